@@ -1,0 +1,58 @@
+// qbc: the command-line face of the environment's "RUN   (Compile)" command.
+//   qbc FILE.bas   compile (and assemble) and print the report box text
+// Exit status: 0 when no compile error was counted, 1 when one was (or the compiler
+// failed), 2 for a usage or file error.
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "ide/build/build_command.h"
+
+namespace {
+
+std::string InstallDir(const char* argv0) {
+  std::error_code ec;
+  std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) self = std::filesystem::absolute(argv0);
+  return self.parent_path().string();
+}
+
+class StderrFailureReport : public qbc::ReportSink {
+ public:
+  void Failure(const std::string& description) override {
+    ReportSink::Failure(description);
+    failed = true;
+    std::cerr << description << "\n";
+  }
+  bool failed = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: qbc FILE.bas | FILE.asm\n";
+    return 2;
+  }
+  std::filesystem::path doc = std::filesystem::absolute(argv[1]);
+  std::ifstream in(doc, std::ios::binary);
+  if (!in) {
+    std::cerr << "qbc: cannot read " << argv[1] << "\n";
+    return 2;
+  }
+  std::stringstream text;
+  text << in.rdbuf();
+
+  auto state = std::make_unique<qbc::CompilerState>();
+  StderrFailureReport report;
+  qbc::BuildPaths paths{InstallDir(argv[0]), doc.string()};
+  int errors = qbc::RunBuildCommand(*state, paths, text.str(), report);
+  std::cout << report.Text();
+  if (!report.Text().empty() && report.Text().back() != '\n') std::cout << "\n";
+  return (errors != 0 || report.failed) ? 1 : 0;
+}

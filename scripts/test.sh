@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Set-up, build and every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh
+ctest --test-dir build --output-on-failure -j"$(nproc)"
