@@ -326,6 +326,12 @@ struct SourcePosition {
   bool DeclarationsEnded = false;
 };
 
+// Where the compilation runs: set by the driver from its arguments.
+struct Environment {
+  std::string InstallDir;      // installation folder: tmp.tmp, inc/
+  std::string DocumentFolder;  // folder of the document being compiled ($include, .asm)
+};
+
 struct CompilerState {
   // Areas cleared by the reset.
   SourcePosition src;
@@ -337,6 +343,7 @@ struct CompilerState {
   UsedFlags used;
 
   // Areas the reset leaves alone.
+  Environment env;
   DeviceMnemonics mn;
   StickyCells sticky;
   ExitLabels exits;

@@ -1,0 +1,25 @@
+#pragma once
+// Entry points that one part of the compiler calls and another part builds. Functions not
+// built yet have a placeholder in pending.cpp that passes over the statement and writes
+// nothing.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Stages of a compilation, called by the driver.
+void ScanDeclarations(CompilerState& st);       // first pass: declarations and metastatements
+void EmitProgramPrologue(CompilerState& st);    // program head: data segment, vectors, start-up
+void EmitLibraryAndSummary(CompilerState& st);  // link step: string pool, library, summaries
+
+// Generators the statement loop hands statements to.
+void DispatchKeyword(CompilerState& st);
+void CompileSubCall(CompilerState& st, const std::string& name);
+void CompileLabelDefinition(CompilerState& st);
+void CompileAssignment(CompilerState& st);
+void CompileMetaStatement(CompilerState& st);  // metastatements met in the code pass
+void Compile1WireStatement(CompilerState& st);
+void EmitLoadConstant(CompilerState& st, const std::string& text);
+
+}  // namespace qbc
