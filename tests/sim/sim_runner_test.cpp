@@ -1,0 +1,213 @@
+// The simulator runner on small hand-written programs.
+#include "tests/support/sim_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace qbc::test {
+namespace {
+
+// ATmega8 at 4 MHz, 9600 baud (UBRR 25); UCSRC written after UBRRL, as the compiler does.
+const char* const kM8UartInit = R"(
+.include "m8def.inc"
+.cseg
+.org 0
+  rjmp start
+start:
+  ldi r16, low(RAMEND)
+  out SPL, r16
+  ldi r16, high(RAMEND)
+  out SPH, r16
+  ldi r16, 0
+  out UBRRH, r16
+  ldi r16, 25
+  out UBRRL, r16
+  ldi r16, (1<<URSEL)|(1<<UCSZ1)|(1<<UCSZ0)
+  out UCSRC, r16
+  ldi r16, (1<<TXEN)|(1<<RXEN)
+  out UCSRB, r16
+)";
+
+TEST(SimRunner, SendsUartBytesAtTheProgrammedBaudRate) {
+  std::string prog = std::string(kM8UartInit) + R"(
+  ldi ZL, low(text*2)
+  ldi ZH, high(text*2)
+next:
+  lpm r16, Z+
+  tst r16
+  breq done
+wait:
+  sbis UCSRA, UDRE
+  rjmp wait
+  out UDR, r16
+  rjmp next
+done:
+  cli
+end:
+  rjmp end
+text: .db "Hello, world", 13, 10, 0, 0
+)";
+  auto sim = RunAsm(prog, {.mcu = "atmega8", .frequency = 4000000});
+  EXPECT_EQ(sim->Output(), "Hello, world\r\n");
+  // 14 bytes of 10 bits at 9600 baud: about 58,000 cycles at 4 MHz. simavr taken alone would
+  // read the UCSRC write as UBRRH = 6 and need more than 3 million.
+  EXPECT_LT(sim->Cycles(), 70000u);
+  EXPECT_GT(sim->Cycles(), 45000u);
+}
+
+TEST(SimRunner, ReadsSramAtADataLabelFromTheMap) {
+  auto sim = RunAsm(R"(
+.include "m8def.inc"
+.dseg
+first: .byte 1
+counter: .byte 2
+.cseg
+  ldi r16, 0x34
+  sts counter, r16
+  ldi r16, 0x12
+  sts counter+1, r16
+  ldi r17, 7
+  cli
+end: rjmp end
+)");
+  ASSERT_TRUE(sim->Symbol("COUNTER").has_value());
+  EXPECT_EQ(*sim->Symbol("counter"), 0x61u);
+  EXPECT_EQ(sim->SramWord(*sim->Symbol("counter")), 0x1234);
+  EXPECT_EQ(sim->Reg(17), 7);
+  EXPECT_FALSE(sim->Symbol("nosuchlabel").has_value());
+}
+
+// A polling echo; 300 bytes is far more than simavr's receive FIFO holds.
+TEST(SimRunner, EchoesQueuedInputWithoutLosingBytes) {
+  std::string prog = std::string(kM8UartInit) + R"(
+loop:
+  sbis UCSRA, RXC
+  rjmp loop
+  in r16, UDR
+wait:
+  sbis UCSRA, UDRE
+  rjmp wait
+  out UDR, r16
+  cpi r16, 13
+  brne loop
+  cli
+end:
+  rjmp end
+)";
+  std::string input;
+  for (int i = 0; i < 300; ++i) input.push_back(static_cast<char>('!' + i % 90));
+  input += "\r";
+  auto sim = RunAsm(prog, {}, input);
+  EXPECT_EQ(sim->Output(), input);
+  EXPECT_EQ(sim->PendingInput(), 0u);
+}
+
+// Receive by interrupt while the main program waits in a self-jump with interrupts on:
+// the runner keeps going while input is queued, then stops at the End loop.
+TEST(SimRunner, KeepsRunningWhileAnInterruptDrivenProgramWaitsForInput) {
+  std::string prog = R"(
+.include "m8def.inc"
+.dseg
+count: .byte 1
+.cseg
+.org 0
+  rjmp start
+.org URXCaddr
+  rjmp rx
+.org 0x20
+start:
+  ldi r16, low(RAMEND)
+  out SPL, r16
+  ldi r16, high(RAMEND)
+  out SPH, r16
+  clr r16
+  sts count, r16
+  ldi r16, 25
+  out UBRRL, r16
+  ldi r16, (1<<RXEN)|(1<<TXEN)|(1<<RXCIE)
+  out UCSRB, r16
+  sei
+idle:
+  rjmp idle
+rx:
+  in r17, UDR
+  lds r16, count
+  inc r16
+  sts count, r16
+  out UDR, r17
+  reti
+)";
+  auto sim = RunAsm(prog, {}, "abcde");
+  EXPECT_EQ(sim->Sram(*sim->Symbol("count")), 5);
+  EXPECT_EQ(sim->Output(), "abcde");
+}
+
+TEST(SimRunner, StartsLikeTheChipNotLikeAClearedSimulator) {
+  const char* prog = R"(
+.include "%s"
+  in r20, SPL
+  in r21, SPH
+  cli
+end: rjmp end
+)";
+  char text[256];
+  snprintf(text, sizeof text, prog, "m8def.inc");
+  auto m8 = RunAsm(text, {.mcu = "atmega8"});
+  EXPECT_EQ(m8->Reg(20), 0);  // ATmega8: SP is 0 after reset
+  EXPECT_EQ(m8->Reg(21), 0);
+  bool any_nonzero = false;
+  for (uint32_t a = 0x60; a < 0x70; ++a) any_nonzero |= m8->Sram(a) != 0;
+  EXPECT_TRUE(any_nonzero) << "SRAM should not start cleared";
+  EXPECT_NE(m8->Reg(5), 0);
+
+  snprintf(text, sizeof text, prog, "m168def.inc");
+  auto m168 = RunAsm(text, {.mcu = "m168"});
+  EXPECT_EQ(m168->Reg(20) | (m168->Reg(21) << 8), 0x4FF);  // ATmega168: SP is RAMEND
+}
+
+TEST(SimRunner, StopsForTheRightReason) {
+  struct Case {
+    const char* name;
+    const char* body;
+    SimStop stop;
+  } cases[] = {
+      // SLEEP with SE clear does nothing; the program goes on to its End loop.
+      {"sleep without SE", "  ldi r16, 0\n  out MCUCR, r16\n  sleep\n  ldi r18, 9\n  cli\nend: rjmp end\n",
+       SimStop::EndLoop},
+      {"sleep with SE and interrupts off",
+       "  cli\n  ldi r16, 1<<SE\n  out MCUCR, r16\n  sleep\n  ldi r18, 9\nend: rjmp end\n",
+       SimStop::SleepInterruptsOff},
+      {"endless loop that is not a self-jump", "a: nop\n  rjmp a\n", SimStop::CycleCap},
+      {"jmp to itself on a chip with jmp", "  cli\nx: jmp x\n", SimStop::EndLoop},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool mega16 = std::string(c.name).find("jmp to itself") != std::string::npos;
+    std::string prog = std::string(".include \"") + (mega16 ? "m16def.inc" : "m8def.inc") +
+                       "\"\n" + c.body;
+    auto sim = RunAsm(prog, {.mcu = mega16 ? "atmega16" : "atmega8", .max_cycles = 100000});
+    SimStop s = sim->Run();  // a stopped program stays stopped
+    EXPECT_EQ(SimStopName(s), SimStopName(c.stop));
+    if (c.stop == SimStop::EndLoop && !mega16) {
+      EXPECT_EQ(sim->Reg(18), 9);
+    }
+    if (c.stop == SimStop::SleepInterruptsOff) {
+      EXPECT_NE(sim->Reg(18), 9);
+    }
+  }
+}
+
+TEST(SimRunner, AssemblerErrorsAreReported) {
+  AsmResult a = AssembleAsm(".include \"m8def.inc\"\n  frob r1\n");
+  EXPECT_FALSE(a.ok);
+  EXPECT_NE(a.output.find("frob"), std::string::npos) << a.output;
+
+  SimRunner sim({.mcu = "atmega9999"});
+  EXPECT_FALSE(sim.Load("/nonexistent.hex"));
+  EXPECT_FALSE(sim.Error().empty());
+  EXPECT_EQ(sim.Run(), SimStop::NotLoaded);
+}
+
+}  // namespace
+}  // namespace qbc::test

@@ -1,0 +1,493 @@
+#include "tests/support/sim_runner.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "tests/support/test_dirs.h"
+
+extern "C" {
+#include <sim_avr.h>
+#include <sim_hex.h>
+#include <avr_uart.h>
+}
+
+namespace qbc::test {
+
+// ====================================================================== assembling
+
+std::vector<std::string> DefaultIncludeDirs() {
+  std::vector<std::string> dirs;
+  std::error_code ec;
+  if (std::filesystem::exists(BinDir() + "/inc/m8def.inc", ec)) dirs.push_back(BinDir() + "/inc");
+  dirs.push_back("/usr/share/avra");
+  return dirs;
+}
+
+namespace {
+
+// Runs argv in `cwd`, stdout and stderr together into `out`. Returns the exit status, or
+// -1 when the program could not be started.
+int RunCaptured(const std::vector<std::string>& argv, const std::string& cwd, std::string& out) {
+  int fds[2];
+  if (pipe(fds) != 0) return -1;
+  pid_t pid = fork();
+  if (pid < 0) {
+    close(fds[0]);
+    close(fds[1]);
+    return -1;
+  }
+  if (pid == 0) {
+    dup2(fds[1], 1);
+    dup2(fds[1], 2);
+    close(fds[0]);
+    close(fds[1]);
+    int devnull = open("/dev/null", O_RDONLY);
+    if (devnull >= 0) dup2(devnull, 0);
+    if (!cwd.empty() && chdir(cwd.c_str()) != 0) _exit(127);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  close(fds[1]);
+  char buf[4096];
+  ssize_t n;
+  while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<size_t>(n));
+  close(fds[0]);
+  int status = 0;
+  if (waitpid(pid, &status, 0) < 0) return -1;
+  if (!WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+AsmResult AssembleAsmFile(const std::string& asm_path, const std::vector<std::string>& include_dirs) {
+  AsmResult r;
+  std::filesystem::path p(asm_path);
+  r.dir = p.parent_path().string();
+  r.asm_path = asm_path;
+  std::filesystem::path base = p;
+  base.replace_extension();
+  r.hex_path = base.string() + ".hex";
+  r.map_path = base.string() + ".map";
+  r.eep_path = base.string() + ".eep.hex";
+  std::error_code ec;
+  std::filesystem::remove(r.hex_path, ec);
+  std::vector<std::string> argv{"avra"};
+  for (const auto& d : include_dirs) {
+    argv.push_back("-I");
+    argv.push_back(d);
+  }
+  argv.insert(argv.end(), {"--max_errors", "1000", "-m", r.map_path, "-e", r.eep_path, "-o",
+                           r.hex_path, p.filename().string()});
+  int rc = RunCaptured(argv, r.dir, r.output);
+  if (rc == 127 && r.output.empty()) r.output = "avra could not be started";
+  r.ok = rc == 0 && std::filesystem::exists(r.hex_path, ec);
+  return r;
+}
+
+AsmResult AssembleAsm(const std::string& asm_text, const std::vector<std::string>& include_dirs) {
+  std::string dir = MakeTempDir("asm");
+  std::string path = dir + "/prog.asm";
+  WriteFile(path, asm_text);
+  return AssembleAsmFile(path, include_dirs);
+}
+
+// ====================================================================== running
+
+const char* SimStopName(SimStop s) {
+  switch (s) {
+    case SimStop::EndLoop: return "EndLoop";
+    case SimStop::SleepInterruptsOff: return "SleepInterruptsOff";
+    case SimStop::CycleCap: return "CycleCap";
+    case SimStop::Crashed: return "Crashed";
+    case SimStop::NotLoaded: return "NotLoaded";
+  }
+  return "?";
+}
+
+namespace {
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+// "m8" -> "atmega8", "tn2313" -> "attiny2313"; simavr names pass unchanged.
+std::string SimavrName(const std::string& mcu) {
+  std::string m = Lower(mcu);
+  if (m.rfind("at", 0) == 0) return m;
+  if (m.rfind("tn", 0) == 0) return "attiny" + m.substr(2);
+  if (m.rfind("m", 0) == 0) return "atmega" + m.substr(1);
+  return m;
+}
+
+// Where the sleep-enable bit lives (data address, bit); address 0 when unknown.
+struct SleepEnable {
+  uint16_t addr;
+  uint8_t bit;
+};
+SleepEnable SleepEnableOf(const std::string& mcu) {
+  static const std::map<std::string, SleepEnable> table = {
+      {"atmega8", {0x55, 7}},    {"atmega8l", {0x55, 7}}, {"atmega16", {0x55, 6}},
+      {"atmega32", {0x55, 7}},   {"atmega64", {0x55, 5}}, {"atmega128", {0x55, 5}},
+      {"atmega128L", {0x55, 5}}, {"atmega162", {0x55, 5}},
+  };
+  auto it = table.find(mcu);
+  if (it != table.end()) return it->second;
+  if (mcu.rfind("attiny", 0) == 0) return {0x55, 5};
+  return {0x53, 0};  // SMCR.SE on the newer ATmegas
+}
+
+// Chips whose stack pointer is 0 after reset.
+bool StackStartsAtZero(const std::string& mcu) {
+  static const char* const names[] = {"atmega8", "atmega8l", "atmega16", "atmega32", "atmega64",
+                                      "atmega128", "atmega128L", "atmega162", "atmega8515",
+                                      "atmega8535"};
+  return std::find(std::begin(names), std::end(names), mcu) != std::end(names);
+}
+
+// Chips whose UCSRC shares its address with UBRRH (URSEL selects UCSRC).
+bool SharedUcsrc(const std::string& mcu) {
+  return mcu == "atmega8" || mcu == "atmega8l" || mcu == "atmega16" || mcu == "atmega32";
+}
+
+std::mutex g_log_mutex;
+std::map<avr_t*, std::string*> g_logs;
+
+void QuietLogger(avr_t* avr, const int level, const char* format, va_list ap) {
+  char buf[1024];
+  vsnprintf(buf, sizeof buf, format, ap);
+  std::lock_guard<std::mutex> lock(g_log_mutex);
+  auto it = g_logs.find(avr);
+  if (it != g_logs.end()) it->second->append(buf);
+}
+
+void NoSleep(avr_t*, avr_cycle_count_t) {}
+
+}  // namespace
+
+struct SimRunner::Impl {
+  SimOptions opt;
+  std::string mcu;
+  avr_t* avr = nullptr;
+  avr_uart_t* uart = nullptr;
+  std::string error;
+  std::string log;
+  std::string output;
+  std::deque<uint8_t> input;
+  std::map<std::string, uint32_t> symbols;  // lower-case names
+  SleepEnable se{0, 0};
+  // Shadow of the real UBRRH on chips where simavr confuses it with UCSRC.
+  uint8_t ubrrh = 0;
+  uint8_t ucsrc = 0x86;
+
+  static void OnOutput(avr_irq_t*, uint32_t value, void* param) {
+    static_cast<Impl*>(param)->output.push_back(static_cast<char>(value & 0xFF));
+  }
+
+  void RecomputeBaud() {
+    if (!uart) return;
+    uint32_t ubrr = avr->data[uart->ubrrl.reg] | (static_cast<uint32_t>(ubrrh & 0x0F) << 8);
+    static const int databits[] = {5, 6, 7, 8, 8, 8, 8, 9};
+    int ucsz = (ucsrc >> 1) & 3;
+    if (uart->ucsz2.reg && (avr->data[uart->ucsz2.reg] >> uart->ucsz2.bit) & 1) ucsz |= 4;
+    int db = databits[ucsz];
+    int sb = 1 + ((ucsrc >> 3) & 1);
+    int word = 1 + db + 1 + sb;
+    uint32_t per_bit = (ubrr + 1) * 8;
+    if (!uart->u2x.reg || !((avr->data[uart->u2x.reg] >> uart->u2x.bit) & 1)) per_bit *= 2;
+    uart->cycles_per_byte = static_cast<avr_cycle_count_t>(per_bit) * word;
+  }
+
+  // Runs after simavr's own handler of the shared UBRRH/UCSRC address and of UBRRL.
+  static void OnBaudWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void* param) {
+    auto* self = static_cast<Impl*>(param);
+    if (addr == self->uart->ubrrh.reg) {
+      if (v & 0x80) {
+        self->ucsrc = v;
+      } else {
+        self->ubrrh = v;
+      }
+      avr_core_watch_write(avr, addr, v);
+    }
+    self->RecomputeBaud();
+  }
+
+  void FeedInput() {
+    if (!uart || input.empty()) return;
+    if (!((avr->data[uart->rxen.reg] >> uart->rxen.bit) & 1)) return;
+    avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
+    // Keep a margin below the FIFO's capacity (one slot of it always stays empty).
+    while (!input.empty() && FifoFill() < uart_fifo_fifo_size - 4) {
+      uint8_t b = input.front();
+      input.pop_front();
+      avr_raise_irq(in, b);
+    }
+  }
+
+  int FifoFill() const {
+    return ((uart->input.write + uart_fifo_fifo_size) - uart->input.read) & (uart_fifo_fifo_size - 1);
+  }
+
+  // Input is still on its way to the program (queued, in the UART, or its interrupt pending).
+  bool WaitingForInput() const {
+    if (!input.empty()) return true;
+    if (!uart) return false;
+    return FifoFill() > 0 || avr_has_pending_interrupts(avr);
+  }
+
+  uint16_t Word(uint32_t pc) const {
+    if (pc + 1 > avr->flashend) return 0xFFFF;
+    return static_cast<uint16_t>(avr->flash[pc] | (avr->flash[pc + 1] << 8));
+  }
+
+  bool AtSelfJump() const {
+    uint16_t op = Word(avr->pc);
+    if (op == 0xCFFF) return true;  // rjmp .
+    if ((op & 0xFE0E) == 0x940C) {  // jmp k
+      uint32_t k = (static_cast<uint32_t>(((op >> 3) & 0x3E) | (op & 1)) << 16) | Word(avr->pc + 2);
+      return k * 2 == avr->pc;
+    }
+    return false;
+  }
+
+  bool SleepEnabled() const {
+    if (se.addr == 0) return true;
+    return (avr->data[se.addr] >> se.bit) & 1;
+  }
+};
+
+SimRunner::SimRunner(const SimOptions& options) : impl_(std::make_unique<Impl>()) {
+  impl_->opt = options;
+  impl_->mcu = SimavrName(options.mcu);
+}
+
+SimRunner::~SimRunner() {
+  if (impl_->avr) {
+    {
+      std::lock_guard<std::mutex> lock(g_log_mutex);
+      g_logs.erase(impl_->avr);
+    }
+    avr_terminate(impl_->avr);
+    free(impl_->avr);
+  }
+}
+
+bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
+  Impl& d = *impl_;
+  if (d.avr) {
+    d.error = "Load() called twice; use a new SimRunner";
+    return false;
+  }
+  static std::once_flag logger_once;
+  std::call_once(logger_once, [] { avr_global_logger_set(QuietLogger); });
+
+  {
+    // simavr prints notes about parts it does not model while it builds the core.
+    fflush(stdout);
+    int saved = dup(1);
+    int devnull = open("/dev/null", O_WRONLY);
+    if (devnull >= 0) dup2(devnull, 1);
+    d.avr = avr_make_mcu_by_name(d.mcu.c_str());
+    if (d.avr) avr_init(d.avr);
+    fflush(stdout);
+    if (saved >= 0) {
+      dup2(saved, 1);
+      close(saved);
+    }
+    if (devnull >= 0) close(devnull);
+  }
+  if (!d.avr) {
+    d.error = "simavr does not know the MCU " + d.mcu;
+    return false;
+  }
+  {
+    std::lock_guard<std::mutex> lock(g_log_mutex);
+    g_logs[d.avr] = &d.log;
+  }
+  d.avr->log = LOG_WARNING;
+  d.avr->frequency = d.opt.frequency;
+  d.avr->sleep = NoSleep;
+
+  ihex_chunk_p chunks = nullptr;
+  int n = read_ihex_chunks(hex_path.c_str(), &chunks);
+  if (n <= 0) {
+    d.error = "cannot read " + hex_path;
+    return false;
+  }
+  for (int i = 0; i < n; ++i) {
+    if (chunks[i].baseaddr + chunks[i].size > d.avr->flashend + 1) {
+      free_ihex_chunks(chunks);
+      d.error = "program larger than the flash of " + d.mcu;
+      return false;
+    }
+    avr_loadcode(d.avr, chunks[i].data, chunks[i].size, chunks[i].baseaddr);
+  }
+  free_ihex_chunks(chunks);
+  d.avr->pc = 0;
+
+  // UART 0: capture output, no console printing, no real-time waits.
+  for (avr_io_t* io = d.avr->io_port; io; io = io->next) {
+    if (io->kind && std::string(io->kind) == "uart" &&
+        reinterpret_cast<avr_uart_t*>(io)->name == '0') {
+      d.uart = reinterpret_cast<avr_uart_t*>(io);
+    }
+  }
+  if (d.uart) {
+    uint32_t flags = 0;
+    avr_ioctl(d.avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
+    avr_irq_register_notify(avr_io_getirq(d.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT),
+                            Impl::OnOutput, &d);
+    if (SharedUcsrc(d.mcu)) {
+      avr_register_io_write(d.avr, d.uart->ubrrh.reg, Impl::OnBaudWrite, &d);
+      avr_register_io_write(d.avr, d.uart->ubrrl.reg, Impl::OnBaudWrite, &d);
+    }
+  }
+  d.se = SleepEnableOf(d.mcu);
+
+  if (d.opt.chip_reset_state) {
+    // A fixed pseudo-random fill: repeatable runs, never all zero.
+    uint32_t x = 0x2545F491u;
+    auto next = [&x] {
+      x ^= x << 13;
+      x ^= x >> 17;
+      x ^= x << 5;
+      return static_cast<uint8_t>(x | 1);
+    };
+    for (int r = 0; r < 32; ++r) d.avr->data[r] = next();
+    for (uint32_t a = d.avr->ioend + 1; a <= d.avr->ramend; ++a) d.avr->data[a] = next();
+    if (StackStartsAtZero(d.mcu)) {
+      d.avr->data[R_SPL] = 0;
+      d.avr->data[R_SPH] = 0;
+    }
+  }
+
+  if (!map_path.empty()) {
+    std::ifstream f(map_path);
+    if (!f) {
+      d.error = "cannot read " + map_path;
+      return false;
+    }
+    std::string line;
+    while (std::getline(f, line)) {
+      std::istringstream ls(line);
+      std::string name, type, hex;
+      if (!(ls >> name >> type >> hex)) continue;
+      try {
+        d.symbols[Lower(name)] = static_cast<uint32_t>(std::stoul(hex, nullptr, 16));
+      } catch (...) {
+      }
+    }
+  }
+  return true;
+}
+
+const std::string& SimRunner::Error() const { return impl_->error; }
+
+void SimRunner::QueueInput(std::string_view bytes) {
+  for (char c : bytes) impl_->input.push_back(static_cast<uint8_t>(c));
+}
+size_t SimRunner::PendingInput() const { return impl_->input.size(); }
+
+SimStop SimRunner::Run() { return Run(impl_->opt.max_cycles); }
+
+SimStop SimRunner::Run(uint64_t max_cycles) {
+  Impl& d = *impl_;
+  if (!d.avr || !d.error.empty()) return SimStop::NotLoaded;
+  const avr_cycle_count_t limit = d.avr->cycle + max_cycles;
+  while (d.avr->cycle < limit) {
+    d.FeedInput();
+    if (d.avr->state == cpu_Crashed || d.avr->state == cpu_Done) return SimStop::Crashed;
+    if (d.avr->state == cpu_Running) {
+      if (d.AtSelfJump() && (!d.avr->sreg[S_I] || !d.WaitingForInput())) return SimStop::EndLoop;
+      if (d.Word(d.avr->pc) == 0x9588) {  // sleep
+        if (!d.SleepEnabled()) {
+          d.avr->pc += 2;
+          d.avr->cycle += 1;
+          continue;
+        }
+        if (!d.avr->sreg[S_I]) return SimStop::SleepInterruptsOff;
+      }
+    }
+    int state = avr_run(d.avr);
+    if (state == cpu_Crashed) return SimStop::Crashed;
+    if (state == cpu_Done) {
+      return d.avr->sreg[S_I] ? SimStop::Crashed : SimStop::SleepInterruptsOff;
+    }
+  }
+  return SimStop::CycleCap;
+}
+
+const std::string& SimRunner::Output() const { return impl_->output; }
+void SimRunner::ClearOutput() { impl_->output.clear(); }
+
+uint8_t SimRunner::Sram(uint32_t addr) const {
+  if (!impl_->avr || addr > impl_->avr->ramend) return 0;
+  return impl_->avr->data[addr];
+}
+void SimRunner::SetSram(uint32_t addr, uint8_t v) {
+  if (impl_->avr && addr <= impl_->avr->ramend) impl_->avr->data[addr] = v;
+}
+uint16_t SimRunner::SramWord(uint32_t addr) const {
+  return static_cast<uint16_t>(Sram(addr) | (Sram(addr + 1) << 8));
+}
+uint32_t SimRunner::SramLong(uint32_t addr) const {
+  return SramWord(addr) | (static_cast<uint32_t>(SramWord(addr + 2)) << 16);
+}
+uint8_t SimRunner::Reg(int r) const { return Sram(static_cast<uint32_t>(r & 31)); }
+void SimRunner::SetReg(int r, uint8_t v) { SetSram(static_cast<uint32_t>(r & 31), v); }
+uint16_t SimRunner::Sp() const { return SramWord(R_SPL); }
+uint8_t SimRunner::Sreg() const {
+  if (!impl_->avr) return 0;
+  uint8_t s = 0;
+  for (int i = 0; i < 8; ++i)
+    if (impl_->avr->sreg[i]) s |= static_cast<uint8_t>(1 << i);
+  return s;
+}
+uint32_t SimRunner::PcBytes() const { return impl_->avr ? impl_->avr->pc : 0; }
+uint64_t SimRunner::Cycles() const { return impl_->avr ? impl_->avr->cycle : 0; }
+uint32_t SimRunner::RamEnd() const { return impl_->avr ? impl_->avr->ramend : 0; }
+
+std::optional<uint32_t> SimRunner::Symbol(const std::string& name) const {
+  auto it = impl_->symbols.find(Lower(name));
+  if (it == impl_->symbols.end()) return std::nullopt;
+  return it->second;
+}
+
+const std::string& SimRunner::Log() const { return impl_->log; }
+
+std::unique_ptr<SimRunner> RunAsm(const std::string& asm_text, const SimOptions& options,
+                                  std::string_view input) {
+  auto sim = std::make_unique<SimRunner>(options);
+  AsmResult a = AssembleAsm(asm_text);
+  if (!a.ok) {
+    ADD_FAILURE() << "avra failed:\n" << a.output;
+    return sim;
+  }
+  if (!sim->Load(a.hex_path, a.map_path)) {
+    ADD_FAILURE() << sim->Error();
+    return sim;
+  }
+  sim->QueueInput(input);
+  sim->Run();
+  return sim;
+}
+
+}  // namespace qbc::test

@@ -1,0 +1,135 @@
+#pragma once
+// Runs an assembled AVR program on libsimavr for the tests, and assembles test fixtures
+// with avra.
+//
+// Typical use:
+//   auto a = qbc::test::AssembleAsm(".include \"m8def.inc\"\n ...");
+//   ASSERT_TRUE(a.ok) << a.output;
+//   qbc::test::SimRunner sim({.mcu = "atmega8", .frequency = 4000000});
+//   ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+//   sim.QueueInput("abc\r");
+//   EXPECT_EQ(sim.Run(), qbc::test::SimStop::EndLoop);
+//   EXPECT_EQ(sim.Output(), "abc\r");
+//   EXPECT_EQ(sim.Sram(*sim.Symbol("var1")), 42);
+//
+// Differences from simavr's own behaviour, so that a program behaves as on the chip:
+// - On ATmega8/16/32 a write to the shared UBRRH/UCSRC address with bit 7 (URSEL) set goes
+//   to UCSRC and does not change the baud divisor (simavr would take it as UBRRH and run
+//   the UART far too slowly).
+// - SLEEP with the sleep-enable bit clear does nothing (simavr would sleep).
+// - Sleeping never waits in real time.
+// - With `chip_reset_state` (the default) registers r0..r31 and the SRAM start filled with
+//   a fixed non-zero pattern (simavr clears them), and on the older chips whose stack
+//   pointer starts at 0 (ATmega8/16/32/64/128/162/8515/8535) SP starts at 0 (simavr
+//   starts it at RAMEND). A program that forgets to clear its variables or to set the
+//   stack fails as it would on the chip.
+// - Input bytes are handed to the UART as fast as the UART accepts them; none is lost.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qbc::test {
+
+// ---------------------------------------------------------------- assembling fixtures
+
+// Folders searched by `.include`: build/bin/inc (the generated device files, once built)
+// and then Debian avra's /usr/share/avra.
+std::vector<std::string> DefaultIncludeDirs();
+
+struct AsmResult {
+  bool ok = false;        // avra ran, reported no error, and wrote the .hex
+  std::string output;     // everything avra printed (stdout and stderr)
+  std::string dir;        // the temporary folder holding the files below
+  std::string asm_path;   // <dir>/prog.asm
+  std::string hex_path;   // <dir>/prog.hex
+  std::string map_path;   // <dir>/prog.map
+  std::string eep_path;   // <dir>/prog.eep.hex (EEPROM contents)
+};
+
+// Writes `asm_text` to a fresh temporary folder and assembles it with avra.
+AsmResult AssembleAsm(const std::string& asm_text,
+                      const std::vector<std::string>& include_dirs = DefaultIncludeDirs());
+
+// Assembles an .asm file where it lies (outputs beside it, named <base>.hex/.map/.eep.hex).
+AsmResult AssembleAsmFile(const std::string& asm_path,
+                          const std::vector<std::string>& include_dirs = DefaultIncludeDirs());
+
+// ---------------------------------------------------------------- running
+
+struct SimOptions {
+  std::string mcu = "atmega8";  // simavr name; "m8", "m168", "tn2313" are accepted too
+  uint32_t frequency = 4000000;
+  uint64_t max_cycles = 20'000'000;  // cycle cap of one Run() call
+  bool chip_reset_state = true;      // see the header comment
+};
+
+enum class SimStop {
+  EndLoop,             // the next instruction jumps to itself (rjmp . / jmp .)
+  SleepInterruptsOff,  // SLEEP with sleep enabled and interrupts off
+  CycleCap,            // max_cycles ran out
+  Crashed,             // simavr gave up (bad opcode, jump outside the flash, ...)
+  NotLoaded,           // Load() was not called or failed
+};
+const char* SimStopName(SimStop s);
+
+class SimRunner {
+ public:
+  explicit SimRunner(const SimOptions& options = {});
+  ~SimRunner();
+  SimRunner(const SimRunner&) = delete;
+  SimRunner& operator=(const SimRunner&) = delete;
+
+  // Loads the program (and, if given, avra's .map for Symbol()). False with Error() set
+  // when the MCU is unknown to simavr or a file cannot be read.
+  bool Load(const std::string& hex_path, const std::string& map_path = "");
+  const std::string& Error() const;
+
+  // Bytes the UART 0 receiver gets, in order, as soon as the UART takes them.
+  void QueueInput(std::string_view bytes);
+  size_t PendingInput() const;
+
+  // Runs until a stop (see SimStop). A program waiting in a self-jump with interrupts on
+  // while input is still queued keeps running (it waits for a receive interrupt).
+  // Run() may be called again, for example after queueing more input.
+  SimStop Run();
+  SimStop Run(uint64_t max_cycles);
+
+  // Everything the program sent on UART 0 so far.
+  const std::string& Output() const;
+  void ClearOutput();
+
+  // Data space (registers, I/O, SRAM) by data address.
+  uint8_t Sram(uint32_t addr) const;
+  void SetSram(uint32_t addr, uint8_t v);
+  uint16_t SramWord(uint32_t addr) const;  // little-endian, as the compiler stores words
+  uint32_t SramLong(uint32_t addr) const;  // little-endian 4 bytes
+  uint8_t Reg(int r) const;
+  void SetReg(int r, uint8_t v);
+  uint16_t Sp() const;
+  uint8_t Sreg() const;
+  uint32_t PcBytes() const;  // program counter as a byte address
+  uint64_t Cycles() const;
+  uint32_t RamEnd() const;
+
+  // A symbol's value from the .map (labels: data address in .dseg, word address in .cseg;
+  // .equ values too). Names compare without regard to case, as avra does.
+  std::optional<uint32_t> Symbol(const std::string& name) const;
+
+  // simavr's messages (warnings about unknown I/O, crashes).
+  const std::string& Log() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+// Assembles `asm_text`, loads it, queues `input`, runs once. Fails the current test
+// (ADD_FAILURE) when assembling or loading fails; returns the runner for inspection.
+std::unique_ptr<SimRunner> RunAsm(const std::string& asm_text, const SimOptions& options = {},
+                                  std::string_view input = {});
+
+}  // namespace qbc::test
