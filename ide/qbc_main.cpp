@@ -52,7 +52,11 @@ int main(int argc, char** argv) {
   StderrFailureReport report;
   qbc::BuildPaths paths{InstallDir(argv[0]), doc.string()};
   int errors = qbc::RunBuildCommand(*state, paths, text.str(), report);
-  std::cout << report.Text();
-  if (!report.Text().empty() && report.Text().back() != '\n') std::cout << "\n";
+  // The report box keeps CR LF line ends; a terminal wants LF.
+  std::string shown;
+  for (char c : report.Text())
+    if (c != '\r') shown += c;
+  std::cout << shown;
+  if (!shown.empty() && shown.back() != '\n') std::cout << "\n";
   return (errors != 0 || report.failed) ? 1 : 0;
 }

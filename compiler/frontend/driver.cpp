@@ -1,12 +1,120 @@
 #include "compiler/frontend/driver.h"
 
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/source_files.h"
+#include "compiler/frontend/statement_loop.h"
+#include "compiler/version.h"
+
 namespace qbc {
 
-// The full driver comes with the source reader and the statement loop.
+namespace {
+
+struct DocumentNames {
+  std::string folder;    // up to and including the last "/" (empty for a bare name)
+  std::string baseName;  // the file name less its extension
+};
+
+DocumentNames SplitDocumentPath(const std::string& documentPath) {
+  DocumentNames d;
+  std::size_t slash = documentPath.rfind('/');
+  d.folder = slash == std::string::npos ? std::string() : documentPath.substr(0, slash + 1);
+  std::string fileName = slash == std::string::npos ? documentPath : documentPath.substr(slash + 1);
+  d.baseName = std::filesystem::path(fileName).stem().string();
+  return d;
+}
+
+std::string HeaderTimeLine() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char time[32];
+  char date[32];
+  std::strftime(time, sizeof time, "%H:%M:%S", &local);
+  std::strftime(date, sizeof date, "%d-%m-%Y", &local);
+  return std::string(";Created ") + time + ", " + date;
+}
+
+// The output file: created when the compilation opens it, filled from the writer when it
+// is closed.
+class OutputFile {
+ public:
+  void Open(CompilerState& st, const std::string& path) {
+    file_.open(path, std::ios::binary | std::ios::trunc);
+    if (!file_) throw CompileFailure("Path/File access error: " + path);
+    st.out.Clear();
+  }
+  void Close(CompilerState& st) {
+    if (!file_.is_open()) return;
+    file_ << st.out.Str();
+    file_.close();
+  }
+
+ private:
+  std::ofstream file_;
+};
+
+}  // namespace
+
 void CompileProgram(CompilerState& st, const std::string& documentPath, const std::string& installDir) {
   st.ResetCompilerGlobals();
-  (void)documentPath;
-  (void)installDir;
+  const DocumentNames names = SplitDocumentPath(documentPath);
+  st.env.InstallDir = installDir;
+  st.env.DocumentFolder = names.folder;
+
+  st.ErrorCount = 0;
+  st.src.SourceLineNumber = 0;
+  st.src.IncludeLevel = 0;
+  st.src.TokenIndex = 0;
+  st.src.IncludeStack[0].FileName = documentPath;
+
+  OutputFile output;
+  try {
+    st.src.SourceFileNumber = OpenSourceFile(st, installDir + "/tmp.tmp");
+    st.src.IncludeStack[0].FileNumber = st.src.SourceFileNumber;
+    if (SourceFileSize(st, st.src.SourceFileNumber) < 2) {
+      st.ErrorCount = 0;
+      CompileError(st, "Nothing to compile!");
+      CloseAllSourceFiles(st);
+      return;
+    }
+
+    output.Open(st, names.folder + names.baseName + ".asm");
+    st.out.OperandSeparator = "\t";
+    st.out.MnemonicIndent = "\t\t";
+    st.out.CommentIndent = "\t\t\t";
+    st.sym.CurrentSubName.clear();
+    st.src.Tokens[0].Text = "<EOL>";
+
+    st.out.Line(";Quorvil Basic Compiler for AVR " QBC_VERSION_TEXT);
+    st.out.Line(HeaderTimeLine());
+    st.out.Line(";");
+    st.cfg.KeyColsPort = "     ";
+
+    ScanDeclarations(st);
+    if (st.dev.FlashEnd < 240 || st.dev.RamEnd < 62) {
+      CompileError(st, "Unsupported Device!");
+    } else {
+      st.sym.CurrentSubIndex = 0;
+      EmitProgramPrologue(st);
+      CompileStatementBlock(st);
+      EmitLibraryAndSummary(st);
+    }
+  } catch (const std::exception& failure) {
+    // A run-time failure of the compiler: it ends the compilation here; what was written
+    // so far stays in the file.
+    CloseAllSourceFiles(st);
+    output.Close(st);
+    if (st.report) st.report->Failure(failure.what());
+    return;
+  }
+  CloseAllSourceFiles(st);
+  output.Close(st);
 }
 
 }  // namespace qbc

@@ -12,6 +12,7 @@ void CompilerState::ResetCompilerGlobals() {
   expr = ExpressionCells{};
   nest = Nesting{};
   used.Reset();
+  files = SourceFileTable{};
 }
 
 }  // namespace qbc

@@ -7,6 +7,7 @@
 // its cells where they belong; the reset clears each area as a whole, so a new cell is
 // cleared without further code. Cells whose initial value is not 0/empty/false carry a
 // default member initializer.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -326,6 +327,21 @@ struct SourcePosition {
   bool DeclarationsEnded = false;
 };
 
+// One open source file (the main source tmp.tmp or an $include file), held whole in
+// memory and read line by line. Index in the table = the file number.
+struct SourceFileRecord {
+  bool Open = false;
+  std::string Path;
+  std::string Text;
+  std::size_t ReadPos = 0;  // offset of the next line in Text
+};
+
+// The run-time file table of the source readers. The reset closes every file, so no file
+// of one compilation stays open into the next.
+struct SourceFileTable {
+  BoundedTable<SourceFileRecord, 40> Files;  // file numbers 1 to 39
+};
+
 // Where the compilation runs: set by the driver from its arguments.
 struct Environment {
   std::string InstallDir;      // installation folder: tmp.tmp, inc/
@@ -341,6 +357,7 @@ struct CompilerState {
   ExpressionCells expr;
   Nesting nest;
   UsedFlags used;
+  SourceFileTable files;
 
   // Areas the reset leaves alone.
   Environment env;

@@ -1,0 +1,20 @@
+#pragma once
+// The statement loop: compiles statements one after the other, handing each to the
+// generator its first token selects, until a word that ends the block.
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// True for the words at which the loop stops: wend, else, elseif, next, case, loop, last
+// and ")".
+bool IsBlockStopWord(std::string_view token);
+
+// Compiles statements until a stop word (left as the current token), or "end" followed by
+// a word within "if select sub interrupt function" (the "end" stays current), or the end
+// of the line of a one-line If, or a statement that begins with no statement
+// ("Syntax error!").
+void CompileStatementBlock(CompilerState& st);
+
+}  // namespace qbc

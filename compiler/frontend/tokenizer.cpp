@@ -1,0 +1,198 @@
+#include "compiler/frontend/tokenizer.h"
+
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/keywords.h"
+#include "compiler/frontend/source_files.h"
+#include "compiler/frontend/source_reader.h"
+
+namespace qbc {
+
+namespace {
+
+// TAB, blank, ! " # $ & ' ( ) * + , - . / : ; < = > ^ |
+bool IsDelimiter(unsigned char c) {
+  return c == 9 || c == 32 || (c >= 33 && c <= 36) || (c >= 38 && c <= 47) || (c >= 58 && c <= 62) ||
+         c == 94 || c == 124;
+}
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+void LowerAscii(std::string& s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+}
+
+// Skips the lines of a block comment: from the line that opened it up to the first line
+// holding ")'". Those lines are read raw from the current source file.
+void SkipBlockComment(CompilerState& st, const std::string& openingLine) {
+  if (openingLine.find(")'") != std::string::npos) return;
+  do {
+    std::string next = ReadRawSourceLine(st, st.src.SourceFileNumber);
+    st.src.SourceLine = std::move(next);
+    CountSourceLine(st);
+  } while (st.src.SourceLine.find(")'") == std::string::npos);
+}
+
+}  // namespace
+
+void TokenizeLine(CompilerState& st, std::string& line) {
+  if (line.size() > kMaxSourceLineLength)
+    throw CompileFailure("Overflow (a source line holds more than 253 characters)");
+  SourcePosition& src = st.src;
+  const int lineStart = src.TokenCount;  // tokens before this index belong to no line of ours
+  // The added ")" makes the last word end on a delimiter; its record becomes "<EOL>".
+  const std::string work = line + ")";
+
+  std::string word;
+  bool digitSeen = false;    // a digit went into the current word since the last delimiter
+  bool letterSeen = false;   // a non-digit went into a word since the line start or the last "="
+  bool afterEquals = false;  // the last delimiter handled was "="
+  bool equalsSeen = false;   // the line holds an "="
+  bool opPending = false;    // an "=" came and no word has been stored since
+  int opCount = 0;
+  bool blockComment = false;
+
+  auto storeWord = [&] {
+    if (word.empty()) return;
+    LowerAscii(word);
+    if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
+    if (word == "x" || word == "y" || word == "z") word += '_';  // register pairs of the target
+    TokenRecord& r = src.Tokens[src.TokenCount];
+    r.Text = word;
+    opPending = false;
+    unsigned char c0 = static_cast<unsigned char>(word[0]);
+    if ((c0 >= 'a' && c0 <= 'z') || c0 == '`')
+      r.Kind = IsKeyword(word) ? kTokKeyword : kTokName;
+    else if (IsDigit(c0))
+      r.Kind = kTokNumber;
+    // any other first character: the record keeps the kind it held
+    ++src.TokenCount;
+    word.clear();
+  };
+
+  for (std::size_t i = 0; i < work.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(work[i]);
+    if (IsDigit(c)) {
+      word += static_cast<char>(c);
+      digitSeen = true;
+      afterEquals = false;
+      continue;
+    }
+    if (!IsDelimiter(c)) {
+      word += static_cast<char>(c);
+      letterSeen = true;
+      afterEquals = false;
+      continue;
+    }
+    if (c == '.' && (afterEquals || (digitSeen && !letterSeen))) {  // decimal point, as in 1.5
+      word += '.';
+      continue;
+    }
+    storeWord();
+
+    const bool hasPrevious = src.TokenCount > lineStart;
+    TokenRecord& r = src.Tokens[src.TokenCount];
+    bool counted = true;
+    bool endOfLine = false;
+    switch (c) {
+      case '!': case '*': case '+': case '-': case '/': case '<': case '^': case '|':
+        r.Text = std::string(1, static_cast<char>(c));
+        r.Kind = kTokOperator;
+        if (equalsSeen && !opPending) ++opCount;
+        break;
+      case '=': {
+        r.Text = "=";
+        r.Kind = kTokOperator;
+        equalsSeen = true;
+        opPending = true;
+        letterSeen = false;
+        if (hasPrevious) {
+          TokenRecord& prev = src.Tokens[src.TokenCount - 1];
+          if (prev.Text == "<") {
+            prev.Text = "<=";
+            counted = false;
+          } else if (prev.Text == ">") {
+            prev.Text = ">=";
+            counted = false;
+          }
+        }
+        afterEquals = true;
+        break;
+      }
+      case '>': {
+        r.Text = ">";
+        r.Kind = kTokOperator;
+        if (hasPrevious) {
+          TokenRecord& prev = src.Tokens[src.TokenCount - 1];
+          if (prev.Text == "=") {
+            prev.Text = "=>";
+            counted = false;
+          } else if (prev.Text == "<") {
+            prev.Text = "<>";
+            counted = false;
+          }
+        }
+        break;
+      }
+      case '(':
+        r.Text = "(";
+        r.Kind = kTokOpenParen;
+        if (equalsSeen) opCount = 10;
+        if (hasPrevious && src.Tokens[src.TokenCount - 1].Kind == kTokName)
+          src.Tokens[src.TokenCount - 1].Kind = kTokCallName;
+        break;
+      case ')': r.Text = ")"; r.Kind = kTokCloseParen; break;
+      case '$': r.Text = "$"; r.Kind = kTokDollar; break;
+      case ',': r.Text = ","; r.Kind = kTokComma; break;
+      case '&': r.Text = "&"; r.Kind = kTokAmpersand; break;
+      case '#': r.Text = "#"; r.Kind = kTokHash; break;
+      case ':': r.Text = ":"; r.Kind = kTokColon; break;
+      case ';': r.Text = ";"; r.Kind = kTokSemicolon; break;
+      case 9:
+      case ' ':
+        counted = false;
+        break;
+      case '.':
+        r.Text = ".";
+        if (letterSeen) {
+          r.Kind = kTokDot;
+        } else {
+          word = ".";  // counted without a kind of its own; it also begins the next word
+        }
+        break;
+      case '"': {
+        r.Kind = kTokString;
+        std::size_t close = work.find('"', i + 1);
+        if (close == std::string::npos) {
+          r.Text = work.substr(i + 1);
+          ++src.TokenCount;
+          CompileError(st, "Unterminated string constant");
+          counted = false;
+          endOfLine = true;  // the literal is the last record of the line
+        } else {
+          r.Text = work.substr(i + 1, close - i - 1);
+          i = close;
+        }
+        break;
+      }
+      case '\'':
+        r.Text = "'";
+        blockComment = i + 1 < work.size() && work[i + 1] == '(';
+        endOfLine = true;
+        break;
+      default:
+        break;
+    }
+    if (counted) ++src.TokenCount;
+    digitSeen = false;
+    if (endOfLine) break;
+  }
+
+  if (blockComment) SkipBlockComment(st, line);
+  TokenRecord& last = src.Tokens[src.TokenCount - 1];
+  last.Text = "<EOL>";
+  last.Kind = kTokEol;
+  if (opCount == 1) st.sticky.SkipOperandPush = true;
+}
+
+}  // namespace qbc

@@ -1,0 +1,146 @@
+#include "compiler/frontend/tokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include "compiler/frontend/compile_failure.h"
+#include "compiler/frontend/keywords.h"
+#include "compiler/frontend/source_reader.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+using Tokens = std::vector<std::string>;
+
+struct TokenCase {
+  const char* line;
+  Tokens tokens;             // "text/kind", "<EOL>/0" last
+  bool skipOperandPush;      // SkipOperandPush after the line
+};
+
+// Kinds: 0 <EOL>, 1 operator, 2 name, 3 "(", 4 ")", 5 ",", 6 ".", 7 name + "(", 8 number,
+// 9 "$", 10 ":", 11 keyword, 12 string, 13 "&", 15 ";", 16 "#".
+const TokenCase kCases[] = {
+    // Spacing and letter case do not matter.
+    {"A=B", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
+    {"a = b", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
+    {"\ta\t=\tb\t", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
+    // Keywords, the x/y/z renaming, and merged comparison operators.
+    {"if x <= 10 then", {"if/11", "x_/2", "<=/1", "10/8", "then/2", "<EOL>/0"}, false},
+    {"IF Y >= z THEN", {"if/11", "y_/2", ">=/1", "z_/2", "then/2", "<EOL>/0"}, false},
+    {"if a < > b then", {"if/11", "a/2", "<>/1", "b/2", "then/2", "<EOL>/0"}, false},
+    {"if a => b then", {"if/11", "a/2", "=>/1", "b/2", "then/2", "<EOL>/0"}, false},
+    {"if a > < b then", {"if/11", "a/2", ">/1", "</1", "b/2", "then/2", "<EOL>/0"}, false},
+    // No merge without a previous token on the line.
+    {"=5", {"=/1", "5/8", "<EOL>/0"}, false},
+    {"> a", {">/1", "a/2", "<EOL>/0"}, false},
+    // Port bits; numbers with a decimal point after "=" stay whole; after a name in an
+    // expression the point is a separator.
+    {"portb.3 = 1", {"portb/2", "./6", "3/8", "=/1", "1/8", "<EOL>/0"}, false},
+    {"a = portb.3", {"a/2", "=/1", "portb/2", "./6", "3/8", "<EOL>/0"}, false},
+    {"a = 1.5", {"a/2", "=/1", "1.5/8", "<EOL>/0"}, false},
+    {"waitms 1.5", {"waitms/11", "1/8", "./6", "5/8", "<EOL>/0"}, false},
+    {"a = b + 1.5", {"a/2", "=/1", "b/2", "+/1", "1/8", "./6", "5/8", "<EOL>/0"}, true},
+    // String literals keep their case and their inner delimiters.
+    {"print \"Hello, World: 'x'\"", {"print/11", "Hello, World: 'x'/12", "<EOL>/0"}, false},
+    {"lcd \"\"", {"lcd/11", "/12", "<EOL>/0"}, false},
+    // Comments end the line.
+    {"a = b ' set a", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
+    {"' only a comment", {"<EOL>/0"}, false},
+    {"", {"<EOL>/0"}, false},
+    // A name directly followed by "(" becomes kind 7; a keyword stays 11.
+    {"foo(1)", {"foo/7", "(/3", "1/8", ")/4", "<EOL>/0"}, false},
+    {"print(1)", {"print/11", "(/3", "1/8", ")/4", "<EOL>/0"}, false},
+    // Numbers are words that begin with a digit; "&h" constants arrive split.
+    {"1wreset", {"1wreset/8", "<EOL>/0"}, false},
+    {"a = &HFF", {"a/2", "=/1", "&/13", "hff/2", "<EOL>/0"}, false},
+    // Separators.
+    {"$device = m8", {"$/9", "device/2", "=/1", "m8/2", "<EOL>/0"}, false},
+    {"lbl: a = 1", {"lbl/2", ":/10", "a/2", "=/1", "1/8", "<EOL>/0"}, false},
+    {"print a;b,#c", {"print/11", "a/2", ";/15", "b/2", ",/5", "#/16", "c/2", "<EOL>/0"}, false},
+    // SkipOperandPush: exactly one two-operand operator after "=", no parenthesis.
+    {"a = b + c", {"a/2", "=/1", "b/2", "+/1", "c/2", "<EOL>/0"}, true},
+    {"a = b and c", {"a/2", "=/1", "b/2", "and/2", "c/2", "<EOL>/0"}, true},
+    {"a = b + c + d", {"a/2", "=/1", "b/2", "+/1", "c/2", "+/1", "d/2", "<EOL>/0"}, false},
+    {"a = (b + c)", {"a/2", "=/1", "(/3", "b/2", "+/1", "c/2", ")/4", "<EOL>/0"}, false},
+    {"a = -b", {"a/2", "=/1", "-/1", "b/2", "<EOL>/0"}, false},
+    {"a = b", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
+};
+
+TEST(Tokenizer, LinesGiveTheirTokens) {
+  for (const TokenCase& c : kCases) {
+    test::CompilerFixture f;
+    f.st.sticky.SkipOperandPush = false;
+    f.Tokenize(c.line);
+    EXPECT_EQ(f.TokenList(), c.tokens) << "line: " << c.line;
+    EXPECT_EQ(f.st.sticky.SkipOperandPush, c.skipOperandPush) << "line: " << c.line;
+    EXPECT_EQ(f.st.ErrorCount, 0) << "line: " << c.line;
+  }
+}
+
+TEST(Tokenizer, UnterminatedStringIsReportedAndEndsTheLine) {
+  test::CompilerFixture f;
+  f.Tokenize("a = \"abc");
+  EXPECT_EQ(f.TokenList(), (Tokens{"a/2", "=/1", "<EOL>/0"}));
+  EXPECT_EQ(f.st.ErrorCount, 1);
+  EXPECT_NE(f.report.Text().find("Unterminated string constant"), std::string::npos);
+}
+
+TEST(Tokenizer, KeepsEarlierTokensBeyondTheEndOfLine) {
+  test::CompilerFixture f;
+  f.Tokenize("a = b + c");
+  f.Tokenize("d");
+  EXPECT_EQ(f.TokenList(), (Tokens{"d/2", "<EOL>/0"}));
+  EXPECT_EQ(f.st.src.Tokens[2].Text, "b");  // left by the longer line
+}
+
+TEST(Tokenizer, BlockCommentSkipsLinesUpToTheClosingOne) {
+  test::CompilerFixture f;
+  f.LoadSource("a = 1 '( start\nmiddle\nend )' ignored\nb = 2\n");
+  EXPECT_EQ(f.TokenList(), (Tokens{"a/2", "=/1", "1/8", "<EOL>/0"}));
+  EXPECT_EQ(f.st.src.SourceLineNumber, 3);
+  f.st.src.TokenIndex = 3;
+  CheckStatementEnd(f.st);
+  EXPECT_EQ(f.TokenList(), (Tokens{"b/2", "=/1", "2/8", "<EOL>/0"}));
+  EXPECT_EQ(f.st.src.SourceLineNumber, 4);
+}
+
+TEST(Tokenizer, BlockCommentClosedOnItsOwnLineConsumesNothing) {
+  test::CompilerFixture f;
+  f.LoadSource("'( one line )'\nb = 2\n");
+  EXPECT_EQ(f.TokenList(), (Tokens{"b/2", "=/1", "2/8", "<EOL>/0"}));
+  EXPECT_EQ(f.st.src.SourceLineNumber, 2);
+}
+
+TEST(Tokenizer, FailuresForBlockCommentAtEndOfFileLongLinesAndTooManyTokens) {
+  {
+    test::CompilerFixture f;
+    EXPECT_THROW(f.LoadSource("'( never closed\nstill open\n"), CompileFailure);
+  }
+  {
+    test::CompilerFixture f;
+    EXPECT_NO_THROW(f.Tokenize(std::string(253, 'a')));
+    EXPECT_THROW(f.Tokenize(std::string(254, 'a')), CompileFailure);
+  }
+  {
+    test::CompilerFixture f;
+    std::string line;
+    for (int i = 0; i < 126; ++i) line += "a,";  // 252 tokens and "<EOL>"
+    EXPECT_NO_THROW(f.Tokenize(line));
+    EXPECT_EQ(f.st.src.TokenCount, 253);
+    EXPECT_THROW(f.Tokenize(line + "b,c"), CompileFailure);  // 257 tokens
+  }
+}
+
+TEST(Keywords, ListHoldsItsEntriesInOrder) {
+  const auto& list = KeywordList();
+  ASSERT_EQ(list.size(), 240u);
+  EXPECT_EQ(list.front(), "declare");
+  EXPECT_EQ(list.back(), "inputbin0");
+  EXPECT_TRUE(IsKeyword("waitms"));
+  EXPECT_FALSE(IsKeyword("then"));
+  EXPECT_FALSE(IsKeyword("Print"));
+}
+
+}  // namespace
+}  // namespace qbc
