@@ -2,6 +2,8 @@
 //   qbc FILE.bas   compile (and assemble) and print the report box text
 // Exit status: 0 when no compile error was counted, 1 when one was (or the compiler
 // failed), 2 for a usage or file error.
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -51,7 +53,13 @@ int main(int argc, char** argv) {
   auto state = std::make_unique<qbc::CompilerState>();
   StderrFailureReport report;
   qbc::BuildPaths paths{InstallDir(argv[0]), doc.string()};
+  // tmp.tmp lives in the installation folder: one build at a time uses it (tests and
+  // terminals may start several qbc at once).
+  std::string lockPath = paths.installDir + "/.qbc.lock";
+  int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (lock >= 0) flock(lock, LOCK_EX);
   int errors = qbc::RunBuildCommand(*state, paths, text.str(), report);
+  if (lock >= 0) close(lock);
   // The report box keeps CR LF line ends; a terminal wants LF.
   std::string shown;
   for (char c : report.Text())

@@ -1,0 +1,165 @@
+#include "compiler/frontend/driver.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <regex>
+
+#include "compiler/frontend/source_files.h"
+#include "compiler/version.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc {
+namespace {
+
+namespace fs = std::filesystem;
+
+// One compilation as the environment runs it: the text saved to tmp.tmp in the
+// installation folder, then the driver with the document path.
+struct Compilation {
+  std::unique_ptr<CompilerState> st = std::make_unique<CompilerState>();
+  ReportSink report;
+  std::string installDir = test::MakeTempDir("install");
+  std::string docDir = test::MakeTempDir("doc");
+
+  void Run(const std::string& source, const std::string& docName = "prog.bas") {
+    test::WriteFile(installDir + "/tmp.tmp", source);
+    st->report = &report;
+    report.SetText("Running Compiler ... ");
+    CompileProgram(*st, docDir + "/" + docName, installDir);
+  }
+  std::string Doc(const std::string& name) const { return docDir + "/" + name; }
+};
+
+TEST(CompileProgram, EmptyOrOneByteSourceHasNothingToCompile) {
+  for (const std::string source : {"", "x", "\n"}) {
+    Compilation c;
+    c.Run(source);
+    EXPECT_EQ(c.report.Text(), " 1. Nothing to compile! (\"" + c.Doc("prog.bas") + "\" --> Line  0)\r\n");
+    EXPECT_EQ(c.st->ErrorCount, 1);
+    EXPECT_FALSE(fs::exists(c.Doc("prog.asm")));
+    EXPECT_FALSE(IsSourceFileOpen(*c.st, c.st->src.SourceFileNumber));
+  }
+}
+
+TEST(CompileProgram, AsmGoesBesideTheDocumentUnderItsOwnCaseAndTheHeaderComesFirst) {
+  Compilation c;
+  c.Run("a = 1\r\n", "My Prog.BAS");
+  ASSERT_TRUE(fs::exists(c.Doc("My Prog.asm")));
+  const std::string text = test::ReadFile(c.Doc("My Prog.asm"));
+  const std::regex header(
+      ";Quorvil Basic Compiler for AVR " QBC_VERSION_TEXT
+      "\r\n;Created [0-9]{2}:[0-9]{2}:[0-9]{2}, [0-3][0-9]-[01][0-9]-20[0-9]{2}\r\n;\r\n.*",
+      std::regex::extended);
+  EXPECT_TRUE(std::regex_match(text, header)) << text;
+  // The error lines name the document as it was given, capitals kept.
+  EXPECT_NE(c.report.Text().find("(\"" + c.Doc("My Prog.BAS") + "\" --> Line "), std::string::npos)
+      << c.report.Text();
+}
+
+TEST(CompileProgram, TwoCompilationsOfOneSourceDifferOnlyInTheCreatedLine) {
+  const std::string source = "$regfile = \"m8def.dat\"\r\n$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\nA = 1\r\nEnd\r\n";
+  Compilation c;
+  c.Run(source);
+  std::string first = test::ReadFile(c.Doc("prog.asm"));
+  const std::string firstReport = c.report.Text();
+  c.Run(source);
+  std::string second = test::ReadFile(c.Doc("prog.asm"));
+  auto dropLine2 = [](std::string t) {
+    std::size_t a = t.find("\r\n");
+    std::size_t b = t.find("\r\n", a + 2);
+    return t.erase(a, b - a);
+  };
+  EXPECT_EQ(dropLine2(first), dropLine2(second));
+  EXPECT_EQ(firstReport, c.report.Text());
+}
+
+TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
+  Compilation c;
+  c.Run("a = 1\r\nb = 2\r\n");
+  // Leave traces of a compilation in every area the reset owns.
+  CompilerState& st = *c.st;
+  st.used.Set(NeedLcase);
+  st.used.Set(NeedUcase);
+  st.used.Set(NeedSqr16);
+  st.used.Set(NeedSqr32);
+  st.used.Set(NeedFnd8);
+  st.used.Set(NeedFnd8Alt);
+  st.cfg.CrystalFrequency = 8;
+  st.cfg.DtmfUsed = true;
+  st.cfg.BaudRateSet[2] = true;
+  st.cfg.KeyRowsPort = "PORTB";
+  st.cfg.InitCodeLines[3] = "\t\tldi\tr24,1";
+  st.sym.GlobalVars[1].Name = "a";
+  st.sym.GlobalVarCount = 1;
+  st.sym.LabelCounter = 77;
+  st.dev.FlashEnd = 8192;
+  st.dev.DeviceName = "m8";
+  st.src.DeclarationsEnded = true;
+  st.src.IncludeLevel = 3;
+  st.nest.DoNestingDepth = 2;
+  st.expr.RandomizeDone = true;
+  OpenSourceText(st, "left open", "x\n");
+
+  c.Run("x\r\ny = 3\r\n");
+  EXPECT_FALSE(st.used.Any());
+  EXPECT_EQ(st.cfg.CrystalFrequency, 0.0f);
+  EXPECT_FALSE(st.cfg.DtmfUsed);
+  EXPECT_FALSE(st.cfg.BaudRateSet[2]);
+  EXPECT_EQ(st.cfg.KeyRowsPort, "     ");
+  EXPECT_EQ(st.cfg.KeyColsPort, "     ");
+  EXPECT_EQ(st.cfg.InitCodeLines[3], "");
+  EXPECT_EQ(st.sym.GlobalVars[1].Name, "");
+  EXPECT_EQ(st.sym.GlobalVarCount, 0);
+  EXPECT_EQ(st.sym.LabelCounter, 0);
+  EXPECT_EQ(st.dev.DeviceName, "");
+  EXPECT_EQ(st.src.IncludeLevel, 0);
+  EXPECT_EQ(st.nest.DoNestingDepth, 0);
+  EXPECT_FALSE(st.expr.RandomizeDone);
+  for (int n = 1; n < 40; ++n) EXPECT_FALSE(IsSourceFileOpen(st, n)) << n;
+  // The report starts afresh: its first line is numbered 1.
+  EXPECT_EQ(c.report.Text().rfind(" 1. ", 0), 0u) << c.report.Text();
+}
+
+TEST(CompileProgram, RunTimeFailuresGoToTheFailureChannel) {
+  Compilation c;
+  c.st->report = &c.report;
+  CompileProgram(*c.st, c.Doc("prog.bas"), c.installDir + "/missing");  // no tmp.tmp there
+  EXPECT_NE(c.report.LastFailure().find("File not found"), std::string::npos) << c.report.LastFailure();
+  EXPECT_FALSE(fs::exists(c.Doc("prog.asm")));
+
+  Compilation d;
+  test::WriteFile(d.installDir + "/tmp.tmp", "a = 1\n");
+  d.st->report = &d.report;
+  CompileProgram(*d.st, d.docDir + "/no such folder/prog.bas", d.installDir);
+  EXPECT_NE(d.report.LastFailure().find("prog.asm"), std::string::npos) << d.report.LastFailure();
+}
+
+// The command line: qbc FILE.bas prints the report box text; exit 1 after a compile error.
+TEST(QbcCommand, EmptyFilePrintsNothingToCompileAndWritesNoAsm) {
+  const std::string dir = test::MakeTempDir("qbc");
+  for (const std::string source : {"", "x"}) {
+    const std::string doc = dir + "/Empty.bas";
+    test::WriteFile(doc, source);
+    const std::string out = dir + "/out.txt";
+    int status = std::system(("'" + test::BinDir() + "/qbc' '" + doc + "' > '" + out + "'").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(test::ReadFile(out), " 1. Nothing to compile! (\"" + doc + "\" --> Line  0)\n");
+    EXPECT_FALSE(fs::exists(dir + "/Empty.asm"));
+  }
+}
+
+TEST(QbcCommand, UsageAndFileErrorsExitWith2) {
+  const std::string qbc = "'" + test::BinDir() + "/qbc'";
+  int status = std::system((qbc + " 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  status = std::system((qbc + " /nonexistent/prog.bas 2>/dev/null").c_str());
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+}
+
+}  // namespace
+}  // namespace qbc

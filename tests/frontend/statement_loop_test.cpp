@@ -1,0 +1,87 @@
+#include "compiler/frontend/statement_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+TEST(StatementLoop, StopsAtItsStopWordsWithoutConsumingThem) {
+  for (const char* word : {"wend", "else", "elseif", "next", "case", "loop", "last", ")"}) {
+    test::CompilerFixture f;
+    f.LoadSource(std::string(word) + " x\n");
+    CompileStatementBlock(f.st);
+    EXPECT_EQ(f.st.TokText(), word);
+    EXPECT_EQ(f.st.src.TokenIndex, 0);
+    EXPECT_EQ(f.st.ErrorCount, 0) << word;
+  }
+}
+
+TEST(StatementLoop, EndOfFileEndsTheMainBlock) {
+  test::CompilerFixture f;
+  f.LoadSource("5\n: 7\n\n' comment\n");
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.st.TokText(), "last");
+  EXPECT_EQ(f.st.src.SourceLineNumber, 5);
+  EXPECT_EQ(f.st.ErrorCount, 0);  // the ":" that starts a line is passed over
+}
+
+TEST(StatementLoop, EndWithABlockWordReturnsToTheBlock) {
+  for (const char* line : {"5 : end if", "5 : end select", "5 : end sub", "5 : end function", "5 : end interrupt"}) {
+    test::CompilerFixture f;
+    f.LoadSource(std::string(line) + "\n");
+    CompileStatementBlock(f.st);
+    EXPECT_EQ(f.st.TokText(), "end") << line;
+    EXPECT_EQ(f.st.src.TokenIndex, 2) << line;
+  }
+}
+
+TEST(StatementLoop, OperatorAtStatementStartIsASyntaxErrorThatEndsTheBlock) {
+  test::CompilerFixture f;
+  f.LoadSource("* a\n5\n");
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.report.Text(), " 1. Syntax error! (\"test.bas\" --> Line  1)\r\n");
+  EXPECT_EQ(f.st.src.SourceLineNumber, 1);  // the rest of the source is not read
+}
+
+TEST(StatementLoop, UnknownCallNamePassesOverTheRestOfTheLine) {
+  test::CompilerFixture f;
+  f.LoadSource("foo(1, 2)\n5\n");
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.report.Text(), " 1. Unknown identifier foo (\"test.bas\" --> Line  1)\r\n");
+  EXPECT_EQ(f.st.TokText(), "last");
+  EXPECT_EQ(f.st.src.SourceLineNumber, 3);
+}
+
+TEST(StatementLoop, OneLineIfEndsWithItsLine) {
+  test::CompilerFixture f;
+  f.LoadSource("5 : 6\n7\n");
+  f.st.sticky.SingleLineIf = true;
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.st.TokText(), "<EOL>");
+  EXPECT_EQ(f.st.src.SourceLineNumber, 1);
+}
+
+TEST(StatementLoop, PerStatementCellsAreResetBetweenStatements) {
+  test::CompilerFixture f;
+  f.LoadSource("5\n");
+  f.st.expr.StringVarFlag = true;
+  f.st.expr.OperandInFlash = true;
+  f.st.expr.CurrentVarType = 4;
+  f.st.expr.MemCopyMode = true;
+  f.st.expr.FirstStringTerm = false;
+  f.st.sticky.WantedType = 5;
+  f.st.sticky.OperandType = 5;
+  CompileStatementBlock(f.st);
+  EXPECT_FALSE(f.st.expr.StringVarFlag);
+  EXPECT_FALSE(f.st.expr.OperandInFlash);
+  EXPECT_EQ(f.st.expr.CurrentVarType, 0);
+  EXPECT_FALSE(f.st.expr.MemCopyMode);
+  EXPECT_TRUE(f.st.expr.FirstStringTerm);
+  EXPECT_EQ(f.st.sticky.WantedType, 0);
+  EXPECT_EQ(f.st.sticky.OperandType, 0);
+}
+
+}  // namespace
+}  // namespace qbc
