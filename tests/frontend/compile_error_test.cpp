@@ -49,6 +49,20 @@ TEST(ExpectToken, MatchStepsOnceMissingReportsAndStepsTwice) {
   EXPECT_EQ(f.report.Text(), " 1. Missing \"THEN\" (\"test.bas\" --> Line  0)\r\n");
 }
 
+TEST(ExpectToken, ErrorPathsMayStepPastTheLineButNeverOutOfTheTable) {
+  test::CompilerFixture f;
+  f.Tokenize("a = b + c");
+  f.Tokenize("d");
+  f.st.src.TokenIndex = 1;  // "<EOL>"
+  ExpectToken(f.st, "=");
+  EXPECT_EQ(f.st.src.TokenIndex, 3);
+  EXPECT_EQ(f.st.TokText(), "+");  // a token the longer line left behind
+  f.st.src.TokenIndex = 256;
+  ExpectToken(f.st, "then");  // reads the last record, then steps beyond the table
+  EXPECT_EQ(f.st.src.TokenIndex, 258);
+  EXPECT_THROW(f.st.TokText(), CompileFailure);
+}
+
 TEST(Labels, FourDigitsWrappingAfter9999) {
   const std::pair<int, const char*> cases[] = {
       {0, "L0000"}, {12, "L0012"}, {999, "L0999"}, {9999, "L9999"}, {10000, "L0000"}, {10001, "L0001"}, {32766, "L2766"},

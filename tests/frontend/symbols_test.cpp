@@ -55,6 +55,17 @@ TEST(Symbols, LocalsBelongToTheirProcedureAndSubsCountFromOne) {
   EXPECT_EQ(FindSub(f.st, "third"), 0);
 }
 
+TEST(Symbols, PositionsCountedFromOneGoPast255WithoutOverflow) {
+  // The last records of full tables: an 8-bit result would wrap to 0 ("not found").
+  test::CompilerFixture f;
+  f.st.sym.LocalVarCount = 255;
+  f.st.sym.LocalVars[255].Name = "last";
+  EXPECT_EQ(FindLocalVar(f.st, "last"), 256);
+  f.st.sym.SubCount = 255;
+  f.st.sym.Procs[255].Name = "lastsub";
+  EXPECT_EQ(FindSub(f.st, "lastsub"), 256);
+}
+
 TEST(Symbols, IoRegistersAreFoundOnlyInTheFirst699Records) {
   test::CompilerFixture f;
   f.st.sym.IoRegisters[5].Name = "portb";  // no stop at the empty records before it
