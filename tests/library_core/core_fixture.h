@@ -1,0 +1,183 @@
+#pragma once
+// Small assembler fixtures for the core library routines: a program that includes a
+// device file, sets the stack, runs a loop over inputs held in flash, calls the routine
+// and stores what it returns to SRAM, where the test reads it after the run.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "compiler/frontend/state.h"
+#include "tests/support/sim_runner.h"
+
+namespace qbc::test::corelib {
+
+struct Chip {
+  const char* inc;
+  const char* mcu;
+  uint32_t ram_start;
+  uint32_t ram_end;
+  bool mega_core;
+  bool tiny_lpm;
+  uint32_t flash_bytes;
+};
+
+// A large-SRAM mega (16-bit pointer lines, lpm Rd,Z+) and a tiny with 128 bytes of SRAM
+// (8-bit pointer lines, lpm Rd,Z+ through TinyLpmDevice).
+inline const Chip kMega328{"m328Pdef.inc", "atmega328p", 0x100, 0x8FF, true, false, 32768};
+inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, false, true, 2048};
+
+// A compiler state with the chip's profile. `post_increment` false gives a core without
+// "lpm Rd,Z+" (the text that reads r0 and steps Z with adiw), which runs on any chip.
+inline std::unique_ptr<CompilerState> StateFor(const Chip& chip, bool post_increment = true) {
+  auto st = std::make_unique<CompilerState>();
+  st->ResetCompilerGlobals();
+  st->dev.RamEnd = static_cast<int32_t>(chip.ram_end);
+  st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
+  st->dev.MegaCore = post_increment && chip.mega_core;
+  st->dev.TinyLpmDevice = post_increment && chip.tiny_lpm;
+  st->mn.LpmMnemonic = "lpm";
+  st->mn.CallMnemonic = "rcall";
+  st->mn.JumpMnemonic = "rjmp";
+  return st;
+}
+
+template <class Emit>
+std::string EmitText(Emit emit, const Chip& chip = kMega328, bool post_increment = true) {
+  auto st = StateFor(chip, post_increment);
+  emit(*st);
+  return st->out.Str();
+}
+
+inline std::string Hex2(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "0x%02x", v & 0xFFu);
+  return b;
+}
+
+// ".db" lines of an even number of bytes each (avra pads an odd line with a zero).
+inline std::string DbLines(const std::string& label, std::vector<uint8_t> bytes) {
+  if (bytes.size() % 2) bytes.push_back(0);
+  std::string text = label + ":\n";
+  for (size_t i = 0; i < bytes.size(); i += 16) {
+    text += "\t.db\t";
+    for (size_t j = i; j < std::min(bytes.size(), i + 16); ++j) {
+      if (j != i) text += ',';
+      text += Hex2(bytes[j]);
+    }
+    text += '\n';
+  }
+  return text;
+}
+
+// Device include, reset jump and stack set-up; the program continues at _Main.
+inline std::string ProgramHead(const Chip& chip) {
+  std::string t = ".include \"" + std::string(chip.inc) + "\"\n\t.cseg\n\t.org 0\n\trjmp\t_Start\n";
+  t += "_Start:\tldi\tr16,low(RAMEND)\n\tout\tSPL,r16\n";
+  if (chip.ram_end > 0xFF) t += "\tldi\tr16,high(RAMEND)\n\tout\tSPH,r16\n";
+  t += "\trjmp\t_Main\n";
+  return t;
+}
+
+inline const char* kProgramEnd = "_End:\trjmp\t_End\n";
+
+// Reads a byte from flash at Z into `reg` and steps Z (works on every core).
+inline std::string LoadFlashByte(const std::string& reg) {
+  return "\tlpm\n\tmov\t" + reg + ",r0\n\tadiw\tzl,0x01\n";
+}
+
+// Loads 16-bit count `n` into r13:r12 and the 16-bit label address `label` (times 2 for a
+// flash label when `flash`) into hi:lo registers.
+inline std::string LoadWord(const std::string& lo, const std::string& hi, const std::string& expr) {
+  return "\tldi\tr16,low(" + expr + ")\n\tmov\t" + lo + ",r16\n\tldi\tr16,high(" + expr + ")\n\tmov\t" + hi +
+         ",r16\n";
+}
+
+// Decrements r13:r12 and branches to `label` while it is not zero (clobbers r24, r25).
+inline std::string LoopBack(const std::string& label) {
+  return "\tmov\tr24,r12\n\tmov\tr25,r13\n\tsbiw\tr24,0x01\n\tmov\tr12,r24\n\tmov\tr13,r25\n\tbrne\t" + label +
+         "\n";
+}
+
+// Assembles and runs `program`; returns `count` SRAM bytes from `addr`.
+inline std::vector<uint8_t> RunAndRead(const Chip& chip, const std::string& program, uint32_t addr, size_t count,
+                                       uint64_t max_cycles = 20'000'000) {
+  AsmResult a = AssembleAsm(program);
+  EXPECT_TRUE(a.ok) << a.output << "\n" << program;
+  if (!a.ok) return {};
+  SimRunner sim({.mcu = chip.mcu, .frequency = 8000000, .max_cycles = max_cycles});
+  EXPECT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+  SimStop stop = sim.Run();
+  EXPECT_EQ(stop, SimStop::EndLoop) << SimStopName(stop) << " at pc " << sim.PcBytes() << "\n" << sim.Log();
+  std::vector<uint8_t> bytes(count);
+  for (size_t i = 0; i < count; ++i) bytes[i] = sim.Sram(addr + static_cast<uint32_t>(i));
+  return bytes;
+}
+
+// A routine with a register contract: each case's bytes are loaded into `in` (in order),
+// the `before_call` lines run, the routine is called, and the `out` registers are stored.
+struct RegisterRoutine {
+  std::string library;  // the routine's text and anything it calls
+  std::string entry;
+  std::vector<std::string> in;
+  std::vector<std::string> out;
+  std::string before_call;
+};
+
+// Runs every case (in batches that fit the chip) and returns the stored outputs per case.
+inline std::vector<std::vector<uint8_t>> RunRegisterCases(const RegisterRoutine& r,
+                                                          const std::vector<std::vector<uint8_t>>& cases,
+                                                          const Chip& chip = kMega328) {
+  const size_t nin = r.in.size(), nout = r.out.size();
+  const size_t ram_slots = (chip.ram_end - chip.ram_start + 1 - 64) / nout;
+  const size_t flash_slots = (chip.flash_bytes / 2) / std::max<size_t>(nin, 1);
+  const size_t batch = std::min({ram_slots, flash_slots, size_t{4000}});
+  std::vector<std::vector<uint8_t>> results;
+  for (size_t first = 0; first < cases.size(); first += batch) {
+    const size_t n = std::min(batch, cases.size() - first);
+    std::vector<uint8_t> table;
+    for (size_t i = first; i < first + n; ++i) {
+      EXPECT_EQ(cases[i].size(), nin);
+      table.insert(table.end(), cases[i].begin(), cases[i].end());
+    }
+    std::string p = ProgramHead(chip);
+    p += "_Main:\tldi\tr28,low(" + std::to_string(chip.ram_start) + ")\n\tldi\tr29,high(" +
+         std::to_string(chip.ram_start) + ")\n";
+    p += LoadWord("r14", "r15", "_Cases*2");
+    p += LoadWord("r12", "r13", std::to_string(n));
+    p += "_Next:\tmov\tzl,r14\n\tmov\tzh,r15\n";
+    for (size_t k = 0; k < nin; ++k) p += LoadFlashByte("r" + std::to_string(3 + k));
+    p += "\tmov\tr14,zl\n\tmov\tr15,zh\n";
+    for (size_t k = 0; k < nin; ++k) p += "\tmov\t" + r.in[k] + ",r" + std::to_string(3 + k) + "\n";
+    p += r.before_call;
+    p += "\trcall\t" + r.entry + "\n";
+    for (const auto& reg : r.out) p += "\tst\tY+," + reg + "\n";
+    p += LoopBack("_Next");
+    p += kProgramEnd;
+    p += r.library;
+    p += "\n" + DbLines("_Cases", table);
+    std::vector<uint8_t> bytes = RunAndRead(chip, p, chip.ram_start, n * nout);
+    if (bytes.size() != n * nout) return results;
+    for (size_t i = 0; i < n; ++i) results.emplace_back(bytes.begin() + i * nout, bytes.begin() + (i + 1) * nout);
+  }
+  return results;
+}
+
+// Little-endian bytes of a value.
+inline std::vector<uint8_t> Bytes(uint32_t v, int count) {
+  std::vector<uint8_t> b;
+  for (int i = 0; i < count; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+  return b;
+}
+
+inline uint32_t Value(const std::vector<uint8_t>& b, size_t from, int count) {
+  uint32_t v = 0;
+  for (int i = count - 1; i >= 0; --i) v = (v << 8) | b[from + i];
+  return v;
+}
+
+}  // namespace qbc::test::corelib
