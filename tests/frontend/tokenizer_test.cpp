@@ -144,3 +144,48 @@ TEST(Keywords, ListHoldsItsEntriesInOrder) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// Any line within the length limit gives a token list that ends in one "<EOL>" and holds
+// only known kinds. A character gives at most two tokens (a "." outside a name is counted
+// and also begins the next word), so only a long line can pass the 256 tokens.
+TEST(Tokenizer, RandomLinesAlwaysEndInOneEndOfLine) {
+  const std::string alphabet = "aZx9._ \t=<>+-*/^|!()$,&#:;\"'%?[]";
+  unsigned seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string line;
+    const unsigned length = next() % 254;
+    for (unsigned i = 0; i < length; ++i) line += alphabet[next() % alphabet.size()];
+    if (line.find("'(") != std::string::npos) continue;  // block comments read the source file
+    test::CompilerFixture f;
+    try {
+      f.Tokenize(line);
+    } catch (const CompileFailure&) {
+      EXPECT_GE(line.size(), 128u) << line;
+      continue;
+    }
+    const int count = f.st.src.TokenCount;
+    ASSERT_GE(count, 1) << line;
+    ASSERT_LE(count, 2 * static_cast<int>(line.size()) + 1) << line;
+    EXPECT_EQ(f.st.src.Tokens[count - 1].Text, "<EOL>") << line;
+    EXPECT_EQ(f.st.src.Tokens[count - 1].Kind, kTokEol) << line;
+    for (int i = 0; i < count - 1; ++i) {
+      const TokenRecord& t = f.st.src.Tokens[i];
+      EXPECT_NE(t.Text, "<EOL>") << line;
+      if (t.Kind != kTokString) {
+        EXPECT_NE(t.Text, " ") << line;
+      }
+      EXPECT_NE(t.Kind, 14) << line;
+      EXPECT_LE(t.Kind, 16) << line;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace qbc
