@@ -293,6 +293,9 @@ struct Symbols {
   std::int16_t SystemVarBytes = 0;
   std::int16_t UserVarBytes = 0;
   std::uint8_t HighestVectorUsed = 0;
+  // The library routine labelled Mp16u is in the output (on MegaCore devices both 16-bit
+  // multiply emitters would write it).
+  bool Mp16uWritten = false;
 };
 
 // Block nesting depths (the exit-label tables are kept outside: each entry is written

@@ -1,0 +1,146 @@
+#include "compiler/library/core/delay_routines.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "compiler/frontend/numeric_constants.h"
+
+namespace qbc {
+
+namespace {
+
+// Nearest integer, a value exactly halfway going to the even one.
+long RoundHalfEven(double v) {
+  double r = std::floor(v);
+  double diff = v - r;
+  if (diff > 0.5 || (diff == 0.5 && std::fmod(r, 2.0) != 0.0)) r += 1.0;
+  return static_cast<long>(r);
+}
+
+std::string HexUpper(long v) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%lX", static_cast<unsigned long>(v));
+  return buf;
+}
+
+struct WaitmsConstants {
+  std::string CountHex;  // two upper-case hex digits: the low byte of the count
+  int ExtraNops = 0;     // nop lines in the inner loop
+};
+
+WaitmsConstants ComputeWaitmsConstants(float crystalMHz) {
+  // 20 inner loops of C passes per millisecond; nop lines make a pass 3, 4 or 5 cycles.
+  long count;
+  int nops;
+  if (crystalMHz > 20.0f) {
+    float c = crystalMHz * 10.0f;  // single precision, as the clock itself
+    count = RoundHalfEven(c);
+    nops = 2;
+  } else if (crystalMHz > 15.0f) {
+    count = RoundHalfEven(static_cast<double>(crystalMHz) * 12.4);
+    nops = 1;
+  } else {
+    count = RoundHalfEven(static_cast<double>(crystalMHz) * 16.6);
+    nops = 0;
+  }
+  std::string hex = "0" + HexUpper(count);
+  return {hex.substr(hex.size() - 2), nops};
+}
+
+std::string ComputeWaitusCount(float crystalMHz) {
+  // Each outer pass lasts 3 * (N + 1) cycles, about 10 us. Below 1 the loop would run
+  // 256 (or 255) times: a slow clock gets the shortest loop instead.
+  long n = RoundHalfEven(static_cast<double>(crystalMHz) * 3.3) - 1;
+  if (n < 1) n = 1;
+  return std::to_string(n);
+}
+
+std::string ComputeWait5usCount(CompilerState& st) {
+  // The routine lasts 3 * N + 7 cycles with its call; N aims that at 4 us of clock
+  // cycles. At clocks below about 2.5 MHz that count is 0 or negative, which the loop
+  // would take as 256 or 255 passes (hundreds of microseconds): the shortest loop, N = 1,
+  // is the closest to the wanted time there.
+  std::string n = CalcDelayCount(st, 4);
+  if (!n.empty() && n.front() == '-') n = "1";
+  return n;
+}
+
+}  // namespace
+
+void EmitWaitmsRoutine(CompilerState& st) {
+  WaitmsConstants k = ComputeWaitmsConstants(st.cfg.CrystalFrequency);
+  // A count of 0 returns at once rather than counting down through 256.
+  st.out.Line();
+  st.out.Text(R"(
+;////// _Waitms ///////////////////////////
+_Wms:\ttst\t\tzl
+\t\tbreq\t_Wms3
+_Wms0:\tldi\t\tr20,0x14)");
+  st.out.Line("_Wms1:\tldi\t\tr21,0x" + k.CountHex);
+  st.out.Text(R"(_Wms2:\tdec\t\tr21)");
+  for (int i = 0; i < k.ExtraNops; ++i) st.out.Text(R"(\t\tnop)");
+  st.out.Text(R"(
+\t\tbrne\t_Wms2
+\t\tdec\t\tr20
+\t\tbrne\t_Wms1
+\t\tdec\t\tzl
+\t\tbrne\t_Wms0
+_Wms3:\tret)");
+}
+
+void EmitWaitusRoutine(CompilerState& st) {
+  std::string n = ComputeWaitusCount(st.cfg.CrystalFrequency);
+  st.out.Line();
+  st.out.Text(R"(
+;////// _waitus ///////////////////////////
+_wus:\ttst\t\tzl
+\t\tbreq\t_wus2)");
+  st.out.Line("_wus0:\tldi\t\tr22," + n);
+  st.out.Text(R"(
+_wus1:\tdec\t\tr22
+\t\tbrne\t_wus1
+\t\tdec\t\tzl
+\t\tbrne\t_wus0
+_wus2:\tret)");
+}
+
+void EmitWait5usRoutine(CompilerState& st) {
+  std::string n = ComputeWait5usCount(st);
+  st.out.Line();
+  st.out.Line(";////// Wait 5us //////////////////////////");
+  st.out.Line("_W5:\tldi\t\tr21," + n);
+  st.out.Text(R"(
+_W51:\tdec\t\tr21
+\t\tbrne\t_W51
+\t\tret)");
+}
+
+void EmitWaitsRoutine(CompilerState& st) {
+  // Each second is four calls of _Wms with 250 ms; 0 seconds returns at once.
+  st.out.Line();
+  st.out.Text(R"(
+;////// _Waits ////////////////////////////
+_Ws:\tmov\t\tzh,zl
+\t\ttst\t\tzh
+\t\tbreq\t_Ws2
+_Ws3:\tldi\t\tr22,0x04
+_Ws1:\tldi\t\tzl,0xfa
+\t\trcall\t_Wms
+\t\tdec\t\tr22
+\t\tbrne\t_Ws1
+\t\tdec\t\tzh
+\t\tbrne\t_Ws3
+_Ws2:\tret)");
+}
+
+void EmitWaitTicksRoutine(CompilerState& st) {
+  st.out.Line();
+  st.out.Text(R"(
+;////// Wait r23 ticks /////////////////////
+_Wtic:\tdec\t\tr23
+\t\tbrne\t_Wtic
+\t\tret)");
+}
+
+}  // namespace qbc
