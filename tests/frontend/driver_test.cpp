@@ -153,6 +153,26 @@ TEST(QbcCommand, EmptyFilePrintsNothingToCompileAndWritesNoAsm) {
   }
 }
 
+// tmp.tmp is shared by every qbc of one installation: commands started together must
+// each compile their own document.
+TEST(QbcCommand, CommandsStartedTogetherEachCompileTheirOwnDocument) {
+  const std::string dir = test::MakeTempDir("qbcpar");
+  std::string script;
+  for (int i = 0; i < 8; ++i) {
+    const std::string doc = dir + "/p" + std::to_string(i) + ".bas";
+    test::WriteFile(doc, i % 2 ? "" : "a = 1\r\nb = 2\r\n");
+    script += "'" + test::BinDir() + "/qbc' '" + doc + "' > '" + doc + ".out' 2> '" + doc + ".err' & ";
+  }
+  script += "wait";
+  ASSERT_EQ(std::system(("bash -c \"" + script + "\"").c_str()), 0);
+  for (int i = 0; i < 8; ++i) {
+    const std::string doc = dir + "/p" + std::to_string(i) + ".bas";
+    const std::string out = test::ReadFile(doc + ".out");
+    EXPECT_EQ(test::ReadFile(doc + ".err"), "") << doc;
+    EXPECT_EQ(out.find("Nothing to compile!") != std::string::npos, i % 2 == 1) << doc << ": " << out;
+  }
+}
+
 TEST(QbcCommand, UsageAndFileErrorsExitWith2) {
   const std::string qbc = "'" + test::BinDir() + "/qbc'";
   int status = std::system((qbc + " 2>/dev/null").c_str());
