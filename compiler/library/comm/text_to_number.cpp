@@ -1,0 +1,117 @@
+#include "compiler/library/comm/text_to_number.h"
+
+#include <string>
+
+#include "compiler/frontend/state.h"
+#include "compiler/library/core/text_rows.h"
+
+namespace qbc {
+
+using textrows::kNoY16;
+using textrows::kY16;
+using textrows::Rows;
+using textrows::SepStyle;
+
+// The scans count the characters in r18 as well as looking for the 0 byte, so that a
+// substring (which has no terminator of its own) converts exactly its characters. The
+// zero-terminated entries start the count at 0: it runs out only after 256 characters,
+// past the longest string.
+void EmitStrToNumRoutine(CompilerState& st) {
+  const long s = textrows::StackSizeValue(st);
+  const std::string stack = " " + std::to_string(s < 0 ? 0 : s);
+  const std::string lo = "xl,byte1(RAMEND -" + stack + ")";
+  const std::string hi = "xh,byte2(RAMEND -" + stack + ")";
+  const Rows rows = {
+      {"_Sb2Nm", "mov", "r18,r20"},
+      {"", "rjmp", "_StrN0"},
+      {"_StrNm", "ldi", lo},
+      {"", "ldi", hi, kY16},
+      // One-byte RAM addresses: xh must still be 0 (the hex routines use it as scratch).
+      {"", "clr", "xh", kNoY16},
+      {"_St2Nm", "clr", "r18"},
+      {"_StrN0", "clt", ""},
+      {"", "clr", "r19"},
+      {"", "clr", "r20"},
+      {"", "ldi", "r24,0x0a"},
+      {"", "clr", "r25"},
+      {"_StrN1", "dec", "r18"},
+      {"", "breq", "_StrSg"},
+      {"", "ld", "zl,X+"},
+      {"", "tst", "zl"},
+      {"", "breq", "_StrSg"},
+      {"", "cpi", "zl,0x09"},
+      {"", "breq", "_StrN1"},
+      {"", "cpi", "zl,0x2d"},
+      {"", "brne", "_StrS"},
+      {"", "set", ""},
+      {"", "rjmp", "_StrN1"},
+      {"_StrS", "subi", "zl,0x30"},
+      {"", "push", "zl"},
+      {"", "mov", "zl,r19"},
+      {"", "mov", "zh,r20"},
+      {"", "rcall", "Mp16u"},
+      {"", "pop", "r22"},
+      {"", "add", "zl,r22"},
+      {"", "adc", "zh,r25"},
+      {"", "mov", "r19,zl"},
+      {"", "mov", "r20,zh"},
+      {"", "rjmp", "_StrN1"},
+      {"_StrSg", "mov", "zl,r19"},
+      {"", "mov", "zh,r20"},
+      {"", "brtc", "_StrEx"},
+      {"", "com", "zl"},
+      {"", "com", "zh"},
+      {"", "adiw", "zl,0x01"},
+      {"_StrEx", "ret", ""},
+  };
+  textrows::WriteHeader(st, ";////// String to Num /////////////////////");
+  textrows::WriteRows(st, rows, textrows::DeviceConds(st), SepStyle::kByKind);
+  st.used.Set(NeedMul16u);
+}
+
+void EmitHexStrToNumRoutine(CompilerState& st) {
+  static const Rows kRows = {
+      {"_Sb2Hx", "mov", "r18,r20"},
+      {"", "rjmp", "_Hx2N0"},
+      {"_Hx2Nm", "clr", "r18"},
+      {"_Hx2N0", "clr", "r24"},
+      {"", "clr", "r25"},
+      {"_Hx2N1", "dec", "r18"},
+      {"", "breq", "_Hx2Ex"},
+      {"", "ld", "zl,X+"},
+      {"", "rcall", "_ToUp"},
+      {"", "cpi", "zl,0x30"},
+      {"", "brlo", "_Hx2Ex"},
+      {"", "cpi", "zl,0x47"},
+      {"", "brsh", "_Hx2Ex"},
+      {"", "subi", "zl,0x30"},
+      {"", "cpi", "zl,0x0a"},
+      {"", "brlo", "_Hx2N2"},
+      {"", "subi", "zl,0x07"},
+      {"", "cpi", "zl,0x0a"},
+      {"", "brlo", "_Hx2Ex"},
+      {"_Hx2N2", "lsl", "r24"},
+      {"", "rol", "r25"},
+      {"", "lsl", "r24"},
+      {"", "rol", "r25"},
+      {"", "lsl", "r24"},
+      {"", "rol", "r25"},
+      {"", "lsl", "r24"},
+      {"", "rol", "r25"},
+      {"", "add", "r24,zl"},
+      {"", "rjmp", "_Hx2N1"},
+      {"_Hx2Ex", "mov", "zl,r24"},
+      {"", "mov", "zh,r25"},
+      {"", "ret", ""},
+      {"_ToUp", "cpi", "zl,0x61"},
+      {"", "brlo", "_ToUx"},
+      {"", "cpi", "zl,0x7b"},
+      {"", "brsh", "_ToUx"},
+      {"", "subi", "zl,0x20"},
+      {"_ToUx", "ret", ""},
+  };
+  textrows::WriteHeader(st, ";////// HexString to Num //////////////////");
+  textrows::WriteRows(st, kRows, textrows::DeviceConds(st), SepStyle::kByKind);
+}
+
+}  // namespace qbc

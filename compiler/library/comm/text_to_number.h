@@ -1,0 +1,23 @@
+#pragma once
+// Decimal and hexadecimal text to a 16-bit number (behind Val, HexVal and numeric Input).
+//
+//   _StrNm  converts the numeric input buffer at RAMEND - stack size
+//   _St2Nm  X = zero-terminated text
+//   _Sb2Nm  X = first character of a substring, r20 = its number of characters plus one
+//           (the substring form of the string functions); converts exactly that many
+//           characters, or up to a 0 byte met earlier
+//     -> zl:zh = value (TABs skipped, "-" anywhere negates, other characters count as
+//        digits worth code - 0x30, value kept to 16 bits). Calls Mp16u; changes X, r18,
+//        r19, r20, r22, r24, r25, T and what Mp16u changes.
+//   _Hx2Nm  X = text; _Sb2Hx X = substring, r20 = characters plus one
+//     -> zl:zh = value of the leading hexadecimal digits (either case). Changes X, r18,
+//        r24, r25.
+namespace qbc {
+struct CompilerState;
+
+// Guard: NeedStrToNum, NeedStrToNum1..3, NeedSoftInput1..4. Sets NeedMul16u.
+void EmitStrToNumRoutine(CompilerState& st);
+// Guard: NeedHx2Nm.
+void EmitHexStrToNumRoutine(CompilerState& st);
+
+}  // namespace qbc

@@ -1,0 +1,48 @@
+#include "compiler/library/core/bit_var_routines.h"
+
+#include "compiler/frontend/state.h"
+#include "compiler/library/core/text_rows.h"
+
+namespace qbc {
+
+using textrows::Rows;
+
+void EmitStoreBitVarRoutine(CompilerState& st) {
+  static const Rows kRows = {
+      {"_StBit", "clt", ""},
+      {"", "sbrc", "zl,0"},
+      {"", "set", ""},
+      {"", "ret", ""},
+  };
+  textrows::WriteHeader(st, ";////// Store BitVar //////////////////////");
+  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+}
+
+void EmitVaBitRoutine(CompilerState& st) {
+  // zl is incremented first so that bit number 0 takes one pass of the rotate.
+  static const Rows kRows = {
+      {"_VaBit", "sec", ""},
+      {"", "clr", "r23"},
+      {"", "inc", "zl"},
+      {"_VaB1", "rol", "r23"},
+      {"", "dec", "zl"},
+      {"", "brne", "_VaB1"},
+      {"", "ret", ""},
+  };
+  textrows::WriteHeader(st, ";////// Store BitVar //////////////////////");
+  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+}
+
+void EmitLoadBitVarRoutine(CompilerState& st) {
+  static const Rows kRows = {
+      {"_VaBiL", "", ""},
+      {"", "lsr", "zl"},
+      {"", "dec", "r24"},
+      {"", "brne", "_VaBiL"},
+      {"", "ret", ""},
+  };
+  textrows::WriteHeader(st, ";////// Load BitVar //////////////////////");
+  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+}
+
+}  // namespace qbc

@@ -1,0 +1,186 @@
+// Decimal and hexadecimal text to number (Val, HexVal, numeric input) on the simulator
+// against host models, for zero-terminated texts, substrings and the input buffer.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "compiler/library/comm/text_to_number.h"
+#include "tests/library_core/text_routine_bench.h"
+
+namespace qbc {
+namespace {
+
+using test::libfix::Device;
+using test::libfix::StringBench;
+
+// The 16x16 multiply the decimal converter calls (low 16 bits of zl:zh x r24:r25 in
+// zl:zh; r24, r25, X and T kept), so that these tests stand on their own.
+const char* kMp16u = R"(Mp16u:	clr	r22
+		clr	r23
+		ldi	r21,16
+Mp16a:	lsl	r22
+		rol	r23
+		lsl	zl
+		rol	zh
+		brcc	Mp16b
+		add	r22,r24
+		adc	r23,r25
+Mp16b:	dec	r21
+		brne	Mp16a
+		mov	zl,r22
+		mov	zh,r23
+		ret
+)";
+
+struct Conv {
+  std::uint16_t value = 0;
+  std::size_t x_after = 0;  // X less the text start
+};
+
+// `limit`: characters of a substring (-1: up to the 0 byte).
+Conv DecModel(const std::string& t, int limit) {
+  std::uint16_t v = 0;
+  bool neg = false;
+  std::size_t i = 0;
+  for (;; ++i) {
+    if (limit >= 0 && static_cast<int>(i) == limit) break;
+    auto c = static_cast<std::uint8_t>(i < t.size() ? t[i] : 0);
+    if (c == 0) {
+      ++i;
+      break;
+    }
+    if (c == 9) continue;
+    if (c == '-') {
+      neg = true;
+      continue;
+    }
+    v = static_cast<std::uint16_t>(v * 10 + static_cast<std::uint8_t>(c - 0x30));
+  }
+  if (neg) v = static_cast<std::uint16_t>(-v);
+  return {v, i};
+}
+
+Conv HexModel(const std::string& t, int limit) {
+  std::uint16_t v = 0;
+  std::size_t i = 0;
+  for (;; ++i) {
+    if (limit >= 0 && static_cast<int>(i) == limit) break;
+    auto c = static_cast<std::uint8_t>(i < t.size() ? t[i] : 0);
+    if (c >= 'a' && c <= 'z') c = static_cast<std::uint8_t>(c - 0x20);
+    int d = c - 0x30;
+    if (c < 0x30 || c >= 0x47 || (d >= 10 && d - 7 < 10)) {
+      ++i;
+      break;
+    }
+    if (d >= 10) d -= 7;
+    v = static_cast<std::uint16_t>((v << 4) + d);
+  }
+  return {v, i};
+}
+
+struct TextCase {
+  std::string text;
+  int offset = 0;   // substring start
+  int limit = -1;   // substring length (-1: the whole zero-terminated text)
+};
+
+const std::vector<TextCase> kDecCases = {
+    {"123"}, {"-5"}, {"1-2"}, {""}, {"70000"}, {"\t1\t2"}, {" 1"}, {"65535"}, {"-32768"},
+    {"+5"},  {"007"}, {"--3"}, {"9"}, {"12345"},
+    // Substrings: the whole substring counts, not only its first character.
+    {"xx12345yy", 2, 3}, {"xx12345yy", 2, 5}, {"ab42", 2, 2}, {"12", 0, 0}, {"12", 0, 5},
+    {"7-1", 0, 3}, {"x-10x", 1, 3},
+};
+
+const std::vector<TextCase> kHexCases = {
+    {"1aF"}, {"12345"}, {"FG1"}, {""}, {"&h12"}, {"ffff"}, {"abcdef"}, {"0"}, {"9:"}, {"@"},
+    {"g"},   {"A"},     {"7fFf"}, {"10 20"},
+    {"xxBEEFyy", 2, 4}, {"xxBEEFyy", 2, 2}, {"A", 0, 1}, {"12", 0, 0}, {"C0", 0, 7},
+};
+
+void CheckConv(const Device& d, bool hex) {
+  StringBench b(d, "sa:\t.byte 40\n");
+  b.p.routines = test::libfix::Emit(d, hex ? EmitHexStrToNumRoutine : EmitStrToNumRoutine) + kMp16u;
+  const auto& cases = hex ? kHexCases : kDecCases;
+  for (const TextCase& c : cases) {
+    std::string s = b.Put("sa", c.text);
+    s += test::libfix::LoadPtr("xl", "xh", "sa+" + std::to_string(c.offset));
+    if (c.limit >= 0) {
+      s += "\t\tldi\tr20," + std::to_string(c.limit + 1) + "\n";
+      s += std::string("\t\trcall\t") + (hex ? "_Sb2Hx" : "_Sb2Nm") + "\n";
+    } else {
+      s += std::string("\t\trcall\t") + (hex ? "_Hx2Nm" : "_St2Nm") + "\n";
+    }
+    s += StringBench::RecordReg("zl") + StringBench::RecordReg("zh");
+    s += "\t\tsubi\txl,low(sa+" + std::to_string(c.offset) + ")\n" + StringBench::RecordReg("xl");
+    b.p.cases.push_back(s);
+  }
+  auto out = test::libfix::Run(b.p);
+  test::libfix::Reader r{out};
+  for (const TextCase& c : cases) {
+    SCOPED_TRACE(d.name + (hex ? " hex \"" : " decimal \"") + c.text + "\" from " +
+                 std::to_string(c.offset) + " length " + std::to_string(c.limit));
+    const std::string t = c.text.substr(static_cast<std::size_t>(c.offset));
+    Conv want = hex ? HexModel(t, c.limit) : DecModel(t, c.limit);
+    std::uint16_t v = r.Byte();
+    v = static_cast<std::uint16_t>(v | (r.Byte() << 8));
+    EXPECT_EQ(v, want.value);
+    EXPECT_EQ(r.Byte(), want.x_after) << "X after the scan";
+  }
+  EXPECT_TRUE(r.Ok());
+}
+
+TEST(TextToNumber, DecimalMatchesTheHostModel) {
+  EXPECT_EQ(DecModel("1-2", -1).value, 0xFFF4);
+  EXPECT_EQ(DecModel(" 1", -1).value, 2401);  // a blank counts as the digit 240
+  CheckConv(test::libfix::M8(), false);
+  CheckConv(test::libfix::M128(), false);
+}
+
+TEST(TextToNumber, HexadecimalMatchesTheHostModel) {
+  EXPECT_EQ(HexModel("1aF", -1).value, 0x01AF);
+  EXPECT_EQ(HexModel("A", 1).value, 10);
+  CheckConv(test::libfix::M8(), true);
+  CheckConv(test::libfix::M128(), true);
+}
+
+// _StrNm reads the numeric input buffer at RAMEND - stack size; on a one-byte-address
+// device xh is cleared, whatever an earlier routine left there.
+TEST(TextToNumber, InputBufferEntry) {
+  for (const Device& d : {test::libfix::M8(), test::libfix::Tn2313()}) {
+    StringBench b(d, "");
+    b.p.routines = test::libfix::Emit(d, EmitStrToNumRoutine) + kMp16u;
+    for (const char* t : {"-1234", "42", ""}) {
+      std::string s = b.Put(std::string("RAMEND-") + test::libfix::kStackSize, t);
+      s += "\t\tldi\txh,0x77\n\t\trcall\t_StrNm\n" + StringBench::RecordReg("zl") + StringBench::RecordReg("zh");
+      b.p.cases.push_back(s);
+    }
+    auto out = test::libfix::Run(b.p);
+    test::libfix::Reader r{out};
+    for (const char* t : {"-1234", "42", ""}) {
+      SCOPED_TRACE(d.name + " \"" + t + "\"");
+      std::uint16_t v = r.Byte();
+      v = static_cast<std::uint16_t>(v | (r.Byte() << 8));
+      EXPECT_EQ(v, DecModel(t, -1).value);
+    }
+  }
+}
+
+TEST(TextToNumber, TextAndFlag) {
+  CompilerState st;
+  test::libfix::SetDevice(st, test::libfix::M8());
+  st.cfg.StackSize = "64";
+  EmitStrToNumRoutine(st);
+  EXPECT_TRUE(st.used[NeedMul16u]);
+  const std::string& t = st.out.Str();
+  EXPECT_NE(t.find("\r\n;////// String to Num /////////////////////\r\n"), std::string::npos);
+  EXPECT_NE(t.find("_StrNm:\tldi\t\txl,byte1(RAMEND - 64)\r\n\t\tldi\t\txh,byte2(RAMEND - 64)\r\n"),
+            std::string::npos);
+  EXPECT_NE(t.find("\t\trcall\tMp16u\r\n"), std::string::npos);
+  EXPECT_NE(t.find("_StrS:\tsubi\tzl,0x30\r\n\t\tpush\tzl\r\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qbc
