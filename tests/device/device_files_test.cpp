@@ -1,0 +1,130 @@
+// Every generated device definition file: read by the loader into sane sizes and vectors,
+// and assembled by avra.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "compiler/frontend/device_loader.h"
+#include "compiler/frontend/symbols.h"
+#include "tests/support/compiler_fixture.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc {
+namespace {
+
+std::vector<std::string> DeviceNames() {
+  std::vector<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(test::BinDir() + "/inc")) {
+    std::string f = e.path().filename().string();
+    if (f.size() > 7 && f.compare(f.size() - 7, 7, "def.inc") == 0) names.push_back(f.substr(0, f.size() - 7));
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(DeviceFiles, CoverEveryAvraDeviceAndTheTemplateDevice) {
+  std::set<std::string> have;
+  for (const auto& n : DeviceNames()) have.insert(n);
+  for (const auto& e : std::filesystem::directory_iterator("/usr/share/avra")) {
+    std::string f = e.path().filename().string();
+    if (f.size() <= 7 || f.compare(f.size() - 7, 7, "def.inc") != 0) continue;
+    std::string lower = f.substr(0, f.size() - 7);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    EXPECT_TRUE(have.count(lower)) << lower;
+  }
+  for (const char* n : {"8515", "90s8515", "m8", "m16", "m32", "m128", "m168", "tn26"}) {
+    EXPECT_TRUE(have.count(n)) << n;
+  }
+}
+
+TEST(DeviceFiles, TextFollowsTheLoaderRules) {
+  for (const auto& name : DeviceNames()) {
+    SCOPED_TRACE(name);
+    std::string text = test::ReadFile(test::BinDir() + "/inc/" + name + "def.inc");
+    EXPECT_EQ(text.find_first_of("'\""), std::string::npos);
+    ASSERT_FALSE(text.empty());
+    ASSERT_EQ(text.back(), '\n');
+    std::string last = text.substr(text.rfind('\n', text.size() - 2) + 1);
+    EXPECT_EQ(last.rfind(".equ    ", 0), 0u) << "the file must end in a vector line: " << last;
+    EXPECT_NE(text.find("\n.device "), std::string::npos);
+    for (const char* def : {".def XL = r26", ".def XH = r27", ".def YL = r28", ".def YH = r29",
+                            ".def ZL = r30", ".def ZH = r31", ".equ RAMSTART = ("}) {
+      EXPECT_NE(text.find(def), std::string::npos) << def;
+    }
+  }
+}
+
+TEST(DeviceFiles, LoadIntoSaneProfilesAndAssemble) {
+  for (const auto& name : DeviceNames()) {
+    SCOPED_TRACE(name);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    f.st.out.OperandSeparator = "\t";
+    ASSERT_TRUE(LoadDeviceFile(f.st, name));
+    const DeviceProfile& p = f.st.dev;
+    EXPECT_EQ(f.st.ErrorCount, 0);
+    EXPECT_GE(p.FlashEnd, 1024);
+    EXPECT_LE(p.FlashEnd, 262144);
+    EXPECT_EQ(p.FlashEnd % 1024, 0);
+    EXPECT_TRUE(p.RamStart == 0x40 || p.RamStart == 0x60 || p.RamStart == 0x100 || p.RamStart == 0x200)
+        << p.RamStart;
+    EXPECT_TRUE(p.RamEnd == 0 || (p.RamEnd > p.RamStart && p.RamEnd <= 0x21ff)) << p.RamEnd;
+    EXPECT_GE(p.EepromEnd, 0);
+    EXPECT_LE(p.EepromEnd, 4096);
+    EXPECT_EQ(f.st.mn.CallMnemonic, p.FlashEnd > 8192 ? "call" : "rcall");
+    EXPECT_EQ(f.st.mn.LpmMnemonic, p.FlashEnd > 70000 ? "elpm" : "lpm");
+    EXPECT_GT(FindIoRegister(f.st, "sreg"), 0);
+
+    const auto& v = f.st.sym.InterruptVectors;
+    int count = std::stoi(v[0].Name);
+    std::string text = test::ReadFile(test::BinDir() + "/inc/" + name + "def.inc");
+    int lines = 0;
+    for (size_t at = text.find("addr="); at != std::string::npos; at = text.find("addr=", at + 1)) ++lines;
+    EXPECT_EQ(count, std::min(lines, 48));
+    ASSERT_GE(count, 1);
+    EXPECT_EQ(v[1].Name, "INT0addr");
+
+    // Every vector name, as the program head writes it, and the names every program uses.
+    std::string prog = ".include \"" + test::BinDir() + "/inc/" + name + "def.inc\"\n.cseg\n.org 0\n  rjmp reset\n";
+    for (int i = 1; i <= count; ++i) {
+      EXPECT_EQ(v[i].Name.find_first_of(" \t"), std::string::npos) << v[i].Name;
+      EXPECT_GE(v[i].Name.size(), 5u);
+      EXPECT_EQ(v[i].Name.substr(v[i].Name.size() - 4), "addr");
+      prog += ".org " + v[i].Name + "\n  reti\n";
+    }
+    prog += ".org 0x100\nreset:\n  ldi zl, low(RAMEND)\n  ldi zh, high(RAMEND)\n  ldi yl, low(RAMSTART)\n"
+            "  ldi xh, low(FLASHEND)\n  ldi xl, low(E2END+XRAMEND)\n  rjmp reset\n";
+    if (text.find("E2END") == std::string::npos) {
+      prog.replace(prog.find("E2END+"), 6, "");
+    }
+    test::AsmResult a = test::AssembleAsm(prog, {});
+    EXPECT_TRUE(a.ok) << a.output;
+  }
+}
+
+// The .device line stays: avra refuses what the chip cannot run.
+TEST(DeviceFiles, TheAssemblerRejectsInstructionsTheChipLacks) {
+  const char* prog = ".include \"%s/inc/%sdef.inc\"\n.cseg\n  %s\nhere: rjmp here\n";
+  struct Case {
+    const char* device;
+    const char* instr;
+    bool ok;
+  } cases[] = {
+      {"m8", "call here", false}, {"m8", "rcall here", true}, {"m16", "call here", true},
+      {"tn26", "mul r16, r17", false}, {"m8", "mul r16, r17", true}, {"8515", "movw r16, r18", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + ": " + c.instr);
+    char text[512];
+    snprintf(text, sizeof text, prog, test::BinDir().c_str(), c.device, c.instr);
+    test::AsmResult a = test::AssembleAsm(text, {});
+    EXPECT_EQ(a.ok, c.ok) << a.output;
+  }
+}
+
+}  // namespace
+}  // namespace qbc

@@ -1,0 +1,414 @@
+// Makes the compiler's device definition files from the definition files of the avra
+// assembler.
+//
+//   qbc_make_device_files ALIASES OUTDIR AVRA_DEF_FILE...
+//
+// The compiler's device loader reads these files in a fixed way, and avra must still
+// assemble them, so each file is written in this layout:
+//   - comment lines start with ";" in column 1; the file ends in a vector line;
+//   - the avra ".device" line (avra then rejects instructions the chip lacks);
+//   - RAMEND, RAMSTART, XRAMEND, E2END, EEPROMEND and FLASHEND as "(decimal)", so that the
+//     token the loader reads holds the value itself;
+//   - every other constant as ".equ NAME = $hh" without a trailing comment: registers first
+//     (the register lookup sees only the first definition lines), then the aliases of the
+//     alias list, the register pairs XL..ZH, and bit names and other constants;
+//   - the interrupt vectors last, INT0addr first, each ".equ", four blanks and the name
+//     (the loader cuts the name from column 9), the INT0addr line longer than 40
+//     characters;
+//   - no quote or apostrophe anywhere (the loader's tokenizer would take them as strings or
+//     comments).
+// AT90S parts named by number (8515def.inc) are also written as 90s8515def.inc, the name
+// the loader derives from at90s8515.
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Upper(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+std::string Lower(std::string s) {
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+std::string Trim(const std::string& s) {
+  size_t b = s.find_first_not_of(" \t\r\n");
+  if (b == std::string::npos) return "";
+  size_t e = s.find_last_not_of(" \t\r\n");
+  return s.substr(b, e - b + 1);
+}
+bool EndsWith(const std::string& s, const std::string& tail) {
+  return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// Parts whose definition file avra ships but whose name its ".device" does not know: the
+// nearest part it knows with the same instruction set and at least as much flash.
+std::string AvraDeviceName(const std::string& chip) {
+  static const std::map<std::string, std::string> substitutes = {
+      {"ATMEGA165", "ATmega164P"},  {"ATMEGA169", "ATmega164P"},  {"ATMEGA325", "ATmega324P"},
+      {"ATMEGA329", "ATmega324P"},  {"ATMEGA3250", "ATmega324P"}, {"ATMEGA3290", "ATmega324P"},
+      {"ATMEGA649", "ATmega644"},   {"ATMEGA406", "ATmega644"},   {"ATMEGA64", "ATmega644"},
+      {"ATMEGA8535", "ATmega8"},    {"ATMEGA2561", "ATmega2560"}, {"AT90PWM2", "ATmega88"},
+      {"AT90PWM3", "ATmega88"},
+  };
+  auto it = substitutes.find(Upper(chip));
+  return it == substitutes.end() ? chip : it->second;
+}
+
+// Values in avra's files that contradict the data sheets and would make programs wrong:
+// OC0B's vector on the ATmega48/88 lies outside the vector table, and the ATtiny28 file
+// gives a byte address as FLASHEND and a RAMEND for a part without SRAM.
+struct Correction {
+  const char* file;
+  const char* name;
+  int64_t value;
+};
+const Correction kCorrections[] = {
+    {"m48def.inc", "OC0Baddr", 0x0f},
+    {"m88def.inc", "OC0Baddr", 0x0f},
+    {"tn28def.inc", "FLASHEND", 0x3ff},
+    {"tn28def.inc", "RAMEND", 0},
+};
+
+struct Equ {
+  std::string name;
+  int64_t value = 0;
+  bool register_section = true;  // before the bit definitions of the avra file
+};
+
+struct Device {
+  std::string source_name;  // avra's file name
+  std::string device_line;  // ".device ATmega8"
+  std::vector<Equ> equs;    // in file order, first definition of each name
+  std::vector<std::pair<std::string, std::string>> defs;  // .def name = register
+  std::map<std::string, int64_t> values;                  // upper-case name -> value
+};
+
+std::optional<int64_t> ParseNumber(const std::string& text) {
+  std::string t = Lower(Trim(text));
+  if (t.empty()) return std::nullopt;
+  int base = 10;
+  size_t start = 0;
+  if (t.rfind("0x", 0) == 0) {
+    base = 16;
+    start = 2;
+  } else if (t[0] == '$') {
+    base = 16;
+    start = 1;
+  } else if (t.rfind("0b", 0) == 0) {
+    base = 2;
+    start = 2;
+  }
+  if (start >= t.size()) return std::nullopt;
+  int64_t v = 0;
+  for (size_t i = start; i < t.size(); ++i) {
+    int d;
+    char c = t[i];
+    if (c >= '0' && c <= '9') {
+      d = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      d = c - 'a' + 10;
+    } else {
+      return std::nullopt;
+    }
+    if (d >= base) return std::nullopt;
+    v = v * base + d;
+  }
+  return v;
+}
+
+// The value of an avra definition: a number or the name of an earlier definition.
+std::optional<int64_t> Evaluate(const Device& dev, const std::string& expr) {
+  std::string e = Trim(expr);
+  while (e.size() >= 2 && e.front() == '(' && e.back() == ')') e = Trim(e.substr(1, e.size() - 2));
+  if (auto n = ParseNumber(e)) return n;
+  auto it = dev.values.find(Upper(e));
+  if (it != dev.values.end()) return it->second;
+  return std::nullopt;
+}
+
+bool ReadAvraFile(const std::string& path, Device& dev) {
+  std::ifstream in(path);
+  if (!in) {
+    std::cerr << "cannot read " << path << "\n";
+    return false;
+  }
+  dev.source_name = std::filesystem::path(path).filename().string();
+  bool register_section = true;
+  std::string raw;
+  int line_no = 0;
+  while (std::getline(in, raw)) {
+    ++line_no;
+    std::string line = Trim(raw);
+    if (line.empty() || line[0] == '#') continue;
+    if (line[0] == ';') {
+      if (Upper(line).find("***** BIT DEFINITIONS") != std::string::npos) register_section = false;
+      continue;
+    }
+    size_t semi = line.find(';');
+    if (semi != std::string::npos) line = Trim(line.substr(0, semi));
+    std::string lower = Lower(line);
+    if (lower.rfind(".device", 0) == 0) {
+      dev.device_line = ".device " + AvraDeviceName(Trim(line.substr(7)));
+      continue;
+    }
+    bool is_def = lower.rfind(".def", 0) == 0;
+    bool is_equ = lower.rfind(".equ", 0) == 0 || lower.rfind(".set", 0) == 0;
+    size_t eq = line.find('=');
+    if ((!is_def && !is_equ) || eq == std::string::npos) {
+      std::cerr << path << ":" << line_no << ": line passed over: " << line << "\n";
+      continue;
+    }
+    std::string name = Trim(line.substr(4, eq - 4));
+    std::string value = Trim(line.substr(eq + 1));
+    if (name.empty()) continue;
+    if (is_def) {
+      dev.defs.emplace_back(name, Lower(value));
+      continue;
+    }
+    if (dev.values.count(Upper(name))) continue;  // first definition wins
+    auto v = Evaluate(dev, value);
+    if (!v) {
+      std::cerr << path << ":" << line_no << ": value not understood, passed over: " << line << "\n";
+      continue;
+    }
+    dev.values[Upper(name)] = *v;
+    dev.equs.push_back({name, *v, register_section});
+  }
+  for (const Correction& c : kCorrections) {
+    if (Lower(dev.source_name) != c.file) continue;
+    dev.values[Upper(c.name)] = c.value;
+    for (Equ& e : dev.equs)
+      if (Upper(e.name) == Upper(c.name)) e.value = c.value;
+  }
+  return true;
+}
+
+struct Alias {
+  std::string name;
+  std::vector<std::string> candidates;
+};
+
+std::vector<Alias> ReadAliases(const std::string& path) {
+  std::vector<Alias> list;
+  std::ifstream in(path);
+  if (!in) {
+    std::cerr << "cannot read " << path << "\n";
+    std::exit(1);
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream s(line);
+    Alias a;
+    s >> a.name;
+    std::string c;
+    while (s >> c) a.candidates.push_back(c);
+    if (!a.candidates.empty()) list.push_back(a);
+  }
+  return list;
+}
+
+std::string Hex(int64_t v, int digits) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "$%0*llX", digits, static_cast<unsigned long long>(v));
+  return buf;
+}
+
+bool IsSizeName(const std::string& upper) {
+  return upper == "RAMEND" || upper == "RAMSTART" || upper == "XRAMEND" || upper == "E2END" ||
+         upper == "EEPROMEND" || upper == "FLASHEND";
+}
+
+bool IsVectorName(const std::string& name) { return EndsWith(name, "addr"); }
+
+std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases) {
+  std::ostringstream o;
+  o << ";Device definition file made from " << dev.source_name << "\n";
+  o << ";of the avra assembler at build time, for the Quorvil Basic Compiler.\n";
+  o << ";Memory sizes in decimal, registers and bits by name, the vectors last.\n";
+  if (!dev.device_line.empty()) o << dev.device_line << "\n";
+
+  auto value_of = [&dev](const std::string& name) -> std::optional<int64_t> {
+    auto it = dev.values.find(Upper(name));
+    if (it == dev.values.end()) return std::nullopt;
+    return it->second;
+  };
+
+  o << ";memory sizes\n";
+  std::optional<int64_t> ramstart = value_of("RAMSTART");
+  if (!ramstart) ramstart = value_of("SRAM_START");
+  if (!ramstart) {
+    auto ioend = value_of("IOEND");
+    ramstart = ioend ? *ioend + 1 : 0x60;
+  }
+  auto size_line = [&o](const char* name, int64_t v) {
+    o << ".equ " << name << " = (" << v << ")\n";
+  };
+  if (auto v = value_of("RAMEND")) size_line("RAMEND", *v);
+  size_line("RAMSTART", *ramstart);
+  size_line("XRAMEND", value_of("XRAMEND").value_or(0));
+  if (auto v = value_of("E2END")) size_line("E2END", *v);
+  if (auto v = value_of("EEPROMEND")) size_line("EEPROMEND", *v);
+  if (auto v = value_of("FLASHEND")) size_line("FLASHEND", *v);
+
+  auto equ_line = [&o](const std::string& name, int64_t v) {
+    o << ".equ " << name << " = " << Hex(v, 2) << "\n";
+  };
+  o << ";registers\n";
+  for (const Equ& e : dev.equs) {
+    if (e.register_section && !IsSizeName(Upper(e.name)) && !IsVectorName(e.name)) equ_line(e.name, e.value);
+  }
+  o << ";other names of registers and bits\n";
+  std::map<std::string, int64_t> added;
+  for (const Alias& a : aliases) {
+    if (value_of(a.name) || added.count(Upper(a.name))) continue;
+    for (const std::string& c : a.candidates) {
+      std::optional<int64_t> v = value_of(c);
+      if (!v) {
+        auto it = added.find(Upper(c));
+        if (it != added.end()) v = it->second;
+      }
+      if (v) {
+        equ_line(a.name, *v);
+        added[Upper(a.name)] = *v;
+        break;
+      }
+    }
+  }
+  o << ";register pairs\n";
+  static const char* const pairs[][2] = {{"XL", "r26"}, {"XH", "r27"}, {"YL", "r28"},
+                                         {"YH", "r29"}, {"ZL", "r30"}, {"ZH", "r31"}};
+  std::map<std::string, std::string> defs;
+  for (const auto& d : dev.defs) defs.emplace(Upper(d.first), d.second);
+  for (const auto& p : pairs) defs.emplace(p[0], p[1]);
+  for (const auto& p : pairs) o << ".def " << p[0] << " = " << defs[p[0]] << "\n";
+  for (const auto& d : defs) {
+    bool pair = false;
+    for (const auto& p : pairs) pair |= d.first == p[0];
+    if (!pair) o << ".def " << d.first << " = " << d.second << "\n";
+  }
+  o << ";bits and other constants\n";
+  std::vector<Equ> vectors;
+  const Equ* int0 = nullptr;
+  for (const Equ& e : dev.equs) {
+    if (IsVectorName(e.name)) {
+      vectors.push_back(e);
+      continue;
+    }
+    if (!e.register_section && !IsSizeName(Upper(e.name))) equ_line(e.name, e.value);
+  }
+  std::stable_sort(vectors.begin(), vectors.end(),
+                   [](const Equ& a, const Equ& b) { return a.value < b.value; });
+  // One line per vector: a second name for the same address ("for compatibility" in the
+  // avra files) would shift the numbering of every later vector. It stays defined as a
+  // plain constant. INT0addr wins its address.
+  {
+    std::vector<Equ> unique;
+    for (const Equ& v : vectors) {
+      auto same = std::find_if(unique.begin(), unique.end(), [&v](const Equ& u) { return u.value == v.value; });
+      if (same == unique.end()) {
+        unique.push_back(v);
+      } else if (v.name == "INT0addr") {
+        equ_line(same->name, same->value);
+        *same = v;
+      } else {
+        equ_line(v.name, v.value);
+      }
+    }
+    vectors = unique;
+  }
+  for (const Equ& v : vectors) {
+    if (v.name == "INT0addr") int0 = &v;
+  }
+  if (!int0) {
+    // Some tiny parts call it EXT_INT0addr: keep that name, and give the vector its usual
+    // name in the vector list.
+    for (const Equ& v : vectors) {
+      if (Upper(v.name) == "EXT_INT0ADDR") {
+        equ_line(v.name, v.value);
+        int0 = &v;
+      }
+    }
+  }
+  if (!int0) {
+    std::cerr << dev.source_name << ": no INT0 vector\n";
+    return "";
+  }
+  o << ";interrupt vectors, the first one external interrupt 0; the names start in column 9\n";
+  std::string first = ".equ    INT0addr=";
+  first += std::string(first.size() < 36 ? 36 - first.size() : 1, ' ');
+  first += Hex(int0->value, 4);
+  o << first << "\n";
+  for (const Equ& v : vectors) {
+    if (&v == int0) continue;
+    o << ".equ    " << v.name << "= " << Hex(v.value, 4) << "\n";
+  }
+  return o.str();
+}
+
+bool WriteIfChanged(const std::string& path, const std::string& text) {
+  {
+    std::ifstream in(path, std::ios::binary);
+    if (in) {
+      std::stringstream s;
+      s << in.rdbuf();
+      if (s.str() == text) {
+        // Touch it so that the build sees the output as new.
+        std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now());
+        return true;
+      }
+    }
+  }
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << text;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) {
+    std::cerr << "usage: qbc_make_device_files ALIASES OUTDIR AVRA_DEF_FILE...\n";
+    return 2;
+  }
+  std::vector<Alias> aliases = ReadAliases(argv[1]);
+  std::string outdir = argv[2];
+  std::filesystem::create_directories(outdir);
+  int failures = 0;
+  for (int i = 3; i < argc; ++i) {
+    Device dev;
+    if (!ReadAvraFile(argv[i], dev)) {
+      ++failures;
+      continue;
+    }
+    std::string text = MakeFile(dev, aliases);
+    if (text.empty() || text.find_first_of("\"'") != std::string::npos) {
+      std::cerr << argv[i] << ": no usable device file\n";
+      ++failures;
+      continue;
+    }
+    std::string name = Lower(dev.source_name);
+    std::vector<std::string> names{name};
+    if (std::isdigit(static_cast<unsigned char>(name[0]))) names.push_back("90s" + name);
+    for (const std::string& n : names) {
+      if (!WriteIfChanged(outdir + "/" + n, text)) {
+        std::cerr << "cannot write " << outdir << "/" << n << "\n";
+        ++failures;
+      }
+    }
+  }
+  return failures == 0 ? 0 : 1;
+}
