@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/library/core/int_divide.h"
+#include "compiler/library/core/int_multiply.h"
 #include "compiler/library/core/memory_crc.h"
 #include "compiler/library/core/search_sort.h"
 #include "compiler/library/core/shift_rotate.h"
@@ -48,7 +50,8 @@ TEST_P(DeviceForms, EveryRoutineAssembles) {
       EmitShiftRightByteRoutine, EmitShiftRightWordRoutine,  EmitShiftRightLongRoutine,   EmitRotateLeftByteRoutine,
       EmitRotateLeftWordRoutine, EmitRotateRightByteRoutine, EmitRotateRightWordRoutine,  EmitRotateRightLongRoutine,
       EmitRotateLeftLongRoutine, EmitSqr16Routine,           EmitSqr32Routine,            EmitIntToLongRoutine,
-      EmitIntToLongR16Routine,   EmitBcdRoutine,             EmitFromBcdRoutine};
+      EmitIntToLongR16Routine,   EmitBcdRoutine,             EmitFromBcdRoutine,
+      EmitMpy8uRoutine,          EmitDiv8uRoutine};
   const std::vector<std::pair<Emitter, Emitter>> searches = {{EmitFind8Routine, EmitFind16Routine},
                                                              {EmitFind8RoutineAlt, EmitFind16RoutineAlt}};
   for (const auto& [find8, find16] : searches) {
@@ -62,8 +65,7 @@ TEST_P(DeviceForms, EveryRoutineAssembles) {
     for (Emitter e : common) e(*st);
     find8(*st);
     find16(*st);
-    std::string program = ".include \"" + std::string(d.inc) + "\"\n\t.cseg\n\t.org 0\n\trjmp\t_Sort\n" + st->out.Str() +
-                          "\nDiv8u:\tret\nMpy8u:\tret\n";
+    std::string program = ".include \"" + std::string(d.inc) + "\"\n\t.cseg\n\t.org 0\n\trjmp\t_Sort\n" + st->out.Str();
     AsmResult a = AssembleAsm(program);
     EXPECT_TRUE(a.ok) << d.name << "\n" << a.output;
   }

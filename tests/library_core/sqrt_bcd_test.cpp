@@ -1,6 +1,9 @@
 // Square roots, integer-to-long and BCD routines on the simulator against host models.
 #include "compiler/library/core/sqrt_bcd.h"
 
+#include "compiler/library/core/int_divide.h"
+#include "compiler/library/core/int_multiply.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -114,48 +117,36 @@ TEST(IntToLong, SignExtendsBothRegisterSets) {
   }
 }
 
-// Stand-ins with the register contracts of Div8u (r24 / zl: quotient in zl and r24,
-// remainder in r22, r23 counts) and of Mpy8u in its mul form (zh:zl = zl * r24).
-const char* kDiv8uStandIn = R"(
-Div8u:	clr	r22
-	ldi	r23,8
-_TDv1:	lsl	r24
-	rol	r22
-	cp	r22,zl
-	brlo	_TDv2
-	sub	r22,zl
-	inc	r24
-_TDv2:	dec	r23
-	brne	_TDv1
-	mov	zl,r24
-	ret
-)";
-const char* kMpy8uStandIn = R"(
-Mpy8u:	mul	zl,r24
-	movw	zl,r0
-	ret
-)";
-
 TEST(Bcd, PacksEveryValueUpTo99AndFillsTheHighNibbleWithTheQuotientAbove) {
   std::vector<std::vector<uint8_t>> cases;
   for (unsigned x = 0; x <= 99; ++x) cases.push_back({static_cast<uint8_t>(x)});
   cases.push_back({123});
-  RegisterRoutine r{EmitText(EmitBcdRoutine) + kDiv8uStandIn, "_Bcd", {"zl"}, {"zl"}, ""};
+  RegisterRoutine r{EmitText(EmitBcdRoutine) + EmitText(EmitDiv8uRoutine), "_Bcd", {"zl"}, {"zl"}, ""};
   auto out = RunRegisterCases(r, cases);
   ASSERT_EQ(out.size(), cases.size());
   for (unsigned x = 0; x <= 99; ++x) EXPECT_EQ(out[x][0], ((x / 10) << 4) | (x % 10)) << x;
   EXPECT_EQ(out[100][0], 0xC3);
 }
 
-TEST(FromBcd, UnpacksEveryByte) {
+// With both forms of Mpy8u: the mul form (which also writes zh, r0, r1) and the
+// shift-and-add form of cores without a multiplier (which keeps zh and uses r19).
+TEST(FromBcd, UnpacksEveryByteWithEitherMultiply) {
   std::vector<std::vector<uint8_t>> cases;
   for (unsigned x = 0; x <= 255; ++x) cases.push_back({static_cast<uint8_t>(x)});
-  RegisterRoutine r{EmitText(EmitFromBcdRoutine) + kMpy8uStandIn, "_FBcd", {"zl"}, {"zl"}, ""};
-  auto out = RunRegisterCases(r, cases);
-  ASSERT_EQ(out.size(), cases.size());
-  for (unsigned x = 0; x <= 255; ++x) EXPECT_EQ(out[x][0], ((x >> 4) * 10 + (x & 15)) & 0xFF) << x;
-  EXPECT_EQ(out[0x99][0], 99);
-  EXPECT_EQ(out[0x1A][0], 20);
+  for (bool mul : {true, false}) {
+    auto st = StateFor(kMega328);
+    st->dev.MegaCore = mul;
+    EmitFromBcdRoutine(*st);
+    EmitMpy8uRoutine(*st);
+    RegisterRoutine r{st->out.Str(), "_FBcd", {"zl"}, {"zl"}, ""};
+    auto out = RunRegisterCases(r, cases);
+    ASSERT_EQ(out.size(), cases.size());
+    for (unsigned x = 0; x <= 255; ++x) {
+      EXPECT_EQ(out[x][0], ((x >> 4) * 10 + (x & 15)) & 0xFF) << x << (mul ? " (mul)" : " (shift)");
+    }
+    EXPECT_EQ(out[0x99][0], 99);
+    EXPECT_EQ(out[0x1A][0], 20);
+  }
 }
 
 TEST(Bcd, CallsThroughTheDevicesCallMnemonic) {
