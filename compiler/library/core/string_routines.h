@@ -16,7 +16,8 @@
 //   _Instr   X searched, Z sought, r24 = 1 when the sought string is in flash
 //   _Inst    as _Instr with r20 = 1-based start position (a start of 0 or past the end of
 //            the searched string gives 0)
-//            -> zl = 1-based position of the first match, 0 when none
+//            -> zl = 1-based position of the first match, 0 when none; changes r18..r21,
+//               r25, r0, X, Z and T on every device
 namespace qbc {
 struct CompilerState;
 
