@@ -11,9 +11,6 @@ void PassOverStatement(CompilerState& st) {
 }
 }  // namespace
 
-void ScanDeclarations(CompilerState&) {}
-void EmitProgramPrologue(CompilerState&) {}
-void EmitLibraryAndSummary(CompilerState&) {}
 void DispatchKeyword(CompilerState& st) { PassOverStatement(st); }
 void CompileSubCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
 void CompileLabelDefinition(CompilerState& st) { PassOverStatement(st); }
@@ -21,5 +18,11 @@ void CompileAssignment(CompilerState& st) { PassOverStatement(st); }
 void CompileMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
 void EmitLoadConstant(CompilerState&, const std::string&) {}
+void ParseDeviceMetaStatement(CompilerState& st) { PassOverStatement(st); }
+void ParseDefMetaStatement(CompilerState& st) { PassOverStatement(st); }
+void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
+void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
+void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }
+void CompileGlcdInitStatement(CompilerState&) {}
 
 }  // namespace qbc

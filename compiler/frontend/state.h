@@ -130,6 +130,8 @@ struct SoftComRecord {
   std::string RxPort;
   std::string TxPin;
   std::string RxPin;
+  std::string TxBaud;  // record 0 after $com1: software UART ticks per bit
+  std::string RxBaud;  // record 0 after $com1: Timer0 division
   bool PrintUsed = false;
   bool InputUsed = false;
 };
@@ -212,6 +214,21 @@ struct Configuration {
   std::string KeyColsPort = "     ";
   std::string Rc5Port = "     ";
   std::string Rc5Pin = " ";
+  // Pins of the peripherals the program head sets up (fixed-length texts: a port name of
+  // five characters, a pin digit).
+  std::string DtmfPort;
+  std::string DtmfPin;
+  std::string ShiftOutClockPin;
+  std::string ShiftInPort;
+  std::string ShiftInClockPin;
+  std::string PcKeyDataPort;
+  std::string PcKeyDataPin;
+  std::string PcKeyClockPort;
+  std::string PcKeyClockPin;
+  std::string SoundPort;
+  std::string SoundPin;
+  bool GlcdNoInit = false;
+  std::string GlcdLine5;  // T6963C: the "fs" choice "1" (6x8 cells) or "0" (8x8)
   BoundedTable<std::string, 33> InitCodeLines;
   BoundedTable<std::uint8_t, 6> TimerClockSelect;
   BoundedTable<UartFormatRecord, 4> UartFormat;
@@ -314,6 +331,9 @@ struct ExitLabels {
   BoundedTable<std::string, 33> ForExitLabels;
   BoundedTable<std::string, 33> SubExitLabels;
   BoundedTable<std::string, 33> FunctionExitLabels;
+  // Per For depth: how many end registers the loop saved on the hardware stack (0, 1 for
+  // r5, 2 for r5 then r6); Exit For takes them off before it jumps past the loop's pops.
+  BoundedTable<std::uint8_t, 33> ForPushedRegs;
 };
 
 // Source position and the token table.

@@ -1,0 +1,140 @@
+#include "compiler/frontend/const_statement.h"
+
+#include "compiler/frontend/compile_failure.h"
+#include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/tmp_found.h"
+
+namespace qbc {
+
+namespace {
+
+bool IsDefinitionEnd(CompilerState& st) {
+  HoldOnLine(st);
+  return st.TokText() == "," || AtLineEnd(st);
+}
+
+bool IsNumberToken(const TokenRecord& t) {
+  return t.Kind == kTokNumber && !t.Text.empty() && t.Text[0] >= '0' && t.Text[0] <= '9';
+}
+
+// The text of a numeric operand that starts at the current token. The tokenizer can split
+// one number over several tokens: "1", ".", "5" when a name came before it on the line,
+// and "1e", "-", "3" for an exponent with its sign. They are joined again here, and the
+// index is left on the operand's last token; the rest of the definition stays unread.
+std::string NumericOperand(CompilerState& st) {
+  std::string text = st.TokText();
+  if (text == "." && IsNumberToken(st.Tok(1)) && st.src.TokenIndex + 1 < st.src.TokenCount) {
+    ++st.src.TokenIndex;
+    text += st.TokText();
+  } else if (st.Tok(1).Text == "." && IsNumberToken(st.Tok(2)) && text.find('.') == std::string::npos &&
+             text.back() != 'e' && st.src.TokenIndex + 2 < st.src.TokenCount) {
+    st.src.TokenIndex += 2;
+    text += "." + st.TokText();
+  }
+  if (!text.empty() && text.back() == 'e' && (st.Tok(1).Text == "+" || st.Tok(1).Text == "-") &&
+      IsNumberToken(st.Tok(2)) && st.src.TokenIndex + 2 < st.src.TokenCount) {
+    text += st.Tok(1).Text + st.Tok(2).Text;
+    st.src.TokenIndex += 2;
+  }
+  return text;
+}
+
+}  // namespace
+
+void CompileConstStatement(CompilerState& st) {
+  do {
+    ++st.src.TokenIndex;
+    ParseConstDefinition(st);
+    HoldOnLine(st);
+  } while (st.TokText() == ",");
+}
+
+void ParseConstDefinition(CompilerState& st) {
+  const std::string name = st.TokText();
+  const bool keywordName = name == "true" || name == "false" || name == "on" || name == "off";
+  if (st.Tok().Kind != kTokName && !keywordName) {
+    CompileError(st, name + " is ilegal name for Constant!");
+    while (!IsDefinitionEnd(st)) ++st.src.TokenIndex;
+    return;
+  }
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+
+  double acc = 0.0;
+  char pending = 0;  // 0 none, or '+', '-', '*', '/'
+  for (;;) {
+    if (IsDefinitionEnd(st)) {
+      DefineConst(st, name, NumberText(acc), kTokNumber);
+      return;
+    }
+    const TokenRecord& tok = st.Tok();
+    std::string operand;
+    switch (tok.Kind) {
+      case kTokNumber:
+      case kTokDot:
+        operand = NumericOperand(st);
+        break;
+      case kTokString:
+        DefineConst(st, name, tok.Text, kTokString);
+        ++st.src.TokenIndex;
+        return;
+      case kTokAmpersand: {
+        ++st.src.TokenIndex;
+        if (AtLineEnd(st)) {
+          CompileError(st, "Must be numeric constant");
+          continue;
+        }
+        std::string digits = st.TokText();
+        if (!digits.empty() && digits[0] == 'h') {
+          operand = std::to_string(IsHexConstant(digits));
+        } else if (!digits.empty() && digits[0] == 'b') {
+          operand = std::to_string(IsBinConstant(digits));
+        } else {
+          operand = st.TokText();
+          CompileError(st, "Must be numeric constant");
+          --st.src.TokenIndex;  // the fold below steps past the offending token
+        }
+        break;
+      }
+      case kTokName: {
+        int c = FindConst(st, tok.Text);
+        if (c > 0) {
+          operand = NumberText(LeadingNumber(st.sym.Constants[c].Value));
+        } else {
+          operand = tok.Text;
+          CompileError(st, "Can not be variable here!");
+          --st.src.TokenIndex;
+        }
+        break;
+      }
+      case kTokOperator:
+        if (tok.Text == "+" || tok.Text == "-" || tok.Text == "*" || tok.Text == "/") {
+          pending = tok.Text[0];
+          ++st.src.TokenIndex;
+        } else {
+          CompileError(st, "Operation not allowed!");
+        }
+        continue;
+      default:
+        operand = tok.Text;
+        CompileError(st, "Syntax error!");
+        --st.src.TokenIndex;
+        break;
+    }
+    ++st.src.TokenIndex;
+    const double v = LeadingNumber(operand);
+    switch (pending) {
+      case '+': acc += v; break;
+      case '-': acc -= v; break;
+      case '*': acc *= v; break;
+      case '/':
+        if (v == 0.0) throw CompileFailure("Division by zero");
+        acc /= v;
+        break;
+      default: acc = v; break;
+    }
+    pending = 0;
+  }
+}
+
+}  // namespace qbc

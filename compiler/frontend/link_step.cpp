@@ -1,0 +1,38 @@
+#include "compiler/frontend/link_step.h"
+
+#include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/link_order.h"
+#include "compiler/frontend/tmp_found.h"
+
+namespace qbc {
+
+void EmitLibraryAndSummary(CompilerState& st) {
+  for (int i = 1; i <= st.sym.GlobalVarCount; ++i) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[i];
+    if (v.Storage == kStorageFlash && !v.Initialized)
+      CompileError(st, "Constant " + UpperText(v.Name) + " is not initialized!");
+  }
+
+  const std::string os = st.out.OperandSeparator;
+  st.out.Line();
+  if (st.sym.StringConstCount != 0) {
+    st.out.Line("; String constants:");
+    for (int i = 0; i < st.sym.StringConstCount; ++i) {
+      const StringConstRecord& s = st.sym.StringConstants[i];
+      st.out.Line(s.Label + ":" + os + ".db" + os + "\"" + s.Text + "\", 0");
+    }
+    st.out.Line();
+  }
+
+  RunLinkOrder(st, LinkOrder());
+
+  st.out.Line();
+  st.out.Line(";System Global Variables:" + SignedNumberText(st.sym.SystemVarBytes) + "  bytes");
+  st.out.Line(";User   Global Variables:" + SignedNumberText(st.sym.UserVarBytes) + "  bytes");
+
+  if (st.ErrorCount == 0 && st.report != nullptr)
+    st.report->SetText("Quorvil Compiler :" + SignedNumberText(st.src.SourceLineNumber - 1) +
+                       " lines compiled OK\r\n");
+}
+
+}  // namespace qbc

@@ -1,0 +1,181 @@
+#include "compiler/frontend/proc_declarations.h"
+
+#include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/tmp_found.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kMaxProcs = 255;
+constexpr int kMaxLocals = 255;
+
+void ReportInPlace(CompilerState& st, const std::string& message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
+// Enters a new procedure record, or returns null after reporting a duplicate (or a full
+// table): the declaration is then read to its end without touching any record.
+ProcRecord* NewProcRecord(CompilerState& st, const std::string& name, const std::string& duplicateMessage) {
+  if (FindSub(st, name) > 0) {
+    ReportInPlace(st, duplicateMessage + name);
+    return nullptr;
+  }
+  if (st.sym.SubCount >= kMaxProcs) {
+    ReportInPlace(st, "Too many procedures!");
+    return nullptr;
+  }
+  ProcRecord& rec = st.sym.Procs[st.sym.SubCount];
+  rec.Name = name;
+  ++st.sym.SubCount;
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(st.sym.SubCount - 1);
+  return &rec;
+}
+
+std::uint8_t DeclareLocalVarFor(CompilerState& st, const std::string& name, ProcRecord* proc) {
+  LocalVarRecord scratch;
+  LocalVarRecord* rec = &scratch;
+  if (proc != nullptr) {
+    if (FindLocalVar(st, name) > 0) {
+      ReportInPlace(st, "Duplicate var name " + name);
+      proc = nullptr;
+    } else if (st.sym.LocalVarCount >= kMaxLocals) {
+      ReportInPlace(st, "Too many parameters and locals!");
+      proc = nullptr;
+    } else {
+      ++st.sym.LocalVarCount;
+      rec = &st.sym.LocalVars[st.sym.LocalVarCount];
+      rec->OwnerProc = st.sym.CurrentSubName;
+      rec->Name = name;
+      ++st.sym.ParamCounter;
+    }
+  }
+  ++st.src.TokenIndex;
+  const std::uint8_t type = ParseVarTypeInto(st, TypeClauseTarget{nullptr, rec});
+  int passed = ParseAtAddressInto(st, type, TypeClauseTarget{});
+  if (passed > 255) passed = 255;
+  if (rec->Storage == kStorageFlash) passed = 2;
+  rec->VarType = type;
+  if (type == kTypeString) {
+    rec->StrLen = static_cast<std::uint8_t>(passed);
+    passed = st.dev.RamEnd > 256 ? 2 : 1;
+  } else {
+    rec->Size = static_cast<std::uint8_t>(passed);
+  }
+  if (proc != nullptr) {
+    if (proc->FrameSize + passed > 255) {
+      ReportInPlace(st, "Too many parameters and locals!");
+    } else {
+      proc->FrameSize = static_cast<std::uint8_t>(proc->FrameSize + passed);
+    }
+    rec->FrameOffset = proc->FrameSize;
+  }
+  return static_cast<std::uint8_t>(passed);
+}
+
+void ParseParamListFor(CompilerState& st, ProcRecord* proc) {
+  st.expr.InDimList = false;
+  ExpectToken(st, "(");
+  HoldOnLine(st);
+  if (st.TokText() != ")") {
+    for (;;) {
+      if (AtLineEnd(st)) break;
+      DeclareLocalVarFor(st, st.TokText(), proc);
+      HoldOnLine(st);
+      if (st.TokText() != ",") break;
+      ++st.src.TokenIndex;
+    }
+  }
+  ExpectToken(st, ")");
+  HoldOnLine(st);
+  if (proc != nullptr) {
+    proc->VarCount = st.sym.ParamCounter;
+    proc->ParamCount = st.sym.ParamCounter;
+  }
+}
+
+}  // namespace
+
+void ParseDeclareSub(CompilerState& st) {
+  st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
+  const std::string name = st.TokText();
+  st.sym.CurrentSubName = name;
+  ProcRecord* proc = NewProcRecord(st, name, "Duplicate sub name ");
+  st.sym.ParamCounter = 0;
+  ++st.src.TokenIndex;
+  ParseParamListFor(st, proc);
+  if (st.TokText() == "as") CompileError(st, "Sub can not return");
+  HoldOnLine(st);
+}
+
+void ParseDeclareFunction(CompilerState& st) {
+  st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
+  const std::string name = st.TokText();
+  st.sym.CurrentSubName = name;
+  ProcRecord* proc = NewProcRecord(st, name, "duplicate sub name ");
+  st.sym.ParamCounter = 0;
+  ++st.src.TokenIndex;
+  ParseParamListFor(st, proc);
+  ExpectToken(st, "as");
+  const std::string word = st.TokText();
+  std::uint8_t result = kTypeNone;
+  if (word == "byte") result = kTypeByte;
+  else if (word == "integer") result = kTypeInteger;
+  else if (word == "word") result = kTypeWord;
+  else if (word == "long") result = kTypeLong;
+  else if (word == "float") result = kTypeFloat;
+  if (result == kTypeNone) {
+    CompileError(st, "Function can not return Bit or String!");
+  } else {
+    if (proc != nullptr) proc->ResultType = result;
+    ++st.src.TokenIndex;
+  }
+  HoldOnLine(st);
+}
+
+void ParseDeclareInterrupt(CompilerState& st) {
+  st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
+  const std::string name = st.TokText();
+  const std::string wanted = UpperText(name);
+
+  int count = static_cast<int>(LeadingNumber(st.sym.InterruptVectors[0].Name));
+  const int last = static_cast<int>(st.sym.InterruptVectors.size()) - 1;
+  if (count > last) count = last;
+  int vector = 0;
+  for (int i = 1; i <= count; ++i) {
+    const std::string& vname = st.sym.InterruptVectors[i].Name;
+    const std::size_t cut = vname.find("addr");
+    if (vname.substr(0, cut) == wanted) {
+      vector = i;
+      break;
+    }
+  }
+
+  if (vector == 0) {
+    ReportInPlace(st, "Unsupported Interrupt type!");
+  } else {
+    if (vector > st.sym.HighestVectorUsed) st.sym.HighestVectorUsed = static_cast<std::uint8_t>(vector);
+    st.sym.CurrentSubName = name;
+    ProcRecord* proc = NewProcRecord(st, name, "Duplicate Interrupt name ");
+    if (proc != nullptr) {
+      st.sym.InterruptVectors[vector].Used = true;
+      proc->Used = true;
+    }
+  }
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ExpectToken(st, ")");
+  HoldOnLine(st);
+  if (st.TokText() == "as") CompileError(st, "Interrupt can not return!");
+  HoldOnLine(st);
+}
+
+void ParseParamList(CompilerState& st) { ParseParamListFor(st, &st.sym.Procs[st.sym.CurrentSubIndex]); }
+
+std::uint8_t DeclareLocalVar(CompilerState& st, const std::string& name) {
+  return DeclareLocalVarFor(st, name, &st.sym.Procs[st.sym.CurrentSubIndex]);
+}
+
+}  // namespace qbc

@@ -1,0 +1,306 @@
+#include "compiler/statements/comm_display/uart_config.h"
+
+#include <cmath>
+#include <vector>
+
+#include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/tmp_found.h"
+
+namespace qbc {
+
+namespace {
+
+bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
+  for (const char* n : names)
+    if (name == n) return true;
+  return false;
+}
+
+// Collects the lines of one configuration. A two-line pair is kept together so the
+// start-up text can take it in its own order.
+struct UartLines {
+  std::vector<std::vector<std::string>> groups;
+  void One(const std::string& line) { groups.push_back({line}); }
+  void Pair(const std::string& first, const std::string& second) { groups.push_back({first, second}); }
+};
+
+std::string Instr(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
+  return st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+}
+
+// In place, each pair is written as built; collected for the start-up code, each pair is
+// swapped (the high byte is loaded first and stored last there).
+void WriteUartLines(CompilerState& st, const UartLines& lines) {
+  for (const auto& group : lines.groups) {
+    if (st.src.DeclarationsEnded) {
+      for (const auto& line : group) st.out.Line(line);
+    } else {
+      for (auto it = group.rbegin(); it != group.rend(); ++it) st.cfg.UartInitText += *it + "\r\n";
+    }
+  }
+}
+
+long Divisor(float clockMHz, long rate, int samples) {
+  const double cycles = static_cast<double>(clockMHz) * 1000000.0;
+  return static_cast<long>(RoundHalfEven(cycles / static_cast<double>(samples * rate) - 1.0));
+}
+
+}  // namespace
+
+void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
+  ++st.src.TokenIndex;
+  if (st.TokText() == "#") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, "1");
+    ExpectToken(st, "=");
+    CalcSoftUartTiming(st);
+    return;
+  }
+  if (st.TokText() != "=") return;
+  ++st.src.TokenIndex;
+
+  double rateValue = 0.0;
+  const int c = FindConst(st, st.TokText());
+  if (c > 0) {
+    rateValue = LeadingNumber(st.sym.Constants[c].Value);
+  } else if (st.Tok().Kind == kTokNumber) {
+    rateValue = LeadingNumber(st.TokText());
+  } else {
+    CompileError(st, "Only numeric constant!");
+    return;
+  }
+  const long rate = static_cast<long>(RoundHalfEven(rateValue));
+  if (rate <= 0) {
+    // No divisor exists for a rate of 0; nothing is configured.
+    CompileError(st, "Baud rate too low for given Clock!");
+    return;
+  }
+
+  long n = Divisor(st.cfg.CrystalFrequency, rate, 16);
+  if (n <= 0) {
+    CompileError(st, "Baud rate too High for given Clock!");
+    --st.src.TokenIndex;
+  }
+
+  bool doubleSpeed = false;
+  bool sync = false;
+  std::uint8_t syncControl = 0;
+  ++st.src.TokenIndex;
+  HoldOnLine(st);
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    const std::string word = st.TokText();
+    if (word == "sync") {
+      ++st.src.TokenIndex;
+      ExpectToken(st, ",");
+      const std::string role = st.TokText();
+      if (role == "master")
+        syncControl = 0xC0;
+      else if (role == "slave")
+        syncControl = 0x40;
+      else
+        CompileError(st, "Master or Slave!");
+      ++st.src.TokenIndex;
+      ExpectToken(st, ",");
+      const std::string polarity = st.TokText();
+      if (polarity == "lo")
+        syncControl = static_cast<std::uint8_t>(syncControl + 1);
+      else if (polarity != "hi")
+        CompileError(st, "Hi or Lo (clock polarity)!");
+      sync = true;
+      HoldOnLine(st);
+    } else if (word == "double") {
+      ++st.src.TokenIndex;
+      n = Divisor(st.cfg.CrystalFrequency, rate, 8);
+      doubleSpeed = true;
+    } else {
+      --st.src.TokenIndex;
+    }
+  }
+
+  const std::string ns = std::to_string(n);
+  const std::string u = std::to_string(uart);
+  UartLines lines;
+  lines.Pair(Instr(st, "ldi", "zl,byte1(" + ns + ")"), Instr(st, "ldi", "zh,byte2(" + ns + ")"));
+
+  // Register lines by device. The divisor registers of the older devices hold one byte,
+  // the others twelve bits: a divisor beyond that cannot be loaded.
+  const std::string& d = st.dev.DeviceName;
+  long limit = 4095;
+  std::vector<std::string> regs;  // as written in place: high byte store first
+  bool pair = true;
+  if (IsOneOf(d, {"m161", "m162"})) {
+    limit = 255;
+    pair = false;
+    if (uart <= 1) regs = {Instr(st, "out", "UBRR" + u + ",zl")};
+  } else if (IsOneOf(d, {"m8", "m16", "m32", "m323"})) {
+    regs = {Instr(st, "out", "UBRRH,zh"), Instr(st, "out", "UBRRL,zl")};
+  } else if (IsOneOf(d, {"m640", "m1280", "m2560"})) {
+    regs = {Instr(st, "sts", "UBRR" + u + "H,zh"), Instr(st, "sts", "UBRR" + u + "L,zl")};
+  } else if (IsOneOf(d, {"m48", "m88", "m168", "m164", "m165", "m169", "m324", "m325", "m329", "m3290", "m645",
+                         "m649", "m6490", "m644", "m1281", "m2561", "m3250", "m6450"})) {
+    // The second UART of those that have one has its own registers.
+    regs = {Instr(st, "sts", "UBRR" + u + "H,zh"), Instr(st, "sts", "UBRR" + u + "L,zl")};
+  } else if (IsOneOf(d, {"m64", "m128"})) {
+    if (uart == 0) regs = {Instr(st, "sts", "UBRR0H,zh"), Instr(st, "out", "UBRR0L,zl")};
+    if (uart == 1) regs = {Instr(st, "sts", "UBRR1H,zh"), Instr(st, "sts", "UBRR1L,zl")};
+  } else {
+    limit = 255;
+    pair = false;
+    regs = {Instr(st, "out", "UBRR,zl")};
+  }
+  if (!regs.empty()) {
+    if (n > limit) {
+      CompileError(st, "Baud rate too low for given Clock!");
+      --st.src.TokenIndex;
+    } else if (pair) {
+      lines.Pair(regs[0], regs[1]);
+    } else {
+      lines.One(regs[0]);
+    }
+  }
+
+  const bool m64or128 = IsOneOf(d, {"m64", "m128"});
+  if (doubleSpeed) {
+    lines.One(Instr(st, "ldi", "zl,0x02"));
+    if (st.dev.NewMegaDevice)
+      lines.One(Instr(st, "sts", "UCSR" + u + "A,zl"));
+    else if (m64or128)  // two UARTs, each with its own status register
+      lines.One(Instr(st, uart == 0 ? "out" : "sts", "UCSR" + u + "A,zl"));
+    else
+      lines.One(Instr(st, "out", "UCSRA,zl"));
+  }
+  if (sync) {
+    lines.One(Instr(st, "ldi", "zl,0x" + Hex2(syncControl)));
+    if (st.dev.NewMegaDevice || m64or128)
+      lines.One(Instr(st, "sts", "UCSR" + u + "C,zl"));
+    else
+      lines.One(Instr(st, "out", "UCSRC,zl"));
+  }
+  WriteUartLines(st, lines);
+  if (uart < 4) st.cfg.BaudRateSet[uart] = true;
+}
+
+void ParseUartFormat(CompilerState& st, std::uint8_t uart) {
+  if (st.TokText() != ",") return;
+  st.cfg.UartFormatSet[uart] = 255;
+  UartFormatRecord& f = st.cfg.UartFormat[uart];
+  ++st.src.TokenIndex;
+  const std::string parity = st.TokText();
+  if (parity == "n") f.Parity = 0;
+  else if (parity == "m") f.Parity = 1;
+  else if (parity == "s") f.Parity = 2;
+  else if (parity == "o") f.Parity = 3;
+  else if (parity == "e") f.Parity = 4;
+  else CompileError(st, "Invalid Parity seting!");
+  ++st.src.TokenIndex;
+  ExpectToken(st, ",");
+  HoldOnLine(st);
+  const std::string bits = st.TokText();
+  const double dataBits = IsWholeNumberText(bits) ? LeadingNumber(bits) : 0.0;
+  if (dataBits > 4 && dataBits < 10)
+    f.DataBits = static_cast<std::uint8_t>(dataBits);
+  else
+    CompileError(st, "Invalid Data Format seting!");
+  ++st.src.TokenIndex;
+  ExpectToken(st, ",");
+  HoldOnLine(st);
+  const std::string stop = st.TokText();
+  if (stop == "1" || stop == "2")
+    f.StopBits = static_cast<std::uint8_t>(stop[0] - '0');
+  else
+    CompileError(st, "Invalid Stop Bits seting!");
+  HoldOnLine(st);
+}
+
+namespace {
+void CompileBaudFor(CompilerState& st, std::uint8_t uart) {
+  ParseUartConfig(st, uart);
+  HoldOnLine(st);
+  ParseUartFormat(st, uart);
+  HoldOnLine(st);
+  if (!AtLineEnd(st)) ++st.src.TokenIndex;
+}
+}  // namespace
+
+void CompileBaudStatement(CompilerState& st) { CompileBaudFor(st, 0); }
+void CompileBaud1Statement(CompilerState& st) { CompileBaudFor(st, 1); }
+void CompileBaud2Statement(CompilerState& st) { CompileBaudFor(st, 2); }
+void CompileBaud3Statement(CompilerState& st) { CompileBaudFor(st, 3); }
+
+void CalcSoftUartTiming(CompilerState& st) {
+  const std::string text = st.TokText();
+  const double rate = IsWholeNumberText(text) ? LeadingNumber(text) : 0.0;
+  if (rate <= 0.0) {
+    CompileError(st, "Baud rate not possible!");
+    --st.src.TokenIndex;
+    return;
+  }
+  const double cycles = static_cast<double>(st.cfg.CrystalFrequency) * 1000000.0 / rate;
+  long division = 1;
+  int select = 1;
+  double ticks = cycles;
+  while (ticks > 160.0 && select < 5) {
+    division *= 8;
+    if (division == 512) division = 256;
+    if (division == 2048) division = 1024;
+    ticks = cycles / static_cast<double>(division);
+    ++select;
+  }
+  // Timer0 divides by 1024 at most; fewer than 20 ticks per bit cannot be timed either.
+  if (ticks < 20.0 || ticks > 160.0) {
+    CompileError(st, "Baud rate not possible!");
+    --st.src.TokenIndex;
+  }
+  SoftComRecord& com = st.sym.SoftComPorts[0];
+  com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(ticks)));
+  com.RxBaud = std::to_string(division);
+  st.cfg.TimerClockSelect[0] = static_cast<std::uint8_t>(select);
+  if (st.src.DeclarationsEnded) EmitSoftUartReloads(st);
+}
+
+void EmitSoftUartReloads(CompilerState& st) {
+  const SoftComRecord& com = st.sym.SoftComPorts[0];
+  const double r = LeadingNumber(com.TxBaud);
+  double p = LeadingNumber(com.RxBaud);
+  if (p <= 0.0) p = 1.0;
+  const long values[3] = {
+      static_cast<long>(std::floor(256.0 - r + 8.0 / p)),
+      static_cast<long>(std::floor(256.0 - r + 14.0 / p)),
+      static_cast<long>(std::floor(256.0 - (r + r / 2.0) + 29.0 / p)),
+  };
+  const char* names[3] = {"_rel1,zl", "_rel2,zl", "_rel3,zl"};
+  for (int i = 0; i < 3; ++i) {
+    st.out.Line(Instr(st, "ldi", "zl," + SignedNumberText(values[i])));
+    st.out.Line(Instr(st, "sts", names[i]));
+  }
+}
+
+std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart) {
+  if (st.cfg.UartFormatSet[uart] == 0) return 0x18;
+  if (uart <= 1 && !st.dev.MegaUartDevice) return 0x1c;
+  return st.cfg.UartFormat[uart].DataBits == 9 ? 0x1c : 0x18;
+}
+
+std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart) {
+  const UartFormatRecord& f = st.cfg.UartFormat[uart];
+  int value = 0;
+  switch (f.DataBits) {
+    case 6: value = 0x02; break;
+    case 7: value = 0x04; break;
+    case 8:
+    case 9: value = 0x06; break;
+    default: value = 0x00; break;
+  }
+  if (f.Parity == 4)
+    value |= 0x20;
+  else if (f.Parity != 0)
+    value |= 0x30;
+  if (f.StopBits == 2) value |= 0x08;
+  // Where UCSRC shares its address with UBRRH, only a write with URSEL set reaches UCSRC.
+  const std::string& d = st.dev.DeviceName;
+  if (IsOneOf(d, {"m8", "m16", "m32", "m8515", "m8535"})) value |= 0x80;
+  return static_cast<std::uint8_t>(value);
+}
+
+}  // namespace qbc

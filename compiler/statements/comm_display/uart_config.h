@@ -1,0 +1,34 @@
+#pragma once
+// Hardware UART rates and frame formats ($baud, $baud0 .. $baud3 and the Baud statements),
+// and the timing of the interrupt-driven software UART.
+#include <cstdint>
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Entered on the keyword (baud .. baud3): rate, double speed or synchronous mode, and the
+// divisor and register lines (collected for the start-up code during the first pass,
+// written in place afterwards).
+void ParseUartConfig(CompilerState& st, std::uint8_t uart);
+// Entered on the token after the configuration: "," parity "," data bits "," stop bits.
+void ParseUartFormat(CompilerState& st, std::uint8_t uart);
+
+// The Baud statements of the code pass ("baud"/"baud0", "baud1" .. "baud3").
+void CompileBaudStatement(CompilerState& st);
+void CompileBaud1Statement(CompilerState& st);
+void CompileBaud2Statement(CompilerState& st);
+void CompileBaud3Statement(CompilerState& st);
+
+// Software UART timing for $com1 and Baud #1 = rate: reads the rate at the current token
+// (the index is left there), stores ticks per bit, division and Timer0 clock select.
+void CalcSoftUartTiming(CompilerState& st);
+// The three Timer0 reload values into _rel1, _rel2, _rel3 (six lines).
+void EmitSoftUartReloads(CompilerState& st);
+
+// Values the program head writes for a UART with a frame format.
+std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart);
+std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart);
+
+}  // namespace qbc

@@ -1,0 +1,331 @@
+#include "compiler/statements/hardware/timer_config.h"
+
+#include <string>
+
+#include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/tmp_found.h"
+
+namespace qbc {
+
+namespace {
+
+// A configuration line's instruction: into the start-up code during the first pass, in
+// place once the declarations have ended.
+void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::string& operands) {
+  const std::string line = st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+  if (st.src.DeclarationsEnded) {
+    st.out.Line(line);
+  } else {
+    st.cfg.InitCodeLines[st.expr.ConfigScratch] = line;
+    ++st.expr.ConfigScratch;
+  }
+}
+
+void EmitControlLines(CompilerState& st, std::uint8_t control, const std::string& store, const std::string& reg) {
+  EmitTimerLine(st, "ldi", "zl," + std::to_string(control));
+  EmitTimerLine(st, store, reg);
+}
+
+void EmitAsyncLines(CompilerState& st, const std::string& reg) {
+  EmitTimerLine(st, "ldi", "zl,0x08");
+  EmitTimerLine(st, "out", reg);
+}
+
+// Output mode of a PWM output: ORs the normal or inverted bits into the control byte.
+void OutputMode(CompilerState& st, std::uint8_t& control, std::uint8_t normal, std::uint8_t inverted) {
+  const std::string w = st.TokText();
+  if (w == "normal")
+    control |= normal;
+  else if (w == "inverted")
+    control |= inverted;
+  else if (w != "disconnect")
+    CompileError(st, "Normal, Inverted or DisConnect!");
+}
+
+// Compare output action: disconnect clears the pair (mask), the others set their bits.
+void CompareAction(CompilerState& st, std::uint8_t& control, std::uint8_t keepMask, std::uint8_t toggle,
+                   std::uint8_t reset, std::uint8_t set) {
+  const std::string w = st.TokText();
+  if (w == "disconnect")
+    control &= keepMask;
+  else if (w == "toggle")
+    control |= toggle;
+  else if (w == "reset")
+    control |= reset;
+  else if (w == "set")
+    control |= set;
+  else
+    CompileError(st, "Toggle, Set, Reset or DisConnect!");
+}
+
+void CounterEdge(CompilerState& st, std::uint8_t timer) {
+  const std::string w = st.TokText();
+  if (w == "falling")
+    st.cfg.TimerClockSelect[timer] = 6;
+  else if (w == "rising")
+    st.cfg.TimerClockSelect[timer] = 7;
+  else
+    CompileError(st, "Rising or Falling!");
+}
+
+// Steps past a word that was checked: a check that reported has already moved on.
+void StepPast(CompilerState& st, int errorsBefore) {
+  if (st.ErrorCount == errorsBefore) ++st.src.TokenIndex;
+}
+
+bool HasPwmBits(CompilerState& st, std::uint8_t& control) {
+  const std::string w = st.TokText();
+  if (w == "8") {
+    control = 1;
+    st.cfg.Pwm8Bit = true;
+  } else if (w == "9") {
+    control = 2;
+  } else if (w == "10") {
+    control = 3;
+  } else {
+    CompileError(st, "8, 9 or 10");
+    return false;
+  }
+  return true;
+}
+
+// Timer0 and Timer2, the 8-bit members.
+void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
+  st.cfg.TimerClockSelect[timer] = 1;
+  std::uint8_t control = 0;
+  bool emit = false;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+
+  const std::string mode = st.TokText();
+  int errors = st.ErrorCount;
+  if (mode == "timer") {
+    ++st.src.TokenIndex;
+  } else if (mode == "counter") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    errors = st.ErrorCount;
+    CounterEdge(st, timer);
+    if (timer == 0) control = 2;
+    StepPast(st, errors);
+  } else if (mode == "pwm") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    if (timer == 0) {
+      control = 64;
+      emit = true;
+      errors = st.ErrorCount;
+      OutputMode(st, control, 0x20, 0x30);
+      StepPast(st, errors);
+    } else {
+      errors = st.ErrorCount;
+      HasPwmBits(st, control);
+      StepPast(st, errors);
+      emit = true;
+      ExpectToken(st, ",");
+      errors = st.ErrorCount;
+      OutputMode(st, control, 0x60, 0x70);
+      StepPast(st, errors);
+    }
+  } else if (mode == "fastpwm" && timer == 0) {
+    control = 3;
+    emit = true;
+    ++st.src.TokenIndex;
+  } else {
+    CompileError(st, "Timer, Counter or Pwm!");
+  }
+
+  HoldOnLine(st);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    const std::string option = st.TokText();
+    if (option == "prescale") {
+      SelectPrescaleTable(st, timer);
+    } else if (timer == 0 && (option == "pwma" || option == "pwm0a")) {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, control, 0x80, 0xC0);
+    } else if (timer == 0 && (option == "pwmb" || option == "pwm0b")) {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, control, 0x20, 0x30);
+    } else if (option == "compare") {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      emit = true;
+      CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+    } else if (option == "clear") {
+      control = static_cast<std::uint8_t>(control + 8);
+    } else if (option == "async") {
+      EmitAsyncLines(st, timer == 0 && st.dev.DeviceName == "m103" ? "ASSR0,zl" : "ASSR,zl");
+    } else {
+      CompileError(st, "Invalid settings!");
+    }
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+  }
+
+  if (emit) {
+    std::string reg = "TCCR2,zl";
+    if (timer == 0) {
+      const std::string& d = st.dev.DeviceName;
+      const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168";
+      reg = splitControl ? "TCCR0A,zl" : "TCCR0,zl";
+    }
+    EmitControlLines(st, control, "out", reg);
+  }
+}
+
+// Timer1, 3, 4 and 5, the 16-bit members: one control byte written to control register A,
+// to control register B (input capture) or to both.
+void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
+  const std::string n = std::to_string(timer);
+  st.cfg.TimerClockSelect[timer] = 1;
+  std::uint8_t control = 0;
+  bool registerA = false;
+  bool compare = false;
+  bool capture = false;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+
+  const std::string mode = st.TokText();
+  int errors = st.ErrorCount;
+  if (mode == "timer") {
+    ++st.src.TokenIndex;
+  } else if (mode == "counter") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    errors = st.ErrorCount;
+    CounterEdge(st, timer);
+    StepPast(st, errors);
+  } else if (mode == "pwm") {
+    registerA = true;
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    errors = st.ErrorCount;
+    HasPwmBits(st, control);
+    StepPast(st, errors);
+  } else {
+    CompileError(st, "Timer, Counter or Pwm!");
+  }
+
+  const bool isTimer1 = timer == 1;
+  auto is = [&](const std::string& option, const char* plain, const std::string& alias) {
+    return option == plain || (!alias.empty() && option == alias);
+  };
+  HoldOnLine(st);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    const std::string option = st.TokText();
+    if (option == "prescale") {
+      SelectPrescaleTable(st, timer);
+    } else if (option == "fast" || option == "clear") {
+      st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(st.cfg.TimerClockSelect[timer] | 8);
+    } else if (is(option, "pwma", isTimer1 ? "pwm1a" : "")) {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, control, 0x80, 0xC0);
+    } else if (is(option, "pwmb", isTimer1 ? "pwm1b" : "")) {
+      if (isTimer1 && st.dev.DeviceName == "tn26") control = static_cast<std::uint8_t>(control + 2);
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, control, 0x20, 0x30);
+    } else if (is(option, "pwmc", isTimer1 ? "pwm1c" : "")) {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, control, 0x08, 0x0C);
+    } else if (option == "capture") {
+      capture = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      const std::string edge = st.TokText();
+      if (edge == "rising")
+        control |= 0x40;
+      else if (edge != "falling")
+        CompileError(st, "Rising or Falling!");
+    } else if (option == "noisecancel") {
+      control |= 0x80;
+    } else if (option == "compare" || is(option, "comparea", "compare" + n + "a")) {
+      compare = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      CompareAction(st, control, 0x3F, 0x40, 0x80, 0xC0);
+    } else if (is(option, "compareb", "compare" + n + "b")) {
+      compare = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+    } else if (is(option, "comparec", "compare" + n + "c")) {
+      compare = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      CompareAction(st, control, 0xF3, 0x04, 0x08, 0x0C);
+    } else if (option == "async" && !isTimer1) {
+      EmitAsyncLines(st, "ASSR,zl");
+    } else {
+      CompileError(st, "Invalid settings!");
+    }
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+  }
+
+  if (compare) {
+    registerA = true;
+    st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(st.cfg.TimerClockSelect[timer] | 8);
+  }
+  const std::string store = isTimer1 ? "out" : "sts";
+  if (registerA) EmitControlLines(st, control, store, "TCCR" + n + "A,zl");
+  if (capture) EmitControlLines(st, control, store, "TCCR" + n + "B,zl");
+}
+
+}  // namespace
+
+void ParseTimer0MetaStatement(CompilerState& st) { ParseEightBitTimer(st, 0); }
+void ParseTimer1MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 1); }
+void ParseTimer2MetaStatement(CompilerState& st) { ParseEightBitTimer(st, 2); }
+void ParseTimer3MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 3); }
+void ParseTimer4MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 4); }
+void ParseTimer5MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 5); }
+
+void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  const std::string& d = st.dev.DeviceName;
+  std::uint8_t set = 0;
+  if (d == "m103" || d == "m128" || d == "m64") {
+    set = timer == 0 ? 1 : 0;
+  } else if (d == "m162") {
+    set = timer == 2 ? 1 : 0;
+  } else if (d == "tn26") {
+    set = timer == 1 ? 2 : 0;
+  } else {
+    set = timer >= 2 ? 1 : 0;
+  }
+  ParsePrescale(st, set, timer);
+}
+
+void ParsePrescale(CompilerState& st, std::uint8_t set, std::uint8_t& timer) {
+  const std::string text = st.TokText();
+  const double value = IsWholeNumberText(text) ? LeadingNumber(text) : 0.0;
+  static const int kSet0[] = {1, 8, 64, 256, 1024};
+  static const int kSet1[] = {1, 8, 32, 64, 128, 256, 1024};
+  int code = 0;
+  if (set == 0) {
+    for (int i = 0; i < 5; ++i)
+      if (value == kSet0[i]) code = i + 1;
+  } else if (set == 1) {
+    for (int i = 0; i < 7; ++i)
+      if (value == kSet1[i]) code = i + 1;
+  } else {
+    for (int k = 0; k <= 14; ++k)
+      if (value == static_cast<double>(1 << k)) code = k + 1;
+  }
+  if (code > 0) {
+    st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(code);
+  } else {
+    CompileError(st, "Not a valid Prescale value!");
+    --st.src.TokenIndex;
+  }
+}
+
+}  // namespace qbc
