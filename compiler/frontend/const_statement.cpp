@@ -2,7 +2,11 @@
 
 #include "compiler/frontend/compile_failure.h"
 #include "compiler/frontend/decl_text.h"
-#include "compiler/frontend/tmp_found.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 
@@ -69,7 +73,11 @@ void ParseConstDefinition(CompilerState& st) {
     }
     const TokenRecord& tok = st.Tok();
     std::string operand;
-    switch (tok.Kind) {
+    // The four keywords that can name constants ("true", "false", "on", "off") are read
+    // back like any other constant name.
+    const std::uint8_t kind =
+        tok.Kind == kTokKeyword && FindConst(st, tok.Text) > 0 ? static_cast<std::uint8_t>(kTokName) : tok.Kind;
+    switch (kind) {
       case kTokNumber:
       case kTokDot:
         operand = NumericOperand(st);

@@ -6,7 +6,11 @@
 #include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/meta_statement.h"
 #include "compiler/frontend/proc_declarations.h"
-#include "compiler/frontend/tmp_found.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 
@@ -22,9 +26,11 @@ void ReportInPlace(CompilerState& st, const std::string& message) {
   --st.src.TokenIndex;
 }
 
+// The rest of a Dim item up to the next "," or the end of the statement (a ":" starts the
+// next statement and is left for the caller).
 void SkipToItemEnd(CompilerState& st) {
   HoldOnLine(st);
-  while (st.TokText() != "," && !AtLineEnd(st)) ++st.src.TokenIndex;
+  while (st.TokText() != "," && st.TokText() != ":" && !AtLineEnd(st)) ++st.src.TokenIndex;
 }
 
 }  // namespace
