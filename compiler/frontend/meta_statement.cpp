@@ -214,6 +214,7 @@ void ParsePrintTermCharMetaStatement(CompilerState& st) {
 }
 
 void ParseMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (word == "jtag") {
@@ -265,14 +266,16 @@ void ParseMetaStatement(CompilerState& st) {
   } else if (word == "glcd" || word == "gctrl") {
     ParseGraphicLcdMetaStatement(st);
   } else {
-    // The rest of an unknown line is not read: its tokens would otherwise be taken for the
-    // first statement of the program.
     CompileError(st, "Unknown settings!");
-    HoldOnLine(st);
-    while (!AtLineEnd(st)) ++st.src.TokenIndex;
   }
   HoldOnLine(st);
-  if (!AtLineEnd(st)) ++st.src.TokenIndex;
+  if (st.ErrorCount != errorsBefore) {
+    // The rest of a line that reported an error is not read: its tokens would otherwise be
+    // taken for the first statement of the program and end the declarations there.
+    while (!AtLineEnd(st)) ++st.src.TokenIndex;
+  } else if (!AtLineEnd(st)) {
+    ++st.src.TokenIndex;
+  }
 }
 
 }  // namespace qbc

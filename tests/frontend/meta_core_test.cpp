@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include "compiler/frontend/compile_failure.h"
+#include "compiler/frontend/meta_statement.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+// Parses one "$" line (the fixture reads it as the first line of the source).
+void Meta(test::CompilerFixture& f, const std::string& line) {
+  f.LoadSource(line + "\n");
+  ParseMetaStatement(f.st);
+}
+
+std::vector<std::string> InitLines(const CompilerState& st) {
+  std::vector<std::string> lines;
+  for (int i = 0; i < 33 && !st.cfg.InitCodeLines[i].empty(); ++i) lines.push_back(st.cfg.InitCodeLines[i]);
+  return lines;
+}
+
+TEST(MetaCore, ClockStackAndSimpleWords) {
+  struct Case {
+    const char* line;
+    float clock;
+  } clocks[] = {{"$clock = 8", 8.0f}, {"$clock = 7.3728", 7.3728f}, {"$clock = 7,3728", 7.3728f}, {"$clock = x", 0.0f}};
+  for (const Case& c : clocks) {
+    test::CompilerFixture f;
+    Meta(f, c.line);
+    EXPECT_FLOAT_EQ(f.st.cfg.CrystalFrequency, c.clock) << c.line;
+    EXPECT_EQ(f.st.TokText(), "<EOL>") << c.line;
+  }
+  test::CompilerFixture s;
+  Meta(s, "$stack = 32");
+  EXPECT_EQ(s.st.cfg.StackSize, "32");
+  EXPECT_EQ(s.st.TokText(), "<EOL>");
+  test::CompilerFixture bad;
+  Meta(bad, "$stack = nothing");
+  EXPECT_NE(bad.report.Text().find("Must be numeric constant"), std::string::npos);
+  EXPECT_EQ(bad.st.cfg.StackSize, "");
+
+  test::CompilerFixture j;
+  Meta(j, "$jtag");
+  EXPECT_TRUE(j.st.cfg.JtagOff);
+  test::CompilerFixture a;
+  Meta(a, "$angles = degrees");
+  EXPECT_NE(a.report.Text().find("Deegrees or Radians!"), std::string::npos);
+  test::CompilerFixture u;
+  Meta(u, "$frobnicate = 5, 6");
+  EXPECT_NE(u.report.Text().find("Unknown settings!"), std::string::npos);
+  EXPECT_EQ(u.st.TokText(), "<EOL>");  // the rest of the line is not taken for a statement
+}
+
+TEST(MetaCore, WatchdogLines) {
+  struct Case {
+    bool newMega;
+    const char* period;
+    const char* first;
+    const char* second;
+    bool error;
+  } cases[] = {
+      {false, "2048", "zl,0x1f", "zl,0x17", false},
+      {false, "16", "zl,0x18", "zl,0x10", false},
+      {false, "2", "zl,0x18", "zl,0x10", true},
+      {true, "2", "zl,0x18", "zl,0x10", false},
+      {true, "256", "zl,0x1f", "zl,0x17", false},
+      // WDP3 is bit 5 of WDTCSR: 512 is WDP3 alone, 1024 is WDP3 and WDP0.
+      {true, "512", "zl,0x38", "zl,0x30", false},
+      {true, "1024", "zl,0x39", "zl,0x31", false},
+      {true, "2048", "zl,0x18", "zl,0x10", true},
+  };
+  for (const Case& c : cases) {
+    test::CompilerFixture f;
+    f.st.dev.NewMegaDevice = c.newMega;
+    Meta(f, std::string("$watchdog = ") + c.period);
+    const std::string store = c.newMega ? "\t\tsts\t\tWDTCSR,zl" : "\t\tout\t\tWDTCR,zl";
+    EXPECT_EQ(InitLines(f.st), (std::vector<std::string>{std::string("\t\tldi\t\t") + c.first, store,
+                                                        std::string("\t\tldi\t\t") + c.second, store}))
+        << c.period;
+    EXPECT_EQ(f.st.ErrorCount, c.error ? 1 : 0) << c.period;
+    EXPECT_EQ(f.st.expr.ConfigScratch, 4);
+  }
+}
+
+TEST(MetaCore, LeadCharAndFormat) {
+  test::CompilerFixture f;
+  Meta(f, "$leadchar = \" \"");
+  EXPECT_EQ(f.st.cfg.LeadChar, 32);
+  EXPECT_EQ(f.st.cfg.FormatDigits, 0);
+  test::CompilerFixture g;
+  Meta(g, "$leadchar = \"0\", format(scientific, 3)");
+  EXPECT_EQ(g.st.cfg.LeadChar, '0');
+  EXPECT_EQ(g.st.cfg.FormatDigits, 0);
+  EXPECT_EQ(g.st.cfg.FormatDecimals, 3);
+  EXPECT_EQ(g.st.ErrorCount, 0) << g.report.Text();
+  test::CompilerFixture h;
+  Meta(h, "$leadchar = \"*\", format(5, 2)");
+  EXPECT_EQ(h.st.cfg.FormatDigits, 5);
+  EXPECT_EQ(h.st.cfg.FormatDecimals, 2);
+  EXPECT_EQ(h.st.TokText(), "<EOL>");
+  test::CompilerFixture e;
+  Meta(e, "$leadchar = \"\"");
+  EXPECT_NE(e.report.Text().find("Must be one Char String!"), std::string::npos);
+}
+
+TEST(MetaCore, TerminatorsAreTwoHexDigits) {
+  struct Case {
+    const char* line;
+    const char* digits;
+  } cases[] = {{"$inputtermchar = (&h0D)", "0D"}, {"$inputtermchar = (&hd)", "0D"}, {"$inputtermchar = (13)", "0D"},
+               {"$inputtermchar = (\"#\")", "23"}};
+  for (const Case& c : cases) {
+    test::CompilerFixture f;
+    Meta(f, c.line);
+    EXPECT_EQ(f.st.sticky.InputTermChar, c.digits) << c.line;
+    EXPECT_TRUE(f.st.cfg.InputTermCharSet);
+    EXPECT_EQ(f.st.ErrorCount, 0) << c.line << f.report.Text();
+  }
+  test::CompilerFixture p;
+  Meta(p, "$printtermchar = (&h0A)");
+  EXPECT_EQ(p.st.sticky.PrintTermChar, "0A");
+  EXPECT_TRUE(p.st.cfg.PrintTermCharSet);
+  EXPECT_FALSE(p.st.cfg.InputTermCharSet);
+  test::CompilerFixture bad;
+  Meta(bad, "$inputtermchar = (x)");
+  EXPECT_FALSE(bad.st.cfg.InputTermCharSet);
+  EXPECT_EQ(bad.st.ErrorCount, 1);
+}
+
+TEST(MetaCore, FullStartUpTableEndsTheCompilation) {
+  test::CompilerFixture f;
+  for (int i = 0; i < 8; ++i) {
+    Meta(f, "$watchdog = 16");
+  }
+  EXPECT_EQ(f.st.expr.ConfigScratch, 32);
+  EXPECT_THROW(Meta(f, "$watchdog = 16"), CompileFailure);
+}
+
+}  // namespace
+}  // namespace qbc

@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include "compiler/frontend/meta_statement.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+struct TimerCase {
+  const char* device;
+  const char* line;
+  std::vector<std::string> lines;  // operands of the ldi and store lines, in order
+  int timer;
+  int clockSelect;
+  int errors = 0;
+};
+
+// The "$" line in the declaration area: its lines go to the start-up code.
+std::vector<std::string> RunTimerLine(test::CompilerFixture& f, const std::string& device, const std::string& line) {
+  f.st.dev.DeviceName = device;
+  f.LoadSource(line + "\n");
+  ParseMetaStatement(f.st);
+  std::vector<std::string> out;
+  for (int i = 0; i < f.st.expr.ConfigScratch; ++i) {
+    const std::string& l = f.st.cfg.InitCodeLines[i];
+    out.push_back(l.substr(l.rfind('\t') + 1));
+  }
+  return out;
+}
+
+TEST(MetaTimer, ControlLinesAndClockSelect) {
+  const TimerCase cases[] = {
+      {"m8", "$timer0 = timer", {}, 0, 1},
+      {"m8", "$timer0 = counter, rising", {}, 0, 7},
+      {"m8", "$timer0 = pwm, inverted, prescale = 64", {"zl,112", "TCCR0,zl"}, 0, 3},
+      {"m88", "$timer0 = fastpwm, pwma = normal, pwmb = inverted", {"zl,179", "TCCR0A,zl"}, 0, 1},
+      {"m8", "$timer0 = timer, pwma = normal", {}, 0, 1},
+      {"m8", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
+      {"m8", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},
+      {"m8", "$timer0 = pwm, normal, compare = disconnect", {"zl,64", "TCCR0,zl"}, 0, 1},
+      {"m103", "$timer0 = timer, async", {"zl,0x08", "ASSR0,zl"}, 0, 1},
+      {"m8", "$timer0 = timer, async", {"zl,0x08", "ASSR,zl"}, 0, 1},
+      {"m8", "$timer2 = pwm, 8, normal", {"zl,97", "TCCR2,zl"}, 2, 1},
+      {"m8", "$timer2 = pwm, 10, disconnect", {"zl,3", "TCCR2,zl"}, 2, 1},
+      {"m8", "$timer2 = fastpwm", {}, 2, 1, 1},
+      {"m8", "$timer2 = timer, pwma = normal", {}, 2, 1, 1},
+      {"m8", "$timer0 = timer, foo, prescale = 8", {}, 0, 1, 1},  // options after a bad one are not read
+      {"m8", "$timer0 = timer, prescale = 3, compare = toggle", {"zl,16", "TCCR0,zl"}, 0, 1, 1},
+      {"m8", "$timer1 = pwm, 10, pwma = normal, prescale = 8", {"zl,131", "TCCR1A,zl"}, 1, 2},
+      {"m8", "$timer1 = timer, compare = toggle", {"zl,64", "TCCR1A,zl"}, 1, 9},
+      {"m8", "$timer1 = timer, capture = rising, noisecancel", {"zl,192", "TCCR1B,zl"}, 1, 1},
+      {"tn26", "$timer1 = pwm, 8, pwmb = inverted", {"zl,51", "TCCR1A,zl"}, 1, 1},
+      {"m8", "$timer1 = timer, fast, prescale = 64", {}, 1, 3},
+      {"m8", "$timer1 = timer, prescale = 64, fast", {}, 1, 11},
+      {"m128", "$timer3 = timer, comparec = set", {"zl,12", "TCCR3A,zl"}, 3, 9},
+      {"m2560", "$timer5 = timer, compare5a = toggle", {"zl,64", "TCCR5A,zl"}, 5, 9},
+      {"m2560", "$timer4 = timer, compare4a = reset", {"zl,128", "TCCR4A,zl"}, 4, 9},
+      {"m8", "$timer1 = timer, async", {}, 1, 1, 1},
+      {"m128", "$timer3 = timer, pwm3a = normal", {}, 3, 1, 1},
+      {"m2560", "$timer4 = timer, async", {"zl,0x08", "ASSR,zl"}, 4, 1},
+      {"m8", "$timer1 = timer, capture = rising, compare1a = set", {"zl,192", "TCCR1A,zl", "zl,192", "TCCR1B,zl"}, 1, 9},
+  };
+  for (const TimerCase& c : cases) {
+    test::CompilerFixture f;
+    EXPECT_EQ(RunTimerLine(f, c.device, c.line), c.lines) << c.line;
+    EXPECT_EQ(f.st.cfg.TimerClockSelect[c.timer], c.clockSelect) << c.line;
+    EXPECT_EQ(f.st.ErrorCount, c.errors) << c.line << f.report.Text();
+    EXPECT_EQ(f.st.TokText(), "<EOL>") << c.line;
+  }
+}
+
+TEST(MetaTimer, PwmBitCountEightSetsPwm8Bit) {
+  test::CompilerFixture f;
+  RunTimerLine(f, "m8", "$timer2 = pwm, 8, normal");
+  EXPECT_TRUE(f.st.cfg.Pwm8Bit);
+  test::CompilerFixture g;
+  RunTimerLine(g, "m8", "$timer1 = pwm, 9");
+  EXPECT_FALSE(g.st.cfg.Pwm8Bit);
+}
+
+TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {
+  struct Case {
+    const char* device;
+    int timer;
+    int value;
+    int code;  // 0: not a valid prescale value
+  } cases[] = {
+      {"m8", 0, 64, 3},     {"m8", 0, 32, 0},      {"m8", 2, 32, 3},     {"m8", 2, 1024, 7},  {"m8", 1, 1024, 5},
+      {"m128", 0, 128, 5},  {"m128", 2, 128, 0},   {"m128", 3, 256, 4},  {"m162", 2, 1024, 7}, {"m162", 0, 1024, 5},
+      {"m103", 0, 32, 3},   {"m103", 2, 32, 0},    {"tn26", 1, 16384, 15}, {"tn26", 1, 2, 2}, {"tn26", 0, 2, 0},
+  };
+  for (const Case& c : cases) {
+    test::CompilerFixture f;
+    const std::string line =
+        "$timer" + std::to_string(c.timer) + " = timer, prescale = " + std::to_string(c.value);
+    RunTimerLine(f, c.device, line);
+    EXPECT_EQ(f.st.cfg.TimerClockSelect[c.timer], c.code == 0 ? 1 : c.code) << c.device << " " << line;
+    EXPECT_EQ(f.st.ErrorCount, c.code == 0 ? 1 : 0) << c.device << " " << line;
+  }
+}
+
+TEST(MetaTimer, CodePassWritesTheLinesInPlace) {
+  test::CompilerFixture f;
+  f.st.src.DeclarationsEnded = true;
+  RunTimerLine(f, "m128", "$timer3 = timer, comparec = set");
+  EXPECT_EQ(f.st.expr.ConfigScratch, 0);
+  EXPECT_EQ(f.st.out.Str(), "\t\tldi\t\tzl,12\r\n\t\tsts\t\tTCCR3A,zl\r\n");
+}
+
+}  // namespace
+}  // namespace qbc

@@ -1,0 +1,197 @@
+#include <gtest/gtest.h>
+
+#include "compiler/frontend/meta_statement.h"
+#include "compiler/statements/comm_display/uart_config.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+struct Uart : test::CompilerFixture {
+  Uart(const std::string& device, float clock) {
+    st.dev.DeviceName = device;
+    st.cfg.CrystalFrequency = clock;
+  }
+  // A "$baud..." line of the declaration area.
+  void Meta(const std::string& line) {
+    LoadSource(line + "\n");
+    ParseMetaStatement(st);
+  }
+  // A Baud statement of the program body.
+  void Statement(const std::string& line, void (*generator)(CompilerState&) = CompileBaudStatement) {
+    st.src.DeclarationsEnded = true;
+    LoadSource(line + "\n");
+    generator(st);
+  }
+};
+
+TEST(MetaUart, DivisorAndRegisterLines) {
+  struct Case {
+    const char* device;
+    float clock;
+    const char* line;
+    const char* out;  // written in place (program body)
+    int errors;
+  } cases[] = {
+      {"m8", 8.0f, "baud = 9600",
+       "\t\tldi\t\tzl,byte1(51)\r\n\t\tldi\t\tzh,byte2(51)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n", 0},
+      {"m8", 7.3728f, "baud = 9600",
+       "\t\tldi\t\tzl,byte1(47)\r\n\t\tldi\t\tzh,byte2(47)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n", 0},
+      {"m88", 16.0f, "baud = 9600",
+       "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tsts\t\tUBRR0H,zh\r\n\t\tsts\t\tUBRR0L,zl\r\n", 0},
+      {"m128", 8.0f, "baud = 9600",
+       "\t\tldi\t\tzl,byte1(51)\r\n\t\tldi\t\tzh,byte2(51)\r\n\t\tsts\t\tUBRR0H,zh\r\n\t\tout\t\tUBRR0L,zl\r\n", 0},
+      {"90s8515", 4.0f, "baud = 1200", "\t\tldi\t\tzl,byte1(207)\r\n\t\tldi\t\tzh,byte2(207)\r\n\t\tout\t\tUBRR,zl\r\n", 0},
+      {"90s8515", 16.0f, "baud = 3600", "\t\tldi\t\tzl,byte1(277)\r\n\t\tldi\t\tzh,byte2(277)\r\n", 1},
+      {"m8", 1.0f, "baud = 115200",
+       "\t\tldi\t\tzl,byte1(0)\r\n\t\tldi\t\tzh,byte2(0)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n", 1},
+      {"m8", 1.0f, "baud = 50", "\t\tldi\t\tzl,byte1(1249)\r\n\t\tldi\t\tzh,byte2(1249)\r\n"
+                                "\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n", 0},
+      {"m8", 16.0f, "baud = 200", "\t\tldi\t\tzl,byte1(4999)\r\n\t\tldi\t\tzh,byte2(4999)\r\n", 1},  // 12 bits
+      {"m8", 8.0f, "baud = 9600, double",
+       "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
+       "\t\tldi\t\tzl,0x02\r\n\t\tout\t\tUCSRA,zl\r\n", 0},
+      {"m88", 8.0f, "baud = 9600, double",
+       "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tsts\t\tUBRR0H,zh\r\n\t\tsts\t\tUBRR0L,zl\r\n"
+       "\t\tldi\t\tzl,0x02\r\n\t\tsts\t\tUCSR0A,zl\r\n", 0},
+      {"m8", 8.0f, "baud = 4800, sync, master, lo",
+       "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
+       "\t\tldi\t\tzl,0xC1\r\n\t\tout\t\tUCSRC,zl\r\n", 0},
+      {"m8", 8.0f, "baud = x", "", 1},
+      {"m8", 8.0f, "baud 9600", "", 0},
+  };
+  for (const auto& c : cases) {
+    Uart u(c.device, c.clock);
+    u.st.dev.NewMegaDevice = std::string(c.device) == "m88";
+    u.Statement(c.line);
+    EXPECT_EQ(u.st.out.Str(), c.out) << c.device << " " << c.line;
+    EXPECT_EQ(u.st.ErrorCount, c.errors) << c.device << " " << c.line << u.report.Text();
+    EXPECT_EQ(u.st.cfg.BaudRateSet[0], std::string(c.out) != "") << c.line;
+  }
+}
+
+TEST(MetaUart, OtherUartsUseTheirOwnRegisters) {
+  Uart a("m2560", 8.0f);
+  a.Statement("baud1 = 9600", CompileBaud1Statement);
+  EXPECT_NE(a.st.out.Str().find("sts\t\tUBRR1H,zh\r\n\t\tsts\t\tUBRR1L,zl"), std::string::npos);
+  EXPECT_TRUE(a.st.cfg.BaudRateSet[1]);
+  Uart b("m1280", 8.0f);
+  b.Statement("baud3 = 9600", CompileBaud3Statement);
+  EXPECT_NE(b.st.out.Str().find("UBRR3H,zh"), std::string::npos);
+  Uart c("m128", 8.0f);
+  c.Statement("baud2 = 9600", CompileBaud2Statement);
+  EXPECT_EQ(c.st.out.LineCount(), 2u);  // the divisor only: the device has no third UART
+  EXPECT_TRUE(c.st.cfg.BaudRateSet[2]);
+}
+
+TEST(MetaUart, FirstPassCollectsTheLinesInStartUpOrder) {
+  Uart u("m8", 8.0f);
+  u.Meta("$baud = 9600");
+  EXPECT_EQ(u.st.cfg.UartInitText,
+            "\t\tldi\t\tzh,byte2(51)\r\n\t\tldi\t\tzl,byte1(51)\r\n\t\tout\t\tUBRRL,zl\r\n\t\tout\t\tUBRRH,zh\r\n");
+  EXPECT_EQ(u.st.out.LineCount(), 0u);
+  EXPECT_TRUE(u.st.cfg.BaudRateSet[0]);
+  EXPECT_EQ(u.st.TokText(), "<EOL>");
+}
+
+TEST(MetaUart, FrameFormat) {
+  struct Case {
+    const char* line;
+    int parity, data, stop, errors;
+  } cases[] = {
+      {"$baud = 9600, n, 8, 1", 0, 8, 1, 0}, {"$baud1 = 9600, e, 7, 2", 4, 7, 2, 0},
+      {"$baud = 9600, o, 9, 1", 3, 9, 1, 0}, {"$baud = 9600, n, 5, 2", 0, 5, 2, 0},
+      {"$baud = 9600, n, 8, 3", 0, 8, 0, 1}, {"$baud = 9600, double, e, 8, 2", 4, 8, 2, 0},
+  };
+  for (const auto& c : cases) {
+    Uart u("m88", 8.0f);
+    u.Meta(c.line);
+    const int n = std::string(c.line).find("baud1") != std::string::npos ? 1 : 0;
+    const UartFormatRecord& f = u.st.cfg.UartFormat[n];
+    EXPECT_EQ(u.st.cfg.UartFormatSet[n], 255) << c.line;
+    EXPECT_EQ(f.Parity, c.parity) << c.line;
+    EXPECT_EQ(f.DataBits, c.data) << c.line;
+    EXPECT_EQ(f.StopBits, c.stop) << c.line;
+    EXPECT_EQ(u.st.ErrorCount, c.errors) << c.line << u.report.Text();
+  }
+  struct Bad {
+    const char* line;
+    const char* message;
+  } bad[] = {{"$baud = 9600, x, 5, 1", "Invalid Parity seting!"},
+             {"$baud = 9600, n, 4, 1", "Invalid Data Format seting!"},
+             {"$baud = 9600, n, 10, 1", "Invalid Data Format seting!"}};
+  for (const Bad& b : bad) {
+    Uart u("m88", 8.0f);
+    u.Meta(b.line);
+    EXPECT_EQ(u.report.Text().find(b.message), 4u) << b.line << u.report.Text();  // the first report
+    EXPECT_EQ(u.st.cfg.UartFormatSet[0], 255) << b.line;
+    EXPECT_EQ(u.st.TokText(), "<EOL>") << b.line;
+  }
+  Uart plain("m88", 8.0f);
+  plain.Meta("$baud = 9600");
+  EXPECT_EQ(plain.st.cfg.UartFormatSet[0], 0);
+}
+
+TEST(MetaUart, FrameAndEnableValues) {
+  struct Case {
+    const char* device;
+    bool megaUart;
+    int uart, parity, data, stop;
+    int frame, enable;
+  } cases[] = {
+      {"m88", true, 0, 0, 8, 1, 0x06, 0x18},  {"m88", true, 1, 4, 7, 2, 0x2C, 0x18},
+      {"m88", true, 0, 3, 7, 1, 0x34, 0x18},  {"m88", true, 0, 4, 8, 2, 0x2E, 0x18},
+      {"m88", true, 0, 0, 9, 1, 0x06, 0x1c},  {"m128", true, 0, 0, 8, 2, 0x0E, 0x18},
+      {"m88", true, 0, 1, 8, 1, 0x36, 0x18},  // mark: the odd-parity bits
+      // UCSRC shares its address with UBRRH: the frame byte carries URSEL.
+      {"m8", true, 0, 4, 8, 1, 0xA6, 0x18},   {"m32", true, 0, 0, 8, 1, 0x86, 0x18},
+      {"90s8515", false, 0, 4, 8, 1, 0x26, 0x1c},
+  };
+  for (const auto& c : cases) {
+    Uart u(c.device, 8.0f);
+    u.st.dev.MegaUartDevice = c.megaUart;
+    u.st.cfg.UartFormatSet[c.uart] = 255;
+    u.st.cfg.UartFormat[c.uart] = UartFormatRecord{static_cast<std::uint8_t>(c.parity), static_cast<std::uint8_t>(c.data),
+                                                   static_cast<std::uint8_t>(c.stop)};
+    EXPECT_EQ(UartFrameValue(u.st, static_cast<std::uint8_t>(c.uart)), c.frame) << c.device << c.data;
+    EXPECT_EQ(UartEnableValue(u.st, static_cast<std::uint8_t>(c.uart)), c.enable) << c.device << c.data;
+  }
+}
+
+TEST(MetaUart, SoftwareUartTiming) {
+  struct Case {
+    float clock;
+    const char* rate;
+    const char* ticks;
+    const char* division;
+    int select, errors;
+  } cases[] = {
+      {8.0f, "9600", "104", "8", 2, 0},  {1.0f, "9600", "104", "1", 1, 0},  {4.0f, "115200", "35", "1", 1, 0},
+      {1.0f, "115200", "9", "1", 1, 1},  {16.0f, "300", "52", "1024", 5, 0}, {16.0f, "50", "312", "1024", 5, 1},
+  };
+  for (const auto& c : cases) {
+    Uart u("m8", c.clock);
+    u.Statement(std::string("baud #1 = ") + c.rate);
+    EXPECT_EQ(u.st.sym.SoftComPorts[0].TxBaud, c.ticks) << c.rate;
+    EXPECT_EQ(u.st.sym.SoftComPorts[0].RxBaud, c.division) << c.rate;
+    EXPECT_EQ(u.st.cfg.TimerClockSelect[0], c.select) << c.rate;
+    EXPECT_EQ(u.st.ErrorCount, c.errors) << c.rate;
+    EXPECT_FALSE(u.st.cfg.BaudRateSet[0]);
+  }
+  Uart r("m8", 8.0f);
+  r.Statement("baud #1 = 9600");
+  EXPECT_EQ(r.st.out.Str(),
+            "\t\tldi\t\tzl, 153\r\n\t\tsts\t\t_rel1,zl\r\n\t\tldi\t\tzl, 153\r\n\t\tsts\t\t_rel2,zl\r\n"
+            "\t\tldi\t\tzl, 103\r\n\t\tsts\t\t_rel3,zl\r\n");
+  Uart one("m8", 1.0f);
+  one.Statement("baud #1 = 9600");
+  EXPECT_NE(one.st.out.Str().find("zl, 160\r\n\t\tsts\t\t_rel1,zl\r\n\t\tldi\t\tzl, 166\r\n\t\tsts\t\t_rel2,zl\r\n"
+                                  "\t\tldi\t\tzl, 129"),
+            std::string::npos);
+  Uart zero("m8", 8.0f);
+  zero.Statement("baud #1 = 0");
+  EXPECT_EQ(zero.st.ErrorCount, 1);  // no rate, no division by zero
+}
+
+}  // namespace
+}  // namespace qbc
