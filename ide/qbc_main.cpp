@@ -1,7 +1,9 @@
 // qbc: the command-line face of the environment's "RUN   (Compile)" command.
-//   qbc FILE.bas   compile (and assemble) and print the report box text
-// Exit status: 0 when no compile error was counted, 1 when one was (or the compiler
-// failed), 2 for a usage or file error.
+//   qbc FILE.bas   compile, assemble and print the report box text
+//   qbc FILE.asm   assemble an assembler document
+// Exit status: 0 when no compile error was counted and the assembler listed no error,
+// 1 when either happened (or the compiler failed, or the code is too big for the flash),
+// 2 for a usage or file error.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -58,7 +60,8 @@ int main(int argc, char** argv) {
   std::string lockPath = paths.installDir + "/.qbc.lock";
   int lock = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
   if (lock >= 0) flock(lock, LOCK_EX);
-  int errors = qbc::RunBuildCommand(*state, paths, text.str(), report);
+  qbc::BuildOutcome outcome;
+  int errors = qbc::RunBuildCommand(*state, paths, text.str(), report, &outcome);
   if (lock >= 0) close(lock);
   // The report box keeps CR LF line ends; a terminal wants LF.
   std::string shown;
@@ -66,5 +69,6 @@ int main(int argc, char** argv) {
     if (c != '\r') shown += c;
   std::cout << shown;
   if (!shown.empty() && shown.back() != '\n') std::cout << "\n";
-  return (errors != 0 || report.failed) ? 1 : 0;
+  const bool assemblyFailed = outcome.assemblerErrors != 0 || outcome.tooBig;
+  return (errors != 0 || report.failed || assemblyFailed) ? 1 : 0;
 }

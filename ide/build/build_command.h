@@ -1,6 +1,7 @@
 #pragma once
 // The environment's "RUN   (Compile)" command without a window. The Qt environment and the
 // command-line qbc call the same code.
+#include <functional>
 #include <string>
 
 #include "compiler/frontend/report.h"
@@ -13,9 +14,20 @@ struct BuildPaths {
   std::string documentPath;  // full path of the document
 };
 
-// Runs the build command on a document whose editor text is `documentText`.
+// What the assembler step found (filled when `outcome` is given to RunBuildCommand).
+struct BuildOutcome {
+  bool assembled = false;     // the assembler step ran
+  int assemblerErrors = 0;    // numbered error lines it listed
+  bool tooBig = false;        // the code does not fit the flash
+};
+
+// Runs the build command on a document whose editor text is `documentText`: a ".bas"
+// document is compiled and, without compile errors, assembled; any other document is saved
+// and assembled. `wait` stands for the environment's one-second wait before the assembler
+// output is examined (none on the command line).
 // Returns the compiler's error count (0 for an assembler document).
 int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::string& documentText,
-                    ReportSink& report);
+                    ReportSink& report, BuildOutcome* outcome = nullptr,
+                    const std::function<void()>& wait = {});
 
 }  // namespace qbc

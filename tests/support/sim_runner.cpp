@@ -37,6 +37,10 @@ std::vector<std::string> DefaultIncludeDirs() {
   return dirs;
 }
 
+std::string DeviceInclude(const std::string& device) {
+  return ".include \"" + BinDir() + "/inc/" + device + "def.inc\"\n";
+}
+
 namespace {
 
 // Runs argv in `cwd`, stdout and stderr together into `out`. Returns the exit status, or

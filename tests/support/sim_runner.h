@@ -3,7 +3,7 @@
 // with avra.
 //
 // Typical use:
-//   auto a = qbc::test::AssembleAsm(".include \"m8def.inc\"\n ...");
+//   auto a = qbc::test::AssembleAsm(qbc::test::DeviceInclude("m8") + " ...");
 //   ASSERT_TRUE(a.ok) << a.output;
 //   qbc::test::SimRunner sim({.mcu = "atmega8", .frequency = 4000000});
 //   ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
@@ -35,9 +35,15 @@ namespace qbc::test {
 
 // ---------------------------------------------------------------- assembling fixtures
 
-// Folders searched by `.include`: build/bin/inc (the generated device files, once built)
-// and then Debian avra's /usr/share/avra.
+// Folders given to avra with -I: build/bin/inc (the generated device files) and Debian
+// avra's /usr/share/avra. Note that avra searches the fixture's own folder and its
+// /usr/share/avra BEFORE the -I folders, so `.include "m8def.inc"` reads avra's own file;
+// use DeviceInclude() to get the compiler's device file.
 std::vector<std::string> DefaultIncludeDirs();
+
+// The line `.include "<build>/bin/inc/<device>def.inc"` (device as the compiler names its
+// files: "m8", "m168", "tn26", "8515").
+std::string DeviceInclude(const std::string& device);
 
 struct AsmResult {
   bool ok = false;        // avra ran, reported no error, and wrote the .hex

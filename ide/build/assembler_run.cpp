@@ -1,0 +1,129 @@
+#include "ide/build/assembler_run.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace qbc {
+
+std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
+  std::vector<std::string> args;
+  std::string current;
+  bool inQuotes = false;
+  bool have = false;
+  for (char c : commandLine) {
+    if (c == '"') {
+      inQuotes = !inQuotes;
+      have = true;
+    } else if ((c == ' ' || c == '\t') && !inQuotes) {
+      if (have) args.push_back(current);
+      current.clear();
+      have = false;
+    } else {
+      current += c;
+      have = true;
+    }
+  }
+  if (have) args.push_back(current);
+  return args;
+}
+
+CaptureResult ExecuteAndCapture(const std::string& commandLine) {
+  CaptureResult r;
+  std::vector<std::string> argv = SplitCommandLine(commandLine);
+  if (argv.empty()) {
+    r.error = "empty command line";
+    return r;
+  }
+  int out[2];
+  int status[2];  // tells the parent why exec failed
+  if (pipe2(out, O_CLOEXEC) != 0) {
+    r.error = std::strerror(errno);
+    return r;
+  }
+  if (pipe2(status, O_CLOEXEC) != 0) {
+    r.error = std::strerror(errno);
+    close(out[0]);
+    close(out[1]);
+    return r;
+  }
+  pid_t pid = fork();
+  if (pid < 0) {
+    r.error = std::strerror(errno);
+    for (int fd : {out[0], out[1], status[0], status[1]}) close(fd);
+    return r;
+  }
+  if (pid == 0) {
+    dup2(out[1], 1);
+    dup2(out[1], 2);
+    int devnull = open("/dev/null", O_RDONLY);
+    if (devnull >= 0) dup2(devnull, 0);
+    std::vector<char*> args;
+    for (auto& a : argv) args.push_back(a.data());
+    args.push_back(nullptr);
+    execv(args[0], args.data());
+    int err = errno;
+    if (write(status[1], &err, sizeof err) < 0) _exit(126);
+    _exit(127);
+  }
+  close(out[1]);
+  close(status[1]);
+  char buf[1024];
+  for (;;) {
+    ssize_t n = read(out[0], buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    r.output.append(buf, static_cast<std::size_t>(n));
+  }
+  close(out[0]);
+  int err = 0;
+  const bool execFailed = read(status[0], &err, sizeof err) == static_cast<ssize_t>(sizeof err);
+  close(status[0]);
+  int ws = 0;
+  while (waitpid(pid, &ws, 0) < 0 && errno == EINTR) {
+  }
+  r.started = !execFailed;
+  if (execFailed) r.error = std::strerror(err);
+  return r;
+}
+
+namespace {
+std::string AssemblerPath(const std::string& installDir) {
+  std::string dir = installDir;
+  if (!dir.empty() && dir.back() == '/') dir.pop_back();
+  return dir + "/inc/AvrAsm32";
+}
+}  // namespace
+
+std::string AssemblerCommandLine(const std::string& installDir, const std::string& baseName) {
+  return "\"" + AssemblerPath(installDir) + "\" -w -e \"" + baseName + ".eep\" -fI \"" + baseName + ".asm\"";
+}
+
+std::string AssemblerSecondCommandLine(const std::string& installDir, const std::string& baseName) {
+  return "\"" + AssemblerPath(installDir) + "\" -w \"" + baseName + ".asm\"";
+}
+
+ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
+                         bool replaceReport, bool compiledFromRun, ReportSink& report,
+                         const std::function<void()>& wait) {
+  if (replaceReport) {
+    report.SetText("Assembling ....  :");
+  } else {
+    report.Append("Assembling ....  :");
+  }
+  CaptureResult run = ExecuteAndCapture(AssemblerCommandLine(installDir, baseName));
+  report.Append(" DONE\r\n");
+  std::string output = run.output;
+  if (!run.started) {
+    output = AssemblerPath(installDir) + ": error: cannot start the assembler (" + run.error + ")\r\n";
+  }
+  if (wait) wait();
+  ExtractResult r = ExtractErrors(st, compiledFromRun, output, report);
+  if (run.started) ExecuteAndCapture(AssemblerSecondCommandLine(installDir, baseName));
+  return r;
+}
+
+}  // namespace qbc

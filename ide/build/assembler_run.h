@@ -1,0 +1,42 @@
+#pragma once
+// Running the assembler front end AvrAsm32 (in the installation's inc folder) with its
+// console output captured, and reporting the result in the report box.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "compiler/frontend/report.h"
+#include "compiler/frontend/state.h"
+#include "ide/build/assembler_report.h"
+
+namespace qbc {
+
+// Splits a command line into the program and its arguments: blanks separate, double quotes
+// group (and are removed), so quoted paths may hold blanks.
+std::vector<std::string> SplitCommandLine(const std::string& commandLine);
+
+struct CaptureResult {
+  bool started = false;  // false: the program could not be started
+  std::string error;     // why it could not be started
+  std::string output;    // standard output and standard error, as the program wrote them
+};
+
+// Runs a command line (no shell) and returns everything it wrote on standard output and
+// standard error, read through one pipe to its end.
+CaptureResult ExecuteAndCapture(const std::string& commandLine);
+
+// The two assembler command lines: "<inc>/AvrAsm32" -w -e "<base>.eep" -fI "<base>.asm",
+// and "<inc>/AvrAsm32" -w "<base>.asm".
+std::string AssemblerCommandLine(const std::string& installDir, const std::string& baseName);
+std::string AssemblerSecondCommandLine(const std::string& installDir, const std::string& baseName);
+
+// Assembles <baseName>.asm: writes "Assembling ....  :" (replacing the report text when
+// `replaceReport`, else appended), runs the first command line, appends " DONE", calls
+// `wait` when given (the environment's one-second wait), lists the errors or the size
+// report, then runs the second command line and discards its output. An assembler that
+// cannot be started is listed as an error line.
+ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
+                         bool replaceReport, bool compiledFromRun, ReportSink& report,
+                         const std::function<void()>& wait = {});
+
+}  // namespace qbc

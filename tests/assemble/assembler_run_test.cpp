@@ -1,0 +1,133 @@
+// The assembler step end to end: AvrAsm32 runs avra, qbc reports like the environment.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "ide/build/assembler_run.h"
+#include "ide/build/build_command.h"
+#include "tests/support/compiler_fixture.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc {
+namespace {
+
+std::string Include(const char* device) {
+  return ".include \"" + test::BinDir() + "/inc/" + device + "def.inc\"\n";
+}
+
+// Runs build/bin/qbc on a file; returns its standard output and sets the exit status.
+std::string RunQbc(const std::string& path, int& status, const std::string& env = "") {
+  std::string cmd = env + " \"" + test::BinDir() + "/qbc\" \"" + path + "\" 2>&1";
+  FILE* p = popen(cmd.c_str(), "r");
+  std::string out;
+  char buf[512];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+  int ws = pclose(p);
+  status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
+  return out;
+}
+
+TEST(CommandLines, QuotedPathsWithBlanksStayWhole) {
+  EXPECT_EQ(AssemblerCommandLine("/opt/q b", "/home/a b/prog"),
+            "\"/opt/q b/inc/AvrAsm32\" -w -e \"/home/a b/prog.eep\" -fI \"/home/a b/prog.asm\"");
+  EXPECT_EQ(AssemblerSecondCommandLine("/opt/q b", "/home/a b/prog"),
+            "\"/opt/q b/inc/AvrAsm32\" -w \"/home/a b/prog.asm\"");
+  std::vector<std::string> expected{"/opt/q b/inc/AvrAsm32", "-w", "-e", "/home/a b/prog.eep", "-fI",
+                                    "/home/a b/prog.asm"};
+  EXPECT_EQ(SplitCommandLine(AssemblerCommandLine("/opt/q b", "/home/a b/prog")), expected);
+}
+
+TEST(ExecuteAndCapture, CapturesStandardOutputAndErrorTogether) {
+  CaptureResult r = ExecuteAndCapture("/bin/sh -c \"echo one; echo two >&2; echo three\"");
+  EXPECT_TRUE(r.started);
+  EXPECT_EQ(r.output, "one\ntwo\nthree\n");
+  CaptureResult quiet = ExecuteAndCapture("/bin/true");
+  EXPECT_TRUE(quiet.started);
+  EXPECT_EQ(quiet.output, "");
+  CaptureResult missing = ExecuteAndCapture("\"/no such/program\" -w");
+  EXPECT_FALSE(missing.started);
+}
+
+TEST(Qbc, AssemblesAnAssemblerDocumentLikeTheEnvironment) {
+  std::string dir = test::MakeTempDir("asm doc") + "/with blank";
+  std::filesystem::create_directories(dir);
+  test::WriteFile(dir + "/prog.asm", Include("m8") +
+                                         ".cseg\n.org 0\n  rjmp start\nstart:\n  ldi r16, 1\n  out PORTB, r16\n"
+                                         "end: rjmp end\n.eseg\n.db 1, 2\n");
+  int status = 0;
+  std::string out = RunQbc(dir + "/prog.asm", status);
+  EXPECT_EQ(out, "Assembling ....  : DONE\nCode size        : 4 words\n");
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(std::filesystem::exists(dir + "/prog.hex"));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/prog.eep"));
+  EXPECT_TRUE(std::filesystem::exists(dir + "/prog.map"));
+
+  // The program runs as assembled.
+  test::SimRunner sim({.mcu = "atmega8"});
+  ASSERT_TRUE(sim.Load(dir + "/prog.hex", dir + "/prog.map")) << sim.Error();
+  EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+  EXPECT_EQ(sim.Sram(0x38), 1);  // PORTB
+}
+
+TEST(Qbc, ListsEachAssemblerErrorNumbered) {
+  std::string dir = test::MakeTempDir("asm err");
+  test::WriteFile(dir + "/bad.asm", Include("m8") + ".cseg\n  nop\n  frob r1\n  nop\n  blah\n");
+  int status = 0;
+  std::string out = RunQbc(dir + "/bad.asm", status);
+  EXPECT_EQ(out, "Assembling ....  : DONE\n 1.  " + dir + "/bad.asm(4): error: Unknown mnemonic/macro: frob\n 2.  " +
+                     dir + "/bad.asm(6): error: Unknown mnemonic/macro: blah\n");
+  EXPECT_EQ(status, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir + "/bad.hex"));
+
+  // The chip's own limits: call on an ATmega8.
+  test::WriteFile(dir + "/call.asm", Include("m8") + ".cseg\nx: call x\n");
+  out = RunQbc(dir + "/call.asm", status);
+  EXPECT_NE(out.find(" 1.  " + dir + "/call.asm(3): error: CALL instruction is not supported on ATmega8"), std::string::npos) << out;
+  EXPECT_EQ(status, 1);
+}
+
+TEST(Qbc, AMissingAssemblerIsAnErrorNotAnEmptyProgram) {
+  std::string dir = test::MakeTempDir("noavra");
+  test::WriteFile(dir + "/p.asm", Include("m8") + "  nop\n");
+  int status = 0;
+  std::string out = RunQbc(dir + "/p.asm", status, "QBC_AVRA=/nonexistent/avra");
+  EXPECT_EQ(out.find("words"), std::string::npos) << out;
+  EXPECT_NE(out.find(" 1.  " + dir + "/p.asm: error: cannot start the assembler /nonexistent/avra"), std::string::npos)
+      << out;
+  EXPECT_EQ(status, 1);
+
+  // No AvrAsm32 in the installation folder at all.
+  test::CompilerFixture f;
+  ReportSink report;
+  BuildOutcome outcome;
+  RunBuildCommand(f.st, {test::MakeTempDir("noinstall"), dir + "/p.asm"}, test::ReadFile(dir + "/p.asm"), report,
+                  &outcome);
+  EXPECT_EQ(outcome.assemblerErrors, 1);
+  EXPECT_NE(report.Text().find(" 1.  "), std::string::npos);
+  EXPECT_NE(report.Text().find("error: cannot start the assembler"), std::string::npos) << report.Text();
+  EXPECT_EQ(report.Text().find("words"), std::string::npos);
+}
+
+TEST(AvrAsm32, SizeFieldHoldsTheCodeBytesAndWarningsNeverLookLikeErrors) {
+  std::string dir = test::MakeTempDir("avrasm");
+  test::WriteFile(dir + "/w.asm", Include("m16") +
+                                      ".warning \"a: error: b\"\n.cseg\n  nop\n  jmp 0\n.db 1, 2, 3\n");
+  CaptureResult r = ExecuteAndCapture(AssemblerCommandLine(test::BinDir(), dir + "/w"));
+  ASSERT_TRUE(r.started);
+  EXPECT_EQ(r.output.find(": error:"), std::string::npos) << r.output;
+  EXPECT_NE(r.output.find(": warning: "), std::string::npos) << r.output;
+  size_t seg = r.output.find("[.cseg]");
+  ASSERT_NE(seg, std::string::npos) << r.output;
+  EXPECT_EQ(r.output.substr(seg + 40, 7), "     10");  // nop, jmp (2 words), .db 3 bytes + pad
+  for (size_t p = r.output.find('\n'); p != std::string::npos; p = r.output.find('\n', p + 1)) {
+    EXPECT_EQ(r.output[p - 1], '\r');
+  }
+}
+
+}  // namespace
+}  // namespace qbc
