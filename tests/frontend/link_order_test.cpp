@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "compiler/frontend/link_order.h"
+#include "compiler/frontend/link_step.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+// The rows the link step runs, as "name" or "name@bus", in order.
+std::vector<std::string> Linked(CompilerState& st) {
+  std::vector<std::string> names;
+  RunLinkOrder(
+      st, LinkOrder(),
+      [](CompilerState&, const LinkRow& row, int bus, void* context) {
+        auto* out = static_cast<std::vector<std::string>*>(context);
+        out->push_back(bus < 0 ? row.Name : std::string(row.Name) + "@" + std::to_string(bus));
+      },
+      &names);
+  return names;
+}
+
+TEST(LinkOrder, RoutinesComeInTheFixedOrderWhateverOrderTheFlagsWereSetIn) {
+  test::CompilerFixture f;
+  for (UsedFlag flag : {NeedMfil, NeedFstr, NeedFloatCore, NeedDiv32, NeedMul8u, NeedWaitMs, NeedFnd16, NeedSqr16,
+                        NeedLongToStr, NeedAdc, NeedCrc8, NeedLcdHex, NeedInput, NeedComPrintString2,
+                        NeedPrintString, NeedNumToHex, NeedStoreBit})
+    f.st.used.Set(flag);
+  EXPECT_EQ(Linked(f.st),
+            (std::vector<std::string>{"EmitStoreBitVarRoutine", "EmitGetCharRoutine", "EmitNumToHexRoutine",
+                                      "EmitPrintStringRoutine", "EmitCom2PrintStringRoutine", "EmitInputRoutine",
+                                      "EmitLcdHexRoutine", "EmitCalcCrc8Routine", "EmitAdcRoutine",
+                                      "EmitLongToStrRoutine", "EmitSqr16Routine", "EmitFind16RoutineAlt",
+                                      "EmitWaitmsRoutine", "EmitMpy8uRoutine", "EmitDiv32Routine",
+                                      "EmitFloatCoreRoutines", "EmitFloatStrRoutine", "EmitMemFillRoutine"}));
+}
+
+TEST(LinkOrder, OneOfEachChoice) {
+  test::CompilerFixture f;
+  for (UsedFlag flag : {NeedByteToStr, NeedIntToStr, NeedLongToStr, NeedFnd8, NeedFnd8Alt, NeedFnd16, NeedFnd16Alt,
+                        NeedPrintByte, NeedPrintLong, NeedStrToNum, NeedSoftInput2})
+    f.st.used.Set(flag);
+  EXPECT_EQ(Linked(f.st), (std::vector<std::string>{"EmitPrintByteWordRoutine", "EmitSoftInputCom2Routine",
+                                                    "EmitStrToNumRoutine", "EmitLongToStrRoutine",
+                                                    "EmitFind8RoutineAlt", "EmitFind16Routine"}));
+  test::CompilerFixture g;
+  g.st.used.Set(NeedByteToStr);
+  g.st.used.Set(NeedIntToStr);
+  g.st.used.Set(NeedFnd8);
+  EXPECT_EQ(Linked(g.st), (std::vector<std::string>{"EmitIntToStrRoutine", "EmitFind8Routine"}));
+}
+
+TEST(LinkOrder, OneWireRoutinesOncePerBusFromZero) {
+  test::CompilerFixture f;
+  f.st.sym.OneWireBuses[0].LastBusIndex = 1;
+  f.st.used.Set(NeedOneWire);
+  f.st.used.Set(NeedOneWireWriteAll);
+  EXPECT_EQ(Linked(f.st), (std::vector<std::string>{"Emit1WireRoutines@0", "Emit1WireRoutines@1",
+                                                    "Emit1WireWriteAllRoutine@0", "Emit1WireWriteAllRoutine@1"}));
+}
+
+TEST(LinkOrder, ConfigurationGuards) {
+  test::CompilerFixture polled;
+  polled.st.sym.SoftComPorts[0].PrintUsed = true;
+  polled.st.sym.SoftComPorts[2].InputUsed = true;
+  EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitCom1OutputRoutines", "EmitCom3InputRoutine"}));
+  polled.st.cfg.SoftUartInterrupt = true;  // the interrupt-driven UART replaces them
+  EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitInterruptSwUartRoutines"}));
+
+  for (int i2c = 0; i2c <= 4; ++i2c) {
+    test::CompilerFixture f;
+    f.st.cfg.I2cInterface = static_cast<std::uint8_t>(i2c);
+    const std::vector<std::string> expected[] = {
+        {}, {"EmitI2CRoutines"}, {"EmitI2CRoutinesMode2"}, {"EmitI2CRoutinesMode3"}, {}};
+    EXPECT_EQ(Linked(f.st), expected[i2c]) << i2c;
+  }
+
+  test::CompilerFixture lcd;
+  lcd.st.cfg.LcdConfigured = true;
+  lcd.st.cfg.NeedLcdEN = true;
+  EXPECT_EQ(Linked(lcd.st), (std::vector<std::string>{"EmitLcdInitRoutine", "EmitLcdWriteRoutines"}));
+}
+
+TEST(LinkOrder, GraphicDisplayRoutinesOfTheChosenController) {
+  struct Case {
+    const char* fs;
+    std::vector<std::string> routines;
+    int errors;
+  } cases[] = {
+      {"", {"EmitT6963GraphLcdSetRoutines", "EmitT6963Pset8Routine", "EmitMp16uRoutine"}, 0},
+      {"1", {"EmitT6963GraphLcdSetRoutines", "EmitT6963Pset6Routine", "EmitMp16uRoutine"}, 0},
+      {"2", {"EmitT6963GraphLcdSetRoutines", "EmitMp16uRoutine"}, 1},
+  };
+  for (const Case& c : cases) {
+    test::CompilerFixture f;
+    f.st.cfg.GlcdType = 1;
+    f.st.cfg.GlcdLine5 = c.fs;
+    f.st.used.Set(NeedPset);
+    EXPECT_EQ(Linked(f.st), c.routines) << c.fs;
+    EXPECT_EQ(f.st.ErrorCount, c.errors) << c.fs;
+    EXPECT_EQ(f.report.Text().find("FS parameter not defined!") != std::string::npos, c.errors == 1);
+  }
+  test::CompilerFixture sed;
+  sed.st.cfg.GlcdType = 3;
+  sed.st.used.Set(NeedPset);
+  sed.st.used.Set(NeedBox);
+  EXPECT_EQ(Linked(sed.st), (std::vector<std::string>{"EmitSed1520GraphLcdInitRoutines", "EmitSed1520PsetRoutine",
+                                                      "EmitSed1520LineHRoutineAlt"}));
+}
+
+TEST(LinkOrder, EveryEmitterHasOneRow) {
+  std::set<std::string> names;
+  for (const LinkRow& row : LinkOrder()) EXPECT_TRUE(names.insert(row.Name).second) << row.Name;
+  EXPECT_EQ(names.count("EmitPrintHexLongRoutine"), 0u);  // no text exists for the hex prints
+}
+
+TEST(LinkStep, PoolSummariesAndSuccessLine) {
+  test::CompilerFixture f;
+  f.st.sym.StringConstCount = 2;
+  f.st.sym.StringConstants[0] = StringConstRecord{0, "S000", "Hello"};
+  f.st.sym.StringConstants[1] = StringConstRecord{1, "S001", ""};
+  f.st.sym.SystemVarBytes = 17;
+  f.st.sym.UserVarBytes = 5;
+  f.st.src.SourceLineNumber = 58;
+  EmitLibraryAndSummary(f.st);
+  EXPECT_EQ(f.st.out.Str(),
+            "\r\n; String constants:\r\nS000:\t.db\t\"Hello\", 0\r\nS001:\t.db\t\"\", 0\r\n\r\n"
+            "\r\n;System Global Variables: 17  bytes\r\n;User   Global Variables: 5  bytes\r\n");
+  EXPECT_EQ(f.report.Text(), "Quorvil Compiler : 57 lines compiled OK\r\n");
+}
+
+TEST(LinkStep, UninitialisedFlashTableIsAnError) {
+  test::CompilerFixture f;
+  f.report.SetText("Running Compiler ... ");
+  f.st.sym.GlobalVarCount = 2;
+  f.st.sym.GlobalVars[1] = GlobalVarRecord{"tab", 2, 4, 1, kStorageFlash, 2, 0, false};
+  f.st.sym.GlobalVars[2] = GlobalVarRecord{"ok", 2, 4, 1, kStorageFlash, 2, 0, true};
+  EmitLibraryAndSummary(f.st);
+  EXPECT_EQ(f.st.ErrorCount, 1);
+  EXPECT_NE(f.report.Text().find("Constant TAB is not initialized!"), std::string::npos);
+  EXPECT_EQ(f.report.Text().find("compiled OK"), std::string::npos);
+  EXPECT_EQ(f.st.out.Str().find("String constants"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace qbc
