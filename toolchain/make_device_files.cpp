@@ -183,8 +183,13 @@ bool ReadAvraFile(const std::string& path, Device& dev) {
       std::cerr << path << ":" << line_no << ": value not understood, passed over: " << line << "\n";
       continue;
     }
+    // A second name for a register ("for compatibility", often among the bits) is a
+    // register too.
+    bool is_register = register_section;
+    for (const Equ& e : dev.equs)
+      if (Upper(e.name) == Upper(value)) is_register = is_register || e.register_section;
     dev.values[Upper(name)] = *v;
-    dev.equs.push_back({name, *v, register_section});
+    dev.equs.push_back({name, *v, is_register});
   }
   for (const Correction& c : kCorrections) {
     if (Lower(dev.source_name) != c.file) continue;
@@ -267,27 +272,46 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases) {
   auto equ_line = [&o](const std::string& name, int64_t v) {
     o << ".equ " << name << " = " << Hex(v, 2) << "\n";
   };
+  // The aliases. A register alias also replaces a bit of the same name (the ATmega32 file
+  // names bit 0 of UDR "UDR0", which the compiler writes for the UART 0 data register).
+  auto find_equ = [&dev](const std::string& name) -> const Equ* {
+    for (const Equ& e : dev.equs)
+      if (Upper(e.name) == Upper(name)) return &e;
+    return nullptr;
+  };
+  std::vector<std::pair<std::string, int64_t>> alias_lines;
+  std::map<std::string, int64_t> added;
+  std::map<std::string, bool> dropped;  // upper-case names of replaced bits
+  for (const Alias& a : aliases) {
+    if (added.count(Upper(a.name))) continue;
+    const Equ* own = find_equ(a.name);
+    if (own && own->register_section) continue;
+    for (const std::string& c : a.candidates) {
+      const Equ* cand = find_equ(c);
+      std::optional<int64_t> v;
+      bool cand_register = false;
+      if (cand) {
+        v = cand->value;
+        cand_register = cand->register_section;
+      } else if (auto it = added.find(Upper(c)); it != added.end()) {
+        v = it->second;
+        cand_register = true;
+      }
+      if (!v) continue;
+      if (own && !cand_register) break;  // a bit alias for a name the device has: keep it
+      if (own) dropped[Upper(a.name)] = true;
+      alias_lines.emplace_back(a.name, *v);
+      added[Upper(a.name)] = *v;
+      break;
+    }
+  }
+
   o << ";registers\n";
   for (const Equ& e : dev.equs) {
     if (e.register_section && !IsSizeName(Upper(e.name)) && !IsVectorName(e.name)) equ_line(e.name, e.value);
   }
   o << ";other names of registers and bits\n";
-  std::map<std::string, int64_t> added;
-  for (const Alias& a : aliases) {
-    if (value_of(a.name) || added.count(Upper(a.name))) continue;
-    for (const std::string& c : a.candidates) {
-      std::optional<int64_t> v = value_of(c);
-      if (!v) {
-        auto it = added.find(Upper(c));
-        if (it != added.end()) v = it->second;
-      }
-      if (v) {
-        equ_line(a.name, *v);
-        added[Upper(a.name)] = *v;
-        break;
-      }
-    }
-  }
+  for (const auto& [name, value] : alias_lines) equ_line(name, value);
   o << ";register pairs\n";
   static const char* const pairs[][2] = {{"XL", "r26"}, {"XH", "r27"}, {"YL", "r28"},
                                          {"YH", "r29"}, {"ZL", "r30"}, {"ZH", "r31"}};
@@ -308,7 +332,8 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases) {
       vectors.push_back(e);
       continue;
     }
-    if (!e.register_section && !IsSizeName(Upper(e.name))) equ_line(e.name, e.value);
+    if (!e.register_section && !IsSizeName(Upper(e.name)) && !dropped.count(Upper(e.name)))
+      equ_line(e.name, e.value);
   }
   std::stable_sort(vectors.begin(), vectors.end(),
                    [](const Equ& a, const Equ& b) { return a.value < b.value; });

@@ -131,3 +131,41 @@ TEST(AvrAsm32, SizeFieldHoldsTheCodeBytesAndWarningsNeverLookLikeErrors) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+TEST(BuildCommand, ABasDocumentWithCompileErrorsIsNotAssembled) {
+  for (const char* name : {"prog.bas", "PROG.BAS"}) {
+    SCOPED_TRACE(name);
+    std::string install = test::MakeTempDir("install");
+    std::string dir = test::MakeTempDir("doc");
+    test::CompilerFixture f;
+    ReportSink report;
+    BuildOutcome outcome;
+    // No $device line: the compilation ends with a compile error.
+    int errors = RunBuildCommand(f.st, {install, dir + "/" + name}, "Dim A As Byte\r\nA = 1\r\n", report, &outcome);
+    EXPECT_GT(errors, 0);
+    EXPECT_FALSE(outcome.assembled);
+    EXPECT_EQ(report.Text().find("Assembling"), std::string::npos) << report.Text();
+    EXPECT_FALSE(std::filesystem::exists(install + "/tmp.tmp"));
+  }
+}
+
+TEST(BuildCommand, AnAssemblerDocumentIsSavedThenAssembledFromItsBaseName) {
+  std::string dir = test::MakeTempDir("incdoc");
+  // A document of another extension: the assembler gets <base>.asm, whatever it was.
+  test::WriteFile(dir + "/prog.asm", Include("m8") + "  nop\n  nop\n");
+  test::CompilerFixture f;
+  ReportSink report;
+  report.SetText("old text");
+  BuildOutcome outcome;
+  std::string editorText = Include("m8") + "  nop\n";
+  RunBuildCommand(f.st, {test::BinDir(), dir + "/prog.inc"}, editorText, report, &outcome);
+  EXPECT_TRUE(outcome.assembled);
+  EXPECT_EQ(test::ReadFile(dir + "/prog.inc"), editorText);  // saved
+  EXPECT_EQ(report.Text(), "Assembling ....  : DONE\r\nCode size        : 2 words");
+}
+
+}  // namespace
+}  // namespace qbc

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,69 @@ TEST(DeviceFiles, TheAssemblerRejectsInstructionsTheChipLacks) {
     snprintf(text, sizeof text, prog, test::BinDir().c_str(), c.device, c.instr);
     test::AsmResult a = test::AssembleAsm(text, {});
     EXPECT_EQ(a.ok, c.ok) << a.output;
+  }
+}
+
+}  // namespace
+}  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// Every alias of the alias list is defined on every device that has one of the registers
+// (or bits) it stands for, and the register lookup finds the register aliases.
+TEST(DeviceFiles, AliasesAreDefinedWhereTheChipHasTheRegister) {
+  std::string list = test::ReadFile(std::string(QBC_SOURCE_DIR) + "/toolchain/register_aliases.txt");
+  ASSERT_FALSE(list.empty());
+  std::vector<std::vector<std::string>> aliases;
+  std::istringstream in(list);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::vector<std::string> w;
+    for (std::string s; words >> s;) w.push_back(s);
+    if (w.size() >= 2) aliases.push_back(w);
+  }
+  for (const auto& name : DeviceNames()) {
+    SCOPED_TRACE(name);
+    std::string text = test::ReadFile(test::BinDir() + "/inc/" + name + "def.inc");
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    ASSERT_TRUE(LoadDeviceFile(f.st, name));
+    auto defined = [&text](const std::string& n) { return text.find("\n.equ " + n + " = ") != std::string::npos; };
+    for (const auto& a : aliases) {
+      bool any = false;
+      for (size_t i = 1; i < a.size(); ++i) any |= defined(a[i]);
+      if (!any) continue;
+      std::string lower = a[0];
+      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      EXPECT_TRUE(defined(a[0])) << a[0];
+      // Registers (written before the register pairs) must be within the lookup's reach.
+      if (text.find("\n.equ " + a[0] + " = ") < text.find(";register pairs")) {
+        EXPECT_GT(FindIoRegister(f.st, lower), 0) << a[0];
+      }
+    }
+  }
+  // The names the issue lists, on the chips that know them under another name.
+  struct Case {
+    const char* device;
+    const char* name;
+    int value;
+  } cases[] = {
+      {"m8", "ucsr0b", 0x0a},  {"m16", "ucsr0c", 0x20}, {"m32", "udr0", 0x0c},   {"8515", "ucsr0b", 0x0a},
+      {"m8", "gimsk", 0x3b},   {"m168", "timsk", 0x6e}, {"m168", "adcsr", 0x7a}, {"m168", "mcucsr", 0x34},
+      {"m16", "ucr", 0x0a},    {"m16", "usr", 0x0b},    {"m1280", "etimsk", 0x71}, {"m128", "eicr", 0x3a},
+      {"m128", "emcucr", 0x6d}, {"tn2313", "wdtcr", 0x21},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.name);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    ASSERT_TRUE(LoadDeviceFile(f.st, c.device));
+    int i = FindIoRegister(f.st, c.name);
+    ASSERT_GT(i, 0);
+    EXPECT_EQ(f.st.sym.IoRegisters[i].Value, c.value);
   }
 }
 
