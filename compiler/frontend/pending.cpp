@@ -18,7 +18,6 @@ void CompileAssignment(CompilerState& st) { PassOverStatement(st); }
 void CompileMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
 void EmitLoadConstant(CompilerState&, const std::string&) {}
-void ParseDeviceMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseDefMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
