@@ -23,9 +23,7 @@ void CompileMetaStatement(CompilerState& st);  // metastatements met in the code
 void Compile1WireStatement(CompilerState& st);
 void EmitLoadConstant(CompilerState& st, const std::string& text);
 
-// Metastatement handlers the first pass dispatches to, each entered on its word (the
-// device loader on the device name after "=").
-void ParseDeviceMetaStatement(CompilerState& st);      // $device: profile and device file
+// Metastatement handlers the first pass dispatches to, each entered on its word.
 void ParseDefMetaStatement(CompilerState& st);         // $def: register aliases
 void ParseSpiMetaStatement(CompilerState& st);         // $spi
 void ParsePeripheralMetaStatement(CompilerState& st);  // $com1 $key $i2c $pckey $1wire $dtmf

@@ -50,7 +50,9 @@ void CompileEndStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string label = NewLabel(st);
   EmitLabel(st, label);
-  st.out.Line(st.out.MnemonicIndent + (st.dev.MegaCore ? "jmp" : "rjmp") + st.out.OperandSeparator + label);
+  // "jmp" exists only on devices with more than 8 KB of flash (the ATmega8 is a mega
+  // without it); the device loader's jump mnemonic says which.
+  st.out.Line(st.out.MnemonicIndent + st.mn.JumpMnemonic + st.out.OperandSeparator + label);
   st.out.Line();
 }
 

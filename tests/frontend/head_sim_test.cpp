@@ -1,0 +1,156 @@
+// Programs of declarations and metastatements only, compiled for several devices,
+// assembled and started on the simulator.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "compiler/frontend/driver.h"
+#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/link_step.h"
+#include "compiler/frontend/program_head.h"
+#include "compiler/frontend/simple_statements.h"
+#include "tests/support/compiler_fixture.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc {
+namespace {
+
+struct Device {
+  const char* name;
+  const char* simName;
+  std::uint32_t ramEnd;
+};
+
+const Device kDevices[] = {{"m8", "atmega8", 0x45f},    {"m16", "atmega16", 0x45f},   {"m32", "atmega32", 0x85f},
+                           {"m88", "atmega88", 0x4ff},  {"m168", "atmega168", 0x4ff}, {"m128", "atmega128", 0x10ff}};
+
+std::string DeclarationsOnly(const std::string& device, const std::string& extra = "") {
+  return "$device = " + device + "\n" + extra +
+         "$clock = 8\n"
+         "$stack = 40\n"
+         "$baud = 9600, e, 8, 1\n"
+         "$watchdog = 256\n"
+         "$leadchar = \"0\", format(5, 2)\n"
+         "$inputtermchar = (&h0D)\n"
+         "const n = 4, m = n * 2 + 1, greeting = \"hi\"\n"
+         "dim b as byte, i as integer, w as word, l as long, f as float, s as string * 10\n"
+         "dim arr(m) as word, flag as bit, flag2 as bit, x1 as xram byte, at1 as byte at &h200\n"
+         "declare sub s1(a as byte, k as word)\n"
+         "declare function f1(x as integer) as long\n"
+         "end\n";
+}
+
+// The stages of a compilation run one by one, with the End statement compiled directly;
+// an interrupt handler is declared and given a body so that the vector table is used.
+TEST(HeadSim, DeclarationsOnlyProgramStartsOnEveryDevice) {
+  for (const Device& d : kDevices) {
+    SCOPED_TRACE(d.name);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    f.LoadSource(DeclarationsOnly(d.name, "declare interrupt int1()\n"));
+    ScanDeclarations(f.st);
+    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+    ASSERT_EQ(f.st.TokText(), "end");
+    EmitProgramPrologue(f.st);
+    CompileEndStatement(f.st);
+    f.st.out.Text(R"(
+IntN2:
+\t\treti)");
+    EmitLibraryAndSummary(f.st);
+    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+
+    auto a = test::AssembleAsm(f.st.out.Str());
+    ASSERT_TRUE(a.ok) << a.output << f.st.out.Str();
+    test::SimRunner sim({.mcu = d.simName, .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+    EXPECT_EQ(sim.RamEnd(), d.ramEnd);
+    EXPECT_EQ(sim.Sp(), d.ramEnd);
+    EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), d.ramEnd - 40);
+    // the start-up code wrote the format cells and the variables lie in the data segment
+    EXPECT_EQ(sim.Sram(*sim.Symbol("_fmtC")), 5);
+    EXPECT_EQ(sim.Sram(*sim.Symbol("_fmtD")), 2);
+    EXPECT_EQ(sim.Sram(*sim.Symbol("_lchr")), '0');
+    EXPECT_EQ(*sim.Symbol("at1"), 0x200u);
+    EXPECT_EQ(*sim.Symbol("b"), static_cast<std::uint32_t>(f.st.dev.RamStart));
+    EXPECT_EQ(*sim.Symbol("i"), static_cast<std::uint32_t>(f.st.dev.RamStart) + 1);
+  }
+}
+
+// A device with 256 bytes of address space or less: the high byte of Y is loaded too (the
+// simulator, like the chip, starts with registers that are not zero).
+TEST(HeadSim, SmallRamDeviceLoadsAllOfY) {
+  test::CompilerFixture f;
+  f.st.env.InstallDir = test::BinDir();
+  f.LoadSource("$device = tn2313\n$clock = 4\n$stack = 16\ndim b as byte\nend\n");
+  ScanDeclarations(f.st);
+  EmitProgramPrologue(f.st);
+  CompileEndStatement(f.st);
+  EmitLibraryAndSummary(f.st);
+  ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+  auto a = test::AssembleAsm(f.st.out.Str());
+  ASSERT_TRUE(a.ok) << a.output;
+  test::SimRunner sim({.mcu = "attiny2313", .frequency = 4000000});
+  ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+  EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+  EXPECT_EQ(sim.Sp(), 0xdfu);
+  EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), 0xdf - 16);
+}
+
+struct DriverRun {
+  std::unique_ptr<CompilerState> st = std::make_unique<CompilerState>();
+  ReportSink report;
+  std::string doc = test::MakeTempDir("doc");
+  void Run(const std::string& source) {
+    const std::string install = test::MakeTempDir("install");
+    std::filesystem::create_directory_symlink(test::BinDir() + "/inc", install + "/inc");
+    test::WriteFile(install + "/tmp.tmp", source);
+    st->report = &report;
+    CompileProgram(*st, doc + "/prog.bas", install);
+  }
+};
+
+TEST(HeadSim, MissingSettingsAndUnsupportedDevices) {
+  DriverRun none;
+  none.Run("dim a as byte\nend\n");
+  EXPECT_EQ(none.report.Text(),
+            " 1. No Device specified! (\"" + none.doc + "/prog.bas\" --> Line  2)\r\n"
+            " 2. No Clock specified! (\"" + none.doc + "/prog.bas\" --> Line  2)\r\n"
+            " 3. No Stack specified! (\"" + none.doc + "/prog.bas\" --> Line  2)\r\n"
+            " 4. Unsupported Device! (\"" + none.doc + "/prog.bas\" --> Line  2)\r\n");
+  DriverRun tiny;
+  tiny.Run("$device = tn12\n$clock = 1\n$stack = 8\nend\n");  // no SRAM
+  EXPECT_EQ(tiny.st->ErrorCount, 1);
+  EXPECT_NE(tiny.report.Text().find("Unsupported Device!"), std::string::npos);
+  const std::string asmText = test::ReadFile(tiny.doc + "/prog.asm");
+  EXPECT_NE(asmText.find(".include"), std::string::npos);
+  EXPECT_EQ(asmText.find(".DSEG"), std::string::npos);  // no head after the device check
+  DriverRun clockless;
+  clockless.Run("$device = m8\n$stack = 8\nend\n");
+  EXPECT_EQ(clockless.st->ErrorCount, 1);
+  EXPECT_NE(clockless.report.Text().find("No Clock specified!"), std::string::npos);
+}
+
+// The same program through the compile driver: the success line, and an .asm file that
+// assembles without an error.
+TEST(HeadSim, DeclarationsOnlyProgramCompilesAndAssembles) {
+  for (const Device& d : kDevices) {
+    SCOPED_TRACE(d.name);
+    const std::string install = test::MakeTempDir("install");
+    std::filesystem::create_directory_symlink(test::BinDir() + "/inc", install + "/inc");
+    const std::string doc = test::MakeTempDir("doc");
+    const std::string source = DeclarationsOnly(d.name);
+    test::WriteFile(install + "/tmp.tmp", source);
+    auto st = std::make_unique<CompilerState>();
+    ReportSink report;
+    st->report = &report;
+    CompileProgram(*st, doc + "/prog.bas", install);
+    EXPECT_EQ(report.Text(), "Quorvil Compiler : 13 lines compiled OK\r\n");
+    auto a = test::AssembleAsmFile(doc + "/prog.asm");
+    EXPECT_TRUE(a.ok) << a.output;
+  }
+}
+
+}  // namespace
+}  // namespace qbc
