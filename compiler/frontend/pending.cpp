@@ -15,10 +15,8 @@ void DispatchKeyword(CompilerState& st) { PassOverStatement(st); }
 void CompileSubCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
 void CompileLabelDefinition(CompilerState& st) { PassOverStatement(st); }
 void CompileAssignment(CompilerState& st) { PassOverStatement(st); }
-void CompileMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
 void EmitLoadConstant(CompilerState&, const std::string&) {}
-void ParseDefMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }

@@ -4,6 +4,7 @@
 // nothing.
 #include <string>
 
+#include "compiler/frontend/code_meta_statements.h"
 #include "compiler/frontend/device_loader.h"  // ParseDeviceMetaStatement for `$device`
 #include "compiler/frontend/state.h"
 

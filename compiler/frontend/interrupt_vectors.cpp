@@ -1,0 +1,39 @@
+#include "compiler/frontend/interrupt_vectors.h"
+
+#include <string>
+
+namespace qbc {
+
+namespace {
+
+int VectorCount(CompilerState& st) {
+  const std::string& text = st.sym.InterruptVectors[0].Name;
+  int count = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    count = count * 10 + (c - '0');
+    if (count > 1000) break;
+  }
+  const int last = static_cast<int>(st.sym.InterruptVectors.size()) - 1;
+  return count > last ? last : count;
+}
+
+}  // namespace
+
+int FindInterruptVector(CompilerState& st, std::string_view name) {
+  std::string wanted(name);
+  for (char& c : wanted)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  if (wanted.empty()) return 0;
+  const int count = VectorCount(st);
+  for (int i = 1; i <= count; ++i) {
+    const std::string& key = st.sym.InterruptVectors[i].Name;
+    std::string_view stem(key);
+    stem = stem.substr(0, stem.find("addr"));
+    while (!stem.empty() && (stem.back() == ' ' || stem.back() == '\t')) stem.remove_suffix(1);
+    if (stem == wanted) return i;
+  }
+  return 0;
+}
+
+}  // namespace qbc

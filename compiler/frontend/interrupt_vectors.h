@@ -1,0 +1,14 @@
+#pragma once
+// Interrupt vectors by name: the one lookup shared by the handler declarations and the
+// handler definitions, so both agree on the vector (and so on the "IntN" label).
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// The vector index (1 .. the device's vector count) whose device-file key, cut before its
+// "addr", equals `name` in upper case (so int0 finds INT0addr); 0 when none matches.
+int FindInterruptVector(CompilerState& st, std::string_view name);
+
+}  // namespace qbc
