@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 #include "ide/build/assembler_run.h"
@@ -165,6 +166,26 @@ TEST(BuildCommand, AnAssemblerDocumentIsSavedThenAssembledFromItsBaseName) {
   EXPECT_TRUE(outcome.assembled);
   EXPECT_EQ(test::ReadFile(dir + "/prog.inc"), editorText);  // saved
   EXPECT_EQ(report.Text(), "Assembling ....  : DONE\r\nCode size        : 2 words");
+}
+
+}  // namespace
+}  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// A compiled program: the compiler's success line, then the assembler's, and the sizes of
+// the device from its file.
+TEST(BuildCommand, ACompiledProgramIsAssembledAndItsSizeReported) {
+  test::BasResult r = test::CompileBas("$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim A As Byte\r\nEnd\r\n");
+  ASSERT_TRUE(r.ok) << r.report;
+  std::regex expected(
+      "Quorvil Compiler : \\d+ lines compiled OK\n"
+      "Assembling \\.\\.\\.\\.  : DONE\n"
+      "Code size        : \\d+ words, \\d+(\\.\\d)?% FLASH free, aprox \\d+ SRAM bytes free\n");
+  EXPECT_TRUE(std::regex_match(r.report, expected)) << r.report;
+  EXPECT_TRUE(std::filesystem::exists(r.map_path));
+  EXPECT_NE(test::ReadFile(r.asm_path).find(".include\t\"" + test::BinDir() + "/inc/m8def.inc\""), std::string::npos);
 }
 
 }  // namespace

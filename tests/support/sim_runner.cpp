@@ -113,6 +113,21 @@ AsmResult AssembleAsm(const std::string& asm_text, const std::vector<std::string
   return AssembleAsmFile(path, include_dirs);
 }
 
+BasResult CompileBas(const std::string& bas_text, const std::string& file_name) {
+  BasResult r;
+  r.dir = MakeTempDir("bas");
+  r.bas_path = r.dir + "/" + file_name;
+  std::string base = r.bas_path.substr(0, r.bas_path.size() >= 4 ? r.bas_path.size() - 4 : r.bas_path.size());
+  r.asm_path = base + ".asm";
+  r.hex_path = base + ".hex";
+  r.map_path = base + ".map";
+  WriteFile(r.bas_path, bas_text);
+  r.status = RunCaptured({BinDir() + "/qbc", r.bas_path}, r.dir, r.report);
+  std::error_code ec;
+  r.ok = r.status == 0 && std::filesystem::exists(r.hex_path, ec);
+  return r;
+}
+
 // ====================================================================== running
 
 const char* SimStopName(SimStop s) {

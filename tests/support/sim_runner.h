@@ -63,6 +63,17 @@ AsmResult AssembleAsm(const std::string& asm_text,
 AsmResult AssembleAsmFile(const std::string& asm_path,
                           const std::vector<std::string>& include_dirs = DefaultIncludeDirs());
 
+// Compiles and assembles a BASIC program with build/bin/qbc, as the environment's build
+// command does (the .asm, .hex, .eep and .map are written beside the .bas in a fresh
+// temporary folder).
+struct BasResult {
+  bool ok = false;       // qbc exited 0 and the .hex exists
+  int status = -1;       // qbc's exit status
+  std::string report;    // what qbc printed (the report box text)
+  std::string dir, bas_path, asm_path, hex_path, map_path;
+};
+BasResult CompileBas(const std::string& bas_text, const std::string& file_name = "prog.bas");
+
 // ---------------------------------------------------------------- running
 
 struct SimOptions {
