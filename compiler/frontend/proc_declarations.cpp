@@ -1,6 +1,7 @@
 #include "compiler/frontend/proc_declarations.h"
 
 #include "compiler/frontend/decl_text.h"
+#include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/first_pass.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/labels.h"
@@ -142,20 +143,9 @@ void ParseDeclareFunction(CompilerState& st) {
 void ParseDeclareInterrupt(CompilerState& st) {
   st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
   const std::string name = st.TokText();
-  const std::string wanted = UpperText(name);
-
-  int count = static_cast<int>(LeadingNumber(st.sym.InterruptVectors[0].Name));
-  const int last = static_cast<int>(st.sym.InterruptVectors.size()) - 1;
-  if (count > last) count = last;
-  int vector = 0;
-  for (int i = 1; i <= count; ++i) {
-    const std::string& vname = st.sym.InterruptVectors[i].Name;
-    const std::size_t cut = vname.find("addr");
-    if (vname.substr(0, cut) == wanted) {
-      vector = i;
-      break;
-    }
-  }
+  // The handler definition finds its vector (and so its "IntN" label) through the same
+  // lookup.
+  const int vector = FindInterruptVector(st, name);
 
   if (vector == 0) {
     ReportInPlace(st, "Unsupported Interrupt type!");
