@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "compiler/frontend/symbols.h"
+
 namespace qbc {
 
 namespace {
@@ -92,6 +94,12 @@ std::string SignedNumberText(long value) {
 void HoldOnLine(CompilerState& st) {
   if (st.src.TokenCount > 0 && st.src.TokenIndex > st.src.TokenCount - 1)
     st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenCount - 1);
+}
+
+std::string StoreMnemonicFor(CompilerState& st, const std::string& reg, const std::string& fallback) {
+  const int i = FindIoRegister(st, LowerText(reg));
+  if (i == 0) return fallback;
+  return st.sym.IoRegisters[i].Value >= 0x60 ? "sts" : "out";
 }
 
 bool AtLineEnd(CompilerState& st) {

@@ -76,15 +76,15 @@ void EmitDtmfTimer(CompilerState& st) {
   // Timer1 overflow interrupt: its enable bit and mask register differ between the
   // families (bit 7 of TIMSK on the AT90S parts, bit 2 on most megas, TIMSK1 on the newer
   // megas); the device file names the bit.
+  // The newer megas keep these timer registers in the extended I/O space.
+  const std::string mask = st.dev.NewMegaDevice ? "TIMSK1" : "TIMSK";
+  const std::string fallback = st.dev.NewMegaDevice ? "sts" : "out";
   st.out.Line(Line2(st, "ldi", "zl,(1<<TOIE1)"));
-  if (st.dev.NewMegaDevice)
-    st.out.Line(Line2(st, "sts", "TIMSK1,zl"));
-  else
-    st.out.Line(Line2(st, "out", "TIMSK,zl"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, mask, fallback), mask + ",zl"));
   st.out.Line(Line2(st, "ldi", "zl,0x81"));
-  st.out.Line(Line2(st, "out", "TCCR1A,zl"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl"));
   st.out.Line(Line2(st, "ldi", "zl,0x01"));
-  st.out.Line(Line2(st, "out", "TCCR1B,zl"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl"));
   st.out.Line(Line2(st, "sbi", "DDR" + LastUpper(st.cfg.DtmfPort) + "," + st.cfg.DtmfPin));
 }
 

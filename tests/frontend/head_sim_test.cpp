@@ -98,6 +98,43 @@ TEST(HeadSim, SmallRamDeviceLoadsAllOfY) {
   EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), 0xdf - 16);
 }
 
+// The DTMF timer set-up enables the Timer1 overflow interrupt by the device's own bit and
+// mask register; the watchdog and timer lines reach their registers on both families.
+TEST(HeadSim, DtmfTimerAndWatchdogOnClassicAndNewerMegas) {
+  struct Case {
+    const char* device;
+    const char* simName;
+    const char* mask;  // the register that holds TOIE1
+    std::uint32_t ioOffset;
+    int bit;
+  } cases[] = {{"m8", "atmega8", "TIMSK", 0x20, 2}, {"m16", "atmega16", "TIMSK", 0x20, 2},
+               {"m88", "atmega88", "TIMSK1", 0, 0}, {"m168", "atmega168", "TIMSK1", 0, 0}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    f.LoadSource(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 16\n$watchdog = 1024\n"
+                 "$timer1 = timer, compare1a = toggle\nend\n");
+    ScanDeclarations(f.st);
+    f.st.cfg.DtmfUsed = true;
+    f.st.cfg.DtmfPort = "PORTB";
+    f.st.cfg.DtmfPin = "1";
+    EmitProgramPrologue(f.st);
+    CompileEndStatement(f.st);
+    EmitLibraryAndSummary(f.st);
+    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+    auto a = test::AssembleAsm(f.st.out.Str());
+    ASSERT_TRUE(a.ok) << a.output;
+    test::SimRunner sim({.mcu = c.simName, .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+    const std::uint32_t mask = *sim.Symbol(c.mask) + c.ioOffset;
+    EXPECT_EQ(sim.Sram(mask), 1 << c.bit);
+    EXPECT_EQ(sim.Sram(*sim.Symbol("DDRB") + 0x20) & 0x02, 0x02);
+    EXPECT_EQ(sim.Sram(*sim.Symbol("TCCR1A") + c.ioOffset), 0x40);  // the $timer1 line ran last
+  }
+}
+
 struct DriverRun {
   std::unique_ptr<CompilerState> st = std::make_unique<CompilerState>();
   ReportSink report;

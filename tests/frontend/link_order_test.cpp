@@ -148,3 +148,60 @@ TEST(LinkStep, UninitialisedFlashTableIsAnError) {
 
 }  // namespace
 }  // namespace qbc
+
+#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/program_head.h"
+#include "compiler/frontend/simple_statements.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc {
+namespace {
+
+// The first line an emitter writes that names its routine (";//////" header).
+std::string HeaderOf(LinkEmitter emit, const CompilerState& like) {
+  test::CompilerFixture f;
+  f.st.dev = like.dev;
+  f.st.mn = like.mn;
+  f.st.cfg = like.cfg;
+  emit(f.st);
+  const std::string& text = f.st.out.Str();
+  const auto start = text.find(";//////");
+  return start == std::string::npos ? "" : text.substr(start, text.find('\r', start) - start);
+}
+
+// A program whose flags are set in the reverse of the link order gets the real routines in
+// the link order, and the whole file assembles.
+TEST(LinkOrder, RealRoutinesInOrderAndAssembled) {
+  test::CompilerFixture f;
+  f.st.env.InstallDir = test::BinDir();
+  f.LoadSource("$device = m8\n$clock = 8\n$stack = 32\nend\n");
+  ScanDeclarations(f.st);
+  EmitProgramPrologue(f.st);
+  CompileEndStatement(f.st);
+  const UsedFlag flags[] = {NeedMfil, NeedDiv16u, NeedMul8u, NeedWaitMs, NeedSqr16, NeedLcase, NeedShiftLeftWord,
+                            NeedStrCmp, NeedStoreBit};
+  for (UsedFlag flag : flags) f.st.used.Set(flag);
+  EmitLibraryAndSummary(f.st);
+  ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+
+  const std::string& out = f.st.out.Str();
+  std::size_t last = 0;
+  int found = 0;
+  for (const LinkRow& row : LinkOrder()) {
+    if (row.Emit == nullptr || !row.Guard(f.st)) continue;
+    const std::string header = HeaderOf(row.Emit, f.st);
+    if (header.empty()) continue;
+    const std::size_t at = out.find(header);
+    ASSERT_NE(at, std::string::npos) << row.Name;
+    EXPECT_GT(at, last) << row.Name << " is out of order";
+    last = at;
+    ++found;
+  }
+  EXPECT_GE(found, 5);
+  auto a = test::AssembleAsm(out);
+  EXPECT_TRUE(a.ok) << a.output;
+}
+
+}  // namespace
+}  // namespace qbc

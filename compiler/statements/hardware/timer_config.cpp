@@ -25,14 +25,16 @@ void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::st
   }
 }
 
+// The store follows the register's address in the device file: on the newer megas the
+// timer control registers lie beyond the I/O space, where "out" cannot reach them.
 void EmitControlLines(CompilerState& st, std::uint8_t control, const std::string& store, const std::string& reg) {
   EmitTimerLine(st, "ldi", "zl," + std::to_string(control));
-  EmitTimerLine(st, store, reg);
+  EmitTimerLine(st, StoreMnemonicFor(st, reg.substr(0, reg.find(',')), store), reg);
 }
 
 void EmitAsyncLines(CompilerState& st, const std::string& reg) {
   EmitTimerLine(st, "ldi", "zl,0x08");
-  EmitTimerLine(st, "out", reg);
+  EmitTimerLine(st, StoreMnemonicFor(st, reg.substr(0, reg.find(',')), "out"), reg);
 }
 
 // Output mode of a PWM output: ORs the normal or inverted bits into the control byte.
