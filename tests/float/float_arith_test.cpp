@@ -71,6 +71,21 @@ TEST_P(FloatBinary, RandomOperands) {
     EXPECT_EQ(CheckBinary(*GetParam().chip, op, RandomPairs(GetParam().random_pairs, seed++)), 0) << op.entry;
 }
 
+// Exact halves and halves plus the lowest dropped bit: ties to even, sticky bits lost in
+// the alignment, in the carry of a sum and below the product's top bits.
+TEST_P(FloatBinary, RoundingBoundaries) {
+  const Chip& chip = *GetParam().chip;
+  const size_t n = GetParam().random_pairs / 2;
+  EXPECT_EQ(CheckBinary(chip, kBinaryOps[0], NearTiePairs(n, 31, SumOnBoundary)), 0);
+  EXPECT_EQ(CheckBinary(chip, kBinaryOps[1], NearTiePairs(n, 32, [](uint32_t a, uint32_t b) {
+              return SumOnBoundary(a, b ^ 0x80000000u);
+            })),
+            0);
+  EXPECT_EQ(CheckBinary(chip, kBinaryOps[2], NearTiePairs(n, 33, ProductOnBoundary)), 0);
+  EXPECT_EQ(CheckBinary(chip, kBinaryOps[0], AlignedBoundaryPairs(false, 34, SumOnBoundary)), 0);
+  EXPECT_EQ(CheckBinary(chip, kBinaryOps[0], AlignedBoundaryPairs(true, 35, SumOnBoundary)), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Chips, FloatBinary,
                          ::testing::Values(ChipCase{&kM8, 2000}, ChipCase{&kM32, 10000}, ChipCase{&kM2560, 4000}),
                          [](const auto& p) { return std::string(p.param.chip->mcu); });

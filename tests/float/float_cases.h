@@ -72,3 +72,65 @@ inline std::vector<std::pair<uint32_t, uint32_t>> RandomPairs(size_t n, uint32_t
 }
 
 }  // namespace qbc::test::flt
+
+namespace qbc::test::flt {
+
+// Pairs whose exact result lies on or right next to a rounding boundary: operands with
+// few significant bits (sums and products then fall on exact halves), kept when `model`
+// shows the bits below the 24 kept ones to be exactly a half or a half plus the lowest
+// of them (the sticky decides), so every rounding path is taken many times.
+template <class ExactBits>
+std::vector<std::pair<uint32_t, uint32_t>> NearTiePairs(size_t n, uint32_t seed, ExactBits exact_rest) {
+  std::mt19937 rng(seed);
+  std::vector<std::pair<uint32_t, uint32_t>> v;
+  auto sparse = [&rng](unsigned keep_bits) {
+    const uint32_t top = 0x800000u | (rng() & 0x7FFFFFu);
+    const uint32_t mask = ~((1u << (24 - keep_bits)) - 1) & 0xFFFFFFu;
+    uint32_t m = top & mask;
+    if (rng() % 2) m |= 1u << (rng() % (24 - keep_bits + 1));  // one low bit
+    return m & 0x7FFFFFu;
+  };
+  while (v.size() < n) {
+    const uint32_t ea = 100 + rng() % 50;
+    const uint32_t eb = (rng() % 4 == 0) ? ea : std::clamp<uint32_t>(ea + rng() % 53 - 26, 1, 254);
+    const unsigned ka = 4 + rng() % 20, kb = 4 + rng() % 20;
+    const uint32_t a = (rng() & 0x80000000u) | (ea << 23) | sparse(ka);
+    const uint32_t b = (rng() & 0x80000000u) | (eb << 23) | sparse(kb);
+    if (exact_rest(a, b)) v.emplace_back(a, b);
+  }
+  return v;
+}
+
+}  // namespace qbc::test::flt
+
+namespace qbc::test::flt {
+
+// Same-sign (`subtract` false) or opposite-sign pairs for every exponent difference 0..25
+// whose low bits are set so that the exact sum or difference lands on a rounding boundary
+// (half, half plus the lowest bit, just below half), with and without a carry.
+template <class Boundary>
+std::vector<std::pair<uint32_t, uint32_t>> AlignedBoundaryPairs(bool subtract, uint32_t seed, Boundary on_boundary) {
+  std::mt19937 rng(seed);
+  std::vector<std::pair<uint32_t, uint32_t>> v;
+  for (uint32_t d = 0; d <= 25; ++d) {
+    int found = 0;
+    for (int tries = 0; tries < 4000 && found < 24; ++tries) {
+      const uint32_t a = 0x800000u | (rng() & 0x7FFFFFu);
+      uint32_t b = 0x800000u | (rng() & 0x7FFFFFu);
+      const uint32_t low_bits = std::min<uint32_t>(d + 1, 23);
+      const uint32_t lows[] = {0u, 1u, 1u << (low_bits - 1), (1u << (low_bits - 1)) + 1, (1u << (low_bits - 1)) - 1};
+      b = (b & ~((1u << low_bits) - 1)) | lows[rng() % 5] | 0x800000u;
+      const uint32_t ea = 120 + rng() % 16, eb = ea - d;
+      const uint32_t sign = rng() & 0x80000000u;
+      const uint32_t fa = sign | (ea << 23) | (a & 0x7FFFFF);
+      const uint32_t fb = (subtract ? sign ^ 0x80000000u : sign) | (eb << 23) | (b & 0x7FFFFF);
+      if (!on_boundary(fa, fb)) continue;
+      v.emplace_back(fa, fb);
+      v.emplace_back(fb, fa);
+      ++found;
+    }
+  }
+  return v;
+}
+
+}  // namespace qbc::test::flt

@@ -186,3 +186,34 @@ inline uint8_t Cmf(uint32_t a, uint32_t b) {
 }
 
 }  // namespace qbc::test::flt
+
+namespace qbc::test::flt {
+
+// True when mant * 2^exp, rounded to 24 bits, has a dropped part of exactly one half, or
+// one half plus the lowest dropped bit.
+inline bool OnRoundingBoundary(u128 mant) {
+  if (mant == 0) return false;
+  const int p = TopBit(mant);
+  if (p < 25) return false;
+  const int drop = p - 23;
+  const u128 rest = mant & ((u128{1} << drop) - 1);
+  const u128 half = u128{1} << (drop - 1);
+  return rest == half || rest == half + 1;
+}
+
+inline bool SumOnBoundary(uint32_t a, uint32_t b) {
+  Exact x = Decode(a), y = Decode(b);
+  if (x.mant == 0 || y.mant == 0) return false;
+  if (x.exp < y.exp) std::swap(x, y);
+  const int gap = x.exp - y.exp;
+  if (gap > 60) return false;
+  const u128 xs = u128{x.mant} << gap, ys = y.mant;
+  return OnRoundingBoundary(x.neg == y.neg ? xs + ys : (xs > ys ? xs - ys : ys - xs));
+}
+
+inline bool ProductOnBoundary(uint32_t a, uint32_t b) {
+  const Exact x = Decode(a), y = Decode(b);
+  return OnRoundingBoundary(u128{x.mant} * y.mant);
+}
+
+}  // namespace qbc::test::flt
