@@ -3,10 +3,6 @@
 #include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/link_order.h"
 #include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 

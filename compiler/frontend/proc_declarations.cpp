@@ -4,9 +4,6 @@
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/first_pass.h"
 #include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/symbols.h"
 
 namespace qbc {

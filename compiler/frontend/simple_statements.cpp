@@ -5,9 +5,6 @@
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/labels.h"
-#include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 
