@@ -18,6 +18,9 @@ class AsmWriter {
   void Line(std::string_view text = {});
   // MnemonicIndent, mnemonic and, when there are operands, OperandSeparator and operands.
   void Instr(std::string_view mnemonic, std::string_view operands = {});
+  // A piece of a line without its end: the next Line() (an empty one ends it) continues
+  // the same output line. Used by writers that build a line from source values.
+  void Put(std::string_view text) { text_.append(text); }
   // A label alone on its line, in column 0: "label:".
   void Label(std::string_view label);
   // Fixed routine text: one output line per text line. The two characters "\t" stand

@@ -11,15 +11,22 @@ void PassOverStatement(CompilerState& st) {
 }
 }  // namespace
 
-void DispatchKeyword(CompilerState& st) { PassOverStatement(st); }
 void CompileSubCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
 void CompileLabelDefinition(CompilerState& st) { PassOverStatement(st); }
-void CompileAssignment(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
-void EmitLoadConstant(CompilerState&, const std::string&) {}
 void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void CompileGlcdInitStatement(CompilerState&) {}
+void EmitLoadFrameVar(CompilerState&, int) {}
+void EmitLoadFrameVarBit(CompilerState&, int, const std::string&) {}
+void EmitStoreFrameVar(CompilerState&, const std::string&, const std::string&) {}
+void EmitStoreFrameVarBit(CompilerState&, const std::string&, const std::string&) {}
+void CompileFunctionCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
+int AddStringConstant(CompilerState&, const std::string&) { return 0; }
+void EmitLoadFlashAddressZ(CompilerState&, int) {}
+void EmitLoadVarAddressZ(CompilerState&, const std::string&) {}
+void CompileStringAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
+void CompileStringArrayAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
 
 }  // namespace qbc

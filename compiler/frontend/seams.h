@@ -34,4 +34,22 @@ void ParseGraphicLcdMetaStatement(CompilerState& st);  // $glcd $gctrl
 // Writes the call of the configured graphic display's init routine.
 void CompileGlcdInitStatement(CompilerState& st);
 
+// Frame variables (locals and parameters of a procedure), by their 1-based index in
+// LocalVars or by name: loads into the working registers (the second-operand registers
+// when SkipOperandPush is set) converted to WantedType, stores from the register `reg`.
+void EmitLoadFrameVar(CompilerState& st, int localIndex);
+void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit);
+void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg);
+void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std::string& bit);
+// A call of a declared Function inside an expression; TokenIndex on its name.
+void CompileFunctionCall(CompilerState& st, const std::string& name);
+
+// The string constant pool and string addresses.
+int AddStringConstant(CompilerState& st, const std::string& text);  // pool entry number
+void EmitLoadFlashAddressZ(CompilerState& st, int poolNumber);
+void EmitLoadVarAddressZ(CompilerState& st, const std::string& name);
+// String assignments, entered on "=" (the array form after the index and ")").
+void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size);
+void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize);
+
 }  // namespace qbc

@@ -1,0 +1,143 @@
+#include "compiler/codegen/array_elements.h"
+
+#include "compiler/codegen/emit_lines.h"
+
+namespace qbc {
+
+namespace {
+
+bool WideForm(CompilerState& st) { return st.dev.RamEnd > 255; }
+
+int ElementBytes(std::uint8_t type) {
+  switch (type) {
+    case kTypeInteger:
+    case kTypeWord: return 2;
+    case kTypeLong:
+    case kTypeFloat: return 4;
+    default: return 1;
+  }
+}
+
+// X = the array's address plus the popped index times the element size.
+void AddressIntoX(CompilerState& st, const std::string& name, std::uint8_t elementType, bool byteIndex) {
+  const int bytes = ElementBytes(elementType);
+  if (!WideForm(st)) {
+    Emit2(st, "ldi", "xl,byte1(" + name + ")");
+    Emit2(st, "pop", "r24");
+    for (int k = 1; k < bytes; k *= 2) Emit2(st, "lsl", "r24");
+    Emit2(st, "add", "xl, r24");
+    return;
+  }
+  Emit2(st, "ldi", "xl,byte1(" + name + ")");
+  Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  Emit2(st, "pop", "r24");
+  if (byteIndex)
+    Emit2(st, "clr", "r25");
+  else
+    Emit2(st, "pop", "r25");
+  for (int k = 1; k < bytes; k *= 2) {
+    Emit2(st, "lsl", "r24");
+    Emit2(st, "rol", "r25");
+  }
+  Emit2(st, "add", "xl, r24");
+  Emit2(st, "adc", "xh, r25");
+}
+
+}  // namespace
+
+void EmitPushArrayIndex(CompilerState& st) {
+  if (WideForm(st)) Emit1(st, "push", "zh");
+  Emit1(st, "push", "zl");
+}
+
+void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const std::uint8_t e = st.expr.CurrentVarType;
+  std::uint8_t w = st.sticky.WantedType;
+  if (w == kTypeString || w == 0) w = e;  // a string context reads the element by its own type
+  AddressIntoX(st, name, e, false);
+  auto ld = [&](const char* ops) { Emit2(st, "ld", ops); };
+  const bool integerElement = e == kTypeByte || e == kTypeInteger || e == kTypeWord || e == kTypeLong;
+  if (integerElement && (w == kTypeBit || w == kTypeByte)) {
+    ld("zl,X");
+    if (e != kTypeByte) Emit2(st, "clr", "zh");
+  } else if (integerElement && (w == kTypeInteger || w == kTypeWord)) {
+    if (e == kTypeByte) {
+      ld("zl,X");
+      Emit2(st, "clr", "zh");
+    } else {
+      ld("zl,X+");
+      ld("zh,X");
+    }
+  } else if (integerElement && w == kTypeLong) {
+    if (e == kTypeByte) {
+      ld("zl,X");
+      Emit2(st, "clr", "zh");
+      Emit2(st, "clr", "r18");
+      Emit2(st, "clr", "r19");
+    } else if (e == kTypeLong) {
+      ld("zl,X+");
+      ld("zh,X+");
+      ld("r18,X+");
+      ld("r19,X");
+    } else {
+      ld("zl,X+");
+      ld("zh,X");
+      if (e == kTypeInteger) {
+        EmitCall(st, "_I2L");
+        st.used.Set(NeedI2L);
+      } else {
+        Emit2(st, "clr", "r18");
+        Emit2(st, "clr", "r19");
+      }
+    }
+  } else if (e == kTypeFloat && w == kTypeFloat) {
+    ld("r22,X+");
+    ld("r23,X+");
+    ld("r24,X+");
+    ld("r25,X");
+  }
+  st.sticky.WantedType = kept;
+}
+
+void EmitStoreArrayElement(CompilerState& st, const std::string& name) {
+  const std::uint8_t w = st.sticky.WantedType;
+  AddressIntoX(st, name, w, WideForm(st) && st.expr.ArrayIndexType <= kTypeByte);
+  auto store = [&](const char* ops) { Emit2(st, "st", ops); };
+  switch (w) {
+    case kTypeByte: store("X,zl"); break;
+    case kTypeInteger:
+    case kTypeWord:
+      store("X+,zl");
+      store("X,zh");
+      break;
+    case kTypeLong:
+      store("X+,zl");
+      store("X+,zh");
+      store("X+,r18");
+      store("X,r19");
+      break;
+    case kTypeFloat:
+      store("X+,r22");
+      store("X+,r23");
+      store("X+,r24");
+      store("X,r25");
+      break;
+    default: break;
+  }
+}
+
+void EmitArrayElementAddress(CompilerState& st, const std::string& name) {
+  if (!WideForm(st)) {
+    Emit2(st, "ldi", "r24,byte1(" + name + ")");
+    Emit2(st, "add", "zl, r24");
+    return;
+  }
+  Emit2(st, "ldi", "r24,byte1(" + name + ")");
+  Emit2(st, "ldi", "r25,byte2(" + name + ")");
+  Emit2(st, "add", "zl, r24");
+  Emit2(st, "adc", "zh, r25");
+}
+
+}  // namespace qbc

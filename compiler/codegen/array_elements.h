@@ -1,0 +1,24 @@
+#pragma once
+// Elements of global SRAM arrays, addressed through X. Every caller saves the index on the
+// hardware stack in one order: on devices with more than 256 bytes of RAM "push zh" then
+// "push zl" (the emitters pop r24 = low byte, then r25 = high byte); on smaller devices
+// "push zl" alone. Elements are scaled by their size: byte 1, integer/word 2, long/float 4.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Pushes the index in the working registers (zl; zh:zl on larger devices) in the order the
+// element emitters pop it.
+void EmitPushArrayIndex(CompilerState& st);
+// Loads element (index popped) of array `name` (element type CurrentVarType) converted to
+// WantedType (0: OperandType) into the working registers.
+void EmitLoadArrayElement(CompilerState& st, const std::string& name);
+// Stores the working registers (WantedType = the element type) into the element whose
+// index the assignment pushed (ArrayIndexType: its type).
+void EmitStoreArrayElement(CompilerState& st, const std::string& name);
+// Z (zl on small devices) += the array's address; the byte offset is in zl (zh).
+void EmitArrayElementAddress(CompilerState& st, const std::string& name);
+
+}  // namespace qbc

@@ -1,0 +1,435 @@
+// target = expression: the statement without a keyword.
+#include "compiler/codegen/assignment.h"
+
+#include "compiler/codegen/array_elements.h"
+#include "compiler/codegen/bits_io.h"
+#include "compiler/codegen/data_list.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/operand_store.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+enum class Target {
+  None,
+  FrameVar,
+  FrameVarBit,
+  ArrayElement,
+  VarBit,
+  VarBitByVar,
+  VarBitByFrameVar,
+  FlashTable,
+  Scalar,
+  Register,
+  RegisterBit,
+};
+
+// "1" or "0" when the value token (a number or a named constant) is that constant bit.
+std::string ConstantBitValue(CompilerState& st) {
+  const TokenRecord& t = st.Tok();
+  std::string v;
+  if (int c = FindConst(st, t.Text); c != 0)
+    v = st.sym.Constants[c].Value;
+  else if (t.Kind == kTokNumber)
+    v = t.Text;
+  else
+    return {};
+  // a number whose value is 1 or 0 ("01", "1.0" are not taken: they are no plain bit)
+  if (v == "1" || v == "0") return v;
+  return {};
+}
+
+bool AtStatementEnd(CompilerState& st, int offset) {
+  const std::string& t = st.TokText(offset);
+  return t == ":" || t == "<EOL>";
+}
+
+// T := bit 0 of zl, for a bit target whose value was computed as a number.
+void TakeBitFromValue(CompilerState& st) {
+  if (st.sticky.OperandType != kTypeBit) Emit2(st, "bst", "zl,0");
+}
+
+void ConstantRegisterBit(CompilerState& st, const std::string& reg, int address, const std::string& bit, bool set) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  st.sticky.WantedType = kTypeByte;
+  if (IsBitAddressable(address) || address < 0) {
+    Emit2(st, set ? "sbi" : "cbi", Upper(reg) + "," + bit);
+  } else {
+    EmitLoadIoRegister(st, reg);
+    Emit2(st, set ? "sbr" : "cbr", "zl," + BitMaskText(BitTextValue(st, bit)));
+    EmitStoreIoRegister(st, reg);
+  }
+  st.sticky.WantedType = kept;
+}
+
+}  // namespace
+
+void CompileAssignment(CompilerState& st) {
+  const bool callerSkip = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  st.expr.InParenExpr = false;
+  st.expr.IndexOnStack = false;
+  st.sticky.OperandType = 0;
+  st.sticky.WantedType = 0;
+
+  std::string name = st.TokText();
+  ++st.src.TokenIndex;
+
+  Target form = Target::None;
+  std::string bit;            // bit text, or the name of the variable holding the bit number
+  bool bitVariable = false;   // the target is a global bit variable
+  bool bitGiven = false;      // a constant bit number was given
+  bool bitAtRunTime = false;  // register bit number computed at run time
+  int bitLocalIndex = 0;
+  int regAddress = -1;
+  std::uint8_t varType = 0;
+  int g = 0;
+
+  if (int k = FindLocalVar(st, name); k != 0) {
+    st.sticky.WantedType = st.sym.LocalVars[k - 1].VarType;
+    if (st.sticky.WantedType == kTypeFloat) st.used.Set(NeedFloatCore);
+    form = Target::FrameVar;
+    if (st.TokText() == ".") {
+      ++st.src.TokenIndex;
+      st.sticky.WantedType = kTypeBit;
+      if (int c = FindConst(st, st.TokText()); c != 0) {
+        bit = st.sym.Constants[c].Value;
+      } else if (st.Tok().Kind == kTokNumber) {
+        bit = st.TokText();
+      } else {
+        CompileError(st, "From 0 to 7!");
+        --st.src.TokenIndex;
+      }
+      form = Target::FrameVarBit;
+      ++st.src.TokenIndex;
+    }
+  } else if ((g = FindGlobalVar(st, name)) != 0) {
+    const GlobalVarRecord v = st.sym.GlobalVars[g];
+    varType = v.VarType;
+    st.sticky.WantedType = v.VarType;
+    if (v.VarType == kTypeFloat) st.used.Set(NeedFloatCore);
+    if (st.TokText() == "(") {
+      form = Target::ArrayElement;
+      ++st.src.TokenIndex;
+      const bool wide = st.dev.RamEnd > 255;
+      st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
+      ParseExpression(st);
+      if (wide) {
+        st.expr.ArrayIndexType = kTypeWord;
+        if (st.sticky.WantedType == kTypeByte) Emit2(st, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
+        if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) Emit1(st, "push", "zh");
+      } else {
+        st.expr.ArrayIndexType = st.sticky.OperandType;
+      }
+      st.expr.IndexOnStack = true;
+      st.sticky.WantedType = v.VarType;
+      ExpectToken(st, ")");
+      if (v.VarType == kTypeString) {
+        CompileStringArrayAssignment(st, name, v.ElementSize);
+        return;
+      }
+      if (!st.sticky.SkipOperandPush) Emit1(st, "push", "zl");
+    } else if (st.TokText() == ".") {
+      ++st.src.TokenIndex;
+      st.sticky.WantedType = kTypeBit;
+      const std::string t = st.TokText();
+      if (int c = FindConst(st, t); c != 0) {
+        bit = st.sym.Constants[c].Value;
+        bitGiven = true;
+        form = Target::VarBit;
+      } else if (st.Tok().Kind == kTokNumber) {
+        bit = t;
+        bitGiven = true;
+        form = Target::VarBit;
+      } else if (int lk = FindLocalVar(st, t); lk != 0) {
+        st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
+        bitLocalIndex = lk;
+        form = Target::VarBitByFrameVar;
+      } else {
+        bit = t;
+        form = Target::VarBitByVar;
+      }
+      ++st.src.TokenIndex;
+    } else if (v.Storage == kStorageFlash) {
+      form = Target::FlashTable;
+    } else {
+      switch (v.VarType) {
+        case kTypeBit:
+          form = Target::Scalar;
+          bitVariable = true;
+          break;
+        case kTypeByte:
+        case kTypeInteger:
+        case kTypeWord:
+        case kTypeLong:
+        case kTypeFloat: {
+          form = Target::Scalar;
+          const bool wholeArray = (v.VarType == kTypeByte && v.Size > 1) ||
+                                  ((v.VarType == kTypeInteger || v.VarType == kTypeWord) && v.Size > 2);
+          if (wholeArray) {
+            if (v.Size > 255) {
+              // the list and string forms count bytes in eight bits
+              CompileError(st, "Array " + Upper(name) + " too large for a list!");
+              SkipToStatementEnd(st);
+              return;
+            }
+            if (st.TokText(1) == "(")
+              CompileArrayListAssignment(st, name);
+            else
+              CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
+            return;
+          }
+          break;
+        }
+        case kTypeString: {
+          if (v.Size > 255) {
+            CompileError(st, "String " + Upper(name) + " too large for a list!");
+            SkipToStatementEnd(st);
+            return;
+          }
+          if (st.TokText(1) == "(") {
+            const int es = v.ElementSize == 0 ? v.Size : v.ElementSize;
+            CompileStringListAssignment(st, name, static_cast<std::uint8_t>(es),
+                                        static_cast<std::uint8_t>(es == 0 ? 1 : v.Size / es));
+          } else {
+            CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
+          }
+          return;
+        }
+        default:
+          form = Target::Scalar;
+          break;
+      }
+    }
+  } else {
+    bool aliasBit = false;
+    if (int d = FindDefAlias(st, name); d != 0) {
+      const DefRecord& def = st.sym.Defs[d];
+      name = def.Register;
+      if (!(def.Bit == " " || def.Bit.empty())) {
+        bit = BitOperand(st, def.Bit);
+        bitGiven = true;
+        aliasBit = true;
+        st.sticky.WantedType = kTypeBit;
+        form = Target::RegisterBit;
+      } else {
+        form = Target::Register;
+      }
+    }
+    if (FindIoRegister(st, Lower(name)) == 0 && FindIoRegister(st, name) == 0) {
+      CompileError(st, "Unknown identifier " + name);
+      --st.src.TokenIndex;
+      form = Target::None;
+    } else {
+      regAddress = IoRegisterValue(st, name);
+      if (!aliasBit && st.TokText() == ".") {
+        ++st.src.TokenIndex;
+        const std::string t = st.TokText();
+        const int known = BitTextValue(st, t);
+        st.sticky.WantedType = kTypeBit;
+        form = Target::RegisterBit;
+        if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, t) != 0 || FindIoRegister(st, t) != 0)) {
+          bit = Dec(known);
+          bitGiven = true;
+          ++st.src.TokenIndex;
+        } else {
+          // a bit number computed at run time: the mask 1 shl n in r23
+          const std::uint8_t kept = st.sticky.WantedType;
+          st.sticky.WantedType = kTypeByte;
+          ParseSum(st);
+          st.sticky.WantedType = kept;
+          EmitCall(st, "_VaBit");
+          st.used.Set(NeedBitMask);
+          bitAtRunTime = true;
+        }
+      } else if (!aliasBit) {
+        form = Target::Register;
+        st.sticky.WantedType = kTypeByte;
+      }
+    }
+  }
+
+  // Right side.
+  ExpectToken(st, "=");
+  st.sticky.SkipOperandPush = callerSkip;
+
+  if (AtStatementEnd(st, 1) &&
+      (form == Target::FrameVarBit || form == Target::VarBit || (form == Target::RegisterBit && bitGiven) ||
+       (form == Target::Scalar && bitVariable))) {
+    const std::string value = ConstantBitValue(st);
+    if (!value.empty()) {
+      const bool set = value == "1";
+      if (form == Target::Scalar) {
+        const int b = static_cast<std::uint8_t>(st.sym.GlobalVars[g].Size);
+        Emit0(st, set ? "set" : "clt");
+        if (b <= 7)
+          Emit2(st, "bld", "r3," + Dec(b));
+        else if (b <= 15)
+          Emit2(st, "bld", "r4," + Dec(b - 8));
+      } else if (form == Target::FrameVarBit || form == Target::VarBit) {
+        Emit0(st, set ? "set" : "clt");
+        const int bv = BitTextValue(st, bit);
+        // bits 8 to 15 address the second byte of a wider variable
+        const bool wideOk = form == Target::VarBit && varType >= kTypeInteger && varType <= kTypeLong && bv >= 8 &&
+                            bv <= 15;
+        if (!(IsBitIndex(bit) && bit.size() == 1) && !wideOk) {
+          CompileError(st, "From 0 to 7!");
+          --st.src.TokenIndex;
+        }
+        if (form == Target::FrameVarBit)
+          EmitStoreFrameVarBit(st, name, bit);
+        else
+          EmitStoreVarBit(st, name, bit);
+      } else {
+        ConstantRegisterBit(st, name, regAddress, bit, set);
+      }
+      ++st.src.TokenIndex;
+      return;
+    }
+  }
+
+  if (form == Target::FlashTable) {
+    st.sym.GlobalVars[g].Initialized = true;
+    std::uint8_t type = st.sym.GlobalVars[g].VarType;
+    EmitDataList(st, "", type);
+    return;
+  }
+
+  ParseExpression(st);
+
+  switch (form) {
+    case Target::Scalar: {
+      std::string reg = "zl";
+      if (st.sticky.SkipOperandPush) {
+        reg = "r24";
+      } else if (st.sticky.OperandType == kTypeFloat) {
+        reg = "r22";
+        st.used.Set(NeedFloatCore);
+      }
+      if (bitVariable) TakeBitFromValue(st);
+      EmitStoreVariable(st, name, reg);
+      break;
+    }
+    case Target::ArrayElement:
+      EmitStoreArrayElement(st, name);
+      break;
+    case Target::FrameVar:
+      EmitStoreFrameVar(st, name, st.sticky.SkipOperandPush ? "r24" : "zl");
+      break;
+    case Target::FrameVarBit:
+      TakeBitFromValue(st);
+      EmitStoreFrameVarBit(st, name, bit);
+      break;
+    case Target::VarBit:
+      TakeBitFromValue(st);
+      EmitStoreVarBit(st, name, bit);
+      break;
+    case Target::Register:
+      EmitStoreIoRegister(st, name);
+      break;
+    case Target::RegisterBit:
+      if (!bitAtRunTime) {
+        TakeBitFromValue(st);
+        EmitStoreBit(st, name, bit);
+      } else {
+        const std::string l1 = NewLabel(st);
+        const std::string l2 = NewLabel(st);
+        st.used.Set(NeedStoreBit);
+        EmitCall(st, "_StBit");
+        EmitReadIoRegister(st, name, "r24");
+        Emit1(st, "brts", l1);
+        Emit2(st, "com", "r23");
+        Emit2(st, "and", "r24,r23");
+        Emit1(st, "rjmp", l2);
+        EmitLabel(st, l1);
+        Emit2(st, "or", "r24,r23");
+        EmitLabel(st, l2);
+        EmitWriteIoRegister(st, name, "r24");
+      }
+      break;
+    case Target::VarBitByVar:
+    case Target::VarBitByFrameVar: {
+      st.sticky.WantedType = varType;
+      const std::string l1 = NewLabel(st);
+      const std::string l2 = NewLabel(st);
+      Emit2(st, "bst", "zl,0x00");
+      if (form == Target::VarBitByVar)
+        Emit2(st, "lds", "zl," + bit);
+      else
+        EmitLoadFrameVar(st, bitLocalIndex);
+      EmitCall(st, "_VaBit");
+      Emit2(st, "lds", "zl," + name);
+      Emit1(st, "brts", l1);
+      Emit2(st, "com", "r23");
+      Emit2(st, "and", "zl,r23");
+      Emit1(st, "rjmp", l2);
+      EmitLabel(st, l1);
+      Emit2(st, "or", "zl,r23");
+      EmitLabel(st, l2);
+      EmitStoreVariable(st, name, "zl");
+      st.used.Set(NeedBitMask);
+      break;
+    }
+    case Target::FlashTable:
+    case Target::None:
+      break;
+  }
+}
+
+void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
+                                 std::uint8_t elementCount) {
+  Emit2(st, "ldi", "xl,byte1(" + name + ")");
+  if (st.dev.RamEnd > 256) Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  ExpectToken(st, "=");
+  ExpectToken(st, "(");
+  if (st.TokText(1) == ",") {
+    while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
+      ParseSum(st);
+      Emit2(st, "ldi", "r20," + Dec(elementSize));
+      EmitCall(st, "_StrZ");
+      if (st.TokText() == ",") ++st.src.TokenIndex;
+    }
+    ExpectToken(st, ")");
+  } else {
+    ParseSum(st);
+    Emit2(st, "ldi", "r21," + Dec(elementCount));
+    Emit2(st, "ldi", "r22," + Dec(elementSize));
+    EmitCall(st, "_StrI");
+    ExpectToken(st, ")");
+  }
+  st.used.Set(NeedStrI);
+  st.used.Set(NeedStoreStrConst);
+}
+
+void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
+  Emit2(st, "ldi", "xl,byte1(" + name + ")");
+  if (st.dev.RamEnd > 256) Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  ExpectToken(st, "=");
+  ExpectToken(st, "(");
+  const int g = FindGlobalVar(st, name);
+  const int capacity = g != 0 ? st.sym.GlobalVars[g].Size : 0;
+  int count = 0;
+  // The list ends at ")"; a line without it ends at the statement end (reported below).
+  while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
+    ParseSum(st);
+    Emit2(st, "st", "X+,zl");
+    ++count;
+    if (st.TokText() == ",") ++st.src.TokenIndex;
+  }
+  if (count > capacity) {
+    // more values than the array holds would overwrite the variables after it
+    CompileError(st, "Too many values for " + Upper(name) + "!");
+    --st.src.TokenIndex;
+  }
+  ExpectToken(st, ")");
+}
+
+}  // namespace qbc

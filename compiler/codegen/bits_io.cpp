@@ -1,0 +1,169 @@
+#include "compiler/codegen/bits_io.h"
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+void EmitLoadBitVar(CompilerState& st, const std::string& name) {
+  if (int g = FindGlobalVar(st, name); g != 0) {
+    const int b = st.sym.GlobalVars[g].Size;
+    if (b >= 0 && b <= 7)
+      Emit2(st, "bst", "r3," + Dec(b));
+    else if (b >= 8 && b <= 15)
+      Emit2(st, "bst", "r4," + Dec(b - 8));
+  }
+  const bool s = st.sticky.SkipOperandPush;
+  const std::string lo = s ? "r24" : "zl";
+  switch (st.sticky.WantedType) {
+    case kTypeBit:
+    case kTypeByte:
+      Emit2(st, "clr", lo);
+      Emit2(st, "bld", lo + ",0");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Emit2(st, "clr", lo);
+      Emit2(st, "bld", lo + ",0");
+      Emit2(st, "clr", s ? "r25" : "zh");
+      break;
+    case kTypeLong:
+      CompileError(st, "Not allowed for Long!");
+      break;
+    default:
+      break;
+  }
+}
+
+void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const std::uint8_t entryWanted = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const std::uint8_t w = st.sticky.WantedType;
+  const bool s = st.sticky.SkipOperandPush;
+  const std::string lo = s ? "r24" : "zl";
+  const std::string hi = s ? "r25" : "zh";
+
+  // Bits 8 to 15 are bits of the variable's second byte.
+  const int v = BitTextValue(st, bit);
+  std::string addr = name;
+  std::string b = v >= 0 ? Dec(v) : bit;
+  if (v >= 8 && v <= 15) {
+    addr = name + "+1";
+    b = Dec(v - 8);
+  }
+  if (w >= kTypeBit && w <= kTypeLong) {
+    Emit2(st, "lds", lo + "," + addr);
+    Emit2(st, "bst", lo + "," + b);
+    if (w >= kTypeByte) {
+      Emit2(st, "clr", lo);
+      Emit2(st, "bld", lo + ",0");
+    }
+    if (w >= kTypeInteger) Emit2(st, "clr", hi);
+    if (w == kTypeLong) {
+      Emit2(st, "clr", s ? "r16" : "r18");
+      Emit2(st, "clr", s ? "r17" : "r19");
+    }
+  }
+  st.sticky.WantedType = entryWanted;
+}
+
+void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
+  const std::uint8_t entryWanted = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const std::uint8_t w = st.sticky.WantedType;
+  const bool s = st.sticky.SkipOperandPush;
+  if (w >= kTypeBit && w <= kTypeLong) {
+    EmitReadIoRegister(st, name, s ? "r24" : "zl");
+    if (w >= kTypeInteger) Emit2(st, "clr", s ? "r25" : "zh");
+    if (w == kTypeLong) {
+      Emit2(st, "clr", s ? "r16" : "r18");
+      Emit2(st, "clr", s ? "r17" : "r19");
+    }
+  }
+  st.sticky.WantedType = entryWanted;
+}
+
+void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const std::string b = BitOperand(st, bit);
+  if (!IsBitIndex(b) || b.size() != 1) {
+    CompileError(st, "From 0 to 7!");
+    --st.src.TokenIndex;
+  }
+  const std::uint8_t w = st.sticky.WantedType;
+  if (w < kTypeBit || w > kTypeLong) return;
+  const bool s = st.sticky.SkipOperandPush;
+  const std::string lo = s ? "r24" : "zl";
+  const std::string hi = s ? "r25" : "zh";
+  EmitReadIoRegister(st, name, lo);
+  st.out.Line(st.out.MnemonicIndent + "bst" + st.out.MnemonicIndent + lo + "," + b + st.out.CommentIndent +
+              ";store zl,bit " + b + " to T flag");
+  if (w == kTypeBit) EmitBitLogic(st);
+  if (w >= kTypeByte) {
+    Emit2(st, "clr", lo);
+    st.out.Line(st.out.MnemonicIndent + "bld" + st.out.MnemonicIndent + lo + ",0" + st.out.CommentIndent +
+                ";store T flag to zl bit 0");
+  }
+  if (w >= kTypeInteger) Emit2(st, "clr", hi);
+  if (w == kTypeLong) {
+    Emit2(st, "clr", s ? "r16" : "r18");
+    Emit2(st, "clr", s ? "r17" : "r19");
+  }
+}
+
+void EmitBitLogic(CompilerState& st) {
+  const std::string& t = st.TokText();
+  if (t == "and" || t == "or" || t == "xor" || t == "<EOL>" || st.sticky.LogicOperatorSeen)
+    Emit2(st, "bld", st.sticky.SkipOperandPush ? "r24,0" : "zl,0");
+}
+
+void EmitStoreIoRegister(CompilerState& st, const std::string& name) {
+  EmitWriteIoRegister(st, name, st.sticky.SkipOperandPush ? "r24" : "zl");
+}
+
+namespace {
+
+// Sets or clears one register bit, choosing the instructions by the register's address.
+void WriteRegisterBit(CompilerState& st, const std::string& name, int value, const std::string& b, bool set) {
+  const std::string r = Upper(name);
+  if (IsBitAddressable(value) || value < 0) {
+    Emit2(st, set ? "sbi" : "cbi", r + "," + b);
+    return;
+  }
+  const int bit = BitTextValue(st, b);
+  EmitReadIoRegister(st, name, "zl");
+  Emit2(st, set ? "sbr" : "cbr", "zl," + BitMaskText(bit));
+  EmitWriteIoRegister(st, name, "zl");
+}
+
+}  // namespace
+
+void EmitStoreBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const int value = IoRegisterValue(st, name);
+  const std::string b = BitOperand(st, bit);
+  const std::string la = NewLabel(st);
+  const std::string lb = NewLabel(st);
+  Emit1(st, "brtc", la);
+  WriteRegisterBit(st, name, value, b, true);
+  Emit1(st, "rjmp", lb);
+  EmitLabel(st, la);
+  WriteRegisterBit(st, name, value, b, false);
+  EmitLabel(st, lb);
+}
+
+void EmitStoreVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const int v = BitTextValue(st, bit);
+  std::string addr = name;
+  std::string b = v >= 0 ? Dec(v) : bit;
+  if (v >= 8 && v <= 15) {
+    addr = name + "+1";
+    b = Dec(v - 8);
+  }
+  Emit2(st, "lds", "zl," + addr);
+  Emit2(st, "bld", "zl," + b);
+  Emit2(st, "sts", addr + ",zl");
+}
+
+}  // namespace qbc

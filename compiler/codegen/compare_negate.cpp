@@ -1,0 +1,139 @@
+#include "compiler/codegen/compare_negate.h"
+
+#include "compiler/codegen/emit_lines.h"
+
+namespace qbc {
+
+void EmitCompareOperator(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.OperandType == kTypeFlashString) st.sticky.WantedType = kTypeFlashString;
+  // Pops only what the comparison step pushed: with SkipOperandPush the left operand is
+  // already in the second-operand registers and nothing is on the stack.
+  const bool pop = !st.sticky.SkipOperandPush;
+  switch (st.sticky.WantedType) {
+    case kTypeBit:
+    case kTypeByte:
+      if (pop) Emit2(st, "pop", "r24");
+      Emit2(st, "cp", "r24,zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      if (pop) {
+        Emit2(st, "pop", "r24");
+        Emit2(st, "pop", "r25");
+      }
+      Emit2(st, "cp", "r24,zl");
+      Emit2(st, "cpc", "r25,zh");
+      break;
+    case kTypeLong:
+      if (pop) {
+        Emit2(st, "pop", "r24");
+        Emit2(st, "pop", "r25");
+        Emit2(st, "pop", "r16");
+        Emit2(st, "pop", "r17");
+      }
+      Emit2(st, "cp", "r24,zl");
+      Emit2(st, "cpc", "r25,zh");
+      Emit2(st, "cpc", "r16,r18");
+      Emit2(st, "cpc", "r17,r19");
+      break;
+    case kTypeString:
+    case 11:  // a substring (Left, Mid, Right)
+      EmitCall(st, "_StrCmp");
+      st.used.Set(NeedStrCmp);
+      break;
+    case kTypeFlashString:
+      EmitCall(st, "_StCCp");
+      st.used.Set(NeedStrConstCmp);
+      break;
+    case kTypeFloat:
+      if (pop) {
+        Emit2(st, "pop", "r21");
+        Emit2(st, "pop", "r20");
+        Emit2(st, "pop", "r19");
+        Emit2(st, "pop", "r18");
+      }
+      st.used.Set(NeedFcmp0);
+      break;
+    default:
+      break;
+  }
+  st.sticky.WantedType = kept;
+}
+
+void EmitNegate(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  switch (st.sticky.WantedType) {
+    case kTypeByte:
+      Emit2(st, "neg", "zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:  // a word negates to its two's complement as an integer does
+      Emit2(st, "com", "zl");
+      Emit2(st, "com", "zh");
+      Emit1(st, "adiw", "zl,0x01");
+      break;
+    case kTypeLong:
+      Emit2(st, "com", "zl");
+      Emit2(st, "com", "zh");
+      Emit2(st, "com", "r18");
+      Emit2(st, "com", "r19");
+      Emit1(st, "subi", "zl,-0x01");
+      Emit1(st, "sbci", "zh,-0x01");
+      Emit1(st, "sbci", "r18,-0x01");
+      Emit1(st, "sbci", "r19,-0x01");
+      break;
+    case kTypeFloat:
+      Emit2(st, "ldi", "xl,0x80");
+      Emit2(st, "eor", "r25,xl");
+      break;
+    default:
+      break;
+  }
+  st.sticky.WantedType = kept;
+}
+
+void EmitNegateWithBit(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  switch (st.sticky.WantedType) {
+    case kTypeBit:
+      if (st.sticky.OperandType == kTypeBit) {
+        Emit2(st, "bld", "zl,0x00");
+        Emit2(st, "ldi", "zh,0x01");
+        Emit2(st, "eor", "zl,zh");
+        Emit2(st, "bst", "zl,0x00");
+      } else if (st.sticky.OperandType == kTypeByte) {
+        Emit2(st, "ldi", "zh,0x01");
+        Emit2(st, "eor", "zl,zh");
+      }
+      break;
+    case kTypeByte:
+      Emit2(st, "com", "zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Emit2(st, "com", "zl");
+      Emit2(st, "com", "zh");
+      break;
+    case kTypeLong:
+      Emit2(st, "com", "zl");
+      Emit2(st, "com", "zh");
+      Emit2(st, "com", "r18");
+      Emit2(st, "com", "r19");
+      break;
+    case kTypeFloat:
+      Emit2(st, "ldi", "xl,0x80");
+      Emit2(st, "eor", "r25,xl");
+      break;
+    default:
+      break;
+  }
+  st.sticky.WantedType = kept;
+}
+
+void EmitRjmpLine(CompilerState& st, const std::string& label) { Emit1(st, "rjmp", label); }
+void EmitRjmpLine2(CompilerState& st, const std::string& label) { Emit1(st, "rjmp", label); }
+
+}  // namespace qbc

@@ -1,0 +1,22 @@
+#pragma once
+// Comparison of the saved left operand with the working value, negation, logical not, and
+// the jump lines of the block statements.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Pops the left operand (unless SkipOperandPush) and compares; strings call _StrCmp or
+// _StCCp; a float only pops into r18..r21 (the caller writes the float compare).
+void EmitCompareOperator(CompilerState& st);
+// Two's complement of the working value (unary minus).
+void EmitNegate(CompilerState& st);
+// Logical not: a bit is inverted (T and bit 0 of zl), integers get their one's
+// complement, a float its sign flipped.
+void EmitNegateWithBit(CompilerState& st);
+// "rjmp" TAB label.
+void EmitRjmpLine(CompilerState& st, const std::string& label);
+void EmitRjmpLine2(CompilerState& st, const std::string& label);
+
+}  // namespace qbc

@@ -1,0 +1,143 @@
+// Numeric constants of the source loaded into registers. Integer constants are left to the
+// assembler (ldi of byte1( .. byte4( of the text); float constants become their
+// single-precision pattern at compile time.
+#include <cmath>
+#include <cstdlib>
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/float_literal.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/numeric_constants.h"
+
+namespace qbc {
+
+namespace {
+
+const char* const kFirst[] = {"zl", "zh", "r18", "r19"};
+const char* const kSecond[] = {"r24", "r25", "r16", "r17"};
+const char* const kFloatFirst[] = {"r22", "r23", "r24", "r25"};
+const char* const kFloatSecond[] = {"r18", "r19", "r20", "r21"};
+
+void LoadBytes(CompilerState& st, const std::string& t, int count, bool second) {
+  const char* const* regs = second ? kSecond : kFirst;
+  for (int i = 0; i < count; ++i)
+    Emit2(st, "ldi", std::string(regs[i]) + ",byte" + Dec(i + 1) + "(" + t + ")");
+}
+
+void LoadFloat(CompilerState& st, const std::string& hex, bool second) {
+  const char* const* regs = second ? kFloatSecond : kFloatFirst;
+  for (int i = 0; i < 4; ++i) Emit2(st, "ldi", std::string(regs[i]) + ",byte" + Dec(i + 1) + "(0x" + hex + ")");
+}
+
+// The single-precision pattern of the text; a literal beyond the float range (or one that
+// is no number at all) is a compile error and gives no pattern.
+bool FloatPattern(CompilerState& st, const std::string& text, std::string& hex) {
+  try {
+    hex = FloatLiteralToHex(text);
+    return true;
+  } catch (const FloatLiteralOverflow&) {
+    CompileError(st, "Float constant out of range!");
+  } catch (const CompileFailure&) {
+    CompileError(st, "Numeric constant expected!");
+  }
+  --st.src.TokenIndex;  // the error leaves the token position as it was
+  return false;
+}
+
+// A float text wanted as an integer of `bytes` bytes: its value truncated toward zero,
+// as decimal text for the assembler's byte functions.
+std::string TruncatedText(const std::string& text) {
+  const double v = std::strtod(text.c_str(), nullptr);
+  if (!std::isfinite(v) || std::fabs(v) >= 4294967296.0) return "0";
+  return Dec(static_cast<long>(std::trunc(v)));
+}
+
+}  // namespace
+
+void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
+  std::string text = constantText;
+  int numberPos = st.src.TokenIndex;
+  bool sign = false;
+  if (text == "-" || text == "+") {
+    text += st.TokText();
+    ++st.src.TokenIndex;
+    sign = true;
+  }
+  if (!text.empty() && (text.back() == 'e' || text.back() == 'E')) {
+    // the exponent's sign and digits arrive as the two tokens after the number
+    text += st.src.Tokens[numberPos + 1].Text;
+    text += st.src.Tokens[numberPos + 2].Text;
+    st.src.TokenIndex = static_cast<std::int16_t>(sign ? numberPos + 3 : numberPos + 2);
+  }
+  const std::uint8_t ot = ParseFloatConstant(st, text);
+  st.sticky.OperandType = ot;
+  const std::uint8_t entryWanted = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = ot;
+  const std::uint8_t w = st.sticky.WantedType;
+  const bool s = st.sticky.SkipOperandPush;
+  const std::size_t ramEnd = static_cast<std::size_t>(st.dev.RamEnd);
+
+  // The integer text of a float literal wanted as an integer register set.
+  auto intText = [&]() { return ot == kTypeFloat ? TruncatedText(text) : text; };
+
+  if (ot != 0) {
+    if (st.expr.IndexOnStack) {
+      switch (w) {
+        case kTypeByte: LoadBytes(st, intText(), 1, s); break;
+        case kTypeString:
+          if (!s) LoadBytes(st, intText(), 1, false);
+          break;
+        case kTypeInteger:
+        case kTypeWord: LoadBytes(st, intText(), 2, s); break;
+        case kTypeLong: LoadBytes(st, intText(), 4, s); break;
+        case kTypeFloat: {
+          std::string hex;
+          if (FloatPattern(st, text, hex)) LoadFloat(st, hex, s);
+          break;
+        }
+        default: break;
+      }
+    } else {
+      switch (w) {
+        case kTypeBit:
+        case kTypeByte:
+          if (ot == kTypeFloat) {
+            std::string hex;
+            if (FloatPattern(st, text, hex)) {
+              LoadFloat(st, hex, false);
+              EmitCall(st, "_Fxsf");
+              if (s) Emit2(st, "mov", "r24,r22");
+            }
+          } else {
+            LoadBytes(st, text, 1, s);
+          }
+          break;
+        case kTypeInteger:
+        case kTypeWord: LoadBytes(st, intText(), 2, s); break;
+        case kTypeLong: LoadBytes(st, intText(), 4, s); break;
+        case kTypeFloat: {
+          std::string hex;
+          if (FloatPattern(st, text, hex)) LoadFloat(st, hex, s);
+          break;
+        }
+        case kTypeString:
+        case kTypeFlashString:
+          if (w == kTypeFlashString && s) break;
+          if (ot == kTypeByte) {
+            LoadBytes(st, text, 1, s);
+            if (!s && ramEnd > 255) Emit2(st, "clr", "zh");
+          } else if (ot == kTypeWord) {
+            LoadBytes(st, text, 2, s);
+          } else if (ot == kTypeLong) {
+            LoadBytes(st, text, 4, s);
+          }
+          break;
+        default: break;
+      }
+    }
+  }
+  st.sticky.WantedType = entryWanted;
+}
+
+}  // namespace qbc

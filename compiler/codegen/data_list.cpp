@@ -1,0 +1,70 @@
+#include "compiler/codegen/data_list.h"
+
+#include "compiler/codegen/flash_tables.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/source_reader.h"
+
+namespace qbc {
+
+namespace {
+
+void StartLine(CompilerState& st, const char* directive) {
+  st.out.Put(st.out.MnemonicIndent + directive + st.out.OperandSeparator);
+}
+
+// Writes one value: a string as its text and a terminating zero byte.
+void WriteValue(CompilerState& st, std::uint8_t type) {
+  if (type == kTypeString || type == kTypeFlashString) {
+    st.out.Put("\"" + st.TokText() + "\",0");
+    if (st.TokText(1) != "<EOL>") ++st.src.TokenIndex;
+    return;
+  }
+  EmitTableElement(st, type);
+}
+
+}  // namespace
+
+void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType) {
+  if (!label.empty()) EmitLabel(st, label);
+  const char* directive = nullptr;
+  switch (elementType) {
+    case kTypeByte:
+    case kTypeString:
+    case kTypeFlashString: directive = ".db"; break;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong: directive = ".dw"; break;  // a long is two words, low word first
+    default:
+      ++st.src.TokenIndex;
+      return;
+  }
+  const bool byteList = elementType == kTypeByte;
+  StartLine(st, directive);
+  int valuesOnLine = 0;
+  for (;;) {
+    WriteValue(st, elementType);
+    ++valuesOnLine;
+    // The writers stay on the last value of a line and step past any other value.
+    if (st.TokText() != ",") {
+      st.out.Line();
+      if (st.TokText() != "<EOL>" && st.TokText(1) == "<EOL>") ++st.src.TokenIndex;
+      return;
+    }
+    ++st.src.TokenIndex;  // past ","
+    if (st.TokText() == "<EOL>") {
+      st.out.Line();
+      if (byteList && valuesOnLine % 2 != 0) {
+        CompileError(st, "Number of databytes in line must be even!");
+        --st.src.TokenIndex;
+      }
+      CheckStatementEnd(st);
+      StartLine(st, directive);
+      valuesOnLine = 0;
+    } else {
+      st.out.Put(",");
+    }
+  }
+}
+
+}  // namespace qbc

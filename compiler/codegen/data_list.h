@@ -1,0 +1,14 @@
+#pragma once
+// Constant value lists written as .db / .dw lines (flash tables, EEPROM data, LCD rows).
+#include <cstdint>
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Entered on the first value; returns one token after the last. A source line that ends
+// with "," continues the list on the next line (one output line per source line).
+void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType);
+
+}  // namespace qbc

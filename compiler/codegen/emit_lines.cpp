@@ -1,0 +1,105 @@
+#include "compiler/codegen/emit_lines.h"
+
+#include <cstdio>
+
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+void Emit2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
+  std::string line = st.out.MnemonicIndent;
+  line += mnemonic;
+  line += st.out.MnemonicIndent;
+  line += operands;
+  st.out.Line(line);
+}
+
+void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
+  std::string line = st.out.MnemonicIndent;
+  line += mnemonic;
+  line += st.out.OperandSeparator;
+  line += operands;
+  st.out.Line(line);
+}
+
+void Emit0(CompilerState& st, std::string_view mnemonic) {
+  std::string line = st.out.MnemonicIndent;
+  line += mnemonic;
+  st.out.Line(line);
+}
+
+void EmitCall(CompilerState& st, std::string_view label) { Emit1(st, st.mn.CallMnemonic, label); }
+
+std::string Lower(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+std::string Upper(std::string_view text) {
+  std::string s(text);
+  for (char& c : s)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  return s;
+}
+
+int IoRegisterValue(CompilerState& st, std::string_view name) {
+  int k = FindIoRegister(st, Lower(name));
+  if (k == 0) k = FindIoRegister(st, name);
+  if (k == 0) return -1;
+  return st.sym.IoRegisters[k].Value;
+}
+
+void EmitReadIoRegister(CompilerState& st, const std::string& reg, const std::string& dest) {
+  const int value = IoRegisterValue(st, reg);
+  if (value >= 0x40)
+    Emit2(st, "lds", dest + "," + Upper(reg));
+  else
+    Emit2(st, "in", dest + "," + Upper(reg));
+}
+
+void EmitWriteIoRegister(CompilerState& st, const std::string& reg, const std::string& src) {
+  const int value = IoRegisterValue(st, reg);
+  if (value >= 0x40)
+    Emit2(st, "sts", Upper(reg) + "," + src);
+  else
+    Emit2(st, "out", Upper(reg) + "," + src);
+}
+
+namespace {
+bool AllDigits(std::string_view s) {
+  if (s.empty()) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+}  // namespace
+
+int BitTextValue(CompilerState& st, std::string_view bit) {
+  if (AllDigits(bit)) return bit.size() > 5 ? -1 : std::stoi(std::string(bit));
+  if (int c = FindConst(st, bit); c != 0) {
+    const std::string& v = st.sym.Constants[c].Value;
+    if (AllDigits(v) && v.size() <= 5) return std::stoi(v);
+    return -1;
+  }
+  if (bit.empty()) return -1;
+  const int reg = IoRegisterValue(st, bit);
+  return reg;
+}
+
+std::string BitOperand(CompilerState& st, const std::string& bit) {
+  const int v = BitTextValue(st, bit);
+  return v >= 0 ? Dec(v) : bit;
+}
+
+std::string BitMaskText(int bit) {
+  char buf[16];
+  const unsigned mask = (bit >= 0 && bit < 8) ? (1u << bit) : 0u;
+  std::snprintf(buf, sizeof buf, "0x%02X", mask);
+  return buf;
+}
+
+std::string Dec(long value) { return std::to_string(value); }
+
+}  // namespace qbc

@@ -1,0 +1,55 @@
+#pragma once
+// Small writers of one instruction line each, shared by the expression and statement
+// generators. "2TAB" lines put MnemonicIndent between mnemonic and operands (most lines
+// of the generated code); "TAB" lines put OperandSeparator there (calls, jumps and a few
+// others).
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// MnemonicIndent, mnemonic, MnemonicIndent, operands.
+void Emit2(CompilerState& st, std::string_view mnemonic, std::string_view operands);
+// MnemonicIndent, mnemonic, OperandSeparator, operands.
+void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operands);
+// MnemonicIndent and the mnemonic alone ("set", "clt", a bare "lpm").
+void Emit0(CompilerState& st, std::string_view mnemonic);
+// A call of a library routine: CallMnemonic, OperandSeparator, label.
+void EmitCall(CompilerState& st, std::string_view label);
+
+// Lower-case / upper-case copies (ASCII).
+std::string Lower(std::string_view text);
+std::string Upper(std::string_view text);
+
+// The device-file value of a register (looked up in lower case), or -1 when the name is no
+// register of the device.
+int IoRegisterValue(CompilerState& st, std::string_view name);
+
+// Instruction choice by I/O address: bit set/clear and skip instructions reach addresses
+// below 0x20, in/out below 0x40; every other register is reached through the data space
+// (lds/sts at the value the device file gives).
+inline bool IsBitAddressable(int value) { return value >= 0 && value < 0x20; }
+inline bool IsInOutAddressable(int value) { return value >= 0 && value < 0x40; }
+
+// Reads register `reg` (upper-cased in the line) into `dest`, or writes `src` into it,
+// with in/out or lds/sts by its address.
+void EmitReadIoRegister(CompilerState& st, const std::string& reg, const std::string& dest);
+void EmitWriteIoRegister(CompilerState& st, const std::string& reg, const std::string& src);
+
+// The numeric value of a bit text: digits, a named constant's value, or a device bit name
+// (such as udre0); -1 when it is none of these.
+int BitTextValue(CompilerState& st, std::string_view bit);
+// The bit text as it is written into an instruction: the decimal value when it is known,
+// else the text unchanged.
+std::string BitOperand(CompilerState& st, const std::string& bit);
+// "0x" and two hexadecimal digits of 2 to the power of the bit (upper case, as the Set
+// and Reset statements write their masks).
+std::string BitMaskText(int bit);
+
+// Decimal text of a number without a leading blank.
+std::string Dec(long value);
+
+}  // namespace qbc

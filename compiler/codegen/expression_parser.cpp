@@ -1,0 +1,374 @@
+#include "compiler/codegen/expression_parser.h"
+
+#include <string>
+#include <string_view>
+
+#include "compiler/codegen/array_elements.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/flash_tables.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+void Step(CompilerState& st) { ++st.src.TokenIndex; }
+
+// Sets the used flag of the multiply or divide routine that the operator called.
+void SetMulDivFlag(CompilerState& st, bool divide) {
+  std::uint8_t t = st.sticky.WantedType;
+  if (t == kTypeString || t == 0) t = st.sticky.OperandType;
+  switch (t) {
+    case kTypeBit:
+    case kTypeByte:
+      if (divide)
+        st.used.Set(NeedDiv8u);
+      else if (!st.dev.MegaCore || st.dev.IsM103)
+        st.used.Set(NeedMul8u);
+      break;
+    case kTypeInteger:
+      if (divide)
+        st.used.Set(NeedDiv16s);
+      else
+        st.used.Set(st.dev.MegaCore ? NeedMul16u : NeedMul16s);
+      break;
+    case kTypeWord: st.used.Set(divide ? NeedDiv16u : NeedMul16u); break;
+    case kTypeLong: st.used.Set(divide ? NeedDiv32 : NeedMul32); break;
+    default: break;
+  }
+}
+
+// An element of a global array or flash table; TokenIndex on the name (kind 7).
+void ParseArrayElement(CompilerState& st, int g) {
+  const GlobalVarRecord v = st.sym.GlobalVars[g];
+  const std::string name = v.Name;
+  st.expr.IndexOnStack = true;
+  st.expr.CurrentVarType = v.VarType;
+  const std::uint8_t callerWanted = st.sticky.WantedType;
+  const bool flash = v.Storage == kStorageFlash;
+  Step(st);
+  ExpectToken(st, "(");
+  if (flash) {
+    // the index of a program-memory address: 16 bits, or 24 bits where RAMPZ is needed
+    st.sticky.WantedType = st.dev.NeedRampz ? kTypeLong : kTypeWord;
+    st.expr.InParenExpr = true;
+  } else {
+    st.sticky.WantedType = st.dev.RamEnd > 256 ? kTypeWord : kTypeByte;
+  }
+  ParseExpression(st);
+  ExpectToken(st, ")");
+  if (flash) {
+    st.sticky.OperandType = v.VarType;
+    st.sticky.WantedType = callerWanted;
+    EmitTableRead(st, name);
+    return;
+  }
+  EmitPushArrayIndex(st);
+  st.sticky.OperandType = v.VarType;
+  st.sticky.WantedType = callerWanted == 0 ? v.VarType : callerWanted;
+  if (v.VarType == kTypeString) {
+    Emit2(st, "ldi", "zl," + Dec(v.ElementSize));
+    if (st.dev.RamEnd > 256) Emit2(st, "clr", "zh");
+    Emit2(st, "pop", "r24");
+    if (st.dev.RamEnd > 256) Emit2(st, "pop", "r25");
+    if (st.dev.RamEnd > 256) {
+      EmitCall(st, "Mp16u");
+      st.used.Set(NeedMul16u);
+    } else {
+      EmitCall(st, "Mpy8u");
+      st.used.Set(NeedMul8u);
+    }
+    EmitArrayElementAddress(st, name);
+  } else {
+    EmitLoadArrayElement(st, name);
+  }
+  // an operand that was wanted in no particular type continues in the element's type
+  if (callerWanted != 0) st.sticky.WantedType = callerWanted;
+}
+
+}  // namespace
+
+bool IsLogicalOperator(CompilerState& st) {
+  const std::string& t = st.TokText();
+  return t == "^" || t == "|" || t == "and" || t == "&" || t == "or" || t == "xor";
+}
+
+bool IsRelationalOperator(CompilerState& st) {
+  const std::string& t = st.TokText();
+  return !t.empty() && std::string_view("<><=>=").find(t) != std::string_view::npos;
+}
+
+void ParseExpression(CompilerState& st) {
+  if (st.TokText() == ")") CompileError(st, "Exspression empty1");
+  ParseAndLevel(st);
+  while (IsLogicalOperator(st) && !st.expr.ExpressionTermOnly) {
+    const std::string op = st.TokText();
+    if (op == "and" || op == "&") break;  // (cannot happen: the and level took them)
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    st.sticky.LogicOperatorSeen = true;
+    if (op == "or" || op == "|")
+      ParseOrOperation(st);
+    else
+      ParseXorOperation(st);
+  }
+}
+
+void ParseOrOperation(CompilerState& st) {
+  const bool kept = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseAndLevel(st);
+  st.sticky.SkipOperandPush = kept;
+  EmitOrOperator(st);
+}
+
+void ParseXorOperation(CompilerState& st) {
+  const bool kept = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseAndLevel(st);
+  st.sticky.SkipOperandPush = kept;
+  EmitXorOperator(st);
+}
+
+void ParseAndLevel(CompilerState& st) {
+  ParseNotLevel(st);
+  while (st.TokText() == "and" || st.TokText() == "&") {
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    const bool kept = st.sticky.SkipOperandPush;
+    st.sticky.LogicOperatorSeen = true;
+    st.sticky.SkipOperandPush = false;
+    Step(st);
+    ParseNotLevel(st);
+    st.sticky.SkipOperandPush = kept;
+    EmitAndOperator(st);
+  }
+}
+
+void ParseNotLevel(CompilerState& st) {
+  if (st.TokText() == "not" || st.TokText() == "!") {
+    Step(st);
+    ParseSum(st);
+    EmitNegateWithBit(st);
+    return;
+  }
+  ParseSum(st);
+}
+
+void ParseSum(CompilerState& st) {
+  if (st.Tok().Kind == kTokOperator) {
+    if (st.TokText() == "+") {
+      Step(st);
+      ParseFactor(st);
+    } else if (st.TokText() == "-") {
+      ParseUnaryMinus(st);
+    }
+  } else {
+    ParseFactor(st);
+  }
+  ParseTerm(st);
+  while (st.TokText() == "+" || st.TokText() == "-") {
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    if (st.TokText() == "+")
+      ParseAddition(st);
+    else
+      ParseSubtraction(st);
+    st.sticky.SkipOperandPush = false;
+  }
+}
+
+void ParseAddition(CompilerState& st) {
+  const bool kept = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseFactor(st);
+  ParseTerm(st);
+  st.sticky.SkipOperandPush = kept;
+  EmitAddOperator(st);
+}
+
+void ParseSubtraction(CompilerState& st) {
+  const bool kept = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseFactor(st);
+  ParseTerm(st);
+  st.sticky.SkipOperandPush = kept;
+  EmitSubOperator(st);
+}
+
+void ParseUnaryMinus(CompilerState& st) {
+  Step(st);
+  if (st.Tok().Kind == kTokNumber) {
+    EmitLoadConstant(st, "-");
+    return;
+  }
+  st.sticky.SkipOperandPush = false;
+  ParseFactor(st);
+  EmitNegate(st);
+}
+
+void ParseTerm(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
+  while (st.TokText() == "*" || st.TokText() == "/" || st.TokText() == "mod") {
+    EmitConvertToFloat(st);
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    if (st.TokText() == "*") {
+      ParseMultiplication(st);
+    } else {
+      const bool mod = st.TokText() == "mod";
+      ParseDivision(st);
+      if (mod) {
+        auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
+        switch (st.sticky.WantedType) {
+          case kTypeByte: mov("zl,r22"); break;
+          case kTypeInteger:
+          case kTypeWord:
+            mov("zl,r24");
+            mov("zh,r25");
+            break;
+          case kTypeLong:
+            mov("zl,r24");
+            mov("zh,r25");
+            mov("r18,r16");
+            mov("r19,r17");
+            break;
+          default: break;
+        }
+      }
+    }
+    st.sticky.SkipOperandPush = false;
+  }
+  st.sticky.WantedType = kept;
+}
+
+void ParseMultiplication(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const bool skip = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseFactor(st);
+  st.sticky.SkipOperandPush = skip;
+  EmitMulOperator(st);
+  if (st.sticky.WantedType == kTypeFloat) {
+    EmitCall(st, "_Fmul");
+    st.used.Set(NeedFmul);
+  } else {
+    SetMulDivFlag(st, false);
+  }
+  st.sticky.WantedType = kept;
+}
+
+void ParseDivision(CompilerState& st) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const bool skip = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  ParseFactor(st);
+  st.sticky.SkipOperandPush = skip;
+  EmitDivOperator(st);
+  if (st.sticky.WantedType == kTypeFloat) {
+    EmitCall(st, "_Fmov");
+    EmitCall(st, "_Fdiv");
+    st.used.Set(NeedFdiv);
+    st.used.Set(NeedFmov);
+  } else {
+    SetMulDivFlag(st, true);
+  }
+  st.sticky.WantedType = kept;
+}
+
+void ParseFactor(CompilerState& st) {
+  std::string text = st.TokText();
+  std::uint8_t kind = st.Tok().Kind;
+  if (int c = FindConst(st, text); c != 0) {
+    const ConstRecord& k = st.sym.Constants[c];
+    text = k.Value;
+    if (k.ConstType == kTokNumber || k.ConstType == kTokString) kind = k.ConstType;
+  }
+  if (int d = FindDefAlias(st, text); d != 0) text = st.sym.Defs[d].Register;
+
+  switch (kind) {
+    case kTokOpenParen:
+      Step(st);
+      ++st.expr.ParenDepth;
+      if (st.expr.IfConditionActive) st.expr.ExpressionTermOnly = false;
+      ParseExpression(st);
+      ExpectToken(st, ")");
+      --st.expr.ParenDepth;
+      break;
+    case kTokName:
+      EmitLoadOperand(st);
+      break;
+    case kTokKeyword:
+      DispatchKeyword(st);
+      break;
+    case kTokCallName: {
+      if (int k = FindLocalVar(st, text); k != 0) {
+        // a flash table whose address the procedure received
+        const std::uint8_t kept = st.sticky.WantedType;
+        Step(st);
+        ExpectToken(st, "(");
+        st.sticky.WantedType = kTypeWord;
+        ParseSum(st);
+        ExpectToken(st, ")");
+        st.sticky.SkipOperandPush = true;
+        st.sticky.WantedType = kept;
+        EmitTableReadAtIndex(st, text, k);
+      } else if (int g = FindGlobalVar(st, text); g != 0) {
+        ParseArrayElement(st, g);
+      } else {
+        CompileFunctionCall(st, text);
+      }
+      break;
+    }
+    case kTokAmpersand: {
+      Step(st);
+      std::string word = st.TokText();
+      if (!word.empty() && word[0] == 'h') {
+        EmitLoadConstant(st, Dec(HexConstantValue(word)));
+      } else if (!word.empty() && word[0] == 'b') {
+        EmitLoadConstant(st, Dec(BinConstantValue(word)));
+      } else {
+        CompileError(st, "Wrong numeric constant identifier");
+        break;
+      }
+      Step(st);
+      break;
+    }
+    case kTokString: {
+      st.sticky.OperandType = kTypeFlashString;
+      const int n = AddStringConstant(st, text);
+      EmitLoadFlashAddressZ(st, n);
+      Step(st);
+      break;
+    }
+    case kTokNumber:
+      if (text.size() >= 2 && text[0] == '1' && text[1] == 'w') {
+        Compile1WireStatement(st);
+      } else {
+        EmitLoadConstant(st, text);
+        Step(st);
+      }
+      break;
+    case kTokOperator:
+      // a sign standing alone: it takes the number after it
+      Step(st);
+      EmitLoadConstant(st, text);
+      break;
+    default:
+      CompileError(st, "Unknown error! (faktor)");
+      break;
+  }
+}
+
+}  // namespace qbc

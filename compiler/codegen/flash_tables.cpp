@@ -1,0 +1,246 @@
+#include "compiler/codegen/flash_tables.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+// The rightmost `digits` lower-case hexadecimal digits of the value, zero-padded.
+std::string HexDigits(unsigned long long value, int digits) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%016llx", value);
+  return std::string(buf + 16 - digits);
+}
+
+bool HasLpmPostIncrement(CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
+
+// Z (and RAMPZ) += the table's byte address; the index is already in zl, zh (r18).
+void AddTableAddress(CompilerState& st, const std::string& name) {
+  Emit2(st, "ldi", "r24,byte1(" + name + "*2)");
+  Emit2(st, "ldi", "r25,byte2(" + name + "*2)");
+  if (st.dev.NeedRampz) Emit2(st, "ldi", "r16,byte3(" + name + "*2)");
+  Emit2(st, "add", "zl,r24");
+  Emit2(st, "adc", "zh,r25");
+  if (st.dev.NeedRampz) {
+    Emit2(st, "adc", "r18,r16");
+    Emit2(st, "out", "RAMPZ,r18");
+  }
+}
+
+void ScaleIndex(CompilerState& st) {
+  Emit2(st, "lsl", "zl");
+  Emit2(st, "rol", "zh");
+  if (st.dev.NeedRampz) Emit2(st, "rol", "r18");
+}
+
+// Reads the 16-bit element at Z into zh:zl (low byte first in flash).
+void ReadWordElement(CompilerState& st, const char* postIncrementOperands) {
+  const std::string& lpm = st.mn.LpmMnemonic;
+  if (HasLpmPostIncrement(st)) {
+    Emit1(st, lpm, postIncrementOperands);
+  } else {
+    Emit0(st, lpm);
+    Emit1(st, "adiw", "zl,0x01");
+    Emit2(st, "mov", "r1,r0");
+  }
+  Emit0(st, lpm);
+  Emit2(st, "mov", "zh,r0");
+  Emit2(st, "mov", "zl,r1");
+}
+
+// The upper bytes of an element read into a wider integer context.
+void WidenElement(CompilerState& st, std::uint8_t elementType) {
+  const std::uint8_t w = st.sticky.WantedType;
+  if (elementType == kTypeByte && (w == kTypeInteger || w == kTypeWord || w == kTypeLong)) Emit2(st, "clr", "zh");
+  if (w == kTypeLong) {
+    Emit2(st, "clr", "r18");
+    Emit2(st, "clr", "r19");
+  }
+}
+
+int TableElementCount(const GlobalVarRecord& v) {
+  int bytes = v.ElementSize;
+  if (bytes == 0) bytes = (v.VarType == kTypeInteger || v.VarType == kTypeWord) ? 2 : 1;
+  return static_cast<std::uint16_t>(v.Size) / bytes;
+}
+
+void CompileFind(CompilerState& st, bool sixteen) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (sixteen) st.sticky.WantedType = kTypeWord;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ParseSum(st);
+  if (sixteen) {
+    Emit2(st, "mov", "r25,zl");
+    Emit2(st, "mov", "r24,zh");
+  } else {
+    Emit2(st, "mov", "r24,zl");
+  }
+  ExpectToken(st, ",");
+  st.sticky.WantedType = kTypeWord;
+  const std::string name = st.TokText();
+  const int g = FindGlobalVar(st, name);
+  if (g == 0 || st.sym.GlobalVars[g].Storage != kStorageFlash) {
+    CompileError(st, name + " is not Flash Table!");
+    --st.src.TokenIndex;
+  } else {
+    const GlobalVarRecord& v = st.sym.GlobalVars[g];
+    Emit2(st, "ldi", "zl,byte1(" + name + "*2)");
+    Emit2(st, "ldi", "zh,byte2(" + name + "*2)");
+    // The routines compare exactly the number of elements they are given.
+    const int count = TableElementCount(v);
+    if (v.IndexType == kTypeByte && count <= 255) {
+      st.used.Set(sixteen ? NeedFnd16 : NeedFnd8);
+      Emit2(st, "ldi", "xl," + Dec(count));
+    } else if (v.IndexType == kTypeByte || v.IndexType == kTypeInteger || v.IndexType == kTypeWord) {
+      st.used.Set(sixteen ? NeedFnd16Alt : NeedFnd8Alt);
+      Emit2(st, "ldi", "r22,byte1(" + Dec(count) + ")");
+      Emit2(st, "ldi", "r23,byte2(" + Dec(count) + ")");
+    } else {
+      CompileError(st, "Table length not defined!");
+      --st.src.TokenIndex;
+    }
+  }
+  EmitCall(st, sixteen ? "_Fnd16" : "_Fnd8");
+  ++st.src.TokenIndex;
+  ExpectToken(st, ")");
+  st.sticky.WantedType = kept;
+  st.sticky.OperandType = sixteen ? kTypeWord : kTypeByte;
+}
+
+}  // namespace
+
+void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
+  int digits = 0;
+  switch (elementType) {
+    case kTypeByte: digits = 2; break;
+    case kTypeInteger:
+    case kTypeWord: digits = 4; break;
+    case kTypeLong: digits = 8; break;
+    default: break;
+  }
+  bool negative = false;
+  if (st.TokText() == "-") {
+    negative = true;
+    ++st.src.TokenIndex;
+  }
+  const TokenRecord& tok = st.Tok();
+  if (tok.Kind == kTokNumber) {
+    if (digits != 0) {
+      long long v = std::strtoll(tok.Text.c_str(), nullptr, 10);
+      // a negative element is its two's complement in the element's width
+      if (negative) v = (elementType == kTypeLong ? 4294967296LL : 65536LL) - v;
+      std::string text = "0x" + HexDigits(static_cast<unsigned long long>(v), digits);
+      if (elementType == kTypeLong) {
+        // written as two .dw words, low word first
+        text = "0x" + HexDigits(static_cast<unsigned long long>(v) & 0xFFFF, 4) + ",0x" +
+               HexDigits((static_cast<unsigned long long>(v) >> 16) & 0xFFFF, 4);
+      }
+      st.out.Put(text);
+    }
+  } else if (tok.Kind == kTokAmpersand) {
+    ++st.src.TokenIndex;
+    std::string word = st.TokText();
+    if (!word.empty() && word[0] == 'h') {
+      st.out.Put("0x" + word.substr(1));
+    } else if (!word.empty() && word[0] == 'b') {
+      st.out.Put("0x" + HexDigits(static_cast<unsigned long long>(BinConstantValue(word)) & 0xFF, 2));
+    } else {
+      CompileError(st, "Wrong!");
+      --st.src.TokenIndex;
+    }
+  } else if (tok.Kind == kTokString) {
+    st.out.Line("\"" + tok.Text + "\"");
+  }
+  ++st.src.TokenIndex;
+  if (st.TokText() == "<EOL>") --st.src.TokenIndex;
+}
+
+void EmitTableRead(CompilerState& st, const std::string& name) {
+  const std::uint8_t e = st.sticky.OperandType;
+  switch (e) {
+    case kTypeByte:
+      AddTableAddress(st, name);
+      Emit0(st, st.mn.LpmMnemonic);
+      Emit2(st, "mov", "zl,r0");
+      WidenElement(st, e);
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      ScaleIndex(st);
+      AddTableAddress(st, name);
+      ReadWordElement(st, "r1, Z+");
+      WidenElement(st, e);
+      break;
+    case kTypeString:
+    case kTypeFlashString:
+      Emit2(st, "mov", "r24,zl");
+      Emit2(st, "ldi", "zl,byte1(" + name + "*2)");
+      Emit2(st, "ldi", "zh,byte2(" + name + "*2)");
+      if (st.dev.NeedRampz) {
+        Emit2(st, "ldi", "r18,byte3(" + name + "*2)");
+        Emit2(st, "out", "RAMPZ,r18");
+      }
+      EmitCall(st, "_FSC");
+      st.used.Set(NeedFSC);
+      break;
+    default:
+      CompileError(st, "LookUp error!");
+      --st.src.TokenIndex;
+      break;
+  }
+}
+
+void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int localIndex) {
+  const std::uint8_t e = st.sticky.WantedType;
+  st.sticky.WantedType = kTypeWord;
+  auto loadLocal = [&] { EmitLoadFrameVar(st, localIndex); };
+  auto addAddress = [&] {
+    Emit2(st, "add", "zl,r24");
+    Emit2(st, "adc", "zh,r25");
+    if (st.dev.NeedRampz) {
+      Emit2(st, "adc", "r18,r16");
+      Emit2(st, "out", "RAMPZ,r18");
+    }
+  };
+  switch (e) {
+    case kTypeByte:
+      loadLocal();
+      addAddress();
+      Emit0(st, st.mn.LpmMnemonic);
+      Emit2(st, "mov", "zl,r0");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      ScaleIndex(st);
+      loadLocal();
+      addAddress();
+      ReadWordElement(st, "r1,Z+");
+      break;
+    case kTypeString:
+      Emit2(st, "mov", "r24,zl");
+      loadLocal();
+      EmitCall(st, "_FSC");
+      st.used.Set(NeedFSC);
+      break;
+    default:
+      CompileError(st, "LookUp error!");
+      --st.src.TokenIndex;
+      break;
+  }
+  st.sticky.WantedType = e;
+}
+
+void CompileFind16Function(CompilerState& st) { CompileFind(st, true); }
+void CompileFind8Function(CompilerState& st) { CompileFind(st, false); }
+
+}  // namespace qbc

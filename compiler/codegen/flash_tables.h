@@ -1,0 +1,25 @@
+#pragma once
+// Flash tables: globals of storage class "flash" whose elements lie in program memory
+// under the variable's label (byte address = label * 2), read through Z (and RAMPZ).
+#include <cstdint>
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Writes the current element's text (no line end; a string literal ends the line) and
+// steps past it, staying on the last element of the line.
+void EmitTableElement(CompilerState& st, std::uint8_t elementType);
+// The index is in zl, zh (r18 with RAMPZ); reads the element (OperandType = element type)
+// into the working registers.
+void EmitTableRead(CompilerState& st, const std::string& name);
+// The same for a table whose address a procedure holds in local `localIndex` (1-based);
+// the element type is WantedType.
+void EmitTableReadAtIndex(CompilerState& st, const std::string& name, int localIndex);
+// find16(value, table) and find8(value, table): the 1-based index of the first equal
+// element, 0 when none.
+void CompileFind16Function(CompilerState& st);
+void CompileFind8Function(CompilerState& st);
+
+}  // namespace qbc

@@ -1,0 +1,38 @@
+#pragma once
+// Loading operands into the registers of the expression model (see expression_parser.h):
+// named operands, global variables by type, numeric constants, and variable addresses.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// The operand named by the current token (variable, local, I/O register, $def alias, and
+// their single bits "name.bit"); steps past the name and any bit suffix; sets OperandType.
+void EmitLoadOperand(CompilerState& st);
+
+// When WantedType is an integer type (below 6) and the value just compiled is a float,
+// converts it (call _Fxsf) and moves the integer into the working registers (the
+// second-operand registers with SkipOperandPush). Otherwise writes nothing.
+void EmitConvertToFloat(CompilerState& st);
+inline void EmitConvertFromFloat(CompilerState& st) { EmitConvertToFloat(st); }
+
+// The address of the variable or local named by the current token into Z ("z") or X
+// (any other letter); steps past the name; OperandType = the variable's type. A bit
+// variable has no address: compile error.
+void EmitLoadVarAddress(CompilerState& st, const std::string& reg);
+void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg);
+void EmitLoadFrameAddress(CompilerState& st, int localIndex, const std::string& reg);
+
+// The value of global variable `name` (OperandType = its declared type, set by the
+// caller) converted to WantedType. A WantedType of 0 becomes the variable's type and stays
+// so after the call; any other WantedType is kept.
+void EmitLoadVariable(CompilerState& st, const std::string& name);
+
+// A numeric constant (decimal, or a lone sign "-"/"+" that takes the number at TokenIndex
+// and steps past it; a text ending in "e" takes the exponent's two tokens after
+// TokenIndex) loaded by WantedType; float texts are converted at compile time. Declared in
+// seams.h too.
+void EmitLoadConstant(CompilerState& st, const std::string& text);
+
+}  // namespace qbc
