@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "compiler/codegen/flash_tables.h"
+#include "compiler/frontend/const_statement.h"
+#include "compiler/frontend/simple_statements.h"
+#include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/frontend/seams.h"
 #include "compiler/frontend/source_reader.h"
 
@@ -18,11 +21,11 @@ namespace {
 // passed over without output.
 constexpr DispatchRow kRows[] = {
     // Declarations and program structure
-    {"dim", "CompileDimStatement", nullptr},
-    {"declare", "CompileDeclareStatement", nullptr},
-    {"exit", "CompileExitStatement", nullptr},
-    {"end", "CompileEndStatement", nullptr},
-    {"const", "CompileConstStatement", nullptr},
+    {"dim", "CompileDimStatement", CompileDimStatement},
+    {"declare", "CompileDeclareStatement", CompileDeclareStatement},
+    {"exit", "CompileExitStatement", CompileExitStatement},
+    {"end", "CompileEndStatement", CompileEndStatement},
+    {"const", "CompileConstStatement", CompileConstStatement},
     {"on", "CompileOnStatement", nullptr},
     // Control flow
     {"if", "CompileIfStatement", nullptr},
@@ -211,11 +214,11 @@ constexpr DispatchRow kRows[] = {
     {"leadchar", "CompileLeadCharStatement", nullptr},
     // Serial ports
     {"open", "CompileOpenStatement", nullptr},
-    {"baud", "CompileBaudStatement", nullptr},
-    {"baud0", "CompileBaudStatement", nullptr},
-    {"baud1", "CompileBaud1Statement", nullptr},
-    {"baud2", "CompileBaud2Statement", nullptr},
-    {"baud3", "CompileBaud3Statement", nullptr},
+    {"baud", "CompileBaudStatement", CompileBaudStatement},
+    {"baud0", "CompileBaudStatement", CompileBaudStatement},
+    {"baud1", "CompileBaud1Statement", CompileBaud1Statement},
+    {"baud2", "CompileBaud2Statement", CompileBaud2Statement},
+    {"baud3", "CompileBaud3Statement", CompileBaud3Statement},
     {"print", "CompilePrintStatement", nullptr},
     {"print0", "CompilePrintStatement", nullptr},
     {"print1", "CompilePrint1Statement", nullptr},
@@ -255,7 +258,7 @@ constexpr DispatchRow kRows[] = {
     {"contrast", "CompileContrastStatement", nullptr},
     // Graphic LCD
     {"glcd", "CompileGLcdStatement", nullptr},
-    {"glcdinit", "CompileGlcdInitStatement", nullptr},
+    {"glcdinit", "CompileGlcdInitStatement", CompileGlcdInitStatement},
     {"gcls", "CompileGClsStatement", nullptr},
     {"tcls", "CompileTClsStatement", nullptr},
     {"tlcd", "CompileTLcdStatement", nullptr},

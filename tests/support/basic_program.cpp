@@ -1,0 +1,87 @@
+#include "tests/support/basic_program.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "compiler/frontend/driver.h"
+#include "compiler/frontend/report.h"
+#include "compiler/frontend/state.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc::test {
+
+CompiledBasic CompileBasic(const std::string& source) {
+  CompiledBasic c;
+  c.dir = MakeTempDir("basic");
+  const std::string install = c.dir + "/install";
+  std::filesystem::create_directories(install);
+  std::error_code ec;
+  std::filesystem::create_directory_symlink(BinDir() + "/inc", install + "/inc", ec);
+  WriteFile(install + "/tmp.tmp", source);
+  const std::string doc = c.dir + "/prog.bas";
+  WriteFile(doc, source);
+
+  auto st = std::make_unique<CompilerState>();
+  ReportSink report;
+  st->report = &report;
+  CompileProgram(*st, doc, install + "/");
+  c.report = report.Text();
+  c.failure = report.LastFailure();
+  c.error_count = st->ErrorCount;
+  c.asm_path = c.dir + "/prog.asm";
+  c.asm_text = ReadFile(c.asm_path);
+  return c;
+}
+
+std::string BasicRun::Diagnostics() const {
+  std::ostringstream s;
+  s << "compile errors: " << compiled.error_count << "\n" << compiled.report << "\n";
+  if (!compiled.failure.empty()) s << "compiler failure: " << compiled.failure << "\n";
+  s << "assembler:\n" << assembled.output << "\n";
+  s << "stop: " << SimStopName(stop) << "\n";
+  s << "---- asm ----\n" << compiled.asm_text;
+  return s.str();
+}
+
+std::uint32_t BasicRun::Address(const std::string& name) const {
+  if (!sim) return 0;
+  auto a = sim->Symbol(name);
+  if (!a) {
+    ADD_FAILURE() << "no symbol " << name << " in the map";
+    return 0;
+  }
+  return *a;
+}
+
+std::uint8_t BasicRun::Byte(const std::string& name, int offset) const { return sim->Sram(Address(name) + offset); }
+std::uint16_t BasicRun::Word(const std::string& name, int offset) const {
+  return sim->SramWord(Address(name) + offset);
+}
+std::int16_t BasicRun::Integer(const std::string& name, int offset) const {
+  return static_cast<std::int16_t>(Word(name, offset));
+}
+std::uint32_t BasicRun::Long(const std::string& name, int offset) const {
+  return sim->SramLong(Address(name) + offset);
+}
+std::uint32_t BasicRun::FloatBits(const std::string& name, int offset) const { return Long(name, offset); }
+std::uint8_t BasicRun::Register(int r) const { return sim->Reg(r); }
+
+std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu, std::uint64_t max_cycles) {
+  auto run = std::make_unique<BasicRun>();
+  run->compiled = CompileBasic(source);
+  if (run->compiled.error_count != 0 || !run->compiled.failure.empty()) return run;
+  run->assembled = AssembleAsmFile(run->compiled.asm_path);
+  if (!run->assembled.ok) return run;
+  SimOptions opt;
+  opt.mcu = mcu;
+  opt.max_cycles = max_cycles;
+  run->sim = std::make_unique<SimRunner>(opt);
+  if (!run->sim->Load(run->assembled.hex_path, run->assembled.map_path)) return run;
+  run->stop = run->sim->Run();
+  run->ok = run->stop == SimStop::EndLoop;
+  return run;
+}
+
+}  // namespace qbc::test
