@@ -68,12 +68,12 @@ const std::vector<ArithCase>& Cases() {
       {"constants", "Dim A As Word, B As Byte, C As Long, D As Integer\nConst K = 1000",
        "A = &h1234\nB = &b1010\nC = 123456789\nD = K - 1001",
        {{"a", 'w', 0x1234}, {"b", 'b', 10}, {"c", 'l', 123456789}, {"d", 'i', -1}}},
-      {"negation_of_byte_and_word", "Dim A As Byte, B As Byte, W As Word, X As Word",
-       "A = 5\nB = -A\nW = 1000\nX = -W",
-       {{"b", 'b', 251}, {"x", 'w', 65536 - 1000}}},
-      {"not", "Dim A As Byte, B As Byte, W As Word, X As Word",
-       "A = 5\nB = Not A\nW = &h00FF\nX = Not W",
-       {{"b", 'b', 250}, {"x", 'w', 0xFF00}}},
+      {"negation_of_byte_and_word", "Dim A As Byte, B As Byte, W As Word, V As Word",
+       "A = 5\nB = -A\nW = 1000\nV = -W",
+       {{"b", 'b', 251}, {"v", 'w', 65536 - 1000}}},
+      {"not", "Dim A As Byte, B As Byte, W As Word, V As Word",
+       "A = 5\nB = Not A\nW = &h00FF\nV = Not W",
+       {{"b", 'b', 250}, {"v", 'w', 0xFF00}}},
   };
   return cases;
 }
@@ -91,8 +91,8 @@ TEST_P(ArithOnDevice, MatchesHostArithmetic) {
 INSTANTIATE_TEST_SUITE_P(Programs, ArithOnDevice,
                          ::testing::Combine(::testing::Values("m8", "m88"),
                                             ::testing::Range<std::size_t>(0, Cases().size())),
-                         [](const auto& info) {
-                           return std::get<0>(info.param) + "_" + Cases()[std::get<1>(info.param)].name;
+                         [](const auto& param_info) {
+                           return std::get<0>(param_info.param) + "_" + Cases()[std::get<1>(param_info.param)].name;
                          });
 
 }  // namespace
