@@ -1,0 +1,40 @@
+#pragma once
+// Emitters of the single-precision function library: the polynomial engine with its
+// table reads, fraction and modulo splits, power, exponential, logarithms, square root,
+// the trigonometric, inverse trigonometric and hyperbolic functions.
+//
+// Register contract (the float core's): A = r25..r22 (argument and result), B = r21..r18
+// (second operand). Besides A, B and the core's scratch set (r0, r7, X, Z, T) a function
+// changes nothing; whatever else it uses it saves and restores.
+//
+// The functions reach the core only through its packed entry points (_Fmul, _Fpow2,
+// _Fadd, _Fsub, _Fdiv, _Finv, _Fxsf, _Fs2f, _Fba, _Fnan, _Fclr, _F2e), whose contracts
+// are exact; the unpacked forms are left to the core itself.
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+void EmitFloatPotRoutine(CompilerState& st);        // _Fpot, _Flpm
+void EmitFloatModfRoutine(CompilerState& st);       // _Fmodf
+void EmitFloatModRoutine(CompilerState& st);        // _Fmod
+void EmitFloatPowRoutine(CompilerState& st);        // _Fpow
+void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, table _FtblExp
+void EmitFloatLogRoutine(CompilerState& st);        // _Flog, _Fln, table _FtblLn
+void EmitFloatSqrtRoutine(CompilerState& st);       // _Fsqrt
+void EmitFloatSinCosRoutine(CompilerState& st);     // _Fsin, _Fcos, table _FtblCos
+void EmitFloatTanRoutine(CompilerState& st);        // _Ftan, table _FtblTan
+void EmitFloatAsinAcosRoutine(CompilerState& st);   // _FASin, _FACos, table _Ftbl_Asin
+void EmitFloatAtanRoutine(CompilerState& st);       // _FAtan, table _FtblAtan
+void EmitFloatAtan2Routine(CompilerState& st);      // _FAtan2
+void EmitFloatSinhRoutine(CompilerState& st);       // _Fsinh
+void EmitFloatCoshRoutine(CompilerState& st);       // _Fcosh
+void EmitFloatTanhRoutine(CompilerState& st);       // _Ftanh
+
+// Loads the byte address of a coefficient table for _Fpot: Z, and on devices with more
+// than 64 KB of flash also r21 = the address's third byte, which _Fpot puts into RAMPZ
+// for its reads (the tables stand behind their routines, at the end of the program).
+void EmitFloatTableAddress(CompilerState& st, std::string_view table);
+
+}  // namespace qbc

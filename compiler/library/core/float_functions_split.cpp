@@ -1,0 +1,92 @@
+// Fraction split and modulo of the float library.
+#include "compiler/library/core/float_functions.h"
+
+namespace qbc {
+
+// _Fmodf: A = fractional part of A (with A's sign); the integer part, a float stored
+// lowest byte first, goes to the data address in r21:r20 unless that address is 0
+// (an address below 32 reaches the register file: _Fexp takes it into r12..r15).
+// |A| < 1: integer part 0, result A. No fractional bits (|A| >= 2^23): integer part A,
+// result 0. NaN: integer part and result NaN. Y is saved; it is the store pointer.
+void EmitFloatModfRoutine(CompilerState& st) {
+  st.out.Line();
+  st.out.Text(R"(
+_Fmodf: push    yl
+        push    yh
+        mov     yl,r20
+        mov     yh,r21
+        mov     r20,r24
+        lsl     r20
+        mov     r21,r25
+        rol     r21
+        cpi     r21,0x7F
+        brsh    _Fmdf1
+        clr     r18
+        clr     r19
+        clr     r20
+        clr     r21
+        rcall   _Fmdf5
+        rjmp    _Fmdf4
+_Fmdf1: cpi     r21,0xFF
+        brne    _Fmdf2
+        rcall   _Fba
+        rcall   _Fmdf5
+        rcall   _Fnan
+        rjmp    _Fmdf4
+_Fmdf2: cpi     r21,0x96
+        brlo    _Fmdf3
+        rcall   _Fba
+        rcall   _Fmdf5
+        rcall   _Fclr
+        rjmp    _Fmdf4
+_Fmdf3: push    r22
+        push    r23
+        push    r24
+        push    r25
+        rcall   _Fxsf
+        rcall   _Fs2f
+        rcall   _Fba
+        rcall   _Fmdf5
+        subi    r21,0x80
+        pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
+        rcall   _Fadd
+_Fmdf4: pop     yh
+        pop     yl
+        ret
+_Fmdf5: mov     r0,yl
+        or      r0,yh
+        breq    _Fmdf6
+        st      Y+,r18
+        st      Y+,r19
+        st      Y+,r20
+        st      Y,r21
+_Fmdf6: ret)");
+}
+
+// _Fmod: A modulo |B| = fraction of A / |B| times |B|, with A's sign; B = 0 gives NaN.
+void EmitFloatModRoutine(CompilerState& st) {
+  st.out.Line();
+  st.out.Text(R"(
+_Fmod:  andi    r21,0x7F
+        brne    _Fmod1
+        sbrs    r20,7
+        rjmp    _Fnan
+_Fmod1: push    r18
+        push    r19
+        push    r20
+        push    r21
+        rcall   _Fdiv
+        clr     r20
+        clr     r21
+        rcall   _Fmodf
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        rjmp    _Fmul)");
+}
+
+}  // namespace qbc

@@ -1,0 +1,12 @@
+#pragma once
+// Emitters of the float-to-text routines: _Fstr (scientific text into _s1tmp), _Fdp
+// (the number format's choice) and _Ffmt (fixed-point text into _s2tmp).
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+void EmitFloatStrRoutine(CompilerState& st);       // _Fstr, _F8div, _Fman, _Fnsf2
+void EmitFloatDecPointRoutine(CompilerState& st);  // _Fdp
+void EmitFloatFormatRoutine(CompilerState& st);    // _Ffmt
+
+}  // namespace qbc
