@@ -174,6 +174,7 @@ inline float Expf(float a) {
 inline float Lnf(float a) {
   unsigned e = Exp(a);
   if (SignBit(a) || e == 0 || e == 0xFF) return NaN();
+  if ((Bits(a) & 0x7FFFFFu) == 0) return Mul(S2f(static_cast<int32_t>(e) - 127), kLn2);
   float m = FromBits((Bits(a) & 0x7FFFFFu) | (126u << 23));
   float lm = Pot(m, kTblLn);
   float t = Mul(S2f(static_cast<int32_t>(e) - 126), kLn2);
@@ -258,11 +259,26 @@ inline float Tanf(float a) {
   if (recip) r = Inv(r);
   return FromBits(Bits(r) ^ s);
 }
-inline float Asinf(float a) {
-  if ((Bits(a) & 0x7FFFFFFFu) >= 0x3F800001u) return NaN();
-  return Mul(Pot(Mul(a, a), kTblAsin), a);
+inline float AsinSeries(float a) { return Mul(Pot(Mul(a, a), kTblAsin), a); }
+// 2 asin(sqrt((1 - |x|) / 2)).
+inline float AsinHalfAngle(float x) {
+  float t = Add(FromBits(Bits(x) | 0x80000000u), 1.0f);
+  if (Bits(t) >> 24) t = FromBits(Bits(t) - 0x00800000u);
+  float w = AsinSeries(Sqrtf(t));
+  return Add(w, w);
 }
-inline float Acosf(float a) { return Add(Neg(Asinf(a)), kHalfPi); }
+inline float Asinf(float a) {
+  uint32_t mag = Bits(a) & 0x7FFFFFFFu;
+  if (mag >= 0x3F800001u) return NaN();
+  if (mag < 0x3F000001u) return AsinSeries(a);
+  float r = Add(Neg(AsinHalfAngle(a)), kHalfPi);
+  return FromBits(Bits(r) ^ (Bits(a) & 0x80000000u));
+}
+inline float Acosf(float a) {
+  if ((Bits(a) & 0x7FFFFFFFu) < 0x3F000001u) return Add(Neg(Asinf(a)), kHalfPi);
+  float w2 = AsinHalfAngle(a);
+  return SignBit(a) ? Add(Neg(w2), kPi) : w2;
+}
 inline float Atanf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float v = Abs(a);
@@ -374,7 +390,8 @@ inline std::string Fmt(const std::string& sci, int c, int d, int fill) {
     w = c;
   } else {
     n = e + 1;
-    w = std::max(c, n);
+    if (n > c) return sci;
+    w = c;
     fills = w - n;
   }
   if (w + d > 11) return sci;

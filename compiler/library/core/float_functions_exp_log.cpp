@@ -177,7 +177,9 @@ _FtblExp:
 }
 
 // _Fln: ln A = ln m + (e - 126) ln 2 with A = m * 2^(e - 126), 0.5 <= m < 1, ln m the
-// quotient of the two polynomials of _FtblLn. A <= 0 and NaN give NaN.
+// quotient of the two polynomials of _FtblLn. A <= 0 and NaN give NaN. A power of two is
+// (e - 127) ln 2 directly: the quotient at m = 0.5 misses -ln 2 by one unit, which made
+// ln 1 = -6e-8 and every power of 1 (and of -1) drift away from 1 for large exponents.
 // _Flog: ln A / ln 10.
 void EmitFloatLogRoutine(CompilerState& st) {
   st.out.Line();
@@ -198,7 +200,24 @@ _Fln:   sbrc    r25,7
         cpi     r21,0xFF
         brne    _Fln2
 _Fln1:  rjmp    _Fnan
-_Fln2:  push    r21
+_Fln2:  mov     xl,r24
+        andi    xl,0x7F
+        or      xl,r23
+        or      xl,r22
+        brne    _Fln3
+        mov     r22,r21
+        clr     r23
+        subi    r22,0x7F
+        sbci    r23,0x00
+        mov     r24,r23
+        mov     r25,r23
+        rcall   _Fs2f
+        ldi     r18,0x18
+        ldi     r19,0x72
+        ldi     r20,0x31
+        ldi     r21,0x3F
+        rjmp    _Fmul
+_Fln3:  push    r21
         ldi     r25,0x3F
         andi    r24,0x7F)");
   EmitFloatTableAddress(st, "_FtblLn");

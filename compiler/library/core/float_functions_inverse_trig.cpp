@@ -3,17 +3,42 @@
 
 namespace qbc {
 
-// _FASin: |x| > 1 (and NaN) gives NaN; asin x = x * Q / P of _Ftbl_Asin at x^2.
-// _FACos: pi/2 - asin x.
+// _FASin: |x| > 1 (and NaN) gives NaN; for |x| <= 0.5 asin x = x * Q / P of _Ftbl_Asin at
+// x^2. The rational form alone drifts off towards |x| = 1 (asin 1 came out as 1.4837), so
+// beyond 0.5 the half-angle form asin |x| = pi/2 - 2 asin(sqrt((1 - |x|) / 2)) keeps the
+// series' argument at or below 0.5. _FACos: pi/2 - asin x for |x| <= 0.5, beyond it
+// 2 asin(sqrt((1 - |x|) / 2)) for x > 0, pi minus that for x < 0. These call _Fsqrt, so
+// the emitter sets its used flag (the square root comes later in the link order).
 void EmitFloatAsinAcosRoutine(CompilerState& st) {
+  st.used.Set(NeedFsqrt);
   st.out.Line();
   st.out.Text(R"(
-_FACos:rcall  _FASin
+_FACos: mov     xh,r25
+        andi    xh,0x7F
+        cpi     r22,0x01
+        ldi     xl,0x00
+        cpc     r23,xl
+        cpc     r24,xl
+        ldi     xl,0x3F
+        cpc     xh,xl
+        brsh    _FAcs1
+        rcall   _FASin
         subi    r25,0x80
         ldi     r18,0xDB
         ldi     r19,0x0F
         ldi     r20,0xC9
         ldi     r21,0x3F
+        rjmp    _Fadd
+_FAcs1: push    r25
+        rcall   _FAsn3
+        pop     xl
+        sbrs    xl,7
+        ret
+        subi    r25,0x80
+        ldi     r18,0xDB
+        ldi     r19,0x0F
+        ldi     r20,0x49
+        ldi     r21,0x40
         rjmp    _Fadd
 _FASin: mov     xh,r25
         andi    xh,0x7F
@@ -24,8 +49,41 @@ _FASin: mov     xh,r25
         cpc     r24,xl
         ldi     xl,0x3F
         cpc     xh,xl
-        brlo    _FAsn1
+        brlo    _FAsn0
         rjmp    _Fnan
+_FAsn0: cpi     r22,0x01
+        ldi     xl,0x00
+        cpc     r23,xl
+        cpc     r24,xl
+        ldi     xl,0x3F
+        cpc     xh,xl
+        brlo    _FAsn1
+        push    r25
+        rcall   _FAsn3
+        subi    r25,0x80
+        ldi     r18,0xDB
+        ldi     r19,0x0F
+        ldi     r20,0xC9
+        ldi     r21,0x3F
+        rcall   _Fadd
+        pop     xl
+        andi    xl,0x80
+        eor     r25,xl
+        ret
+_FAsn3: ori     r25,0x80
+        ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x80
+        ldi     r21,0x3F
+        rcall   _Fadd
+        tst     r25
+        breq    _FAsn4
+        subi    r24,0x80
+        sbci    r25,0x00
+_FAsn4: rcall   _Fsqrt
+        rcall   _FAsn1
+        rcall   _Fba
+        rjmp    _Fadd
 _FAsn1: push    r22
         push    r23
         push    r24

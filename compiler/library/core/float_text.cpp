@@ -13,8 +13,8 @@ bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
 // NaN "Err". Returns the text's address in r25:r24; keeps r11..r17 and Y.
 //
 // The decimal exponent k is estimated from the binary one (e2 * log10 2, truncated), the
-// value scaled by 10^-k (for k = 38, whose power is below the exponential's range, as the
-// square of 10^-19), normalised to a first digit of 1..9, rounded by 0.5 * 10^-d, and the
+// value scaled by 10^-k (for k = 38, whose power is no normal float, by 10^-37 after a
+// division by 10), normalised to a first digit of 1..9, rounded by 0.5 * 10^-d, and the
 // digits taken off one by one with _Fmodf (the integer part parked at Y, where the digit
 // goes next). When rounding carries the first digit to 10 the text is "1" and k + 1; a
 // later digit that comes out as 10 (a product rounded up to 10.0) is written as 9.
@@ -104,14 +104,22 @@ _Fstr2: ldi     r20,0x20
         mov     r25,r15
         tst     r11
         breq    _Fstr3
-        mov     r22,r11
-        neg     r22
-        clr     r16
-        cpi     r22,0xDA
+        mov     r16,r11
+        neg     r16
+        cpi     r16,0xDA
         brne    _Fstr4
-        ldi     r22,0xED
         inc     r16
-_Fstr4: clr     r23
+        ldi     r18,0xCD
+        ldi     r19,0xCC
+        ldi     r20,0xCC
+        ldi     r21,0x3D
+        rcall   _Fmul
+        mov     r12,r22
+        mov     r13,r23
+        mov     r14,r24
+        mov     r15,r25
+_Fstr4: mov     r22,r16
+        clr     r23
         sbrc    r22,7
         com     r23
         mov     r24,r23
@@ -123,9 +131,6 @@ _Fstr4: clr     r23
         clr     r23
         clr     r22
         rcall   _Fpow
-        tst     r16
-        breq    _Fstr5
-        rcall   _Fpow2
 _Fstr5: mov     r18,r12
         mov     r19,r13
         mov     r20,r14
@@ -296,8 +301,8 @@ _Fdp2:  rcall   _Fstr
 // character, the integer field of _fmtC places (_lchr fill characters before the digits;
 // none when _lchr is 0), ".", _fmtD decimals, a 0 byte. Digits come from the scientific
 // text as they stand (no second rounding), "0" once its digits are used up. Both
-// exponent digits are read. An integer part with more digits than _fmtC places widens the
-// field; a text that would not fit the 14-byte buffer, and "Err", are copied unchanged.
+// exponent digits are read. An integer part with more digits than _fmtC places, a text
+// that would not fit the 14-byte buffer, and "Err" give the scientific text unchanged.
 // r19 exponent, r20 places, r22 decimals, r23 integer digits, r24 fill count, r25 zeros
 // after the point; Z reads _s1tmp, X writes _s2tmp.
 void EmitFloatFormatRoutine(CompilerState& st) {
@@ -348,9 +353,8 @@ _Ffm1:  lds     r22,_fmtD
 _Ffm2:  mov     r23,r19
         inc     r23
         cp      r18,r23
-        brsh    _Ffm4
-        mov     r18,r23
-_Ffm4:  mov     r24,r18
+        brlo    _Ffm31
+        mov     r24,r18
         sub     r24,r23
 _Ffm3:  add     r18,r22
         brcs    _Ffm31
