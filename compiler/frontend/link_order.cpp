@@ -9,6 +9,8 @@
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/delay_routines.h"
+#include "compiler/library/core/float_functions.h"
+#include "compiler/library/core/float_text.h"
 #include "compiler/library/core/int_divide.h"
 #include "compiler/library/core/int_multiply.h"
 #include "compiler/library/core/memory_crc.h"
@@ -259,26 +261,26 @@ const LinkRow kLinkOrder[] = {
     {"EmitFloatMulRoutine", QBC_GUARD(s.used[NeedFmul]), nullptr},
     {"EmitFloatDivRoutine", QBC_GUARD(s.used[NeedFdiv]), nullptr},
     {"EmitFloatMoveRoutine", QBC_GUARD(s.used[NeedFmov]), nullptr},
-    {"EmitFloatSinCosRoutine", QBC_GUARD(s.used[NeedFsin]), nullptr},
-    {"EmitFloatAsinAcosRoutine", QBC_GUARD(s.used[NeedFACos]), nullptr},
-    {"EmitFloatTanRoutine", QBC_GUARD(s.used[NeedFtan]), nullptr},
-    {"EmitFloatAtanRoutine", QBC_GUARD(s.used[NeedFAtan]), nullptr},
-    {"EmitFloatAtan2Routine", QBC_GUARD(s.used[NeedFAtan2]), nullptr},
-    {"EmitFloatPowRoutine", QBC_GUARD(s.used[NeedFpow]), nullptr},
-    {"EmitFloatPotRoutine", QBC_GUARD(s.used[NeedFpot]), nullptr},
-    {"EmitFloatSqrtRoutine", QBC_GUARD(s.used[NeedFsqrt]), nullptr},
-    {"EmitFloatLogRoutine", QBC_GUARD(s.used[NeedFlog]), nullptr},
-    {"EmitFloatExpRoutine", QBC_GUARD(s.used[NeedFexp]), nullptr},
+    {"EmitFloatSinCosRoutine", QBC_GUARD(s.used[NeedFsin]), EmitFloatSinCosRoutine},
+    {"EmitFloatAsinAcosRoutine", QBC_GUARD(s.used[NeedFACos]), EmitFloatAsinAcosRoutine},
+    {"EmitFloatTanRoutine", QBC_GUARD(s.used[NeedFtan]), EmitFloatTanRoutine},
+    {"EmitFloatAtanRoutine", QBC_GUARD(s.used[NeedFAtan]), EmitFloatAtanRoutine},
+    {"EmitFloatAtan2Routine", QBC_GUARD(s.used[NeedFAtan2]), EmitFloatAtan2Routine},
+    {"EmitFloatPowRoutine", QBC_GUARD(s.used[NeedFpow]), EmitFloatPowRoutine},
+    {"EmitFloatPotRoutine", QBC_GUARD(s.used[NeedFpot]), EmitFloatPotRoutine},
+    {"EmitFloatSqrtRoutine", QBC_GUARD(s.used[NeedFsqrt]), EmitFloatSqrtRoutine},
+    {"EmitFloatLogRoutine", QBC_GUARD(s.used[NeedFlog]), EmitFloatLogRoutine},
+    {"EmitFloatExpRoutine", QBC_GUARD(s.used[NeedFexp]), EmitFloatExpRoutine},
     {"EmitFloatToExpRoutine", QBC_GUARD(s.used[NeedF2e]), nullptr},
-    {"EmitFloatModRoutine", QBC_GUARD(s.used[NeedFmod]), nullptr},
-    {"EmitFloatModfRoutine", QBC_GUARD(s.used[NeedFmodf]), nullptr},
+    {"EmitFloatModRoutine", QBC_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
+    {"EmitFloatModfRoutine", QBC_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
     {"EmitFloatCompareRoutine", QBC_GUARD(s.used[NeedFcmp0]), nullptr},
-    {"EmitFloatSinhRoutine", QBC_GUARD(s.used[NeedFsinh]), nullptr},
-    {"EmitFloatCoshRoutine", QBC_GUARD(s.used[NeedFcosh]), nullptr},
-    {"EmitFloatTanhRoutine", QBC_GUARD(s.used[NeedFtanh]), nullptr},
-    {"EmitFloatDecPointRoutine", QBC_GUARD(s.used[NeedFdp]), nullptr},
-    {"EmitFloatFormatRoutine", QBC_GUARD(s.used[NeedFdp]), nullptr},
-    {"EmitFloatStrRoutine", QBC_GUARD(s.used[NeedFstr]), nullptr},
+    {"EmitFloatSinhRoutine", QBC_GUARD(s.used[NeedFsinh]), EmitFloatSinhRoutine},
+    {"EmitFloatCoshRoutine", QBC_GUARD(s.used[NeedFcosh]), EmitFloatCoshRoutine},
+    {"EmitFloatTanhRoutine", QBC_GUARD(s.used[NeedFtanh]), EmitFloatTanhRoutine},
+    {"EmitFloatDecPointRoutine", QBC_GUARD(s.used[NeedFdp]), EmitFloatDecPointRoutine},
+    {"EmitFloatFormatRoutine", QBC_GUARD(s.used[NeedFdp]), EmitFloatFormatRoutine},
+    {"EmitFloatStrRoutine", QBC_GUARD(s.used[NeedFstr]), EmitFloatStrRoutine},
     {"EmitMemFillRoutine", QBC_GUARD(s.used[NeedMfil]), EmitMemFillRoutine},
 };
 

@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <utility>
 #include <sstream>
 #include <string>
 
@@ -54,6 +56,9 @@ asm(
 
 // Assembler text placing the stand-in at the word address `org`.
 inline std::string StandInCore(const char* mcu, unsigned org) {
+  static std::map<std::pair<std::string, unsigned>, std::string> built;
+  auto key = std::make_pair(std::string(mcu), org);
+  if (auto it = built.find(key); it != built.end()) return it->second;
   std::string dir = MakeTempDir("standin");
   WriteFile(dir + "/core.c", kStandInSource);
   char cmd[1024];
@@ -82,6 +87,7 @@ inline std::string StandInCore(const char* mcu, unsigned org) {
     std::snprintf(line, sizeof line, "\t.equ\t%s = 0x%04x\n", name.c_str(), a / 2);
     t += line;
   }
+  built[key] = t;
   return t;
 }
 
