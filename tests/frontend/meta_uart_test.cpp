@@ -57,6 +57,12 @@ TEST(MetaUart, DivisorAndRegisterLines) {
       {"m8", 8.0f, "baud = 4800, sync, master, lo",
        "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
        "\t\tldi\t\tzl,0xC1\r\n\t\tout\t\tUCSRC,zl\r\n", 0},
+      // The ATmega64/128 keep UART 0's status register in the I/O space under its numbered
+      // name, and UART 1's beyond it.
+      {"m128", 8.0f, "baud = 9600, double",
+       "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tsts\t\tUBRR0H,zh\r\n\t\tout\t\tUBRR0L,zl\r\n"
+       "\t\tldi\t\tzl,0x02\r\n\t\tout\t\tUCSR0A,zl\r\n", 0},
+      {"m8", 8.0f, "baud = 0", "", 1},
       {"m8", 8.0f, "baud = x", "", 1},
       {"m8", 8.0f, "baud 9600", "", 0},
   };
