@@ -19,28 +19,33 @@ int ElementBytes(std::uint8_t type) {
 }
 
 // X = the array's address plus the popped index times the element size.
-void AddressIntoX(CompilerState& st, const std::string& name, std::uint8_t elementType, bool byteIndex) {
+void AddressIntoX(CompilerState& st, const std::string& name, std::uint8_t elementType, bool byteIndex, bool store) {
   const int bytes = ElementBytes(elementType);
+  // A float value to store lies in r22..r25: its index goes through r16, r17 instead.
+  const bool floatValue = store && elementType == kTypeFloat;
+  const std::string lo = floatValue ? "r16" : "r24";
+  const std::string hi = floatValue ? "r17" : "r25";
   if (!WideForm(st)) {
     Emit2(st, "ldi", "xl,byte1(" + name + ")");
-    Emit2(st, "pop", "r24");
-    for (int k = 1; k < bytes; k *= 2) Emit2(st, "lsl", "r24");
-    Emit2(st, "add", "xl, r24");
+    Emit2(st, "clr", "xh");  // nothing else clears it, and X reads both halves
+    Emit2(st, "pop", lo);
+    for (int k = 1; k < bytes; k *= 2) Emit2(st, "lsl", lo);
+    Emit2(st, "add", "xl, " + lo);
     return;
   }
   Emit2(st, "ldi", "xl,byte1(" + name + ")");
   Emit2(st, "ldi", "xh,byte2(" + name + ")");
-  Emit2(st, "pop", "r24");
+  Emit2(st, "pop", lo);
   if (byteIndex)
-    Emit2(st, "clr", "r25");
+    Emit2(st, "clr", hi);
   else
-    Emit2(st, "pop", "r25");
+    Emit2(st, "pop", hi);
   for (int k = 1; k < bytes; k *= 2) {
-    Emit2(st, "lsl", "r24");
-    Emit2(st, "rol", "r25");
+    Emit2(st, "lsl", lo);
+    Emit2(st, "rol", hi);
   }
-  Emit2(st, "add", "xl, r24");
-  Emit2(st, "adc", "xh, r25");
+  Emit2(st, "add", "xl, " + lo);
+  Emit2(st, "adc", "xh, " + hi);
 }
 
 }  // namespace
@@ -56,7 +61,7 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
   const std::uint8_t e = st.expr.CurrentVarType;
   std::uint8_t w = st.sticky.WantedType;
   if (w == kTypeString || w == 0) w = e;  // a string context reads the element by its own type
-  AddressIntoX(st, name, e, false);
+  AddressIntoX(st, name, e, false, false);
   auto ld = [&](const char* ops) { Emit2(st, "ld", ops); };
   const bool integerElement = e == kTypeByte || e == kTypeInteger || e == kTypeWord || e == kTypeLong;
   if (integerElement && (w == kTypeBit || w == kTypeByte)) {
@@ -103,7 +108,7 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
 
 void EmitStoreArrayElement(CompilerState& st, const std::string& name) {
   const std::uint8_t w = st.sticky.WantedType;
-  AddressIntoX(st, name, w, WideForm(st) && st.expr.ArrayIndexType <= kTypeByte);
+  AddressIntoX(st, name, w, WideForm(st) && st.expr.ArrayIndexType <= kTypeByte, true);
   auto store = [&](const char* ops) { Emit2(st, "st", ops); };
   switch (w) {
     case kTypeByte: store("X,zl"); break;

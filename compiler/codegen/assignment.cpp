@@ -299,7 +299,7 @@ void CompileAssignment(CompilerState& st) {
   if (form == Target::FlashTable) {
     st.sym.GlobalVars[g].Initialized = true;
     std::uint8_t type = st.sym.GlobalVars[g].VarType;
-    EmitDataList(st, "", type);
+    EmitDataList(st, name, type);
     return;
   }
 
@@ -387,7 +387,10 @@ void CompileAssignment(CompilerState& st) {
 void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
                                  std::uint8_t elementCount) {
   Emit2(st, "ldi", "xl,byte1(" + name + ")");
-  if (st.dev.RamEnd > 256) Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  if (st.dev.RamEnd > 256)
+    Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  else
+    Emit2(st, "clr", "xh");  // X addresses through both halves
   ExpectToken(st, "=");
   ExpectToken(st, "(");
   if (st.TokText(1) == ",") {
@@ -411,7 +414,10 @@ void CompileStringListAssignment(CompilerState& st, const std::string& name, std
 
 void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
   Emit2(st, "ldi", "xl,byte1(" + name + ")");
-  if (st.dev.RamEnd > 256) Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  if (st.dev.RamEnd > 256)
+    Emit2(st, "ldi", "xh,byte2(" + name + ")");
+  else
+    Emit2(st, "clr", "xh");  // X addresses through both halves
   ExpectToken(st, "=");
   ExpectToken(st, "(");
   const int g = FindGlobalVar(st, name);
