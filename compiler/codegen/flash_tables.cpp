@@ -101,6 +101,10 @@ void CompileFind(CompilerState& st, bool sixteen) {
     if (v.IndexType == kTypeByte && count <= 255) {
       st.used.Set(sixteen ? NeedFnd16 : NeedFnd8);
       Emit2(st, "ldi", "xl," + Dec(count));
+      // A program that also searches a table of 256 or more elements gets only the
+      // 16-bit-count form of the routine: it finds its count in r22:r23.
+      Emit2(st, "ldi", "r22,byte1(" + Dec(count) + ")");
+      Emit2(st, "ldi", "r23,byte2(" + Dec(count) + ")");
     } else if (v.IndexType == kTypeByte || v.IndexType == kTypeInteger || v.IndexType == kTypeWord) {
       st.used.Set(sixteen ? NeedFnd16Alt : NeedFnd8Alt);
       Emit2(st, "ldi", "r22,byte1(" + Dec(count) + ")");

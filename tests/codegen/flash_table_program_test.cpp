@@ -1,0 +1,90 @@
+// Flash tables: data lists, element reads and the Find8/Find16 searches, run on the
+// simulator. Every search finds the first and the last element and misses an absent value,
+// for tables of 1, 255 and 256 elements.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+
+namespace qbc::test {
+namespace {
+
+// "name = v0, v1, ..." over several source lines of `perLine` values (each line but the
+// last ends in ",").
+std::string DataList(const std::string& name, const std::vector<long>& values, int perLine = 10) {
+  std::ostringstream s;
+  s << name << " = ";
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    s << values[i];
+    if (i + 1 < values.size()) s << ((i + 1) % perLine == 0 ? ",\n" : ", ");
+  }
+  s << "\n";
+  return s.str();
+}
+
+std::vector<long> Values(int n, const std::function<long(int)>& f) {
+  std::vector<long> v;
+  for (int i = 0; i < n; ++i) v.push_back(f(i));
+  return v;
+}
+
+struct Table {
+  std::string name;
+  std::string type;
+  std::vector<long> values;
+  long missing;
+};
+
+// With tables of 256 elements the program gets the 16-bit-count search routines; without
+// them, the 8-bit-count ones.
+class FlashTables : public ::testing::TestWithParam<std::tuple<std::string, bool>> {};
+
+TEST_P(FlashTables, FindFirstLastAndMissingAndReadElements) {
+  const auto& [dev, big] = GetParam();
+  std::vector<Table> tables = {
+      {"tb1", "Byte", {5}, 6},
+      {"tb255", "Byte", Values(255, [](int i) { return i + 1; }), 0},
+      {"tb256", "Byte", Values(256, [](int i) { return i < 255 ? i % 200 : 250; }), 222},
+      {"tw1", "Word", {4660}, 7},
+      {"tw255", "Word", Values(255, [](int i) { return 1000 + 3 * i; }), 7},
+      {"tw256", "Word", Values(256, [](int i) { return 60000 + i; }), 7},
+  };
+  if (!big) std::erase_if(tables, [](const Table& t) { return t.values.size() == 256; });
+  std::ostringstream src;
+  src << "$device = " << dev << "\n$clock = 8\n$stack = 32\n";
+  for (const Table& t : tables)
+    src << "Dim " << t.name << "(" << t.values.size() << ") As Flash " << t.type << "\n";
+  for (const Table& t : tables) src << "Dim " << t.name << "_f As Word, " << t.name << "_l As Word, " << t.name << "_m As Word\n";
+  src << "Dim Rb As Byte, Rw As Word, Idx As Word, Rl As Long\n";
+  for (const Table& t : tables) {
+    const std::string fn = t.type == "Byte" ? "Find8" : "Find16";
+    src << t.name << "_f = " << fn << "(" << t.values.front() << ", " << t.name << ")\n";
+    src << t.name << "_l = " << fn << "(" << t.values.back() << ", " << t.name << ")\n";
+    src << t.name << "_m = " << fn << "(" << t.missing << ", " << t.name << ")\n";
+  }
+  src << "Idx = 254\nRb = tb255(Idx)\nRw = tw255(254) + 1\nRl = tw255(Idx)\n";
+  src << "End\n";
+  for (const Table& t : tables) src << DataList(t.name, t.values);
+
+  auto run = RunBasic(src.str(), dev == "m8" ? "atmega8" : "atmega88", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  for (const Table& t : tables) {
+    EXPECT_EQ(run->Word(t.name + "_f"), 1) << t.name;
+    EXPECT_EQ(run->Word(t.name + "_l"), t.values.size()) << t.name;
+    EXPECT_EQ(run->Word(t.name + "_m"), 0) << t.name;
+  }
+  EXPECT_EQ(run->Byte("rb"), 255);
+  EXPECT_EQ(run->Word("rw"), 1000 + 3 * 254 + 1);
+  const bool wideForm = run->compiled.asm_text.find("cpc\t\txh,r23") != std::string::npos;
+  EXPECT_EQ(wideForm, big);
+  EXPECT_EQ(run->Long("rl"), 1000u + 3 * 254);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, FlashTables, ::testing::Combine(::testing::Values("m8", "m88"), ::testing::Bool()));
+
+}  // namespace
+}  // namespace qbc::test
