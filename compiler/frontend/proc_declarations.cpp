@@ -59,10 +59,15 @@ std::uint8_t DeclareLocalVarFor(CompilerState& st, const std::string& name, Proc
   int passed = ParseAtAddressInto(st, type, TypeClauseTarget{});
   if (passed > 255) passed = 255;
   if (rec->Storage == kStorageFlash) passed = 2;
+  // A bit travels as one byte (0 or 1): the call pushes one byte for it, so its frame
+  // slot must count that byte too, or Y would drift on every call.
+  if (type == kTypeBit) passed = 1;
   rec->VarType = type;
   if (type == kTypeString) {
     rec->StrLen = static_cast<std::uint8_t>(passed);
-    passed = st.dev.RamEnd > 256 ? 2 : 1;
+    // The slot holds the 16-bit address of the text, which the call pushes on every
+    // device (a 1-byte slot on small devices would not match the two bytes pushed).
+    passed = 2;
   } else {
     rec->Size = static_cast<std::uint8_t>(passed);
   }

@@ -243,6 +243,9 @@ struct ExpressionCells {
   std::uint8_t LoadedVarClass = 0;
   std::uint8_t ForVarType = 0;
   int ArgStackOffset = 0;
+  // Bytes of the string argument area taken by the string arguments of the calls being
+  // compiled (a call inside an argument list puts its strings above its caller's).
+  int StringArgAreaTop = 0;
   std::uint8_t ConfigScratch = 0;
   std::uint8_t ParenDepth = 0;
   bool StatementContext = false;

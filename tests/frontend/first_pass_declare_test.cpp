@@ -54,11 +54,17 @@ TEST(FirstPassDeclare, SubParametersAndFrame) {
   EXPECT_EQ(f.st.ErrorCount, 0) << f.report.Text();
 }
 
-TEST(FirstPassDeclare, StringParameterPointerIsOneByteOnSmallRam) {
-  DeclareFixture f;
-  f.st.dev.RamEnd = 0xdf;
-  f.Scan("declare sub s(t as string * 10)\n");
-  EXPECT_EQ(f.Proc("s").FrameSize, 1);
+// The call pushes a string argument's 16-bit address and a bit argument as one byte on
+// every device; the frame slots count the same bytes, or Y would drift on every call.
+TEST(FirstPassDeclare, StringAndBitParameterSlotsMatchWhatTheCallPushes) {
+  for (int ramEnd : {0xdf, 0x45f}) {
+    DeclareFixture f;
+    f.st.dev.RamEnd = ramEnd;
+    f.Scan("declare sub s(t as string * 10, b as bit)\n");
+    EXPECT_EQ(f.Proc("s").FrameSize, 3) << ramEnd;
+    EXPECT_EQ(f.Local("s", "t").FrameOffset, 2) << ramEnd;
+    EXPECT_EQ(f.Local("s", "b").FrameOffset, 3) << ramEnd;
+  }
 }
 
 TEST(FirstPassDeclare, FunctionResultTypes) {

@@ -1,0 +1,296 @@
+#include "compiler/codegen/frame_vars.h"
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/compile_failure.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kFrameReach = 63;  // largest ldd/std displacement
+
+// Reports a displacement beyond the reach of ldd/std once per statement position, without
+// moving the token index (the expression goes on).
+void CheckReach(CompilerState& st, int displacement, int bytes, const std::string& name) {
+  if (displacement + bytes - 1 <= kFrameReach) return;
+  CompileError(st, "Frame too big: " + name + " is out of reach of Y (more than 63 bytes)!");
+  --st.src.TokenIndex;
+}
+
+int ReadDisplacement(CompilerState& st, const LocalVarRecord& v) {
+  const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+  return p.FrameSize - v.FrameOffset + st.expr.ArgStackOffset;
+}
+
+int WriteDisplacement(CompilerState& st, const LocalVarRecord& v) {
+  const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+  const int d = p.FrameSize - v.FrameOffset;
+  if (d < 0) throw CompileFailure("Frame offset of " + v.Name + " beyond its procedure's frame");
+  return d;
+}
+
+std::string Y(int d) { return "y+" + Dec(d); }
+
+}  // namespace
+
+int FrameSlotBytes(const LocalVarRecord& v) {
+  if (v.Storage == kStorageFlash) return 2;
+  switch (v.VarType) {
+    case kTypeBit:
+    case kTypeByte: return 1;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeString:
+    case kTypeFlashString: return 2;
+    case kTypeLong:
+    case kTypeFloat: return 4;
+    default: return 0;
+  }
+}
+
+void EmitLoadFrameVar(CompilerState& st, int localIndex) {
+  if (localIndex <= 0) return;
+  const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
+
+  const int d = ReadDisplacement(st, v);
+  std::uint8_t t = v.Storage == kStorageFlash ? kTypeWord : v.VarType;
+  st.sticky.OperandType = t;
+  // A bit parameter or local is a byte holding 0 or 1.
+  const bool bitVar = t == kTypeBit;
+  if (bitVar) t = kTypeByte;
+  const std::uint8_t w = st.sticky.WantedType;
+  CheckReach(st, d, FrameSlotBytes(v), v.Name);
+
+  auto ld = [&](const char* reg, int k) { Emit2(st, "ldd", std::string(reg) + "," + Y(d + k)); };
+  auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
+  auto toFloat = [&]() {
+    st.used.Set(NeedFloatCore);
+    EmitCall(st, "_Fs2f");
+  };
+  // The integer value of the variable widened into r22..r25 and converted to a float.
+  auto floatFromInteger = [&]() {
+    switch (t) {
+      case kTypeByte:
+        ld("r22", 0);
+        clr("r23");
+        clr("r24");
+        clr("r25");
+        break;
+      case kTypeInteger: {
+        const std::string a = NewLabel(st);
+        const std::string b = NewLabel(st);
+        ld("r22", 0);
+        ld("r23", 1);
+        Emit1(st, "sbrc", "r23,0x07");
+        Emit1(st, st.mn.JumpMnemonic, a);
+        clr("r24");
+        clr("r25");
+        Emit1(st, st.mn.JumpMnemonic, b);
+        EmitLabel(st, a);
+        Emit2(st, "ldi", "r24,0xff");
+        Emit2(st, "ldi", "r25,0xff");
+        EmitLabel(st, b);
+        break;
+      }
+      case kTypeWord:
+        ld("r22", 0);
+        ld("r23", 1);
+        clr("r24");
+        clr("r25");
+        break;
+      case kTypeLong:
+        ld("r22", 0);
+        ld("r23", 1);
+        ld("r24", 2);
+        ld("r25", 3);
+        break;
+      default: return false;
+    }
+    toFloat();
+    return true;
+  };
+  auto floatBytes = [&](const char* r0, const char* r1, const char* r2, const char* r3) {
+    ld(r0, 0);
+    ld(r1, 1);
+    ld(r2, 2);
+    ld(r3, 3);
+  };
+
+  if (!st.sticky.SkipOperandPush) {
+    if (w >= kTypeBit && w <= kTypeLong && t == kTypeFloat) {
+      st.used.Set(NeedFloatCore);
+      floatBytes("r22", "r23", "r24", "r25");
+    } else if (w == kTypeBit || w == kTypeByte) {
+      if (t >= kTypeByte && t <= kTypeLong) ld("zl", 0);
+      if (bitVar && w == kTypeBit) Emit2(st, "bst", "zl,0");
+    } else if (w == kTypeInteger || w == kTypeWord) {
+      if (t == kTypeByte) {
+        ld("zl", 0);
+        clr("zh");
+      } else if (t >= kTypeInteger && t <= kTypeLong) {
+        ld("zl", 0);
+        ld("zh", 1);
+      }
+    } else if (w == kTypeLong) {
+      if (t == kTypeByte) {
+        ld("zl", 0);
+        clr("zh");
+        clr("r18");
+        clr("r19");
+      } else if (t == kTypeInteger || t == kTypeWord) {
+        ld("zl", 0);
+        ld("zh", 1);
+        clr("r18");
+        clr("r19");
+      } else if (t == kTypeLong) {
+        ld("zl", 0);
+        ld("zh", 1);
+        ld("r18", 2);
+        ld("r19", 3);
+      }
+    } else if (w == kTypeFloat) {
+      if (t == kTypeFloat) {
+        st.used.Set(NeedFloatCore);
+        floatBytes("r22", "r23", "r24", "r25");
+      } else {
+        floatFromInteger();
+      }
+    } else if (w == kTypeString) {
+      ld("zl", 0);
+      ld("zh", 1);
+    }
+  } else {
+    if (w >= kTypeByte && w <= kTypeLong && t == kTypeFloat) {
+      st.used.Set(NeedFloatCore);
+      floatBytes("r22", "r23", "r24", "r25");
+    } else if (w == kTypeByte) {
+      if (t >= kTypeByte && t <= kTypeLong) ld("r24", 0);
+    } else if (w == kTypeInteger || w == kTypeWord) {
+      if (t == kTypeByte) {
+        ld("r24", 0);
+        clr("r25");
+      } else if (t == kTypeInteger || t == kTypeWord) {
+        ld("r24", 0);
+        ld("r25", 1);
+      } else if (t == kTypeLong) {
+        ld("r24", 0);
+        ld("r25", 1);
+        ld("r16", 2);
+        ld("r17", 3);
+      }
+    } else if (w == kTypeLong) {
+      if (t == kTypeByte) {
+        ld("r24", 0);
+        clr("r25");
+        clr("r16");
+        clr("r17");
+      } else if (t == kTypeInteger || t == kTypeWord) {
+        ld("r24", 0);
+        ld("r25", 1);
+        clr("r16");
+        clr("r17");
+      } else if (t == kTypeLong) {
+        ld("r24", 0);
+        ld("r25", 1);
+        ld("r16", 2);
+        ld("r17", 3);
+      }
+    } else if (w == kTypeFloat) {
+      if (t == kTypeFloat) {
+        st.used.Set(NeedFloatCore);
+        floatBytes("r18", "r19", "r20", "r21");
+      } else if (floatFromInteger()) {
+        // The second operand of a float operator lies in r18..r21.
+        EmitCall(st, "_Fba");
+      }
+    }
+  }
+
+  st.sticky.WantedType = kept;
+  EmitConvertFromFloat(st);
+}
+
+void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit) {
+  if (localIndex <= 0) return;
+  const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
+  const int d = ReadDisplacement(st, v);
+  st.sticky.OperandType = v.Storage == kStorageFlash ? kTypeWord : v.VarType;
+  if (st.sticky.OperandType == kTypeByte) {
+    CheckReach(st, d, 1, v.Name);
+    Emit2(st, "ldd", "zl," + Y(d));
+    Emit2(st, "bst", "zl," + bit);
+  } else {
+    CompileError(st, "Must by Byte!");
+  }
+  st.sticky.WantedType = kept;
+}
+
+void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg) {
+  const int k = FindLocalVar(st, name);
+  if (k == 0) return;
+  const LocalVarRecord& v = st.sym.LocalVars[k - 1];
+  const int d = WriteDisplacement(st, v);
+  CheckReach(st, d, FrameSlotBytes(v), v.Name);
+  const bool fromFloat = st.sticky.OperandType == kTypeFloat;
+  auto sd = [&](int off, const std::string& r) { Emit2(st, "std", Y(d + off) + "," + r); };
+  switch (st.sticky.WantedType) {
+    case kTypeBit:
+    case kTypeByte:
+      sd(0, fromFloat ? "r22" : reg);
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      sd(0, fromFloat ? "r22" : "zl");
+      sd(1, fromFloat ? "r23" : "zh");
+      break;
+    case kTypeLong:
+      sd(0, fromFloat ? "r22" : "zl");
+      sd(1, fromFloat ? "r23" : "zh");
+      sd(2, fromFloat ? "r24" : "r18");
+      sd(3, fromFloat ? "r25" : "r19");
+      break;
+    case kTypeFloat:
+      sd(0, "r22");
+      sd(1, "r23");
+      sd(2, "r24");
+      sd(3, "r25");
+      break;
+    case kTypeString: {
+      // The slot holds the address of the string's text: copy the text at Z there, at most
+      // the declared length.
+      Emit2(st, "ldd", "xl," + Y(d));
+      Emit2(st, "ldd", "xh," + Y(d + 1));
+      Emit2(st, "ldi", "r20," + Dec(v.StrLen));
+      if (st.sticky.OperandType == kTypeFlashString || st.expr.OperandInFlash) {
+        st.used.Set(NeedStoreStrConst);
+        EmitCall(st, "_StStC");
+      } else {
+        st.used.Set(NeedStoreStr);
+        EmitCall(st, "_StStr");
+      }
+      break;
+    }
+    default: break;
+  }
+}
+
+void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const int k = FindLocalVar(st, name);
+  if (k == 0) return;
+  const LocalVarRecord& v = st.sym.LocalVars[k - 1];
+  const int d = WriteDisplacement(st, v);
+  CheckReach(st, d, 1, v.Name);
+  Emit2(st, "ldd", "zl," + Y(d));
+  Emit2(st, "bld", "zl," + bit);
+  Emit2(st, "std", Y(d) + ",zl");
+}
+
+}  // namespace qbc

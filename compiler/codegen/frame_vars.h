@@ -1,0 +1,31 @@
+#pragma once
+// Parameters and locals of procedures: they live in the procedure's frame on the software
+// stack Y and are read with ldd and written with std at a displacement from Y.
+//
+// A variable's first byte lies at Y + FrameSize - FrameOffset; while the arguments of a
+// call are being pushed (ArgStackOffset bytes so far) reads add those bytes. ldd/std reach
+// 63 bytes: a variable beyond that is a compile error.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Loads local record localIndex - 1 (the value FindLocalVar returns) into the working
+// registers of WantedType (the second-operand registers with SkipOperandPush), converted
+// from its own type; OperandType becomes its type (word for a flash item's address).
+void EmitLoadFrameVar(CompilerState& st, int localIndex);
+// Bit `bit` of a byte frame variable into T.
+void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit);
+// Stores the value (WantedType is the target's type) into the frame variable `name`; a
+// bit or byte value is taken from `reg`, a float from r22..r25, a string from the text
+// whose address is in Z (copied into the text the frame slot points at).
+void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg);
+// T into bit `bit` of the byte frame variable `name`.
+void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std::string& bit);
+
+// Frame bytes of a parameter or local of `type` (strings and flash items: a 2-byte
+// address; bit: one byte, as the call pushes it).
+int FrameSlotBytes(const LocalVarRecord& v);
+
+}  // namespace qbc

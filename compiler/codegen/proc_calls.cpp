@@ -1,0 +1,265 @@
+#include "compiler/codegen/proc_calls.h"
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/procedures.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/symbols.h"
+#include "compiler/library/core/text_rows.h"
+
+namespace qbc {
+
+namespace {
+
+struct Context {
+  std::string name;
+  std::uint8_t index = 0;
+};
+
+Context Current(CompilerState& st) { return {st.sym.CurrentSubName, st.sym.CurrentSubIndex}; }
+
+void MakeCurrent(CompilerState& st, const Context& c) {
+  st.sym.CurrentSubName = c.name;
+  st.sym.CurrentSubIndex = c.index;
+}
+
+int ParameterBytes(const ProcRecord& p) { return p.FrameSize - p.LocalBytes; }
+
+bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString; }
+
+// The Function's result (type r, in its working registers) converted to the wanted type w.
+void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
+  auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
+  auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
+  auto toFloat = [&] {
+    st.used.Set(NeedFloatCore);
+    EmitCall(st, "_Fs2f");
+  };
+  if ((w == kTypeInteger || w == kTypeWord) && r == kTypeByte) {
+    clr("zh");
+  } else if (w == kTypeLong && r == kTypeByte) {
+    clr("zh");
+    clr("r18");
+    clr("r19");
+  } else if (w == kTypeLong && r == kTypeWord) {
+    clr("r18");
+    clr("r19");
+  } else if (w == kTypeLong && r == kTypeInteger) {
+    // An integer keeps its sign when it is widened.
+    clr("r18");
+    Emit1(st, "sbrc", "zh,7");
+    Emit2(st, "com", "r18");
+    mov("r19,r18");
+  } else if (w == kTypeFloat && r == kTypeByte) {
+    mov("r22,zl");
+    clr("r23");
+    clr("r24");
+    clr("r25");
+    toFloat();
+  } else if (w == kTypeFloat && r == kTypeWord) {
+    mov("r22,zl");
+    mov("r23,zh");
+    clr("r24");
+    clr("r25");
+    toFloat();
+  } else if (w == kTypeFloat && r == kTypeInteger) {
+    mov("r22,zl");
+    mov("r23,zh");
+    clr("r24");
+    Emit1(st, "sbrc", "r23,7");
+    Emit2(st, "com", "r24");
+    mov("r25,r24");
+    toFloat();
+  } else if (w == kTypeFloat && r == kTypeLong) {
+    mov("r22,zl");
+    mov("r23,zh");
+    mov("r24,r18");
+    mov("r25,r19");
+    toFloat();
+  } else if (w >= kTypeBit && w <= kTypeLong && r == kTypeFloat) {
+    // A float result wanted as an integer: the float-to-integer conversion of operands.
+    const std::uint8_t kept = st.sticky.OperandType;
+    st.sticky.OperandType = kTypeFloat;
+    const bool skip = st.sticky.SkipOperandPush;
+    st.sticky.SkipOperandPush = false;
+    EmitConvertFromFloat(st);
+    st.sticky.SkipOperandPush = skip;
+    st.sticky.OperandType = kept;
+  }
+}
+
+}  // namespace
+
+void EmitStringArgArea(CompilerState& st, int offset) {
+  const long stack = textrows::StackSizeValue(st);
+  std::string address = "RAMEND";
+  if (stack > 0) address += "-" + Dec(stack);
+  if (offset > 0) address += "+" + Dec(offset);
+  Emit2(st, "ldi", "xl,byte1(" + address + ")");
+  Emit2(st, "ldi", "xh,byte2(" + address + ")");
+}
+
+namespace {
+
+void EmitStringArg(CompilerState& st, std::uint8_t length, const char* routine) {
+  Emit2(st, "st", "-Y,xh");
+  Emit2(st, "st", "-Y,xl");
+  Emit2(st, "ldi", "r20," + Dec(length));
+  EmitCall(st, routine);
+}
+
+}  // namespace
+
+void EmitStringVarArg(CompilerState& st, std::uint8_t length) {
+  st.used.Set(NeedStoreStr);
+  EmitStringArg(st, length, "_StStr");
+}
+
+void EmitStringConstArg(CompilerState& st, std::uint8_t length) {
+  st.used.Set(NeedStoreStrConst);
+  EmitStringArg(st, length, "_StStC");
+}
+
+void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex) {
+  const Context called = Current(st);
+  MakeCurrent(st, {callerName, callerIndex});
+  ParseSum(st);
+  const std::uint8_t kept = st.sticky.WantedType;
+  if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
+  auto push = [&](const char* reg) { Emit2(st, "st", std::string("-Y,") + reg); };
+  switch (st.sticky.WantedType) {
+    case kTypeBit:
+    case kTypeByte:
+      push("zl");
+      st.expr.ArgStackOffset += 1;
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      push("zh");
+      push("zl");
+      st.expr.ArgStackOffset += 2;
+      break;
+    case kTypeLong:
+      push("r19");
+      push("r18");
+      push("zh");
+      push("zl");
+      st.expr.ArgStackOffset += 4;
+      break;
+    case kTypeFloat:
+      push("r25");
+      push("r24");
+      push("r23");
+      push("r22");
+      st.expr.ArgStackOffset += 4;
+      break;
+    default: break;
+  }
+  st.sticky.WantedType = kept;
+  MakeCurrent(st, called);
+}
+
+int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex) {
+  st.expr.IndexOnStack = true;
+  const std::uint8_t keptOperandType = st.sticky.OperandType;
+  const ProcRecord& proc = st.sym.Procs[st.sym.CurrentSubIndex];
+  const int n = proc.ParamCount;
+  const int first = n != 0 ? FindFirstLocalOfSub(st) : 0;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  int count = 0;
+  if (n != 0 && st.TokText() != ")") {
+    for (;;) {
+      if (count > 0) ++st.src.TokenIndex;  // the ","
+      ++count;
+      const LocalVarRecord* param = count <= n ? &st.sym.LocalVars[first + count - 1] : nullptr;
+      std::uint8_t type = param ? param->VarType : kTypeNone;
+      // A bit travels as a byte holding 0 or 1.
+      if (type == kTypeBit) type = kTypeByte;
+      st.sticky.WantedType = type;
+      CompileArgExpression(st, callerName, callerIndex);
+      const std::uint8_t got = st.sticky.OperandType;
+      if (param != nullptr && IsStringType(param->VarType) != IsStringType(got)) {
+        CompileError(st, "Wrong argument type for " + param->Name);
+        --st.src.TokenIndex;
+      } else if (param != nullptr && IsStringType(got)) {
+        // Each string argument gets its own place in the area: later arguments and calls
+        // inside the argument list cannot overwrite it.
+        EmitStringArgArea(st, st.expr.StringArgAreaTop);
+        if (got == kTypeFlashString || st.expr.OperandInFlash)
+          EmitStringConstArg(st, param->StrLen);
+        else
+          EmitStringVarArg(st, param->StrLen);
+        st.expr.ArgStackOffset += 2;
+        st.expr.StringArgAreaTop += param->StrLen;
+      }
+      st.expr.OperandInFlash = false;
+      if (st.TokText() != ",") break;
+    }
+  }
+  if (count != n) {
+    CompileError(st, "Parameters count dont match Sub declaration!");
+    --st.src.TokenIndex;
+  }
+  ExpectToken(st, ")");
+  st.sticky.OperandType = keptOperandType;
+  return count;
+}
+
+void CompileSubCall(CompilerState& st, const std::string& name) {
+  const Context caller = Current(st);
+  st.sym.CurrentSubName = name;
+  const int k = FindSub(st, name);
+  if (k == 0) {
+    CompileError(st, "Sub " + Upper(name) + " not declared");
+    MakeCurrent(st, caller);
+    return;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  st.sym.Procs[k - 1].Used = true;
+  // A call inside another call's argument list continues its caller's counts and gives
+  // them back when its own arguments are released.
+  const int keptOffset = st.expr.ArgStackOffset;
+  const int keptArea = st.expr.StringArgAreaTop;
+  ParseCallArgs(st, caller.name, caller.index);
+  const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
+  Emit1(st, st.mn.CallMnemonic, name);
+  EmitAdjustPair(st, "adiw", "yl", bytes);
+  MakeCurrent(st, caller);
+  st.sticky.WantedType = 0;
+  st.expr.ArgStackOffset = keptOffset;
+  st.expr.StringArgAreaTop = keptArea;
+}
+
+void CompileFunctionCall(CompilerState& st, const std::string& name) {
+  const Context caller = Current(st);
+  const std::uint8_t wanted = st.sticky.WantedType;
+  st.sym.CurrentSubName = name;
+  const int k = FindSub(st, name);
+  if (k == 0) {
+    CompileError(st, "Sub " + Upper(name) + " not declared");
+    MakeCurrent(st, caller);
+    return;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  ProcRecord& proc = st.sym.Procs[k - 1];
+  proc.Used = true;
+  const std::uint8_t result = proc.ResultType;
+  st.sticky.WantedType = result;
+  st.sticky.OperandType = result;
+  const int keptOffset = st.expr.ArgStackOffset;
+  const int keptArea = st.expr.StringArgAreaTop;
+  ParseCallArgs(st, caller.name, caller.index);
+  const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
+  Emit1(st, st.mn.CallMnemonic, name);
+  st.sticky.WantedType = wanted;
+  EmitResultConversion(st, wanted, result);
+  EmitAdjustPair(st, "adiw", "yl", bytes);
+  MakeCurrent(st, caller);
+  st.sticky.OperandType = result;
+  st.expr.ArgStackOffset = keptOffset;
+  st.expr.StringArgAreaTop = keptArea;
+}
+
+}  // namespace qbc

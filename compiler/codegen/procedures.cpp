@@ -1,0 +1,322 @@
+#include "compiler/codegen/procedures.h"
+
+#include <string>
+#include <vector>
+
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/frame_vars.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/interrupt_vectors.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/proc_declarations.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/statement_loop.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kFrameReach = 63;  // largest ldd/std displacement and adiw/sbiw operand
+
+void ReportInPlace(CompilerState& st, const std::string& message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
+// Every variable of the current procedure must lie within reach of ldd/std.
+void CheckFrameReach(CompilerState& st) {
+  const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+  for (int i = 1; i <= st.sym.LocalVarCount; ++i) {
+    const LocalVarRecord& v = st.sym.LocalVars[i];
+    if (v.OwnerProc != st.sym.CurrentSubName) continue;
+    const int last = p.FrameSize - v.FrameOffset + FrameSlotBytes(v) - 1;
+    if (last > kFrameReach) {
+      ReportInPlace(st, "Frame of " + Upper(p.Name) + " too big: more than 63 bytes!");
+      return;
+    }
+  }
+}
+
+// A string local's slot holds the address of its text, which lies in the frame right
+// above the slot: point the slot at it and make the text empty.
+void EmitStringLocalSetUp(CompilerState& st, int firstLocal) {
+  const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+  for (int i = firstLocal; i <= st.sym.LocalVarCount; ++i) {
+    const LocalVarRecord& v = st.sym.LocalVars[i];
+    if (v.OwnerProc != st.sym.CurrentSubName || v.VarType != kTypeString || v.Storage == kStorageFlash) continue;
+    const int d = p.FrameSize - v.FrameOffset;
+    Emit2(st, "mov", "zl,yl");
+    Emit2(st, "mov", "zh,yh");
+    EmitAdjustPair(st, "adiw", "zl", d + 2);
+    Emit2(st, "std", "y+" + Dec(d) + ",zl");
+    Emit2(st, "std", "y+" + Dec(d + 1) + ",zh");
+    Emit2(st, "clr", "r24");
+    Emit2(st, "st", "Z,r24");
+  }
+}
+
+// The "local" lines after a definition line; returns the bytes they take.
+int DeclareLocals(CompilerState& st, int& count) {
+  int total = 0;
+  const int before = st.sym.LocalVarCount;
+  while (st.TokText() == "local") total += DeclareLocalList(st);
+  count = st.sym.LocalVarCount - before;
+  return total;
+}
+
+struct Definition {
+  std::string endLabel;
+  int localBytes = 0;
+};
+
+// Steps 4 to 9 shared by Sub and Function: the parameter list, the locals and the entry.
+bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def) {
+  st.expr.ArgStackOffset = 0;
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ++st.src.TokenIndex;
+  const std::string name = st.TokText();
+  st.sym.CurrentSubName = name;
+  const int k = FindSub(st, name);
+  if (k == 0) {
+    CompileError(st, kind + " " + Upper(name) + " not declared!");
+    st.Tok().Text = "<EOL>";
+    st.Tok().Kind = kTokEol;
+    return false;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  EmitLabel(st, name);
+  st.sym.Procs[k - 1].Defined = true;
+  ++st.src.TokenIndex;
+  ParseParamDeclList(st);
+  return true;
+}
+
+void EnterBody(CompilerState& st, Definition& def) {
+  CheckStatementEnd(st);
+  int count = 0;
+  const int firstLocal = st.sym.LocalVarCount + 1;
+  def.localBytes = DeclareLocals(st, count);
+  ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+  p.LocalBytes = static_cast<std::uint8_t>(def.localBytes);
+  p.VarCount = static_cast<std::uint8_t>(p.ParamCount + count);
+  CheckFrameReach(st);
+  EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
+  EmitStringLocalSetUp(st, firstLocal);
+}
+
+}  // namespace
+
+void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, int bytes) {
+  while (bytes > 0) {
+    const int n = bytes > kFrameReach ? kFrameReach : bytes;
+    Emit1(st, mnemonic, std::string(pair) + "," + Dec(n));
+    bytes -= n;
+  }
+}
+
+void CompileSubDefinition(CompilerState& st) {
+  Definition def;
+  if (!OpenDefinition(st, "Sub", def)) return;
+  def.endLabel = NewLabel(st);
+  ++st.nest.SubNestingDepth;
+  st.exits.SubExitLabels[st.nest.SubNestingDepth] = def.endLabel;
+  EnterBody(st, def);
+  if (st.TokText() != "end") CompileStatementBlock(st);
+  EmitLabel(st, def.endLabel);
+  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
+  Emit0(st, "ret");
+  ExpectToken(st, "end");
+  ExpectToken(st, "sub");
+  --st.nest.SubNestingDepth;
+}
+
+void CompileFunctionDefinition(CompilerState& st) {
+  Definition def;
+  if (!OpenDefinition(st, "Function", def)) return;
+  ExpectToken(st, "as");
+  ++st.src.TokenIndex;  // the result type: fixed by the declaration
+  def.endLabel = NewLabel(st);
+  ++st.nest.FunctionNestingDepth;
+  st.exits.FunctionExitLabels[st.nest.FunctionNestingDepth] = def.endLabel;
+  EnterBody(st, def);
+  st.expr.ArgStackOffset = 0;
+  if (st.TokText() != "end") CompileStatementBlock(st);
+  EmitLabel(st, def.endLabel);
+  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
+  Emit0(st, "ret");
+  st.out.Line();
+  ExpectToken(st, "end");
+  ExpectToken(st, "function");
+  --st.nest.FunctionNestingDepth;
+}
+
+void CompileReturnStatement(CompilerState& st) {
+  st.sticky.WantedType = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
+  ++st.src.TokenIndex;
+  ParseSum(st);
+}
+
+namespace {
+
+// Registers each save level keeps for the interrupted code, in push order. "all" covers
+// every register the generated code and the library use as scratch, r16 to r18 of the
+// long and float code included.
+const std::vector<const char*>& SavedRegisters(int level) {
+  static const std::vector<const char*> levels[6] = {
+      {},
+      {"zl", "zh"},
+      {"zl", "zh", "r24", "r25"},
+      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh"},
+      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh", "r20", "r21", "r22", "r23"},
+      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
+       "r23"},
+  };
+  return levels[level];
+}
+
+}  // namespace
+
+void CompileInterruptDefinition(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ++st.src.TokenIndex;
+  const std::string name = st.TokText();
+  if (name == "adcc") st.expr.AdccInterruptUsed = true;
+
+  const int vector = FindInterruptVector(st, name);
+  if (vector == 0) {
+    CompileError(st, "Unsupported Interrupt type!");
+    st.Tok().Text = "<EOL>";
+    st.Tok().Kind = kTokEol;
+    return;
+  }
+  st.sym.CurrentSubName = name;
+  const int k = FindSub(st, name);
+  if (k == 0) {
+    CompileError(st, "Sub " + Upper(name) + " not declared!");
+    SkipToStatementEnd(st);
+    CheckStatementEnd(st);
+    return;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  st.sym.Procs[k - 1].Defined = true;
+
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ExpectToken(st, ")");
+  int level = 0;
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, "save");
+    const std::string operand = st.TokText();
+    if (operand.size() == 1 && operand[0] >= '0' && operand[0] <= '4') {
+      level = operand[0] - '0';
+    } else if (operand == "all") {
+      level = 5;
+    } else {
+      CompileError(st, "Ilegal save operand!");
+    }
+    ++st.src.TokenIndex;
+  }
+  CheckStatementEnd(st);
+
+  Definition def;
+  int count = 0;
+  const int firstLocal = st.sym.LocalVarCount + 1;
+  def.localBytes = DeclareLocals(st, count);
+  ProcRecord& p = st.sym.Procs[k - 1];
+  p.LocalBytes = static_cast<std::uint8_t>(def.localBytes);
+  p.VarCount = static_cast<std::uint8_t>(p.ParamCount + count);
+  CheckFrameReach(st);
+
+  EmitLabel(st, "IntN" + Dec(vector));
+  Emit2(st, "in", "r2,SREG");
+  const auto& saved = SavedRegisters(level);
+  for (const char* r : saved) Emit1(st, "push", r);
+  EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
+  EmitStringLocalSetUp(st, firstLocal);
+
+  if (st.TokText() != "end") CompileStatementBlock(st);
+
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it) Emit2(st, "pop", *it);
+  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
+  Emit2(st, "out", "SREG,r2");
+  Emit0(st, "reti");
+  ExpectToken(st, "end");
+  ExpectToken(st, "interrupt");
+  SkipToStatementEnd(st);
+  CheckStatementEnd(st);
+}
+
+std::uint8_t DeclareLocalList(CompilerState& st) {
+  int total = DeclareNextLocal(st);
+  while (st.TokText() == ",") total += DeclareNextLocal(st);
+  CheckStatementEnd(st);
+  return static_cast<std::uint8_t>(total > 255 ? 255 : total);
+}
+
+std::uint8_t DeclareNextLocal(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const int before = st.sym.LocalVarCount;
+  int bytes = DeclareLocalVar(st, st.TokText());
+  if (st.sym.LocalVarCount == before) return static_cast<std::uint8_t>(bytes);
+  LocalVarRecord& v = st.sym.LocalVars[st.sym.LocalVarCount];
+  if (v.VarType == kTypeString && v.Storage != kStorageFlash) {
+    // The text itself lies in the frame, right above the slot that addresses it.
+    ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
+    if (p.FrameSize + v.StrLen > 255) {
+      ReportInPlace(st, "Too many parameters and locals!");
+    } else {
+      p.FrameSize = static_cast<std::uint8_t>(p.FrameSize + v.StrLen);
+      v.FrameOffset = p.FrameSize;
+      bytes += v.StrLen;
+    }
+  }
+  return static_cast<std::uint8_t>(bytes > 255 ? 255 : bytes);
+}
+
+void ParseParamDeclList(CompilerState& st) {
+  ++st.src.TokenIndex;
+  st.expr.InParamList = true;
+  if (st.TokText() != ")") {
+    for (;;) {
+      if (st.TokText() == "<EOL>") break;
+      if (CheckParamDecl(st) == kTypeString || st.TokText() == "*") {
+        ExpectToken(st, "*");
+        ++st.src.TokenIndex;
+      }
+      if (st.TokText() != ",") break;
+      ++st.src.TokenIndex;
+    }
+  }
+  ExpectToken(st, ")");
+  st.expr.InParamList = false;
+}
+
+std::uint8_t CheckParamDecl(CompilerState& st) {
+  const std::string name = st.TokText();
+  const int k = FindLocalVar(st, name);
+  if (k == 0)
+    CompileError(st, "Parameter " + name + " not declared");
+  else
+    ++st.src.TokenIndex;
+  const std::uint8_t type = ParseVarType(st);
+  if (k == 0) return 0;
+  if (st.sym.LocalVars[k - 1].VarType != type) {
+    ReportInPlace(st, "Wrong parameter type " + name);
+    return 0;
+  }
+  return type;
+}
+
+int FindFirstLocalOfSub(CompilerState& st) {
+  for (int i = 0; i <= st.sym.LocalVarCount; ++i)
+    if (st.sym.LocalVars[i].OwnerProc == st.sym.CurrentSubName) return i;
+  return 0;
+}
+
+}  // namespace qbc

@@ -1,0 +1,40 @@
+#pragma once
+// Sub, Function and interrupt handler definitions, their frames on the software stack Y,
+// and the Return statement. The declarations (first pass) have entered the procedures and
+// their parameters; a definition adds the locals and compiles the body.
+//
+// Frame layout (Y grows downward): the caller pushes the arguments in source order, high
+// byte first, so the first parameter lies highest; the procedure lowers Y by its local
+// bytes on entry (the last local lowest) and raises it again before "ret"; the caller
+// releases the parameter bytes after the call.
+#include <cstdint>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// Entered on "sub" / "function" / "interrupt"; compile up to and including the closing
+// "end" line.
+void CompileSubDefinition(CompilerState& st);
+void CompileFunctionDefinition(CompilerState& st);
+void CompileInterruptDefinition(CompilerState& st);
+// "return" expression: the value in the result registers of the Function's type.
+void CompileReturnStatement(CompilerState& st);
+
+// One "local" line (entered on "local"); returns the frame bytes it added.
+std::uint8_t DeclareLocalList(CompilerState& st);
+// Steps one token on and declares the local named there; returns its frame bytes.
+std::uint8_t DeclareNextLocal(CompilerState& st);
+// The parameter list of a definition line, checked name by name against the declaration.
+void ParseParamDeclList(CompilerState& st);
+// One parameter of a definition line: its type code, or 0 when it is not declared or its
+// type differs.
+std::uint8_t CheckParamDecl(CompilerState& st);
+// Index of the first LocalVars record owned by CurrentSubName (its first parameter); 0
+// when there is none.
+int FindFirstLocalOfSub(CompilerState& st);
+
+// "sbiw"/"adiw" of yl (or another pair) by any count: one line per 63 bytes.
+void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, int bytes);
+
+}  // namespace qbc
