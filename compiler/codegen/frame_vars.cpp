@@ -59,7 +59,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
 
   const int d = ReadDisplacement(st, v);
-  std::uint8_t t = v.Storage == kStorageFlash ? kTypeWord : v.VarType;
+  std::uint8_t t = v.Storage == kStorageFlash ? std::uint8_t{kTypeWord} : v.VarType;
   st.sticky.OperandType = t;
   // A bit parameter or local is a byte holding 0 or 1.
   const bool bitVar = t == kTypeBit;
@@ -69,6 +69,12 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
 
   auto ld = [&](const char* reg, int k) { Emit2(st, "ldd", std::string(reg) + "," + Y(d + k)); };
   auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
+  // An integer widened to a long keeps its sign: the cleared byte becomes 0xff when the
+  // high byte's bit 7 is set.
+  auto signFill = [&](const char* high, const char* fill) {
+    Emit1(st, "sbrc", std::string(high) + ",7");
+    Emit2(st, "com", fill);
+  };
   auto toFloat = [&]() {
     st.used.Set(NeedFloatCore);
     EmitCall(st, "_Fs2f");
@@ -147,7 +153,9 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
         ld("zl", 0);
         ld("zh", 1);
         clr("r18");
+        if (t == kTypeInteger) signFill("zh", "r18");
         clr("r19");
+        if (t == kTypeInteger) Emit2(st, "mov", "r19,r18");
       } else if (t == kTypeLong) {
         ld("zl", 0);
         ld("zh", 1);
@@ -194,7 +202,9 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
         ld("r24", 0);
         ld("r25", 1);
         clr("r16");
+        if (t == kTypeInteger) signFill("r25", "r16");
         clr("r17");
+        if (t == kTypeInteger) Emit2(st, "mov", "r17,r16");
       } else if (t == kTypeLong) {
         ld("r24", 0);
         ld("r25", 1);
@@ -222,7 +232,7 @@ void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& b
   const std::uint8_t kept = st.sticky.WantedType;
   if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
   const int d = ReadDisplacement(st, v);
-  st.sticky.OperandType = v.Storage == kStorageFlash ? kTypeWord : v.VarType;
+  st.sticky.OperandType = v.Storage == kStorageFlash ? std::uint8_t{kTypeWord} : v.VarType;
   if (st.sticky.OperandType == kTypeByte) {
     CheckReach(st, d, 1, v.Name);
     Emit2(st, "ldd", "zl," + Y(d));

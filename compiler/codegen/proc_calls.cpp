@@ -174,7 +174,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
       if (count > 0) ++st.src.TokenIndex;  // the ","
       ++count;
       const LocalVarRecord* param = count <= n ? &st.sym.LocalVars[first + count - 1] : nullptr;
-      std::uint8_t type = param ? param->VarType : kTypeNone;
+      std::uint8_t type = param ? param->VarType : std::uint8_t{kTypeNone};
       // A bit travels as a byte holding 0 or 1.
       if (type == kTypeBit) type = kTypeByte;
       st.sticky.WantedType = type;

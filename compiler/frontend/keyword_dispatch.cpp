@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "compiler/codegen/flash_tables.h"
+#include "compiler/codegen/procedures.h"
 #include "compiler/frontend/const_statement.h"
 #include "compiler/frontend/simple_statements.h"
 #include "compiler/statements/comm_display/uart_config.h"
@@ -35,10 +36,10 @@ constexpr DispatchRow kRows[] = {
     {"for", "CompileForStatement", nullptr},
     {"goto", "CompileGotoStatement", nullptr},
     // Procedures
-    {"sub", "CompileSubDefinition", nullptr},
-    {"function", "CompileFunctionDefinition", nullptr},
-    {"interrupt", "CompileInterruptDefinition", nullptr},
-    {"return", "CompileReturnStatement", nullptr},
+    {"sub", "CompileSubDefinition", CompileSubDefinition},
+    {"function", "CompileFunctionDefinition", CompileFunctionDefinition},
+    {"interrupt", "CompileInterruptDefinition", CompileInterruptDefinition},
+    {"return", "CompileReturnStatement", CompileReturnStatement},
     // Memory and waits
     {"peek", "CompilePeekFunction", nullptr},
     {"cpeek", "CompileCpeekFunction", nullptr},

@@ -11,18 +11,12 @@ void PassOverStatement(CompilerState& st) {
 }
 }  // namespace
 
-void CompileSubCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
 void CompileLabelDefinition(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void CompileGlcdInitStatement(CompilerState&) {}
-void EmitLoadFrameVar(CompilerState&, int) {}
-void EmitLoadFrameVarBit(CompilerState&, int, const std::string&) {}
-void EmitStoreFrameVar(CompilerState&, const std::string&, const std::string&) {}
-void EmitStoreFrameVarBit(CompilerState&, const std::string&, const std::string&) {}
-void CompileFunctionCall(CompilerState& st, const std::string&) { PassOverStatement(st); }
 int AddStringConstant(CompilerState&, const std::string&) { return 0; }
 void EmitLoadFlashAddressZ(CompilerState&, int) {}
 void EmitLoadVarAddressZ(CompilerState&, const std::string&) {}

@@ -1,0 +1,106 @@
+// Programs built from Subs and Functions, run on the simulator on a device with the
+// hardware multiplier (m8) and one without (m88): parameters and results of every type,
+// locals, calls inside argument lists, recursion, Exit Sub/Function and Return.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+
+#include "tests/support/basic_program.h"
+
+namespace qbc::test {
+namespace {
+
+std::uint32_t Bits(float f) {
+  std::uint32_t u;
+  std::memcpy(&u, &f, 4);
+  return u;
+}
+
+std::string Head(const std::string& device) { return "$device = " + device + "\n$clock = 8\n$stack = 40\n"; }
+
+class ProcProgram : public ::testing::TestWithParam<const char*> {};
+
+// Every parameter and result type; locals of several types; calls before the definition;
+// a Function call inside another call's argument list; Exit Sub.
+TEST_P(ProcProgram, ParametersResultsAndLocalsOfEveryType) {
+  const std::string src = Head(GetParam()) + R"(
+Dim B As Byte, B2 As Byte, I As Integer, W As Word, W2 As Word, L As Long, L2 As Long
+Dim F1 As Float, F2 As Float, I2 As Integer, Xo As Byte, L3 As Long, W3 As Word
+Declare Sub SetAll(x As Byte, y As Integer, z As Word, q As Long)
+Declare Function AddB(a As Byte, b As Byte) As Byte
+Declare Function NegI(a As Integer) As Integer
+Declare Function Big(a As Long, b As Long) As Long
+Declare Function Dbl(v As Word) As Word
+Declare Function Fpass(f As Float) As Float
+Declare Sub Ex(x As Byte)
+Declare Function Widen(v As Integer) As Long
+SetAll(7, -1234, 60000, 100000)
+B2 = AddB(AddB(1, 2), AddB(3, 4))
+W2 = Dbl(Dbl(W))
+L2 = Big(L, -5)
+I2 = NegI(I)
+F1 = 1.5
+F2 = Fpass(F1)
+Ex(5)
+L3 = Widen(-2)
+W3 = AddB(200, 50)
+End
+Sub SetAll(x As Byte, y As Integer, z As Word, q As Long)
+  Local t As Byte, u As Long
+  t = x
+  u = q
+  B = t
+  I = y
+  W = z
+  L = u
+End Sub
+Function AddB(a As Byte, b As Byte) As Byte
+  Return a + b
+End Function
+Function NegI(a As Integer) As Integer
+  Return 0 - a
+End Function
+Function Big(a As Long, b As Long) As Long
+  Return a * b
+End Function
+Function Dbl(v As Word) As Word
+  Local k As Word
+  k = v + v
+  Return k
+End Function
+Function Fpass(f As Float) As Float
+  Local g As Float
+  g = f
+  Return g
+End Function
+Sub Ex(x As Byte)
+  Xo = x
+  Exit Sub
+  Xo = 99
+End Sub
+Function Widen(v As Integer) As Integer
+  Return v
+End Function
+)";
+  auto run = RunBasic(src, GetParam());
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 7);
+  EXPECT_EQ(run->Integer("i"), -1234);
+  EXPECT_EQ(run->Word("w"), 60000);
+  EXPECT_EQ(run->Long("l"), 100000u);
+  EXPECT_EQ(run->Byte("b2"), 10);
+  EXPECT_EQ(run->Word("w2"), static_cast<std::uint16_t>(60000 * 4));
+  EXPECT_EQ(run->Long("l2"), static_cast<std::uint32_t>(-500000));
+  EXPECT_EQ(run->Integer("i2"), 1234);
+  EXPECT_EQ(run->FloatBits("f2"), Bits(1.5f));
+  EXPECT_EQ(run->Byte("xo"), 5);
+  EXPECT_EQ(run->Word("w3"), 250);  // a byte result widened to word
+  EXPECT_EQ(run->Long("l3"), static_cast<std::uint32_t>(-2));  // an integer widened with its sign
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
+
+}  // namespace
+}  // namespace qbc::test
