@@ -169,23 +169,22 @@ TEST(HeadSim, MissingSettingsAndUnsupportedDevices) {
   EXPECT_NE(clockless.report.Text().find("No Clock specified!"), std::string::npos);
 }
 
-// The same program through the compile driver: the success line, and an .asm file that
-// assembles without an error.
-TEST(HeadSim, DeclarationsOnlyProgramCompilesAndAssembles) {
+// The same program through the compile driver: the success line, an .asm file that
+// assembles without an error, and a program that reaches its End loop with the hardware
+// stack at RAMEND and Y the stack size below it.
+TEST(HeadSim, DeclarationsOnlyProgramCompilesAssemblesAndRuns) {
   for (const Device& d : kDevices) {
     SCOPED_TRACE(d.name);
-    const std::string install = test::MakeTempDir("install");
-    std::filesystem::create_directory_symlink(test::BinDir() + "/inc", install + "/inc");
-    const std::string doc = test::MakeTempDir("doc");
-    const std::string source = DeclarationsOnly(d.name);
-    test::WriteFile(install + "/tmp.tmp", source);
-    auto st = std::make_unique<CompilerState>();
-    ReportSink report;
-    st->report = &report;
-    CompileProgram(*st, doc + "/prog.bas", install);
-    EXPECT_EQ(report.Text(), "Quorvil Compiler : 13 lines compiled OK\r\n");
-    auto a = test::AssembleAsmFile(doc + "/prog.asm");
-    EXPECT_TRUE(a.ok) << a.output;
+    DriverRun run;
+    run.Run(DeclarationsOnly(d.name));
+    EXPECT_EQ(run.report.Text(), "Quorvil Compiler : 13 lines compiled OK\r\n");
+    auto a = test::AssembleAsmFile(run.doc + "/prog.asm");
+    ASSERT_TRUE(a.ok) << a.output;
+    test::SimRunner sim({.mcu = d.simName, .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+    EXPECT_EQ(sim.Sp(), d.ramEnd);
+    EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), d.ramEnd - 40);
   }
 }
 
