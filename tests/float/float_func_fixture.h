@@ -16,12 +16,7 @@
 #include <vector>
 
 #include "compiler/frontend/state.h"
-#if __has_include("compiler/library/core/float_core.h")
 #include "compiler/library/core/float_core.h"
-#define QBC_FLOAT_REAL_CORE 1
-#else
-#include "tests/float/float_func_standin.h"
-#endif
 #include "compiler/library/core/float_functions.h"
 #include "compiler/library/core/float_text.h"
 #include "tests/float/float_func_model.h"
@@ -60,13 +55,11 @@ inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
 // The whole float library in the link step's order.
 inline std::string FloatLibraryText(const FloatChip& chip) {
   auto st = FloatState(chip);
-#ifdef QBC_FLOAT_REAL_CORE
   EmitFloatCoreRoutines(*st);
   EmitFloatAddSubRoutine(*st);
   EmitFloatMulRoutine(*st);
   EmitFloatDivRoutine(*st);
   EmitFloatMoveRoutine(*st);
-#endif
   EmitFloatSinCosRoutine(*st);
   EmitFloatAsinAcosRoutine(*st);
   EmitFloatTanRoutine(*st);
@@ -77,23 +70,16 @@ inline std::string FloatLibraryText(const FloatChip& chip) {
   EmitFloatSqrtRoutine(*st);
   EmitFloatLogRoutine(*st);
   EmitFloatExpRoutine(*st);
-#ifdef QBC_FLOAT_REAL_CORE
   EmitFloatToExpRoutine(*st);
-#endif
   EmitFloatModRoutine(*st);
   EmitFloatModfRoutine(*st);
-#ifdef QBC_FLOAT_REAL_CORE
   EmitFloatCompareRoutine(*st);
-#endif
   EmitFloatSinhRoutine(*st);
   EmitFloatCoshRoutine(*st);
   EmitFloatTanhRoutine(*st);
   EmitFloatDecPointRoutine(*st);
   EmitFloatFormatRoutine(*st);
   EmitFloatStrRoutine(*st);
-#ifndef QBC_FLOAT_REAL_CORE
-  st->out.Line(StandInCore(chip.mcu, chip.library_org + 0x800));
-#endif
   return st->out.Str();
 }
 
