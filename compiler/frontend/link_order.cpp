@@ -9,6 +9,7 @@
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/delay_routines.h"
+#include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
 #include "compiler/library/core/float_text.h"
 #include "compiler/library/core/int_divide.h"
@@ -256,11 +257,11 @@ const LinkRow kLinkOrder[] = {
     {"EmitDiv32Routine", QBC_GUARD(s.used[NeedDiv32]), EmitDiv32Routine},
     {"EmitIntToLongRoutine", QBC_GUARD(s.used[NeedI2L]), EmitIntToLongRoutine},
     {"EmitIntToLongR16Routine", QBC_GUARD(s.used[NeedI2Lo]), EmitIntToLongR16Routine},
-    {"EmitFloatCoreRoutines", QBC_GUARD(s.used[NeedFloatCore]), nullptr},
-    {"EmitFloatAddSubRoutine", QBC_GUARD(s.used[NeedFadd]), nullptr},
-    {"EmitFloatMulRoutine", QBC_GUARD(s.used[NeedFmul]), nullptr},
-    {"EmitFloatDivRoutine", QBC_GUARD(s.used[NeedFdiv]), nullptr},
-    {"EmitFloatMoveRoutine", QBC_GUARD(s.used[NeedFmov]), nullptr},
+    {"EmitFloatCoreRoutines", QBC_GUARD(s.used[NeedFloatCore]), EmitFloatCoreRoutines},
+    {"EmitFloatAddSubRoutine", QBC_GUARD(s.used[NeedFadd]), EmitFloatAddSubRoutine},
+    {"EmitFloatMulRoutine", QBC_GUARD(s.used[NeedFmul]), EmitFloatMulRoutine},
+    {"EmitFloatDivRoutine", QBC_GUARD(s.used[NeedFdiv]), EmitFloatDivRoutine},
+    {"EmitFloatMoveRoutine", QBC_GUARD(s.used[NeedFmov]), EmitFloatMoveRoutine},
     {"EmitFloatSinCosRoutine", QBC_GUARD(s.used[NeedFsin]), EmitFloatSinCosRoutine},
     {"EmitFloatAsinAcosRoutine", QBC_GUARD(s.used[NeedFACos]), EmitFloatAsinAcosRoutine},
     {"EmitFloatTanRoutine", QBC_GUARD(s.used[NeedFtan]), EmitFloatTanRoutine},
@@ -271,10 +272,10 @@ const LinkRow kLinkOrder[] = {
     {"EmitFloatSqrtRoutine", QBC_GUARD(s.used[NeedFsqrt]), EmitFloatSqrtRoutine},
     {"EmitFloatLogRoutine", QBC_GUARD(s.used[NeedFlog]), EmitFloatLogRoutine},
     {"EmitFloatExpRoutine", QBC_GUARD(s.used[NeedFexp]), EmitFloatExpRoutine},
-    {"EmitFloatToExpRoutine", QBC_GUARD(s.used[NeedF2e]), nullptr},
+    {"EmitFloatToExpRoutine", QBC_GUARD(s.used[NeedF2e]), EmitFloatToExpRoutine},
     {"EmitFloatModRoutine", QBC_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
     {"EmitFloatModfRoutine", QBC_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
-    {"EmitFloatCompareRoutine", QBC_GUARD(s.used[NeedFcmp0]), nullptr},
+    {"EmitFloatCompareRoutine", QBC_GUARD(s.used[NeedFcmp0]), EmitFloatCompareRoutine},
     {"EmitFloatSinhRoutine", QBC_GUARD(s.used[NeedFsinh]), EmitFloatSinhRoutine},
     {"EmitFloatCoshRoutine", QBC_GUARD(s.used[NeedFcosh]), EmitFloatCoshRoutine},
     {"EmitFloatTanhRoutine", QBC_GUARD(s.used[NeedFtanh]), EmitFloatTanhRoutine},
