@@ -70,6 +70,7 @@ struct Routine {
   std::vector<std::string> out;
   std::string before_call;  // extra lines right before the call
   std::string helpers;      // extra routines the fixture calls (wrappers)
+  std::string after_store = {};  // extra lines after the outputs are stored
 };
 
 inline const std::vector<std::string> kA = {"r22", "r23", "r24", "r25"};
@@ -125,6 +126,7 @@ inline std::string BatchProgram(const Chip& chip, const Routine& r, const std::v
   p += "\t" + call + "\t" + r.entry + "\n";
   p += "\tin\tr0,SREG\n";
   for (const auto& reg : r.out) p += reg == "sreg" ? "\tst\tY+,r0\n" : "\tst\tY+," + reg + "\n";
+  p += r.after_store;
   p += "\tpop\tzh\n\tpop\tzl\n\tsubi\tr16,1\n\tsbci\tr17,0\n\tbreq\t_Done\n";
   p += BigFlash(chip) ? "\tjmp\t_Next\n" : "\trjmp\t_Next\n";
   p += "_Done:\n";

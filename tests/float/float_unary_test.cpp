@@ -215,3 +215,65 @@ TEST(FloatUnpacked, ZeroWithExponentZero) {
 
 }  // namespace
 }  // namespace qbc::test::flt
+
+namespace qbc::test::flt {
+namespace {
+
+// _Fwrk1 straight from a caller: T is the sign difference, B and A come back unpacked
+// (exponent, mantissa with its leading one, extension bytes 0; exponent field 0 read as
+// exponent 1 without the leading one). An infinity or NaN leaves through the caller: the
+// wrapper's own lines after the call are skipped and A holds the NaN pattern. _Fwrk3 and
+// _Fback in turn give every normal number back unchanged.
+TEST(FloatUnpackedForm, Fwrk1AndTheWayBack) {
+  std::vector<std::pair<uint32_t, uint32_t>> pairs = EdgePairs();
+  for (auto p : RandomPairs(1500, 51)) pairs.push_back(p);
+  const std::string helpers =
+      "_TstW1:\trcall\t_Fwrk1\n\tldi\tr16,0x5A\n\tret\n"  // r16 0x5A marks a normal return
+      "_TstBk:\tbst\tr25,7\n\trcall\t_Fwrk3\n\tclr\tr0\n\trjmp\t_Fback\n";
+  std::vector<std::vector<uint8_t>> cases;
+  for (auto [a, b] : pairs) {
+    cases.emplace_back();
+    Put32(cases.back(), a);
+    Put32(cases.back(), b);
+  }
+  // r16 is the fixture's loop counter: save it around the call.
+  Routine w1{"_TstW1",
+             Regs(kA, kB),
+             {"r22", "r23", "r24", "r25", "r18", "r19", "r20", "r21", "r26", "r27", "sreg", "r16"},
+             "\tpush\tr16\n\tclr\tr16\n",
+             helpers};
+  w1.after_store = "\tpop\tr16\n";
+  const auto out = RunCases(kM32, w1, cases);
+  ASSERT_EQ(out.size(), pairs.size());
+  auto unpack = [](uint32_t x) {
+    const uint32_t field = (x >> 23) & 0xFF, frac = x & 0x7FFFFF;
+    return field == 0 ? (1u << 24) | frac : (field << 24) | 0x800000u | frac;  // exponent:mantissa
+  };
+  int bad = 0;
+  for (size_t i = 0; i < out.size(); ++i) {
+    const auto [a, b] = pairs[i];
+    const auto& o = out[i];
+    const bool special = IsSpecial(a) || IsSpecial(b);
+    bool ok;
+    if (special) {
+      ok = Get32(o, 0) == NanOf(a) && o[11] == 0;  // the wrapper's "ldi r16,0x5A" never ran
+    } else {
+      ok = Get32(o, 0) == unpack(a) && Get32(o, 4) == unpack(b) && o[8] == 0 && o[9] == 0 &&
+           ((o[10] & 0x40) != 0) == (((a ^ b) >> 31) != 0) && o[11] == 0x5A;
+    }
+    if (!ok && ++bad <= 10) ADD_FAILURE() << "_Fwrk1(" << HexWord(a) << ", " << HexWord(b) << ")";
+  }
+  EXPECT_EQ(bad, 0);
+
+  std::vector<std::vector<uint8_t>> singles;
+  std::vector<uint32_t> want;
+  for (auto [a, b] : pairs) {
+    singles.emplace_back();
+    Put32(singles.back(), a);
+    want.push_back(IsSpecial(a) ? NanOf(a) : ((a >> 23) & 0xFF) == 0 ? 0 : a);
+  }
+  EXPECT_EQ(CheckA(kM32, {"_TstBk", kA, kOutA, "", helpers}, singles, want), 0);
+}
+
+}  // namespace
+}  // namespace qbc::test::flt
