@@ -1,0 +1,401 @@
+// The instruction lines that the expression, operand and assignment generators write, for
+// a state filled by hand (device profile, variables, registers).
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "compiler/codegen/assignment.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/flash_tables.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/operand_store.h"
+#include "compiler/frontend/keyword_dispatch.h"
+#include "compiler/frontend/symbols.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// A compiler state on an m8-like device (RamEnd 0x45F, hardware multiplier) with a few
+// variables and registers.
+struct Gen {
+  test::CompilerFixture f;
+  CompilerState& st = f.st;
+
+  explicit Gen(int ramEnd = 0x45F, bool megaCore = true) {
+    st.dev.RamEnd = ramEnd;
+    st.dev.MegaCore = megaCore;
+    Var("b", kTypeByte, 1);
+    Var("c", kTypeByte, 1);
+    Var("i", kTypeInteger, 2);
+    Var("w", kTypeWord, 2);
+    Var("l", kTypeLong, 4);
+    Var("f", kTypeFloat, 4);
+    Var("flag", kTypeBit, 9);
+    Var("arr", kTypeByte, 3);
+    Reg("portb", 0x18);
+    Reg("pb3", 3);
+    Reg("gpior1", 0x2A);
+    Reg("ucsr0a", 0xC0);
+    Reg("udre0", 5);
+  }
+  void Var(const std::string& name, std::uint8_t type, int size) {
+    GlobalVarRecord& v = st.sym.GlobalVars[++st.sym.GlobalVarCount];
+    v.Name = name;
+    v.VarType = type;
+    v.Size = static_cast<std::int16_t>(size);
+    v.ElementSize = static_cast<std::uint8_t>(type == kTypeBit ? size : 1);
+  }
+  void Reg(const std::string& name, int value) {
+    for (int k = 1;; ++k) {
+      if (st.sym.IoRegisters[k].Name.empty()) {
+        st.sym.IoRegisters[k].Name = name;
+        st.sym.IoRegisters[k].Value = static_cast<std::int16_t>(value);
+        return;
+      }
+    }
+  }
+  // Tokenizes `source` and runs `gen` on its first line; the lines written, with the
+  // layout separators shown as "_" (MnemonicIndent) and "." (OperandSeparator).
+  Lines Run(const std::string& source, const std::function<void(CompilerState&)>& gen) {
+    f.LoadSource(source + "\n");
+    st.out.Clear();
+    gen(st);
+    Lines out;
+    std::string text = st.out.Str();
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find("\r\n", start);
+      std::string line = text.substr(start, end - start);
+      std::string shown;
+      for (std::size_t k = 0; k < line.size(); ++k) {
+        if (line.compare(k, 2, "\t\t") == 0) {
+          shown += "_";
+          ++k;
+        } else if (line[k] == '\t') {
+          shown += ".";
+        } else {
+          shown += line[k];
+        }
+      }
+      out.push_back(shown);
+      start = end + 2;
+    }
+    return out;
+  }
+  Lines Assign(const std::string& source) { return Run(source, [](CompilerState& s) { CompileAssignment(s); }); }
+  std::string Errors() const { return f.report.Text(); }
+};
+
+TEST(Dispatch, RowsShareGeneratorsAndAreDistinct) {
+  EXPECT_EQ(DispatchRowCount(), 245);
+  EXPECT_EQ(FindDispatchRow("timer1")->generator, FindDispatchRow("counter1")->generator);
+  EXPECT_EQ(FindDispatchRow("compare1a")->generator, "CompilePwm1AStatement");
+  EXPECT_EQ(FindDispatchRow("pwm1a")->generator, "CompilePwm1AStatement");
+  EXPECT_EQ(FindDispatchRow("print")->generator, FindDispatchRow("print0")->generator);
+  EXPECT_EQ(FindDispatchRow("print1")->generator, "CompilePrint1Statement");
+  EXPECT_EQ(FindDispatchRow("int15")->generator, "CompileIntSenseStatement");
+  EXPECT_EQ(FindDispatchRow("find8")->fn, &CompileFind8Function);
+  for (const char* word : {"def", "next", "loop", "true", "off", "jtag"}) EXPECT_EQ(FindDispatchRow(word), nullptr) << word;
+}
+
+TEST(Dispatch, WordWithoutRowIsAnAssignmentAndSkipOperandPushFollowsTheKeyword) {
+  Gen g;
+  g.Run("true = 1", [](CompilerState& s) {
+    s.sticky.SkipOperandPush = true;
+    DispatchKeyword(s);
+  });
+  EXPECT_TRUE(g.st.expr.StatementContext);
+  EXPECT_NE(g.Errors().find("Unknown identifier true"), std::string::npos);
+
+  g.Run("timer0", [](CompilerState& s) {
+    s.sticky.SkipOperandPush = true;
+    DispatchKeyword(s);
+  });
+  EXPECT_TRUE(g.st.sticky.SkipOperandPush);
+  g.Run("sin", [](CompilerState& s) {
+    s.sticky.SkipOperandPush = true;
+    DispatchKeyword(s);
+  });
+  EXPECT_FALSE(g.st.sticky.SkipOperandPush);
+}
+
+struct ConstantCase {
+  const char* name;
+  const char* source;  // the tokens at TokenIndex 0
+  const char* text;    // the text handed to the loader
+  std::uint8_t wanted;
+  bool skip;
+  bool indexOnStack;
+  int ramEnd;
+  Lines lines;
+  int tokenIndexAfter;
+  std::uint8_t wantedAfter;
+};
+
+TEST(Constants, LoadsByWantedTypeAndRegisterSet) {
+  const std::vector<ConstantCase> cases = {
+      {"negative byte", "5", "-", kTypeByte, false, false, 0x45F, {"_ldi_zl,byte1(-5)"}, 1, kTypeByte},
+      {"exponent joined", "1.5e - 3", "1.5e", kTypeFloat, false, false, 0x45F,
+       {"_ldi_r22,byte1(0x3ac49ba6)", "_ldi_r23,byte2(0x3ac49ba6)", "_ldi_r24,byte3(0x3ac49ba6)",
+        "_ldi_r25,byte4(0x3ac49ba6)"},
+       2, kTypeFloat},
+      {"word by its own type", "1000", "1000", 0, false, false, 0x45F,
+       {"_ldi_zl,byte1(1000)", "_ldi_zh,byte2(1000)"}, 0, 0},
+      {"long into the left operand", "7", "7", kTypeLong, true, false, 0x45F,
+       {"_ldi_r24,byte1(7)", "_ldi_r25,byte2(7)", "_ldi_r16,byte3(7)", "_ldi_r17,byte4(7)"}, 0, kTypeLong},
+      {"float", "2.5", "2.5", kTypeFloat, false, false, 0x45F,
+       {"_ldi_r22,byte1(0x40200000)", "_ldi_r23,byte2(0x40200000)", "_ldi_r24,byte3(0x40200000)",
+        "_ldi_r25,byte4(0x40200000)"},
+       0, kTypeFloat},
+      {"integer constant as float", "100", "100", kTypeFloat, true, false, 0x45F,
+       {"_ldi_r18,byte1(0x42c80000)", "_ldi_r19,byte2(0x42c80000)", "_ldi_r20,byte3(0x42c80000)",
+        "_ldi_r21,byte4(0x42c80000)"},
+       0, kTypeFloat},
+      {"byte in string context, small RAM", "65", "65", kTypeString, false, false, 0xDF, {"_ldi_zl,byte1(65)"}, 0,
+       kTypeString},
+      {"byte in string context, large RAM", "65", "65", kTypeString, false, false, 0x45F,
+       {"_ldi_zl,byte1(65)", "_clr_zh"}, 0, kTypeString},
+      {"word wanted as bit", "1000", "1000", kTypeBit, false, false, 0x45F, {"_ldi_zl,byte1(1000)"}, 0, kTypeBit},
+      {"bit after an index", "1", "1", kTypeBit, false, true, 0x45F, {}, 0, kTypeBit},
+      // a float literal wanted as a word: its integer part (the assembler takes no "1.5")
+      {"float as word", "1.5", "1.5", kTypeWord, false, false, 0x45F, {"_ldi_zl,byte1(1)", "_ldi_zh,byte2(1)"}, 0,
+       kTypeWord},
+  };
+  for (const ConstantCase& c : cases) {
+    Gen g(c.ramEnd);
+    Lines got = g.Run(c.source, [&](CompilerState& s) {
+      s.sticky.WantedType = c.wanted;
+      s.sticky.SkipOperandPush = c.skip;
+      s.expr.IndexOnStack = c.indexOnStack;
+      EmitLoadConstant(s, c.text);
+    });
+    EXPECT_EQ(got, c.lines) << c.name;
+    EXPECT_EQ(g.st.src.TokenIndex, c.tokenIndexAfter) << c.name;
+    EXPECT_EQ(g.st.sticky.WantedType, c.wantedAfter) << c.name;
+    EXPECT_EQ(g.st.ErrorCount, 0) << c.name;
+  }
+}
+
+TEST(Constants, FloatBeyondTheRangeIsACompileError) {
+  Gen g;
+  Lines got = g.Assign("f = 1e39");
+  const Lines storeOnly = {"_sts_f,r22", "_sts_f+1,r23", "_sts_f+2,r24", "_sts_f+3,r25"};
+  EXPECT_EQ(got, storeOnly);  // no load of a pattern
+  EXPECT_NE(g.Errors().find("Float constant out of range!"), std::string::npos);
+  EXPECT_EQ(g.st.ErrorCount, 1);
+}
+
+TEST(Expressions, OperatorsAndFactors) {
+  struct Case {
+    const char* source;
+    Lines lines;
+  };
+  const std::vector<Case> cases = {
+      {"c = b mod c",
+       {"_lds_zl,b", "_push.zl", "_lds_zl,c", "_pop_r24", "_rcall.Div8u", "_mov_zl,r22", "_sts_c,zl"}},
+      {"l = l mod l",
+       {"_lds_zl,l", "_lds_zh,l+1", "_lds_r18,l+2", "_lds_r19,l+3", "_push.r19", "_push.r18", "_push.zh", "_push.zl",
+        "_lds_zl,l", "_lds_zh,l+1", "_lds_r18,l+2", "_lds_r19,l+3", "_pop_r24", "_pop_r25", "_pop_r16", "_pop_r17",
+        "_rcall.Div32", "_mov_zl,r24", "_mov_zh,r25", "_mov_r18,r16", "_mov_r19,r17", "_sts_l,zl", "_sts_l+1,zh",
+        "_sts_l+2,r18", "_sts_l+3,r19"}},
+      {"b = &hFF", {"_ldi_zl,byte1(255)", "_sts_b,zl"}},
+      {"b = &b101", {"_ldi_zl,byte1(5)", "_sts_b,zl"}},
+      // one operator: the left operand goes straight into r24
+      {"b = b + c", {"_lds_r24,b", "_lds_zl,c", "_add_zl,r24", "_sts_b,zl"}},
+      {"i = -i", {"_lds_zl,i", "_lds_zh,i+1", "_com_zl", "_com_zh", "_adiw.zl,0x01", "_sts_i,zl", "_sts_i+1,zh"}},
+      // a byte and a word negate too (two's complement)
+      {"b = -c", {"_lds_zl,c", "_neg_zl", "_sts_b,zl"}},
+      {"w = -w", {"_lds_zl,w", "_lds_zh,w+1", "_com_zl", "_com_zh", "_adiw.zl,0x01", "_sts_w,zl", "_sts_w+1,zh"}},
+      {"b = not c", {"_lds_zl,c", "_com_zl", "_sts_b,zl"}},
+      {"w = w and w", {"_lds_r24,w", "_lds_r25,w+1", "_lds_zl,w", "_lds_zh,w+1", "_and_zl,r24", "_and.zh,r25",
+                       "_sts_w,zl", "_sts_w+1,zh"}},
+  };
+  for (const Case& c : cases) {
+    Gen g;
+    EXPECT_EQ(g.Assign(c.source), c.lines) << c.source;
+    EXPECT_EQ(g.st.ErrorCount, 0) << c.source << g.Errors();
+  }
+}
+
+TEST(Expressions, ParenthesesNestAndWrongConstantsReport) {
+  Gen g;
+  int deepest = 0;
+  g.Run("(((b)))", [&](CompilerState& s) {
+    s.sticky.WantedType = kTypeByte;
+    ParseExpression(s);
+    deepest = s.expr.ParenDepth;
+  });
+  EXPECT_EQ(deepest, 0);
+  EXPECT_EQ(g.st.ErrorCount, 0);
+  g.Assign("b = &x1");
+  EXPECT_NE(g.Errors().find("Wrong numeric constant identifier"), std::string::npos);
+}
+
+TEST(Operators, ComparePopsOnlyWhatWasPushed) {
+  Gen g;
+  Lines bytes = g.Run("", [](CompilerState& s) {
+    s.sticky.WantedType = kTypeByte;
+    s.sticky.SkipOperandPush = true;
+    EmitCompareOperator(s);
+  });
+  EXPECT_EQ(bytes, (Lines{"_cp_r24,zl"}));
+  // with the left operand already in r24:r25 nothing was pushed: popping would take the
+  // return address off the stack
+  Lines ints = g.Run("", [](CompilerState& s) {
+    s.sticky.WantedType = kTypeInteger;
+    s.sticky.SkipOperandPush = true;
+    EmitCompareOperator(s);
+  });
+  EXPECT_EQ(ints, (Lines{"_cp_r24,zl", "_cpc_r25,zh"}));
+  Lines pushed = g.Run("", [](CompilerState& s) {
+    s.sticky.WantedType = kTypeInteger;
+    s.sticky.SkipOperandPush = false;
+    EmitCompareOperator(s);
+  });
+  EXPECT_EQ(pushed, (Lines{"_pop_r24", "_pop_r25", "_cp_r24,zl", "_cpc_r25,zh"}));
+}
+
+TEST(Operators, StringOperandCannotBePushed) {
+  Gen g;
+  g.Run("a b", [](CompilerState& s) {
+    s.sticky.WantedType = 0;
+    s.sticky.OperandType = kTypeString;
+    EmitPushOperand(s);
+  });
+  EXPECT_NE(g.Errors().find("Unsupported operation!"), std::string::npos);
+  EXPECT_EQ(g.st.src.TokenIndex, 0);
+}
+
+TEST(Operators, ByteMultiplyByDevice) {
+  Gen mega;
+  EXPECT_EQ(mega.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_mul_zl,r24", "_movw.zl,r0", "_sts_b,zl"}));
+  Gen classic(0x45F, false);
+  EXPECT_EQ(classic.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_rcall.Mpy8u", "_sts_b,zl"}));
+  EXPECT_TRUE(classic.st.used[NeedMul8u]);
+  Gen m103;
+  m103.st.dev.IsM103 = true;  // MegaCore forms, no multiplier
+  EXPECT_EQ(m103.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_rcall.Mpy8u", "_sts_b,zl"}));
+  EXPECT_TRUE(m103.st.used[NeedMul8u]);
+}
+
+TEST(Operands, AddressesOfEveryStoredType) {
+  for (const char* name : {"i", "w", "l", "f"}) {
+    Gen g;
+    Lines got = g.Run(name, [](CompilerState& s) { EmitLoadVarAddress(s, "z"); });
+    EXPECT_EQ(got, (Lines{std::string("_ldi_zl,byte1(") + name + ")", std::string("_ldi_zh,byte2(") + name + ")"}))
+        << name;
+  }
+  Gen g;
+  Lines got = g.Run("flag", [](CompilerState& s) { EmitLoadVarAddress(s, "x"); });
+  EXPECT_TRUE(got.empty());
+  EXPECT_NE(g.Errors().find("has no address"), std::string::npos);
+  EXPECT_EQ(g.st.src.TokenIndex, 1);
+}
+
+TEST(Operands, RegisterBitsByAddressAndByName) {
+  Gen g;
+  // extended I/O is read with lds; a device bit name is its number
+  EXPECT_EQ(g.Assign("b = ucsr0a.udre0"),
+            (Lines{"_lds_zl,UCSR0A", "_bst_zl,5_.;store zl,bit 5 to T flag", "_clr_zl",
+                   "_bld_zl,0_.;store T flag to zl bit 0", "_sts_b,zl"}));
+  EXPECT_EQ(g.Assign("portb.3 = 1"), (Lines{"_sbi_PORTB,3"}));
+  EXPECT_EQ(g.Assign("portb.pb3 = 0"), (Lines{"_cbi_PORTB,3"}));
+  // an I/O register above 0x1F is read and written with in/out
+  EXPECT_EQ(g.Assign("gpior1.3 = 1"), (Lines{"_in_zl,GPIOR1", "_sbr_zl,0x08", "_out_GPIOR1,zl"}));
+  EXPECT_EQ(g.Assign("ucsr0a.udre0 = 0"), (Lines{"_lds_zl,UCSR0A", "_cbr_zl,0x20", "_sts_UCSR0A,zl"}));
+  Lines stored = g.Assign("gpior1.1 = b");
+  EXPECT_EQ(stored, (Lines{"_lds_zl,b", "_bst_zl,0", "_brtc.L0000", "_in_zl,GPIOR1", "_sbr_zl,0x02",
+                           "_out_GPIOR1,zl", "_rjmp.L0001", "L0000:", "_in_zl,GPIOR1", "_cbr_zl,0x02",
+                           "_out_GPIOR1,zl", "L0001:"}));
+  EXPECT_EQ(g.st.ErrorCount, 0) << g.Errors();
+}
+
+TEST(Assignment, ConstantBitStores) {
+  Gen g;
+  EXPECT_EQ(g.Assign("flag = 1"), (Lines{"_set", "_bld_r4,1"}));
+  EXPECT_EQ(g.Assign("b.2 = 0"), (Lines{"_clt", "_lds_zl,b", "_bld_zl,2", "_sts_b,zl"}));
+  EXPECT_EQ(g.st.ErrorCount, 0);
+  Lines wide = g.Assign("b.9 = 1");
+  EXPECT_EQ(wide.front(), "_set");
+  EXPECT_NE(g.Errors().find("From 0 to 7!"), std::string::npos);
+  EXPECT_EQ(g.st.ErrorCount, 1);
+}
+
+TEST(Assignment, ArrayListStoresOneBytePerValue) {
+  Gen g;
+  EXPECT_EQ(g.Assign("arr = (1, 2, 3)"),
+            (Lines{"_ldi_xl,byte1(arr)", "_ldi_xh,byte2(arr)", "_ldi_zl,byte1(1)", "_st_X+,zl", "_ldi_zl,byte1(2)",
+                   "_st_X+,zl", "_ldi_zl,byte1(3)", "_st_X+,zl"}));
+  EXPECT_EQ(g.st.ErrorCount, 0);
+  g.Assign("arr = (1, 2, 3, 4)");
+  EXPECT_NE(g.Errors().find("Too many values for ARR!"), std::string::npos);
+}
+
+TEST(Assignment, UnknownTargetStillCompilesTheRightSide) {
+  Gen g;
+  Lines got = g.Assign("nothing = b + 1");
+  EXPECT_NE(g.Errors().find("Unknown identifier nothing"), std::string::npos);
+  EXPECT_FALSE(got.empty());
+  EXPECT_EQ(g.st.TokText(), "<EOL>");
+}
+
+TEST(VariableLoad, WideningAndFloatConversions) {
+  Gen g;
+  std::uint8_t after = 99;
+  EXPECT_EQ(g.Run("", [&](CompilerState& s) {
+    s.sticky.WantedType = 0;
+    s.sticky.OperandType = kTypeWord;
+    EmitLoadVariable(s, "w");
+    after = s.sticky.WantedType;
+  }),
+            (Lines{"_lds_zl,w", "_lds_zh,w+1"}));
+  EXPECT_EQ(after, kTypeWord);
+  EXPECT_EQ(g.Run("", [](CompilerState& s) {
+    s.sticky.WantedType = kTypeLong;
+    s.sticky.OperandType = kTypeInteger;
+    s.sticky.SkipOperandPush = true;
+    EmitLoadVariable(s, "i");
+  }),
+            (Lines{"_lds_r24,i", "_lds_r25,i+1", "_rcall._I2Lo"}));
+  EXPECT_TRUE(g.st.used[NeedI2Lo]);
+  EXPECT_FALSE(g.st.used[NeedI2L]);
+  g.st.sym.LabelCounter = 4;
+  EXPECT_EQ(g.Run("", [](CompilerState& s) {
+    s.sticky.WantedType = kTypeFloat;
+    s.sticky.OperandType = kTypeInteger;
+    s.sticky.SkipOperandPush = false;
+    EmitLoadVariable(s, "i");
+  }),
+            (Lines{"_lds_r22,i", "_lds_r23,i+1", "_sbrc.r23,0x07", "_rjmp.L0004", "_clr_r24", "_clr_r25",
+                   "_rjmp.L0005", "L0004:", "_ldi_r24,0xff", "_ldi_r25,0xff", "L0005:", "_rcall._Fs2f"}));
+}
+
+TEST(VariableStore, ByTypeAndSourceRegister) {
+  Gen g;
+  auto store = [&](std::uint8_t wanted, std::uint8_t operand, bool skip, const char* name, const char* reg) {
+    return g.Run("", [=](CompilerState& s) {
+      s.sticky.WantedType = wanted;
+      s.sticky.OperandType = operand;
+      s.sticky.SkipOperandPush = skip;
+      EmitStoreVariable(s, name, reg);
+    });
+  };
+  EXPECT_EQ(store(kTypeWord, kTypeWord, false, "w", "zl"), (Lines{"_sts_w,zl", "_sts_w+1,zh"}));
+  EXPECT_EQ(store(kTypeWord, kTypeWord, true, "w", "r24"), (Lines{"_sts_w,r24", "_sts_w+1,r25"}));
+  EXPECT_EQ(store(kTypeWord, kTypeFloat, false, "w", "r22"), (Lines{"_sts_w,r22", "_sts_w+1,r23"}));
+  EXPECT_EQ(store(kTypeFloat, kTypeFloat, true, "f", "r22"),
+            (Lines{"_sts_f,r18", "_sts_f+1,r19", "_sts_f+2,r20", "_sts_f+3,r21"}));
+  EXPECT_EQ(store(kTypeBit, kTypeBit, false, "flag", "zl"), (Lines{"_bld_r4,1"}));
+  EXPECT_TRUE(store(kTypeString, kTypeString, false, "b", "zl").empty());
+}
+
+}  // namespace
+}  // namespace qbc
