@@ -100,6 +100,52 @@ End Function
   EXPECT_EQ(run->Long("l3"), static_cast<std::uint32_t>(-2));  // an integer widened with its sign
 }
 
+// Arguments after a call inside the argument list read the caller's parameters and locals
+// at the displacement that counts everything pushed so far (the inner call must hand the
+// count back, not reset it). The procedures called here are defined before the caller.
+TEST_P(ProcProgram, ArgumentsAfterANestedCallReadTheCallersFrame) {
+  const std::string src = Head(GetParam()) + R"(
+Dim R As Word, R2 As Long, Qo As Byte
+Declare Function AddB(a As Byte, b As Byte) As Byte
+Declare Function Three(a As Byte, b As Byte, c As Word) As Word
+Declare Function Four(a As Long, b As Word, c As Byte, d As Long) As Long
+Declare Sub Mix(p As Byte, q As Word)
+Mix(10, 1000)
+End
+Function AddB(a As Byte, b As Byte) As Byte
+  Return a + b
+End Function
+Function Three(a As Byte, b As Byte, c As Word) As Word
+  Local s As Word
+  s = c + a
+  s = s + b
+  Return s
+End Function
+Function Four(a As Long, b As Word, c As Byte, d As Long) As Long
+  Local s As Long
+  s = a * 1000
+  s = s + b
+  s = s * 100
+  s = s + c
+  s = s * 100
+  s = s + d
+  Return s
+End Function
+Sub Mix(p As Byte, q As Word)
+  Local k As Long
+  k = 7
+  R = Three(p, AddB(p, AddB(p, 1)), q)
+  R2 = Four(k, Three(p, 2, q), AddB(p, p), k)
+  Qo = AddB(AddB(p, 1), p)
+End Sub
+)";
+  auto run = RunBasic(src, GetParam());
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Word("r"), 10 + 21 + 1000);
+  EXPECT_EQ(run->Long("r2"), ((7u * 1000 + 1012) * 100 + 20) * 100 + 7);
+  EXPECT_EQ(run->Byte("qo"), 21);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
 
 }  // namespace
