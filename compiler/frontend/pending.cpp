@@ -11,7 +11,6 @@ void PassOverStatement(CompilerState& st) {
 }
 }  // namespace
 
-void CompileLabelDefinition(CompilerState& st) { PassOverStatement(st); }
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
@@ -22,5 +21,6 @@ void EmitLoadFlashAddressZ(CompilerState&, int) {}
 void EmitLoadVarAddressZ(CompilerState&, const std::string&) {}
 void CompileStringAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
 void CompileStringArrayAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
+
 
 }  // namespace qbc

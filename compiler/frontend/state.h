@@ -9,7 +9,9 @@
 // default member initializer.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "compiler/frontend/asm_writer.h"
 #include "compiler/frontend/bounded_table.h"
@@ -320,7 +322,20 @@ struct Symbols {
 
 // Block nesting depths (the exit-label tables are kept outside: each entry is written
 // before it is read).
+struct PendingGoto {
+  std::string Target;               // the source label
+  std::string Trampoline;           // generated label the Goto jumps to
+  std::vector<std::string> ForLoops;  // exit labels of the For loops open at the Goto
+};
+
 struct Nesting {
+  // Source labels with the exit labels of the For loops open where each was defined, and
+  // the Gotos inside For loops whose label was not defined yet: a Goto that leaves For
+  // loops takes their saved end values off the hardware stack on its way.
+  std::map<std::string, std::vector<std::string>> LabelForLoops;
+  std::vector<PendingGoto> PendingGotos;
+  // Saved end-register bytes of every For loop, by its exit label.
+  std::map<std::string, std::uint8_t> ForLoopPushes;
   std::uint8_t DoNestingDepth = 0;
   std::uint8_t WhileNestingDepth = 0;
   std::uint8_t ForNestingDepth = 0;
@@ -337,6 +352,10 @@ struct ExitLabels {
   // Per For depth: how many end registers the loop saved on the hardware stack (0, 1 for
   // r5, 2 for r5 then r6); Exit For takes them off before it jumps past the loop's pops.
   BoundedTable<std::uint8_t, 33> ForPushedRegs;
+  // Per Do / While depth: the For depth when the loop opened; leaving the loop unwinds the
+  // For loops opened inside it.
+  BoundedTable<std::uint8_t, 33> DoForDepth;
+  BoundedTable<std::uint8_t, 33> WhileForDepth;
 };
 
 // Source position and the token table.

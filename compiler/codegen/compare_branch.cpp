@@ -1,0 +1,172 @@
+#include "compiler/codegen/compare_branch.h"
+
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+
+namespace qbc {
+
+using flow::Op1;
+using flow::Op2;
+
+std::uint8_t RelationCode(std::string_view text) {
+  if (text == "<") return 1;
+  if (text == "<=") return 2;
+  if (text == "=") return 3;
+  if (text == ">=") return 4;
+  if (text == ">") return 5;
+  if (text == "<>") return 6;
+  return 0;
+}
+
+std::uint8_t ParseComparison(CompilerState& st) {
+  ParseSum(st);
+  if (st.sticky.OperandType == kTypeString) {
+    Op2(st, "mov", "xl,zl");
+    if (st.dev.RamEnd > 256) Op2(st, "mov", "xh,zh");
+  }
+  if (RelationCode(st.TokText()) != 0) return ParseComparisonOperator(st);
+  return 0;
+}
+
+std::uint8_t ParseComparisonOperator(CompilerState& st) {
+  const std::uint8_t savedWanted = st.sticky.WantedType;
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const std::uint8_t leftType = st.sticky.OperandType;
+  const std::uint8_t code = RelationCode(st.TokText());
+  ++st.src.TokenIndex;
+  // A string left operand stays in X (moved there by the caller); a part of a string made by
+  // Left, Mid or Right (11) too.
+  if (leftType != kTypeString && leftType != 11) EmitPushOperand(st);
+  ParseSum(st);
+  EmitCompareOperator(st);
+  // The branch is chosen by the type that was compared: the wanted type the right operand
+  // was converted to, or the string kind of the right operand.
+  const std::uint8_t compared = st.sticky.WantedType;
+  if (compared != kTypeString && compared != kTypeFlashString && st.sticky.OperandType != kTypeFlashString)
+    st.sticky.OperandType = compared;
+  st.sticky.WantedType = savedWanted;
+  return code;
+}
+
+void EmitCaseCompare(CompilerState& st) {
+  const std::uint8_t saved = st.sticky.WantedType;
+  const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
+  switch (type) {
+    case kTypeBit:
+    case kTypeByte:
+      Op2(st, "cp", "r24,zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      break;
+    case kTypeLong:
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      Op2(st, "cpc", "r16,r18");
+      Op2(st, "cpc", "r17,r19");
+      break;
+    case kTypeString:
+      flow::CallRoutine(st, "_StrCmp");
+      st.used.Set(NeedStrCmp);
+      break;
+    case kTypeFlashString:
+      flow::CallRoutine(st, "_StCCp");
+      st.used.Set(NeedStrConstCmp);
+      break;
+    default:
+      break;
+  }
+  st.sticky.WantedType = saved;
+}
+
+namespace {
+
+// The branch taken when the relation holds (`whenTrue`) or fails, for the relations that
+// one branch decides after a compare of left with right.
+const char* SingleBranch(std::uint8_t relation, bool isSigned, bool whenTrue) {
+  switch (relation) {
+    case 1:  // <
+      return whenTrue ? (isSigned ? "brlt" : "brlo") : (isSigned ? "brge" : "brsh");
+    case 3:  // =
+      return whenTrue ? "breq" : "brne";
+    case 4:  // >=
+      return whenTrue ? (isSigned ? "brge" : "brsh") : (isSigned ? "brlt" : "brlo");
+    case 6:  // <>
+      return whenTrue ? "brne" : "breq";
+    default:
+      return "";
+  }
+}
+
+// Float relations test _Fcmp0's answer in r24 (right operand compared with left: 0xff when
+// right < left, 0x00 equal, 0x01 right > left): the test line and the branch taken when the
+// relation holds / fails.
+struct FloatTest {
+  const char* test;
+  const char* operands;
+  const char* branchTrue;
+  const char* branchFalse;
+};
+
+FloatTest FloatRelation(std::uint8_t relation) {
+  switch (relation) {
+    case 1:  // left < right: r24 = 1
+      return {"cpi", "r24,0x01", "breq", "brne"};
+    case 2:  // left <= right: r24 = 0 or 1
+      return {"and", "r24,r24", "brge", "brlt"};
+    case 3:
+      return {"and", "r24,r24", "breq", "brne"};
+    case 4:  // left >= right: r24 = 0 or 0xff
+      return {"cpi", "r24,0x01", "brne", "breq"};
+    case 5:  // left > right: r24 = 0xff
+      return {"and", "r24,r24", "brlt", "brge"};
+    default:  // <>
+      return {"and", "r24,r24", "brne", "breq"};
+  }
+}
+
+}  // namespace
+
+void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint8_t relation,
+                       const std::string& label) {
+  const std::uint8_t saved = st.sticky.WantedType;
+  const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
+  // The "rjmp" after the branch goes to the label: skip it when the jump must not be taken.
+  const bool jumpWhenTrue = connective == "or";
+  const bool isSigned = type == kTypeInteger || type == kTypeLong;
+
+  if (relation >= 1 && relation <= 6) {
+    if (type == kTypeFloat) {
+      flow::CallRoutine(st, "_Fcmp0");
+      st.used.Set(NeedFcmp0);
+      const FloatTest f = FloatRelation(relation);
+      Op2(st, f.test, f.operands);
+      Op1(st, jumpWhenTrue ? f.branchFalse : f.branchTrue, "PC+0x02");
+    } else if (relation == 2 || relation == 5) {
+      // "<=" and ">" by two branches on the flags of left - right.
+      const char* below = isSigned ? "brlt" : "brlo";
+      const char* notBelow = isSigned ? "brge" : "brsh";
+      // Equal skips both the second branch and the jump when equality makes the jump
+      // wrong, or goes straight to the jump when it makes it right.
+      const bool equalHolds = relation == 2;
+      if (equalHolds != jumpWhenTrue) {
+        Op1(st, "breq", "PC+0x03");
+        Op1(st, below, "PC+0x02");
+      } else {
+        Op1(st, "breq", "PC+0x02");
+        Op1(st, notBelow, "PC+0x02");
+      }
+    } else {
+      Op1(st, SingleBranch(relation, isSigned, !jumpWhenTrue), "PC+0x02");
+    }
+  }
+  flow::Rjmp(st, label);
+  st.sticky.WantedType = saved;
+}
+
+}  // namespace qbc

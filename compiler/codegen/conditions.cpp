@@ -1,0 +1,678 @@
+#include "compiler/codegen/conditions.h"
+
+#include <cstdlib>
+#include <string_view>
+
+#include "compiler/codegen/compare_branch.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/codegen/io_access.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+using flow::Op1;
+using flow::Op2;
+
+namespace {
+
+bool IsBitIndexDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
+
+bool IsConnective(std::string_view t) { return t == "or" || t == "and" || t == "then" || t == "<EOL>" || t == ":"; }
+
+void ClearBitFlags(CompilerState& st) {
+  st.expr.BitOperandIsIo = false;
+  st.expr.BitOperandIsLocal = false;
+  st.expr.BitOperandIsGlobal = false;
+}
+
+std::uint8_t CompareType(CompilerState& st) {
+  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+}
+
+// "not" in front of a comparison turns its relation into the opposite one.
+std::uint8_t InvertRelation(std::uint8_t code) {
+  switch (code) {
+    case 1: return 4;
+    case 2: return 5;
+    case 3: return 6;
+    case 4: return 1;
+    case 5: return 2;
+    case 6: return 3;
+    default: return code;
+  }
+}
+
+std::string Hex2(unsigned v) {
+  static const char* digits = "0123456789abcdef";
+  std::string s = "0x00";
+  s[2] = digits[(v >> 4) & 0xF];
+  s[3] = digits[v & 0xF];
+  return s;
+}
+
+// A bit given as text: a number, or a constant's value. -1 when it is neither.
+int BitNumber(CompilerState& st, const std::string& text) {
+  std::string t = text;
+  if (const int c = FindConst(st, text); c != 0) t = st.sym.Constants[c].Value;
+  if (t.empty() || t.find_first_not_of("0123456789") != std::string::npos) return -1;
+  return std::atoi(t.c_str());
+}
+
+// Where a bit operand is: the bit-operand cells of one operand.
+struct BitPlace {
+  std::string Register;
+  std::string Bit;
+  bool IsIo = false;
+  bool IsVarBit = false;
+  bool IsBitVar = false;
+};
+
+BitPlace CurrentBitPlace(CompilerState& st) {
+  return {st.expr.BitOperandRegister, st.expr.BitOperandBit, st.expr.BitOperandIsIo, st.expr.BitOperandIsLocal,
+          st.expr.BitOperandIsGlobal};
+}
+
+// The byte of a variable that holds bit `bit` into `reg` (a local from the frame, else the
+// global), and the bit's number within that byte.
+int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string& reg) {
+  const int bit = BitNumber(st, p.Bit);
+  const int byteIndex = bit < 0 ? 0 : bit / 8;
+  if (const int local = FindLocalVar(st, p.Register); local != 0) {
+    Op2(st, "ldd", reg + ",y+" + std::to_string(FrameDisplacement(st, local) + byteIndex));
+  } else {
+    Op2(st, "lds", reg + "," + p.Register + (byteIndex > 0 ? "+" + std::to_string(byteIndex) : ""));
+  }
+  return bit < 0 ? 0 : bit % 8;
+}
+
+// Writes the skip that passes over the caller's jump line: taken when the bit is set
+// (`skipWhenSet`) or clear.
+void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
+  if (p.IsIo) {
+    if (IsBitAddressable(st, p.Register)) {
+      Op1(st, skipWhenSet ? "sbis" : "sbic", UpperName(p.Register) + "," + p.Bit);
+    } else {
+      EmitReadIoRegister(st, p.Register, "r24");
+      Op1(st, skipWhenSet ? "sbrs" : "sbrc", "r24," + p.Bit);
+    }
+  } else if (p.IsVarBit) {
+    const int bit = LoadVariableBitByte(st, p, "r24");
+    Op1(st, skipWhenSet ? "sbrs" : "sbrc", "r24," + std::to_string(bit));
+  } else if (p.IsBitVar) {
+    Op1(st, skipWhenSet ? "sbrs" : "sbrc", p.Register + "," + p.Bit);
+  }
+}
+
+// The value (0 or 1) of a bit operand into `reg`.
+void EmitBitToRegister(CompilerState& st, const BitPlace& p, const std::string& reg) {
+  if (p.IsIo) {
+    EmitReadIoRegister(st, p.Register, reg);
+    Op2(st, "bst", reg + "," + p.Bit);
+  } else if (p.IsVarBit) {
+    const int bit = LoadVariableBitByte(st, p, reg);
+    Op2(st, "bst", reg + "," + std::to_string(bit));
+  } else {
+    Op2(st, "bst", p.Register + "," + p.Bit);
+  }
+  Op2(st, "clr", reg);
+  Op2(st, "bld", reg + ",0");
+}
+
+// The left operand, a bit, stands before "=" or "<>" (or a connective, as "= 1").
+std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
+  const BitPlace left = CurrentBitPlace(st);
+  std::uint8_t code = 3;
+  std::string value = "1";
+  if (!IsConnective(st.TokText())) {
+    code = RelationCode(st.TokText());
+    if (code != 3 && code != 6) {
+      CompileError(st, "Just = or <> here!");
+      while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
+      return 0;
+    }
+    ++st.src.TokenIndex;
+    const TokenRecord& right = st.Tok();
+    if (right.Kind == kTokNumber) {
+      value = right.Text;
+      ++st.src.TokenIndex;
+    } else if (right.Kind == kTokName && FindConst(st, right.Text) != 0) {
+      value = st.sym.Constants[FindConst(st, right.Text)].Value;
+      ++st.src.TokenIndex;
+    } else if (right.Kind == kTokName) {
+      // Bit against an operand: both become 0/1 values (or the operand's low byte) and are
+      // compared as bytes.
+      const std::string name = right.Text;
+      EmitBitToRegister(st, left, "r23");
+      ++st.src.TokenIndex;
+      ClearBitFlags(st);
+      st.sticky.WantedType = kTypeByte;
+      EmitLoadConditionOperand(st, name);
+      if (st.expr.BitOperandIsIo || st.expr.BitOperandIsLocal || st.expr.BitOperandIsGlobal)
+        EmitBitToRegister(st, CurrentBitPlace(st), "r24");
+      st.sticky.WantedType = kTypeByte;
+      st.sticky.OperandType = kTypeByte;
+      Op2(st, "cp", "r23,r24");
+      return negated ? InvertRelation(code) : code;
+    } else {
+      value.clear();
+    }
+  }
+  if (value != "0" && value != "1") {
+    CompileError(st, "Only 0 or 1!");
+    while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
+    return 0;
+  }
+  bool wantSet = value == "1";
+  if (code == 6) wantSet = !wantSet;
+  if (negated) wantSet = !wantSet;
+  // At "or" the jump after the skip goes to the true label: skip it when the test fails.
+  const bool isOr = st.TokText() == "or";
+  EmitBitSkip(st, left, wantSet != isOr);
+  return 0;
+}
+
+// A numeric constant as a left operand: its value into r24 (r25, r16, r17).
+void LoadConstantOperand(CompilerState& st, const std::string& value) {
+  const std::uint8_t type = ParseFloatConstant(st, value);
+  const long long v = std::atoll(value.c_str());
+  const unsigned long long u = static_cast<unsigned long long>(v);
+  st.sticky.OperandType = type;
+  if (type == kTypeFloat || type == kTypeNone) return;
+  Op2(st, "ldi", "r24," + Hex2(u & 0xFF));
+  if (type == kTypeByte) return;
+  Op2(st, "ldi", "r25," + Hex2((u >> 8) & 0xFF));
+  if (type != kTypeLong) return;
+  Op2(st, "ldi", "r16," + Hex2((u >> 16) & 0xFF));
+  Op2(st, "ldi", "r17," + Hex2((u >> 24) & 0xFF));
+}
+
+// A left operand that is no name: compiled into the working registers and moved into the
+// compare registers.
+void LoadLeftByExpression(CompilerState& st) {
+  st.sticky.SkipOperandPush = false;
+  st.expr.StatementContext = true;
+  ParseSum(st);
+  switch (st.sticky.OperandType) {
+    case kTypeBit:
+    case kTypeByte:
+      Op2(st, "mov", "r24,zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Op2(st, "mov", "r24,zl");
+      Op2(st, "mov", "r25,zh");
+      break;
+    case kTypeLong:
+      Op2(st, "mov", "r24,zl");
+      Op2(st, "mov", "r25,zh");
+      Op2(st, "mov", "r16,r18");
+      Op2(st, "mov", "r17,r19");
+      break;
+    case kTypeFloat:
+      Op2(st, "mov", "r18,r22");
+      Op2(st, "mov", "r19,r23");
+      Op2(st, "mov", "r20,r24");
+      Op2(st, "mov", "r21,r25");
+      st.used.Set(NeedFcmp0);
+      break;
+    default:
+      break;
+  }
+}
+
+// An operand alone: true when it is not zero ("not": when it is zero).
+std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
+  switch (CompareType(st)) {
+    case kTypeByte:
+      if (negated) {
+        Op2(st, "tst", "r24");
+        return 3;
+      }
+      Op2(st, "cpi", "r24,0x01");
+      return 4;
+    case kTypeInteger:
+    case kTypeWord:
+      Op2(st, "clr", "zl");
+      Op2(st, "clr", "zh");
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      return negated ? 3 : 6;
+    case kTypeLong:
+      Op2(st, "clr", "zl");
+      Op2(st, "clr", "zh");
+      Op2(st, "clr", "r18");
+      Op2(st, "clr", "r19");
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      Op2(st, "cpc", "r16,r18");
+      Op2(st, "cpc", "r17,r19");
+      return negated ? 3 : 6;
+    case kTypeFloat:
+      // Zero is +0.0 or -0.0: every bit but the sign clear.
+      Op2(st, "mov", "zl,r21");
+      Op2(st, "andi", "zl,0x7f");
+      Op2(st, "or", "zl,r20");
+      Op2(st, "or", "zl,r19");
+      Op2(st, "or", "zl,r18");
+      st.sticky.WantedType = kTypeByte;
+      st.sticky.OperandType = kTypeByte;
+      return negated ? 3 : 6;
+    default:
+      return 0;
+  }
+}
+
+// A general comparison; a value without a relation is true when it is not zero.
+std::uint8_t CompileGeneralComparison(CompilerState& st) {
+  st.sticky.SkipOperandPush = false;
+  const std::uint8_t code = ParseComparison(st);
+  if (code != 0) return code;
+  switch (CompareType(st)) {
+    case kTypeBit:
+    case kTypeByte:
+      Op2(st, "tst", "zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Op2(st, "or", "zl,zh");
+      break;
+    case kTypeLong:
+      Op2(st, "or", "zl,zh");
+      Op2(st, "or", "zl,r18");
+      Op2(st, "or", "zl,r19");
+      break;
+    case kTypeFloat:
+      Op2(st, "mov", "zl,r25");
+      Op2(st, "andi", "zl,0x7f");
+      Op2(st, "or", "zl,r24");
+      Op2(st, "or", "zl,r23");
+      Op2(st, "or", "zl,r22");
+      break;
+    default:
+      return 0;
+  }
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = kTypeByte;
+  return 6;
+}
+
+// A right operand that is a plain number wider than the left operand's type widens the
+// left operand (in r24..), so that the constant is not cut to the left's width.
+void WidenForConstant(CompilerState& st, std::uint8_t& type) {
+  if (type != kTypeByte && type != kTypeInteger && type != kTypeWord) return;
+  int i = st.src.TokenIndex;
+  bool negative = false;
+  if (st.src.Tokens[i].Text == "-") {
+    negative = true;
+    ++i;
+  }
+  const TokenRecord& t = st.src.Tokens[i];
+  if (t.Kind != kTokNumber || t.Text.find_first_not_of("0123456789") != std::string::npos) return;
+  const long long v = (negative ? -1 : 1) * std::atoll(t.Text.c_str());
+  std::uint8_t need = type;
+  if (type == kTypeByte) {
+    if (v < 0 && v >= -32768) need = kTypeInteger;
+    else if (v > 255 && v <= 65535) need = kTypeWord;
+    else if (v > 65535 || v < -32768) need = kTypeLong;
+  } else if (type == kTypeInteger) {
+    if (v > 32767 || v < -32768) need = kTypeLong;
+  } else if (v < 0 || v > 65535) {
+    need = kTypeLong;
+  }
+  if (need == type) return;
+  if (type == kTypeByte) Op2(st, "clr", "r25");
+  if (need == kTypeLong) {
+    if (type == kTypeInteger) {
+      Op2(st, "clr", "r16");
+      Op1(st, "sbrc", "r25,7");
+      Op2(st, "com", "r16");
+      Op2(st, "mov", "r17,r16");
+    } else {
+      Op2(st, "clr", "r16");
+      Op2(st, "clr", "r17");
+    }
+  }
+  type = need;
+}
+
+}  // namespace
+
+int FrameDisplacement(CompilerState& st, int index) {
+  if (index <= 0) return 0;
+  return st.sym.Procs[st.sym.CurrentSubIndex].FrameSize - st.sym.LocalVars[index - 1].FrameOffset;
+}
+
+bool IsSimpleCondition(CompilerState& st) {
+  int dots = 0;
+  int count = 0;
+  bool callSeen = false;
+  bool afterRelation = false;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
+    if (t.Kind == kTokName) {
+      const int g = FindGlobalVar(st, t.Text);
+      if (g != 0 && st.sym.GlobalVars[g].VarType == kTypeString) return false;
+    }
+    if (t.Kind == kTokCallName || t.Kind == kTokKeyword) callSeen = true;
+    if ((t.Kind == kTokOpenParen && !callSeen) || t.Kind == kTokString) return false;
+    // An arithmetic operator makes an expression of the operand (a sign after the
+    // relation does not): the general comparison compiles it.
+    if (t.Kind == kTokOperator && RelationCode(t.Text) == 0 && !afterRelation) return false;
+    afterRelation = t.Kind == kTokOperator && RelationCode(t.Text) != 0;
+    if (t.Kind == kTokDot) ++dots;
+    ++count;
+  }
+  return dots == 0 ? count < 5 : count < dots + 6;
+}
+
+void EmitLoadConditionOperand(CompilerState& st, std::string name) {
+  ClearBitFlags(st);
+  if (const int c = FindConst(st, name); c != 0) {
+    st.expr.BitOperandBit = st.sym.Constants[c].Value;
+    if (st.sym.Constants[c].ConstType == kTokNumber) LoadConstantOperand(st, st.sym.Constants[c].Value);
+    return;
+  }
+  if (const int a = FindDefAlias(st, name); a != 0) {
+    const DefRecord& def = st.sym.Defs[a];
+    name = def.Register;
+    st.sticky.OperandType = kTypeByte;
+    if (!def.Bit.empty() && def.Bit != " ") {
+      st.expr.BitOperandRegister = def.Register;
+      st.expr.BitOperandBit = def.Bit;
+      st.expr.BitOperandIsIo = true;
+      st.sticky.OperandType = kTypeBit;
+    } else if (st.TokText() == ".") {
+      ++st.src.TokenIndex;
+      st.expr.BitOperandRegister = def.Register;
+      st.expr.BitOperandBit = st.TokText();
+      st.expr.BitOperandIsIo = true;
+      ++st.src.TokenIndex;
+    } else {
+      EmitReadIoRegister(st, def.Register, "r24");
+    }
+    return;
+  }
+  if (const int l = FindLocalVar(st, name); l != 0) {
+    st.sticky.OperandType = st.sym.LocalVars[l - 1].VarType;
+    if (st.TokText() == ".") {
+      ++st.src.TokenIndex;
+      const int bit = BitNumber(st, st.TokText());
+      if (bit < 0 || bit > 31) CompileError(st, "Numeric constant expected!");
+      else ++st.src.TokenIndex;
+      st.expr.BitOperandRegister = name;
+      st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
+      st.expr.BitOperandIsLocal = true;
+    } else {
+      EmitLoadConditionFrameVar(st, l);
+    }
+    return;
+  }
+  if (const int g = FindGlobalVar(st, name); g != 0) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[g];
+    st.sticky.OperandType = v.VarType;
+    switch (v.VarType) {
+      case kTypeByte:
+      case kTypeInteger:
+      case kTypeWord:
+      case kTypeLong:
+        if (st.TokText() == ".") {
+          ++st.src.TokenIndex;
+          const int bit = BitNumber(st, st.TokText());
+          if (bit < 0 || bit > 31) CompileError(st, "Numeric constant expected!");
+          else ++st.src.TokenIndex;
+          st.expr.BitOperandRegister = name;
+          st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
+          st.expr.BitOperandIsLocal = true;
+        } else {
+          EmitLoadConditionVariable(st, name);
+        }
+        break;
+      case kTypeBit:
+        if (v.Size >= 0 && v.Size <= 7) {
+          st.expr.BitOperandRegister = "r3";
+          st.expr.BitOperandBit = std::to_string(v.Size);
+        } else if (v.Size >= 8 && v.Size <= 15) {
+          st.expr.BitOperandRegister = "r4";
+          st.expr.BitOperandBit = std::to_string(v.Size - 8);
+        }
+        st.expr.BitOperandIsGlobal = true;
+        break;
+      case kTypeFloat:
+        EmitLoadConditionVariable(st, name);
+        break;
+      default:
+        break;
+    }
+    return;
+  }
+  if (FindIoRegister(st, name) != 0) {
+    st.sticky.OperandType = kTypeByte;
+    if (st.TokText() != ".") {
+      EmitReadIoRegister(st, name, "r24");
+      if (CompareType(st) == kTypeInteger || CompareType(st) == kTypeWord) Op2(st, "clr", "r25");
+      return;
+    }
+    ++st.src.TokenIndex;
+    st.expr.BitOperandRegister = name;
+    const std::string bit = st.TokText();
+    if (FindIoRegister(st, bit) != 0) {
+      st.expr.BitOperandBit = UpperName(bit);
+    } else if (const int c = FindConst(st, bit); c != 0) {
+      st.expr.BitOperandBit = st.sym.Constants[c].Value;
+    } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {
+      st.expr.BitOperandBit = bit;
+    } else {
+      CompileError(st, "From 0 to 7!");
+      --st.src.TokenIndex;
+      st.expr.BitOperandBit = "0";
+    }
+    st.expr.BitOperandIsIo = true;
+    ++st.src.TokenIndex;
+    return;
+  }
+  CompileError(st, "Unknown identifier " + name);
+}
+
+void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
+  const std::uint8_t t = CompareType(st);
+  const std::uint8_t o = st.sticky.OperandType;
+  switch (t) {
+    case kTypeBit: {
+      const int g = FindGlobalVar(st, name);
+      const int b = g != 0 ? st.sym.GlobalVars[g].Size : 0;
+      if (b <= 7) Op2(st, "bst", "r3," + std::to_string(b));
+      else Op2(st, "bst", "r4," + std::to_string(b - 8));
+      Op2(st, "clr", "r24");
+      Op2(st, "bld", "r24,0");
+      break;
+    }
+    case kTypeByte:
+      Op2(st, "lds", "r24," + name);
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong:
+      Op2(st, "lds", "r24," + name);
+      if (o == kTypeByte) {
+        Op2(st, "clr", "r25");
+      } else {
+        Op2(st, "lds", "r25," + name + "+1");
+      }
+      if (t == kTypeLong) {
+        if (o == kTypeLong) {
+          Op2(st, "lds", "r16," + name + "+2");
+          Op2(st, "lds", "r17," + name + "+3");
+        } else if (o == kTypeInteger) {
+          Op2(st, "clr", "r16");
+          Op1(st, "sbrc", "r25,7");
+          Op2(st, "com", "r16");
+          Op2(st, "mov", "r17,r16");
+        } else {
+          Op2(st, "clr", "r16");
+          Op2(st, "clr", "r17");
+        }
+      }
+      break;
+    case kTypeFloat:
+      st.used.Set(NeedFcmp0);
+      if (o == kTypeFloat) {
+        Op2(st, "lds", "r18," + name);
+        Op2(st, "lds", "r19," + name + "+1");
+        Op2(st, "lds", "r20," + name + "+2");
+        Op2(st, "lds", "r21," + name + "+3");
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void EmitLoadConditionFrameVar(CompilerState& st, int index) {
+  const int d = FrameDisplacement(st, index);
+  const std::uint8_t t = CompareType(st);
+  const std::uint8_t o = st.sticky.OperandType;
+  auto y = [&](int k) { return ",y+" + std::to_string(d + k); };
+  switch (t) {
+    case kTypeBit:
+    case kTypeByte:
+      Op2(st, "ldd", "r24" + y(0));
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong:
+      Op2(st, "ldd", "r24" + y(0));
+      if (o == kTypeByte) Op2(st, "clr", "r25");
+      else Op2(st, "ldd", "r25" + y(1));
+      if (t == kTypeLong) {
+        if (o == kTypeLong) {
+          Op2(st, "ldd", "r16" + y(2));
+          Op2(st, "ldd", "r17" + y(3));
+        } else {
+          Op2(st, "clr", "r16");
+          Op2(st, "clr", "r17");
+        }
+      }
+      break;
+    case kTypeFloat:
+      // A float local is compared from r18..r21, like a float global.
+      Op2(st, "ldd", "r18" + y(0));
+      Op2(st, "ldd", "r19" + y(1));
+      Op2(st, "ldd", "r20" + y(2));
+      Op2(st, "ldd", "r21" + y(3));
+      st.used.Set(NeedFcmp0);
+      break;
+    default:
+      break;
+  }
+}
+
+void EmitConditionCompare(CompilerState& st) {
+  switch (CompareType(st)) {
+    case kTypeBit:
+    case kTypeByte:
+      Op2(st, "cp", "r24,zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      break;
+    case kTypeLong:
+      Op2(st, "cp", "r24,zl");
+      Op2(st, "cpc", "r25,zh");
+      Op2(st, "cpc", "r16,r18");
+      Op2(st, "cpc", "r17,r19");
+      break;
+    default:
+      break;
+  }
+}
+
+std::uint8_t ParseConditionRelation(CompilerState& st) {
+  const std::uint8_t code = RelationCode(st.TokText());
+  std::uint8_t type = CompareType(st);
+  st.sticky.SkipOperandPush = false;
+  ++st.src.TokenIndex;
+  WidenForConstant(st, type);
+  st.sticky.WantedType = type;
+  ParseSum(st);
+  st.sticky.WantedType = type;
+  EmitConditionCompare(st);
+  st.sticky.OperandType = type;
+  return code;
+}
+
+std::uint8_t CompileCondition(CompilerState& st) {
+  const int start = st.src.TokenIndex;
+  bool negated = false;
+  if (st.TokText() == "not") {
+    negated = true;
+    ++st.src.TokenIndex;
+  }
+  ClearBitFlags(st);
+  if (st.Tok().Kind == kTokName) {
+    const std::string name = st.TokText();
+    ++st.src.TokenIndex;
+    EmitLoadConditionOperand(st, name);
+  } else {
+    LoadLeftByExpression(st);
+  }
+  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  const bool bit = st.expr.BitOperandIsIo || st.expr.BitOperandIsLocal || st.expr.BitOperandIsGlobal;
+  const std::string& next = st.TokText();
+  if (bit) return CompileBitRelation(st, negated);
+  if (IsConnective(next)) return CompileBareOperand(st, negated);
+  if (RelationCode(next) != 0) {
+    const std::uint8_t code = ParseConditionRelation(st);
+    return negated ? InvertRelation(code) : code;
+  }
+  // Not a comparison of the simple form (an operator follows the operand): compile it
+  // again as a general comparison; the loads written so far only fill registers.
+  st.src.TokenIndex = static_cast<std::int16_t>(start);
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ClearBitFlags(st);
+  return CompileGeneralComparison(st);
+}
+
+void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::string& trueLabel,
+                        bool& needTrueLabel) {
+  for (;;) {
+    st.expr.ExpressionTermOnly = true;
+    const bool simple = IsSimpleCondition(st);
+    st.sticky.SkipOperandPush = simple;
+    st.expr.StatementContext = true;
+    st.sticky.WantedType = 0;
+    st.sticky.OperandType = 0;
+    ClearBitFlags(st);
+    const std::uint8_t code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
+    const std::string connective = st.TokText();
+    if (connective == "or") {
+      if (needTrueLabel) trueLabel = NewLabel(st);
+      needTrueLabel = false;
+      EmitCompareBranch(st, "or", code, trueLabel);
+    } else {
+      EmitCompareBranch(st, connective, code, falseLabel);
+    }
+    ++st.src.TokenIndex;
+    st.expr.BitOperandIsIo = false;
+    st.expr.BitOperandIsLocal = false;
+    st.expr.ExpressionTermOnly = false;
+    st.sticky.SkipOperandPush = false;
+    st.sticky.WantedType = 0;
+    if (connective != "and" && connective != "or") {
+      --st.src.TokenIndex;
+      return;
+    }
+  }
+}
+
+}  // namespace qbc

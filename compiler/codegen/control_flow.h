@@ -1,0 +1,43 @@
+#pragma once
+// Generators of the control statements and the small general statements. Each is called
+// by the keyword dispatcher with TokenIndex on its keyword and returns after its statement.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+void CompileIfStatement(CompilerState& st);
+void CompileSelectStatement(CompilerState& st);
+void CompileDoStatement(CompilerState& st);
+void CompileWhileStatement(CompilerState& st);
+void CompileForStatement(CompilerState& st);
+void CompileGotoStatement(CompilerState& st);
+void CompileOnStatement(CompilerState& st);
+void CompileToggleStatement(CompilerState& st);
+void CompileBitWaitStatement(CompilerState& st);
+void CompileWaitUsStatement(CompilerState& st);
+void CompileWaitMsStatement(CompilerState& st);
+void CompileWaitStatement(CompilerState& st);
+void CompileIncrStatement(CompilerState& st);
+void CompileDecrStatement(CompilerState& st);
+void CompilePokeStatement(CompilerState& st);
+// Functions met as factors of an expression: leave the byte in zl.
+void CompilePeekFunction(CompilerState& st);
+void CompileCpeekFunction(CompilerState& st);
+
+// Leaving open For loops early. Every open For loop keeps the end value of the loop around
+// it on the hardware stack (r5, or r5 and r6); a jump out of loops must take those bytes
+// off, innermost loop first, restoring r5/r6 of each enclosing loop, or a later "ret" of
+// the Sub returns to a wrong address.
+//
+// Pops what the For loops deeper than `depth` saved (ForNestingDepth down to depth + 1).
+void EmitForUnwind(CompilerState& st, std::uint8_t depth);
+// The lines an Exit of the block named by `word` ("for", "do", "while", "sub", "function")
+// writes before its jump: the For loops opened inside that block are unwound (for "for",
+// the innermost For loop itself).
+void EmitExitUnwind(CompilerState& st, std::string_view word);
+
+}  // namespace qbc

@@ -1,0 +1,220 @@
+// For counter = start To end [Step n] ... Next [counter].
+//
+// The end value is computed once and kept in r5 (byte counter) or r5:r6 (integer, word)
+// for the whole loop; the enclosing loop's r5/r6 are saved on the hardware stack before
+// and restored after the loop. The test is at the bottom: the counter is stepped, stored,
+// and the loop ends when the step carried past the type's range (unsigned carry, or the
+// signed overflow of an integer) or the counter passed the end value. Comparing the
+// counter with the end value itself (not end + 1) keeps an end value of 255 / 65535 and
+// any step working.
+#include <cstdlib>
+
+#include "compiler/codegen/conditions.h"
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/statement_loop.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+using flow::Op1;
+using flow::Op2;
+
+namespace {
+
+std::string Hex2(unsigned v) {
+  static const char* digits = "0123456789abcdef";
+  std::string s = "0x00";
+  s[2] = digits[(v >> 4) & 0xF];
+  s[3] = digits[v & 0xF];
+  return s;
+}
+
+struct Counter {
+  std::string Name;
+  int Local = 0;  // FindLocalVar's index, 0 for a global
+  std::uint8_t Type = 0;
+};
+
+void LoadCounter(CompilerState& st, const Counter& c, bool wide) {
+  if (c.Local != 0) {
+    const int d = FrameDisplacement(st, c.Local);
+    Op2(st, "ldd", "zl,y+" + std::to_string(d));
+    if (wide) Op2(st, "ldd", "zh,y+" + std::to_string(d + 1));
+  } else {
+    Op2(st, "lds", "zl," + c.Name);
+    if (wide) Op2(st, "lds", "zh," + c.Name + "+1");
+  }
+}
+
+void StoreCounter(CompilerState& st, const Counter& c, bool wide) {
+  if (c.Local != 0) {
+    const int d = FrameDisplacement(st, c.Local);
+    Op2(st, "std", "y+" + std::to_string(d) + ",zl");
+    if (wide) Op2(st, "std", "y+" + std::to_string(d + 1) + ",zh");
+  } else {
+    Op2(st, "sts", c.Name + ",zl");
+    if (wide) Op2(st, "sts", c.Name + "+1,zh");
+  }
+}
+
+// The step of zl (zl:zh); leaves C set when an unsigned counter carried out of its range
+// and V set when a signed one overflowed.
+void EmitStep(CompilerState& st, bool wide, bool negative, unsigned long step) {
+  if (!wide) {
+    const unsigned s = static_cast<unsigned>(step & 0xFF);
+    if (negative) {
+      Op2(st, "subi", "zl," + Hex2(s));
+    } else {
+      Op2(st, "ldi", "r24," + Hex2(s));
+      Op2(st, "add", "zl,r24");
+    }
+    return;
+  }
+  const unsigned s = static_cast<unsigned>(step & 0xFFFF);
+  if (s <= 63) {
+    Op1(st, negative ? "sbiw" : "adiw", "zl," + std::to_string(s));
+  } else if (negative) {
+    Op2(st, "subi", "zl," + Hex2(s & 0xFF));
+    Op2(st, "sbci", "zh," + Hex2(s >> 8));
+  } else {
+    Op2(st, "ldi", "r24," + Hex2(s & 0xFF));
+    Op2(st, "ldi", "r25," + Hex2(s >> 8));
+    Op2(st, "add", "zl,r24");
+    Op2(st, "adc", "zh,r25");
+  }
+}
+
+// The end test after the stored step, the jump back to the top and the restore of the
+// enclosing loop's end registers.
+void EmitTest(CompilerState& st, std::uint8_t type, bool negative, const std::string& topLabel) {
+  const bool wide = type != kTypeByte;
+  const bool isSigned = type == kTypeInteger;
+  // Out of the type's range: leave (past the compare, its branch and the jump back).
+  Op1(st, isSigned ? "brvs" : "brcs", wide ? "PC+0x05" : "PC+0x04");
+  // Counting up the loop ends when end < counter, counting down when counter < end.
+  if (negative) {
+    Op2(st, "cp", "zl,r5");
+    if (wide) Op2(st, "cpc", "zh,r6");
+  } else {
+    Op2(st, "cp", "r5,zl");
+    if (wide) Op2(st, "cpc", "r6,zh");
+  }
+  Op1(st, isSigned ? "brlt" : "brlo", "PC+0x02");
+  flow::Rjmp(st, topLabel);
+  if (wide) Op2(st, "pop", "r6");
+  Op2(st, "pop", "r5");
+}
+
+}  // namespace
+
+void EmitForUnwind(CompilerState& st, std::uint8_t depth) {
+  for (int d = st.nest.ForNestingDepth; d > depth; --d) {
+    const std::uint8_t pushed = st.exits.ForPushedRegs[d];
+    if (pushed >= 2) Op2(st, "pop", "r6");
+    if (pushed >= 1) Op2(st, "pop", "r5");
+  }
+}
+
+void EmitExitUnwind(CompilerState& st, std::string_view word) {
+  const Nesting& n = st.nest;
+  if (word == "for") {
+    if (n.ForNestingDepth > 0) EmitForUnwind(st, static_cast<std::uint8_t>(n.ForNestingDepth - 1));
+  } else if (word == "do") {
+    if (n.DoNestingDepth > 0) EmitForUnwind(st, st.exits.DoForDepth[n.DoNestingDepth]);
+  } else if (word == "while") {
+    if (n.WhileNestingDepth > 0) EmitForUnwind(st, st.exits.WhileForDepth[n.WhileNestingDepth]);
+  } else if (word == "sub" || word == "function") {
+    EmitForUnwind(st, 0);
+  }
+}
+
+void CompileForStatement(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  st.expr.ForVarType = 0;
+  ++st.src.TokenIndex;
+  const std::string topLabel = NewLabel(st);
+  const std::string exitLabel = NewLabel(st);
+  const std::uint8_t depth = ++st.nest.ForNestingDepth;
+  st.exits.ForExitLabels[depth] = exitLabel;
+  st.exits.ForPushedRegs[depth] = 0;
+
+  Counter c;
+  c.Name = st.TokText();
+  c.Local = FindLocalVar(st, c.Name);
+  if (c.Local != 0) {
+    c.Type = st.sym.LocalVars[c.Local - 1].VarType;
+  } else if (const int g = FindGlobalVar(st, c.Name); g != 0) {
+    c.Type = st.sym.GlobalVars[g].VarType;
+  }
+  const bool supported = c.Type == kTypeByte || c.Type == kTypeInteger || c.Type == kTypeWord;
+
+  CompileAssignment(st);
+  st.expr.ForVarType = c.Type;
+  ExpectToken(st, "to");
+  if ((c.Local != 0 || c.Type != 0) && !supported) {
+    // A long, float, bit or string counter has no end registers and no test here.
+    const std::int16_t at = st.src.TokenIndex;
+    CompileError(st, "Unsupported operation!");
+    st.src.TokenIndex = at;
+  }
+  st.sticky.WantedType = c.Type;
+  // The end value is compiled fresh; nothing of an earlier constant decides the test.
+  st.expr.ConstIsByteMax = false;
+  st.expr.ConstIsWordMax = false;
+  ParseSum(st);
+
+  bool negative = false;
+  unsigned long step = 1;
+  if (st.TokText() == "step") {
+    ++st.src.TokenIndex;
+    if (st.TokText() == "-") {
+      negative = true;
+      ++st.src.TokenIndex;
+    }
+    if (st.Tok().Kind == kTokNumber && st.TokText().find_first_not_of("0123456789") == std::string::npos) {
+      step = std::strtoul(st.TokText().c_str(), nullptr, 10);
+      ++st.src.TokenIndex;
+    } else {
+      negative = false;
+      CompileError(st, "Must be numeric constant");
+    }
+  }
+  if (st.TokText() == ":") ++st.src.TokenIndex;
+  st.sticky.WantedType = c.Type;
+
+  const bool wide = c.Type == kTypeInteger || c.Type == kTypeWord;
+  if (supported) {
+    Op1(st, "push", "r5");
+    if (wide) Op1(st, "push", "r6");
+    Op2(st, "mov", "r5,zl");
+    if (wide) Op2(st, "mov", "r6,zh");
+    st.exits.ForPushedRegs[depth] = wide ? 2 : 1;
+    st.nest.ForLoopPushes[exitLabel] = wide ? 2 : 1;
+  }
+
+  EmitLabel(st, topLabel);
+  if (st.TokText() == "<EOL>") CheckStatementEnd(st);
+  CompileStatementBlock(st);
+  ExpectToken(st, "next");
+
+  if (supported) {
+    LoadCounter(st, c, wide);
+    EmitStep(st, wide, negative, step);
+    StoreCounter(st, c, wide);
+    EmitTest(st, c.Type, negative, topLabel);
+  }
+  EmitLabel(st, exitLabel);
+  --st.nest.ForNestingDepth;
+  if (st.Tok().Kind == kTokName) ++st.src.TokenIndex;  // the counter's name after Next
+}
+
+}  // namespace qbc

@@ -1,0 +1,147 @@
+// Goto, source label definitions, and the memory access Peek, Poke and CPeek.
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+
+namespace qbc {
+
+using flow::Op2;
+
+namespace {
+
+// Exit labels of the For loops open here, outermost first: they name the loops.
+std::vector<std::string> OpenForLoops(CompilerState& st) {
+  std::vector<std::string> loops;
+  for (int d = 1; d <= st.nest.ForNestingDepth; ++d) loops.push_back(st.exits.ForExitLabels[d]);
+  return loops;
+}
+
+// The pops that leave the For loops of `from` that are not open in `to` (`to` must be
+// the outer part of `from`; a jump into another loop gets no pops).
+void EmitLeaveLoops(CompilerState& st, const std::vector<std::string>& from, const std::vector<std::string>& to) {
+  if (to.size() >= from.size()) return;
+  for (std::size_t i = 0; i < to.size(); ++i)
+    if (to[i] != from[i]) return;
+  // The loops of `from` are the innermost ForPushedRegs entries when the Goto is compiled;
+  // a forward Goto's loops have closed by now, so their saved byte counts are read by the
+  // loops' exit labels, which stay unique.
+  for (std::size_t i = from.size(); i > to.size(); --i) {
+    const std::uint8_t pushed = st.nest.ForLoopPushes.count(from[i - 1]) ? st.nest.ForLoopPushes[from[i - 1]] : 0;
+    if (pushed >= 2) Op2(st, "pop", "r6");
+    if (pushed >= 1) Op2(st, "pop", "r5");
+  }
+}
+
+}  // namespace
+
+void CompileGotoStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const std::string target = st.TokText();
+  const std::string& jump = st.mn.JumpMnemonic;
+  if (target == "0" || target == "reset") {
+    flow::Op1(st, jump, "_Reset");
+  } else if (st.nest.ForNestingDepth == 0) {
+    flow::Op1(st, jump, target);
+  } else if (auto it = st.nest.LabelForLoops.find(target); it != st.nest.LabelForLoops.end()) {
+    EmitLeaveLoops(st, OpenForLoops(st), it->second);
+    flow::Op1(st, jump, target);
+  } else {
+    // A label further on, from inside For loops: jump to a stub written before the label,
+    // which takes off what the loops left between here and there saved.
+    PendingGoto g{target, NewLabel(st), OpenForLoops(st)};
+    flow::Op1(st, jump, g.Trampoline);
+    st.nest.PendingGotos.push_back(std::move(g));
+  }
+  ++st.src.TokenIndex;
+}
+
+void CompileLabelDefinition(CompilerState& st) {
+  const std::string name = st.TokText();
+  ++st.src.TokenIndex;
+  ExpectToken(st, ":");
+  const std::vector<std::string> here = OpenForLoops(st);
+  std::vector<PendingGoto> stubs;
+  for (auto it = st.nest.PendingGotos.begin(); it != st.nest.PendingGotos.end();) {
+    if (it->Target == name) {
+      stubs.push_back(std::move(*it));
+      it = st.nest.PendingGotos.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  if (!stubs.empty()) {
+    flow::Op1(st, st.mn.JumpMnemonic, name);  // the code before the label goes on at it
+    for (std::size_t i = 0; i < stubs.size(); ++i) {
+      EmitLabel(st, stubs[i].Trampoline);
+      EmitLeaveLoops(st, stubs[i].ForLoops, here);
+      if (i + 1 < stubs.size()) flow::Op1(st, st.mn.JumpMnemonic, name);
+    }
+  }
+  st.out.Line(name + ":");
+  st.nest.LabelForLoops[name] = here;
+}
+
+void CompilePeekFunction(CompilerState& st) {
+  const std::uint8_t caller = st.sticky.WantedType;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  st.sticky.WantedType = st.dev.RamEnd >= 256 ? kTypeWord : kTypeByte;
+  ParseExpression(st);
+  st.sticky.WantedType = caller;
+  st.sticky.OperandType = kTypeByte;
+  Op2(st, "mov", "xl,zl");
+  if (st.dev.RamEnd > 255) Op2(st, "mov", "xh,zh");
+  Op2(st, "ld", "zl,X+");
+  if (caller == kTypeInteger || caller == kTypeWord) {
+    if (st.expr.InParenExpr)
+      Op2(st, "clr", "zh");
+    else
+      Op2(st, "ld", "zh,X");
+  }
+  ExpectToken(st, ")");
+}
+
+void CompilePokeStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  st.sticky.WantedType = st.dev.RamEnd > 255 ? kTypeWord : kTypeByte;
+  ParseExpression(st);
+  // The value's expression may use X: keep the address on the stack meanwhile.
+  flow::Op1(st, "push", "zl");
+  if (st.dev.RamEnd > 255) flow::Op1(st, "push", "zh");
+  ExpectToken(st, ",");
+  st.sticky.WantedType = 0;
+  ParseExpression(st);
+  if (st.dev.RamEnd > 255) Op2(st, "pop", "xh");
+  Op2(st, "pop", "xl");
+  Op2(st, "st", "X+,zl");
+  if (st.sticky.OperandType == kTypeWord) Op2(st, "st", "X,zh");
+  ExpectToken(st, ")");
+}
+
+void CompileCpeekFunction(CompilerState& st) {
+  const std::uint8_t caller = st.sticky.WantedType;
+  ++st.src.TokenIndex;
+  st.sticky.WantedType = kTypeLong;  // the third address byte in r18
+  ExpectToken(st, "(");
+  ParseExpression(st);
+  if (st.dev.NeedRampz) Op2(st, "out", "RAMPZ,r18");
+  flow::Op0(st, st.mn.LpmMnemonic);
+  Op2(st, "mov", "zl,r0");
+  // The result is one byte, widened for the caller.
+  st.sticky.OperandType = kTypeByte;
+  if (caller == kTypeInteger || caller == kTypeWord || caller == kTypeLong) Op2(st, "clr", "zh");
+  if (caller == kTypeLong) {
+    Op2(st, "clr", "r18");
+    Op2(st, "clr", "r19");
+  }
+  ExpectToken(st, ")");
+  st.sticky.WantedType = caller;
+}
+
+}  // namespace qbc

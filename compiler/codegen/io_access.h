@@ -1,0 +1,27 @@
+#pragma once
+// Reads and writes of device registers by their data-space placement: "in"/"out" for the
+// I/O space (addresses below 0x40), "lds"/"sts" for the extended I/O registers, and the bit
+// skips "sbis"/"sbic" only for the lower I/O space (below 0x20).
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+// The register's address from the device file (IoRegisters); none when the name is no
+// register of the device. The name is compared in lower case, as the tokenizer keeps it.
+std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, const std::string& name);
+
+// The name in upper case, as register names are written.
+std::string UpperName(std::string name);
+
+// "in" reg,NAME or "lds" reg,NAME.
+void EmitReadIoRegister(CompilerState& st, const std::string& name, const std::string& reg);
+// "out" NAME,reg or "sts" NAME,reg.
+void EmitWriteIoRegister(CompilerState& st, const std::string& name, const std::string& reg);
+// True when sbis/sbic/sbi/cbi can address the register.
+bool IsBitAddressable(CompilerState& st, const std::string& name);
+
+}  // namespace qbc

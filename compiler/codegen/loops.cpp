@@ -1,0 +1,92 @@
+// Do ... Loop [While condition] (tested at the bottom) and While condition ... Wend (tested
+// at the top). Both record their exit label by nesting depth for Exit Do / Exit While.
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/conditions.h"
+#include "compiler/codegen/control_flow.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/statement_loop.h"
+
+namespace qbc {
+
+namespace {
+bool IsLineEnd(CompilerState& st) { return st.TokText() == ":" || st.TokText() == "<EOL>"; }
+
+// A compile error that leaves TokenIndex where it was (on the line's end marker, which
+// the statement end check must still see).
+void ErrorInPlace(CompilerState& st, std::string_view message) {
+  const std::int16_t at = st.src.TokenIndex;
+  CompileError(st, message);
+  st.src.TokenIndex = at;
+}
+}  // namespace
+
+void CompileDoStatement(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ++st.src.TokenIndex;
+  const std::string topLabel = NewLabel(st);
+  const std::string exitLabel = NewLabel(st);
+  const std::uint8_t depth = ++st.nest.DoNestingDepth;
+  st.exits.DoExitLabels[depth] = exitLabel;
+  st.exits.DoForDepth[depth] = st.nest.ForNestingDepth;
+  EmitLabel(st, topLabel);
+  if (IsLineEnd(st)) {
+    CheckStatementEnd(st);
+    if (st.TokText() == ":") ++st.src.TokenIndex;
+  }
+  CompileStatementBlock(st);
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ExpectToken(st, "loop");
+  std::string bodyLabel;
+  bool needBodyLabel = true;
+  if (!IsLineEnd(st)) {
+    ExpectToken(st, "while");
+    EmitConditionChain(st, exitLabel, bodyLabel, needBodyLabel);
+  }
+  if (!bodyLabel.empty()) EmitLabel(st, bodyLabel);
+  EmitRjmpLine(st, topLabel);
+  EmitLabel(st, exitLabel);
+  --st.nest.DoNestingDepth;
+}
+
+void CompileWhileStatement(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ++st.src.TokenIndex;
+  const std::string topLabel = NewLabel(st);
+  const std::string exitLabel = NewLabel(st);
+  const std::uint8_t depth = ++st.nest.WhileNestingDepth;
+  st.exits.WhileExitLabels[depth] = exitLabel;
+  st.exits.WhileForDepth[depth] = st.nest.ForNestingDepth;
+  EmitLabel(st, topLabel);
+  std::string bodyLabel;
+  bool needBodyLabel = true;
+  st.expr.BitOperandIsIo = false;
+  st.expr.BitOperandIsLocal = false;
+  st.expr.BitOperandIsGlobal = false;
+  if (st.src.TokenCount <= 2) {
+    ErrorInPlace(st, "Condition missing");
+  } else {
+    EmitConditionChain(st, exitLabel, bodyLabel, needBodyLabel);
+  }
+  if (bodyLabel.empty()) bodyLabel = NewLabel(st);
+  EmitLabel(st, bodyLabel);
+  if (IsLineEnd(st)) {
+    CheckStatementEnd(st);
+    if (st.TokText() == ":") ++st.src.TokenIndex;
+  }
+  if (st.TokText() == "end") {
+    ErrorInPlace(st, "While not properly terminated!");
+  } else {
+    CompileStatementBlock(st);
+  }
+  EmitRjmpLine2(st, topLabel);
+  EmitLabel(st, exitLabel);
+  ExpectToken(st, "wend");
+  --st.nest.WhileNestingDepth;
+}
+
+}  // namespace qbc

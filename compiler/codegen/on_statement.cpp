@@ -1,0 +1,110 @@
+// On selector Goto label, label, ... and On selector Sub1(), Sub2(), ...: an indexed jump
+// through a table of jumps (or of calls each followed by a jump past the table) written
+// right behind it. A selector at or past the number of entries jumps past the table.
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+using flow::Op2;
+
+namespace {
+
+std::string Hex2(unsigned v) {
+  static const char* digits = "0123456789abcdef";
+  std::string s = "0x00";
+  s[2] = digits[(v >> 4) & 0xF];
+  s[3] = digits[v & 0xF];
+  return s;
+}
+
+// Entries of the list that starts at TokenIndex: one more than the "," outside
+// parentheses before the statement's end.
+unsigned CountEntries(CompilerState& st) {
+  unsigned n = 1;
+  int depth = 0;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount; ++i) {
+    const std::string& t = st.src.Tokens[i].Text;
+    if (t == "<EOL>" || (t == ":" && depth == 0)) break;
+    if (t == "(") ++depth;
+    else if (t == ")") --depth;
+    else if (t == "," && depth == 0) ++n;
+  }
+  return n;
+}
+
+}  // namespace
+
+void CompileOnStatement(CompilerState& st) {
+  const std::string table = NewLabel(st);
+  const std::string end = NewLabel(st);
+  ++st.src.TokenIndex;
+  st.sticky.WantedType = 0;
+  ParseSum(st);
+  const bool byteSelector = st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit;
+  const bool jumpForm = st.TokText() == "goto";
+  const unsigned entries = CountEntries(st) ;
+  const unsigned callWords = st.mn.CallMnemonic == "call" ? 2 : 1;
+  const unsigned jumpWords = st.mn.JumpMnemonic == "jmp" ? 2 : 1;
+  const unsigned entryWords = jumpForm ? jumpWords : callWords + jumpWords;
+
+  if (byteSelector) Op2(st, "clr", "zh");
+  // Past the table when the selector (unsigned) is not below the entry count.
+  Op2(st, "ldi", "r24," + Hex2((entries >> 8) & 0xFF));
+  Op2(st, "cpi", "zl," + Hex2(entries & 0xFF));
+  Op2(st, "cpc", "zh,r24");
+  flow::Op1(st, "brlo", "PC+0x02");
+  flow::Rjmp(st, end);
+  for (unsigned w = entryWords; w > 1; w /= 2) {
+    Op2(st, "lsl", "zl");
+    Op2(st, "rol", "zh");
+  }
+  Op2(st, "ldi", "r24,byte1(" + table + ")");
+  Op2(st, "ldi", "r25,byte2(" + table + ")");
+  Op2(st, "add", "zl,r24");
+  Op2(st, "adc", "zh,r25");
+  flow::Op0(st, "ijmp");
+
+  if (jumpForm) {
+    ++st.src.TokenIndex;
+    EmitLabel(st, table);
+    for (;;) {
+      const std::string label = st.TokText();
+      if (FindSub(st, label) != 0) {
+        const std::int16_t at = st.src.TokenIndex;
+        CompileError(st, label + " is SUB instead of LABEL!");
+        st.src.TokenIndex = at;
+      }
+      flow::Op1(st, st.mn.JumpMnemonic, label);
+      ++st.src.TokenIndex;
+      if (st.TokText() != ",") break;
+      ++st.src.TokenIndex;
+    }
+    EmitLabel(st, end);
+    return;
+  }
+
+  EmitLabel(st, table);
+  for (;;) {
+    const std::string name = st.TokText();
+    if (st.TokText(2) != ")") {
+      const std::int16_t at = st.src.TokenIndex;
+      CompileError(st, name + " must be without parameters!");
+      st.src.TokenIndex = at;
+    }
+    CompileSubCall(st, name);
+    if (st.TokText() != ",") break;
+    ++st.src.TokenIndex;
+    flow::Op1(st, st.mn.JumpMnemonic, end);
+  }
+  EmitLabel(st, end);
+}
+
+}  // namespace qbc

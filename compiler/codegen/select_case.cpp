@@ -1,0 +1,203 @@
+// Select Case selector / Case value[, value] [value To value] [relation value] / Case Else
+// / End Select.
+//
+// The selector is computed once and kept in a data-space cell of its own, reserved at the
+// place of the statement; every Case value is compiled into the working registers first
+// and the selector is then reloaded into the compare registers (r24, r25, r16, r17; X for
+// the address of a string). So a Case value that is an expression (Case a + 1), which uses
+// r24.. and X itself, never meets a clobbered selector, and long selectors compare as the
+// other integers do.
+#include <string>
+
+#include "compiler/codegen/compare_branch.h"
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/frontend/statement_loop.h"
+
+namespace qbc {
+
+using flow::Op2;
+
+namespace {
+
+struct Selector {
+  std::string Cell;          // label of the data-space cell
+  std::uint8_t Type = 0;     // type the Case values are compared in
+  bool StringAddress = false;
+};
+
+// Reserves the selector's cell at this point of the output.
+void ReserveCell(CompilerState& st, const std::string& label, int bytes) {
+  st.out.Line(".DSEG");
+  st.out.Line(label + ":" + st.out.OperandSeparator + ".byte" + st.out.OperandSeparator + std::to_string(bytes));
+  st.out.Line(".CSEG");
+  st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + bytes);
+}
+
+void LoadSelector(CompilerState& st, const Selector& s) {
+  if (s.StringAddress) {
+    Op2(st, "lds", "xl," + s.Cell);
+    Op2(st, "lds", "xh," + s.Cell + "+1");
+    return;
+  }
+  Op2(st, "lds", "r24," + s.Cell);
+  if (s.Type == kTypeByte || s.Type == kTypeBit) return;
+  Op2(st, "lds", "r25," + s.Cell + "+1");
+  if (s.Type != kTypeLong) return;
+  Op2(st, "lds", "r16," + s.Cell + "+2");
+  Op2(st, "lds", "r17," + s.Cell + "+3");
+}
+
+// One Case value: compiled, the selector reloaded, the compare written. WantedType is left
+// on the compared type for the branch.
+void CompileCaseValue(CompilerState& st, const Selector& s) {
+  // A one-character literal is its character code, unless strings are compared.
+  TokenRecord& t = st.Tok();
+  if (!s.StringAddress && t.Kind == kTokString && t.Text.size() == 1) {
+    t.Text = std::to_string(static_cast<unsigned char>(t.Text[0]));
+    t.Kind = kTokNumber;
+  }
+  st.sticky.WantedType = s.StringAddress ? 0 : s.Type;
+  ParseSum(st);
+  LoadSelector(st, s);
+  if (s.StringAddress) {
+    st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
+  } else {
+    st.sticky.WantedType = s.Type;
+  }
+  EmitCaseCompare(st);
+}
+
+// True when a "," outside parentheses follows on this statement.
+bool CommaFollows(CompilerState& st) {
+  int depth = 0;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount; ++i) {
+    const std::string& t = st.src.Tokens[i].Text;
+    if (t == "(") ++depth;
+    else if (t == ")") --depth;
+    else if (depth <= 0 && (t == "<EOL>" || t == ":")) return false;
+    else if (depth <= 0 && t == ",") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void CompileSelectStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "case");
+  st.sticky.WantedType = 0;
+  ParseSum(st);
+  const std::uint8_t selectorWanted = st.sticky.WantedType;
+  Selector sel;
+  sel.Type = st.sticky.OperandType;
+  sel.Cell = NewLabel(st);
+  switch (sel.Type) {
+    case kTypeBit:
+    case kTypeByte:
+      ReserveCell(st, sel.Cell, 1);
+      Op2(st, "sts", sel.Cell + ",zl");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+      ReserveCell(st, sel.Cell, 2);
+      Op2(st, "sts", sel.Cell + ",zl");
+      Op2(st, "sts", sel.Cell + "+1,zh");
+      break;
+    case kTypeLong:
+      ReserveCell(st, sel.Cell, 4);
+      Op2(st, "sts", sel.Cell + ",zl");
+      Op2(st, "sts", sel.Cell + "+1,zh");
+      Op2(st, "sts", sel.Cell + "+2,r18");
+      Op2(st, "sts", sel.Cell + "+3,r19");
+      break;
+    case kTypeString:
+      if (st.sticky.StrOperandLength == 1) {
+        // A one-character string is selected by its character.
+        ReserveCell(st, sel.Cell, 1);
+        Op2(st, "ld", "r24,Z");
+        Op2(st, "sts", sel.Cell + ",r24");
+        sel.Type = kTypeByte;
+      } else {
+        ReserveCell(st, sel.Cell, 2);
+        Op2(st, "sts", sel.Cell + ",zl");
+        Op2(st, "sts", sel.Cell + "+1,zh");
+        sel.StringAddress = true;
+      }
+      break;
+    default: {
+      // Floats (and anything else) have no compare of the Case form.
+      const std::int16_t at = st.src.TokenIndex;
+      CompileError(st, "Unsupported operation!");
+      st.src.TokenIndex = at;
+      ReserveCell(st, sel.Cell, 1);
+      sel.Type = kTypeByte;
+      break;
+    }
+  }
+  CheckStatementEnd(st);
+  const std::string endLabel = NewLabel(st);
+
+  while (st.TokText() == "case") {
+    ++st.src.TokenIndex;
+    const std::string nextLabel = NewLabel(st);
+    if (st.TokText() == "else") {
+      ++st.src.TokenIndex;
+      CheckStatementEnd(st);
+      if (!(st.TokText() == "end" && st.TokText(1) == "select")) CompileStatementBlock(st);
+      st.sticky.WantedType = selectorWanted;
+      EmitLabel(st, nextLabel);
+      break;
+    }
+    if (const std::uint8_t code = RelationCode(st.TokText()); code != 0) {
+      ++st.src.TokenIndex;
+      CompileCaseValue(st, sel);
+      EmitCompareBranch(st, "", code, nextLabel);
+      if (st.TokText() == "or" || st.TokText() == "and") {
+        CompileError(st, "Not supported in Case! Use TO or If statement!");
+        IsEndOfStatement(st);
+      }
+    } else {
+      // Values and ranges separated by ",": a match of any enters the body; a value that
+      // fails goes on to the next one, the last one past the Case.
+      std::string bodyLabel;
+      for (;;) {
+        const bool last = !CommaFollows(st);
+        const std::string failLabel = last ? nextLabel : NewLabel(st);
+        CompileCaseValue(st, sel);
+        if (st.TokText() == "to") {
+          EmitCompareBranch(st, "", 4, failLabel);
+          ++st.src.TokenIndex;
+          CompileCaseValue(st, sel);
+          EmitCompareBranch(st, "", 2, failLabel);
+        } else {
+          EmitCompareBranch(st, "", 3, failLabel);
+        }
+        if (last) break;
+        ExpectToken(st, ",");
+        if (bodyLabel.empty()) bodyLabel = NewLabel(st);
+        EmitRjmpLine2(st, bodyLabel);
+        EmitLabel(st, failLabel);
+      }
+      if (!bodyLabel.empty()) EmitLabel(st, bodyLabel);
+    }
+    CheckStatementEnd(st);
+    if (!(st.TokText() == "end" && st.TokText(1) == "select")) CompileStatementBlock(st);
+    st.sticky.WantedType = selectorWanted;
+    if (st.TokText() == "case") EmitRjmpLine2(st, endLabel);
+    EmitLabel(st, nextLabel);
+  }
+  ExpectToken(st, "end");
+  ExpectToken(st, "select");
+  EmitLabel(st, endLabel);
+  st.sticky.WantedType = selectorWanted;
+}
+
+}  // namespace qbc

@@ -1,0 +1,103 @@
+// Toggle register.bit (or a $def alias) and BitWait register.bit, 0|1.
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/flow_lines.h"
+#include "compiler/codegen/io_access.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/seams.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+using flow::Op1;
+using flow::Op2;
+
+namespace {
+bool IsBitDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
+}  // namespace
+
+void CompileToggleStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  std::string name = st.TokText();
+  ++st.src.TokenIndex;
+  std::string bit;
+  bool runtimeBit = false;
+  if (const int a = FindDefAlias(st, name); a != 0) {
+    name = st.sym.Defs[a].Register;
+    if (st.sym.Defs[a].Bit != " ") bit = st.sym.Defs[a].Bit;
+  } else {
+    const bool isRegister = FindIoRegister(st, name) != 0;
+    if (!isRegister) {
+      --st.src.TokenIndex;
+      CompileError(st, "Unknown identifier " + name);
+      return;
+    }
+    ExpectToken(st, ".");
+    if (st.Tok().Kind == kTokNumber) {
+      bit = st.TokText();
+      if (!IsBitDigit(bit)) {
+        CompileError(st, "From 0 to 7!");
+        --st.src.TokenIndex;
+      }
+      ++st.src.TokenIndex;
+    } else {
+      st.sticky.WantedType = kTypeByte;
+      ParseSum(st);
+      flow::CallRoutine(st, "_VaBit");
+      st.used.Set(NeedBitMask);
+      runtimeBit = true;
+    }
+  }
+  st.sticky.OperandType = kTypeByte;
+  EmitReadIoRegister(st, name, "zl");
+  if (!runtimeBit) {
+    const int n = bit.empty() ? 0 : (bit[0] - '0') & 7;
+    static const char* digits = "0123456789ABCDEF";
+    const unsigned mask = 1u << n;
+    Op2(st, "ldi", std::string("r23,0x") + digits[mask >> 4] + digits[mask & 0xF]);
+  }
+  Op2(st, "eor", "zl,r23");
+  EmitWriteIoRegister(st, name, "zl");
+}
+
+void CompileBitWaitStatement(CompilerState& st) {
+  const std::string label = NewLabel(st);
+  ++st.src.TokenIndex;
+  std::string name = st.TokText();
+  ++st.src.TokenIndex;
+  std::string bit = "0";
+  if (const int a = FindDefAlias(st, name); a != 0) {
+    // An alias names the port; the pin is read.
+    const std::string reg = st.sym.Defs[a].Register;
+    name = "PIN" + UpperName(reg.substr(reg.empty() ? 0 : reg.size() - 1));
+    if (st.sym.Defs[a].Bit != " ") bit = st.sym.Defs[a].Bit;
+  } else if (FindIoRegister(st, name) != 0) {
+    ExpectToken(st, ".");
+    bit = st.TokText();
+    if (!IsBitDigit(bit)) {
+      CompileError(st, "From 0 to 7!");
+      --st.src.TokenIndex;
+    }
+    ++st.src.TokenIndex;
+  }
+  ExpectToken(st, ",");
+  const std::string value = st.TokText();
+  if (value != "0" && value != "1") {
+    CompileError(st, "Only 0 or 1!");
+    --st.src.TokenIndex;
+  }
+  ++st.src.TokenIndex;
+  EmitLabel(st, label);
+  if (IsBitAddressable(st, name)) {
+    Op1(st, value == "0" ? "sbic" : "sbis", UpperName(name) + "," + bit);
+  } else {
+    EmitReadIoRegister(st, name, "r24");
+    Op1(st, value == "0" ? "sbrc" : "sbrs", "r24," + bit);
+  }
+  flow::Rjmp(st, label);
+}
+
+}  // namespace qbc
