@@ -1,5 +1,6 @@
 #include "compiler/frontend/simple_statements.h"
 
+#include "compiler/codegen/control_flow.h"
 #include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/first_pass.h"
 #include "compiler/frontend/proc_declarations.h"
@@ -17,6 +18,10 @@ void CompileExitStatement(CompilerState& st) {
   const Nesting& n = st.nest;
   std::string label;
   bool known = true;
+  // For loops open inside the block being left keep saved end values on the hardware
+  // stack: take them off on the way out.
+  if (word == "do" || word == "while" || word == "sub" || word == "function" || word == "for")
+    EmitExitUnwind(st, word);
   if (word == "do") {
     label = st.exits.DoExitLabels[n.DoNestingDepth];
   } else if (word == "while") {
@@ -26,11 +31,6 @@ void CompileExitStatement(CompilerState& st) {
   } else if (word == "function") {
     label = st.exits.FunctionExitLabels[n.FunctionNestingDepth];
   } else if (word == "for") {
-    // The loop's exit label lies after the pops that restore the enclosing loop's end
-    // registers; take off exactly what this loop saved, into the registers it came from.
-    const std::uint8_t pushed = st.exits.ForPushedRegs[n.ForNestingDepth];
-    if (pushed >= 2) st.out.Line(mi + "pop" + mi + "r6");
-    if (pushed >= 1) st.out.Line(mi + "pop" + mi + "r5");
     label = st.exits.ForExitLabels[n.ForNestingDepth];
   } else {
     known = false;
