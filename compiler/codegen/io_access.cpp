@@ -25,22 +25,6 @@ std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, const std::stri
   return st.sym.IoRegisters[i].Value;
 }
 
-void EmitReadIoRegister(CompilerState& st, const std::string& name, const std::string& reg) {
-  const auto a = IoRegisterAddress(st, name);
-  if (a && *a >= 0x40)
-    flow::Op2(st, "lds", reg + "," + UpperName(name));
-  else
-    flow::Op1(st, "in", reg + "," + UpperName(name));
-}
-
-void EmitWriteIoRegister(CompilerState& st, const std::string& name, const std::string& reg) {
-  const auto a = IoRegisterAddress(st, name);
-  if (a && *a >= 0x40)
-    flow::Op2(st, "sts", UpperName(name) + "," + reg);
-  else
-    flow::Op2(st, "out", UpperName(name) + "," + reg);
-}
-
 bool IsBitAddressable(CompilerState& st, const std::string& name) {
   const auto a = IoRegisterAddress(st, name);
   return a && *a >= 0 && *a < 0x20;

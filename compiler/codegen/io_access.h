@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/codegen/emit_lines.h"  // EmitReadIoRegister, EmitWriteIoRegister
 #include "compiler/frontend/state.h"
 
 namespace qbc {
@@ -17,10 +18,6 @@ std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, const std::stri
 // The name in upper case, as register names are written.
 std::string UpperName(std::string name);
 
-// "in" reg,NAME or "lds" reg,NAME.
-void EmitReadIoRegister(CompilerState& st, const std::string& name, const std::string& reg);
-// "out" NAME,reg or "sts" NAME,reg.
-void EmitWriteIoRegister(CompilerState& st, const std::string& name, const std::string& reg);
 // True when sbis/sbic/sbi/cbi can address the register.
 bool IsBitAddressable(CompilerState& st, const std::string& name);
 

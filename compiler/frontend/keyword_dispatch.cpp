@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/frontend/const_statement.h"
@@ -27,31 +28,31 @@ constexpr DispatchRow kRows[] = {
     {"exit", "CompileExitStatement", CompileExitStatement},
     {"end", "CompileEndStatement", CompileEndStatement},
     {"const", "CompileConstStatement", CompileConstStatement},
-    {"on", "CompileOnStatement", nullptr},
+    {"on", "CompileOnStatement", CompileOnStatement},
     // Control flow
-    {"if", "CompileIfStatement", nullptr},
-    {"select", "CompileSelectStatement", nullptr},
-    {"do", "CompileDoStatement", nullptr},
-    {"while", "CompileWhileStatement", nullptr},
-    {"for", "CompileForStatement", nullptr},
-    {"goto", "CompileGotoStatement", nullptr},
+    {"if", "CompileIfStatement", CompileIfStatement},
+    {"select", "CompileSelectStatement", CompileSelectStatement},
+    {"do", "CompileDoStatement", CompileDoStatement},
+    {"while", "CompileWhileStatement", CompileWhileStatement},
+    {"for", "CompileForStatement", CompileForStatement},
+    {"goto", "CompileGotoStatement", CompileGotoStatement},
     // Procedures
     {"sub", "CompileSubDefinition", CompileSubDefinition},
     {"function", "CompileFunctionDefinition", CompileFunctionDefinition},
     {"interrupt", "CompileInterruptDefinition", CompileInterruptDefinition},
     {"return", "CompileReturnStatement", CompileReturnStatement},
     // Memory and waits
-    {"peek", "CompilePeekFunction", nullptr},
-    {"cpeek", "CompileCpeekFunction", nullptr},
-    {"poke", "CompilePokeStatement", nullptr},
-    {"waitus", "CompileWaitUsStatement", nullptr},
-    {"waitms", "CompileWaitMsStatement", nullptr},
-    {"wait", "CompileWaitStatement", nullptr},
-    {"incr", "CompileIncrStatement", nullptr},
-    {"decr", "CompileDecrStatement", nullptr},
+    {"peek", "CompilePeekFunction", CompilePeekFunction},
+    {"cpeek", "CompileCpeekFunction", CompileCpeekFunction},
+    {"poke", "CompilePokeStatement", CompilePokeStatement},
+    {"waitus", "CompileWaitUsStatement", CompileWaitUsStatement},
+    {"waitms", "CompileWaitMsStatement", CompileWaitMsStatement},
+    {"wait", "CompileWaitStatement", CompileWaitStatement},
+    {"incr", "CompileIncrStatement", CompileIncrStatement},
+    {"decr", "CompileDecrStatement", CompileDecrStatement},
     // Bits and pins
-    {"toggle", "CompileToggleStatement", nullptr},
-    {"bitwait", "CompileBitWaitStatement", nullptr},
+    {"toggle", "CompileToggleStatement", CompileToggleStatement},
+    {"bitwait", "CompileBitWaitStatement", CompileBitWaitStatement},
     {"set", "CompileSetStatement", nullptr},
     {"reset", "CompileResetStatement", nullptr},
     {"pulse", "CompilePulseStatement", nullptr},
