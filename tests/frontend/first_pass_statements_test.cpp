@@ -25,6 +25,10 @@ struct Blocks : test::CompilerFixture {
     st.exits.ForPushedRegs[1] = 2;
     st.exits.ForPushedRegs[2] = 0;
     st.exits.ForPushedRegs[3] = 1;
+    // The Do and While loops were opened inside the three For loops.
+    st.exits.DoForDepth[1] = 3;
+    st.exits.DoForDepth[2] = 3;
+    st.exits.WhileForDepth[1] = 3;
   }
   std::string Exit(const std::string& line) {
     LoadSource(line + "\n");
@@ -40,8 +44,10 @@ TEST(FirstPassStatements, ExitJumpsToTheInnermostBlockOfItsKind) {
   EXPECT_EQ(b.st.TokText(), "<EOL>");
   EXPECT_EQ(b.Exit("exit while : x = 1"), "\t\trjmp\tL0010\r\n");
   EXPECT_EQ(b.st.TokText(), ":");
-  EXPECT_EQ(b.Exit("exit sub"), "\t\trjmp\tL0020\r\n");
-  EXPECT_EQ(b.Exit("exit function"), "\t\trjmp\tL0030\r\n");
+  // A Sub or Function left from inside its For loops takes off what they saved.
+  const std::string pops = "\t\tpop\t\tr5\r\n\t\tpop\t\tr6\r\n\t\tpop\t\tr5\r\n";
+  EXPECT_EQ(b.Exit("exit sub"), pops + "\t\trjmp\tL0020\r\n");
+  EXPECT_EQ(b.Exit("exit function"), pops + "\t\trjmp\tL0030\r\n");
 }
 
 TEST(FirstPassStatements, ExitForTakesOffWhatItsLoopSaved) {
