@@ -1,0 +1,121 @@
+// Simple conditions on the simulator: bare operands, Not, bits of registers and variables,
+// bit variables, relations against the type's largest values, signed relations in and/or
+// chains.
+#include "tests/codegen/flow_fixture.h"
+
+namespace qbc {
+namespace {
+
+TEST(CondSimple, RelationsAtTheTypesLargestValuesAndSignedChains) {
+  for (const auto& dev : test::kFlowDevices) {
+    SCOPED_TRACE(dev.name);
+    auto r = test::RunProgram(R"(
+dim a as byte, w as word, i as integer, j as integer
+dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte, r7 as byte
+a = 200
+w = 65535
+i = -1
+j = 0
+r1 = 0
+r2 = 0
+r3 = 0
+r4 = 0
+r5 = 0
+r6 = 0
+r7 = 0
+if a <= 255 then r1 = 1
+if a > 255 then r2 = 1
+if w <= 65535 then r3 = 1
+if i >= 0 or j = 1 then r4 = 1
+if i < 0 and j = 0 then r5 = 1
+if i < j then r6 = 1
+if a < 300 then r7 = 1
+)",
+                              dev);
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Byte("r1"), 1) << "a <= 255";
+    EXPECT_EQ(r.Byte("r2"), 0) << "a > 255";
+    EXPECT_EQ(r.Byte("r3"), 1) << "w <= 65535";
+    EXPECT_EQ(r.Byte("r4"), 0) << "i >= 0 or j = 1 with i = -1";
+    EXPECT_EQ(r.Byte("r5"), 1);
+    EXPECT_EQ(r.Byte("r6"), 1);
+    EXPECT_EQ(r.Byte("r7"), 1) << "a < 300";
+  }
+}
+
+TEST(CondSimple, BareOperandsAndNot) {
+  auto r = test::RunProgram(R"(
+dim b as byte, w as word, i as integer, l as long
+dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte
+b = 0
+w = 2
+i = -1
+l = 65536
+r1 = 0
+r2 = 0
+r3 = 0
+r4 = 0
+r5 = 0
+r6 = 0
+if not w then r1 = 1
+if w then r2 = 1
+if i then r3 = 1
+if not b then r4 = 1
+if l then r5 = 1
+if not l then r6 = 1
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("r1"), 0) << "Not w with w = 2";
+  EXPECT_EQ(r.Byte("r2"), 1);
+  EXPECT_EQ(r.Byte("r3"), 1) << "i = -1 is not zero";
+  EXPECT_EQ(r.Byte("r4"), 1);
+  EXPECT_EQ(r.Byte("r5"), 1);
+  EXPECT_EQ(r.Byte("r6"), 0);
+}
+
+TEST(CondSimple, BitsOfRegistersVariablesAndBitVariables) {
+  for (const auto& dev : test::kFlowDevices) {
+    SCOPED_TRACE(dev.name);
+    auto r = test::RunProgram(R"(
+dim x as byte, w as word, f as bit, g as bit
+dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte, r7 as byte
+ddrb = &hff
+portb = &b00001000
+x = &b00000100
+w = &h0100
+f = 1
+g = 0
+r1 = 0
+r2 = 0
+r3 = 0
+r4 = 0
+r5 = 0
+r6 = 0
+r7 = 0
+if portb.3 = 1 then r1 = 1
+if portb.2 = 1 or x.2 = 1 then r2 = 1
+if x.2 = 0 then r3 = 1
+if w.8 = 1 and f = 1 then r4 = 1
+if not f then r5 = 1
+if f <> g then r6 = 1
+if portb.3 = f then r7 = 1
+)",
+                              dev);
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Byte("r1"), 1);
+    EXPECT_EQ(r.Byte("r2"), 1);
+    EXPECT_EQ(r.Byte("r3"), 0);
+    EXPECT_EQ(r.Byte("r4"), 1);
+    EXPECT_EQ(r.Byte("r5"), 0);
+    EXPECT_EQ(r.Byte("r6"), 1);
+    EXPECT_EQ(r.Byte("r7"), 1);
+  }
+}
+
+TEST(CondSimple, BitRelationOtherThanEqualIsReported) {
+  auto r = test::CompileOnly("dim a as byte\nif pinb.1 > 0 then a = 1\n");
+  EXPECT_NE(r.report.find("Just = or <> here!"), std::string::npos) << r.report;
+}
+
+}  // namespace
+}  // namespace qbc

@@ -1,0 +1,73 @@
+// Do/Loop and While/Wend on the simulator, with conditions at the top and the bottom,
+// and/or chains, and comparisons that go through the general expression compiler.
+#include "tests/codegen/flow_fixture.h"
+
+namespace qbc {
+namespace {
+
+TEST(FlowLoops, DoAndWhileLoopsRunTheRightNumberOfTimes) {
+  for (const auto& dev : test::kFlowDevices) {
+    SCOPED_TRACE(dev.name);
+    auto r = test::RunProgram(R"(
+dim a as byte, b as byte, k as word, c1 as byte, c2 as byte, c3 as byte, c4 as byte
+a = 0
+c1 = 0
+do
+  incr a
+  incr c1
+loop while a < 10
+a = 0
+c2 = 0
+while a < 5 or a = 7
+  incr a
+  incr c2
+  if a = 5 then a = 7
+wend
+b = 0
+c3 = 0
+do
+  incr b
+  if b = 20 then exit do
+  incr c3
+loop
+k = 0
+c4 = 0
+while k + 1 < 300 and c4 < 200
+  k = k + 2
+  incr c4
+wend
+)",
+                              dev);
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Byte("c1"), 10);
+    EXPECT_EQ(r.Byte("c2"), 6);
+    EXPECT_EQ(r.Byte("c3"), 19);
+    EXPECT_EQ(r.Byte("c4"), 150);
+  }
+}
+
+// A Do condition that goes to the general comparison (an expression on the left) must not
+// leave a pushed operand behind on every pass.
+TEST(FlowLoops, DoConditionWithExpressionKeepsTheStackBalanced) {
+  auto r = test::RunProgram(R"(
+dim a as word, b as word
+a = 0
+b = 3
+do
+  incr a
+loop while a + b < 1003
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Word("a"), 1000);
+  EXPECT_EQ(r.sim->Sp(), r.sim->RamEnd());
+}
+
+TEST(FlowLoops, LoopUntilAndAWhileWithoutConditionAreReported) {
+  auto r = test::CompileOnly("dim a as byte\ndo\nincr a\nloop until a = 3\n");
+  EXPECT_NE(r.report.find("Missing \"WHILE\""), std::string::npos) << r.report;
+  auto w = test::CompileOnly("dim a as byte\nwhile\nincr a\nwend\n");
+  EXPECT_NE(w.report.find("Condition missing"), std::string::npos) << w.report;
+}
+
+}  // namespace
+}  // namespace qbc
