@@ -85,7 +85,9 @@ case else
   rc = 3
 end select
 )");
-  if (r.sim) EXPECT_EQ(r.Byte("rc"), 2);
+  if (r.sim) {
+    EXPECT_EQ(r.Byte("rc"), 2);
+  }
   auto f = test::CompileOnly("dim x as float, a as byte\nselect case x\ncase 1\na = 1\nend select\n");
   EXPECT_NE(f.report.find("Unsupported operation!"), std::string::npos) << f.report;
   auto o = test::CompileOnly("dim a as byte, b as byte\nselect case a\ncase > 1 and b = 2\nb = 1\nend select\n");
