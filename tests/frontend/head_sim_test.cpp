@@ -73,6 +73,17 @@ IntN2:
     EXPECT_EQ(sim.Sram(*sim.Symbol("_fmtD")), 2);
     EXPECT_EQ(sim.Sram(*sim.Symbol("_lchr")), '0');
     EXPECT_EQ(*sim.Symbol("at1"), 0x200u);
+    // UART 0: receiver and transmitter on, divisor 51 (9600 Bd at 8 MHz), and the frame
+    // (even parity, 8 bits) where the frame register has an address of its own.
+    auto data = [&](const char* reg) {
+      const std::uint32_t address = *sim.Symbol(reg);
+      return address < 0x40 ? address + 0x20 : address;
+    };
+    EXPECT_EQ(sim.Sram(data("UCSR0B")), 0x18);
+    EXPECT_EQ(sim.Sram(data("UBRR0L")), 51);
+    if (f.st.dev.NewMegaDevice || std::string(d.name) == "m128") {
+      EXPECT_EQ(sim.Sram(data("UCSR0C")), 0x26);
+    }
     EXPECT_EQ(*sim.Symbol("b"), static_cast<std::uint32_t>(f.st.dev.RamStart));
     EXPECT_EQ(*sim.Symbol("i"), static_cast<std::uint32_t>(f.st.dev.RamStart) + 1);
   }
