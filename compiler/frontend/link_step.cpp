@@ -1,5 +1,7 @@
 #include "compiler/frontend/link_step.h"
 
+#include "compiler/codegen/string_pool.h"
+
 #include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/link_order.h"
 #include "compiler/frontend/compile_error.h"
@@ -15,14 +17,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
 
   const std::string os = st.out.OperandSeparator;
   st.out.Line();
-  if (st.sym.StringConstCount != 0) {
-    st.out.Line("; String constants:");
-    for (int i = 0; i < st.sym.StringConstCount; ++i) {
-      const StringConstRecord& s = st.sym.StringConstants[i];
-      st.out.Line(s.Label + ":" + os + ".db" + os + "\"" + s.Text + "\", 0");
-    }
-    st.out.Line();
-  }
+  EmitStringConstantPool(st);
 
   RunLinkOrder(st, LinkOrder());
 

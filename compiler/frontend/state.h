@@ -32,6 +32,7 @@ enum TypeCode : std::uint8_t {
   kTypeFlashString = 7,
   kTypeFloat = 8,
   kTypeChar = 10,  // OperandType only: a single character produced by Chr
+  kTypeSubstring = 11,  // OperandType only: Left/Right/Mid: Z on the first character, r20 = count + 1
 };
 
 // Kinds of tokens.
@@ -264,6 +265,9 @@ struct ExpressionCells {
   bool InParamList = false;
   bool InDimList = false;
   bool StrDestPushed = false;
+  // The string term being stored began with LCase (1) or UCase (2): its text is converted
+  // as it is copied.
+  std::uint8_t StringTermCase = 0;
   bool BitOperandIsVar = false;
   bool BitOperandIsGlobal = false;
   bool BitOperandIsLocal = false;

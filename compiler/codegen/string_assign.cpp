@@ -1,0 +1,285 @@
+#include "compiler/codegen/string_assign.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/string_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+#include "compiler/frontend/symbols.h"
+
+namespace qbc {
+
+using strlines::Call;
+using strlines::LargeRam;
+using strlines::Line1;
+using strlines::Line2;
+
+namespace {
+
+enum : std::uint8_t { kCaseNone = 0, kCaseLower = 1, kCaseUpper = 2 };
+
+// The copy limit of a target of `size` bytes: the store routines take at most 255.
+std::string LimitText(std::uint8_t size) { return size == 0 ? "255" : std::to_string(size); }
+
+void LoadX(CompilerState& st, const std::string& name) {
+  Line2(st, "ldi", "xl,byte1(" + name + ")");
+  if (LargeRam(st)) Line2(st, "ldi", "xh,byte2(" + name + ")");
+}
+
+std::string LowerText(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return s;
+}
+
+bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString; }
+
+// True when the term at TokenIndex loads only Z: a literal, a string constant's name, or a
+// plain string variable (global or of the current procedure). Every other term (function,
+// number, array element, expression in a function) may use X or r20 on its way.
+bool TermKeepsDestination(CompilerState& st) {
+  const TokenRecord& t = st.Tok();
+  if (t.Kind == kTokString) return true;
+  if (t.Kind != kTokName) return false;
+  if (const int local = FindLocalVar(st, t.Text); local != 0)
+    return IsStringType(st.sym.LocalVars[local - 1].VarType);
+  if (const int global = FindGlobalVar(st, t.Text); global != 0)
+    return IsStringType(st.sym.GlobalVars[global].VarType);
+  if (const int c = FindConst(st, t.Text); c != 0) return st.sym.Constants[c].ConstType == kTokString;
+  return false;
+}
+
+void PushDestination(CompilerState& st) {
+  Line1(st, "push", "xl");
+  if (LargeRam(st)) Line1(st, "push", "xh");
+  Line1(st, "push", "r20");
+  st.expr.StrDestPushed = true;
+}
+
+void PopDestination(CompilerState& st) {
+  if (!st.expr.StrDestPushed) return;
+  Line1(st, "pop", "r20");
+  if (LargeRam(st)) Line1(st, "pop", "xh");
+  Line1(st, "pop", "xl");
+  st.expr.StrDestPushed = false;
+}
+
+// The float in r22..r25 as text; Z = the text.
+void EmitFloatToText(CompilerState& st) {
+  if (st.cfg.FormatDigits != 0) {
+    Call(st, "_Fdp");
+    Line2(st, "ldi", "zl,byte1(_s2tmp)");
+    if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(_s2tmp)");
+    st.used.Set(NeedFdp);
+  } else {
+    // The text routine gives at most six decimals.
+    const int decimals = st.cfg.FormatDecimals == 0 ? 6 : std::min<int>(st.cfg.FormatDecimals, 6);
+    Line2(st, "ldi", "r19,0x0" + std::to_string(decimals));
+    Call(st, "_Fstr");
+    Line2(st, "ldi", "zl,byte1(_s1tmp)");
+    if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(_s1tmp)");
+  }
+  for (UsedFlag f : {NeedStoreStr, NeedFstr, NeedFpow, NeedFlog, NeedFmul, NeedFadd, NeedFexp, NeedFdiv, NeedFpot,
+                     NeedFmodf, NeedF2e, NeedFloatCore})
+    st.used.Set(f);
+}
+
+// Copies the SRAM string at Z with _StStr; LCase/UCase terms are then converted where
+// they were copied (the conversion routines know no limit, the copy does).
+void EmitCopySram(CompilerState& st) {
+  const std::uint8_t mode = st.expr.StringTermCase;
+  st.used.Set(NeedStoreStr);
+  if (mode == kCaseNone) {
+    Call(st, "_StStr");
+    return;
+  }
+  Line1(st, "push", "xl");
+  if (LargeRam(st)) Line1(st, "push", "xh");
+  Call(st, "_StStr");
+  if (LargeRam(st)) Line1(st, "pop", "zh");
+  Line1(st, "pop", "zl");
+  Line2(st, "mov", "xl,zl");
+  if (LargeRam(st)) Line2(st, "mov", "xh,zh");
+  Call(st, mode == kCaseLower ? "_Lcase" : "_Ucase");
+  st.used.Set(mode == kCaseLower ? NeedLcase : NeedUcase);
+  Line1(st, "sbiw", "xl,0x01");
+}
+
+// A substring (Z, r20 = characters + 1 moved to r22 before the destination came back):
+// copies at most min(r22, r20) - 1 characters; r20 is then lowered by the characters
+// stored (X moved by that many bytes).
+void EmitCopySubstring(CompilerState& st) {
+  const std::string keep = NewLabel(st);
+  Line2(st, "mov", "r25,r20");
+  Line2(st, "mov", "r23,xl");
+  Line2(st, "cp", "r22,r20");
+  Line1(st, "brsh", keep);
+  Line2(st, "mov", "r20,r22");
+  EmitLabel(st, keep);
+  Call(st, "_StStr");
+  Line2(st, "sub", "r23,xl");
+  Line2(st, "add", "r25,r23");
+  Line2(st, "mov", "r20,r25");
+  st.used.Set(NeedStoreStr);
+}
+
+// One character in zl, stored while the target has room for it and its terminator; X
+// stays on the new terminator.
+void EmitStoreChar(CompilerState& st) {
+  const std::string full = NewLabel(st);
+  Line2(st, "cpi", "r20,0x02");
+  Line1(st, "brlo", full);
+  Line2(st, "st", "X+,zl");
+  Line2(st, "dec", "r20");
+  EmitLabel(st, full);
+  Line2(st, "clr", "zl");
+  Line2(st, "st", "X,zl");
+}
+
+void StoreTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool arrayTarget) {
+  std::uint8_t type = st.sticky.OperandType;
+  const std::uint8_t wanted = st.sticky.WantedType;
+  if ((wanted == kTypeString || wanted == kTypeFlashString) && st.expr.OperandInFlash) type = kTypeFlashString;
+
+  // The first store of a plain target loads the limit and X.
+  auto destination = [&] {
+    if (arrayTarget || !st.expr.FirstStringTerm) return;
+    Line2(st, "ldi", "r20," + LimitText(size));
+    LoadX(st, name);
+    st.expr.FirstStringTerm = false;
+  };
+
+  switch (type) {
+    case kTypeByte:
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong: {
+      static const char* const kRoutine[] = {"_B2Str", "_I2Str", "_W2Str", "_S2Str"};
+      Call(st, kRoutine[type - kTypeByte]);
+      st.used.Set(type == kTypeByte ? NeedByteToStr : type == kTypeLong ? NeedLongToStr : NeedIntToStr);
+      PopDestination(st);
+      destination();
+      Call(st, "_StStr");
+      st.used.Set(NeedStoreStr);
+      break;
+    }
+    case kTypeString:
+      PopDestination(st);
+      destination();
+      EmitCopySram(st);
+      break;
+    case kTypeFlashString:
+      PopDestination(st);
+      destination();
+      Call(st, "_StStC");
+      st.used.Set(NeedStoreStrConst);
+      break;
+    case kTypeFloat:
+      EmitFloatToText(st);
+      PopDestination(st);
+      destination();
+      Call(st, "_StStr");
+      break;
+    case kTypeChar:
+      PopDestination(st);
+      destination();
+      EmitStoreChar(st);
+      break;
+    case kTypeSubstring:
+      Line2(st, "mov", "r22,r20");
+      PopDestination(st);
+      destination();
+      EmitCopySubstring(st);
+      break;
+    default:
+      PopDestination(st);  // nothing to store, but the stack must be balanced
+      break;
+  }
+  st.expr.OperandInFlash = false;
+}
+
+// The terms after "=" (TokenIndex on the first term).
+void CompileTerms(CompilerState& st, const std::string& name, std::uint8_t size, bool arrayTarget) {
+  const std::uint8_t wanted = st.sticky.WantedType;
+  // "" + ... adds nothing.
+  while (st.Tok().Kind == kTokString && st.TokText().empty() && st.TokText(1) == "+") st.src.TokenIndex += 2;
+  if (st.Tok().Kind == kTokString && st.TokText().empty()) {
+    // The empty string: a terminator at the start of the target.
+    if (!arrayTarget) LoadX(st, name);
+    Line2(st, "clr", "zl");
+    Line2(st, "st", "X,zl");
+    ++st.src.TokenIndex;
+    return;
+  }
+  bool afterPlus = false;
+  for (;;) {
+    const std::string first = LowerText(st.TokText());
+    st.expr.StringTermCase = st.Tok().Kind != kTokKeyword ? kCaseNone
+                             : first == "lcase"           ? kCaseLower
+                             : first == "ucase"           ? kCaseUpper
+                                                          : kCaseNone;
+    st.expr.StrDestPushed = false;
+    const bool destinationLive = arrayTarget || !st.expr.FirstStringTerm;
+    if (destinationLive && !TermKeepsDestination(st)) PushDestination(st);
+    st.sticky.WantedType = wanted;
+    st.sticky.OperandType = kTypeNone;
+    st.expr.OperandInFlash = false;
+    ParseFactor(st);
+    st.sticky.WantedType = wanted;
+    if (arrayTarget)
+      CompileStringArrayTerm(st, name, size, afterPlus);
+    else
+      CompileStringTerm(st, name, size, afterPlus);
+    if (st.TokText() != "+") break;
+    ++st.src.TokenIndex;
+    afterPlus = true;
+  }
+  st.expr.StringTermCase = kCaseNone;
+}
+
+}  // namespace
+
+void CompileStringTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
+  StoreTerm(st, name, size, false);
+}
+
+void CompileStringArrayTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
+  StoreTerm(st, name, size, true);
+}
+
+void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size) {
+  ExpectToken(st, "=");
+  st.expr.FirstStringTerm = true;
+  CompileTerms(st, name, size, false);
+}
+
+void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize) {
+  // X = name + index * element size.
+  if (st.dev.RamEnd > 255) {
+    if (elementSize == 0) {
+      Line2(st, "ldi", "r24,0x00");
+      Line2(st, "ldi", "r25,0x01");
+    } else {
+      Line2(st, "ldi", "r24," + std::to_string(elementSize));
+      Line2(st, "clr", "r25");
+    }
+    Call(st, "Mp16u");
+    st.used.Set(NeedMul16u);
+    Line2(st, "ldi", "xl,byte1(" + name + ")");
+    Line2(st, "ldi", "xh,byte2(" + name + ")");
+    Line2(st, "add", "xl,zl");
+    Line2(st, "adc", "xh,zh");
+  } else {
+    Line2(st, "ldi", "r24," + std::to_string(elementSize));
+    Call(st, "Mpy8u");
+    st.used.Set(NeedMul8u);
+    Line2(st, "ldi", "xl,byte1(" + name + ")");
+    Line2(st, "add", "xl,zl");
+  }
+  Line2(st, "ldi", "r20," + LimitText(elementSize));
+  ExpectToken(st, "=");
+  CompileTerms(st, name, elementSize, true);
+}
+
+}  // namespace qbc

@@ -1,0 +1,347 @@
+#include "compiler/codegen/string_functions.h"
+
+#include <cstdio>
+
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/string_lines.h"
+#include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/labels.h"
+
+namespace qbc {
+
+using strlines::Call;
+using strlines::LargeRam;
+using strlines::Line1;
+using strlines::Line2;
+
+namespace {
+
+// The expression cells a function changes while it compiles its arguments, restored when
+// it is done: the arguments are compiled into the working registers whatever the
+// surrounding expression asked for (SkipOperandPush), and each in its own type.
+struct ArgScope {
+  explicit ArgScope(CompilerState& s)
+      : st(s), wanted(s.sticky.WantedType), skip(s.sticky.SkipOperandPush) {
+    st.sticky.SkipOperandPush = false;
+  }
+  void Restore() {
+    st.sticky.WantedType = wanted;
+    st.sticky.SkipOperandPush = skip;
+  }
+  CompilerState& st;
+  std::uint8_t wanted;
+  bool skip;
+};
+
+// Compiles a string argument; returns its type (6 SRAM, 7 flash, 11 substring, else what
+// the expression was). A variable read from flash counts as a flash string.
+std::uint8_t CompileStringArg(CompilerState& st) {
+  st.sticky.WantedType = kTypeNone;
+  st.sticky.OperandType = kTypeNone;
+  st.expr.OperandInFlash = false;
+  ParseSum(st);
+  std::uint8_t t = st.sticky.OperandType;
+  if (st.expr.OperandInFlash && (t == kTypeNone || t == kTypeString)) t = kTypeFlashString;
+  st.expr.OperandInFlash = false;
+  return t;
+}
+
+// A number argument that counts characters: one byte in zl.
+void CompileByteArg(CompilerState& st) {
+  st.sticky.WantedType = kTypeByte;
+  ParseSum(st);
+}
+
+// Left, Right and Mid read the string in SRAM: a substring of another substring starts
+// at its Z as well.
+void CheckSramString(CompilerState& st, std::uint8_t t) {
+  if (t == kTypeString || t == kTypeSubstring) return;
+  CompileError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+}
+
+void PushZ(CompilerState& st) {
+  Line1(st, "push", "zl");
+  if (LargeRam(st)) Line1(st, "push", "zh");
+}
+// Pops what PushZ pushed into the registers lo, hi.
+void PopPair(CompilerState& st, const char* lo, const char* hi) {
+  if (LargeRam(st)) Line1(st, "pop", hi);
+  Line1(st, "pop", lo);
+}
+
+std::string Hex2(unsigned v) {
+  char b[8];
+  std::snprintf(b, sizeof b, "0x%02x", v & 0xffu);
+  return b;
+}
+
+void CompileTextToNumber(CompilerState& st, bool hex) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  if (st.Tok().Kind == kTokString && st.TokText(1) == ")") {
+    // A literal: its value is known now, and the routines read only SRAM.
+    const std::uint16_t v = hex ? HexTextValue(st.TokText()) : DecimalTextValue(st.TokText());
+    ++st.src.TokenIndex;
+    Line2(st, "ldi", "zl," + Hex2(v));
+    Line2(st, "ldi", "zh," + Hex2(v >> 8));
+  } else {
+    const std::uint8_t t = CompileStringArg(st);
+    if (t == kTypeString || t == kTypeSubstring) {
+      // X = the text; a substring also brings its length + 1 in r20.
+      Line2(st, "mov", "xl,zl");
+      if (LargeRam(st)) Line2(st, "mov", "xh,zh");
+      if (t == kTypeSubstring)
+        Call(st, hex ? "_Sb2Hx" : "_Sb2Nm");
+      else
+        Call(st, hex ? "_Hx2Nm" : "_St2Nm");
+      st.used.Set(hex ? NeedHx2Nm : NeedStrToNum);
+    } else {
+      CompileError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+    }
+  }
+  ExpectToken(st, ")");
+  scope.Restore();
+  st.sticky.OperandType = hex ? kTypeWord : kTypeInteger;
+  strlines::WidenResult(st, 2, !hex, scope.wanted, scope.skip);
+}
+
+// Counts the arguments of the call whose "(" is at `open`: commas at its own depth.
+int ArgumentCount(CompilerState& st, int open) {
+  int depth = 0;
+  int commas = 0;
+  for (int i = open; i < st.src.TokenCount; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (t.Kind == kTokEol) break;
+    if (t.Text == "(") ++depth;
+    if (t.Text == ")" && --depth == 0) break;
+    if (t.Text == "," && depth == 1) ++commas;
+  }
+  return commas + 1;
+}
+
+}  // namespace
+
+std::uint16_t DecimalTextValue(const std::string& text) {
+  std::uint16_t v = 0;
+  bool negative = false;
+  for (unsigned char c : text) {
+    if (c == 0) break;
+    if (c == 9) continue;
+    if (c == '-') {
+      negative = true;
+      continue;
+    }
+    v = static_cast<std::uint16_t>(v * 10u + static_cast<std::uint8_t>(c - 0x30));
+  }
+  return negative ? static_cast<std::uint16_t>(0u - v) : v;
+}
+
+std::uint16_t HexTextValue(const std::string& text) {
+  std::uint16_t v = 0;
+  for (unsigned char c : text) {
+    unsigned d;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else
+      break;
+    v = static_cast<std::uint16_t>(v * 16u + d);
+  }
+  return v;
+}
+
+void EmitLoadVarAddressZ(CompilerState& st, const std::string& name) {
+  Line2(st, "ldi", "zl,byte1(" + name + ")");
+  if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(" + name + ")");
+}
+
+void CompileValFunction(CompilerState& st) { CompileTextToNumber(st, false); }
+void CompileHexValFunction(CompilerState& st) { CompileTextToNumber(st, true); }
+
+void CompileStrFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  st.expr.StatementContext = true;
+  // The number in its own type: the term store converts by that type.
+  st.sticky.WantedType = kTypeNone;
+  ParseExpression(st);
+  ExpectToken(st, ")");
+  st.used.Set(NeedStoreStr);
+  scope.Restore();
+}
+
+void CompileChrFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  st.sticky.WantedType = kTypeByte;
+  ParseSum(st);
+  ExpectToken(st, ")");
+  scope.Restore();
+  st.sticky.OperandType = kTypeChar;
+}
+
+void CompileLenFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  const std::uint8_t t = CompileStringArg(st);
+  ExpectToken(st, ")");
+  if (t == kTypeString) {
+    Call(st, "_LenS");
+    st.used.Set(NeedLenStr);
+  } else if (t == kTypeFlashString) {
+    Call(st, "_LenC");
+    st.used.Set(NeedLenStrConst);
+  } else if (t == kTypeSubstring) {
+    // The characters up to the terminator, at most the substring's count (r20 - 1).
+    const std::string done = NewLabel(st);
+    Call(st, "_LenS");
+    Line2(st, "dec", "r20");
+    Line2(st, "cp", "zl,r20");
+    Line1(st, "brlo", done);
+    Line2(st, "mov", "zl,r20");
+    EmitLabel(st, done);
+    st.used.Set(NeedLenStr);
+  } else {
+    CompileError(st, kMsgStringArg);
+  }
+  scope.Restore();
+  if (st.sticky.WantedType == kTypeNone) st.sticky.WantedType = kTypeByte;
+  st.sticky.OperandType = kTypeByte;
+  strlines::WidenResult(st, 1, false, scope.wanted, scope.skip);
+}
+
+void CompileLeftFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  CheckSramString(st, CompileStringArg(st));
+  PushZ(st);
+  ExpectToken(st, ",");
+  CompileByteArg(st);
+  ExpectToken(st, ")");
+  strlines::SubstringLimitFromZl(st);
+  PopPair(st, "zl", "zh");
+  scope.Restore();
+  st.sticky.OperandType = kTypeSubstring;
+}
+
+void CompileRightFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  CheckSramString(st, CompileStringArg(st));
+  PushZ(st);
+  Call(st, "_LenS");
+  st.used.Set(NeedLenStr);
+  Line1(st, "push", "zl");
+  ExpectToken(st, ",");
+  CompileByteArg(st);
+  ExpectToken(st, ")");
+  // r23 = length; n = min(n, length); Z = start + length - n.
+  const std::string fits = NewLabel(st);
+  Line1(st, "pop", "r23");
+  PopPair(st, "r24", "r25");
+  Line2(st, "cp", "r23,zl");
+  Line1(st, "brsh", fits);
+  Line2(st, "mov", "zl,r23");
+  EmitLabel(st, fits);
+  Line2(st, "sub", "r23,zl");
+  strlines::SubstringLimitFromZl(st);
+  Line2(st, "add", "r24,r23");
+  if (LargeRam(st)) {
+    Line2(st, "clr", "r23");
+    Line2(st, "adc", "r25,r23");
+  }
+  Line2(st, "mov", "zl,r24");
+  if (LargeRam(st)) Line2(st, "mov", "zh,r25");
+  scope.Restore();
+  st.sticky.OperandType = kTypeSubstring;
+}
+
+void CompileMidFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  CheckSramString(st, CompileStringArg(st));
+  PushZ(st);
+  Call(st, "_LenS");
+  st.used.Set(NeedLenStr);
+  Line1(st, "push", "zl");
+  ExpectToken(st, ",");
+  CompileByteArg(st);
+  Line1(st, "push", "zl");
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    CompileByteArg(st);
+  } else {
+    Line2(st, "ldi", "zl,0xff");  // Mid(s, start): the rest of the string
+  }
+  ExpectToken(st, ")");
+  strlines::SubstringLimitFromZl(st);
+  // r21 = start - 1, kept within 0 .. length (positions count from 1; 0 counts as 1, a
+  // start past the end gives the empty substring at the terminator).
+  const std::string low = NewLabel(st);
+  const std::string high = NewLabel(st);
+  Line1(st, "pop", "r21");
+  Line1(st, "pop", "r23");
+  PopPair(st, "zl", "zh");
+  Line1(st, "subi", "r21,0x01");
+  Line1(st, "brcc", low);
+  Line2(st, "clr", "r21");
+  EmitLabel(st, low);
+  Line2(st, "cp", "r23,r21");
+  Line1(st, "brsh", high);
+  Line2(st, "mov", "r21,r23");
+  EmitLabel(st, high);
+  Line2(st, "add", "zl,r21");
+  if (LargeRam(st)) {
+    Line2(st, "clr", "r21");
+    Line2(st, "adc", "zh,r21");
+  }
+  scope.Restore();
+  st.sticky.OperandType = kTypeSubstring;
+}
+
+void CompileInstrFunction(CompilerState& st) {
+  ArgScope scope(st);
+  ++st.src.TokenIndex;
+  const bool withStart = ArgumentCount(st, st.src.TokenIndex) >= 3;
+  ExpectToken(st, "(");
+  if (withStart) {
+    CompileByteArg(st);
+    Line1(st, "push", "zl");
+    ExpectToken(st, ",");
+  }
+  const std::uint8_t searched = CompileStringArg(st);
+  if (searched != kTypeString) CompileError(st, searched == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+  PushZ(st);
+  ExpectToken(st, ",");
+  const std::uint8_t sought = CompileStringArg(st);
+  ExpectToken(st, ")");
+  if (sought == kTypeString)
+    Line2(st, "ldi", "r24,0x00");
+  else if (sought == kTypeFlashString)
+    Line2(st, "ldi", "r24,0x01");
+  else
+    CompileError(st, kMsgStringArg);
+  PopPair(st, "xl", "xh");
+  if (withStart) {
+    Line1(st, "pop", "r20");
+    Call(st, "_InSt");
+  } else {
+    Call(st, "_InStr");
+  }
+  st.used.Set(NeedInstr);
+  scope.Restore();
+  st.sticky.OperandType = kTypeByte;
+  strlines::WidenResult(st, 1, false, scope.wanted, scope.skip);
+}
+
+}  // namespace qbc

@@ -1,0 +1,47 @@
+#pragma once
+// The string functions that stand as factors of an expression. Each generator is entered
+// with TokenIndex on its keyword and leaves it after the closing ")".
+//
+// Results:
+//   Val, HexVal   a 16-bit number in zl, zh (Val signed, HexVal unsigned), widened to the
+//                 wanted type; OperandType integer / word
+//   Len, Instr    a byte in zl, widened to the wanted type; OperandType byte
+//   Chr           one character in zl; OperandType 10
+//   Str           the number itself (its type in OperandType): the string term store
+//                 writes the conversion to text
+//   Left, Right, Mid  a substring: Z on its first character, r20 = characters + 1;
+//                 OperandType 11. Out-of-range counts and positions are clamped to the
+//                 string (Right(s, 9) of a 3-character s is s, Mid past the end is empty).
+// String arguments must be in SRAM where the routines read SRAM (Val, HexVal, Left, Right,
+// Mid, the searched text of Instr); a literal given to Val or HexVal is converted while
+// compiling.
+#include <string>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc {
+
+void CompileValFunction(CompilerState& st);
+void CompileHexValFunction(CompilerState& st);
+void CompileStrFunction(CompilerState& st);
+void CompileChrFunction(CompilerState& st);
+void CompileLenFunction(CompilerState& st);
+void CompileLeftFunction(CompilerState& st);
+void CompileRightFunction(CompilerState& st);
+void CompileMidFunction(CompilerState& st);
+void CompileInstrFunction(CompilerState& st);
+
+// Z = the address of the SRAM variable `name`.
+void EmitLoadVarAddressZ(CompilerState& st, const std::string& name);
+
+// The value the run-time conversion gives for a text (used for literals): decimal as
+// _St2Nm reads it (TABs skipped, "-" negates, every other character counts as a digit),
+// hexadecimal as _Hx2Nm (leading hexadecimal digits of either case); 16 bits.
+std::uint16_t DecimalTextValue(const std::string& text);
+std::uint16_t HexTextValue(const std::string& text);
+
+// Messages of the string functions.
+inline constexpr const char* kMsgStringArg = "Must be String variable or String constant!";
+inline constexpr const char* kMsgSramStringArg = "Must be String variable!";
+
+}  // namespace qbc

@@ -1,0 +1,41 @@
+#pragma once
+// Line writers shared by the string generators: the layout of the generated code (two
+// TABs before the mnemonic; two TABs or one after it) and the few register sequences that
+// several string generators write.
+#include <string>
+#include <string_view>
+
+#include "compiler/frontend/state.h"
+
+namespace qbc::strlines {
+
+// Pointers and counters of the generated code take two bytes above 256 bytes of RAM.
+inline bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
+
+// MnemonicIndent, mnemonic, MnemonicIndent, operands.
+inline void Line2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
+  std::string s = st.out.MnemonicIndent;
+  s.append(mnemonic).append(st.out.MnemonicIndent).append(operands);
+  st.out.Line(s);
+}
+// MnemonicIndent, mnemonic, OperandSeparator, operands.
+inline void Line1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
+  std::string s = st.out.MnemonicIndent;
+  s.append(mnemonic).append(st.out.OperandSeparator).append(operands);
+  st.out.Line(s);
+}
+// A call of a library routine.
+inline void Call(CompilerState& st, std::string_view label) { Line1(st, st.mn.CallMnemonic, label); }
+
+// The result of a function that leaves a byte in zl (Len, Instr) or a 16-bit number in
+// zl, zh (Val, HexVal), widened to the type the expression wants: the assignment stores
+// and the operators take every byte of that type, so the upper bytes must be set.
+// `signedValue`: a 16-bit result is signed (Val). With `toSecond` the value is moved to
+// the second-operand registers (a left operand loaded without a push).
+void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint8_t wanted, bool toSecond);
+
+// r20 = zl + 1, the limit of a substring of zl characters; 255 characters give 255 (the
+// widest limit the store routines take), not 0.
+void SubstringLimitFromZl(CompilerState& st);
+
+}  // namespace qbc::strlines

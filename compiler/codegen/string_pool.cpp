@@ -1,0 +1,65 @@
+#include "compiler/codegen/string_pool.h"
+
+#include <cstdio>
+
+#include "compiler/codegen/string_lines.h"
+
+namespace qbc {
+
+int AddStringConstant(CompilerState& st, const std::string& text) {
+  const int count = st.sym.StringConstCount;
+  for (int i = 0; i < count; ++i)
+    if (st.sym.StringConstants[i].Text == text) return i;
+  StringConstRecord& r = st.sym.StringConstants[count];  // bound-checked: 256 entries
+  char label[8];
+  std::snprintf(label, sizeof label, "S%03d", count);
+  r.Number = count;
+  r.Label = label;
+  r.Text = text;
+  st.sym.StringConstCount = static_cast<std::int16_t>(count + 1);
+  return count;
+}
+
+void EmitLoadFlashAddressZ(CompilerState& st, int poolNumber) {
+  const std::string& label = st.sym.StringConstants[poolNumber].Label;
+  strlines::Line2(st, "ldi", "zl,byte1(" + label + "*2)");
+  strlines::Line2(st, "ldi", "zh,byte2(" + label + "*2)");
+  if (st.dev.NeedRampz) {
+    strlines::Line2(st, "ldi", "r18,byte3(" + label + "*2)");
+    strlines::Line2(st, "out", "RAMPZ,r18");
+  }
+}
+
+std::string PoolDataOperands(const std::string& text) {
+  std::string out;
+  std::string run;  // characters waiting for their quotes
+  auto flush = [&] {
+    if (run.empty()) return;
+    out += (out.empty() ? "\"" : ", \"") + run + "\"";
+    run.clear();
+  };
+  for (char c : text) {
+    if (c == '\'') {
+      flush();
+      out += out.empty() ? "39" : ", 39";
+    } else {
+      run += c;
+    }
+  }
+  flush();
+  if (out.empty()) out = "\"\"";
+  return out + ", 0";
+}
+
+void EmitStringConstantPool(CompilerState& st) {
+  if (st.sym.StringConstCount == 0) return;
+  const std::string& sep = st.out.OperandSeparator;
+  st.out.Line("; String constants:");
+  for (int i = 0; i < st.sym.StringConstCount; ++i) {
+    const StringConstRecord& s = st.sym.StringConstants[i];
+    st.out.Line(s.Label + ":" + sep + ".db" + sep + PoolDataOperands(s.Text));
+  }
+  st.out.Line();
+}
+
+}  // namespace qbc
