@@ -15,7 +15,6 @@ void EmitLibraryAndSummary(CompilerState& st) {
       CompileError(st, "Constant " + UpperText(v.Name) + " is not initialized!");
   }
 
-  const std::string os = st.out.OperandSeparator;
   st.out.Line();
   EmitStringConstantPool(st);
 
