@@ -46,6 +46,13 @@ std::uint8_t CompileStringArg(CompilerState& st) {
   return t;
 }
 
+// An argument the routines cannot take: reported, and the token position kept (the
+// reporter steps past one token) so that the rest of the statement is read as usual.
+void ArgError(CompilerState& st, const char* message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
 // A number argument that counts characters: one byte in zl.
 void CompileByteArg(CompilerState& st) {
   st.sticky.WantedType = kTypeByte;
@@ -56,7 +63,7 @@ void CompileByteArg(CompilerState& st) {
 // at its Z as well.
 void CheckSramString(CompilerState& st, std::uint8_t t) {
   if (t == kTypeString || t == kTypeSubstring) return;
-  CompileError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+  ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
 }
 
 void PushZ(CompilerState& st) {
@@ -97,7 +104,7 @@ void CompileTextToNumber(CompilerState& st, bool hex) {
         Call(st, hex ? "_Hx2Nm" : "_St2Nm");
       st.used.Set(hex ? NeedHx2Nm : NeedStrToNum);
     } else {
-      CompileError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+      ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
     }
   }
   ExpectToken(st, ")");
@@ -209,7 +216,7 @@ void CompileLenFunction(CompilerState& st) {
     EmitLabel(st, done);
     st.used.Set(NeedLenStr);
   } else {
-    CompileError(st, kMsgStringArg);
+    ArgError(st, kMsgStringArg);
   }
   scope.Restore();
   if (st.sticky.WantedType == kTypeNone) st.sticky.WantedType = kTypeByte;
@@ -320,7 +327,7 @@ void CompileInstrFunction(CompilerState& st) {
     ExpectToken(st, ",");
   }
   const std::uint8_t searched = CompileStringArg(st);
-  if (searched != kTypeString) CompileError(st, searched == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+  if (searched != kTypeString) ArgError(st, searched == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
   PushZ(st);
   ExpectToken(st, ",");
   const std::uint8_t sought = CompileStringArg(st);
@@ -330,7 +337,7 @@ void CompileInstrFunction(CompilerState& st) {
   else if (sought == kTypeFlashString)
     Line2(st, "ldi", "r24,0x01");
   else
-    CompileError(st, kMsgStringArg);
+    ArgError(st, kMsgStringArg);
   PopPair(st, "xl", "xh");
   if (withStart) {
     Line1(st, "pop", "r20");
