@@ -41,6 +41,10 @@ bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashSt
 bool TermKeepsDestination(CompilerState& st) {
   const TokenRecord& t = st.Tok();
   if (t.Kind == kTokString) return true;
+  // Chr of a number: one load into zl.
+  if (t.Kind == kTokKeyword && LowerText(t.Text) == "chr" && st.TokText(1) == "(" && st.Tok(2).Kind == kTokNumber &&
+      st.TokText(3) == ")")
+    return true;
   if (t.Kind != kTokName) return false;
   if (const int local = FindLocalVar(st, t.Text); local != 0)
     return IsStringType(st.sym.LocalVars[local - 1].VarType);
