@@ -8,6 +8,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/procedures.h"
+#include "compiler/codegen/string_functions.h"
 #include "compiler/frontend/const_statement.h"
 #include "compiler/frontend/simple_statements.h"
 #include "compiler/statements/comm_display/uart_config.h"
@@ -60,15 +61,15 @@ constexpr DispatchRow kRows[] = {
     {"find8", "CompileFind8Function", CompileFind8Function},
     {"find16", "CompileFind16Function", CompileFind16Function},
     // String functions
-    {"chr", "CompileChrFunction", nullptr},
-    {"str", "CompileStrFunction", nullptr},
-    {"len", "CompileLenFunction", nullptr},
-    {"left", "CompileLeftFunction", nullptr},
-    {"right", "CompileRightFunction", nullptr},
-    {"mid", "CompileMidFunction", nullptr},
-    {"val", "CompileValFunction", nullptr},
-    {"hexval", "CompileHexValFunction", nullptr},
-    {"instr", "CompileInstrFunction", nullptr},
+    {"chr", "CompileChrFunction", CompileChrFunction},
+    {"str", "CompileStrFunction", CompileStrFunction},
+    {"len", "CompileLenFunction", CompileLenFunction},
+    {"left", "CompileLeftFunction", CompileLeftFunction},
+    {"right", "CompileRightFunction", CompileRightFunction},
+    {"mid", "CompileMidFunction", CompileMidFunction},
+    {"val", "CompileValFunction", CompileValFunction},
+    {"hexval", "CompileHexValFunction", CompileHexValFunction},
+    {"instr", "CompileInstrFunction", CompileInstrFunction},
     {"hex", "CompileHexFunction", nullptr},
     {"asc", "CompileAscFunction", nullptr},
     {"ltrim", "CompileLTrimFunction", nullptr},

@@ -16,11 +16,6 @@ void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }
 void CompileGlcdInitStatement(CompilerState&) {}
-int AddStringConstant(CompilerState&, const std::string&) { return 0; }
-void EmitLoadFlashAddressZ(CompilerState&, int) {}
-void EmitLoadVarAddressZ(CompilerState&, const std::string&) {}
-void CompileStringAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
-void CompileStringArrayAssignment(CompilerState& st, const std::string&, std::uint8_t) { PassOverStatement(st); }
 
 
 }  // namespace qbc
