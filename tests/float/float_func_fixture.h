@@ -32,12 +32,15 @@ struct FloatChip {
   uint32_t library_org;  // word address of the library
   bool big_flash;        // more than 64 KB: call/jmp, elpm and RAMPZ
   bool mega_core;        // lpm Rd,Z+
+  int32_t flash_bytes;
 };
 
-inline const FloatChip kMega128{"m128def.inc", "atmega128", 0x100, 0x10FF, 0x8000, true, true};
-inline const FloatChip kMega8{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, true};
+inline const FloatChip kMega128{"m128def.inc", "atmega128", 0x100, 0x10FF, 0x8000, true, true, 131072};
+// Above 128 KB: three-byte return addresses, and the tables beyond the second 64 KB page.
+inline const FloatChip kMega2560{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 0x10000, true, true, 262144};
+inline const FloatChip kMega8{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, true, 8192};
 // An ATmega8 assembled with the older table-read form (lpm into r0, adiw, mov).
-inline const FloatChip kMega8PlainLpm{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, false};
+inline const FloatChip kMega8PlainLpm{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, false, 8192};
 
 inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
   auto st = std::make_unique<CompilerState>();
@@ -45,6 +48,7 @@ inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
   st->dev.RamEnd = static_cast<int32_t>(chip.ram_end);
   st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
   st->dev.MegaCore = chip.mega_core;
+  st->dev.FlashEnd = chip.flash_bytes;
   st->dev.NeedRampz = chip.big_flash;
   st->mn.LpmMnemonic = chip.big_flash ? "elpm" : "lpm";
   st->mn.CallMnemonic = chip.big_flash ? "call" : "rcall";

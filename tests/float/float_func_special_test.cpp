@@ -308,17 +308,20 @@ TEST(FloatFunctionSpecialCases, SquareRootAndPowerEndOnRandomBitPatterns) {
   }
 }
 
-// The same functions on an ATmega8 (library below 8 KB, lpm Z+) and with the older table
-// read (lpm into r0, adiw, mov): the tables are read the same way.
+// The same functions on an ATmega8 (library below 8 KB, lpm Z+), with the older table
+// read (lpm into r0, adiw, mov), and on an ATmega2560 with the library above 128 KB
+// (RAMPZ 2, three-byte return addresses): the tables are read the same way.
 TEST(FloatFunctionSpecialCases, TableReadsInEveryDeviceForm) {
-  for (const FloatChip* chip : {&kMega8, &kMega8PlainLpm}) {
+  for (const FloatChip* chip : {&kMega8, &kMega8PlainLpm, &kMega2560}) {
     RunUnaryTable({{"_Fsin", 0.7f, Exactly(Sinf(0.7f)), Sinf},
                    {"_Fcos", 2.0f, Exactly(Cosf(2.0f)), Cosf},
                    {"_Ftan", 0.3f, Exactly(Tanf(0.3f)), Tanf},
                    {"_FASin", 0.8f, Exactly(Asinf(0.8f)), Asinf},
                    {"_FAtan", 3.0f, Exactly(Atanf(3.0f)), Atanf},
                    {"_Fexp", 1.5f, Exactly(Expf(1.5f)), Expf},
-                   {"_Fln", 7.0f, Exactly(Lnf(7.0f)), Lnf}},
+                   {"_Fln", 7.0f, Exactly(Lnf(7.0f)), Lnf},
+                   {"_Fln", -7.0f, IsNaN(), Lnf},
+                   {"_Fsin", kNaN, IsNaN(), Sinf}},
                   *chip);
   }
 }
