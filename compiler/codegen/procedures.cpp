@@ -218,7 +218,9 @@ void CompileInterruptDefinition(CompilerState& st) {
     } else if (operand == "all") {
       level = 5;
     } else {
-      CompileError(st, "Ilegal save operand!");
+      // Reported in place: the step below passes the operand once (a second step would
+      // leave the line).
+      ReportInPlace(st, "Ilegal save operand!");
     }
     ++st.src.TokenIndex;
   }

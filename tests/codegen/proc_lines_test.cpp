@@ -1,0 +1,261 @@
+// Lines written for procedure definitions, calls, handlers and frame variables, and the
+// compile errors of their faults.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compiler/codegen/frame_vars.h"
+#include "tests/support/basic_program.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+std::string Head(const std::string& device = "m8") {
+  return "$device = " + device + "\n$clock = 8\n$stack = 40\n$source = off\n";
+}
+
+// The lines joined as the output has them.
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + "\r\n";
+  return s;
+}
+
+std::string I2(const std::string& m, const std::string& ops) { return "\t\t" + m + "\t\t" + ops; }
+std::string I1(const std::string& m, const std::string& ops) { return "\t\t" + m + "\t" + ops; }
+
+::testing::AssertionResult Has(const test::CompiledBasic& c, const std::vector<std::string>& lines) {
+  if (c.asm_text.find(Lines(lines)) != std::string::npos) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "missing:\n" << Lines(lines) << "\nin:\n" << c.asm_text << c.report;
+}
+
+int Count(const std::string& text, const std::string& what) {
+  int n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
+TEST(ProcLines, SubWithoutLocalsAndFunctionWithLocals) {
+  auto c = test::CompileBasic(Head() + R"(
+Dim B As Byte
+Declare Sub S(a As Byte)
+Declare Function F(a As Byte, b As Word) As Word
+S(1)
+End
+Sub S(a As Byte)
+End Sub
+Function F(a As Byte, b As Word) As Word
+  Local c As Byte
+  c = a
+End Function
+)");
+  ASSERT_EQ(c.error_count, 0) << c.report;
+  EXPECT_TRUE(Has(c, {"s:", "L0001:", "\t\tret", "f:"}));
+  // Locals: reserved after the entry, released before "ret"; one empty line after it.
+  EXPECT_TRUE(Has(c, {I1("sbiw", "yl,1"), I2("ldd", "zl,y+3"), I2("std", "y+0,zl")})) << c.asm_text;
+  EXPECT_TRUE(Has(c, {"L0002:", I1("adiw", "yl,1"), "\t\tret", ""}));
+  EXPECT_EQ(Count(c.asm_text, "sbiw\tyl"), 2);  // the start-up code's and the Function's
+}
+
+TEST(ProcLines, CallPushesArgumentsAndReleasesThem) {
+  auto c = test::CompileBasic(Head() + R"(
+Declare Sub S(a As Byte, b As Word, f As Bit)
+Declare Sub N()
+S(5, 300, 1)
+N()
+End
+Sub S(a As Byte, b As Word, f As Bit)
+End Sub
+Sub N()
+End Sub
+)");
+  ASSERT_EQ(c.error_count, 0) << c.report;
+  EXPECT_TRUE(Has(c, {I2("st", "-Y,zl"), I2("ldi", "zl,byte1(300)"), I2("ldi", "zh,byte2(300)"), I2("st", "-Y,zh"),
+                      I2("st", "-Y,zl")}));
+  // The bit argument is pushed as one byte, and its slot counts that byte: 4 released.
+  EXPECT_TRUE(Has(c, {I1("rcall", "s"), I1("adiw", "yl,4")}));
+  // A call without parameters is the call line alone.
+  EXPECT_TRUE(Has(c, {I1("rcall", "n"), "L0000:"}));
+}
+
+TEST(ProcLines, FunctionResultIsConvertedToTheWantedType) {
+  auto c = test::CompileBasic(Head() + R"(
+Dim W As Word, L As Long, L2 As Long
+Declare Function Fb(a As Byte) As Byte
+Declare Function Fi(a As Byte) As Integer
+W = Fb(1)
+L = Fi(2)
+End
+Function Fb(a As Byte) As Byte
+  Return a
+End Function
+Function Fi(a As Byte) As Integer
+  Return a
+End Function
+)");
+  ASSERT_EQ(c.error_count, 0) << c.report;
+  EXPECT_TRUE(Has(c, {I1("rcall", "fb"), I2("clr", "zh"), I1("adiw", "yl,1")}));
+  // An integer result keeps its sign as a long.
+  EXPECT_TRUE(Has(c, {I1("rcall", "fi"), I2("clr", "r18"), I1("sbrc", "zh,7"), I2("com", "r18"),
+                      I2("mov", "r19,r18"), I1("adiw", "yl,1")}));
+}
+
+TEST(ProcLines, DefinitionAndCallErrors) {
+  auto c = test::CompileBasic(Head() + R"(
+Declare Sub S(a As Byte, b As Byte)
+S(1, 2, 3)
+S()
+Nope(1)
+End
+Sub S(a As Word, zz As Byte)
+End Sub
+Sub Other()
+End Sub
+)");
+  EXPECT_NE(c.report.find("Parameters count dont match Sub declaration!"), std::string::npos) << c.report;
+  EXPECT_EQ(Count(c.report, "Parameters count dont match"), 2) << c.report;
+  EXPECT_NE(c.report.find("Wrong parameter type a"), std::string::npos) << c.report;
+  EXPECT_NE(c.report.find("Parameter zz not declared"), std::string::npos) << c.report;
+  EXPECT_NE(c.report.find("Sub OTHER not declared!"), std::string::npos) << c.report;
+}
+
+// ldd/std reach 63 bytes past Y: a frame beyond that is a compile error, not an assembler
+// failure.
+TEST(ProcLines, FrameOutOfReachOfYIsACompileError) {
+  auto c = test::CompileBasic(Head() + R"(
+Declare Sub S(a As Long, b As Long)
+S(1, 2)
+End
+Sub S(a As Long, b As Long)
+  Local p As Long, q As Long, r As Long, s1 As Long, t As Long, u As Long, v As Long
+  Local w1 As Long, x1 As Long, y1 As Long, z1 As Long, k As Long, m As Long, n As Long, o As Byte
+  a = 1
+End Sub
+)");
+  EXPECT_GE(c.error_count, 1) << c.report;
+  EXPECT_NE(c.report.find("Frame of S too big: more than 63 bytes!"), std::string::npos) << c.report;
+}
+
+TEST(ProcLines, InterruptHandlerLines) {
+  auto c = test::CompileBasic(Head() + R"(
+Declare Interrupt Int0()
+Declare Interrupt Int1()
+End
+Interrupt Int0(), Save All
+  Local c As Byte
+End Interrupt
+Interrupt Int1(), Save 7
+End Interrupt
+)");
+  EXPECT_EQ(c.error_count, 1) << c.report;
+  EXPECT_NE(c.report.find("Ilegal save operand!"), std::string::npos) << c.report;
+  std::vector<std::string> in = {"IntN1:", I2("in", "r2,SREG")};
+  const std::vector<std::string> regs = {"zl",  "zh",  "r0",  "r1",  "r2",  "r24", "r25", "xl",  "xh",
+                                         "r16", "r17", "r18", "r19", "r20", "r21", "r22", "r23"};
+  for (const auto& r : regs) in.push_back(I1("push", r));
+  in.push_back(I1("sbiw", "yl,1"));
+  EXPECT_TRUE(Has(c, in));
+  std::vector<std::string> out;
+  for (auto it = regs.rbegin(); it != regs.rend(); ++it) out.push_back(I2("pop", *it));
+  out.push_back(I1("adiw", "yl,1"));
+  out.push_back(I2("out", "SREG,r2"));
+  out.push_back("\t\treti");
+  EXPECT_TRUE(Has(c, out));
+  // The illegal operand saves nothing.
+  EXPECT_TRUE(Has(c, {"IntN2:", I2("in", "r2,SREG"), I2("out", "SREG,r2"), "\t\treti"}));
+}
+
+TEST(ProcLines, HandlerForNoVectorOfTheDevice) {
+  auto c = test::CompileBasic(Head() + "End\nInterrupt Foo()\nEnd Interrupt\n");
+  EXPECT_NE(c.report.find("Unsupported Interrupt type!"), std::string::npos) << c.report;
+}
+
+// The frame-variable emitters, from a state filled by hand: a byte local with FrameOffset
+// 2 in a procedure whose FrameSize is 6.
+struct FrameFixture : test::CompilerFixture {
+  FrameFixture() {
+    st.sym.Procs[0].Name = "s";
+    st.sym.Procs[0].FrameSize = 6;
+    st.sym.CurrentSubName = "s";
+    st.sym.CurrentSubIndex = 0;
+    Add("b", kTypeByte, 2);
+    Add("i", kTypeInteger, 4);
+    Add("l", kTypeLong, 6);
+  }
+  void Add(const std::string& name, std::uint8_t type, std::uint8_t offset) {
+    LocalVarRecord& v = st.sym.LocalVars[++st.sym.LocalVarCount];
+    v.OwnerProc = "s";
+    v.Name = name;
+    v.VarType = type;
+    v.FrameOffset = offset;
+  }
+  std::string Load(int index, std::uint8_t wanted, bool skip = false, int argBytes = 0) {
+    st.out.Clear();
+    st.sticky.WantedType = wanted;
+    st.sticky.SkipOperandPush = skip;
+    st.expr.ArgStackOffset = argBytes;
+    EmitLoadFrameVar(st, index + 1);
+    return st.out.Str();
+  }
+};
+
+TEST(FrameVars, DisplacementCountsTheArgumentsBeingPushedForReadsOnly) {
+  FrameFixture f;
+  EXPECT_EQ(f.Load(1, kTypeByte), Lines({I2("ldd", "zl,y+4")}));
+  EXPECT_EQ(f.Load(1, kTypeByte, false, 3), Lines({I2("ldd", "zl,y+7")}));
+  f.st.out.Clear();
+  f.st.sticky.WantedType = kTypeByte;
+  f.st.sticky.OperandType = kTypeByte;
+  f.st.expr.ArgStackOffset = 3;
+  EmitStoreFrameVar(f.st, "b", "zl");
+  EXPECT_EQ(f.st.out.Str(), Lines({I2("std", "y+4,zl")}));
+}
+
+TEST(FrameVars, WideningKeepsTheSignOfIntegers) {
+  FrameFixture f;
+  EXPECT_EQ(f.Load(2, kTypeLong),
+            Lines({I2("ldd", "zl,y+2"), I2("ldd", "zh,y+3"), I2("clr", "r18"), I1("sbrc", "zh,7"), I2("com", "r18"),
+                   I2("clr", "r19"), I2("mov", "r19,r18")}));
+  EXPECT_EQ(f.Load(1, kTypeWord, true), Lines({I2("ldd", "r24,y+4"), I2("clr", "r25")}));
+  const std::string toFloat = f.Load(2, kTypeFloat);
+  EXPECT_NE(toFloat.find(Lines({I2("ldd", "r22,y+2"), I2("ldd", "r23,y+3"), I1("sbrc", "r23,0x07")})),
+            std::string::npos)
+      << toFloat;
+  EXPECT_NE(toFloat.find(Lines({I2("ldi", "r24,0xff"), I2("ldi", "r25,0xff")})), std::string::npos) << toFloat;
+}
+
+// A long read as a float is converted, not taken as the float's bit pattern.
+TEST(FrameVars, LongReadAsFloatIsConverted) {
+  FrameFixture f;
+  EXPECT_EQ(f.Load(3, kTypeFloat), Lines({I2("ldd", "r22,y+0"), I2("ldd", "r23,y+1"), I2("ldd", "r24,y+2"),
+                                          I2("ldd", "r25,y+3"), I1("rcall", "_Fs2f")}));
+  // As the second operand of a float operator it ends in r18..r21.
+  EXPECT_NE(f.Load(3, kTypeFloat, true).find(Lines({I1("rcall", "_Fs2f"), I1("rcall", "_Fba")})), std::string::npos);
+}
+
+TEST(FrameVars, BitsOfByteVariablesOnly) {
+  FrameFixture f;
+  f.st.out.Clear();
+  EmitLoadFrameVarBit(f.st, 2, "3");
+  EXPECT_EQ(f.st.out.Str(), Lines({I2("ldd", "zl,y+4"), I2("bst", "zl,3")}));
+  f.st.out.Clear();
+  EmitLoadFrameVarBit(f.st, 3, "3");
+  EXPECT_EQ(f.st.out.Str(), "");
+  EXPECT_NE(f.report.Text().find("Must by Byte!"), std::string::npos);
+  f.st.out.Clear();
+  EmitStoreFrameVarBit(f.st, "b", "5");
+  EXPECT_EQ(f.st.out.Str(), Lines({I2("ldd", "zl,y+4"), I2("bld", "zl,5"), I2("std", "y+4,zl")}));
+}
+
+TEST(FrameVars, ReadBeyondTheReachOfYIsReported) {
+  FrameFixture f;
+  f.st.sym.Procs[0].FrameSize = 66;
+  f.Load(1, kTypeByte);
+  EXPECT_EQ(f.st.ErrorCount, 1);
+  EXPECT_NE(f.report.Text().find("out of reach of Y"), std::string::npos) << f.report.Text();
+}
+
+}  // namespace
+}  // namespace qbc
