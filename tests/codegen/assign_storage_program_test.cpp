@@ -52,7 +52,7 @@ TEST_P(ArraysOnDevice, ElementsOfEveryTypeStoreAndLoad) {
   EXPECT_EQ(run->Long("l2"), 305419889u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, ArraysOnDevice, ::testing::Values("m8", "m88", "tn2313"));
+INSTANTIATE_TEST_SUITE_P(Devices, ArraysOnDevice, ::testing::Values("m8", "m88", "m128", "tn2313"));
 
 // On a device with more than 256 bytes of RAM the index is 16 bits: every caller of the
 // element code saves it in the order the element code takes it back, so element 260 is
@@ -155,6 +155,36 @@ TEST(FloatMoves, LiteralsAndCopies) {
   EXPECT_EQ(run->FloatBits("k"), 0x66FEF4F8u);
   EXPECT_EQ(run->FloatBits("fa", 8), 0x3DCCCCCDu);
   EXPECT_EQ(run->FloatBits("fa", 4), 0x3DCCCCCDu);
+}
+
+}  // namespace
+}  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// One-operator assignments load their left operand straight into the second-operand
+// registers: bits of variables and registers must land there too.
+TEST(BitLogic, OneOperatorFormsWithBitOperands) {
+  const std::string src = Head("m8") +
+                          "Dim F1 As Bit, F2 As Bit, F3 As Bit, F4 As Bit, F5 As Bit\n"
+                          "Dim A As Byte, B As Byte, C As Byte\n"
+                          "F1 = 1 : F2 = 0\n"
+                          "F3 = F1 And F2\n"
+                          "F4 = F1 Or F2\n"
+                          "F5 = F1 Xor 1\n"
+                          "A = 8\n"
+                          "B = A.3 + 1\n"
+                          "C = A.3 + A.2\n"
+                          "End\n";
+  auto run = RunBasic(src, "atmega8");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  const std::uint8_t r3 = run->Register(3);
+  EXPECT_EQ((r3 >> 2) & 1, 0);  // F3
+  EXPECT_EQ((r3 >> 3) & 1, 1);  // F4
+  EXPECT_EQ((r3 >> 4) & 1, 0);  // F5
+  EXPECT_EQ(run->Byte("b"), 2);
+  EXPECT_EQ(run->Byte("c"), 1);
 }
 
 }  // namespace

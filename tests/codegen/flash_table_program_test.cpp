@@ -70,7 +70,7 @@ TEST_P(FlashTables, FindFirstLastAndMissingAndReadElements) {
   src << "End\n";
   for (const Table& t : tables) src << DataList(t.name, t.values);
 
-  auto run = RunBasic(src.str(), dev == "m8" ? "atmega8" : "atmega88", 20'000'000);
+  auto run = RunBasic(src.str(), "atmega" + dev.substr(1), 20'000'000);
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   for (const Table& t : tables) {
     EXPECT_EQ(run->Word(t.name + "_f"), 1) << t.name;
@@ -84,7 +84,8 @@ TEST_P(FlashTables, FindFirstLastAndMissingAndReadElements) {
   EXPECT_EQ(run->Long("rl"), 1000u + 3 * 254);
 }
 
-INSTANTIATE_TEST_SUITE_P(Devices, FlashTables, ::testing::Combine(::testing::Values("m8", "m88"), ::testing::Bool()));
+INSTANTIATE_TEST_SUITE_P(Devices, FlashTables,
+                         ::testing::Combine(::testing::Values("m8", "m88", "m128"), ::testing::Bool()));
 
 }  // namespace
 }  // namespace qbc::test
