@@ -1,5 +1,6 @@
 #include "compiler/codegen/compare_branch.h"
 
+#include "compiler/codegen/conditions.h"
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
@@ -40,6 +41,7 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
   // A string left operand stays in X (moved there by the caller); a part of a string made by
   // Left, Mid or Right (11) too.
   if (leftType != kTypeString && leftType != 11) EmitPushOperand(st);
+  JoinDecimalNumber(st);
   ParseSum(st);
   EmitCompareOperator(st);
   // The branch is chosen by the type that was compared: the wanted type the right operand

@@ -344,6 +344,19 @@ void WidenForConstant(CompilerState& st, std::uint8_t& type) {
 
 }  // namespace
 
+void JoinDecimalNumber(CompilerState& st) {
+  int i = st.src.TokenIndex;
+  if (st.src.Tokens[i].Text == "-" || st.src.Tokens[i].Text == "+") ++i;
+  if (i + 2 >= st.src.TokenCount) return;
+  TokenRecord& whole = st.src.Tokens[i];
+  const TokenRecord& dot = st.src.Tokens[i + 1];
+  const TokenRecord& fraction = st.src.Tokens[i + 2];
+  if (whole.Kind != kTokNumber || dot.Text != "." || fraction.Kind != kTokNumber) return;
+  whole.Text += "." + fraction.Text;
+  for (int k = i + 1; k + 2 < st.src.TokenCount; ++k) st.src.Tokens[k] = st.src.Tokens[k + 2];
+  st.src.TokenCount = static_cast<std::int16_t>(st.src.TokenCount - 2);
+}
+
 int FrameDisplacement(CompilerState& st, int index) {
   if (index <= 0) return 0;
   return st.sym.Procs[st.sym.CurrentSubIndex].FrameSize - st.sym.LocalVars[index - 1].FrameOffset;
@@ -601,6 +614,7 @@ std::uint8_t ParseConditionRelation(CompilerState& st) {
   std::uint8_t type = CompareType(st);
   st.sticky.SkipOperandPush = false;
   ++st.src.TokenIndex;
+  JoinDecimalNumber(st);
   WidenForConstant(st, type);
   st.sticky.WantedType = type;
   ParseSum(st);

@@ -48,6 +48,11 @@ void EmitConditionCompare(CompilerState& st);
 // procedure: its FrameSize less the local's FrameOffset.
 int FrameDisplacement(CompilerState& st, int index);
 
+// A number written with a decimal point after a relational operator reaches the token
+// table as three tokens ("2", ".", "5"): joins them into one number token "2.5" from
+// TokenIndex on (a "-" sign in front is passed over).
+void JoinDecimalNumber(CompilerState& st);
+
 // Compiles a whole condition chain from TokenIndex up to the word that ends it ("then",
 // "<EOL>", ":", ...), which is left current. Comparisons that fail jump to `falseLabel`;
 // "or" comparisons that hold jump to `trueLabel`, made with NewLabel at the first "or" when

@@ -119,3 +119,37 @@ TEST(CondSimple, BitRelationOtherThanEqualIsReported) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// Float comparisons inside a For loop whose end value leaves r6 not zero, in plain and
+// "or" chains, with a long multiply in the loop (Mul32 must keep r5/r6 for the loop).
+TEST(CondSimple, FloatComparisonsDoNotDependOnTheForLoopsEndRegisters) {
+  for (const auto& dev : test::kFlowDevices) {
+    SCOPED_TRACE(dev.name);
+    auto r = test::RunProgram(R"(
+dim f as float, g as float, w as word, c as word, d as word, l as long, m as long
+f = 1.5
+g = 2.5
+c = 0
+d = 0
+for w = 1 to 300
+  if f < g then incr c
+  if f >= g then c = c + 100
+  if f > g or f < g then incr d
+  if f = g or f > g then d = d + 100
+  l = w
+  m = l * 70000
+next
+)",
+                              dev);
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Word("c"), 300);
+    EXPECT_EQ(r.Word("d"), 300);
+    EXPECT_EQ(r.Long("m"), 300u * 70000u);
+  }
+}
+
+}  // namespace
+}  // namespace qbc
