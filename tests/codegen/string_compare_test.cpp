@@ -1,0 +1,55 @@
+// String comparisons in conditions: a variable against a constant (read from flash, above
+// 64 KB on m128), against another variable and against an array element, equal and
+// different.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/codegen/string_program.h"
+
+namespace qbc {
+namespace {
+
+using test::strprog::Program;
+using test::strprog::Target;
+
+struct Device {
+  Target target;
+  bool poolAbove64k;
+};
+
+class StringCompare : public ::testing::TestWithParam<Device> {};
+
+TEST_P(StringCompare, EqualAndDifferentTextsTakeTheirBranches) {
+  std::string body =
+      "Dim S As String * 10\nDim T As String * 10\nDim U As String * 10\nDim A(2) As String * 5\n";
+  for (int i = 1; i <= 8; ++i) body += "Dim R" + std::to_string(i) + " As Byte\n";
+  body +=
+      "S = \"abc\"\nT = \"abc\"\nU = \"ab\"\nA(1) = \"abc\"\n"
+      "R1 = 0\nR2 = 0\nR3 = 0\nR4 = 0\nR5 = 0\nR6 = 0\nR7 = 0\nR8 = 0\n"
+      "If S = \"abc\" Then R1 = 1\n"
+      "If S = T Then R2 = 1\n"
+      "If S <> \"abd\" Then R3 = 1\n"
+      "If S = \"abd\" Then R4 = 1\n"
+      "If A(1) = S Then R5 = 1\n"
+      "If S = U Then R6 = 1\n"
+      "If U = \"abc\" Then R7 = 1\n"
+      "If S = \"\" Then R8 = 1\n";
+  Program p = test::strprog::Run(body, GetParam().target, GetParam().poolAbove64k);
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Byte("r1"), 1);
+  EXPECT_EQ(p.Byte("r2"), 1);
+  EXPECT_EQ(p.Byte("r3"), 1);
+  EXPECT_EQ(p.Byte("r4"), 0);
+  EXPECT_EQ(p.Byte("r5"), 1);
+  EXPECT_EQ(p.Byte("r6"), 0) << "a prefix is not equal";
+  EXPECT_EQ(p.Byte("r7"), 0) << "a prefix is not equal";
+  EXPECT_EQ(p.Byte("r8"), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Devices, StringCompare,
+                         ::testing::Values(Device{test::strprog::M8(), false}, Device{test::strprog::M128(), true}),
+                         [](const auto& param) { return param.param.target.device; });
+
+}  // namespace
+}  // namespace qbc
