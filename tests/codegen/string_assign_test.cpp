@@ -131,3 +131,22 @@ INSTANTIATE_TEST_SUITE_P(Devices, StringAssign,
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// A float term is appended where the earlier terms ended, like every other term.
+TEST(StringAssignFloat, FloatTextIsAppendedAtTheEndOfTheEarlierTerms) {
+  test::strprog::Program p = test::strprog::Run(
+      "Dim s as string * 30\nDim u as string * 7\nDim v as string * 3\nDim t as string * 5\n"
+      "Dim f as float\nDim g as float\n"
+      "f = 1.5\ng = -20.25\nt = \"x\"\nv = \"zz\"\n"
+      "s = \"T=\" + Str(f) + \"!\" + t + Str(g)\nu = \"ab\" + f\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Text("s"), "T= 1.500000E+00!x-2.025000E+01");
+  EXPECT_EQ(p.Text("u"), "ab 1.50") << "the float text is cut at the target's length";
+  EXPECT_EQ(p.Text("v"), "zz");
+}
+
+}  // namespace
+}  // namespace qbc
