@@ -12,10 +12,5 @@ void PassOverStatement(CompilerState& st) {
 }  // namespace
 
 void Compile1WireStatement(CompilerState& st) { PassOverStatement(st); }
-void ParseSpiMetaStatement(CompilerState& st) { PassOverStatement(st); }
-void ParsePeripheralMetaStatement(CompilerState& st) { PassOverStatement(st); }
-void ParseGraphicLcdMetaStatement(CompilerState& st) { PassOverStatement(st); }
-void CompileGlcdInitStatement(CompilerState&) {}
-
 
 }  // namespace qbc

@@ -26,6 +26,9 @@ std::string LastUpper(const std::string& text) {
 
 std::string LastChar(const std::string& text) { return text.empty() ? std::string() : text.substr(text.size() - 1); }
 
+void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
+                 const std::string& bitOperand);
+
 void EmitUart(CompilerState& st, std::uint8_t uart) {
   const std::string& d = st.dev.DeviceName;
   const bool m64or128 = d == "m64" || d == "m128";
@@ -82,20 +85,33 @@ void EmitDtmfTimer(CompilerState& st) {
   st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl"));
   st.out.Line(Line2(st, "ldi", "zl,0x01"));
   st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl"));
-  st.out.Line(Line2(st, "sbi", "DDR" + LastUpper(st.cfg.DtmfPort) + "," + st.cfg.DtmfPin));
+  const std::string ddr = "DDR" + LastUpper(st.cfg.DtmfPort);
+  EmitPortBit(st, ddr, st.cfg.DtmfPin, true, ddr + "," + st.cfg.DtmfPin);
+}
+
+// Sets or clears one bit of a port register, by the register's address in the device
+// file: sbi/cbi in the low I/O space (below 0x20), in/out through zl in the rest of it
+// (below 0x40), lds/sts for the extended I/O (PORTF of the ATmega128, ports H to L of the
+// ATmega1280). `bitOperand` is the operand of the sbi/cbi form; a register the device
+// file does not name keeps that form.
+void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
+                 const std::string& bitOperand) {
+  const int i = FindIoRegister(st, LowerText(reg));
+  const int address = i > 0 ? st.sym.IoRegisters[i].Value : 0;
+  if (i == 0 || address < 0x20) {
+    st.out.Line(Line2(st, set ? "sbi" : "cbi", bitOperand));
+    return;
+  }
+  const bool io = address < 0x40;
+  st.out.Line(Line2(st, io ? "in" : "lds", "zl," + reg));
+  st.out.Line(Line2(st, set ? "sbr" : "cbr", "zl,1<<" + pin));
+  st.out.Line(Line2(st, io ? "out" : "sts", reg + ",zl"));
 }
 
 // Makes a shift port's clock pin an output.
 void EmitClockPinOutput(CompilerState& st, const std::string& port, const std::string& pin) {
   const std::string x = LastUpper(port);
-  const int reg = FindIoRegister(st, "ddr" + LowerText(x));
-  if (reg > 0 && st.sym.IoRegisters[reg].Value > 31) {
-    st.out.Line(Line2(st, "lds", "zl,DDR" + x));
-    st.out.Line(Line2(st, "sbr", "zl,1<<" + pin));
-    st.out.Line(Line2(st, "sts", "DDR" + x + ",zl"));
-  } else {
-    st.out.Line(Line2(st, "sbi", "DDR" + x + ", " + pin));
-  }
+  EmitPortBit(st, "DDR" + x, pin, true, "DDR" + x + ", " + pin);
 }
 
 void EmitFormatCells(CompilerState& st) {
@@ -149,15 +165,18 @@ void EmitPeripheralInit(CompilerState& st) {
     if (cfg.PcKeyInit) {
       st.out.Line(CallLine(st, "_PCini"));
     } else {
-      st.out.Line(Line2(st, "sbi", "PORT" + LastChar(cfg.PcKeyDataPort) + "," + cfg.PcKeyDataPin));
-      st.out.Line(Line2(st, "sbi", "PORT" + LastChar(cfg.PcKeyClockPort) + "," + cfg.PcKeyClockPin));
+      const std::string data = "PORT" + LastChar(cfg.PcKeyDataPort);
+      const std::string clock = "PORT" + LastChar(cfg.PcKeyClockPort);
+      EmitPortBit(st, data, cfg.PcKeyDataPin, true, data + "," + cfg.PcKeyDataPin);
+      EmitPortBit(st, clock, cfg.PcKeyClockPin, true, clock + "," + cfg.PcKeyClockPin);
     }
   }
   if (cfg.KeysDeclared && cfg.KeyColsPort.substr(0, 4) != "PORT" && !cfg.KeyConfigured)
     st.out.Line(CallLine(st, "_KyIni"));
   if (cfg.SoundPinDeclared) {
-    st.out.Line(Line2(st, cfg.SoundInverse ? "sbi" : "cbi", cfg.SoundPort + "," + cfg.SoundPin));
-    st.out.Line(Line2(st, "sbi", "DDR" + LastChar(cfg.SoundPort) + "," + cfg.SoundPin));
+    EmitPortBit(st, cfg.SoundPort, cfg.SoundPin, cfg.SoundInverse, cfg.SoundPort + "," + cfg.SoundPin);
+    const std::string ddr = "DDR" + LastChar(cfg.SoundPort);
+    EmitPortBit(st, ddr, cfg.SoundPin, true, ddr + "," + cfg.SoundPin);
   }
   EmitFormatCells(st);
 }

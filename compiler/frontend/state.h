@@ -209,7 +209,7 @@ struct Configuration {
   std::uint8_t LeadChar = 0;
   std::uint8_t FormatDigits = 0;
   std::uint8_t FormatDecimals = 0;
-  std::uint8_t Rc5Vector = 0;
+  std::uint8_t Rc5Vector = 0;  // Timer0 reload for one RC5 bit time (1778 us)
   std::string LcdDataPort;
   std::string ShiftOutPort;
   std::string UartInitText;
@@ -232,6 +232,61 @@ struct Configuration {
   std::string SoundPin;
   bool GlcdNoInit = false;
   std::string GlcdLine5;  // T6963C: the "fs" choice "1" (6x8 cells) or "0" (8x8)
+
+  // Peripheral wiring from the $ lines. Port names are upper case ("PORTB"); the
+  // fixed-length ones are padded with blanks to five characters, pins are one digit.
+  // Keypad: KeyConfigured is the keys-in-line "hi" option (keys in line read active high,
+  // the start-up code then calls no _KyIni); KeyActiveHighText is an option word the
+  // parser does not know, kept as written (the keypad routine takes it as the debounce
+  // time in milliseconds).
+  std::uint8_t KeyRowsMask = 0;
+  std::uint8_t KeyColsMask = 0;
+  std::string KeyBeepPort = "     ";
+  std::uint8_t KeyBeepArg1 = 0;
+  std::uint8_t KeyBeepArg2 = 0;
+  bool KeyActiveHigh = false;
+  std::string KeyActiveHighText;
+  // Software I2C pins.
+  std::string I2cSdaPort;
+  std::string I2cSclPort;
+  std::string I2cSdaPin;
+  std::string I2cSclPin;
+  // DtmfVector: the tone duration in milliseconds (the number after the pin), written by
+  // the DTMF routine in hexadecimal.
+  std::uint8_t DtmfVector = 0;
+  // Shift registers: data pins, the number of clock-stretching nops, one bit order for
+  // both directions (the later line decides).
+  std::string ShiftOutDataPin;
+  std::uint8_t ShiftOutMode = 0;
+  std::string ShiftInDataPin;
+  std::uint8_t ShiftInMode = 0;
+  bool ShiftOutMsbFirst = false;
+  // Character LCD. NeedLcdEN is the bus mode (the display on the external memory bus:
+  // no enable-pulse routine, the memory interface enabled at start-up). Pin mode:
+  // LcdBusBits 4 (data on four pins from LcdDataPinOffset) or 8; LcdRsPort, LcdEnPort and
+  // LcdE2Port "PORTB,3". Bus mode: LcdBusBits is the command register's address (a number,
+  // written back as four hexadecimal digits), LcdRsPort the data register's address as
+  // four hexadecimal digits.
+  std::int32_t LcdBusBits = 0;
+  std::uint8_t LcdDataPinOffset = 0;
+  std::string LcdRsPort;
+  std::string LcdEnPort;
+  std::string LcdE2Port;
+  std::uint8_t LcdColumns = 0;
+  std::uint8_t LcdRows = 0;
+  // $spi chose master mode.
+  bool SpiMaster = false;
+  // Graphic LCD: ports, control-line pins (by controller) and the numbers of $glcd.
+  std::string GlcdDataPort;
+  std::string GlcdCtrlPort;
+  std::string GlcdLine1;
+  std::string GlcdLine2;
+  std::string GlcdLine3;
+  std::string GlcdLine4;
+  std::string GlcdLine6;
+  std::uint8_t GlcdOption1 = 0;
+  std::uint8_t GlcdOption2 = 0;
+  std::uint8_t GlcdOption3 = 0;
   BoundedTable<std::string, 33> InitCodeLines;
   BoundedTable<std::uint8_t, 6> TimerClockSelect;
   BoundedTable<UartFormatRecord, 4> UartFormat;

@@ -1,0 +1,13 @@
+// GLcdInit, and the graphic display's init call of the start-up code.
+#include "compiler/frontend/seams.h"
+
+namespace qbc {
+
+void CompileGlcdInitStatement(CompilerState& st) {
+  static const char* const kInitRoutines[] = {"", "_Tini", "_HDini", "_S0ini", "_NkIni"};
+  const std::uint8_t type = st.cfg.GlcdType;
+  if (type < 1 || type > 4) return;
+  st.out.Line(st.out.MnemonicIndent + st.mn.CallMnemonic + st.out.OperandSeparator + kInitRoutines[type]);
+}
+
+}  // namespace qbc

@@ -1,0 +1,49 @@
+#include "tests/support/meta_head_fixture.h"
+
+#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/link_step.h"
+#include "compiler/frontend/peripheral_init.h"
+#include "compiler/frontend/program_head.h"
+#include "compiler/frontend/simple_statements.h"
+#include "tests/support/test_dirs.h"
+
+namespace qbc::test {
+
+MetaHead::MetaHead(const std::string& device, const std::string& lines, const std::string& clock) {
+  st.env.InstallDir = BinDir();
+  LoadSource("$device = " + device + "\n$clock = " + clock + "\n$stack = 32\n" + lines + "\nend\n");
+  ScanDeclarations(st);
+}
+
+std::string MetaHead::PeripheralInit() {
+  const std::size_t from = st.out.Str().size();
+  EmitPeripheralInit(st);
+  return st.out.Str().substr(from);
+}
+
+std::string MetaHead::Program() {
+  EmitProgramPrologue(st);
+  CompileEndStatement(st);
+  EmitLibraryAndSummary(st);
+  std::string text = st.out.Str();
+  std::vector<std::string> labels = {"_UAini", "LcdIni", "_KyIni", "_PCini", "_Tini", "_HDini", "_S0ini", "_NkIni"};
+  for (int i : UsedVectors()) labels.push_back("IntN" + std::to_string(i));
+  for (const std::string& l : labels)
+    if (text.find("\n" + l + ":") == std::string::npos) text += l + ":\r\n\t\treti\r\n";
+  return text;
+}
+
+std::vector<std::string> MetaHead::InitLines() const {
+  std::vector<std::string> out;
+  for (int i = 0; i < st.expr.ConfigScratch; ++i) out.push_back(st.cfg.InitCodeLines[i]);
+  return out;
+}
+
+std::vector<int> MetaHead::UsedVectors() const {
+  std::vector<int> out;
+  for (int i = 1; i < static_cast<int>(st.sym.InterruptVectors.size()); ++i)
+    if (st.sym.InterruptVectors[i].Used) out.push_back(i);
+  return out;
+}
+
+}  // namespace qbc::test
