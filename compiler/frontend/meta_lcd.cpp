@@ -102,6 +102,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
       }
     } else {
       CompileError(st, "Must be EN, E1 or E2.");
+      while (st.TokText() != "," && !AtLineEnd(st)) ++st.src.TokenIndex;  // past the item
     }
   }
 

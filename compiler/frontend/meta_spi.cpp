@@ -93,6 +93,8 @@ std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
 void ParseSpiMetaStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   HoldOnLine(st);
+  if (st.TokText() == "=") ++st.src.TokenIndex;  // "$spi = 16, ..." reads like the other words
+  HoldOnLine(st);
   const std::string divider = st.TokText();
   int control = 0;
   int status = 0;
