@@ -146,6 +146,65 @@ End Sub
   EXPECT_EQ(run->Byte("qo"), 21);
 }
 
+std::string Text(const BasicRun& run, const std::string& var) {
+  std::string t;
+  for (int k = 0; k < 40; ++k) {
+    const std::uint8_t c = run.Byte(var, k);
+    if (c == 0) break;
+    t += static_cast<char>(c);
+  }
+  return t;
+}
+
+// String parameters from constants, variables and inside another call's argument list;
+// the address pushes count in the displacement of later arguments; a string local.
+TEST_P(ProcProgram, StringParametersAndLocals) {
+  const std::string src = Head(GetParam()) + R"(
+Dim S1 As String * 10, S2 As String * 10, S3 As String * 10, T As String * 10, B As Byte, B2 As Byte, B3 As Byte
+Declare Sub Cat2(a As String * 10, b As String * 10)
+Declare Function LenPlus(s As String * 10, p As Byte) As Byte
+Declare Sub Mix2(p As Byte)
+Declare Sub WithLocal(a As String * 4)
+Declare Sub Cat3(a As String * 10, n As Byte, c As String * 10)
+T = "xyz"
+Cat2("hello", T)
+Mix2(5)
+WithLocal("abcdefgh")
+Cat3("one", LenPlus("two", 1), "three")
+End
+Sub Cat2(a As String * 10, b As String * 10)
+  S1 = a
+  S2 = b
+End Sub
+Function LenPlus(s As String * 10, p As Byte) As Byte
+  Return Len(s) + p
+End Function
+Sub Mix2(p As Byte)
+  B = LenPlus("abcd", p)
+End Sub
+Sub WithLocal(a As String * 4)
+  Local l As String * 10, k As Byte
+  k = 7
+  l = a
+  S3 = l
+  B2 = k
+End Sub
+Sub Cat3(a As String * 10, n As Byte, c As String * 10)
+  S1 = a
+  S2 = c
+  B3 = n
+End Sub
+)";
+  auto run = RunBasic(src, GetParam());
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(Text(*run, "s1"), "one");
+  EXPECT_EQ(Text(*run, "s2"), "three");
+  EXPECT_EQ(Text(*run, "s3"), "abcd");  // the parameter holds at most its declared length
+  EXPECT_EQ(run->Byte("b"), 9);
+  EXPECT_EQ(run->Byte("b2"), 7);
+  EXPECT_EQ(run->Byte("b3"), 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
 
 }  // namespace
