@@ -34,7 +34,8 @@ void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& ele
     case kTypeFlashString: directive = ".db"; break;
     case kTypeInteger:
     case kTypeWord:
-    case kTypeLong: directive = ".dw"; break;  // a long is two words, low word first
+    case kTypeLong:
+    case kTypeFloat: directive = ".dw"; break;  // a long or float is two words, low word first
     default:
       ++st.src.TokenIndex;
       return;

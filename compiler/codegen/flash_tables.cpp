@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
@@ -55,6 +56,22 @@ void ReadWordElement(CompilerState& st, const char* postIncrementOperands) {
   Emit0(st, lpm);
   Emit2(st, "mov", "zh,r0");
   Emit2(st, "mov", "zl,r1");
+}
+
+// Reads the 4-byte element at Z, low byte first: a long into zl, zh, r18, r19, a float
+// into r22..r25.
+void ReadFourBytes(CompilerState& st, bool isFloat) {
+  const char* const longRegs[] = {"r20", "r21", "r18", "r19"};
+  const char* const floatRegs[] = {"r22", "r23", "r24", "r25"};
+  for (int k = 0; k < 4; ++k) {
+    Emit0(st, st.mn.LpmMnemonic);
+    Emit2(st, "mov", std::string(isFloat ? floatRegs[k] : longRegs[k]) + ",r0");
+    if (k < 3) Emit1(st, "adiw", "zl,0x01");
+  }
+  if (!isFloat) {
+    Emit2(st, "mov", "zl,r20");
+    Emit2(st, "mov", "zh,r21");
+  }
 }
 
 // The upper bytes of an element read into a wider integer context.
@@ -138,7 +155,21 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
     ++st.src.TokenIndex;
   }
   const TokenRecord& tok = st.Tok();
-  if (tok.Kind == kTokNumber) {
+  if (tok.Kind == kTokNumber && elementType == kTypeFloat) {
+    // a float element: its single-precision pattern as two words, low word first
+    std::string text = (negative ? "-" : "") + tok.Text;
+    if (text.back() == 'e' || text.back() == 'E') {
+      text += st.TokText(1) + st.TokText(2);
+      st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
+    }
+    try {
+      const std::string hex = FloatLiteralToHex(text);
+      st.out.Put("0x" + hex.substr(4, 4) + ",0x" + hex.substr(0, 4));
+    } catch (const CompileFailure&) {
+      CompileError(st, "Float constant out of range!");
+      --st.src.TokenIndex;
+    }
+  } else if (tok.Kind == kTokNumber) {
     if (digits != 0) {
       long long v = std::strtoll(tok.Text.c_str(), nullptr, 10);
       // a negative element is its two's complement in the element's width
@@ -184,6 +215,13 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       AddTableAddress(st, name);
       ReadWordElement(st, "r1, Z+");
       WidenElement(st, e);
+      break;
+    case kTypeLong:
+    case kTypeFloat:
+      ScaleIndex(st);
+      ScaleIndex(st);
+      AddTableAddress(st, name);
+      ReadFourBytes(st, e == kTypeFloat);
       break;
     case kTypeString:
     case kTypeFlashString:

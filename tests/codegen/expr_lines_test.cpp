@@ -399,3 +399,34 @@ TEST(VariableStore, ByTypeAndSourceRegister) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+TEST(Assignment, StringListForms) {
+  Gen g;
+  g.Var("s", kTypeString, 44);  // 4 elements of 11 bytes
+  g.st.sym.GlobalVars[g.st.sym.GlobalVarCount].ElementSize = 11;
+  Lines one = g.Assign("s = (\"abc\")");
+  ASSERT_GE(one.size(), 5u);
+  EXPECT_EQ(one[0], "_ldi_xl,byte1(s)");
+  EXPECT_EQ(one[1], "_ldi_xh,byte2(s)");
+  EXPECT_EQ(std::vector<std::string>(one.end() - 3, one.end()), (Lines{"_ldi_r21,4", "_ldi_r22,11", "_rcall._StrI"}));
+  EXPECT_TRUE(g.st.used[NeedStrI]);
+  EXPECT_TRUE(g.st.used[NeedStoreStrConst]);
+  Lines two = g.Assign("s = (\"a\", \"b\")");
+  int strz = 0;
+  for (const auto& line : two) strz += line == "_rcall._StrZ";
+  EXPECT_EQ(strz, 2);
+  EXPECT_EQ(g.st.TokText(), "<EOL>");
+  EXPECT_EQ(g.st.ErrorCount, 0) << g.Errors();
+}
+
+TEST(Assignment, SmallDeviceListClearsTheHighAddressByte) {
+  Gen g(0xDF, false);
+  // X is used whole: its high byte must be 0 on a device with 224 bytes of RAM too
+  EXPECT_EQ(g.Assign("arr = (7)"), (Lines{"_ldi_xl,byte1(arr)", "_clr_xh", "_ldi_zl,byte1(7)", "_st_X+,zl"}));
+}
+
+}  // namespace
+}  // namespace qbc

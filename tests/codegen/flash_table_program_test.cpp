@@ -89,3 +89,30 @@ INSTANTIATE_TEST_SUITE_P(Devices, FlashTables,
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Long and float tables: two words per element, low word first, read back whole.
+TEST(FlashTableWide, LongAndFloatElements) {
+  for (const char* dev : {"m8", "m88"}) {
+    const std::string src = std::string("$device = ") + dev +
+                            "\n$clock = 8\n$stack = 32\n"
+                            "Dim Tl(3) As Flash Long, Tf(2) As Flash Float\n"
+                            "Dim L As Long, K As Long, F As Float, G As Float, I As Byte\n"
+                            "I = 2\n"
+                            "L = Tl(I) : K = Tl(0) + 1 : F = Tf(1) : G = Tf(0)\n"
+                            "End\n"
+                            "Tl = -5, 100000, 305419896\n"
+                            "Tf = 1.5, -2.5\n";
+    auto run = RunBasic(src, std::string("atmega") + (dev + 1));
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Long("l"), 305419896u) << dev;
+    EXPECT_EQ(run->Long("k"), static_cast<std::uint32_t>(-4)) << dev;
+    EXPECT_EQ(run->FloatBits("f"), 0xC0200000u) << dev;
+    EXPECT_EQ(run->FloatBits("g"), 0x3FC00000u) << dev;
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
