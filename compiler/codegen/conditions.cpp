@@ -22,6 +22,8 @@ using flow::Op2;
 
 namespace {
 
+void WidenLeft(CompilerState& st, std::uint8_t from, std::uint8_t to);
+
 bool IsBitIndexDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
 
 bool IsConnective(std::string_view t) { return t == "or" || t == "and" || t == "then" || t == "<EOL>" || t == ":"; }
@@ -180,9 +182,12 @@ std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
 
 // A numeric constant as a left operand: its value into r24 (r25, r16, r17).
 void LoadConstantOperand(CompilerState& st, const std::string& value) {
-  const std::uint8_t type = ParseFloatConstant(st, value);
+  std::uint8_t type = ParseFloatConstant(st, value);
   const long long v = std::atoll(value.c_str());
   const unsigned long long u = static_cast<unsigned long long>(v);
+  // Loaded at the width the comparison is made in.
+  const std::uint8_t wanted = st.sticky.WantedType;
+  if (type != kTypeFloat && (wanted == kTypeInteger || wanted == kTypeWord || wanted == kTypeLong)) type = wanted;
   st.sticky.OperandType = type;
   if (type == kTypeFloat || type == kTypeNone) return;
   Op2(st, "ldi", "r24," + Hex2(u & 0xFF));
@@ -199,7 +204,7 @@ void LoadLeftByExpression(CompilerState& st) {
   st.sticky.SkipOperandPush = false;
   st.expr.StatementContext = true;
   ParseSum(st);
-  switch (st.sticky.OperandType) {
+  switch (CompareType(st)) {
     case kTypeBit:
     case kTypeByte:
       Op2(st, "mov", "r24,zl");
@@ -342,6 +347,72 @@ void WidenForConstant(CompilerState& st, std::uint8_t& type) {
   type = need;
 }
 
+// The wider of two integer types: a byte widens to the other; integer and word meet in
+// long, which holds both.
+std::uint8_t WiderType(std::uint8_t a, std::uint8_t b) {
+  if (a == 0 || a == b) return b;
+  if (b == 0) return a;
+  if (a == kTypeLong || b == kTypeLong) return kTypeLong;
+  if (a == kTypeByte) return b;
+  if (b == kTypeByte) return a;
+  return kTypeLong;
+}
+
+// The integer type both sides of the comparison at TokenIndex are compared in, when its
+// variables and numbers are of different widths (a byte against a word variable, a word
+// against a negative number); 0 when they agree, or when a bit, string or float takes part
+// (those keep their own forms).
+std::uint8_t ComparisonType(CompilerState& st) {
+  std::uint8_t type = 0;
+  bool mixed = false;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
+    std::uint8_t here = 0;
+    if (t.Kind == kTokName || t.Kind == kTokCallName) {
+      if (const int l = FindLocalVar(st, t.Text); l != 0) {
+        here = st.sym.LocalVars[l - 1].VarType;
+      } else if (const int g = FindGlobalVar(st, t.Text); g != 0) {
+        here = st.sym.GlobalVars[g].VarType;
+      } else if (const int c = FindConst(st, t.Text); c != 0 && st.sym.Constants[c].ConstType == kTokNumber) {
+        const std::string& v = st.sym.Constants[c].Value;
+        if (v.find_first_of(".eE") != std::string::npos) return 0;
+        const long long n = std::atoll(v.c_str());
+        here = n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
+      }
+      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") ++i;  // a bit of it
+    } else if (t.Kind == kTokNumber) {
+      if (t.Text.find_first_not_of("0123456789") != std::string::npos) return 0;
+      const bool negative = i > st.src.TokenIndex && st.src.Tokens[i - 1].Text == "-";
+      const long long n = (negative ? -1 : 1) * std::atoll(t.Text.c_str());
+      here = n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
+    } else if (t.Kind == kTokString) {
+      return 0;
+    }
+    if (here == kTypeBit || here == kTypeString || here == kTypeFlashString || here == kTypeFloat) return 0;
+    if (here == 0) continue;
+    if (type != 0 && here != type) mixed = true;
+    type = WiderType(type, here);
+  }
+  return mixed ? type : 0;
+}
+
+// Widens the left operand in r24.. from `from` to `to`.
+void WidenLeft(CompilerState& st, std::uint8_t from, std::uint8_t to) {
+  if (from == to || to == 0 || from == 0) return;
+  if (from == kTypeByte) Op2(st, "clr", "r25");
+  if (to != kTypeLong) return;
+  if (from == kTypeInteger) {
+    Op2(st, "clr", "r16");
+    Op1(st, "sbrc", "r25,7");
+    Op2(st, "com", "r16");
+    Op2(st, "mov", "r17,r16");
+  } else {
+    Op2(st, "clr", "r16");
+    Op2(st, "clr", "r17");
+  }
+}
+
 }  // namespace
 
 void JoinDecimalNumber(CompilerState& st) {
@@ -410,6 +481,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       ++st.src.TokenIndex;
     } else {
       EmitReadIoRegister(st, def.Register, "r24");
+      WidenLeft(st, kTypeByte, st.sticky.WantedType);
     }
     return;
   }
@@ -470,7 +542,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
     st.sticky.OperandType = kTypeByte;
     if (st.TokText() != ".") {
       EmitReadIoRegister(st, name, "r24");
-      if (CompareType(st) == kTypeInteger || CompareType(st) == kTypeWord) Op2(st, "clr", "r25");
+      WidenLeft(st, kTypeByte, st.sticky.WantedType);
       return;
     }
     ++st.src.TokenIndex;
@@ -568,6 +640,11 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
         if (o == kTypeLong) {
           Op2(st, "ldd", "r16" + y(2));
           Op2(st, "ldd", "r17" + y(3));
+        } else if (o == kTypeInteger) {
+          Op2(st, "clr", "r16");
+          Op1(st, "sbrc", "r25,7");
+          Op2(st, "com", "r16");
+          Op2(st, "mov", "r17,r16");
         } else {
           Op2(st, "clr", "r16");
           Op2(st, "clr", "r17");
@@ -626,6 +703,7 @@ std::uint8_t ParseConditionRelation(CompilerState& st) {
 
 std::uint8_t CompileCondition(CompilerState& st) {
   const int start = st.src.TokenIndex;
+  const std::uint8_t wanted = st.sticky.WantedType;
   bool negated = false;
   if (st.TokText() == "not") {
     negated = true;
@@ -651,7 +729,7 @@ std::uint8_t CompileCondition(CompilerState& st) {
   // Not a comparison of the simple form (an operator follows the operand): compile it
   // again as a general comparison; the loads written so far only fill registers.
   st.src.TokenIndex = static_cast<std::int16_t>(start);
-  st.sticky.WantedType = 0;
+  st.sticky.WantedType = wanted;
   st.sticky.OperandType = 0;
   ClearBitFlags(st);
   return CompileGeneralComparison(st);
@@ -664,7 +742,7 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     const bool simple = IsSimpleCondition(st);
     st.sticky.SkipOperandPush = simple;
     st.expr.StatementContext = true;
-    st.sticky.WantedType = 0;
+    st.sticky.WantedType = ComparisonType(st);
     st.sticky.OperandType = 0;
     ClearBitFlags(st);
     const std::uint8_t code = simple ? CompileCondition(st) : CompileGeneralComparison(st);

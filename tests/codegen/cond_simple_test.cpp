@@ -153,3 +153,69 @@ next
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// Operands of different widths are compared at the width of the wider one, in simple and
+// general comparisons: a word of 300 is not cut to the byte 44.
+TEST(CondSimple, MixedWidthsCompareAtTheWiderType) {
+  auto r = test::RunProgram(R"(
+dim b as byte, w as word, i as integer, k as byte
+dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte
+b = 44
+w = 300
+i = -1
+r1 = 0
+r2 = 0
+r3 = 0
+r4 = 0
+r5 = 0
+if b = w then r1 = 1
+if b < w then r2 = 1
+if w > i then r3 = 1
+if b + 1 < w then r4 = 1
+k = 0
+while b < w and k < 100
+  incr k
+wend
+if k = 100 then r5 = 1
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("r1"), 0) << "44 = 300";
+  EXPECT_EQ(r.Byte("r2"), 1) << "44 < 300";
+  EXPECT_EQ(r.Byte("r3"), 1) << "word 300 > integer -1";
+  EXPECT_EQ(r.Byte("r4"), 1) << "45 < 300";
+  EXPECT_EQ(r.Byte("r5"), 1);
+}
+
+TEST(CondSimple, StringComparisonsInIfAndSelect) {
+  auto r = test::RunProgram(R"(
+dim s as string * 10, t as string * 10
+dim r1 as byte, r2 as byte, r3 as byte, r4 as byte
+s = "abc"
+t = "abd"
+r1 = 0
+r2 = 0
+r3 = 0
+if s = "abc" then r1 = 1
+if s = t then r2 = 1
+if s <> t then r3 = 1
+select case t
+case "abc"
+  r4 = 1
+case "abd"
+  r4 = 2
+case else
+  r4 = 3
+end select
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("r1"), 1);
+  EXPECT_EQ(r.Byte("r2"), 0);
+  EXPECT_EQ(r.Byte("r3"), 1);
+  EXPECT_EQ(r.Byte("r4"), 2);
+}
+
+}  // namespace
+}  // namespace qbc
