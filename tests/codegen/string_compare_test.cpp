@@ -47,6 +47,25 @@ TEST_P(StringCompare, EqualAndDifferentTextsTakeTheirBranches) {
   EXPECT_EQ(p.Byte("r8"), 0);
 }
 
+// String functions as numbers in conditions.
+TEST_P(StringCompare, FunctionResultsCompareAsNumbers) {
+  Program p = test::strprog::Run(
+      "Dim S As String * 10\nDim R1 As Byte\nDim R2 As Byte\nDim R3 As Byte\nDim R4 As Byte\nDim R5 As Byte\n"
+      "Dim W As Word\nS = \"250\"\nW = 7\nR1 = 0\nR2 = 0\nR3 = 0\nR4 = 0\nR5 = 0\n"
+      "If Len(S) = 3 Then R1 = 1\n"
+      "If Instr(S, \"50\") = 2 Then R2 = 1\n"
+      "If Val(S) > 100 Then R3 = 1\n"
+      "If W < Len(S) + 5 Then R4 = 1\n"
+      "If Val(S) < 250 Then R5 = 1\n",
+      GetParam().target, GetParam().poolAbove64k);
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Byte("r1"), 1);
+  EXPECT_EQ(p.Byte("r2"), 1);
+  EXPECT_EQ(p.Byte("r3"), 1);
+  EXPECT_EQ(p.Byte("r4"), 1);
+  EXPECT_EQ(p.Byte("r5"), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, StringCompare,
                          ::testing::Values(Device{test::strprog::M8(), false}, Device{test::strprog::M128(), true}),
                          [](const auto& param) { return param.param.target.device; });
