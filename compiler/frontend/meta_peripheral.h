@@ -20,6 +20,8 @@ void ParseSpiMetaStatement(CompilerState& st);
 // The SPI pins of the device as a port B direction value: MOSI, SCK and SS for a master,
 // MISO for a slave.
 std::uint8_t SpiDirectionValue(const CompilerState& st, bool master);
+// All four SPI pins of the device on port B.
+std::uint8_t SpiPinMask(const CompilerState& st);
 
 // Timer0 for the RC5 receiver: the prescaler divisor and the clock-select code that gives
 // it on this device (the ATmega64/128/103 Timer0 has the 1/8/32/64/128/256/1024 steps).

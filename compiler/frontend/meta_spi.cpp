@@ -81,6 +81,15 @@ bool ReadSpiChoice(CompilerState& st, int& control, const char* set, const char*
 
 }  // namespace
 
+std::uint8_t SpiPinMask(const CompilerState& st) {
+  switch (SpiPinsOf(st.dev.DeviceName)) {
+    case SpiPins::PB0toPB3: return 0x0F;
+    case SpiPins::PB2toPB5: return 0x3C;
+    case SpiPins::PB4toPB7: break;
+  }
+  return 0xF0;
+}
+
 std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
   switch (SpiPinsOf(st.dev.DeviceName)) {
     case SpiPins::PB0toPB3: return master ? 0x07 : 0x08;
@@ -138,8 +147,13 @@ void ParseSpiMetaStatement(CompilerState& st) {
   control |= 0x40;  // SPE
   st.cfg.SpiMaster = master;
 
+  // Only the four SPI pins change direction: the other port B pins keep theirs (a DTMF
+  // or sound pin made an output before, the program's own pins in the code pass).
   const std::uint8_t directions = SpiDirectionValue(st, master);
-  WriteSpiLine(st, SpiLine(st, "ldi", "zh,0x" + HexUpper(directions)));
+  const std::uint8_t others = static_cast<std::uint8_t>(~SpiPinMask(st));
+  WriteSpiLine(st, SpiLine(st, "in", "zh,DDRB"));
+  WriteSpiLine(st, SpiLine(st, "andi", "zh,0x" + HexUpper(others)));
+  WriteSpiLine(st, SpiLine(st, "ori", "zh,0x" + HexUpper(directions)));
   WriteSpiLine(st, SpiLine(st, "out", "DDRB,zh"));
   WriteSpiLine(st, SpiLine(st, "ldi", "zl,0x" + HexUpper(static_cast<std::uint32_t>(control))));
   WriteSpiLine(st, SpiLine(st, "out", "SPCR,zl"));

@@ -17,44 +17,48 @@ std::string L(const char* mnemonic, const std::string& operands) {
 struct SpiCase {
   const char* device;
   const char* line;
-  std::vector<std::string> lines;
+  const char* status;  // the SPSR value, "" for no SPSR line
+  const char* keep;    // the port B pins that are not SPI pins
+  const char* dirs;    // the SPI pins' directions
+  const char* control;
 };
+
+std::vector<std::string> SpiLines(const SpiCase& c) {
+  std::vector<std::string> lines;
+  if (*c.status) {
+    lines.push_back(L("ldi", std::string("zl,0x") + c.status));
+    lines.push_back(L("out", "SPSR,zl"));
+  }
+  lines.push_back(L("in", "zh,DDRB"));
+  lines.push_back(L("andi", std::string("zh,0x") + c.keep));
+  lines.push_back(L("ori", std::string("zh,0x") + c.dirs));
+  lines.push_back(L("out", "DDRB,zh"));
+  lines.push_back(L("ldi", std::string("zl,0x") + c.control));
+  lines.push_back(L("out", "SPCR,zl"));
+  return lines;
+}
 
 TEST(MetaPeriphSpi, ControlValuesPerDeviceFamily) {
   const SpiCase cases[] = {
-      // no double speed: four dividers, no SPSR line
-      {"8535", "$spi = 16, msb, master, low, low",
-       {L("ldi", "zh,0xB0"), L("out", "DDRB,zh"), L("ldi", "zl,0x51"), L("out", "SPCR,zl")}},
-      {"m644", "$spi = 128, lsb, slave, hi, low",
-       {L("ldi", "zh,0x40"), L("out", "DDRB,zh"), L("ldi", "zl,0x6B"), L("out", "SPCR,zl")}},
-      // MOSI PB3, SCK PB5, SS PB2 on the ATmega8/48/88/168
-      {"m8", "$spi = 16, msb, master, low, low",
-       {L("ldi", "zl,0x0"), L("out", "SPSR,zl"), L("ldi", "zh,0x2C"), L("out", "DDRB,zh"), L("ldi", "zl,0x51"),
-        L("out", "SPCR,zl")}},
-      {"m88", "$spi = 4, msb, master, hi, hi",
-       {L("ldi", "zh,0x2C"), L("out", "DDRB,zh"), L("ldi", "zl,0x5C"), L("out", "SPCR,zl")}},
-      {"m168", "$spi = 64, msb, slave, low, low",
-       {L("ldi", "zh,0x10"), L("out", "DDRB,zh"), L("ldi", "zl,0x42"), L("out", "SPCR,zl")}},
-      // SS PB0, SCK PB1, MOSI PB2 on the ATmega64/128/103 and 1280/2560
-      {"m128", "$spi = 2, lsb, slave, hi, hi",
-       {L("ldi", "zl,0x1"), L("out", "SPSR,zl"), L("ldi", "zh,0x8"), L("out", "DDRB,zh"), L("ldi", "zl,0x6C"),
-        L("out", "SPCR,zl")}},
-      {"m1280", "$spi = 16, msb, master, low, hi",
-       {L("ldi", "zh,0x7"), L("out", "DDRB,zh"), L("ldi", "zl,0x55"), L("out", "SPCR,zl")}},
-      {"m2560", "$spi = 4, msb, slave, low, low",
-       {L("ldi", "zh,0x8"), L("out", "DDRB,zh"), L("ldi", "zl,0x40"), L("out", "SPCR,zl")}},
+      // no double speed: four dividers, no SPSR line; SS PB4, MOSI PB5, MISO PB6, SCK PB7
+      {"8535", "$spi = 16, msb, master, low, low", "", "F", "B0", "51"},
+      {"m644", "$spi = 128, lsb, slave, hi, low", "", "F", "40", "6B"},
+      // SS PB2, MOSI PB3, MISO PB4, SCK PB5 on the ATmega8/48/88/168
+      {"m8", "$spi = 16, msb, master, low, low", "0", "C3", "2C", "51"},
+      {"m88", "$spi = 4, msb, master, hi, hi", "", "C3", "2C", "5C"},
+      {"m168", "$spi = 64, msb, slave, low, low", "", "C3", "10", "42"},
+      // SS PB0, SCK PB1, MOSI PB2, MISO PB3 on the ATmega64/128/103 and 1280/2560
+      {"m128", "$spi = 2, lsb, slave, hi, hi", "1", "F0", "8", "6C"},
+      {"m1280", "$spi = 16, msb, master, low, hi", "", "F0", "7", "55"},
+      {"m2560", "$spi = 4, msb, slave, low, low", "", "F0", "8", "40"},
       // double speed dividers on the classic megas
-      {"m16", "$spi = 32, msb, master, low, low",
-       {L("ldi", "zl,0x1"), L("out", "SPSR,zl"), L("ldi", "zh,0xB0"), L("out", "DDRB,zh"), L("ldi", "zl,0x52"),
-        L("out", "SPCR,zl")}},
-      {"m32", "$spi = 128, msb, master, low, low",
-       {L("ldi", "zl,0x0"), L("out", "SPSR,zl"), L("ldi", "zh,0xB0"), L("out", "DDRB,zh"), L("ldi", "zl,0x53"),
-        L("out", "SPCR,zl")}},
+      {"m16", "$spi = 32, msb, master, low, low", "1", "F", "B0", "52"},
+      {"m32", "$spi = 128, msb, master, low, low", "0", "F", "B0", "53"},
   };
   for (const SpiCase& c : cases) {
     MetaHead h(c.device, c.line);
     ASSERT_EQ(h.st.ErrorCount, 0) << c.device << h.report.Text();
-    EXPECT_EQ(h.InitLines(), c.lines) << c.device << " " << c.line;
+    EXPECT_EQ(h.InitLines(), SpiLines(c)) << c.device << " " << c.line;
     EXPECT_EQ(h.st.TokText(), "end");
   }
 }
@@ -90,13 +94,14 @@ TEST(MetaPeriphSpi, CodePassWritesInPlace) {
   const std::size_t from = h.st.out.Str().size();
   ParseSpiMetaStatement(h.st);
   EXPECT_EQ(h.st.out.Str().substr(from),
-            "\t\tldi\t\tzh,0x2C\r\n\t\tout\t\tDDRB,zh\r\n\t\tldi\t\tzl,0x51\r\n\t\tout\t\tSPCR,zl\r\n");
+            "\t\tin\t\tzh,DDRB\r\n\t\tandi\t\tzh,0xC3\r\n\t\tori\t\tzh,0x2C\r\n\t\tout\t\tDDRB,zh\r\n"
+            "\t\tldi\t\tzl,0x51\r\n\t\tout\t\tSPCR,zl\r\n");
   EXPECT_EQ(h.st.expr.ConfigScratch, 0);
   EXPECT_EQ(h.st.TokText(), "<EOL>");
 }
 
 // On the chip: the start-up code leaves SPCR set and MOSI, SCK and SS (or MISO) as the
-// only port B outputs.
+// port B outputs, beside those made outputs before.
 TEST(MetaPeriphSpi, StartUpCodeSetsTheDevicesOwnPinsOnTheSimulator) {
   struct Case {
     const char* device;
@@ -105,6 +110,8 @@ TEST(MetaPeriphSpi, StartUpCodeSetsTheDevicesOwnPinsOnTheSimulator) {
     int ddrb, spcr;
   } cases[] = {
       {"m8", "atmega8", "$spi = 16, msb, master, low, low", 0x2C, 0x51},
+      // the DTMF output (OC1A, PB1) made an output before stays one
+      {"m8", "atmega8", "$dtmf = portb.1, 10\n$spi = 16, msb, master, low, low", 0x2E, 0x51},
       {"m88", "atmega88", "$spi = 16, msb, master, low, low", 0x2C, 0x51},
       {"m168", "atmega168", "$spi = 4, lsb, slave, hi, hi", 0x10, 0x6C},
       {"m16", "atmega16", "$spi = 64, msb, master, hi, low", 0xB0, 0x5A},
