@@ -16,7 +16,8 @@
 // the NaN pattern.
 //
 // Scratch: r0, r7, X, Z and T (and B, which the arithmetic routines leave changed).
-// Every routine leaves r7 = 0; r1..r6 and r8..r17 and Y are never touched.
+// _Fback and _Fnan leave r7 = 0, and the routines that do not pass through them leave r7
+// as it was, so r7 stays 0 between the routines; r1..r6, r8..r17 and Y are never touched.
 //
 // Entry points and their calls inside the library:
 //   core (NeedFloatCore): _Fwrk1 (T = sign A xor sign B, unpack B and A), _Fwrk2 (unpack B
@@ -32,8 +33,8 @@
 //   _Fmov (NeedFmov): exchange A and B.
 //   _F2e (NeedF2e): A * 2^n, n signed 16-bit in r21:r20.
 //   compare (NeedFcmp0): _Fcmp (flags: Z equal, C A < B, T unordered; -0 < +0),
-//     _Fcmf (r24 = 0xFF / 0x00 / 0x01 for <, =, >), _Fcmp0 and _Fcmp1 (as _Fcmf, an
-//     unordered comparison giving 0x01 and 0xFF).
+//     _Fcmf (r24 = 0xFF / 0x00 / 0x01 for <, =, >; 0x00 with T set when unordered),
+//     _Fcmp0 and _Fcmp1 (as _Fcmf, an unordered comparison giving 0x01 and 0xFF).
 #include "compiler/frontend/state.h"
 
 namespace qbc {
