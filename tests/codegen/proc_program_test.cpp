@@ -205,6 +205,56 @@ End Sub
   EXPECT_EQ(run->Byte("b3"), 4);
 }
 
+// Recursion a few levels deep (each level with its own parameter and local), Return
+// followed by Exit Function inside an If, and a Sub calling itself down to an Exit Sub.
+TEST_P(ProcProgram, RecursionAndExits) {
+  const std::string src = Head(GetParam()) + R"(
+Dim L As Long, W As Word, B As Byte, Depth As Byte, Most As Byte
+Declare Function Fact(n As Byte) As Long
+Declare Function Fib(n As Byte) As Word
+Declare Sub Down(n As Byte)
+L = Fact(10)
+W = Fib(12)
+Depth = 0
+Most = 0
+Down(6)
+End
+Function Fact(n As Byte) As Long
+  Local r As Long
+  If n < 2 Then
+    r = 1
+  Else
+    r = Fact(n - 1)
+    r = r * n
+  End If
+  Return r
+End Function
+Function Fib(n As Byte) As Word
+  Local a As Word
+  If n < 2 Then
+    Return n
+    Exit Function
+  End If
+  a = Fib(n - 1)
+  a = a + Fib(n - 2)
+  Return a
+End Function
+Sub Down(n As Byte)
+  Incr Depth
+  If Depth > Most Then Most = Depth
+  If n = 0 Then Exit Sub
+  Down(n - 1)
+  Decr Depth
+End Sub
+)";
+  auto run = RunBasic(src, GetParam(), 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Long("l"), 3628800u);
+  EXPECT_EQ(run->Word("w"), 144);
+  EXPECT_EQ(run->Byte("most"), 7);
+  EXPECT_EQ(run->Byte("depth"), 1);  // the deepest level left by Exit Sub without its Decr
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
 
 }  // namespace
