@@ -72,7 +72,21 @@ void ConstantRegisterBit(CompilerState& st, const std::string& reg, int address,
 
 }  // namespace
 
+namespace {
+void CompileAssignmentForms(CompilerState& st);
+}  // namespace
+
+// Error steps may run past the line's "<EOL>" (a missing ")" or "="); the tokens beyond it
+// are left over from earlier lines, so the statement ends at the "<EOL>".
 void CompileAssignment(CompilerState& st) {
+  CompileAssignmentForms(st);
+  const int eol = st.src.TokenCount - 1;
+  if (eol >= 0 && st.src.TokenIndex > eol) st.src.TokenIndex = static_cast<std::int16_t>(eol);
+}
+
+namespace {
+
+void CompileAssignmentForms(CompilerState& st) {
   const bool callerSkip = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   st.expr.InParenExpr = false;
@@ -383,6 +397,8 @@ void CompileAssignment(CompilerState& st) {
       break;
   }
 }
+
+}  // namespace
 
 void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
                                  std::uint8_t elementCount) {

@@ -367,6 +367,9 @@ void ParseFactor(CompilerState& st) {
       break;
     default:
       CompileError(st, "Unknown error! (faktor)");
+      // a missing operand at the end of the line: stay on "<EOL>" (the tokens after it
+      // are left over from earlier lines)
+      if (kind == kTokEol) --st.src.TokenIndex;
       break;
   }
 }

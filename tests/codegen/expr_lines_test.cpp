@@ -430,3 +430,18 @@ TEST(Assignment, SmallDeviceListClearsTheHighAddressByte) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+TEST(Assignment, ErrorsStopAtTheEndOfTheLine) {
+  for (const char* line : {"b = ", "b = (c", "b = c +", "arr(1 = 2"}) {
+    Gen g;
+    g.Assign(line);
+    EXPECT_GE(g.st.ErrorCount, 1) << line;
+    EXPECT_EQ(g.st.TokText(), "<EOL>") << line;
+  }
+}
+
+}  // namespace
+}  // namespace qbc
