@@ -219,3 +219,37 @@ end select
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// A value without a relation is true when it is not zero, also when it is an expression;
+// the long-to-text routine inside a For loop keeps the loop's end registers.
+TEST(CondSimple, ExpressionValuesAndTextConversionInsideLoops) {
+  auto r = test::RunProgram(R"(
+dim a as byte, b as byte, w as word, l as long, s as string * 12, c as word
+dim r1 as byte, r2 as byte, r3 as byte
+a = 6
+b = 0
+r1 = 0
+r2 = 0
+r3 = 0
+if (a and 4) then r1 = 1
+if a + b then r2 = 1
+if a - 6 then r3 = 1
+c = 0
+for w = 1 to 400
+  l = w
+  s = str(l)
+  incr c
+next
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("r1"), 1);
+  EXPECT_EQ(r.Byte("r2"), 1);
+  EXPECT_EQ(r.Byte("r3"), 0);
+  EXPECT_EQ(r.Word("c"), 400);
+}
+
+}  // namespace
+}  // namespace qbc
