@@ -9,6 +9,7 @@
 #include "compiler/frontend/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 
@@ -49,9 +50,18 @@ void ParseLcdMetaStatement(CompilerState& st) {
   ExpectToken(st, "=");
   HoldOnLine(st);
 
-  if (st.TokText() == "&") {
-    cfg.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
-    cfg.NeedLcdEN = true;
+  const bool busMode = st.TokText() == "&";
+  if (busMode) {
+    // The display on the external memory bus: only chips with one (the SRE bit, or XMCRA
+    // where the register table ends before the bits) can.
+    if (st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0) {
+      cfg.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
+      cfg.NeedLcdEN = true;
+    } else {
+      CompileError(st, "No external memory bus on this device!");
+      --st.src.TokenIndex;
+      ReadBusAddress(st);
+    }
   } else {
     cfg.NeedLcdEN = false;
     std::string port;
@@ -85,7 +95,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
     if (ReadPinSetting(st, setting)) cfg.LcdRsPort = setting;
   }
 
-  if (!cfg.NeedLcdEN) {
+  if (!busMode) {
     ExpectToken(st, ",");
     HoldOnLine(st);
     const std::string word = st.TokText();

@@ -1,5 +1,7 @@
 #include "compiler/frontend/program_head.h"
 
+#include "compiler/frontend/symbols.h"
+
 #include <algorithm>
 
 #include "compiler/frontend/decl_text.h"
@@ -153,8 +155,16 @@ void EmitJtagAndMemory(CompilerState& st) {
     st.out.Line(mi + "out" + mi + "MCUCSR,zl");
   }
   if (st.cfg.NeedLcdEN || st.cfg.XramEnabled) {
-    st.out.Line(mi + "ldi" + mi + (st.cfg.CrystalFrequency > 4.0f ? "zl,0xc0" : "zl,0x80"));
-    st.out.Line(mi + "out" + mi + "MCUCR,zl");
+    const bool waitState = st.cfg.CrystalFrequency > 4.0f;
+    if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
+      // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);
+      // bit 7 of their MCUCR switches JTAG off.
+      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0x84" : "zl,0x80"));
+      st.out.Line(mi + "sts" + mi + "XMCRA,zl");
+    } else {
+      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0xc0" : "zl,0x80"));
+      st.out.Line(mi + "out" + mi + "MCUCR,zl");
+    }
   }
 }
 

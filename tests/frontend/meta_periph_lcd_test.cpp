@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/meta_head_fixture.h"
+#include "tests/support/sim_runner.h"
 
 namespace qbc {
 namespace {
@@ -62,6 +63,13 @@ TEST(MetaPeriphLcd, BusModeEnablesTheMemoryInterface) {
   EXPECT_NE(slow.Program().find("\t\tldi\t\tzl,0x80\r\n\t\tout\t\tMCUCR,zl\r\n"), std::string::npos);
   MetaHead pins("m8515", "$lcd = portb.4, rs = portb.2, en = portb.3, 16, 2");
   EXPECT_EQ(pins.Program().find("MCUCR"), std::string::npos);
+  // the ATmega1280 enables its memory bus in XMCRA (MCUCR bit 7 is JTD there)
+  MetaHead mega("m1280", "$lcd = &h8000, rs = &hc000, 16, 2");
+  const std::string megaHead = mega.Program();
+  EXPECT_NE(megaHead.find("\t\tldi\t\tzl,0x84\r\n\t\tsts\t\tXMCRA,zl\r\n"), std::string::npos) << megaHead;
+  EXPECT_EQ(megaHead.find("MCUCR"), std::string::npos);
+  auto assembled = test::AssembleAsm(megaHead);
+  EXPECT_TRUE(assembled.ok) << assembled.output;
   // a later pin-mode line replaces the bus wiring
   MetaHead later("m8515", "$lcd = &h8000, rs = &hc000, 16, 2\n$lcd = portb.4, rs = portb.2, en = portb.3, 16, 2");
   EXPECT_FALSE(later.st.cfg.NeedLcdEN);
@@ -81,6 +89,8 @@ TEST(MetaPeriphLcd, Errors) {
       {"m8", "$lcd = portb.4, rs = portb.2, en = portb.3, 16, 2, fast", "Invalid settings"},
       {"m8", "$lcd = portb.4, rs = portb.9, en = portb.3, 16, 2", "From 0 to 7!"},
       {"m103", "$lcd = portf.4, rs = portb.2, en = portb.3, 16, 2", "PORTF can't be used for LCD!"},
+      // without an external memory bus there is no bus mode
+      {"m8", "$lcd = &h8000, rs = &hc000, 16, 2", "No external memory bus on this device!"},
   };
   for (const Case& c : cases) {
     MetaHead h(c.device, c.line);
