@@ -177,6 +177,20 @@ void CompileStrFunction(CompilerState& st) {
   // The number in its own type: the term store converts by that type.
   st.sticky.WantedType = kTypeNone;
   ParseExpression(st);
+  // An expression asked for in no type is computed in the type of its first operand,
+  // which the operand loaders leave in WantedType; OperandType holds only the last
+  // operand's own type (Str(w + 5) is a word, not a byte).
+  switch (st.sticky.WantedType) {
+    case kTypeByte:
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong:
+    case kTypeFloat:
+      st.sticky.OperandType = st.sticky.WantedType;
+      break;
+    default:
+      break;
+  }
   ExpectToken(st, ")");
   st.used.Set(NeedStoreStr);
   scope.Restore();

@@ -84,6 +84,15 @@ TEST_P(StringAssign, TheTargetLengthBoundsEveryKindOfTerm) {
   }
 }
 
+TEST_P(StringAssign, StrOfExpressionsTakesTheExpressionsType) {
+  Program p = Run(
+      "Dim s as string * 40\nDim b as byte\nDim w as word\nDim i as integer\nDim l as long\n"
+      "b = 100\nw = 60000\ni = -1\nl = 70000\n"
+      "s = Str(w + 5) + \",\" + Str(i - 5) + \",\" + Str(l * 3) + \",\" + Str(b + b) + \",\" + Str((w)) + \",\" + Str(300 + w)\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Text("s"), "60005,-6,210000,200,60000,60300");
+}
+
 TEST_P(StringAssign, EmptyConstantAndAddingNothing) {
   Program p = Run(
       "Dim s as string * 8\nDim t as string * 8\nDim b as byte\n"
