@@ -97,7 +97,8 @@ enum class CaseKind {
 };
 
 inline size_t ArgBytes(CaseKind k) { return k == CaseKind::Unary ? 4 : 8; }
-// Per case: the results, then one byte that is 0 when r2..r6, r8..r17 and Y were kept.
+// Per case: the results, then one byte that is 0 when r2..r6, r8..r17, Y and (above 64 KB)
+// RAMPZ were kept.
 inline size_t OutBytes(CaseKind k) {
   switch (k) {
     case CaseKind::Unary:
@@ -140,7 +141,8 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
   p += "_fmtC:\t.byte\t1\n_fmtD:\t.byte\t1\n_lchr:\t.byte\t1\n_ipart:\t.byte\t4\n_cnt:\t.byte\t2\n_res:\n";
   p += "\t.cseg\n\t.org\t0\n\trjmp\t_Start\n";
   p += "_Start:\tldi\tr16,low(RAMEND)\n\tout\tSPL,r16\n\tldi\tr16,high(RAMEND)\n\tout\tSPH,r16\n";
-  p += "\tclr\tr7\n";
+  // r7 starts non-zero: nothing may rely on it before the first packing.
+  p += "\tldi\tr16,0x5a\n\tmov\tr7,r16\n";
   p += "\tldi\tr16,low(" + std::to_string(count) + ")\n\tsts\t_cnt,r16\n";
   p += "\tldi\tr16,high(" + std::to_string(count) + ")\n\tsts\t_cnt+1,r16\n";
   p += "\tldi\tyl,low(_res)\n\tldi\tyh,high(_res)\n";
@@ -169,6 +171,7 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
     if (std::string(r) == "r8" || std::string(r) == "r9") continue;  // hold the argument pointer
     p += "\tldi\tr26," + std::to_string(v++) + "\n\tmov\t" + r + ",r26\n";
   }
+  if (chip.big_flash) p += "\tclr\tr26\n\tout\tRAMPZ,r26\n";  // the caller's RAMPZ, given back
   p += "\t" + call + "\t" + routine + "\n";
   // Results.
   if (kind == CaseKind::Str) {
@@ -192,6 +195,7 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
     if (std::string(r) == "r8" || std::string(r) == "r9") continue;
     p += "\tldi\tr27," + std::to_string(v++) + "\n\teor\tr27," + r + "\n\tor\tr26,r27\n";
   }
+  if (chip.big_flash) p += "\tin\tr27,RAMPZ\n\tor\tr26,r27\n";
   p += "\tst\tY+,r26\n";
   p += "\tpop\tr9\n\tpop\tr8\n";
   p += "\tlds\tr24,_cnt\n\tlds\tr25,_cnt+1\n\tsbiw\tr24,1\n\tsts\t_cnt,r24\n\tsts\t_cnt+1,r25\n";
