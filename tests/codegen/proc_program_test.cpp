@@ -255,6 +255,34 @@ End Sub
   EXPECT_EQ(run->Byte("depth"), 1);  // the deepest level left by Exit Sub without its Decr
 }
 
+// A bit parameter is pushed as one byte and its frame slot counts that byte: the
+// parameters around it are read at the right place and Y comes back where it was.
+TEST_P(ProcProgram, BitParameterTakesTheBytePushedForIt) {
+  const std::string src = Head(GetParam()) + R"(
+Dim B As Byte, C As Byte, D As Byte, Ylo As Byte, Ylo2 As Byte
+Declare Sub Bp(u As Byte, f As Bit, v As Byte)
+$asm
+  sts ylo,yl
+$end asm
+Bp(5, 1, 77)
+$asm
+  sts ylo2,yl
+$end asm
+End
+Sub Bp(u As Byte, f As Bit, v As Byte)
+  B = v
+  C = f
+  D = u
+End Sub
+)";
+  auto run = RunBasic(src, GetParam());
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 77);
+  EXPECT_EQ(run->Byte("c"), 1);
+  EXPECT_EQ(run->Byte("d"), 5);
+  EXPECT_EQ(run->Byte("ylo2"), run->Byte("ylo"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
 
 }  // namespace
