@@ -180,8 +180,12 @@ void CompileForStatement(CompilerState& st) {
       negative = true;
       ++st.src.TokenIndex;
     }
-    if (st.Tok().Kind == kTokNumber && st.TokText().find_first_not_of("0123456789") == std::string::npos) {
-      step = std::strtoul(st.TokText().c_str(), nullptr, 10);
+    const int stepConst = st.Tok().Kind == kTokName ? FindConst(st, st.TokText()) : 0;
+    const std::string stepText = stepConst != 0 ? st.sym.Constants[stepConst].Value : st.TokText();
+    if ((st.Tok().Kind == kTokNumber || stepConst != 0) && !stepText.empty() &&
+        stepText.find_first_not_of("0123456789") == std::string::npos) {
+      // A number, or a named constant's value.
+      step = std::strtoul(stepText.c_str(), nullptr, 10);
       ++st.src.TokenIndex;
     } else {
       negative = false;

@@ -168,6 +168,15 @@ done:
   EXPECT_EQ(r.sim->Sp(), r.sim->RamEnd());
 }
 
+TEST(ForNext, StepByANamedConstant) {
+  auto r = test::RunProgram("const stp = 100\ndim w as word, c as byte\nc = 0\nfor w = 0 to 1000 step stp\nincr c\nnext\n");
+  if (r.sim) {
+    EXPECT_EQ(r.Byte("c"), 11);
+  }
+  auto e = test::CompileOnly("dim b as byte, n as byte\nfor b = 1 to 9 step n\nnext\n");
+  EXPECT_NE(e.report.find("Must be numeric constant"), std::string::npos) << e.report;
+}
+
 TEST(ForNext, LongCounterIsRefused) {
   auto r = test::CompileOnly("dim l as long\nfor l = 1 to 10\nnext\n");
   EXPECT_EQ(r.errors, 1);
