@@ -34,6 +34,24 @@ TEST(MetaPeriphCom1, SoftwareUartClaimsInt0AndOvf0AndDeclaresItsBitsOnce) {
   EXPECT_EQ(h.PeripheralInit(), "\t\trcall\t_UAini\r\n");
 }
 
+// The head of a program with the software UART and DTMF: the UART's cells in the data
+// segment, the vector table up to the highest claimed vector (rjmp on an 8 KB chip).
+TEST(MetaPeriphCom1, HeadLinesOfTheClaimedVectors) {
+  MetaHead h("m8", "$com1 = portb.1, 9600\n$dtmf = portb.2, 10");
+  const std::string program = h.Program();
+  ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
+  EXPECT_NE(program.find("_rel1:\t\t.byte\t1\r\n_rel2:\t\t.byte\t1\r\n_rel3:\t\t.byte\t1\r\n"), std::string::npos);
+  std::string table = "\t\t.CSEG\r\n.ORG\t0x0000\r\n\t\trjmp\t_Reset\r\n";
+  const char* names[] = {"", "INT0addr", "INT1addr", "OC2addr", "OVF2addr", "ICP1addr", "OC1Aaddr", "OC1Baddr",
+                         "OVF1addr", "OVF0addr"};
+  for (int i = 1; i <= 9; ++i) {
+    table += std::string(".ORG\t\t") + names[i] + "\r\n";
+    table += (i == 1 || i == 8 || i == 9) ? "\t\trjmp\tIntN" + std::to_string(i) + "\r\n" : std::string("\t\treti\r\n");
+  }
+  table += "\r\n_Reset:\r\n";
+  EXPECT_NE(program.find(table), std::string::npos) << program;
+}
+
 TEST(MetaPeriphCom1, AHigherVectorDeclaredEarlierStaysTheHighest) {
   MetaHead h("m8", "declare interrupt urxc()\n$com1 = portb.1, 9600");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
