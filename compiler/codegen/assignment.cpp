@@ -261,6 +261,7 @@ void CompileAssignmentForms(CompilerState& st) {
           ParseSum(st);
           st.sticky.WantedType = kept;
           EmitCall(st, "_VaBit");
+          Emit1(st, "push", "r23");  // the right side may use r23 (the divide routines do)
           st.used.Set(NeedBitMask);
           bitAtRunTime = true;
         }
@@ -357,6 +358,7 @@ void CompileAssignmentForms(CompilerState& st) {
         const std::string l1 = NewLabel(st);
         const std::string l2 = NewLabel(st);
         st.used.Set(NeedStoreBit);
+        Emit2(st, "pop", "r23");
         EmitCall(st, "_StBit");
         EmitReadIoRegister(st, name, "r24");
         Emit1(st, "brts", l1);

@@ -14,20 +14,79 @@ namespace {
 
 void StepPastIndexToken(CompilerState& st) { ++st.src.TokenIndex; }
 
-// The shift form of a bit number held in a variable: the operand is in the second-operand
-// registers and the bit number in the working registers.
-void ShiftForm(CompilerState& st, const std::string& operandName, bool operandIsVariable) {
-  st.sticky.SkipOperandPush = true;
-  EmitCall(st, "_VaBiL");
-  if (st.sticky.WantedType > kTypeBit) {
-    EmitCall(st, "_StBit");
-    st.sticky.OperandType = kTypeBit;
-    if (operandIsVariable) EmitLoadVariable(st, operandName);
+// A bit whose number is held in a variable ends in T; wanted as a number it also becomes
+// 0 or 1 in the registers the caller's SkipOperandPush names, which is restored here (the
+// intermediate loads use both register sets).
+struct VariableBitNumber {
+  CompilerState& st;
+  bool callerSkip;
+  std::uint8_t callerWanted;
+
+  // The forms use r24 as scratch: a value the caller holds there (the left operand of a
+  // one-operator assignment) is kept on the stack meanwhile.
+  explicit VariableBitNumber(CompilerState& s)
+      : st(s), callerSkip(s.sticky.SkipOperandPush), callerWanted(s.sticky.WantedType) {
+    if (!callerSkip) Emit1(st, "push", "r24");
   }
-  st.used.Set(NeedStoreBit);
-  st.used.Set(NeedVaBiL);
-  StepPastIndexToken(st);
-}
+
+  // Loads (the low byte of) `name`, of type `type`, into zl or r24.
+  void Load(const std::string& name, std::uint8_t type, bool intoSecond) {
+    st.sticky.OperandType = type;
+    st.sticky.SkipOperandPush = intoSecond;
+    st.sticky.WantedType = kTypeByte;
+    EmitLoadVariable(st, name);
+  }
+
+  // T holds the bit.
+  void Finish() {
+    if (!callerSkip) Emit2(st, "pop", "r24");
+    const std::uint8_t w = callerWanted;
+    const std::string lo = callerSkip ? "r24" : "zl";
+    if (w >= kTypeByte && w <= kTypeLong) {
+      Emit2(st, "clr", lo);
+      Emit2(st, "bld", lo + ",0");
+    }
+    if (w >= kTypeInteger && w <= kTypeLong) Emit2(st, "clr", callerSkip ? "r25" : "zh");
+    if (w == kTypeLong) {
+      Emit2(st, "clr", callerSkip ? "r16" : "r18");
+      Emit2(st, "clr", callerSkip ? "r17" : "r19");
+    }
+    st.sticky.SkipOperandPush = callerSkip;
+    st.sticky.WantedType = callerWanted;
+    st.sticky.OperandType = kTypeBit;
+    StepPastIndexToken(st);
+  }
+
+  // The value is in zl and the bit number in r24: shift the bit down to bit 0 (a bit
+  // number of 0 takes no shift: the routine would shift 256 times) and copy it into T.
+  void ShiftForm() {
+    const std::string none = NewLabel(st);
+    Emit2(st, "tst", "r24");
+    Emit1(st, "breq", none);
+    EmitCall(st, "_VaBiL");
+    EmitLabel(st, none);
+    EmitCall(st, "_StBit");
+    st.used.Set(NeedStoreBit);
+    st.used.Set(NeedVaBiL);
+    Finish();
+  }
+
+  // The value is in r24 and the mask 1 shl n in r23.
+  void MaskForm() {
+    const std::string l1 = NewLabel(st);
+    const std::string l2 = NewLabel(st);
+    Emit2(st, "and", "r24,r23");
+    Emit2(st, "tst", "r24");
+    Emit1(st, "breq", l1);
+    Emit0(st, "set");
+    Emit1(st, "rjmp", l2);
+    EmitLabel(st, l1);
+    Emit0(st, "clt");
+    EmitLabel(st, l2);
+    st.used.Set(NeedBitMask);
+    Finish();
+  }
+};
 
 }  // namespace
 
@@ -88,36 +147,22 @@ void EmitLoadOperand(CompilerState& st) {
         ++st.src.TokenIndex;
         EmitLoadVarBit(st, name, st.sym.Constants[c].Value);
       } else if (int lk = FindLocalVar(st, bit); lk != 0) {
-        st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
-        EmitLoadVariable(st, name);
+        VariableBitNumber vb(st);
+        vb.Load(name, v.VarType, false);  // the value into zl
         st.sticky.SkipOperandPush = true;
-        EmitLoadFrameVar(st, lk);
-        ShiftForm(st, name, true);
+        st.sticky.WantedType = kTypeByte;
+        EmitLoadFrameVar(st, lk);  // the bit number into r24
+        vb.ShiftForm();
       } else if (int gi = FindGlobalVar(st, bit); gi != 0) {
-        const std::string l1 = NewLabel(st);
-        const std::string l2 = NewLabel(st);
-        st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
-        EmitLoadVariable(st, bit);
-        st.sticky.SkipOperandPush = true;
-        EmitCall(st, "_VaBit");
-        st.sticky.OperandType = v.VarType;
-        EmitLoadVariable(st, name);
-        st.sticky.SkipOperandPush = true;
-        Emit2(st, "and", "r24,r23");
-        Emit2(st, "tst", "r24");
-        Emit1(st, "breq", l1);
-        Emit0(st, "set");
-        Emit1(st, "rjmp", l2);
-        EmitLabel(st, l1);
-        Emit0(st, "clt");
-        EmitLabel(st, l2);
-        if (st.sticky.WantedType > kTypeBit) {
-          EmitCall(st, "_StBit");
-          st.sticky.OperandType = kTypeBit;
-          EmitLoadVariable(st, name);
-        }
-        st.used.Set(NeedBitMask);
-        StepPastIndexToken(st);
+        VariableBitNumber vb(st);
+        const std::uint8_t indexType = st.sym.GlobalVars[gi].VarType;
+        st.sticky.OperandType = indexType;
+        st.sticky.SkipOperandPush = false;
+        st.sticky.WantedType = kTypeByte;
+        EmitLoadVariable(st, bit);  // the bit number into zl
+        EmitCall(st, "_VaBit");     // its mask into r23
+        vb.Load(name, v.VarType, true);
+        vb.MaskForm();
       } else if (st.Tok().Kind == kTokName) {
         // any other name: nothing is written and the name stays current
       } else {
@@ -140,17 +185,20 @@ void EmitLoadOperand(CompilerState& st) {
         ++st.src.TokenIndex;
         EmitLoadPortBit(st, name, st.sym.Constants[c].Value);
       } else if (int lk = FindLocalVar(st, bit); lk != 0) {
-        st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
-        EmitLoadIoRegister(st, name);
+        VariableBitNumber vb(st);
+        st.sticky.SkipOperandPush = false;
+        st.sticky.WantedType = kTypeByte;
+        EmitLoadIoRegister(st, name);  // the value into zl
         st.sticky.SkipOperandPush = true;
-        EmitLoadFrameVar(st, lk);
-        ShiftForm(st, name, false);
+        EmitLoadFrameVar(st, lk);  // the bit number into r24
+        vb.ShiftForm();
       } else if (int gi = FindGlobalVar(st, bit); gi != 0) {
-        st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
-        EmitLoadIoRegister(st, name);
-        st.sticky.SkipOperandPush = true;
-        EmitLoadVariable(st, bit);
-        ShiftForm(st, name, false);
+        VariableBitNumber vb(st);
+        st.sticky.SkipOperandPush = false;
+        st.sticky.WantedType = kTypeByte;
+        EmitLoadIoRegister(st, name);  // the value into zl
+        vb.Load(bit, st.sym.GlobalVars[gi].VarType, true);  // the bit number into r24
+        vb.ShiftForm();
       } else {
         ++st.src.TokenIndex;
         EmitLoadPortBit(st, name, bit);

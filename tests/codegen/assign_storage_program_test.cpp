@@ -189,3 +189,38 @@ TEST(BitLogic, OneOperatorFormsWithBitOperands) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Bit numbers held in variables, at run time: every bit 0 to 7 of a variable and of a
+// register, as targets and as operands.
+TEST(RunTimeBits, BitNumberInAVariable) {
+  const std::string src = Head("m88") +
+                          "Dim V As Byte, I As Byte, R As Byte, S As Byte, T As Byte, U As Byte, F1 As Bit\n"
+                          "V = 0 : I = 0 : GPIOR1 = 0\n"
+                          "V.I = 1\n"        // bit 0
+                          "I = 5 : V.I = 1\n"
+                          "I = 7 : V.I = 1 : V.I = 0\n"
+                          "I = 3 : PORTB.I = 1\n"
+                          "I = 0 : PORTB.I = 1\n"
+                          "I = 6 : R = 7 : PORTB.I = R / 7\n"  // the divide routine uses r23
+                          "I = 5 : R = V.I\n"       // 1
+                          "I = 4 : S = V.I + 10\n"  // 10
+                          "I = 0 : T = PORTB.I\n"   // 1 (bit 0: no shift)
+                          "I = 3 : U = PORTB.I + PORTB.I\n"
+                          "I = 5 : F1 = V.I\n"
+                          "End\n";
+  auto run = RunBasic(src, "atmega88");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("v"), 0x21);
+  EXPECT_EQ(run->sim->Sram(0x05 + 0x20), 0x49);  // PORTB
+  EXPECT_EQ(run->Byte("r"), 1);
+  EXPECT_EQ(run->Byte("s"), 10);
+  EXPECT_EQ(run->Byte("t"), 1);
+  EXPECT_EQ(run->Byte("u"), 2);
+  EXPECT_EQ(run->Register(3) & 0x01, 1);
+}
+
+}  // namespace
+}  // namespace qbc::test
