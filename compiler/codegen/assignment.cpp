@@ -8,6 +8,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/operand_store.h"
+#include "compiler/codegen/string_assign.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/labels.h"
 #include "compiler/frontend/seams.h"
@@ -111,6 +112,11 @@ void CompileAssignmentForms(CompilerState& st) {
     st.sticky.WantedType = st.sym.LocalVars[k - 1].VarType;
     if (st.sticky.WantedType == kTypeFloat) st.used.Set(NeedFloatCore);
     form = Target::FrameVar;
+    if (st.sticky.WantedType == kTypeString && st.TokText() == "=") {
+      // a string local or parameter: the whole string expression, bounded by its length
+      CompileStringFrameAssignment(st, k);
+      return;
+    }
     if (st.TokText() == ".") {
       ++st.src.TokenIndex;
       st.sticky.WantedType = kTypeBit;

@@ -23,9 +23,26 @@ enum : std::uint8_t { kCaseNone = 0, kCaseLower = 1, kCaseUpper = 2 };
 // The copy limit of a target of `size` bytes: the store routines take at most 255.
 std::string LimitText(std::uint8_t size) { return size == 0 ? "255" : std::to_string(size); }
 
-void LoadX(CompilerState& st, const std::string& name) {
-  Line2(st, "ldi", "xl,byte1(" + name + ")");
-  if (LargeRam(st)) Line2(st, "ldi", "xh,byte2(" + name + ")");
+// Where the text goes: a global variable (X loaded from its label at the first store), an
+// array element (X set before the terms), or a string local or parameter of the current
+// procedure (its frame slot holds the address of its text).
+struct Destination {
+  const std::string& name;
+  std::uint8_t size;
+  bool xPreset = false;
+  int localIndex = 0;  // 1-based index in LocalVars, 0 for a global
+};
+
+void LoadX(CompilerState& st, const Destination& d) {
+  if (d.localIndex != 0) {
+    const LocalVarRecord& v = st.sym.LocalVars[d.localIndex - 1];
+    const int disp = st.sym.Procs[st.sym.CurrentSubIndex].FrameSize - v.FrameOffset + st.expr.ArgStackOffset;
+    Line2(st, "ldd", "xl,y+" + std::to_string(disp));
+    if (LargeRam(st)) Line2(st, "ldd", "xh,y+" + std::to_string(disp + 1));
+    return;
+  }
+  Line2(st, "ldi", "xl,byte1(" + d.name + ")");
+  if (LargeRam(st)) Line2(st, "ldi", "xh,byte2(" + d.name + ")");
 }
 
 std::string LowerText(std::string s) {
@@ -141,16 +158,16 @@ void EmitStoreChar(CompilerState& st) {
   Line2(st, "st", "X,zl");
 }
 
-void StoreTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool arrayTarget) {
+void StoreTerm(CompilerState& st, const Destination& dest) {
   std::uint8_t type = st.sticky.OperandType;
   const std::uint8_t wanted = st.sticky.WantedType;
   if ((wanted == kTypeString || wanted == kTypeFlashString) && st.expr.OperandInFlash) type = kTypeFlashString;
 
   // The first store of a plain target loads the limit and X.
   auto destination = [&] {
-    if (arrayTarget || !st.expr.FirstStringTerm) return;
-    Line2(st, "ldi", "r20," + LimitText(size));
-    LoadX(st, name);
+    if (dest.xPreset || !st.expr.FirstStringTerm) return;
+    Line2(st, "ldi", "r20," + LimitText(dest.size));
+    LoadX(st, dest);
     st.expr.FirstStringTerm = false;
   };
 
@@ -204,19 +221,18 @@ void StoreTerm(CompilerState& st, const std::string& name, std::uint8_t size, bo
 }
 
 // The terms after "=" (TokenIndex on the first term).
-void CompileTerms(CompilerState& st, const std::string& name, std::uint8_t size, bool arrayTarget) {
+void CompileTerms(CompilerState& st, const Destination& dest) {
   const std::uint8_t wanted = st.sticky.WantedType;
   // "" + ... adds nothing.
   while (st.Tok().Kind == kTokString && st.TokText().empty() && st.TokText(1) == "+") st.src.TokenIndex += 2;
   if (st.Tok().Kind == kTokString && st.TokText().empty()) {
     // The empty string: a terminator at the start of the target.
-    if (!arrayTarget) LoadX(st, name);
+    if (!dest.xPreset) LoadX(st, dest);
     Line2(st, "clr", "zl");
     Line2(st, "st", "X,zl");
     ++st.src.TokenIndex;
     return;
   }
-  bool afterPlus = false;
   for (;;) {
     const std::string first = LowerText(st.TokText());
     st.expr.StringTermCase = st.Tok().Kind != kTokKeyword ? kCaseNone
@@ -224,20 +240,16 @@ void CompileTerms(CompilerState& st, const std::string& name, std::uint8_t size,
                              : first == "ucase"           ? kCaseUpper
                                                           : kCaseNone;
     st.expr.StrDestPushed = false;
-    const bool destinationLive = arrayTarget || !st.expr.FirstStringTerm;
+    const bool destinationLive = dest.xPreset || !st.expr.FirstStringTerm;
     if (destinationLive && !TermKeepsDestination(st)) PushDestination(st);
     st.sticky.WantedType = wanted;
     st.sticky.OperandType = kTypeNone;
     st.expr.OperandInFlash = false;
     ParseFactor(st);
     st.sticky.WantedType = wanted;
-    if (arrayTarget)
-      CompileStringArrayTerm(st, name, size, afterPlus);
-    else
-      CompileStringTerm(st, name, size, afterPlus);
+    StoreTerm(st, dest);
     if (st.TokText() != "+") break;
     ++st.src.TokenIndex;
-    afterPlus = true;
   }
   st.expr.StringTermCase = kCaseNone;
 }
@@ -245,17 +257,25 @@ void CompileTerms(CompilerState& st, const std::string& name, std::uint8_t size,
 }  // namespace
 
 void CompileStringTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
-  StoreTerm(st, name, size, false);
+  StoreTerm(st, Destination{name, size});
 }
 
 void CompileStringArrayTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
-  StoreTerm(st, name, size, true);
+  StoreTerm(st, Destination{name, size, true});
 }
 
 void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size) {
   ExpectToken(st, "=");
   st.expr.FirstStringTerm = true;
-  CompileTerms(st, name, size, false);
+  CompileTerms(st, Destination{name, size});
+}
+
+void CompileStringFrameAssignment(CompilerState& st, int localIndex) {
+  const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
+  const std::string name = v.Name;
+  ExpectToken(st, "=");
+  st.expr.FirstStringTerm = true;
+  CompileTerms(st, Destination{name, v.StrLen, false, localIndex});
 }
 
 void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize) {
@@ -283,7 +303,7 @@ void CompileStringArrayAssignment(CompilerState& st, const std::string& name, st
   }
   Line2(st, "ldi", "r20," + LimitText(elementSize));
   ExpectToken(st, "=");
-  CompileTerms(st, name, elementSize, true);
+  CompileTerms(st, Destination{name, elementSize, true});
 }
 
 }  // namespace qbc

@@ -25,6 +25,11 @@ void CompileStringAssignment(CompilerState& st, const std::string& name, std::ui
 // zl, or zh:zl above 255 bytes of RAM); `elementSize` is the bytes of one element.
 void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize);
 
+// Entered on the "=" after a string local or parameter of the current procedure
+// (`localIndex`: 1-based in LocalVars); the text goes where its frame slot points, at most
+// its declared length.
+void CompileStringFrameAssignment(CompilerState& st, int localIndex);
+
 // The store of the term just compiled (OperandType says what it left), into the plain
 // target (X loaded at the first store) or the array element (X already set).
 void CompileStringTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool afterPlus);
