@@ -93,5 +93,18 @@ TEST(MetaCodeProgram, ErrorInAnIncludedFileNamesItsPathAndLine) {
       << c.report;
 }
 
+// $timer0 after the declarations writes its configuration lines where it stands.
+TEST(MetaCodeProgram, TimerLineInTheCodeIsWrittenInPlace) {
+  const std::string src = std::string(kHead) + "Dim A As Byte\nA = 1\n$timer0 = pwm, inverted, prescale = 64\nA = 2\nEnd\n";
+  auto c = Compile(src, {});
+  ASSERT_EQ(c.errors, 0) << c.report;
+  const std::string out = ReadFile(c.dir + "/prog.asm");
+  const std::size_t banner = out.find("USERS BASIC CODE");
+  const std::size_t timer = out.find("\t\tldi\t\tzl,112\r\n\t\tout\t\tTCCR0,zl\r\n");
+  ASSERT_NE(banner, std::string::npos);
+  ASSERT_NE(timer, std::string::npos) << out;
+  EXPECT_GT(timer, banner);
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -167,6 +167,28 @@ End Interrupt
   EXPECT_TRUE(Has(c, {"IntN2:", I2("in", "r2,SREG"), I2("out", "SREG,r2"), "\t\treti"}));
 }
 
+// A float result wanted as an integer is converted; a string where a number is expected
+// (or the reverse) would push the wrong bytes and is reported.
+TEST(ProcLines, FloatResultWantedAsIntegerAndArgumentsOfTheWrongKind) {
+  auto c = test::CompileBasic(Head() + R"(
+Dim W As Word, T As String * 5
+Declare Function Ff(a As Byte) As Float
+Declare Sub Ss(s As String * 5, b As Byte)
+W = Ff(1)
+Ss(3, T)
+End
+Function Ff(a As Byte) As Float
+  Return a
+End Function
+Sub Ss(s As String * 5, b As Byte)
+End Sub
+)");
+  EXPECT_TRUE(Has(c, {I1("rcall", "ff"), I1("rcall", "_Fxsf"), I2("mov", "zl,r22"), I2("mov", "zh,r23"),
+                      I1("adiw", "yl,1")}));
+  EXPECT_NE(c.report.find("Wrong argument type for s"), std::string::npos) << c.report;
+  EXPECT_NE(c.report.find("Wrong argument type for b"), std::string::npos) << c.report;
+}
+
 TEST(ProcLines, HandlerForNoVectorOfTheDevice) {
   auto c = test::CompileBasic(Head() + "End\nInterrupt Foo()\nEnd Interrupt\n");
   EXPECT_NE(c.report.find("Unsupported Interrupt type!"), std::string::npos) << c.report;

@@ -27,7 +27,7 @@ class ProcProgram : public ::testing::TestWithParam<const char*> {};
 TEST_P(ProcProgram, ParametersResultsAndLocalsOfEveryType) {
   const std::string src = Head(GetParam()) + R"(
 Dim B As Byte, B2 As Byte, I As Integer, W As Word, W2 As Word, L As Long, L2 As Long
-Dim F1 As Float, F2 As Float, I2 As Integer, Xo As Byte, L3 As Long, W3 As Word
+Dim F1 As Float, F2 As Float, I2 As Integer, Xo As Byte, L3 As Long, W3 As Word, W4 As Word, F3 As Float
 Declare Sub SetAll(x As Byte, y As Integer, z As Word, q As Long)
 Declare Function AddB(a As Byte, b As Byte) As Byte
 Declare Function NegI(a As Integer) As Integer
@@ -36,6 +36,7 @@ Declare Function Dbl(v As Word) As Word
 Declare Function Fpass(f As Float) As Float
 Declare Sub Ex(x As Byte)
 Declare Function Widen(v As Integer) As Long
+Declare Function ToF(a As Byte) As Float
 SetAll(7, -1234, 60000, 100000)
 B2 = AddB(AddB(1, 2), AddB(3, 4))
 W2 = Dbl(Dbl(W))
@@ -46,6 +47,8 @@ F2 = Fpass(F1)
 Ex(5)
 L3 = Widen(-2)
 W3 = AddB(200, 50)
+W4 = ToF(3)
+F3 = NegI(5)
 End
 Sub SetAll(x As Byte, y As Integer, z As Word, q As Long)
   Local t As Byte, u As Long
@@ -83,6 +86,9 @@ End Sub
 Function Widen(v As Integer) As Integer
   Return v
 End Function
+Function ToF(a As Byte) As Float
+  Return a
+End Function
 )";
   auto run = RunBasic(src, GetParam());
   ASSERT_TRUE(run->ok) << run->Diagnostics();
@@ -98,6 +104,8 @@ End Function
   EXPECT_EQ(run->Byte("xo"), 5);
   EXPECT_EQ(run->Word("w3"), 250);  // a byte result widened to word
   EXPECT_EQ(run->Long("l3"), static_cast<std::uint32_t>(-2));  // an integer widened with its sign
+  EXPECT_EQ(run->Word("w4"), 3);                                 // a float result wanted as a word
+  EXPECT_EQ(run->FloatBits("f3"), Bits(-5.0f));                  // an integer result wanted as a float
 }
 
 // Arguments after a call inside the argument list read the caller's parameters and locals
