@@ -250,6 +250,26 @@ TEST(MetaPeriphSound, IdleLevelAndDirectionByRegisterAddress) {
             "\t\tlds\t\tzl,DDRF\r\n\t\tsbr\t\tzl,1<<2\r\n\t\tsts\t\tDDRF,zl\r\n");
 }
 
+// The instruction follows the register's address: sbi/cbi below 0x20, in/out below 0x40,
+// lds/sts for the extended I/O.
+TEST(MetaPeriphSound, InstructionByRegisterAddress) {
+  struct Case {
+    int address;
+    const char* lines;
+  } cases[] = {
+      {0x18, "\t\tcbi\t\tPORTB,3\r\n"},
+      {0x38, "\t\tin\t\tzl,PORTB\r\n\t\tcbr\t\tzl,1<<3\r\n\t\tout\t\tPORTB,zl\r\n"},
+      {0x62, "\t\tlds\t\tzl,PORTB\r\n\t\tcbr\t\tzl,1<<3\r\n\t\tsts\t\tPORTB,zl\r\n"},
+  };
+  for (const Case& c : cases) {
+    MetaHead h("m8", "$sound = portb.3");
+    const int portb = FindIoRegister(h.st, "portb");
+    ASSERT_GT(portb, 0);
+    h.st.sym.IoRegisters[portb].Value = static_cast<std::int16_t>(c.address);
+    EXPECT_EQ(h.PeripheralInit(), std::string(c.lines) + "\t\tsbi\t\tDDRB,3\r\n") << c.address;
+  }
+}
+
 TEST(MetaPeriphShift, PinsOrderModeAndClockDirection) {
   MetaHead h("m8", "$shiftout data = portb.0, clock = portb.1, msb, 2");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
