@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/frontend/state.h"
 
@@ -27,6 +28,19 @@ void CompilePokeStatement(CompilerState& st);
 // Functions met as factors of an expression: leave the byte in zl.
 void CompilePeekFunction(CompilerState& st);
 void CompileCpeekFunction(CompilerState& st);
+
+// A jump to a source label from where For loops may be open: the label to jump to (the
+// source label itself, or a stub that first takes off what the loops left on the way
+// saved). Stubs for labels already defined are collected in `stubs` and written by
+// EmitGotoStubs where no code falls into them; stubs for labels further on are written
+// before the label.
+struct GotoStub {
+  std::string Stub;
+  std::string Target;
+  std::vector<std::string> TargetLoops;
+};
+std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs);
+void EmitGotoStubs(CompilerState& st, const std::vector<GotoStub>& stubs);
 
 // Leaving open For loops early. Every open For loop keeps the end value of the loop around
 // it on the hardware stack (r5, or r5 and r6); a jump out of loops must take those bytes

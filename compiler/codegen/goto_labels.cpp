@@ -39,6 +39,29 @@ void EmitLeaveLoops(CompilerState& st, const std::vector<std::string>& from, con
 
 }  // namespace
 
+std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs) {
+  if (st.nest.ForNestingDepth == 0) return label;
+  const std::vector<std::string> here = OpenForLoops(st);
+  if (auto it = st.nest.LabelForLoops.find(label); it != st.nest.LabelForLoops.end()) {
+    if (it->second == here) return label;
+    GotoStub stub{NewLabel(st), label, it->second};
+    stubs.push_back(stub);
+    return stub.Stub;
+  }
+  PendingGoto g{label, NewLabel(st), here};
+  st.nest.PendingGotos.push_back(g);
+  return g.Trampoline;
+}
+
+void EmitGotoStubs(CompilerState& st, const std::vector<GotoStub>& stubs) {
+  const std::vector<std::string> here = OpenForLoops(st);
+  for (const GotoStub& s : stubs) {
+    EmitLabel(st, s.Stub);
+    EmitLeaveLoops(st, here, s.TargetLoops);
+    flow::Op1(st, st.mn.JumpMnemonic, s.Target);
+  }
+}
+
 void CompileGotoStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string target = st.TokText();

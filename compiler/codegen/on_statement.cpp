@@ -75,6 +75,7 @@ void CompileOnStatement(CompilerState& st) {
   if (jumpForm) {
     ++st.src.TokenIndex;
     EmitLabel(st, table);
+    std::vector<GotoStub> stubs;
     for (;;) {
       const std::string label = st.TokText();
       if (FindSub(st, label) != 0) {
@@ -82,11 +83,14 @@ void CompileOnStatement(CompilerState& st) {
         CompileError(st, label + " is SUB instead of LABEL!");
         st.src.TokenIndex = at;
       }
-      flow::Op1(st, st.mn.JumpMnemonic, label);
+      flow::Op1(st, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
       ++st.src.TokenIndex;
       if (st.TokText() != ",") break;
       ++st.src.TokenIndex;
     }
+    // Nothing falls out of the table (its last entry is a jump): the stubs of labels that
+    // leave For loops stand here.
+    EmitGotoStubs(st, stubs);
     EmitLabel(st, end);
     return;
   }

@@ -185,3 +185,31 @@ TEST(ForNext, LongCounterIsRefused) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// On ... Goto out of For loops takes off what the loops saved, backward and forward.
+TEST(ForNext, OnGotoOutOfLoopsKeepsTheStackBalanced) {
+  auto r = test::RunProgram(R"(
+dim b as byte, w as word, k as byte, sel as byte
+k = 0
+back:
+incr k
+for b = 1 to 10
+  for w = 1 to 10
+    sel = 0
+    if k >= 3 then sel = 1
+    if w = 2 then on sel goto back, ahead
+  next
+next
+ahead:
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("k"), 3);
+  EXPECT_EQ(r.Word("w"), 2);
+  EXPECT_EQ(r.sim->Sp(), r.sim->RamEnd());
+}
+
+}  // namespace
+}  // namespace qbc
