@@ -7,6 +7,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/first_pass.h"
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/labels.h"
@@ -96,6 +97,9 @@ bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def)
 }
 
 void EnterBody(CompilerState& st, Definition& def) {
+  // A definition line cut short must not send the statement-end check into the tokens an
+  // earlier, longer line left beyond this line's end.
+  HoldOnLine(st);
   CheckStatementEnd(st);
   int count = 0;
   const int firstLocal = st.sym.LocalVarCount + 1;
@@ -224,6 +228,7 @@ void CompileInterruptDefinition(CompilerState& st) {
     }
     ++st.src.TokenIndex;
   }
+  HoldOnLine(st);
   CheckStatementEnd(st);
 
   Definition def;
@@ -250,6 +255,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   Emit0(st, "reti");
   ExpectToken(st, "end");
   ExpectToken(st, "interrupt");
+  HoldOnLine(st);
   SkipToStatementEnd(st);
   CheckStatementEnd(st);
 }
@@ -282,7 +288,7 @@ std::uint8_t DeclareNextLocal(CompilerState& st) {
 }
 
 void ParseParamDeclList(CompilerState& st) {
-  ++st.src.TokenIndex;
+  if (st.TokText() != "<EOL>") ++st.src.TokenIndex;
   st.expr.InParamList = true;
   if (st.TokText() != ")") {
     for (;;) {

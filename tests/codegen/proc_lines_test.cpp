@@ -189,6 +189,22 @@ End Sub
   EXPECT_NE(c.report.find("Wrong argument type for b"), std::string::npos) << c.report;
 }
 
+// A definition line cut short reports what is missing and goes on with the next line.
+TEST(ProcLines, DefinitionLineWithoutItsList) {
+  auto c = test::CompileBasic(Head() + R"(
+Dim A As Byte, B As Byte, C As Byte, D As Byte, E As Byte, F As Byte
+Declare Sub S(a As Byte)
+A = B + C + D + E + F
+End
+Sub S
+  A = 1
+End Sub
+)");
+  EXPECT_EQ(c.error_count, 1) << c.report;
+  EXPECT_NE(c.report.find("Missing \")\""), std::string::npos) << c.report;
+  EXPECT_TRUE(Has(c, {"s:", I2("ldi", "zl,byte1(1)")})) << c.asm_text;
+}
+
 TEST(ProcLines, HandlerForNoVectorOfTheDevice) {
   auto c = test::CompileBasic(Head() + "End\nInterrupt Foo()\nEnd Interrupt\n");
   EXPECT_NE(c.report.find("Unsupported Interrupt type!"), std::string::npos) << c.report;
