@@ -291,6 +291,26 @@ End Sub
   EXPECT_EQ(run->Byte("ylo2"), run->Byte("ylo"));
 }
 
+// On a device with at most 256 bytes of RAM the string parameter's slot still holds the
+// two address bytes the call pushes.
+TEST(ProcProgramSmallRam, StringParameterOnATiny) {
+  auto run = RunBasic(R"($device = tn2313
+$clock = 8
+$stack = 24
+Dim S1 As String * 6, B As Byte
+Declare Sub Cat(a As String * 6, n As Byte)
+Cat("hey", 7)
+End
+Sub Cat(a As String * 6, n As Byte)
+  S1 = a
+  B = n
+End Sub
+)", "tn2313");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(Text(*run, "s1"), "hey");
+  EXPECT_EQ(run->Byte("b"), 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, ProcProgram, ::testing::Values("m8", "m88"));
 
 }  // namespace
