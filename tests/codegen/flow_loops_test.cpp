@@ -71,3 +71,34 @@ TEST(FlowLoops, LoopUntilAndAWhileWithoutConditionAreReported) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+TEST(FlowLoops, ConditionsOnArrayElementsFunctionsAndPins) {
+  auto r = test::RunProgram(R"(
+dim a(5) as word, k as byte, c1 as byte, c2 as byte
+declare function Twice(v as byte) as byte
+ddrd = 0
+portd = 0
+a(2) = 500
+k = 0
+c1 = 0
+do
+  incr k
+  incr c1
+loop while pind.2 = 0 and k < 7 or k = 7
+c2 = 0
+if a(2) > 499 and Twice(k) = 16 then c2 = 1
+end
+function Twice(v as byte) as byte
+  return v + v
+end function
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("c1"), 8);
+  EXPECT_EQ(r.Byte("c2"), 1);
+}
+
+}  // namespace
+}  // namespace qbc

@@ -213,3 +213,27 @@ ahead:
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// On a device without a hardware multiply Mul32 shifts through r6; a For loop around it
+// must still see its own end value.
+TEST(ForNext, ShiftMultiplyKeepsTheLoopsEndRegisters) {
+  auto r = test::RunProgram(R"(
+dim w as word, c as word, l as long, m as long
+c = 0
+for w = 1 to 300
+  l = w
+  m = l * 70000
+  incr c
+next
+)",
+                            {"tn2313", "attiny2313"});
+  if (!r.sim) return;
+  EXPECT_EQ(r.Word("c"), 300);
+  EXPECT_EQ(r.Long("m"), 300u * 70000u);
+}
+
+}  // namespace
+}  // namespace qbc
