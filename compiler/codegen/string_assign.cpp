@@ -254,6 +254,67 @@ void CompileTerms(CompilerState& st, const Destination& dest) {
   st.expr.StringTermCase = kCaseNone;
 }
 
+
+bool SameName(const std::string& a, const std::string& b) { return LowerText(a) == LowerText(b); }
+
+// True when the target itself is read by a term after the first: the text would be
+// changed under the copy (s = "x" + s), so it is built elsewhere first. The first term
+// may read the target: its copy starts at the target's first byte.
+bool ReadsTargetAfterFirstTerm(CompilerState& st, const std::string& name) {
+  int i = st.src.TokenIndex;
+  int depth = 0;
+  auto atEnd = [&](int k) { return st.src.Tokens[k].Kind == kTokEol || st.src.Tokens[k].Text == ":"; };
+  for (;; ++i) {
+    if (i >= st.src.TokenCount || atEnd(i)) return false;
+    const std::string& t = st.src.Tokens[i].Text;
+    if (t == "(") ++depth;
+    if (t == ")") --depth;
+    if (depth == 0 && t == "+" && i > st.src.TokenIndex) break;
+  }
+  for (; i < st.src.TokenCount && !atEnd(i); ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if ((t.Kind == kTokName || t.Kind == kTokCallName) && SameName(t.Text, name)) return true;
+  }
+  return false;
+}
+
+// The terms into the target; when a later term reads the target, they are stored into a
+// scratch area taken from the software stack (below Y, so conversions and calls made by
+// the terms work below it) and the result is then copied into the target.
+void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
+  if (!ReadsTargetAfterFirstTerm(st, dest.name)) {
+    CompileTerms(st, dest);
+    return;
+  }
+  const int bytes = dest.size == 0 ? 255 : dest.size;
+  if (dest.xPreset) {
+    Line1(st, "push", "xl");
+    if (LargeRam(st)) Line1(st, "push", "xh");
+  }
+  Line1(st, "subi", "yl," + std::to_string(bytes));
+  if (LargeRam(st)) Line1(st, "sbci", "yh,0x00");
+  st.expr.ArgStackOffset += bytes;
+  Line2(st, "mov", "xl,yl");
+  if (LargeRam(st)) Line2(st, "mov", "xh,yh");
+  Line2(st, "ldi", "r20," + LimitText(dest.size));
+  st.expr.FirstStringTerm = false;
+  CompileTerms(st, Destination{dest.name, dest.size, true});
+  Line2(st, "mov", "zl,yl");
+  if (LargeRam(st)) Line2(st, "mov", "zh,yh");
+  if (dest.xPreset) {
+    if (LargeRam(st)) Line1(st, "pop", "xh");
+    Line1(st, "pop", "xl");
+  } else {
+    LoadX(st, dest);
+  }
+  Line2(st, "ldi", "r20," + LimitText(dest.size));
+  Call(st, "_StStr");
+  st.used.Set(NeedStoreStr);
+  st.expr.ArgStackOffset -= bytes;
+  Line1(st, "subi", "yl,low(-" + std::to_string(bytes) + ")");
+  if (LargeRam(st)) Line1(st, "sbci", "yh,high(-" + std::to_string(bytes) + ")");
+}
+
 }  // namespace
 
 void CompileStringTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
@@ -267,7 +328,7 @@ void CompileStringArrayTerm(CompilerState& st, const std::string& name, std::uin
 void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size) {
   ExpectToken(st, "=");
   st.expr.FirstStringTerm = true;
-  CompileTerms(st, Destination{name, size});
+  CompileAssignedTerms(st, Destination{name, size});
 }
 
 void CompileStringFrameAssignment(CompilerState& st, int localIndex) {
@@ -275,7 +336,7 @@ void CompileStringFrameAssignment(CompilerState& st, int localIndex) {
   const std::string name = v.Name;
   ExpectToken(st, "=");
   st.expr.FirstStringTerm = true;
-  CompileTerms(st, Destination{name, v.StrLen, false, localIndex});
+  CompileAssignedTerms(st, Destination{name, v.StrLen, false, localIndex});
 }
 
 void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize) {
@@ -303,7 +364,7 @@ void CompileStringArrayAssignment(CompilerState& st, const std::string& name, st
   }
   Line2(st, "ldi", "r20," + LimitText(elementSize));
   ExpectToken(st, "=");
-  CompileTerms(st, Destination{name, elementSize, true});
+  CompileAssignedTerms(st, Destination{name, elementSize, true});
 }
 
 }  // namespace qbc

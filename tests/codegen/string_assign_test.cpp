@@ -93,6 +93,26 @@ TEST_P(StringAssign, StrOfExpressionsTakesTheExpressionsType) {
   EXPECT_EQ(p.Text("s"), "60005,-6,210000,200,60000,60300");
 }
 
+// A target read again by a later term: the terms see the target as it was before the
+// assignment.
+TEST_P(StringAssign, LaterTermsReadTheTargetsOldText) {
+  Program p = Run(
+      "Dim s as string * 10\nDim t as string * 10\nDim a(3) as string * 6\nDim g as string * 2\n"
+      "Dim u as string * 10\nDim b as byte\nDim k as byte\n"
+      "s = \"123\"\nt = \"ab\"\na(1) = \"ab\"\na(2) = \"zz\"\ng = \"G\"\nb = 7\nk = 1\n"
+      "s = s + s\nt = \"x\" + t + \"y\" + Str(b) + t\na(k) = \"<\" + a(k) + \">\" + a(1) + a(2)\ng = g + g\n"
+      "u = Str(b) + Mid(t, 2, 2)\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Text("s"), "123123");
+  EXPECT_EQ(p.Text("t"), "xaby7ab");
+  EXPECT_EQ(p.Text("a", 7), "<ab>ab");
+  EXPECT_EQ(p.Text("a", 14), "zz");
+  EXPECT_EQ(p.Text("g"), "GG");
+  EXPECT_EQ(p.Text("u"), "7ab");
+  const std::uint32_t y = p.sim->Reg(28) | (p.sim->Reg(29) << 8);
+  EXPECT_EQ(y, p.sim->RamEnd() - 40) << "the scratch area is given back";
+}
+
 TEST_P(StringAssign, EmptyConstantAndAddingNothing) {
   Program p = Run(
       "Dim s as string * 8\nDim t as string * 8\nDim b as byte\n"
