@@ -59,7 +59,7 @@ void ParseArrayElement(CompilerState& st, int g) {
     st.sticky.WantedType = st.dev.NeedRampz ? kTypeLong : kTypeWord;
     st.expr.InParenExpr = true;
   } else {
-    st.sticky.WantedType = st.dev.RamEnd > 256 ? kTypeWord : kTypeByte;
+    st.sticky.WantedType = st.dev.RamEnd > 255 ? kTypeWord : kTypeByte;
   }
   ParseExpression(st);
   ExpectToken(st, ")");
@@ -74,10 +74,10 @@ void ParseArrayElement(CompilerState& st, int g) {
   st.sticky.WantedType = callerWanted == 0 ? v.VarType : callerWanted;
   if (v.VarType == kTypeString) {
     Emit2(st, "ldi", "zl," + Dec(v.ElementSize));
-    if (st.dev.RamEnd > 256) Emit2(st, "clr", "zh");
+    if (st.dev.RamEnd > 255) Emit2(st, "clr", "zh");
     Emit2(st, "pop", "r24");
-    if (st.dev.RamEnd > 256) Emit2(st, "pop", "r25");
-    if (st.dev.RamEnd > 256) {
+    if (st.dev.RamEnd > 255) Emit2(st, "pop", "r25");
+    if (st.dev.RamEnd > 255) {
       EmitCall(st, "Mp16u");
       st.used.Set(NeedMul16u);
     } else {

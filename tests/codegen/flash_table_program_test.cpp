@@ -98,11 +98,13 @@ TEST(FlashTableWide, LongAndFloatElements) {
   for (const char* dev : {"m8", "m88"}) {
     const std::string src = std::string("$device = ") + dev +
                             "\n$clock = 8\n$stack = 32\n"
-                            "Dim Tl(3) As Flash Long, Tf(2) As Flash Float\n"
-                            "Dim L As Long, K As Long, F As Float, G As Float, I As Byte\n"
+                            "Dim Tl(3) As Flash Long, Tf(2) As Flash Float, Tb(2) As Flash Byte\n"
+                            "Dim L As Long, K As Long, F As Float, G As Float, I As Byte, M As Long, N As Long\n"
                             "I = 2\n"
                             "L = Tl(I) : K = Tl(0) + 1 : F = Tf(1) : G = Tf(0)\n"
+                            "M = 100000 : N = Tb(1) + M\n"  // a variable after an element keeps its width
                             "End\n"
+                            "Tb = 7, 9\n"
                             "Tl = -5, 100000, 305419896\n"
                             "Tf = 1.5, -2.5\n";
     auto run = RunBasic(src, std::string("atmega") + (dev + 1));
@@ -111,6 +113,7 @@ TEST(FlashTableWide, LongAndFloatElements) {
     EXPECT_EQ(run->Long("k"), static_cast<std::uint32_t>(-4)) << dev;
     EXPECT_EQ(run->FloatBits("f"), 0xC0200000u) << dev;
     EXPECT_EQ(run->FloatBits("g"), 0x3FC00000u) << dev;
+    EXPECT_EQ(run->Long("n"), 100009u) << dev;
   }
 }
 
