@@ -77,8 +77,23 @@ void EmitLoadVariable(CompilerState& st, const std::string& n) {
   if (ot == kTypeBit && w >= kTypeBit && w <= kTypeLong) {
     EmitLoadBitVar(st, n);
   } else if (ot == kTypeFloat && w >= kTypeByte && w <= kTypeLong) {
-    LoadFloatBytes(st, n);  // float to integer: the store takes r22.. (OperandType 8)
+    // Float to integer, moved into the registers of the integer type: the value goes on
+    // through the integer operators and stores, so it counts as that type from here on
+    // (a second conversion by the term level would take the integer for a float).
+    LoadFloatBytes(st, n);
     EmitCall(st, "_Fxsf");
+    st.used.Set(NeedFloatCore);
+    if (s && w == kTypeLong) {
+      Emit2(st, "mov", "r16,r24");
+      Emit2(st, "mov", "r17,r25");
+    }
+    if (!s && w == kTypeLong) {
+      Emit2(st, "mov", "r18,r24");
+      Emit2(st, "mov", "r19,r25");
+    }
+    Emit2(st, "mov", r0 + ",r22");
+    if (w >= kTypeInteger) Emit2(st, "mov", r1 + ",r23");
+    st.sticky.OperandType = w;
   } else {
     switch (w) {
       case kTypeBit:

@@ -224,3 +224,34 @@ TEST(RunTimeBits, BitNumberInAVariable) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Float operands with the float library: sums, products, quotients, conversions from and
+// to integer types.
+TEST(FloatArithmetic, WithTheFloatLibrary) {
+  const std::string src = Head("m8") +
+                          "Dim F As Float, G As Float, H As Float, B As Byte, K As Float, M As Float, N As Float\n"
+                          "Dim I As Integer, P As Float, Q As Float, C As Byte, L As Long, D As Byte\n"
+                          "G = 1.5 : H = 2.25\n"
+                          "F = G + H\nB = 7\nK = B\nM = 2.5 * G\nN = H / 4\nI = -3\nP = I\nQ = G - H\n"
+                          "C = H * 2\n"   // a float in a byte product: converted once
+                          "D = H + 1\n"   // and in a byte sum
+                          "L = -H * 4\n"
+                          "End\n";
+  auto run = RunBasic(src, "atmega8");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->FloatBits("f"), 0x40700000u);
+  EXPECT_EQ(run->FloatBits("k"), 0x40E00000u);
+  EXPECT_EQ(run->FloatBits("m"), 0x40700000u);
+  EXPECT_EQ(run->FloatBits("n"), 0x3F100000u);
+  EXPECT_EQ(run->FloatBits("p"), 0xC0400000u);
+  EXPECT_EQ(run->FloatBits("q"), 0xBF400000u);
+  EXPECT_EQ(run->Byte("c"), 4);
+  EXPECT_EQ(run->Byte("d"), 3);
+  EXPECT_EQ(run->Long("l"), static_cast<std::uint32_t>(-8));
+}
+
+}  // namespace
+}  // namespace qbc::test
