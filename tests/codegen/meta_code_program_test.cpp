@@ -106,5 +106,19 @@ TEST(MetaCodeProgram, TimerLineInTheCodeIsWrittenInPlace) {
   EXPECT_GT(timer, banner);
 }
 
+// $spi after the declarations writes its set-up lines where it stands, not in the head.
+TEST(MetaCodeProgram, SpiLineInTheCodeIsWrittenInPlace) {
+  const std::string src = std::string(kHead) + "Dim A As Byte\nA = 1\n$spi = 16, msb, master, low, low\nA = 2\nEnd\n";
+  auto c = Compile(src, {});
+  ASSERT_EQ(c.errors, 0) << c.report;
+  const std::string out = ReadFile(c.dir + "/prog.asm");
+  const std::size_t banner = out.find("USERS BASIC CODE");
+  const std::size_t spi = out.find("SPCR");
+  ASSERT_NE(banner, std::string::npos);
+  ASSERT_NE(spi, std::string::npos) << out;
+  EXPECT_GT(spi, banner) << out;
+  EXPECT_LT(spi, out.find("END OF USER BASIC CODE")) << out;
+}
+
 }  // namespace
 }  // namespace qbc::test
