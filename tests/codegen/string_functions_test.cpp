@@ -85,6 +85,31 @@ TEST_P(StringFunctions, ChrOfEveryIntegerTypeTakesTheLowByte) {
   EXPECT_EQ(p.Text("s"), "ABCDE");
 }
 
+TEST_P(StringFunctions, NamedConstantsElementsAndTheRestOfAString) {
+  Program p = Run(
+      "Const Greet = \"hi\"\n"
+      "Dim s as string * 12\nDim a(3) as string * 8\nDim r1 as byte\nDim r2 as byte\nDim w as word\nDim h as word\n"
+      "a(2) = \"xx42yy\"\ns = \"a12345\"\n"
+      "r1 = Instr(a(2), \"42\")\nr2 = Len(a(2)) + Len(Greet)\nw = Val(Mid(s, 2))\nh = HexVal(\"A\")\n"
+      "s = Greet + \"!\" + Mid(a(2), 3, 2) + Greet\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Byte("r1"), 3);
+  EXPECT_EQ(p.Byte("r2"), 6 + 2);
+  EXPECT_EQ(p.Word("w"), 12345);
+  EXPECT_EQ(p.Word("h"), 10);
+  EXPECT_EQ(p.Text("s"), "hi!42hi");
+}
+
+TEST_P(StringFunctions, NumberResultsWidenToFloatTargets) {
+  Program p = Run(
+      "Dim s as string * 8\nDim f as float\nDim g as float\nDim h as float\n"
+      "s = \"-12\"\nf = Val(s)\ng = Len(s)\nh = HexVal(\"ff\")\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Long("f"), 0xC1400000u) << "-12.0";
+  EXPECT_EQ(p.Long("g"), 0x40400000u) << "3.0";
+  EXPECT_EQ(p.Long("h"), 0x437F0000u) << "255.0";
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, StringFunctions, ::testing::Values(test::strprog::M8(), test::strprog::M128()),
                          [](const auto& param) { return param.param.device; });
 
