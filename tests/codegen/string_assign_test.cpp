@@ -179,3 +179,24 @@ TEST(StringAssignFloat, FloatTextIsAppendedAtTheEndOfTheEarlierTerms) {
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// Str in a program with a fill character, and with a number format.
+TEST(StringAssignNumberForms, LeadCharacterAndFormat) {
+  test::strprog::Program lead = test::strprog::Run(
+      "$leadchar = \"*\"\nDim s as string * 20\nDim b as byte\nDim i as integer\nb = 7\ni = -5\n"
+      "s = Str(b) + \"|\" + Str(i)\n");
+  ASSERT_TRUE(lead.sim);
+  EXPECT_EQ(lead.Text("s"), "**7|-****5");
+  test::strprog::Program fmt = test::strprog::Run(
+      "$leadchar = \" \", format(3, 2)\nDim s as string * 20\nDim w as word\nDim b as byte\nw = 1234\nb = 5\n"
+      "s = Str(w) + \"|\" + Str(b)\n");
+  ASSERT_TRUE(fmt.sim);
+  EXPECT_EQ(fmt.Text("s"), " 12.34|  0.05");
+}
+
+}  // namespace
+}  // namespace qbc
+
