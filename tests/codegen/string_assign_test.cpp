@@ -4,6 +4,7 @@
 // the constants above 64 KB, read through RAMPZ).
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@ struct Device {
   Target target;
   bool poolAbove64k;
 };
+void PrintTo(const Device& d, std::ostream* os) { *os << d.target.device; }
 
 class StringAssign : public ::testing::TestWithParam<Device> {
  protected:
@@ -133,6 +135,16 @@ TEST_P(StringAssign, ArrayElementsAreBoundedByTheirElementSize) {
   EXPECT_EQ(p.Text("a", 7), "x12SRC");
   EXPECT_EQ(p.Text("a", 14), "last");
   EXPECT_EQ(p.Text("a", 0), "x12SRC");
+}
+
+TEST_P(StringAssign, ElementsBeyondTheFirst256Bytes) {
+  Program p = Run(
+      "Dim a(40) as string * 9\nDim k as word\nDim s as string * 12\nk = 35\n"
+      "a(30) = \"thirty\"\na(k) = a(30) + \"+5\"\ns = Left(a(k), 4) + Right(a(30), 2)\n");
+  ASSERT_TRUE(p.sim);
+  EXPECT_EQ(p.Text("a", 300), "thirty");
+  EXPECT_EQ(p.Text("a", 350), "thirty+5");
+  EXPECT_EQ(p.Text("s"), "thirty");
 }
 
 TEST_P(StringAssign, SubstringsOfVariablesAndArrayElements) {

@@ -3,6 +3,7 @@
 // different.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/codegen/string_program.h"
@@ -17,6 +18,7 @@ struct Device {
   Target target;
   bool poolAbove64k;
 };
+void PrintTo(const Device& d, std::ostream* os) { *os << d.target.device; }
 
 class StringCompare : public ::testing::TestWithParam<Device> {};
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "compiler/frontend/driver.h"
@@ -22,6 +23,7 @@ struct Target {
   std::string device;  // $device name: m8, m128
   std::string mcu;     // simavr name
 };
+inline void PrintTo(const Target& t, std::ostream* os) { *os << t.device; }
 inline Target M8() { return {"m8", "atmega8"}; }
 inline Target M128() { return {"m128", "atmega128"}; }
 
