@@ -15,6 +15,7 @@
 
 #include "compiler/frontend/state.h"
 #include "compiler/library/core/float_core.h"
+#include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::flt {
@@ -80,40 +81,17 @@ inline std::vector<std::string> Regs(std::vector<std::string> a, const std::vect
   return a;
 }
 
-inline std::string Hex2(unsigned v) {
-  char b[8];
-  std::snprintf(b, sizeof b, "0x%02X", v & 0xFFu);
-  return b;
-}
-
-inline std::string DbLines(const std::string& label, std::vector<uint8_t> bytes) {
-  if (bytes.size() % 2) bytes.push_back(0);
-  std::string text = label + ":\n";
-  for (size_t i = 0; i < bytes.size(); i += 16) {
-    text += "\t.db\t";
-    for (size_t j = i; j < std::min(bytes.size(), i + 16); ++j) {
-      if (j != i) text += ',';
-      text += Hex2(bytes[j]);
-    }
-    text += '\n';
-  }
-  return text;
-}
+using bench::Hex2;
 
 inline const uint8_t kMarkers[] = {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xB8, 0xB9, 0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF};
 inline const int kMarkerRegs[] = {1, 2, 3, 4, 5, 6, 8, 9, 10, 11, 12, 13, 14, 15};
-
-struct BatchRun {
-  std::vector<std::vector<uint8_t>> outputs;  // one per case
-  uint64_t cycles = 0;
-};
 
 // The program for one batch of cases.
 inline std::string BatchProgram(const Chip& chip, const Routine& r, const std::vector<uint8_t>& table, size_t n,
                                 const std::string& library) {
   const std::string call = BigFlash(chip) ? "call" : "rcall";
   std::string p = ".include \"" + std::string(chip.inc) + "\"\n\t.cseg\n\t.org 0\n\trjmp\t_Start\n";
-  p += "_Start:\tldi\tr16,low(RAMEND)\n\tout\tSPL,r16\n\tldi\tr16,high(RAMEND)\n\tout\tSPH,r16\n";
+  p += "_Start:" + bench::StackSetup(true);
   for (size_t i = 0; i < std::size(kMarkerRegs); ++i)
     p += "\tldi\tr16," + Hex2(kMarkers[i]) + "\n\tmov\tr" + std::to_string(kMarkerRegs[i]) + ",r16\n";
   p += "\tldi\tyl,low(" + std::to_string(chip.ram_start) + ")\n\tldi\tyh,high(" + std::to_string(chip.ram_start) + ")\n";
@@ -134,7 +112,7 @@ inline std::string BatchProgram(const Chip& chip, const Routine& r, const std::v
   p += "_End:\trjmp\t_End\n";
   p += r.helpers;
   p += library;
-  p += "\n" + DbLines("_Cases", table);
+  p += "\n" + bench::DbTable("_Cases", table);
   return p;
 }
 
@@ -145,43 +123,23 @@ inline std::vector<std::vector<uint8_t>> RunCases(const Chip& chip, const Routin
   const size_t nin = r.in.size(), nout = r.out.size();
   const size_t ram_slots = (chip.ram_end - chip.ram_start + 1 - 96) / nout;
   const size_t flash_slots = (chip.flash_bytes - 4096) / std::max<size_t>(nin, 1);
-  const size_t batch = std::min({ram_slots, flash_slots, size_t{3000}});
-  std::vector<std::vector<uint8_t>> results;
-  for (size_t first = 0; first < cases.size(); first += batch) {
-    const size_t n = std::min(batch, cases.size() - first);
-    std::vector<uint8_t> table;
-    for (size_t i = first; i < first + n; ++i) {
-      EXPECT_EQ(cases[i].size(), nin);
-      table.insert(table.end(), cases[i].begin(), cases[i].end());
-    }
-    const std::string program = BatchProgram(chip, r, table, n, library);
-    AsmResult a = AssembleAsm(program);
-    EXPECT_TRUE(a.ok) << a.output;
-    if (!a.ok) return results;
-    SimRunner sim({.mcu = chip.mcu, .frequency = 16000000, .max_cycles = 400'000'000});
-    EXPECT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
-    const SimStop stop = sim.Run();
-    EXPECT_EQ(stop, SimStop::EndLoop) << SimStopName(stop) << " at pc " << sim.PcBytes() << "\n" << sim.Log();
-    if (stop != SimStop::EndLoop) return results;
-    uint32_t addr = chip.ram_start;
-    for (size_t i = 0; i < n; ++i) {
-      std::vector<uint8_t> o(nout);
-      for (size_t k = 0; k < nout; ++k) o[k] = sim.Sram(addr++);
-      results.push_back(std::move(o));
-    }
-    for (size_t i = 0; i < std::size(kMarkerRegs); ++i)
-      EXPECT_EQ(sim.Sram(addr++), kMarkers[i]) << r.entry << " changed r" << kMarkerRegs[i];
-  }
-  return results;
+  bench::BatchPlan plan{.cases_per_run = std::min({ram_slots, flash_slots, size_t{3000}}),
+                        .in_bytes = nin,
+                        .out_bytes = nout,
+                        .sim = {.mcu = chip.mcu, .frequency = 16000000, .max_cycles = 400'000'000},
+                        .what = r.entry};
+  return bench::RunInBatches(
+      cases, plan,
+      [&](const bench::Batch& b) { return BatchProgram(chip, r, b.table, b.count, library); },
+      bench::FixedAddress(chip.ram_start), [&](const SimRunner& sim, uint32_t addr) {
+        // The marker registers follow the last case's outputs.
+        for (size_t i = 0; i < std::size(kMarkerRegs); ++i)
+          EXPECT_EQ(sim.Sram(addr++), kMarkers[i]) << r.entry << " changed r" << kMarkerRegs[i];
+      });
 }
 
-inline void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(static_cast<uint8_t>(x >> (8 * i)));
-}
-inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at) {
-  return static_cast<uint32_t>(v[at]) | (static_cast<uint32_t>(v[at + 1]) << 8) |
-         (static_cast<uint32_t>(v[at + 2]) << 16) | (static_cast<uint32_t>(v[at + 3]) << 24);
-}
+inline void Put32(std::vector<uint8_t>& v, uint32_t x) { bench::PutLe(v, x, 4); }
+inline uint32_t Get32(const std::vector<uint8_t>& v, size_t at) { return static_cast<uint32_t>(bench::GetLe(v, at, 4)); }
 
 inline std::string HexWord(uint32_t x) {
   char b[16];

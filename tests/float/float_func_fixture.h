@@ -20,6 +20,7 @@
 #include "compiler/library/core/float_functions.h"
 #include "compiler/library/core/float_text.h"
 #include "tests/float/float_func_model.h"
+#include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::floatfn {
@@ -114,20 +115,6 @@ inline size_t OutBytes(CaseKind k) {
   return 0;
 }
 
-inline std::string Db(const std::vector<uint8_t>& bytes) {
-  std::string t;
-  for (size_t i = 0; i < bytes.size(); i += 8) {
-    t += "\t.db\t";
-    for (size_t j = i; j < bytes.size() && j < i + 8; ++j) {
-      char b[8];
-      std::snprintf(b, sizeof b, "%s0x%02x", j == i ? "" : ",", bytes[j]);
-      t += b;
-    }
-    t += '\n';
-  }
-  return t;
-}
-
 // Canary values for the registers a routine must keep.
 inline const char* kKeptRegs[] = {"r2", "r3", "r4", "r5", "r6", "r8", "r9", "r10", "r11", "r12", "r13",
                                   "r14", "r15", "r16", "r17"};
@@ -140,7 +127,7 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
   p += "_s1tmp:\t.byte\t14\n_s2tmp:\t.byte\t14\n_guard:\t.byte\t4\n";
   p += "_fmtC:\t.byte\t1\n_fmtD:\t.byte\t1\n_lchr:\t.byte\t1\n_ipart:\t.byte\t4\n_cnt:\t.byte\t2\n_res:\n";
   p += "\t.cseg\n\t.org\t0\n\trjmp\t_Start\n";
-  p += "_Start:\tldi\tr16,low(RAMEND)\n\tout\tSPL,r16\n\tldi\tr16,high(RAMEND)\n\tout\tSPH,r16\n";
+  p += "_Start:" + bench::StackSetup(true);
   // r7 starts non-zero: nothing may rely on it before the first packing.
   p += "\tldi\tr16,0x5a\n\tmov\tr7,r16\n";
   p += "\tldi\tr16,low(" + std::to_string(count) + ")\n\tsts\t_cnt,r16\n";
@@ -201,7 +188,7 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
   p += "\tlds\tr24,_cnt\n\tlds\tr25,_cnt+1\n\tsbiw\tr24,1\n\tsts\t_cnt,r24\n\tsts\t_cnt+1,r25\n";
   p += "\tbreq\t_Done\n\t" + std::string(chip.big_flash ? "jmp" : "rjmp") + "\t_Loop\n";
   p += "_Done:\trjmp\t_Done\n";
-  p += "_Args:\n" + Db(args);
+  p += "_Args:\n" + bench::DbLines(args, 8);
   char org[32];
   std::snprintf(org, sizeof org, "\t.org\t0x%04x\n", chip.library_org);
   p += org;
@@ -213,51 +200,24 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
 inline std::vector<std::vector<uint8_t>> RunCases(const FloatChip& chip, const std::string& routine,
                                                   CaseKind kind, const std::vector<std::vector<uint8_t>>& cases,
                                                   uint64_t cycles_per_case = 200000) {
-  std::vector<std::vector<uint8_t>> out;
   const size_t per = OutBytes(kind);
-  const size_t room = (chip.ram_end - chip.ram_start - 160 - 64) / per;
-  for (size_t first = 0; first < cases.size(); first += room) {
-    size_t n = std::min(room, cases.size() - first);
-    std::vector<uint8_t> args;
-    for (size_t i = first; i < first + n; ++i) {
-      std::vector<uint8_t> c = cases[i];
-      c.resize(ArgBytes(kind), 0);
-      args.insert(args.end(), c.begin(), c.end());
-    }
-    AsmResult a = AssembleAsm(Program(chip, routine, kind, args, n));
-    if (!a.ok) {
-      ADD_FAILURE() << "assembling the fixture of " << routine << " failed:\n" << a.output;
-      return {};
-    }
-    SimRunner sim({.mcu = chip.mcu, .frequency = 16000000, .max_cycles = cycles_per_case * n + 100000});
-    if (!sim.Load(a.hex_path, a.map_path)) {
-      ADD_FAILURE() << sim.Error();
-      return {};
-    }
-    SimStop stop = sim.Run();
-    if (stop != SimStop::EndLoop) {
-      ADD_FAILURE() << routine << ": the fixture stopped with " << SimStopName(stop) << "\n" << sim.Log();
-      return {};
-    }
-    if (sim.Sp() != chip.ram_end) ADD_FAILURE() << routine << ": the stack is not balanced";
-    uint32_t res = *sim.Symbol("_res");
-    for (size_t i = 0; i < n; ++i) {
-      std::vector<uint8_t> o(per);
-      for (size_t j = 0; j < per; ++j) o[j] = sim.Sram(res + static_cast<uint32_t>(i * per + j));
-      out.push_back(o);
-    }
-  }
-  return out;
+  bench::BatchPlan plan{.cases_per_run = (chip.ram_end - chip.ram_start - 160 - 64) / per,
+                        .in_bytes = ArgBytes(kind),
+                        .zero_fill = true,
+                        .out_bytes = per,
+                        .sim = {.mcu = chip.mcu, .frequency = 16000000, .max_cycles = 100000},
+                        .cycles_per_case = cycles_per_case,
+                        .what = routine};
+  return bench::RunInBatches(
+      cases, plan, [&](const bench::Batch& b) { return Program(chip, routine, kind, b.table, b.count); },
+      bench::SymbolAddress("_res"), [&](const SimRunner& sim, uint32_t) {
+        if (sim.Sp() != chip.ram_end) ADD_FAILURE() << routine << ": the stack is not balanced";
+      });
 }
 
-inline std::vector<uint8_t> FloatBytes(float f) {
-  uint32_t u = Bits(f);
-  return {static_cast<uint8_t>(u), static_cast<uint8_t>(u >> 8), static_cast<uint8_t>(u >> 16),
-          static_cast<uint8_t>(u >> 24)};
-}
+inline std::vector<uint8_t> FloatBytes(float f) { return bench::LeBytes(Bits(f), 4); }
 inline float FloatAt(const std::vector<uint8_t>& b, size_t at) {
-  return FromBits(static_cast<uint32_t>(b[at]) | static_cast<uint32_t>(b[at + 1]) << 8 |
-                  static_cast<uint32_t>(b[at + 2]) << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+  return FromBits(static_cast<uint32_t>(bench::GetLe(b, at, 4)));
 }
 inline std::string CText(const std::vector<uint8_t>& b, size_t at, size_t max) {
   std::string s;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compiler/frontend/state.h"
+#include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::corelib {
@@ -53,32 +54,13 @@ std::string EmitText(Emit emit, const Chip& chip = kMega328, bool post_increment
   return st->out.Str();
 }
 
-inline std::string Hex2(unsigned v) {
-  char b[8];
-  std::snprintf(b, sizeof b, "0x%02x", v & 0xFFu);
-  return b;
-}
-
-// ".db" lines of an even number of bytes each (avra pads an odd line with a zero).
-inline std::string DbLines(const std::string& label, std::vector<uint8_t> bytes) {
-  if (bytes.size() % 2) bytes.push_back(0);
-  std::string text = label + ":\n";
-  for (size_t i = 0; i < bytes.size(); i += 16) {
-    text += "\t.db\t";
-    for (size_t j = i; j < std::min(bytes.size(), i + 16); ++j) {
-      if (j != i) text += ',';
-      text += Hex2(bytes[j]);
-    }
-    text += '\n';
-  }
-  return text;
-}
+using bench::DbTable;
+using bench::Hex2;
 
 // Device include, reset jump and stack set-up; the program continues at _Main.
 inline std::string ProgramHead(const Chip& chip) {
   std::string t = ".include \"" + std::string(chip.inc) + "\"\n\t.cseg\n\t.org 0\n\trjmp\t_Start\n";
-  t += "_Start:\tldi\tr16,low(RAMEND)\n\tout\tSPL,r16\n";
-  if (chip.ram_end > 0xFF) t += "\tldi\tr16,high(RAMEND)\n\tout\tSPH,r16\n";
+  t += "_Start:" + bench::StackSetup(chip.ram_end > 0xFF);
   t += "\trjmp\t_Main\n";
   return t;
 }
@@ -103,18 +85,14 @@ inline std::string LoopBack(const std::string& label) {
          "\n";
 }
 
-// Assembles and runs `program`; returns `count` SRAM bytes from `addr`.
+// Assembles and runs `program`; returns `count` SRAM bytes from `addr` (none when the run
+// failed, which is reported).
 inline std::vector<uint8_t> RunAndRead(const Chip& chip, const std::string& program, uint32_t addr, size_t count,
                                        uint64_t max_cycles = 20'000'000) {
-  AsmResult a = AssembleAsm(program);
-  EXPECT_TRUE(a.ok) << a.output << "\n" << program;
-  if (!a.ok) return {};
-  SimRunner sim({.mcu = chip.mcu, .frequency = 8000000, .max_cycles = max_cycles});
-  EXPECT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
-  SimStop stop = sim.Run();
-  EXPECT_EQ(stop, SimStop::EndLoop) << SimStopName(stop) << " at pc " << sim.PcBytes() << "\n" << sim.Log();
+  auto sim = bench::AssembleAndRun(program, {.mcu = chip.mcu, .frequency = 8000000, .max_cycles = max_cycles});
+  if (!sim) return {};
   std::vector<uint8_t> bytes(count);
-  for (size_t i = 0; i < count; ++i) bytes[i] = sim.Sram(addr + static_cast<uint32_t>(i));
+  for (size_t i = 0; i < count; ++i) bytes[i] = sim->Sram(addr + static_cast<uint32_t>(i));
   return bytes;
 }
 
@@ -135,20 +113,17 @@ inline std::vector<std::vector<uint8_t>> RunRegisterCases(const RegisterRoutine&
   const size_t nin = r.in.size(), nout = r.out.size();
   const size_t ram_slots = (chip.ram_end - chip.ram_start + 1 - 64) / nout;
   const size_t flash_slots = (chip.flash_bytes / 2) / std::max<size_t>(nin, 1);
-  const size_t batch = std::min({ram_slots, flash_slots, size_t{4000}});
-  std::vector<std::vector<uint8_t>> results;
-  for (size_t first = 0; first < cases.size(); first += batch) {
-    const size_t n = std::min(batch, cases.size() - first);
-    std::vector<uint8_t> table;
-    for (size_t i = first; i < first + n; ++i) {
-      EXPECT_EQ(cases[i].size(), nin);
-      table.insert(table.end(), cases[i].begin(), cases[i].end());
-    }
+  bench::BatchPlan plan{.cases_per_run = std::min({ram_slots, flash_slots, size_t{4000}}),
+                        .in_bytes = nin,
+                        .out_bytes = nout,
+                        .sim = {.mcu = chip.mcu, .frequency = 8000000},
+                        .what = r.entry};
+  auto program = [&](const bench::Batch& b) {
     std::string p = ProgramHead(chip);
     p += "_Main:\tldi\tr28,low(" + std::to_string(chip.ram_start) + ")\n\tldi\tr29,high(" +
          std::to_string(chip.ram_start) + ")\n";
     p += LoadWord("r14", "r15", "_Cases*2");
-    p += LoadWord("r12", "r13", std::to_string(n));
+    p += LoadWord("r12", "r13", std::to_string(b.count));
     p += "_Next:\tmov\tzl,r14\n\tmov\tzh,r15\n";
     for (size_t k = 0; k < nin; ++k) p += LoadFlashByte("r" + std::to_string(3 + k));
     p += "\tmov\tr14,zl\n\tmov\tr15,zh\n";
@@ -159,25 +134,16 @@ inline std::vector<std::vector<uint8_t>> RunRegisterCases(const RegisterRoutine&
     p += LoopBack("_Next");
     p += kProgramEnd;
     p += r.library;
-    p += "\n" + DbLines("_Cases", table);
-    std::vector<uint8_t> bytes = RunAndRead(chip, p, chip.ram_start, n * nout);
-    if (bytes.size() != n * nout) return results;
-    for (size_t i = 0; i < n; ++i) results.emplace_back(bytes.begin() + i * nout, bytes.begin() + (i + 1) * nout);
-  }
-  return results;
+    p += "\n" + DbTable("_Cases", b.table);
+    return p;
+  };
+  return bench::RunInBatches(cases, plan, program, bench::FixedAddress(chip.ram_start));
 }
 
 // Little-endian bytes of a value.
-inline std::vector<uint8_t> Bytes(uint32_t v, int count) {
-  std::vector<uint8_t> b;
-  for (int i = 0; i < count; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  return b;
-}
-
+inline std::vector<uint8_t> Bytes(uint32_t v, int count) { return bench::LeBytes(v, count); }
 inline uint32_t Value(const std::vector<uint8_t>& b, size_t from, int count) {
-  uint32_t v = 0;
-  for (int i = count - 1; i >= 0; --i) v = (v << 8) | b[from + i];
-  return v;
+  return static_cast<uint32_t>(bench::GetLe(b, from, count));
 }
 
 }  // namespace qbc::test::corelib

@@ -163,7 +163,7 @@ _Copy:	lpm
   p += LoopBack("_Next");
   p += kProgramEnd;
   p += EmitText(EmitCalcCrc8Routine, chip);
-  p += "\n" + DbLines("_Cases", table);
+  p += "\n" + DbTable("_Cases", table);
   return RunAndRead(chip, p, results, cases.size());
 }
 

@@ -62,7 +62,7 @@ _Copy:	lpm
   p += LoopBack("_Next");
   p += kProgramEnd;
   p += EmitText(EmitSortRoutine, chip);
-  p += "\n" + DbLines("_Cases", table);
+  p += "\n" + DbTable("_Cases", table);
   return RunAndRead(chip, p, chip.ram_start, total);
 }
 
@@ -198,7 +198,7 @@ std::vector<uint16_t> RunFind(Form form, bool post_increment, const std::vector<
       emit = EmitFind16RoutineAlt;
       break;
   }
-  library = EmitText(emit, kMega328, post_increment) + "\n" + DbLines("_Table", table);
+  library = EmitText(emit, kMega328, post_increment) + "\n" + DbTable("_Table", table);
   // Inputs go to scratch registers; the real set-up runs just before the call.
   RegisterRoutine r{library, "_Find", {"r20", "r21", "r16", "r17"}, {"zl", "zh"}, ""};
   r.library += "_Find:\tmov\tr3,r20\n\tmov\tr4,r21\n\tmov\tr5,r16\n\tmov\tr6,r17\n" + setup + "\trjmp\t" +
@@ -287,7 +287,7 @@ void CheckStringList(bool post_increment) {
   std::string library = EmitText(EmitFindStrConstRoutine, kMega328, post_increment);
   library += "\n_Pick:\tldi\tzl,low(_List*2)\n\tldi\tzh,high(_List*2)\n\trcall\t_FSC\n";
   library += "\tsubi\tzl,low(_List*2)\n\tsbci\tzh,high(_List*2)\n\tret\n";
-  library += DbLines("_List", l.bytes);
+  library += DbTable("_List", l.bytes);
   RegisterRoutine r{library, "_Pick", {"r24"}, {"zl", "zh"}, ""};
   auto out = RunRegisterCases(r, cases);
   ASSERT_EQ(out.size(), strings.size());

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "compiler/frontend/state.h"
+#include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::libfix {
@@ -58,13 +59,7 @@ inline void SetDevice(CompilerState& st, const Device& d) {
   st.cfg.StackSize = kStackSize;
 }
 
-inline std::string Hex2(unsigned v) {
-  static const char* k = "0123456789abcdef";
-  std::string s = "0x";
-  s += k[(v >> 4) & 15];
-  s += k[v & 15];
-  return s;
-}
+using bench::Hex2;
 
 // `ldi` of a 16-bit address into a register pair given by its low name (xl/yl/zl).
 inline std::string LoadPtr(const std::string& lo, const std::string& hi, const std::string& expr) {
@@ -121,16 +116,9 @@ recz1:	ld	r16,Z+
 )";
   a += p.routines;
   a += p.cseg;
-  auto asmr = AssembleAsm(a);
-  EXPECT_TRUE(asmr.ok) << asmr.output << "\n" << a;
-  if (!asmr.ok) return {};
-  SimOptions o;
-  o.mcu = d.mcu;
-  o.max_cycles = p.max_cycles;
-  SimRunner sim(o);
-  EXPECT_TRUE(sim.Load(asmr.hex_path, asmr.map_path)) << sim.Error();
-  SimStop stop = sim.Run();
-  EXPECT_EQ(stop, SimStop::EndLoop) << SimStopName(stop) << "\n" << sim.Log();
+  auto run = bench::AssembleAndRun(a, {.mcu = d.mcu, .max_cycles = p.max_cycles}, "routine bench");
+  if (!run) return {};
+  const SimRunner& sim = *run;
   auto ob = sim.Symbol("outbuf");
   auto op = sim.Symbol("outp");
   EXPECT_TRUE(ob && op);
@@ -180,17 +168,9 @@ inline std::string Emit(const Device& d, const std::function<void(CompilerState&
 // Flash text as .db lines (zero-terminated; bytes given numerically so that every
 // character, the apostrophe included, survives the assembler), padded to an even count.
 inline std::string FlashText(const std::string& label, const std::string& s) {
-  std::string r = label + ":\n\t.db\t";
-  std::vector<unsigned> bytes(s.begin(), s.end());
-  for (auto& b : bytes) b &= 0xFF;
+  std::vector<std::uint8_t> bytes(s.begin(), s.end());
   bytes.push_back(0);
-  if (bytes.size() % 2) bytes.push_back(0);
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i && i % 16 == 0) r += "\n\t.db\t";
-    else if (i) r += ",";
-    r += std::to_string(bytes[i]);
-  }
-  return r + "\n";
+  return bench::DbTable(label, bytes);
 }
 
 // Helpers for snippets that work on SRAM strings: the fixture code they need (copy from
