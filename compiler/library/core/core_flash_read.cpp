@@ -14,14 +14,24 @@ std::string CoreMnemonicSeparator(const CompilerState& st, std::string_view mnem
   return mnemonic.size() <= 3 ? st.out.MnemonicIndent : st.out.OperandSeparator;
 }
 
-void EmitCoreFlashRead(CompilerState& st, std::string_view label, std::string_view reg) {
-  const std::string& lpm = st.mn.LpmMnemonic;
+void WriteFlashReadLines(CompilerState& st, std::string_view lead, std::string_view separator,
+                         std::string_view reg, bool copy) {
+  std::string line(lead);
+  line += st.mn.LpmMnemonic;
   if (HasLpmPostIncrement(st)) {
-    st.out.Line(CoreLineLead(st, label) + lpm + CoreMnemonicSeparator(st, lpm) + std::string(reg) + ",Z+");
+    line += separator;
+    line += reg;
+    line += ",Z+";
+    st.out.Line(line);
     return;
   }
-  st.out.Line(CoreLineLead(st, label) + lpm);
-  st.out.Line(CoreLineLead(st, {}) + "adiw" + st.out.OperandSeparator + "zl,0x01");
+  st.out.Line(line);
+  st.out.Instr("adiw", "zl,0x01");
+  if (copy) st.out.Line(st.out.MnemonicIndent + "mov" + st.out.MnemonicIndent + std::string(reg) + ",r0");
+}
+
+void EmitCoreFlashRead(CompilerState& st, std::string_view label, std::string_view reg) {
+  WriteFlashReadLines(st, CoreLineLead(st, label), CoreMnemonicSeparator(st, st.mn.LpmMnemonic), reg, false);
 }
 
 }  // namespace qbc

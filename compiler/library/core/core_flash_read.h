@@ -1,6 +1,6 @@
 #pragma once
-// The one-line or two-line flash read that several core routines share: the byte at Z
-// into a register, Z stepped past it.
+// The flash read that several core routines share: the byte at Z into a register, Z
+// stepped past it, and the line pieces (label lead, separator) the row writers share.
 #include <string>
 #include <string_view>
 
@@ -10,6 +10,13 @@ namespace qbc {
 
 // True when the device reads flash with post-increment ("lpm r0,Z+").
 inline bool HasLpmPostIncrement(const CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
+
+// The read of the byte at Z, laid out by the caller: `lead` opens the first line (an
+// indent, or a label with what follows it), `separator` stands between the mnemonic and
+// "reg,Z+". Without post-increment the bare load puts the byte into r0 and an
+// "adiw zl,0x01" line steps Z; with `copy` a "mov reg,r0" line then moves it on.
+void WriteFlashReadLines(CompilerState& st, std::string_view lead, std::string_view separator,
+                         std::string_view reg, bool copy);
 
 // Writes the read of the byte at Z into reg (r0 on cores without post-increment, where
 // the caller moves it on) and steps Z. The first line carries `label` when it is not

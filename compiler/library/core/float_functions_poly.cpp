@@ -1,6 +1,7 @@
 // The polynomial engine shared by every series approximation of the float library.
 #include <string>
 
+#include "compiler/library/core/core_flash_read.h"
 #include "compiler/library/core/float_functions.h"
 
 namespace qbc {
@@ -8,17 +9,10 @@ namespace qbc {
 namespace {
 
 // One flash byte into a register, advancing Z: "lpm r,Z+" where the device has it,
-// otherwise the implicit-r0 form, a pointer step and a copy.
+// otherwise the implicit-r0 form, a pointer step and a copy. `label` comes with its own
+// padding.
 void EmitTableRead(CompilerState& st, const std::string& label, const std::string& reg) {
-  AsmWriter& out = st.out;
-  const std::string lead = label.empty() ? out.MnemonicIndent : label;
-  if (st.dev.MegaCore || st.dev.TinyLpmDevice) {
-    out.Line(lead + st.mn.LpmMnemonic + out.OperandSeparator + reg + ",Z+");
-  } else {
-    out.Line(lead + st.mn.LpmMnemonic);
-    out.Line(out.MnemonicIndent + "adiw" + out.OperandSeparator + "zl,0x01");
-    out.Line(out.MnemonicIndent + "mov" + out.MnemonicIndent + reg + ",r0");
-  }
+  WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, st.out.OperandSeparator, reg, true);
 }
 
 }  // namespace

@@ -154,13 +154,7 @@ _Fn82:\tclr\t\tzl
 // Whole preformatted lines (label and mnemonic padded to eight columns); only the flash
 // reads use the layout cells. Written without an empty line before the header.
 static void EmitFscFlashRead(CompilerState& st) {
-  const std::string& lpm = st.mn.LpmMnemonic;
-  if (HasLpmPostIncrement(st)) {
-    st.out.Line(st.out.OperandSeparator + lpm + st.out.MnemonicIndent + "r0,Z+");
-    return;
-  }
-  st.out.Line(st.out.OperandSeparator + lpm);
-  st.out.Line(st.out.MnemonicIndent + "adiw" + st.out.OperandSeparator + "zl,0x01");
+  WriteFlashReadLines(st, st.out.OperandSeparator, st.out.MnemonicIndent, "r0", false);
 }
 
 void EmitFindStrConstRoutine(CompilerState& st) {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/frontend/state.h"
+#include "compiler/library/core/core_flash_read.h"
 
 namespace qbc::textrows {
 
@@ -30,23 +31,7 @@ std::uint16_t DeviceConds(const CompilerState& st) {
 }
 
 void WriteFlashRead(CompilerState& st, std::string_view label) {
-  std::string line;
-  if (!label.empty()) {
-    line += label;
-    line += ':';
-    line += st.out.OperandSeparator;
-  } else {
-    line += st.out.MnemonicIndent;
-  }
-  line += st.mn.LpmMnemonic;
-  if (st.dev.MegaCore || st.dev.TinyLpmDevice) {
-    line += st.out.OperandSeparator;
-    line += "r0,Z+";
-    st.out.Line(line);
-    return;
-  }
-  st.out.Line(line);
-  st.out.Line(st.out.MnemonicIndent + "adiw" + st.out.OperandSeparator + "zl,0x01");
+  WriteFlashReadLines(st, CoreLineLead(st, label), st.out.OperandSeparator, "r0", false);
 }
 
 void WriteRows(CompilerState& st, const Rows& rows, std::uint16_t active, SepStyle style) {
@@ -68,13 +53,7 @@ void WriteRows(CompilerState& st, const Rows& rows, std::uint16_t active, SepSty
       }
       continue;
     }
-    if (!r.label.empty()) {
-      line += r.label;
-      line += ':';
-      line += st.out.OperandSeparator;
-    } else {
-      line += st.out.MnemonicIndent;
-    }
+    line = CoreLineLead(st, r.label);
     bool one_tab;
     if (r.mnem == "@call") {
       line += st.mn.CallMnemonic;
