@@ -66,6 +66,17 @@ void CheckSramString(CompilerState& st, std::uint8_t t) {
   ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
 }
 
+// After _LenS on a substring argument: zl = min(zl, r20 - 1), the characters the
+// substring really holds (its text goes on to the end of the string it was taken from).
+void ClampLengthToSubstring(CompilerState& st) {
+  const std::string done = NewLabel(st);
+  Line2(st, "dec", "r20");
+  Line2(st, "cp", "zl,r20");
+  Line1(st, "brlo", done);
+  Line2(st, "mov", "zl,r20");
+  EmitLabel(st, done);
+}
+
 void PushZ(CompilerState& st) {
   Line1(st, "push", "zl");
   if (LargeRam(st)) Line1(st, "push", "zh");
@@ -242,12 +253,24 @@ void CompileLeftFunction(CompilerState& st) {
   ArgScope scope(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  CheckSramString(st, CompileStringArg(st));
+  const std::uint8_t t = CompileStringArg(st);
+  CheckSramString(st, t);
+  const bool inner = t == kTypeSubstring;
   PushZ(st);
+  if (inner) Line1(st, "push", "r20");
   ExpectToken(st, ",");
   CompileByteArg(st);
   ExpectToken(st, ")");
   strlines::SubstringLimitFromZl(st);
+  if (inner) {
+    // Of a substring: no more than the inner substring's characters.
+    const std::string fits = NewLabel(st);
+    Line1(st, "pop", "r21");
+    Line2(st, "cp", "r20,r21");
+    Line1(st, "brlo", fits);
+    Line2(st, "mov", "r20,r21");
+    EmitLabel(st, fits);
+  }
   PopPair(st, "zl", "zh");
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
@@ -257,10 +280,12 @@ void CompileRightFunction(CompilerState& st) {
   ArgScope scope(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  CheckSramString(st, CompileStringArg(st));
+  const std::uint8_t t = CompileStringArg(st);
+  CheckSramString(st, t);
   PushZ(st);
   Call(st, "_LenS");
   st.used.Set(NeedLenStr);
+  if (t == kTypeSubstring) ClampLengthToSubstring(st);
   Line1(st, "push", "zl");
   ExpectToken(st, ",");
   CompileByteArg(st);
@@ -290,10 +315,12 @@ void CompileMidFunction(CompilerState& st) {
   ArgScope scope(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  CheckSramString(st, CompileStringArg(st));
+  const std::uint8_t t = CompileStringArg(st);
+  CheckSramString(st, t);
   PushZ(st);
   Call(st, "_LenS");
   st.used.Set(NeedLenStr);
+  if (t == kTypeSubstring) ClampLengthToSubstring(st);
   Line1(st, "push", "zl");
   ExpectToken(st, ",");
   CompileByteArg(st);
@@ -321,6 +348,18 @@ void CompileMidFunction(CompilerState& st) {
   Line1(st, "brsh", high);
   Line2(st, "mov", "r21,r23");
   EmitLabel(st, high);
+  if (t == kTypeSubstring) {
+    // Of a substring: the count stops at the inner substring's end (r20 <= r23 - r21 + 1);
+    // a plain string's terminator stops it by itself.
+    const std::string fits = NewLabel(st);
+    Line2(st, "mov", "r22,r23");
+    Line2(st, "sub", "r22,r21");
+    Line2(st, "inc", "r22");
+    Line2(st, "cp", "r20,r22");
+    Line1(st, "brlo", fits);
+    Line2(st, "mov", "r20,r22");
+    EmitLabel(st, fits);
+  }
   Line2(st, "add", "zl,r21");
   if (LargeRam(st)) {
     Line2(st, "clr", "r21");
