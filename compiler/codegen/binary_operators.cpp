@@ -167,9 +167,11 @@ void EmitSubOperator(CompilerState& st) {
   if (!IsNumeric(t)) return;
   Pops(st, t);
   if (t == kTypeFloat) {
-    EmitCall(st, "_Fsub");
-    Emit2(st, "ldi", "xl,0x80");
-    Emit2(st, "eor", "r25,xl");
+    // The left operand is in B (r21..r18), the right one in A: B - A is B + (-A). Negating
+    // the result of _Fsub (A - B) instead would turn the +0 of equal operands into -0,
+    // which compares below 0.
+    Emit2(st, "subi", "r25,0x80");
+    EmitCall(st, "_Fadd");
     st.used.Set(NeedFadd);
     return;
   }
