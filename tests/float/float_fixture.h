@@ -38,14 +38,11 @@ inline bool BigFlash(const Chip& c) { return c.flash_bytes > 8192; }
 inline std::unique_ptr<CompilerState> StateFor(const Chip& chip) {
   auto st = std::make_unique<CompilerState>();
   st->ResetCompilerGlobals();
-  st->dev.FlashEnd = static_cast<int32_t>(chip.flash_bytes);
-  st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
-  st->dev.RamEnd = static_cast<int32_t>(chip.ram_end);
-  st->dev.MegaCore = true;
-  st->dev.NeedRampz = chip.flash_bytes > 65536;
-  st->mn.LpmMnemonic = st->dev.NeedRampz ? "elpm" : "lpm";
-  st->mn.CallMnemonic = BigFlash(chip) ? "call" : "rcall";
-  st->mn.JumpMnemonic = BigFlash(chip) ? "jmp" : "rjmp";
+  bench::SetChipProfile(*st, {.ram_start = static_cast<int32_t>(chip.ram_start),
+                              .ram_end = static_cast<int32_t>(chip.ram_end),
+                              .flash_bytes = static_cast<int32_t>(chip.flash_bytes),
+                              .mega_core = true,
+                              .rampz = chip.flash_bytes > 65536});
   return st;
 }
 

@@ -31,7 +31,7 @@ struct FloatChip {
   uint32_t ram_start;
   uint32_t ram_end;
   uint32_t library_org;  // word address of the library
-  bool big_flash;        // more than 64 KB: call/jmp, elpm and RAMPZ
+  bool big_flash;        // more than 64 KB: elpm and RAMPZ; the fixture calls with call/jmp
   bool mega_core;        // lpm Rd,Z+
   int32_t flash_bytes;
 };
@@ -46,14 +46,11 @@ inline const FloatChip kMega8PlainLpm{"m8def.inc", "atmega8", 0x60, 0x45F, 0x030
 inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
   auto st = std::make_unique<CompilerState>();
   st->ResetCompilerGlobals();
-  st->dev.RamEnd = static_cast<int32_t>(chip.ram_end);
-  st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
-  st->dev.MegaCore = chip.mega_core;
-  st->dev.FlashEnd = chip.flash_bytes;
-  st->dev.NeedRampz = chip.big_flash;
-  st->mn.LpmMnemonic = chip.big_flash ? "elpm" : "lpm";
-  st->mn.CallMnemonic = chip.big_flash ? "call" : "rcall";
-  st->mn.JumpMnemonic = chip.big_flash ? "jmp" : "rjmp";
+  bench::SetChipProfile(*st, {.ram_start = static_cast<int32_t>(chip.ram_start),
+                              .ram_end = static_cast<int32_t>(chip.ram_end),
+                              .flash_bytes = chip.flash_bytes,
+                              .mega_core = chip.mega_core,
+                              .rampz = chip.big_flash});
   return st;
 }
 

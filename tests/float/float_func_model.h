@@ -6,22 +6,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <vector>
 
+#include "tests/float/float_model.h"
+
 namespace qbc::test::floatfn {
 
-inline uint32_t Bits(float f) {
-  uint32_t u;
-  std::memcpy(&u, &f, 4);
-  return u;
-}
-inline float FromBits(uint32_t u) {
-  float f;
-  std::memcpy(&f, &u, 4);
-  return f;
-}
+using flt::Bits;
+using flt::FromBits;
 inline unsigned Exp(float f) { return (Bits(f) >> 23) & 0xFF; }
 inline bool IsNan(float f) { return Exp(f) == 0xFF; }  // infinity patterns count as NaN
 inline float NaN() { return FromBits(0xFFC00000u); }

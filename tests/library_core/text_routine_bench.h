@@ -47,15 +47,12 @@ inline std::int32_t OutLimit(const Device& d) { return YStart(d) - (d.ram_end > 
 // A compiler state with the device profile the emitters read.
 inline void SetDevice(CompilerState& st, const Device& d) {
   st.dev.DeviceName = d.name;
-  st.dev.RamEnd = d.ram_end;
-  st.dev.RamStart = d.sram_start;
-  st.dev.FlashEnd = d.flash_bytes;
-  st.dev.MegaCore = d.mega;
-  st.dev.TinyLpmDevice = d.tiny_lpm;
-  st.dev.NeedRampz = d.rampz;
-  st.mn.LpmMnemonic = d.rampz ? "elpm" : "lpm";
-  st.mn.CallMnemonic = d.flash_bytes > 8192 ? "call" : "rcall";
-  st.mn.JumpMnemonic = d.flash_bytes > 8192 ? "jmp" : "rjmp";
+  bench::SetChipProfile(st, {.ram_start = d.sram_start,
+                             .ram_end = d.ram_end,
+                             .flash_bytes = d.flash_bytes,
+                             .mega_core = d.mega,
+                             .tiny_lpm = d.tiny_lpm,
+                             .rampz = d.rampz});
   st.cfg.StackSize = kStackSize;
 }
 

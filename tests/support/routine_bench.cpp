@@ -7,6 +7,19 @@
 
 namespace qbc::test::bench {
 
+void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
+  st.dev.RamStart = chip.ram_start;
+  st.dev.RamEnd = chip.ram_end;
+  st.dev.FlashEnd = chip.flash_bytes;
+  st.dev.MegaCore = chip.mega_core;
+  st.dev.TinyLpmDevice = chip.tiny_lpm;
+  st.dev.NeedRampz = chip.rampz;
+  st.mn.LpmMnemonic = chip.rampz ? "elpm" : "lpm";
+  const bool big = chip.flash_bytes > 8192;
+  st.mn.CallMnemonic = big ? "call" : "rcall";
+  st.mn.JumpMnemonic = big ? "jmp" : "rjmp";
+}
+
 std::string Hex2(unsigned v) {
   char b[8];
   std::snprintf(b, sizeof b, "0x%02x", v & 0xFFu);

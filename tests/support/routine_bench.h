@@ -13,11 +13,26 @@
 #include <string>
 #include <vector>
 
+#include "compiler/frontend/state.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::bench {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// The device cells the library emitters read.
+struct ChipProfile {
+  std::int32_t ram_start = 0;
+  std::int32_t ram_end = 0;
+  std::int32_t flash_bytes = 0;
+  bool mega_core = false;  // lpm Rd,Z+
+  bool tiny_lpm = false;   // lpm Rd,Z+ on a tiny
+  bool rampz = false;      // flash beyond 64 KB: elpm and RAMPZ
+};
+
+// Sets the profile's cells and the mnemonics as the device loader chooses them: elpm with
+// RAMPZ, call and jmp above 8 KB of flash.
+void SetChipProfile(CompilerState& st, const ChipProfile& chip);
 
 // "0x5a": a byte as the fixtures write it in ldi operands and .db lines.
 std::string Hex2(unsigned v);
