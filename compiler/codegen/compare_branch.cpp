@@ -5,6 +5,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/string_lines.h"
 #include "compiler/frontend/seams.h"
 
 namespace qbc {
@@ -38,12 +39,47 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
   const std::uint8_t leftType = st.sticky.OperandType;
   const std::uint8_t code = RelationCode(st.TokText());
   ++st.src.TokenIndex;
-  // A string left operand stays in X (moved there by the caller); a part of a string made by
-  // Left, Mid or Right (11) too.
-  if (leftType != kTypeString && leftType != 11) EmitPushOperand(st);
+  // A string left operand stays in X (moved there by the caller). A part of a string made
+  // by Left, Mid or Right (Z, r20) waits on the stack while the right operand is loaded.
+  const bool large = st.dev.RamEnd > 256;
+  const bool leftPart = leftType == kTypeSubstring;
+  if (leftPart) {
+    Op1(st, "push", "zl");
+    if (large) Op1(st, "push", "zh");
+    Op1(st, "push", "r20");
+  } else if (leftType != kTypeString) {
+    EmitPushOperand(st);
+  }
   JoinDecimalNumber(st);
   ParseSum(st);
+  // The compare routines read up to a terminator: a part of a string is compared as a
+  // bounded copy of it (its text runs on to the end of the whole string).
+  const bool rightPart = st.sticky.OperandType == kTypeSubstring;
+  if (rightPart) strlines::CopySubstringToScratch(st, "r21");
+  if (leftPart) {
+    Op2(st, "mov", "xl,zl");
+    if (large) Op2(st, "mov", "xh,zh");
+    Op1(st, "pop", "r20");
+    if (large) Op1(st, "pop", "zh");
+    Op1(st, "pop", "zl");
+    strlines::CopySubstringToScratch(st, "r22");
+    // X = the left operand's copy, Z = the right operand.
+    Op2(st, "mov", "r24,xl");
+    Op2(st, "mov", "xl,zl");
+    Op2(st, "mov", "zl,r24");
+    if (large) {
+      Op2(st, "mov", "r24,xh");
+      Op2(st, "mov", "xh,zh");
+      Op2(st, "mov", "zh,r24");
+    }
+  }
   EmitCompareOperator(st);
+  if (leftPart && rightPart)
+    strlines::ReleaseScratch(st, {"r21", "r22"});
+  else if (leftPart)
+    strlines::ReleaseScratch(st, {"r22"});
+  else if (rightPart)
+    strlines::ReleaseScratch(st, {"r21"});
   // The branch is chosen by the type that was compared: the wanted type the right operand
   // was converted to, or the string kind of the right operand.
   const std::uint8_t compared = st.sticky.WantedType;

@@ -17,6 +17,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/string_lines.h"
 #include "compiler/frontend/seams.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/statement_loop.h"
@@ -66,6 +67,10 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   }
   st.sticky.WantedType = s.StringAddress ? 0 : s.Type;
   ParseSum(st);
+  // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
+  // routine reads up to a terminator.
+  const bool part = s.StringAddress && st.sticky.OperandType == kTypeSubstring;
+  if (part) strlines::CopySubstringToScratch(st, "r21");
   LoadSelector(st, s);
   if (s.StringAddress) {
     st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
@@ -73,6 +78,7 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
     st.sticky.WantedType = s.Type;
   }
   EmitCaseCompare(st);
+  if (part) strlines::ReleaseScratch(st, {"r21"});
 }
 
 // True when a "," outside parentheses follows on this statement.

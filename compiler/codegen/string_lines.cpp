@@ -69,3 +69,50 @@ void SubstringLimitFromZl(CompilerState& st) {
 }
 
 }  // namespace qbc::strlines
+
+namespace qbc::strlines {
+
+void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
+  const std::string fits = NewLabel(st);
+  Line1(st, "push", "xl");
+  if (LargeRam(st)) Line1(st, "push", "xh");
+  Line1(st, "push", "zl");
+  if (LargeRam(st)) Line1(st, "push", "zh");
+  // The bytes to take: the characters up to the terminator, at most r20 - 1, and one for
+  // the terminator (Mid(s, 2) has a limit of 255 whatever the string holds).
+  Call(st, "_LenS");
+  st.used.Set(NeedLenStr);
+  Line2(st, "dec", "r20");
+  Line2(st, "cp", "zl,r20");
+  Line1(st, "brlo", fits);
+  Line2(st, "mov", "zl,r20");
+  EmitLabel(st, fits);
+  Line2(st, "mov", "r20,zl");
+  Line2(st, "inc", "r20");
+  Line2(st, "mov", std::string(sizeReg) + ",r20");
+  if (LargeRam(st)) Line1(st, "pop", "zh");
+  Line1(st, "pop", "zl");
+  Line2(st, "sub", "yl,r20");
+  if (LargeRam(st)) Line1(st, "sbci", "yh,0x00");
+  Line2(st, "mov", "xl,yl");
+  if (LargeRam(st)) Line2(st, "mov", "xh,yh");
+  Call(st, "_StStr");
+  st.used.Set(NeedStoreStr);
+  Line2(st, "mov", "zl,yl");
+  if (LargeRam(st)) Line2(st, "mov", "zh,yh");
+  if (LargeRam(st)) Line1(st, "pop", "xh");
+  Line1(st, "pop", "xl");
+}
+
+void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRegs) {
+  // SREG (I/O 0x3f) is kept around the additions: the branch after the compare reads it.
+  Line2(st, "in", "r23,0x3f");
+  if (LargeRam(st)) Line2(st, "ldi", "r24,0x00");
+  for (const char* reg : sizeRegs) {
+    Line2(st, "add", std::string("yl,") + reg);
+    if (LargeRam(st)) Line2(st, "adc", "yh,r24");
+  }
+  Line2(st, "out", "0x3f,r23");
+}
+
+}  // namespace qbc::strlines

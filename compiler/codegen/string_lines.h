@@ -3,6 +3,7 @@
 // TABs before the mnemonic; two TABs or one after it) and the few register sequences that
 // several string generators write.
 #include <string>
+#include <initializer_list>
 #include <string_view>
 
 #include "compiler/frontend/state.h"
@@ -37,5 +38,19 @@ void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint
 // r20 = zl + 1, the limit of a substring of zl characters; 255 characters give 255 (the
 // widest limit the store routines take), not 0.
 void SubstringLimitFromZl(CompilerState& st);
+
+}  // namespace qbc::strlines
+
+namespace qbc::strlines {
+
+// A substring (Z on its first character, r20 = characters + 1) copied with its terminator
+// into a scratch area taken below Y on the software stack, so that the compare routines,
+// which read up to a terminator, see only its characters. Z = the copy; `sizeReg` (r21 or
+// r22) = the bytes taken, min(length, r20 - 1) + 1; X is kept. Uses r20, r22..r24.
+void CopySubstringToScratch(CompilerState& st, const char* sizeReg);
+
+// Gives back the scratch areas of CopySubstringToScratch (their sizes in `sizeRegs`)
+// without changing the flags a compare left. Uses r23, r24.
+void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRegs);
 
 }  // namespace qbc::strlines
