@@ -15,7 +15,6 @@ namespace qbc {
 namespace {
 
 using test::GetLe;
-using test::PutLe;
 using test::RoutineRig;
 using test::RunRoutineCases;
 
@@ -49,8 +48,7 @@ TEST(IntArithDivide, Div8uQuotientAndRemainder) {
                  .label = "Div8u", .routine_text = test::EmittedText(EmitDiv8uRoutine, false)};
   std::vector<std::uint32_t> v = {0, 1, 2, 3, 7, 9, 10, 100, 127, 128, 129, 200, 254, 255};
   auto pairs = Pairs(v);
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) cases.push_back({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)});
+  auto cases = test::PairCases(pairs, 1);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {
@@ -69,13 +67,7 @@ TEST(IntArithDivide, Di16uQuotientAndRemainder) {
   auto pairs = Pairs(v);
   std::mt19937 rng(6);
   for (int i = 0; i < 40; ++i) pairs.push_back({rng() & 0xFFFF, (rng() & 0xFFFF) >> (rng() % 16)});
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) {
-    std::vector<std::uint8_t> c;
-    PutLe(c, a, 2);
-    PutLe(c, b, 2);
-    cases.push_back(c);
-  }
+  auto cases = test::PairCases(pairs, 2);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {
@@ -93,13 +85,7 @@ TEST(IntArithDivide, Di16sTruncatesTowardsZeroWithTheRemainderOfTheMagnitudes) {
   auto pairs = Pairs(v);
   std::mt19937 rng(7);
   for (int i = 0; i < 40; ++i) pairs.push_back({static_cast<std::int16_t>(rng()), static_cast<std::int16_t>(rng()) >> (rng() % 15)});
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) {
-    std::vector<std::uint8_t> c;
-    PutLe(c, static_cast<std::uint64_t>(a), 2);
-    PutLe(c, static_cast<std::uint64_t>(b), 2);
-    cases.push_back(c);
-  }
+  auto cases = test::PairCases(pairs, 2);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {
@@ -119,13 +105,7 @@ TEST(IntArithDivide, Div32TruncatesTowardsZeroWithTheRemainderOfTheMagnitudes) {
   auto pairs = Pairs(v);
   std::mt19937 rng(8);
   for (int i = 0; i < 60; ++i) pairs.push_back({static_cast<std::int32_t>(rng()), static_cast<std::int32_t>(rng()) >> (rng() % 31)});
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) {
-    std::vector<std::uint8_t> c;
-    PutLe(c, static_cast<std::uint64_t>(a), 4);
-    PutLe(c, static_cast<std::uint64_t>(b), 4);
-    cases.push_back(c);
-  }
+  auto cases = test::PairCases(pairs, 4);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {

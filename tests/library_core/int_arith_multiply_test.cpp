@@ -15,7 +15,6 @@ namespace {
 
 using test::GetLe;
 using test::kKeptMark;
-using test::PutLe;
 using test::RoutineRig;
 using test::RunRoutineCases;
 
@@ -40,8 +39,7 @@ TEST(IntArithMultiply, Mpy8uShiftFormKeepsZhAndGivesTheLowByte) {
   RoutineRig rig{.device = "m88", .inputs = {"zl", "r24"}, .outputs = {"zl", "r24"}, .kept = {"zh"},
                  .label = "Mpy8u", .routine_text = test::EmittedText(EmitMpy8uRoutine, false)};
   auto pairs = Pairs(k8);
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) cases.push_back({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)});
+  auto cases = test::PairCases(pairs, 1);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {
@@ -56,8 +54,7 @@ TEST(IntArithMultiply, Mpy8uMulFormGivesTheWholeProductInZ) {
   RoutineRig rig{.device = "m8", .inputs = {"zl", "r24"}, .outputs = {"zl", "zh"}, .kept = {},
                  .label = "Mpy8u", .routine_text = test::EmittedText(EmitMpy8uRoutine, true)};
   auto pairs = Pairs(k8);
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) cases.push_back({static_cast<std::uint8_t>(a), static_cast<std::uint8_t>(b)});
+  auto cases = test::PairCases(pairs, 1);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), cases.size());
   for (std::size_t i = 0; i < r.size(); ++i) {
@@ -67,13 +64,7 @@ TEST(IntArithMultiply, Mpy8uMulFormGivesTheWholeProductInZ) {
 }
 
 std::vector<std::vector<std::uint8_t>> Cases16(const std::vector<std::pair<std::uint32_t, std::uint32_t>>& pairs) {
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) {
-    std::vector<std::uint8_t> c;
-    PutLe(c, a, 2);
-    PutLe(c, b, 2);
-    cases.push_back(c);
-  }
+  auto cases = test::PairCases(pairs, 2);
   return cases;
 }
 
@@ -141,13 +132,7 @@ void CheckMul32(bool megaCore, const char* device) {
                  .routine_text = test::EmittedText(EmitMul32Routine, megaCore)};
   if (!megaCore) rig.kept = {"r6"};
   auto pairs = Mul32Pairs();
-  std::vector<std::vector<std::uint8_t>> cases;
-  for (auto [a, b] : pairs) {
-    std::vector<std::uint8_t> c;
-    PutLe(c, static_cast<std::uint32_t>(a), 4);
-    PutLe(c, static_cast<std::uint32_t>(b), 4);
-    cases.push_back(c);
-  }
+  auto cases = test::PairCases(pairs, 4);
   auto r = RunRoutineCases(rig, cases);
   ASSERT_EQ(r.size(), pairs.size());
   for (std::size_t i = 0; i < r.size(); ++i) {

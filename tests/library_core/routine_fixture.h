@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/frontend/state.h"
@@ -90,5 +91,19 @@ inline std::vector<std::vector<std::uint8_t>> RunRoutineCases(const RoutineRig& 
 // Little-endian byte helpers.
 using bench::GetLe;
 using bench::PutLe;
+
+// One case per pair of operands: both little-endian, `bytes` bytes each (the low bytes of
+// the two's complement for negative values).
+template <typename PairList>
+std::vector<std::vector<std::uint8_t>> PairCases(const PairList& pairs, int bytes) {
+  std::vector<std::vector<std::uint8_t>> cases;
+  for (const auto& [a, b] : pairs) {
+    std::vector<std::uint8_t> c;
+    PutLe(c, static_cast<std::uint64_t>(a), bytes);
+    PutLe(c, static_cast<std::uint64_t>(b), bytes);
+    cases.push_back(std::move(c));
+  }
+  return cases;
+}
 
 }  // namespace qbc::test
