@@ -14,8 +14,7 @@ void EmitStoreBitVarRoutine(CompilerState& st) {
       {"", "set", ""},
       {"", "ret", ""},
   };
-  textrows::WriteHeader(st, ";////// Store BitVar //////////////////////");
-  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+  textrows::WriteRoutine(st, ";////// Store BitVar //////////////////////", kRows);
 }
 
 void EmitVaBitRoutine(CompilerState& st) {
@@ -29,8 +28,7 @@ void EmitVaBitRoutine(CompilerState& st) {
       {"", "brne", "_VaB1"},
       {"", "ret", ""},
   };
-  textrows::WriteHeader(st, ";////// Store BitVar //////////////////////");
-  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+  textrows::WriteRoutine(st, ";////// Store BitVar //////////////////////", kRows);
 }
 
 void EmitLoadBitVarRoutine(CompilerState& st) {
@@ -41,8 +39,7 @@ void EmitLoadBitVarRoutine(CompilerState& st) {
       {"", "brne", "_VaBiL"},
       {"", "ret", ""},
   };
-  textrows::WriteHeader(st, ";////// Load BitVar //////////////////////");
-  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+  textrows::WriteRoutine(st, ";////// Load BitVar //////////////////////", kRows);
 }
 
 }  // namespace qbc

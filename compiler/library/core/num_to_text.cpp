@@ -378,10 +378,8 @@ Rows LongRows(bool formatted) {
 
 void EmitDecimal(CompilerState& st, std::string_view header, Rows (*rows)(bool)) {
   const bool formatted = st.cfg.FormatDigits != 0;
-  std::uint16_t active = textrows::DeviceConds(st);
-  if (!formatted && st.cfg.LeadChar != 0) active |= kLead;
-  textrows::WriteHeader(st, header);
-  textrows::WriteRows(st, rows(formatted), active);
+  const bool lead = !formatted && st.cfg.LeadChar != 0;
+  textrows::WriteRoutine(st, header, rows(formatted), lead ? kLead : textrows::kAlways);
 }
 
 }  // namespace
@@ -453,8 +451,7 @@ void EmitNumToHexRoutine(CompilerState& st) {
       {"_ToH4", "ldi     yl,byte1(RAMEND)", ""},
       {"", "ldi     yh,byte2(RAMEND)", "", kY16},
   };
-  textrows::WriteHeader(st, ";////// Num to Hex  //////////////////////");
-  textrows::WriteRows(st, kRows, textrows::DeviceConds(st));
+  textrows::WriteRoutine(st, ";////// Num to Hex  //////////////////////", kRows);
   // Text area: RAMEND less the software stack size.
   const long s = textrows::StackSizeValue(st);
   const std::string sbiw = st.out.MnemonicIndent + "sbiw" + st.out.OperandSeparator + "yl,";
@@ -464,7 +461,7 @@ void EmitNumToHexRoutine(CompilerState& st) {
     st.out.Line(sbiw + "0x3f");
     st.out.Line(sbiw + " " + std::to_string(s - 63));
   }
-  st.out.Line(st.out.MnemonicIndent + "ret");
+  st.out.Instr("ret");
 }
 
 }  // namespace qbc

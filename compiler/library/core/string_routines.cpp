@@ -11,15 +11,6 @@ using textrows::kBigRam;
 using textrows::Row;
 using textrows::Rows;
 
-namespace {
-
-void Emit(CompilerState& st, std::string_view header, const Rows& rows) {
-  textrows::WriteHeader(st, header);
-  textrows::WriteRows(st, rows, textrows::DeviceConds(st));
-}
-
-}  // namespace
-
 void EmitStringCompareRoutine(CompilerState& st) {
   static const Rows kRows = {
       {"", "", "_StrCmp:clt"},
@@ -35,7 +26,7 @@ void EmitStringCompareRoutine(CompilerState& st) {
       {"_StrC2", "set", ""},
       {"_StrC1", "ret", ""},
   };
-  Emit(st, ";////// StringCompare /////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// StringCompare /////////////////////", kRows);
 }
 
 void EmitStringConstCompareRoutine(CompilerState& st) {
@@ -52,7 +43,7 @@ void EmitStringConstCompareRoutine(CompilerState& st) {
       {"", "pop", "xl"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// StringConstCompare ////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// StringConstCompare ////////////////", kRows);
 }
 
 void EmitLenStrRoutine(CompilerState& st) {
@@ -66,7 +57,7 @@ void EmitLenStrRoutine(CompilerState& st) {
       {"_LenS2", "mov", "zl,r22"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// Len Str ///////////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// Len Str ///////////////////////////", kRows);
 }
 
 void EmitLenStrConstRoutine(CompilerState& st) {
@@ -80,7 +71,7 @@ void EmitLenStrConstRoutine(CompilerState& st) {
       {"_LenC2", "mov", "zl,r22"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// Len StrConst //////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// Len StrConst //////////////////////", kRows);
 }
 
 void EmitStoreStrRoutine(CompilerState& st) {
@@ -99,7 +90,7 @@ void EmitStoreStrRoutine(CompilerState& st) {
       {"", "sbiw", "xl,0x01"},
       {"_Str4", "ret", ""},
   };
-  Emit(st, ";////// StoreStr //////////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// StoreStr //////////////////////////", kRows);
 }
 
 void EmitStoreStrConstRoutine(CompilerState& st) {
@@ -118,7 +109,7 @@ void EmitStoreStrConstRoutine(CompilerState& st) {
       {"", "sbiw", "xl,0x01"},
       {"_StSC4", "ret", ""},
   };
-  Emit(st, ";////// StoreStrConst /////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// StoreStrConst /////////////////////", kRows);
 }
 
 void EmitInitStrArrayRoutine(CompilerState& st) {
@@ -145,7 +136,7 @@ void EmitInitStrArrayRoutine(CompilerState& st) {
       {"", "brne", "_StrX"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// Init StrArray ////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// Init StrArray ////////////////////", kRows);
 }
 
 void EmitLcaseRoutine(CompilerState& st) {
@@ -163,7 +154,7 @@ void EmitLcaseRoutine(CompilerState& st) {
       {"_Lcas2", "st", "X+,r24"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// Lcase ////////////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// Lcase ////////////////////////////", kRows);
 }
 
 void EmitUcaseRoutine(CompilerState& st) {
@@ -181,7 +172,7 @@ void EmitUcaseRoutine(CompilerState& st) {
       {"_Ucas2", "st", "X+,r24"},
       {"", "ret", ""},
   };
-  Emit(st, ";////// Ucase ////////////////////////////", kRows);
+  textrows::WriteRoutine(st, ";////// Ucase ////////////////////////////", kRows);
 }
 
 // Substring search, written as whole blank-padded lines (label and mnemonic fields eight
@@ -245,7 +236,7 @@ void EmitInstrRoutine(CompilerState& st) {
       {"", "", "_Inst4: clr     zl"},
       {"", "", "        ret"},
   };
-  Emit(st, ";////// Instr ////////////////////////////", kHead);
+  textrows::WriteRoutine(st, ";////// Instr ////////////////////////////", kHead);
 }
 
 }  // namespace qbc

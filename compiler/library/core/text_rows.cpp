@@ -78,6 +78,12 @@ void WriteHeader(CompilerState& st, std::string_view header) {
   st.out.Line(header);
 }
 
+void WriteRoutine(CompilerState& st, std::string_view header, const Rows& rows, std::uint16_t variant,
+                  SepStyle style) {
+  WriteHeader(st, header);
+  WriteRows(st, rows, static_cast<std::uint16_t>(DeviceConds(st) | variant), style);
+}
+
 long StackSizeValue(const CompilerState& st) {
   const std::string& t = st.cfg.StackSize;
   std::size_t i = 0;

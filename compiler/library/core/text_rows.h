@@ -59,6 +59,11 @@ void WriteRows(CompilerState& st, const Rows& rows, std::uint16_t active,
 // Writes the empty line and the header comment line that open a routine.
 void WriteHeader(CompilerState& st, std::string_view header);
 
+// A whole routine from a table: the header as WriteHeader writes it, then the rows whose
+// conditions hold for this device together with the emitter's `variant` bits.
+void WriteRoutine(CompilerState& st, std::string_view header, const Rows& rows, std::uint16_t variant = kAlways,
+                  SepStyle style = SepStyle::kByLength);
+
 // The flash read into r0 (with an optional label).
 void WriteFlashRead(CompilerState& st, std::string_view label);
 
