@@ -1,6 +1,7 @@
 #include "compiler/codegen/binary_operators.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/float_use.h"
 #include "compiler/frontend/compile_error.h"
 
 namespace qbc {
@@ -150,7 +151,7 @@ void EmitAddOperator(CompilerState& st) {
   Pops(st, t);
   if (t == kTypeFloat) {
     EmitCall(st, "_Fadd");
-    st.used.Set(NeedFadd);
+    UseFloatRoutine(st, NeedFadd);
     return;
   }
   Emit2(st, "add", "zl,r24");
@@ -172,7 +173,7 @@ void EmitSubOperator(CompilerState& st) {
     // which compares below 0.
     Emit2(st, "subi", "r25,0x80");
     EmitCall(st, "_Fadd");
-    st.used.Set(NeedFadd);
+    UseFloatRoutine(st, NeedFadd);
     return;
   }
   Emit2(st, "sub", "r24,zl");

@@ -5,6 +5,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/float_use.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/frontend/seams.h"
 
@@ -181,7 +182,7 @@ void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint
   if (relation >= 1 && relation <= 6) {
     if (type == kTypeFloat) {
       flow::CallRoutine(st, "_Fcmp0");
-      st.used.Set(NeedFcmp0);
+      UseFloatRoutine(st, NeedFcmp0);
       const FloatTest f = FloatRelation(relation);
       Op2(st, f.test, f.operands);
       Op1(st, jumpWhenTrue ? f.branchFalse : f.branchTrue, "PC+0x02");

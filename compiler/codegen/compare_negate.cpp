@@ -1,6 +1,7 @@
 #include "compiler/codegen/compare_negate.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/float_use.h"
 
 namespace qbc {
 
@@ -53,7 +54,7 @@ void EmitCompareOperator(CompilerState& st) {
         Emit2(st, "pop", "r19");
         Emit2(st, "pop", "r18");
       }
-      st.used.Set(NeedFcmp0);
+      UseFloatRoutine(st, NeedFcmp0);
       break;
     default:
       break;

@@ -12,6 +12,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/float_use.h"
 #include "compiler/frontend/seams.h"
 #include "compiler/frontend/symbols.h"
 
@@ -225,7 +226,7 @@ void LoadLeftByExpression(CompilerState& st) {
       Op2(st, "mov", "r19,r23");
       Op2(st, "mov", "r20,r24");
       Op2(st, "mov", "r21,r25");
-      st.used.Set(NeedFcmp0);
+      UseFloatRoutine(st, NeedFcmp0);
       break;
     default:
       break;
@@ -607,7 +608,7 @@ void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
       }
       break;
     case kTypeFloat:
-      st.used.Set(NeedFcmp0);
+      UseFloatRoutine(st, NeedFcmp0);
       if (o == kTypeFloat) {
         Op2(st, "lds", "r18," + name);
         Op2(st, "lds", "r19," + name + "+1");
@@ -657,7 +658,7 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
       Op2(st, "ldd", "r19" + y(1));
       Op2(st, "ldd", "r20" + y(2));
       Op2(st, "ldd", "r21" + y(3));
-      st.used.Set(NeedFcmp0);
+      UseFloatRoutine(st, NeedFcmp0);
       break;
     default:
       break;

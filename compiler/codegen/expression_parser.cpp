@@ -8,6 +8,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/flash_tables.h"
+#include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
@@ -260,7 +261,7 @@ void ParseMultiplication(CompilerState& st) {
   EmitMulOperator(st);
   if (st.sticky.WantedType == kTypeFloat) {
     EmitCall(st, "_Fmul");
-    st.used.Set(NeedFmul);
+    UseFloatRoutine(st, NeedFmul);
   } else {
     SetMulDivFlag(st, false);
   }
@@ -279,7 +280,7 @@ void ParseDivision(CompilerState& st) {
   if (st.sticky.WantedType == kTypeFloat) {
     EmitCall(st, "_Fmov");
     EmitCall(st, "_Fdiv");
-    st.used.Set(NeedFdiv);
+    UseFloatRoutine(st, NeedFdiv);
     st.used.Set(NeedFmov);
   } else {
     SetMulDivFlag(st, true);

@@ -38,6 +38,14 @@ void SetMul16uAfterT6963(CompilerState& st) { st.used.Set(NeedMul16u); }
 
 void FsParameterError(CompilerState& st) { CompileError(st, "FS parameter not defined!"); }
 
+bool AnyFloatRoutine(const CompilerState& s) {
+  for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFAtan,
+                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFsinh,
+                     NeedFcosh, NeedFtanh, NeedFdp, NeedFstr})
+    if (s.used[f]) return true;
+  return false;
+}
+
 #define QBC_GUARD(expr) [](const CompilerState& s) -> bool { return expr; }
 
 const LinkRow kLinkOrder[] = {
@@ -257,7 +265,8 @@ const LinkRow kLinkOrder[] = {
     {"EmitDiv32Routine", QBC_GUARD(s.used[NeedDiv32]), EmitDiv32Routine},
     {"EmitIntToLongRoutine", QBC_GUARD(s.used[NeedI2L]), EmitIntToLongRoutine},
     {"EmitIntToLongR16Routine", QBC_GUARD(s.used[NeedI2Lo]), EmitIntToLongR16Routine},
-    {"EmitFloatCoreRoutines", QBC_GUARD(s.used[NeedFloatCore]), EmitFloatCoreRoutines},
+    // every float routine but _Fmov calls into the core: it comes with any of them
+    {"EmitFloatCoreRoutines", QBC_GUARD(s.used[NeedFloatCore] || AnyFloatRoutine(s)), EmitFloatCoreRoutines},
     {"EmitFloatAddSubRoutine", QBC_GUARD(s.used[NeedFadd]), EmitFloatAddSubRoutine},
     {"EmitFloatMulRoutine", QBC_GUARD(s.used[NeedFmul]), EmitFloatMulRoutine},
     {"EmitFloatDivRoutine", QBC_GUARD(s.used[NeedFdiv]), EmitFloatDivRoutine},

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/frontend/link_order.h"
@@ -52,6 +54,28 @@ TEST(LinkOrder, OneOfEachChoice) {
   g.st.used.Set(NeedIntToStr);
   g.st.used.Set(NeedFnd8);
   EXPECT_EQ(Linked(g.st), (std::vector<std::string>{"EmitIntToStrRoutine", "EmitFind8Routine"}));
+}
+
+// Every float routine but the exchange calls into the core, so the core comes first with
+// any of them, even when only the routine's own flag was set.
+TEST(LinkOrder, FloatCoreComesWithEveryFloatRoutine) {
+  const std::pair<UsedFlag, const char*> routines[] = {
+      {NeedFadd, "EmitFloatAddSubRoutine"},    {NeedFmul, "EmitFloatMulRoutine"},
+      {NeedFdiv, "EmitFloatDivRoutine"},       {NeedFcmp0, "EmitFloatCompareRoutine"},
+      {NeedF2e, "EmitFloatToExpRoutine"},      {NeedFsqrt, "EmitFloatSqrtRoutine"},
+      {NeedFsin, "EmitFloatSinCosRoutine"},    {NeedFstr, "EmitFloatStrRoutine"},
+  };
+  for (const auto& [flag, name] : routines) {
+    test::CompilerFixture f;
+    f.st.used.Set(flag);
+    const std::vector<std::string> linked = Linked(f.st);
+    ASSERT_GE(linked.size(), 2u) << name;
+    EXPECT_EQ(linked.front(), "EmitFloatCoreRoutines") << name;
+    EXPECT_NE(std::find(linked.begin(), linked.end(), name), linked.end()) << name;
+  }
+  test::CompilerFixture none;
+  none.st.used.Set(NeedMul8u);
+  EXPECT_EQ(Linked(none.st), std::vector<std::string>{"EmitMpy8uRoutine"});
 }
 
 TEST(LinkOrder, OneWireRoutinesOncePerBusFromZero) {
