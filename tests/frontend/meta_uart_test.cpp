@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "compiler/frontend/meta_statement.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "tests/support/compiler_fixture.h"
@@ -56,7 +59,7 @@ TEST(MetaUart, DivisorAndRegisterLines) {
        "\t\tldi\t\tzl,0x02\r\n\t\tsts\t\tUCSR0A,zl\r\n", 0},
       {"m8", 8.0f, "baud = 4800, sync, master, lo",
        "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
-       "\t\tldi\t\tzl,0xC1\r\n\t\tout\t\tUCSRC,zl\r\n", 0},
+       "\t\tldi\t\tzl,0xC7\r\n\t\tout\t\tUCSRC,zl\r\n\t\tsbi\t\tDDRD,4\r\n", 0},
       // The ATmega64/128 keep UART 0's status register in the I/O space under its numbered
       // name, and UART 1's beyond it.
       {"m128", 8.0f, "baud = 9600, double",
@@ -74,6 +77,54 @@ TEST(MetaUart, DivisorAndRegisterLines) {
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.device << " " << c.line << u.report.Text();
     EXPECT_EQ(u.st.cfg.BaudRateSet[0], std::string(c.out) != "") << c.line;
   }
+}
+
+// The synchronous form: UMSEL alone (not the SPI-master setting 11 of the newer devices),
+// 8 data bits (UCSZ1:0 = 11), URSEL where UCSRC shares its address with UBRRH, the clock
+// polarity in bit 0; master or slave by the direction of the XCK pin.
+TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
+  struct Case {
+    const char* device;
+    bool newMega;
+    const char* line;
+    void (*generator)(CompilerState&);
+    std::vector<const char*> sync;  // the lines after the divisor and register lines
+  } cases[] = {
+      {"m8", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
+      {"m8", false, "baud = 4800, sync, slave, lo", CompileBaudStatement, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "cbi\t\tDDRD,4"}},
+      {"m16", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
+      {"m32", false, "baud = 4800, sync, master, lo", CompileBaudStatement, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "sbi\t\tDDRB,0"}},
+      {"m8515", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
+      {"m8535", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
+      {"m162", false, "baud1 = 4800, sync, master, hi", CompileBaud1Statement, {"ldi\t\tzl,0xC6", "out\t\tUCSR1C,zl", "sbi\t\tDDRD,2"}},
+      {"m88", true, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRD,4"}},
+      {"m88", true, "baud = 4800, sync, slave, lo", CompileBaudStatement, {"ldi\t\tzl,0x47", "sts\t\tUCSR0C,zl", "cbi\t\tDDRD,4"}},
+      {"m644", true, "baud1 = 4800, sync, master, hi", CompileBaud1Statement, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "sbi\t\tDDRD,4"}},
+      {"m128", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRE,2"}},
+      {"m128", false, "baud1 = 4800, sync, slave, hi", CompileBaud1Statement, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "cbi\t\tDDRD,5"}},
+      {"m2560", true, "baud2 = 4800, sync, master, hi", CompileBaud2Statement,
+       {"ldi\t\tzl,0x46", "sts\t\tUCSR2C,zl", "lds\t\tzl,DDRH", "ori\t\tzl,0x04", "sts\t\tDDRH,zl"}},
+      {"m2560", true, "baud3 = 4800, sync, slave, lo", CompileBaud3Statement,
+       {"ldi\t\tzl,0x47", "sts\t\tUCSR3C,zl", "lds\t\tzl,DDRJ", "andi\t\tzl,0xFB", "sts\t\tDDRJ,zl"}},
+      {"tn4313", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "out\t\tUCSRC,zl", "cbi\t\tDDRD,2"}},
+  };
+  for (const auto& c : cases) {
+    Uart u(c.device, 8.0f);
+    u.st.dev.NewMegaDevice = c.newMega;
+    u.Statement(c.line, c.generator);
+    std::string tail;
+    for (const char* line : c.sync) tail += std::string("\t\t") + line + "\r\n";
+    const std::string out = u.st.out.Str();
+    ASSERT_GE(out.size(), tail.size()) << c.device << " " << c.line;
+    EXPECT_EQ(out.substr(out.size() - tail.size()), tail) << c.device << " " << c.line << "\n" << out;
+    EXPECT_EQ(u.st.ErrorCount, 0) << c.device << " " << c.line << u.report.Text();
+  }
+  // Collected for the start-up code, the lines keep their order.
+  Uart m("m8", 8.0f);
+  m.Meta("$baud = 4800, sync, master, lo");
+  EXPECT_NE(m.st.cfg.UartInitText.find("\t\tldi\t\tzl,0xC7\r\n\t\tout\t\tUCSRC,zl\r\n\t\tsbi\t\tDDRD,4\r\n"),
+            std::string::npos)
+      << m.st.cfg.UartInitText;
 }
 
 TEST(MetaUart, OtherUartsUseTheirOwnRegisters) {

@@ -1,6 +1,7 @@
 #include "compiler/statements/comm_display/uart_config.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "compiler/frontend/decl_text.h"
@@ -39,6 +40,41 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
       for (auto it = group.rbegin(); it != group.rend(); ++it) st.cfg.UartInitText += *it + "\r\n";
     }
   }
+}
+
+// The pin that carries a UART's clock in synchronous mode (XCK): its direction register
+// and bit. Its direction chooses the role: an output drives the clock (master), an input
+// takes it (slave). `extended`: the direction register lies beyond the reach of sbi/cbi.
+struct XckPin {
+  const char* ddr;
+  int bit;
+  bool extended;
+};
+
+std::optional<XckPin> FindXckPin(const std::string& d, std::uint8_t uart) {
+  struct Row {
+    std::initializer_list<const char*> devices;
+    XckPin pins[4];
+    int uarts;
+  };
+  static const Row kRows[] = {
+      {{"m8", "m8515", "m48", "m88", "m168"}, {{"DDRD", 4, false}}, 1},
+      {{"m16", "m32", "m323", "m8535"}, {{"DDRB", 0, false}}, 1},
+      {{"m162"}, {{"DDRD", 4, false}, {"DDRD", 2, false}}, 2},
+      {{"m164", "m324", "m644"}, {{"DDRB", 0, false}, {"DDRD", 4, false}}, 2},
+      {{"m165", "m169", "m325", "m329", "m3250", "m3290", "m645", "m649", "m6450", "m6490"},
+       {{"DDRE", 2, false}},
+       1},
+      {{"m64", "m128", "m1281", "m2561"}, {{"DDRE", 2, false}, {"DDRD", 5, false}}, 2},
+      {{"m640", "m1280", "m2560"}, {{"DDRE", 2, false}, {"DDRD", 5, false}, {"DDRH", 2, true}, {"DDRJ", 2, true}}, 4},
+      {{"tn2313", "tn2313a", "tn4313"}, {{"DDRD", 2, false}}, 1},
+  };
+  for (const Row& r : kRows)
+    if (IsOneOf(d, r.devices)) {
+      if (uart < r.uarts) return r.pins[uart];
+      return std::nullopt;
+    }
+  return std::nullopt;
 }
 
 long Divisor(float clockMHz, long rate, int samples) {
@@ -85,7 +121,10 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
 
   bool doubleSpeed = false;
   bool sync = false;
-  std::uint8_t syncControl = 0;
+  bool master = false;
+  // Synchronous mode: UMSEL (bit 6) alone, 8 data bits (UCSZ1:0 = 11). UMSEL = 11 would
+  // select SPI master mode on the newer devices, and character size 00 gives 5-bit frames.
+  std::uint8_t syncControl = 0x46;
   ++st.src.TokenIndex;
   HoldOnLine(st);
   if (st.TokText() == ",") {
@@ -96,10 +135,8 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
       ExpectToken(st, ",");
       const std::string role = st.TokText();
       if (role == "master")
-        syncControl = 0xC0;
-      else if (role == "slave")
-        syncControl = 0x40;
-      else
+        master = true;
+      else if (role != "slave")
         CompileError(st, "Master or Slave!");
       ++st.src.TokenIndex;
       ExpectToken(st, ",");
@@ -172,11 +209,28 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
       lines.One(Instr(st, "out", "UCSRA,zl"));
   }
   if (sync) {
+    // Where UCSRC shares its address with UBRRH, only a write with URSEL (bit 7) set
+    // reaches UCSRC.
+    if (IsOneOf(d, {"m8", "m16", "m32", "m323", "m8515", "m8535", "m162"})) syncControl |= 0x80;
     lines.One(Instr(st, "ldi", "zl,0x" + Hex2(syncControl)));
     if (st.dev.NewMegaDevice || m64or128)
       lines.One(Instr(st, "sts", "UCSR" + u + "C,zl"));
+    else if (d == "m162")  // two UARTs, each with its own control register
+      lines.One(Instr(st, "out", "UCSR" + u + "C,zl"));
     else
       lines.One(Instr(st, "out", "UCSRC,zl"));
+    // Master or slave: the XCK pin drives the clock or takes it.
+    if (const auto pin = FindXckPin(d, uart)) {
+      const std::string bit = std::to_string(pin->bit);
+      if (!pin->extended) {
+        lines.One(Instr(st, master ? "sbi" : "cbi", std::string(pin->ddr) + "," + bit));
+      } else {
+        const std::uint8_t mask = static_cast<std::uint8_t>(1u << pin->bit);
+        lines.One(Instr(st, "lds", std::string("zl,") + pin->ddr));
+        lines.One(Instr(st, master ? "ori" : "andi", "zl,0x" + Hex2(master ? mask : static_cast<std::uint8_t>(~mask))));
+        lines.One(Instr(st, "sts", std::string(pin->ddr) + ",zl"));
+      }
+    }
   }
   WriteUartLines(st, lines);
   if (uart < 4) st.cfg.BaudRateSet[uart] = true;
