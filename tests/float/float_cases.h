@@ -2,6 +2,7 @@
 // Operand sets for the float tests: the edge values every binary operation meets in all
 // pairings, and random patterns (uniform bit patterns, nearby exponents, near
 // cancellation) from a fixed seed.
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <utility>
@@ -71,9 +72,6 @@ inline std::vector<std::pair<uint32_t, uint32_t>> RandomPairs(size_t n, uint32_t
   return v;
 }
 
-}  // namespace qbc::test::flt
-
-namespace qbc::test::flt {
 
 // Pairs whose exact result lies on or right next to a rounding boundary: operands with
 // few significant bits (sums and products then fall on exact halves), kept when `model`
@@ -101,9 +99,6 @@ std::vector<std::pair<uint32_t, uint32_t>> NearTiePairs(size_t n, uint32_t seed,
   return v;
 }
 
-}  // namespace qbc::test::flt
-
-namespace qbc::test::flt {
 
 // Same-sign (`subtract` false) or opposite-sign pairs for every exponent difference 0..25
 // whose low bits are set so that the exact sum or difference lands on a rounding boundary

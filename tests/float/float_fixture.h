@@ -20,13 +20,7 @@
 
 namespace qbc::test::flt {
 
-struct Chip {
-  const char* inc;
-  const char* mcu;
-  uint32_t ram_start;
-  uint32_t ram_end;
-  uint32_t flash_bytes;
-};
+using Chip = bench::Chip;
 
 inline const Chip kM8{"m8def.inc", "atmega8", 0x60, 0x45F, 8192};
 inline const Chip kM16{"m16def.inc", "atmega16", 0x60, 0x45F, 16384};

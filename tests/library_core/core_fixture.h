@@ -17,20 +17,12 @@
 
 namespace qbc::test::corelib {
 
-struct Chip {
-  const char* inc;
-  const char* mcu;
-  uint32_t ram_start;
-  uint32_t ram_end;
-  bool mega_core;
-  bool tiny_lpm;
-  uint32_t flash_bytes;
-};
+using Chip = bench::Chip;
 
 // A large-SRAM mega (16-bit pointer lines, lpm Rd,Z+) and a tiny with 128 bytes of SRAM
 // (8-bit pointer lines, lpm Rd,Z+ through TinyLpmDevice).
-inline const Chip kMega328{"m328Pdef.inc", "atmega328p", 0x100, 0x8FF, true, false, 32768};
-inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, false, true, 2048};
+inline const Chip kMega328{"m328Pdef.inc", "atmega328p", 0x100, 0x8FF, 32768, true, false};
+inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, 2048, false, true};
 
 // A compiler state with the chip's profile. `post_increment` false gives a core without
 // "lpm Rd,Z+" (the text that reads r0 and steps Z with adiw), which runs on any chip.

@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Families, DeviceForms, ::testing::ValuesIn(kForms),
 
 // A mega with RAMPZ reads its tables with "elpm r0,Z+" (four letters: one TAB after it).
 TEST(DeviceForms, SearchesRunWithElpm) {
-  const Chip mega2560{"m2560def.inc", "atmega2560", 0x200, 0x21FF, true, false, 262144};
+  const Chip mega2560{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 262144, true, false};
   auto st = StateFor(mega2560);
   st->mn.LpmMnemonic = "elpm";
   EmitFind8RoutineAlt(*st);

@@ -20,6 +20,17 @@ namespace qbc::test::bench {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// A chip the fixtures assemble for and run on.
+struct Chip {
+  const char* inc;  // device file
+  const char* mcu;  // simulator name
+  std::uint32_t ram_start;
+  std::uint32_t ram_end;
+  std::uint32_t flash_bytes;
+  bool mega_core = true;  // lpm Rd,Z+
+  bool tiny_lpm = false;  // lpm Rd,Z+ on a tiny
+};
+
 // The device cells the library emitters read.
 struct ChipProfile {
   std::int32_t ram_start = 0;
