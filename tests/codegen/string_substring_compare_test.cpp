@@ -49,7 +49,7 @@ TEST_P(SubstringCompare, OnlyThePartsCharactersAreCompared) {
   };
   std::string body = "Dim S As String * 10\nDim U As String * 10\nDim T As String * 10\nDim V As String * 10\n";
   for (std::size_t i = 0; i < cases.size(); ++i) body += "Dim R" + std::to_string(i) + " As Byte\n";
-  body += "Dim C1 As Byte\nDim C2 As Byte\nDim K As Byte\n";
+  body += "Dim C1 As Byte\nDim C2 As Byte\nDim K As Byte\nDim W1 As Byte\nDim W2 As Byte\n";
   body += "Declare Sub Chk(x As String * 10)\n";
   body += "S = \"abcdef\"\nU = S\nT = \"bc\"\nV = \"ab\"\n";
   for (std::size_t i = 0; i < cases.size(); ++i) {
@@ -61,6 +61,9 @@ TEST_P(SubstringCompare, OnlyThePartsCharactersAreCompared) {
       "End Select\n"
       "Select Case V\n  Case Mid(S, 2, 2)\n    C2 = 1\n  Case Left(U, 2)\n    C2 = 2\n  Case Else\n    C2 = 3\n"
       "End Select\n"
+      // Loop conditions: left as soon as the part matches.
+      "W1 = 0\nWhile Left(S, W1) <> \"abc\"\n  W1 = W1 + 1\nWend\n"
+      "W2 = 0\nDo\n  W2 = W2 + 1\nLoop While Mid(S, W2, 2) <> \"de\"\n"
       "Chk(S)\n"
       "End\n"
       // Locals are read through Y after the comparisons.
@@ -73,6 +76,8 @@ TEST_P(SubstringCompare, OnlyThePartsCharactersAreCompared) {
   EXPECT_EQ(p.Byte("c1"), 2) << "Case values that are parts of a string";
   EXPECT_EQ(p.Byte("c2"), 2);
   EXPECT_EQ(p.Byte("k"), 16) << "comparisons inside a Sub";
+  EXPECT_EQ(p.Byte("w1"), 3) << "While condition";
+  EXPECT_EQ(p.Byte("w2"), 4) << "Loop While condition";
   EXPECT_EQ(p.Text("s"), "abcdef") << "the compared string is left alone";
 
   // Both stacks end where an empty program's end.
