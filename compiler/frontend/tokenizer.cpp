@@ -17,6 +17,13 @@ bool IsDelimiter(unsigned char c) {
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+bool IsDigitsOnly(const std::string& word) {
+  if (word.empty()) return false;
+  for (char c : word)
+    if (!IsDigit(static_cast<unsigned char>(c))) return false;
+  return true;
+}
+
 void LowerAscii(std::string& s) {
   for (char& c : s)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
@@ -84,7 +91,11 @@ void TokenizeLine(CompilerState& st, std::string& line) {
       afterEquals = false;
       continue;
     }
-    if (c == '.' && (afterEquals || (digitSeen && !letterSeen))) {  // decimal point, as in 1.5
+    // A decimal point, as in 1.5: right after "=", inside a number while no letter came since
+    // the line start or the last "=", or inside a word that so far holds only digits (a
+    // number anywhere on the line: b + 1.5, Waitms 1.5). A word that begins with a letter
+    // keeps the "." as a separator (portb.3).
+    if (c == '.' && (afterEquals || (digitSeen && !letterSeen) || IsDigitsOnly(word))) {
       word += '.';
       continue;
     }

@@ -122,21 +122,23 @@ TEST(FloatSubProgram, DifferencesMatchTheHostBitForBit) {
 }
 
 // Equal operands give +0: it is stored as 0, compares equal to 0 and is not below 0; the
-// operands as variables, a literal and a chain.
+// operands as variables, literals, a product and a chain.
 TEST(FloatSubProgram, EqualOperandsGivePlusZero) {
   auto run = RunBasic(
       "$device = m8\n$clock = 8\n$stack = 32\n"
-      "Dim A As Float\nDim B As Float\nDim F As Float\nDim H As Float\n"
-      "Dim Q As Float\nDim C As Float\nDim Iseq As Byte\nDim Isneg As Byte\nDim Iszero As Byte\n"
+      "Dim A As Float\nDim B As Float\nDim F As Float\nDim G As Float\nDim H As Float\n"
+      "Dim P As Float\nDim Q As Float\nDim C As Float\nDim Iseq As Byte\nDim Isneg As Byte\nDim Iszero As Byte\n"
       "A = 2.5\nB = 2.5\nC = 1.5\nIseq = 0\nIsneg = 0\nIszero = 0\n"
-      "F = A - A\nH = 2.5 - B\nQ = A - B - C\n"
+      "F = A - A\nG = A - 2.5\nH = 2.5 - B\nP = A * B - 6.25\nQ = A - B - C\n"
       "If A - B = 0 Then Iseq = 1\n"
       "If A - B < 0 Then Isneg = 1\n"
       "If F = 0 Then Iszero = 1\n"
       "End\n");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->FloatBits("f"), 0u);
+  EXPECT_EQ(run->FloatBits("g"), 0u);
   EXPECT_EQ(run->FloatBits("h"), 0u);
+  EXPECT_EQ(run->FloatBits("p"), 0u);
   EXPECT_EQ(run->FloatBits("q"), 0xBFC00000u);  // -1.5
   EXPECT_EQ(run->Byte("iseq"), 1);
   EXPECT_EQ(run->Byte("isneg"), 0);

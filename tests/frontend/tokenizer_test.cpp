@@ -34,13 +34,19 @@ const TokenCase kCases[] = {
     // No merge without a previous token on the line.
     {"=5", {"=/1", "5/8", "<EOL>/0"}, false},
     {"> a", {">/1", "a/2", "<EOL>/0"}, false},
-    // Port bits; numbers with a decimal point after "=" stay whole; after a name in an
-    // expression the point is a separator.
+    // Port bits; a "." inside a number is its decimal point wherever the number stands; in a
+    // word that begins with a letter it is a separator.
     {"portb.3 = 1", {"portb/2", "./6", "3/8", "=/1", "1/8", "<EOL>/0"}, false},
     {"a = portb.3", {"a/2", "=/1", "portb/2", "./6", "3/8", "<EOL>/0"}, false},
+    {"if portb.3 = 1 then", {"if/11", "portb/2", "./6", "3/8", "=/1", "1/8", "then/2", "<EOL>/0"}, false},
+    {"a = x1.5", {"a/2", "=/1", "x1/2", "./6", "5/8", "<EOL>/0"}, false},
     {"a = 1.5", {"a/2", "=/1", "1.5/8", "<EOL>/0"}, false},
-    {"waitms 1.5", {"waitms/11", "1/8", "./6", "5/8", "<EOL>/0"}, false},
-    {"a = b + 1.5", {"a/2", "=/1", "b/2", "+/1", "1/8", "./6", "5/8", "<EOL>/0"}, true},
+    {"waitms 1.5", {"waitms/11", "1.5/8", "<EOL>/0"}, false},
+    {"a = b + 1.5", {"a/2", "=/1", "b/2", "+/1", "1.5/8", "<EOL>/0"}, true},
+    {"a = b * 2.25 + c", {"a/2", "=/1", "b/2", "*/1", "2.25/8", "+/1", "c/2", "<EOL>/0"}, false},
+    {"if x > 1.5 then", {"if/11", "x_/2", ">/1", "1.5/8", "then/2", "<EOL>/0"}, false},
+    {"print 2.5", {"print/11", "2.5/8", "<EOL>/0"}, false},
+    {"call s(1.5, b.1)", {"call/2", "s/7", "(/3", "1.5/8", ",/5", "b/2", "./6", "1/8", ")/4", "<EOL>/0"}, false},
     // String literals keep their case and their inner delimiters.
     {"print \"Hello, World: 'x'\"", {"print/11", "Hello, World: 'x'/12", "<EOL>/0"}, false},
     {"lcd \"\"", {"lcd/11", "/12", "<EOL>/0"}, false},
