@@ -12,16 +12,7 @@
 namespace qbc::test::floatfn {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> v;
-  std::istringstream in(text);
-  std::string l;
-  while (std::getline(in, l)) {
-    if (!l.empty() && l.back() == '\r') l.pop_back();
-    v.push_back(l);
-  }
-  return v;
-}
+using bench::Lines;
 
 std::string Emit(void (*emit)(CompilerState&), const FloatChip& chip = kMega8) {
   auto st = FloatState(chip);

@@ -17,16 +17,7 @@
 namespace qbc::test::flt {
 namespace {
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
+using bench::Lines;
 
 std::string Emit(void (*emit)(CompilerState&), const Chip& chip = kM32) {
   auto st = StateFor(chip);

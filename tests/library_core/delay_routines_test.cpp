@@ -12,11 +12,7 @@ namespace {
 
 bool Has(const std::string& text, const std::string& line) { return text.find("\r\n" + line + "\r\n") != std::string::npos; }
 
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
-  return n;
-}
+using test::bench::Count;
 
 struct ClockCase {
   float mhz;

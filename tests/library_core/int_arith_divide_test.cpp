@@ -18,13 +18,7 @@ using test::GetLe;
 using test::RoutineRig;
 using test::RunRoutineCases;
 
-template <typename T>
-std::vector<std::pair<T, T>> Pairs(const std::vector<T>& v) {
-  std::vector<std::pair<T, T>> p;
-  for (T a : v)
-    for (T b : v) p.push_back({a, b});
-  return p;
-}
+using test::Pairs;
 
 // Host model of the signed routines: quotient truncated towards zero (wrapping for the
 // most negative value divided by -1), remainder of the magnitudes; by zero -1 for a

@@ -27,13 +27,7 @@ const std::vector<std::int64_t> k32 = {INT32_MIN, INT32_MIN + 1, -0x12345678, -6
                                        0xFFFF, 65536, 0x00FFFFFF, 0x12345678, INT32_MAX, -0x00FFFFFF,
                                        static_cast<std::int32_t>(0xFF0000FF), 0x01FF01FF, 0x00FF00FF};
 
-template <typename T>
-std::vector<std::pair<T, T>> Pairs(const std::vector<T>& v) {
-  std::vector<std::pair<T, T>> p;
-  for (T a : v)
-    for (T b : v) p.push_back({a, b});
-  return p;
-}
+using test::Pairs;
 
 TEST(IntArithMultiply, Mpy8uShiftFormKeepsZhAndGivesTheLowByte) {
   RoutineRig rig{.device = "m88", .inputs = {"zl", "r24"}, .outputs = {"zl", "r24"}, .kept = {"zh"},

@@ -92,6 +92,15 @@ inline std::vector<std::vector<std::uint8_t>> RunRoutineCases(const RoutineRig& 
 using bench::GetLe;
 using bench::PutLe;
 
+// Every ordered pair of the values (each value with each, itself included).
+template <typename T>
+std::vector<std::pair<T, T>> Pairs(const std::vector<T>& v) {
+  std::vector<std::pair<T, T>> p;
+  for (T a : v)
+    for (T b : v) p.push_back({a, b});
+  return p;
+}
+
 // One case per pair of operands: both little-endian, `bytes` bytes each (the low bytes of
 // the two's complement for negative values).
 template <typename PairList>

@@ -42,6 +42,27 @@ std::string DbLines(Bytes bytes, std::size_t per_line) {
 
 std::string DbTable(const std::string& label, const Bytes& bytes) { return label + ":\n" + DbLines(bytes); }
 
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(start));
+      break;
+    }
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+  return n;
+}
+
 void PutLe(Bytes& v, std::uint64_t x, int count) {
   for (int i = 0; i < count; ++i) v.push_back(static_cast<std::uint8_t>(x >> (8 * i)));
 }

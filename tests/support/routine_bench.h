@@ -54,6 +54,11 @@ std::string DbLines(Bytes bytes, std::size_t per_line = 16);
 // The same behind "label:".
 std::string DbTable(const std::string& label, const Bytes& bytes);
 
+// Emitted text split into its lines (each ends in CR LF; a last line without it counts too).
+std::vector<std::string> Lines(const std::string& text);
+// How often `what` stands in `text` (overlapping places count).
+std::size_t Count(const std::string& text, const std::string& what);
+
 // Little-endian packing of `count` bytes.
 void PutLe(Bytes& v, std::uint64_t x, int count);
 Bytes LeBytes(std::uint64_t x, int count);
