@@ -202,6 +202,7 @@ TEST(MetaUart, FrameAndEnableValues) {
       {"m88", true, 0, 1, 8, 1, 0x36, 0x18},  // mark: the odd-parity bits
       // UCSRC shares its address with UBRRH: the frame byte carries URSEL.
       {"m8", true, 0, 4, 8, 1, 0xA6, 0x18},   {"m32", true, 0, 0, 8, 1, 0x86, 0x18},
+      {"m323", true, 0, 0, 8, 1, 0x86, 0x18}, {"m162", true, 1, 0, 8, 1, 0x86, 0x18},
       {"90s8515", false, 0, 4, 8, 1, 0x26, 0x1c},
   };
   for (const auto& c : cases) {

@@ -42,6 +42,12 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
   }
 }
 
+// Devices whose UCSRC shares its address with UBRRH: only a write with URSEL (bit 7) set
+// reaches UCSRC, any other write changes the divisor.
+bool UcsrcNeedsUrsel(const std::string& d) {
+  return IsOneOf(d, {"m8", "m16", "m32", "m323", "m8515", "m8535", "m162"});
+}
+
 // The pin that carries a UART's clock in synchronous mode (XCK): its direction register
 // and bit. Its direction chooses the role: an output drives the clock (master), an input
 // takes it (slave). `extended`: the direction register lies beyond the reach of sbi/cbi.
@@ -209,9 +215,7 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
       lines.One(Instr(st, "out", "UCSRA,zl"));
   }
   if (sync) {
-    // Where UCSRC shares its address with UBRRH, only a write with URSEL (bit 7) set
-    // reaches UCSRC.
-    if (IsOneOf(d, {"m8", "m16", "m32", "m323", "m8515", "m8535", "m162"})) syncControl |= 0x80;
+    if (UcsrcNeedsUrsel(d)) syncControl |= 0x80;
     lines.One(Instr(st, "ldi", "zl,0x" + Hex2(syncControl)));
     if (st.dev.NewMegaDevice || m64or128)
       lines.One(Instr(st, "sts", "UCSR" + u + "C,zl"));
@@ -352,9 +356,7 @@ std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart) {
   else if (f.Parity != 0)
     value |= 0x30;
   if (f.StopBits == 2) value |= 0x08;
-  // Where UCSRC shares its address with UBRRH, only a write with URSEL set reaches UCSRC.
-  const std::string& d = st.dev.DeviceName;
-  if (IsOneOf(d, {"m8", "m16", "m32", "m8515", "m8535"})) value |= 0x80;
+  if (UcsrcNeedsUrsel(st.dev.DeviceName)) value |= 0x80;
   return static_cast<std::uint8_t>(value);
 }
 
