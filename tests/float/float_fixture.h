@@ -32,11 +32,7 @@ inline bool BigFlash(const Chip& c) { return c.flash_bytes > 8192; }
 inline std::unique_ptr<CompilerState> StateFor(const Chip& chip) {
   auto st = std::make_unique<CompilerState>();
   st->ResetCompilerGlobals();
-  bench::SetChipProfile(*st, {.ram_start = static_cast<int32_t>(chip.ram_start),
-                              .ram_end = static_cast<int32_t>(chip.ram_end),
-                              .flash_bytes = static_cast<int32_t>(chip.flash_bytes),
-                              .mega_core = true,
-                              .rampz = chip.flash_bytes > 65536});
+  bench::SetChipProfile(*st, chip, chip.flash_bytes > 65536);
   return st;
 }
 

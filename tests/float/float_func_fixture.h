@@ -25,32 +25,23 @@
 
 namespace qbc::test::floatfn {
 
-struct FloatChip {
-  const char* inc;
-  const char* mcu;
-  uint32_t ram_start;
-  uint32_t ram_end;
+// A chip and where the library stands on it.
+struct FloatChip : bench::Chip {
   uint32_t library_org;  // word address of the library
   bool big_flash;        // more than 64 KB: elpm and RAMPZ; the fixture calls with call/jmp
-  bool mega_core;        // lpm Rd,Z+
-  int32_t flash_bytes;
 };
 
-inline const FloatChip kMega128{"m128def.inc", "atmega128", 0x100, 0x10FF, 0x8000, true, true, 131072};
+inline const FloatChip kMega128{{"m128def.inc", "atmega128", 0x100, 0x10FF, 131072}, 0x8000, true};
 // Above 128 KB: three-byte return addresses, and the tables beyond the second 64 KB page.
-inline const FloatChip kMega2560{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 0x10000, true, true, 262144};
-inline const FloatChip kMega8{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, true, 8192};
+inline const FloatChip kMega2560{{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 262144}, 0x10000, true};
+inline const FloatChip kMega8{{"m8def.inc", "atmega8", 0x60, 0x45F, 8192}, 0x0300, false};
 // An ATmega8 assembled with the older table-read form (lpm into r0, adiw, mov).
-inline const FloatChip kMega8PlainLpm{"m8def.inc", "atmega8", 0x60, 0x45F, 0x0300, false, false, 8192};
+inline const FloatChip kMega8PlainLpm{{"m8def.inc", "atmega8", 0x60, 0x45F, 8192, false}, 0x0300, false};
 
 inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
   auto st = std::make_unique<CompilerState>();
   st->ResetCompilerGlobals();
-  bench::SetChipProfile(*st, {.ram_start = static_cast<int32_t>(chip.ram_start),
-                              .ram_end = static_cast<int32_t>(chip.ram_end),
-                              .flash_bytes = chip.flash_bytes,
-                              .mega_core = chip.mega_core,
-                              .rampz = chip.big_flash});
+  bench::SetChipProfile(*st, chip, chip.big_flash);
   return st;
 }
 

@@ -20,6 +20,15 @@ void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
   st.mn.JumpMnemonic = big ? "jmp" : "rjmp";
 }
 
+void SetChipProfile(CompilerState& st, const Chip& chip, bool rampz) {
+  SetChipProfile(st, {.ram_start = static_cast<std::int32_t>(chip.ram_start),
+                      .ram_end = static_cast<std::int32_t>(chip.ram_end),
+                      .flash_bytes = static_cast<std::int32_t>(chip.flash_bytes),
+                      .mega_core = chip.mega_core,
+                      .tiny_lpm = chip.tiny_lpm,
+                      .rampz = rampz});
+}
+
 std::string Hex2(unsigned v) {
   char b[8];
   std::snprintf(b, sizeof b, "0x%02x", v & 0xFFu);

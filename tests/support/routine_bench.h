@@ -44,6 +44,8 @@ struct ChipProfile {
 // Sets the profile's cells and the mnemonics as the device loader chooses them: elpm with
 // RAMPZ, call and jmp above 8 KB of flash.
 void SetChipProfile(CompilerState& st, const ChipProfile& chip);
+// The same for a fixture chip; `rampz` when its flash reaches beyond 64 KB.
+void SetChipProfile(CompilerState& st, const Chip& chip, bool rampz);
 
 // "0x5a": a byte as the fixtures write it in ldi operands and .db lines.
 std::string Hex2(unsigned v);
