@@ -94,12 +94,14 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
   Line1(st, "pop", "zl");
   Line2(st, "sub", "yl,r20");
   if (LargeRam(st)) Line1(st, "sbci", "yh,0x00");
+  // Both pointer bytes come from Y even with 256 bytes of RAM or less (yh is 0 there):
+  // the copy writes through X and must not depend on what its high byte held.
   Line2(st, "mov", "xl,yl");
-  if (LargeRam(st)) Line2(st, "mov", "xh,yh");
+  Line2(st, "mov", "xh,yh");
   Call(st, "_StStr");
   st.used.Set(NeedStoreStr);
   Line2(st, "mov", "zl,yl");
-  if (LargeRam(st)) Line2(st, "mov", "zh,yh");
+  Line2(st, "mov", "zh,yh");
   if (LargeRam(st)) Line1(st, "pop", "xh");
   Line1(st, "pop", "xl");
 }
