@@ -41,6 +41,10 @@ struct GotoStub {
 };
 std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs);
 void EmitGotoStubs(CompilerState& st, const std::vector<GotoStub>& stubs);
+// At the end of the compilation: a compile error, at the Goto's line, for every Goto from
+// inside For loops whose label was never defined (it jumps to a generated stub label,
+// which the assembler would report instead of the user's name).
+void ReportUndefinedGotoLabels(CompilerState& st);
 
 // Leaving open For loops early. Every open For loop keeps the end value of the loop around
 // it on the hardware stack (r5, or r5 and r6); a jump out of loops must take those bytes

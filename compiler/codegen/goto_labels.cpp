@@ -37,6 +37,17 @@ void EmitLeaveLoops(CompilerState& st, const std::vector<std::string>& from, con
   }
 }
 
+// A Goto waiting for its label, with the place it stands for the error report.
+PendingGoto Pending(CompilerState& st, const std::string& target) {
+  PendingGoto g;
+  g.Target = target;
+  g.Trampoline = NewLabel(st);
+  g.ForLoops = OpenForLoops(st);
+  g.FileName = st.src.IncludeStack[st.src.IncludeLevel].FileName;
+  g.LineNumber = st.src.SourceLineNumber;
+  return g;
+}
+
 }  // namespace
 
 std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs) {
@@ -48,7 +59,7 @@ std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, 
     stubs.push_back(stub);
     return stub.Stub;
   }
-  PendingGoto g{label, NewLabel(st), here};
+  PendingGoto g = Pending(st, label);
   st.nest.PendingGotos.push_back(g);
   return g.Trampoline;
 }
@@ -76,7 +87,7 @@ void CompileGotoStatement(CompilerState& st) {
   } else {
     // A label further on, from inside For loops: jump to a stub written before the label,
     // which takes off what the loops left between here and there saved.
-    PendingGoto g{target, NewLabel(st), OpenForLoops(st)};
+    PendingGoto g = Pending(st, target);
     flow::Op1(st, jump, g.Trampoline);
     st.nest.PendingGotos.push_back(std::move(g));
   }
@@ -107,6 +118,23 @@ void CompileLabelDefinition(CompilerState& st) {
   }
   st.out.Line(name + ":");
   st.nest.LabelForLoops[name] = here;
+}
+
+void ReportUndefinedGotoLabels(CompilerState& st) {
+  if (st.nest.PendingGotos.empty()) return;
+  IncludeRecord& file = st.src.IncludeStack[st.src.IncludeLevel];
+  const std::string keptFile = file.FileName;
+  const std::int16_t keptLine = st.src.SourceLineNumber;
+  const int keptToken = st.src.TokenIndex;
+  for (const PendingGoto& g : st.nest.PendingGotos) {
+    file.FileName = g.FileName;
+    st.src.SourceLineNumber = g.LineNumber;
+    CompileError(st, "Unknown label " + g.Target);
+  }
+  file.FileName = keptFile;
+  st.src.SourceLineNumber = keptLine;
+  st.src.TokenIndex = keptToken;
+  st.nest.PendingGotos.clear();
 }
 
 void CompilePeekFunction(CompilerState& st) {

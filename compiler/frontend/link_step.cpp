@@ -1,5 +1,6 @@
 #include "compiler/frontend/link_step.h"
 
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/string_pool.h"
 
 #include "compiler/frontend/decl_text.h"
@@ -9,6 +10,7 @@
 namespace qbc {
 
 void EmitLibraryAndSummary(CompilerState& st) {
+  ReportUndefinedGotoLabels(st);
   for (int i = 1; i <= st.sym.GlobalVarCount; ++i) {
     const GlobalVarRecord& v = st.sym.GlobalVars[i];
     if (v.Storage == kStorageFlash && !v.Initialized)

@@ -385,6 +385,8 @@ struct PendingGoto {
   std::string Target;               // the source label
   std::string Trampoline;           // generated label the Goto jumps to
   std::vector<std::string> ForLoops;  // exit labels of the For loops open at the Goto
+  std::string FileName;             // where the Goto stands (for the undefined-label error)
+  std::int16_t LineNumber = 0;
 };
 
 struct Nesting {
