@@ -1,6 +1,7 @@
 #include "compiler/frontend/keyword_dispatch.h"
 
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <string>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/codegen/string_functions.h"
+#include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/const_statement.h"
 #include "compiler/frontend/simple_statements.h"
 #include "compiler/statements/comm_display/uart_config.h"
@@ -20,8 +22,9 @@ namespace qbc {
 namespace {
 
 // Every keyword with its generator. A generator may serve several keywords; no row passes
-// an argument. Rows whose generator is not built yet carry nullptr: their statement is
-// passed over without output.
+// an argument. Rows whose generator is not built yet carry nullptr: such a statement is
+// reported as a compile error (a program that silently lost a statement must not pass
+// as compiled) and passed over.
 constexpr DispatchRow kRows[] = {
     // Declarations and program structure
     {"dim", "CompileDimStatement", CompileDimStatement},
@@ -333,10 +336,14 @@ void DispatchKeyword(CompilerState& st) {
     CheckStatementEnd(st);
     return;
   }
-  if (row->fn != nullptr)
+  if (row->fn != nullptr) {
     row->fn(st);
-  else
-    PassOverStatement(st);
+    return;
+  }
+  std::string upper = text;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  CompileError(st, "Not supported yet: " + upper);
+  PassOverStatement(st);
 }
 
 }  // namespace qbc
