@@ -86,6 +86,13 @@ void EmitNegate(CompilerState& st) {
       Emit1(st, "sbci", "r19,-0x01");
       break;
     case kTypeFloat:
+      // A zero (exponent field 0) stays +0: the float routines give every zero as +0 and
+      // _Fcmp orders -0 below +0, so -A for A = 0 would not compare equal to 0.
+      Emit2(st, "mov", "xl,r24");
+      Emit2(st, "lsl", "xl");
+      Emit2(st, "mov", "xl,r25");
+      Emit2(st, "rol", "xl");
+      Emit1(st, "breq", "PC+0x03");
       Emit2(st, "ldi", "xl,0x80");
       Emit2(st, "eor", "r25,xl");
       break;

@@ -1,6 +1,6 @@
-// Float subtraction in BASIC programs on the simulator: x - y against the host's float
-// arithmetic, bit for bit, and the zero that equal operands give (+0, which compares equal
-// to 0).
+// Float subtraction and negation in BASIC programs on the simulator: x - y against the
+// host's float arithmetic, bit for bit, and the zero that equal operands or a negated zero
+// give (+0, which compares equal to 0).
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -143,6 +143,27 @@ TEST(FloatSubProgram, EqualOperandsGivePlusZero) {
   EXPECT_EQ(run->Byte("iseq"), 1);
   EXPECT_EQ(run->Byte("isneg"), 0);
   EXPECT_EQ(run->Byte("iszero"), 1);
+}
+
+// A unary minus flips the sign of every number but zero, which stays +0.
+TEST(FloatSubProgram, NegatedZeroStaysPlusZero) {
+  auto run = RunBasic(
+      "$device = m8\n$clock = 8\n$stack = 32\n"
+      "Dim A As Float\nDim B As Float\nDim C As Float\nDim D As Float\nDim E As Float\n"
+      "Dim G As Float\nDim T As Float\nDim Iseq As Byte\nDim Iseq2 As Byte\n"
+      "A = 0\nC = 2.5\nT = 1E-30\nIseq = 0\nIseq2 = 0\n"
+      "B = -A\nD = -C\nE = -D\nG = -T\n"
+      "If B = 0 Then Iseq = 1\n"
+      "If -A = 0 Then Iseq2 = 1\n"
+      "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->FloatBits("b"), 0u);
+  EXPECT_EQ(run->FloatBits("d"), 0xC0200000u);
+  EXPECT_EQ(run->FloatBits("e"), 0x40200000u);
+  ASSERT_NE(run->FloatBits("t"), 0u);
+  EXPECT_EQ(run->FloatBits("g"), run->FloatBits("t") ^ 0x80000000u);
+  EXPECT_EQ(run->Byte("iseq"), 1);
+  EXPECT_EQ(run->Byte("iseq2"), 1);
 }
 
 }  // namespace
