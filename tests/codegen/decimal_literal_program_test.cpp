@@ -33,5 +33,20 @@ TEST(DecimalLiteralProgram, NumbersAfterNamesKeepTheirDecimalPoint) {
   EXPECT_EQ(run->FloatBits("g"), 0x40200000u);  // 2.5
 }
 
+// Loop conditions and loop bodies with decimal numbers after names.
+TEST(DecimalLiteralProgram, LoopConditionsAndBodies) {
+  auto run = RunBasic(
+      "$device = m8\n$clock = 8\n$stack = 32\n"
+      "Dim F As Float\nDim G As Float\nDim H As Float\nDim I As Byte\n"
+      "F = 0\nFor I = 1 To 3\nF = F + 0.5\nNext\n"
+      "G = F\nWhile G < 3.5\nG = G + 0.25\nWend\n"
+      "H = G\nDo\nH = H - 0.5\nLoop While H > 1.5\n"
+      "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->FloatBits("f"), 0x3FC00000u);  // 1.5
+  EXPECT_EQ(run->FloatBits("g"), 0x40600000u);  // 3.5
+  EXPECT_EQ(run->FloatBits("h"), 0x3FC00000u);  // 1.5
+}
+
 }  // namespace
 }  // namespace qbc::test
