@@ -93,22 +93,8 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
 void EmitCaseCompare(CompilerState& st) {
   const std::uint8_t saved = st.sticky.WantedType;
   const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
+  if (flow::EmitIntegerBytePairs(st, type, "cp", "cpc")) return;
   switch (type) {
-    case kTypeBit:
-    case kTypeByte:
-      Op2(st, "cp", "r24,zl");
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      break;
-    case kTypeLong:
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      Op2(st, "cpc", "r16,r18");
-      Op2(st, "cpc", "r17,r19");
-      break;
     case kTypeString:
       flow::CallRoutine(st, "_StrCmp");
       st.used.Set(NeedStrCmp);

@@ -205,22 +205,9 @@ void LoadLeftByExpression(CompilerState& st) {
   st.sticky.SkipOperandPush = false;
   st.expr.StatementContext = true;
   ParseSum(st);
-  switch (CompareType(st)) {
-    case kTypeBit:
-    case kTypeByte:
-      Op2(st, "mov", "r24,zl");
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      Op2(st, "mov", "r24,zl");
-      Op2(st, "mov", "r25,zh");
-      break;
-    case kTypeLong:
-      Op2(st, "mov", "r24,zl");
-      Op2(st, "mov", "r25,zh");
-      Op2(st, "mov", "r16,r18");
-      Op2(st, "mov", "r17,r19");
-      break;
+  const std::uint8_t type = CompareType(st);
+  if (flow::EmitIntegerBytePairs(st, type, "mov", "mov")) return;
+  switch (type) {
     case kTypeFloat:
       Op2(st, "mov", "r18,r22");
       Op2(st, "mov", "r19,r23");
@@ -665,27 +652,7 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
   }
 }
 
-void EmitConditionCompare(CompilerState& st) {
-  switch (CompareType(st)) {
-    case kTypeBit:
-    case kTypeByte:
-      Op2(st, "cp", "r24,zl");
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      break;
-    case kTypeLong:
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      Op2(st, "cpc", "r16,r18");
-      Op2(st, "cpc", "r17,r19");
-      break;
-    default:
-      break;
-  }
-}
+void EmitConditionCompare(CompilerState& st) { flow::EmitIntegerBytePairs(st, CompareType(st), "cp", "cpc"); }
 
 std::uint8_t ParseConditionRelation(CompilerState& st) {
   const std::uint8_t code = RelationCode(st.TokText());
