@@ -66,6 +66,10 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
     t.Kind = kTokNumber;
   }
   st.sticky.WantedType = s.StringAddress ? 0 : s.Type;
+  // The value goes into the working registers. The tokenizer sets SkipOperandPush for a
+  // line with one operator, and a Case line is not dispatched (which would clear it), so
+  // "Case 0 : n = n + 1" would load the value into r24.
+  st.sticky.SkipOperandPush = false;
   ParseSum(st);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator.
