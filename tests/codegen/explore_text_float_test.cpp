@@ -1,0 +1,223 @@
+// Small programs as a user writes them, mixing strings, floats, flash tables and
+// metastatements, compiled, assembled and run on the simulator; every variable the program
+// sets is compared with the value computed on the host.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+
+namespace qbc::test {
+namespace {
+
+// One expected variable: its kind and the value a user expects.
+struct Want {
+  enum Kind { Byte, Word, Int, Long, Float, Text } kind;
+  std::string name;
+  int offset = 0;
+  std::int64_t number = 0;
+  float real = 0;
+  std::string text;
+};
+Want B(const std::string& n, std::int64_t v, int off = 0) { return {Want::Byte, n, off, v, 0, ""}; }
+Want W(const std::string& n, std::int64_t v, int off = 0) { return {Want::Word, n, off, v, 0, ""}; }
+Want I(const std::string& n, std::int64_t v, int off = 0) { return {Want::Int, n, off, v, 0, ""}; }
+Want L(const std::string& n, std::int64_t v, int off = 0) { return {Want::Long, n, off, v, 0, ""}; }
+Want F(const std::string& n, float v, int off = 0) { return {Want::Float, n, off, 0, v, ""}; }
+Want S(const std::string& n, const std::string& v, int off = 0) { return {Want::Text, n, off, 0, 0, v}; }
+
+struct Program {
+  std::string title;
+  std::string device;  // $device names (m8, m88, m128), several separated by blanks
+  std::string body;    // everything after the head
+  std::vector<Want> want;
+};
+void PrintTo(const Program& p, std::ostream* os) { *os << p.title << " on " << p.device; }
+
+std::string McuOf(const std::string& dev) { return "atmega" + dev.substr(1); }
+
+float AsFloat(std::uint32_t bits) {
+  float f;
+  std::memcpy(&f, &bits, 4);
+  return f;
+}
+
+std::string TextAt(const BasicRun& run, const std::string& name, int offset) {
+  std::string s;
+  for (int k = 0; k < 255; ++k) {
+    const char c = static_cast<char>(run.Byte(name, offset + k));
+    if (c == 0) break;
+    s += c;
+  }
+  return s;
+}
+
+void Check(const BasicRun& run, const Want& w) {
+  const std::string where = w.name + "+" + std::to_string(w.offset);
+  switch (w.kind) {
+    case Want::Byte: EXPECT_EQ(run.Byte(w.name, w.offset), static_cast<std::uint8_t>(w.number)) << where; break;
+    case Want::Word: EXPECT_EQ(run.Word(w.name, w.offset), static_cast<std::uint16_t>(w.number)) << where; break;
+    case Want::Int: EXPECT_EQ(run.Integer(w.name, w.offset), static_cast<std::int16_t>(w.number)) << where; break;
+    case Want::Long: EXPECT_EQ(run.Long(w.name, w.offset), static_cast<std::uint32_t>(w.number)) << where; break;
+    case Want::Float: {
+      const float got = AsFloat(run.FloatBits(w.name, w.offset));
+      EXPECT_NEAR(got, w.real, std::fabs(w.real) * 2e-7f) << where;
+      break;
+    }
+    case Want::Text: EXPECT_EQ(TextAt(run, w.name, w.offset), w.text) << where; break;
+  }
+}
+
+class ExploreTextFloat : public ::testing::TestWithParam<Program> {};
+
+TEST_P(ExploreTextFloat, EveryVariableHoldsTheHostValue) {
+  const Program& p = GetParam();
+  const std::string src = "$device = " + p.device + "\n$clock = 8\n$stack = 48\n" + p.body;
+  auto run = RunBasic(src, McuOf(p.device), 50'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  for (const Want& w : p.want) Check(*run, w);
+}
+
+const std::vector<Program> kPrograms = {
+    {"StringBuilding", "m8 m88 m128",
+     "Dim S As String * 30, T As String * 10, N As Byte, W As Word, I As Integer, L As Long\n"
+     "N = 7 : W = 1234 : I = -56 : L = -100000\n"
+     "T = \"ab\"\n"
+     "S = T + \"-\" + Str(N) + \",\" + Str(W) + \",\" + Str(I) + \",\" + Str(L) + Chr(33)\n"
+     "End\n",
+     {S("s", "ab-7,1234,-56,-100000!"), S("t", "ab")}},
+    {"StringFunctionsInConditions", "m8 m88 m128",
+     "Dim S As String * 20, T As String * 10, R As Byte, C As Byte, P As Byte\n"
+     "S = \"hello world\"\n"
+     "If Left(S, 5) = \"hello\" Then R = 1\n"
+     "If Instr(S, \"wor\") = 7 Then R = R + 2\n"
+     "If Len(S) > 10 Then R = R + 4\n"
+     "If Mid(S, 7, 5) = \"world\" Then R = R + 8\n"
+     "If Right(S, 3) <> \"xyz\" Then R = R + 16\n"
+     "If S > \"hello\" Then R = R + 32\n"
+     "T = Mid(S, 3, 3)\n"
+     "C = Val(\"42\") + Len(T)\n"
+     "P = Instr(S, \"o\") * 10 + Instr(6, S, \"o\")\n"
+     "End\n",
+     {B("r", 63), S("t", "llo"), B("c", 45), B("p", 58)}},
+    {"StringArrayJoin", "m8 m88 m128",
+     "Dim Nm(3) As String * 8, I As Byte, Al As String * 40, K As Byte\n"
+     "Nm(0) = \"zero\" : Nm(1) = \"one\" : Nm(2) = \"two\"\n"
+     "Al = \"\"\n"
+     "For I = 0 To 2\n  Al = Al + Nm(I) + \";\"\nNext\n"
+     "Nm(1) = Nm(1) + \"!\" + Str(I)\n"
+     "K = Len(Nm(2))\n"
+     "End\n",
+     {S("al", "zero;one;two;"), S("nm", "zero", 0), S("nm", "one!3", 9), S("nm", "two", 18), B("k", 3)}},
+    {"FloatIntegerMix", "m8 m88 m128",
+     "Dim F As Float, G As Float, H As Float, I As Integer, L As Long, B As Byte, W As Word, K As Float, M As Integer\n"
+     "I = -7\n"
+     "F = I\n"
+     "G = F / 2\n"
+     "H = G * G + 0.25\n"
+     "L = H\n"
+     "B = H * 2\n"
+     "W = 40000\n"
+     "K = W\n"
+     "M = G\n"
+     "End\n",
+     {F("f", -7.0f), F("g", -3.5f), F("h", 12.5f), L("l", 12), B("b", 24), F("k", 40000.0f), I("m", -3)}},
+    {"FloatComparisons", "m8 m88 m128",
+     "Dim F As Float, G As Float, R As Word, I As Integer\n"
+     "F = 2.5 : G = -1.25 : I = 3\n"
+     "If F > G Then R = 1\n"
+     "If F = 2.5 Then R = R + 2\n"
+     "If G < 0 Then R = R + 4\n"
+     "If F < I Then R = R + 8\n"
+     "If F >= 2.5 And G <= -1.25 Then R = R + 16\n"
+     "If F <> G Then R = R + 32\n"
+     "If G > F Then R = R + 1024\n"
+     "While F < 10\n  F = F * 2\nWend\n"
+     "End\n",
+     {W("r", 63), F("f", 10.0f)}},
+    {"FloatArraysAndLoops", "m8 m88 m128",
+     "Dim Fa(5) As Float, I As Byte, Sm As Float, Mx As Float\n"
+     "For I = 0 To 4\n  Fa(I) = I * 1.5\nNext\n"
+     "Sm = 0\nMx = -1000\n"
+     "For I = 0 To 4\n  Sm = Sm + Fa(I)\n  If Fa(I) > Mx Then Mx = Fa(I)\nNext\n"
+     "End\n",
+     {F("fa", 0.0f, 0), F("fa", 1.5f, 4), F("fa", 3.0f, 8), F("fa", 4.5f, 12), F("fa", 6.0f, 16), F("sm", 15.0f),
+      F("mx", 6.0f)}},
+    {"FloatFlashTable", "m8 m88 m128",
+     "Dim Tf(4) As Flash Float, I As Byte, F As Float, G As Float, Sm As Float\n"
+     "I = 2\nF = Tf(I) * 2\nG = Tf(0) + Tf(3)\n"
+     "Sm = 0\nFor I = 0 To 3\n  Sm = Sm + Tf(I)\nNext\n"
+     "End\n"
+     "Tf = 1.25, -2.5, 3.75, 100.0\n",
+     {F("f", 7.5f), F("g", 101.25f), F("sm", 102.5f)}},
+    {"FloatFunctionResultsAndParameters", "m8 m88 m128",
+     "Declare Function Avg(a As Float, b As Float) As Float\n"
+     "Declare Function Scale(v As Integer, k As Float) As Float\n"
+     "Dim F As Float, G As Float, H As Float, X As Float\n"
+     "X = 4.0\n"
+     "F = Avg(1.0, X)\n"
+     "G = Scale(-3, 0.5) + Avg(F, F)\n"
+     "H = Avg(Scale(10, 0.25), 1.5)\n"
+     "End\n"
+     "Function Avg(a As Float, b As Float) As Float\n  Return (a + b) / 2\nEnd Function\n"
+     "Function Scale(v As Integer, k As Float) As Float\n  Local t As Float\n  t = v\n  Return t * k\nEnd Function\n",
+     {F("f", 2.5f), F("g", 1.0f), F("h", 2.0f)}},
+    {"ConstExpressions", "m8 m88 m128",
+     "Const K = 3 * 4 + 1\nConst Base = &H10\nConst Twice = K * 2\nConst Msg = \"hi there\"\nConst Half = 7 / 2\n"
+     "Dim A As Byte, W As Word, S As String * 12, F As Float, L As Long\n"
+     "A = K\nW = Base + Twice\nS = Msg\nF = Half\nL = K * 1000\n"
+     "End\n",
+     {B("a", 13), W("w", 16 + 26), S("s", "hi there"), F("f", 3.5f), L("l", 13000)}},
+    {"StringBoundsKeepNeighbours", "m8 m88 m128",
+     "Dim A As Byte, S As String * 5, B As Byte, T As String * 3, C As Byte, Ar(2) As String * 4, D As Byte\n"
+     "A = 11 : B = 22 : C = 33 : D = 44\n"
+     "S = \"abcdefghij\"\n"
+     "T = \"xy\" + \"zw\" + Str(12345)\n"
+     "Ar(0) = \"pqrstuv\"\n"
+     "Ar(1) = \"12\" + \"345\" + \"678\"\n"
+     "End\n",
+     {B("a", 11), S("s", "abcde"), B("b", 22), S("t", "xyz"), B("c", 33), S("ar", "pqrs", 0), S("ar", "1234", 5), B("d", 44)}},
+    {"StringBoundsSubstringsAndVariables", "m8 m88 m128",
+     "Dim A As Byte, S As String * 4, B As Byte, T As String * 12, U As String * 12, C As Byte\n"
+     "A = 11 : B = 22 : C = 33\n"
+     "T = \"0123456789\"\n"
+     "S = Left(T, 8)\n"
+     "U = T + T\n"
+     "T = Mid(U, 2, 2) + Right(U, 9) + Chr(65) + Chr(66)\n"
+     "End\n",
+     {B("a", 11), S("s", "0123"), B("b", 22), S("u", "012345678901"), S("t", "12345678901A"), B("c", 33)}},
+    {"FloatToTextAndBack", "m8 m88 m128",
+     "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
+     "F = 12.5\nS = \"F=\" + Str(F)\n"
+     "W = 321\nT = Str(W) + \"/\" + Str(F)\n"
+     "End\n",
+     {S("s", "F= 1.250000E+01"), S("t", "321/ 1.250000E+01")}},
+};
+
+// One run of every program on each of its devices.
+std::vector<Program> OnEachDevice(const std::vector<Program>& programs) {
+  std::vector<Program> runs;
+  for (const Program& p : programs) {
+    std::size_t at = 0;
+    while (at < p.device.size()) {
+      std::size_t end = p.device.find(' ', at);
+      if (end == std::string::npos) end = p.device.size();
+      Program one = p;
+      one.device = p.device.substr(at, end - at);
+      runs.push_back(one);
+      at = end + 1;
+    }
+  }
+  return runs;
+}
+
+INSTANTIATE_TEST_SUITE_P(Programs, ExploreTextFloat, ::testing::ValuesIn(OnEachDevice(kPrograms)),
+                         [](const auto& param) { return param.param.title + "_" + param.param.device; });
+
+}  // namespace
+}  // namespace qbc::test
