@@ -14,6 +14,19 @@ namespace {
 
 constexpr int kMaxGlobalVars = 255;
 
+// A variable placed "at" an address may lie on other variables (an overlay is what the
+// address is for); the assembler refuses overlapping data unless told they are meant, so
+// the data segment is opened for overlaps then, and closed again before the code.
+bool AnyVariableAtAddress(const CompilerState& st) {
+  const int last = static_cast<int>(st.sym.GlobalVars.size()) - 1;
+  for (int i = 1; i <= last && i <= kMaxGlobalVars; ++i) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[i];
+    if (v.Name.empty()) break;
+    if (v.Address > 0 && v.Storage != kStorageFlash) return true;
+  }
+  return false;
+}
+
 void SystemVar(CompilerState& st, const std::string& label, const std::string& separator, int bytes) {
   st.out.Line(label + ":" + separator + ".byte" + st.out.OperandSeparator + std::to_string(bytes));
   st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
@@ -104,6 +117,7 @@ void EmitVectorTable(CompilerState& st) {
   const std::string mi = st.out.MnemonicIndent;
   const std::string os = st.out.OperandSeparator;
   st.out.Line(mi + ".CSEG");
+  if (AnyVariableAtAddress(st)) st.out.Line(mi + ".NOOVERLAP");
   st.out.Line(".ORG" + os + "0x0000");
   const int highest = st.sym.HighestVectorUsed;
   if (highest > 0) {
@@ -185,6 +199,7 @@ std::string DataSegmentPad(std::size_t nameLength) {
 
 void EmitDataSegment(CompilerState& st, const std::string& segment, std::uint8_t storageClass) {
   const std::string os = st.out.OperandSeparator;
+  if (segment == ".DSEG" && AnyVariableAtAddress(st)) st.out.Line(st.out.MnemonicIndent + ".OVERLAP");
   st.out.Line(st.out.MnemonicIndent + segment);
   if (segment == ".DSEG" && st.dev.RamStart >= 1) {
     st.out.Line(".ORG" + os + "0x" + HexUpper(static_cast<std::uint32_t>(st.dev.RamStart)));

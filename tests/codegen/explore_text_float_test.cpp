@@ -8,9 +8,11 @@
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/basic_program.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc::test {
 namespace {
@@ -36,6 +38,9 @@ struct Program {
   std::string device;  // $device names (m8, m88, m128), several separated by blanks
   std::string body;    // everything after the head
   std::vector<Want> want;
+  // Files written beside the program first (name, text); "@DIR@" in the body and in the
+  // texts stands for their folder.
+  std::vector<std::pair<std::string, std::string>> files = {};
 };
 void PrintTo(const Program& p, std::ostream* os) { *os << p.title << " on " << p.device; }
 
@@ -57,8 +62,29 @@ std::string TextAt(const BasicRun& run, const std::string& name, int offset) {
   return s;
 }
 
+// A name "@0x1a0" reads a fixed SRAM address instead of a variable.
+std::uint8_t ByteAt(const BasicRun& run, const Want& w, int k) {
+  if (w.name[0] == '@') return run.sim->Sram(static_cast<std::uint32_t>(std::stoul(w.name.substr(1), nullptr, 16)) + w.offset + k);
+  return run.Byte(w.name, w.offset + k);
+}
+
 void Check(const BasicRun& run, const Want& w) {
   const std::string where = w.name + "+" + std::to_string(w.offset);
+  if (w.name[0] == '@') {
+    std::uint32_t v = 0;
+    const int n = w.kind == Want::Byte ? 1 : (w.kind == Want::Word || w.kind == Want::Int) ? 2 : 4;
+    for (int k = n - 1; k >= 0; --k) v = (v << 8) | ByteAt(run, w, k);
+    if (w.kind == Want::Text) {
+      std::string t;
+      for (int k = 0; k < 255 && ByteAt(run, w, k) != 0; ++k) t += static_cast<char>(ByteAt(run, w, k));
+      EXPECT_EQ(t, w.text) << where;
+    } else if (w.kind == Want::Float) {
+      EXPECT_EQ(AsFloat(v), w.real) << where;
+    } else {
+      EXPECT_EQ(v, static_cast<std::uint32_t>(w.number) & (n == 4 ? 0xFFFFFFFFu : (1u << (8 * n)) - 1)) << where;
+    }
+    return;
+  }
   switch (w.kind) {
     case Want::Byte: EXPECT_EQ(run.Byte(w.name, w.offset), static_cast<std::uint8_t>(w.number)) << where; break;
     case Want::Word: EXPECT_EQ(run.Word(w.name, w.offset), static_cast<std::uint16_t>(w.number)) << where; break;
@@ -77,7 +103,13 @@ class ExploreTextFloat : public ::testing::TestWithParam<Program> {};
 
 TEST_P(ExploreTextFloat, EveryVariableHoldsTheHostValue) {
   const Program& p = GetParam();
-  const std::string src = "$device = " + p.device + "\n$clock = 8\n$stack = 48\n" + p.body;
+  const std::string dir = MakeTempDir("explore_files");
+  auto place = [&](std::string text) {
+    for (std::size_t at; (at = text.find("@DIR@")) != std::string::npos;) text.replace(at, 5, dir);
+    return text;
+  };
+  for (const auto& [name, text] : p.files) WriteFile(dir + "/" + name, place(text));
+  const std::string src = "$device = " + p.device + "\n$clock = 8\n$stack = 48\n" + place(p.body);
   auto run = RunBasic(src, McuOf(p.device), 50'000'000);
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   for (const Want& w : p.want) Check(*run, w);
@@ -191,6 +223,81 @@ const std::vector<Program> kPrograms = {
      "T = Mid(U, 2, 2) + Right(U, 9) + Chr(65) + Chr(66)\n"
      "End\n",
      {B("a", 11), S("s", "0123"), B("b", 22), S("u", "012345678901"), S("t", "12345678901A"), B("c", 33)}},
+    {"DefAliasesForPortsAndBits", "m8 m88 m128",
+     "$def Led = PORTB.1\n$def Ctl = PORTD\n"
+     "Dim A As Byte, B As Byte, C As Byte, D As Byte\n"
+     "DDRB = 255\n"
+     "Led = 1\n"
+     "Ctl = &H5A\n"
+     "A = PORTB\n"
+     "B = Ctl + 1\n"
+     "If Led = 1 Then A = A + 100\n"
+     "Toggle Led\n"
+     "C = PORTB\n"
+     "D = Led\n"
+     "End\n",
+     {B("a", 102), B("b", 0x5B), B("c", 0), B("d", 0)}},
+    {"DimAtFixedAddresses", "m8 m88 m128",
+     "Dim A As Byte At &H200, W As Word At &H202, Ov As Byte At &H202, S As String * 5 At &H210, F As Float At &H220\n"
+     "Dim N As Byte\n"
+     "W = &H1234\n"
+     "A = Ov + 1\n"
+     "S = \"abc\"\n"
+     "F = 1.5\n"
+     "N = Peek(&H203)\n"
+     "End\n",
+     {B("@200", 0x35), W("@202", 0x1234), S("@210", "abc"), F("@220", 1.5f), B("n", 0x12)}},
+    {"IncludedSubsAndFunctions", "m8 m88 m128",
+     "Declare Sub AddTo(v As Byte)\n"
+     "Declare Function Twice(x As Word) As Word\n"
+     "Declare Function Tag(x As Byte) As Byte\n"
+     "Dim Total As Word, R As Word, T As String * 16, Q As Byte\n"
+     "Total = 0\nAddTo(5) : AddTo(7)\n"
+     "R = Twice(Total)\n"
+     "$include \"@DIR@/inline.bas\"\n"
+     "Q = Tag(3)\n"
+     "End\n"
+     "$include \"@DIR@/mathlib.bas\"\n",
+     {W("total", 12), W("r", 24), S("t", "from include"), B("q", 33)},
+     {{"mathlib.bas",
+       "Sub AddTo(v As Byte)\n  Total = Total + v\nEnd Sub\n"
+       "Function Twice(x As Word) As Word\n  Return x * 2\nEnd Function\n"
+       "$include \"@DIR@/nested.bas\"\n"},
+      {"nested.bas", "Function Tag(x As Byte) As Byte\n  Return x * 11\nEnd Function\n"},
+      {"inline.bas", "T = \"from \" + \"include\"\r\n"}}},
+    {"AsmBlockReadsAndWritesVariables", "m8 m88 m128",
+     "Dim A As Byte, B As Byte, W As Word\n"
+     "A = 5\n"
+     "$asm\n"
+     "  lds r16, a\n"
+     "  inc r16\n"
+     "  sts b, r16\n"
+     "$end asm\n"
+     "W = B * 100\n"
+     "End\n",
+     {B("b", 6), W("w", 600)}},
+    {"FlashStringTable", "m8 m88 m128",
+     "Dim Msg(3) As Flash String, I As Byte, S As String * 20, T As String * 10, Al As String * 30\n"
+     "I = 1\n"
+     "S = Msg(I)\n"
+     "T = Msg(2)\n"
+     "Al = \"\"\n"
+     "For I = 0 To 2\n  Al = Al + Msg(I) + \"/\"\nNext\n"
+     "End\n"
+     "Msg = \"one\", \"two\", \"three\"\n",
+     {S("s", "two"), S("t", "three"), S("al", "one/two/three/")}},
+    {"LongAndIntegerFlashTablesWithNegatives", "m8 m88 m128",
+     "Dim Ti(4) As Flash Integer, Tl(3) As Flash Long, Tb(4) As Flash Byte, I As Byte\n"
+     "Dim A As Integer, B As Integer, C As Long, D As Long, E As Byte, F As Word\n"
+     "I = 1\n"
+     "A = Ti(I) : B = Ti(3) + Ti(0)\n"
+     "C = Tl(0) : D = Tl(2)\n"
+     "E = Tb(3) : F = Find8(200, Tb)\n"
+     "End\n"
+     "Ti = -1, -300, 32767, -32768\n"
+     "Tl = -2, 70000, -100000\n"
+     "Tb = 1, &HFF, 200, -1\n",
+     {I("a", -300), I("b", -32769 + 0), L("c", -2), L("d", -100000), B("e", 255), W("f", 3)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"

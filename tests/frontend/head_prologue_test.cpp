@@ -2,6 +2,8 @@
 
 #include "compiler/frontend/program_head.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc {
 namespace {
@@ -78,6 +80,25 @@ TEST(HeadPrologue, DataSegmentLines) {
   Head none;
   none.st.dev.RamStart = 0;
   EXPECT_TRUE(Has(none.Run(), "\t\t.DSEG\r\n\t\t\r\n\t\t.CSEG"));
+}
+
+// A variable "at" an address may overlay others: the data segment is opened for overlaps
+// (or the assembler refuses it) and closed again for the code, whose overlaps stay errors.
+TEST(HeadPrologue, VariablesAtAnAddressMayOverlap) {
+  Head h;
+  h.Var("w", 4, 2, 0, 0x200);
+  h.Var("ov", 2, 1, 0, 0x200);
+  h.Var("table", 2, 10, 3);
+  const std::string out = h.Run();
+  EXPECT_TRUE(Has(out, "\t\t.OVERLAP\r\n\t\t.DSEG\r\n")) << out;
+  EXPECT_TRUE(Has(out, "\t\t.CSEG\r\n\t\t.NOOVERLAP\r\n.ORG\t0x0000\r\n")) << out;
+  auto a = test::AssembleAsm(".include \"m8def.inc\"\r\n" + out + "\t\trjmp\t_Reset\r\n", {test::BinDir() + "/inc"});
+  EXPECT_TRUE(a.ok) << a.output << out;
+
+  Head plain;
+  plain.Var("a", 2, 1);
+  plain.Var("table", 2, 10, 3);
+  EXPECT_FALSE(Has(plain.Run(), "OVERLAP"));
 }
 
 TEST(HeadPrologue, SystemVariables) {
