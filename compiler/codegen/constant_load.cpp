@@ -101,18 +101,7 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
     } else {
       switch (w) {
         case kTypeBit:
-        case kTypeByte:
-          if (ot == kTypeFloat) {
-            std::string hex;
-            if (FloatPattern(st, text, hex)) {
-              LoadFloat(st, hex, false);
-              EmitCall(st, "_Fxsf");
-              if (s) Emit2(st, "mov", "r24,r22");
-            }
-          } else {
-            LoadBytes(st, text, 1, s);
-          }
-          break;
+        case kTypeByte: LoadBytes(st, intText(), 1, s); break;
         case kTypeInteger:
         case kTypeWord: LoadBytes(st, intText(), 2, s); break;
         case kTypeLong: LoadBytes(st, intText(), 4, s); break;
@@ -137,6 +126,9 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
       }
     }
   }
+  // A float literal wanted as an integer is loaded as its truncated integer: from here on
+  // it is an operand of the wanted type (its registers, its operators, its store).
+  if (ot == kTypeFloat && w >= kTypeBit && w <= kTypeLong) st.sticky.OperandType = w;
   st.sticky.WantedType = entryWanted;
 }
 

@@ -298,6 +298,82 @@ const std::vector<Program> kPrograms = {
      "Tl = -2, 70000, -100000\n"
      "Tb = 1, &HFF, 200, -1\n",
      {I("a", -300), I("b", -32769 + 0), L("c", -2), L("d", -100000), B("e", 255), W("f", 3)}},
+    {"IntegerFunctionResultsInFloatExpressions", "m8 m88 m128",
+     "Declare Function Neg(v As Integer) As Integer\n"
+     "Declare Function NegL(v As Long) As Long\n"
+     "Declare Function Small(v As Byte) As Byte\n"
+     "Dim F As Float, G As Float, H As Float, K As Float\n"
+     "F = Neg(3) * 1.5\n"
+     "G = NegL(100000)\n"
+     "H = Neg(5)\n"
+     "K = Small(200) + 0.5\n"
+     "End\n"
+     "Function Neg(v As Integer) As Integer\n  Return 0 - v\nEnd Function\n"
+     "Function NegL(v As Long) As Long\n  Return 0 - v\nEnd Function\n"
+     "Function Small(v As Byte) As Byte\n  Return v + 10\nEnd Function\n",
+     {F("f", -4.5f), F("g", -100000.0f), F("h", -5.0f), F("k", 210.5f)}},
+    {"FloatToLongAndBack", "m8 m88 m128",
+     "Dim F As Float, G As Float, L As Long, M As Long, N As Long, W As Word, B As Byte, I As Integer, K As Float\n"
+     "F = 123456.7\n"
+     "L = F\n"
+     "G = -2.75\n"
+     "M = G\n"
+     "I = G * 10\n"
+     "N = 16777217\n"
+     "K = N\n"
+     "W = 65000.9\n"
+     "B = 3.99\n"
+     "End\n",
+     {L("l", 123456), L("m", -2), I("i", -20), F("k", 16777216.0f), W("w", 65000), B("b", 3)}},
+    {"StringComparisonsAndSelectCase", "m8 m88 m128",
+     "Dim A As String * 10, B As String * 10, C As Byte, D As Byte, Ar(2) As String * 5, E As Byte\n"
+     "A = \"apple\" : B = \"apricot\"\n"
+     "If A < B Then C = 1\n"
+     "If A = B Then C = C + 2\n"
+     "If A <> B Then C = C + 4\n"
+     "B = A\n"
+     "If A = B Then C = C + 8\n"
+     "Ar(0) = \"x\" : Ar(1) = \"apple\"\n"
+     "If Ar(1) = A Then C = C + 16\n"
+     "Select Case A\n  Case \"pear\" : D = 1\n  Case \"apple\" : D = 2\n  Case Else : D = 3\nEnd Select\n"
+     "Select Case Ar(0)\n  Case \"x\" : E = 7\n  Case Else : E = 9\nEnd Select\n"
+     "End\n",
+     {B("c", 1 + 4 + 8 + 16), B("d", 2), B("e", 7)}},
+    {"NestedCallsWithStringArguments", "m8 m88 m128",
+     "Declare Function Ln(x As String * 10) As Byte\n"
+     "Declare Sub Keep(x As String * 10, n As Byte)\n"
+     "Declare Function Both(x As String * 10, y As String * 10) As Byte\n"
+     "Dim R As String * 20, N As Byte, M As Byte, T As String * 10\n"
+     "T = \"tee\"\n"
+     "Keep(\"first\", Ln(\"abc\"))\n"
+     "M = Both(\"ab\", T) * 10 + Both(\"xyzw\", \"q\")\n"
+     "End\n"
+     "Function Ln(x As String * 10) As Byte\n  Return Len(x)\nEnd Function\n"
+     "Sub Keep(x As String * 10, n As Byte)\n  R = x + \":\" + Str(n)\nEnd Sub\n"
+     "Function Both(x As String * 10, y As String * 10) As Byte\n  Return Len(x) + Len(y)\nEnd Function\n",
+     {S("r", "first:3"), B("m", 55)}},
+    // A float literal in an integer expression counts as its whole part (the expression is
+    // computed in the target's type), on either side of an operator.
+    {"FloatLiteralsInIntegerExpressions", "m8 m88 m128",
+     "Dim W1 As Word, W2 As Word, W3 As Word, W4 As Word, W5 As Word, W6 As Word, I1 As Integer, I2 As Integer\n"
+     "Dim L1 As Long, L2 As Long, X As Word, F As Float, B1 As Byte, B2 As Byte, B3 As Byte, N As Integer\n"
+     "X = 10 : F = 7.5 : N = -4\n"
+     "W1 = 65000.9\n"
+     "W2 = 2.5 * X\n"
+     "W3 = X + 2.5\n"
+     "W4 = X * 2.5 + 1\n"
+     "W5 = F + 1\n"
+     "W6 = 1 + F * 1\n"
+     "I1 = -300.7\n"
+     "I2 = N * 3.9 - 1.5\n"
+     "L1 = 70000.2\n"
+     "L2 = X + 100000.5\n"
+     "B1 = X + 2.5\n"
+     "B2 = 2.5 + X\n"
+     "B3 = 200.9\n"
+     "End\n",
+     {W("w1", 65000), W("w2", 20), W("w3", 12), W("w4", 21), W("w5", 8), W("w6", 8), I("i1", -300), I("i2", -13),
+      L("l1", 70000), L("l2", 100010), B("b1", 12), B("b2", 12), B("b3", 200)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
