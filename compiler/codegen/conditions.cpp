@@ -713,6 +713,10 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     st.sticky.WantedType = ComparisonType(st);
     st.sticky.OperandType = 0;
     ClearBitFlags(st);
+    // No element store follows a comparison. A call or an array element read earlier on
+    // leaves IndexOnStack set, and the constant loader then writes nothing for a bit
+    // context: "f = 1" with a bit local would compare with whatever zl held.
+    st.expr.IndexOnStack = false;
     const std::uint8_t code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
     const std::string connective = st.TokText();
     if (connective == "or") {

@@ -70,6 +70,7 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   // line with one operator, and a Case line is not dispatched (which would clear it), so
   // "Case 0 : n = n + 1" would load the value into r24.
   st.sticky.SkipOperandPush = false;
+  st.expr.IndexOnStack = false;  // no element store follows (see the condition chain)
   ParseSum(st);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator.

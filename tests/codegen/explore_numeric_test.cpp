@@ -26,6 +26,7 @@ struct Program {
   const char* title;
   const char* device;  // short form: m8, m88, m128
   const char* body;    // after the $device/$clock/$stack lines
+  const char* procs;   // after End: the Subs, Functions and handlers
   std::vector<Expect> expected;
 };
 
@@ -59,8 +60,48 @@ Select Case W
   Case 1000 : Cw = Cw + 2
 End Select
 )",
+       "",
        {{"c0", Kind::Byte, 1}, {"c1", Kind::Byte, 5}, {"c7", Kind::Byte, 3}, {"ce", Kind::Byte, 12},
         {"cw", Kind::Byte, 2}}},
+      // A bit parameter or local compared with a constant right after a call (or an array
+      // element read): the call leaves the compiler's index-on-stack state behind.
+      {"bit locals compared after a call", "m88", R"(
+Declare Sub SetIt(f As Bit, v As Byte)
+Declare Function Both(a As Bit, b As Bit) As Byte
+Declare Sub Nop2()
+Dim R As Byte, Q As Byte, Fl As Bit, R2 As Byte, R3 As Byte, R4 As Byte, A(3) As Byte
+Fl = 1
+R = 0
+SetIt(Fl, 7)
+Q = R
+SetIt(0, 9)
+R2 = Both(1, Fl)
+R3 = Both(Fl, 0)
+R4 = 0
+A(1) = 5
+Nop2()
+)",
+       R"(
+Sub SetIt(f As Bit, v As Byte)
+  If f = 1 Then R = v Else R = 100 + v
+End Sub
+
+Function Both(a As Bit, b As Bit) As Byte
+  If a = 1 And b = 1 Then
+    Return 1
+  Else
+    Return 0
+  End If
+End Function
+
+Sub Nop2()
+  Local g As Bit
+  g = 1
+  R4 = A(1)
+  If g = 1 Then R4 = 3
+End Sub
+)",
+       {{"q", Kind::Byte, 7}, {"r", Kind::Byte, 109}, {"r2", Kind::Byte, 1}, {"r3", Kind::Byte, 0}, {"r4", Kind::Byte, 3}}},
   };
   return programs;
 }
@@ -71,7 +112,7 @@ TEST_P(ExploreNumeric, EveryVariableHoldsWhatTheAuthorExpects) {
   const Program& p = Programs()[GetParam()];
   SCOPED_TRACE(p.title);
   const std::string dev = p.device;
-  auto run = RunBasic("$device = " + dev + "\n$clock = 8\n$stack = 64\n" + p.body + "End\n",
+  auto run = RunBasic("$device = " + dev + "\n$clock = 8\n$stack = 64\n" + p.body + "End\n" + p.procs,
                       "atmega" + dev.substr(1), 50'000'000);
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   for (const Expect& e : p.expected) EXPECT_EQ(Read(*run, e), e.value) << e.name << "(" << e.index << ")";
