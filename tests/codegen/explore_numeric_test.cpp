@@ -63,6 +63,219 @@ End Select
        "",
        {{"c0", Kind::Byte, 1}, {"c1", Kind::Byte, 5}, {"c7", Kind::Byte, 3}, {"ce", Kind::Byte, 12},
         {"cw", Kind::Byte, 2}}},
+      // Signed and unsigned edges of the four integer types: division and Mod of negatives
+      // (Mod gives the remainder of the magnitudes), overflow wrap, products of negatives.
+      {"arithmetic edges", "m128", R"(
+Dim A As Long, B As Long, Q1 As Long, Q2 As Long, Q3 As Long, M1 As Long, M2 As Long, P1 As Long, P2 As Long, P3 As Long
+Dim I As Integer, J As Integer, K1 As Integer, K2 As Integer, K3 As Integer, K4 As Integer, K5 As Integer
+Dim W As Word, V As Word, U1 As Word, U2 As Word, U3 As Word, Bb As Byte, Cc As Byte, B1 As Byte, B2 As Byte, B3 As Byte
+A = -1000000
+B = 37
+Q1 = A / B
+M1 = A Mod B
+Q2 = 2147483647 / -2
+B = -7
+M2 = A Mod B
+Q3 = A / B
+P1 = A * B
+P2 = -65536 * 65536
+P3 = 123456 * -789
+I = -300
+J = -7
+K1 = I * I
+K2 = I / J
+K3 = I Mod J
+K4 = 200 * 200
+K5 = -32768 / 2
+W = 65535
+V = 255
+U1 = W / V
+U2 = W Mod 1000
+U3 = W * W
+Bb = 250
+Cc = 7
+B1 = Bb / Cc
+B2 = Bb Mod Cc
+B3 = Bb * Cc
+)",
+       "",
+       {{"q1", Kind::Long, -27027}, {"m1", Kind::Long, 1}, {"q2", Kind::Long, -1073741823}, {"m2", Kind::Long, 1},
+        {"q3", Kind::Long, 142857}, {"p1", Kind::Long, 7000000}, {"p2", Kind::Long, 0}, {"p3", Kind::Long, -97406784},
+        {"k1", Kind::Integer, 24464}, {"k2", Kind::Integer, 42}, {"k3", Kind::Integer, 6},
+        {"k4", Kind::Integer, -25536}, {"k5", Kind::Integer, -16384}, {"u1", Kind::Word, 257}, {"u2", Kind::Word, 535},
+        {"u3", Kind::Word, 1}, {"b1", Kind::Byte, 35}, {"b2", Kind::Byte, 5}, {"b3", Kind::Byte, 214}}},
+      // Recursion (plain, mutual, two calls per level), a Function call as another call's
+      // argument, Do/Loop While in a Function, a Long power in a For loop.
+      {"recursive functions", "m8", R"(
+Declare Sub Hanoi(n As Byte, src As Byte, dst As Byte, via As Byte)
+Declare Function Gcd(a As Word, b As Word) As Word
+Declare Function Power(b As Long, e As Byte) As Long
+Declare Function IsEven(n As Word) As Byte
+Declare Function IsOdd(n As Word) As Byte
+Declare Function Ack(m As Byte, n As Word) As Word
+Declare Function Choose(n As Byte, k As Byte) As Long
+Dim Moves As Word, Chk As Word, G1 As Word, G2 As Word, P1 As Long, P2 As Long
+Dim E1 As Byte, E2 As Byte, A1 As Word, C1 As Long, C2 As Long
+Moves = 0
+Chk = 0
+Hanoi(6, 1, 3, 2)
+G1 = Gcd(46368, 28657)
+G2 = Gcd(1071, 462)
+P1 = Power(3, 19)
+P2 = Power(-2, 31)
+E1 = IsEven(40)
+E2 = IsOdd(17)
+A1 = Ack(2, 3)
+C1 = Choose(10, 4)
+C2 = Choose(12, 6) - Choose(12, 5)
+)",
+       R"(
+Sub Hanoi(n As Byte, src As Byte, dst As Byte, via As Byte)
+  If n > 0 Then
+    Hanoi(n - 1, src, via, dst)
+    Moves = Moves + 1
+    Chk = Chk + src * 10 + dst
+    Hanoi(n - 1, via, dst, src)
+  End If
+End Sub
+
+Function Gcd(a As Word, b As Word) As Word
+  Local t As Word
+  Do
+    t = a Mod b
+    a = b
+    b = t
+  Loop While b <> 0
+  Return a
+End Function
+
+Function Power(b As Long, e As Byte) As Long
+  Local r As Long, k As Byte
+  r = 1
+  For k = 1 To e
+    r = r * b
+  Next
+  Return r
+End Function
+
+Function IsEven(n As Word) As Byte
+  If n = 0 Then
+    Return 1
+  Else
+    Return IsOdd(n - 1)
+  End If
+End Function
+
+Function IsOdd(n As Word) As Byte
+  If n = 0 Then
+    Return 0
+  Else
+    Return IsEven(n - 1)
+  End If
+End Function
+
+Function Ack(m As Byte, n As Word) As Word
+  Local r As Word
+  If m = 0 Then
+    r = n + 1
+  ElseIf n = 0 Then
+    r = Ack(m - 1, 1)
+  Else
+    r = Ack(m - 1, Ack(m, n - 1))
+  End If
+  Return r
+End Function
+
+Function Choose(n As Byte, k As Byte) As Long
+  If k = 0 Or k = n Then
+    Return 1
+  Else
+    Return Choose(n - 1, k - 1) + Choose(n - 1, k)
+  End If
+End Function
+)",
+       {{"moves", Kind::Word, 63}, {"chk", Kind::Word, 1332}, {"g1", Kind::Word, 1}, {"g2", Kind::Word, 21},
+        {"p1", Kind::Long, 1162261467}, {"p2", Kind::Long, -2147483648LL}, {"e1", Kind::Byte, 1},
+        {"e2", Kind::Byte, 1}, {"a1", Kind::Word, 9}, {"c1", Kind::Long, 210}, {"c2", Kind::Long, 132}}},
+      // Exits from nested loops (Exit For, Exit Do, Exit While, Goto out of a loop), a
+      // For with a negative Step, Select Case in a loop, arrays indexed by expressions;
+      // the hardware stack must end where it started.
+      {"loop exits keep the stack", "m88", R"(
+Dim Sp0 As Word, Sp1 As Word, I As Byte, J As Byte, Cnt As Word, Found As Byte, Fi As Byte, Fj As Byte
+Dim K As Integer, S As Integer, N As Long, Q As Byte, T As Byte, V As Byte, W As Word
+Dim A(10) As Integer, Idx As Byte, Sum As Long
+$asm
+  in r16,SPL
+  sts sp0,r16
+  in r16,SPH
+  sts sp0+1,r16
+$end asm
+Cnt = 0
+Found = 0
+For I = 1 To 9
+  For J = I To 9
+    Cnt = Cnt + 1
+    If I * J = 42 Then
+      Found = 1
+      Fi = I
+      Fj = J
+      Exit For
+    End If
+  Next
+  If Found = 1 Then Exit For
+Next
+S = 0
+For K = 10 To -10 Step -3
+  S = S + K
+Next
+N = 0
+Do
+  N = N + 7
+  For I = 1 To 10
+    If I = 3 Then Exit Do
+  Next
+Loop
+Q = 0
+While Q < 200
+  For W = 1 To 1000
+    Q = Q + 17
+    If W = 2 Then Exit While
+  Next
+Wend
+For Idx = 0 To 9
+  A(Idx) = Idx * Idx - 20
+Next
+Sum = 0
+For Idx = 0 To 9
+  If A(Idx) < 0 And Idx <> 3 Or Idx = 9 Then Sum = Sum + A(Idx + 0)
+Next
+T = 0
+For I = 0 To 20
+  Select Case I
+    Case 0 : T = T + 1
+    Case 1 To 5 : T = T + 10
+    Case 7, 9, 11 : T = T + 100
+  End Select
+Next
+V = 0
+For I = 1 To 50
+  If I = 33 Then Goto Out
+  V = I
+Next
+Out:
+$asm
+  in r16,SPL
+  sts sp1,r16
+  in r16,SPH
+  sts sp1+1,r16
+$end asm
+)",
+       "",
+       // And/Or have equal rank, taken left to right: A(Idx) < 0 And (Idx <> 3 Or Idx = 9).
+       {{"cnt", Kind::Word, 37}, {"fi", Kind::Byte, 6}, {"fj", Kind::Byte, 7}, {"s", Kind::Integer, 7},
+        {"n", Kind::Long, 7}, {"q", Kind::Byte, 34}, {"sum", Kind::Long, -59}, {"t", Kind::Byte, 95},
+        {"v", Kind::Byte, 32}, {"sp0", Kind::Word, 0x4FF}, {"sp1", Kind::Word, 0x4FF},
+        {"a", Kind::Integer, -11, 3}, {"a", Kind::Integer, 61, 9}}},
       // A bit parameter or local compared with a constant right after a call (or an array
       // element read): the call leaves the compiler's index-on-stack state behind.
       {"bit locals compared after a call", "m88", R"(
