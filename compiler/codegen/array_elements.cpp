@@ -1,6 +1,7 @@
 #include "compiler/codegen/array_elements.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/operand_load.h"
 
 namespace qbc {
 
@@ -97,11 +98,20 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
         Emit2(st, "clr", "r19");
       }
     }
-  } else if (e == kTypeFloat && w == kTypeFloat) {
+  } else if (e == kTypeFloat && (w == kTypeFloat || (w >= kTypeByte && w <= kTypeLong))) {
     ld("r22,X+");
     ld("r23,X+");
     ld("r24,X+");
     ld("r25,X");
+    if (w != kTypeFloat) {
+      // wanted as an integer: truncated into the integer registers, as a float variable
+      st.sticky.OperandType = kTypeFloat;
+      st.sticky.WantedType = w;
+      const bool skip = st.sticky.SkipOperandPush;
+      st.sticky.SkipOperandPush = false;
+      EmitConvertToFloat(st);
+      st.sticky.SkipOperandPush = skip;
+    }
   }
   st.sticky.WantedType = kept;
 }

@@ -13,6 +13,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
+#include "compiler/codegen/operand_load.h"
 #include "compiler/frontend/seams.h"
 #include "compiler/frontend/symbols.h"
 
@@ -662,7 +663,18 @@ std::uint8_t ParseConditionRelation(CompilerState& st) {
   JoinDecimalNumber(st);
   WidenForConstant(st, type);
   st.sticky.WantedType = type;
+  // The left operand waits in r24:r25; a float variable converted to its type on the
+  // right would overwrite it.
+  const bool keep = FloatVariableNext(st, type);
+  if (keep) {
+    Emit1(st, "push", "r24");
+    Emit1(st, "push", "r25");
+  }
   ParseSum(st);
+  if (keep) {
+    Emit2(st, "pop", "r25");
+    Emit2(st, "pop", "r24");
+  }
   st.sticky.WantedType = type;
   EmitConditionCompare(st);
   st.sticky.OperandType = type;

@@ -105,6 +105,28 @@ bool IsRelationalOperator(CompilerState& st) {
   return !t.empty() && std::string_view("<><=>=").find(t) != std::string_view::npos;
 }
 
+namespace {
+
+// Compiles a right operand through `parse`. When the left operand waits in r24:r25
+// (`leftHeld`) and the operand is a float variable to be converted to an integer, the
+// conversion would overwrite it: it is kept on the stack meanwhile.
+template <class Parse>
+void RightOperand(CompilerState& st, bool leftHeld, Parse parse) {
+  const std::uint8_t wanted = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+  const bool keep = leftHeld && FloatVariableNext(st, wanted);
+  if (keep) {
+    Emit1(st, "push", "r24");
+    Emit1(st, "push", "r25");
+  }
+  parse();
+  if (keep) {
+    Emit2(st, "pop", "r25");
+    Emit2(st, "pop", "r24");
+  }
+}
+
+}  // namespace
+
 void ParseExpression(CompilerState& st) {
   if (st.TokText() == ")") CompileError(st, "Exspression empty1");
   ParseAndLevel(st);
@@ -124,7 +146,7 @@ void ParseOrOperation(CompilerState& st) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseAndLevel(st);
+  RightOperand(st, kept, [&] { ParseAndLevel(st); });
   st.sticky.SkipOperandPush = kept;
   EmitOrOperator(st);
 }
@@ -133,7 +155,7 @@ void ParseXorOperation(CompilerState& st) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseAndLevel(st);
+  RightOperand(st, kept, [&] { ParseAndLevel(st); });
   st.sticky.SkipOperandPush = kept;
   EmitXorOperator(st);
 }
@@ -146,7 +168,7 @@ void ParseAndLevel(CompilerState& st) {
     st.sticky.LogicOperatorSeen = true;
     st.sticky.SkipOperandPush = false;
     Step(st);
-    ParseNotLevel(st);
+    RightOperand(st, kept, [&] { ParseNotLevel(st); });
     st.sticky.SkipOperandPush = kept;
     EmitAndOperator(st);
   }
@@ -188,7 +210,7 @@ void ParseAddition(CompilerState& st) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseFactor(st);
+  RightOperand(st, kept, [&] { ParseFactor(st); });
   ParseTerm(st);
   st.sticky.SkipOperandPush = kept;
   EmitAddOperator(st);
@@ -198,7 +220,7 @@ void ParseSubtraction(CompilerState& st) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseFactor(st);
+  RightOperand(st, kept, [&] { ParseFactor(st); });
   ParseTerm(st);
   st.sticky.SkipOperandPush = kept;
   EmitSubOperator(st);
@@ -256,7 +278,7 @@ void ParseMultiplication(CompilerState& st) {
   const bool skip = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseFactor(st);
+  RightOperand(st, skip, [&] { ParseFactor(st); });
   st.sticky.SkipOperandPush = skip;
   EmitMulOperator(st);
   if (st.sticky.WantedType == kTypeFloat) {
@@ -274,7 +296,7 @@ void ParseDivision(CompilerState& st) {
   const bool skip = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  ParseFactor(st);
+  RightOperand(st, skip, [&] { ParseFactor(st); });
   st.sticky.SkipOperandPush = skip;
   EmitDivOperator(st);
   if (st.sticky.WantedType == kTypeFloat) {

@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/frontend/compile_error.h"
@@ -222,6 +223,13 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       ScaleIndex(st);
       AddTableAddress(st, name);
       ReadFourBytes(st, e == kTypeFloat);
+      // a float element wanted as an integer: truncated into the integer registers
+      if (e == kTypeFloat) {
+        const bool skip = st.sticky.SkipOperandPush;
+        st.sticky.SkipOperandPush = false;
+        EmitConvertToFloat(st);
+        st.sticky.SkipOperandPush = skip;
+      }
       break;
     case kTypeString:
     case kTypeFlashString:

@@ -241,6 +241,23 @@ void EmitConvertToFloat(CompilerState& st) {
       break;
     default: break;
   }
+  // The value now lies in the integer registers: it goes on as the wanted type (its
+  // store, and no second conversion by an operator level).
+  if (w >= kTypeByte && w <= kTypeLong) st.sticky.OperandType = w;
+}
+
+bool FloatVariableNext(CompilerState& st, std::uint8_t wanted) {
+  if (wanted < kTypeByte || wanted > kTypeLong) return false;
+  const std::string& name = st.TokText();
+  if (int k = FindLocalVar(st, name); k != 0) {
+    const LocalVarRecord& v = st.sym.LocalVars[k - 1];
+    return v.VarType == kTypeFloat && v.Storage != kStorageFlash;
+  }
+  if (int g = FindGlobalVar(st, name); g != 0) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[g];
+    return v.VarType == kTypeFloat && v.Storage != kStorageFlash;
+  }
+  return false;
 }
 
 void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg) {

@@ -17,6 +17,13 @@ void EmitLoadOperand(CompilerState& st);
 void EmitConvertToFloat(CompilerState& st);
 inline void EmitConvertFromFloat(CompilerState& st) { EmitConvertToFloat(st); }
 
+// The left operand of a one-operator expression or of a simple comparison waits in
+// r24:r25 (and r16:r17) instead of on the stack, while a float variable wanted as an
+// integer is loaded and converted in r22..r25. True when the current token names such a
+// variable (a global or a local of type float) and `wanted` is an integer type: the
+// caller then keeps r24:r25 on the stack around the operand.
+bool FloatVariableNext(CompilerState& st, std::uint8_t wanted);
+
 // The address of the variable or local named by the current token into Z ("z") or X
 // (any other letter); steps past the name; OperandType = the variable's type. A bit
 // variable has no address: compile error.

@@ -257,7 +257,10 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   EmitResultConversion(st, wanted, result);
   EmitAdjustPair(st, "adiw", "yl", bytes);
   MakeCurrent(st, caller);
-  st.sticky.OperandType = result;
+  // A float result converted to an integer lies in the integer registers: it goes on as
+  // that type.
+  const bool toInteger = result == kTypeFloat && wanted >= kTypeByte && wanted <= kTypeLong;
+  st.sticky.OperandType = toInteger ? wanted : result;
   st.expr.ArgStackOffset = keptOffset;
   st.expr.StringArgAreaTop = keptArea;
 }

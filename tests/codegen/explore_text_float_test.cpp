@@ -374,6 +374,33 @@ const std::vector<Program> kPrograms = {
      "End\n",
      {W("w1", 65000), W("w2", 20), W("w3", 12), W("w4", 21), W("w5", 8), W("w6", 8), I("i1", -300), I("i2", -13),
       L("l1", 70000), L("l2", 100010), B("b1", 12), B("b2", 12), B("b3", 200)}},
+    // Float operands of every kind in integer expressions are truncated to the target's
+    // type; a left operand waiting in registers survives the conversion of the right one.
+    {"FloatOperandsInIntegerExpressions", "m8 m88 m128",
+     "Declare Function Fh() As Float\n"
+     "Declare Sub Sb(p As Float)\n"
+     "Dim W1 As Word, W2 As Word, W3 As Word, W4 As Word, W5 As Word, L1 As Long, B1 As Byte, X As Word\n"
+     "Dim F As Float, Fa(2) As Float, Tf(2) As Flash Float, C1 As Byte, W6 As Word, I1 As Integer, G As Float\n"
+     "X = 10 : F = 7.5 : Fa(1) = 2.5 : G = -3.5\n"
+     "W1 = 1 + F\n"
+     "W2 = X + Fa(1)\n"
+     "W3 = X + Tf(1)\n"
+     "W4 = X + Fh()\n"
+     "L1 = X + F\n"
+     "B1 = X + F\n"
+     "W6 = Fh() * 2\n"
+     "I1 = X * G\n"
+     "C1 = 0\n"
+     "If X > F Then C1 = 1\n"
+     "If X < F Then C1 = C1 + 2\n"
+     "If X = Fa(1) Then C1 = C1 + 4\n"
+     "Sb(3.5)\n"
+     "End\n"
+     "Function Fh() As Float\n  Return 4.5\nEnd Function\n"
+     "Sub Sb(p As Float)\n  W5 = X + p\nEnd Sub\n"
+     "Tf = 1.5, 3.5\n",
+     {W("w1", 8), W("w2", 12), W("w3", 13), W("w4", 14), L("l1", 17), B("b1", 17), W("w6", 8), I("i1", -30),
+      B("c1", 1), W("w5", 13)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
