@@ -65,6 +65,9 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
   AddressIntoX(st, name, e, false, false);
   auto ld = [&](const char* ops) { Emit2(st, "ld", ops); };
   const bool integerElement = e == kTypeByte || e == kTypeInteger || e == kTypeWord || e == kTypeLong;
+  // An integer element wanted as a float is read as its own type and then converted.
+  const bool toFloat = integerElement && w == kTypeFloat;
+  if (toFloat) w = e;
   if (integerElement && (w == kTypeBit || w == kTypeByte)) {
     ld("zl,X");
     if (e != kTypeByte) Emit2(st, "clr", "zh");
@@ -113,6 +116,7 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
       st.sticky.SkipOperandPush = skip;
     }
   }
+  if (toFloat) EmitIntegerToFloat(st, e);
   st.sticky.WantedType = kept;
 }
 

@@ -248,6 +248,8 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       --st.src.TokenIndex;
       break;
   }
+  // an integer element wanted as a float
+  if (e >= kTypeByte && e <= kTypeLong && st.sticky.WantedType == kTypeFloat) EmitIntegerToFloat(st, e);
 }
 
 void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int localIndex) {

@@ -246,6 +246,32 @@ void EmitConvertToFloat(CompilerState& st) {
   if (w >= kTypeByte && w <= kTypeLong) st.sticky.OperandType = w;
 }
 
+void EmitIntegerToFloat(CompilerState& st, std::uint8_t type) {
+  if (type < kTypeByte || type > kTypeLong) return;
+  auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
+  mov("r22,zl");
+  if (type == kTypeByte) {
+    Emit2(st, "clr", "r23");
+    Emit2(st, "clr", "r24");
+    Emit2(st, "clr", "r25");
+  } else if (type == kTypeLong) {
+    mov("r23,zh");
+    mov("r24,r18");
+    mov("r25,r19");
+  } else {
+    mov("r23,zh");
+    Emit2(st, "clr", "r24");
+    if (type == kTypeInteger) {
+      Emit1(st, "sbrc", "r23,7");
+      Emit2(st, "com", "r24");
+    }
+    mov("r25,r24");
+  }
+  st.used.Set(NeedFloatCore);
+  EmitCall(st, "_Fs2f");
+  st.sticky.OperandType = kTypeFloat;
+}
+
 bool FloatVariableNext(CompilerState& st, std::uint8_t wanted) {
   if (wanted < kTypeByte || wanted > kTypeLong) return false;
   const std::string& name = st.TokText();

@@ -24,6 +24,10 @@ inline void EmitConvertFromFloat(CompilerState& st) { EmitConvertToFloat(st); }
 // caller then keeps r24:r25 on the stack around the operand.
 bool FloatVariableNext(CompilerState& st, std::uint8_t wanted);
 
+// An integer of `type` in the working registers (zl, zh, r18, r19) converted to a float in
+// r22..r25 (_Fs2f; an integer keeps its sign); OperandType becomes float.
+void EmitIntegerToFloat(CompilerState& st, std::uint8_t type);
+
 // The address of the variable or local named by the current token into Z ("z") or X
 // (any other letter); steps past the name; OperandType = the variable's type. A bit
 // variable has no address: compile error.

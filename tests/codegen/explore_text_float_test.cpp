@@ -401,6 +401,23 @@ const std::vector<Program> kPrograms = {
      "Tf = 1.5, 3.5\n",
      {W("w1", 8), W("w2", 12), W("w3", 13), W("w4", 14), L("l1", 17), B("b1", 17), W("w6", 8), I("i1", -30),
       B("c1", 1), W("w5", 13)}},
+    {"IntegerElementsInFloatExpressions", "m8 m88 m128",
+     "Dim Ai(3) As Integer, Ab(3) As Byte, Al(3) As Long, Tb(2) As Flash Byte, Ti(2) As Flash Integer, Tl(2) As Flash Long\n"
+     "Dim F1 As Float, F2 As Float, F3 As Float, F4 As Float, F5 As Float, F6 As Float, I As Byte, F7 As Float\n"
+     "Ai(1) = -6 : Ab(2) = 200 : Al(0) = 100000 : I = 1\n"
+     "F1 = Ai(I) * 1.5\n"
+     "F2 = Ab(2) + 0.5\n"
+     "F3 = Al(0)\n"
+     "F4 = Tb(1) + 0.25\n"
+     "F5 = Ti(I) * 2.0\n"
+     "F6 = Tl(1)\n"
+     "F7 = 0.5 + Ai(1)\n"
+     "End\n"
+     "Tb = 3, 250\n"
+     "Ti = 5, -7\n"
+     "Tl = 1, 123456\n",
+     {F("f1", -9.0f), F("f2", 200.5f), F("f3", 100000.0f), F("f4", 250.25f), F("f5", -14.0f), F("f6", 123456.0f),
+      F("f7", -5.5f)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
