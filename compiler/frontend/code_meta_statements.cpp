@@ -73,6 +73,7 @@ void CompileInclude(CompilerState& st) {
     st.Tok().Kind = kTokEol;
     CheckStatementEnd(st);
     CompileStatementBlock(st);
+    ReportUnopenedBlockEnd(st);
     CloseSourceFile(st, src.SourceFileNumber);
   } else {
     CompileError(st, "File " + name + " not exist!");

@@ -103,6 +103,7 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
       st.sym.CurrentSubIndex = 0;
       EmitProgramPrologue(st);
       CompileStatementBlock(st);
+      ReportUnopenedBlockEnd(st);
       EmitLibraryAndSummary(st);
     }
   } catch (const std::exception& failure) {

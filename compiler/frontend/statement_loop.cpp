@@ -1,5 +1,6 @@
 #include "compiler/frontend/statement_loop.h"
 
+#include <cctype>
 #include <string>
 
 #include "compiler/frontend/compile_error.h"
@@ -19,6 +20,11 @@ namespace {
 // "end" closes the caller's block when the word after it occurs within this text.
 bool EndsBlock(const std::string& wordAfterEnd) {
   return std::string_view("if select sub interrupt function").find(wordAfterEnd) != std::string_view::npos;
+}
+
+std::string Capitals(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
 }
 
 }  // namespace
@@ -85,6 +91,18 @@ void CompileStatementBlock(CompilerState& st) {
     st.expr.CurrentVarType = 0;
     st.expr.MemCopyMode = false;
   }
+}
+
+void ReportUnopenedBlockEnd(CompilerState& st) {
+  const std::string word = st.TokText();
+  std::string closing;
+  if (word == "end" && st.TokText(1) != "<EOL>" && EndsBlock(st.TokText(1))) {
+    closing = "END " + Capitals(st.TokText(1));
+  } else if (word != "last" && IsBlockStopWord(word)) {
+    closing = Capitals(word);
+  }
+  if (closing.empty()) return;
+  CompileError(st, closing + " without its opening statement!");
 }
 
 }  // namespace qbc

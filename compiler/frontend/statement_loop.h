@@ -17,4 +17,10 @@ bool IsBlockStopWord(std::string_view token);
 // ("Syntax error!").
 void CompileStatementBlock(CompilerState& st);
 
+// For the statement loop of a whole file (the main program, an included file), after it
+// returned: a stop word other than the end of the file closes a block that was never
+// opened. That is reported as a compile error; otherwise the rest of the file would be
+// passed over with the compilation reported as a success.
+void ReportUnopenedBlockEnd(CompilerState& st);
+
 }  // namespace qbc

@@ -271,7 +271,8 @@ $asm
 $end asm
 )",
        "",
-       // And/Or have equal rank, taken left to right: A(Idx) < 0 And (Idx <> 3 Or Idx = 9).
+       // And/Or chain: a failing comparison before "and" fails the whole condition, so the
+       // condition reads A(Idx) < 0 And (Idx <> 3 Or Idx = 9).
        {{"cnt", Kind::Word, 37}, {"fi", Kind::Byte, 6}, {"fj", Kind::Byte, 7}, {"s", Kind::Integer, 7},
         {"n", Kind::Long, 7}, {"q", Kind::Byte, 34}, {"sum", Kind::Long, -59}, {"t", Kind::Byte, 95},
         {"v", Kind::Byte, 32}, {"sp0", Kind::Word, 0x4FF}, {"sp1", Kind::Word, 0x4FF},
@@ -338,6 +339,31 @@ std::string TestName(const ::testing::TestParamInfo<std::size_t>& p) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, ExploreNumeric, ::testing::Range<std::size_t>(0, Programs().size()), TestName);
+
+// A block-closing word with no open block in the main program (a Next too many, a Loop
+// without Do) used to end the compilation there with "compiled OK": the rest of the
+// program, End and the procedures included, was dropped and the chip ran off the end.
+TEST(ExploreNumericErrors, AClosingWordWithoutItsBlockIsReported) {
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {{"Next", "NEXT without its opening statement!"},
+               {"Loop", "LOOP without its opening statement!"},
+               {"Wend", "WEND without its opening statement!"},
+               {"Case 1", "CASE without its opening statement!"},
+               {"Else", "ELSE without its opening statement!"},
+               {"End If", "END IF without its opening statement!"},
+               {"End Select", "END SELECT without its opening statement!"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    auto run = RunBasic(std::string("$device = m88\n$clock = 8\n$stack = 32\nDim A As Byte\nA = 1\n") + c.line +
+                            "\nA = 2\nEnd\n",
+                        "atmega88");
+    EXPECT_FALSE(run->ok);
+    EXPECT_EQ(run->compiled.error_count, 1) << run->compiled.report;
+    EXPECT_NE(run->compiled.report.find(c.message), std::string::npos) << run->compiled.report;
+  }
+}
 
 }  // namespace
 }  // namespace qbc::test
