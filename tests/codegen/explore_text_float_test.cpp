@@ -115,6 +115,16 @@ TEST_P(ExploreTextFloat, EveryVariableHoldsTheHostValue) {
   for (const Want& w : p.want) Check(*run, w);
 }
 
+// "name = 0, 1, 2, ..." (values k mod 1000) over lines of 20 values.
+std::string WordList(const std::string& name, int count) {
+  std::string t = name + " = ";
+  for (int k = 0; k < count; ++k) {
+    t += std::to_string(k % 1000);
+    t += k + 1 == count ? "\n" : ((k + 1) % 20 == 0 ? ",\n" : ", ");
+  }
+  return t;
+}
+
 const std::vector<Program> kPrograms = {
     {"StringBuilding", "m8 m88 m128",
      "Dim S As String * 30, T As String * 10, N As Byte, W As Word, I As Integer, L As Long\n"
@@ -418,6 +428,27 @@ const std::vector<Program> kPrograms = {
      "Tl = 1, 123456\n",
      {F("f1", -9.0f), F("f2", 200.5f), F("f3", 100000.0f), F("f4", 250.25f), F("f5", -14.0f), F("f6", 123456.0f),
       F("f7", -5.5f)}},
+    // On the m128 three tables of 66 KB put the later tables and the string constants
+    // above the first 64 KB of flash: reads, searches and string copies go through RAMPZ.
+    {"ConstantsAbove64KB", "m128",
+     "Dim B1(16000) As Flash Word, B2(16000) As Flash Word, B3(1000) As Flash Word\n"
+     "Dim Tf(3) As Flash Float, Msg(3) As Flash String, Tw(4) As Flash Word\n"
+     "Dim S As String * 30, T As String * 10, F As Float, W As Word, N As Byte, P As Byte, I As Byte, V As Word\n"
+     "I = 2\n"
+     "S = \"far \" + \"away\"\n"
+     "T = Msg(I)\n"
+     "F = Tf(1) * 2\n"
+     "W = Find16(700, Tw)\n"
+     "N = Len(\"twelve chars\")\n"
+     "P = Instr(S, \"away\")\n"
+     "V = B3(999) + B1(1)\n"
+     "If T = \"three\" Then N = N + 100\n"
+     "End\n"
+     "Msg = \"one\", \"two\", \"three\"\n"
+     "Tf = 1.5, -2.25, 8.0\n"
+     "Tw = 100, 300, 700, 900\n" +
+         WordList("B1", 16000) + WordList("B2", 16000) + WordList("B3", 1000),
+     {S("s", "far away"), S("t", "three"), F("f", -4.5f), W("w", 3), B("n", 112), B("p", 5), W("v", 999 + 1)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
