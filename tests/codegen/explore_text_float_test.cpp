@@ -449,6 +449,42 @@ const std::vector<Program> kPrograms = {
      "Tw = 100, 300, 700, 900\n" +
          WordList("B1", 16000) + WordList("B2", 16000) + WordList("B3", 1000),
      {S("s", "far away"), S("t", "three"), F("f", -4.5f), W("w", 3), B("n", 112), B("p", 5), W("v", 999 + 1)}},
+    {"TextAndNumbersIntoFloats", "m8 m88 m128",
+     "Declare Function Half(v As Float) As Float\n"
+     "Dim S As String * 20, F As Float, G As Float, H As Float, Fa(2) As Float, T As String * 40, K As Float\n"
+     "S = \"123\"\n"
+     "F = Val(S)\n"
+     "G = Len(S) * 0.5\n"
+     "Fa(1) = -0.5\n"
+     "H = Val(\"40\") + Fa(1)\n"
+     "T = Str(Fa(1)) + \"|\" + Str(Half(3.0))\n"
+     "K = Half(Val(S))\n"
+     "End\n"
+     "Function Half(v As Float) As Float\n  Return v / 2\nEnd Function\n",
+     {F("f", 123.0f), F("g", 1.5f), F("h", 39.5f), S("t", "-5.000000E-01| 1.500000E+00"), F("k", 61.5f)}},
+    {"FloatLeftIntegerRight", "m8 m88 m128",
+     "Declare Sub Sb(p As Integer)\n"
+     "Dim F As Float, G As Float, H As Float, I As Integer, L As Long, B As Byte, C As Byte, K As Float, M As Float\n"
+     "F = 2.5 : I = -3 : L = 100000 : B = 7\n"
+     "G = F + I\n"
+     "H = F * L\n"
+     "K = F - B\n"
+     "C = 0\n"
+     "If F > I Then C = 1\n"
+     "If F < B Then C = C + 2\n"
+     "If F >= L Then C = C + 4\n"
+     "Sb(4)\n"
+     "End\n"
+     "Sub Sb(p As Integer)\n  M = F / p\nEnd Sub\n",
+     {F("g", -0.5f), F("h", 250000.0f), F("k", -4.5f), B("c", 3), F("m", 0.625f)}},
+    {"FloatLoops", "m8 m88 m128",
+     "Dim F As Float, N As Byte, G As Float, I As Byte\n"
+     "N = 0 : G = 0\n"
+     "Do\n  G = G + 0.75\n  Incr N\nLoop While G < 3\n"
+     "F = 1\n"
+     "For I = 1 To 10\n  F = F * 1.5\n  If F > 20 Then Exit For\nNext\n"
+     "End\n",
+     {B("n", 4), F("g", 3.0f), B("i", 8), F("f", 25.62890625f)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
