@@ -485,6 +485,54 @@ const std::vector<Program> kPrograms = {
      "For I = 1 To 10\n  F = F * 1.5\n  If F > 20 Then Exit For\nNext\n"
      "End\n",
      {B("n", 4), F("g", 3.0f), B("i", 8), F("f", 25.62890625f)}},
+    {"NumberTextEdges", "m8 m88 m128",
+     "Dim S1 As String * 12, S2 As String * 12, S3 As String * 12, S4 As String * 12, W As Word, I As Integer\n"
+     "Dim L As Long, B As Byte, H1 As Word, H2 As Word, E As String * 4\n"
+     "B = 0 : I = -32768 : L = -2147483648 : W = 65535\n"
+     "S1 = Str(B)\nS2 = Str(I)\nS3 = Str(L)\nS4 = Str(W)\n"
+     "H1 = HexVal(\"ff\")\nH2 = HexVal(\"7FfF\")\n"
+     "E = Left(S4, 0)\n"
+     "End\n",
+     {S("s1", "0"), S("s2", "-32768"), S("s3", "-2147483648"), S("s4", "65535"), W("h1", 255), W("h2", 0x7FFF),
+      S("e", "")}},
+    {"SelfConcatenation", "m8 m88 m128",
+     "Dim S As String * 12, T As String * 12\n"
+     "S = \"ab\"\n"
+     "S = S + \"cd\"\n"
+     "T = \"12\"\n"
+     "T = \"x\" + T\n"
+     "End\n",
+     {S("s", "abcd"), S("t", "x12")}},
+    {"ConstantsInDeclarationsAndExpressions", "m8 m88 m128",
+     "Const N = 4, Ln = 6, Pi = 3.14159, Neg = -12, Mask = &HF0, Greet = \"hey\", Bitno = 2\n"
+     "$def Lamp = PORTB.Bitno\n"
+     "Dim A(N) As Word, S As String * Ln, F As Float, I As Byte, C As Byte, J As Integer, M As Byte, R As Byte\n"
+     "For I = 0 To N - 1\n  A(I) = I * N\nNext\n"
+     "S = Greet + \"!\" + Greet\n"
+     "F = Pi * 2\n"
+     "J = Neg * 3\n"
+     "M = &HFF And Mask\n"
+     "If M = Mask Then C = 1\n"
+     "DDRB = 255 : PORTB = 0\n"
+     "Lamp = 1\n"
+     "R = PORTB\n"
+     "Dim Late As Word\n"
+     "Late = A(3) + 1\n"
+     "End\n",
+     {W("a", 0, 0), W("a", 4, 2), W("a", 12, 6), S("s", "hey!he"), F("f", 6.28318f), I("j", -36), B("m", 0xF0),
+      B("c", 1), B("r", 4), W("late", 13)}},
+    {"XramVariables", "m128",
+     "Dim A As Byte, Xb As Xram Byte, Xw(4) As Xram Word, Xs As Xram String * 10, Xf As Xram Float, I As Byte\n"
+     "Dim F As Float, T As String * 10, W As Word\n"
+     "Xb = 9\n"
+     "For I = 0 To 3\n  Xw(I) = I * 1000\nNext\n"
+     "Xs = \"ext\" + Str(Xb)\n"
+     "Xf = 2.5\n"
+     "F = Xf * Xb\n"
+     "T = Xs\n"
+     "W = Xw(3) + Xb\n"
+     "End\n",
+     {F("f", 22.5f), S("t", "ext9"), W("w", 3009)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
