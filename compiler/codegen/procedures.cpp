@@ -168,7 +168,8 @@ namespace {
 
 // Registers each save level keeps for the interrupted code, in push order. "all" covers
 // every register the generated code and the library use as scratch, r16 to r18 of the
-// long and float code included.
+// long and float code included, and r7: the sign of the 32-bit division and the zero
+// byte of the float core.
 const std::vector<const char*>& SavedRegisters(int level) {
   static const std::vector<const char*> levels[6] = {
       {},
@@ -177,7 +178,7 @@ const std::vector<const char*>& SavedRegisters(int level) {
       {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh"},
       {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh", "r20", "r21", "r22", "r23"},
       {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
-       "r23"},
+       "r23", "r7"},
   };
   return levels[level];
 }

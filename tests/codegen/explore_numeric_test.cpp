@@ -277,6 +277,37 @@ $end asm
         {"n", Kind::Long, 7}, {"q", Kind::Byte, 34}, {"sum", Kind::Long, -59}, {"t", Kind::Byte, 95},
         {"v", Kind::Byte, 32}, {"sp0", Kind::Word, 0x4FF}, {"sp1", Kind::Word, 0x4FF},
         {"a", Kind::Integer, -11, 3}, {"a", Kind::Integer, 61, 9}}},
+      // Long divisions in the main program and in a "Save all" interrupt handler (Timer0
+      // overflow every 2048 cycles) with dividends of opposite signs: the division keeps
+      // the quotient's sign in r7, which the handler must keep for the interrupted code.
+      {"long division in an interrupt handler", "m88", R"(
+Declare Interrupt Ovf0()
+Dim Ran As Byte, Bad As Word, N As Word, V As Long, Q As Long, Hq As Long
+Ran = 0
+Bad = 0
+TCCR0B = 2
+TIMSK0 = 1
+$asm
+  sei
+$end asm
+For N = 1 To 400
+  V = N * 1000
+  Q = V / 7
+  If Q * 7 + V Mod 7 <> V Then Bad = Bad + 1
+Next
+$asm
+  cli
+$end asm
+)",
+       R"(
+Interrupt Ovf0(), Save all
+  Local d As Long
+  Ran = 1
+  d = -1000003
+  Hq = d / 7
+End Interrupt
+)",
+       {{"ran", Kind::Byte, 1}, {"bad", Kind::Word, 0}, {"hq", Kind::Long, -142857}}},
       // A bit parameter or local compared with a constant right after a call (or an array
       // element read): the call leaves the compiler's index-on-stack state behind.
       {"bit locals compared after a call", "m88", R"(

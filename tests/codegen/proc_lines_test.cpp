@@ -153,7 +153,7 @@ End Interrupt
   EXPECT_NE(c.report.find("Ilegal save operand!"), std::string::npos) << c.report;
   std::vector<std::string> in = {"IntN1:", I2("in", "r2,SREG")};
   const std::vector<std::string> regs = {"zl",  "zh",  "r0",  "r1",  "r2",  "r24", "r25", "xl",  "xh",
-                                         "r16", "r17", "r18", "r19", "r20", "r21", "r22", "r23"};
+                                         "r16", "r17", "r18", "r19", "r20", "r21", "r22", "r23", "r7"};
   for (const auto& r : regs) in.push_back(I1("push", r));
   in.push_back(I1("sbiw", "yl,1"));
   EXPECT_TRUE(Has(c, in));
