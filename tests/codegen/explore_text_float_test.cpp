@@ -533,6 +533,37 @@ const std::vector<Program> kPrograms = {
      "W = Xw(3) + Xb\n"
      "End\n",
      {F("f", 22.5f), S("t", "ext9"), W("w", 3009)}},
+    {"StringsThroughProcedures", "m8 m88 m128",
+     "Declare Sub Greet(n As String * 10, k As Byte)\n"
+     "Declare Function Vowels(x As String * 20) As Byte\n"
+     "Declare Function Avg3(a As Float, b As Float, c As Float) As Float\n"
+     "Dim Out As String * 40, Nm As String * 10, V As Byte, F As Float, Cnt As Word\n"
+     "Nm = \"Ada\"\n"
+     "Greet(Nm, 2)\n"
+     "V = Vowels(\"education\") + Vowels(Nm)\n"
+     "F = Avg3(1, 2.5, Vowels(\"aeiou\"))\n"
+     "Cnt = 0\n"
+     "End\n"
+     "Sub Greet(n As String * 10, k As Byte)\n"
+     "  Local t As String * 12, i As Byte\n"
+     "  t = \"\"\n"
+     "  For i = 1 To k\n    t = t + n\n  Next\n"
+     "  n = \"changed\"\n"
+     "  Out = \"Hi \" + t + \" (\" + Str(Len(t)) + \")\" + n\n"
+     "End Sub\n"
+     "Function Vowels(x As String * 20) As Byte\n"
+     "  Local i As Byte, c As Byte, ch As String * 1, vw As String * 5\n"
+     "  c = 0 : vw = \"aeiou\"\n"
+     "  For i = 1 To Len(x)\n"
+     "    ch = Mid(x, i, 1)\n"
+     "    If Instr(vw, ch) > 0 Then Incr c\n"
+     "  Next\n"
+     "  Return c\n"
+     "End Function\n"
+     "Function Avg3(a As Float, b As Float, c As Float) As Float\n"
+     "  Return (a + b + c) / 3\n"
+     "End Function\n",
+     {S("out", "Hi AdaAda (6)changed"), S("nm", "Ada"), B("v", 5 + 1), F("f", 8.5f / 3.0f)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
