@@ -564,6 +564,22 @@ const std::vector<Program> kPrograms = {
      "  Return (a + b + c) / 3\n"
      "End Function\n",
      {S("out", "Hi AdaAda (6)changed"), S("nm", "Ada"), B("v", 5 + 1), F("f", 8.5f / 3.0f)}},
+    {"FloatArgumentsAndElementArithmetic", "m8 m88 m128",
+     "Declare Sub Sb(p As Byte, q As Float)\n"
+     "Declare Sub Si(p As Integer)\n"
+     "Dim Fa(4) As Float, I As Byte, G As Float, Bp As Byte, Fq As Float, Ip As Integer, C As Byte\n"
+     "G = 0.5 : Fa(0) = 1.25\n"
+     "For I = 0 To 2\n  Fa(I + 1) = Fa(I) * 2 + G\nNext\n"
+     "Sb(2.7, -2.5)\n"
+     "Si(Fa(2))\n"
+     "C = 0\n"
+     "If 1.5 < Fa(0) Then C = 1\n"
+     "If -3 < G Then C = C + 2\n"
+     "End\n"
+     "Sub Sb(p As Byte, q As Float)\n  Bp = p\n  Fq = q * p\nEnd Sub\n"
+     "Sub Si(p As Integer)\n  Ip = p\nEnd Sub\n",
+     {F("fa", 1.25f, 0), F("fa", 3.0f, 4), F("fa", 6.5f, 8), F("fa", 13.5f, 12), B("bp", 2), F("fq", -5.0f),
+      I("ip", 6), B("c", 2)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
