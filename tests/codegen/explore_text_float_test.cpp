@@ -580,6 +580,27 @@ const std::vector<Program> kPrograms = {
      "Sub Si(p As Integer)\n  Ip = p\nEnd Sub\n",
      {F("fa", 1.25f, 0), F("fa", 3.0f, 4), F("fa", 6.5f, 8), F("fa", 13.5f, 12), B("bp", 2), F("fq", -5.0f),
       I("ip", 6), B("c", 2)}},
+    {"LongTablesAndWideIndexes", "m8 m88 m128",
+     "Declare Function Pick(k As Word) As Byte\n"
+     "Dim Tb(300) As Flash Byte, Ti(3) As Flash Integer, K As Word, B1 As Byte, B2 As Byte, W As Word, I1 As Integer, P As Byte\n"
+     "K = 299\n"
+     "B1 = Tb(K)\n"
+     "B2 = Tb(256)\n"
+     "W = Find8(44, Tb)\n"
+     "I1 = Ti(2) * 2\n"
+     "P = Pick(298)\n"
+     "End\n"
+     "Function Pick(k As Word) As Byte\n  Return Tb(k) + 1\nEnd Function\n"
+     + [] {
+         std::string t = "Tb = ";
+         for (int k = 0; k < 300; ++k) {
+           t += std::to_string((k * 7) % 256);
+           t += k + 1 == 300 ? "\n" : ((k + 1) % 20 == 0 ? ",\n" : ", ");
+         }
+         return t;
+       }() +
+         "Ti = 1, -2, -30000\n",
+     {B("b1", (299 * 7) % 256), B("b2", (256 * 7) % 256), W("w", 116 + 1), I("i1", 5536), B("p", (298 * 7) % 256 + 1)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
