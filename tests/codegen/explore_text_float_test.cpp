@@ -601,6 +601,22 @@ const std::vector<Program> kPrograms = {
        }() +
          "Ti = 1, -2, -30000\n",
      {B("b1", (299 * 7) % 256), B("b2", (256 * 7) % 256), W("w", 116 + 1), I("i1", 5536), B("p", (298 * 7) % 256 + 1)}},
+    {"ExpressionsInsideStringFunctions", "m8 m88 m128",
+     "Declare Sub Put(k As Byte, v As Word)\n"
+     "Dim S As String * 30, T As String * 10, U As String * 10, W As Word, I As Integer, J As Byte, C As Byte\n"
+     "Dim Ar(3) As String * 8, N As Word, M As Byte, F As Float\n"
+     "W = 41 : I = -7 : J = 2 : F = 1.25\n"
+     "S = Str(W + 1) + \"x\" + Str(I * -2) + Chr(64 + J) + Chr(J + 95)\n"
+     "T = \"abcd\" : U = \"xxcd\"\n"
+     "If Right(T, 2) = Right(U, 2) Then C = 1\n"
+     "If Left(T, 2) <> Left(U, 2) Then C = C + 2\n"
+     "Put(0, 7)\n"
+     "Put(J - 1, 512)\n"
+     "N = Val(Ar(J - 1)) + Val(Ar(0))\n"
+     "M = Len(Ar(1)) + Len(Ar(J))\n"
+     "End\n"
+     "Sub Put(k As Byte, v As Word)\n  Ar(k) = Str(v)\n  Ar(k + 1) = \"\"\nEnd Sub\n",
+     {S("s", "42x14Ba"), B("c", 3), W("n", 519), B("m", 3), S("ar", "7", 0), S("ar", "512", 9), S("ar", "", 18)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
