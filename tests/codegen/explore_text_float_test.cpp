@@ -617,6 +617,15 @@ const std::vector<Program> kPrograms = {
      "End\n"
      "Sub Put(k As Byte, v As Word)\n  Ar(k) = Str(v)\n  Ar(k + 1) = \"\"\nEnd Sub\n",
      {S("s", "42x14Ba"), B("c", 3), W("n", 519), B("m", 3), S("ar", "7", 0), S("ar", "512", 9), S("ar", "", 18)}},
+    {"FloatTermsAmongOtherTerms", "m8 m88 m128",
+     "Dim F As Float, N As Byte, S As String * 40, Ar(2) As String * 20, A As Byte, B As Byte\n"
+     "A = 11 : B = 22\n"
+     "F = 0.5 : N = 3\n"
+     "S = Str(F) + \"!\" + Str(N)\n"
+     "Ar(1) = \"f\" + Str(F) + \"#\"\n"
+     "Ar(0) = Str(F)\n"
+     "End\n",
+     {S("s", " 5.000000E-01!3"), S("ar", " 5.000000E-01", 0), S("ar", "f 5.000000E-01#", 21), B("a", 11), B("b", 22)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
