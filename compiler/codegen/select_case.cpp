@@ -1,13 +1,17 @@
 // Select Case selector / Case value[, value] [value To value] [relation value] / Case Else
 // / End Select.
 //
-// The selector is computed once and kept in a data-space cell of its own, reserved at the
-// place of the statement; every Case value is compiled into the working registers first
-// and the selector is then reloaded into the compare registers (r24, r25, r16, r17; X for
-// the address of a string). So a Case value that is an expression (Case a + 1), which uses
-// r24.. and X itself, never meets a clobbered selector, and long selectors compare as the
-// other integers do.
+// A numeric selector is computed once and held in the compare registers (r24, r25, r16,
+// r17) from the Select line through the Case compares; around the compile of each Case
+// value it is pushed on the hardware stack and popped again, so a Case value that is an
+// expression (Case a + 1), which uses r24.. itself, never meets a clobbered selector. A
+// Case body runs only after a match and then leaves the statement, so it may use them.
+// Nothing is kept in a fixed data cell: a Select in a Function that an interrupt handler
+// also calls, or a recursive one, keeps its own selector.
+// A string selector's address is kept in a data-space cell of its own, reserved at the
+// place of the statement, and reloaded into X for every compare.
 #include <string>
+#include <vector>
 
 #include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/control_flow.h"
@@ -43,20 +47,18 @@ void ReserveCell(CompilerState& st, const std::string& label, int bytes) {
 }
 
 void LoadSelector(CompilerState& st, const Selector& s) {
-  if (s.StringAddress) {
-    Op2(st, "lds", "xl," + s.Cell);
-    Op2(st, "lds", "xh," + s.Cell + "+1");
-    return;
-  }
-  Op2(st, "lds", "r24," + s.Cell);
-  if (s.Type == kTypeByte || s.Type == kTypeBit) return;
-  Op2(st, "lds", "r25," + s.Cell + "+1");
-  if (s.Type != kTypeLong) return;
-  Op2(st, "lds", "r16," + s.Cell + "+2");
-  Op2(st, "lds", "r17," + s.Cell + "+3");
+  Op2(st, "lds", "xl," + s.Cell);
+  Op2(st, "lds", "xh," + s.Cell + "+1");
 }
 
-// One Case value: compiled, the selector reloaded, the compare written. WantedType is left
+// The compare registers that hold a numeric selector, low byte first.
+std::vector<std::string> SelectorRegisters(const Selector& s) {
+  if (s.Type == kTypeByte || s.Type == kTypeBit) return {"r24"};
+  if (s.Type == kTypeLong) return {"r24", "r25", "r16", "r17"};
+  return {"r24", "r25"};
+}
+
+// One Case value: compiled with the selector kept, the compare written. WantedType is left
 // on the compared type for the branch.
 void CompileCaseValue(CompilerState& st, const Selector& s) {
   // A one-character literal is its character code, unless strings are compared.
@@ -71,12 +73,15 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   // "Case 0 : n = n + 1" would load the value into r24.
   st.sticky.SkipOperandPush = false;
   st.expr.IndexOnStack = false;  // no element store follows (see the condition chain)
+  const std::vector<std::string> held = s.StringAddress ? std::vector<std::string>{} : SelectorRegisters(s);
+  for (const std::string& r : held) flow::Op1(st, "push", r);
   ParseSum(st);
+  for (auto r = held.rbegin(); r != held.rend(); ++r) Op2(st, "pop", *r);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator.
   const bool part = s.StringAddress && st.sticky.OperandType == kTypeSubstring;
   if (part) strlines::CopySubstringToScratch(st, "r21");
-  LoadSelector(st, s);
+  if (s.StringAddress) LoadSelector(st, s);
   if (s.StringAddress) {
     st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
   } else {
@@ -113,28 +118,23 @@ void CompileSelectStatement(CompilerState& st) {
   switch (sel.Type) {
     case kTypeBit:
     case kTypeByte:
-      ReserveCell(st, sel.Cell, 1);
-      Op2(st, "sts", sel.Cell + ",zl");
+      Op2(st, "mov", "r24,zl");
       break;
     case kTypeInteger:
     case kTypeWord:
-      ReserveCell(st, sel.Cell, 2);
-      Op2(st, "sts", sel.Cell + ",zl");
-      Op2(st, "sts", sel.Cell + "+1,zh");
+      Op2(st, "mov", "r24,zl");
+      Op2(st, "mov", "r25,zh");
       break;
     case kTypeLong:
-      ReserveCell(st, sel.Cell, 4);
-      Op2(st, "sts", sel.Cell + ",zl");
-      Op2(st, "sts", sel.Cell + "+1,zh");
-      Op2(st, "sts", sel.Cell + "+2,r18");
-      Op2(st, "sts", sel.Cell + "+3,r19");
+      Op2(st, "mov", "r24,zl");
+      Op2(st, "mov", "r25,zh");
+      Op2(st, "mov", "r16,r18");
+      Op2(st, "mov", "r17,r19");
       break;
     case kTypeString:
       if (st.sticky.StrOperandLength == 1) {
         // A one-character string is selected by its character.
-        ReserveCell(st, sel.Cell, 1);
         Op2(st, "ld", "r24,Z");
-        Op2(st, "sts", sel.Cell + ",r24");
         sel.Type = kTypeByte;
       } else {
         ReserveCell(st, sel.Cell, 2);
@@ -148,7 +148,6 @@ void CompileSelectStatement(CompilerState& st) {
       const std::int16_t at = st.src.TokenIndex;
       CompileError(st, "Unsupported operation!");
       st.src.TokenIndex = at;
-      ReserveCell(st, sel.Cell, 1);
       sel.Type = kTypeByte;
       break;
     }

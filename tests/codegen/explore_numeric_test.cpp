@@ -308,6 +308,68 @@ Interrupt Ovf0(), Save all
 End Interrupt
 )",
        {{"ran", Kind::Byte, 1}, {"bad", Kind::Word, 0}, {"hq", Kind::Long, -142857}}},
+      // A Function with Select Case called by the main program and by an interrupt handler
+      // (Timer0 overflow every 2048 cycles): the handler's call must not change the selector
+      // of the call it interrupted. Long selectors with expression Case values too.
+      {"select case in a function an interrupt also calls", "m88", R"(
+Declare Interrupt Ovf0()
+Declare Function Classify(v As Byte) As Byte
+Declare Function Band(v As Long, w As Word) As Byte
+Dim Ran As Byte, Bad As Word, K As Byte, N As Word, C As Byte, E As Byte, Dummy As Byte, Lv As Long
+Ran = 0
+Bad = 0
+TCCR0B = 2
+TIMSK0 = 1
+$asm
+  sei
+$end asm
+For N = 1 To 100
+  For K = 0 To 9
+    C = Classify(K)
+    If K < 5 Then E = 1 Else E = 2
+    If C <> E Then Bad = Bad + 1
+    Lv = K * 100000
+    C = Band(Lv, K * 1000)
+    If K = 0 Then E = 10 Else E = 20
+    If C <> E + 1 Then Bad = Bad + 1
+  Next
+Next
+$asm
+  cli
+$end asm
+)",
+       R"(
+Function Classify(v As Byte) As Byte
+  Local r As Byte
+  Select Case v
+    Case 0 : r = 1
+    Case 1, 2 : r = 1
+    Case 3 To 4 : r = 1
+    Case 200 : r = 3
+    Case Else : r = 2
+  End Select
+  Return r
+End Function
+
+Function Band(v As Long, w As Word) As Byte
+  Local r As Byte
+  Select Case v
+    Case 0 To w * 50 : r = 10
+    Case Else : r = 20
+  End Select
+  Select Case v / 100
+    Case w : r = r + 1
+  End Select
+  Return r
+End Function
+
+Interrupt Ovf0(), Save all
+  Ran = 1
+  Dummy = Classify(200)
+  Dummy = Band(-5, 7)
+End Interrupt
+)",
+       {{"ran", Kind::Byte, 1}, {"bad", Kind::Word, 0}}},
       // A bit parameter or local compared with a constant right after a call (or an array
       // element read): the call leaves the compiler's index-on-stack state behind.
       {"bit locals compared after a call", "m88", R"(
