@@ -37,6 +37,8 @@ std::string Y(int d) { return "y+" + Dec(d); }
 
 }  // namespace
 
+int FrameReadDisplacement(CompilerState& st, const LocalVarRecord& v) { return ReadDisplacement(st, v); }
+
 int FrameSlotBytes(const LocalVarRecord& v) {
   if (v.Storage == kStorageFlash) return 2;
   switch (v.VarType) {

@@ -28,4 +28,8 @@ void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std:
 // address; bit: one byte, as the call pushes it).
 int FrameSlotBytes(const LocalVarRecord& v);
 
+// The Y displacement at which the current procedure reads frame variable `v` now (the
+// argument bytes pushed so far included).
+int FrameReadDisplacement(CompilerState& st, const LocalVarRecord& v);
+
 }  // namespace qbc

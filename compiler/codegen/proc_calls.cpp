@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/frontend/compile_error.h"
@@ -102,6 +103,36 @@ void EmitStringArgArea(CompilerState& st, int offset) {
 
 namespace {
 
+// Inside a procedure the area begins after the copies of the procedure's own string
+// parameters, which its caller placed there: a call made in the procedure must not
+// overwrite them. The copies lie one after the other, so the last string parameter's
+// copy (its address in the frame, plus its length) ends them.
+void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex,
+                             int offset) {
+  const Context called = Current(st);
+  MakeCurrent(st, {callerName, callerIndex});
+  const LocalVarRecord* last = nullptr;
+  if (!callerName.empty()) {
+    const int first = FindFirstLocalOfSub(st);
+    const int n = st.sym.Procs[callerIndex].ParamCount;
+    for (int i = 0; i < n; ++i) {
+      const LocalVarRecord& v = st.sym.LocalVars[first + i];
+      if (v.OwnerProc == callerName && IsStringType(v.VarType)) last = &v;
+    }
+  }
+  if (last == nullptr) {
+    EmitStringArgArea(st, offset);
+  } else {
+    const int d = FrameReadDisplacement(st, *last);
+    const int past = last->StrLen + offset;
+    Emit2(st, "ldd", "xl,y+" + Dec(d));
+    Emit2(st, "ldd", "xh,y+" + Dec(d + 1));
+    Emit2(st, "subi", "xl,byte1(-" + Dec(past) + ")");
+    Emit2(st, "sbci", "xh,byte2(-" + Dec(past) + ")");
+  }
+  MakeCurrent(st, called);
+}
+
 void EmitStringArg(CompilerState& st, std::uint8_t length, const char* routine) {
   Emit2(st, "st", "-Y,xh");
   Emit2(st, "st", "-Y,xl");
@@ -186,7 +217,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
       } else if (param != nullptr && IsStringType(got)) {
         // Each string argument gets its own place in the area: later arguments and calls
         // inside the argument list cannot overwrite it.
-        EmitStringArgArea(st, st.expr.StringArgAreaTop);
+        EmitCallerStringArgArea(st, callerName, callerIndex, st.expr.StringArgAreaTop);
         if (got == kTypeFlashString || st.expr.OperandInFlash)
           EmitStringConstArg(st, param->StrLen);
         else

@@ -626,6 +626,25 @@ const std::vector<Program> kPrograms = {
      "Ar(0) = Str(F)\n"
      "End\n",
      {S("s", " 5.000000E-01!3"), S("ar", " 5.000000E-01", 0), S("ar", "f 5.000000E-01#", 21), B("a", 11), B("b", 22)}},
+    // A call made inside a procedure places its string arguments after the procedure's own
+    // string parameters, not over them.
+    {"StringArgumentsOfNestedCalls", "m8 m88 m128",
+     "Declare Sub Outer(n As Byte, x As String * 12, z As String * 6)\n"
+     "Declare Sub Inner(y As String * 20)\n"
+     "Declare Function Ln(y As String * 20) As Byte\n"
+     "Dim R As String * 40, Q As String * 20, K As Byte\n"
+     "Outer(3, \"hello\", \"zed\")\n"
+     "End\n"
+     "Sub Outer(n As Byte, x As String * 12, z As String * 6)\n"
+     "  Local t As String * 8\n"
+     "  t = \"loc\"\n"
+     "  Inner(\"zzzzzzzzzzzzzzzz\")\n"
+     "  K = Ln(\"abcdefghijklmnop\") + n\n"
+     "  R = x + \"/\" + z + \"/\" + t + \"/\" + Str(n)\n"
+     "End Sub\n"
+     "Sub Inner(y As String * 20)\n  Q = y\nEnd Sub\n"
+     "Function Ln(y As String * 20) As Byte\n  Return Len(y)\nEnd Function\n",
+     {S("r", "hello/zed/loc/3"), S("q", "zzzzzzzzzzzzzzzz"), B("k", 19)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
