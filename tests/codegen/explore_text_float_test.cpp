@@ -645,6 +645,23 @@ const std::vector<Program> kPrograms = {
      "Sub Inner(y As String * 20)\n  Q = y\nEnd Sub\n"
      "Function Ln(y As String * 20) As Byte\n  Return Len(y)\nEnd Function\n",
      {S("r", "hello/zed/loc/3"), S("q", "zzzzzzzzzzzzzzzz"), B("k", 19)}},
+    {"FunctionsInConditionsAndLoops", "m8 m88 m128",
+     "Declare Function Half(v As Float) As Float\n"
+     "Declare Function Twice(v As Float) As Integer\n"
+     "Dim F As Float, C As Byte, N As Byte, S As String * 12, I As Integer\n"
+     "F = 5\n"
+     "If Half(F) > 2 Then C = 1\n"
+     "If Half(F) = 2.5 Then C = C + 2\n"
+     "N = 0\n"
+     "While Half(F) > 0.3\n  F = Half(F)\n  Incr N\nWend\n"
+     "S = \"x\"\n"
+     "While Len(S) < 5\n  S = S + \"y\"\nWend\n"
+     "Do\n  S = Mid(S, 2, 10)\nLoop While Left(S, 1) <> \"y\"\n"
+     "I = Twice(-2.5)\n"
+     "End\n"
+     "Function Half(v As Float) As Float\n  Return v / 2\nEnd Function\n"
+     "Function Twice(v As Float) As Integer\n  Return v * 2\nEnd Function\n",
+     {B("c", 3), B("n", 4), F("f", 0.3125f), S("s", "yyyy"), I("i", -4)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
