@@ -662,6 +662,26 @@ const std::vector<Program> kPrograms = {
      "Function Half(v As Float) As Float\n  Return v / 2\nEnd Function\n"
      "Function Twice(v As Float) As Integer\n  Return v * 2\nEnd Function\n",
      {B("c", 3), B("n", 4), F("f", 0.3125f), S("s", "yyyy"), I("i", -4)}},
+    {"MetastatementsInsideProcedures", "m8 m88 m128",
+     "$def Outp = PORTC\n"
+     "Declare Sub Work(v As Byte)\n"
+     "Dim A As Byte, B As Byte, C As Byte, D As Byte\n"
+     "DDRC = 255\n"
+     "Work(5)\n"
+     "End\n"
+     "Sub Work(v As Byte)\n"
+     "  A = v\n"
+     "$asm\n"
+     "  lds r16, a\n"
+     "  lsl r16\n"
+     "  sts b, r16\n"
+     "$end asm\n"
+     "$include \"@DIR@/body.bas\"\n"
+     "  Outp = B + v\n"
+     "  D = Outp\n"
+     "End Sub\n",
+     {B("a", 5), B("b", 10), B("c", 15), B("d", 15)},
+     {{"body.bas", "  C = B + v\n"}}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
