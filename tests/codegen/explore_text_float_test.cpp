@@ -682,6 +682,19 @@ const std::vector<Program> kPrograms = {
      "End Sub\n",
      {B("a", 5), B("b", 10), B("c", 15), B("d", 15)},
      {{"body.bas", "  C = B + v\n"}}},
+    {"LongStringsAndBigStringArrays", "m88 m128",
+     "Dim Big As String * 254, Arr(5) As String * 100, I As Byte, N As Byte, Tail As Byte, Sm As String * 1, L As Long\n"
+     "Tail = 77\n"
+     "Big = \"\"\n"
+     "For I = 1 To 30\n  Big = Big + \"0123456789\"\nNext\n"
+     "N = Len(Big)\n"
+     "For I = 0 To 4\n  Arr(I) = Left(Big, 90) + Str(I)\nNext\n"
+     "L = -123456\n"
+     "Sm = Str(L)\n"
+     "Sm = Sm + \"x\"\n"
+     "End\n",
+     {B("n", 254), S("arr", std::string("012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789") + "4", 404),
+      B("tail", 77), S("sm", "-")}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
