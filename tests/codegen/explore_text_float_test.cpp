@@ -695,6 +695,18 @@ const std::vector<Program> kPrograms = {
      "End\n",
      {B("n", 254), S("arr", std::string("012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789") + "4", 404),
       B("tail", 77), S("sm", "-")}},
+    {"DataListsWithHexBinaryAndNegatives", "m8 m88 m128",
+     "Dim Tb(4) As Flash Byte, Tw(4) As Flash Word, Tf(3) As Flash Float, I As Byte\n"
+     "Dim B1 As Byte, B2 As Byte, W1 As Word, W2 As Word, F1 As Float, F2 As Float, F3 As Float\n"
+     "I = 3\n"
+     "B1 = Tb(1) : B2 = Tb(I)\n"
+     "W1 = Tw(2) : W2 = Tw(I)\n"
+     "F1 = Tf(0) : F2 = Tf(1) : F3 = Tf(2)\n"
+     "End\n"
+     "Tb = &HA5, &B101, -2, 255\n"
+     "Tw = &H1234, -1, 40000, &B11\n"
+     "Tf = -0.125, 1e3, 3\n",
+     {B("b1", 5), B("b2", 255), W("w1", 40000), W("w2", 3), F("f1", -0.125f), F("f2", 1000.0f), F("f3", 3.0f)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
