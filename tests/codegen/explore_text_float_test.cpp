@@ -707,6 +707,15 @@ const std::vector<Program> kPrograms = {
      "Tw = &H1234, -1, 40000, &B11\n"
      "Tf = -0.125, 1e3, 3\n",
      {B("b1", 5), B("b2", 255), W("w1", 40000), W("w2", 3), F("f1", -0.125f), F("f2", 1000.0f), F("f3", 3.0f)}},
+    {"ScalarFlashString", "m8 m88 m128",
+     "Dim Banner As Flash String, T As String * 20, N As Byte, P As Byte, U As String * 20\n"
+     "T = Banner\n"
+     "N = Len(Banner)\n"
+     "U = \"say \" + Banner + \"!\"\n"
+     "P = Instr(U, Banner)\n"
+     "End\n"
+     "Banner = \"hello\"\n",
+     {S("t", "hello"), B("n", 5), S("u", "say hello!"), B("p", 5)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
