@@ -716,6 +716,23 @@ const std::vector<Program> kPrograms = {
      "End\n"
      "Banner = \"hello\"\n",
      {S("t", "hello"), B("n", 5), S("u", "say hello!"), B("p", 5)}},
+    // (A comparison is made in its left operand's type: I > F would compare -2 with -2.)
+    {"FloatComparisonsOfNegativesAndMagnitudes", "m8 m88 m128",
+     "Dim F As Float, G As Float, H As Float, R As Word, I As Integer, K As Float\n"
+     "F = -2.5 : G = -0.001 : H = 1e20 : I = -2 : K = 1e-20\n"
+     "R = 0\n"
+     "If F < G Then R = 1\n"
+     "If G > F Then R = R + 2\n"
+     "If H > 1e19 Then R = R + 4\n"
+     "If K > 0 Then R = R + 8\n"
+     "If -K < 0 Then R = R + 16\n"
+     "If F < I Then R = R + 32\n"
+     "If F < -2.4 Then R = R + 64\n"
+     "If G >= -0.001 Then R = R + 128\n"
+     "If H < K Then R = R + 1024\n"
+     "If F > 0 Then R = R + 2048\n"
+     "End\n",
+     {W("r", 255)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
