@@ -733,6 +733,28 @@ const std::vector<Program> kPrograms = {
      "If F > 0 Then R = R + 2048\n"
      "End\n",
      {W("r", 255)}},
+    {"FloatFunctionsAndLocalsBesideHeldOperands", "m8 m88 m128",
+     "Declare Function Fh() As Float\n"
+     "Declare Sub Sb(v As Byte, f As Float)\n"
+     "Dim X As Word, W1 As Word, C As Byte, L As Long, W2 As Word, W3 As Word, L3 As Long\n"
+     "X = 10\n"
+     "W1 = X + Fh()\n"
+     "C = 0\n"
+     "If X < Fh() Then C = 1\n"
+     "If X > Fh() Then C = C + 2\n"
+     "Sb(3, 7.9)\n"
+     "End\n"
+     "Function Fh() As Float\n  Return 4.5\nEnd Function\n"
+     "Sub Sb(v As Byte, f As Float)\n"
+     "  Local g As Float\n"
+     "  g = f\n"
+     "  If v < g Then C = C + 4\n"
+     "  L = v * g\n"
+     "  W2 = v - g\n"
+     "  W3 = f + g\n"
+     "  L3 = g * f\n"
+     "End Sub\n",
+     {W("w1", 14), B("c", 2 + 4), L("l", 21), W("w2", static_cast<std::uint16_t>(3 - 7)), W("w3", 14), L("l3", 49)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
