@@ -130,6 +130,8 @@ void EmitLoadOperand(CompilerState& st) {
         Emit2(st, "out", "RAMPZ,r18");
       }
       st.expr.OperandInFlash = true;
+      // a string kept in flash is compared and copied by the flash routines
+      if (v.VarType == kTypeFlashString) st.sticky.OperandType = kTypeFlashString;
       return;
     }
     st.sticky.OperandType = st.expr.MemCopyMode ? static_cast<std::uint8_t>(st.dev.RamEnd > 256 ? kTypeWord : kTypeByte) : v.VarType;

@@ -755,6 +755,24 @@ const std::vector<Program> kPrograms = {
      "  L3 = g * f\n"
      "End Sub\n",
      {W("w1", 14), B("c", 2 + 4), L("l", 21), W("w2", static_cast<std::uint16_t>(3 - 7)), W("w3", 14), L("l3", 49)}},
+    // A string kept in flash on the right of a comparison is read from flash (it was
+    // compared as if it lay in SRAM).
+    {"StringComparisonOperandsOfEveryKind", "m8 m88 m128",
+     "Dim Banner As Flash String, Msg(2) As Flash String, T As String * 10, R As Word, I As Byte, Ar(2) As String * 6, S As String * 8\n"
+     "T = \"hello\" : I = 1 : Ar(1) = \"bye\"\n"
+     "R = 0\n"
+     "If T = Banner Then R = 1\n"
+     "If T > \"abc\" Then R = R + 2\n"
+     "S = Msg(0)\n"
+     "If T = S Then R = R + 4\n"
+     "S = Msg(I)\n"
+     "If S = Ar(1) Then R = R + 8\n"
+     "If Ar(I) <> T Then R = R + 16\n"
+     "If Mid(T, 2, 3) = \"ell\" Then R = R + 32\n"
+     "End\n"
+     "Banner = \"hello\"\n"
+     "Msg = \"hello\", \"bye\"\n",
+     {W("r", 63)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
