@@ -773,6 +773,15 @@ const std::vector<Program> kPrograms = {
      "Banner = \"hello\"\n"
      "Msg = \"hello\", \"bye\"\n",
      {W("r", 63)}},
+    {"SelectCaseOnStrings", "m8 m88 m128",
+     "Dim Banner As Flash String, T As String * 10, D As Byte, E As Byte, N As Word, U As String * 10\n"
+     "T = \"hello\" : N = 42\n"
+     "Select Case T\n  Case \"bye\" : D = 1\n  Case Banner : D = 2\n  Case Else : D = 3\nEnd Select\n"
+     "U = Str(N)\n"
+     "Select Case U\n  Case \"41\" : E = 1\n  Case \"42\" : E = 2\nEnd Select\n"
+     "End\n"
+     "Banner = \"hello\"\n",
+     {B("d", 2), B("e", 2)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
