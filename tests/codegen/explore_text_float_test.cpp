@@ -782,6 +782,17 @@ const std::vector<Program> kPrograms = {
      "End\n"
      "Banner = \"hello\"\n",
      {B("d", 2), B("e", 2)}},
+    {"HeldLongAndByteAgainstFloats", "m8 m88 m128",
+     "Dim L As Long, B As Byte, F As Float, G As Float, R As Byte, M As Long, I As Integer, J As Integer\n"
+     "L = 100000 : B = 9 : F = 99999.5 : G = 9.75 : I = -5\n"
+     "R = 0\n"
+     "If L > F Then R = 1\n"
+     "If B = G Then R = R + 2\n"
+     "If L < G Then R = R + 4\n"
+     "M = L - F\n"
+     "J = I * G\n"
+     "End\n",
+     {B("r", 3), L("m", 1), I("j", -45)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
