@@ -793,6 +793,17 @@ const std::vector<Program> kPrograms = {
      "J = I * G\n"
      "End\n",
      {B("r", 3), L("m", 1), I("j", -45)}},
+    {"StringArgumentsNestedInsideArgumentLists", "m8 m88 m128",
+     "Declare Sub Outer(x As String * 10)\n"
+     "Declare Sub Keep(a As String * 10, n As Byte, b As String * 10)\n"
+     "Declare Function Ln(y As String * 10) As Byte\n"
+     "Dim R As String * 40\n"
+     "Outer(\"outer\")\n"
+     "End\n"
+     "Sub Outer(x As String * 10)\n  Keep(x, Ln(\"abc\"), \"tail\")\n  R = R + \"|\" + x\nEnd Sub\n"
+     "Sub Keep(a As String * 10, n As Byte, b As String * 10)\n  R = a + Str(n) + b\nEnd Sub\n"
+     "Function Ln(y As String * 10) As Byte\n  Return Len(y)\nEnd Function\n",
+     {S("r", "outer3tail|outer")}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
