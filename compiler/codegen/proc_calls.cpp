@@ -112,7 +112,9 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
   const Context called = Current(st);
   MakeCurrent(st, {callerName, callerIndex});
   const LocalVarRecord* last = nullptr;
-  if (!callerName.empty()) {
+  // (the procedure's name stays current after its End Sub: only a body counts)
+  const bool inBody = st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0;
+  if (!callerName.empty() && inBody) {
     const int first = FindFirstLocalOfSub(st);
     const int n = st.sym.Procs[callerIndex].ParamCount;
     for (int i = 0; i < n; ++i) {

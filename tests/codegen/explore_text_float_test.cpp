@@ -804,6 +804,25 @@ const std::vector<Program> kPrograms = {
      "Sub Keep(a As String * 10, n As Byte, b As String * 10)\n  R = a + Str(n) + b\nEnd Sub\n"
      "Function Ln(y As String * 10) As Byte\n  Return Len(y)\nEnd Function\n",
      {S("r", "outer3tail|outer")}},
+    // Main code after a procedure body (here: the included library jumps over its bodies)
+    // places string arguments at the start of the area, as the main program does.
+    {"LibraryIncludedFirst", "m8 m88 m128",
+     "Dim R As Word, S As String * 12, N As Byte\n"
+     "$include \"@DIR@/lib.bas\"\n"
+     "Main:\n"
+     "R = 5\n"
+     "Bump(3)\n"
+     "N = Tag(\"x\")\n"
+     "End\n",
+     {W("r", 8), S("s", "<x>"), W("libv", 77), B("n", 4)},
+     {{"lib.bas",
+       "Declare Sub Bump(k As Byte)\n"
+       "Declare Function Tag(t As String * 5) As Byte\n"
+       "Dim LibV As Word\n"
+       "LibV = 77\n"
+       "Goto Main\n"
+       "Sub Bump(k As Byte)\n  R = R + k\nEnd Sub\n"
+       "Function Tag(t As String * 5) As Byte\n  S = \"<\" + t + \">\"\n  Return 4\nEnd Function\n"}}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
