@@ -155,7 +155,22 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
     negative = true;
     ++st.src.TokenIndex;
   }
-  const TokenRecord& tok = st.Tok();
+  TokenRecord tok = st.Tok();
+  // A named numeric constant stands for its value; any other name is no element.
+  if (tok.Kind == kTokName) {
+    const int c = FindConst(st, tok.Text);
+    if (c != 0 && st.sym.Constants[c].ConstType == kTokNumber) {
+      std::string value = st.sym.Constants[c].Value;
+      if (!value.empty() && value[0] == '-') {
+        negative = !negative;
+        value.erase(0, 1);
+      }
+      tok.Kind = kTokNumber;
+      tok.Text = value;
+    } else {
+      CompileError(st, "Must be numeric constant");
+    }
+  }
   if (tok.Kind == kTokNumber && elementType == kTypeFloat) {
     // a float element: its single-precision pattern as two words, low word first
     std::string text = (negative ? "-" : "") + tok.Text;

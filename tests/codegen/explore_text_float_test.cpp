@@ -823,6 +823,25 @@ const std::vector<Program> kPrograms = {
        "Goto Main\n"
        "Sub Bump(k As Byte)\n  R = R + k\nEnd Sub\n"
        "Function Tag(t As String * 5) As Byte\n  S = \"<\" + t + \">\"\n  Return 4\nEnd Function\n"}}},
+    // Named constants in a data list stand for their values (the list was written without
+    // them and did not assemble).
+    {"DataListsWithConstants", "m8 m88 m128",
+     "Const K = 5, Big = 40000, Neg = -3, Half = 0.5, Far = 100000\n"
+     "Dim Tb(2) As Flash Byte, Tw(3) As Flash Word, Tf(2) As Flash Float, Tl(2) As Flash Long, Ti(1) As Flash Integer\n"
+     "Dim B1 As Byte, B2 As Byte, W1 As Word, W2 As Word, F1 As Float, F2 As Float, L1 As Long, L2 As Long, I1 As Integer\n"
+     "B1 = Tb(0) : B2 = Tb(1)\n"
+     "W1 = Tw(0) : W2 = Tw(2)\n"
+     "F1 = Tf(0) : F2 = Tf(1)\n"
+     "L1 = Tl(0) : L2 = Tl(1)\n"
+     "I1 = Ti(0)\n"
+     "End\n"
+     "Tb = K, 7\n"
+     "Tw = Big, 1, K\n"
+     "Tf = Half, Neg\n"
+     "Tl = Far, Neg\n"
+     "Ti = Neg\n",
+     {B("b1", 5), B("b2", 7), W("w1", 40000), W("w2", 5), F("f1", 0.5f), F("f2", -3.0f), L("l1", 100000), L("l2", -3),
+      I("i1", -3)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
@@ -830,6 +849,17 @@ const std::vector<Program> kPrograms = {
      "End\n",
      {S("s", "F= 1.250000E+01"), S("t", "321/ 1.250000E+01")}},
 };
+
+// A name in a data list that is no numeric constant is reported by the compiler, not left
+// to the assembler as an empty element.
+TEST(ExploreDataList, UnknownNameIsACompileError) {
+  auto run = RunBasic("$device = m88\n$clock = 8\n$stack = 32\nDim Tb(2) As Flash Byte, B As Byte\nB = Tb(0)\nEnd\n"
+                      "Tb = Nope, 7\n",
+                      "atmega88");
+  EXPECT_FALSE(run->ok);
+  EXPECT_EQ(run->compiled.error_count, 1) << run->compiled.report;
+  EXPECT_NE(run->compiled.report.find("Must be numeric constant"), std::string::npos) << run->compiled.report;
+}
 
 // One run of every program on each of its devices.
 std::vector<Program> OnEachDevice(const std::vector<Program>& programs) {
