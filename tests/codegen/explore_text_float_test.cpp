@@ -842,6 +842,13 @@ const std::vector<Program> kPrograms = {
      "Ti = Neg\n",
      {B("b1", 5), B("b2", 7), W("w1", 40000), W("w2", 5), F("f1", 0.5f), F("f2", -3.0f), L("l1", 100000), L("l2", -3),
       I("i1", -3)}},
+    {"DimAtNamedConstantAndArrays", "m8 m88 m128",
+     "Const Base = &H240, Cnt = 3\n"
+     "Dim Ab(Cnt) As Byte At Base, Fa(2) As Float At &H250, I As Byte, Over As Long At Base\n"
+     "For I = 0 To Cnt - 1\n  Ab(I) = I + 10\nNext\n"
+     "Fa(1) = -1.5\n"
+     "End\n",
+     {B("@240", 10), B("@241", 11), B("@242", 12), W("over", 0x0B0A), B("over", 12, 2), F("@254", -1.5f)}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
