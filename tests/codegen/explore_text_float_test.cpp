@@ -849,6 +849,18 @@ const std::vector<Program> kPrograms = {
      "Fa(1) = -1.5\n"
      "End\n",
      {B("@240", 10), B("@241", 11), B("@242", 12), W("over", 0x0B0A), B("over", 12, 2), F("@254", -1.5f)}},
+    {"StrOfFloatParametersAndLocals", "m8 m88 m128",
+     "Declare Sub Show(f As Float, n As Integer)\n"
+     "Dim S As String * 40\n"
+     "Show(0.25, -12)\n"
+     "End\n"
+     "Sub Show(f As Float, n As Integer)\n"
+     "  Local g As Float, t As String * 20\n"
+     "  g = f * n\n"
+     "  t = Str(g)\n"
+     "  S = \"v\" + Str(f) + \"/\" + t + \"/\" + Str(n)\n"
+     "End Sub\n",
+     {S("s", "v 2.500000E-01/-3.000000E+00/-12")}},
     {"FloatToTextAndBack", "m8 m88 m128",
      "Dim F As Float, S As String * 20, T As String * 20, W As Word\n"
      "F = 12.5\nS = \"F=\" + Str(F)\n"
