@@ -276,8 +276,11 @@ void CompileLeftFunction(CompilerState& st) {
   st.sticky.OperandType = kTypeSubstring;
 }
 
-void CompileRightFunction(CompilerState& st) {
-  ArgScope scope(st);
+namespace {
+
+// The opening that Right and Mid share: "(", the string, its address and its length pushed
+// (at most a substring's count), ",", and the first count in zl. Returns the string's kind.
+std::uint8_t CompileStringAndLengthArgs(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const std::uint8_t t = CompileStringArg(st);
@@ -289,6 +292,14 @@ void CompileRightFunction(CompilerState& st) {
   Line1(st, "push", "zl");
   ExpectToken(st, ",");
   CompileByteArg(st);
+  return t;
+}
+
+}  // namespace
+
+void CompileRightFunction(CompilerState& st) {
+  ArgScope scope(st);
+  CompileStringAndLengthArgs(st);
   ExpectToken(st, ")");
   // r23 = length; n = min(n, length); Z = start + length - n.
   const std::string fits = NewLabel(st);
@@ -313,17 +324,7 @@ void CompileRightFunction(CompilerState& st) {
 
 void CompileMidFunction(CompilerState& st) {
   ArgScope scope(st);
-  ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  const std::uint8_t t = CompileStringArg(st);
-  CheckSramString(st, t);
-  PushZ(st);
-  Call(st, "_LenS");
-  st.used.Set(NeedLenStr);
-  if (t == kTypeSubstring) ClampLengthToSubstring(st);
-  Line1(st, "push", "zl");
-  ExpectToken(st, ",");
-  CompileByteArg(st);
+  const std::uint8_t t = CompileStringAndLengthArgs(st);
   Line1(st, "push", "zl");
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
