@@ -142,23 +142,23 @@ void ParseExpression(CompilerState& st) {
   }
 }
 
-void ParseOrOperation(CompilerState& st) {
+namespace {
+
+// The right operand of "or" or "xor" (an and-level expression), then the operator's lines.
+void ParseOrLevelOperation(CompilerState& st, void (*emitOperator)(CompilerState&)) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
   RightOperand(st, kept, [&] { ParseAndLevel(st); });
   st.sticky.SkipOperandPush = kept;
-  EmitOrOperator(st);
+  emitOperator(st);
 }
 
-void ParseXorOperation(CompilerState& st) {
-  const bool kept = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  RightOperand(st, kept, [&] { ParseAndLevel(st); });
-  st.sticky.SkipOperandPush = kept;
-  EmitXorOperator(st);
-}
+}  // namespace
+
+void ParseOrOperation(CompilerState& st) { ParseOrLevelOperation(st, EmitOrOperator); }
+
+void ParseXorOperation(CompilerState& st) { ParseOrLevelOperation(st, EmitXorOperator); }
 
 void ParseAndLevel(CompilerState& st) {
   ParseNotLevel(st);
