@@ -69,6 +69,22 @@ int BitNumber(CompilerState& st, const std::string& text) {
   return std::atoi(t.c_str());
 }
 
+// A bit of a numeric variable ("name.3"): the bit becomes the condition's bit operand.
+// Returns false when no "." follows the name.
+bool ParseVariableBit(CompilerState& st, const std::string& name) {
+  if (st.TokText() != ".") return false;
+  ++st.src.TokenIndex;
+  const int bit = BitNumber(st, st.TokText());
+  if (bit < 0 || bit > 31)
+    CompileError(st, "Numeric constant expected!");
+  else
+    ++st.src.TokenIndex;
+  st.expr.BitOperandRegister = name;
+  st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
+  st.expr.BitOperandIsLocal = true;
+  return true;
+}
+
 // Where a bit operand is: the bit-operand cells of one operand.
 struct BitPlace {
   std::string Register;
@@ -476,17 +492,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
   }
   if (const int l = FindLocalVar(st, name); l != 0) {
     st.sticky.OperandType = st.sym.LocalVars[l - 1].VarType;
-    if (st.TokText() == ".") {
-      ++st.src.TokenIndex;
-      const int bit = BitNumber(st, st.TokText());
-      if (bit < 0 || bit > 31) CompileError(st, "Numeric constant expected!");
-      else ++st.src.TokenIndex;
-      st.expr.BitOperandRegister = name;
-      st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
-      st.expr.BitOperandIsLocal = true;
-    } else {
-      EmitLoadConditionFrameVar(st, l);
-    }
+    if (!ParseVariableBit(st, name)) EmitLoadConditionFrameVar(st, l);
     return;
   }
   if (const int g = FindGlobalVar(st, name); g != 0) {
@@ -497,17 +503,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       case kTypeInteger:
       case kTypeWord:
       case kTypeLong:
-        if (st.TokText() == ".") {
-          ++st.src.TokenIndex;
-          const int bit = BitNumber(st, st.TokText());
-          if (bit < 0 || bit > 31) CompileError(st, "Numeric constant expected!");
-          else ++st.src.TokenIndex;
-          st.expr.BitOperandRegister = name;
-          st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
-          st.expr.BitOperandIsLocal = true;
-        } else {
-          EmitLoadConditionVariable(st, name);
-        }
+        if (!ParseVariableBit(st, name)) EmitLoadConditionVariable(st, name);
         break;
       case kTypeBit:
         if (v.Size >= 0 && v.Size <= 7) {
