@@ -1,6 +1,8 @@
 #include "compiler/codegen/conditions.h"
 
 #include <cstdlib>
+#include <functional>
+#include <string>
 #include <string_view>
 
 #include "compiler/codegen/compare_branch.h"
@@ -551,6 +553,35 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
   CompileError(st, "Unknown identifier " + name);
 }
 
+namespace {
+
+// A 16- or 32-bit left operand of a comparison from memory into r24, r25, r16, r17, widened
+// from its own type `o` to the compared type `t` (sign-extended from an integer).
+// `load(reg, k)` writes the line that loads byte k of the operand into reg.
+void LoadConditionInteger(CompilerState& st, std::uint8_t t, std::uint8_t o,
+                          const std::function<void(const char*, int)>& load) {
+  load("r24", 0);
+  if (o == kTypeByte)
+    Op2(st, "clr", "r25");
+  else
+    load("r25", 1);
+  if (t != kTypeLong) return;
+  if (o == kTypeLong) {
+    load("r16", 2);
+    load("r17", 3);
+  } else if (o == kTypeInteger) {
+    Op2(st, "clr", "r16");
+    Op1(st, "sbrc", "r25,7");
+    Op2(st, "com", "r16");
+    Op2(st, "mov", "r17,r16");
+  } else {
+    Op2(st, "clr", "r16");
+    Op2(st, "clr", "r17");
+  }
+}
+
+}  // namespace
+
 void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
   const std::uint8_t t = CompareType(st);
   const std::uint8_t o = st.sticky.OperandType;
@@ -570,26 +601,9 @@ void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
-      Op2(st, "lds", "r24," + name);
-      if (o == kTypeByte) {
-        Op2(st, "clr", "r25");
-      } else {
-        Op2(st, "lds", "r25," + name + "+1");
-      }
-      if (t == kTypeLong) {
-        if (o == kTypeLong) {
-          Op2(st, "lds", "r16," + name + "+2");
-          Op2(st, "lds", "r17," + name + "+3");
-        } else if (o == kTypeInteger) {
-          Op2(st, "clr", "r16");
-          Op1(st, "sbrc", "r25,7");
-          Op2(st, "com", "r16");
-          Op2(st, "mov", "r17,r16");
-        } else {
-          Op2(st, "clr", "r16");
-          Op2(st, "clr", "r17");
-        }
-      }
+      LoadConditionInteger(st, t, o, [&](const char* reg, int k) {
+        Op2(st, "lds", std::string(reg) + "," + name + (k == 0 ? "" : "+" + std::to_string(k)));
+      });
       break;
     case kTypeFloat:
       UseFloatRoutine(st, NeedFcmp0);
@@ -618,23 +632,7 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
-      Op2(st, "ldd", "r24" + y(0));
-      if (o == kTypeByte) Op2(st, "clr", "r25");
-      else Op2(st, "ldd", "r25" + y(1));
-      if (t == kTypeLong) {
-        if (o == kTypeLong) {
-          Op2(st, "ldd", "r16" + y(2));
-          Op2(st, "ldd", "r17" + y(3));
-        } else if (o == kTypeInteger) {
-          Op2(st, "clr", "r16");
-          Op1(st, "sbrc", "r25,7");
-          Op2(st, "com", "r16");
-          Op2(st, "mov", "r17,r16");
-        } else {
-          Op2(st, "clr", "r16");
-          Op2(st, "clr", "r17");
-        }
-      }
+      LoadConditionInteger(st, t, o, [&](const char* reg, int k) { Op2(st, "ldd", reg + y(k)); });
       break;
     case kTypeFloat:
       // A float local is compared from r18..r21, like a float global.
