@@ -9,6 +9,9 @@ namespace qbc {
 
 namespace {
 
+// An operator count that rules out the one-operator form for the rest of the line.
+constexpr int kNoOperatorShortcut = 10;
+
 // TAB, blank, ! " # $ & ' ( ) * + , - . / : ; < = > ^ |
 bool IsDelimiter(unsigned char c) {
   return c == 9 || c == 32 || (c >= 33 && c <= 36) || (c >= 38 && c <= 47) || (c >= 58 && c <= 62) ||
@@ -62,7 +65,10 @@ void TokenizeLine(CompilerState& st, std::string& line) {
   auto storeWord = [&] {
     if (word.empty()) return;
     LowerAscii(word);
-    if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
+    if (equalsSeen && (word == "or" || word == "and" || word == "xor" || word == "mod")) ++opCount;
+    // "not" takes one operand: the one-operator form (left operand loaded straight into
+    // the second-operand registers) has no place for it.
+    if (equalsSeen && word == "not") opCount = kNoOperatorShortcut;
     if (word == "x" || word == "y" || word == "z") word += '_';  // register pairs of the target
     TokenRecord& r = src.Tokens[src.TokenCount];
     r.Text = word;
@@ -109,7 +115,10 @@ void TokenizeLine(CompilerState& st, std::string& line) {
       case '!': case '*': case '+': case '-': case '/': case '<': case '^': case '|':
         r.Text = std::string(1, static_cast<char>(c));
         r.Kind = kTokOperator;
-        if (equalsSeen && !opPending) ++opCount;
+        if (equalsSeen && c == '!')
+          opCount = kNoOperatorShortcut;  // "!" is "not"
+        else if (equalsSeen && !opPending)
+          ++opCount;
         break;
       case '=': {
         r.Text = "=";
@@ -148,7 +157,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
       case '(':
         r.Text = "(";
         r.Kind = kTokOpenParen;
-        if (equalsSeen) opCount = 10;
+        if (equalsSeen) opCount = kNoOperatorShortcut;
         if (hasPrevious && src.Tokens[src.TokenCount - 1].Kind == kTokName)
           src.Tokens[src.TokenCount - 1].Kind = kTokCallName;
         break;

@@ -74,6 +74,13 @@ const std::vector<ArithCase>& Cases() {
       {"not", "Dim A As Byte, B As Byte, W As Word, V As Word",
        "A = 5\nB = Not A\nW = &h00FF\nV = Not W",
        {{"b", 'b', 250}, {"v", 'w', 0xFF00}}},
+      // "mod" and "not" beside exactly one other operator: each operand keeps its place.
+      {"mod_or_not_beside_one_operator",
+       "Dim A As Byte, B As Byte, C As Byte, D As Byte, E As Byte, F As Byte\n"
+       "Dim W As Word, V As Word, L As Long, M As Long, N As Long, K As Long",
+       "A = 100\nB = 17\nC = 5\nD = A + B Mod C\nE = &hF4\nE = Not E And &h0F\nF = B Mod C\n"
+       "W = &h1234\nV = Not W And &h0FF0\nL = 100000\nM = 17\nN = 5\nK = L - M Mod N",
+       {{"d", 'b', 102}, {"e", 'b', 0x0B}, {"f", 'b', 2}, {"v", 'w', 0x0DC0}, {"k", 'l', 99998}}},
   };
   return cases;
 }
