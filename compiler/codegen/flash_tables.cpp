@@ -79,8 +79,14 @@ void ReadFourBytes(CompilerState& st, bool isFloat) {
 void WidenElement(CompilerState& st, std::uint8_t elementType) {
   const std::uint8_t w = st.sticky.WantedType;
   if (elementType == kTypeByte && (w == kTypeInteger || w == kTypeWord || w == kTypeLong)) Emit2(st, "clr", "zh");
-  if (w == kTypeLong) {
-    Emit2(st, "clr", "r18");
+  if (w != kTypeLong) return;
+  Emit2(st, "clr", "r18");
+  if (elementType == kTypeInteger) {
+    // a negative integer stays negative as a long
+    Emit1(st, "sbrc", "zh,7");
+    Emit2(st, "com", "r18");
+    Emit2(st, "mov", "r19,r18");
+  } else {
     Emit2(st, "clr", "r19");
   }
 }

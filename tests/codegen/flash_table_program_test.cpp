@@ -119,3 +119,29 @@ TEST(FlashTableWide, LongAndFloatElements) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Elements read into a long are widened by the element's own type: an integer keeps its
+// sign, a word and a byte are filled with zeros.
+TEST(FlashTableWide, ElementsWidenIntoALongByTheirType) {
+  const std::string src =
+      "$device = m8\n$clock = 8\n$stack = 32\n"
+      "Dim Ti(3) As Flash Integer, Tw(2) As Flash Word, Tb(2) As Flash Byte\n"
+      "Dim A As Long, B As Long, C As Long, D As Long\n"
+      "A = Ti(1) : B = Ti(2) : C = Tw(1) : D = Tb(1)\n"
+      "End\n"
+      "Ti = 5, -7, 300\n"
+      "Tw = 1, 65529\n"
+      "Tb = 1, 250\n";
+  auto run = RunBasic(src);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(static_cast<std::int32_t>(run->Long("a")), -7);
+  EXPECT_EQ(run->Long("b"), 300u);
+  EXPECT_EQ(run->Long("c"), 65529u);
+  EXPECT_EQ(run->Long("d"), 250u);
+}
+
+}  // namespace
+}  // namespace qbc::test
