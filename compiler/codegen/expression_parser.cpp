@@ -321,14 +321,19 @@ void ParseFactor(CompilerState& st) {
   if (int d = FindDefAlias(st, text); d != 0) text = st.sym.Defs[d].Register;
 
   switch (kind) {
-    case kTokOpenParen:
+    case kTokOpenParen: {
+      // A condition compiles its own "or" by branches; inside parentheses "or" and "xor"
+      // are operators of the value, in every kind of condition.
+      const bool termOnly = st.expr.ExpressionTermOnly;
       Step(st);
       ++st.expr.ParenDepth;
-      if (st.expr.IfConditionActive) st.expr.ExpressionTermOnly = false;
+      st.expr.ExpressionTermOnly = false;
       ParseExpression(st);
       ExpectToken(st, ")");
       --st.expr.ParenDepth;
+      st.expr.ExpressionTermOnly = termOnly;
       break;
+    }
     case kTokName:
       EmitLoadOperand(st);
       break;

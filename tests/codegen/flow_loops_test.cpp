@@ -46,6 +46,33 @@ wend
   }
 }
 
+// "or" and "xor" inside parentheses are operators of the compared value in every kind of
+// condition, not only in an If.
+TEST(FlowLoops, ParenthesisedOrAndXorInLoopConditions) {
+  auto r = test::RunProgram(R"(
+dim a as byte, b as byte, n as byte, w as word, m as byte, k as byte
+a = 1
+b = 2
+n = 0
+while (a or b) < 10
+  a = a + 4
+  incr n
+wend
+w = &h0F
+m = 0
+do
+  w = w + &h10
+  incr m
+loop while (w xor &hFF) <> 0
+k = 0
+if (a or b) > 10 then k = 1
+)");
+  if (!r.sim) return;
+  EXPECT_EQ(r.Byte("n"), 2);
+  EXPECT_EQ(r.Byte("m"), 15);
+  EXPECT_EQ(r.Byte("k"), 1);
+}
+
 // A Do condition that goes to the general comparison (an expression on the left) must not
 // leave a pushed operand behind on every pass.
 TEST(FlowLoops, DoConditionWithExpressionKeepsTheStackBalanced) {
