@@ -54,6 +54,18 @@ TEST(StatementLoop, UnknownCallNamePassesOverTheRestOfTheLine) {
   EXPECT_EQ(f.st.src.SourceLineNumber, 3);
 }
 
+// The 1-Wire statements are not built yet: each is reported, none compiles to nothing.
+TEST(StatementLoop, OneWireStatementsAreReportedAsNotSupported) {
+  test::CompilerFixture f;
+  f.LoadSource("1wreset\n1wwrite 5 : 1wread\n");
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.report.Text(),
+            " 1. Not supported yet: 1WRESET (\"test.bas\" --> Line  1)\r\n"
+            " 2. Not supported yet: 1WWRITE (\"test.bas\" --> Line  2)\r\n"
+            " 3. Not supported yet: 1WREAD (\"test.bas\" --> Line  2)\r\n");
+  EXPECT_EQ(f.st.ErrorCount, 3);
+}
+
 TEST(StatementLoop, OneLineIfEndsWithItsLine) {
   test::CompilerFixture f;
   f.LoadSource("5 : 6\n7\n");
