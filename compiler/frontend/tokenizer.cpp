@@ -65,10 +65,10 @@ void TokenizeLine(CompilerState& st, std::string& line) {
   auto storeWord = [&] {
     if (word.empty()) return;
     LowerAscii(word);
-    if (equalsSeen && (word == "or" || word == "and" || word == "xor" || word == "mod")) ++opCount;
-    // "not" takes one operand: the one-operator form (left operand loaded straight into
-    // the second-operand registers) has no place for it.
-    if (equalsSeen && word == "not") opCount = kNoOperatorShortcut;
+    if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
+    // "not" takes one operand and "mod" moves the remainder after its division: a line
+    // holding either is compiled in the general form, with the left operand pushed.
+    if (equalsSeen && (word == "not" || word == "mod")) opCount = kNoOperatorShortcut;
     if (word == "x" || word == "y" || word == "z") word += '_';  // register pairs of the target
     TokenRecord& r = src.Tokens[src.TokenCount];
     r.Text = word;

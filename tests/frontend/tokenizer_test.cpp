@@ -71,8 +71,8 @@ const TokenCase kCases[] = {
     {"a = (b + c)", {"a/2", "=/1", "(/3", "b/2", "+/1", "c/2", ")/4", "<EOL>/0"}, false},
     {"a = -b", {"a/2", "=/1", "-/1", "b/2", "<EOL>/0"}, false},
     {"a = b", {"a/2", "=/1", "b/2", "<EOL>/0"}, false},
-    // "mod" counts as an operator; "not" and "!" take one operand and rule the form out.
-    {"a = b mod c", {"a/2", "=/1", "b/2", "mod/2", "c/2", "<EOL>/0"}, true},
+    // "mod", "not" and "!" rule the one-operator form out.
+    {"a = b mod c", {"a/2", "=/1", "b/2", "mod/2", "c/2", "<EOL>/0"}, false},
     {"a = b + c mod d", {"a/2", "=/1", "b/2", "+/1", "c/2", "mod/2", "d/2", "<EOL>/0"}, false},
     {"a = not b and c", {"a/2", "=/1", "not/2", "b/2", "and/2", "c/2", "<EOL>/0"}, false},
     {"a = !b and c", {"a/2", "=/1", "!/1", "b/2", "and/2", "c/2", "<EOL>/0"}, false},
