@@ -11,6 +11,7 @@
 #include "compiler/frontend/program_head.h"
 #include "compiler/frontend/seams.h"
 #include "compiler/frontend/statement_loop.h"
+#include "tests/support/asm_snapshot.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
@@ -54,6 +55,7 @@ inline FlowRun CompileOnly(const std::string& program, const FlowDevice& dev = k
   r.asmText = f.st.out.Str();
   r.report = f.report.Text();
   r.errors = f.st.ErrorCount;
+  RecordCompiledAsm("stages", dev.name + std::to_string(clockMHz) + "\n" + program, r.asmText);
   return r;
 }
 

@@ -14,6 +14,7 @@
 #include "compiler/frontend/driver.h"
 #include "compiler/frontend/report.h"
 #include "compiler/frontend/state.h"
+#include "tests/support/asm_snapshot.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -77,6 +78,7 @@ inline Program Compile(const std::string& body, const Target& t = M8()) {
   p.errors = st->ErrorCount;
   p.report = report.Text() + report.LastFailure();
   p.asm_text = ReadFile(doc + "/prog.asm");
+  RecordCompiledAsm("driver", crlf, p.asm_text);
   return p;
 }
 

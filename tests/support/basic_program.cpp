@@ -8,6 +8,7 @@
 #include "compiler/frontend/driver.h"
 #include "compiler/frontend/report.h"
 #include "compiler/frontend/state.h"
+#include "tests/support/asm_snapshot.h"
 #include "tests/support/test_dirs.h"
 
 namespace qbc::test {
@@ -32,6 +33,7 @@ CompiledBasic CompileBasic(const std::string& source) {
   c.error_count = st->ErrorCount;
   c.asm_path = c.dir + "/prog.asm";
   c.asm_text = ReadFile(c.asm_path);
+  RecordCompiledAsm("driver", source, c.asm_text);
   return c;
 }
 

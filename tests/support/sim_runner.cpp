@@ -17,6 +17,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "tests/support/asm_snapshot.h"
 #include "tests/support/test_dirs.h"
 
 extern "C" {
@@ -93,6 +94,7 @@ AsmResult AssembleAsmFile(const std::string& asm_path, const std::vector<std::st
   r.eep_path = base.string() + ".eep.hex";
   std::error_code ec;
   std::filesystem::remove(r.hex_path, ec);
+  RecordAssembledAsm(ReadFile(asm_path));
   std::vector<std::string> argv{"avra"};
   for (const auto& d : include_dirs) {
     argv.push_back("-I");
@@ -125,6 +127,7 @@ BasResult CompileBas(const std::string& bas_text, const std::string& file_name) 
   r.status = RunCaptured({BinDir() + "/qbc", r.bas_path}, r.dir, r.report);
   std::error_code ec;
   r.ok = r.status == 0 && std::filesystem::exists(r.hex_path, ec);
+  RecordCompiledAsm("qbc", file_name + "\n" + bas_text, ReadFile(r.asm_path));
   return r;
 }
 
