@@ -57,6 +57,8 @@ void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::strin
   if (w >= kTypeBit && w <= kTypeLong) {
     Emit2(st, "lds", lo + "," + addr);
     Emit2(st, "bst", lo + "," + b);
+    // a bit operand of a logic operator is combined in bit 0, as a port bit is
+    if (w == kTypeBit) EmitBitLogic(st);
     if (w >= kTypeByte) {
       Emit2(st, "clr", lo);
       Emit2(st, "bld", lo + ",0");
@@ -92,7 +94,8 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
     CompileError(st, "From 0 to 7!");
     --st.src.TokenIndex;
   }
-  const std::uint8_t w = st.sticky.WantedType;
+  // wanted in no particular type (a Select Case selector): the bit itself
+  const std::uint8_t w = st.sticky.WantedType == 0 ? std::uint8_t{kTypeBit} : st.sticky.WantedType;
   if (w < kTypeBit || w > kTypeLong) return;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";

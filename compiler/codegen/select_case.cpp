@@ -117,6 +117,10 @@ void CompileSelectStatement(CompilerState& st) {
   sel.Cell = NewLabel(st);
   switch (sel.Type) {
     case kTypeBit:
+      // every bit operand leaves its value in T; the rest of zl is not the bit's
+      Op2(st, "clr", "r24");
+      Op2(st, "bld", "r24,0");
+      break;
     case kTypeByte:
       Op2(st, "mov", "r24,zl");
       break;
