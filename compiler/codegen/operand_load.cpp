@@ -96,10 +96,14 @@ void EmitLoadOperand(CompilerState& st) {
 
   if (int d = FindDefAlias(st, name); d != 0) {
     const DefRecord& def = st.sym.Defs[d];
-    if (def.Bit == " " || def.Bit.empty())
+    // the alias stands for its register or its register bit, with that operand's type
+    if (def.Bit == " " || def.Bit.empty()) {
+      st.sticky.OperandType = kTypeByte;
       EmitLoadIoRegister(st, def.Register);
-    else
+    } else {
+      st.sticky.OperandType = kTypeBit;
       EmitLoadPortBit(st, def.Register, def.Bit);
+    }
     return;
   }
 
