@@ -2,19 +2,16 @@
 #include "tools/tool_windows.h"
 
 #include "tools/calc/ui/frm_calc.h"
+#include "tools/common/tool_dialogs.h"
 #include "tools/common/tool_globals.h"
 #include "tools/lcd/core/lcd_char.h"
 #include "tools/lcd/ui/frm_lcd.h"
+#include "tools/terminal/ui/frm_terminal.h"
+#include "tools/terminal/ui/serial_comm.h"
 
 namespace qbc {
 
-QWidget* CreateTerminalWindow() {
-  auto* w = new QWidget;
-  w->setObjectName(QStringLiteral("frmTerminal"));
-  w->setWindowTitle(QStringLiteral("Quorvil Terminal"));
-  w->setAttribute(Qt::WA_QuitOnClose, false);
-  return w;
-}
+QWidget* CreateTerminalWindow() { return new frmTerminal(MakeQtSerialComm(), QtToolDialogs()); }
 
 QWidget* CreateCalcWindow() { return new frmCalc; }
 

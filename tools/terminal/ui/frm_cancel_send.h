@@ -1,0 +1,25 @@
+#pragma once
+// The small window that stays on top while a file is sent and offers to cancel it.
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace qbc {
+
+class frmCancelSend : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit frmCancelSend(QWidget* parent = nullptr);
+  void SetPath(const QString& path);
+
+ signals:
+  void cancelled();
+
+ private:
+  QLabel* label_;
+  QPushButton* button_;
+};
+
+}  // namespace qbc
