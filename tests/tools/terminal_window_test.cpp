@@ -34,13 +34,7 @@ class TerminalWindow : public ::testing::Test {
   QString Panel(const char* name) { return term->findChild<QLabel*>(name)->text(); }
   QAction* Action(const char* name) { return term->findChild<QAction*>(name); }
   QString View() { return term->findChild<QPlainTextEdit*>("txtTerm")->toPlainText(); }
-  QString WriteFile(const QString& name, const QByteArray& bytes) {
-    const QString path = dir.path() + "/" + name;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    return path;
-  }
+  QString WriteFile(const QString& name, const QByteArray& bytes) { return test::WriteFileIn(dir, name, bytes); }
 
   test::TempSettings settings;
   QTemporaryDir dir;

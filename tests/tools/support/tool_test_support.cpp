@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QSettings>
 #include <QThread>
@@ -29,6 +30,13 @@ std::optional<QString> ScriptedDialogs::OpenFileName(QWidget*, const QString&, c
 
 TempSettings::TempSettings() {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+}
+
+QString WriteFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+  const QString path = dir.path() + QLatin1Char('/') + name;
+  QFile f(path);
+  if (f.open(QIODevice::WriteOnly)) f.write(bytes);
+  return path;
 }
 
 QString SaveScreenshot(QWidget& window, const QString& name) {

@@ -39,6 +39,9 @@ class TempSettings {
   QTemporaryDir dir_;
 };
 
+// Writes `bytes` to the file `name` in `dir` and returns its path.
+QString WriteFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
+
 // Saves the window as <build>/screenshots/<name>.png and returns the path.
 QString SaveScreenshot(QWidget& window, const QString& name);
 
