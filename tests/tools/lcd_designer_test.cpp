@@ -62,12 +62,8 @@ TEST(FrmLcd, LeftSetsOtherButtonsClearAndGridLinesDoNothing) {
 }
 
 // Runs the designer as the environment does, acting on it once it is shown.
-std::optional<QString> RunWith(const std::function<void(frmLCD&)>& act) {
-  QTimer::singleShot(0, [act] {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (auto* lcd = qobject_cast<frmLCD*>(w); lcd && lcd->isVisible()) act(*lcd);
-    }
-  });
+std::optional<QString> RunWith(std::function<void(frmLCD&)> act) {
+  test::ActWhenShown<frmLCD>(std::move(act));
   return RunLcdDesigner(nullptr);
 }
 

@@ -50,12 +50,8 @@ class TerminalOnPty : public ::testing::Test {
   QString Indicator() { return term->findChild<QStackedWidget*>("Frame1")->currentWidget()->objectName(); }
   QString WriteFile(const QString& name, const QByteArray& bytes) { return test::WriteFileIn(dir, name, bytes); }
   // Runs the properties window as the terminal shows it, acting on it once it is up.
-  void WithProperties(const std::function<void(frmProperties&)>& act) {
-    QTimer::singleShot(0, [act] {
-      for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* p = qobject_cast<frmProperties*>(w); p && p->isVisible()) act(*p);
-      }
-    });
+  void WithProperties(std::function<void(frmProperties&)> act) {
+    test::ActWhenShown<frmProperties>(std::move(act));
     term->mnuProperties_Click();
   }
 

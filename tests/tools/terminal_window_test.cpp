@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -15,6 +17,7 @@
 #include "tools/common/tool_globals.h"
 #include "tools/common/tool_settings.h"
 #include "tools/terminal/ui/frm_cancel_send.h"
+#include "tools/terminal/ui/frm_properties.h"
 #include "tools/terminal/ui/frm_terminal.h"
 #include "tools/terminal/ui/terminal_screen.h"
 
@@ -80,10 +83,12 @@ TEST_F(TerminalWindow, PortEventsShowTheirStatusForTwoSeconds) {
   emit fake->commEvent(1);  // a send event shows nothing new
   EXPECT_EQ(Panel("Status"), "Status: Unknown error or event");
   EXPECT_TRUE(test::WaitFor([&] { return Panel("Status") == "Status: "; }, 3000));
+  EXPECT_TRUE(Panel("CommTime").startsWith("00:00:0")) << Panel("CommTime").toStdString();
 
   term->mnuOpen_Click();
   emit fake->commEvent(1001);  // a closed port's events are not looked at
   EXPECT_EQ(Panel("Status"), "Status: ");
+  EXPECT_EQ(Panel("CommTime"), "");
 }
 
 TEST_F(TerminalWindow, ReceivedTextIsShownWithItsLineEnds) {
@@ -208,6 +213,31 @@ TEST_F(TerminalWindow, CancelStopsASendThatCannotDrain) {
   fake->pending = 0;
   QTest::qWait(50);
   EXPECT_EQ(fake->outputs.size(), 1u);
+}
+
+TEST_F(TerminalWindow, PropertiesKeepASpeedOutsideTheirList) {
+  fake->settings = "300,n,8,1";
+  test::ActWhenShown<frmProperties>([](frmProperties& p) {
+    EXPECT_EQ(p.findChild<QComboBox*>("cboSpeed")->currentText(), "300");
+    p.findChild<QPushButton*>("cmdOK")->click();
+  });
+  term->mnuProperties_Click();
+  EXPECT_EQ(fake->settings, "300,n,8,1");
+  EXPECT_EQ(ReadProperty(kKeySettings), "300,n,8,1");
+}
+
+TEST_F(TerminalWindow, PropertiesToggleDtrAndRtsAtOnceEvenOnCancel) {
+  test::ActWhenShown<frmProperties>([](frmProperties& p) {
+    EXPECT_FALSE(p.findChild<QCheckBox*>("Check1")->isChecked());
+    p.findChild<QCheckBox*>("Check1")->click();
+    p.findChild<QCheckBox*>("Check2")->click();
+    p.findChild<QCheckBox*>("Check2")->click();
+    p.findChild<QPushButton*>("cmdCancel")->click();
+  });
+  term->mnuProperties_Click();
+  EXPECT_EQ(fake->dtrToggles, 1);
+  EXPECT_EQ(fake->rtsToggles, 2);
+  EXPECT_EQ(ReadProperty(kKeySettings), "");  // Cancel saves nothing
 }
 
 TEST_F(TerminalWindow, SettingsWithoutALinuxEquivalentAreReportedAtLoad) {

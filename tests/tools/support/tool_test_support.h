@@ -1,7 +1,10 @@
 #pragma once
 // Helpers of the tool window tests: answered dialogs, a private settings store,
 // screenshots and bounded waits.
+#include <QApplication>
 #include <QString>
+#include <QTimer>
+#include <QWidget>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -11,8 +14,6 @@
 #include <vector>
 
 #include "tools/common/tool_dialogs.h"
-
-class QWidget;
 
 namespace qbc::test {
 
@@ -44,6 +45,17 @@ QString WriteFileIn(const QTemporaryDir& dir, const QString& name, const QByteAr
 
 // Saves the window as <build>/screenshots/<name>.png and returns the path.
 QString SaveScreenshot(QWidget& window, const QString& name);
+
+// Acts on the visible top-level window of type T once the event loop runs: for modal
+// windows, schedule this and then open the window.
+template <typename T>
+void ActWhenShown(std::function<void(T&)> act) {
+  QTimer::singleShot(0, [act = std::move(act)] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* window = qobject_cast<T*>(w); window && window->isVisible()) act(*window);
+    }
+  });
+}
 
 // Processes events until `done` holds or `ms` milliseconds pass; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int ms = 5000);

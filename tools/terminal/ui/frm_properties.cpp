@@ -43,7 +43,10 @@ void frmProperties::LoadPropertySettings() {
   const PortSettings current = target_.CurrentPortSettings();
   ui_->cboParity->setCurrentIndex(-1);
   if (const auto frame = ParseSerialFrame(current.settings)) {
-    ui_->cboSpeed->setCurrentText(QString::number(frame->baud));
+    // A speed set outside this list is shown and kept rather than replaced by the first item.
+    const QString speed = QString::number(frame->baud);
+    if (ui_->cboSpeed->findText(speed) < 0) ui_->cboSpeed->addItem(speed);
+    ui_->cboSpeed->setCurrentText(speed);
     const int parity = static_cast<int>(std::string_view("eonms").find(frame->parity));
     ui_->cboParity->setCurrentIndex(parity);
     ui_->cboDataBits->setCurrentText(QString::number(frame->dataBits));

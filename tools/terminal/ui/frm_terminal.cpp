@@ -91,7 +91,11 @@ frmTerminal::frmTerminal(std::unique_ptr<SerialComm> comm, ToolDialogs& dialogs,
   LoadSettings();
 }
 
-frmTerminal::~frmTerminal() = default;
+frmTerminal::~frmTerminal() {
+  // The port may still report while it closes; the window is no longer there to listen.
+  comm_->disconnect(this);
+  sender_->disconnect(this);
+}
 
 void frmTerminal::BuildWindow() {
   auto* mnuFile = menuBar()->addMenu(QStringLiteral("&File"));

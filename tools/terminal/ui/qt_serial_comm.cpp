@@ -39,6 +39,12 @@ QtSerialComm::QtSerialComm() {
   connect(&linePoll_, &QTimer::timeout, this, &QtSerialComm::PollModemLines);
 }
 
+QtSerialComm::~QtSerialComm() {
+  // Closing the device as it is destroyed must not report into a half-destroyed object.
+  port_.disconnect(this);
+  linePoll_.stop();
+}
+
 QString QtSerialComm::SetCommPort(int number) {
   if (port_.isOpen()) return QStringLiteral("Port already open");
   if (number < 1 || number > kPortCount) return QStringLiteral("Invalid Port Number");

@@ -12,6 +12,7 @@ class QtSerialComm : public SerialComm {
 
  public:
   QtSerialComm();
+  ~QtSerialComm() override;
 
   int CommPort() const override { return commPort_; }
   QString SetCommPort(int number) override;
