@@ -8,8 +8,10 @@
 //   - warnings as "<file>(<line>): warning: <message>" (never containing ": error:");
 //   - after a run without errors, a segment table whose "[.cseg]" line carries the code
 //     size in bytes in the 7 characters that start 40 characters after its "[".
-// An assembler that cannot be started, or that fails without saying why, gives an error
-// line too: an empty or size-less output must never pass for an empty program.
+// An assembler that cannot be started, that crashes, or that fails without saying why,
+// gives an error line too: an empty or size-less output must never pass for an empty
+// program. Code that avra refuses as too big for the flash is listed as an error and its
+// size is still printed in a "[.cseg]" line.
 //
 // The avra program is taken from the environment variable QBC_AVRA when set, else "avra"
 // on the PATH.
@@ -67,20 +69,24 @@ std::string SelfFolder(const char* argv0) {
   return self.parent_path().string();
 }
 
-// Runs argv in cwd; stdout and stderr together into out. Returns the exit status; -1 with
-// startError set when the program could not be started.
+constexpr int kNotStarted = -1;
+constexpr int kCrashed = -2;
+
+// Runs argv in cwd; stdout and stderr together into out. Returns the exit status;
+// kNotStarted with startError set when the program could not be started, kCrashed with
+// startError telling the signal when it was killed.
 int Run(const std::vector<std::string>& argv, const std::string& cwd, std::string& out,
         std::string& startError) {
   int fds[2];
   int errPipe[2];
   if (pipe(fds) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
     startError = std::strerror(errno);
-    return -1;
+    return kNotStarted;
   }
   pid_t pid = fork();
   if (pid < 0) {
     startError = std::strerror(errno);
-    return -1;
+    return kNotStarted;
   }
   if (pid == 0) {
     close(errPipe[0]);
@@ -116,11 +122,12 @@ int Run(const std::vector<std::string>& argv, const std::string& cwd, std::strin
   waitpid(pid, &status, 0);
   if (execFailed) {
     startError = std::strerror(childErr);
-    return -1;
+    return kNotStarted;
   }
   if (WIFEXITED(status)) return WEXITSTATUS(status);
-  startError = "the assembler ended abnormally";
-  return -1;
+  const int sig = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+  startError = "signal " + std::to_string(sig) + ", " + strsignal(sig);
+  return kCrashed;
 }
 
 std::string Sanitize(std::string s) {
@@ -128,6 +135,15 @@ std::string Sanitize(std::string s) {
   for (std::size_t p; (p = s.find(": error:")) != std::string::npos;) s.replace(p, 8, ": error -");
   while (!s.empty() && (s.back() == '\r' || s.back() == ' ')) s.pop_back();
   return s;
+}
+
+std::string CollapseBlanks(const std::string& s) {
+  std::string r;
+  for (char c : s) {
+    if ((c == ' ' || c == '\t') && (r.empty() || r.back() == ' ')) continue;
+    r += c == '\t' ? ' ' : c;
+  }
+  return r;
 }
 
 void Print(const std::string& line) { std::cout << line << "\r\n"; }
@@ -180,8 +196,13 @@ int main(int argc, char** argv) {
   if (!objExisted) std::filesystem::remove(obj, ec);  // avra's object file; nobody asked for it
 
   Print("AvrAsm32 (avra) " + o.asmPath);
-  if (rc < 0) {
+  if (rc == kNotStarted) {
     Print(o.asmPath + ": error: cannot start the assembler " + avra + ": " + startError);
+    return 1;
+  }
+  if (rc == kCrashed) {
+    std::filesystem::remove(hexPath, ec);
+    Print(o.asmPath + ": error: the assembler " + avra + " crashed (" + startError + ")");
     return 1;
   }
 
@@ -190,8 +211,13 @@ int main(int argc, char** argv) {
   static const std::regex code(R"(^\s*Code\s*:\s*\d+ words \((\d+) bytes\))");
   static const std::regex data(R"(^\s*Data\s*:\s*(\d+) bytes)");
   static const std::regex eeprom(R"(^\s*EEPROM\s*:\s*(\d+) bytes)");
+  // A segment beyond the device's memory: avra says so without the word "Error", and
+  // tells the segment's length.
+  static const std::regex segment(R"(^(Segment start .*|.*: Overlapping .*))");
+  static const std::regex codeLength(R"(\bcode\s*:.*\((\d+) words\))");
   int errors = 0, warnings = 0;
   long codeBytes = -1, dataBytes = 0, eepromBytes = 0;
+  long refusedCodeBytes = 0;  // the code segments that avra refused
   std::size_t pos = 0;
   while (pos < out.size()) {
     std::size_t nl = out.find('\n', pos);
@@ -217,6 +243,10 @@ int main(int argc, char** argv) {
         Print(Sanitize(o.asmPath + ": warning: " + m[2].str()));
         ++warnings;
       }
+    } else if (std::regex_match(line, m, segment)) {
+      Print(o.asmPath + ": error: " + Sanitize(CollapseBlanks(line)));
+      ++errors;
+      if (std::regex_search(line, m, codeLength)) refusedCodeBytes += 2 * std::stol(m[1].str());
     } else if (std::regex_search(line, m, code)) {
       codeBytes = std::stol(m[1].str());
     } else if (std::regex_search(line, m, data)) {
@@ -234,6 +264,11 @@ int main(int argc, char** argv) {
   }
   if (errors > 0) {
     std::filesystem::remove(hexPath, ec);
+    // The size of code too big for the flash: the environment reports it as such.
+    if (refusedCodeBytes > 0) {
+      Print("Segment usage (bytes):");
+      PrintSegment(".cseg", refusedCodeBytes);
+    }
     Print("Assembly failed, " + std::to_string(errors) + " errors, " + std::to_string(warnings) +
           " warnings");
     return 1;

@@ -4,6 +4,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/seams.h"
@@ -15,18 +16,9 @@ namespace qbc {
 
 namespace {
 
-struct DocumentNames {
-  std::string folder;    // up to and including the last "/" (empty for a bare name)
-  std::string baseName;  // the file name less its extension
-};
-
-DocumentNames SplitDocumentPath(const std::string& documentPath) {
-  DocumentNames d;
+std::string DocumentFolder(const std::string& documentPath) {
   std::size_t slash = documentPath.rfind('/');
-  d.folder = slash == std::string::npos ? std::string() : documentPath.substr(0, slash + 1);
-  std::string fileName = slash == std::string::npos ? documentPath : documentPath.substr(slash + 1);
-  d.baseName = std::filesystem::path(fileName).stem().string();
-  return d;
+  return slash == std::string::npos ? std::string() : documentPath.substr(0, slash + 1);
 }
 
 std::string HeaderTimeLine() {
@@ -45,27 +37,38 @@ std::string HeaderTimeLine() {
 class OutputFile {
  public:
   void Open(CompilerState& st, const std::string& path) {
+    path_ = path;
     file_.open(path, std::ios::binary | std::ios::trunc);
     if (!file_) throw CompileFailure("Path/File access error: " + path);
     st.out.Clear();
   }
+  // Throws when the text did not reach the disk (a full disk must not leave a truncated
+  // file that passes for the program).
   void Close(CompilerState& st) {
     if (!file_.is_open()) return;
     file_ << st.out.Str();
     file_.close();
+    if (file_.fail()) throw CompileFailure("Device I/O error: cannot write " + path_);
+  }
+  void CloseAfterFailure(CompilerState& st) {
+    try {
+      Close(st);
+    } catch (const CompileFailure&) {
+      // the first failure is the one reported
+    }
   }
 
  private:
   std::ofstream file_;
+  std::string path_;
 };
 
 }  // namespace
 
 void CompileProgram(CompilerState& st, const std::string& documentPath, const std::string& installDir) {
   st.ResetCompilerGlobals();
-  const DocumentNames names = SplitDocumentPath(documentPath);
   st.env.InstallDir = installDir;
-  st.env.DocumentFolder = names.folder;
+  st.env.DocumentFolder = DocumentFolder(documentPath);
 
   st.ErrorCount = 0;
   st.src.SourceLineNumber = 0;
@@ -84,7 +87,7 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
       return;
     }
 
-    output.Open(st, names.folder + names.baseName + ".asm");
+    output.Open(st, DocumentBaseName(documentPath) + ".asm");
     st.out.OperandSeparator = "\t";
     st.out.MnemonicIndent = "\t\t";
     st.out.CommentIndent = "\t\t\t";
@@ -106,16 +109,22 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
       ReportUnopenedBlockEnd(st);
       EmitLibraryAndSummary(st);
     }
-  } catch (const std::exception& failure) {
-    // A run-time failure of the compiler: it ends the compilation here; what was written
-    // so far stays in the file.
     CloseAllSourceFiles(st);
     output.Close(st);
+  } catch (const std::exception& failure) {
+    // A run-time failure of the compiler: it ends the compilation here; what was written
+    // so far stays in the file. It counts as an error: the file is not a whole program.
+    CloseAllSourceFiles(st);
+    output.CloseAfterFailure(st);
+    if (st.ErrorCount < std::numeric_limits<std::int16_t>::max()) ++st.ErrorCount;
     if (st.report) st.report->Failure(failure.what());
-    return;
   }
-  CloseAllSourceFiles(st);
-  output.Close(st);
+}
+
+std::string DocumentBaseName(const std::string& documentPath) {
+  const std::string folder = DocumentFolder(documentPath);
+  const std::string fileName = documentPath.substr(folder.size());
+  return folder + std::filesystem::path(fileName).stem().string();
 }
 
 }  // namespace qbc

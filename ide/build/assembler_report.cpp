@@ -40,6 +40,18 @@ double ReadNumber(std::string_view text) {
   return std::strtod(number.c_str(), nullptr);
 }
 
+namespace {
+
+// The "too big" line when the size exceeds the device's flash (only after a compilation:
+// an assembler document has no device in the compiler state).
+bool ReportTooBig(const CompilerState& st, bool compiledFromRun, float words, ReportSink& report) {
+  if (!compiledFromRun || !(words > static_cast<float>(st.dev.FlashEnd) / 2.0f)) return false;
+  report.Append("  --->  Ops, generated code " + WriteNumber(words) + " is too big!");
+  return true;
+}
+
+}  // namespace
+
 ExtractResult ExtractErrors(const CompilerState& st, bool compiledFromRun, const std::string& output,
                             ReportSink& report) {
   ExtractResult r;
@@ -49,15 +61,24 @@ ExtractResult ExtractErrors(const CompilerState& st, bool compiledFromRun, const
     ++r.errorLines;
     std::size_t lf = output.rfind('\n', match);
     std::size_t begin = lf == std::string::npos ? 0 : lf + 1;
-    std::size_t end = output.find('\r', match);
+    // Lines may end in CR LF or in LF alone.
+    std::size_t end = output.find_first_of("\r\n", match);
     std::string line = output.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
     report.Append(WriteNumber(r.errorLines) + ".  " + line + "\r\n");
     if (end == std::string::npos) break;
     match = output.find(kMarker, end);
   }
-  if (r.errorLines > 0) return r;
-
   std::size_t seg = output.find("[.cseg]");
+  if (seg != std::string::npos) {
+    std::string field = seg + 40 < output.size() ? output.substr(seg + 40, 7) : std::string();
+    r.codeBytes = ReadNumber(field);
+  }
+  const float words = static_cast<float>(r.codeBytes) / 2.0f;
+  if (r.errorLines > 0) {
+    // An assembler that refused a program too big for the flash still knows its size.
+    if (seg != std::string::npos) r.tooBig = ReportTooBig(st, compiledFromRun, words, report);
+    return r;
+  }
   if (seg == std::string::npos) {
     // No error and no size: the assembler did not run or failed silently. Reporting
     // "0 words" here would pass a failed build for an empty program.
@@ -65,14 +86,9 @@ ExtractResult ExtractErrors(const CompilerState& st, bool compiledFromRun, const
     report.Append(WriteNumber(1) + ".  AvrAsm32: error: the assembler gave no result\r\n");
     return r;
   }
-  std::string field = seg + 40 < output.size() ? output.substr(seg + 40, 7) : std::string();
-  r.codeBytes = ReadNumber(field);
-  const float words = static_cast<float>(r.codeBytes) / 2.0f;
   const std::int32_t flash = st.dev.FlashEnd;
-
-  if (compiledFromRun && words > static_cast<float>(flash) / 2.0f) {
+  if (ReportTooBig(st, compiledFromRun, words, report)) {
     r.tooBig = true;
-    report.Append("  --->  Ops, generated code " + WriteNumber(words) + " is too big!");
     return r;
   }
   if (flash != 0) {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace qbc {
@@ -31,9 +32,8 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine) {
   return args;
 }
 
-CaptureResult ExecuteAndCapture(const std::string& commandLine) {
+CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv) {
   CaptureResult r;
-  std::vector<std::string> argv = SplitCommandLine(commandLine);
   if (argv.empty()) {
     r.error = "empty command line";
     return r;
@@ -62,7 +62,7 @@ CaptureResult ExecuteAndCapture(const std::string& commandLine) {
     int devnull = open("/dev/null", O_RDONLY);
     if (devnull >= 0) dup2(devnull, 0);
     std::vector<char*> args;
-    for (auto& a : argv) args.push_back(a.data());
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     execv(args[0], args.data());
     int err = errno;
@@ -86,7 +86,12 @@ CaptureResult ExecuteAndCapture(const std::string& commandLine) {
   while (waitpid(pid, &ws, 0) < 0 && errno == EINTR) {
   }
   r.started = !execFailed;
-  if (execFailed) r.error = std::strerror(err);
+  if (execFailed) {
+    r.error = std::strerror(err);
+  } else if (WIFSIGNALED(ws)) {
+    r.crashSignal = WTERMSIG(ws);
+    r.error = strsignal(r.crashSignal);
+  }
   return r;
 }
 
@@ -98,12 +103,12 @@ std::string AssemblerPath(const std::string& installDir) {
 }
 }  // namespace
 
-std::string AssemblerCommandLine(const std::string& installDir, const std::string& baseName) {
-  return "\"" + AssemblerPath(installDir) + "\" -w -e \"" + baseName + ".eep\" -fI \"" + baseName + ".asm\"";
+std::vector<std::string> AssemblerArguments(const std::string& installDir, const std::string& baseName) {
+  return {AssemblerPath(installDir), "-w", "-e", baseName + ".eep", "-fI", baseName + ".asm"};
 }
 
-std::string AssemblerSecondCommandLine(const std::string& installDir, const std::string& baseName) {
-  return "\"" + AssemblerPath(installDir) + "\" -w \"" + baseName + ".asm\"";
+std::vector<std::string> AssemblerSecondArguments(const std::string& installDir, const std::string& baseName) {
+  return {AssemblerPath(installDir), "-w", baseName + ".asm"};
 }
 
 ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
@@ -114,15 +119,19 @@ ExtractResult Assembling(const CompilerState& st, const std::string& installDir,
   } else {
     report.Append("Assembling ....  :");
   }
-  CaptureResult run = ExecuteAndCapture(AssemblerCommandLine(installDir, baseName));
+  CaptureResult run = ExecuteAndCapture(AssemblerArguments(installDir, baseName));
   report.Append(" DONE\r\n");
   std::string output = run.output;
   if (!run.started) {
     output = AssemblerPath(installDir) + ": error: cannot start the assembler (" + run.error + ")\r\n";
+  } else if (run.crashSignal != 0) {
+    // What it wrote before it died may look like a result: only the crash is reported.
+    output = AssemblerPath(installDir) + ": error: the assembler crashed (signal " +
+             std::to_string(run.crashSignal) + ", " + run.error + ")\r\n";
   }
   if (wait) wait();
   ExtractResult r = ExtractErrors(st, compiledFromRun, output, report);
-  if (run.started) ExecuteAndCapture(AssemblerSecondCommandLine(installDir, baseName));
+  if (run.started && run.crashSignal == 0) ExecuteAndCapture(AssemblerSecondArguments(installDir, baseName));
   return r;
 }
 

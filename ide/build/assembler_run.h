@@ -17,24 +17,26 @@ std::vector<std::string> SplitCommandLine(const std::string& commandLine);
 
 struct CaptureResult {
   bool started = false;  // false: the program could not be started
-  std::string error;     // why it could not be started
+  std::string error;     // why it could not be started, or how it crashed
+  int crashSignal = 0;   // the signal that ended it (0: it exited)
   std::string output;    // standard output and standard error, as the program wrote them
 };
 
-// Runs a command line (no shell) and returns everything it wrote on standard output and
-// standard error, read through one pipe to its end.
-CaptureResult ExecuteAndCapture(const std::string& commandLine);
+// Runs a program (argv[0], no shell: every argument arrives as given, blanks and quotes
+// included) and returns everything it wrote on standard output and standard error, read
+// through one pipe to its end.
+CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv);
 
-// The two assembler command lines: "<inc>/AvrAsm32" -w -e "<base>.eep" -fI "<base>.asm",
-// and "<inc>/AvrAsm32" -w "<base>.asm".
-std::string AssemblerCommandLine(const std::string& installDir, const std::string& baseName);
-std::string AssemblerSecondCommandLine(const std::string& installDir, const std::string& baseName);
+// The two assembler runs: <inc>/AvrAsm32 -w -e <base>.eep -fI <base>.asm, and
+// <inc>/AvrAsm32 -w <base>.asm.
+std::vector<std::string> AssemblerArguments(const std::string& installDir, const std::string& baseName);
+std::vector<std::string> AssemblerSecondArguments(const std::string& installDir, const std::string& baseName);
 
 // Assembles <baseName>.asm: writes "Assembling ....  :" (replacing the report text when
 // `replaceReport`, else appended), runs the first command line, appends " DONE", calls
 // `wait` when given (the environment's one-second wait), lists the errors or the size
 // report, then runs the second command line and discards its output. An assembler that
-// cannot be started is listed as an error line.
+// cannot be started, or that crashes, is listed as an error line.
 ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
                          bool replaceReport, bool compiledFromRun, ReportSink& report,
                          const std::function<void()>& wait = {});

@@ -1,6 +1,7 @@
 // The assembler step end to end: AvrAsm32 runs avra, qbc reports like the environment.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "ide/build/assembler_run.h"
 #include "ide/build/build_command.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -22,36 +24,36 @@ std::string Include(const char* device) {
 
 // Runs build/bin/qbc on a file; returns its standard output and sets the exit status.
 std::string RunQbc(const std::string& path, int& status, const std::string& env = "") {
-  std::string cmd = env + " \"" + test::BinDir() + "/qbc\" \"" + path + "\" 2>&1";
-  FILE* p = popen(cmd.c_str(), "r");
-  std::string out;
-  char buf[512];
-  size_t n;
-  while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-  int ws = pclose(p);
-  status = WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-  return out;
+  test::CommandResult r = test::RunShell(env + " \"" + test::BinDir() + "/qbc\" \"" + path + "\"");
+  status = r.status;
+  return r.output;
 }
 
-TEST(CommandLines, QuotedPathsWithBlanksStayWhole) {
-  EXPECT_EQ(AssemblerCommandLine("/opt/q b", "/home/a b/prog"),
-            "\"/opt/q b/inc/AvrAsm32\" -w -e \"/home/a b/prog.eep\" -fI \"/home/a b/prog.asm\"");
-  EXPECT_EQ(AssemblerSecondCommandLine("/opt/q b", "/home/a b/prog"),
-            "\"/opt/q b/inc/AvrAsm32\" -w \"/home/a b/prog.asm\"");
-  std::vector<std::string> expected{"/opt/q b/inc/AvrAsm32", "-w", "-e", "/home/a b/prog.eep", "-fI",
-                                    "/home/a b/prog.asm"};
-  EXPECT_EQ(SplitCommandLine(AssemblerCommandLine("/opt/q b", "/home/a b/prog")), expected);
+// Paths reach the assembler as arguments of their own: blanks and double quotes in them
+// stay part of the path.
+TEST(CommandLines, PathsWithBlanksAndQuotesStayWhole) {
+  std::vector<std::string> expected{"/opt/q b/inc/AvrAsm32", "-w", "-e", "/home/a \"b/prog.eep", "-fI",
+                                    "/home/a \"b/prog.asm"};
+  EXPECT_EQ(AssemblerArguments("/opt/q b", "/home/a \"b/prog"), expected);
+  std::vector<std::string> second{"/opt/q b/inc/AvrAsm32", "-w", "/home/a \"b/prog.asm"};
+  EXPECT_EQ(AssemblerSecondArguments("/opt/q b/", "/home/a \"b/prog"), second);
+  std::vector<std::string> split{"/opt/q b/AvrAsm32", "-w", "x"};
+  EXPECT_EQ(SplitCommandLine("\"/opt/q b/AvrAsm32\"  -w x"), split);
 }
 
 TEST(ExecuteAndCapture, CapturesStandardOutputAndErrorTogether) {
-  CaptureResult r = ExecuteAndCapture("/bin/sh -c \"echo one; echo two >&2; echo three\"");
+  CaptureResult r = ExecuteAndCapture({"/bin/sh", "-c", "echo one; echo two >&2; echo three"});
   EXPECT_TRUE(r.started);
   EXPECT_EQ(r.output, "one\ntwo\nthree\n");
-  CaptureResult quiet = ExecuteAndCapture("/bin/true");
+  CaptureResult quiet = ExecuteAndCapture({"/bin/true"});
   EXPECT_TRUE(quiet.started);
   EXPECT_EQ(quiet.output, "");
-  CaptureResult missing = ExecuteAndCapture("\"/no such/program\" -w");
+  CaptureResult missing = ExecuteAndCapture({"/no such/program", "-w"});
   EXPECT_FALSE(missing.started);
+  CaptureResult crashed = ExecuteAndCapture({"/bin/sh", "-c", "echo partial; kill -SEGV $$"});
+  EXPECT_TRUE(crashed.started);
+  EXPECT_EQ(crashed.crashSignal, SIGSEGV);
+  EXPECT_EQ(crashed.output, "partial\n");
 }
 
 TEST(Qbc, AssemblesAnAssemblerDocumentLikeTheEnvironment) {
@@ -118,7 +120,7 @@ TEST(AvrAsm32, SizeFieldHoldsTheCodeBytesAndWarningsNeverLookLikeErrors) {
   std::string dir = test::MakeTempDir("avrasm");
   test::WriteFile(dir + "/w.asm", Include("m16") +
                                       ".warning \"a: error: b\"\n.cseg\n  nop\n  jmp 0\n.db 1, 2, 3\n");
-  CaptureResult r = ExecuteAndCapture(AssemblerCommandLine(test::BinDir(), dir + "/w"));
+  CaptureResult r = ExecuteAndCapture(AssemblerArguments(test::BinDir(), dir + "/w"));
   ASSERT_TRUE(r.started);
   EXPECT_EQ(r.output.find(": error:"), std::string::npos) << r.output;
   EXPECT_NE(r.output.find(": warning: "), std::string::npos) << r.output;

@@ -79,6 +79,12 @@ TEST(SizeReport, ErrorLinesAreNumberedAndNoSizeFollows) {
        " 1.  p.asm(3): error: Unknown mnemonic: frob\r\n 2.  /x y/p.asm(9): error: Undefined symbol: zz\r\n"},
       {"an error on the first line", "p.asm(1): error: bad\r\nmore\r\n", " 1.  p.asm(1): error: bad\r\n"},
       {"an error line without a line end", "x\r\np.asm(2): error: last", " 1.  p.asm(2): error: last\r\n"},
+      {"lines that end in LF alone", "p.asm(3): error: a\np.asm(4): error: b\nlast line\n",
+       " 1.  p.asm(3): error: a\r\n 2.  p.asm(4): error: b\r\n"},
+      {"code too big for the flash: the assembler's reason, then the size",
+       "p.asm: error: Segment start above allowed high address: 0x1000 code\r\n" + SegmentLine(8194),
+       " 1.  p.asm: error: Segment start above allowed high address: 0x1000 code\r\n"
+       "  --->  Ops, generated code  4097 is too big!"},
       {"no error and no size line", "something else\r\n", " 1.  AvrAsm32: error: the assembler gave no result\r\n"},
       {"empty output (the assembler did not run)", "", " 1.  AvrAsm32: error: the assembler gave no result\r\n"},
   };

@@ -1,12 +1,16 @@
 #include "compiler/frontend/driver.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <regex>
+#include <vector>
 
 #include "compiler/frontend/source_files.h"
 #include "compiler/version.h"
@@ -130,12 +134,36 @@ TEST(CompileProgram, RunTimeFailuresGoToTheFailureChannel) {
   CompileProgram(*c.st, c.Doc("prog.bas"), c.installDir + "/missing");  // no tmp.tmp there
   EXPECT_NE(c.report.LastFailure().find("File not found"), std::string::npos) << c.report.LastFailure();
   EXPECT_FALSE(fs::exists(c.Doc("prog.asm")));
+  EXPECT_EQ(c.st->ErrorCount, 1);  // counted: nobody may take the compilation for a success
 
   Compilation d;
   test::WriteFile(d.installDir + "/tmp.tmp", "a = 1\n");
   d.st->report = &d.report;
   CompileProgram(*d.st, d.docDir + "/no such folder/prog.bas", d.installDir);
   EXPECT_NE(d.report.LastFailure().find("prog.asm"), std::string::npos) << d.report.LastFailure();
+  EXPECT_EQ(d.st->ErrorCount, 1);
+}
+
+// A full disk: an .asm that cannot be written whole is a failure, not a program.
+TEST(CompileProgram, AnAsmThatCannotBeWrittenWholeIsAFailure) {
+  Compilation c;
+  fs::create_directory_symlink(test::BinDir() + "/inc", c.installDir + "/inc");
+  test::WriteFile(c.installDir + "/tmp.tmp", "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\nA = 1\r\nEnd\r\n");
+  pid_t pid = fork();
+  if (pid == 0) {
+    // Files of this process may not grow beyond 256 bytes: the write fails as on a full disk.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{256, 256};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    c.st->report = &c.report;
+    CompileProgram(*c.st, c.Doc("prog.bas"), c.installDir);
+    const bool failed = c.report.LastFailure().find("cannot write " + c.Doc("prog.asm")) != std::string::npos;
+    _exit(failed && c.st->ErrorCount == 1 ? 0 : 1);
+  }
+  int ws = 0;
+  waitpid(pid, &ws, 0);
+  ASSERT_TRUE(WIFEXITED(ws));
+  EXPECT_EQ(WEXITSTATUS(ws), 0);
 }
 
 // The command line: qbc FILE.bas prints the report box text; exit 1 after a compile error.
@@ -175,10 +203,13 @@ TEST(QbcCommand, CommandsStartedTogetherEachCompileTheirOwnDocument) {
 
 TEST(QbcCommand, UsageAndFileErrorsExitWith2) {
   const std::string qbc = "'" + test::BinDir() + "/qbc'";
-  int status = std::system((qbc + " 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 2);
-  status = std::system((qbc + " /nonexistent/prog.bas 2>/dev/null").c_str());
-  EXPECT_EQ(WEXITSTATUS(status), 2);
+  const std::string folder = test::MakeTempDir("qbcdir");
+  for (const std::string& args : std::vector<std::string>{"", " /nonexistent/prog.bas", " ''", " '" + folder + "'", " a.bas b.bas"}) {
+    SCOPED_TRACE(args);
+    int status = std::system((qbc + args + " 2>/dev/null").c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 2);
+  }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "compiler/frontend/driver.h"
 #include "tests/support/asm_snapshot.h"
 #include "tests/support/test_dirs.h"
 
@@ -119,7 +120,7 @@ BasResult CompileBas(const std::string& bas_text, const std::string& file_name) 
   BasResult r;
   r.dir = MakeTempDir("bas");
   r.bas_path = r.dir + "/" + file_name;
-  std::string base = r.bas_path.substr(0, r.bas_path.size() >= 4 ? r.bas_path.size() - 4 : r.bas_path.size());
+  const std::string base = DocumentBaseName(r.bas_path);
   r.asm_path = base + ".asm";
   r.hex_path = base + ".hex";
   r.map_path = base + ".map";
