@@ -369,6 +369,20 @@ std::uint8_t WiderType(std::uint8_t a, std::uint8_t b) {
 // variables and numbers are of different widths (a byte against a word variable, a word
 // against a negative number); 0 when they agree, or when a bit, string or float takes part
 // (those keep their own forms).
+// The type of a named operand: a variable's own type, a float for a numeric constant
+// written with a fraction or exponent, else the narrowest integer type holding the
+// constant; 0 for any other name.
+std::uint8_t NamedOperandType(CompilerState& st, const std::string& name) {
+  if (const int l = FindLocalVar(st, name); l != 0) return st.sym.LocalVars[l - 1].VarType;
+  if (const int g = FindGlobalVar(st, name); g != 0) return st.sym.GlobalVars[g].VarType;
+  const int c = FindConst(st, name);
+  if (c == 0 || st.sym.Constants[c].ConstType != kTokNumber) return 0;
+  const std::string& v = st.sym.Constants[c].Value;
+  if (v.find_first_of(".eE") != std::string::npos) return kTypeFloat;
+  const long long n = std::atoll(v.c_str());
+  return n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
+}
+
 std::uint8_t ComparisonType(CompilerState& st) {
   std::uint8_t type = 0;
   bool mixed = false;
@@ -377,16 +391,7 @@ std::uint8_t ComparisonType(CompilerState& st) {
     if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
     std::uint8_t here = 0;
     if (t.Kind == kTokName || t.Kind == kTokCallName) {
-      if (const int l = FindLocalVar(st, t.Text); l != 0) {
-        here = st.sym.LocalVars[l - 1].VarType;
-      } else if (const int g = FindGlobalVar(st, t.Text); g != 0) {
-        here = st.sym.GlobalVars[g].VarType;
-      } else if (const int c = FindConst(st, t.Text); c != 0 && st.sym.Constants[c].ConstType == kTokNumber) {
-        const std::string& v = st.sym.Constants[c].Value;
-        if (v.find_first_of(".eE") != std::string::npos) return 0;
-        const long long n = std::atoll(v.c_str());
-        here = n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
-      }
+      here = NamedOperandType(st, t.Text);
       if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") ++i;  // a bit of it
     } else if (t.Kind == kTokNumber) {
       if (t.Text.find_first_not_of("0123456789") != std::string::npos) return 0;
@@ -402,6 +407,39 @@ std::uint8_t ComparisonType(CompilerState& st) {
     type = WiderType(type, here);
   }
   return mixed ? type : 0;
+}
+
+// True when the comparison at TokenIndex has integers on its left and a float (variable,
+// constant or number with a decimal point) on its right: both sides are then compared as
+// floats, since the left operand's type would cut the fraction (5 < 5.5 would be false).
+// A float on the left already makes a float comparison.
+bool IntegerAgainstFloat(CompilerState& st) {
+  bool floatLeft = false;
+  bool integerLeft = false;
+  bool floatRight = false;
+  bool right = false;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (IsConnective(t.Text)) break;
+    if (t.Kind == kTokString) return false;
+    if (t.Kind == kTokOperator && RelationCode(t.Text) != 0) right = true;
+    std::uint8_t here = 0;
+    if (t.Kind == kTokName || t.Kind == kTokCallName) {
+      here = NamedOperandType(st, t.Text);
+      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") return false;  // a bit of it
+    } else if (t.Kind == kTokNumber) {
+      const bool fraction = i + 2 < st.src.TokenCount && st.src.Tokens[i + 1].Text == "." &&
+                            st.src.Tokens[i + 2].Kind == kTokNumber;
+      here = fraction || t.Text.find_first_not_of("0123456789") != std::string::npos ? kTypeFloat : kTypeLong;
+      if (fraction) i += 2;
+    }
+    if (here == kTypeString || here == kTypeFlashString || here == kTypeBit) return false;
+    if (here == 0) continue;
+    if (right) floatRight = floatRight || here == kTypeFloat;
+    else if (here == kTypeFloat) floatLeft = true;
+    else integerLeft = true;
+  }
+  return integerLeft && !floatLeft && floatRight;
 }
 
 // Widens the left operand in r24.. from `from` to `to`.
@@ -440,6 +478,18 @@ int FrameDisplacement(CompilerState& st, int index) {
   return st.sym.Procs[st.sym.CurrentSubIndex].FrameSize - st.sym.LocalVars[index - 1].FrameOffset;
 }
 
+namespace {
+
+bool IsStringName(CompilerState& st, const std::string& name) {
+  auto isString = [](std::uint8_t t) { return t == kTypeString || t == kTypeFlashString; };
+  if (const int l = FindLocalVar(st, name); l != 0) return isString(st.sym.LocalVars[l - 1].VarType);
+  if (const int g = FindGlobalVar(st, name); g != 0) return isString(st.sym.GlobalVars[g].VarType);
+  if (const int c = FindConst(st, name); c != 0) return st.sym.Constants[c].ConstType == kTokString;
+  return false;
+}
+
+}  // namespace
+
 bool IsSimpleCondition(CompilerState& st) {
   int dots = 0;
   int count = 0;
@@ -448,10 +498,8 @@ bool IsSimpleCondition(CompilerState& st) {
   for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
     const TokenRecord& t = st.src.Tokens[i];
     if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
-    if (t.Kind == kTokName) {
-      const int g = FindGlobalVar(st, t.Text);
-      if (g != 0 && st.sym.GlobalVars[g].VarType == kTypeString) return false;
-    }
+    // Texts are compared by the string comparison of the general path, whatever holds them.
+    if (t.Kind == kTokName && IsStringName(st, t.Text)) return false;
     if (t.Kind == kTokCallName || t.Kind == kTokKeyword) callSeen = true;
     if ((t.Kind == kTokOpenParen && !callSeen) || t.Kind == kTokString) return false;
     // An arithmetic operator makes an expression of the operand (a sign after the
@@ -713,10 +761,11 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
                         bool& needTrueLabel) {
   for (;;) {
     st.expr.ExpressionTermOnly = true;
-    const bool simple = IsSimpleCondition(st);
+    const bool inFloat = IntegerAgainstFloat(st);
+    const bool simple = !inFloat && IsSimpleCondition(st);
     st.sticky.SkipOperandPush = simple;
     st.expr.StatementContext = true;
-    st.sticky.WantedType = ComparisonType(st);
+    st.sticky.WantedType = inFloat ? std::uint8_t{kTypeFloat} : ComparisonType(st);
     st.sticky.OperandType = 0;
     ClearBitFlags(st);
     // No element store follows a comparison. A call or an array element read earlier on

@@ -792,7 +792,7 @@ const std::vector<Program> kPrograms = {
      "M = L - F\n"
      "J = I * G\n"
      "End\n",
-     {B("r", 3), L("m", 1), I("j", -45)}},
+     {B("r", 1), L("m", 1), I("j", -45)}},  // 9 = 9.75 does not hold
     {"StringArgumentsNestedInsideArgumentLists", "m8 m88 m128",
      "Declare Sub Outer(x As String * 10)\n"
      "Declare Sub Keep(a As String * 10, n As Byte, b As String * 10)\n"

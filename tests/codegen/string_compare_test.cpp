@@ -68,6 +68,38 @@ TEST_P(StringCompare, FunctionResultsCompareAsNumbers) {
   EXPECT_EQ(p.Byte("r5"), 0);
 }
 
+// Two string parameters or locals of a procedure: every form of condition compares the
+// texts (the Z flag left by the last load decides nothing).
+TEST_P(StringCompare, ParametersAndLocalsCompareAsTexts) {
+  Program p = test::strprog::Run(
+      "Dim R1 As Byte\nDim R2 As Byte\nDim R3 As Byte\nDim R4 As Byte\nDim R5 As Byte\nDim R6 As Byte\n"
+      "Declare Function Cmp(tag As String * 8, chk As String * 8) As Byte\n"
+      "R1 = Cmp(\"abc\", \"abc\")\nR2 = Cmp(\"abc\", \"abd\")\nR3 = Cmp(\"abd\", \"abc\")\n"
+      "R4 = Cmp(\"b\", \"ab\")\nR5 = Cmp(\"ab\", \"abc\")\nR6 = Cmp(\"\", \"x\")\n"
+      "End\n"
+      "Function Cmp(tag As String * 8, chk As String * 8) As Byte\n"
+      "  Local r As Byte\n  Local n As Byte\n  Local a As String * 8\n  Local b As String * 8\n"
+      "  r = 0\n  a = tag\n  b = chk\n"
+      "  If tag = chk Then r = r + 1\n"
+      "  If tag <> chk Then r = r + 2\n"
+      "  If a < b Then\n    r = r + 4\n  ElseIf a = b Then\n    r = r + 8\n  End If\n"
+      "  n = 0\n  While a <> b\n    n = n + 1\n    b = a\n  Wend\n"
+      "  r = r + n * 16\n"
+      "  n = 0\n  Do\n    n = n + 1\n    If n > 3 Then Exit Do\n  Loop While tag = chk\n"
+      "  r = r + n * 32\n"
+      "  Return r\nEnd Function\n",
+      GetParam().target, GetParam().poolAbove64k);
+  ASSERT_TRUE(p.sim);
+  // bits: 1 equal, 2 different, 4 less (ElseIf: 8 equal), 16 the While ran once, 32 the
+  // Do ran once (equal texts run it four times: 128)
+  EXPECT_EQ(p.Byte("r1"), 1 + 8 + 128);
+  EXPECT_EQ(p.Byte("r2"), 2 + 4 + 16 + 32);
+  EXPECT_EQ(p.Byte("r3"), 2 + 16 + 32);
+  EXPECT_EQ(p.Byte("r4"), 2 + 16 + 32);
+  EXPECT_EQ(p.Byte("r5"), 2 + 4 + 16 + 32) << "a prefix is less";
+  EXPECT_EQ(p.Byte("r6"), 2 + 4 + 16 + 32);
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, StringCompare,
                          ::testing::Values(Device{test::strprog::M8(), false}, Device{test::strprog::M128(), true}),
                          [](const auto& param) { return param.param.target.device; });
