@@ -23,6 +23,33 @@ std::string HexDigits(unsigned long long value, int digits) {
   return std::string(buf + 16 - digits);
 }
 
+// The decimal values an element takes: negative ones are stored as their two's complement,
+// so a byte holds -128..255 and a word -32768..65535.
+struct ElementRange {
+  long long low;
+  long long high;
+};
+ElementRange DecimalRange(std::uint8_t elementType) {
+  switch (elementType) {
+    case kTypeByte: return {-128, 255};
+    case kTypeInteger: return {-32768, 32767};
+    case kTypeWord: return {-32768, 65535};
+    default: return {-2147483648LL, 4294967295LL};
+  }
+}
+
+// A long element as two .dw words, low word first.
+std::string LongWords(unsigned long long v) {
+  return "0x" + HexDigits(v & 0xFFFF, 4) + ",0x" + HexDigits((v >> 16) & 0xFFFF, 4);
+}
+
+// A value the element cannot hold would reach the assembler only as a warning about a
+// cut value, and the table would read back something else.
+void ReportElementTooLarge(CompilerState& st) {
+  CompileError(st, "Value does not fit the table's element type!");
+  --st.src.TokenIndex;
+}
+
 bool HasLpmPostIncrement(CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
 
 // Z (and RAMPZ) += the table's byte address; the index is already in zl, zh (r18).
@@ -193,27 +220,39 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
     }
   } else if (tok.Kind == kTokNumber) {
     if (digits != 0) {
-      long long v = std::strtoll(tok.Text.c_str(), nullptr, 10);
-      // a negative element is its two's complement in the element's width
-      if (negative) v = (elementType == kTypeLong ? 4294967296LL : 65536LL) - v;
-      std::string text = "0x" + HexDigits(static_cast<unsigned long long>(v), digits);
-      if (elementType == kTypeLong) {
-        // written as two .dw words, low word first
-        text = "0x" + HexDigits(static_cast<unsigned long long>(v) & 0xFFFF, 4) + ",0x" +
-               HexDigits((static_cast<unsigned long long>(v) >> 16) & 0xFFFF, 4);
+      const long long magnitude = std::strtoll(tok.Text.c_str(), nullptr, 10);
+      const long long v = negative ? -magnitude : magnitude;
+      const ElementRange range = DecimalRange(elementType);
+      if (v < range.low || v > range.high) {
+        ReportElementTooLarge(st);
+      } else {
+        // a negative element is its two's complement in the element's width
+        const unsigned long long bits = static_cast<unsigned long long>(v) & ((1ULL << (digits * 4)) - 1);
+        st.out.Put(elementType == kTypeLong ? LongWords(bits) : "0x" + HexDigits(bits, digits));
       }
-      st.out.Put(text);
     }
   } else if (tok.Kind == kTokAmpersand) {
     ++st.src.TokenIndex;
-    std::string word = st.TokText();
-    if (!word.empty() && word[0] == 'h') {
-      st.out.Put("0x" + word.substr(1));
-    } else if (!word.empty() && word[0] == 'b') {
-      st.out.Put("0x" + HexDigits(static_cast<unsigned long long>(BinConstantValue(word)) & 0xFF, 2));
-    } else {
+    const std::string word = st.TokText();
+    const bool hex = !word.empty() && word[0] == 'h';
+    const bool bin = !word.empty() && word[0] == 'b';
+    const std::string valueDigits = word.empty() ? "" : word.substr(1);
+    const bool valid = !valueDigits.empty() && valueDigits.size() <= 32 &&
+                       valueDigits.find_first_not_of(hex ? "0123456789abcdef" : "01") == std::string::npos;
+    if (!(hex || bin) || !valid) {
       CompileError(st, "Wrong!");
       --st.src.TokenIndex;
+    } else {
+      const unsigned long long v = std::strtoull(valueDigits.c_str(), nullptr, hex ? 16 : 2);
+      if (digits != 0 && v >= (1ULL << (digits * 4))) {
+        ReportElementTooLarge(st);
+      } else if (elementType == kTypeLong) {
+        st.out.Put(LongWords(v));
+      } else if (hex) {
+        st.out.Put("0x" + valueDigits);
+      } else {
+        st.out.Put("0x" + HexDigits(v, v > 0xFF ? 4 : 2));
+      }
     }
   } else if (tok.Kind == kTokString) {
     st.out.Line("\"" + tok.Text + "\"");

@@ -23,7 +23,7 @@ struct Tables {
     GlobalVarRecord& v = st.sym.GlobalVars[++st.sym.GlobalVarCount];
     v.Name = name;
     v.VarType = type;
-    v.ElementSize = static_cast<std::uint8_t>(type == kTypeWord ? 2 : 1);
+    v.ElementSize = static_cast<std::uint8_t>(type == kTypeLong ? 4 : type == kTypeWord || type == kTypeInteger ? 2 : 1);
     v.Size = static_cast<std::int16_t>(count * v.ElementSize);
     v.Storage = kStorageFlash;
     v.IndexType = kTypeByte;
@@ -43,7 +43,7 @@ TEST(DataList, ElementTextsByType) {
   };
   const Case cases[] = {
       {"tb = 1, 2, 3\n", "tb:\r\n\t\t.db\t0x01,0x02,0x03\r\n"},
-      {"tb = -1, 300, &b101\n", "tb:\r\n\t\t.db\t0xff,0x2c,0x05\r\n"},
+      {"tb = -1, 255, &b101\n", "tb:\r\n\t\t.db\t0xff,0xff,0x05\r\n"},
       {"tw = -2\n", "tw:\r\n\t\t.dw\t0xfffe\r\n"},
       {"tw = &hA5, 4660\n", "tw:\r\n\t\t.dw\t0xa5,0x1234\r\n"},
       {"ts = \"ab\", \"cd\"\n", "ts:\r\n\t\t.db\t\"ab\",0,\"cd\",0\r\n"},
@@ -55,6 +55,42 @@ TEST(DataList, ElementTextsByType) {
     EXPECT_EQ(t.st.ErrorCount, 0) << c.source << t.f.report.Text();
     EXPECT_TRUE(t.st.sym.GlobalVars[1].Initialized || std::string(c.source).rfind("tb", 0) != 0);
   }
+}
+
+// A long element takes two words whatever its notation.
+TEST(DataList, LongElementsAreTwoWordsInEveryNotation) {
+  Tables t;
+  t.Table("tl", kTypeLong, 6);
+  EXPECT_EQ(t.Compile("tl = &hFF, &b101, -100000, &h12345678, 4294967295, -2147483648\n"),
+            "tl:\r\n\t\t.dw\t0x00ff,0x0000,0x0005,0x0000,0x7960,0xfffe,0x5678,0x1234,0xffff,0xffff,0x0000,0x8000\r\n");
+  EXPECT_EQ(t.st.ErrorCount, 0) << t.f.report.Text();
+}
+
+// A value its element cannot hold is a compile error, not an assembler warning about a
+// cut value.
+TEST(DataList, ValuesThatDoNotFitTheElementAreErrors) {
+  struct Case {
+    const char* source;
+    int errors;
+  };
+  const Case cases[] = {
+      {"tb = 256\n", 1},        {"tb = -129\n", 1},       {"tb = &h100\n", 1},   {"tb = &b111111111\n", 1},
+      {"tb = -128, &hff\n", 0}, {"ti = 32768\n", 1},      {"ti = -32769\n", 1},  {"ti = -32768, &hffff\n", 0},
+      {"tw = 65536\n", 1},      {"tw = &h10000\n", 1},    {"tw = 65535\n", 0},   {"tw = &b1111111111\n", 0},
+      {"tl = 4294967296\n", 1}, {"tl = -2147483649\n", 1}, {"tl = &h100000000\n", 1},
+  };
+  for (const Case& c : cases) {
+    Tables t;
+    t.Table("ti", kTypeInteger, 2);
+    t.Table("tl", kTypeLong, 2);
+    t.Compile(c.source);
+    EXPECT_EQ(t.st.ErrorCount, c.errors) << c.source << t.f.report.Text();
+    if (c.errors != 0) {
+      EXPECT_NE(t.f.report.Text().find("Value does not fit the table's element type!"), std::string::npos) << c.source;
+    }
+  }
+  Tables t;
+  EXPECT_EQ(t.Compile("tw = &b1111111111\n"), "tw:\r\n\t\t.dw\t0x03ff\r\n");
 }
 
 TEST(DataList, ContinuedByteLineMustHoldAnEvenCount) {

@@ -98,14 +98,16 @@ TEST(FlashTableWide, LongAndFloatElements) {
   for (const char* dev : {"m8", "m88"}) {
     const std::string src = std::string("$device = ") + dev +
                             "\n$clock = 8\n$stack = 32\n"
-                            "Dim Tl(3) As Flash Long, Tf(2) As Flash Float, Tb(2) As Flash Byte\n"
+                            "Dim Tl(6) As Flash Long, Tf(2) As Flash Float, Tb(2) As Flash Byte\n"
                             "Dim L As Long, K As Long, F As Float, G As Float, I As Byte, M As Long, N As Long\n"
+                            "Dim H As Long, H2 As Long, H3 As Long\n"
                             "I = 2\n"
                             "L = Tl(I) : K = Tl(0) + 1 : F = Tf(1) : G = Tf(0)\n"
                             "M = 100000 : N = Tb(1) + M\n"  // a variable after an element keeps its width
+                            "H = Tl(3) : H2 = Tl(4) : H3 = Tl(5)\n"
                             "End\n"
                             "Tb = 7, 9\n"
-                            "Tl = -5, 100000, 305419896\n"
+                            "Tl = -5, 100000, 305419896, &hFF, &b101, &h12345678\n"
                             "Tf = 1.5, -2.5\n";
     auto run = RunBasic(src, std::string("atmega") + (dev + 1));
     ASSERT_TRUE(run->ok) << run->Diagnostics();
@@ -114,6 +116,9 @@ TEST(FlashTableWide, LongAndFloatElements) {
     EXPECT_EQ(run->FloatBits("f"), 0xC0200000u) << dev;
     EXPECT_EQ(run->FloatBits("g"), 0x3FC00000u) << dev;
     EXPECT_EQ(run->Long("n"), 100009u) << dev;
+    EXPECT_EQ(run->Long("h"), 0xFFu) << dev << ": hexadecimal elements take two words too";
+    EXPECT_EQ(run->Long("h2"), 5u) << dev;
+    EXPECT_EQ(run->Long("h3"), 0x12345678u) << dev;
   }
 }
 
