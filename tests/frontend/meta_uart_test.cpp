@@ -65,6 +65,13 @@ TEST(MetaUart, DivisorAndRegisterLines) {
       {"m128", 8.0f, "baud = 9600, double",
        "\t\tldi\t\tzl,byte1(103)\r\n\t\tldi\t\tzh,byte2(103)\r\n\t\tsts\t\tUBRR0H,zh\r\n\t\tout\t\tUBRR0L,zl\r\n"
        "\t\tldi\t\tzl,0x02\r\n\t\tout\t\tUCSR0A,zl\r\n", 0},
+      // Double speed reaches twice the rate: its own divisor decides what is too high.
+      {"m8", 3.6864f, "baud = 230400, double",
+       "\t\tldi\t\tzl,byte1(1)\r\n\t\tldi\t\tzh,byte2(1)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
+       "\t\tldi\t\tzl,0x02\r\n\t\tout\t\tUCSRA,zl\r\n", 0},
+      {"m8", 1.0f, "baud = 500000, double",
+       "\t\tldi\t\tzl,byte1(-1)\r\n\t\tldi\t\tzh,byte2(-1)\r\n\t\tout\t\tUBRRH,zh\r\n\t\tout\t\tUBRRL,zl\r\n"
+       "\t\tldi\t\tzl,0x02\r\n\t\tout\t\tUCSRA,zl\r\n", 1},
       {"m8", 8.0f, "baud = 0", "", 1},
       {"m8", 8.0f, "baud = x", "", 1},
       {"m8", 8.0f, "baud 9600", "", 0},

@@ -120,10 +120,6 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   }
 
   long n = Divisor(st.cfg.CrystalFrequency, rate, 16);
-  if (n <= 0) {
-    CompileError(st, "Baud rate too High for given Clock!");
-    --st.src.TokenIndex;
-  }
 
   bool doubleSpeed = false;
   bool sync = false;
@@ -160,6 +156,11 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
     } else {
       --st.src.TokenIndex;
     }
+  }
+  // Judged by the divisor of the speed chosen: double speed reaches twice the rate.
+  if (n <= 0) {
+    CompileError(st, "Baud rate too High for given Clock!");
+    --st.src.TokenIndex;
   }
 
   const std::string ns = std::to_string(n);
