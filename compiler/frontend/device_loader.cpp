@@ -290,6 +290,11 @@ void ParseDeviceMetaStatement(CompilerState& st) {
     st.cfg.XramEnabled = true;
   }
   LoadDeviceFile(st, DeviceNameFromSource(name));
+  if (st.cfg.XramEnabled && !HasExternalMemoryBus(st)) {
+    CompileError(st, "No external memory bus on this device!");
+    --st.src.TokenIndex;
+    st.cfg.XramEnabled = false;
+  }
 }
 
 }  // namespace qbc

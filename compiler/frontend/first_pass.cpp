@@ -198,8 +198,13 @@ std::uint8_t ParseVarTypeInto(CompilerState& st, TypeClauseTarget target) {
   const std::string storage = st.TokText();
   if (storage == "xram") {
     if (target.global) target.global->Storage = kStorageXram;
-    st.cfg.XramEnabled = true;
-    ++st.src.TokenIndex;
+    // Switching the bus on writes MCUCR bits that mean sleep modes on chips without one.
+    if (HasExternalMemoryBus(st)) {
+      st.cfg.XramEnabled = true;
+      ++st.src.TokenIndex;
+    } else {
+      CompileError(st, "No external memory bus on this device!");
+    }
   } else if (storage == "flash") {
     if (!st.expr.InParamList) {
       if (target.global) {

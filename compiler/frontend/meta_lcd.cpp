@@ -52,9 +52,8 @@ void ParseLcdMetaStatement(CompilerState& st) {
 
   const bool busMode = st.TokText() == "&";
   if (busMode) {
-    // The display on the external memory bus: only chips with one (the SRE bit, or XMCRA
-    // where the register table ends before the bits) can.
-    if (st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0) {
+    // The display on the external memory bus: only chips with one can.
+    if (HasExternalMemoryBus(st)) {
       cfg.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
       cfg.NeedLcdEN = true;
     } else {

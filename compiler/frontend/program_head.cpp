@@ -168,7 +168,13 @@ void EmitJtagAndMemory(CompilerState& st) {
     st.out.Line(mi + "out" + mi + "MCUCSR,zl");
     st.out.Line(mi + "out" + mi + "MCUCSR,zl");
   }
-  if (st.cfg.NeedLcdEN || st.cfg.XramEnabled) {
+  // (xram declared before the device was known)
+  const bool bus = HasExternalMemoryBus(st);
+  if (st.cfg.XramEnabled && !bus) {
+    CompileError(st, "No external memory bus on this device!");
+    --st.src.TokenIndex;
+  }
+  if ((st.cfg.NeedLcdEN || st.cfg.XramEnabled) && bus) {
     const bool waitState = st.cfg.CrystalFrequency > 4.0f;
     if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
       // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);
@@ -206,10 +212,20 @@ void EmitDataSegment(CompilerState& st, const std::string& segment, std::uint8_t
     st.out.Line();
   }
   const int last = static_cast<int>(st.sym.GlobalVars.size()) - 1;
+  // External RAM lies above the internal SRAM, where the assembler's data segment ends: a
+  // variable placed there (and every xram variable after it) is named by an .equ of its
+  // address instead of being reserved in the segment.
+  long external = 0;
   for (int i = 1; i <= last && i <= kMaxGlobalVars; ++i) {
     const GlobalVarRecord& v = st.sym.GlobalVars[i];
     if (v.Name.empty()) break;
     if (v.Storage != storageClass) continue;
+    if (storageClass == kStorageXram && v.VarType > kTypeBit && (v.Address > st.dev.RamEnd || external > 0)) {
+      if (v.Address > 0) external = v.Address;
+      st.out.Line(".equ" + os + v.Name + " = 0x" + HexUpper(static_cast<std::uint32_t>(external)));
+      external += v.Size;
+      continue;
+    }
     if (v.Address > 0) st.out.Line(".ORG" + os + " " + std::to_string(v.Address));
     if (v.VarType > kTypeBit)
       st.out.Line(v.Name + ":" + DataSegmentPad(v.Name.size()) + ".byte" + os + " " + std::to_string(v.Size));

@@ -54,6 +54,10 @@ int FindIoRegister(CompilerState& st, std::string_view name) {
   return 0;
 }
 
+bool HasExternalMemoryBus(CompilerState& st) {
+  return st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0;
+}
+
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type) {
   for (long i = 1; i <= kLastConstIndex; ++i) {
     ConstRecord& r = st.sym.Constants[i];

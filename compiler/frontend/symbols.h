@@ -21,6 +21,11 @@ int FindSub(CompilerState& st, std::string_view name);
 // Record index of a register of the device file (records 1 to 699 only), 0 for none.
 int FindIoRegister(CompilerState& st, std::string_view name);
 
+// True when the device has an external memory interface (its file names the SRE bit, or
+// XMCRA on the chips whose register table ends before the bits), or no device is loaded
+// yet.
+bool HasExternalMemoryBus(CompilerState& st);
+
 // Appends a named constant at the first empty record. A name already present reports
 // "Const <name> already defined!" and leaves the table and the token index as they were.
 // ConstType is a TokenKind: 8 for a number, 12 for a string literal.

@@ -125,17 +125,33 @@ TEST(DeviceLoader, KeepsTheDeviceLineTokensAndReadsTheNameFromAConstant) {
   CompilerFixture f;
   f.st.env.InstallDir = test::BinDir();
   f.st.out.OperandSeparator = "\t";
-  DefineConst(f.st, "chip", "ATmega16", kTokString);
+  DefineConst(f.st, "chip", "ATmega128", kTokString);
   f.Tokenize("$device = chip , xram , 2 , 3");
   f.st.src.TokenIndex = 3;
   ParseDeviceMetaStatement(f.st);
   EXPECT_EQ(f.st.ErrorCount, 0);
-  EXPECT_EQ(f.st.dev.DeviceName, "m16");
+  EXPECT_EQ(f.st.dev.DeviceName, "m128");
   EXPECT_TRUE(f.st.cfg.XramEnabled);
   EXPECT_EQ(f.st.src.TokenIndex, 10);  // past the xram clause, on <EOL>
   EXPECT_EQ(f.st.TokText(), "<EOL>");
   EXPECT_EQ(f.st.src.Tokens[3].Text, "chip");
   EXPECT_EQ(f.st.src.TokenCount, 11);
+}
+
+// Switching on a bus the chip does not have would write MCUCR bits that select sleep modes.
+TEST(DeviceLoader, XramClauseNeedsAnExternalMemoryBus) {
+  for (const char* chip : {"m8", "m16", "m88"}) {
+    CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    f.st.out.OperandSeparator = "\t";
+    f.Tokenize(std::string("$device = ") + chip + " , xram , 2 , 3");
+    f.st.src.TokenIndex = 3;
+    ParseDeviceMetaStatement(f.st);
+    EXPECT_EQ(f.st.ErrorCount, 1) << chip;
+    EXPECT_NE(f.report.Text().find("No external memory bus on this device!"), std::string::npos) << chip;
+    EXPECT_FALSE(f.st.cfg.XramEnabled) << chip;
+    EXPECT_EQ(f.st.TokText(), "<EOL>") << chip;
+  }
 }
 
 TEST(DeviceLoader, MissingFileIsReportedAndNothingIsRead) {

@@ -52,6 +52,7 @@ TEST(HeadPrologue, PlainProgram) {
 TEST(HeadPrologue, DataSegmentLines) {
   Head h;
   h.st.dev.RamStart = 0x100;
+  h.st.dev.RamEnd = 0x10FF;
   h.Var("ab", 2, 1);
   h.Var("abc", 4, 2);
   h.Var("abcdefg", 6, 21);
@@ -71,8 +72,9 @@ TEST(HeadPrologue, DataSegmentLines) {
                   "abcdefghijklmno:\t\t.byte\t 4\r\n"
                   ".ORG\t 300\r\n"
                   "\t\t\r\n"
-                  ".ORG\t 4352\r\next:\t\t\t\t\t.byte\t 2\r\n"
-                  "ext2:\t\t\t\t\t.byte\t 1\r\n"
+                  // external RAM lies beyond the assembler's data segment: named by address
+                  ".equ\text = 0x1100\r\n"
+                  ".equ\text2 = 0x1102\r\n"
                   "\t\t.CSEG\r\n"))
       << out;
   EXPECT_FALSE(Has(out, "table"));  // flash tables are not in the data segment

@@ -26,6 +26,8 @@ const Device kDevices[] = {{"m8", "atmega8", 0x45f},    {"m16", "atmega16", 0x45
                            {"m88", "atmega88", 0x4ff},  {"m168", "atmega168", 0x4ff}, {"m128", "atmega128", 0x10ff}};
 
 std::string DeclarationsOnly(const std::string& device, const std::string& extra = "") {
+  // external RAM only where the chip has the bus for it
+  const std::string xram = device == "m128" ? ", x1 as xram byte" : "";
   return "$device = " + device + "\n" + extra +
          "$clock = 8\n"
          "$stack = 40\n"
@@ -35,7 +37,7 @@ std::string DeclarationsOnly(const std::string& device, const std::string& extra
          "$inputtermchar = (&h0D)\n"
          "const n = 4, m = n * 2 + 1, greeting = \"hi\"\n"
          "dim b as byte, i as integer, w as word, l as long, f as float, s as string * 10\n"
-         "dim arr(m) as word, flag as bit, flag2 as bit, x1 as xram byte, at1 as byte at &h200\n"
+         "dim arr(m) as word, flag as bit, flag2 as bit" + xram + ", at1 as byte at &h200\n"
          "declare sub s1(a as byte, k as word)\n"
          "declare function f1(x as integer) as long\n"
          "end\n";
