@@ -4,6 +4,7 @@
 
 #include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/compile_error.h"
+#include "compiler/frontend/symbols.h"
 
 namespace qbc {
 
@@ -26,6 +27,12 @@ void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::st
 void EmitControlLines(CompilerState& st, std::uint8_t control, const std::string& store, const std::string& reg) {
   EmitTimerLine(st, "ldi", "zl," + std::to_string(control));
   EmitTimerLine(st, StoreMnemonicFor(st, reg.substr(0, reg.find(',')), store), reg);
+}
+
+// The device names the timer's control register with a suffix (TCCR0A, TCCR2A), not under
+// its single name.
+bool OnlySplitControl(CompilerState& st, const std::string& base) {
+  return FindIoRegister(st, base) == 0 && FindIoRegister(st, base + "a") != 0;
 }
 
 void EmitAsyncLines(CompilerState& st, const std::string& reg) {
@@ -167,14 +174,22 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     HoldOnLine(st);
   }
 
-  if (emit) {
-    std::string reg = "TCCR2,zl";
-    if (timer == 0) {
-      const std::string& d = st.dev.DeviceName;
-      const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168";
-      reg = splitControl ? "TCCR0A,zl" : "TCCR0,zl";
-    }
-    EmitControlLines(st, control, "out", reg);
+  if (!emit) return;
+  if (timer == 0) {
+    const std::string& d = st.dev.DeviceName;
+    const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168" ||
+                              OnlySplitControl(st, "tccr0");
+    EmitControlLines(st, control, "out", splitControl ? "TCCR0A,zl" : "TCCR0,zl");
+  } else if (OnlySplitControl(st, "tccr2") && FindIoRegister(st, "tccr2b") != 0) {
+    // The byte is laid out for TCCR2 (FOC2 WGM20 COM21 COM20 WGM21 CS22..CS20): its
+    // waveform and output bits move to TCCR2A (COM2A1 COM2A0 .. WGM21 WGM20), its clock
+    // select to TCCR2B.
+    const auto a = static_cast<std::uint8_t>(((control & 0x30) << 2) | ((control & 0x08) >> 2) | ((control & 0x40) >> 6));
+    EmitControlLines(st, a, "sts", "TCCR2A,zl");
+    EmitControlLines(st, static_cast<std::uint8_t>(control & 0x07), "sts", "TCCR2B,zl");
+  } else {
+    // (a chip with TCCR2A alone keeps the TCCR2 layout under that name)
+    EmitControlLines(st, control, "out", OnlySplitControl(st, "tccr2") ? "TCCR2A,zl" : "TCCR2,zl");
   }
 }
 
