@@ -406,6 +406,13 @@ void CompileAssignmentForms(CompilerState& st) {
   }
 }
 
+// More values than the variable has elements would overwrite the variables after it.
+void ReportTooManyValues(CompilerState& st, const std::string& name, int count, int elements) {
+  if (count <= elements) return;
+  CompileError(st, "Too many values for " + Upper(name) + "!");
+  --st.src.TokenIndex;
+}
+
 }  // namespace
 
 void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
@@ -418,12 +425,15 @@ void CompileStringListAssignment(CompilerState& st, const std::string& name, std
   ExpectToken(st, "=");
   ExpectToken(st, "(");
   if (st.TokText(1) == ",") {
+    int count = 0;
     while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
       ParseSum(st);
       Emit2(st, "ldi", "r20," + Dec(elementSize));
       EmitCall(st, "_StrZ");
+      ++count;
       if (st.TokText() == ",") ++st.src.TokenIndex;
     }
+    ReportTooManyValues(st, name, count, elementCount);
     ExpectToken(st, ")");
   } else {
     ParseSum(st);
@@ -454,11 +464,7 @@ void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
     ++count;
     if (st.TokText() == ",") ++st.src.TokenIndex;
   }
-  if (count > capacity) {
-    // more values than the array holds would overwrite the variables after it
-    CompileError(st, "Too many values for " + Upper(name) + "!");
-    --st.src.TokenIndex;
-  }
+  ReportTooManyValues(st, name, count, capacity);
   ExpectToken(st, ")");
 }
 

@@ -2,6 +2,8 @@
 // of every numeric type leave the right values in SRAM.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "tests/support/basic_program.h"
 
 namespace qbc::test {
@@ -12,6 +14,33 @@ TEST(AssignProgram, ByteArithmetic) {
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->Byte("a"), 7);
   EXPECT_EQ(run->Byte("b"), 22);
+}
+
+// A list never writes past its variable: as many values as elements fill it exactly,
+// one more is a compile error.
+TEST(AssignProgram, ListsHoldAtMostOneValuePerElement) {
+  const std::string head = "$device = m8\n$clock = 8\n$stack = 32\n";
+  auto fits = RunBasic(head +
+                       "Dim Sa(3) As String * 4, S As String * 6, After As Byte\n"
+                       "After = 77\nSa = (\"x\", \"yy\", \"zzzz\")\nS = (\"abcdef\")\nEnd\n");
+  ASSERT_TRUE(fits->ok) << fits->Diagnostics();
+  EXPECT_EQ(fits->Byte("sa", 10), 'z');
+  EXPECT_EQ(fits->Byte("after"), 77);
+  struct Overflow {
+    const char* dims;
+    const char* list;
+    const char* message;
+  };
+  const Overflow cases[] = {
+      {"Dim Sa(3) As String * 4", "Sa = (\"x\", \"yy\", \"zzzz\", \"w\")", "Too many values for SA!"},
+      {"Dim S As String * 6", "S = (\"ab\", \"cdefgh\")", "Too many values for S!"},
+      {"Dim Arr(3) As Byte", "Arr = (1, 2, 3, 4)", "Too many values for ARR!"},
+  };
+  for (const Overflow& c : cases) {
+    const CompiledBasic r = CompileBasic(head + c.dims + "\n" + c.list + "\nEnd\n");
+    EXPECT_EQ(r.error_count, 1) << c.list << "\n" << r.report;
+    EXPECT_NE(r.report.find(c.message), std::string::npos) << c.list << "\n" << r.report;
+  }
 }
 
 }  // namespace
