@@ -49,17 +49,17 @@ TEST(BitOperands, BitSelectorsMeetTheirCase) {
 TEST(BitOperands, DefAliasOfAPortBitIsABit) {
   auto run = RunBasic(std::string(kHead) +
                       "$def led = PORTB.1\n"
-                      "Dim F As Bit, R1 As Byte, R2 As Byte, S1 As Byte, S2 As Byte\n"
+                      "Dim F As Bit, Res1 As Byte, Res2 As Byte, S1 As Byte, S2 As Byte\n"
                       "DDRB = 255 : PORTB = 0\n"
-                      "led = Not led : R1 = PORTB\n"
+                      "led = Not led : Res1 = PORTB\n"
                       "F = Not led : S1 = F\n"
-                      "led = Not led : R2 = PORTB\n"
+                      "led = Not led : Res2 = PORTB\n"
                       "F = Not led : S2 = F\n"
                       "End\n");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
-  EXPECT_EQ(run->Byte("r1"), 2);
+  EXPECT_EQ(run->Byte("res1"), 2);
   EXPECT_EQ(run->Byte("s1"), 0);
-  EXPECT_EQ(run->Byte("r2"), 0);
+  EXPECT_EQ(run->Byte("res2"), 0);
   EXPECT_EQ(run->Byte("s2"), 1);
 }
 

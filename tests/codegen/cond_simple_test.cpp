@@ -11,66 +11,66 @@ TEST(CondSimple, RelationsAtTheTypesLargestValuesAndSignedChains) {
     SCOPED_TRACE(dev.name);
     auto r = test::RunProgram(R"(
 dim a as byte, w as word, i as integer, j as integer
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte, r7 as byte
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte, res5 as byte, res6 as byte, res7 as byte
 a = 200
 w = 65535
 i = -1
 j = 0
-r1 = 0
-r2 = 0
-r3 = 0
-r4 = 0
-r5 = 0
-r6 = 0
-r7 = 0
-if a <= 255 then r1 = 1
-if a > 255 then r2 = 1
-if w <= 65535 then r3 = 1
-if i >= 0 or j = 1 then r4 = 1
-if i < 0 and j = 0 then r5 = 1
-if i < j then r6 = 1
-if a < 300 then r7 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+res4 = 0
+res5 = 0
+res6 = 0
+res7 = 0
+if a <= 255 then res1 = 1
+if a > 255 then res2 = 1
+if w <= 65535 then res3 = 1
+if i >= 0 or j = 1 then res4 = 1
+if i < 0 and j = 0 then res5 = 1
+if i < j then res6 = 1
+if a < 300 then res7 = 1
 )",
                               dev);
     if (!r.sim) continue;
-    EXPECT_EQ(r.Byte("r1"), 1) << "a <= 255";
-    EXPECT_EQ(r.Byte("r2"), 0) << "a > 255";
-    EXPECT_EQ(r.Byte("r3"), 1) << "w <= 65535";
-    EXPECT_EQ(r.Byte("r4"), 0) << "i >= 0 or j = 1 with i = -1";
-    EXPECT_EQ(r.Byte("r5"), 1);
-    EXPECT_EQ(r.Byte("r6"), 1);
-    EXPECT_EQ(r.Byte("r7"), 1) << "a < 300";
+    EXPECT_EQ(r.Byte("res1"), 1) << "a <= 255";
+    EXPECT_EQ(r.Byte("res2"), 0) << "a > 255";
+    EXPECT_EQ(r.Byte("res3"), 1) << "w <= 65535";
+    EXPECT_EQ(r.Byte("res4"), 0) << "i >= 0 or j = 1 with i = -1";
+    EXPECT_EQ(r.Byte("res5"), 1);
+    EXPECT_EQ(r.Byte("res6"), 1);
+    EXPECT_EQ(r.Byte("res7"), 1) << "a < 300";
   }
 }
 
 TEST(CondSimple, BareOperandsAndNot) {
   auto r = test::RunProgram(R"(
 dim b as byte, w as word, i as integer, l as long
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte, res5 as byte, res6 as byte
 b = 0
 w = 2
 i = -1
 l = 65536
-r1 = 0
-r2 = 0
-r3 = 0
-r4 = 0
-r5 = 0
-r6 = 0
-if not w then r1 = 1
-if w then r2 = 1
-if i then r3 = 1
-if not b then r4 = 1
-if l then r5 = 1
-if not l then r6 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+res4 = 0
+res5 = 0
+res6 = 0
+if not w then res1 = 1
+if w then res2 = 1
+if i then res3 = 1
+if not b then res4 = 1
+if l then res5 = 1
+if not l then res6 = 1
 )");
   if (!r.sim) return;
-  EXPECT_EQ(r.Byte("r1"), 0) << "Not w with w = 2";
-  EXPECT_EQ(r.Byte("r2"), 1);
-  EXPECT_EQ(r.Byte("r3"), 1) << "i = -1 is not zero";
-  EXPECT_EQ(r.Byte("r4"), 1);
-  EXPECT_EQ(r.Byte("r5"), 1);
-  EXPECT_EQ(r.Byte("r6"), 0);
+  EXPECT_EQ(r.Byte("res1"), 0) << "Not w with w = 2";
+  EXPECT_EQ(r.Byte("res2"), 1);
+  EXPECT_EQ(r.Byte("res3"), 1) << "i = -1 is not zero";
+  EXPECT_EQ(r.Byte("res4"), 1);
+  EXPECT_EQ(r.Byte("res5"), 1);
+  EXPECT_EQ(r.Byte("res6"), 0);
 }
 
 TEST(CondSimple, BitsOfRegistersVariablesAndBitVariables) {
@@ -78,37 +78,37 @@ TEST(CondSimple, BitsOfRegistersVariablesAndBitVariables) {
     SCOPED_TRACE(dev.name);
     auto r = test::RunProgram(R"(
 dim x as byte, w as word, f as bit, g as bit
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, r6 as byte, r7 as byte
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte, res5 as byte, res6 as byte, res7 as byte
 ddrb = &hff
 portb = &b00001000
 x = &b00000100
 w = &h0100
 f = 1
 g = 0
-r1 = 0
-r2 = 0
-r3 = 0
-r4 = 0
-r5 = 0
-r6 = 0
-r7 = 0
-if portb.3 = 1 then r1 = 1
-if portb.2 = 1 or x.2 = 1 then r2 = 1
-if x.2 = 0 then r3 = 1
-if w.8 = 1 and f = 1 then r4 = 1
-if not f then r5 = 1
-if f <> g then r6 = 1
-if portb.3 = f then r7 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+res4 = 0
+res5 = 0
+res6 = 0
+res7 = 0
+if portb.3 = 1 then res1 = 1
+if portb.2 = 1 or x.2 = 1 then res2 = 1
+if x.2 = 0 then res3 = 1
+if w.8 = 1 and f = 1 then res4 = 1
+if not f then res5 = 1
+if f <> g then res6 = 1
+if portb.3 = f then res7 = 1
 )",
                               dev);
     if (!r.sim) continue;
-    EXPECT_EQ(r.Byte("r1"), 1);
-    EXPECT_EQ(r.Byte("r2"), 1);
-    EXPECT_EQ(r.Byte("r3"), 0);
-    EXPECT_EQ(r.Byte("r4"), 1);
-    EXPECT_EQ(r.Byte("r5"), 0);
-    EXPECT_EQ(r.Byte("r6"), 1);
-    EXPECT_EQ(r.Byte("r7"), 1);
+    EXPECT_EQ(r.Byte("res1"), 1);
+    EXPECT_EQ(r.Byte("res2"), 1);
+    EXPECT_EQ(r.Byte("res3"), 0);
+    EXPECT_EQ(r.Byte("res4"), 1);
+    EXPECT_EQ(r.Byte("res5"), 0);
+    EXPECT_EQ(r.Byte("res6"), 1);
+    EXPECT_EQ(r.Byte("res7"), 1);
   }
 }
 
@@ -162,59 +162,59 @@ namespace {
 TEST(CondSimple, MixedWidthsCompareAtTheWiderType) {
   auto r = test::RunProgram(R"(
 dim b as byte, w as word, i as integer, k as byte
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte, res5 as byte
 b = 44
 w = 300
 i = -1
-r1 = 0
-r2 = 0
-r3 = 0
-r4 = 0
-r5 = 0
-if b = w then r1 = 1
-if b < w then r2 = 1
-if w > i then r3 = 1
-if b + 1 < w then r4 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+res4 = 0
+res5 = 0
+if b = w then res1 = 1
+if b < w then res2 = 1
+if w > i then res3 = 1
+if b + 1 < w then res4 = 1
 k = 0
 while b < w and k < 100
   incr k
 wend
-if k = 100 then r5 = 1
+if k = 100 then res5 = 1
 )");
   if (!r.sim) return;
-  EXPECT_EQ(r.Byte("r1"), 0) << "44 = 300";
-  EXPECT_EQ(r.Byte("r2"), 1) << "44 < 300";
-  EXPECT_EQ(r.Byte("r3"), 1) << "word 300 > integer -1";
-  EXPECT_EQ(r.Byte("r4"), 1) << "45 < 300";
-  EXPECT_EQ(r.Byte("r5"), 1);
+  EXPECT_EQ(r.Byte("res1"), 0) << "44 = 300";
+  EXPECT_EQ(r.Byte("res2"), 1) << "44 < 300";
+  EXPECT_EQ(r.Byte("res3"), 1) << "word 300 > integer -1";
+  EXPECT_EQ(r.Byte("res4"), 1) << "45 < 300";
+  EXPECT_EQ(r.Byte("res5"), 1);
 }
 
 TEST(CondSimple, StringComparisonsInIfAndSelect) {
   auto r = test::RunProgram(R"(
 dim s as string * 10, t as string * 10
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte
 s = "abc"
 t = "abd"
-r1 = 0
-r2 = 0
-r3 = 0
-if s = "abc" then r1 = 1
-if s = t then r2 = 1
-if s <> t then r3 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+if s = "abc" then res1 = 1
+if s = t then res2 = 1
+if s <> t then res3 = 1
 select case t
 case "abc"
-  r4 = 1
+  res4 = 1
 case "abd"
-  r4 = 2
+  res4 = 2
 case else
-  r4 = 3
+  res4 = 3
 end select
 )");
   if (!r.sim) return;
-  EXPECT_EQ(r.Byte("r1"), 1);
-  EXPECT_EQ(r.Byte("r2"), 0);
-  EXPECT_EQ(r.Byte("r3"), 1);
-  EXPECT_EQ(r.Byte("r4"), 2);
+  EXPECT_EQ(r.Byte("res1"), 1);
+  EXPECT_EQ(r.Byte("res2"), 0);
+  EXPECT_EQ(r.Byte("res3"), 1);
+  EXPECT_EQ(r.Byte("res4"), 2);
 }
 
 }  // namespace
@@ -228,15 +228,15 @@ namespace {
 TEST(CondSimple, ExpressionValuesAndTextConversionInsideLoops) {
   auto r = test::RunProgram(R"(
 dim a as byte, b as byte, w as word, l as long, s as string * 12, c as word
-dim r1 as byte, r2 as byte, r3 as byte
+dim res1 as byte, res2 as byte, res3 as byte
 a = 6
 b = 0
-r1 = 0
-r2 = 0
-r3 = 0
-if (a and 4) then r1 = 1
-if a + b then r2 = 1
-if a - 6 then r3 = 1
+res1 = 0
+res2 = 0
+res3 = 0
+if (a and 4) then res1 = 1
+if a + b then res2 = 1
+if a - 6 then res3 = 1
 c = 0
 for w = 1 to 400
   l = w
@@ -245,9 +245,9 @@ for w = 1 to 400
 next
 )");
   if (!r.sim) return;
-  EXPECT_EQ(r.Byte("r1"), 1);
-  EXPECT_EQ(r.Byte("r2"), 1);
-  EXPECT_EQ(r.Byte("r3"), 0);
+  EXPECT_EQ(r.Byte("res1"), 1);
+  EXPECT_EQ(r.Byte("res2"), 1);
+  EXPECT_EQ(r.Byte("res3"), 0);
   EXPECT_EQ(r.Word("c"), 400);
 }
 

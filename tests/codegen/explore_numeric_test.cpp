@@ -376,15 +376,15 @@ End Interrupt
 Declare Sub SetIt(f As Bit, v As Byte)
 Declare Function Both(a As Bit, b As Bit) As Byte
 Declare Sub Nop2()
-Dim R As Byte, Q As Byte, Fl As Bit, R2 As Byte, R3 As Byte, R4 As Byte, A(3) As Byte
+Dim R As Byte, Q As Byte, Fl As Bit, Res2 As Byte, Res3 As Byte, Res4 As Byte, A(3) As Byte
 Fl = 1
 R = 0
 SetIt(Fl, 7)
 Q = R
 SetIt(0, 9)
-R2 = Both(1, Fl)
-R3 = Both(Fl, 0)
-R4 = 0
+Res2 = Both(1, Fl)
+Res3 = Both(Fl, 0)
+Res4 = 0
 A(1) = 5
 Nop2()
 )",
@@ -404,11 +404,11 @@ End Function
 Sub Nop2()
   Local g As Bit
   g = 1
-  R4 = A(1)
-  If g = 1 Then R4 = 3
+  Res4 = A(1)
+  If g = 1 Then Res4 = 3
 End Sub
 )",
-       {{"q", Kind::Byte, 7}, {"r", Kind::Byte, 109}, {"r2", Kind::Byte, 1}, {"r3", Kind::Byte, 0}, {"r4", Kind::Byte, 3}}},
+       {{"q", Kind::Byte, 7}, {"r", Kind::Byte, 109}, {"res2", Kind::Byte, 1}, {"res3", Kind::Byte, 0}, {"res4", Kind::Byte, 3}}},
   };
   return programs;
 }

@@ -102,31 +102,31 @@ namespace {
 
 TEST(FlowSelect, HexValuesInEveryForm) {
   auto r = test::RunProgram(R"(
-dim v as byte, r1 as byte, r2 as byte, r3 as byte
+dim v as byte, res1 as byte, res2 as byte, res3 as byte
 v = 16
 select case v
 case &h10
-  r1 = 1
+  res1 = 1
 case else
-  r1 = 2
+  res1 = 2
 end select
 select case v
 case &h01, &h10
-  r2 = 1
+  res2 = 1
 case else
-  r2 = 2
+  res2 = 2
 end select
 select case v
 case &h0f to &h11
-  r3 = 1
+  res3 = 1
 case else
-  r3 = 2
+  res3 = 2
 end select
 )");
   if (!r.sim) return;
-  EXPECT_EQ(r.Byte("r1"), 1);
-  EXPECT_EQ(r.Byte("r2"), 1);
-  EXPECT_EQ(r.Byte("r3"), 1);
+  EXPECT_EQ(r.Byte("res1"), 1);
+  EXPECT_EQ(r.Byte("res2"), 1);
+  EXPECT_EQ(r.Byte("res3"), 1);
 }
 
 }  // namespace

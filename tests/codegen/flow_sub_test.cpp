@@ -64,13 +64,13 @@ TEST(FlowSub, ConditionsOnLocalsAndIncrOfLocals) {
   for (const auto& dev : test::kFlowDevices) {
     SCOPED_TRACE(dev.name);
     auto r = test::RunProgram(R"(
-dim r1 as byte, r2 as byte, r3 as byte, r4 as byte, r5 as byte, g as float
+dim res1 as byte, res2 as byte, res3 as byte, res4 as byte, res5 as byte, g as float
 declare sub Check(a as byte, w as word, f as float)
-r1 = 0
-r2 = 0
-r3 = 0
-r4 = 0
-r5 = 0
+res1 = 0
+res2 = 0
+res3 = 0
+res4 = 0
+res5 = 0
 g = 2.5
 Check(7, 300, g)
 end
@@ -78,21 +78,21 @@ sub Check(a as byte, w as word, f as float)
   local x as byte
   x = a
   incr x
-  if x = 8 then r1 = 1
-  if w > 299 and a.0 = 1 then r2 = 1
-  if f > 2.0 then r3 = 1
-  if f < 2.0 then r4 = 1
+  if x = 8 then res1 = 1
+  if w > 299 and a.0 = 1 then res2 = 1
+  if f > 2.0 then res3 = 1
+  if f < 2.0 then res4 = 1
   decr w
-  if w = 299 then r5 = 1
+  if w = 299 then res5 = 1
 end sub
 )",
                               dev);
     if (!r.sim) continue;
-    EXPECT_EQ(r.Byte("r1"), 1);
-    EXPECT_EQ(r.Byte("r2"), 1);
-    EXPECT_EQ(r.Byte("r3"), 1) << "float local > 2.0";
-    EXPECT_EQ(r.Byte("r4"), 0) << "float local < 2.0";
-    EXPECT_EQ(r.Byte("r5"), 1);
+    EXPECT_EQ(r.Byte("res1"), 1);
+    EXPECT_EQ(r.Byte("res2"), 1);
+    EXPECT_EQ(r.Byte("res3"), 1) << "float local > 2.0";
+    EXPECT_EQ(r.Byte("res4"), 0) << "float local < 2.0";
+    EXPECT_EQ(r.Byte("res5"), 1);
   }
 }
 

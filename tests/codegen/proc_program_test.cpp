@@ -113,7 +113,7 @@ End Function
 // count back, not reset it). The procedures called here are defined before the caller.
 TEST_P(ProcProgram, ArgumentsAfterANestedCallReadTheCallersFrame) {
   const std::string src = Head(GetParam()) + R"(
-Dim R As Word, R2 As Long, Qo As Byte
+Dim R As Word, Res2 As Long, Qo As Byte
 Declare Function AddB(a As Byte, b As Byte) As Byte
 Declare Function Three(a As Byte, b As Byte, c As Word) As Word
 Declare Function Four(a As Long, b As Word, c As Byte, d As Long) As Long
@@ -143,14 +143,14 @@ Sub Mix(p As Byte, q As Word)
   Local k As Long
   k = 7
   R = Three(p, AddB(p, AddB(p, 1)), q)
-  R2 = Four(k, Three(p, 2, q), AddB(p, p), k)
+  Res2 = Four(k, Three(p, 2, q), AddB(p, p), k)
   Qo = AddB(AddB(p, 1), p)
 End Sub
 )";
   auto run = RunBasic(src, GetParam());
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->Word("r"), 10 + 21 + 1000);
-  EXPECT_EQ(run->Long("r2"), ((7u * 1000 + 1012) * 100 + 20) * 100 + 7);
+  EXPECT_EQ(run->Long("res2"), ((7u * 1000 + 1012) * 100 + 20) * 100 + 7);
   EXPECT_EQ(run->Byte("qo"), 21);
 }
 

@@ -72,16 +72,16 @@ TEST_P(StringAssign, TheTargetLengthBoundsEveryKindOfTerm) {
       "t = \"0123456789\"\nu = \"abc\"\nw = 65535\nb = 255\n";
   for (std::size_t i = 0; i < cases.size(); ++i) {
     body += "g = \"zz\"\ns = " + cases[i].first + "\n";
-    body += "r" + std::to_string(i) + " = s\ng" + std::to_string(i) + " = g\n";
+    body += "res" + std::to_string(i) + " = s\ng" + std::to_string(i) + " = g\n";
   }
   std::string decls;
   for (std::size_t i = 0; i < cases.size(); ++i)
-    decls += "Dim r" + std::to_string(i) + " as string * 9\nDim g" + std::to_string(i) + " as string * 3\n";
+    decls += "Dim res" + std::to_string(i) + " as string * 9\nDim g" + std::to_string(i) + " as string * 3\n";
   Program p = Run(decls + body);
   ASSERT_TRUE(p.sim);
   for (std::size_t i = 0; i < cases.size(); ++i) {
     SCOPED_TRACE("s = " + cases[i].first);
-    EXPECT_EQ(p.Text("r" + std::to_string(i)), cases[i].second);
+    EXPECT_EQ(p.Text("res" + std::to_string(i)), cases[i].second);
     EXPECT_EQ(p.Text("g" + std::to_string(i)), "zz") << "the next variable was overwritten";
   }
 }

@@ -58,21 +58,21 @@ TEST_P(StringFunctions, LenStoresWholeWordsAndLongs) {
 TEST_P(StringFunctions, InstrFindsFirstMatchesAfterAbandonedPartialMatches) {
   Program p = Run(
       "Dim s as string * 10\nDim s2 as string * 10\nDim s3 as string * 10\nDim u as string * 4\n"
-      "Dim r1 as byte\nDim r2 as byte\nDim r3 as byte\nDim r4 as byte\nDim r5 as byte\nDim r6 as byte\n"
-      "Dim r7 as byte\nDim r8 as byte\nDim w as word\nDim n as byte\n"
+      "Dim res1 as byte\nDim res2 as byte\nDim res3 as byte\nDim res4 as byte\nDim res5 as byte\nDim res6 as byte\n"
+      "Dim res7 as byte\nDim res8 as byte\nDim w as word\nDim n as byte\n"
       "s = \"hello\"\ns2 = \"aaab\"\ns3 = \"abcabd\"\nu = \"bd\"\nw = 65535\nn = 2\n"
-      "r1 = Instr(s, \"lo\")\nr2 = Instr(s, \"h\")\nr3 = Instr(s2, \"aab\")\nr4 = Instr(s3, \"abd\")\n"
-      "r5 = Instr(3, s3, \"ab\")\nr6 = Instr(s3, u)\nr7 = Instr(s, \"x\")\nr8 = Instr(n + 1, s3, \"ab\")\n"
+      "res1 = Instr(s, \"lo\")\nres2 = Instr(s, \"h\")\nres3 = Instr(s2, \"aab\")\nres4 = Instr(s3, \"abd\")\n"
+      "res5 = Instr(3, s3, \"ab\")\nres6 = Instr(s3, u)\nres7 = Instr(s, \"x\")\nres8 = Instr(n + 1, s3, \"ab\")\n"
       "w = Instr(s, \"lo\")\n");
   ASSERT_TRUE(p.sim);
-  EXPECT_EQ(p.Byte("r1"), 4);
-  EXPECT_EQ(p.Byte("r2"), 1);
-  EXPECT_EQ(p.Byte("r3"), 2);
-  EXPECT_EQ(p.Byte("r4"), 4);
-  EXPECT_EQ(p.Byte("r5"), 4);
-  EXPECT_EQ(p.Byte("r6"), 5);
-  EXPECT_EQ(p.Byte("r7"), 0);
-  EXPECT_EQ(p.Byte("r8"), 4);
+  EXPECT_EQ(p.Byte("res1"), 4);
+  EXPECT_EQ(p.Byte("res2"), 1);
+  EXPECT_EQ(p.Byte("res3"), 2);
+  EXPECT_EQ(p.Byte("res4"), 4);
+  EXPECT_EQ(p.Byte("res5"), 4);
+  EXPECT_EQ(p.Byte("res6"), 5);
+  EXPECT_EQ(p.Byte("res7"), 0);
+  EXPECT_EQ(p.Byte("res8"), 4);
   EXPECT_EQ(p.Word("w"), 4);
 }
 
@@ -88,13 +88,13 @@ TEST_P(StringFunctions, ChrOfEveryIntegerTypeTakesTheLowByte) {
 TEST_P(StringFunctions, NamedConstantsElementsAndTheRestOfAString) {
   Program p = Run(
       "Const Greet = \"hi\"\n"
-      "Dim s as string * 12\nDim a(3) as string * 8\nDim r1 as byte\nDim r2 as byte\nDim w as word\nDim h as word\n"
+      "Dim s as string * 12\nDim a(3) as string * 8\nDim res1 as byte\nDim res2 as byte\nDim w as word\nDim h as word\n"
       "a(2) = \"xx42yy\"\ns = \"a12345\"\n"
-      "r1 = Instr(a(2), \"42\")\nr2 = Len(a(2)) + Len(Greet)\nw = Val(Mid(s, 2))\nh = HexVal(\"A\")\n"
+      "res1 = Instr(a(2), \"42\")\nres2 = Len(a(2)) + Len(Greet)\nw = Val(Mid(s, 2))\nh = HexVal(\"A\")\n"
       "s = Greet + \"!\" + Mid(a(2), 3, 2) + Greet\n");
   ASSERT_TRUE(p.sim);
-  EXPECT_EQ(p.Byte("r1"), 3);
-  EXPECT_EQ(p.Byte("r2"), 6 + 2);
+  EXPECT_EQ(p.Byte("res1"), 3);
+  EXPECT_EQ(p.Byte("res2"), 6 + 2);
   EXPECT_EQ(p.Word("w"), 12345);
   EXPECT_EQ(p.Word("h"), 10);
   EXPECT_EQ(p.Text("s"), "hi!42hi");

@@ -33,14 +33,14 @@ TEST_P(NestedSubstring, OuterFunctionHonoursTheInnerCount) {
       {"\"<\" + Mid(Left(S, 3), 2) + \">\"", "<bc>"},
   };
   std::string body = "Dim S As String * 10\n";
-  for (std::size_t i = 0; i < cases.size(); ++i) body += "Dim R" + std::to_string(i) + " As String * 10\n";
+  for (std::size_t i = 0; i < cases.size(); ++i) body += "Dim Res" + std::to_string(i) + " As String * 10\n";
   body += "S = \"abcdef\"\n";
-  for (std::size_t i = 0; i < cases.size(); ++i) body += "R" + std::to_string(i) + " = " + cases[i].first + "\n";
+  for (std::size_t i = 0; i < cases.size(); ++i) body += "Res" + std::to_string(i) + " = " + cases[i].first + "\n";
   body += "End\n";
   Program p = test::strprog::Run(body, GetParam());
   ASSERT_TRUE(p.sim);
   for (std::size_t i = 0; i < cases.size(); ++i)
-    EXPECT_EQ(p.Text("r" + std::to_string(i)), cases[i].second) << cases[i].first;
+    EXPECT_EQ(p.Text("res" + std::to_string(i)), cases[i].second) << cases[i].first;
   EXPECT_EQ(p.Text("s"), "abcdef");
 }
 

@@ -48,12 +48,12 @@ TEST_P(SubstringCompare, OnlyThePartsCharactersAreCompared) {
       {"Mid(Left(S, 4), 3) = \"cd\"", 1},
   };
   std::string body = "Dim S As String * 10\nDim U As String * 10\nDim T As String * 10\nDim V As String * 10\n";
-  for (std::size_t i = 0; i < cases.size(); ++i) body += "Dim R" + std::to_string(i) + " As Byte\n";
+  for (std::size_t i = 0; i < cases.size(); ++i) body += "Dim Res" + std::to_string(i) + " As Byte\n";
   body += "Dim C1 As Byte\nDim C2 As Byte\nDim K As Byte\nDim W1 As Byte\nDim W2 As Byte\n";
   body += "Declare Sub Chk(x As String * 10)\n";
   body += "S = \"abcdef\"\nU = S\nT = \"bc\"\nV = \"ab\"\n";
   for (std::size_t i = 0; i < cases.size(); ++i) {
-    const std::string r = "R" + std::to_string(i);
+    const std::string r = "Res" + std::to_string(i);
     body += r + " = 0\nIf " + cases[i].first + " Then " + r + " = 1\n";
   }
   body +=
@@ -72,7 +72,7 @@ TEST_P(SubstringCompare, OnlyThePartsCharactersAreCompared) {
   Program p = test::strprog::Run(body, GetParam().target, GetParam().poolAbove64k);
   ASSERT_TRUE(p.sim);
   for (std::size_t i = 0; i < cases.size(); ++i)
-    EXPECT_EQ(p.Byte("r" + std::to_string(i)), cases[i].second) << cases[i].first;
+    EXPECT_EQ(p.Byte("res" + std::to_string(i)), cases[i].second) << cases[i].first;
   EXPECT_EQ(p.Byte("c1"), 2) << "Case values that are parts of a string";
   EXPECT_EQ(p.Byte("c2"), 2);
   EXPECT_EQ(p.Byte("k"), 16) << "comparisons inside a Sub";
