@@ -114,6 +114,11 @@ void ParseDimVariable(CompilerState& st) {
   if (FindGlobalVar(st, name) > 0) {
     ReportInPlace(st, "Duplicate var name " + name);
     duplicate = true;
+  } else if (IsAssemblerName(st, name)) {
+    // the variable's label would be a register to the assembler: its loads and stores
+    // would reach the register, or not assemble
+    ReportInPlace(st, name + " is ilegal name for Variable!");
+    duplicate = true;
   } else if (st.sym.GlobalVarCount >= kMaxGlobalVars) {
     ReportInPlace(st, "Too many variables!");
     duplicate = true;

@@ -20,6 +20,10 @@ int FindSub(CompilerState& st, std::string_view name);
 
 // Record index of a register of the device file (records 1 to 699 only), 0 for none.
 int FindIoRegister(CompilerState& st, std::string_view name);
+// True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
+// or any register or bit name of the device definition file. Such a name cannot label a
+// variable.
+bool IsAssemblerName(CompilerState& st, std::string_view name);
 
 // True when the device has an external memory interface (its file names the SRE bit, or
 // XMCRA on the chips whose register table ends before the bits), or no device is loaded

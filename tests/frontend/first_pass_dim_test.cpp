@@ -5,6 +5,7 @@
 #include "compiler/frontend/simple_statements.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/symbols.h"
+#include "tests/support/basic_program.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -100,6 +101,22 @@ TEST(FirstPassDim, ReportsTheLimitsAndKeepsParsing) {
     EXPECT_NE(f.report.Text().find(c.message), std::string::npos) << c.decls << f.report.Text();
     EXPECT_EQ(f.st.TokText(), "x_") << c.decls;  // the pass stops on the statement
   }
+}
+
+// A variable's label must not be a name the assembler already knows: a CPU register
+// (stores to it would reach the register) or a register or bit of the device file (the
+// program would not assemble). Names that only look alike stay variables.
+TEST(FirstPassDim, AssemblerNamesAreNoVariables) {
+  const char* head = "$device = m8\n$clock = 8\n$stack = 32\n";
+  for (const char* name : {"pe", "pb2", "portb", "r1", "r3", "r31", "zl", "xh"}) {
+    const test::CompiledBasic r = test::CompileBasic(std::string(head) + "Dim " + name + " As Byte\n" + name +
+                                                     " = 5\nEnd\n");
+    EXPECT_NE(r.report.find(std::string(name) + " is ilegal name for Variable!"), std::string::npos)
+        << name << "\n" << r.report;
+  }
+  const test::CompiledBasic ok =
+      test::CompileBasic(std::string(head) + "Dim r32 As Byte, rx As Byte, pb As Byte, r01 As Byte\nr32 = 5\nEnd\n");
+  EXPECT_EQ(ok.error_count, 0) << ok.report;
 }
 
 TEST(FirstPassDim, SixteenBitVariablesAtMost) {
