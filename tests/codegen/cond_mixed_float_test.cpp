@@ -60,15 +60,15 @@ TEST(MixedFloatCondition, IntegerOnTheLeftComparesInFloat) {
 TEST(MixedFloatCondition, ParametersAndLocals) {
   auto run = RunBasic(
       "$device = m8\n$clock = 8\n$stack = 40\n"
-      "Dim r1 As Byte, r2 As Byte\n"
+      "Dim res1 As Byte, res2 As Byte\n"
       "Declare Function Below(k As Integer) As Byte\n"
-      "r1 = Below(-3)\nr2 = Below(-2)\nEnd\n"
+      "res1 = Below(-3)\nres2 = Below(-2)\nEnd\n"
       "Function Below(k As Integer) As Byte\n  Local x As Float\n  Local r As Byte\n  x = -2.5\n"
       "  r = 0\n  If k = x Then r = 1\n  If k < x Then r = r + 2\n  Return r\nEnd Function\n",
       "atmega8");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
-  EXPECT_EQ(run->Byte("r1"), 2);
-  EXPECT_EQ(run->Byte("r2"), 0) << "-2 is neither equal to -2.5 nor below it";
+  EXPECT_EQ(run->Byte("res1"), 2);
+  EXPECT_EQ(run->Byte("res2"), 0) << "-2 is neither equal to -2.5 nor below it";
 }
 
 }  // namespace

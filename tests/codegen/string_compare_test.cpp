@@ -72,10 +72,10 @@ TEST_P(StringCompare, FunctionResultsCompareAsNumbers) {
 // texts (the Z flag left by the last load decides nothing).
 TEST_P(StringCompare, ParametersAndLocalsCompareAsTexts) {
   Program p = test::strprog::Run(
-      "Dim R1 As Byte\nDim R2 As Byte\nDim R3 As Byte\nDim R4 As Byte\nDim R5 As Byte\nDim R6 As Byte\n"
+      "Dim Res1 As Byte\nDim Res2 As Byte\nDim Res3 As Byte\nDim Res4 As Byte\nDim Res5 As Byte\nDim Res6 As Byte\n"
       "Declare Function Cmp(tag As String * 8, chk As String * 8) As Byte\n"
-      "R1 = Cmp(\"abc\", \"abc\")\nR2 = Cmp(\"abc\", \"abd\")\nR3 = Cmp(\"abd\", \"abc\")\n"
-      "R4 = Cmp(\"b\", \"ab\")\nR5 = Cmp(\"ab\", \"abc\")\nR6 = Cmp(\"\", \"x\")\n"
+      "Res1 = Cmp(\"abc\", \"abc\")\nRes2 = Cmp(\"abc\", \"abd\")\nRes3 = Cmp(\"abd\", \"abc\")\n"
+      "Res4 = Cmp(\"b\", \"ab\")\nRes5 = Cmp(\"ab\", \"abc\")\nRes6 = Cmp(\"\", \"x\")\n"
       "End\n"
       "Function Cmp(tag As String * 8, chk As String * 8) As Byte\n"
       "  Local r As Byte\n  Local n As Byte\n  Local a As String * 8\n  Local b As String * 8\n"
@@ -92,12 +92,12 @@ TEST_P(StringCompare, ParametersAndLocalsCompareAsTexts) {
   ASSERT_TRUE(p.sim);
   // bits: 1 equal, 2 different, 4 less (ElseIf: 8 equal), 16 the While ran once, 32 the
   // Do ran once (equal texts run it four times: 128)
-  EXPECT_EQ(p.Byte("r1"), 1 + 8 + 128);
-  EXPECT_EQ(p.Byte("r2"), 2 + 4 + 16 + 32);
-  EXPECT_EQ(p.Byte("r3"), 2 + 16 + 32);
-  EXPECT_EQ(p.Byte("r4"), 2 + 16 + 32);
-  EXPECT_EQ(p.Byte("r5"), 2 + 4 + 16 + 32) << "a prefix is less";
-  EXPECT_EQ(p.Byte("r6"), 2 + 4 + 16 + 32);
+  EXPECT_EQ(p.Byte("res1"), 1 + 8 + 128);
+  EXPECT_EQ(p.Byte("res2"), 2 + 4 + 16 + 32);
+  EXPECT_EQ(p.Byte("res3"), 2 + 16 + 32);
+  EXPECT_EQ(p.Byte("res4"), 2 + 16 + 32);
+  EXPECT_EQ(p.Byte("res5"), 2 + 4 + 16 + 32) << "a prefix is less";
+  EXPECT_EQ(p.Byte("res6"), 2 + 4 + 16 + 32);
 }
 
 INSTANTIATE_TEST_SUITE_P(Devices, StringCompare,
