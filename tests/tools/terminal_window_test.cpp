@@ -103,6 +103,20 @@ TEST_F(TerminalWindow, ReceivedTextIsShownWithItsLineEnds) {
   test::SaveScreenshot(*term, "frmTerminal");
 }
 
+TEST_F(TerminalWindow, ALongTextLosesItsOldestLinesAndTheViewFollows) {
+  term->mnuOpen_Click();
+  QByteArray lines;
+  for (int i = 0; lines.size() <= 16000; ++i) lines += "line " + QByteArray::number(i) + "\r";
+  fake->Receive(lines);
+  const std::string before = term->Screen().Text();
+  ASSERT_GT(before.size(), 16000u);
+  fake->Receive("end");
+  EXPECT_EQ(term->Screen().Text(), before.substr(4096) + "end");
+  QString expected = QString::fromStdString(term->Screen().Text());
+  expected.remove(QLatin1Char('\r'));
+  EXPECT_EQ(View(), expected);
+}
+
 TEST_F(TerminalWindow, TypedKeysGoToThePortAndShowOnlyWithEchoOrAClosedPort) {
   auto* txt = term->findChild<QPlainTextEdit*>("txtTerm");
   QTest::keyClicks(txt, "a");  // port closed: shown here, sent nowhere
