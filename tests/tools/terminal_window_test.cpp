@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <functional>
 
 #include "tests/tools/support/fake_comm.h"
 #include "tests/tools/support/tool_test_support.h"
@@ -205,28 +206,38 @@ TEST_F(TerminalWindow, FileIsSentInBlocksOfExactlyItsBytes) {
 }
 
 TEST_F(TerminalWindow, CancelStopsASendThatCannotDrain) {
-  fake->drains = false;
-  term->mnuOpen_Click();
-  dialogs.files = {WriteFile("send.txt", QByteArray(2000, 'x'))};
-  term->mnuSendText_Click();
-  auto* cancel = term->findChild<frmCancelSend*>("frmCancelSend");
-  ASSERT_TRUE(cancel->isVisible());
-  EXPECT_TRUE(cancel->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_EQ(cancel->findChild<QLabel*>("Label1")->text(),
-            "Transmitting Text File - " + dir.path() + "/send.txt");
-  EXPECT_FALSE(CancelSend);
-  EXPECT_FALSE(Action("mnuSendText")->isEnabled());
-  test::SaveScreenshot(*cancel, "frmCancelSend");
-  QTest::qWait(50);
-  EXPECT_EQ(fake->outputs.size(), 1u);  // the next block waits for the first to drain
+  const std::pair<const char*, std::function<void(frmCancelSend&)>> ways[] = {
+      {"Cancel button", [](frmCancelSend& c) { c.findChild<QPushButton*>("Command1")->click(); }},
+      {"close box", [](frmCancelSend& c) { c.close(); }},
+  };
+  for (const auto& [way, cancelBy] : ways) {
+    SCOPED_TRACE(way);
+    fake->outputs.clear();
+    fake->pending = 0;
+    fake->drains = false;
+    term->mnuOpen_Click();
+    dialogs.files = {WriteFile("send.txt", QByteArray(2000, 'x'))};
+    term->mnuSendText_Click();
+    auto* cancel = term->findChild<frmCancelSend*>("frmCancelSend");
+    ASSERT_TRUE(cancel->isVisible());
+    EXPECT_TRUE(cancel->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(cancel->findChild<QLabel*>("Label1")->text(),
+              "Transmitting Text File - " + dir.path() + "/send.txt");
+    EXPECT_FALSE(CancelSend);
+    EXPECT_FALSE(Action("mnuSendText")->isEnabled());
+    test::SaveScreenshot(*cancel, "frmCancelSend");
+    QTest::qWait(50);
+    EXPECT_EQ(fake->outputs.size(), 1u);  // the next block waits for the first to drain
 
-  cancel->findChild<QPushButton*>("Command1")->click();
-  EXPECT_TRUE(CancelSend);
-  EXPECT_FALSE(cancel->isVisible());
-  EXPECT_TRUE(Action("mnuSendText")->isEnabled());
-  fake->pending = 0;
-  QTest::qWait(50);
-  EXPECT_EQ(fake->outputs.size(), 1u);
+    cancelBy(*cancel);
+    EXPECT_TRUE(CancelSend);
+    EXPECT_FALSE(cancel->isVisible());
+    EXPECT_TRUE(Action("mnuSendText")->isEnabled());
+    fake->pending = 0;
+    QTest::qWait(50);
+    EXPECT_EQ(fake->outputs.size(), 1u);
+    term->mnuOpen_Click();
+  }
 }
 
 TEST_F(TerminalWindow, PropertiesKeepASpeedOutsideTheirList) {

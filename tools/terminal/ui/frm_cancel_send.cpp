@@ -1,5 +1,6 @@
 #include "tools/terminal/ui/frm_cancel_send.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,10 +20,17 @@ frmCancelSend::frmCancelSend(QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(label_);
   layout->addWidget(button_, 0, Qt::AlignHCenter);
-  connect(button_, &QPushButton::clicked, this, [this] {
-    CancelSend = true;
-    emit cancelled();
-  });
+  connect(button_, &QPushButton::clicked, this, &frmCancelSend::Cancel);
+}
+
+void frmCancelSend::Cancel() {
+  CancelSend = true;
+  emit cancelled();
+}
+
+void frmCancelSend::closeEvent(QCloseEvent* event) {
+  if (!CancelSend) Cancel();
+  QWidget::closeEvent(event);
 }
 
 void frmCancelSend::SetPath(const QString& path) {

@@ -17,7 +17,13 @@ class frmCancelSend : public QWidget {
  signals:
   void cancelled();
 
+ protected:
+  // Its close box cancels too: a send must not go on without a way to stop it.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  void Cancel();
+
   QLabel* label_;
   QPushButton* button_;
 };
