@@ -60,6 +60,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
   bool equalsSeen = false;   // the line holds an "="
   bool opPending = false;    // an "=" came and no word has been stored since
   int opCount = 0;
+  int firstStatementCount = -1;  // opCount at the end of the line's first statement
   bool blockComment = false;
 
   auto storeWord = [&] {
@@ -166,7 +167,13 @@ void TokenizeLine(CompilerState& st, std::string& line) {
       case ',': r.Text = ","; r.Kind = kTokComma; break;
       case '&': r.Text = "&"; r.Kind = kTokAmpersand; break;
       case '#': r.Text = "#"; r.Kind = kTokHash; break;
-      case ':': r.Text = ":"; r.Kind = kTokColon; break;
+      case ':':
+        r.Text = ":";
+        r.Kind = kTokColon;
+        // the hint serves the first statement only (the statement end clears it): the
+        // operators of the statements after it must not make it
+        if (equalsSeen && firstStatementCount < 0) firstStatementCount = opCount;
+        break;
       case ';': r.Text = ";"; r.Kind = kTokSemicolon; break;
       case 9:
       case ' ':
@@ -212,7 +219,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
   TokenRecord& last = src.Tokens[src.TokenCount - 1];
   last.Text = "<EOL>";
   last.Kind = kTokEol;
-  if (opCount == 1) st.sticky.SkipOperandPush = true;
+  if ((firstStatementCount >= 0 ? firstStatementCount : opCount) == 1) st.sticky.SkipOperandPush = true;
 }
 
 }  // namespace qbc

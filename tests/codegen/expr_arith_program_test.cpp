@@ -81,6 +81,10 @@ const std::vector<ArithCase>& Cases() {
        "A = 100\nB = 17\nC = 5\nD = A + B Mod C\nE = &hF4\nE = Not E And &h0F\nF = B Mod C\n"
        "W = &h1234\nV = Not W And &h0FF0\nL = 100000\nM = 17\nN = 5\nK = L - M Mod N",
        {{"d", 'b', 102}, {"e", 'b', 0x0B}, {"f", 'b', 2}, {"v", 'w', 0x0DC0}, {"k", 'l', 99998}}},
+      // The statements after the first one on a line do not count towards its form.
+      {"operators_of_later_statements_on_the_line", "Dim L As Long, J As Byte, K As Byte, W As Word",
+       "L = &h40000000 : J = 30 : If J = 30 And L > 5 Then K = 1\nW = 700 : J = K + 99",
+       {{"l", 'l', 0x40000000}, {"k", 'b', 1}, {"w", 'w', 700}, {"j", 'b', 100}}},
   };
   return cases;
 }

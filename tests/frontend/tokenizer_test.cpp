@@ -77,6 +77,9 @@ const TokenCase kCases[] = {
     {"a = not b and c", {"a/2", "=/1", "not/2", "b/2", "and/2", "c/2", "<EOL>/0"}, false},
     {"a = !b and c", {"a/2", "=/1", "!/1", "b/2", "and/2", "c/2", "<EOL>/0"}, false},
     {"a = b and not c", {"a/2", "=/1", "b/2", "and/2", "not/2", "c/2", "<EOL>/0"}, false},
+    // Only the first statement of the line counts: the hint serves it alone.
+    {"a = 5 : b = c and d", {"a/2", "=/1", "5/8", ":/10", "b/2", "=/1", "c/2", "and/2", "d/2", "<EOL>/0"}, false},
+    {"a = b + c : d = e", {"a/2", "=/1", "b/2", "+/1", "c/2", ":/10", "d/2", "=/1", "e/2", "<EOL>/0"}, true},
 };
 
 TEST(Tokenizer, LinesGiveTheirTokens) {
