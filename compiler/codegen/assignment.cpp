@@ -298,9 +298,9 @@ void CompileAssignmentForms(CompilerState& st) {
       } else if (form == Target::FrameVarBit || form == Target::VarBit) {
         Emit0(st, set ? "set" : "clt");
         const int bv = BitTextValue(st, bit);
-        // bits 8 to 15 address the second byte of a wider variable
+        // bits above 7 address the further bytes of a word, integer or long
         const bool wideOk = form == Target::VarBit && varType >= kTypeInteger && varType <= kTypeLong && bv >= 8 &&
-                            bv <= 15;
+                            bv < 8 * VarTypeBytes(varType);
         if (!(IsBitIndex(bit) && bit.size() == 1) && !wideOk) {
           CompileError(st, "From 0 to 7!");
           --st.src.TokenIndex;
@@ -379,16 +379,20 @@ void CompileAssignmentForms(CompilerState& st) {
       break;
     case Target::VarBitByVar:
     case Target::VarBitByFrameVar: {
-      st.sticky.WantedType = varType;
+      // the bit number is known at run time: it may reach any byte of the variable
       const std::string l1 = NewLabel(st);
       const std::string l2 = NewLabel(st);
       Emit2(st, "bst", "zl,0x00");
-      if (form == Target::VarBitByVar)
+      st.sticky.WantedType = kTypeByte;
+      if (form == Target::VarBitByVar) {
         Emit2(st, "lds", "zl," + bit);
-      else
+      } else {
+        st.sticky.SkipOperandPush = false;
         EmitLoadFrameVar(st, bitLocalIndex);
-      EmitCall(st, "_VaBit");
-      Emit2(st, "lds", "zl," + name);
+      }
+      st.sticky.WantedType = varType;
+      EmitVarBitPointer(st, name, 0, VarTypeBytes(varType));
+      Emit2(st, "ld", "zl,X");
       Emit1(st, "brts", l1);
       Emit2(st, "com", "r23");
       Emit2(st, "and", "zl,r23");
@@ -396,8 +400,7 @@ void CompileAssignmentForms(CompilerState& st) {
       EmitLabel(st, l1);
       Emit2(st, "or", "zl,r23");
       EmitLabel(st, l2);
-      EmitStoreVariable(st, name, "zl");
-      st.used.Set(NeedBitMask);
+      Emit2(st, "st", "X,zl");
       break;
     }
     case Target::FlashTable:

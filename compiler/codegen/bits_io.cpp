@@ -1,12 +1,59 @@
 #include "compiler/codegen/bits_io.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/frontend/decl_text.h"
 #include "compiler/frontend/compile_error.h"
 #include "compiler/frontend/labels.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/symbols.h"
 
 namespace qbc {
+
+namespace {
+
+// The byte of variable `name` that holds bit `bit` (its address text) and the bit's number
+// within that byte; a bit text that is no number stays as written.
+void VarBitByte(CompilerState& st, const std::string& name, const std::string& bit, std::string& addr,
+                std::string& b) {
+  const int v = BitTextValue(st, bit);
+  addr = name;
+  b = v >= 0 ? Dec(v % 8) : bit;
+  if (v >= 8 && v <= 31) addr = name + "+" + Dec(v / 8);
+}
+
+}  // namespace
+
+int VarTypeBytes(std::uint8_t type) {
+  switch (type) {
+    case kTypeInteger:
+    case kTypeWord: return 2;
+    case kTypeLong:
+    case kTypeFloat: return 4;
+    default: return 1;
+  }
+}
+
+void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDisplacement, int bytes) {
+  auto hex = [](int v) { return "0x" + Hex2(static_cast<std::uint8_t>(v & 0xFF)); };
+  Emit2(st, "andi", "zl," + hex(bytes * 8 - 1));
+  Emit2(st, "mov", "xl,zl");
+  for (int k = 0; k < 3; ++k) Emit2(st, "lsr", "xl");
+  Emit2(st, "clr", "xh");
+  if (label.empty()) {
+    Emit2(st, "add", "xl,yl");
+    Emit2(st, "adc", "xh,yh");
+    const int minus = -frameDisplacement;
+    Emit2(st, "subi", "xl," + hex(minus));
+    Emit2(st, "sbci", "xh," + hex(minus >> 8));
+  } else {
+    // adds the label's address: subtracting its negation needs no spare register
+    Emit2(st, "subi", "xl,byte1(-(" + label + "))");
+    Emit2(st, "sbci", "xh,byte2(-(" + label + "))");
+  }
+  Emit2(st, "andi", "zl,0x07");
+  EmitCall(st, "_VaBit");
+  st.used.Set(NeedBitMask);
+}
 
 void EmitLoadBitVar(CompilerState& st, const std::string& name) {
   if (int g = FindGlobalVar(st, name); g != 0) {
@@ -46,14 +93,9 @@ void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::strin
   const std::string lo = s ? "r24" : "zl";
   const std::string hi = s ? "r25" : "zh";
 
-  // Bits 8 to 15 are bits of the variable's second byte.
-  const int v = BitTextValue(st, bit);
-  std::string addr = name;
-  std::string b = v >= 0 ? Dec(v) : bit;
-  if (v >= 8 && v <= 15) {
-    addr = name + "+1";
-    b = Dec(v - 8);
-  }
+  std::string addr;
+  std::string b;
+  VarBitByte(st, name, bit, addr, b);
   if (w >= kTypeBit && w <= kTypeLong) {
     Emit2(st, "lds", lo + "," + addr);
     Emit2(st, "bst", lo + "," + b);
@@ -157,13 +199,9 @@ void EmitStoreBit(CompilerState& st, const std::string& name, const std::string&
 }
 
 void EmitStoreVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
-  const int v = BitTextValue(st, bit);
-  std::string addr = name;
-  std::string b = v >= 0 ? Dec(v) : bit;
-  if (v >= 8 && v <= 15) {
-    addr = name + "+1";
-    b = Dec(v - 8);
-  }
+  std::string addr;
+  std::string b;
+  VarBitByte(st, name, bit, addr, b);
   Emit2(st, "lds", "zl," + addr);
   Emit2(st, "bld", "zl," + b);
   Emit2(st, "sts", addr + ",zl");

@@ -12,7 +12,8 @@
 namespace qbc {
 
 void EmitLoadBitVar(CompilerState& st, const std::string& name);
-// Bit `bit` (0..15; 8..15 are bits of the second byte) of a global variable.
+// Bit `bit` of a global variable: 0..7 of a byte, 0..15 of a word or integer, 0..31 of a
+// long (bit n is bit n mod 8 of byte n / 8).
 void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit);
 void EmitLoadIoRegister(CompilerState& st, const std::string& name);
 void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit);
@@ -21,7 +22,15 @@ void EmitBitLogic(CompilerState& st);
 void EmitStoreIoRegister(CompilerState& st, const std::string& name);
 // Stores T into one bit of a register.
 void EmitStoreBit(CompilerState& st, const std::string& name, const std::string& bit);
-// Stores T into one bit of a global variable (lds / bld / sts).
+// Stores T into one bit of a global variable (lds / bld / sts), numbered as for the load.
 void EmitStoreVarBit(CompilerState& st, const std::string& name, const std::string& bit);
+
+// For a bit number held in zl at run time: X := the address of the byte of a variable that
+// holds the bit, r23 := the bit's mask in that byte (zl is used up). The variable is the
+// global `label`, or the frame variable at Y + `frameDisplacement` when `label` is empty;
+// `bytes` is its size, within which the number is kept (a word takes bits 0..15).
+void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDisplacement, int bytes);
+// The bytes of a numeric variable type (bit and byte 1, integer and word 2, long 4).
+int VarTypeBytes(std::uint8_t type);
 
 }  // namespace qbc

@@ -12,6 +12,7 @@
 #include "compiler/frontend/labels.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
@@ -71,18 +72,36 @@ int BitNumber(CompilerState& st, const std::string& text) {
   return std::atoi(t.c_str());
 }
 
-// A bit of a numeric variable ("name.3"): the bit becomes the condition's bit operand.
+// A numeric variable of the current procedure or the program: it may hold a bit number.
+bool IsBitNumberVariable(CompilerState& st, const std::string& name) {
+  std::uint8_t type = 0;
+  if (const int l = FindLocalVar(st, name); l != 0)
+    type = st.sym.LocalVars[l - 1].VarType;
+  else if (const int g = FindGlobalVar(st, name); g != 0)
+    type = st.sym.GlobalVars[g].VarType;
+  return type >= kTypeByte && type <= kTypeLong;
+}
+
+// A bit of a numeric variable ("name.3", "name.j"): the bit becomes the condition's bit
+// operand.
 // Returns false when no "." follows the name.
 bool ParseVariableBit(CompilerState& st, const std::string& name) {
   if (st.TokText() != ".") return false;
   ++st.src.TokenIndex;
-  const int bit = BitNumber(st, st.TokText());
-  if (bit < 0 || bit > 31)
-    CompileError(st, "Numeric constant expected!");
-  else
-    ++st.src.TokenIndex;
+  const std::string text = st.TokText();
+  const int bit = BitNumber(st, text);
   st.expr.BitOperandRegister = name;
-  st.expr.BitOperandBit = std::to_string(bit < 0 ? 0 : bit);
+  if (bit < 0 && IsBitNumberVariable(st, text)) {
+    // the bit number is read from the variable when the condition runs
+    st.expr.BitOperandBit = text;
+    ++st.src.TokenIndex;
+  } else if (bit < 0 || bit > 31) {
+    CompileError(st, "Numeric constant expected!");
+    st.expr.BitOperandBit = "0";
+  } else {
+    st.expr.BitOperandBit = std::to_string(bit);
+    ++st.src.TokenIndex;
+  }
   st.expr.BitOperandIsLocal = true;
   return true;
 }
@@ -101,9 +120,34 @@ BitPlace CurrentBitPlace(CompilerState& st) {
           st.expr.BitOperandIsGlobal};
 }
 
+// A bit whose number a variable holds: 0 or 1 into bit 0 of r24 (X, zl and r23 are used).
+void LoadVariableBitAtRunTime(CompilerState& st, const BitPlace& p) {
+  const int numberLocal = FindLocalVar(st, p.Bit);
+  if (numberLocal != 0)
+    Op2(st, "ldd", "zl,y+" + std::to_string(FrameDisplacement(st, numberLocal)));
+  else
+    Op2(st, "lds", "zl," + p.Bit);
+  if (const int local = FindLocalVar(st, p.Register); local != 0) {
+    EmitVarBitPointer(st, "", FrameDisplacement(st, local), VarTypeBytes(st.sym.LocalVars[local - 1].VarType));
+  } else {
+    const int g = FindGlobalVar(st, p.Register);
+    EmitVarBitPointer(st, p.Register, 0, VarTypeBytes(g != 0 ? st.sym.GlobalVars[g].VarType : std::uint8_t{kTypeByte}));
+  }
+  Op2(st, "ld", "r24,X");
+  Op2(st, "and", "r24,r23");
+  Op1(st, "breq", "PC+0x02");
+  Op2(st, "ldi", "r24,0x01");
+}
+
 // The byte of a variable that holds bit `bit` into `reg` (a local from the frame, else the
-// global), and the bit's number within that byte.
+// global), and the bit's number within that byte. A bit number held in a variable leaves
+// the bit itself in bit 0 of r24 (`reg` is then r24).
 int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string& reg) {
+  if (BitNumber(st, p.Bit) < 0 && IsBitNumberVariable(st, p.Bit)) {
+    LoadVariableBitAtRunTime(st, p);
+    if (reg != "r24") Op2(st, "mov", reg + ",r24");
+    return 0;
+  }
   const int bit = BitNumber(st, p.Bit);
   const int byteIndex = bit < 0 ? 0 : bit / 8;
   if (const int local = FindLocalVar(st, p.Register); local != 0) {
@@ -171,7 +215,7 @@ std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
       // Bit against an operand: both become 0/1 values (or the operand's low byte) and are
       // compared as bytes.
       const std::string name = right.Text;
-      EmitBitToRegister(st, left, "r23");
+      EmitBitToRegister(st, left, "r22");
       ++st.src.TokenIndex;
       ClearBitFlags(st);
       st.sticky.WantedType = kTypeByte;
@@ -180,7 +224,7 @@ std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
         EmitBitToRegister(st, CurrentBitPlace(st), "r24");
       st.sticky.WantedType = kTypeByte;
       st.sticky.OperandType = kTypeByte;
-      Op2(st, "cp", "r23,r24");
+      Op2(st, "cp", "r22,r24");
       return negated ? InvertRelation(code) : code;
     } else {
       value.clear();

@@ -152,22 +152,19 @@ void EmitLoadOperand(CompilerState& st) {
       if (int c = FindConst(st, bit); c != 0) {
         ++st.src.TokenIndex;
         EmitLoadVarBit(st, name, st.sym.Constants[c].Value);
-      } else if (int lk = FindLocalVar(st, bit); lk != 0) {
+      } else if (const int lk = FindLocalVar(st, bit), gi = FindGlobalVar(st, bit); lk != 0 || gi != 0) {
+        // a bit number held in a variable: any bit of the variable, found at run time
         VariableBitNumber vb(st);
-        vb.Load(name, v.VarType, false);  // the value into zl
-        st.sticky.SkipOperandPush = true;
-        st.sticky.WantedType = kTypeByte;
-        EmitLoadFrameVar(st, lk);  // the bit number into r24
-        vb.ShiftForm();
-      } else if (int gi = FindGlobalVar(st, bit); gi != 0) {
-        VariableBitNumber vb(st);
-        const std::uint8_t indexType = st.sym.GlobalVars[gi].VarType;
-        st.sticky.OperandType = indexType;
         st.sticky.SkipOperandPush = false;
         st.sticky.WantedType = kTypeByte;
-        EmitLoadVariable(st, bit);  // the bit number into zl
-        EmitCall(st, "_VaBit");     // its mask into r23
-        vb.Load(name, v.VarType, true);
+        if (lk != 0) {
+          EmitLoadFrameVar(st, lk);  // the bit number into zl
+        } else {
+          st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
+          EmitLoadVariable(st, bit);
+        }
+        EmitVarBitPointer(st, name, 0, VarTypeBytes(v.VarType));
+        Emit2(st, "ld", "r24,X");
         vb.MaskForm();
       } else if (st.Tok().Kind == kTokName) {
         // any other name: nothing is written and the name stays current

@@ -65,3 +65,47 @@ TEST(BitOperands, DefAliasOfAPortBitIsABit) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Every bit of words, integers and longs, by constant or by a variable's value, read,
+// written and tested in conditions (a global and a local bit number).
+TEST(BitOperands, BitsOfWideVariablesByConstantAndByVariable) {
+  struct Case {
+    const char* code;
+    const char* var;  // the byte variable that must end as 1
+  };
+  const Case cases[] = {
+      {"W = 0 : J = 12 : W.J = 1 : If W = &h1000 Then Ok = 1", "ok"},
+      {"W = &hFFFF : J = 15 : W.J = 0 : If W = &h7FFF Then Ok = 1", "ok"},
+      {"I = 0 : J = 9 : I.J = 1 : If I = 512 Then Ok = 1", "ok"},
+      {"L = 0 : J = 27 : L.J = 1 : If L = &h08000000 Then Ok = 1", "ok"},
+      {"L = 0 : L.30 = 1 : L.17 = 1 : If L = &h40020000 Then Ok = 1", "ok"},
+      {"W = 0 : W.15 = 1 : If W = &h8000 Then Ok = 1", "ok"},
+      {"W = &h2000 : J = 13 : Ok = W.J", "ok"},
+      {"W = &h2000 : J = 12 : Ok = W.J Xor 1", "ok"},
+      {"L = &h01000000 : J = 24 : Ok = L.J", "ok"},
+      {"L = &h80000000 : Ok = L.31", "ok"},
+      {"W = &h2000 : J = 13 : If W.J = 1 Then Ok = 1", "ok"},
+      {"W = &h2000 : J = 5 : Ok = 1 : If W.J = 1 Then Ok = 0", "ok"},
+      {"L = &h40000000 : J = 30 : If L.J = 1 And L.30 = 1 Then Ok = 1", "ok"},
+      {"L = 0 : J = 30 : If L.J = 0 Then Ok = 1", "ok"},
+      {"W = &h0400 : Ok = 0 : Tst(10)", "ok"},
+  };
+  for (const Case& c : cases) {
+    auto run = RunBasic(std::string(kHead) +
+                        "Declare Sub Tst(n As Byte)\n"
+                        "Dim W As Word, I As Integer, L As Long, J As Byte, Ok As Byte, Before As Byte, After As Byte\n"
+                        "Before = 0 : After = 0 : Ok = 0\n" + c.code +
+                        "\nEnd\n"
+                        "Sub Tst(n As Byte)\n  If W.n = 1 Then Ok = 1\nEnd Sub\n");
+    ASSERT_TRUE(run->ok) << c.code << "\n" << run->Diagnostics();
+    EXPECT_EQ(run->Byte(c.var), 1) << c.code;
+    EXPECT_EQ(run->Byte("before"), 0) << c.code;
+    EXPECT_EQ(run->Byte("after"), 0) << c.code;
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
