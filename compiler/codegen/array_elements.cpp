@@ -9,19 +9,9 @@ namespace {
 
 bool WideForm(CompilerState& st) { return st.dev.RamEnd > 255; }
 
-int ElementBytes(std::uint8_t type) {
-  switch (type) {
-    case kTypeInteger:
-    case kTypeWord: return 2;
-    case kTypeLong:
-    case kTypeFloat: return 4;
-    default: return 1;
-  }
-}
-
 // X = the array's address plus the popped index times the element size.
 void AddressIntoX(CompilerState& st, const std::string& name, std::uint8_t elementType, bool byteIndex, bool store) {
-  const int bytes = ElementBytes(elementType);
+  const int bytes = VarTypeBytes(elementType);
   // A float value to store lies in r22..r25: its index goes through r16, r17 instead.
   const bool floatValue = store && elementType == kTypeFloat;
   const std::string lo = floatValue ? "r16" : "r24";

@@ -23,16 +23,6 @@ void VarBitByte(CompilerState& st, const std::string& name, const std::string& b
 
 }  // namespace
 
-int VarTypeBytes(std::uint8_t type) {
-  switch (type) {
-    case kTypeInteger:
-    case kTypeWord: return 2;
-    case kTypeLong:
-    case kTypeFloat: return 4;
-    default: return 1;
-  }
-}
-
 void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDisplacement, int bytes) {
   auto hex = [](int v) { return "0x" + Hex2(static_cast<std::uint8_t>(v & 0xFF)); };
   Emit2(st, "andi", "zl," + hex(bytes * 8 - 1));

@@ -30,7 +30,5 @@ void EmitStoreVarBit(CompilerState& st, const std::string& name, const std::stri
 // global `label`, or the frame variable at Y + `frameDisplacement` when `label` is empty;
 // `bytes` is its size, within which the number is kept (a word takes bits 0..15).
 void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDisplacement, int bytes);
-// The bytes of a numeric variable type (bit and byte 1, integer and word 2, long 4).
-int VarTypeBytes(std::uint8_t type);
 
 }  // namespace qbc
