@@ -1,0 +1,74 @@
+#pragma once
+// The document windows of the main window's work area: making them (untitled "BasDocN"),
+// opening files into them, saving, and the question before a changed one closes. Each
+// document keeps its own changed flag.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+class QWidget;
+
+namespace qbc {
+
+class DesktopServices;
+class FrmDoc;
+
+// What the documents tell the main window.
+struct DocumentEvents {
+  std::function<void(const QString&)> showFileStatus;  // the status label `File`
+  std::function<void()> clearReport;                   // the report box
+  std::function<void(const QString&)> addRecent;       // the recent-files list
+  std::function<void(int, int)> showCaret;             // line and column, from 1
+};
+
+inline constexpr const char* kBasicFilter = "Basic Files (*.bas)|*.bas|All Files (*.*)|*.*";
+inline constexpr const char* kAssemblerFilter = "Assembler Files (*.asm)|*.asm|All Files (*.*)|*.*";
+inline constexpr const char* kSaveAsFilter =
+    "Basic Files (*.bas)|*.bas|Asm Files (*.asm)|*.asm|List Files (*.lst)|*.lst|All Files (*.*)|*.*";
+
+class DocumentManager : public QObject {
+  Q_OBJECT
+ public:
+  DocumentManager(QMdiArea* area, DesktopServices& services, DocumentEvents events, QObject* parent = nullptr);
+
+  // A new, empty, untitled window, shown and active.
+  FrmDoc* NewBasDoc();
+  // A new window with the new-file template.
+  FrmDoc* FileNew();
+  // The Open dialog with `filter`; the chosen file in a new window.
+  void OpenFile(const QString& filter);
+  // A new window holding the file at `path` (start-up, recent files); a file that cannot
+  // be read leaves the window empty.
+  FrmDoc* OpenPath(const QString& path);
+  // File Save of one document; false when it was not saved (dialog cancelled, write
+  // failed: the failure is shown).
+  bool Save(FrmDoc* doc);
+  void SaveActive();
+  void SaveAs();
+
+  FrmDoc* ActiveDoc() const;
+  QMdiArea* Area() const { return area_; }
+  // The path of the document that was active last (written at shut-down).
+  const QString& CurrentFileName() const { return currentFileName_; }
+  void SetCurrentFileName(const QString& path) { currentFileName_ = path; }
+  // The number of the environment's own editor command: 1000 at start, one more for each
+  // editor window.
+  int EditorCommandId() const { return editorCommandId_; }
+  // The editor command event of a window: only the current number runs the command.
+  void EditorCommand(FrmDoc* doc, int commandId);
+
+ private:
+  bool AskBeforeClose(FrmDoc* doc);
+  void Activated(QMdiSubWindow* window);
+
+  QMdiArea* area_;
+  DesktopServices& services_;
+  DocumentEvents events_;
+  int newDocCounter_ = 0;
+  int editorCommandId_ = 1000;
+  QString currentFileName_;
+};
+
+}  // namespace qbc

@@ -1,0 +1,29 @@
+// qbc-ide: the desktop environment. The splash shows for three seconds (or until it is
+// clicked), then the main window opens with the last document.
+#include <QApplication>
+#include <memory>
+
+#include "ide/app/services/qt_desktop_services.h"
+#include "ide/app/windows/frm_main.h"
+#include "ide/app/windows/frm_splash.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationDisplayName(QStringLiteral("Quorvil Basic Compiler"));
+  qbc::QtDesktopServices services;
+  std::unique_ptr<qbc::FrmMain> main;
+
+  qbc::EnvironmentOptions options;
+  options.installDir = QCoreApplication::applicationDirPath();
+  options.services = &services;
+  options.showAbout = [] { (new qbc::FrmSplash())->show(); };
+
+  auto* splash = new qbc::FrmSplash([&] {
+    main = std::make_unique<qbc::FrmMain>(options);
+    QObject::connect(main.get(), &qbc::FrmMain::shutDown, &app, &QApplication::quit);
+    main->Load();
+  });
+  splash->StartTimer();
+  splash->show();
+  return QApplication::exec();
+}

@@ -1,0 +1,117 @@
+#include "ide/app/windows/frm_doc.h"
+
+#include <Qsci/qsciscintilla.h>
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QSaveFile>
+
+#include "ide/app/editor/editor_colors.h"
+#include "ide/app/editor/editor_look_store.h"
+#include "ide/app/editor/quorvil_lexer.h"
+#include "ide/core/document_caption.h"
+#include "ide/core/settings_keys.h"
+
+namespace qbc {
+
+namespace {
+
+QFont EditorFont() {
+  QFont f(QStringLiteral("Courier New"));
+  f.setStyleHint(QFont::Monospace);
+  f.setPixelSize(12);
+  f.setWeight(QFont::Normal);
+  return f;
+}
+
+// A loaded text keeps its line ends; new lines typed into it get the same kind.
+QsciScintilla::EolMode EolModeOf(const QByteArray& bytes) {
+  const int lf = bytes.indexOf('\n');
+  if (lf > 0 && bytes[lf - 1] == '\r') return QsciScintilla::EolWindows;
+  if (lf >= 0) return QsciScintilla::EolUnix;
+  return bytes.contains('\r') ? QsciScintilla::EolMac : QsciScintilla::EolWindows;
+}
+
+}  // namespace
+
+FrmDoc::FrmDoc(const EditorLook& look, int commandId, QWidget* parent)
+    : QMdiSubWindow(parent), rt_(new QsciScintilla), lexer_(new QuorvilLexer(rt_)), commandId_(commandId) {
+  setObjectName(QStringLiteral("frmDoc"));
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(QStringLiteral("Document"));
+  rt_->setObjectName(QStringLiteral("rt"));
+  // Latin-1: one byte is one character, so the file's bytes reach the compiler unchanged.
+  rt_->setUtf8(false);
+  rt_->setLexer(lexer_);
+  rt_->setMarginType(0, QsciScintilla::NumberMargin);
+  rt_->setMarginWidth(0, QStringLiteral("00000"));
+  rt_->setCaretLineVisible(true);
+  rt_->setTabWidth(4);
+  rt_->setEolMode(QsciScintilla::EolWindows);
+  setWidget(rt_);
+  ApplyLook(look);
+  connect(rt_, &QsciScintilla::textChanged, this, [this] {
+    if (!loading_) changed_ = true;
+  });
+  connect(rt_, &QsciScintilla::cursorPositionChanged, this, [this](int line, int index) {
+    emit caretMoved(line + 1, index + 1);
+  });
+}
+
+QString FrmDoc::Path() const { return QString::fromStdString(PathFromCaption(windowTitle().toStdString())); }
+
+void FrmDoc::SetPath(const QString& path) { setWindowTitle(QString::fromStdString(CaptionFor(path.toStdString()))); }
+
+QByteArray FrmDoc::Bytes() const { return rt_->text().toLatin1(); }
+
+void FrmDoc::SetBytes(const QByteArray& bytes) {
+  loading_ = true;
+  rt_->setEolMode(EolModeOf(bytes));
+  rt_->setText(QString::fromLatin1(bytes));
+  loading_ = false;
+}
+
+bool FrmDoc::LoadFile(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return false;
+  SetBytes(f.readAll());
+  return true;
+}
+
+bool FrmDoc::SaveFile(const QString& path, QString* error) {
+  QSaveFile f(path);
+  if (f.open(QIODevice::WriteOnly) && f.write(Bytes()) >= 0 && f.commit()) return true;
+  if (error) *error = f.errorString();
+  return false;
+}
+
+void FrmDoc::ApplyLook(const EditorLook& look) {
+  look_ = look;
+  const QFont font = EditorFont();
+  lexer_->ApplyLook(look, font);
+  const QColor window = ToQColor(look.Color(settings::kSlotWindow), Qt::white);
+  rt_->setPaper(window);
+  rt_->setMarginsForegroundColor(ToQColor(look.Color(settings::kSlotLineNum), Qt::black));
+  rt_->setMarginsBackgroundColor(ToQColor(look.Color(settings::kSlotLineNumBkg), window));
+  rt_->setMarginsFont(font);
+  rt_->setMarginBackgroundColor(1, ToQColor(look.Color(settings::kSlotLeftMargin), window));
+  rt_->setCaretLineBackgroundColor(ToQColor(look.Color(settings::kSlotHighLight), window));
+  rt_->setEdgeColor(ToQColor(look.Color(settings::kSlotDivider), Qt::lightGray));
+  rt_->setMarkerForegroundColor(ToQColor(look.Color(settings::kSlotBookMark), Qt::red));
+  rt_->setMarkerBackgroundColor(ToQColor(look.Color(settings::kSlotBookMarkBkg), window));
+  // Bounded selection: the caret and the selection stay within the text of each line.
+  rt_->SendScintilla(QsciScintillaBase::SCI_SETVIRTUALSPACEOPTIONS,
+                     look.selBound ? 0UL : static_cast<unsigned long>(QsciScintillaBase::SCVS_USERACCESSIBLE));
+}
+
+void FrmDoc::closeEvent(QCloseEvent* event) {
+  const bool close = !closeGuard_ || closeGuard_(this);
+  WriteEditorLook(look_);
+  if (!close) {
+    event->ignore();
+    return;
+  }
+  QMdiSubWindow::closeEvent(event);
+}
+
+}  // namespace qbc

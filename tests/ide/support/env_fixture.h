@@ -1,0 +1,86 @@
+#pragma once
+// A main window over scripted desktop services, a private settings store and a private
+// installation folder (its inc/ holds links to the built device files and AvrAsm32).
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "ide/app/services/desktop_services.h"
+#include "ide/app/windows/frm_main.h"
+
+#include <ostream>
+
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace qbc::test {
+
+class ScriptedServices : public DesktopServices {
+ public:
+  // Answers, taken in order; an empty queue answers "" / Cancel / nothing.
+  std::deque<QString> fileNames;
+  std::deque<Answer> answers;
+  std::deque<QString> inputs;  // a null QString() answers Cancel
+  bool startSucceeds = true;
+
+  struct Dialog {
+    QString kind;  // "open", "save"
+    QString title;
+    QString initialName;
+    QString filter;
+  };
+  struct Start {
+    QString program;
+    QStringList arguments;
+  };
+  std::vector<Dialog> dialogs;
+  std::vector<std::pair<QString, QString>> questions;  // title, text
+  std::vector<QString> informations;
+  std::vector<std::pair<QString, QString>> messages;  // title, text
+  std::vector<std::pair<QString, QString>> prompts;   // prompt, default
+  std::vector<Start> starts;
+  std::vector<QString> viewed;
+  int prints = 0;
+
+  QString OpenFileName(QWidget*, const QString& title, const QString& filter) override;
+  QString SaveFileName(QWidget*, const QString& title, const QString& initialName, const QString& filter) override;
+  Answer Question(QWidget*, const QString& title, const QString& text) override;
+  void Information(QWidget*, const QString& text) override { informations.push_back(text); }
+  void Message(QWidget*, const QString& title, const QString& text) override { messages.emplace_back(title, text); }
+  std::optional<QString> InputText(QWidget*, const QString& prompt, const QString& defaultText) override;
+  bool StartDetached(const QString& program, const QStringList& arguments) override;
+  bool OpenWithViewer(const QString& path) override;
+  void Print(QWidget*, QsciScintilla*) override { ++prints; }
+  void PageSetup(QWidget*) override {}
+  bool EditLook(QWidget*, EditorLook&) override { return false; }
+
+ private:
+  QString NextFileName();
+};
+
+class EnvTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  // Makes the main window and runs its start-up.
+  FrmMain& Start();
+  // Writes a file in the test's work folder and returns its path.
+  QString WriteWorkFile(const QString& name, const QByteArray& bytes);
+  QByteArray ReadWorkFile(const QString& path);
+  // Saves a picture of `widget` under the build folder's screenshots/.
+  void Screenshot(QWidget* widget, const QString& name);
+  QString Setting(const char* group, const char* key);
+  void SetSetting(const char* group, const char* key, const QString& value);
+
+  ScriptedServices services;
+  QString installDir;
+  QString workDir;
+  std::unique_ptr<FrmMain> main;
+};
+
+}  // namespace qbc::test

@@ -1,0 +1,55 @@
+// Captions, untitled names and base names of documents.
+#include <gtest/gtest.h>
+
+#include "ide/core/document_caption.h"
+#include "ide/core/editor_texts.h"
+#include "ide/core/new_file_template.h"
+
+namespace qbc {
+namespace {
+
+TEST(DocumentCaption, PathIsTheCaptionLessItsPrefix) {
+  EXPECT_EQ(CaptionFor("/w/p.bas"), "Open Document - /w/p.bas");
+  EXPECT_EQ(PathFromCaption("Open Document - /w/p.bas"), "/w/p.bas");
+  EXPECT_EQ(PathFromCaption("Open Document - "), "");
+  EXPECT_EQ(UntitledName(5), "BasDoc5.bas");
+  EXPECT_TRUE(IsUntitled("BasDoc12.bas"));
+  EXPECT_FALSE(IsUntitled("/opt/q/BasDoc1.bas"));
+}
+
+TEST(DocumentCaption, BaseNameDropsTheSuffixAndKeepsTheCase) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/w/Prog.BAS", "/w/Prog"},     {"/w/prog.asm", "/w/prog"},   {"/w/Blink.Bas", "/w/Blink"},
+      {"/w/a.b/prog", "/w/a.b/prog"}, {"/w/prog.basic", "/w/prog"}, {"/w/x.y.bas", "/w/x.y"},
+      {"/w/.hidden", "/w/.hidden"},   {"prog.inc", "prog"},
+  };
+  for (const auto& [path, base] : cases) EXPECT_EQ(BaseName(path), base) << path;
+}
+
+TEST(EditorTexts, CaretAndCloseQuestion) {
+  EXPECT_EQ(CaretPositionText(1, 1), "Line:   1    Col:   1");
+  EXPECT_EQ(CaretPositionText(120, 33), "Line:   120    Col:   33");
+  EXPECT_EQ(CloseQuestionText("Open Document - /w/p.bas"),
+            "The file Open Document - /w/p.bas has changed!\r\rDo you wish to save your changes?");
+}
+
+TEST(NewFileTemplate, TwelveCrLfLinesWithTheirTabs) {
+  const std::string expected =
+      "'/////////////////////////////////////////////////////////\r\n"
+      "'///   Quorvil Basic Compiler for AVR by Kelvarin   ///\r\n"
+      "'///   Name of Your project\r\n"
+      "'/////////////////////////////////////////////////////////\r\n"
+      "$device= 8515\t\t\t' used device\r\n"
+      "$stack = 32\t\t\t\t' stack depth\r\n"
+      "$clock = 3.6864\t\t\t' adjust for used crystal\r\n"
+      "\r\n"
+      "\r\n"
+      "do\t\t\t\t\t\t' place your code in next line\r\n"
+      "\r\n"
+      "loop\r\n";
+  EXPECT_EQ(NewFileTemplate(), expected);
+  EXPECT_EQ(std::string("'/////////////////////////////////////////////////////////").size(), 58u);
+}
+
+}  // namespace
+}  // namespace qbc
