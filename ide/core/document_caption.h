@@ -19,8 +19,4 @@ std::string UntitledName(int n);
 // True for a document name that still carries its untitled name ("BasDoc...").
 bool IsUntitled(const std::string& documentName);
 
-// The path without its suffix (from the last "." of the file name on); a name without a
-// suffix stays whole. The case of the name is kept: Linux names are case-sensitive.
-std::string BaseName(const std::string& path);
-
 }  // namespace qbc

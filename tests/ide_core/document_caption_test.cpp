@@ -1,4 +1,4 @@
-// Captions, untitled names and base names of documents.
+// Captions and untitled names of documents, the editor's texts and the new-file template.
 #include <gtest/gtest.h>
 
 #include "ide/core/document_caption.h"
@@ -15,15 +15,6 @@ TEST(DocumentCaption, PathIsTheCaptionLessItsPrefix) {
   EXPECT_EQ(UntitledName(5), "BasDoc5.bas");
   EXPECT_TRUE(IsUntitled("BasDoc12.bas"));
   EXPECT_FALSE(IsUntitled("/opt/q/BasDoc1.bas"));
-}
-
-TEST(DocumentCaption, BaseNameDropsTheSuffixAndKeepsTheCase) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"/w/Prog.BAS", "/w/Prog"},     {"/w/prog.asm", "/w/prog"},   {"/w/Blink.Bas", "/w/Blink"},
-      {"/w/a.b/prog", "/w/a.b/prog"}, {"/w/prog.basic", "/w/prog"}, {"/w/x.y.bas", "/w/x.y"},
-      {"/w/.hidden", "/w/.hidden"},   {"prog.inc", "prog"},
-  };
-  for (const auto& [path, base] : cases) EXPECT_EQ(BaseName(path), base) << path;
 }
 
 TEST(EditorTexts, CaretAndCloseQuestion) {

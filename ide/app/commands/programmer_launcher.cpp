@@ -3,9 +3,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "compiler/frontend/driver.h"
 #include "ide/app/services/desktop_services.h"
 #include "ide/app/services/settings_store.h"
-#include "ide/core/document_caption.h"
 #include "ide/core/programmer_command.h"
 #include "ide/core/settings_keys.h"
 
@@ -43,7 +43,7 @@ void ProgrammerLauncher::DoDebug() {
 void ProgrammerLauncher::DoProg() {
   const QString document = activePath_();
   if (document.isEmpty()) return;
-  const std::string hexFile = BaseName(QFile::encodeName(document).toStdString()) + ".hex";
+  const std::string hexFile = DocumentBaseName(QFile::encodeName(document).toStdString()) + ".hex";
   QString program = ReadSetting(settings::kStartup, settings::kProgram);
   const std::string cmdLine = ReadSetting(settings::kStartup, settings::kCmdLine).toStdString();
   if (program.isEmpty()) program = TestProg();

@@ -1,0 +1,134 @@
+// "RUN   (Compile)" in the window: the report box, tmp.tmp, the files beside the document,
+// one build at a time.
+#include <Qsci/qsciscintilla.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTimer>
+
+#include "ide/app/commands/build_runner.h"
+#include "ide/app/commands/document_manager.h"
+#include "ide/app/windows/button_bar.h"
+#include "ide/app/windows/frm_doc.h"
+#include "ide/app/windows/report_box.h"
+#include "tests/ide/support/env_fixture.h"
+
+namespace qbc::test {
+namespace {
+
+const QByteArray kBlink =
+    "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim Count As Byte\r\nDdrb = &hFF\r\n"
+    "Do\r\n  Portb.0 = 1\r\n  Waitms 250\r\n  Incr Count\r\nLoop\r\nEnd\r\n";
+
+class BuildTest : public EnvTest {
+ protected:
+  FrmDoc* Open(const QString& name, const QByteArray& text) {
+    services.fileNames = {WriteWorkFile(name, text)};
+    main->OpenFile(QStringLiteral("All Files (*.*)|*.*"));
+    return main->Documents().ActiveDoc();
+  }
+  QString Report() { return main->Report().toPlainText(); }
+  QAction* RunAction() { return main->findChild<QAction*>(QStringLiteral("mnuTools_Run")); }
+  bool TmpExists() { return QFile::exists(installDir + QStringLiteral("/tmp.tmp")); }
+};
+
+TEST_F(BuildTest, RunCompilesAssemblesAndReportsTheSize) {
+  Start();
+  Open(QStringLiteral("Blink Dir/Blink.BAS"), kBlink);
+  RunAction()->trigger();
+  const QStringList lines = Report().split(QLatin1Char('\n'));
+  ASSERT_EQ(lines.size(), 3) << Report().toStdString();
+  EXPECT_EQ(lines[0], QStringLiteral("Quorvil Compiler : 11 lines compiled OK"));
+  EXPECT_EQ(lines[1], QStringLiteral("Assembling ....  : DONE"));
+  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("Code size        : "))) << lines[2].toStdString();
+  EXPECT_TRUE(lines[2].endsWith(QStringLiteral(" SRAM bytes free")));
+  EXPECT_FALSE(TmpExists());
+  // The files beside the document keep the document's name and case.
+  EXPECT_TRUE(QFile::exists(workDir + QStringLiteral("/Blink Dir/Blink.asm")));
+  EXPECT_TRUE(QFile::exists(workDir + QStringLiteral("/Blink Dir/Blink.hex")));
+  EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/Blink Dir/blink.asm")));
+}
+
+TEST_F(BuildTest, ErrorsAreListedNumberedAndNothingIsAssembled) {
+  Start();
+  Open(QStringLiteral("bad.bas"), "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nFrobnicate 1\r\nGoto\r\n");
+  RunAction()->trigger();
+  const QStringList lines = Report().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+  ASSERT_GE(lines.size(), 1) << Report().toStdString();
+  for (int i = 0; i < lines.size(); ++i)
+    EXPECT_TRUE(lines[i].startsWith(QStringLiteral(" %1.").arg(i + 1))) << lines[i].toStdString();
+  EXPECT_FALSE(Report().contains(QStringLiteral("Assembling")));
+  EXPECT_FALSE(TmpExists());
+  EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/bad.hex")));
+}
+
+TEST_F(BuildTest, TheRunningBuildUsesTheEditorTextNotTheSavedFile) {
+  Start();
+  FrmDoc* doc = Open(QStringLiteral("p.bas"), "Frobnicate\r\n");
+  doc->rt()->setText(QString::fromLatin1(kBlink));
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().startsWith(QStringLiteral("Quorvil Compiler :"))) << Report().toStdString();
+  // A compilation never saves the document.
+  EXPECT_EQ(ReadWorkFile(workDir + QStringLiteral("/p.bas")), QByteArray("Frobnicate\r\n"));
+  EXPECT_TRUE(doc->Changed());
+}
+
+TEST_F(BuildTest, AnAssemblerDocumentIsSavedAndAssembled) {
+  Start();
+  FrmDoc* doc = Open(QStringLiteral("Prog.asm"), ".include \"m8def.inc\"\r\n");
+  doc->rt()->append(QStringLiteral("\tldi r16, 1\r\n"));
+  main->Report().Sink().SetText("old");
+  main->mnuTools_Run_Click();
+  EXPECT_EQ(ReadWorkFile(workDir + QStringLiteral("/Prog.asm")), QByteArray(".include \"m8def.inc\"\r\n\tldi r16, 1\r\n"));
+  EXPECT_FALSE(doc->Changed());
+  EXPECT_TRUE(Report().startsWith(QStringLiteral("Assembling ....  : DONE\nCode size        : 1 words")))
+      << Report().toStdString();
+  EXPECT_TRUE(QFile::exists(workDir + QStringLiteral("/Prog.hex")));
+}
+
+TEST_F(BuildTest, AMissingAssemblerIsReportedNotPassedForZeroWords) {
+  Start();
+  QFile::remove(installDir + QStringLiteral("/inc/AvrAsm32"));
+  Open(QStringLiteral("blink.bas"), kBlink);
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().contains(QStringLiteral(" 1.  "))) << Report().toStdString();
+  EXPECT_FALSE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+  EXPECT_FALSE(TmpExists());
+}
+
+TEST_F(BuildTest, OneBuildAtATimeWhileTheReportWaits) {
+  Start();
+  Open(QStringLiteral("blink.bas"), kBlink);
+  bool checked = false;
+  QString reportDuringWait;
+  // Runs inside the wait before the assembler output is read.
+  QTimer::singleShot(0, [&] {
+    checked = true;
+    EXPECT_FALSE(RunAction()->isEnabled());
+    EXPECT_TRUE(main->Build().Running());
+    reportDuringWait = Report();
+    main->mnuTools_Run_Click();
+    main->ButtonPressed(10);
+    EXPECT_EQ(Report(), reportDuringWait);
+  });
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(reportDuringWait,
+            QStringLiteral("Quorvil Compiler : 11 lines compiled OK\nAssembling ....  : DONE\n"));
+  EXPECT_TRUE(RunAction()->isEnabled());
+  EXPECT_FALSE(main->Build().Running());
+}
+
+TEST_F(BuildTest, RunFromTheButtonGivesTheEditorTheFocus) {
+  Start();
+  main->activateWindow();
+  FrmDoc* doc = Open(QStringLiteral("blink.bas"), kBlink);
+  main->Report().setFocus();
+  main->Buttons().MouseDown(10);
+  EXPECT_TRUE(Report().contains(QStringLiteral("Code size")));
+  EXPECT_EQ(QApplication::focusWidget(), doc->rt());
+}
+
+}  // namespace
+}  // namespace qbc::test
