@@ -51,6 +51,12 @@ TEST_F(EnvTest, F9AndF11ShowOneTerminalAndOneCalculatorHoweverOftenPressed) {
   EXPECT_EQ(w.Tools().Calc()->objectName(), "frmCalc");
   EXPECT_EQ(w.Tools().Terminal()->parentWidget(), nullptr);  // no owner
 
+  // The button bar's Ter and Calc buttons show the same windows.
+  w.ButtonPressed(14);
+  w.ButtonPressed(15);
+  EXPECT_EQ(VisibleWindows<frmTerminal>(), 1);
+  EXPECT_EQ(VisibleWindows<frmCalc>(), 1);
+
   // Closed and asked for again, the same windows come back.
   QWidget* terminal = w.Tools().Terminal();
   terminal->close();
@@ -86,6 +92,12 @@ TEST_F(EnvTest, F4InsertsTheDesignedCharacterAtTheCaretAndMarksTheDocumentChange
   DesignWithF4(w, SetTopLeftDotAndGenerate);
   EXPECT_EQ(doc->rt()->text(), "A\nDefLcdChar 0, &h10, &h00, &h00, &h00, &h00, &h00, &h00, &h00B\n");
   EXPECT_TRUE(doc->Changed());
+
+  // The button bar's designer button does the same, replacing a selection.
+  doc->rt()->setSelection(0, 0, 0, 1);
+  ActWhenShown<frmLCD>(SetTopLeftDotAndGenerate);
+  w.ButtonPressed(13);
+  EXPECT_TRUE(doc->rt()->text().startsWith("DefLcdChar 0, &h10, &h00, &h00, &h00, &h00, &h00, &h00, &h00\nDefLcdChar"));
 }
 
 TEST_F(EnvTest, F4WithNoDocumentInsertsNothing) {
