@@ -19,7 +19,8 @@ namespace {
 QFont EditorFont() {
   QFont f(QStringLiteral("Courier New"));
   f.setStyleHint(QFont::Monospace);
-  f.setPixelSize(12);
+  // 12 pixels high on a 96 dpi screen; the editor sizes its styles in points.
+  f.setPointSize(9);
   f.setWeight(QFont::Normal);
   return f;
 }

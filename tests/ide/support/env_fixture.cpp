@@ -56,6 +56,13 @@ bool ScriptedServices::OpenWithViewer(const QString& path) {
   return true;
 }
 
+bool ScriptedServices::EditLook(QWidget*, EditorLook& look) {
+  ++lookDialogs;
+  if (!acceptedLook) return false;
+  look = *acceptedLook;
+  return true;
+}
+
 void EnvTest::SetUp() {
   const QString settingsDir = QString::fromStdString(MakeTempDir("settings"));
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ide/app/services/desktop_services.h"
+#include "ide/core/editor_look.h"
 #include "ide/app/windows/frm_main.h"
 
 #include <ostream>
@@ -45,6 +46,9 @@ class ScriptedServices : public DesktopServices {
   std::vector<Start> starts;
   std::vector<QString> viewed;
   int prints = 0;
+  int pageSetups = 0;
+  int lookDialogs = 0;
+  std::optional<EditorLook> acceptedLook;  // the properties dialog's answer; none: Cancel
 
   QString OpenFileName(QWidget*, const QString& title, const QString& filter) override;
   QString SaveFileName(QWidget*, const QString& title, const QString& initialName, const QString& filter) override;
@@ -55,8 +59,8 @@ class ScriptedServices : public DesktopServices {
   bool StartDetached(const QString& program, const QStringList& arguments) override;
   bool OpenWithViewer(const QString& path) override;
   void Print(QWidget*, QsciScintilla*) override { ++prints; }
-  void PageSetup(QWidget*) override {}
-  bool EditLook(QWidget*, EditorLook&) override { return false; }
+  void PageSetup(QWidget*) override { ++pageSetups; }
+  bool EditLook(QWidget*, EditorLook& look) override;
 
  private:
   QString NextFileName();
