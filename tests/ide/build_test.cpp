@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QTimer>
 
@@ -94,6 +95,19 @@ TEST_F(BuildTest, AMissingAssemblerIsReportedNotPassedForZeroWords) {
   main->mnuTools_Run_Click();
   EXPECT_TRUE(Report().contains(QStringLiteral(" 1.  "))) << Report().toStdString();
   EXPECT_FALSE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+  EXPECT_FALSE(TmpExists());
+}
+
+// A compilation that fails inside the compiler (its .asm cannot be written) is shown in a
+// message box and never assembled.
+TEST_F(BuildTest, ACompilerFailureIsShownAndNotAssembled) {
+  Start();
+  Open(QStringLiteral("gone/p.bas"), kBlink);
+  QDir(workDir + QStringLiteral("/gone")).removeRecursively();
+  main->mnuTools_Run_Click();
+  ASSERT_EQ(services.informations.size(), 1u);
+  EXPECT_TRUE(services.informations[0].contains(QStringLiteral("gone/p.asm"))) << services.informations[0].toStdString();
+  EXPECT_FALSE(Report().contains(QStringLiteral("Assembling"))) << Report().toStdString();
   EXPECT_FALSE(TmpExists());
 }
 
