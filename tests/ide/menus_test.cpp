@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -77,6 +78,13 @@ TEST_F(MenusTest, KeysReachTheirCommands) {
   main->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
   rt->setFocus();
+  // Shift+Del deletes the selection and leaves the clipboard alone.
+  QApplication::clipboard()->setText(QStringLiteral("kept"));
+  rt->setSelection(0, 0, 0, 3);
+  QTest::keyClick(rt, Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("kept"));
+  EXPECT_EQ(main->Documents().ActiveDoc()->Bytes().left(3), QByteArray("///"));
+  rt->undo();
   QTest::keyClick(rt, Qt::Key_F5);
   EXPECT_TRUE(main->Report().toPlainText().startsWith(QStringLiteral("Quorvil Compiler :")))
       << main->Report().toPlainText().toStdString();

@@ -1,5 +1,7 @@
 #include "ide/app/windows/frm_doc.h"
 
+#include <Qsci/qscicommand.h>
+#include <Qsci/qscicommandset.h>
 #include <Qsci/qsciscintilla.h>
 
 #include <QCloseEvent>
@@ -49,6 +51,13 @@ FrmDoc::FrmDoc(const EditorLook& look, int commandId, QWidget* parent)
   rt_->setCaretLineVisible(true);
   rt_->setTabWidth(4);
   rt_->setEolMode(QsciScintilla::EolWindows);
+  // Shift+Del is the Edit menu's Delete, which leaves the clipboard alone; the editor's
+  // own binding would cut.
+  const int shiftDelete = QKeyCombination(Qt::ShiftModifier, Qt::Key_Delete).toCombined();
+  if (QsciCommand* cut = rt_->standardCommands()->boundTo(shiftDelete)) {
+    if (cut->key() == shiftDelete) cut->setKey(0);
+    if (cut->alternateKey() == shiftDelete) cut->setAlternateKey(0);
+  }
   setWidget(rt_);
   ApplyLook(look);
   connect(rt_, &QsciScintilla::textChanged, this, [this] {
