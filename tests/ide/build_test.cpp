@@ -13,6 +13,7 @@
 #include "ide/app/windows/button_bar.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
+#include "ide/build/installation_lock.h"
 #include "tests/ide/support/env_fixture.h"
 
 namespace qbc::test {
@@ -109,6 +110,26 @@ TEST_F(BuildTest, ACompilerFailureIsShownAndNotAssembled) {
   EXPECT_TRUE(services.informations[0].contains(QStringLiteral("gone/p.asm"))) << services.informations[0].toStdString();
   EXPECT_FALSE(Report().contains(QStringLiteral("Assembling"))) << Report().toStdString();
   EXPECT_FALSE(TmpExists());
+}
+
+// A qbc build of the same installation folder uses its tmp.tmp: Run does not start then.
+TEST_F(BuildTest, RunWaitsForNoQbcBuildOfTheSameFolder) {
+  Start();
+  Open(QStringLiteral("blink.bas"), kBlink);
+  InstallationLock other;
+  std::string holder;
+  ASSERT_TRUE(other.Acquire(QFile::encodeName(installDir).toStdString(), "/w/other.bas", std::chrono::milliseconds(0),
+                            holder));
+  main->Report().Sink().SetText("earlier report");
+  main->mnuTools_Run_Click();
+  ASSERT_EQ(services.informations.size(), 1u);
+  EXPECT_TRUE(services.informations[0].startsWith(QStringLiteral("The installation folder ") + installDir))
+      << services.informations[0].toStdString();
+  EXPECT_TRUE(services.informations[0].contains(QStringLiteral("other.bas")));
+  EXPECT_EQ(Report(), QStringLiteral("earlier report"));
+  other.Release();
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
 }
 
 TEST_F(BuildTest, OneBuildAtATimeWhileTheReportWaits) {

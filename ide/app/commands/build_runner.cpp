@@ -7,15 +7,18 @@
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
 #include "ide/build/build_command.h"
+#include "ide/build/installation_lock.h"
 
 namespace qbc {
 
 BuildRunner::BuildRunner(DocumentManager& documents, ReportBox& report, QString installDir,
-                         std::function<void()> wait)
+                         std::function<void()> wait, int lockWaitMs, std::function<void(const QString&)> busy)
     : documents_(documents),
       report_(report),
       installDir_(std::move(installDir)),
       wait_(std::move(wait)),
+      lockWaitMs_(lockWaitMs),
+      busy_(std::move(busy)),
       state_(std::make_unique<CompilerState>()) {}
 
 BuildRunner::~BuildRunner() = default;
@@ -26,11 +29,20 @@ void BuildRunner::Run() {
   const QString path = doc->Path();
   // Any document other than a Basic source goes to the assembler as saved.
   if (!path.right(3).toLower().endsWith(QLatin1String("bas")) && !documents_.Save(doc)) return;
-  running_ = true;
-  if (onRunning) onRunning(true);
   const QByteArray text = doc->Bytes();
   BuildPaths paths{QFile::encodeName(installDir_).toStdString(), QFile::encodeName(path).toStdString()};
+  InstallationLock lock;
+  std::string holder;
+  if (!lock.Acquire(paths.installDir, paths.documentPath, std::chrono::milliseconds(lockWaitMs_), holder)) {
+    if (busy_)
+      busy_(QStringLiteral("The installation folder ") + installDir_ +
+            QStringLiteral(" is in use by another build (") + QString::fromStdString(holder) + QStringLiteral(")"));
+    return;
+  }
+  running_ = true;
+  if (onRunning) onRunning(true);
   RunBuildCommand(*state_, paths, text.toStdString(), report_.Sink(), nullptr, wait_);
+  lock.Release();
   running_ = false;
   if (onRunning) onRunning(false);
 }

@@ -15,8 +15,11 @@ struct CompilerState;
 class BuildRunner {
  public:
   // `wait` stands for the one-second pause that lets the window repaint before the
-  // assembler's output is read.
-  BuildRunner(DocumentManager& documents, ReportBox& report, QString installDir, std::function<void()> wait);
+  // assembler's output is read. A build shares the installation folder's tmp.tmp with
+  // every qbc run there: it waits at most `lockWaitMs` for one of those to end, and
+  // `busy` tells the user when it gave up.
+  BuildRunner(DocumentManager& documents, ReportBox& report, QString installDir, std::function<void()> wait,
+              int lockWaitMs, std::function<void(const QString&)> busy);
   ~BuildRunner();
 
   void Run();
@@ -29,6 +32,8 @@ class BuildRunner {
   ReportBox& report_;
   QString installDir_;
   std::function<void()> wait_;
+  int lockWaitMs_;
+  std::function<void(const QString&)> busy_;
   std::unique_ptr<CompilerState> state_;
   bool running_ = false;
 };

@@ -69,7 +69,9 @@ FrmMain::FrmMain(EnvironmentOptions options, QWidget* parent)
     posLabel_->setText(QString::fromStdString(CaretPositionText(line, column)));
   };
   documents_ = std::make_unique<DocumentManager>(area_, services, std::move(events));
-  build_ = std::make_unique<BuildRunner>(*documents_, *report_, options_.installDir, [this] { WaitOneSecond(); });
+  build_ = std::make_unique<BuildRunner>(
+      *documents_, *report_, options_.installDir, [this] { WaitOneSecond(); }, options_.lockWaitMs,
+      [this, &services](const QString& text) { services.Information(this, text); });
   edit_ = std::make_unique<EditCommands>(*documents_, services, this);
   programs_ = std::make_unique<ProgrammerLauncher>(services, this, options_.installDir,
                                                    [this] { return documents_->ActiveDoc() ? documents_->ActiveDoc()->Path() : QString(); });

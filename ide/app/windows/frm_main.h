@@ -29,6 +29,7 @@ struct EnvironmentOptions {
   QString installDir;                 // the installation folder (tmp.tmp, inc/, help)
   DesktopServices* services = nullptr;  // dialogs, message boxes, program starts
   int waitMs = 1000;                  // the wait before the assembler output is read
+  int lockWaitMs = 5000;              // the longest wait for a qbc build of the same folder
   std::function<void()> showAbout;    // Help > About: shows the splash window
 };
 

@@ -88,6 +88,7 @@ FrmMain& EnvTest::Start() {
   options.installDir = installDir;
   options.services = &services;
   options.waitMs = 0;
+  options.lockWaitMs = 0;
   main = std::make_unique<FrmMain>(options);
   main->Load();
   QApplication::processEvents();
