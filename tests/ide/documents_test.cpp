@@ -60,6 +60,14 @@ TEST_F(DocumentsTest, CancelledOpenChangesNothing) {
   EXPECT_EQ(main->Area()->subWindowList().size(), 1);
 }
 
+TEST_F(DocumentsTest, AFileThatCannotBeReadIsReported) {
+  Start();
+  Open(workDir);
+  ASSERT_EQ(services.informations.size(), 1u);
+  EXPECT_EQ(services.informations[0], QStringLiteral("Cannot open ") + workDir + QStringLiteral(": it is a folder"));
+  EXPECT_TRUE(main->Documents().ActiveDoc()->Bytes().isEmpty());
+}
+
 TEST_F(DocumentsTest, SaveWritesTheBytesBackUnderTheSamePath) {
   Start();
   const QString path = WriteWorkFile(QStringLiteral("p.bas"), "a = 1\r\n");

@@ -45,15 +45,18 @@ FrmDoc* DocumentManager::FileNew() {
 void DocumentManager::OpenFile(const QString& filter) {
   const QString path = services_.OpenFileName(area_->window(), QStringLiteral("Open Basic source File"), filter);
   if (path.isEmpty()) return;
-  OpenPath(path);
+  QString error;
+  OpenPath(path, &error);
+  if (!error.isEmpty())
+    services_.Information(area_->window(), QStringLiteral("Cannot open ") + path + QStringLiteral(": ") + error);
   if (events_.showFileStatus) events_.showFileStatus(QStringLiteral("Source: ") + QFileInfo(path).fileName());
   if (events_.clearReport) events_.clearReport();
   if (events_.addRecent) events_.addRecent(path);
 }
 
-FrmDoc* DocumentManager::OpenPath(const QString& path) {
+FrmDoc* DocumentManager::OpenPath(const QString& path, QString* error) {
   FrmDoc* doc = NewBasDoc();
-  doc->LoadFile(path);
+  doc->LoadFile(path, error);
   doc->SetPath(path);
   // The caption changed after the window became active.
   Activated(doc);

@@ -40,8 +40,8 @@ class DocumentManager : public QObject {
   // The Open dialog with `filter`; the chosen file in a new window.
   void OpenFile(const QString& filter);
   // A new window holding the file at `path` (start-up, recent files); a file that cannot
-  // be read leaves the window empty.
-  FrmDoc* OpenPath(const QString& path);
+  // be read leaves the window empty and `error` says why.
+  FrmDoc* OpenPath(const QString& path, QString* error = nullptr);
   // File Save of one document; false when it was not saved (dialog cancelled, write
   // failed: the failure is shown).
   bool Save(FrmDoc* doc);

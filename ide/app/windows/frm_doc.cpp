@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "ide/app/editor/editor_colors.h"
@@ -81,9 +82,12 @@ void FrmDoc::SetBytes(const QByteArray& bytes) {
   loading_ = false;
 }
 
-bool FrmDoc::LoadFile(const QString& path) {
+bool FrmDoc::LoadFile(const QString& path, QString* error) {
   QFile f(path);
-  if (!f.open(QIODevice::ReadOnly)) return false;
+  if (!f.open(QIODevice::ReadOnly) || QFileInfo(path).isDir()) {
+    if (error) *error = QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : f.errorString();
+    return false;
+  }
   SetBytes(f.readAll());
   return true;
 }

@@ -34,7 +34,7 @@ class FrmDoc : public QMdiSubWindow {
   // Replaces the text without marking the document as changed (a loaded file, the
   // new-file template).
   void SetBytes(const QByteArray& bytes);
-  bool LoadFile(const QString& path);
+  bool LoadFile(const QString& path, QString* error = nullptr);
   bool SaveFile(const QString& path, QString* error);
 
   const EditorLook& Look() const { return look_; }

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <string>
+#include <vector>
 
 #include "ide/app/commands/build_runner.h"
 #include "ide/app/commands/document_manager.h"
