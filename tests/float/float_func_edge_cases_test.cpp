@@ -262,8 +262,8 @@ TEST(FloatFunctionSpecialCases, FractionSplitStoresTheIntegerPart) {
   EXPECT_TRUE(IsNan(FloatAt(nan[0], 4)));
 }
 
-// The square root's iteration ends for every argument (it used to wait for an estimate to
-// repeat exactly), and power of a negative base ends too: random bit patterns.
+// The square root and the power of a negative base end for every argument: random bit
+// patterns.
 TEST(FloatFunctionSpecialCases, SquareRootAndPowerEndOnRandomBitPatterns) {
   std::mt19937 rng(12345);
   std::vector<float> xs;

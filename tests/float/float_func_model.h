@@ -193,24 +193,12 @@ inline float Powf(float a, float b) {
   return odd ? Neg(r) : r;
 }
 
+// Correctly rounded; subnormal operands are values; -0 gives +0, other negative operands
+// NaN. The results are never subnormal.
 inline float Sqrtf(float a) {
-  unsigned e = Exp(a);
-  if (e == 0) return 0.0f;
-  if (SignBit(a) || e == 0xFF) return NaN();
-  int u = static_cast<int>(e) - 0x7F;
-  int h = u >> 1;  // arithmetic shift
-  unsigned ne = static_cast<unsigned>(static_cast<int>(e) - 2 * h);
-  float aa = FromBits((Bits(a) & 0x7FFFFFu) | (ne << 23));
-  float g = FromBits(0x3F800000u | ((((Bits(a) >> 16) & 0x7F) >> 1) << 16));
-  float r = g;
-  for (int i = 0; i < 10; ++i) {
-    float n = Add(Div(aa, g), g);
-    n = FromBits(Bits(n) - 0x00800000u);
-    r = n;
-    if (Bits(n) == Bits(g)) break;
-    g = n;
-  }
-  return FromBits(Bits(r) + (static_cast<uint32_t>(h) << 23));
+  if ((Bits(a) & 0x7FFFFFFFu) == 0) return 0.0f;
+  if (SignBit(a) || IsNan(a)) return NaN();
+  return std::sqrt(a);
 }
 
 inline float Cos0(float a) {

@@ -3,98 +3,151 @@
 
 namespace qbc {
 
-// _Fsqrt: A = a * 4^h with a in [1, 4) (exponent 0x7F or 0x80); Heron's iteration
-// g = (a / g + g) / 2 from g = 1 + f / 2 (f: a's top fraction bits), ended when an
-// estimate repeats or after ten rounds (rounded iterates can alternate between two
-// neighbours); then h is added to the exponent. Negative A and NaN give NaN, zero (and
-// -0) gives 0. a in r8..r11, g in r12..r15, h in r16, the round count in r17.
+// _Fsqrt: correctly rounded, digit by digit. A = x * 4^h with x in [1, 4) (a subnormal A
+// is normalised first); the root of x is built one bit at a time from 1, 25 bits down to
+// 2^-24, and the last bit rounds (the exact root never lies halfway between two floats,
+// so no sticky bit is needed). The root's exponent field is h + 127.
+//
+// Fixed point with 2^-24 in bit 0: the remainder R = (x - r^2) * 2^i in r21..r18 and
+// T = 2r in r25..r22, where r holds the i bits found so far. A step doubles R and tries
+// T + m (m, in zl, the bit being tried, which lies below the bits of 2r); when it fits, it
+// is taken off R and T becomes 2r + 2m (adding m again carries m one place up). T's bytes
+// below m's byte are 0, so each group of eight steps subtracts only from m's byte up.
+//
+// -0 and +0 give +0; every other negative operand, infinity and NaN give NaN. The rare
+// paths (sign, zero and subnormal, NaN) stand before the entry, within branch reach.
 void EmitFloatSqrtRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Text(R"(
-_Fsqrt: mov     xl,r24
-        lsl     xl
-        mov     xh,r25
-        rol     xh
-        brne    _Fsqr1
-        rjmp    _Fclr
-_Fsqr1: sbrc    r25,7
-        rjmp    _Fnan
-        cpi     xh,0xFF
-        brne    _Fsqr2
-        rjmp    _Fnan
-_Fsqr2: push    r8
-        push    r9
-        push    r10
-        push    r11
-        push    r12
-        push    r13
-        push    r14
-        push    r15
-        push    r16
-        push    r17
-        mov     r16,xh
-        subi    r16,0x7F
-        asr     r16
-        mov     xl,r16
-        lsl     xl
-        sub     xh,xl
+_Fsqr8: or      xh,r24
+        or      xh,r23
+        or      xh,r22
+        brne    _Fsqr9
+_Fsqr7: rjmp    _Fclr
+_Fsqr9: rjmp    _Fnan
+_Fsqr6: lsr     r24
+        mov     xl,r24
+        or      xl,r23
+        or      xl,r22
+        breq    _Fsqr7
+_Fsqr4: dec     xh
+        lsl     r22
+        rol     r23
+        rol     r24
+        brpl    _Fsqr4
+        asr     xh
+        rjmp    _Fsqr1
+_Fsqrt: mov     xh,r25
         lsl     r24
-        lsr     xh
+        rol     xh
+        brcs    _Fsqr8
+        breq    _Fsqr6
+        cpi     xh,0xFF
+        breq    _Fsqr9
+        sec
         ror     r24
-        mov     r25,xh
-        mov     r8,r22
-        mov     r9,r23
-        mov     r10,r24
-        mov     r11,r25
-        andi    r24,0x7F
-        lsr     r24
-        ori     r24,0x80
-        ldi     r25,0x3F
+        dec     xh
+        lsr     xh
+_Fsqr1: mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        clr     r21
+        brcc    _Fsqr2
+        lsl     r18
+        rol     r19
+        rol     r20
+        rol     r21
+_Fsqr2: lsl     r18
+        rol     r19
+        rol     r20
+        rol     r21
+        dec     r21
+        ldi     r25,0x02
+        clr     r24
         clr     r23
         clr     r22
-        ldi     r17,0x0A
-_Fsqr3: mov     r12,r22
-        mov     r13,r23
-        mov     r14,r24
-        mov     r15,r25
-        mov     r22,r8
-        mov     r23,r9
-        mov     r24,r10
-        mov     r25,r11
-        mov     r18,r12
-        mov     r19,r13
-        mov     r20,r14
-        mov     r21,r15
-        rcall   _Fdiv
-        mov     r18,r12
-        mov     r19,r13
-        mov     r20,r14
-        mov     r21,r15
-        rcall   _Fadd
-        subi    r24,0x80
-        sbci    r25,0x00
-        cp      r22,r12
-        cpc     r23,r13
-        cpc     r24,r14
-        cpc     r25,r15
-        breq    _Fsqr4
-        dec     r17
-        brne    _Fsqr3
-_Fsqr4: lsl     r24
-        rol     r25
-        add     r25,r16
+        clr     zh
+        ldi     zl,0x80
+_Fsq21: lsl     r18
+        rol     r19
+        rol     r20
+        rol     r21
+        or      r24,zl
+        sub     r20,r24
+        sbc     r21,r25
+        brcs    _Fsq22
+        add     r24,zl
+        adc     r25,zh
+        lsr     zl
+        brne    _Fsq21
+        rjmp    _Fsq23
+_Fsq22: add     r20,r24
+        adc     r21,r25
+        eor     r24,zl
+        lsr     zl
+        brne    _Fsq21
+_Fsq23: ldi     zl,0x80
+_Fsq24: lsl     r18
+        rol     r19
+        rol     r20
+        rol     r21
+        or      r23,zl
+        sub     r19,r23
+        sbc     r20,r24
+        sbc     r21,r25
+        brcs    _Fsq25
+        add     r23,zl
+        adc     r24,zh
+        lsr     zl
+        brne    _Fsq24
+        rjmp    _Fsq26
+_Fsq25: add     r19,r23
+        adc     r20,r24
+        adc     r21,r25
+        eor     r23,zl
+        lsr     zl
+        brne    _Fsq24
+_Fsq26: ldi     zl,0x80
+_Fsq27: lsl     r18
+        rol     r19
+        rol     r20
+        rol     r21
+        or      r22,zl
+        sub     r18,r22
+        sbc     r19,r23
+        sbc     r20,r24
+        sbc     r21,r25
+        brcs    _Fsq28
+        add     r22,zl
+        adc     r23,zh
+        lsr     zl
+        brne    _Fsq27
+        rjmp    _Fsqr3
+_Fsq28: add     r18,r22
+        adc     r19,r23
+        adc     r20,r24
+        adc     r21,r25
+        eor     r22,zl
+        lsr     zl
+        brne    _Fsq27
+_Fsqr3: subi    r22,0xFE
+        sbci    r23,0xFF
+        sbci    r24,0xFF
+        sbci    r25,0xFF
         lsr     r25
         ror     r24
-        pop     r17
-        pop     r16
-        pop     r15
-        pop     r14
-        pop     r13
-        pop     r12
-        pop     r11
-        pop     r10
-        pop     r9
-        pop     r8
+        ror     r23
+        ror     r22
+        lsr     r25
+        ror     r24
+        ror     r23
+        ror     r22
+        subi    xh,0xC0
+        lsl     r24
+        mov     r25,xh
+        lsr     r25
+        ror     r24
+        clr     r7
         ret)");
 }
 
