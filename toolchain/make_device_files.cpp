@@ -1,7 +1,7 @@
 // Makes the compiler's device definition files from the definition files of the avra
 // assembler.
 //
-//   qbc_make_device_files ALIASES OUTDIR AVRA_DEF_FILE...
+//   qbc_make_device_files ALIASES OUTDIR AVRA AVRA_DEF_FILE...
 //
 // The compiler's device loader reads these files in a fixed way, and avra must still
 // assemble them, so each file is written in this layout:
@@ -12,6 +12,9 @@
 //   - every other constant as ".equ NAME = $hh" without a trailing comment: registers first
 //     (the register lookup sees only the first definition lines), then the aliases of the
 //     alias list, the register pairs XL..ZH, and bit names and other constants;
+//   - CORE_MUL, CORE_MOVW, CORE_LPM_ZINC and CORE_ELPM_ZINC as "(1)" or "(0)": whether the
+//     chip has mul/muls/mulsu, movw, lpm Rd,Z+ and elpm Rd,Z+, as avra's instruction table
+//     for the ".device" knows it (AVRA, the assembler, is run on a probe of the four);
 //   - the interrupt vectors last, INT0addr first, each ".equ", four blanks and the name
 //     (the loader cuts the name from column 9), the INT0addr line longer than 40
 //     characters;
@@ -23,6 +26,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -31,6 +35,8 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -239,7 +245,50 @@ bool IsSizeName(const std::string& upper) {
 
 bool IsVectorName(const std::string& name) { return EndsWith(name, "addr"); }
 
-std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases) {
+// The instructions that the code generators choose by. avra refuses, line by line, what
+// its instruction table for the ".device" lacks, so one probe with one instruction a line
+// tells them all.
+struct CoreInstructions {
+  bool mul = false;
+  bool movw = false;
+  bool lpm_zinc = false;
+  bool elpm_zinc = false;
+};
+
+const char* const kProbeLines[] = {"\tmul\tr16,r17", "\tmovw\tr16,r18", "\tlpm\tr16,Z+", "\telpm\tr16,Z+"};
+
+std::optional<CoreInstructions> ProbeCore(const std::string& avra, const std::string& device_line,
+                                          const std::filesystem::path& dir) {
+  if (device_line.empty()) return CoreInstructions{};  // avra's default device: nothing assumed
+  {
+    std::ofstream probe(dir / "probe.asm", std::ios::trunc);
+    probe << device_line << "\n";
+    for (const char* line : kProbeLines) probe << line << "\n";
+  }
+  const std::string cmd = "cd \"" + dir.string() + "\" && \"" + avra + "\" probe.asm > probe.log 2>&1";
+  const int status = std::system(cmd.c_str());
+  std::ifstream log(dir / "probe.log");
+  std::stringstream text;
+  text << log.rdbuf();
+  const std::string out = text.str();
+  bool refused[4] = {};
+  bool any = false;
+  for (int i = 0; i < 4; ++i) {
+    const std::string mark = "probe.asm(" + std::to_string(i + 2) + ")";
+    for (size_t at = out.find(mark); at != std::string::npos; at = out.find(mark, at + 1)) {
+      const size_t eol = out.find('\n', at);
+      if (Upper(out.substr(at, eol - at)).find("ERROR") != std::string::npos) refused[i] = any = true;
+    }
+  }
+  // A failed run that names none of the probe lines did not get as far as the instructions.
+  if (status != 0 && !any) {
+    std::cerr << "avra could not be run on the probe for " << device_line << ":\n" << out;
+    return std::nullopt;
+  }
+  return CoreInstructions{!refused[0], !refused[1], !refused[2], !refused[3]};
+}
+
+std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const CoreInstructions& core) {
   std::ostringstream o;
   o << ";Device definition file made from " << dev.source_name << "\n";
   o << ";of the avra assembler at build time, for the Quorvil Basic Compiler.\n";
@@ -372,6 +421,11 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases) {
     std::cerr << dev.source_name << ": no INT0 vector\n";
     return "";
   }
+  o << ";instructions of the core (1: the chip has them)\n";
+  size_line("CORE_MUL", core.mul);
+  size_line("CORE_MOVW", core.movw);
+  size_line("CORE_LPM_ZINC", core.lpm_zinc);
+  size_line("CORE_ELPM_ZINC", core.elpm_zinc);
   o << ";interrupt vectors, the first one external interrupt 0; the names start in column 9\n";
   std::string first = ".equ    INT0addr=";
   first += std::string(first.size() < 36 ? 36 - first.size() : 1, ' ');
@@ -405,21 +459,31 @@ bool WriteIfChanged(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 4) {
-    std::cerr << "usage: qbc_make_device_files ALIASES OUTDIR AVRA_DEF_FILE...\n";
+  if (argc < 5) {
+    std::cerr << "usage: qbc_make_device_files ALIASES OUTDIR AVRA AVRA_DEF_FILE...\n";
     return 2;
   }
   std::vector<Alias> aliases = ReadAliases(argv[1]);
   std::string outdir = argv[2];
+  const std::string avra = argv[3];
   std::filesystem::create_directories(outdir);
+  // The probes run in a folder of their own (avra writes its output files beside them).
+  const std::filesystem::path probe_dir =
+      std::filesystem::temp_directory_path() / ("qbc_core_probe_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(probe_dir);
   int failures = 0;
-  for (int i = 3; i < argc; ++i) {
+  for (int i = 4; i < argc; ++i) {
     Device dev;
     if (!ReadAvraFile(argv[i], dev)) {
       ++failures;
       continue;
     }
-    std::string text = MakeFile(dev, aliases);
+    const std::optional<CoreInstructions> core = ProbeCore(avra, dev.device_line, probe_dir);
+    if (!core) {
+      ++failures;
+      continue;
+    }
+    std::string text = MakeFile(dev, aliases, *core);
     if (text.empty() || text.find_first_of("\"'") != std::string::npos) {
       std::cerr << argv[i] << ": no usable device file\n";
       ++failures;
@@ -435,5 +499,7 @@ int main(int argc, char** argv) {
       }
     }
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(probe_dir, ignored);
   return failures == 0 ? 0 : 1;
 }

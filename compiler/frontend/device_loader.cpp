@@ -92,6 +92,16 @@ void SetFamilyFromName(CompilerState& st, const std::string& name) {
   }
 }
 
+// A CORE_ definition of the file: 1 when the chip has the instruction.
+void SetCoreInstruction(DeviceProfile& dev, const std::string& symbol, std::optional<long long> value) {
+  if (!value) return;
+  const bool has = *value != 0;
+  if (symbol == "core_mul") dev.HardwareMultiplier = has;
+  if (symbol == "core_movw") dev.MovwInstruction = has;
+  if (symbol == "core_lpm_zinc") dev.LpmPostIncrement = has;
+  if (symbol == "core_elpm_zinc") dev.ElpmPostIncrement = has;
+}
+
 // Reads the definition file line by line (lines end in LF or CR LF).
 class LineReader {
  public:
@@ -139,6 +149,8 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
   LineReader file(path);
   st.sym.IoRegisters.Clear();
   st.sym.InterruptVectors.Clear();
+  // Only the file tells what the core has (a second $device reads its own file).
+  dev.HardwareMultiplier = dev.MovwInstruction = dev.LpmPostIncrement = dev.ElpmPostIncrement = false;
 
   std::string line;
   bool haveVectorLine = false;
@@ -194,6 +206,9 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
         dev.NeedRampz = dev.FlashEnd > 70000;
         st.mn.LpmMnemonic = dev.FlashEnd > 70000 ? "elpm" : "lpm";
       }
+    } else if (symbol == "core_mul" || symbol == "core_movw" || symbol == "core_lpm_zinc" ||
+               symbol == "core_elpm_zinc") {
+      SetCoreInstruction(dev, symbol, ReadProfileNumber(value, 16));
     } else if (symbol == "int0addr") {
       haveVectorLine = true;
       break;

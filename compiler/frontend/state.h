@@ -165,6 +165,12 @@ struct DeviceProfile {
   bool TinyLpmDevice = false;
   bool IsM103 = false;
   bool NeedRampz = false;
+  // Instructions of the chip's core, from its definition file (CORE_MUL, CORE_MOVW,
+  // CORE_LPM_ZINC, CORE_ELPM_ZINC); a file without them gives none.
+  bool HardwareMultiplier = false;  // mul, muls, mulsu
+  bool MovwInstruction = false;
+  bool LpmPostIncrement = false;   // lpm Rd,Z+
+  bool ElpmPostIncrement = false;  // elpm Rd,Z+
 };
 
 // Mnemonics the device loader chooses; not cleared by the reset (the loader sets them
@@ -374,8 +380,8 @@ struct Symbols {
   std::int16_t SystemVarBytes = 0;
   std::int16_t UserVarBytes = 0;
   std::uint8_t HighestVectorUsed = 0;
-  // The library routine labelled Mp16u is in the output (on MegaCore devices both 16-bit
-  // multiply emitters would write it).
+  // The library routine labelled Mp16u is in the output (on chips with the multiplier
+  // both 16-bit multiply emitters would write it).
   bool Mp16uWritten = false;
 };
 

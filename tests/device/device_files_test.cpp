@@ -127,6 +127,54 @@ TEST(DeviceFiles, TheAssemblerRejectsInstructionsTheChipLacks) {
   }
 }
 
+// The instructions the code generators choose by, as the loader reads them from each
+// device file, against what the assembler accepts for that chip.
+TEST(DeviceFiles, CoreInstructionsAreWhatTheAssemblerAcceptsForTheChip) {
+  struct Probe {
+    const char* instr;
+    bool DeviceProfile::*has;
+  } probes[] = {{"mul r16, r17", &DeviceProfile::HardwareMultiplier},
+                {"movw r16, r18", &DeviceProfile::MovwInstruction},
+                {"lpm r16, Z+", &DeviceProfile::LpmPostIncrement},
+                {"elpm r16, Z+", &DeviceProfile::ElpmPostIncrement}};
+  int withMul = 0;
+  for (const auto& name : DeviceNames()) {
+    SCOPED_TRACE(name);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    ASSERT_TRUE(LoadDeviceFile(f.st, name));
+    for (const Probe& p : probes) {
+      const std::string prog = ".include \"" + test::BinDir() + "/inc/" + name + "def.inc\"\n.cseg\n  " + p.instr +
+                               "\nhere: rjmp here\n";
+      test::AsmResult a = test::AssembleAsm(prog, {});
+      EXPECT_EQ(f.st.dev.*p.has, a.ok) << p.instr << "\n" << a.output;
+    }
+    withMul += f.st.dev.HardwareMultiplier;
+  }
+  EXPECT_GT(withMul, 20);
+
+  // Known chips: the newer megas have the multiplier like the classic ones; the ATmega103,
+  // the tinies and the AT90S parts do not.
+  struct Known {
+    const char* device;
+    bool mul, movw, lpm, elpm;
+  } known[] = {
+      {"m8", true, true, true, false},      {"m88", true, true, true, false},    {"m168", true, true, true, false},
+      {"m2560", true, true, true, true},    {"m128", true, true, true, true},    {"m103", false, false, false, false},
+      {"tn2313", false, true, true, false}, {"tn26", false, false, true, false}, {"90s8515", false, false, false, false},
+  };
+  for (const Known& k : known) {
+    SCOPED_TRACE(k.device);
+    test::CompilerFixture f;
+    f.st.env.InstallDir = test::BinDir();
+    ASSERT_TRUE(LoadDeviceFile(f.st, k.device));
+    EXPECT_EQ(f.st.dev.HardwareMultiplier, k.mul);
+    EXPECT_EQ(f.st.dev.MovwInstruction, k.movw);
+    EXPECT_EQ(f.st.dev.LpmPostIncrement, k.lpm);
+    EXPECT_EQ(f.st.dev.ElpmPostIncrement, k.elpm);
+  }
+}
+
 }  // namespace
 }  // namespace qbc
 

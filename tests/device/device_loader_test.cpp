@@ -258,5 +258,31 @@ TEST_F(HandMade, ASecondDeviceReplacesTheTables) {
   EXPECT_EQ(d.st.dev.FlashEnd, 16384);
 }
 
+// The core's instructions come from the file's CORE_ lines, not from the family: a mega
+// whose file has none gets none, and a second device reads its own.
+TEST_F(HandMade, CoreInstructionsComeFromTheFile) {
+  Write("m8",
+        ".equ RAMEND = (1119)\n.equ FLASHEND = (4095)\n"
+        ".equ CORE_MUL = (1)\n.equ CORE_MOVW = (1)\n.equ CORE_LPM_ZINC = (1)\n.equ CORE_ELPM_ZINC = (0)\n");
+  Write("m16", ".equ RAMEND = (1119)\n.equ FLASHEND = (8191)\n");
+  Write("tn85", ".equ CORE_MUL = (0)\n.equ CORE_MOVW = (1)\n.equ CORE_LPM_ZINC = (1)\n.equ CORE_ELPM_ZINC = (1)\n");
+  Loaded d("m8", install);
+  EXPECT_TRUE(d.st.dev.HardwareMultiplier);
+  EXPECT_TRUE(d.st.dev.MovwInstruction);
+  EXPECT_TRUE(d.st.dev.LpmPostIncrement);
+  EXPECT_FALSE(d.st.dev.ElpmPostIncrement);
+  d.Tokenize("$device = m16");
+  d.st.src.TokenIndex = 3;
+  ParseDeviceMetaStatement(d.st);
+  EXPECT_TRUE(d.st.dev.MegaCore);
+  EXPECT_FALSE(d.st.dev.HardwareMultiplier);
+  EXPECT_FALSE(d.st.dev.MovwInstruction);
+  EXPECT_FALSE(d.st.dev.LpmPostIncrement);
+  Loaded t("tn85", install);
+  EXPECT_FALSE(t.st.dev.HardwareMultiplier);
+  EXPECT_TRUE(t.st.dev.MovwInstruction);
+  EXPECT_TRUE(t.st.dev.ElpmPostIncrement);
+}
+
 }  // namespace
 }  // namespace qbc
