@@ -198,15 +198,14 @@ void EmitMulOperator(CompilerState& st) {
   switch (t) {
     case kTypeBit:
     case kTypeByte:
-      // the ATmega103 has the MegaCore instruction forms but no multiplier
-      if (st.dev.MegaCore && !st.dev.IsM103) {
+      if (st.dev.HardwareMultiplier) {
         Emit2(st, "mul", "zl,r24");
         Emit1(st, "movw", "zl,r0");
       } else {
         EmitCall(st, "Mpy8u");
       }
       break;
-    case kTypeInteger: EmitCall(st, st.dev.MegaCore ? "Mp16u" : "Mp16s"); break;
+    case kTypeInteger: EmitCall(st, st.dev.HardwareMultiplier ? "Mp16u" : "Mp16s"); break;
     case kTypeWord: EmitCall(st, "Mp16u"); break;
     case kTypeLong: EmitCall(st, "Mul32"); break;
     default: break;

@@ -30,14 +30,14 @@ void SetMulDivFlag(CompilerState& st, bool divide) {
     case kTypeByte:
       if (divide)
         st.used.Set(NeedDiv8u);
-      else if (!st.dev.MegaCore || st.dev.IsM103)
+      else if (!st.dev.HardwareMultiplier)
         st.used.Set(NeedMul8u);
       break;
     case kTypeInteger:
       if (divide)
         st.used.Set(NeedDiv16s);
       else
-        st.used.Set(st.dev.MegaCore ? NeedMul16u : NeedMul16s);
+        st.used.Set(st.dev.HardwareMultiplier ? NeedMul16u : NeedMul16s);
       break;
     case kTypeWord: st.used.Set(divide ? NeedDiv16u : NeedMul16u); break;
     case kTypeLong: st.used.Set(divide ? NeedDiv32 : NeedMul32); break;

@@ -1,6 +1,7 @@
-// Arithmetic of every integer type run on the simulator, on a device with the hardware
-// multiplier (m8) and one whose multiplies are shift-and-add routines (m88): each case is
-// a program whose variables are checked against host arithmetic.
+// Arithmetic of every integer type run on the simulator, on a classic and a newer mega with
+// the hardware multiplier (m8, m88) and on a chip without it, whose multiplies are
+// shift-and-add routines (tn85): each case is a program whose variables are checked
+// against host arithmetic.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -94,17 +95,41 @@ class ArithOnDevice : public ::testing::TestWithParam<std::tuple<std::string, st
 TEST_P(ArithOnDevice, MatchesHostArithmetic) {
   const auto& [device, index] = GetParam();
   const ArithCase& c = Cases()[index];
-  auto run = RunBasic(Program(device, c), device == "m8" ? "atmega8" : "atmega88");
+  auto run = RunBasic(Program(device, c), device == "m8" ? "atmega8" : device == "m88" ? "atmega88" : "attiny85");
   ASSERT_TRUE(run->ok) << c.name << "\n" << run->Diagnostics();
   for (const Expect& e : c.expect) Check(*run, e);
 }
 
 INSTANTIATE_TEST_SUITE_P(Programs, ArithOnDevice,
-                         ::testing::Combine(::testing::Values("m8", "m88"),
+                         ::testing::Combine(::testing::Values("m8", "m88", "tn85"),
                                             ::testing::Range<std::size_t>(0, Cases().size())),
                          [](const auto& param_info) {
                            return std::get<0>(param_info.param) + "_" + Cases()[std::get<1>(param_info.param)].name;
                          });
+
+// The multiply form follows the chip's multiplier, not its family: inline mul and the mul
+// routines on every chip that has mul (the newer megas too), the shift-and-add routines
+// on the chips without it (the ATmega103 among the megas).
+TEST(MultiplyForm, FollowsTheChipsMultiplier) {
+  const std::string dims = "Dim A As Byte, B As Byte, I As Integer, J As Integer, L As Long, M As Long\n";
+  const std::string code = "A = A * B\nI = I * J\nL = L * M\nEnd\n";
+  struct Case {
+    const char* device;
+    bool mul;
+  } cases[] = {{"m8", true}, {"m88", true}, {"m168", true}, {"m2560", true}, {"m128", true},
+               {"m103", false}, {"tn85", false}, {"tn2313", false}, {"90s8515", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    CompiledBasic out = CompileBasic(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 32\n" + dims + code);
+    ASSERT_EQ(out.error_count, 0) << out.report;
+    const std::string& a = out.asm_text;
+    EXPECT_EQ(a.find("\tmul\t\tzl,r24\r\n\t\tmovw\tzl,r0") != std::string::npos, c.mul);
+    EXPECT_EQ(a.find("Mpy8u") != std::string::npos, !c.mul);
+    EXPECT_EQ(a.find("Mp16s") != std::string::npos, !c.mul);
+    EXPECT_EQ(a.find("32x32 hardware multiplay") != std::string::npos, c.mul);
+    EXPECT_EQ(a.find("\tmul\t") != std::string::npos, c.mul);
+  }
+}
 
 }  // namespace
 }  // namespace qbc::test

@@ -32,6 +32,7 @@ struct Gen {
   explicit Gen(int ramEnd = 0x45F, bool megaCore = true) {
     st.dev.RamEnd = ramEnd;
     st.dev.MegaCore = megaCore;
+    st.dev.HardwareMultiplier = megaCore;
     Var("b", kTypeByte, 1);
     Var("c", kTypeByte, 1);
     Var("i", kTypeInteger, 2);
@@ -282,6 +283,7 @@ TEST(Operators, ByteMultiplyByDevice) {
   EXPECT_TRUE(classic.st.used[NeedMul8u]);
   Gen m103;
   m103.st.dev.IsM103 = true;  // MegaCore forms, no multiplier
+  m103.st.dev.HardwareMultiplier = false;
   EXPECT_EQ(m103.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_rcall.Mpy8u", "_sts_b,zl"}));
   EXPECT_TRUE(m103.st.used[NeedMul8u]);
 }

@@ -1,7 +1,8 @@
 // Addition, subtraction, multiplication, division, squaring, reciprocal and scaling by a
 // power of two on the simulator, bit for bit against the host model, on a chip with
-// rcall/rjmp only (ATmega8), one with call/jmp (ATmega32) and one with 3-byte return
-// addresses (ATmega2560).
+// rcall/rjmp only (ATmega8), one with call/jmp (ATmega32), one with 3-byte return
+// addresses (ATmega2560), a newer mega (ATmega88) -- all four multiply with mul -- and a
+// chip without the multiplier (ATtiny85), which multiplies by shift and add.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -87,7 +88,8 @@ TEST_P(FloatBinary, RoundingBoundaries) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Chips, FloatBinary,
-                         ::testing::Values(ChipCase{&kM8, 2000}, ChipCase{&kM32, 10000}, ChipCase{&kM2560, 4000}),
+                         ::testing::Values(ChipCase{&kM8, 2000}, ChipCase{&kM32, 10000}, ChipCase{&kM2560, 4000},
+                                           ChipCase{&kM88, 2000}, ChipCase{&kTn85, 1000}),
                          [](const auto& p) { return std::string(p.param.chip->mcu); });
 
 }  // namespace

@@ -1,6 +1,6 @@
-// Cycles per call of _Fadd, _Fmul and _Fdiv against avr-libc's __addsf3, __mulsf3 and
-// __divsf3 (Debian gcc-avr and avr-libc, the driver built with -Os), on the same simulated
-// ATmega32 over the same operands. Each call is timed with Timer 1 at the CPU clock; the
+// Cycles per call of _Fadd, _Fmul, _Fdiv and _Fsqrt against avr-libc's __addsf3,
+// __mulsf3, __divsf3 and sqrt (Debian gcc-avr and avr-libc, the driver built with -Os), on
+// the same simulated ATmega32 (which multiplies with mul) over the same operands. Each call is timed with Timer 1 at the CPU clock; the
 // time of an empty call is taken off and the call and return added back, so a figure is
 // the cycles from the call instruction to the end of the return. Prints the medians.
 #include <gtest/gtest.h>
@@ -13,7 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "compiler/library/core/float_functions.h"
 #include "tests/float/float_fixture.h"
+#include "tests/float/float_func_model.h"
 #include "tests/float/float_model.h"
 #include "tests/support/test_dirs.h"
 
@@ -85,6 +87,9 @@ Timing RunOurs(const std::string& entry, const std::vector<std::pair<uint32_t, u
   std::string p = ".include \"m32def.inc\"\n\t.cseg\n\t.org 0\n";
   p += TimingLoop(false, entry, ops.size());
   p += LibraryText(kM32);
+  auto sqrt = StateFor(kM32);
+  EmitFloatSqrtRoutine(*sqrt);
+  p += sqrt->out.Str();
   p += "\ncases:\n" + TableBytes(ops, ".db");
   AsmResult a = AssembleAsm(p);
   EXPECT_TRUE(a.ok) << a.output;
@@ -134,18 +139,25 @@ TEST(FloatCycles, AgainstAvrLibc) {
     const char* libc;
     uint32_t (*model)(uint32_t, uint32_t);
     double limit;  // largest ratio to avr-libc accepted
+    bool positive;  // operands with the sign cleared
+    int max_cycles;
   };
   std::printf("\n  cycles per call (median of %zu operand pairs, ATmega32)\n", ops.size());
   std::printf("  %-8s %8s %10s %8s\n", "", "ours", "avr-libc", "ratio");
-  for (const Op& op : {Op{"_Fadd", "__addsf3", Add, 1.5}, Op{"_Fmul", "__mulsf3", Mul, 4.0},
-                       Op{"_Fdiv", "__divsf3", Div, 1.5}}) {
-    const Timing ours = RunOurs(op.ours, ops);
+  auto sqrt_model = [](uint32_t a, uint32_t) { return Bits(floatfn::Sqrtf(FromBits(a))); };
+  auto positive_ops = ops;
+  for (auto& [a, b] : positive_ops) a &= 0x7FFFFFFFu;
+  for (const Op& op : {Op{"_Fadd", "__addsf3", Add, 1.5, false, 10000}, Op{"_Fmul", "__mulsf3", Mul, 1.2, false, 200},
+                       Op{"_Fdiv", "__divsf3", Div, 1.5, false, 10000},
+                       Op{"_Fsqrt", "sqrt", sqrt_model, 2.0, true, 10000}}) {
+    const auto& operands = op.positive ? positive_ops : ops;
+    const Timing ours = RunOurs(op.ours, operands);
     Timing libc;
-    ASSERT_TRUE(RunAvrLibc(op.libc, ops, libc));
+    ASSERT_TRUE(RunAvrLibc(op.libc, operands, libc));
     ASSERT_EQ(ours.cycles.size(), ops.size());
     for (size_t i = 0; i < ops.size(); ++i) {
       // Both give the correctly rounded result on these normal operands.
-      EXPECT_EQ(ours.results[i], op.model(ops[i].first, ops[i].second));
+      EXPECT_EQ(ours.results[i], op.model(operands[i].first, operands[i].second));
       EXPECT_EQ(libc.results[i], ours.results[i]) << op.libc;
     }
     std::vector<int> o, l;
@@ -155,6 +167,7 @@ TEST(FloatCycles, AgainstAvrLibc) {
     const double ratio = static_cast<double>(mo) / ml;
     std::printf("  %-8s %8d %10d %8.2f\n", op.ours, mo, ml, ratio);
     EXPECT_LE(ratio, op.limit) << op.ours;
+    EXPECT_LE(mo, op.max_cycles) << op.ours;
   }
 }
 

@@ -26,6 +26,9 @@ inline const Chip kM8{"m8def.inc", "atmega8", 0x60, 0x45F, 8192};
 inline const Chip kM16{"m16def.inc", "atmega16", 0x60, 0x45F, 16384};
 inline const Chip kM32{"m32def.inc", "atmega32", 0x60, 0x85F, 32768};
 inline const Chip kM2560{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 262144};
+// A newer mega with the multiplier, and a chip without one (the shift-and-add forms).
+inline const Chip kM88{"m88def.inc", "atmega88", 0x100, 0x4FF, 8192};
+inline const Chip kTn85{"tn85def.inc", "attiny85", 0x60, 0x25F, 8192, false, true, false};
 
 inline bool BigFlash(const Chip& c) { return c.flash_bytes > 8192; }
 

@@ -176,7 +176,7 @@ TEST_P(FloatUnary, IntegerValuedFloatsSurviveTheRoundTrip) {
   EXPECT_EQ(CheckA(*GetParam(), r, cases, want), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Chips, FloatUnary, ::testing::Values(&kM8, &kM32, &kM2560),
+INSTANTIATE_TEST_SUITE_P(Chips, FloatUnary, ::testing::Values(&kM8, &kM32, &kM2560, &kM88, &kTn85),
                          [](const auto& p) { return std::string(p.param->mcu); });
 
 // The unpacked routines take an exponent of 0 as zero, as the packed zero result of _Fclr

@@ -22,7 +22,7 @@ using Chip = bench::Chip;
 // A large-SRAM mega (16-bit pointer lines, lpm Rd,Z+) and a tiny with 128 bytes of SRAM
 // (8-bit pointer lines, lpm Rd,Z+ through TinyLpmDevice).
 inline const Chip kMega328{"m328Pdef.inc", "atmega328p", 0x100, 0x8FF, 32768, true, false};
-inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, 2048, false, true};
+inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, 2048, false, true, false};
 
 // A compiler state with the chip's profile. `post_increment` false gives a core without
 // "lpm Rd,Z+" (the text that reads r0 and steps Z with adiw), which runs on any chip.
@@ -33,6 +33,7 @@ inline std::unique_ptr<CompilerState> StateFor(const Chip& chip, bool post_incre
   st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
   st->dev.MegaCore = post_increment && chip.mega_core;
   st->dev.TinyLpmDevice = post_increment && chip.tiny_lpm;
+  st->dev.HardwareMultiplier = chip.multiplier;
   st->mn.LpmMnemonic = "lpm";
   st->mn.CallMnemonic = "rcall";
   st->mn.JumpMnemonic = "rjmp";

@@ -59,6 +59,7 @@ TEST_P(DeviceForms, EveryRoutineAssembles) {
     st->ResetCompilerGlobals();
     st->dev.RamEnd = d.ram_end;
     st->dev.MegaCore = d.mega_core;
+    st->dev.HardwareMultiplier = d.mega_core;  // the megas of the list have the multiplier
     st->dev.TinyLpmDevice = d.tiny_lpm;
     st->mn.LpmMnemonic = d.lpm;
     st->mn.CallMnemonic = d.call;

@@ -84,16 +84,16 @@ TEST(IntArithText, KeyLinesKeepTheirSeparators) {
   EXPECT_NE(mul32.find("\r\n\t\tmovw\tzl,r20\r\n\t\tmovw\tr18,r22\r\n\t\tret\r\n"), std::string::npos);
 }
 
-TEST(IntArithText, OnMegaCoreTheRoutineLabelledMp16uIsWrittenOncePerCompilation) {
+TEST(IntArithText, WithTheMultiplierTheRoutineLabelledMp16uIsWrittenOncePerCompilation) {
   CompilerState st;
   st.ResetCompilerGlobals();
-  st.dev.MegaCore = true;
+  st.dev.HardwareMultiplier = true;
   EmitMp16uRoutine(st);
   EmitMp16sRoutine(st);
   EXPECT_EQ(Count(st.out.Str(), "Mp16u:"), 1u);
   EXPECT_EQ(Count(st.out.Str(), "Mp16s"), 0u);
   st.ResetCompilerGlobals();
-  st.dev.MegaCore = true;
+  st.dev.HardwareMultiplier = true;
   st.out.Clear();
   EmitMp16sRoutine(st);
   EXPECT_EQ(Count(st.out.Str(), "Mp16u:"), 1u) << "the next compilation writes it again";
@@ -105,7 +105,7 @@ TEST(IntArithText, AllRoutinesAssembleTogether) {
   for (bool megaCore : {false, true}) {
     CompilerState st;
     st.ResetCompilerGlobals();
-    st.dev.MegaCore = megaCore;
+    st.dev.HardwareMultiplier = megaCore;
     EmitMpy8uRoutine(st);
     EmitDiv8uRoutine(st);
     EmitMp16uRoutine(st);

@@ -37,6 +37,7 @@ std::string EmittedText(Emitter emit, bool megaCore, float clockMHz = 8.0f) {
   CompilerState st;
   st.ResetCompilerGlobals();
   st.dev.MegaCore = megaCore;
+  st.dev.HardwareMultiplier = megaCore;
   st.cfg.CrystalFrequency = clockMHz;
   emit(st);
   return st.out.Str();

@@ -135,7 +135,7 @@ TEST(FromBcd, UnpacksEveryByteWithEitherMultiply) {
   for (unsigned x = 0; x <= 255; ++x) cases.push_back({static_cast<uint8_t>(x)});
   for (bool mul : {true, false}) {
     auto st = StateFor(kMega328);
-    st->dev.MegaCore = mul;
+    st->dev.HardwareMultiplier = mul;
     EmitFromBcdRoutine(*st);
     EmitMpy8uRoutine(*st);
     RegisterRoutine r{st->out.Str(), "_FBcd", {"zl"}, {"zl"}, ""};

@@ -14,6 +14,7 @@ void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
   st.dev.MegaCore = chip.mega_core;
   st.dev.TinyLpmDevice = chip.tiny_lpm;
   st.dev.NeedRampz = chip.rampz;
+  st.dev.HardwareMultiplier = chip.multiplier;
   st.mn.LpmMnemonic = chip.rampz ? "elpm" : "lpm";
   const bool big = chip.flash_bytes > 8192;
   st.mn.CallMnemonic = big ? "call" : "rcall";
@@ -26,7 +27,8 @@ void SetChipProfile(CompilerState& st, const Chip& chip, bool rampz) {
                       .flash_bytes = static_cast<std::int32_t>(chip.flash_bytes),
                       .mega_core = chip.mega_core,
                       .tiny_lpm = chip.tiny_lpm,
-                      .rampz = rampz});
+                      .rampz = rampz,
+                      .multiplier = chip.multiplier});
 }
 
 std::string Hex2(unsigned v) {

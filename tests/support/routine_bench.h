@@ -29,6 +29,7 @@ struct Chip {
   std::uint32_t flash_bytes;
   bool mega_core = true;  // lpm Rd,Z+
   bool tiny_lpm = false;  // lpm Rd,Z+ on a tiny
+  bool multiplier = true;  // mul, muls, mulsu
 };
 
 // The device cells the library emitters read.
@@ -39,6 +40,7 @@ struct ChipProfile {
   bool mega_core = false;  // lpm Rd,Z+
   bool tiny_lpm = false;   // lpm Rd,Z+ on a tiny
   bool rampz = false;      // flash beyond 64 KB: elpm and RAMPZ
+  bool multiplier = false;  // mul, muls, mulsu
 };
 
 // Sets the profile's cells and the mnemonics as the device loader chooses them: elpm with

@@ -118,8 +118,9 @@ _Fadd6: neg     r0
 
 // _FmulD: exponent sum less the bias as a 16-bit number in zh:r25; mantissas without their
 // leading one (from exponent-0 operands) are normalised first, so the product is exact.
-// The 24 x 24-bit product is formed by shift and add, one multiplier byte of B at a time
-// (_Fmul5); the bits below the top 32 of the 48-bit product are ORed into r0.
+// The top 32 bits of the 48-bit mantissa product go to r24:r23:r22:xh and r0 is non-zero
+// exactly when one of the 16 bits below them is; both forms of the product give the same.
+// The zero exit stands before _FmulD, within branch reach of the operand tests.
 void EmitFloatMulRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Text(R"(
@@ -130,6 +131,7 @@ _Fpow2: mov     r21,r25
 _Fmul:  rcall   _Fwrk1
         rcall   _FmulD
         rjmp    _Fback
+_Fmu11: rjmp    _Fclr
 _FmulD: tst     r25
         breq    _Fmu11
         tst     r21
@@ -164,7 +166,64 @@ _Fmul3: lsl     r18
         subi    r25,0x01
         sbci    zh,0x00
         sbrs    r20,7
-        rjmp    _Fmul3
+        rjmp    _Fmul3)");
+  if (st.dev.HardwareMultiplier) {
+    // The nine byte products a_i * b_j (A = r24:r23:r22, B = r20:r19:r18), summed by byte
+    // place i + j with r7 as the zero for the carries: the top places first into
+    // r21:r20:xh:xl, then the three products below (in registers of a2 and b2, which are
+    // done by then) for their carry into xl and the sticky byte. r1 is the caller's.
+    st.out.Text(R"(
+_Fmul4: push    r1
+        clr     r7
+        mov     zl,r20
+        mul     r24,zl
+        movw    r20,r0
+        mul     r23,r19
+        movw    xl,r0
+        mul     r24,r19
+        add     xh,r0
+        adc     r20,r1
+        adc     r21,r7
+        mul     r23,zl
+        add     xh,r0
+        adc     r20,r1
+        adc     r21,r7
+        mul     r24,r18
+        add     xl,r0
+        adc     xh,r1
+        adc     r20,r7
+        adc     r21,r7
+        mul     r22,zl
+        add     xl,r0
+        adc     xh,r1
+        adc     r20,r7
+        adc     r21,r7
+        mul     r22,r18
+        mov     zl,r0
+        mov     r24,r1
+        mul     r23,r18
+        add     r24,r0
+        adc     xl,r1
+        adc     xh,r7
+        adc     r20,r7
+        adc     r21,r7
+        mul     r22,r19
+        add     r24,r0
+        adc     xl,r1
+        adc     xh,r7
+        adc     r20,r7
+        adc     r21,r7
+        pop     r1
+        mov     r0,zl
+        or      r0,r24
+        mov     r24,r21
+        mov     r23,r20
+        mov     r22,xh
+        mov     xh,xl)");
+  } else {
+    // Shift and add, one multiplier byte of B at a time (_Fmul5); the bits below the top
+    // 32 of the product are ORed into r0.
+    st.out.Text(R"(
 _Fmul4: mov     r21,r24
         mov     zl,r23
         mov     xl,r22
@@ -178,7 +237,9 @@ _Fmul4: mov     r21,r24
         rcall   _Fmul5
         or      r0,xh
         mov     r18,r20
-        rcall   _Fmul5
+        rcall   _Fmul5)");
+  }
+  st.out.Text(R"(
         sbrc    r24,7
         rjmp    _Fmul8
         lsl     xh
@@ -192,8 +253,10 @@ _Fmul9: tst     zh
         breq    _Fmu10
         ldi     r25,0xFF
         brpl    _Fmu10
-_Fmu11: rjmp    _Fclr
-_Fmu10: ret
+        rjmp    _Fclr
+_Fmu10: ret)");
+  if (!st.dev.HardwareMultiplier) {
+    st.out.Text(R"(
 _Fmul5: sec
         ror     r18
 _Fmul6: brcc    _Fmul7
@@ -207,6 +270,7 @@ _Fmul7: ror     r24
         lsr     r18
         brne    _Fmul6
         ret)");
+  }
 }
 
 // _FdivD: exponent difference plus the bias in zh:r25; both mantissas normalised (a zero

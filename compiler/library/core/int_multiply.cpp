@@ -3,7 +3,7 @@
 namespace qbc {
 
 void EmitMpy8uRoutine(CompilerState& st) {
-  if (st.dev.MegaCore) {
+  if (st.dev.HardwareMultiplier) {
     // Three lines, no header: the hardware product of zl and r24 in zh:zl.
     st.out.Text(R"(
 Mpy8u:\tmul\t\tzl,r24
@@ -31,7 +31,7 @@ m8u2:\tror\t\tzh
 }
 
 void EmitMp16HardwareRoutine(CompilerState& st) {
-  // On MegaCore devices both 16-bit multiply emitters come here; the label may stand in
+  // On chips with the multiplier both 16-bit multiply emitters come here; the label may stand in
   // the program once only.
   if (st.sym.Mp16uWritten) return;
   st.sym.Mp16uWritten = true;
@@ -51,7 +51,7 @@ Mp16u:\tmul\t\tzl,r24
 }
 
 void EmitMp16uRoutine(CompilerState& st) {
-  if (st.dev.MegaCore) {
+  if (st.dev.HardwareMultiplier) {
     EmitMp16HardwareRoutine(st);
     return;
   }
@@ -80,7 +80,7 @@ m16u2:\tror\t\tr23
 }
 
 void EmitMp16sRoutine(CompilerState& st) {
-  if (st.dev.MegaCore) {
+  if (st.dev.HardwareMultiplier) {
     // The low 16 bits of the unsigned hardware product equal the signed product's.
     EmitMp16HardwareRoutine(st);
     return;
@@ -168,7 +168,7 @@ Mul32:\tclr\t\tr22
 }
 
 void EmitMul32Routine(CompilerState& st) {
-  if (st.dev.MegaCore) {
+  if (st.dev.HardwareMultiplier) {
     EmitMul32HardwareRoutine(st);
     return;
   }

@@ -3,8 +3,9 @@
 // The link step calls each emitter when the routine's used flag is set:
 //   NeedMul8u -> EmitMpy8uRoutine     NeedMul16u -> EmitMp16uRoutine
 //   NeedMul16s -> EmitMp16sRoutine    NeedMul32 -> EmitMul32Routine
-// On devices with the hardware multiplier (MegaCore) the 16- and 32-bit emitters write the
-// mul forms through EmitMp16HardwareRoutine and EmitMul32HardwareRoutine.
+// On chips with the hardware multiplier (HardwareMultiplier of the device profile) the 16-
+// and 32-bit emitters write the mul forms through EmitMp16HardwareRoutine and
+// EmitMul32HardwareRoutine.
 //
 // Register contracts (high byte first):
 //   Mpy8u  zl * r24 -> zl (low byte); shift form keeps zh and uses r19; mul form leaves
