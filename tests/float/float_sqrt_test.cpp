@@ -4,9 +4,13 @@
 // from the whole range, the known answers and the special operands.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "tests/float/float_func_fixture.h"
@@ -127,6 +131,59 @@ TEST(FloatSquareRoot, RandomOperandsOverTheWholeRange) {
       ADD_FAILURE() << "sqrt " << Hex(FromBits(xs[i])) << " gives " << Hex(r[i]) << ", want " << Hex(want);
   }
   EXPECT_EQ(wrong, 0);
+}
+
+// The routine itself over every mantissa of an exponent field, on the chip: the results'
+// sum and sum of sums against the same over sqrtf. About 4e9 cycles an exponent, so it
+// runs only when QBC_EXHAUSTIVE_TESTS is set (with the count of mantissas to go through,
+// from the first; 8388608 is all of them).
+uint64_t OnChipSums(uint32_t field, uint32_t count, uint64_t& cycles) {
+  std::string p = ".include \"m8def.inc\"\n\t.cseg\n\t.org 0\n" + bench::StackSetup(true);
+  p += "\tclr\tr6\n\tclr\tr2\n\tclr\tr3\n\tclr\tr4\n\tclr\tr5\n\tclr\tr13\n\tclr\tr14\n\tclr\tr15\n\tclr\tr16\n";
+  p += "\tclr\tr10\n\tclr\tr11\n\tclr\tr12\n";
+  p += "\tldi\tr17," + bench::Hex2(field >> 1) + "\n\tmov\tr8,r17\n\tldi\tr17," + bench::Hex2((field & 1) << 7) +
+       "\n\tmov\tr9,r17\n";
+  p += "_Next:\tmov\tr22,r10\n\tmov\tr23,r11\n\tmov\tr24,r12\n\tor\tr24,r9\n\tmov\tr25,r8\n";
+  p += "\trcall\t_Fsqrt\n";
+  p += "\tadd\tr2,r22\n\tadc\tr3,r23\n\tadc\tr4,r24\n\tadc\tr5,r25\n";
+  p += "\tadd\tr13,r2\n\tadc\tr14,r3\n\tadc\tr15,r4\n\tadc\tr16,r5\n";
+  p += "\tsec\n\tadc\tr10,r6\n\tadc\tr11,r6\n\tadc\tr12,r6\n";
+  p += "\tldi\tr17,byte1(" + std::to_string(count) + ")\n\tcp\tr10,r17\n";
+  p += "\tldi\tr17,byte2(" + std::to_string(count) + ")\n\tcpc\tr11,r17\n";
+  p += "\tldi\tr17,byte3(" + std::to_string(count) + ")\n\tcpc\tr12,r17\n";
+  p += "\tbrne\t_Next\n_End:\trjmp\t_End\n";
+  auto st = FloatState(kMega8);
+  EmitFloatCoreRoutines(*st);
+  EmitFloatSqrtRoutine(*st);
+  p += st->out.Str();
+  auto sim = bench::AssembleAndRun(p, {.mcu = "atmega8", .frequency = 16000000, .max_cycles = uint64_t{600} * count + 100000},
+                                   "_Fsqrt sweep");
+  if (!sim) return 0;
+  cycles = sim->Cycles();
+  uint32_t s1 = 0, s2 = 0;
+  for (int i = 0; i < 4; ++i) {
+    s1 |= uint32_t{sim->Reg(2 + i)} << (8 * i);
+    s2 |= uint32_t{sim->Reg(13 + i)} << (8 * i);
+  }
+  return (uint64_t{s2} << 32) | s1;
+}
+
+TEST(FloatSquareRoot, OnTheChipOverEveryMantissaOfTwoExponents) {
+  const char* env = std::getenv("QBC_EXHAUSTIVE_TESTS");
+  if (!env) GTEST_SKIP() << "set QBC_EXHAUSTIVE_TESTS=8388608 to run (several minutes)";
+  const uint32_t count = std::min<uint32_t>(static_cast<uint32_t>(std::strtoul(env, nullptr, 0)), 1u << 23);
+  for (uint32_t field : {0x7Fu, 0x80u}) {
+    uint32_t s1 = 0, s2 = 0;
+    for (uint32_t m = 0; m < count; ++m) {
+      s1 += Bits(std::sqrt(FromBits((field << 23) | m)));
+      s2 += s1;
+    }
+    uint64_t cycles = 0;
+    const uint64_t got = OnChipSums(field, count, cycles);
+    EXPECT_EQ(got, (uint64_t{s2} << 32) | s1) << "exponent field " << field;
+    std::printf("  exponent field 0x%02X: %u mantissas, %.1f cycles each\n", field, count,
+                static_cast<double>(cycles) / count);
+  }
 }
 
 }  // namespace

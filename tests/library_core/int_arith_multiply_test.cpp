@@ -1,10 +1,11 @@
 // The integer multiply routines run on the simulator against host arithmetic: the
-// shift-and-add forms on a device without the hardware multiplier's forms (m88), the mul
-// forms on m8.
+// shift-and-add forms (run on m88 and a tiny), the mul forms on m8 (and Mul32 on m88 and
+// m2560 too).
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "compiler/library/core/int_multiply.h"
@@ -125,6 +126,7 @@ void CheckMul32(bool megaCore, const char* device) {
                  .outputs = {"zl", "zh", "r18", "r19"}, .kept = {}, .label = "Mul32",
                  .routine_text = test::EmittedText(EmitMul32Routine, megaCore)};
   if (!megaCore) rig.kept = {"r6"};
+  if (std::string(device).rfind("tn", 0) == 0) rig.result_bytes = 400;  // 512 bytes of SRAM
   auto pairs = Mul32Pairs();
   auto cases = test::PairCases(pairs, 4);
   auto r = RunRoutineCases(rig, cases);
@@ -142,6 +144,14 @@ void CheckMul32(bool megaCore, const char* device) {
 TEST(IntArithMultiply, Mul32ShiftFormGivesTheLow32BitsAndKeepsR6) { CheckMul32(false, "m88"); }
 
 TEST(IntArithMultiply, Mul32MulFormGivesTheLow32BitsIncludingByteCarries) { CheckMul32(true, "m8"); }
+
+// The form each kind of chip now gets: mul on a newer mega and on the ATmega2560, shift
+// and add on a chip without the multiplier.
+TEST(IntArithMultiply, Mul32OnANewerMegaTheLargestMegaAndATiny) {
+  CheckMul32(true, "m88");
+  CheckMul32(true, "m2560");
+  CheckMul32(false, "tn85");
+}
 
 }  // namespace
 }  // namespace qbc

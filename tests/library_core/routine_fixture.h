@@ -27,6 +27,7 @@ struct RoutineRig {
   std::vector<std::string> kept;         // registers preset to 0xA5; stored after outputs
   std::string label;                     // the routine's entry label
   std::string routine_text;              // the emitted library text
+  std::size_t result_bytes = 700;        // SRAM for one batch's results
 };
 
 inline constexpr std::uint8_t kKeptMark = 0xA5;
@@ -79,7 +80,7 @@ inline std::string FixtureProgram(const RoutineRig& rig, const std::vector<std::
 inline std::vector<std::vector<std::uint8_t>> RunRoutineCases(const RoutineRig& rig,
                                                               const std::vector<std::vector<std::uint8_t>>& cases) {
   const std::size_t outBytes = rig.outputs.size() + rig.kept.size();
-  bench::BatchPlan plan{.cases_per_run = std::min<std::size_t>(700 / std::max<std::size_t>(outBytes, 1), 200),
+  bench::BatchPlan plan{.cases_per_run = std::min<std::size_t>(rig.result_bytes / std::max<std::size_t>(outBytes, 1), 200),
                         .in_bytes = rig.inputs.size(),
                         .out_bytes = outBytes,
                         .sim = {.mcu = rig.device, .frequency = 8000000},
