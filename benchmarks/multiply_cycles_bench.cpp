@@ -190,7 +190,9 @@ int Register() {
         if (mul && (!chip.multiplier || !Info(op).has_mul_form)) continue;
         const std::string name = std::string(chip.name) + "/" + Info(op).name + "/" +
                                  (op == Op::Sqrt ? "digit-by-digit" : mul ? "mul" : "shift-and-add");
-        benchmark::RegisterBenchmark(name.c_str(), BM_Multiply, chip, op, mul)->Iterations(1)->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(name.c_str(), BM_Multiply, chip, op, mul)
+            ->Iterations(1)
+            ->Unit(benchmark::kMillisecond);
       }
     }
   }

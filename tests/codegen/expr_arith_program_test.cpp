@@ -120,7 +120,8 @@ TEST(MultiplyForm, FollowsTheChipsMultiplier) {
                {"m103", false}, {"tn85", false}, {"tn2313", false}, {"90s8515", false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.device);
-    CompiledBasic out = CompileBasic(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 32\n" + dims + code);
+    CompiledBasic out =
+        CompileBasic(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 32\n" + dims + code);
     ASSERT_EQ(out.error_count, 0) << out.report;
     const std::string& a = out.asm_text;
     EXPECT_EQ(a.find("\tmul\t\tzl,r24\r\n\t\tmovw\tzl,r0") != std::string::npos, c.mul);

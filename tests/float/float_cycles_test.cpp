@@ -1,8 +1,10 @@
 // Cycles per call of _Fadd, _Fmul, _Fdiv and _Fsqrt against avr-libc's __addsf3,
 // __mulsf3, __divsf3 and sqrt (Debian gcc-avr and avr-libc, the driver built with -Os), on
-// the same simulated ATmega32 (which multiplies with mul) over the same operands. Each call is timed with Timer 1 at the CPU clock; the
-// time of an empty call is taken off and the call and return added back, so a figure is
-// the cycles from the call instruction to the end of the return. Prints the medians.
+// the same simulated ATmega32 (which multiplies with mul) over the same operands. Each
+// call is timed with Timer 1 at the CPU clock; the time of an empty call is taken off and
+// the call and return added back, so a figure is the cycles from the call instruction to
+// the end of the return. Prints the medians. The float multiply must stay within 200
+// cycles.
 #include <gtest/gtest.h>
 
 #include <algorithm>
