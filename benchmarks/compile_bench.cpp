@@ -12,9 +12,9 @@
 #include <sstream>
 #include <string>
 
-#include "compiler/frontend/driver.h"
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/driver/driver.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 
 namespace {
 

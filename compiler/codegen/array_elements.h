@@ -5,7 +5,7 @@
 // "push zl" alone. Elements are scaled by their size: byte 1, integer/word 2, long/float 4.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

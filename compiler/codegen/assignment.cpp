@@ -9,11 +9,11 @@
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/operand_store.h"
 #include "compiler/codegen/string_assign.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/seams.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
+#include "compiler/codegen/frame_vars.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

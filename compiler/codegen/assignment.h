@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

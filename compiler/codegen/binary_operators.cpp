@@ -2,7 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_use.h"
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 
 namespace qbc {
 

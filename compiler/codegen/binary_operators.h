@@ -2,7 +2,7 @@
 // The operand stack and the binary operators. Each operator pops the left operand into the
 // second-operand registers (unless SkipOperandPush) and leaves the result in the working
 // registers; WantedType (0 or 6: OperandType) chooses the width.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

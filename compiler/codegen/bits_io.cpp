@@ -1,11 +1,11 @@
 #include "compiler/codegen/bits_io.h"
 
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/frontend/decl_text.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -7,7 +7,7 @@
 // lds/sts for the extended I/O space.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

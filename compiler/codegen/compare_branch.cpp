@@ -7,7 +7,6 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/string_lines.h"
-#include "compiler/frontend/seams.h"
 
 namespace qbc {
 

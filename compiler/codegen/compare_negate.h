@@ -3,7 +3,7 @@
 // the jump lines of the block statements.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

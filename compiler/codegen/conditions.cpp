@@ -8,8 +8,8 @@
 #include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/codegen/io_access.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/bits_io.h"
@@ -17,8 +17,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -7,7 +7,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/operand_load.h"
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 
@@ -16,6 +16,8 @@ void CompileDoStatement(CompilerState& st);
 void CompileWhileStatement(CompilerState& st);
 void CompileForStatement(CompilerState& st);
 void CompileGotoStatement(CompilerState& st);
+// A label definition "name:" at the start of a statement.
+void CompileLabelDefinition(CompilerState& st);
 void CompileOnStatement(CompilerState& st);
 void CompileToggleStatement(CompilerState& st);
 void CompileBitWaitStatement(CompilerState& st);

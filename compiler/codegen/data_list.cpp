@@ -1,8 +1,8 @@
 #include "compiler/codegen/data_list.h"
 
 #include "compiler/codegen/flash_tables.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -10,10 +10,11 @@
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/codegen/proc_calls.h"
+#include "compiler/codegen/string_pool.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 
@@ -338,7 +339,7 @@ void ParseFactor(CompilerState& st) {
       EmitLoadOperand(st);
       break;
     case kTokKeyword:
-      DispatchKeyword(st);
+      st.entries.dispatchKeyword(st);
       break;
     case kTokCallName: {
       if (int k = FindLocalVar(st, text); k != 0) {
@@ -382,7 +383,7 @@ void ParseFactor(CompilerState& st) {
     }
     case kTokNumber:
       if (text.size() >= 2 && text[0] == '1' && text[1] == 'w') {
-        Compile1WireStatement(st);
+        st.entries.compileOneWire(st);
       } else {
         EmitLoadConstant(st, text);
         Step(st);

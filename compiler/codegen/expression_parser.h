@@ -11,7 +11,7 @@
 // Callers set WantedType (0: the operand's own type) and call an entry point; on return
 // TokenIndex stands on the first token that is not part of the expression and OperandType
 // holds the type of what was compiled.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

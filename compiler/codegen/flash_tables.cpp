@@ -7,10 +7,10 @@
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/codegen/frame_vars.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/frontend/compile_failure.h"
+#include "compiler/base/compile_failure.h"
 
 namespace qbc {
 

@@ -12,15 +12,14 @@
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/frontend/seams.h"
+#include "compiler/codegen/assignment.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/statement_loop.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 
@@ -207,7 +206,7 @@ void CompileForStatement(CompilerState& st) {
 
   EmitLabel(st, topLabel);
   if (st.TokText() == "<EOL>") CheckStatementEnd(st);
-  CompileStatementBlock(st);
+  st.entries.compileBlock(st);
   ExpectToken(st, "next");
 
   if (supported) {

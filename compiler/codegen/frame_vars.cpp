@@ -2,10 +2,10 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/compile_failure.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/compile_failure.h"
+#include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

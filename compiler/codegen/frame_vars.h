@@ -7,7 +7,7 @@
 // 63 bytes: a variable beyond that is a compile error.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

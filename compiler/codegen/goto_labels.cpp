@@ -1,12 +1,11 @@
 // Goto, source label definitions, and the memory access Peek, Poke and CPeek.
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/frontend/seams.h"
 
 namespace qbc {
 

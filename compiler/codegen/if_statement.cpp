@@ -4,10 +4,9 @@
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/statement_loop.h"
 
 namespace qbc {
 
@@ -25,7 +24,7 @@ void EmitIfCondition(CompilerState& st, const std::string& elseLabel, std::strin
 // A part of the If: its statements, unless the part is empty (End If follows at once).
 void CompilePart(CompilerState& st) {
   if (st.TokText() == "end" && st.TokText(1) == "if") return;
-  CompileStatementBlock(st);
+  st.entries.compileBlock(st);
 }
 
 }  // namespace
@@ -54,7 +53,7 @@ void CompileIfStatement(CompilerState& st) {
   if (!IsLineEnd(st)) {
     singleLine = true;
     st.sticky.SingleLineIf = true;
-    CompileStatementBlock(st);
+    st.entries.compileBlock(st);
   } else {
     CheckStatementEnd(st);
     st.sticky.WantedType = 0;

@@ -1,7 +1,7 @@
 #include "compiler/codegen/io_access.h"
 
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "compiler/codegen/emit_lines.h"  // EmitReadIoRegister, EmitWriteIoRegister
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

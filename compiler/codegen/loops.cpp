@@ -3,10 +3,9 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/statement_loop.h"
 
 namespace qbc {
 
@@ -36,7 +35,7 @@ void CompileDoStatement(CompilerState& st) {
     CheckStatementEnd(st);
     if (st.TokText() == ":") ++st.src.TokenIndex;
   }
-  CompileStatementBlock(st);
+  st.entries.compileBlock(st);
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ExpectToken(st, "loop");
@@ -81,7 +80,7 @@ void CompileWhileStatement(CompilerState& st) {
   if (st.TokText() == "end") {
     ErrorInPlace(st, "While not properly terminated!");
   } else {
-    CompileStatementBlock(st);
+    st.entries.compileBlock(st);
   }
   EmitRjmpLine2(st, topLabel);
   EmitLabel(st, exitLabel);

@@ -3,13 +3,13 @@
 // right behind it. A selector at or past the number of entries jumps past the table.
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/codegen/proc_calls.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -3,10 +3,11 @@
 
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
+#include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/string_functions.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -3,7 +3,7 @@
 // named operands, global variables by type, numeric constants, and variable addresses.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

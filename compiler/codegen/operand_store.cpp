@@ -1,7 +1,7 @@
 #include "compiler/codegen/operand_store.h"
 
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -2,7 +2,7 @@
 // Stores the working registers into a global variable by its type.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -5,9 +5,9 @@
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/procedures.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/symbols.h"
-#include "compiler/library/core/text_rows.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/symbols.h"
+#include "compiler/base/text_rows.h"
 
 namespace qbc {
 

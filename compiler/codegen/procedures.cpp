@@ -6,15 +6,14 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/decl_text.h"
-#include "compiler/frontend/first_pass.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/frontend/dim_parser.h"
 #include "compiler/frontend/interrupt_vectors.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/labels.h"
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/statement_loop.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 
@@ -129,7 +128,7 @@ void CompileSubDefinition(CompilerState& st) {
   ++st.nest.SubNestingDepth;
   st.exits.SubExitLabels[st.nest.SubNestingDepth] = def.endLabel;
   EnterBody(st, def);
-  if (st.TokText() != "end") CompileStatementBlock(st);
+  if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
   Emit0(st, "ret");
@@ -148,7 +147,7 @@ void CompileFunctionDefinition(CompilerState& st) {
   st.exits.FunctionExitLabels[st.nest.FunctionNestingDepth] = def.endLabel;
   EnterBody(st, def);
   st.expr.ArgStackOffset = 0;
-  if (st.TokText() != "end") CompileStatementBlock(st);
+  if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
   Emit0(st, "ret");
@@ -248,7 +247,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
   EmitStringLocalSetUp(st, firstLocal);
 
-  if (st.TokText() != "end") CompileStatementBlock(st);
+  if (st.TokText() != "end") st.entries.compileBlock(st);
 
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) Emit2(st, "pop", *it);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);

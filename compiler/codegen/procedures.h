@@ -9,7 +9,7 @@
 // releases the parameter bytes after the call.
 #include <cstdint>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -16,15 +16,13 @@
 #include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
-#include "compiler/frontend/seams.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/statement_loop.h"
 
 namespace qbc {
 
@@ -165,7 +163,7 @@ void CompileSelectStatement(CompilerState& st) {
     if (st.TokText() == "else") {
       ++st.src.TokenIndex;
       CheckStatementEnd(st);
-      if (!(st.TokText() == "end" && st.TokText(1) == "select")) CompileStatementBlock(st);
+      if (!(st.TokText() == "end" && st.TokText(1) == "select")) st.entries.compileBlock(st);
       st.sticky.WantedType = selectorWanted;
       EmitLabel(st, nextLabel);
       break;
@@ -203,7 +201,7 @@ void CompileSelectStatement(CompilerState& st) {
       if (!bodyLabel.empty()) EmitLabel(st, bodyLabel);
     }
     CheckStatementEnd(st);
-    if (!(st.TokText() == "end" && st.TokText(1) == "select")) CompileStatementBlock(st);
+    if (!(st.TokText() == "end" && st.TokText(1) == "select")) st.entries.compileBlock(st);
     st.sticky.WantedType = selectorWanted;
     if (st.TokText() == "case") EmitRjmpLine2(st, endLabel);
     EmitLabel(st, nextLabel);

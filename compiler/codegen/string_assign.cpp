@@ -5,9 +5,9 @@
 
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/labels.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -1,6 +1,6 @@
 #include "compiler/codegen/string_lines.h"
 
-#include "compiler/frontend/labels.h"
+#include "compiler/base/labels.h"
 
 namespace qbc::strlines {
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <string_view>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc::strlines {
 

@@ -4,7 +4,7 @@
 // address (label times 2) in Z, and in RAMPZ on devices with more than 64 KB of flash.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -2,7 +2,7 @@
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
-#include "compiler/frontend/labels.h"
+#include "compiler/base/labels.h"
 
 namespace qbc {
 

@@ -1,10 +1,10 @@
 #include "compiler/frontend/const_statement.h"
 
-#include "compiler/frontend/compile_failure.h"
-#include "compiler/frontend/decl_text.h"
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_failure.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The Const statement: named constants folded at compile time.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

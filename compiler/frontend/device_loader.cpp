@@ -7,9 +7,9 @@
 #include <optional>
 #include <vector>
 
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "compiler/frontend/tokenizer.h"
 
 namespace qbc {

@@ -4,7 +4,7 @@
 // installation folder) into the register and vector tables.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

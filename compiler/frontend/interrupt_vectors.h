@@ -3,7 +3,7 @@
 // handler definitions, so both agree on the vector (and so on the "IntN" label).
 #include <string_view>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

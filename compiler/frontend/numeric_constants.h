@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

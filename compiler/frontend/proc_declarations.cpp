@@ -1,10 +1,10 @@
 #include "compiler/frontend/proc_declarations.h"
 
-#include "compiler/frontend/decl_text.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/frontend/interrupt_vectors.h"
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

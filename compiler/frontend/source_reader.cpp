@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/tokenizer.h"
 

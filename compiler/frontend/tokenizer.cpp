@@ -1,6 +1,6 @@
 #include "compiler/frontend/tokenizer.h"
 
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 #include "compiler/frontend/keywords.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"

@@ -2,7 +2,7 @@
 // Splits one source line into the token table.
 #include <string>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 #include "ide/build/assembler_report.h"
 
 namespace qbc {

@@ -6,7 +6,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "compiler/frontend/driver.h"
+#include "compiler/driver/driver.h"
 #include "ide/build/assembler_report.h"
 #include "ide/build/assembler_run.h"
 

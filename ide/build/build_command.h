@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -14,8 +14,8 @@
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/operand_store.h"
-#include "compiler/frontend/keyword_dispatch.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/driver/keyword_dispatch.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

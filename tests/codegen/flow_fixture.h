@@ -6,11 +6,11 @@
 #include <memory>
 #include <string>
 
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/link_step.h"
-#include "compiler/frontend/program_head.h"
-#include "compiler/frontend/seams.h"
-#include "compiler/frontend/statement_loop.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/driver/link_step.h"
+#include "compiler/driver/program_head.h"
+#include "compiler/driver/first_pass.h"
+#include "compiler/driver/statement_loop.h"
 #include "tests/support/asm_snapshot.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"

@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "compiler/frontend/driver.h"
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/driver/driver.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "compiler/frontend/code_meta_statements.h"
+#include "compiler/driver/code_meta_statements.h"
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/source_files.h"
-#include "compiler/frontend/statement_loop.h"
+#include "compiler/driver/statement_loop.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/test_dirs.h"
 

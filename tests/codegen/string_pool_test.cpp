@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "compiler/codegen/string_pool.h"
-#include "compiler/frontend/compile_failure.h"
+#include "compiler/base/compile_failure.h"
 #include "compiler/library/core/string_routines.h"
 #include "tests/library_core/text_routine_bench.h"
 #include "tests/support/sim_runner.h"

@@ -11,9 +11,9 @@
 #include <ostream>
 #include <string>
 
-#include "compiler/frontend/driver.h"
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/driver/driver.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 #include "tests/support/asm_snapshot.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "compiler/frontend/device_loader.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"

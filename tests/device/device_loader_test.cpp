@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/test_dirs.h"
 

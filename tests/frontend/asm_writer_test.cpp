@@ -1,4 +1,4 @@
-#include "compiler/frontend/asm_writer.h"
+#include "compiler/base/asm_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "compiler/frontend/compile_error.h"
+#include "compiler/base/compile_error.h"
 
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/labels.h"
+#include "compiler/base/labels.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

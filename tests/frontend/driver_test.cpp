@@ -1,4 +1,4 @@
-#include "compiler/frontend/driver.h"
+#include "compiler/driver/driver.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

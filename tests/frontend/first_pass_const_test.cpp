@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/compile_failure.h"
+#include "compiler/base/compile_failure.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/first_pass.h"
+#include "compiler/frontend/dim_parser.h"
 #include "compiler/frontend/proc_declarations.h"
-#include "compiler/frontend/simple_statements.h"
+#include "compiler/statements/program/simple_statements.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/basic_program.h"
+#include "compiler/driver/first_pass.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

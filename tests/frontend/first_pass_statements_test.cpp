@@ -1,7 +1,7 @@
 // Exit and End, and the Dim/Declare statements of the code pass.
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/simple_statements.h"
+#include "compiler/statements/program/simple_statements.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

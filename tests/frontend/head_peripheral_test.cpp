@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/peripheral_init.h"
+#include "compiler/driver/peripheral_init.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

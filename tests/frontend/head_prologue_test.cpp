@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/program_head.h"
+#include "compiler/driver/program_head.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"

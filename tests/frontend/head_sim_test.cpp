@@ -4,11 +4,12 @@
 
 #include <filesystem>
 
-#include "compiler/frontend/driver.h"
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/link_step.h"
-#include "compiler/frontend/program_head.h"
-#include "compiler/frontend/simple_statements.h"
+#include "compiler/driver/driver.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/driver/link_step.h"
+#include "compiler/driver/program_head.h"
+#include "compiler/statements/program/simple_statements.h"
+#include "compiler/driver/first_pass.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/frontend/link_order.h"
-#include "compiler/frontend/link_step.h"
+#include "compiler/driver/link_order.h"
+#include "compiler/driver/link_step.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -173,9 +173,10 @@ TEST(LinkStep, UninitialisedFlashTableIsAnError) {
 }  // namespace
 }  // namespace qbc
 
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/program_head.h"
-#include "compiler/frontend/simple_statements.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/driver/program_head.h"
+#include "compiler/statements/program/simple_statements.h"
+#include "compiler/driver/first_pass.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/compile_failure.h"
-#include "compiler/frontend/meta_statement.h"
+#include "compiler/base/compile_failure.h"
+#include "compiler/driver/meta_statement.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

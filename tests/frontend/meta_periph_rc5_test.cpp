@@ -4,8 +4,9 @@
 
 #include <cmath>
 
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/meta_peripheral.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/statements/peripherals/meta_peripheral.h"
+#include "compiler/driver/first_pass.h"
 #include "tests/support/meta_head_fixture.h"
 #include "tests/support/test_dirs.h"
 

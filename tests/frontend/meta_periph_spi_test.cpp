@@ -1,7 +1,7 @@
 // $spi: control and status values, and the directions of the device's own SPI pins.
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/meta_peripheral.h"
+#include "compiler/statements/peripherals/meta_peripheral.h"
 #include "tests/support/meta_head_fixture.h"
 #include "tests/support/sim_runner.h"
 

@@ -2,7 +2,7 @@
 // lines of the program head.
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/meta_head_fixture.h"
 
 namespace qbc {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/meta_statement.h"
+#include "compiler/driver/meta_statement.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/meta_statement.h"
+#include "compiler/driver/meta_statement.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "tests/support/compiler_fixture.h"
 

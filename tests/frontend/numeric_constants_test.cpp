@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {

@@ -1,4 +1,4 @@
-#include "compiler/frontend/statement_loop.h"
+#include "compiler/driver/statement_loop.h"
 
 #include <gtest/gtest.h>
 

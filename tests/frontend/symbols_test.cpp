@@ -1,4 +1,4 @@
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/symbols.h"
 
 #include <gtest/gtest.h>
 

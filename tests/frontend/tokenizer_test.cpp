@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "compiler/frontend/compile_failure.h"
+#include "compiler/base/compile_failure.h"
 #include "compiler/frontend/keywords.h"
 #include "compiler/frontend/source_reader.h"
 #include "tests/support/compiler_fixture.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 #include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 #include "tests/support/routine_bench.h"
 #include "tests/support/sim_runner.h"
 

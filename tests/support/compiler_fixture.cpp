@@ -1,5 +1,6 @@
 #include "tests/support/compiler_fixture.h"
 
+#include "compiler/driver/driver.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/tokenizer.h"
@@ -8,6 +9,7 @@ namespace qbc::test {
 
 CompilerFixture::CompilerFixture() : owned(std::make_unique<CompilerState>()), st(*owned) {
   st.ResetCompilerGlobals();
+  ConnectDriverEntries(st);
   st.ErrorCount = 0;
   st.report = &report;
   st.src.IncludeStack[0].FileName = "test.bas";

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/report.h"
-#include "compiler/frontend/state.h"
+#include "compiler/base/report.h"
+#include "compiler/base/state.h"
 
 namespace qbc::test {
 

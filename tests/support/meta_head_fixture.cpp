@@ -1,10 +1,11 @@
 #include "tests/support/meta_head_fixture.h"
 
-#include "compiler/frontend/first_pass.h"
-#include "compiler/frontend/link_step.h"
-#include "compiler/frontend/peripheral_init.h"
-#include "compiler/frontend/program_head.h"
-#include "compiler/frontend/simple_statements.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/driver/link_step.h"
+#include "compiler/driver/peripheral_init.h"
+#include "compiler/driver/program_head.h"
+#include "compiler/statements/program/simple_statements.h"
+#include "compiler/driver/first_pass.h"
 #include "tests/support/test_dirs.h"
 
 namespace qbc::test {

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test::bench {

@@ -17,7 +17,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "compiler/frontend/driver.h"
+#include "compiler/driver/driver.h"
 #include "tests/support/asm_snapshot.h"
 #include "tests/support/test_dirs.h"
 

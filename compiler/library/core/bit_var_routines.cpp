@@ -1,7 +1,7 @@
 #include "compiler/library/core/bit_var_routines.h"
 
-#include "compiler/frontend/state.h"
-#include "compiler/library/core/text_rows.h"
+#include "compiler/base/state.h"
+#include "compiler/base/text_rows.h"
 
 namespace qbc {
 

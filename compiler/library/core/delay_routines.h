@@ -10,7 +10,7 @@
 // A count of 0 in zl makes _Wms, _wus and _Ws return at once (zl stays 0). _Wtic keeps
 // its plain three-cycle loop (r23 = 0 gives 256 ticks) because the software UARTs time
 // their bits by its exact cycle count.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -35,7 +35,7 @@
 //   compare (NeedFcmp0): _Fcmp (flags: Z equal, C A < B, T unordered; -0 < +0),
 //     _Fcmf (r24 = 0xFF / 0x00 / 0x01 for <, =, >; 0x00 with T set when unordered),
 //     _Fcmp0 and _Fcmp1 (as _Fcmf, an unordered comparison giving 0x01 and 0xFF).
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -12,7 +12,7 @@
 // are exact; the unpacked forms are left to the core itself.
 #include <string_view>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -1,7 +1,7 @@
 // The polynomial engine shared by every series approximation of the float library.
 #include <string>
 
-#include "compiler/library/core/core_flash_read.h"
+#include "compiler/base/core_flash_read.h"
 #include "compiler/library/core/float_functions.h"
 
 namespace qbc {

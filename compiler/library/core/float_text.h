@@ -1,7 +1,7 @@
 #pragma once
 // Emitters of the float-to-text routines: _Fstr (scientific text into _s1tmp), _Fdp
 // (the number format's choice) and _Ffmt (fixed-point text into _s2tmp).
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

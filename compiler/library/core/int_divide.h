@@ -15,7 +15,7 @@
 // Division by zero is not tested: the unsigned routines return all ones with the dividend
 // as remainder; the signed ones return -1 for a non-negative dividend and 1 for a
 // negative one, with |dividend| as remainder.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -16,7 +16,7 @@
 //   Mp16s  zh:zl * r25:r24 (signed) -> r23:r22:zh:zl, the 32-bit signed product; r21.
 //   Mul32  r19:r18:zh:zl * r17:r16:r25:r24 -> r19:r18:zh:zl, the low 32 bits; the shift
 //          form changes r20 to r23 and keeps r6; the mul form changes r0, r1, r20 to r23.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Library routines of MemFill, MemCopy and Crc8 (the CRC also serves Rnd).
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

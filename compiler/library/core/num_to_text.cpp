@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "compiler/frontend/state.h"
-#include "compiler/library/core/text_rows.h"
+#include "compiler/base/state.h"
+#include "compiler/base/text_rows.h"
 
 namespace qbc {
 

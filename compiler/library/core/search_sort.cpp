@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "compiler/library/core/core_flash_read.h"
+#include "compiler/base/core_flash_read.h"
 
 namespace qbc {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Library routines of the Sort statement, the flash-table searches behind Find8 and
 // Find16, and the string-list lookup of string tables.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -2,7 +2,7 @@
 // Shift and rotate routines of the Shift and Rotate statements. The value is in zl
 // (byte), zh:zl (word) or r19:r18:zh:zl (long); r24 holds the count and is 0 at exit.
 // A count of 0 gives 256 passes (shifts leave 0, rotates the value unchanged).
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Integer square roots, the sign extension of an integer to a long, and packed BCD.
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

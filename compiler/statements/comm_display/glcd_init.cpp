@@ -1,5 +1,4 @@
-// GLcdInit, and the graphic display's init call of the start-up code.
-#include "compiler/frontend/seams.h"
+#include "compiler/statements/comm_display/glcd_init.h"
 
 namespace qbc {
 

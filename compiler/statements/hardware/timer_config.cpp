@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "compiler/frontend/decl_text.h"
-#include "compiler/frontend/compile_error.h"
-#include "compiler/frontend/symbols.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 

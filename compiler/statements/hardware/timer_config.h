@@ -3,7 +3,7 @@
 // lines go to the start-up code) and in the code pass (written in place).
 #include <cstdint>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 
 namespace qbc {
 

@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 #include "ide/app/commands/document_manager.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"

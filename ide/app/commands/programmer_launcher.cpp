@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "compiler/frontend/driver.h"
+#include "compiler/driver/driver.h"
 #include "ide/app/services/desktop_services.h"
 #include "ide/app/services/settings_store.h"
 #include "ide/core/programmer_command.h"

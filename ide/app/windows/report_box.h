@@ -5,7 +5,7 @@
 #include <QPlainTextEdit>
 #include <functional>
 
-#include "compiler/frontend/report.h"
+#include "compiler/base/report.h"
 
 namespace qbc {
 

@@ -1,0 +1,52 @@
+#include "compiler/base/asm_writer.h"
+
+namespace qbc {
+
+void AsmWriter::Line(std::string_view text) {
+  text_.append(text);
+  text_.append("\r\n");
+  ++lines_;
+}
+
+void AsmWriter::Instr(std::string_view mnemonic, std::string_view operands) {
+  std::string line;
+  line.reserve(MnemonicIndent.size() + mnemonic.size() + OperandSeparator.size() + operands.size());
+  line += MnemonicIndent;
+  line += mnemonic;
+  if (!operands.empty()) {
+    line += OperandSeparator;
+    line += operands;
+  }
+  Line(line);
+}
+
+void AsmWriter::Label(std::string_view label) {
+  std::string line(label);
+  line += ':';
+  Line(line);
+}
+
+void AsmWriter::Text(std::string_view block) {
+  if (!block.empty() && block.front() == '\n') block.remove_prefix(1);
+  if (!block.empty() && block.back() == '\n') block.remove_suffix(1);
+  std::string line;
+  std::size_t start = 0;
+  while (start <= block.size()) {
+    std::size_t end = block.find('\n', start);
+    if (end == std::string_view::npos) end = block.size();
+    std::string_view raw = block.substr(start, end - start);
+    line.clear();
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '\\' && i + 1 < raw.size() && raw[i + 1] == 't') {
+        line += '\t';
+        ++i;
+      } else {
+        line += raw[i];
+      }
+    }
+    Line(line);
+    start = end + 1;
+  }
+}
+
+}  // namespace qbc

@@ -1,0 +1,110 @@
+#include "compiler/base/decl_text.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+// Length of the decimal number at the start of text (after blanks), 0 when there is none.
+std::size_t NumberPrefixLength(const std::string& text, std::size_t start) {
+  std::size_t i = start;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  std::size_t digits = 0;
+  while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+  }
+  if (digits == 0) return 0;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
+    if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+    std::size_t expDigits = 0;
+    while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j, ++expDigits;
+    if (expDigits > 0) i = j;
+  }
+  return i - start;
+}
+
+}  // namespace
+
+double LeadingNumber(const std::string& text) {
+  std::size_t start = 0;
+  while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
+  std::size_t len = NumberPrefixLength(text, start);
+  if (len == 0) return 0.0;
+  return std::strtod(text.substr(start, len).c_str(), nullptr);
+}
+
+bool IsWholeNumberText(const std::string& text) {
+  if (text.empty()) return false;
+  return NumberPrefixLength(text, 0) == text.size();
+}
+
+std::string NumberText(double value) {
+  if (value == 0.0 || std::isnan(value)) return "0";
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.15g", value);
+  std::string s(buf);
+  for (char& c : s)
+    if (c == 'e') c = 'E';
+  return s;
+}
+
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+std::string UpperText(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string LowerText(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string HexUpper(std::uint32_t value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%X", static_cast<unsigned>(value));
+  return buf;
+}
+
+std::string HexLower(std::uint32_t value) {
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "%x", static_cast<unsigned>(value));
+  return buf;
+}
+
+std::string Hex2(std::uint8_t value) {
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(value));
+  return buf;
+}
+
+std::string SignedNumberText(long value) {
+  return value < 0 ? std::to_string(value) : " " + std::to_string(value);
+}
+
+void HoldOnLine(CompilerState& st) {
+  if (st.src.TokenCount > 0 && st.src.TokenIndex > st.src.TokenCount - 1)
+    st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenCount - 1);
+}
+
+std::string StoreMnemonicFor(CompilerState& st, const std::string& reg, const std::string& fallback) {
+  const int i = FindIoRegister(st, LowerText(reg));
+  if (i == 0) return fallback;
+  return st.sym.IoRegisters[i].Value >= 0x60 ? "sts" : "out";
+}
+
+bool AtLineEnd(CompilerState& st) {
+  if (st.src.TokenCount > 0 && st.src.TokenIndex >= st.src.TokenCount - 1) return true;
+  return st.TokText() == "<EOL>";
+}
+
+}  // namespace qbc

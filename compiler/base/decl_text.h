@@ -1,0 +1,52 @@
+#pragma once
+// Small text and number helpers shared by the declaration pass, the metastatement parsers
+// and the program head.
+#include <cstdint>
+#include <string>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+// The leading decimal number of a text (blanks, sign, digits, point, exponent), or 0 when
+// the text does not begin with one. Trailing text is ignored: "2.5abc" reads as 2.5.
+double LeadingNumber(const std::string& text);
+
+// True when the whole text is one decimal number (optional sign, point and exponent).
+bool IsWholeNumberText(const std::string& text);
+
+// The decimal text of a folded value: no blanks, no point for a whole number, at most 15
+// significant digits, exponent form for very large or very small values.
+std::string NumberText(double value);
+
+// Rounds to the nearest integer, halves to the even neighbour.
+double RoundHalfEven(double value);
+
+std::string UpperText(std::string text);
+std::string LowerText(std::string text);
+
+// Upper-case hexadecimal without leading zeros (0 gives "0").
+std::string HexUpper(std::uint32_t value);
+// Lower-case hexadecimal without leading zeros.
+std::string HexLower(std::uint32_t value);
+// Exactly two upper-case hexadecimal digits.
+std::string Hex2(std::uint8_t value);
+
+// A number written into an instruction or summary line "as a number": a blank before a
+// value that is not negative.
+std::string SignedNumberText(long value);
+
+// Keeps the token index on the current line: an index that an error report or a step has
+// moved past the line's "<EOL>" is brought back onto it, so a parser never reads the stale
+// tokens of an earlier, longer line.
+void HoldOnLine(CompilerState& st);
+
+// "out" for a register of the I/O space, "sts" for one beyond it (extended I/O), by the
+// device file's address of the register; `fallback` when the device file has no such
+// register (no device loaded).
+std::string StoreMnemonicFor(CompilerState& st, const std::string& reg, const std::string& fallback);
+
+// True at the end of the current statement's line ("<EOL>", or past it).
+bool AtLineEnd(CompilerState& st);
+
+}  // namespace qbc

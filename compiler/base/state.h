@@ -1,0 +1,508 @@
+#pragma once
+// The compiler's whole state: one record, reset at the start of every compilation and
+// passed explicitly to every generator and emitter. Nothing of one compilation survives
+// into the next (ResetCompilerGlobals).
+//
+// Areas of the record live in their own structs so that each part of the compiler adds
+// its cells where they belong; the reset clears each area as a whole, so a new cell is
+// cleared without further code. Cells whose initial value is not 0/empty/false carry a
+// default member initializer.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "compiler/base/asm_writer.h"
+#include "compiler/base/bounded_table.h"
+#include "compiler/base/report.h"
+#include "compiler/base/used_flags.h"
+
+namespace qbc {
+
+// Type codes of variables, locals, results and expression cells.
+enum TypeCode : std::uint8_t {
+  kTypeNone = 0,
+  kTypeBit = 1,
+  kTypeByte = 2,
+  kTypeInteger = 3,
+  kTypeWord = 4,
+  kTypeLong = 5,
+  kTypeString = 6,
+  kTypeFlashString = 7,
+  kTypeFloat = 8,
+  kTypeChar = 10,  // OperandType only: a single character produced by Chr
+  kTypeSubstring = 11,  // OperandType only: Left/Right/Mid: Z on the first character, r20 = count + 1
+};
+
+// Kinds of tokens.
+enum TokenKind : std::uint8_t {
+  kTokEol = 0,
+  kTokOperator = 1,
+  kTokName = 2,
+  kTokOpenParen = 3,
+  kTokCloseParen = 4,
+  kTokComma = 5,
+  kTokDot = 6,
+  kTokCallName = 7,  // a name directly followed by "("
+  kTokNumber = 8,
+  kTokDollar = 9,
+  kTokColon = 10,
+  kTokKeyword = 11,
+  kTokString = 12,
+  kTokAmpersand = 13,
+  kTokSemicolon = 15,
+  kTokHash = 16,
+};
+
+enum StorageClass : std::uint8_t { kStorageSram = 0, kStorageXram = 1, kStorageFlash = 3 };
+
+struct TokenRecord {
+  std::string Text;
+  std::uint8_t Kind = 0;
+};
+
+struct IncludeRecord {
+  int FileNumber = 0;
+  std::string FileName;
+  std::int16_t LineNumber = 0;
+};
+
+struct GlobalVarRecord {
+  std::string Name;
+  std::uint8_t VarType = 0;
+  std::int16_t Size = 0;
+  std::uint8_t ElementSize = 0;
+  std::uint8_t Storage = 0;
+  std::uint8_t IndexType = 0;
+  std::int32_t Address = 0;
+  bool Initialized = false;
+};
+
+struct LocalVarRecord {
+  std::string OwnerProc;
+  std::string Name;
+  std::uint8_t VarType = 0;
+  std::uint8_t Size = 0;
+  std::uint8_t FrameOffset = 0;
+  std::uint8_t Storage = 0;
+  std::uint8_t StrLen = 0;
+};
+
+struct ProcRecord {
+  std::string Name;
+  std::uint8_t ParamCount = 0;  // declared parameters
+  std::uint8_t VarCount = 0;    // parameters, then parameters and locals after a definition
+  std::uint8_t FrameSize = 0;
+  std::uint8_t LocalBytes = 0;
+  std::uint8_t ResultType = 0;
+  bool Defined = false;
+  bool Used = false;
+};
+
+struct ConstRecord {
+  std::string Name;
+  std::string Value;
+  std::uint8_t ConstType = 0;  // a TokenKind: 8 number, 12 string
+};
+
+struct DefRecord {
+  std::string Name;
+  std::string Register;
+  std::string Bit;
+};
+
+struct IoRegisterRecord {
+  std::string Name;
+  std::int16_t Value = 0;
+};
+
+struct VectorRecord {
+  bool Used = false;
+  std::string Name;
+};
+
+struct StringConstRecord {
+  int Number = 0;
+  std::string Label;
+  std::string Text;
+};
+
+struct SoftComRecord {
+  std::string TxPort;
+  std::string RxPort;
+  std::string TxPin;
+  std::string RxPin;
+  std::string TxBaud;  // record 0 after $com1: software UART ticks per bit
+  std::string RxBaud;  // record 0 after $com1: Timer0 division
+  bool PrintUsed = false;
+  bool InputUsed = false;
+};
+
+struct OneWireRecord {
+  int LastBusIndex = 0;
+  std::string Port;
+  std::string Pin;
+};
+
+struct UartFormatRecord {
+  std::uint8_t Parity = 0;
+  std::uint8_t DataBits = 0;
+  std::uint8_t StopBits = 0;
+};
+
+// Device profile, set by the device loader.
+struct DeviceProfile {
+  std::string DeviceName;
+  std::int32_t RamEnd = 0;
+  std::int32_t RamStart = 0;
+  std::int32_t XRamEnd = 0;
+  std::int32_t EepromEnd = 0;
+  std::int32_t FlashEnd = 0;  // flash size in bytes
+  bool MegaCore = false;
+  bool NewMegaDevice = false;
+  bool MegaUartDevice = false;
+  bool TinyLpmDevice = false;
+  bool IsM103 = false;
+  bool NeedRampz = false;
+  // Instructions of the chip's core, from its definition file (CORE_MUL, CORE_MOVW,
+  // CORE_LPM_ZINC, CORE_ELPM_ZINC); a file without them gives none.
+  bool HardwareMultiplier = false;  // mul, muls, mulsu
+  bool MovwInstruction = false;
+  bool LpmPostIncrement = false;   // lpm Rd,Z+
+  bool ElpmPostIncrement = false;  // elpm Rd,Z+
+};
+
+// Mnemonics the device loader chooses; not cleared by the reset (the loader sets them
+// whenever it loads a device).
+struct DeviceMnemonics {
+  std::string LpmMnemonic = "lpm";
+  std::string CallMnemonic = "rcall";
+  std::string JumpMnemonic = "rjmp";
+};
+
+// Configuration from $ metastatements and configuration statements.
+struct Configuration {
+  float CrystalFrequency = 0.0f;  // MHz
+  std::string StackSize;
+  std::uint8_t I2cInterface = 0;
+  std::uint8_t I2cSlaveAddress = 0;
+  std::uint8_t GlcdType = 0;
+  bool LcdConfigured = false;
+  bool LcdKs0073 = false;
+  bool LcdWaitBusy = false;
+  bool NeedLcdEN = false;
+  bool SoftUartInterrupt = false;
+  bool DtmfUsed = false;
+  bool XramEnabled = false;
+  bool AnglesDegrees = false;
+  bool JtagOff = false;
+  bool SoundInverse = false;
+  bool ShiftOutDeclared = false;
+  bool ShiftInDeclared = false;
+  bool SoundPinDeclared = false;
+  bool KeysDeclared = false;
+  bool KeyConfigured = false;
+  bool NeedPcKey = false;
+  bool PcKeyInit = false;
+  bool InputTermCharSet = false;
+  bool PrintTermCharSet = false;
+  bool Rc5Interrupt = false;
+  bool BaudRateSet[4] = {false, false, false, false};
+  bool Pwm8Bit = false;
+  bool ListSourceInAsm = false;
+  std::uint8_t KeyBeepMode = 0;
+  std::uint8_t LeadChar = 0;
+  std::uint8_t FormatDigits = 0;
+  std::uint8_t FormatDecimals = 0;
+  std::uint8_t Rc5Vector = 0;  // Timer0 reload for one RC5 bit time (1778 us)
+  std::string LcdDataPort;
+  std::string ShiftOutPort;
+  std::string UartInitText;
+  std::string KeyRowsPort = "     ";
+  std::string KeyColsPort = "     ";
+  std::string Rc5Port = "     ";
+  std::string Rc5Pin = " ";
+  // Pins of the peripherals the program head sets up (fixed-length texts: a port name of
+  // five characters, a pin digit).
+  std::string DtmfPort;
+  std::string DtmfPin;
+  std::string ShiftOutClockPin;
+  std::string ShiftInPort;
+  std::string ShiftInClockPin;
+  std::string PcKeyDataPort;
+  std::string PcKeyDataPin;
+  std::string PcKeyClockPort;
+  std::string PcKeyClockPin;
+  std::string SoundPort;
+  std::string SoundPin;
+  bool GlcdNoInit = false;
+  std::string GlcdLine5;  // T6963C: the "fs" choice "1" (6x8 cells) or "0" (8x8)
+
+  // Peripheral wiring from the $ lines. Port names are upper case ("PORTB"); the
+  // fixed-length ones are padded with blanks to five characters, pins are one digit.
+  // Keypad: KeyConfigured is the keys-in-line "hi" option (keys in line read active high,
+  // the start-up code then calls no _KyIni); KeyActiveHighText is an option word the
+  // parser does not know, kept as written (the keypad routine takes it as the debounce
+  // time in milliseconds).
+  std::uint8_t KeyRowsMask = 0;
+  std::uint8_t KeyColsMask = 0;
+  std::string KeyBeepPort = "     ";
+  std::uint8_t KeyBeepArg1 = 0;
+  std::uint8_t KeyBeepArg2 = 0;
+  bool KeyActiveHigh = false;
+  std::string KeyActiveHighText;
+  // Software I2C pins.
+  std::string I2cSdaPort;
+  std::string I2cSclPort;
+  std::string I2cSdaPin;
+  std::string I2cSclPin;
+  // DtmfVector: the tone duration in milliseconds (the number after the pin), written by
+  // the DTMF routine in hexadecimal.
+  std::uint8_t DtmfVector = 0;
+  // Shift registers: data pins, the number of clock-stretching nops, one bit order for
+  // both directions (the later line decides).
+  std::string ShiftOutDataPin;
+  std::uint8_t ShiftOutMode = 0;
+  std::string ShiftInDataPin;
+  std::uint8_t ShiftInMode = 0;
+  bool ShiftOutMsbFirst = false;
+  // Character LCD. NeedLcdEN is the bus mode (the display on the external memory bus:
+  // no enable-pulse routine, the memory interface enabled at start-up). Pin mode:
+  // LcdBusBits 4 (data on four pins from LcdDataPinOffset) or 8; LcdRsPort, LcdEnPort and
+  // LcdE2Port "PORTB,3". Bus mode: LcdBusBits is the command register's address (a number,
+  // written back as four hexadecimal digits), LcdRsPort the data register's address as
+  // four hexadecimal digits.
+  std::int32_t LcdBusBits = 0;
+  std::uint8_t LcdDataPinOffset = 0;
+  std::string LcdRsPort;
+  std::string LcdEnPort;
+  std::string LcdE2Port;
+  std::uint8_t LcdColumns = 0;
+  std::uint8_t LcdRows = 0;
+  // $spi chose master mode.
+  bool SpiMaster = false;
+  // Graphic LCD: ports, control-line pins (by controller) and the numbers of $glcd.
+  std::string GlcdDataPort;
+  std::string GlcdCtrlPort;
+  std::string GlcdLine1;
+  std::string GlcdLine2;
+  std::string GlcdLine3;
+  std::string GlcdLine4;
+  std::string GlcdLine6;
+  std::uint8_t GlcdOption1 = 0;
+  std::uint8_t GlcdOption2 = 0;
+  std::uint8_t GlcdOption3 = 0;
+  BoundedTable<std::string, 33> InitCodeLines;
+  BoundedTable<std::uint8_t, 6> TimerClockSelect;
+  BoundedTable<UartFormatRecord, 4> UartFormat;
+  BoundedTable<std::uint8_t, 4> UartFormatSet;
+};
+
+// Per-statement and expression cells.
+struct ExpressionCells {
+  std::uint8_t CurrentVarType = 0;
+  std::uint8_t ArrayIndexType = 0;
+  std::uint8_t LoadedVarKind = 0;
+  std::uint8_t LoadedVarClass = 0;
+  std::uint8_t ForVarType = 0;
+  int ArgStackOffset = 0;
+  // Bytes of the string argument area taken by the string arguments of the calls being
+  // compiled (a call inside an argument list puts its strings above its caller's).
+  int StringArgAreaTop = 0;
+  std::uint8_t ConfigScratch = 0;
+  std::uint8_t ParenDepth = 0;
+  bool StatementContext = false;
+  bool FirstStringTerm = false;
+  bool StringVarFlag = false;
+  bool OperandInFlash = false;
+  bool IndexOnStack = false;
+  bool ConstIsByteMax = false;
+  bool ConstIsWordMax = false;
+  bool MemCopyMode = false;
+  bool IfConditionActive = false;
+  bool ExpressionTermOnly = false;
+  bool InParenExpr = false;
+  bool InParamList = false;
+  bool InDimList = false;
+  bool StrDestPushed = false;
+  // The string term being stored began with LCase (1) or UCase (2): its text is converted
+  // as it is copied.
+  std::uint8_t StringTermCase = 0;
+  bool BitOperandIsVar = false;
+  bool BitOperandIsGlobal = false;
+  bool BitOperandIsLocal = false;
+  bool BitOperandIsIo = false;
+  bool RandomizeDone = false;
+  bool I2cReadAckSeen = false;
+  bool FloatVarDeclared = false;
+  bool AdccInterruptUsed = false;
+  bool SpiFunctionUsed = false;
+  std::string BitOperandRegister;
+  std::string BitOperandBit;
+};
+
+// Cells that their writers set before they are read; the reset leaves them alone.
+struct StickyCells {
+  std::uint8_t WantedType = 0;
+  std::uint8_t OperandType = 0;
+  bool SkipOperandPush = false;
+  bool LogicOperatorSeen = false;
+  bool SingleLineIf = false;
+  std::uint8_t StrOperandLength = 0;
+  std::string InputTermChar;
+  std::string PrintTermChar;
+};
+
+// Counters of the compilation and the symbol tables.
+struct Symbols {
+  BoundedTable<GlobalVarRecord, 257> GlobalVars;
+  BoundedTable<LocalVarRecord, 257> LocalVars;
+  BoundedTable<ProcRecord, 257> Procs;
+  BoundedTable<ConstRecord, 513> Constants;
+  BoundedTable<DefRecord, 257> Defs;
+  BoundedTable<IoRegisterRecord, 751> IoRegisters;
+  BoundedTable<VectorRecord, 49> InterruptVectors;
+  BoundedTable<StringConstRecord, 256> StringConstants;
+  BoundedTable<SoftComRecord, 4> SoftComPorts;
+  BoundedTable<OneWireRecord, 9> OneWireBuses;
+
+  std::int16_t LabelCounter = 0;
+  std::int16_t StringConstCount = 0;
+  std::uint8_t GlobalVarCount = 0;
+  std::uint8_t BitVarCount = 0;
+  std::uint8_t LocalVarCount = 0;
+  std::uint8_t SubCount = 0;
+  std::uint8_t ParamCounter = 0;  // running count of a declaration's parameters
+  std::uint8_t DefCount = 0;
+  std::uint8_t CurrentSubIndex = 0;
+  std::string CurrentSubName;
+  std::int16_t SystemVarBytes = 0;
+  std::int16_t UserVarBytes = 0;
+  std::uint8_t HighestVectorUsed = 0;
+  // The library routine labelled Mp16u is in the output (on chips with the multiplier
+  // both 16-bit multiply emitters would write it).
+  bool Mp16uWritten = false;
+};
+
+// Block nesting depths (the exit-label tables are kept outside: each entry is written
+// before it is read).
+struct PendingGoto {
+  std::string Target;               // the source label
+  std::string Trampoline;           // generated label the Goto jumps to
+  std::vector<std::string> ForLoops;  // exit labels of the For loops open at the Goto
+  std::string FileName;             // where the Goto stands (for the undefined-label error)
+  std::int16_t LineNumber = 0;
+};
+
+struct Nesting {
+  // Source labels with the exit labels of the For loops open where each was defined, and
+  // the Gotos inside For loops whose label was not defined yet: a Goto that leaves For
+  // loops takes their saved end values off the hardware stack on its way.
+  std::map<std::string, std::vector<std::string>> LabelForLoops;
+  std::vector<PendingGoto> PendingGotos;
+  // Saved end-register bytes of every For loop, by its exit label.
+  std::map<std::string, std::uint8_t> ForLoopPushes;
+  std::uint8_t DoNestingDepth = 0;
+  std::uint8_t WhileNestingDepth = 0;
+  std::uint8_t ForNestingDepth = 0;
+  std::uint8_t SubNestingDepth = 0;
+  std::uint8_t FunctionNestingDepth = 0;
+};
+
+struct ExitLabels {
+  BoundedTable<std::string, 33> DoExitLabels;
+  BoundedTable<std::string, 33> WhileExitLabels;
+  BoundedTable<std::string, 33> ForExitLabels;
+  BoundedTable<std::string, 33> SubExitLabels;
+  BoundedTable<std::string, 33> FunctionExitLabels;
+  // Per For depth: how many end registers the loop saved on the hardware stack (0, 1 for
+  // r5, 2 for r5 then r6); Exit For takes them off before it jumps past the loop's pops.
+  BoundedTable<std::uint8_t, 33> ForPushedRegs;
+  // Per Do / While depth: the For depth when the loop opened; leaving the loop unwinds the
+  // For loops opened inside it.
+  BoundedTable<std::uint8_t, 33> DoForDepth;
+  BoundedTable<std::uint8_t, 33> WhileForDepth;
+};
+
+// Source position and the token table.
+struct SourcePosition {
+  BoundedTable<TokenRecord, 257> Tokens;
+  BoundedTable<IncludeRecord, 33> IncludeStack;
+  int SourceFileNumber = 0;
+  std::uint8_t IncludeLevel = 0;
+  std::int16_t SourceLineNumber = 0;
+  std::string SourceLine;
+  std::string ListingComment;
+  std::int16_t TokenIndex = 0;
+  std::int16_t TokenCount = 0;
+  bool DeclarationsEnded = false;
+};
+
+// One open source file (the main source tmp.tmp or an $include file), held whole in
+// memory and read line by line. Index in the table = the file number.
+struct SourceFileRecord {
+  bool Open = false;
+  std::string Path;
+  std::string Text;
+  std::size_t ReadPos = 0;  // offset of the next line in Text
+};
+
+// The run-time file table of the source readers. The reset closes every file, so no file
+// of one compilation stays open into the next.
+struct SourceFileTable {
+  BoundedTable<SourceFileRecord, 40> Files;  // file numbers 1 to 39
+};
+
+// Where the compilation runs: set by the driver from its arguments.
+struct Environment {
+  std::string InstallDir;      // installation folder: tmp.tmp, inc/
+  std::string DocumentFolder;  // folder of the document being compiled ($include, .asm)
+};
+
+struct CompilerState;
+
+// The driver's statement loop and dispatchers, which generators in the layers below it
+// re-enter: the block of statements inside an If, a loop, a Select or a procedure, and a
+// function keyword or 1-Wire word met inside an expression. The driver connects them
+// (ConnectDriverEntries) before a compilation's stages run.
+struct DriverEntries {
+  void (*compileBlock)(CompilerState&) = nullptr;
+  void (*dispatchKeyword)(CompilerState&) = nullptr;
+  void (*compileOneWire)(CompilerState&) = nullptr;
+};
+
+struct CompilerState {
+  // Areas cleared by the reset.
+  SourcePosition src;
+  Symbols sym;
+  DeviceProfile dev;
+  Configuration cfg;
+  ExpressionCells expr;
+  Nesting nest;
+  UsedFlags used;
+  SourceFileTable files;
+
+  // Areas the reset leaves alone.
+  Environment env;
+  DeviceMnemonics mn;
+  StickyCells sticky;
+  ExitLabels exits;
+  std::int16_t ErrorCount = 0;  // set to 0 by the driver
+
+  // Where the output goes and where the report is shown. The writer is emptied by the
+  // driver when it opens the output; the report belongs to the environment.
+  AsmWriter out;
+  ReportSink* report = nullptr;
+  DriverEntries entries;
+
+  // Returns the record to its initial state; called at the start of every compilation and
+  // after every compile command of the environment.
+  void ResetCompilerGlobals();
+
+  // Current token helpers.
+  TokenRecord& Tok(int offset = 0) { return src.Tokens[src.TokenIndex + offset]; }
+  const std::string& TokText(int offset = 0) { return Tok(offset).Text; }
+};
+
+}  // namespace qbc

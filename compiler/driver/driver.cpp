@@ -1,0 +1,141 @@
+#include "compiler/driver/driver.h"
+
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/driver/first_pass.h"
+#include "compiler/driver/keyword_dispatch.h"
+#include "compiler/driver/link_step.h"
+#include "compiler/driver/program_head.h"
+#include "compiler/frontend/source_files.h"
+#include "compiler/driver/statement_loop.h"
+#include "compiler/statements/comm_display/one_wire.h"
+#include "compiler/version.h"
+
+namespace qbc {
+
+namespace {
+
+std::string DocumentFolder(const std::string& documentPath) {
+  std::size_t slash = documentPath.rfind('/');
+  return slash == std::string::npos ? std::string() : documentPath.substr(0, slash + 1);
+}
+
+std::string HeaderTimeLine() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char time[32];
+  char date[32];
+  std::strftime(time, sizeof time, "%H:%M:%S", &local);
+  std::strftime(date, sizeof date, "%d-%m-%Y", &local);
+  return std::string(";Created ") + time + ", " + date;
+}
+
+// The output file: created when the compilation opens it, filled from the writer when it
+// is closed.
+class OutputFile {
+ public:
+  void Open(CompilerState& st, const std::string& path) {
+    path_ = path;
+    file_.open(path, std::ios::binary | std::ios::trunc);
+    if (!file_) throw CompileFailure("Path/File access error: " + path);
+    st.out.Clear();
+  }
+  // Throws when the text did not reach the disk (a full disk must not leave a truncated
+  // file that passes for the program).
+  void Close(CompilerState& st) {
+    if (!file_.is_open()) return;
+    file_ << st.out.Str();
+    file_.close();
+    if (file_.fail()) throw CompileFailure("Device I/O error: cannot write " + path_);
+  }
+  void CloseAfterFailure(CompilerState& st) {
+    try {
+      Close(st);
+    } catch (const CompileFailure&) {
+      // the first failure is the one reported
+    }
+  }
+
+ private:
+  std::ofstream file_;
+  std::string path_;
+};
+
+}  // namespace
+
+void ConnectDriverEntries(CompilerState& st) {
+  st.entries.compileBlock = CompileStatementBlock;
+  st.entries.dispatchKeyword = DispatchKeyword;
+  st.entries.compileOneWire = Compile1WireStatement;
+}
+
+void CompileProgram(CompilerState& st, const std::string& documentPath, const std::string& installDir) {
+  ConnectDriverEntries(st);
+  st.ResetCompilerGlobals();
+  st.env.InstallDir = installDir;
+  st.env.DocumentFolder = DocumentFolder(documentPath);
+
+  st.ErrorCount = 0;
+  st.src.SourceLineNumber = 0;
+  st.src.IncludeLevel = 0;
+  st.src.TokenIndex = 0;
+  st.src.IncludeStack[0].FileName = documentPath;
+
+  OutputFile output;
+  try {
+    st.src.SourceFileNumber = OpenSourceFile(st, installDir + "/tmp.tmp");
+    st.src.IncludeStack[0].FileNumber = st.src.SourceFileNumber;
+    if (SourceFileSize(st, st.src.SourceFileNumber) < 2) {
+      st.ErrorCount = 0;
+      CompileError(st, "Nothing to compile!");
+      CloseAllSourceFiles(st);
+      return;
+    }
+
+    output.Open(st, DocumentBaseName(documentPath) + ".asm");
+    st.out.OperandSeparator = "\t";
+    st.out.MnemonicIndent = "\t\t";
+    st.out.CommentIndent = "\t\t\t";
+    st.sym.CurrentSubName.clear();
+    st.src.Tokens[0].Text = "<EOL>";
+
+    st.out.Line(";Quorvil Basic Compiler for AVR " QBC_VERSION_TEXT);
+    st.out.Line(HeaderTimeLine());
+    st.out.Line(";");
+    st.cfg.KeyColsPort = "     ";
+
+    ScanDeclarations(st);
+    if (st.dev.FlashEnd < 240 || st.dev.RamEnd < 62) {
+      CompileError(st, "Unsupported Device!");
+    } else {
+      st.sym.CurrentSubIndex = 0;
+      EmitProgramPrologue(st);
+      CompileStatementBlock(st);
+      ReportUnopenedBlockEnd(st);
+      EmitLibraryAndSummary(st);
+    }
+    CloseAllSourceFiles(st);
+    output.Close(st);
+  } catch (const std::exception& failure) {
+    // A run-time failure of the compiler: it ends the compilation here; what was written
+    // so far stays in the file. It counts as an error: the file is not a whole program.
+    CloseAllSourceFiles(st);
+    output.CloseAfterFailure(st);
+    if (st.ErrorCount < std::numeric_limits<std::int16_t>::max()) ++st.ErrorCount;
+    if (st.report) st.report->Failure(failure.what());
+  }
+}
+
+std::string DocumentBaseName(const std::string& documentPath) {
+  const std::string folder = DocumentFolder(documentPath);
+  const std::string fileName = documentPath.substr(folder.size());
+  return folder + std::filesystem::path(fileName).stem().string();
+}
+
+}  // namespace qbc

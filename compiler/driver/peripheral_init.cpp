@@ -1,0 +1,190 @@
+#include "compiler/driver/peripheral_init.h"
+
+#include <string>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/statements/comm_display/glcd_init.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/base/symbols.h"
+#include "compiler/statements/comm_display/uart_config.h"
+
+namespace qbc {
+
+namespace {
+
+std::string Line2(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
+  return st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+}
+
+std::string CallLine(const CompilerState& st, const std::string& label) {
+  return st.out.MnemonicIndent + st.mn.CallMnemonic + st.out.OperandSeparator + label;
+}
+
+std::string LastUpper(const std::string& text) {
+  return text.empty() ? std::string() : UpperText(text.substr(text.size() - 1));
+}
+
+std::string LastChar(const std::string& text) { return text.empty() ? std::string() : text.substr(text.size() - 1); }
+
+void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
+                 const std::string& bitOperand);
+
+void EmitUart(CompilerState& st, std::uint8_t uart) {
+  const std::string& d = st.dev.DeviceName;
+  const bool m64or128 = d == "m64" || d == "m128";
+  const bool classic = !m64or128 && !st.dev.MegaUartDevice;
+  const bool ioFrameRegister = !m64or128 && !st.dev.NewMegaDevice;
+  const bool hasFormat = st.cfg.UartFormatSet[uart] != 0;
+  const std::string u = std::to_string(uart);
+
+  std::string frameLine;
+  if (uart <= 1)
+    frameLine = Line2(st, ioFrameRegister ? "out" : "sts", "UCSR" + u + "C,zh");
+  else
+    frameLine = Line2(st, "sts", "UCSR" + u + "C,zh");
+
+  std::string controlLine;
+  if (uart == 0) {
+    if (classic)
+      controlLine = Line2(st, "out", "UCR,zl");
+    else
+      controlLine = Line2(st, st.dev.NewMegaDevice ? "sts" : "out", "UCSR0B,zl");
+  } else if (uart == 1) {
+    if (classic)
+      controlLine = Line2(st, "out", "UCR,zl");
+    else
+      controlLine = Line2(st, ioFrameRegister ? "out" : "sts", "UCSR1B,zl");
+  } else {
+    controlLine = Line2(st, "sts", "UCSR" + u + "B,zl");
+  }
+
+  const std::string enable = "zl,0x" + HexLower(UartEnableValue(st, uart));
+  st.out.Line(Line2(st, "ldi", enable));
+  if (hasFormat && (uart >= 2 || st.dev.MegaUartDevice)) {
+    st.out.Line(Line2(st, "ldi", "zh,0x" + Hex2(UartFrameValue(st, uart))));
+    st.out.Line(frameLine);
+  }
+  st.out.Line(controlLine);
+  if (uart == 0 && hasFormat && !st.dev.MegaUartDevice) {
+    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(st.cfg.UartFormat[0].Parity)));
+    st.out.Line(Line2(st, "sts", "_SysPar,zl"));
+  }
+}
+
+void EmitDtmfTimer(CompilerState& st) {
+  for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Line(Line2(st, "clr", r));
+  // Timer1 overflow interrupt: its enable bit and mask register differ between the
+  // families (bit 7 of TIMSK on the AT90S parts, bit 2 on most megas, TIMSK1 on the newer
+  // megas); the device file names the bit.
+  // The newer megas keep these timer registers in the extended I/O space.
+  const std::string mask = st.dev.NewMegaDevice ? "TIMSK1" : "TIMSK";
+  const std::string fallback = st.dev.NewMegaDevice ? "sts" : "out";
+  st.out.Line(Line2(st, "ldi", "zl,(1<<TOIE1)"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, mask, fallback), mask + ",zl"));
+  st.out.Line(Line2(st, "ldi", "zl,0x81"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl"));
+  st.out.Line(Line2(st, "ldi", "zl,0x01"));
+  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl"));
+  const std::string ddr = "DDR" + LastUpper(st.cfg.DtmfPort);
+  EmitPortBit(st, ddr, st.cfg.DtmfPin, true, ddr + "," + st.cfg.DtmfPin);
+}
+
+// Sets or clears one bit of a port register, by the register's address in the device
+// file: sbi/cbi in the low I/O space (below 0x20), in/out through zl in the rest of it
+// (below 0x40), lds/sts for the extended I/O (PORTF of the ATmega128, ports H to L of the
+// ATmega1280). `bitOperand` is the operand of the sbi/cbi form; a register the device
+// file does not name keeps that form.
+void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
+                 const std::string& bitOperand) {
+  const int i = FindIoRegister(st, LowerText(reg));
+  const int address = i > 0 ? st.sym.IoRegisters[i].Value : 0;
+  if (i == 0 || address < 0x20) {
+    st.out.Line(Line2(st, set ? "sbi" : "cbi", bitOperand));
+    return;
+  }
+  const bool io = address < 0x40;
+  st.out.Line(Line2(st, io ? "in" : "lds", "zl," + reg));
+  st.out.Line(Line2(st, set ? "sbr" : "cbr", "zl,1<<" + pin));
+  st.out.Line(Line2(st, io ? "out" : "sts", reg + ",zl"));
+}
+
+// Makes a shift port's clock pin an output.
+void EmitClockPinOutput(CompilerState& st, const std::string& port, const std::string& pin) {
+  const std::string x = LastUpper(port);
+  EmitPortBit(st, "DDR" + x, pin, true, "DDR" + x + ", " + pin);
+}
+
+void EmitFormatCells(CompilerState& st) {
+  const Configuration& cfg = st.cfg;
+  // The cells are declared when either format number or the fill character is set; SRAM
+  // is not cleared at reset, so every declared cell is given its value.
+  const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
+  if (format) {
+    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(cfg.FormatDigits)));
+    st.out.Line(Line2(st, "sts", "_fmtC,zl"));
+    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(cfg.FormatDecimals)));
+    st.out.Line(Line2(st, "sts", "_fmtD,zl"));
+  }
+  if (format || cfg.LeadChar != 0) {
+    st.out.Line(Line2(st, "ldi", "zl,0x" + HexUpper(cfg.LeadChar)));
+    st.out.Line(Line2(st, "sts", "_lchr,zl"));
+  }
+}
+
+}  // namespace
+
+void EmitPeripheralInit(CompilerState& st) {
+  const Configuration& cfg = st.cfg;
+  for (std::uint8_t n = 0; n < 4; ++n)
+    if (cfg.BaudRateSet[n]) EmitUart(st, n);
+
+  if (cfg.DtmfUsed) EmitDtmfTimer(st);
+
+  if (!cfg.UartInitText.empty()) {
+    std::string text = cfg.UartInitText;
+    std::size_t start = 0;
+    while (start < text.size()) {
+      std::size_t end = text.find("\r\n", start);
+      if (end == std::string::npos) end = text.size();
+      st.out.Line(text.substr(start, end - start));
+      start = end + 2;
+    }
+    st.out.Line();
+  }
+  for (int i = 0; i < static_cast<int>(cfg.InitCodeLines.size()); ++i) {
+    if (cfg.InitCodeLines[i].empty()) break;
+    st.out.Line(cfg.InitCodeLines[i]);
+  }
+
+  if (cfg.SoftUartInterrupt) st.out.Line(CallLine(st, "_UAini"));
+  if (cfg.GlcdType == 1 && !cfg.GlcdNoInit) CompileGlcdInitStatement(st);
+  if (cfg.LcdConfigured) st.out.Line(CallLine(st, "LcdIni"));
+  if (cfg.ShiftOutDeclared) EmitClockPinOutput(st, cfg.ShiftOutPort, cfg.ShiftOutClockPin);
+  if (cfg.ShiftInDeclared) EmitClockPinOutput(st, cfg.ShiftInPort, cfg.ShiftInClockPin);
+  if (cfg.NeedPcKey) {
+    if (cfg.PcKeyInit) {
+      st.out.Line(CallLine(st, "_PCini"));
+    } else {
+      const std::string data = "PORT" + LastChar(cfg.PcKeyDataPort);
+      const std::string clock = "PORT" + LastChar(cfg.PcKeyClockPort);
+      EmitPortBit(st, data, cfg.PcKeyDataPin, true, data + "," + cfg.PcKeyDataPin);
+      EmitPortBit(st, clock, cfg.PcKeyClockPin, true, clock + "," + cfg.PcKeyClockPin);
+    }
+  }
+  if (cfg.KeysDeclared && cfg.KeyColsPort.substr(0, 4) != "PORT" && !cfg.KeyConfigured)
+    st.out.Line(CallLine(st, "_KyIni"));
+  if (cfg.SoundPinDeclared) {
+    EmitPortBit(st, cfg.SoundPort, cfg.SoundPin, cfg.SoundInverse, cfg.SoundPort + "," + cfg.SoundPin);
+    const std::string ddr = "DDR" + LastChar(cfg.SoundPort);
+    EmitPortBit(st, ddr, cfg.SoundPin, true, ddr + "," + cfg.SoundPin);
+  }
+  EmitFormatCells(st);
+}
+
+void EmitUserCodeBanner(CompilerState& st) {
+  st.out.Line();
+  st.out.Line(";******" + st.out.OperandSeparator + "USERS BASIC CODE **********************");
+  if (st.Tok().Kind != kTokDollar) EmitEndOfUserCode(st);
+}
+
+}  // namespace qbc

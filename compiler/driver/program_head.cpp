@@ -1,0 +1,246 @@
+#include "compiler/driver/program_head.h"
+
+#include "compiler/base/symbols.h"
+
+#include <algorithm>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/driver/peripheral_init.h"
+#include "compiler/base/compile_error.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kMaxGlobalVars = 255;
+
+// A variable placed "at" an address may lie on other variables (an overlay is what the
+// address is for); the assembler refuses overlapping data unless told they are meant, so
+// the data segment is opened for overlaps then, and closed again before the code.
+bool AnyVariableAtAddress(const CompilerState& st) {
+  const int last = static_cast<int>(st.sym.GlobalVars.size()) - 1;
+  for (int i = 1; i <= last && i <= kMaxGlobalVars; ++i) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[i];
+    if (v.Name.empty()) break;
+    if (v.Address > 0 && v.Storage != kStorageFlash) return true;
+  }
+  return false;
+}
+
+void SystemVar(CompilerState& st, const std::string& label, const std::string& separator, int bytes) {
+  st.out.Line(label + ":" + separator + ".byte" + st.out.OperandSeparator + std::to_string(bytes));
+  st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
+}
+
+// The display cells of a T6963C, known to the variable lookup by these names.
+void AppendT6963Records(CompilerState& st) {
+  struct Cell {
+    const char* name;
+    std::uint8_t type;
+    std::int16_t size;
+  };
+  static const Cell kCells[] = {{"txthome", kTypeWord, 2},
+                                {"grphome", kTypeWord, 2},
+                                {"txtarea", kTypeByte, 1},
+                                {"grparea", kTypeByte, 1},
+                                {"_tmode", kTypeByte, 1}};
+  if (st.sym.GlobalVarCount + 5 > kMaxGlobalVars) {
+    CompileError(st, "Too many variables!");
+    --st.src.TokenIndex;
+    return;
+  }
+  for (const Cell& c : kCells) {
+    ++st.sym.GlobalVarCount;
+    GlobalVarRecord& r = st.sym.GlobalVars[st.sym.GlobalVarCount];
+    r.Name = c.name;
+    r.VarType = c.type;
+    r.Size = c.size;
+  }
+}
+
+void EmitSystemVariables(CompilerState& st) {
+  const std::string mi = st.out.MnemonicIndent;
+  const std::string os = st.out.OperandSeparator;
+  const Configuration& cfg = st.cfg;
+
+  if (cfg.SoftUartInterrupt) {
+    SystemVar(st, "_rel1", mi, 1);
+    SystemVar(st, "_rel2", mi, 1);
+    SystemVar(st, "_rel3", mi, 1);
+  }
+  if (cfg.InputTermCharSet) SystemVar(st, "_InTrmChr", mi, 1);
+  if (cfg.PrintTermCharSet) SystemVar(st, "_PrTrmChr", mi, 1);
+
+  const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
+  if (format) {
+    SystemVar(st, "_fmtC", mi, 1);
+    SystemVar(st, "_fmtD", mi, 1);
+  }
+  // The number-to-text routine reads the fill character whenever one is set, with or
+  // without a format.
+  if (format || cfg.LeadChar != 0) SystemVar(st, "_lchr", mi, 1);
+  if (format) {
+    // The conversion writes up to 14 characters (the float text) whatever the format.
+    const int needed = std::max(14, cfg.FormatDigits + cfg.FormatDecimals + 2);
+    SystemVar(st, "_s2tmp", mi, needed);
+  }
+
+  if (st.expr.FloatVarDeclared) {
+    SystemVar(st, "_s1tmp", mi, 14);
+    st.out.Line();
+  }
+
+  if (cfg.GlcdType == 1) {
+    AppendT6963Records(st);
+    SystemVar(st, "TxtHome", os, 2);
+    SystemVar(st, "GrpHome", os, 2);
+    SystemVar(st, "TxtArea", os, 1);
+    SystemVar(st, "GrpArea", os, 1);
+    SystemVar(st, "_Tmode", mi, 1);
+    SystemVar(st, "_fntL", mi, 1);
+    SystemVar(st, "_fntH", mi, 1);
+    if (st.dev.NeedRampz) SystemVar(st, "_fnt3", mi, 1);
+    st.out.Line();
+  } else if (cfg.GlcdType >= 2 && cfg.GlcdType <= 4) {
+    SystemVar(st, "_fntL", mi, 1);
+    SystemVar(st, "_fntH", mi, 1);
+    st.out.Line();
+  }
+
+  if (cfg.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
+    SystemVar(st, "_SysPar", os, 1);
+    st.out.Line();
+  }
+}
+
+void EmitVectorTable(CompilerState& st) {
+  const std::string mi = st.out.MnemonicIndent;
+  const std::string os = st.out.OperandSeparator;
+  st.out.Line(mi + ".CSEG");
+  if (AnyVariableAtAddress(st)) st.out.Line(mi + ".NOOVERLAP");
+  st.out.Line(".ORG" + os + "0x0000");
+  const int highest = st.sym.HighestVectorUsed;
+  if (highest > 0) {
+    st.out.Line(mi + "rjmp" + os + "_Reset");
+    const std::string jump = st.dev.FlashEnd > 9000 ? "jmp" : "rjmp";
+    for (int i = 1; i <= highest; ++i) {
+      const VectorRecord& v = st.sym.InterruptVectors[i];
+      st.out.Line(".ORG" + mi + v.Name);
+      if (v.Used)
+        st.out.Line(mi + jump + os + "IntN" + std::to_string(i));
+      else
+        st.out.Line(mi + "reti");
+    }
+  }
+  st.out.Line();
+  st.out.Line("_Reset:");
+}
+
+void EmitStackSetUp(CompilerState& st) {
+  const std::string mi = st.out.MnemonicIndent;
+  const std::string os = st.out.OperandSeparator;
+  st.out.Line(mi + "ldi" + mi + "yl,byte1(RAMEND)");
+  st.out.Line(mi + "out" + mi + "SPL,yl");
+  // Y is the software stack pointer: its high byte is loaded on every device, because the
+  // chip does not clear its registers at reset.
+  st.out.Line(mi + "ldi" + mi + "yh,byte2(RAMEND)");
+  if (st.dev.RamEnd > 256) st.out.Line(mi + "out" + mi + "SPL+1,yh");
+
+  const std::string& text = st.cfg.StackSize;
+  if (!IsWholeNumberText(text)) return;  // no usable $stack: reported by the first pass
+  const double s = LeadingNumber(text);
+  if (s > 126) {
+    CompileError(st, "126 bytes max for Stack!");
+    --st.src.TokenIndex;  // the statement loop still starts on the first statement
+  } else if (s > 63) {
+    st.out.Line(mi + "sbiw" + os + "yl,63");
+    st.out.Line(mi + "sbiw" + os + "yl, " + std::to_string(static_cast<long>(s) - 63));
+  } else {
+    st.out.Line(mi + "sbiw" + os + "yl," + text);
+  }
+}
+
+void EmitJtagAndMemory(CompilerState& st) {
+  const std::string mi = st.out.MnemonicIndent;
+  if (st.cfg.JtagOff) {
+    st.out.Line(mi + "in" + mi + "zl,MCUCSR");
+    st.out.Line(mi + "ori" + mi + "zl,0x80");
+    st.out.Line(mi + "out" + mi + "MCUCSR,zl");
+    st.out.Line(mi + "out" + mi + "MCUCSR,zl");
+  }
+  // (xram declared before the device was known)
+  const bool bus = HasExternalMemoryBus(st);
+  if (st.cfg.XramEnabled && !bus) {
+    CompileError(st, "No external memory bus on this device!");
+    --st.src.TokenIndex;
+  }
+  if ((st.cfg.NeedLcdEN || st.cfg.XramEnabled) && bus) {
+    const bool waitState = st.cfg.CrystalFrequency > 4.0f;
+    if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
+      // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);
+      // bit 7 of their MCUCR switches JTAG off.
+      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0x84" : "zl,0x80"));
+      st.out.Line(mi + "sts" + mi + "XMCRA,zl");
+    } else {
+      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0xc0" : "zl,0x80"));
+      st.out.Line(mi + "out" + mi + "MCUCR,zl");
+    }
+  }
+}
+
+}  // namespace
+
+std::string DataSegmentPad(std::size_t nameLength) {
+  std::size_t tabs = 2;
+  if (nameLength <= 2)
+    tabs = 6;
+  else if (nameLength <= 6)
+    tabs = 5;
+  else if (nameLength <= 10)
+    tabs = 4;
+  else if (nameLength <= 14)
+    tabs = 3;
+  return std::string(tabs, '\t');
+}
+
+void EmitDataSegment(CompilerState& st, const std::string& segment, std::uint8_t storageClass) {
+  const std::string os = st.out.OperandSeparator;
+  if (segment == ".DSEG" && AnyVariableAtAddress(st)) st.out.Line(st.out.MnemonicIndent + ".OVERLAP");
+  st.out.Line(st.out.MnemonicIndent + segment);
+  if (segment == ".DSEG" && st.dev.RamStart >= 1) {
+    st.out.Line(".ORG" + os + "0x" + HexUpper(static_cast<std::uint32_t>(st.dev.RamStart)));
+    st.out.Line();
+  }
+  const int last = static_cast<int>(st.sym.GlobalVars.size()) - 1;
+  // External RAM lies above the internal SRAM, where the assembler's data segment ends: a
+  // variable placed there (and every xram variable after it) is named by an .equ of its
+  // address instead of being reserved in the segment.
+  long external = 0;
+  for (int i = 1; i <= last && i <= kMaxGlobalVars; ++i) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[i];
+    if (v.Name.empty()) break;
+    if (v.Storage != storageClass) continue;
+    if (storageClass == kStorageXram && v.VarType > kTypeBit && (v.Address > st.dev.RamEnd || external > 0)) {
+      if (v.Address > 0) external = v.Address;
+      st.out.Line(".equ" + os + v.Name + " = 0x" + HexUpper(static_cast<std::uint32_t>(external)));
+      external += v.Size;
+      continue;
+    }
+    if (v.Address > 0) st.out.Line(".ORG" + os + " " + std::to_string(v.Address));
+    if (v.VarType > kTypeBit)
+      st.out.Line(v.Name + ":" + DataSegmentPad(v.Name.size()) + ".byte" + os + " " + std::to_string(v.Size));
+  }
+}
+
+void EmitProgramPrologue(CompilerState& st) {
+  EmitDataSegment(st, ".DSEG", kStorageSram);
+  EmitDataSegment(st, "", kStorageXram);
+  EmitSystemVariables(st);
+  EmitVectorTable(st);
+  EmitStackSetUp(st);
+  EmitJtagAndMemory(st);
+  EmitPeripheralInit(st);
+  EmitUserCodeBanner(st);
+}
+
+}  // namespace qbc

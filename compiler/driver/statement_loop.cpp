@@ -1,0 +1,114 @@
+#include "compiler/driver/statement_loop.h"
+
+#include <cctype>
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/codegen/assignment.h"
+#include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/proc_calls.h"
+#include "compiler/driver/code_meta_statements.h"
+#include "compiler/driver/keyword_dispatch.h"
+#include "compiler/statements/comm_display/one_wire.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+bool IsBlockStopWord(std::string_view token) {
+  return token == "wend" || token == "else" || token == "elseif" || token == "next" || token == "case" ||
+         token == "loop" || token == "last" || token == ")";
+}
+
+namespace {
+
+// "end" closes the caller's block when the word after it occurs within this text.
+bool EndsBlock(const std::string& wordAfterEnd) {
+  return std::string_view("if select sub interrupt function").find(wordAfterEnd) != std::string_view::npos;
+}
+
+std::string Capitals(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+void CompileStatementBlock(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  for (;;) {
+    if (IsBlockStopWord(st.TokText())) return;
+    st.expr.StatementContext = false;
+    st.expr.ArgStackOffset = 0;
+
+    const TokenRecord& tok = st.Tok();
+    switch (tok.Kind) {
+      case kTokCallName: {
+        const std::string name = tok.Text;
+        if (FindGlobalVar(st, name) != 0) {
+          DispatchKeyword(st);  // its default branch: assignment to an array element
+        } else if (FindSub(st, name) != 0) {
+          CompileSubCall(st, name);
+        } else {
+          CompileError(st, "Unknown identifier " + name);
+          st.Tok().Text = "<EOL>";  // pass over the rest of the line
+        }
+        break;
+      }
+      case kTokKeyword:
+        DispatchKeyword(st);
+        break;
+      case kTokName:
+        if (st.TokText(1) == ":") {
+          CompileLabelDefinition(st);
+        } else {
+          st.expr.StatementContext = true;
+          CompileAssignment(st);
+        }
+        break;
+      case kTokDollar:
+        CompileMetaStatement(st);
+        break;
+      case kTokNumber:
+        if (tok.Text.size() >= 2 && tok.Text[1] == 'w') {  // 1wreset, 1wwrite, 1wread
+          Compile1WireStatement(st);
+        } else {
+          EmitLoadConstant(st, tok.Text);
+          ++st.src.TokenIndex;
+        }
+        break;
+      default:
+        CompileError(st, "Syntax error!");
+        return;
+    }
+
+    if (st.TokText() == "<EOL>" && st.sticky.SingleLineIf) return;
+    if (st.TokText() == "<EOL>") CheckStatementEnd(st);
+    if (st.TokText() == ":") ++st.src.TokenIndex;
+    if (st.TokText() == "end" && EndsBlock(st.TokText(1))) return;
+
+    st.sticky.WantedType = 0;
+    st.expr.FirstStringTerm = true;
+    st.sticky.OperandType = 0;
+    st.expr.StringVarFlag = false;
+    st.expr.OperandInFlash = false;
+    st.expr.CurrentVarType = 0;
+    st.expr.MemCopyMode = false;
+  }
+}
+
+void ReportUnopenedBlockEnd(CompilerState& st) {
+  const std::string word = st.TokText();
+  std::string closing;
+  if (word == "end" && st.TokText(1) != "<EOL>" && EndsBlock(st.TokText(1))) {
+    closing = "END " + Capitals(st.TokText(1));
+  } else if (word != "last" && IsBlockStopWord(word)) {
+    closing = Capitals(word);
+  }
+  if (closing.empty()) return;
+  CompileError(st, closing + " without its opening statement!");
+}
+
+}  // namespace qbc

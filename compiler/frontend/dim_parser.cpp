@@ -1,0 +1,235 @@
+#include "compiler/frontend/dim_parser.h"
+
+#include <cmath>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/frontend/proc_declarations.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kMaxGlobalVars = 255;
+constexpr int kMaxBitVars = 16;
+
+// Reports without moving the parse: the reporter's own step is taken back, so the caller's
+// next step passes the offending token and no further one.
+void ReportInPlace(CompilerState& st, const std::string& message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
+// The rest of a Dim item up to the next "," or the end of the statement (a ":" starts the
+// next statement and is left for the caller).
+void SkipToItemEnd(CompilerState& st) {
+  HoldOnLine(st);
+  while (st.TokText() != "," && st.TokText() != ":" && !AtLineEnd(st)) ++st.src.TokenIndex;
+}
+
+}  // namespace
+
+void ParseDimList(CompilerState& st) {
+  st.expr.InDimList = true;
+  do {
+    ++st.src.TokenIndex;
+    ParseDimVariable(st);
+    HoldOnLine(st);
+  } while (st.TokText() == ",");
+}
+
+void ParseDimVariable(CompilerState& st) {
+  st.expr.StringVarFlag = false;
+  long count = 1;
+  bool isArray = false;
+
+  const std::string name = st.TokText();
+  const std::uint8_t kind = st.Tok().Kind;
+  if (kind != kTokName && kind != kTokCallName) {
+    CompileError(st, name + " is ilegal name for Variable!");
+    SkipToItemEnd(st);
+    return;
+  }
+
+  // A duplicate is read to its end like any declaration, but no record is touched and
+  // nothing is counted: the earlier declaration stays as it was.
+  GlobalVarRecord scratch;
+  GlobalVarRecord* rec = &scratch;
+  bool duplicate = false;
+  if (FindGlobalVar(st, name) > 0) {
+    ReportInPlace(st, "Duplicate var name " + name);
+    duplicate = true;
+  } else if (IsAssemblerName(st, name)) {
+    // the variable's label would be a register to the assembler: its loads and stores
+    // would reach the register, or not assemble
+    ReportInPlace(st, name + " is ilegal name for Variable!");
+    duplicate = true;
+  } else if (st.sym.GlobalVarCount >= kMaxGlobalVars) {
+    ReportInPlace(st, "Too many variables!");
+    duplicate = true;
+  } else {
+    ++st.sym.GlobalVarCount;
+    rec = &st.sym.GlobalVars[st.sym.GlobalVarCount];
+    rec->Name = name;
+  }
+  ++st.src.TokenIndex;
+
+  if (st.TokText() == "(") {
+    isArray = true;
+    ++st.src.TokenIndex;
+    if (st.TokText() != ")") {
+      count = ParseAmpConstant(st);
+      rec->IndexType = ParseFloatConstant(st, std::to_string(count));
+      ++st.src.TokenIndex;
+    }
+    ExpectToken(st, ")");
+  }
+
+  const std::uint8_t type = ParseVarTypeInto(st, TypeClauseTarget{rec, nullptr});
+  int elementSize = 0;
+  if (type == kTypeBit) {
+    if (isArray) {
+      ReportInPlace(st, "Array can not be Bit type!");
+    } else if (!duplicate) {
+      elementSize = st.sym.BitVarCount;
+      ++st.sym.BitVarCount;
+      if (st.sym.BitVarCount > kMaxBitVars) ReportInPlace(st, "Just 16 Bit vars!");
+    }
+  } else {
+    elementSize = ParseAtAddressInto(st, type, TypeClauseTarget{rec, nullptr});
+  }
+
+  rec->VarType = type;
+  if (elementSize > 255) {
+    ReportInPlace(st, "Oops, 255 ia Max String Lenght!");
+    elementSize = 255;
+  }
+  rec->ElementSize = static_cast<std::uint8_t>(elementSize);
+  long size = static_cast<long>(elementSize) * count;
+  if (size > 32767 || size < 0) {
+    ReportInPlace(st, "Variable " + name + " is too big!");
+    size = 0;
+  }
+  rec->Size = static_cast<std::int16_t>(size);
+
+  if (!duplicate) {
+    if (type != kTypeNone && type != kTypeBit && !st.expr.StringVarFlag)
+      st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + size);
+    if (st.src.DeclarationsEnded && elementSize > 0 && type != kTypeBit) {
+      st.out.Line();
+      st.out.Line(st.out.MnemonicIndent + ".DSEG");
+      st.out.Line(name + ":" + st.out.MnemonicIndent + ".byte" + st.out.OperandSeparator + std::to_string(size));
+      st.out.Line(st.out.MnemonicIndent + ".CSEG");
+    }
+  }
+  SkipToItemEnd(st);
+}
+
+// The target follows InDimList: a Dim list writes the global record being declared, any
+// other caller the local record being declared.
+std::uint8_t ParseVarType(CompilerState& st) {
+  TypeClauseTarget target;
+  if (st.expr.InDimList)
+    target.global = &st.sym.GlobalVars[st.sym.GlobalVarCount];
+  else
+    target.local = &st.sym.LocalVars[st.sym.LocalVarCount];
+  return ParseVarTypeInto(st, target);
+}
+
+std::uint8_t ParseAtAddress(CompilerState& st, std::uint8_t type) {
+  TypeClauseTarget target;
+  if (st.expr.InDimList) target.global = &st.sym.GlobalVars[st.sym.GlobalVarCount];
+  int size = ParseAtAddressInto(st, type, target);
+  return static_cast<std::uint8_t>(size > 255 ? 255 : size);
+}
+
+std::uint8_t ParseVarTypeInto(CompilerState& st, TypeClauseTarget target) {
+  ExpectToken(st, "as");
+  const std::string storage = st.TokText();
+  if (storage == "xram") {
+    if (target.global) target.global->Storage = kStorageXram;
+    // Switching the bus on writes MCUCR bits that mean sleep modes on chips without one.
+    if (HasExternalMemoryBus(st)) {
+      st.cfg.XramEnabled = true;
+      ++st.src.TokenIndex;
+    } else {
+      CompileError(st, "No external memory bus on this device!");
+    }
+  } else if (storage == "flash") {
+    if (!st.expr.InParamList) {
+      if (target.global) {
+        target.global->Storage = kStorageFlash;
+        st.expr.StringVarFlag = true;
+      } else if (target.local) {
+        target.local->Storage = kStorageFlash;
+      }
+    }
+    ++st.src.TokenIndex;
+  }
+
+  const std::string word = st.TokText();
+  std::uint8_t type = kTypeNone;
+  if (word == "bit") type = kTypeBit;
+  else if (word == "byte") type = kTypeByte;
+  else if (word == "integer") type = kTypeInteger;
+  else if (word == "word") type = kTypeWord;
+  else if (word == "string") type = st.expr.StringVarFlag ? kTypeFlashString : kTypeString;
+  else if (word == "long") type = kTypeLong;
+  else if (word == "float") {
+    type = kTypeFloat;
+    st.expr.FloatVarDeclared = true;
+  } else {
+    ReportInPlace(st, "Unsuported var type " + word);
+  }
+  ++st.src.TokenIndex;
+
+  if (st.TokText() == "at") {
+    ++st.src.TokenIndex;
+    std::int32_t address = ParseAmpConstant(st);
+    if (address < 0) address += 65536;
+    if (target.global) target.global->Address = address;
+    ++st.src.TokenIndex;
+  }
+  return type;
+}
+
+int ParseAtAddressInto(CompilerState& st, std::uint8_t type, TypeClauseTarget target) {
+  switch (type) {
+    case kTypeBit: return 0;
+    case kTypeByte: return 1;
+    case kTypeInteger:
+    case kTypeWord: return 2;
+    case kTypeLong:
+    case kTypeFloat: return 4;
+    case kTypeFlashString: return 0;
+    case kTypeString: break;
+    default: return 0;
+  }
+  int size = 0;
+  ExpectToken(st, "*");
+  std::string lengthText = LowerText(st.TokText());
+  int c = FindConst(st, lengthText);
+  if (c > 0) lengthText = st.sym.Constants[c].Value;
+  const double length = IsWholeNumberText(lengthText) ? std::floor(LeadingNumber(lengthText)) : 0.0;
+  if (length <= 0.0) {
+    CompileError(st, "Must be numeric constant");
+  } else {
+    size = length > 100000.0 ? 100001 : static_cast<int>(length) + 1;
+    ++st.src.TokenIndex;
+  }
+  if (st.TokText() == "at") {
+    ++st.src.TokenIndex;
+    // A four-digit "&h" address above 7fff reads as negative; it means the same unsigned
+    // address as after any other type word.
+    std::int32_t address = ParseAmpConstant(st);
+    if (address < 0) address += 65536;
+    if (target.global) target.global->Address = address;
+    ++st.src.TokenIndex;
+  }
+  return size;
+}
+
+}  // namespace qbc

@@ -1,0 +1,13 @@
+#pragma once
+// The start-up lines that "$" lines collect for the program head.
+#include <string>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+// Appends one instruction line to the start-up lines of the program head (a 34th line is
+// beyond the table and ends the compilation).
+void AppendInitCodeLine(CompilerState& st, const std::string& line);
+
+}  // namespace qbc

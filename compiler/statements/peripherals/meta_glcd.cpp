@@ -1,0 +1,200 @@
+#include "compiler/statements/peripherals/meta_glcd.h"
+
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/frontend/meta_pins.h"
+
+namespace qbc {
+
+namespace {
+
+struct ControllerName {
+  const char* name;
+  std::uint8_t type;
+};
+
+// Controller names, aliases included: 1 T6963C, 2 HD61202/KS0108, 3 SED1520, 4 PCD8544.
+constexpr ControllerName kControllers[] = {{"t6963c", 1},  {"hd61202", 2}, {"ks0108b", 2},
+                                           {"ks0108", 2},  {"sed1520", 3}, {"sep1520", 3},
+                                           {"pcd8544", 4}, {"nokia3310", 4}};
+
+struct ControlLine {
+  std::uint8_t type;
+  const char* name;
+  int cell;  // GlcdLine1 .. GlcdLine6
+};
+
+constexpr ControlLine kControlLines[] = {
+    {1, "rd", 1},  {1, "wr", 2},   {1, "cd", 3},  {1, "ce", 4},   {1, "fs", 5},   {2, "en", 1},
+    {2, "wr", 2},  {2, "di", 3},   {2, "cs1", 4}, {2, "cs2", 5},  {3, "e4", 1},   {3, "rw", 2},
+    {3, "a0", 3},  {3, "e1", 4},   {3, "e2", 5},  {3, "e3", 6},   {4, "sdin", 2}, {4, "sclk", 3},
+    {4, "dc", 4},  {4, "sce", 5},
+};
+
+std::string& LineCell(Configuration& cfg, int cell) {
+  switch (cell) {
+    case 1: return cfg.GlcdLine1;
+    case 2: return cfg.GlcdLine2;
+    case 3: return cfg.GlcdLine3;
+    case 4: return cfg.GlcdLine4;
+    case 5: return cfg.GlcdLine5;
+    default: return cfg.GlcdLine6;
+  }
+}
+
+int FindControlLine(std::uint8_t type, const std::string& name) {
+  for (const ControlLine& c : kControlLines)
+    if (c.type == type && name == c.name) return c.cell;
+  return 0;
+}
+
+bool MoreTokens(CompilerState& st) { return st.src.TokenIndex + 1 < st.src.TokenCount; }
+
+void ReadNumberInto(CompilerState& st, std::uint8_t& cell) {
+  HoldOnLine(st);
+  if (st.Tok().Kind != kTokNumber) {
+    CompileError(st, "Must be numeric constant");
+    return;
+  }
+  std::uint8_t value = 0;
+  if (ReadByteValue(st, value, "Must be numeric constant")) cell = value;
+}
+
+void ReadPortInto(CompilerState& st, std::string& cell) {
+  std::string port;
+  if (ReadPortName(st, port)) cell = port;
+}
+
+// PCD8544: name "=" port "." pin { "," name "=" port "." pin } on the $glcd line itself.
+void ParsePcd8544Lines(CompilerState& st) {
+  Configuration& cfg = st.cfg;
+  while (MoreTokens(st)) {
+    const std::string name = st.TokText();
+    const int cell = FindControlLine(4, name);
+    if (cell == 0) {
+      CompileError(st, "Not valid control signal!");
+    } else {
+      ++st.src.TokenIndex;
+    }
+    ExpectToken(st, "=");
+    std::string port, pin;
+    const bool portOk = ReadPortName(st, port);
+    ExpectToken(st, ".");
+    const bool pinOk = ReadPinDigit(st, pin);
+    if (cell != 0) {
+      if (portOk) (cell <= 3 ? cfg.GlcdDataPort : cfg.GlcdCtrlPort) = port;
+      if (pinOk) LineCell(cfg, cell) = pin;
+    }
+    HoldOnLine(st);
+    if (st.Tok().Kind == kTokEol) break;
+    ExpectToken(st, ",");
+    HoldOnLine(st);
+  }
+}
+
+void ParseGlcd(CompilerState& st) {
+  Configuration& cfg = st.cfg;
+  ++st.src.TokenIndex;
+  HoldOnLine(st);
+  const std::string name = st.TokText();
+  bool known = false;
+  for (const ControllerName& c : kControllers)
+    if (name == c.name) {
+      cfg.GlcdType = c.type;
+      if (c.type == 2) st.used.Set(NeedWaitTicks);
+      known = true;
+    }
+  if (known)
+    ++st.src.TokenIndex;
+  else
+    CompileError(st, "Unsupported Graphic LCD type!");
+  ExpectToken(st, ",");
+
+  const std::uint8_t type = cfg.GlcdType;
+  if (type >= 1 && type <= 3) {
+    ExpectToken(st, "data");
+    ExpectToken(st, "=");
+    ReadPortInto(st, cfg.GlcdDataPort);
+    ExpectToken(st, ",");
+    ExpectToken(st, "ctrl");
+    ExpectToken(st, "=");
+    ReadPortInto(st, cfg.GlcdCtrlPort);
+    ExpectToken(st, ",");
+    ReadNumberInto(st, cfg.GlcdOption1);
+    ExpectToken(st, ",");
+    ReadNumberInto(st, cfg.GlcdOption2);
+  } else if (type == 0) {
+    ++st.src.TokenIndex;
+  }
+  if (type <= 2) {
+    // The third number; then "noinit" leaves the display to the program.
+    ExpectToken(st, ",");
+    ReadNumberInto(st, cfg.GlcdOption3);
+    HoldOnLine(st);
+    if (st.TokText() == ",") {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "noinit");
+      cfg.GlcdNoInit = true;
+    }
+  } else if (type == 4) {
+    ParsePcd8544Lines(st);
+  }
+
+  if (st.dev.DeviceName == "m103" && (cfg.GlcdDataPort == "PORTC" || cfg.GlcdDataPort == "PORTF"))
+    CompileError(st, "PORTC and PORTF can't be used for LCD on Mega103!");
+}
+
+// name "=" pin { "," name "=" pin }, by the controller in force.
+void ParseGctrl(CompilerState& st) {
+  Configuration& cfg = st.cfg;
+  ++st.src.TokenIndex;
+  while (MoreTokens(st)) {
+    const std::string name = st.TokText();
+    const std::uint8_t type = cfg.GlcdType;
+    const int cell = (type >= 1 && type <= 3) ? FindControlLine(type, name) : 0;
+    if (cell == 0) {
+      // Before a $glcd line (or for a controller without control lines here) the names
+      // mean nothing and are passed over.
+      if (type == 1)
+        CompileError(st, "Not valid Control!");
+      else if (type == 2 || type == 3)
+        CompileError(st, "Not valid name for Control line!");
+      while (MoreTokens(st) && st.TokText() != ",") ++st.src.TokenIndex;
+    } else {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      HoldOnLine(st);
+      if (cell == 5 && type == 1) {
+        // "fs": the font cell width, 1 for 6x8 or 0 for 8x8; not a pin.
+        const std::string v = st.TokText();
+        if (v == "1" || v == "0")
+          cfg.GlcdLine5 = v;
+        else
+          CompileError(st, "1 for 6x8 or 0 for 8x8!");
+        if (v == "1" || v == "0") ++st.src.TokenIndex;
+      } else {
+        std::string pin;
+        if (ReadPinDigit(st, pin)) LineCell(cfg, cell) = pin;
+      }
+    }
+    HoldOnLine(st);
+    if (st.Tok().Kind == kTokEol) break;
+    ExpectToken(st, ",");
+    HoldOnLine(st);
+  }
+  if (st.dev.DeviceName == "m103" && (cfg.GlcdCtrlPort == "PORTC" || cfg.GlcdCtrlPort == "PORTF"))
+    CompileError(st, "PORTC and PORTF can't be used for Gctrl!");
+}
+
+}  // namespace
+
+void ParseGraphicLcdMetaStatement(CompilerState& st) {
+  if (st.TokText() == "glcd")
+    ParseGlcd(st);
+  else
+    ParseGctrl(st);
+}
+
+}  // namespace qbc

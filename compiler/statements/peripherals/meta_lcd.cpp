@@ -1,0 +1,146 @@
+// $lcd: "=" data "," "rs" "=" rs [ "," enable ] "," columns "," rows [ "," option ].
+// Pin mode: data port (".", first data pin for four lines; "," for eight), RS and enable
+// pins. Bus mode: "&h" addresses of the command (data item) and data (rs item) registers
+// on the external memory bus.
+#include <algorithm>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/statements/peripherals/meta_peripheral_words.h"
+#include "compiler/frontend/meta_pins.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+// The address after "&": its value (from the hexadecimal digits after "h").
+std::uint32_t ReadBusAddress(CompilerState& st) {
+  ++st.src.TokenIndex;
+  HoldOnLine(st);
+  std::string digits = st.TokText();
+  std::uint32_t value = 0;
+  if (!digits.empty() && digits[0] == 'b')
+    value = static_cast<std::uint32_t>(IsBinConstant(digits));
+  else
+    value = static_cast<std::uint32_t>(IsHexConstant(digits));
+  if (!AtLineEnd(st)) ++st.src.TokenIndex;
+  return value & 0xFFFF;
+}
+
+std::string FourHexDigits(std::uint32_t value) {
+  std::string digits = HexLower(value);
+  return std::string(4 - std::min<std::size_t>(4, digits.size()), '0') + digits;
+}
+
+// port "." pin as "PORTB,3".
+bool ReadPinSetting(CompilerState& st, std::string& setting) {
+  std::string port, pin;
+  if (!ReadPortPin(st, port, pin)) return false;
+  setting = port + "," + pin;
+  return true;
+}
+
+}  // namespace
+
+void ParseLcdMetaStatement(CompilerState& st) {
+  Configuration& cfg = st.cfg;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  HoldOnLine(st);
+
+  const bool busMode = st.TokText() == "&";
+  if (busMode) {
+    // The display on the external memory bus: only chips with one can.
+    if (HasExternalMemoryBus(st)) {
+      cfg.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
+      cfg.NeedLcdEN = true;
+    } else {
+      CompileError(st, "No external memory bus on this device!");
+      --st.src.TokenIndex;
+      ReadBusAddress(st);
+    }
+  } else {
+    cfg.NeedLcdEN = false;
+    std::string port;
+    if (ReadPortName(st, port)) cfg.LcdDataPort = port;
+    HoldOnLine(st);
+    if (st.TokText() == ".") {
+      cfg.LcdBusBits = 4;
+      ++st.src.TokenIndex;
+      HoldOnLine(st);
+      // D4..D7 on four adjacent pins: the first of them is at most 4.
+      const std::string first = st.TokText();
+      if (st.Tok().Kind == kTokNumber && first.size() == 1 && first[0] >= '0' && first[0] <= '4') {
+        cfg.LcdDataPinOffset = static_cast<std::uint8_t>(first[0] - '0');
+        ++st.src.TokenIndex;
+      } else {
+        CompileError(st, "From 0 to 4!");
+      }
+    } else if (st.TokText() == ",") {
+      cfg.LcdBusBits = 8;
+    }
+  }
+
+  ExpectToken(st, ",");
+  ExpectToken(st, "rs");
+  ExpectToken(st, "=");
+  HoldOnLine(st);
+  if (st.TokText() == "&") {
+    cfg.LcdRsPort = FourHexDigits(ReadBusAddress(st));
+  } else {
+    std::string setting;
+    if (ReadPinSetting(st, setting)) cfg.LcdRsPort = setting;
+  }
+
+  if (!busMode) {
+    ExpectToken(st, ",");
+    HoldOnLine(st);
+    const std::string word = st.TokText();
+    std::string setting;
+    if (word == "en" || word == "e1") {
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      if (ReadPinSetting(st, setting)) cfg.LcdEnPort = setting;
+      if (word == "e1") {
+        ExpectToken(st, ",");
+        ExpectToken(st, "e2");
+        ExpectToken(st, "=");
+        if (ReadPinSetting(st, setting)) cfg.LcdE2Port = setting;
+      }
+    } else {
+      CompileError(st, "Must be EN, E1 or E2.");
+      while (st.TokText() != "," && !AtLineEnd(st)) ++st.src.TokenIndex;  // past the item
+    }
+  }
+
+  std::uint8_t value = 0;
+  ExpectToken(st, ",");
+  if (ReadByteValue(st, value, "Must be numeric constant from 8 to 40!")) cfg.LcdColumns = value;
+  ExpectToken(st, ",");
+  if (ReadByteValue(st, value, "Must be numeric constant constant from 1 to 4!")) cfg.LcdRows = value;
+
+  HoldOnLine(st);
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+    const std::string option = st.TokText();
+    if (option == "wait") {
+      cfg.LcdWaitBusy = true;
+      ++st.src.TokenIndex;
+    } else if (option == "ks0073") {
+      cfg.LcdKs0073 = true;
+      ++st.src.TokenIndex;
+    } else {
+      CompileError(st, "Invalid settings");
+    }
+  }
+
+  cfg.LcdConfigured = true;
+  st.used.Set(NeedWaitMs);
+  st.used.Set(NeedWaitUs);
+  if (st.dev.DeviceName == "m103" && cfg.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
+}
+
+}  // namespace qbc

@@ -1,0 +1,326 @@
+#include "compiler/statements/peripherals/meta_peripheral.h"
+
+#include <cmath>
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/statements/peripherals/meta_peripheral_words.h"
+#include "compiler/frontend/meta_pins.h"
+#include "compiler/frontend/tokenizer.h"
+#include "compiler/statements/comm_display/uart_config.h"
+
+namespace qbc {
+
+namespace {
+
+bool IsM103PortCOrF(const CompilerState& st, const std::string& port) {
+  return st.dev.DeviceName == "m103" && (port == "PORTC" || port == "PORTF");
+}
+
+// The three status bits of the interrupt-driven software UART, declared like a Dim line
+// (rxready is r3 bit 0, txon bit 1, txbusy bit 2 when no bit variable came before).
+void DeclareSoftUartBits(CompilerState& st) {
+  std::string line = "dim rxready as bit, txon as bit, txbusy as bit";
+  st.src.TokenCount = 0;
+  st.src.TokenIndex = 0;
+  TokenizeLine(st, line);
+  st.src.TokenIndex = 0;
+  ParseDimList(st);
+}
+
+// "=" port "." pin "," baud: the software UART sends on the given pin and receives on
+// INT0 (PD2), timed by Timer0.
+void ParseCom1(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  SoftComRecord& com = st.sym.SoftComPorts[0];
+  com.RxPort = "portd";
+  com.RxPin = "2";
+  ClaimInterruptVector(st, "INT0");
+  std::string port, pin;
+  if (ReadPortName(st, port)) com.TxPort = FixedText(port, 5);
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) com.TxPin = pin;
+  ExpectToken(st, ",");
+  HoldOnLine(st);
+  CalcSoftUartTiming(st);
+  ClaimInterruptVector(st, "OVF0");
+  if (!st.cfg.SoftUartInterrupt) DeclareSoftUartBits(st);
+  st.cfg.SoftUartInterrupt = true;
+}
+
+void ParseI2c(CompilerState& st) {
+  ++st.src.TokenIndex;
+  HoldOnLine(st);
+  const std::string word = st.TokText();
+  Configuration& cfg = st.cfg;
+  if (word == "sda") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, "=");
+    std::string port, pin;
+    if (ReadPortName(st, port)) cfg.I2cSdaPort = FixedText(port, 5);
+    ExpectToken(st, ".");
+    if (ReadPinDigit(st, pin)) cfg.I2cSdaPin = pin;
+    ExpectToken(st, ",");
+    ExpectToken(st, "scl");
+    ExpectToken(st, "=");
+    if (ReadPortName(st, port)) cfg.I2cSclPort = FixedText(port, 5);
+    ExpectToken(st, ".");
+    if (ReadPinDigit(st, pin)) cfg.I2cSclPin = pin;
+    cfg.I2cInterface = 1;
+    st.used.Set(NeedWait5us);
+    if (IsM103PortCOrF(st, cfg.I2cSdaPort) || IsM103PortCOrF(st, cfg.I2cSclPort))
+      CompileError(st, "PORTC and PORTF can't be used for I2C!");
+  } else if (word == "twi" || word == "usi") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    HoldOnLine(st);
+    std::uint8_t value = word == "twi" ? 2 : 3;
+    const std::string mode = st.TokText();
+    if (mode == "slave") {
+      value += 128;
+      ++st.src.TokenIndex;
+    } else if (mode == "master") {
+      ++st.src.TokenIndex;
+    } else {
+      CompileError(st, "Master or Slave!");
+    }
+    cfg.I2cInterface = value;
+  } else {
+    CompileError(st, "Invalid I2C interface declaration!");
+  }
+}
+
+void ParsePcKey(CompilerState& st) {
+  ++st.src.TokenIndex;
+  Configuration& cfg = st.cfg;
+  std::string port, pin;
+  ExpectToken(st, "data");
+  ExpectToken(st, "=");
+  if (ReadPortName(st, port)) cfg.PcKeyDataPort = FixedText(port, 5);
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) cfg.PcKeyDataPin = pin;
+  ExpectToken(st, ",");
+  ExpectToken(st, "clock");
+  ExpectToken(st, "=");
+  if (ReadPortName(st, port)) cfg.PcKeyClockPort = FixedText(port, 5);
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) cfg.PcKeyClockPin = pin;
+  cfg.NeedPcKey = true;
+  cfg.PcKeyInit = true;
+  HoldOnLine(st);
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+    if (st.TokText() == "noinit") {
+      cfg.PcKeyInit = false;
+      ++st.src.TokenIndex;
+    } else {
+      CompileError(st, "NoInit!");
+    }
+  }
+}
+
+// "=" port "." pin { "," port "." pin }: buses 0 .. LastBusIndex, in the order given.
+void ParseOneWire(CompilerState& st) {
+  constexpr int kLastBus = 8;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  auto& buses = st.sym.OneWireBuses;
+  std::string port, pin;
+  if (ReadPortName(st, port)) buses[0].Port = port;
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) buses[0].Pin = pin;
+  buses[0].LastBusIndex = 0;
+  int bus = 0;
+  HoldOnLine(st);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    if (bus == kLastBus) {
+      CompileError(st, "9 buses max for 1Wire!");
+      return;
+    }
+    ++bus;
+    buses[0].LastBusIndex = bus;
+    if (ReadPortName(st, port)) buses[bus].Port = port;
+    ExpectToken(st, ".");
+    if (ReadPinDigit(st, pin)) buses[bus].Pin = pin;
+    HoldOnLine(st);
+  }
+}
+
+// "=" port "." pin "," duration: the tone on a Timer1 PWM pin, the sine synthesis in the
+// Timer1 overflow interrupt.
+void ParseDtmf(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  std::string port, pin;
+  if (ReadPortName(st, port)) st.cfg.DtmfPort = FixedText(port, 5);
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) st.cfg.DtmfPin = pin;
+  ExpectToken(st, ",");
+  HoldOnLine(st);
+  std::uint8_t ms = 0;
+  if (ReadByteValue(st, ms, "Must be numeric constant")) st.cfg.DtmfVector = ms;
+  ClaimInterruptVector(st, "OVF1");
+  st.cfg.DtmfUsed = true;
+}
+
+void ParseSound(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  std::string port, pin;
+  if (ReadPortName(st, port)) st.cfg.SoundPort = port;
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) st.cfg.SoundPin = pin;
+  st.cfg.SoundPinDeclared = true;
+  HoldOnLine(st);
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, "inverse");
+    st.cfg.SoundInverse = true;
+  }
+}
+
+// "data" "=" port "." pin "," "clock" "=" port "." pin "," order [ "," nops ].
+void ParseShift(CompilerState& st, bool out) {
+  Configuration& cfg = st.cfg;
+  std::string& dataPort = out ? cfg.ShiftOutPort : cfg.ShiftInPort;
+  std::string& dataPin = out ? cfg.ShiftOutDataPin : cfg.ShiftInDataPin;
+  std::string& clockPin = out ? cfg.ShiftOutClockPin : cfg.ShiftInClockPin;
+  std::uint8_t& mode = out ? cfg.ShiftOutMode : cfg.ShiftInMode;
+
+  ++st.src.TokenIndex;
+  ExpectToken(st, "data");
+  ExpectToken(st, "=");
+  std::string port, pin;
+  if (ReadPortName(st, port)) dataPort = port;
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) dataPin = pin;
+  ExpectToken(st, ",");
+  ExpectToken(st, "clock");
+  ExpectToken(st, "=");
+  HoldOnLine(st);
+  if (UpperText(st.TokText()) != dataPort) {
+    CompileError(st, "CLOCK must be on same port as DATA!");
+  } else {
+    ++st.src.TokenIndex;
+  }
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) clockPin = pin;
+  ExpectToken(st, ",");
+  HoldOnLine(st);
+  const std::string order = st.TokText();
+  if (order == "msb" || order == "lsb") {
+    cfg.ShiftOutMsbFirst = order == "msb";
+    ++st.src.TokenIndex;
+  } else {
+    CompileError(st, "Msb or Lsb!");
+  }
+  HoldOnLine(st);
+  mode = 0;
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    std::uint8_t n = 0;
+    if (ReadByteValue(st, n, "Must be numeric constant")) mode = n;
+  }
+  if (out)
+    cfg.ShiftOutDeclared = true;
+  else
+    cfg.ShiftInDeclared = true;
+}
+
+// "=" port "." pin [ "," "interrupt" ]: the receiver samples the pin once per bit from the
+// Timer0 overflow interrupt.
+void ParseRc5(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  std::string port, pin;
+  if (ReadPortName(st, port)) st.cfg.Rc5Port = FixedText(port, 5);
+  ExpectToken(st, ".");
+  if (ReadPinDigit(st, pin)) st.cfg.Rc5Pin = pin;
+  HoldOnLine(st);
+  if (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, "interrupt");
+    st.cfg.Rc5Interrupt = true;
+  }
+  // The bit time is counted in timer ticks of the clock: without a clock there is none.
+  if (st.cfg.CrystalFrequency <= 0.0f) {
+    CompileError(st, "Set $clock before $rc5!");
+    --st.src.TokenIndex;
+  } else {
+    st.cfg.Rc5Vector = static_cast<std::uint8_t>(Rc5TimerReload(st, 1778.0));
+  }
+  ClaimInterruptVector(st, "OVF0");
+}
+
+}  // namespace
+
+Rc5TimerSetting Rc5TimerPrescaler(const CompilerState& st) {
+  const float f = st.cfg.CrystalFrequency;  // the ranges' bounds compare in single precision
+  // The ranges of the clock, each with its divisor; between 1.1 and 1.2 MHz the larger
+  // one (at /8 a bit would not fit in the timer there).
+  int divisor = 256;
+  if (f < 0.3f)
+    divisor = 1;
+  else if (f <= 1.1f)
+    divisor = 8;
+  else if (f <= 8.0f)
+    divisor = 64;
+  // A bit time longer than the timer's 256 counts takes the next divisor up.
+  static const int kSteps[] = {1, 8, 64, 256, 1024};
+  for (int d : kSteps)
+    if (d >= divisor && (static_cast<double>(f) * 1778.0 / d <= 256.0 || d == 1024)) {
+      divisor = d;
+      break;
+    }
+  const std::string& name = st.dev.DeviceName;
+  const bool asyncTimer0 = st.dev.IsM103 || name == "m64" || name == "m128";
+  Rc5TimerSetting s;
+  s.Divisor = divisor;
+  switch (divisor) {
+    case 1: s.ClockSelect = 1; break;
+    case 8: s.ClockSelect = 2; break;
+    case 64: s.ClockSelect = asyncTimer0 ? 4 : 3; break;
+    case 256: s.ClockSelect = asyncTimer0 ? 6 : 4; break;
+    default: s.ClockSelect = asyncTimer0 ? 7 : 5; break;
+  }
+  return s;
+}
+
+int Rc5TimerReload(const CompilerState& st, double microseconds) {
+  const double ticks = static_cast<double>(st.cfg.CrystalFrequency) * microseconds / Rc5TimerPrescaler(st).Divisor;
+  const double reload = RoundHalfEven(256.0 - ticks);
+  return reload < 0 ? 0 : reload > 255 ? 255 : static_cast<int>(reload);
+}
+
+void ParsePeripheralMetaStatement(CompilerState& st) {
+  const std::string word = st.TokText();
+  if (word == "com1")
+    ParseCom1(st);
+  else if (word == "key")
+    ParseKeyMetaStatement(st);
+  else if (word == "i2c")
+    ParseI2c(st);
+  else if (word == "pckey")
+    ParsePcKey(st);
+  else if (word == "1wire")
+    ParseOneWire(st);
+  else if (word == "dtmf")
+    ParseDtmf(st);
+  else if (word == "sound")
+    ParseSound(st);
+  else if (word == "shiftout")
+    ParseShift(st, true);
+  else if (word == "shiftin")
+    ParseShift(st, false);
+  else if (word == "lcd")
+    ParseLcdMetaStatement(st);
+  else if (word == "rc5")
+    ParseRc5(st);
+}
+
+}  // namespace qbc

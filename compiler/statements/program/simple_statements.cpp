@@ -1,0 +1,80 @@
+#include "compiler/statements/program/simple_statements.h"
+
+#include "compiler/codegen/control_flow.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/frontend/dim_parser.h"
+#include "compiler/frontend/proc_declarations.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
+
+namespace qbc {
+
+void CompileExitStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  HoldOnLine(st);
+  const std::string word = st.TokText();
+  const std::string mi = st.out.MnemonicIndent;
+  const std::string os = st.out.OperandSeparator;
+  const Nesting& n = st.nest;
+  std::string label;
+  bool known = true;
+  // For loops open inside the block being left keep saved end values on the hardware
+  // stack: take them off on the way out.
+  if (word == "do" || word == "while" || word == "sub" || word == "function" || word == "for")
+    EmitExitUnwind(st, word);
+  if (word == "do") {
+    label = st.exits.DoExitLabels[n.DoNestingDepth];
+  } else if (word == "while") {
+    label = st.exits.WhileExitLabels[n.WhileNestingDepth];
+  } else if (word == "sub") {
+    label = st.exits.SubExitLabels[n.SubNestingDepth];
+  } else if (word == "function") {
+    label = st.exits.FunctionExitLabels[n.FunctionNestingDepth];
+  } else if (word == "for") {
+    label = st.exits.ForExitLabels[n.ForNestingDepth];
+  } else {
+    known = false;
+    CompileError(st, "You can not Exit from " + word + "!");
+  }
+  if (known) {
+    st.out.Line(mi + "rjmp" + os + label);
+    ++st.src.TokenIndex;
+  }
+  HoldOnLine(st);
+}
+
+void CompileEndStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const std::string label = NewLabel(st);
+  EmitLabel(st, label);
+  // "jmp" exists only on devices with more than 8 KB of flash (the ATmega8 is a mega
+  // without it); the device loader's jump mnemonic says which.
+  st.out.Line(st.out.MnemonicIndent + st.mn.JumpMnemonic + st.out.OperandSeparator + label);
+  st.out.Line();
+}
+
+void CompileDimStatement(CompilerState& st) { ParseDimList(st); }
+
+void CompileDeclareStatement(CompilerState& st) {
+  const std::string kind = st.Tok(1).Text;
+  // A declaration names its procedure as the owner of the parameters it enters; the code
+  // around it goes on in the procedure (or main program) it was in.
+  const std::string ownerName = st.sym.CurrentSubName;
+  const std::uint8_t ownerIndex = st.sym.CurrentSubIndex;
+  if (kind == "sub" || kind == "function") {
+    if (kind == "sub")
+      ParseDeclareSub(st);
+    else
+      ParseDeclareFunction(st);
+    st.sym.CurrentSubName = ownerName;
+    st.sym.CurrentSubIndex = ownerIndex;
+  } else if (kind == "interrupt") {
+    CompileError(st, "Must be declared before any regular statement!");
+    st.Tok().Text = "<EOL>";
+    st.Tok().Kind = kTokEol;
+  } else {
+    CompileError(st, "Sub, Function or Interrupt!");
+  }
+}
+
+}  // namespace qbc
