@@ -13,6 +13,9 @@ void CompilerState::ResetCompilerGlobals() {
   nest = Nesting{};
   used.Reset();
   files = SourceFileTable{};
+  mn = DeviceMnemonics{};
+  sticky = StickyCells{};
+  exits = ExitLabels{};
 }
 
 }  // namespace qbc

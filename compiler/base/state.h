@@ -482,12 +482,14 @@ struct CompilerState {
   Nesting nest;
   UsedFlags used;
   SourceFileTable files;
-
-  // Areas the reset leaves alone.
-  Environment env;
+  // Cells a compilation writes before it reads them, cleared as well: a compilation that
+  // ended in a failure leaves them as they stood (the one-line If flag among them).
   DeviceMnemonics mn;
   StickyCells sticky;
   ExitLabels exits;
+
+  // Areas the reset leaves alone.
+  Environment env;
   std::int16_t ErrorCount = 0;  // set to 0 by the driver
 
   // Where the output goes and where the report is shown. The writer is emptied by the

@@ -81,6 +81,47 @@ TEST(CompileProgram, TwoCompilationsOfOneSourceDifferOnlyInTheCreatedLine) {
   EXPECT_EQ(firstReport, c.report.Text());
 }
 
+// The environment keeps one state for every compile command. A compilation that ended in a
+// failure, wherever it stopped, must leave nothing that changes the next one: program B
+// compiled after a failed program gives what B gives in a fresh state.
+TEST(CompileProgram, AFailedCompilationLeavesNothingForTheNext) {
+  const std::string head = "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\nDim B As Word\r\n";
+  const std::string programB = head + "A = 1\r\nIf A = 1 Then B = 2\r\nFor A = 1 To 3\r\nB = B + A\r\nNext\r\nEnd\r\n";
+  const char* const failing[] = {
+      // a run-time failure inside a one-line If (a constant beyond 32 bits)
+      "If A = 1 Then B = &h123456789\r\nEnd\r\n",
+      // inside a loop and a one-line If nested in it
+      "Do\r\nWhile A < 3\r\nIf A = 1 Then B = &h123456789\r\nWend\r\nLoop\r\nEnd\r\n",
+      // inside a Sub
+      "Declare Sub S\r\nSub S\r\nIf A = 1 Then B = &h123456789\r\nEnd Sub\r\nEnd\r\n",
+  };
+  // Both installation folders see the build's device files.
+  auto withDevices = [](Compilation& c) { fs::create_directory_symlink(test::BinDir() + "/inc", c.installDir + "/inc"); };
+  Compilation fresh;
+  withDevices(fresh);
+  fresh.Run(programB);
+  ASSERT_EQ(fresh.st->ErrorCount, 0) << fresh.report.Text();
+  const std::string expected = test::ReadFile(fresh.Doc("prog.asm"));
+  // Apart from the time and the installation folder in front of the device include.
+  auto comparable = [](std::string t, const std::string& installDir) {
+    const std::size_t a = t.find(";Created");
+    if (a != std::string::npos) t.erase(a, t.find("\r\n", a) - a);
+    const std::size_t b = t.find(installDir);
+    return b == std::string::npos ? t : t.erase(b, installDir.size());
+  };
+  for (const char* body : failing) {
+    Compilation c;
+    withDevices(c);
+    c.Run(head + body);
+    ASSERT_FALSE(c.report.LastFailure().empty()) << body << "\n" << c.report.Text();
+    c.Run(programB);
+    EXPECT_EQ(c.st->ErrorCount, 0) << body << "\n" << c.report.Text();
+    EXPECT_EQ(comparable(test::ReadFile(c.Doc("prog.asm")), c.installDir), comparable(expected, fresh.installDir))
+        << body;
+    EXPECT_EQ(c.report.Text(), fresh.report.Text()) << body;
+  }
+}
+
 TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   Compilation c;
   c.Run("a = 1\r\nb = 2\r\n");
