@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "compiler/frontend/state.h"
+#include "compiler/base/state.h"
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
 #include "compiler/library/core/int_multiply.h"
