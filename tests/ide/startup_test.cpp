@@ -81,6 +81,24 @@ TEST_F(EnvTest, ADocumentAnsweringCancelStopsTheShutDown) {
   EXPECT_TRUE(Setting(kStartup, kLastFile).isEmpty());
 }
 
+// Each changed document asks for itself when the main window closes; saving the first
+// does not silence the second.
+TEST_F(EnvTest, ClosingTheMainWindowAsksEveryChangedDocument) {
+  const QString path = WriteWorkFile(QStringLiteral("a.bas"), "a\r\n");
+  SetSetting(kStartup, kLastFile, path);
+  FrmMain& w = Start();
+  FrmDoc* a = w.Documents().ActiveDoc();
+  FrmDoc* b = w.Documents().NewBasDoc();
+  a->rt()->append(QStringLiteral("A"));
+  b->rt()->append(QStringLiteral("B"));
+  services.answers = {DesktopServices::Answer::kYes, DesktopServices::Answer::kNo};
+  EXPECT_TRUE(w.close());
+  ASSERT_EQ(services.questions.size(), 2u);
+  EXPECT_TRUE(services.questions[0].second.contains(path));
+  EXPECT_TRUE(services.questions[1].second.contains(QStringLiteral("BasDoc2.bas")));
+  EXPECT_EQ(ReadWorkFile(path), QByteArray("a\r\nA"));
+}
+
 TEST(Splash, TimerOrClicksOpenTheMainWindowOnce) {
   int opened = 0;
   auto* splash = new FrmSplash([&] { ++opened; });
