@@ -148,18 +148,8 @@ void CompileMetaStatement(CompilerState& st) {
     CompileInclude(st);
   } else if (word == "includeasm") {
     CompileIncludeAsm(st);
-  } else if (word == "timer0") {
-    ParseTimer0MetaStatement(st);
-  } else if (word == "timer1") {
-    ParseTimer1MetaStatement(st);
-  } else if (word == "timer2") {
-    ParseTimer2MetaStatement(st);
-  } else if (word == "timer3") {
-    ParseTimer3MetaStatement(st);
-  } else if (word == "timer4") {
-    ParseTimer4MetaStatement(st);
-  } else if (word == "timer5") {
-    ParseTimer5MetaStatement(st);
+  } else if (TimerOfWord(word) >= 0) {
+    ParseTimerMetaStatement(st, TimerOfWord(word));
   } else if (word == "source") {
     CompileSourceSwitch(st);
   } else if (word == "def") {

@@ -1,25 +1,19 @@
 #pragma once
-// The keyword dispatcher: the one table where the language's keywords meet their code
-// generators. DispatchKeyword (declared in seams.h) calls the generator of the current
-// token's keyword, or the assignment when no row matches.
+// The keyword dispatcher: where the language's keywords meet their code generators, the
+// rows of every statement area taken together. DispatchKeyword calls the generator of the
+// current token's keyword, or the assignment when the token is no keyword or has no row.
 #include <string_view>
+#include <vector>
 
+#include "compiler/base/dispatch_row.h"
 #include "compiler/base/state.h"
 
 namespace qbc {
 
-using Generator = void (*)(CompilerState&);
-
-struct DispatchRow {
-  std::string_view keyword;
-  std::string_view generator;  // the generator's name
-  Generator fn;                // nullptr while the generator is not built yet
-};
-
 // The row of a keyword, or nullptr.
 const DispatchRow* FindDispatchRow(std::string_view keyword);
-// Number of rows of the table.
-int DispatchRowCount();
+// Every area's rows, sorted by keyword.
+const std::vector<const DispatchRow*>& DispatchRows();
 
 void DispatchKeyword(CompilerState& st);
 

@@ -242,18 +242,8 @@ void ParseMetaStatement(CompilerState& st) {
     ParseAngles(st);
   } else if (word == "def") {
     ParseDefMetaStatement(st);
-  } else if (word == "timer0") {
-    ParseTimer0MetaStatement(st);
-  } else if (word == "timer1") {
-    ParseTimer1MetaStatement(st);
-  } else if (word == "timer2") {
-    ParseTimer2MetaStatement(st);
-  } else if (word == "timer3") {
-    ParseTimer3MetaStatement(st);
-  } else if (word == "timer4") {
-    ParseTimer4MetaStatement(st);
-  } else if (word == "timer5") {
-    ParseTimer5MetaStatement(st);
+  } else if (TimerOfWord(word) >= 0) {
+    ParseTimerMetaStatement(st, TimerOfWord(word));
   } else if (word == "watchdog") {
     ParseWatchdog(st);
   } else if (word == "leadchar") {

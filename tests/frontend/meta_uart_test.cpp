@@ -21,10 +21,10 @@ struct Uart : test::CompilerFixture {
     ParseMetaStatement(st);
   }
   // A Baud statement of the program body.
-  void Statement(const std::string& line, void (*generator)(CompilerState&) = CompileBaudStatement) {
+  void Statement(const std::string& line, int uart = 0) {
     st.src.DeclarationsEnded = true;
     LoadSource(line + "\n");
-    generator(st);
+    CompileBaudStatement(st, uart);
   }
 };
 
@@ -94,31 +94,31 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
     const char* device;
     bool newMega;
     const char* line;
-    void (*generator)(CompilerState&);
+    int uart;
     std::vector<const char*> sync;  // the lines after the divisor and register lines
   } cases[] = {
-      {"m8", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
-      {"m8", false, "baud = 4800, sync, slave, lo", CompileBaudStatement, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "cbi\t\tDDRD,4"}},
-      {"m16", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
-      {"m32", false, "baud = 4800, sync, master, lo", CompileBaudStatement, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "sbi\t\tDDRB,0"}},
-      {"m8515", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
-      {"m8535", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
-      {"m162", false, "baud1 = 4800, sync, master, hi", CompileBaud1Statement, {"ldi\t\tzl,0xC6", "out\t\tUCSR1C,zl", "sbi\t\tDDRD,2"}},
-      {"m88", true, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRD,4"}},
-      {"m88", true, "baud = 4800, sync, slave, lo", CompileBaudStatement, {"ldi\t\tzl,0x47", "sts\t\tUCSR0C,zl", "cbi\t\tDDRD,4"}},
-      {"m644", true, "baud1 = 4800, sync, master, hi", CompileBaud1Statement, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "sbi\t\tDDRD,4"}},
-      {"m128", false, "baud = 4800, sync, master, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRE,2"}},
-      {"m128", false, "baud1 = 4800, sync, slave, hi", CompileBaud1Statement, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "cbi\t\tDDRD,5"}},
-      {"m2560", true, "baud2 = 4800, sync, master, hi", CompileBaud2Statement,
+      {"m8", false, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
+      {"m8", false, "baud = 4800, sync, slave, lo", 0, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "cbi\t\tDDRD,4"}},
+      {"m16", false, "baud = 4800, sync, slave, hi", 0, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
+      {"m32", false, "baud = 4800, sync, master, lo", 0, {"ldi\t\tzl,0xC7", "out\t\tUCSRC,zl", "sbi\t\tDDRB,0"}},
+      {"m8515", false, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "sbi\t\tDDRD,4"}},
+      {"m8535", false, "baud = 4800, sync, slave, hi", 0, {"ldi\t\tzl,0xC6", "out\t\tUCSRC,zl", "cbi\t\tDDRB,0"}},
+      {"m162", false, "baud1 = 4800, sync, master, hi", 1, {"ldi\t\tzl,0xC6", "out\t\tUCSR1C,zl", "sbi\t\tDDRD,2"}},
+      {"m88", true, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRD,4"}},
+      {"m88", true, "baud = 4800, sync, slave, lo", 0, {"ldi\t\tzl,0x47", "sts\t\tUCSR0C,zl", "cbi\t\tDDRD,4"}},
+      {"m644", true, "baud1 = 4800, sync, master, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "sbi\t\tDDRD,4"}},
+      {"m128", false, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRE,2"}},
+      {"m128", false, "baud1 = 4800, sync, slave, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "cbi\t\tDDRD,5"}},
+      {"m2560", true, "baud2 = 4800, sync, master, hi", 2,
        {"ldi\t\tzl,0x46", "sts\t\tUCSR2C,zl", "lds\t\tzl,DDRH", "ori\t\tzl,0x04", "sts\t\tDDRH,zl"}},
-      {"m2560", true, "baud3 = 4800, sync, slave, lo", CompileBaud3Statement,
+      {"m2560", true, "baud3 = 4800, sync, slave, lo", 3,
        {"ldi\t\tzl,0x47", "sts\t\tUCSR3C,zl", "lds\t\tzl,DDRJ", "andi\t\tzl,0xFB", "sts\t\tDDRJ,zl"}},
-      {"tn4313", false, "baud = 4800, sync, slave, hi", CompileBaudStatement, {"ldi\t\tzl,0x46", "out\t\tUCSRC,zl", "cbi\t\tDDRD,2"}},
+      {"tn4313", false, "baud = 4800, sync, slave, hi", 0, {"ldi\t\tzl,0x46", "out\t\tUCSRC,zl", "cbi\t\tDDRD,2"}},
   };
   for (const auto& c : cases) {
     Uart u(c.device, 8.0f);
     u.st.dev.NewMegaDevice = c.newMega;
-    u.Statement(c.line, c.generator);
+    u.Statement(c.line, c.uart);
     std::string tail;
     for (const char* line : c.sync) tail += std::string("\t\t") + line + "\r\n";
     const std::string out = u.st.out.Str();
@@ -136,14 +136,14 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
 
 TEST(MetaUart, OtherUartsUseTheirOwnRegisters) {
   Uart a("m2560", 8.0f);
-  a.Statement("baud1 = 9600", CompileBaud1Statement);
+  a.Statement("baud1 = 9600", 1);
   EXPECT_NE(a.st.out.Str().find("sts\t\tUBRR1H,zh\r\n\t\tsts\t\tUBRR1L,zl"), std::string::npos);
   EXPECT_TRUE(a.st.cfg.BaudRateSet[1]);
   Uart b("m1280", 8.0f);
-  b.Statement("baud3 = 9600", CompileBaud3Statement);
+  b.Statement("baud3 = 9600", 3);
   EXPECT_NE(b.st.out.Str().find("UBRR3H,zh"), std::string::npos);
   Uart c("m128", 8.0f);
-  c.Statement("baud2 = 9600", CompileBaud2Statement);
+  c.Statement("baud2 = 9600", 2);
   EXPECT_EQ(c.st.out.LineCount(), 2u);  // the divisor only: the device has no third UART
   EXPECT_TRUE(c.st.cfg.BaudRateSet[2]);
 }

@@ -273,20 +273,14 @@ void ParseUartFormat(CompilerState& st, std::uint8_t uart) {
   HoldOnLine(st);
 }
 
-namespace {
-void CompileBaudFor(CompilerState& st, std::uint8_t uart) {
-  ParseUartConfig(st, uart);
+void CompileBaudStatement(CompilerState& st, int uart) {
+  const auto n = static_cast<std::uint8_t>(uart);
+  ParseUartConfig(st, n);
   HoldOnLine(st);
-  ParseUartFormat(st, uart);
+  ParseUartFormat(st, n);
   HoldOnLine(st);
   if (!AtLineEnd(st)) ++st.src.TokenIndex;
 }
-}  // namespace
-
-void CompileBaudStatement(CompilerState& st) { CompileBaudFor(st, 0); }
-void CompileBaud1Statement(CompilerState& st) { CompileBaudFor(st, 1); }
-void CompileBaud2Statement(CompilerState& st) { CompileBaudFor(st, 2); }
-void CompileBaud3Statement(CompilerState& st) { CompileBaudFor(st, 3); }
 
 void CalcSoftUartTiming(CompilerState& st) {
   const std::string text = st.TokText();

@@ -15,11 +15,8 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart);
 // Entered on the token after the configuration: "," parity "," data bits "," stop bits.
 void ParseUartFormat(CompilerState& st, std::uint8_t uart);
 
-// The Baud statements of the code pass ("baud"/"baud0", "baud1" .. "baud3").
-void CompileBaudStatement(CompilerState& st);
-void CompileBaud1Statement(CompilerState& st);
-void CompileBaud2Statement(CompilerState& st);
-void CompileBaud3Statement(CompilerState& st);
+// The Baud statement of the code pass for UART `uart` ("baud"/"baud0" .. "baud3").
+void CompileBaudStatement(CompilerState& st, int uart);
 
 // Software UART timing for $com1 and Baud #1 = rate: reads the rate at the current token
 // (the index is left there), stores ticks per bit, division and Timer0 clock select.

@@ -297,12 +297,18 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
 
 }  // namespace
 
-void ParseTimer0MetaStatement(CompilerState& st) { ParseEightBitTimer(st, 0); }
-void ParseTimer1MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 1); }
-void ParseTimer2MetaStatement(CompilerState& st) { ParseEightBitTimer(st, 2); }
-void ParseTimer3MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 3); }
-void ParseTimer4MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 4); }
-void ParseTimer5MetaStatement(CompilerState& st) { ParseSixteenBitTimer(st, 5); }
+int TimerOfWord(std::string_view word) {
+  if (word.size() != 6 || !word.starts_with("timer") || word[5] < '0' || word[5] > '5') return -1;
+  return word[5] - '0';
+}
+
+void ParseTimerMetaStatement(CompilerState& st, int timer) {
+  const auto n = static_cast<std::uint8_t>(timer);
+  if (timer == 0 || timer == 2)
+    ParseEightBitTimer(st, n);
+  else
+    ParseSixteenBitTimer(st, n);
+}
 
 void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
   ++st.src.TokenIndex;
