@@ -84,8 +84,7 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
       ld("zl,X+");
       ld("zh,X");
       if (e == kTypeInteger) {
-        EmitCall(st, "_I2L");
-        st.used.Set(NeedI2L);
+        CallLibrary(st, "_I2L", NeedI2L);
       } else {
         Emit2(st, "clr", "r18");
         Emit2(st, "clr", "r19");

@@ -41,8 +41,7 @@ void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDis
     Emit2(st, "sbci", "xh,byte2(-(" + label + "))");
   }
   Emit2(st, "andi", "zl,0x07");
-  EmitCall(st, "_VaBit");
-  st.used.Set(NeedBitMask);
+  CallLibrary(st, "_VaBit", NeedBitMask);
 }
 
 void EmitLoadBitVar(CompilerState& st, const std::string& name) {

@@ -40,12 +40,10 @@ void EmitCompareOperator(CompilerState& st) {
       break;
     case kTypeString:
     case 11:  // a substring (Left, Mid, Right)
-      EmitCall(st, "_StrCmp");
-      st.used.Set(NeedStrCmp);
+      CallLibrary(st, "_StrCmp", NeedStrCmp);
       break;
     case kTypeFlashString:
-      EmitCall(st, "_StCCp");
-      st.used.Set(NeedStrConstCmp);
+      CallLibrary(st, "_StCCp", NeedStrConstCmp);
       break;
     case kTypeFloat:
       if (pop) {

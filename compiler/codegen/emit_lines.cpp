@@ -30,6 +30,11 @@ void Emit0(CompilerState& st, std::string_view mnemonic) {
 
 void EmitCall(CompilerState& st, std::string_view label) { Emit1(st, st.mn.CallMnemonic, label); }
 
+void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {
+  EmitCall(st, label);
+  st.used.Set(flag);
+}
+
 std::string Lower(std::string_view text) {
   std::string s(text);
   for (char& c : s)

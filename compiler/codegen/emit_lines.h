@@ -19,6 +19,9 @@ void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operan
 void Emit0(CompilerState& st, std::string_view mnemonic);
 // A call of a library routine: CallMnemonic, OperandSeparator, label.
 void EmitCall(CompilerState& st, std::string_view label);
+// The call of library routine `label` together with the used flag that makes the link
+// step write that routine: a call without its routine cannot be written this way.
+void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag);
 
 // Lower-case / upper-case copies (ASCII).
 std::string Lower(std::string_view text);

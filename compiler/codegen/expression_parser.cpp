@@ -80,11 +80,9 @@ void ParseArrayElement(CompilerState& st, int g) {
     Emit2(st, "pop", "r24");
     if (st.dev.RamEnd > 255) Emit2(st, "pop", "r25");
     if (st.dev.RamEnd > 255) {
-      EmitCall(st, "Mp16u");
-      st.used.Set(NeedMul16u);
+      CallLibrary(st, "Mp16u", NeedMul16u);
     } else {
-      EmitCall(st, "Mpy8u");
-      st.used.Set(NeedMul8u);
+      CallLibrary(st, "Mpy8u", NeedMul8u);
     }
     EmitArrayElementAddress(st, name);
   } else {

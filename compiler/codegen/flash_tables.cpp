@@ -300,8 +300,7 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
         Emit2(st, "ldi", "r18,byte3(" + name + "*2)");
         Emit2(st, "out", "RAMPZ,r18");
       }
-      EmitCall(st, "_FSC");
-      st.used.Set(NeedFSC);
+      CallLibrary(st, "_FSC", NeedFSC);
       break;
     default:
       CompileError(st, "LookUp error!");
@@ -341,8 +340,7 @@ void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int lo
     case kTypeString:
       Emit2(st, "mov", "r24,zl");
       loadLocal();
-      EmitCall(st, "_FSC");
-      st.used.Set(NeedFSC);
+      CallLibrary(st, "_FSC", NeedFSC);
       break;
     default:
       CompileError(st, "LookUp error!");

@@ -66,8 +66,7 @@ struct VariableBitNumber {
     Emit1(st, "breq", none);
     EmitCall(st, "_VaBiL");
     EmitLabel(st, none);
-    EmitCall(st, "_StBit");
-    st.used.Set(NeedStoreBit);
+    CallLibrary(st, "_StBit", NeedStoreBit);
     st.used.Set(NeedVaBiL);
     Finish();
   }

@@ -5,6 +5,7 @@
 
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
@@ -122,8 +123,7 @@ void EmitCopySram(CompilerState& st) {
   Line1(st, "pop", "zl");
   Line2(st, "mov", "xl,zl");
   if (LargeRam(st)) Line2(st, "mov", "xh,zh");
-  Call(st, mode == kCaseLower ? "_Lcase" : "_Ucase");
-  st.used.Set(mode == kCaseLower ? NeedLcase : NeedUcase);
+  CallLibrary(st, mode == kCaseLower ? "_Lcase" : "_Ucase", mode == kCaseLower ? NeedLcase : NeedUcase);
   Line1(st, "sbiw", "xl,0x01");
 }
 
@@ -177,12 +177,10 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
     case kTypeWord:
     case kTypeLong: {
       static const char* const kRoutine[] = {"_B2Str", "_I2Str", "_W2Str", "_S2Str"};
-      Call(st, kRoutine[type - kTypeByte]);
-      st.used.Set(type == kTypeByte ? NeedByteToStr : type == kTypeLong ? NeedLongToStr : NeedIntToStr);
+      CallLibrary(st, kRoutine[type - kTypeByte], type == kTypeByte ? NeedByteToStr : type == kTypeLong ? NeedLongToStr : NeedIntToStr);
       PopDestination(st);
       destination();
-      Call(st, "_StStr");
-      st.used.Set(NeedStoreStr);
+      CallLibrary(st, "_StStr", NeedStoreStr);
       break;
     }
     case kTypeString:
@@ -193,8 +191,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
     case kTypeFlashString:
       PopDestination(st);
       destination();
-      Call(st, "_StStC");
-      st.used.Set(NeedStoreStrConst);
+      CallLibrary(st, "_StStC", NeedStoreStrConst);
       break;
     case kTypeFloat:
       EmitFloatToText(st);
@@ -308,8 +305,7 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
     LoadX(st, dest);
   }
   Line2(st, "ldi", "r20," + LimitText(dest.size));
-  Call(st, "_StStr");
-  st.used.Set(NeedStoreStr);
+  CallLibrary(st, "_StStr", NeedStoreStr);
   st.expr.ArgStackOffset -= bytes;
   Line1(st, "subi", "yl,low(-" + std::to_string(bytes) + ")");
   if (LargeRam(st)) Line1(st, "sbci", "yh,high(-" + std::to_string(bytes) + ")");
@@ -349,16 +345,14 @@ void CompileStringArrayAssignment(CompilerState& st, const std::string& name, st
       Line2(st, "ldi", "r24," + std::to_string(elementSize));
       Line2(st, "clr", "r25");
     }
-    Call(st, "Mp16u");
-    st.used.Set(NeedMul16u);
+    CallLibrary(st, "Mp16u", NeedMul16u);
     Line2(st, "ldi", "xl,byte1(" + name + ")");
     Line2(st, "ldi", "xh,byte2(" + name + ")");
     Line2(st, "add", "xl,zl");
     Line2(st, "adc", "xh,zh");
   } else {
     Line2(st, "ldi", "r24," + std::to_string(elementSize));
-    Call(st, "Mpy8u");
-    st.used.Set(NeedMul8u);
+    CallLibrary(st, "Mpy8u", NeedMul8u);
     Line2(st, "ldi", "xl,byte1(" + name + ")");
     Line2(st, "add", "xl,zl");
   }

@@ -4,6 +4,7 @@
 
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 
@@ -225,11 +226,9 @@ void CompileLenFunction(CompilerState& st) {
   const std::uint8_t t = CompileStringArg(st);
   ExpectToken(st, ")");
   if (t == kTypeString) {
-    Call(st, "_LenS");
-    st.used.Set(NeedLenStr);
+    CallLibrary(st, "_LenS", NeedLenStr);
   } else if (t == kTypeFlashString) {
-    Call(st, "_LenC");
-    st.used.Set(NeedLenStrConst);
+    CallLibrary(st, "_LenC", NeedLenStrConst);
   } else if (t == kTypeSubstring) {
     // The characters up to the terminator, at most the substring's count (r20 - 1).
     const std::string done = NewLabel(st);
@@ -286,8 +285,7 @@ std::uint8_t CompileStringAndLengthArgs(CompilerState& st) {
   const std::uint8_t t = CompileStringArg(st);
   CheckSramString(st, t);
   PushZ(st);
-  Call(st, "_LenS");
-  st.used.Set(NeedLenStr);
+  CallLibrary(st, "_LenS", NeedLenStr);
   if (t == kTypeSubstring) ClampLengthToSubstring(st);
   Line1(st, "push", "zl");
   ExpectToken(st, ",");

@@ -1,4 +1,5 @@
 #include "compiler/codegen/string_lines.h"
+#include "compiler/codegen/emit_lines.h"
 
 #include "compiler/base/labels.h"
 
@@ -39,8 +40,7 @@ void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint
         Line2(st, "com", "r24");
       }
       Line2(st, "mov", "r25,r24");
-      Call(st, "_Fs2f");
-      st.used.Set(NeedFloatCore);
+      CallLibrary(st, "_Fs2f", NeedFloatCore);
       width = 8;
       break;
     default:
@@ -80,8 +80,7 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
   if (LargeRam(st)) Line1(st, "push", "zh");
   // The bytes to take: the characters up to the terminator, at most r20 - 1, and one for
   // the terminator (Mid(s, 2) has a limit of 255 whatever the string holds).
-  Call(st, "_LenS");
-  st.used.Set(NeedLenStr);
+  CallLibrary(st, "_LenS", NeedLenStr);
   Line2(st, "dec", "r20");
   Line2(st, "cp", "zl,r20");
   Line1(st, "brlo", fits);
@@ -98,8 +97,7 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
   // the copy writes through X and must not depend on what its high byte held.
   Line2(st, "mov", "xl,yl");
   Line2(st, "mov", "xh,yh");
-  Call(st, "_StStr");
-  st.used.Set(NeedStoreStr);
+  CallLibrary(st, "_StStr", NeedStoreStr);
   Line2(st, "mov", "zl,yl");
   Line2(st, "mov", "zh,yh");
   if (LargeRam(st)) Line1(st, "pop", "xh");

@@ -81,8 +81,7 @@ void EmitLoadVariable(CompilerState& st, const std::string& n) {
     // through the integer operators and stores, so it counts as that type from here on
     // (a second conversion by the term level would take the integer for a float).
     LoadFloatBytes(st, n);
-    EmitCall(st, "_Fxsf");
-    st.used.Set(NeedFloatCore);
+    CallLibrary(st, "_Fxsf", NeedFloatCore);
     if (s && w == kTypeLong) {
       Emit2(st, "mov", "r16,r24");
       Emit2(st, "mov", "r17,r25");
