@@ -6,6 +6,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/statement_kit.h"
 
 namespace qbc {
 
@@ -159,14 +160,12 @@ void CompilePeekFunction(CompilerState& st) {
 void CompilePokeStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  st.sticky.WantedType = st.dev.RamEnd > 255 ? kTypeWord : kTypeByte;
-  ParseExpression(st);
+  kit::LoadValue(st, st.dev.RamEnd > 255 ? kTypeWord : kTypeByte);
   // The value's expression may use X: keep the address on the stack meanwhile.
   flow::Op1(st, "push", "zl");
   if (st.dev.RamEnd > 255) flow::Op1(st, "push", "zh");
-  ExpectToken(st, ",");
-  st.sticky.WantedType = 0;
-  ParseExpression(st);
+  kit::ExpectComma(st);
+  kit::CompileArgument(st);
   if (st.dev.RamEnd > 255) Op2(st, "pop", "xh");
   Op2(st, "pop", "xl");
   Op2(st, "st", "X+,zl");

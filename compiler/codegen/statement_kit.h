@@ -1,0 +1,41 @@
+#pragma once
+// What the generator of a statement or function needs most, in one include: reading its
+// arguments, checking its punctuation and writing its lines and library calls.
+//
+//   void CompileFooStatement(CompilerState& st) {
+//     ++st.src.TokenIndex;                      // past the keyword
+//     kit::LoadValue(st, kTypeByte);            // first argument, as a byte, in zl
+//     kit::ExpectComma(st);
+//     kit::CompileArgument(st);                 // second argument, in its own type
+//     CallLibrary(st, "_Foo", NeedFoo);         // the call and the routine's used flag
+//   }
+#include <cstdint>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/state.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/source_reader.h"
+
+namespace qbc::kit {
+
+// Compiles the expression at the current token into the working registers (zl, zh, r18,
+// r19 as its size needs), converted to `wanted` (0 keeps the expression's own type), and
+// returns the type it was loaded as. The token index ends on the first token after it.
+inline std::uint8_t LoadValue(CompilerState& st, std::uint8_t wanted) {
+  st.sticky.WantedType = wanted;
+  ParseExpression(st);
+  return st.sticky.OperandType;
+}
+
+// One argument in its own type.
+inline std::uint8_t CompileArgument(CompilerState& st) { return LoadValue(st, 0); }
+
+// The "," between two arguments ("Missing \",\"" when it is not there).
+inline void ExpectComma(CompilerState& st) { ExpectToken(st, ","); }
+
+// True on the ":" or the end of the line that ends the statement.
+inline bool AtStatementEnd(CompilerState& st) { return st.TokText() == ":" || AtLineEnd(st); }
+
+}  // namespace qbc::kit
