@@ -29,6 +29,11 @@ void CompileError(CompilerState& st, std::string_view message) {
   ++st.src.TokenIndex;
 }
 
+void StopAtCompilerLimit(CompilerState& st, std::string_view message) {
+  CompileError(st, message);
+  throw CompilationStopped{};
+}
+
 void ExpectToken(CompilerState& st, std::string_view expected) {
   if (st.TokText() != expected) {
     std::string upper(expected);

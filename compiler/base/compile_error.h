@@ -18,6 +18,10 @@ std::string ReportNumber(long value);
 // one. The file is the one being read (IncludeStack at IncludeLevel).
 void CompileError(CompilerState& st, std::string_view message);
 
+// A limit of the compiler met by the source: reports `message` (which names the limit)
+// like CompileError, then ends the compilation (throws CompilationStopped).
+[[noreturn]] void StopAtCompilerLimit(CompilerState& st, std::string_view message);
+
 // On a match moves TokenIndex on by one; otherwise reports "Missing " and the expected
 // text in capitals between double quotes, and the index moves on by two in all.
 void ExpectToken(CompilerState& st, std::string_view expected);

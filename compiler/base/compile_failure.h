@@ -12,4 +12,10 @@ class CompileFailure : public std::runtime_error {
   explicit CompileFailure(const std::string& description) : std::runtime_error(description) {}
 };
 
+// A limit of the compiler met by the source (nesting depth, table size, line length): it
+// has been reported as a numbered compile error, and the compilation ends where it is,
+// since what follows could not be compiled right. The driver catches it; it is no
+// failure of the compiler.
+struct CompilationStopped {};
+
 }  // namespace qbc

@@ -6,10 +6,13 @@
 namespace qbc {
 
 std::string NewLabel(CompilerState& st) {
-  std::string digits = "0000" + std::to_string(st.sym.LabelCounter);
-  std::string label = "L" + digits.substr(digits.size() - 4);
-  if (st.sym.LabelCounter == std::numeric_limits<std::int16_t>::max())
-    throw CompileFailure("Overflow (more than 32767 generated labels)");
+  // At least four digits, more once they are needed: a label never repeats within a
+  // program (L9999 is followed by L10000).
+  std::string digits = std::to_string(st.sym.LabelCounter);
+  if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+  const std::string label = "L" + digits;
+  if (st.sym.LabelCounter == std::numeric_limits<std::int32_t>::max())
+    throw CompileFailure("Overflow (more than 2147483647 generated labels)");
   ++st.sym.LabelCounter;
   return label;
 }

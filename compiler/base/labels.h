@@ -1,5 +1,5 @@
 #pragma once
-// Generated labels: "L" and four digits, numbered through the whole compilation.
+// Generated labels: "L" and at least four digits, numbered through the whole compilation.
 #include <string>
 #include <string_view>
 
@@ -7,8 +7,8 @@
 
 namespace qbc {
 
-// The next generated label: L0000, L0001, ...; after L9999 the text starts again at L0000
-// while LabelCounter goes on (passing 32767 is a run-time failure of the compiler).
+// The next generated label: L0000, L0001, ... L9999, L10000, ...: numbered through the
+// whole compilation, never repeated.
 std::string NewLabel(CompilerState& st);
 
 // Writes the label followed by ":" as one line, in column 0.

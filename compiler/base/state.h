@@ -51,6 +51,7 @@ enum TokenKind : std::uint8_t {
   kTokKeyword = 11,
   kTokString = 12,
   kTokAmpersand = 13,
+  kTokEndOfSource = 14,  // the "last" of the reader's end-of-file pseudo-line, never a word of the program
   kTokSemicolon = 15,
   kTokHash = 16,
 };
@@ -65,7 +66,7 @@ struct TokenRecord {
 struct IncludeRecord {
   int FileNumber = 0;
   std::string FileName;
-  std::int16_t LineNumber = 0;
+  std::int32_t LineNumber = 0;
 };
 
 struct GlobalVarRecord {
@@ -367,7 +368,7 @@ struct Symbols {
   BoundedTable<SoftComRecord, 4> SoftComPorts;
   BoundedTable<OneWireRecord, 9> OneWireBuses;
 
-  std::int16_t LabelCounter = 0;
+  std::int32_t LabelCounter = 0;  // wide: a program of the biggest flash needs more than 32767
   std::int16_t StringConstCount = 0;
   std::uint8_t GlobalVarCount = 0;
   std::uint8_t BitVarCount = 0;
@@ -392,7 +393,7 @@ struct PendingGoto {
   std::string Trampoline;           // generated label the Goto jumps to
   std::vector<std::string> ForLoops;  // exit labels of the For loops open at the Goto
   std::string FileName;             // where the Goto stands (for the undefined-label error)
-  std::int16_t LineNumber = 0;
+  std::int32_t LineNumber = 0;
 };
 
 struct Nesting {
@@ -431,7 +432,7 @@ struct SourcePosition {
   BoundedTable<IncludeRecord, 33> IncludeStack;
   int SourceFileNumber = 0;
   std::uint8_t IncludeLevel = 0;
-  std::int16_t SourceLineNumber = 0;
+  std::int32_t SourceLineNumber = 0;  // wide: sources may hold more than 32767 lines
   std::string SourceLine;
   std::string ListingComment;
   std::int16_t TokenIndex = 0;

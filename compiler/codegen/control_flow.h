@@ -31,6 +31,11 @@ void CompilePokeStatement(CompilerState& st);
 void CompilePeekFunction(CompilerState& st);
 void CompileCpeekFunction(CompilerState& st);
 
+// Opens one more level of a loop kind (Do, While or For) in its depth counter and returns
+// the new depth. The exit-label tables hold 32 levels of each kind: one more is a compile
+// error "Too many nested loops (32)!" that ends the compilation.
+std::uint8_t EnterNestedLoop(CompilerState& st, std::uint8_t& depth);
+
 // A jump to a source label from where For loops may be open: the label to jump to (the
 // source label itself, or a stub that first takes off what the loops left on the way
 // saved). Stubs for labels already defined are collected in `stubs` and written by

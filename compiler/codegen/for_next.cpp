@@ -142,7 +142,7 @@ void CompileForStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string topLabel = NewLabel(st);
   const std::string exitLabel = NewLabel(st);
-  const std::uint8_t depth = ++st.nest.ForNestingDepth;
+  const std::uint8_t depth = EnterNestedLoop(st, st.nest.ForNestingDepth);
   st.exits.ForExitLabels[depth] = exitLabel;
   st.exits.ForPushedRegs[depth] = 0;
 

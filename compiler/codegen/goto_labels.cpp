@@ -124,7 +124,7 @@ void ReportUndefinedGotoLabels(CompilerState& st) {
   if (st.nest.PendingGotos.empty()) return;
   IncludeRecord& file = st.src.IncludeStack[st.src.IncludeLevel];
   const std::string keptFile = file.FileName;
-  const std::int16_t keptLine = st.src.SourceLineNumber;
+  const std::int32_t keptLine = st.src.SourceLineNumber;
   const int keptToken = st.src.TokenIndex;
   for (const PendingGoto& g : st.nest.PendingGotos) {
     file.FileName = g.FileName;

@@ -21,13 +21,19 @@ void ErrorInPlace(CompilerState& st, std::string_view message) {
 }
 }  // namespace
 
+std::uint8_t EnterNestedLoop(CompilerState& st, std::uint8_t& depth) {
+  constexpr std::uint8_t kDeepestLoop = 32;
+  if (depth >= kDeepestLoop) StopAtCompilerLimit(st, "Too many nested loops (32)!");
+  return ++depth;
+}
+
 void CompileDoStatement(CompilerState& st) {
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
   const std::string topLabel = NewLabel(st);
   const std::string exitLabel = NewLabel(st);
-  const std::uint8_t depth = ++st.nest.DoNestingDepth;
+  const std::uint8_t depth = EnterNestedLoop(st, st.nest.DoNestingDepth);
   st.exits.DoExitLabels[depth] = exitLabel;
   st.exits.DoForDepth[depth] = st.nest.ForNestingDepth;
   EmitLabel(st, topLabel);
@@ -57,7 +63,7 @@ void CompileWhileStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string topLabel = NewLabel(st);
   const std::string exitLabel = NewLabel(st);
-  const std::uint8_t depth = ++st.nest.WhileNestingDepth;
+  const std::uint8_t depth = EnterNestedLoop(st, st.nest.WhileNestingDepth);
   st.exits.WhileExitLabels[depth] = exitLabel;
   st.exits.WhileForDepth[depth] = st.nest.ForNestingDepth;
   EmitLabel(st, topLabel);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "compiler/codegen/string_lines.h"
+#include "compiler/base/compile_error.h"
 
 namespace qbc {
 
@@ -10,7 +11,9 @@ int AddStringConstant(CompilerState& st, const std::string& text) {
   const int count = st.sym.StringConstCount;
   for (int i = 0; i < count; ++i)
     if (st.sym.StringConstants[i].Text == text) return i;
-  StringConstRecord& r = st.sym.StringConstants[count];  // bound-checked: 256 entries
+  if (count == static_cast<int>(st.sym.StringConstants.size()))
+    StopAtCompilerLimit(st, "Too many string constants (256)!");
+  StringConstRecord& r = st.sym.StringConstants[count];
   char label[8];
   std::snprintf(label, sizeof label, "S%03d", count);
   r.Number = count;

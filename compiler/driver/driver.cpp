@@ -122,6 +122,10 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
     }
     CloseAllSourceFiles(st);
     output.Close(st);
+  } catch (const CompilationStopped&) {
+    // A limit of the compiler, listed as a compile error: the file ends where it stopped.
+    CloseAllSourceFiles(st);
+    output.CloseAfterFailure(st);
   } catch (const std::exception& failure) {
     // A run-time failure of the compiler: it ends the compilation here; what was written
     // so far stays in the file. It counts as an error: the file is not a whole program.

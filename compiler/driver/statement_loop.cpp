@@ -18,8 +18,10 @@ namespace qbc {
 
 bool IsBlockStopWord(std::string_view token) {
   return token == "wend" || token == "else" || token == "elseif" || token == "next" || token == "case" ||
-         token == "loop" || token == "last" || token == ")";
+         token == "loop" || token == ")";
 }
+
+bool IsBlockStop(const TokenRecord& token) { return token.Kind == kTokEndOfSource || IsBlockStopWord(token.Text); }
 
 namespace {
 
@@ -39,7 +41,7 @@ void CompileStatementBlock(CompilerState& st) {
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   for (;;) {
-    if (IsBlockStopWord(st.TokText())) return;
+    if (IsBlockStop(st.Tok())) return;
     st.expr.StatementContext = false;
     st.expr.ArgStackOffset = 0;
 
@@ -104,7 +106,7 @@ void ReportUnopenedBlockEnd(CompilerState& st) {
   std::string closing;
   if (word == "end" && st.TokText(1) != "<EOL>" && EndsBlock(st.TokText(1))) {
     closing = "END " + Capitals(st.TokText(1));
-  } else if (word != "last" && IsBlockStopWord(word)) {
+  } else if (st.Tok().Kind != kTokEndOfSource && IsBlockStopWord(word)) {
     closing = Capitals(word);
   }
   if (closing.empty()) return;

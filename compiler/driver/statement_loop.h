@@ -7,9 +7,11 @@
 
 namespace qbc {
 
-// True for the words at which the loop stops: wend, else, elseif, next, case, loop, last
-// and ")".
+// True for the words at which the loop stops: wend, else, elseif, next, case, loop and ")".
 bool IsBlockStopWord(std::string_view token);
+
+// A stop word, or the end of the source file (the reader's "last", not a program's word).
+bool IsBlockStop(const TokenRecord& token);
 
 // Compiles statements until a stop word (left as the current token), or "end" followed by
 // a word within "if select sub interrupt function" (the "end" stays current), or the end

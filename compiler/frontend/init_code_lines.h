@@ -6,8 +6,8 @@
 
 namespace qbc {
 
-// Appends one instruction line to the start-up lines of the program head (a 34th line is
-// beyond the table and ends the compilation).
+// Appends one instruction line to the start-up lines of the program head. A 34th line is
+// beyond the table: a compile error naming the limit that ends the compilation.
 void AppendInitCodeLine(CompilerState& st, const std::string& line);
 
 }  // namespace qbc

@@ -10,8 +10,8 @@
 namespace qbc {
 
 void CountSourceLine(CompilerState& st) {
-  if (st.src.SourceLineNumber == std::numeric_limits<std::int16_t>::max())
-    throw CompileFailure("Overflow (more than 32767 source lines)");
+  if (st.src.SourceLineNumber == std::numeric_limits<std::int32_t>::max())
+    throw CompileFailure("Overflow (more than 2147483647 source lines)");
   ++st.src.SourceLineNumber;
 }
 
@@ -80,8 +80,17 @@ void CheckStatementEnd(CompilerState& st) {
       st.src.TokenCount = 0;
       st.src.TokenIndex = 0;
       ReadSourceLine(st);
+      if (st.src.SourceLine.size() > kMaxSourceLineLength) {
+        // Reported at its line and passed over; the compilation goes on with the next.
+        CompileError(st, "Line too long (more than 253 characters)!");
+        st.src.SourceLine.clear();
+        st.src.TokenIndex = 0;
+      }
       TokenizeLine(st, st.src.SourceLine);
     } while (st.src.TokenCount < 2);
+    // Only the reader's pseudo-line has no listing comment: its "last" ends the file, while
+    // a program's own word "last" (a variable) is compiled like any name.
+    if (st.src.ListingComment.empty()) st.src.Tokens[0].Kind = kTokEndOfSource;
     const std::string& first = st.src.Tokens[0].Text;
     if (first == "dim" || first == "declare" || first == "local" || first == "const") return;
     if (st.src.DeclarationsEnded) EmitEndOfUserCode(st);

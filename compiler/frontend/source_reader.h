@@ -8,7 +8,7 @@
 
 namespace qbc {
 
-// Adds 1 to SourceLineNumber (passing 32767 is a run-time failure of the compiler).
+// Adds 1 to SourceLineNumber.
 void CountSourceLine(CompilerState& st);
 
 // The next line of the current source file (SourceFileNumber) that holds something, blanks

@@ -33,10 +33,21 @@ void LowerAscii(std::string& s) {
 }
 
 // Skips the lines of a block comment: from the line that opened it up to the first line
-// holding ")'". Those lines are read raw from the current source file.
+// holding ")'". Those lines are read raw from the current source file. A comment still
+// open at the end of the file is reported at the line that opened it.
 void SkipBlockComment(CompilerState& st, const std::string& openingLine) {
   if (openingLine.find(")'") != std::string::npos) return;
+  const std::int32_t openedAt = st.src.SourceLineNumber;
   do {
+    if (SourceFileAtEnd(st, st.src.SourceFileNumber)) {
+      const std::int32_t endLine = st.src.SourceLineNumber;
+      const std::int16_t tokenIndex = st.src.TokenIndex;
+      st.src.SourceLineNumber = openedAt;
+      CompileError(st, "Missing \")'\" to close the block comment");
+      st.src.SourceLineNumber = endLine;
+      st.src.TokenIndex = tokenIndex;
+      return;
+    }
     std::string next = ReadRawSourceLine(st, st.src.SourceFileNumber);
     st.src.SourceLine = std::move(next);
     CountSourceLine(st);

@@ -7,7 +7,8 @@
 namespace qbc {
 
 // Longest line (after the reader's trimming) the tokenizer takes; a longer one is a
-// run-time failure of the compiler.
+// run-time failure of the tokenizer (the statement-end check reports a longer source line
+// as a compile error and passes over it).
 constexpr std::size_t kMaxSourceLineLength = 253;
 
 // Tokenizes `line` into Tokens from index TokenCount upward (the caller sets TokenCount

@@ -40,7 +40,8 @@ TEST(StringPool, LabelsRunFromS000ToS255AndA257thTextPassesTheBound) {
   EXPECT_EQ(st.sym.StringConstants[10].Label, "S010");
   EXPECT_EQ(st.sym.StringConstants[255].Label, "S255");
   EXPECT_EQ(AddStringConstant(st, "t7"), 7);  // a known text is still found
-  EXPECT_THROW(AddStringConstant(st, "one more"), CompileFailure);
+  EXPECT_THROW(AddStringConstant(st, "one more"), CompilationStopped);
+  EXPECT_EQ(st.ErrorCount, 1);
 }
 
 TEST(StringPool, FlashAddressLoadUsesRampzOnlyWhereTheFlashNeedsIt) {

@@ -133,7 +133,10 @@ TEST(MetaCore, FullStartUpTableEndsTheCompilation) {
     Meta(f, "$watchdog = 16");
   }
   EXPECT_EQ(f.st.expr.ConfigScratch, 32);
-  EXPECT_THROW(Meta(f, "$watchdog = 16"), CompileFailure);
+  EXPECT_THROW(Meta(f, "$watchdog = 16"), CompilationStopped);
+  EXPECT_NE(f.report.Text().find(" 1. Too many $watchdog, $spi and $timer settings (33 start-up lines)! ("),
+            std::string::npos)
+      << f.report.Text();
 }
 
 }  // namespace

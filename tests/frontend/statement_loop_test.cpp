@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/basic_program.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
 namespace {
 
 TEST(StatementLoop, StopsAtItsStopWordsWithoutConsumingThem) {
-  for (const char* word : {"wend", "else", "elseif", "next", "case", "loop", "last", ")"}) {
+  for (const char* word : {"wend", "else", "elseif", "next", "case", "loop", ")"}) {
     test::CompilerFixture f;
     f.LoadSource(std::string(word) + " x\n");
     CompileStatementBlock(f.st);
@@ -93,6 +94,26 @@ TEST(StatementLoop, PerStatementCellsAreResetBetweenStatements) {
   EXPECT_TRUE(f.st.expr.FirstStringTerm);
   EXPECT_EQ(f.st.sticky.WantedType, 0);
   EXPECT_EQ(f.st.sticky.OperandType, 0);
+}
+
+}  // namespace
+}  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// The reader's end-of-file word is no word of the program: a variable named "last" is
+// compiled like any other, at the start of a line, of a block body or after ":".
+TEST(StatementLoop, AVariableNamedLastDoesNotEndTheProgram) {
+  auto run = test::RunBasic(
+      "$device = m8\n$clock = 8\n$stack = 32\nDim Last As Byte, B As Byte, I As Byte\n"
+      "last = 5\n"
+      "For I = 1 To 3\nLast = Last + I\nNext\n"
+      "B = 1 : last = last + 1\n"
+      "B = 7\nEnd\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("last"), 12);
+  EXPECT_EQ(run->Byte("b"), 7);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/frontend/init_code_lines.h"
 
 namespace qbc {
 
@@ -17,8 +18,7 @@ void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::st
   if (st.src.DeclarationsEnded) {
     st.out.Line(line);
   } else {
-    st.cfg.InitCodeLines[st.expr.ConfigScratch] = line;
-    ++st.expr.ConfigScratch;
+    AppendInitCodeLine(st, line);
   }
 }
 

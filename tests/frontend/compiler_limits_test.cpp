@@ -1,0 +1,90 @@
+// The compiler's own limits, met by ordinary sources: each is a numbered compile error
+// that names the file, the line and the limit, or no limit at all; never a run-time
+// failure without a line, never a wrong program.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "compiler/driver/statement_loop.h"
+#include "tests/support/basic_program.h"
+#include "tests/support/compiler_fixture.h"
+
+namespace qbc {
+namespace {
+
+// More than 10,000 generated labels (3,400 one-line Ifs): no label repeats.
+TEST(CompilerLimits, ProgramsWithMoreThanTenThousandLabels) {
+  std::string source = "$device = m2560\n$clock = 8\n$stack = 32\nDim A As Byte, B As Word\nA = 1\nB = 0\n";
+  for (int i = 0; i < 3400; ++i) source += "If A = 1 Then B = B + 1\n";
+  auto run = test::RunBasic(source + "End\n", "atmega2560", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->compiled.report << run->compiled.failure << run->assembled.output.substr(0, 2000);
+  EXPECT_EQ(run->Word("b"), 3400);
+}
+
+// Sources longer than 32,767 lines: the line numbers of error lines stay right.
+TEST(CompilerLimits, SourcesOfMoreThan32767Lines) {
+  test::CompilerFixture f;
+  f.LoadSource(std::string(39999, '\n') + "foo(1)\n");
+  CompileStatementBlock(f.st);
+  EXPECT_EQ(f.report.Text(), " 1. Unknown identifier foo (\"test.bas\" --> Line  40000)\r\n");
+  EXPECT_EQ(f.report.LastFailure(), "");
+}
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+std::string StringAssignments(int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += "S = \"c" + std::to_string(i) + "\"\n";
+  return out;
+}
+
+TEST(CompilerLimits, EachLimitIsACompileErrorAtItsLine) {
+  const std::string head = "$device = m8\n$clock = 4\n$stack = 32\n";
+  const std::string vars = "Dim I As Byte\nDim S As String * 10\n";  // lines 4 and 5
+  struct Case {
+    const char* what;
+    std::string source;
+    std::string error;  // the whole first report line
+  } cases[] = {
+      {"33 nested For", head + vars + Repeat("For I = 1 To 2\n", 33) + Repeat("Next\n", 33),
+       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+      {"33 nested Do", head + vars + Repeat("Do\n", 33) + Repeat("Loop\n", 33),
+       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+      {"33 nested While", head + vars + Repeat("While I < 3\n", 33) + Repeat("Wend\n", 33),
+       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+      {"257 string constants", head + vars + StringAssignments(257),
+       "Too many string constants (256)! (\"%\" --> Line  262)"},
+      {"10 $watchdog lines", head + Repeat("$watchdog = 2048\n", 10),
+       "Too many $watchdog, $spi and $timer settings (33 start-up lines)! (\"%\" --> Line  12)"},
+      {"6 $spi lines", head + Repeat("$spi = 16, msb, master, low, low\n", 6),
+       "Too many $watchdog, $spi and $timer settings (33 start-up lines)! (\"%\" --> Line  8)"},
+      {"a line of 254 characters", head + vars + "I = 1 '" + std::string(247, 'x') + "\nI = 2\nFrob\n",
+       "Line too long (more than 253 characters)! (\"%\" --> Line  6)"},
+      {"an unclosed block comment", head + vars + "I = 1\n'( opened\nI = 2\n",
+       "Missing \")'\" to close the block comment (\"%\" --> Line  7)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::CompiledBasic r = test::CompileBasic(c.source + "End\n");
+    EXPECT_EQ(r.failure, "");
+    std::string expected = " 1. " + c.error + "\r\n";
+    expected.replace(expected.find('%'), 1, r.dir + "/prog.bas");
+    EXPECT_EQ(r.report.substr(0, expected.size()), expected) << r.report;
+  }
+}
+
+// After a line too long the compilation goes on: errors of later lines are listed.
+TEST(CompilerLimits, ALineTooLongIsPassedOver) {
+  test::CompiledBasic r = test::CompileBasic("$device = m8\n$clock = 4\n$stack = 32\nDim I As Byte\n" +
+                                             std::string(300, 'x') + "\n* 2\nEnd\n");
+  EXPECT_EQ(r.failure, "");
+  const std::string file = " (\"" + r.dir + "/prog.bas\" --> Line  ";
+  EXPECT_EQ(r.report, " 1. Line too long (more than 253 characters)!" + file + "5)\r\n 2. Syntax error!" + file + "6)\r\n");
+}
+
+}  // namespace
+}  // namespace qbc
