@@ -68,6 +68,10 @@ void EnvTest::SetUp() {
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
   installDir = QString::fromStdString(MakeTempDir("install"));
   workDir = QString::fromStdString(MakeTempDir("work"));
+  // Untitled documents have no folder: what a Run writes for them lands in the current
+  // folder, which must be the test's own and never the source tree.
+  previousDir = QDir::currentPath();
+  QDir::setCurrent(workDir);
   // The installation folder's inc/ links the built device files and the assembler, so a
   // test's recent.res stays its own.
   QDir().mkpath(installDir + QStringLiteral("/inc"));
@@ -81,6 +85,7 @@ void EnvTest::SetUp() {
 void EnvTest::TearDown() {
   main.reset();
   QApplication::processEvents();
+  QDir::setCurrent(previousDir);
 }
 
 FrmMain& EnvTest::Start() {

@@ -84,6 +84,7 @@ class EnvTest : public ::testing::Test {
   ScriptedServices services;
   QString installDir;
   QString workDir;
+  QString previousDir;
   std::unique_ptr<FrmMain> main;
 };
 
