@@ -45,7 +45,18 @@ void ParseClock(CompilerState& st) {
       st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
     }
   }
-  st.cfg.CrystalFrequency = IsWholeNumberText(value) ? static_cast<float>(LeadingNumber(value)) : 0.0f;
+  const double mhz = IsWholeNumberText(value) ? LeadingNumber(value) : 0.0;
+  // Delay, baud and timer counts are computed from the clock and must fit their integers:
+  // a clock beyond any AVR's is refused (and no clock is left set).
+  constexpr double kFastestClockMHz = 100.0;
+  if (mhz > kFastestClockMHz) {
+    const std::int16_t at = st.src.TokenIndex;
+    CompileError(st, "Clock " + value + " out of range (at most 100 MHz)!");
+    st.src.TokenIndex = at;
+    st.cfg.CrystalFrequency = 0.0f;
+  } else {
+    st.cfg.CrystalFrequency = static_cast<float>(mhz);
+  }
   --st.src.TokenIndex;
 }
 

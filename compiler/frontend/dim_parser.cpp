@@ -86,6 +86,12 @@ void ParseDimVariable(CompilerState& st) {
       ++st.src.TokenIndex;
     }
     ExpectToken(st, ")");
+    if (count < 1) {
+      // An array of no element would take no bytes: its first element would be the next
+      // variable.
+      ReportInPlace(st, "Array " + UpperText(name) + " needs at least one element!");
+      count = 1;
+    }
   }
 
   const std::uint8_t type = ParseVarTypeInto(st, TypeClauseTarget{rec, nullptr});

@@ -112,6 +112,11 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
     CompileError(st, "Only numeric constant!");
     return;
   }
+  // No clock reaches a rate beyond a billion; refused before it overflows the count.
+  if (!(rateValue <= 1e9)) {
+    CompileError(st, "Baud rate too High for given Clock!");
+    return;
+  }
   const long rate = static_cast<long>(RoundHalfEven(rateValue));
   if (rate <= 0) {
     // No divisor exists for a rate of 0; nothing is configured.
