@@ -48,32 +48,31 @@ TEST(CompilerLimits, EachLimitIsACompileErrorAtItsLine) {
   struct Case {
     const char* what;
     std::string source;
-    std::string error;  // the whole first report line
+    std::string error;  // the first error
+    int line;
   } cases[] = {
       {"33 nested For", head + vars + Repeat("For I = 1 To 2\n", 33) + Repeat("Next\n", 33),
-       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+       "Too many nested loops (32)!", 38},
       {"33 nested Do", head + vars + Repeat("Do\n", 33) + Repeat("Loop\n", 33),
-       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+       "Too many nested loops (32)!", 38},
       {"33 nested While", head + vars + Repeat("While I < 3\n", 33) + Repeat("Wend\n", 33),
-       "Too many nested loops (32)! (\"%\" --> Line  38)"},
+       "Too many nested loops (32)!", 38},
       {"257 string constants", head + vars + StringAssignments(257),
-       "Too many string constants (256)! (\"%\" --> Line  262)"},
+       "Too many string constants (256)!", 262},
       {"10 $watchdog lines", head + Repeat("$watchdog = 2048\n", 10),
-       "Too many $watchdog, $spi and $timer settings (33 start-up lines)! (\"%\" --> Line  12)"},
+       "Too many $watchdog, $spi and $timer settings (33 start-up lines)!", 12},
       {"6 $spi lines", head + Repeat("$spi = 16, msb, master, low, low\n", 6),
-       "Too many $watchdog, $spi and $timer settings (33 start-up lines)! (\"%\" --> Line  8)"},
+       "Too many $watchdog, $spi and $timer settings (33 start-up lines)!", 8},
       {"a line of 254 characters", head + vars + "I = 1 '" + std::string(247, 'x') + "\nI = 2\nFrob\n",
-       "Line too long (more than 253 characters)! (\"%\" --> Line  6)"},
+       "Line too long (more than 253 characters)!", 6},
       {"an unclosed block comment", head + vars + "I = 1\n'( opened\nI = 2\n",
-       "Missing \")'\" to close the block comment (\"%\" --> Line  7)"},
+       "Missing \")'\" to close the block comment", 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     test::CompiledBasic r = test::CompileBasic(c.source + "End\n");
     EXPECT_EQ(r.failure, "");
-    std::string expected = " 1. " + c.error + "\r\n";
-    expected.replace(expected.find('%'), 1, r.dir + "/prog.bas");
-    EXPECT_EQ(r.report.substr(0, expected.size()), expected) << r.report;
+    EXPECT_TRUE(r.StartsWithError(c.error, c.line)) << r.report;
   }
 }
 

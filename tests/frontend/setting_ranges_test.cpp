@@ -13,26 +13,25 @@ TEST(SettingRanges, AbsurdValuesAreCompileErrors) {
   struct Case {
     const char* what;
     std::string source;
-    std::string error;  // the first report line, "%" for the file
+    std::string error;  // the first error
+    int line;
   } cases[] = {
       {"a clock of 1e30 MHz", "$device = m8\n$clock = 1e30\n$stack = 32\nWaitUs 10\n",
-       "Clock 1e30 out of range (at most 100 MHz)! (\"%\" --> Line  2)"},
+       "Clock 1e30 out of range (at most 100 MHz)!", 2},
       {"a clock just above 100 MHz", "$device = m8\n$clock = 101\n$stack = 32\nWaitms 10\n",
-       "Clock 101 out of range (at most 100 MHz)! (\"%\" --> Line  2)"},
+       "Clock 101 out of range (at most 100 MHz)!", 2},
       {"a baud rate of 1e30", "$device = m8\n$clock = 8\n$baud = 1e30\n$stack = 32\n",
-       "Baud rate too High for given Clock! (\"%\" --> Line  3)"},
+       "Baud rate too High for given Clock!", 3},
       {"a baud rate beyond 32 bits", "$device = m8\n$clock = 8\n$baud = 99999999999\n$stack = 32\n",
-       "Baud rate too High for given Clock! (\"%\" --> Line  3)"},
+       "Baud rate too High for given Clock!", 3},
       {"an array of no element", "$device = m8\n$clock = 8\n$stack = 32\nDim A(0) As Byte\nDim B As Byte\n",
-       "Array A needs at least one element! (\"%\" --> Line  4)"},
+       "Array A needs at least one element!", 4},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     test::CompiledBasic r = test::CompileBasic(c.source + "End\n");
     EXPECT_EQ(r.failure, "");
-    std::string expected = " 1. " + c.error + "\r\n";
-    expected.replace(expected.find('%'), 1, r.dir + "/prog.bas");
-    EXPECT_EQ(r.report.substr(0, expected.size()), expected) << r.report;
+    EXPECT_TRUE(r.StartsWithError(c.error, c.line)) << r.report;
   }
 }
 

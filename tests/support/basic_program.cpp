@@ -37,6 +37,11 @@ CompiledBasic CompileBasic(const std::string& source) {
   return c;
 }
 
+bool CompiledBasic::StartsWithError(const std::string& message, int line) const {
+  const std::string first = " 1. " + message + " (\"" + dir + "/prog.bas\" --> Line  " + std::to_string(line) + ")\r\n";
+  return report.compare(0, first.size(), first) == 0;
+}
+
 std::string BasicRun::Diagnostics() const {
   std::ostringstream s;
   s << "compile errors: " << compiled.error_count << "\n" << compiled.report << "\n";

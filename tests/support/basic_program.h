@@ -21,6 +21,10 @@ struct CompiledBasic {
   int error_count = 0;
   std::string dir;          // temporary folder holding prog.bas / prog.asm
   std::string asm_path;
+
+  // Whether the report begins with compile error number 1 as the driver writes it for
+  // this program: " 1. <message> ("<dir>/prog.bas" --> Line  <line>)" and CR LF.
+  bool StartsWithError(const std::string& message, int line) const;
 };
 
 // Compiles `source` as the document prog.bas in a fresh folder (with its own installation
