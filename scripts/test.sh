@@ -3,5 +3,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+QBC_WARNINGS_AS_ERRORS=ON bash scripts/build.sh
 ctest --test-dir build --output-on-failure -j"$(nproc)"
