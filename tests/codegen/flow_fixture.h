@@ -1,18 +1,12 @@
 #pragma once
-// Whole BASIC programs for the control-flow tests: compiled through the stages of the
-// driver, assembled with avra and run on the simulator until the program's End.
+// Whole BASIC programs for the control-flow tests: compiled by the compiler's driver,
+// assembled with avra and run on the simulator until the program's End.
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
-#include "compiler/frontend/dim_parser.h"
-#include "compiler/driver/link_step.h"
-#include "compiler/driver/program_head.h"
-#include "compiler/driver/first_pass.h"
-#include "compiler/driver/statement_loop.h"
-#include "tests/support/asm_snapshot.h"
-#include "tests/support/compiler_fixture.h"
+#include "tests/support/basic_program.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -38,24 +32,15 @@ struct FlowRun {
 };
 
 // Compiles `program` (declarations and statements; the device, clock and stack lines are
-// put in front, "end" behind) and, when it compiled without errors, runs it.
+// put in front, "end" behind) with the compiler's own driver, as every whole program of
+// the tests is compiled.
 inline FlowRun CompileOnly(const std::string& program, const FlowDevice& dev = kFlowDevices[0], int clockMHz = 8) {
   FlowRun r;
-  CompilerFixture f;
-  f.st.env.InstallDir = BinDir();
-  f.LoadSource(std::string("$device = ") + dev.name + "\n$clock = " + std::to_string(clockMHz) +
-               "\n$stack = 32\n" + program + "\nend\n");
-  ScanDeclarations(f.st);
-  if (f.st.ErrorCount == 0) {
-    f.st.sym.CurrentSubIndex = 0;
-    EmitProgramPrologue(f.st);
-    CompileStatementBlock(f.st);
-    EmitLibraryAndSummary(f.st);
-  }
-  r.asmText = f.st.out.Str();
-  r.report = f.report.Text();
-  r.errors = f.st.ErrorCount;
-  RecordCompiledAsm("stages", dev.name + std::to_string(clockMHz) + "\n" + program, r.asmText);
+  CompiledBasic c = CompileBasic(std::string("$device = ") + dev.name + "\n$clock = " + std::to_string(clockMHz) +
+                                 "\n$stack = 32\n" + program + "\nend\n");
+  r.asmText = c.asm_text;
+  r.report = c.report + c.failure;
+  r.errors = c.error_count;
   return r;
 }
 

@@ -1,20 +1,17 @@
 #pragma once
 // Whole programs for the string tests: a BASIC source compiled by the driver (as the
-// environment runs it: tmp.tmp in an installation folder whose inc/ is the build's),
+// environment runs it: tmp.tmp in an installation folder whose inc/ is the build's,
+// through CompileBasic),
 // assembled by avra and run on the simulator until it stops in its end loop; the tests
 // then read the variables by their labels.
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <ostream>
 #include <string>
 
-#include "compiler/driver/driver.h"
-#include "compiler/base/report.h"
-#include "compiler/base/state.h"
-#include "tests/support/asm_snapshot.h"
+#include "tests/support/basic_program.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -61,24 +58,16 @@ inline std::string Head(const Target& t) { return "$device = " + t.device + "\r\
 // Compiles only (the asm text and the report).
 inline Program Compile(const std::string& body, const Target& t = M8()) {
   Program p;
-  const std::string install = MakeTempDir("strinst");
-  const std::string doc = MakeTempDir("strdoc");
-  std::filesystem::create_directory_symlink(BinDir() + "/inc", install + "/inc");
   std::string src = Head(t) + body;
   std::string crlf;
   for (char c : src) {
     if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
     crlf += c;
   }
-  WriteFile(install + "/tmp.tmp", crlf);
-  auto st = std::make_unique<CompilerState>();
-  ReportSink report;
-  st->report = &report;
-  CompileProgram(*st, doc + "/prog.bas", install);
-  p.errors = st->ErrorCount;
-  p.report = report.Text() + report.LastFailure();
-  p.asm_text = ReadFile(doc + "/prog.asm");
-  RecordCompiledAsm("driver", crlf, p.asm_text);
+  CompiledBasic c = CompileBasic(crlf);
+  p.errors = c.error_count;
+  p.report = c.report + c.failure;
+  p.asm_text = c.asm_text;
   return p;
 }
 
