@@ -381,6 +381,11 @@ struct Symbols {
   std::int16_t SystemVarBytes = 0;
   std::int16_t UserVarBytes = 0;
   std::uint8_t HighestVectorUsed = 0;
+  // A "Declare Interrupt" line gave the program a handler of its own.
+  bool HandlerDeclared = false;
+  // Sizes of the handlers' own work areas as the data segment reserved them (0: none).
+  std::int16_t HandlerArgAreaBytes = 0;
+  std::int16_t HandlerTextKeepBytes = 0;
   // The library routine labelled Mp16u is in the output (on chips with the multiplier
   // both 16-bit multiply emitters would write it).
   bool Mp16uWritten = false;
@@ -409,6 +414,8 @@ struct Nesting {
   std::uint8_t ForNestingDepth = 0;
   std::uint8_t SubNestingDepth = 0;
   std::uint8_t FunctionNestingDepth = 0;
+  // The body of an interrupt handler is being compiled (handlers never nest).
+  bool InterruptBody = false;
 };
 
 struct ExitLabels {

@@ -6,8 +6,10 @@
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
+#include "compiler/frontend/handler_areas.h"
 
 namespace qbc {
 
@@ -92,13 +94,23 @@ void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
 
 }  // namespace
 
-void EmitStringArgArea(CompilerState& st, int offset) {
+namespace {
+
+// X = the main program's argument area (where Y starts at reset) or, `handler` set, the
+// handlers' own, plus the offset.
+void LoadArgAreaAddress(CompilerState& st, bool handler, int offset) {
+  std::string address = handler ? kHandlerArgArea : "RAMEND";
   const long stack = textrows::StackSizeValue(st);
-  std::string address = "RAMEND";
-  if (stack > 0) address += "-" + Dec(stack);
+  if (!handler && stack > 0) address += "-" + Dec(stack);
   if (offset > 0) address += "+" + Dec(offset);
   Emit2(st, "ldi", "xl,byte1(" + address + ")");
   Emit2(st, "ldi", "xh,byte2(" + address + ")");
+}
+
+}  // namespace
+
+void EmitStringArgArea(CompilerState& st, int offset) {
+  LoadArgAreaAddress(st, st.nest.InterruptBody && st.sym.HandlerArgAreaBytes > 0, offset);
 }
 
 namespace {
@@ -122,7 +134,17 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
       if (v.OwnerProc == callerName && IsStringType(v.VarType)) last = &v;
     }
   }
-  if (last == nullptr) {
+  if (last == nullptr && inBody && st.sym.HandlerArgAreaBytes > 0) {
+    // A procedure runs for the main program or for a handler: the running flag tells.
+    // (r20 is free: the copy's length goes there next)
+    const std::string done = NewLabel(st);
+    LoadArgAreaAddress(st, true, offset);
+    Emit2(st, "lds", std::string("r20,") + kHandlerRunning);
+    Emit1(st, "sbrc", "r20,0");
+    Emit1(st, "rjmp", done);
+    LoadArgAreaAddress(st, false, offset);
+    EmitLabel(st, done);
+  } else if (last == nullptr) {
     EmitStringArgArea(st, offset);
   } else {
     const int d = FrameReadDisplacement(st, *last);

@@ -9,6 +9,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/dim_parser.h"
+#include "compiler/frontend/handler_areas.h"
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/base/labels.h"
 #include "compiler/frontend/proc_declarations.h"
@@ -182,6 +183,27 @@ const std::vector<const char*>& SavedRegisters(int level) {
   return levels[level];
 }
 
+// The interrupted code may be in the middle of a float-to-text conversion or of a call
+// whose string arguments lie in the main argument area: on entry the handler puts the
+// text buffers aside (and takes them back before it returns) and marks itself running,
+// which sends the string arguments of every call it makes to its own area.
+void KeepInterruptedAreas(CompilerState& st, bool entry) {
+  if (entry && st.sym.HandlerTextKeepBytes > 0) {
+    EmitCall(st, "_IsSw");
+    st.used.Set(NeedHandlerTextSwap);
+  }
+  if (st.sym.HandlerArgAreaBytes > 0) {
+    Emit1(st, "push", "zl");
+    if (entry)
+      Emit2(st, "ldi", "zl,0x01");
+    else
+      Emit2(st, "clr", "zl");
+    Emit2(st, "sts", std::string(kHandlerRunning) + ",zl");
+    Emit2(st, "pop", "zl");
+  }
+  if (!entry && st.sym.HandlerTextKeepBytes > 0) EmitCall(st, "_IsSw");
+}
+
 }  // namespace
 
 void CompileInterruptDefinition(CompilerState& st) {
@@ -246,9 +268,13 @@ void CompileInterruptDefinition(CompilerState& st) {
   for (const char* r : saved) Emit1(st, "push", r);
   EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
   EmitStringLocalSetUp(st, firstLocal);
+  KeepInterruptedAreas(st, true);
 
+  st.nest.InterruptBody = true;
   if (st.TokText() != "end") st.entries.compileBlock(st);
+  st.nest.InterruptBody = false;
 
+  KeepInterruptedAreas(st, false);
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) Emit2(st, "pop", *it);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
   Emit2(st, "out", "SREG,r2");

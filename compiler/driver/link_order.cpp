@@ -12,6 +12,7 @@
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
 #include "compiler/library/core/float_text.h"
+#include "compiler/library/core/handler_text_swap.h"
 #include "compiler/library/core/int_divide.h"
 #include "compiler/library/core/int_multiply.h"
 #include "compiler/library/core/memory_crc.h"
@@ -292,6 +293,7 @@ const LinkRow kLinkOrder[] = {
     {"EmitFloatFormatRoutine", QBC_GUARD(s.used[NeedFdp]), EmitFloatFormatRoutine},
     {"EmitFloatStrRoutine", QBC_GUARD(s.used[NeedFstr]), EmitFloatStrRoutine},
     {"EmitMemFillRoutine", QBC_GUARD(s.used[NeedMfil]), EmitMemFillRoutine},
+    {"EmitHandlerTextSwapRoutine", QBC_GUARD(s.used[NeedHandlerTextSwap]), EmitHandlerTextSwapRoutine},
 };
 
 #undef QBC_GUARD

@@ -7,6 +7,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/driver/peripheral_init.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/frontend/handler_areas.h"
 
 namespace qbc {
 
@@ -79,15 +80,18 @@ void EmitSystemVariables(CompilerState& st) {
   // The number-to-text routine reads the fill character whenever one is set, with or
   // without a format.
   if (format || cfg.LeadChar != 0) SystemVar(st, "_lchr", mi, 1);
-  if (format) {
-    // The conversion writes up to 14 characters (the float text) whatever the format.
-    const int needed = std::max(14, cfg.FormatDigits + cfg.FormatDecimals + 2);
-    SystemVar(st, "_s2tmp", mi, needed);
-  }
+  if (format) SystemVar(st, "_s2tmp", mi, FormatTextBytes(cfg));
 
   if (st.expr.FloatVarDeclared) {
     SystemVar(st, "_s1tmp", mi, 14);
     st.out.Line();
+  }
+  st.sym.HandlerTextKeepBytes = static_cast<std::int16_t>(HandlerTextBytes(st));
+  if (st.sym.HandlerTextKeepBytes > 0) SystemVar(st, kHandlerTextKeep, mi, st.sym.HandlerTextKeepBytes);
+  st.sym.HandlerArgAreaBytes = static_cast<std::int16_t>(HandlerStringArgBytes(st));
+  if (st.sym.HandlerArgAreaBytes > 0) {
+    SystemVar(st, kHandlerArgArea, mi, st.sym.HandlerArgAreaBytes);
+    SystemVar(st, kHandlerRunning, mi, 1);
   }
 
   if (cfg.GlcdType == 1) {
@@ -188,6 +192,14 @@ void EmitJtagAndMemory(CompilerState& st) {
   }
 }
 
+// SRAM holds no known value at reset: no handler is running yet.
+void EmitHandlerFlagReset(CompilerState& st) {
+  if (st.sym.HandlerArgAreaBytes == 0) return;
+  const std::string mi = st.out.MnemonicIndent;
+  st.out.Line(mi + "clr" + mi + "zl");
+  st.out.Line(mi + "sts" + mi + kHandlerRunning + ",zl");
+}
+
 }  // namespace
 
 std::string DataSegmentPad(std::size_t nameLength) {
@@ -239,6 +251,7 @@ void EmitProgramPrologue(CompilerState& st) {
   EmitVectorTable(st);
   EmitStackSetUp(st);
   EmitJtagAndMemory(st);
+  EmitHandlerFlagReset(st);
   EmitPeripheralInit(st);
   EmitUserCodeBanner(st);
 }

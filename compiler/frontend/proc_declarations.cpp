@@ -158,6 +158,7 @@ void ParseDeclareInterrupt(CompilerState& st) {
     if (proc != nullptr) {
       st.sym.InterruptVectors[vector].Used = true;
       proc->Used = true;
+      st.sym.HandlerDeclared = true;
     }
   }
   ++st.src.TokenIndex;
