@@ -1,4 +1,4 @@
-// WaitUs / WaitMs / Wait (microsecond tens, milliseconds, seconds) and Incr / Decr.
+// WaitUs / WaitMs / Wait (microseconds, milliseconds, seconds) and Incr / Decr.
 //
 // The delay routines take a byte count in zl (0 waits nothing). A constant above 255 is
 // refused; a 16-bit count is passed by calling the routine 2 x 128 times per 256 units
@@ -163,8 +163,8 @@ void CompileStep(CompilerState& st, bool up) {
 }  // namespace
 
 void CompileWaitUsStatement(CompilerState& st) {
-  st.used.Set(NeedWaitUs);
-  CompileDelay(st, "_Wus");
+  st.used.Set(NeedWaitMicro);
+  CompileDelay(st, "_Wmu");
 }
 
 void CompileWaitMsStatement(CompilerState& st) {

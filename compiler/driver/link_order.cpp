@@ -253,6 +253,7 @@ const LinkRow kLinkOrder[] = {
     {"EmitFind16RoutineAlt", QBC_GUARD(s.used[NeedFnd16] && !s.used[NeedFnd16Alt]), EmitFind16RoutineAlt},
     {"EmitWaitmsRoutine", QBC_GUARD(s.used[NeedWaitMs]), EmitWaitmsRoutine},
     {"EmitWaitusRoutine", QBC_GUARD(s.used[NeedWaitUs]), EmitWaitusRoutine},
+    {"EmitWaitMicroRoutine", QBC_GUARD(s.used[NeedWaitMicro]), EmitWaitMicroRoutine},
     {"EmitWait5usRoutine", QBC_GUARD(s.used[NeedWait5us]), EmitWait5usRoutine},
     {"EmitWaitsRoutine", QBC_GUARD(s.used[NeedWaitS]), EmitWaitsRoutine},
     {"EmitWaitTicksRoutine", QBC_GUARD(s.used[NeedWaitTicks]), EmitWaitTicksRoutine},

@@ -25,7 +25,7 @@ TEST(FlowLines, StatementFormsByDevice) {
       {"m8", "goto 0\n", "\t\trjmp\t_Reset\r\n"},
       // The waits call by the device's call mnemonic.
       {"m168", "waitms 100\n", "\t\tcall\t_Wms\r\n"},
-      {"m8", "waitus 5\n", "\t\trcall\t_Wus\r\n"},
+      {"m8", "waitus 5\n", "\t\trcall\t_Wmu\r\n"},
       // Peek on a device whose SRAM ends below 256 takes a one-byte address.
       {"tn2313", "dim b as byte\nb = peek(&h70)\n", "\t\tmov\t\txl,zl\r\n\t\tld\t\tzl,X+\r\n"},
       // CPeek without RAMPZ writes no out line.

@@ -22,6 +22,15 @@ TEST(FlowWait, WaitMsLastsItsTimeAt8MHz) {
   EXPECT_NEAR(c300, 2400000, 24000) << "WaitMs w with w = 300";
 }
 
+// WaitUs counts microseconds (its library's _Wus steps of about 10 us serve the sound,
+// keypad and LCD routines), by a constant and by a variable.
+TEST(FlowWait, WaitUsLastsItsMicrosecondsAt8MHz) {
+  const std::int64_t c100 = CyclesOf("dim n as byte\nn = 100\n", "waitus 100");
+  EXPECT_NEAR(c100, 800, 30) << "WaitUs 100 at 8 MHz";
+  const std::int64_t cn = CyclesOf("dim n as byte\nn = 250\n", "waitus n");
+  EXPECT_NEAR(cn, 2000, 30) << "WaitUs n with n = 250";
+}
+
 TEST(FlowWait, ConstantsAboveAByteAreRefused) {
   for (const char* stmt : {"waitms 1000", "waitus 256", "wait 300"}) {
     auto r = test::CompileOnly(std::string(stmt) + "\n");

@@ -63,6 +63,7 @@ std::uint64_t CyclesOf(float mhz, const std::string& setup, const std::string& l
   st.cfg.CrystalFrequency = mhz;
   EmitWaitmsRoutine(st);
   EmitWaitusRoutine(st);
+  EmitWaitMicroRoutine(st);
   EmitWait5usRoutine(st);
   EmitWaitsRoutine(st);
   EmitWaitTicksRoutine(st);
@@ -99,6 +100,22 @@ TEST(DelayTiming, WaitUsUnitsAreAboutTenMicroseconds) {
   EXPECT_NEAR(static_cast<double>(CyclesOf(8.0f, "\t\tldi\tzl,100\n", "_Wus")) / 8.0, 1000.0, 30.0);
 }
 
+// _Wmu: every count costs its microseconds in cycles, to the nearest cycle, beyond one
+// fixed overhead, also where a microsecond is no whole number of cycles or less than the
+// shortest loop pass.
+TEST(DelayTiming, WaitMicrosecondsAtEveryClock) {
+  for (const float mhz : {0.032768f, 1.0f, 1.8432f, 2.0f, 3.6864f, 4.0f, 4.9152f, 7.3728f, 8.0f, 11.0592f, 12.0f,
+                          14.7456f, 16.0f, 18.432f, 20.0f}) {
+    const std::uint64_t none = CyclesOf(mhz, "\t\tldi\tzl,0\n", "_Wmu");
+    // (a watch crystal tests all eight bits of the count on its way)
+    EXPECT_LE(none, mhz < 1.0f ? 40u : 30u) << mhz << " MHz: the fixed overhead";
+    for (const int n : {1, 2, 3, 5, 7, 10, 99, 100, 200, 255}) {
+      const double got = static_cast<double>(CyclesOf(mhz, "\t\tldi\tzl," + std::to_string(n) + "\n", "_Wmu") - none);
+      EXPECT_NEAR(got, n * static_cast<double>(mhz), 1.0) << mhz << " MHz, " << n << " us";
+    }
+  }
+}
+
 TEST(DelayTiming, Wait5usIsShortAlsoOnASlowClock) {
   // Call, load, loop and return: about 4 us of cycles at 8 MHz.
   EXPECT_LE(CyclesOf(8.0f, "", "_W5", false), 31u + 12u);
@@ -108,7 +125,7 @@ TEST(DelayTiming, Wait5usIsShortAlsoOnASlowClock) {
 
 TEST(DelayTiming, ACountOfZeroWaitsNothing) {
   // Left to count down from 0 the loops would run 256 times: 256 ms, 2.5 ms, 256 s.
-  for (const char* label : {"_Wms", "_Wus", "_Ws"}) EXPECT_LE(CyclesOf(8.0f, "\t\tldi\tzl,0\n", label), 30u) << label;
+  for (const char* label : {"_Wms", "_Wus", "_Wmu", "_Ws"}) EXPECT_LE(CyclesOf(8.0f, "\t\tldi\tzl,0\n", label), 30u) << label;
 }
 
 }  // namespace

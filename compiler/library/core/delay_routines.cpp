@@ -1,5 +1,6 @@
 #include "compiler/library/core/delay_routines.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -66,7 +67,93 @@ std::string ComputeWait5usCount(CompilerState& st) {
   return n;
 }
 
+// How _Wmu spends n microseconds of F MHz: n = q * 2^Shift + r. Each of the low Shift
+// bits of n adds its own round(2^b * F) cycles; the q passes of the loop take Pass cycles
+// each and one more whenever the eighth-bit fraction Fraction overflows its accumulator.
+struct MicroWaitPlan {
+  int Shift = 0;
+  long Pass = 0;       // whole cycles of one pass (0: no loop, the bits do it all)
+  int Fraction = 0;    // 1/256 cycles a pass takes beyond Pass
+  long BitCycles[8] = {};
+};
+
+// The shortest pass: add, brcs, dec and brne; without a fraction dec and brne.
+long ShortestPass(int fraction) { return fraction != 0 ? 5 : 3; }
+
+MicroWaitPlan PlanMicroWait(float crystalMHz) {
+  const double f = crystalMHz;
+  MicroWaitPlan plan;
+  for (plan.Shift = 0; plan.Shift < 8; ++plan.Shift) {
+    const double cycles = f * static_cast<double>(1 << plan.Shift);
+    plan.Pass = static_cast<long>(std::floor(cycles));
+    plan.Fraction = static_cast<int>(RoundHalfEven((cycles - static_cast<double>(plan.Pass)) * 256.0));
+    if (plan.Fraction == 256) {
+      ++plan.Pass;
+      plan.Fraction = 0;
+    }
+    if (plan.Pass >= ShortestPass(plan.Fraction)) break;
+  }
+  if (plan.Shift == 8) plan.Pass = 0;  // a clock so slow that 256 us are a few cycles
+  for (int b = 0; b < plan.Shift; ++b) plan.BitCycles[b] = RoundHalfEven(f * static_cast<double>(1 << b));
+  return plan;
+}
+
+// Exactly `cycles` cycles of straight-line waiting (r21 counts the longer ones).
+void EmitPadding(CompilerState& st, long cycles, const std::string& label) {
+  if (cycles >= 6) {
+    const long k = std::min(cycles / 3, 255L);
+    st.out.Line("\t\tldi\t\tr21," + std::to_string(k));
+    st.out.Line(label + ":\tdec\t\tr21");
+    st.out.Line("\t\tbrne\t" + label);
+    cycles -= 3 * k;
+    if (cycles >= 6) EmitPadding(st, cycles, label + "x");
+    else if (cycles > 0) EmitPadding(st, cycles, label);
+    return;
+  }
+  for (; cycles >= 2; cycles -= 2) st.out.Line("\t\trjmp\tPC+1");
+  if (cycles == 1) st.out.Line("\t\tnop");
+}
+
 }  // namespace
+
+void EmitWaitMicroRoutine(CompilerState& st) {
+  const MicroWaitPlan plan = PlanMicroWait(st.cfg.CrystalFrequency);
+  st.out.Line();
+  st.out.Line(";////// _Wmu: zl microseconds ///////////");
+  st.out.Line("_Wmu:");
+  // A set bit b takes the skip (2 cycles) and its padding; a clear one sbrs and rjmp (3).
+  for (int b = 0; b < plan.Shift; ++b) {
+    const std::string next = "_WmuB" + std::to_string(b);
+    st.out.Line("\t\tsbrs\tzl," + std::to_string(b));
+    st.out.Line("\t\trjmp\t" + next);
+    EmitPadding(st, plan.BitCycles[b] + 1, next + "p");
+    st.out.Line(next + ":");
+  }
+  if (plan.Pass == 0) {
+    st.out.Line("\t\tclr\t\tzl");
+    st.out.Line("\t\tret");
+    return;
+  }
+  for (int b = 0; b < plan.Shift; ++b) st.out.Line("\t\tlsr\t\tzl");
+  if (plan.Fraction != 0) {
+    st.out.Line("\t\tldi\t\tr23," + std::to_string(plan.Fraction));
+    st.out.Line("\t\tldi\t\tr22,128");  // half a cycle: the carries round
+  }
+  // No pass: 3 cycles to the ret, the same as the passes' own overhead, so that every
+  // count costs the same beyond its microseconds.
+  st.out.Text(R"(\t\ttst\t\tzl
+\t\tbreq\t_WmuE
+\t\trjmp\tPC+1)");
+  st.out.Line("_WmuL:");
+  if (plan.Fraction != 0) {
+    st.out.Line("\t\tadd\t\tr22,r23");
+    st.out.Line("\t\tbrcs\tPC+1");
+  }
+  EmitPadding(st, plan.Pass - ShortestPass(plan.Fraction), "_WmuP");
+  st.out.Text(R"(\t\tdec\t\tzl
+\t\tbrne\t_WmuL
+_WmuE:\tret)");
+}
 
 void EmitWaitmsRoutine(CompilerState& st) {
   WaitmsConstants k = ComputeWaitmsConstants(st.cfg.CrystalFrequency);

@@ -3,6 +3,7 @@
 // routine's used flag is set, in this order:
 //   NeedWaitMs -> EmitWaitmsRoutine      (_Wms: zl milliseconds)
 //   NeedWaitUs -> EmitWaitusRoutine      (_wus, called as _Wus: zl steps of about 10 us)
+//   NeedWaitMicro -> EmitWaitMicroRoutine (_Wmu: zl microseconds, the WaitUs statement)
 //   NeedWait5us -> EmitWait5usRoutine    (_W5: about 5 us)
 //   NeedWaitS -> EmitWaitsRoutine        (_Ws: zl seconds, through _Wms)
 //   NeedWaitTicks -> EmitWaitTicksRoutine (_Wtic: r23 three-cycle ticks)
@@ -16,6 +17,10 @@ namespace qbc {
 
 void EmitWaitmsRoutine(CompilerState& st);
 void EmitWaitusRoutine(CompilerState& st);
+// _Wmu waits zl microseconds: every count costs round(zl * F) cycles plus the same fixed
+// overhead, at any clock (bits of the count and a fraction accumulator make up for the
+// part of a microsecond that is no whole cycle). It uses zl, r21, r22 and r23.
+void EmitWaitMicroRoutine(CompilerState& st);
 void EmitWait5usRoutine(CompilerState& st);
 void EmitWaitsRoutine(CompilerState& st);
 void EmitWaitTicksRoutine(CompilerState& st);
