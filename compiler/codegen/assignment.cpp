@@ -118,6 +118,7 @@ void CompileAssignmentForms(CompilerState& st) {
       return;
     }
     if (st.TokText() == ".") {
+      varType = st.sym.LocalVars[k - 1].VarType;
       ++st.src.TokenIndex;
       st.sticky.WantedType = kTypeBit;
       if (int c = FindConst(st, st.TokText()); c != 0) {
@@ -299,8 +300,7 @@ void CompileAssignmentForms(CompilerState& st) {
         Emit0(st, set ? "set" : "clt");
         const int bv = BitTextValue(st, bit);
         // bits above 7 address the further bytes of a word, integer or long
-        const bool wideOk = form == Target::VarBit && varType >= kTypeInteger && varType <= kTypeLong && bv >= 8 &&
-                            bv < 8 * VarTypeBytes(varType);
+        const bool wideOk = varType >= kTypeInteger && varType <= kTypeLong && bv >= 8 && bv < 8 * VarTypeBytes(varType);
         if (!(IsBitIndex(bit) && bit.size() == 1) && !wideOk) {
           CompileError(st, "From 0 to 7!");
           --st.src.TokenIndex;

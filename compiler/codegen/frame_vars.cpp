@@ -239,6 +239,17 @@ void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& b
     CheckReach(st, d, 1, v.Name);
     Emit2(st, "ldd", "zl," + Y(d));
     Emit2(st, "bst", "zl," + bit);
+    // wanted as a number: 0 or 1, not the byte that holds the bit
+    const std::uint8_t w = st.sticky.WantedType;
+    if (w >= kTypeByte && w <= kTypeLong) {
+      Emit2(st, "clr", "zl");
+      Emit2(st, "bld", "zl,0");
+    }
+    if (w >= kTypeInteger && w <= kTypeLong) Emit2(st, "clr", "zh");
+    if (w == kTypeLong) {
+      Emit2(st, "clr", "r18");
+      Emit2(st, "clr", "r19");
+    }
   } else {
     CompileError(st, "Must by Byte!");
   }
@@ -299,10 +310,13 @@ void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std:
   if (k == 0) return;
   const LocalVarRecord& v = st.sym.LocalVars[k - 1];
   const int d = WriteDisplacement(st, v);
-  CheckReach(st, d, 1, v.Name);
-  Emit2(st, "ldd", "zl," + Y(d));
-  Emit2(st, "bld", "zl," + bit);
-  Emit2(st, "std", Y(d) + ",zl");
+  const int n = BitTextValue(st, bit);
+  const bool wide = v.VarType >= kTypeInteger && v.VarType <= kTypeLong && n >= 0 && n < 8 * VarTypeBytes(v.VarType);
+  const int byte = wide ? n / 8 : 0;
+  CheckReach(st, d + byte, 1, v.Name);
+  Emit2(st, "ldd", "zl," + Y(d + byte));
+  Emit2(st, "bld", "zl," + (wide ? Dec(n % 8) : bit));
+  Emit2(st, "std", Y(d + byte) + ",zl");
 }
 
 }  // namespace qbc

@@ -109,3 +109,26 @@ TEST(BitOperands, BitsOfWideVariablesByConstantAndByVariable) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Constant bits of word and long locals, written and tested; a byte local's bit read as
+// a number is 0 or 1.
+TEST(BitOperands, ConstantBitsOfWideLocals) {
+  auto run = RunBasic(std::string(kHead) +
+                      "Declare Sub Tst()\nDim Rw As Word, Rl As Long, Q As Byte, G As Byte, H As Byte\nTst()\nEnd\n"
+                      "Sub Tst()\n  Local Lw As Word, Ll As Long, Lb As Byte\n"
+                      "  Lw = 0 : Lw.12 = 1 : Lw.2 = 1 : Ll = 0 : Ll.29 = 1 : Ll.20 = 1 : Lb = 8\n"
+                      "  Rw = Lw : Rl = Ll : Q = 0\n"
+                      "  If Lw.12 = 1 Then Q = Q + 1\n  If Ll.29 = 1 Then Q = Q + 2\n  If Lw.3 = 1 Then Q = Q + 4\n"
+                      "  H = Lb.3\nEnd Sub\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Word("rw"), 0x1004);
+  EXPECT_EQ(run->Long("rl"), 0x20100000u);
+  EXPECT_EQ(run->Byte("q"), 3);
+  EXPECT_EQ(run->Byte("h"), 1);
+}
+
+}  // namespace
+}  // namespace qbc::test
