@@ -81,9 +81,12 @@ std::string HexLower(std::uint32_t value) {
   return buf;
 }
 
-std::string Hex2(std::uint8_t value) {
+std::string Hex2(unsigned value, HexForm form) {
+  const char* pattern = form == HexForm::Upper             ? "%02X"
+                        : form == HexForm::Prefixed0xLower ? "0x%02x"
+                                                           : "0x%02X";
   char buf[8];
-  std::snprintf(buf, sizeof buf, "%02X", static_cast<unsigned>(value));
+  std::snprintf(buf, sizeof buf, pattern, value & 0xFFu);
   return buf;
 }
 

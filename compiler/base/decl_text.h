@@ -29,8 +29,15 @@ std::string LowerText(std::string text);
 std::string HexUpper(std::uint32_t value);
 // Lower-case hexadecimal without leading zeros.
 std::string HexLower(std::uint32_t value);
-// Exactly two upper-case hexadecimal digits.
-std::string Hex2(std::uint8_t value);
+// How Hex2 spells a byte. The emitters grew up with different spellings and the generated
+// text must stay as it is, so each call site names the one it writes.
+enum class HexForm {
+  Upper,           // "3F"
+  Prefixed0xLower, // "0x3f"
+  Prefixed0xUpper, // "0x3F"
+};
+// Exactly two hexadecimal digits of the low byte of value, spelled as form says.
+std::string Hex2(unsigned value, HexForm form = HexForm::Upper);
 
 // A number written into an instruction or summary line "as a number": a blank before a
 // value that is not negative.

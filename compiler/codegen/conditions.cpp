@@ -9,6 +9,7 @@
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/binary_operators.h"
@@ -53,14 +54,6 @@ std::uint8_t InvertRelation(std::uint8_t code) {
     case 6: return 3;
     default: return code;
   }
-}
-
-std::string Hex2(unsigned v) {
-  static const char* digits = "0123456789abcdef";
-  std::string s = "0x00";
-  s[2] = digits[(v >> 4) & 0xF];
-  s[3] = digits[v & 0xF];
-  return s;
 }
 
 // A bit given as text: a number, or a constant's value. -1 when it is neither.
@@ -253,12 +246,12 @@ void LoadConstantOperand(CompilerState& st, const std::string& value) {
   if (type != kTypeFloat && (wanted == kTypeInteger || wanted == kTypeWord || wanted == kTypeLong)) type = wanted;
   st.sticky.OperandType = type;
   if (type == kTypeFloat || type == kTypeNone) return;
-  Op2(st, "ldi", "r24," + Hex2(u & 0xFF));
+  Op2(st, "ldi", "r24," + Hex2(u & 0xFF, HexForm::Prefixed0xLower));
   if (type == kTypeByte) return;
-  Op2(st, "ldi", "r25," + Hex2((u >> 8) & 0xFF));
+  Op2(st, "ldi", "r25," + Hex2((u >> 8) & 0xFF, HexForm::Prefixed0xLower));
   if (type != kTypeLong) return;
-  Op2(st, "ldi", "r16," + Hex2((u >> 16) & 0xFF));
-  Op2(st, "ldi", "r17," + Hex2((u >> 24) & 0xFF));
+  Op2(st, "ldi", "r16," + Hex2((u >> 16) & 0xFF, HexForm::Prefixed0xLower));
+  Op2(st, "ldi", "r17," + Hex2((u >> 24) & 0xFF, HexForm::Prefixed0xLower));
 }
 
 // A left operand that is no name: compiled into the working registers and moved into the

@@ -1,7 +1,6 @@
 #include "compiler/codegen/emit_lines.h"
 
-#include <cstdio>
-
+#include "compiler/base/decl_text.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -99,10 +98,8 @@ std::string BitOperand(CompilerState& st, const std::string& bit) {
 }
 
 std::string BitMaskText(int bit) {
-  char buf[16];
   const unsigned mask = (bit >= 0 && bit < 8) ? (1u << bit) : 0u;
-  std::snprintf(buf, sizeof buf, "0x%02X", mask);
-  return buf;
+  return Hex2(mask, HexForm::Prefixed0xUpper);
 }
 
 std::string Dec(long value) { return std::to_string(value); }

@@ -13,6 +13,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
@@ -27,14 +28,6 @@ using flow::Op1;
 using flow::Op2;
 
 namespace {
-
-std::string Hex2(unsigned v) {
-  static const char* digits = "0123456789abcdef";
-  std::string s = "0x00";
-  s[2] = digits[(v >> 4) & 0xF];
-  s[3] = digits[v & 0xF];
-  return s;
-}
 
 struct Counter {
   std::string Name;
@@ -70,9 +63,9 @@ void EmitStep(CompilerState& st, bool wide, bool negative, unsigned long step) {
   if (!wide) {
     const unsigned s = static_cast<unsigned>(step & 0xFF);
     if (negative) {
-      Op2(st, "subi", "zl," + Hex2(s));
+      Op2(st, "subi", "zl," + Hex2(s, HexForm::Prefixed0xLower));
     } else {
-      Op2(st, "ldi", "r24," + Hex2(s));
+      Op2(st, "ldi", "r24," + Hex2(s, HexForm::Prefixed0xLower));
       Op2(st, "add", "zl,r24");
     }
     return;
@@ -81,11 +74,11 @@ void EmitStep(CompilerState& st, bool wide, bool negative, unsigned long step) {
   if (s <= 63) {
     Op1(st, negative ? "sbiw" : "adiw", "zl," + std::to_string(s));
   } else if (negative) {
-    Op2(st, "subi", "zl," + Hex2(s & 0xFF));
-    Op2(st, "sbci", "zh," + Hex2(s >> 8));
+    Op2(st, "subi", "zl," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
+    Op2(st, "sbci", "zh," + Hex2(s >> 8, HexForm::Prefixed0xLower));
   } else {
-    Op2(st, "ldi", "r24," + Hex2(s & 0xFF));
-    Op2(st, "ldi", "r25," + Hex2(s >> 8));
+    Op2(st, "ldi", "r24," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
+    Op2(st, "ldi", "r25," + Hex2(s >> 8, HexForm::Prefixed0xLower));
     Op2(st, "add", "zl,r24");
     Op2(st, "adc", "zh,r25");
   }

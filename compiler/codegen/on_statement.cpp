@@ -4,6 +4,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
@@ -16,14 +17,6 @@ namespace qbc {
 using flow::Op2;
 
 namespace {
-
-std::string Hex2(unsigned v) {
-  static const char* digits = "0123456789abcdef";
-  std::string s = "0x00";
-  s[2] = digits[(v >> 4) & 0xF];
-  s[3] = digits[v & 0xF];
-  return s;
-}
 
 // Entries of the list that starts at TokenIndex: one more than the "," outside
 // parentheses before the statement's end.
@@ -57,8 +50,8 @@ void CompileOnStatement(CompilerState& st) {
 
   if (byteSelector) Op2(st, "clr", "zh");
   // Past the table when the selector (unsigned) is not below the entry count.
-  Op2(st, "ldi", "r24," + Hex2((entries >> 8) & 0xFF));
-  Op2(st, "cpi", "zl," + Hex2(entries & 0xFF));
+  Op2(st, "ldi", "r24," + Hex2((entries >> 8) & 0xFF, HexForm::Prefixed0xLower));
+  Op2(st, "cpi", "zl," + Hex2(entries & 0xFF, HexForm::Prefixed0xLower));
   Op2(st, "cpc", "zh,r24");
   flow::Op1(st, "brlo", "PC+0x02");
   flow::Rjmp(st, end);

@@ -1,11 +1,11 @@
 #include "compiler/codegen/string_functions.h"
 
-#include <cstdio>
 
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 
 namespace qbc {
@@ -88,12 +88,6 @@ void PopPair(CompilerState& st, const char* lo, const char* hi) {
   Line1(st, "pop", lo);
 }
 
-std::string Hex2(unsigned v) {
-  char b[8];
-  std::snprintf(b, sizeof b, "0x%02x", v & 0xffu);
-  return b;
-}
-
 void CompileTextToNumber(CompilerState& st, bool hex) {
   ArgScope scope(st);
   ++st.src.TokenIndex;
@@ -102,8 +96,8 @@ void CompileTextToNumber(CompilerState& st, bool hex) {
     // A literal: its value is known now, and the routines read only SRAM.
     const std::uint16_t v = hex ? HexTextValue(st.TokText()) : DecimalTextValue(st.TokText());
     ++st.src.TokenIndex;
-    Line2(st, "ldi", "zl," + Hex2(v));
-    Line2(st, "ldi", "zh," + Hex2(v >> 8));
+    Line2(st, "ldi", "zl," + Hex2(v, HexForm::Prefixed0xLower));
+    Line2(st, "ldi", "zh," + Hex2(v >> 8, HexForm::Prefixed0xLower));
   } else {
     const std::uint8_t t = CompileStringArg(st);
     if (t == kTypeString || t == kTypeSubstring) {
