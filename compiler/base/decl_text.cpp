@@ -59,13 +59,17 @@ std::string NumberText(double value) {
 
 double RoundHalfEven(double value) { return std::nearbyint(value); }
 
+// ASCII only, whatever the locale: names and mnemonics are ASCII and bytes above 127 in
+// string literals must pass through unchanged.
 std::string UpperText(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   return text;
 }
 
 std::string LowerText(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
   return text;
 }
 

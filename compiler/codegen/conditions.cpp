@@ -155,7 +155,7 @@ int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string&
 void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
   if (p.IsIo) {
     if (IsBitAddressable(st, p.Register)) {
-      Op1(st, skipWhenSet ? "sbis" : "sbic", UpperName(p.Register) + "," + p.Bit);
+      Op1(st, skipWhenSet ? "sbis" : "sbic", UpperText(p.Register) + "," + p.Bit);
     } else {
       EmitReadIoRegister(st, p.Register, "r24");
       Op1(st, skipWhenSet ? "sbrs" : "sbrc", "r24," + p.Bit);
@@ -620,7 +620,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
     st.expr.BitOperandRegister = name;
     const std::string bit = st.TokText();
     if (FindIoRegister(st, bit) != 0) {
-      st.expr.BitOperandBit = UpperName(bit);
+      st.expr.BitOperandBit = UpperText(bit);
     } else if (const int c = FindConst(st, bit); c != 0) {
       st.expr.BitOperandBit = st.sym.Constants[c].Value;
     } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {

@@ -34,19 +34,9 @@ void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {
   st.used.Set(flag);
 }
 
-std::string Lower(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
+std::string Lower(std::string_view text) { return LowerText(std::string(text)); }
 
-std::string Upper(std::string_view text) {
-  std::string s(text);
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
+std::string Upper(std::string_view text) { return UpperText(std::string(text)); }
 
 int IoRegisterValue(CompilerState& st, std::string_view name) {
   int k = FindIoRegister(st, Lower(name));

@@ -15,9 +15,6 @@ namespace qbc {
 // register of the device. The name is compared in lower case, as the tokenizer keeps it.
 std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, const std::string& name);
 
-// The name in upper case, as register names are written.
-std::string UpperName(std::string name);
-
 // True when sbis/sbic/sbi/cbi can address the register.
 bool IsBitAddressable(CompilerState& st, const std::string& name);
 

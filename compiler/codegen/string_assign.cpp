@@ -1,12 +1,12 @@
 #include "compiler/codegen/string_assign.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 
@@ -44,11 +44,6 @@ void LoadX(CompilerState& st, const Destination& d) {
   }
   Line2(st, "ldi", "xl,byte1(" + d.name + ")");
   if (LargeRam(st)) Line2(st, "ldi", "xh,byte2(" + d.name + ")");
-}
-
-std::string LowerText(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return s;
 }
 
 bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString; }

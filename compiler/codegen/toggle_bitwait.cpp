@@ -3,6 +3,7 @@
 #include "compiler/codegen/flow_lines.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
@@ -71,7 +72,7 @@ void CompileBitWaitStatement(CompilerState& st) {
   if (const int a = FindDefAlias(st, name); a != 0) {
     // An alias names the port; the pin is read.
     const std::string reg = st.sym.Defs[a].Register;
-    name = "PIN" + UpperName(reg.substr(reg.empty() ? 0 : reg.size() - 1));
+    name = "PIN" + UpperText(reg.substr(reg.empty() ? 0 : reg.size() - 1));
     if (st.sym.Defs[a].Bit != " ") bit = st.sym.Defs[a].Bit;
   } else if (FindIoRegister(st, name) != 0) {
     ExpectToken(st, ".");
@@ -91,7 +92,7 @@ void CompileBitWaitStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   EmitLabel(st, label);
   if (IsBitAddressable(st, name)) {
-    Op1(st, value == "0" ? "sbic" : "sbis", UpperName(name) + "," + bit);
+    Op1(st, value == "0" ? "sbic" : "sbis", UpperText(name) + "," + bit);
   } else {
     EmitReadIoRegister(st, name, "r24");
     Op1(st, value == "0" ? "sbrc" : "sbrs", "r24," + bit);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/base/symbols.h"
 #include "compiler/frontend/tokenizer.h"
@@ -18,12 +19,6 @@ namespace {
 
 constexpr int kMaxIoRegisters = 750;  // records 1..750 of IoRegisters
 constexpr int kMaxVectors = 48;       // records 1..48 of InterruptVectors
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
 
 bool StartsWith(const std::string& s, const char* head) { return s.rfind(head, 0) == 0; }
 
@@ -290,9 +285,9 @@ bool LoadDeviceFile(CompilerState& st, const std::string& deviceName) {
 void ParseDeviceMetaStatement(CompilerState& st) {
   std::string name = st.TokText();
   if (int c = FindConst(st, name); c != 0) {
-    name = Lower(st.sym.Constants[c].Value);
+    name = LowerText(st.sym.Constants[c].Value);
   } else {
-    name = Lower(name);
+    name = LowerText(name);
   }
   ++st.src.TokenIndex;
   if (st.TokText() == ",") {

@@ -1,6 +1,7 @@
 #include "compiler/frontend/tokenizer.h"
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/frontend/keywords.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
@@ -25,11 +26,6 @@ bool IsDigitsOnly(const std::string& word) {
   for (char c : word)
     if (!IsDigit(static_cast<unsigned char>(c))) return false;
   return true;
-}
-
-void LowerAscii(std::string& s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
 }
 
 // Skips the lines of a block comment: from the line that opened it up to the first line
@@ -76,7 +72,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
 
   auto storeWord = [&] {
     if (word.empty()) return;
-    LowerAscii(word);
+    word = LowerText(std::move(word));
     if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
     // "not" takes one operand and "mod" moves the remainder after its division: a line
     // holding either is compiled in the general form, with the left operand pushed.
