@@ -1,12 +1,12 @@
 #include "compiler/driver/keyword_dispatch.h"
 
 #include <algorithm>
-#include <cctype>
 #include <array>
 #include <string>
 #include <vector>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/codegen/assignment.h"
 #include "compiler/codegen/dispatch_rows.h"
 #include "compiler/frontend/keywords.h"
@@ -85,9 +85,7 @@ void DispatchKeyword(CompilerState& st) {
     row->numbered(st, row->number);
     return;
   }
-  std::string upper = text;
-  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  CompileError(st, "Not supported yet: " + upper);
+  CompileError(st, "Not supported yet: " + UpperText(text));
   PassOverStatement(st);
 }
 

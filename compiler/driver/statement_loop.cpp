@@ -1,9 +1,9 @@
 #include "compiler/driver/statement_loop.h"
 
-#include <cctype>
 #include <string>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/codegen/assignment.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/operand_load.h"
@@ -28,11 +28,6 @@ namespace {
 // "end" closes the caller's block when the word after it occurs within this text.
 bool EndsBlock(const std::string& wordAfterEnd) {
   return std::string_view("if select sub interrupt function").find(wordAfterEnd) != std::string_view::npos;
-}
-
-std::string Capitals(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
 }
 
 }  // namespace
@@ -105,9 +100,9 @@ void ReportUnopenedBlockEnd(CompilerState& st) {
   const std::string word = st.TokText();
   std::string closing;
   if (word == "end" && st.TokText(1) != "<EOL>" && EndsBlock(st.TokText(1))) {
-    closing = "END " + Capitals(st.TokText(1));
+    closing = "END " + UpperText(st.TokText(1));
   } else if (st.Tok().Kind != kTokEndOfSource && IsBlockStopWord(word)) {
-    closing = Capitals(word);
+    closing = UpperText(word);
   }
   if (closing.empty()) return;
   CompileError(st, closing + " without its opening statement!");
