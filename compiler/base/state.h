@@ -510,8 +510,16 @@ struct CompilerState {
   // after every compile command of the environment.
   void ResetCompilerGlobals();
 
-  // Current token helpers.
-  TokenRecord& Tok(int offset = 0) { return src.Tokens[src.TokenIndex + offset]; }
+  // Current token helpers. Past the current line's "<EOL>" every read sees that "<EOL>":
+  // the records beyond it are left over from longer earlier lines and must never be
+  // compiled. The table's bound still holds, so an index that runs away ends the
+  // compilation instead of looping.
+  TokenRecord& Tok(int offset = 0) {
+    long i = src.TokenIndex + offset;
+    if (src.TokenCount > 0 && i >= src.TokenCount && i < static_cast<long>(src.Tokens.size()))
+      i = src.TokenCount - 1;
+    return src.Tokens[i];
+  }
   const std::string& TokText(int offset = 0) { return Tok(offset).Text; }
 };
 

@@ -1,6 +1,8 @@
 // target = expression: the statement without a keyword.
 #include "compiler/codegen/assignment.h"
 
+#include <functional>
+
 #include "compiler/codegen/array_elements.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/data_list.h"
@@ -416,59 +418,89 @@ void ReportTooManyValues(CompilerState& st, const std::string& name, int count, 
   --st.src.TokenIndex;
 }
 
-}  // namespace
-
-void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
-                                 std::uint8_t elementCount) {
+// X on the list's variable: both halves, as the stores go through X+.
+void EmitLoadListAddress(CompilerState& st, const std::string& name) {
   Emit2(st, "ldi", "xl,byte1(" + name + ")");
   if (st.dev.RamEnd > 256)
     Emit2(st, "ldi", "xh,byte2(" + name + ")");
   else
     Emit2(st, "clr", "xh");  // X addresses through both halves
-  ExpectToken(st, "=");
-  ExpectToken(st, "(");
+}
+
+// "=" and "(" in front of a list. When either is missing the statement is reported once
+// and passed over.
+bool OpenList(CompilerState& st) {
+  for (const char* expected : {"=", "("}) {
+    if (st.TokText() != expected) {
+      ExpectToken(st, expected);
+      SkipToStatementEnd(st);
+      return false;
+    }
+    ++st.src.TokenIndex;
+  }
+  return true;
+}
+
+// The values of a list up to its ")", each compiled by ParseSum and then written away by
+// `store`; returns their number. A value is followed by "," or ")": anything else (also a
+// token that compiles to no value, such as a stray "=") ends the list, so the loop always
+// advances or stops.
+int CompileListValues(CompilerState& st, const std::function<void()>& store) {
+  int count = 0;
+  while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
+    const int before = st.src.TokenIndex;
+    ParseSum(st);
+    if (st.src.TokenIndex == before) break;
+    store();
+    ++count;
+    if (st.TokText() != ",") break;
+    ++st.src.TokenIndex;
+  }
+  return count;
+}
+
+// The ")" after the values. Anything else is reported once and the rest of the statement
+// passed over.
+void CloseList(CompilerState& st) {
+  if (st.TokText() == ")") {
+    ++st.src.TokenIndex;
+    return;
+  }
+  ExpectToken(st, ")");
+  SkipToStatementEnd(st);
+}
+
+}  // namespace
+
+void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
+                                 std::uint8_t elementCount) {
+  EmitLoadListAddress(st, name);
+  if (!OpenList(st)) return;
   if (st.TokText(1) == ",") {
-    int count = 0;
-    while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
-      ParseSum(st);
+    const int count = CompileListValues(st, [&] {
       Emit2(st, "ldi", "r20," + Dec(elementSize));
       EmitCall(st, "_StrZ");
-      ++count;
-      if (st.TokText() == ",") ++st.src.TokenIndex;
-    }
+    });
     ReportTooManyValues(st, name, count, elementCount);
-    ExpectToken(st, ")");
   } else {
     ParseSum(st);
     Emit2(st, "ldi", "r21," + Dec(elementCount));
     Emit2(st, "ldi", "r22," + Dec(elementSize));
     EmitCall(st, "_StrI");
-    ExpectToken(st, ")");
   }
+  CloseList(st);
   st.used.Set(NeedStrI);
   st.used.Set(NeedStoreStrConst);
 }
 
 void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
-  Emit2(st, "ldi", "xl,byte1(" + name + ")");
-  if (st.dev.RamEnd > 256)
-    Emit2(st, "ldi", "xh,byte2(" + name + ")");
-  else
-    Emit2(st, "clr", "xh");  // X addresses through both halves
-  ExpectToken(st, "=");
-  ExpectToken(st, "(");
+  EmitLoadListAddress(st, name);
+  if (!OpenList(st)) return;
   const int g = FindGlobalVar(st, name);
   const int capacity = g != 0 ? st.sym.GlobalVars[g].Size : 0;
-  int count = 0;
-  // The list ends at ")"; a line without it ends at the statement end (reported below).
-  while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
-    ParseSum(st);
-    Emit2(st, "st", "X+,zl");
-    ++count;
-    if (st.TokText() == ",") ++st.src.TokenIndex;
-  }
+  const int count = CompileListValues(st, [&] { Emit2(st, "st", "X+,zl"); });
   ReportTooManyValues(st, name, count, capacity);
-  ExpectToken(st, ")");
+  CloseList(st);
 }
 
 }  // namespace qbc

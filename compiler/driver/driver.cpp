@@ -71,7 +71,7 @@ class OutputFile {
 
 void ConnectDriverEntries(CompilerState& st) {
   st.entries.compileBlock = CompileStatementBlock;
-  st.entries.dispatchKeyword = DispatchKeyword;
+  st.entries.dispatchKeyword = DispatchFactorKeyword;
   st.entries.compileOneWire = Compile1WireStatement;
 }
 

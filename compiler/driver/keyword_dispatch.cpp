@@ -56,6 +56,19 @@ const DispatchRow* FindDispatchRow(std::string_view keyword) {
 
 const std::vector<const DispatchRow*>& DispatchRows() { return SortedRows(); }
 
+bool YieldsValue(const DispatchRow& row) {
+  return row.generator.ends_with("Function") || row.generator.ends_with("Access");
+}
+
+void DispatchFactorKeyword(CompilerState& st) {
+  const DispatchRow* row = FindDispatchRow(st.TokText());
+  if (row != nullptr && YieldsValue(*row)) {
+    DispatchKeyword(st);
+    return;
+  }
+  CompileError(st, UpperText(st.TokText()) + " cannot stand in an expression!");
+}
+
 void DispatchKeyword(CompilerState& st) {
   const std::string& text = st.TokText();
   // "spi", "spiin" and the timer words keep SkipOperandPush: their value may be the left

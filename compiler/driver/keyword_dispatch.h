@@ -14,7 +14,13 @@ namespace qbc {
 const DispatchRow* FindDispatchRow(std::string_view keyword);
 // Every area's rows, sorted by keyword.
 const std::vector<const DispatchRow*>& DispatchRows();
+// True when the row's generator compiles a value that an expression takes as an operand.
+bool YieldsValue(const DispatchRow& row);
 
 void DispatchKeyword(CompilerState& st);
+// A keyword met where an expression wants an operand: only a row that yields a value (a
+// function, a timer's count) is compiled; any other keyword is one compile error, never a
+// statement compiled in the middle of an expression.
+void DispatchFactorKeyword(CompilerState& st);
 
 }  // namespace qbc

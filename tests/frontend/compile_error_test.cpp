@@ -49,16 +49,17 @@ TEST(ExpectToken, MatchStepsOnceMissingReportsAndStepsTwice) {
   EXPECT_EQ(f.report.Text(), " 1. Missing \"THEN\" (\"test.bas\" --> Line  0)\r\n");
 }
 
-TEST(ExpectToken, ErrorPathsMayStepPastTheLineButNeverOutOfTheTable) {
+TEST(ExpectToken, ErrorPathsMayStepPastTheLineButNeverReadWhatLiesBeyondIt) {
   test::CompilerFixture f;
   f.Tokenize("a = b + c");
   f.Tokenize("d");
   f.st.src.TokenIndex = 1;  // "<EOL>"
   ExpectToken(f.st, "=");
   EXPECT_EQ(f.st.src.TokenIndex, 3);
-  EXPECT_EQ(f.st.TokText(), "+");  // a token the longer line left behind
+  // The longer line left "+" in this record; past the end every read is the "<EOL>".
+  EXPECT_EQ(f.st.TokText(), "<EOL>");
   f.st.src.TokenIndex = 256;
-  ExpectToken(f.st, "then");  // reads the last record, then steps beyond the table
+  ExpectToken(f.st, "then");  // reads the "<EOL>", then steps beyond the table
   EXPECT_EQ(f.st.src.TokenIndex, 258);
   EXPECT_THROW(f.st.TokText(), CompileFailure);
 }

@@ -9,6 +9,7 @@
 #include "compiler/base/report.h"
 #include "compiler/base/state.h"
 #include "tests/support/asm_snapshot.h"
+#include "tests/support/fuzz_seeds.h"
 #include "tests/support/test_dirs.h"
 
 namespace qbc::test {
@@ -21,6 +22,7 @@ CompiledBasic CompileBasic(const std::string& source) {
   std::error_code ec;
   std::filesystem::create_directory_symlink(BinDir() + "/inc", install + "/inc", ec);
   WriteFile(install + "/tmp.tmp", source);
+  KeepFuzzSeed(source);
   const std::string doc = c.dir + "/prog.bas";
   WriteFile(doc, source);
 

@@ -4,6 +4,7 @@
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/tokenizer.h"
+#include "tests/support/fuzz_seeds.h"
 
 namespace qbc::test {
 
@@ -16,6 +17,7 @@ CompilerFixture::CompilerFixture() : owned(std::make_unique<CompilerState>()), s
 }
 
 void CompilerFixture::LoadSource(const std::string& text, const std::string& name) {
+  KeepFuzzSeed(text);
   st.src.SourceFileNumber = OpenSourceText(st, name, text);
   st.src.IncludeLevel = 0;
   st.src.IncludeStack[0].FileNumber = st.src.SourceFileNumber;

@@ -19,6 +19,7 @@
 
 #include "compiler/driver/driver.h"
 #include "tests/support/asm_snapshot.h"
+#include "tests/support/fuzz_seeds.h"
 #include "tests/support/test_dirs.h"
 
 extern "C" {
@@ -125,6 +126,7 @@ BasResult CompileBas(const std::string& bas_text, const std::string& file_name) 
   r.hex_path = base + ".hex";
   r.map_path = base + ".map";
   WriteFile(r.bas_path, bas_text);
+  KeepFuzzSeed(bas_text);
   r.status = RunCaptured({BinDir() + "/qbc", r.bas_path}, r.dir, r.report);
   std::error_code ec;
   r.ok = r.status == 0 && std::filesystem::exists(r.hex_path, ec);
