@@ -30,6 +30,17 @@ void SkipToItemEnd(CompilerState& st) {
   while (st.TokText() != "," && st.TokText() != ":" && !AtLineEnd(st)) ++st.src.TokenIndex;
 }
 
+// The optional "At address" after a type: a four-digit "&h" address above 7fff reads as
+// negative and means the same unsigned address.
+void ParseAtClause(CompilerState& st, TypeClauseTarget target) {
+  if (st.TokText() != "at") return;
+  ++st.src.TokenIndex;
+  std::int32_t address = ParseAmpConstant(st);
+  if (address < 0) address += 65536;
+  if (target.global) target.global->Address = address;
+  ++st.src.TokenIndex;
+}
+
 }  // namespace
 
 void ParseDimList(CompilerState& st) {
@@ -192,13 +203,7 @@ std::uint8_t ParseVarTypeInto(CompilerState& st, TypeClauseTarget target) {
   }
   ++st.src.TokenIndex;
 
-  if (st.TokText() == "at") {
-    ++st.src.TokenIndex;
-    std::int32_t address = ParseAmpConstant(st);
-    if (address < 0) address += 65536;
-    if (target.global) target.global->Address = address;
-    ++st.src.TokenIndex;
-  }
+  ParseAtClause(st, target);
   return type;
 }
 
@@ -226,15 +231,7 @@ int ParseAtAddressInto(CompilerState& st, std::uint8_t type, TypeClauseTarget ta
     size = length > 100000.0 ? 100001 : static_cast<int>(length) + 1;
     ++st.src.TokenIndex;
   }
-  if (st.TokText() == "at") {
-    ++st.src.TokenIndex;
-    // A four-digit "&h" address above 7fff reads as negative; it means the same unsigned
-    // address as after any other type word.
-    std::int32_t address = ParseAmpConstant(st);
-    if (address < 0) address += 65536;
-    if (target.global) target.global->Address = address;
-    ++st.src.TokenIndex;
-  }
+  ParseAtClause(st, target);
   return size;
 }
 
