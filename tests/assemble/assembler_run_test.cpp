@@ -1,3 +1,4 @@
+#include <chrono>
 // The assembler step end to end: AvrAsm32 runs avra, qbc reports like the environment.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "ide/build/assembler_run.h"
 #include "ide/build/build_command.h"
+#include "ide/build/installation_lock.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"
@@ -164,6 +166,10 @@ TEST(BuildCommand, AnAssemblerDocumentIsSavedThenAssembledFromItsBaseName) {
   report.SetText("old text");
   BuildOutcome outcome;
   std::string editorText = Include("m8") + "  nop\n";
+  // qbc runs of other tests share this installation folder's tmp.tmp.
+  InstallationLock lock;
+  std::string holder;
+  ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
   RunBuildCommand(f.st, {test::BinDir(), dir + "/prog.inc"}, editorText, report, &outcome);
   EXPECT_TRUE(outcome.assembled);
   EXPECT_EQ(test::ReadFile(dir + "/prog.inc"), editorText);  // saved

@@ -1,3 +1,4 @@
+#include <chrono>
 // The build command when something goes wrong: names of the files it makes, files it
 // cannot write, programs the chip cannot hold, assemblers that crash. A failed build must
 // never look like a success, nor leave an old .hex behind.
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "ide/build/build_command.h"
+#include "ide/build/installation_lock.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"
@@ -95,6 +97,10 @@ TEST(BuildFailures, AFailedBuildLeavesNoHexOfAnEarlierOne) {
   test::CompilerFixture f;
   ReportSink report;
   BuildOutcome outcome;
+  // qbc runs of other tests share this installation folder's tmp.tmp.
+  InstallationLock lock;
+  std::string holder;
+  ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
   RunBuildCommand(f.st, {test::BinDir(), dir + "/p.bas"}, kProgram, report, &outcome);
   ASSERT_TRUE(fs::exists(dir + "/p.hex")) << report.Text();
   const std::string failing[] = {
@@ -176,6 +182,10 @@ TEST(BuildFailures, ACompilerFailureIsNeverAssembled) {
     SCOPED_TRACE(run);
     BuildOutcome outcome;
     // A folder that does not exist: the .asm cannot be made.
+    // qbc runs of other tests share this installation folder's tmp.tmp.
+    InstallationLock lock;
+    std::string holder;
+    ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
     const int errors = RunBuildCommand(f.st, {test::BinDir(), dir + "/gone/p.bas"}, kProgram, report, &outcome);
     EXPECT_NE(report.LastFailure().find("gone/p.asm"), std::string::npos) << report.LastFailure();
     EXPECT_EQ(errors, 1);
