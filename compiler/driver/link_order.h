@@ -1,27 +1,12 @@
 #pragma once
-// The link step's fixed order of library emitters, each with the guard under which it
-// runs. One row per emitter (or per built-in action between emitters); a row whose
-// emitter is not built yet has a null pointer and is passed over.
-#include <cstddef>
-#include <cstdint>
+// The link step's fixed order of library emitters: the rows of every library area, merged
+// by their keys. Each row has the guard under which it runs; a row whose emitter is not
+// built yet has null emitters and is passed over.
 #include <span>
 
-#include "compiler/base/state.h"
+#include "compiler/base/link_row.h"
 
 namespace qbc {
-
-using LinkEmitter = void (*)(CompilerState&);
-using LinkBusEmitter = void (*)(CompilerState&, std::uint8_t bus);
-using LinkGuard = bool (*)(const CompilerState&);
-
-struct LinkRow {
-  const char* Name;       // the emitter's name (or the action's description)
-  LinkGuard Guard;        // the row runs when this holds
-  LinkEmitter Emit;       // null: not built yet
-  LinkBusEmitter EmitBus = nullptr;  // 1-Wire rows: called once per bus 0 .. LastBusIndex
-  LinkEmitter Action = nullptr;      // built-in step of the link step itself (always run)
-  bool PerBus = false;               // run once for each 1-Wire bus
-};
 
 // The rows in link order.
 std::span<const LinkRow> LinkOrder();

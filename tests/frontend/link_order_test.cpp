@@ -214,7 +214,7 @@ TEST(LinkOrder, RealRoutinesInOrderAndAssembled) {
   std::size_t last = 0;
   int found = 0;
   for (const LinkRow& row : LinkOrder()) {
-    if (row.Emit == nullptr || !row.Guard(f.st)) continue;
+    if (row.Emit == nullptr || !row.Guard(f.st, row.Number)) continue;
     const std::string header = HeaderOf(row.Emit, f.st);
     if (header.empty()) continue;
     const std::size_t at = out.find(header);

@@ -1,0 +1,32 @@
+// The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
+#include "compiler/library/comm/link_rows.h"
+
+namespace qbc {
+
+namespace {
+
+// One set of I2C routines per interface mode, the mode as the row's number.
+bool I2cModeWanted(const CompilerState& s, int mode) { return s.cfg.I2cInterface == mode; }
+
+const LinkRow kRows[] = {
+    {400, "EmitGetSpiCharRoutine", QBC_LINK_GUARD(s.used[NeedSPIch]), nullptr},
+    {410, "EmitSpiInputAllRoutine", QBC_LINK_GUARD(s.used[NeedSPIal]), nullptr},
+    {420, "EmitSpiStRoutine", QBC_LINK_GUARD(s.used[NeedSPIst]), nullptr},
+    {740, "EmitOutSpiRoutine", QBC_LINK_GUARD(s.used[NeedSpiOut]), nullptr},
+    {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.cfg.ShiftOutDeclared), nullptr},
+    {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.cfg.ShiftInDeclared), nullptr},
+    {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), nullptr},
+    {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), nullptr},
+    {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]), .PerBus = true},
+    {.Key = 800, .Name = "Emit1WireReadAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireReadAll]), .PerBus = true},
+    {.Key = 810, .Name = "Emit1WireWriteAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireWriteAll]), .PerBus = true},
+    {830, "EmitI2CRoutines", I2cModeWanted, nullptr, nullptr, 1},
+    {840, "EmitI2CRoutinesMode2", I2cModeWanted, nullptr, nullptr, 2},
+    {850, "EmitI2CRoutinesMode3", I2cModeWanted, nullptr, nullptr, 3},
+};
+
+}  // namespace
+
+std::span<const LinkRow> BusLinkRows() { return kRows; }
+
+}  // namespace qbc

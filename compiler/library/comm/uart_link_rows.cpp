@@ -1,0 +1,124 @@
+// The link rows of the serial routines: the hardware UARTs (0 is the first, its names
+// carry no digit) and the software Com channels 1 to 4, and the text-to-number routines
+// that their input uses.
+#include "compiler/library/comm/link_rows.h"
+#include "compiler/library/comm/text_to_number.h"
+
+namespace qbc {
+
+namespace {
+
+// The flags of each hardware UART's routines, by UART number.
+constexpr UsedFlag kGetChar[] = {NeedGetChar, NeedGetChar1, NeedGetChar2, NeedGetChar3};
+constexpr UsedFlag kInput[] = {NeedInput, NeedInput1, NeedInput2, NeedInput3};
+constexpr UsedFlag kPrintByte[] = {NeedPrintByte, NeedPrintByte1, NeedPrintByte2, NeedPrintByte3};
+constexpr UsedFlag kPrintInteger[] = {NeedPrintInteger, NeedPrintInteger1, NeedPrintInteger2, NeedPrintInteger3};
+constexpr UsedFlag kPrintWord[] = {NeedPrintWord, NeedPrintWord1, NeedPrintWord2, NeedPrintWord3};
+constexpr UsedFlag kPrintLong[] = {NeedPrintLong, NeedPrintLong1, NeedPrintLong2, NeedPrintLong3};
+constexpr UsedFlag kPrintString[] = {NeedPrintString, NeedPrintString1, NeedPrintString2, NeedPrintString3};
+constexpr UsedFlag kPrintStringConst[] = {NeedPrintStringConst, NeedPrintStringConst1, NeedPrintStringConst2,
+                                          NeedPrintStringConst3};
+constexpr UsedFlag kPrintCrLf[] = {NeedPrintCrLf, NeedPrintCrLf1, NeedPrintCrLf2, NeedPrintCrLf3};
+
+// The flags of each software Com channel's routines, by channel number less one.
+constexpr UsedFlag kComPrintByte[] = {NeedComPrintByte1, NeedComPrintByte2, NeedComPrintByte3, NeedComPrintByte4};
+constexpr UsedFlag kComPrintWord[] = {NeedComPrintWord1, NeedComPrintWord2, NeedComPrintWord3, NeedComPrintWord4};
+constexpr UsedFlag kComPrintString[] = {NeedComPrintString1, NeedComPrintString2, NeedComPrintString3,
+                                        NeedComPrintString4};
+constexpr UsedFlag kComPrintStringConst[] = {NeedComPrintStringConst1, NeedComPrintStringConst2,
+                                             NeedComPrintStringConst3, NeedComPrintStringConst4};
+constexpr UsedFlag kSoftInput[] = {NeedSoftInput1, NeedSoftInput2, NeedSoftInput3, NeedSoftInput4};
+constexpr UsedFlag kSoftInputBinAll[] = {NeedSoftInputBinAll1, NeedSoftInputBinAll2, NeedSoftInputBinAll3,
+                                         NeedSoftInputBinAll4};
+
+bool GetCharWanted(const CompilerState& s, int uart) { return s.used[kGetChar[uart]] || s.used[kInput[uart]]; }
+bool InputWanted(const CompilerState& s, int uart) { return s.used[kInput[uart]]; }
+bool PrintNumberWanted(const CompilerState& s, int uart) {
+  return s.used[kPrintByte[uart]] || s.used[kPrintInteger[uart]] || s.used[kPrintWord[uart]] ||
+         s.used[kPrintLong[uart]];
+}
+bool PrintStringWanted(const CompilerState& s, int uart) { return s.used[kPrintString[uart]]; }
+bool PrintStrConstWanted(const CompilerState& s, int uart) { return s.used[kPrintStringConst[uart]]; }
+bool PrintCrLfWanted(const CompilerState& s, int uart) { return s.used[kPrintCrLf[uart]]; }
+
+bool ComPrintNumberWanted(const CompilerState& s, int com) {
+  return s.used[kComPrintByte[com - 1]] || s.used[kComPrintWord[com - 1]];
+}
+bool ComPrintStringWanted(const CompilerState& s, int com) { return s.used[kComPrintString[com - 1]]; }
+bool ComPrintStrConstWanted(const CompilerState& s, int com) { return s.used[kComPrintStringConst[com - 1]]; }
+bool SoftInputWanted(const CompilerState& s, int com) { return s.used[kSoftInput[com - 1]]; }
+bool SoftInputBinAllWanted(const CompilerState& s, int com) { return s.used[kSoftInputBinAll[com - 1]]; }
+// The polled channel routines; the interrupt-driven software UART replaces them.
+bool SoftComOutputWanted(const CompilerState& s, int com) {
+  return !s.cfg.SoftUartInterrupt && s.sym.SoftComPorts[com - 1].PrintUsed;
+}
+bool SoftComInputWanted(const CompilerState& s, int com) {
+  return !s.cfg.SoftUartInterrupt && s.sym.SoftComPorts[com - 1].InputUsed;
+}
+
+const LinkRow kRows[] = {
+    {70, "EmitGetCharRoutine", GetCharWanted, nullptr, nullptr, 0},
+    {80, "EmitGetChar1Routine", GetCharWanted, nullptr, nullptr, 1},
+    {90, "EmitGetChar2Routine", GetCharWanted, nullptr, nullptr, 2},
+    {100, "EmitGetChar3Routine", GetCharWanted, nullptr, nullptr, 3},
+    {120, "EmitPrintByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 0},
+    {130, "EmitPrint1ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 1},
+    {140, "EmitPrint2ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 2},
+    {150, "EmitPrint3ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 3},
+    {160, "EmitPrintStringRoutine", PrintStringWanted, nullptr, nullptr, 0},
+    {170, "EmitPrint2StringRoutine", PrintStringWanted, nullptr, nullptr, 2},
+    {180, "EmitPrint3StringRoutine", PrintStringWanted, nullptr, nullptr, 3},
+    {190, "EmitPrint1StringRoutine", PrintStringWanted, nullptr, nullptr, 1},
+    {200, "EmitPrintStrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 0},
+    {210, "EmitPrint2StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 2},
+    {220, "EmitPrint3StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 3},
+    {230, "EmitPrint1StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 1},
+    {240, "EmitPrintCharRoutine", PrintCrLfWanted, nullptr, nullptr, 0},
+    {250, "EmitPrint2CharRoutine", PrintCrLfWanted, nullptr, nullptr, 2},
+    {260, "EmitPrint3CharRoutine", PrintCrLfWanted, nullptr, nullptr, 3},
+    {270, "EmitPrint1CharRoutine", PrintCrLfWanted, nullptr, nullptr, 1},
+    {280, "EmitCom1PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 1},
+    {290, "EmitCom1PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 1},
+    {300, "EmitCom2PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 2},
+    {310, "EmitCom2PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 2},
+    {320, "EmitCom3PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 3},
+    {330, "EmitCom3PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 3},
+    {340, "EmitCom4PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 4},
+    {350, "EmitCom4PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 4},
+    {360, "EmitCom1PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 1},
+    {370, "EmitCom2PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 2},
+    {380, "EmitCom3PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 3},
+    {390, "EmitCom4PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 4},
+    {430, "EmitHardPrintBinAllRoutine", QBC_LINK_GUARD(s.used[NeedPrintBinAll]), nullptr},
+    {440, "EmitHardInputBinAllRoutine", QBC_LINK_GUARD(s.used[NeedInputBinAll]), nullptr},
+    {450, "EmitHardInputBinAll2Routine", QBC_LINK_GUARD(s.used[NeedInputBinAll2]), nullptr},
+    {460, "EmitSoftInputBinAll1Routine", SoftInputBinAllWanted, nullptr, nullptr, 1},
+    {470, "EmitSoftInputBinAll2Routine", SoftInputBinAllWanted, nullptr, nullptr, 2},
+    {480, "EmitSoftInputBinAll3Routine", SoftInputBinAllWanted, nullptr, nullptr, 3},
+    {490, "EmitSoftInputBinAll4Routine", SoftInputBinAllWanted, nullptr, nullptr, 4},
+    {550, "EmitInputRoutine", InputWanted, nullptr, nullptr, 0},
+    {560, "EmitInput1Routine", InputWanted, nullptr, nullptr, 1},
+    {570, "EmitInput2Routine", InputWanted, nullptr, nullptr, 2},
+    {580, "EmitInput3Routine", InputWanted, nullptr, nullptr, 3},
+    {590, "EmitCom1OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 1},
+    {600, "EmitCom1InputRoutine", SoftComInputWanted, nullptr, nullptr, 1},
+    {610, "EmitCom2OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 2},
+    {620, "EmitCom2InputRoutine", SoftComInputWanted, nullptr, nullptr, 2},
+    {630, "EmitCom3OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 3},
+    {640, "EmitCom3InputRoutine", SoftComInputWanted, nullptr, nullptr, 3},
+    {650, "EmitCom4OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 4},
+    {660, "EmitCom4InputRoutine", SoftComInputWanted, nullptr, nullptr, 4},
+    {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.cfg.SoftUartInterrupt), nullptr},
+    {1840, "EmitSoftInputCom1Routine", SoftInputWanted, nullptr, nullptr, 1},
+    {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, nullptr, 2},
+    {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, nullptr, 3},
+    {1870, "EmitSoftInputCom4Routine", SoftInputWanted, nullptr, nullptr, 4},
+    {1880, "EmitStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedStrToNum] || s.used[NeedStrToNum1] || s.used[NeedStrToNum2] || s.used[NeedStrToNum3] || s.used[NeedSoftInput1] || s.used[NeedSoftInput2] || s.used[NeedSoftInput3] || s.used[NeedSoftInput4]), EmitStrToNumRoutine},
+    {1890, "EmitHexStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedHx2Nm]), EmitHexStrToNumRoutine},
+};
+
+}  // namespace
+
+std::span<const LinkRow> UartLinkRows() { return kRows; }
+
+}  // namespace qbc

@@ -1,0 +1,103 @@
+// The link rows of the graphic LCD routines, one set per controller (T6963C, HD61202,
+// SED1520, PCD8544).
+#include "compiler/library/display/link_rows.h"
+
+#include <string>
+
+#include "compiler/base/compile_error.h"
+
+namespace qbc {
+
+namespace {
+
+// The pixel routine of a T6963C follows the "fs" setting: the value of its first
+// character, 0 for a blank, a setting never given or anything that is not a digit.
+int FsDigit(const CompilerState& s) {
+  const std::string& fs = s.cfg.GlcdLine5;
+  if (fs.empty() || fs[0] < '0' || fs[0] > '9') return 0;
+  return fs[0] - '0';
+}
+
+// The T6963C set routines call the 16-bit multiply, which comes later in the order.
+void SetMul16uAfterT6963(CompilerState& st) { st.used.Set(NeedMul16u); }
+
+void FsParameterError(CompilerState& st) { CompileError(st, "FS parameter not defined!"); }
+
+const LinkRow kRows[] = {
+    {1140, "EmitT6963GraphLcdSetRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 1), nullptr},
+    {.Key = 1150, .Name = "SetMul16uAfterT6963", .Guard = QBC_LINK_GUARD(s.cfg.GlcdType == 1), .Action = SetMul16uAfterT6963},
+    {1160, "EmitHd61202GraphLcdInitRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 2), nullptr},
+    {1170, "EmitSed1520GraphLcdInitRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 3), nullptr},
+    {1180, "EmitPcd8544GraphLcdInitRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 4), nullptr},
+    {1190, "EmitT6963NumbersRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTBW])), nullptr},
+    {1200, "EmitT6963StringRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTst])), nullptr},
+    {1210, "EmitT6963StringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTsc])), nullptr},
+    {1220, "EmitT6963GraphCharPrintRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedGlcdNumbers] || s.used[NeedGlcdString])), nullptr},
+    {1230, "EmitT6963GraphNumPrintRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTNBW] || s.used[NeedTNBW2])), nullptr},
+    {1240, "EmitT6963FontStringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedGlcdStrConst])), nullptr},
+    {1250, "EmitT6963NumStringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTNsc])), nullptr},
+    {1260, "EmitT6963FontHexRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedGlcdHex])), nullptr},
+    {1270, "EmitT6963ChrRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTFchr])), nullptr},
+    {1280, "EmitT6963BoxRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedBox])), nullptr},
+    {1290, "EmitT6963GraphHomeAreaRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedGrpHome])), nullptr},
+    {1300, "EmitT6963TextHomeAreaRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTxtHome])), nullptr},
+    {1310, "EmitT6963Pset8Routine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) == 0)), nullptr},
+    {1320, "EmitT6963Pset6Routine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) == 1)), nullptr},
+    {.Key = 1330, .Name = "FsParameterError", .Guard = QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) > 1)), .Action = FsParameterError},
+    {1340, "EmitT6963PointRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedPoint])), nullptr},
+    {1350, "EmitT6963CircleRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedCircle])), nullptr},
+    {1360, "EmitT6963LineRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedLine])), nullptr},
+    {1370, "EmitT6963LineHRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedLineH])), nullptr},
+    {1380, "EmitT6963LineVRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedLineV])), nullptr},
+    {1390, "EmitT6963ImgGetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
+    {1400, "EmitT6963ImgSetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
+    {1410, "EmitT6963ImgArraySetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
+    {1420, "EmitT6963FillRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedGfill])), nullptr},
+    {1430, "EmitT6963InverseRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedInverse])), nullptr},
+    {1440, "EmitT6963WriteByteRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTwri])), nullptr},
+    {1450, "EmitT6963ReadRoutines", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedTrd])), nullptr},
+    {1460, "EmitT6963HexRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedThb])), nullptr},
+    {1470, "EmitFontSelectRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 1 && (s.used[NeedFnt])), nullptr},
+    {1480, "EmitHd61202PsetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedPset])), nullptr},
+    {1490, "EmitHd61202CalcPixRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedCalcPix])), nullptr},
+    {1500, "EmitHd61202NumbersRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGlcdNumbers])), nullptr},
+    {1510, "EmitHd61202StringRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGlcdString])), nullptr},
+    {1520, "EmitHd61202StringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGlcdStrConst])), nullptr},
+    {1530, "EmitHd61202HexRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGlcdHex])), nullptr},
+    {1540, "EmitHd61202GraphCharPrintRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex])), nullptr},
+    {1550, "EmitHd61202ImgSetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedImgSet])), nullptr},
+    {1560, "EmitHd61202ImgArraySetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedImgArraySet])), nullptr},
+    {1570, "EmitHd61202InverseRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedInverse])), nullptr},
+    {1580, "EmitHd61202FillRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedGfill])), nullptr},
+    {1590, "EmitHd61202LineHRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedLineH])), nullptr},
+    {1600, "EmitHd61202LineVRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedLineV])), nullptr},
+    {1610, "EmitHd61202LineHRoutineAlt", QBC_LINK_GUARD(s.cfg.GlcdType == 2 && (s.used[NeedBox])), nullptr},
+    {1620, "EmitSed1520PsetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedPset])), nullptr},
+    {1630, "EmitSed1520CalcPixRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedCalcPix])), nullptr},
+    {1640, "EmitSed1520NumbersRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGlcdNumbers])), nullptr},
+    {1650, "EmitSed1520StringRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGlcdString])), nullptr},
+    {1660, "EmitSed1520StringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGlcdStrConst])), nullptr},
+    {1670, "EmitSed1520HexRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGlcdHex])), nullptr},
+    {1680, "EmitSed1520GraphCharPrintRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex])), nullptr},
+    {1690, "EmitSed1520ImgSetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedImgSet])), nullptr},
+    {1700, "EmitSed1520ImgArraySetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedImgArraySet])), nullptr},
+    {1710, "EmitSed1520InverseRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedInverse])), nullptr},
+    {1720, "EmitSed1520FillRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedGfill])), nullptr},
+    {1730, "EmitSed1520LineHRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedLineH])), nullptr},
+    {1740, "EmitSed1520LineVRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedLineV])), nullptr},
+    {1750, "EmitSed1520LineHRoutineAlt", QBC_LINK_GUARD(s.cfg.GlcdType == 3 && (s.used[NeedBox])), nullptr},
+    {1760, "EmitPcd8544NumbersRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedGlcdNumbers])), nullptr},
+    {1770, "EmitPcd8544StringRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedGlcdString])), nullptr},
+    {1780, "EmitPcd8544StringConstRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedGlcdStrConst])), nullptr},
+    {1790, "EmitPcd8544GraphCharPrintRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex] || s.used[NeedTFchr])), nullptr},
+    {1800, "EmitPcd8544ImgSetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedImgSet])), nullptr},
+    {1810, "EmitPcd8544ImgArraySetRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedImgArraySet])), nullptr},
+    {1820, "EmitPcd8544InverseRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedInverse])), nullptr},
+    {1830, "EmitPcd8544HexRoutine", QBC_LINK_GUARD(s.cfg.GlcdType == 4 && (s.used[NeedGlcdHex])), nullptr},
+};
+
+}  // namespace
+
+std::span<const LinkRow> GlcdLinkRows() { return kRows; }
+
+}  // namespace qbc

@@ -1,0 +1,23 @@
+// The link rows of the character LCD routines.
+#include "compiler/library/display/link_rows.h"
+
+namespace qbc {
+
+namespace {
+
+const LinkRow kRows[] = {
+    {670, "EmitLcdInitRoutine", QBC_LINK_GUARD(s.cfg.LcdConfigured), nullptr},
+    {680, "EmitLcdWriteRoutines", QBC_LINK_GUARD(s.cfg.LcdConfigured), nullptr},
+    {690, "EmitLcdEnRoutine", QBC_LINK_GUARD(s.cfg.LcdConfigured && !s.cfg.NeedLcdEN), nullptr},
+    {700, "EmitLcdByteWordRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintByte] || s.used[NeedLcdPrintWord]), nullptr},
+    {710, "EmitLcdStringRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintString]), nullptr},
+    {720, "EmitLcdStringConstRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintStringConst]), nullptr},
+    {730, "EmitLcdHexRoutine", QBC_LINK_GUARD(s.used[NeedLcdHex]), nullptr},
+    {1090, "EmitCopyLcdCharsRoutine", QBC_LINK_GUARD(s.used[NeedDef]), nullptr},
+};
+
+}  // namespace
+
+std::span<const LinkRow> LcdLinkRows() { return kRows; }
+
+}  // namespace qbc

@@ -1,0 +1,13 @@
+#pragma once
+// The display area's rows of the link step's fixed order (merged with every other area's by
+// the driver).
+#include <span>
+
+#include "compiler/base/link_row.h"
+
+namespace qbc {
+
+std::span<const LinkRow> LcdLinkRows();
+std::span<const LinkRow> GlcdLinkRows();
+
+}  // namespace qbc
