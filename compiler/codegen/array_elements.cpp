@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/type_registers.h"
 
 namespace qbc {
 
@@ -112,28 +113,10 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
 void EmitStoreArrayElement(CompilerState& st, const std::string& name) {
   const std::uint8_t w = st.sticky.WantedType;
   AddressIntoX(st, name, w, WideForm(st) && st.expr.ArrayIndexType <= kTypeByte, true);
-  auto store = [&](const char* ops) { Emit2(st, "st", ops); };
-  switch (w) {
-    case kTypeByte: store("X,zl"); break;
-    case kTypeInteger:
-    case kTypeWord:
-      store("X+,zl");
-      store("X,zh");
-      break;
-    case kTypeLong:
-      store("X+,zl");
-      store("X+,zh");
-      store("X+,r18");
-      store("X,r19");
-      break;
-    case kTypeFloat:
-      store("X+,r22");
-      store("X+,r23");
-      store("X+,r24");
-      store("X,r25");
-      break;
-    default: break;
-  }
+  // X steps over every byte but the last
+  const ValueRegisters v = w == kTypeBit ? ValueRegisters{} : CurrentValue(w);
+  EmitEachByte(st, "st", v, ByteOrder::LowFirst,
+               [&](std::string_view reg, int k) { return (k + 1 < v.bytes ? "X+," : "X,") + std::string(reg); });
 }
 
 void EmitArrayElementAddress(CompilerState& st, const std::string& name) {

@@ -14,6 +14,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 

@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_use.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/compile_error.h"
 
 namespace qbc {
@@ -25,28 +26,7 @@ class OperatorType {
 
 void Pops(CompilerState& st, std::uint8_t t) {
   if (st.sticky.SkipOperandPush) return;
-  switch (t) {
-    case kTypeBit:
-    case kTypeByte: Emit2(st, "pop", "r24"); break;
-    case kTypeInteger:
-    case kTypeWord:
-      Emit2(st, "pop", "r24");
-      Emit2(st, "pop", "r25");
-      break;
-    case kTypeLong:
-      Emit2(st, "pop", "r24");
-      Emit2(st, "pop", "r25");
-      Emit2(st, "pop", "r16");
-      Emit2(st, "pop", "r17");
-      break;
-    case kTypeFloat:
-      Emit2(st, "pop", "r21");
-      Emit2(st, "pop", "r20");
-      Emit2(st, "pop", "r19");
-      Emit2(st, "pop", "r18");
-      break;
-    default: break;
-  }
+  EmitPopLeft(st, t);
 }
 
 bool IsNumeric(std::uint8_t t) { return (t >= kTypeBit && t <= kTypeLong) || t == kTypeFloat; }
@@ -78,64 +58,16 @@ void LogicOperator(CompilerState& st, const char* m) {
 
 void EmitPushOperand(CompilerState& st) {
   OperatorType op(st);
-  switch (op.Type()) {
-    case kTypeBit:
-    case kTypeByte: Emit1(st, "push", "zl"); break;
-    case kTypeInteger:
-    case kTypeWord:
-      Emit1(st, "push", "zh");
-      Emit1(st, "push", "zl");
-      break;
-    case kTypeLong:
-      Emit1(st, "push", "r19");
-      Emit1(st, "push", "r18");
-      Emit1(st, "push", "zh");
-      Emit1(st, "push", "zl");
-      break;
-    case kTypeFloat:
-      Emit1(st, "push", "r22");
-      Emit1(st, "push", "r23");
-      Emit1(st, "push", "r24");
-      Emit1(st, "push", "r25");
-      break;
-    default:
-      CompileError(st, "Unsupported operation!");
-      --st.src.TokenIndex;
-      break;
+  if (NumericTypeBytes(op.Type()) == 0) {
+    CompileError(st, "Unsupported operation!");
+    --st.src.TokenIndex;
+    return;
   }
+  EmitPushValue(st, op.Type());
 }
 
 void EmitPushArgToSoftStack(CompilerState& st) {
-  auto push = [&](const char* r) { Emit2(st, "st", std::string("-Y,") + r); };
-  int bytes = 0;
-  switch (st.sticky.WantedType) {
-    case kTypeBit:
-    case kTypeByte:
-      push("zl");
-      bytes = 1;
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      push("zh");
-      push("zl");
-      bytes = 2;
-      break;
-    case kTypeLong:
-      push("r19");
-      push("r18");
-      push("zh");
-      push("zl");
-      bytes = 4;
-      break;
-    case kTypeFloat:
-      push("r25");
-      push("r24");
-      push("r23");
-      push("r22");
-      bytes = 4;
-      break;
-    default: break;
-  }
+  const int bytes = EmitSoftStackPush(st, st.sticky.WantedType);
   if (bytes != 0 && st.expr.ArgStackOffset + bytes > 255) {
     // the frame displacements of the arguments are 8-bit
     CompileError(st, "Arguments take more than 255 bytes!");
@@ -154,12 +86,7 @@ void EmitAddOperator(CompilerState& st) {
     UseFloatRoutine(st, NeedFadd);
     return;
   }
-  Emit2(st, "add", "zl,r24");
-  if (t >= kTypeInteger) Emit2(st, "adc", "zh,r25");
-  if (t == kTypeLong) {
-    Emit2(st, "adc", "r18,r16");
-    Emit2(st, "adc", "r19,r17");
-  }
+  EmitByteChain(st, "add", "adc", CurrentValue(t), PairedWith(kLeftRegisters));
 }
 
 void EmitSubOperator(CompilerState& st) {
@@ -176,18 +103,8 @@ void EmitSubOperator(CompilerState& st) {
     UseFloatRoutine(st, NeedFadd);
     return;
   }
-  Emit2(st, "sub", "r24,zl");
-  if (t >= kTypeInteger) Emit2(st, "sbc", "r25,zh");
-  if (t == kTypeLong) {
-    Emit2(st, "sbc", "r16,r18");
-    Emit2(st, "sbc", "r17,r19");
-  }
-  Emit2(st, "mov", "zl,r24");
-  if (t >= kTypeInteger) Emit2(st, "mov", "zh,r25");
-  if (t == kTypeLong) {
-    Emit2(st, "mov", "r18,r16");
-    Emit2(st, "mov", "r19,r17");
-  }
+  EmitByteChain(st, "sub", "sbc", LeftValue(t), PairedWith(kWorkRegisters));
+  EmitMoveLeftToCurrent(st, t);
 }
 
 void EmitMulOperator(CompilerState& st) {

@@ -1,6 +1,7 @@
 #include "compiler/codegen/bits_io.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
@@ -52,26 +53,14 @@ void EmitLoadBitVar(CompilerState& st, const std::string& name) {
     else if (b >= 8 && b <= 15)
       Emit2(st, "bst", "r4," + Dec(b - 8));
   }
-  const bool s = st.sticky.SkipOperandPush;
-  const std::string lo = s ? "r24" : "zl";
-  switch (st.sticky.WantedType) {
-    case kTypeBit:
-    case kTypeByte:
-      Emit2(st, "clr", lo);
-      Emit2(st, "bld", lo + ",0");
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      Emit2(st, "clr", lo);
-      Emit2(st, "bld", lo + ",0");
-      Emit2(st, "clr", s ? "r25" : "zh");
-      break;
-    case kTypeLong:
-      CompileError(st, "Not allowed for Long!");
-      break;
-    default:
-      break;
+  const std::uint8_t w = st.sticky.WantedType;
+  if (w == kTypeLong) {
+    CompileError(st, "Not allowed for Long!");
+    return;
   }
+  // a bit wanted as a bit is also 0 or 1 in the low byte
+  if (w >= kTypeBit && w <= kTypeWord)
+    EmitBitAsNumber(st, st.sticky.SkipOperandPush ? kLeftRegisters : kWorkRegisters, w == kTypeBit ? std::uint8_t{kTypeByte} : w);
 }
 
 void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
@@ -80,7 +69,6 @@ void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::strin
   const std::uint8_t w = st.sticky.WantedType;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
-  const std::string hi = s ? "r25" : "zh";
 
   std::string addr;
   std::string b;
@@ -90,15 +78,7 @@ void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::strin
     Emit2(st, "bst", lo + "," + b);
     // a bit operand of a logic operator is combined in bit 0, as a port bit is
     if (w == kTypeBit) EmitBitLogic(st);
-    if (w >= kTypeByte) {
-      Emit2(st, "clr", lo);
-      Emit2(st, "bld", lo + ",0");
-    }
-    if (w >= kTypeInteger) Emit2(st, "clr", hi);
-    if (w == kTypeLong) {
-      Emit2(st, "clr", s ? "r16" : "r18");
-      Emit2(st, "clr", s ? "r17" : "r19");
-    }
+    EmitBitAsNumber(st, s ? kLeftRegisters : kWorkRegisters, w);
   }
   st.sticky.WantedType = entryWanted;
 }
@@ -109,12 +89,9 @@ void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
   const std::uint8_t w = st.sticky.WantedType;
   const bool s = st.sticky.SkipOperandPush;
   if (w >= kTypeBit && w <= kTypeLong) {
-    EmitReadIoRegister(st, name, s ? "r24" : "zl");
-    if (w >= kTypeInteger) Emit2(st, "clr", s ? "r25" : "zh");
-    if (w == kTypeLong) {
-      Emit2(st, "clr", s ? "r16" : "r18");
-      Emit2(st, "clr", s ? "r17" : "r19");
-    }
+    const ValueRegisters v = IntegerValue(w, s);
+    EmitReadIoRegister(st, name, std::string(v.regs[0]));
+    EmitClearBytes(st, v, 1, v.bytes);
   }
   st.sticky.WantedType = entryWanted;
 }
@@ -130,7 +107,6 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
   if (w < kTypeBit || w > kTypeLong) return;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
-  const std::string hi = s ? "r25" : "zh";
   EmitReadIoRegister(st, name, lo);
   st.out.Line(st.out.MnemonicIndent + "bst" + st.out.MnemonicIndent + lo + "," + b + st.out.CommentIndent +
               ";store zl,bit " + b + " to T flag");
@@ -140,11 +116,7 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
     st.out.Line(st.out.MnemonicIndent + "bld" + st.out.MnemonicIndent + lo + ",0" + st.out.CommentIndent +
                 ";store T flag to zl bit 0");
   }
-  if (w >= kTypeInteger) Emit2(st, "clr", hi);
-  if (w == kTypeLong) {
-    Emit2(st, "clr", s ? "r16" : "r18");
-    Emit2(st, "clr", s ? "r17" : "r19");
-  }
+  EmitClearBytes(st, IntegerValue(w, s), 1, NumericTypeBytes(w));
 }
 
 void EmitBitLogic(CompilerState& st) {

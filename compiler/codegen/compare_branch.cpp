@@ -7,6 +7,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/string_lines.h"
+#include "compiler/codegen/type_registers.h"
 
 namespace qbc {
 
@@ -92,7 +93,7 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
 void EmitCaseCompare(CompilerState& st) {
   const std::uint8_t saved = st.sticky.WantedType;
   const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
-  if (flow::EmitIntegerBytePairs(st, type, "cp", "cpc")) return;
+  if (EmitLeftWithWork(st, type, "cp", "cpc")) return;
   switch (type) {
     case kTypeString:
       flow::CallRoutine(st, "_StrCmp");

@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_use.h"
+#include "compiler/codegen/type_registers.h"
 
 namespace qbc {
 
@@ -11,32 +12,15 @@ void EmitCompareOperator(CompilerState& st) {
   // Pops only what the comparison step pushed: with SkipOperandPush the left operand is
   // already in the second-operand registers and nothing is on the stack.
   const bool pop = !st.sticky.SkipOperandPush;
-  switch (st.sticky.WantedType) {
+  const std::uint8_t type = st.sticky.WantedType;
+  switch (type) {
     case kTypeBit:
     case kTypeByte:
-      if (pop) Emit2(st, "pop", "r24");
-      Emit2(st, "cp", "r24,zl");
-      break;
     case kTypeInteger:
     case kTypeWord:
-      if (pop) {
-        Emit2(st, "pop", "r24");
-        Emit2(st, "pop", "r25");
-      }
-      Emit2(st, "cp", "r24,zl");
-      Emit2(st, "cpc", "r25,zh");
-      break;
     case kTypeLong:
-      if (pop) {
-        Emit2(st, "pop", "r24");
-        Emit2(st, "pop", "r25");
-        Emit2(st, "pop", "r16");
-        Emit2(st, "pop", "r17");
-      }
-      Emit2(st, "cp", "r24,zl");
-      Emit2(st, "cpc", "r25,zh");
-      Emit2(st, "cpc", "r16,r18");
-      Emit2(st, "cpc", "r17,r19");
+      if (pop) EmitPopLeft(st, type);
+      EmitLeftWithWork(st, type, "cp", "cpc");
       break;
     case kTypeString:
     case 11:  // a substring (Left, Mid, Right)
@@ -46,12 +30,7 @@ void EmitCompareOperator(CompilerState& st) {
       CallLibrary(st, "_StCCp", NeedStrConstCmp);
       break;
     case kTypeFloat:
-      if (pop) {
-        Emit2(st, "pop", "r21");
-        Emit2(st, "pop", "r20");
-        Emit2(st, "pop", "r19");
-        Emit2(st, "pop", "r18");
-      }
+      if (pop) EmitPopLeft(st, kTypeFloat);
       UseFloatRoutine(st, NeedFcmp0);
       break;
     default:
@@ -69,15 +48,11 @@ void EmitNegate(CompilerState& st) {
       break;
     case kTypeInteger:
     case kTypeWord:  // a word negates to its two's complement as an integer does
-      Emit2(st, "com", "zl");
-      Emit2(st, "com", "zh");
+      EmitEachByte(st, "com", CurrentValue(kTypeWord));
       Emit1(st, "adiw", "zl,0x01");
       break;
     case kTypeLong:
-      Emit2(st, "com", "zl");
-      Emit2(st, "com", "zh");
-      Emit2(st, "com", "r18");
-      Emit2(st, "com", "r19");
+      EmitEachByte(st, "com", CurrentValue(kTypeLong));
       Emit1(st, "subi", "zl,-0x01");
       Emit1(st, "sbci", "zh,-0x01");
       Emit1(st, "sbci", "r18,-0x01");
@@ -116,18 +91,10 @@ void EmitNegateWithBit(CompilerState& st) {
       }
       break;
     case kTypeByte:
-      Emit2(st, "com", "zl");
-      break;
     case kTypeInteger:
     case kTypeWord:
-      Emit2(st, "com", "zl");
-      Emit2(st, "com", "zh");
-      break;
     case kTypeLong:
-      Emit2(st, "com", "zl");
-      Emit2(st, "com", "zh");
-      Emit2(st, "com", "r18");
-      Emit2(st, "com", "r19");
+      EmitEachByte(st, "com", CurrentValue(st.sticky.WantedType));
       break;
     case kTypeFloat:
       Emit2(st, "ldi", "xl,0x80");

@@ -18,6 +18,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -261,18 +262,8 @@ void LoadLeftByExpression(CompilerState& st) {
   st.expr.StatementContext = true;
   ParseSum(st);
   const std::uint8_t type = CompareType(st);
-  if (flow::EmitIntegerBytePairs(st, type, "mov", "mov")) return;
-  switch (type) {
-    case kTypeFloat:
-      Op2(st, "mov", "r18,r22");
-      Op2(st, "mov", "r19,r23");
-      Op2(st, "mov", "r20,r24");
-      Op2(st, "mov", "r21,r25");
-      UseFloatRoutine(st, NeedFcmp0);
-      break;
-    default:
-      break;
-  }
+  EmitMoveCurrentToLeft(st, type);
+  if (type == kTypeFloat) UseFloatRoutine(st, NeedFcmp0);
 }
 
 // An operand alone: true when it is not zero ("not": when it is zero).
@@ -287,20 +278,9 @@ std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
       return 4;
     case kTypeInteger:
     case kTypeWord:
-      Op2(st, "clr", "zl");
-      Op2(st, "clr", "zh");
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      return negated ? 3 : 6;
     case kTypeLong:
-      Op2(st, "clr", "zl");
-      Op2(st, "clr", "zh");
-      Op2(st, "clr", "r18");
-      Op2(st, "clr", "r19");
-      Op2(st, "cp", "r24,zl");
-      Op2(st, "cpc", "r25,zh");
-      Op2(st, "cpc", "r16,r18");
-      Op2(st, "cpc", "r17,r19");
+      EmitEachByte(st, "clr", CurrentValue(CompareType(st)));
+      EmitLeftWithWork(st, CompareType(st), "cp", "cpc");
       return negated ? 3 : 6;
     case kTypeFloat:
       // Zero is +0.0 or -0.0: every bit but the sign clear.
@@ -329,13 +309,12 @@ std::uint8_t CompileGeneralComparison(CompilerState& st) {
       break;
     case kTypeInteger:
     case kTypeWord:
-      Op2(st, "or", "zl,zh");
+    case kTypeLong: {
+      // every higher byte or-ed into the low one
+      const ValueRegisters v = CurrentValue(CompareType(st));
+      for (int k = 1; k < v.bytes; ++k) Op2(st, "or", "zl," + std::string(v.regs[k]));
       break;
-    case kTypeLong:
-      Op2(st, "or", "zl,zh");
-      Op2(st, "or", "zl,r18");
-      Op2(st, "or", "zl,r19");
-      break;
+    }
     case kTypeFloat:
       Op2(st, "mov", "zl,r25");
       Op2(st, "andi", "zl,0x7f");
@@ -686,17 +665,14 @@ void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
     case kTypeWord:
     case kTypeLong:
       LoadConditionInteger(st, t, o, [&](const char* reg, int k) {
-        Op2(st, "lds", std::string(reg) + "," + name + (k == 0 ? "" : "+" + std::to_string(k)));
+        Op2(st, "lds", std::string(reg) + "," + ByteAddress(name, k));
       });
       break;
     case kTypeFloat:
       UseFloatRoutine(st, NeedFcmp0);
-      if (o == kTypeFloat) {
-        Op2(st, "lds", "r18," + name);
-        Op2(st, "lds", "r19," + name + "+1");
-        Op2(st, "lds", "r20," + name + "+2");
-        Op2(st, "lds", "r21," + name + "+3");
-      }
+      if (o == kTypeFloat)
+        EmitEachByte(st, "lds", LeftValue(kTypeFloat), ByteOrder::LowFirst,
+                     [&](std::string_view reg, int k) { return std::string(reg) + "," + ByteAddress(name, k); });
       break;
     default:
       break;
@@ -720,10 +696,8 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
       break;
     case kTypeFloat:
       // A float local is compared from r18..r21, like a float global.
-      Op2(st, "ldd", "r18" + y(0));
-      Op2(st, "ldd", "r19" + y(1));
-      Op2(st, "ldd", "r20" + y(2));
-      Op2(st, "ldd", "r21" + y(3));
+      EmitEachByte(st, "ldd", LeftValue(kTypeFloat), ByteOrder::LowFirst,
+                   [&](std::string_view reg, int k) { return std::string(reg) + y(k); });
       UseFloatRoutine(st, NeedFcmp0);
       break;
     default:
@@ -731,7 +705,7 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
   }
 }
 
-void EmitConditionCompare(CompilerState& st) { flow::EmitIntegerBytePairs(st, CompareType(st), "cp", "cpc"); }
+void EmitConditionCompare(CompilerState& st) { EmitLeftWithWork(st, CompareType(st), "cp", "cpc"); }
 
 std::uint8_t ParseConditionRelation(CompilerState& st) {
   const std::uint8_t code = RelationCode(st.TokText());

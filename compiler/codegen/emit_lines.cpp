@@ -94,14 +94,4 @@ std::string BitMaskText(int bit) {
 
 std::string Dec(long value) { return std::to_string(value); }
 
-int VarTypeBytes(std::uint8_t type) {
-  switch (type) {
-    case kTypeInteger:
-    case kTypeWord: return 2;
-    case kTypeLong:
-    case kTypeFloat: return 4;
-    default: return 1;
-  }
-}
-
 }  // namespace qbc

@@ -52,9 +52,6 @@ std::string BitOperand(CompilerState& st, const std::string& bit);
 // and Reset statements write their masks).
 std::string BitMaskText(int bit);
 
-// The bytes of a value of a numeric type: 1 (bit, byte), 2 (integer, word), 4 (long, float).
-int VarTypeBytes(std::uint8_t type);
-
 // Decimal text of a number without a leading blank.
 std::string Dec(long value);
 

@@ -14,6 +14,7 @@
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/proc_calls.h"
 #include "compiler/codegen/string_pool.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -248,22 +249,12 @@ void ParseTerm(CompilerState& st) {
       const bool mod = st.TokText() == "mod";
       ParseDivision(st);
       if (mod) {
-        auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
-        switch (st.sticky.WantedType) {
-          case kTypeByte: mov("zl,r22"); break;
-          case kTypeInteger:
-          case kTypeWord:
-            mov("zl,r24");
-            mov("zh,r25");
-            break;
-          case kTypeLong:
-            mov("zl,r24");
-            mov("zh,r25");
-            mov("r18,r16");
-            mov("r19,r17");
-            break;
-          default: break;
-        }
+        // the remainder: of a byte in r22, of the wider types in the left registers
+        const std::uint8_t t = st.sticky.WantedType;
+        if (t == kTypeByte)
+          Emit2(st, "mov", "zl,r22");
+        else if (t >= kTypeInteger && t <= kTypeLong)
+          EmitMoveLeftToCurrent(st, t);
       }
     }
     st.sticky.SkipOperandPush = false;

@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/compile_failure.h"
 #include "compiler/base/labels.h"
@@ -40,18 +41,9 @@ std::string Y(int d) { return "y+" + Dec(d); }
 int FrameReadDisplacement(CompilerState& st, const LocalVarRecord& v) { return ReadDisplacement(st, v); }
 
 int FrameSlotBytes(const LocalVarRecord& v) {
-  if (v.Storage == kStorageFlash) return 2;
-  switch (v.VarType) {
-    case kTypeBit:
-    case kTypeByte: return 1;
-    case kTypeInteger:
-    case kTypeWord:
-    case kTypeString:
-    case kTypeFlashString: return 2;
-    case kTypeLong:
-    case kTypeFloat: return 4;
-    default: return 0;
-  }
+  // a string local and any local kept in flash hold an address
+  if (v.Storage == kStorageFlash || v.VarType == kTypeString || v.VarType == kTypeFlashString) return 2;
+  return NumericTypeBytes(v.VarType);
 }
 
 void EmitLoadFrameVar(CompilerState& st, int localIndex) {
@@ -123,17 +115,15 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     toFloat();
     return true;
   };
-  auto floatBytes = [&](const char* r0, const char* r1, const char* r2, const char* r3) {
-    ld(r0, 0);
-    ld(r1, 1);
-    ld(r2, 2);
-    ld(r3, 3);
+  auto floatBytes = [&](const RegisterSet& regs) {
+    EmitEachByte(st, "ldd", {4, regs}, ByteOrder::LowFirst,
+                 [&](std::string_view reg, int k) { return std::string(reg) + "," + Y(d + k); });
   };
 
   if (!st.sticky.SkipOperandPush) {
     if (w >= kTypeBit && w <= kTypeLong && t == kTypeFloat) {
       st.used.Set(NeedFloatCore);
-      floatBytes("r22", "r23", "r24", "r25");
+      floatBytes(kFloatRegisters);
     } else if (w == kTypeBit || w == kTypeByte) {
       if (t >= kTypeByte && t <= kTypeLong) ld("zl", 0);
       if (bitVar && w == kTypeBit) Emit2(st, "bst", "zl,0");
@@ -167,7 +157,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     } else if (w == kTypeFloat) {
       if (t == kTypeFloat) {
         st.used.Set(NeedFloatCore);
-        floatBytes("r22", "r23", "r24", "r25");
+        floatBytes(kFloatRegisters);
       } else {
         floatFromInteger();
       }
@@ -178,7 +168,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   } else {
     if (w >= kTypeByte && w <= kTypeLong && t == kTypeFloat) {
       st.used.Set(NeedFloatCore);
-      floatBytes("r22", "r23", "r24", "r25");
+      floatBytes(kFloatRegisters);
     } else if (w == kTypeByte) {
       if (t >= kTypeByte && t <= kTypeLong) ld("r24", 0);
     } else if (w == kTypeInteger || w == kTypeWord) {
@@ -216,7 +206,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     } else if (w == kTypeFloat) {
       if (t == kTypeFloat) {
         st.used.Set(NeedFloatCore);
-        floatBytes("r18", "r19", "r20", "r21");
+        floatBytes(kFloatLeftRegisters);
       } else if (floatFromInteger()) {
         // The second operand of a float operator lies in r18..r21.
         EmitCall(st, "_Fba");
@@ -240,16 +230,7 @@ void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& b
     Emit2(st, "ldd", "zl," + Y(d));
     Emit2(st, "bst", "zl," + bit);
     // wanted as a number: 0 or 1, not the byte that holds the bit
-    const std::uint8_t w = st.sticky.WantedType;
-    if (w >= kTypeByte && w <= kTypeLong) {
-      Emit2(st, "clr", "zl");
-      Emit2(st, "bld", "zl,0");
-    }
-    if (w >= kTypeInteger && w <= kTypeLong) Emit2(st, "clr", "zh");
-    if (w == kTypeLong) {
-      Emit2(st, "clr", "r18");
-      Emit2(st, "clr", "r19");
-    }
+    EmitBitAsNumber(st, kWorkRegisters, st.sticky.WantedType);
   } else {
     CompileError(st, "Must by Byte!");
   }
@@ -263,29 +244,21 @@ void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::st
   const int d = WriteDisplacement(st, v);
   CheckReach(st, d, FrameSlotBytes(v), v.Name);
   const bool fromFloat = st.sticky.OperandType == kTypeFloat;
-  auto sd = [&](int off, const std::string& r) { Emit2(st, "std", Y(d + off) + "," + r); };
-  switch (st.sticky.WantedType) {
+  const std::uint8_t w = st.sticky.WantedType;
+  switch (w) {
     case kTypeBit:
     case kTypeByte:
-      sd(0, fromFloat ? "r22" : reg);
-      break;
     case kTypeInteger:
     case kTypeWord:
-      sd(0, fromFloat ? "r22" : "zl");
-      sd(1, fromFloat ? "r23" : "zh");
-      break;
     case kTypeLong:
-      sd(0, fromFloat ? "r22" : "zl");
-      sd(1, fromFloat ? "r23" : "zh");
-      sd(2, fromFloat ? "r24" : "r18");
-      sd(3, fromFloat ? "r25" : "r19");
+    case kTypeFloat: {
+      // a float result stored into an integer local gives its integer bytes from r22..
+      RegisterSet from = fromFloat || w == kTypeFloat ? kFloatRegisters : kWorkRegisters;
+      if (!fromFloat && NumericTypeBytes(w) == 1) from[0] = reg;
+      EmitEachByte(st, "std", {NumericTypeBytes(w), from}, ByteOrder::LowFirst,
+                   [&](std::string_view r, int b) { return Y(d + b) + "," + std::string(r); });
       break;
-    case kTypeFloat:
-      sd(0, "r22");
-      sd(1, "r23");
-      sd(2, "r24");
-      sd(3, "r25");
-      break;
+    }
     case kTypeString: {
       // The slot holds the address of the string's text: copy the text at Z there, at most
       // the declared length.

@@ -7,6 +7,7 @@
 #include "compiler/base/labels.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/string_functions.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -41,17 +42,7 @@ struct VariableBitNumber {
   // T holds the bit.
   void Finish() {
     if (!callerSkip) Emit2(st, "pop", "r24");
-    const std::uint8_t w = callerWanted;
-    const std::string lo = callerSkip ? "r24" : "zl";
-    if (w >= kTypeByte && w <= kTypeLong) {
-      Emit2(st, "clr", lo);
-      Emit2(st, "bld", lo + ",0");
-    }
-    if (w >= kTypeInteger && w <= kTypeLong) Emit2(st, "clr", callerSkip ? "r25" : "zh");
-    if (w == kTypeLong) {
-      Emit2(st, "clr", callerSkip ? "r16" : "r18");
-      Emit2(st, "clr", callerSkip ? "r17" : "r19");
-    }
+    EmitBitAsNumber(st, callerSkip ? kLeftRegisters : kWorkRegisters, callerWanted);
     st.sticky.SkipOperandPush = callerSkip;
     st.sticky.WantedType = callerWanted;
     st.sticky.OperandType = kTypeBit;
@@ -221,29 +212,7 @@ void EmitConvertToFloat(CompilerState& st) {
   if (w >= kTypeString || st.sticky.OperandType != kTypeFloat) return;
   EmitCall(st, "_Fxsf");
   const bool s = st.sticky.SkipOperandPush;
-  auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
-  switch (w) {
-    case kTypeByte: mov(s ? "r24,r22" : "zl,r22"); break;
-    case kTypeInteger:
-    case kTypeWord:
-      mov(s ? "r24,r22" : "zl,r22");
-      mov(s ? "r25,r23" : "zh,r23");
-      break;
-    case kTypeLong:
-      if (s) {
-        mov("r16,r24");
-        mov("r17,r25");
-        mov("r24,r22");
-        mov("r25,r23");
-      } else {
-        mov("zl,r22");
-        mov("zh,r23");
-        mov("r18,r24");
-        mov("r19,r25");
-      }
-      break;
-    default: break;
-  }
+  EmitIntegerFromFloatRegisters(st, w, s, s);
   // The value now lies in the integer registers: it goes on as the wanted type (its
   // store, and no second conversion by an operator level).
   if (w >= kTypeByte && w <= kTypeLong) st.sticky.OperandType = w;

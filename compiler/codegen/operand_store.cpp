@@ -1,16 +1,36 @@
 #include "compiler/codegen/operand_store.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
+
+namespace {
+
+// The registers a value of the wanted type `w` is stored from: a float result converted
+// to an integer lies in r22.. (its low byte in `reg`), an integer in the work registers
+// (the low word in r24:r25 when `reg` names r24), a float in A, or in B as the right
+// operand of a one-operator assignment.
+RegisterSet StoredRegisters(CompilerState& st, std::uint8_t w, const std::string& reg) {
+  const bool fromFloat = st.sticky.OperandType == kTypeFloat;
+  switch (w) {
+    case kTypeByte: return {reg};
+    case kTypeInteger:
+    case kTypeWord:
+      if (fromFloat) return {reg, "r23"};
+      return reg == "r24" ? kLeftRegisters : kWorkRegisters;
+    case kTypeLong: return fromFloat ? kFloatRegisters : kWorkRegisters;
+    default: return st.sticky.SkipOperandPush ? kFloatLeftRegisters : kFloatRegisters;
+  }
+}
+
+}  // namespace
 
 void EmitStoreVariable(CompilerState& st, const std::string& n, const std::string& reg) {
   const std::uint8_t entryWanted = st.sticky.WantedType;
   if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
   const std::uint8_t w = st.sticky.WantedType;
-  const bool fromFloat = st.sticky.OperandType == kTypeFloat;
-  auto sts = [&](const std::string& addr, const std::string& r) { Emit2(st, "sts", addr + "," + r); };
 
   switch (w) {
     case kTypeBit: {
@@ -26,46 +46,12 @@ void EmitStoreVariable(CompilerState& st, const std::string& n, const std::strin
       break;
     }
     case kTypeByte:
-      sts(n, reg);
-      break;
     case kTypeInteger:
     case kTypeWord:
-      if (fromFloat) {
-        sts(n, reg);
-        sts(n + "+1", "r23");
-      } else if (reg == "r24") {
-        sts(n, "r24");
-        sts(n + "+1", "r25");
-      } else {
-        sts(n, "zl");
-        sts(n + "+1", "zh");
-      }
-      break;
     case kTypeLong:
-      if (fromFloat) {
-        sts(n, "r22");
-        sts(n + "+1", "r23");
-        sts(n + "+2", "r24");
-        sts(n + "+3", "r25");
-      } else {
-        sts(n, "zl");
-        sts(n + "+1", "zh");
-        sts(n + "+2", "r18");
-        sts(n + "+3", "r19");
-      }
-      break;
     case kTypeFloat:
-      if (st.sticky.SkipOperandPush) {
-        sts(n, "r18");
-        sts(n + "+1", "r19");
-        sts(n + "+2", "r20");
-        sts(n + "+3", "r21");
-      } else {
-        sts(n, "r22");
-        sts(n + "+1", "r23");
-        sts(n + "+2", "r24");
-        sts(n + "+3", "r25");
-      }
+      EmitEachByte(st, "sts", {NumericTypeBytes(w), StoredRegisters(st, w, reg)}, ByteOrder::LowFirst,
+                   [&](std::string_view r, int k) { return ByteAddress(n, k) + "," + std::string(r); });
       break;
     default:
       break;

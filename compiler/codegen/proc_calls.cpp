@@ -1,6 +1,7 @@
 #include "compiler/codegen/proc_calls.h"
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
@@ -182,35 +183,7 @@ void CompileArgExpression(CompilerState& st, const std::string& callerName, std:
   ParseSum(st);
   const std::uint8_t kept = st.sticky.WantedType;
   if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
-  auto push = [&](const char* reg) { Emit2(st, "st", std::string("-Y,") + reg); };
-  switch (st.sticky.WantedType) {
-    case kTypeBit:
-    case kTypeByte:
-      push("zl");
-      st.expr.ArgStackOffset += 1;
-      break;
-    case kTypeInteger:
-    case kTypeWord:
-      push("zh");
-      push("zl");
-      st.expr.ArgStackOffset += 2;
-      break;
-    case kTypeLong:
-      push("r19");
-      push("r18");
-      push("zh");
-      push("zl");
-      st.expr.ArgStackOffset += 4;
-      break;
-    case kTypeFloat:
-      push("r25");
-      push("r24");
-      push("r23");
-      push("r22");
-      st.expr.ArgStackOffset += 4;
-      break;
-    default: break;
-  }
+  st.expr.ArgStackOffset += EmitSoftStackPush(st, st.sticky.WantedType);
   st.sticky.WantedType = kept;
   MakeCurrent(st, called);
 }

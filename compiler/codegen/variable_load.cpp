@@ -2,6 +2,7 @@
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/labels.h"
 
 namespace qbc {
@@ -11,11 +12,17 @@ namespace {
 void Lds(CompilerState& st, const std::string& reg, const std::string& addr) { Emit2(st, "lds", reg + "," + addr); }
 void Clr(CompilerState& st, const std::string& reg) { Emit2(st, "clr", reg); }
 
-void LoadFloatBytes(CompilerState& st, const std::string& n) {
-  Lds(st, "r22", n);
-  Lds(st, "r23", n + "+1");
-  Lds(st, "r24", n + "+2");
-  Lds(st, "r25", n + "+3");
+// The bytes of `n` into the registers of `v`.
+void LoadBytes(CompilerState& st, const std::string& n, const ValueRegisters& v) {
+  EmitEachByte(st, "lds", v, ByteOrder::LowFirst,
+               [&](std::string_view reg, int k) { return std::string(reg) + "," + ByteAddress(n, k); });
+}
+
+void LoadFloatBytes(CompilerState& st, const std::string& n) { LoadBytes(st, n, CurrentValue(kTypeFloat)); }
+
+// The `stored` bytes of `n` widened with cleared bytes to `wanted` bytes of `regs`.
+void LoadWidened(CompilerState& st, const std::string& n, const RegisterSet& regs, int stored, int wanted) {
+  EmitWidenedRead(st, "lds", regs, stored, wanted, [&](int k) { return ByteAddress(n, k); });
 }
 
 // An integer of type `ot` into r22..r25 as a float (_Fs2f), copied to r18..r21 when the
@@ -70,9 +77,6 @@ void EmitLoadVariable(CompilerState& st, const std::string& n) {
   const std::uint8_t ot = st.sticky.OperandType;
   const bool s = st.sticky.SkipOperandPush;
   const std::string r0 = s ? "r24" : "zl";
-  const std::string r1 = s ? "r25" : "zh";
-  const std::string r2 = s ? "r16" : "r18";
-  const std::string r3 = s ? "r17" : "r19";
 
   if (ot == kTypeBit && w >= kTypeBit && w <= kTypeLong) {
     EmitLoadBitVar(st, n);
@@ -82,83 +86,38 @@ void EmitLoadVariable(CompilerState& st, const std::string& n) {
     // (a second conversion by the term level would take the integer for a float).
     LoadFloatBytes(st, n);
     CallLibrary(st, "_Fxsf", NeedFloatCore);
-    if (s && w == kTypeLong) {
-      Emit2(st, "mov", "r16,r24");
-      Emit2(st, "mov", "r17,r25");
-    }
-    if (!s && w == kTypeLong) {
-      Emit2(st, "mov", "r18,r24");
-      Emit2(st, "mov", "r19,r25");
-    }
-    Emit2(st, "mov", r0 + ",r22");
-    if (w >= kTypeInteger) Emit2(st, "mov", r1 + ",r23");
+    EmitIntegerFromFloatRegisters(st, w, s, true);
     st.sticky.OperandType = w;
   } else {
+    const ValueRegisters regs = IntegerValue(w, s);
+    const int stored = NumericTypeBytes(ot);
     switch (w) {
       case kTypeBit:
         if (ot >= kTypeByte && ot <= kTypeWord) Lds(st, r0, n);
         break;
       case kTypeByte:
-        if (ot >= kTypeByte && ot <= kTypeLong) Lds(st, r0, n);
-        break;
       case kTypeInteger:
       case kTypeWord:
-        if (ot == kTypeByte) {
-          Lds(st, r0, n);
-          Clr(st, r1);
-        } else if (ot >= kTypeInteger && ot <= kTypeLong) {
-          Lds(st, r0, n);
-          Lds(st, r1, n + "+1");
-        }
+        if (ot >= kTypeByte && ot <= kTypeLong) LoadWidened(st, n, regs.regs, stored, regs.bytes);
         break;
       case kTypeLong:
-        if (ot == kTypeByte) {
-          Lds(st, r0, n);
-          Clr(st, r1);
-          Clr(st, r2);
-          Clr(st, r3);
-        } else if (ot == kTypeInteger) {
+        if (ot == kTypeInteger) {
+          // an integer keeps its sign
           st.used.Set(s ? NeedI2Lo : NeedI2L);
-          Lds(st, r0, n);
-          Lds(st, r1, n + "+1");
+          LoadWidened(st, n, regs.regs, stored, stored);
           EmitCall(st, s ? "_I2Lo" : "_I2L");
-        } else if (ot == kTypeWord) {
-          Lds(st, r0, n);
-          Lds(st, r1, n + "+1");
-          Clr(st, r2);
-          Clr(st, r3);
-        } else if (ot == kTypeLong) {
-          Lds(st, r0, n);
-          Lds(st, r1, n + "+1");
-          Lds(st, r2, n + "+2");
-          Lds(st, r3, n + "+3");
+        } else if (ot >= kTypeByte && ot <= kTypeLong) {
+          LoadWidened(st, n, regs.regs, stored, regs.bytes);
         }
         break;
       case kTypeString:
-        if (ot == kTypeByte) {
-          Lds(st, "zl", n);
-        } else if (ot == kTypeInteger || ot == kTypeWord) {
-          Lds(st, "zl", n);
-          Lds(st, "zh", n + "+1");
-        } else if (ot == kTypeLong) {
-          Lds(st, "zl", n);
-          Lds(st, "zh", n + "+1");
-          Lds(st, "r18", n + "+2");
-          Lds(st, "r19", n + "+3");
-        } else if (ot == kTypeFloat) {
-          LoadFloatBytes(st, n);
-        }
+        // the value's own bytes, for the conversion to text
+        if (ot >= kTypeByte && ot <= kTypeFloat && ot != kTypeString && ot != kTypeFlashString)
+          LoadBytes(st, n, CurrentValue(ot));
         break;
       case kTypeFloat:
         if (ot == kTypeFloat) {
-          if (s) {
-            Lds(st, "r18", n);
-            Lds(st, "r19", n + "+1");
-            Lds(st, "r20", n + "+2");
-            Lds(st, "r21", n + "+3");
-          } else {
-            LoadFloatBytes(st, n);
-          }
+          LoadBytes(st, n, s ? LeftValue(kTypeFloat) : CurrentValue(kTypeFloat));
         } else {
           LoadAsFloat(st, n, ot, s);
         }
