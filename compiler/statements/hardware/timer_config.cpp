@@ -98,10 +98,30 @@ bool HasPwmBits(CompilerState& st, std::uint8_t& control) {
   return true;
 }
 
+// Where Timer0's mode and compare-output bits lie in its control byte. The classic
+// single register TCCR0 holds FOC0 WGM00 COM01 COM00 WGM01 CS02..CS00; the newer chips
+// split it into TCCR0A (COM0A1 COM0A0 COM0B1 COM0B0 - - WGM01 WGM00) and TCCR0B (.. WGM02
+// CS02..CS00), and their OC0A output takes the place of OC0. fastpwm, pwma and pwmb are
+// laid out for TCCR0A on every chip.
+struct Timer0Bits {
+  std::uint8_t pwm;       // phase-correct PWM
+  std::uint8_t normal;    // OC0 (OC0A) set on the way down, cleared on the way up
+  std::uint8_t inverted;  // the opposite
+  std::uint8_t keep;      // everything but the compare output pair
+  std::uint8_t toggle, reset, set;
+  std::uint8_t clear;     // clear the count on compare match (added)
+};
+constexpr Timer0Bits kClassicTimer0{0x40, 0x20, 0x30, 0xCF, 0x10, 0x20, 0x30, 8};
+constexpr Timer0Bits kSplitTimer0{0x01, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
+
 // Timer0 and Timer2, the 8-bit members.
 void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   st.cfg.TimerClockSelect[timer] = 1;
+  // a Timer0 whose clock select lives in TCCR0B: the control byte is TCCR0A's
+  const bool splitTimer0 = timer == 0 && FindIoRegister(st, "tccr0a") != 0 && FindIoRegister(st, "tccr0b") != 0;
+  const Timer0Bits& bits0 = splitTimer0 ? kSplitTimer0 : kClassicTimer0;
   std::uint8_t control = 0;
+  std::uint8_t clock = 0;  // TCCR0B's clock select on those chips
   bool emit = false;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
@@ -115,16 +135,16 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     ExpectToken(st, ",");
     errors = st.ErrorCount;
     CounterEdge(st, timer);
-    if (timer == 0) control = 2;
+    if (timer == 0) (splitTimer0 ? clock : control) = 2;
     StepPast(st, errors);
   } else if (mode == "pwm") {
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
     if (timer == 0) {
-      control = 64;
+      control = bits0.pwm;
       emit = true;
       errors = st.ErrorCount;
-      OutputMode(st, control, 0x20, 0x30);
+      OutputMode(st, control, bits0.normal, bits0.inverted);
       StepPast(st, errors);
     } else {
       errors = st.ErrorCount;
@@ -162,9 +182,12 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
       ++st.src.TokenIndex;
       ExpectToken(st, "=");
       emit = true;
-      CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+      if (timer == 0)
+        CompareAction(st, control, bits0.keep, bits0.toggle, bits0.reset, bits0.set);
+      else
+        CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
     } else if (option == "clear") {
-      control = static_cast<std::uint8_t>(control + 8);
+      control = static_cast<std::uint8_t>(control + (timer == 0 ? bits0.clear : 8));
     } else if (option == "async") {
       EmitAsyncLines(st, timer == 0 && st.dev.DeviceName == "m103" ? "ASSR0,zl" : "ASSR,zl");
     } else {
@@ -175,7 +198,10 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   }
 
   if (!emit) return;
-  if (timer == 0) {
+  if (splitTimer0) {
+    EmitControlLines(st, control, "out", "TCCR0A,zl");
+    EmitControlLines(st, clock, "out", "TCCR0B,zl");
+  } else if (timer == 0) {
     const std::string& d = st.dev.DeviceName;
     const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168" ||
                               OnlySplitControl(st, "tccr0");
