@@ -51,6 +51,16 @@ std::string ConstantBitValue(CompilerState& st) {
   return {};
 }
 
+// A constant bit number of a variable of `type`: 0..7 of a byte, 0..15 of a word or
+// integer, 0..31 of a long; beyond them the store would reach the next variable.
+void CheckConstantBit(CompilerState& st, const std::string& bit, std::uint8_t type) {
+  const int n = BitTextValue(st, bit);
+  const int bytes = type >= kTypeInteger && type <= kTypeLong ? VarTypeBytes(type) : 1;
+  if (n >= 0 && n < 8 * bytes) return;
+  CompileError(st, "From 0 to 7!");
+  --st.src.TokenIndex;
+}
+
 bool AtStatementEnd(CompilerState& st, int offset) {
   const std::string& t = st.TokText(offset);
   return t == ":" || t == "<EOL>";
@@ -107,6 +117,7 @@ void CompileAssignmentForms(CompilerState& st) {
   bool bitGiven = false;      // a constant bit number was given
   bool bitAtRunTime = false;  // register bit number computed at run time
   int bitLocalIndex = 0;
+  int targetLocal = 0;  // the bit target is this frame variable (FindLocalVar's position)
   int regAddress = -1;
   std::uint8_t varType = 0;
   int g = 0;
@@ -122,17 +133,27 @@ void CompileAssignmentForms(CompilerState& st) {
     }
     if (st.TokText() == ".") {
       varType = st.sym.LocalVars[k - 1].VarType;
+      targetLocal = k;
       ++st.src.TokenIndex;
       st.sticky.WantedType = kTypeBit;
-      if (int c = FindConst(st, st.TokText()); c != 0) {
+      const std::string t = st.TokText();
+      if (int c = FindConst(st, t); c != 0) {
         bit = st.sym.Constants[c].Value;
+        CheckConstantBit(st, bit, varType);
       } else if (st.Tok().Kind == kTokNumber) {
-        bit = st.TokText();
+        bit = t;
+        CheckConstantBit(st, bit, varType);
+      } else if (int lk = FindLocalVar(st, t); lk != 0) {
+        bitLocalIndex = lk;
+        form = Target::VarBitByFrameVar;
+      } else if (int gi = FindGlobalVar(st, t); gi != 0 && IsWholeNumberType(st.sym.GlobalVars[gi].VarType)) {
+        bit = t;
+        form = Target::VarBitByVar;
       } else {
         CompileError(st, "From 0 to 7!");
         --st.src.TokenIndex;
       }
-      form = Target::FrameVarBit;
+      if (form == Target::FrameVar) form = Target::FrameVarBit;
       ++st.src.TokenIndex;
     }
   } else if ((g = FindGlobalVar(st, name)) != 0) {
@@ -169,10 +190,12 @@ void CompileAssignmentForms(CompilerState& st) {
         bit = st.sym.Constants[c].Value;
         bitGiven = true;
         form = Target::VarBit;
+        CheckConstantBit(st, bit, v.VarType);
       } else if (st.Tok().Kind == kTokNumber) {
         bit = t;
         bitGiven = true;
         form = Target::VarBit;
+        CheckConstantBit(st, bit, v.VarType);
       } else if (int lk = FindLocalVar(st, t); lk != 0) {
         st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
         bitLocalIndex = lk;
@@ -301,13 +324,6 @@ void CompileAssignmentForms(CompilerState& st) {
           Emit2(st, "bld", "r4," + Dec(b - 8));
       } else if (form == Target::FrameVarBit || form == Target::VarBit) {
         Emit0(st, set ? "set" : "clt");
-        const int bv = BitTextValue(st, bit);
-        // bits above 7 address the further bytes of a word, integer or long
-        const bool wideOk = varType >= kTypeInteger && varType <= kTypeLong && bv >= 8 && bv < 8 * VarTypeBytes(varType);
-        if (!(IsBitIndex(bit) && bit.size() == 1) && !wideOk) {
-          CompileError(st, "From 0 to 7!");
-          --st.src.TokenIndex;
-        }
         if (form == Target::FrameVarBit)
           EmitStoreFrameVarBit(st, name, bit);
         else
@@ -394,7 +410,10 @@ void CompileAssignmentForms(CompilerState& st) {
         EmitLoadFrameVar(st, bitLocalIndex);
       }
       st.sticky.WantedType = varType;
-      EmitVarBitPointer(st, name, 0, VarTypeBytes(varType));
+      if (targetLocal != 0)
+        EmitVarBitPointer(st, "", FrameReadDisplacement(st, st.sym.LocalVars[targetLocal - 1]), VarTypeBytes(varType));
+      else
+        EmitVarBitPointer(st, name, 0, VarTypeBytes(varType));
       Emit2(st, "ld", "zl,X");
       Emit1(st, "brts", l1);
       Emit2(st, "com", "r23");

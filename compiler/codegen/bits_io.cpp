@@ -63,24 +63,35 @@ void EmitLoadBitVar(CompilerState& st, const std::string& name) {
     EmitBitAsNumber(st, st.sticky.SkipOperandPush ? kLeftRegisters : kWorkRegisters, w == kTypeBit ? std::uint8_t{kTypeByte} : w);
 }
 
-void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const VarByteLoader& loadByte) {
   const std::uint8_t entryWanted = st.sticky.WantedType;
   if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
   const std::uint8_t w = st.sticky.WantedType;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
 
-  std::string addr;
-  std::string b;
-  VarBitByte(st, name, bit, addr, b);
+  const int v = BitTextValue(st, bit);
+  if (v >= 8 * bytes) {
+    // beyond the variable the bit would be read from the next one
+    CompileError(st, "From 0 to 7!");
+    --st.src.TokenIndex;
+  }
   if (w >= kTypeBit && w <= kTypeLong) {
-    Emit2(st, "lds", lo + "," + addr);
-    Emit2(st, "bst", lo + "," + b);
+    loadByte(lo, v >= 8 && v < 8 * bytes ? v / 8 : 0);
+    Emit2(st, "bst", lo + "," + (v >= 0 ? Dec(v % 8) : bit));
     // a bit operand of a logic operator is combined in bit 0, as a port bit is
     if (w == kTypeBit) EmitBitLogic(st);
     EmitBitAsNumber(st, s ? kLeftRegisters : kWorkRegisters, w);
   }
   st.sticky.WantedType = entryWanted;
+}
+
+void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+  const int g = FindGlobalVar(st, name);
+  const int bytes = g != 0 ? VarTypeBytes(st.sym.GlobalVars[g].VarType) : 4;
+  EmitLoadBitOf(st, bytes, bit, [&](const std::string& reg, int byteIndex) {
+    Emit2(st, "lds", reg + "," + ByteAddress(name, byteIndex));
+  });
 }
 
 void EmitLoadIoRegister(CompilerState& st, const std::string& name) {

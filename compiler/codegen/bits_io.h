@@ -5,6 +5,7 @@
 //
 // Registers are reached by their device-file value: sbi/cbi below 0x20, in/out below 0x40,
 // lds/sts for the extended I/O space.
+#include <functional>
 #include <string>
 
 #include "compiler/base/state.h"
@@ -12,6 +13,12 @@
 namespace qbc {
 
 void EmitLoadBitVar(CompilerState& st, const std::string& name);
+// Writes the load of byte `byteIndex` of a variable into register `reg`.
+using VarByteLoader = std::function<void(const std::string& reg, int byteIndex)>;
+// Bit `bit` (a constant number) of a variable of `bytes` bytes into T; wanted as a number
+// also 0 or 1 in the wanted type's registers. A number beyond the variable's bits is
+// reported.
+void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const VarByteLoader& loadByte);
 // Bit `bit` of a global variable: 0..7 of a byte, 0..15 of a word or integer, 0..31 of a
 // long (bit n is bit n mod 8 of byte n / 8).
 void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit);

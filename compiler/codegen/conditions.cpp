@@ -91,6 +91,10 @@ bool ParseVariableBit(CompilerState& st, const std::string& name) {
   } else if (bit < 0 || bit > 31) {
     CompileError(st, "Numeric constant expected!");
     st.expr.BitOperandBit = "0";
+  } else if (bit >= 8 * VarTypeBytes(st.sticky.OperandType)) {
+    // beyond the variable the bit would be read from the next one
+    CompileError(st, "From 0 to 7!");
+    st.expr.BitOperandBit = "0";
   } else {
     st.expr.BitOperandBit = std::to_string(bit);
     ++st.src.TokenIndex;

@@ -1,5 +1,6 @@
 #include "compiler/codegen/frame_vars.h"
 
+#include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
@@ -39,6 +40,10 @@ std::string Y(int d) { return "y+" + Dec(d); }
 }  // namespace
 
 int FrameReadDisplacement(CompilerState& st, const LocalVarRecord& v) { return ReadDisplacement(st, v); }
+
+bool HasNumberBits(const LocalVarRecord& v) {
+  return v.Storage != kStorageFlash && v.VarType >= kTypeBit && v.VarType <= kTypeLong;
+}
 
 int FrameSlotBytes(const LocalVarRecord& v) {
   // a string local and any local kept in flash hold an address
@@ -221,20 +226,16 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
 void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit) {
   if (localIndex <= 0) return;
   const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
-  const int d = ReadDisplacement(st, v);
-  st.sticky.OperandType = v.Storage == kStorageFlash ? std::uint8_t{kTypeWord} : v.VarType;
-  if (st.sticky.OperandType == kTypeByte) {
-    CheckReach(st, d, 1, v.Name);
-    Emit2(st, "ldd", "zl," + Y(d));
-    Emit2(st, "bst", "zl," + bit);
-    // wanted as a number: 0 or 1, not the byte that holds the bit
-    EmitBitAsNumber(st, kWorkRegisters, st.sticky.WantedType);
-  } else {
+  if (!HasNumberBits(v)) {
     CompileError(st, "Must by Byte!");
+    return;
   }
-  st.sticky.WantedType = kept;
+  const int d = ReadDisplacement(st, v);
+  st.sticky.OperandType = kTypeBit;
+  EmitLoadBitOf(st, FrameSlotBytes(v), bit, [&](const std::string& reg, int byteIndex) {
+    CheckReach(st, d + byteIndex, 1, v.Name);
+    Emit2(st, "ldd", reg + "," + Y(d + byteIndex));
+  });
 }
 
 void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg) {

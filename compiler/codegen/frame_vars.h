@@ -15,7 +15,8 @@ namespace qbc {
 // registers of WantedType (the second-operand registers with SkipOperandPush), converted
 // from its own type; OperandType becomes its type (word for a flash item's address).
 void EmitLoadFrameVar(CompilerState& st, int localIndex);
-// Bit `bit` of a byte frame variable into T.
+// Bit `bit` (a constant number) of a numeric frame variable into T, as EmitLoadVarBit
+// reads a global's: 0..7 of a byte, 0..15 of a word or integer, 0..31 of a long.
 void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit);
 // Stores the value (WantedType is the target's type) into the frame variable `name`; a
 // bit or byte value is taken from `reg`, a float from r22..r25, a string from the text
@@ -27,6 +28,9 @@ void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std:
 // Frame bytes of a parameter or local of `type` (strings and flash items: a 2-byte
 // address; bit: one byte, as the call pushes it).
 int FrameSlotBytes(const LocalVarRecord& v);
+// A frame variable whose bits can be read and written: bit, byte, integer, word or long
+// (not a float, a string or a flash item's address).
+bool HasNumberBits(const LocalVarRecord& v);
 
 // The Y displacement at which the current procedure reads frame variable `v` now (the
 // argument bytes pushed so far included).

@@ -79,6 +79,18 @@ struct VariableBitNumber {
   }
 };
 
+// The bit number held in local lk or else in global gi (named `name`) into zl.
+void LoadBitNumber(CompilerState& st, int lk, int gi, const std::string& name) {
+  st.sticky.SkipOperandPush = false;
+  st.sticky.WantedType = kTypeByte;
+  if (lk != 0) {
+    EmitLoadFrameVar(st, lk);
+  } else {
+    st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
+    EmitLoadVariable(st, name);
+  }
+}
+
 }  // namespace
 
 void EmitLoadOperand(CompilerState& st) {
@@ -101,7 +113,20 @@ void EmitLoadOperand(CompilerState& st) {
   if (int k = FindLocalVar(st, name); k != 0) {
     if (st.TokText() == ".") {
       ++st.src.TokenIndex;
-      EmitLoadFrameVarBit(st, k, st.TokText());
+      const LocalVarRecord& v = st.sym.LocalVars[k - 1];
+      const std::string bit = st.TokText();
+      const int lk = FindConst(st, bit) != 0 ? 0 : FindLocalVar(st, bit);
+      const int gi = FindConst(st, bit) != 0 || lk != 0 ? 0 : FindGlobalVar(st, bit);
+      if ((lk != 0 || (gi != 0 && IsWholeNumberType(st.sym.GlobalVars[gi].VarType))) && HasNumberBits(v)) {
+        // a bit number held in a variable: any bit of the local, found at run time
+        VariableBitNumber vb(st);
+        LoadBitNumber(st, lk, gi, bit);
+        EmitVarBitPointer(st, "", FrameReadDisplacement(st, v), FrameSlotBytes(v));
+        Emit2(st, "ld", "r24,X");
+        vb.MaskForm();
+        return;
+      }
+      EmitLoadFrameVarBit(st, k, bit);
       ++st.src.TokenIndex;
       return;
     }
@@ -146,14 +171,7 @@ void EmitLoadOperand(CompilerState& st) {
       } else if (const int lk = FindLocalVar(st, bit), gi = FindGlobalVar(st, bit); lk != 0 || gi != 0) {
         // a bit number held in a variable: any bit of the variable, found at run time
         VariableBitNumber vb(st);
-        st.sticky.SkipOperandPush = false;
-        st.sticky.WantedType = kTypeByte;
-        if (lk != 0) {
-          EmitLoadFrameVar(st, lk);  // the bit number into zl
-        } else {
-          st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
-          EmitLoadVariable(st, bit);
-        }
+        LoadBitNumber(st, lk, gi, bit);
         EmitVarBitPointer(st, name, 0, VarTypeBytes(v.VarType));
         Emit2(st, "ld", "r24,X");
         vb.MaskForm();

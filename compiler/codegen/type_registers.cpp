@@ -21,6 +21,8 @@ int VarTypeBytes(std::uint8_t type) {
   return bytes == 0 ? 1 : bytes;
 }
 
+bool IsWholeNumberType(std::uint8_t type) { return type >= kTypeByte && type <= kTypeLong; }
+
 std::string ByteAddress(std::string_view base, int k) {
   std::string address(base);
   if (k != 0) address += "+" + std::to_string(k);

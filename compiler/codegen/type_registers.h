@@ -35,6 +35,8 @@ int NumericTypeBytes(std::uint8_t type);
 
 // The bytes of a value of a numeric type: 1 for any other type (a byte's width).
 int VarTypeBytes(std::uint8_t type);
+// Byte, integer, word or long: a type whose value can number a bit.
+bool IsWholeNumberType(std::uint8_t type);
 
 // The address of byte `k` of a value stored at `base`: "base", "base+1", ...
 std::string ByteAddress(std::string_view base, int k);

@@ -273,13 +273,41 @@ TEST(FrameVars, LongReadAsFloatIsConverted) {
   EXPECT_NE(f.Load(3, kTypeFloat, true).find(Lines({I1("rcall", "_Fs2f"), I1("rcall", "_Fba")})), std::string::npos);
 }
 
-TEST(FrameVars, BitsOfByteVariablesOnly) {
+// Bit n of a frame variable is bit n mod 8 of its byte n / 8, wanted as a number 0 or 1
+// in the working or the second-operand registers; a float has no such bits.
+TEST(FrameVars, BitsOfEveryNumberVariable) {
+  struct Case {
+    int index;  // 2: byte b at y+4, 3: integer i at y+2, 4: long l at y+0
+    const char* bit;
+    std::uint8_t wanted;
+    bool skip;
+    std::vector<std::string> lines;
+  };
+  const Case cases[] = {
+      {2, "3", kTypeByte, false, {I2("ldd", "zl,y+4"), I2("bst", "zl,3"), I2("clr", "zl"), I2("bld", "zl,0")}},
+      {3, "12", kTypeByte, true, {I2("ldd", "r24,y+3"), I2("bst", "r24,4"), I2("clr", "r24"), I2("bld", "r24,0")}},
+      {4, "31", kTypeInteger, false,
+       {I2("ldd", "zl,y+3"), I2("bst", "zl,7"), I2("clr", "zl"), I2("bld", "zl,0"), I2("clr", "zh")}},
+      {4, "16", kTypeLong, true,
+       {I2("ldd", "r24,y+2"), I2("bst", "r24,0"), I2("clr", "r24"), I2("bld", "r24,0"), I2("clr", "r25"),
+        I2("clr", "r16"), I2("clr", "r17")}},
+  };
+  for (const Case& c : cases) {
+    FrameFixture f;
+    f.st.out.Clear();
+    f.st.sticky.WantedType = c.wanted;
+    f.st.sticky.SkipOperandPush = c.skip;
+    EmitLoadFrameVarBit(f.st, c.index, c.bit);
+    EXPECT_EQ(f.st.out.Str(), Lines(c.lines)) << c.index << "." << c.bit;
+    EXPECT_EQ(f.st.ErrorCount, 0) << f.report.Text();
+  }
   FrameFixture f;
+  f.st.sticky.WantedType = kTypeByte;
+  EmitLoadFrameVarBit(f.st, 3, "16");
+  EXPECT_NE(f.report.Text().find("From 0 to 7!"), std::string::npos);
+  f.Add("f", kTypeFloat, 1);
   f.st.out.Clear();
-  EmitLoadFrameVarBit(f.st, 2, "3");
-  EXPECT_EQ(f.st.out.Str(), Lines({I2("ldd", "zl,y+4"), I2("bst", "zl,3")}));
-  f.st.out.Clear();
-  EmitLoadFrameVarBit(f.st, 3, "3");
+  EmitLoadFrameVarBit(f.st, 5, "3");
   EXPECT_EQ(f.st.out.Str(), "");
   EXPECT_NE(f.report.Text().find("Must by Byte!"), std::string::npos);
   f.st.out.Clear();
