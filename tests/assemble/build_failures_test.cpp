@@ -173,24 +173,41 @@ TEST(BuildFailures, AnAssemblerThatCrashesIsSaidToHaveCrashed) {
 }
 
 // A run-time failure inside the compiler counts as an error, however often the same
-// failure comes: its .asm is partial and must not be assembled.
+// failure comes: its .asm is partial and must not be assembled. A partial file can be one
+// the assembler takes without complaint (a failure in the declarations leaves only the
+// header comments), so only the failure itself may stop the build.
 TEST(BuildFailures, ACompilerFailureIsNeverAssembled) {
   const std::string dir = test::MakeTempDir("failure");
+  struct Case {
+    const char* what;
+    std::string base;  // the document less ".bas"
+    std::string source;
+    const char* failure;
+  } cases[] = {
+      {"the .asm cannot be made", dir + "/gone/p", kProgram, "gone/p.asm"},
+      {"a failure in the declarations", dir + "/decl",
+       "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nConst C = 1 / 0\r\nEnd\r\n", "Division by zero"},
+      {"a failure in a statement", dir + "/stmt",
+       "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim A As Long\r\nA = &H123456789\r\nEnd\r\n",
+       "Overflow (hexadecimal constant"},
+  };
   test::CompilerFixture f;
   ReportSink report;
-  for (int run = 0; run < 2; ++run) {
-    SCOPED_TRACE(run);
-    BuildOutcome outcome;
-    // A folder that does not exist: the .asm cannot be made.
-    // qbc runs of other tests share this installation folder's tmp.tmp.
-    InstallationLock lock;
-    std::string holder;
-    ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
-    const int errors = RunBuildCommand(f.st, {test::BinDir(), dir + "/gone/p.bas"}, kProgram, report, &outcome);
-    EXPECT_NE(report.LastFailure().find("gone/p.asm"), std::string::npos) << report.LastFailure();
-    EXPECT_EQ(errors, 1);
-    EXPECT_FALSE(outcome.assembled);
-    EXPECT_EQ(report.Text().find("Assembling"), std::string::npos) << report.Text();
+  for (const auto& c : cases) {
+    for (int run = 0; run < 2; ++run) {
+      SCOPED_TRACE(std::string(c.what) + ", run " + std::to_string(run));
+      BuildOutcome outcome;
+      // qbc runs of other tests share this installation folder's tmp.tmp.
+      InstallationLock lock;
+      std::string holder;
+      ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
+      const int errors = RunBuildCommand(f.st, {test::BinDir(), c.base + ".bas"}, c.source, report, &outcome);
+      EXPECT_NE(report.LastFailure().find(c.failure), std::string::npos) << report.LastFailure();
+      EXPECT_EQ(errors, 1);
+      EXPECT_FALSE(outcome.assembled);
+      EXPECT_EQ(report.Text().find("Assembling"), std::string::npos) << report.Text();
+      EXPECT_FALSE(fs::exists(c.base + ".hex"));
+    }
   }
 }
 
