@@ -185,6 +185,8 @@ struct DeviceMnemonics {
 // Configuration from $ metastatements and configuration statements.
 struct Configuration {
   float CrystalFrequency = 0.0f;  // MHz
+  // A $clock value was refused with its own error: no second "No Clock specified!".
+  bool ClockRefused = false;
   std::string StackSize;
   std::uint8_t I2cInterface = 0;
   std::uint8_t I2cSlaveAddress = 0;

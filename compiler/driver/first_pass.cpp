@@ -54,7 +54,7 @@ void ScanDeclarations(CompilerState& st) {
   // loop's starting point.
   const std::int16_t first = st.src.TokenIndex;
   if (st.dev.DeviceName.empty()) CompileError(st, "No Device specified!");
-  if (st.cfg.CrystalFrequency == 0.0f) CompileError(st, "No Clock specified!");
+  if (st.cfg.CrystalFrequency == 0.0f && !st.cfg.ClockRefused) CompileError(st, "No Clock specified!");
   if (st.cfg.StackSize.empty()) CompileError(st, "No Stack specified!");
   st.src.TokenIndex = first;
   st.sym.CurrentSubName.clear();

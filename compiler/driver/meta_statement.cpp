@@ -54,8 +54,10 @@ void ParseClock(CompilerState& st) {
     CompileError(st, "Clock " + value + " out of range (at most 100 MHz)!");
     st.src.TokenIndex = at;
     st.cfg.CrystalFrequency = 0.0f;
+    st.cfg.ClockRefused = true;
   } else {
     st.cfg.CrystalFrequency = static_cast<float>(mhz);
+    st.cfg.ClockRefused = false;
   }
   --st.src.TokenIndex;
 }

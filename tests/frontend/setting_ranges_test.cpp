@@ -1,5 +1,6 @@
-// Settings and declarations whose values no program can have: a compile error at their
-// line, never a computation that overflows or a variable that overlaps the next one.
+// Settings and declarations whose values no program can have: one compile error at their
+// line (not a second one for the setting then missing), never a computation that overflows
+// or a variable that overlaps the next one.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,7 +14,7 @@ TEST(SettingRanges, AbsurdValuesAreCompileErrors) {
   struct Case {
     const char* what;
     std::string source;
-    std::string error;  // the first error
+    std::string error;  // the only error
     int line;
   } cases[] = {
       {"a clock of 1e30 MHz", "$device = m8\n$clock = 1e30\n$stack = 32\nWaitUs 10\n",
@@ -32,6 +33,7 @@ TEST(SettingRanges, AbsurdValuesAreCompileErrors) {
     test::CompiledBasic r = test::CompileBasic(c.source + "End\n");
     EXPECT_EQ(r.failure, "");
     EXPECT_TRUE(r.StartsWithError(c.error, c.line)) << r.report;
+    EXPECT_EQ(r.error_count, 1) << r.report;
   }
 }
 
