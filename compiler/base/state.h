@@ -369,6 +369,10 @@ struct Symbols {
   BoundedTable<StringConstRecord, 256> StringConstants;
   BoundedTable<SoftComRecord, 4> SoftComPorts;
   BoundedTable<OneWireRecord, 9> OneWireBuses;
+  // Every name the device definition file defines, with its value: register addresses and
+  // bit numbers alike. The IoRegisters table ends before the bit names of the bigger chips
+  // (m128, m2560), so statements that need a bit's number look it up here.
+  std::map<std::string, std::int32_t> DeviceSymbols;
 
   std::int32_t LabelCounter = 0;  // wide: a program of the biggest flash needs more than 32767
   std::int16_t StringConstCount = 0;

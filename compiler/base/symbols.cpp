@@ -56,6 +56,12 @@ int FindIoRegister(CompilerState& st, std::string_view name) {
   return 0;
 }
 
+std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::string_view name) {
+  const auto it = st.sym.DeviceSymbols.find(std::string(name));
+  if (it == st.sym.DeviceSymbols.end()) return std::nullopt;
+  return it->second;
+}
+
 bool HasExternalMemoryBus(CompilerState& st) {
   return st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Lookups in the symbol tables. Each compares the stored Name with the name exactly (case
 // folding is the tokenizer's), scans upward and returns the first match; 0 means "none".
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,9 @@ int FindSub(CompilerState& st, std::string_view name);
 
 // Record index of a register of the device file (records 1 to 699 only), 0 for none.
 int FindIoRegister(CompilerState& st, std::string_view name);
+// The value of any name of the device definition file (register or bit, lower case);
+// none when the file does not define it.
+std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::string_view name);
 // True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
 // or any register or bit name of the device definition file. Such a name cannot label a
 // variable.

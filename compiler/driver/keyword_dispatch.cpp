@@ -71,10 +71,11 @@ void DispatchFactorKeyword(CompilerState& st) {
 
 void DispatchKeyword(CompilerState& st) {
   const std::string& text = st.TokText();
-  // "spi", "spiin" and the timer words keep SkipOperandPush: their value may be the left
-  // operand that a simple assignment loads into the second-operand registers.
+  // "spi", "spiin" and the timer and counter words keep SkipOperandPush: their value may
+  // be the left operand that a simple assignment loads into the second-operand registers.
   const std::string first5 = text.substr(0, 5);
-  if (!(first5 == "spiin" || first5 == "timer" || text == "spi")) st.sticky.SkipOperandPush = false;
+  if (!(first5 == "spiin" || first5 == "timer" || text.starts_with("counter") || text == "spi"))
+    st.sticky.SkipOperandPush = false;
 
   // Only keywords dispatch: an array whose name has a row (or any other name) is an
   // assignment target.

@@ -143,6 +143,7 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
   DeviceProfile& dev = st.dev;
   LineReader file(path);
   st.sym.IoRegisters.Clear();
+  st.sym.DeviceSymbols.clear();
   st.sym.InterruptVectors.Clear();
   // Only the file tells what the core has (a second $device reads its own file).
   dev.HardwareMultiplier = dev.MovwInstruction = dev.LpmPostIncrement = dev.ElpmPostIncrement = false;
@@ -165,17 +166,20 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
     if (count <= 5) continue;
 
     const std::string symbol = st.src.Tokens[3].Text;
+    std::optional<std::int32_t> symbolValue;
+    try {
+      std::string hex = st.src.Tokens[(count == 7 || count > 8) ? 5 : 6].Text;
+      symbolValue = IsHexConstant(hex);
+    } catch (const CompileFailure&) {
+      // a value that cannot be converted leaves the cell unchanged
+    }
     if (k <= kMaxIoRegisters) {
       IoRegisterRecord& reg = st.sym.IoRegisters[k];
       reg.Name = symbol;
-      try {
-        std::string hex = st.src.Tokens[(count == 7 || count > 8) ? 5 : 6].Text;
-        std::int32_t v = IsHexConstant(hex);
-        if (v >= -32768 && v <= 32767) reg.Value = static_cast<std::int16_t>(v);
-      } catch (const CompileFailure&) {
-        // a value that cannot be converted leaves the cell unchanged
-      }
+      if (symbolValue && *symbolValue >= -32768 && *symbolValue <= 32767)
+        reg.Value = static_cast<std::int16_t>(*symbolValue);
     }
+    if (symbolValue) st.sym.DeviceSymbols.emplace(symbol, *symbolValue);
     const std::string value = st.src.Tokens[6].Text;
     if (symbol == "oldmega") {
       dev.NewMegaDevice = false;

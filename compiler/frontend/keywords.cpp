@@ -39,6 +39,9 @@ const std::vector<std::string_view>& KeywordList() {
     "printbin0", "input0", "inputbin0",
     // The Baud statements of UARTs 0 to 3 reach their generators like "baud".
     "baud0", "baud1", "baud2", "baud3",
+    // The count register of timer 3 under its counter name, the capture registers of
+    // timers 4 and 5.
+    "counter3", "capture4", "capture5",
   };
   return kList;
 }

@@ -141,7 +141,7 @@ TEST(Dispatch, RowsShareGeneratorsAndTakeTheirNumber) {
 // Words that are no keywords never dispatch, not even an array named like a statement of
 // another dialect or a future one: its element is an assignment target.
 TEST(Dispatch, AnArrayNamedLikeANonKeywordRowIsAssigned) {
-  for (const char* name : {"int8", "int15", "counter3", "capture4", "wreset"}) {
+  for (const char* name : {"int8", "int15", "counter6", "capture2", "wreset"}) {
     auto run = test::RunBasic(std::string("$device = m8\n$clock = 8\n$stack = 32\nDim ") + name +
                               "(3) As Byte\n" + name + "(2) = 5\n" + name + "(1) = " + name + "(2) + 1\nEnd\n");
     ASSERT_TRUE(run->ok) << name << "\n" << run->Diagnostics();

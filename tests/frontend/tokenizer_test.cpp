@@ -152,11 +152,14 @@ TEST(Tokenizer, FailuresForBlockCommentAtEndOfFileLongLinesAndTooManyTokens) {
 
 TEST(Keywords, ListHoldsItsEntriesInOrder) {
   const auto& list = KeywordList();
-  ASSERT_EQ(list.size(), 244u);  // the historical 240 and "baud0" .. "baud3"
+  // The historical 240, "baud0" .. "baud3", then "counter3", "capture4", "capture5".
+  ASSERT_EQ(list.size(), 247u);
   EXPECT_EQ(list.front(), "declare");
   EXPECT_EQ(list[239], "inputbin0");
-  EXPECT_EQ(list.back(), "baud3");
+  EXPECT_EQ(list[243], "baud3");
+  EXPECT_EQ(list.back(), "capture5");
   EXPECT_TRUE(IsKeyword("baud1"));
+  EXPECT_TRUE(IsKeyword("counter3"));
   EXPECT_TRUE(IsKeyword("waitms"));
   EXPECT_FALSE(IsKeyword("then"));
   EXPECT_FALSE(IsKeyword("Print"));

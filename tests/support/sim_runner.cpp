@@ -255,6 +255,16 @@ struct SimRunner::Impl {
     self->RecomputeBaud();
   }
 
+  // On the chip a 1 written to an interrupt flag clears it and a 0 leaves it alone;
+  // simavr would store the byte as written.
+  static void OnFlagWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void*) {
+    for (int i = 0; i < avr->interrupts.vector_count; ++i) {
+      avr_int_vector_t* vec = avr->interrupts.vector[i];
+      if (vec->raised.reg == addr && ((v >> vec->raised.bit) & 1)) avr_clear_interrupt(avr, vec);
+    }
+    avr->data[addr] = static_cast<uint8_t>(avr->data[addr] & ~v);
+  }
+
   void FeedInput() {
     if (!uart || input.empty()) return;
     if (!((avr->data[uart->rxen.reg] >> uart->rxen.bit) & 1)) return;
@@ -386,6 +396,14 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
     }
   }
   d.se = SleepEnableOf(d.mcu);
+  // The external interrupt flags (the register of INT0, vector 1 on every chip here).
+  for (int i = 0; i < d.avr->interrupts.vector_count; ++i) {
+    avr_int_vector_t* v = d.avr->interrupts.vector[i];
+    if (v->vector == 1 && v->raised.reg) {
+      avr_register_io_write(d.avr, v->raised.reg, Impl::OnFlagWrite, &d);
+      break;
+    }
+  }
 
   if (d.opt.chip_reset_state) {
     // A fixed pseudo-random fill: repeatable runs, never all zero.

@@ -24,6 +24,8 @@
 //   starts it at RAMEND). A program that forgets to clear its variables or to set the
 //   stack fails as it would on the chip.
 // - Input bytes are handed to the UART as fast as the UART accepts them; none is lost.
+// - A 1 written to an external interrupt flag (GIFR/EIFR) clears that flag and a 0 leaves
+//   the others alone (simavr would store the byte).
 #include <cstdint>
 #include <memory>
 #include <optional>

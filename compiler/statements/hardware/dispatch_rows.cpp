@@ -1,5 +1,12 @@
 #include "compiler/statements/hardware/dispatch_rows.h"
 
+#include "compiler/statements/hardware/interrupt_sense.h"
+#include "compiler/statements/hardware/interrupt_switches.h"
+#include "compiler/statements/hardware/set_reset.h"
+#include "compiler/statements/hardware/sleep_modes.h"
+#include "compiler/statements/hardware/start_stop.h"
+#include "compiler/statements/hardware/timer_access.h"
+
 namespace qbc {
 
 namespace {
@@ -8,8 +15,8 @@ namespace {
 // carries nullptr: the statement is reported as not supported yet.
 constexpr DispatchRow kRows[] = {
     // Bits and pins
-    {"set", "CompileSetStatement", nullptr},
-    {"reset", "CompileResetStatement", nullptr},
+    {"set", "CompileSetStatement", CompileSetStatement},
+    {"reset", "CompileResetStatement", CompileResetStatement},
     {"pulse", "CompilePulseStatement", nullptr},
     // String functions
     {"hex", "CompileHexFunction", nullptr},
@@ -57,21 +64,24 @@ constexpr DispatchRow kRows[] = {
     {"int", "CompileIntFunction", nullptr},
     {"fract", "CompileFractFunction", nullptr},
     // Timers, counters and capture
-    {"timer0", "CompileTimer0Access", nullptr},
-    {"counter0", "CompileTimer0Access", nullptr},
-    {"timer1", "CompileTimer1Access", nullptr},
-    {"counter1", "CompileTimer1Access", nullptr},
-    {"timer2", "CompileTimer2Access", nullptr},
-    {"counter2", "CompileTimer2Access", nullptr},
-    {"timer3", "CompileTimer3Access", nullptr},
-    {"timer4", "CompileTimer4Access", nullptr},
-    {"counter4", "CompileTimer4Access", nullptr},
-    {"timer5", "CompileTimer5Access", nullptr},
-    {"counter5", "CompileTimer5Access", nullptr},
-    {"capture1", "CompileCapture1Function", nullptr},
-    {"capture3", "CompileCapture3Function", nullptr},
-    {"start", "CompileStartStatement", nullptr},
-    {"stop", "CompileStopStatement", nullptr},
+    {.keyword = "timer0", .generator = "CompileTimer0Access", .numbered = CompileTimerAccess, .number = 0},
+    {.keyword = "counter0", .generator = "CompileTimer0Access", .numbered = CompileTimerAccess, .number = 0},
+    {.keyword = "timer1", .generator = "CompileTimer1Access", .numbered = CompileTimerAccess, .number = 1},
+    {.keyword = "counter1", .generator = "CompileTimer1Access", .numbered = CompileTimerAccess, .number = 1},
+    {.keyword = "timer2", .generator = "CompileTimer2Access", .numbered = CompileTimerAccess, .number = 2},
+    {.keyword = "counter2", .generator = "CompileTimer2Access", .numbered = CompileTimerAccess, .number = 2},
+    {.keyword = "timer3", .generator = "CompileTimer3Access", .numbered = CompileTimerAccess, .number = 3},
+    {.keyword = "counter3", .generator = "CompileTimer3Access", .numbered = CompileTimerAccess, .number = 3},
+    {.keyword = "timer4", .generator = "CompileTimer4Access", .numbered = CompileTimerAccess, .number = 4},
+    {.keyword = "counter4", .generator = "CompileTimer4Access", .numbered = CompileTimerAccess, .number = 4},
+    {.keyword = "timer5", .generator = "CompileTimer5Access", .numbered = CompileTimerAccess, .number = 5},
+    {.keyword = "counter5", .generator = "CompileTimer5Access", .numbered = CompileTimerAccess, .number = 5},
+    {.keyword = "capture1", .generator = "CompileCapture1Function", .numbered = CompileCaptureFunction, .number = 1},
+    {.keyword = "capture3", .generator = "CompileCapture3Function", .numbered = CompileCaptureFunction, .number = 3},
+    {.keyword = "capture4", .generator = "CompileCapture4Function", .numbered = CompileCaptureFunction, .number = 4},
+    {.keyword = "capture5", .generator = "CompileCapture5Function", .numbered = CompileCaptureFunction, .number = 5},
+    {"start", "CompileStartStatement", CompileStartStatement},
+    {"stop", "CompileStopStatement", CompileStopStatement},
     {"clockprescale", "CompileClockPrescaleStatement", nullptr},
     // PWM and compare
     {"pwm0", "CompilePwm0Statement", nullptr},
@@ -109,22 +119,22 @@ constexpr DispatchRow kRows[] = {
     {"pwm5c", "CompilePwm5CStatement", nullptr},
     {"compare5c", "CompilePwm5CStatement", nullptr},
     // Interrupts and power
-    {"enable", "CompileEnableStatement", nullptr},
-    {"disable", "CompileDisableStatement", nullptr},
-    {"int0", "CompileIntSenseStatement", nullptr},
-    {"int1", "CompileIntSenseStatement", nullptr},
-    {"int2", "CompileIntSenseStatement", nullptr},
-    {"int3", "CompileIntSenseStatement", nullptr},
-    {"int4", "CompileIntSenseStatement", nullptr},
-    {"int5", "CompileIntSenseStatement", nullptr},
-    {"int6", "CompileIntSenseStatement", nullptr},
-    {"int7", "CompileIntSenseStatement", nullptr},
-    {"ac", "CompileAcSenseStatement", nullptr},
-    {"idle", "CompileIdleStatement", nullptr},
-    {"powerdown", "CompilePowerDownStatement", nullptr},
-    {"powersave", "CompilePowerSaveStatement", nullptr},
-    {"standby", "CompileStandbyStatement", nullptr},
-    {"extstandby", "CompileExtStandbyStatement", nullptr},
+    {"enable", "CompileEnableStatement", CompileEnableStatement},
+    {"disable", "CompileDisableStatement", CompileDisableStatement},
+    {"int0", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int1", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int2", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int3", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int4", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int5", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int6", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"int7", "CompileIntSenseStatement", CompileIntSenseStatement},
+    {"ac", "CompileAcSenseStatement", CompileAcSenseStatement},
+    {.keyword = "idle", .generator = "CompileIdleStatement", .numbered = CompileSleepStatement, .number = 0},
+    {.keyword = "powerdown", .generator = "CompilePowerDownStatement", .numbered = CompileSleepStatement, .number = 1},
+    {.keyword = "powersave", .generator = "CompilePowerSaveStatement", .numbered = CompileSleepStatement, .number = 2},
+    {.keyword = "standby", .generator = "CompileStandbyStatement", .numbered = CompileSleepStatement, .number = 3},
+    {.keyword = "extstandby", .generator = "CompileExtStandbyStatement", .numbered = CompileSleepStatement, .number = 4},
     {"nop", "CompileNopStatement", nullptr},
     // Peripherals
     {"adc", "CompileAdcFunction", nullptr},

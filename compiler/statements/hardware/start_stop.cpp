@@ -1,0 +1,205 @@
+#include "compiler/statements/hardware/start_stop.h"
+
+#include <string>
+#include <optional>
+#include <string_view>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/statements/hardware/register_bits.h"
+
+namespace qbc {
+
+namespace {
+
+// The timer of "timer0" .. "timer5" and "counter0" .. "counter5"; -1 for any other word.
+int TimerOfStartWord(std::string_view word) {
+  for (std::string_view stem : {"timer", "counter"}) {
+    if (word.size() == stem.size() + 1 && word.substr(0, stem.size()) == stem) {
+      const char n = word.back();
+      if (n >= '0' && n <= '5') return n - '0';
+    }
+  }
+  return -1;
+}
+
+// The register that holds a timer's clock-select bits: TCCRnB on the chips with split
+// control registers, TCCRn (timers 0 and 2 of the classic chips) otherwise.
+std::string ClockRegister(const CompilerState& st, int timer) {
+  const std::string base = "TCCR" + std::to_string(timer);
+  if (RegisterAddress(st, base + "B") || !RegisterAddress(st, base)) return base + "B";
+  return base;
+}
+
+// Replaces the clock-select bits: a clock chosen before (by an earlier $timer line) must
+// not mix with the new one.
+void EmitClockSelect(CompilerState& st, int timer, int select) {
+  const std::string reg = ClockRegister(st, timer);
+  const int address = RegisterAddress(st, reg).value_or(0x100);
+  const int mask = select > 7 ? 0x0F : 0x07;
+  EmitReadRegister(st, reg, address, "zl");
+  Emit2(st, "andi", "zl," + Dec(0xFF & ~mask));
+  if (select != 0) Emit2(st, "ori", "zl," + Dec(select));
+  EmitWriteRegister(st, reg, address, "zl");
+}
+
+std::optional<RegisterBit> AdcEnableBit(const CompilerState& st) {
+  return FindRegisterBit(st, {{"adcsra", "aden"}, {"adcsr", "aden"}});
+}
+
+std::optional<RegisterBit> ComparatorOffBit(const CompilerState& st) {
+  return FindRegisterBit(st, {{"acsr", "acd"}});
+}
+
+// The converter's clock: the crystal divided down to the 50..200 kHz the converter needs
+// (prescaler code k divides by 2^k).
+int AdcPrescaleCode(float mhz) {
+  const float f = mhz / 0.2f;
+  if (f >= 64.0f) return 7;
+  if (f >= 32.0f) return 6;
+  if (f >= 16.0f) return 5;
+  if (f >= 8.0f) return 4;
+  if (f >= 4.0f) return 3;
+  if (f >= 2.0f) return 2;
+  return 1;
+}
+
+// "," "vref" "=" and the reference word: the reference bits of ADMUX.
+void CompileAdcReference(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "vref");
+  ExpectToken(st, "=");
+  const std::string& word = st.TokText();
+  const std::string& device = st.dev.DeviceName;
+  int bits = 0;
+  if (word == "ext")
+    bits = (device == "tn26" || st.dev.TinyLpmDevice) ? 0x40 : 0x00;
+  else if (word == "int")
+    bits = device == "tn13" ? 0x40 : 0xC0;
+  else if (word == "vcc")
+    bits = device.starts_with("tn") ? 0x00 : 0x40;
+  else
+    CompileError(st, "Ext, Int or Vcc!");
+  const int address = RegisterAddress(st, "ADMUX").value_or(0x100);
+  Emit2(st, "ldi", "zl," + Dec(bits));
+  EmitWriteRegister(st, "ADMUX", address, "zl");
+}
+
+void StartAdc(CompilerState& st) {
+  if (st.TokText(1) == ",") {
+    ++st.src.TokenIndex;
+    CompileAdcReference(st);
+  }
+  const auto enable = AdcEnableBit(st);
+  if (!enable) {
+    CompileError(st, "Unexisting feature!");
+    --st.src.TokenIndex;
+    return;
+  }
+  Emit2(st, "ldi", "zl," + Dec(0x80 | AdcPrescaleCode(st.cfg.CrystalFrequency)));
+  EmitWriteRegister(st, enable->reg, enable->address, "zl");
+}
+
+// The watchdog's control register, its change-enable and enable bits, and the reset flag
+// that keeps the watchdog on while it is set (newer chips).
+struct Watchdog {
+  RegisterBit control;  // WDE
+  int changeBit = 4;
+};
+
+std::optional<Watchdog> FindWatchdog(const CompilerState& st) {
+  auto wde = FindRegisterBit(st, {{"wdtcsr", "wde"}, {"wdtcr", "wde"}});
+  if (!wde) return std::nullopt;
+  Watchdog w{*wde};
+  for (std::string_view name : {"wdce", "wdtoe"})
+    if (const auto bit = RegisterAddress(st, name)) {
+      w.changeBit = *bit;
+      break;
+    }
+  return w;
+}
+
+// The timed sequence that changes the watchdog: the change-enable write and the one that
+// sets WDE as wanted follow within four cycles, with interrupts held off.
+void EmitWatchdogChange(CompilerState& st, const Watchdog& w, bool on) {
+  const RegisterBit& c = w.control;
+  const int change = 1 << w.changeBit;
+  const int enable = 1 << c.bit;
+  Emit2(st, "in", "zh,SREG");
+  Emit0(st, "cli");
+  Emit0(st, "wdr");
+  // The reset flag of an earlier watchdog reset keeps WDE set until it is cleared.
+  if (!on)
+    if (const auto flag = FindRegisterBit(st, {{"mcusr", "wdrf"}, {"mcucsr", "wdrf"}}))
+      EmitChangeRegisterBit(st, *flag, false, true);
+  EmitReadRegister(st, c.reg, c.address, "zl");
+  Emit2(st, "ori", "zl," + Dec(change | enable));
+  EmitWriteRegister(st, c.reg, c.address, "zl");
+  Emit2(st, "andi", "zl," + Dec(0xFF & ~(on ? change : change | enable)));
+  EmitWriteRegister(st, c.reg, c.address, "zl");
+  Emit2(st, "out", "SREG,zh");
+}
+
+void ReportMissing(CompilerState& st) {
+  CompileError(st, "Unexisting feature!");
+  --st.src.TokenIndex;
+}
+
+}  // namespace
+
+void CompileStartStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const std::string word = st.TokText();
+  if (const int timer = TimerOfStartWord(word); timer >= 0) {
+    const int select = st.cfg.TimerClockSelect[timer];
+    if (select > 0)
+      EmitClockSelect(st, timer, select);
+    else
+      CompileError(st, "Timer" + Dec(timer) + " is not configured yet!");
+  } else if (word == "adc") {
+    StartAdc(st);
+  } else if (word == "ac") {
+    if (const auto off = ComparatorOffBit(st))
+      EmitChangeRegisterBit(st, *off, false, true);
+    else
+      ReportMissing(st);
+  } else if (word == "watchdog") {
+    if (const auto w = FindWatchdog(st))
+      EmitWatchdogChange(st, *w, true);
+    else
+      ReportMissing(st);
+  } else {
+    CompileError(st, "How to start " + word + " ?");
+    --st.src.TokenIndex;
+  }
+  ++st.src.TokenIndex;
+}
+
+void CompileStopStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const std::string word = st.TokText();
+  if (const int timer = TimerOfStartWord(word); timer >= 0) {
+    EmitClockSelect(st, timer, 0);
+  } else if (word == "adc") {
+    if (const auto enable = AdcEnableBit(st))
+      EmitChangeRegisterBit(st, *enable, false, true);
+    else
+      ReportMissing(st);
+  } else if (word == "ac") {
+    if (const auto off = ComparatorOffBit(st))
+      EmitChangeRegisterBit(st, *off, true, true);
+    else
+      ReportMissing(st);
+  } else if (word == "watchdog") {
+    if (const auto w = FindWatchdog(st))
+      EmitWatchdogChange(st, *w, false);
+    else
+      ReportMissing(st);
+  } else {
+    CompileError(st, "How to stop " + word + " ?");
+    --st.src.TokenIndex;
+  }
+  ++st.src.TokenIndex;
+}
+
+}  // namespace qbc

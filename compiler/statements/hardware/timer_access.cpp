@@ -1,0 +1,77 @@
+#include "compiler/statements/hardware/timer_access.h"
+
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/string_lines.h"
+#include "compiler/statements/hardware/register_bits.h"
+
+namespace qbc {
+
+namespace {
+
+// A count or capture register: one byte (the 8-bit timers) or a low and a high byte.
+struct TimerRegister {
+  std::string low;
+  std::string high;  // empty for an 8-bit register
+};
+
+// A register the device lacks is written by name all the same (the assembler names it);
+// the data space reaches every address.
+int AddressOr(const CompilerState& st, const std::string& reg) { return RegisterAddress(st, reg).value_or(0x100); }
+
+TimerRegister CountRegister(const CompilerState& st, int timer) {
+  const std::string base = "TCNT" + std::to_string(timer);
+  if (timer == 0 || timer == 2 || (timer == 1 && !RegisterAddress(st, base + "L") && RegisterAddress(st, base)))
+    return {base, ""};
+  return {base + "L", base + "H"};
+}
+
+// The value form: the register is read low byte first (the high byte is latched by that
+// read) and widened to what the expression wants; the second-operand registers receive
+// it when the expression asked for them.
+void EmitValue(CompilerState& st, const TimerRegister& reg) {
+  const std::uint8_t wanted = st.sticky.WantedType;
+  const bool toSecond = st.sticky.SkipOperandPush;
+  EmitReadRegister(st, reg.low, AddressOr(st, reg.low), "zl");
+  if (!reg.high.empty()) EmitReadRegister(st, reg.high, AddressOr(st, reg.high), "zh");
+  const int bytes = reg.high.empty() ? 1 : 2;
+  st.sticky.OperandType = bytes == 1 ? kTypeByte : kTypeWord;
+  strlines::WidenResult(st, bytes, false, wanted, toSecond);
+}
+
+}  // namespace
+
+void CompileTimerAccess(CompilerState& st, int timer) {
+  ++st.src.TokenIndex;
+  const TimerRegister reg = CountRegister(st, timer);
+  if (st.expr.StatementContext) {
+    EmitValue(st, reg);
+    return;
+  }
+  st.sticky.WantedType = reg.high.empty() ? kTypeByte : kTypeWord;
+  ExpectToken(st, "=");
+  if (timer == 1)
+    ParseExpression(st);
+  else
+    ParseSum(st);
+  // The high byte goes first: writing the low byte moves both into the register.
+  if (!reg.high.empty()) EmitWriteRegister(st, reg.high, AddressOr(st, reg.high), "zh");
+  EmitWriteRegister(st, reg.low, AddressOr(st, reg.low), "zl");
+}
+
+void CompileCaptureFunction(CompilerState& st, int timer) {
+  const std::string word = st.TokText();
+  ++st.src.TokenIndex;
+  if (!st.expr.StatementContext) {
+    // The capture register is only read: a statement made of it would do nothing.
+    CompileError(st, UpperText(word) + " cannot stand alone!");
+    return;
+  }
+  const std::string base = "ICR" + std::to_string(timer);
+  EmitValue(st, {base + "L", base + "H"});
+}
+
+}  // namespace qbc

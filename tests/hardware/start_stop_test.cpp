@@ -1,0 +1,132 @@
+// Start and Stop on the simulator: a timer's clock-select bits after a reconfiguration,
+// Stop in the register Start writes, the converter's prescaler at several clocks, the
+// comparator and converter switches beyond the bit instructions' reach, and the watchdog.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+
+namespace qbc::test {
+namespace {
+
+std::string Header(const std::string& device, const std::string& clock = "8") {
+  return "$device = " + device + "\n$clock = " + clock + "\n$stack = 32\nDim B0 As Byte, B1 As Byte, B2 As Byte\n";
+}
+
+std::string ReadInto(const std::string& var, std::uint32_t address) {
+  return "$asm\n  lds r16," + std::to_string(address) + "\n  sts " + var + ",r16\n$end asm\n";
+}
+
+// A Start after a new $timer line selects the new prescaler alone, and the timer counts
+// at that rate.
+TEST(StartStop, StartAfterReconfigurationSelectsTheNewClock) {
+  struct Case {
+    const char* device;
+    std::uint32_t control;  // data address of the clock-select register of timer 1
+  };
+  for (const Case c : {Case{"m8", 0x4E}, Case{"m168", 0x81}}) {
+    SCOPED_TRACE(c.device);
+    auto run = RunBasic(Header(c.device) + "Dim W As Word\n$timer1 = timer, prescale = 64\nStart Timer1\n" +
+                            ReadInto("b0", c.control) + "$timer1 = timer, prescale = 8\nStart Timer1\n" +
+                            ReadInto("b1", c.control) + "Timer1 = 0\nWaitUs 100\nW = Timer1\n" + "Stop Timer1\n" +
+                            ReadInto("b2", c.control) + "End\n",
+                        c.device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Byte("b0") & 7, 3);
+    EXPECT_EQ(run->Byte("b1") & 7, 2);
+    EXPECT_EQ(run->Byte("b2") & 7, 0);
+    // 100 us at 8 MHz with a prescaler of 8: about 100 counts (64 would give about 12).
+    EXPECT_GE(run->Word("w"), 95);
+    EXPECT_LE(run->Word("w"), 120);
+  }
+}
+
+// Timer 0 of the newer megas keeps its clock in TCCR0B; Stop must clear it there and leave
+// the waveform bits of TCCR0A alone.
+TEST(StartStop, StopClearsTheClockWhereStartSetIt) {
+  auto run = RunBasic(Header("m88") + "$timer0 = fastpwm, pwma = normal\nStart Timer0\n" + ReadInto("b0", 0x45) +
+                          "Stop Counter0\n" + ReadInto("b1", 0x45) + ReadInto("b2", 0x44) + "End\n",
+                      "m88");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_NE(run->Byte("b0") & 7, 0);
+  EXPECT_EQ(run->Byte("b1") & 7, 0);
+  EXPECT_EQ(run->Byte("b2") & 0x83, 0x83);  // fast PWM, output A connected
+}
+
+TEST(StartStop, ConverterClockStaysNearItsRangeAtEveryCrystal) {
+  struct Case {
+    const char* clock;
+    int code;  // prescaler code: the clock divided by 2^code
+  };
+  for (const Case c : {Case{"1", 3}, Case{"8", 6}, Case{"16", 7}, Case{"20", 7}}) {
+    for (const char* device : {"m8", "m168"}) {
+      SCOPED_TRACE(std::string(device) + " at " + c.clock + " MHz");
+      const std::uint32_t adcsra = std::string(device) == "m8" ? 0x26 : 0x7A;
+      auto run = RunBasic(Header(device, c.clock) + "Start Adc\n" + ReadInto("b0", adcsra) + "Stop Adc\n" +
+                              ReadInto("b1", adcsra) + "End\n",
+                          device);
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      EXPECT_EQ(run->Byte("b0") & 0x87, 0x80 | c.code);
+      EXPECT_EQ(run->Byte("b1") & 0x80, 0);
+    }
+  }
+}
+
+// ACSR lies at I/O 0x30 on the newer megas, out of reach of sbi/cbi.
+TEST(StartStop, ComparatorIsSwitchedByItsDisableBit) {
+  for (const char* device : {"m8", "m168"}) {
+    SCOPED_TRACE(device);
+    const std::uint32_t acsr = std::string(device) == "m8" ? 0x28 : 0x50;
+    auto run = RunBasic(Header(device) + "Stop Ac\n" + ReadInto("b0", acsr) + "Start Ac\n" + ReadInto("b1", acsr) +
+                            "End\n",
+                        device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Byte("b0") & 0x80, 0x80);
+    EXPECT_EQ(run->Byte("b1") & 0x80, 0);
+  }
+}
+
+// Started, the watchdog resets the chip (the reset flag tells the restarted program);
+// stopped in time, it does not.
+TEST(StartStop, WatchdogResetsTheChipUnlessStopped) {
+  struct Case {
+    const char* device;
+    const char* flags;  // the register with the reset flags
+  };
+  for (const Case c : {Case{"m8", "MCUCSR"}, Case{"m168", "MCUSR"}}) {
+    for (const bool stop : {false, true}) {
+      SCOPED_TRACE(std::string(c.device) + (stop ? " stopped" : " running"));
+      std::string p = Header(c.device) + "$asm\n  in r16," + c.flags + "\n  sts b0,r16\n$end asm\n";
+      p += "If B0.3 = 1 Then\n  Stop Watchdog\n  B1 = 1\n  End\nEnd If\n";
+      p += "B1 = 0\nStart Watchdog\n";
+      if (stop) p += "Stop Watchdog\n";
+      p += "WaitMs 100\nB2 = 7\nEnd\n";
+      auto run = RunBasic(p, c.device, 20'000'000);
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      EXPECT_EQ(run->Byte("b1"), stop ? 0 : 1);
+      // Without Stop a reset comes first and the last line is never reached.
+      EXPECT_EQ(run->Byte("b2") == 7, stop);
+    }
+  }
+}
+
+TEST(StartStop, UnconfiguredTimersAndUnknownWordsAreReported) {
+  struct Case {
+    const char* statement;
+    const char* message;
+  };
+  for (const Case c : {Case{"Start Timer3", "Timer3 is not configured yet!"},
+                       Case{"Start Counter1", "Timer1 is not configured yet!"},
+                       Case{"Start Foo", "How to start foo ?"}, Case{"Stop Foo", "How to stop foo ?"}}) {
+    SCOPED_TRACE(c.statement);
+    auto compiled = CompileBasic(Header("m8") + c.statement + "\nEnd\n");
+    EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError(c.message, 5)) << compiled.report;
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
