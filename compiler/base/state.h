@@ -212,7 +212,6 @@ struct Configuration {
   bool PrintTermCharSet = false;
   bool Rc5Interrupt = false;
   bool BaudRateSet[4] = {false, false, false, false};
-  bool Pwm8Bit = false;
   bool ListSourceInAsm = false;
   std::uint8_t KeyBeepMode = 0;
   std::uint8_t LeadChar = 0;
@@ -298,6 +297,8 @@ struct Configuration {
   std::uint8_t GlcdOption3 = 0;
   BoundedTable<std::string, 33> InitCodeLines;
   BoundedTable<std::uint8_t, 6> TimerClockSelect;
+  // Per timer: its $timer line chose an 8-bit PWM, so its compare registers take bytes.
+  BoundedTable<bool, 6> Pwm8Bit;
   BoundedTable<UartFormatRecord, 4> UartFormat;
   BoundedTable<std::uint8_t, 4> UartFormatSet;
 };

@@ -72,10 +72,11 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
 TEST(MetaTimer, PwmBitCountEightSetsPwm8Bit) {
   test::CompilerFixture f;
   RunTimerLine(f, "m8", "$timer2 = pwm, 8, normal");
-  EXPECT_TRUE(f.st.cfg.Pwm8Bit);
+  EXPECT_TRUE(f.st.cfg.Pwm8Bit[2]);
+  EXPECT_FALSE(f.st.cfg.Pwm8Bit[1]);  // each timer keeps its own width
   test::CompilerFixture g;
   RunTimerLine(g, "m8", "$timer1 = pwm, 9");
-  EXPECT_FALSE(g.st.cfg.Pwm8Bit);
+  EXPECT_FALSE(g.st.cfg.Pwm8Bit[1]);
 }
 
 TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {

@@ -77,7 +77,8 @@ std::uint32_t BasicRun::Long(const std::string& name, int offset) const {
 std::uint32_t BasicRun::FloatBits(const std::string& name, int offset) const { return Long(name, offset); }
 std::uint8_t BasicRun::Register(int r) const { return sim->Reg(r); }
 
-std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu, std::uint64_t max_cycles) {
+std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu, std::uint64_t max_cycles,
+                                   const std::function<void(SimRunner&)>& before_run) {
   auto run = std::make_unique<BasicRun>();
   run->compiled = CompileBasic(source);
   if (run->compiled.error_count != 0 || !run->compiled.failure.empty()) return run;
@@ -88,6 +89,7 @@ std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string&
   opt.max_cycles = max_cycles;
   run->sim = std::make_unique<SimRunner>(opt);
   if (!run->sim->Load(run->assembled.hex_path, run->assembled.map_path)) return run;
+  if (before_run) before_run(*run->sim);
   run->stop = run->sim->Run();
   run->ok = run->stop == SimStop::EndLoop;
   return run;

@@ -7,6 +7,7 @@
 //   ASSERT_TRUE(run->ok) << run->Diagnostics();
 //   EXPECT_EQ(run->Byte("a"), 12);
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -52,7 +53,9 @@ struct BasicRun {
 
 // Compiles, assembles and runs to the program's end (End: a jump to itself) on `mcu`
 // (simavr name or short form such as "m8", "m88").
+// `before_run` is called with the loaded simulator before it runs (to watch pins).
 std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu = "atmega8",
-                                   std::uint64_t max_cycles = 5'000'000);
+                                   std::uint64_t max_cycles = 5'000'000,
+                                   const std::function<void(SimRunner&)>& before_run = {});
 
 }  // namespace qbc::test

@@ -11,6 +11,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <deque>
+#include <list>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -25,6 +26,8 @@
 extern "C" {
 #include <sim_avr.h>
 #include <sim_hex.h>
+#include <avr_ioport.h>
+#include <avr_timer.h>
 #include <avr_uart.h>
 }
 
@@ -253,6 +256,35 @@ struct SimRunner::Impl {
       avr_core_watch_write(avr, addr, v);
     }
     self->RecomputeBaud();
+  }
+
+  // Recorded pin and compare-output changes, keyed by (port or timer, bit or channel).
+  struct Watch {
+    Impl* self;
+    std::vector<SimRunner::Edge> edges;
+  };
+  std::map<std::pair<int, int>, std::list<Watch>::iterator> pins, compares;
+  std::list<Watch> watches;
+  const std::vector<SimRunner::Edge> none;
+
+  static void OnWatched(avr_irq_t*, uint32_t value, void* param) {
+    auto* w = static_cast<Watch*>(param);
+    // simavr marks a level that a timer's compare output drives with bit 8.
+    w->edges.push_back({w->self->avr->cycle, static_cast<int>(value & 1)});
+  }
+
+  void AddWatch(std::map<std::pair<int, int>, std::list<Watch>::iterator>& into, std::pair<int, int> key,
+                avr_irq_t* irq) {
+    if (!irq || into.count(key)) return;
+    auto it = watches.insert(watches.end(), Watch{this, {}});
+    into[key] = it;
+    avr_irq_register_notify(irq, OnWatched, &*it);
+  }
+
+  const std::vector<SimRunner::Edge>& Edges(const std::map<std::pair<int, int>, std::list<Watch>::iterator>& from,
+                                            std::pair<int, int> key) const {
+    auto it = from.find(key);
+    return it == from.end() ? none : it->second->edges;
   }
 
   // On the chip a 1 written to an interrupt flag clears it and a 0 leaves it alone;
@@ -505,6 +537,27 @@ uint8_t SimRunner::Sreg() const {
   return s;
 }
 uint32_t SimRunner::PcBytes() const { return impl_->avr ? impl_->avr->pc : 0; }
+void SimRunner::WatchPin(char port, int bit) {
+  Impl& d = *impl_;
+  if (!d.avr || bit < 0 || bit > 7) return;
+  d.AddWatch(d.pins, {port, bit}, avr_io_getirq(d.avr, AVR_IOCTL_IOPORT_GETIRQ(port), IOPORT_IRQ_PIN0 + bit));
+}
+
+const std::vector<SimRunner::Edge>& SimRunner::PinEdges(char port, int bit) const {
+  return impl_->Edges(impl_->pins, {port, bit});
+}
+
+void SimRunner::WatchCompare(int timer, int channel) {
+  Impl& d = *impl_;
+  if (!d.avr || timer < 0 || timer > 5 || channel < 0 || channel >= AVR_TIMER_COMP_COUNT) return;
+  d.AddWatch(d.compares, {timer, channel},
+             avr_io_getirq(d.avr, AVR_IOCTL_TIMER_GETIRQ(static_cast<char>('0' + timer)), TIMER_IRQ_OUT_COMP + channel));
+}
+
+const std::vector<SimRunner::Edge>& SimRunner::CompareEvents(int timer, int channel) const {
+  return impl_->Edges(impl_->compares, {timer, channel});
+}
+
 uint64_t SimRunner::Cycles() const { return impl_->avr ? impl_->avr->cycle : 0; }
 uint32_t SimRunner::RamEnd() const { return impl_->avr ? impl_->avr->ramend : 0; }
 

@@ -133,6 +133,20 @@ class SimRunner {
   uint64_t Cycles() const;
   uint32_t RamEnd() const;
 
+  // Pins and timer compare outputs, recorded while the program runs: each change with the
+  // cycle it happened at. Watch before Run(); an unknown port or timer records nothing.
+  struct Edge {
+    uint64_t cycle;
+    int level;
+  };
+  // Pin `bit` (0..7) of port `port` ('A', 'B', ...).
+  void WatchPin(char port, int bit);
+  const std::vector<Edge>& PinEdges(char port, int bit) const;
+  // The compare output of channel `channel` (0 = A, 1 = B, 2 = C) of timer `timer` (0..5):
+  // an event at every compare match that acts on the output pin.
+  void WatchCompare(int timer, int channel);
+  const std::vector<Edge>& CompareEvents(int timer, int channel) const;
+
   // A symbol's value from the .map (labels: data address in .dseg, word address in .cseg;
   // .equ values too). Names compare without regard to case, as avra does.
   std::optional<uint32_t> Symbol(const std::string& name) const;

@@ -82,11 +82,11 @@ void StepPast(CompilerState& st, int errorsBefore) {
   if (st.ErrorCount == errorsBefore) ++st.src.TokenIndex;
 }
 
-bool HasPwmBits(CompilerState& st, std::uint8_t& control) {
+bool HasPwmBits(CompilerState& st, std::uint8_t& control, std::uint8_t timer) {
   const std::string w = st.TokText();
   if (w == "8") {
     control = 1;
-    st.cfg.Pwm8Bit = true;
+    st.cfg.Pwm8Bit[timer] = true;
   } else if (w == "9") {
     control = 2;
   } else if (w == "10") {
@@ -148,7 +148,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
       StepPast(st, errors);
     } else {
       errors = st.ErrorCount;
-      HasPwmBits(st, control);
+      HasPwmBits(st, control, timer);
       StepPast(st, errors);
       emit = true;
       ExpectToken(st, ",");
@@ -246,7 +246,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
     errors = st.ErrorCount;
-    HasPwmBits(st, control);
+    HasPwmBits(st, control, timer);
     StepPast(st, errors);
   } else {
     CompileError(st, "Timer, Counter or Pwm!");

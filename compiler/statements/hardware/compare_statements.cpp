@@ -1,0 +1,90 @@
+#include "compiler/statements/hardware/compare_statements.h"
+
+#include <optional>
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_parser.h"
+#include "compiler/frontend/source_reader.h"
+#include "compiler/statements/hardware/register_bits.h"
+
+namespace qbc {
+
+namespace {
+
+// An output compare register: one byte, or a low and a high byte.
+struct CompareRegister {
+  std::string low;
+  std::string high;  // empty for an 8-bit register
+};
+
+// The register as the device file names it: OCRnX as a 16-bit pair or a single byte; a
+// keyword without a channel also takes channel A where the device only has channels
+// (OCR0A, OCR2A on the newer megas).
+std::optional<CompareRegister> FindCompareRegister(const CompilerState& st, int timer, int channel) {
+  const std::string base = "OCR" + std::to_string(timer);
+  const char* const letters[] = {"", "A", "B", "C"};
+  std::string names[2] = {base + letters[channel], ""};
+  if (channel == 0) names[1] = base + "A";
+  for (const std::string& name : names) {
+    if (name.empty()) continue;
+    if (RegisterAddress(st, name + "L") && RegisterAddress(st, name + "H")) return CompareRegister{name + "L", name + "H"};
+    if (RegisterAddress(st, name)) return CompareRegister{name, ""};
+  }
+  return std::nullopt;
+}
+
+void Write(CompilerState& st, const std::string& reg, const std::string& src) {
+  EmitWriteRegister(st, reg, *RegisterAddress(st, reg), src);
+}
+
+}  // namespace
+
+void CompileCompareStatement(CompilerState& st, int number) {
+  const int timer = number / 4;
+  ++st.src.TokenIndex;
+  const auto reg = FindCompareRegister(st, timer, number % 4);
+  if (!reg) {
+    CompileError(st, "Unexisting feature!");
+    SkipToStatementEnd(st);
+    return;
+  }
+  ExpectToken(st, "=");
+  if (reg->high.empty()) {
+    ParseSum(st);
+    Write(st, reg->low, "zl");
+    return;
+  }
+  // A timer in 8-bit PWM counts to 255: its compare value is a byte, and the high byte
+  // (latched by the low byte's write) must be 0.
+  const bool eightBit = st.cfg.Pwm8Bit[timer];
+  st.sticky.WantedType = eightBit ? kTypeByte : kTypeWord;
+  ParseSum(st);
+  if (eightBit) Emit2(st, "clr", "zh");
+  Write(st, reg->high, "zh");
+  Write(st, reg->low, "zl");
+}
+
+void CompileClockPrescaleStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const auto clkpr = FindRegisterBit(st, {{"clkpr", "clkpce"}});
+  if (!clkpr) {
+    CompileError(st, "Unexisting feature!");
+    SkipToStatementEnd(st);
+    return;
+  }
+  ExpectToken(st, "=");
+  st.sticky.WantedType = kTypeByte;
+  ParseSum(st);
+  // The chip takes a new prescaler only within four cycles after the change-enable bit was
+  // written alone: both writes with interrupts held off.
+  Emit2(st, "in", "zh,SREG");
+  Emit0(st, "cli");
+  Emit2(st, "ldi", "r24," + BitMaskText(clkpr->bit));
+  EmitWriteRegister(st, clkpr->reg, clkpr->address, "r24");
+  EmitWriteRegister(st, clkpr->reg, clkpr->address, "zl");
+  Emit2(st, "out", "SREG,zh");
+}
+
+}  // namespace qbc

@@ -1,0 +1,141 @@
+// Compare and PWM statements on the simulator: the period of a compare toggle from the
+// timer's compare-output events and the pin, a fast-PWM duty, both bytes of a compare
+// register, a timer's own 8-bit PWM width, and the timed clock prescaler write.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+
+namespace qbc::test {
+namespace {
+
+std::string Header(const std::string& device) {
+  return "$device = " + device + "\n$clock = 8\n$stack = 32\nDim W As Word, B As Byte\n";
+}
+
+// Cycles between successive events, all of them.
+std::vector<std::uint64_t> Spacings(const std::vector<SimRunner::Edge>& edges) {
+  std::vector<std::uint64_t> out;
+  for (std::size_t i = 1; i < edges.size(); ++i) out.push_back(edges[i].cycle - edges[i - 1].cycle);
+  return out;
+}
+
+// The changes of level only (a pin or compare output also reports the level it already
+// has).
+std::vector<SimRunner::Edge> Changes(const std::vector<SimRunner::Edge>& edges) {
+  std::vector<SimRunner::Edge> out;
+  for (const SimRunner::Edge& e : edges)
+    if (out.empty() || out.back().level != e.level) out.push_back(e);
+  return out;
+}
+
+// CTC with a toggled output: the output changes every (compare + 1) * prescaler cycles.
+TEST(ComparePwm, CompareToggleHasTheWrittenPeriod) {
+  struct Case {
+    const char* device;
+    int timer;
+    const char* setup;  // other timer lines before
+    const char* statement;
+    std::uint64_t period;
+    char port;  // the compare output pin
+    int bit;
+  };
+  const std::vector<Case> cases = {
+      // An 8-bit PWM of timer 2 leaves timer 1's compare register 16 bits wide.
+      {"m8", 1, "$timer2 = pwm, 8, normal\n", "Compare1a = 1000\n", 1001 * 8, 'B', 1},
+      {"m128", 3, "", "Compare3a = 500\n", 501 * 8, 'E', 3},
+      {"m2560", 3, "", "Pwm3a = 700\n", 701 * 8, 'E', 3},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.statement);
+    const std::string n = std::to_string(c.timer);
+    const std::string p = Header(c.device) + c.setup + "$timer" + n + " = timer, prescale = 8, compare" + n +
+                          "a = toggle, clear\n" + c.statement + "$asm\n  sbi DDR" + std::string(1, c.port) + "," +
+                          std::to_string(c.bit) + "\n$end asm\nStart Timer" + n + "\nWaitMs 20\nStop Timer" + n +
+                          "\nEnd\n";
+    auto run = RunBasic(p, c.device, 5'000'000, [&](SimRunner& sim) {
+      sim.WatchCompare(c.timer, 0);
+      sim.WatchPin(c.port, c.bit);
+    });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    // The simulator stamps events at instruction boundaries, a cycle early or late; the
+    // output changes every period, and the pin with it.
+    for (const auto& edges :
+         {Changes(run->sim->CompareEvents(c.timer, 0)), Changes(run->sim->PinEdges(c.port, c.bit))}) {
+      const auto spacing = Spacings(edges);
+      ASSERT_GE(spacing.size(), 5u);
+      for (std::size_t i = 1; i < spacing.size(); ++i)
+        EXPECT_NEAR(static_cast<double>(spacing[i]), static_cast<double>(c.period), 2.0);
+      EXPECT_NEAR(static_cast<double>(edges.back().cycle - edges[1].cycle) / static_cast<double>(spacing.size() - 1),
+                  static_cast<double>(c.period), 0.5);
+    }
+  }
+}
+
+// Fast PWM of timer 0 on the m88: OC0A is set at the bottom and cleared at the match, so
+// it is high for (compare + 1) of every 256 counts.
+TEST(ComparePwm, FastPwmDutyFollowsTheCompareValue) {
+  const std::string p = Header("m88") + "$timer0 = fastpwm, pwma = normal\nPwm0a = 63\nStart Timer0\nWaitMs 2\n" +
+                        "Stop Timer0\nEnd\n";
+  auto run = RunBasic(p, "m88", 5'000'000, [](SimRunner& sim) { sim.WatchCompare(0, 0); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  // Events: 1 at the bottom, 0 at the match. The simulator stamps them at instruction
+  // boundaries (a cycle early or late); the mean over many periods is exact.
+  const auto& e = run->sim->CompareEvents(0, 0);
+  double high = 0;
+  int periods = 0;
+  std::size_t first = 0, last = 0;
+  for (std::size_t i = 0; i + 1 < e.size(); ++i) {
+    if (e[i].level != 1 || e[i + 1].level != 0) continue;
+    EXPECT_NEAR(static_cast<double>(e[i + 1].cycle - e[i].cycle), 64.0, 1.0);
+    high += static_cast<double>(e[i + 1].cycle - e[i].cycle);
+    if (periods++ == 0) first = i;
+    last = i;
+  }
+  ASSERT_GE(periods, 10);
+  EXPECT_NEAR(high / periods, 64.0, 0.5);
+  EXPECT_NEAR(static_cast<double>(e[last].cycle - e[first].cycle) / (periods - 1), 256.0, 0.5);
+}
+
+// Both bytes reach the register, high byte first (the low byte's write takes both); an
+// 8-bit PWM of the timer itself takes the value as a byte.
+TEST(ComparePwm, CompareRegistersReadBack) {
+  struct Case {
+    const char* device;
+    const char* lines;
+    std::uint32_t low;  // data address of the register (of its low byte)
+    int bytes;
+    int value;
+  };
+  for (const Case c : {Case{"m8", "W = 1000\nCompare1a = W\n", 0x4A, 2, 1000},
+                       Case{"m8", "Compare1b = 54321\n", 0x48, 2, 54321},
+                       Case{"m168", "W = 40000\nPwm1a = W + 1\n", 0x88, 2, 40001},
+                       Case{"m8", "$timer1 = pwm, 8, pwm1a = normal\nW = 1000\nCompare1a = W\n", 0x4A, 2, 1000 % 256},
+                       Case{"m88", "Compare0b = 77\n", 0x48, 1, 77},
+                       Case{"m168", "Compare2 = 99\n", 0xB3, 1, 99}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.lines);
+    std::string read = "$asm\n  lds r16," + std::to_string(c.low) + "\n  sts w,r16\n";
+    read += c.bytes == 2 ? "  lds r16," + std::to_string(c.low + 1) + "\n" : "  clr r16\n";
+    read += "  sts w+1,r16\n$end asm\n";
+    auto run = RunBasic(Header(c.device) + c.lines + read + "End\n", c.device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Word("w"), c.value);
+  }
+}
+
+// The prescaler takes a value only right after its change-enable bit was written alone.
+TEST(ComparePwm, ClockPrescaleWritesTheTimedPair) {
+  auto run = RunBasic(Header("m168") + "B = 3\nClockPrescale = B\n$asm\n  lds r16,CLKPR\n  sts b,r16\n$end asm\nEnd\n",
+                      "m168");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b") & 0x8F, 3);
+  auto compiled = CompileBasic(Header("m8") + "ClockPrescale = 1\nEnd\n");
+  EXPECT_EQ(compiled.error_count, 1);
+  EXPECT_TRUE(compiled.StartsWithError("Unexisting feature!", 5)) << compiled.report;
+}
+
+}  // namespace
+}  // namespace qbc::test
