@@ -7,6 +7,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
 
@@ -14,20 +15,18 @@ namespace qbc {
 
 namespace {
 
-const char* const kFirst[] = {"zl", "zh", "r18", "r19"};
-const char* const kSecond[] = {"r24", "r25", "r16", "r17"};
-const char* const kFloatFirst[] = {"r22", "r23", "r24", "r25"};
-const char* const kFloatSecond[] = {"r18", "r19", "r20", "r21"};
+// byteN(text) into the first `count` registers of `regs`.
+void LoadByteFunctions(CompilerState& st, const std::string& t, int count, const RegisterSet& regs) {
+  EmitEachByte(st, "ldi", {count, regs}, ByteOrder::LowFirst,
+               [&](std::string_view reg, int k) { return std::string(reg) + ",byte" + Dec(k + 1) + "(" + t + ")"; });
+}
 
 void LoadBytes(CompilerState& st, const std::string& t, int count, bool second) {
-  const char* const* regs = second ? kSecond : kFirst;
-  for (int i = 0; i < count; ++i)
-    Emit2(st, "ldi", std::string(regs[i]) + ",byte" + Dec(i + 1) + "(" + t + ")");
+  LoadByteFunctions(st, t, count, second ? kLeftRegisters : kWorkRegisters);
 }
 
 void LoadFloat(CompilerState& st, const std::string& hex, bool second) {
-  const char* const* regs = second ? kFloatSecond : kFloatFirst;
-  for (int i = 0; i < 4; ++i) Emit2(st, "ldi", std::string(regs[i]) + ",byte" + Dec(i + 1) + "(0x" + hex + ")");
+  LoadByteFunctions(st, "0x" + hex, 4, second ? kFloatLeftRegisters : kFloatRegisters);
 }
 
 // The single-precision pattern of the text; a literal beyond the float range (or one that
@@ -110,48 +109,17 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
 
   if (ot != 0) {
     CheckConstantFits(st, text, w);
-    if (st.expr.IndexOnStack) {
-      switch (w) {
-        case kTypeByte: LoadBytes(st, intText(), 1, s); break;
-        case kTypeString:
-          if (!s) LoadBytes(st, intText(), 1, false);
-          break;
-        case kTypeInteger:
-        case kTypeWord: LoadBytes(st, intText(), 2, s); break;
-        case kTypeLong: LoadBytes(st, intText(), 4, s); break;
-        case kTypeFloat: {
-          std::string hex;
-          if (FloatPattern(st, text, hex)) LoadFloat(st, hex, s);
-          break;
-        }
-        default: break;
-      }
-    } else {
-      switch (w) {
-        case kTypeBit:
-        case kTypeByte: LoadBytes(st, intText(), 1, s); break;
-        case kTypeInteger:
-        case kTypeWord: LoadBytes(st, intText(), 2, s); break;
-        case kTypeLong: LoadBytes(st, intText(), 4, s); break;
-        case kTypeFloat: {
-          std::string hex;
-          if (FloatPattern(st, text, hex)) LoadFloat(st, hex, s);
-          break;
-        }
-        case kTypeString:
-        case kTypeFlashString:
-          if (w == kTypeFlashString && s) break;
-          if (ot == kTypeByte) {
-            LoadBytes(st, text, 1, s);
-            if (!s && ramEnd > 255) Emit2(st, "clr", "zh");
-          } else if (ot == kTypeWord) {
-            LoadBytes(st, text, 2, s);
-          } else if (ot == kTypeLong) {
-            LoadBytes(st, text, 4, s);
-          }
-          break;
-        default: break;
-      }
+    const bool onStack = st.expr.IndexOnStack;
+    if (w == kTypeFloat) {
+      std::string hex;
+      if (FloatPattern(st, text, hex)) LoadFloat(st, hex, s);
+    } else if (w >= (onStack ? kTypeByte : kTypeBit) && w <= kTypeLong) {
+      LoadBytes(st, intText(), NumericTypeBytes(w), s);
+    } else if (onStack) {
+      if (w == kTypeString && !s) LoadBytes(st, intText(), 1, false);
+    } else if (w == kTypeString || (w == kTypeFlashString && !s)) {
+      if (ot == kTypeByte || ot == kTypeWord || ot == kTypeLong) LoadBytes(st, text, NumericTypeBytes(ot), s);
+      if (ot == kTypeByte && !s && ramEnd > 255) Emit2(st, "clr", "zh");
     }
   }
   // A float literal wanted as an integer is loaded as its truncated integer: from here on

@@ -68,12 +68,6 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
 
   auto ld = [&](const char* reg, int k) { Emit2(st, "ldd", std::string(reg) + "," + Y(d + k)); };
   auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
-  // An integer widened to a long keeps its sign: the cleared byte becomes 0xff when the
-  // high byte's bit 7 is set.
-  auto signFill = [&](const char* high, const char* fill) {
-    Emit1(st, "sbrc", std::string(high) + ",7");
-    Emit2(st, "com", fill);
-  };
   auto toFloat = [&]() {
     st.used.Set(NeedFloatCore);
     EmitCall(st, "_Fs2f");
@@ -125,98 +119,46 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
                  [&](std::string_view reg, int k) { return std::string(reg) + "," + Y(d + k); });
   };
 
-  if (!st.sticky.SkipOperandPush) {
-    if (w >= kTypeBit && w <= kTypeLong && t == kTypeFloat) {
+  const bool skip = st.sticky.SkipOperandPush;
+  const ValueRegisters regs = IntegerValue(w, skip);
+  const bool integerSource = t >= kTypeByte && t <= kTypeLong;
+  auto widened = [&](int wanted) {
+    EmitWidenedRead(st, "ldd", regs.regs, NumericTypeBytes(t), wanted, [&](int k) { return Y(d + k); });
+  };
+  if (t == kTypeFloat && w >= (skip ? kTypeByte : kTypeBit) && w <= kTypeLong) {
+    st.used.Set(NeedFloatCore);
+    floatBytes(kFloatRegisters);
+  } else if (w == kTypeBit && !skip) {
+    if (integerSource) widened(1);
+    if (bitVar) Emit2(st, "bst", "zl,0");
+  } else if (w == kTypeByte) {
+    if (integerSource) widened(1);
+  } else if (w == kTypeInteger || w == kTypeWord) {
+    // as the left operand a long keeps all four bytes
+    if (integerSource) widened(skip && t == kTypeLong ? 4 : 2);
+  } else if (w == kTypeLong && t == kTypeInteger) {
+    // an integer widened to a long keeps its sign: the cleared byte becomes 0xff when the
+    // high byte's bit 7 is set
+    const std::string high(regs.regs[1]), fill(regs.regs[2]);
+    widened(2);
+    Emit2(st, "clr", fill);
+    Emit1(st, "sbrc", high + ",7");
+    Emit2(st, "com", fill);
+    Emit2(st, "clr", regs.regs[3]);
+    Emit2(st, "mov", std::string(regs.regs[3]) + "," + fill);
+  } else if (w == kTypeLong) {
+    if (integerSource) widened(4);
+  } else if (w == kTypeFloat) {
+    if (t == kTypeFloat) {
       st.used.Set(NeedFloatCore);
-      floatBytes(kFloatRegisters);
-    } else if (w == kTypeBit || w == kTypeByte) {
-      if (t >= kTypeByte && t <= kTypeLong) ld("zl", 0);
-      if (bitVar && w == kTypeBit) Emit2(st, "bst", "zl,0");
-    } else if (w == kTypeInteger || w == kTypeWord) {
-      if (t == kTypeByte) {
-        ld("zl", 0);
-        clr("zh");
-      } else if (t >= kTypeInteger && t <= kTypeLong) {
-        ld("zl", 0);
-        ld("zh", 1);
-      }
-    } else if (w == kTypeLong) {
-      if (t == kTypeByte) {
-        ld("zl", 0);
-        clr("zh");
-        clr("r18");
-        clr("r19");
-      } else if (t == kTypeInteger || t == kTypeWord) {
-        ld("zl", 0);
-        ld("zh", 1);
-        clr("r18");
-        if (t == kTypeInteger) signFill("zh", "r18");
-        clr("r19");
-        if (t == kTypeInteger) Emit2(st, "mov", "r19,r18");
-      } else if (t == kTypeLong) {
-        ld("zl", 0);
-        ld("zh", 1);
-        ld("r18", 2);
-        ld("r19", 3);
-      }
-    } else if (w == kTypeFloat) {
-      if (t == kTypeFloat) {
-        st.used.Set(NeedFloatCore);
-        floatBytes(kFloatRegisters);
-      } else {
-        floatFromInteger();
-      }
-    } else if (w == kTypeString) {
-      ld("zl", 0);
-      ld("zh", 1);
+      floatBytes(skip ? kFloatLeftRegisters : kFloatRegisters);
+    } else if (floatFromInteger() && skip) {
+      // The second operand of a float operator lies in r18..r21.
+      EmitCall(st, "_Fba");
     }
-  } else {
-    if (w >= kTypeByte && w <= kTypeLong && t == kTypeFloat) {
-      st.used.Set(NeedFloatCore);
-      floatBytes(kFloatRegisters);
-    } else if (w == kTypeByte) {
-      if (t >= kTypeByte && t <= kTypeLong) ld("r24", 0);
-    } else if (w == kTypeInteger || w == kTypeWord) {
-      if (t == kTypeByte) {
-        ld("r24", 0);
-        clr("r25");
-      } else if (t == kTypeInteger || t == kTypeWord) {
-        ld("r24", 0);
-        ld("r25", 1);
-      } else if (t == kTypeLong) {
-        ld("r24", 0);
-        ld("r25", 1);
-        ld("r16", 2);
-        ld("r17", 3);
-      }
-    } else if (w == kTypeLong) {
-      if (t == kTypeByte) {
-        ld("r24", 0);
-        clr("r25");
-        clr("r16");
-        clr("r17");
-      } else if (t == kTypeInteger || t == kTypeWord) {
-        ld("r24", 0);
-        ld("r25", 1);
-        clr("r16");
-        if (t == kTypeInteger) signFill("r25", "r16");
-        clr("r17");
-        if (t == kTypeInteger) Emit2(st, "mov", "r17,r16");
-      } else if (t == kTypeLong) {
-        ld("r24", 0);
-        ld("r25", 1);
-        ld("r16", 2);
-        ld("r17", 3);
-      }
-    } else if (w == kTypeFloat) {
-      if (t == kTypeFloat) {
-        st.used.Set(NeedFloatCore);
-        floatBytes(kFloatLeftRegisters);
-      } else if (floatFromInteger()) {
-        // The second operand of a float operator lies in r18..r21.
-        EmitCall(st, "_Fba");
-      }
-    }
+  } else if (w == kTypeString && !skip) {
+    ld("zl", 0);
+    ld("zh", 1);
   }
 
   st.sticky.WantedType = kept;

@@ -22,6 +22,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {
@@ -120,18 +121,10 @@ void CompileSelectStatement(CompilerState& st) {
       Op2(st, "bld", "r24,0");
       break;
     case kTypeByte:
-      Op2(st, "mov", "r24,zl");
-      break;
     case kTypeInteger:
     case kTypeWord:
-      Op2(st, "mov", "r24,zl");
-      Op2(st, "mov", "r25,zh");
-      break;
     case kTypeLong:
-      Op2(st, "mov", "r24,zl");
-      Op2(st, "mov", "r25,zh");
-      Op2(st, "mov", "r16,r18");
-      Op2(st, "mov", "r17,r19");
+      EmitMoveCurrentToLeft(st, sel.Type);
       break;
     case kTypeString:
       if (st.sticky.StrOperandLength == 1) {
