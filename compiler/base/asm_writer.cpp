@@ -8,16 +8,47 @@ void AsmWriter::Line(std::string_view text) {
   ++lines_;
 }
 
-void AsmWriter::Instr(std::string_view mnemonic, std::string_view operands) {
+void AsmWriter::Instr(Sep sep, std::string_view mnemonic, std::string_view operands) {
+  InstrAfter(MnemonicIndent, sep, mnemonic, operands);
+}
+
+void AsmWriter::Instr(std::string_view label, Sep sep, std::string_view mnemonic, std::string_view operands) {
+  InstrAfter(LabelLead(label), sep, mnemonic, operands);
+}
+
+std::string AsmWriter::LabelLead(std::string_view label) const {
+  if (label.empty()) return MnemonicIndent;
+  std::string lead(label);
+  lead += ':';
+  lead += OperandSeparator;
+  return lead;
+}
+
+void AsmWriter::InstrAfter(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands) {
+  Line(Compose(lead, sep, mnemonic, operands));
+}
+
+void AsmWriter::InstrOpen(Sep sep, std::string_view mnemonic) {
+  Put(Compose(MnemonicIndent, sep, mnemonic, {}));
+  Put(Gap(sep));
+}
+
+std::string AsmWriter::InstrText(Sep sep, std::string_view mnemonic, std::string_view operands) const {
+  return Compose(MnemonicIndent, sep, mnemonic, operands);
+}
+
+std::string AsmWriter::Compose(std::string_view lead, Sep sep, std::string_view mnemonic,
+                               std::string_view operands) const {
+  const std::string& gap = Gap(sep);
   std::string line;
-  line.reserve(MnemonicIndent.size() + mnemonic.size() + OperandSeparator.size() + operands.size());
-  line += MnemonicIndent;
+  line.reserve(lead.size() + mnemonic.size() + gap.size() + operands.size());
+  line += lead;
   line += mnemonic;
   if (!operands.empty()) {
-    line += OperandSeparator;
+    line += gap;
     line += operands;
   }
-  Line(line);
+  return line;
 }
 
 void AsmWriter::Label(std::string_view label) {

@@ -2,10 +2,18 @@
 // The one output writer. Every generator and library emitter appends whole lines to it;
 // each line ends in CR LF. The driver writes the text to the .asm file when it closes it.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace qbc {
+
+// The gap between an instruction's mnemonic and its operands. The generated code uses two
+// widths, both layout cells of the writer, and each line's writer names the one it writes.
+enum class Sep : std::uint8_t {
+  kWide,    // MnemonicIndent (two TABs): most lines of the generated code
+  kNarrow,  // OperandSeparator (one TAB): calls, jumps, branches, skips and a few others
+};
 
 class AsmWriter {
  public:
@@ -16,8 +24,28 @@ class AsmWriter {
 
   // One whole line; an empty text gives an empty line.
   void Line(std::string_view text = {});
-  // MnemonicIndent, mnemonic and, when there are operands, OperandSeparator and operands.
-  void Instr(std::string_view mnemonic, std::string_view operands = {});
+  // Every instruction and directive line of the generated code is written by these.
+  // MnemonicIndent, the mnemonic and, when there are operands, the gap `sep` names and
+  // the operands.
+  void Instr(Sep sep, std::string_view mnemonic, std::string_view operands = {});
+  // A mnemonic alone ("ret", "sei", a bare "lpm").
+  void Instr(std::string_view mnemonic) { Instr(Sep::kWide, mnemonic); }
+  // The same line opened by "label:" and OperandSeparator instead of MnemonicIndent; an
+  // empty label gives the plain line.
+  void Instr(std::string_view label, Sep sep, std::string_view mnemonic, std::string_view operands = {});
+  // The general form under both: `lead` as it stands (an indent, or a label with the gap
+  // its routine pads it with), the mnemonic, and the gap and operands when there are any.
+  void InstrAfter(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands = {});
+  // Opens an instruction line whose operands follow piece by piece: MnemonicIndent, the
+  // mnemonic and the gap `sep` names; Put() appends the operands and Line() ends it. For
+  // data lines whose values are written as the source is read.
+  void InstrOpen(Sep sep, std::string_view mnemonic);
+  // The text Instr(sep, ...) writes, without its line end: for the configuration lines that
+  // are collected for the start-up code and written there later.
+  std::string InstrText(Sep sep, std::string_view mnemonic, std::string_view operands = {}) const;
+  // The lead Instr(label, ...) opens its line with: "label:" and OperandSeparator, or
+  // MnemonicIndent for an empty label.
+  std::string LabelLead(std::string_view label) const;
   // A piece of a line without its end: the next Line() (an empty one ends it) continues
   // the same output line. Used by writers that build a line from source values.
   void Put(std::string_view text) { text_.append(text); }
@@ -33,6 +61,9 @@ class AsmWriter {
   void Clear() { text_.clear(); lines_ = 0; }
 
  private:
+  const std::string& Gap(Sep sep) const { return sep == Sep::kWide ? MnemonicIndent : OperandSeparator; }
+  std::string Compose(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands) const;
+
   std::string text_;
   std::size_t lines_ = 0;
 };

@@ -1,7 +1,5 @@
 #include "compiler/base/text_rows.h"
 
-#include <string>
-
 #include "compiler/base/state.h"
 #include "compiler/base/core_flash_read.h"
 
@@ -19,6 +17,18 @@ bool OneTabMnemonic(std::string_view m) {
   return false;
 }
 
+// Calls and kSep1 rows take the narrow gap; the others as the table's style says.
+Sep RowSep(const Row& r, SepStyle style) {
+  bool narrow;
+  if (r.mnem == "@call" || (r.cond & kSep1) != 0)
+    narrow = true;
+  else if (style == SepStyle::kByLength)
+    narrow = r.mnem.size() >= 4;
+  else
+    narrow = OneTabMnemonic(r.mnem);
+  return narrow ? Sep::kNarrow : Sep::kWide;
+}
+
 }  // namespace
 
 std::uint16_t DeviceConds(const CompilerState& st) {
@@ -31,7 +41,7 @@ std::uint16_t DeviceConds(const CompilerState& st) {
 }
 
 void WriteFlashRead(CompilerState& st, std::string_view label) {
-  WriteFlashReadLines(st, CoreLineLead(st, label), st.out.OperandSeparator, "r0", false);
+  WriteFlashReadLines(st, st.out.LabelLead(label), Sep::kNarrow, "r0", false);
 }
 
 void WriteRows(CompilerState& st, const Rows& rows, std::uint16_t active, SepStyle style) {
@@ -42,34 +52,15 @@ void WriteRows(CompilerState& st, const Rows& rows, std::uint16_t active, SepSty
       WriteFlashRead(st, r.label);
       continue;
     }
-    std::string line;
     if (r.mnem.empty()) {
-      if (r.label.empty()) {
+      if (r.label.empty())
         st.out.Line(r.ops);
-      } else {
-        line += r.label;
-        line += ':';
-        st.out.Line(line);
-      }
+      else
+        st.out.Label(r.label);
       continue;
     }
-    line = CoreLineLead(st, r.label);
-    bool one_tab;
-    if (r.mnem == "@call") {
-      line += st.mn.CallMnemonic;
-      one_tab = true;
-    } else {
-      line += r.mnem;
-      if (style == SepStyle::kByLength)
-        one_tab = r.mnem.size() >= 4;
-      else
-        one_tab = OneTabMnemonic(r.mnem);
-    }
-    if (!r.ops.empty()) {
-      line += ((r.cond & kSep1) != 0 || one_tab) ? st.out.OperandSeparator : st.out.MnemonicIndent;
-      line += r.ops;
-    }
-    st.out.Line(line);
+    const bool call = r.mnem == "@call";
+    st.out.Instr(r.label, RowSep(r, style), call ? std::string_view(st.mn.CallMnemonic) : r.mnem, r.ops);
   }
 }
 

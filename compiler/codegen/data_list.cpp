@@ -10,7 +10,7 @@ namespace qbc {
 namespace {
 
 void StartLine(CompilerState& st, const char* directive) {
-  st.out.Put(st.out.MnemonicIndent + directive + st.out.OperandSeparator);
+  st.out.InstrOpen(Sep::kNarrow, directive);
 }
 
 // Writes one value: a string as its text and a terminating zero byte.

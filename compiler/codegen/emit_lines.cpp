@@ -6,28 +6,16 @@
 namespace qbc {
 
 void Emit2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  std::string line = st.out.MnemonicIndent;
-  line += mnemonic;
-  line += st.out.MnemonicIndent;
-  line += operands;
-  st.out.Line(line);
+  st.out.Instr(Sep::kWide, mnemonic, operands);
 }
 
 void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  std::string line = st.out.MnemonicIndent;
-  line += mnemonic;
-  line += st.out.OperandSeparator;
-  line += operands;
-  st.out.Line(line);
+  st.out.Instr(Sep::kNarrow, mnemonic, operands);
 }
 
-void Emit0(CompilerState& st, std::string_view mnemonic) {
-  std::string line = st.out.MnemonicIndent;
-  line += mnemonic;
-  st.out.Line(line);
-}
+void Emit0(CompilerState& st, std::string_view mnemonic) { st.out.Instr(mnemonic); }
 
-void EmitCall(CompilerState& st, std::string_view label) { Emit1(st, st.mn.CallMnemonic, label); }
+void EmitCall(CompilerState& st, std::string_view label) { st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, label); }
 
 void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {
   EmitCall(st, label);

@@ -13,16 +13,12 @@ namespace qbc::flow {
 
 // MnemonicIndent, mnemonic, OperandSeparator (one TAB), operands.
 inline void Op1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  st.out.Instr(mnemonic, operands);
+  st.out.Instr(Sep::kNarrow, mnemonic, operands);
 }
 
 // MnemonicIndent, mnemonic, MnemonicIndent (two TABs), operands.
 inline void Op2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  std::string line = st.out.MnemonicIndent;
-  line += mnemonic;
-  line += st.out.MnemonicIndent;
-  line += operands;
-  st.out.Line(line);
+  st.out.Instr(Sep::kWide, mnemonic, operands);
 }
 
 // A mnemonic alone on its line ("ijmp", "lpm").

@@ -15,15 +15,11 @@ inline bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
 
 // MnemonicIndent, mnemonic, MnemonicIndent, operands.
 inline void Line2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  std::string s = st.out.MnemonicIndent;
-  s.append(mnemonic).append(st.out.MnemonicIndent).append(operands);
-  st.out.Line(s);
+  st.out.Instr(Sep::kWide, mnemonic, operands);
 }
 // MnemonicIndent, mnemonic, OperandSeparator, operands.
 inline void Line1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  std::string s = st.out.MnemonicIndent;
-  s.append(mnemonic).append(st.out.OperandSeparator).append(operands);
-  st.out.Line(s);
+  st.out.Instr(Sep::kNarrow, mnemonic, operands);
 }
 // A call of a library routine.
 inline void Call(CompilerState& st, std::string_view label) { Line1(st, st.mn.CallMnemonic, label); }

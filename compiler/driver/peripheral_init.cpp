@@ -6,19 +6,12 @@
 #include "compiler/statements/comm_display/glcd_init.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/comm_display/uart_config.h"
 
 namespace qbc {
 
 namespace {
-
-std::string Line2(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
-  return st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
-}
-
-std::string CallLine(const CompilerState& st, const std::string& label) {
-  return st.out.MnemonicIndent + st.mn.CallMnemonic + st.out.OperandSeparator + label;
-}
 
 std::string LastUpper(const std::string& text) {
   return text.empty() ? std::string() : UpperText(text.substr(text.size() - 1));
@@ -37,54 +30,45 @@ void EmitUart(CompilerState& st, std::uint8_t uart) {
   const bool hasFormat = st.cfg.UartFormatSet[uart] != 0;
   const std::string u = std::to_string(uart);
 
-  std::string frameLine;
-  if (uart <= 1)
-    frameLine = Line2(st, ioFrameRegister ? "out" : "sts", "UCSR" + u + "C,zh");
-  else
-    frameLine = Line2(st, "sts", "UCSR" + u + "C,zh");
-
-  std::string controlLine;
-  if (uart == 0) {
-    if (classic)
-      controlLine = Line2(st, "out", "UCR,zl");
-    else
-      controlLine = Line2(st, st.dev.NewMegaDevice ? "sts" : "out", "UCSR0B,zl");
+  const char* frameStore = uart <= 1 && ioFrameRegister ? "out" : "sts";
+  const char* controlStore = "sts";
+  std::string controlRegister = "UCSR" + u + "B";
+  if (uart <= 1 && classic) {
+    controlStore = "out";
+    controlRegister = "UCR";
+  } else if (uart == 0) {
+    controlStore = st.dev.NewMegaDevice ? "sts" : "out";
   } else if (uart == 1) {
-    if (classic)
-      controlLine = Line2(st, "out", "UCR,zl");
-    else
-      controlLine = Line2(st, ioFrameRegister ? "out" : "sts", "UCSR1B,zl");
-  } else {
-    controlLine = Line2(st, "sts", "UCSR" + u + "B,zl");
+    controlStore = ioFrameRegister ? "out" : "sts";
   }
 
   const std::string enable = "zl,0x" + HexLower(UartEnableValue(st, uart));
-  st.out.Line(Line2(st, "ldi", enable));
+  st.out.Instr(Sep::kWide, "ldi", enable);
   if (hasFormat && (uart >= 2 || st.dev.MegaUartDevice)) {
-    st.out.Line(Line2(st, "ldi", "zh,0x" + Hex2(UartFrameValue(st, uart))));
-    st.out.Line(frameLine);
+    st.out.Instr(Sep::kWide, "ldi", "zh,0x" + Hex2(UartFrameValue(st, uart)));
+    st.out.Instr(Sep::kWide, frameStore, "UCSR" + u + "C,zh");
   }
-  st.out.Line(controlLine);
+  st.out.Instr(Sep::kWide, controlStore, controlRegister + ",zl");
   if (uart == 0 && hasFormat && !st.dev.MegaUartDevice) {
-    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(st.cfg.UartFormat[0].Parity)));
-    st.out.Line(Line2(st, "sts", "_SysPar,zl"));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(st.cfg.UartFormat[0].Parity));
+    st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }
 }
 
 void EmitDtmfTimer(CompilerState& st) {
-  for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Line(Line2(st, "clr", r));
+  for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Instr(Sep::kWide, "clr", r);
   // Timer1 overflow interrupt: its enable bit and mask register differ between the
   // families (bit 7 of TIMSK on the AT90S parts, bit 2 on most megas, TIMSK1 on the newer
   // megas); the device file names the bit.
   // The newer megas keep these timer registers in the extended I/O space.
   const std::string mask = st.dev.NewMegaDevice ? "TIMSK1" : "TIMSK";
   const std::string fallback = st.dev.NewMegaDevice ? "sts" : "out";
-  st.out.Line(Line2(st, "ldi", "zl,(1<<TOIE1)"));
-  st.out.Line(Line2(st, StoreMnemonicFor(st, mask, fallback), mask + ",zl"));
-  st.out.Line(Line2(st, "ldi", "zl,0x81"));
-  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl"));
-  st.out.Line(Line2(st, "ldi", "zl,0x01"));
-  st.out.Line(Line2(st, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl"));
+  st.out.Instr(Sep::kWide, "ldi", "zl,(1<<TOIE1)");
+  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, mask, fallback), mask + ",zl");
+  st.out.Instr(Sep::kWide, "ldi", "zl,0x81");
+  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl");
+  st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
+  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl");
   const std::string ddr = "DDR" + LastUpper(st.cfg.DtmfPort);
   EmitPortBit(st, ddr, st.cfg.DtmfPin, true, ddr + "," + st.cfg.DtmfPin);
 }
@@ -99,13 +83,13 @@ void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& p
   const int i = FindIoRegister(st, LowerText(reg));
   const int address = i > 0 ? st.sym.IoRegisters[i].Value : 0;
   if (i == 0 || address < 0x20) {
-    st.out.Line(Line2(st, set ? "sbi" : "cbi", bitOperand));
+    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", bitOperand);
     return;
   }
   const bool io = address < 0x40;
-  st.out.Line(Line2(st, io ? "in" : "lds", "zl," + reg));
-  st.out.Line(Line2(st, set ? "sbr" : "cbr", "zl,1<<" + pin));
-  st.out.Line(Line2(st, io ? "out" : "sts", reg + ",zl"));
+  st.out.Instr(Sep::kWide, io ? "in" : "lds", "zl," + reg);
+  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl,1<<" + pin);
+  st.out.Instr(Sep::kWide, io ? "out" : "sts", reg + ",zl");
 }
 
 // Makes a shift port's clock pin an output.
@@ -120,14 +104,14 @@ void EmitFormatCells(CompilerState& st) {
   // is not cleared at reset, so every declared cell is given its value.
   const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
   if (format) {
-    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(cfg.FormatDigits)));
-    st.out.Line(Line2(st, "sts", "_fmtC,zl"));
-    st.out.Line(Line2(st, "ldi", "zl," + std::to_string(cfg.FormatDecimals)));
-    st.out.Line(Line2(st, "sts", "_fmtD,zl"));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(cfg.FormatDigits));
+    st.out.Instr(Sep::kWide, "sts", "_fmtC,zl");
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(cfg.FormatDecimals));
+    st.out.Instr(Sep::kWide, "sts", "_fmtD,zl");
   }
   if (format || cfg.LeadChar != 0) {
-    st.out.Line(Line2(st, "ldi", "zl,0x" + HexUpper(cfg.LeadChar)));
-    st.out.Line(Line2(st, "sts", "_lchr,zl"));
+    st.out.Instr(Sep::kWide, "ldi", "zl,0x" + HexUpper(cfg.LeadChar));
+    st.out.Instr(Sep::kWide, "sts", "_lchr,zl");
   }
 }
 
@@ -156,14 +140,14 @@ void EmitPeripheralInit(CompilerState& st) {
     st.out.Line(cfg.InitCodeLines[i]);
   }
 
-  if (cfg.SoftUartInterrupt) st.out.Line(CallLine(st, "_UAini"));
+  if (cfg.SoftUartInterrupt) EmitCall(st, "_UAini");
   if (cfg.GlcdType == 1 && !cfg.GlcdNoInit) CompileGlcdInitStatement(st);
-  if (cfg.LcdConfigured) st.out.Line(CallLine(st, "LcdIni"));
+  if (cfg.LcdConfigured) EmitCall(st, "LcdIni");
   if (cfg.ShiftOutDeclared) EmitClockPinOutput(st, cfg.ShiftOutPort, cfg.ShiftOutClockPin);
   if (cfg.ShiftInDeclared) EmitClockPinOutput(st, cfg.ShiftInPort, cfg.ShiftInClockPin);
   if (cfg.NeedPcKey) {
     if (cfg.PcKeyInit) {
-      st.out.Line(CallLine(st, "_PCini"));
+      EmitCall(st, "_PCini");
     } else {
       const std::string data = "PORT" + LastChar(cfg.PcKeyDataPort);
       const std::string clock = "PORT" + LastChar(cfg.PcKeyClockPort);
@@ -172,7 +156,7 @@ void EmitPeripheralInit(CompilerState& st) {
     }
   }
   if (cfg.KeysDeclared && cfg.KeyColsPort.substr(0, 4) != "PORT" && !cfg.KeyConfigured)
-    st.out.Line(CallLine(st, "_KyIni"));
+    EmitCall(st, "_KyIni");
   if (cfg.SoundPinDeclared) {
     EmitPortBit(st, cfg.SoundPort, cfg.SoundPin, cfg.SoundInverse, cfg.SoundPort + "," + cfg.SoundPin);
     const std::string ddr = "DDR" + LastChar(cfg.SoundPort);

@@ -29,7 +29,7 @@ bool AnyVariableAtAddress(const CompilerState& st) {
 }
 
 void SystemVar(CompilerState& st, const std::string& label, const std::string& separator, int bytes) {
-  st.out.Line(label + ":" + separator + ".byte" + st.out.OperandSeparator + std::to_string(bytes));
+  st.out.InstrAfter(label + ":" + separator, Sep::kNarrow, ".byte", std::to_string(bytes));
   st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
 }
 
@@ -118,37 +118,33 @@ void EmitSystemVariables(CompilerState& st) {
 }
 
 void EmitVectorTable(CompilerState& st) {
-  const std::string mi = st.out.MnemonicIndent;
-  const std::string os = st.out.OperandSeparator;
-  st.out.Line(mi + ".CSEG");
-  if (AnyVariableAtAddress(st)) st.out.Line(mi + ".NOOVERLAP");
-  st.out.Line(".ORG" + os + "0x0000");
+  st.out.Instr(".CSEG");
+  if (AnyVariableAtAddress(st)) st.out.Instr(".NOOVERLAP");
+  st.out.InstrAfter("", Sep::kNarrow, ".ORG", "0x0000");
   const int highest = st.sym.HighestVectorUsed;
   if (highest > 0) {
-    st.out.Line(mi + "rjmp" + os + "_Reset");
+    st.out.Instr(Sep::kNarrow, "rjmp", "_Reset");
     const std::string jump = st.dev.FlashEnd > 9000 ? "jmp" : "rjmp";
     for (int i = 1; i <= highest; ++i) {
       const VectorRecord& v = st.sym.InterruptVectors[i];
-      st.out.Line(".ORG" + mi + v.Name);
+      st.out.InstrAfter("", Sep::kWide, ".ORG", v.Name);
       if (v.Used)
-        st.out.Line(mi + jump + os + "IntN" + std::to_string(i));
+        st.out.Instr(Sep::kNarrow, jump, "IntN" + std::to_string(i));
       else
-        st.out.Line(mi + "reti");
+        st.out.Instr("reti");
     }
   }
   st.out.Line();
-  st.out.Line("_Reset:");
+  st.out.Label("_Reset");
 }
 
 void EmitStackSetUp(CompilerState& st) {
-  const std::string mi = st.out.MnemonicIndent;
-  const std::string os = st.out.OperandSeparator;
-  st.out.Line(mi + "ldi" + mi + "yl,byte1(RAMEND)");
-  st.out.Line(mi + "out" + mi + "SPL,yl");
+  st.out.Instr(Sep::kWide, "ldi", "yl,byte1(RAMEND)");
+  st.out.Instr(Sep::kWide, "out", "SPL,yl");
   // Y is the software stack pointer: its high byte is loaded on every device, because the
   // chip does not clear its registers at reset.
-  st.out.Line(mi + "ldi" + mi + "yh,byte2(RAMEND)");
-  if (st.dev.RamEnd > 256) st.out.Line(mi + "out" + mi + "SPL+1,yh");
+  st.out.Instr(Sep::kWide, "ldi", "yh,byte2(RAMEND)");
+  if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "out", "SPL+1,yh");
 
   const std::string& text = st.cfg.StackSize;
   if (!IsWholeNumberText(text)) return;  // no usable $stack: reported by the first pass
@@ -157,20 +153,19 @@ void EmitStackSetUp(CompilerState& st) {
     CompileError(st, "126 bytes max for Stack!");
     --st.src.TokenIndex;  // the statement loop still starts on the first statement
   } else if (s > 63) {
-    st.out.Line(mi + "sbiw" + os + "yl,63");
-    st.out.Line(mi + "sbiw" + os + "yl, " + std::to_string(static_cast<long>(s) - 63));
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl,63");
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl, " + std::to_string(static_cast<long>(s) - 63));
   } else {
-    st.out.Line(mi + "sbiw" + os + "yl," + text);
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl," + text);
   }
 }
 
 void EmitJtagAndMemory(CompilerState& st) {
-  const std::string mi = st.out.MnemonicIndent;
   if (st.cfg.JtagOff) {
-    st.out.Line(mi + "in" + mi + "zl,MCUCSR");
-    st.out.Line(mi + "ori" + mi + "zl,0x80");
-    st.out.Line(mi + "out" + mi + "MCUCSR,zl");
-    st.out.Line(mi + "out" + mi + "MCUCSR,zl");
+    st.out.Instr(Sep::kWide, "in", "zl,MCUCSR");
+    st.out.Instr(Sep::kWide, "ori", "zl,0x80");
+    st.out.Instr(Sep::kWide, "out", "MCUCSR,zl");
+    st.out.Instr(Sep::kWide, "out", "MCUCSR,zl");
   }
   // (xram declared before the device was known)
   const bool bus = HasExternalMemoryBus(st);
@@ -183,11 +178,11 @@ void EmitJtagAndMemory(CompilerState& st) {
     if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
       // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);
       // bit 7 of their MCUCR switches JTAG off.
-      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0x84" : "zl,0x80"));
-      st.out.Line(mi + "sts" + mi + "XMCRA,zl");
+      st.out.Instr(Sep::kWide, "ldi", (waitState ? "zl,0x84" : "zl,0x80"));
+      st.out.Instr(Sep::kWide, "sts", "XMCRA,zl");
     } else {
-      st.out.Line(mi + "ldi" + mi + (waitState ? "zl,0xc0" : "zl,0x80"));
-      st.out.Line(mi + "out" + mi + "MCUCR,zl");
+      st.out.Instr(Sep::kWide, "ldi", (waitState ? "zl,0xc0" : "zl,0x80"));
+      st.out.Instr(Sep::kWide, "out", "MCUCR,zl");
     }
   }
 }
@@ -195,9 +190,8 @@ void EmitJtagAndMemory(CompilerState& st) {
 // SRAM holds no known value at reset: no handler is running yet.
 void EmitHandlerFlagReset(CompilerState& st) {
   if (st.sym.HandlerArgAreaBytes == 0) return;
-  const std::string mi = st.out.MnemonicIndent;
-  st.out.Line(mi + "clr" + mi + "zl");
-  st.out.Line(mi + "sts" + mi + kHandlerRunning + ",zl");
+  st.out.Instr(Sep::kWide, "clr", "zl");
+  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
 }
 
 }  // namespace
@@ -216,11 +210,10 @@ std::string DataSegmentPad(std::size_t nameLength) {
 }
 
 void EmitDataSegment(CompilerState& st, const std::string& segment, std::uint8_t storageClass) {
-  const std::string os = st.out.OperandSeparator;
-  if (segment == ".DSEG" && AnyVariableAtAddress(st)) st.out.Line(st.out.MnemonicIndent + ".OVERLAP");
-  st.out.Line(st.out.MnemonicIndent + segment);
+  if (segment == ".DSEG" && AnyVariableAtAddress(st)) st.out.Instr(".OVERLAP");
+  st.out.Instr(segment);
   if (segment == ".DSEG" && st.dev.RamStart >= 1) {
-    st.out.Line(".ORG" + os + "0x" + HexUpper(static_cast<std::uint32_t>(st.dev.RamStart)));
+    st.out.InstrAfter("", Sep::kNarrow, ".ORG", "0x" + HexUpper(static_cast<std::uint32_t>(st.dev.RamStart)));
     st.out.Line();
   }
   const int last = static_cast<int>(st.sym.GlobalVars.size()) - 1;
@@ -234,13 +227,13 @@ void EmitDataSegment(CompilerState& st, const std::string& segment, std::uint8_t
     if (v.Storage != storageClass) continue;
     if (storageClass == kStorageXram && v.VarType > kTypeBit && (v.Address > st.dev.RamEnd || external > 0)) {
       if (v.Address > 0) external = v.Address;
-      st.out.Line(".equ" + os + v.Name + " = 0x" + HexUpper(static_cast<std::uint32_t>(external)));
+      st.out.InstrAfter("", Sep::kNarrow, ".equ", v.Name + " = 0x" + HexUpper(static_cast<std::uint32_t>(external)));
       external += v.Size;
       continue;
     }
-    if (v.Address > 0) st.out.Line(".ORG" + os + " " + std::to_string(v.Address));
+    if (v.Address > 0) st.out.InstrAfter("", Sep::kNarrow, ".ORG", " " + std::to_string(v.Address));
     if (v.VarType > kTypeBit)
-      st.out.Line(v.Name + ":" + DataSegmentPad(v.Name.size()) + ".byte" + os + " " + std::to_string(v.Size));
+      st.out.InstrAfter(v.Name + ":" + DataSegmentPad(v.Name.size()), Sep::kNarrow, ".byte", " " + std::to_string(v.Size));
   }
 }
 

@@ -263,7 +263,7 @@ bool LoadDeviceFile(CompilerState& st, const std::string& deviceName) {
     return false;
   }
 
-  st.out.Line(".include" + st.out.OperandSeparator + "\"" + inc + fileName + "\"");
+  st.out.InstrAfter("", Sep::kNarrow, ".include", "\"" + inc + fileName + "\"");
   st.out.Line(";");
 
   // The definition lines are split with the shared tokenizer; the `$device` line's tokens

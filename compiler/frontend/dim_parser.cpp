@@ -137,9 +137,9 @@ void ParseDimVariable(CompilerState& st) {
       st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + size);
     if (st.src.DeclarationsEnded && elementSize > 0 && type != kTypeBit) {
       st.out.Line();
-      st.out.Line(st.out.MnemonicIndent + ".DSEG");
-      st.out.Line(name + ":" + st.out.MnemonicIndent + ".byte" + st.out.OperandSeparator + std::to_string(size));
-      st.out.Line(st.out.MnemonicIndent + ".CSEG");
+      st.out.Instr(".DSEG");
+      st.out.InstrAfter(name + ":" + st.out.MnemonicIndent, Sep::kNarrow, ".byte", std::to_string(size));
+      st.out.Instr(".CSEG");
     }
   }
   SkipToItemEnd(st);

@@ -59,8 +59,8 @@ res:\t.byte\t256
   for (std::size_t k = 0; k < cases.size(); ++k) {
     const Case& c = cases[k];
     for (int b = 0; b < Width(type); ++b) {
-      st.out.Instr("ldi", std::string(left[b]) + "," + Hex(static_cast<std::uint64_t>(c.left) >> (8 * b)));
-      st.out.Instr("ldi", std::string(right[b]) + "," + Hex(static_cast<std::uint64_t>(c.right) >> (8 * b)));
+      st.out.Instr(Sep::kNarrow, "ldi", std::string(left[b]) + "," + Hex(static_cast<std::uint64_t>(c.left) >> (8 * b)));
+      st.out.Instr(Sep::kNarrow, "ldi", std::string(right[b]) + "," + Hex(static_cast<std::uint64_t>(c.right) >> (8 * b)));
     }
     st.sticky.WantedType = type;
     EmitCaseCompare(st);
@@ -69,12 +69,12 @@ res:\t.byte\t256
     const std::string jumped = "J" + std::to_string(k);
     const std::string next = "N" + std::to_string(k);
     EmitCompareBranch(st, connective, c.relation, jumped);
-    st.out.Instr("ldi", "r20,0x00");
-    st.out.Instr("rjmp", next);
+    st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
+    st.out.Instr(Sep::kNarrow, "rjmp", next);
     st.out.Label(jumped);
-    st.out.Instr("ldi", "r20,0x01");
+    st.out.Instr(Sep::kNarrow, "ldi", "r20,0x01");
     st.out.Label(next);
-    st.out.Instr("sts", "res+" + std::to_string(k) + ",r20");
+    st.out.Instr(Sep::kNarrow, "sts", "res+" + std::to_string(k) + ",r20");
   }
   st.out.Text(R"(
 done:\trjmp\tdone)");
@@ -156,17 +156,17 @@ start:)");
     for (std::uint8_t rel = 1; rel <= 6; ++rel)
       for (int answer : {-1, 0, 1}) cases.push_back({answer, rel});
     for (std::size_t k = 0; k < cases.size(); ++k) {
-      st.out.Instr("ldi", "r21," + Hex(static_cast<std::uint8_t>(cases[k].answer)));
+      st.out.Instr(Sep::kNarrow, "ldi", "r21," + Hex(static_cast<std::uint8_t>(cases[k].answer)));
       st.sticky.WantedType = kTypeFloat;
       const std::string jumped = "J" + std::to_string(k);
       const std::string next = "N" + std::to_string(k);
       EmitCompareBranch(st, connective, cases[k].rel, jumped);
-      st.out.Instr("ldi", "r20,0x00");
-      st.out.Instr("rjmp", next);
+      st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
+      st.out.Instr(Sep::kNarrow, "rjmp", next);
       st.out.Label(jumped);
-      st.out.Instr("ldi", "r20,0x01");
+      st.out.Instr(Sep::kNarrow, "ldi", "r20,0x01");
       st.out.Label(next);
-      st.out.Instr("sts", "res+" + std::to_string(k) + ",r20");
+      st.out.Instr(Sep::kNarrow, "sts", "res+" + std::to_string(k) + ",r20");
     }
     st.out.Text(R"(
 done:\trjmp\tdone)");

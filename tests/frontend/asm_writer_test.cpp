@@ -2,17 +2,52 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace qbc {
 namespace {
 
 TEST(AsmWriter, LinesEndInCrLfAndUseTheLayoutCells) {
   AsmWriter out;
   out.Label("L0001");
-  out.Instr("rjmp", "L0001");
+  out.Instr(Sep::kNarrow, "rjmp", "L0001");
   out.Instr("ret");
   out.Line();
   EXPECT_EQ(out.Str(), "L0001:\r\n\t\trjmp\tL0001\r\n\t\tret\r\n\r\n");
   EXPECT_EQ(out.LineCount(), 4u);
+}
+
+// Every instruction line of the generated code comes from these forms; the bytes of each
+// are what the assembler and the recorded outputs see.
+TEST(AsmWriter, InstructionFormsWriteTheirLeadAndGap) {
+  struct Case {
+    const char* label;
+    Sep sep;
+    const char* mnemonic;
+    const char* operands;
+    const char* line;
+  } const cases[] = {
+      {"", Sep::kWide, "ldi", "zl,0x01", "\t\tldi\t\tzl,0x01"},
+      {"", Sep::kNarrow, "brne", "L0002", "\t\tbrne\tL0002"},
+      {"", Sep::kWide, "ret", "", "\t\tret"},  // no gap without operands
+      {"_Wms1", Sep::kWide, "ldi", "r21,0x10", "_Wms1:\tldi\t\tr21,0x10"},
+      {"_Fmov", Sep::kNarrow, "push", "r22", "_Fmov:\tpush\tr22"},
+  };
+  for (const Case& c : cases) {
+    AsmWriter out;
+    out.Instr(c.label, c.sep, c.mnemonic, c.operands);
+    EXPECT_EQ(out.Str(), std::string(c.line) + "\r\n") << c.mnemonic;
+    if (*c.label == 0) {
+      EXPECT_EQ(out.InstrText(c.sep, c.mnemonic, c.operands), c.line) << c.mnemonic;
+    }
+  }
+  AsmWriter out;
+  out.InstrAfter("_Flpm:  ", Sep::kNarrow, "lpm", "r21,Z+");
+  out.MnemonicIndent = "  ";
+  out.OperandSeparator = " ";
+  out.Instr(Sep::kWide, "mov", "r25,r21");
+  out.Instr("L1", Sep::kNarrow, "push", "r22");
+  EXPECT_EQ(out.Str(), "_Flpm:  lpm\tr21,Z+\r\n  mov  r25,r21\r\nL1: push r22\r\n");
 }
 
 TEST(AsmWriter, TextBlockExpandsTabEscapesAndKeepsInnerEmptyLines) {

@@ -102,16 +102,16 @@ MicroWaitPlan PlanMicroWait(float crystalMHz) {
 void EmitPadding(CompilerState& st, long cycles, const std::string& label) {
   if (cycles >= 6) {
     const long k = std::min(cycles / 3, 255L);
-    st.out.Line("\t\tldi\t\tr21," + std::to_string(k));
-    st.out.Line(label + ":\tdec\t\tr21");
-    st.out.Line("\t\tbrne\t" + label);
+    st.out.Instr(Sep::kWide, "ldi", "r21," + std::to_string(k));
+    st.out.Instr(label, Sep::kWide, "dec", "r21");
+    st.out.Instr(Sep::kNarrow, "brne", label);
     cycles -= 3 * k;
     if (cycles >= 6) EmitPadding(st, cycles, label + "x");
     else if (cycles > 0) EmitPadding(st, cycles, label);
     return;
   }
-  for (; cycles >= 2; cycles -= 2) st.out.Line("\t\trjmp\tPC+1");
-  if (cycles == 1) st.out.Line("\t\tnop");
+  for (; cycles >= 2; cycles -= 2) st.out.Instr(Sep::kNarrow, "rjmp", "PC+1");
+  if (cycles == 1) st.out.Instr("nop");
 }
 
 }  // namespace
@@ -120,34 +120,34 @@ void EmitWaitMicroRoutine(CompilerState& st) {
   const MicroWaitPlan plan = PlanMicroWait(st.cfg.CrystalFrequency);
   st.out.Line();
   st.out.Line(";////// _Wmu: zl microseconds ///////////");
-  st.out.Line("_Wmu:");
+  st.out.Label("_Wmu");
   // A set bit b takes the skip (2 cycles) and its padding; a clear one sbrs and rjmp (3).
   for (int b = 0; b < plan.Shift; ++b) {
     const std::string next = "_WmuB" + std::to_string(b);
-    st.out.Line("\t\tsbrs\tzl," + std::to_string(b));
-    st.out.Line("\t\trjmp\t" + next);
+    st.out.Instr(Sep::kNarrow, "sbrs", "zl," + std::to_string(b));
+    st.out.Instr(Sep::kNarrow, "rjmp", next);
     EmitPadding(st, plan.BitCycles[b] + 1, next + "p");
-    st.out.Line(next + ":");
+    st.out.Label(next);
   }
   if (plan.Pass == 0) {
-    st.out.Line("\t\tclr\t\tzl");
-    st.out.Line("\t\tret");
+    st.out.Instr(Sep::kWide, "clr", "zl");
+    st.out.Instr("ret");
     return;
   }
-  for (int b = 0; b < plan.Shift; ++b) st.out.Line("\t\tlsr\t\tzl");
+  for (int b = 0; b < plan.Shift; ++b) st.out.Instr(Sep::kWide, "lsr", "zl");
   if (plan.Fraction != 0) {
-    st.out.Line("\t\tldi\t\tr23," + std::to_string(plan.Fraction));
-    st.out.Line("\t\tldi\t\tr22,128");  // half a cycle: the carries round
+    st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(plan.Fraction));
+    st.out.Instr(Sep::kWide, "ldi", "r22,128");  // half a cycle: the carries round
   }
   // No pass: 3 cycles to the ret, the same as the passes' own overhead, so that every
   // count costs the same beyond its microseconds.
   st.out.Text(R"(\t\ttst\t\tzl
 \t\tbreq\t_WmuE
 \t\trjmp\tPC+1)");
-  st.out.Line("_WmuL:");
+  st.out.Label("_WmuL");
   if (plan.Fraction != 0) {
-    st.out.Line("\t\tadd\t\tr22,r23");
-    st.out.Line("\t\tbrcs\tPC+1");
+    st.out.Instr(Sep::kWide, "add", "r22,r23");
+    st.out.Instr(Sep::kNarrow, "brcs", "PC+1");
   }
   EmitPadding(st, plan.Pass - ShortestPass(plan.Fraction), "_WmuP");
   st.out.Text(R"(\t\tdec\t\tzl
@@ -164,7 +164,7 @@ void EmitWaitmsRoutine(CompilerState& st) {
 _Wms:\ttst\t\tzl
 \t\tbreq\t_Wms3
 _Wms0:\tldi\t\tr20,0x14)");
-  st.out.Line("_Wms1:\tldi\t\tr21,0x" + k.CountHex);
+  st.out.Instr("_Wms1", Sep::kWide, "ldi", "r21,0x" + k.CountHex);
   st.out.Text(R"(_Wms2:\tdec\t\tr21)");
   for (int i = 0; i < k.ExtraNops; ++i) st.out.Text(R"(\t\tnop)");
   st.out.Text(R"(
@@ -183,7 +183,7 @@ void EmitWaitusRoutine(CompilerState& st) {
 ;////// _waitus ///////////////////////////
 _wus:\ttst\t\tzl
 \t\tbreq\t_wus2)");
-  st.out.Line("_wus0:\tldi\t\tr22," + n);
+  st.out.Instr("_wus0", Sep::kWide, "ldi", "r22," + n);
   st.out.Text(R"(
 _wus1:\tdec\t\tr22
 \t\tbrne\t_wus1
@@ -196,7 +196,7 @@ void EmitWait5usRoutine(CompilerState& st) {
   std::string n = ComputeWait5usCount(st);
   st.out.Line();
   st.out.Line(";////// Wait 5us //////////////////////////");
-  st.out.Line("_W5:\tldi\t\tr21," + n);
+  st.out.Instr("_W5", Sep::kWide, "ldi", "r21," + n);
   st.out.Text(R"(
 _W51:\tdec\t\tr21
 \t\tbrne\t_W51

@@ -169,13 +169,11 @@ _Fs2f1: mov     xh,r22
 
 void EmitFloatMoveRoutine(CompilerState& st) {
   AsmWriter& out = st.out;
-  const std::string& ind = out.MnemonicIndent;
-  const std::string& sep = out.OperandSeparator;
-  out.Line("_Fmov:" + sep + "push" + sep + "r22");
-  for (const char* r : {"r23", "r24", "r25"}) out.Line(ind + "push" + sep + r);
-  for (const char* m : {"r25,r21", "r24,r20", "r23,r19", "r22,r18"}) out.Line(ind + "mov" + ind + m);
-  for (const char* r : {"r21", "r20", "r19", "r18"}) out.Line(ind + "pop" + ind + r);
-  out.Line(ind + "ret");
+  out.Instr("_Fmov", Sep::kNarrow, "push", "r22");
+  for (const char* r : {"r23", "r24", "r25"}) out.Instr(Sep::kNarrow, "push", r);
+  for (const char* m : {"r25,r21", "r24,r20", "r23,r19", "r22,r18"}) out.Instr(Sep::kWide, "mov", m);
+  for (const char* r : {"r21", "r20", "r19", "r18"}) out.Instr(Sep::kWide, "pop", r);
+  out.Instr("ret");
 }
 
 }  // namespace qbc

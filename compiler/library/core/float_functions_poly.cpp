@@ -12,7 +12,7 @@ namespace {
 // otherwise the implicit-r0 form, a pointer step and a copy. `label` comes with its own
 // padding.
 void EmitTableRead(CompilerState& st, const std::string& label, const std::string& reg) {
-  WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, st.out.OperandSeparator, reg, true);
+  WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, Sep::kNarrow, reg, true);
 }
 
 }  // namespace

@@ -22,12 +22,11 @@ _IsSw:\tpush\tr23
 \t\tpush\txh
 \t\tpush\tzl
 \t\tpush\tzh)");
-  const std::string ldi = st.out.MnemonicIndent + "ldi" + st.out.MnemonicIndent;
-  st.out.Line(ldi + "zl,byte1(" + start + ")");
-  st.out.Line(ldi + "zh,byte2(" + start + ")");
-  st.out.Line(ldi + "xl,byte1(" + keep + ")");
-  st.out.Line(ldi + "xh,byte2(" + keep + ")");
-  st.out.Line(ldi + "r23," + std::to_string(st.sym.HandlerTextKeepBytes));
+  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + start + ")");
+  st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + start + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + keep + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + keep + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(st.sym.HandlerTextKeepBytes));
   st.out.Text(R"(
 _IsSw1:\tld\t\tr24,Z
 \t\tld\t\tr25,X

@@ -454,12 +454,11 @@ void EmitNumToHexRoutine(CompilerState& st) {
   textrows::WriteRoutine(st, ";////// Num to Hex  //////////////////////", kRows);
   // Text area: RAMEND less the software stack size.
   const long s = textrows::StackSizeValue(st);
-  const std::string sbiw = st.out.MnemonicIndent + "sbiw" + st.out.OperandSeparator + "yl,";
   if (s >= 0 && s <= 63) {
-    st.out.Line(sbiw + st.cfg.StackSize);
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl," + st.cfg.StackSize);
   } else if (s > 63 && s < 126) {
-    st.out.Line(sbiw + "0x3f");
-    st.out.Line(sbiw + " " + std::to_string(s - 63));
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl,0x3f");
+    st.out.Instr(Sep::kNarrow, "sbiw", "yl, " + std::to_string(s - 63));
   }
   st.out.Instr("ret");
 }

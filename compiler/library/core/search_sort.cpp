@@ -154,7 +154,7 @@ _Fn82:\tclr\t\tzl
 // Whole preformatted lines (label and mnemonic padded to eight columns); only the flash
 // reads use the layout cells. Written without an empty line before the header.
 static void EmitFscFlashRead(CompilerState& st) {
-  WriteFlashReadLines(st, st.out.OperandSeparator, st.out.MnemonicIndent, "r0", false);
+  WriteFlashReadLines(st, st.out.OperandSeparator, Sep::kWide, "r0", false);
 }
 
 void EmitFindStrConstRoutine(CompilerState& st) {

@@ -141,7 +141,7 @@ void EmitBcdRoutine(CompilerState& st) {
 ;////// Bcd ///////////////////////////////
 _Bcd:\tmov\t\tr24,zl
 \t\tldi\t\tzl,0x0a)");
-  st.out.Instr(st.mn.CallMnemonic, "Div8u");
+  st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, "Div8u");
   st.out.Text(R"(
 \t\tswap\tzl
 \t\tor\t\tzl,r22
@@ -156,7 +156,7 @@ _FBcd:\tpush\tzl
 \t\tandi\tzl,0xf0
 \t\tswap\tzl
 \t\tldi\t\tr24,0x0a)");
-  st.out.Instr(st.mn.CallMnemonic, "Mpy8u");
+  st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, "Mpy8u");
   st.out.Text(R"(
 \t\tmov\t\tr24,zl
 \t\tpop\t\tzl

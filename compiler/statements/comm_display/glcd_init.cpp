@@ -1,12 +1,14 @@
 #include "compiler/statements/comm_display/glcd_init.h"
 
+#include "compiler/codegen/emit_lines.h"
+
 namespace qbc {
 
 void CompileGlcdInitStatement(CompilerState& st) {
   static const char* const kInitRoutines[] = {"", "_Tini", "_HDini", "_S0ini", "_NkIni"};
   const std::uint8_t type = st.cfg.GlcdType;
   if (type < 1 || type > 4) return;
-  st.out.Line(st.out.MnemonicIndent + st.mn.CallMnemonic + st.out.OperandSeparator + kInitRoutines[type]);
+  EmitCall(st, kInitRoutines[type]);
 }
 
 }  // namespace qbc

@@ -26,8 +26,8 @@ struct UartLines {
   void Pair(const std::string& first, const std::string& second) { groups.push_back({first, second}); }
 };
 
-std::string Instr(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
-  return st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+std::string Instr(const CompilerState& st, std::string_view mnemonic, std::string_view operands) {
+  return st.out.InstrText(Sep::kWide, mnemonic, operands);
 }
 
 // In place, each pair is written as built; collected for the start-up code, each pair is
@@ -330,8 +330,8 @@ void EmitSoftUartReloads(CompilerState& st) {
   };
   const char* names[3] = {"_rel1,zl", "_rel2,zl", "_rel3,zl"};
   for (int i = 0; i < 3; ++i) {
-    st.out.Line(Instr(st, "ldi", "zl," + SignedNumberText(values[i])));
-    st.out.Line(Instr(st, "sts", names[i]));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(values[i]));
+    st.out.Instr(Sep::kWide, "sts", names[i]);
   }
 }
 

@@ -14,7 +14,7 @@ namespace {
 // A configuration line's instruction: into the start-up code during the first pass, in
 // place once the declarations have ended.
 void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::string& operands) {
-  const std::string line = st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+  const std::string line = st.out.InstrText(Sep::kWide, mnemonic, operands);
   if (st.src.DeclarationsEnded) {
     st.out.Line(line);
   } else {

@@ -50,7 +50,7 @@ SpiPins SpiPinsOf(const std::string& name) {
 }
 
 std::string SpiLine(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
-  return st.out.MnemonicIndent + mnemonic + st.out.MnemonicIndent + operands;
+  return st.out.InstrText(Sep::kWide, mnemonic, operands);
 }
 
 // The start-up code during the declarations; in place in the code pass.

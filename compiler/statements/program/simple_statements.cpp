@@ -13,8 +13,6 @@ void CompileExitStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   HoldOnLine(st);
   const std::string word = st.TokText();
-  const std::string mi = st.out.MnemonicIndent;
-  const std::string os = st.out.OperandSeparator;
   const Nesting& n = st.nest;
   std::string label;
   bool known = true;
@@ -37,7 +35,7 @@ void CompileExitStatement(CompilerState& st) {
     CompileError(st, "You can not Exit from " + word + "!");
   }
   if (known) {
-    st.out.Line(mi + "rjmp" + os + label);
+    st.out.Instr(Sep::kNarrow, "rjmp", label);
     ++st.src.TokenIndex;
   }
   HoldOnLine(st);
@@ -49,7 +47,7 @@ void CompileEndStatement(CompilerState& st) {
   EmitLabel(st, label);
   // "jmp" exists only on devices with more than 8 KB of flash (the ATmega8 is a mega
   // without it); the device loader's jump mnemonic says which.
-  st.out.Line(st.out.MnemonicIndent + st.mn.JumpMnemonic + st.out.OperandSeparator + label);
+  st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, label);
   st.out.Line();
 }
 
