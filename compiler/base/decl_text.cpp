@@ -61,16 +61,18 @@ double RoundHalfEven(double value) { return std::nearbyint(value); }
 
 // ASCII only, whatever the locale: names and mnemonics are ASCII and bytes above 127 in
 // string literals must pass through unchanged.
-std::string UpperText(std::string text) {
-  for (char& c : text)
+std::string UpperText(std::string_view text) {
+  std::string copy(text);
+  for (char& c : copy)
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return text;
+  return copy;
 }
 
-std::string LowerText(std::string text) {
-  for (char& c : text)
+std::string LowerText(std::string_view text) {
+  std::string copy(text);
+  for (char& c : copy)
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return text;
+  return copy;
 }
 
 std::string HexUpper(std::uint32_t value) {

@@ -3,6 +3,7 @@
 // and the program head.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "compiler/base/state.h"
 
@@ -22,8 +23,9 @@ std::string NumberText(double value);
 // Rounds to the nearest integer, halves to the even neighbour.
 double RoundHalfEven(double value);
 
-std::string UpperText(std::string text);
-std::string LowerText(std::string text);
+// Upper-case / lower-case copies (ASCII).
+std::string UpperText(std::string_view text);
+std::string LowerText(std::string_view text);
 
 // Upper-case hexadecimal without leading zeros (0 gives "0").
 std::string HexUpper(std::uint32_t value);

@@ -18,33 +18,33 @@ void AddressIntoX(CompilerState& st, const std::string& name, std::uint8_t eleme
   const std::string lo = floatValue ? "r16" : "r24";
   const std::string hi = floatValue ? "r17" : "r25";
   if (!WideForm(st)) {
-    Emit2(st, "ldi", "xl,byte1(" + name + ")");
-    Emit2(st, "clr", "xh");  // nothing else clears it, and X reads both halves
-    Emit2(st, "pop", lo);
-    for (int k = 1; k < bytes; k *= 2) Emit2(st, "lsl", lo);
-    Emit2(st, "add", "xl, " + lo);
+    st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+    st.out.Instr(Sep::kWide, "clr", "xh");  // nothing else clears it, and X reads both halves
+    st.out.Instr(Sep::kWide, "pop", lo);
+    for (int k = 1; k < bytes; k *= 2) st.out.Instr(Sep::kWide, "lsl", lo);
+    st.out.Instr(Sep::kWide, "add", "xl, " + lo);
     return;
   }
-  Emit2(st, "ldi", "xl,byte1(" + name + ")");
-  Emit2(st, "ldi", "xh,byte2(" + name + ")");
-  Emit2(st, "pop", lo);
+  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
+  st.out.Instr(Sep::kWide, "pop", lo);
   if (byteIndex)
-    Emit2(st, "clr", hi);
+    st.out.Instr(Sep::kWide, "clr", hi);
   else
-    Emit2(st, "pop", hi);
+    st.out.Instr(Sep::kWide, "pop", hi);
   for (int k = 1; k < bytes; k *= 2) {
-    Emit2(st, "lsl", lo);
-    Emit2(st, "rol", hi);
+    st.out.Instr(Sep::kWide, "lsl", lo);
+    st.out.Instr(Sep::kWide, "rol", hi);
   }
-  Emit2(st, "add", "xl, " + lo);
-  Emit2(st, "adc", "xh, " + hi);
+  st.out.Instr(Sep::kWide, "add", "xl, " + lo);
+  st.out.Instr(Sep::kWide, "adc", "xh, " + hi);
 }
 
 }  // namespace
 
 void EmitPushArrayIndex(CompilerState& st) {
-  if (WideForm(st)) Emit1(st, "push", "zh");
-  Emit1(st, "push", "zl");
+  if (WideForm(st)) st.out.Instr(Sep::kNarrow, "push", "zh");
+  st.out.Instr(Sep::kNarrow, "push", "zl");
 }
 
 void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
@@ -54,18 +54,18 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
   std::uint8_t w = st.sticky.WantedType;
   if (w == kTypeString || w == 0) w = e;  // a string context reads the element by its own type
   AddressIntoX(st, name, e, false, false);
-  auto ld = [&](const char* ops) { Emit2(st, "ld", ops); };
+  auto ld = [&](const char* ops) { st.out.Instr(Sep::kWide, "ld", ops); };
   const bool integerElement = e == kTypeByte || e == kTypeInteger || e == kTypeWord || e == kTypeLong;
   // An integer element wanted as a float is read as its own type and then converted.
   const bool toFloat = integerElement && w == kTypeFloat;
   if (toFloat) w = e;
   if (integerElement && (w == kTypeBit || w == kTypeByte)) {
     ld("zl,X");
-    if (e != kTypeByte) Emit2(st, "clr", "zh");
+    if (e != kTypeByte) st.out.Instr(Sep::kWide, "clr", "zh");
   } else if (integerElement && (w == kTypeInteger || w == kTypeWord)) {
     if (e == kTypeByte) {
       ld("zl,X");
-      Emit2(st, "clr", "zh");
+      st.out.Instr(Sep::kWide, "clr", "zh");
     } else {
       ld("zl,X+");
       ld("zh,X");
@@ -73,9 +73,9 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
   } else if (integerElement && w == kTypeLong) {
     if (e == kTypeByte) {
       ld("zl,X");
-      Emit2(st, "clr", "zh");
-      Emit2(st, "clr", "r18");
-      Emit2(st, "clr", "r19");
+      st.out.Instr(Sep::kWide, "clr", "zh");
+      st.out.Instr(Sep::kWide, "clr", "r18");
+      st.out.Instr(Sep::kWide, "clr", "r19");
     } else if (e == kTypeLong) {
       ld("zl,X+");
       ld("zh,X+");
@@ -87,8 +87,8 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
       if (e == kTypeInteger) {
         CallLibrary(st, "_I2L", NeedI2L);
       } else {
-        Emit2(st, "clr", "r18");
-        Emit2(st, "clr", "r19");
+        st.out.Instr(Sep::kWide, "clr", "r18");
+        st.out.Instr(Sep::kWide, "clr", "r19");
       }
     }
   } else if (e == kTypeFloat && (w == kTypeFloat || (w >= kTypeByte && w <= kTypeLong))) {
@@ -121,14 +121,14 @@ void EmitStoreArrayElement(CompilerState& st, const std::string& name) {
 
 void EmitArrayElementAddress(CompilerState& st, const std::string& name) {
   if (!WideForm(st)) {
-    Emit2(st, "ldi", "r24,byte1(" + name + ")");
-    Emit2(st, "add", "zl, r24");
+    st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + name + ")");
+    st.out.Instr(Sep::kWide, "add", "zl, r24");
     return;
   }
-  Emit2(st, "ldi", "r24,byte1(" + name + ")");
-  Emit2(st, "ldi", "r25,byte2(" + name + ")");
-  Emit2(st, "add", "zl, r24");
-  Emit2(st, "adc", "zh, r25");
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r25,byte2(" + name + ")");
+  st.out.Instr(Sep::kWide, "add", "zl, r24");
+  st.out.Instr(Sep::kWide, "adc", "zh, r25");
 }
 
 }  // namespace qbc

@@ -17,6 +17,7 @@
 #include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
@@ -68,17 +69,17 @@ bool AtStatementEnd(CompilerState& st, int offset) {
 
 // T := bit 0 of zl, for a bit target whose value was computed as a number.
 void TakeBitFromValue(CompilerState& st) {
-  if (st.sticky.OperandType != kTypeBit) Emit2(st, "bst", "zl,0");
+  if (st.sticky.OperandType != kTypeBit) st.out.Instr(Sep::kWide, "bst", "zl,0");
 }
 
 void ConstantRegisterBit(CompilerState& st, const std::string& reg, int address, const std::string& bit, bool set) {
   const std::uint8_t kept = st.sticky.WantedType;
   st.sticky.WantedType = kTypeByte;
   if (IsBitAddressable(address) || address < 0) {
-    Emit2(st, set ? "sbi" : "cbi", Upper(reg) + "," + bit);
+    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", UpperText(reg) + "," + bit);
   } else {
     EmitLoadIoRegister(st, reg);
-    Emit2(st, set ? "sbr" : "cbr", "zl," + BitMaskText(BitTextValue(st, bit)));
+    st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(BitTextValue(st, bit)));
     EmitStoreIoRegister(st, reg);
   }
   st.sticky.WantedType = kept;
@@ -169,8 +170,9 @@ void CompileAssignmentForms(CompilerState& st) {
       ParseExpression(st);
       if (wide) {
         st.expr.ArrayIndexType = kTypeWord;
-        if (st.sticky.WantedType == kTypeByte) Emit2(st, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
-        if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) Emit1(st, "push", "zh");
+        if (st.sticky.WantedType == kTypeByte)
+          st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
+        if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zh");
       } else {
         st.expr.ArrayIndexType = st.sticky.OperandType;
       }
@@ -181,7 +183,7 @@ void CompileAssignmentForms(CompilerState& st) {
         CompileStringArrayAssignment(st, name, v.ElementSize);
         return;
       }
-      if (!st.sticky.SkipOperandPush) Emit1(st, "push", "zl");
+      if (!st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zl");
     } else if (st.TokText() == ".") {
       ++st.src.TokenIndex;
       st.sticky.WantedType = kTypeBit;
@@ -224,7 +226,7 @@ void CompileAssignmentForms(CompilerState& st) {
           if (wholeArray) {
             if (v.Size > 255) {
               // the list and string forms count bytes in eight bits
-              CompileError(st, "Array " + Upper(name) + " too large for a list!");
+              CompileError(st, "Array " + UpperText(name) + " too large for a list!");
               SkipToStatementEnd(st);
               return;
             }
@@ -238,7 +240,7 @@ void CompileAssignmentForms(CompilerState& st) {
         }
         case kTypeString: {
           if (v.Size > 255) {
-            CompileError(st, "String " + Upper(name) + " too large for a list!");
+            CompileError(st, "String " + UpperText(name) + " too large for a list!");
             SkipToStatementEnd(st);
             return;
           }
@@ -271,7 +273,7 @@ void CompileAssignmentForms(CompilerState& st) {
         form = Target::Register;
       }
     }
-    if (FindIoRegister(st, Lower(name)) == 0 && FindIoRegister(st, name) == 0) {
+    if (FindIoRegister(st, LowerText(name)) == 0 && FindIoRegister(st, name) == 0) {
       CompileError(st, "Unknown identifier " + name);
       --st.src.TokenIndex;
       form = Target::None;
@@ -294,7 +296,7 @@ void CompileAssignmentForms(CompilerState& st) {
           ParseSum(st);
           st.sticky.WantedType = kept;
           EmitCall(st, "_VaBit");
-          Emit1(st, "push", "r23");  // the right side may use r23 (the divide routines do)
+          st.out.Instr(Sep::kNarrow, "push", "r23");  // the right side may use r23 (the divide routines do)
           st.used.Set(NeedBitMask);
           bitAtRunTime = true;
         }
@@ -317,13 +319,13 @@ void CompileAssignmentForms(CompilerState& st) {
       const bool set = value == "1";
       if (form == Target::Scalar) {
         const int b = static_cast<std::uint8_t>(st.sym.GlobalVars[g].Size);
-        Emit0(st, set ? "set" : "clt");
+        st.out.Instr(set ? "set" : "clt");
         if (b <= 7)
-          Emit2(st, "bld", "r3," + Dec(b));
+          st.out.Instr(Sep::kWide, "bld", "r3," + Dec(b));
         else if (b <= 15)
-          Emit2(st, "bld", "r4," + Dec(b - 8));
+          st.out.Instr(Sep::kWide, "bld", "r4," + Dec(b - 8));
       } else if (form == Target::FrameVarBit || form == Target::VarBit) {
-        Emit0(st, set ? "set" : "clt");
+        st.out.Instr(set ? "set" : "clt");
         if (form == Target::FrameVarBit)
           EmitStoreFrameVarBit(st, name, bit);
         else
@@ -383,15 +385,15 @@ void CompileAssignmentForms(CompilerState& st) {
         const std::string l1 = NewLabel(st);
         const std::string l2 = NewLabel(st);
         st.used.Set(NeedStoreBit);
-        Emit2(st, "pop", "r23");
+        st.out.Instr(Sep::kWide, "pop", "r23");
         EmitCall(st, "_StBit");
         EmitReadIoRegister(st, name, "r24");
-        Emit1(st, "brts", l1);
-        Emit2(st, "com", "r23");
-        Emit2(st, "and", "r24,r23");
-        Emit1(st, "rjmp", l2);
+        st.out.Instr(Sep::kNarrow, "brts", l1);
+        st.out.Instr(Sep::kWide, "com", "r23");
+        st.out.Instr(Sep::kWide, "and", "r24,r23");
+        st.out.Instr(Sep::kNarrow, "rjmp", l2);
         EmitLabel(st, l1);
-        Emit2(st, "or", "r24,r23");
+        st.out.Instr(Sep::kWide, "or", "r24,r23");
         EmitLabel(st, l2);
         EmitWriteIoRegister(st, name, "r24");
       }
@@ -401,10 +403,10 @@ void CompileAssignmentForms(CompilerState& st) {
       // the bit number is known at run time: it may reach any byte of the variable
       const std::string l1 = NewLabel(st);
       const std::string l2 = NewLabel(st);
-      Emit2(st, "bst", "zl,0x00");
+      st.out.Instr(Sep::kWide, "bst", "zl,0x00");
       st.sticky.WantedType = kTypeByte;
       if (form == Target::VarBitByVar) {
-        Emit2(st, "lds", "zl," + bit);
+        st.out.Instr(Sep::kWide, "lds", "zl," + bit);
       } else {
         st.sticky.SkipOperandPush = false;
         EmitLoadFrameVar(st, bitLocalIndex);
@@ -414,15 +416,15 @@ void CompileAssignmentForms(CompilerState& st) {
         EmitVarBitPointer(st, "", FrameReadDisplacement(st, st.sym.LocalVars[targetLocal - 1]), VarTypeBytes(varType));
       else
         EmitVarBitPointer(st, name, 0, VarTypeBytes(varType));
-      Emit2(st, "ld", "zl,X");
-      Emit1(st, "brts", l1);
-      Emit2(st, "com", "r23");
-      Emit2(st, "and", "zl,r23");
-      Emit1(st, "rjmp", l2);
+      st.out.Instr(Sep::kWide, "ld", "zl,X");
+      st.out.Instr(Sep::kNarrow, "brts", l1);
+      st.out.Instr(Sep::kWide, "com", "r23");
+      st.out.Instr(Sep::kWide, "and", "zl,r23");
+      st.out.Instr(Sep::kNarrow, "rjmp", l2);
       EmitLabel(st, l1);
-      Emit2(st, "or", "zl,r23");
+      st.out.Instr(Sep::kWide, "or", "zl,r23");
       EmitLabel(st, l2);
-      Emit2(st, "st", "X,zl");
+      st.out.Instr(Sep::kWide, "st", "X,zl");
       break;
     }
     case Target::FlashTable:
@@ -434,17 +436,17 @@ void CompileAssignmentForms(CompilerState& st) {
 // More values than the variable has elements would overwrite the variables after it.
 void ReportTooManyValues(CompilerState& st, const std::string& name, int count, int elements) {
   if (count <= elements) return;
-  CompileError(st, "Too many values for " + Upper(name) + "!");
+  CompileError(st, "Too many values for " + UpperText(name) + "!");
   --st.src.TokenIndex;
 }
 
 // X on the list's variable: both halves, as the stores go through X+.
 void EmitLoadListAddress(CompilerState& st, const std::string& name) {
-  Emit2(st, "ldi", "xl,byte1(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
   if (st.dev.RamEnd > 256)
-    Emit2(st, "ldi", "xh,byte2(" + name + ")");
+    st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
   else
-    Emit2(st, "clr", "xh");  // X addresses through both halves
+    st.out.Instr(Sep::kWide, "clr", "xh");  // X addresses through both halves
 }
 
 // "=" and "(" in front of a list. When either is missing the statement is reported once
@@ -498,14 +500,14 @@ void CompileStringListAssignment(CompilerState& st, const std::string& name, std
   if (!OpenList(st)) return;
   if (st.TokText(1) == ",") {
     const int count = CompileListValues(st, [&] {
-      Emit2(st, "ldi", "r20," + Dec(elementSize));
+      st.out.Instr(Sep::kWide, "ldi", "r20," + Dec(elementSize));
       EmitCall(st, "_StrZ");
     });
     ReportTooManyValues(st, name, count, elementCount);
   } else {
     ParseSum(st);
-    Emit2(st, "ldi", "r21," + Dec(elementCount));
-    Emit2(st, "ldi", "r22," + Dec(elementSize));
+    st.out.Instr(Sep::kWide, "ldi", "r21," + Dec(elementCount));
+    st.out.Instr(Sep::kWide, "ldi", "r22," + Dec(elementSize));
     EmitCall(st, "_StrI");
   }
   CloseList(st);
@@ -518,7 +520,7 @@ void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
   if (!OpenList(st)) return;
   const int g = FindGlobalVar(st, name);
   const int capacity = g != 0 ? st.sym.GlobalVars[g].Size : 0;
-  const int count = CompileListValues(st, [&] { Emit2(st, "st", "X+,zl"); });
+  const int count = CompileListValues(st, [&] { st.out.Instr(Sep::kWide, "st", "X+,zl"); });
   ReportTooManyValues(st, name, count, capacity);
   CloseList(st);
 }

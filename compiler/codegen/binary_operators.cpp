@@ -37,17 +37,17 @@ void LogicOperator(CompilerState& st, const char* m) {
     const std::uint8_t t = op.Type();
     if (t >= kTypeBit && t <= kTypeLong) {
       Pops(st, t);
-      Emit2(st, m, "zl,r24");
-      if (t == kTypeBit) Emit2(st, "bst", "zl,0");
+      st.out.Instr(Sep::kWide, m, "zl,r24");
+      if (t == kTypeBit) st.out.Instr(Sep::kWide, "bst", "zl,0");
       if (t == kTypeInteger || t == kTypeWord || t == kTypeLong) {
         if (std::string_view(m) == "and" && t != kTypeLong)
-          Emit1(st, m, "zh,r25");
+          st.out.Instr(Sep::kNarrow, m, "zh,r25");
         else
-          Emit2(st, m, "zh,r25");
+          st.out.Instr(Sep::kWide, m, "zh,r25");
       }
       if (t == kTypeLong) {
-        Emit2(st, m, "r18,r16");
-        Emit2(st, m, "r19,r17");
+        st.out.Instr(Sep::kWide, m, "r18,r16");
+        st.out.Instr(Sep::kWide, m, "r19,r17");
       }
     }
   }
@@ -98,7 +98,7 @@ void EmitSubOperator(CompilerState& st) {
     // The left operand is in B (r21..r18), the right one in A: B - A is B + (-A). Negating
     // the result of _Fsub (A - B) instead would turn the +0 of equal operands into -0,
     // which compares below 0.
-    Emit2(st, "subi", "r25,0x80");
+    st.out.Instr(Sep::kWide, "subi", "r25,0x80");
     EmitCall(st, "_Fadd");
     UseFloatRoutine(st, NeedFadd);
     return;
@@ -116,8 +116,8 @@ void EmitMulOperator(CompilerState& st) {
     case kTypeBit:
     case kTypeByte:
       if (st.dev.HardwareMultiplier) {
-        Emit2(st, "mul", "zl,r24");
-        Emit1(st, "movw", "zl,r0");
+        st.out.Instr(Sep::kWide, "mul", "zl,r24");
+        st.out.Instr(Sep::kNarrow, "movw", "zl,r0");
       } else {
         EmitCall(st, "Mpy8u");
       }

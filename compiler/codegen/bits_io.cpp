@@ -26,22 +26,22 @@ void VarBitByte(CompilerState& st, const std::string& name, const std::string& b
 
 void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDisplacement, int bytes) {
   auto hex = [](int v) { return "0x" + Hex2(static_cast<std::uint8_t>(v & 0xFF)); };
-  Emit2(st, "andi", "zl," + hex(bytes * 8 - 1));
-  Emit2(st, "mov", "xl,zl");
-  for (int k = 0; k < 3; ++k) Emit2(st, "lsr", "xl");
-  Emit2(st, "clr", "xh");
+  st.out.Instr(Sep::kWide, "andi", "zl," + hex(bytes * 8 - 1));
+  st.out.Instr(Sep::kWide, "mov", "xl,zl");
+  for (int k = 0; k < 3; ++k) st.out.Instr(Sep::kWide, "lsr", "xl");
+  st.out.Instr(Sep::kWide, "clr", "xh");
   if (label.empty()) {
-    Emit2(st, "add", "xl,yl");
-    Emit2(st, "adc", "xh,yh");
+    st.out.Instr(Sep::kWide, "add", "xl,yl");
+    st.out.Instr(Sep::kWide, "adc", "xh,yh");
     const int minus = -frameDisplacement;
-    Emit2(st, "subi", "xl," + hex(minus));
-    Emit2(st, "sbci", "xh," + hex(minus >> 8));
+    st.out.Instr(Sep::kWide, "subi", "xl," + hex(minus));
+    st.out.Instr(Sep::kWide, "sbci", "xh," + hex(minus >> 8));
   } else {
     // adds the label's address: subtracting its negation needs no spare register
-    Emit2(st, "subi", "xl,byte1(-(" + label + "))");
-    Emit2(st, "sbci", "xh,byte2(-(" + label + "))");
+    st.out.Instr(Sep::kWide, "subi", "xl,byte1(-(" + label + "))");
+    st.out.Instr(Sep::kWide, "sbci", "xh,byte2(-(" + label + "))");
   }
-  Emit2(st, "andi", "zl,0x07");
+  st.out.Instr(Sep::kWide, "andi", "zl,0x07");
   CallLibrary(st, "_VaBit", NeedBitMask);
 }
 
@@ -49,9 +49,9 @@ void EmitLoadBitVar(CompilerState& st, const std::string& name) {
   if (int g = FindGlobalVar(st, name); g != 0) {
     const int b = st.sym.GlobalVars[g].Size;
     if (b >= 0 && b <= 7)
-      Emit2(st, "bst", "r3," + Dec(b));
+      st.out.Instr(Sep::kWide, "bst", "r3," + Dec(b));
     else if (b >= 8 && b <= 15)
-      Emit2(st, "bst", "r4," + Dec(b - 8));
+      st.out.Instr(Sep::kWide, "bst", "r4," + Dec(b - 8));
   }
   const std::uint8_t w = st.sticky.WantedType;
   if (w == kTypeLong) {
@@ -78,7 +78,7 @@ void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const V
   }
   if (w >= kTypeBit && w <= kTypeLong) {
     loadByte(lo, v >= 8 && v < 8 * bytes ? v / 8 : 0);
-    Emit2(st, "bst", lo + "," + (v >= 0 ? Dec(v % 8) : bit));
+    st.out.Instr(Sep::kWide, "bst", lo + "," + (v >= 0 ? Dec(v % 8) : bit));
     // a bit operand of a logic operator is combined in bit 0, as a port bit is
     if (w == kTypeBit) EmitBitLogic(st);
     EmitBitAsNumber(st, s ? kLeftRegisters : kWorkRegisters, w);
@@ -90,7 +90,7 @@ void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::strin
   const int g = FindGlobalVar(st, name);
   const int bytes = g != 0 ? VarTypeBytes(st.sym.GlobalVars[g].VarType) : 4;
   EmitLoadBitOf(st, bytes, bit, [&](const std::string& reg, int byteIndex) {
-    Emit2(st, "lds", reg + "," + ByteAddress(name, byteIndex));
+    st.out.Instr(Sep::kWide, "lds", reg + "," + ByteAddress(name, byteIndex));
   });
 }
 
@@ -119,13 +119,11 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
   EmitReadIoRegister(st, name, lo);
-  st.out.Line(st.out.MnemonicIndent + "bst" + st.out.MnemonicIndent + lo + "," + b + st.out.CommentIndent +
-              ";store zl,bit " + b + " to T flag");
+  st.out.Instr(Sep::kWide, "bst", lo + "," + b + st.out.CommentIndent + ";store zl,bit " + b + " to T flag");
   if (w == kTypeBit) EmitBitLogic(st);
   if (w >= kTypeByte) {
-    Emit2(st, "clr", lo);
-    st.out.Line(st.out.MnemonicIndent + "bld" + st.out.MnemonicIndent + lo + ",0" + st.out.CommentIndent +
-                ";store T flag to zl bit 0");
+    st.out.Instr(Sep::kWide, "clr", lo);
+    st.out.Instr(Sep::kWide, "bld", lo + ",0" + st.out.CommentIndent + ";store T flag to zl bit 0");
   }
   EmitClearBytes(st, IntegerValue(w, s), 1, NumericTypeBytes(w));
 }
@@ -133,7 +131,7 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
 void EmitBitLogic(CompilerState& st) {
   const std::string& t = st.TokText();
   if (t == "and" || t == "or" || t == "xor" || t == "<EOL>" || st.sticky.LogicOperatorSeen)
-    Emit2(st, "bld", st.sticky.SkipOperandPush ? "r24,0" : "zl,0");
+    st.out.Instr(Sep::kWide, "bld", st.sticky.SkipOperandPush ? "r24,0" : "zl,0");
 }
 
 void EmitStoreIoRegister(CompilerState& st, const std::string& name) {
@@ -144,14 +142,14 @@ namespace {
 
 // Sets or clears one register bit, choosing the instructions by the register's address.
 void WriteRegisterBit(CompilerState& st, const std::string& name, int value, const std::string& b, bool set) {
-  const std::string r = Upper(name);
+  const std::string r = UpperText(name);
   if (IsBitAddressable(value) || value < 0) {
-    Emit2(st, set ? "sbi" : "cbi", r + "," + b);
+    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", r + "," + b);
     return;
   }
   const int bit = BitTextValue(st, b);
   EmitReadIoRegister(st, name, "zl");
-  Emit2(st, set ? "sbr" : "cbr", "zl," + BitMaskText(bit));
+  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(bit));
   EmitWriteIoRegister(st, name, "zl");
 }
 
@@ -162,9 +160,9 @@ void EmitStoreBit(CompilerState& st, const std::string& name, const std::string&
   const std::string b = BitOperand(st, bit);
   const std::string la = NewLabel(st);
   const std::string lb = NewLabel(st);
-  Emit1(st, "brtc", la);
+  st.out.Instr(Sep::kNarrow, "brtc", la);
   WriteRegisterBit(st, name, value, b, true);
-  Emit1(st, "rjmp", lb);
+  st.out.Instr(Sep::kNarrow, "rjmp", lb);
   EmitLabel(st, la);
   WriteRegisterBit(st, name, value, b, false);
   EmitLabel(st, lb);
@@ -174,9 +172,9 @@ void EmitStoreVarBit(CompilerState& st, const std::string& name, const std::stri
   std::string addr;
   std::string b;
   VarBitByte(st, name, bit, addr, b);
-  Emit2(st, "lds", "zl," + addr);
-  Emit2(st, "bld", "zl," + b);
-  Emit2(st, "sts", addr + ",zl");
+  st.out.Instr(Sep::kWide, "lds", "zl," + addr);
+  st.out.Instr(Sep::kWide, "bld", "zl," + b);
+  st.out.Instr(Sep::kWide, "sts", addr + ",zl");
 }
 
 }  // namespace qbc

@@ -1,18 +1,15 @@
 #include "compiler/codegen/compare_branch.h"
 
-#include "compiler/codegen/conditions.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/conditions.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/codegen/emit_lines.h"
 
 namespace qbc {
-
-using flow::Op1;
-using flow::Op2;
 
 std::uint8_t RelationCode(std::string_view text) {
   if (text == "<") return 1;
@@ -27,8 +24,8 @@ std::uint8_t RelationCode(std::string_view text) {
 std::uint8_t ParseComparison(CompilerState& st) {
   ParseSum(st);
   if (st.sticky.OperandType == kTypeString) {
-    Op2(st, "mov", "xl,zl");
-    if (st.dev.RamEnd > 256) Op2(st, "mov", "xh,zh");
+    st.out.Instr(Sep::kWide, "mov", "xl,zl");
+    if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   }
   if (RelationCode(st.TokText()) != 0) return ParseComparisonOperator(st);
   return 0;
@@ -45,9 +42,9 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
   const bool large = st.dev.RamEnd > 256;
   const bool leftPart = leftType == kTypeSubstring;
   if (leftPart) {
-    Op1(st, "push", "zl");
-    if (large) Op1(st, "push", "zh");
-    Op1(st, "push", "r20");
+    st.out.Instr(Sep::kNarrow, "push", "zl");
+    if (large) st.out.Instr(Sep::kNarrow, "push", "zh");
+    st.out.Instr(Sep::kNarrow, "push", "r20");
   } else if (leftType != kTypeString) {
     EmitPushOperand(st);
   }
@@ -58,20 +55,20 @@ std::uint8_t ParseComparisonOperator(CompilerState& st) {
   const bool rightPart = st.sticky.OperandType == kTypeSubstring;
   if (rightPart) strlines::CopySubstringToScratch(st, "r21");
   if (leftPart) {
-    Op2(st, "mov", "xl,zl");
-    if (large) Op2(st, "mov", "xh,zh");
-    Op1(st, "pop", "r20");
-    if (large) Op1(st, "pop", "zh");
-    Op1(st, "pop", "zl");
+    st.out.Instr(Sep::kWide, "mov", "xl,zl");
+    if (large) st.out.Instr(Sep::kWide, "mov", "xh,zh");
+    st.out.Instr(Sep::kNarrow, "pop", "r20");
+    if (large) st.out.Instr(Sep::kNarrow, "pop", "zh");
+    st.out.Instr(Sep::kNarrow, "pop", "zl");
     strlines::CopySubstringToScratch(st, "r22");
     // X = the left operand's copy, Z = the right operand.
-    Op2(st, "mov", "r24,xl");
-    Op2(st, "mov", "xl,zl");
-    Op2(st, "mov", "zl,r24");
+    st.out.Instr(Sep::kWide, "mov", "r24,xl");
+    st.out.Instr(Sep::kWide, "mov", "xl,zl");
+    st.out.Instr(Sep::kWide, "mov", "zl,r24");
     if (large) {
-      Op2(st, "mov", "r24,xh");
-      Op2(st, "mov", "xh,zh");
-      Op2(st, "mov", "zh,r24");
+      st.out.Instr(Sep::kWide, "mov", "r24,xh");
+      st.out.Instr(Sep::kWide, "mov", "xh,zh");
+      st.out.Instr(Sep::kWide, "mov", "zh,r24");
     }
   }
   EmitCompareOperator(st);
@@ -96,11 +93,11 @@ void EmitCaseCompare(CompilerState& st) {
   if (EmitLeftWithWork(st, type, "cp", "cpc")) return;
   switch (type) {
     case kTypeString:
-      flow::CallRoutine(st, "_StrCmp");
+      EmitCall(st, "_StrCmp");
       st.used.Set(NeedStrCmp);
       break;
     case kTypeFlashString:
-      flow::CallRoutine(st, "_StCCp");
+      EmitCall(st, "_StCCp");
       st.used.Set(NeedStrConstCmp);
       break;
     default:
@@ -167,11 +164,11 @@ void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint
 
   if (relation >= 1 && relation <= 6) {
     if (type == kTypeFloat) {
-      flow::CallRoutine(st, "_Fcmp0");
+      EmitCall(st, "_Fcmp0");
       UseFloatRoutine(st, NeedFcmp0);
       const FloatTest f = FloatRelation(relation);
-      Op2(st, f.test, f.operands);
-      Op1(st, jumpWhenTrue ? f.branchFalse : f.branchTrue, "PC+0x02");
+      st.out.Instr(Sep::kWide, f.test, f.operands);
+      st.out.Instr(Sep::kNarrow, jumpWhenTrue ? f.branchFalse : f.branchTrue, "PC+0x02");
     } else if (relation == 2 || relation == 5) {
       // "<=" and ">" by two branches on the flags of left - right.
       const char* below = isSigned ? "brlt" : "brlo";
@@ -180,17 +177,17 @@ void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint
       // wrong, or goes straight to the jump when it makes it right.
       const bool equalHolds = relation == 2;
       if (equalHolds != jumpWhenTrue) {
-        Op1(st, "breq", "PC+0x03");
-        Op1(st, below, "PC+0x02");
+        st.out.Instr(Sep::kNarrow, "breq", "PC+0x03");
+        st.out.Instr(Sep::kNarrow, below, "PC+0x02");
       } else {
-        Op1(st, "breq", "PC+0x02");
-        Op1(st, notBelow, "PC+0x02");
+        st.out.Instr(Sep::kNarrow, "breq", "PC+0x02");
+        st.out.Instr(Sep::kNarrow, notBelow, "PC+0x02");
       }
     } else {
-      Op1(st, SingleBranch(relation, isSigned, !jumpWhenTrue), "PC+0x02");
+      st.out.Instr(Sep::kNarrow, SingleBranch(relation, isSigned, !jumpWhenTrue), "PC+0x02");
     }
   }
-  flow::Rjmp(st, label);
+  st.out.Instr(Sep::kNarrow, "rjmp", label);
   st.sticky.WantedType = saved;
 }
 

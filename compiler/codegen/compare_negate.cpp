@@ -44,30 +44,30 @@ void EmitNegate(CompilerState& st) {
   if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
   switch (st.sticky.WantedType) {
     case kTypeByte:
-      Emit2(st, "neg", "zl");
+      st.out.Instr(Sep::kWide, "neg", "zl");
       break;
     case kTypeInteger:
     case kTypeWord:  // a word negates to its two's complement as an integer does
       EmitEachByte(st, "com", CurrentValue(kTypeWord));
-      Emit1(st, "adiw", "zl,0x01");
+      st.out.Instr(Sep::kNarrow, "adiw", "zl,0x01");
       break;
     case kTypeLong:
       EmitEachByte(st, "com", CurrentValue(kTypeLong));
-      Emit1(st, "subi", "zl,-0x01");
-      Emit1(st, "sbci", "zh,-0x01");
-      Emit1(st, "sbci", "r18,-0x01");
-      Emit1(st, "sbci", "r19,-0x01");
+      st.out.Instr(Sep::kNarrow, "subi", "zl,-0x01");
+      st.out.Instr(Sep::kNarrow, "sbci", "zh,-0x01");
+      st.out.Instr(Sep::kNarrow, "sbci", "r18,-0x01");
+      st.out.Instr(Sep::kNarrow, "sbci", "r19,-0x01");
       break;
     case kTypeFloat:
       // A zero (exponent field 0) stays +0: the float routines give every zero as +0 and
       // _Fcmp orders -0 below +0, so -A for A = 0 would not compare equal to 0.
-      Emit2(st, "mov", "xl,r24");
-      Emit2(st, "lsl", "xl");
-      Emit2(st, "mov", "xl,r25");
-      Emit2(st, "rol", "xl");
-      Emit1(st, "breq", "PC+0x03");
-      Emit2(st, "ldi", "xl,0x80");
-      Emit2(st, "eor", "r25,xl");
+      st.out.Instr(Sep::kWide, "mov", "xl,r24");
+      st.out.Instr(Sep::kWide, "lsl", "xl");
+      st.out.Instr(Sep::kWide, "mov", "xl,r25");
+      st.out.Instr(Sep::kWide, "rol", "xl");
+      st.out.Instr(Sep::kNarrow, "breq", "PC+0x03");
+      st.out.Instr(Sep::kWide, "ldi", "xl,0x80");
+      st.out.Instr(Sep::kWide, "eor", "r25,xl");
       break;
     default:
       break;
@@ -81,13 +81,13 @@ void EmitNegateWithBit(CompilerState& st) {
   switch (st.sticky.WantedType) {
     case kTypeBit:
       if (st.sticky.OperandType == kTypeBit) {
-        Emit2(st, "bld", "zl,0x00");
-        Emit2(st, "ldi", "zh,0x01");
-        Emit2(st, "eor", "zl,zh");
-        Emit2(st, "bst", "zl,0x00");
+        st.out.Instr(Sep::kWide, "bld", "zl,0x00");
+        st.out.Instr(Sep::kWide, "ldi", "zh,0x01");
+        st.out.Instr(Sep::kWide, "eor", "zl,zh");
+        st.out.Instr(Sep::kWide, "bst", "zl,0x00");
       } else if (st.sticky.OperandType == kTypeByte) {
-        Emit2(st, "ldi", "zh,0x01");
-        Emit2(st, "eor", "zl,zh");
+        st.out.Instr(Sep::kWide, "ldi", "zh,0x01");
+        st.out.Instr(Sep::kWide, "eor", "zl,zh");
       }
       break;
     case kTypeByte:
@@ -97,16 +97,13 @@ void EmitNegateWithBit(CompilerState& st) {
       EmitEachByte(st, "com", CurrentValue(st.sticky.WantedType));
       break;
     case kTypeFloat:
-      Emit2(st, "ldi", "xl,0x80");
-      Emit2(st, "eor", "r25,xl");
+      st.out.Instr(Sep::kWide, "ldi", "xl,0x80");
+      st.out.Instr(Sep::kWide, "eor", "r25,xl");
       break;
     default:
       break;
   }
   st.sticky.WantedType = kept;
 }
-
-void EmitRjmpLine(CompilerState& st, const std::string& label) { Emit1(st, "rjmp", label); }
-void EmitRjmpLine2(CompilerState& st, const std::string& label) { Emit1(st, "rjmp", label); }
 
 }  // namespace qbc

@@ -15,8 +15,5 @@ void EmitNegate(CompilerState& st);
 // Logical not: a bit is inverted (T and bit 0 of zl), integers get their one's
 // complement, a float its sign flipped.
 void EmitNegateWithBit(CompilerState& st);
-// "rjmp" TAB label.
-void EmitRjmpLine(CompilerState& st, const std::string& label);
-void EmitRjmpLine2(CompilerState& st, const std::string& label);
 
 }  // namespace qbc

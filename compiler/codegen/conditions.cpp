@@ -5,26 +5,22 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/codegen/compare_branch.h"
-#include "compiler/codegen/flow_lines.h"
-#include "compiler/codegen/io_access.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
-#include "compiler/frontend/numeric_constants.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/bits_io.h"
+#include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/float_use.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
-#include "compiler/base/symbols.h"
+#include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {
-
-using flow::Op1;
-using flow::Op2;
 
 namespace {
 
@@ -121,19 +117,19 @@ BitPlace CurrentBitPlace(CompilerState& st) {
 void LoadVariableBitAtRunTime(CompilerState& st, const BitPlace& p) {
   const int numberLocal = FindLocalVar(st, p.Bit);
   if (numberLocal != 0)
-    Op2(st, "ldd", "zl,y+" + std::to_string(FrameDisplacement(st, numberLocal)));
+    st.out.Instr(Sep::kWide, "ldd", "zl,y+" + std::to_string(FrameDisplacement(st, numberLocal)));
   else
-    Op2(st, "lds", "zl," + p.Bit);
+    st.out.Instr(Sep::kWide, "lds", "zl," + p.Bit);
   if (const int local = FindLocalVar(st, p.Register); local != 0) {
     EmitVarBitPointer(st, "", FrameDisplacement(st, local), VarTypeBytes(st.sym.LocalVars[local - 1].VarType));
   } else {
     const int g = FindGlobalVar(st, p.Register);
     EmitVarBitPointer(st, p.Register, 0, VarTypeBytes(g != 0 ? st.sym.GlobalVars[g].VarType : std::uint8_t{kTypeByte}));
   }
-  Op2(st, "ld", "r24,X");
-  Op2(st, "and", "r24,r23");
-  Op1(st, "breq", "PC+0x02");
-  Op2(st, "ldi", "r24,0x01");
+  st.out.Instr(Sep::kWide, "ld", "r24,X");
+  st.out.Instr(Sep::kWide, "and", "r24,r23");
+  st.out.Instr(Sep::kNarrow, "breq", "PC+0x02");
+  st.out.Instr(Sep::kWide, "ldi", "r24,0x01");
 }
 
 // The byte of a variable that holds bit `bit` into `reg` (a local from the frame, else the
@@ -142,15 +138,15 @@ void LoadVariableBitAtRunTime(CompilerState& st, const BitPlace& p) {
 int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string& reg) {
   if (BitNumber(st, p.Bit) < 0 && IsBitNumberVariable(st, p.Bit)) {
     LoadVariableBitAtRunTime(st, p);
-    if (reg != "r24") Op2(st, "mov", reg + ",r24");
+    if (reg != "r24") st.out.Instr(Sep::kWide, "mov", reg + ",r24");
     return 0;
   }
   const int bit = BitNumber(st, p.Bit);
   const int byteIndex = bit < 0 ? 0 : bit / 8;
   if (const int local = FindLocalVar(st, p.Register); local != 0) {
-    Op2(st, "ldd", reg + ",y+" + std::to_string(FrameDisplacement(st, local) + byteIndex));
+    st.out.Instr(Sep::kWide, "ldd", reg + ",y+" + std::to_string(FrameDisplacement(st, local) + byteIndex));
   } else {
-    Op2(st, "lds", reg + "," + p.Register + (byteIndex > 0 ? "+" + std::to_string(byteIndex) : ""));
+    st.out.Instr(Sep::kWide, "lds", reg + "," + p.Register + (byteIndex > 0 ? "+" + std::to_string(byteIndex) : ""));
   }
   return bit < 0 ? 0 : bit % 8;
 }
@@ -160,16 +156,16 @@ int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string&
 void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
   if (p.IsIo) {
     if (IsBitAddressable(st, p.Register)) {
-      Op1(st, skipWhenSet ? "sbis" : "sbic", UpperText(p.Register) + "," + p.Bit);
+      st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbis" : "sbic", UpperText(p.Register) + "," + p.Bit);
     } else {
       EmitReadIoRegister(st, p.Register, "r24");
-      Op1(st, skipWhenSet ? "sbrs" : "sbrc", "r24," + p.Bit);
+      st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbrs" : "sbrc", "r24," + p.Bit);
     }
   } else if (p.IsVarBit) {
     const int bit = LoadVariableBitByte(st, p, "r24");
-    Op1(st, skipWhenSet ? "sbrs" : "sbrc", "r24," + std::to_string(bit));
+    st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbrs" : "sbrc", "r24," + std::to_string(bit));
   } else if (p.IsBitVar) {
-    Op1(st, skipWhenSet ? "sbrs" : "sbrc", p.Register + "," + p.Bit);
+    st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbrs" : "sbrc", p.Register + "," + p.Bit);
   }
 }
 
@@ -177,15 +173,15 @@ void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
 void EmitBitToRegister(CompilerState& st, const BitPlace& p, const std::string& reg) {
   if (p.IsIo) {
     EmitReadIoRegister(st, p.Register, reg);
-    Op2(st, "bst", reg + "," + p.Bit);
+    st.out.Instr(Sep::kWide, "bst", reg + "," + p.Bit);
   } else if (p.IsVarBit) {
     const int bit = LoadVariableBitByte(st, p, reg);
-    Op2(st, "bst", reg + "," + std::to_string(bit));
+    st.out.Instr(Sep::kWide, "bst", reg + "," + std::to_string(bit));
   } else {
-    Op2(st, "bst", p.Register + "," + p.Bit);
+    st.out.Instr(Sep::kWide, "bst", p.Register + "," + p.Bit);
   }
-  Op2(st, "clr", reg);
-  Op2(st, "bld", reg + ",0");
+  st.out.Instr(Sep::kWide, "clr", reg);
+  st.out.Instr(Sep::kWide, "bld", reg + ",0");
 }
 
 // The left operand, a bit, stands before "=" or "<>" (or a connective, as "= 1").
@@ -221,7 +217,7 @@ std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
         EmitBitToRegister(st, CurrentBitPlace(st), "r24");
       st.sticky.WantedType = kTypeByte;
       st.sticky.OperandType = kTypeByte;
-      Op2(st, "cp", "r22,r24");
+      st.out.Instr(Sep::kWide, "cp", "r22,r24");
       return negated ? InvertRelation(code) : code;
     } else {
       value.clear();
@@ -251,12 +247,12 @@ void LoadConstantOperand(CompilerState& st, const std::string& value) {
   if (type != kTypeFloat && (wanted == kTypeInteger || wanted == kTypeWord || wanted == kTypeLong)) type = wanted;
   st.sticky.OperandType = type;
   if (type == kTypeFloat || type == kTypeNone) return;
-  Op2(st, "ldi", "r24," + Hex2(u & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "ldi", "r24," + Hex2(u & 0xFF, HexForm::Prefixed0xLower));
   if (type == kTypeByte) return;
-  Op2(st, "ldi", "r25," + Hex2((u >> 8) & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "ldi", "r25," + Hex2((u >> 8) & 0xFF, HexForm::Prefixed0xLower));
   if (type != kTypeLong) return;
-  Op2(st, "ldi", "r16," + Hex2((u >> 16) & 0xFF, HexForm::Prefixed0xLower));
-  Op2(st, "ldi", "r17," + Hex2((u >> 24) & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "ldi", "r16," + Hex2((u >> 16) & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "ldi", "r17," + Hex2((u >> 24) & 0xFF, HexForm::Prefixed0xLower));
 }
 
 // A left operand that is no name: compiled into the working registers and moved into the
@@ -275,10 +271,10 @@ std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
   switch (CompareType(st)) {
     case kTypeByte:
       if (negated) {
-        Op2(st, "tst", "r24");
+        st.out.Instr(Sep::kWide, "tst", "r24");
         return 3;
       }
-      Op2(st, "cpi", "r24,0x01");
+      st.out.Instr(Sep::kWide, "cpi", "r24,0x01");
       return 4;
     case kTypeInteger:
     case kTypeWord:
@@ -288,11 +284,11 @@ std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
       return negated ? 3 : 6;
     case kTypeFloat:
       // Zero is +0.0 or -0.0: every bit but the sign clear.
-      Op2(st, "mov", "zl,r21");
-      Op2(st, "andi", "zl,0x7f");
-      Op2(st, "or", "zl,r20");
-      Op2(st, "or", "zl,r19");
-      Op2(st, "or", "zl,r18");
+      st.out.Instr(Sep::kWide, "mov", "zl,r21");
+      st.out.Instr(Sep::kWide, "andi", "zl,0x7f");
+      st.out.Instr(Sep::kWide, "or", "zl,r20");
+      st.out.Instr(Sep::kWide, "or", "zl,r19");
+      st.out.Instr(Sep::kWide, "or", "zl,r18");
       st.sticky.WantedType = kTypeByte;
       st.sticky.OperandType = kTypeByte;
       return negated ? 3 : 6;
@@ -309,22 +305,22 @@ std::uint8_t CompileGeneralComparison(CompilerState& st) {
   switch (CompareType(st)) {
     case kTypeBit:
     case kTypeByte:
-      Op2(st, "tst", "zl");
+      st.out.Instr(Sep::kWide, "tst", "zl");
       break;
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong: {
       // every higher byte or-ed into the low one
       const ValueRegisters v = CurrentValue(CompareType(st));
-      for (int k = 1; k < v.bytes; ++k) Op2(st, "or", "zl," + std::string(v.regs[k]));
+      for (int k = 1; k < v.bytes; ++k) st.out.Instr(Sep::kWide, "or", "zl," + std::string(v.regs[k]));
       break;
     }
     case kTypeFloat:
-      Op2(st, "mov", "zl,r25");
-      Op2(st, "andi", "zl,0x7f");
-      Op2(st, "or", "zl,r24");
-      Op2(st, "or", "zl,r23");
-      Op2(st, "or", "zl,r22");
+      st.out.Instr(Sep::kWide, "mov", "zl,r25");
+      st.out.Instr(Sep::kWide, "andi", "zl,0x7f");
+      st.out.Instr(Sep::kWide, "or", "zl,r24");
+      st.out.Instr(Sep::kWide, "or", "zl,r23");
+      st.out.Instr(Sep::kWide, "or", "zl,r22");
       break;
     default:
       return 0;
@@ -358,16 +354,16 @@ void WidenForConstant(CompilerState& st, std::uint8_t& type) {
     need = kTypeLong;
   }
   if (need == type) return;
-  if (type == kTypeByte) Op2(st, "clr", "r25");
+  if (type == kTypeByte) st.out.Instr(Sep::kWide, "clr", "r25");
   if (need == kTypeLong) {
     if (type == kTypeInteger) {
-      Op2(st, "clr", "r16");
-      Op1(st, "sbrc", "r25,7");
-      Op2(st, "com", "r16");
-      Op2(st, "mov", "r17,r16");
+      st.out.Instr(Sep::kWide, "clr", "r16");
+      st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
+      st.out.Instr(Sep::kWide, "com", "r16");
+      st.out.Instr(Sep::kWide, "mov", "r17,r16");
     } else {
-      Op2(st, "clr", "r16");
-      Op2(st, "clr", "r17");
+      st.out.Instr(Sep::kWide, "clr", "r16");
+      st.out.Instr(Sep::kWide, "clr", "r17");
     }
   }
   type = need;
@@ -464,16 +460,16 @@ bool IntegerAgainstFloat(CompilerState& st) {
 // Widens the left operand in r24.. from `from` to `to`.
 void WidenLeft(CompilerState& st, std::uint8_t from, std::uint8_t to) {
   if (from == to || to == 0 || from == 0) return;
-  if (from == kTypeByte) Op2(st, "clr", "r25");
+  if (from == kTypeByte) st.out.Instr(Sep::kWide, "clr", "r25");
   if (to != kTypeLong) return;
   if (from == kTypeInteger) {
-    Op2(st, "clr", "r16");
-    Op1(st, "sbrc", "r25,7");
-    Op2(st, "com", "r16");
-    Op2(st, "mov", "r17,r16");
+    st.out.Instr(Sep::kWide, "clr", "r16");
+    st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
+    st.out.Instr(Sep::kWide, "com", "r16");
+    st.out.Instr(Sep::kWide, "mov", "r17,r16");
   } else {
-    Op2(st, "clr", "r16");
-    Op2(st, "clr", "r17");
+    st.out.Instr(Sep::kWide, "clr", "r16");
+    st.out.Instr(Sep::kWide, "clr", "r17");
   }
 }
 
@@ -629,7 +625,7 @@ void LoadConditionInteger(CompilerState& st, std::uint8_t t, std::uint8_t o,
                           const std::function<void(const char*, int)>& load) {
   load("r24", 0);
   if (o == kTypeByte)
-    Op2(st, "clr", "r25");
+    st.out.Instr(Sep::kWide, "clr", "r25");
   else
     load("r25", 1);
   if (t != kTypeLong) return;
@@ -637,13 +633,13 @@ void LoadConditionInteger(CompilerState& st, std::uint8_t t, std::uint8_t o,
     load("r16", 2);
     load("r17", 3);
   } else if (o == kTypeInteger) {
-    Op2(st, "clr", "r16");
-    Op1(st, "sbrc", "r25,7");
-    Op2(st, "com", "r16");
-    Op2(st, "mov", "r17,r16");
+    st.out.Instr(Sep::kWide, "clr", "r16");
+    st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
+    st.out.Instr(Sep::kWide, "com", "r16");
+    st.out.Instr(Sep::kWide, "mov", "r17,r16");
   } else {
-    Op2(st, "clr", "r16");
-    Op2(st, "clr", "r17");
+    st.out.Instr(Sep::kWide, "clr", "r16");
+    st.out.Instr(Sep::kWide, "clr", "r17");
   }
 }
 
@@ -656,20 +652,22 @@ void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
     case kTypeBit: {
       const int g = FindGlobalVar(st, name);
       const int b = g != 0 ? st.sym.GlobalVars[g].Size : 0;
-      if (b <= 7) Op2(st, "bst", "r3," + std::to_string(b));
-      else Op2(st, "bst", "r4," + std::to_string(b - 8));
-      Op2(st, "clr", "r24");
-      Op2(st, "bld", "r24,0");
+      if (b <= 7)
+        st.out.Instr(Sep::kWide, "bst", "r3," + std::to_string(b));
+      else
+        st.out.Instr(Sep::kWide, "bst", "r4," + std::to_string(b - 8));
+      st.out.Instr(Sep::kWide, "clr", "r24");
+      st.out.Instr(Sep::kWide, "bld", "r24,0");
       break;
     }
     case kTypeByte:
-      Op2(st, "lds", "r24," + name);
+      st.out.Instr(Sep::kWide, "lds", "r24," + name);
       break;
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
       LoadConditionInteger(st, t, o, [&](const char* reg, int k) {
-        Op2(st, "lds", std::string(reg) + "," + ByteAddress(name, k));
+        st.out.Instr(Sep::kWide, "lds", std::string(reg) + "," + ByteAddress(name, k));
       });
       break;
     case kTypeFloat:
@@ -691,12 +689,12 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
   switch (t) {
     case kTypeBit:
     case kTypeByte:
-      Op2(st, "ldd", "r24" + y(0));
+      st.out.Instr(Sep::kWide, "ldd", "r24" + y(0));
       break;
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
-      LoadConditionInteger(st, t, o, [&](const char* reg, int k) { Op2(st, "ldd", reg + y(k)); });
+      LoadConditionInteger(st, t, o, [&](const char* reg, int k) { st.out.Instr(Sep::kWide, "ldd", reg + y(k)); });
       break;
     case kTypeFloat:
       // A float local is compared from r18..r21, like a float global.
@@ -723,13 +721,13 @@ std::uint8_t ParseConditionRelation(CompilerState& st) {
   // right would overwrite it.
   const bool keep = FloatVariableNext(st, type);
   if (keep) {
-    Emit1(st, "push", "r24");
-    Emit1(st, "push", "r25");
+    st.out.Instr(Sep::kNarrow, "push", "r24");
+    st.out.Instr(Sep::kNarrow, "push", "r25");
   }
   ParseSum(st);
   if (keep) {
-    Emit2(st, "pop", "r25");
-    Emit2(st, "pop", "r24");
+    st.out.Instr(Sep::kWide, "pop", "r25");
+    st.out.Instr(Sep::kWide, "pop", "r24");
   }
   st.sticky.WantedType = type;
   EmitConditionCompare(st);

@@ -119,7 +119,7 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
       if (w == kTypeString && !s) LoadBytes(st, intText(), 1, false);
     } else if (w == kTypeString || (w == kTypeFlashString && !s)) {
       if (ot == kTypeByte || ot == kTypeWord || ot == kTypeLong) LoadBytes(st, text, NumericTypeBytes(ot), s);
-      if (ot == kTypeByte && !s && ramEnd > 255) Emit2(st, "clr", "zh");
+      if (ot == kTypeByte && !s && ramEnd > 255) st.out.Instr(Sep::kWide, "clr", "zh");
     }
   }
   // A float literal wanted as an integer is loaded as its truncated integer: from here on

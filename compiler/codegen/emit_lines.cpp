@@ -5,16 +5,6 @@
 
 namespace qbc {
 
-void Emit2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  st.out.Instr(Sep::kWide, mnemonic, operands);
-}
-
-void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  st.out.Instr(Sep::kNarrow, mnemonic, operands);
-}
-
-void Emit0(CompilerState& st, std::string_view mnemonic) { st.out.Instr(mnemonic); }
-
 void EmitCall(CompilerState& st, std::string_view label) { st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, label); }
 
 void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {
@@ -22,12 +12,8 @@ void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {
   st.used.Set(flag);
 }
 
-std::string Lower(std::string_view text) { return LowerText(std::string(text)); }
-
-std::string Upper(std::string_view text) { return UpperText(std::string(text)); }
-
 int IoRegisterValue(CompilerState& st, std::string_view name) {
-  int k = FindIoRegister(st, Lower(name));
+  int k = FindIoRegister(st, LowerText(name));
   if (k == 0) k = FindIoRegister(st, name);
   if (k == 0) return -1;
   return st.sym.IoRegisters[k].Value;
@@ -36,17 +22,17 @@ int IoRegisterValue(CompilerState& st, std::string_view name) {
 void EmitReadIoRegister(CompilerState& st, const std::string& reg, const std::string& dest) {
   const int value = IoRegisterValue(st, reg);
   if (value >= 0x40)
-    Emit2(st, "lds", dest + "," + Upper(reg));
+    st.out.Instr(Sep::kWide, "lds", dest + "," + UpperText(reg));
   else
-    Emit2(st, "in", dest + "," + Upper(reg));
+    st.out.Instr(Sep::kWide, "in", dest + "," + UpperText(reg));
 }
 
 void EmitWriteIoRegister(CompilerState& st, const std::string& reg, const std::string& src) {
   const int value = IoRegisterValue(st, reg);
   if (value >= 0x40)
-    Emit2(st, "sts", Upper(reg) + "," + src);
+    st.out.Instr(Sep::kWide, "sts", UpperText(reg) + "," + src);
   else
-    Emit2(st, "out", Upper(reg) + "," + src);
+    st.out.Instr(Sep::kWide, "out", UpperText(reg) + "," + src);
 }
 
 namespace {

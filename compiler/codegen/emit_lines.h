@@ -1,8 +1,7 @@
 #pragma once
-// Small writers of one instruction line each, shared by the expression and statement
-// generators. "2TAB" lines put MnemonicIndent between mnemonic and operands (most lines
-// of the generated code); "TAB" lines put OperandSeparator there (calls, jumps and a few
-// others).
+// Helpers above the output writer shared by the expression and statement generators:
+// library calls with the device's call mnemonic, I/O register access by address, bit
+// operands. Every line itself is written by AsmWriter::Instr.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -11,21 +10,11 @@
 
 namespace qbc {
 
-// MnemonicIndent, mnemonic, MnemonicIndent, operands.
-void Emit2(CompilerState& st, std::string_view mnemonic, std::string_view operands);
-// MnemonicIndent, mnemonic, OperandSeparator, operands.
-void Emit1(CompilerState& st, std::string_view mnemonic, std::string_view operands);
-// MnemonicIndent and the mnemonic alone ("set", "clt", a bare "lpm").
-void Emit0(CompilerState& st, std::string_view mnemonic);
 // A call of a library routine: CallMnemonic, OperandSeparator, label.
 void EmitCall(CompilerState& st, std::string_view label);
 // The call of library routine `label` together with the used flag that makes the link
 // step write that routine: a call without its routine cannot be written this way.
 void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag);
-
-// Lower-case / upper-case copies (ASCII).
-std::string Lower(std::string_view text);
-std::string Upper(std::string_view text);
 
 // The device-file value of a register (looked up in lower case), or -1 when the name is no
 // register of the device.

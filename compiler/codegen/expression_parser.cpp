@@ -76,10 +76,10 @@ void ParseArrayElement(CompilerState& st, int g) {
   st.sticky.OperandType = v.VarType;
   st.sticky.WantedType = callerWanted == 0 ? v.VarType : callerWanted;
   if (v.VarType == kTypeString) {
-    Emit2(st, "ldi", "zl," + Dec(v.ElementSize));
-    if (st.dev.RamEnd > 255) Emit2(st, "clr", "zh");
-    Emit2(st, "pop", "r24");
-    if (st.dev.RamEnd > 255) Emit2(st, "pop", "r25");
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(v.ElementSize));
+    if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "clr", "zh");
+    st.out.Instr(Sep::kWide, "pop", "r24");
+    if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "pop", "r25");
     if (st.dev.RamEnd > 255) {
       CallLibrary(st, "Mp16u", NeedMul16u);
     } else {
@@ -115,13 +115,13 @@ void RightOperand(CompilerState& st, bool leftHeld, Parse parse) {
   const std::uint8_t wanted = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
   const bool keep = leftHeld && FloatVariableNext(st, wanted);
   if (keep) {
-    Emit1(st, "push", "r24");
-    Emit1(st, "push", "r25");
+    st.out.Instr(Sep::kNarrow, "push", "r24");
+    st.out.Instr(Sep::kNarrow, "push", "r25");
   }
   parse();
   if (keep) {
-    Emit2(st, "pop", "r25");
-    Emit2(st, "pop", "r24");
+    st.out.Instr(Sep::kWide, "pop", "r25");
+    st.out.Instr(Sep::kWide, "pop", "r24");
   }
 }
 
@@ -252,7 +252,7 @@ void ParseTerm(CompilerState& st) {
         // the remainder: of a byte in r22, of the wider types in the left registers
         const std::uint8_t t = st.sticky.WantedType;
         if (t == kTypeByte)
-          Emit2(st, "mov", "zl,r22");
+          st.out.Instr(Sep::kWide, "mov", "zl,r22");
         else if (t >= kTypeInteger && t <= kTypeLong)
           EmitMoveLeftToCurrent(st, t);
       }

@@ -54,36 +54,36 @@ bool HasLpmPostIncrement(CompilerState& st) { return st.dev.MegaCore || st.dev.T
 
 // Z (and RAMPZ) += the table's byte address; the index is already in zl, zh (r18).
 void AddTableAddress(CompilerState& st, const std::string& name) {
-  Emit2(st, "ldi", "r24,byte1(" + name + "*2)");
-  Emit2(st, "ldi", "r25,byte2(" + name + "*2)");
-  if (st.dev.NeedRampz) Emit2(st, "ldi", "r16,byte3(" + name + "*2)");
-  Emit2(st, "add", "zl,r24");
-  Emit2(st, "adc", "zh,r25");
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + name + "*2)");
+  st.out.Instr(Sep::kWide, "ldi", "r25,byte2(" + name + "*2)");
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "ldi", "r16,byte3(" + name + "*2)");
+  st.out.Instr(Sep::kWide, "add", "zl,r24");
+  st.out.Instr(Sep::kWide, "adc", "zh,r25");
   if (st.dev.NeedRampz) {
-    Emit2(st, "adc", "r18,r16");
-    Emit2(st, "out", "RAMPZ,r18");
+    st.out.Instr(Sep::kWide, "adc", "r18,r16");
+    st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
   }
 }
 
 void ScaleIndex(CompilerState& st) {
-  Emit2(st, "lsl", "zl");
-  Emit2(st, "rol", "zh");
-  if (st.dev.NeedRampz) Emit2(st, "rol", "r18");
+  st.out.Instr(Sep::kWide, "lsl", "zl");
+  st.out.Instr(Sep::kWide, "rol", "zh");
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "rol", "r18");
 }
 
 // Reads the 16-bit element at Z into zh:zl (low byte first in flash).
 void ReadWordElement(CompilerState& st, const char* postIncrementOperands) {
   const std::string& lpm = st.mn.LpmMnemonic;
   if (HasLpmPostIncrement(st)) {
-    Emit1(st, lpm, postIncrementOperands);
+    st.out.Instr(Sep::kNarrow, lpm, postIncrementOperands);
   } else {
-    Emit0(st, lpm);
-    Emit1(st, "adiw", "zl,0x01");
-    Emit2(st, "mov", "r1,r0");
+    st.out.Instr(lpm);
+    st.out.Instr(Sep::kNarrow, "adiw", "zl,0x01");
+    st.out.Instr(Sep::kWide, "mov", "r1,r0");
   }
-  Emit0(st, lpm);
-  Emit2(st, "mov", "zh,r0");
-  Emit2(st, "mov", "zl,r1");
+  st.out.Instr(lpm);
+  st.out.Instr(Sep::kWide, "mov", "zh,r0");
+  st.out.Instr(Sep::kWide, "mov", "zl,r1");
 }
 
 // Reads the 4-byte element at Z, low byte first: a long into zl, zh, r18, r19, a float
@@ -92,29 +92,30 @@ void ReadFourBytes(CompilerState& st, bool isFloat) {
   const char* const longRegs[] = {"r20", "r21", "r18", "r19"};
   const char* const floatRegs[] = {"r22", "r23", "r24", "r25"};
   for (int k = 0; k < 4; ++k) {
-    Emit0(st, st.mn.LpmMnemonic);
-    Emit2(st, "mov", std::string(isFloat ? floatRegs[k] : longRegs[k]) + ",r0");
-    if (k < 3) Emit1(st, "adiw", "zl,0x01");
+    st.out.Instr(st.mn.LpmMnemonic);
+    st.out.Instr(Sep::kWide, "mov", std::string(isFloat ? floatRegs[k] : longRegs[k]) + ",r0");
+    if (k < 3) st.out.Instr(Sep::kNarrow, "adiw", "zl,0x01");
   }
   if (!isFloat) {
-    Emit2(st, "mov", "zl,r20");
-    Emit2(st, "mov", "zh,r21");
+    st.out.Instr(Sep::kWide, "mov", "zl,r20");
+    st.out.Instr(Sep::kWide, "mov", "zh,r21");
   }
 }
 
 // The upper bytes of an element read into a wider integer context.
 void WidenElement(CompilerState& st, std::uint8_t elementType) {
   const std::uint8_t w = st.sticky.WantedType;
-  if (elementType == kTypeByte && (w == kTypeInteger || w == kTypeWord || w == kTypeLong)) Emit2(st, "clr", "zh");
+  if (elementType == kTypeByte && (w == kTypeInteger || w == kTypeWord || w == kTypeLong))
+    st.out.Instr(Sep::kWide, "clr", "zh");
   if (w != kTypeLong) return;
-  Emit2(st, "clr", "r18");
+  st.out.Instr(Sep::kWide, "clr", "r18");
   if (elementType == kTypeInteger) {
     // a negative integer stays negative as a long
-    Emit1(st, "sbrc", "zh,7");
-    Emit2(st, "com", "r18");
-    Emit2(st, "mov", "r19,r18");
+    st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
+    st.out.Instr(Sep::kWide, "com", "r18");
+    st.out.Instr(Sep::kWide, "mov", "r19,r18");
   } else {
-    Emit2(st, "clr", "r19");
+    st.out.Instr(Sep::kWide, "clr", "r19");
   }
 }
 
@@ -131,10 +132,10 @@ void CompileFind(CompilerState& st, bool sixteen) {
   ExpectToken(st, "(");
   ParseSum(st);
   if (sixteen) {
-    Emit2(st, "mov", "r25,zl");
-    Emit2(st, "mov", "r24,zh");
+    st.out.Instr(Sep::kWide, "mov", "r25,zl");
+    st.out.Instr(Sep::kWide, "mov", "r24,zh");
   } else {
-    Emit2(st, "mov", "r24,zl");
+    st.out.Instr(Sep::kWide, "mov", "r24,zl");
   }
   ExpectToken(st, ",");
   st.sticky.WantedType = kTypeWord;
@@ -145,21 +146,21 @@ void CompileFind(CompilerState& st, bool sixteen) {
     --st.src.TokenIndex;
   } else {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
-    Emit2(st, "ldi", "zl,byte1(" + name + "*2)");
-    Emit2(st, "ldi", "zh,byte2(" + name + "*2)");
+    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
+    st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
     // The routines compare exactly the number of elements they are given.
     const int count = TableElementCount(v);
     if (v.IndexType == kTypeByte && count <= 255) {
       st.used.Set(sixteen ? NeedFnd16 : NeedFnd8);
-      Emit2(st, "ldi", "xl," + Dec(count));
+      st.out.Instr(Sep::kWide, "ldi", "xl," + Dec(count));
       // A program that also searches a table of 256 or more elements gets only the
       // 16-bit-count form of the routine: it finds its count in r22:r23.
-      Emit2(st, "ldi", "r22,byte1(" + Dec(count) + ")");
-      Emit2(st, "ldi", "r23,byte2(" + Dec(count) + ")");
+      st.out.Instr(Sep::kWide, "ldi", "r22,byte1(" + Dec(count) + ")");
+      st.out.Instr(Sep::kWide, "ldi", "r23,byte2(" + Dec(count) + ")");
     } else if (v.IndexType == kTypeByte || v.IndexType == kTypeInteger || v.IndexType == kTypeWord) {
       st.used.Set(sixteen ? NeedFnd16Alt : NeedFnd8Alt);
-      Emit2(st, "ldi", "r22,byte1(" + Dec(count) + ")");
-      Emit2(st, "ldi", "r23,byte2(" + Dec(count) + ")");
+      st.out.Instr(Sep::kWide, "ldi", "r22,byte1(" + Dec(count) + ")");
+      st.out.Instr(Sep::kWide, "ldi", "r23,byte2(" + Dec(count) + ")");
     } else {
       CompileError(st, "Table length not defined!");
       --st.src.TokenIndex;
@@ -266,8 +267,8 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
   switch (e) {
     case kTypeByte:
       AddTableAddress(st, name);
-      Emit0(st, st.mn.LpmMnemonic);
-      Emit2(st, "mov", "zl,r0");
+      st.out.Instr(st.mn.LpmMnemonic);
+      st.out.Instr(Sep::kWide, "mov", "zl,r0");
       WidenElement(st, e);
       break;
     case kTypeInteger:
@@ -293,12 +294,12 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       break;
     case kTypeString:
     case kTypeFlashString:
-      Emit2(st, "mov", "r24,zl");
-      Emit2(st, "ldi", "zl,byte1(" + name + "*2)");
-      Emit2(st, "ldi", "zh,byte2(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "mov", "r24,zl");
+      st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
       if (st.dev.NeedRampz) {
-        Emit2(st, "ldi", "r18,byte3(" + name + "*2)");
-        Emit2(st, "out", "RAMPZ,r18");
+        st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + name + "*2)");
+        st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
       }
       CallLibrary(st, "_FSC", NeedFSC);
       break;
@@ -316,19 +317,19 @@ void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int lo
   st.sticky.WantedType = kTypeWord;
   auto loadLocal = [&] { EmitLoadFrameVar(st, localIndex); };
   auto addAddress = [&] {
-    Emit2(st, "add", "zl,r24");
-    Emit2(st, "adc", "zh,r25");
+    st.out.Instr(Sep::kWide, "add", "zl,r24");
+    st.out.Instr(Sep::kWide, "adc", "zh,r25");
     if (st.dev.NeedRampz) {
-      Emit2(st, "adc", "r18,r16");
-      Emit2(st, "out", "RAMPZ,r18");
+      st.out.Instr(Sep::kWide, "adc", "r18,r16");
+      st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
     }
   };
   switch (e) {
     case kTypeByte:
       loadLocal();
       addAddress();
-      Emit0(st, st.mn.LpmMnemonic);
-      Emit2(st, "mov", "zl,r0");
+      st.out.Instr(st.mn.LpmMnemonic);
+      st.out.Instr(Sep::kWide, "mov", "zl,r0");
       break;
     case kTypeInteger:
     case kTypeWord:
@@ -338,7 +339,7 @@ void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int lo
       ReadWordElement(st, "r1,Z+");
       break;
     case kTypeString:
-      Emit2(st, "mov", "r24,zl");
+      st.out.Instr(Sep::kWide, "mov", "r24,zl");
       loadLocal();
       CallLibrary(st, "_FSC", NeedFSC);
       break;

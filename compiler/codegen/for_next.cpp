@@ -9,23 +9,19 @@
 // any step working.
 #include <cstdlib>
 
-#include "compiler/codegen/conditions.h"
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
+#include "compiler/codegen/assignment.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/conditions.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/codegen/assignment.h"
 #include "compiler/frontend/source_reader.h"
-#include "compiler/base/symbols.h"
 
 namespace qbc {
-
-using flow::Op1;
-using flow::Op2;
 
 namespace {
 
@@ -38,22 +34,22 @@ struct Counter {
 void LoadCounter(CompilerState& st, const Counter& c, bool wide) {
   if (c.Local != 0) {
     const int d = FrameDisplacement(st, c.Local);
-    Op2(st, "ldd", "zl,y+" + std::to_string(d));
-    if (wide) Op2(st, "ldd", "zh,y+" + std::to_string(d + 1));
+    st.out.Instr(Sep::kWide, "ldd", "zl,y+" + std::to_string(d));
+    if (wide) st.out.Instr(Sep::kWide, "ldd", "zh,y+" + std::to_string(d + 1));
   } else {
-    Op2(st, "lds", "zl," + c.Name);
-    if (wide) Op2(st, "lds", "zh," + c.Name + "+1");
+    st.out.Instr(Sep::kWide, "lds", "zl," + c.Name);
+    if (wide) st.out.Instr(Sep::kWide, "lds", "zh," + c.Name + "+1");
   }
 }
 
 void StoreCounter(CompilerState& st, const Counter& c, bool wide) {
   if (c.Local != 0) {
     const int d = FrameDisplacement(st, c.Local);
-    Op2(st, "std", "y+" + std::to_string(d) + ",zl");
-    if (wide) Op2(st, "std", "y+" + std::to_string(d + 1) + ",zh");
+    st.out.Instr(Sep::kWide, "std", "y+" + std::to_string(d) + ",zl");
+    if (wide) st.out.Instr(Sep::kWide, "std", "y+" + std::to_string(d + 1) + ",zh");
   } else {
-    Op2(st, "sts", c.Name + ",zl");
-    if (wide) Op2(st, "sts", c.Name + "+1,zh");
+    st.out.Instr(Sep::kWide, "sts", c.Name + ",zl");
+    if (wide) st.out.Instr(Sep::kWide, "sts", c.Name + "+1,zh");
   }
 }
 
@@ -63,24 +59,24 @@ void EmitStep(CompilerState& st, bool wide, bool negative, unsigned long step) {
   if (!wide) {
     const unsigned s = static_cast<unsigned>(step & 0xFF);
     if (negative) {
-      Op2(st, "subi", "zl," + Hex2(s, HexForm::Prefixed0xLower));
+      st.out.Instr(Sep::kWide, "subi", "zl," + Hex2(s, HexForm::Prefixed0xLower));
     } else {
-      Op2(st, "ldi", "r24," + Hex2(s, HexForm::Prefixed0xLower));
-      Op2(st, "add", "zl,r24");
+      st.out.Instr(Sep::kWide, "ldi", "r24," + Hex2(s, HexForm::Prefixed0xLower));
+      st.out.Instr(Sep::kWide, "add", "zl,r24");
     }
     return;
   }
   const unsigned s = static_cast<unsigned>(step & 0xFFFF);
   if (s <= 63) {
-    Op1(st, negative ? "sbiw" : "adiw", "zl," + std::to_string(s));
+    st.out.Instr(Sep::kNarrow, negative ? "sbiw" : "adiw", "zl," + std::to_string(s));
   } else if (negative) {
-    Op2(st, "subi", "zl," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
-    Op2(st, "sbci", "zh," + Hex2(s >> 8, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "subi", "zl," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "sbci", "zh," + Hex2(s >> 8, HexForm::Prefixed0xLower));
   } else {
-    Op2(st, "ldi", "r24," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
-    Op2(st, "ldi", "r25," + Hex2(s >> 8, HexForm::Prefixed0xLower));
-    Op2(st, "add", "zl,r24");
-    Op2(st, "adc", "zh,r25");
+    st.out.Instr(Sep::kWide, "ldi", "r24," + Hex2(s & 0xFF, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "ldi", "r25," + Hex2(s >> 8, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "add", "zl,r24");
+    st.out.Instr(Sep::kWide, "adc", "zh,r25");
   }
 }
 
@@ -90,19 +86,19 @@ void EmitTest(CompilerState& st, std::uint8_t type, bool negative, const std::st
   const bool wide = type != kTypeByte;
   const bool isSigned = type == kTypeInteger;
   // Out of the type's range: leave (past the compare, its branch and the jump back).
-  Op1(st, isSigned ? "brvs" : "brcs", wide ? "PC+0x05" : "PC+0x04");
+  st.out.Instr(Sep::kNarrow, isSigned ? "brvs" : "brcs", wide ? "PC+0x05" : "PC+0x04");
   // Counting up the loop ends when end < counter, counting down when counter < end.
   if (negative) {
-    Op2(st, "cp", "zl,r5");
-    if (wide) Op2(st, "cpc", "zh,r6");
+    st.out.Instr(Sep::kWide, "cp", "zl,r5");
+    if (wide) st.out.Instr(Sep::kWide, "cpc", "zh,r6");
   } else {
-    Op2(st, "cp", "r5,zl");
-    if (wide) Op2(st, "cpc", "r6,zh");
+    st.out.Instr(Sep::kWide, "cp", "r5,zl");
+    if (wide) st.out.Instr(Sep::kWide, "cpc", "r6,zh");
   }
-  Op1(st, isSigned ? "brlt" : "brlo", "PC+0x02");
-  flow::Rjmp(st, topLabel);
-  if (wide) Op2(st, "pop", "r6");
-  Op2(st, "pop", "r5");
+  st.out.Instr(Sep::kNarrow, isSigned ? "brlt" : "brlo", "PC+0x02");
+  st.out.Instr(Sep::kNarrow, "rjmp", topLabel);
+  if (wide) st.out.Instr(Sep::kWide, "pop", "r6");
+  st.out.Instr(Sep::kWide, "pop", "r5");
 }
 
 }  // namespace
@@ -110,8 +106,8 @@ void EmitTest(CompilerState& st, std::uint8_t type, bool negative, const std::st
 void EmitForUnwind(CompilerState& st, std::uint8_t depth) {
   for (int d = st.nest.ForNestingDepth; d > depth; --d) {
     const std::uint8_t pushed = st.exits.ForPushedRegs[d];
-    if (pushed >= 2) Op2(st, "pop", "r6");
-    if (pushed >= 1) Op2(st, "pop", "r5");
+    if (pushed >= 2) st.out.Instr(Sep::kWide, "pop", "r6");
+    if (pushed >= 1) st.out.Instr(Sep::kWide, "pop", "r5");
   }
 }
 
@@ -189,10 +185,10 @@ void CompileForStatement(CompilerState& st) {
 
   const bool wide = c.Type == kTypeInteger || c.Type == kTypeWord;
   if (supported) {
-    Op1(st, "push", "r5");
-    if (wide) Op1(st, "push", "r6");
-    Op2(st, "mov", "r5,zl");
-    if (wide) Op2(st, "mov", "r6,zh");
+    st.out.Instr(Sep::kNarrow, "push", "r5");
+    if (wide) st.out.Instr(Sep::kNarrow, "push", "r6");
+    st.out.Instr(Sep::kWide, "mov", "r5,zl");
+    if (wide) st.out.Instr(Sep::kWide, "mov", "r6,zh");
     st.exits.ForPushedRegs[depth] = wide ? 2 : 1;
     st.nest.ForLoopPushes[exitLabel] = wide ? 2 : 1;
   }

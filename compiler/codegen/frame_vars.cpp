@@ -66,8 +66,8 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   const std::uint8_t w = st.sticky.WantedType;
   CheckReach(st, d, FrameSlotBytes(v), v.Name);
 
-  auto ld = [&](const char* reg, int k) { Emit2(st, "ldd", std::string(reg) + "," + Y(d + k)); };
-  auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
+  auto ld = [&](const char* reg, int k) { st.out.Instr(Sep::kWide, "ldd", std::string(reg) + "," + Y(d + k)); };
+  auto clr = [&](const char* reg) { st.out.Instr(Sep::kWide, "clr", reg); };
   auto toFloat = [&]() {
     st.used.Set(NeedFloatCore);
     EmitCall(st, "_Fs2f");
@@ -86,14 +86,14 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
         const std::string b = NewLabel(st);
         ld("r22", 0);
         ld("r23", 1);
-        Emit1(st, "sbrc", "r23,0x07");
-        Emit1(st, st.mn.JumpMnemonic, a);
+        st.out.Instr(Sep::kNarrow, "sbrc", "r23,0x07");
+        st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, a);
         clr("r24");
         clr("r25");
-        Emit1(st, st.mn.JumpMnemonic, b);
+        st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, b);
         EmitLabel(st, a);
-        Emit2(st, "ldi", "r24,0xff");
-        Emit2(st, "ldi", "r25,0xff");
+        st.out.Instr(Sep::kWide, "ldi", "r24,0xff");
+        st.out.Instr(Sep::kWide, "ldi", "r25,0xff");
         EmitLabel(st, b);
         break;
       }
@@ -130,7 +130,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     floatBytes(kFloatRegisters);
   } else if (w == kTypeBit && !skip) {
     if (integerSource) widened(1);
-    if (bitVar) Emit2(st, "bst", "zl,0");
+    if (bitVar) st.out.Instr(Sep::kWide, "bst", "zl,0");
   } else if (w == kTypeByte) {
     if (integerSource) widened(1);
   } else if (w == kTypeInteger || w == kTypeWord) {
@@ -141,11 +141,11 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     // high byte's bit 7 is set
     const std::string high(regs.regs[1]), fill(regs.regs[2]);
     widened(2);
-    Emit2(st, "clr", fill);
-    Emit1(st, "sbrc", high + ",7");
-    Emit2(st, "com", fill);
-    Emit2(st, "clr", regs.regs[3]);
-    Emit2(st, "mov", std::string(regs.regs[3]) + "," + fill);
+    st.out.Instr(Sep::kWide, "clr", fill);
+    st.out.Instr(Sep::kNarrow, "sbrc", high + ",7");
+    st.out.Instr(Sep::kWide, "com", fill);
+    st.out.Instr(Sep::kWide, "clr", regs.regs[3]);
+    st.out.Instr(Sep::kWide, "mov", std::string(regs.regs[3]) + "," + fill);
   } else if (w == kTypeLong) {
     if (integerSource) widened(4);
   } else if (w == kTypeFloat) {
@@ -176,7 +176,7 @@ void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& b
   st.sticky.OperandType = kTypeBit;
   EmitLoadBitOf(st, FrameSlotBytes(v), bit, [&](const std::string& reg, int byteIndex) {
     CheckReach(st, d + byteIndex, 1, v.Name);
-    Emit2(st, "ldd", reg + "," + Y(d + byteIndex));
+    st.out.Instr(Sep::kWide, "ldd", reg + "," + Y(d + byteIndex));
   });
 }
 
@@ -205,9 +205,9 @@ void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::st
     case kTypeString: {
       // The slot holds the address of the string's text: copy the text at Z there, at most
       // the declared length.
-      Emit2(st, "ldd", "xl," + Y(d));
-      Emit2(st, "ldd", "xh," + Y(d + 1));
-      Emit2(st, "ldi", "r20," + Dec(v.StrLen));
+      st.out.Instr(Sep::kWide, "ldd", "xl," + Y(d));
+      st.out.Instr(Sep::kWide, "ldd", "xh," + Y(d + 1));
+      st.out.Instr(Sep::kWide, "ldi", "r20," + Dec(v.StrLen));
       if (st.sticky.OperandType == kTypeFlashString || st.expr.OperandInFlash) {
         st.used.Set(NeedStoreStrConst);
         EmitCall(st, "_StStC");
@@ -230,9 +230,9 @@ void EmitStoreFrameVarBit(CompilerState& st, const std::string& name, const std:
   const bool wide = v.VarType >= kTypeInteger && v.VarType <= kTypeLong && n >= 0 && n < 8 * VarTypeBytes(v.VarType);
   const int byte = wide ? n / 8 : 0;
   CheckReach(st, d + byte, 1, v.Name);
-  Emit2(st, "ldd", "zl," + Y(d + byte));
-  Emit2(st, "bld", "zl," + (wide ? Dec(n % 8) : bit));
-  Emit2(st, "std", Y(d + byte) + ",zl");
+  st.out.Instr(Sep::kWide, "ldd", "zl," + Y(d + byte));
+  st.out.Instr(Sep::kWide, "bld", "zl," + (wide ? Dec(n % 8) : bit));
+  st.out.Instr(Sep::kWide, "std", Y(d + byte) + ",zl");
 }
 
 }  // namespace qbc

@@ -1,16 +1,13 @@
 // Goto, source label definitions, and the memory access Peek, Poke and CPeek.
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/statement_kit.h"
 
 namespace qbc {
-
-using flow::Op2;
 
 namespace {
 
@@ -32,8 +29,8 @@ void EmitLeaveLoops(CompilerState& st, const std::vector<std::string>& from, con
   // loops' exit labels, which stay unique.
   for (std::size_t i = from.size(); i > to.size(); --i) {
     const std::uint8_t pushed = st.nest.ForLoopPushes.count(from[i - 1]) ? st.nest.ForLoopPushes[from[i - 1]] : 0;
-    if (pushed >= 2) Op2(st, "pop", "r6");
-    if (pushed >= 1) Op2(st, "pop", "r5");
+    if (pushed >= 2) st.out.Instr(Sep::kWide, "pop", "r6");
+    if (pushed >= 1) st.out.Instr(Sep::kWide, "pop", "r5");
   }
 }
 
@@ -69,7 +66,7 @@ void EmitGotoStubs(CompilerState& st, const std::vector<GotoStub>& stubs) {
   for (const GotoStub& s : stubs) {
     EmitLabel(st, s.Stub);
     EmitLeaveLoops(st, here, s.TargetLoops);
-    flow::Op1(st, st.mn.JumpMnemonic, s.Target);
+    st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, s.Target);
   }
 }
 
@@ -78,17 +75,17 @@ void CompileGotoStatement(CompilerState& st) {
   const std::string target = st.TokText();
   const std::string& jump = st.mn.JumpMnemonic;
   if (target == "0" || target == "reset") {
-    flow::Op1(st, jump, "_Reset");
+    st.out.Instr(Sep::kNarrow, jump, "_Reset");
   } else if (st.nest.ForNestingDepth == 0) {
-    flow::Op1(st, jump, target);
+    st.out.Instr(Sep::kNarrow, jump, target);
   } else if (auto it = st.nest.LabelForLoops.find(target); it != st.nest.LabelForLoops.end()) {
     EmitLeaveLoops(st, OpenForLoops(st), it->second);
-    flow::Op1(st, jump, target);
+    st.out.Instr(Sep::kNarrow, jump, target);
   } else {
     // A label further on, from inside For loops: jump to a stub written before the label,
     // which takes off what the loops left between here and there saved.
     PendingGoto g = Pending(st, target);
-    flow::Op1(st, jump, g.Trampoline);
+    st.out.Instr(Sep::kNarrow, jump, g.Trampoline);
     st.nest.PendingGotos.push_back(std::move(g));
   }
   ++st.src.TokenIndex;
@@ -109,14 +106,14 @@ void CompileLabelDefinition(CompilerState& st) {
     }
   }
   if (!stubs.empty()) {
-    flow::Op1(st, st.mn.JumpMnemonic, name);  // the code before the label goes on at it
+    st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, name);  // the code before the label goes on at it
     for (std::size_t i = 0; i < stubs.size(); ++i) {
       EmitLabel(st, stubs[i].Trampoline);
       EmitLeaveLoops(st, stubs[i].ForLoops, here);
-      if (i + 1 < stubs.size()) flow::Op1(st, st.mn.JumpMnemonic, name);
+      if (i + 1 < stubs.size()) st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, name);
     }
   }
-  st.out.Line(name + ":");
+  st.out.Label(name);
   st.nest.LabelForLoops[name] = here;
 }
 
@@ -145,14 +142,14 @@ void CompilePeekFunction(CompilerState& st) {
   ParseExpression(st);
   st.sticky.WantedType = caller;
   st.sticky.OperandType = kTypeByte;
-  Op2(st, "mov", "xl,zl");
-  if (st.dev.RamEnd > 255) Op2(st, "mov", "xh,zh");
-  Op2(st, "ld", "zl,X+");
+  st.out.Instr(Sep::kWide, "mov", "xl,zl");
+  if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "mov", "xh,zh");
+  st.out.Instr(Sep::kWide, "ld", "zl,X+");
   if (caller == kTypeInteger || caller == kTypeWord) {
     if (st.expr.InParenExpr)
-      Op2(st, "clr", "zh");
+      st.out.Instr(Sep::kWide, "clr", "zh");
     else
-      Op2(st, "ld", "zh,X");
+      st.out.Instr(Sep::kWide, "ld", "zh,X");
   }
   ExpectToken(st, ")");
 }
@@ -162,14 +159,14 @@ void CompilePokeStatement(CompilerState& st) {
   ExpectToken(st, "(");
   kit::LoadValue(st, st.dev.RamEnd > 255 ? kTypeWord : kTypeByte);
   // The value's expression may use X: keep the address on the stack meanwhile.
-  flow::Op1(st, "push", "zl");
-  if (st.dev.RamEnd > 255) flow::Op1(st, "push", "zh");
+  st.out.Instr(Sep::kNarrow, "push", "zl");
+  if (st.dev.RamEnd > 255) st.out.Instr(Sep::kNarrow, "push", "zh");
   kit::ExpectComma(st);
   kit::CompileArgument(st);
-  if (st.dev.RamEnd > 255) Op2(st, "pop", "xh");
-  Op2(st, "pop", "xl");
-  Op2(st, "st", "X+,zl");
-  if (st.sticky.OperandType == kTypeWord) Op2(st, "st", "X,zh");
+  if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "pop", "xh");
+  st.out.Instr(Sep::kWide, "pop", "xl");
+  st.out.Instr(Sep::kWide, "st", "X+,zl");
+  if (st.sticky.OperandType == kTypeWord) st.out.Instr(Sep::kWide, "st", "X,zh");
   ExpectToken(st, ")");
 }
 
@@ -179,15 +176,15 @@ void CompileCpeekFunction(CompilerState& st) {
   st.sticky.WantedType = kTypeLong;  // the third address byte in r18
   ExpectToken(st, "(");
   ParseExpression(st);
-  if (st.dev.NeedRampz) Op2(st, "out", "RAMPZ,r18");
-  flow::Op0(st, st.mn.LpmMnemonic);
-  Op2(st, "mov", "zl,r0");
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
+  st.out.Instr(st.mn.LpmMnemonic);
+  st.out.Instr(Sep::kWide, "mov", "zl,r0");
   // The result is one byte, widened for the caller.
   st.sticky.OperandType = kTypeByte;
-  if (caller == kTypeInteger || caller == kTypeWord || caller == kTypeLong) Op2(st, "clr", "zh");
+  if (caller == kTypeInteger || caller == kTypeWord || caller == kTypeLong) st.out.Instr(Sep::kWide, "clr", "zh");
   if (caller == kTypeLong) {
-    Op2(st, "clr", "r18");
-    Op2(st, "clr", "r19");
+    st.out.Instr(Sep::kWide, "clr", "r18");
+    st.out.Instr(Sep::kWide, "clr", "r19");
   }
   ExpectToken(st, ")");
   st.sticky.WantedType = caller;

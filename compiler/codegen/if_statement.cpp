@@ -1,11 +1,10 @@
 // If ... Then ... [ElseIf ... Then ...] [Else ...] End If, and the single-line form whose
 // statements follow Then on the same line.
+#include "compiler/base/compile_error.h"
+#include "compiler/base/labels.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
-#include "compiler/base/compile_error.h"
-#include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {
@@ -63,7 +62,7 @@ void CompileIfStatement(CompilerState& st) {
 
   for (;;) {
     const std::string word = st.TokText();
-    if (word == "elseif" || word == "else") EmitRjmpLine2(st, endLabel);
+    if (word == "elseif" || word == "else") st.out.Instr(Sep::kNarrow, "rjmp", endLabel);
     EmitLabel(st, elseLabel);
     if (word == "elseif") {
       ++st.src.TokenIndex;

@@ -1,7 +1,6 @@
 #include "compiler/codegen/io_access.h"
 
 #include "compiler/base/decl_text.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {

@@ -52,7 +52,7 @@ void CompileDoStatement(CompilerState& st) {
     EmitConditionChain(st, exitLabel, bodyLabel, needBodyLabel);
   }
   if (!bodyLabel.empty()) EmitLabel(st, bodyLabel);
-  EmitRjmpLine(st, topLabel);
+  st.out.Instr(Sep::kNarrow, "rjmp", topLabel);
   EmitLabel(st, exitLabel);
   --st.nest.DoNestingDepth;
 }
@@ -88,7 +88,7 @@ void CompileWhileStatement(CompilerState& st) {
   } else {
     st.entries.compileBlock(st);
   }
-  EmitRjmpLine2(st, topLabel);
+  st.out.Instr(Sep::kNarrow, "rjmp", topLabel);
   EmitLabel(st, exitLabel);
   ExpectToken(st, "wend");
   --st.nest.WhileNestingDepth;

@@ -1,20 +1,17 @@
 // On selector Goto label, label, ... and On selector Sub1(), Sub2(), ...: an indexed jump
 // through a table of jumps (or of calls each followed by a jump past the table) written
 // right behind it. A selector at or past the number of entries jumps past the table.
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/proc_calls.h"
-#include "compiler/base/symbols.h"
 
 namespace qbc {
-
-using flow::Op2;
 
 namespace {
 
@@ -48,22 +45,22 @@ void CompileOnStatement(CompilerState& st) {
   const unsigned jumpWords = st.mn.JumpMnemonic == "jmp" ? 2 : 1;
   const unsigned entryWords = jumpForm ? jumpWords : callWords + jumpWords;
 
-  if (byteSelector) Op2(st, "clr", "zh");
+  if (byteSelector) st.out.Instr(Sep::kWide, "clr", "zh");
   // Past the table when the selector (unsigned) is not below the entry count.
-  Op2(st, "ldi", "r24," + Hex2((entries >> 8) & 0xFF, HexForm::Prefixed0xLower));
-  Op2(st, "cpi", "zl," + Hex2(entries & 0xFF, HexForm::Prefixed0xLower));
-  Op2(st, "cpc", "zh,r24");
-  flow::Op1(st, "brlo", "PC+0x02");
-  flow::Rjmp(st, end);
+  st.out.Instr(Sep::kWide, "ldi", "r24," + Hex2((entries >> 8) & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "cpi", "zl," + Hex2(entries & 0xFF, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "cpc", "zh,r24");
+  st.out.Instr(Sep::kNarrow, "brlo", "PC+0x02");
+  st.out.Instr(Sep::kNarrow, "rjmp", end);
   for (unsigned w = entryWords; w > 1; w /= 2) {
-    Op2(st, "lsl", "zl");
-    Op2(st, "rol", "zh");
+    st.out.Instr(Sep::kWide, "lsl", "zl");
+    st.out.Instr(Sep::kWide, "rol", "zh");
   }
-  Op2(st, "ldi", "r24,byte1(" + table + ")");
-  Op2(st, "ldi", "r25,byte2(" + table + ")");
-  Op2(st, "add", "zl,r24");
-  Op2(st, "adc", "zh,r25");
-  flow::Op0(st, "ijmp");
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + table + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r25,byte2(" + table + ")");
+  st.out.Instr(Sep::kWide, "add", "zl,r24");
+  st.out.Instr(Sep::kWide, "adc", "zh,r25");
+  st.out.Instr("ijmp");
 
   if (jumpForm) {
     ++st.src.TokenIndex;
@@ -76,7 +73,7 @@ void CompileOnStatement(CompilerState& st) {
         CompileError(st, label + " is SUB instead of LABEL!");
         st.src.TokenIndex = at;
       }
-      flow::Op1(st, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
+      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
       ++st.src.TokenIndex;
       if (st.TokText() != ",") break;
       ++st.src.TokenIndex;
@@ -99,7 +96,7 @@ void CompileOnStatement(CompilerState& st) {
     CompileSubCall(st, name);
     if (st.TokText() != ",") break;
     ++st.src.TokenIndex;
-    flow::Op1(st, st.mn.JumpMnemonic, end);
+    st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, end);
   }
   EmitLabel(st, end);
 }

@@ -9,6 +9,7 @@
 #include "compiler/codegen/string_functions.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
@@ -28,7 +29,7 @@ struct VariableBitNumber {
   // one-operator assignment) is kept on the stack meanwhile.
   explicit VariableBitNumber(CompilerState& s)
       : st(s), callerSkip(s.sticky.SkipOperandPush), callerWanted(s.sticky.WantedType) {
-    if (!callerSkip) Emit1(st, "push", "r24");
+    if (!callerSkip) st.out.Instr(Sep::kNarrow, "push", "r24");
   }
 
   // Loads (the low byte of) `name`, of type `type`, into zl or r24.
@@ -41,7 +42,7 @@ struct VariableBitNumber {
 
   // T holds the bit.
   void Finish() {
-    if (!callerSkip) Emit2(st, "pop", "r24");
+    if (!callerSkip) st.out.Instr(Sep::kWide, "pop", "r24");
     EmitBitAsNumber(st, callerSkip ? kLeftRegisters : kWorkRegisters, callerWanted);
     st.sticky.SkipOperandPush = callerSkip;
     st.sticky.WantedType = callerWanted;
@@ -53,8 +54,8 @@ struct VariableBitNumber {
   // number of 0 takes no shift: the routine would shift 256 times) and copy it into T.
   void ShiftForm() {
     const std::string none = NewLabel(st);
-    Emit2(st, "tst", "r24");
-    Emit1(st, "breq", none);
+    st.out.Instr(Sep::kWide, "tst", "r24");
+    st.out.Instr(Sep::kNarrow, "breq", none);
     EmitCall(st, "_VaBiL");
     EmitLabel(st, none);
     CallLibrary(st, "_StBit", NeedStoreBit);
@@ -66,13 +67,13 @@ struct VariableBitNumber {
   void MaskForm() {
     const std::string l1 = NewLabel(st);
     const std::string l2 = NewLabel(st);
-    Emit2(st, "and", "r24,r23");
-    Emit2(st, "tst", "r24");
-    Emit1(st, "breq", l1);
-    Emit0(st, "set");
-    Emit1(st, "rjmp", l2);
+    st.out.Instr(Sep::kWide, "and", "r24,r23");
+    st.out.Instr(Sep::kWide, "tst", "r24");
+    st.out.Instr(Sep::kNarrow, "breq", l1);
+    st.out.Instr("set");
+    st.out.Instr(Sep::kNarrow, "rjmp", l2);
     EmitLabel(st, l1);
-    Emit0(st, "clt");
+    st.out.Instr("clt");
     EmitLabel(st, l2);
     st.used.Set(NeedBitMask);
     Finish();
@@ -122,7 +123,7 @@ void EmitLoadOperand(CompilerState& st) {
         VariableBitNumber vb(st);
         LoadBitNumber(st, lk, gi, bit);
         EmitVarBitPointer(st, "", FrameReadDisplacement(st, v), FrameSlotBytes(v));
-        Emit2(st, "ld", "r24,X");
+        st.out.Instr(Sep::kWide, "ld", "r24,X");
         vb.MaskForm();
         return;
       }
@@ -143,11 +144,11 @@ void EmitLoadOperand(CompilerState& st) {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
     st.expr.LoadedVarClass = 3;
     if (v.Storage == kStorageFlash) {
-      Emit2(st, "ldi", "zl,byte1(" + name + "*2)");
-      Emit2(st, "ldi", "zh,byte2(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
       if (st.dev.NeedRampz) {
-        Emit2(st, "ldi", "r18,byte3(" + name + "*2)");
-        Emit2(st, "out", "RAMPZ,r18");
+        st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + name + "*2)");
+        st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
       }
       st.expr.OperandInFlash = true;
       // a string kept in flash is compared and copied by the flash routines
@@ -173,7 +174,7 @@ void EmitLoadOperand(CompilerState& st) {
         VariableBitNumber vb(st);
         LoadBitNumber(st, lk, gi, bit);
         EmitVarBitPointer(st, name, 0, VarTypeBytes(v.VarType));
-        Emit2(st, "ld", "r24,X");
+        st.out.Instr(Sep::kWide, "ld", "r24,X");
         vb.MaskForm();
       } else if (st.Tok().Kind == kTokName) {
         // any other name: nothing is written and the name stays current
@@ -221,7 +222,7 @@ void EmitLoadOperand(CompilerState& st) {
     return;
   }
 
-  CompileError(st, "Variable " + Upper(name) + " is not declared!");
+  CompileError(st, "Variable " + UpperText(name) + " is not declared!");
   --st.src.TokenIndex;
 }
 
@@ -238,22 +239,22 @@ void EmitConvertToFloat(CompilerState& st) {
 
 void EmitIntegerToFloat(CompilerState& st, std::uint8_t type) {
   if (type < kTypeByte || type > kTypeLong) return;
-  auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
+  auto mov = [&](const char* ops) { st.out.Instr(Sep::kWide, "mov", ops); };
   mov("r22,zl");
   if (type == kTypeByte) {
-    Emit2(st, "clr", "r23");
-    Emit2(st, "clr", "r24");
-    Emit2(st, "clr", "r25");
+    st.out.Instr(Sep::kWide, "clr", "r23");
+    st.out.Instr(Sep::kWide, "clr", "r24");
+    st.out.Instr(Sep::kWide, "clr", "r25");
   } else if (type == kTypeLong) {
     mov("r23,zh");
     mov("r24,r18");
     mov("r25,r19");
   } else {
     mov("r23,zh");
-    Emit2(st, "clr", "r24");
+    st.out.Instr(Sep::kWide, "clr", "r24");
     if (type == kTypeInteger) {
-      Emit1(st, "sbrc", "r23,7");
-      Emit2(st, "com", "r24");
+      st.out.Instr(Sep::kNarrow, "sbrc", "r23,7");
+      st.out.Instr(Sep::kWide, "com", "r24");
     }
     mov("r25,r24");
   }
@@ -280,12 +281,12 @@ void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std
   const std::string lo = reg == "z" ? "zl" : "xl";
   const std::string hi = reg == "z" ? "zh" : "xh";
   if (st.dev.RamEnd <= 255) {
-    Emit2(st, "ldi", lo + "," + name);
-    if (st.sticky.WantedType == kTypeWord) Emit2(st, "clr", hi);
+    st.out.Instr(Sep::kWide, "ldi", lo + "," + name);
+    if (st.sticky.WantedType == kTypeWord) st.out.Instr(Sep::kWide, "clr", hi);
     return;
   }
-  Emit2(st, "ldi", lo + ",byte1(" + name + ")");
-  Emit2(st, "ldi", hi + ",byte2(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", lo + ",byte1(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", hi + ",byte2(" + name + ")");
 }
 
 void EmitLoadFrameAddress(CompilerState& st, int localIndex, const std::string& reg) {
@@ -296,8 +297,8 @@ void EmitLoadFrameAddress(CompilerState& st, int localIndex, const std::string& 
   }
   const std::string lo = reg == "z" ? "zl" : "xl";
   const std::string hi = reg == "z" ? "zh" : "xh";
-  Emit2(st, "ldd", lo + ",y+" + Dec(offset));
-  if (st.dev.RamEnd >= 256) Emit2(st, "ldd", hi + ",y+" + Dec(offset + 1));
+  st.out.Instr(Sep::kWide, "ldd", lo + ",y+" + Dec(offset));
+  if (st.dev.RamEnd >= 256) st.out.Instr(Sep::kWide, "ldd", hi + ",y+" + Dec(offset + 1));
 }
 
 void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
@@ -314,8 +315,8 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
     if (v.Storage == kStorageFlash) {
       const std::string lo = reg == "z" ? "zl" : "xl";
       const std::string hi = reg == "z" ? "zh" : "xh";
-      Emit2(st, "ldi", lo + ",byte1(" + name + "*2)");
-      Emit2(st, "ldi", hi + ",byte2(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "ldi", lo + ",byte1(" + name + "*2)");
+      st.out.Instr(Sep::kWide, "ldi", hi + ",byte2(" + name + "*2)");
       return;
     }
     switch (v.VarType) {
@@ -323,13 +324,13 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
         if (reg == "z") {
           EmitLoadVarAddressZ(st, name);
         } else {
-          Emit2(st, "ldi", "xl,byte1(" + name + ")");
-          if (st.dev.RamEnd > 256) Emit2(st, "ldi", "xh,byte2(" + name + ")");
+          st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+          if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
         }
         break;
       case kTypeBit:
         // a bit variable is a bit of r3/r4 and has no data address
-        CompileError(st, "Bit variable " + Upper(name) + " has no address!");
+        CompileError(st, "Bit variable " + UpperText(name) + " has no address!");
         --st.src.TokenIndex;
         break;
       default:

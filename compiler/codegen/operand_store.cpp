@@ -38,11 +38,11 @@ void EmitStoreVariable(CompilerState& st, const std::string& n, const std::strin
       if (g == 0) break;
       const GlobalVarRecord& v = st.sym.GlobalVars[g];
       const int b = static_cast<std::uint8_t>(v.Size);
-      if (v.VarType > kTypeBit) Emit2(st, "bst", "zl,0");
+      if (v.VarType > kTypeBit) st.out.Instr(Sep::kWide, "bst", "zl,0");
       if (b <= 7)
-        Emit2(st, "bld", "r3," + Dec(b));
+        st.out.Instr(Sep::kWide, "bld", "r3," + Dec(b));
       else if (b <= 15)
-        Emit2(st, "bld", "r4," + Dec(b - 8));
+        st.out.Instr(Sep::kWide, "bld", "r4," + Dec(b - 8));
       break;
     }
     case kTypeByte:

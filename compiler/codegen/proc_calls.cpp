@@ -11,6 +11,7 @@
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
 #include "compiler/frontend/handler_areas.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
@@ -34,8 +35,8 @@ bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashSt
 
 // The Function's result (type r, in its working registers) converted to the wanted type w.
 void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
-  auto mov = [&](const char* ops) { Emit2(st, "mov", ops); };
-  auto clr = [&](const char* reg) { Emit2(st, "clr", reg); };
+  auto mov = [&](const char* ops) { st.out.Instr(Sep::kWide, "mov", ops); };
+  auto clr = [&](const char* reg) { st.out.Instr(Sep::kWide, "clr", reg); };
   auto toFloat = [&] {
     st.used.Set(NeedFloatCore);
     EmitCall(st, "_Fs2f");
@@ -52,8 +53,8 @@ void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
   } else if (w == kTypeLong && r == kTypeInteger) {
     // An integer keeps its sign when it is widened.
     clr("r18");
-    Emit1(st, "sbrc", "zh,7");
-    Emit2(st, "com", "r18");
+    st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
+    st.out.Instr(Sep::kWide, "com", "r18");
     mov("r19,r18");
   } else if (w == kTypeFloat && r == kTypeByte) {
     mov("r22,zl");
@@ -71,8 +72,8 @@ void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
     mov("r22,zl");
     mov("r23,zh");
     clr("r24");
-    Emit1(st, "sbrc", "r23,7");
-    Emit2(st, "com", "r24");
+    st.out.Instr(Sep::kNarrow, "sbrc", "r23,7");
+    st.out.Instr(Sep::kWide, "com", "r24");
     mov("r25,r24");
     toFloat();
   } else if (w == kTypeFloat && r == kTypeLong) {
@@ -104,8 +105,8 @@ void LoadArgAreaAddress(CompilerState& st, bool handler, int offset) {
   const long stack = textrows::StackSizeValue(st);
   if (!handler && stack > 0) address += "-" + Dec(stack);
   if (offset > 0) address += "+" + Dec(offset);
-  Emit2(st, "ldi", "xl,byte1(" + address + ")");
-  Emit2(st, "ldi", "xh,byte2(" + address + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + address + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + address + ")");
 }
 
 }  // namespace
@@ -140,9 +141,9 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
     // (r20 is free: the copy's length goes there next)
     const std::string done = NewLabel(st);
     LoadArgAreaAddress(st, true, offset);
-    Emit2(st, "lds", std::string("r20,") + kHandlerRunning);
-    Emit1(st, "sbrc", "r20,0");
-    Emit1(st, "rjmp", done);
+    st.out.Instr(Sep::kWide, "lds", std::string("r20,") + kHandlerRunning);
+    st.out.Instr(Sep::kNarrow, "sbrc", "r20,0");
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
     LoadArgAreaAddress(st, false, offset);
     EmitLabel(st, done);
   } else if (last == nullptr) {
@@ -150,18 +151,18 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
   } else {
     const int d = FrameReadDisplacement(st, *last);
     const int past = last->StrLen + offset;
-    Emit2(st, "ldd", "xl,y+" + Dec(d));
-    Emit2(st, "ldd", "xh,y+" + Dec(d + 1));
-    Emit2(st, "subi", "xl,byte1(-" + Dec(past) + ")");
-    Emit2(st, "sbci", "xh,byte2(-" + Dec(past) + ")");
+    st.out.Instr(Sep::kWide, "ldd", "xl,y+" + Dec(d));
+    st.out.Instr(Sep::kWide, "ldd", "xh,y+" + Dec(d + 1));
+    st.out.Instr(Sep::kWide, "subi", "xl,byte1(-" + Dec(past) + ")");
+    st.out.Instr(Sep::kWide, "sbci", "xh,byte2(-" + Dec(past) + ")");
   }
   MakeCurrent(st, called);
 }
 
 void EmitStringArg(CompilerState& st, std::uint8_t length, const char* routine) {
-  Emit2(st, "st", "-Y,xh");
-  Emit2(st, "st", "-Y,xl");
-  Emit2(st, "ldi", "r20," + Dec(length));
+  st.out.Instr(Sep::kWide, "st", "-Y,xh");
+  st.out.Instr(Sep::kWide, "st", "-Y,xl");
+  st.out.Instr(Sep::kWide, "ldi", "r20," + Dec(length));
   EmitCall(st, routine);
 }
 
@@ -240,7 +241,7 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + Upper(name) + " not declared");
+    CompileError(st, "Sub " + UpperText(name) + " not declared");
     MakeCurrent(st, caller);
     return;
   }
@@ -252,7 +253,7 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   const int keptArea = st.expr.StringArgAreaTop;
   ParseCallArgs(st, caller.name, caller.index);
   const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
-  Emit1(st, st.mn.CallMnemonic, name);
+  st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
   EmitAdjustPair(st, "adiw", "yl", bytes);
   MakeCurrent(st, caller);
   st.sticky.WantedType = 0;
@@ -266,7 +267,7 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + Upper(name) + " not declared");
+    CompileError(st, "Sub " + UpperText(name) + " not declared");
     MakeCurrent(st, caller);
     return;
   }
@@ -280,7 +281,7 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   const int keptArea = st.expr.StringArgAreaTop;
   ParseCallArgs(st, caller.name, caller.index);
   const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
-  Emit1(st, st.mn.CallMnemonic, name);
+  st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
   st.sticky.WantedType = wanted;
   EmitResultConversion(st, wanted, result);
   EmitAdjustPair(st, "adiw", "yl", bytes);

@@ -35,7 +35,7 @@ void CheckFrameReach(CompilerState& st) {
     if (v.OwnerProc != st.sym.CurrentSubName) continue;
     const int last = p.FrameSize - v.FrameOffset + FrameSlotBytes(v) - 1;
     if (last > kFrameReach) {
-      ReportInPlace(st, "Frame of " + Upper(p.Name) + " too big: more than 63 bytes!");
+      ReportInPlace(st, "Frame of " + UpperText(p.Name) + " too big: more than 63 bytes!");
       return;
     }
   }
@@ -49,13 +49,13 @@ void EmitStringLocalSetUp(CompilerState& st, int firstLocal) {
     const LocalVarRecord& v = st.sym.LocalVars[i];
     if (v.OwnerProc != st.sym.CurrentSubName || v.VarType != kTypeString || v.Storage == kStorageFlash) continue;
     const int d = p.FrameSize - v.FrameOffset;
-    Emit2(st, "mov", "zl,yl");
-    Emit2(st, "mov", "zh,yh");
+    st.out.Instr(Sep::kWide, "mov", "zl,yl");
+    st.out.Instr(Sep::kWide, "mov", "zh,yh");
     EmitAdjustPair(st, "adiw", "zl", d + 2);
-    Emit2(st, "std", "y+" + Dec(d) + ",zl");
-    Emit2(st, "std", "y+" + Dec(d + 1) + ",zh");
-    Emit2(st, "clr", "r24");
-    Emit2(st, "st", "Z,r24");
+    st.out.Instr(Sep::kWide, "std", "y+" + Dec(d) + ",zl");
+    st.out.Instr(Sep::kWide, "std", "y+" + Dec(d + 1) + ",zh");
+    st.out.Instr(Sep::kWide, "clr", "r24");
+    st.out.Instr(Sep::kWide, "st", "Z,r24");
   }
 }
 
@@ -83,7 +83,7 @@ bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def)
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, kind + " " + Upper(name) + " not declared!");
+    CompileError(st, kind + " " + UpperText(name) + " not declared!");
     st.Tok().Text = "<EOL>";
     st.Tok().Kind = kTokEol;
     return false;
@@ -117,7 +117,7 @@ void EnterBody(CompilerState& st, Definition& def) {
 void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, int bytes) {
   while (bytes > 0) {
     const int n = bytes > kFrameReach ? kFrameReach : bytes;
-    Emit1(st, mnemonic, std::string(pair) + "," + Dec(n));
+    st.out.Instr(Sep::kNarrow, mnemonic, std::string(pair) + "," + Dec(n));
     bytes -= n;
   }
 }
@@ -132,7 +132,7 @@ void CompileSubDefinition(CompilerState& st) {
   if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
-  Emit0(st, "ret");
+  st.out.Instr("ret");
   ExpectToken(st, "end");
   ExpectToken(st, "sub");
   --st.nest.SubNestingDepth;
@@ -151,7 +151,7 @@ void CompileFunctionDefinition(CompilerState& st) {
   if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
-  Emit0(st, "ret");
+  st.out.Instr("ret");
   st.out.Line();
   ExpectToken(st, "end");
   ExpectToken(st, "function");
@@ -193,13 +193,13 @@ void KeepInterruptedAreas(CompilerState& st, bool entry) {
     st.used.Set(NeedHandlerTextSwap);
   }
   if (st.sym.HandlerArgAreaBytes > 0) {
-    Emit1(st, "push", "zl");
+    st.out.Instr(Sep::kNarrow, "push", "zl");
     if (entry)
-      Emit2(st, "ldi", "zl,0x01");
+      st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
     else
-      Emit2(st, "clr", "zl");
-    Emit2(st, "sts", std::string(kHandlerRunning) + ",zl");
-    Emit2(st, "pop", "zl");
+      st.out.Instr(Sep::kWide, "clr", "zl");
+    st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
+    st.out.Instr(Sep::kWide, "pop", "zl");
   }
   if (!entry && st.sym.HandlerTextKeepBytes > 0) EmitCall(st, "_IsSw");
 }
@@ -223,7 +223,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + Upper(name) + " not declared!");
+    CompileError(st, "Sub " + UpperText(name) + " not declared!");
     SkipToStatementEnd(st);
     CheckStatementEnd(st);
     return;
@@ -263,9 +263,9 @@ void CompileInterruptDefinition(CompilerState& st) {
   CheckFrameReach(st);
 
   EmitLabel(st, "IntN" + Dec(vector));
-  Emit2(st, "in", "r2,SREG");
+  st.out.Instr(Sep::kWide, "in", "r2,SREG");
   const auto& saved = SavedRegisters(level);
-  for (const char* r : saved) Emit1(st, "push", r);
+  for (const char* r : saved) st.out.Instr(Sep::kNarrow, "push", r);
   EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
   EmitStringLocalSetUp(st, firstLocal);
   KeepInterruptedAreas(st, true);
@@ -275,10 +275,10 @@ void CompileInterruptDefinition(CompilerState& st) {
   st.nest.InterruptBody = false;
 
   KeepInterruptedAreas(st, false);
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it) Emit2(st, "pop", *it);
+  for (auto it = saved.rbegin(); it != saved.rend(); ++it) st.out.Instr(Sep::kWide, "pop", *it);
   EmitAdjustPair(st, "adiw", "yl", def.localBytes);
-  Emit2(st, "out", "SREG,r2");
-  Emit0(st, "reti");
+  st.out.Instr(Sep::kWide, "out", "SREG,r2");
+  st.out.Instr("reti");
   ExpectToken(st, "end");
   ExpectToken(st, "interrupt");
   HoldOnLine(st);

@@ -13,21 +13,18 @@
 #include <string>
 #include <vector>
 
-#include "compiler/codegen/compare_branch.h"
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {
-
-using flow::Op2;
 
 namespace {
 
@@ -40,14 +37,14 @@ struct Selector {
 // Reserves the selector's cell at this point of the output.
 void ReserveCell(CompilerState& st, const std::string& label, int bytes) {
   st.out.Line(".DSEG");
-  st.out.Line(label + ":" + st.out.OperandSeparator + ".byte" + st.out.OperandSeparator + std::to_string(bytes));
+  st.out.Instr(label, Sep::kNarrow, ".byte", std::to_string(bytes));
   st.out.Line(".CSEG");
   st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + bytes);
 }
 
 void LoadSelector(CompilerState& st, const Selector& s) {
-  Op2(st, "lds", "xl," + s.Cell);
-  Op2(st, "lds", "xh," + s.Cell + "+1");
+  st.out.Instr(Sep::kWide, "lds", "xl," + s.Cell);
+  st.out.Instr(Sep::kWide, "lds", "xh," + s.Cell + "+1");
 }
 
 // The compare registers that hold a numeric selector, low byte first.
@@ -73,9 +70,9 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   st.sticky.SkipOperandPush = false;
   st.expr.IndexOnStack = false;  // no element store follows (see the condition chain)
   const std::vector<std::string> held = s.StringAddress ? std::vector<std::string>{} : SelectorRegisters(s);
-  for (const std::string& r : held) flow::Op1(st, "push", r);
+  for (const std::string& r : held) st.out.Instr(Sep::kNarrow, "push", r);
   ParseSum(st);
-  for (auto r = held.rbegin(); r != held.rend(); ++r) Op2(st, "pop", *r);
+  for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator.
   const bool part = s.StringAddress && st.sticky.OperandType == kTypeSubstring;
@@ -117,8 +114,8 @@ void CompileSelectStatement(CompilerState& st) {
   switch (sel.Type) {
     case kTypeBit:
       // every bit operand leaves its value in T; the rest of zl is not the bit's
-      Op2(st, "clr", "r24");
-      Op2(st, "bld", "r24,0");
+      st.out.Instr(Sep::kWide, "clr", "r24");
+      st.out.Instr(Sep::kWide, "bld", "r24,0");
       break;
     case kTypeByte:
     case kTypeInteger:
@@ -129,12 +126,12 @@ void CompileSelectStatement(CompilerState& st) {
     case kTypeString:
       if (st.sticky.StrOperandLength == 1) {
         // A one-character string is selected by its character.
-        Op2(st, "ld", "r24,Z");
+        st.out.Instr(Sep::kWide, "ld", "r24,Z");
         sel.Type = kTypeByte;
       } else {
         ReserveCell(st, sel.Cell, 2);
-        Op2(st, "sts", sel.Cell + ",zl");
-        Op2(st, "sts", sel.Cell + "+1,zh");
+        st.out.Instr(Sep::kWide, "sts", sel.Cell + ",zl");
+        st.out.Instr(Sep::kWide, "sts", sel.Cell + "+1,zh");
         sel.StringAddress = true;
       }
       break;
@@ -188,7 +185,7 @@ void CompileSelectStatement(CompilerState& st) {
         if (last) break;
         ExpectToken(st, ",");
         if (bodyLabel.empty()) bodyLabel = NewLabel(st);
-        EmitRjmpLine2(st, bodyLabel);
+        st.out.Instr(Sep::kNarrow, "rjmp", bodyLabel);
         EmitLabel(st, failLabel);
       }
       if (!bodyLabel.empty()) EmitLabel(st, bodyLabel);
@@ -196,7 +193,7 @@ void CompileSelectStatement(CompilerState& st) {
     CheckStatementEnd(st);
     if (!(st.TokText() == "end" && st.TokText(1) == "select")) st.entries.compileBlock(st);
     st.sticky.WantedType = selectorWanted;
-    if (st.TokText() == "case") EmitRjmpLine2(st, endLabel);
+    if (st.TokText() == "case") st.out.Instr(Sep::kNarrow, "rjmp", endLabel);
     EmitLabel(st, nextLabel);
   }
   ExpectToken(st, "end");

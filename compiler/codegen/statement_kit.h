@@ -7,8 +7,13 @@
 //     kit::LoadValue(st, kTypeByte);            // first argument, as a byte, in zl
 //     kit::ExpectComma(st);
 //     kit::CompileArgument(st);                 // second argument, in its own type
+//     st.out.Instr(Sep::kWide, "mov", "r20,zl"); // one line through the output writer
 //     CallLibrary(st, "_Foo", NeedFoo);         // the call and the routine's used flag
 //   }
+//
+// Lines: st.out.Instr(Sep::kWide or Sep::kNarrow, mnemonic, operands) (two TABs or one
+// between mnemonic and operands), st.out.Instr(mnemonic) alone, st.out.Label(label),
+// EmitCall(st, label) for a call with the device's call mnemonic.
 #include <cstdint>
 
 #include "compiler/base/compile_error.h"

@@ -12,10 +12,7 @@
 
 namespace qbc {
 
-using strlines::Call;
 using strlines::LargeRam;
-using strlines::Line1;
-using strlines::Line2;
 
 namespace {
 
@@ -38,12 +35,12 @@ void LoadX(CompilerState& st, const Destination& d) {
   if (d.localIndex != 0) {
     const LocalVarRecord& v = st.sym.LocalVars[d.localIndex - 1];
     const int disp = st.sym.Procs[st.sym.CurrentSubIndex].FrameSize - v.FrameOffset + st.expr.ArgStackOffset;
-    Line2(st, "ldd", "xl,y+" + std::to_string(disp));
-    if (LargeRam(st)) Line2(st, "ldd", "xh,y+" + std::to_string(disp + 1));
+    st.out.Instr(Sep::kWide, "ldd", "xl,y+" + std::to_string(disp));
+    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldd", "xh,y+" + std::to_string(disp + 1));
     return;
   }
-  Line2(st, "ldi", "xl,byte1(" + d.name + ")");
-  if (LargeRam(st)) Line2(st, "ldi", "xh,byte2(" + d.name + ")");
+  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + d.name + ")");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + d.name + ")");
 }
 
 bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString; }
@@ -68,34 +65,34 @@ bool TermKeepsDestination(CompilerState& st) {
 }
 
 void PushDestination(CompilerState& st) {
-  Line1(st, "push", "xl");
-  if (LargeRam(st)) Line1(st, "push", "xh");
-  Line1(st, "push", "r20");
+  st.out.Instr(Sep::kNarrow, "push", "xl");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
+  st.out.Instr(Sep::kNarrow, "push", "r20");
   st.expr.StrDestPushed = true;
 }
 
 void PopDestination(CompilerState& st) {
   if (!st.expr.StrDestPushed) return;
-  Line1(st, "pop", "r20");
-  if (LargeRam(st)) Line1(st, "pop", "xh");
-  Line1(st, "pop", "xl");
+  st.out.Instr(Sep::kNarrow, "pop", "r20");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "xh");
+  st.out.Instr(Sep::kNarrow, "pop", "xl");
   st.expr.StrDestPushed = false;
 }
 
 // The float in r22..r25 as text; Z = the text.
 void EmitFloatToText(CompilerState& st) {
   if (st.cfg.FormatDigits != 0) {
-    Call(st, "_Fdp");
-    Line2(st, "ldi", "zl,byte1(_s2tmp)");
-    if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(_s2tmp)");
+    EmitCall(st, "_Fdp");
+    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s2tmp)");
+    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s2tmp)");
     st.used.Set(NeedFdp);
   } else {
     // The text routine gives at most six decimals.
     const int decimals = st.cfg.FormatDecimals == 0 ? 6 : std::min<int>(st.cfg.FormatDecimals, 6);
-    Line2(st, "ldi", "r19,0x0" + std::to_string(decimals));
-    Call(st, "_Fstr");
-    Line2(st, "ldi", "zl,byte1(_s1tmp)");
-    if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(_s1tmp)");
+    st.out.Instr(Sep::kWide, "ldi", "r19,0x0" + std::to_string(decimals));
+    EmitCall(st, "_Fstr");
+    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s1tmp)");
+    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s1tmp)");
   }
   for (UsedFlag f : {NeedStoreStr, NeedFstr, NeedFpow, NeedFlog, NeedFmul, NeedFadd, NeedFexp, NeedFdiv, NeedFpot,
                      NeedFmodf, NeedF2e, NeedFloatCore})
@@ -108,18 +105,18 @@ void EmitCopySram(CompilerState& st) {
   const std::uint8_t mode = st.expr.StringTermCase;
   st.used.Set(NeedStoreStr);
   if (mode == kCaseNone) {
-    Call(st, "_StStr");
+    EmitCall(st, "_StStr");
     return;
   }
-  Line1(st, "push", "xl");
-  if (LargeRam(st)) Line1(st, "push", "xh");
-  Call(st, "_StStr");
-  if (LargeRam(st)) Line1(st, "pop", "zh");
-  Line1(st, "pop", "zl");
-  Line2(st, "mov", "xl,zl");
-  if (LargeRam(st)) Line2(st, "mov", "xh,zh");
+  st.out.Instr(Sep::kNarrow, "push", "xl");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
+  EmitCall(st, "_StStr");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "zh");
+  st.out.Instr(Sep::kNarrow, "pop", "zl");
+  st.out.Instr(Sep::kWide, "mov", "xl,zl");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   CallLibrary(st, mode == kCaseLower ? "_Lcase" : "_Ucase", mode == kCaseLower ? NeedLcase : NeedUcase);
-  Line1(st, "sbiw", "xl,0x01");
+  st.out.Instr(Sep::kNarrow, "sbiw", "xl,0x01");
 }
 
 // A substring (Z, r20 = characters + 1 moved to r22 before the destination came back):
@@ -127,16 +124,16 @@ void EmitCopySram(CompilerState& st) {
 // stored (X moved by that many bytes).
 void EmitCopySubstring(CompilerState& st) {
   const std::string keep = NewLabel(st);
-  Line2(st, "mov", "r25,r20");
-  Line2(st, "mov", "r23,xl");
-  Line2(st, "cp", "r22,r20");
-  Line1(st, "brsh", keep);
-  Line2(st, "mov", "r20,r22");
+  st.out.Instr(Sep::kWide, "mov", "r25,r20");
+  st.out.Instr(Sep::kWide, "mov", "r23,xl");
+  st.out.Instr(Sep::kWide, "cp", "r22,r20");
+  st.out.Instr(Sep::kNarrow, "brsh", keep);
+  st.out.Instr(Sep::kWide, "mov", "r20,r22");
   EmitLabel(st, keep);
-  Call(st, "_StStr");
-  Line2(st, "sub", "r23,xl");
-  Line2(st, "add", "r25,r23");
-  Line2(st, "mov", "r20,r25");
+  EmitCall(st, "_StStr");
+  st.out.Instr(Sep::kWide, "sub", "r23,xl");
+  st.out.Instr(Sep::kWide, "add", "r25,r23");
+  st.out.Instr(Sep::kWide, "mov", "r20,r25");
   st.used.Set(NeedStoreStr);
 }
 
@@ -144,13 +141,13 @@ void EmitCopySubstring(CompilerState& st) {
 // stays on the new terminator.
 void EmitStoreChar(CompilerState& st) {
   const std::string full = NewLabel(st);
-  Line2(st, "cpi", "r20,0x02");
-  Line1(st, "brlo", full);
-  Line2(st, "st", "X+,zl");
-  Line2(st, "dec", "r20");
+  st.out.Instr(Sep::kWide, "cpi", "r20,0x02");
+  st.out.Instr(Sep::kNarrow, "brlo", full);
+  st.out.Instr(Sep::kWide, "st", "X+,zl");
+  st.out.Instr(Sep::kWide, "dec", "r20");
   EmitLabel(st, full);
-  Line2(st, "clr", "zl");
-  Line2(st, "st", "X,zl");
+  st.out.Instr(Sep::kWide, "clr", "zl");
+  st.out.Instr(Sep::kWide, "st", "X,zl");
 }
 
 void StoreTerm(CompilerState& st, const Destination& dest) {
@@ -161,7 +158,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
   // The first store of a plain target loads the limit and X.
   auto destination = [&] {
     if (dest.xPreset || !st.expr.FirstStringTerm) return;
-    Line2(st, "ldi", "r20," + LimitText(dest.size));
+    st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(dest.size));
     LoadX(st, dest);
     st.expr.FirstStringTerm = false;
   };
@@ -192,7 +189,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
       EmitFloatToText(st);
       PopDestination(st);
       destination();
-      Call(st, "_StStr");
+      EmitCall(st, "_StStr");
       break;
     case kTypeChar:
       PopDestination(st);
@@ -200,7 +197,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
       EmitStoreChar(st);
       break;
     case kTypeSubstring:
-      Line2(st, "mov", "r22,r20");
+      st.out.Instr(Sep::kWide, "mov", "r22,r20");
       PopDestination(st);
       destination();
       EmitCopySubstring(st);
@@ -220,8 +217,8 @@ void CompileTerms(CompilerState& st, const Destination& dest) {
   if (st.Tok().Kind == kTokString && st.TokText().empty()) {
     // The empty string: a terminator at the start of the target.
     if (!dest.xPreset) LoadX(st, dest);
-    Line2(st, "clr", "zl");
-    Line2(st, "st", "X,zl");
+    st.out.Instr(Sep::kWide, "clr", "zl");
+    st.out.Instr(Sep::kWide, "st", "X,zl");
     ++st.src.TokenIndex;
     return;
   }
@@ -280,30 +277,30 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
   }
   const int bytes = dest.size == 0 ? 255 : dest.size;
   if (dest.xPreset) {
-    Line1(st, "push", "xl");
-    if (LargeRam(st)) Line1(st, "push", "xh");
+    st.out.Instr(Sep::kNarrow, "push", "xl");
+    if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
   }
-  Line1(st, "subi", "yl," + std::to_string(bytes));
-  if (LargeRam(st)) Line1(st, "sbci", "yh,0x00");
+  st.out.Instr(Sep::kNarrow, "subi", "yl," + std::to_string(bytes));
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,0x00");
   st.expr.ArgStackOffset += bytes;
-  Line2(st, "mov", "xl,yl");
-  if (LargeRam(st)) Line2(st, "mov", "xh,yh");
-  Line2(st, "ldi", "r20," + LimitText(dest.size));
+  st.out.Instr(Sep::kWide, "mov", "xl,yl");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,yh");
+  st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(dest.size));
   st.expr.FirstStringTerm = false;
   CompileTerms(st, Destination{dest.name, dest.size, true});
-  Line2(st, "mov", "zl,yl");
-  if (LargeRam(st)) Line2(st, "mov", "zh,yh");
+  st.out.Instr(Sep::kWide, "mov", "zl,yl");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "zh,yh");
   if (dest.xPreset) {
-    if (LargeRam(st)) Line1(st, "pop", "xh");
-    Line1(st, "pop", "xl");
+    if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "xh");
+    st.out.Instr(Sep::kNarrow, "pop", "xl");
   } else {
     LoadX(st, dest);
   }
-  Line2(st, "ldi", "r20," + LimitText(dest.size));
+  st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(dest.size));
   CallLibrary(st, "_StStr", NeedStoreStr);
   st.expr.ArgStackOffset -= bytes;
-  Line1(st, "subi", "yl,low(-" + std::to_string(bytes) + ")");
-  if (LargeRam(st)) Line1(st, "sbci", "yh,high(-" + std::to_string(bytes) + ")");
+  st.out.Instr(Sep::kNarrow, "subi", "yl,low(-" + std::to_string(bytes) + ")");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,high(-" + std::to_string(bytes) + ")");
 }
 
 }  // namespace
@@ -334,24 +331,24 @@ void CompileStringArrayAssignment(CompilerState& st, const std::string& name, st
   // X = name + index * element size.
   if (st.dev.RamEnd > 255) {
     if (elementSize == 0) {
-      Line2(st, "ldi", "r24,0x00");
-      Line2(st, "ldi", "r25,0x01");
+      st.out.Instr(Sep::kWide, "ldi", "r24,0x00");
+      st.out.Instr(Sep::kWide, "ldi", "r25,0x01");
     } else {
-      Line2(st, "ldi", "r24," + std::to_string(elementSize));
-      Line2(st, "clr", "r25");
+      st.out.Instr(Sep::kWide, "ldi", "r24," + std::to_string(elementSize));
+      st.out.Instr(Sep::kWide, "clr", "r25");
     }
     CallLibrary(st, "Mp16u", NeedMul16u);
-    Line2(st, "ldi", "xl,byte1(" + name + ")");
-    Line2(st, "ldi", "xh,byte2(" + name + ")");
-    Line2(st, "add", "xl,zl");
-    Line2(st, "adc", "xh,zh");
+    st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+    st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
+    st.out.Instr(Sep::kWide, "add", "xl,zl");
+    st.out.Instr(Sep::kWide, "adc", "xh,zh");
   } else {
-    Line2(st, "ldi", "r24," + std::to_string(elementSize));
+    st.out.Instr(Sep::kWide, "ldi", "r24," + std::to_string(elementSize));
     CallLibrary(st, "Mpy8u", NeedMul8u);
-    Line2(st, "ldi", "xl,byte1(" + name + ")");
-    Line2(st, "add", "xl,zl");
+    st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+    st.out.Instr(Sep::kWide, "add", "xl,zl");
   }
-  Line2(st, "ldi", "r20," + LimitText(elementSize));
+  st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(elementSize));
   ExpectToken(st, "=");
   CompileAssignedTerms(st, Destination{name, elementSize, true});
 }

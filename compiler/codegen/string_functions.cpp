@@ -10,10 +10,7 @@
 
 namespace qbc {
 
-using strlines::Call;
 using strlines::LargeRam;
-using strlines::Line1;
-using strlines::Line2;
 
 namespace {
 
@@ -71,21 +68,21 @@ void CheckSramString(CompilerState& st, std::uint8_t t) {
 // substring really holds (its text goes on to the end of the string it was taken from).
 void ClampLengthToSubstring(CompilerState& st) {
   const std::string done = NewLabel(st);
-  Line2(st, "dec", "r20");
-  Line2(st, "cp", "zl,r20");
-  Line1(st, "brlo", done);
-  Line2(st, "mov", "zl,r20");
+  st.out.Instr(Sep::kWide, "dec", "r20");
+  st.out.Instr(Sep::kWide, "cp", "zl,r20");
+  st.out.Instr(Sep::kNarrow, "brlo", done);
+  st.out.Instr(Sep::kWide, "mov", "zl,r20");
   EmitLabel(st, done);
 }
 
 void PushZ(CompilerState& st) {
-  Line1(st, "push", "zl");
-  if (LargeRam(st)) Line1(st, "push", "zh");
+  st.out.Instr(Sep::kNarrow, "push", "zl");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "zh");
 }
 // Pops what PushZ pushed into the registers lo, hi.
 void PopPair(CompilerState& st, const char* lo, const char* hi) {
-  if (LargeRam(st)) Line1(st, "pop", hi);
-  Line1(st, "pop", lo);
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", hi);
+  st.out.Instr(Sep::kNarrow, "pop", lo);
 }
 
 void CompileTextToNumber(CompilerState& st, bool hex) {
@@ -96,18 +93,18 @@ void CompileTextToNumber(CompilerState& st, bool hex) {
     // A literal: its value is known now, and the routines read only SRAM.
     const std::uint16_t v = hex ? HexTextValue(st.TokText()) : DecimalTextValue(st.TokText());
     ++st.src.TokenIndex;
-    Line2(st, "ldi", "zl," + Hex2(v, HexForm::Prefixed0xLower));
-    Line2(st, "ldi", "zh," + Hex2(v >> 8, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(v, HexForm::Prefixed0xLower));
+    st.out.Instr(Sep::kWide, "ldi", "zh," + Hex2(v >> 8, HexForm::Prefixed0xLower));
   } else {
     const std::uint8_t t = CompileStringArg(st);
     if (t == kTypeString || t == kTypeSubstring) {
       // X = the text; a substring also brings its length + 1 in r20.
-      Line2(st, "mov", "xl,zl");
-      if (LargeRam(st)) Line2(st, "mov", "xh,zh");
+      st.out.Instr(Sep::kWide, "mov", "xl,zl");
+      if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,zh");
       if (t == kTypeSubstring)
-        Call(st, hex ? "_Sb2Hx" : "_Sb2Nm");
+        EmitCall(st, hex ? "_Sb2Hx" : "_Sb2Nm");
       else
-        Call(st, hex ? "_Hx2Nm" : "_St2Nm");
+        EmitCall(st, hex ? "_Hx2Nm" : "_St2Nm");
       st.used.Set(hex ? NeedHx2Nm : NeedStrToNum);
     } else {
       ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
@@ -168,8 +165,8 @@ std::uint16_t HexTextValue(const std::string& text) {
 }
 
 void EmitLoadVarAddressZ(CompilerState& st, const std::string& name) {
-  Line2(st, "ldi", "zl,byte1(" + name + ")");
-  if (LargeRam(st)) Line2(st, "ldi", "zh,byte2(" + name + ")");
+  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + ")");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + ")");
 }
 
 void CompileValFunction(CompilerState& st) { CompileTextToNumber(st, false); }
@@ -226,11 +223,11 @@ void CompileLenFunction(CompilerState& st) {
   } else if (t == kTypeSubstring) {
     // The characters up to the terminator, at most the substring's count (r20 - 1).
     const std::string done = NewLabel(st);
-    Call(st, "_LenS");
-    Line2(st, "dec", "r20");
-    Line2(st, "cp", "zl,r20");
-    Line1(st, "brlo", done);
-    Line2(st, "mov", "zl,r20");
+    EmitCall(st, "_LenS");
+    st.out.Instr(Sep::kWide, "dec", "r20");
+    st.out.Instr(Sep::kWide, "cp", "zl,r20");
+    st.out.Instr(Sep::kNarrow, "brlo", done);
+    st.out.Instr(Sep::kWide, "mov", "zl,r20");
     EmitLabel(st, done);
     st.used.Set(NeedLenStr);
   } else {
@@ -250,7 +247,7 @@ void CompileLeftFunction(CompilerState& st) {
   CheckSramString(st, t);
   const bool inner = t == kTypeSubstring;
   PushZ(st);
-  if (inner) Line1(st, "push", "r20");
+  if (inner) st.out.Instr(Sep::kNarrow, "push", "r20");
   ExpectToken(st, ",");
   CompileByteArg(st);
   ExpectToken(st, ")");
@@ -258,10 +255,10 @@ void CompileLeftFunction(CompilerState& st) {
   if (inner) {
     // Of a substring: no more than the inner substring's characters.
     const std::string fits = NewLabel(st);
-    Line1(st, "pop", "r21");
-    Line2(st, "cp", "r20,r21");
-    Line1(st, "brlo", fits);
-    Line2(st, "mov", "r20,r21");
+    st.out.Instr(Sep::kNarrow, "pop", "r21");
+    st.out.Instr(Sep::kWide, "cp", "r20,r21");
+    st.out.Instr(Sep::kNarrow, "brlo", fits);
+    st.out.Instr(Sep::kWide, "mov", "r20,r21");
     EmitLabel(st, fits);
   }
   PopPair(st, "zl", "zh");
@@ -281,7 +278,7 @@ std::uint8_t CompileStringAndLengthArgs(CompilerState& st) {
   PushZ(st);
   CallLibrary(st, "_LenS", NeedLenStr);
   if (t == kTypeSubstring) ClampLengthToSubstring(st);
-  Line1(st, "push", "zl");
+  st.out.Instr(Sep::kNarrow, "push", "zl");
   ExpectToken(st, ",");
   CompileByteArg(st);
   return t;
@@ -295,21 +292,21 @@ void CompileRightFunction(CompilerState& st) {
   ExpectToken(st, ")");
   // r23 = length; n = min(n, length); Z = start + length - n.
   const std::string fits = NewLabel(st);
-  Line1(st, "pop", "r23");
+  st.out.Instr(Sep::kNarrow, "pop", "r23");
   PopPair(st, "r24", "r25");
-  Line2(st, "cp", "r23,zl");
-  Line1(st, "brsh", fits);
-  Line2(st, "mov", "zl,r23");
+  st.out.Instr(Sep::kWide, "cp", "r23,zl");
+  st.out.Instr(Sep::kNarrow, "brsh", fits);
+  st.out.Instr(Sep::kWide, "mov", "zl,r23");
   EmitLabel(st, fits);
-  Line2(st, "sub", "r23,zl");
+  st.out.Instr(Sep::kWide, "sub", "r23,zl");
   strlines::SubstringLimitFromZl(st);
-  Line2(st, "add", "r24,r23");
+  st.out.Instr(Sep::kWide, "add", "r24,r23");
   if (LargeRam(st)) {
-    Line2(st, "clr", "r23");
-    Line2(st, "adc", "r25,r23");
+    st.out.Instr(Sep::kWide, "clr", "r23");
+    st.out.Instr(Sep::kWide, "adc", "r25,r23");
   }
-  Line2(st, "mov", "zl,r24");
-  if (LargeRam(st)) Line2(st, "mov", "zh,r25");
+  st.out.Instr(Sep::kWide, "mov", "zl,r24");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "zh,r25");
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
 }
@@ -317,12 +314,12 @@ void CompileRightFunction(CompilerState& st) {
 void CompileMidFunction(CompilerState& st) {
   ArgScope scope(st);
   const std::uint8_t t = CompileStringAndLengthArgs(st);
-  Line1(st, "push", "zl");
+  st.out.Instr(Sep::kNarrow, "push", "zl");
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
     CompileByteArg(st);
   } else {
-    Line2(st, "ldi", "zl,0xff");  // Mid(s, start): the rest of the string
+    st.out.Instr(Sep::kWide, "ldi", "zl,0xff");  // Mid(s, start): the rest of the string
   }
   ExpectToken(st, ")");
   strlines::SubstringLimitFromZl(st);
@@ -330,33 +327,33 @@ void CompileMidFunction(CompilerState& st) {
   // start past the end gives the empty substring at the terminator).
   const std::string low = NewLabel(st);
   const std::string high = NewLabel(st);
-  Line1(st, "pop", "r21");
-  Line1(st, "pop", "r23");
+  st.out.Instr(Sep::kNarrow, "pop", "r21");
+  st.out.Instr(Sep::kNarrow, "pop", "r23");
   PopPair(st, "zl", "zh");
-  Line1(st, "subi", "r21,0x01");
-  Line1(st, "brcc", low);
-  Line2(st, "clr", "r21");
+  st.out.Instr(Sep::kNarrow, "subi", "r21,0x01");
+  st.out.Instr(Sep::kNarrow, "brcc", low);
+  st.out.Instr(Sep::kWide, "clr", "r21");
   EmitLabel(st, low);
-  Line2(st, "cp", "r23,r21");
-  Line1(st, "brsh", high);
-  Line2(st, "mov", "r21,r23");
+  st.out.Instr(Sep::kWide, "cp", "r23,r21");
+  st.out.Instr(Sep::kNarrow, "brsh", high);
+  st.out.Instr(Sep::kWide, "mov", "r21,r23");
   EmitLabel(st, high);
   if (t == kTypeSubstring) {
     // Of a substring: the count stops at the inner substring's end (r20 <= r23 - r21 + 1);
     // a plain string's terminator stops it by itself.
     const std::string fits = NewLabel(st);
-    Line2(st, "mov", "r22,r23");
-    Line2(st, "sub", "r22,r21");
-    Line2(st, "inc", "r22");
-    Line2(st, "cp", "r20,r22");
-    Line1(st, "brlo", fits);
-    Line2(st, "mov", "r20,r22");
+    st.out.Instr(Sep::kWide, "mov", "r22,r23");
+    st.out.Instr(Sep::kWide, "sub", "r22,r21");
+    st.out.Instr(Sep::kWide, "inc", "r22");
+    st.out.Instr(Sep::kWide, "cp", "r20,r22");
+    st.out.Instr(Sep::kNarrow, "brlo", fits);
+    st.out.Instr(Sep::kWide, "mov", "r20,r22");
     EmitLabel(st, fits);
   }
-  Line2(st, "add", "zl,r21");
+  st.out.Instr(Sep::kWide, "add", "zl,r21");
   if (LargeRam(st)) {
-    Line2(st, "clr", "r21");
-    Line2(st, "adc", "zh,r21");
+    st.out.Instr(Sep::kWide, "clr", "r21");
+    st.out.Instr(Sep::kWide, "adc", "zh,r21");
   }
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
@@ -369,7 +366,7 @@ void CompileInstrFunction(CompilerState& st) {
   ExpectToken(st, "(");
   if (withStart) {
     CompileByteArg(st);
-    Line1(st, "push", "zl");
+    st.out.Instr(Sep::kNarrow, "push", "zl");
     ExpectToken(st, ",");
   }
   const std::uint8_t searched = CompileStringArg(st);
@@ -379,17 +376,17 @@ void CompileInstrFunction(CompilerState& st) {
   const std::uint8_t sought = CompileStringArg(st);
   ExpectToken(st, ")");
   if (sought == kTypeString)
-    Line2(st, "ldi", "r24,0x00");
+    st.out.Instr(Sep::kWide, "ldi", "r24,0x00");
   else if (sought == kTypeFlashString)
-    Line2(st, "ldi", "r24,0x01");
+    st.out.Instr(Sep::kWide, "ldi", "r24,0x01");
   else
     ArgError(st, kMsgStringArg);
   PopPair(st, "xl", "xh");
   if (withStart) {
-    Line1(st, "pop", "r20");
-    Call(st, "_InSt");
+    st.out.Instr(Sep::kNarrow, "pop", "r20");
+    EmitCall(st, "_InSt");
   } else {
-    Call(st, "_InStr");
+    EmitCall(st, "_InStr");
   }
   st.used.Set(NeedInstr);
   scope.Restore();

@@ -1,7 +1,5 @@
 #pragma once
-// Line writers shared by the string generators: the layout of the generated code (two
-// TABs before the mnemonic; two TABs or one after it) and the few register sequences that
-// several string generators write.
+// The few register sequences that several string generators write.
 #include <string>
 #include <initializer_list>
 #include <string_view>
@@ -12,17 +10,6 @@ namespace qbc::strlines {
 
 // Pointers and counters of the generated code take two bytes above 256 bytes of RAM.
 inline bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
-
-// MnemonicIndent, mnemonic, MnemonicIndent, operands.
-inline void Line2(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  st.out.Instr(Sep::kWide, mnemonic, operands);
-}
-// MnemonicIndent, mnemonic, OperandSeparator, operands.
-inline void Line1(CompilerState& st, std::string_view mnemonic, std::string_view operands) {
-  st.out.Instr(Sep::kNarrow, mnemonic, operands);
-}
-// A call of a library routine.
-inline void Call(CompilerState& st, std::string_view label) { Line1(st, st.mn.CallMnemonic, label); }
 
 // The result of a function that leaves a byte in zl (Len, Instr) or a 16-bit number in
 // zl, zh (Val, HexVal), widened to the type the expression wants: the assignment stores

@@ -25,11 +25,11 @@ int AddStringConstant(CompilerState& st, const std::string& text) {
 
 void EmitLoadFlashAddressZ(CompilerState& st, int poolNumber) {
   const std::string& label = st.sym.StringConstants[poolNumber].Label;
-  strlines::Line2(st, "ldi", "zl,byte1(" + label + "*2)");
-  strlines::Line2(st, "ldi", "zh,byte2(" + label + "*2)");
+  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + label + "*2)");
+  st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + label + "*2)");
   if (st.dev.NeedRampz) {
-    strlines::Line2(st, "ldi", "r18,byte3(" + label + "*2)");
-    strlines::Line2(st, "out", "RAMPZ,r18");
+    st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + label + "*2)");
+    st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
   }
 }
 
@@ -56,11 +56,10 @@ std::string PoolDataOperands(const std::string& text) {
 
 void EmitStringConstantPool(CompilerState& st) {
   if (st.sym.StringConstCount == 0) return;
-  const std::string& sep = st.out.OperandSeparator;
   st.out.Line("; String constants:");
   for (int i = 0; i < st.sym.StringConstCount; ++i) {
     const StringConstRecord& s = st.sym.StringConstants[i];
-    st.out.Line(s.Label + ":" + sep + ".db" + sep + PoolDataOperands(s.Text));
+    st.out.Instr(s.Label, Sep::kNarrow, ".db", PoolDataOperands(s.Text));
   }
   st.out.Line();
 }

@@ -1,19 +1,15 @@
 // Toggle register.bit (or a $def alias) and BitWait register.bit, 0|1.
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
-#include "compiler/codegen/io_access.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
-
-using flow::Op1;
-using flow::Op2;
 
 namespace {
 bool IsBitDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
@@ -46,7 +42,7 @@ void CompileToggleStatement(CompilerState& st) {
     } else {
       st.sticky.WantedType = kTypeByte;
       ParseSum(st);
-      flow::CallRoutine(st, "_VaBit");
+      EmitCall(st, "_VaBit");
       st.used.Set(NeedBitMask);
       runtimeBit = true;
     }
@@ -57,9 +53,9 @@ void CompileToggleStatement(CompilerState& st) {
     const int n = bit.empty() ? 0 : (bit[0] - '0') & 7;
     static const char* digits = "0123456789ABCDEF";
     const unsigned mask = 1u << n;
-    Op2(st, "ldi", std::string("r23,0x") + digits[mask >> 4] + digits[mask & 0xF]);
+    st.out.Instr(Sep::kWide, "ldi", std::string("r23,0x") + digits[mask >> 4] + digits[mask & 0xF]);
   }
-  Op2(st, "eor", "zl,r23");
+  st.out.Instr(Sep::kWide, "eor", "zl,r23");
   EmitWriteIoRegister(st, name, "zl");
 }
 
@@ -92,12 +88,12 @@ void CompileBitWaitStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   EmitLabel(st, label);
   if (IsBitAddressable(st, name)) {
-    Op1(st, value == "0" ? "sbic" : "sbis", UpperText(name) + "," + bit);
+    st.out.Instr(Sep::kNarrow, value == "0" ? "sbic" : "sbis", UpperText(name) + "," + bit);
   } else {
     EmitReadIoRegister(st, name, "r24");
-    Op1(st, value == "0" ? "sbrc" : "sbrs", "r24," + bit);
+    st.out.Instr(Sep::kNarrow, value == "0" ? "sbrc" : "sbrs", "r24," + bit);
   }
-  flow::Rjmp(st, label);
+  st.out.Instr(Sep::kNarrow, "rjmp", label);
 }
 
 }  // namespace qbc

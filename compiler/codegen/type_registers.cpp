@@ -49,7 +49,7 @@ void EmitEachByte(CompilerState& st, std::string_view mnemonic, const ValueRegis
                   const ByteOperands& operands) {
   for (int i = 0; i < v.bytes; ++i) {
     const int k = order == ByteOrder::LowFirst ? i : v.bytes - 1 - i;
-    Emit2(st, mnemonic, operands(v.regs[k], k));
+    st.out.Instr(Sep::kWide, mnemonic, operands(v.regs[k], k));
   }
 }
 
@@ -59,7 +59,7 @@ void EmitEachByte(CompilerState& st, std::string_view mnemonic, const ValueRegis
 
 void EmitByteChain(CompilerState& st, std::string_view first, std::string_view rest, const ValueRegisters& v,
                    const ByteOperands& operands) {
-  for (int k = 0; k < v.bytes; ++k) Emit2(st, k == 0 ? first : rest, operands(v.regs[k], k));
+  for (int k = 0; k < v.bytes; ++k) st.out.Instr(Sep::kWide, k == 0 ? first : rest, operands(v.regs[k], k));
 }
 
 bool EmitLeftWithWork(CompilerState& st, std::uint8_t type, std::string_view first, std::string_view rest) {
@@ -80,7 +80,7 @@ void EmitPushValue(CompilerState& st, std::uint8_t type) {
   const ValueRegisters v = CurrentValue(type);
   for (int i = 0; i < v.bytes; ++i) {
     const int k = PushOrder(type) == ByteOrder::LowFirst ? i : v.bytes - 1 - i;
-    Emit1(st, "push", v.regs[k]);
+    st.out.Instr(Sep::kNarrow, "push", v.regs[k]);
   }
 }
 
@@ -99,7 +99,9 @@ void EmitMoveCurrentToLeft(CompilerState& st, std::uint8_t type) {
 void EmitIntegerFromFloatRegisters(CompilerState& st, std::uint8_t type, bool left, bool upperWordFirst) {
   if (type < kTypeByte || type > kTypeLong) return;
   const ValueRegisters v = IntegerValue(type, left);
-  auto move = [&](int k) { Emit2(st, "mov", std::string(v.regs[k]) + "," + std::string(kFloatRegisters[k])); };
+  auto move = [&](int k) {
+    st.out.Instr(Sep::kWide, "mov", std::string(v.regs[k]) + "," + std::string(kFloatRegisters[k]));
+  };
   static constexpr int kLowFirst[] = {0, 1, 2, 3};
   static constexpr int kUpperWordFirst[] = {2, 3, 0, 1};
   for (int k : upperWordFirst ? kUpperWordFirst : kLowFirst)
@@ -113,20 +115,21 @@ int EmitSoftStackPush(CompilerState& st, std::uint8_t type) {
 }
 
 void EmitClearBytes(CompilerState& st, const ValueRegisters& v, int from, int to) {
-  for (int k = from; k < to && k < 4; ++k) Emit2(st, "clr", v.regs[k]);
+  for (int k = from; k < to && k < 4; ++k) st.out.Instr(Sep::kWide, "clr", v.regs[k]);
 }
 
 void EmitWidenedRead(CompilerState& st, std::string_view mnemonic, const RegisterSet& dest, int stored, int wanted,
                      const std::function<std::string(int k)>& address) {
-  for (int k = 0; k < wanted && k < stored; ++k) Emit2(st, mnemonic, std::string(dest[k]) + "," + address(k));
+  for (int k = 0; k < wanted && k < stored; ++k)
+    st.out.Instr(Sep::kWide, mnemonic, std::string(dest[k]) + "," + address(k));
   EmitClearBytes(st, {wanted, dest}, stored, wanted);
 }
 
 void EmitBitAsNumber(CompilerState& st, const RegisterSet& regs, std::uint8_t wanted) {
   if (wanted < kTypeByte || wanted > kTypeLong) return;
   const std::string lo(regs[0]);
-  Emit2(st, "clr", lo);
-  Emit2(st, "bld", lo + ",0");
+  st.out.Instr(Sep::kWide, "clr", lo);
+  st.out.Instr(Sep::kWide, "bld", lo + ",0");
   EmitClearBytes(st, {4, regs}, 1, NumericTypeBytes(wanted));
 }
 

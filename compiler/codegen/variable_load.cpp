@@ -9,8 +9,10 @@ namespace qbc {
 
 namespace {
 
-void Lds(CompilerState& st, const std::string& reg, const std::string& addr) { Emit2(st, "lds", reg + "," + addr); }
-void Clr(CompilerState& st, const std::string& reg) { Emit2(st, "clr", reg); }
+void Lds(CompilerState& st, const std::string& reg, const std::string& addr) {
+  st.out.Instr(Sep::kWide, "lds", reg + "," + addr);
+}
+void Clr(CompilerState& st, const std::string& reg) { st.out.Instr(Sep::kWide, "clr", reg); }
 
 // The bytes of `n` into the registers of `v`.
 void LoadBytes(CompilerState& st, const std::string& n, const ValueRegisters& v) {
@@ -49,14 +51,14 @@ void LoadAsFloat(CompilerState& st, const std::string& n, std::uint8_t ot, bool 
       const std::string lb = NewLabel(st);
       Lds(st, "r22", n);
       Lds(st, "r23", n + "+1");
-      Emit1(st, "sbrc", "r23,0x07");
-      Emit1(st, st.mn.JumpMnemonic, la);
+      st.out.Instr(Sep::kNarrow, "sbrc", "r23,0x07");
+      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, la);
       Clr(st, "r24");
       Clr(st, "r25");
-      Emit1(st, st.mn.JumpMnemonic, lb);
+      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, lb);
       EmitLabel(st, la);
-      Emit2(st, "ldi", "r24,0xff");
-      Emit2(st, "ldi", "r25,0xff");
+      st.out.Instr(Sep::kWide, "ldi", "r24,0xff");
+      st.out.Instr(Sep::kWide, "ldi", "r25,0xff");
       EmitLabel(st, lb);
       break;
     }

@@ -5,20 +5,17 @@
 // and once for the low byte.
 #include <cstdlib>
 
-#include "compiler/codegen/conditions.h"
-#include "compiler/codegen/control_flow.h"
-#include "compiler/codegen/flow_lines.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/conditions.h"
+#include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
-#include "compiler/base/symbols.h"
+#include "compiler/codegen/emit_lines.h"
 
 namespace qbc {
-
-using flow::Op1;
-using flow::Op2;
 
 namespace {
 
@@ -36,27 +33,27 @@ void CompileDelay(CompilerState& st, const char* routine) {
   switch (st.sticky.OperandType) {
     case kTypeBit:
     case kTypeByte:
-      flow::CallRoutine(st, routine);
+      EmitCall(st, routine);
       break;
     case kTypeInteger:
     case kTypeWord: {
       const std::string loop = NewLabel(st);
       const std::string last = NewLabel(st);
       EmitLabel(st, loop);
-      Op2(st, "tst", "zh");
-      Op1(st, "breq", last);
-      Op1(st, "push", "zl");
-      Op1(st, "push", "zh");
-      Op2(st, "ldi", "zl,0x80");
-      flow::CallRoutine(st, routine);
-      Op2(st, "ldi", "zl,0x80");
-      flow::CallRoutine(st, routine);
-      Op2(st, "pop", "zh");
-      Op2(st, "pop", "zl");
-      Op2(st, "dec", "zh");
-      flow::Rjmp(st, loop);
+      st.out.Instr(Sep::kWide, "tst", "zh");
+      st.out.Instr(Sep::kNarrow, "breq", last);
+      st.out.Instr(Sep::kNarrow, "push", "zl");
+      st.out.Instr(Sep::kNarrow, "push", "zh");
+      st.out.Instr(Sep::kWide, "ldi", "zl,0x80");
+      EmitCall(st, routine);
+      st.out.Instr(Sep::kWide, "ldi", "zl,0x80");
+      EmitCall(st, routine);
+      st.out.Instr(Sep::kWide, "pop", "zh");
+      st.out.Instr(Sep::kWide, "pop", "zl");
+      st.out.Instr(Sep::kWide, "dec", "zh");
+      st.out.Instr(Sep::kNarrow, "rjmp", loop);
       EmitLabel(st, last);
-      flow::CallRoutine(st, routine);
+      EmitCall(st, routine);
       break;
     }
     default: {
@@ -86,25 +83,25 @@ void CompileStep(CompilerState& st, bool up) {
     ExpectToken(st, "(");
     st.sticky.WantedType = 0;
     ParseSum(st);
-    if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) Op2(st, "clr", "zh");
+    if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) st.out.Instr(Sep::kWide, "clr", "zh");
     if (type == kTypeInteger || type == kTypeWord) {
-      Op2(st, "lsl", "zl");
-      Op2(st, "rol", "zh");
+      st.out.Instr(Sep::kWide, "lsl", "zl");
+      st.out.Instr(Sep::kWide, "rol", "zh");
     }
-    Op2(st, "ldi", "xl,byte1(" + name + ")");
-    Op2(st, "ldi", "xh,byte2(" + name + ")");
-    Op2(st, "add", "xl,zl");
-    Op2(st, "adc", "xh,zh");
+    st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + name + ")");
+    st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
+    st.out.Instr(Sep::kWide, "add", "xl,zl");
+    st.out.Instr(Sep::kWide, "adc", "xh,zh");
     if (type == kTypeByte) {
-      Op2(st, "ld", "zl,X");
-      Op2(st, up ? "inc" : "dec", "zl");
-      Op2(st, "st", "X,zl");
+      st.out.Instr(Sep::kWide, "ld", "zl,X");
+      st.out.Instr(Sep::kWide, up ? "inc" : "dec", "zl");
+      st.out.Instr(Sep::kWide, "st", "X,zl");
     } else if (type == kTypeInteger || type == kTypeWord) {
-      Op2(st, "ld", "zl,X+");
-      Op2(st, "ld", "zh,X");
-      Op1(st, up ? "adiw" : "sbiw", "zl,0x01");
-      Op2(st, "st", "X,zh");
-      Op2(st, "st", "-X,zl");
+      st.out.Instr(Sep::kWide, "ld", "zl,X+");
+      st.out.Instr(Sep::kWide, "ld", "zh,X");
+      st.out.Instr(Sep::kNarrow, up ? "adiw" : "sbiw", "zl,0x01");
+      st.out.Instr(Sep::kWide, "st", "X,zh");
+      st.out.Instr(Sep::kWide, "st", "-X,zl");
     } else if (type == kTypeLong) {
       CompileError(st, longMessage);
       --st.src.TokenIndex;
@@ -139,23 +136,23 @@ void CompileStep(CompilerState& st, bool up) {
   }
   if (local != 0) {
     const int d = FrameDisplacement(st, local);
-    Op2(st, "ldd", "zl,y+" + std::to_string(d));
-    if (wide) Op2(st, "ldd", "zh,y+" + std::to_string(d + 1));
+    st.out.Instr(Sep::kWide, "ldd", "zl,y+" + std::to_string(d));
+    if (wide) st.out.Instr(Sep::kWide, "ldd", "zh,y+" + std::to_string(d + 1));
   } else {
-    Op2(st, "lds", "zl," + name);
-    if (wide) Op2(st, "lds", "zh," + name + "+1");
+    st.out.Instr(Sep::kWide, "lds", "zl," + name);
+    if (wide) st.out.Instr(Sep::kWide, "lds", "zh," + name + "+1");
   }
   if (wide)
-    Op1(st, up ? "adiw" : "sbiw", up ? "zl,1" : "zl,0x01");
+    st.out.Instr(Sep::kNarrow, up ? "adiw" : "sbiw", up ? "zl,1" : "zl,0x01");
   else
-    Op2(st, up ? "inc" : "dec", "zl");
+    st.out.Instr(Sep::kWide, up ? "inc" : "dec", "zl");
   if (local != 0) {
     const int d = FrameDisplacement(st, local);
-    Op2(st, "std", "y+" + std::to_string(d) + ",zl");
-    if (wide) Op2(st, "std", "y+" + std::to_string(d + 1) + ",zh");
+    st.out.Instr(Sep::kWide, "std", "y+" + std::to_string(d) + ",zl");
+    if (wide) st.out.Instr(Sep::kWide, "std", "y+" + std::to_string(d + 1) + ",zh");
   } else {
-    Op2(st, "sts", name + ",zl");
-    if (wide) Op2(st, "sts", name + "+1,zh");
+    st.out.Instr(Sep::kWide, "sts", name + ",zl");
+    if (wide) st.out.Instr(Sep::kWide, "sts", name + "+1,zh");
   }
   ++st.src.TokenIndex;
 }

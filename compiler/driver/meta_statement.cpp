@@ -94,12 +94,11 @@ void ParseWatchdog(CompilerState& st) {
   }
   const int first = prescaler | 0x18;
   const int second = first & keep;
-  const std::string mi = st.out.MnemonicIndent;
-  const std::string store =
-      st.dev.NewMegaDevice ? mi + "sts" + mi + "WDTCSR,zl" : mi + "out" + mi + "WDTCR,zl";
-  AppendInitCodeLine(st, mi + "ldi" + mi + "zl,0x" + HexLower(static_cast<std::uint32_t>(first)));
+  const std::string store = st.dev.NewMegaDevice ? st.out.InstrText(Sep::kWide, "sts", "WDTCSR,zl")
+                                                 : st.out.InstrText(Sep::kWide, "out", "WDTCR,zl");
+  AppendInitCodeLine(st, st.out.InstrText(Sep::kWide, "ldi", "zl,0x" + HexLower(static_cast<std::uint32_t>(first))));
   AppendInitCodeLine(st, store);
-  AppendInitCodeLine(st, mi + "ldi" + mi + "zl,0x" + HexLower(static_cast<std::uint32_t>(second)));
+  AppendInitCodeLine(st, st.out.InstrText(Sep::kWide, "ldi", "zl,0x" + HexLower(static_cast<std::uint32_t>(second))));
   AppendInitCodeLine(st, store);
   ++st.src.TokenIndex;
 }

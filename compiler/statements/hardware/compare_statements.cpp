@@ -61,7 +61,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   const bool eightBit = st.cfg.Pwm8Bit[timer];
   st.sticky.WantedType = eightBit ? kTypeByte : kTypeWord;
   ParseSum(st);
-  if (eightBit) Emit2(st, "clr", "zh");
+  if (eightBit) st.out.Instr(Sep::kWide, "clr", "zh");
   Write(st, reg->high, "zh");
   Write(st, reg->low, "zl");
 }
@@ -79,12 +79,12 @@ void CompileClockPrescaleStatement(CompilerState& st) {
   ParseSum(st);
   // The chip takes a new prescaler only within four cycles after the change-enable bit was
   // written alone: both writes with interrupts held off.
-  Emit2(st, "in", "zh,SREG");
-  Emit0(st, "cli");
-  Emit2(st, "ldi", "r24," + BitMaskText(clkpr->bit));
+  st.out.Instr(Sep::kWide, "in", "zh,SREG");
+  st.out.Instr("cli");
+  st.out.Instr(Sep::kWide, "ldi", "r24," + BitMaskText(clkpr->bit));
   EmitWriteRegister(st, clkpr->reg, clkpr->address, "r24");
   EmitWriteRegister(st, clkpr->reg, clkpr->address, "zl");
-  Emit2(st, "out", "SREG,zh");
+  st.out.Instr(Sep::kWide, "out", "SREG,zh");
 }
 
 }  // namespace qbc

@@ -40,8 +40,8 @@ enum class Coding { External, Comparator };
 
 // Sets the field to the word's code; false for a word the coding does not have.
 bool EmitSenseBits(CompilerState& st, const std::string& word, int mask0, int mask1, Coding coding) {
-  auto sbr = [&](int m) { Emit2(st, "sbr", "zl," + Dec(m)); };
-  auto cbr = [&](int m) { Emit2(st, "cbr", "zl," + Dec(m)); };
+  auto sbr = [&](int m) { st.out.Instr(Sep::kWide, "sbr", "zl," + Dec(m)); };
+  auto cbr = [&](int m) { st.out.Instr(Sep::kWide, "cbr", "zl," + Dec(m)); };
   if (word == "rising") {
     sbr(mask1 | mask0);
   } else if (word == "falling") {
@@ -78,9 +78,9 @@ void CompileIntSenseStatement(CompilerState& st) {
     // INT2 of the m16/m32 family senses edges only, by one bit: 1 rising, 0 falling.
     EmitReadRegister(st, isc->reg, isc->address, "zl");
     if (word == "rising")
-      Emit2(st, "sbr", "zl," + BitMaskText(isc->bit));
+      st.out.Instr(Sep::kWide, "sbr", "zl," + BitMaskText(isc->bit));
     else if (word == "falling")
-      Emit2(st, "cbr", "zl," + BitMaskText(isc->bit));
+      st.out.Instr(Sep::kWide, "cbr", "zl," + BitMaskText(isc->bit));
     else
       CompileError(st, "Operation not possible!");
     EmitWriteRegister(st, isc->reg, isc->address, "zl");

@@ -95,7 +95,7 @@ void CompileSwitch(CompilerState& st, bool on) {
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (word == "interrupts") {
-    Emit0(st, on ? "sei" : "cli");
+    st.out.Instr(on ? "sei" : "cli");
   } else if (word == "i2c") {
     // The I2C statements work without an interrupt: there is nothing to switch.
   } else if (const int uart = UartOfWord(word); uart >= 0) {

@@ -2,11 +2,12 @@
 
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
 std::optional<int> RegisterAddress(const CompilerState& st, std::string_view reg) {
-  const auto value = DeviceSymbolValue(st, Lower(reg));
+  const auto value = DeviceSymbolValue(st, LowerText(reg));
   if (!value) return std::nullopt;
   return static_cast<int>(*value);
 }
@@ -16,7 +17,7 @@ std::optional<RegisterBit> FindRegisterBit(const CompilerState& st, const Regist
     const auto address = RegisterAddress(st, first[i].reg);
     const auto bit = DeviceSymbolValue(st, first[i].bit);
     if (address && bit && *bit >= 0 && *bit <= 7)
-      return RegisterBit{Upper(first[i].reg), *address, static_cast<int>(*bit)};
+      return RegisterBit{UpperText(first[i].reg), *address, static_cast<int>(*bit)};
   }
   return std::nullopt;
 }
@@ -27,25 +28,25 @@ std::optional<RegisterBit> FindRegisterBit(const CompilerState& st, std::initial
 
 void EmitReadRegister(CompilerState& st, const std::string& reg, int address, const std::string& dest) {
   if (IsInOutAddressable(address))
-    Emit2(st, "in", dest + "," + reg);
+    st.out.Instr(Sep::kWide, "in", dest + "," + reg);
   else
-    Emit2(st, "lds", dest + "," + reg);
+    st.out.Instr(Sep::kWide, "lds", dest + "," + reg);
 }
 
 void EmitWriteRegister(CompilerState& st, const std::string& reg, int address, const std::string& src) {
   if (IsInOutAddressable(address))
-    Emit2(st, "out", reg + "," + src);
+    st.out.Instr(Sep::kWide, "out", reg + "," + src);
   else
-    Emit2(st, "sts", reg + "," + src);
+    st.out.Instr(Sep::kWide, "sts", reg + "," + src);
 }
 
 void EmitChangeRegisterBit(CompilerState& st, const RegisterBit& rb, bool set, bool singleBit) {
   if (singleBit && IsBitAddressable(rb.address)) {
-    Emit2(st, set ? "sbi" : "cbi", rb.reg + "," + Dec(rb.bit));
+    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", rb.reg + "," + Dec(rb.bit));
     return;
   }
   EmitReadRegister(st, rb.reg, rb.address, "zl");
-  Emit2(st, set ? "sbr" : "cbr", "zl," + BitMaskText(rb.bit));
+  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(rb.bit));
   EmitWriteRegister(st, rb.reg, rb.address, "zl");
 }
 

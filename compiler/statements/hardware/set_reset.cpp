@@ -46,14 +46,14 @@ bool IsConstantBitText(CompilerState& st) {
 void EmitRuntimeRegisterBit(CompilerState& st, const std::string& reg, int address, bool set) {
   st.sticky.WantedType = kTypeByte;
   ParseSum(st);
-  Emit2(st, "andi", "zl,0x07");
+  st.out.Instr(Sep::kWide, "andi", "zl,0x07");
   CallLibrary(st, "_VaBit", NeedBitMask);
   EmitReadRegister(st, reg, address, "r24");
   if (set) {
-    Emit2(st, "or", "r24,r23");
+    st.out.Instr(Sep::kWide, "or", "r24,r23");
   } else {
-    Emit2(st, "com", "r23");
-    Emit2(st, "and", "r24,r23");
+    st.out.Instr(Sep::kWide, "com", "r23");
+    st.out.Instr(Sep::kWide, "and", "r24,r23");
   }
   EmitWriteRegister(st, reg, address, "r24");
 }
@@ -120,7 +120,7 @@ std::optional<int> VariableBit(CompilerState& st, std::uint8_t type) {
 
 void LocalForm(CompilerState& st, const std::string& name, int local, bool set) {
   if (const auto bit = VariableBit(st, st.sym.LocalVars[local - 1].VarType)) {
-    Emit0(st, set ? "set" : "clt");
+    st.out.Instr(set ? "set" : "clt");
     EmitStoreFrameVarBit(st, name, Dec(*bit));
   }
 }
@@ -129,12 +129,12 @@ void GlobalForm(CompilerState& st, const std::string& name, int global, bool set
   const GlobalVarRecord& v = st.sym.GlobalVars[global];
   if (v.VarType == kTypeBit) {
     // Bit variables 0..7 are the bits of r3, 8..15 those of r4.
-    Emit0(st, set ? "set" : "clt");
-    Emit2(st, "bld", (v.Size < 8 ? "r3," + Dec(v.Size) : "r4," + Dec(v.Size - 8)));
+    st.out.Instr(set ? "set" : "clt");
+    st.out.Instr(Sep::kWide, "bld", (v.Size < 8 ? "r3," + Dec(v.Size) : "r4," + Dec(v.Size - 8)));
     return;
   }
   if (const auto bit = VariableBit(st, v.VarType)) {
-    Emit0(st, set ? "set" : "clt");
+    st.out.Instr(set ? "set" : "clt");
     EmitStoreVarBit(st, name, Dec(*bit));
   }
 }
@@ -148,7 +148,7 @@ void ClearInterruptFlag(CompilerState& st, int n) {
     CompileError(st, "Unexisting feature!");
     return;
   }
-  Emit2(st, "ldi", "zl," + BitMaskText(rb->bit));
+  st.out.Instr(Sep::kWide, "ldi", "zl," + BitMaskText(rb->bit));
   EmitWriteRegister(st, rb->reg, rb->address, "zl");
 }
 
@@ -158,12 +158,12 @@ void CompileBitStatement(CompilerState& st, bool set) {
   if (!set) {
     if (name == "<EOL>" || name == ":") {
       // A restart from the top: the jump the device has (no jmp on the small chips).
-      Emit1(st, st.mn.JumpMnemonic, "_Reset");
+      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, "_Reset");
       return;
     }
     if (name == "watchdog") {
       ++st.src.TokenIndex;
-      Emit0(st, "wdr");
+      st.out.Instr("wdr");
       return;
     }
     if (name.size() == 4 && name.starts_with("int") && name[3] >= '0' && name[3] <= '7') {

@@ -63,9 +63,9 @@ void EmitSplitBit(CompilerState& st, const char* reg, int setting, int mask) {
   const int address = RegisterAddress(st, reg).value_or(0x100);
   EmitReadRegister(st, reg, address, "r24");
   if (setting == 0)
-    Emit2(st, "andi", "r24," + Dec(0xFF & ~mask));
+    st.out.Instr(Sep::kWide, "andi", "r24," + Dec(0xFF & ~mask));
   else
-    Emit2(st, "ori", "r24," + Dec(mask));
+    st.out.Instr(Sep::kWide, "ori", "r24," + Dec(mask));
   EmitWriteRegister(st, reg, address, "r24");
 }
 
@@ -84,16 +84,16 @@ void CompileSleepStatement(CompilerState& st, int mode) {
   const char* reg = row.keep == kNone ? "SMCR" : "MCUCR";
   const int address = RegisterAddress(st, reg).value_or(0x100);
   if (row.keep == kNone) {
-    Emit2(st, "ldi", "zl," + Dec(value));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(value));
   } else {
     EmitReadRegister(st, reg, address, "zl");
-    Emit2(st, "andi", "zl," + Dec(row.keep));
-    Emit2(st, "ori", "zl," + Dec(value));
+    st.out.Instr(Sep::kWide, "andi", "zl," + Dec(row.keep));
+    st.out.Instr(Sep::kWide, "ori", "zl," + Dec(value));
     EmitSplitBit(st, "MCUCSR", row.s[static_cast<std::size_t>(mode)], 0x20);
     EmitSplitBit(st, "EMCUCR", row.e[static_cast<std::size_t>(mode)], 0x80);
   }
   EmitWriteRegister(st, reg, address, "zl");
-  Emit0(st, "sleep");
+  st.out.Instr("sleep");
 }
 
 }  // namespace qbc

@@ -38,8 +38,8 @@ void EmitClockSelect(CompilerState& st, int timer, int select) {
   const int address = RegisterAddress(st, reg).value_or(0x100);
   const int mask = select > 7 ? 0x0F : 0x07;
   EmitReadRegister(st, reg, address, "zl");
-  Emit2(st, "andi", "zl," + Dec(0xFF & ~mask));
-  if (select != 0) Emit2(st, "ori", "zl," + Dec(select));
+  st.out.Instr(Sep::kWide, "andi", "zl," + Dec(0xFF & ~mask));
+  if (select != 0) st.out.Instr(Sep::kWide, "ori", "zl," + Dec(select));
   EmitWriteRegister(st, reg, address, "zl");
 }
 
@@ -81,7 +81,7 @@ void CompileAdcReference(CompilerState& st) {
   else
     CompileError(st, "Ext, Int or Vcc!");
   const int address = RegisterAddress(st, "ADMUX").value_or(0x100);
-  Emit2(st, "ldi", "zl," + Dec(bits));
+  st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(bits));
   EmitWriteRegister(st, "ADMUX", address, "zl");
 }
 
@@ -96,7 +96,7 @@ void StartAdc(CompilerState& st) {
     --st.src.TokenIndex;
     return;
   }
-  Emit2(st, "ldi", "zl," + Dec(0x80 | AdcPrescaleCode(st.cfg.CrystalFrequency)));
+  st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(0x80 | AdcPrescaleCode(st.cfg.CrystalFrequency)));
   EmitWriteRegister(st, enable->reg, enable->address, "zl");
 }
 
@@ -125,19 +125,19 @@ void EmitWatchdogChange(CompilerState& st, const Watchdog& w, bool on) {
   const RegisterBit& c = w.control;
   const int change = 1 << w.changeBit;
   const int enable = 1 << c.bit;
-  Emit2(st, "in", "zh,SREG");
-  Emit0(st, "cli");
-  Emit0(st, "wdr");
+  st.out.Instr(Sep::kWide, "in", "zh,SREG");
+  st.out.Instr("cli");
+  st.out.Instr("wdr");
   // The reset flag of an earlier watchdog reset keeps WDE set until it is cleared.
   if (!on)
     if (const auto flag = FindRegisterBit(st, {{"mcusr", "wdrf"}, {"mcucsr", "wdrf"}}))
       EmitChangeRegisterBit(st, *flag, false, true);
   EmitReadRegister(st, c.reg, c.address, "zl");
-  Emit2(st, "ori", "zl," + Dec(change | enable));
+  st.out.Instr(Sep::kWide, "ori", "zl," + Dec(change | enable));
   EmitWriteRegister(st, c.reg, c.address, "zl");
-  Emit2(st, "andi", "zl," + Dec(0xFF & ~(on ? change : change | enable)));
+  st.out.Instr(Sep::kWide, "andi", "zl," + Dec(0xFF & ~(on ? change : change | enable)));
   EmitWriteRegister(st, c.reg, c.address, "zl");
-  Emit2(st, "out", "SREG,zh");
+  st.out.Instr(Sep::kWide, "out", "SREG,zh");
 }
 
 void ReportMissing(CompilerState& st) {

@@ -36,12 +36,12 @@ void EmitUartControl(CompilerState& st, int uart, bool on) {
     return;
   }
   const int value = on ? UartEnableValue(st, static_cast<std::uint8_t>(uart)) : 0;
-  Emit2(st, "ldi", "zl," + Hex2(static_cast<unsigned>(value), HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(static_cast<unsigned>(value), HexForm::Prefixed0xLower));
   EmitWriteRegister(st, *reg, *RegisterAddress(st, *reg), "zl");
   // Without the chip's own parity the UART 0 output code takes the parity bit from _SysPar.
   if (on && uart == 0 && st.cfg.UartFormatSet[0] != 0 && !st.dev.MegaUartDevice) {
-    Emit2(st, "ldi", "zl," + Dec(st.cfg.UartFormat[0].Parity));
-    Emit2(st, "sts", "_SysPar,zl");
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(st.cfg.UartFormat[0].Parity));
+    st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }
 }
 
