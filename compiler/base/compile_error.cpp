@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "compiler/base/decl_text.h"
+
 namespace qbc {
 
 std::string ReportNumber(long value) {
@@ -36,10 +38,7 @@ void StopAtCompilerLimit(CompilerState& st, std::string_view message) {
 
 void ExpectToken(CompilerState& st, std::string_view expected) {
   if (st.TokText() != expected) {
-    std::string upper(expected);
-    for (char& c : upper)
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    CompileError(st, "Missing \"" + upper + "\"");
+    CompileError(st, "Missing \"" + UpperText(expected) + "\"");
   }
   ++st.src.TokenIndex;
 }

@@ -51,9 +51,7 @@ void CompileToggleStatement(CompilerState& st) {
   EmitReadIoRegister(st, name, "zl");
   if (!runtimeBit) {
     const int n = bit.empty() ? 0 : (bit[0] - '0') & 7;
-    static const char* digits = "0123456789ABCDEF";
-    const unsigned mask = 1u << n;
-    st.out.Instr(Sep::kWide, "ldi", std::string("r23,0x") + digits[mask >> 4] + digits[mask & 0xF]);
+    st.out.Instr(Sep::kWide, "ldi", "r23," + BitMaskText(n));
   }
   st.out.Instr(Sep::kWide, "eor", "zl,r23");
   EmitWriteIoRegister(st, name, "zl");

@@ -11,6 +11,7 @@
 #include "compiler/driver/statement_loop.h"
 #include "compiler/base/symbols.h"
 #include "compiler/statements/hardware/timer_config.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
@@ -26,8 +27,7 @@ bool FileExists(const std::string& path) {
 bool ContainsEndWord(std::string_view line) {
   for (std::size_t i = 0; i + 4 <= line.size(); ++i) {
     if (line[i] != '$') continue;
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-    if (lower(line[i + 1]) == 'e' && lower(line[i + 2]) == 'n' && lower(line[i + 3]) == 'd') return true;
+    if (LowerText(line.substr(i + 1, 3)) == "end") return true;
   }
   return false;
 }

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "compiler/base/decl_text.h"
+
 namespace qbc {
 
 namespace {
@@ -21,9 +23,7 @@ int VectorCount(CompilerState& st) {
 }  // namespace
 
 int FindInterruptVector(CompilerState& st, std::string_view name) {
-  std::string wanted(name);
-  for (char& c : wanted)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string wanted = UpperText(name);
   if (wanted.empty()) return 0;
   const int count = VectorCount(st);
   for (int i = 1; i <= count; ++i) {

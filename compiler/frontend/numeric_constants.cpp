@@ -6,6 +6,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/base/decl_text.h"
 
 namespace qbc {
 
@@ -141,8 +142,7 @@ std::uint8_t ParseFloatConstant(CompilerState& st, std::string_view text) {
 }
 
 bool IsPortRegister(std::string& name) {
-  for (char& c : name)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  name = UpperText(name);
   return name.rfind("PORT", 0) == 0 || name.rfind("PIN", 0) == 0 || name.rfind("DDR", 0) == 0;
 }
 
