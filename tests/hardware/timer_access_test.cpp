@@ -63,6 +63,21 @@ TEST(TimerAccess, RegistersAreReachedByTheirAddresses) {
   EXPECT_EQ(capture->Long("l"), 0x9C40u);
 }
 
+// A stopped timer holds what was written into it, and Stop keeps the count.
+TEST(TimerAccess, StoppedTimersKeepTheirCount) {
+  for (const char* device : {"m8", "m168", "m128"}) {
+    SCOPED_TRACE(device);
+    auto run = RunBasic(Header(device) + "Timer1 = 1234\nW = Timer1\nTimer0 = 77\nB = Counter0\n"
+                                         "$timer1 = timer, prescale = 1024\nStart Timer1\nTimer1 = 999\nStop Timer1\n"
+                                         "WaitMs 1\nI = Timer1\nEnd\n",
+                        device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Word("w"), 1234);
+    EXPECT_EQ(run->Byte("b"), 77);
+    EXPECT_TRUE(Near(run->Integer("i"), 999)) << run->Integer("i");
+  }
+}
+
 TEST(TimerAccess, CaptureAloneIsNoStatement) {
   auto compiled = CompileBasic(Header("m8") + "Capture1\nEnd\n");
   EXPECT_EQ(compiled.error_count, 1);

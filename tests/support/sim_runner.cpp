@@ -287,6 +287,33 @@ struct SimRunner::Impl {
     return it == from.end() ? none : it->second->edges;
   }
 
+  // A timer's count register: simavr computes it from the cycles while the timer runs and
+  // gives 0 while it is stopped, where the chip keeps its count. The original read is kept.
+  struct CountRead {
+    avr_timer_t* timer;
+    avr_io_read_t read;
+    void* param;
+  };
+  std::list<CountRead> countReads;
+
+  static uint8_t OnCountRead(avr_t* avr, avr_io_addr_t addr, void* param) {
+    auto* c = static_cast<CountRead*>(param);
+    if (c->timer->tov_cycles == 0 || !c->read) return avr->data[addr];
+    return c->read(avr, addr, c->param);
+  }
+
+  void KeepStoppedCounts() {
+    for (avr_io_t* io = avr->io_port; io; io = io->next) {
+      if (!io->kind || std::string(io->kind) != "timer") continue;
+      auto* t = reinterpret_cast<avr_timer_t*>(io);
+      if (!t->r_tcnt) continue;
+      auto& slot = avr->io[AVR_DATA_TO_IO(t->r_tcnt)].r;
+      countReads.push_back({t, slot.c, slot.param});
+      slot.c = OnCountRead;
+      slot.param = &countReads.back();
+    }
+  }
+
   // On the chip a 1 written to an interrupt flag clears it and a 0 leaves it alone;
   // simavr would store the byte as written.
   static void OnFlagWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void*) {
@@ -428,6 +455,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
     }
   }
   d.se = SleepEnableOf(d.mcu);
+  d.KeepStoppedCounts();
   // The external interrupt flags (the register of INT0, vector 1 on every chip here).
   for (int i = 0; i < d.avr->interrupts.vector_count; ++i) {
     avr_int_vector_t* v = d.avr->interrupts.vector[i];
@@ -541,6 +569,13 @@ void SimRunner::WatchPin(char port, int bit) {
   Impl& d = *impl_;
   if (!d.avr || bit < 0 || bit > 7) return;
   d.AddWatch(d.pins, {port, bit}, avr_io_getirq(d.avr, AVR_IOCTL_IOPORT_GETIRQ(port), IOPORT_IRQ_PIN0 + bit));
+}
+
+void SimRunner::DrivePin(char port, int bit, int level) {
+  Impl& d = *impl_;
+  if (!d.avr || bit < 0 || bit > 7) return;
+  if (avr_irq_t* irq = avr_io_getirq(d.avr, AVR_IOCTL_IOPORT_GETIRQ(port), IOPORT_IRQ_PIN0 + bit))
+    avr_raise_irq(irq, level ? 1 : 0);
 }
 
 const std::vector<SimRunner::Edge>& SimRunner::PinEdges(char port, int bit) const {

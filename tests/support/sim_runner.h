@@ -24,6 +24,8 @@
 //   starts it at RAMEND). A program that forgets to clear its variables or to set the
 //   stack fails as it would on the chip.
 // - Input bytes are handed to the UART as fast as the UART accepts them; none is lost.
+// - A stopped timer's count register reads the count it holds (the value last written, or
+//   read while it ran), not 0.
 // - A 1 written to an external interrupt flag (GIFR/EIFR) clears that flag and a 0 leaves
 //   the others alone (simavr would store the byte).
 #include <cstdint>
@@ -141,6 +143,9 @@ class SimRunner {
   };
   // Pin `bit` (0..7) of port `port` ('A', 'B', ...).
   void WatchPin(char port, int bit);
+  // Drives pin `bit` of port `port` from outside to `level` (0 or 1), as a signal on an
+  // input pin does; call between runs.
+  void DrivePin(char port, int bit, int level);
   const std::vector<Edge>& PinEdges(char port, int bit) const;
   // The compare output of channel `channel` (0 = A, 1 = B, 2 = C) of timer `timer` (0..5):
   // an event at every compare match that acts on the output pin.
