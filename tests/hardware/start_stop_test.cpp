@@ -75,6 +75,27 @@ TEST(StartStop, ConverterClockStaysNearItsRangeAtEveryCrystal) {
   }
 }
 
+// The reference bits of ADMUX (REFS1:REFS0 at bits 7:6): external, internal, AVCC.
+TEST(StartStop, ConverterReferenceIsChosen) {
+  struct Case {
+    const char* device;
+    const char* word;
+    std::uint32_t admux;
+    int bits;
+  };
+  for (const Case c : {Case{"m8", "Ext", 0x27, 0x00}, Case{"m8", "Int", 0x27, 0xC0}, Case{"m8", "Vcc", 0x27, 0x40},
+                       Case{"m168", "Int", 0x7C, 0xC0}, Case{"m168", "Vcc", 0x7C, 0x40}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.word);
+    auto run = RunBasic(Header(c.device) + "Start Adc, Vref = " + c.word + "\n" + ReadInto("b0", c.admux) + "End\n",
+                        c.device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Byte("b0") & 0xC0, c.bits);
+  }
+  auto compiled = CompileBasic(Header("m8") + "Start Adc, Vref = Low\nEnd\n");
+  EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+  EXPECT_TRUE(compiled.StartsWithError("Ext, Int or Vcc!", 5)) << compiled.report;
+}
+
 // ACSR lies at I/O 0x30 on the newer megas, out of reach of sbi/cbi.
 TEST(StartStop, ComparatorIsSwitchedByItsDisableBit) {
   for (const char* device : {"m8", "m168"}) {

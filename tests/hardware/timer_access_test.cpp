@@ -78,6 +78,22 @@ TEST(TimerAccess, StoppedTimersKeepTheirCount) {
   }
 }
 
+// Timer values in conditions, on either side, and widened to a float or as the right
+// operand of a sum.
+TEST(TimerAccess, ValuesInConditionsAndOtherTypes) {
+  auto run = RunBasic(Header("m168") + "Dim C As Byte, D As Byte, F As Float\nB = 0\nC = 0\nD = 0\n"
+                                       "Timer1 = 50000\nTimer0 = 200\nIf Timer1 > 40000 Then B = 1\n"
+                                       "If Timer0 = 200 Then C = 1\nIf 100 < Counter0 Then D = 1\nF = Timer1\n"
+                                       "W = 3 + Timer1\nEnd\n",
+                      "m168");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 1);
+  EXPECT_EQ(run->Byte("c"), 1);
+  EXPECT_EQ(run->Byte("d"), 1);
+  EXPECT_EQ(run->FloatBits("f"), 0x47435000u);  // 50000.0
+  EXPECT_EQ(run->Word("w"), 50003);
+}
+
 TEST(TimerAccess, CaptureAloneIsNoStatement) {
   auto compiled = CompileBasic(Header("m8") + "Capture1\nEnd\n");
   EXPECT_EQ(compiled.error_count, 1);
