@@ -20,8 +20,8 @@ std::string ReadInto(const std::string& var, std::uint32_t address) {
   return "$asm\n  lds r16," + std::to_string(address) + "\n  sts " + var + ",r16\n$end asm\n";
 }
 
-// A Start after a new $timer line selects the new prescaler alone, and the timer counts
-// at that rate.
+// A Start after a new $timer line selects the new prescaler and mode alone, and the timer
+// counts at that rate.
 TEST(StartStop, StartAfterReconfigurationSelectsTheNewClock) {
   struct Case {
     const char* device;
@@ -29,14 +29,14 @@ TEST(StartStop, StartAfterReconfigurationSelectsTheNewClock) {
   };
   for (const Case c : {Case{"m8", 0x4E}, Case{"m168", 0x81}}) {
     SCOPED_TRACE(c.device);
-    auto run = RunBasic(Header(c.device) + "Dim W As Word\n$timer1 = timer, prescale = 64\nStart Timer1\n" +
+    auto run = RunBasic(Header(c.device) + "Dim W As Word\n$timer1 = timer, prescale = 64, clear\nStart Timer1\n" +
                             ReadInto("b0", c.control) + "$timer1 = timer, prescale = 8\nStart Timer1\n" +
                             ReadInto("b1", c.control) + "Timer1 = 0\nWaitUs 100\nW = Timer1\n" + "Stop Timer1\n" +
                             ReadInto("b2", c.control) + "End\n",
                         c.device);
     ASSERT_TRUE(run->ok) << run->Diagnostics();
-    EXPECT_EQ(run->Byte("b0") & 7, 3);
-    EXPECT_EQ(run->Byte("b1") & 7, 2);
+    EXPECT_EQ(run->Byte("b0") & 0x0F, 0x0B);  // CTC, clock / 64
+    EXPECT_EQ(run->Byte("b1") & 0x0F, 0x02);  // normal, clock / 8
     EXPECT_EQ(run->Byte("b2") & 7, 0);
     // 100 us at 8 MHz with a prescaler of 8: about 100 counts (64 would give about 12).
     EXPECT_GE(run->Word("w"), 95);
