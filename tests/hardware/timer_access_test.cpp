@@ -27,7 +27,8 @@ TEST(TimerAccess, ValuesKeepTheirWidthAndClearStaleBytes) {
                           "W = &HFF00\nW = Timer0\n"
                           "L = &H7FFF0000\nL = Timer3\n"
                           "L2 = &H7FFF0000\nL2 = Timer1\n"
-                          "K = &H7FFF0000\nK = Counter3 + 1\n"
+                          "$asm\n  ldi r16,0x55\n  ldi r17,0x55\n  ldi r18,0x66\n  ldi r19,0x66\n$end asm\n"
+                          "K = Counter3 + 1\n"
                           "I = Timer0 + 1000\n"
                           "B = Timer1\nEnd\n",
                       "m128");
