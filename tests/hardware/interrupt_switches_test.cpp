@@ -113,24 +113,33 @@ TEST(InterruptSwitches, InterruptsSetsAndClearsTheGlobalFlag) {
 // The handlers of the switched sources run: Timer0 overflows, Timer1 matches OCR1A, and
 // INT0 sees the program's own edge on its pin.
 TEST(InterruptSwitches, HandlersOfSwitchedSourcesRun) {
-  for (const char* device : {"m8", "m168"}) {
-    SCOPED_TRACE(device);
-    const bool classic = std::string(device) == "m8";
-    std::string p = Header(device) + "Declare Interrupt Ovf0()\nDeclare Interrupt Oc1a()\nDeclare Interrupt Int0()\n";
-    p += "B0 = 0\nB1 = 0\nB2 = 0\n$asm\n";
-    // Timer0 and Timer1 run from the clock; OCR1A = 100; INT0 on any change of PD2.
-    p += classic ? "  ldi r16,1\n  out TCCR0,r16\n  out TCCR1B,r16\n  ldi r16,100\n  out OCR1AL,r16\n"
-                   "  ldi r16,1\n  out MCUCR,r16\n"
-                 : "  ldi r16,1\n  out TCCR0B,r16\n  sts TCCR1B,r16\n  ldi r16,100\n  sts OCR1AL,r16\n"
-                   "  ldi r16,1\n  sts EICRA,r16\n";
-    p += "  sbi DDRD,2\n$end asm\n";
+  struct Case {
+    const char* device;
+    const char* setup;  // Timer0 and Timer1 run from the clock, OCR1A = 100, INT0 on any change
+    int pin;            // INT0's pin of port D
+  };
+  const std::vector<Case> cases = {
+      {"m8", "  ldi r16,1\n  out TCCR0,r16\n  out TCCR1B,r16\n  ldi r16,100\n  out OCR1AL,r16\n"
+             "  ldi r16,1\n  out MCUCR,r16\n", 2},
+      {"m168", "  ldi r16,1\n  out TCCR0B,r16\n  sts TCCR1B,r16\n  ldi r16,100\n  sts OCR1AL,r16\n"
+               "  ldi r16,1\n  sts EICRA,r16\n", 2},
+      {"m128", "  ldi r16,1\n  out TCCR0,r16\n  out TCCR1B,r16\n  ldi r16,100\n  out OCR1AL,r16\n"
+               "  ldi r16,1\n  sts EICRA,r16\n", 0},
+      {"m2560", "  ldi r16,1\n  out TCCR0B,r16\n  sts TCCR1B,r16\n  ldi r16,100\n  sts OCR1AL,r16\n"
+                "  ldi r16,1\n  sts EICRA,r16\n", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    const std::string pin = "PORTD," + std::to_string(c.pin);
+    std::string p = Header(c.device) + "Declare Interrupt Ovf0()\nDeclare Interrupt Oc1a()\nDeclare Interrupt Int0()\n";
+    p += "B0 = 0\nB1 = 0\nB2 = 0\n$asm\n" + std::string(c.setup) + "  sbi DDRD," + std::to_string(c.pin) + "\n$end asm\n";
     p += "Enable Ovf0\nEnable Oc1a\nEnable Int0\nEnable Interrupts\n";
-    p += "$asm\n  sbi PORTD,2\n$end asm\n";
+    p += "$asm\n  sbi " + pin + "\n$end asm\n";
     p += "While B0 < 3\nWend\nWhile B1 = 0\nWend\nDisable Interrupts\nEnd\n";
     p += "Interrupt Ovf0()\n  B0 = B0 + 1\nEnd Interrupt\n";
     p += "Interrupt Oc1a()\n  B1 = B1 + 1\nEnd Interrupt\n";
     p += "Interrupt Int0()\n  B2 = B2 + 1\nEnd Interrupt\n";
-    auto run = RunBasic(p, device);
+    auto run = RunBasic(p, c.device);
     ASSERT_TRUE(run->ok) << run->Diagnostics();
     EXPECT_GT(run->Byte("b0"), 2);
     EXPECT_GT(run->Byte("b1"), 0);
