@@ -41,6 +41,21 @@ void ParseAtClause(CompilerState& st, TypeClauseTarget target) {
   ++st.src.TokenIndex;
 }
 
+// The SRAM address of global record `index` when it is placed with "At" or follows, in
+// declaration order, a variable that was (the data segment lays them out one after the
+// other from there); 0 for a variable the data segment places itself.
+long PlacedAddress(const CompilerState& st, int index) {
+  long address = 0;
+  for (int i = 1; i <= index; ++i) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[i];
+    if (v.Storage != kStorageSram || v.VarType <= kTypeBit) continue;
+    if (v.Address > 0) address = v.Address;
+    if (i == index) return address;
+    if (address > 0) address += v.Size;
+  }
+  return 0;
+}
+
 }  // namespace
 
 void ParseDimList(CompilerState& st) {
@@ -131,6 +146,13 @@ void ParseDimVariable(CompilerState& st) {
     size = 0;
   }
   rec->Size = static_cast<std::int16_t>(size);
+  // SRAM ends at RAMEND: a variable placed beyond it has no memory, and the assembler
+  // refuses the data segment without saying which variable it was
+  if (const long at = PlacedAddress(st, st.sym.GlobalVarCount);
+      !duplicate && at > 0 && type > kTypeBit && st.dev.RamEnd > 0 && at + size - 1 > st.dev.RamEnd) {
+    ReportInPlace(st, "Variable " + name + " at &H" + HexUpper(static_cast<std::uint32_t>(at)) +
+                          " lies beyond RAMEND (&H" + HexUpper(static_cast<std::uint32_t>(st.dev.RamEnd)) + ")!");
+  }
 
   if (!duplicate) {
     if (type != kTypeNone && type != kTypeBit && !st.expr.StringVarFlag)
