@@ -3,8 +3,49 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/symbols.h"
+#include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {
+
+namespace {
+
+// The value of a constant index token (and the token after it, for & forms); false when
+// the index is no such constant standing alone before ")".
+bool ConstantIndex(CompilerState& st, long& value) {
+  const TokenRecord& t = st.Tok();
+  if (t.Kind == kTokAmpersand) {
+    if (st.TokText(2) != ")") return false;
+    std::string word = st.TokText(1);
+    if (word.empty() || (word[0] != 'h' && word[0] != 'b')) return false;
+    value = word[0] == 'h' ? HexConstantValue(word) : BinConstantValue(word);
+    return true;
+  }
+  if (st.TokText(1) != ")") return false;
+  std::string text = t.Text;
+  if (const int c = FindConst(st, text); c != 0)
+    text = st.sym.Constants[c].Value;
+  else if (t.Kind != kTokNumber)
+    return false;
+  if (!IsWholeNumberText(text)) return false;
+  value = static_cast<long>(LeadingNumber(text));
+  return true;
+}
+
+}  // namespace
+
+void CheckConstantArrayIndex(CompilerState& st, const GlobalVarRecord& v) {
+  // (an array declared without a count, and a flash table, have no count to check against)
+  if (v.IndexType == 0 || v.ElementSize == 0 || v.Storage == kStorageFlash) return;
+  const long count = v.Size / v.ElementSize;
+  long index = 0;
+  if (!ConstantIndex(st, index) || (index >= 0 && index < count)) return;
+  CompileError(st, "Index " + std::to_string(index) + " is outside array " + UpperText(v.Name) + " (0 to " +
+                       std::to_string(count - 1) + ")!");
+  --st.src.TokenIndex;
+}
 
 namespace {
 

@@ -9,6 +9,11 @@
 
 namespace qbc {
 
+// With the current token on an array's index: an index that is a constant alone between
+// the parentheses (a number, &h/&b or a named constant) must name one of the elements the
+// array was declared with, 0 to count - 1; one outside them is reported (the parse stays
+// where it is).
+void CheckConstantArrayIndex(CompilerState& st, const GlobalVarRecord& v);
 // Pushes the index in the working registers (zl; zh:zl on larger devices) in the order the
 // element emitters pop it.
 void EmitPushArrayIndex(CompilerState& st);

@@ -165,6 +165,7 @@ void CompileAssignmentForms(CompilerState& st) {
     if (st.TokText() == "(") {
       form = Target::ArrayElement;
       ++st.src.TokenIndex;
+      CheckConstantArrayIndex(st, v);
       const bool wide = st.dev.RamEnd > 255;
       st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
       ParseExpression(st);

@@ -57,6 +57,7 @@ void ParseArrayElement(CompilerState& st, int g) {
   const bool flash = v.Storage == kStorageFlash;
   Step(st);
   ExpectToken(st, "(");
+  CheckConstantArrayIndex(st, v);
   if (flash) {
     // the index of a program-memory address: 16 bits, or 24 bits where RAMPZ is needed
     st.sticky.WantedType = st.dev.NeedRampz ? kTypeLong : kTypeWord;

@@ -8,6 +8,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/array_elements.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
@@ -81,6 +82,7 @@ void CompileStep(CompilerState& st, bool up) {
     st.expr.CurrentVarType = type;
     ++st.src.TokenIndex;
     ExpectToken(st, "(");
+    CheckConstantArrayIndex(st, st.sym.GlobalVars[g]);
     st.sticky.WantedType = 0;
     ParseSum(st);
     if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) st.out.Instr(Sep::kWide, "clr", "zh");

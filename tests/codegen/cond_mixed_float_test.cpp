@@ -31,7 +31,7 @@ TEST(MixedFloatCondition, IntegerOnTheLeftComparesInFloat) {
       "$device = m8\n$clock = 8\n$stack = 32\n"
       "Dim b As Byte, i As Integer, w As Word, l As Long, n As Long\n"
       "Dim f As Float, g As Float, h As Float\n";
-  src += "Dim r(" + std::to_string(cases.size() + 2) + ") As Byte\n";
+  src += "Dim r(" + std::to_string(cases.size() + 3) + ") As Byte\n";  // elements 0 to loops + 1
   src += "b = 5 : i = -5 : w = 5 : l = 5 : n = -5 : f = 5.5 : g = -5.5 : h = 5\n";
   for (std::size_t k = 0; k < cases.size(); ++k) {
     const Case& c = cases[k];
