@@ -4,14 +4,21 @@
 #include <vector>
 
 #include "compiler/driver/meta_statement.h"
+#include "compiler/frontend/device_loader.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/sim_runner.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc {
 namespace {
 
 struct Uart : test::CompilerFixture {
+  // The device's registers come from its definition file: they tell which UARTs it has.
   Uart(const std::string& device, float clock) {
+    st.env.InstallDir = test::BinDir();
+    EXPECT_TRUE(LoadDeviceFile(st, device)) << device;
+    st.out.Clear();  // the loader's .include line
     st.dev.DeviceName = device;
     st.cfg.CrystalFrequency = clock;
   }
@@ -106,7 +113,7 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
       {"m162", false, "baud1 = 4800, sync, master, hi", 1, {"ldi\t\tzl,0xC6", "out\t\tUCSR1C,zl", "sbi\t\tDDRD,2"}},
       {"m88", true, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRD,4"}},
       {"m88", true, "baud = 4800, sync, slave, lo", 0, {"ldi\t\tzl,0x47", "sts\t\tUCSR0C,zl", "cbi\t\tDDRD,4"}},
-      {"m644", true, "baud1 = 4800, sync, master, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "sbi\t\tDDRD,4"}},
+      {"m2561", true, "baud1 = 4800, sync, master, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "sbi\t\tDDRD,5"}},
       {"m128", false, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRE,2"}},
       {"m128", false, "baud1 = 4800, sync, slave, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "cbi\t\tDDRD,5"}},
       {"m2560", true, "baud2 = 4800, sync, master, hi", 2,
@@ -142,10 +149,37 @@ TEST(MetaUart, OtherUartsUseTheirOwnRegisters) {
   Uart b("m1280", 8.0f);
   b.Statement("baud3 = 9600", 3);
   EXPECT_NE(b.st.out.Str().find("UBRR3H,zh"), std::string::npos);
-  Uart c("m128", 8.0f);
-  c.Statement("baud2 = 9600", 2);
-  EXPECT_EQ(c.st.out.LineCount(), 2u);  // the divisor only: the device has no third UART
-  EXPECT_TRUE(c.st.cfg.BaudRateSet[2]);
+}
+
+// A UART the device does not have is refused: its registers would compile cleanly and then
+// fail in the assembler, or (the older files' alias UCR) set up the first UART instead.
+TEST(MetaUart, AUartTheDeviceLacksIsACompileError) {
+  struct Case {
+    const char* device;
+    std::string line;
+    const char* error;  // empty: compiles and assembles
+  } cases[] = {
+      {"tn13", "$baud = 9600", "No UART available!"},
+      {"m8", "$baud1 = 9600", "Not second UART available!"},
+      {"tn2313", "$baud1 = 9600", "Not second UART available!"},
+      {"m128", "$baud2 = 9600", "Not third UART available!"},
+      {"m162", "$baud3 = 9600, double", "Not forth UART available!"},
+      {"m8", "Baud1 = 9600", "Not second UART available!"},  // the statement in the program body
+      {"m162", "$baud1 = 9600", ""},
+      {"m2560", "$baud3 = 9600", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + ": " + c.line);
+    test::BasResult r =
+        test::CompileBas("$device = " + std::string(c.device) + "\n$clock = 8\n$stack = 16\n" + c.line + "\nEnd\n");
+    if (*c.error == '\0') {
+      EXPECT_TRUE(r.ok) << r.report;
+    } else {
+      EXPECT_EQ(r.report.rfind(std::string(" 1. ") + c.error + " (\"" + r.bas_path + "\" --> Line  4)", 0), 0u)
+          << r.report;
+      EXPECT_EQ(r.report.find("Assembling"), std::string::npos) << r.report;
+    }
+  }
 }
 
 TEST(MetaUart, FirstPassCollectsTheLinesInStartUpOrder) {
@@ -168,7 +202,7 @@ TEST(MetaUart, FrameFormat) {
       {"$baud = 9600, n, 8, 3", 0, 8, 0, 1}, {"$baud = 9600, double, e, 8, 2", 4, 8, 2, 0},
   };
   for (const auto& c : cases) {
-    Uart u("m88", 8.0f);
+    Uart u("m2560", 8.0f);  // a second UART for $baud1
     u.Meta(c.line);
     const int n = std::string(c.line).find("baud1") != std::string::npos ? 1 : 0;
     const UartFormatRecord& f = u.st.cfg.UartFormat[n];

@@ -83,6 +83,14 @@ std::optional<XckPin> FindXckPin(const std::string& d, std::uint8_t uart) {
   return std::nullopt;
 }
 
+// Whether the device has hardware UART `uart`: its definition file names that UART's
+// control register (UCSR0B for the first, which every file with a UART also gives under
+// that name). A register the file lacks would compile cleanly and then fail in the assembler,
+// or (an alias such as UCR) set up another UART.
+bool HasUart(CompilerState& st, std::uint8_t uart) {
+  return FindIoRegister(st, "ucsr" + std::to_string(uart) + "b") > 0;
+}
+
 long Divisor(float clockMHz, long rate, int samples) {
   const double cycles = static_cast<double>(clockMHz) * 1000000.0;
   return static_cast<long>(RoundHalfEven(cycles / static_cast<double>(samples * rate) - 1.0));
@@ -121,6 +129,12 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   if (rate <= 0) {
     // No divisor exists for a rate of 0; nothing is configured.
     CompileError(st, "Baud rate too low for given Clock!");
+    return;
+  }
+  if (!HasUart(st, uart)) {
+    static const char* const kMissing[] = {"No UART available!", "Not second UART available!",
+                                           "Not third UART available!", "Not forth UART available!"};
+    CompileError(st, kMissing[uart < 4 ? uart : 0]);
     return;
   }
 
