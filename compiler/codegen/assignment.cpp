@@ -204,6 +204,12 @@ void CompileAssignmentForms(CompilerState& st) {
         bitLocalIndex = lk;
         form = Target::VarBitByFrameVar;
       } else {
+        // the number is read from the variable of that name: a name that is none would
+        // only fail in the assembler
+        if (FindGlobalVar(st, t) == 0) {
+          CompileError(st, "Unknown identifier " + t);
+          --st.src.TokenIndex;
+        }
         bit = t;
         form = Target::VarBitByVar;
       }

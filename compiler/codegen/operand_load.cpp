@@ -127,6 +127,8 @@ void EmitLoadOperand(CompilerState& st) {
         vb.MaskForm();
         return;
       }
+      // any other name: nothing is written and the name stays current, as for a global
+      if (st.Tok().Kind == kTokName && FindConst(st, bit) == 0) return;
       EmitLoadFrameVarBit(st, k, bit);
       ++st.src.TokenIndex;
       return;

@@ -118,5 +118,26 @@ TEST(FrameBits, ConstantBitBeyondTheVariableIsReported) {
   }
 }
 
+// A bit number named by something that is neither a constant nor a variable is reported
+// at its line, never left to the assembler.
+TEST(FrameBits, BitNumberThatNamesNothingIsReported) {
+  struct Case {
+    const char* statement;  // line 10
+    const char* error;
+  } cases[] = {
+      {"Gw.foo = 1", "Unknown identifier foo"}, {"G = Gw.foo", "Unknown identifier foo"},
+      {"Lw.foo = 1", "From 0 to 7!"},           {"G = Lw.foo", "Unknown identifier foo"},
+  };
+  for (const Case& c : cases) {
+    const std::string source = std::string(kHead) +
+                               "Declare Sub Tst()\nDim G As Byte, Gw As Word\nTst()\nEnd\n"
+                               "Sub Tst()\n  Local Lw As Word\n  " +
+                               c.statement + "\nEnd Sub\n";
+    const CompiledBasic r = CompileBasic(source);
+    EXPECT_EQ(r.failure, "");
+    EXPECT_TRUE(r.StartsWithError(c.error, 10)) << c.statement << "\n" << r.report;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test
