@@ -8,6 +8,13 @@ void AsmWriter::Line(std::string_view text) {
   ++lines_;
 }
 
+void AsmWriter::InsertLines(std::size_t position, std::string_view lines) {
+  if (position > text_.size()) position = text_.size();
+  text_.insert(position, lines);
+  for (char c : lines)
+    if (c == '\n') ++lines_;
+}
+
 void AsmWriter::Instr(Sep sep, std::string_view mnemonic, std::string_view operands) {
   InstrAfter(MnemonicIndent, sep, mnemonic, operands);
 }

@@ -56,6 +56,12 @@ class AsmWriter {
   // (the one right after a raw string's opening) is dropped; every other line is kept.
   void Text(std::string_view block);
 
+  // Where the next line will begin. Text that is known only later (cells that statements
+  // further down turn out to need) can then be put in before the lines written since.
+  std::size_t Position() const { return text_.size(); }
+  // Whole lines (each ending in CR LF) placed at `position`.
+  void InsertLines(std::size_t position, std::string_view lines);
+
   const std::string& Str() const { return text_; }
   std::size_t LineCount() const { return lines_; }
   void Clear() { text_.clear(); lines_ = 0; }

@@ -217,6 +217,14 @@ struct Configuration {
   std::uint8_t LeadChar = 0;
   std::uint8_t FormatDigits = 0;
   std::uint8_t FormatDecimals = 0;
+  // The number format cells: which ones the head declared, where it set them up, and which
+  // ones the Format and LeadChar statements store into (the link step adds those the head
+  // left out).
+  bool FormatCellsDeclared = false;
+  bool LeadCellDeclared = false;
+  std::size_t FormatCellsAt = 0;
+  bool FormatCellsUsed = false;
+  bool LeadCellUsed = false;
   std::uint8_t Rc5Vector = 0;  // Timer0 reload for one RC5 bit time (1778 us)
   std::string LcdDataPort;
   std::string ShiftOutPort;

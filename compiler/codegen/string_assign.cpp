@@ -12,6 +12,7 @@
 
 namespace qbc {
 
+using strlines::EmitFloatToText;
 using strlines::LargeRam;
 
 namespace {
@@ -77,26 +78,6 @@ void PopDestination(CompilerState& st) {
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "xh");
   st.out.Instr(Sep::kNarrow, "pop", "xl");
   st.expr.StrDestPushed = false;
-}
-
-// The float in r22..r25 as text; Z = the text.
-void EmitFloatToText(CompilerState& st) {
-  if (st.cfg.FormatDigits != 0) {
-    EmitCall(st, "_Fdp");
-    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s2tmp)");
-    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s2tmp)");
-    st.used.Set(NeedFdp);
-  } else {
-    // The text routine gives at most six decimals.
-    const int decimals = st.cfg.FormatDecimals == 0 ? 6 : std::min<int>(st.cfg.FormatDecimals, 6);
-    st.out.Instr(Sep::kWide, "ldi", "r19,0x0" + std::to_string(decimals));
-    EmitCall(st, "_Fstr");
-    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s1tmp)");
-    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s1tmp)");
-  }
-  for (UsedFlag f : {NeedStoreStr, NeedFstr, NeedFpow, NeedFlog, NeedFmul, NeedFadd, NeedFexp, NeedFdiv, NeedFpot,
-                     NeedFmodf, NeedF2e, NeedFloatCore})
-    st.used.Set(f);
 }
 
 // Copies the SRAM string at Z with _StStr; LCase/UCase terms are then converted where
@@ -187,6 +168,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
       break;
     case kTypeFloat:
       EmitFloatToText(st);
+      st.used.Set(NeedStoreStr);
       PopDestination(st);
       destination();
       EmitCall(st, "_StStr");

@@ -1,4 +1,7 @@
 #include "compiler/codegen/string_lines.h"
+
+#include <algorithm>
+
 #include "compiler/codegen/emit_lines.h"
 
 #include "compiler/base/labels.h"
@@ -113,6 +116,26 @@ void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRe
     if (LargeRam(st)) st.out.Instr(Sep::kWide, "adc", "yh,r24");
   }
   st.out.Instr(Sep::kWide, "out", "0x3f,r23");
+}
+
+// The float in r22..r25 as text; Z = the text.
+void EmitFloatToText(CompilerState& st) {
+  if (st.cfg.FormatDigits != 0) {
+    EmitCall(st, "_Fdp");
+    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s2tmp)");
+    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s2tmp)");
+    st.used.Set(NeedFdp);
+  } else {
+    // The text routine gives at most six decimals.
+    const int decimals = st.cfg.FormatDecimals == 0 ? 6 : std::min<int>(st.cfg.FormatDecimals, 6);
+    st.out.Instr(Sep::kWide, "ldi", "r19,0x0" + std::to_string(decimals));
+    EmitCall(st, "_Fstr");
+    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s1tmp)");
+    if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s1tmp)");
+  }
+  for (UsedFlag f : {NeedFstr, NeedFpow, NeedFlog, NeedFmul, NeedFadd, NeedFexp, NeedFdiv, NeedFpot, NeedFmodf,
+                     NeedF2e, NeedFloatCore})
+    st.used.Set(f);
 }
 
 }  // namespace qbc::strlines

@@ -36,4 +36,8 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg);
 // without changing the flags a compare left. Uses r23, r24.
 void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRegs);
 
+// The float in r22..r25 as text (by the number format: _Fdp into _s2tmp, else _Fstr
+// into _s1tmp); Z = the text. Sets the flags of the float routines the text needs.
+void EmitFloatToText(CompilerState& st);
+
 }  // namespace qbc::strlines

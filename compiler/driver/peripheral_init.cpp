@@ -103,6 +103,9 @@ void EmitFormatCells(CompilerState& st) {
   // The cells are declared when either format number or the fill character is set; SRAM
   // is not cleared at reset, so every declared cell is given its value.
   const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
+  st.cfg.FormatCellsAt = st.out.Position();
+  st.cfg.FormatCellsDeclared = format;
+  st.cfg.LeadCellDeclared = format || cfg.LeadChar != 0;
   if (format) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(cfg.FormatDigits));
     st.out.Instr(Sep::kWide, "sts", "_fmtC,zl");

@@ -11,7 +11,7 @@ namespace {
 // The order the link step appends the routines in, as it was when every area's rows were
 // one table. A row moved between areas, or a key mistyped, shows up here.
 const char* const kRecordedOrder[] = {
-    "EmitStoreBitVarRoutine", "EmitVaBitRoutine", "EmitLoadBitVarRoutine", "EmitStoreStrRoutine",
+    "DeclareStatementFormatCells", "EmitStoreBitVarRoutine", "EmitVaBitRoutine", "EmitLoadBitVarRoutine", "EmitStoreStrRoutine",
     "EmitStoreStrConstRoutine", "EmitInitStrArrayRoutine", "EmitGetCharRoutine", "EmitGetChar1Routine",
     "EmitGetChar2Routine", "EmitGetChar3Routine", "EmitNumToHexRoutine", "EmitPrintByteWordRoutine",
     "EmitPrint1ByteWordRoutine", "EmitPrint2ByteWordRoutine", "EmitPrint3ByteWordRoutine",
@@ -23,7 +23,9 @@ const char* const kRecordedOrder[] = {
     "EmitCom3PrintStringRoutine", "EmitCom4PrintStrConstRoutine", "EmitCom4PrintStringRoutine",
     "EmitCom1PrintByteWordRoutine", "EmitCom2PrintByteWordRoutine", "EmitCom3PrintByteWordRoutine",
     "EmitCom4PrintByteWordRoutine", "EmitGetSpiCharRoutine", "EmitSpiInputAllRoutine", "EmitSpiStRoutine",
-    "EmitHardPrintBinAllRoutine", "EmitHardInputBinAllRoutine", "EmitHardInputBinAll2Routine",
+    "EmitHardPrintBinAllRoutine", "EmitHardPrintBinAll1Routine", "EmitHardPrintBinAll2Routine",
+    "EmitHardPrintBinAll3Routine", "EmitHardInputBinAllRoutine", "EmitHardInputBinAll1Routine",
+    "EmitHardInputBinAll2Routine", "EmitHardInputBinAll3Routine",
     "EmitSoftInputBinAll1Routine", "EmitSoftInputBinAll2Routine", "EmitSoftInputBinAll3Routine",
     "EmitSoftInputBinAll4Routine", "EmitStringCompareRoutine", "EmitStringConstCompareRoutine",
     "EmitLenStrRoutine", "EmitLenStrConstRoutine", "EmitInstrRoutine", "EmitInputRoutine", "EmitInput1Routine",

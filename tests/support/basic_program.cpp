@@ -77,22 +77,29 @@ std::uint32_t BasicRun::Long(const std::string& name, int offset) const {
 std::uint32_t BasicRun::FloatBits(const std::string& name, int offset) const { return Long(name, offset); }
 std::uint8_t BasicRun::Register(int r) const { return sim->Reg(r); }
 
-std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu, std::uint64_t max_cycles,
-                                   const std::function<void(SimRunner&)>& before_run) {
+std::unique_ptr<BasicRun> RunBasicWith(const std::string& source, const SimOptions& options,
+                                       const std::vector<UartInput>& input,
+                                       const std::function<void(SimRunner&)>& prepare) {
   auto run = std::make_unique<BasicRun>();
   run->compiled = CompileBasic(source);
   if (run->compiled.error_count != 0 || !run->compiled.failure.empty()) return run;
   run->assembled = AssembleAsmFile(run->compiled.asm_path);
   if (!run->assembled.ok) return run;
-  SimOptions opt;
-  opt.mcu = mcu;
-  opt.max_cycles = max_cycles;
-  run->sim = std::make_unique<SimRunner>(opt);
+  run->sim = std::make_unique<SimRunner>(options);
   if (!run->sim->Load(run->assembled.hex_path, run->assembled.map_path)) return run;
-  if (before_run) before_run(*run->sim);
+  if (prepare) prepare(*run->sim);
+  for (const UartInput& in : input) run->sim->QueueInput(in.bytes, in.uart);
   run->stop = run->sim->Run();
   run->ok = run->stop == SimStop::EndLoop;
   return run;
+}
+
+std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu, std::uint64_t max_cycles,
+                                   const std::function<void(SimRunner&)>& before_run) {
+  SimOptions opt;
+  opt.mcu = mcu;
+  opt.max_cycles = max_cycles;
+  return RunBasicWith(source, opt, {}, before_run);
 }
 
 }  // namespace qbc::test

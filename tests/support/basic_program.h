@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/sim_runner.h"
 
@@ -57,5 +58,16 @@ struct BasicRun {
 std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu = "atmega8",
                                    std::uint64_t max_cycles = 5'000'000,
                                    const std::function<void(SimRunner&)>& before_run = {});
+
+// The same with the simulator's options and bytes for the UARTs' receivers, queued
+// before the program starts; `prepare` is called as `before_run` is (also to set guard
+// bytes or watch registers).
+struct UartInput {
+  std::string bytes;
+  int uart = 0;
+};
+std::unique_ptr<BasicRun> RunBasicWith(const std::string& source, const SimOptions& options,
+                                       const std::vector<UartInput>& input = {},
+                                       const std::function<void(SimRunner&)>& prepare = {});
 
 }  // namespace qbc::test

@@ -215,11 +215,19 @@ struct SimRunner::Impl {
   SimOptions opt;
   std::string mcu;
   avr_t* avr = nullptr;
-  avr_uart_t* uart = nullptr;
+  // One hardware UART: what the program sent and what it is still to receive.
+  struct Port {
+    avr_uart_t* uart = nullptr;
+    std::string output;
+    std::deque<uint8_t> input;
+    avr_cycle_count_t next_byte = 0;  // paced input: when the next byte arrives
+    size_t dropped = 0;
+  };
+  avr_uart_t* uart = nullptr;  // UART 0 (its baud divisor needs the shared-address fix)
+  Port ports[4];
   std::string error;
   std::string log;
-  std::string output;
-  std::deque<uint8_t> input;
+  std::vector<std::unique_ptr<std::function<void(uint8_t)>>> write_watches;
   std::map<std::string, uint32_t> symbols;  // lower-case names
   SleepEnable se{0, 0};
   // Shadow of the real UBRRH on chips where simavr confuses it with UCSRC.
@@ -227,7 +235,7 @@ struct SimRunner::Impl {
   uint8_t ucsrc = 0x86;
 
   static void OnOutput(avr_irq_t*, uint32_t value, void* param) {
-    static_cast<Impl*>(param)->output.push_back(static_cast<char>(value & 0xFF));
+    static_cast<Port*>(param)->output.push_back(static_cast<char>(value & 0xFF));
   }
 
   void RecomputeBaud() {
@@ -325,26 +333,47 @@ struct SimRunner::Impl {
   }
 
   void FeedInput() {
-    if (!uart || input.empty()) return;
-    if (!((avr->data[uart->rxen.reg] >> uart->rxen.bit) & 1)) return;
-    avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_INPUT);
-    // Keep a margin below the FIFO's capacity (one slot of it always stays empty).
-    while (!input.empty() && FifoFill() < uart_fifo_fifo_size - 4) {
-      uint8_t b = input.front();
-      input.pop_front();
-      avr_raise_irq(in, b);
+    for (int n = 0; n < 4; ++n) {
+      Port& p = ports[n];
+      if (!p.uart || p.input.empty()) continue;
+      if (!((avr->data[p.uart->rxen.reg] >> p.uart->rxen.bit) & 1)) continue;
+      avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(static_cast<char>('0' + n)), UART_IRQ_INPUT);
+      if (opt.paced_input) {
+        if (avr->cycle < p.next_byte) continue;
+        // simavr's FIFO holds the byte still on the wire (it becomes readable one frame
+        // after it was raised) and the received ones. The chip's receive buffer holds two
+        // bytes: the byte completing now is lost when two received bytes are still unread.
+        if (FifoFill(p) >= 3) {
+          ++p.dropped;
+        } else {
+          avr_raise_irq(in, p.input.front());
+        }
+        p.input.pop_front();
+        p.next_byte = avr->cycle + p.uart->cycles_per_byte;
+        continue;
+      }
+      // Keep a margin below the FIFO's capacity (one slot of it always stays empty).
+      while (!p.input.empty() && FifoFill(p) < uart_fifo_fifo_size - 4) {
+        uint8_t b = p.input.front();
+        p.input.pop_front();
+        avr_raise_irq(in, b);
+      }
     }
   }
 
-  int FifoFill() const {
-    return ((uart->input.write + uart_fifo_fifo_size) - uart->input.read) & (uart_fifo_fifo_size - 1);
+  static int FifoFill(const Port& p) {
+    return ((p.uart->input.write + uart_fifo_fifo_size) - p.uart->input.read) & (uart_fifo_fifo_size - 1);
   }
 
-  // Input is still on its way to the program (queued, in the UART, or its interrupt pending).
+  // Input is still on its way to the program (queued, in a UART, or its interrupt pending).
   bool WaitingForInput() const {
-    if (!input.empty()) return true;
-    if (!uart) return false;
-    return FifoFill() > 0 || avr_has_pending_interrupts(avr);
+    bool any = false;
+    for (const Port& p : ports) {
+      if (!p.input.empty()) return true;
+      if (p.uart && FifoFill(p) > 0) return true;
+      any = any || p.uart;
+    }
+    return any && avr_has_pending_interrupts(avr);
   }
 
   uint16_t Word(uint32_t pc) const {
@@ -437,22 +466,22 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
   free_ihex_chunks(chunks);
   d.avr->pc = 0;
 
-  // UART 0: capture output, no console printing, no real-time waits.
+  // UARTs 0 to 3: capture output, no console printing, no real-time waits.
   for (avr_io_t* io = d.avr->io_port; io; io = io->next) {
-    if (io->kind && std::string(io->kind) == "uart" &&
-        reinterpret_cast<avr_uart_t*>(io)->name == '0') {
-      d.uart = reinterpret_cast<avr_uart_t*>(io);
-    }
-  }
-  if (d.uart) {
+    if (!io->kind || std::string(io->kind) != "uart") continue;
+    auto* u = reinterpret_cast<avr_uart_t*>(io);
+    const int number = u->name - '0';
+    if (number < 0 || number > 3) continue;
+    d.ports[number].uart = u;
     uint32_t flags = 0;
-    avr_ioctl(d.avr, AVR_IOCTL_UART_SET_FLAGS('0'), &flags);
-    avr_irq_register_notify(avr_io_getirq(d.avr, AVR_IOCTL_UART_GETIRQ('0'), UART_IRQ_OUTPUT),
-                            Impl::OnOutput, &d);
-    if (SharedUcsrc(d.mcu)) {
-      avr_register_io_write(d.avr, d.uart->ubrrh.reg, Impl::OnBaudWrite, &d);
-      avr_register_io_write(d.avr, d.uart->ubrrl.reg, Impl::OnBaudWrite, &d);
-    }
+    avr_ioctl(d.avr, AVR_IOCTL_UART_SET_FLAGS(u->name), &flags);
+    avr_irq_register_notify(avr_io_getirq(d.avr, AVR_IOCTL_UART_GETIRQ(u->name), UART_IRQ_OUTPUT), Impl::OnOutput,
+                            &d.ports[number]);
+  }
+  d.uart = d.ports[0].uart;
+  if (d.uart && SharedUcsrc(d.mcu)) {
+    avr_register_io_write(d.avr, d.uart->ubrrh.reg, Impl::OnBaudWrite, &d);
+    avr_register_io_write(d.avr, d.uart->ubrrl.reg, Impl::OnBaudWrite, &d);
   }
   d.se = SleepEnableOf(d.mcu);
   d.KeepStoppedCounts();
@@ -504,10 +533,11 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
 
 const std::string& SimRunner::Error() const { return impl_->error; }
 
-void SimRunner::QueueInput(std::string_view bytes) {
-  for (char c : bytes) impl_->input.push_back(static_cast<uint8_t>(c));
+void SimRunner::QueueInput(std::string_view bytes, int uart) {
+  for (char c : bytes) impl_->ports[uart & 3].input.push_back(static_cast<uint8_t>(c));
 }
-size_t SimRunner::PendingInput() const { return impl_->input.size(); }
+size_t SimRunner::PendingInput(int uart) const { return impl_->ports[uart & 3].input.size(); }
+size_t SimRunner::DroppedInput(int uart) const { return impl_->ports[uart & 3].dropped; }
 
 SimStop SimRunner::Run() { return Run(impl_->opt.max_cycles); }
 
@@ -538,8 +568,8 @@ SimStop SimRunner::Run(uint64_t max_cycles) {
   return SimStop::CycleCap;
 }
 
-const std::string& SimRunner::Output() const { return impl_->output; }
-void SimRunner::ClearOutput() { impl_->output.clear(); }
+const std::string& SimRunner::Output(int uart) const { return impl_->ports[uart & 3].output; }
+void SimRunner::ClearOutput(int uart) { impl_->ports[uart & 3].output.clear(); }
 
 uint8_t SimRunner::Sram(uint32_t addr) const {
   if (!impl_->avr || addr > impl_->avr->ramend) return 0;
@@ -600,6 +630,15 @@ std::optional<uint32_t> SimRunner::Symbol(const std::string& name) const {
   auto it = impl_->symbols.find(Lower(name));
   if (it == impl_->symbols.end()) return std::nullopt;
   return it->second;
+}
+
+void SimRunner::WatchWrites(uint32_t addr, std::function<void(uint8_t value)> watch) {
+  if (!impl_->avr) return;
+  impl_->write_watches.push_back(std::make_unique<std::function<void(uint8_t)>>(std::move(watch)));
+  avr_register_io_write(
+      impl_->avr, static_cast<avr_io_addr_t>(addr),
+      [](avr_t*, avr_io_addr_t, uint8_t v, void* param) { (*static_cast<std::function<void(uint8_t)>*>(param))(v); },
+      impl_->write_watches.back().get());
 }
 
 const std::string& SimRunner::Log() const { return impl_->log; }

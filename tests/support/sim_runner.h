@@ -24,11 +24,17 @@
 //   starts it at RAMEND). A program that forgets to clear its variables or to set the
 //   stack fails as it would on the chip.
 // - Input bytes are handed to the UART as fast as the UART accepts them; none is lost.
+//   With `paced_input` they arrive as on a wire instead: one byte every frame time of the
+//   UART's current setting, and a byte that completes while the receiver's two-byte buffer
+//   is full is lost (an overrun), as on the chip. DroppedInput() counts such bytes.
+// - Every hardware UART simavr models (UART 0 to 3) is captured and fed; the UART number
+//   of Output() and QueueInput() picks one.
 // - A stopped timer's count register reads the count it holds (the value last written, or
 //   read while it ran), not 0.
 // - A 1 written to an external interrupt flag (GIFR/EIFR) clears that flag and a 0 leaves
 //   the others alone (simavr would store the byte).
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -85,6 +91,7 @@ struct SimOptions {
   uint32_t frequency = 4000000;
   uint64_t max_cycles = 20'000'000;  // cycle cap of one Run() call
   bool chip_reset_state = true;      // see the header comment
+  bool paced_input = false;          // see the header comment
 };
 
 enum class SimStop {
@@ -108,9 +115,11 @@ class SimRunner {
   bool Load(const std::string& hex_path, const std::string& map_path = "");
   const std::string& Error() const;
 
-  // Bytes the UART 0 receiver gets, in order, as soon as the UART takes them.
-  void QueueInput(std::string_view bytes);
-  size_t PendingInput() const;
+  // Bytes the receiver of UART `uart` gets, in order (see paced_input).
+  void QueueInput(std::string_view bytes, int uart = 0);
+  size_t PendingInput(int uart = 0) const;
+  // Bytes of paced input lost because the receiver's buffer was full.
+  size_t DroppedInput(int uart = 0) const;
 
   // Runs until a stop (see SimStop). A program waiting in a self-jump with interrupts on
   // while input is still queued keeps running (it waits for a receive interrupt).
@@ -118,9 +127,9 @@ class SimRunner {
   SimStop Run();
   SimStop Run(uint64_t max_cycles);
 
-  // Everything the program sent on UART 0 so far.
-  const std::string& Output() const;
-  void ClearOutput();
+  // Everything the program sent on UART `uart` so far.
+  const std::string& Output(int uart = 0) const;
+  void ClearOutput(int uart = 0);
 
   // Data space (registers, I/O, SRAM) by data address.
   uint8_t Sram(uint32_t addr) const;
@@ -155,6 +164,10 @@ class SimRunner {
   // A symbol's value from the .map (labels: data address in .dseg, word address in .cseg;
   // .equ values too). Names compare without regard to case, as avra does.
   std::optional<uint32_t> Symbol(const std::string& name) const;
+
+  // Calls `watch` with the value of every write the program makes to the I/O register at
+  // data address `addr` (after the simulator's own handling of it). Call after Load().
+  void WatchWrites(uint32_t addr, std::function<void(uint8_t value)> watch);
 
   // simavr's messages (warnings about unknown I/O, crashes).
   const std::string& Log() const;

@@ -3,6 +3,8 @@
 // that their input uses.
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/text_to_number.h"
+#include "compiler/library/comm/uart_input.h"
+#include "compiler/library/comm/uart_output.h"
 
 namespace qbc {
 
@@ -19,6 +21,8 @@ constexpr UsedFlag kPrintString[] = {NeedPrintString, NeedPrintString1, NeedPrin
 constexpr UsedFlag kPrintStringConst[] = {NeedPrintStringConst, NeedPrintStringConst1, NeedPrintStringConst2,
                                           NeedPrintStringConst3};
 constexpr UsedFlag kPrintCrLf[] = {NeedPrintCrLf, NeedPrintCrLf1, NeedPrintCrLf2, NeedPrintCrLf3};
+constexpr UsedFlag kPrintBinAll[] = {NeedPrintBinAll, NeedPrintBinAll1, NeedPrintBinAll2, NeedPrintBinAll3};
+constexpr UsedFlag kInputBinAll[] = {NeedInputBinAll, NeedInputBinAll1, NeedInputBinAll2, NeedInputBinAll3};
 
 // The flags of each software Com channel's routines, by channel number less one.
 constexpr UsedFlag kComPrintByte[] = {NeedComPrintByte1, NeedComPrintByte2, NeedComPrintByte3, NeedComPrintByte4};
@@ -40,6 +44,8 @@ bool PrintNumberWanted(const CompilerState& s, int uart) {
 bool PrintStringWanted(const CompilerState& s, int uart) { return s.used[kPrintString[uart]]; }
 bool PrintStrConstWanted(const CompilerState& s, int uart) { return s.used[kPrintStringConst[uart]]; }
 bool PrintCrLfWanted(const CompilerState& s, int uart) { return s.used[kPrintCrLf[uart]]; }
+bool PrintBinAllWanted(const CompilerState& s, int uart) { return s.used[kPrintBinAll[uart]]; }
+bool InputBinAllWanted(const CompilerState& s, int uart) { return s.used[kInputBinAll[uart]]; }
 
 bool ComPrintNumberWanted(const CompilerState& s, int com) {
   return s.used[kComPrintByte[com - 1]] || s.used[kComPrintWord[com - 1]];
@@ -57,26 +63,26 @@ bool SoftComInputWanted(const CompilerState& s, int com) {
 }
 
 const LinkRow kRows[] = {
-    {70, "EmitGetCharRoutine", GetCharWanted, nullptr, nullptr, 0},
-    {80, "EmitGetChar1Routine", GetCharWanted, nullptr, nullptr, 1},
-    {90, "EmitGetChar2Routine", GetCharWanted, nullptr, nullptr, 2},
-    {100, "EmitGetChar3Routine", GetCharWanted, nullptr, nullptr, 3},
-    {120, "EmitPrintByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 0},
-    {130, "EmitPrint1ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 1},
-    {140, "EmitPrint2ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 2},
-    {150, "EmitPrint3ByteWordRoutine", PrintNumberWanted, nullptr, nullptr, 3},
-    {160, "EmitPrintStringRoutine", PrintStringWanted, nullptr, nullptr, 0},
-    {170, "EmitPrint2StringRoutine", PrintStringWanted, nullptr, nullptr, 2},
-    {180, "EmitPrint3StringRoutine", PrintStringWanted, nullptr, nullptr, 3},
-    {190, "EmitPrint1StringRoutine", PrintStringWanted, nullptr, nullptr, 1},
-    {200, "EmitPrintStrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 0},
-    {210, "EmitPrint2StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 2},
-    {220, "EmitPrint3StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 3},
-    {230, "EmitPrint1StrConstRoutine", PrintStrConstWanted, nullptr, nullptr, 1},
-    {240, "EmitPrintCharRoutine", PrintCrLfWanted, nullptr, nullptr, 0},
-    {250, "EmitPrint2CharRoutine", PrintCrLfWanted, nullptr, nullptr, 2},
-    {260, "EmitPrint3CharRoutine", PrintCrLfWanted, nullptr, nullptr, 3},
-    {270, "EmitPrint1CharRoutine", PrintCrLfWanted, nullptr, nullptr, 1},
+    {70, "EmitGetCharRoutine", GetCharWanted, nullptr, EmitGetCharRoutine, 0},
+    {80, "EmitGetChar1Routine", GetCharWanted, nullptr, EmitGetCharRoutine, 1},
+    {90, "EmitGetChar2Routine", GetCharWanted, nullptr, EmitGetCharRoutine, 2},
+    {100, "EmitGetChar3Routine", GetCharWanted, nullptr, EmitGetCharRoutine, 3},
+    {120, "EmitPrintByteWordRoutine", PrintNumberWanted, nullptr, EmitPrintByteWordRoutine, 0},
+    {130, "EmitPrint1ByteWordRoutine", PrintNumberWanted, nullptr, EmitPrintByteWordRoutine, 1},
+    {140, "EmitPrint2ByteWordRoutine", PrintNumberWanted, nullptr, EmitPrintByteWordRoutine, 2},
+    {150, "EmitPrint3ByteWordRoutine", PrintNumberWanted, nullptr, EmitPrintByteWordRoutine, 3},
+    {160, "EmitPrintStringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 0},
+    {170, "EmitPrint2StringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 2},
+    {180, "EmitPrint3StringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 3},
+    {190, "EmitPrint1StringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 1},
+    {200, "EmitPrintStrConstRoutine", PrintStrConstWanted, nullptr, EmitPrintStrConstRoutine, 0},
+    {210, "EmitPrint2StrConstRoutine", PrintStrConstWanted, nullptr, EmitPrintStrConstRoutine, 2},
+    {220, "EmitPrint3StrConstRoutine", PrintStrConstWanted, nullptr, EmitPrintStrConstRoutine, 3},
+    {230, "EmitPrint1StrConstRoutine", PrintStrConstWanted, nullptr, EmitPrintStrConstRoutine, 1},
+    {240, "EmitPrintCharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 0},
+    {250, "EmitPrint2CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 2},
+    {260, "EmitPrint3CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 3},
+    {270, "EmitPrint1CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 1},
     {280, "EmitCom1PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 1},
     {290, "EmitCom1PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 1},
     {300, "EmitCom2PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 2},
@@ -89,17 +95,22 @@ const LinkRow kRows[] = {
     {370, "EmitCom2PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 2},
     {380, "EmitCom3PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 3},
     {390, "EmitCom4PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 4},
-    {430, "EmitHardPrintBinAllRoutine", QBC_LINK_GUARD(s.used[NeedPrintBinAll]), nullptr},
-    {440, "EmitHardInputBinAllRoutine", QBC_LINK_GUARD(s.used[NeedInputBinAll]), nullptr},
-    {450, "EmitHardInputBinAll2Routine", QBC_LINK_GUARD(s.used[NeedInputBinAll2]), nullptr},
+    {430, "EmitHardPrintBinAllRoutine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 0},
+    {431, "EmitHardPrintBinAll1Routine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 1},
+    {432, "EmitHardPrintBinAll2Routine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 2},
+    {433, "EmitHardPrintBinAll3Routine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 3},
+    {440, "EmitHardInputBinAllRoutine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 0},
+    {445, "EmitHardInputBinAll1Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 1},
+    {450, "EmitHardInputBinAll2Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 2},
+    {455, "EmitHardInputBinAll3Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 3},
     {460, "EmitSoftInputBinAll1Routine", SoftInputBinAllWanted, nullptr, nullptr, 1},
     {470, "EmitSoftInputBinAll2Routine", SoftInputBinAllWanted, nullptr, nullptr, 2},
     {480, "EmitSoftInputBinAll3Routine", SoftInputBinAllWanted, nullptr, nullptr, 3},
     {490, "EmitSoftInputBinAll4Routine", SoftInputBinAllWanted, nullptr, nullptr, 4},
-    {550, "EmitInputRoutine", InputWanted, nullptr, nullptr, 0},
-    {560, "EmitInput1Routine", InputWanted, nullptr, nullptr, 1},
-    {570, "EmitInput2Routine", InputWanted, nullptr, nullptr, 2},
-    {580, "EmitInput3Routine", InputWanted, nullptr, nullptr, 3},
+    {550, "EmitInputRoutine", InputWanted, nullptr, EmitInputRoutine, 0},
+    {560, "EmitInput1Routine", InputWanted, nullptr, EmitInputRoutine, 1},
+    {570, "EmitInput2Routine", InputWanted, nullptr, EmitInputRoutine, 2},
+    {580, "EmitInput3Routine", InputWanted, nullptr, EmitInputRoutine, 3},
     {590, "EmitCom1OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 1},
     {600, "EmitCom1InputRoutine", SoftComInputWanted, nullptr, nullptr, 1},
     {610, "EmitCom2OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 2},

@@ -12,12 +12,14 @@
 #include "compiler/library/core/shift_rotate.h"
 #include "compiler/library/core/sqrt_bcd.h"
 #include "compiler/library/core/string_routines.h"
+#include "compiler/statements/hardware/number_format.h"
 
 namespace qbc {
 
 namespace {
 
 const LinkRow kRows[] = {
+    {.Key = 5, .Name = "DeclareStatementFormatCells", .Guard = QBC_LINK_GUARD(StatementFormatCellsMissing(s)), .Action = DeclareStatementFormatCells},
     {10, "EmitStoreBitVarRoutine", QBC_LINK_GUARD(s.used[NeedStoreBit]), EmitStoreBitVarRoutine},
     {20, "EmitVaBitRoutine", QBC_LINK_GUARD(s.used[NeedBitMask]), EmitVaBitRoutine},
     {30, "EmitLoadBitVarRoutine", QBC_LINK_GUARD(s.used[NeedVaBiL]), EmitLoadBitVarRoutine},

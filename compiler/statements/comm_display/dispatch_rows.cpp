@@ -2,6 +2,8 @@
 
 #include "compiler/statements/comm_display/glcd_init.h"
 #include "compiler/statements/comm_display/uart_config.h"
+#include "compiler/statements/comm_display/uart_input.h"
+#include "compiler/statements/comm_display/uart_print.h"
 
 namespace qbc {
 
@@ -16,26 +18,26 @@ constexpr DispatchRow kRows[] = {
     {.keyword = "baud1", .generator = "CompileBaudStatement", .numbered = CompileBaudStatement, .number = 1},
     {.keyword = "baud2", .generator = "CompileBaudStatement", .numbered = CompileBaudStatement, .number = 2},
     {.keyword = "baud3", .generator = "CompileBaudStatement", .numbered = CompileBaudStatement, .number = 3},
-    {"print", "CompilePrintStatement", nullptr},
-    {"print0", "CompilePrintStatement", nullptr},
-    {"print1", "CompilePrint1Statement", nullptr},
-    {"print2", "CompilePrint2Statement", nullptr},
-    {"print3", "CompilePrint3Statement", nullptr},
-    {"printbin", "CompilePrintBinStatement", nullptr},
-    {"printbin0", "CompilePrintBinStatement", nullptr},
-    {"printbin1", "CompilePrintBin1Statement", nullptr},
-    {"printbin2", "CompilePrintBin2Statement", nullptr},
-    {"printbin3", "CompilePrintBin3Statement", nullptr},
-    {"input", "CompileInputStatement", nullptr},
-    {"input0", "CompileInputStatement", nullptr},
-    {"input1", "CompileInput1Statement", nullptr},
-    {"input2", "CompileInput2Statement", nullptr},
-    {"input3", "CompileInput3Statement", nullptr},
-    {"inputbin", "CompileInputBinStatement", nullptr},
-    {"inputbin0", "CompileInputBinStatement", nullptr},
-    {"inputbin1", "CompileInputBin1Statement", nullptr},
-    {"inputbin2", "CompileInputBin2Statement", nullptr},
-    {"inputbin3", "CompileInputBin3Statement", nullptr},
+    {.keyword = "print", .generator = "CompilePrintStatement", .numbered = CompilePrintStatement, .number = 0},
+    {.keyword = "print0", .generator = "CompilePrintStatement", .numbered = CompilePrintStatement, .number = 0},
+    {.keyword = "print1", .generator = "CompilePrint1Statement", .numbered = CompilePrintStatement, .number = 1},
+    {.keyword = "print2", .generator = "CompilePrint2Statement", .numbered = CompilePrintStatement, .number = 2},
+    {.keyword = "print3", .generator = "CompilePrint3Statement", .numbered = CompilePrintStatement, .number = 3},
+    {.keyword = "printbin", .generator = "CompilePrintBinStatement", .numbered = CompilePrintBinStatement, .number = 0},
+    {.keyword = "printbin0", .generator = "CompilePrintBinStatement", .numbered = CompilePrintBinStatement, .number = 0},
+    {.keyword = "printbin1", .generator = "CompilePrintBin1Statement", .numbered = CompilePrintBinStatement, .number = 1},
+    {.keyword = "printbin2", .generator = "CompilePrintBin2Statement", .numbered = CompilePrintBinStatement, .number = 2},
+    {.keyword = "printbin3", .generator = "CompilePrintBin3Statement", .numbered = CompilePrintBinStatement, .number = 3},
+    {.keyword = "input", .generator = "CompileInputStatement", .numbered = CompileInputStatement, .number = 0},
+    {.keyword = "input0", .generator = "CompileInputStatement", .numbered = CompileInputStatement, .number = 0},
+    {.keyword = "input1", .generator = "CompileInput1Statement", .numbered = CompileInputStatement, .number = 1},
+    {.keyword = "input2", .generator = "CompileInput2Statement", .numbered = CompileInputStatement, .number = 2},
+    {.keyword = "input3", .generator = "CompileInput3Statement", .numbered = CompileInputStatement, .number = 3},
+    {.keyword = "inputbin", .generator = "CompileInputBinStatement", .numbered = CompileInputBinStatement, .number = 0},
+    {.keyword = "inputbin0", .generator = "CompileInputBinStatement", .numbered = CompileInputBinStatement, .number = 0},
+    {.keyword = "inputbin1", .generator = "CompileInputBin1Statement", .numbered = CompileInputBinStatement, .number = 1},
+    {.keyword = "inputbin2", .generator = "CompileInputBin2Statement", .numbered = CompileInputBinStatement, .number = 2},
+    {.keyword = "inputbin3", .generator = "CompileInputBin3Statement", .numbered = CompileInputBinStatement, .number = 3},
     // I2C and 1-Wire
     {"i2cstart", "CompileI2CStartStatement", nullptr},
     {"i2cwrite", "CompileI2CWriteStatement", nullptr},

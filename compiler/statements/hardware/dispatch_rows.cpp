@@ -3,6 +3,7 @@
 #include "compiler/statements/hardware/compare_statements.h"
 #include "compiler/statements/hardware/interrupt_sense.h"
 #include "compiler/statements/hardware/interrupt_switches.h"
+#include "compiler/statements/hardware/number_format.h"
 #include "compiler/statements/hardware/set_reset.h"
 #include "compiler/statements/hardware/sleep_modes.h"
 #include "compiler/statements/hardware/start_stop.h"
@@ -155,8 +156,8 @@ constexpr DispatchRow kRows[] = {
     {"spiout", "CompileSpiOutStatement", nullptr},
     {"shiftout", "CompileShiftOutStatement", nullptr},
     {"shiftin", "CompileShiftInFunction", nullptr},
-    {"format", "CompileFormatStatement", nullptr},
-    {"leadchar", "CompileLeadCharStatement", nullptr},
+    {"format", "CompileFormatStatement", CompileFormatStatement},
+    {"leadchar", "CompileLeadCharStatement", CompileLeadCharStatement},
     // Serial ports
     {"open", "CompileOpenStatement", nullptr},
 };

@@ -1,0 +1,36 @@
+#pragma once
+// The registers of a hardware UART as the UART routines name them, and how each is
+// reached: status and data registers in the low I/O space take sbis/in/out, the ones in
+// the extended I/O space are read and written through the data space (lds/sts).
+#include <string>
+#include <string_view>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+struct UartRegisters {
+  std::string status;   // UCSRA, UCSR0A, USR, UCSRnA
+  std::string data;     // UDR, UDR0, UDRn
+  std::string control;  // the register holding the ninth transmit bit (UART 0)
+  int statusAddress = -1;
+  int dataAddress = -1;
+};
+
+UartRegisters UartRegistersOf(CompilerState& st, int uart);
+
+// Lines that wait until bit `bit` of the status register is set, polling through
+// `scratch` where the register lies beyond sbis's reach; the first line carries `label`,
+// which the wait jumps back to. Then nothing: the caller goes on with the data register.
+void WriteUartWait(CompilerState& st, const UartRegisters& regs, const std::string& label, const std::string& bit,
+                   const std::string& scratch);
+
+// Fixed routine text for UART `uart`: "#" stands for the UART's digit (nothing for UART 0)
+// and "%" for its digit with UART 0 written as 0.
+void WriteUartText(CompilerState& st, std::string_view text, int uart);
+
+// "in"/"lds" reg,data and "out"/"sts" data,reg lines.
+void WriteUartRead(CompilerState& st, const UartRegisters& regs, const std::string& reg);
+void WriteUartWrite(CompilerState& st, const UartRegisters& regs, const std::string& reg);
+
+}  // namespace qbc

@@ -1,0 +1,162 @@
+#include "compiler/statements/comm_display/uart_print.h"
+
+#include <string>
+
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_lines.h"
+#include "compiler/frontend/numeric_constants.h"
+#include "compiler/statements/comm_display/uart_ports.h"
+
+namespace qbc {
+
+namespace {
+
+std::uint8_t ValueType(const CompilerState& st) {
+  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+}
+
+// A message whose reporter would step over the token after the item: the list goes on
+// from where it stood.
+void ReportInPlace(CompilerState& st, std::string_view message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
+void EmitLineEnd(CompilerState& st, const UartPort& port) { EmitCall(st, UartLabel(port, "_PCL")); }
+
+// Hex(x): the number as upper-case hexadecimal text, sent as a string.
+void EmitHexItem(CompilerState& st, const UartPort& port) {
+  ++st.src.TokenIndex;
+  ParseExpression(st);
+  switch (ValueType(st)) {
+    case kTypeByte: EmitCall(st, "_ToHB"); break;
+    case kTypeInteger:
+    case kTypeWord: EmitCall(st, "_ToHW"); break;
+    case kTypeLong: EmitCall(st, "_ToHL"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
+  }
+  st.used.Set(NeedNumToHex);
+  CallLibrary(st, UartLabel(port, "_Pst"), port.printString);
+}
+
+// Chr(x): the one character whose code x is.
+void EmitChrItem(CompilerState& st, const UartPort& port) {
+  ++st.src.TokenIndex;
+  ParseExpression(st);
+  st.out.Instr(Sep::kWide, "mov", "r24,zl");
+  CallLibrary(st, UartLabel(port, "_Pch"), port.crlf);
+}
+
+}  // namespace
+
+void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
+  const UartPort& port = UartPortOf(uart);
+  const std::string number = UartLabel(port, "_PrBW");
+  switch (ValueType(st)) {
+    case kTypeBit:
+    case kTypeByte:
+      CallLibrary(st, "_B2Str", NeedByteToStr);
+      CallLibrary(st, number, port.printByte);
+      break;
+    case kTypeInteger:
+      CallLibrary(st, "_I2Str", NeedIntToStr);
+      CallLibrary(st, number, port.printInteger);
+      break;
+    case kTypeWord:
+      CallLibrary(st, "_W2Str", NeedIntToStr);
+      CallLibrary(st, number, port.printWord);
+      break;
+    case kTypeLong:
+      CallLibrary(st, "_S2str", NeedLongToStr);
+      CallLibrary(st, number, port.printWord);
+      break;
+    case kTypeString: CallLibrary(st, UartLabel(port, "_PSt"), port.printString); break;
+    case kTypeFlashString: CallLibrary(st, UartLabel(port, "_PSc"), port.printStringConst); break;
+    case kTypeFloat:
+      // The float text routines are UART 0's alone.
+      if (uart != 0) {
+        ReportInPlace(st, "Unknown identifier ");
+        break;
+      }
+      strlines::EmitFloatToText(st);
+      CallLibrary(st, "_PSt", NeedPrintString);
+      break;
+    default: ReportInPlace(st, "Unknown identifier "); break;
+  }
+  if (newLine) EmitLineEnd(st, port);
+}
+
+void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
+  const UartPort& port = UartPortOf(uart);
+  CheckBaudSet(st, static_cast<std::uint8_t>(uart));
+  // A Print with nothing to print ends the line, at the end of the line as before a ":".
+  if (stepOverSemicolon && kit::AtStatementEnd(st)) EmitLineEnd(st, port);
+  bool newLine = false;
+  while (!kit::AtStatementEnd(st) && st.Tok().Kind != kTokSemicolon) {
+    st.sticky.WantedType = 0;
+    const std::string& word = st.TokText();
+    if (word == "hex" || word == "chr") {
+      if (word == "hex")
+        EmitHexItem(st, port);
+      else
+        EmitChrItem(st, port);
+      if (st.Tok().Kind == kTokSemicolon)
+        ++st.src.TokenIndex;
+      else
+        EmitLineEnd(st, port);
+      continue;
+    }
+    const auto start = st.src.TokenIndex;
+    ParseSum(st);
+    if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
+    if (st.Tok().Kind == kTokSemicolon) {
+      newLine = false;
+      if (stepOverSemicolon) ++st.src.TokenIndex;
+    } else if (st.Tok().Kind == kTokComma) {
+      ++st.src.TokenIndex;
+      ReportInPlace(st, "Remove comma!");
+    } else {
+      newLine = true;
+    }
+    EmitPrintValue(st, uart, newLine);
+  }
+  st.used.Set(port.crlf);
+}
+
+void CompilePrintStatement(CompilerState& st, int uart) {
+  if (StartUartStatement(st, uart, "Not supported yet: PRINT #")) EmitPrintItems(st, uart, true);
+}
+
+void CompilePrintBinStatement(CompilerState& st, int uart) {
+  if (!StartUartStatement(st, uart, "Not supported yet: PRINTBIN #")) return;
+  const UartPort& port = UartPortOf(uart);
+  CheckBaudSet(st, static_cast<std::uint8_t>(uart));
+  const std::string chr = UartLabel(port, "_Pch");
+  while (!kit::AtStatementEnd(st)) {
+    if (st.TokText(1) == ",") {
+      // var, count: the count's bytes from the variable's address on, on this UART.
+      EmitUartBlockCall(st, UartLabel(port, "_PBAll"), port.printBinAll);
+      st.used.Set(port.crlf);
+      continue;
+    }
+    // Each item is sent as its own type.
+    st.sticky.WantedType = 0;
+    const auto start = st.src.TokenIndex;
+    ParseExpression(st);
+    if (st.src.TokenIndex == start) ++st.src.TokenIndex;
+    const std::uint8_t type = ValueType(st);
+    if (type == kTypeByte || type == kTypeInteger || type == kTypeWord) {
+      st.out.Instr(Sep::kWide, "mov", "r24,zl");
+      CallLibrary(st, chr, port.crlf);
+      if (type != kTypeByte) {
+        st.out.Instr(Sep::kWide, "mov", "r24,zh");
+        EmitCall(st, chr);
+      }
+    } else {
+      ReportInPlace(st, "Must be Byte or Word!");
+    }
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+  }
+}
+
+}  // namespace qbc

@@ -1,0 +1,86 @@
+#include "compiler/statements/hardware/number_format.h"
+
+#include <algorithm>
+#include <string>
+
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/handler_areas.h"
+
+namespace qbc {
+
+namespace {
+
+// The number format cells the statements reach: both format numbers and the text buffer
+// of the formatted float, or the fill character alone.
+bool FormatCellsMissing(const Configuration& cfg) { return cfg.FormatCellsUsed && !cfg.FormatCellsDeclared; }
+bool LeadCellMissing(const Configuration& cfg) {
+  return (cfg.LeadCellUsed || FormatCellsMissing(cfg)) && !cfg.LeadCellDeclared;
+}
+
+std::uint8_t LiteralByte(const std::string& text) { return static_cast<std::uint8_t>(static_cast<long>(LeadingNumber(text))); }
+
+}  // namespace
+
+void CompileLeadCharStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  if (st.Tok().Kind == kTokString && !st.TokText().empty()) {
+    const auto code = static_cast<std::uint8_t>(st.TokText()[0]);
+    st.cfg.LeadChar = code;
+    st.cfg.LeadCellUsed = true;
+    st.out.Instr(Sep::kWide, "ldi", "zl,0x" + HexUpper(code));
+    st.out.Instr(Sep::kWide, "sts", "_lchr,zl");
+    ++st.src.TokenIndex;
+    return;
+  }
+  CompileError(st, "Must be one Char String!");
+}
+
+void CompileFormatStatement(CompilerState& st) {
+  st.cfg.FormatCellsUsed = true;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  if (st.TokText() == "scientific") {
+    st.out.Instr(Sep::kWide, "clr", "zl");
+    st.cfg.FormatDigits = 0;
+    ++st.src.TokenIndex;
+  } else {
+    if (st.Tok().Kind == kTokNumber) st.cfg.FormatDigits = LiteralByte(st.TokText());
+    kit::LoadValue(st, kTypeByte);
+  }
+  st.out.Instr(Sep::kWide, "sts", "_fmtC,zl");
+  kit::ExpectComma(st);
+  if (st.Tok().Kind == kTokNumber) st.cfg.FormatDecimals = LiteralByte(st.TokText());
+  kit::LoadValue(st, kTypeByte);
+  st.out.Instr(Sep::kWide, "sts", "_fmtD,zl");
+  ExpectToken(st, ")");
+}
+
+bool StatementFormatCellsMissing(const CompilerState& st) {
+  return FormatCellsMissing(st.cfg) || LeadCellMissing(st.cfg);
+}
+
+void DeclareStatementFormatCells(CompilerState& st) {
+  const Configuration& cfg = st.cfg;
+  // The lines go where the head sets up its cells, written by a writer of the same layout.
+  AsmWriter lines = st.out;
+  lines.Clear();
+  AsmWriter setUp = lines;
+  lines.Line(".DSEG");
+  setUp.Instr(Sep::kWide, "clr", "zl");
+  auto cell = [&](const std::string& name, int bytes, bool cleared) {
+    lines.InstrAfter(name + ":" + lines.OperandSeparator, Sep::kNarrow, ".byte", std::to_string(bytes));
+    st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
+    if (cleared) setUp.Instr(Sep::kWide, "sts", name + ",zl");
+  };
+  if (FormatCellsMissing(cfg)) {
+    cell("_fmtC", 1, true);
+    cell("_fmtD", 1, true);
+    cell("_s2tmp", std::max(FormatTextBytes(cfg), 14), false);
+  }
+  if (LeadCellMissing(cfg)) cell("_lchr", 1, true);
+  lines.Line(".CSEG");
+  st.out.InsertLines(cfg.FormatCellsAt, lines.Str() + setUp.Str());
+}
+
+}  // namespace qbc

@@ -1,0 +1,44 @@
+// Format and LeadChar while the program runs, seen through Print on UART 0.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/uart/uart_program.h"
+
+namespace qbc::test {
+namespace {
+
+struct FormatCase {
+  const char* head;  // "$" lines beyond the common head
+  const char* lines;
+  const char* sent;
+};
+
+// With literals and with variables; with and without a "$leadchar" line. Numbers printed
+// before the first LeadChar come out without fill.
+const FormatCase kFormatCases[] = {
+    {"", "Print W\nLeadChar = \"*\"\nPrint W ; B\n", "42\r\n***42**7\r\n"},
+    {"", "LeadChar = \"ab\"\nPrint B\n", "aa7\r\n"},
+    {"", "Format(4, 2)\nPrint W\n", "0.42\r\n"},
+    {"", "LeadChar = \" \"\nFormat(4, 2)\nPrint W ; B\n", "   0.42   0.07\r\n"},
+    {"", "LeadChar = \"0\"\nFormat(4, 2)\nD = 1\nFormat(D, D)\nPrint W\n", "4.2\r\n"},
+    {"$leadchar = \"#\", format(3, 1)\n", "Print W\nFormat(2, 0)\nPrint W\n", "##4.2\r\n42\r\n"},
+};
+
+TEST(NumberFormat, LeadCharAndFormatChangeTheTextOfLaterNumbers) {
+  for (const FormatCase& c : kFormatCases) {
+    auto run = RunUart("m8", std::string("Dim W As Word\nDim B As Byte\nDim D As Byte\nW = 42\nB = 7\n") + c.lines + "End\n",
+                       {}, c.head);
+    ASSERT_TRUE(run->ok) << c.lines << run->Diagnostics();
+    EXPECT_EQ(run->sim->Output(), c.sent) << c.head << c.lines;
+  }
+}
+
+TEST(NumberFormat, ArgumentsOutsideTheStatementsAreCompileErrors) {
+  const auto compiled = CompileBasic(UartProgram("m8", "LeadChar = 5\nEnd\n"));
+  EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+  EXPECT_TRUE(compiled.StartsWithError("Must be one Char String!", 5)) << compiled.report;
+}
+
+}  // namespace
+}  // namespace qbc::test

@@ -1,0 +1,153 @@
+// Input and InputBin on UART 0, run on the simulator with the input arriving as on a wire.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/uart/uart_program.h"
+
+namespace qbc::test {
+namespace {
+
+class InputOnDevice : public ::testing::TestWithParam<const char*> {};
+
+// Guard bytes stand around the string and around the numeric input buffer (seven bytes
+// from RAMEND - stack size on; set before the run, they must survive it).
+TEST_P(InputOnDevice, LineInputEditsAndStoresEveryTarget) {
+  const std::string body = R"(
+Dim G1 As Byte
+Dim S As String * 5
+Dim G2 As Byte
+Dim B As Byte
+Dim I As Integer
+Dim W As Word
+Dim W2 As Word
+Dim A(4) As Word
+G1 = &HA5
+G2 = &H5A
+A(1) = 1111
+A(3) = 3333
+Input "n?" ; B , I
+Input W , W2
+Input "s" ; S
+Input A(2)
+End
+)";
+  // B: a backspace with nothing stored, then 12. I: a negative number with a line feed
+  // inside. W: six digits fill the buffer, the seventh is dropped, two backspaces take
+  // back stored digits. W2: the LF left by a CR LF line end is skipped. S: a backspace
+  // at the start, then more than fits.
+  const std::string input = std::string("\b12\r") + "-12\n34\r" + "1234567\b\b9\r\n" + "42\r" +
+                            "\bhello world\r" + "300\r";
+  std::uint32_t below = 0;
+  std::uint32_t above = 0;
+  auto run = RunUart(GetParam(), body, {{input}}, "", [&](SimRunner& sim) {
+    below = sim.RamEnd() - 33;
+    above = sim.RamEnd() - 25;
+    sim.SetSram(below, 0xC3);
+    sim.SetSram(above, 0x3C);
+  });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), "n?s");
+  EXPECT_EQ(run->Byte("b"), 12);
+  EXPECT_EQ(run->Integer("i"), -1234);
+  EXPECT_EQ(run->Word("w"), 12349);
+  EXPECT_EQ(run->Word("w2"), 42);
+  ASSERT_EQ(run->Address("s"), run->Address("g1") + 1);
+  ASSERT_EQ(run->Address("g2"), run->Address("s") + 6);
+  EXPECT_EQ(run->Byte("g1"), 0xA5);
+  EXPECT_EQ(run->Byte("g2"), 0x5A);
+  std::string s;
+  for (int k = 0; k < 6; ++k) s += static_cast<char>(run->Byte("s", k));
+  EXPECT_EQ(s, std::string("hello\0", 6));
+  EXPECT_EQ(run->Word("a", 2), 1111);
+  EXPECT_EQ(run->Word("a", 4), 300);
+  EXPECT_EQ(run->Word("a", 6), 3333);
+  EXPECT_EQ(run->sim->Sram(below), 0xC3);
+  EXPECT_EQ(run->sim->Sram(above), 0x3C);
+  EXPECT_EQ(run->sim->DroppedInput(), 0u);
+}
+
+// Locals of a procedure: a number, and a string that takes the line itself.
+TEST_P(InputOnDevice, LineInputIntoLocals) {
+  const std::string body = R"(
+Dim LB As Byte
+Dim LS As String * 8
+Declare Sub Ask()
+Ask()
+End
+Sub Ask()
+  Local N As Byte, T As String * 4
+  Input N , T
+  LB = N
+  LS = T
+End Sub
+)";
+  auto run = RunUart(GetParam(), body, {{"77\rabcdef\r"}});
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("lb"), 77);
+  std::string ls;
+  for (int k = 0; k < 5; ++k) ls += static_cast<char>(run->Byte("ls", k));
+  EXPECT_EQ(ls, std::string("abcd\0", 5));
+}
+
+// Raw bytes: multi-byte values arrive most significant byte first; a string ends at a 0
+// byte or at its length and is always closed; a counted block of 64 bytes at 115200 baud
+// arrives whole.
+TEST_P(InputOnDevice, InputBinStoresRawBytes) {
+  const std::string body = R"(
+Dim B As Byte
+Dim W As Word
+Dim I As Integer
+Dim L As Long
+Dim S As String * 3
+Dim G As Byte
+Dim T As String * 5
+Dim A(4) As Word
+Dim Blk As String * 64
+Dim LW As Word
+Declare Sub Get2()
+G = &H5A
+InputBin "?" ; B ; W I L
+InputBin S T
+InputBin A(2)
+InputBin Blk, 64
+Get2()
+End
+Sub Get2()
+  Local K As Word
+  InputBin K
+  LW = K
+End Sub
+)";
+  std::string input = std::string("\x11" "\x12\x34" "\xFF\xFE" "\x01\x02\x03\x04", 9);
+  input += "abcdef";                // S takes three bytes, T the rest up to its own 0
+  input += std::string("x\0", 2);
+  input += "\x01\x2C";              // A(2) = 300
+  std::string block;
+  for (int k = 0; k < 64; ++k) block += static_cast<char>(k * 3 + 1);
+  input += block;
+  input += "\xAB\xCD";
+  auto run = RunUart(GetParam(), body, {{input}}, "$baud = 115200\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), "?");
+  EXPECT_EQ(run->Byte("b"), 0x11);
+  EXPECT_EQ(run->Word("w"), 0x1234);
+  EXPECT_EQ(run->Integer("i"), -2);
+  EXPECT_EQ(run->Long("l"), 0x01020304u);
+  std::string s, t, blk;
+  for (int k = 0; k < 4; ++k) s += static_cast<char>(run->Byte("s", k));
+  for (int k = 0; k < 6; ++k) t += static_cast<char>(run->Byte("t", k));
+  for (int k = 0; k < 64; ++k) blk += static_cast<char>(run->Byte("blk", k));
+  EXPECT_EQ(s, std::string("abc\0", 4));
+  EXPECT_EQ(run->Byte("g"), 0x5A);
+  EXPECT_EQ(t, std::string("defx\0", 5) + static_cast<char>(run->Byte("t", 5)));
+  EXPECT_EQ(run->Word("a", 4), 300);
+  EXPECT_EQ(blk, block);
+  EXPECT_EQ(run->Word("lw"), 0xABCD);
+  EXPECT_EQ(run->sim->DroppedInput(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Uart0, InputOnDevice, ::testing::Values("m8", "m168"));
+
+}  // namespace
+}  // namespace qbc::test

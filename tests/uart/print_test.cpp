@@ -1,0 +1,61 @@
+// Print and PrintBin on UART 0, run on the simulator: the exact bytes on the wire.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/uart/uart_program.h"
+
+namespace qbc::test {
+namespace {
+
+const char* const kVars =
+    "Dim B As Byte\nDim I As Integer\nDim W As Word\nDim L As Long\nDim S As String * 10\n"
+    "B = 7\nI = -1234\nW = 65000\nL = -100000\nS = \"str\"\n";
+
+struct PrintCase {
+  const char* lines;
+  const char* sent;
+};
+
+// Every item kind, ";" and no separator, the line end of an empty list (also before ":").
+const PrintCase kPrintCases[] = {
+    {"Print \"text\"\n", "text\r\n"},
+    {"Print B ; I\n", "7-1234\r\n"},
+    {"Print W ; \" \" ; L\n", "65000 -100000\r\n"},
+    {"Print S ; Hex(W) ; Hex(B)\n", "strFDE807\r\n"},
+    {"Print Hex(L) ; Hex(I)\n", "FFFE7960FB2E\r\n"},
+    {"Print Chr(65) ; Chr(B + 59)\n", "AB\r\n"},
+    {"Print B W\n", "7\r\n65000\r\n"},
+    {"Print\nPrint B ;\n", "\r\n7"},
+    {"Print : Print B\n", "\r\n7\r\n"},
+    {"Print0 \"zero\" ;\n", "zero"},
+};
+
+class PrintOnDevice : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PrintOnDevice, SendsEveryItemKindAsText) {
+  for (const PrintCase& c : kPrintCases) {
+    auto run = RunUart(GetParam(), std::string(kVars) + c.lines + "End\n");
+    ASSERT_TRUE(run->ok) << c.lines << run->Diagnostics();
+    EXPECT_EQ(run->sim->Output(), c.sent) << c.lines;
+  }
+}
+
+TEST_P(PrintOnDevice, PrintBinSendsEachItemInItsOwnTypeAndBlocksOfMemory) {
+  auto run = RunUart(GetParam(), std::string(kVars) +
+                                     "S = \"AB\"\nW = &H4142\nPrintBin B ; W I\nPrintBin S, 3\nPrintBin B\nEnd\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), std::string("\x07\x42\x41\x2E\xFB" "AB\0" "\x07", 9));
+}
+
+// A string constant above the first 64 KB of flash is read through RAMPZ.
+TEST(PrintFlash, StringConstantAbove64KBytes) {
+  auto run = RunUart("m2560", "Print \"far away\"\nEnd\n$asm\n.ORG 0x8100\n$end asm\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), "far away\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Uart0, PrintOnDevice, ::testing::Values("m8", "m168"));
+
+}  // namespace
+}  // namespace qbc::test
