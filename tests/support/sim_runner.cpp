@@ -220,7 +220,8 @@ struct SimRunner::Impl {
     avr_uart_t* uart = nullptr;
     std::string output;
     std::deque<uint8_t> input;
-    avr_cycle_count_t next_byte = 0;  // paced input: when the next byte arrives
+    avr_cycle_count_t next_byte = 0;  // paced input: when the byte on the wire completes
+    bool on_wire = false;             // paced input: the last byte given to simavr is still arriving
     size_t dropped = 0;
   };
   avr_uart_t* uart = nullptr;  // UART 0 (its baud divisor needs the shared-address fix)
@@ -335,20 +336,23 @@ struct SimRunner::Impl {
   void FeedInput() {
     for (int n = 0; n < 4; ++n) {
       Port& p = ports[n];
-      if (!p.uart || p.input.empty()) continue;
+      if (!p.uart || (p.input.empty() && !p.on_wire)) continue;
       if (!((avr->data[p.uart->rxen.reg] >> p.uart->rxen.bit) & 1)) continue;
       avr_irq_t* in = avr_io_getirq(avr, AVR_IOCTL_UART_GETIRQ(static_cast<char>('0' + n)), UART_IRQ_INPUT);
       if (opt.paced_input) {
         if (avr->cycle < p.next_byte) continue;
-        // simavr's FIFO holds the byte still on the wire (it becomes readable one frame
-        // after it was raised) and the received ones. The chip's receive buffer holds two
-        // bytes: the byte completing now is lost when two received bytes are still unread.
-        if (FifoFill(p) >= 3) {
+        // simavr's FIFO holds the byte on the wire (readable one frame after it was given)
+        // and the received ones. The chip's receive buffer holds two bytes: the byte
+        // completing now is lost when two received bytes are still unread.
+        if (p.on_wire && FifoFill(p) - 1 >= 2) {
+          p.uart->input.write = (p.uart->input.write + uart_fifo_fifo_size - 1) & (uart_fifo_fifo_size - 1);
           ++p.dropped;
-        } else {
-          avr_raise_irq(in, p.input.front());
         }
+        p.on_wire = false;
+        if (p.input.empty()) continue;
+        avr_raise_irq(in, p.input.front());
         p.input.pop_front();
+        p.on_wire = true;
         p.next_byte = avr->cycle + p.uart->cycles_per_byte;
         continue;
       }

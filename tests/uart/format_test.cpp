@@ -22,13 +22,14 @@ const FormatCase kFormatCases[] = {
     {"", "Format(4, 2)\nPrint W\n", "0.42\r\n"},
     {"", "LeadChar = \" \"\nFormat(4, 2)\nPrint W ; B\n", "   0.42   0.07\r\n"},
     {"", "LeadChar = \"0\"\nFormat(4, 2)\nD = 1\nFormat(D, D)\nPrint W\n", "4.2\r\n"},
+    {"", "Format(3, 2)\nF = -1.5\nPrint F\n", "-1.50\r\n"},
     {"$leadchar = \"#\", format(3, 1)\n", "Print W\nFormat(2, 0)\nPrint W\n", "##4.2\r\n42\r\n"},
 };
 
 TEST(NumberFormat, LeadCharAndFormatChangeTheTextOfLaterNumbers) {
   for (const FormatCase& c : kFormatCases) {
-    auto run = RunUart("m8", std::string("Dim W As Word\nDim B As Byte\nDim D As Byte\nW = 42\nB = 7\n") + c.lines + "End\n",
-                       {}, c.head);
+    const std::string vars = "Dim W As Word\nDim B As Byte\nDim D As Byte\nDim F As Float\nW = 42\nB = 7\n";
+    auto run = RunUart("m8", vars + c.lines + "End\n", {}, c.head);
     ASSERT_TRUE(run->ok) << c.lines << run->Diagnostics();
     EXPECT_EQ(run->sim->Output(), c.sent) << c.head << c.lines;
   }

@@ -147,6 +147,71 @@ End Sub
   EXPECT_EQ(run->sim->DroppedInput(), 0u);
 }
 
+// Array indexes above 255 reach their element; a byte index of a word array is doubled.
+TEST(InputTargets, ElementsBeyondTheFirst256Bytes) {
+  auto run = RunUart("m168",
+                     "Dim Big(260) As Byte\nDim Wd(280) As Word\nInputBin Big(258) ; Wd(275)\nInput Wd(270)\n"
+                     "Input Big(257)\nEnd\n",
+                     {{std::string("\x5A\xBE\xEF") + "1234\r" + "77\r"}});
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("big", 258), 0x5A);
+  EXPECT_EQ(run->Word("wd", 2 * 275), 0xBEEF);
+  EXPECT_EQ(run->Word("wd", 2 * 270), 1234);
+  EXPECT_EQ(run->Byte("big", 257), 77);
+}
+
+// The extra line end of $inputtermchar holds on UART 0; UART 1 takes the character as text.
+TEST(InputTargets, TerminatorSettingEndsLinesOnUart0Only) {
+  const std::string head = "$baud1 = 38400\n$inputtermchar = (\",\")\n";
+  auto run = RunUart("m2560", "Dim B As Byte\nDim C As Byte\nInput B , C\nEnd\n", {{"12,34\r"}}, head);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 12);
+  EXPECT_EQ(run->Byte("c"), 34);
+  run = RunUart("m2560", "Dim S As String * 8\nInput1 S\nEnd\n", {{"5,6\r", 1}}, head);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  std::string s;
+  for (int k = 0; k < 4; ++k) s += static_cast<char>(run->Byte("s", k));
+  EXPECT_EQ(s, std::string("5,6\0", 4));
+}
+
+// Targets the statements cannot store into are compile errors at their line.
+TEST(InputTargets, UnreadableTargetsAreCompileErrors) {
+  const char* const kCannot = "Can not read into this variable!";
+  struct TargetError {
+    const char* lines;  // from line 5 on
+    int line;
+    const char* message;
+  };
+  const TargetError cases[] = {
+      {"Dim T As Bit\nInput T\n", 6, kCannot},
+      {"Dim F As Float\nInput \"f\" ; F\n", 6, kCannot},
+      {"Dim L As Long\nInput L\n", 6, "Not for Long!"},
+      {"Dim A(3) As Long\nInput A(1)\n", 6, kCannot},
+      {"Dim T As Bit\nInputBin T\n", 6, kCannot},
+      {"Dim F As Float\nInputBin F\n", 6, kCannot},
+      {"Dim A(3) As Float\nInputBin A(1)\n", 6, kCannot},
+      {"Declare Sub P()\nP()\nEnd\nSub P()\n  Local T As String * 4\n  InputBin T\nEnd Sub\n", 10, kCannot},
+      {"Dim B As Byte\nInput 5\n", 6, "Must be variable or array element!"},
+  };
+  for (const TargetError& c : cases) {
+    std::string program = UartProgram("m8", c.lines);
+    if (program.find("End\n") == std::string::npos) program += "End\n";
+    const auto compiled = CompileBasic(program);
+    EXPECT_EQ(compiled.error_count, 1) << c.lines << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError(c.message, c.line)) << c.lines << compiled.report;
+  }
+}
+
+// The input of the tests arrives as on a wire: a program that reads too late finds the
+// two bytes the receiver holds, and the bytes that completed meanwhile are lost.
+TEST(PacedInput, BytesThatFindTheReceiverFullAreLost) {
+  auto run = RunUart("m8", "Dim B1 As Byte\nDim B2 As Byte\nWaitMs 5\nInputBin B1 ; B2\nEnd\n", {{"abcde"}});
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b1"), 'a');
+  EXPECT_EQ(run->Byte("b2"), 'b');
+  EXPECT_EQ(run->sim->DroppedInput(), 3u);
+}
+
 INSTANTIATE_TEST_SUITE_P(Uart0, InputOnDevice, ::testing::Values("m8", "m168"));
 
 }  // namespace

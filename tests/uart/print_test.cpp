@@ -10,7 +10,7 @@ namespace {
 
 const char* const kVars =
     "Dim B As Byte\nDim I As Integer\nDim W As Word\nDim L As Long\nDim S As String * 10\n"
-    "B = 7\nI = -1234\nW = 65000\nL = -100000\nS = \"str\"\n";
+    "Dim F As Float\nDim G As Float\nB = 7\nI = -1234\nW = 65000\nL = -100000\nS = \"str\"\n";
 
 struct PrintCase {
   const char* lines;
@@ -29,6 +29,7 @@ const PrintCase kPrintCases[] = {
     {"Print\nPrint B ;\n", "\r\n7"},
     {"Print : Print B\n", "\r\n7\r\n"},
     {"Print0 \"zero\" ;\n", "zero"},
+    {"F = 1.5\nG = -0.25\nPrint F ; \" \" ; G\n", " 1.500000E+00 -2.500000E-01\r\n"},
 };
 
 class PrintOnDevice : public ::testing::TestWithParam<const char*> {};

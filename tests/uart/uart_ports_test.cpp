@@ -2,6 +2,7 @@
 // is a compile error.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "tests/uart/uart_program.h"
@@ -33,6 +34,8 @@ struct PortCase {
   const char* device;
   int uart;
 };
+
+void PrintTo(const PortCase& c, std::ostream* os) { *os << c.device << " UART " << c.uart; }
 
 class StatementsOnPort : public ::testing::TestWithParam<PortCase> {};
 

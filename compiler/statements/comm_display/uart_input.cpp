@@ -39,6 +39,10 @@ std::uint8_t ElementAddressIntoX(CompilerState& st, std::string_view notArray) {
     return 0;
   }
   const std::uint8_t type = st.sym.GlobalVars[g].VarType;
+  if (st.sym.GlobalVars[g].Storage == kStorageFlash) {
+    RejectTarget(st, kCannotRead);  // a table in flash cannot be written
+    return 0;
+  }
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const bool wide = WideRam(st);
@@ -75,6 +79,8 @@ bool FindTarget(CompilerState& st, NamedTarget& t, const std::string& unknown) {
     return false;
   }
   t.type = t.local != 0 ? st.sym.LocalVars[t.local - 1].VarType : st.sym.GlobalVars[t.global].VarType;
+  // Values in flash cannot be written: no type the statements store.
+  if (t.global != 0 && st.sym.GlobalVars[t.global].Storage == kStorageFlash) t.type = kTypeNone;
   ++st.src.TokenIndex;
   st.sticky.OperandType = t.type;
   st.sticky.WantedType = t.type;
