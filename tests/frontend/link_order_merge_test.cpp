@@ -11,7 +11,7 @@ namespace {
 // The order the link step appends the routines in, as it was when every area's rows were
 // one table. A row moved between areas, or a key mistyped, shows up here.
 const char* const kRecordedOrder[] = {
-    "DeclareStatementFormatCells", "EmitStoreBitVarRoutine", "EmitVaBitRoutine", "EmitLoadBitVarRoutine", "EmitStoreStrRoutine",
+    "DeclareLateNumberTextCells", "EmitStoreBitVarRoutine", "EmitVaBitRoutine", "EmitLoadBitVarRoutine", "EmitStoreStrRoutine",
     "EmitStoreStrConstRoutine", "EmitInitStrArrayRoutine", "EmitGetCharRoutine", "EmitGetChar1Routine",
     "EmitGetChar2Routine", "EmitGetChar3Routine", "EmitNumToHexRoutine", "EmitPrintByteWordRoutine",
     "EmitPrint1ByteWordRoutine", "EmitPrint2ByteWordRoutine", "EmitPrint3ByteWordRoutine",

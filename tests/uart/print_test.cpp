@@ -49,6 +49,13 @@ TEST_P(PrintOnDevice, PrintBinSendsEachItemInItsOwnTypeAndBlocksOfMemory) {
   EXPECT_EQ(run->sim->Output(), std::string("\x07\x42\x41\x2E\xFB" "AB\0" "\x07", 9));
 }
 
+// A float constant prints in a program without float variables.
+TEST(PrintFloat, LiteralWithoutFloatVariables) {
+  auto run = RunUart("m8", "Print 3.5 ; \"|\" ;\nEnd\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), " 3.500000E+00|");
+}
+
 // A string constant above the first 64 KB of flash is read through RAMPZ.
 TEST(PrintFlash, StringConstantAbove64KBytes) {
   auto run = RunUart("m2560", "Print \"far away\"\nEnd\n$asm\n.ORG 0x8100\n$end asm\n");

@@ -19,7 +19,7 @@ namespace qbc {
 namespace {
 
 const LinkRow kRows[] = {
-    {.Key = 5, .Name = "DeclareStatementFormatCells", .Guard = QBC_LINK_GUARD(StatementFormatCellsMissing(s)), .Action = DeclareStatementFormatCells},
+    {.Key = 5, .Name = "DeclareLateNumberTextCells", .Guard = QBC_LINK_GUARD(LateNumberTextCellsMissing(s)), .Action = DeclareLateNumberTextCells},
     {10, "EmitStoreBitVarRoutine", QBC_LINK_GUARD(s.used[NeedStoreBit]), EmitStoreBitVarRoutine},
     {20, "EmitVaBitRoutine", QBC_LINK_GUARD(s.used[NeedBitMask]), EmitVaBitRoutine},
     {30, "EmitLoadBitVarRoutine", QBC_LINK_GUARD(s.used[NeedVaBiL]), EmitLoadBitVarRoutine},

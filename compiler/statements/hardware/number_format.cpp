@@ -56,11 +56,15 @@ void CompileFormatStatement(CompilerState& st) {
   ExpectToken(st, ")");
 }
 
-bool StatementFormatCellsMissing(const CompilerState& st) {
-  return FormatCellsMissing(st.cfg) || LeadCellMissing(st.cfg);
+// The float text of _Fstr goes to _s1tmp, which the head declares with the first float
+// variable; a float literal printed or turned into text needs it as well.
+bool FloatTextCellMissing(const CompilerState& st) { return st.used[NeedFstr] && !st.expr.FloatVarDeclared; }
+
+bool LateNumberTextCellsMissing(const CompilerState& st) {
+  return FormatCellsMissing(st.cfg) || LeadCellMissing(st.cfg) || FloatTextCellMissing(st);
 }
 
-void DeclareStatementFormatCells(CompilerState& st) {
+void DeclareLateNumberTextCells(CompilerState& st) {
   const Configuration& cfg = st.cfg;
   // The lines go where the head sets up its cells, written by a writer of the same layout.
   AsmWriter lines = st.out;
@@ -79,8 +83,11 @@ void DeclareStatementFormatCells(CompilerState& st) {
     cell("_s2tmp", std::max(FormatTextBytes(cfg), 14), false);
   }
   if (LeadCellMissing(cfg)) cell("_lchr", 1, true);
+  if (FloatTextCellMissing(st)) cell("_s1tmp", 14, false);
   lines.Line(".CSEG");
-  st.out.InsertLines(cfg.FormatCellsAt, lines.Str() + setUp.Str());
+  // Only cleared cells need the start-up lines.
+  const bool cleared = setUp.LineCount() > 1;
+  st.out.InsertLines(cfg.FormatCellsAt, lines.Str() + (cleared ? setUp.Str() : std::string()));
 }
 
 }  // namespace qbc

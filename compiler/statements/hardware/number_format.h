@@ -15,10 +15,12 @@ namespace qbc {
 void CompileLeadCharStatement(CompilerState& st);
 void CompileFormatStatement(CompilerState& st);
 
-// Link step: declares the cells the statements store into that the head did not declare
-// ("$leadchar" gave no such setting), and sets them to "no format, no fill character" in
-// the start-up code, before any number is turned into text.
-void DeclareStatementFormatCells(CompilerState& st);
-bool StatementFormatCellsMissing(const CompilerState& st);
+// Link step: declares the number text cells the program uses that the head did not
+// declare: the cells the Format and LeadChar statements store into when "$leadchar" gave
+// no such setting (set to "no format, no fill character" in the start-up code, before any
+// number is turned into text), and the float text buffer when floats are turned into
+// text without a float variable.
+void DeclareLateNumberTextCells(CompilerState& st);
+bool LateNumberTextCellsMissing(const CompilerState& st);
 
 }  // namespace qbc
