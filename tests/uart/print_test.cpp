@@ -29,6 +29,7 @@ const PrintCase kPrintCases[] = {
     {"Print\nPrint B ;\n", "\r\n7"},
     {"Print : Print B\n", "\r\n7\r\n"},
     {"Print0 \"zero\" ;\n", "zero"},
+    {"If B = 7 Then Print \"y\" ; B Else Print \"n\"\nIf B = 8 Then Print \"y\" Else Print\n", "y7\r\n\r\n"},
     {"F = 1.5\nG = -0.25\nPrint F ; \" \" ; G\n", " 1.500000E+00 -2.500000E-01\r\n"},
 };
 

@@ -267,7 +267,7 @@ void CompileInputBinStatement(CompilerState& st, int uart) {
   if (!StartUartStatement(st, uart, "Not supported yet: INPUTBIN #")) return;
   const UartPort& port = UartPortOf(uart);
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
-  while (!kit::AtStatementEnd(st)) {
+  while (!AtUartListEnd(st)) {
     if (st.TokText(1) == ",") {
       EmitUartBlockCall(st, UartLabel(port, "_IBAll"), port.inputBinAll);
       st.used.Set(port.getChar);

@@ -49,6 +49,8 @@ bool UartPresent(CompilerState& st, int uart) {
   return false;
 }
 
+bool AtUartListEnd(CompilerState& st) { return kit::AtStatementEnd(st) || st.TokText() == "else"; }
+
 void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag) {
   EmitLoadVarAddress(st, "x");
   kit::ExpectComma(st);

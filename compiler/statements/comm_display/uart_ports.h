@@ -40,6 +40,9 @@ std::string UartStringInputLabel(const UartPort& port);
 // `softForm`.
 bool StartUartStatement(CompilerState& st, int uart, std::string_view softForm);
 
+// The end of an item list: ":", the end of the line, or the Else of a one-line If.
+bool AtUartListEnd(CompilerState& st);
+
 // The counted form "var, count" of PrintBin and InputBin, entered on var: X = var's
 // address, zl = count, then the call of the UART's block routine `label`.
 void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag);

@@ -90,9 +90,9 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
   const UartPort& port = UartPortOf(uart);
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
   // A Print with nothing to print ends the line, at the end of the line as before a ":".
-  if (stepOverSemicolon && kit::AtStatementEnd(st)) EmitLineEnd(st, port);
+  if (stepOverSemicolon && AtUartListEnd(st)) EmitLineEnd(st, port);
   bool newLine = false;
-  while (!kit::AtStatementEnd(st) && st.Tok().Kind != kTokSemicolon) {
+  while (!AtUartListEnd(st) && st.Tok().Kind != kTokSemicolon) {
     st.sticky.WantedType = 0;
     const std::string& word = st.TokText();
     if (word == "hex" || word == "chr") {
@@ -132,7 +132,7 @@ void CompilePrintBinStatement(CompilerState& st, int uart) {
   const UartPort& port = UartPortOf(uart);
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
   const std::string chr = UartLabel(port, "_Pch");
-  while (!kit::AtStatementEnd(st)) {
+  while (!AtUartListEnd(st)) {
     if (st.TokText(1) == ",") {
       // var, count: the count's bytes from the variable's address on, on this UART.
       EmitUartBlockCall(st, UartLabel(port, "_PBAll"), port.printBinAll);
