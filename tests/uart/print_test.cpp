@@ -50,6 +50,14 @@ TEST_P(PrintOnDevice, PrintBinSendsEachItemInItsOwnTypeAndBlocksOfMemory) {
   EXPECT_EQ(run->sim->Output(), std::string("\x07\x42\x41\x2E\xFB" "AB\0" "\x07", 9));
 }
 
+// $printtermchar replaces CR LF on UART 0 only.
+TEST(PrintLineEnd, TerminatorSettingOnUart0Only) {
+  auto run = RunUart("m128", "Print \"a\"\nPrint1 \"b\"\nEnd\n", {}, "$baud1 = 38400\n$printtermchar = (\"#\")\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(0), "a#");
+  EXPECT_EQ(run->sim->Output(1), "b\r\n");
+}
+
 // A float constant prints in a program without float variables.
 TEST(PrintFloat, LiteralWithoutFloatVariables) {
   auto run = RunUart("m8", "Print 3.5 ; \"|\" ;\nEnd\n");
