@@ -65,6 +65,13 @@ TEST(PrintFloat, LiteralWithoutFloatVariables) {
   EXPECT_EQ(run->sim->Output(), " 3.500000E+00|");
 }
 
+// The float text routines serve UART 0 alone.
+TEST(PrintFloat, OtherUartsReportFloats) {
+  const auto compiled = CompileBasic(UartProgram("m128", "Print1 3.5 ; \"x\"\nEnd\n", "$baud1 = 38400\n"));
+  EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+  EXPECT_TRUE(compiled.StartsWithError("Unknown identifier ", 6)) << compiled.report;
+}
+
 // A string constant above the first 64 KB of flash is read through RAMPZ.
 TEST(PrintFlash, StringConstantAbove64KBytes) {
   auto run = RunUart("m2560", "Print \"far away\"\nEnd\n$asm\n.ORG 0x8100\n$end asm\n");
