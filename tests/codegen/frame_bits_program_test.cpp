@@ -97,6 +97,18 @@ TEST(FrameBits, EveryBitOfNumberLocalsAndParameters) {
   }
 }
 
+// A local's bit by a variable number as the operand of Not and as a Select Case selector.
+TEST(FrameBits, VariableBitOfALocalUnderNotAndAsSelector) {
+  auto run = RunBasic(std::string(kHead) +
+                      "Declare Sub Tst()\nDim G As Word, H As Byte\nTst()\nEnd\n"
+                      "Sub Tst()\n  Local Lw As Word, K As Byte\n  K = 12 : Lw = &h2000\n"
+                      "  Lw.K = Not Lw.K\n  Select Case Lw.K\n  Case 1 : H = 1\n  Case 0 : H = 2\n  End Select\n"
+                      "  G = Lw\nEnd Sub\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Word("g"), 0x3000);
+  EXPECT_EQ(run->Byte("h"), 1);
+}
+
 // A constant bit number beyond the variable's bits is a compile error, never a write or a
 // read of the variable after it.
 TEST(FrameBits, ConstantBitBeyondTheVariableIsReported) {
