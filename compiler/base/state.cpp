@@ -13,6 +13,7 @@ void CompilerState::ResetCompilerGlobals() {
   nest = Nesting{};
   used.Reset();
   files = SourceFileTable{};
+  areas.Clear();
   mn = DeviceMnemonics{};
   sticky = StickyCells{};
   exits = ExitLabels{};

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/area_cells.h"
 #include "compiler/base/asm_writer.h"
 #include "compiler/base/bounded_table.h"
 #include "compiler/base/report.h"
@@ -191,10 +192,6 @@ struct Configuration {
   std::uint8_t I2cInterface = 0;
   std::uint8_t I2cSlaveAddress = 0;
   std::uint8_t GlcdType = 0;
-  bool LcdConfigured = false;
-  bool LcdKs0073 = false;
-  bool LcdWaitBusy = false;
-  bool NeedLcdEN = false;
   bool SoftUartInterrupt = false;
   bool DtmfUsed = false;
   bool XramEnabled = false;
@@ -226,7 +223,6 @@ struct Configuration {
   bool FormatCellsUsed = false;
   bool LeadCellUsed = false;
   std::uint8_t Rc5Vector = 0;  // Timer0 reload for one RC5 bit time (1778 us)
-  std::string LcdDataPort;
   std::string ShiftOutPort;
   std::string UartInitText;
   std::string KeyRowsPort = "     ";
@@ -277,19 +273,6 @@ struct Configuration {
   std::string ShiftInDataPin;
   std::uint8_t ShiftInMode = 0;
   bool ShiftOutMsbFirst = false;
-  // Character LCD. NeedLcdEN is the bus mode (the display on the external memory bus:
-  // no enable-pulse routine, the memory interface enabled at start-up). Pin mode:
-  // LcdBusBits 4 (data on four pins from LcdDataPinOffset) or 8; LcdRsPort, LcdEnPort and
-  // LcdE2Port "PORTB,3". Bus mode: LcdBusBits is the command register's address (a number,
-  // written back as four hexadecimal digits), LcdRsPort the data register's address as
-  // four hexadecimal digits.
-  std::int32_t LcdBusBits = 0;
-  std::uint8_t LcdDataPinOffset = 0;
-  std::string LcdRsPort;
-  std::string LcdEnPort;
-  std::string LcdE2Port;
-  std::uint8_t LcdColumns = 0;
-  std::uint8_t LcdRows = 0;
   // $spi chose master mode.
   bool SpiMaster = false;
   // Graphic LCD: ports, control-line pins (by controller) and the numbers of $glcd.
@@ -505,6 +488,8 @@ struct CompilerState {
   Nesting nest;
   UsedFlags used;
   SourceFileTable files;
+  // The statement areas' own cells (st.Cells<LcdCells>(), ...), declared in each area.
+  AreaCells areas;
   // Cells a compilation writes before it reads them, cleared as well: a compilation that
   // ended in a failure leaves them as they stood (the one-line If flag among them).
   DeviceMnemonics mn;
@@ -536,6 +521,16 @@ struct CompilerState {
     return src.Tokens[i];
   }
   const std::string& TokText(int offset = 0) { return Tok(offset).Text; }
+
+  // The cells of one statement area; created with their defaults on first use.
+  template <class T>
+  T& Cells() {
+    return areas.Get<T>();
+  }
+  template <class T>
+  const T& Cells() const {
+    return areas.Get<T>();
+  }
 };
 
 }  // namespace qbc

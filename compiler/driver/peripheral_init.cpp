@@ -8,6 +8,7 @@
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/comm_display/uart_config.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
 
@@ -145,7 +146,7 @@ void EmitPeripheralInit(CompilerState& st) {
 
   if (cfg.SoftUartInterrupt) EmitCall(st, "_UAini");
   if (cfg.GlcdType == 1 && !cfg.GlcdNoInit) CompileGlcdInitStatement(st);
-  if (cfg.LcdConfigured) EmitCall(st, "LcdIni");
+  if (st.Cells<LcdCells>().LcdConfigured) EmitCall(st, "LcdIni");
   if (cfg.ShiftOutDeclared) EmitClockPinOutput(st, cfg.ShiftOutPort, cfg.ShiftOutClockPin);
   if (cfg.ShiftInDeclared) EmitClockPinOutput(st, cfg.ShiftInPort, cfg.ShiftInClockPin);
   if (cfg.NeedPcKey) {

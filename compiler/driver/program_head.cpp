@@ -8,6 +8,7 @@
 #include "compiler/driver/peripheral_init.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/frontend/handler_areas.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
 
@@ -173,7 +174,7 @@ void EmitJtagAndMemory(CompilerState& st) {
     CompileError(st, "No external memory bus on this device!");
     --st.src.TokenIndex;
   }
-  if ((st.cfg.NeedLcdEN || st.cfg.XramEnabled) && bus) {
+  if ((st.Cells<LcdCells>().NeedLcdEN || st.cfg.XramEnabled) && bus) {
     const bool waitState = st.cfg.CrystalFrequency > 4.0f;
     if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
       // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "compiler/frontend/source_files.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 #include "compiler/version.h"
 #include "tests/support/test_dirs.h"
 
@@ -137,6 +138,7 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   st.cfg.DtmfUsed = true;
   st.cfg.BaudRateSet[2] = true;
   st.cfg.KeyRowsPort = "PORTB";
+  st.Cells<LcdCells>().LcdConfigured = true;
   st.cfg.InitCodeLines[3] = "\t\tldi\tr24,1";
   st.sym.GlobalVars[1].Name = "a";
   st.sym.GlobalVarCount = 1;
@@ -156,6 +158,7 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   EXPECT_FALSE(st.cfg.BaudRateSet[2]);
   EXPECT_EQ(st.cfg.KeyRowsPort, "     ");
   EXPECT_EQ(st.cfg.KeyColsPort, "     ");
+  EXPECT_FALSE(st.Cells<LcdCells>().LcdConfigured);
   EXPECT_EQ(st.cfg.InitCodeLines[3], "");
   EXPECT_EQ(st.sym.GlobalVars[1].Name, "");
   EXPECT_EQ(st.sym.GlobalVarCount, 0);

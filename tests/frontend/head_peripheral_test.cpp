@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/peripheral_init.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -91,7 +92,7 @@ TEST(HeadPeripheral, CallsAndPins) {
   Init i("m128");
   i.st.mn.CallMnemonic = "call";
   i.st.cfg.SoftUartInterrupt = true;
-  i.st.cfg.LcdConfigured = true;
+  i.st.Cells<LcdCells>().LcdConfigured = true;
   i.st.cfg.ShiftOutDeclared = true;
   i.st.cfg.ShiftOutPort = "PORTF";
   i.st.cfg.ShiftOutClockPin = "3";

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/program_head.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
@@ -201,7 +202,7 @@ TEST(HeadPrologue, JtagAndExternalMemory) {
   slow.st.cfg.CrystalFrequency = 4.0f;
   EXPECT_TRUE(Has(slow.Run(), "\t\tldi\t\tzl,0x80\r\n\t\tout\t\tMCUCR,zl\r\n"));
   Head fast;
-  fast.st.cfg.NeedLcdEN = true;
+  fast.st.Cells<LcdCells>().NeedLcdEN = true;
   fast.st.cfg.CrystalFrequency = 4.5f;
   EXPECT_TRUE(Has(fast.Run(), "\t\tldi\t\tzl,0xc0\r\n\t\tout\t\tMCUCR,zl\r\n"));
 }

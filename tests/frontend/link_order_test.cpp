@@ -8,6 +8,7 @@
 
 #include "compiler/driver/link_order.h"
 #include "compiler/driver/link_step.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -104,8 +105,8 @@ TEST(LinkOrder, ConfigurationGuards) {
   }
 
   test::CompilerFixture lcd;
-  lcd.st.cfg.LcdConfigured = true;
-  lcd.st.cfg.NeedLcdEN = true;
+  lcd.st.Cells<LcdCells>().LcdConfigured = true;
+  lcd.st.Cells<LcdCells>().NeedLcdEN = true;
   EXPECT_EQ(Linked(lcd.st), (std::vector<std::string>{"EmitLcdInitRoutine", "EmitLcdWriteRoutines"}));
 }
 

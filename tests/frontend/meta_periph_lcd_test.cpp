@@ -1,6 +1,7 @@
 // $lcd: pin mode with four or eight data lines, bus mode on the external memory bus.
 #include <gtest/gtest.h>
 
+#include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/meta_head_fixture.h"
 #include "tests/support/sim_runner.h"
 
@@ -34,19 +35,19 @@ TEST(MetaPeriphLcd, WiringAndOptions) {
   for (const LcdCase& c : cases) {
     MetaHead h("m8515", std::string("const cols = 16\n") + c.line);
     ASSERT_EQ(h.st.ErrorCount, 0) << c.line << h.report.Text();
-    const Configuration& cfg = h.st.cfg;
-    EXPECT_EQ(cfg.LcdDataPort, c.dataPort) << c.line;
-    EXPECT_EQ(cfg.LcdBusBits, c.busBits) << c.line;
-    EXPECT_EQ(cfg.LcdDataPinOffset, c.offset) << c.line;
-    EXPECT_EQ(cfg.LcdRsPort, c.rs) << c.line;
-    EXPECT_EQ(cfg.LcdEnPort, c.en) << c.line;
-    EXPECT_EQ(cfg.LcdE2Port, c.e2) << c.line;
-    EXPECT_EQ(cfg.LcdColumns, c.columns) << c.line;
-    EXPECT_EQ(cfg.LcdRows, c.rows) << c.line;
-    EXPECT_EQ(cfg.NeedLcdEN, c.busMode) << c.line;
-    EXPECT_EQ(cfg.LcdWaitBusy, c.wait) << c.line;
-    EXPECT_EQ(cfg.LcdKs0073, c.ks0073) << c.line;
-    EXPECT_TRUE(cfg.LcdConfigured);
+    const LcdCells& lcd = h.st.Cells<LcdCells>();
+    EXPECT_EQ(lcd.LcdDataPort, c.dataPort) << c.line;
+    EXPECT_EQ(lcd.LcdBusBits, c.busBits) << c.line;
+    EXPECT_EQ(lcd.LcdDataPinOffset, c.offset) << c.line;
+    EXPECT_EQ(lcd.LcdRsPort, c.rs) << c.line;
+    EXPECT_EQ(lcd.LcdEnPort, c.en) << c.line;
+    EXPECT_EQ(lcd.LcdE2Port, c.e2) << c.line;
+    EXPECT_EQ(lcd.LcdColumns, c.columns) << c.line;
+    EXPECT_EQ(lcd.LcdRows, c.rows) << c.line;
+    EXPECT_EQ(lcd.NeedLcdEN, c.busMode) << c.line;
+    EXPECT_EQ(lcd.LcdWaitBusy, c.wait) << c.line;
+    EXPECT_EQ(lcd.LcdKs0073, c.ks0073) << c.line;
+    EXPECT_TRUE(lcd.LcdConfigured);
     EXPECT_TRUE(h.st.used[NeedWaitMs]);
     EXPECT_TRUE(h.st.used[NeedWaitUs]);
     EXPECT_EQ(h.PeripheralInit(), "\t\trcall\tLcdIni\r\n") << c.line;
@@ -72,7 +73,7 @@ TEST(MetaPeriphLcd, BusModeEnablesTheMemoryInterface) {
   EXPECT_TRUE(assembled.ok) << assembled.output;
   // a later pin-mode line replaces the bus wiring
   MetaHead later("m8515", "$lcd = &h8000, rs = &hc000, 16, 2\n$lcd = portb.4, rs = portb.2, en = portb.3, 16, 2");
-  EXPECT_FALSE(later.st.cfg.NeedLcdEN);
+  EXPECT_FALSE(later.st.Cells<LcdCells>().NeedLcdEN);
 }
 
 TEST(MetaPeriphLcd, Errors) {
@@ -100,7 +101,7 @@ TEST(MetaPeriphLcd, Errors) {
     EXPECT_EQ(h.st.TokText(), "end") << c.line;
   }
   MetaHead offset("m8", "$lcd = portb.5, rs = portb.2, en = portb.3, 16, 2");
-  EXPECT_EQ(offset.st.cfg.LcdDataPinOffset, 0);
+  EXPECT_EQ(offset.st.Cells<LcdCells>().LcdDataPinOffset, 0);
 }
 
 }  // namespace

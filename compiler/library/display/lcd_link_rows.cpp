@@ -1,14 +1,15 @@
 // The link rows of the character LCD routines.
 #include "compiler/library/display/link_rows.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
 
 namespace {
 
 const LinkRow kRows[] = {
-    {670, "EmitLcdInitRoutine", QBC_LINK_GUARD(s.cfg.LcdConfigured), nullptr},
-    {680, "EmitLcdWriteRoutines", QBC_LINK_GUARD(s.cfg.LcdConfigured), nullptr},
-    {690, "EmitLcdEnRoutine", QBC_LINK_GUARD(s.cfg.LcdConfigured && !s.cfg.NeedLcdEN), nullptr},
+    {670, "EmitLcdInitRoutine", QBC_LINK_GUARD(s.Cells<LcdCells>().LcdConfigured), nullptr},
+    {680, "EmitLcdWriteRoutines", QBC_LINK_GUARD(s.Cells<LcdCells>().LcdConfigured), nullptr},
+    {690, "EmitLcdEnRoutine", QBC_LINK_GUARD(s.Cells<LcdCells>().LcdConfigured && !s.Cells<LcdCells>().NeedLcdEN), nullptr},
     {700, "EmitLcdByteWordRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintByte] || s.used[NeedLcdPrintWord]), nullptr},
     {710, "EmitLcdStringRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintString]), nullptr},
     {720, "EmitLcdStringConstRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintStringConst]), nullptr},

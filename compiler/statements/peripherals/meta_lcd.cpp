@@ -10,6 +10,7 @@
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/base/symbols.h"
+#include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
 
@@ -45,7 +46,7 @@ bool ReadPinSetting(CompilerState& st, std::string& setting) {
 }  // namespace
 
 void ParseLcdMetaStatement(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  LcdCells& lcd = st.Cells<LcdCells>();
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   HoldOnLine(st);
@@ -54,32 +55,32 @@ void ParseLcdMetaStatement(CompilerState& st) {
   if (busMode) {
     // The display on the external memory bus: only chips with one can.
     if (HasExternalMemoryBus(st)) {
-      cfg.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
-      cfg.NeedLcdEN = true;
+      lcd.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
+      lcd.NeedLcdEN = true;
     } else {
       CompileError(st, "No external memory bus on this device!");
       --st.src.TokenIndex;
       ReadBusAddress(st);
     }
   } else {
-    cfg.NeedLcdEN = false;
+    lcd.NeedLcdEN = false;
     std::string port;
-    if (ReadPortName(st, port)) cfg.LcdDataPort = port;
+    if (ReadPortName(st, port)) lcd.LcdDataPort = port;
     HoldOnLine(st);
     if (st.TokText() == ".") {
-      cfg.LcdBusBits = 4;
+      lcd.LcdBusBits = 4;
       ++st.src.TokenIndex;
       HoldOnLine(st);
       // D4..D7 on four adjacent pins: the first of them is at most 4.
       const std::string first = st.TokText();
       if (st.Tok().Kind == kTokNumber && first.size() == 1 && first[0] >= '0' && first[0] <= '4') {
-        cfg.LcdDataPinOffset = static_cast<std::uint8_t>(first[0] - '0');
+        lcd.LcdDataPinOffset = static_cast<std::uint8_t>(first[0] - '0');
         ++st.src.TokenIndex;
       } else {
         CompileError(st, "From 0 to 4!");
       }
     } else if (st.TokText() == ",") {
-      cfg.LcdBusBits = 8;
+      lcd.LcdBusBits = 8;
     }
   }
 
@@ -88,10 +89,10 @@ void ParseLcdMetaStatement(CompilerState& st) {
   ExpectToken(st, "=");
   HoldOnLine(st);
   if (st.TokText() == "&") {
-    cfg.LcdRsPort = FourHexDigits(ReadBusAddress(st));
+    lcd.LcdRsPort = FourHexDigits(ReadBusAddress(st));
   } else {
     std::string setting;
-    if (ReadPinSetting(st, setting)) cfg.LcdRsPort = setting;
+    if (ReadPinSetting(st, setting)) lcd.LcdRsPort = setting;
   }
 
   if (!busMode) {
@@ -102,12 +103,12 @@ void ParseLcdMetaStatement(CompilerState& st) {
     if (word == "en" || word == "e1") {
       ++st.src.TokenIndex;
       ExpectToken(st, "=");
-      if (ReadPinSetting(st, setting)) cfg.LcdEnPort = setting;
+      if (ReadPinSetting(st, setting)) lcd.LcdEnPort = setting;
       if (word == "e1") {
         ExpectToken(st, ",");
         ExpectToken(st, "e2");
         ExpectToken(st, "=");
-        if (ReadPinSetting(st, setting)) cfg.LcdE2Port = setting;
+        if (ReadPinSetting(st, setting)) lcd.LcdE2Port = setting;
       }
     } else {
       CompileError(st, "Must be EN, E1 or E2.");
@@ -117,9 +118,9 @@ void ParseLcdMetaStatement(CompilerState& st) {
 
   std::uint8_t value = 0;
   ExpectToken(st, ",");
-  if (ReadByteValue(st, value, "Must be numeric constant from 8 to 40!")) cfg.LcdColumns = value;
+  if (ReadByteValue(st, value, "Must be numeric constant from 8 to 40!")) lcd.LcdColumns = value;
   ExpectToken(st, ",");
-  if (ReadByteValue(st, value, "Must be numeric constant constant from 1 to 4!")) cfg.LcdRows = value;
+  if (ReadByteValue(st, value, "Must be numeric constant constant from 1 to 4!")) lcd.LcdRows = value;
 
   HoldOnLine(st);
   if (st.TokText() == ",") {
@@ -127,20 +128,20 @@ void ParseLcdMetaStatement(CompilerState& st) {
     HoldOnLine(st);
     const std::string option = st.TokText();
     if (option == "wait") {
-      cfg.LcdWaitBusy = true;
+      lcd.LcdWaitBusy = true;
       ++st.src.TokenIndex;
     } else if (option == "ks0073") {
-      cfg.LcdKs0073 = true;
+      lcd.LcdKs0073 = true;
       ++st.src.TokenIndex;
     } else {
       CompileError(st, "Invalid settings");
     }
   }
 
-  cfg.LcdConfigured = true;
+  lcd.LcdConfigured = true;
   st.used.Set(NeedWaitMs);
   st.used.Set(NeedWaitUs);
-  if (st.dev.DeviceName == "m103" && cfg.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
+  if (st.dev.DeviceName == "m103" && lcd.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
 }
 
 }  // namespace qbc
