@@ -147,12 +147,6 @@ struct OneWireRecord {
   std::string Pin;
 };
 
-struct UartFormatRecord {
-  std::uint8_t Parity = 0;
-  std::uint8_t DataBits = 0;
-  std::uint8_t StopBits = 0;
-};
-
 // Device profile, set by the device loader.
 struct DeviceProfile {
   std::string DeviceName;
@@ -183,115 +177,19 @@ struct DeviceMnemonics {
   std::string JumpMnemonic = "rjmp";
 };
 
-// Configuration from $ metastatements and configuration statements.
+// Settings of the whole program from $ metastatements and configuration statements. The
+// settings of one peripheral or statement area live in that area's own cells
+// (st.Cells<LcdCells>(), st.Cells<UartCells>(), ...).
 struct Configuration {
   float CrystalFrequency = 0.0f;  // MHz
   // A $clock value was refused with its own error: no second "No Clock specified!".
   bool ClockRefused = false;
   std::string StackSize;
-  std::uint8_t I2cInterface = 0;
-  std::uint8_t I2cSlaveAddress = 0;
-  std::uint8_t GlcdType = 0;
-  bool SoftUartInterrupt = false;
-  bool DtmfUsed = false;
   bool XramEnabled = false;
   bool AnglesDegrees = false;
   bool JtagOff = false;
-  bool SoundInverse = false;
-  bool ShiftOutDeclared = false;
-  bool ShiftInDeclared = false;
-  bool SoundPinDeclared = false;
-  bool KeysDeclared = false;
-  bool KeyConfigured = false;
-  bool NeedPcKey = false;
-  bool PcKeyInit = false;
-  bool InputTermCharSet = false;
-  bool PrintTermCharSet = false;
-  bool Rc5Interrupt = false;
-  bool BaudRateSet[4] = {false, false, false, false};
   bool ListSourceInAsm = false;
-  std::uint8_t KeyBeepMode = 0;
-  std::uint8_t LeadChar = 0;
-  std::uint8_t FormatDigits = 0;
-  std::uint8_t FormatDecimals = 0;
-  // The number format cells: which ones the head declared, where it set them up, and which
-  // ones the Format and LeadChar statements store into (the link step adds those the head
-  // left out).
-  bool FormatCellsDeclared = false;
-  bool LeadCellDeclared = false;
-  std::size_t FormatCellsAt = 0;
-  bool FormatCellsUsed = false;
-  bool LeadCellUsed = false;
-  std::uint8_t Rc5Vector = 0;  // Timer0 reload for one RC5 bit time (1778 us)
-  std::string ShiftOutPort;
-  std::string UartInitText;
-  std::string KeyRowsPort = "     ";
-  std::string KeyColsPort = "     ";
-  std::string Rc5Port = "     ";
-  std::string Rc5Pin = " ";
-  // Pins of the peripherals the program head sets up (fixed-length texts: a port name of
-  // five characters, a pin digit).
-  std::string DtmfPort;
-  std::string DtmfPin;
-  std::string ShiftOutClockPin;
-  std::string ShiftInPort;
-  std::string ShiftInClockPin;
-  std::string PcKeyDataPort;
-  std::string PcKeyDataPin;
-  std::string PcKeyClockPort;
-  std::string PcKeyClockPin;
-  std::string SoundPort;
-  std::string SoundPin;
-  bool GlcdNoInit = false;
-  std::string GlcdLine5;  // T6963C: the "fs" choice "1" (6x8 cells) or "0" (8x8)
-
-  // Peripheral wiring from the $ lines. Port names are upper case ("PORTB"); the
-  // fixed-length ones are padded with blanks to five characters, pins are one digit.
-  // Keypad: KeyConfigured is the keys-in-line "hi" option (keys in line read active high,
-  // the start-up code then calls no _KyIni); KeyActiveHighText is an option word the
-  // parser does not know, kept as written (the keypad routine takes it as the debounce
-  // time in milliseconds).
-  std::uint8_t KeyRowsMask = 0;
-  std::uint8_t KeyColsMask = 0;
-  std::string KeyBeepPort = "     ";
-  std::uint8_t KeyBeepArg1 = 0;
-  std::uint8_t KeyBeepArg2 = 0;
-  bool KeyActiveHigh = false;
-  std::string KeyActiveHighText;
-  // Software I2C pins.
-  std::string I2cSdaPort;
-  std::string I2cSclPort;
-  std::string I2cSdaPin;
-  std::string I2cSclPin;
-  // DtmfVector: the tone duration in milliseconds (the number after the pin), written by
-  // the DTMF routine in hexadecimal.
-  std::uint8_t DtmfVector = 0;
-  // Shift registers: data pins, the number of clock-stretching nops, one bit order for
-  // both directions (the later line decides).
-  std::string ShiftOutDataPin;
-  std::uint8_t ShiftOutMode = 0;
-  std::string ShiftInDataPin;
-  std::uint8_t ShiftInMode = 0;
-  bool ShiftOutMsbFirst = false;
-  // $spi chose master mode.
-  bool SpiMaster = false;
-  // Graphic LCD: ports, control-line pins (by controller) and the numbers of $glcd.
-  std::string GlcdDataPort;
-  std::string GlcdCtrlPort;
-  std::string GlcdLine1;
-  std::string GlcdLine2;
-  std::string GlcdLine3;
-  std::string GlcdLine4;
-  std::string GlcdLine6;
-  std::uint8_t GlcdOption1 = 0;
-  std::uint8_t GlcdOption2 = 0;
-  std::uint8_t GlcdOption3 = 0;
   BoundedTable<std::string, 33> InitCodeLines;
-  BoundedTable<std::uint8_t, 6> TimerClockSelect;
-  // Per timer: its $timer line chose an 8-bit PWM, so its compare registers take bytes.
-  BoundedTable<bool, 6> Pwm8Bit;
-  BoundedTable<UartFormatRecord, 4> UartFormat;
-  BoundedTable<std::uint8_t, 4> UartFormatSet;
 };
 
 // Per-statement and expression cells.

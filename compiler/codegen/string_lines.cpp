@@ -5,6 +5,7 @@
 #include "compiler/codegen/emit_lines.h"
 
 #include "compiler/base/labels.h"
+#include "compiler/frontend/number_format_cells.h"
 
 namespace qbc::strlines {
 
@@ -120,14 +121,14 @@ void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRe
 
 // The float in r22..r25 as text; Z = the text.
 void EmitFloatToText(CompilerState& st) {
-  if (st.cfg.FormatDigits != 0) {
+  if (st.Cells<NumberFormatCells>().FormatDigits != 0) {
     EmitCall(st, "_Fdp");
     st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s2tmp)");
     if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s2tmp)");
     st.used.Set(NeedFdp);
   } else {
     // The text routine gives at most six decimals.
-    const int decimals = st.cfg.FormatDecimals == 0 ? 6 : std::min<int>(st.cfg.FormatDecimals, 6);
+    const int decimals = st.Cells<NumberFormatCells>().FormatDecimals == 0 ? 6 : std::min<int>(st.Cells<NumberFormatCells>().FormatDecimals, 6);
     st.out.Instr(Sep::kWide, "ldi", "r19,0x0" + std::to_string(decimals));
     EmitCall(st, "_Fstr");
     st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s1tmp)");

@@ -14,6 +14,7 @@
 #include "compiler/frontend/source_files.h"
 #include "compiler/driver/statement_loop.h"
 #include "compiler/statements/comm_display/one_wire.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/version.h"
 
 namespace qbc {
@@ -108,7 +109,7 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
     st.out.Line(";Quorvil Basic Compiler for AVR " QBC_VERSION_TEXT);
     st.out.Line(HeaderTimeLine());
     st.out.Line(";");
-    st.cfg.KeyColsPort = "     ";
+    st.Cells<KeypadCells>().KeyColsPort = "     ";
 
     ScanDeclarations(st);
     if (st.dev.FlashEnd < 240 || st.dev.RamEnd < 62) {

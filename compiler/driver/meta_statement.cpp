@@ -7,6 +7,8 @@
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/driver/code_meta_statements.h"
 #include "compiler/frontend/device_loader.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/peripherals/meta_glcd.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/base/compile_error.h"
@@ -125,7 +127,7 @@ void ParseLeadChar(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   if (st.Tok().Kind == kTokString && !st.TokText().empty()) {
-    st.cfg.LeadChar = static_cast<std::uint8_t>(st.TokText()[0]);
+    st.Cells<NumberFormatCells>().LeadChar = static_cast<std::uint8_t>(st.TokText()[0]);
   } else {
     CompileError(st, "Must be one Char String!");
     --st.src.TokenIndex;
@@ -137,10 +139,10 @@ void ParseLeadChar(CompilerState& st) {
   ExpectToken(st, "format");
   ExpectToken(st, "(");
   std::uint8_t value = 0;
-  if (FormatNumber(st, true, value)) st.cfg.FormatDigits = value;
+  if (FormatNumber(st, true, value)) st.Cells<NumberFormatCells>().FormatDigits = value;
   ++st.src.TokenIndex;
   ExpectToken(st, ",");
-  if (FormatNumber(st, false, value)) st.cfg.FormatDecimals = value;
+  if (FormatNumber(st, false, value)) st.Cells<NumberFormatCells>().FormatDecimals = value;
   ++st.src.TokenIndex;
   ExpectToken(st, ")");
 }
@@ -215,11 +217,11 @@ bool IsPeripheralWord(const std::string& w) {
 }  // namespace
 
 void ParseInputTermCharMetaStatement(CompilerState& st) {
-  ParseTermChar(st, st.sticky.InputTermChar, st.cfg.InputTermCharSet);
+  ParseTermChar(st, st.sticky.InputTermChar, st.Cells<UartCells>().InputTermCharSet);
 }
 
 void ParsePrintTermCharMetaStatement(CompilerState& st) {
-  ParseTermChar(st, st.sticky.PrintTermChar, st.cfg.PrintTermCharSet);
+  ParseTermChar(st, st.sticky.PrintTermChar, st.Cells<UartCells>().PrintTermCharSet);
 }
 
 void ParseMetaStatement(CompilerState& st) {

@@ -3,12 +3,20 @@
 #include <string>
 
 #include "compiler/base/decl_text.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/comm_display/glcd_init.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/comm_display/uart_config.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
+#include "compiler/statements/peripherals/pc_key_cells.h"
+#include "compiler/statements/peripherals/shift_cells.h"
+#include "compiler/statements/peripherals/sound_cells.h"
 
 namespace qbc {
 
@@ -28,7 +36,7 @@ void EmitUart(CompilerState& st, std::uint8_t uart) {
   const bool m64or128 = d == "m64" || d == "m128";
   const bool classic = !m64or128 && !st.dev.MegaUartDevice;
   const bool ioFrameRegister = !m64or128 && !st.dev.NewMegaDevice;
-  const bool hasFormat = st.cfg.UartFormatSet[uart] != 0;
+  const bool hasFormat = st.Cells<UartCells>().UartFormatSet[uart] != 0;
   const std::string u = std::to_string(uart);
 
   const char* frameStore = uart <= 1 && ioFrameRegister ? "out" : "sts";
@@ -51,7 +59,7 @@ void EmitUart(CompilerState& st, std::uint8_t uart) {
   }
   st.out.Instr(Sep::kWide, controlStore, controlRegister + ",zl");
   if (uart == 0 && hasFormat && !st.dev.MegaUartDevice) {
-    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(st.cfg.UartFormat[0].Parity));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(st.Cells<UartCells>().UartFormat[0].Parity));
     st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }
 }
@@ -70,8 +78,8 @@ void EmitDtmfTimer(CompilerState& st) {
   st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl");
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
   st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl");
-  const std::string ddr = "DDR" + LastUpper(st.cfg.DtmfPort);
-  EmitPortBit(st, ddr, st.cfg.DtmfPin, true, ddr + "," + st.cfg.DtmfPin);
+  const std::string ddr = "DDR" + LastUpper(st.Cells<DtmfCells>().DtmfPort);
+  EmitPortBit(st, ddr, st.Cells<DtmfCells>().DtmfPin, true, ddr + "," + st.Cells<DtmfCells>().DtmfPin);
 }
 
 // Sets or clears one bit of a port register, by the register's address in the device
@@ -100,21 +108,21 @@ void EmitClockPinOutput(CompilerState& st, const std::string& port, const std::s
 }
 
 void EmitFormatCells(CompilerState& st) {
-  const Configuration& cfg = st.cfg;
+  NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
   // The cells are declared when either format number or the fill character is set; SRAM
   // is not cleared at reset, so every declared cell is given its value.
-  const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
-  st.cfg.FormatCellsAt = st.out.Position();
-  st.cfg.FormatCellsDeclared = format;
-  st.cfg.LeadCellDeclared = format || cfg.LeadChar != 0;
+  const bool format = numbers.FormatDigits != 0 || numbers.FormatDecimals != 0;
+  numbers.FormatCellsAt = st.out.Position();
+  numbers.FormatCellsDeclared = format;
+  numbers.LeadCellDeclared = format || numbers.LeadChar != 0;
   if (format) {
-    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(cfg.FormatDigits));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(numbers.FormatDigits));
     st.out.Instr(Sep::kWide, "sts", "_fmtC,zl");
-    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(cfg.FormatDecimals));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(numbers.FormatDecimals));
     st.out.Instr(Sep::kWide, "sts", "_fmtD,zl");
   }
-  if (format || cfg.LeadChar != 0) {
-    st.out.Instr(Sep::kWide, "ldi", "zl,0x" + HexUpper(cfg.LeadChar));
+  if (format || numbers.LeadChar != 0) {
+    st.out.Instr(Sep::kWide, "ldi", "zl,0x" + HexUpper(numbers.LeadChar));
     st.out.Instr(Sep::kWide, "sts", "_lchr,zl");
   }
 }
@@ -123,13 +131,20 @@ void EmitFormatCells(CompilerState& st) {
 
 void EmitPeripheralInit(CompilerState& st) {
   const Configuration& cfg = st.cfg;
+  const UartCells& uart = st.Cells<UartCells>();
+  const DtmfCells& dtmf = st.Cells<DtmfCells>();
+  const GlcdCells& glcd = st.Cells<GlcdCells>();
+  const ShiftCells& shift = st.Cells<ShiftCells>();
+  const PcKeyCells& pcKey = st.Cells<PcKeyCells>();
+  const KeypadCells& keys = st.Cells<KeypadCells>();
+  const SoundCells& sound = st.Cells<SoundCells>();
   for (std::uint8_t n = 0; n < 4; ++n)
-    if (cfg.BaudRateSet[n]) EmitUart(st, n);
+    if (uart.BaudRateSet[n]) EmitUart(st, n);
 
-  if (cfg.DtmfUsed) EmitDtmfTimer(st);
+  if (dtmf.DtmfUsed) EmitDtmfTimer(st);
 
-  if (!cfg.UartInitText.empty()) {
-    std::string text = cfg.UartInitText;
+  if (!uart.UartInitText.empty()) {
+    std::string text = uart.UartInitText;
     std::size_t start = 0;
     while (start < text.size()) {
       std::size_t end = text.find("\r\n", start);
@@ -144,27 +159,27 @@ void EmitPeripheralInit(CompilerState& st) {
     st.out.Line(cfg.InitCodeLines[i]);
   }
 
-  if (cfg.SoftUartInterrupt) EmitCall(st, "_UAini");
-  if (cfg.GlcdType == 1 && !cfg.GlcdNoInit) CompileGlcdInitStatement(st);
+  if (uart.SoftUartInterrupt) EmitCall(st, "_UAini");
+  if (glcd.GlcdType == 1 && !glcd.GlcdNoInit) CompileGlcdInitStatement(st);
   if (st.Cells<LcdCells>().LcdConfigured) EmitCall(st, "LcdIni");
-  if (cfg.ShiftOutDeclared) EmitClockPinOutput(st, cfg.ShiftOutPort, cfg.ShiftOutClockPin);
-  if (cfg.ShiftInDeclared) EmitClockPinOutput(st, cfg.ShiftInPort, cfg.ShiftInClockPin);
-  if (cfg.NeedPcKey) {
-    if (cfg.PcKeyInit) {
+  if (shift.ShiftOutDeclared) EmitClockPinOutput(st, shift.ShiftOutPort, shift.ShiftOutClockPin);
+  if (shift.ShiftInDeclared) EmitClockPinOutput(st, shift.ShiftInPort, shift.ShiftInClockPin);
+  if (pcKey.NeedPcKey) {
+    if (pcKey.PcKeyInit) {
       EmitCall(st, "_PCini");
     } else {
-      const std::string data = "PORT" + LastChar(cfg.PcKeyDataPort);
-      const std::string clock = "PORT" + LastChar(cfg.PcKeyClockPort);
-      EmitPortBit(st, data, cfg.PcKeyDataPin, true, data + "," + cfg.PcKeyDataPin);
-      EmitPortBit(st, clock, cfg.PcKeyClockPin, true, clock + "," + cfg.PcKeyClockPin);
+      const std::string data = "PORT" + LastChar(pcKey.PcKeyDataPort);
+      const std::string clock = "PORT" + LastChar(pcKey.PcKeyClockPort);
+      EmitPortBit(st, data, pcKey.PcKeyDataPin, true, data + "," + pcKey.PcKeyDataPin);
+      EmitPortBit(st, clock, pcKey.PcKeyClockPin, true, clock + "," + pcKey.PcKeyClockPin);
     }
   }
-  if (cfg.KeysDeclared && cfg.KeyColsPort.substr(0, 4) != "PORT" && !cfg.KeyConfigured)
+  if (keys.KeysDeclared && keys.KeyColsPort.substr(0, 4) != "PORT" && !keys.KeyConfigured)
     EmitCall(st, "_KyIni");
-  if (cfg.SoundPinDeclared) {
-    EmitPortBit(st, cfg.SoundPort, cfg.SoundPin, cfg.SoundInverse, cfg.SoundPort + "," + cfg.SoundPin);
-    const std::string ddr = "DDR" + LastChar(cfg.SoundPort);
-    EmitPortBit(st, ddr, cfg.SoundPin, true, ddr + "," + cfg.SoundPin);
+  if (sound.SoundPinDeclared) {
+    EmitPortBit(st, sound.SoundPort, sound.SoundPin, sound.SoundInverse, sound.SoundPort + "," + sound.SoundPin);
+    const std::string ddr = "DDR" + LastChar(sound.SoundPort);
+    EmitPortBit(st, ddr, sound.SoundPin, true, ddr + "," + sound.SoundPin);
   }
   EmitFormatCells(st);
 }

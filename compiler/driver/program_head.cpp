@@ -8,6 +8,9 @@
 #include "compiler/driver/peripheral_init.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/frontend/handler_areas.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
@@ -63,25 +66,27 @@ void AppendT6963Records(CompilerState& st) {
 void EmitSystemVariables(CompilerState& st) {
   const std::string mi = st.out.MnemonicIndent;
   const std::string os = st.out.OperandSeparator;
-  const Configuration& cfg = st.cfg;
+  const UartCells& uart = st.Cells<UartCells>();
+  const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
+  const GlcdCells& glcd = st.Cells<GlcdCells>();
 
-  if (cfg.SoftUartInterrupt) {
+  if (uart.SoftUartInterrupt) {
     SystemVar(st, "_rel1", mi, 1);
     SystemVar(st, "_rel2", mi, 1);
     SystemVar(st, "_rel3", mi, 1);
   }
-  if (cfg.InputTermCharSet) SystemVar(st, "_InTrmChr", mi, 1);
-  if (cfg.PrintTermCharSet) SystemVar(st, "_PrTrmChr", mi, 1);
+  if (uart.InputTermCharSet) SystemVar(st, "_InTrmChr", mi, 1);
+  if (uart.PrintTermCharSet) SystemVar(st, "_PrTrmChr", mi, 1);
 
-  const bool format = cfg.FormatDigits != 0 || cfg.FormatDecimals != 0;
+  const bool format = numbers.FormatDigits != 0 || numbers.FormatDecimals != 0;
   if (format) {
     SystemVar(st, "_fmtC", mi, 1);
     SystemVar(st, "_fmtD", mi, 1);
   }
   // The number-to-text routine reads the fill character whenever one is set, with or
   // without a format.
-  if (format || cfg.LeadChar != 0) SystemVar(st, "_lchr", mi, 1);
-  if (format) SystemVar(st, "_s2tmp", mi, FormatTextBytes(cfg));
+  if (format || numbers.LeadChar != 0) SystemVar(st, "_lchr", mi, 1);
+  if (format) SystemVar(st, "_s2tmp", mi, FormatTextBytes(numbers));
 
   if (st.expr.FloatVarDeclared) {
     SystemVar(st, "_s1tmp", mi, 14);
@@ -95,7 +100,7 @@ void EmitSystemVariables(CompilerState& st) {
     SystemVar(st, kHandlerRunning, mi, 1);
   }
 
-  if (cfg.GlcdType == 1) {
+  if (glcd.GlcdType == 1) {
     AppendT6963Records(st);
     SystemVar(st, "TxtHome", os, 2);
     SystemVar(st, "GrpHome", os, 2);
@@ -106,13 +111,13 @@ void EmitSystemVariables(CompilerState& st) {
     SystemVar(st, "_fntH", mi, 1);
     if (st.dev.NeedRampz) SystemVar(st, "_fnt3", mi, 1);
     st.out.Line();
-  } else if (cfg.GlcdType >= 2 && cfg.GlcdType <= 4) {
+  } else if (glcd.GlcdType >= 2 && glcd.GlcdType <= 4) {
     SystemVar(st, "_fntL", mi, 1);
     SystemVar(st, "_fntH", mi, 1);
     st.out.Line();
   }
 
-  if (cfg.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
+  if (uart.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
     SystemVar(st, "_SysPar", os, 1);
     st.out.Line();
   }

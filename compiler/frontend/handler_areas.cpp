@@ -2,12 +2,14 @@
 
 #include <algorithm>
 
+#include "compiler/frontend/number_format_cells.h"
+
 namespace qbc {
 
-int FormatTextBytes(const Configuration& cfg) {
-  if (cfg.FormatDigits == 0 && cfg.FormatDecimals == 0) return 0;
+int FormatTextBytes(const NumberFormatCells& numbers) {
+  if (numbers.FormatDigits == 0 && numbers.FormatDecimals == 0) return 0;
   // The conversion writes up to 14 characters (the float text) whatever the format.
-  return std::max(14, cfg.FormatDigits + cfg.FormatDecimals + 2);
+  return std::max(14, numbers.FormatDigits + numbers.FormatDecimals + 2);
 }
 
 int HandlerStringArgBytes(const CompilerState& st) {
@@ -22,9 +24,9 @@ int HandlerStringArgBytes(const CompilerState& st) {
 
 int HandlerTextBytes(const CompilerState& st) {
   if (!st.sym.HandlerDeclared) return 0;
-  return FormatTextBytes(st.cfg) + (st.expr.FloatVarDeclared ? 14 : 0);
+  return FormatTextBytes(st.Cells<NumberFormatCells>()) + (st.expr.FloatVarDeclared ? 14 : 0);
 }
 
-std::string HandlerTextStart(const CompilerState& st) { return FormatTextBytes(st.cfg) != 0 ? "_s2tmp" : "_s1tmp"; }
+std::string HandlerTextStart(const CompilerState& st) { return FormatTextBytes(st.Cells<NumberFormatCells>()) != 0 ? "_s2tmp" : "_s1tmp"; }
 
 }  // namespace qbc

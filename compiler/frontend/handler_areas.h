@@ -14,8 +14,10 @@ inline constexpr const char* kHandlerArgArea = "_IsArg";
 inline constexpr const char* kHandlerTextKeep = "_IsTxt";
 inline constexpr const char* kHandlerRunning = "_IsOn";
 
+struct NumberFormatCells;
+
 // Bytes of the formatted-number text buffer _s2tmp; 0 without a number format.
-int FormatTextBytes(const Configuration& cfg);
+int FormatTextBytes(const NumberFormatCells& numbers);
 
 // Bytes of the handlers' string argument area: 0 unless a handler is declared, else the
 // lengths of every declared string parameter together (a chain of calls without

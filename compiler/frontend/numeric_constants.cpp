@@ -7,6 +7,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -147,7 +148,7 @@ bool IsPortRegister(std::string& name) {
 }
 
 void CheckBaudSet(CompilerState& st, std::uint8_t uart) {
-  if (uart <= 3 && !st.cfg.BaudRateSet[uart]) {
+  if (uart <= 3 && !st.Cells<UartCells>().BaudRateSet[uart]) {
     CompileError(st, "Baud rate not set!");
     --st.src.TokenIndex;
   }

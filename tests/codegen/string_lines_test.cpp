@@ -9,6 +9,7 @@
 #include "compiler/codegen/string_assign.h"
 #include "compiler/codegen/string_functions.h"
 #include "compiler/codegen/string_pool.h"
+#include "compiler/frontend/number_format_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -74,7 +75,7 @@ TEST(StringLines, FloatTermAppendsAtXWithAtMostSixDecimals) {
   for (int decimals : {0, 3, 6, 9}) {
     SCOPED_TRACE(decimals);
     Fixture f;
-    f.st.cfg.FormatDecimals = static_cast<std::uint8_t>(decimals);
+    f.st.Cells<NumberFormatCells>().FormatDecimals = static_cast<std::uint8_t>(decimals);
     const std::string out = f.Assign("s = \"T=\" + f");
     const std::string want = decimals == 0 || decimals > 6 ? "6" : std::to_string(decimals);
     EXPECT_NE(out.find("\t\tldi\t\tr19,0x0" + want + "\r\n"), std::string::npos) << out;

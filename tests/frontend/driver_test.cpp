@@ -13,6 +13,9 @@
 #include <vector>
 
 #include "compiler/frontend/source_files.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 #include "compiler/version.h"
 #include "tests/support/test_dirs.h"
@@ -135,9 +138,9 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   st.used.Set(NeedFnd8);
   st.used.Set(NeedFnd8Alt);
   st.cfg.CrystalFrequency = 8;
-  st.cfg.DtmfUsed = true;
-  st.cfg.BaudRateSet[2] = true;
-  st.cfg.KeyRowsPort = "PORTB";
+  st.Cells<DtmfCells>().DtmfUsed = true;
+  st.Cells<UartCells>().BaudRateSet[2] = true;
+  st.Cells<KeypadCells>().KeyRowsPort = "PORTB";
   st.Cells<LcdCells>().LcdConfigured = true;
   st.cfg.InitCodeLines[3] = "\t\tldi\tr24,1";
   st.sym.GlobalVars[1].Name = "a";
@@ -154,10 +157,10 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   c.Run("x\r\ny = 3\r\n");
   EXPECT_FALSE(st.used.Any());
   EXPECT_EQ(st.cfg.CrystalFrequency, 0.0f);
-  EXPECT_FALSE(st.cfg.DtmfUsed);
-  EXPECT_FALSE(st.cfg.BaudRateSet[2]);
-  EXPECT_EQ(st.cfg.KeyRowsPort, "     ");
-  EXPECT_EQ(st.cfg.KeyColsPort, "     ");
+  EXPECT_FALSE(st.Cells<DtmfCells>().DtmfUsed);
+  EXPECT_FALSE(st.Cells<UartCells>().BaudRateSet[2]);
+  EXPECT_EQ(st.Cells<KeypadCells>().KeyRowsPort, "     ");
+  EXPECT_EQ(st.Cells<KeypadCells>().KeyColsPort, "     ");
   EXPECT_FALSE(st.Cells<LcdCells>().LcdConfigured);
   EXPECT_EQ(st.cfg.InitCodeLines[3], "");
   EXPECT_EQ(st.sym.GlobalVars[1].Name, "");

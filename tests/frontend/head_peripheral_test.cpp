@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/peripheral_init.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
+#include "compiler/statements/peripherals/pc_key_cells.h"
+#include "compiler/statements/peripherals/shift_cells.h"
+#include "compiler/statements/peripherals/sound_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -16,9 +23,9 @@ struct Init : test::CompilerFixture {
     st.mn.CallMnemonic = "rcall";
   }
   void Format(int uart, int parity, int data, int stop) {
-    st.cfg.BaudRateSet[uart] = true;
-    st.cfg.UartFormatSet[uart] = 255;
-    st.cfg.UartFormat[uart] = UartFormatRecord{static_cast<std::uint8_t>(parity), static_cast<std::uint8_t>(data),
+    st.Cells<UartCells>().BaudRateSet[uart] = true;
+    st.Cells<UartCells>().UartFormatSet[uart] = 255;
+    st.Cells<UartCells>().UartFormat[uart] = UartFormatRecord{static_cast<std::uint8_t>(parity), static_cast<std::uint8_t>(data),
                                                static_cast<std::uint8_t>(stop)};
   }
   std::string Run() {
@@ -29,11 +36,11 @@ struct Init : test::CompilerFixture {
 
 TEST(HeadPeripheral, UartControlAndFrameRegisters) {
   Init m8("m8");
-  m8.st.cfg.BaudRateSet[0] = true;
+  m8.st.Cells<UartCells>().BaudRateSet[0] = true;
   EXPECT_EQ(m8.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCSR0B,zl\r\n");
 
   Init classic("90s8515", false);
-  classic.st.cfg.BaudRateSet[0] = true;
+  classic.st.Cells<UartCells>().BaudRateSet[0] = true;
   EXPECT_EQ(classic.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCR,zl\r\n");
 
   Init m128("m128");
@@ -57,7 +64,7 @@ TEST(HeadPeripheral, UartControlAndFrameRegisters) {
   EXPECT_EQ(soft.Run(), "\t\tldi\t\tzl,0x1c\r\n\t\tout\t\tUCR,zl\r\n\t\tldi\t\tzl,4\r\n\t\tsts\t\t_SysPar,zl\r\n");
 
   Init mega2560("m2560", true, true);
-  mega2560.st.cfg.BaudRateSet[2] = true;
+  mega2560.st.Cells<UartCells>().BaudRateSet[2] = true;
   mega2560.Format(3, 3, 8, 1);
   EXPECT_EQ(mega2560.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tsts\t\tUCSR2B,zl\r\n"
                             "\t\tldi\t\tzl,0x18\r\n\t\tldi\t\tzh,0x36\r\n\t\tsts\t\tUCSR3C,zh\r\n\t\tsts\t\tUCSR3B,zl\r\n");
@@ -65,8 +72,8 @@ TEST(HeadPeripheral, UartControlAndFrameRegisters) {
 
 TEST(HeadPeripheral, PreparedLinesInOrder) {
   Init i("m8");
-  i.st.cfg.BaudRateSet[0] = true;
-  i.st.cfg.UartInitText = "\t\tldi\t\tzh,byte2(51)\r\n\t\tldi\t\tzl,byte1(51)\r\n";
+  i.st.Cells<UartCells>().BaudRateSet[0] = true;
+  i.st.Cells<UartCells>().UartInitText = "\t\tldi\t\tzh,byte2(51)\r\n\t\tldi\t\tzl,byte1(51)\r\n";
   i.st.cfg.InitCodeLines[0] = "\t\tldi\t\tzl,64";
   i.st.cfg.InitCodeLines[1] = "\t\tout\t\tTCCR0,zl";
   i.st.cfg.InitCodeLines[3] = "\t\tnever";
@@ -77,39 +84,39 @@ TEST(HeadPeripheral, PreparedLinesInOrder) {
 
 TEST(HeadPeripheral, DtmfTimerUsesTheDevicesOverflowBit) {
   Init m8("m8");
-  m8.st.cfg.DtmfUsed = true;
-  m8.st.cfg.DtmfPort = "PORTB";
-  m8.st.cfg.DtmfPin = "3";
+  m8.st.Cells<DtmfCells>().DtmfUsed = true;
+  m8.st.Cells<DtmfCells>().DtmfPort = "PORTB";
+  m8.st.Cells<DtmfCells>().DtmfPin = "3";
   EXPECT_EQ(m8.Run(), "\t\tclr\t\tr10\r\n\t\tclr\t\tr11\r\n\t\tclr\t\tr12\r\n\t\tclr\t\tr13\r\n"
                       "\t\tldi\t\tzl,(1<<TOIE1)\r\n\t\tout\t\tTIMSK,zl\r\n\t\tldi\t\tzl,0x81\r\n\t\tout\t\tTCCR1A,zl\r\n"
                       "\t\tldi\t\tzl,0x01\r\n\t\tout\t\tTCCR1B,zl\r\n\t\tsbi\t\tDDRB,3\r\n");
   Init m88("m88", true, true);
-  m88.st.cfg.DtmfUsed = true;
+  m88.st.Cells<DtmfCells>().DtmfUsed = true;
   EXPECT_NE(m88.Run().find("\t\tsts\t\tTIMSK1,zl\r\n"), std::string::npos);
 }
 
 TEST(HeadPeripheral, CallsAndPins) {
   Init i("m128");
   i.st.mn.CallMnemonic = "call";
-  i.st.cfg.SoftUartInterrupt = true;
+  i.st.Cells<UartCells>().SoftUartInterrupt = true;
   i.st.Cells<LcdCells>().LcdConfigured = true;
-  i.st.cfg.ShiftOutDeclared = true;
-  i.st.cfg.ShiftOutPort = "PORTF";
-  i.st.cfg.ShiftOutClockPin = "3";
-  i.st.cfg.ShiftInDeclared = true;
-  i.st.cfg.ShiftInPort = "PORTB";
-  i.st.cfg.ShiftInClockPin = "1";
+  i.st.Cells<ShiftCells>().ShiftOutDeclared = true;
+  i.st.Cells<ShiftCells>().ShiftOutPort = "PORTF";
+  i.st.Cells<ShiftCells>().ShiftOutClockPin = "3";
+  i.st.Cells<ShiftCells>().ShiftInDeclared = true;
+  i.st.Cells<ShiftCells>().ShiftInPort = "PORTB";
+  i.st.Cells<ShiftCells>().ShiftInClockPin = "1";
   i.st.sym.IoRegisters[1] = IoRegisterRecord{"ddrf", 0x61};
   i.st.sym.IoRegisters[2] = IoRegisterRecord{"ddrb", 0x17};
-  i.st.cfg.NeedPcKey = true;
-  i.st.cfg.PcKeyDataPort = "PORTD";
-  i.st.cfg.PcKeyDataPin = "2";
-  i.st.cfg.PcKeyClockPort = "PORTD";
-  i.st.cfg.PcKeyClockPin = "3";
-  i.st.cfg.KeysDeclared = true;
-  i.st.cfg.SoundPinDeclared = true;
-  i.st.cfg.SoundPort = "PORTC";
-  i.st.cfg.SoundPin = "5";
+  i.st.Cells<PcKeyCells>().NeedPcKey = true;
+  i.st.Cells<PcKeyCells>().PcKeyDataPort = "PORTD";
+  i.st.Cells<PcKeyCells>().PcKeyDataPin = "2";
+  i.st.Cells<PcKeyCells>().PcKeyClockPort = "PORTD";
+  i.st.Cells<PcKeyCells>().PcKeyClockPin = "3";
+  i.st.Cells<KeypadCells>().KeysDeclared = true;
+  i.st.Cells<SoundCells>().SoundPinDeclared = true;
+  i.st.Cells<SoundCells>().SoundPort = "PORTC";
+  i.st.Cells<SoundCells>().SoundPin = "5";
   EXPECT_EQ(i.Run(), "\t\tcall\t_UAini\r\n\t\tcall\tLcdIni\r\n"
                      "\t\tlds\t\tzl,DDRF\r\n\t\tsbr\t\tzl,1<<3\r\n\t\tsts\t\tDDRF,zl\r\n"
                      "\t\tsbi\t\tDDRB, 1\r\n"
@@ -118,10 +125,10 @@ TEST(HeadPeripheral, CallsAndPins) {
                      "\t\tcbi\t\tPORTC,5\r\n\t\tsbi\t\tDDRC,5\r\n");
 
   Init k("m8");
-  k.st.cfg.KeysDeclared = true;
-  k.st.cfg.KeyColsPort = "PORTD";  // a matrix keypad: initialised by its own routine
-  k.st.cfg.NeedPcKey = true;
-  k.st.cfg.PcKeyInit = true;
+  k.st.Cells<KeypadCells>().KeysDeclared = true;
+  k.st.Cells<KeypadCells>().KeyColsPort = "PORTD";  // a matrix keypad: initialised by its own routine
+  k.st.Cells<PcKeyCells>().NeedPcKey = true;
+  k.st.Cells<PcKeyCells>().PcKeyInit = true;
   EXPECT_EQ(k.Run(), "\t\trcall\t_PCini\r\n");
 }
 
@@ -143,9 +150,9 @@ TEST(HeadPeripheral, NumberFormatCells) {
   };
   for (const Case& c : cases) {
     Init i("m8");
-    i.st.cfg.FormatDigits = static_cast<std::uint8_t>(c.digits);
-    i.st.cfg.FormatDecimals = static_cast<std::uint8_t>(c.decimals);
-    i.st.cfg.LeadChar = static_cast<std::uint8_t>(c.lead);
+    i.st.Cells<NumberFormatCells>().FormatDigits = static_cast<std::uint8_t>(c.digits);
+    i.st.Cells<NumberFormatCells>().FormatDecimals = static_cast<std::uint8_t>(c.decimals);
+    i.st.Cells<NumberFormatCells>().LeadChar = static_cast<std::uint8_t>(c.lead);
     EXPECT_EQ(i.Run(), c.lines) << c.digits << "," << c.decimals;
   }
 }

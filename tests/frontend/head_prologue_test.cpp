@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/program_head.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
@@ -110,24 +113,24 @@ TEST(HeadPrologue, SystemVariables) {
     const char* lines;
     int bytes;
   } cases[] = {
-      {[](Head& h) { h.st.cfg.SoftUartInterrupt = true; },
+      {[](Head& h) { h.st.Cells<UartCells>().SoftUartInterrupt = true; },
        "_rel1:\t\t.byte\t1\r\n_rel2:\t\t.byte\t1\r\n_rel3:\t\t.byte\t1\r\n", 3},
-      {[](Head& h) { h.st.cfg.InputTermCharSet = h.st.cfg.PrintTermCharSet = true; },
+      {[](Head& h) { h.st.Cells<UartCells>().InputTermCharSet = h.st.Cells<UartCells>().PrintTermCharSet = true; },
        "_InTrmChr:\t\t.byte\t1\r\n_PrTrmChr:\t\t.byte\t1\r\n", 2},
       // The conversion writes up to 14 characters whatever the format.
-      {[](Head& h) { h.st.cfg.FormatDigits = 5, h.st.cfg.FormatDecimals = 2; },
+      {[](Head& h) { h.st.Cells<NumberFormatCells>().FormatDigits = 5, h.st.Cells<NumberFormatCells>().FormatDecimals = 2; },
        "_fmtC:\t\t.byte\t1\r\n_fmtD:\t\t.byte\t1\r\n_lchr:\t\t.byte\t1\r\n_s2tmp:\t\t.byte\t14\r\n", 17},
-      {[](Head& h) { h.st.cfg.FormatDigits = 12, h.st.cfg.FormatDecimals = 6; }, "_s2tmp:\t\t.byte\t20\r\n", 23},
+      {[](Head& h) { h.st.Cells<NumberFormatCells>().FormatDigits = 12, h.st.Cells<NumberFormatCells>().FormatDecimals = 6; }, "_s2tmp:\t\t.byte\t20\r\n", 23},
       // A fill character alone is read by the conversion too.
-      {[](Head& h) { h.st.cfg.LeadChar = 32; }, "_lchr:\t\t.byte\t1\r\n", 1},
+      {[](Head& h) { h.st.Cells<NumberFormatCells>().LeadChar = 32; }, "_lchr:\t\t.byte\t1\r\n", 1},
       {[](Head& h) { h.st.expr.FloatVarDeclared = true; }, "_s1tmp:\t\t.byte\t14\r\n\r\n", 14},
-      {[](Head& h) { h.st.cfg.GlcdType = 1; },
+      {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 1; },
        "TxtHome:\t.byte\t2\r\nGrpHome:\t.byte\t2\r\nTxtArea:\t.byte\t1\r\nGrpArea:\t.byte\t1\r\n"
        "_Tmode:\t\t.byte\t1\r\n_fntL:\t\t.byte\t1\r\n_fntH:\t\t.byte\t1\r\n\r\n", 9},
-      {[](Head& h) { h.st.cfg.GlcdType = 1, h.st.dev.NeedRampz = true; }, "_fntH:\t\t.byte\t1\r\n_fnt3:\t\t.byte\t1\r\n",
+      {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 1, h.st.dev.NeedRampz = true; }, "_fntH:\t\t.byte\t1\r\n_fnt3:\t\t.byte\t1\r\n",
        10},
-      {[](Head& h) { h.st.cfg.GlcdType = 3; }, "_fntL:\t\t.byte\t1\r\n_fntH:\t\t.byte\t1\r\n\r\n", 2},
-      {[](Head& h) { h.st.cfg.UartFormatSet[0] = 255, h.st.dev.MegaUartDevice = false; }, "_SysPar:\t.byte\t1\r\n\r\n",
+      {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 3; }, "_fntL:\t\t.byte\t1\r\n_fntH:\t\t.byte\t1\r\n\r\n", 2},
+      {[](Head& h) { h.st.Cells<UartCells>().UartFormatSet[0] = 255, h.st.dev.MegaUartDevice = false; }, "_SysPar:\t.byte\t1\r\n\r\n",
        1},
   };
   for (const Case& c : cases) {
@@ -138,7 +141,7 @@ TEST(HeadPrologue, SystemVariables) {
     EXPECT_EQ(h.st.sym.SystemVarBytes, c.bytes) << c.lines;
   }
   Head t;
-  t.st.cfg.GlcdType = 1;
+  t.st.Cells<GlcdCells>().GlcdType = 1;
   t.Run();
   EXPECT_EQ(t.st.sym.GlobalVarCount, 5);
   EXPECT_EQ(t.st.sym.GlobalVars[1].Name, "txthome");

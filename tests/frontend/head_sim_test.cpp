@@ -8,6 +8,7 @@
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/driver/link_step.h"
 #include "compiler/driver/program_head.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/program/simple_statements.h"
 #include "compiler/driver/first_pass.h"
 #include "tests/support/compiler_fixture.h"
@@ -130,9 +131,9 @@ TEST(HeadSim, DtmfTimerAndWatchdogOnClassicAndNewerMegas) {
     f.LoadSource(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 16\n$watchdog = 1024\n"
                  "$timer1 = timer, compare1a = toggle\nend\n");
     ScanDeclarations(f.st);
-    f.st.cfg.DtmfUsed = true;
-    f.st.cfg.DtmfPort = "PORTB";
-    f.st.cfg.DtmfPin = "1";
+    f.st.Cells<DtmfCells>().DtmfUsed = true;
+    f.st.Cells<DtmfCells>().DtmfPort = "PORTB";
+    f.st.Cells<DtmfCells>().DtmfPin = "1";
     EmitProgramPrologue(f.st);
     CompileEndStatement(f.st);
     EmitLibraryAndSummary(f.st);

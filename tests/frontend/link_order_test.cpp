@@ -8,6 +8,9 @@
 
 #include "compiler/driver/link_order.h"
 #include "compiler/driver/link_step.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/compiler_fixture.h"
 
@@ -93,12 +96,12 @@ TEST(LinkOrder, ConfigurationGuards) {
   polled.st.sym.SoftComPorts[0].PrintUsed = true;
   polled.st.sym.SoftComPorts[2].InputUsed = true;
   EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitCom1OutputRoutines", "EmitCom3InputRoutine"}));
-  polled.st.cfg.SoftUartInterrupt = true;  // the interrupt-driven UART replaces them
+  polled.st.Cells<UartCells>().SoftUartInterrupt = true;  // the interrupt-driven UART replaces them
   EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitInterruptSwUartRoutines"}));
 
   for (int i2c = 0; i2c <= 4; ++i2c) {
     test::CompilerFixture f;
-    f.st.cfg.I2cInterface = static_cast<std::uint8_t>(i2c);
+    f.st.Cells<I2cCells>().I2cInterface = static_cast<std::uint8_t>(i2c);
     const std::vector<std::string> expected[] = {
         {}, {"EmitI2CRoutines"}, {"EmitI2CRoutinesMode2"}, {"EmitI2CRoutinesMode3"}, {}};
     EXPECT_EQ(Linked(f.st), expected[i2c]) << i2c;
@@ -122,15 +125,15 @@ TEST(LinkOrder, GraphicDisplayRoutinesOfTheChosenController) {
   };
   for (const Case& c : cases) {
     test::CompilerFixture f;
-    f.st.cfg.GlcdType = 1;
-    f.st.cfg.GlcdLine5 = c.fs;
+    f.st.Cells<GlcdCells>().GlcdType = 1;
+    f.st.Cells<GlcdCells>().GlcdLine5 = c.fs;
     f.st.used.Set(NeedPset);
     EXPECT_EQ(Linked(f.st), c.routines) << c.fs;
     EXPECT_EQ(f.st.ErrorCount, c.errors) << c.fs;
     EXPECT_EQ(f.report.Text().find("FS parameter not defined!") != std::string::npos, c.errors == 1);
   }
   test::CompilerFixture sed;
-  sed.st.cfg.GlcdType = 3;
+  sed.st.Cells<GlcdCells>().GlcdType = 3;
   sed.st.used.Set(NeedPset);
   sed.st.used.Set(NeedBox);
   EXPECT_EQ(Linked(sed.st), (std::vector<std::string>{"EmitSed1520GraphLcdInitRoutines", "EmitSed1520PsetRoutine",
@@ -190,6 +193,7 @@ std::string HeaderOf(LinkEmitter emit, const CompilerState& like) {
   f.st.dev = like.dev;
   f.st.mn = like.mn;
   f.st.cfg = like.cfg;
+  f.st.areas = like.areas;
   emit(f.st);
   const std::string& text = f.st.out.Str();
   const auto start = text.find(";//////");

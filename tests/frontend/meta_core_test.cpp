@@ -2,6 +2,8 @@
 
 #include "compiler/base/compile_failure.h"
 #include "compiler/driver/meta_statement.h"
+#include "compiler/frontend/number_format_cells.h"
+#include "compiler/frontend/uart_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -85,18 +87,18 @@ TEST(MetaCore, WatchdogLines) {
 TEST(MetaCore, LeadCharAndFormat) {
   test::CompilerFixture f;
   Meta(f, "$leadchar = \" \"");
-  EXPECT_EQ(f.st.cfg.LeadChar, 32);
-  EXPECT_EQ(f.st.cfg.FormatDigits, 0);
+  EXPECT_EQ(f.st.Cells<NumberFormatCells>().LeadChar, 32);
+  EXPECT_EQ(f.st.Cells<NumberFormatCells>().FormatDigits, 0);
   test::CompilerFixture g;
   Meta(g, "$leadchar = \"0\", format(scientific, 3)");
-  EXPECT_EQ(g.st.cfg.LeadChar, '0');
-  EXPECT_EQ(g.st.cfg.FormatDigits, 0);
-  EXPECT_EQ(g.st.cfg.FormatDecimals, 3);
+  EXPECT_EQ(g.st.Cells<NumberFormatCells>().LeadChar, '0');
+  EXPECT_EQ(g.st.Cells<NumberFormatCells>().FormatDigits, 0);
+  EXPECT_EQ(g.st.Cells<NumberFormatCells>().FormatDecimals, 3);
   EXPECT_EQ(g.st.ErrorCount, 0) << g.report.Text();
   test::CompilerFixture h;
   Meta(h, "$leadchar = \"*\", format(5, 2)");
-  EXPECT_EQ(h.st.cfg.FormatDigits, 5);
-  EXPECT_EQ(h.st.cfg.FormatDecimals, 2);
+  EXPECT_EQ(h.st.Cells<NumberFormatCells>().FormatDigits, 5);
+  EXPECT_EQ(h.st.Cells<NumberFormatCells>().FormatDecimals, 2);
   EXPECT_EQ(h.st.TokText(), "<EOL>");
   test::CompilerFixture e;
   Meta(e, "$leadchar = \"\"");
@@ -113,17 +115,17 @@ TEST(MetaCore, TerminatorsAreTwoHexDigits) {
     test::CompilerFixture f;
     Meta(f, c.line);
     EXPECT_EQ(f.st.sticky.InputTermChar, c.digits) << c.line;
-    EXPECT_TRUE(f.st.cfg.InputTermCharSet);
+    EXPECT_TRUE(f.st.Cells<UartCells>().InputTermCharSet);
     EXPECT_EQ(f.st.ErrorCount, 0) << c.line << f.report.Text();
   }
   test::CompilerFixture p;
   Meta(p, "$printtermchar = (&h0A)");
   EXPECT_EQ(p.st.sticky.PrintTermChar, "0A");
-  EXPECT_TRUE(p.st.cfg.PrintTermCharSet);
-  EXPECT_FALSE(p.st.cfg.InputTermCharSet);
+  EXPECT_TRUE(p.st.Cells<UartCells>().PrintTermCharSet);
+  EXPECT_FALSE(p.st.Cells<UartCells>().InputTermCharSet);
   test::CompilerFixture bad;
   Meta(bad, "$inputtermchar = (x)");
-  EXPECT_FALSE(bad.st.cfg.InputTermCharSet);
+  EXPECT_FALSE(bad.st.Cells<UartCells>().InputTermCharSet);
   EXPECT_EQ(bad.st.ErrorCount, 1);
 }
 

@@ -2,6 +2,7 @@
 // call and data-segment cells.
 #include <gtest/gtest.h>
 
+#include "compiler/statements/peripherals/glcd_cells.h"
 #include "tests/support/meta_head_fixture.h"
 
 namespace qbc {
@@ -19,7 +20,7 @@ struct GlcdCase {
   const char* lines;  // GlcdLine1 .. GlcdLine6, one character each ("-" for empty)
 };
 
-std::string Lines(const Configuration& c) {
+std::string Lines(const GlcdCells& c) {
   std::string out;
   for (const std::string* l : {&c.GlcdLine1, &c.GlcdLine2, &c.GlcdLine3, &c.GlcdLine4, &c.GlcdLine5, &c.GlcdLine6})
     out += l->empty() ? "-" : *l;
@@ -44,15 +45,15 @@ TEST(MetaGlcd, ControllerNamesPortsAndNumbers) {
   for (const GlcdCase& c : cases) {
     MetaHead h("m32", c.line);
     ASSERT_EQ(h.st.ErrorCount, 0) << c.line << h.report.Text();
-    const Configuration& cfg = h.st.cfg;
-    EXPECT_EQ(cfg.GlcdType, c.type) << c.line;
-    EXPECT_EQ(cfg.GlcdDataPort, c.data) << c.line;
-    EXPECT_EQ(cfg.GlcdCtrlPort, c.ctrl) << c.line;
-    EXPECT_EQ(cfg.GlcdOption1, c.o1) << c.line;
-    EXPECT_EQ(cfg.GlcdOption2, c.o2) << c.line;
-    EXPECT_EQ(cfg.GlcdOption3, c.o3) << c.line;
-    EXPECT_EQ(cfg.GlcdNoInit, c.noInit) << c.line;
-    EXPECT_EQ(Lines(cfg), c.lines) << c.line;
+    const GlcdCells& glcd = h.st.Cells<GlcdCells>();
+    EXPECT_EQ(glcd.GlcdType, c.type) << c.line;
+    EXPECT_EQ(glcd.GlcdDataPort, c.data) << c.line;
+    EXPECT_EQ(glcd.GlcdCtrlPort, c.ctrl) << c.line;
+    EXPECT_EQ(glcd.GlcdOption1, c.o1) << c.line;
+    EXPECT_EQ(glcd.GlcdOption2, c.o2) << c.line;
+    EXPECT_EQ(glcd.GlcdOption3, c.o3) << c.line;
+    EXPECT_EQ(glcd.GlcdNoInit, c.noInit) << c.line;
+    EXPECT_EQ(Lines(glcd), c.lines) << c.line;
     EXPECT_EQ(h.st.used[NeedWaitTicks], c.type == 2) << c.line;
     EXPECT_EQ(h.st.TokText(), "end") << c.line;
   }
@@ -77,7 +78,7 @@ TEST(MetaGlcd, ControlLinesByController) {
   for (const Case& c : cases) {
     MetaHead h("m32", c.lines);
     ASSERT_EQ(h.st.ErrorCount, 0) << c.lines << h.report.Text();
-    EXPECT_EQ(Lines(h.st.cfg), c.cells) << c.lines;
+    EXPECT_EQ(Lines(h.st.Cells<GlcdCells>()), c.cells) << c.lines;
     EXPECT_EQ(h.st.TokText(), "end") << c.lines;
   }
 }
@@ -109,7 +110,7 @@ TEST(MetaGlcd, Errors) {
   }
   // an unknown controller leaves the type in force
   MetaHead later("m32", "$glcd sed1520, data = porta, ctrl = portc, 122, 32\n$glcd st7565, data = portb, ctrl = portd, 1, 2");
-  EXPECT_EQ(later.st.cfg.GlcdType, 3);
+  EXPECT_EQ(later.st.Cells<GlcdCells>().GlcdType, 3);
 }
 
 // The T6963C is initialised by the start-up code unless "noinit"; the other controllers

@@ -7,6 +7,7 @@
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/driver/first_pass.h"
+#include "compiler/statements/peripherals/rc5_cells.h"
 #include "tests/support/meta_head_fixture.h"
 #include "tests/support/test_dirs.h"
 
@@ -28,10 +29,10 @@ int DivisorOfCode(const std::string& device, int code) {
 TEST(MetaPeriphRc5, PinInterruptOptionReloadAndVector) {
   MetaHead h("m8", "$rc5 = pind.3, interrupt");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
-  EXPECT_EQ(h.st.cfg.Rc5Port, "PIND ");
-  EXPECT_EQ(h.st.cfg.Rc5Pin, "3");
-  EXPECT_TRUE(h.st.cfg.Rc5Interrupt);
-  EXPECT_EQ(h.st.cfg.Rc5Vector, 34);  // 256 - 8 * 1778 / 64 = 33.75
+  EXPECT_EQ(h.st.Cells<Rc5Cells>().Rc5Port, "PIND ");
+  EXPECT_EQ(h.st.Cells<Rc5Cells>().Rc5Pin, "3");
+  EXPECT_TRUE(h.st.Cells<Rc5Cells>().Rc5Interrupt);
+  EXPECT_EQ(h.st.Cells<Rc5Cells>().Rc5Vector, 34);  // 256 - 8 * 1778 / 64 = 33.75
   EXPECT_EQ(h.UsedVectors(), (std::vector<int>{9}));
   EXPECT_EQ(h.st.sym.HighestVectorUsed, 9);
 }
@@ -48,7 +49,7 @@ TEST(MetaPeriphRc5, ReceiverSamplesAtTheBitRateOnEveryFamily) {
       const Rc5TimerSetting t = Rc5TimerPrescaler(h.st);
       EXPECT_EQ(DivisorOfCode(d, t.ClockSelect), t.Divisor) << d << " " << c;
       const double f = h.st.cfg.CrystalFrequency;
-      const double ticks = 256 - h.st.cfg.Rc5Vector;
+      const double ticks = 256 - h.st.Cells<Rc5Cells>().Rc5Vector;
       EXPECT_NEAR(ticks * t.Divisor / f, 1778.0, 0.5 * t.Divisor / f + 1e-6) << d << " " << c;
       EXPECT_LE(f * 1778.0 / t.Divisor, 256.0) << d << " " << c;
     }
@@ -70,7 +71,7 @@ TEST(MetaPeriphRc5, PrescalerByClockRange) {
     const Rc5TimerSetting t = Rc5TimerPrescaler(h.st);
     EXPECT_EQ(t.Divisor, c.divisor) << c.device << " " << c.clock;
     EXPECT_EQ(t.ClockSelect, c.code) << c.device << " " << c.clock;
-    EXPECT_EQ(h.st.cfg.Rc5Vector, c.reload) << c.device << " " << c.clock;
+    EXPECT_EQ(h.st.Cells<Rc5Cells>().Rc5Vector, c.reload) << c.device << " " << c.clock;
   }
 }
 

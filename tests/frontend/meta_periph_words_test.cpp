@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "compiler/base/symbols.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
+#include "compiler/statements/peripherals/pc_key_cells.h"
+#include "compiler/statements/peripherals/shift_cells.h"
+#include "compiler/statements/peripherals/sound_cells.h"
 #include "tests/support/meta_head_fixture.h"
 
 namespace qbc {
@@ -18,7 +25,7 @@ TEST(MetaPeriphCom1, SoftwareUartClaimsInt0AndOvf0AndDeclaresItsBitsOnce) {
   EXPECT_EQ(com.TxPin, "2");
   EXPECT_EQ(com.RxPort, "portd");
   EXPECT_EQ(com.RxPin, "2");
-  EXPECT_TRUE(h.st.cfg.SoftUartInterrupt);
+  EXPECT_TRUE(h.st.Cells<UartCells>().SoftUartInterrupt);
   EXPECT_EQ(h.UsedVectors(), (std::vector<int>{1, 9}));  // INT0addr, OVF0addr of the ATmega8
   EXPECT_EQ(h.st.sym.HighestVectorUsed, 9);
   // rxready, txon, txbusy: bits 0, 1, 2 of r3, declared by the first line only
@@ -78,12 +85,12 @@ TEST(MetaPeriphKey, PortsMasksAndTheInitCall) {
   for (const KeyCase& c : cases) {
     MetaHead h("m8", c.line);
     ASSERT_EQ(h.st.ErrorCount, 0) << c.line << h.report.Text();
-    EXPECT_EQ(h.st.cfg.KeyRowsPort, c.rows) << c.line;
-    EXPECT_EQ(h.st.cfg.KeyRowsMask, c.rowsMask) << c.line;
-    EXPECT_EQ(h.st.cfg.KeyColsPort, c.cols) << c.line;
-    EXPECT_EQ(h.st.cfg.KeyColsMask, c.colsMask) << c.line;
-    EXPECT_EQ(h.st.cfg.KeyConfigured, c.inLineHigh) << c.line;
-    EXPECT_TRUE(h.st.cfg.KeysDeclared);
+    EXPECT_EQ(h.st.Cells<KeypadCells>().KeyRowsPort, c.rows) << c.line;
+    EXPECT_EQ(h.st.Cells<KeypadCells>().KeyRowsMask, c.rowsMask) << c.line;
+    EXPECT_EQ(h.st.Cells<KeypadCells>().KeyColsPort, c.cols) << c.line;
+    EXPECT_EQ(h.st.Cells<KeypadCells>().KeyColsMask, c.colsMask) << c.line;
+    EXPECT_EQ(h.st.Cells<KeypadCells>().KeyConfigured, c.inLineHigh) << c.line;
+    EXPECT_TRUE(h.st.Cells<KeypadCells>().KeysDeclared);
     EXPECT_TRUE(h.st.used[NeedWaitMs]);
     EXPECT_EQ(h.st.used[NeedMul8u], std::string(c.cols) != "     ") << c.line;
     EXPECT_EQ(h.PeripheralInit(), c.init) << c.line;
@@ -93,21 +100,21 @@ TEST(MetaPeriphKey, PortsMasksAndTheInitCall) {
 TEST(MetaPeriphKey, KeySignalOptions) {
   MetaHead pin("m8", "$key rows = portb &hf0, porte.3, 20, hi");
   ASSERT_EQ(pin.st.ErrorCount, 0) << pin.report.Text();
-  EXPECT_EQ(pin.st.cfg.KeyBeepPort, "PORTE");
-  EXPECT_EQ(pin.st.cfg.KeyBeepArg1, 3);
-  EXPECT_EQ(pin.st.cfg.KeyBeepArg2, 20);
-  EXPECT_TRUE(pin.st.cfg.KeyActiveHigh);
-  EXPECT_EQ(pin.st.cfg.KeyBeepMode, 1);
+  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepPort, "PORTE");
+  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepArg1, 3);
+  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepArg2, 20);
+  EXPECT_TRUE(pin.st.Cells<KeypadCells>().KeyActiveHigh);
+  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepMode, 1);
 
   MetaHead tone("m8", "$key rows = portb &hf0, porta.1, 5, lo, sound 100, 20, 30");
   ASSERT_EQ(tone.st.ErrorCount, 0) << tone.report.Text();
-  EXPECT_EQ(tone.st.cfg.KeyBeepMode, 2);  // the later option wins
-  EXPECT_EQ(tone.st.cfg.KeyBeepArg1, 100);
-  EXPECT_EQ(tone.st.cfg.KeyBeepArg2, 20);
-  EXPECT_FALSE(tone.st.cfg.KeyActiveHigh);
+  EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyBeepMode, 2);  // the later option wins
+  EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyBeepArg1, 100);
+  EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyBeepArg2, 20);
+  EXPECT_FALSE(tone.st.Cells<KeypadCells>().KeyActiveHigh);
   EXPECT_TRUE(tone.st.used[NeedSound]);
   EXPECT_TRUE(tone.st.used[NeedWaitUs]);
-  EXPECT_EQ(tone.st.cfg.KeyActiveHighText, "30");  // the debounce time
+  EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyActiveHighText, "30");  // the debounce time
 }
 
 struct ErrorCase {
@@ -152,17 +159,17 @@ TEST(MetaPeriphErrors, EachWordReportsItsMessage) {
 TEST(MetaPeriphI2c, SoftwarePinsOrHardwareInterface) {
   MetaHead soft("m8", "$i2c sda = portc.1, scl = portc.0");
   ASSERT_EQ(soft.st.ErrorCount, 0) << soft.report.Text();
-  EXPECT_EQ(soft.st.cfg.I2cSdaPort, "PORTC");
-  EXPECT_EQ(soft.st.cfg.I2cSdaPin, "1");
-  EXPECT_EQ(soft.st.cfg.I2cSclPort, "PORTC");
-  EXPECT_EQ(soft.st.cfg.I2cSclPin, "0");
-  EXPECT_EQ(soft.st.cfg.I2cInterface, 1);
+  EXPECT_EQ(soft.st.Cells<I2cCells>().I2cSdaPort, "PORTC");
+  EXPECT_EQ(soft.st.Cells<I2cCells>().I2cSdaPin, "1");
+  EXPECT_EQ(soft.st.Cells<I2cCells>().I2cSclPort, "PORTC");
+  EXPECT_EQ(soft.st.Cells<I2cCells>().I2cSclPin, "0");
+  EXPECT_EQ(soft.st.Cells<I2cCells>().I2cInterface, 1);
   EXPECT_TRUE(soft.st.used[NeedWait5us]);
 
   MetaHead twi("m8", "$i2c twi, slave");
-  EXPECT_EQ(twi.st.cfg.I2cInterface, 130);
+  EXPECT_EQ(twi.st.Cells<I2cCells>().I2cInterface, 130);
   MetaHead usi("tn26", "$i2c usi, master");
-  EXPECT_EQ(usi.st.cfg.I2cInterface, 3);
+  EXPECT_EQ(usi.st.Cells<I2cCells>().I2cInterface, 3);
   EXPECT_FALSE(usi.st.used[NeedWait5us]);
   EXPECT_EQ(twi.st.ErrorCount + usi.st.ErrorCount, 0);
 }
@@ -170,17 +177,17 @@ TEST(MetaPeriphI2c, SoftwarePinsOrHardwareInterface) {
 TEST(MetaPeriphPcKey, InitCallOrPortBitsByAddress) {
   MetaHead init("m8", "$pckey data = portd.3, clock = portd.2");
   ASSERT_EQ(init.st.ErrorCount, 0) << init.report.Text();
-  EXPECT_EQ(init.st.cfg.PcKeyDataPort, "PORTD");
-  EXPECT_EQ(init.st.cfg.PcKeyDataPin, "3");
-  EXPECT_EQ(init.st.cfg.PcKeyClockPort, "PORTD");
-  EXPECT_EQ(init.st.cfg.PcKeyClockPin, "2");
-  EXPECT_TRUE(init.st.cfg.NeedPcKey);
-  EXPECT_TRUE(init.st.cfg.PcKeyInit);
+  EXPECT_EQ(init.st.Cells<PcKeyCells>().PcKeyDataPort, "PORTD");
+  EXPECT_EQ(init.st.Cells<PcKeyCells>().PcKeyDataPin, "3");
+  EXPECT_EQ(init.st.Cells<PcKeyCells>().PcKeyClockPort, "PORTD");
+  EXPECT_EQ(init.st.Cells<PcKeyCells>().PcKeyClockPin, "2");
+  EXPECT_TRUE(init.st.Cells<PcKeyCells>().NeedPcKey);
+  EXPECT_TRUE(init.st.Cells<PcKeyCells>().PcKeyInit);
   EXPECT_EQ(init.PeripheralInit(), "\t\trcall\t_PCini\r\n");
 
   MetaHead noinit("m128", "$pckey data = portd.3, clock = portf.2, noinit");
   ASSERT_EQ(noinit.st.ErrorCount, 0) << noinit.report.Text();
-  EXPECT_FALSE(noinit.st.cfg.PcKeyInit);
+  EXPECT_FALSE(noinit.st.Cells<PcKeyCells>().PcKeyInit);
   // PORTF of the ATmega128 is extended I/O: no sbi there
   EXPECT_EQ(noinit.PeripheralInit(),
             "\t\tsbi\t\tPORTD,3\r\n\t\tlds\t\tzl,PORTF\r\n\t\tsbr\t\tzl,1<<2\r\n\t\tsts\t\tPORTF,zl\r\n");
@@ -209,10 +216,10 @@ TEST(MetaPeriph1Wire, BusRecordsNumberedFromZero) {
 TEST(MetaPeriphDtmf, PinDurationVectorAndTimerLines) {
   MetaHead h("m8", "const tone = 10\n$dtmf = portb.1, tone");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
-  EXPECT_EQ(h.st.cfg.DtmfPort, "PORTB");
-  EXPECT_EQ(h.st.cfg.DtmfPin, "1");
-  EXPECT_EQ(h.st.cfg.DtmfVector, 10);
-  EXPECT_TRUE(h.st.cfg.DtmfUsed);
+  EXPECT_EQ(h.st.Cells<DtmfCells>().DtmfPort, "PORTB");
+  EXPECT_EQ(h.st.Cells<DtmfCells>().DtmfPin, "1");
+  EXPECT_EQ(h.st.Cells<DtmfCells>().DtmfVector, 10);
+  EXPECT_TRUE(h.st.Cells<DtmfCells>().DtmfUsed);
   EXPECT_EQ(h.UsedVectors(), (std::vector<int>{8}));  // OVF1addr of the ATmega8
   EXPECT_EQ(h.PeripheralInit(),
             "\t\tclr\t\tr10\r\n\t\tclr\t\tr11\r\n\t\tclr\t\tr12\r\n\t\tclr\t\tr13\r\n"
@@ -234,14 +241,14 @@ TEST(MetaPeriphVectors, MissingVectorIsReportedNotClaimed) {
 TEST(MetaPeriphSound, IdleLevelAndDirectionByRegisterAddress) {
   MetaHead low("m8", "$sound = portb.3");
   ASSERT_EQ(low.st.ErrorCount, 0) << low.report.Text();
-  EXPECT_EQ(low.st.cfg.SoundPort, "PORTB");
-  EXPECT_EQ(low.st.cfg.SoundPin, "3");
-  EXPECT_TRUE(low.st.cfg.SoundPinDeclared);
-  EXPECT_FALSE(low.st.cfg.SoundInverse);
+  EXPECT_EQ(low.st.Cells<SoundCells>().SoundPort, "PORTB");
+  EXPECT_EQ(low.st.Cells<SoundCells>().SoundPin, "3");
+  EXPECT_TRUE(low.st.Cells<SoundCells>().SoundPinDeclared);
+  EXPECT_FALSE(low.st.Cells<SoundCells>().SoundInverse);
   EXPECT_EQ(low.PeripheralInit(), "\t\tcbi\t\tPORTB,3\r\n\t\tsbi\t\tDDRB,3\r\n");
 
   MetaHead inverse("m8", "$sound = portd.7, inverse");
-  EXPECT_TRUE(inverse.st.cfg.SoundInverse);
+  EXPECT_TRUE(inverse.st.Cells<SoundCells>().SoundInverse);
   EXPECT_EQ(inverse.PeripheralInit(), "\t\tsbi\t\tPORTD,7\r\n\t\tsbi\t\tDDRD,7\r\n");
 
   MetaHead extended("m128", "$sound = portf.2");
@@ -273,23 +280,23 @@ TEST(MetaPeriphSound, InstructionByRegisterAddress) {
 TEST(MetaPeriphShift, PinsOrderModeAndClockDirection) {
   MetaHead h("m8", "$shiftout data = portb.0, clock = portb.1, msb, 2");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
-  EXPECT_EQ(h.st.cfg.ShiftOutPort, "PORTB");
-  EXPECT_EQ(h.st.cfg.ShiftOutDataPin, "0");
-  EXPECT_EQ(h.st.cfg.ShiftOutClockPin, "1");
-  EXPECT_EQ(h.st.cfg.ShiftOutMode, 2);
-  EXPECT_TRUE(h.st.cfg.ShiftOutMsbFirst);
-  EXPECT_TRUE(h.st.cfg.ShiftOutDeclared);
+  EXPECT_EQ(h.st.Cells<ShiftCells>().ShiftOutPort, "PORTB");
+  EXPECT_EQ(h.st.Cells<ShiftCells>().ShiftOutDataPin, "0");
+  EXPECT_EQ(h.st.Cells<ShiftCells>().ShiftOutClockPin, "1");
+  EXPECT_EQ(h.st.Cells<ShiftCells>().ShiftOutMode, 2);
+  EXPECT_TRUE(h.st.Cells<ShiftCells>().ShiftOutMsbFirst);
+  EXPECT_TRUE(h.st.Cells<ShiftCells>().ShiftOutDeclared);
   EXPECT_EQ(h.PeripheralInit(), "\t\tsbi\t\tDDRB, 1\r\n");
 
   // one bit order for both directions: the later line decides
   MetaHead both("m1280", "$shiftout data = portb.0, clock = portb.1, msb, 2\n"
                          "$shiftin data = porth.4, clock = porth.5, lsb");
   ASSERT_EQ(both.st.ErrorCount, 0) << both.report.Text();
-  EXPECT_FALSE(both.st.cfg.ShiftOutMsbFirst);
-  EXPECT_EQ(both.st.cfg.ShiftInPort, "PORTH");
-  EXPECT_EQ(both.st.cfg.ShiftInDataPin, "4");
-  EXPECT_EQ(both.st.cfg.ShiftInMode, 0);
-  EXPECT_TRUE(both.st.cfg.ShiftInDeclared);
+  EXPECT_FALSE(both.st.Cells<ShiftCells>().ShiftOutMsbFirst);
+  EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInPort, "PORTH");
+  EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInDataPin, "4");
+  EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInMode, 0);
+  EXPECT_TRUE(both.st.Cells<ShiftCells>().ShiftInDeclared);
   EXPECT_EQ(both.PeripheralInit(),
             "\t\tsbi\t\tDDRB, 1\r\n\t\tlds\t\tzl,DDRH\r\n\t\tsbr\t\tzl,1<<5\r\n\t\tsts\t\tDDRH,zl\r\n");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/meta_statement.h"
+#include "compiler/statements/hardware/timer_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -63,7 +64,7 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
   for (const TimerCase& c : cases) {
     test::CompilerFixture f;
     EXPECT_EQ(RunTimerLine(f, c.device, c.line), c.lines) << c.line;
-    EXPECT_EQ(f.st.cfg.TimerClockSelect[c.timer], c.clockSelect) << c.line;
+    EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.clockSelect) << c.line;
     EXPECT_EQ(f.st.ErrorCount, c.errors) << c.line << f.report.Text();
     EXPECT_EQ(f.st.TokText(), "<EOL>") << c.line;
   }
@@ -72,11 +73,11 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
 TEST(MetaTimer, PwmBitCountEightSetsPwm8Bit) {
   test::CompilerFixture f;
   RunTimerLine(f, "m8", "$timer2 = pwm, 8, normal");
-  EXPECT_TRUE(f.st.cfg.Pwm8Bit[2]);
-  EXPECT_FALSE(f.st.cfg.Pwm8Bit[1]);  // each timer keeps its own width
+  EXPECT_TRUE(f.st.Cells<TimerCells>().Pwm8Bit[2]);
+  EXPECT_FALSE(f.st.Cells<TimerCells>().Pwm8Bit[1]);  // each timer keeps its own width
   test::CompilerFixture g;
   RunTimerLine(g, "m8", "$timer1 = pwm, 9");
-  EXPECT_FALSE(g.st.cfg.Pwm8Bit[1]);
+  EXPECT_FALSE(g.st.Cells<TimerCells>().Pwm8Bit[1]);
 }
 
 TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {
@@ -95,7 +96,7 @@ TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {
     const std::string line =
         "$timer" + std::to_string(c.timer) + " = timer, prescale = " + std::to_string(c.value);
     RunTimerLine(f, c.device, line);
-    EXPECT_EQ(f.st.cfg.TimerClockSelect[c.timer], c.code == 0 ? 1 : c.code) << c.device << " " << line;
+    EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.code == 0 ? 1 : c.code) << c.device << " " << line;
     EXPECT_EQ(f.st.ErrorCount, c.code == 0 ? 1 : 0) << c.device << " " << line;
   }
 }

@@ -5,7 +5,9 @@
 
 #include "compiler/driver/meta_statement.h"
 #include "compiler/frontend/device_loader.h"
+#include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/comm_display/uart_config.h"
+#include "compiler/statements/hardware/timer_cells.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
@@ -89,7 +91,7 @@ TEST(MetaUart, DivisorAndRegisterLines) {
     u.Statement(c.line);
     EXPECT_EQ(u.st.out.Str(), c.out) << c.device << " " << c.line;
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.device << " " << c.line << u.report.Text();
-    EXPECT_EQ(u.st.cfg.BaudRateSet[0], std::string(c.out) != "") << c.line;
+    EXPECT_EQ(u.st.Cells<UartCells>().BaudRateSet[0], std::string(c.out) != "") << c.line;
   }
 }
 
@@ -136,16 +138,16 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
   // Collected for the start-up code, the lines keep their order.
   Uart m("m8", 8.0f);
   m.Meta("$baud = 4800, sync, master, lo");
-  EXPECT_NE(m.st.cfg.UartInitText.find("\t\tldi\t\tzl,0xC7\r\n\t\tout\t\tUCSRC,zl\r\n\t\tsbi\t\tDDRD,4\r\n"),
+  EXPECT_NE(m.st.Cells<UartCells>().UartInitText.find("\t\tldi\t\tzl,0xC7\r\n\t\tout\t\tUCSRC,zl\r\n\t\tsbi\t\tDDRD,4\r\n"),
             std::string::npos)
-      << m.st.cfg.UartInitText;
+      << m.st.Cells<UartCells>().UartInitText;
 }
 
 TEST(MetaUart, OtherUartsUseTheirOwnRegisters) {
   Uart a("m2560", 8.0f);
   a.Statement("baud1 = 9600", 1);
   EXPECT_NE(a.st.out.Str().find("sts\t\tUBRR1H,zh\r\n\t\tsts\t\tUBRR1L,zl"), std::string::npos);
-  EXPECT_TRUE(a.st.cfg.BaudRateSet[1]);
+  EXPECT_TRUE(a.st.Cells<UartCells>().BaudRateSet[1]);
   Uart b("m1280", 8.0f);
   b.Statement("baud3 = 9600", 3);
   EXPECT_NE(b.st.out.Str().find("UBRR3H,zh"), std::string::npos);
@@ -185,10 +187,10 @@ TEST(MetaUart, AUartTheDeviceLacksIsACompileError) {
 TEST(MetaUart, FirstPassCollectsTheLinesInStartUpOrder) {
   Uart u("m8", 8.0f);
   u.Meta("$baud = 9600");
-  EXPECT_EQ(u.st.cfg.UartInitText,
+  EXPECT_EQ(u.st.Cells<UartCells>().UartInitText,
             "\t\tldi\t\tzh,byte2(51)\r\n\t\tldi\t\tzl,byte1(51)\r\n\t\tout\t\tUBRRL,zl\r\n\t\tout\t\tUBRRH,zh\r\n");
   EXPECT_EQ(u.st.out.LineCount(), 0u);
-  EXPECT_TRUE(u.st.cfg.BaudRateSet[0]);
+  EXPECT_TRUE(u.st.Cells<UartCells>().BaudRateSet[0]);
   EXPECT_EQ(u.st.TokText(), "<EOL>");
 }
 
@@ -205,8 +207,8 @@ TEST(MetaUart, FrameFormat) {
     Uart u("m2560", 8.0f);  // a second UART for $baud1
     u.Meta(c.line);
     const int n = std::string(c.line).find("baud1") != std::string::npos ? 1 : 0;
-    const UartFormatRecord& f = u.st.cfg.UartFormat[n];
-    EXPECT_EQ(u.st.cfg.UartFormatSet[n], 255) << c.line;
+    const UartFormatRecord& f = u.st.Cells<UartCells>().UartFormat[n];
+    EXPECT_EQ(u.st.Cells<UartCells>().UartFormatSet[n], 255) << c.line;
     EXPECT_EQ(f.Parity, c.parity) << c.line;
     EXPECT_EQ(f.DataBits, c.data) << c.line;
     EXPECT_EQ(f.StopBits, c.stop) << c.line;
@@ -222,12 +224,12 @@ TEST(MetaUart, FrameFormat) {
     Uart u("m88", 8.0f);
     u.Meta(b.line);
     EXPECT_EQ(u.report.Text().find(b.message), 4u) << b.line << u.report.Text();  // the first report
-    EXPECT_EQ(u.st.cfg.UartFormatSet[0], 255) << b.line;
+    EXPECT_EQ(u.st.Cells<UartCells>().UartFormatSet[0], 255) << b.line;
     EXPECT_EQ(u.st.TokText(), "<EOL>") << b.line;
   }
   Uart plain("m88", 8.0f);
   plain.Meta("$baud = 9600");
-  EXPECT_EQ(plain.st.cfg.UartFormatSet[0], 0);
+  EXPECT_EQ(plain.st.Cells<UartCells>().UartFormatSet[0], 0);
 }
 
 TEST(MetaUart, FrameAndEnableValues) {
@@ -249,8 +251,8 @@ TEST(MetaUart, FrameAndEnableValues) {
   for (const auto& c : cases) {
     Uart u(c.device, 8.0f);
     u.st.dev.MegaUartDevice = c.megaUart;
-    u.st.cfg.UartFormatSet[c.uart] = 255;
-    u.st.cfg.UartFormat[c.uart] = UartFormatRecord{static_cast<std::uint8_t>(c.parity), static_cast<std::uint8_t>(c.data),
+    u.st.Cells<UartCells>().UartFormatSet[c.uart] = 255;
+    u.st.Cells<UartCells>().UartFormat[c.uart] = UartFormatRecord{static_cast<std::uint8_t>(c.parity), static_cast<std::uint8_t>(c.data),
                                                    static_cast<std::uint8_t>(c.stop)};
     EXPECT_EQ(UartFrameValue(u.st, static_cast<std::uint8_t>(c.uart)), c.frame) << c.device << c.data;
     EXPECT_EQ(UartEnableValue(u.st, static_cast<std::uint8_t>(c.uart)), c.enable) << c.device << c.data;
@@ -273,9 +275,9 @@ TEST(MetaUart, SoftwareUartTiming) {
     u.Statement(std::string("baud #1 = ") + c.rate);
     EXPECT_EQ(u.st.sym.SoftComPorts[0].TxBaud, c.ticks) << c.rate;
     EXPECT_EQ(u.st.sym.SoftComPorts[0].RxBaud, c.division) << c.rate;
-    EXPECT_EQ(u.st.cfg.TimerClockSelect[0], c.select) << c.rate;
+    EXPECT_EQ(u.st.Cells<TimerCells>().TimerClockSelect[0], c.select) << c.rate;
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.rate;
-    EXPECT_FALSE(u.st.cfg.BaudRateSet[0]);
+    EXPECT_FALSE(u.st.Cells<UartCells>().BaudRateSet[0]);
   }
   Uart r("m8", 8.0f);
   r.Statement("baud #1 = 9600");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/base/symbols.h"
+#include "compiler/frontend/uart_cells.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -170,7 +171,7 @@ TEST(PortNames, PortPinAndDdrRegisters) {
 
 TEST(CheckBaudSet, ReportsAnUnsetUartAndKeepsTheTokenIndex) {
   test::CompilerFixture f;
-  f.st.cfg.BaudRateSet[1] = true;
+  f.st.Cells<UartCells>().BaudRateSet[1] = true;
   f.st.src.TokenIndex = 2;
   CheckBaudSet(f.st, 1);
   CheckBaudSet(f.st, 4);  // not a hardware UART: not checked

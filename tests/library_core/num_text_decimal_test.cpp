@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/frontend/number_format_cells.h"
 #include "compiler/library/core/num_to_text.h"
 #include "tests/library_core/text_routine_bench.h"
 
@@ -101,8 +102,8 @@ void Check(const Device& dev, Family fam, Form form, char lchr, const std::vecto
     if (fam == Family::Long) EmitLongToStrRoutine(st);
   };
   auto configure = [&](CompilerState& st) {
-    st.cfg.LeadChar = form == Form::Lead ? static_cast<std::uint8_t>(lchr) : 0;
-    st.cfg.FormatDigits = form == Form::Formatted ? 2 : 0;
+    st.Cells<NumberFormatCells>().LeadChar = form == Form::Lead ? static_cast<std::uint8_t>(lchr) : 0;
+    st.Cells<NumberFormatCells>().FormatDigits = form == Form::Formatted ? 2 : 0;
   };
   const std::string routines = test::libfix::Emit(dev, emit, configure);
   const std::size_t cap = test::libfix::OutCapacity(dev);

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/frontend/number_format_cells.h"
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/num_to_text.h"
@@ -70,7 +71,7 @@ TEST(RoutineText, FlashReadWithoutPostIncrementAndWithElpm) {
 }
 
 TEST(RoutineText, LongNegationKeepsItsBlanksAndLeadLinesFollowTheSetting) {
-  auto lead = [](CompilerState& st) { st.cfg.LeadChar = '*'; };
+  auto lead = [](CompilerState& st) { st.Cells<NumberFormatCells>().LeadChar = '*'; };
   const TextCase l{"LongToStr", EmitLongToStrRoutine, {}};
   const std::string plain = Text(l, test::libfix::M8());
   EXPECT_NE(plain.find("\t\tsubi\tzl, -0x01\n\t\tsbci\tzh, -0x01\n\t\tsbci\tr18,-0x01\n"), std::string::npos);

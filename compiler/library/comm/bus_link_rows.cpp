@@ -1,20 +1,22 @@
 // The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
 #include "compiler/library/comm/link_rows.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
+#include "compiler/statements/peripherals/shift_cells.h"
 
 namespace qbc {
 
 namespace {
 
 // One set of I2C routines per interface mode, the mode as the row's number.
-bool I2cModeWanted(const CompilerState& s, int mode) { return s.cfg.I2cInterface == mode; }
+bool I2cModeWanted(const CompilerState& s, int mode) { return s.Cells<I2cCells>().I2cInterface == mode; }
 
 const LinkRow kRows[] = {
     {400, "EmitGetSpiCharRoutine", QBC_LINK_GUARD(s.used[NeedSPIch]), nullptr},
     {410, "EmitSpiInputAllRoutine", QBC_LINK_GUARD(s.used[NeedSPIal]), nullptr},
     {420, "EmitSpiStRoutine", QBC_LINK_GUARD(s.used[NeedSPIst]), nullptr},
     {740, "EmitOutSpiRoutine", QBC_LINK_GUARD(s.used[NeedSpiOut]), nullptr},
-    {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.cfg.ShiftOutDeclared), nullptr},
-    {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.cfg.ShiftInDeclared), nullptr},
+    {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftOutDeclared), nullptr},
+    {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftInDeclared), nullptr},
     {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), nullptr},
     {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), nullptr},
     {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]), .PerBus = true},

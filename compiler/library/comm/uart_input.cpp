@@ -5,6 +5,7 @@
 
 #include "compiler/base/text_rows.h"
 #include "compiler/library/comm/uart_registers.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -42,7 +43,7 @@ void EmitInputRoutine(CompilerState& st, int uart) {
 _InSt%%:\tmov\t\tr24,r25
 _InLp#:\trcall\t_GetCh#)",
                uart);
-  if (uart == 0 && st.cfg.InputTermCharSet) {
+  if (uart == 0 && st.Cells<UartCells>().InputTermCharSet) {
     st.out.Instr(Sep::kWide, "cpi", "zl,0x" + st.sticky.InputTermChar);
     st.out.Instr(Sep::kNarrow, "breq", "_InEnd");
   }

@@ -5,6 +5,7 @@
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/comm/uart_input.h"
 #include "compiler/library/comm/uart_output.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -56,10 +57,10 @@ bool SoftInputWanted(const CompilerState& s, int com) { return s.used[kSoftInput
 bool SoftInputBinAllWanted(const CompilerState& s, int com) { return s.used[kSoftInputBinAll[com - 1]]; }
 // The polled channel routines; the interrupt-driven software UART replaces them.
 bool SoftComOutputWanted(const CompilerState& s, int com) {
-  return !s.cfg.SoftUartInterrupt && s.sym.SoftComPorts[com - 1].PrintUsed;
+  return !s.Cells<UartCells>().SoftUartInterrupt && s.sym.SoftComPorts[com - 1].PrintUsed;
 }
 bool SoftComInputWanted(const CompilerState& s, int com) {
-  return !s.cfg.SoftUartInterrupt && s.sym.SoftComPorts[com - 1].InputUsed;
+  return !s.Cells<UartCells>().SoftUartInterrupt && s.sym.SoftComPorts[com - 1].InputUsed;
 }
 
 const LinkRow kRows[] = {
@@ -119,7 +120,7 @@ const LinkRow kRows[] = {
     {640, "EmitCom3InputRoutine", SoftComInputWanted, nullptr, nullptr, 3},
     {650, "EmitCom4OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 4},
     {660, "EmitCom4InputRoutine", SoftComInputWanted, nullptr, nullptr, 4},
-    {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.cfg.SoftUartInterrupt), nullptr},
+    {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.Cells<UartCells>().SoftUartInterrupt), nullptr},
     {1840, "EmitSoftInputCom1Routine", SoftInputWanted, nullptr, nullptr, 1},
     {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, nullptr, 2},
     {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, nullptr, 3},

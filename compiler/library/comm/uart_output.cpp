@@ -5,6 +5,7 @@
 
 #include "compiler/base/core_flash_read.h"
 #include "compiler/library/comm/uart_registers.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -74,7 +75,7 @@ _Pcl2:\tsbrs\tr0,0
 void EmitPrintCharRoutine(CompilerState& st, int uart) {
   st.out.Line();
   st.out.Line(uart == 2 ? ";////// Print2 Cr, Lf & any char////////////" : ";////// Print Cr, Lf & any char////////////");
-  if (uart == 0 && st.cfg.PrintTermCharSet) {
+  if (uart == 0 && st.Cells<UartCells>().PrintTermCharSet) {
     st.out.Instr("_PCL", Sep::kWide, "ldi", "r24,0x" + st.sticky.PrintTermChar);
   } else {
     WriteUartText(st, R"(
@@ -149,7 +150,7 @@ _PBA1#:\tld\t\tr24,X+
                uart);
 }
 
-bool UartSoftwareParity(const CompilerState& st) { return st.cfg.UartFormatSet[0] != 0 && !st.dev.MegaUartDevice; }
+bool UartSoftwareParity(const CompilerState& st) { return st.Cells<UartCells>().UartFormatSet[0] != 0 && !st.dev.MegaUartDevice; }
 
 
 }  // namespace qbc

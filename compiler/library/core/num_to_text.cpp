@@ -4,6 +4,7 @@
 
 #include "compiler/base/state.h"
 #include "compiler/base/text_rows.h"
+#include "compiler/frontend/number_format_cells.h"
 
 namespace qbc {
 
@@ -391,8 +392,8 @@ Rows LongRows(bool formatted) {
 }
 
 void EmitDecimal(CompilerState& st, std::string_view header, Rows (*rows)(bool)) {
-  const bool formatted = st.cfg.FormatDigits != 0;
-  const bool lead = !formatted && st.cfg.LeadChar != 0;
+  const bool formatted = st.Cells<NumberFormatCells>().FormatDigits != 0;
+  const bool lead = !formatted && st.Cells<NumberFormatCells>().LeadChar != 0;
   textrows::WriteRoutine(st, header, rows(formatted), lead ? kLead : textrows::kAlways);
 }
 

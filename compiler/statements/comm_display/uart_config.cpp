@@ -7,6 +7,8 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -37,7 +39,7 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
     if (st.src.DeclarationsEnded) {
       for (const auto& line : group) st.out.Line(line);
     } else {
-      for (auto it = group.rbegin(); it != group.rend(); ++it) st.cfg.UartInitText += *it + "\r\n";
+      for (auto it = group.rbegin(); it != group.rend(); ++it) st.Cells<UartCells>().UartInitText += *it + "\r\n";
     }
   }
 }
@@ -257,13 +259,13 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
     }
   }
   WriteUartLines(st, lines);
-  if (uart < 4) st.cfg.BaudRateSet[uart] = true;
+  if (uart < 4) st.Cells<UartCells>().BaudRateSet[uart] = true;
 }
 
 void ParseUartFormat(CompilerState& st, std::uint8_t uart) {
   if (st.TokText() != ",") return;
-  st.cfg.UartFormatSet[uart] = 255;
-  UartFormatRecord& f = st.cfg.UartFormat[uart];
+  st.Cells<UartCells>().UartFormatSet[uart] = 255;
+  UartFormatRecord& f = st.Cells<UartCells>().UartFormat[uart];
   ++st.src.TokenIndex;
   const std::string parity = st.TokText();
   if (parity == "n") f.Parity = 0;
@@ -328,7 +330,7 @@ void CalcSoftUartTiming(CompilerState& st) {
   SoftComRecord& com = st.sym.SoftComPorts[0];
   com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(ticks)));
   com.RxBaud = std::to_string(division);
-  st.cfg.TimerClockSelect[0] = static_cast<std::uint8_t>(select);
+  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(select);
   if (st.src.DeclarationsEnded) EmitSoftUartReloads(st);
 }
 
@@ -350,13 +352,13 @@ void EmitSoftUartReloads(CompilerState& st) {
 }
 
 std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart) {
-  if (st.cfg.UartFormatSet[uart] == 0) return 0x18;
+  if (st.Cells<UartCells>().UartFormatSet[uart] == 0) return 0x18;
   if (uart <= 1 && !st.dev.MegaUartDevice) return 0x1c;
-  return st.cfg.UartFormat[uart].DataBits == 9 ? 0x1c : 0x18;
+  return st.Cells<UartCells>().UartFormat[uart].DataBits == 9 ? 0x1c : 0x18;
 }
 
 std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart) {
-  const UartFormatRecord& f = st.cfg.UartFormat[uart];
+  const UartFormatRecord& f = st.Cells<UartCells>().UartFormat[uart];
   int value = 0;
   switch (f.DataBits) {
     case 6: value = 0x02; break;

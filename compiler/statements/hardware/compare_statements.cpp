@@ -8,6 +8,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/statements/hardware/timer_cells.h"
 
 namespace qbc {
 
@@ -58,7 +59,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   }
   // A timer in 8-bit PWM counts to 255: its compare value is a byte, and the high byte
   // (latched by the low byte's write) must be 0.
-  const bool eightBit = st.cfg.Pwm8Bit[timer];
+  const bool eightBit = st.Cells<TimerCells>().Pwm8Bit[timer];
   st.sticky.WantedType = eightBit ? kTypeByte : kTypeWord;
   ParseSum(st);
   if (eightBit) st.out.Instr(Sep::kWide, "clr", "zh");

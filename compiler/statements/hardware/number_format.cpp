@@ -5,6 +5,7 @@
 
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/handler_areas.h"
+#include "compiler/frontend/number_format_cells.h"
 
 namespace qbc {
 
@@ -12,9 +13,11 @@ namespace {
 
 // The number format cells the statements reach: both format numbers and the text buffer
 // of the formatted float, or the fill character alone.
-bool FormatCellsMissing(const Configuration& cfg) { return cfg.FormatCellsUsed && !cfg.FormatCellsDeclared; }
-bool LeadCellMissing(const Configuration& cfg) {
-  return (cfg.LeadCellUsed || FormatCellsMissing(cfg)) && !cfg.LeadCellDeclared;
+bool FormatCellsMissing(const NumberFormatCells& numbers) {
+  return numbers.FormatCellsUsed && !numbers.FormatCellsDeclared;
+}
+bool LeadCellMissing(const NumberFormatCells& numbers) {
+  return (numbers.LeadCellUsed || FormatCellsMissing(numbers)) && !numbers.LeadCellDeclared;
 }
 
 std::uint8_t LiteralByte(const std::string& text) { return static_cast<std::uint8_t>(static_cast<long>(LeadingNumber(text))); }
@@ -26,8 +29,9 @@ void CompileLeadCharStatement(CompilerState& st) {
   ExpectToken(st, "=");
   if (st.Tok().Kind == kTokString && !st.TokText().empty()) {
     const auto code = static_cast<std::uint8_t>(st.TokText()[0]);
-    st.cfg.LeadChar = code;
-    st.cfg.LeadCellUsed = true;
+    NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
+    numbers.LeadChar = code;
+    numbers.LeadCellUsed = true;
     st.out.Instr(Sep::kWide, "ldi", "zl,0x" + HexUpper(code));
     st.out.Instr(Sep::kWide, "sts", "_lchr,zl");
     ++st.src.TokenIndex;
@@ -37,20 +41,21 @@ void CompileLeadCharStatement(CompilerState& st) {
 }
 
 void CompileFormatStatement(CompilerState& st) {
-  st.cfg.FormatCellsUsed = true;
+  NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
+  numbers.FormatCellsUsed = true;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   if (st.TokText() == "scientific") {
     st.out.Instr(Sep::kWide, "clr", "zl");
-    st.cfg.FormatDigits = 0;
+    numbers.FormatDigits = 0;
     ++st.src.TokenIndex;
   } else {
-    if (st.Tok().Kind == kTokNumber) st.cfg.FormatDigits = LiteralByte(st.TokText());
+    if (st.Tok().Kind == kTokNumber) numbers.FormatDigits = LiteralByte(st.TokText());
     kit::LoadValue(st, kTypeByte);
   }
   st.out.Instr(Sep::kWide, "sts", "_fmtC,zl");
   kit::ExpectComma(st);
-  if (st.Tok().Kind == kTokNumber) st.cfg.FormatDecimals = LiteralByte(st.TokText());
+  if (st.Tok().Kind == kTokNumber) numbers.FormatDecimals = LiteralByte(st.TokText());
   kit::LoadValue(st, kTypeByte);
   st.out.Instr(Sep::kWide, "sts", "_fmtD,zl");
   ExpectToken(st, ")");
@@ -61,11 +66,12 @@ void CompileFormatStatement(CompilerState& st) {
 bool FloatTextCellMissing(const CompilerState& st) { return st.used[NeedFstr] && !st.expr.FloatVarDeclared; }
 
 bool LateNumberTextCellsMissing(const CompilerState& st) {
-  return FormatCellsMissing(st.cfg) || LeadCellMissing(st.cfg) || FloatTextCellMissing(st);
+  const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
+  return FormatCellsMissing(numbers) || LeadCellMissing(numbers) || FloatTextCellMissing(st);
 }
 
 void DeclareLateNumberTextCells(CompilerState& st) {
-  const Configuration& cfg = st.cfg;
+  const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
   // The lines go where the head sets up its cells, written by a writer of the same layout.
   AsmWriter lines = st.out;
   lines.Clear();
@@ -77,17 +83,17 @@ void DeclareLateNumberTextCells(CompilerState& st) {
     st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
     if (cleared) setUp.Instr(Sep::kWide, "sts", name + ",zl");
   };
-  if (FormatCellsMissing(cfg)) {
+  if (FormatCellsMissing(numbers)) {
     cell("_fmtC", 1, true);
     cell("_fmtD", 1, true);
-    cell("_s2tmp", std::max(FormatTextBytes(cfg), 14), false);
+    cell("_s2tmp", std::max(FormatTextBytes(numbers), 14), false);
   }
-  if (LeadCellMissing(cfg)) cell("_lchr", 1, true);
+  if (LeadCellMissing(numbers)) cell("_lchr", 1, true);
   if (FloatTextCellMissing(st)) cell("_s1tmp", 14, false);
   lines.Line(".CSEG");
   // Only cleared cells need the start-up lines.
   const bool cleared = setUp.LineCount() > 1;
-  st.out.InsertLines(cfg.FormatCellsAt, lines.Str() + (cleared ? setUp.Str() : std::string()));
+  st.out.InsertLines(numbers.FormatCellsAt, lines.Str() + (cleared ? setUp.Str() : std::string()));
 }
 
 }  // namespace qbc

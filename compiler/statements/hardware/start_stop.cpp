@@ -7,6 +7,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/statements/hardware/timer_cells.h"
 
 namespace qbc {
 
@@ -155,7 +156,7 @@ void CompileStartStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (const int timer = TimerOfStartWord(word); timer >= 0) {
-    const int select = st.cfg.TimerClockSelect[timer];
+    const int select = st.Cells<TimerCells>().TimerClockSelect[timer];
     if (select > 0)
       EmitClockSelect(st, timer, select);
     else

@@ -6,6 +6,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
 #include "compiler/frontend/init_code_lines.h"
+#include "compiler/statements/hardware/timer_cells.h"
 
 namespace qbc {
 
@@ -70,9 +71,9 @@ void CompareAction(CompilerState& st, std::uint8_t& control, std::uint8_t keepMa
 void CounterEdge(CompilerState& st, std::uint8_t timer) {
   const std::string w = st.TokText();
   if (w == "falling")
-    st.cfg.TimerClockSelect[timer] = 6;
+    st.Cells<TimerCells>().TimerClockSelect[timer] = 6;
   else if (w == "rising")
-    st.cfg.TimerClockSelect[timer] = 7;
+    st.Cells<TimerCells>().TimerClockSelect[timer] = 7;
   else
     CompileError(st, "Rising or Falling!");
 }
@@ -86,7 +87,7 @@ bool HasPwmBits(CompilerState& st, std::uint8_t& control, std::uint8_t timer) {
   const std::string w = st.TokText();
   if (w == "8") {
     control = 1;
-    st.cfg.Pwm8Bit[timer] = true;
+    st.Cells<TimerCells>().Pwm8Bit[timer] = true;
   } else if (w == "9") {
     control = 2;
   } else if (w == "10") {
@@ -116,7 +117,7 @@ constexpr Timer0Bits kSplitTimer0{0x01, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
 
 // Timer0 and Timer2, the 8-bit members.
 void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
-  st.cfg.TimerClockSelect[timer] = 1;
+  st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   // a Timer0 whose clock select lives in TCCR0B: the control byte is TCCR0A's
   const bool splitTimer0 = timer == 0 && FindIoRegister(st, "tccr0a") != 0 && FindIoRegister(st, "tccr0b") != 0;
   const Timer0Bits& bits0 = splitTimer0 ? kSplitTimer0 : kClassicTimer0;
@@ -223,7 +224,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
 // to control register B (input capture) or to both.
 void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   const std::string n = std::to_string(timer);
-  st.cfg.TimerClockSelect[timer] = 1;
+  st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   std::uint8_t control = 0;
   bool registerA = false;
   bool compare = false;
@@ -263,7 +264,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     if (option == "prescale") {
       SelectPrescaleTable(st, timer);
     } else if (option == "fast" || option == "clear") {
-      st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(st.cfg.TimerClockSelect[timer] | 8);
+      st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | 8);
     } else if (is(option, "pwma", isTimer1 ? "pwm1a" : "")) {
       ++st.src.TokenIndex;
       ExpectToken(st, "=");
@@ -314,7 +315,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
 
   if (compare) {
     registerA = true;
-    st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(st.cfg.TimerClockSelect[timer] | 8);
+    st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | 8);
   }
   const std::string store = isTimer1 ? "out" : "sts";
   if (registerA) EmitControlLines(st, control, store, "TCCR" + n + "A,zl");
@@ -370,7 +371,7 @@ void ParsePrescale(CompilerState& st, std::uint8_t set, std::uint8_t& timer) {
       if (value == static_cast<double>(1 << k)) code = k + 1;
   }
   if (code > 0) {
-    st.cfg.TimerClockSelect[timer] = static_cast<std::uint8_t>(code);
+    st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(code);
   } else {
     CompileError(st, "Not a valid Prescale value!");
     --st.src.TokenIndex;

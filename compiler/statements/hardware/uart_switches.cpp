@@ -8,6 +8,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
 
@@ -28,7 +29,7 @@ const char* const kMissingUart[] = {"", "Not second UART available!", "Not third
                                     "Not forth UART available!"};
 
 void EmitUartControl(CompilerState& st, int uart, bool on) {
-  if (uart < 0 || uart > 3 || !st.cfg.BaudRateSet[uart]) return;
+  if (uart < 0 || uart > 3 || !st.Cells<UartCells>().BaudRateSet[uart]) return;
   const auto reg = ControlRegister(st, uart);
   if (!reg) {
     CompileError(st, uart == 0 ? "Unexisting feature!" : kMissingUart[uart]);
@@ -39,8 +40,8 @@ void EmitUartControl(CompilerState& st, int uart, bool on) {
   st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(static_cast<unsigned>(value), HexForm::Prefixed0xLower));
   EmitWriteRegister(st, *reg, *RegisterAddress(st, *reg), "zl");
   // Without the chip's own parity the UART 0 output code takes the parity bit from _SysPar.
-  if (on && uart == 0 && st.cfg.UartFormatSet[0] != 0 && !st.dev.MegaUartDevice) {
-    st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(st.cfg.UartFormat[0].Parity));
+  if (on && uart == 0 && st.Cells<UartCells>().UartFormatSet[0] != 0 && !st.dev.MegaUartDevice) {
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(st.Cells<UartCells>().UartFormat[0].Parity));
     st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }
 }

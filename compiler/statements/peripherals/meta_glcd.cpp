@@ -5,6 +5,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/meta_pins.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
 
@@ -33,14 +34,14 @@ constexpr ControlLine kControlLines[] = {
     {4, "dc", 4},  {4, "sce", 5},
 };
 
-std::string& LineCell(Configuration& cfg, int cell) {
+std::string& LineCell(GlcdCells& glcd, int cell) {
   switch (cell) {
-    case 1: return cfg.GlcdLine1;
-    case 2: return cfg.GlcdLine2;
-    case 3: return cfg.GlcdLine3;
-    case 4: return cfg.GlcdLine4;
-    case 5: return cfg.GlcdLine5;
-    default: return cfg.GlcdLine6;
+    case 1: return glcd.GlcdLine1;
+    case 2: return glcd.GlcdLine2;
+    case 3: return glcd.GlcdLine3;
+    case 4: return glcd.GlcdLine4;
+    case 5: return glcd.GlcdLine5;
+    default: return glcd.GlcdLine6;
   }
 }
 
@@ -69,7 +70,7 @@ void ReadPortInto(CompilerState& st, std::string& cell) {
 
 // PCD8544: name "=" port "." pin { "," name "=" port "." pin } on the $glcd line itself.
 void ParsePcd8544Lines(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  GlcdCells& glcd = st.Cells<GlcdCells>();
   while (MoreTokens(st)) {
     const std::string name = st.TokText();
     const int cell = FindControlLine(4, name);
@@ -84,8 +85,8 @@ void ParsePcd8544Lines(CompilerState& st) {
     ExpectToken(st, ".");
     const bool pinOk = ReadPinDigit(st, pin);
     if (cell != 0) {
-      if (portOk) (cell <= 3 ? cfg.GlcdDataPort : cfg.GlcdCtrlPort) = port;
-      if (pinOk) LineCell(cfg, cell) = pin;
+      if (portOk) (cell <= 3 ? glcd.GlcdDataPort : glcd.GlcdCtrlPort) = port;
+      if (pinOk) LineCell(glcd, cell) = pin;
     }
     HoldOnLine(st);
     if (st.Tok().Kind == kTokEol) break;
@@ -95,14 +96,14 @@ void ParsePcd8544Lines(CompilerState& st) {
 }
 
 void ParseGlcd(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  GlcdCells& glcd = st.Cells<GlcdCells>();
   ++st.src.TokenIndex;
   HoldOnLine(st);
   const std::string name = st.TokText();
   bool known = false;
   for (const ControllerName& c : kControllers)
     if (name == c.name) {
-      cfg.GlcdType = c.type;
+      glcd.GlcdType = c.type;
       if (c.type == 2) st.used.Set(NeedWaitTicks);
       known = true;
     }
@@ -112,47 +113,47 @@ void ParseGlcd(CompilerState& st) {
     CompileError(st, "Unsupported Graphic LCD type!");
   ExpectToken(st, ",");
 
-  const std::uint8_t type = cfg.GlcdType;
+  const std::uint8_t type = glcd.GlcdType;
   if (type >= 1 && type <= 3) {
     ExpectToken(st, "data");
     ExpectToken(st, "=");
-    ReadPortInto(st, cfg.GlcdDataPort);
+    ReadPortInto(st, glcd.GlcdDataPort);
     ExpectToken(st, ",");
     ExpectToken(st, "ctrl");
     ExpectToken(st, "=");
-    ReadPortInto(st, cfg.GlcdCtrlPort);
+    ReadPortInto(st, glcd.GlcdCtrlPort);
     ExpectToken(st, ",");
-    ReadNumberInto(st, cfg.GlcdOption1);
+    ReadNumberInto(st, glcd.GlcdOption1);
     ExpectToken(st, ",");
-    ReadNumberInto(st, cfg.GlcdOption2);
+    ReadNumberInto(st, glcd.GlcdOption2);
   } else if (type == 0) {
     ++st.src.TokenIndex;
   }
   if (type <= 2) {
     // The third number; then "noinit" leaves the display to the program.
     ExpectToken(st, ",");
-    ReadNumberInto(st, cfg.GlcdOption3);
+    ReadNumberInto(st, glcd.GlcdOption3);
     HoldOnLine(st);
     if (st.TokText() == ",") {
       ++st.src.TokenIndex;
       ExpectToken(st, "noinit");
-      cfg.GlcdNoInit = true;
+      glcd.GlcdNoInit = true;
     }
   } else if (type == 4) {
     ParsePcd8544Lines(st);
   }
 
-  if (st.dev.DeviceName == "m103" && (cfg.GlcdDataPort == "PORTC" || cfg.GlcdDataPort == "PORTF"))
+  if (st.dev.DeviceName == "m103" && (glcd.GlcdDataPort == "PORTC" || glcd.GlcdDataPort == "PORTF"))
     CompileError(st, "PORTC and PORTF can't be used for LCD on Mega103!");
 }
 
 // name "=" pin { "," name "=" pin }, by the controller in force.
 void ParseGctrl(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  GlcdCells& glcd = st.Cells<GlcdCells>();
   ++st.src.TokenIndex;
   while (MoreTokens(st)) {
     const std::string name = st.TokText();
-    const std::uint8_t type = cfg.GlcdType;
+    const std::uint8_t type = glcd.GlcdType;
     const int cell = (type >= 1 && type <= 3) ? FindControlLine(type, name) : 0;
     if (cell == 0) {
       // Before a $glcd line (or for a controller without control lines here) the names
@@ -170,13 +171,13 @@ void ParseGctrl(CompilerState& st) {
         // "fs": the font cell width, 1 for 6x8 or 0 for 8x8; not a pin.
         const std::string v = st.TokText();
         if (v == "1" || v == "0")
-          cfg.GlcdLine5 = v;
+          glcd.GlcdLine5 = v;
         else
           CompileError(st, "1 for 6x8 or 0 for 8x8!");
         if (v == "1" || v == "0") ++st.src.TokenIndex;
       } else {
         std::string pin;
-        if (ReadPinDigit(st, pin)) LineCell(cfg, cell) = pin;
+        if (ReadPinDigit(st, pin)) LineCell(glcd, cell) = pin;
       }
     }
     HoldOnLine(st);
@@ -184,7 +185,7 @@ void ParseGctrl(CompilerState& st) {
     ExpectToken(st, ",");
     HoldOnLine(st);
   }
-  if (st.dev.DeviceName == "m103" && (cfg.GlcdCtrlPort == "PORTC" || cfg.GlcdCtrlPort == "PORTF"))
+  if (st.dev.DeviceName == "m103" && (glcd.GlcdCtrlPort == "PORTC" || glcd.GlcdCtrlPort == "PORTF"))
     CompileError(st, "PORTC and PORTF can't be used for Gctrl!");
 }
 

@@ -1,6 +1,7 @@
 // $key: "rows" "=" port mask { "," option }.
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/numeric_constants.h"
@@ -38,7 +39,7 @@ bool IsBeepPortWord(const std::string& w) {
 }
 
 void ParseKeyOption(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  KeypadCells& keys = st.Cells<KeypadCells>();
   HoldOnLine(st);
   const std::string word = st.TokText();
   std::string port, pin;
@@ -47,40 +48,40 @@ void ParseKeyOption(CompilerState& st) {
     ++st.src.TokenIndex;
     ExpectToken(st, "=");
     st.used.Set(NeedMul8u);
-    if (ReadPortName(st, port)) cfg.KeyColsPort = FixedText(port, 5);
-    if (ReadKeyMask(st, value, "Keyboard COLs assign error!")) cfg.KeyColsMask = value;
+    if (ReadPortName(st, port)) keys.KeyColsPort = FixedText(port, 5);
+    if (ReadKeyMask(st, value, "Keyboard COLs assign error!")) keys.KeyColsMask = value;
   } else if (IsBeepPortWord(word)) {
     // The key signal on a pin: port "." pin "," pulse length in ms "," level.
-    cfg.KeyBeepPort = UpperText(word);
+    keys.KeyBeepPort = UpperText(word);
     ++st.src.TokenIndex;
     ExpectToken(st, ".");
-    if (ReadPinDigit(st, pin)) cfg.KeyBeepArg1 = static_cast<std::uint8_t>(pin[0] - '0');
+    if (ReadPinDigit(st, pin)) keys.KeyBeepArg1 = static_cast<std::uint8_t>(pin[0] - '0');
     ExpectToken(st, ",");
-    if (ReadByteValue(st, value, "Must be numeric constant")) cfg.KeyBeepArg2 = value;
+    if (ReadByteValue(st, value, "Must be numeric constant")) keys.KeyBeepArg2 = value;
     ExpectToken(st, ",");
     HoldOnLine(st);
-    cfg.KeyActiveHigh = st.TokText() == "hi";
+    keys.KeyActiveHigh = st.TokText() == "hi";
     if (!AtLineEnd(st)) ++st.src.TokenIndex;
-    cfg.KeyBeepMode = 1;
+    keys.KeyBeepMode = 1;
     st.used.Set(NeedWaitMs);
   } else if (word == "sound") {
     // The key signal as a tone: two numbers for the sound routine.
     ++st.src.TokenIndex;
-    if (ReadByteValue(st, value, "Must be numeric constant")) cfg.KeyBeepArg1 = value;
+    if (ReadByteValue(st, value, "Must be numeric constant")) keys.KeyBeepArg1 = value;
     ExpectToken(st, ",");
-    if (ReadByteValue(st, value, "Must be numeric constant")) cfg.KeyBeepArg2 = value;
-    cfg.KeyBeepMode = 2;
+    if (ReadByteValue(st, value, "Must be numeric constant")) keys.KeyBeepArg2 = value;
+    keys.KeyBeepMode = 2;
     st.used.Set(NeedSound);
     st.used.Set(NeedWaitUs);
   } else if (word == "hi") {
-    if (cfg.KeyColsPort == "     ") {
-      cfg.KeyConfigured = true;
+    if (keys.KeyColsPort == "     ") {
+      keys.KeyConfigured = true;
       ++st.src.TokenIndex;
     } else {
       CompileError(st, "Hi for Keys in line");
     }
   } else {
-    cfg.KeyActiveHighText = word;
+    keys.KeyActiveHighText = word;
     ++st.src.TokenIndex;
   }
 }
@@ -88,26 +89,26 @@ void ParseKeyOption(CompilerState& st) {
 }  // namespace
 
 void ParseKeyMetaStatement(CompilerState& st) {
-  Configuration& cfg = st.cfg;
+  KeypadCells& keys = st.Cells<KeypadCells>();
   ++st.src.TokenIndex;
   ExpectToken(st, "rows");
   ExpectToken(st, "=");
   std::string port;
-  if (ReadPortName(st, port)) cfg.KeyRowsPort = FixedText(port, 5);
+  if (ReadPortName(st, port)) keys.KeyRowsPort = FixedText(port, 5);
   std::uint8_t mask = 0;
-  if (ReadKeyMask(st, mask, "Keyboard ROWs assign error!")) cfg.KeyRowsMask = mask;
+  if (ReadKeyMask(st, mask, "Keyboard ROWs assign error!")) keys.KeyRowsMask = mask;
   HoldOnLine(st);
   while (st.TokText() == "," && !AtLineEnd(st)) {
     ++st.src.TokenIndex;
     ParseKeyOption(st);
     HoldOnLine(st);
   }
-  cfg.KeysDeclared = true;
+  keys.KeysDeclared = true;
   st.used.Set(NeedWaitMs);
   if (st.dev.DeviceName == "m103") {
-    if (cfg.KeyColsPort == "PORTF" || cfg.KeyColsPort == "PORTC")
+    if (keys.KeyColsPort == "PORTF" || keys.KeyColsPort == "PORTC")
       CompileError(st, "PORTC and PORTF can't be used in matrix keyboard!");
-    if (cfg.KeyRowsPort == "PORTC") CompileError(st, "PORTC can't be used for keyboard!");
+    if (keys.KeyRowsPort == "PORTC") CompileError(st, "PORTC can't be used for keyboard!");
   }
 }
 

@@ -10,6 +10,13 @@
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/tokenizer.h"
 #include "compiler/statements/comm_display/uart_config.h"
+#include "compiler/statements/peripherals/pc_key_cells.h"
+#include "compiler/statements/peripherals/rc5_cells.h"
+#include "compiler/statements/peripherals/shift_cells.h"
+#include "compiler/statements/peripherals/sound_cells.h"
+#include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
 
 namespace qbc {
 
@@ -47,31 +54,31 @@ void ParseCom1(CompilerState& st) {
   HoldOnLine(st);
   CalcSoftUartTiming(st);
   ClaimInterruptVector(st, "OVF0");
-  if (!st.cfg.SoftUartInterrupt) DeclareSoftUartBits(st);
-  st.cfg.SoftUartInterrupt = true;
+  if (!st.Cells<UartCells>().SoftUartInterrupt) DeclareSoftUartBits(st);
+  st.Cells<UartCells>().SoftUartInterrupt = true;
 }
 
 void ParseI2c(CompilerState& st) {
   ++st.src.TokenIndex;
   HoldOnLine(st);
   const std::string word = st.TokText();
-  Configuration& cfg = st.cfg;
+  I2cCells& i2c = st.Cells<I2cCells>();
   if (word == "sda") {
     ++st.src.TokenIndex;
     ExpectToken(st, "=");
     std::string port, pin;
-    if (ReadPortName(st, port)) cfg.I2cSdaPort = FixedText(port, 5);
+    if (ReadPortName(st, port)) i2c.I2cSdaPort = FixedText(port, 5);
     ExpectToken(st, ".");
-    if (ReadPinDigit(st, pin)) cfg.I2cSdaPin = pin;
+    if (ReadPinDigit(st, pin)) i2c.I2cSdaPin = pin;
     ExpectToken(st, ",");
     ExpectToken(st, "scl");
     ExpectToken(st, "=");
-    if (ReadPortName(st, port)) cfg.I2cSclPort = FixedText(port, 5);
+    if (ReadPortName(st, port)) i2c.I2cSclPort = FixedText(port, 5);
     ExpectToken(st, ".");
-    if (ReadPinDigit(st, pin)) cfg.I2cSclPin = pin;
-    cfg.I2cInterface = 1;
+    if (ReadPinDigit(st, pin)) i2c.I2cSclPin = pin;
+    i2c.I2cInterface = 1;
     st.used.Set(NeedWait5us);
-    if (IsM103PortCOrF(st, cfg.I2cSdaPort) || IsM103PortCOrF(st, cfg.I2cSclPort))
+    if (IsM103PortCOrF(st, i2c.I2cSdaPort) || IsM103PortCOrF(st, i2c.I2cSclPort))
       CompileError(st, "PORTC and PORTF can't be used for I2C!");
   } else if (word == "twi" || word == "usi") {
     ++st.src.TokenIndex;
@@ -87,7 +94,7 @@ void ParseI2c(CompilerState& st) {
     } else {
       CompileError(st, "Master or Slave!");
     }
-    cfg.I2cInterface = value;
+    i2c.I2cInterface = value;
   } else {
     CompileError(st, "Invalid I2C interface declaration!");
   }
@@ -95,27 +102,27 @@ void ParseI2c(CompilerState& st) {
 
 void ParsePcKey(CompilerState& st) {
   ++st.src.TokenIndex;
-  Configuration& cfg = st.cfg;
+  PcKeyCells& pcKey = st.Cells<PcKeyCells>();
   std::string port, pin;
   ExpectToken(st, "data");
   ExpectToken(st, "=");
-  if (ReadPortName(st, port)) cfg.PcKeyDataPort = FixedText(port, 5);
+  if (ReadPortName(st, port)) pcKey.PcKeyDataPort = FixedText(port, 5);
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) cfg.PcKeyDataPin = pin;
+  if (ReadPinDigit(st, pin)) pcKey.PcKeyDataPin = pin;
   ExpectToken(st, ",");
   ExpectToken(st, "clock");
   ExpectToken(st, "=");
-  if (ReadPortName(st, port)) cfg.PcKeyClockPort = FixedText(port, 5);
+  if (ReadPortName(st, port)) pcKey.PcKeyClockPort = FixedText(port, 5);
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) cfg.PcKeyClockPin = pin;
-  cfg.NeedPcKey = true;
-  cfg.PcKeyInit = true;
+  if (ReadPinDigit(st, pin)) pcKey.PcKeyClockPin = pin;
+  pcKey.NeedPcKey = true;
+  pcKey.PcKeyInit = true;
   HoldOnLine(st);
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
     HoldOnLine(st);
     if (st.TokText() == "noinit") {
-      cfg.PcKeyInit = false;
+      pcKey.PcKeyInit = false;
       ++st.src.TokenIndex;
     } else {
       CompileError(st, "NoInit!");
@@ -157,40 +164,40 @@ void ParseDtmf(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
-  if (ReadPortName(st, port)) st.cfg.DtmfPort = FixedText(port, 5);
+  if (ReadPortName(st, port)) st.Cells<DtmfCells>().DtmfPort = FixedText(port, 5);
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) st.cfg.DtmfPin = pin;
+  if (ReadPinDigit(st, pin)) st.Cells<DtmfCells>().DtmfPin = pin;
   ExpectToken(st, ",");
   HoldOnLine(st);
   std::uint8_t ms = 0;
-  if (ReadByteValue(st, ms, "Must be numeric constant")) st.cfg.DtmfVector = ms;
+  if (ReadByteValue(st, ms, "Must be numeric constant")) st.Cells<DtmfCells>().DtmfVector = ms;
   ClaimInterruptVector(st, "OVF1");
-  st.cfg.DtmfUsed = true;
+  st.Cells<DtmfCells>().DtmfUsed = true;
 }
 
 void ParseSound(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
-  if (ReadPortName(st, port)) st.cfg.SoundPort = port;
+  if (ReadPortName(st, port)) st.Cells<SoundCells>().SoundPort = port;
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) st.cfg.SoundPin = pin;
-  st.cfg.SoundPinDeclared = true;
+  if (ReadPinDigit(st, pin)) st.Cells<SoundCells>().SoundPin = pin;
+  st.Cells<SoundCells>().SoundPinDeclared = true;
   HoldOnLine(st);
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
     ExpectToken(st, "inverse");
-    st.cfg.SoundInverse = true;
+    st.Cells<SoundCells>().SoundInverse = true;
   }
 }
 
 // "data" "=" port "." pin "," "clock" "=" port "." pin "," order [ "," nops ].
 void ParseShift(CompilerState& st, bool out) {
-  Configuration& cfg = st.cfg;
-  std::string& dataPort = out ? cfg.ShiftOutPort : cfg.ShiftInPort;
-  std::string& dataPin = out ? cfg.ShiftOutDataPin : cfg.ShiftInDataPin;
-  std::string& clockPin = out ? cfg.ShiftOutClockPin : cfg.ShiftInClockPin;
-  std::uint8_t& mode = out ? cfg.ShiftOutMode : cfg.ShiftInMode;
+  ShiftCells& shift = st.Cells<ShiftCells>();
+  std::string& dataPort = out ? shift.ShiftOutPort : shift.ShiftInPort;
+  std::string& dataPin = out ? shift.ShiftOutDataPin : shift.ShiftInDataPin;
+  std::string& clockPin = out ? shift.ShiftOutClockPin : shift.ShiftInClockPin;
+  std::uint8_t& mode = out ? shift.ShiftOutMode : shift.ShiftInMode;
 
   ++st.src.TokenIndex;
   ExpectToken(st, "data");
@@ -214,7 +221,7 @@ void ParseShift(CompilerState& st, bool out) {
   HoldOnLine(st);
   const std::string order = st.TokText();
   if (order == "msb" || order == "lsb") {
-    cfg.ShiftOutMsbFirst = order == "msb";
+    shift.ShiftOutMsbFirst = order == "msb";
     ++st.src.TokenIndex;
   } else {
     CompileError(st, "Msb or Lsb!");
@@ -227,9 +234,9 @@ void ParseShift(CompilerState& st, bool out) {
     if (ReadByteValue(st, n, "Must be numeric constant")) mode = n;
   }
   if (out)
-    cfg.ShiftOutDeclared = true;
+    shift.ShiftOutDeclared = true;
   else
-    cfg.ShiftInDeclared = true;
+    shift.ShiftInDeclared = true;
 }
 
 // "=" port "." pin [ "," "interrupt" ]: the receiver samples the pin once per bit from the
@@ -238,21 +245,21 @@ void ParseRc5(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
-  if (ReadPortName(st, port)) st.cfg.Rc5Port = FixedText(port, 5);
+  if (ReadPortName(st, port)) st.Cells<Rc5Cells>().Rc5Port = FixedText(port, 5);
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) st.cfg.Rc5Pin = pin;
+  if (ReadPinDigit(st, pin)) st.Cells<Rc5Cells>().Rc5Pin = pin;
   HoldOnLine(st);
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
     ExpectToken(st, "interrupt");
-    st.cfg.Rc5Interrupt = true;
+    st.Cells<Rc5Cells>().Rc5Interrupt = true;
   }
   // The bit time is counted in timer ticks of the clock: without a clock there is none.
   if (st.cfg.CrystalFrequency <= 0.0f) {
     CompileError(st, "Set $clock before $rc5!");
     --st.src.TokenIndex;
   } else {
-    st.cfg.Rc5Vector = static_cast<std::uint8_t>(Rc5TimerReload(st, 1778.0));
+    st.Cells<Rc5Cells>().Rc5Vector = static_cast<std::uint8_t>(Rc5TimerReload(st, 1778.0));
   }
   ClaimInterruptVector(st, "OVF0");
 }

@@ -8,6 +8,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
+#include "compiler/statements/peripherals/spi_cells.h"
 
 namespace qbc {
 
@@ -145,7 +146,7 @@ void ParseSpiMetaStatement(CompilerState& st) {
   ExpectToken(st, ",");
   ReadSpiChoice(st, control, "hi", "low", 0x04, "HI or LOW to set SPI clock phase!");
   control |= 0x40;  // SPE
-  st.cfg.SpiMaster = master;
+  st.Cells<SpiCells>().SpiMaster = master;
 
   // Only the four SPI pins change direction: the other port B pins keep theirs (a DTMF
   // or sound pin made an output before, the program's own pins in the code pass).

@@ -1,0 +1,23 @@
+#pragma once
+// How numbers are turned into text, from the format settings: read by the text routines,
+// the string assignments and the program head, which gives the format cells their values.
+#include <cstddef>
+#include <cstdint>
+
+namespace qbc {
+
+struct NumberFormatCells {
+  std::uint8_t LeadChar = 0;
+  std::uint8_t FormatDigits = 0;
+  std::uint8_t FormatDecimals = 0;
+  // The number format cells: which ones the head declared, where it set them up, and which
+  // ones the Format and LeadChar statements store into (the link step adds those the head
+  // left out).
+  bool FormatCellsDeclared = false;
+  bool LeadCellDeclared = false;
+  std::size_t FormatCellsAt = 0;
+  bool FormatCellsUsed = false;
+  bool LeadCellUsed = false;
+};
+
+}  // namespace qbc

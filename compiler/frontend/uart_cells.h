@@ -1,0 +1,27 @@
+#pragma once
+// The hardware and software UARTs' settings from $baud, $com, $serialinput and the like:
+// read by the statements that use a UART, the program head and the link order.
+#include <cstdint>
+#include <string>
+
+#include "compiler/base/bounded_table.h"
+
+namespace qbc {
+
+struct UartFormatRecord {
+  std::uint8_t Parity = 0;
+  std::uint8_t DataBits = 0;
+  std::uint8_t StopBits = 0;
+};
+
+struct UartCells {
+  bool BaudRateSet[4] = {false, false, false, false};
+  bool SoftUartInterrupt = false;
+  bool InputTermCharSet = false;
+  bool PrintTermCharSet = false;
+  std::string UartInitText;
+  BoundedTable<UartFormatRecord, 4> UartFormat;
+  BoundedTable<std::uint8_t, 4> UartFormatSet;
+};
+
+}  // namespace qbc

@@ -1,0 +1,17 @@
+#pragma once
+// The I2C interface from $i2c: which one the link order takes, and the software I2C pins.
+#include <cstdint>
+#include <string>
+
+namespace qbc {
+
+struct I2cCells {
+  std::uint8_t I2cInterface = 0;
+  std::uint8_t I2cSlaveAddress = 0;
+  std::string I2cSdaPort;
+  std::string I2cSclPort;
+  std::string I2cSdaPin;
+  std::string I2cSclPin;
+};
+
+}  // namespace qbc

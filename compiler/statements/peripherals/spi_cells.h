@@ -1,0 +1,9 @@
+#pragma once
+// The SPI settings from $spi.
+namespace qbc {
+
+struct SpiCells {
+  bool SpiMaster = false;  // $spi chose master mode
+};
+
+}  // namespace qbc
