@@ -3,6 +3,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/symbols.h"
@@ -143,11 +144,12 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
       st.sticky.WantedType = w;
       const bool skip = st.sticky.SkipOperandPush;
       st.sticky.SkipOperandPush = false;
-      EmitConvertToFloat(st);
+      EmitConvertFromFloat(st);
       st.sticky.SkipOperandPush = skip;
     }
   }
-  if (toFloat) EmitIntegerToFloat(st, e);
+  if (toFloat && EmitIntegerToFloat(st, e, IntegerInWorkRegisters(), {.wordCopies = true}))
+    st.sticky.OperandType = kTypeFloat;
   st.sticky.WantedType = kept;
 }
 

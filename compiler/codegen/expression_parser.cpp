@@ -242,7 +242,7 @@ void ParseTerm(CompilerState& st) {
   const std::uint8_t kept = st.sticky.WantedType;
   if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
   while (st.TokText() == "*" || st.TokText() == "/" || st.TokText() == "mod") {
-    EmitConvertToFloat(st);
+    EmitConvertFromFloat(st);
     if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
     if (st.TokText() == "*") {
       ParseMultiplication(st);

@@ -10,6 +10,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -288,7 +289,7 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       if (e == kTypeFloat) {
         const bool skip = st.sticky.SkipOperandPush;
         st.sticky.SkipOperandPush = false;
-        EmitConvertToFloat(st);
+        EmitConvertFromFloat(st);
         st.sticky.SkipOperandPush = skip;
       }
       break;
@@ -309,7 +310,8 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       break;
   }
   // an integer element wanted as a float
-  if (e >= kTypeByte && e <= kTypeLong && st.sticky.WantedType == kTypeFloat) EmitIntegerToFloat(st, e);
+  if (st.sticky.WantedType == kTypeFloat && EmitIntegerToFloat(st, e, IntegerInWorkRegisters(), {.wordCopies = true}))
+    st.sticky.OperandType = kTypeFloat;
 }
 
 void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int localIndex) {

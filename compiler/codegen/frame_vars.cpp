@@ -4,6 +4,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/compile_failure.h"
 #include "compiler/base/labels.h"
@@ -67,53 +68,6 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   CheckReach(st, d, FrameSlotBytes(v), v.Name);
 
   auto ld = [&](const char* reg, int k) { st.out.Instr(Sep::kWide, "ldd", std::string(reg) + "," + Y(d + k)); };
-  auto clr = [&](const char* reg) { st.out.Instr(Sep::kWide, "clr", reg); };
-  auto toFloat = [&]() {
-    st.used.Set(NeedFloatCore);
-    EmitCall(st, "_Fs2f");
-  };
-  // The integer value of the variable widened into r22..r25 and converted to a float.
-  auto floatFromInteger = [&]() {
-    switch (t) {
-      case kTypeByte:
-        ld("r22", 0);
-        clr("r23");
-        clr("r24");
-        clr("r25");
-        break;
-      case kTypeInteger: {
-        const std::string a = NewLabel(st);
-        const std::string b = NewLabel(st);
-        ld("r22", 0);
-        ld("r23", 1);
-        st.out.Instr(Sep::kNarrow, "sbrc", "r23,0x07");
-        st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, a);
-        clr("r24");
-        clr("r25");
-        st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, b);
-        EmitLabel(st, a);
-        st.out.Instr(Sep::kWide, "ldi", "r24,0xff");
-        st.out.Instr(Sep::kWide, "ldi", "r25,0xff");
-        EmitLabel(st, b);
-        break;
-      }
-      case kTypeWord:
-        ld("r22", 0);
-        ld("r23", 1);
-        clr("r24");
-        clr("r25");
-        break;
-      case kTypeLong:
-        ld("r22", 0);
-        ld("r23", 1);
-        ld("r24", 2);
-        ld("r25", 3);
-        break;
-      default: return false;
-    }
-    toFloat();
-    return true;
-  };
   auto floatBytes = [&](const RegisterSet& regs) {
     EmitEachByte(st, "ldd", {4, regs}, ByteOrder::LowFirst,
                  [&](std::string_view reg, int k) { return std::string(reg) + "," + Y(d + k); });
@@ -152,7 +106,7 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     if (t == kTypeFloat) {
       st.used.Set(NeedFloatCore);
       floatBytes(skip ? kFloatLeftRegisters : kFloatRegisters);
-    } else if (floatFromInteger() && skip) {
+    } else if (EmitIntegerToFloat(st, t, IntegerInFrame(d)) && skip) {
       // The second operand of a float operator lies in r18..r21.
       EmitCall(st, "_Fba");
     }

@@ -228,7 +228,7 @@ void EmitLoadOperand(CompilerState& st) {
   --st.src.TokenIndex;
 }
 
-void EmitConvertToFloat(CompilerState& st) {
+void EmitConvertFromFloat(CompilerState& st) {
   const std::uint8_t w = st.sticky.WantedType;
   if (w >= kTypeString || st.sticky.OperandType != kTypeFloat) return;
   EmitCall(st, "_Fxsf");
@@ -237,32 +237,6 @@ void EmitConvertToFloat(CompilerState& st) {
   // The value now lies in the integer registers: it goes on as the wanted type (its
   // store, and no second conversion by an operator level).
   if (w >= kTypeByte && w <= kTypeLong) st.sticky.OperandType = w;
-}
-
-void EmitIntegerToFloat(CompilerState& st, std::uint8_t type) {
-  if (type < kTypeByte || type > kTypeLong) return;
-  auto mov = [&](const char* ops) { st.out.Instr(Sep::kWide, "mov", ops); };
-  mov("r22,zl");
-  if (type == kTypeByte) {
-    st.out.Instr(Sep::kWide, "clr", "r23");
-    st.out.Instr(Sep::kWide, "clr", "r24");
-    st.out.Instr(Sep::kWide, "clr", "r25");
-  } else if (type == kTypeLong) {
-    mov("r23,zh");
-    mov("r24,r18");
-    mov("r25,r19");
-  } else {
-    mov("r23,zh");
-    st.out.Instr(Sep::kWide, "clr", "r24");
-    if (type == kTypeInteger) {
-      st.out.Instr(Sep::kNarrow, "sbrc", "r23,7");
-      st.out.Instr(Sep::kWide, "com", "r24");
-    }
-    mov("r25,r24");
-  }
-  st.used.Set(NeedFloatCore);
-  EmitCall(st, "_Fs2f");
-  st.sticky.OperandType = kTypeFloat;
 }
 
 bool FloatVariableNext(CompilerState& st, std::uint8_t wanted) {

@@ -14,8 +14,7 @@ void EmitLoadOperand(CompilerState& st);
 // When WantedType is an integer type (below 6) and the value just compiled is a float,
 // converts it (call _Fxsf) and moves the integer into the working registers (the
 // second-operand registers with SkipOperandPush). Otherwise writes nothing.
-void EmitConvertToFloat(CompilerState& st);
-inline void EmitConvertFromFloat(CompilerState& st) { EmitConvertToFloat(st); }
+void EmitConvertFromFloat(CompilerState& st);
 
 // The left operand of a one-operator expression or of a simple comparison waits in
 // r24:r25 (and r16:r17) instead of on the stack, while a float variable wanted as an
@@ -23,10 +22,6 @@ inline void EmitConvertFromFloat(CompilerState& st) { EmitConvertToFloat(st); }
 // variable (a global or a local of type float) and `wanted` is an integer type: the
 // caller then keeps r24:r25 on the stack around the operand.
 bool FloatVariableNext(CompilerState& st, std::uint8_t wanted);
-
-// An integer of `type` in the working registers (zl, zh, r18, r19) converted to a float in
-// r22..r25 (_Fs2f; an integer keeps its sign); OperandType becomes float.
-void EmitIntegerToFloat(CompilerState& st, std::uint8_t type);
 
 // The address of the variable or local named by the current token into Z ("z") or X
 // (any other letter); steps past the name; OperandType = the variable's type. A bit

@@ -6,6 +6,7 @@
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/procedures.h"
+#include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
@@ -35,53 +36,16 @@ bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashSt
 
 // The Function's result (type r, in its working registers) converted to the wanted type w.
 void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
-  auto mov = [&](const char* ops) { st.out.Instr(Sep::kWide, "mov", ops); };
-  auto clr = [&](const char* reg) { st.out.Instr(Sep::kWide, "clr", reg); };
-  auto toFloat = [&] {
-    st.used.Set(NeedFloatCore);
-    EmitCall(st, "_Fs2f");
-  };
-  if ((w == kTypeInteger || w == kTypeWord) && r == kTypeByte) {
-    clr("zh");
-  } else if (w == kTypeLong && r == kTypeByte) {
-    clr("zh");
-    clr("r18");
-    clr("r19");
-  } else if (w == kTypeLong && r == kTypeWord) {
-    clr("r18");
-    clr("r19");
-  } else if (w == kTypeLong && r == kTypeInteger) {
+  if (w == kTypeLong && r == kTypeInteger) {
     // An integer keeps its sign when it is widened.
-    clr("r18");
+    st.out.Instr(Sep::kWide, "clr", "r18");
     st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
     st.out.Instr(Sep::kWide, "com", "r18");
-    mov("r19,r18");
-  } else if (w == kTypeFloat && r == kTypeByte) {
-    mov("r22,zl");
-    clr("r23");
-    clr("r24");
-    clr("r25");
-    toFloat();
-  } else if (w == kTypeFloat && r == kTypeWord) {
-    mov("r22,zl");
-    mov("r23,zh");
-    clr("r24");
-    clr("r25");
-    toFloat();
-  } else if (w == kTypeFloat && r == kTypeInteger) {
-    mov("r22,zl");
-    mov("r23,zh");
-    clr("r24");
-    st.out.Instr(Sep::kNarrow, "sbrc", "r23,7");
-    st.out.Instr(Sep::kWide, "com", "r24");
-    mov("r25,r24");
-    toFloat();
-  } else if (w == kTypeFloat && r == kTypeLong) {
-    mov("r22,zl");
-    mov("r23,zh");
-    mov("r24,r18");
-    mov("r25,r19");
-    toFloat();
+    st.out.Instr(Sep::kWide, "mov", "r19,r18");
+  } else if (w >= kTypeInteger && w <= kTypeLong && r >= kTypeByte && r <= kTypeWord) {
+    EmitClearBytes(st, CurrentValue(w), NumericTypeBytes(r), NumericTypeBytes(w));
+  } else if (w == kTypeFloat) {
+    EmitIntegerToFloat(st, r, IntegerInWorkRegisters());
   } else if (w >= kTypeBit && w <= kTypeLong && r == kTypeFloat) {
     // A float result wanted as an integer: the float-to-integer conversion of operands.
     const std::uint8_t kept = st.sticky.OperandType;

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/integer_to_float.h"
 
 #include "compiler/base/labels.h"
 #include "compiler/frontend/number_format_cells.h"
@@ -32,19 +33,8 @@ void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint
       width = 4;
       break;
     case kTypeFloat:
-      st.out.Instr(Sep::kWide, "mov", "r22,zl");
-      if (resultBytes == 1) {
-        st.out.Instr(Sep::kWide, "clr", "r23");
-      } else {
-        st.out.Instr(Sep::kWide, "mov", "r23,zh");
-      }
-      st.out.Instr(Sep::kWide, "clr", "r24");
-      if (resultBytes == 2 && signedValue) {
-        st.out.Instr(Sep::kNarrow, "sbrc", "r23,0x07");
-        st.out.Instr(Sep::kWide, "com", "r24");
-      }
-      st.out.Instr(Sep::kWide, "mov", "r25,r24");
-      CallLibrary(st, "_Fs2f", NeedFloatCore);
+      EmitIntegerToFloat(st, resultBytes == 1 ? kTypeByte : signedValue ? kTypeInteger : kTypeWord,
+                         IntegerInWorkRegisters(), {.wordCopies = true, .byteCopies = true, .signBit = "0x07"});
       width = 8;
       break;
     default:

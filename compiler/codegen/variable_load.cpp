@@ -3,16 +3,14 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/labels.h"
 
 namespace qbc {
 
 namespace {
 
-void Lds(CompilerState& st, const std::string& reg, const std::string& addr) {
-  st.out.Instr(Sep::kWide, "lds", reg + "," + addr);
-}
-void Clr(CompilerState& st, const std::string& reg) { st.out.Instr(Sep::kWide, "clr", reg); }
+void Lds(CompilerState& st, const std::string& reg, const std::string& addr) { st.out.Instr(Sep::kWide, "lds", reg + "," + addr); }
 
 // The bytes of `n` into the registers of `v`.
 void LoadBytes(CompilerState& st, const std::string& n, const ValueRegisters& v) {
@@ -27,46 +25,9 @@ void LoadWidened(CompilerState& st, const std::string& n, const RegisterSet& reg
   EmitWidenedRead(st, "lds", regs, stored, wanted, [&](int k) { return ByteAddress(n, k); });
 }
 
-// An integer of type `ot` into r22..r25 as a float (_Fs2f), copied to r18..r21 when the
-// value is the left operand.
+// An integer of type `ot` as a float, copied to r18..r21 when the value is the left operand.
 void LoadAsFloat(CompilerState& st, const std::string& n, std::uint8_t ot, bool skip) {
-  switch (ot) {
-    case kTypeByte:
-      Lds(st, "r22", n);
-      Clr(st, "r23");
-      Clr(st, "r24");
-      Clr(st, "r25");
-      break;
-    case kTypeWord:
-      Lds(st, "r22", n);
-      Lds(st, "r23", n + "+1");
-      Clr(st, "r24");
-      Clr(st, "r25");
-      break;
-    case kTypeLong:
-      LoadFloatBytes(st, n);
-      break;
-    case kTypeInteger: {
-      const std::string la = NewLabel(st);
-      const std::string lb = NewLabel(st);
-      Lds(st, "r22", n);
-      Lds(st, "r23", n + "+1");
-      st.out.Instr(Sep::kNarrow, "sbrc", "r23,0x07");
-      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, la);
-      Clr(st, "r24");
-      Clr(st, "r25");
-      st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, lb);
-      EmitLabel(st, la);
-      st.out.Instr(Sep::kWide, "ldi", "r24,0xff");
-      st.out.Instr(Sep::kWide, "ldi", "r25,0xff");
-      EmitLabel(st, lb);
-      break;
-    }
-    default:
-      return;
-  }
-  EmitCall(st, "_Fs2f");
-  if (skip) EmitCall(st, "_Fba");
+  if (EmitIntegerToFloat(st, ot, IntegerAt(n)) && skip) EmitCall(st, "_Fba");
 }
 
 }  // namespace
