@@ -8,6 +8,8 @@
 #include "compiler/statements/hardware/sleep_modes.h"
 #include "compiler/statements/hardware/start_stop.h"
 #include "compiler/statements/hardware/timer_access.h"
+#include "compiler/statements/math/abs_function.h"
+#include "compiler/statements/math/float_functions.h"
 
 namespace qbc {
 
@@ -31,7 +33,7 @@ constexpr DispatchRow kRows[] = {
     {"bcd", "CompileBcdFunction", nullptr},
     {"frombcd", "CompileFromBcdFunction", nullptr},
     {"msb", "CompileMsbFunction", nullptr},
-    {"abs", "CompileAbsFunction", nullptr},
+    {"abs", "CompileAbsFunction", CompileAbsFunction},
     {"swap", "CompileSwapStatement", nullptr},
     {"makeword", "CompileMakeWordFunction", nullptr},
     {"varptr", "CompileVarPtrFunction", nullptr},
@@ -45,26 +47,26 @@ constexpr DispatchRow kRows[] = {
     {"shift", "CompileShiftStatement", nullptr},
     {"rotate", "CompileRotateStatement", nullptr},
     // Floating-point functions
-    {"sin", "CompileSinFunction", nullptr},
-    {"cos", "CompileCosFunction", nullptr},
-    {"tan", "CompileTanFunction", nullptr},
-    {"asin", "CompileAsinFunction", nullptr},
-    {"acos", "CompileAcosFunction", nullptr},
-    {"atan", "CompileAtanFunction", nullptr},
-    {"atan2", "CompileAtan2Function", nullptr},
-    {"sinh", "CompileSinhFunction", nullptr},
-    {"cosh", "CompileCoshFunction", nullptr},
-    {"tanh", "CompileTanhFunction", nullptr},
-    {"sqrt", "CompileSqrtFunction", nullptr},
-    {"sqr", "CompileSqrFunction", nullptr},
-    {"pow", "CompilePowFunction", nullptr},
-    {"exp", "CompileExpFunction", nullptr},
-    {"log", "CompileLogFunction", nullptr},
-    {"log10", "CompileLog10Function", nullptr},
-    {"degtorad", "CompileDegToRadFunction", nullptr},
-    {"radtodeg", "CompileRadToDegFunction", nullptr},
-    {"int", "CompileIntFunction", nullptr},
-    {"fract", "CompileFractFunction", nullptr},
+    {.keyword = "sin", .generator = "CompileSinFunction", .numbered = CompileFloatFunction, .number = kFloatSin},
+    {.keyword = "cos", .generator = "CompileCosFunction", .numbered = CompileFloatFunction, .number = kFloatCos},
+    {.keyword = "tan", .generator = "CompileTanFunction", .numbered = CompileFloatFunction, .number = kFloatTan},
+    {.keyword = "asin", .generator = "CompileAsinFunction", .numbered = CompileFloatFunction, .number = kFloatAsin},
+    {.keyword = "acos", .generator = "CompileAcosFunction", .numbered = CompileFloatFunction, .number = kFloatAcos},
+    {.keyword = "atan", .generator = "CompileAtanFunction", .numbered = CompileFloatFunction, .number = kFloatAtan},
+    {.keyword = "atan2", .generator = "CompileAtan2Function", .numbered = CompileFloatFunction, .number = kFloatAtan2},
+    {.keyword = "sinh", .generator = "CompileSinhFunction", .numbered = CompileFloatFunction, .number = kFloatSinh},
+    {.keyword = "cosh", .generator = "CompileCoshFunction", .numbered = CompileFloatFunction, .number = kFloatCosh},
+    {.keyword = "tanh", .generator = "CompileTanhFunction", .numbered = CompileFloatFunction, .number = kFloatTanh},
+    {"sqrt", "CompileSqrtFunction", CompileSqrtFunction},
+    {.keyword = "sqr", .generator = "CompileSqrFunction", .numbered = CompileFloatFunction, .number = kFloatSqr},
+    {.keyword = "pow", .generator = "CompilePowFunction", .numbered = CompileFloatFunction, .number = kFloatPow},
+    {.keyword = "exp", .generator = "CompileExpFunction", .numbered = CompileFloatFunction, .number = kFloatExp},
+    {.keyword = "log", .generator = "CompileLogFunction", .numbered = CompileFloatFunction, .number = kFloatLog},
+    {.keyword = "log10", .generator = "CompileLog10Function", .numbered = CompileFloatFunction, .number = kFloatLog10},
+    {.keyword = "degtorad", .generator = "CompileDegToRadFunction", .numbered = CompileFloatFunction, .number = kFloatDegToRad},
+    {.keyword = "radtodeg", .generator = "CompileRadToDegFunction", .numbered = CompileFloatFunction, .number = kFloatRadToDeg},
+    {.keyword = "int", .generator = "CompileIntFunction", .numbered = CompileFloatFunction, .number = kFloatInt},
+    {.keyword = "fract", .generator = "CompileFractFunction", .numbered = CompileFloatFunction, .number = kFloatFract},
     // Timers, counters and capture
     {.keyword = "timer0", .generator = "CompileTimer0Access", .numbered = CompileTimerAccess, .number = 0},
     {.keyword = "counter0", .generator = "CompileTimer0Access", .numbered = CompileTimerAccess, .number = 0},

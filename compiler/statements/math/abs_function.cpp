@@ -1,0 +1,62 @@
+#include "compiler/statements/math/abs_function.h"
+
+#include "compiler/base/labels.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/math/function_result.h"
+
+namespace qbc {
+
+namespace {
+
+// The signed type the argument is computed in: a byte or word difference may be negative
+// (3 - 5), and a byte of 200 or a word of 40000 is not.
+std::uint8_t SignedWidth(std::uint8_t wanted) {
+  switch (wanted) {
+    case kTypeByte:
+      return kTypeInteger;
+    case kTypeWord:
+      return kTypeLong;
+    default:
+      return wanted;
+  }
+}
+
+// A negative value of `type` in the working registers negated (two's complement).
+void EmitNegateIfNegative(CompilerState& st, std::uint8_t type, const std::string& done) {
+  st.out.Instr(Sep::kNarrow, "sbrs", type == kTypeLong ? "r19,0x07" : "zh,0x07");
+  st.out.Instr(Sep::kNarrow, "rjmp", done);
+  st.sticky.WantedType = type;
+  EmitNegate(st);
+}
+
+}  // namespace
+
+void CompileAbsFunction(CompilerState& st) {
+  const std::string done = NewLabel(st);
+  FunctionResult result(st);
+  st.sticky.WantedType = SignedWidth(result.Wanted());
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ParseExpression(st);
+  ExpectToken(st, ")");
+  // with none wanted the expression went on in its first operand's type
+  std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;
+  if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
+  switch (type) {
+    case kTypeInteger:
+    case kTypeLong:
+      EmitNegateIfNegative(st, type, done);
+      break;
+    case kTypeFloat:
+      st.out.Instr(Sep::kNarrow, "andi", "r25,0x7f");
+      break;
+    default:
+      // a byte or a word is never negative
+      break;
+  }
+  EmitLabel(st, done);
+  result.Yield(type);
+}
+
+}  // namespace qbc

@@ -1,0 +1,163 @@
+#include "compiler/statements/math/float_functions.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "compiler/codegen/binary_operators.h"
+#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/float_use.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/math/function_result.h"
+
+namespace qbc {
+
+namespace {
+
+enum class Angle { kNone, kArgument, kResult, kAlways };
+
+// One member: its routine (empty for the conversions, which only multiply), whether it
+// takes two arguments, where degrees mode converts, and the routines its own calls reach.
+struct MemberRow {
+  const char* routine;
+  bool twoArgs;
+  Angle angle;
+  bool sumOnly;  // the argument is a sum (no logical operators)
+  std::initializer_list<UsedFlag> flags;
+};
+
+const MemberRow kMembers[] = {
+    /* pow */ {"_Fpow", true, Angle::kNone, false,
+               {NeedFpow, NeedFmul, NeedFadd, NeedFlog, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedF2e, NeedFmov}},
+    /* exp */ {"_Fexp", false, Angle::kNone, false, {NeedFmul, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedFadd, NeedF2e}},
+    /* log */ {"_Fln", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
+    /* log10 */ {"_Flog", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
+    /* sqr */ {"_Fpow2", false, Angle::kNone, false, {NeedFmul, NeedFadd}},
+    /* sin */ {"_Fsin", false, Angle::kArgument, false,
+               {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    /* cos */ {"_Fcos", false, Angle::kArgument, false,
+               {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    /* tan */ {"_Ftan", false, Angle::kArgument, false,
+               {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmod, NeedFmodf}},
+    /* asin */ {"_FAsin", false, Angle::kResult, false,
+                {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    /* acos */ {"_FAcos", false, Angle::kResult, false,
+                {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    /* atan */ {"_FAtan", false, Angle::kResult, false, {NeedFAtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
+    /* atan2 */ {"_FAtan2", true, Angle::kResult, false,
+                 {NeedFAtan, NeedFAtan2, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmov}},
+    /* sinh */ {"_Fsinh", false, Angle::kNone, false,
+                {NeedFsinh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    /* cosh */ {"_Fcosh", false, Angle::kNone, false,
+                {NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    /* tanh */ {"_Ftanh", false, Angle::kNone, false,
+                {NeedFtanh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    /* degtorad */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
+    /* radtodeg */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
+    /* int */ {"_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd, NeedFmul}},
+    /* fract */ {"_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd}},
+};
+
+// pi/180 and 180/pi as single-precision bit patterns.
+constexpr const char* kDegToRad = "0x3c8efa36";
+constexpr const char* kRadToDeg = "0x42652ee1";
+
+// r22..r25 times the constant.
+void EmitAngleFactor(CompilerState& st, const char* factor) {
+  const std::string f = factor;
+  for (int i = 0; i < 4; ++i)
+    st.out.Instr(Sep::kWide, "ldi", "r" + std::to_string(18 + i) + ",byte" + std::to_string(i + 1) + "(" + f + ")");
+  EmitCall(st, "_Fmul");
+}
+
+void EmitDegToRadIfDegrees(CompilerState& st) {
+  if (st.cfg.AnglesDegrees) EmitAngleFactor(st, kDegToRad);
+}
+
+void EmitRadToDegIfDegrees(CompilerState& st) {
+  if (st.cfg.AnglesDegrees) EmitAngleFactor(st, kRadToDeg);
+}
+
+// _Fmodf leaves the fraction in r22..r25 and stores the whole part at the data address in
+// r20:r21: 0x000C is register r12, so the whole part lands in r12..r15.
+void EmitSplit(CompilerState& st, bool wholePart) {
+  st.out.Instr(Sep::kWide, "ldi", "r20,0x0c");
+  st.out.Instr(Sep::kWide, "clr", "r21");
+  EmitCall(st, "_Fmodf");
+  if (!wholePart) return;
+  for (int i = 0; i < 4; ++i)
+    st.out.Instr(Sep::kWide, "mov", "r" + std::to_string(22 + i) + ",r" + std::to_string(12 + i));
+}
+
+}  // namespace
+
+void CompileFloatFunction(CompilerState& st, int member) {
+  const MemberRow& m = kMembers[member];
+  FunctionResult result(st);
+  st.sticky.WantedType = kTypeFloat;
+  ++st.src.TokenIndex;
+  st.used.Set(NeedFloatCore);
+  ExpectToken(st, "(");
+  if (m.sumOnly)
+    ParseSum(st);
+  else
+    ParseExpression(st);
+  if (m.twoArgs) {
+    // the first argument waits on the stack while the second is compiled; both end in
+    // the registers the routine takes them in (first A, second B)
+    EmitPushOperand(st);
+    ExpectToken(st, ",");
+    ParseExpression(st);
+    EmitCompareOperator(st);
+    EmitCall(st, "_Fmov");
+  }
+  if (m.angle == Angle::kArgument) EmitDegToRadIfDegrees(st);
+  if (member == kFloatInt || member == kFloatFract) {
+    EmitSplit(st, member == kFloatInt);
+  } else if (member == kFloatDegToRad) {
+    EmitAngleFactor(st, kDegToRad);
+  } else if (member == kFloatRadToDeg) {
+    EmitAngleFactor(st, kRadToDeg);
+  } else {
+    EmitCall(st, m.routine);
+  }
+  if (m.angle == Angle::kResult) EmitRadToDegIfDegrees(st);
+  ExpectToken(st, ")");
+  for (UsedFlag f : m.flags) UseFloatRoutine(st, f);
+  result.Yield(kTypeFloat);
+}
+
+void CompileSqrtFunction(CompilerState& st) {
+  FunctionResult result(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ParseExpression(st);
+  // an expression wanted in no type is computed in its first operand's type
+  std::uint8_t type = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+  if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
+  switch (type) {
+    case kTypeByte:
+      // the routine takes a 16-bit radicand: zh is whatever came before
+      st.out.Instr(Sep::kWide, "clr", "zh");
+      [[fallthrough]];
+    case kTypeInteger:
+    case kTypeWord:
+      CallLibrary(st, "_Sqr16", NeedSqr16);
+      break;
+    case kTypeLong:
+      CallLibrary(st, "_Sqr32", NeedSqr32);
+      // the root takes 16 bits; the long goes on with a clear upper word
+      st.out.Instr(Sep::kWide, "clr", "r18");
+      st.out.Instr(Sep::kWide, "clr", "r19");
+      break;
+    case kTypeFloat:
+      EmitCall(st, "_Fsqrt");
+      for (UsedFlag f : {NeedFsqrt, NeedFadd, NeedFdiv}) UseFloatRoutine(st, f);
+      break;
+    default:
+      break;
+  }
+  ExpectToken(st, ")");
+  result.Yield(type);
+}
+
+}  // namespace qbc

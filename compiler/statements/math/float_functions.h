@@ -1,0 +1,36 @@
+#pragma once
+// The float function keywords (Sin .. Tanh, Pow, Exp, Log, Sqr, DegToRad, RadToDeg, Int,
+// Fract) and Sqrt, which also takes integers: each compiles its argument as a float, calls
+// its float library routine and leaves the result in the type the expression wants.
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+// The members of the float family, numbered in the dispatch rows.
+enum FloatMember : int {
+  kFloatPow,
+  kFloatExp,
+  kFloatLog,
+  kFloatLog10,
+  kFloatSqr,
+  kFloatSin,
+  kFloatCos,
+  kFloatTan,
+  kFloatAsin,
+  kFloatAcos,
+  kFloatAtan,
+  kFloatAtan2,
+  kFloatSinh,
+  kFloatCosh,
+  kFloatTanh,
+  kFloatDegToRad,
+  kFloatRadToDeg,
+  kFloatInt,
+  kFloatFract,
+};
+
+// Entered on the keyword; leaves the token index after ")".
+void CompileFloatFunction(CompilerState& st, int member);
+void CompileSqrtFunction(CompilerState& st);
+
+}  // namespace qbc

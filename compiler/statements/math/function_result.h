@@ -1,0 +1,30 @@
+#pragma once
+// The result of a number function handed back in the type the enclosing expression wants:
+// the function compiles its arguments in types of its own, and the assignment stores and
+// the operators after it take every byte of the wanted type.
+#include <cstdint>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+class FunctionResult {
+ public:
+  // Keeps the caller's WantedType and SkipOperandPush; the arguments go to the working
+  // registers.
+  explicit FunctionResult(CompilerState& st);
+
+  // The type the caller wants (0: none).
+  std::uint8_t Wanted() const { return wanted_; }
+
+  // The value of `type` in the working registers (r22..r25 for a float) converted to the
+  // caller's wanted type; with none wanted it goes on in its own type. Restores the cells.
+  void Yield(std::uint8_t type);
+
+ private:
+  CompilerState& st_;
+  std::uint8_t wanted_;
+  bool skip_;
+};
+
+}  // namespace qbc
