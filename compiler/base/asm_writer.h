@@ -43,6 +43,8 @@ class AsmWriter {
   // The text Instr(sep, ...) writes, without its line end: for the configuration lines that
   // are collected for the start-up code and written there later.
   std::string InstrText(Sep sep, std::string_view mnemonic, std::string_view operands = {}) const;
+  // The layout cell a gap style stands for.
+  const std::string& Gap(Sep sep) const { return sep == Sep::kWide ? MnemonicIndent : OperandSeparator; }
   // The lead Instr(label, ...) opens its line with: "label:" and OperandSeparator, or
   // MnemonicIndent for an empty label.
   std::string LabelLead(std::string_view label) const;
@@ -67,7 +69,6 @@ class AsmWriter {
   void Clear() { text_.clear(); lines_ = 0; }
 
  private:
-  const std::string& Gap(Sep sep) const { return sep == Sep::kWide ? MnemonicIndent : OperandSeparator; }
   std::string Compose(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands) const;
 
   std::string text_;

@@ -19,14 +19,9 @@ bool OneTabMnemonic(std::string_view m) {
 
 // Calls and kSep1 rows take the narrow gap; the others as the table's style says.
 Sep RowSep(const Row& r, SepStyle style) {
-  bool narrow;
-  if (r.mnem == "@call" || (r.cond & kSep1) != 0)
-    narrow = true;
-  else if (style == SepStyle::kByLength)
-    narrow = r.mnem.size() >= 4;
-  else
-    narrow = OneTabMnemonic(r.mnem);
-  return narrow ? Sep::kNarrow : Sep::kWide;
+  if (r.mnem == "@call" || (r.cond & kSep1) != 0) return Sep::kNarrow;
+  if (style == SepStyle::kByLength) return CoreMnemonicSep(r.mnem);
+  return OneTabMnemonic(r.mnem) ? Sep::kNarrow : Sep::kWide;
 }
 
 }  // namespace

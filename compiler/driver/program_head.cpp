@@ -32,8 +32,9 @@ bool AnyVariableAtAddress(const CompilerState& st) {
   return false;
 }
 
-void SystemVar(CompilerState& st, const std::string& label, const std::string& separator, int bytes) {
-  st.out.InstrAfter(label + ":" + separator, Sep::kNarrow, ".byte", std::to_string(bytes));
+// "label:", the gap `after` names, ".byte" and the size.
+void SystemVar(CompilerState& st, const std::string& label, Sep after, int bytes) {
+  st.out.InstrAfter(label + ":" + st.out.Gap(after), Sep::kNarrow, ".byte", std::to_string(bytes));
   st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
 }
 
@@ -64,61 +65,59 @@ void AppendT6963Records(CompilerState& st) {
 }
 
 void EmitSystemVariables(CompilerState& st) {
-  const std::string mi = st.out.MnemonicIndent;
-  const std::string os = st.out.OperandSeparator;
   const UartCells& uart = st.Cells<UartCells>();
   const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
   const GlcdCells& glcd = st.Cells<GlcdCells>();
 
   if (uart.SoftUartInterrupt) {
-    SystemVar(st, "_rel1", mi, 1);
-    SystemVar(st, "_rel2", mi, 1);
-    SystemVar(st, "_rel3", mi, 1);
+    SystemVar(st, "_rel1", Sep::kWide, 1);
+    SystemVar(st, "_rel2", Sep::kWide, 1);
+    SystemVar(st, "_rel3", Sep::kWide, 1);
   }
-  if (uart.InputTermCharSet) SystemVar(st, "_InTrmChr", mi, 1);
-  if (uart.PrintTermCharSet) SystemVar(st, "_PrTrmChr", mi, 1);
+  if (uart.InputTermCharSet) SystemVar(st, "_InTrmChr", Sep::kWide, 1);
+  if (uart.PrintTermCharSet) SystemVar(st, "_PrTrmChr", Sep::kWide, 1);
 
   const bool format = numbers.FormatDigits != 0 || numbers.FormatDecimals != 0;
   if (format) {
-    SystemVar(st, "_fmtC", mi, 1);
-    SystemVar(st, "_fmtD", mi, 1);
+    SystemVar(st, "_fmtC", Sep::kWide, 1);
+    SystemVar(st, "_fmtD", Sep::kWide, 1);
   }
   // The number-to-text routine reads the fill character whenever one is set, with or
   // without a format.
-  if (format || numbers.LeadChar != 0) SystemVar(st, "_lchr", mi, 1);
-  if (format) SystemVar(st, "_s2tmp", mi, FormatTextBytes(numbers));
+  if (format || numbers.LeadChar != 0) SystemVar(st, "_lchr", Sep::kWide, 1);
+  if (format) SystemVar(st, "_s2tmp", Sep::kWide, FormatTextBytes(numbers));
 
   if (st.expr.FloatVarDeclared) {
-    SystemVar(st, "_s1tmp", mi, 14);
+    SystemVar(st, "_s1tmp", Sep::kWide, 14);
     st.out.Line();
   }
   st.sym.HandlerTextKeepBytes = static_cast<std::int16_t>(HandlerTextBytes(st));
-  if (st.sym.HandlerTextKeepBytes > 0) SystemVar(st, kHandlerTextKeep, mi, st.sym.HandlerTextKeepBytes);
+  if (st.sym.HandlerTextKeepBytes > 0) SystemVar(st, kHandlerTextKeep, Sep::kWide, st.sym.HandlerTextKeepBytes);
   st.sym.HandlerArgAreaBytes = static_cast<std::int16_t>(HandlerStringArgBytes(st));
   if (st.sym.HandlerArgAreaBytes > 0) {
-    SystemVar(st, kHandlerArgArea, mi, st.sym.HandlerArgAreaBytes);
-    SystemVar(st, kHandlerRunning, mi, 1);
+    SystemVar(st, kHandlerArgArea, Sep::kWide, st.sym.HandlerArgAreaBytes);
+    SystemVar(st, kHandlerRunning, Sep::kWide, 1);
   }
 
   if (glcd.GlcdType == 1) {
     AppendT6963Records(st);
-    SystemVar(st, "TxtHome", os, 2);
-    SystemVar(st, "GrpHome", os, 2);
-    SystemVar(st, "TxtArea", os, 1);
-    SystemVar(st, "GrpArea", os, 1);
-    SystemVar(st, "_Tmode", mi, 1);
-    SystemVar(st, "_fntL", mi, 1);
-    SystemVar(st, "_fntH", mi, 1);
-    if (st.dev.NeedRampz) SystemVar(st, "_fnt3", mi, 1);
+    SystemVar(st, "TxtHome", Sep::kNarrow, 2);
+    SystemVar(st, "GrpHome", Sep::kNarrow, 2);
+    SystemVar(st, "TxtArea", Sep::kNarrow, 1);
+    SystemVar(st, "GrpArea", Sep::kNarrow, 1);
+    SystemVar(st, "_Tmode", Sep::kWide, 1);
+    SystemVar(st, "_fntL", Sep::kWide, 1);
+    SystemVar(st, "_fntH", Sep::kWide, 1);
+    if (st.dev.NeedRampz) SystemVar(st, "_fnt3", Sep::kWide, 1);
     st.out.Line();
   } else if (glcd.GlcdType >= 2 && glcd.GlcdType <= 4) {
-    SystemVar(st, "_fntL", mi, 1);
-    SystemVar(st, "_fntH", mi, 1);
+    SystemVar(st, "_fntL", Sep::kWide, 1);
+    SystemVar(st, "_fntH", Sep::kWide, 1);
     st.out.Line();
   }
 
   if (uart.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
-    SystemVar(st, "_SysPar", os, 1);
+    SystemVar(st, "_SysPar", Sep::kNarrow, 1);
     st.out.Line();
   }
 }

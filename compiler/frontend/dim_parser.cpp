@@ -160,7 +160,7 @@ void ParseDimVariable(CompilerState& st) {
     if (st.src.DeclarationsEnded && elementSize > 0 && type != kTypeBit) {
       st.out.Line();
       st.out.Instr(".DSEG");
-      st.out.InstrAfter(name + ":" + st.out.MnemonicIndent, Sep::kNarrow, ".byte", std::to_string(size));
+      st.out.InstrAfter(name + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte", std::to_string(size));
       st.out.Instr(".CSEG");
     }
   }
