@@ -9,6 +9,7 @@
 #include "compiler/statements/hardware/start_stop.h"
 #include "compiler/statements/hardware/timer_access.h"
 #include "compiler/statements/math/abs_function.h"
+#include "compiler/statements/math/byte_functions.h"
 #include "compiler/statements/math/float_functions.h"
 
 namespace qbc {
@@ -23,19 +24,19 @@ constexpr DispatchRow kRows[] = {
     {"reset", "CompileResetStatement", CompileResetStatement},
     {"pulse", "CompilePulseStatement", nullptr},
     // String functions
-    {"hex", "CompileHexFunction", nullptr},
+    {"hex", "CompileHexFunction", CompileHexFunction},
     {"asc", "CompileAscFunction", nullptr},
     {"ltrim", "CompileLTrimFunction", nullptr},
     {"rtrim", "CompileRTrimFunction", nullptr},
     {"ucase", "CompileUCaseFunction", nullptr},
     {"lcase", "CompileLCaseFunction", nullptr},
     // Numbers and data
-    {"bcd", "CompileBcdFunction", nullptr},
-    {"frombcd", "CompileFromBcdFunction", nullptr},
-    {"msb", "CompileMsbFunction", nullptr},
+    {"bcd", "CompileBcdFunction", CompileBcdFunction},
+    {"frombcd", "CompileFromBcdFunction", CompileFromBcdFunction},
+    {"msb", "CompileMsbFunction", CompileMsbFunction},
     {"abs", "CompileAbsFunction", CompileAbsFunction},
     {"swap", "CompileSwapStatement", nullptr},
-    {"makeword", "CompileMakeWordFunction", nullptr},
+    {"makeword", "CompileMakeWordFunction", CompileMakeWordFunction},
     {"varptr", "CompileVarPtrFunction", nullptr},
     {"crc8", "CompileCrc8Function", nullptr},
     {"rnd", "CompileRndFunction", nullptr},

@@ -35,10 +35,7 @@ void EmitNegateIfNegative(CompilerState& st, std::uint8_t type, const std::strin
 void CompileAbsFunction(CompilerState& st) {
   const std::string done = NewLabel(st);
   FunctionResult result(st);
-  st.sticky.WantedType = SignedWidth(result.Wanted());
-  ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  ParseExpression(st);
+  CompileFirstArgument(st, SignedWidth(result.Wanted()));
   ExpectToken(st, ")");
   // with none wanted the expression went on in its first operand's type
   std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;

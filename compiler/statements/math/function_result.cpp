@@ -2,7 +2,9 @@
 
 #include "compiler/codegen/integer_to_float.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
+#include "compiler/base/compile_error.h"
 
 namespace qbc {
 
@@ -32,6 +34,13 @@ void FunctionResult::Yield(std::uint8_t type) {
     strlines::WidenResult(st_, type == kTypeByte ? 1 : 2, type == kTypeInteger, wanted_, skip_);
   }
   if (wanted_ == kTypeFloat || (wanted_ >= kTypeByte && wanted_ <= kTypeLong)) st_.sticky.OperandType = wanted_;
+}
+
+void CompileFirstArgument(CompilerState& st, std::uint8_t wanted) {
+  st.sticky.WantedType = wanted;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ParseExpression(st);
 }
 
 }  // namespace qbc

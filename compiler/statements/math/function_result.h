@@ -27,4 +27,8 @@ class FunctionResult {
   bool skip_;
 };
 
+// Steps past the keyword and "(" and compiles the first argument as `wanted` (0: its own
+// type) into the working registers.
+void CompileFirstArgument(CompilerState& st, std::uint8_t wanted);
+
 }  // namespace qbc
