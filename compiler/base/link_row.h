@@ -5,7 +5,7 @@
 //
 // A routine that exists once per UART, channel or mode takes that number from its row
 // instead of a wrapper per number; the guard gets the same number:
-//   {270, "EmitPrint2StringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 2},
+//   {170, "EmitPrint2StringRoutine", PrintStringWanted, nullptr, EmitPrintStringRoutine, 2},
 #include "compiler/base/state.h"
 
 namespace qbc {

@@ -1,5 +1,6 @@
 #include "compiler/codegen/array_elements.h"
 
+#include "compiler/base/flags/arith_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"

@@ -3,6 +3,8 @@
 
 #include <functional>
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/array_elements.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/data_list.h"

@@ -1,5 +1,6 @@
 #include "compiler/codegen/binary_operators.h"
 
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/type_registers.h"

@@ -1,5 +1,6 @@
 #include "compiler/codegen/bits_io.h"
 
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/base/decl_text.h"

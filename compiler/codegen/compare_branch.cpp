@@ -1,5 +1,7 @@
 #include "compiler/codegen/compare_branch.h"
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"

@@ -1,5 +1,7 @@
 #include "compiler/codegen/compare_negate.h"
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/type_registers.h"

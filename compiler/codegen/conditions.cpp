@@ -7,6 +7,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"

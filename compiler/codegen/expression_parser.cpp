@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/array_elements.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"

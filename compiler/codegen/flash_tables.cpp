@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/float_literal.h"

@@ -3,6 +3,7 @@
 // (_Fwrk1.._Fwrk3, _Fback, _Fnan, ...), so a generator that calls one links the core too.
 // Setting only the routine's own flag left the core out whenever no float operand load
 // happened to set it, and the program did not assemble.
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/state.h"
 
 namespace qbc {

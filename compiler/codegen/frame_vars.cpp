@@ -1,5 +1,7 @@
 #include "compiler/codegen/frame_vars.h"
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"

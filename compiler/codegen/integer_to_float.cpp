@@ -1,5 +1,6 @@
 #include "compiler/codegen/integer_to_float.h"
 
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"

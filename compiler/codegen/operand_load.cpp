@@ -1,6 +1,8 @@
 // Named operands: variables, locals, registers, $def aliases and their single bits.
 #include "compiler/codegen/operand_load.h"
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/base/compile_error.h"

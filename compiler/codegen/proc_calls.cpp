@@ -1,5 +1,6 @@
 #include "compiler/codegen/proc_calls.h"
 
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/codegen/expression_parser.h"

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"

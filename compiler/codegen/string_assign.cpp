@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
@@ -224,7 +226,6 @@ void CompileTerms(CompilerState& st, const Destination& dest) {
   }
   st.expr.StringTermCase = kCaseNone;
 }
-
 
 bool SameName(const std::string& a, const std::string& b) { return LowerText(a) == LowerText(b); }
 

@@ -1,6 +1,6 @@
 #include "compiler/codegen/string_functions.h"
 
-
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/integer_to_float.h"
 

@@ -1,6 +1,7 @@
 // Toggle register.bit (or a $def alias) and BitWait register.bit, 0|1.
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"

@@ -1,4 +1,6 @@
 // Global variables loaded by type, converted to the wanted type.
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"

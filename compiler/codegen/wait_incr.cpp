@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/flags/delay_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/array_elements.h"

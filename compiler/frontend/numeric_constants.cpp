@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/uart_cells.h"

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/compare_branch.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/sim_runner.h"

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/assignment.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"

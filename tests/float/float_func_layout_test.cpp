@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/float/float_func_fixture.h"
+#include "compiler/base/flags/float_flags.h"
 
 namespace qbc::test::floatfn {
 namespace {

@@ -1,3 +1,4 @@
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/driver/driver.h"
 
 #include <gtest/gtest.h>

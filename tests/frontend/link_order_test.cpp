@@ -6,6 +6,16 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/bus_flags.h"
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/delay_flags.h"
+#include "compiler/base/flags/float_flags.h"
+#include "compiler/base/flags/glcd_flags.h"
+#include "compiler/base/flags/hardware_flags.h"
+#include "compiler/base/flags/lcd_flags.h"
+#include "compiler/base/flags/soft_com_flags.h"
+#include "compiler/base/flags/uart_flags.h"
 #include "compiler/driver/link_order.h"
 #include "compiler/driver/link_step.h"
 #include "compiler/frontend/uart_cells.h"

@@ -4,6 +4,7 @@
 
 #include "compiler/statements/peripherals/glcd_cells.h"
 #include "tests/support/meta_head_fixture.h"
+#include "compiler/base/flags/delay_flags.h"
 
 namespace qbc {
 namespace {

@@ -4,6 +4,7 @@
 #include "compiler/statements/peripherals/lcd_cells.h"
 #include "tests/support/meta_head_fixture.h"
 #include "tests/support/sim_runner.h"
+#include "compiler/base/flags/delay_flags.h"
 
 namespace qbc {
 namespace {

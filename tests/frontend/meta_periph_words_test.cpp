@@ -2,6 +2,9 @@
 // lines of the program head.
 #include <gtest/gtest.h>
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/delay_flags.h"
+#include "compiler/base/flags/hardware_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"

@@ -1,3 +1,4 @@
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/frontend/numeric_constants.h"
 
 #include <gtest/gtest.h>

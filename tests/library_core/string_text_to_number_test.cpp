@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/flags/arith_flags.h"
 #include "compiler/library/comm/text_to_number.h"
 #include "tests/library_core/text_routine_bench.h"
 

@@ -1,4 +1,5 @@
 // The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
+#include "compiler/base/flags/bus_flags.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/shift_cells.h"

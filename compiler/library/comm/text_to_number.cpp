@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/base/flags/arith_flags.h"
 #include "compiler/base/state.h"
 #include "compiler/base/text_rows.h"
 

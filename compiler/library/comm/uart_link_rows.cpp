@@ -1,6 +1,9 @@
 // The link rows of the serial routines: the hardware UARTs (0 is the first, its names
 // carry no digit) and the software Com channels 1 to 4, and the text-to-number routines
 // that their input uses.
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/soft_com_flags.h"
+#include "compiler/base/flags/uart_flags.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/comm/uart_input.h"

@@ -1,4 +1,5 @@
 // Arcsine, arccosine, arctangent and the two-argument arctangent of the float library.
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/library/core/float_functions.h"
 
 namespace qbc {

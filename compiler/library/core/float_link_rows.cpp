@@ -1,4 +1,5 @@
 // The link rows of the float routines.
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/library/core/link_rows.h"
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"

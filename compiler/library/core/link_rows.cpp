@@ -1,6 +1,9 @@
 // The link rows of the core routines: bit variables, strings, numbers as text, integer
 // arithmetic, shifts, waits, memory, search and sort.
 #include "compiler/library/core/link_rows.h"
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/delay_flags.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/delay_routines.h"
 #include "compiler/library/core/handler_text_swap.h"

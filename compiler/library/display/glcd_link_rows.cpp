@@ -1,5 +1,7 @@
 // The link rows of the graphic LCD routines, one set per controller (T6963C, HD61202,
 // SED1520, PCD8544).
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/glcd_flags.h"
 #include "compiler/library/display/link_rows.h"
 
 #include <string>

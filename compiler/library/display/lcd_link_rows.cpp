@@ -1,4 +1,5 @@
 // The link rows of the character LCD routines.
+#include "compiler/base/flags/lcd_flags.h"
 #include "compiler/library/display/link_rows.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 

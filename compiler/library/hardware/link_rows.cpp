@@ -5,6 +5,8 @@
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
 
+#include "compiler/base/flags/hardware_flags.h"
+
 namespace qbc {
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/array_elements.h"

@@ -1,6 +1,8 @@
 #include "compiler/statements/comm_display/uart_ports.h"
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/uart_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/statement_kit.h"

@@ -5,6 +5,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/emit_lines.h"

@@ -1,5 +1,7 @@
 #include "compiler/statements/math/byte_functions.h"
 
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"
 

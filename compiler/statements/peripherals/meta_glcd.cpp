@@ -4,6 +4,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/delay_flags.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 

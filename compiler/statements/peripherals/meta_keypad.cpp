@@ -1,6 +1,9 @@
 // $key: "rows" "=" port mask { "," option }.
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/flags/delay_flags.h"
+#include "compiler/base/flags/hardware_flags.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"

@@ -6,6 +6,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/delay_flags.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/numeric_constants.h"

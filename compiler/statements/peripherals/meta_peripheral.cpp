@@ -5,6 +5,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/flags/delay_flags.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"
