@@ -15,6 +15,7 @@
 // between mnemonic and operands), st.out.Instr(mnemonic) alone, st.out.Label(label),
 // EmitCall(st, label) for a call with the device's call mnemonic.
 #include <cstdint>
+#include <string_view>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
@@ -39,6 +40,18 @@ inline std::uint8_t CompileArgument(CompilerState& st) { return LoadValue(st, 0)
 
 // The "," between two arguments ("Missing \",\"" when it is not there).
 inline void ExpectComma(CompilerState& st) { ExpectToken(st, ","); }
+
+// The type of the item just compiled: the one it was wanted as, else its own.
+inline std::uint8_t ItemType(const CompilerState& st) {
+  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+}
+
+// A message whose reporter would step over the token after the item: parsing goes on
+// from where it stood.
+inline void ReportInPlace(CompilerState& st, std::string_view message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
 
 // True on the ":" or the end of the line that ends the statement.
 inline bool AtStatementEnd(CompilerState& st) { return st.TokText() == ":" || AtLineEnd(st); }

@@ -1,6 +1,7 @@
 #include "compiler/statements/comm_display/dispatch_rows.h"
 
 #include "compiler/statements/comm_display/glcd_init.h"
+#include "compiler/statements/comm_display/lcd_statements.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/comm_display/uart_input.h"
 #include "compiler/statements/comm_display/uart_print.h"
@@ -44,13 +45,13 @@ constexpr DispatchRow kRows[] = {
     {"i2cread", "CompileI2CReadStatement", nullptr},
     {"i2cstop", "CompileI2CStopStatement", nullptr},
     // Character LCD
-    {"lcd", "CompileLcdStatement", nullptr},
-    {"cls", "CompileClsStatement", nullptr},
-    {"locate", "CompileLocateStatement", nullptr},
-    {"cursor", "CompileCursorStatement", nullptr},
-    {"display", "CompileDisplayStatement", nullptr},
+    {"lcd", "CompileLcdStatement", CompileLcdStatement},
+    {"cls", "CompileClsStatement", CompileClsStatement},
+    {"locate", "CompileLocateStatement", CompileLocateStatement},
+    {"cursor", "CompileCursorStatement", CompileCursorStatement},
+    {"display", "CompileDisplayStatement", CompileDisplayStatement},
     {"deflcdchar", "CompileDefLcdCharStatement", nullptr},
-    {"initlcd", "CompileInitLcdStatement", nullptr},
+    {"initlcd", "CompileInitLcdStatement", CompileInitLcdStatement},
     {"contrast", "CompileContrastStatement", nullptr},
     // Graphic LCD
     {"glcd", "CompileGLcdStatement", nullptr},

@@ -13,29 +13,18 @@ namespace qbc {
 
 namespace {
 
-std::uint8_t ValueType(const CompilerState& st) {
-  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
-}
-
-// A message whose reporter would step over the token after the item: the list goes on
-// from where it stood.
-void ReportInPlace(CompilerState& st, std::string_view message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 void EmitLineEnd(CompilerState& st, const UartPort& port) { EmitCall(st, UartLabel(port, "_PCL")); }
 
 // Hex(x): the number as upper-case hexadecimal text, sent as a string.
 void EmitHexItem(CompilerState& st, const UartPort& port) {
   ++st.src.TokenIndex;
   ParseExpression(st);
-  switch (ValueType(st)) {
+  switch (kit::ItemType(st)) {
     case kTypeByte: EmitCall(st, "_ToHB"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_ToHW"); break;
     case kTypeLong: EmitCall(st, "_ToHL"); break;
-    default: ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
   }
   st.used.Set(NeedNumToHex);
   CallLibrary(st, UartLabel(port, "_Pst"), port.printString);
@@ -54,7 +43,7 @@ void EmitChrItem(CompilerState& st, const UartPort& port) {
 void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
   const UartPort& port = UartPortOf(uart);
   const std::string number = UartLabel(port, "_PrBW");
-  switch (ValueType(st)) {
+  switch (kit::ItemType(st)) {
     case kTypeBit:
     case kTypeByte:
       CallLibrary(st, "_B2Str", NeedByteToStr);
@@ -77,13 +66,13 @@ void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
     case kTypeFloat:
       // The float text routines are UART 0's alone.
       if (uart != 0) {
-        ReportInPlace(st, "Unknown identifier ");
+        kit::ReportInPlace(st, "Unknown identifier ");
         break;
       }
       strlines::EmitFloatToText(st);
       CallLibrary(st, "_PSt", NeedPrintString);
       break;
-    default: ReportInPlace(st, "Unknown identifier "); break;
+    default: kit::ReportInPlace(st, "Unknown identifier "); break;
   }
   if (newLine) EmitLineEnd(st, port);
 }
@@ -116,7 +105,7 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
       if (stepOverSemicolon) ++st.src.TokenIndex;
     } else if (st.Tok().Kind == kTokComma) {
       ++st.src.TokenIndex;
-      ReportInPlace(st, "Remove comma!");
+      kit::ReportInPlace(st, "Remove comma!");
     } else {
       newLine = true;
     }
@@ -146,7 +135,7 @@ void CompilePrintBinStatement(CompilerState& st, int uart) {
     const auto start = st.src.TokenIndex;
     ParseExpression(st);
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;
-    const std::uint8_t type = ValueType(st);
+    const std::uint8_t type = kit::ItemType(st);
     if (type == kTypeByte || type == kTypeInteger || type == kTypeWord) {
       st.out.Instr(Sep::kWide, "mov", "r24,zl");
       CallLibrary(st, chr, port.crlf);
@@ -155,7 +144,7 @@ void CompilePrintBinStatement(CompilerState& st, int uart) {
         EmitCall(st, chr);
       }
     } else {
-      ReportInPlace(st, "Must be Byte or Word!");
+      kit::ReportInPlace(st, "Must be Byte or Word!");
     }
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
   }

@@ -110,6 +110,9 @@ void ParseLcdMetaStatement(CompilerState& st) {
         ExpectToken(st, "e2");
         ExpectToken(st, "=");
         if (ReadPinSetting(st, setting)) lcd.LcdE2Port = setting;
+        // The driver has one enable line: the rows behind a second one would stay empty.
+        CompileError(st, "Not supported yet: E2");
+        --st.src.TokenIndex;
       }
     } else {
       CompileError(st, "Must be EN, E1 or E2.");
