@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "compiler/frontend/keywords.h"
+#include "compiler/driver/keyword_list.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/base/area_cells.h"
@@ -374,6 +375,8 @@ struct DriverEntries {
   void (*compileBlock)(CompilerState&) = nullptr;
   void (*dispatchKeyword)(CompilerState&) = nullptr;
   void (*compileOneWire)(CompilerState&) = nullptr;
+  // The tokenizer's test of a word: the keywords are the dispatch rows' words.
+  bool (*isKeyword)(std::string_view word) = nullptr;
 };
 
 struct CompilerState {

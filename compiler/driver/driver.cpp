@@ -13,6 +13,7 @@
 #include "compiler/driver/program_head.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/driver/statement_loop.h"
+#include "compiler/driver/keyword_list.h"
 #include "compiler/statements/comm_display/one_wire.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/version.h"
@@ -74,6 +75,7 @@ void ConnectDriverEntries(CompilerState& st) {
   st.entries.compileBlock = CompileStatementBlock;
   st.entries.dispatchKeyword = DispatchFactorKeyword;
   st.entries.compileOneWire = Compile1WireStatement;
+  st.entries.isKeyword = IsKeyword;
 }
 
 void CompileProgram(CompilerState& st, const std::string& documentPath, const std::string& installDir) {

@@ -1,5 +1,7 @@
 #include "compiler/driver/keyword_dispatch.h"
 
+#include "compiler/driver/keyword_list.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -9,7 +11,6 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/codegen/assignment.h"
 #include "compiler/codegen/dispatch_rows.h"
-#include "compiler/frontend/keywords.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/comm_display/dispatch_rows.h"
 #include "compiler/statements/hardware/dispatch_rows.h"

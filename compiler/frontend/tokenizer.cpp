@@ -2,7 +2,6 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
-#include "compiler/frontend/keywords.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
 
@@ -83,7 +82,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
     opPending = false;
     unsigned char c0 = static_cast<unsigned char>(word[0]);
     if ((c0 >= 'a' && c0 <= 'z') || c0 == '`')
-      r.Kind = IsKeyword(word) ? kTokKeyword : kTokName;
+      r.Kind = st.entries.isKeyword(word) ? kTokKeyword : kTokName;
     else if (IsDigit(c0))
       r.Kind = kTokNumber;
     // any other first character: the record keeps the kind it held

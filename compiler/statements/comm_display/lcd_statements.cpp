@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/lcd_flags.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
