@@ -11,6 +11,7 @@
 #include "compiler/statements/math/abs_function.h"
 #include "compiler/statements/math/byte_functions.h"
 #include "compiler/statements/math/float_functions.h"
+#include "compiler/statements/math/swap_nop.h"
 
 namespace qbc {
 
@@ -35,7 +36,7 @@ constexpr DispatchRow kRows[] = {
     {"frombcd", "CompileFromBcdFunction", CompileFromBcdFunction},
     {"msb", "CompileMsbFunction", CompileMsbFunction},
     {"abs", "CompileAbsFunction", CompileAbsFunction},
-    {"swap", "CompileSwapStatement", nullptr},
+    {"swap", "CompileSwapStatement", CompileSwapStatement},
     {"makeword", "CompileMakeWordFunction", CompileMakeWordFunction},
     {"varptr", "CompileVarPtrFunction", nullptr},
     {"crc8", "CompileCrc8Function", nullptr},
@@ -140,7 +141,7 @@ constexpr DispatchRow kRows[] = {
     {.keyword = "powersave", .generator = "CompilePowerSaveStatement", .numbered = CompileSleepStatement, .number = 2},
     {.keyword = "standby", .generator = "CompileStandbyStatement", .numbered = CompileSleepStatement, .number = 3},
     {.keyword = "extstandby", .generator = "CompileExtStandbyStatement", .numbered = CompileSleepStatement, .number = 4},
-    {"nop", "CompileNopStatement", nullptr},
+    {"nop", "CompileNopStatement", CompileNopStatement},
     // Peripherals
     {"adc", "CompileAdcFunction", nullptr},
     {"adc8", "CompileAdc8Function", nullptr},

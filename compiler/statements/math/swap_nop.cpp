@@ -1,0 +1,116 @@
+#include "compiler/statements/math/swap_nop.h"
+
+#include <string>
+
+#include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/operand_store.h"
+#include "compiler/codegen/statement_kit.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr std::uint8_t kGlobalVar = 3;
+constexpr std::uint8_t kFrameVar = 6;
+constexpr const char* kMsgSwapType = "Must be Byte, Integer or Word!";
+
+// Loads the variable named by the current token in its own type; returns that type, or 0
+// (reported) when the token is no variable.
+std::uint8_t LoadSwapOperand(CompilerState& st) {
+  if (st.Tok().Kind != kTokName) {
+    CompileError(st, "Must be a variable!");
+    return 0;
+  }
+  st.sticky.WantedType = kTypeNone;
+  EmitLoadOperand(st);
+  return st.sticky.OperandType;
+}
+
+bool Swappable(std::uint8_t t) { return t == kTypeByte || t == kTypeInteger || t == kTypeWord; }
+
+void SwapOne(CompilerState& st, const std::string& a, std::uint8_t type) {
+  const std::uint8_t where = st.expr.LoadedVarClass;
+  st.sticky.WantedType = type;
+  if (type == kTypeByte) {
+    st.out.Instr(Sep::kNarrow, "swap", "zl");
+    if (where == kGlobalVar) EmitStoreVariable(st, a, "zl");
+    if (where == kFrameVar) EmitStoreFrameVar(st, a, "zl");
+  } else if (where == kGlobalVar) {
+    st.out.Instr(Sep::kWide, "sts", a + ",zh");
+    st.out.Instr(Sep::kWide, "sts", a + "+1,zl");
+  } else if (where == kFrameVar) {
+    st.out.Instr(Sep::kWide, "mov", "r25,zl");
+    st.out.Instr(Sep::kWide, "mov", "zl,zh");
+    st.out.Instr(Sep::kWide, "mov", "zh,r25");
+    EmitStoreFrameVar(st, a, "zl");
+  }
+}
+
+void SwapTwo(CompilerState& st, const std::string& a, std::uint8_t typeA) {
+  const bool wide = typeA != kTypeByte;
+  if (wide) {
+    st.out.Instr(Sep::kWide, "mov", "r24,zl");
+    st.out.Instr(Sep::kWide, "mov", "r25,zh");
+  } else {
+    st.out.Instr(Sep::kWide, "mov", "zh,zl");
+  }
+  const std::string b = st.TokText();
+  const std::uint8_t typeB = LoadSwapOperand(st);
+  if (typeB == 0) return;
+  if (!Swappable(typeB)) {
+    CompileError(st, kMsgSwapType);
+    return;
+  }
+  // the stores take each variable's whole width: a byte and a word would write the
+  // byte after the byte variable
+  if ((typeB != kTypeByte) != wide) {
+    CompileError(st, "Must be of the same size!");
+    return;
+  }
+  if (wide) {
+    st.out.Instr(Sep::kWide, "sts", b + ",r24");
+    st.out.Instr(Sep::kWide, "sts", b + "+1,r25");
+    st.out.Instr(Sep::kWide, "sts", a + ",zl");
+    st.out.Instr(Sep::kWide, "sts", a + "+1,zh");
+  } else {
+    st.out.Instr(Sep::kWide, "sts", b + ",zh");
+    st.out.Instr(Sep::kWide, "sts", a + ",zl");
+  }
+}
+
+}  // namespace
+
+void CompileSwapStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  if (st.TokText() == "(") ++st.src.TokenIndex;
+  const std::string a = st.TokText();
+  const std::uint8_t type = LoadSwapOperand(st);
+  if (type != 0 && !Swappable(type)) CompileError(st, kMsgSwapType);
+  if (type != 0 && Swappable(type)) {
+    if (st.TokText() == ",") {
+      ++st.src.TokenIndex;
+      SwapTwo(st, a, type);
+    } else {
+      SwapOne(st, a, type);
+    }
+  }
+  if (st.TokText() == ")") ++st.src.TokenIndex;
+}
+
+void CompileNopStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  if (st.Tok().Kind != kTokNumber) {
+    st.out.Instr("nop");
+    return;
+  }
+  const long n = std::stol(st.TokText());
+  if (n < 0 || n > 255) {
+    CompileError(st, "Must be 0 to 255!");
+    return;
+  }
+  for (long i = 0; i < n; ++i) st.out.Instr("nop");
+  ++st.src.TokenIndex;
+}
+
+}  // namespace qbc
