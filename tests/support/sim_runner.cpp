@@ -274,7 +274,7 @@ struct SimRunner::Impl {
   };
   std::map<std::pair<int, int>, std::list<Watch>::iterator> pins, compares;
   std::list<Watch> watches;
-  const std::vector<SimRunner::Edge> none;
+  const std::vector<SimRunner::Edge> none{};
 
   static void OnWatched(avr_irq_t*, uint32_t value, void* param) {
     auto* w = static_cast<Watch*>(param);
