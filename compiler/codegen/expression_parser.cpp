@@ -252,9 +252,10 @@ void ParseTerm(CompilerState& st) {
       const bool mod = st.TokText() == "mod";
       ParseDivision(st);
       if (mod) {
-        // the remainder: of a byte in r22, of the wider types in the left registers
+        // the remainder: of a byte in r22, of the wider types in the left registers; a bit
+        // is worked out as a byte
         const std::uint8_t t = st.sticky.WantedType;
-        if (t == kTypeByte)
+        if (t == kTypeByte || t == kTypeBit)
           st.out.Instr(Sep::kWide, "mov", "zl,r22");
         else if (t >= kTypeInteger && t <= kTypeLong)
           EmitMoveLeftToCurrent(st, t);

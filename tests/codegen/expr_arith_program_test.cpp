@@ -82,6 +82,10 @@ const std::vector<ArithCase>& Cases() {
        "A = 100\nB = 17\nC = 5\nD = A + B Mod C\nE = &hF4\nE = Not E And &h0F\nF = B Mod C\n"
        "W = &h1234\nV = Not W And &h0FF0\nL = 100000\nM = 17\nN = 5\nK = L - M Mod N",
        {{"d", 'b', 102}, {"e", 'b', 0x0B}, {"f", 'b', 2}, {"v", 'w', 0x0DC0}, {"k", 'l', 99998}}},
+      // A remainder stored into a bit is the remainder, not the quotient.
+      {"mod_into_bit", "Dim A As Byte, W As Word, T As Bit, U As Bit, V As Bit, R As Byte, S As Byte, Q As Byte",
+       "A = 5\nT = A Mod 2\nR = T\nA = 6\nU = A Mod 2\nS = U\nW = 261\nV = W Mod 2\nQ = V",
+       {{"r", 'b', 1}, {"s", 'b', 0}, {"q", 'b', 1}}},
       // The statements after the first one on a line do not count towards its form.
       {"operators_of_later_statements_on_the_line", "Dim L As Long, J As Byte, K As Byte, W As Word",
        "L = &h40000000 : J = 30 : If J = 30 And L > 5 Then K = 1\nW = 700 : J = K + 99",

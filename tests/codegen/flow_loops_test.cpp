@@ -129,3 +129,50 @@ end function
 
 }  // namespace
 }  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// And/or chains of two and three comparisons over byte, integer, word, long, float and bit
+// operands, in both loop forms: the pass count on the simulator matches the condition
+// evaluated here, pass by pass. Each pass sets every operand from the pass number n.
+TEST(FlowLoops, AndOrChainsOfMixedTypesInBothLoopForms) {
+  struct Chain {
+    const char* condition;
+    bool (*holds)(int n);
+  };
+  // b = n, i = 3 - n, w = 100 * n, l = 70000 - 10000 * n, f = n / 2, t = n mod 2
+  const Chain chains[] = {
+      {"b < 6 and w < 400", [](int n) { return n < 6 && 100 * n < 400; }},
+      {"w > 250 or b < 2", [](int n) { return 100 * n > 250 || n < 2; }},
+      {"i > -2 and l > 30000", [](int n) { return 3 - n > -2 && 70000 - 10000 * n > 30000; }},
+      {"l < 0 or i >= 0 and b <> 9", [](int n) { return 70000 - 10000 * n < 0 || (3 - n >= 0 && n != 9); }},
+      {"b > 2 and w > 0 and i > -3", [](int n) { return n > 2 && 3 - n > -3; }},
+      {"t = 0 or b < 4 and w < 900", [](int n) { return n % 2 == 0 || (n < 4 && 100 * n < 900); }},
+      {"f < 2.5 and l > 0", [](int n) { return n / 2.0 < 2.5; }},
+      {"b = 1 or i > 0 or l = 20000", [](int n) { return n == 1 || 3 - n > 0 || 70000 - 10000 * n == 20000; }},
+  };
+  const std::string set = "  b = n\n  i = 3 - n\n  w = 100 * n\n  l = 70000 - 10000 * n\n  f = n\n  f = f / 2\n"
+                          "  t = n mod 2\n";
+  for (const Chain& c : chains) {
+    SCOPED_TRACE(c.condition);
+    // Do ... Loop While: the body runs, then the condition decides on another pass.
+    int doPasses = 1;
+    while (doPasses < 12 && c.holds(doPasses)) ++doPasses;
+    // While ... Wend: n counts the passes, tested before each.
+    int whilePasses = 0;
+    while (whilePasses < 12 && c.holds(whilePasses)) ++whilePasses;
+    auto r = test::RunProgram("dim b as byte, i as integer, w as word, l as long, f as float, t as bit\n"
+                              "dim n as byte, p as byte, q as byte\n"
+                              "n = 0\np = 0\ndo\n  incr n\n  incr p\n" + set +
+                              "  if n = 12 then exit do\nloop while " + std::string(c.condition) +
+                              "\nn = 0\n" + set + "q = 0\nwhile " + c.condition +
+                              "\n  incr n\n  incr q\n" + set + "  if n = 12 then exit while\nwend\n");
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Byte("p"), doPasses);
+    EXPECT_EQ(r.Byte("q"), whilePasses);
+  }
+}
+
+}  // namespace
+}  // namespace qbc
