@@ -2,6 +2,7 @@
 // pending flag of one external interrupt, and Reset alone on a chip without jmp.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,35 @@ TEST(SetReset, BitVariablesAndLocals) {
   EXPECT_EQ(run->Byte("v1"), 0);
   EXPECT_EQ(run->Byte("b"), 0x02);
   EXPECT_EQ(run->Word("w"), 0x0200);
+}
+
+// Locals and parameters of every integer type: the bit is reached in its own byte of the
+// frame, and every other bit of the variable keeps its value.
+TEST(SetReset, BitsOfLocalsAndParametersOfEveryWidth) {
+  struct Case {
+    const char* declare;  // "Local X As ..." or "" for the parameter P (a long)
+    const char* name;
+    int bit;
+    std::uint32_t start;
+    std::uint32_t mask;  // the variable's width
+  };
+  for (const Case c : {Case{"Local X As Byte", "X", 5, 0x96, 0xFF}, Case{"Local X As Integer", "X", 14, 0x5AA5, 0xFFFF},
+                       Case{"Local X As Word", "X", 3, 0xA55A, 0xFFFF}, Case{"Local X As Word", "X", 9, 0x0F0F, 0xFFFF},
+                       Case{"Local X As Long", "X", 0, 0x12345678, 0xFFFFFFFF},
+                       Case{"Local X As Long", "X", 20, 0xA5A5A5A5, 0xFFFFFFFF},
+                       Case{"Local X As Long", "X", 31, 0x5A5A5A5A, 0xFFFFFFFF},
+                       Case{"", "P", 27, 0xC3C3C3C3, 0xFFFFFFFF}, Case{"", "P", 12, 0x0000F000, 0xFFFFFFFF}}) {
+    SCOPED_TRACE(std::string(c.declare) + " bit " + std::to_string(c.bit));
+    const std::string x = c.name;
+    const std::string p = Header("m8") + "Dim Sv As Long, Rv As Long\nDeclare Sub Bits(P As Long)\nBits(0)\nEnd\n" +
+                          "Sub Bits(P As Long)\n  " + c.declare + "\n  " + x + " = " + std::to_string(c.start) +
+                          "\n  Set " + x + "." + std::to_string(c.bit) + "\n  Sv = " + x + "\n  Reset " + x + "." +
+                          std::to_string(c.bit) + "\n  Rv = " + x + "\nEnd Sub\n";
+    auto run = RunBasic(p, "m8");
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Long("sv") & c.mask, (c.start | (1u << c.bit)) & c.mask);
+    EXPECT_EQ(run->Long("rv") & c.mask, (c.start & ~(1u << c.bit)) & c.mask);
+  }
 }
 
 TEST(SetReset, RefusedOperandsAreReported) {

@@ -31,8 +31,6 @@ std::optional<int> ConstantBit(CompilerState& st, int highest, const char* messa
   return v;
 }
 
-const char* RangeMessage(int highest) { return highest > 7 ? "From 0 to 15!" : "From 0 to 7!"; }
-
 // A bit that names something the compile-time forms can use: a number, a constant or a
 // device bit name. Anything else is an expression computed at run time.
 bool IsConstantBitText(CompilerState& st) {
@@ -98,19 +96,24 @@ void AliasForm(CompilerState& st, int alias, bool set) {
 }
 
 // The highest bit of a variable of `type` these statements reach; -1 for the types they
-// refuse.
-int HighestBit(std::uint8_t type) {
+// refuse. A local long is reached byte by byte in the frame; a global one is refused.
+int HighestBit(std::uint8_t type, bool local) {
   switch (type) {
     case kTypeByte: return 7;
     case kTypeInteger:
     case kTypeWord: return 15;
+    case kTypeLong: return local ? 31 : -1;
     default: return -1;
   }
 }
 
+const char* RangeMessage(int highest) {
+  return highest > 15 ? "From 0 to 31!" : highest > 7 ? "From 0 to 15!" : "From 0 to 7!";
+}
+
 // "." and a constant bit within the range of a variable of `type`; none after a report.
-std::optional<int> VariableBit(CompilerState& st, std::uint8_t type) {
-  const int highest = HighestBit(type);
+std::optional<int> VariableBit(CompilerState& st, std::uint8_t type, bool local) {
+  const int highest = HighestBit(type, local);
   if (highest < 0) {
     CompileError(st, "Not allowed for Long!");
     return std::nullopt;
@@ -120,7 +123,7 @@ std::optional<int> VariableBit(CompilerState& st, std::uint8_t type) {
 }
 
 void LocalForm(CompilerState& st, const std::string& name, int local, bool set) {
-  if (const auto bit = VariableBit(st, st.sym.LocalVars[local - 1].VarType)) {
+  if (const auto bit = VariableBit(st, st.sym.LocalVars[local - 1].VarType, true)) {
     st.out.Instr(set ? "set" : "clt");
     EmitStoreFrameVarBit(st, name, Dec(*bit));
   }
@@ -134,7 +137,7 @@ void GlobalForm(CompilerState& st, const std::string& name, int global, bool set
     st.out.Instr(Sep::kWide, "bld", (v.Size < 8 ? "r3," + Dec(v.Size) : "r4," + Dec(v.Size - 8)));
     return;
   }
-  if (const auto bit = VariableBit(st, v.VarType)) {
+  if (const auto bit = VariableBit(st, v.VarType, false)) {
     st.out.Instr(set ? "set" : "clt");
     EmitStoreVarBit(st, name, Dec(*bit));
   }
