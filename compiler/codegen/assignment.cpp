@@ -90,30 +90,10 @@ void ConstantRegisterBit(CompilerState& st, const std::string& reg, int address,
 }  // namespace
 
 namespace {
-void CompileAssignmentForms(CompilerState& st);
-}  // namespace
 
-// Error steps may run past the line's "<EOL>" (a missing ")" or "="); the tokens beyond it
-// are left over from earlier lines, so the statement ends at the "<EOL>".
-void CompileAssignment(CompilerState& st) {
-  CompileAssignmentForms(st);
-  const int eol = st.src.TokenCount - 1;
-  if (eol >= 0 && st.src.TokenIndex > eol) st.src.TokenIndex = static_cast<std::int16_t>(eol);
-}
-
-namespace {
-
-void CompileAssignmentForms(CompilerState& st) {
-  const bool callerSkip = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  st.expr.InParenExpr = false;
-  st.expr.IndexOnStack = false;
-  st.sticky.OperandType = 0;
-  st.sticky.WantedType = 0;
-
-  std::string name = st.TokText();
-  ++st.src.TokenIndex;
-
+// What the left side of an assignment names, read before the "=".
+struct AssignmentTarget {
+  std::string name;
   Target form = Target::None;
   std::string bit;            // bit text, or the name of the variable holding the bit number
   bool bitVariable = false;   // the target is a global bit variable
@@ -123,323 +103,364 @@ void CompileAssignmentForms(CompilerState& st) {
   int targetLocal = 0;  // the bit target is this frame variable (FindLocalVar's position)
   int regAddress = -1;
   std::uint8_t varType = 0;
-  int g = 0;
+  int global = 0;
+};
 
-  if (int k = FindLocalVar(st, name); k != 0) {
-    st.sticky.WantedType = st.sym.LocalVars[k - 1].VarType;
-    if (st.sticky.WantedType == kTypeFloat) st.used.Set(NeedFloatCore);
-    form = Target::FrameVar;
-    if (st.sticky.WantedType == kTypeString && st.TokText() == "=") {
-      // a string local or parameter: the whole string expression, bounded by its length
-      CompileStringFrameAssignment(st, k);
-      return;
-    }
-    if (st.TokText() == ".") {
-      varType = st.sym.LocalVars[k - 1].VarType;
-      targetLocal = k;
-      ++st.src.TokenIndex;
-      st.sticky.WantedType = kTypeBit;
-      const std::string t = st.TokText();
-      if (int c = FindConst(st, t); c != 0) {
-        bit = st.sym.Constants[c].Value;
-        CheckConstantBit(st, bit, varType);
-      } else if (st.Tok().Kind == kTokNumber) {
-        bit = t;
-        CheckConstantBit(st, bit, varType);
-      } else if (int lk = FindLocalVar(st, t); lk != 0) {
-        bitLocalIndex = lk;
-        form = Target::VarBitByFrameVar;
-      } else if (int gi = FindGlobalVar(st, t); gi != 0 && IsWholeNumberType(st.sym.GlobalVars[gi].VarType)) {
-        bit = t;
-        form = Target::VarBitByVar;
-      } else {
-        CompileError(st, "From 0 to 7!");
-        --st.src.TokenIndex;
-      }
-      if (form == Target::FrameVar) form = Target::FrameVarBit;
-      ++st.src.TokenIndex;
-    }
-  } else if ((g = FindGlobalVar(st, name)) != 0) {
-    const GlobalVarRecord v = st.sym.GlobalVars[g];
-    varType = v.VarType;
-    st.sticky.WantedType = v.VarType;
-    if (v.VarType == kTypeFloat) st.used.Set(NeedFloatCore);
-    if (st.TokText() == "(") {
-      form = Target::ArrayElement;
-      ++st.src.TokenIndex;
-      CheckConstantArrayIndex(st, v);
-      const bool wide = st.dev.RamEnd > 255;
-      st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
-      ParseExpression(st);
-      if (wide) {
-        st.expr.ArrayIndexType = kTypeWord;
-        if (st.sticky.WantedType == kTypeByte)
-          st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
-        if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zh");
-      } else {
-        st.expr.ArrayIndexType = st.sticky.OperandType;
-      }
-      st.expr.IndexOnStack = true;
-      st.sticky.WantedType = v.VarType;
-      ExpectToken(st, ")");
-      if (v.VarType == kTypeString) {
-        CompileStringArrayAssignment(st, name, v.ElementSize);
-        return;
-      }
-      if (!st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zl");
-    } else if (st.TokText() == ".") {
-      ++st.src.TokenIndex;
-      st.sticky.WantedType = kTypeBit;
-      const std::string t = st.TokText();
-      if (int c = FindConst(st, t); c != 0) {
-        bit = st.sym.Constants[c].Value;
-        bitGiven = true;
-        form = Target::VarBit;
-        CheckConstantBit(st, bit, v.VarType);
-      } else if (st.Tok().Kind == kTokNumber) {
-        bit = t;
-        bitGiven = true;
-        form = Target::VarBit;
-        CheckConstantBit(st, bit, v.VarType);
-      } else if (int lk = FindLocalVar(st, t); lk != 0) {
-        st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
-        bitLocalIndex = lk;
-        form = Target::VarBitByFrameVar;
-      } else {
-        // the number is read from the variable of that name: a name that is none would
-        // only fail in the assembler
-        if (FindGlobalVar(st, t) == 0) {
-          CompileError(st, "Unknown identifier " + t);
-          --st.src.TokenIndex;
-        }
-        bit = t;
-        form = Target::VarBitByVar;
-      }
-      ++st.src.TokenIndex;
-    } else if (v.Storage == kStorageFlash) {
-      form = Target::FlashTable;
-    } else {
-      switch (v.VarType) {
-        case kTypeBit:
-          form = Target::Scalar;
-          bitVariable = true;
-          break;
-        case kTypeByte:
-        case kTypeInteger:
-        case kTypeWord:
-        case kTypeLong:
-        case kTypeFloat: {
-          form = Target::Scalar;
-          const bool wholeArray = (v.VarType == kTypeByte && v.Size > 1) ||
-                                  ((v.VarType == kTypeInteger || v.VarType == kTypeWord) && v.Size > 2);
-          if (wholeArray) {
-            if (v.Size > 255) {
-              // the list and string forms count bytes in eight bits
-              CompileError(st, "Array " + UpperText(name) + " too large for a list!");
-              SkipToStatementEnd(st);
-              return;
-            }
-            if (st.TokText(1) == "(")
-              CompileArrayListAssignment(st, name);
-            else
-              CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
-            return;
-          }
-          break;
-        }
-        case kTypeString: {
-          if (v.Size > 255) {
-            CompileError(st, "String " + UpperText(name) + " too large for a list!");
-            SkipToStatementEnd(st);
-            return;
-          }
-          if (st.TokText(1) == "(") {
-            const int es = v.ElementSize == 0 ? v.Size : v.ElementSize;
-            CompileStringListAssignment(st, name, static_cast<std::uint8_t>(es),
-                                        static_cast<std::uint8_t>(es == 0 ? 1 : v.Size / es));
-          } else {
-            CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
-          }
-          return;
-        }
-        default:
-          form = Target::Scalar;
-          break;
-      }
-    }
+// The bit of a local after its "." (TokenIndex on the bit): a constant, a local or a
+// global holding the bit number.
+void ReadLocalBit(CompilerState& st, int k, AssignmentTarget& t) {
+  t.varType = st.sym.LocalVars[k - 1].VarType;
+  t.targetLocal = k;
+  ++st.src.TokenIndex;
+  st.sticky.WantedType = kTypeBit;
+  const std::string b = st.TokText();
+  if (int c = FindConst(st, b); c != 0) {
+    t.bit = st.sym.Constants[c].Value;
+    CheckConstantBit(st, t.bit, t.varType);
+  } else if (st.Tok().Kind == kTokNumber) {
+    t.bit = b;
+    CheckConstantBit(st, t.bit, t.varType);
+  } else if (int lk = FindLocalVar(st, b); lk != 0) {
+    t.bitLocalIndex = lk;
+    t.form = Target::VarBitByFrameVar;
+  } else if (int gi = FindGlobalVar(st, b); gi != 0 && IsWholeNumberType(st.sym.GlobalVars[gi].VarType)) {
+    t.bit = b;
+    t.form = Target::VarBitByVar;
   } else {
-    bool aliasBit = false;
-    if (int d = FindDefAlias(st, name); d != 0) {
-      const DefRecord& def = st.sym.Defs[d];
-      name = def.Register;
-      if (!(def.Bit == " " || def.Bit.empty())) {
-        bit = BitOperand(st, def.Bit);
-        bitGiven = true;
-        aliasBit = true;
-        st.sticky.WantedType = kTypeBit;
-        form = Target::RegisterBit;
-      } else {
-        form = Target::Register;
-      }
-    }
-    if (FindIoRegister(st, LowerText(name)) == 0 && FindIoRegister(st, name) == 0) {
-      CompileError(st, "Unknown identifier " + name);
+    CompileError(st, "From 0 to 7!");
+    --st.src.TokenIndex;
+  }
+  if (t.form == Target::FrameVar) t.form = Target::FrameVarBit;
+  ++st.src.TokenIndex;
+}
+
+// A local or parameter `k`, or one of its bits. False when the whole statement is compiled
+// (a string local).
+bool ReadLocalTarget(CompilerState& st, int k, AssignmentTarget& t) {
+  st.sticky.WantedType = st.sym.LocalVars[k - 1].VarType;
+  if (st.sticky.WantedType == kTypeFloat) st.used.Set(NeedFloatCore);
+  t.form = Target::FrameVar;
+  if (st.sticky.WantedType == kTypeString && st.TokText() == "=") {
+    // a string local or parameter: the whole string expression, bounded by its length
+    CompileStringFrameAssignment(st, k);
+    return false;
+  }
+  if (st.TokText() == ".") ReadLocalBit(st, k, t);
+  return true;
+}
+
+// An element of a global array: its index computed and kept (on the stack, or in the
+// second-operand registers). False when the whole statement is compiled (a string array).
+bool ReadArrayElementTarget(CompilerState& st, const GlobalVarRecord& v, AssignmentTarget& t) {
+  t.form = Target::ArrayElement;
+  ++st.src.TokenIndex;
+  CheckConstantArrayIndex(st, v);
+  const bool wide = st.dev.RamEnd > 255;
+  st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
+  ParseExpression(st);
+  if (wide) {
+    st.expr.ArrayIndexType = kTypeWord;
+    if (st.sticky.WantedType == kTypeByte) st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
+    if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zh");
+  } else {
+    st.expr.ArrayIndexType = st.sticky.OperandType;
+  }
+  st.expr.IndexOnStack = true;
+  st.sticky.WantedType = v.VarType;
+  ExpectToken(st, ")");
+  if (v.VarType == kTypeString) {
+    CompileStringArrayAssignment(st, t.name, v.ElementSize);
+    return false;
+  }
+  if (!st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zl");
+  return true;
+}
+
+// The bit of a global after its "." (TokenIndex on the bit).
+void ReadGlobalBit(CompilerState& st, const GlobalVarRecord& v, AssignmentTarget& t) {
+  ++st.src.TokenIndex;
+  st.sticky.WantedType = kTypeBit;
+  const std::string b = st.TokText();
+  if (int c = FindConst(st, b); c != 0) {
+    t.bit = st.sym.Constants[c].Value;
+    t.bitGiven = true;
+    t.form = Target::VarBit;
+    CheckConstantBit(st, t.bit, v.VarType);
+  } else if (st.Tok().Kind == kTokNumber) {
+    t.bit = b;
+    t.bitGiven = true;
+    t.form = Target::VarBit;
+    CheckConstantBit(st, t.bit, v.VarType);
+  } else if (int lk = FindLocalVar(st, b); lk != 0) {
+    st.sticky.OperandType = st.sym.LocalVars[lk - 1].VarType;
+    t.bitLocalIndex = lk;
+    t.form = Target::VarBitByFrameVar;
+  } else {
+    // the number is read from the variable of that name: a name that is none would
+    // only fail in the assembler
+    if (FindGlobalVar(st, b) == 0) {
+      CompileError(st, "Unknown identifier " + b);
       --st.src.TokenIndex;
-      form = Target::None;
+    }
+    t.bit = b;
+    t.form = Target::VarBitByVar;
+  }
+  ++st.src.TokenIndex;
+}
+
+// A whole byte or integer array, or a string, given a list or a string expression. False
+// for any other variable.
+bool CompileWholeVariableAssignment(CompilerState& st, const GlobalVarRecord& v, const std::string& name) {
+  const bool wholeArray = (v.VarType == kTypeByte && v.Size > 1) ||
+                          ((v.VarType == kTypeInteger || v.VarType == kTypeWord) && v.Size > 2);
+  if (!wholeArray && v.VarType != kTypeString) return false;
+  if (v.Size > 255) {
+    // the list and string forms count bytes in eight bits
+    CompileError(st, (wholeArray ? "Array " : "String ") + UpperText(name) + " too large for a list!");
+    SkipToStatementEnd(st);
+    return true;
+  }
+  if (wholeArray && st.TokText(1) == "(") {
+    CompileArrayListAssignment(st, name);
+  } else if (st.TokText(1) == "(") {
+    const int es = v.ElementSize == 0 ? v.Size : v.ElementSize;
+    CompileStringListAssignment(st, name, static_cast<std::uint8_t>(es),
+                                static_cast<std::uint8_t>(es == 0 ? 1 : v.Size / es));
+  } else {
+    CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
+  }
+  return true;
+}
+
+// A global variable `g`: an array element, a bit, a flash table, or the whole variable.
+// False when the whole statement is compiled.
+bool ReadGlobalTarget(CompilerState& st, int g, AssignmentTarget& t) {
+  const GlobalVarRecord v = st.sym.GlobalVars[g];
+  t.global = g;
+  t.varType = v.VarType;
+  st.sticky.WantedType = v.VarType;
+  if (v.VarType == kTypeFloat) st.used.Set(NeedFloatCore);
+  if (st.TokText() == "(") return ReadArrayElementTarget(st, v, t);
+  if (st.TokText() == ".") {
+    ReadGlobalBit(st, v, t);
+    return true;
+  }
+  if (v.Storage == kStorageFlash) {
+    t.form = Target::FlashTable;
+    return true;
+  }
+  t.form = Target::Scalar;
+  t.bitVariable = v.VarType == kTypeBit;
+  return !CompileWholeVariableAssignment(st, v, t.name);
+}
+
+// A register bit whose number is not known: computed at run time into the mask 1 shl n
+// in r23, kept on the stack while the right side is computed.
+void ReadRegisterBitAtRunTime(CompilerState& st, AssignmentTarget& t) {
+  const std::uint8_t kept = st.sticky.WantedType;
+  st.sticky.WantedType = kTypeByte;
+  ParseSum(st);
+  st.sticky.WantedType = kept;
+  EmitCall(st, "_VaBit");
+  st.out.Instr(Sep::kNarrow, "push", "r23");  // the right side may use r23 (the divide routines do)
+  st.used.Set(NeedBitMask);
+  t.bitAtRunTime = true;
+}
+
+// An I/O register or one of its bits, named directly or by a $def alias.
+void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
+  bool aliasBit = false;
+  if (int d = FindDefAlias(st, t.name); d != 0) {
+    const DefRecord& def = st.sym.Defs[d];
+    t.name = def.Register;
+    if (!(def.Bit == " " || def.Bit.empty())) {
+      t.bit = BitOperand(st, def.Bit);
+      t.bitGiven = true;
+      aliasBit = true;
+      st.sticky.WantedType = kTypeBit;
+      t.form = Target::RegisterBit;
     } else {
-      regAddress = IoRegisterValue(st, name);
-      if (!aliasBit && st.TokText() == ".") {
-        ++st.src.TokenIndex;
-        const std::string t = st.TokText();
-        const int known = BitTextValue(st, t);
-        st.sticky.WantedType = kTypeBit;
-        form = Target::RegisterBit;
-        if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, t) != 0 || FindIoRegister(st, t) != 0)) {
-          bit = Dec(known);
-          bitGiven = true;
-          ++st.src.TokenIndex;
-        } else {
-          // a bit number computed at run time: the mask 1 shl n in r23
-          const std::uint8_t kept = st.sticky.WantedType;
-          st.sticky.WantedType = kTypeByte;
-          ParseSum(st);
-          st.sticky.WantedType = kept;
-          EmitCall(st, "_VaBit");
-          st.out.Instr(Sep::kNarrow, "push", "r23");  // the right side may use r23 (the divide routines do)
-          st.used.Set(NeedBitMask);
-          bitAtRunTime = true;
-        }
-      } else if (!aliasBit) {
-        form = Target::Register;
-        st.sticky.WantedType = kTypeByte;
-      }
+      t.form = Target::Register;
     }
   }
-
-  // Right side.
-  ExpectToken(st, "=");
-  st.sticky.SkipOperandPush = callerSkip;
-
-  if (AtStatementEnd(st, 1) &&
-      (form == Target::FrameVarBit || form == Target::VarBit || (form == Target::RegisterBit && bitGiven) ||
-       (form == Target::Scalar && bitVariable))) {
-    const std::string value = ConstantBitValue(st);
-    if (!value.empty()) {
-      const bool set = value == "1";
-      if (form == Target::Scalar) {
-        const int b = static_cast<std::uint8_t>(st.sym.GlobalVars[g].Size);
-        st.out.Instr(set ? "set" : "clt");
-        if (b <= 7)
-          st.out.Instr(Sep::kWide, "bld", "r3," + Dec(b));
-        else if (b <= 15)
-          st.out.Instr(Sep::kWide, "bld", "r4," + Dec(b - 8));
-      } else if (form == Target::FrameVarBit || form == Target::VarBit) {
-        st.out.Instr(set ? "set" : "clt");
-        if (form == Target::FrameVarBit)
-          EmitStoreFrameVarBit(st, name, bit);
-        else
-          EmitStoreVarBit(st, name, bit);
-      } else {
-        ConstantRegisterBit(st, name, regAddress, bit, set);
-      }
-      ++st.src.TokenIndex;
-      return;
-    }
-  }
-
-  if (form == Target::FlashTable) {
-    st.sym.GlobalVars[g].Initialized = true;
-    std::uint8_t type = st.sym.GlobalVars[g].VarType;
-    EmitDataList(st, name, type);
+  if (FindIoRegister(st, LowerText(t.name)) == 0 && FindIoRegister(st, t.name) == 0) {
+    CompileError(st, "Unknown identifier " + t.name);
+    --st.src.TokenIndex;
+    t.form = Target::None;
     return;
   }
+  t.regAddress = IoRegisterValue(st, t.name);
+  if (aliasBit) return;
+  if (st.TokText() != ".") {
+    t.form = Target::Register;
+    st.sticky.WantedType = kTypeByte;
+    return;
+  }
+  ++st.src.TokenIndex;
+  const std::string b = st.TokText();
+  const int known = BitTextValue(st, b);
+  st.sticky.WantedType = kTypeBit;
+  t.form = Target::RegisterBit;
+  if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, b) != 0 || FindIoRegister(st, b) != 0)) {
+    t.bit = Dec(known);
+    t.bitGiven = true;
+    ++st.src.TokenIndex;
+  } else {
+    ReadRegisterBitAtRunTime(st, t);
+  }
+}
 
-  ParseExpression(st);
+// target = 0 / 1 for a bit whose place is known: set or cleared without computing a value.
+// False when the right side is no such constant.
+bool StoreConstantBit(CompilerState& st, const AssignmentTarget& t) {
+  const bool constantBitTarget = t.form == Target::FrameVarBit || t.form == Target::VarBit ||
+                                 (t.form == Target::RegisterBit && t.bitGiven) ||
+                                 (t.form == Target::Scalar && t.bitVariable);
+  if (!AtStatementEnd(st, 1) || !constantBitTarget) return false;
+  const std::string value = ConstantBitValue(st);
+  if (value.empty()) return false;
+  const bool set = value == "1";
+  if (t.form == Target::Scalar) {
+    const int b = static_cast<std::uint8_t>(st.sym.GlobalVars[t.global].Size);
+    st.out.Instr(set ? "set" : "clt");
+    if (b <= 7)
+      st.out.Instr(Sep::kWide, "bld", "r3," + Dec(b));
+    else if (b <= 15)
+      st.out.Instr(Sep::kWide, "bld", "r4," + Dec(b - 8));
+  } else if (t.form == Target::FrameVarBit || t.form == Target::VarBit) {
+    st.out.Instr(set ? "set" : "clt");
+    if (t.form == Target::FrameVarBit)
+      EmitStoreFrameVarBit(st, t.name, t.bit);
+    else
+      EmitStoreVarBit(st, t.name, t.bit);
+  } else {
+    ConstantRegisterBit(st, t.name, t.regAddress, t.bit, set);
+  }
+  ++st.src.TokenIndex;
+  return true;
+}
 
-  switch (form) {
-    case Target::Scalar: {
-      std::string reg = "zl";
-      if (st.sticky.SkipOperandPush) {
-        reg = "r24";
-      } else if (st.sticky.OperandType == kTypeFloat) {
-        reg = "r22";
-        st.used.Set(NeedFloatCore);
-      }
-      if (bitVariable) TakeBitFromValue(st);
-      EmitStoreVariable(st, name, reg);
-      break;
-    }
-    case Target::ArrayElement:
-      EmitStoreArrayElement(st, name);
-      break;
-    case Target::FrameVar:
-      EmitStoreFrameVar(st, name, st.sticky.SkipOperandPush ? "r24" : "zl");
-      break;
+// A global variable's value: from the register set the expression left it in.
+void StoreScalar(CompilerState& st, const AssignmentTarget& t) {
+  std::string reg = "zl";
+  if (st.sticky.SkipOperandPush) {
+    reg = "r24";
+  } else if (st.sticky.OperandType == kTypeFloat) {
+    reg = "r22";
+    st.used.Set(NeedFloatCore);
+  }
+  if (t.bitVariable) TakeBitFromValue(st);
+  EmitStoreVariable(st, t.name, reg);
+}
+
+// T into the bit of `reg` that the mask in r23 selects: set (or) when T is set, else
+// cleared (and with the inverted mask); `set` and `done` are the two labels of the branch.
+void MergeBitByMask(CompilerState& st, const std::string& reg, const std::string& set, const std::string& done) {
+  st.out.Instr(Sep::kNarrow, "brts", set);
+  st.out.Instr(Sep::kWide, "com", "r23");
+  st.out.Instr(Sep::kWide, "and", reg + ",r23");
+  st.out.Instr(Sep::kNarrow, "rjmp", done);
+  EmitLabel(st, set);
+  st.out.Instr(Sep::kWide, "or", reg + ",r23");
+  EmitLabel(st, done);
+}
+
+// T into the register bit whose mask 1 shl n waits on the stack.
+void StoreRegisterBitAtRunTime(CompilerState& st, const std::string& reg) {
+  const std::string l1 = NewLabel(st);
+  const std::string l2 = NewLabel(st);
+  st.used.Set(NeedStoreBit);
+  st.out.Instr(Sep::kWide, "pop", "r23");
+  EmitCall(st, "_StBit");
+  EmitReadIoRegister(st, reg, "r24");
+  MergeBitByMask(st, "r24", l1, l2);
+  EmitWriteIoRegister(st, reg, "r24");
+}
+
+// Bit 0 of the value into the bit of a variable whose number is known at run time: it may
+// reach any byte of the variable.
+void StoreVarBitAtRunTime(CompilerState& st, const AssignmentTarget& t) {
+  const std::string l1 = NewLabel(st);
+  const std::string l2 = NewLabel(st);
+  st.out.Instr(Sep::kWide, "bst", "zl,0x00");
+  st.sticky.WantedType = kTypeByte;
+  if (t.form == Target::VarBitByVar) {
+    st.out.Instr(Sep::kWide, "lds", "zl," + t.bit);
+  } else {
+    st.sticky.SkipOperandPush = false;
+    EmitLoadFrameVar(st, t.bitLocalIndex);
+  }
+  st.sticky.WantedType = t.varType;
+  if (t.targetLocal != 0)
+    EmitVarBitPointer(st, "", FrameReadDisplacement(st, st.sym.LocalVars[t.targetLocal - 1]), VarTypeBytes(t.varType));
+  else
+    EmitVarBitPointer(st, t.name, 0, VarTypeBytes(t.varType));
+  st.out.Instr(Sep::kWide, "ld", "zl,X");
+  MergeBitByMask(st, "zl", l1, l2);
+  st.out.Instr(Sep::kWide, "st", "X,zl");
+}
+
+// The computed right side stored into the target.
+void StoreValue(CompilerState& st, const AssignmentTarget& t) {
+  switch (t.form) {
+    case Target::Scalar: StoreScalar(st, t); break;
+    case Target::ArrayElement: EmitStoreArrayElement(st, t.name); break;
+    case Target::FrameVar: EmitStoreFrameVar(st, t.name, st.sticky.SkipOperandPush ? "r24" : "zl"); break;
     case Target::FrameVarBit:
       TakeBitFromValue(st);
-      EmitStoreFrameVarBit(st, name, bit);
+      EmitStoreFrameVarBit(st, t.name, t.bit);
       break;
     case Target::VarBit:
       TakeBitFromValue(st);
-      EmitStoreVarBit(st, name, bit);
+      EmitStoreVarBit(st, t.name, t.bit);
       break;
-    case Target::Register:
-      EmitStoreIoRegister(st, name);
-      break;
+    case Target::Register: EmitStoreIoRegister(st, t.name); break;
     case Target::RegisterBit:
-      if (!bitAtRunTime) {
-        TakeBitFromValue(st);
-        EmitStoreBit(st, name, bit);
+      if (t.bitAtRunTime) {
+        StoreRegisterBitAtRunTime(st, t.name);
       } else {
-        const std::string l1 = NewLabel(st);
-        const std::string l2 = NewLabel(st);
-        st.used.Set(NeedStoreBit);
-        st.out.Instr(Sep::kWide, "pop", "r23");
-        EmitCall(st, "_StBit");
-        EmitReadIoRegister(st, name, "r24");
-        st.out.Instr(Sep::kNarrow, "brts", l1);
-        st.out.Instr(Sep::kWide, "com", "r23");
-        st.out.Instr(Sep::kWide, "and", "r24,r23");
-        st.out.Instr(Sep::kNarrow, "rjmp", l2);
-        EmitLabel(st, l1);
-        st.out.Instr(Sep::kWide, "or", "r24,r23");
-        EmitLabel(st, l2);
-        EmitWriteIoRegister(st, name, "r24");
+        TakeBitFromValue(st);
+        EmitStoreBit(st, t.name, t.bit);
       }
       break;
     case Target::VarBitByVar:
-    case Target::VarBitByFrameVar: {
-      // the bit number is known at run time: it may reach any byte of the variable
-      const std::string l1 = NewLabel(st);
-      const std::string l2 = NewLabel(st);
-      st.out.Instr(Sep::kWide, "bst", "zl,0x00");
-      st.sticky.WantedType = kTypeByte;
-      if (form == Target::VarBitByVar) {
-        st.out.Instr(Sep::kWide, "lds", "zl," + bit);
-      } else {
-        st.sticky.SkipOperandPush = false;
-        EmitLoadFrameVar(st, bitLocalIndex);
-      }
-      st.sticky.WantedType = varType;
-      if (targetLocal != 0)
-        EmitVarBitPointer(st, "", FrameReadDisplacement(st, st.sym.LocalVars[targetLocal - 1]), VarTypeBytes(varType));
-      else
-        EmitVarBitPointer(st, name, 0, VarTypeBytes(varType));
-      st.out.Instr(Sep::kWide, "ld", "zl,X");
-      st.out.Instr(Sep::kNarrow, "brts", l1);
-      st.out.Instr(Sep::kWide, "com", "r23");
-      st.out.Instr(Sep::kWide, "and", "zl,r23");
-      st.out.Instr(Sep::kNarrow, "rjmp", l2);
-      EmitLabel(st, l1);
-      st.out.Instr(Sep::kWide, "or", "zl,r23");
-      EmitLabel(st, l2);
-      st.out.Instr(Sep::kWide, "st", "X,zl");
-      break;
-    }
+    case Target::VarBitByFrameVar: StoreVarBitAtRunTime(st, t); break;
     case Target::FlashTable:
-    case Target::None:
-      break;
+    case Target::None: break;
   }
+}
+
+// The target (false when its form compiled the whole statement), then the right side.
+void CompileAssignmentForms(CompilerState& st) {
+  const bool callerSkip = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  st.expr.InParenExpr = false;
+  st.expr.IndexOnStack = false;
+  st.sticky.OperandType = 0;
+  st.sticky.WantedType = 0;
+
+  AssignmentTarget t;
+  t.name = st.TokText();
+  ++st.src.TokenIndex;
+  if (int k = FindLocalVar(st, t.name); k != 0) {
+    if (!ReadLocalTarget(st, k, t)) return;
+  } else if (int g = FindGlobalVar(st, t.name); g != 0) {
+    if (!ReadGlobalTarget(st, g, t)) return;
+  } else {
+    ReadRegisterTarget(st, t);
+  }
+
+  ExpectToken(st, "=");
+  st.sticky.SkipOperandPush = callerSkip;
+  if (StoreConstantBit(st, t)) return;
+  if (t.form == Target::FlashTable) {
+    st.sym.GlobalVars[t.global].Initialized = true;
+    std::uint8_t type = st.sym.GlobalVars[t.global].VarType;
+    EmitDataList(st, t.name, type);
+    return;
+  }
+  ParseExpression(st);
+  StoreValue(st, t);
 }
 
 // More values than the variable has elements would overwrite the variables after it.
@@ -502,6 +523,14 @@ void CloseList(CompilerState& st) {
 }
 
 }  // namespace
+
+// Error steps may run past the line's "<EOL>" (a missing ")" or "="); the tokens beyond it
+// are left over from earlier lines, so the statement ends at the "<EOL>".
+void CompileAssignment(CompilerState& st) {
+  CompileAssignmentForms(st);
+  const int eol = st.src.TokenCount - 1;
+  if (eol >= 0 && st.src.TokenIndex > eol) st.src.TokenIndex = static_cast<std::int16_t>(eol);
+}
 
 void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
                                  std::uint8_t elementCount) {
