@@ -131,23 +131,6 @@ struct StringConstRecord {
   std::string Text;
 };
 
-struct SoftComRecord {
-  std::string TxPort;
-  std::string RxPort;
-  std::string TxPin;
-  std::string RxPin;
-  std::string TxBaud;  // record 0 after $com1: software UART ticks per bit
-  std::string RxBaud;  // record 0 after $com1: Timer0 division
-  bool PrintUsed = false;
-  bool InputUsed = false;
-};
-
-struct OneWireRecord {
-  int LastBusIndex = 0;
-  std::string Port;
-  std::string Pin;
-};
-
 // Device profile, set by the device loader.
 struct DeviceProfile {
   std::string DeviceName;
@@ -228,10 +211,8 @@ struct ExpressionCells {
   bool BitOperandIsLocal = false;
   bool BitOperandIsIo = false;
   bool RandomizeDone = false;
-  bool I2cReadAckSeen = false;
   bool FloatVarDeclared = false;
   bool AdccInterruptUsed = false;
-  bool SpiFunctionUsed = false;
   std::string BitOperandRegister;
   std::string BitOperandBit;
 };
@@ -244,8 +225,6 @@ struct StickyCells {
   bool LogicOperatorSeen = false;
   bool SingleLineIf = false;
   std::uint8_t StrOperandLength = 0;
-  std::string InputTermChar;
-  std::string PrintTermChar;
 };
 
 // Counters of the compilation and the symbol tables.
@@ -258,8 +237,6 @@ struct Symbols {
   BoundedTable<IoRegisterRecord, 751> IoRegisters;
   BoundedTable<VectorRecord, 49> InterruptVectors;
   BoundedTable<StringConstRecord, 256> StringConstants;
-  BoundedTable<SoftComRecord, 4> SoftComPorts;
-  BoundedTable<OneWireRecord, 9> OneWireBuses;
   // Every name the device definition file defines, with its value: register addresses and
   // bit numbers alike. The IoRegisters table ends before the bit names of the bigger chips
   // (m128, m2560), so statements that need a bit's number look it up here.

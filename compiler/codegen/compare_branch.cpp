@@ -13,31 +13,31 @@
 
 namespace qbc {
 
-std::uint8_t RelationCode(std::string_view text) {
-  if (text == "<") return 1;
-  if (text == "<=") return 2;
-  if (text == "=") return 3;
-  if (text == ">=") return 4;
-  if (text == ">") return 5;
-  if (text == "<>") return 6;
-  return 0;
+Relation RelationCode(std::string_view text) {
+  if (text == "<") return kRelLess;
+  if (text == "<=") return kRelLessEqual;
+  if (text == "=") return kRelEqual;
+  if (text == ">=") return kRelGreaterEqual;
+  if (text == ">") return kRelGreater;
+  if (text == "<>") return kRelNotEqual;
+  return kRelNone;
 }
 
-std::uint8_t ParseComparison(CompilerState& st) {
+Relation ParseComparison(CompilerState& st) {
   ParseSum(st);
   if (st.sticky.OperandType == kTypeString) {
     st.out.Instr(Sep::kWide, "mov", "xl,zl");
     if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   }
-  if (RelationCode(st.TokText()) != 0) return ParseComparisonOperator(st);
-  return 0;
+  if (RelationCode(st.TokText()) != kRelNone) return ParseComparisonOperator(st);
+  return kRelNone;
 }
 
-std::uint8_t ParseComparisonOperator(CompilerState& st) {
+Relation ParseComparisonOperator(CompilerState& st) {
   const std::uint8_t savedWanted = st.sticky.WantedType;
   if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
   const std::uint8_t leftType = st.sticky.OperandType;
-  const std::uint8_t code = RelationCode(st.TokText());
+  const Relation code = RelationCode(st.TokText());
   ++st.src.TokenIndex;
   // A string left operand stays in X (moved there by the caller). A part of a string made
   // by Left, Mid or Right (Z, r20) waits on the stack while the right operand is loaded.
@@ -112,15 +112,15 @@ namespace {
 
 // The branch taken when the relation holds (`whenTrue`) or fails, for the relations that
 // one branch decides after a compare of left with right.
-const char* SingleBranch(std::uint8_t relation, bool isSigned, bool whenTrue) {
+const char* SingleBranch(Relation relation, bool isSigned, bool whenTrue) {
   switch (relation) {
-    case 1:  // <
+    case kRelLess:
       return whenTrue ? (isSigned ? "brlt" : "brlo") : (isSigned ? "brge" : "brsh");
-    case 3:  // =
+    case kRelEqual:
       return whenTrue ? "breq" : "brne";
-    case 4:  // >=
+    case kRelGreaterEqual:
       return whenTrue ? (isSigned ? "brge" : "brsh") : (isSigned ? "brlt" : "brlo");
-    case 6:  // <>
+    case kRelNotEqual:
       return whenTrue ? "brne" : "breq";
     default:
       return "";
@@ -137,17 +137,17 @@ struct FloatTest {
   const char* branchFalse;
 };
 
-FloatTest FloatRelation(std::uint8_t relation) {
+FloatTest FloatRelation(Relation relation) {
   switch (relation) {
-    case 1:  // left < right: r24 = 1
+    case kRelLess:  // left < right: r24 = 1
       return {"cpi", "r24,0x01", "breq", "brne"};
-    case 2:  // left <= right: r24 = 0 or 1
+    case kRelLessEqual:  // left <= right: r24 = 0 or 1
       return {"and", "r24,r24", "brge", "brlt"};
-    case 3:
+    case kRelEqual:
       return {"and", "r24,r24", "breq", "brne"};
-    case 4:  // left >= right: r24 = 0 or 0xff
+    case kRelGreaterEqual:  // left >= right: r24 = 0 or 0xff
       return {"cpi", "r24,0x01", "brne", "breq"};
-    case 5:  // left > right: r24 = 0xff
+    case kRelGreater:  // left > right: r24 = 0xff
       return {"and", "r24,r24", "brlt", "brge"};
     default:  // <>
       return {"and", "r24,r24", "brne", "breq"};
@@ -156,7 +156,7 @@ FloatTest FloatRelation(std::uint8_t relation) {
 
 }  // namespace
 
-void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint8_t relation,
+void EmitCompareBranch(CompilerState& st, std::string_view connective, Relation relation,
                        const std::string& label) {
   const std::uint8_t saved = st.sticky.WantedType;
   const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
@@ -164,20 +164,20 @@ void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint
   const bool jumpWhenTrue = connective == "or";
   const bool isSigned = type == kTypeInteger || type == kTypeLong;
 
-  if (relation >= 1 && relation <= 6) {
+  if (relation != kRelNone) {
     if (type == kTypeFloat) {
       EmitCall(st, "_Fcmp0");
       UseFloatRoutine(st, NeedFcmp0);
       const FloatTest f = FloatRelation(relation);
       st.out.Instr(Sep::kWide, f.test, f.operands);
       st.out.Instr(Sep::kNarrow, jumpWhenTrue ? f.branchFalse : f.branchTrue, "PC+0x02");
-    } else if (relation == 2 || relation == 5) {
+    } else if (relation == kRelLessEqual || relation == kRelGreater) {
       // "<=" and ">" by two branches on the flags of left - right.
       const char* below = isSigned ? "brlt" : "brlo";
       const char* notBelow = isSigned ? "brge" : "brsh";
       // Equal skips both the second branch and the jump when equality makes the jump
       // wrong, or goes straight to the jump when it makes it right.
-      const bool equalHolds = relation == 2;
+      const bool equalHolds = relation == kRelLessEqual;
       if (equalHolds != jumpWhenTrue) {
         st.out.Instr(Sep::kNarrow, "breq", "PC+0x03");
         st.out.Instr(Sep::kNarrow, below, "PC+0x02");

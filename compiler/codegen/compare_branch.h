@@ -3,8 +3,6 @@
 // compare lines that set the status flags; the branch writer then skips one "rjmp" to a
 // label by the relation, the connective and the type. No truth value is ever computed.
 //
-// Relation codes: 1 "<", 2 "<=", 3 "=", 4 ">=", 5 ">", 6 "<>", 0 none.
-//
 // The right operand is compared as it is: "<=" and ">" are tested with a pair of branches
 // (equal, then below/above) rather than by adding one to the right operand, which would
 // wrap at the type's largest value (a byte tested "<= 255" would compare against 0).
@@ -16,18 +14,29 @@
 
 namespace qbc {
 
-// The relation code of an operator text ("<" 1 ... "<>" 6); 0 for any other text.
-std::uint8_t RelationCode(std::string_view text);
+// The relation a comparison tests; kRelNone: no relational operator (the value alone).
+enum Relation : std::uint8_t {
+  kRelNone = 0,
+  kRelLess = 1,          // <
+  kRelLessEqual = 2,     // <=
+  kRelEqual = 3,         // =
+  kRelGreaterEqual = 4,  // >=
+  kRelGreater = 5,       // >
+  kRelNotEqual = 6,      // <>
+};
+
+// The relation of an operator text; kRelNone for any other text.
+Relation RelationCode(std::string_view text);
 
 // Left operand, relational operator and right operand from the current token; the left
 // operand ends in the second-operand registers, the compare lines are written. Returns the
 // relation code, or 0 (and writes no compare) when no relational operator follows the
 // left operand. A string left operand's address is moved from Z into X first.
-std::uint8_t ParseComparison(CompilerState& st);
+Relation ParseComparison(CompilerState& st);
 
 // The current token is the relational operator; pushes the left operand, compiles the
 // right operand and the compare. Leaves OperandType on the type that was compared.
-std::uint8_t ParseComparisonOperator(CompilerState& st);
+Relation ParseComparisonOperator(CompilerState& st);
 
 // The compare of the second-operand registers (r24, r25, r16, r17; X for strings) with the
 // working registers (zl, zh, r18, r19; Z) by WantedType (OperandType when it is 0).
@@ -38,8 +47,8 @@ void EmitCaseCompare(CompilerState& st);
 // when it fails. The type is WantedType, or OperandType when WantedType is 0: integer and
 // long compare signed; byte, word and bit unsigned; strings by the Z flag of the compare
 // routines; floats through _Fcmp0's answer in r24 (0xff: right < left, 0: equal, 1: right >
-// left). Relation code 0 writes only the "rjmp".
-void EmitCompareBranch(CompilerState& st, std::string_view connective, std::uint8_t relation,
+// left). kRelNone writes only the "rjmp".
+void EmitCompareBranch(CompilerState& st, std::string_view connective, Relation relation,
                        const std::string& label);
 
 }  // namespace qbc

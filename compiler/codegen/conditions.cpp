@@ -42,14 +42,14 @@ std::uint8_t CompareType(CompilerState& st) {
 }
 
 // "not" in front of a comparison turns its relation into the opposite one.
-std::uint8_t InvertRelation(std::uint8_t code) {
+Relation InvertRelation(Relation code) {
   switch (code) {
-    case 1: return 4;
-    case 2: return 5;
-    case 3: return 6;
-    case 4: return 1;
-    case 5: return 2;
-    case 6: return 3;
+    case kRelLess: return kRelGreaterEqual;
+    case kRelLessEqual: return kRelGreater;
+    case kRelEqual: return kRelNotEqual;
+    case kRelGreaterEqual: return kRelLess;
+    case kRelGreater: return kRelLessEqual;
+    case kRelNotEqual: return kRelEqual;
     default: return code;
   }
 }
@@ -186,16 +186,16 @@ void EmitBitToRegister(CompilerState& st, const BitPlace& p, const std::string& 
 }
 
 // The left operand, a bit, stands before "=" or "<>" (or a connective, as "= 1").
-std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
+Relation CompileBitRelation(CompilerState& st, bool negated) {
   const BitPlace left = CurrentBitPlace(st);
-  std::uint8_t code = 3;
+  Relation code = kRelEqual;
   std::string value = "1";
   if (!IsConnective(st.TokText())) {
     code = RelationCode(st.TokText());
-    if (code != 3 && code != 6) {
+    if (code != kRelEqual && code != kRelNotEqual) {
       CompileError(st, "Just = or <> here!");
       while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
-      return 0;
+      return kRelNone;
     }
     ++st.src.TokenIndex;
     const TokenRecord& right = st.Tok();
@@ -227,15 +227,15 @@ std::uint8_t CompileBitRelation(CompilerState& st, bool negated) {
   if (value != "0" && value != "1") {
     CompileError(st, "Only 0 or 1!");
     while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
-    return 0;
+    return kRelNone;
   }
   bool wantSet = value == "1";
-  if (code == 6) wantSet = !wantSet;
+  if (code == kRelNotEqual) wantSet = !wantSet;
   if (negated) wantSet = !wantSet;
   // At "or" the jump after the skip goes to the true label: skip it when the test fails.
   const bool isOr = st.TokText() == "or";
   EmitBitSkip(st, left, wantSet != isOr);
-  return 0;
+  return kRelNone;
 }
 
 // A numeric constant as a left operand: its value into r24 (r25, r16, r17).
@@ -268,21 +268,21 @@ void LoadLeftByExpression(CompilerState& st) {
 }
 
 // An operand alone: true when it is not zero ("not": when it is zero).
-std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
+Relation CompileBareOperand(CompilerState& st, bool negated) {
   switch (CompareType(st)) {
     case kTypeByte:
       if (negated) {
         st.out.Instr(Sep::kWide, "tst", "r24");
-        return 3;
+        return kRelEqual;
       }
       st.out.Instr(Sep::kWide, "cpi", "r24,0x01");
-      return 4;
+      return kRelGreaterEqual;
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
       EmitEachByte(st, "clr", CurrentValue(CompareType(st)));
       EmitLeftWithWork(st, CompareType(st), "cp", "cpc");
-      return negated ? 3 : 6;
+      return negated ? kRelEqual : kRelNotEqual;
     case kTypeFloat:
       // Zero is +0.0 or -0.0: every bit but the sign clear.
       st.out.Instr(Sep::kWide, "mov", "zl,r21");
@@ -292,17 +292,17 @@ std::uint8_t CompileBareOperand(CompilerState& st, bool negated) {
       st.out.Instr(Sep::kWide, "or", "zl,r18");
       st.sticky.WantedType = kTypeByte;
       st.sticky.OperandType = kTypeByte;
-      return negated ? 3 : 6;
+      return negated ? kRelEqual : kRelNotEqual;
     default:
-      return 0;
+      return kRelNone;
   }
 }
 
 // A general comparison; a value without a relation is true when it is not zero.
-std::uint8_t CompileGeneralComparison(CompilerState& st) {
+Relation CompileGeneralComparison(CompilerState& st) {
   st.sticky.SkipOperandPush = false;
-  const std::uint8_t code = ParseComparison(st);
-  if (code != 0) return code;
+  const Relation code = ParseComparison(st);
+  if (code != kRelNone) return code;
   switch (CompareType(st)) {
     case kTypeBit:
     case kTypeByte:
@@ -324,11 +324,11 @@ std::uint8_t CompileGeneralComparison(CompilerState& st) {
       st.out.Instr(Sep::kWide, "or", "zl,r22");
       break;
     default:
-      return 0;
+      return kRelNone;
   }
   st.sticky.WantedType = 0;
   st.sticky.OperandType = kTypeByte;
-  return 6;
+  return kRelNotEqual;
 }
 
 // A right operand that is a plain number wider than the left operand's type widens the
@@ -438,7 +438,7 @@ bool IntegerAgainstFloat(CompilerState& st) {
     const TokenRecord& t = st.src.Tokens[i];
     if (IsConnective(t.Text)) break;
     if (t.Kind == kTokString) return false;
-    if (t.Kind == kTokOperator && RelationCode(t.Text) != 0) right = true;
+    if (t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone) right = true;
     std::uint8_t here = 0;
     if (t.Kind == kTokName || t.Kind == kTokCallName) {
       here = NamedOperandType(st, t.Text);
@@ -520,8 +520,8 @@ bool IsSimpleCondition(CompilerState& st) {
     if ((t.Kind == kTokOpenParen && !callSeen) || t.Kind == kTokString) return false;
     // An arithmetic operator makes an expression of the operand (a sign after the
     // relation does not): the general comparison compiles it.
-    if (t.Kind == kTokOperator && RelationCode(t.Text) == 0 && !afterRelation) return false;
-    afterRelation = t.Kind == kTokOperator && RelationCode(t.Text) != 0;
+    if (t.Kind == kTokOperator && RelationCode(t.Text) == kRelNone && !afterRelation) return false;
+    afterRelation = t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone;
     if (t.Kind == kTokDot) ++dots;
     ++count;
   }
@@ -710,8 +710,8 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
 
 void EmitConditionCompare(CompilerState& st) { EmitLeftWithWork(st, CompareType(st), "cp", "cpc"); }
 
-std::uint8_t ParseConditionRelation(CompilerState& st) {
-  const std::uint8_t code = RelationCode(st.TokText());
+Relation ParseConditionRelation(CompilerState& st) {
+  const Relation code = RelationCode(st.TokText());
   std::uint8_t type = CompareType(st);
   st.sticky.SkipOperandPush = false;
   ++st.src.TokenIndex;
@@ -736,7 +736,7 @@ std::uint8_t ParseConditionRelation(CompilerState& st) {
   return code;
 }
 
-std::uint8_t CompileCondition(CompilerState& st) {
+Relation CompileCondition(CompilerState& st) {
   const int start = st.src.TokenIndex;
   const std::uint8_t wanted = st.sticky.WantedType;
   bool negated = false;
@@ -757,8 +757,8 @@ std::uint8_t CompileCondition(CompilerState& st) {
   const std::string& next = st.TokText();
   if (bit) return CompileBitRelation(st, negated);
   if (IsConnective(next)) return CompileBareOperand(st, negated);
-  if (RelationCode(next) != 0) {
-    const std::uint8_t code = ParseConditionRelation(st);
+  if (RelationCode(next) != kRelNone) {
+    const Relation code = ParseConditionRelation(st);
     return negated ? InvertRelation(code) : code;
   }
   // Not a comparison of the simple form (an operator follows the operand): compile it
@@ -785,7 +785,7 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     // leaves IndexOnStack set, and the constant loader then writes nothing for a bit
     // context: "f = 1" with a bit local would compare with whatever zl held.
     st.expr.IndexOnStack = false;
-    const std::uint8_t code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
+    const Relation code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
     const std::string connective = st.TokText();
     if (connective == "or") {
       if (needTrueLabel) trueLabel = NewLabel(st);

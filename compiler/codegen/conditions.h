@@ -12,6 +12,7 @@
 #include <string>
 
 #include "compiler/base/state.h"
+#include "compiler/codegen/compare_branch.h"
 
 namespace qbc {
 
@@ -23,11 +24,11 @@ bool IsSimpleCondition(CompilerState& st);
 // leaves TokenIndex on the connective that follows. Returns 0 when it wrote a skip
 // instruction itself (a bit test): the caller then writes only the "rjmp" after it, which
 // the skip passes over when the jump must not be taken at the connective that follows.
-std::uint8_t CompileCondition(CompilerState& st);
+Relation CompileCondition(CompilerState& st);
 
 // The relation and right operand of a simple comparison whose left operand is in r24..;
 // writes the compare and returns the relation code.
-std::uint8_t ParseConditionRelation(CompilerState& st);
+Relation ParseConditionRelation(CompilerState& st);
 
 // Loads a named operand into the compare registers, or records where its bit is in the
 // bit-operand cells (BitOperandRegister, BitOperandBit and the kind flags); TokenIndex is on

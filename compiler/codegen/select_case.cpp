@@ -158,7 +158,7 @@ void CompileSelectStatement(CompilerState& st) {
       EmitLabel(st, nextLabel);
       break;
     }
-    if (const std::uint8_t code = RelationCode(st.TokText()); code != 0) {
+    if (const Relation code = RelationCode(st.TokText()); code != kRelNone) {
       ++st.src.TokenIndex;
       CompileCaseValue(st, sel);
       EmitCompareBranch(st, "", code, nextLabel);
@@ -175,12 +175,12 @@ void CompileSelectStatement(CompilerState& st) {
         const std::string failLabel = last ? nextLabel : NewLabel(st);
         CompileCaseValue(st, sel);
         if (st.TokText() == "to") {
-          EmitCompareBranch(st, "", 4, failLabel);
+          EmitCompareBranch(st, "", kRelGreaterEqual, failLabel);
           ++st.src.TokenIndex;
           CompileCaseValue(st, sel);
-          EmitCompareBranch(st, "", 2, failLabel);
+          EmitCompareBranch(st, "", kRelLessEqual, failLabel);
         } else {
-          EmitCompareBranch(st, "", 3, failLabel);
+          EmitCompareBranch(st, "", kRelEqual, failLabel);
         }
         if (last) break;
         ExpectToken(st, ",");

@@ -9,6 +9,7 @@
 #include "compiler/library/core/link_rows.h"
 #include "compiler/library/display/link_rows.h"
 #include "compiler/library/hardware/link_rows.h"
+#include "compiler/statements/comm_display/one_wire_cells.h"
 
 namespace qbc {
 
@@ -49,8 +50,8 @@ void RunLinkOrder(CompilerState& st, std::span<const LinkRow> rows, LinkRowHook 
       continue;
     }
     if (row.PerBus) {
-      const int last = st.sym.OneWireBuses[0].LastBusIndex;
-      for (int bus = 0; bus <= last && bus < static_cast<int>(st.sym.OneWireBuses.size()); ++bus) {
+      const int last = st.Cells<OneWireCells>().OneWireBuses[0].LastBusIndex;
+      for (int bus = 0; bus <= last && bus < static_cast<int>(st.Cells<OneWireCells>().OneWireBuses.size()); ++bus) {
         if (onRow != nullptr)
           onRow(st, row, bus, context);
         else

@@ -217,11 +217,11 @@ bool IsPeripheralWord(const std::string& w) {
 }  // namespace
 
 void ParseInputTermCharMetaStatement(CompilerState& st) {
-  ParseTermChar(st, st.sticky.InputTermChar, st.Cells<UartCells>().InputTermCharSet);
+  ParseTermChar(st, st.Cells<UartCells>().InputTermChar, st.Cells<UartCells>().InputTermCharSet);
 }
 
 void ParsePrintTermCharMetaStatement(CompilerState& st) {
-  ParseTermChar(st, st.sticky.PrintTermChar, st.Cells<UartCells>().PrintTermCharSet);
+  ParseTermChar(st, st.Cells<UartCells>().PrintTermChar, st.Cells<UartCells>().PrintTermCharSet);
 }
 
 void ParseMetaStatement(CompilerState& st) {

@@ -14,6 +14,17 @@ struct UartFormatRecord {
   std::uint8_t StopBits = 0;
 };
 
+struct SoftComRecord {
+  std::string TxPort;
+  std::string RxPort;
+  std::string TxPin;
+  std::string RxPin;
+  std::string TxBaud;  // record 0 after $com1: software UART ticks per bit
+  std::string RxBaud;  // record 0 after $com1: Timer0 division
+  bool PrintUsed = false;
+  bool InputUsed = false;
+};
+
 struct UartCells {
   bool BaudRateSet[4] = {false, false, false, false};
   bool SoftUartInterrupt = false;
@@ -22,6 +33,11 @@ struct UartCells {
   std::string UartInitText;
   BoundedTable<UartFormatRecord, 4> UartFormat;
   BoundedTable<std::uint8_t, 4> UartFormatSet;
+  // The software UARTs, Com1 to Com4.
+  BoundedTable<SoftComRecord, 4> SoftComPorts;
+  // The end-of-line characters of Input and Print, as two hexadecimal digits.
+  std::string InputTermChar;
+  std::string PrintTermChar;
 };
 
 }  // namespace qbc

@@ -69,7 +69,7 @@ res:\t.byte\t256
     st.sticky.OperandType = type;
     const std::string jumped = "J" + std::to_string(k);
     const std::string next = "N" + std::to_string(k);
-    EmitCompareBranch(st, connective, c.relation, jumped);
+    EmitCompareBranch(st, connective, static_cast<Relation>(c.relation), jumped);
     st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
     st.out.Instr(Sep::kNarrow, "rjmp", next);
     st.out.Label(jumped);
@@ -161,7 +161,7 @@ start:)");
       st.sticky.WantedType = kTypeFloat;
       const std::string jumped = "J" + std::to_string(k);
       const std::string next = "N" + std::to_string(k);
-      EmitCompareBranch(st, connective, cases[k].rel, jumped);
+      EmitCompareBranch(st, connective, static_cast<Relation>(cases[k].rel), jumped);
       st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
       st.out.Instr(Sep::kNarrow, "rjmp", next);
       st.out.Label(jumped);

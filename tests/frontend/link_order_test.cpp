@@ -19,6 +19,7 @@
 #include "compiler/driver/link_order.h"
 #include "compiler/driver/link_step.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/statements/comm_display/one_wire_cells.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
@@ -94,7 +95,7 @@ TEST(LinkOrder, FloatCoreComesWithEveryFloatRoutine) {
 
 TEST(LinkOrder, OneWireRoutinesOncePerBusFromZero) {
   test::CompilerFixture f;
-  f.st.sym.OneWireBuses[0].LastBusIndex = 1;
+  f.st.Cells<OneWireCells>().OneWireBuses[0].LastBusIndex = 1;
   f.st.used.Set(NeedOneWire);
   f.st.used.Set(NeedOneWireWriteAll);
   EXPECT_EQ(Linked(f.st), (std::vector<std::string>{"Emit1WireRoutines@0", "Emit1WireRoutines@1",
@@ -103,8 +104,8 @@ TEST(LinkOrder, OneWireRoutinesOncePerBusFromZero) {
 
 TEST(LinkOrder, ConfigurationGuards) {
   test::CompilerFixture polled;
-  polled.st.sym.SoftComPorts[0].PrintUsed = true;
-  polled.st.sym.SoftComPorts[2].InputUsed = true;
+  polled.st.Cells<UartCells>().SoftComPorts[0].PrintUsed = true;
+  polled.st.Cells<UartCells>().SoftComPorts[2].InputUsed = true;
   EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitCom1OutputRoutines", "EmitCom3InputRoutine"}));
   polled.st.Cells<UartCells>().SoftUartInterrupt = true;  // the interrupt-driven UART replaces them
   EXPECT_EQ(Linked(polled.st), (std::vector<std::string>{"EmitInterruptSwUartRoutines"}));

@@ -114,13 +114,13 @@ TEST(MetaCore, TerminatorsAreTwoHexDigits) {
   for (const Case& c : cases) {
     test::CompilerFixture f;
     Meta(f, c.line);
-    EXPECT_EQ(f.st.sticky.InputTermChar, c.digits) << c.line;
+    EXPECT_EQ(f.st.Cells<UartCells>().InputTermChar, c.digits) << c.line;
     EXPECT_TRUE(f.st.Cells<UartCells>().InputTermCharSet);
     EXPECT_EQ(f.st.ErrorCount, 0) << c.line << f.report.Text();
   }
   test::CompilerFixture p;
   Meta(p, "$printtermchar = (&h0A)");
-  EXPECT_EQ(p.st.sticky.PrintTermChar, "0A");
+  EXPECT_EQ(p.st.Cells<UartCells>().PrintTermChar, "0A");
   EXPECT_TRUE(p.st.Cells<UartCells>().PrintTermCharSet);
   EXPECT_FALSE(p.st.Cells<UartCells>().InputTermCharSet);
   test::CompilerFixture bad;

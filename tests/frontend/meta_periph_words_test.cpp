@@ -14,6 +14,7 @@
 #include "compiler/statements/peripherals/shift_cells.h"
 #include "compiler/statements/peripherals/sound_cells.h"
 #include "tests/support/meta_head_fixture.h"
+#include "compiler/statements/comm_display/one_wire_cells.h"
 
 namespace qbc {
 namespace {
@@ -23,7 +24,7 @@ using test::MetaHead;
 TEST(MetaPeriphCom1, SoftwareUartClaimsInt0AndOvf0AndDeclaresItsBitsOnce) {
   MetaHead h("m8", "$com1 = portb.1, 9600\n$com1 = portb.2, 9600");
   ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
-  const SoftComRecord& com = h.st.sym.SoftComPorts[0];
+  const SoftComRecord& com = h.st.Cells<UartCells>().SoftComPorts[0];
   EXPECT_EQ(com.TxPort, "PORTB");
   EXPECT_EQ(com.TxPin, "2");
   EXPECT_EQ(com.RxPort, "portd");
@@ -199,7 +200,7 @@ TEST(MetaPeriphPcKey, InitCallOrPortBitsByAddress) {
 TEST(MetaPeriph1Wire, BusRecordsNumberedFromZero) {
   MetaHead two("m8", "$1wire = portb.0, portd.7");
   ASSERT_EQ(two.st.ErrorCount, 0) << two.report.Text();
-  const auto& b = two.st.sym.OneWireBuses;
+  const auto& b = two.st.Cells<OneWireCells>().OneWireBuses;
   EXPECT_EQ(b[0].LastBusIndex, 1);
   EXPECT_EQ(b[0].Port, "PORTB");
   EXPECT_EQ(b[0].Pin, "0");
@@ -207,12 +208,12 @@ TEST(MetaPeriph1Wire, BusRecordsNumberedFromZero) {
   EXPECT_EQ(b[1].Pin, "7");
 
   MetaHead three("m8", "$1wire = portb.0, portb.1, portc.5");
-  EXPECT_EQ(three.st.sym.OneWireBuses[0].LastBusIndex, 2);
-  EXPECT_EQ(three.st.sym.OneWireBuses[2].Port, "PORTC");
+  EXPECT_EQ(three.st.Cells<OneWireCells>().OneWireBuses[0].LastBusIndex, 2);
+  EXPECT_EQ(three.st.Cells<OneWireCells>().OneWireBuses[2].Port, "PORTC");
 
   MetaHead one("m8", "$1wire = portb.0, portb.1\n$1wire = pinc.4");
-  EXPECT_EQ(one.st.sym.OneWireBuses[0].LastBusIndex, 0);
-  EXPECT_EQ(one.st.sym.OneWireBuses[0].Port, "PINC");
+  EXPECT_EQ(one.st.Cells<OneWireCells>().OneWireBuses[0].LastBusIndex, 0);
+  EXPECT_EQ(one.st.Cells<OneWireCells>().OneWireBuses[0].Port, "PINC");
   EXPECT_EQ(one.st.ErrorCount, 0);
 }
 

@@ -273,8 +273,8 @@ TEST(MetaUart, SoftwareUartTiming) {
   for (const auto& c : cases) {
     Uart u("m8", c.clock);
     u.Statement(std::string("baud #1 = ") + c.rate);
-    EXPECT_EQ(u.st.sym.SoftComPorts[0].TxBaud, c.ticks) << c.rate;
-    EXPECT_EQ(u.st.sym.SoftComPorts[0].RxBaud, c.division) << c.rate;
+    EXPECT_EQ(u.st.Cells<UartCells>().SoftComPorts[0].TxBaud, c.ticks) << c.rate;
+    EXPECT_EQ(u.st.Cells<UartCells>().SoftComPorts[0].RxBaud, c.division) << c.rate;
     EXPECT_EQ(u.st.Cells<TimerCells>().TimerClockSelect[0], c.select) << c.rate;
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.rate;
     EXPECT_FALSE(u.st.Cells<UartCells>().BaudRateSet[0]);

@@ -44,7 +44,7 @@ _InSt%%:\tmov\t\tr24,r25
 _InLp#:\trcall\t_GetCh#)",
                uart);
   if (uart == 0 && st.Cells<UartCells>().InputTermCharSet) {
-    st.out.Instr(Sep::kWide, "cpi", "zl,0x" + st.sticky.InputTermChar);
+    st.out.Instr(Sep::kWide, "cpi", "zl,0x" + st.Cells<UartCells>().InputTermChar);
     st.out.Instr(Sep::kNarrow, "breq", "_InEnd");
   }
   WriteUartText(st, R"(

@@ -60,10 +60,10 @@ bool SoftInputWanted(const CompilerState& s, int com) { return s.used[kSoftInput
 bool SoftInputBinAllWanted(const CompilerState& s, int com) { return s.used[kSoftInputBinAll[com - 1]]; }
 // The polled channel routines; the interrupt-driven software UART replaces them.
 bool SoftComOutputWanted(const CompilerState& s, int com) {
-  return !s.Cells<UartCells>().SoftUartInterrupt && s.sym.SoftComPorts[com - 1].PrintUsed;
+  return !s.Cells<UartCells>().SoftUartInterrupt && s.Cells<UartCells>().SoftComPorts[com - 1].PrintUsed;
 }
 bool SoftComInputWanted(const CompilerState& s, int com) {
-  return !s.Cells<UartCells>().SoftUartInterrupt && s.sym.SoftComPorts[com - 1].InputUsed;
+  return !s.Cells<UartCells>().SoftUartInterrupt && s.Cells<UartCells>().SoftComPorts[com - 1].InputUsed;
 }
 
 const LinkRow kRows[] = {

@@ -76,7 +76,7 @@ void EmitPrintCharRoutine(CompilerState& st, int uart) {
   st.out.Line();
   st.out.Line(uart == 2 ? ";////// Print2 Cr, Lf & any char////////////" : ";////// Print Cr, Lf & any char////////////");
   if (uart == 0 && st.Cells<UartCells>().PrintTermCharSet) {
-    st.out.Instr("_PCL", Sep::kWide, "ldi", "r24,0x" + st.sticky.PrintTermChar);
+    st.out.Instr("_PCL", Sep::kWide, "ldi", "r24,0x" + st.Cells<UartCells>().PrintTermChar);
   } else {
     WriteUartText(st, R"(
 _PCL#:\tldi\t\tr24,0x0d

@@ -327,7 +327,7 @@ void CalcSoftUartTiming(CompilerState& st) {
     CompileError(st, "Baud rate not possible!");
     --st.src.TokenIndex;
   }
-  SoftComRecord& com = st.sym.SoftComPorts[0];
+  SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
   com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(ticks)));
   com.RxBaud = std::to_string(division);
   st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(select);
@@ -335,7 +335,7 @@ void CalcSoftUartTiming(CompilerState& st) {
 }
 
 void EmitSoftUartReloads(CompilerState& st) {
-  const SoftComRecord& com = st.sym.SoftComPorts[0];
+  const SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
   const double r = LeadingNumber(com.TxBaud);
   double p = LeadingNumber(com.RxBaud);
   if (p <= 0.0) p = 1.0;

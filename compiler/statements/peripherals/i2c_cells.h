@@ -12,6 +12,7 @@ struct I2cCells {
   std::string I2cSclPort;
   std::string I2cSdaPin;
   std::string I2cSclPin;
+  bool I2cReadAckSeen = false;
 };
 
 }  // namespace qbc

@@ -18,6 +18,7 @@
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
+#include "compiler/statements/comm_display/one_wire_cells.h"
 
 namespace qbc {
 
@@ -43,7 +44,7 @@ void DeclareSoftUartBits(CompilerState& st) {
 void ParseCom1(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
-  SoftComRecord& com = st.sym.SoftComPorts[0];
+  SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
   com.RxPort = "portd";
   com.RxPin = "2";
   ClaimInterruptVector(st, "INT0");
@@ -136,7 +137,7 @@ void ParseOneWire(CompilerState& st) {
   constexpr int kLastBus = 8;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
-  auto& buses = st.sym.OneWireBuses;
+  auto& buses = st.Cells<OneWireCells>().OneWireBuses;
   std::string port, pin;
   if (ReadPortName(st, port)) buses[0].Port = port;
   ExpectToken(st, ".");

@@ -4,6 +4,7 @@ namespace qbc {
 
 struct SpiCells {
   bool SpiMaster = false;  // $spi chose master mode
+  bool SpiFunctionUsed = false;
 };
 
 }  // namespace qbc
