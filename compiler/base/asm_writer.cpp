@@ -16,11 +16,32 @@ void AsmWriter::InsertLines(std::size_t position, std::string_view lines) {
 }
 
 void AsmWriter::Instr(Sep sep, std::string_view mnemonic, std::string_view operands) {
-  InstrAfter(MnemonicIndent, sep, mnemonic, operands);
+  InstrAfter(Indent(sep), sep, mnemonic, operands);
 }
 
 void AsmWriter::Instr(std::string_view label, Sep sep, std::string_view mnemonic, std::string_view operands) {
-  InstrAfter(LabelLead(label), sep, mnemonic, operands);
+  if (sep != Sep::kColumn || label.empty()) {
+    InstrAfter(label.empty() ? Indent(sep) : LabelLead(label), sep, mnemonic, operands);
+    return;
+  }
+  std::string lead(label);
+  lead += ':';
+  InstrAfter(PadToColumn(lead), sep, mnemonic, operands);
+}
+
+std::string AsmWriter::Indent(Sep sep) const {
+  return sep == Sep::kColumn ? std::string(ColumnWidth, ' ') : MnemonicIndent;
+}
+
+std::string AsmWriter::PadToColumn(std::string_view text) {
+  std::string padded(text);
+  padded.append(text.size() < ColumnWidth ? ColumnWidth - text.size() : 1, ' ');
+  return padded;
+}
+
+std::string AsmWriter::GapAfter(Sep sep, std::string_view mnemonic) const {
+  if (sep != Sep::kColumn) return Gap(sep);
+  return PadToColumn(mnemonic).substr(mnemonic.size());
 }
 
 std::string AsmWriter::LabelLead(std::string_view label) const {
@@ -36,17 +57,17 @@ void AsmWriter::InstrAfter(std::string_view lead, Sep sep, std::string_view mnem
 }
 
 void AsmWriter::InstrOpen(Sep sep, std::string_view mnemonic) {
-  Put(Compose(MnemonicIndent, sep, mnemonic, {}));
-  Put(Gap(sep));
+  Put(Compose(Indent(sep), sep, mnemonic, {}));
+  Put(GapAfter(sep, mnemonic));
 }
 
 std::string AsmWriter::InstrText(Sep sep, std::string_view mnemonic, std::string_view operands) const {
-  return Compose(MnemonicIndent, sep, mnemonic, operands);
+  return Compose(Indent(sep), sep, mnemonic, operands);
 }
 
 std::string AsmWriter::Compose(std::string_view lead, Sep sep, std::string_view mnemonic,
                                std::string_view operands) const {
-  const std::string& gap = Gap(sep);
+  const std::string gap = GapAfter(sep, mnemonic);
   std::string line;
   line.reserve(lead.size() + mnemonic.size() + gap.size() + operands.size());
   line += lead;

@@ -9,10 +9,13 @@
 namespace qbc {
 
 // The gap between an instruction's mnemonic and its operands. The generated code uses two
-// widths, both layout cells of the writer, and each line's writer names the one it writes.
+// TAB widths, both layout cells of the writer, and the space columns of the float library;
+// each line's writer names the one it writes.
 enum class Sep : std::uint8_t {
   kWide,    // MnemonicIndent (two TABs): most lines of the generated code
   kNarrow,  // OperandSeparator (one TAB): calls, jumps, branches, skips and a few others
+  kColumn,  // spaces: the float routines' columns, ColumnWidth wide for the lead (indent or
+            // "label:") and for the mnemonic, at least one space after each
 };
 
 class AsmWriter {
@@ -21,17 +24,19 @@ class AsmWriter {
   std::string OperandSeparator = "\t";
   std::string MnemonicIndent = "\t\t";
   std::string CommentIndent = "\t\t\t";
+  // The width of the float routines' space columns (Sep::kColumn).
+  static constexpr std::size_t ColumnWidth = 8;
 
   // One whole line; an empty text gives an empty line.
   void Line(std::string_view text = {});
   // Every instruction and directive line of the generated code is written by these.
-  // MnemonicIndent, the mnemonic and, when there are operands, the gap `sep` names and
-  // the operands.
+  // MnemonicIndent (a column of spaces for Sep::kColumn), the mnemonic and, when there are
+  // operands, the gap `sep` names and the operands.
   void Instr(Sep sep, std::string_view mnemonic, std::string_view operands = {});
   // A mnemonic alone ("ret", "sei", a bare "lpm").
   void Instr(std::string_view mnemonic) { Instr(Sep::kWide, mnemonic); }
-  // The same line opened by "label:" and OperandSeparator instead of MnemonicIndent; an
-  // empty label gives the plain line.
+  // The same line opened by "label:" and OperandSeparator (Sep::kColumn: "label:" padded
+  // to the column) instead of the indent; an empty label gives the plain line.
   void Instr(std::string_view label, Sep sep, std::string_view mnemonic, std::string_view operands = {});
   // The general form under both: `lead` as it stands (an indent, or a label with the gap
   // its routine pads it with), the mnemonic, and the gap and operands when there are any.
@@ -43,7 +48,8 @@ class AsmWriter {
   // The text Instr(sep, ...) writes, without its line end: for the configuration lines that
   // are collected for the start-up code and written there later.
   std::string InstrText(Sep sep, std::string_view mnemonic, std::string_view operands = {}) const;
-  // The layout cell a gap style stands for.
+  // The layout cell a TAB gap style stands for. Sep::kColumn has no fixed gap (it pads each
+  // mnemonic to the column), so it is not asked for here.
   const std::string& Gap(Sep sep) const { return sep == Sep::kWide ? MnemonicIndent : OperandSeparator; }
   // The lead Instr(label, ...) opens its line with: "label:" and OperandSeparator, or
   // MnemonicIndent for an empty label.
@@ -70,6 +76,12 @@ class AsmWriter {
 
  private:
   std::string Compose(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands) const;
+  // The indent a line of style `sep` opens with when it has no label.
+  std::string Indent(Sep sep) const;
+  // `text` padded with spaces to ColumnWidth, at least one space after it.
+  static std::string PadToColumn(std::string_view text);
+  // The gap after `mnemonic` in style `sep`.
+  std::string GapAfter(Sep sep, std::string_view mnemonic) const;
 
   std::string text_;
   std::size_t lines_ = 0;

@@ -32,6 +32,14 @@ TEST(AsmWriter, InstructionFormsWriteTheirLeadAndGap) {
       {"", Sep::kWide, "ret", "", "\t\tret"},  // no gap without operands
       {"_Wms1", Sep::kWide, "ldi", "r21,0x10", "_Wms1:\tldi\t\tr21,0x10"},
       {"_Fmov", Sep::kNarrow, "push", "r22", "_Fmov:\tpush\tr22"},
+      {"", Sep::kColumn, "ldi", "ZL,byte1(_Fsin*2)", "        ldi     ZL,byte1(_Fsin*2)"},
+      {"", Sep::kColumn, "push", "yh", "        push    yh"},
+      {"", Sep::kColumn, "ret", "", "        ret"},
+      {"_Ffmt", Sep::kColumn, "ldi", "zl,byte1(_s1tmp)", "_Ffmt:  ldi     zl,byte1(_s1tmp)"},
+      {"_Ffm40", Sep::kColumn, "ldi", "zl,byte1(_s1tmp)", "_Ffm40: ldi     zl,byte1(_s1tmp)"},
+      // Past the column a label or mnemonic keeps one space before what follows.
+      {"_Ffmtlong", Sep::kColumn, "ldi", "zl,0x01", "_Ffmtlong: ldi     zl,0x01"},
+      {"", Sep::kColumn, ".db_long", "0x01", "        .db_long 0x01"},
   };
   for (const Case& c : cases) {
     AsmWriter out;
@@ -48,6 +56,13 @@ TEST(AsmWriter, InstructionFormsWriteTheirLeadAndGap) {
   out.Instr(Sep::kWide, "mov", "r25,r21");
   out.Instr("L1", Sep::kNarrow, "push", "r22");
   EXPECT_EQ(out.Str(), "_Flpm:  lpm\tr21,Z+\r\n  mov  r25,r21\r\nL1: push r22\r\n");
+  // The space columns stay as they are when the TAB cells change.
+  out.Clear();
+  out.InstrOpen(Sep::kColumn, ".db");
+  out.Put("0x01,0x02");
+  out.Line();
+  out.Instr("_Fpot", Sep::kColumn, "push", "r10");
+  EXPECT_EQ(out.Str(), "        .db     0x01,0x02\r\n_Fpot:  push    r10\r\n");
 }
 
 TEST(AsmWriter, TextBlockExpandsTabEscapesAndKeepsInnerEmptyLines) {

@@ -49,7 +49,7 @@ _Fwrk3: lsl     r24
         ret
 _Fwrk0: pop     r0
         pop     r0)");
-  if (ThreeByteReturn(st)) out.Line("        pop     r0");
+  if (ThreeByteReturn(st)) out.Instr(Sep::kColumn, "pop", "r0");
   // Packing: zero and NaN exits, normalisation (whole bytes first), then rounding without
   // branches: the extension byte with bit 0 set for a lost rest or an odd mantissa rounds
   // up from 0x81, so an exact half rounds to even.

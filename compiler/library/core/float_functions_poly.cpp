@@ -19,9 +19,9 @@ void EmitTableRead(CompilerState& st, const std::string& label, const std::strin
 
 void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
   const std::string t(table);
-  st.out.Line("        ldi     ZL,byte1(" + t + "*2)");
-  st.out.Line("        ldi     ZH,byte2(" + t + "*2)");
-  if (st.dev.NeedRampz) st.out.Line("        ldi     r21,byte3(" + t + "*2)");
+  st.out.Instr(Sep::kColumn, "ldi", "ZL,byte1(" + t + "*2)");
+  st.out.Instr(Sep::kColumn, "ldi", "ZH,byte2(" + t + "*2)");
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kColumn, "ldi", "r21,byte3(" + t + "*2)");
 }
 
 // _Fpot: x in A, Z on a table (count N, N + 1 coefficients highest power first, count M,

@@ -30,9 +30,9 @@ _Fstr:  push    r11
         push    r16
         push    r17
         push    yl)");
-  if (LargeRam(st)) out.Line("        push    yh");
-  out.Line("        ldi     yl,byte1(_s1tmp)");
-  if (LargeRam(st)) out.Line("        ldi     yh,byte2(_s1tmp)");
+  if (LargeRam(st)) out.Instr(Sep::kColumn, "push", "yh");
+  out.Instr(Sep::kColumn, "ldi", "yl,byte1(_s1tmp)");
+  if (LargeRam(st)) out.Instr(Sep::kColumn, "ldi", "yh,byte2(_s1tmp)");
   out.Text(R"(
         cpi     r19,0x07
         brlo    _Fstr0
@@ -231,7 +231,7 @@ _Fst20: clr     r22
         st      Y,r22
         ldi     r24,byte1(_s1tmp)
         ldi     r25,byte2(_s1tmp))");
-  if (LargeRam(st)) out.Line("        pop     yh");
+  if (LargeRam(st)) out.Instr(Sep::kColumn, "pop", "yh");
   out.Text(R"(
         pop     yl
         pop     r17
@@ -309,13 +309,13 @@ void EmitFloatFormatRoutine(CompilerState& st) {
   AsmWriter& out = st.out;
   const bool large = LargeRam(st);
   auto z_to_s1 = [&](const char* label) {
-    out.Line(std::string(label) + "ldi     zl,byte1(_s1tmp)");
-    if (large) out.Line("        ldi     zh,byte2(_s1tmp)");
+    out.Instr(label, Sep::kColumn, "ldi", "zl,byte1(_s1tmp)");
+    if (large) out.Instr(Sep::kColumn, "ldi", "zh,byte2(_s1tmp)");
   };
   out.Line();
-  z_to_s1("_Ffmt:  ");
-  out.Line("        ldi     xl,byte1(_s2tmp)");
-  if (large) out.Line("        ldi     xh,byte2(_s2tmp)");
+  z_to_s1("_Ffmt");
+  out.Instr(Sep::kColumn, "ldi", "xl,byte1(_s2tmp)");
+  if (large) out.Instr(Sep::kColumn, "ldi", "xh,byte2(_s2tmp)");
   out.Text(R"(
         ld      r18,Z
         cpi     r18,0x45
@@ -361,7 +361,7 @@ _Ffm3:  add     r18,r22
         cpi     r18,0x0C
         brlo    _Ffm40
 _Ffm31: rjmp    _Ffm50)");
-  z_to_s1("_Ffm40: ");
+  z_to_s1("_Ffm40");
   out.Text(R"(
         ld      r18,Z+
         st      X+,r18
@@ -406,7 +406,7 @@ _Ffm20: ld      r18,Z+
         ld      r18,-Z
         ldi     r18,0x30
 _Ffm21: ret)");
-  z_to_s1("_Ffm50: ");
+  z_to_s1("_Ffm50");
   out.Text(R"(
         ldi     r19,0x0E
 _Ffm51: ld      r18,Z+

@@ -80,7 +80,7 @@ void DeclareLateNumberTextCells(CompilerState& st) {
   lines.Line(".DSEG");
   setUp.Instr(Sep::kWide, "clr", "zl");
   auto cell = [&](const std::string& name, int bytes, bool cleared) {
-    lines.InstrAfter(name + ":" + lines.OperandSeparator, Sep::kNarrow, ".byte", std::to_string(bytes));
+    lines.Instr(name, Sep::kNarrow, ".byte", std::to_string(bytes));
     st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
     if (cleared) setUp.Instr(Sep::kWide, "sts", name + ",zl");
   };
