@@ -217,7 +217,7 @@ struct ExpressionCells {
   std::string BitOperandBit;
 };
 
-// Cells that their writers set before they are read; the reset leaves them alone.
+// Cells that their writers set before they are read; the reset clears them with the rest.
 struct StickyCells {
   std::uint8_t WantedType = 0;
   std::uint8_t OperandType = 0;
