@@ -18,4 +18,12 @@ std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, const std::stri
 // True when sbis/sbic/sbi/cbi can address the register.
 bool IsBitAddressable(CompilerState& st, const std::string& name);
 
+// Sets or clears one bit of a port register, by the register's address in the device
+// file: sbi/cbi in the low I/O space (below 0x20), in/out through zl in the rest of it
+// (below 0x40), lds/sts for the extended I/O (PORTF of the ATmega128, ports H to L of the
+// ATmega1280). `bitOperand` is the operand of the sbi/cbi form; a register the device
+// file does not name keeps that form.
+void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
+                 const std::string& bitOperand);
+
 }  // namespace qbc

@@ -9,6 +9,7 @@
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
@@ -27,9 +28,6 @@ std::string LastUpper(const std::string& text) {
 }
 
 std::string LastChar(const std::string& text) { return text.empty() ? std::string() : text.substr(text.size() - 1); }
-
-void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
-                 const std::string& bitOperand);
 
 void EmitUart(CompilerState& st, std::uint8_t uart) {
   const std::string& d = st.dev.DeviceName;
@@ -80,25 +78,6 @@ void EmitDtmfTimer(CompilerState& st) {
   st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl");
   const std::string ddr = "DDR" + LastUpper(st.Cells<DtmfCells>().DtmfPort);
   EmitPortBit(st, ddr, st.Cells<DtmfCells>().DtmfPin, true, ddr + "," + st.Cells<DtmfCells>().DtmfPin);
-}
-
-// Sets or clears one bit of a port register, by the register's address in the device
-// file: sbi/cbi in the low I/O space (below 0x20), in/out through zl in the rest of it
-// (below 0x40), lds/sts for the extended I/O (PORTF of the ATmega128, ports H to L of the
-// ATmega1280). `bitOperand` is the operand of the sbi/cbi form; a register the device
-// file does not name keeps that form.
-void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
-                 const std::string& bitOperand) {
-  const int i = FindIoRegister(st, LowerText(reg));
-  const int address = i > 0 ? st.sym.IoRegisters[i].Value : 0;
-  if (i == 0 || address < 0x20) {
-    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", bitOperand);
-    return;
-  }
-  const bool io = address < 0x40;
-  st.out.Instr(Sep::kWide, io ? "in" : "lds", "zl," + reg);
-  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl,1<<" + pin);
-  st.out.Instr(Sep::kWide, io ? "out" : "sts", reg + ",zl");
 }
 
 // Makes a shift port's clock pin an output.
