@@ -1,6 +1,7 @@
 // The link rows of the on-chip and attached hardware routines: EEPROM, keys, ADC, sound,
 // RC5 and DTMF.
 #include "compiler/library/hardware/link_rows.h"
+#include "compiler/library/hardware/sound_routine.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
@@ -18,7 +19,7 @@ const LinkRow kRows[] = {
     {1020, "EmitPcKeyRoutines", QBC_LINK_GUARD(s.Cells<PcKeyCells>().NeedPcKey), nullptr},
     {1050, "EmitAdcRoutine", QBC_LINK_GUARD(s.used[NeedAdc]), nullptr},
     {1060, "EmitAdc8Routine", QBC_LINK_GUARD(s.used[NeedAdc8]), nullptr},
-    {1070, "EmitSoundRoutine", QBC_LINK_GUARD(s.used[NeedSound]), nullptr},
+    {1070, "EmitSoundRoutine", QBC_LINK_GUARD(s.used[NeedSound]), EmitSoundRoutine},
     {1100, "EmitRc5ReceiveRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), nullptr},
     {1110, "EmitRc5Ovf0InterruptRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), nullptr},
     {1120, "EmitDtmfRoutines", QBC_LINK_GUARD(s.Cells<DtmfCells>().DtmfUsed), nullptr},

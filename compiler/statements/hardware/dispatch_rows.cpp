@@ -4,6 +4,8 @@
 #include "compiler/statements/hardware/interrupt_sense.h"
 #include "compiler/statements/hardware/interrupt_switches.h"
 #include "compiler/statements/hardware/number_format.h"
+#include "compiler/statements/hardware/pulse.h"
+#include "compiler/statements/peripherals/sound_statement.h"
 #include "compiler/statements/hardware/set_reset.h"
 #include "compiler/statements/hardware/sleep_modes.h"
 #include "compiler/statements/hardware/start_stop.h"
@@ -23,7 +25,7 @@ constexpr DispatchRow kRows[] = {
     // Bits and pins
     {"set", "CompileSetStatement", CompileSetStatement},
     {"reset", "CompileResetStatement", CompileResetStatement},
-    {"pulse", "CompilePulseStatement", nullptr},
+    {"pulse", "CompilePulseStatement", CompilePulseStatement},
     // String functions
     {"hex", "CompileHexFunction", CompileHexFunction},
     {"asc", "CompileAscFunction", nullptr},
@@ -148,7 +150,7 @@ constexpr DispatchRow kRows[] = {
     {"writeee", "CompileWriteEEStatement", nullptr},
     {"readee", "CompileReadEEStatement", nullptr},
     {"initee", "CompileInitEEStatement", nullptr},
-    {"sound", "CompileSoundStatement", nullptr},
+    {"sound", "CompileSoundStatement", CompileSoundStatement},
     {"dtmf", "CompileDtmfStatement", nullptr},
     {"rc5", "CompileRc5Statement", nullptr},
     {"key", "CompileKeyFunction", nullptr},
