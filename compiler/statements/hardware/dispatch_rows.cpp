@@ -13,6 +13,7 @@
 #include "compiler/statements/math/abs_function.h"
 #include "compiler/statements/math/byte_functions.h"
 #include "compiler/statements/math/float_functions.h"
+#include "compiler/statements/math/shift_rotate.h"
 #include "compiler/statements/math/swap_nop.h"
 
 namespace qbc {
@@ -48,8 +49,8 @@ constexpr DispatchRow kRows[] = {
     {"memload", "CompileMemLoadStatement", nullptr},
     {"memcopy", "CompileMemCopyStatement", nullptr},
     {"memfill", "CompileMemFillStatement", nullptr},
-    {"shift", "CompileShiftStatement", nullptr},
-    {"rotate", "CompileRotateStatement", nullptr},
+    {"shift", "CompileShiftStatement", CompileShiftStatement},
+    {"rotate", "CompileRotateStatement", CompileRotateStatement},
     // Floating-point functions
     {.keyword = "sin", .generator = "CompileSinFunction", .numbered = CompileFloatFunction, .number = kFloatSin},
     {.keyword = "cos", .generator = "CompileCosFunction", .numbered = CompileFloatFunction, .number = kFloatCos},

@@ -1,0 +1,166 @@
+#include "compiler/statements/math/shift_rotate.h"
+
+#include <algorithm>
+#include <string>
+
+#include "compiler/base/flags/arith_flags.h"
+#include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
+#include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/operand_store.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/math/function_result.h"
+
+namespace qbc {
+
+namespace {
+
+enum class BitMove { kShift, kRotate };
+
+struct MoveRoutine {
+  const char* label;
+  UsedFlag flag;
+};
+
+// [shift, rotate][byte, 16 bits, long][left, right]; each routine counts r24 down to zero,
+// so a count of 0 runs 256 passes.
+const MoveRoutine kRoutines[2][3][2] = {
+    {{{"_ShtBL", NeedShiftLeftByte}, {"_ShtBR", NeedShiftRightByte}},
+     {{"_ShtWL", NeedShiftLeftWord}, {"_ShtWR", NeedShiftRightWord}},
+     {{"_ShtLL", NeedShiftLeftLong}, {"_ShtLR", NeedShiftRightLong}}},
+    {{{"_RotBL", NeedRotateLeftByte}, {"_RotBR", NeedRotateRightByte}},
+     {{"_RotWL", NeedRotateLeftWord}, {"_RotWR", NeedRotateRightWord}},
+     {{"_RotLL", NeedRotateLeftLong}, {"_RotLR", NeedRotateRightLong}}},
+};
+
+// 0 byte, 1 integer or word, 2 long; -1 for a type without bits to move.
+int WidthIndex(std::uint8_t type) {
+  switch (type) {
+    case kTypeByte: return 0;
+    case kTypeInteger:
+    case kTypeWord: return 1;
+    case kTypeLong: return 2;
+    default: return -1;
+  }
+}
+
+// The count as the source gives it: a number written out, or an expression computed at
+// run time (kept on the stack while the variable is loaded).
+struct MoveCount {
+  bool constant = false;
+  long value = 0;
+};
+
+MoveCount ReadCount(CompilerState& st, BitMove move) {
+  MoveCount count;
+  if (st.Tok().Kind == kTokNumber && st.TokText(1) == ",") {
+    count.constant = true;
+    count.value = std::stol(st.TokText());
+    ++st.src.TokenIndex;
+    return count;
+  }
+  if (move == BitMove::kRotate) {
+    // the reporter steps over the count token
+    CompileError(st, "Must be numeric constant");
+    while (!kit::AtStatementEnd(st) && st.TokText() != ",") ++st.src.TokenIndex;
+    return count;
+  }
+  kit::LoadValue(st, kTypeByte);
+  st.out.Instr(Sep::kNarrow, "push", "zl");
+  return count;
+}
+
+// The value moved in the working registers of `width`; the count in r24 (popped from the
+// stack for an expression).
+void EmitMove(CompilerState& st, BitMove move, int width, bool left, const MoveCount& count) {
+  const MoveRoutine& r = kRoutines[move == BitMove::kRotate][width][left ? 0 : 1];
+  if (!count.constant) {
+    // a count of 0 leaves the value as it is: the routine would run 256 passes
+    const std::string done = NewLabel(st);
+    st.out.Instr(Sep::kNarrow, "pop", "r24");
+    st.out.Instr(Sep::kWide, "tst", "r24");
+    st.out.Instr(Sep::kNarrow, "breq", done);
+    CallLibrary(st, r.label, r.flag);
+    EmitLabel(st, done);
+    return;
+  }
+  if (move == BitMove::kShift) {
+    if (count.value == 0) return;
+    if (width == 0 && count.value == 1) {
+      st.out.Instr(Sep::kWide, left ? "lsl" : "lsr", "zl");
+      return;
+    }
+    // 255 passes clear every width, as any longer shift does
+    st.out.Instr(Sep::kWide, "ldi", "r24," + Dec(std::min(count.value, 255L)));
+  } else {
+    // 256 passes bring every width back to where it was
+    st.out.Instr(Sep::kWide, "ldi", "r24," + Dec(count.value % 256));
+  }
+  CallLibrary(st, r.label, r.flag);
+}
+
+// Stores the moved value back into the variable named `name` (a local or a global).
+bool StoreBack(CompilerState& st, const std::string& name, std::uint8_t type) {
+  st.sticky.WantedType = type;
+  if (FindLocalVar(st, name) != 0) {
+    EmitStoreFrameVar(st, name, "zl");
+    return true;
+  }
+  if (const int g = FindGlobalVar(st, name); g != 0 && st.sym.GlobalVars[g].Storage != kStorageFlash) {
+    EmitStoreVariable(st, name, "zl");
+    return true;
+  }
+  return false;
+}
+
+void CompileBitMove(CompilerState& st, BitMove move) {
+  const bool inExpression = st.expr.StatementContext;
+  FunctionResult result(st);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  const std::string direction = LowerText(st.TokText());
+  const bool left = direction == "left";
+  const bool known = left || direction == "right";
+  if (known)
+    ++st.src.TokenIndex;
+  else
+    CompileError(st, "Left or Right!");
+  kit::ExpectComma(st);
+  const MoveCount count = ReadCount(st, move);
+  kit::ExpectComma(st);
+
+  const std::string name = st.TokText();
+  // a statement writes the value back: only a plain variable has a place for it
+  const bool plainName = st.Tok().Kind == kTokName && st.TokText(1) == ")";
+  if (st.Tok().Kind == kTokNumber || (!inExpression && !plainName)) {
+    CompileError(st, "Last parameter must be Variable!");
+    if (!count.constant) st.out.Instr(Sep::kNarrow, "pop", "r24");
+    while (!kit::AtStatementEnd(st) && st.TokText() != ")") ++st.src.TokenIndex;
+    ExpectToken(st, ")");
+    result.Yield(kTypeByte);
+    return;
+  }
+  kit::LoadValue(st, kTypeNone);
+  const std::uint8_t type = kit::ItemType(st);
+  const int width = WidthIndex(type);
+  if (width < 0) {
+    CompileError(st, move == BitMove::kShift ? "Must be numeric var!" : "Must be numeric var!\"");
+    --st.src.TokenIndex;
+  }
+  if (width >= 0 && known) {
+    EmitMove(st, move, width, left, count);
+    if (!inExpression && !StoreBack(st, name, type)) kit::ReportInPlace(st, "Last parameter must be Variable!");
+  } else if (!count.constant) {
+    st.out.Instr(Sep::kNarrow, "pop", "r24");
+  }
+  ExpectToken(st, ")");
+  result.Yield(width >= 0 ? type : std::uint8_t{kTypeByte});
+}
+
+}  // namespace
+
+void CompileShiftStatement(CompilerState& st) { CompileBitMove(st, BitMove::kShift); }
+
+void CompileRotateStatement(CompilerState& st) { CompileBitMove(st, BitMove::kRotate); }
+
+}  // namespace qbc
