@@ -214,6 +214,96 @@ end: rjmp end
   EXPECT_EQ(sim.PinEdges('B', 0).back().level, 1);
 }
 
+// Two polled conversions: the flag the first one raised is kept by a written 0 and cleared
+// by a written 1, so the second waits for its own end; channel 10 of the ATmega2560 reads
+// its voltage too.
+TEST(SimRunner, ConvertsInjectedVoltagesAsTheChipsAdc) {
+  struct Case {
+    const char* mcu;
+    const char* device;
+    int first, second;  // channels
+    const char* select_second;
+  };
+  const Case cases[] = {
+      {"atmega8", "m8", 3, 5, "  ldi r16, (1<<REFS0)|5\n  out ADMUX, r16\n"},
+      {"atmega2560", "m2560", 1, 10,
+       "  ldi r16, (1<<REFS0)|2\n  sts ADMUX, r16\n  ldi r16, 1<<MUX5\n  sts ADCSRB, r16\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.mcu);
+    const bool io = std::string(c.device) == "m8";
+    auto out = [&](const std::string& reg, const std::string& r) {
+      return io ? "  out " + reg + ", " + r + "\n" : "  sts " + reg + ", " + r + "\n";
+    };
+    auto in = [&](const std::string& r, const std::string& reg) {
+      return io ? "  in " + r + ", " + reg + "\n" : "  lds " + r + ", " + reg + "\n";
+    };
+    const std::string wait = in("r16", "ADCSRA") + "  sbrs r16, ADIF\n  rjmp PC-" + (io ? "2" : "3") + "\n";
+    const std::string prog = DeviceInclude(c.device) + "  ldi r16, (1<<REFS0)|" + std::to_string(c.first) +
+                             "\n" + out("ADMUX", "r16") + "  ldi r16, (1<<ADEN)|(1<<ADSC)|7\n" +
+                             out("ADCSRA", "r16") + wait + in("r20", "ADCL") + in("r21", "ADCH") +
+                             "  ldi r16, (1<<ADEN)|7\n" + out("ADCSRA", "r16") + in("r22", "ADCSRA") +
+                             "  ldi r16, (1<<ADEN)|(1<<ADIF)|7\n" + out("ADCSRA", "r16") + in("r23", "ADCSRA") +
+                             c.select_second + "  ldi r16, (1<<ADEN)|(1<<ADSC)|7\n" + out("ADCSRA", "r16") + wait +
+                             in("r24", "ADCL") + in("r25", "ADCH") + "  cli\nend: rjmp end\n";
+    auto a = AssembleAsm(prog);
+    ASSERT_TRUE(a.ok) << a.output << prog;
+    SimRunner sim({.mcu = c.mcu});
+    ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+    sim.SetAdcReferences(5000, 2560);
+    sim.SetAdcInput(c.first, 2500);
+    sim.SetAdcInput(c.second, 1000);
+    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+    EXPECT_EQ(sim.Reg(20) | (sim.Reg(21) << 8), 1023 * 2500 / 5000);
+    EXPECT_EQ(sim.Reg(22) & 0x10, 0x10);  // a written 0 keeps the flag
+    EXPECT_EQ(sim.Reg(23) & 0x10, 0);     // a written 1 clears it
+    EXPECT_EQ(sim.Reg(24) | (sim.Reg(25) << 8), 1023 * 1000 / 5000);
+    // 25 ADC clocks of 128 cycles for each conversion
+    EXPECT_GT(sim.Cycles(), 2u * 13 * 128);
+  }
+}
+
+// The EEPROM starts from avra's image and keeps what the program wrote.
+TEST(SimRunner, LoadsAndReadsTheEeprom) {
+  const std::string prog = DeviceInclude("m168") + R"(
+.eseg
+  .db 0x11, 0x22, 0x33
+.cseg
+  ldi r16, 1
+  out EEARL, r16
+  clr r16
+  out EEARH, r16
+  sbi EECR, EERE
+  in r20, EEDR
+  ldi r16, 0x1F
+  out EEARH, r16
+  ldi r16, 0xFF
+  out EEARL, r16
+  ldi r16, 0xA5
+  out EEDR, r16
+  sbi EECR, EEMPE
+  sbi EECR, EEPE
+wait:
+  sbic EECR, EEPE
+  rjmp wait
+  cli
+end: rjmp end
+)";
+  auto a = AssembleAsm(prog);
+  ASSERT_TRUE(a.ok) << a.output;
+  SimRunner sim({.mcu = "atmega168"});
+  ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
+  ASSERT_TRUE(sim.LoadEeprom(a.eep_path));
+  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+  EXPECT_EQ(sim.Reg(20), 0x22);
+  const std::vector<uint8_t> ee = sim.Eeprom();
+  ASSERT_EQ(ee.size(), 512u);
+  EXPECT_EQ(ee[0], 0x11);
+  EXPECT_EQ(ee[2], 0x33);
+  EXPECT_EQ(ee[3], 0xFF);  // erased
+  EXPECT_EQ(ee[0x1FF], 0xA5);
+}
+
 TEST(SimRunner, StopsForTheRightReason) {
   struct Case {
     const char* name;

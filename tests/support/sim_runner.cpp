@@ -26,6 +26,8 @@
 extern "C" {
 #include <sim_avr.h>
 #include <sim_hex.h>
+#include <avr_adc.h>
+#include <avr_eeprom.h>
 #include <avr_ioport.h>
 #include <avr_timer.h>
 #include <avr_uart.h>
@@ -333,6 +335,70 @@ struct SimRunner::Impl {
     avr->data[addr] = static_cast<uint8_t>(avr->data[addr] & ~v);
   }
 
+  // The ADC: simavr's module with our fixes of its flag and of the channels above 7.
+  avr_adc_t* adc = nullptr;
+  uint32_t adc_millivolts[16] = {};
+  avr_io_write_t adcsra_write = nullptr;
+  void* adcsra_param = nullptr;
+  avr_io_read_t adcl_read = nullptr;
+  void* adcl_param = nullptr;
+
+  // ADIF as on the chip: cleared by a written 1, kept by a written 0.
+  static void OnAdcsraWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void* param) {
+    auto* self = static_cast<Impl*>(param);
+    avr_int_vector_t* flag = &self->adc->adc;
+    const bool was = avr_regbit_get(avr, flag->raised);
+    if (self->adcsra_write)
+      self->adcsra_write(avr, addr, v, self->adcsra_param);
+    else
+      avr_core_watch_write(avr, addr, v);
+    const bool keep = was && !((v >> flag->raised.bit) & 1);
+    const bool now = avr_regbit_get(avr, flag->raised);
+    if (keep && !now) avr_raise_interrupt(avr, flag);
+    if (!keep && now) avr_clear_interrupt(avr, flag);
+  }
+
+  // simavr measures only channels 0 to 7: a channel above takes channel 0's place (its
+  // voltage and mux entry) for the one read that samples the conversion.
+  static uint8_t OnAdclRead(avr_t* avr, avr_io_addr_t addr, void* param) {
+    auto* self = static_cast<Impl*>(param);
+    avr_adc_t* p = self->adc;
+    const uint8_t muxi = avr_regbit_get_array(avr, p->mux, ARRAY_SIZE(p->mux));
+    const avr_adc_mux_t mux = p->muxmode[muxi];
+    if (mux.kind != ADC_MUX_SINGLE || mux.src < 8 || mux.src > 15 || p->read_status)
+      return self->adcl_read(avr, addr, self->adcl_param);
+    const uint16_t kept = p->adc_values[0];
+    p->adc_values[0] = static_cast<uint16_t>(self->adc_millivolts[mux.src]);
+    p->muxmode[muxi].src = 0;
+    const uint8_t v = self->adcl_read(avr, addr, self->adcl_param);
+    p->muxmode[muxi] = mux;
+    p->adc_values[0] = kept;
+    return v;
+  }
+
+  void FixAdc() {
+    for (avr_io_t* io = avr->io_port; io; io = io->next)
+      if (io->kind && std::string(io->kind) == "adc") adc = reinterpret_cast<avr_adc_t*>(io);
+    if (!adc) return;
+    auto& w = avr->io[AVR_DATA_TO_IO(adc->r_adcsra)].w;
+    adcsra_write = w.c;
+    adcsra_param = w.param;
+    w.c = OnAdcsraWrite;
+    w.param = this;
+    auto& r = avr->io[AVR_DATA_TO_IO(adc->r_adcl)].r;
+    if (!r.c) return;
+    adcl_read = r.c;
+    adcl_param = r.param;
+    r.c = OnAdclRead;
+    r.param = this;
+  }
+
+  avr_eeprom_t* FindEeprom() const {
+    for (avr_io_t* io = avr ? avr->io_port : nullptr; io; io = io->next)
+      if (io->kind && std::string(io->kind) == "eeprom") return reinterpret_cast<avr_eeprom_t*>(io);
+    return nullptr;
+  }
+
   void FeedInput() {
     for (int n = 0; n < 4; ++n) {
       Port& p = ports[n];
@@ -489,6 +555,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
   }
   d.se = SleepEnableOf(d.mcu);
   d.KeepStoppedCounts();
+  d.FixAdc();
   // The external interrupt flags (the register of INT0, vector 1 on every chip here).
   for (int i = 0; i < d.avr->interrupts.vector_count; ++i) {
     avr_int_vector_t* v = d.avr->interrupts.vector[i];
@@ -643,6 +710,50 @@ void SimRunner::WatchWrites(uint32_t addr, std::function<void(uint8_t value)> wa
       impl_->avr, static_cast<avr_io_addr_t>(addr),
       [](avr_t*, avr_io_addr_t, uint8_t v, void* param) { (*static_cast<std::function<void(uint8_t)>*>(param))(v); },
       impl_->write_watches.back().get());
+}
+
+bool SimRunner::LoadEeprom(const std::string& eep_hex_path) {
+  avr_eeprom_t* ee = impl_->FindEeprom();
+  if (!ee) return false;
+  ihex_chunk_p chunks = nullptr;
+  const int n = read_ihex_chunks(eep_hex_path.c_str(), &chunks);
+  if (n < 0) return false;
+  bool fits = true;
+  for (int i = 0; i < n; ++i) {
+    if (chunks[i].baseaddr + chunks[i].size > ee->size) {
+      fits = false;
+      continue;
+    }
+    std::copy(chunks[i].data, chunks[i].data + chunks[i].size, ee->eeprom + chunks[i].baseaddr);
+  }
+  free_ihex_chunks(chunks);
+  return fits;
+}
+
+std::vector<uint8_t> SimRunner::Eeprom() const {
+  const avr_eeprom_t* ee = impl_->FindEeprom();
+  if (!ee) return {};
+  return std::vector<uint8_t>(ee->eeprom, ee->eeprom + ee->size);
+}
+
+void SimRunner::SetEeprom(const std::vector<uint8_t>& bytes, uint32_t addr) {
+  avr_eeprom_t* ee = impl_->FindEeprom();
+  for (size_t i = 0; ee && i < bytes.size() && addr + i < ee->size; ++i) ee->eeprom[addr + i] = bytes[i];
+}
+
+void SimRunner::SetAdcInput(int channel, uint32_t millivolts) {
+  Impl& d = *impl_;
+  if (!d.adc || channel < 0 || channel > 15) return;
+  d.adc_millivolts[channel] = millivolts;
+  if (channel < 8)
+    avr_raise_irq(avr_io_getirq(d.avr, AVR_IOCTL_ADC_GETIRQ, ADC_IRQ_ADC0 + channel), millivolts);
+}
+
+void SimRunner::SetAdcReferences(uint32_t avcc_millivolts, uint32_t aref_millivolts) {
+  if (!impl_->avr) return;
+  impl_->avr->vcc = avcc_millivolts;
+  impl_->avr->avcc = avcc_millivolts;
+  impl_->avr->aref = aref_millivolts;
 }
 
 const std::string& SimRunner::Log() const { return impl_->log; }

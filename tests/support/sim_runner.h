@@ -33,6 +33,10 @@
 //   read while it ran), not 0.
 // - A 1 written to an external interrupt flag (GIFR/EIFR) clears that flag and a 0 leaves
 //   the others alone (simavr would store the byte).
+// - The ADC's interrupt flag ADIF in ADCSRA is cleared by a written 1 and kept by a written
+//   0 (simavr keeps it set, so a second polled conversion would end at once).
+// - The single-ended ADC channels 8 to 15 (ATmega640..2560, MUX5 set) read the voltage
+//   given by SetAdcInput, as channels 0 to 7 do (simavr has no input for them).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -168,6 +172,20 @@ class SimRunner {
   // Calls `watch` with the value of every write the program makes to the I/O register at
   // data address `addr` (after the simulator's own handling of it). Call after Load().
   void WatchWrites(uint32_t addr, std::function<void(uint8_t value)> watch);
+
+  // The data EEPROM. LoadEeprom puts an image in it as a programmer does before the
+  // program starts (avra's .eep.hex; false when it cannot be read or does not fit);
+  // Eeprom() is every byte as the program left it, SetEeprom writes bytes from `addr`.
+  // Call after Load().
+  bool LoadEeprom(const std::string& eep_hex_path);
+  std::vector<uint8_t> Eeprom() const;
+  void SetEeprom(const std::vector<uint8_t>& bytes, uint32_t addr = 0);
+
+  // The ADC's inputs in millivolts: the voltage on single-ended channel `channel` (0..15),
+  // and the references it measures against (AVCC, which is also VCC, and the AREF pin).
+  // Call after Load(), also between runs.
+  void SetAdcInput(int channel, uint32_t millivolts);
+  void SetAdcReferences(uint32_t avcc_millivolts, uint32_t aref_millivolts);
 
   // simavr's messages (warnings about unknown I/O, crashes).
   const std::string& Log() const;
