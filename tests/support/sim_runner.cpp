@@ -21,6 +21,7 @@
 #include "compiler/driver/driver.h"
 #include "tests/support/asm_snapshot.h"
 #include "tests/support/fuzz_seeds.h"
+#include "tests/support/sim_live_pins.h"
 #include "tests/support/test_dirs.h"
 
 extern "C" {
@@ -233,6 +234,7 @@ struct SimRunner::Impl {
   std::vector<std::unique_ptr<std::function<void(uint8_t)>>> write_watches;
   std::map<std::string, uint32_t> symbols;  // lower-case names
   SleepEnable se{0, 0};
+  std::unique_ptr<LivePins> live;
   // Shadow of the real UBRRH on chips where simavr confuses it with UCSRC.
   uint8_t ubrrh = 0;
   uint8_t ucsrc = 0x86;
@@ -516,6 +518,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
     g_logs[d.avr] = &d.log;
   }
   d.avr->log = LOG_WARNING;
+  d.live = std::make_unique<LivePins>(d.avr);
   d.avr->frequency = d.opt.frequency;
   d.avr->sleep = NoSleep;
 
@@ -677,6 +680,21 @@ void SimRunner::DrivePin(char port, int bit, int level) {
   if (!d.avr || bit < 0 || bit > 7) return;
   if (avr_irq_t* irq = avr_io_getirq(d.avr, AVR_IOCTL_IOPORT_GETIRQ(port), IOPORT_IRQ_PIN0 + bit))
     avr_raise_irq(irq, level ? 1 : 0);
+}
+
+void SimRunner::OnPinChange(char port, int bit, std::function<void(uint64_t, bool, int)> fn) {
+  if (impl_->live) impl_->live->OnChange(port, bit, std::move(fn));
+}
+void SimRunner::SetPinInput(char port, int bit, int level) {
+  if (impl_->live) impl_->live->SetInput(port, bit, level);
+}
+void SimRunner::ReleasePinInput(char port, int bit) {
+  if (impl_->live) impl_->live->ReleaseInput(port, bit);
+}
+bool SimRunner::PinIsOutput(char port, int bit) const { return impl_->live && impl_->live->IsOutput(port, bit); }
+int SimRunner::PinPortBit(char port, int bit) const { return impl_->live ? impl_->live->PortBit(port, bit) : 0; }
+void SimRunner::After(uint64_t cycles, std::function<void()> fn) {
+  if (impl_->live) impl_->live->After(cycles, std::move(fn));
 }
 
 const std::vector<SimRunner::Edge>& SimRunner::PinEdges(char port, int bit) const {

@@ -165,6 +165,23 @@ class SimRunner {
   void WatchCompare(int timer, int channel);
   const std::vector<Edge>& CompareEvents(int timer, int channel) const;
 
+  // Live pin access for device models that answer while the program runs (call after
+  // Load()). `OnPinChange` calls `fn` whenever what the chip does to the pin changes:
+  // `output` is its DDR bit, `port_bit` its PORT bit (the level driven, or the pull-up
+  // while it is an input).
+  void OnPinChange(char port, int bit, std::function<void(uint64_t cycle, bool output, int port_bit)> fn);
+  // The level an outside device puts on the pin, from now on (also from inside a callback):
+  // the program reads it from PIN while the pin is an input, and it holds against the
+  // chip's pull-up. `ReleasePinInput` lets the pin float again (it then reads the pull-up).
+  void SetPinInput(char port, int bit, int level);
+  void ReleasePinInput(char port, int bit);
+  // What the chip does to the pin now.
+  bool PinIsOutput(char port, int bit) const;
+  int PinPortBit(char port, int bit) const;
+  // Calls `fn` once, `cycles` from now, while the program runs (bit times, answers, busy
+  // ends). simavr keeps at most about 60 such timers pending at once.
+  void After(uint64_t cycles, std::function<void()> fn);
+
   // A symbol's value from the .map (labels: data address in .dseg, word address in .cseg;
   // .equ values too). Names compare without regard to case, as avra does.
   std::optional<uint32_t> Symbol(const std::string& name) const;
