@@ -3,8 +3,10 @@
 #include "compiler/driver/link_order.h"
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
+#include "compiler/base/compile_error.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/core/link_rows.h"
 #include "compiler/library/display/link_rows.h"
@@ -31,11 +33,28 @@ const std::vector<LinkRow>& MergedRows() {
   return merged;
 }
 
+// The routine's name as the row names its emitter, without "Emit" and "Routine(s)".
+std::string RoutineName(const char* emitter) {
+  std::string name = emitter;
+  if (name.starts_with("Emit")) name.erase(0, 4);
+  for (const char* tail : {"Routines", "Routine"}) {
+    if (name.ends_with(tail)) {
+      name.erase(name.size() - std::char_traits<char>::length(tail));
+      break;
+    }
+  }
+  return name;
+}
+
 void EmitRow(CompilerState& st, const LinkRow& row, int number) {
   if (row.Emit != nullptr)
     row.Emit(st);
   else if (row.EmitNumbered != nullptr)
     row.EmitNumbered(st, number);
+  else if (!row.PerBus || number == 0)
+    // The program needs a routine the library does not write yet: without it the program
+    // would only fail in the assembler, after a compilation reported as good.
+    CompileError(st, "Not supported yet: " + RoutineName(row.Name));
 }
 
 }  // namespace

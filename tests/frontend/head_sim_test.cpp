@@ -5,13 +5,8 @@
 #include <filesystem>
 
 #include "compiler/driver/driver.h"
-#include "compiler/frontend/dim_parser.h"
-#include "compiler/driver/link_step.h"
-#include "compiler/driver/program_head.h"
-#include "compiler/statements/peripherals/dtmf_cells.h"
-#include "compiler/statements/program/simple_statements.h"
-#include "compiler/driver/first_pass.h"
-#include "tests/support/compiler_fixture.h"
+#include "tests/support/basic_program.h"
+#include "tests/support/meta_head_fixture.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -22,10 +17,13 @@ struct Device {
   const char* name;
   const char* simName;
   std::uint32_t ramEnd;
+  std::uint32_t ramStart;
+  bool frameRegister;  // UCSR0C at an address of its own
 };
 
-const Device kDevices[] = {{"m8", "atmega8", 0x45f},    {"m16", "atmega16", 0x45f},   {"m32", "atmega32", 0x85f},
-                           {"m88", "atmega88", 0x4ff},  {"m168", "atmega168", 0x4ff}, {"m128", "atmega128", 0x10ff}};
+const Device kDevices[] = {{"m8", "atmega8", 0x45f, 0x60, false},      {"m16", "atmega16", 0x45f, 0x60, false},
+                           {"m32", "atmega32", 0x85f, 0x60, false},    {"m88", "atmega88", 0x4ff, 0x100, true},
+                           {"m168", "atmega168", 0x4ff, 0x100, true}, {"m128", "atmega128", 0x10ff, 0x100, true}};
 
 std::string DeclarationsOnly(const std::string& device, const std::string& extra = "") {
   // external RAM only where the chip has the bus for it
@@ -45,30 +43,14 @@ std::string DeclarationsOnly(const std::string& device, const std::string& extra
          "end\n";
 }
 
-// The stages of a compilation run one by one, with the End statement compiled directly;
-// an interrupt handler is declared and given a body so that the vector table is used.
+// With an interrupt handler, so that the vector table is used.
 TEST(HeadSim, DeclarationsOnlyProgramStartsOnEveryDevice) {
   for (const Device& d : kDevices) {
     SCOPED_TRACE(d.name);
-    test::CompilerFixture f;
-    f.st.env.InstallDir = test::BinDir();
-    f.LoadSource(DeclarationsOnly(d.name, "declare interrupt int1()\n"));
-    ScanDeclarations(f.st);
-    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
-    ASSERT_EQ(f.st.TokText(), "end");
-    EmitProgramPrologue(f.st);
-    CompileEndStatement(f.st);
-    f.st.out.Text(R"(
-IntN2:
-\t\treti)");
-    EmitLibraryAndSummary(f.st);
-    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
-
-    auto a = test::AssembleAsm(f.st.out.Str());
-    ASSERT_TRUE(a.ok) << a.output << f.st.out.Str();
-    test::SimRunner sim({.mcu = d.simName, .frequency = 8000000});
-    ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
-    EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
+    auto run = test::RunBasic(DeclarationsOnly(d.name, "declare interrupt int1()\n") + "interrupt int1()\nend interrupt\n",
+                              d.simName);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    test::SimRunner& sim = *run->sim;
     EXPECT_EQ(sim.RamEnd(), d.ramEnd);
     EXPECT_EQ(sim.Sp(), d.ramEnd);
     EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), d.ramEnd - 40);
@@ -85,32 +67,21 @@ IntN2:
     };
     EXPECT_EQ(sim.Sram(data("UCSR0B")), 0x18);
     EXPECT_EQ(sim.Sram(data("UBRR0L")), 51);
-    if (f.st.dev.NewMegaDevice || std::string(d.name) == "m128") {
+    if (d.frameRegister) {
       EXPECT_EQ(sim.Sram(data("UCSR0C")), 0x26);
     }
-    EXPECT_EQ(*sim.Symbol("b"), static_cast<std::uint32_t>(f.st.dev.RamStart));
-    EXPECT_EQ(*sim.Symbol("i"), static_cast<std::uint32_t>(f.st.dev.RamStart) + 1);
+    EXPECT_EQ(*sim.Symbol("b"), d.ramStart);
+    EXPECT_EQ(*sim.Symbol("i"), d.ramStart + 1);
   }
 }
 
 // A device with 256 bytes of address space or less: the high byte of Y is loaded too (the
 // simulator, like the chip, starts with registers that are not zero).
 TEST(HeadSim, SmallRamDeviceLoadsAllOfY) {
-  test::CompilerFixture f;
-  f.st.env.InstallDir = test::BinDir();
-  f.LoadSource("$device = tn2313\n$clock = 4\n$stack = 16\ndim b as byte\nend\n");
-  ScanDeclarations(f.st);
-  EmitProgramPrologue(f.st);
-  CompileEndStatement(f.st);
-  EmitLibraryAndSummary(f.st);
-  ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
-  auto a = test::AssembleAsm(f.st.out.Str());
-  ASSERT_TRUE(a.ok) << a.output;
-  test::SimRunner sim({.mcu = "attiny2313", .frequency = 4000000});
-  ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();
-  EXPECT_EQ(sim.Run(), test::SimStop::EndLoop);
-  EXPECT_EQ(sim.Sp(), 0xdfu);
-  EXPECT_EQ(sim.Reg(28) | (sim.Reg(29) << 8), 0xdf - 16);
+  auto run = test::RunBasic("$device = tn2313\n$clock = 4\n$stack = 16\ndim b as byte\nend\n", "attiny2313");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Sp(), 0xdfu);
+  EXPECT_EQ(run->sim->Reg(28) | (run->sim->Reg(29) << 8), 0xdf - 16);
 }
 
 // The DTMF timer set-up enables the Timer1 overflow interrupt by the device's own bit and
@@ -126,19 +97,10 @@ TEST(HeadSim, DtmfTimerAndWatchdogOnClassicAndNewerMegas) {
                {"m88", "atmega88", "TIMSK1", 0, 0}, {"m168", "atmega168", "TIMSK1", 0, 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.device);
-    test::CompilerFixture f;
-    f.st.env.InstallDir = test::BinDir();
-    f.LoadSource(std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 16\n$watchdog = 1024\n"
-                 "$timer1 = timer, compare1a = toggle\nend\n");
-    ScanDeclarations(f.st);
-    f.st.Cells<DtmfCells>().DtmfUsed = true;
-    f.st.Cells<DtmfCells>().DtmfPort = "PORTB";
-    f.st.Cells<DtmfCells>().DtmfPin = "1";
-    EmitProgramPrologue(f.st);
-    CompileEndStatement(f.st);
-    EmitLibraryAndSummary(f.st);
-    ASSERT_EQ(f.st.ErrorCount, 0) << f.report.Text();
-    auto a = test::AssembleAsm(f.st.out.Str());
+    test::MetaHead h(c.device, "$watchdog = 1024\n$timer1 = timer, compare1a = toggle\n$dtmf = portb.1, 10");
+    const std::string program = h.Program();
+    ASSERT_EQ(h.st.ErrorCount, 0) << h.report.Text();
+    auto a = test::AssembleAsm(program);
     ASSERT_TRUE(a.ok) << a.output;
     test::SimRunner sim({.mcu = c.simName, .frequency = 8000000});
     ASSERT_TRUE(sim.Load(a.hex_path, a.map_path)) << sim.Error();

@@ -185,6 +185,26 @@ TEST(LinkStep, UninitialisedFlashTableIsAnError) {
   EXPECT_EQ(f.st.out.Str().find("String constants"), std::string::npos);
 }
 
+// A routine the program needs that the library does not write yet fails the compilation
+// with its name, once also for a row run per 1-Wire bus, instead of a program that only
+// the assembler rejects.
+TEST(LinkStep, ANeededRoutineWithoutItsTextFailsTheCompilation) {
+  const LinkRow rows[] = {
+      {10, "EmitWrittenRoutine", QBC_LINK_GUARD(true), [](CompilerState& s) { s.out.Line("_Wr:"); }},
+      {20, "EmitUnwrittenRoutines", QBC_LINK_GUARD(true)},
+      {30, "EmitUnwrittenPerBusRoutine", QBC_LINK_GUARD(true), nullptr, nullptr, 0, nullptr, true},
+      {40, "EmitUnneededRoutine", QBC_LINK_GUARD(false)},
+  };
+  test::CompilerFixture f;
+  f.st.Cells<OneWireCells>().OneWireBuses[0].LastBusIndex = 1;
+  RunLinkOrder(f.st, rows);
+  EXPECT_EQ(f.st.out.Str(), "_Wr:\r\n");
+  EXPECT_EQ(f.st.ErrorCount, 2);
+  EXPECT_NE(f.report.Text().find("Not supported yet: Unwritten"), std::string::npos) << f.report.Text();
+  EXPECT_NE(f.report.Text().find("Not supported yet: UnwrittenPerBus"), std::string::npos);
+  EXPECT_EQ(f.report.Text().find("Unneeded"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace qbc
 

@@ -18,7 +18,8 @@ struct MetaHead : CompilerFixture {
   std::string PeripheralInit();
 
   // The whole program: head, End, link step; labels the library does not write yet
-  // (claimed vectors' handlers, init routines) are added as stubs that return.
+  // (claimed vectors' handlers, init routines) are added as stubs that return, and the
+  // link step's "Not supported yet" for them is taken back.
   std::string Program();
 
   // The InitCodeLines entries in use.
