@@ -87,6 +87,10 @@ std::unique_ptr<BasicRun> RunBasicWith(const std::string& source, const SimOptio
   if (!run->assembled.ok) return run;
   run->sim = std::make_unique<SimRunner>(options);
   if (!run->sim->Load(run->assembled.hex_path, run->assembled.map_path)) return run;
+  // the EEPROM image goes into the chip with the program, as the programmer writes it
+  std::error_code ec;
+  if (std::filesystem::file_size(run->assembled.eep_path, ec) > 0 && !ec)
+    run->sim->LoadEeprom(run->assembled.eep_path);
   if (prepare) prepare(*run->sim);
   for (const UartInput& in : input) run->sim->QueueInput(in.bytes, in.uart);
   run->stop = run->sim->Run();

@@ -53,7 +53,8 @@ struct BasicRun {
 };
 
 // Compiles, assembles and runs to the program's end (End: a jump to itself) on `mcu`
-// (simavr name or short form such as "m8", "m88").
+// (simavr name or short form such as "m8", "m88"). The EEPROM starts with the program's
+// image (InitEE), as a programmer writes it.
 // `before_run` is called with the loaded simulator before it runs (to watch pins).
 std::unique_ptr<BasicRun> RunBasic(const std::string& source, const std::string& mcu = "atmega8",
                                    std::uint64_t max_cycles = 5'000'000,

@@ -1,6 +1,7 @@
 // The link rows of the on-chip and attached hardware routines: EEPROM, keys, ADC, sound,
 // RC5 and DTMF.
 #include "compiler/library/hardware/link_rows.h"
+#include "compiler/library/hardware/eeprom_routines.h"
 #include "compiler/library/hardware/sound_routine.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
@@ -13,8 +14,8 @@ namespace qbc {
 namespace {
 
 const LinkRow kRows[] = {
-    {980, "EmitWriteEERoutine", QBC_LINK_GUARD(s.used[NeedWriteEE]), nullptr},
-    {990, "EmitReadEERoutine", QBC_LINK_GUARD(s.used[NeedReadEE]), nullptr},
+    {980, "EmitWriteEERoutine", QBC_LINK_GUARD(s.used[NeedWriteEE]), EmitWriteEERoutine},
+    {990, "EmitReadEERoutine", QBC_LINK_GUARD(s.used[NeedReadEE]), EmitReadEERoutine},
     {1010, "EmitKeyRoutines", QBC_LINK_GUARD(s.Cells<KeypadCells>().KeysDeclared), nullptr},
     {1020, "EmitPcKeyRoutines", QBC_LINK_GUARD(s.Cells<PcKeyCells>().NeedPcKey), nullptr},
     {1050, "EmitAdcRoutine", QBC_LINK_GUARD(s.used[NeedAdc]), nullptr},

@@ -1,6 +1,7 @@
 #include "compiler/statements/hardware/dispatch_rows.h"
 
 #include "compiler/statements/hardware/compare_statements.h"
+#include "compiler/statements/hardware/eeprom_statements.h"
 #include "compiler/statements/hardware/interrupt_sense.h"
 #include "compiler/statements/hardware/interrupt_switches.h"
 #include "compiler/statements/hardware/number_format.h"
@@ -148,9 +149,9 @@ constexpr DispatchRow kRows[] = {
     // Peripherals
     {"adc", "CompileAdcFunction", nullptr},
     {"adc8", "CompileAdc8Function", nullptr},
-    {"writeee", "CompileWriteEEStatement", nullptr},
-    {"readee", "CompileReadEEStatement", nullptr},
-    {"initee", "CompileInitEEStatement", nullptr},
+    {"writeee", "CompileWriteEEStatement", CompileWriteEEStatement},
+    {"readee", "CompileReadEEFunction", CompileReadEEFunction},
+    {"initee", "CompileInitEEStatement", CompileInitEEStatement},
     {"sound", "CompileSoundStatement", CompileSoundStatement},
     {"dtmf", "CompileDtmfStatement", nullptr},
     {"rc5", "CompileRc5Statement", nullptr},

@@ -1,0 +1,203 @@
+#include "compiler/statements/hardware/eeprom_statements.h"
+
+#include <string>
+
+#include "compiler/base/flags/hardware_flags.h"
+#include "compiler/base/symbols.h"
+#include "compiler/codegen/data_list.h"
+#include "compiler/codegen/statement_kit.h"
+
+namespace qbc {
+
+namespace {
+
+void StepAddress(CompilerState& st) {
+  if (WideEepromAddress(st))
+    st.out.Instr(Sep::kNarrow, "adiw", "r24,1");
+  else
+    st.out.Instr(Sep::kWide, "inc", "r24");
+}
+
+void CallWrite(CompilerState& st) { EmitCall(st, "_WrtEE"); }
+void CallRead(CompilerState& st) { EmitCall(st, "_RdEE"); }
+
+void PushAddress(CompilerState& st) {
+  if (WideEepromAddress(st)) st.out.Instr(Sep::kNarrow, "push", "r25");
+  st.out.Instr(Sep::kNarrow, "push", "r24");
+}
+
+void PopAddress(CompilerState& st) {
+  st.out.Instr(Sep::kWide, "pop", "r24");
+  if (WideEepromAddress(st)) st.out.Instr(Sep::kWide, "pop", "r25");
+}
+
+// The address expression into r24 (and r25).
+void LoadAddress(CompilerState& st) {
+  kit::LoadValue(st, WideEepromAddress(st) ? kTypeWord : kTypeByte);
+  st.out.Instr(Sep::kWide, "mov", "r24,zl");
+  if (WideEepromAddress(st)) st.out.Instr(Sep::kWide, "mov", "r25,zh");
+}
+
+bool HasPoint(const std::string& text) { return text.find('.') != std::string::npos; }
+
+// True when the value at the current token is one variable, register or whole-number
+// constant, whose load leaves r24 and r25 alone. Anything else (an operator, an array
+// element, a function, ReadEE, Adc, a float, which arrives in r22..r25) may use them.
+bool LeavesAddressAlone(CompilerState& st) {
+  const TokenRecord& t = st.Tok();
+  const int length = t.Kind == kTokAmpersand ? 2 : 1;
+  if (st.TokText(length) != "," && st.TokText(length) != ")") return false;
+  switch (t.Kind) {
+    case kTokAmpersand:
+      return true;
+    case kTokNumber:
+      return !HasPoint(t.Text) && !t.Text.starts_with("1w");
+    case kTokName:
+      break;
+    default:
+      return false;
+  }
+  if (int c = FindConst(st, t.Text); c != 0) return !HasPoint(st.sym.Constants[c].Value);
+  if (int k = FindLocalVar(st, t.Text); k != 0) return st.sym.LocalVars[k - 1].VarType != kTypeFloat;
+  if (int g = FindGlobalVar(st, t.Text); g != 0) {
+    const GlobalVarRecord& v = st.sym.GlobalVars[g];
+    return v.VarType != kTypeFloat && v.Storage == kStorageSram;
+  }
+  return FindIoRegister(st, t.Text) != 0;
+}
+
+bool IsTextType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString || t == kTypeSubstring; }
+
+// Compiles one value (the address kept around it unless its load leaves it alone) and
+// writes every byte of it but the last, which stays in zl for the caller's _WrtEE. Returns
+// the value's type.
+std::uint8_t EmitWriteEEValue(CompilerState& st) {
+  const bool keep = !LeavesAddressAlone(st);
+  if (keep) PushAddress(st);
+  kit::CompileArgument(st);
+  // an expression is computed in its first operand's type; a float or bit stays one
+  std::uint8_t type = kit::ItemType(st);
+  if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
+  if (type == kTypeFloat) {
+    // out of r22..r25, where the address goes back
+    st.out.Instr(Sep::kWide, "mov", "zl,r22");
+    st.out.Instr(Sep::kWide, "mov", "zh,r23");
+    st.out.Instr(Sep::kWide, "mov", "r18,r24");
+    st.out.Instr(Sep::kWide, "mov", "r19,r25");
+  }
+  if (keep) PopAddress(st);
+  switch (type) {
+    case kTypeBit:
+      st.out.Instr(Sep::kWide, "clr", "zl");
+      st.out.Instr(Sep::kWide, "bld", "zl,0");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong:
+    case kTypeFloat: {
+      static const char* const kUpper[] = {"zl,zh", "zl,r18", "zl,r19"};
+      const int upper = type == kTypeInteger || type == kTypeWord ? 1 : 3;
+      for (int i = 0; i < upper; ++i) {
+        CallWrite(st);
+        st.out.Instr(Sep::kWide, "mov", kUpper[i]);
+        StepAddress(st);
+      }
+      break;
+    }
+    default:
+      if (IsTextType(type)) kit::ReportInPlace(st, "Only numeric variables!");
+      break;
+  }
+  return type;
+}
+
+}  // namespace
+
+void CompileInitEEStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+  st.out.Instr(Sep::kWide, ".ESEG");
+  std::uint8_t type = kTypeByte;
+  EmitDataList(st, "", type);
+  st.out.Instr(Sep::kWide, ".CSEG");
+}
+
+void CompileWriteEEStatement(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  LoadAddress(st);
+  kit::ExpectComma(st);
+  EmitWriteEEValue(st);
+  st.used.Set(NeedWriteEE);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    CallWrite(st);
+    const std::uint8_t type = EmitWriteEEValue(st);
+    if (type > kTypeByte && type != kTypeChar) {
+      // its bytes would be written before the address step of the value before
+      CompileError(st, "Must be bytes!");
+      return;
+    }
+    StepAddress(st);
+  }
+  CallWrite(st);
+  ExpectToken(st, ")");
+}
+
+void CompileReadEEFunction(CompilerState& st) {
+  const std::uint8_t wanted = st.sticky.WantedType;
+  // After an operator the left operand may wait in r24:r25 (an assignment with one
+  // operator loads it there), where the address goes.
+  const bool keepLeft = st.Tok(-1).Kind == kTokOperator && wanted != kTypeFloat;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  if (keepLeft) PushAddress(st);
+  LoadAddress(st);
+  st.sticky.WantedType = wanted;
+  ExpectToken(st, ")");
+  st.used.Set(NeedReadEE);
+  CallRead(st);
+  std::uint8_t type = wanted;
+  switch (wanted) {
+    case kTypeBit:
+      st.out.Instr(Sep::kWide, "bst", "zl,0");
+      break;
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong: {
+      static const char* const kUpper[] = {"zh,zl", "r18,zl", "r19,zl"};
+      const int upper = wanted == kTypeLong ? 3 : 1;
+      st.out.Instr(Sep::kWide, "mov", "r23,zl");
+      for (int i = 0; i < upper; ++i) {
+        StepAddress(st);
+        CallRead(st);
+        st.out.Instr(Sep::kWide, "mov", kUpper[i]);
+      }
+      st.out.Instr(Sep::kWide, "mov", "zl,r23");
+      break;
+    }
+    case kTypeFloat:
+      // into r22..r25, the last over the address
+      for (int i = 0; i < 3; ++i) {
+        st.out.Instr(Sep::kNarrow, "push", "zl");
+        StepAddress(st);
+        CallRead(st);
+      }
+      st.out.Instr(Sep::kWide, "mov", "r25,zl");
+      st.out.Instr(Sep::kWide, "pop", "r24");
+      st.out.Instr(Sep::kWide, "pop", "r23");
+      st.out.Instr(Sep::kWide, "pop", "r22");
+      break;
+    case kTypeString:
+    case kTypeFlashString:
+      kit::ReportInPlace(st, "Only numeric variables!");
+      break;
+    default:
+      type = kTypeByte;
+      break;
+  }
+  if (keepLeft) PopAddress(st);
+  st.sticky.OperandType = type;
+}
+
+}  // namespace qbc
