@@ -55,16 +55,18 @@ TEST(StatementLoop, UnknownCallNamePassesOverTheRestOfTheLine) {
   EXPECT_EQ(f.st.src.SourceLineNumber, 3);
 }
 
-// The 1-Wire statements are not built yet: each is reported, none compiles to nothing.
-TEST(StatementLoop, OneWireStatementsAreReportedAsNotSupported) {
+// A number token whose second character is "w" is a 1-Wire word: without a $1wire line
+// none compiles to nothing, and a word that is none of the three is reported.
+TEST(StatementLoop, OneWireWordsReachTheirGenerator) {
   test::CompilerFixture f;
-  f.LoadSource("1wreset\n1wwrite 5 : 1wread\n");
+  f.LoadSource("1wreset\n1wwrite 5 : 1wread\n1wfoo\n");
   CompileStatementBlock(f.st);
   EXPECT_EQ(f.report.Text(),
-            " 1. Not supported yet: 1WRESET (\"test.bas\" --> Line  1)\r\n"
-            " 2. Not supported yet: 1WWRITE (\"test.bas\" --> Line  2)\r\n"
-            " 3. Not supported yet: 1WREAD (\"test.bas\" --> Line  2)\r\n");
-  EXPECT_EQ(f.st.ErrorCount, 3);
+            " 1. 1Wire is not configured! (\"test.bas\" --> Line  1)\r\n"
+            " 2. 1Wire is not configured! (\"test.bas\" --> Line  2)\r\n"
+            " 3. 1Wire is not configured! (\"test.bas\" --> Line  2)\r\n"
+            " 4. Not a valid 1Wire command! (\"test.bas\" --> Line  3)\r\n");
+  EXPECT_EQ(f.st.ErrorCount, 4);
 }
 
 TEST(StatementLoop, OneLineIfEndsWithItsLine) {

@@ -1,6 +1,7 @@
 // The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
 #include "compiler/base/flags/bus_flags.h"
 #include "compiler/library/comm/link_rows.h"
+#include "compiler/library/comm/one_wire_routines.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/shift_cells.h"
 
@@ -20,9 +21,12 @@ const LinkRow kRows[] = {
     {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftInDeclared), nullptr},
     {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), nullptr},
     {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), nullptr},
-    {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]), .PerBus = true},
-    {.Key = 800, .Name = "Emit1WireReadAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireReadAll]), .PerBus = true},
-    {.Key = 810, .Name = "Emit1WireWriteAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireWriteAll]), .PerBus = true},
+    {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]),
+     .EmitNumbered = Emit1WireRoutines, .PerBus = true},
+    {.Key = 800, .Name = "Emit1WireReadAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireReadAll]),
+     .EmitNumbered = Emit1WireReadAllRoutine, .PerBus = true},
+    {.Key = 810, .Name = "Emit1WireWriteAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireWriteAll]),
+     .EmitNumbered = Emit1WireWriteAllRoutine, .PerBus = true},
     {830, "EmitI2CRoutines", I2cModeWanted, nullptr, nullptr, 1},
     {840, "EmitI2CRoutinesMode2", I2cModeWanted, nullptr, nullptr, 2},
     {850, "EmitI2CRoutinesMode3", I2cModeWanted, nullptr, nullptr, 3},

@@ -1,22 +1,148 @@
-// Placeholder until the 1-Wire words are built: each reports the statement as not
-// supported (a program that uses it must not compile "OK" without it) and passes over the
-// rest of the statement, so the statement loop moves on.
+// The 1-Wire words. They begin with a digit, so they reach here as number tokens: from the
+// statement loop, and from an expression for the two that yield a byte (1wreset, 1wread).
+// Each call names its bus's routine by the bus number as a label suffix; every word sets
+// the used flags of the routines it calls, so none relies on another word elsewhere.
 #include "compiler/statements/comm_display/one_wire.h"
 
-#include "compiler/base/compile_error.h"
-#include "compiler/base/decl_text.h"
+#include <string>
+
+#include "compiler/base/flags/bus_flags.h"
+#include "compiler/base/symbols.h"
+#include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/comm_display/one_wire_cells.h"
 
 namespace qbc {
 
 namespace {
-void PassOverStatement(CompilerState& st) {
-  while (st.Tok().Text != "<EOL>" && st.Tok().Text != ":") ++st.src.TokenIndex;
+
+// The bus written as a number or a named constant at the current token (stepped past), or
+// empty when the token is neither.
+std::string ReadBusConstant(CompilerState& st) {
+  if (st.Tok().Kind == kTokNumber) {
+    std::string value = st.TokText();
+    ++st.src.TokenIndex;
+    return value;
+  }
+  if (int c = FindConst(st, st.TokText()); c != 0) {
+    ++st.src.TokenIndex;
+    return st.sym.Constants[c].Value;
+  }
+  return {};
 }
+
+// A call names routines only $1wire declared: a bus outside them would leave the assembler
+// an undefined label. The message stands on the token after the bus.
+bool DeclaredBus(CompilerState& st, const std::string& bus) {
+  const auto& buses = st.Cells<OneWireCells>().OneWireBuses;
+  if (buses[0].Port.empty()) {
+    kit::ReportInPlace(st, "1Wire is not configured!");
+    return false;
+  }
+  const bool digit = bus.size() == 1 && bus[0] >= '0' && bus[0] <= '9';
+  if (!digit || bus[0] - '0' > buses[0].LastBusIndex) {
+    kit::ReportInPlace(st, "1Wire bus " + bus + " is not declared!");
+    return false;
+  }
+  return true;
+}
+
+// [bus] of 1wreset and of the single-byte 1wread: bus 0 when none is written.
+std::string ReadLoneBus(CompilerState& st) {
+  std::string bus = ReadBusConstant(st);
+  return bus.empty() ? "0" : bus;
+}
+
+// [bus ","] before the operands of 1wwrite and of 1wread's count form: a number or a named
+// constant followed by "," is the bus, 0 included.
+std::string ReadBusBeforeComma(CompilerState& st) {
+  const bool constant = st.Tok().Kind == kTokNumber || FindConst(st, st.TokText()) != 0;
+  if (!constant || st.TokText(1) != ",") return "0";
+  std::string bus = ReadBusConstant(st);
+  ++st.src.TokenIndex;
+  return bus;
+}
+
+// The buffer of a count form: its address into X.
+void LoadBufferAddress(CompilerState& st) {
+  if (st.Tok().Kind == kTokName)
+    EmitLoadVarAddress(st, "x");
+  else
+    CompileError(st, "Only variable can be before comma!");
+}
+
+// The count of a count form, into zl.
+void LoadCount(CompilerState& st) {
+  st.sticky.WantedType = kTypeByte;
+  ParseSum(st);
+}
+
+void CompileReset(CompilerState& st) {
+  ++st.src.TokenIndex;
+  const std::string bus = ReadLoneBus(st);
+  if (!DeclaredBus(st, bus)) return;
+  CallLibrary(st, "_1Wrs" + bus, NeedOneWire);
+  st.sticky.OperandType = kTypeByte;
+}
+
+void CompileWrite(CompilerState& st) {
+  ++st.src.TokenIndex;
+  // the values are statements' own expressions, never the right operand of an assignment
+  st.sticky.SkipOperandPush = false;
+  const std::string bus = ReadBusBeforeComma(st);
+  if (!DeclaredBus(st, bus)) return;
+  if (st.TokText(1) == ",") {
+    LoadBufferAddress(st);
+    ++st.src.TokenIndex;
+    LoadCount(st);
+    CallLibrary(st, "_1WwA" + bus, NeedOneWireWriteAll);
+    st.used.Set(NeedOneWire);
+    return;
+  }
+  for (;;) {
+    st.sticky.WantedType = kTypeByte;
+    ParseSum(st);
+    CallLibrary(st, "_1Ww" + bus, NeedOneWire);
+    if (st.TokText() != ";") break;
+    ++st.src.TokenIndex;
+  }
+}
+
+void CompileRead(CompilerState& st) {
+  ++st.src.TokenIndex;
+  std::string bus;
+  if (st.TokText(1) == "," || (st.Tok().Kind == kTokName && FindConst(st, st.TokText()) == 0)) {
+    st.sticky.SkipOperandPush = false;
+    bus = ReadBusBeforeComma(st);
+    if (!DeclaredBus(st, bus)) return;
+    LoadBufferAddress(st);
+    ExpectToken(st, ",");
+    LoadCount(st);
+    CallLibrary(st, "_1WrA" + bus, NeedOneWireReadAll);
+    st.used.Set(NeedOneWire);
+    if (st.Tok().Kind == kTokComma) ++st.src.TokenIndex;
+  } else {
+    bus = ReadLoneBus(st);
+    if (!DeclaredBus(st, bus)) return;
+    CallLibrary(st, "_1Wr" + bus, NeedOneWire);
+  }
+  st.sticky.OperandType = kTypeByte;
+}
+
 }  // namespace
 
 void Compile1WireStatement(CompilerState& st) {
-  CompileError(st, "Not supported yet: " + UpperText(st.TokText()));
-  PassOverStatement(st);
+  const std::string word = st.TokText();
+  if (word == "1wreset")
+    CompileReset(st);
+  else if (word == "1wwrite")
+    CompileWrite(st);
+  else if (word == "1wread")
+    CompileRead(st);
+  else
+    CompileError(st, "Not a valid 1Wire command!");
+  // the byte is in zl: an operator after it must push it, not expect it in r24
+  st.sticky.SkipOperandPush = false;
 }
 
 }  // namespace qbc
