@@ -42,7 +42,7 @@ std::string EveryTypeProgram(int base) {
          "WriteEE(" + at(19) + ", W + 1)\nWriteEE(" + at(21) + ", X, Y * 2)\n"
          "B2 = ReadEE(" + at(0) + ")\nI2 = ReadEE(" + at(1) + ")\nW2 = ReadEE(" + at(3) + ")\n"
          "L2 = ReadEE(" + at(5) + ")\nF2 = ReadEE(" + at(9) + ")\nT2 = ReadEE(" + at(13) + ")\n"
-         // ReadEE as the right operand of a one-operator assignment: W waits in r24:r25
+         // ReadEE as the right operand
          "K = W + ReadEE(" + at(16) + ")\nEnd\n";
 }
 

@@ -14,6 +14,7 @@
 #include "compiler/statements/math/abs_function.h"
 #include "compiler/statements/math/byte_functions.h"
 #include "compiler/statements/math/float_functions.h"
+#include "compiler/statements/math/random_numbers.h"
 #include "compiler/statements/math/shift_rotate.h"
 #include "compiler/statements/math/swap_nop.h"
 
@@ -44,8 +45,8 @@ constexpr DispatchRow kRows[] = {
     {"makeword", "CompileMakeWordFunction", CompileMakeWordFunction},
     {"varptr", "CompileVarPtrFunction", nullptr},
     {"crc8", "CompileCrc8Function", nullptr},
-    {"rnd", "CompileRndFunction", nullptr},
-    {"randomize", "CompileRandomizeStatement", nullptr},
+    {"rnd", "CompileRndFunction", CompileRndFunction},
+    {"randomize", "CompileRandomizeStatement", CompileRandomizeStatement},
     {"sort", "CompileSortStatement", nullptr},
     {"memload", "CompileMemLoadStatement", nullptr},
     {"memcopy", "CompileMemCopyStatement", nullptr},

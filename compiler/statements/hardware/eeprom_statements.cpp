@@ -146,12 +146,8 @@ void CompileWriteEEStatement(CompilerState& st) {
 
 void CompileReadEEFunction(CompilerState& st) {
   const std::uint8_t wanted = st.sticky.WantedType;
-  // After an operator the left operand may wait in r24:r25 (an assignment with one
-  // operator loads it there), where the address goes.
-  const bool keepLeft = st.Tok(-1).Kind == kTokOperator && wanted != kTypeFloat;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  if (keepLeft) PushAddress(st);
   LoadAddress(st);
   st.sticky.WantedType = wanted;
   ExpectToken(st, ")");
@@ -196,7 +192,6 @@ void CompileReadEEFunction(CompilerState& st) {
       type = kTypeByte;
       break;
   }
-  if (keepLeft) PopAddress(st);
   st.sticky.OperandType = type;
 }
 

@@ -1,0 +1,12 @@
+#pragma once
+// Rnd and Randomize: pseudo-random bytes from a one-byte seed "_rnd". Each Rnd replaces the
+// seed by the CRC-8 of the SRAM byte the seed chooses and returns it.
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+// Entered on the keyword; each leaves the token index after its ")".
+void CompileRndFunction(CompilerState& st);
+void CompileRandomizeStatement(CompilerState& st);
+
+}  // namespace qbc
