@@ -15,6 +15,7 @@ struct UartFormatRecord {
 };
 
 struct SoftComRecord {
+  std::uint8_t Channel = 0;  // the number Open gave the channel
   std::string TxPort;
   std::string RxPort;
   std::string TxPin;
@@ -23,6 +24,7 @@ struct SoftComRecord {
   std::string RxBaud;  // record 0 after $com1: Timer0 division
   bool PrintUsed = false;
   bool InputUsed = false;
+  bool Inverted = false;  // the output idles low and sends inverted bits
 };
 
 struct UartCells {

@@ -79,11 +79,11 @@ TEST(UartPorts, UartsTheStatementsCannotReachAreCompileErrors) {
       {"m168", "Input1 B", "Not second UART available!"},
       {"m128", "InputBin2 B", "Not third UART available!"},
       {"m128", "PrintBin3 B", "Not forth UART available!"},
-      // The software UARTs are not built yet.
-      {"m8", "Print #1, B", "Not supported yet: PRINT #"},
-      {"m8", "PrintBin #1, B", "Not supported yet: PRINTBIN #"},
-      {"m8", "Input #1, B", "Not supported yet: INPUT #"},
-      {"m8", "InputBin #1, B", "Not supported yet: INPUTBIN #"},
+      // A software UART's channel needs an Open for the statement's direction.
+      {"m8", "Print #1, B", "Channel not opened for Output!"},
+      {"m8", "PrintBin #1, B", "Channel not opened for Output!"},
+      {"m8", "Input #1, B", "Channel not opened for Input!"},
+      {"m8", "InputBin #1, B", "Channel not opened for Input!"},
   };
   for (const Missing& m : cases) {
     const auto compiled = CompileBasic(UartProgram(m.device, std::string("Dim B As Byte\n") + m.line + "\nEnd\n"));

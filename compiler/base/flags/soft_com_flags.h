@@ -31,4 +31,17 @@
 
 namespace qbc {
 QBC_DECLARE_USED_FLAGS(SoftCom, QBC_SOFT_COM_FLAGS)
+
+// Each channel's flags, by channel number less one.
+inline constexpr UsedFlag kComPrintByte[] = {NeedComPrintByte1, NeedComPrintByte2, NeedComPrintByte3,
+                                             NeedComPrintByte4};
+inline constexpr UsedFlag kComPrintWord[] = {NeedComPrintWord1, NeedComPrintWord2, NeedComPrintWord3,
+                                             NeedComPrintWord4};
+inline constexpr UsedFlag kComPrintString[] = {NeedComPrintString1, NeedComPrintString2, NeedComPrintString3,
+                                               NeedComPrintString4};
+inline constexpr UsedFlag kComPrintStringConst[] = {NeedComPrintStringConst1, NeedComPrintStringConst2,
+                                                    NeedComPrintStringConst3, NeedComPrintStringConst4};
+inline constexpr UsedFlag kSoftInput[] = {NeedSoftInput1, NeedSoftInput2, NeedSoftInput3, NeedSoftInput4};
+inline constexpr UsedFlag kSoftInputBinAll[] = {NeedSoftInputBinAll1, NeedSoftInputBinAll2, NeedSoftInputBinAll3,
+                                                NeedSoftInputBinAll4};
 }  // namespace qbc

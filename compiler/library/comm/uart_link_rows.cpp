@@ -5,6 +5,7 @@
 #include "compiler/base/flags/soft_com_flags.h"
 #include "compiler/base/flags/uart_flags.h"
 #include "compiler/library/comm/link_rows.h"
+#include "compiler/library/comm/soft_com_routines.h"
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/comm/uart_input.h"
 #include "compiler/library/comm/uart_output.h"
@@ -27,17 +28,6 @@ constexpr UsedFlag kPrintStringConst[] = {NeedPrintStringConst, NeedPrintStringC
 constexpr UsedFlag kPrintCrLf[] = {NeedPrintCrLf, NeedPrintCrLf1, NeedPrintCrLf2, NeedPrintCrLf3};
 constexpr UsedFlag kPrintBinAll[] = {NeedPrintBinAll, NeedPrintBinAll1, NeedPrintBinAll2, NeedPrintBinAll3};
 constexpr UsedFlag kInputBinAll[] = {NeedInputBinAll, NeedInputBinAll1, NeedInputBinAll2, NeedInputBinAll3};
-
-// The flags of each software Com channel's routines, by channel number less one.
-constexpr UsedFlag kComPrintByte[] = {NeedComPrintByte1, NeedComPrintByte2, NeedComPrintByte3, NeedComPrintByte4};
-constexpr UsedFlag kComPrintWord[] = {NeedComPrintWord1, NeedComPrintWord2, NeedComPrintWord3, NeedComPrintWord4};
-constexpr UsedFlag kComPrintString[] = {NeedComPrintString1, NeedComPrintString2, NeedComPrintString3,
-                                        NeedComPrintString4};
-constexpr UsedFlag kComPrintStringConst[] = {NeedComPrintStringConst1, NeedComPrintStringConst2,
-                                             NeedComPrintStringConst3, NeedComPrintStringConst4};
-constexpr UsedFlag kSoftInput[] = {NeedSoftInput1, NeedSoftInput2, NeedSoftInput3, NeedSoftInput4};
-constexpr UsedFlag kSoftInputBinAll[] = {NeedSoftInputBinAll1, NeedSoftInputBinAll2, NeedSoftInputBinAll3,
-                                         NeedSoftInputBinAll4};
 
 bool GetCharWanted(const CompilerState& s, int uart) { return s.used[kGetChar[uart]] || s.used[kInput[uart]]; }
 bool InputWanted(const CompilerState& s, int uart) { return s.used[kInput[uart]]; }
@@ -87,18 +77,18 @@ const LinkRow kRows[] = {
     {250, "EmitPrint2CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 2},
     {260, "EmitPrint3CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 3},
     {270, "EmitPrint1CharRoutine", PrintCrLfWanted, nullptr, EmitPrintCharRoutine, 1},
-    {280, "EmitCom1PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 1},
-    {290, "EmitCom1PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 1},
-    {300, "EmitCom2PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 2},
-    {310, "EmitCom2PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 2},
-    {320, "EmitCom3PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 3},
-    {330, "EmitCom3PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 3},
-    {340, "EmitCom4PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, nullptr, 4},
-    {350, "EmitCom4PrintStringRoutine", ComPrintStringWanted, nullptr, nullptr, 4},
-    {360, "EmitCom1PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 1},
-    {370, "EmitCom2PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 2},
-    {380, "EmitCom3PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 3},
-    {390, "EmitCom4PrintByteWordRoutine", ComPrintNumberWanted, nullptr, nullptr, 4},
+    {280, "EmitCom1PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, EmitComPrintStrConstRoutine, 1},
+    {290, "EmitCom1PrintStringRoutine", ComPrintStringWanted, nullptr, EmitComPrintStringRoutine, 1},
+    {300, "EmitCom2PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, EmitComPrintStrConstRoutine, 2},
+    {310, "EmitCom2PrintStringRoutine", ComPrintStringWanted, nullptr, EmitComPrintStringRoutine, 2},
+    {320, "EmitCom3PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, EmitComPrintStrConstRoutine, 3},
+    {330, "EmitCom3PrintStringRoutine", ComPrintStringWanted, nullptr, EmitComPrintStringRoutine, 3},
+    {340, "EmitCom4PrintStrConstRoutine", ComPrintStrConstWanted, nullptr, EmitComPrintStrConstRoutine, 4},
+    {350, "EmitCom4PrintStringRoutine", ComPrintStringWanted, nullptr, EmitComPrintStringRoutine, 4},
+    {360, "EmitCom1PrintByteWordRoutine", ComPrintNumberWanted, nullptr, EmitComPrintByteWordRoutine, 1},
+    {370, "EmitCom2PrintByteWordRoutine", ComPrintNumberWanted, nullptr, EmitComPrintByteWordRoutine, 2},
+    {380, "EmitCom3PrintByteWordRoutine", ComPrintNumberWanted, nullptr, EmitComPrintByteWordRoutine, 3},
+    {390, "EmitCom4PrintByteWordRoutine", ComPrintNumberWanted, nullptr, EmitComPrintByteWordRoutine, 4},
     {430, "EmitHardPrintBinAllRoutine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 0},
     {431, "EmitHardPrintBinAll1Routine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 1},
     {432, "EmitHardPrintBinAll2Routine", PrintBinAllWanted, nullptr, EmitHardPrintBinAllRoutine, 2},
@@ -107,27 +97,27 @@ const LinkRow kRows[] = {
     {445, "EmitHardInputBinAll1Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 1},
     {450, "EmitHardInputBinAll2Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 2},
     {455, "EmitHardInputBinAll3Routine", InputBinAllWanted, nullptr, EmitHardInputBinAllRoutine, 3},
-    {460, "EmitSoftInputBinAll1Routine", SoftInputBinAllWanted, nullptr, nullptr, 1},
-    {470, "EmitSoftInputBinAll2Routine", SoftInputBinAllWanted, nullptr, nullptr, 2},
-    {480, "EmitSoftInputBinAll3Routine", SoftInputBinAllWanted, nullptr, nullptr, 3},
-    {490, "EmitSoftInputBinAll4Routine", SoftInputBinAllWanted, nullptr, nullptr, 4},
+    {460, "EmitSoftInputBinAll1Routine", SoftInputBinAllWanted, nullptr, EmitSoftInputBinAllRoutine, 1},
+    {470, "EmitSoftInputBinAll2Routine", SoftInputBinAllWanted, nullptr, EmitSoftInputBinAllRoutine, 2},
+    {480, "EmitSoftInputBinAll3Routine", SoftInputBinAllWanted, nullptr, EmitSoftInputBinAllRoutine, 3},
+    {490, "EmitSoftInputBinAll4Routine", SoftInputBinAllWanted, nullptr, EmitSoftInputBinAllRoutine, 4},
     {550, "EmitInputRoutine", InputWanted, nullptr, EmitInputRoutine, 0},
     {560, "EmitInput1Routine", InputWanted, nullptr, EmitInputRoutine, 1},
     {570, "EmitInput2Routine", InputWanted, nullptr, EmitInputRoutine, 2},
     {580, "EmitInput3Routine", InputWanted, nullptr, EmitInputRoutine, 3},
-    {590, "EmitCom1OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 1},
-    {600, "EmitCom1InputRoutine", SoftComInputWanted, nullptr, nullptr, 1},
-    {610, "EmitCom2OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 2},
-    {620, "EmitCom2InputRoutine", SoftComInputWanted, nullptr, nullptr, 2},
-    {630, "EmitCom3OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 3},
-    {640, "EmitCom3InputRoutine", SoftComInputWanted, nullptr, nullptr, 3},
-    {650, "EmitCom4OutputRoutines", SoftComOutputWanted, nullptr, nullptr, 4},
-    {660, "EmitCom4InputRoutine", SoftComInputWanted, nullptr, nullptr, 4},
+    {590, "EmitCom1OutputRoutines", SoftComOutputWanted, nullptr, EmitComOutputRoutines, 1},
+    {600, "EmitCom1InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 1},
+    {610, "EmitCom2OutputRoutines", SoftComOutputWanted, nullptr, EmitComOutputRoutines, 2},
+    {620, "EmitCom2InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 2},
+    {630, "EmitCom3OutputRoutines", SoftComOutputWanted, nullptr, EmitComOutputRoutines, 3},
+    {640, "EmitCom3InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 3},
+    {650, "EmitCom4OutputRoutines", SoftComOutputWanted, nullptr, EmitComOutputRoutines, 4},
+    {660, "EmitCom4InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 4},
     {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.Cells<UartCells>().SoftUartInterrupt), nullptr},
-    {1840, "EmitSoftInputCom1Routine", SoftInputWanted, nullptr, nullptr, 1},
-    {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, nullptr, 2},
-    {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, nullptr, 3},
-    {1870, "EmitSoftInputCom4Routine", SoftInputWanted, nullptr, nullptr, 4},
+    {1840, "EmitSoftInputCom1Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 1},
+    {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 2},
+    {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 3},
+    {1870, "EmitSoftInputCom4Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 4},
     {1880, "EmitStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedStrToNum] || s.used[NeedStrToNum1] || s.used[NeedStrToNum2] || s.used[NeedStrToNum3] || s.used[NeedSoftInput1] || s.used[NeedSoftInput2] || s.used[NeedSoftInput3] || s.used[NeedSoftInput4]), EmitStrToNumRoutine},
     {1890, "EmitHexStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedHx2Nm]), EmitHexStrToNumRoutine},
 };

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/delay_flags.h"
+#include "compiler/base/flags/soft_com_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/array_elements.h"
@@ -11,6 +13,8 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/statements/comm_display/uart_ports.h"
+#include "compiler/statements/comm_display/soft_com_channel.h"
+#include "compiler/statements/comm_display/soft_com_print.h"
 #include "compiler/statements/comm_display/uart_print.h"
 
 namespace qbc {
@@ -114,14 +118,44 @@ void LoadStringTarget(CompilerState& st, const std::string& name, int length) {
   st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + name + ")");
 }
 
+// Where a statement's input comes from: a hardware UART or a software Com channel.
+struct InputSource {
+  int uart = 0;  // the hardware UART; with com set, none
+  int com = 0;   // the software channel 1 to 4, 0 for a hardware UART
+  std::string lineInput;     // _Input, _SICn: a line into the input buffer
+  std::string stringInput;   // _InSt00, _InSn: a line into the string at X
+  std::string receive;       // _GetCh, _ComnI: one byte into zl
+  std::string blockReceive;  // _IBAll, _ISBAn: zl bytes into X on
+  UsedFlag lineFlag;         // the line input (and the receiver it calls)
+  UsedFlag globalStrToNum;   // the conversion, for a global number
+  UsedFlag receiveFlag;
+  UsedFlag blockFlag;
+  bool longs = true;  // InputBin reads a long
+};
+
+InputSource HardwareSource(int uart) {
+  const UartPort& port = UartPortOf(uart);
+  return {uart,         0,          UartLabel(port, "_Input"), UartStringInputLabel(port),
+          UartLabel(port, "_GetCh"), UartLabel(port, "_IBAll"), port.input,     port.strToNum,
+          port.getChar, port.inputBinAll, true};
+}
+
+// The channel's receiver is written for the channel's InputUsed; its call brings in the
+// tick wait that times it. A long would need four receptions the channel routines have
+// no store for.
+InputSource SoftSource(int com) {
+  return {0, com, ComLabel("_SIC", com), ComLabel("_InS", com), ComLabel("_Com", com, "I"), ComLabel("_ISBA", com),
+          kSoftInput[com - 1], kSoftInput[com - 1], NeedWaitTicks, kSoftInputBinAll[com - 1], false};
+}
+
 // ---- Input ------------------------------------------------------------------------------
 
-void ReadNumber(CompilerState& st, const UartPort& port, UsedFlag strToNum) {
-  CallLibrary(st, UartLabel(port, "_Input"), port.input);
+void ReadNumber(CompilerState& st, const InputSource& src, UsedFlag strToNum) {
+  CallLibrary(st, src.lineInput, src.lineFlag);
   CallLibrary(st, "_StrNm", strToNum);
 }
 
-void EmitInputArrayElement(CompilerState& st, const UartPort& port) {
+void EmitInputArrayElement(CompilerState& st, const InputSource& src) {
   const std::uint8_t type = ElementAddressIntoX(st, "This is not an array!");
   if (type == 0) return;
   if (!IsNumber16(type)) {
@@ -131,13 +165,13 @@ void EmitInputArrayElement(CompilerState& st, const UartPort& port) {
   // The line input and the conversion use X.
   st.out.Instr(Sep::kNarrow, "push", "xl");
   if (WideRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
-  ReadNumber(st, port, NeedStrToNum);
+  ReadNumber(st, src, NeedStrToNum);
   if (WideRam(st)) st.out.Instr(Sep::kWide, "pop", "xh");
   st.out.Instr(Sep::kWide, "pop", "xl");
   StoreElement(st, type);
 }
 
-void EmitInputNamed(CompilerState& st, const UartPort& port) {
+void EmitInputNamed(CompilerState& st, const InputSource& src) {
   NamedTarget t;
   if (!FindTarget(st, t, "Unknown identifier ")) return;
   if (t.type == kTypeLong) {
@@ -156,44 +190,44 @@ void EmitInputNamed(CompilerState& st, const UartPort& port) {
     } else {
       LoadStringTarget(st, t.name, st.sym.GlobalVars[t.global].Size - 1);
     }
-    CallLibrary(st, UartStringInputLabel(port), port.input);
+    CallLibrary(st, src.stringInput, src.lineFlag);
     return;
   }
   if (t.local != 0) {
-    ReadNumber(st, port, NeedStrToNum);
+    ReadNumber(st, src, NeedStrToNum);
     EmitStoreFrameVar(st, t.name, "zl");
   } else {
-    ReadNumber(st, port, port.strToNum);
+    ReadNumber(st, src, src.globalStrToNum);
     EmitStoreVariable(st, t.name, "zl");
   }
 }
 
 // ---- InputBin ---------------------------------------------------------------------------
 
-void Receive(CompilerState& st, const UartPort& port) { CallLibrary(st, UartLabel(port, "_GetCh"), port.getChar); }
+void Receive(CompilerState& st, const InputSource& src) { CallLibrary(st, src.receive, src.receiveFlag); }
 
 // The bytes of a number of `type`, most significant first, into zl, zh, r18, r19.
-void ReceiveNumber(CompilerState& st, const UartPort& port, std::uint8_t type) {
+void ReceiveNumber(CompilerState& st, const InputSource& src, std::uint8_t type) {
   if (type == kTypeLong) {
-    Receive(st, port);
+    Receive(st, src);
     st.out.Instr(Sep::kWide, "mov", "r19,zl");
-    Receive(st, port);
+    Receive(st, src);
     st.out.Instr(Sep::kWide, "mov", "r18,zl");
   }
   if (type != kTypeByte) {
-    Receive(st, port);
+    Receive(st, src);
     st.out.Instr(Sep::kWide, "mov", "zh,zl");
   }
-  Receive(st, port);
+  Receive(st, src);
 }
 
 // Bytes up to a 0 byte or the string's length; the text is always closed.
-void ReceiveString(CompilerState& st, const UartPort& port, const std::string& name, int length) {
+void ReceiveString(CompilerState& st, const InputSource& src, const std::string& name, int length) {
   LoadStringTarget(st, name, length);
   const std::string loop = NewLabel(st);
   const std::string done = NewLabel(st);
   EmitLabel(st, loop);
-  Receive(st, port);
+  Receive(st, src);
   st.out.Instr(Sep::kWide, "tst", "zl");
   st.out.Instr(Sep::kNarrow, "breq", done);
   st.out.Instr(Sep::kWide, "dec", "r25");
@@ -206,7 +240,7 @@ void ReceiveString(CompilerState& st, const UartPort& port, const std::string& n
   st.out.Instr(Sep::kWide, "st", "X,zl");
 }
 
-void EmitInputBinTarget(CompilerState& st, const UartPort& port) {
+void EmitInputBinTarget(CompilerState& st, const InputSource& src) {
   if (st.Tok().Kind == kTokCallName) {
     const std::uint8_t type = ElementAddressIntoX(st, "Is this array?");
     if (type == 0) return;
@@ -214,7 +248,7 @@ void EmitInputBinTarget(CompilerState& st, const UartPort& port) {
       RejectTarget(st, kCannotRead);
       return;
     }
-    ReceiveNumber(st, port, type);
+    ReceiveNumber(st, src, type);
     StoreElement(st, type);
     return;
   }
@@ -224,6 +258,10 @@ void EmitInputBinTarget(CompilerState& st, const UartPort& port) {
   }
   NamedTarget t;
   if (!FindTarget(st, t, "Unknown identifier  ")) return;
+  if (t.type == kTypeLong && !src.longs) {
+    RejectTarget(st, "Not for Long!");
+    return;
+  }
   const bool number = IsNumber16(t.type) || t.type == kTypeLong;
   // A string local has no length the receive loop could count down from here.
   if (!number && !(t.type == kTypeString && t.local == 0)) {
@@ -231,61 +269,94 @@ void EmitInputBinTarget(CompilerState& st, const UartPort& port) {
     return;
   }
   if (t.type == kTypeString) {
-    ReceiveString(st, port, t.name, st.sym.GlobalVars[t.global].Size - 1);
+    ReceiveString(st, src, t.name, st.sym.GlobalVars[t.global].Size - 1);
     return;
   }
-  ReceiveNumber(st, port, t.type);
+  ReceiveNumber(st, src, t.type);
   if (t.local != 0)
     EmitStoreFrameVar(st, t.name, "zl");
   else
     EmitStoreVariable(st, t.name, "zl");
 }
 
+// The InputBin list of `src`, entered on its first item.
+void EmitInputBinList(CompilerState& st, const InputSource& src) {
+  while (!AtUartListEnd(st)) {
+    if (st.TokText(1) == ",") {
+      EmitUartBlockCall(st, src.blockReceive, src.blockFlag);
+      st.used.Set(src.receiveFlag);
+      continue;
+    }
+    if (st.Tok().Kind == kTokString) {
+      // A prompt: sent as it stands, without a line end, on the statement's own channel.
+      st.sticky.WantedType = 0;
+      ParseSum(st);
+      if (src.com == 0) {
+        EmitPrintValue(st, src.uart, false);
+        st.used.Set(UartPortOf(src.uart).crlf);
+      } else if (ComOpenFor(st, src.com, ComDirection::kOutput)) {
+        EmitSoftPrintValue(st, src.com);
+        MarkComUsed(st, src.com, ComDirection::kOutput);
+      }
+      if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+    }
+    EmitInputBinTarget(st, src);
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+    st.used.Set(src.receiveFlag);
+  }
+}
+
+void EmitInputTarget(CompilerState& st, const InputSource& src) {
+  if (st.Tok().Kind == kTokCallName)
+    EmitInputArrayElement(st, src);
+  else if (st.Tok().Kind == kTokName)
+    EmitInputNamed(st, src);
+  else
+    RejectTarget(st, "Must be variable or array element!");
+}
+
+// Input #n, target: one line from the software channel.
+void CompileSoftInputStatement(CompilerState& st) {
+  const int com = ReadSoftChannel(st, ComDirection::kInput, "Must be numeric constant");
+  if (com == 0) return;
+  MarkComUsed(st, com, ComDirection::kInput);
+  kit::ExpectComma(st);
+  const InputSource src = SoftSource(com);
+  EmitInputTarget(st, src);
+  st.used.Set(src.lineFlag);
+}
+
+// InputBin #n, list: raw bytes from the software channel.
+void CompileSoftInputBinStatement(CompilerState& st) {
+  const int com = ReadSoftChannel(st, ComDirection::kInput, "Must be numeric constant");
+  if (com == 0) return;
+  MarkComUsed(st, com, ComDirection::kInput);
+  kit::ExpectComma(st);
+  EmitInputBinList(st, SoftSource(com));
+}
+
 }  // namespace
 
 void CompileInputStatement(CompilerState& st, int uart) {
-  if (!StartUartStatement(st, uart, "Not supported yet: INPUT #")) return;
-  const UartPort& port = UartPortOf(uart);
+  if (!StartUartStatement(st, uart, CompileSoftInputStatement)) return;
+  const InputSource src = HardwareSource(uart);
   for (;;) {
     if (st.Tok().Kind == kTokString) {
       EmitPrintItems(st, uart, false);
       if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
     }
     CheckBaudSet(st, static_cast<std::uint8_t>(uart));
-    if (st.Tok().Kind == kTokCallName)
-      EmitInputArrayElement(st, port);
-    else if (st.Tok().Kind == kTokName)
-      EmitInputNamed(st, port);
-    else
-      RejectTarget(st, "Must be variable or array element!");
-    st.used.Set(port.input);
+    EmitInputTarget(st, src);
+    st.used.Set(src.lineFlag);
     if (st.Tok().Kind != kTokComma) break;
     ++st.src.TokenIndex;
   }
 }
 
 void CompileInputBinStatement(CompilerState& st, int uart) {
-  if (!StartUartStatement(st, uart, "Not supported yet: INPUTBIN #")) return;
-  const UartPort& port = UartPortOf(uart);
+  if (!StartUartStatement(st, uart, CompileSoftInputBinStatement)) return;
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
-  while (!AtUartListEnd(st)) {
-    if (st.TokText(1) == ",") {
-      EmitUartBlockCall(st, UartLabel(port, "_IBAll"), port.inputBinAll);
-      st.used.Set(port.getChar);
-      continue;
-    }
-    if (st.Tok().Kind == kTokString) {
-      // A prompt: sent as it stands, without a line end.
-      st.sticky.WantedType = 0;
-      ParseSum(st);
-      EmitPrintValue(st, uart, false);
-      st.used.Set(port.crlf);
-      if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
-    }
-    EmitInputBinTarget(st, port);
-    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
-    st.used.Set(port.getChar);
-  }
+  EmitInputBinList(st, HardwareSource(uart));
 }
 
 }  // namespace qbc

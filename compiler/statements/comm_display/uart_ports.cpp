@@ -60,15 +60,13 @@ void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag fla
   CallLibrary(st, label, flag);
 }
 
-bool StartUartStatement(CompilerState& st, int uart, std::string_view softForm) {
+bool StartUartStatement(CompilerState& st, int uart, void (*softForm)(CompilerState&)) {
   st.sticky.WantedType = 0;
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
   if (!UartPresent(st, uart)) return false;
   if (uart == 0 && st.TokText() == "#") {
-    // The software UARTs are not built yet.
-    CompileError(st, softForm);
-    SkipToStatementEnd(st);
+    softForm(st);
     return false;
   }
   return true;

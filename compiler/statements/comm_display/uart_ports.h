@@ -36,9 +36,9 @@ std::string UartStringInputLabel(const UartPort& port);
 
 // The start of every Print, PrintBin, Input and InputBin statement: steps past the keyword
 // and tells whether the list is to be compiled. Not when the device lacks the UART (see
-// UartPresent), nor for the "#" form of UART 0 (the software UARTs), reported as
-// `softForm`.
-bool StartUartStatement(CompilerState& st, int uart, std::string_view softForm);
+// UartPresent), nor for the "#" form of UART 0: that is a software UART's statement, which
+// `softForm` compiles from the "#" on.
+bool StartUartStatement(CompilerState& st, int uart, void (*softForm)(CompilerState&));
 
 // The end of an item list: ":", the end of the line, or the Else of a one-line If.
 bool AtUartListEnd(CompilerState& st);

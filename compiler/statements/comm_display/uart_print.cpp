@@ -7,6 +7,7 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/frontend/numeric_constants.h"
+#include "compiler/statements/comm_display/soft_com_print.h"
 #include "compiler/statements/comm_display/uart_ports.h"
 
 namespace qbc {
@@ -115,11 +116,11 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
 }
 
 void CompilePrintStatement(CompilerState& st, int uart) {
-  if (StartUartStatement(st, uart, "Not supported yet: PRINT #")) EmitPrintItems(st, uart, true);
+  if (StartUartStatement(st, uart, CompileSoftPrintStatement)) EmitPrintItems(st, uart, true);
 }
 
 void CompilePrintBinStatement(CompilerState& st, int uart) {
-  if (!StartUartStatement(st, uart, "Not supported yet: PRINTBIN #")) return;
+  if (!StartUartStatement(st, uart, CompileSoftPrintBinStatement)) return;
   const UartPort& port = UartPortOf(uart);
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
   const std::string chr = UartLabel(port, "_Pch");

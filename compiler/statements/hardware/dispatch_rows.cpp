@@ -9,6 +9,7 @@
 #include "compiler/statements/peripherals/sound_statement.h"
 #include "compiler/statements/hardware/set_reset.h"
 #include "compiler/statements/hardware/sleep_modes.h"
+#include "compiler/statements/hardware/soft_com_open.h"
 #include "compiler/statements/hardware/start_stop.h"
 #include "compiler/statements/hardware/timer_access.h"
 #include "compiler/statements/math/abs_function.h"
@@ -168,7 +169,7 @@ constexpr DispatchRow kRows[] = {
     {"format", "CompileFormatStatement", CompileFormatStatement},
     {"leadchar", "CompileLeadCharStatement", CompileLeadCharStatement},
     // Serial ports
-    {"open", "CompileOpenStatement", nullptr},
+    {"open", "CompileOpenStatement", CompileOpenStatement},
 };
 
 }  // namespace

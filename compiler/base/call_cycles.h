@@ -1,0 +1,14 @@
+#pragma once
+// The cycles a call and its return take on the device: routines timed by counting cycles
+// (the bit-timed software UARTs) depend on them. Chips with more than 128 KB of flash
+// push a three-byte return address and take one cycle more for each.
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+inline bool ThreeBytePc(const DeviceProfile& dev) { return dev.FlashEnd > 131072; }
+// rcall (call takes one cycle more; the library routines call each other with rcall).
+inline int RcallCycles(const DeviceProfile& dev) { return ThreeBytePc(dev) ? 4 : 3; }
+inline int ReturnCycles(const DeviceProfile& dev) { return ThreeBytePc(dev) ? 5 : 4; }
+
+}  // namespace qbc
