@@ -7,6 +7,8 @@
 #include <string>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/library/display/glcd_routines.h"
+#include "compiler/library/display/pcd8544_routines.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
@@ -31,7 +33,7 @@ const LinkRow kRows[] = {
     {.Key = 1150, .Name = "SetMul16uAfterT6963", .Guard = QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1), .Action = SetMul16uAfterT6963},
     {1160, "EmitHd61202GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2), nullptr},
     {1170, "EmitSed1520GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3), nullptr},
-    {1180, "EmitPcd8544GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4), nullptr},
+    {1180, "EmitPcd8544GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4), EmitPcd8544GraphLcdInitRoutines},
     {1190, "EmitT6963NumbersRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTBW])), nullptr},
     {1200, "EmitT6963StringRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTst])), nullptr},
     {1210, "EmitT6963StringConstRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTsc])), nullptr},
@@ -60,14 +62,14 @@ const LinkRow kRows[] = {
     {1440, "EmitT6963WriteByteRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTwri])), nullptr},
     {1450, "EmitT6963ReadRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTrd])), nullptr},
     {1460, "EmitT6963HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedThb])), nullptr},
-    {1470, "EmitFontSelectRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedFnt])), nullptr},
+    {1470, "EmitFontSelectRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType >= 1 && s.Cells<GlcdCells>().GlcdType <= 4 && (s.used[NeedFnt])), EmitFontSelectRoutine},
     {1480, "EmitHd61202PsetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedPset])), nullptr},
     {1490, "EmitHd61202CalcPixRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedCalcPix])), nullptr},
     {1500, "EmitHd61202NumbersRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdNumbers])), nullptr},
     {1510, "EmitHd61202StringRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdString])), nullptr},
     {1520, "EmitHd61202StringConstRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdStrConst])), nullptr},
     {1530, "EmitHd61202HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdHex])), nullptr},
-    {1540, "EmitHd61202GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex])), nullptr},
+    {1540, "EmitHd61202GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex] || s.used[NeedTFchr])), nullptr},
     {1550, "EmitHd61202ImgSetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedImgSet])), nullptr},
     {1560, "EmitHd61202ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedImgArraySet])), nullptr},
     {1570, "EmitHd61202InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedInverse])), nullptr},
@@ -81,7 +83,7 @@ const LinkRow kRows[] = {
     {1650, "EmitSed1520StringRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedGlcdString])), nullptr},
     {1660, "EmitSed1520StringConstRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedGlcdStrConst])), nullptr},
     {1670, "EmitSed1520HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedGlcdHex])), nullptr},
-    {1680, "EmitSed1520GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex])), nullptr},
+    {1680, "EmitSed1520GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex] || s.used[NeedTFchr])), nullptr},
     {1690, "EmitSed1520ImgSetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedImgSet])), nullptr},
     {1700, "EmitSed1520ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedImgArraySet])), nullptr},
     {1710, "EmitSed1520InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedInverse])), nullptr},
@@ -89,14 +91,14 @@ const LinkRow kRows[] = {
     {1730, "EmitSed1520LineHRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedLineH])), nullptr},
     {1740, "EmitSed1520LineVRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedLineV])), nullptr},
     {1750, "EmitSed1520LineHRoutineAlt", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3 && (s.used[NeedBox])), nullptr},
-    {1760, "EmitPcd8544NumbersRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdNumbers])), nullptr},
-    {1770, "EmitPcd8544StringRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdString])), nullptr},
-    {1780, "EmitPcd8544StringConstRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdStrConst])), nullptr},
-    {1790, "EmitPcd8544GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex] || s.used[NeedTFchr])), nullptr},
-    {1800, "EmitPcd8544ImgSetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedImgSet])), nullptr},
-    {1810, "EmitPcd8544ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedImgArraySet])), nullptr},
-    {1820, "EmitPcd8544InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedInverse])), nullptr},
-    {1830, "EmitPcd8544HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdHex])), nullptr},
+    {1760, "EmitPcd8544NumbersRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdNumbers])), EmitPcd8544NumbersRoutine},
+    {1770, "EmitPcd8544StringRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdString])), EmitPcd8544StringRoutine},
+    {1780, "EmitPcd8544StringConstRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdStrConst])), EmitPcd8544StringConstRoutine},
+    {1790, "EmitPcd8544GraphCharPrintRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdStrConst] || s.used[NeedGlcdString] || s.used[NeedGlcdNumbers] || s.used[NeedGlcdHex] || s.used[NeedTFchr])), EmitPcd8544GraphCharPrintRoutine},
+    {1800, "EmitPcd8544ImgSetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedImgSet])), EmitPcd8544ImgSetRoutine},
+    {1810, "EmitPcd8544ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedImgArraySet])), EmitPcd8544ImgArraySetRoutine},
+    {1820, "EmitPcd8544InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedInverse])), EmitPcd8544InverseRoutine},
+    {1830, "EmitPcd8544HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 4 && (s.used[NeedGlcdHex])), EmitPcd8544HexRoutine},
 };
 
 }  // namespace

@@ -1,0 +1,19 @@
+// The font selection of the graphic text statements, the same on every controller.
+#include "compiler/library/display/glcd_routines.h"
+
+#include "compiler/statements/peripherals/glcd_cells.h"
+
+namespace qbc {
+
+// Z (and on the largest chips r18, the third address byte, which the head keeps for the
+// T6963C) into the font cells that the glyph routines read.
+void EmitFontSelectRoutine(CompilerState& st) {
+  st.out.Line();
+  st.out.Line(";////// FontSet ////////////////////////");
+  st.out.Instr("_Fnt", Sep::kWide, "sts", "_fntL,zl");
+  st.out.Instr(Sep::kWide, "sts", "_fntH,zh");
+  if (st.dev.NeedRampz && st.Cells<GlcdCells>().GlcdType == 1) st.out.Instr(Sep::kWide, "sts", "_fnt3,r18");
+  st.out.Instr("ret");
+}
+
+}  // namespace qbc

@@ -1,0 +1,134 @@
+// GLcd (text in the selected font, Hex and Chr items) and GNum (numbers; on the T6963C in
+// the number font) at a position on a graphic LCD.
+#include <string>
+
+#include "compiler/base/flags/core_flags.h"
+#include "compiler/base/flags/glcd_flags.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_lines.h"
+#include "compiler/statements/comm_display/glcd_args.h"
+#include "compiler/statements/comm_display/glcd_statements.h"
+
+namespace qbc {
+
+namespace {
+
+struct TextRoutines {
+  const char* number;
+  UsedFlag number_flag;
+  const char* string;
+  UsedFlag string_flag;
+  const char* constant;
+  UsedFlag constant_flag;
+};
+
+// By controller; [0] is the T6963C number font of GNum, [1] to [4] the font of GLcd (and
+// GNum on the other controllers).
+const TextRoutines kNumberFont{"_TNBW", NeedTNBW, "_TNBW", NeedTNBW2, "_TNsc", NeedTNsc};
+const TextRoutines kFontRoutines[] = {
+    {nullptr, NeedGlcdNumbers, nullptr, NeedGlcdString, nullptr, NeedGlcdStrConst},
+    {"_TFBW", NeedGlcdNumbers, "_TFBW", NeedGlcdString, "_TFsc", NeedGlcdStrConst},
+    {"_HDBW", NeedGlcdNumbers, "_HDSt", NeedGlcdString, "_HDSc", NeedGlcdStrConst},
+    {"_S0BW", NeedGlcdNumbers, "_S0St", NeedGlcdString, "_S0Sc", NeedGlcdStrConst},
+    {"_PcBW", NeedGlcdNumbers, "_PcSt", NeedGlcdString, "_PcSc", NeedGlcdStrConst},
+};
+constexpr const char* kHexByte[] = {nullptr, "_TFhb", "_HDhb", "_S0hb", "_PcHb"};
+// The T6963C's font hex has a word entry of its own; "_Thw" is its text-layer routine.
+constexpr const char* kHexWord[] = {nullptr, "_TFhw", "_HDhw", "_S0hw", "_PcHw"};
+constexpr const char* kChr[] = {nullptr, "_TFchr", "_HDchr", "_S0chr", "_PcChr"};
+
+// The position stays on the stack while an item's code runs (expression code may use
+// r16 and r17) and comes back just before the driver call, which advances r16.
+void KeepPosition(CompilerState& st) {
+  st.out.Instr(Sep::kNarrow, "push", "r16");
+  st.out.Instr(Sep::kNarrow, "push", "r17");
+}
+void RestorePosition(CompilerState& st) {
+  st.out.Instr(Sep::kWide, "pop", "r17");
+  st.out.Instr(Sep::kWide, "pop", "r16");
+}
+
+void WriteValueItem(CompilerState& st, const TextRoutines& r) {
+  switch (kit::ItemType(st)) {
+    case kTypeByte: CallLibrary(st, "_B2Str", NeedByteToStr); break;
+    case kTypeInteger: CallLibrary(st, "_I2Str", NeedIntToStr); break;
+    case kTypeWord: CallLibrary(st, "_W2Str", NeedIntToStr); break;
+    case kTypeLong: CallLibrary(st, "_S2Str", NeedLongToStr); break;
+    case kTypeFloat: strlines::EmitFloatToText(st); break;
+    case kTypeString:
+      RestorePosition(st);
+      CallLibrary(st, r.string, r.string_flag);
+      return;
+    case kTypeFlashString:
+      RestorePosition(st);
+      CallLibrary(st, r.constant, r.constant_flag);
+      return;
+    default:
+      RestorePosition(st);
+      kit::ReportInPlace(st, "Unknown identifier ");
+      return;
+  }
+  RestorePosition(st);
+  CallLibrary(st, r.number, r.number_flag);
+}
+
+void WriteHexItem(CompilerState& st, int type) {
+  st.used.Set(NeedGlcdHex);
+  ++st.src.TokenIndex;
+  st.sticky.WantedType = 0;
+  ParseSum(st);
+  RestorePosition(st);
+  switch (kit::ItemType(st)) {
+    case kTypeByte: EmitCall(st, kHexByte[type]); break;
+    case kTypeInteger:
+    case kTypeWord: EmitCall(st, kHexWord[type]); break;
+    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+  }
+}
+
+void WriteChrItem(CompilerState& st, int type) {
+  st.used.Set(NeedTFchr);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  kit::LoadValue(st, kTypeByte);
+  RestorePosition(st);
+  EmitCall(st, kChr[type]);
+  ExpectToken(st, ")");
+}
+
+void CompileTextStatement(CompilerState& st, bool number_font) {
+  if (!OpenGlcdStatement(st, kAllGlcds, "")) return;
+  const int type = GlcdController(st);
+  const TextRoutines& routines = number_font && type == 1 ? kNumberFont : kFontRoutines[type];
+  GlcdArgs args(st);
+  LoadParenXY(args, st);
+  args.Finish();
+  kit::ExpectComma(st);
+  while (!kit::AtStatementEnd(st)) {
+    const auto start = st.src.TokenIndex;
+    const std::string word = st.TokText();
+    st.sticky.WantedType = 0;
+    KeepPosition(st);
+    if (!number_font && word == "hex") {
+      WriteHexItem(st, type);
+    } else if (!number_font && word == "chr") {
+      WriteChrItem(st, type);
+    } else {
+      ParseExpression(st);
+      WriteValueItem(st, routines);
+    }
+    if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
+    if (st.Tok().Kind == kTokSemicolon) {
+      ++st.src.TokenIndex;
+      st.sticky.WantedType = 0;
+    }
+  }
+  st.used.Set(NeedFnt);
+}
+
+}  // namespace
+
+void CompileGLcdStatement(CompilerState& st) { CompileTextStatement(st, false); }
+void CompileGNumStatement(CompilerState& st) { CompileTextStatement(st, true); }
+
+}  // namespace qbc
