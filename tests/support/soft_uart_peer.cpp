@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace qbc::test {
 
@@ -72,5 +73,74 @@ SoftUartDecode DecodeSoftUart(const std::vector<SimRunner::Edge>& edges, double 
   }
   return out;
 }
+
+struct SoftUartSender::State {
+  SimRunner* sim = nullptr;
+  char port = 'B';
+  int bit = 0;
+  double bit_time = 0;
+  bool inverted = false;
+  double queued = 0;  // bit times queued so far
+  std::vector<std::pair<double, int>> changes;  // (offset in cycles, logical level)
+  std::size_t next = 0;
+  std::uint64_t origin = 0;
+  bool started = false;
+  std::uint64_t end = 0;
+
+  void Drive(int level) { sim->SetPinInput(port, bit, inverted ? 1 - level : level); }
+  // Puts the next level on the line and waits for the one after it.
+  void Step() {
+    Drive(changes[next].second);
+    ++next;
+    if (next == changes.size()) {
+      end = sim->Cycles();
+      return;
+    }
+    ScheduleNext();
+  }
+  void ScheduleNext() {
+    const auto at = origin + static_cast<std::uint64_t>(std::llround(changes[next].first));
+    const std::uint64_t now = sim->Cycles();
+    sim->After(at > now ? at - now : 1, [this] { Step(); });
+  }
+};
+
+SoftUartSender::SoftUartSender(SimRunner& sim, char port, int bit, double cycles_per_bit, double error,
+                               bool inverted)
+    : state_(std::make_shared<State>()) {
+  State& s = *state_;
+  s.sim = &sim;
+  s.port = port;
+  s.bit = bit;
+  s.bit_time = cycles_per_bit * (1.0 + error);
+  s.inverted = inverted;
+  s.Drive(1);
+}
+
+void SoftUartSender::Queue(std::string_view bytes, double pause_bits) {
+  State& s = *state_;
+  s.queued += pause_bits;
+  for (unsigned char byte : bytes) {
+    s.changes.emplace_back(s.queued * s.bit_time, 0);
+    for (int b = 0; b < 8; ++b) s.changes.emplace_back((s.queued + 1 + b) * s.bit_time, (byte >> b) & 1);
+    s.changes.emplace_back((s.queued + 9) * s.bit_time, 1);
+    s.queued += 10;
+  }
+  // The last stop bit's end, as a change to the idle level that it already has.
+  s.changes.emplace_back(s.queued * s.bit_time, 1);
+}
+
+void SoftUartSender::StartOnPullUp(double lead_bits) {
+  std::shared_ptr<State> keep = state_;
+  state_->sim->OnPinChange(state_->port, state_->bit, [keep, lead_bits](std::uint64_t cycle, bool output, int port_bit) {
+    State& s = *keep;
+    if (s.started || output || port_bit != 1 || s.changes.empty()) return;
+    s.started = true;
+    s.origin = cycle + static_cast<std::uint64_t>(std::llround(lead_bits * s.bit_time));
+    s.ScheduleNext();
+  });
+}
+
+std::uint64_t SoftUartSender::EndCycle() const { return state_->end; }
 
 }  // namespace qbc::test

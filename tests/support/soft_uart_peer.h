@@ -14,7 +14,9 @@
 // Sending to the chip: SoftUartSender drives the receive pin with exact bit times (with
 // an error in percent to model a fast or slow sender), frames back to back or spaced.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/sim_runner.h"
@@ -39,5 +41,29 @@ struct SoftUartDecode {
 // recorder gives one; the line idles at 1, or at 0 when `inverted`).
 SoftUartDecode DecodeSoftUart(const std::vector<SimRunner::Edge>& edges, double cycles_per_bit,
                               bool inverted = false);
+
+// Drives a pin the chip reads as a software UART's receive line. Frames are queued first,
+// then sent from a trigger; the line idles high (low when inverted). Bit times are
+// `cycles_per_bit` stretched by `error` (+0.02: a sender 2% slow, -0.02: 2% fast).
+//   SoftUartSender tx(sim, 'B', 0, 8e6 / 19200, -0.02);
+//   tx.Queue("12\r");  tx.Queue("ab", 3);   // then 3 idle bits, then "ab"
+//   tx.StartOnPullUp();                     // when Open turns the pin's pull-up on
+class SoftUartSender {
+ public:
+  SoftUartSender(SimRunner& sim, char port, int bit, double cycles_per_bit, double error = 0,
+                 bool inverted = false);
+  // `bytes` back to back (start, 8 data bits from bit 0, stop), after `pause_bits` idle
+  // bit times following what was queued before.
+  void Queue(std::string_view bytes, double pause_bits = 0);
+  // Sends the queue `lead_bits` bit times after the chip first turns on the pin's pull-up.
+  void StartOnPullUp(double lead_bits = 2);
+  // The cycle the last stop bit ends at, once sent (0 before).
+  std::uint64_t EndCycle() const;
+
+  struct State;
+
+ private:
+  std::shared_ptr<State> state_;
+};
 
 }  // namespace qbc::test
