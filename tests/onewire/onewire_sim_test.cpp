@@ -111,6 +111,29 @@ TEST_P(OneWireOnModel, RomScratchpadMatchAndCountForms) {
   for (int i = 0; i < 8; ++i) EXPECT_EQ(run->Byte("spa", i), spA[static_cast<std::size_t>(i + 1)]) << "scratchpad byte " << i + 1;
 }
 
+// A timer interrupt that takes 60 us comes every 256 us, through the reset and the slots:
+// it may come between slots but never stretches one.
+TEST(OneWireInterrupts, WaitBetweenSlots) {
+  Ds18b20Model device{0x0000A1B2C3D4, 0x0191};
+  std::unique_ptr<OpenDrainLine> line;
+  const std::string source =
+      "$device = m8\n$clock = 8\n$stack = 48\n$1wire = portb.0\n"
+      "Dim Cnt As Byte, P As Byte, Rom(8) As Byte\nDeclare Interrupt Ovf0()\n$timer0 = timer, prescale = 8\n"
+      "Cnt = 0\nEnable Ovf0\nEnable Interrupts\nStart Timer0\n"
+      "P = 1wreset\n1wwrite &h33\n1wread Rom, 8\nDisable Interrupts\nEnd\n"
+      "Interrupt Ovf0(), Save All\n  Cnt = Cnt + 1\n$asm\n  ldi r16,160\nisrwait:\n  dec r16\n  brne isrwait\n$end asm\n"
+      "End Interrupt\n";
+  auto run = RunBasic(source, "atmega8", 5'000'000, [&](SimRunner& sim) {
+    line = std::make_unique<OpenDrainLine>(sim, 'B', 0);
+    device.Attach(sim, *line, 'B', 0, 0, 8);
+  });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  for (const std::string& f : device.Faults()) ADD_FAILURE() << f;
+  EXPECT_GE(run->Byte("cnt"), 8);
+  EXPECT_EQ(run->Byte("p"), 1);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(run->Byte("rom", i), device.Rom()[static_cast<std::size_t>(i)]) << "ROM byte " << i;
+}
+
 constexpr Pin kB0{'B', 0}, kD7{'D', 7}, kC3{'C', 3}, kG0{'G', 0}, kF2{'F', 2}, kB1{'B', 1};
 
 const BusCase kCases[] = {
