@@ -15,6 +15,7 @@
 #include "compiler/statements/math/abs_function.h"
 #include "compiler/statements/math/byte_functions.h"
 #include "compiler/statements/math/float_functions.h"
+#include "compiler/statements/math/memory_blocks.h"
 #include "compiler/statements/math/random_numbers.h"
 #include "compiler/statements/math/shift_rotate.h"
 #include "compiler/statements/math/swap_nop.h"
@@ -44,14 +45,14 @@ constexpr DispatchRow kRows[] = {
     {"abs", "CompileAbsFunction", CompileAbsFunction},
     {"swap", "CompileSwapStatement", CompileSwapStatement},
     {"makeword", "CompileMakeWordFunction", CompileMakeWordFunction},
-    {"varptr", "CompileVarPtrFunction", nullptr},
-    {"crc8", "CompileCrc8Function", nullptr},
+    {"varptr", "CompileVarPtrFunction", CompileVarPtrFunction},
+    {"crc8", "CompileCrc8Function", CompileCrc8Function},
     {"rnd", "CompileRndFunction", CompileRndFunction},
     {"randomize", "CompileRandomizeStatement", CompileRandomizeStatement},
-    {"sort", "CompileSortStatement", nullptr},
-    {"memload", "CompileMemLoadStatement", nullptr},
-    {"memcopy", "CompileMemCopyStatement", nullptr},
-    {"memfill", "CompileMemFillStatement", nullptr},
+    {"sort", "CompileSortStatement", CompileSortStatement},
+    {"memload", "CompileMemLoadStatement", CompileMemLoadStatement},
+    {"memcopy", "CompileMemCopyStatement", CompileMemCopyStatement},
+    {"memfill", "CompileMemFillStatement", CompileMemFillStatement},
     {"shift", "CompileShiftStatement", CompileShiftStatement},
     {"rotate", "CompileRotateStatement", CompileRotateStatement},
     // Floating-point functions
