@@ -60,6 +60,14 @@ enum TokenKind : std::uint8_t {
 
 enum StorageClass : std::uint8_t { kStorageSram = 0, kStorageXram = 1, kStorageFlash = 3 };
 
+// Where the variable operand loaded last lives, and how it was reached (statements that
+// store the value back, such as Swap, write it to the same place).
+enum LoadedPlace : std::uint8_t { kLoadedNone = 0, kGlobalVar = 3, kFrameVar = 6 };
+enum LoadedKind : std::uint8_t { kLoadedNothing = 0, kLoadedGlobal = 1, kLoadedLocal = 2 };
+
+// A string term that began with LCase or UCase: its text is converted as it is copied.
+enum StringCase : std::uint8_t { kCaseNone = 0, kCaseLower = 1, kCaseUpper = 2 };
+
 struct TokenRecord {
   std::string Text;
   std::uint8_t Kind = 0;
@@ -180,8 +188,8 @@ struct Configuration {
 struct ExpressionCells {
   std::uint8_t CurrentVarType = 0;
   std::uint8_t ArrayIndexType = 0;
-  std::uint8_t LoadedVarKind = 0;
-  std::uint8_t LoadedVarClass = 0;
+  LoadedKind LoadedVarKind = kLoadedNothing;
+  LoadedPlace LoadedVarClass = kLoadedNone;
   std::uint8_t ForVarType = 0;
   int ArgStackOffset = 0;
   // Bytes of the string argument area taken by the string arguments of the calls being
@@ -203,15 +211,13 @@ struct ExpressionCells {
   bool InParamList = false;
   bool InDimList = false;
   bool StrDestPushed = false;
-  // The string term being stored began with LCase (1) or UCase (2): its text is converted
-  // as it is copied.
-  std::uint8_t StringTermCase = 0;
+  // The string term being stored began with LCase or UCase.
+  StringCase StringTermCase = kCaseNone;
   bool BitOperandIsVar = false;
   bool BitOperandIsGlobal = false;
   bool BitOperandIsLocal = false;
   bool BitOperandIsIo = false;
   bool RandomizeDone = false;
-  bool FloatVarDeclared = false;
   bool AdccInterruptUsed = false;
   std::string BitOperandRegister;
   std::string BitOperandBit;
@@ -257,6 +263,8 @@ struct Symbols {
   std::uint8_t HighestVectorUsed = 0;
   // A "Declare Interrupt" line gave the program a handler of its own.
   bool HandlerDeclared = false;
+  // A Float variable is declared: the data segment holds the float text cells.
+  bool FloatVarDeclared = false;
   // Sizes of the handlers' own work areas as the data segment reserved them (0: none).
   std::int16_t HandlerArgAreaBytes = 0;
   std::int16_t HandlerTextKeepBytes = 0;

@@ -135,8 +135,8 @@ void EmitLoadOperand(CompilerState& st) {
       ++st.src.TokenIndex;
       return;
     }
-    st.expr.LoadedVarClass = 6;
-    st.expr.LoadedVarKind = 2;
+    st.expr.LoadedVarClass = kFrameVar;
+    st.expr.LoadedVarKind = kLoadedLocal;
     st.sticky.OperandType = st.sym.LocalVars[k - 1].VarType;
     if (st.sticky.OperandType == kTypeFloat) st.used.Set(NeedFloatCore);
     if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
@@ -146,7 +146,7 @@ void EmitLoadOperand(CompilerState& st) {
 
   if (int g = FindGlobalVar(st, name); g != 0) {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
-    st.expr.LoadedVarClass = 3;
+    st.expr.LoadedVarClass = kGlobalVar;
     if (v.Storage == kStorageFlash) {
       st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
       st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
@@ -161,7 +161,7 @@ void EmitLoadOperand(CompilerState& st) {
     }
     st.sticky.OperandType = st.expr.MemCopyMode ? static_cast<std::uint8_t>(st.dev.RamEnd > 256 ? kTypeWord : kTypeByte) : v.VarType;
     if (st.sticky.OperandType == kTypeFloat) st.used.Set(NeedFloatCore);
-    st.expr.LoadedVarKind = 1;
+    st.expr.LoadedVarKind = kLoadedGlobal;
     if (st.sticky.OperandType == kTypeString) {
       EmitLoadVarAddressZ(st, name);
       st.sticky.StrOperandLength = static_cast<std::uint8_t>(v.Size - 1);

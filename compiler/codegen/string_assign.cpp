@@ -19,8 +19,6 @@ using strlines::LargeRam;
 
 namespace {
 
-enum : std::uint8_t { kCaseNone = 0, kCaseLower = 1, kCaseUpper = 2 };
-
 // The copy limit of a target of `size` bytes: the store routines take at most 255.
 std::string LimitText(std::uint8_t size) { return size == 0 ? "255" : std::to_string(size); }
 
@@ -85,7 +83,7 @@ void PopDestination(CompilerState& st) {
 // Copies the SRAM string at Z with _StStr; LCase/UCase terms are then converted where
 // they were copied (the conversion routines know no limit, the copy does).
 void EmitCopySram(CompilerState& st) {
-  const std::uint8_t mode = st.expr.StringTermCase;
+  const StringCase mode = st.expr.StringTermCase;
   st.used.Set(NeedStoreStr);
   if (mode == kCaseNone) {
     EmitCall(st, "_StStr");

@@ -87,7 +87,7 @@ void EmitSystemVariables(CompilerState& st) {
   if (format || numbers.LeadChar != 0) SystemVar(st, "_lchr", Sep::kWide, 1);
   if (format) SystemVar(st, "_s2tmp", Sep::kWide, FormatTextBytes(numbers));
 
-  if (st.expr.FloatVarDeclared) {
+  if (st.sym.FloatVarDeclared) {
     SystemVar(st, "_s1tmp", Sep::kWide, 14);
     st.out.Line();
   }

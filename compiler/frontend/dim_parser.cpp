@@ -219,7 +219,7 @@ std::uint8_t ParseVarTypeInto(CompilerState& st, TypeClauseTarget target) {
   else if (word == "long") type = kTypeLong;
   else if (word == "float") {
     type = kTypeFloat;
-    st.expr.FloatVarDeclared = true;
+    st.sym.FloatVarDeclared = true;
   } else {
     ReportInPlace(st, "Unsuported var type " + word);
   }

@@ -24,7 +24,7 @@ int HandlerStringArgBytes(const CompilerState& st) {
 
 int HandlerTextBytes(const CompilerState& st) {
   if (!st.sym.HandlerDeclared) return 0;
-  return FormatTextBytes(st.Cells<NumberFormatCells>()) + (st.expr.FloatVarDeclared ? 14 : 0);
+  return FormatTextBytes(st.Cells<NumberFormatCells>()) + (st.sym.FloatVarDeclared ? 14 : 0);
 }
 
 std::string HandlerTextStart(const CompilerState& st) { return FormatTextBytes(st.Cells<NumberFormatCells>()) != 0 ? "_s2tmp" : "_s1tmp"; }

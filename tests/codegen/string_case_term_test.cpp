@@ -14,7 +14,7 @@ namespace qbc {
 namespace {
 
 // dst = <case>(src) + Chr(90), dst of `size` bytes, followed by a guard variable.
-std::string CaseProgram(std::uint8_t caseMode, int size, const std::string& src) {
+std::string CaseProgram(StringCase caseMode, int size, const std::string& src) {
   const auto d = test::libfix::M8();
   CompilerState st;
   st.ResetCompilerGlobals();
@@ -26,7 +26,7 @@ std::string CaseProgram(std::uint8_t caseMode, int size, const std::string& src)
   CompileStringTerm(st, "dst", static_cast<std::uint8_t>(size), false);
   st.out.Line("\t\tldi\tzl,90");
   st.sticky.OperandType = kTypeChar;
-  st.expr.StringTermCase = 0;
+  st.expr.StringTermCase = kCaseNone;
   CompileStringTerm(st, "dst", static_cast<std::uint8_t>(size), true);
   const std::string code = st.out.Str();
   st.out.Clear();
@@ -47,13 +47,14 @@ std::string CaseProgram(std::uint8_t caseMode, int size, const std::string& src)
 
 TEST(StringCaseTerm, ConvertsWithinTheLimitAndAppendsAfterIt) {
   struct Case {
-    std::uint8_t mode;
+    StringCase mode;
     int size;
     const char* src;
     const char* want;
   };
-  for (const Case& c : {Case{1, 9, "HeLLo", "helloZ"}, Case{2, 9, "HeLLo", "HELLOZ"}, Case{1, 4, "HeLLo World", "hel"},
-                        Case{2, 7, "ab1-z", "AB1-ZZ"}, Case{1, 3, "", "Z"}}) {
+  for (const Case& c : {Case{kCaseLower, 9, "HeLLo", "helloZ"}, Case{kCaseUpper, 9, "HeLLo", "HELLOZ"},
+                        Case{kCaseLower, 4, "HeLLo World", "hel"}, Case{kCaseUpper, 7, "ab1-z", "AB1-ZZ"},
+                        Case{kCaseLower, 3, "", "Z"}}) {
     SCOPED_TRACE(std::string(c.src) + " size " + std::to_string(c.size));
     auto sim = test::RunAsm(CaseProgram(c.mode, c.size, c.src));
     ASSERT_TRUE(sim);

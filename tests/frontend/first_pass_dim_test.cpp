@@ -75,7 +75,7 @@ TEST(FirstPassDim, ListsFlagsAndBitNumbers) {
   ScanSource(f, "dim a as byte, b as word\ndim f as float : dim x1 as xram byte\ndim p as bit, q as bit\n");
   EXPECT_EQ(f.st.sym.GlobalVarCount, 6);
   EXPECT_EQ(Var(f, "b").VarType, 4);
-  EXPECT_TRUE(f.st.expr.FloatVarDeclared);
+  EXPECT_TRUE(f.st.sym.FloatVarDeclared);
   EXPECT_TRUE(f.st.cfg.XramEnabled);
   EXPECT_EQ(Var(f, "p").Size, 0);  // bit numbers in declaration order
   EXPECT_EQ(Var(f, "q").Size, 1);

@@ -123,7 +123,7 @@ TEST(HeadPrologue, SystemVariables) {
       {[](Head& h) { h.st.Cells<NumberFormatCells>().FormatDigits = 12, h.st.Cells<NumberFormatCells>().FormatDecimals = 6; }, "_s2tmp:\t\t.byte\t20\r\n", 23},
       // A fill character alone is read by the conversion too.
       {[](Head& h) { h.st.Cells<NumberFormatCells>().LeadChar = 32; }, "_lchr:\t\t.byte\t1\r\n", 1},
-      {[](Head& h) { h.st.expr.FloatVarDeclared = true; }, "_s1tmp:\t\t.byte\t14\r\n\r\n", 14},
+      {[](Head& h) { h.st.sym.FloatVarDeclared = true; }, "_s1tmp:\t\t.byte\t14\r\n\r\n", 14},
       {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 1; },
        "TxtHome:\t.byte\t2\r\nGrpHome:\t.byte\t2\r\nTxtArea:\t.byte\t1\r\nGrpArea:\t.byte\t1\r\n"
        "_Tmode:\t\t.byte\t1\r\n_fntL:\t\t.byte\t1\r\n_fntH:\t\t.byte\t1\r\n\r\n", 9},

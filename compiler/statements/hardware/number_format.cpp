@@ -64,7 +64,7 @@ void CompileFormatStatement(CompilerState& st) {
 
 // The float text of _Fstr goes to _s1tmp, which the head declares with the first float
 // variable; a float literal printed or turned into text needs it as well.
-bool FloatTextCellMissing(const CompilerState& st) { return st.used[NeedFstr] && !st.expr.FloatVarDeclared; }
+bool FloatTextCellMissing(const CompilerState& st) { return st.used[NeedFstr] && !st.sym.FloatVarDeclared; }
 
 bool LateNumberTextCellsMissing(const CompilerState& st) {
   const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();

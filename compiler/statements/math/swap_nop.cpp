@@ -11,8 +11,6 @@ namespace qbc {
 
 namespace {
 
-constexpr std::uint8_t kGlobalVar = 3;
-constexpr std::uint8_t kFrameVar = 6;
 constexpr const char* kMsgSwapType = "Must be Byte, Integer or Word!";
 
 // Loads the variable named by the current token in its own type; returns that type, or 0
@@ -30,7 +28,7 @@ std::uint8_t LoadSwapOperand(CompilerState& st) {
 bool Swappable(std::uint8_t t) { return t == kTypeByte || t == kTypeInteger || t == kTypeWord; }
 
 void SwapOne(CompilerState& st, const std::string& a, std::uint8_t type) {
-  const std::uint8_t where = st.expr.LoadedVarClass;
+  const LoadedPlace where = st.expr.LoadedVarClass;
   st.sticky.WantedType = type;
   if (type == kTypeByte) {
     st.out.Instr(Sep::kNarrow, "swap", "zl");
