@@ -183,6 +183,15 @@ TEST(Pcd8544Text, ALongItemDrawsAtItsPosition) {
   EXPECT_TRUE(s.lcd.Panel().SameAs(art, "pcd_long_item"));
 }
 
+// The value's long product uses r16 and r17: the position is loaded after it.
+TEST(Pcd8544Text, AValueComputedWithALongLeavesThePositionAlone) {
+  auto s = RunOnPanel("Dim L As Long , X As Byte\nGlcdInit\nL = 33 : X = 40\nGWrite(X , 2) , L * 2\n", 8);
+  ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
+  std::vector<std::string> art = BlankArt(kW, kH);
+  PutColumnBytes(art, 40, 2, {66});
+  EXPECT_TRUE(s.lcd.Panel().SameAs(art, "pcd_long_value"));
+}
+
 // A glyph two banks high over a filled area: its gap (two columns) is cleared in both banks.
 TEST(Pcd8544Text, TheGapAfterAGlyphIsClearedInEveryBankOfTheGlyph) {
   const std::string dims = "Dim Block(26) As Flash Byte , Tall(14) As Flash Byte\n";

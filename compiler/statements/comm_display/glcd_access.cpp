@@ -42,8 +42,7 @@ void CompileGWriteStatement(CompilerState& st) {
   GlcdArgs args(st);
   LoadParenXY(args, st);
   kit::ExpectComma(st);
-  args.BeforeExpression();
-  kit::LoadValue(st, kTypeByte);
+  args.Value();
   args.Finish();
   if (type != 1) st.out.Instr(Sep::kWide, "mov", "r0,zl");
   EmitCall(st, kCalls[type]);

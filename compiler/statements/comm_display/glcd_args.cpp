@@ -71,6 +71,13 @@ void GlcdArgs::BeforeExpression() {
 }
 
 void GlcdArgs::Compute(std::string_view reg) {
+  ComputeIntoZl();
+  in_zl_ = std::string(reg);
+}
+
+void GlcdArgs::Value() { ComputeIntoZl(); }
+
+void GlcdArgs::ComputeIntoZl() {
   BeforeExpression();
   st_.sticky.WantedType = 0;
   ParseSum(st_);
@@ -79,7 +86,6 @@ void GlcdArgs::Compute(std::string_view reg) {
     EmitConvertFromFloat(st_);
   }
   st_.sticky.WantedType = 0;
-  in_zl_ = std::string(reg);
 }
 
 void GlcdArgs::Load(std::string_view reg) {

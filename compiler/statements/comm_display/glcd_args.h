@@ -8,7 +8,7 @@
 // writes the one-instruction loads (a number, a constant, a variable) after all code:
 //   GlcdArgs args(st);
 //   args.Load("r16"); ExpectToken(st, ","); args.Load("r17");
-//   ... ParseSum of a last value into zl, after args.BeforeExpression() ...
+//   args.Value();    // a last value into zl
 //   args.Finish();   // the pops and the direct loads; zl is left alone
 #include <string>
 #include <string_view>
@@ -30,6 +30,9 @@ class GlcdArgs {
   void Load(std::string_view reg);
   // Call before compiling other code into zl (a last value, an item).
   void BeforeExpression();
+  // The last value of a statement into zl: its low byte, computed in its own type (a
+  // float converted), after the computed arguments went to the stack.
+  void Value();
   // Writes the loads that are still due. A computed argument still in zl is moved to its
   // register first.
   void Finish();
@@ -41,6 +44,7 @@ class GlcdArgs {
     std::string operand;
   };
   void Compute(std::string_view reg);
+  void ComputeIntoZl();
 
   CompilerState& st_;
   std::vector<Direct> direct_;

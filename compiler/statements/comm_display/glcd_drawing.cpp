@@ -77,8 +77,7 @@ void CompileMember(CompilerState& st, const Member& m) {
   ExpectToken(st, ")");
   if (m.last_value) {
     kit::ExpectComma(st);
-    args.BeforeExpression();
-    kit::LoadValue(st, kTypeByte);
+    args.Value();
   }
   args.Finish();
   WriteCall(st, m);
@@ -103,7 +102,8 @@ void CompileInverseStatement(CompilerState& st) {
   }
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  kit::LoadValue(st, kTypeByte);
+  GlcdArgs args(st);
+  args.Value();
   ExpectToken(st, ")");
   WriteCall(st, kInverse);
 }
