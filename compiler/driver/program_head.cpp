@@ -10,7 +10,9 @@
 #include "compiler/frontend/handler_areas.h"
 #include "compiler/frontend/number_format_cells.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/library/comm/i2c_routines.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 
 namespace qbc {
@@ -116,6 +118,11 @@ void EmitSystemVariables(CompilerState& st) {
     st.out.Line();
   }
 
+  // The software I2C reads keep the running start's address and whether a read is open.
+  if (st.Cells<I2cCells>().I2cInterface == 1) {
+    SystemVar(st, kI2cAddressCell, Sep::kWide, 1);
+    SystemVar(st, kI2cReadOpenCell, Sep::kWide, 1);
+  }
   if (uart.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
     SystemVar(st, "_SysPar", Sep::kNarrow, 1);
     st.out.Line();

@@ -16,6 +16,7 @@
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 #include "compiler/version.h"
@@ -143,6 +144,9 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   st.Cells<UartCells>().BaudRateSet[2] = true;
   st.Cells<KeypadCells>().KeyRowsPort = "PORTB";
   st.Cells<LcdCells>().LcdConfigured = true;
+  st.Cells<I2cCells>().I2cInterface = 1;
+  st.Cells<I2cCells>().I2cSdaPort = "PORTC";
+  st.Cells<I2cCells>().I2cSclPin = "0";
   st.cfg.InitCodeLines[3] = "\t\tldi\tr24,1";
   st.sym.GlobalVars[1].Name = "a";
   st.sym.GlobalVarCount = 1;
@@ -163,6 +167,9 @@ TEST(CompileProgram, NothingOfOneCompilationLeaksIntoTheNext) {
   EXPECT_EQ(st.Cells<KeypadCells>().KeyRowsPort, "     ");
   EXPECT_EQ(st.Cells<KeypadCells>().KeyColsPort, "     ");
   EXPECT_FALSE(st.Cells<LcdCells>().LcdConfigured);
+  EXPECT_EQ(st.Cells<I2cCells>().I2cInterface, 0);
+  EXPECT_EQ(st.Cells<I2cCells>().I2cSdaPort, "");
+  EXPECT_EQ(st.Cells<I2cCells>().I2cSclPin, "");
   EXPECT_EQ(st.cfg.InitCodeLines[3], "");
   EXPECT_EQ(st.sym.GlobalVars[1].Name, "");
   EXPECT_EQ(st.sym.GlobalVarCount, 0);

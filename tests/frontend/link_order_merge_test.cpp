@@ -35,7 +35,7 @@ const char* const kRecordedOrder[] = {
     "EmitLcdEnRoutine", "EmitLcdByteWordRoutine", "EmitLcdStringRoutine", "EmitLcdStringConstRoutine",
     "EmitLcdHexRoutine", "EmitOutSpiRoutine", "EmitShiftOutRoutine", "EmitShiftInRoutine",
     "EmitShiftOutAllRoutine", "EmitSpiOutAllRoutine", "Emit1WireRoutines", "Emit1WireReadAllRoutine",
-    "Emit1WireWriteAllRoutine", "EmitCalcCrc8Routine", "EmitI2CRoutines", "EmitI2CRoutinesMode2",
+    "Emit1WireWriteAllRoutine", "EmitCalcCrc8Routine", "EmitI2CRoutines", "EmitI2CWriteAllRoutine", "EmitI2CRoutinesMode2",
     "EmitI2CRoutinesMode3", "EmitShiftLeftByteRoutine", "EmitShiftLeftWordRoutine", "EmitShiftLeftLongRoutine",
     "EmitShiftRightByteRoutine", "EmitShiftRightWordRoutine", "EmitShiftRightLongRoutine",
     "EmitRotateLeftByteRoutine", "EmitRotateLeftWordRoutine", "EmitRotateRightByteRoutine",

@@ -35,9 +35,9 @@ TEST(MetaPeriphAssemble, HeadsOfEveryWordAssemble) {
       {"m1280", "$com1 = portb.1, 9600\n$shiftin data = porth.5, clock = porth.6, lsb\n"
                 "$spi = 16, msb, master, low, low\n"},
       {"m8515", "$lcd = &h8000, rs = &hc000, 16, 2\n$rc5 = portd.2\n"},
-      // no port C on the ATtiny2313: its display sits on port B
+      // no port C on the ATtiny2313: its display and its I2C bus sit on port B
       {"tn2313", "$com1 = portb.1, 9600\n$key rows = portb &h0f, cols = portd &h70\n"
-                 "$lcd = portb.4, rs = portd.6, en = portd.5, 16, 2\n"},
+                 "$lcd = portb.4, rs = portd.6, en = portd.5, 16, 2\n$i2c sda = portb.5, scl = portb.7\n"},
   };
   for (const Family& f : families) {
     SCOPED_TRACE(f.device);

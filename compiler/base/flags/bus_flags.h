@@ -1,5 +1,5 @@
 #pragma once
-// The used flags of SPI, shift out, 1-Wire. A new routine of this area adds its flag to
+// The used flags of SPI, shift out, 1-Wire and I2C. A new routine of this area adds its flag to
 // the list.
 #include "compiler/base/used_flags.h"
 
@@ -12,7 +12,8 @@
   X(NeedSpiOutAll) \
   X(NeedOneWire) \
   X(NeedOneWireReadAll) \
-  X(NeedOneWireWriteAll)
+  X(NeedOneWireWriteAll) \
+  X(NeedI2cWriteAll)
 
 namespace qbc {
 QBC_DECLARE_USED_FLAGS(Bus, QBC_BUS_FLAGS)

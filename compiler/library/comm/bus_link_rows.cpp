@@ -1,5 +1,6 @@
 // The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
 #include "compiler/base/flags/bus_flags.h"
+#include "compiler/library/comm/i2c_routines.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/one_wire_routines.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
@@ -27,7 +28,8 @@ const LinkRow kRows[] = {
      .EmitNumbered = Emit1WireReadAllRoutine, .PerBus = true},
     {.Key = 810, .Name = "Emit1WireWriteAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireWriteAll]),
      .EmitNumbered = Emit1WireWriteAllRoutine, .PerBus = true},
-    {830, "EmitI2CRoutines", I2cModeWanted, nullptr, nullptr, 1},
+    {830, "EmitI2CRoutines", I2cModeWanted, EmitI2CRoutines, nullptr, 1},
+    {835, "EmitI2CWriteAllRoutine", QBC_LINK_GUARD(s.used[NeedI2cWriteAll] && I2cModeWanted(s, 1)), EmitI2CWriteAllRoutine},
     {840, "EmitI2CRoutinesMode2", I2cModeWanted, nullptr, nullptr, 2},
     {850, "EmitI2CRoutinesMode3", I2cModeWanted, nullptr, nullptr, 3},
 };

@@ -2,6 +2,7 @@
 
 #include "compiler/statements/comm_display/glcd_init.h"
 #include "compiler/statements/comm_display/glcd_statements.h"
+#include "compiler/statements/comm_display/i2c_statements.h"
 #include "compiler/statements/comm_display/lcd_statements.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/comm_display/uart_input.h"
@@ -41,10 +42,10 @@ constexpr DispatchRow kRows[] = {
     {.keyword = "inputbin2", .generator = "CompileInputBin2Statement", .numbered = CompileInputBinStatement, .number = 2},
     {.keyword = "inputbin3", .generator = "CompileInputBin3Statement", .numbered = CompileInputBinStatement, .number = 3},
     // I2C and 1-Wire
-    {"i2cstart", "CompileI2CStartStatement", nullptr},
-    {"i2cwrite", "CompileI2CWriteStatement", nullptr},
-    {"i2cread", "CompileI2CReadStatement", nullptr},
-    {"i2cstop", "CompileI2CStopStatement", nullptr},
+    {"i2cstart", "CompileI2CStartStatement", CompileI2CStartStatement},
+    {"i2cwrite", "CompileI2CWriteStatement", CompileI2CWriteStatement},
+    {"i2cread", "CompileI2CReadFunction", CompileI2CReadFunction},
+    {"i2cstop", "CompileI2CStopStatement", CompileI2CStopStatement},
     // Character LCD
     {"lcd", "CompileLcdStatement", CompileLcdStatement},
     {"cls", "CompileClsStatement", CompileClsStatement},
