@@ -49,7 +49,8 @@ struct Block {
 const Block kBlocks[] = {
     {"I2cStart",
      {{"_I2cS", Op::kInstr, "sts", "_I2cAd,zl"},
-      {"", Op::kInstr, "clr", "r21"},
+      {"", Op::kInstr, "mov", "r21,zl"},
+      {"", Op::kInstr, "andi", "r21,0x01"},
       {"", Op::kInstr, "sts", "_I2cRo,r21"}}},
     // The clock goes low before the data line is let go (a slave's acknowledge or a data
     // bit may hold it), so both lines are high before the start wherever the bus stood.
@@ -87,8 +88,9 @@ const Block kBlocks[] = {
       {"", Op::kSkipSdaLow},
       {"", Op::kInstr, "sec"},
       {"", Op::kInstr, "ret"}}},
-    // The first read after a start turns the bus round: a repeated start with the read
-    // address of the start that ran (not of the one written last in the source).
+    // The first read after a start with a write address turns the bus round: a repeated
+    // start with the read address of the start that ran (not of the one written last in
+    // the source). A start with a read address has opened the read itself.
     {"I2cRead",
      {{"_I2cR", Op::kInstr, "rol", "r23"},
       {"", Op::kInstr, "lds", "r21,_I2cRo"},
