@@ -2,7 +2,7 @@
 // the bus's standard-mode timing at every clock: writes (value list and count form),
 // random, current-address and sequential reads, a refused address, with and without a
 // slave that stretches the clock after each acknowledge, at 1 to 20 MHz, on the low I/O
-// ports of the ATmega8 and on the extended port F of the ATmega128.
+// ports of the ATmega8 and on the extended ports F and G of the ATmega128.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -32,6 +32,8 @@ const BusCase kCases[] = {
     {"m128_portf_8MHz_stretched", "m128", "atmega128", 8, 'F', 30},
     {"m128_portf_16MHz", "m128", "atmega128", 16, 'F', 0},
     {"m128_portf_20MHz_stretched", "m128", "atmega128", 20, 'F', 20},
+    // PING, DDRG: both registers in the extended I/O space
+    {"m128_portg_16MHz_stretched", "m128", "atmega128", 16, 'G', 30},
 };
 
 void PrintTo(const BusCase& c, std::ostream* os) { *os << c.name; }
