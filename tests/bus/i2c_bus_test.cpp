@@ -47,7 +47,7 @@ TEST_P(I2cOnEeprom, WritesAndReadsBackWithinTheBusTiming) {
   const std::string port = std::string("port") + static_cast<char>(c.port - 'A' + 'a');
   const std::string source = std::string("$device = ") + c.device + "\n$clock = " + std::to_string(c.mhz) +
                              "\n$stack = 32\n$i2c sda = " + port + ".1 , scl = " + port + ".0\n"
-                             "Dim Buf(6) As Byte , Got(8) As Byte , Cnt(2) As Byte , I As Byte , W As Word\n"
+                             "Dim Buf(6) As Byte , Got(9) As Byte , Cnt(2) As Byte , I As Byte , W As Word\n"
                              "W = 65535\n"
                              "For I = 0 To 5\nBuf(I) = I * 37\nBuf(I) = Buf(I) + 5\nNext\n"
                              "Cnt(1) = 5\n"
@@ -61,6 +61,7 @@ TEST_P(I2cOnEeprom, WritesAndReadsBackWithinTheBusTiming) {
                              "I2CStart &HA0\nI2CWrite &H20\n"
                              "For I = 3 To 6\nGot(I) = I2CRead , Ack\nNext\n"
                              "Got(7) = I2CRead , Nack\nI2CStop\n"
+                             "I2CStart &HA0\nI2CWrite &H11\nI2CStart &HA1\nGot(8) = I2CRead , Nack\nI2CStop\n"
                              "End\n";
   I2cEepromModel eeprom({.sda_port = c.port, .sda_bit = 1, .scl_port = c.port, .scl_bit = 0,
                          .mhz = static_cast<double>(c.mhz), .stretch_us = c.stretch_us});
@@ -81,13 +82,14 @@ TEST_P(I2cOnEeprom, WritesAndReadsBackWithinTheBusTiming) {
   EXPECT_EQ(run->Word("w"), 7) << "the byte read fills the whole word";
   EXPECT_EQ(run->Byte("got", 2), 0x99) << "the current address follows the last read";
   for (int k = 0; k < 5; ++k) EXPECT_EQ(run->Byte("got", 3 + k), run->Byte("buf", k)) << k;
+  EXPECT_EQ(run->Byte("got", 8), 0x5A) << "a random read through a second I2CStart";
 
   EXPECT_EQ(eeprom.AddressesRefused(), 1);
-  EXPECT_EQ(eeprom.AddressesAcknowledged(), 7);
-  EXPECT_EQ(eeprom.Starts(), 8);
-  EXPECT_EQ(eeprom.Stops(), 6);
-  // after every acknowledge the slave gives (19) and every one the master gives (6)
-  EXPECT_EQ(eeprom.Stretches(), c.stretch_us > 0 ? 25 : 0);
+  EXPECT_EQ(eeprom.AddressesAcknowledged(), 9);
+  EXPECT_EQ(eeprom.Starts(), 10);
+  EXPECT_EQ(eeprom.Stops(), 7);
+  // after every acknowledge the slave gives (22) and every one the master gives (6)
+  EXPECT_EQ(eeprom.Stretches(), c.stretch_us > 0 ? 28 : 0);
   EXPECT_TRUE(eeprom.Violations().empty()) << eeprom.Violations().front();
   EXPECT_EQ(eeprom.Contention(), 0);
 }
