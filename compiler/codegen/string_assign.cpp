@@ -80,24 +80,30 @@ void PopDestination(CompilerState& st) {
   st.expr.StrDestPushed = false;
 }
 
-// Copies the SRAM string at Z with _StStr; LCase/UCase terms are then converted where
-// they were copied (the conversion routines know no limit, the copy does).
-void EmitCopySram(CompilerState& st) {
+// Writes the copy of a term through `copy`; an LCase/UCase term is then converted where it
+// was copied (the conversion routines know no limit, the copy does).
+template <class Copy>
+void CopyInCase(CompilerState& st, Copy copy) {
   const StringCase mode = st.expr.StringTermCase;
-  st.used.Set(NeedStoreStr);
   if (mode == kCaseNone) {
-    EmitCall(st, "_StStr");
+    copy();
     return;
   }
   st.out.Instr(Sep::kNarrow, "push", "xl");
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
-  EmitCall(st, "_StStr");
+  copy();
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "zh");
   st.out.Instr(Sep::kNarrow, "pop", "zl");
   st.out.Instr(Sep::kWide, "mov", "xl,zl");
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   CallLibrary(st, mode == kCaseLower ? "_Lcase" : "_Ucase", mode == kCaseLower ? NeedLcase : NeedUcase);
   st.out.Instr(Sep::kNarrow, "sbiw", "xl,0x01");
+}
+
+// Copies the SRAM string at Z with _StStr.
+void EmitCopySram(CompilerState& st) {
+  st.used.Set(NeedStoreStr);
+  CopyInCase(st, [&] { EmitCall(st, "_StStr"); });
 }
 
 // A substring (Z, r20 = characters + 1 moved to r22 before the destination came back):
@@ -164,7 +170,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
     case kTypeFlashString:
       PopDestination(st);
       destination();
-      CallLibrary(st, "_StStC", NeedStoreStrConst);
+      CopyInCase(st, [&] { CallLibrary(st, "_StStC", NeedStoreStrConst); });
       break;
     case kTypeFloat:
       EmitFloatToText(st);
@@ -182,7 +188,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
       st.out.Instr(Sep::kWide, "mov", "r22,r20");
       PopDestination(st);
       destination();
-      EmitCopySubstring(st);
+      CopyInCase(st, [&] { EmitCopySubstring(st); });
       break;
     default:
       PopDestination(st);  // nothing to store, but the stack must be balanced

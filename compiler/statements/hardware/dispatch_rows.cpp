@@ -18,6 +18,7 @@
 #include "compiler/statements/math/memory_blocks.h"
 #include "compiler/statements/math/random_numbers.h"
 #include "compiler/statements/math/shift_rotate.h"
+#include "compiler/statements/math/string_keywords.h"
 #include "compiler/statements/math/swap_nop.h"
 
 namespace qbc {
@@ -33,11 +34,11 @@ constexpr DispatchRow kRows[] = {
     {"pulse", "CompilePulseStatement", CompilePulseStatement},
     // String functions
     {"hex", "CompileHexFunction", CompileHexFunction},
-    {"asc", "CompileAscFunction", nullptr},
+    {"asc", "CompileAscFunction", CompileAscFunction},
     {"ltrim", "CompileLTrimFunction", nullptr},
     {"rtrim", "CompileRTrimFunction", nullptr},
-    {"ucase", "CompileUCaseFunction", nullptr},
-    {"lcase", "CompileLCaseFunction", nullptr},
+    {"ucase", "CompileUCaseFunction", CompileUCaseFunction},
+    {"lcase", "CompileLCaseFunction", CompileLCaseFunction},
     // Numbers and data
     {"bcd", "CompileBcdFunction", CompileBcdFunction},
     {"frombcd", "CompileFromBcdFunction", CompileFromBcdFunction},
