@@ -36,6 +36,7 @@ TEST(I2cErrors, AreReportedAtTheirLine) {
       {"$i2c sda = portc.1 , scl = portc.0\nDim B As Byte\nI2CStart B\n", "Must be constant!", 6},
       {"$i2c sda = portc.1 , scl = portc.0\nI2CStart &O17\n", "h for hex or b for bin!", 5},
       {"$i2c sda = portc.1 , scl = portc.0\nI2CWrite 5 , 6\n", "Only variable can be before comma!", 5},
+      {"$i2c sda = portc.1 , scl = portc.0\nDim T(2) As Flash Byte\nI2CWrite T , 2\n", "Can not send a table in flash!", 6},
       {"$i2c sda = portc.1 , scl = portc.0\nDim B As Byte\nB = I2CRead , Last\n", "Ack or Nack!", 6},
   };
   for (const I2cError& c : cases) {

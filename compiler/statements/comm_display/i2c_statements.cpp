@@ -61,15 +61,26 @@ long StartAddress(CompilerState& st) {
   return value;
 }
 
+bool InFlash(CompilerState& st, const std::string& name) {
+  if (int k = FindLocalVar(st, name); k != 0) return st.sym.LocalVars[k - 1].Storage == kStorageFlash;
+  const int g = FindGlobalVar(st, name);
+  return g != 0 && st.sym.GlobalVars[g].Storage == kStorageFlash;
+}
+
 // var , count: the count into zl first, then the address into X, so that a count read
 // through X (an array element) cannot move the address.
 void CompileWriteAll(CompilerState& st) {
   const auto name = st.src.TokenIndex;
-  const bool variable = st.Tok().Kind == kTokName;
-  if (variable)
+  bool variable = st.Tok().Kind == kTokName;
+  if (variable && InFlash(st, st.TokText())) {
+    // the routine reads SRAM: a table's flash address would send whatever lies there
+    CompileError(st, "Can not send a table in flash!");
+    variable = false;
+  } else if (variable) {
     ++st.src.TokenIndex;
-  else
+  } else {
     CompileError(st, "Only variable can be before comma!");
+  }
   kit::ExpectComma(st);
   kit::LoadValue(st, kTypeByte);
   if (variable) {
