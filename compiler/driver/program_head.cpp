@@ -75,6 +75,10 @@ void EmitSystemVariables(CompilerState& st) {
     SystemVar(st, "_rel1", Sep::kWide, 1);
     SystemVar(st, "_rel2", Sep::kWide, 1);
     SystemVar(st, "_rel3", Sep::kWide, 1);
+    // The byte in progress, its bit count and the byte received last.
+    SystemVar(st, "_UAsh", Sep::kWide, 1);
+    SystemVar(st, "_UAcnt", Sep::kWide, 1);
+    SystemVar(st, "_UArx", Sep::kWide, 1);
   }
   if (uart.InputTermCharSet) SystemVar(st, "_InTrmChr", Sep::kWide, 1);
   if (uart.PrintTermCharSet) SystemVar(st, "_PrTrmChr", Sep::kWide, 1);

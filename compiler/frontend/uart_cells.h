@@ -30,6 +30,7 @@ struct SoftComRecord {
 struct UartCells {
   bool BaudRateSet[4] = {false, false, false, false};
   bool SoftUartInterrupt = false;
+  double SoftUartBitCycles = 0;  // $com1: processor cycles per bit
   bool InputTermCharSet = false;
   bool PrintTermCharSet = false;
   std::string UartInitText;

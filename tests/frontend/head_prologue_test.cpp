@@ -114,7 +114,8 @@ TEST(HeadPrologue, SystemVariables) {
     int bytes;
   } cases[] = {
       {[](Head& h) { h.st.Cells<UartCells>().SoftUartInterrupt = true; },
-       "_rel1:\t\t.byte\t1\r\n_rel2:\t\t.byte\t1\r\n_rel3:\t\t.byte\t1\r\n", 3},
+       "_rel1:\t\t.byte\t1\r\n_rel2:\t\t.byte\t1\r\n_rel3:\t\t.byte\t1\r\n"
+       "_UAsh:\t\t.byte\t1\r\n_UAcnt:\t\t.byte\t1\r\n_UArx:\t\t.byte\t1\r\n", 6},
       {[](Head& h) { h.st.Cells<UartCells>().InputTermCharSet = h.st.Cells<UartCells>().PrintTermCharSet = true; },
        "_InTrmChr:\t\t.byte\t1\r\n_PrTrmChr:\t\t.byte\t1\r\n", 2},
       // The conversion writes up to 14 characters whatever the format.

@@ -141,6 +141,14 @@ void SoftUartSender::StartOnPullUp(double lead_bits) {
   });
 }
 
+void SoftUartSender::StartAfter(std::uint64_t cycles) {
+  State& s = *state_;
+  if (s.started || s.changes.empty()) return;
+  s.started = true;
+  s.origin = s.sim->Cycles() + cycles;
+  s.ScheduleNext();
+}
+
 std::uint64_t SoftUartSender::EndCycle() const { return state_->end; }
 
 }  // namespace qbc::test

@@ -57,6 +57,8 @@ class SoftUartSender {
   void Queue(std::string_view bytes, double pause_bits = 0);
   // Sends the queue `lead_bits` bit times after the chip first turns on the pin's pull-up.
   void StartOnPullUp(double lead_bits = 2);
+  // Sends the queue `cycles` from now (call before the run: from the program's start).
+  void StartAfter(std::uint64_t cycles);
   // The cycle the last stop bit ends at, once sent (0 before).
   std::uint64_t EndCycle() const;
 

@@ -6,6 +6,7 @@
 #include "compiler/base/flags/uart_flags.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/soft_com_routines.h"
+#include "compiler/library/comm/soft_uart_interrupt.h"
 #include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/comm/uart_input.h"
 #include "compiler/library/comm/uart_output.h"
@@ -113,7 +114,7 @@ const LinkRow kRows[] = {
     {640, "EmitCom3InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 3},
     {650, "EmitCom4OutputRoutines", SoftComOutputWanted, nullptr, EmitComOutputRoutines, 4},
     {660, "EmitCom4InputRoutine", SoftComInputWanted, nullptr, EmitComInputRoutine, 4},
-    {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.Cells<UartCells>().SoftUartInterrupt), nullptr},
+    {1130, "EmitInterruptSwUartRoutines", QBC_LINK_GUARD(s.Cells<UartCells>().SoftUartInterrupt), EmitInterruptSwUartRoutines},
     {1840, "EmitSoftInputCom1Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 1},
     {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 2},
     {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 3},

@@ -35,6 +35,15 @@ int ReadSoftChannel(CompilerState& st, ComDirection direction, std::string_view 
   return com;
 }
 
+bool InterruptUartConfigured(const CompilerState& st) { return st.Cells<UartCells>().SoftUartInterrupt; }
+
+bool ReadInterruptChannel(CompilerState& st) {
+  ++st.src.TokenIndex;
+  if (st.Tok().Kind != kTokNumber || st.TokText() != "1") return Refuse(st, "Not possible with $com1!") != 0;
+  ++st.src.TokenIndex;
+  return true;
+}
+
 bool ComOpenFor(CompilerState& st, int com, ComDirection direction) {
   const SoftComRecord& r = st.Cells<UartCells>().SoftComPorts[static_cast<std::size_t>(com - 1)];
   const bool open = direction == ComDirection::kOutput ? !r.TxPort.empty() : !r.RxPort.empty();

@@ -16,6 +16,13 @@ enum class ComDirection { kOutput, kInput };
 // `direction`, or $com1 replaced the bit-timed channels by the interrupt-driven one.
 int ReadSoftChannel(CompilerState& st, ComDirection direction, std::string_view notNumber);
 
+// True when $com1 configured the interrupt-driven software UART.
+bool InterruptUartConfigured(const CompilerState& st);
+
+// With $com1, entered on "#": channel 1 is the interrupt-driven UART; true with the token
+// index after it. Any other channel is reported and the statement passed over.
+bool ReadInterruptChannel(CompilerState& st);
+
 // True when an Open declared channel `com` for `direction`; otherwise reports it (the token
 // index stays).
 bool ComOpenFor(CompilerState& st, int com, ComDirection direction);

@@ -102,7 +102,34 @@ void CompileSoftPrintStatement(CompilerState& st) {
   }
 }
 
+namespace {
+
+// PrintBin #1 with $com1: each byte through _TX, which waits for the one before.
+void CompileInterruptPrintBin(CompilerState& st) {
+  if (!ReadInterruptChannel(st)) return;
+  kit::ExpectComma(st);
+  while (!AtUartListEnd(st)) {
+    st.sticky.WantedType = 0;
+    const auto start = st.src.TokenIndex;
+    ParseExpression(st);
+    if (st.src.TokenIndex == start) ++st.src.TokenIndex;
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+    if (kit::ItemType(st) != kTypeByte) {
+      kit::ReportInPlace(st, "Must be Byte or Word!");
+      continue;
+    }
+    st.out.Instr(Sep::kWide, "mov", "r24,zl");
+    EmitCall(st, "_TX");
+  }
+}
+
+}  // namespace
+
 void CompileSoftPrintBinStatement(CompilerState& st) {
+  if (InterruptUartConfigured(st)) {
+    CompileInterruptPrintBin(st);
+    return;
+  }
   const int com = ReadSoftChannel(st, ComDirection::kOutput, "Must be numeric constant");
   if (com == 0) return;
   MarkComUsed(st, com, ComDirection::kOutput);

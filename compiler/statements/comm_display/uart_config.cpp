@@ -7,6 +7,8 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/statements/comm_display/soft_uart_paths.h"
+#include "compiler/statements/hardware/timer0_clock.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/frontend/uart_cells.h"
 
@@ -315,38 +317,51 @@ void CalcSoftUartTiming(CompilerState& st) {
   long division = 1;
   int select = 1;
   double ticks = cycles;
-  while (ticks > 160.0 && select < 5) {
+  // The largest count that leaves room for the handlers' allowance in the 256 of Timer0:
+  // the finer the count, the closer each bit comes to its time.
+  constexpr double kMaxTicks = 250.0;
+  while (ticks > kMaxTicks && select < 5) {
     division *= 8;
     if (division == 512) division = 256;
     if (division == 2048) division = 1024;
     ticks = cycles / static_cast<double>(division);
     ++select;
   }
-  // Timer0 divides by 1024 at most; fewer than 20 ticks per bit cannot be timed either.
-  if (ticks < 20.0 || ticks > 160.0) {
+  // Timer0 divides by 1024 at most; fewer than 20 ticks per bit cannot be timed either,
+  // nor a bit that leaves the main program less time than the overflow handler takes.
+  const int handler = SwUartEntryCycles(st) + kSwUartLongestPath + ReturnCycles(st.dev);
+  if (ticks < 20.0 || ticks > kMaxTicks || cycles < 2.0 * handler) {
     CompileError(st, "Baud rate not possible!");
     --st.src.TokenIndex;
   }
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
   com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(ticks)));
   com.RxBaud = std::to_string(division);
-  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(select);
+  st.Cells<UartCells>().SoftUartBitCycles = cycles;
+  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(Timer0ClockSelect(st, static_cast<int>(division)));
   if (st.src.DeclarationsEnded) EmitSoftUartReloads(st);
 }
 
 void EmitSoftUartReloads(CompilerState& st) {
   const SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
-  const double r = LeadingNumber(com.TxBaud);
-  double p = LeadingNumber(com.RxBaud);
-  if (p <= 0.0) p = 1.0;
-  const long values[3] = {
-      static_cast<long>(std::floor(256.0 - r + 8.0 / p)),
-      static_cast<long>(std::floor(256.0 - r + 14.0 / p)),
-      static_cast<long>(std::floor(256.0 - (r + r / 2.0) + 29.0 / p)),
+  const double c = st.Cells<UartCells>().SoftUartBitCycles;
+  double d = LeadingNumber(com.RxBaud);
+  if (d <= 0.0) d = 1.0;
+  // Each reload gives the timer the ticks of its interval less the cycles that pass from
+  // the interrupt's flag to the TCNT0 write, the whole taken to the nearest tick: _rel1
+  // one bit from overflow to overflow; _rel2 the start bit from _TX's cbi to the overflow
+  // handler's pin write; _rel3 half a bit from the start edge to the first sample (the
+  // middle of the start bit), across two handler entries.
+  const int entry = SwUartEntryCycles(st);
+  const double ticks[3] = {
+      (c - (entry + kSwUartReloadAt)) / d,
+      (c - (entry + kSwUartPinAt - kSwUartStartAfterReload)) / d,
+      (c / 2.0 - (2 * entry + kSwUartReloadAt + kSwUartSampleAt)) / d,
   };
   const char* names[3] = {"_rel1,zl", "_rel2,zl", "_rel3,zl"};
   for (int i = 0; i < 3; ++i) {
-    st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(values[i]));
+    const long v = 256 - static_cast<long>(RoundHalfEven(ticks[i]));
+    st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(v < 0 ? 0 : v > 255 ? 255 : v));
     st.out.Instr(Sep::kWide, "sts", names[i]);
   }
 }

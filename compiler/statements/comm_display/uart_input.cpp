@@ -326,8 +326,32 @@ void CompileSoftInputStatement(CompilerState& st) {
   st.used.Set(src.lineFlag);
 }
 
+// InputBin #1 with $com1: the byte received last, into global bytes.
+void CompileInterruptInputBin(CompilerState& st) {
+  if (!ReadInterruptChannel(st)) return;
+  kit::ExpectComma(st);
+  while (!AtUartListEnd(st)) {
+    NamedTarget t;
+    if (st.Tok().Kind != kTokName || !FindTarget(st, t, "Unknown identifier ")) {
+      if (st.Tok().Kind != kTokName) RejectTarget(st, "Not possible with $com1!");
+      return;
+    }
+    if (t.global == 0 || t.type != kTypeByte) {
+      RejectTarget(st, "Not possible with $com1!");
+      return;
+    }
+    st.out.Instr(Sep::kWide, "lds", "zl,_UArx");
+    EmitStoreVariable(st, t.name, "zl");
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+  }
+}
+
 // InputBin #n, list: raw bytes from the software channel.
 void CompileSoftInputBinStatement(CompilerState& st) {
+  if (InterruptUartConfigured(st)) {
+    CompileInterruptInputBin(st);
+    return;
+  }
   const int com = ReadSoftChannel(st, ComDirection::kInput, "Must be numeric constant");
   if (com == 0) return;
   MarkComUsed(st, com, ComDirection::kInput);

@@ -1,4 +1,5 @@
 #include "compiler/statements/peripherals/meta_peripheral.h"
+#include "compiler/statements/hardware/timer0_clock.h"
 
 #include <cmath>
 #include <string>
@@ -39,14 +40,23 @@ void DeclareSoftUartBits(CompilerState& st) {
   ParseDimList(st);
 }
 
+bool Int0OnPd0(const CompilerState& st) {
+  static const char* const kNames[] = {"m64", "m128", "m103", "m640", "m1280", "m1281", "m2560", "m2561"};
+  for (const char* n : kNames)
+    if (st.dev.DeviceName == n) return true;
+  return st.dev.IsM103;
+}
+
 // "=" port "." pin "," baud: the software UART sends on the given pin and receives on
 // INT0 (PD2), timed by Timer0.
 void ParseCom1(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
+  // The receive line is the INT0 pin: PD0 on the chips with four external interrupts on
+  // port D, PD2 on the others.
   com.RxPort = "portd";
-  com.RxPin = "2";
+  com.RxPin = Int0OnPd0(st) ? "0" : "2";
   ClaimInterruptVector(st, "INT0");
   std::string port, pin;
   if (ReadPortName(st, port)) com.TxPort = FixedText(port, 5);
@@ -286,17 +296,9 @@ Rc5TimerSetting Rc5TimerPrescaler(const CompilerState& st) {
       divisor = d;
       break;
     }
-  const std::string& name = st.dev.DeviceName;
-  const bool asyncTimer0 = st.dev.IsM103 || name == "m64" || name == "m128";
   Rc5TimerSetting s;
   s.Divisor = divisor;
-  switch (divisor) {
-    case 1: s.ClockSelect = 1; break;
-    case 8: s.ClockSelect = 2; break;
-    case 64: s.ClockSelect = asyncTimer0 ? 4 : 3; break;
-    case 256: s.ClockSelect = asyncTimer0 ? 6 : 4; break;
-    default: s.ClockSelect = asyncTimer0 ? 7 : 5; break;
-  }
+  s.ClockSelect = static_cast<std::uint8_t>(Timer0ClockSelect(st, divisor));
   return s;
 }
 
