@@ -1,6 +1,7 @@
 // The link rows of the on-chip and attached hardware routines: EEPROM, keys, ADC, sound,
 // RC5 and DTMF.
 #include "compiler/library/hardware/link_rows.h"
+#include "compiler/library/hardware/adc_routines.h"
 #include "compiler/library/hardware/eeprom_routines.h"
 #include "compiler/library/hardware/sound_routine.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
@@ -18,8 +19,8 @@ const LinkRow kRows[] = {
     {990, "EmitReadEERoutine", QBC_LINK_GUARD(s.used[NeedReadEE]), EmitReadEERoutine},
     {1010, "EmitKeyRoutines", QBC_LINK_GUARD(s.Cells<KeypadCells>().KeysDeclared), nullptr},
     {1020, "EmitPcKeyRoutines", QBC_LINK_GUARD(s.Cells<PcKeyCells>().NeedPcKey), nullptr},
-    {1050, "EmitAdcRoutine", QBC_LINK_GUARD(s.used[NeedAdc]), nullptr},
-    {1060, "EmitAdc8Routine", QBC_LINK_GUARD(s.used[NeedAdc8]), nullptr},
+    {1050, "EmitAdcRoutine", QBC_LINK_GUARD(s.used[NeedAdc]), EmitAdcRoutine},
+    {1060, "EmitAdc8Routine", QBC_LINK_GUARD(s.used[NeedAdc8]), EmitAdc8Routine},
     {1070, "EmitSoundRoutine", QBC_LINK_GUARD(s.used[NeedSound]), EmitSoundRoutine},
     {1100, "EmitRc5ReceiveRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), nullptr},
     {1110, "EmitRc5Ovf0InterruptRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), nullptr},

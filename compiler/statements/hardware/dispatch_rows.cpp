@@ -1,5 +1,6 @@
 #include "compiler/statements/hardware/dispatch_rows.h"
 
+#include "compiler/statements/hardware/adc_functions.h"
 #include "compiler/statements/hardware/compare_statements.h"
 #include "compiler/statements/hardware/eeprom_statements.h"
 #include "compiler/statements/hardware/interrupt_sense.h"
@@ -151,8 +152,8 @@ constexpr DispatchRow kRows[] = {
     {.keyword = "extstandby", .generator = "CompileExtStandbyStatement", .numbered = CompileSleepStatement, .number = 4},
     {"nop", "CompileNopStatement", CompileNopStatement},
     // Peripherals
-    {"adc", "CompileAdcFunction", nullptr},
-    {"adc8", "CompileAdc8Function", nullptr},
+    {"adc", "CompileAdcFunction", CompileAdcFunction},
+    {"adc8", "CompileAdc8Function", CompileAdc8Function},
     {"writeee", "CompileWriteEEStatement", CompileWriteEEStatement},
     {"readee", "CompileReadEEFunction", CompileReadEEFunction},
     {"initee", "CompileInitEEStatement", CompileInitEEStatement},

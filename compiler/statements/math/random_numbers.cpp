@@ -22,11 +22,6 @@ void DeclareSeed(CompilerState& st) {
   ++st.sym.SystemVarBytes;
 }
 
-std::string HexByte(int v) {
-  static const char kDigits[] = "0123456789abcdef";
-  return std::string("0x") + kDigits[(v >> 4) & 15] + kDigits[v & 15];
-}
-
 // X on the SRAM byte the seed chooses: RamStart + seed, the seed taken modulo the SRAM's
 // size where it holds fewer than 256 bytes. Below RamStart lie the registers and the I/O
 // space, where a read takes a received UART byte or locks the ADC's result.
@@ -46,9 +41,9 @@ void EmitSeedAddress(CompilerState& st) {
   // adding RamStart as the subtraction of its negative; xh is written on the small chips
   // too, whose pointers are 16 bits wide all the same
   const int negative = -st.dev.RamStart;
-  st.out.Instr(Sep::kNarrow, "subi", "xl," + HexByte(negative));
+  st.out.Instr(Sep::kNarrow, "subi", "xl," + Hex2(static_cast<unsigned>(negative), HexForm::Prefixed0xLower));
   st.out.Instr(Sep::kWide, "ldi", "xh,0x00");
-  st.out.Instr(Sep::kNarrow, "sbci", "xh," + HexByte(negative >> 8));
+  st.out.Instr(Sep::kNarrow, "sbci", "xh," + Hex2(static_cast<unsigned>(negative >> 8), HexForm::Prefixed0xLower));
 }
 
 }  // namespace

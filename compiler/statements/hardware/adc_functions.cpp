@@ -1,0 +1,47 @@
+#include "compiler/statements/hardware/adc_functions.h"
+
+#include "compiler/base/flags/hardware_flags.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/hardware/adc_registers.h"
+#include "compiler/statements/math/function_result.h"
+
+namespace qbc {
+
+namespace {
+
+// The channel in zl into the multiplexer. It is cut to the channel bits: a larger value
+// would rewrite the reference bits (selecting the internal reference while a voltage is
+// on AREF) or the left adjustment. On the chips with inputs 8 to 15, channel bit 3 is MUX5.
+void SelectChannel(CompilerState& st) {
+  const AdcLayout a = FindAdcLayout(st);
+  if (a.inputsAbove7) {
+    st.out.Instr(Sep::kNarrow, "andi", "zl,0x0f");
+    EmitReadRegister(st, a.mux5->reg, a.mux5->address, "zh");
+    st.out.Instr(Sep::kWide, "cbr", "zh," + BitMaskText(a.mux5->bit));
+    st.out.Instr(Sep::kNarrow, "sbrc", "zl,3");
+    st.out.Instr(Sep::kWide, "sbr", "zh," + BitMaskText(a.mux5->bit));
+    EmitWriteRegister(st, a.mux5->reg, a.mux5->address, "zh");
+  }
+  st.out.Instr(Sep::kNarrow, "andi", "zl," + Hex2(a.channelBits, HexForm::Prefixed0xLower));
+  EmitReadRegister(st, a.admux.reg, a.admux.address, "zh");
+  st.out.Instr(Sep::kNarrow, "andi", "zh," + Hex2(a.keptBits, HexForm::Prefixed0xLower));
+  st.out.Instr(Sep::kWide, "or", "zl,zh");
+  EmitWriteRegister(st, a.admux.reg, a.admux.address, "zl");
+}
+
+void CompileConversion(CompilerState& st, const char* routine, UsedFlag flag, std::uint8_t type) {
+  FunctionResult result(st);
+  CompileFirstArgument(st, kTypeByte);
+  SelectChannel(st);
+  CallLibrary(st, routine, flag);
+  ExpectToken(st, ")");
+  result.Yield(type);
+}
+
+}  // namespace
+
+void CompileAdcFunction(CompilerState& st) { CompileConversion(st, "_Adc", NeedAdc, kTypeWord); }
+
+void CompileAdc8Function(CompilerState& st) { CompileConversion(st, "_Adc8", NeedAdc8, kTypeByte); }
+
+}  // namespace qbc
