@@ -29,6 +29,27 @@ TEST(SwapStatement, NibblesBytesAndTwoVariables) {
   EXPECT_EQ(run->Word("j"), 54321);  // J took U's value after the first exchange
 }
 
+// Locals and parameters are stored back into their frame, with each other and with
+// globals.
+TEST(SwapStatement, FrameVariables) {
+  auto run = RunBasic(kHead +
+                          "Declare Sub Mix(P As Word, Q As Byte)\n"
+                          "Dim G As Word, H As Byte, Out1 As Word, Out2 As Word, Out3 As Byte, Out4 As Byte, Out5 As Integer\n"
+                          "G = 1234\nH = 9\nMix(&HBEEF, 77)\nEnd\n"
+                          "Sub Mix(P As Word, Q As Byte)\nLocal X As Word, C As Byte, I As Integer\n"
+                          "X = 4321\nC = 5\nI = -7\n"
+                          "Swap X, P\nSwap Q, C\nSwap(G, X)\nSwap H, Q\nSwap I, P\n"
+                          "Out1 = X\nOut2 = P\nOut3 = C\nOut4 = Q\nOut5 = I\nEnd Sub\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Word("g"), 0xBEEF);
+  EXPECT_EQ(run->Word("out1"), 1234);
+  EXPECT_EQ(run->Integer("out2"), -7);
+  EXPECT_EQ(run->Integer("out5"), 4321);
+  EXPECT_EQ(run->Byte("out3"), 77);
+  EXPECT_EQ(run->Byte("out4"), 9);
+  EXPECT_EQ(run->Byte("h"), 5);
+}
+
 // Variables of different sizes would be stored through registers never loaded; counts a
 // byte cannot hold are no nop count; a long has no swap.
 TEST(SwapStatement, MisfitsAreReported) {
@@ -41,6 +62,8 @@ TEST(SwapStatement, MisfitsAreReported) {
       {"Swap L", "Must be Byte, Integer or Word!"},
       {"Swap 5", "Must be a variable!"},
       {"Nop 256", "Must be 0 to 255!"},
+      {"Swap B, PORTB", "Must be a variable!"},
+      {"Swap PORTB", "Must be a variable!"},
   };
   for (const Row& r : rows) {
     auto compiled = CompileBasic(kHead + "Dim B As Byte, W As Word, L As Long\n" + r.line + "\nEnd\n");

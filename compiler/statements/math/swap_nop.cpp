@@ -14,15 +14,27 @@ namespace {
 constexpr const char* kMsgSwapType = "Must be Byte, Integer or Word!";
 
 // Loads the variable named by the current token in its own type; returns that type, or 0
-// (reported) when the token is no variable.
+// (reported) when the token is no variable (a register has no place to store back).
 std::uint8_t LoadSwapOperand(CompilerState& st) {
   if (st.Tok().Kind != kTokName) {
     CompileError(st, "Must be a variable!");
     return 0;
   }
   st.sticky.WantedType = kTypeNone;
+  st.expr.LoadedVarClass = kLoadedNone;
   EmitLoadOperand(st);
+  if (st.expr.LoadedVarClass == kLoadedNone) {
+    kit::ReportInPlace(st, "Must be a variable!");
+    return 0;
+  }
   return st.sticky.OperandType;
+}
+
+// Stores zl (and zh) into a global variable or into a local or parameter in the frame.
+void StoreSwapped(CompilerState& st, const std::string& name, LoadedPlace where, std::uint8_t type) {
+  st.sticky.WantedType = type;
+  if (where == kGlobalVar) EmitStoreVariable(st, name, "zl");
+  if (where == kFrameVar) EmitStoreFrameVar(st, name, "zl");
 }
 
 bool Swappable(std::uint8_t t) { return t == kTypeByte || t == kTypeInteger || t == kTypeWord; }
@@ -45,16 +57,15 @@ void SwapOne(CompilerState& st, const std::string& a, std::uint8_t type) {
   }
 }
 
-void SwapTwo(CompilerState& st, const std::string& a, std::uint8_t typeA) {
+// A's value waits on the stack while B is loaded and stored into A; each store goes to
+// its variable's own place, global or frame.
+void SwapTwo(CompilerState& st, const std::string& a, LoadedPlace whereA, std::uint8_t typeA) {
   const bool wide = typeA != kTypeByte;
-  if (wide) {
-    st.out.Instr(Sep::kWide, "mov", "r24,zl");
-    st.out.Instr(Sep::kWide, "mov", "r25,zh");
-  } else {
-    st.out.Instr(Sep::kWide, "mov", "zh,zl");
-  }
+  st.out.Instr(Sep::kNarrow, "push", "zl");
+  if (wide) st.out.Instr(Sep::kNarrow, "push", "zh");
   const std::string b = st.TokText();
   const std::uint8_t typeB = LoadSwapOperand(st);
+  const LoadedPlace whereB = st.expr.LoadedVarClass;
   if (typeB == 0) return;
   if (!Swappable(typeB)) {
     CompileError(st, kMsgSwapType);
@@ -66,15 +77,10 @@ void SwapTwo(CompilerState& st, const std::string& a, std::uint8_t typeA) {
     CompileError(st, "Must be of the same size!");
     return;
   }
-  if (wide) {
-    st.out.Instr(Sep::kWide, "sts", b + ",r24");
-    st.out.Instr(Sep::kWide, "sts", b + "+1,r25");
-    st.out.Instr(Sep::kWide, "sts", a + ",zl");
-    st.out.Instr(Sep::kWide, "sts", a + "+1,zh");
-  } else {
-    st.out.Instr(Sep::kWide, "sts", b + ",zh");
-    st.out.Instr(Sep::kWide, "sts", a + ",zl");
-  }
+  StoreSwapped(st, a, whereA, typeA);
+  if (wide) st.out.Instr(Sep::kWide, "pop", "zh");
+  st.out.Instr(Sep::kWide, "pop", "zl");
+  StoreSwapped(st, b, whereB, typeB);
 }
 
 }  // namespace
@@ -84,11 +90,12 @@ void CompileSwapStatement(CompilerState& st) {
   if (st.TokText() == "(") ++st.src.TokenIndex;
   const std::string a = st.TokText();
   const std::uint8_t type = LoadSwapOperand(st);
+  const LoadedPlace where = st.expr.LoadedVarClass;
   if (type != 0 && !Swappable(type)) CompileError(st, kMsgSwapType);
   if (type != 0 && Swappable(type)) {
     if (st.TokText() == ",") {
       ++st.src.TokenIndex;
-      SwapTwo(st, a, type);
+      SwapTwo(st, a, where, type);
     } else {
       SwapOne(st, a, type);
     }
