@@ -147,7 +147,9 @@ TEST(LinkOrder, GraphicDisplayRoutinesOfTheChosenController) {
   sed.st.Cells<GlcdCells>().GlcdType = 3;
   sed.st.used.Set(NeedPset);
   sed.st.used.Set(NeedBox);
+  // Pset calls the pixel calculation; Box draws with its own routine and the one LineH.
   EXPECT_EQ(Linked(sed.st), (std::vector<std::string>{"EmitSed1520GraphLcdInitRoutines", "EmitSed1520PsetRoutine",
+                                                      "EmitSed1520CalcPixRoutine", "EmitSed1520BoxRoutine",
                                                       "EmitSed1520LineHRoutineAlt"}));
 }
 

@@ -31,7 +31,7 @@ TEST(MetaPeriphAssemble, HeadsOfEveryWordAssemble) {
               "$glcd t6963c, data = porta, ctrl = portc, 240, 128, 8\n$gctrl wr = 1, rd = 0, cd = 2, ce = 3, fs = 1\n"},
       {"m88", "$com1 = portb.1, 9600\n$spi = 64, msb, master, low, low\n"},
       {"m128", "$rc5 = pine.4, interrupt\n$dtmf = portb.5, 10\n$sound = portf.2\n$spi = 8, msb, master, low, low\n"
-               "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 0\n"},
+               "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 0\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n"},
       {"m1280", "$com1 = portb.1, 9600\n$shiftin data = porth.5, clock = porth.6, lsb\n"
                 "$spi = 16, msb, master, low, low\n"},
       {"m8515", "$lcd = &h8000, rs = &hc000, 16, 2\n$rc5 = portd.2\n"},

@@ -127,6 +127,8 @@ void ParseGlcd(CompilerState& st) {
     ReadNumberInto(st, glcd.GlcdOption1);
     ExpectToken(st, ",");
     ReadNumberInto(st, glcd.GlcdOption2);
+    // The page-organised controllers clear and clip whole pages of 8 rows.
+    if ((type == 2 || type == 3) && glcd.GlcdOption2 % 8 != 0) CompileError(st, "Height must be a multiple of 8!");
   } else if (type == 0) {
     ++st.src.TokenIndex;
   }

@@ -1,0 +1,251 @@
+// Programs driving a two-chip KS0108 panel (128 x 64) on the simulator, shown by the
+// pin-level model: every drawing statement against a host drawing of the same figures,
+// text and images cut at the panel's edges, byte access across the chip boundary, at 8 and
+// 16 MHz, with every strobe inside the data sheet's timing and no command outside the
+// panel's addresses.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+#include "tests/support/ks0108_model.h"
+
+namespace qbc::test {
+namespace {
+
+constexpr int kW = 128, kH = 64;
+
+const char* const kGlcd =
+    "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 1\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n";
+
+struct Shown {
+  std::unique_ptr<BasicRun> run;
+  std::unique_ptr<Ks0108Model> lcd;
+};
+
+Shown RunOnPanel(const std::string& body, int mhz, const std::string& tables = "", const std::string& dims = "",
+                 const char* glcd = kGlcd, Ks0108Wiring wiring = {}) {
+  const std::string source =
+      "$device = m32\n$clock = " + std::to_string(mhz) + "\n$stack = 40\n" + glcd + dims + body + "End\n" + tables;
+  Shown shown;
+  SimOptions options{.mcu = "atmega32", .frequency = static_cast<uint32_t>(mhz) * 1000000u, .max_cycles = 200'000'000};
+  shown.run = RunBasicWith(source, options, {}, [&](SimRunner& sim) {
+    shown.lcd = std::make_unique<Ks0108Model>(sim, wiring, mhz);
+  });
+  return shown;
+}
+
+std::string Violations(const Ks0108Model& lcd) {
+  std::string all;
+  for (std::size_t i = 0; i < lcd.Violations().size() && i < 20; ++i) all += lcd.Violations()[i] + "\n";
+  return all;
+}
+
+// The host drawing of the same figures, clipped to the panel.
+class Canvas {
+ public:
+  Canvas() : art_(BlankArt(kW, kH)) {}
+  void Plot(int x, int y, bool on = true) {
+    if (x >= 0 && x < kW && y >= 0 && y < kH) art_[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = on ? '#' : '.';
+  }
+  void Span(int a, int b, const std::function<void(int)>& plot) {
+    for (int v = std::min(a, b); v <= std::max(a, b); ++v) plot(v);
+  }
+  void LineH(int x1, int y, int x2) { Span(x1, x2, [&](int x) { Plot(x, y); }); }
+  void LineV(int x, int y1, int y2) { Span(y1, y2, [&](int y) { Plot(x, y); }); }
+  void Box(int x1, int y1, int x2, int y2) {
+    LineH(x1, y1, x2);
+    LineV(x1, y1, y2);
+    LineV(x2, y1, y2);
+    LineH(x1, y2, x2);
+  }
+  // The routine's integer line: the accumulator starts at half the major distance.
+  void Line(int x1, int y1, int x2, int y2) {
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const int sx = x2 >= x1 ? 1 : -1, sy = y2 >= y1 ? 1 : -1;
+    const bool xmajor = dx >= dy;
+    const int major = xmajor ? dx : dy, minor = xmajor ? dy : dx;
+    int acc = major / 2, x = x1, y = y1;
+    for (int n = 0; n <= major; ++n) {
+      Plot(x & 255, y & 255);
+      acc += minor;
+      if (acc >= major) {
+        acc -= major;
+        if (xmajor)
+          y += sy;
+        else
+          x += sx;
+      }
+      if (xmajor)
+        x += sx;
+      else
+        y += sy;
+    }
+  }
+  void Circle(int cx, int cy, int r) {
+    auto eight = [&](int x, int y) {
+      const int pts[8][2] = {{cx + x, cy + y}, {cx + x, cy - y}, {cx - x, cy + y}, {cx - x, cy - y},
+                             {cx + y, cy + x}, {cx + y, cy - x}, {cx - y, cy + x}, {cx - y, cy - x}};
+      for (const auto& p : pts)
+        if (p[0] >= 0 && p[0] <= 255 && p[1] >= 0 && p[1] <= 255) Plot(p[0], p[1]);
+    };
+    int x = 0, y = r, d = 1 - r;
+    eight(x, y);
+    while (x < y) {
+      ++x;
+      if (d < 0) {
+        d += 2 * x + 1;
+      } else {
+        --y;
+        d += 2 * (x - y) + 1;
+      }
+      eight(x, y);
+    }
+  }
+  void Bytes(int x, int page, const std::vector<std::uint8_t>& bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+      for (int bit = 0; bit < 8; ++bit) Plot(x + static_cast<int>(i), page * 8 + bit, (bytes[i] >> bit) & 1);
+  }
+  void Invert(int x1, int p1, int x2, int p2) {
+    for (int p = p1; p <= p2 && p < 8; ++p)
+      for (int x = x1; x <= x2 && x < kW; ++x)
+        for (int bit = 0; bit < 8; ++bit) {
+          char& c = art_[static_cast<std::size_t>(p * 8 + bit)][static_cast<std::size_t>(x)];
+          c = c == '#' ? '.' : '#';
+        }
+  }
+  const std::vector<std::string>& Art() const { return art_; }
+
+ private:
+  std::vector<std::string> art_;
+};
+
+class Ks0108Program : public testing::TestWithParam<int> {};
+
+TEST_P(Ks0108Program, DrawingStatementsGiveTheHostsPixels) {
+  const std::string body =
+      "GlcdInit\nGCls\n"
+      "PSet(3 , 4) , 1\nPSet(127 , 63) , 1\nPSet(200 , 10) , 1\n"
+      "LineH(10 , 2 , 70) , 1\nLineH(90 , 5 , 60) , 1\nLineV(1 , 10 , 60) , 1\nLineV(66 , 50 , 20) , 1\n"
+      "Line(20 , 20 , 40 , 25) , 1\nLine(40 , 30 , 20 , 35) , 1\nLine(20 , 40 , 25 , 60) , 1\nLine(30 , 60 , 28 , 40) , 1\n"
+      "Line(100 , 20 , 80 , 22) , 1\nLine(80 , 30 , 100 , 28) , 1\nLine(110 , 40 , 112 , 60) , 1\nLine(120 , 60 , 118 , 40) , 1\n"
+      "Box(70 , 40 , 90 , 50) , 1\n"
+      "Circle(45 , 45 , 0) , 1\nCircle(50 , 45 , 1) , 1\nCircle(56 , 45 , 2) , 1\nCircle(100 , 40 , 20) , 1\n"
+      "Circle(3 , 3 , 20) , 1\nCircle(125 , 60 , 20) , 1\n"
+      "PSet(100 , 40) , 1\nPSet(100 , 40) , 0\n";
+  auto s = RunOnPanel(body, GetParam());
+  ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
+  EXPECT_TRUE(s.lcd->Violations().empty()) << Violations(*s.lcd);
+  Canvas c;
+  c.Plot(3, 4);
+  c.Plot(127, 63);
+  c.LineH(10, 2, 70);
+  c.LineH(90, 5, 60);
+  c.LineV(1, 10, 60);
+  c.LineV(66, 50, 20);
+  c.Line(20, 20, 40, 25);
+  c.Line(40, 30, 20, 35);
+  c.Line(20, 40, 25, 60);
+  c.Line(30, 60, 28, 40);
+  c.Line(100, 20, 80, 22);
+  c.Line(80, 30, 100, 28);
+  c.Line(110, 40, 112, 60);
+  c.Line(120, 60, 118, 40);
+  c.Box(70, 40, 90, 50);
+  c.Circle(45, 45, 0);
+  c.Circle(50, 45, 1);
+  c.Circle(56, 45, 2);
+  c.Circle(100, 40, 20);
+  c.Circle(3, 3, 20);
+  c.Circle(125, 60, 20);
+  c.Plot(100, 40, false);
+  EXPECT_TRUE(s.lcd->Panel().SameAs(c.Art(), "ks0108_drawing_" + std::to_string(GetParam())));
+}
+
+// Fill and Inverse by columns and pages, an empty area, images and text in a 5 x 8 font
+// running off the right edge, and an image whose pages run off the bottom.
+TEST_P(Ks0108Program, FillInverseImagesAndTextAreCutAtTheEdges) {
+  std::string font = "Fnt = 5 , 1 ,\n";
+  auto glyph = [](int code) {
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(code), 0x81, static_cast<std::uint8_t>(code ^ 0x5A), 0x3C,
+                                     static_cast<std::uint8_t>((code >> 1) | 0x80)};
+  };
+  for (int c = 32; c <= 91; ++c) {
+    for (std::uint8_t b : glyph(c)) font += std::to_string(b) + " , ";
+    if ((c - 32) % 2 == 1) {
+      if (c == 91) font.resize(font.size() - 3);
+      font += "\n";
+    }
+  }
+  const std::string tables = font + "Pic = 3 , 2 , 1 , 2 ,\n3 , 4 , 5 , 6\n";
+  const std::string dims = "Dim Fnt(302) As Flash Byte , Pic(8) As Flash Byte , B As Byte\n";
+  const std::string body =
+      "GlcdInit\nGCls\nFontSet Fnt\n"
+      "Fill(10 , 1 , 20 , 2) , &hF0\nFill(30 , 3 , 25 , 3) , &hFF\n"
+      "Inverse(15 , 2 , 70 , 2)\n"
+      "ImgSet(40 , 4) , Pic\nImgSet(126 , 6) , Pic\nImgSet(60 , 7) , Pic\n"
+      "B = 65\nGLcd(0 , 0) , \"AB\" ; Chr(B)\nGLcd(118 , 5) , \"XYZ\"\nGLcd(0 , 6) , Chr(10) ; \"C\"\n";
+  auto s = RunOnPanel(body, GetParam(), tables, dims);
+  ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
+  EXPECT_TRUE(s.lcd->Violations().empty()) << Violations(*s.lcd);
+  Canvas c;
+  for (int x = 10; x <= 20; ++x) c.Bytes(x, 1, {0xF0}), c.Bytes(x, 2, {0xF0});
+  c.Invert(15, 2, 70, 2);
+  c.Bytes(40, 4, {1, 2, 3});
+  c.Bytes(40, 5, {4, 5, 6});
+  c.Bytes(126, 6, {1, 2});
+  c.Bytes(126, 7, {4, 5});
+  c.Bytes(60, 7, {1, 2, 3});
+  int x = 0;
+  for (int code : {'A', 'B', 'A'}) {
+    c.Bytes(x, 0, glyph(code));
+    c.Bytes(x + 5, 0, {0});
+    x += 6;
+  }
+  x = 118;
+  for (int code : {'X', 'Y', 'Z'}) {
+    c.Bytes(x, 5, glyph(code));
+    c.Bytes(x + 5, 5, {0});
+    x += 6;
+  }
+  c.Bytes(0, 6, glyph('C'));
+  c.Bytes(5, 6, {0});
+  EXPECT_TRUE(s.lcd->Panel().SameAs(c.Art(), "ks0108_fill_text_" + std::to_string(GetParam())));
+}
+
+// GWrite and GRead across the chip boundary, Point's byte, and nothing sent for a byte
+// beyond the panel.
+TEST_P(Ks0108Program, BytesRoundTripOnBothChipsAndNothingIsSentOutside) {
+  const std::string dims = "Dim R(6) As Byte\n";
+  const std::string body =
+      "GlcdInit\nGCls\n"
+      "GWrite(0 , 0) , &h81\nGWrite(63 , 3) , &h42\nGWrite(64 , 4) , &h24\nGWrite(127 , 7) , &h18\n"
+      "GWrite(128 , 0) , &hFF\nGWrite(5 , 8) , &hFF\nGWrite(200 , 9) , &hFF\n"
+      "R(1) = GRead(0 , 0)\nR(2) = GRead(63 , 3)\nR(3) = GRead(64 , 4)\nR(4) = GRead(127 , 7)\n"
+      "PSet(70 , 13) , 1\nR(5) = Point(70 , 12)\n";
+  auto s = RunOnPanel(body, GetParam(), "", dims);
+  ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
+  EXPECT_TRUE(s.lcd->Violations().empty()) << Violations(*s.lcd);
+  EXPECT_EQ(s.run->Byte("r", 1), 0x81);
+  EXPECT_EQ(s.run->Byte("r", 2), 0x42);
+  EXPECT_EQ(s.run->Byte("r", 3), 0x24);
+  EXPECT_EQ(s.run->Byte("r", 4), 0x18);
+  EXPECT_EQ(s.run->Byte("r", 5), 0x20);
+  EXPECT_EQ(s.lcd->Ram(0, 0, 0), 0x81);
+  EXPECT_EQ(s.lcd->Ram(0, 3, 63), 0x42);
+  EXPECT_EQ(s.lcd->Ram(1, 4, 0), 0x24);
+  EXPECT_EQ(s.lcd->Ram(1, 7, 63), 0x18);
+  EXPECT_EQ(s.lcd->StartLine(0), 0);
+  EXPECT_EQ(s.lcd->StartLine(1), 0);
+  EXPECT_TRUE(s.lcd->DisplayOn(0));
+  EXPECT_TRUE(s.lcd->DisplayOn(1));
+}
+
+INSTANTIATE_TEST_SUITE_P(Clocks, Ks0108Program, testing::Values(8, 16));
+
+}  // namespace
+}  // namespace qbc::test
