@@ -13,8 +13,8 @@ namespace {
 const char* const kGlcd[] = {
     "",
     "$glcd t6963c, data = portb, ctrl = portc, 240, 128, 8\n",
-    "$glcd ks0108, data = porta, ctrl = portd, 128, 64, 2\n",
-    "$glcd sed1520, data = porta, ctrl = portc, 122, 32\n",
+    "$glcd ks0108, data = porta, ctrl = portd, 128, 64, 2\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n",
+    "$glcd sed1520, data = porta, ctrl = portc, 122, 32\n$gctrl a0 = 0, rw = 1, e1 = 2, e2 = 3\n",
     "$glcd pcd8544, sdin = portb.0, sclk = portb.1, dc = portb.2, sce = portb.3\n",
 };
 
