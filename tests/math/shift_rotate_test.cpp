@@ -152,6 +152,19 @@ TEST(BitMoveStatements, WiderTargetsAndFrameVariables) {
   EXPECT_EQ(run->Word("s"), 0x3C);
 }
 
+// In a condition the moved value is compared and the variable kept; after Then and inside
+// a block the statement moves the variable.
+TEST(BitMoveStatements, InConditionsAndBlocks) {
+  auto run = RunBasic(Head("m8") +
+                          "Dim B As Byte, C As Byte, D As Byte\nB = 1\nC = 0\n"
+                          "If Shift(left, 1, B) = 2 Then C = 1\nIf B = 1 Then Shift(left, 3, B)\n"
+                          "D = 0\nIf B = 8 Then\nRotate(right, 4, B)\nD = 1\nEnd If\nEnd\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("c"), 1);
+  EXPECT_EQ(run->Byte("d"), 1);
+  EXPECT_EQ(run->Byte("b"), 0x80);
+}
+
 TEST(BitMoveStatements, MisuseIsReported) {
   struct Row {
     const char* line;
