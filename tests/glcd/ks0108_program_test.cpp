@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/basic_program.h"
+#include "tests/support/host_drawing.h"
 #include "tests/support/ks0108_model.h"
 
 namespace qbc::test {
@@ -45,85 +45,6 @@ std::string Violations(const Ks0108Model& lcd) {
   return all;
 }
 
-// The host drawing of the same figures, clipped to the panel.
-class Canvas {
- public:
-  Canvas() : art_(BlankArt(kW, kH)) {}
-  void Plot(int x, int y, bool on = true) {
-    if (x >= 0 && x < kW && y >= 0 && y < kH) art_[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = on ? '#' : '.';
-  }
-  void Span(int a, int b, const std::function<void(int)>& plot) {
-    for (int v = std::min(a, b); v <= std::max(a, b); ++v) plot(v);
-  }
-  void LineH(int x1, int y, int x2) { Span(x1, x2, [&](int x) { Plot(x, y); }); }
-  void LineV(int x, int y1, int y2) { Span(y1, y2, [&](int y) { Plot(x, y); }); }
-  void Box(int x1, int y1, int x2, int y2) {
-    LineH(x1, y1, x2);
-    LineV(x1, y1, y2);
-    LineV(x2, y1, y2);
-    LineH(x1, y2, x2);
-  }
-  // The routine's integer line: the accumulator starts at half the major distance.
-  void Line(int x1, int y1, int x2, int y2) {
-    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
-    const int sx = x2 >= x1 ? 1 : -1, sy = y2 >= y1 ? 1 : -1;
-    const bool xmajor = dx >= dy;
-    const int major = xmajor ? dx : dy, minor = xmajor ? dy : dx;
-    int acc = major / 2, x = x1, y = y1;
-    for (int n = 0; n <= major; ++n) {
-      Plot(x & 255, y & 255);
-      acc += minor;
-      if (acc >= major) {
-        acc -= major;
-        if (xmajor)
-          y += sy;
-        else
-          x += sx;
-      }
-      if (xmajor)
-        x += sx;
-      else
-        y += sy;
-    }
-  }
-  void Circle(int cx, int cy, int r) {
-    auto eight = [&](int x, int y) {
-      const int pts[8][2] = {{cx + x, cy + y}, {cx + x, cy - y}, {cx - x, cy + y}, {cx - x, cy - y},
-                             {cx + y, cy + x}, {cx + y, cy - x}, {cx - y, cy + x}, {cx - y, cy - x}};
-      for (const auto& p : pts)
-        if (p[0] >= 0 && p[0] <= 255 && p[1] >= 0 && p[1] <= 255) Plot(p[0], p[1]);
-    };
-    int x = 0, y = r, d = 1 - r;
-    eight(x, y);
-    while (x < y) {
-      ++x;
-      if (d < 0) {
-        d += 2 * x + 1;
-      } else {
-        --y;
-        d += 2 * (x - y) + 1;
-      }
-      eight(x, y);
-    }
-  }
-  void Bytes(int x, int page, const std::vector<std::uint8_t>& bytes) {
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-      for (int bit = 0; bit < 8; ++bit) Plot(x + static_cast<int>(i), page * 8 + bit, (bytes[i] >> bit) & 1);
-  }
-  void Invert(int x1, int p1, int x2, int p2) {
-    for (int p = p1; p <= p2 && p < 8; ++p)
-      for (int x = x1; x <= x2 && x < kW; ++x)
-        for (int bit = 0; bit < 8; ++bit) {
-          char& c = art_[static_cast<std::size_t>(p * 8 + bit)][static_cast<std::size_t>(x)];
-          c = c == '#' ? '.' : '#';
-        }
-  }
-  const std::vector<std::string>& Art() const { return art_; }
-
- private:
-  std::vector<std::string> art_;
-};
-
 class Ks0108Program : public testing::TestWithParam<int> {};
 
 TEST_P(Ks0108Program, DrawingStatementsGiveTheHostsPixels) {
@@ -140,7 +61,7 @@ TEST_P(Ks0108Program, DrawingStatementsGiveTheHostsPixels) {
   auto s = RunOnPanel(body, GetParam());
   ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
   EXPECT_TRUE(s.lcd->Violations().empty()) << Violations(*s.lcd);
-  Canvas c;
+  HostDrawing c(kW, kH);
   c.Plot(3, 4);
   c.Plot(127, 63);
   c.LineH(10, 2, 70);
@@ -192,8 +113,11 @@ TEST_P(Ks0108Program, FillInverseImagesAndTextAreCutAtTheEdges) {
   auto s = RunOnPanel(body, GetParam(), tables, dims);
   ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
   EXPECT_TRUE(s.lcd->Violations().empty()) << Violations(*s.lcd);
-  Canvas c;
-  for (int x = 10; x <= 20; ++x) c.Bytes(x, 1, {0xF0}), c.Bytes(x, 2, {0xF0});
+  HostDrawing c(kW, kH);
+  for (int x = 10; x <= 20; ++x) {
+    c.Bytes(x, 1, {0xF0});
+    c.Bytes(x, 2, {0xF0});
+  }
   c.Invert(15, 2, 70, 2);
   c.Bytes(40, 4, {1, 2, 3});
   c.Bytes(40, 5, {4, 5, 6});

@@ -1,5 +1,6 @@
 // The SED1520 controller access: two controllers share the data port, A0 and R/W and have
 // an enable line each (active high); the T flag carries the choice between the routines.
+#include <cmath>
 #include <string>
 
 #include "compiler/base/decl_text.h"
@@ -90,11 +91,16 @@ _S0rd:\tcpi\t\tr16,{COLS}
 \t\tout\t\t{DDR},zh
 \t\tsbi\t\t{L2}
 \t\tbrts\t_S0rd2
-\t\trcall\t_Sen
-\t\tsbi\t\t{L4})";
+\t\trcall\t_Sen)";
+  // The dummy read's strobe and the reading one are a whole controller cycle (1000 ns)
+  // apart; the return from _Sen takes 6 cycles of it after E fell.
+  const int rest = static_cast<int>(std::ceil(st.cfg.CrystalFrequency - 1e-6)) - 8;
+  std::string wait;
+  for (int i = 0; i < rest; ++i) wait += "\n\t\tnop";
+  text += wait + "\n\t\tsbi\t\t{L4}";
   const bool hold = st.cfg.CrystalFrequency > 6.0f;
   if (hold) text += "\n\t\tsbi\t\t{L4}";
-  text += "\n\t\trjmp\t_S0rd3\n_S0rd2:\trcall\t_Sen\n\t\tsbi\t\t{L5}";
+  text += "\n\t\trjmp\t_S0rd3\n_S0rd2:\trcall\t_Sen" + wait + "\n\t\tsbi\t\t{L5}";
   if (hold) text += "\n\t\tsbi\t\t{L5}";
   text += R"(
 _S0rd3:\tin\t\tr0,{PIN}
