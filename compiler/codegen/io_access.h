@@ -22,8 +22,15 @@ bool IsBitAddressable(CompilerState& st, const std::string& name);
 // file: sbi/cbi in the low I/O space (below 0x20), in/out through zl in the rest of it
 // (below 0x40), lds/sts for the extended I/O (PORTF of the ATmega128, ports H to L of the
 // ATmega1280). `bitOperand` is the operand of the sbi/cbi form; a register the device
-// file does not name keeps that form.
+// file does not name keeps that form. `scratch` carries the register's value in the other
+// forms (a routine whose zl holds data names another).
 void EmitPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool set,
-                 const std::string& bitOperand);
+                 const std::string& bitOperand, const std::string& scratch = "zl");
+
+// Skips the next instruction when bit `pin` of register `reg` is set (`skipIfSet`) or
+// clear, by the register's address: sbis/sbic below 0x20, else the register read into
+// `scratch` (in below 0x40, lds beyond) and sbrs/sbrc on it.
+void EmitSkipOnPortBit(CompilerState& st, const std::string& reg, const std::string& pin, bool skipIfSet,
+                       const std::string& bitOperand, const std::string& scratch);
 
 }  // namespace qbc

@@ -292,11 +292,12 @@ TEST(MetaPeriphShift, PinsOrderModeAndClockDirection) {
   EXPECT_TRUE(h.st.Cells<ShiftCells>().ShiftOutDeclared);
   EXPECT_EQ(h.PeripheralInit(), "\t\tsbi\t\tDDRB, 1\r\n");
 
-  // one bit order for both directions: the later line decides
+  // each direction keeps the bit order of its own line
   MetaHead both("m1280", "$shiftout data = portb.0, clock = portb.1, msb, 2\n"
                          "$shiftin data = porth.4, clock = porth.5, lsb");
   ASSERT_EQ(both.st.ErrorCount, 0) << both.report.Text();
-  EXPECT_FALSE(both.st.Cells<ShiftCells>().ShiftOutMsbFirst);
+  EXPECT_TRUE(both.st.Cells<ShiftCells>().ShiftOutMsbFirst);
+  EXPECT_FALSE(both.st.Cells<ShiftCells>().ShiftInMsbFirst);
   EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInPort, "PORTH");
   EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInDataPin, "4");
   EXPECT_EQ(both.st.Cells<ShiftCells>().ShiftInMode, 0);

@@ -3,6 +3,7 @@
 #include "compiler/library/comm/i2c_routines.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/one_wire_routines.h"
+#include "compiler/library/comm/shift_routines.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/shift_cells.h"
 
@@ -18,9 +19,9 @@ const LinkRow kRows[] = {
     {410, "EmitSpiInputAllRoutine", QBC_LINK_GUARD(s.used[NeedSPIal]), nullptr},
     {420, "EmitSpiStRoutine", QBC_LINK_GUARD(s.used[NeedSPIst]), nullptr},
     {740, "EmitOutSpiRoutine", QBC_LINK_GUARD(s.used[NeedSpiOut]), nullptr},
-    {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftOutDeclared), nullptr},
-    {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftInDeclared), nullptr},
-    {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), nullptr},
+    {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftOutDeclared), EmitShiftOutRoutine},
+    {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftInDeclared), EmitShiftInRoutine},
+    {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), EmitShiftOutAllRoutine},
     {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), nullptr},
     {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]),
      .EmitNumbered = Emit1WireRoutines, .PerBus = true},

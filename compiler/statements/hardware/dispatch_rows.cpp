@@ -7,6 +7,7 @@
 #include "compiler/statements/hardware/interrupt_switches.h"
 #include "compiler/statements/hardware/number_format.h"
 #include "compiler/statements/hardware/pulse.h"
+#include "compiler/statements/peripherals/shift_statements.h"
 #include "compiler/statements/peripherals/sound_statement.h"
 #include "compiler/statements/hardware/set_reset.h"
 #include "compiler/statements/hardware/sleep_modes.h"
@@ -167,8 +168,8 @@ constexpr DispatchRow kRows[] = {
     {"spi", "CompileSpiFunction", nullptr},
     {"spiin", "CompileSpiInStatement", nullptr},
     {"spiout", "CompileSpiOutStatement", nullptr},
-    {"shiftout", "CompileShiftOutStatement", nullptr},
-    {"shiftin", "CompileShiftInFunction", nullptr},
+    {"shiftout", "CompileShiftOutStatement", CompileShiftOutStatement},
+    {"shiftin", "CompileShiftInFunction", CompileShiftInFunction},
     {"format", "CompileFormatStatement", CompileFormatStatement},
     {"leadchar", "CompileLeadCharStatement", CompileLeadCharStatement},
     // Serial ports

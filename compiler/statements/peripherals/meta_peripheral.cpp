@@ -233,7 +233,7 @@ void ParseShift(CompilerState& st, bool out) {
   HoldOnLine(st);
   const std::string order = st.TokText();
   if (order == "msb" || order == "lsb") {
-    shift.ShiftOutMsbFirst = order == "msb";
+    (out ? shift.ShiftOutMsbFirst : shift.ShiftInMsbFirst) = order == "msb";
     ++st.src.TokenIndex;
   } else {
     CompileError(st, "Msb or Lsb!");

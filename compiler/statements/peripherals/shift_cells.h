@@ -6,8 +6,8 @@
 
 namespace qbc {
 
-// The modes are the number of clock-stretching nops; one bit order serves both directions
-// (the later line decides).
+// The modes are the number of clock-stretching nops; each direction keeps the bit order
+// its own line gave.
 struct ShiftCells {
   bool ShiftOutDeclared = false;
   bool ShiftInDeclared = false;
@@ -20,6 +20,7 @@ struct ShiftCells {
   std::string ShiftInDataPin;
   std::uint8_t ShiftInMode = 0;
   bool ShiftOutMsbFirst = false;
+  bool ShiftInMsbFirst = false;
 };
 
 }  // namespace qbc

@@ -1,0 +1,38 @@
+#include "compiler/statements/peripherals/shift_statements.h"
+
+#include <cstdint>
+
+#include "compiler/base/flags/bus_flags.h"
+#include "compiler/codegen/statement_kit.h"
+#include "compiler/statements/math/function_result.h"
+#include "compiler/statements/peripherals/block_operands.h"
+#include "compiler/statements/peripherals/byte_transfers.h"
+#include "compiler/statements/peripherals/shift_cells.h"
+
+namespace qbc {
+
+void CompileShiftOutStatement(CompilerState& st) {
+  if (!st.Cells<ShiftCells>().ShiftOutDeclared) kit::ReportInPlace(st, "$ShiftOut not set!");
+  st.expr.StatementContext = true;
+  ++st.src.TokenIndex;
+  if (IsBlockForm(st)) {
+    EmitBlockOperands(st);
+    CallLibrary(st, "_SOAll", NeedShiftOutAll);
+    return;
+  }
+  // _Sout is written with $shiftout: its call has no flag of its own.
+  EmitSendValues(st, "_Sout");
+}
+
+void CompileShiftInFunction(CompilerState& st) {
+  if (!st.Cells<ShiftCells>().ShiftInDeclared) kit::ReportInPlace(st, "$ShiftIn not set!");
+  st.expr.StatementContext = true;
+  ++st.src.TokenIndex;
+  FunctionResult result(st);
+  if (const auto type = ReceivedType(st, result.Wanted())) {
+    EmitReceiveValue(st, "_Sin", *type);
+    result.Yield(*type);
+  }
+}
+
+}  // namespace qbc

@@ -1,0 +1,137 @@
+// ShiftOut and ShiftIn on the simulator with shift register models: the bytes of every
+// value type in both bit orders, data set up before each rising clock edge and held while
+// the clock is high, the clock stretch, the block form, and ports in each reach of the
+// instructions (PORTF of the m128, PORTH to PORTL of the m2560).
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+#include "tests/support/shift_register_models.h"
+
+namespace qbc::test {
+namespace {
+
+std::string Program(const std::string& device, const std::string& meta, const std::string& body) {
+  return "$device = " + device + "\n$clock = 8\n$stack = 40\n" + meta +
+         "\nDim B As Byte, W As Word, I As Integer, L As Long, A(6) As Byte, K As Byte\n" + body + "End\n";
+}
+
+struct OutCase {
+  const char* device;
+  char port;
+  const char* meta;  // the $shiftout line
+  const char* body;
+  bool msbFirst;
+  std::vector<std::uint8_t> bytes;
+};
+
+TEST(ShiftOut, BytesOfEveryValueOnEveryKindOfPort) {
+  const std::vector<OutCase> cases = {
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb", "ShiftOut &HA5\n", true, {0xA5}},
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, lsb", "B = &H31\nShiftOut B\n", false, {0x31}},
+      // Integers and words low byte first, longs lowest byte first.
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb", "W = &H1234\nShiftOut W\n", true, {0x34, 0x12}},
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb", "I = -2\nShiftOut I\n", true, {0xFE, 0xFF}},
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, lsb", "L = &H11223344\nShiftOut L\n", false,
+       {0x44, 0x33, 0x22, 0x11}},
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb", "B = 7\nW = 515\nShiftOut B; W; B + 1\n", true,
+       {7, 3, 2, 8}},
+      // The block form: the bytes in memory from the variable on.
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb",
+       "A(0) = 10\nA(1) = 20\nA(2) = 30\nA(3) = 40\nK = 3\nShiftOut A, K\n", true, {10, 20, 30}},
+      // The count of the block form may read an array element (through X).
+      {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb",
+       "A(0) = 2\nA(1) = 99\nA(2) = 98\nShiftOut A, A(0)\n", true, {2, 99}},
+      // Extended I/O: the word's high byte waits in zh while the first byte goes out.
+      {"m128", 'F', "$shiftout data = portf.1, clock = portf.2, msb, 1", "W = &HBEEF\nShiftOut W\n", true,
+       {0xEF, 0xBE}},
+      {"m128", 'F', "$shiftout data = portf.7, clock = portf.0, lsb", "L = &H01020304\nShiftOut L\n", false,
+       {4, 3, 2, 1}},
+      {"m2560", 'H', "$shiftout data = porth.3, clock = porth.4, msb", "W = &H8001\nShiftOut W; 66\n", true,
+       {0x01, 0x80, 66}},
+      {"m2560", 'L', "$shiftout data = portl.6, clock = portl.5, lsb", "ShiftOut 200; 1\n", false, {200, 1}},
+  };
+  for (const OutCase& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.meta + ": " + c.body);
+    // data and clock pin digits from the $shiftout line
+    const std::string meta = c.meta;
+    const int data = meta[meta.find("data = ") + 13] - '0';
+    const int clock = meta[meta.find("clock = ") + 14] - '0';
+    auto run = RunBasic(Program(c.device, c.meta, c.body), c.device, 5'000'000, [&](SimRunner& sim) {
+      sim.WatchPin(c.port, data);
+      sim.WatchPin(c.port, clock);
+    });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    const ShiftOutCapture got = DecodeShiftOut(run->sim->PinEdges(c.port, data), run->sim->PinEdges(c.port, clock));
+    EXPECT_EQ(got.bits.size(), 8 * c.bytes.size());
+    EXPECT_EQ(got.Bytes(c.msbFirst), c.bytes);
+    EXPECT_EQ(got.setupViolations, 0);
+    EXPECT_EQ(got.holdViolations, 0);
+    EXPECT_EQ(got.endLevel, 0);  // the data pin is left low
+  }
+}
+
+// The stretch: each nop of the $shiftout line adds one cycle to every clock pulse.
+TEST(ShiftOut, NopsStretchTheClockPulse) {
+  auto highTimes = [](const std::string& device, char port, const std::string& meta) {
+    auto run = RunBasic(Program(device, meta, "ShiftOut 255\n"), device, 5'000'000,
+                        [&](SimRunner& sim) { sim.WatchPin(port, 1); sim.WatchPin(port, 0); });
+    EXPECT_TRUE(run->ok) << run->Diagnostics();
+    return DecodeShiftOut(run->sim->PinEdges(port, 0), run->sim->PinEdges(port, 1)).clockHigh;
+  };
+  for (const auto& [device, port] : {std::pair{"m8", 'B'}, std::pair{"m128", 'F'}}) {
+    SCOPED_TRACE(device);
+    const std::string p = std::string("port") + static_cast<char>(port + 32);
+    const auto plain = highTimes(device, port, "$shiftout data = " + p + ".0, clock = " + p + ".1, msb");
+    const auto stretched = highTimes(device, port, "$shiftout data = " + p + ".0, clock = " + p + ".1, msb, 3");
+    ASSERT_EQ(plain.size(), 8u);
+    ASSERT_EQ(stretched.size(), 8u);
+    for (std::size_t i = 0; i < 8; ++i) EXPECT_EQ(stretched[i], plain[i] + 3);
+  }
+}
+
+// Each direction keeps its own bit order: a later $shiftin with lsb leaves ShiftOut msb.
+TEST(ShiftOut, OrderIsItsOwnAfterAShiftInLine) {
+  auto run = RunBasic(Program("m8",
+                              "$shiftout data = portb.0, clock = portb.1, msb\n"
+                              "$shiftin data = portc.0, clock = portc.1, lsb",
+                              "ShiftOut &H81\n"),
+                      "m8", 5'000'000, [](SimRunner& sim) {
+                        sim.WatchPin('B', 0);
+                        sim.WatchPin('B', 1);
+                      });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  const auto got = DecodeShiftOut(run->sim->PinEdges('B', 0), run->sim->PinEdges('B', 1));
+  EXPECT_EQ(got.bits, (std::vector<int>{1, 0, 0, 0, 0, 0, 0, 1}));
+  EXPECT_EQ(got.Bytes(true), (std::vector<std::uint8_t>{0x81}));
+}
+
+TEST(ShiftOut, RefusedStatements) {
+  struct Case {
+    const char* meta;
+    const char* statement;
+    const char* message;
+  };
+  const std::vector<Case> cases = {
+      {"", "ShiftOut 5", "$ShiftOut not set!"},
+      {"", "B = ShiftIn", "$ShiftIn not set!"},
+      {"$shiftout data = portb.0, clock = portb.1, msb", "ShiftOut F", "Must be Byte, Integer, Word or Long!"},
+      {"$shiftout data = portb.0, clock = portb.1, msb", "ShiftOut S", "Must be Byte, Integer, Word or Long!"},
+      {"$shiftout data = portb.0, clock = portb.1, msb", "ShiftOut T", "Must be Byte, Integer, Word or Long!"},
+      {"$shiftin data = portb.0, clock = portb.1, msb", "F = ShiftIn", "Must be Byte, Integer, Word or Long!"},
+      {"$shiftin data = portb.0, clock = portb.1, msb", "T = ShiftIn", "Must be Byte, Integer, Word or Long!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.statement);
+    const auto compiled = CompileBasic("$device = m8\n$clock = 8\n$stack = 32\n" + std::string(c.meta) +
+                                       "\nDim B As Byte, F As Float, S As String * 4, T As Bit\n" + c.statement + "\nEnd\n");
+    EXPECT_TRUE(compiled.StartsWithError(c.message, 6)) << compiled.report;
+    EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
