@@ -30,6 +30,7 @@ extern "C" {
 #include <avr_adc.h>
 #include <avr_eeprom.h>
 #include <avr_ioport.h>
+#include <avr_spi.h>
 #include <avr_timer.h>
 #include <avr_uart.h>
 }
@@ -393,6 +394,18 @@ struct SimRunner::Impl {
     adcl_param = r.param;
     r.c = OnAdclRead;
     r.param = this;
+  }
+
+  // The SPI unit's byte IRQs (simavr names the first unit 0 on some chips, '0' on others).
+  avr_irq_t* SpiIrq(int which) const {
+    if (!avr) return nullptr;
+    avr_irq_t* irq = avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ(0), which);
+    return irq ? irq : avr_io_getirq(avr, AVR_IOCTL_SPI_GETIRQ('0'), which);
+  }
+  std::list<std::function<void(uint8_t)>> spi_listeners;
+
+  static void OnSpiOutput(avr_irq_t*, uint32_t value, void* param) {
+    (*static_cast<std::function<void(uint8_t)>*>(param))(static_cast<uint8_t>(value & 0xFF));
   }
 
   avr_eeprom_t* FindEeprom() const {
@@ -772,6 +785,18 @@ void SimRunner::SetAdcReferences(uint32_t avcc_millivolts, uint32_t aref_millivo
   impl_->avr->vcc = avcc_millivolts;
   impl_->avr->avcc = avcc_millivolts;
   impl_->avr->aref = aref_millivolts;
+}
+
+void SimRunner::OnSpiByte(std::function<void(uint8_t)> fn) {
+  Impl& d = *impl_;
+  avr_irq_t* irq = d.SpiIrq(SPI_IRQ_OUTPUT);
+  if (!irq) return;
+  d.spi_listeners.push_back(std::move(fn));
+  avr_irq_register_notify(irq, Impl::OnSpiOutput, &d.spi_listeners.back());
+}
+
+void SimRunner::SpiInput(uint8_t byte) {
+  if (avr_irq_t* irq = impl_->SpiIrq(SPI_IRQ_INPUT)) avr_raise_irq(irq, byte);
 }
 
 const std::string& SimRunner::Log() const { return impl_->log; }

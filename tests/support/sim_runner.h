@@ -204,6 +204,16 @@ class SimRunner {
   void SetAdcInput(int channel, uint32_t millivolts);
   void SetAdcReferences(uint32_t avcc_millivolts, uint32_t aref_millivolts);
 
+  // The SPI unit's bytes, through simavr's byte IRQs (no pins). `OnSpiByte` calls `fn`
+  // with every byte the chip shifts out: as master when its transfer ends (simavr ends it
+  // 100 us after the write to SPDR and sets SPIF), as slave when a byte of the master
+  // arrives. `SpiInput` shifts a byte into the chip and sets SPIF: as master it is the
+  // slave's answer to the transfer that is ending (give it from inside `fn`; without one
+  // the chip reads 0), as slave it is a byte the master sends now (the chip's answer is the
+  // byte in its SPDR, handed to `fn`). Call after Load().
+  void OnSpiByte(std::function<void(uint8_t)> fn);
+  void SpiInput(uint8_t byte);
+
   // simavr's messages (warnings about unknown I/O, crashes).
   const std::string& Log() const;
 
