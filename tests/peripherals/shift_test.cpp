@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,62 @@ TEST(ShiftOut, OrderIsItsOwnAfterAShiftInLine) {
   const auto got = DecodeShiftOut(run->sim->PinEdges('B', 0), run->sim->PinEdges('B', 1));
   EXPECT_EQ(got.bits, (std::vector<int>{1, 0, 0, 0, 0, 0, 0, 1}));
   EXPECT_EQ(got.Bytes(true), (std::vector<std::uint8_t>{0x81}));
+}
+
+struct InCase {
+  const char* device;
+  char port;
+  int data;
+  int clock;
+  const char* order;  // "msb" or "lsb"
+  const char* extra;  // more of the $shiftin line
+  const char* body;
+  std::vector<std::uint8_t> bytes;  // what the part sends
+};
+
+// ShiftIn: as many bytes as the wanted type holds, the first received the most
+// significant; each bit sampled while the clock is high, before the part's next bit.
+TEST(ShiftIn, BytesOfEveryWantedTypeOnEveryKindOfPort) {
+  const std::vector<InCase> cases = {
+      {"m8", 'B', 2, 3, "msb", "", "B = ShiftIn\n", {0xA5}},
+      {"m8", 'B', 2, 3, "lsb", "", "B = ShiftIn\n", {0xA5}},
+      {"m8", 'C', 0, 5, "msb", ", 2", "W = ShiftIn\n", {0x12, 0x34}},
+      {"m8", 'C', 0, 5, "lsb", "", "I = ShiftIn\n", {0xFF, 0xFE}},
+      {"m8", 'D', 7, 6, "msb", "", "L = ShiftIn\n", {1, 2, 3, 4}},
+      {"m8", 'B', 2, 3, "msb", "", "K = 1\nA(K) = ShiftIn\n", {0x3C}},
+      // PINF of the m128 lies in the low I/O space, PORTF and DDRF beyond it.
+      {"m128", 'F', 3, 4, "msb", "", "W = ShiftIn\n", {0xBE, 0xEF}},
+      {"m128", 'F', 7, 0, "lsb", ", 1", "B = ShiftIn\n", {0x81}},
+      {"m2560", 'K', 1, 2, "msb", "", "L = ShiftIn\n", {0xDE, 0xAD, 0xBE, 0xEF}},
+      {"m2560", 'H', 6, 5, "lsb", "", "B = ShiftIn\n", {0x07}},
+  };
+  for (const InCase& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.order + ": " + c.body);
+    const std::string port = std::string("port") + static_cast<char>(c.port + 32);
+    const std::string meta = "$shiftin data = " + port + "." + std::to_string(c.data) + ", clock = " + port + "." +
+                             std::to_string(c.clock) + ", " + c.order + c.extra;
+    const bool msb = std::string(c.order) == "msb";
+    std::unique_ptr<ShiftInSource> part;
+    auto run = RunBasic(Program(c.device, meta, c.body), c.device, 5'000'000, [&](SimRunner& sim) {
+      part = std::make_unique<ShiftInSource>(sim, c.port, c.data, c.clock, BitsOf(c.bytes, msb));
+    });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(part->Pulses(), static_cast<int>(8 * c.bytes.size()));
+    EXPECT_EQ(part->Contention(), 0);
+    std::uint32_t value = 0;
+    for (const std::uint8_t b : c.bytes) value = (value << 8) | b;
+    const std::string body = c.body;
+    if (body.starts_with("B"))
+      EXPECT_EQ(run->Byte("b"), value);
+    else if (body.starts_with("W"))
+      EXPECT_EQ(run->Word("w"), value);
+    else if (body.starts_with("I"))
+      EXPECT_EQ(static_cast<std::uint16_t>(run->Integer("i")), value);
+    else if (body.starts_with("L"))
+      EXPECT_EQ(run->Long("l"), value);
+    else
+      EXPECT_EQ(run->Byte("a", 1), value);
+  }
 }
 
 TEST(ShiftOut, RefusedStatements) {

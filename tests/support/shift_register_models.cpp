@@ -1,6 +1,7 @@
 #include "tests/support/shift_register_models.h"
 
 #include <cstddef>
+#include <utility>
 
 namespace qbc::test {
 
@@ -54,6 +55,34 @@ ShiftOutCapture DecodeShiftOut(const std::vector<SimRunner::Edge>& data, const s
   }
   c.endLevel = data.empty() ? 0 : data.back().level;
   return c;
+}
+
+
+ShiftInSource::ShiftInSource(SimRunner& sim, char port, int data, int clock, std::vector<int> bits,
+                             std::uint64_t delay)
+    : sim_(sim), port_(port), data_(data), bits_(std::move(bits)), delay_(delay) {
+  sim_.SetPinInput(port_, data_, bits_.empty() ? 0 : bits_[0]);
+  sim_.OnPinChange(port_, clock, [this](std::uint64_t, bool output, int level) {
+    if (!output || level == clockLevel_) return;
+    clockLevel_ = level;
+    if (level == 1) {
+      ++pulses_;
+      return;
+    }
+    const int bit = next_ < bits_.size() ? bits_[next_] : 0;
+    ++next_;
+    sim_.After(delay_, [this, bit] { sim_.SetPinInput(port_, data_, bit); });
+  });
+  sim_.OnPinChange(port_, data_, [this](std::uint64_t, bool output, int) {
+    if (output) ++contention_;
+  });
+}
+
+std::vector<int> BitsOf(const std::vector<std::uint8_t>& bytes, bool msbFirst) {
+  std::vector<int> bits;
+  for (const std::uint8_t b : bytes)
+    for (int i = 0; i < 8; ++i) bits.push_back((b >> (msbFirst ? 7 - i : i)) & 1);
+  return bits;
 }
 
 }  // namespace qbc::test

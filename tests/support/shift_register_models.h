@@ -5,6 +5,7 @@
 // data and clock pins (SimRunner::WatchPin): it takes the data level at every rising clock
 // edge and checks what the part needs of the data around that edge: data set up at least
 // one cycle before the edge and held while the clock is high.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -25,5 +26,32 @@ struct ShiftOutCapture {
 };
 
 ShiftOutCapture DecodeShiftOut(const std::vector<SimRunner::Edge>& data, const std::vector<SimRunner::Edge>& clock);
+
+// ShiftInSource drives the chip's $shiftin data pin as a part that shifts its bits out on
+// the chip's clock: the first bit is on the pin from the start and each falling clock edge
+// brings the next one a few cycles later, so the chip must sample while the clock is high.
+// It counts the clock pulses and every time the chip drove the data pin itself.
+class ShiftInSource {
+ public:
+  ShiftInSource(SimRunner& sim, char port, int data, int clock, std::vector<int> bits, std::uint64_t delay = 2);
+  int Pulses() const { return pulses_; }
+  int Contention() const { return contention_; }
+
+ private:
+  SimRunner& sim_;
+  char port_;
+  int data_;
+  std::vector<int> bits_;
+  std::uint64_t delay_;
+  std::size_t next_ = 1;
+  int clockLevel_ = 0;
+  int pulses_ = 0;
+  int contention_ = 0;
+};
+
+// The bits of `bytes` in the order a part sends them (each byte's most or least
+// significant bit first).
+std::vector<int> BitsOf(const std::vector<std::uint8_t>& bytes, bool msbFirst);
+
 
 }  // namespace qbc::test
