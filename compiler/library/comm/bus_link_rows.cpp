@@ -4,6 +4,7 @@
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/one_wire_routines.h"
 #include "compiler/library/comm/shift_routines.h"
+#include "compiler/library/comm/spi_routines.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/shift_cells.h"
 
@@ -15,14 +16,14 @@ namespace {
 bool I2cModeWanted(const CompilerState& s, int mode) { return s.Cells<I2cCells>().I2cInterface == mode; }
 
 const LinkRow kRows[] = {
-    {400, "EmitGetSpiCharRoutine", QBC_LINK_GUARD(s.used[NeedSPIch]), nullptr},
-    {410, "EmitSpiInputAllRoutine", QBC_LINK_GUARD(s.used[NeedSPIal]), nullptr},
-    {420, "EmitSpiStRoutine", QBC_LINK_GUARD(s.used[NeedSPIst]), nullptr},
-    {740, "EmitOutSpiRoutine", QBC_LINK_GUARD(s.used[NeedSpiOut]), nullptr},
+    {400, "EmitGetSpiCharRoutine", QBC_LINK_GUARD(s.used[NeedSPIch]), EmitGetSpiCharRoutine},
+    {410, "EmitSpiInputAllRoutine", QBC_LINK_GUARD(s.used[NeedSPIal]), EmitSpiInputAllRoutine},
+    {420, "EmitSpiStRoutine", QBC_LINK_GUARD(s.used[NeedSPIst]), EmitSpiStRoutine},
+    {740, "EmitOutSpiRoutine", QBC_LINK_GUARD(s.used[NeedSpiOut]), EmitOutSpiRoutine},
     {750, "EmitShiftOutRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftOutDeclared), EmitShiftOutRoutine},
     {760, "EmitShiftInRoutine", QBC_LINK_GUARD(s.Cells<ShiftCells>().ShiftInDeclared), EmitShiftInRoutine},
     {770, "EmitShiftOutAllRoutine", QBC_LINK_GUARD(s.used[NeedShiftOutAll]), EmitShiftOutAllRoutine},
-    {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), nullptr},
+    {780, "EmitSpiOutAllRoutine", QBC_LINK_GUARD(s.used[NeedSpiOutAll]), EmitSpiOutAllRoutine},
     {.Key = 790, .Name = "Emit1WireRoutines", .Guard = QBC_LINK_GUARD(s.used[NeedOneWire]),
      .EmitNumbered = Emit1WireRoutines, .PerBus = true},
     {.Key = 800, .Name = "Emit1WireReadAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireReadAll]),

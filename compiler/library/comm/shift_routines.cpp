@@ -4,6 +4,7 @@
 
 #include "compiler/base/decl_text.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/library/comm/block_routines.h"
 #include "compiler/statements/peripherals/shift_cells.h"
 
 namespace qbc {
@@ -90,15 +91,7 @@ void EmitShiftInRoutine(CompilerState& st) {
 }
 
 void EmitShiftOutAllRoutine(CompilerState& st) {
-  st.out.Line();
-  st.out.Text(R"(
-;////// ShiftOutAll ///////////////////////
-_SOAll:\tmov\t\tr25,zl
-_SOA1:\tld\t\tzl,X+
-\t\trcall\t_Sout
-\t\tdec\t\tr25
-\t\tbrne\t_SOA1
-\t\tret)");
+  EmitSendBlockRoutine(st, ";////// ShiftOutAll ///////////////////////", "_SOAll", "_SOA1", "_Sout");
 }
 
 }  // namespace qbc

@@ -9,6 +9,7 @@
 #include "compiler/statements/hardware/pulse.h"
 #include "compiler/statements/peripherals/shift_statements.h"
 #include "compiler/statements/peripherals/sound_statement.h"
+#include "compiler/statements/peripherals/spi_statements.h"
 #include "compiler/statements/hardware/set_reset.h"
 #include "compiler/statements/hardware/sleep_modes.h"
 #include "compiler/statements/hardware/soft_com_open.h"
@@ -165,9 +166,9 @@ constexpr DispatchRow kRows[] = {
     {"nokey", "CompileNoKeyFunction", nullptr},
     {"pckey", "CompilePcKeyFunction", nullptr},
     {"pckeysend", "CompilePcKeySendStatement", nullptr},
-    {"spi", "CompileSpiFunction", nullptr},
-    {"spiin", "CompileSpiInStatement", nullptr},
-    {"spiout", "CompileSpiOutStatement", nullptr},
+    {"spi", "CompileSpiFunction", CompileSpiFunction},
+    {"spiin", "CompileSpiInStatement", CompileSpiInStatement},
+    {"spiout", "CompileSpiOutStatement", CompileSpiOutStatement},
     {"shiftout", "CompileShiftOutStatement", CompileShiftOutStatement},
     {"shiftin", "CompileShiftInFunction", CompileShiftInFunction},
     {"format", "CompileFormatStatement", CompileFormatStatement},
