@@ -38,6 +38,8 @@ TEST(Pulse, LevelAndWidthOnEveryKindOfPort) {
       {"m8", 'D', 6, "PORTD = 255\nW = 300\n", "Pulse PORTD.6, low, W", 0, 300 & 0xFF},
       {"m8", 'C', 2, "$def Led = PORTC.2\n", "Pulse Led, 1, 7", 1, 7},
       {"m8", 'C', 2, "$def Pc = PORTC\n", "Pulse Pc.2, 1, &H20", 1, 32},
+      {"m16", 'A', 0, "", "Pulse PORTA.0, 1, 9", 1, 9},
+      {"m88", 'D', 4, "PORTD = 255\n", "Pulse PORTD.4, 0, 30", 0, 30},
       // Extended I/O: PORTF of the m128, PORTH and PORTL of the m2560 (lds/sts).
       {"m128", 'F', 2, "", "Pulse PORTF.2, 1, 1", 1, 1},
       {"m128", 'F', 2, "", "Pulse PORTF.2, 1, 50", 1, 50},

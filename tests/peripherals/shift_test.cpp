@@ -46,6 +46,9 @@ TEST(ShiftOut, BytesOfEveryValueOnEveryKindOfPort) {
       // The count of the block form may read an array element (through X).
       {"m8", 'B', "$shiftout data = portb.0, clock = portb.1, msb",
        "A(0) = 2\nA(1) = 99\nA(2) = 98\nShiftOut A, A(0)\n", true, {2, 99}},
+      {"m16", 'A', "$shiftout data = porta.4, clock = porta.6, msb", "W = &H0102\nShiftOut W\n", true, {2, 1}},
+      {"m88", 'D', "$shiftout data = portd.3, clock = portd.2, lsb, 2", "L = &HF0E0D0C0\nShiftOut L\n", false,
+       {0xC0, 0xD0, 0xE0, 0xF0}},
       // Extended I/O: the word's high byte waits in zh while the first byte goes out.
       {"m128", 'F', "$shiftout data = portf.1, clock = portf.2, msb, 1", "W = &HBEEF\nShiftOut W\n", true,
        {0xEF, 0xBE}},
@@ -131,6 +134,8 @@ TEST(ShiftIn, BytesOfEveryWantedTypeOnEveryKindOfPort) {
       {"m8", 'C', 0, 5, "lsb", "", "I = ShiftIn\n", {0xFF, 0xFE}},
       {"m8", 'D', 7, 6, "msb", "", "L = ShiftIn\n", {1, 2, 3, 4}},
       {"m8", 'B', 2, 3, "msb", "", "K = 1\nA(K) = ShiftIn\n", {0x3C}},
+      {"m16", 'A', 1, 2, "msb", "", "W = ShiftIn\n", {0xC3, 0x3C}},
+      {"m88", 'C', 5, 4, "lsb", ", 3", "L = ShiftIn\n", {0x80, 0x40, 0x20, 0x10}},
       // PINF of the m128 lies in the low I/O space, PORTF and DDRF beyond it.
       {"m128", 'F', 3, 4, "msb", "", "W = ShiftIn\n", {0xBE, 0xEF}},
       {"m128", 'F', 7, 0, "lsb", ", 1", "B = ShiftIn\n", {0x81}},

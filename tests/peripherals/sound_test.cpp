@@ -34,6 +34,8 @@ TEST(Sound, PeriodsHalfPeriodsAndIdleLevel) {
       {"m8", "portb.1", 'B', 1, 0, "", "Sound 0, 1", 10, 0},
       // A group count wider than a byte: its low byte counts, the half period stays.
       {"m8", "portb.1", 'B', 1, 0, "W = 258\n", "Sound 10, W", 20, 10},
+      {"m16", "portc.4", 'C', 4, 0, "", "Sound 4, 2", 20, 4},
+      {"m88", "portd.2, inverse", 'D', 2, 1, "", "Sound 8, 1", 10, 8},
       // Extended I/O ports.
       {"m128", "portf.2", 'F', 2, 0, "", "Sound 3, 1", 10, 3},
       {"m128", "portf.6, inverse", 'F', 6, 1, "", "Sound 3, 1", 10, 3},
