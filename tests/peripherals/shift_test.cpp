@@ -197,3 +197,40 @@ TEST(ShiftOut, RefusedStatements) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Every byte value, in both directions: a block of 256 bytes (a count of 0) through
+// ShiftOut and 256 ShiftIn calls into an array, on a port in the low I/O space and an
+// extended one.
+TEST(ShiftOutAndIn, EveryByteValue) {
+  std::vector<std::uint8_t> all(256);
+  for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+  for (const auto& [device, port] : {std::pair{"m8", 'B'}, std::pair{"m2560", 'J'}}) {
+    SCOPED_TRACE(device);
+    const std::string p = std::string("port") + static_cast<char>(port + 32);
+    const std::string program = std::string("$device = ") + device + "\n$clock = 8\n$stack = 48\n" +
+                                "$shiftout data = " + p + ".0, clock = " + p + ".1, msb\n" +
+                                "$shiftin data = " + p + ".2, clock = " + p + ".3, lsb\n" +
+                                "Dim A(256) As Byte, R(256) As Byte, W As Word\n"
+                                "For W = 0 To 255\n  A(W) = W\nNext W\nShiftOut A, 0\n"
+                                "For W = 0 To 255\n  R(W) = ShiftIn\nNext W\nEnd\n";
+    std::unique_ptr<ShiftInSource> part;
+    auto run = RunBasic(program, device, 20'000'000, [&](SimRunner& sim) {
+      sim.WatchPin(port, 0);
+      sim.WatchPin(port, 1);
+      part = std::make_unique<ShiftInSource>(sim, port, 2, 3, BitsOf(all, false));
+    });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    const auto out = DecodeShiftOut(run->sim->PinEdges(port, 0), run->sim->PinEdges(port, 1));
+    EXPECT_EQ(out.Bytes(true), all);
+    EXPECT_EQ(out.setupViolations + out.holdViolations, 0);
+    std::vector<std::uint8_t> in;
+    for (int i = 0; i < 256; ++i) in.push_back(run->Byte("r", i));
+    EXPECT_EQ(in, all);
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test

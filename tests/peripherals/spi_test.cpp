@@ -175,3 +175,33 @@ TEST(Spi, RefusedTargetsAndValues) {
 
 }  // namespace
 }  // namespace qbc::test
+
+namespace qbc::test {
+namespace {
+
+// Every byte value through the block forms with a count of 0 (256 bytes), both ways.
+TEST(SpiMaster, BlocksOfEveryByteValue) {
+  std::vector<std::uint8_t> all(256);
+  for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+  for (const char* device : kDevices) {
+    SCOPED_TRACE(device);
+    std::unique_ptr<SpiSlaveModel> slave;
+    // the slave answers 0 while the chip sends, then every value while it receives
+    std::vector<std::uint8_t> answers(512, 0);
+    for (std::size_t i = 0; i < 256; ++i) answers[256 + i] = all[i];
+    auto run = RunBasic(std::string("$device = ") + device +
+                            "\n$clock = 8\n$stack = 48\n$spi = 4, msb, master, low, low\n"
+                            "Dim A(256) As Byte, R(256) As Byte, W As Word, B As Byte\n"
+                            "For W = 0 To 255\n  B = 255 - W\n  A(W) = B\nNext W\nSpiOut A, 0\nSpiIn R, 0\nEnd\n",
+                        device, 20'000'000, [&](SimRunner& sim) { slave = std::make_unique<SpiSlaveModel>(sim, answers); });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    ASSERT_EQ(slave->Received().size(), 512u);
+    EXPECT_EQ(std::vector<std::uint8_t>(slave->Received().begin(), slave->Received().begin() + 256), all);
+    std::vector<std::uint8_t> in;
+    for (int i = 0; i < 256; ++i) in.push_back(run->Byte("r", i));
+    EXPECT_EQ(in, all);
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
