@@ -57,18 +57,23 @@ INSTANTIATE_TEST_SUITE_P(Devices, AscOn, ::testing::Values("m8", "m32", "m48", "
 
 // Each term of an assignment converted in its own case, whatever it is: a variable, a
 // literal, a substring; the target's limit holds.
-TEST(CaseTerms, EachTermInItsOwnCase) {
-  auto run = RunBasic(Head("m8") +
+class CaseTermsOn : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(CaseTermsOn, EachTermInItsOwnCase) {
+  auto run = RunBasic(Head(GetParam()) +
                           "Dim S As String * 10, U As String * 20, V As String * 10, Q As String * 5, G As Byte\n"
                           "G = &H47\nS = \"HeLLo 1-Z\"\n"
                           "U = LCase(S) + UCase(\"ab\") + S + LCase(Mid(S, 2, 3))\n"
-                          "V = UCase(S)\nQ = UCase(S)\nEnd\n");
+                          "V = UCase(S)\nQ = UCase(S)\nEnd\n",
+                      GetParam());
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(Text(*run, "u"), "hello 1-zABHeLLo 1-Z");
   EXPECT_EQ(Text(*run, "v"), "HELLO 1-Z");
   EXPECT_EQ(Text(*run, "q"), "HELLO");
   EXPECT_EQ(run->Byte("g"), 0x47);
 }
+
+INSTANTIATE_TEST_SUITE_P(Devices, CaseTermsOn, ::testing::Values("m8", "m32", "m48", "m2560"));
 
 // LTrim and RTrim have no routine (compiled as Sort they would sort memory); Asc needs a
 // text; LCase and UCase act only as the terms of a string assignment.
