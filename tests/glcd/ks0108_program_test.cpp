@@ -12,6 +12,7 @@
 
 #include "tests/support/basic_program.h"
 #include "tests/support/host_drawing.h"
+#include "tests/support/test_font.h"
 #include "tests/support/ks0108_model.h"
 
 namespace qbc::test {
@@ -90,20 +91,8 @@ TEST_P(Ks0108Program, DrawingStatementsGiveTheHostsPixels) {
 // Fill and Inverse by columns and pages, an empty area, images and text in a 5 x 8 font
 // running off the right edge, and an image whose pages run off the bottom.
 TEST_P(Ks0108Program, FillInverseImagesAndTextAreCutAtTheEdges) {
-  std::string font = "Fnt = 5 , 1 ,\n";
-  auto glyph = [](int code) {
-    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(code), 0x81, static_cast<std::uint8_t>(code ^ 0x5A), 0x3C,
-                                     static_cast<std::uint8_t>((code >> 1) | 0x80)};
-  };
-  for (int c = 32; c <= 91; ++c) {
-    for (std::uint8_t b : glyph(c)) font += std::to_string(b) + " , ";
-    if ((c - 32) % 2 == 1) {
-      if (c == 91) font.resize(font.size() - 3);
-      font += "\n";
-    }
-  }
-  const std::string tables = font + "Pic = 3 , 2 , 1 , 2 ,\n3 , 4 , 5 , 6\n";
-  const std::string dims = "Dim Fnt(302) As Flash Byte , Pic(8) As Flash Byte , B As Byte\n";
+  const std::string tables = TestFontTable("Fnt") + "Pic = 3 , 2 , 1 , 2 ,\n3 , 4 , 5 , 6\n";
+  const std::string dims = TestFontDim("Fnt") + "Dim Pic(8) As Flash Byte , B As Byte\n";
   const std::string body =
       "GlcdInit\nGCls\nFontSet Fnt\n"
       "Fill(10 , 1 , 20 , 2) , &hF0\nFill(30 , 3 , 25 , 3) , &hFF\n"
@@ -126,17 +115,17 @@ TEST_P(Ks0108Program, FillInverseImagesAndTextAreCutAtTheEdges) {
   c.Bytes(60, 7, {1, 2, 3});
   int x = 0;
   for (int code : {'A', 'B', 'A'}) {
-    c.Bytes(x, 0, glyph(code));
+    c.Bytes(x, 0, TestGlyph(code));
     c.Bytes(x + 5, 0, {0});
     x += 6;
   }
   x = 118;
   for (int code : {'X', 'Y', 'Z'}) {
-    c.Bytes(x, 5, glyph(code));
+    c.Bytes(x, 5, TestGlyph(code));
     c.Bytes(x + 5, 5, {0});
     x += 6;
   }
-  c.Bytes(0, 6, glyph('C'));
+  c.Bytes(0, 6, TestGlyph('C'));
   c.Bytes(5, 6, {0});
   EXPECT_TRUE(s.lcd->Panel().SameAs(c.Art(), "ks0108_fill_text_" + std::to_string(GetParam())));
 }

@@ -11,6 +11,7 @@
 
 #include "tests/support/basic_program.h"
 #include "tests/support/host_drawing.h"
+#include "tests/support/test_font.h"
 #include "tests/support/sed1520_model.h"
 
 namespace qbc::test {
@@ -83,20 +84,8 @@ TEST_P(Sed1520Program, DrawingStatementsGiveTheHostsPixels) {
 }
 
 TEST_P(Sed1520Program, FillInverseImagesAndTextAreCutAtTheEdges) {
-  std::string font = "Fnt = 5 , 1 ,\n";
-  auto glyph = [](int code) {
-    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(code), 0x81, static_cast<std::uint8_t>(code ^ 0x5A), 0x3C,
-                                     static_cast<std::uint8_t>((code >> 1) | 0x80)};
-  };
-  for (int c = 32; c <= 91; ++c) {
-    for (std::uint8_t b : glyph(c)) font += std::to_string(b) + " , ";
-    if ((c - 32) % 2 == 1) {
-      if (c == 91) font.resize(font.size() - 3);
-      font += "\n";
-    }
-  }
-  const std::string tables = font + "Pic = 3 , 2 , 1 , 2 ,\n3 , 4 , 5 , 6\n";
-  const std::string dims = "Dim Fnt(302) As Flash Byte , Pic(8) As Flash Byte\n";
+  const std::string tables = TestFontTable("Fnt") + "Pic = 3 , 2 , 1 , 2 ,\n3 , 4 , 5 , 6\n";
+  const std::string dims = TestFontDim("Fnt") + "Dim Pic(8) As Flash Byte\n";
   const std::string body =
       "GlcdInit\nGCls\nFontSet Fnt\n"
       "Fill(55 , 1 , 66 , 1) , &h0F\nFill(30 , 2 , 25 , 2) , &hFF\nInverse(58 , 0 , 63 , 0)\n"
@@ -115,17 +104,17 @@ TEST_P(Sed1520Program, FillInverseImagesAndTextAreCutAtTheEdges) {
   c.Bytes(70, 3, {1, 2, 3});
   int x = 0;
   for (int code : {'A', 'B'}) {
-    c.Bytes(x, 0, glyph(code));
+    c.Bytes(x, 0, TestGlyph(code));
     c.Bytes(x + 5, 0, {0});
     x += 6;
   }
   x = 112;
   for (int code : {'X', 'Y', 'Z'}) {
-    c.Bytes(x, 1, glyph(code));
+    c.Bytes(x, 1, TestGlyph(code));
     c.Bytes(x + 5, 1, {0});
     x += 6;
   }
-  c.Bytes(0, 3, glyph('C'));
+  c.Bytes(0, 3, TestGlyph('C'));
   c.Bytes(5, 3, {0});
   EXPECT_TRUE(s.lcd->Panel().SameAs(c.Art(), "sed1520_fill_text_" + std::to_string(GetParam())));
 }

@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "tests/support/panel_bitmap.h"
+#include "tests/support/panel_data_bus.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test {
@@ -59,7 +60,7 @@ class Ks0108Model {
   int StartLine(int chip) const { return chips_[chip].start; }
   int DataWrites() const { return data_writes_; }
   int DataReads() const { return data_reads_; }
-  const std::vector<std::string>& Violations() const { return violations_; }
+  const std::vector<std::string>& Violations() const { return bus_.Violations(); }
 
  private:
   struct Chip {
@@ -75,31 +76,22 @@ class Ks0108Model {
   void Rise(std::uint64_t cycle);
   void Fall(std::uint64_t cycle);
   void Command(Chip& chip, std::uint8_t byte, std::uint64_t cycle);
-  void Drive(std::uint8_t value, int generation);
-  void Release(int generation);
   bool Selected(int chip) const;
   bool Level(int pin) const;
-  std::uint64_t Cycles(double ns) const;
-  double Ns(std::uint64_t cycles) const;
-  void Violation(std::uint64_t cycle, const std::string& what);
 
   SimRunner& sim_;
   Ks0108Wiring wiring_;
-  double mhz_;
+  PanelDataBus bus_;
   int chips_wired_;
   Chip chips_[2];
   // The last change of each control pin (by bit of the control port) and of the data pins.
   std::uint64_t changed_[8] = {};
-  std::uint64_t data_changed_ = 0;
   std::uint64_t rose_ = 0;
   std::uint64_t fell_ = 0;
   bool ever_rose_ = false;
   bool e_high_ = false;
-  bool driving_ = false;
-  int generation_ = 0;
   int data_writes_ = 0;
   int data_reads_ = 0;
-  std::vector<std::string> violations_;
 };
 
 }  // namespace qbc::test

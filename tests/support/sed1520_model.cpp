@@ -1,17 +1,8 @@
 #include "tests/support/sed1520_model.h"
 
-#include <cmath>
-#include <cstdio>
-
 namespace qbc::test {
 
 namespace {
-
-std::string Hex(std::uint8_t b) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", b);
-  return text;
-}
 
 constexpr double kWriteWidthNs = 80;
 constexpr double kReadWidthNs = 100;
@@ -23,7 +14,7 @@ constexpr double kAccessNs = 90;
 }  // namespace
 
 Sed1520Model::Sed1520Model(SimRunner& sim, const Sed1520Wiring& wiring, double mhz)
-    : sim_(sim), wiring_(wiring), mhz_(mhz) {
+    : sim_(sim), wiring_(wiring), bus_(sim, wiring.data_port, mhz) {
   const char c = wiring_.ctrl_port;
   for (int n = 0; n < 2; ++n) {
     sim_.OnPinChange(c, n == 0 ? wiring_.e1 : wiring_.e2, [this, n](std::uint64_t cycle, bool output, int level) {
@@ -38,22 +29,6 @@ Sed1520Model::Sed1520Model(SimRunner& sim, const Sed1520Wiring& wiring, double m
   }
   for (int pin : {wiring_.a0, wiring_.rw})
     sim_.OnPinChange(c, pin, [this, pin](std::uint64_t cycle, bool, int) { changed_[pin] = cycle; });
-  for (int bit = 0; bit < 8; ++bit)
-    sim_.OnPinChange(wiring_.data_port, bit, [this](std::uint64_t cycle, bool output, int) {
-      data_changed_ = cycle;
-      if (output && driving_) Violation(cycle, "the program drives the data port while the panel does");
-    });
-}
-
-std::uint64_t Sed1520Model::Cycles(double ns) const {
-  return static_cast<std::uint64_t>(std::ceil(ns * mhz_ / 1000.0 - 1e-9));
-}
-double Sed1520Model::Ns(std::uint64_t cycles) const { return static_cast<double>(cycles) * 1000.0 / mhz_; }
-
-void Sed1520Model::Violation(std::uint64_t cycle, const std::string& what) {
-  char at[32];
-  std::snprintf(at, sizeof at, " at %.3f us", Ns(cycle) / 1000.0);
-  violations_.push_back(what + at);
 }
 
 bool Sed1520Model::Level(int pin) const {
@@ -62,34 +37,18 @@ bool Sed1520Model::Level(int pin) const {
 
 void Sed1520Model::Rise(int n, std::uint64_t cycle) {
   Chip& chip = chips_[n];
-  if (chips_[1 - n].high) Violation(cycle, "both enables high");
-  if (chip.ever_rose && cycle - chip.rose < Cycles(kCycleNs))
-    Violation(cycle, "E" + std::to_string(n + 1) + " cycle " + std::to_string(Ns(cycle - chip.rose)) + " ns");
+  if (chips_[1 - n].high) bus_.Violation(cycle, "both enables high");
+  if (chip.ever_rose && cycle - chip.rose < bus_.Cycles(kCycleNs))
+    bus_.Violation(cycle, "E" + std::to_string(n + 1) + " cycle " + std::to_string(bus_.Ns(cycle - chip.rose)) + " ns");
   for (int pin : {wiring_.a0, wiring_.rw})
-    if (changed_[pin] != 0 && cycle - changed_[pin] < Cycles(kAddressSetupNs))
-      Violation(cycle, "control pin " + std::to_string(pin) + " changed " + std::to_string(Ns(cycle - changed_[pin])) +
+    if (changed_[pin] != 0 && cycle - changed_[pin] < bus_.Cycles(kAddressSetupNs))
+      bus_.Violation(cycle, "control pin " + std::to_string(pin) + " changed " + std::to_string(bus_.Ns(cycle - changed_[pin])) +
                            " ns before E rose");
   chip.rose = cycle;
   chip.ever_rose = true;
   if (!Level(wiring_.rw)) return;
   const std::uint8_t value = Level(wiring_.a0) ? chip.latch : static_cast<std::uint8_t>(chip.on ? 0 : 0x20);
-  const int generation = ++generation_;
-  sim_.After(2 + Cycles(kAccessNs), [this, value, generation] { Drive(value, generation); });
-}
-
-void Sed1520Model::Drive(std::uint8_t value, int generation) {
-  if (generation != generation_ || !(chips_[0].high || chips_[1].high)) return;
-  driving_ = true;
-  for (int bit = 0; bit < 8; ++bit) {
-    if (sim_.PinIsOutput(wiring_.data_port, bit)) Violation(sim_.Cycles(), "the program drives the data port while the panel does");
-    sim_.SetPinInput(wiring_.data_port, bit, (value >> bit) & 1);
-  }
-}
-
-void Sed1520Model::Release(int generation) {
-  if (generation != generation_) return;
-  driving_ = false;
-  for (int bit = 0; bit < 8; ++bit) sim_.ReleasePinInput(wiring_.data_port, bit);
+  bus_.DriveAfter(2 + bus_.Cycles(kAccessNs), value);
 }
 
 void Sed1520Model::Fall(int n, std::uint64_t cycle) {
@@ -97,24 +56,19 @@ void Sed1520Model::Fall(int n, std::uint64_t cycle) {
   const bool read = Level(wiring_.rw);
   const bool data = Level(wiring_.a0);
   const double width = read ? kReadWidthNs : kWriteWidthNs;
-  if (cycle - chip.rose < Cycles(width))
-    Violation(cycle, "E" + std::to_string(n + 1) + " high " + std::to_string(Ns(cycle - chip.rose)) + " ns");
+  if (cycle - chip.rose < bus_.Cycles(width))
+    bus_.Violation(cycle, "E" + std::to_string(n + 1) + " high " + std::to_string(bus_.Ns(cycle - chip.rose)) + " ns");
   if (read) {
     if (data) {
       chip.latch = chip.ram[chip.page][chip.column];
       if (!chip.modify) chip.column = (chip.column + 1) % kColumns;
     }
-    const int generation = generation_;
-    sim_.After(3, [this, generation] { Release(generation); });
+    bus_.LetGoAfter(3);
     return;
   }
-  if (data_changed_ != 0 && cycle - data_changed_ < Cycles(kDataSetupNs))
-    Violation(cycle, "data changed " + std::to_string(Ns(cycle - data_changed_)) + " ns before E fell");
-  std::uint8_t byte = 0;
-  for (int bit = 0; bit < 8; ++bit) {
-    if (!sim_.PinIsOutput(wiring_.data_port, bit)) Violation(cycle, "a write with the data port not driven");
-    byte = static_cast<std::uint8_t>(byte | (sim_.PinPortBit(wiring_.data_port, bit) << bit));
-  }
+  if (bus_.LastChange() != 0 && cycle - bus_.LastChange() < bus_.Cycles(kDataSetupNs))
+    bus_.Violation(cycle, "data changed " + std::to_string(bus_.Ns(cycle - bus_.LastChange())) + " ns before E fell");
+  const std::uint8_t byte = bus_.ProgramByte(cycle);
   if (data) {
     chip.ram[chip.page][chip.column] = byte;
     chip.column = (chip.column + 1) % kColumns;
@@ -139,7 +93,7 @@ void Sed1520Model::Command(Chip& chip, std::uint8_t byte, std::uint64_t cycle) {
   else if (byte == 0xE2)
     chip = Chip{.ram = chip.ram};
   else if (byte != 0xA0 && byte != 0xA1 && byte != 0xA4 && byte != 0xA5 && byte != 0xA8 && byte != 0xA9)
-    Violation(cycle, "unknown command " + Hex(byte));
+    bus_.Violation(cycle, "unknown command " + HexByteText(byte));
 }
 
 PanelBitmap Sed1520Model::Panel() const {

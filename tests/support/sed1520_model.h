@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tests/support/panel_bitmap.h"
+#include "tests/support/panel_data_bus.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test {
@@ -48,7 +49,7 @@ class Sed1520Model {
   PanelBitmap Panel() const;
   std::uint8_t Ram(int chip, int page, int column) const { return chips_[chip].ram[page][column]; }
   bool DisplayOn(int chip) const { return chips_[chip].on; }
-  const std::vector<std::string>& Violations() const { return violations_; }
+  const std::vector<std::string>& Violations() const { return bus_.Violations(); }
 
  private:
   struct Chip {
@@ -67,22 +68,13 @@ class Sed1520Model {
   void Rise(int n, std::uint64_t cycle);
   void Fall(int n, std::uint64_t cycle);
   void Command(Chip& chip, std::uint8_t byte, std::uint64_t cycle);
-  void Drive(std::uint8_t value, int generation);
-  void Release(int generation);
   bool Level(int pin) const;
-  std::uint64_t Cycles(double ns) const;
-  double Ns(std::uint64_t cycles) const;
-  void Violation(std::uint64_t cycle, const std::string& what);
 
   SimRunner& sim_;
   Sed1520Wiring wiring_;
-  double mhz_;
+  PanelDataBus bus_;
   Chip chips_[2];
   std::uint64_t changed_[8] = {};
-  std::uint64_t data_changed_ = 0;
-  bool driving_ = false;
-  int generation_ = 0;
-  std::vector<std::string> violations_;
 };
 
 }  // namespace qbc::test
