@@ -18,18 +18,18 @@ struct Chip {
   const char* device;
   bool inputs_above_7;
 };
-const Chip kChips[] = {{"m8", false}, {"m32", false}, {"m168", false}, {"m2560", true}};
+const Chip kChips[] = {{"m8", false}, {"m32", false}, {"m168", false}, {"m128", false}, {"m2560", true}};
 
 std::string Program(const Chip& c, bool handler) {
   std::string p = "$device = " + std::string(c.device) + "\n$clock = 8\n$stack = 48\n";
   p += "Dim W As Word, B As Byte, W2 As Word, L As Long, C As Byte, W3 As Word, W4 As Word, M As Byte\n"
-       "Dim W5 As Word, N As Byte\n";
+       "Dim W5 As Word, N As Byte, B2 As Byte\n";
   if (handler) p += "Declare Interrupt Adcc()\n";
   p += "N = 0\nStart Adc\nADMUX = &H40\n";  // AVCC as the reference
   if (handler) p += "Enable Adcc\nEnable Interrupts\n";
   p += "W = Adc(3)\nB = Adc8(5)\nW2 = Adc(3)\nL = Adc(3) * 1000\nC = 6\nW3 = Adc(C)\n"
        "W4 = Adc(195)\nM = ADMUX\nWriteEE(7, Adc(5))\n";
-  if (c.inputs_above_7) p += "W5 = Adc(10)\n";
+  if (c.inputs_above_7) p += "W5 = Adc(10)\nB2 = Adc8(11)\n";
   if (handler) p += "Disable Interrupts\n";
   p += "End\n";
   if (handler) p += "Interrupt Adcc()\nN = N + 1\nEnd Interrupt\n";
@@ -46,6 +46,7 @@ TEST(Adc, InjectedVoltagesAreReadInEveryWidth) {
         sim.SetAdcInput(5, 2000);
         sim.SetAdcInput(6, 3000);
         sim.SetAdcInput(10, 4000);
+        sim.SetAdcInput(11, 1500);
       });
       ASSERT_TRUE(run->ok) << run->Diagnostics();
       const int ch3 = Converted(1000, 5000);
@@ -60,9 +61,10 @@ TEST(Adc, InjectedVoltagesAreReadInEveryWidth) {
       EXPECT_EQ(run->sim->Eeprom()[7] | (run->sim->Eeprom()[8] << 8), ch5);
       if (c.inputs_above_7) {
         EXPECT_EQ(run->Word("w5"), Converted(4000, 5000));
+        EXPECT_EQ(run->Byte("b2"), Converted(1500, 5000) >> 2);
       }
       if (handler) {
-        EXPECT_EQ(run->Byte("n"), c.inputs_above_7 ? 8 : 7);  // the handler saw every conversion
+        EXPECT_EQ(run->Byte("n"), c.inputs_above_7 ? 9 : 7);  // the handler saw every conversion
       }
     }
   }

@@ -1,6 +1,6 @@
 // InitEE, WriteEE and ReadEE on the simulator: every type written lands in the chip's
 // EEPROM lowest byte first and reads back in the type the expression wants, on chips with
-// a one-byte address (m48) and with two (m8, m168, m2560).
+// a one-byte address (m48) and with two (m8, m168, m128, m2560).
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -20,14 +20,14 @@ std::string Head(const std::string& device) {
 const char* const kVars =
     "Dim B As Byte, I As Integer, W As Word, L As Long, F As Float, T As Bit, X As Byte, Y As Byte\n"
     "Dim B2 As Byte, I2 As Integer, W2 As Word, L2 As Long, F2 As Float, T2 As Bit, K As Word\n"
-    "Dim Q0 As Byte, Q1 As Byte\n";
+    "Dim Q0 As Byte, Q1 As Byte, FA As Float, L3 As Long\n";
 
 struct Chip {
   const char* device;
   int base;  // first EEPROM address used
   size_t size;
 };
-const Chip kChips[] = {{"m48", 16, 256}, {"m8", 300, 512}, {"m168", 480, 512}, {"m2560", 4000, 4096}};
+const Chip kChips[] = {{"m48", 16, 256}, {"m8", 300, 512}, {"m168", 480, 512}, {"m128", 2000, 4096}, {"m2560", 4000, 4096}};
 
 // Writes a value of every type from `base` up, then reads each back.
 std::string EveryTypeProgram(int base) {
@@ -43,7 +43,9 @@ std::string EveryTypeProgram(int base) {
          "B2 = ReadEE(" + at(0) + ")\nI2 = ReadEE(" + at(1) + ")\nW2 = ReadEE(" + at(3) + ")\n"
          "L2 = ReadEE(" + at(5) + ")\nF2 = ReadEE(" + at(9) + ")\nT2 = ReadEE(" + at(13) + ")\n"
          // ReadEE as the right operand
-         "K = W + ReadEE(" + at(16) + ")\nEnd\n";
+         "K = W + ReadEE(" + at(16) + ")\n"
+         // an address computed as a float: the value read is a long all the same
+         "FA = " + at(5) + "\nL3 = ReadEE(FA)\nEnd\n";
 }
 
 TEST(Eeprom, EveryTypeIsWrittenLowestByteFirstAndReadBack) {
@@ -63,6 +65,7 @@ TEST(Eeprom, EveryTypeIsWrittenLowestByteFirstAndReadBack) {
     EXPECT_EQ(run->Integer("i2"), -2);
     EXPECT_EQ(run->Word("w2"), 0xBEEF);
     EXPECT_EQ(run->Long("l2"), 0x12345678u);
+    EXPECT_EQ(run->Long("l3"), 0x12345678u);
     EXPECT_EQ(run->FloatBits("f2"), std::bit_cast<uint32_t>(1.5f));
     EXPECT_EQ(run->Word("k"), (0xBEEF + (7 | 200 << 8)) & 0xFFFF);  // two bytes read for a word
   }

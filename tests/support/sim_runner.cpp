@@ -343,8 +343,13 @@ struct SimRunner::Impl {
   uint32_t adc_millivolts[16] = {};
   avr_io_write_t adcsra_write = nullptr;
   void* adcsra_param = nullptr;
-  avr_io_read_t adcl_read = nullptr;
-  void* adcl_param = nullptr;
+  // simavr's read of ADCL or ADCH, which samples the conversion's input.
+  struct AdcRead {
+    Impl* self;
+    avr_io_read_t read;
+    void* param;
+  };
+  AdcRead adc_reads[2] = {};
 
   // ADIF as on the chip: cleared by a written 1, kept by a written 0.
   static void OnAdcsraWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void* param) {
@@ -362,18 +367,19 @@ struct SimRunner::Impl {
   }
 
   // simavr measures only channels 0 to 7: a channel above takes channel 0's place (its
-  // voltage and mux entry) for the one read that samples the conversion.
-  static uint8_t OnAdclRead(avr_t* avr, avr_io_addr_t addr, void* param) {
-    auto* self = static_cast<Impl*>(param);
-    avr_adc_t* p = self->adc;
+  // voltage and mux entry) for the read that samples the conversion (of ADCL, or of ADCH
+  // alone for a left-adjusted result).
+  static uint8_t OnAdcResultRead(avr_t* avr, avr_io_addr_t addr, void* param) {
+    auto* r = static_cast<AdcRead*>(param);
+    avr_adc_t* p = r->self->adc;
     const uint8_t muxi = avr_regbit_get_array(avr, p->mux, ARRAY_SIZE(p->mux));
     const avr_adc_mux_t mux = p->muxmode[muxi];
     if (mux.kind != ADC_MUX_SINGLE || mux.src < 8 || mux.src > 15 || p->read_status)
-      return self->adcl_read(avr, addr, self->adcl_param);
+      return r->read(avr, addr, r->param);
     const uint16_t kept = p->adc_values[0];
-    p->adc_values[0] = static_cast<uint16_t>(self->adc_millivolts[mux.src]);
+    p->adc_values[0] = static_cast<uint16_t>(r->self->adc_millivolts[mux.src]);
     p->muxmode[muxi].src = 0;
-    const uint8_t v = self->adcl_read(avr, addr, self->adcl_param);
+    const uint8_t v = r->read(avr, addr, r->param);
     p->muxmode[muxi] = mux;
     p->adc_values[0] = kept;
     return v;
@@ -388,12 +394,14 @@ struct SimRunner::Impl {
     adcsra_param = w.param;
     w.c = OnAdcsraWrite;
     w.param = this;
-    auto& r = avr->io[AVR_DATA_TO_IO(adc->r_adcl)].r;
-    if (!r.c) return;
-    adcl_read = r.c;
-    adcl_param = r.param;
-    r.c = OnAdclRead;
-    r.param = this;
+    const uint8_t results[2] = {adc->r_adcl, adc->r_adch};
+    for (int i = 0; i < 2; ++i) {
+      auto& r = avr->io[AVR_DATA_TO_IO(results[i])].r;
+      if (!r.c) continue;
+      adc_reads[i] = {this, r.c, r.param};
+      r.c = OnAdcResultRead;
+      r.param = &adc_reads[i];
+    }
   }
 
   // The SPI unit's byte IRQs (simavr names the first unit 0 on some chips, '0' on others).
