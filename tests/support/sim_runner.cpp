@@ -338,6 +338,19 @@ struct SimRunner::Impl {
     avr->data[addr] = static_cast<uint8_t>(avr->data[addr] & ~v);
   }
 
+  // On the chip an external interrupt whose flag was set while it was disabled is taken as
+  // soon as it is enabled; simavr only takes one raised while enabled.
+  static void OnExtIntEnableWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void*) {
+    const uint8_t was = avr->data[addr];
+    avr->data[addr] = v;
+    for (int i = 0; i < avr->interrupts.vector_count; ++i) {
+      avr_int_vector_t* vec = avr->interrupts.vector[i];
+      if (vec->enable.reg != addr || vec->pending || !vec->raised.reg) continue;
+      const uint8_t mask = static_cast<uint8_t>(1u << vec->enable.bit);
+      if ((was & mask) == 0 && (v & mask) != 0 && avr_regbit_get(avr, vec->raised)) avr_raise_interrupt(avr, vec);
+    }
+  }
+
   // The ADC: simavr's module with our fixes of its flag and of the channels above 7.
   avr_adc_t* adc = nullptr;
   uint32_t adc_millivolts[16] = {};
@@ -585,6 +598,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
     avr_int_vector_t* v = d.avr->interrupts.vector[i];
     if (v->vector == 1 && v->raised.reg) {
       avr_register_io_write(d.avr, v->raised.reg, Impl::OnFlagWrite, &d);
+      if (v->enable.reg) avr_register_io_write(d.avr, v->enable.reg, Impl::OnExtIntEnableWrite, &d);
       break;
     }
   }

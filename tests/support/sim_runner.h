@@ -33,6 +33,8 @@
 //   read while it ran), not 0.
 // - A 1 written to an external interrupt flag (GIFR/EIFR) clears that flag and a 0 leaves
 //   the others alone (simavr would store the byte).
+// - An external interrupt whose flag was set while it was disabled is taken as soon as it
+//   is enabled (simavr would wait for the next edge).
 // - The ADC's interrupt flag ADIF in ADCSRA is cleared by a written 1 and kept by a written
 //   0 (simavr keeps it set, so a second polled conversion would end at once).
 // - The single-ended ADC channels 8 to 15 (ATmega640..2560, MUX5 set) read the voltage
