@@ -328,6 +328,22 @@ struct SimRunner::Impl {
     }
   }
 
+  // Reads watched by WatchReads: the register's own read handler (if any) still gives the
+  // value.
+  struct ReadWatch {
+    avr_io_read_t read;
+    void* param;
+    std::function<void(uint64_t, uint8_t)> fn;
+  };
+  std::list<ReadWatch> readWatches;
+
+  static uint8_t OnWatchedRead(avr_t* avr, avr_io_addr_t addr, void* param) {
+    auto* w = static_cast<ReadWatch*>(param);
+    const uint8_t v = w->read ? w->read(avr, addr, w->param) : avr->data[addr];
+    w->fn(avr->cycle, v);
+    return v;
+  }
+
   // On the chip a 1 written to an interrupt flag clears it and a 0 leaves it alone;
   // simavr would store the byte as written.
   static void OnFlagWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void*) {
@@ -763,6 +779,15 @@ void SimRunner::WatchWrites(uint32_t addr, std::function<void(uint8_t value)> wa
       impl_->avr, static_cast<avr_io_addr_t>(addr),
       [](avr_t*, avr_io_addr_t, uint8_t v, void* param) { (*static_cast<std::function<void(uint8_t)>*>(param))(v); },
       impl_->write_watches.back().get());
+}
+
+void SimRunner::WatchReads(uint32_t addr, std::function<void(uint64_t cycle, uint8_t value)> watch) {
+  Impl& d = *impl_;
+  if (!d.avr || addr < 0x20 || addr >= 0x20 + MAX_IOs) return;
+  auto& slot = d.avr->io[AVR_DATA_TO_IO(addr)].r;
+  d.readWatches.push_back({slot.c, slot.param, std::move(watch)});
+  slot.c = Impl::OnWatchedRead;
+  slot.param = &d.readWatches.back();
 }
 
 bool SimRunner::LoadEeprom(const std::string& eep_hex_path) {

@@ -191,6 +191,11 @@ class SimRunner {
   // Calls `watch` with the value of every write the program makes to the I/O register at
   // data address `addr` (after the simulator's own handling of it). Call after Load().
   void WatchWrites(uint32_t addr, std::function<void(uint8_t value)> watch);
+  // Calls `watch` with the cycle and the value of every read the program makes of the I/O
+  // register at data address `addr` (a PIN register: when a model's data was taken, to
+  // check it against the device's access time). The value is the one the program gets.
+  // Call after Load().
+  void WatchReads(uint32_t addr, std::function<void(uint64_t cycle, uint8_t value)> watch);
 
   // The data EEPROM. LoadEeprom puts an image in it as a programmer does before the
   // program starts (avra's .eep.hex; false when it cannot be read or does not fit);
