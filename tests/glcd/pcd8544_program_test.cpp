@@ -58,11 +58,12 @@ struct Shown {
   Pcd8544Model lcd;
 };
 
-Shown RunOnPanel(const std::string& body, int mhz, const std::string& tables = "", const std::string& dims = "") {
-  const std::string source = "$device = m8\n$clock = " + std::to_string(mhz) + "\n$stack = 32\n" + kGlcdLine + dims +
+Shown RunOnPanel(const std::string& body, int mhz, const std::string& tables = "", const std::string& dims = "",
+                 const std::string& device = "m8", const std::string& mcu = "atmega8") {
+  const std::string source = "$device = " + device + "\n$clock = " + std::to_string(mhz) + "\n$stack = 32\n" + kGlcdLine + dims +
                              body + "End\n" + tables;
   Shown shown{nullptr, Pcd8544Model({}, mhz)};
-  SimOptions options{.mcu = "atmega8", .frequency = static_cast<uint32_t>(mhz) * 1000000u, .max_cycles = 20'000'000};
+  SimOptions options{.mcu = mcu, .frequency = static_cast<uint32_t>(mhz) * 1000000u, .max_cycles = 20'000'000};
   shown.run = RunBasicWith(source, options, {}, [&](SimRunner& sim) { shown.lcd.Watch(sim); });
   if (shown.run->ok) shown.lcd.Decode(*shown.run->sim);
   return shown;
@@ -204,6 +205,23 @@ TEST(Pcd8544Text, TheGapAfterAGlyphIsClearedInEveryBankOfTheGlyph) {
   PutColumnBytes(art, 0, 0, {7, 7, 7, 0, 0, 255, 255, 255, 255, 255, 255, 255});
   PutColumnBytes(art, 0, 1, {224, 224, 224, 0, 0, 255, 255, 255, 255, 255, 255, 255});
   EXPECT_TRUE(s.lcd.Panel().SameAs(art, "pcd_glyph_gap"));
+}
+
+// The flash reads with elpm, and the calls, of a chip with RAMPZ give the same text.
+TEST(Pcd8544Text, TextOnAChipWithRampz) {
+  const struct {
+    const char* device;
+    const char* mcu;
+  } chips[] = {{"m128", "atmega128"}};
+  for (const auto& chip : chips) {
+    auto s = RunOnPanel("Dim B As Byte\nGlcdInit\nFontSet Fnt\nB = 7\nGLcd(1 , 1) , \"AZ\" ; B ; Chr(66)\n", 8, FontTable(),
+                        FontDim(), chip.device, chip.mcu);
+    ASSERT_TRUE(s.run->ok) << chip.device << "\n" << s.run->Diagnostics();
+    EXPECT_TRUE(s.lcd.Violations().empty()) << Violations(s.lcd);
+    std::vector<std::string> art = BlankArt(kW, kH);
+    DrawText(art, 1, 1, "AZ7B");
+    EXPECT_TRUE(s.lcd.Panel().SameAs(art, std::string("pcd_text_") + chip.device)) << chip.device;
+  }
 }
 
 // FontSet alone (no text item) still has its routine.
