@@ -367,6 +367,60 @@ struct SimRunner::Impl {
     }
   }
 
+  // Timer1's 8-bit phase-correct PWM: the overflow every 510 prescaled cycles. The control
+  // registers' own handlers are wrapped (simavr has room for only a few shared ones).
+  avr_timer_t* timer1 = nullptr;
+  avr_cycle_count_t pwm_period = 0;
+  struct WrappedWrite {
+    Impl* self = nullptr;
+    avr_io_write_t write = nullptr;
+    void* param = nullptr;
+  };
+  WrappedWrite timer1_controls[2];
+
+  static avr_cycle_count_t OnPhaseCorrectOverflow(avr_t* avr, avr_cycle_count_t when, void* param) {
+    auto* self = static_cast<Impl*>(param);
+    if (self->pwm_period == 0) return 0;
+    avr_raise_interrupt(avr, &self->timer1->overflow);
+    return when + self->pwm_period;
+  }
+
+  static void OnTimer1Control(avr_t* avr, avr_io_addr_t addr, uint8_t v, void* param) {
+    auto* wrapped = static_cast<WrappedWrite*>(param);
+    if (wrapped->write)
+      wrapped->write(avr, addr, v, wrapped->param);
+    else
+      avr_core_watch_write(avr, addr, v);
+    Impl* self = wrapped->self;
+    avr_timer_t* t = self->timer1;
+    const uint8_t wgm = avr_regbit_get_array(avr, t->wgm, 4);
+    const uint8_t cs = avr_regbit_get_array(avr, t->cs, 3);
+    static const avr_cycle_count_t kPrescale[8] = {0, 1, 8, 64, 256, 1024, 0, 0};
+    const avr_cycle_count_t period = wgm == 1 ? 510 * kPrescale[cs] : 0;
+    if (period == self->pwm_period) return;
+    avr_cycle_timer_cancel(avr, OnPhaseCorrectOverflow, self);
+    self->pwm_period = period;
+    if (period != 0) avr_cycle_timer_register(avr, period, OnPhaseCorrectOverflow, self);
+  }
+
+  void RunPhaseCorrectTimer1() {
+    for (avr_io_t* io = avr->io_port; io; io = io->next) {
+      if (!io->kind || std::string(io->kind) != "timer") continue;
+      auto* t = reinterpret_cast<avr_timer_t*>(io);
+      if (t->name != '1' || !t->wgm[0].reg || !t->cs[0].reg) continue;
+      timer1 = t;
+      const avr_io_addr_t regs[2] = {static_cast<avr_io_addr_t>(t->wgm[0].reg), static_cast<avr_io_addr_t>(t->cs[0].reg)};
+      for (int i = 0; i < 2; ++i) {
+        if (i == 1 && regs[1] == regs[0]) break;
+        auto& w = avr->io[AVR_DATA_TO_IO(regs[i])].w;
+        timer1_controls[i] = {this, w.c, w.param};
+        w.c = OnTimer1Control;
+        w.param = &timer1_controls[i];
+      }
+      return;
+    }
+  }
+
   // The ADC: simavr's module with our fixes of its flag and of the channels above 7.
   avr_adc_t* adc = nullptr;
   uint32_t adc_millivolts[16] = {};
@@ -609,6 +663,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
   d.se = SleepEnableOf(d.mcu);
   d.KeepStoppedCounts();
   d.FixAdc();
+  d.RunPhaseCorrectTimer1();
   // The external interrupt flags (the register of INT0, vector 1 on every chip here).
   for (int i = 0; i < d.avr->interrupts.vector_count; ++i) {
     avr_int_vector_t* v = d.avr->interrupts.vector[i];

@@ -37,6 +37,9 @@
 //   is enabled (simavr would wait for the next edge).
 // - The ADC's interrupt flag ADIF in ADCSRA is cleared by a written 1 and kept by a written
 //   0 (simavr keeps it set, so a second polled conversion would end at once).
+// - Timer1 in 8-bit phase-correct PWM (WGM 1), which simavr does not run, overflows every
+//   510 prescaled cycles (counting up to 255 and back to 0) and raises its overflow
+//   interrupt; the count register and the compare output pin are not modelled in that mode.
 // - The single-ended ADC channels 8 to 15 (ATmega640..2560, MUX5 set) read the voltage
 //   given by SetAdcInput, as channels 0 to 7 do (simavr has no input for them).
 #include <cstdint>
