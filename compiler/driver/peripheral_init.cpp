@@ -12,6 +12,7 @@
 #include "compiler/codegen/io_access.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/statements/peripherals/dtmf_statement.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
@@ -64,20 +65,24 @@ void EmitUart(CompilerState& st, std::uint8_t uart) {
 
 void EmitDtmfTimer(CompilerState& st) {
   for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Instr(Sep::kWide, "clr", r);
-  // Timer1 overflow interrupt: its enable bit and mask register differ between the
-  // families (bit 7 of TIMSK on the AT90S parts, bit 2 on most megas, TIMSK1 on the newer
-  // megas); the device file names the bit.
-  // The newer megas keep these timer registers in the extended I/O space.
-  const std::string mask = st.dev.NewMegaDevice ? "TIMSK1" : "TIMSK";
+  // Timer1 runs 8-bit phase-correct PWM on OC1A from here on; its overflow interrupt is
+  // _DTMF's to switch on while a tone plays. The newer megas keep these timer registers in
+  // the extended I/O space.
   const std::string fallback = st.dev.NewMegaDevice ? "sts" : "out";
-  st.out.Instr(Sep::kWide, "ldi", "zl,(1<<TOIE1)");
-  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, mask, fallback), mask + ",zl");
   st.out.Instr(Sep::kWide, "ldi", "zl,0x81");
   st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl");
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
   st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl");
-  const std::string ddr = "DDR" + LastUpper(st.Cells<DtmfCells>().DtmfPort);
-  EmitPortBit(st, ddr, st.Cells<DtmfCells>().DtmfPin, true, ddr + "," + st.Cells<DtmfCells>().DtmfPin);
+  // The tone comes out on OC1A whatever pin $dtmf names; a device not known here keeps
+  // the named one.
+  const DtmfCells& dtmf = st.Cells<DtmfCells>();
+  std::string letter = LastUpper(dtmf.DtmfPort.substr(0, dtmf.DtmfPort.find_last_not_of(' ') + 1));
+  std::string pin = dtmf.DtmfPin;
+  if (const auto oc1a = DtmfOutputPin(st)) {
+    letter = std::string(1, oc1a->port);
+    pin = std::to_string(oc1a->bit);
+  }
+  EmitPortBit(st, "DDR" + letter, pin, true, "DDR" + letter + "," + pin);
 }
 
 // Makes a shift port's clock pin an output.

@@ -17,7 +17,8 @@ struct Family {
 
 TEST(MetaPeriphAssemble, HeadsOfEveryWordAssemble) {
   const char* common =
-      "$key rows = portb &hf0, porta.1, 5, hi\n"
+      "$key rows = portb &hf0, portd.1, 5, hi\n"
+      "dim keybeep as byte\n"
       "$i2c sda = portc.1, scl = portc.0\n"
       "$pckey data = portd.3, clock = portd.4, noinit\n"
       "$1wire = portb.0, portd.7\n"

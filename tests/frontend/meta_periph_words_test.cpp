@@ -227,7 +227,7 @@ TEST(MetaPeriphDtmf, PinDurationVectorAndTimerLines) {
   EXPECT_EQ(h.UsedVectors(), (std::vector<int>{8}));  // OVF1addr of the ATmega8
   EXPECT_EQ(h.PeripheralInit(),
             "\t\tclr\t\tr10\r\n\t\tclr\t\tr11\r\n\t\tclr\t\tr12\r\n\t\tclr\t\tr13\r\n"
-            "\t\tldi\t\tzl,(1<<TOIE1)\r\n\t\tout\t\tTIMSK,zl\r\n\t\tldi\t\tzl,0x81\r\n\t\tout\t\tTCCR1A,zl\r\n"
+            "\t\tldi\t\tzl,0x81\r\n\t\tout\t\tTCCR1A,zl\r\n"
             "\t\tldi\t\tzl,0x01\r\n\t\tout\t\tTCCR1B,zl\r\n\t\tsbi\t\tDDRB,1\r\n");
 }
 

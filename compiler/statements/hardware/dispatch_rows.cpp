@@ -5,6 +5,9 @@
 #include "compiler/statements/hardware/eeprom_statements.h"
 #include "compiler/statements/hardware/interrupt_sense.h"
 #include "compiler/statements/hardware/interrupt_switches.h"
+#include "compiler/statements/peripherals/dtmf_statement.h"
+#include "compiler/statements/peripherals/keypad_functions.h"
+#include "compiler/statements/peripherals/rc5_statement.h"
 #include "compiler/statements/hardware/number_format.h"
 #include "compiler/statements/hardware/pulse.h"
 #include "compiler/statements/peripherals/shift_statements.h"
@@ -160,10 +163,10 @@ constexpr DispatchRow kRows[] = {
     {"readee", "CompileReadEEFunction", CompileReadEEFunction},
     {"initee", "CompileInitEEStatement", CompileInitEEStatement},
     {"sound", "CompileSoundStatement", CompileSoundStatement},
-    {"dtmf", "CompileDtmfStatement", nullptr},
-    {"rc5", "CompileRc5Statement", nullptr},
-    {"key", "CompileKeyFunction", nullptr},
-    {"nokey", "CompileNoKeyFunction", nullptr},
+    {"dtmf", "CompileDtmfStatement", CompileDtmfStatement},
+    {"rc5", "CompileRc5Statement", CompileRc5Statement},
+    {"key", "CompileKeyFunction", CompileKeyFunction},
+    {"nokey", "CompileNoKeyFunction", CompileNoKeyFunction},
     {"pckey", "CompilePcKeyFunction", nullptr},
     {"pckeysend", "CompilePcKeySendStatement", nullptr},
     {"spi", "CompileSpiFunction", CompileSpiFunction},

@@ -25,6 +25,9 @@ namespace qbc {
 
 namespace {
 
+// The software UART and the RC5 receiver each run Timer0 and its overflow handler.
+constexpr const char* kTimer0Twice = "$rc5 and $com1 both need Timer0!";
+
 bool IsM103PortCOrF(const CompilerState& st, const std::string& port) {
   return st.dev.DeviceName == "m103" && (port == "PORTC" || port == "PORTF");
 }
@@ -50,6 +53,10 @@ bool Int0OnPd0(const CompilerState& st) {
 // "=" port "." pin "," baud: the software UART sends on the given pin and receives on
 // INT0 (PD2), timed by Timer0.
 void ParseCom1(CompilerState& st) {
+  if (st.Cells<Rc5Cells>().Rc5Port != "     ") {
+    CompileError(st, kTimer0Twice);
+    return;
+  }
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
@@ -183,6 +190,16 @@ void ParseDtmf(CompilerState& st) {
   HoldOnLine(st);
   std::uint8_t ms = 0;
   if (ReadByteValue(st, ms, "Must be numeric constant")) st.Cells<DtmfCells>().DtmfVector = ms;
+  // The phase increments are counted in clock cycles, each in a byte: the highest tone's
+  // (1633 Hz) outgrows it below about 3.34 MHz.
+  const double mhz = st.cfg.CrystalFrequency;
+  if (mhz <= 0.0) {
+    CompileError(st, "Set $clock before $dtmf!");
+    --st.src.TokenIndex;
+  } else if (RoundHalfEven(1633.0 * 522240.0 / (mhz * 1000000.0)) > 255.0) {
+    CompileError(st, "DTMF needs a clock of 3.34 MHz or more!");
+    --st.src.TokenIndex;
+  }
   ClaimInterruptVector(st, "OVF1");
   st.Cells<DtmfCells>().DtmfUsed = true;
 }
@@ -254,6 +271,10 @@ void ParseShift(CompilerState& st, bool out) {
 // "=" port "." pin [ "," "interrupt" ]: the receiver samples the pin once per bit from the
 // Timer0 overflow interrupt.
 void ParseRc5(CompilerState& st) {
+  if (st.Cells<UartCells>().SoftUartInterrupt) {
+    CompileError(st, kTimer0Twice);
+    return;
+  }
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;

@@ -1,0 +1,90 @@
+#include "compiler/library/hardware/rc5_receiver.h"
+
+#include <string>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/frontend/meta_pins.h"
+#include "compiler/library/hardware/routine_interrupt.h"
+#include "compiler/statements/peripherals/meta_peripheral.h"
+#include "compiler/statements/peripherals/rc5_cells.h"
+
+namespace qbc {
+
+namespace {
+
+// The newer megas split Timer0's control register: the clock select is in TCCR0B.
+std::string Timer0Control(CompilerState& st) { return IoRegisterValue(st, "tccr0") >= 0 ? "TCCR0" : "TCCR0B"; }
+
+std::string Timer0Mask(CompilerState& st) { return IoRegisterValue(st, "timsk0") >= 0 ? "TIMSK0" : "TIMSK"; }
+
+// The pin operand of the skips: PINx,n, x the port's letter whether $rc5 named the pin by
+// its PORTx or its PINx register (the stored name is padded with blanks).
+std::string PinOperand(const CompilerState& st) {
+  const Rc5Cells& rc5 = st.Cells<Rc5Cells>();
+  const std::size_t last = rc5.Rc5Port.find_last_not_of(' ');
+  const std::string letter = last == std::string::npos ? "" : rc5.Rc5Port.substr(last, 1);
+  return "PIN" + UpperText(letter) + "," + rc5.Rc5Pin;
+}
+
+}  // namespace
+
+void EmitRc5ReceiveRoutine(CompilerState& st) {
+  const std::string control = Timer0Control(st);
+  const std::string mask = Timer0Mask(st);
+  const std::string pin = PinOperand(st);
+  st.out.Line();
+  st.out.Line(";////// RC5 receive ///////////////////////");
+  // The handler does the sampling: its interrupt and the I flag are on while a frame is
+  // read, whatever the program set, and the caller's settings come back at the end.
+  st.out.Label("_RC5");
+  EmitInterruptOn(st, mask, "TOIE0");
+  st.out.Instr("_RC53", Sep::kNarrow, "sbic", pin);
+  st.out.Instr(Sep::kNarrow, "rjmp", "_RC53");
+  st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Rc5TimerPrescaler(st).ClockSelect));
+  EmitWriteIoRegister(st, control, "zl");
+  st.out.Instr(Sep::kWide, "ldi", "r24,0x0e");
+  st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Rc5TimerReload(st, 350.0)));
+  EmitWriteIoRegister(st, "TCNT0", "zl");
+  st.out.Label("_RC51");
+  EmitReadIoRegister(st, control, "r25");
+  st.out.Instr(Sep::kWide, "cpi", "r25,0x00");
+  st.out.Instr(Sep::kNarrow, "brne", "_RC51");
+  st.out.Instr(Sep::kNarrow, "andi", "zh,0x3f");
+  st.out.Instr("_RC50", Sep::kNarrow, "sbis", pin);
+  st.out.Instr(Sep::kNarrow, "rjmp", "_RC50");
+  EmitInterruptRestore(st, mask);
+  st.out.Instr("ret");
+}
+
+void EmitRc5Ovf0InterruptRoutine(CompilerState& st) {
+  const std::string control = Timer0Control(st);
+  const std::string pin = PinOperand(st);
+  st.out.Line();
+  st.out.Line(";////// RC5 Ovf0 interrupt ////////////////");
+  st.out.Label("IntN" + std::to_string(FindVectorByPrefix(st, "OVF0")));
+  st.out.Instr(Sep::kWide, "ldi", "r25," + std::to_string(st.Cells<Rc5Cells>().Rc5Vector));
+  EmitWriteIoRegister(st, "TCNT0", "r25");
+  st.out.Text(R"(\t\tclc)");
+  st.out.Instr(Sep::kNarrow, "sbic", pin);
+  st.out.Text(R"(\t\tsec
+\t\trol\t\tzl
+\t\trol\t\tzh
+\t\tdec\t\tr24
+\t\tbrne\t_RC52
+\t\tlsl\t\tzl
+\t\trol\t\tzh
+\t\tlsl\t\tzl
+\t\trol\t\tzh
+\t\tlsr\t\tzl
+\t\tlsr\t\tzl)");
+  EmitWriteIoRegister(st, control, "r24");
+  st.out.Text(R"(\t\tcom\t\tzl
+\t\tcom\t\tzh
+\t\tandi\tzl,0x3f
+\t\tsbrs\tzh,0x07
+\t\tser\t\tzl
+_RC52:\treti)");
+}
+
+}  // namespace qbc

@@ -1,0 +1,126 @@
+// DTMF on the simulator: the compare values the Timer1 overflow handler writes are sampled
+// and each tone burst's two strongest tones found by DFT; every key gives its row and
+// column frequency within 1.5 % on the ATmega8 and ATmega88 at 4, 8 and 16 MHz. The
+// handler runs only while a tone plays, so For loops, float arithmetic and the program's
+// own interrupt settings around DTMF are those of the same program without it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tests/support/basic_program.h"
+#include "tests/support/dtmf_analyser.h"
+
+namespace qbc::test {
+namespace {
+
+constexpr int kTones[16][2] = {{941, 1336}, {697, 1209}, {697, 1336}, {697, 1477}, {770, 1209}, {770, 1336},
+                               {770, 1477}, {852, 1209}, {852, 1336}, {852, 1477}, {697, 1633}, {770, 1633},
+                               {852, 1633}, {941, 1633}, {941, 1209}, {941, 1477}};
+
+// The data address of OCR1AL.
+std::uint32_t Ocr1al(const std::string& device) { return device == "m88" ? 0x88 : 0x4A; }
+
+TEST(Dtmf, EveryKeyGivesItsTwoTones) {
+  for (const char* device : {"m8", "m88"}) {
+    for (const int mhz : {4, 8, 16}) {
+      SCOPED_TRACE(std::string(device) + " at " + std::to_string(mhz) + " MHz");
+      const std::string src = "$device = " + std::string(device) + "\n$clock = " + std::to_string(mhz) +
+                              "\n$stack = 32\n$dtmf = portb.1, 30\nDim I As Byte\n"
+                              "For I = 0 To 15\nDtmf(I)\nWaitms 1\nNext\nEnd\n";
+      DtmfAnalyser ear(mhz);
+      auto run = RunBasic(src, device, 40'000'000, [&](SimRunner& sim) { ear.Watch(sim, Ocr1al(device)); });
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      // One sample per PWM period of 510 cycles, for 30 ms and the cycles the handler
+      // takes from the wait.
+      // (an interrupt waits for the instruction under way: a few cycles late at most).
+      EXPECT_GE(ear.LongestSampleStep(), 510u);
+      EXPECT_LE(ear.LongestSampleStep(), 514u);
+      const auto bursts = ear.Bursts();
+      ASSERT_EQ(bursts.size(), 16u);
+      for (int key = 0; key < 16; ++key) {
+        SCOPED_TRACE("key code " + std::to_string(key));
+        const double samples = 30e3 * mhz / 510.0;
+        EXPECT_GE(static_cast<double>(ear.BurstLengths()[key]), samples);
+        EXPECT_LE(static_cast<double>(ear.BurstLengths()[key]), samples * 1.35);
+        EXPECT_NEAR(bursts[key].first, kTones[key][0], kTones[key][0] * 0.015);
+        EXPECT_NEAR(bursts[key].second, kTones[key][1], kTones[key][1] * 0.015);
+      }
+    }
+  }
+}
+
+// The same loop of float and For work, with and without a tone in each pass, with the
+// program's interrupts on: every result and the interrupt settings agree.
+TEST(Dtmf, LoopsAndFloatsAroundItAreUnchanged) {
+  for (const char* device : {"m8", "m88"}) {
+    SCOPED_TRACE(device);
+    auto program = [&](bool dtmf) {
+      return "$device = " + std::string(device) + "\n$clock = 8\n$stack = 48\n" +
+             (dtmf ? "$dtmf = portb.1, 2\n" : "") +
+             "Dim I As Byte, J As Word, N As Word, S As Integer, Fa As Float, Fb As Float\n"
+             "Enable Interrupts\nN = 300\nFa = 0.5\nFb = 1\n"
+             "For I = 1 To 12\n" +
+             (dtmf ? "Dtmf(I)\n" : "") +
+             "For J = 100 To N Step 50\nS = S + J\nNext\n"
+             "Fa = Fa * 1.25 + 0.75\nFb = Fb / 1.5\n" +
+             (dtmf ? "Dtmf(I)\n" : "") + "Fa = Fa - Fb\nNext\nEnd\n";
+    };
+    auto with = RunBasic(program(true), device, 20'000'000);
+    auto without = RunBasic(program(false), device, 20'000'000);
+    ASSERT_TRUE(with->ok) << with->Diagnostics();
+    ASSERT_TRUE(without->ok) << without->Diagnostics();
+    EXPECT_EQ(with->Byte("i"), without->Byte("i"));
+    EXPECT_EQ(with->Integer("s"), without->Integer("s"));
+    EXPECT_EQ(with->FloatBits("fa"), without->FloatBits("fa"));
+    EXPECT_EQ(with->FloatBits("fb"), without->FloatBits("fb"));
+    EXPECT_EQ(with->sim->Sreg() & 0x80, 0x80);
+  }
+}
+
+// Without interrupts enabled by the program the tones still play, and the program ends
+// with interrupts off as it had them.
+TEST(Dtmf, PlaysWithTheProgramsInterruptsOff) {
+  DtmfAnalyser ear(8);
+  auto run = RunBasic("$device = m8\n$clock = 8\n$stack = 32\n$dtmf = portb.1, 20\nDtmf(5)\nEnd\n", "m8", 2'000'000,
+                      [&](SimRunner& sim) {
+                        ear.Watch(sim, Ocr1al("m8"));
+                        sim.WatchPin('B', 1);
+                      });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  ASSERT_EQ(ear.Bursts().size(), 1u);
+  EXPECT_NEAR(ear.Bursts()[0].first, 770, 770 * 0.015);
+  EXPECT_EQ(run->sim->Sreg() & 0x80, 0);
+}
+
+// OC1A carries the tone whatever pin $dtmf names: it is made an output.
+TEST(Dtmf, Oc1aIsTheOutput) {
+  struct Case {
+    const char* device;
+    const char* pin;
+    char port;
+    int bit;
+  };
+  const std::vector<Case> cases = {
+      {"m8", "portb.3", 'B', 1}, {"m88", "portd.2", 'B', 1}, {"m16", "portb.1", 'D', 5}, {"m128", "portb.1", 'B', 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    const std::string src = "$device = " + std::string(c.device) + "\n$clock = 8\n$stack = 32\n$dtmf = " + c.pin +
+                            ", 2\nDtmf(1)\nEnd\n";
+    auto run = RunBasic(src, c.device, 2'000'000);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_TRUE(run->sim->PinIsOutput(c.port, c.bit));
+  }
+}
+
+TEST(Dtmf, RefusedClocks) {
+  const auto slow = CompileBasic("$device = m8\n$clock = 3.2\n$stack = 32\n$dtmf = portb.1, 20\nEnd\n");
+  EXPECT_TRUE(slow.StartsWithError("DTMF needs a clock of 3.34 MHz or more!", 4)) << slow.report;
+  const auto fast = CompileBasic("$device = m8\n$clock = 3.4\n$stack = 32\n$dtmf = portb.1, 20\nEnd\n");
+  EXPECT_EQ(fast.error_count, 0) << fast.report;
+}
+
+}  // namespace
+}  // namespace qbc::test
