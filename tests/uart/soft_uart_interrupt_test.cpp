@@ -21,19 +21,22 @@ struct Chip {
   const char* other_on;  // a line enabling another interrupt, read back after the run
   int other_mask;
   int other_address;  // that register's data address
+  const char* int1_on;  // lines enabling INT1 on rising edges, INT0 kept on falling ones
+  int int1_address;     // the external interrupt mask's data address
+  int int1_mask;
 };
 
 const Chip kChips[] = {
-    {"m8", 'D', 2, "timsk", "Timsk = &H04", 0x04, 0x59},
-    {"m88", 'D', 2, "timsk1", "Timsk1 = &H01", 0x01, 0x6f},
-    {"m128", 'D', 0, "timsk", "Timsk = &H04", 0x04, 0x57},
+    {"m8", 'D', 2, "timsk", "Timsk = &H04", 0x04, 0x59, "Mcucr = &H0E\nGicr = &HC0", 0x5b, 0x80},
+    {"m88", 'D', 2, "timsk1", "Timsk1 = &H01", 0x01, 0x6f, "Eicra = &H0E\nEimsk = &H03", 0x3d, 0x02},
+    {"m128", 'D', 0, "timsk", "Timsk = &H04", 0x04, 0x57, "Eicra = &H0E\nEimsk = &H03", 0x59, 0x02},
 };
 
 std::string Program(const Chip& c, int mhz, int baud, const std::string& body) {
   return "$device = " + std::string(c.device) + "\n$clock = " + std::to_string(mhz) +
          "\n$stack = 48\n$com1 = portb.1, " + std::to_string(baud) + "\n" +
          "Dim B1 As Byte, B2 As Byte, B3 As Byte, N As Byte, K As Word, F As Float, G As Float\n" + c.other_on +
-         "\nEnable Interrupts\n" + body + "End\n";
+         "\n" + c.int1_on + "\nEnable Interrupts\n" + body + "End\n";
 }
 
 struct Rate {
@@ -65,6 +68,7 @@ TEST(SoftUartInterrupt, SendsInTheBackground) {
       EXPECT_LT(got.worst_bit_error, 0.02) << where;
       // Timer1's overflow interrupt, enabled by the program, is still enabled.
       EXPECT_EQ(run->sim->Sram(c.other_address) & c.other_mask, c.other_mask) << where;
+      EXPECT_EQ(run->sim->Sram(c.int1_address) & c.int1_mask, c.int1_mask) << where;
     }
   }
 }
@@ -124,7 +128,7 @@ TEST(SoftUartInterrupt, StatementsItCannotServe) {
   for (const Case& c : cases) {
     const auto compiled = CompileBasic(Program(kChips[0], 8, 9600, std::string(c.line) + "\n"));
     EXPECT_EQ(compiled.error_count, 1) << c.line << compiled.report;
-    EXPECT_TRUE(compiled.StartsWithError(c.message, 8)) << c.line << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError(c.message, 10)) << c.line << compiled.report;
   }
 }
 
