@@ -10,6 +10,7 @@
 #include "compiler/library/display/glcd_routines.h"
 #include "compiler/library/display/page_glcd_routines.h"
 #include "compiler/library/display/pcd8544_routines.h"
+#include "compiler/library/display/t6963_routines.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
@@ -30,7 +31,7 @@ void SetMul16uAfterT6963(CompilerState& st) { st.used.Set(NeedMul16u); }
 void FsParameterError(CompilerState& st) { CompileError(st, "FS parameter not defined!"); }
 
 const LinkRow kRows[] = {
-    {1140, "EmitT6963GraphLcdSetRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1), nullptr},
+    {1140, "EmitT6963GraphLcdSetRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1), EmitT6963GraphLcdSetRoutines},
     {.Key = 1150, .Name = "SetMul16uAfterT6963", .Guard = QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1), .Action = SetMul16uAfterT6963},
     {1160, "EmitHd61202GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2), EmitHd61202GraphLcdInitRoutines},
     {1170, "EmitSed1520GraphLcdInitRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 3), EmitSed1520GraphLcdInitRoutines},
@@ -45,8 +46,8 @@ const LinkRow kRows[] = {
     {1260, "EmitT6963FontHexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedGlcdHex])), nullptr},
     {1270, "EmitT6963ChrRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTFchr])), nullptr},
     {1280, "EmitT6963BoxRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedBox])), nullptr},
-    {1290, "EmitT6963GraphHomeAreaRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedGrpHome])), nullptr},
-    {1300, "EmitT6963TextHomeAreaRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTxtHome])), nullptr},
+    {1290, "EmitT6963GraphHomeAreaRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedGrpHome])), EmitT6963GraphHomeAreaRoutines},
+    {1300, "EmitT6963TextHomeAreaRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTxtHome])), EmitT6963TextHomeAreaRoutines},
     {1310, "EmitT6963Pset8Routine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) == 0)), nullptr},
     {1320, "EmitT6963Pset6Routine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) == 1)), nullptr},
     {.Key = 1330, .Name = "FsParameterError", .Guard = QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedPset] && FsDigit(s) > 1)), .Action = FsParameterError},
@@ -60,8 +61,8 @@ const LinkRow kRows[] = {
     {1410, "EmitT6963ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
     {1420, "EmitT6963FillRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedGfill])), nullptr},
     {1430, "EmitT6963InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedInverse])), nullptr},
-    {1440, "EmitT6963WriteByteRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTwri])), nullptr},
-    {1450, "EmitT6963ReadRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTrd])), nullptr},
+    {1440, "EmitT6963WriteByteRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTwri])), EmitT6963WriteByteRoutine},
+    {1450, "EmitT6963ReadRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTrd] || s.used[NeedPoint])), EmitT6963ReadRoutines},
     {1460, "EmitT6963HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedThb])), nullptr},
     {1470, "EmitFontSelectRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType >= 1 && s.Cells<GlcdCells>().GlcdType <= 4 && (s.used[NeedFnt])), EmitFontSelectRoutine},
     {1480, "EmitHd61202PsetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 2 && (s.used[NeedPset])), nullptr, EmitPageGlcdPsetRoutine, 2},

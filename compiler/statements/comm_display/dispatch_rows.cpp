@@ -77,10 +77,10 @@ constexpr DispatchRow kRows[] = {
     {"gwrite", "CompileGWriteStatement", CompileGWriteStatement},
     {"gcursor", "CompileGCursorStatement", CompileGCursorStatement},
     {"gcommand", "CompileGCommandStatement", CompileGCommandStatement},
-    {"txthomeset", "CompileTxtHomeSetStatement", nullptr},
-    {"txtareaset", "CompileTxtAreaSetStatement", nullptr},
-    {"grphomeset", "CompileGrpHomeSetStatement", nullptr},
-    {"grpareaset", "CompileGrpAreaSetStatement", nullptr},
+    {"txthomeset", "CompileTxtHomeSetStatement", CompileTxtHomeSetStatement},
+    {"txtareaset", "CompileTxtAreaSetStatement", CompileTxtAreaSetStatement},
+    {"grphomeset", "CompileGrpHomeSetStatement", CompileGrpHomeSetStatement},
+    {"grpareaset", "CompileGrpAreaSetStatement", CompileGrpAreaSetStatement},
 };
 
 }  // namespace

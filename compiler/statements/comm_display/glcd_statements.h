@@ -25,6 +25,11 @@ void CompileTClsStatement(CompilerState& st);
 void CompileGLcdStatement(CompilerState& st);
 void CompileGNumStatement(CompilerState& st);
 
+void CompileTxtAreaSetStatement(CompilerState& st);
+void CompileGrpAreaSetStatement(CompilerState& st);
+void CompileTxtHomeSetStatement(CompilerState& st);
+void CompileGrpHomeSetStatement(CompilerState& st);
+
 void CompileGCursorStatement(CompilerState& st);
 void CompileGCommandStatement(CompilerState& st);
 void CompileGWriteStatement(CompilerState& st);
