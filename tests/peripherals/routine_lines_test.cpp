@@ -25,9 +25,9 @@ TEST(PeripheralRoutines, LinesInTheLowIoSpace) {
        "\t\tret\r\n"},
       {"$shiftin data = portc.2, clock = portc.3, lsb\nB = ShiftIn\n",
        ";////// ShiftIn //////////////////////////\r\n"
-       "_Sin:\tcbi\t\tDDRC,2\r\n\t\tldi\t\tr24,0x08\r\n_Si2:\tclc\r\n\t\tsbi\t\tPORTC,3\r\n"
+       "_Sin:\tcbi\t\tDDRC,2\r\n\t\tpush\tr24\r\n\t\tldi\t\tr24,0x08\r\n_Si2:\tclc\r\n\t\tsbi\t\tPORTC,3\r\n"
        "\t\tsbic\tPINC,2\r\n\t\tsec\r\n\t\tror\t\tzl\r\n\t\tcbi\t\tPORTC,3\r\n\t\tdec\t\tr24\r\n"
-       "\t\tbrne\t_Si2\r\n\t\tret\r\n"},
+       "\t\tbrne\t_Si2\r\n\t\tpop\t\tr24\r\n\t\tret\r\n"},
       {"$shiftout data = portb.0, clock = portb.1, lsb\nShiftOut B, 2\n",
        ";////// ShiftOutAll ///////////////////////\r\n"
        "_SOAll:\tmov\t\tr25,zl\r\n_SOA1:\tld\t\tzl,X+\r\n\t\trcall\t_Sout\r\n\t\tdec\t\tr25\r\n"

@@ -171,6 +171,39 @@ TEST(ShiftIn, BytesOfEveryWantedTypeOnEveryKindOfPort) {
   }
 }
 
+// ShiftIn inside expressions: the left operand of an operator waits in r24:r25 (and r16,
+// r17 for a long) while the bits come in.
+TEST(ShiftIn, InsideExpressions) {
+  struct Case {
+    const char* body;
+    const char* var;
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t value;
+  };
+  const std::vector<Case> cases = {
+      {"B = ShiftIn + 1\n", "b", {0x41}, 0x42},
+      {"W = 1000 + ShiftIn\n", "w", {0x01, 0x02}, 1000 + 0x0102},
+      {"L = 100000 + ShiftIn\n", "l", {0, 1, 0, 2}, 100000 + 0x00010002},
+      {"B = 7\nB = B * ShiftIn\n", "b", {3}, 21},
+  };
+  for (const char* device : {"m8", "m128"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(device) + ": " + c.body);
+      const char port = std::string(device) == "m8" ? 'B' : 'F';
+      const std::string p = std::string("port") + static_cast<char>(port + 32);
+      std::unique_ptr<ShiftInSource> part;
+      auto run = RunBasic(Program(device, "$shiftin data = " + p + ".2, clock = " + p + ".3, msb", c.body), device,
+                          5'000'000, [&](SimRunner& sim) {
+                            part = std::make_unique<ShiftInSource>(sim, port, 2, 3, BitsOf(c.bytes, true));
+                          });
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      const std::string var = c.var;
+      const std::uint32_t got = var == "b" ? run->Byte(var) : var == "w" ? run->Word(var) : run->Long(var);
+      EXPECT_EQ(got, c.value);
+    }
+  }
+}
+
 TEST(ShiftOut, RefusedStatements) {
   struct Case {
     const char* meta;

@@ -76,6 +76,9 @@ void EmitShiftInRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Line(";////// ShiftIn //////////////////////////");
   PinLine(st, "_Sin", ddr, s.ShiftInDataPin, false, ddr + "," + s.ShiftInDataPin);
+  // ShiftIn stands inside expressions, where the left operand of "2 + ShiftIn" waits in
+  // r24:r25: the bit count keeps it.
+  st.out.Instr(Sep::kNarrow, "push", "r24");
   st.out.Instr(Sep::kWide, "ldi", "r24,0x08");
   // The data pin is sampled while the clock is high, after the stretch.
   st.out.Instr("_Si2", Sep::kWide, "clc");
@@ -87,6 +90,7 @@ void EmitShiftInRoutine(CompilerState& st) {
   PinLine(st, "", port, s.ShiftInClockPin, false, clock);
   st.out.Instr(Sep::kWide, "dec", "r24");
   st.out.Instr(Sep::kNarrow, "brne", "_Si2");
+  st.out.Instr(Sep::kWide, "pop", "r24");
   st.out.Instr("ret");
 }
 
