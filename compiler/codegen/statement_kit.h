@@ -53,6 +53,16 @@ inline void ReportInPlace(CompilerState& st, std::string_view message) {
   --st.src.TokenIndex;
 }
 
+// How a statement's lines spell the call of the long-to-text routine: the serial print
+// lines as it is labelled ("_S2str"), the display and string lines "_S2Str" (the assembler
+// matches labels without regard to case).
+enum class LongTextLabel { kAsLabelled, kCapitalS };
+
+// Turns the byte, integer, word or long in the working registers into text in the number
+// buffer (the call and its routine's used flag); false, with nothing written, for any
+// other type.
+bool EmitNumberToText(CompilerState& st, std::uint8_t type, LongTextLabel spelling);
+
 // True on the ":" or the end of the line that ends the statement.
 inline bool AtStatementEnd(CompilerState& st) { return st.TokText() == ":" || AtLineEnd(st); }
 

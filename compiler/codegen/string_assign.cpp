@@ -4,6 +4,7 @@
 
 #include "compiler/base/flags/arith_flags.h"
 #include "compiler/base/flags/core_flags.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
@@ -155,8 +156,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong: {
-      static const char* const kRoutine[] = {"_B2Str", "_I2Str", "_W2Str", "_S2Str"};
-      CallLibrary(st, kRoutine[type - kTypeByte], type == kTypeByte ? NeedByteToStr : type == kTypeLong ? NeedLongToStr : NeedIntToStr);
+      kit::EmitNumberToText(st, type, kit::LongTextLabel::kCapitalS);
       PopDestination(st);
       destination();
       CallLibrary(st, "_StStr", NeedStoreStr);

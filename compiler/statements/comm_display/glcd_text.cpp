@@ -49,24 +49,23 @@ void RestorePosition(CompilerState& st) {
 }
 
 void WriteValueItem(CompilerState& st, const TextRoutines& r) {
-  switch (kit::ItemType(st)) {
-    case kTypeByte: CallLibrary(st, "_B2Str", NeedByteToStr); break;
-    case kTypeInteger: CallLibrary(st, "_I2Str", NeedIntToStr); break;
-    case kTypeWord: CallLibrary(st, "_W2Str", NeedIntToStr); break;
-    case kTypeLong: CallLibrary(st, "_S2Str", NeedLongToStr); break;
-    case kTypeFloat: strlines::EmitFloatToText(st); break;
-    case kTypeString:
-      RestorePosition(st);
+  const std::uint8_t type = kit::ItemType(st);
+  if (type == kTypeString || type == kTypeFlashString) {
+    RestorePosition(st);
+    if (type == kTypeString)
       CallLibrary(st, r.string, r.string_flag);
-      return;
-    case kTypeFlashString:
-      RestorePosition(st);
+    else
       CallLibrary(st, r.constant, r.constant_flag);
-      return;
-    default:
+    return;
+  }
+  // Numbers and floats become text in the number buffer, which the number routine prints.
+  if (!kit::EmitNumberToText(st, type, kit::LongTextLabel::kCapitalS)) {
+    if (type != kTypeFloat) {
       RestorePosition(st);
       kit::ReportInPlace(st, "Unknown identifier ");
       return;
+    }
+    strlines::EmitFloatToText(st);
   }
   RestorePosition(st);
   CallLibrary(st, r.number, r.number_flag);

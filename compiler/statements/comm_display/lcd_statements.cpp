@@ -52,24 +52,13 @@ void EmitChrItem(CompilerState& st) {
 }
 
 void EmitLcdValue(CompilerState& st) {
-  switch (kit::ItemType(st)) {
-    case kTypeBit:
-    case kTypeByte:
-      CallLibrary(st, "_B2Str", NeedByteToStr);
-      CallLibrary(st, "_LBW", NeedLcdPrintByte);
-      break;
-    case kTypeInteger:
-      CallLibrary(st, "_I2Str", NeedIntToStr);
-      CallLibrary(st, "_LBW", NeedLcdPrintWord);
-      break;
-    case kTypeWord:
-      CallLibrary(st, "_W2Str", NeedIntToStr);
-      CallLibrary(st, "_LBW", NeedLcdPrintWord);
-      break;
-    case kTypeLong:
-      CallLibrary(st, "_S2Str", NeedLongToStr);
-      CallLibrary(st, "_LBW", NeedLcdPrintWord);
-      break;
+  const std::uint8_t type = kit::ItemType(st);
+  const std::uint8_t number = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
+  if (kit::EmitNumberToText(st, number, kit::LongTextLabel::kCapitalS)) {
+    CallLibrary(st, "_LBW", number == kTypeByte ? NeedLcdPrintByte : NeedLcdPrintWord);
+    return;
+  }
+  switch (type) {
     case kTypeString: CallLibrary(st, "_LSt", NeedLcdPrintString); break;
     case kTypeFlashString: CallLibrary(st, "_LSc", NeedLcdPrintStringConst); break;
     case kTypeFloat:

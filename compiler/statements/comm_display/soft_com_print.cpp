@@ -47,24 +47,12 @@ bool SendBinary(CompilerState& st, int com, std::uint8_t type) {
 }  // namespace
 
 void EmitSoftPrintValue(CompilerState& st, int com) {
-  const std::string number = ComLabel("_PCBW", com);
-  switch (kit::ItemType(st)) {
-    case kTypeByte:
-      CallLibrary(st, "_B2Str", NeedByteToStr);
-      CallLibrary(st, number, Of(kComPrintByte, com));
-      break;
-    case kTypeInteger:
-      CallLibrary(st, "_I2Str", NeedIntToStr);
-      CallLibrary(st, number, Of(kComPrintWord, com));
-      break;
-    case kTypeWord:
-      CallLibrary(st, "_W2Str", NeedIntToStr);
-      CallLibrary(st, number, Of(kComPrintWord, com));
-      break;
-    case kTypeLong:
-      CallLibrary(st, "_S2str", NeedLongToStr);
-      CallLibrary(st, number, Of(kComPrintWord, com));
-      break;
+  const std::uint8_t type = kit::ItemType(st);
+  if (kit::EmitNumberToText(st, type, kit::LongTextLabel::kAsLabelled)) {
+    CallLibrary(st, ComLabel("_PCBW", com), Of(type == kTypeByte ? kComPrintByte : kComPrintWord, com));
+    return;
+  }
+  switch (type) {
     case kTypeString: CallLibrary(st, ComLabel("_PC", com, "St"), Of(kComPrintString, com)); break;
     case kTypeFlashString: CallLibrary(st, ComLabel("_PC", com, "Sc"), Of(kComPrintStringConst, com)); break;
     default: kit::ReportInPlace(st, "Must be variable!"); break;

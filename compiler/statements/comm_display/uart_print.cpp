@@ -43,25 +43,15 @@ void EmitChrItem(CompilerState& st, const UartPort& port) {
 
 void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
   const UartPort& port = UartPortOf(uart);
-  const std::string number = UartLabel(port, "_PrBW");
-  switch (kit::ItemType(st)) {
-    case kTypeBit:
-    case kTypeByte:
-      CallLibrary(st, "_B2Str", NeedByteToStr);
-      CallLibrary(st, number, port.printByte);
-      break;
-    case kTypeInteger:
-      CallLibrary(st, "_I2Str", NeedIntToStr);
-      CallLibrary(st, number, port.printInteger);
-      break;
-    case kTypeWord:
-      CallLibrary(st, "_W2Str", NeedIntToStr);
-      CallLibrary(st, number, port.printWord);
-      break;
-    case kTypeLong:
-      CallLibrary(st, "_S2str", NeedLongToStr);
-      CallLibrary(st, number, port.printWord);
-      break;
+  const std::uint8_t type = kit::ItemType(st);
+  const std::uint8_t numeric = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
+  if (kit::EmitNumberToText(st, numeric, kit::LongTextLabel::kAsLabelled)) {
+    CallLibrary(st, UartLabel(port, "_PrBW"),
+                numeric == kTypeByte ? port.printByte : numeric == kTypeInteger ? port.printInteger : port.printWord);
+    if (newLine) EmitLineEnd(st, port);
+    return;
+  }
+  switch (type) {
     case kTypeString: CallLibrary(st, UartLabel(port, "_PSt"), port.printString); break;
     case kTypeFlashString: CallLibrary(st, UartLabel(port, "_PSc"), port.printStringConst); break;
     case kTypeFloat:
