@@ -5,6 +5,15 @@
 
 namespace qbc {
 
+void EmitLoadFlashLabelZ(CompilerState& st, const std::string& label) {
+  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + label + "*2)");
+  st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + label + "*2)");
+  if (st.dev.NeedRampz) {
+    st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + label + "*2)");
+    st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
+  }
+}
+
 void EmitCall(CompilerState& st, std::string_view label) { st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, label); }
 
 void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag) {

@@ -16,6 +16,10 @@ void EmitCall(CompilerState& st, std::string_view label);
 // step write that routine: a call without its routine cannot be written this way.
 void CallLibrary(CompilerState& st, std::string_view label, UsedFlag flag);
 
+// The byte address of flash label `label` into Z ("ldi" of byte1 and byte2 of label*2),
+// and its third byte into RAMPZ (through r18) on a chip whose flash reaches beyond 64 KB.
+void EmitLoadFlashLabelZ(CompilerState& st, const std::string& label);
+
 // The device-file value of a register (looked up in lower case), or -1 when the name is no
 // register of the device.
 int IoRegisterValue(CompilerState& st, std::string_view name);

@@ -297,12 +297,7 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
     case kTypeString:
     case kTypeFlashString:
       st.out.Instr(Sep::kWide, "mov", "r24,zl");
-      st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
-      st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
-      if (st.dev.NeedRampz) {
-        st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + name + "*2)");
-        st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
-      }
+      EmitLoadFlashLabelZ(st, name);
       CallLibrary(st, "_FSC", NeedFSC);
       break;
     default:

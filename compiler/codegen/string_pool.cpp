@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/base/compile_error.h"
 
@@ -25,12 +26,7 @@ int AddStringConstant(CompilerState& st, const std::string& text) {
 
 void EmitLoadFlashAddressZ(CompilerState& st, int poolNumber) {
   const std::string& label = st.sym.StringConstants[poolNumber].Label;
-  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + label + "*2)");
-  st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + label + "*2)");
-  if (st.dev.NeedRampz) {
-    st.out.Instr(Sep::kWide, "ldi", "r18,byte3(" + label + "*2)");
-    st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
-  }
+  EmitLoadFlashLabelZ(st, label);
 }
 
 std::string PoolDataOperands(const std::string& text) {

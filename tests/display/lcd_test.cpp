@@ -2,10 +2,12 @@
 // HD44780 that checks the data sheet's timing.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 #include "tests/support/basic_program.h"
 #include "tests/support/hd44780_model.h"
+#include "tests/support/routine_bench.h"
 
 namespace qbc::test {
 namespace {
@@ -93,6 +95,39 @@ TEST_P(LcdOnModel, ShowsEveryItemOnEveryRowWithoutTransferWhileBusy) {
   EXPECT_TRUE(lcd.Faults().empty()) << lcd.Faults().front() << " (" << lcd.Faults().size() << " faults)";
 }
 
+// DefLcdChar: the rows land in the character generator, a character defined twice takes
+// its second rows, the display shows the user characters, and the program runs on past
+// each table.
+using Rows = std::array<int, 8>;
+constexpr Rows kCross{0x11, 0x0A, 0x04, 0x0A, 0x11, 0x00, 0x1F, 0x00};
+constexpr Rows kArrow{0x04, 0x0E, 0x1F, 0x04, 0x04, 0x04, 0x04, 0x00};
+constexpr Rows kSteps{0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+// Run as instructions, the last word of this table (0x1000, cpse r0,r0) would skip the
+// pointer load after it.
+constexpr Rows kBar{0x04, 0x0E, 0x04, 0x0E, 0x1F, 0x1F, 0x00, 0x10};
+
+std::string Define(int n, const Rows& rows) {
+  std::string line = "DefLcdChar " + std::to_string(n);
+  for (int r : rows) line += " , &h" + bench::Hex2(static_cast<unsigned>(r)).substr(2);
+  return line + "\n";
+}
+
+TEST_P(LcdOnModel, UserCharactersReachTheCharacterGeneratorAndShow) {
+  const LcdCase& c = GetParam();
+  const std::string body = "Dim B As Byte\nB = 1\n" + Define(3, kCross) + Define(0, kSteps) + Define(3, kArrow) +
+                           Define(7, kBar) + "B = B + 1\nLcd \"A\" ; Chr(3) ; Chr(0) ; Chr(7) ; B\n";
+  Shown shown = RunOnDisplay(c, body);
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  const Hd44780Model& lcd = shown.lcd;
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(lcd.Cgram(0 + i), kSteps[static_cast<std::size_t>(i)]) << "character 0 row " << i;
+    EXPECT_EQ(lcd.Cgram(24 + i), kArrow[static_cast<std::size_t>(i)]) << "character 3 row " << i;
+    EXPECT_EQ(lcd.Cgram(56 + i), kBar[static_cast<std::size_t>(i)]) << "character 7 row " << i;
+  }
+  EXPECT_EQ(lcd.Row(1, c.columns, c.rows), Padded(std::string("A\x03", 2) + std::string(1, '\0') + "\x07" "2", c.columns));
+  EXPECT_TRUE(lcd.Faults().empty()) << lcd.Faults().front();
+}
+
 INSTANTIATE_TEST_SUITE_P(Wirings, LcdOnModel, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<LcdCase>& p) { return std::string(p.param.name); });
 
@@ -112,6 +147,7 @@ TEST(LcdErrors, AreReportedAtTheirLine) {
       {"Dim B As Byte\nInitLcd()\n", "Lcd is not configured!", 5},
       {"Dim B As Byte\nLcd B\n", "Lcd is not configured!", 5},
       {"Dim B As Byte\nLocate 1 , 1\n", "Lcd is not configured!", 5},
+      {"Dim B As Byte\nDefLcdChar 1 , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8\n", "Lcd is not configured!", 5},
       {"$lcd = portd.4 , rs = portb.0 , e1 = portb.1 , e2 = portb.2 , 40 , 4\n", "Not supported yet: E2", 4},
   };
   const LcdError configured[] = {
@@ -121,6 +157,8 @@ TEST(LcdErrors, AreReportedAtTheirLine) {
       {"Dim L As Long\nLcd Hex(l)\n", "Must be Byte or Word!", 6},
       {"Cursor Up\n", "On, Off, Blink or NoBlink!", 5},
       {"Display Dim\n", "ON or OFF!", 5},
+      {"DefLcdChar 8 , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8\n", "From 0 to 7!", 5},
+      {"Dim B As Byte\nDefLcdChar B , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8\n", "From 0 to 7!", 6},
   };
   const std::string head = "$device = m8\n$clock = 8\n$stack = 32\n";
   for (const LcdError& c : cases) {

@@ -17,7 +17,7 @@ const LinkRow kRows[] = {
     {710, "EmitLcdStringRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintString]), EmitLcdStringRoutine},
     {720, "EmitLcdStringConstRoutine", QBC_LINK_GUARD(s.used[NeedLcdPrintStringConst]), EmitLcdStringConstRoutine},
     {730, "EmitLcdHexRoutine", QBC_LINK_GUARD(s.used[NeedLcdHex]), EmitLcdHexRoutine},
-    {1090, "EmitCopyLcdCharsRoutine", QBC_LINK_GUARD(s.used[NeedDef]), nullptr},
+    {1090, "EmitCopyLcdCharsRoutine", QBC_LINK_GUARD(s.used[NeedDef]), EmitCopyLcdCharsRoutine},
 };
 
 }  // namespace

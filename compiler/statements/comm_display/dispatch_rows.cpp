@@ -52,7 +52,7 @@ constexpr DispatchRow kRows[] = {
     {"locate", "CompileLocateStatement", CompileLocateStatement},
     {"cursor", "CompileCursorStatement", CompileCursorStatement},
     {"display", "CompileDisplayStatement", CompileDisplayStatement},
-    {"deflcdchar", "CompileDefLcdCharStatement", nullptr},
+    {"deflcdchar", "CompileDefLcdCharStatement", CompileDefLcdCharStatement},
     {"initlcd", "CompileInitLcdStatement", CompileInitLcdStatement},
     {"contrast", "CompileContrastStatement", nullptr},
     // Graphic LCD

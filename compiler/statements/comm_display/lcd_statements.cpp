@@ -4,6 +4,8 @@
 
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/lcd_flags.h"
+#include "compiler/base/labels.h"
+#include "compiler/codegen/data_list.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
@@ -182,6 +184,38 @@ void CompileInitLcdStatement(CompilerState& st) {
   EmitCall(st, "LcdIni");
   ExpectToken(st, "(");
   ExpectToken(st, ")");
+}
+
+void CompileDefLcdCharStatement(CompilerState& st) {
+  CheckConfigured(st);
+  ++st.src.TokenIndex;
+  if (st.Tok().Kind == kTokNumber) {
+    const std::string n = st.TokText();
+    const bool valid = n.size() == 1 && n[0] >= '0' && n[0] <= '7';
+    if (valid)
+      SendCommand(st, HexCommand(0x40 + 8 * (n[0] - '0')));
+    else
+      kit::ReportInPlace(st, "From 0 to 7!");
+    ++st.src.TokenIndex;
+    kit::ExpectComma(st);
+    // The rows stand in flash beside the code, jumped over; each statement's table has a
+    // label of its own, so a character may be defined again.
+    const std::string table = "LcdCh" + n + "_" + NewLabel(st);
+    const std::string past = NewLabel(st);
+    st.out.Instr(Sep::kNarrow, "rjmp", past);
+    std::uint8_t type = kTypeByte;
+    EmitDataList(st, table, type);
+    EmitLabel(st, past);
+    EmitLoadFlashLabelZ(st, table);
+    CallLibrary(st, "_Def", NeedDef);
+  } else {
+    CompileError(st, "From 0 to 7!");
+    SkipToStatementEnd(st);
+  }
+  // The character generator's address leaves the cursor off the display: clear, home.
+  SendCommand(st, "1");
+  st.out.Instr(Sep::kWide, "ldi", "zl,2");
+  EmitCall(st, "_Wms");
 }
 
 }  // namespace qbc

@@ -8,6 +8,8 @@
 //   Cursor On|Off|Blink|NoBlink [Blink|NoBlink]
 //   Display On|Off
 //   InitLcd()                 the initialisation again
+//   DefLcdChar n , r1 , ... , r8   user character n (0..7) from eight row bytes, top first;
+//                             the display is cleared afterwards
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -18,5 +20,6 @@ void CompileClsStatement(CompilerState& st);
 void CompileCursorStatement(CompilerState& st);
 void CompileDisplayStatement(CompilerState& st);
 void CompileInitLcdStatement(CompilerState& st);
+void CompileDefLcdCharStatement(CompilerState& st);
 
 }  // namespace qbc
