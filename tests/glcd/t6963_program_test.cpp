@@ -1,10 +1,12 @@
 // Programs driving a T6963C on the simulator, answered live by the controller model: the
 // layer layout set by the program, both layers cleared, bytes written and read back, in
-// plain and split addressing at 8 and 16 MHz, on low I/O ports and on the m128's extended
+// plain and split addressing at 8 and 16 MHz, figures drawn pixel by pixel, on low I/O ports and on the m128's extended
 // ports, with every access inside the controller's protocol.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/basic_program.h"
@@ -26,7 +28,7 @@ struct Board {
 };
 
 Shown RunOnPanel(const std::string& body, int mhz, T6963Wiring wiring, const Board& board = {},
-                 std::uint64_t max_cycles = 20'000'000) {
+                 std::uint64_t max_cycles = 20'000'000, int fs = -1) {
   wiring.data_port = board.data;
   wiring.ctrl_port = board.ctrl;
   const std::string glcd = "$glcd t6963c, data = port" + std::string(1, static_cast<char>(board.data + 32)) +
@@ -34,7 +36,8 @@ Shown RunOnPanel(const std::string& body, int mhz, T6963Wiring wiring, const Boa
                            std::to_string(wiring.width) + ", " + std::to_string(wiring.height) + ", " +
                            (wiring.split ? "2" : "8") + "\n$gctrl rd = " + std::to_string(wiring.rd) +
                            ", wr = " + std::to_string(wiring.wr) + ", cd = " + std::to_string(wiring.cd) +
-                           ", ce = " + std::to_string(wiring.ce) + "\n";
+                           ", ce = " + std::to_string(wiring.ce) +
+                           (fs < 0 ? "" : ", fs = " + std::to_string(fs)) + "\n";
   const std::string source = "$device = " + board.device + "\n$clock = " + std::to_string(mhz) + "\n$stack = 32\n" +
                              glcd + body + "End\n";
   Shown shown{nullptr, T6963Model(wiring, mhz)};
@@ -114,6 +117,134 @@ TEST(T6963Timeout, AProgramReachesItsEndWithoutAReadyDisplay) {
                            {.width = 240, .height = 64, .never_ready = true}, {}, 40'000'000);
   ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
   EXPECT_GT(shown.lcd.StatusReads(), 100);
+}
+
+// The expected drawing, point by point as the controller is told to draw it: the line
+// steps its major axis and moves on the minor one whenever an accumulator that starts at
+// half the major distance reaches it; the circle is the midpoint circle, its eight
+// symmetric points; nothing outside 0 to 255 or the panel.
+class Art {
+ public:
+  Art(int width, int height) : width_(width), height_(height), rows_(static_cast<std::size_t>(height), std::string(static_cast<std::size_t>(width), '.')) {}
+  void Put(int x, int y) {
+    if (x >= 0 && x < width_ && y >= 0 && y < height_) rows_[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)] = '#';
+  }
+  void Line(int x1, int y1, int x2, int y2) {
+    const int dx = std::abs(x2 - x1), dy = std::abs(y2 - y1);
+    const int sx = x2 >= x1 ? 1 : -1, sy = y2 >= y1 ? 1 : -1;
+    const bool x_major = dx >= dy;
+    const int major = x_major ? dx : dy, minor = x_major ? dy : dx;
+    int acc = major / 2, x = x1, y = y1;
+    for (int i = 0; i <= major; ++i) {
+      Put(x & 0xFF, y & 0xFF);
+      acc += minor;
+      if (acc >= major) {
+        acc -= major;
+        if (x_major) y += sy; else x += sx;
+      }
+      if (x_major) x += sx; else y += sy;
+    }
+  }
+  void Circle(int cx, int cy, int r) {
+    int x = 0, y = r, d = 1 - r;
+    Octants(cx, cy, x, y);
+    while (x < y) {
+      ++x;
+      if (d < 0) {
+        d += 2 * x + 1;
+      } else {
+        --y;
+        d += 2 * (x - y) + 1;
+      }
+      Octants(cx, cy, x, y);
+    }
+  }
+  const std::vector<std::string>& Rows() const { return rows_; }
+
+ private:
+  void Octants(int cx, int cy, int x, int y) {
+    for (auto [px, py] : {std::pair{cx + x, cy + y}, {cx + x, cy - y}, {cx - x, cy + y}, {cx - x, cy - y},
+                          {cx + y, cy + x}, {cx + y, cy - x}, {cx - y, cy + x}, {cx - y, cy - x}})
+      if (px >= 0 && px <= 255 && py >= 0 && py <= 255) Put(px, py);
+  }
+  int width_, height_;
+  std::vector<std::string> rows_;
+};
+
+struct DrawCase {
+  const char* name;
+  int mhz;
+  int height;
+  bool split;
+  int fs;
+};
+
+class T6963Drawing : public testing::TestWithParam<DrawCase> {};
+
+// Every figure on a cleared panel, also across the edges: each must give exactly its
+// pixels, nothing outside the panel, no byte written outside the two layers.
+TEST_P(T6963Drawing, FiguresGiveExactlyTheirPixels) {
+  const DrawCase& c = GetParam();
+  const int h = c.height;
+  Art art(240, h);
+  std::string body = "Dim I As Integer\nI = 95\nGrpHomeSet 512\nGrpAreaSet 40\nTxtHomeSet 0\nTxtAreaSet 40\nGCls\n";
+  auto add = [&](const std::string& line) { body += line + "\n"; };
+  add("PSet(3 , 4) , 1");
+  art.Put(3, 4);
+  add("PSet(250 , 4) , 1 : PSet(4 , " + std::to_string(h) + ") , 1");  // outside: nothing
+  add("LineH(10 , 2 , 30) , 1 : LineH(60 , 3 , 40) , 1");
+  art.Line(10, 2, 30, 2);
+  art.Line(40, 3, 60, 3);
+  add("LineV(100 , 1 , 20) , 1 : LineV(102 , 20 , 1) , 1 : LineV(104 , 0 , 200) , 1");
+  art.Line(100, 1, 100, 20);
+  art.Line(102, 1, 102, 20);
+  art.Line(104, 0, 104, 200);
+  // the eight octants from one centre
+  const int ends[8][2] = {{150, 22}, {140, 32}, {120, 32}, {110, 22}, {110, 18}, {120, 8}, {140, 8}, {150, 18}};
+  for (const auto& e : ends) {
+    add("Line(130 , 20 , " + std::to_string(e[0]) + " , " + std::to_string(e[1]) + ") , 1");
+    art.Line(130, 20, e[0], e[1]);
+  }
+  add("Line(0 , 0 , 100 , I / 3) , 1");
+  art.Line(0, 0, 100, 31);
+  add("Box(160 , 2 , 200 , 30) , 1");
+  art.Line(160, 2, 200, 2);
+  art.Line(160, 30, 200, 30);
+  art.Line(160, 2, 160, 30);
+  art.Line(200, 2, 200, 30);
+  add("Circle(20 , 40 , 0) , 1 : Circle(30 , 40 , 1) , 1 : Circle(40 , 40 , 2) , 1");
+  art.Circle(20, 40, 0);
+  art.Circle(30, 40, 1);
+  art.Circle(40, 40, 2);
+  add("Circle(80 , 40 , 20) , 1 : Circle(5 , 5 , 20) , 1 : Circle(235 , " + std::to_string(h - 5) + " , 20) , 1");
+  art.Circle(80, 40, 20);
+  art.Circle(5, 5, 20);
+  art.Circle(235, h - 5, 20);
+  add("PSet(80 , 40) , 1 : PSet(80 , 40) , 0");
+  Shown shown = RunOnPanel(body, c.mhz,
+                           {.width = 240, .height = h, .split = c.split, .pixels_per_byte = c.fs ? 6 : 8}, {},
+                           60'000'000, c.fs);
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  EXPECT_TRUE(shown.lcd.Violations().empty()) << shown.lcd.Violations().front();
+  EXPECT_TRUE(shown.lcd.Graphic().SameAs(art.Rows(), std::string("t6963_drawing_") + c.name));
+  EXPECT_TRUE(shown.lcd.WritesOutsideLayers().empty()) << shown.lcd.WritesOutsideLayers().front();
+}
+
+INSTANTIATE_TEST_SUITE_P(Panels, T6963Drawing,
+                         testing::Values(DrawCase{"plain_fs0_16mhz", 16, 64, false, 0},
+                                         DrawCase{"split_fs1_8mhz", 8, 128, true, 1},
+                                         DrawCase{"split_fs0_16mhz", 16, 128, true, 0},
+                                         DrawCase{"plain_fs1_8mhz", 8, 64, false, 1}),
+                         [](const testing::TestParamInfo<DrawCase>& param) { return std::string(param.param.name); });
+
+// A circle of radius 1 is the four points around its centre (1 - r computed in 8 bits
+// made d = -256 and a 3 x 3 square); a reversed LineH draws its span, not the wrap through
+// x = 255 round the panel.
+TEST(T6963Drawing, SmallCircleAndReversedLine) {
+  Shown shown = RunOnPanel("GrpHomeSet 0\nGrpAreaSet 30\nGCls\nCircle(2 , 2 , 1) , 1\nLineH(9 , 5 , 6) , 1\n", 16,
+                           {.width = 240, .height = 64});
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  EXPECT_TRUE(shown.lcd.Graphic().SameAs({"", "..#", ".#.#", "..#", "", "......####"}, "t6963_small"));
 }
 
 }  // namespace

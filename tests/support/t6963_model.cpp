@@ -1,5 +1,6 @@
 #include "tests/support/t6963_model.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -191,11 +192,12 @@ std::vector<std::string> T6963Model::Text() const {
 
 std::vector<int> T6963Model::WritesOutsideLayers() const {
   std::set<int> inside;
-  const int columns = (w_.width + w_.pixels_per_byte - 1) / w_.pixels_per_byte;
+  // a layer holds its area's bytes a row, also beyond the visible columns
+  const int columns = std::max((w_.width + w_.pixels_per_byte - 1) / w_.pixels_per_byte, graphic_area_);
   for (int y = 0; y < w_.height; ++y)
     for (int c = 0; c < columns; ++c) inside.insert(LayerAddress(graphic_home_, graphic_area_, y, c, w_.height));
   for (int r = 0; r < w_.height / 8; ++r)
-    for (int c = 0; c < w_.width / w_.pixels_per_byte; ++c)
+    for (int c = 0; c < std::max(w_.width / w_.pixels_per_byte, text_area_); ++c)
       inside.insert(LayerAddress(text_home_, text_area_, r, c, w_.height / 8));
   std::vector<int> outside;
   for (int address : written_)

@@ -73,7 +73,8 @@ class T6963Model {
   int AddressPointer() const { return pointer_; }
   int Commands() const { return commands_; }
   int StatusReads() const { return status_reads_; }
-  // Every address a data write or bit command changed outside the two visible layers.
+  // Every address a data write or bit command changed outside the two layers (each its
+  // area's bytes a row, the panel's rows).
   std::vector<int> WritesOutsideLayers() const;
   const std::vector<std::string>& Violations() const { return violations_; }
 

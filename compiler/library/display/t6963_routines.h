@@ -1,6 +1,6 @@
 #pragma once
 // The T6963C driver routines (a graphic LCD controller on an 8-bit data port and four
-// control lines): the controller access, the layer layout and addressing.
+// control lines): the controller access, the layer layout and addressing, the drawing.
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -10,5 +10,12 @@ void EmitT6963ReadRoutines(CompilerState& st);
 void EmitT6963WriteByteRoutine(CompilerState& st);
 void EmitT6963TextHomeAreaRoutines(CompilerState& st);
 void EmitT6963GraphHomeAreaRoutines(CompilerState& st);
+void EmitT6963Pset8Routine(CompilerState& st);
+void EmitT6963Pset6Routine(CompilerState& st);
+void EmitT6963LineHRoutine(CompilerState& st);
+void EmitT6963LineVRoutine(CompilerState& st);
+void EmitT6963BoxRoutine(CompilerState& st);
+void EmitT6963CircleRoutine(CompilerState& st);
+void EmitT6963LineRoutine(CompilerState& st);
 
 }  // namespace qbc

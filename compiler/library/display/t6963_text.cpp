@@ -91,7 +91,8 @@ class Expander {
             {"{H16}", quotient(16)},
             {"{H8}", quotient(8)},
             {"{H2}", quotient(2)},
-            {"{H}", std::to_string(g.GlcdOption2)}};
+            {"{H}", std::to_string(g.GlcdOption2)},
+            {"{W}", std::to_string(g.GlcdOption1)}};
   }
 
   // "out REG,src" where in/out reach the register, "sts REG,src" beyond.
