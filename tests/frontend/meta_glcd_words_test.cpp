@@ -93,6 +93,9 @@ TEST(MetaGlcd, Errors) {
       {"m32", "$glcd st7565, data = portb, ctrl = portc, 128, 64, 0", "Unsupported Graphic LCD type!"},
       {"m32", "$glcd t6963c, data = portb, ctrl = portc, wide, 128, 8", "Must be numeric constant"},
       {"m32", "$glcd t6963c, data = portb, ctrl = tccr0, 240, 128, 8", "Must be a valid AVR Port!"},
+      // a fraction of the height would stand in the T6963C routines' operands ("cpi r17,7.5")
+      {"m32", "$glcd t6963c, data = portb, ctrl = portc, 240, 60, 8", "Height must be a multiple of 8!"},
+      {"m32", "$glcd t6963c, data = portb, ctrl = portc, 240, 120, 2", "Height must be a multiple of 16!"},
       {"m32", "$glcd t6963c, data = portb, ctrl = portc, 240, 128, 8, init", "Missing \"NOINIT\""},
       {"m32", "$glcd pcd8544, sdin = portb.0, clk = portb.1", "Not valid control signal!"},
       {"m32", "$glcd t6963c, data = portb, ctrl = portc, 240, 128, 8\n$gctrl fs = 2", "1 for 6x8 or 0 for 8x8!"},

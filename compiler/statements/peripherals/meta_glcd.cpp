@@ -136,6 +136,12 @@ void ParseGlcd(CompilerState& st) {
     // The third number; then "noinit" leaves the display to the program.
     ExpectToken(st, ",");
     ReadNumberInto(st, glcd.GlcdOption3);
+    // The T6963C's routines divide the height by 8 (text rows), and with split addressing
+    // by 16 (text rows a half): a fraction would stand in their operands.
+    if (type == 1 && glcd.GlcdOption3 == 2 && glcd.GlcdOption2 % 16 != 0)
+      CompileError(st, "Height must be a multiple of 16!");
+    else if (type == 1 && glcd.GlcdOption2 % 8 != 0)
+      CompileError(st, "Height must be a multiple of 8!");
     HoldOnLine(st);
     if (st.TokText() == ",") {
       ++st.src.TokenIndex;
