@@ -247,5 +247,26 @@ TEST(T6963Drawing, SmallCircleAndReversedLine) {
   EXPECT_TRUE(shown.lcd.Graphic().SameAs({"", "..#", ".#.#", "..#", "", "......####"}, "t6963_small"));
 }
 
+// Point gives the byte holding the pixel and leaves the panel as it was (it used to set or
+// clear the pixel with whatever colour was last in r13 before reading).
+TEST(T6963Point, GivesTheByteAndLeavesThePanel) {
+  for (int fs : {0, 1}) {
+    Shown shown = RunOnPanel("Dim A As Byte , B As Byte , C As Byte\nGrpHomeSet 0\nGrpAreaSet 40\nGCls\n"
+                             "GWrite (2 , 3) , 33\nPSet(30 , 9) , 1\nA = Point(17 , 3)\nB = Point(0 , 9)\n"
+                             "C = Point(250 , 3)\n",
+                             16, {.width = 240, .height = 64, .pixels_per_byte = fs ? 6 : 8}, {}, 20'000'000, fs);
+    ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+    const int ppb = fs ? 6 : 8;
+    std::vector<std::string> art(10);
+    art[3] = std::string(static_cast<std::size_t>(2 * ppb), '.') + (fs ? "#....#" : "..#....#");
+    art[9] = std::string(30, '.') + "#";
+    EXPECT_TRUE(shown.lcd.Graphic().SameAs(art, "t6963_point_fs" + std::to_string(fs)));
+    EXPECT_EQ(shown.run->Byte("A"), 33) << fs;
+    EXPECT_EQ(shown.run->Byte("B"), 0) << fs;
+    EXPECT_EQ(shown.run->Byte("C"), 0) << fs;
+    EXPECT_TRUE(shown.lcd.Violations().empty()) << shown.lcd.Violations().front();
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test

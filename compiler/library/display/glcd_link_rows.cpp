@@ -51,7 +51,7 @@ const LinkRow kRows[] = {
     {1310, "EmitT6963Pset8Routine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && ((s.used[NeedPset] || s.used[NeedPoint]) && FsDigit(s) == 0)), EmitT6963Pset8Routine},
     {1320, "EmitT6963Pset6Routine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && ((s.used[NeedPset] || s.used[NeedPoint]) && FsDigit(s) == 1)), EmitT6963Pset6Routine},
     {.Key = 1330, .Name = "FsParameterError", .Guard = QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && ((s.used[NeedPset] || s.used[NeedPoint]) && FsDigit(s) > 1)), .Action = FsParameterError},
-    {1340, "EmitT6963PointRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedPoint])), nullptr},
+    {1340, "EmitT6963PointRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedPoint])), EmitT6963PointRoutine},
     {1350, "EmitT6963CircleRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedCircle])), EmitT6963CircleRoutine},
     {1360, "EmitT6963LineRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedLine])), EmitT6963LineRoutine},
     {1370, "EmitT6963LineHRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedLineH])), EmitT6963LineHRoutine},

@@ -11,6 +11,7 @@
 
 #include "compiler/library/display/t6963_routines.h"
 #include "compiler/library/display/t6963_text.h"
+#include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
 
@@ -49,6 +50,42 @@ constexpr const char* kPixelEnd = R"(
 _Tpi9:\tret)";
 
 }  // namespace
+
+// Point reads the byte that holds the pixel, addressed as the pixel routine addresses it,
+// without drawing the pixel first; outside the panel it gives 0.
+void EmitT6963PointRoutine(CompilerState& st) {
+  WriteT6963Text(st, R"(
+
+;////// Point ////////////////////////////
+_TPnt:\tpush\tr17
+\t\tpush\tr16
+\t\tclr\t\tr26
+\t\tcpi\t\tr16,{W}
+\t\tbrsh\t_TPn9
+\t\tcpi\t\tr17,{H}
+\t\tbrsh\t_TPn9
+\t\trcall\t_TgAdr)");
+  if (st.Cells<GlcdCells>().GlcdLine5.starts_with("1"))
+    WriteT6963Text(st, R"(
+\t\tpush\tzl
+\t\tmov\t\tr24,r10
+\t\tldi\t\tzl,0x06
+\t\trcall\tDiv8u
+\t\tmov\t\tr10,zl
+\t\tpop\t\tzl)");
+  else
+    WriteT6963Text(st, R"(
+\t\tlsr\t\tr10
+\t\tlsr\t\tr10
+\t\tlsr\t\tr10)");
+  WriteT6963Text(st, R"(
+\t\trcall\t_TgAd1
+\t\trcall\t_Trd
+_TPn9:\tmov\t\tzl,r26
+\t\tpop\t\tr16
+\t\tpop\t\tr17
+\t\tret)");
+}
 
 void EmitT6963Pset8Routine(CompilerState& st) {
   WriteT6963Text(st, kPixelClip);

@@ -17,5 +17,6 @@ void EmitT6963LineVRoutine(CompilerState& st);
 void EmitT6963BoxRoutine(CompilerState& st);
 void EmitT6963CircleRoutine(CompilerState& st);
 void EmitT6963LineRoutine(CompilerState& st);
+void EmitT6963PointRoutine(CompilerState& st);
 
 }  // namespace qbc

@@ -50,7 +50,7 @@ const Member kFill{Coords::kFour, true, {nullptr, "_Tfill", "_HDFBo", "_S0FBo", 
 const Member kInverse{Coords::kFour, false, {nullptr, "_TInv", "_HDInv", "_S0Inv", "_PcInv"},
                       {-1, NeedTrd, -1, -1, -1}, {NeedGrpHome, NeedInverse}};
 const Member kPoint{Coords::kXY, false, {nullptr, "_TPnt", "_HDPnt", "_S0Pnt", nullptr},
-                    {-1, -1, -1, -1, -1}, {NeedPoint, NeedGrpHome}};
+                    {-1, NeedDiv8u, -1, -1, -1}, {NeedPoint, NeedGrpHome}};
 
 void WriteCall(CompilerState& st, const Member& m) {
   const int type = GlcdController(st);
