@@ -268,5 +268,22 @@ TEST(T6963Point, GivesTheByteAndLeavesThePanel) {
   }
 }
 
+// Fill writes its byte to a block of whole bytes, cut at the right and bottom edges (it ran
+// on into the next rows and the text layer), and an empty block writes nothing (it wrapped
+// through 256 columns or rows).
+TEST(T6963Fill, FillsItsBlockInsideThePanelOnly) {
+  Shown shown = RunOnPanel("GrpHomeSet 512\nGrpAreaSet 30\nTxtHomeSet 0\nTxtAreaSet 30\nGCls\n"
+                           "Fill(1 , 2 , 2 , 3) , 129\nFill(28 , 62 , 10 , 10) , 255\nFill(5 , 5 , 0 , 3) , 255\n"
+                           "Fill(5 , 5 , 3 , 0) , 255\n",
+                           16, {.width = 240, .height = 64});
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  std::vector<std::string> art(64);
+  for (int y = 2; y < 5; ++y) art[static_cast<std::size_t>(y)] = "........#......##......#";
+  for (int y = 62; y < 64; ++y) art[static_cast<std::size_t>(y)] = std::string(224, '.') + std::string(16, '#');
+  EXPECT_TRUE(shown.lcd.Graphic().SameAs(art, "t6963_fill"));
+  EXPECT_TRUE(shown.lcd.WritesOutsideLayers().empty()) << shown.lcd.WritesOutsideLayers().front();
+  EXPECT_TRUE(shown.lcd.Violations().empty()) << shown.lcd.Violations().front();
+}
+
 }  // namespace
 }  // namespace qbc::test

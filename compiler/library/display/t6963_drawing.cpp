@@ -87,6 +87,44 @@ _TPn9:\tmov\t\tzl,r26
 \t\tret)");
 }
 
+// Fill writes zl to a block of whole bytes (r16 column, r17 row, r21 columns, r22 rows),
+// cut at the panel's right and bottom edges; an empty block writes nothing.
+void EmitT6963FillRoutine(CompilerState& st) {
+  const GlcdCells& g = st.Cells<GlcdCells>();
+  const int per_byte = g.GlcdLine5.starts_with("1") ? 6 : 8;
+  const std::string columns = std::to_string((g.GlcdOption1 + per_byte - 1) / per_byte);
+  std::string text = R"(
+
+;////// Fill /////////////////////////////
+_Tfill:\ttst\t\tr21
+\t\tbreq\t_Tfl9
+\t\ttst\t\tr22
+\t\tbreq\t_Tfl9
+\t\tcpi\t\tr16,@C
+\t\tbrsh\t_Tfl9
+\t\tcpi\t\tr17,{H}
+\t\tbrsh\t_Tfl9
+\t\tldi\t\tr20,@C
+\t\tsub\t\tr20,r16
+\t\tcp\t\tr20,r21
+\t\tbrsh\t_Tfl1
+\t\tmov\t\tr21,r20
+_Tfl1:\tldi\t\tr20,{H}
+\t\tsub\t\tr20,r17
+\t\tcp\t\tr20,r22
+\t\tbrsh\t_Tfl2
+\t\tmov\t\tr22,r20
+_Tfl2:\tmov\t\tr8,r21
+\t\tmov\t\tr9,r22
+\t\tmov\t\tr26,zl
+\t\trcall\t_TaSet
+\t\trcall\t_Tcls
+_Tfl9:\tret)";
+  for (auto at = text.find("@C"); at != std::string::npos; at = text.find("@C", at + columns.size()))
+    text.replace(at, 2, columns);
+  WriteT6963Text(st, text);
+}
+
 void EmitT6963Pset8Routine(CompilerState& st) {
   WriteT6963Text(st, kPixelClip);
   WriteT6963Text(st, R"(

@@ -18,5 +18,6 @@ void EmitT6963BoxRoutine(CompilerState& st);
 void EmitT6963CircleRoutine(CompilerState& st);
 void EmitT6963LineRoutine(CompilerState& st);
 void EmitT6963PointRoutine(CompilerState& st);
+void EmitT6963FillRoutine(CompilerState& st);
 
 }  // namespace qbc
