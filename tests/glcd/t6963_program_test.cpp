@@ -285,5 +285,24 @@ TEST(T6963Fill, FillsItsBlockInsideThePanelOnly) {
   EXPECT_TRUE(shown.lcd.Violations().empty()) << shown.lcd.Violations().front();
 }
 
+// Inverse complements each byte of its block, cut at the edges; twice gives the panel back.
+TEST(T6963Inverse, ComplementsItsBlockAndTwiceRestores) {
+  const std::string setup = "GrpHomeSet 512\nGrpAreaSet 30\nTxtHomeSet 0\nTxtAreaSet 30\nGCls\n"
+                            "GWrite (1 , 2) , 165\nInverse(1 , 2 , 2 , 2)\nInverse(29 , 63 , 5 , 5)\n"
+                            "Inverse(3 , 3 , 0 , 4)\n";
+  Shown once = RunOnPanel(setup, 16, {.width = 240, .height = 64});
+  ASSERT_TRUE(once.run->ok) << once.run->Diagnostics();
+  std::vector<std::string> art(64);
+  art[2] = ".........#.##.#.########";
+  art[3] = "........################";
+  art[63] = std::string(232, '.') + std::string(8, '#');
+  EXPECT_TRUE(once.lcd.Graphic().SameAs(art, "t6963_inverse"));
+  EXPECT_TRUE(once.lcd.WritesOutsideLayers().empty()) << once.lcd.WritesOutsideLayers().front();
+  EXPECT_TRUE(once.lcd.Violations().empty()) << once.lcd.Violations().front();
+  Shown twice = RunOnPanel(setup + "Inverse(1 , 2 , 2 , 2)\nInverse(29 , 63 , 5 , 5)\n", 16, {.width = 240, .height = 64});
+  ASSERT_TRUE(twice.run->ok) << twice.run->Diagnostics();
+  EXPECT_TRUE(twice.lcd.Graphic().SameAs({"", "", "........#.#..#.#"}, "t6963_inverse_twice"));
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -60,7 +60,7 @@ const LinkRow kRows[] = {
     {1400, "EmitT6963ImgSetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
     {1410, "EmitT6963ImgArraySetRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedImgSet] || s.used[NeedImgArraySet])), nullptr},
     {1420, "EmitT6963FillRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedGfill])), EmitT6963FillRoutine},
-    {1430, "EmitT6963InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedInverse])), nullptr},
+    {1430, "EmitT6963InverseRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedInverse])), EmitT6963InverseRoutine},
     {1440, "EmitT6963WriteByteRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTwri])), EmitT6963WriteByteRoutine},
     {1450, "EmitT6963ReadRoutines", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedTrd] || s.used[NeedPoint])), EmitT6963ReadRoutines},
     {1460, "EmitT6963HexRoutine", QBC_LINK_GUARD(s.Cells<GlcdCells>().GlcdType == 1 && (s.used[NeedThb])), nullptr},

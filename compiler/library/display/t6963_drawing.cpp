@@ -87,42 +87,72 @@ _TPn9:\tmov\t\tzl,r26
 \t\tret)");
 }
 
-// Fill writes zl to a block of whole bytes (r16 column, r17 row, r21 columns, r22 rows),
-// cut at the panel's right and bottom edges; an empty block writes nothing.
-void EmitT6963FillRoutine(CompilerState& st) {
+namespace {
+
+// The start of a block routine (r16 column, r17 row, r21 columns, r22 rows): an empty block
+// or one that starts outside the panel returns at once (label `done`); the width and height
+// are cut at the right and bottom edges; the block is then set up with _TaSet.
+std::string BlockStart(const CompilerState& st, const std::string& entry, const std::string& p) {
   const GlcdCells& g = st.Cells<GlcdCells>();
   const int per_byte = g.GlcdLine5.starts_with("1") ? 6 : 8;
   const std::string columns = std::to_string((g.GlcdOption1 + per_byte - 1) / per_byte);
   std::string text = R"(
-
-;////// Fill /////////////////////////////
-_Tfill:\ttst\t\tr21
-\t\tbreq\t_Tfl9
+@E:\ttst\t\tr21
+\t\tbreq\t@P9
 \t\ttst\t\tr22
-\t\tbreq\t_Tfl9
+\t\tbreq\t@P9
 \t\tcpi\t\tr16,@C
-\t\tbrsh\t_Tfl9
+\t\tbrsh\t@P9
 \t\tcpi\t\tr17,{H}
-\t\tbrsh\t_Tfl9
+\t\tbrsh\t@P9
 \t\tldi\t\tr20,@C
 \t\tsub\t\tr20,r16
 \t\tcp\t\tr20,r21
-\t\tbrsh\t_Tfl1
+\t\tbrsh\t@P1
 \t\tmov\t\tr21,r20
-_Tfl1:\tldi\t\tr20,{H}
+@P1:\tldi\t\tr20,{H}
 \t\tsub\t\tr20,r17
 \t\tcp\t\tr20,r22
-\t\tbrsh\t_Tfl2
+\t\tbrsh\t@P2
 \t\tmov\t\tr22,r20
-_Tfl2:\tmov\t\tr8,r21
-\t\tmov\t\tr9,r22
+@P2:\tmov\t\tr8,r21
+\t\tmov\t\tr9,r22)";
+  for (auto [key, value] : {std::pair<std::string, std::string>{"@E", entry}, {"@P", p}, {"@C", columns}})
+    for (auto at = text.find(key); at != std::string::npos; at = text.find(key, at + value.size()))
+      text.replace(at, key.size(), value);
+  return text;
+}
+
+}  // namespace
+
+// Fill writes zl to a block of whole bytes, cut at the panel's right and bottom edges; an
+// empty block writes nothing.
+void EmitT6963FillRoutine(CompilerState& st) {
+  WriteT6963Text(st, "\n\n;////// Fill /////////////////////////////" + BlockStart(st, "_Tfill", "_Tfl") + R"(
 \t\tmov\t\tr26,zl
 \t\trcall\t_TaSet
 \t\trcall\t_Tcls
-_Tfl9:\tret)";
-  for (auto at = text.find("@C"); at != std::string::npos; at = text.find("@C", at + columns.size()))
-    text.replace(at, 2, columns);
-  WriteT6963Text(st, text);
+_Tfl9:\tret)");
+}
+
+// Inverse replaces each byte of the block by its complement: read at the address pointer
+// (which the read leaves), written back with increment; cut and empty as Fill.
+void EmitT6963InverseRoutine(CompilerState& st) {
+  WriteT6963Text(st, "\n\n;////// Inverse //////////////////////////" + BlockStart(st, "_TInv", "_TIv") + R"(
+\t\trcall\t_TaSet
+_TIv3:\trcall\t_Trd
+\t\tmov\t\tr20,r26
+\t\tcom\t\tr20
+\t\trcall\t_Twrb
+\t\tinc\t\tr16
+\t\tcp\t\tr16,r8
+\t\tbrne\t_TIv3
+\t\tinc\t\tr17
+\t\tcp\t\tr17,r9
+\t\tbreq\t_TIv9
+\t\trcall\t_TaPut
+\t\trjmp\t_TIv3
+_TIv9:\tret)");
 }
 
 void EmitT6963Pset8Routine(CompilerState& st) {

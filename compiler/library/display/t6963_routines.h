@@ -19,5 +19,6 @@ void EmitT6963CircleRoutine(CompilerState& st);
 void EmitT6963LineRoutine(CompilerState& st);
 void EmitT6963PointRoutine(CompilerState& st);
 void EmitT6963FillRoutine(CompilerState& st);
+void EmitT6963InverseRoutine(CompilerState& st);
 
 }  // namespace qbc
