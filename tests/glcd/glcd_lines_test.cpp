@@ -174,6 +174,15 @@ TEST(GlcdLines, EveryStatementOnEveryController) {
     }
 }
 
+// Contrast belongs to the PCD8544: elsewhere it is reported once and still compiled.
+TEST(GlcdLines, ContrastOnThePcd8544Only) {
+  ExpectCompiled(CompileStatement(4, "Contrast = 40"), "ldi zl,byte1(40); call _Pcnst", "pcd8544");
+  for (int type : {0, 1, 2, 3}) {
+    const Compiled c = CompileStatement(type, "Contrast = 40");
+    EXPECT_EQ(c.errors, "Just for Nokia3310!") << type;
+  }
+}
+
 TEST(GlcdLines, EveryStatementWithoutGlcdIsRefused) {
   for (const Row& row : kRows) {
     const Compiled c = CompileStatement(0, row.statement);

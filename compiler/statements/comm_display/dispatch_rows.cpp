@@ -54,7 +54,7 @@ constexpr DispatchRow kRows[] = {
     {"display", "CompileDisplayStatement", CompileDisplayStatement},
     {"deflcdchar", "CompileDefLcdCharStatement", CompileDefLcdCharStatement},
     {"initlcd", "CompileInitLcdStatement", CompileInitLcdStatement},
-    {"contrast", "CompileContrastStatement", nullptr},
+    {"contrast", "CompileContrastStatement", CompileContrastStatement},
     // Graphic LCD
     {"glcd", "CompileGLcdStatement", CompileGLcdStatement},
     {"glcdinit", "CompileGlcdInitStatement", CompileGlcdInitStatement},

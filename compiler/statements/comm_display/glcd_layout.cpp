@@ -1,6 +1,6 @@
 // The T6963C layout settings: TxtAreaSet and GrpAreaSet (the bytes of a layer's row),
 // TxtHomeSet and GrpHomeSet (a layer's start in display memory, or the stored one sent
-// again). The values stay in the program's TxtArea, GrpArea, TxtHome and GrpHome, which
+// again), and the PCD8544's Contrast. The values stay in the program's TxtArea, GrpArea, TxtHome and GrpHome, which
 // the address routines read. The layout belongs to the T6963C only: on another controller
 // the statements are refused instead of calling routines that are never written.
 #include "compiler/base/flags/glcd_flags.h"
@@ -50,6 +50,18 @@ void HomeSet(CompilerState& st, const Layer& layer) {
 }
 
 }  // namespace
+
+// Contrast = value: the PCD8544's contrast through _Pcnst. On another controller the
+// message is reported and the statement still compiled, so that its expression is checked.
+void CompileContrastStatement(CompilerState& st) {
+  if (GlcdController(st) == 4)
+    ++st.src.TokenIndex;
+  else
+    CompileError(st, "Just for Nokia3310!");
+  ExpectToken(st, "=");
+  kit::LoadValue(st, kTypeByte);
+  EmitCall(st, "_Pcnst");
+}
 
 void CompileTxtAreaSetStatement(CompilerState& st) { AreaSet(st, kText); }
 void CompileGrpAreaSetStatement(CompilerState& st) { AreaSet(st, kGraphic); }

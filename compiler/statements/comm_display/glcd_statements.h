@@ -25,6 +25,7 @@ void CompileTClsStatement(CompilerState& st);
 void CompileGLcdStatement(CompilerState& st);
 void CompileGNumStatement(CompilerState& st);
 
+void CompileContrastStatement(CompilerState& st);
 void CompileTxtAreaSetStatement(CompilerState& st);
 void CompileGrpAreaSetStatement(CompilerState& st);
 void CompileTxtHomeSetStatement(CompilerState& st);
