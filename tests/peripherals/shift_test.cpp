@@ -240,8 +240,11 @@ namespace {
 TEST(ShiftOutAndIn, EveryByteValue) {
   std::vector<std::uint8_t> all(256);
   for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
-  for (const auto& [device, port] : {std::pair{"m8", 'B'}, std::pair{"m2560", 'J'}}) {
+  for (const auto& [device, port_letter] : {std::pair{"m8", 'B'}, std::pair{"m2560", 'J'}}) {
     SCOPED_TRACE(device);
+    // A plain local: lambdas may not capture a structured binding before C++20 compilers
+    // caught up (clang 14 refuses it).
+    const char port = port_letter;
     const std::string p = std::string("port") + static_cast<char>(port + 32);
     const std::string program = std::string("$device = ") + device + "\n$clock = 8\n$stack = 48\n" +
                                 "$shiftout data = " + p + ".0, clock = " + p + ".1, msb\n" +

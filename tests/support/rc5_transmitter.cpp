@@ -32,7 +32,8 @@ void Rc5Transmitter::Attach(SimRunner& sim) {
 // One edge pending at a time: the simulator keeps only a few timers.
 void Rc5Transmitter::Schedule(SimRunner& sim, std::size_t next, std::uint64_t now) {
   if (next >= edges_.size()) return;
-  const auto [cycle, level] = edges_[next];
+  const std::uint64_t cycle = edges_[next].first;
+  const int level = edges_[next].second;
   sim.After(cycle - now, [this, &sim, next, cycle, level] {
     sim.SetPinInput(pin_.port, pin_.bit, level);
     Schedule(sim, next + 1, cycle);
