@@ -189,7 +189,8 @@ std::string CirclePoints() {
 }  // namespace
 
 // Midpoint circle: x (r14) from 0, y (r15) from the radius, the 16-bit decision value d
-// in r22:r21 starting at 1 - radius.
+// in r22:r21 starting at 1 - radius. Each step adds 2 * r27:r19 + 1 to d: r19 is x while
+// d is negative, x - y after y steps down too.
 void EmitPageGlcdCircleRoutine(CompilerState& st, int type) {
   WritePageGlcdText(st, type, std::string(R"(
 
@@ -209,29 +210,20 @@ void EmitPageGlcdCircleRoutine(CompilerState& st, int type) {
 \t\tbrlo\t{P}Ci4
 \t\trjmp\t{P}Ci1
 {P}Ci4:\tinc\t\tr14
-\t\tsbrs\tr22,0x07
-\t\trjmp\t{P}Ci2
 \t\tmov\t\tr19,r14
 \t\tclr\t\tr27
-\t\tlsl\t\tr19
-\t\trol\t\tr27
-\t\tadd\t\tr21,r19
-\t\tadc\t\tr22,r27
-\t\tsubi\tr21,byte1(-1)
-\t\tsbci\tr22,byte2(-1)
-\t\trjmp\t{P}Ci5
-{P}Ci2:\tdec\t\tr15
-\t\tmov\t\tr19,r14
-\t\tclr\t\tr27
+\t\tsbrc\tr22,0x07
+\t\trjmp\t{P}Ci6
+\t\tdec\t\tr15
 \t\tsub\t\tr19,r15
 \t\tsbci\tr27,0x00
-\t\tlsl\t\tr19
+{P}Ci6:\tlsl\t\tr19
 \t\trol\t\tr27
 \t\tadd\t\tr21,r19
 \t\tadc\t\tr22,r27
 \t\tsubi\tr21,byte1(-1)
 \t\tsbci\tr22,byte2(-1)
-{P}Ci5:\trcall\t{P}Cip
+\t\trcall\t{P}Cip
 \t\trjmp\t{P}Ci3
 {P}Ci1:\tpop\t\tr19
 \t\tret)") + CirclePoints());
