@@ -9,42 +9,17 @@
 #include <utility>
 #include <vector>
 
-#include "tests/support/basic_program.h"
-#include "tests/support/t6963_model.h"
+#include "tests/support/t6963_program.h"
 
 namespace qbc::test {
 namespace {
 
-struct Shown {
-  std::unique_ptr<BasicRun> run;
-  T6963Model lcd;
-};
-
-struct Board {
-  std::string device = "m32";
-  std::string mcu = "atmega32";
-  char data = 'A';
-  char ctrl = 'C';
-};
+using Shown = T6963Shown;
+using Board = T6963Board;
 
 Shown RunOnPanel(const std::string& body, int mhz, T6963Wiring wiring, const Board& board = {},
                  std::uint64_t max_cycles = 20'000'000, int fs = -1) {
-  wiring.data_port = board.data;
-  wiring.ctrl_port = board.ctrl;
-  const std::string glcd = "$glcd t6963c, data = port" + std::string(1, static_cast<char>(board.data + 32)) +
-                           ", ctrl = port" + std::string(1, static_cast<char>(board.ctrl + 32)) + ", " +
-                           std::to_string(wiring.width) + ", " + std::to_string(wiring.height) + ", " +
-                           (wiring.split ? "2" : "8") + "\n$gctrl rd = " + std::to_string(wiring.rd) +
-                           ", wr = " + std::to_string(wiring.wr) + ", cd = " + std::to_string(wiring.cd) +
-                           ", ce = " + std::to_string(wiring.ce) +
-                           (fs < 0 ? "" : ", fs = " + std::to_string(fs)) + "\n";
-  const std::string source = "$device = " + board.device + "\n$clock = " + std::to_string(mhz) + "\n$stack = 32\n" +
-                             glcd + body + "End\n";
-  Shown shown{nullptr, T6963Model(wiring, mhz)};
-  shown.lcd.Preset(0x5A);
-  SimOptions options{.mcu = board.mcu, .frequency = static_cast<uint32_t>(mhz) * 1000000u, .max_cycles = max_cycles};
-  shown.run = RunBasicWith(source, options, {}, [&](SimRunner& sim) { shown.lcd.Attach(sim); });
-  return shown;
+  return RunOnT6963(body, mhz, wiring, board, max_cycles, fs);
 }
 
 // Text at 0, 30 characters a row; graphics at 0x0200, 30 bytes a row. Both layers

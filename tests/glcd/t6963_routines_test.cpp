@@ -5,18 +5,16 @@
 
 #include <regex>
 #include <string>
+#include <utility>
 
 #include "tests/support/basic_program.h"
 
 namespace qbc::test {
 namespace {
 
-// The block after the header line `header` up to the next empty line, each line with its
-// TABs as one blank, joined by "; ".
-std::string Block(const std::string& asm_text, const std::string& header) {
-  auto at = asm_text.find(header);
-  if (at == std::string::npos) return "(no " + header + ")";
-  at = asm_text.find('\n', at) + 1;
+// The lines from `at` up to the next empty line, each with its TABs as one blank, joined
+// by "; ".
+std::string Lines(const std::string& asm_text, std::size_t at) {
   std::string out;
   for (auto end = asm_text.find('\n', at); end != std::string::npos; end = asm_text.find('\n', at)) {
     std::string line = asm_text.substr(at, end - at);
@@ -28,6 +26,20 @@ std::string Block(const std::string& asm_text, const std::string& header) {
     out += (out.empty() ? "" : "; ") + line;
   }
   return out;
+}
+
+// The block after the header line `header`.
+std::string Block(const std::string& asm_text, const std::string& header) {
+  const auto at = asm_text.find(header);
+  if (at == std::string::npos) return "(no " + header + ")";
+  return Lines(asm_text, asm_text.find('\n', at) + 1);
+}
+
+// The block from the line that opens with `label` (a routine without a header).
+std::string FromLabel(const std::string& asm_text, const std::string& label) {
+  const auto at = asm_text.find("\n" + label);
+  if (at == std::string::npos) return "(no " + label + ")";
+  return Lines(asm_text, at + 1);
 }
 
 CompiledBasic Compile(const std::string& device, const std::string& glcd, const std::string& body) {
@@ -87,6 +99,54 @@ TEST(T6963Routines, TheDataReadTakesTheStatusBeforeDroppingCd) {
 TEST(T6963Routines, PointAloneGetsTheReadRoutine) {
   const CompiledBasic c = Compile("m32", "$glcd t6963c, data = porta, ctrl = portc, 240, 64, 8\n", "B = Point(1 , 2)");
   EXPECT_NE(c.asm_text.find("_Trd:"), std::string::npos);
+}
+
+// The image routines: a byte is written only inside the panel's byte columns (30 of 8
+// pixels or 40 of 6 on a 240-pixel panel) and rows, a row addressed only when its first
+// byte shows; the column and row stop at 255; no width or height writes nothing. The
+// flash read steps Z by itself where the chip can (elpm on the m128) or with adiw (m168).
+TEST(T6963Routines, ImageRoutinesCutAtTheEdgesInEveryFlashReadForm) {
+  const std::string walk_tail =
+      "brsh _Tig4; cpi r17,@H; brsh _Tig4; rcall _Twrb; _Tig4: inc r16; brne _Tig5; dec r16; _Tig5: dec r15; "
+      "brne _Tig3; inc r17; brne _Tig6; dec r17; _Tig6: dec r9; brne _Tig1; ret; _Tig8: add r17,r9; brcc _Tig9; "
+      "ser r17; _Tig9: ret";
+  struct Case {
+    const char* device;
+    const char* glcd;
+    const char* fs;
+    const char* columns;
+    const char* height;
+    const char* read_byte;  // the walk's read into r20
+    const char* set;        // _Tset
+  } cases[] = {
+      {"m128", "$glcd t6963c, data = portf, ctrl = portg, 240, 64, 8\n", "0", "30", "64", "_Tig3: elpm r20,Z+",
+       "_Tset: elpm r8,Z+; elpm r9,Z+; ret"},
+      {"m32", "$glcd t6963c, data = porta, ctrl = portc, 240, 128, 2\n", "1", "40", "128", "_Tig3: lpm r20,Z+",
+       "_Tset: lpm r8,Z+; lpm r9,Z+; ret"},
+      {"m168", "$glcd t6963c, data = portd, ctrl = portc, 240, 64, 8\n", "0", "30", "64",
+       "_Tig3: lpm; adiw zl,0x01; mov r20,r0",
+       "_Tset: lpm; adiw zl,0x01; mov r8,r0; lpm; adiw zl,0x01; mov r9,r0; ret"},
+  };
+  for (const Case& c : cases) {
+    const CompiledBasic compiled =
+        CompileBasic("$device = " + std::string(c.device) + "\n$clock = 16\n$stack = 32\n" + c.glcd +
+                     "$gctrl rd = 0, wr = 1, cd = 2, ce = 3, fs = " + c.fs +
+                     "\nDim Pic(4) As Flash Byte\nImgSet(1 , 2) , Pic\nImgSet(1 , 2 , 1) , Pic\nEnd\nPic = 1 , 1 , 255 , 0\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    std::string walk = "_TiGet: mov r14,r16; tst r8; breq _Tig8; tst r9; breq _Tig9; _Tig1: mov r16,r14; cpi r16,@C; "
+                       "brsh _Tig2; cpi r17,@H; brsh _Tig2; rcall _TaPut; _Tig2: mov r15,r8; " +
+                       std::string(c.read_byte) + "; cpi r16,@C; " + walk_tail;
+    for (auto [key, value] : {std::pair<std::string, std::string>{"@C", c.columns}, {"@H", c.height}})
+      for (auto at = walk.find(key); at != std::string::npos; at = walk.find(key, at + value.size()))
+        walk.replace(at, key.size(), value);
+    EXPECT_EQ(FromLabel(compiled.asm_text, "_TiGet:"), walk) << c.device;
+    EXPECT_EQ(Block(compiled.asm_text, "T6963C ImgSet /"),
+              "_Timg: rcall _Tset; rcall _TiGet; ret; " + std::string(c.set)) << c.device;
+    EXPECT_EQ(Block(compiled.asm_text, "T6963C ImgArraySet /"),
+              "_Tima: rcall _Tset; rcall _Timm; rcall _TiGet; ret; _Timm: mov r14,zl; mov r15,zh; mov zl,r20; "
+              "clr zh; mov r24,r8; clr r25; rcall Mp16u; mov r24,r9; rcall Mp16u; add zl,r14; adc zh,r15; ret")
+        << c.device;
+  }
 }
 
 TEST(T6963Routines, SplitAddressingTestsTheHalvesAndPlainDoesNot) {

@@ -80,4 +80,18 @@ void HostDrawing::Invert(int x1, int p1, int x2, int p2) {
     }
 }
 
+void HostDrawing::RowBytes(int column, int y, int pixels_per_byte, const std::vector<std::uint8_t>& bytes) {
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    for (int k = 0; k < pixels_per_byte; ++k)
+      Plot((column + static_cast<int>(i)) * pixels_per_byte + k, y, (bytes[i] >> (pixels_per_byte - 1 - k)) & 1);
+}
+
+void HostDrawing::InvertPixels(int x1, int y1, int x2, int y2) {
+  for (int y = std::max(y1, 0); y <= y2 && y < height_; ++y)
+    for (int x = std::max(x1, 0); x <= x2 && x < width_; ++x) {
+      char& c = art_[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+      c = c == '#' ? '.' : '#';
+    }
+}
+
 }  // namespace qbc::test

@@ -87,15 +87,19 @@ _TPn9:\tmov\t\tzl,r26
 \t\tret)");
 }
 
+int T6963ByteColumns(const CompilerState& st) {
+  const GlcdCells& g = st.Cells<GlcdCells>();
+  const int per_byte = g.GlcdLine5.starts_with("1") ? 6 : 8;
+  return (g.GlcdOption1 + per_byte - 1) / per_byte;
+}
+
 namespace {
 
 // The start of a block routine (r16 column, r17 row, r21 columns, r22 rows): an empty block
 // or one that starts outside the panel returns at once (label `done`); the width and height
 // are cut at the right and bottom edges; the block is then set up with _TaSet.
 std::string BlockStart(const CompilerState& st, const std::string& entry, const std::string& p) {
-  const GlcdCells& g = st.Cells<GlcdCells>();
-  const int per_byte = g.GlcdLine5.starts_with("1") ? 6 : 8;
-  const std::string columns = std::to_string((g.GlcdOption1 + per_byte - 1) / per_byte);
+  const std::string columns = std::to_string(T6963ByteColumns(st));
   std::string text = R"(
 @E:\ttst\t\tr21
 \t\tbreq\t@P9

@@ -20,5 +20,12 @@ void EmitT6963LineRoutine(CompilerState& st);
 void EmitT6963PointRoutine(CompilerState& st);
 void EmitT6963FillRoutine(CompilerState& st);
 void EmitT6963InverseRoutine(CompilerState& st);
+void EmitT6963ImgGetRoutine(CompilerState& st);
+void EmitT6963ImgSetRoutine(CompilerState& st);
+void EmitT6963ImgArraySetRoutine(CompilerState& st);
+
+// The byte columns of the panel: its width in pixels over 8, or over 6 with the module's
+// "fs" wiring 1, a part column counted whole.
+int T6963ByteColumns(const CompilerState& st);
 
 }  // namespace qbc
