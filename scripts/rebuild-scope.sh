@@ -28,11 +28,13 @@ deps=$(mktemp)
 trap 'rm -f "$deps"' EXIT
 "${NINJA:-ninja}" -C "$build" -t deps >"$deps" 2>/dev/null
 
-# Prints "COUNT TOTAL" for one header, or with "list" the objects that depend on it.
+# Prints "COUNT TOTAL" for one header, or with "list" the objects that depend on it. The
+# log names a header by its absolute path, or relative to the build folder when the
+# compiler ran under a ccache with a base folder.
 scope() {
-  awk -v h="$(realpath "$1")" -v list="${2:-}" '
+  awk -v h="$(realpath "$1")" -v r="$(realpath --relative-to="$build" "$1")" -v list="${2:-}" '
     /^[^ ].*: #deps/ { obj = substr($1, 1, length($1) - 1); total++ }
-    $1 == h { hits++; if (list) print "  " obj }
+    $1 == h || $1 == r { hits++; if (list) print "  " obj }
     END { if (!list) print hits + 0, total + 0 }' "$deps"
 }
 
