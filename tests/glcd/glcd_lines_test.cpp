@@ -157,6 +157,16 @@ const Row kRows[] = {
     {"GrpHomeSet 512",
      {"ldi zl,byte1(512); ldi zh,byte2(512); sts grphome,zl; sts grphome+1,zh; mov r16,zl; mov r17,zh; call _GrpH1", kT6963Only, kT6963Only, kT6963Only}},
     {"GCursor 1 , 2", {"ldi r16,1; ldi r17,2; call _Tadr2; ldi r20,0x21; call _Tcmd", kT6963Only, kT6963Only, kT6963Only}},
+    // the text layer: the position kept across each item's code, items one after the other
+    {"TLcd(1 , 2) , B ; Hex(W) ; Chr(66) ; \"a\"",
+     {"ldi r16,1; ldi r17,2; push r16; push r17; lds zl,b; call _B2Str; pop r17; pop r16; call _TBW; push r16; "
+      "push r17; lds zl,w; lds zh,w+1; pop r17; pop r16; call _Thw; push r16; push r17; ldi zl,byte1(66); pop r17; "
+      "pop r16; call _Tchr; push r16; push r17; ldi zl,byte1(S000*2); ldi zh,byte2(S000*2); pop r17; pop r16; call _Tsc",
+      kT6963Only, kT6963Only, kT6963Only}},
+    {"TLcd(1 , 2) , Hex(I + 1)",
+     {"ldi r16,1; ldi r17,2; push r16; push r17; lds zl,i; lds zh,i+1; push zh; push zl; ldi zl,byte1(1); "
+      "ldi zh,byte2(1); pop r24; pop r25; add zl,r24; adc zh,r25; pop r17; pop r16; call _Thw",
+      kT6963Only, kT6963Only, kT6963Only}},
     {"GCommand 5", {"ldi r20,5; call _Tcmd", kNotSupported, kNotSupported, "ldi r20,5; call _PcSer"}},
     {"GWrite(1 , 2) , 7",
      {"ldi zl,byte1(7); ldi r16,1; ldi r17,2; call _Twri", "ldi zl,byte1(7); ldi r16,1; ldi r17,2; mov r0,zl; call _HDwr",

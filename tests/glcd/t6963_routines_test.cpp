@@ -165,5 +165,92 @@ TEST(T6963Routines, SplitAddressingTestsTheHalvesAndPlainDoesNot) {
   EXPECT_EQ(plain.find("Write Byte"), std::string::npos);
 }
 
+// The lines from the one starting with `label` up to the next empty line, as Block().
+std::string RoutineFrom(const std::string& asm_text, const std::string& label) {
+  const auto at = asm_text.find("\n" + label);
+  if (at == std::string::npos) return "(no " + label + ")";
+  return Block("\x01\n" + asm_text.substr(at + 1), "\x01");
+}
+
+const char* const kTextProgram =
+    "Dim W As Word , S As String * 4 , Fnt(4) As Flash Byte\n"
+    "TLcd(1 , 2) , B ; S ; \"ab\" ; Hex(B) ; Hex(W) ; Chr(B)\n"
+    "FontSet Fnt\nGLcd(1 , 2) , B ; \"x\" ; Hex B ; Hex W ; Chr(B)\nGNum(1 , 2) , B ; \"1\"";
+
+// The text-layer and glyph routines: the fixed text once, then the lines that follow the
+// panel (rows and columns for the cuts at the edges), the "fs" setting and the device
+// (flash reads, the font's third address byte on the large chips).
+TEST(T6963Routines, TextLayerAndGlyphRoutines) {
+  struct Case {
+    const char* device;
+    const char* glcd;
+    const char* fs;
+    const char* put;   // _TtWr: rows, columns of the panel
+    const char* sfnt;  // _SFnt: byte columns, pixel rows, the font's address
+  } cases[] = {
+      {"m128", "$glcd t6963c, data = portf, ctrl = portc, 240, 128, 2\n", "1",
+       "_TtWr: cpi r17,16; brsh _TtWr1; cpi r16,40; brsh _TtWr1; lds r0,TxtArea; cp r16,r0; brsh _TtWr1; inc r16; "
+       "rjmp _Twrb; _TtWr1: ret",
+       "_SFnt: cpi r16,40; brsh _SFnt1; cpi r17,128; brsh _SFnt1; push zl; push zh; push r17; lds zl,_fntL; "
+       "lds zh,_fntH; lds r18,_fnt3; out RAMPZ,r18; rcall _Tima; pop r17; pop zh; pop zl; _SFnt1: ret"},
+      {"m32", "$glcd t6963c, data = porta, ctrl = portc, 240, 64, 8\n", "0",
+       "_TtWr: cpi r17,8; brsh _TtWr1; cpi r16,30; brsh _TtWr1; lds r0,TxtArea; cp r16,r0; brsh _TtWr1; inc r16; "
+       "rjmp _Twrb; _TtWr1: ret",
+       "_SFnt: cpi r16,30; brsh _SFnt1; cpi r17,64; brsh _SFnt1; push zl; push zh; push r17; lds zl,_fntL; "
+       "lds zh,_fntH; rcall _Tima; pop r17; pop zh; pop zl; _SFnt1: ret"},
+      // 128 / 6 leaves a column of two pixels, which still shows
+      {"m32", "$glcd t6963c, data = porta, ctrl = portc, 128, 64, 8\n", "1",
+       "_TtWr: cpi r17,8; brsh _TtWr1; cpi r16,21; brsh _TtWr1; lds r0,TxtArea; cp r16,r0; brsh _TtWr1; inc r16; "
+       "rjmp _Twrb; _TtWr1: ret",
+       "_SFnt: cpi r16,22; brsh _SFnt1; cpi r17,64; brsh _SFnt1; push zl; push zh; push r17; lds zl,_fntL; "
+       "lds zh,_fntH; rcall _Tima; pop r17; pop zh; pop zl; _SFnt1: ret"},
+  };
+  auto compile = [](const Case& c) {
+    return CompileBasic("$device = " + std::string(c.device) + "\n$clock = 8\n$stack = 32\n" + c.glcd +
+                        "$gctrl rd = 0, wr = 1, cd = 2, ce = 3, fs = " + c.fs + "\nDim B As Byte\n" + kTextProgram +
+                        "\nEnd\nFnt = 1 , 1 , 1 , 2\n")
+        .asm_text;
+  };
+  const std::string m128 = compile(cases[0]);
+  struct Routine {
+    const char* label;
+    const char* lines;
+  } fixed[] = {
+      {"_TBW:", "_TBW: rcall _TtAdr; _TBW2: ld r20,Z+; subi r20,0x20; brlo _TBW1; rcall _TtWr; rjmp _TBW2; _TBW1: ret"},
+      {"_Tst:", "_Tst: rcall _TtAdr; mov xl,zl; mov xh,zh; _Tst2: ld r20,X+; subi r20,0x20; brlo _Tst1; rcall _TtWr; "
+                "rjmp _Tst2; _Tst1: ret"},
+      {"_Tsc:", "_Tsc: rcall _TtAdr; _Tsc2: elpm r20,Z+; subi r20,0x20; brlo _Tsc1; rcall _TtWr; rjmp _Tsc2; _Tsc1: ret"},
+      {"_Thb:", "_Thb: rcall _TtAdr; rcall _Thb1; ret; _Thw: rcall _TtAdr; push zl; mov zl,zh; rcall _Thb1; pop zl; "
+                "_Thb1: push zl; swap zl; rcall _Th; pop zl; _Th: andi zl,0x0f; subi zl,-0x10; cpi zl,0x1a; brlo _Th1; "
+                "subi zl,-0x07; rjmp _Th1; _Th1: mov r20,zl; rcall _TtWr; ret"},
+      {"_Tchr:", "_Tchr: rcall _TtAdr; mov r20,zl; subi r20,0x20; rcall _TtWr; ret"},
+      {"_TFBW:", "_TFBW: ld r20,Z+; subi r20,0x20; brlo _TSch1; rcall _SFnt; rjmp _TFBW; _TSch1: ret"},
+      {"_TNBW:", "_TNBW: ld r20,Z+; subi r20,0x30; brlo _TNch1; rcall _SFnt; rjmp _TNBW; _TNch1: ret"},
+      {"_TFsc:", "_TFsc: elpm r20,Z+; subi r20,0x20; brlo _TFsc1; rcall _SFnt; rjmp _TFsc; _TFsc1: ret"},
+      {"_TNsc:", "_TNsc: elpm r20,Z+; subi r20,0x30; brlo _TNsc1; rcall _SFnt; rjmp _TNsc; _TNsc1: ret"},
+      // the word entry of the font hex is not the text layer's _Thw
+      {"_TFhw:", "_TFhw: push zl; mov zl,zh; rcall _TFhb; pop zl; _TFhb: push zl; swap zl; rcall _TFh; pop zl; "
+                 "_TFh: andi zl,0x0f; subi zl,-0x10; cpi zl,0x1a; brlo _TFh1; subi zl,-0x07; rjmp _TFh1; "
+                 "_TFh1: mov r20,zl; rcall _SFnt; ret"},
+      {"_TFchr:", "_TFchr: subi zl,0x20; brlo _Tch1; mov r20,zl; rcall _SFnt; _Tch1: ret"},
+      // the address routine keeps the position, which _TtWr moves on
+      {"_TtAdr:", "_TtAdr: push zl; push zh; push r16; push r17; lds zl,TxtArea; clr zh; mov r14,r16; clr r20; "
+                  "cpi r17,8; brmi _TtAd1; subi r17,8; ldi r20,0x80; _TtAd1: mov r24,r17; clr r25; clr r17; "
+                  "rcall Mp16u; add zl,r14; adc zh,r17; mov r16,zl; mov r17,zh; lds zl,TxtHome; lds zh,TxtHome+1; "
+                  "add r16,zl; adc r17,zh; add r17,r20; rcall _Tadr; pop r17; pop r16; pop zh; pop zl; ret"},
+  };
+  for (const Routine& r : fixed) EXPECT_EQ(RoutineFrom(m128, r.label), r.lines) << r.label;
+  // TLcd and GLcd both print words in hex: one _Thw only (a label defined twice does not assemble)
+  int thw = 0;
+  for (auto at = m128.find("\n_Thw:"); at != std::string::npos; at = m128.find("\n_Thw:", at + 1)) ++thw;
+  EXPECT_EQ(thw, 1);
+
+  for (const Case& c : cases) {
+    const std::string text = compile(c);
+    EXPECT_EQ(RoutineFrom(text, "_TtWr:"), c.put) << c.device << " " << c.glcd << " fs " << c.fs;
+    EXPECT_EQ(RoutineFrom(text, "_SFnt:"), c.sfnt) << c.device << " " << c.glcd << " fs " << c.fs;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -85,14 +85,16 @@ _Twr:\trcall\t_Tbusy
 {CD_HIGH}
 {RESTORE_ZL}
 \t\tret)");
-  // _Tchr has no ret: it runs on into _Twrb.
+  // _Tchr writes through the text layer's _TtWr, which cuts it at the panel's edges.
   if (st.used[NeedTchr])
     WriteT6963Text(st, R"(
 
 ;////// T6963C Write Byte ////////////////
 _Tchr:\trcall\t_TtAdr
 \t\tmov\t\tr20,zl
-\t\tsubi\tr20,0x20)");
+\t\tsubi\tr20,0x20
+\t\trcall\t_TtWr
+\t\tret)");
   WriteT6963Text(st, R"(
 
 ;////// T6963T Write Data ////////////////

@@ -53,6 +53,10 @@ void AddHomeAndSetAddress(CompilerState& st, const std::string& home) {
 
 }  // namespace
 
+// _TtAdr sets the address pointer to the character at column r16, row r17 and keeps both;
+// _TtWr writes the code in r20 there and moves r16 on, only while the position lies in
+// the panel's rows and in the columns that both the panel and the text area hold (a
+// character past them would land in the next row or outside the layer).
 void EmitT6963TextHomeAreaRoutines(CompilerState& st) {
   WriteHomeArea(st, "Txt", "0x40", "0x41");
   WriteT6963Text(st, R"(
@@ -60,6 +64,8 @@ void EmitT6963TextHomeAreaRoutines(CompilerState& st) {
 ;////// T6963C Txt Address ///////////////
 _TtAdr:\tpush\tzl
 \t\tpush\tzh
+\t\tpush\tr16
+\t\tpush\tr17
 \t\tlds\t\tzl,TxtArea
 \t\tclr\t\tzh
 \t\tmov\t\tr14,r16)");
@@ -82,9 +88,23 @@ _TtAd1:\tmov\t\tr24,r17
 )");
   AddHomeAndSetAddress(st, "TxtHome");
   WriteT6963Text(st, R"(
+\t\tpop\t\tr17
+\t\tpop\t\tr16
 \t\tpop\t\tzh
 \t\tpop\t\tzl
 \t\tret
+
+;////// T6963C Text Put //////////////////
+_TtWr:\tcpi\t\tr17,{H8}
+\t\tbrsh\t_TtWr1
+\t\tcpi\t\tr16,{TCOLS}
+\t\tbrsh\t_TtWr1
+\t\tlds\t\tr0,TxtArea
+\t\tcp\t\tr16,r0
+\t\tbrsh\t_TtWr1
+\t\tinc\t\tr16
+\t\trjmp\t_Twrb
+_TtWr1:\tret
 
 _TtCls:\tclr\t\tr16
 \t\tclr\t\tr17

@@ -28,4 +28,22 @@ void EmitT6963ImgArraySetRoutine(CompilerState& st);
 // "fs" wiring 1, a part column counted whole.
 int T6963ByteColumns(const CompilerState& st);
 
+// The text layer: numbers and texts (_TBW), string variables (_Tst), string constants
+// (_Tsc), hexadecimal bytes and words (_Thb, _Thw).
+void EmitT6963NumbersRoutine(CompilerState& st);
+void EmitT6963StringRoutine(CompilerState& st);
+void EmitT6963StringConstRoutine(CompilerState& st);
+void EmitT6963HexRoutine(CompilerState& st);
+
+// The graphic text in the selected font: the glyph draw _SFnt (written with the font
+// selection), characters (_TFchr), hexadecimal (_TFhw, _TFhb), texts in data memory
+// (_TFBW, the number font's _TNBW) and string constants (_TFsc, _TNsc).
+void EmitT6963GlyphRoutine(CompilerState& st);
+void EmitT6963ChrRoutine(CompilerState& st);
+void EmitT6963FontHexRoutine(CompilerState& st);
+void EmitT6963GraphCharPrintRoutine(CompilerState& st);
+void EmitT6963GraphNumPrintRoutine(CompilerState& st);
+void EmitT6963FontStringConstRoutine(CompilerState& st);
+void EmitT6963NumStringConstRoutine(CompilerState& st);
+
 }  // namespace qbc

@@ -92,6 +92,7 @@ class Expander {
             {"{H8}", quotient(8)},
             {"{H2}", quotient(2)},
             {"{H}", std::to_string(g.GlcdOption2)},
+            {"{TCOLS}", std::to_string(g.GlcdOption1 / (g.GlcdLine5.starts_with("1") ? 6 : 8))},
             {"{W}", std::to_string(g.GlcdOption1)}};
   }
 

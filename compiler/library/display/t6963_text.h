@@ -13,7 +13,8 @@
 //   {ACCESS_WAIT}         nops for the controller's 150 ns access time at the clock
 // Inline keys: {DDR_DATA}, {DDR_CTRL}, {PORT_CTRL} (register names), {CTRL_MASK} ("0x0F"),
 // {TIMEOUT_LO}/{TIMEOUT_HI} (status polls in a few milliseconds), {H16}, {H8}, {H2}, {H}
-// (height / 16, / 8, / 2, the height), {W} (the width in pixels).
+// (height / 16, / 8, / 2, the height), {W} (the width in pixels), {TCOLS} (the characters a
+// row of the panel shows: 8 pixels wide, or 6 with the module's "fs" pin set).
 #include <string_view>
 
 #include "compiler/base/state.h"

@@ -60,7 +60,7 @@ constexpr DispatchRow kRows[] = {
     {"glcdinit", "CompileGlcdInitStatement", CompileGlcdInitStatement},
     {"gcls", "CompileGClsStatement", CompileGClsStatement},
     {"tcls", "CompileTClsStatement", CompileTClsStatement},
-    {"tlcd", "CompileTLcdStatement", nullptr},
+    {"tlcd", "CompileTLcdStatement", CompileTLcdStatement},
     {"gnum", "CompileGNumStatement", CompileGNumStatement},
     {"pset", "CompilePSetStatement", CompilePSetStatement},
     {"point", "CompilePointFunction", CompilePointFunction},

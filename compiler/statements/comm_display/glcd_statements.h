@@ -24,6 +24,7 @@ void CompileTClsStatement(CompilerState& st);
 
 void CompileGLcdStatement(CompilerState& st);
 void CompileGNumStatement(CompilerState& st);
+void CompileTLcdStatement(CompilerState& st);
 
 void CompileContrastStatement(CompilerState& st);
 void CompileTxtAreaSetStatement(CompilerState& st);

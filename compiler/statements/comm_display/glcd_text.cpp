@@ -1,5 +1,6 @@
 // GLcd (text in the selected font, Hex and Chr items) and GNum (numbers; on the T6963C in
-// the number font) at a position on a graphic LCD.
+// the number font) at a position on a graphic LCD, and TLcd (the T6963C's text layer, at
+// a character position).
 #include <string>
 
 #include "compiler/base/flags/core_flags.h"
@@ -20,6 +21,7 @@ struct TextRoutines {
   UsedFlag string_flag;
   const char* constant;
   UsedFlag constant_flag;
+  bool float_as_string = false;  // a float's text goes to the string routine
 };
 
 // By controller; [0] is the T6963C number font of GNum, [1] to [4] the font of GLcd (and
@@ -32,6 +34,8 @@ const TextRoutines kFontRoutines[] = {
     {"_S0BW", NeedGlcdNumbers, "_S0St", NeedGlcdString, "_S0Sc", NeedGlcdStrConst},
     {"_PcBW", NeedGlcdNumbers, "_PcSt", NeedGlcdString, "_PcSc", NeedGlcdStrConst},
 };
+// The T6963C's text layer.
+const TextRoutines kTextLayer{"_TBW", NeedTBW, "_Tst", NeedTst, "_Tsc", NeedTsc, true};
 constexpr const char* kHexByte[] = {nullptr, "_TFhb", "_HDhb", "_S0hb", "_PcHb"};
 // The T6963C's font hex has a word entry of its own; "_Thw" is its text-layer routine.
 constexpr const char* kHexWord[] = {nullptr, "_TFhw", "_HDhw", "_S0hw", "_PcHw"};
@@ -66,6 +70,11 @@ void WriteValueItem(CompilerState& st, const TextRoutines& r) {
       return;
     }
     strlines::EmitFloatToText(st);
+    if (r.float_as_string) {
+      RestorePosition(st);
+      CallLibrary(st, r.string, r.string_flag);
+      return;
+    }
   }
   RestorePosition(st);
   CallLibrary(st, r.number, r.number_flag);
@@ -123,9 +132,68 @@ void CompileTextStatement(CompilerState& st, bool number_font) {
     }
   }
   st.used.Set(NeedFnt);
+  // The T6963C's glyphs go through its graphic block routines.
+  if (type == 1) st.used.Set(NeedGrpHome);
+}
+
+// TLcd's Hex item takes its expression in parentheses: a byte in two digits, an integer
+// or word in four.
+void WriteTextLayerHexItem(CompilerState& st) {
+  st.used.Set(NeedThb);
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  st.sticky.WantedType = 0;
+  ParseSum(st);
+  RestorePosition(st);
+  switch (kit::ItemType(st)) {
+    case kTypeByte: EmitCall(st, "_Thb"); break;
+    case kTypeInteger:
+    case kTypeWord: EmitCall(st, "_Thw"); break;
+    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+  }
+  ExpectToken(st, ")");
+}
+
+void WriteTextLayerChrItem(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  kit::LoadValue(st, kTypeByte);
+  RestorePosition(st);
+  EmitCall(st, "_Tchr");
+  ExpectToken(st, ")");
 }
 
 }  // namespace
+
+// TLcd (column, row), items: the T6963C's text layer only; on another controller the
+// statement is refused, as its routines exist for the T6963C alone. The character
+// routines address through the text home and area routines, which TLcd therefore asks
+// for itself (a program need not set the layout in the same source).
+void CompileTLcdStatement(CompilerState& st) {
+  if (!OpenGlcdStatement(st, GlcdBit(1), "T6963c only!")) return;
+  GlcdArgs args(st);
+  LoadParenXY(args, st);
+  args.Finish();
+  kit::ExpectComma(st);
+  while (!kit::AtStatementEnd(st)) {
+    const auto start = st.src.TokenIndex;
+    const std::string word = st.TokText();
+    st.sticky.WantedType = 0;
+    KeepPosition(st);
+    if (word == "hex") {
+      WriteTextLayerHexItem(st);
+    } else if (word == "chr") {
+      WriteTextLayerChrItem(st);
+    } else {
+      ParseExpression(st);
+      WriteValueItem(st, kTextLayer);
+    }
+    if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
+  }
+  st.used.Set(NeedTchr);
+  st.used.Set(NeedTxtHome);
+}
 
 void CompileGLcdStatement(CompilerState& st) { CompileTextStatement(st, false); }
 void CompileGNumStatement(CompilerState& st) { CompileTextStatement(st, true); }
