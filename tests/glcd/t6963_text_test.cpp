@@ -151,6 +151,111 @@ TEST(T6963TextAlone, TLcdWithoutLayoutStatementsAssemblesAndRuns) {
   EXPECT_NE(shown.run->compiled.asm_text.find("_TtAdr:"), std::string::npos);
 }
 
+// The fonts of the glyph tests, image tables: one header (width in display bytes, height
+// in pixel rows) and the glyphs back to back. The character font has glyphs of one byte by
+// 7 rows for " " to "_", the number font glyphs of two bytes by 5 rows for "0" to "9";
+// each glyph's bytes follow from its code, so that every glyph looks different.
+struct Font {
+  int first;
+  int count;
+  int width;
+  int height;
+
+  std::uint8_t Byte(int code, int row, int column) const {
+    if (code == ' ') return 0;
+    return static_cast<std::uint8_t>((code * (row + 3) + column * 0x55) ^ (row << 4 | 0x81));
+  }
+  std::string Dim(const std::string& name) const {
+    return "Dim " + name + "(" + std::to_string(2 + count * width * height) + ") As Flash Byte\n";
+  }
+  // Two glyphs a line: the byte lines of a table take even counts.
+  std::string Table(const std::string& name) const {
+    std::string text = name + " = " + std::to_string(width) + " , " + std::to_string(height) + " ,\n";
+    for (int n = 0; n < count; ++n) {
+      for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) text += std::to_string(Byte(first + n, row, column)) + " , ";
+      if (n % 2 == 1 || n == count - 1) {
+        if (n == count - 1) text.resize(text.size() - 3);
+        text += "\n";
+      }
+    }
+    return text;
+  }
+};
+
+const Font kCharFont{0x20, 64, 1, 7};
+const Font kNumberFont{0x30, 10, 2, 5};
+
+// The graphic layer drawn on the host: glyph bytes at a byte column and pixel row, the
+// left pixel in the top bit of the byte's `per_byte` bits, cut at the panel's edges.
+class GlyphArt {
+ public:
+  GlyphArt(const Panel& p) : per_byte_(p.PerByte()), height_(p.height), rows_(static_cast<std::size_t>(p.height), std::string(240, '.')) {}
+  // The glyphs of `text` from byte column `column` on; returns the column after them.
+  int Print(const Font& font, int column, int row, const std::string& text) {
+    for (char ch : text) {
+      for (int y = 0; y < font.height; ++y)
+        for (int b = 0; b < font.width; ++b)
+          for (int i = 0; i < per_byte_; ++i) {
+            const int x = (column + b) * per_byte_ + i;
+            if (x < 240 && row + y < height_ && (font.Byte(ch, y, b) >> (per_byte_ - 1 - i) & 1))
+              rows_[static_cast<std::size_t>(row + y)][static_cast<std::size_t>(x)] = '#';
+          }
+      column += font.width;
+    }
+    return column;
+  }
+  const std::vector<std::string>& Rows() const { return rows_; }
+
+ private:
+  int per_byte_;
+  int height_;
+  std::vector<std::string> rows_;
+};
+
+// GLcd items in the character font and GNum items in the number font, side by side within
+// a statement, at the last byte column and across the right and bottom edges (a text far
+// to the right does not come round to the left), and in the lower half of a split panel:
+// exactly the pixels of the same glyphs drawn on the host.
+TEST_P(T6963Text, GLcdAndGNumDrawExactlyTheirGlyphs) {
+  const Panel& p = GetParam();
+  const int cols = p.ByteColumns(), h = p.height;
+  const std::string c = std::to_string(cols);
+  const std::string body =
+      kCharFont.Dim("Chars") + kNumberFont.Dim("Digits") +
+      "Dim B As Byte , W As Word , S As String * 8 , D As String * 4 , K As Byte\n"
+      "TxtHomeSet 0\nTxtAreaSet " + c + "\nGrpHomeSet 2048\nGrpAreaSet " + c + "\nGCommand 128\nGCommand 156\n"
+      "TCls\nGCls\n"
+      "B = 77 : W = 4660 : S = \"S=1\" : D = \"90\" : K = 2\n"
+      "FontSet Chars\n"
+      "GLcd(0 , 0) , \"AB\" ; B ; S\n"
+      "GLcd(K , 9) , Hex B ; Hex W ; Chr(B) ; Chr(10) ; \"=\"\n"
+      "GLcd(" + std::to_string(cols - 1) + " , 20) , \"XYZ\"\n"
+      "GLcd(" + std::to_string(cols + 1) + " , 30) , \"Q\" ; Hex B\n"
+      "GLcd(5 , " + std::to_string(h - 3) + ") , \"_^\"\n"
+      "GLcd(250 , 50) , \"ABCDEFGHIJ\"\n"
+      "GLcd(9 , " + std::to_string(h / 2 + 1) + ") , \"SPLIT\"\n"
+      "FontSet Digits\n"
+      "GNum(1 , 40) , W ; \"56\" ; D ; -3 ; 4\n"
+      "GNum(" + std::to_string(cols - 1) + " , 30) , 7\n"
+      "GNum(20 , " + std::to_string(h - 2) + ") , 89\n";
+  Shown shown = RunOnPanel(p, body, kCharFont.Table("Chars") + kNumberFont.Table("Digits"));
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  ExpectClean(shown);
+  GlyphArt art(p);
+  art.Print(kCharFont, 0, 0, "AB77S=1");
+  art.Print(kCharFont, 2, 9, "4D1234M=");
+  art.Print(kCharFont, cols - 1, 20, "XYZ");
+  art.Print(kCharFont, 5, h - 3, "_^");
+  art.Print(kCharFont, 9, h / 2 + 1, "SPLIT");
+  // the number font ends a text at its first character below "0": "-3" prints nothing
+  art.Print(kNumberFont, 1, 40, "466056904");
+  art.Print(kNumberFont, cols - 1, 30, "7");
+  art.Print(kNumberFont, 20, h - 2, "89");
+  EXPECT_TRUE(shown.lcd.Graphic().SameAs(art.Rows(), std::string("t6963_glyphs_") + p.name));
+  for (const std::string& row : shown.lcd.Text()) EXPECT_EQ(row, std::string(static_cast<std::size_t>(p.TextColumns()), '.'));
+}
+
 INSTANTIATE_TEST_SUITE_P(Panels, T6963Text, testing::ValuesIn(kPanels),
                          [](const testing::TestParamInfo<Panel>& param) { return std::string(param.param.name); });
 

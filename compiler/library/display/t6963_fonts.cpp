@@ -48,9 +48,7 @@ void WriteFlashTextLoop(CompilerState& st, const std::string& header, const std:
 // never wraps round to the left of the panel.
 void EmitT6963GlyphRoutine(CompilerState& st) {
   const GlcdCells& g = st.Cells<GlcdCells>();
-  const int per_byte = g.GlcdLine5.starts_with("1") ? 6 : 8;
-  const int columns = (g.GlcdOption1 + per_byte - 1) / per_byte;
-  std::string text = "\n_SFnt:\\tcpi\\t\\tr16," + std::to_string(columns) + "\n\\t\\tbrsh\\t_SFnt1" +
+  std::string text = "\n_SFnt:\\tcpi\\t\\tr16," + std::to_string(T6963ByteColumns(st)) + "\n\\t\\tbrsh\\t_SFnt1" +
                      "\n\\t\\tcpi\\t\\tr17," + std::to_string(g.GlcdOption2) + "\n\\t\\tbrsh\\t_SFnt1";
   text += R"(
 \t\tpush\tzl
