@@ -152,8 +152,11 @@ void EmitPeripheralInit(CompilerState& st) {
     if (pcKey.PcKeyInit) {
       EmitCall(st, "_PCini");
     } else {
-      const std::string data = "PORT" + LastChar(pcKey.PcKeyDataPort);
-      const std::string clock = "PORT" + LastChar(pcKey.PcKeyClockPort);
+      // The ports are stored padded to five characters ("PIND "): the letter is the last
+      // one that is not blank.
+      const auto letter = [](const std::string& port) { return LastChar(port.substr(0, port.find_last_not_of(' ') + 1)); };
+      const std::string data = "PORT" + letter(pcKey.PcKeyDataPort);
+      const std::string clock = "PORT" + letter(pcKey.PcKeyClockPort);
       EmitPortBit(st, data, pcKey.PcKeyDataPin, true, data + "," + pcKey.PcKeyDataPin);
       EmitPortBit(st, clock, pcKey.PcKeyClockPin, true, clock + "," + pcKey.PcKeyClockPin);
     }

@@ -43,7 +43,7 @@ std::string MetaHead::Program() {
     }
   }
   std::string text = st.out.Str();
-  std::vector<std::string> labels = {"_UAini", "LcdIni", "_KyIni", "_PCini", "_Tini", "_HDini", "_S0ini", "_NkIni"};
+  std::vector<std::string> labels = {"_UAini", "LcdIni", "_KyIni", "_Tini", "_HDini", "_S0ini", "_NkIni"};
   for (int i : UsedVectors()) labels.push_back("IntN" + std::to_string(i));
   for (const std::string& l : labels)
     if (text.find("\n" + l + ":") == std::string::npos) text += l + ":\r\n\t\treti\r\n";

@@ -1,10 +1,11 @@
-// The link rows of the on-chip and attached hardware routines: EEPROM, keys, ADC, sound,
-// RC5 and DTMF.
+// The link rows of the on-chip and attached hardware routines: EEPROM, keys, the PC
+// keyboard, ADC, sound, RC5 and DTMF.
 #include "compiler/library/hardware/link_rows.h"
 #include "compiler/library/hardware/adc_routines.h"
 #include "compiler/library/hardware/dtmf_routines.h"
 #include "compiler/library/hardware/eeprom_routines.h"
 #include "compiler/library/hardware/keypad_routines.h"
+#include "compiler/library/hardware/pc_keyboard_routines.h"
 #include "compiler/library/hardware/rc5_receiver.h"
 #include "compiler/library/hardware/sound_routine.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
@@ -21,7 +22,7 @@ const LinkRow kRows[] = {
     {980, "EmitWriteEERoutine", QBC_LINK_GUARD(s.used[NeedWriteEE]), EmitWriteEERoutine},
     {990, "EmitReadEERoutine", QBC_LINK_GUARD(s.used[NeedReadEE]), EmitReadEERoutine},
     {1010, "EmitKeyRoutines", QBC_LINK_GUARD(s.Cells<KeypadCells>().KeysDeclared), EmitKeyRoutines},
-    {1020, "EmitPcKeyRoutines", QBC_LINK_GUARD(s.Cells<PcKeyCells>().NeedPcKey), nullptr},
+    {1020, "EmitPcKeyRoutines", QBC_LINK_GUARD(s.Cells<PcKeyCells>().NeedPcKey), EmitPcKeyRoutines},
     {1050, "EmitAdcRoutine", QBC_LINK_GUARD(s.used[NeedAdc]), EmitAdcRoutine},
     {1060, "EmitAdc8Routine", QBC_LINK_GUARD(s.used[NeedAdc8]), EmitAdc8Routine},
     {1070, "EmitSoundRoutine", QBC_LINK_GUARD(s.used[NeedSound]), EmitSoundRoutine},

@@ -7,6 +7,7 @@
 #include "compiler/statements/hardware/interrupt_switches.h"
 #include "compiler/statements/peripherals/dtmf_statement.h"
 #include "compiler/statements/peripherals/keypad_functions.h"
+#include "compiler/statements/peripherals/pc_key_statements.h"
 #include "compiler/statements/peripherals/rc5_statement.h"
 #include "compiler/statements/hardware/number_format.h"
 #include "compiler/statements/hardware/pulse.h"
@@ -167,8 +168,8 @@ constexpr DispatchRow kRows[] = {
     {"rc5", "CompileRc5Statement", CompileRc5Statement},
     {"key", "CompileKeyFunction", CompileKeyFunction},
     {"nokey", "CompileNoKeyFunction", CompileNoKeyFunction},
-    {"pckey", "CompilePcKeyFunction", nullptr},
-    {"pckeysend", "CompilePcKeySendStatement", nullptr},
+    {"pckey", "CompilePcKeyFunction", CompilePcKeyFunction},
+    {"pckeysend", "CompilePcKeySendStatement", CompilePcKeySendStatement},
     {"spi", "CompileSpiFunction", CompileSpiFunction},
     {"spiin", "CompileSpiInStatement", CompileSpiInStatement},
     {"spiout", "CompileSpiOutStatement", CompileSpiOutStatement},
