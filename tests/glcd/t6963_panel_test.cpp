@@ -1,7 +1,8 @@
 // One program that uses the whole T6963C driver, run on the controller model for each
 // panel the driver lays out differently (plain and split addressing, 8 and 6 pixels a
 // byte, 8 and 16 MHz): the layer layout and modes, both layers cleared, every figure,
-// byte blocks, images and a point read, each also across the panel's edges. The panel
+// byte blocks, images, glyphs of two fonts, text-layer items and a point read, each also
+// across the panel's edges. The panel
 // must show exactly the host's drawing, with every access inside the controller's
 // protocol and no byte written outside the two layers.
 #include <gtest/gtest.h>
@@ -15,6 +16,32 @@
 
 namespace qbc::test {
 namespace {
+
+// A font table: width in display bytes, height in pixel rows, then the glyphs from code
+// `first` on, each glyph's bytes following from its code so that every glyph differs.
+struct Font {
+  int first;
+  int count;
+  int width;
+  int height;
+
+  std::uint8_t Byte(int code, int row, int column) const {
+    return static_cast<std::uint8_t>((code * (row + 5) + column * 0x35) ^ (row << 3 | 0x42));
+  }
+  // Two glyphs a line: the byte lines of a table take even counts.
+  std::string Table(const std::string& name) const {
+    std::string text = name + " = " + std::to_string(width) + " , " + std::to_string(height) + " ,\n";
+    for (int g = 0; g < count; ++g) {
+      for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) text += std::to_string(Byte(first + g, row, column)) + " , ";
+      if (g % 2 == 1 || g == count - 1) {
+        if (g == count - 1) text.resize(text.size() - 3);
+        text += "\n";
+      }
+    }
+    return text;
+  }
+};
 
 struct PanelCase {
   int mhz;
@@ -33,8 +60,9 @@ TEST_P(T6963Panel, TheWholeDriverGivesExactlyTheExpectedPanel) {
   const std::string area = std::to_string(columns);
   auto n = [](int v) { return std::to_string(v); };
   HostDrawing art(240, h);
-  std::string body = "Dim I As Integer , P As Byte , Q As Byte , N As Byte\nDim Pic(14) As Flash Byte\n"
-                     "Dim Pics(20) As Flash Byte\nI = 95\nN = 2\n";
+  std::string body = "Dim I As Integer , P As Byte , Q As Byte , N As Byte , B As Byte , W As Word\n"
+                     "Dim Pic(14) As Flash Byte\nDim Pics(20) As Flash Byte\nDim Chars(236) As Flash Byte\n"
+                     "Dim Digits(102) As Flash Byte\nI = 95\nN = 2\n";
   auto add = [&](const std::string& line) { body += line + "\n"; };
   // text at 0, graphics from 0x0400, both one byte a column; OR mode, text and graphics on
   add("TxtHomeSet 0\nTxtAreaSet " + area + "\nGrpHomeSet 1024\nGrpAreaSet " + area);
@@ -106,6 +134,39 @@ TEST_P(T6963Panel, TheWholeDriverGivesExactlyTheExpectedPanel) {
   image(columns / 3 + 5, 44, std::vector<std::uint8_t>(pics.begin() + 12, pics.end()), 2, 3);
   image(columns - 1, 20, std::vector<std::uint8_t>(pics.begin() + 6, pics.begin() + 12), 2, 3);
 
+  // glyphs: images of a font table, written whole; GLcd in a character font of one byte
+  // by 6 rows (" " to "F"), GNum in a number font of two bytes by 5 rows; inside the
+  // panel and across its right and bottom edges
+  const Font chars{0x20, 39, 1, 6};
+  const Font digits{0x30, 10, 2, 5};
+  auto glyphs = [&](const Font& font, int column, int row, const std::string& text) {
+    for (char ch : text) {
+      for (int y = 0; y < font.height; ++y) {
+        std::vector<std::uint8_t> bytes;
+        for (int b = 0; b < font.width; ++b) bytes.push_back(font.Byte(ch, y, b));
+        art.RowBytes(column, row + y, ppb, bytes);
+      }
+      column += font.width;
+    }
+  };
+  add("B = 77 : W = 4660\nFontSet Chars");
+  add("GLcd(" + n(columns / 2) + " , 34) , \"A\" ; B ; Hex B ; Chr(36)");
+  glyphs(chars, columns / 2, 34, "A774D$");
+  add("GLcd(" + n(columns - 2) + " , 24) , Hex W : GLcd(3 , " + n(h - 4) + ") , \"12\"");
+  glyphs(chars, columns - 2, 24, "1234");
+  glyphs(chars, 3, h - 4, "12");
+  add("FontSet Digits\nGNum(6 , 56) , W ; \"56\" : GNum(" + n(columns - 3) + " , " + n(h - 2) + ") , 789");
+  glyphs(digits, 6, 56, "466056");
+  glyphs(digits, columns - 3, h - 2, "789");
+  // text-layer items, also cut at the right edge and in the last row
+  const int text_rows = h / 8;
+  add("TLcd(0 , 0) , \"AB\" ; B ; Hex(B) ; Chr(67)");
+  add("TLcd(" + n(columns - 2) + " , " + n(text_rows - 1) + ") , \"XYZ\" : TLcd(4 , 2) , Hex(W) ; W");
+  std::vector<std::string> text(static_cast<std::size_t>(text_rows), std::string(static_cast<std::size_t>(columns), '.'));
+  text[0].replace(0, 7, "AB774DC");
+  text[2].replace(4, 8, "12344660");
+  text[static_cast<std::size_t>(text_rows - 1)].replace(static_cast<std::size_t>(columns - 2), 2, "XY");
+
   // a point read: the byte of the pixel, the panel left as it is
   add("P = Point(" + n(columns / 3 * ppb + 1) + " , 45) : Q = Point(3 , 4)");
 
@@ -113,6 +174,8 @@ TEST_P(T6963Panel, TheWholeDriverGivesExactlyTheExpectedPanel) {
   for (std::size_t i = 0; i < pic.size(); ++i) tables += n(pic[i]) + (i + 1 < pic.size() ? " , " : "\n");
   tables += "Pics = 2 , 3 ,\n";
   for (std::size_t i = 0; i < pics.size(); ++i) tables += n(pics[i]) + (i + 1 < pics.size() ? " , " : "\n");
+
+  tables += chars.Table("Chars") + digits.Table("Digits");
 
   T6963Shown shown = RunOnT6963(body, c.mhz, {.width = 240, .height = h, .split = c.split, .pixels_per_byte = ppb},
                                 {}, 150'000'000, c.fs, tables);
@@ -126,7 +189,7 @@ TEST_P(T6963Panel, TheWholeDriverGivesExactlyTheExpectedPanel) {
   EXPECT_EQ(lcd.Mode(), 0x00);
   EXPECT_EQ(lcd.DisplayMode(), 0x0C);
   EXPECT_TRUE(lcd.Graphic().SameAs(art.Art(), "t6963_panel_" + std::to_string(c.mhz) + "mhz_" + std::to_string(h) + "_fs" + std::to_string(c.fs)));
-  for (const std::string& row : lcd.Text()) EXPECT_EQ(row, std::string(static_cast<std::size_t>(columns), '.'));
+  EXPECT_EQ(lcd.Text(), text);
   EXPECT_TRUE(lcd.WritesOutsideLayers().empty()) << lcd.WritesOutsideLayers().size() << " bytes, first at "
                                                  << lcd.WritesOutsideLayers().front();
   EXPECT_EQ(shown.run->Byte("P"), pic[3]);
