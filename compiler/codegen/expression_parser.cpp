@@ -178,7 +178,8 @@ void ParseAndLevel(CompilerState& st) {
 }
 
 void ParseNotLevel(CompilerState& st) {
-  if (st.TokText() == "not" || st.TokText() == "!") {
+  // A string constant "!" or "not" is a text, not the operator.
+  if (st.Tok().Kind != kTokString && (st.TokText() == "not" || st.TokText() == "!")) {
     Step(st);
     ParseSum(st);
     EmitNegateWithBit(st);

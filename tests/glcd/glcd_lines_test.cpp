@@ -26,7 +26,7 @@ struct Compiled {
 
 Compiled CompileStatement(int type, const std::string& statement) {
   const std::string source = std::string("$device = m32\n$clock = 8\n$stack = 32\n") + kGlcd[type] +
-                             "Dim B As Byte , I As Integer , W As Word , Pic(4) As Flash Byte\n" + statement +
+                             "Dim B As Byte , I As Integer , W As Word , Pic(4) As Flash Byte , F As Float , L As Long\n" + statement +
                              "\nEnd\nPic = 1 , 1 , 1 , 0\n";
   const CompiledBasic c = CompileBasic(source);
   Compiled out;
@@ -222,6 +222,11 @@ TEST(GlcdLines, ArgumentsReachTheirRegistersAndStopAtTheStatementEnd) {
       {2, "W = Point(2 , I + 1)",
        "lds zl,i; lds zh,i+1; push zh; push zl; ldi zl,byte1(1); ldi zh,byte2(1); pop r24; pop r25; add zl,r24; "
        "adc zh,r25; mov r17,zl; ldi r16,2; call _HDPnt; clr zh; sts w,zl; sts w+1,zh"},
+      // TLcd: a float's text goes to the string routine; Hex takes bytes and words only
+      {1, "TLcd(0 , 1) , F",
+       "ldi r16,0; ldi r17,1; push r16; push r17; lds r22,f; lds r23,f+1; lds r24,f+2; lds r25,f+3; ldi r19,0x06; "
+       "call _Fstr; ldi zl,byte1(_s1tmp); ldi zh,byte2(_s1tmp); pop r17; pop r16; call _Tst"},
+      {1, "TLcd(0 , 1) , Hex(L) ; B", "!Must be Byte or Word!"},
       {4, "GCommand &o17", "!Parameter load error!"},
       {4, "GCommand Q", "!Unknown identifier "},
       {4, "GCommand \"a\"", "!Parameter load error!"},

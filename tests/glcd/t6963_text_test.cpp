@@ -102,7 +102,7 @@ TEST_P(T6963Text, TLcdItemsGiveExactlyTheirCodes) {
       "TxtHomeSet 0\nTxtAreaSet " + c + "\nGrpHomeSet 2048\nGrpAreaSet " + c + "\nGCommand 128\nGCommand 156\n"
       "TCls\nGCls\n"
       "B = 200 : I = -1234 : W = 65000 : L = -123456 : S = \"str\" : K = 3\n"
-      "TLcd(0 , 0) , \"Hi \" ; B ; \"|\" ; I\n"
+      "TLcd(0 , 0) , \"Hi \" ; B ; \"|\" ; I ; \"!\" ; \"not\"\n"
       "TLcd(1 , 1) , W ; L ; S\n"
       "TLcd(K , K + 1) , Hex(B) ; \"=\" ; Hex(W) ; Hex(I) ; Chr(65) ; Chr(B - 133)\n"
       "TLcd(" + std::to_string(cols - 1) + " , 3) , \"XYZ\"\n"
@@ -115,7 +115,7 @@ TEST_P(T6963Text, TLcdItemsGiveExactlyTheirCodes) {
   ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
   ExpectClean(shown);
   TextArt art(cols, rows);
-  art.Put(0, 0, "Hi 200|-1234");
+  art.Put(0, 0, "Hi 200|-1234!not");  // texts that spell the Not operator are texts
   art.Put(1, 1, "65000-123456str");
   art.Put(3, 4, "C8=FDE8FB2EAC");
   art.Put(cols - 1, 3, "X");
