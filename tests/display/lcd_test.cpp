@@ -148,7 +148,6 @@ TEST(LcdErrors, AreReportedAtTheirLine) {
       {"Dim B As Byte\nLcd B\n", "Lcd is not configured!", 5},
       {"Dim B As Byte\nLocate 1 , 1\n", "Lcd is not configured!", 5},
       {"Dim B As Byte\nDefLcdChar 1 , 1 , 2 , 3 , 4 , 5 , 6 , 7 , 8\n", "Lcd is not configured!", 5},
-      {"$lcd = portd.4 , rs = portb.0 , e1 = portb.1 , e2 = portb.2 , 40 , 4\n", "Not supported yet: E2", 4},
   };
   const LcdError configured[] = {
       {"Locate 1234 , 1\n", "Wrong number of LCD rows!", 5},

@@ -32,7 +32,7 @@ const char* const kRecordedOrder[] = {
     "EmitInput2Routine", "EmitInput3Routine", "EmitCom1OutputRoutines", "EmitCom1InputRoutine",
     "EmitCom2OutputRoutines", "EmitCom2InputRoutine", "EmitCom3OutputRoutines", "EmitCom3InputRoutine",
     "EmitCom4OutputRoutines", "EmitCom4InputRoutine", "EmitLcdInitRoutine", "EmitLcdWriteRoutines",
-    "EmitLcdEnRoutine", "EmitLcdByteWordRoutine", "EmitLcdStringRoutine", "EmitLcdStringConstRoutine",
+    "EmitLcdEnRoutine", "EmitLcdEnableSelectRoutine", "EmitLcdByteWordRoutine", "EmitLcdStringRoutine", "EmitLcdStringConstRoutine",
     "EmitLcdHexRoutine", "EmitOutSpiRoutine", "EmitShiftOutRoutine", "EmitShiftInRoutine",
     "EmitShiftOutAllRoutine", "EmitSpiOutAllRoutine", "Emit1WireRoutines", "Emit1WireReadAllRoutine",
     "Emit1WireWriteAllRoutine", "EmitCalcCrc8Routine", "EmitI2CRoutines", "EmitI2CWriteAllRoutine", "EmitI2CRoutinesMode2",

@@ -92,6 +92,7 @@ void Hd44780Model::Latch(std::uint64_t cycle, bool rs, int value) {
 void Hd44780Model::Execute(std::uint64_t cycle, bool rs, std::uint8_t byte) {
   double busy = 37;
   if (rs) {
+    data_writes_ += static_cast<char>(byte);
     if (to_cgram_) {
       cgram_[address_ & 0x3F] = byte;
       address_ = (address_ + (increment_ ? 1 : -1)) & 0x3F;

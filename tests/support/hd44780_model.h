@@ -12,6 +12,9 @@
 //   auto run = test::RunBasicWith(src, opts, {}, [&](test::SimRunner& s) { lcd.Watch(s); });
 //   lcd.Decode(*run->sim);
 //   EXPECT_EQ(lcd.Row(1, 16, 2), "Hi              ");
+//
+// Two controllers behind one display (40x4) are two models on the same data and RS pins,
+// each with its own E: each decodes only the pulses of its E line.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -43,6 +46,9 @@ class Hd44780Model {
   std::string Row(int row, int columns, int rows) const;
   const std::vector<std::string>& Faults() const { return faults_; }
   int Transfers() const { return transfers_; }
+  // Every byte written with RS high (DDRAM or CGRAM), in order: on a display of two
+  // controllers sharing data and RS, a stray E pulse shows here as a byte too many.
+  const std::string& DataWrites() const { return data_writes_; }
   // Display control bits: display 4, cursor 2, blink 1.
   int DisplayControl() const { return control_; }
   std::uint8_t Cgram(int address) const { return cgram_[address & 0x3F]; }
@@ -58,6 +64,7 @@ class Hd44780Model {
   double mhz_;
   std::vector<std::string> faults_;
   int transfers_ = 0;
+  std::string data_writes_;
   std::uint64_t busy_until_;
   bool eight_bit_mode_ = true;
   bool first_nibble_done_ = false;

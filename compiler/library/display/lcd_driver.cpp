@@ -103,6 +103,39 @@ void WritePinDirections(CompilerState& st, const Pin& rs, const Pin& en) {
   st.out.Instr(Sep::kWide, inOut ? "out" : "sts", ddr + ",zl");
   lcdpins::WritePinBit(st, "", "DDR", rs, true, "zl");
   lcdpins::WritePinBit(st, "", "DDR", en, true, "zl");
+  if (LcdTwoEnables(st.Cells<LcdCells>()))
+    lcdpins::WritePinBit(st, "", "DDR", lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port), true, "zl");
+}
+
+void StoreCell(CompilerState& st, const char* cell, const char* value) {
+  st.out.Instr(Sep::kWide, "ldi", std::string("zl,") + value);
+  st.out.Instr(Sep::kWide, "sts", std::string(cell) + ",zl");
+}
+
+// The E lines of two controllers: each rises when its bit in _LcdSel (read into r23) is
+// set. r23 is free here: _LOut is done with it, and no caller keeps a value in it.
+void RaiseSelectedEnables(CompilerState& st, const Pin& e1, const Pin& e2) {
+  st.out.Instr("_LEN", Sep::kWide, "lds", std::string("r23,") + kLcdSelectCell);
+  int selectBit = 0;
+  for (const Pin& e : {e1, e2}) {
+    const std::string skip = "r23," + Dec(selectBit++);
+    const std::string port = lcdpins::RegisterName("PORT", e.letter);
+    if (lcdpins::BitAddressable(st, "PORT", e.letter)) {
+      st.out.Instr(Sep::kNarrow, "sbrc", skip);
+      st.out.Instr(Sep::kWide, "sbi", port + "," + Dec(e.bit));
+    } else {
+      // The port is written back unchanged when the line is not selected.
+      st.out.Instr(Sep::kWide, "lds", "r20," + port);
+      st.out.Instr(Sep::kNarrow, "sbrc", skip);
+      st.out.Instr(Sep::kWide, "sbr", "r20," + Dec(1L << e.bit));
+      st.out.Instr(Sep::kWide, "sts", port + ",r20");
+    }
+  }
+}
+
+// Both lines go low: the one that did not rise stays low, so it sees no edge.
+void LowerBothEnables(CompilerState& st, const Pin& e1, const Pin& e2) {
+  for (const Pin& e : {e1, e2}) lcdpins::WritePinBit(st, "", "PORT", e, false, "r20");
 }
 
 }  // namespace
@@ -146,9 +179,16 @@ void EmitLcdEnRoutine(CompilerState& st) {
   if (st.Cells<LcdCells>().LcdWaitBusy) nops *= 2;
   st.out.Line();
   st.out.Line(";////// LcdEN /////////////////////////////");
-  lcdpins::WritePinBit(st, "_LEN", "PORT", en, true, "r20");
+  const bool two = LcdTwoEnables(st.Cells<LcdCells>());
+  const Pin e2 = lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port);
+  if (two)
+    RaiseSelectedEnables(st, en, e2);
+  else
+    lcdpins::WritePinBit(st, "_LEN", "PORT", en, true, "r20");
   for (long i = 0; i < nops; ++i) st.out.Instr("nop");
-  if (lcdpins::BitAddressable(st, "PORT", en.letter)) {
+  if (two) {
+    LowerBothEnables(st, en, e2);
+  } else if (lcdpins::BitAddressable(st, "PORT", en.letter)) {
     lcdpins::WritePinBit(st, "", "PORT", en, false, "r20");
   } else {
     // r20 still holds the port as it was read before E went high.
@@ -176,9 +216,13 @@ void EmitLcdInitRoutine(CompilerState& st) {
   const Pin rs = lcdpins::ParsePin(st.Cells<LcdCells>().LcdRsPort);
   const Pin en = lcdpins::ParsePin(st.Cells<LcdCells>().LcdEnPort);
   const bool eight = EightBitPins(st);
+  const bool two = LcdTwoEnables(st.Cells<LcdCells>());
+  // Both controllers take the whole sequence at once: every E pulse below goes to both.
+  if (two) StoreCell(st, kLcdSelectCell, "0x03");
   WritePinDirections(st, rs, en);
   lcdpins::WritePinBit(st, "", "PORT", rs, false, "zl");
   lcdpins::WritePinBit(st, "", "PORT", en, false, "zl");
+  if (two) lcdpins::WritePinBit(st, "", "PORT", lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port), false, "zl");
   // Reset by instruction: the interface bits three times with the data sheet's waits.
   Wait(st, "_Wms", "0x18");
   st.out.Instr(Sep::kWide, "ldi", eight ? "r24,0x30" : "r24,0x03");
@@ -212,6 +256,11 @@ void EmitLcdInitRoutine(CompilerState& st) {
   Command(st, "0x0c");
   Command(st, "0x01");
   Wait(st, "_Wms", st.Cells<LcdCells>().LcdWaitBusy ? "0x08" : "0x04");
+  if (two) {
+    // Display on without cursor, as just sent; text starts on row 1, behind E1.
+    StoreCell(st, kLcdControlCell, "0x0c");
+    StoreCell(st, kLcdSelectCell, "0x01");
+  }
   st.out.Instr("ret");
 }
 

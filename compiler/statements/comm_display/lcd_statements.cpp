@@ -71,8 +71,12 @@ void EmitLcdValue(CompilerState& st) {
   }
 }
 
-// The DDRAM command of column 1 less one (the column is added at run time), by row.
+bool TwoControllers(const CompilerState& st) { return LcdTwoEnables(st.Cells<LcdCells>()); }
+
+// The DDRAM command of column 1 less one (the column is added at run time), by row. With
+// two controllers rows 3 and 4 are the first and second row of the one behind E2.
 int RowCommand(const CompilerState& st, int row) {
+  if (TwoControllers(st) && (row == 3 || row == 4)) row -= 2;
   const bool wide = st.Cells<LcdCells>().LcdColumns == 20;
   switch (row) {
     case 1: return 0x7F;
@@ -81,6 +85,16 @@ int RowCommand(const CompilerState& st, int row) {
     case 4: return st.Cells<LcdCells>().LcdKs0073 ? (wide ? 0xDF : 0xDB) : (wide ? 0xD3 : 0xCF);
     default: return row & 0xFF;
   }
+}
+
+// Display control: with two controllers the cursor shows on the one in use only.
+void SendDisplayControl(CompilerState& st, const std::string& command) {
+  if (!TwoControllers(st)) {
+    SendCommand(st, command);
+    return;
+  }
+  st.out.Instr(Sep::kWide, "ldi", "r24," + command);
+  EmitCall(st, "_LDc");
 }
 
 }  // namespace
@@ -119,6 +133,7 @@ void CompileLocateStatement(CompilerState& st) {
   const int row = std::stoi(rowText);
   CheckConfigured(st);
   if (st.Cells<LcdCells>().LcdConfigured && (row > 4 || row > st.Cells<LcdCells>().LcdRows)) kit::ReportInPlace(st, "Wrong number of LCD rows!");
+  if (TwoControllers(st)) EmitCall(st, row > 2 ? "_LE2" : "_LE1");
   st.out.Instr(Sep::kWide, "ldi", "r24," + HexCommand(RowCommand(st, row)));
   ++st.src.TokenIndex;
   kit::ExpectComma(st);
@@ -135,11 +150,14 @@ void CompileLocateStatement(CompilerState& st) {
 void CompileClsStatement(CompilerState& st) {
   CheckConfigured(st);
   ++st.src.TokenIndex;
+  if (TwoControllers(st)) EmitCall(st, "_LE12");
   SendCommand(st, "1");
   // The controller takes 1.52 ms to clear.
   st.out.Instr(Sep::kWide, "ldi", "zl,0x02");
   EmitCall(st, "_Wms");
+  if (TwoControllers(st)) EmitCall(st, "_LE1");
 }
+
 
 void CompileCursorStatement(CompilerState& st) {
   CheckConfigured(st);
@@ -162,7 +180,7 @@ void CompileCursorStatement(CompilerState& st) {
     value = 6;
     ++st.src.TokenIndex;
   }
-  SendCommand(st, HexCommand(8 + value));
+  SendDisplayControl(st, HexCommand(8 + value));
 }
 
 void CompileDisplayStatement(CompilerState& st) {
@@ -170,9 +188,9 @@ void CompileDisplayStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (word == "on")
-    SendCommand(st, "0x0c");
+    SendDisplayControl(st, "0x0c");
   else if (word == "off")
-    SendCommand(st, "0x08");
+    SendDisplayControl(st, "0x08");
   else
     kit::ReportInPlace(st, "ON or OFF!");
   ++st.src.TokenIndex;
@@ -192,6 +210,8 @@ void CompileDefLcdCharStatement(CompilerState& st) {
   if (st.Tok().Kind == kTokNumber) {
     const std::string n = st.TokText();
     const bool valid = n.size() == 1 && n[0] >= '0' && n[0] <= '7';
+    // Both controllers get the character: it may be shown on any row.
+    if (valid && TwoControllers(st)) EmitCall(st, "_LE12");
     if (valid)
       SendCommand(st, HexCommand(0x40 + 8 * (n[0] - '0')));
     else
@@ -216,6 +236,7 @@ void CompileDefLcdCharStatement(CompilerState& st) {
   SendCommand(st, "1");
   st.out.Instr(Sep::kWide, "ldi", "zl,2");
   EmitCall(st, "_Wms");
+  if (TwoControllers(st)) EmitCall(st, "_LE1");
 }
 
 }  // namespace qbc

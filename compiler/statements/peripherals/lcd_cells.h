@@ -26,4 +26,14 @@ struct LcdCells {
   std::uint8_t LcdRows = 0;
 };
 
+// Two HD44780 controllers behind one display (40x4): data and RS shared, E1 serving rows
+// 1-2 and E2 rows 3-4. Only the pin form has enable lines.
+inline bool LcdTwoEnables(const LcdCells& lcd) { return !lcd.NeedLcdEN && !lcd.LcdE2Port.empty(); }
+
+// The SRAM cells the two-controller routines keep: which E lines the next byte pulses
+// (bit 0 E1, bit 1 E2) and the display control command last given (cursor and blink bits
+// shown on the selected controller only).
+inline constexpr const char* kLcdSelectCell = "_LcdSel";
+inline constexpr const char* kLcdControlCell = "_LcdDc";
+
 }  // namespace qbc

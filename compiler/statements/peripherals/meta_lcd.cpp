@@ -1,6 +1,6 @@
 // $lcd: "=" data "," "rs" "=" rs [ "," enable ] "," columns "," rows [ "," option ].
 // Pin mode: data port (".", first data pin for four lines; "," for eight), RS and enable
-// pins. Bus mode: "&h" addresses of the command (data item) and data (rs item) registers
+// pins ("en", or "e1" and "e2" for a display of two controllers). Bus mode: "&h" addresses of the command (data item) and data (rs item) registers
 // on the external memory bus.
 #include <algorithm>
 
@@ -48,6 +48,8 @@ bool ReadPinSetting(CompilerState& st, std::string& setting) {
 
 void ParseLcdMetaStatement(CompilerState& st) {
   LcdCells& lcd = st.Cells<LcdCells>();
+  // A later $lcd line replaces the wiring: a second enable line of an earlier one is gone.
+  lcd.LcdE2Port.clear();
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   HoldOnLine(st);
@@ -110,9 +112,6 @@ void ParseLcdMetaStatement(CompilerState& st) {
         ExpectToken(st, "e2");
         ExpectToken(st, "=");
         if (ReadPinSetting(st, setting)) lcd.LcdE2Port = setting;
-        // The driver has one enable line: the rows behind a second one would stay empty.
-        CompileError(st, "Not supported yet: E2");
-        --st.src.TokenIndex;
       }
     } else {
       CompileError(st, "Must be EN, E1 or E2.");
