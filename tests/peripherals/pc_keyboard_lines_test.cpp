@@ -86,6 +86,35 @@ TEST(PcKeyLines, StatementsAndRoutines) {
   }
 }
 
+// The statements' own lines: the call after the parentheses, the byte widened for a word
+// expression, the value in zl before _PCsnd.
+TEST(PcKeyLines, StatementLines) {
+  struct Case {
+    const char* line;
+    const char* code;  // the lines under the source line's comment
+  };
+  const Case cases[] = {
+      {"B = PcKey()", "\t\trcall\t_PCkey\r\n\t\tsts\t\tb,zl\r\n"},
+      {"W = PcKey() + 1",
+       "\t\trcall\t_PCkey\r\n\t\tclr\t\tzh\r\n\t\tpush\tzh\r\n\t\tpush\tzl\r\n\t\tldi\t\tzl,byte1(1)\r\n"
+       "\t\tldi\t\tzh,byte2(1)\r\n\t\tpop\t\tr24\r\n\t\tpop\t\tr25\r\n\t\tadd\t\tzl,r24\r\n"
+       "\t\tadc\t\tzh,r25\r\n\t\tsts\t\tw,zl\r\n\t\tsts\t\tw+1,zh\r\n"},
+      {"PcKeySend(B + 1)",
+       "\t\tlds\t\tzl,b\r\n\t\tpush\tzl\r\n\t\tldi\t\tzl,byte1(1)\r\n\t\tpop\t\tr24\r\n"
+       "\t\tadd\t\tzl,r24\r\n\t\trcall\t_PCsnd\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const auto compiled = CompileBasic(Program("m8", "$pckey data = portd.2, clock = portd.3\nDim W As Word\n" +
+                                                         std::string(c.line) + "\n"));
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    const std::string head = "----" + std::string(c.line) + "--\r\n";
+    const std::size_t at = compiled.asm_text.find(head);
+    ASSERT_NE(at, std::string::npos) << compiled.asm_text;
+    EXPECT_EQ(compiled.asm_text.substr(at + head.size(), std::string(c.code).size()), c.code) << compiled.asm_text;
+  }
+}
+
 TEST(PcKeyLines, Messages) {
   struct Case {
     const char* lines;
