@@ -45,6 +45,40 @@ TEST(Rc5, DecodesFramesAtEveryClockAndDevice) {
   }
 }
 
+// A pin register beyond the skip instructions (PING of the m128, PINH to PINL of the
+// m2560) is read into a register; PINF of the m128 lies within their reach.
+TEST(Rc5, DecodesOnPortsBeyondTheSkipInstructions) {
+  struct Case {
+    const char* device;
+    PinId pin;
+  };
+  const std::vector<Case> cases = {{"m128", {'G', 2}}, {"m128", {'F', 3}}, {"m2560", {'L', 2}}, {"m2560", {'H', 6}}};
+  for (const Case& c : cases) {
+    for (const int mhz : {1, 20}) {
+      SCOPED_TRACE(std::string(c.device) + " pin " + c.pin.port + std::to_string(c.pin.bit) + " at " +
+                   std::to_string(mhz) + " MHz");
+      Rc5Transmitter remote(c.pin, mhz);
+      const std::uint64_t ms = 1000ull * static_cast<std::uint64_t>(mhz);
+      remote.Send(2 * ms, {.toggle = 1, .address = 30, .command = 17});
+      const std::string src = "$device = " + std::string(c.device) + "\n$clock = " + std::to_string(mhz) +
+                              "\n$stack = 32\n$rc5 = port" + static_cast<char>(c.pin.port + 32) + "." +
+                              std::to_string(c.pin.bit) + "\nDim A As Byte, C As Byte\nRc5(A, C)\nEnd\n";
+      auto run = RunBasic(src, c.device, 60ull * ms, [&](SimRunner& sim) { remote.Attach(sim); });
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      EXPECT_EQ(run->Byte("a"), 32 + 30);
+      EXPECT_EQ(run->Byte("c"), 17);
+    }
+  }
+}
+
+// The $rc5 line points the Timer0 overflow vector at the handler: a program that has it
+// but receives no frame still assembles and runs.
+TEST(Rc5, LineWithoutAFrameRuns) {
+  auto run = RunBasic(Program("m8", 8, "A = 5"), "m8");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("a"), 5);
+}
+
 TEST(Rc5, FirstStartBitNotSeenGivesCommand255) {
   Rc5Transmitter remote({'D', 2}, 8);
   remote.Send(16000, {.address = 3, .command = 7, .first_start_bit = false});

@@ -11,6 +11,7 @@
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
+#include "compiler/statements/peripherals/rc5_cells.h"
 
 #include "compiler/base/flags/hardware_flags.h"
 
@@ -27,7 +28,10 @@ const LinkRow kRows[] = {
     {1060, "EmitAdc8Routine", QBC_LINK_GUARD(s.used[NeedAdc8]), EmitAdc8Routine},
     {1070, "EmitSoundRoutine", QBC_LINK_GUARD(s.used[NeedSound]), EmitSoundRoutine},
     {1100, "EmitRc5ReceiveRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), EmitRc5ReceiveRoutine},
-    {1110, "EmitRc5Ovf0InterruptRoutine", QBC_LINK_GUARD(s.used[NeedRc5]), EmitRc5Ovf0InterruptRoutine},
+    // $rc5 points the Timer0 overflow vector at the handler: it is written with the line,
+    // whether or not the program receives a frame.
+    {1110, "EmitRc5Ovf0InterruptRoutine", QBC_LINK_GUARD(s.used[NeedRc5] || s.Cells<Rc5Cells>().Rc5Port != "     "),
+     EmitRc5Ovf0InterruptRoutine},
     {1120, "EmitDtmfRoutines", QBC_LINK_GUARD(s.Cells<DtmfCells>().DtmfUsed), EmitDtmfRoutines},
 };
 

@@ -4,6 +4,7 @@
 
 #include "compiler/base/decl_text.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/library/hardware/routine_interrupt.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
@@ -18,13 +19,30 @@ std::string Timer0Control(CompilerState& st) { return IoRegisterValue(st, "tccr0
 
 std::string Timer0Mask(CompilerState& st) { return IoRegisterValue(st, "timsk0") >= 0 ? "TIMSK0" : "TIMSK"; }
 
-// The pin operand of the skips: PINx,n, x the port's letter whether $rc5 named the pin by
-// its PORTx or its PINx register (the stored name is padded with blanks).
-std::string PinOperand(const CompilerState& st) {
+// The pin register: PINx, x the port's letter whether $rc5 named the pin by its PORTx or
+// its PINx register (the stored name is padded with blanks).
+std::string PinRegister(const CompilerState& st) {
   const Rc5Cells& rc5 = st.Cells<Rc5Cells>();
   const std::size_t last = rc5.Rc5Port.find_last_not_of(' ');
   const std::string letter = last == std::string::npos ? "" : rc5.Rc5Port.substr(last, 1);
-  return "PIN" + UpperText(letter) + "," + rc5.Rc5Pin;
+  return "PIN" + UpperText(letter);
+}
+
+// A skip on the receiver's pin, on a line opened by `label` when there is one: sbis/sbic
+// where they reach the pin register, else the register read into `scratch` (PINF of the
+// m128 is in the low I/O space, PINH to PINL of the m2560 beyond it).
+void SkipOnPin(CompilerState& st, const char* label, bool skipIfSet, const std::string& scratch) {
+  const std::string reg = PinRegister(st);
+  const std::string& pin = st.Cells<Rc5Cells>().Rc5Pin;
+  if (IsBitAddressable(st, reg)) {
+    if (*label != 0)
+      st.out.Instr(label, Sep::kNarrow, skipIfSet ? "sbis" : "sbic", reg + "," + pin);
+    else
+      st.out.Instr(Sep::kNarrow, skipIfSet ? "sbis" : "sbic", reg + "," + pin);
+    return;
+  }
+  if (*label != 0) st.out.Label(label);
+  EmitSkipOnPortBit(st, reg, pin, skipIfSet, reg + "," + pin, scratch);
 }
 
 }  // namespace
@@ -32,14 +50,14 @@ std::string PinOperand(const CompilerState& st) {
 void EmitRc5ReceiveRoutine(CompilerState& st) {
   const std::string control = Timer0Control(st);
   const std::string mask = Timer0Mask(st);
-  const std::string pin = PinOperand(st);
   st.out.Line();
   st.out.Line(";////// RC5 receive ///////////////////////");
   // The handler does the sampling: its interrupt and the I flag are on while a frame is
   // read, whatever the program set, and the caller's settings come back at the end.
   st.out.Label("_RC5");
   EmitInterruptOn(st, mask, "TOIE0");
-  st.out.Instr("_RC53", Sep::kNarrow, "sbic", pin);
+  // Timer0 stands still in both pin loops: no handler runs to change r25 there.
+  SkipOnPin(st, "_RC53", false, "r25");
   st.out.Instr(Sep::kNarrow, "rjmp", "_RC53");
   st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Rc5TimerPrescaler(st).ClockSelect));
   EmitWriteIoRegister(st, control, "zl");
@@ -51,7 +69,7 @@ void EmitRc5ReceiveRoutine(CompilerState& st) {
   st.out.Instr(Sep::kWide, "cpi", "r25,0x00");
   st.out.Instr(Sep::kNarrow, "brne", "_RC51");
   st.out.Instr(Sep::kNarrow, "andi", "zh,0x3f");
-  st.out.Instr("_RC50", Sep::kNarrow, "sbis", pin);
+  SkipOnPin(st, "_RC50", true, "r25");
   st.out.Instr(Sep::kNarrow, "rjmp", "_RC50");
   EmitInterruptRestore(st, mask);
   st.out.Instr("ret");
@@ -59,16 +77,20 @@ void EmitRc5ReceiveRoutine(CompilerState& st) {
 
 void EmitRc5Ovf0InterruptRoutine(CompilerState& st) {
   const std::string control = Timer0Control(st);
-  const std::string pin = PinOperand(st);
+  const bool bitForm = IsBitAddressable(st, PinRegister(st));
   st.out.Line();
   st.out.Line(";////// RC5 Ovf0 interrupt ////////////////");
   st.out.Label("IntN" + std::to_string(FindVectorByPrefix(st, "OVF0")));
   st.out.Instr(Sep::kWide, "ldi", "r25," + std::to_string(st.Cells<Rc5Cells>().Rc5Vector));
   EmitWriteIoRegister(st, "TCNT0", "r25");
+  // A pin register beyond the skips is read into r23, saved around it: r25 is the value
+  // _RC5 compares while it waits, and must not read 0 before the frame is in.
+  if (!bitForm) st.out.Instr(Sep::kNarrow, "push", "r23");
   st.out.Text(R"(\t\tclc)");
-  st.out.Instr(Sep::kNarrow, "sbic", pin);
-  st.out.Text(R"(\t\tsec
-\t\trol\t\tzl
+  SkipOnPin(st, "", false, "r23");
+  st.out.Text(R"(\t\tsec)");
+  if (!bitForm) st.out.Instr(Sep::kWide, "pop", "r23");
+  st.out.Text(R"(\t\trol\t\tzl
 \t\trol\t\tzh
 \t\tdec\t\tr24
 \t\tbrne\t_RC52
