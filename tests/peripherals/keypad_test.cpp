@@ -26,12 +26,17 @@ struct Contact {
   PinId column;  // the row pin again for a key in line
   std::uint64_t closed = 0;
   std::uint64_t opened = 0;  // 0: stays closed
+  // Chatter: `bounces` changes `bounceEvery` cycles apart from `bounceFrom` on.
+  std::uint64_t bounceFrom = 0;
+  std::uint64_t bounceEvery = 0;
+  int bounces = 0;
 };
 
 void Wire(KeypadModel& pad, const Contact& c, int lineLevel) {
   KeypadModel::Key& k = c.row == c.column ? pad.LineKey(c.row, lineLevel) : pad.MatrixKey(c.row, c.column);
   k.ClosedFrom(c.closed);
   if (c.opened != 0) k.OpenFrom(c.opened);
+  if (c.bounces != 0) k.Bounce(c.bounceFrom, c.bounceEvery, c.bounces);
 }
 
 struct KeyCase {
@@ -59,6 +64,13 @@ TEST(Keypad, KeyReadsTheKeysThatAreDown) {
       {"m8", matrix, {{{'B', 5}, {'D', 1}, 0, 5 * kMs}}, 0},
       // One that closes after the first look is no key either (the next call finds it).
       {"m8", matrix, {{{'B', 5}, {'D', 1}, 5 * kMs}}, 0},
+      // Chatter from 1 ms on, every 1.5 ms: twelve changes end closed at 17.5 ms, before
+      // the second look after 20 ms; thirty-nine are open from 19 ms to 20.5 ms, when the
+      // second look comes.
+      {"m8", matrix, {{{'B', 5}, {'D', 1}, 0, 0, kMs, 3 * kMs / 2, 12}}, 14},
+      {"m8", matrix, {{{'B', 5}, {'D', 1}, 0, 0, kMs, 3 * kMs / 2, 39}}, 0},
+      {"m8", "rows = portb &h0F", {{{'B', 2}, {'B', 2}, 0, 0, kMs, 3 * kMs / 2, 12}}, 4},
+      {"m8", "rows = portb &h0F", {{{'B', 2}, {'B', 2}, 0, 0, kMs, 3 * kMs / 2, 39}}, 0},
       // A debounce time of its own: a contact open after 10 ms bounces within 20 ms only.
       {"m8", "rows = portb &hF0, cols = portd &h0F, 5", {{{'B', 5}, {'D', 1}, 0, 10 * kMs}}, 14},
       // Extended I/O ports: PORTF of the ATmega128 (its PINF is an I/O register), ports
@@ -87,6 +99,29 @@ TEST(Keypad, KeyReadsTheKeysThatAreDown) {
   }
 }
 
+// Every key of a 4 x 4 pad on rows PB4..PB7 and columns PD0..PD3, one after the other in
+// one run: 5 to 8 on column 0, 13 to 16, 21 to 24 and 29 to 32 on the next ones.
+TEST(Keypad, EveryKeyOfAFourByFourPad) {
+  constexpr std::uint64_t kEach = 5 * kMs;
+  KeypadModel pad;
+  std::vector<int> expected;
+  for (int column = 0; column < 4; ++column) {
+    for (int row = 4; row < 8; ++row) {
+      const std::uint64_t start = (1 + expected.size()) * kEach;
+      pad.MatrixKey({'B', row}, {'D', column}).ClosedFrom(start).OpenFrom(start + 4 * kMs);
+      expected.push_back(8 * column + row + 1);
+    }
+  }
+  auto run = RunBasic(Program("m8", "rows = portb &hF0, cols = portd &h0F, 2",
+                              "Dim Codes(16) As Byte, I As Byte\n"
+                              "For I = 0 To 15\n  K = 0\n  While K = 0\n    K = Key()\n  Wend\n  Codes(I) = K\n  NoKey()\nNext"),
+                      "m8", 20 * kEach, [&](SimRunner& sim) { pad.Attach(sim); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  std::vector<int> got;
+  for (int i = 0; i < 16; ++i) got.push_back(run->Byte("codes", i));
+  EXPECT_EQ(got, expected);
+}
+
 TEST(Keypad, KeyIntoAWordIsTheKeyZeroExtended) {
   KeypadModel pad;
   pad.MatrixKey({'B', 7}, {'D', 3}).ClosedFrom(0);
@@ -101,18 +136,21 @@ TEST(Keypad, NoKeyWaitsForTheRelease) {
     const char* device;
     const char* key;
     PinId row, column;
+    int lineLevel = 0;  // what a key in line joins its pin to
   };
   const std::vector<Case> cases = {
       {"m8", "rows = portb &hF0, cols = portd &h0F", {'B', 5}, {'D', 2}},
       {"m128", "rows = portf &h0F, cols = portf &hF0", {'F', 0}, {'F', 7}},
+      {"m2560", "rows = portk &hF0, cols = portj &h0F", {'K', 6}, {'J', 1}},
       {"m8", "rows = portb &h0F", {'B', 3}, {'B', 3}},
+      {"m8", "rows = portb &h0F, hi", {'B', 3}, {'B', 3}, 1},
   };
   for (const Case& c : cases) {
     for (const std::uint64_t release : {std::uint64_t{0}, 3 * kMs}) {
       SCOPED_TRACE(std::string(c.device) + " $key " + c.key + " released at " + std::to_string(release));
       KeypadModel pad;
       if (release != 0) {
-        KeypadModel::Key& k = c.row == c.column ? pad.LineKey(c.row, 0) : pad.MatrixKey(c.row, c.column);
+        KeypadModel::Key& k = c.row == c.column ? pad.LineKey(c.row, c.lineLevel) : pad.MatrixKey(c.row, c.column);
         k.ClosedFrom(0).OpenFrom(release);
       }
       auto run = RunBasic(Program(c.device, c.key, "NoKey()"), c.device, 5'000'000,
@@ -142,6 +180,8 @@ TEST(Keypad, KeySignalFollowsKeyBeep) {
       {"m8", "rows = portb &hF0, cols = portd &h0F, portd.5, 2, hi", 'D', 5, 0, 0, 0},
       {"m8", "rows = portb &h0F, portd.6, 2, hi", 'D', 6, 1, 2, 1},
       {"m128", "rows = portf &h0F, cols = portf &h70, portf.7, 2, hi", 'F', 7, 1, 2, 1},
+      // A signal pin on the ports only the ATmega1280/2560 family has.
+      {"m2560", "rows = portk &hF0, cols = portj &h0F, portl.5, 2, lo", 'L', 5, 1, 2, 0},
       // A tone of 10 periods on the $sound pin.
       {"m8", "rows = portb &hF0, cols = portd &h0F, sound 4, 1", 'C', 0, 1, 20, 1},
       {"m8", "rows = portb &hF0, cols = portd &h0F, sound 4, 1", 'C', 0, 0, 0, 1},
@@ -160,6 +200,8 @@ TEST(Keypad, KeySignalFollowsKeyBeep) {
     KeypadModel pad;
     if (c.device == std::string("m128"))
       pad.MatrixKey({'F', 0}, {'F', 4}).ClosedFrom(0);
+    else if (c.device == std::string("m2560"))
+      pad.MatrixKey({'K', 4}, {'J', 0}).ClosedFrom(0);
     else if (matrix)
       pad.MatrixKey({'B', 4}, {'D', 0}).ClosedFrom(0);
     else

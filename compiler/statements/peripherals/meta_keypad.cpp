@@ -4,6 +4,7 @@
 #include "compiler/base/flags/arith_flags.h"
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/base/flags/hardware_flags.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/peripherals/keypad_cells.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
 #include "compiler/frontend/meta_pins.h"
@@ -37,8 +38,12 @@ bool ReadKeyMask(CompilerState& st, std::uint8_t& mask, const char* assignError)
   return false;
 }
 
-bool IsBeepPortWord(const std::string& w) {
-  return w.size() == 5 && w.compare(0, 4, "port") == 0 && w[4] >= 'a' && w[4] <= 'g';
+// PORTA to PORTG, and PORTH to PORTL on the chips that have them (the ATmega1280 and
+// 2560 family): a signal pin there is reached by lds/sts like any extended port.
+bool IsBeepPortWord(CompilerState& st, const std::string& w) {
+  if (w.size() != 5 || w.compare(0, 4, "port") != 0) return false;
+  if (w[4] >= 'a' && w[4] <= 'g') return true;
+  return w[4] >= 'h' && w[4] <= 'l' && w[4] != 'i' && IoRegisterValue(st, w) >= 0;
 }
 
 void ParseKeyOption(CompilerState& st) {
@@ -53,7 +58,7 @@ void ParseKeyOption(CompilerState& st) {
     st.used.Set(NeedMul8u);
     if (ReadPortName(st, port)) keys.KeyColsPort = FixedText(port, 5);
     if (ReadKeyMask(st, value, "Keyboard COLs assign error!")) keys.KeyColsMask = value;
-  } else if (IsBeepPortWord(word)) {
+  } else if (IsBeepPortWord(st, word)) {
     // The key signal on a pin: port "." pin "," pulse length in ms "," level.
     keys.KeyBeepPort = UpperText(word);
     ++st.src.TokenIndex;

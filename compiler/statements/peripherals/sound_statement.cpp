@@ -15,7 +15,7 @@ void CompileSoundStatement(CompilerState& st) {
   st.out.Instr(Sep::kNarrow, "push", "zl");
   kit::ExpectComma(st);
   kit::LoadValue(st, kTypeByte);
-  st.out.Instr(Sep::kNarrow, "pop", "zh");
+  st.out.Instr(Sep::kWide, "pop", "zh");
   if (st.Cells<SoundCells>().SoundPinDeclared)
     EmitCall(st, "_Sound");
   else
