@@ -1,8 +1,9 @@
 // DTMF on the simulator: the compare values the Timer1 overflow handler writes are sampled
 // and each tone burst's two strongest tones found by DFT; every key gives its row and
-// column frequency within 1.5 % on the ATmega8 and ATmega88 at 4, 8 and 16 MHz. The
-// handler runs only while a tone plays, so For loops, float arithmetic and the program's
-// own interrupt settings around DTMF are those of the same program without it.
+// column frequency within 1.5 % on the ATmega8 and ATmega88 at 4, 8, 16 and 20 MHz (941 Hz
+// at 20 MHz within 1.75 %, see below). The handler runs only while a tone plays, so For
+// loops, float arithmetic and the program's own interrupt settings around DTMF are those
+// of the same program without it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -25,7 +26,7 @@ std::uint32_t Ocr1al(const std::string& device) { return device == "m88" ? 0x88 
 
 TEST(Dtmf, EveryKeyGivesItsTwoTones) {
   for (const char* device : {"m8", "m88"}) {
-    for (const int mhz : {4, 8, 16}) {
+    for (const int mhz : {4, 8, 16, 20}) {
       SCOPED_TRACE(std::string(device) + " at " + std::to_string(mhz) + " MHz");
       const std::string src = "$device = " + std::string(device) + "\n$clock = " + std::to_string(mhz) +
                               "\n$stack = 32\n$dtmf = portb.1, 30\nDim I As Byte\n"
@@ -45,7 +46,10 @@ TEST(Dtmf, EveryKeyGivesItsTwoTones) {
         const double samples = 30e3 * mhz / 510.0;
         EXPECT_GE(static_cast<double>(ear.BurstLengths()[key]), samples);
         EXPECT_LE(static_cast<double>(ear.BurstLengths()[key]), samples * 1.35);
-        EXPECT_NEAR(bursts[key].first, kTones[key][0], kTones[key][0] * 0.015);
+        // At 20 MHz the phase step nearest to 941 Hz is 25, which plays 957.4 Hz: 1.74 %
+        // high, the only tone beyond 1.5 % at any of these clocks.
+        const double rowTolerance = mhz == 20 && kTones[key][0] == 941 ? 0.0175 : 0.015;
+        EXPECT_NEAR(bursts[key].first, kTones[key][0], kTones[key][0] * rowTolerance);
         EXPECT_NEAR(bursts[key].second, kTones[key][1], kTones[key][1] * 0.015);
       }
     }
@@ -93,6 +97,8 @@ TEST(Dtmf, PlaysWithTheProgramsInterruptsOff) {
   ASSERT_EQ(ear.Bursts().size(), 1u);
   EXPECT_NEAR(ear.Bursts()[0].first, 770, 770 * 0.015);
   EXPECT_EQ(run->sim->Sreg() & 0x80, 0);
+  // The Timer1 overflow interrupt is off again (TOIE1 of TIMSK, data address 0x59).
+  EXPECT_EQ(run->sim->Sram(0x59) & 0x04, 0);
 }
 
 // OC1A carries the tone whatever pin $dtmf names: it is made an output.
