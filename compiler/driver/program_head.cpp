@@ -122,8 +122,9 @@ void EmitSystemVariables(CompilerState& st) {
     st.out.Line();
   }
 
-  // The software I2C reads keep the running start's address and whether a read is open.
-  if (st.Cells<I2cCells>().I2cInterface == 1) {
+  // The I2C reads (software and TWI) keep the running start's address and whether a read
+  // is open.
+  if (const int mode = st.Cells<I2cCells>().I2cInterface; mode == 1 || mode == 2) {
     SystemVar(st, kI2cAddressCell, Sep::kWide, 1);
     SystemVar(st, kI2cReadOpenCell, Sep::kWide, 1);
   }

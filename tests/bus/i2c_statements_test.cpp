@@ -20,14 +20,14 @@ struct I2cError {
 };
 
 // Without routines behind them the calls would reach the assembler as undefined labels
-// (no $i2c) or as labels of routines that do nothing (the hardware interfaces).
+// (no $i2c) or as labels of routines that do nothing (USI and the slave forms).
 TEST(I2cErrors, AreReportedAtTheirLine) {
   const I2cError cases[] = {
       {"I2CStart &HA0\n", "I2C is not configured!", 4},
       {"Dim B As Byte\nB = I2CRead , Ack\n", "I2C is not configured!", 5},
       {"I2CWrite 1\n", "I2C is not configured!", 4},
       {"I2CStop\n", "I2C is not configured!", 4},
-      {"$i2c twi , master\nI2CStart &HA0\n", "Not supported yet: I2C on TWI", 5},
+      {"$i2c twi , master\nI2CStart &H1A0\n", "Must be from 0 to 255!", 5},
       {"$i2c usi , master\nI2CStop\n", "Not supported yet: I2C on USI", 5},
       {"$i2c twi , slave\nI2CWrite 1\n", "Not supported yet: I2C slave", 5},
       {"$i2c usi , slave\nI2CStop\n", "Not supported yet: I2C slave", 5},

@@ -147,6 +147,8 @@ TEST(MetaPeriphErrors, EachWordReportsItsMessage) {
       {"m103", "$key rows = portb &hf0, cols = portf &h0f", "PORTC and PORTF can't be used in matrix keyboard!"},
       {"m8", "$i2c twi, boss", "Master or Slave!"},
       {"m8", "$i2c spi, master", "Invalid I2C interface declaration!"},
+      {"m8515", "$i2c twi, master", "No TWI available!"},
+      {"tn2313", "$i2c twi, master", "No TWI available!"},
       {"m103", "$i2c sda = portf.1, scl = portb.0", "PORTC and PORTF can't be used for I2C!"},
       {"m8", "$i2c sda = portc.8, scl = portc.0", "From 0 to 7!"},
       {"m8", "$pckey data = portd.3, clock = portd.2, noint", "NoInit!"},

@@ -31,6 +31,7 @@ extern "C" {
 #include <avr_eeprom.h>
 #include <avr_ioport.h>
 #include <avr_spi.h>
+#include <avr_twi.h>
 #include <avr_timer.h>
 #include <avr_uart.h>
 }
@@ -421,6 +422,45 @@ struct SimRunner::Impl {
     }
   }
 
+  // The TWI unit: TWINT as on the chip, cleared by a written 1 until the unit ends its step
+  // (simavr keeps the 1 written, so a program that waits for the flag would read it set at
+  // once and take the status of the step before).
+  avr_twi_t* twi = nullptr;
+  avr_io_write_t twcr_write = nullptr;
+  void* twcr_param = nullptr;
+
+  bool twi_held = false;
+
+  static void OnTwcrWrite(avr_t* avr, avr_io_addr_t addr, uint8_t v, void* param) {
+    auto* self = static_cast<Impl*>(param);
+    avr_int_vector_t* flag = &self->twi->twi;
+    if (self->twi_held) {
+      // the unit takes the command and never ends it: TWINT stays clear, TWSTO set
+      avr_core_watch_write(avr, addr, static_cast<uint8_t>(v & ~(1u << flag->raised.bit)));
+      return;
+    }
+    if (self->twcr_write)
+      self->twcr_write(avr, addr, v, self->twcr_param);
+    else
+      avr_core_watch_write(avr, addr, v);
+    // avr_clear_interrupt leaves the flag bit itself alone.
+    if ((v >> flag->raised.bit) & 1) {
+      avr_clear_interrupt(avr, flag);
+      avr_regbit_clear(avr, flag->raised);
+    }
+  }
+
+  void FixTwi() {
+    for (avr_io_t* io = avr->io_port; io; io = io->next)
+      if (io->kind && std::string(io->kind) == "twi") twi = reinterpret_cast<avr_twi_t*>(io);
+    if (!twi) return;
+    auto& w = avr->io[AVR_DATA_TO_IO(twi->r_twcr)].w;
+    twcr_write = w.c;
+    twcr_param = w.param;
+    w.c = OnTwcrWrite;
+    w.param = this;
+  }
+
   // The ADC: simavr's module with our fixes of its flag and of the channels above 7.
   avr_adc_t* adc = nullptr;
   uint32_t adc_millivolts[16] = {};
@@ -497,6 +537,18 @@ struct SimRunner::Impl {
 
   static void OnSpiOutput(avr_irq_t*, uint32_t value, void* param) {
     (*static_cast<std::function<void(uint8_t)>*>(param))(static_cast<uint8_t>(value & 0xFF));
+  }
+
+  // The TWI unit's IRQs (named 0 or '0' as the SPI's are).
+  avr_irq_t* TwiIrq(int which) const {
+    if (!avr) return nullptr;
+    avr_irq_t* irq = avr_io_getirq(avr, AVR_IOCTL_TWI_GETIRQ(0), which);
+    return irq ? irq : avr_io_getirq(avr, AVR_IOCTL_TWI_GETIRQ('0'), which);
+  }
+  std::list<std::function<void(uint32_t)>> twi_listeners;
+
+  static void OnTwiOutput(avr_irq_t*, uint32_t value, void* param) {
+    (*static_cast<std::function<void(uint32_t)>*>(param))(value);
   }
 
   avr_eeprom_t* FindEeprom() const {
@@ -663,6 +715,7 @@ bool SimRunner::Load(const std::string& hex_path, const std::string& map_path) {
   d.se = SleepEnableOf(d.mcu);
   d.KeepStoppedCounts();
   d.FixAdc();
+  d.FixTwi();
   d.RunPhaseCorrectTimer1();
   // The external interrupt flags (the register of INT0, vector 1 on every chip here).
   for (int i = 0; i < d.avr->interrupts.vector_count; ++i) {
@@ -900,6 +953,20 @@ void SimRunner::OnSpiByte(std::function<void(uint8_t)> fn) {
 void SimRunner::SpiInput(uint8_t byte) {
   if (avr_irq_t* irq = impl_->SpiIrq(SPI_IRQ_INPUT)) avr_raise_irq(irq, byte);
 }
+
+void SimRunner::OnTwiMessage(std::function<void(uint32_t)> fn) {
+  Impl& d = *impl_;
+  avr_irq_t* irq = d.TwiIrq(TWI_IRQ_OUTPUT);
+  if (!irq) return;
+  d.twi_listeners.push_back(std::move(fn));
+  avr_irq_register_notify(irq, Impl::OnTwiOutput, &d.twi_listeners.back());
+}
+
+void SimRunner::TwiInput(uint32_t message) {
+  if (avr_irq_t* irq = impl_->TwiIrq(TWI_IRQ_INPUT)) avr_raise_irq(irq, message);
+}
+
+void SimRunner::HoldTwiBus() { impl_->twi_held = true; }
 
 const std::string& SimRunner::Log() const { return impl_->log; }
 

@@ -42,6 +42,11 @@
 //   interrupt; the count register and the compare output pin are not modelled in that mode.
 // - The single-ended ADC channels 8 to 15 (ATmega640..2560, MUX5 set) read the voltage
 //   given by SetAdcInput, as channels 0 to 7 do (simavr has no input for them).
+// - TWINT in TWCR is cleared by a written 1 and set again when the TWI unit ends its step
+//   (simavr keeps the 1 written, so the flag would read set at once). simavr does not time
+//   the TWI by its bit rate: every step ends about 1 us per bit later whatever TWBR holds,
+//   and it reports an address byte's acknowledge with the data byte's codes (0x28/0x30
+//   where the chip gives 0x18/0x20).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -223,6 +228,16 @@ class SimRunner {
   // byte in its SPDR, handed to `fn`). Call after Load().
   void OnSpiByte(std::function<void(uint8_t)> fn);
   void SpiInput(uint8_t byte);
+
+  // The TWI unit's bus messages, through simavr's TWI IRQs (no pins). `OnTwiMessage` calls
+  // `fn` with every message the chip sends as master (simavr's avr_twi_msg_irq_t value:
+  // conditions, address byte, data byte); a slave answers from inside `fn` with
+  // `TwiInput` (an acknowledge, or the byte read). Call after Load().
+  void OnTwiMessage(std::function<void(uint32_t)> fn);
+  void TwiInput(uint32_t message);
+  // From now on the TWI unit ends no step, as with a bus a broken slave holds low: TWINT
+  // stays clear after every command and a stop never completes.
+  void HoldTwiBus();
 
   // simavr's messages (warnings about unknown I/O, crashes).
   const std::string& Log() const;

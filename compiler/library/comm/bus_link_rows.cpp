@@ -1,6 +1,7 @@
 // The link rows of the bus routines: SPI, shift in and out, 1-Wire and I2C.
 #include "compiler/base/flags/bus_flags.h"
 #include "compiler/library/comm/i2c_routines.h"
+#include "compiler/library/comm/i2c_twi_routines.h"
 #include "compiler/library/comm/link_rows.h"
 #include "compiler/library/comm/one_wire_routines.h"
 #include "compiler/library/comm/shift_routines.h"
@@ -14,6 +15,12 @@ namespace {
 
 // One set of I2C routines per interface mode, the mode as the row's number.
 bool I2cModeWanted(const CompilerState& s, int mode) { return s.Cells<I2cCells>().I2cInterface == mode; }
+
+// The block write sends through _I2cW, which the software and the TWI masters both have.
+bool I2cWriteAllWanted(const CompilerState& s, int) {
+  const int mode = s.Cells<I2cCells>().I2cInterface;
+  return s.used[NeedI2cWriteAll] && (mode == 1 || mode == 2);
+}
 
 const LinkRow kRows[] = {
     {400, "EmitGetSpiCharRoutine", QBC_LINK_GUARD(s.used[NeedSPIch]), EmitGetSpiCharRoutine},
@@ -31,8 +38,8 @@ const LinkRow kRows[] = {
     {.Key = 810, .Name = "Emit1WireWriteAllRoutine", .Guard = QBC_LINK_GUARD(s.used[NeedOneWireWriteAll]),
      .EmitNumbered = Emit1WireWriteAllRoutine, .PerBus = true},
     {830, "EmitI2CRoutines", I2cModeWanted, EmitI2CRoutines, nullptr, 1},
-    {835, "EmitI2CWriteAllRoutine", QBC_LINK_GUARD(s.used[NeedI2cWriteAll] && I2cModeWanted(s, 1)), EmitI2CWriteAllRoutine},
-    {840, "EmitI2CRoutinesMode2", I2cModeWanted, nullptr, nullptr, 2},
+    {835, "EmitI2CWriteAllRoutine", I2cWriteAllWanted, EmitI2CWriteAllRoutine},
+    {840, "EmitI2CRoutinesMode2", I2cModeWanted, EmitI2CRoutinesMode2, nullptr, 2},
     {850, "EmitI2CRoutinesMode3", I2cModeWanted, nullptr, nullptr, 3},
 };
 

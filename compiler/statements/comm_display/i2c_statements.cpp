@@ -14,13 +14,14 @@ namespace qbc {
 
 namespace {
 
-// The statements call the software bus routines, which only $i2c sda = ..., scl = ...
-// brings into the program; the hardware interfaces have no routines.
+// The statements call the bus master routines that $i2c brings into the program: the
+// software master on two pins (sda = ..., scl = ...) or the one on the TWI unit (twi,
+// master); both take the same registers. USI and the slave forms have no routines.
 void CheckInterface(CompilerState& st) {
   switch (st.Cells<I2cCells>().I2cInterface) {
-    case 1: return;
+    case 1:
+    case 2: return;
     case 0: kit::ReportInPlace(st, "I2C is not configured!"); return;
-    case 2: kit::ReportInPlace(st, "Not supported yet: I2C on TWI"); return;
     case 3: kit::ReportInPlace(st, "Not supported yet: I2C on USI"); return;
     default: kit::ReportInPlace(st, "Not supported yet: I2C slave"); return;
   }

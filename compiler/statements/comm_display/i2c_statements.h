@@ -1,5 +1,6 @@
 #pragma once
-// The I2C master statements on the software bus of $i2c sda = port.pin , scl = port.pin:
+// The I2C master statements on the bus of $i2c sda = port.pin , scl = port.pin (software)
+// or of $i2c twi , master (the TWI unit):
 //
 //   I2CStart address          start (or repeated start) and the address byte; the address
 //                             is a number, a constant or &H / &B digits, 0 to 255

@@ -6,6 +6,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/symbols.h"
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
@@ -114,6 +115,8 @@ void ParseI2c(CompilerState& st) {
       CompileError(st, "Master or Slave!");
     }
     i2c.I2cInterface = value;
+    // Without the unit's registers the routines would fail only in the assembler.
+    if (word == "twi" && FindIoRegister(st, "twcr") == 0) CompileError(st, "No TWI available!");
   } else {
     CompileError(st, "Invalid I2C interface declaration!");
   }
