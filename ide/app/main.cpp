@@ -3,13 +3,14 @@
 #include <QApplication>
 #include <memory>
 
+#include "ide/app/services/application_setup.h"
 #include "ide/app/services/qt_desktop_services.h"
 #include "ide/app/windows/frm_main.h"
 #include "ide/app/windows/frm_splash.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QApplication::setApplicationDisplayName(QStringLiteral("Quorvil Basic Compiler"));
+  qbc::SetUpApplication();
   qbc::QtDesktopServices services;
   std::unique_ptr<qbc::FrmMain> main;
 

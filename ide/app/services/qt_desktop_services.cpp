@@ -3,7 +3,6 @@
 #include <Qsci/qsciprinter.h>
 #include <Qsci/qsciscintilla.h>
 
-#include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -14,6 +13,7 @@
 #include <QUrl>
 
 #include "ide/app/editor/editor_properties_dialog.h"
+#include "ide/app/services/application_setup.h"
 
 namespace qbc {
 
@@ -61,7 +61,7 @@ DesktopServices::Answer QtDesktopServices::Question(QWidget* parent, const QStri
 }
 
 void QtDesktopServices::Information(QWidget* parent, const QString& text) {
-  QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+  QMessageBox::information(parent, ApplicationTitle(), text);
 }
 
 void QtDesktopServices::Message(QWidget* parent, const QString& title, const QString& text) {
@@ -72,7 +72,7 @@ void QtDesktopServices::Message(QWidget* parent, const QString& title, const QSt
 std::optional<QString> QtDesktopServices::InputText(QWidget* parent, const QString& prompt,
                                                      const QString& defaultText) {
   bool ok = false;
-  QString answer = QInputDialog::getText(parent, QApplication::applicationDisplayName(), prompt, QLineEdit::Normal,
+  QString answer = QInputDialog::getText(parent, ApplicationTitle(), prompt, QLineEdit::Normal,
                                          defaultText, &ok);
   if (!ok) return std::nullopt;
   return answer;
