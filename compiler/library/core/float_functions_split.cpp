@@ -7,14 +7,14 @@ namespace qbc {
 // lowest byte first, goes to the data address in r21:r20 unless that address is 0
 // (an address below 32 reaches the register file: _Fexp takes it into r12..r15).
 // |A| < 1: integer part 0, result A. No fractional bits (|A| >= 2^23): integer part A,
-// result 0. NaN: integer part and result NaN. Y is saved; it is the store pointer.
+// result 0. NaN: integer part and result NaN. The store goes through Z (kept across the
+// float core calls that use it as scratch): Y is the frame pointer an interrupt handler
+// builds its locals below, so it never holds anything else, not even for a moment.
 void EmitFloatModfRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Text(R"(
-_Fmodf: push    yl
-        push    yh
-        mov     yl,r20
-        mov     yh,r21
+_Fmodf: mov     zl,r20
+        mov     zh,r21
         mov     r20,r24
         lsl     r20
         mov     r21,r25
@@ -25,26 +25,27 @@ _Fmodf: push    yl
         clr     r19
         clr     r20
         clr     r21
-        rcall   _Fmdf5
-        rjmp    _Fmdf4
+        rjmp    _Fmdf5
 _Fmdf1: cpi     r21,0xFF
         brne    _Fmdf2
         rcall   _Fba
         rcall   _Fmdf5
-        rcall   _Fnan
-        rjmp    _Fmdf4
+        rjmp    _Fnan
 _Fmdf2: cpi     r21,0x96
         brlo    _Fmdf3
         rcall   _Fba
         rcall   _Fmdf5
-        rcall   _Fclr
-        rjmp    _Fmdf4
+        rjmp    _Fclr
 _Fmdf3: push    r22
         push    r23
         push    r24
         push    r25
+        push    zl
+        push    zh
         rcall   _Fxsf
         rcall   _Fs2f
+        pop     zh
+        pop     zl
         rcall   _Fba
         rcall   _Fmdf5
         subi    r21,0x80
@@ -52,17 +53,14 @@ _Fmdf3: push    r22
         pop     r24
         pop     r23
         pop     r22
-        rcall   _Fadd
-_Fmdf4: pop     yh
-        pop     yl
-        ret
-_Fmdf5: mov     r0,yl
-        or      r0,yh
+        rjmp    _Fadd
+_Fmdf5: mov     r0,zl
+        or      r0,zh
         breq    _Fmdf6
-        st      Y+,r18
-        st      Y+,r19
-        st      Y+,r20
-        st      Y,r21
+        st      Z+,r18
+        st      Z+,r19
+        st      Z+,r20
+        st      Z,r21
 _Fmdf6: ret)");
 }
 

@@ -10,30 +10,35 @@ bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
 // _Fstr: A and the number of decimals d in r19 (more than 6 is taken as 6) give, in
 // _s1tmp, a sign character (" " or "-"), a digit, "." and d digits when d is not 0, "E",
 // the exponent's sign and two exponent digits, then a 0 byte; zero gives " 0[.000]E+00",
-// NaN "Err". Returns the text's address in r25:r24; keeps r11..r17 and Y.
+// NaN "Err". Returns the text's address in r25:r24; keeps r8, r9, r11..r17 and Y.
 //
 // The decimal exponent k is estimated from the binary one (e2 * log10 2, truncated), the
 // value scaled by 10^-k (for k = 38, whose power is no normal float, by 10^-37 after a
 // division by 10), normalised to a first digit of 1..9, rounded by 0.5 * 10^-d, and the
-// digits taken off one by one with _Fmodf (the integer part parked at Y, where the digit
-// goes next). When rounding carries the first digit to 10 the text is "1" and k + 1; a
-// later digit that comes out as 10 (a product rounded up to 10.0) is written as 9.
+// digits taken off one by one with _Fmodf (the integer part parked where the digit goes
+// next). When rounding carries the first digit to 10 the text is "1" and k + 1; a later
+// digit that comes out as 10 (a product rounded up to 10.0) is written as 9.
+//
+// The write position lives in r9:r8 across the float calls (which use X and Z as scratch)
+// and is taken into X to store, Z to read; both of its bytes are loaded whatever the RAM
+// size, as X's high byte is whatever the last routine left (_Ffmt after it relies on
+// that too). Y stays the frame pointer throughout: an interrupt handler puts its locals
+// below Y whenever it fires.
 void EmitFloatStrRoutine(CompilerState& st) {
   AsmWriter& out = st.out;
   out.Line();
   out.Text(R"(
-_Fstr:  push    r11
+_Fstr:  push    r8
+        push    r9
+        push    r11
         push    r12
         push    r13
         push    r14
         push    r15
         push    r16
         push    r17
-        push    yl)");
-  if (LargeRam(st)) out.Instr(Sep::kColumn, "push", "yh");
-  out.Instr(Sep::kColumn, "ldi", "yl,byte1(_s1tmp)");
-  if (LargeRam(st)) out.Instr(Sep::kColumn, "ldi", "yh,byte2(_s1tmp)");
-  out.Text(R"(
+        ldi     xl,byte1(_s1tmp)
+        ldi     xh,byte2(_s1tmp)
         cpi     r19,0x07
         brlo    _Fstr0
         ldi     r19,0x06
@@ -44,48 +49,52 @@ _Fstr0: mov     r17,r19
         rol     r21
         brne    _Fstr1
         ldi     r20,0x20
-        st      Y+,r20
+        st      X+,r20
         ldi     r20,0x30
-        st      Y+,r20
+        st      X+,r20
         mov     r16,r17
         tst     r16
         breq    _Fst13
         ldi     r20,0x2E
-        st      Y+,r20
+        st      X+,r20
         ldi     r20,0x30
-_Fst14: st      Y+,r20
+_Fst14: st      X+,r20
         dec     r16
         brne    _Fst14
 _Fst13: ldi     r20,0x45
-        st      Y+,r20
+        st      X+,r20
         ldi     r20,0x2B
-        st      Y+,r20
+        st      X+,r20
         ldi     r20,0x30
-        st      Y+,r20
-        st      Y+,r20
+        st      X+,r20
+        st      X+,r20
         rjmp    _Fst20
 _Fstr1: cpi     r21,0xFF
         brne    _Fstr2
         ldi     r20,0x45
-        st      Y+,r20
+        st      X+,r20
         ldi     r20,0x72
-        st      Y+,r20
-        st      Y+,r20
+        st      X+,r20
+        st      X+,r20
         rjmp    _Fst20
 _Fstr2: ldi     r20,0x20
         sbrc    r25,7
         ldi     r20,0x2D
-        st      Y+,r20
+        st      X+,r20
         andi    r25,0x7F
         mov     r12,r22
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25
-        mov     r20,yl
-        mov     r21,yh
+        mov     r8,xl
+        mov     r9,xh
+        mov     r20,xl
+        mov     r21,xh
         rcall   _Fman
-        ld      r22,Y
-        ldd     r23,Y+1
+        mov     zl,r8
+        mov     zh,r9
+        ld      r22,Z
+        ldd     r23,Z+1
         clr     r24
         sbrc    r23,7
         com     r24
@@ -140,10 +149,12 @@ _Fstr3: mov     r12,r22
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25
-        mov     r20,yl
-        mov     r21,yh
+        mov     r20,r8
+        mov     r21,r9
         rcall   _Fmodf
-        ldd     r20,Y+3
+        mov     zl,r8
+        mov     zh,r9
+        ldd     r20,Z+3
         tst     r20
         brne    _Fstr6
         dec     r11
@@ -173,8 +184,8 @@ _Fstr7: mov     r18,r12
         mov     r21,r15
         rcall   _Fadd
         clr     r16
-_Fstr8: mov     r20,yl
-        mov     r21,yh
+_Fstr8: mov     r20,r8
+        mov     r21,r9
         rcall   _Fmodf
         ldi     r18,0x00
         ldi     r19,0x00
@@ -185,10 +196,12 @@ _Fstr8: mov     r20,yl
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25
-        ld      r22,Y
-        ldd     r23,Y+1
-        ldd     r24,Y+2
-        ldd     r25,Y+3
+        mov     zl,r8
+        mov     zh,r9
+        ld      r22,Z
+        ldd     r23,Z+1
+        ldd     r24,Z+2
+        ldd     r25,Z+3
         rcall   _Fxsf
         cpi     r22,0x0A
         brlo    _Fstr9
@@ -198,14 +211,18 @@ _Fstr8: mov     r20,yl
         inc     r11
         ldi     r22,0x01
 _Fstr9: ori     r22,0x30
-        st      Y+,r22
+        mov     xl,r8
+        mov     xh,r9
+        st      X+,r22
         tst     r16
         brne    _Fst10
         tst     r17
         breq    _Fst10
         ldi     r22,0x2E
-        st      Y+,r22
-_Fst10: mov     r22,r12
+        st      X+,r22
+_Fst10: mov     r8,xl
+        mov     r9,xh
+        mov     r22,r12
         mov     r23,r13
         mov     r24,r14
         mov     r25,r15
@@ -213,27 +230,24 @@ _Fst10: mov     r22,r12
         cp      r17,r16
         brsh    _Fstr8
         ldi     r22,0x45
-        st      Y+,r22
+        st      X+,r22
         ldi     r22,0x2B
         mov     r24,r11
         tst     r24
         brpl    _Fst16
         ldi     r22,0x2D
         neg     r24
-_Fst16: st      Y+,r22
+_Fst16: st      X+,r22
         ldi     r22,0x0A
         rcall   _F8div
         ori     r24,0x30
-        st      Y+,r24
+        st      X+,r24
         ori     r25,0x30
-        st      Y+,r25
+        st      X+,r25
 _Fst20: clr     r22
-        st      Y,r22
+        st      X,r22
         ldi     r24,byte1(_s1tmp)
-        ldi     r25,byte2(_s1tmp))");
-  if (LargeRam(st)) out.Instr(Sep::kColumn, "pop", "yh");
-  out.Text(R"(
-        pop     yl
+        ldi     r25,byte2(_s1tmp)
         pop     r17
         pop     r16
         pop     r15
@@ -241,6 +255,8 @@ _Fst20: clr     r22
         pop     r13
         pop     r12
         pop     r11
+        pop     r9
+        pop     r8
         ret
 _F8div: sub     r25,r25
         ldi     r23,0x09
