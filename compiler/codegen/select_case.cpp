@@ -6,10 +6,10 @@
 // value it is pushed on the hardware stack and popped again, so a Case value that is an
 // expression (Case a + 1), which uses r24.. itself, never meets a clobbered selector. A
 // Case body runs only after a match and then leaves the statement, so it may use them.
+// A string selector's address is held the same way in r16:r17 (the string compare
+// routines leave them alone) and copied into X for every compare.
 // Nothing is kept in a fixed data cell: a Select in a Function that an interrupt handler
 // also calls, or a recursive one, keeps its own selector.
-// A string selector's address is kept in a data-space cell of its own, reserved at the
-// place of the statement, and reloaded into X for every compare.
 #include <string>
 #include <vector>
 
@@ -29,26 +29,18 @@ namespace qbc {
 namespace {
 
 struct Selector {
-  std::string Cell;          // label of the data-space cell
   std::uint8_t Type = 0;     // type the Case values are compared in
   bool StringAddress = false;
 };
 
-// Reserves the selector's cell at this point of the output.
-void ReserveCell(CompilerState& st, const std::string& label, int bytes) {
-  st.out.Line(".DSEG");
-  st.out.Instr(label, Sep::kNarrow, ".byte", std::to_string(bytes));
-  st.out.Line(".CSEG");
-  st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + bytes);
+void LoadSelector(CompilerState& st) {
+  st.out.Instr(Sep::kWide, "mov", "xl,r16");
+  st.out.Instr(Sep::kWide, "mov", "xh,r17");
 }
 
-void LoadSelector(CompilerState& st, const Selector& s) {
-  st.out.Instr(Sep::kWide, "lds", "xl," + s.Cell);
-  st.out.Instr(Sep::kWide, "lds", "xh," + s.Cell + "+1");
-}
-
-// The compare registers that hold a numeric selector, low byte first.
+// The registers that hold the selector, low byte first.
 std::vector<std::string> SelectorRegisters(const Selector& s) {
+  if (s.StringAddress) return {"r16", "r17"};
   if (s.Type == kTypeByte || s.Type == kTypeBit) return {"r24"};
   if (s.Type == kTypeLong) return {"r24", "r25", "r16", "r17"};
   return {"r24", "r25"};
@@ -69,7 +61,7 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   // "Case 0 : n = n + 1" would load the value into r24.
   st.sticky.SkipOperandPush = false;
   st.expr.IndexOnStack = false;  // no element store follows (see the condition chain)
-  const std::vector<std::string> held = s.StringAddress ? std::vector<std::string>{} : SelectorRegisters(s);
+  const std::vector<std::string> held = SelectorRegisters(s);
   for (const std::string& r : held) st.out.Instr(Sep::kNarrow, "push", r);
   ParseSum(st);
   for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);
@@ -77,7 +69,7 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   // routine reads up to a terminator.
   const bool part = s.StringAddress && st.sticky.OperandType == kTypeSubstring;
   if (part) strlines::CopySubstringToScratch(st, "r21");
-  if (s.StringAddress) LoadSelector(st, s);
+  if (s.StringAddress) LoadSelector(st);
   if (s.StringAddress) {
     st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
   } else {
@@ -110,7 +102,6 @@ void CompileSelectStatement(CompilerState& st) {
   const std::uint8_t selectorWanted = st.sticky.WantedType;
   Selector sel;
   sel.Type = st.sticky.OperandType;
-  sel.Cell = NewLabel(st);
   switch (sel.Type) {
     case kTypeBit:
       // every bit operand leaves its value in T; the rest of zl is not the bit's
@@ -129,9 +120,8 @@ void CompileSelectStatement(CompilerState& st) {
         st.out.Instr(Sep::kWide, "ld", "r24,Z");
         sel.Type = kTypeByte;
       } else {
-        ReserveCell(st, sel.Cell, 2);
-        st.out.Instr(Sep::kWide, "sts", sel.Cell + ",zl");
-        st.out.Instr(Sep::kWide, "sts", sel.Cell + "+1,zh");
+        st.out.Instr(Sep::kWide, "mov", "r16,zl");
+        st.out.Instr(Sep::kWide, "mov", "r17,zh");
         sel.StringAddress = true;
       }
       break;

@@ -1,7 +1,8 @@
 // A Timer0 handler with locals of its own fires every 2048 cycles while the main program
-// turns floats into text or takes Exp of them. Each main result is compared with the same
-// work done with interrupts off just before: every one must match, and the program
-// without the interrupt must end with the same values.
+// turns floats into text, takes Exp of them, or calls a Function that selects on a string
+// (which the handler calls too). Each main result is compared with the same work done
+// with interrupts off just before: every one must match, and the program without the
+// interrupt must end with the same values.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -27,15 +28,26 @@ constexpr const char* kSei = "$asm\n  sei\n$end asm\n";
 std::string Program(const Work& w, bool interrupts) {
   std::string s = "$device = m8\n$clock = 8\n$stack = 64\n";
   s += "Declare Interrupt Ovf0()\n"
-       "Dim Bad As Word, Ticks As Word, N As Word, Hsum As Word, Hn As Byte\n"
+       "Declare Function Kind(x As String * 8) As Byte\n"
+       "Dim Bad As Word, Ticks As Word, N As Word, Hsum As Word, Hk As Byte, Hn As Byte\n"
        "Dim Hf As Float, Ht As String * 16\n";
   s += w.declarations;
-  s += "Bad = 0 : Ticks = 0 : Hsum = 0 : Hn = 0 : Hf = 2.25\n";
+  s += "Bad = 0 : Ticks = 0 : Hsum = 0 : Hk = 0 : Hn = 0 : Hf = 2.25\n";
   // Timer0 overflow every 2048 cycles (clk/8).
   if (interrupts) s += "$asm\n  ldi r16,0x02\n  out TCCR0,r16\n  ldi r16,0x01\n  out TIMSK,r16\n  sei\n$end asm\n";
   s += "For N = 1 To " + std::to_string(w.passes) + "\n" + w.mainWork + "Next\n";
   s += kCli;
   s += "End\n";
+  s += "Function Kind(x As String * 8) As Byte\n"
+       "  Local r As Byte\n"
+       "  Select Case x\n"
+       "    Case \"alpha\" : r = 1\n"
+       "    Case \"beta\" : r = 2\n"
+       "    Case \"gamma\" : r = 3\n"
+       "    Case Else : r = 0\n"
+       "  End Select\n"
+       "  Return r\n"
+       "End Function\n";
   s += "Interrupt Ovf0(), Save All\n"
        "  Local a As Byte\n"
        "  Local b As Word\n"
@@ -59,6 +71,8 @@ const std::string kStrWork = std::string("  F = N\n  F = F * 1.37\n") + kCli + "
                              "  S = Str(F)\n  If S <> T Then Bad = Bad + 1\n";
 const std::string kExpWork = std::string("  F = N\n  F = F / 97\n") + kCli + "  H = Exp(F)\n" + kSei +
                              "  G = Exp(F)\n  If G <> H Then Bad = Bad + 1\n  S = Str(G)\n";
+const std::string kSelectWork = "  K = Kind(\"gamma\")\n  If K <> 3 Then Bad = Bad + 1\n  K = Kind(\"beta\")\n"
+                                "  If K <> 2 Then Bad = Bad + 1\n";
 
 TEST(InterruptHandlerWithLocals, MainResultsMatchTheSameWorkWithoutTheHandler) {
   const Work works[] = {
@@ -71,6 +85,7 @@ TEST(InterruptHandlerWithLocals, MainResultsMatchTheSameWorkWithoutTheHandler) {
        " 8.220002E+02"},
       {"Exp", "Dim F As Float, G As Float, H As Float, S As String * 16\n", kExpWork.c_str(), "", 1000, "s",
        " 3.000978E+04"},
+      {"SelectOnString", "Dim K As Byte\n", kSelectWork.c_str(), "  Hk = Kind(\"alpha\")\n", 3000, "", ""},
   };
   for (const Work& w : works) {
     SCOPED_TRACE(w.name);
@@ -93,6 +108,9 @@ TEST(InterruptHandlerWithLocals, MainResultsMatchTheSameWorkWithoutTheHandler) {
     }
     if (std::string(w.handlerWork).find("Ht") != std::string::npos) {
       EXPECT_EQ(Text(*run, "ht"), " 2.250000E+00");
+    }
+    if (std::string(w.handlerWork).find("Hk") != std::string::npos) {
+      EXPECT_EQ(run->Byte("hk"), 1);
     }
   }
 }
