@@ -25,7 +25,7 @@ void WriteValue(CompilerState& st, std::uint8_t type) {
 
 }  // namespace
 
-void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType) {
+int EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType) {
   if (!label.empty()) EmitLabel(st, label);
   const char* directive = nullptr;
   switch (elementType) {
@@ -38,19 +38,21 @@ void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& ele
     case kTypeFloat: directive = ".dw"; break;  // a long or float is two words, low word first
     default:
       ++st.src.TokenIndex;
-      return;
+      return 0;
   }
   const bool byteList = elementType == kTypeByte;
   StartLine(st, directive);
   int valuesOnLine = 0;
+  int values = 0;
   for (;;) {
     WriteValue(st, elementType);
     ++valuesOnLine;
+    ++values;
     // The writers stay on the last value of a line and step past any other value.
     if (st.TokText() != ",") {
       st.out.Line();
       if (st.TokText() != "<EOL>" && st.TokText(1) == "<EOL>") ++st.src.TokenIndex;
-      return;
+      return values;
     }
     ++st.src.TokenIndex;  // past ","
     if (st.TokText() == "<EOL>") {

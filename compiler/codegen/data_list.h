@@ -8,7 +8,8 @@
 namespace qbc {
 
 // Entered on the first value; returns one token after the last. A source line that ends
-// with "," continues the list on the next line (one output line per source line).
-void EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType);
+// with "," continues the list on the next line (one output line per source line). The
+// result is the number of values written.
+int EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elementType);
 
 }  // namespace qbc

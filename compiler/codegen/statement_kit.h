@@ -15,6 +15,7 @@
 // between mnemonic and operands), st.out.Instr(mnemonic) alone, st.out.Label(label),
 // EmitCall(st, label) for a call with the device's call mnemonic.
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "compiler/base/compile_error.h"
@@ -26,12 +27,30 @@
 
 namespace qbc::kit {
 
+// A message whose reporter would step over the token after the item: parsing goes on
+// from where it stood.
+inline void ReportInPlace(CompilerState& st, std::string_view message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
+// For an argument just compiled where the statement takes a number: a text there (a
+// string constant, variable or part of one) would go on as its address. Reported at the
+// token after it.
+inline void RejectText(CompilerState& st) {
+  const std::uint8_t type = st.sticky.OperandType;
+  if (type == kTypeString || type == kTypeFlashString || type == kTypeSubstring)
+    ReportInPlace(st, "Only numeric variables!");
+}
+
 // Compiles the expression at the current token into the working registers (zl, zh, r18,
 // r19 as its size needs), converted to `wanted` (0 keeps the expression's own type), and
 // returns the type it was loaded as. The token index ends on the first token after it.
+// With a number wanted, a text is reported.
 inline std::uint8_t LoadValue(CompilerState& st, std::uint8_t wanted) {
   st.sticky.WantedType = wanted;
   ParseExpression(st);
+  if (wanted != 0) RejectText(st);
   return st.sticky.OperandType;
 }
 
@@ -46,13 +65,6 @@ inline std::uint8_t ItemType(const CompilerState& st) {
   return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
 }
 
-// A message whose reporter would step over the token after the item: parsing goes on
-// from where it stood.
-inline void ReportInPlace(CompilerState& st, std::string_view message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // How a statement's lines spell the call of the long-to-text routine: the serial print
 // lines as it is labelled ("_S2str"), the display and string lines "_S2Str" (the assembler
 // matches labels without regard to case).
@@ -63,7 +75,20 @@ enum class LongTextLabel { kAsLabelled, kCapitalS };
 // other type.
 bool EmitNumberToText(CompilerState& st, std::uint8_t type, LongTextLabel spelling);
 
+// The value of the argument at the current token when it is a constant standing alone: a
+// number, a numeric Const, &h.. or &b.., with or without a sign, followed by the end of
+// the argument. Nothing for any other expression. The token index does not move.
+std::optional<std::int32_t> ConstantArgument(CompilerState& st);
+
 // True on the ":" or the end of the line that ends the statement.
 inline bool AtStatementEnd(CompilerState& st) { return st.TokText() == ":" || AtLineEnd(st); }
+
+// For a statement that is complete: a word left before its end (or the Else of a one-line
+// If) is reported and passed over, never compiled as a statement of its own.
+inline void ExpectStatementEnd(CompilerState& st) {
+  if (AtStatementEnd(st) || st.TokText() == "else") return;
+  CompileError(st, "End of statement expected!");
+  SkipToStatementEnd(st);
+}
 
 }  // namespace qbc::kit

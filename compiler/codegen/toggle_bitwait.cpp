@@ -9,6 +9,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/codegen/statement_kit.h"
 
 namespace qbc {
 
@@ -40,9 +41,16 @@ void CompileToggleStatement(CompilerState& st) {
         --st.src.TokenIndex;
       }
       ++st.src.TokenIndex;
+    } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
+      // "-1" is a number too, out of the register's bits
+      CompileError(st, "From 0 to 7!");
+      SkipToStatementEnd(st);
+      return;
     } else {
       st.sticky.WantedType = kTypeByte;
       ParseSum(st);
+      // a bit computed at run time is one of the register's eight, as Set and Reset take it
+      st.out.Instr(Sep::kWide, "andi", "zl,0x07");
       EmitCall(st, "_VaBit");
       st.used.Set(NeedBitMask);
       runtimeBit = true;

@@ -152,7 +152,8 @@ TEST(LcdErrors, AreReportedAtTheirLine) {
   const LcdError configured[] = {
       {"Locate 1234 , 1\n", "Wrong number of LCD rows!", 5},
       {"Locate 3 , 1\n", "Wrong number of LCD rows!", 5},
-      {"Locate 0 , 1\n", "Must be numeric constant", 5},
+      {"Locate 0 , 1\n", "Wrong number of LCD rows!", 5},
+      {"Dim R As Byte\nLocate R , 1\n", "Must be numeric constant", 6},
       {"Dim L As Long\nLcd Hex(l)\n", "Must be Byte or Word!", 6},
       {"Cursor Up\n", "On, Off, Blink or NoBlink!", 5},
       {"Display Dim\n", "ON or OFF!", 5},

@@ -121,6 +121,25 @@ TEST(Dtmf, Oc1aIsTheOutput) {
   }
 }
 
+// Key codes from a variable beyond the sixteen keys: the routine keeps the low four bits,
+// so every burst plays one key's tones from the table (20 plays key 4, 255 key 15, 16
+// key 0), never frequencies read from beyond it.
+TEST(Dtmf, ARunTimeKeyOutsideTheTablePlaysAKeyOfTheTable) {
+  DtmfAnalyser ear(8);
+  auto run = RunBasic("$device = m8\n$clock = 8\n$stack = 32\n$dtmf = portb.1, 20\nDim K As Byte\n"
+                      "K = 20\nDtmf(K)\nWaitms 1\nK = 255\nDtmf(K)\nWaitms 1\nK = 16\nDtmf(K)\nEnd\n",
+                      "m8", 10'000'000, [&](SimRunner& sim) { ear.Watch(sim, Ocr1al("m8")); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  const auto bursts = ear.Bursts();
+  ASSERT_EQ(bursts.size(), 3u);
+  const int keys[] = {4, 15, 0};
+  for (std::size_t i = 0; i < 3; ++i) {
+    SCOPED_TRACE("burst " + std::to_string(i));
+    EXPECT_NEAR(bursts[i].first, kTones[keys[i]][0], kTones[keys[i]][0] * 0.015);
+    EXPECT_NEAR(bursts[i].second, kTones[keys[i]][1], kTones[keys[i]][1] * 0.015);
+  }
+}
+
 TEST(Dtmf, RefusedClocks) {
   const auto slow = CompileBasic("$device = m8\n$clock = 3.2\n$stack = 32\n$dtmf = portb.1, 20\nEnd\n");
   EXPECT_TRUE(slow.StartsWithError("DTMF needs a clock of 3.34 MHz or more!", 4)) << slow.report;

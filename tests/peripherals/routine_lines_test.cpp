@@ -30,7 +30,7 @@ TEST(PeripheralRoutines, LinesInTheLowIoSpace) {
        "\t\tbrne\t_Si2\r\n\t\tpop\t\tr24\r\n\t\tret\r\n"},
       {"$shiftout data = portb.0, clock = portb.1, lsb\nShiftOut B, 2\n",
        ";////// ShiftOutAll ///////////////////////\r\n"
-       "_SOAll:\tmov\t\tr25,zl\r\n_SOA1:\tld\t\tzl,X+\r\n\t\trcall\t_Sout\r\n\t\tdec\t\tr25\r\n"
+       "_SOAll:\tmov\t\tr25,zl\r\n\t\ttst\t\tr25\r\n\t\tbrne\t_SOA1\r\n\t\tret\r\n_SOA1:\tld\t\tzl,X+\r\n\t\trcall\t_Sout\r\n\t\tdec\t\tr25\r\n"
        "\t\tbrne\t_SOA1\r\n\t\tret\r\n"},
       {"$spi = 16, msb, slave, low, low\nSpiOut B\n",
        ";////// Out SPI ///////////////////////////\r\n"
@@ -42,11 +42,11 @@ TEST(PeripheralRoutines, LinesInTheLowIoSpace) {
        "_SPIch:\tsbis\tSPSR,SPIF\r\n\t\trjmp\t_SPIch\r\n\t\tin\t\tzl,SPDR\r\n\t\tret\r\n"},
       {"$spi = 16, msb, slave, low, low\nSpiIn B, 3\n",
        ";////// SPIinputAll //////////////////////\r\n"
-       "_SPIal:\tmov\t\tr25,zl\r\n_SPI1:\trcall\t_SPIch\r\n\t\tst\t\tX+,zl\r\n\t\tdec\t\tr25\r\n"
+       "_SPIal:\tmov\t\tr25,zl\r\n\t\ttst\t\tr25\r\n\t\tbrne\t_SPI1\r\n\t\tret\r\n_SPI1:\trcall\t_SPIch\r\n\t\tst\t\tX+,zl\r\n\t\tdec\t\tr25\r\n"
        "\t\tbrne\t_SPI1\r\n\t\tret\r\n"},
       {"$spi = 16, msb, master, low, low\nSpiOut B, 3\n",
        ";////// SpiOutAll ////////////////////////\r\n"
-       "_SpAll:\tmov\t\tr25,zl\r\n_SpA1:\tld\t\tzl,X+\r\n\t\trcall\t_SpiO\r\n\t\tdec\t\tr25\r\n"
+       "_SpAll:\tmov\t\tr25,zl\r\n\t\ttst\t\tr25\r\n\t\tbrne\t_SpA1\r\n\t\tret\r\n_SpA1:\tld\t\tzl,X+\r\n\t\trcall\t_SpiO\r\n\t\tdec\t\tr25\r\n"
        "\t\tbrne\t_SpA1\r\n\t\tret\r\n"},
       {"$sound = portd.5\nSound 1, 1\n",
        ";////// Sound /////////////////////////////\r\n"

@@ -234,9 +234,8 @@ TEST(ShiftOut, RefusedStatements) {
 namespace qbc::test {
 namespace {
 
-// Every byte value, in both directions: a block of 256 bytes (a count of 0) through
-// ShiftOut and 256 ShiftIn calls into an array, on a port in the low I/O space and an
-// extended one.
+// Every byte value, in both directions: two blocks of 128 bytes through ShiftOut and 256
+// ShiftIn calls into an array, on a port in the low I/O space and an extended one.
 TEST(ShiftOutAndIn, EveryByteValue) {
   std::vector<std::uint8_t> all(256);
   for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
@@ -249,8 +248,9 @@ TEST(ShiftOutAndIn, EveryByteValue) {
     const std::string program = std::string("$device = ") + device + "\n$clock = 8\n$stack = 48\n" +
                                 "$shiftout data = " + p + ".0, clock = " + p + ".1, msb\n" +
                                 "$shiftin data = " + p + ".2, clock = " + p + ".3, lsb\n" +
-                                "Dim A(256) As Byte, R(256) As Byte, W As Word\n"
-                                "For W = 0 To 255\n  A(W) = W\nNext W\nShiftOut A, 0\n"
+                                "Dim A(128) As Byte, A2(128) As Byte, R(256) As Byte, W As Word, B As Byte\n"
+                                "For W = 0 To 127\n  A(W) = W\n  B = W + 128\n  A2(W) = B\nNext W\n"
+                                "ShiftOut A, 128\nShiftOut A2, 128\n"
                                 "For W = 0 To 255\n  R(W) = ShiftIn\nNext W\nEnd\n";
     std::unique_ptr<ShiftInSource> part;
     auto run = RunBasic(program, device, 20'000'000, [&](SimRunner& sim) {

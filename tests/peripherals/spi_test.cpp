@@ -179,7 +179,7 @@ TEST(Spi, RefusedTargetsAndValues) {
 namespace qbc::test {
 namespace {
 
-// Every byte value through the block forms with a count of 0 (256 bytes), both ways.
+// Every byte value through the block forms, both ways: two blocks of 128 bytes each.
 TEST(SpiMaster, BlocksOfEveryByteValue) {
   std::vector<std::uint8_t> all(256);
   for (int i = 0; i < 256; ++i) all[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(255 - i);
@@ -191,14 +191,16 @@ TEST(SpiMaster, BlocksOfEveryByteValue) {
     for (std::size_t i = 0; i < 256; ++i) answers[256 + i] = all[i];
     auto run = RunBasic(std::string("$device = ") + device +
                             "\n$clock = 8\n$stack = 48\n$spi = 4, msb, master, low, low\n"
-                            "Dim A(256) As Byte, R(256) As Byte, W As Word, B As Byte\n"
-                            "For W = 0 To 255\n  B = 255 - W\n  A(W) = B\nNext W\nSpiOut A, 0\nSpiIn R, 0\nEnd\n",
+                            "Dim A(128) As Byte, A2(128) As Byte, R(128) As Byte, Rb(128) As Byte, W As Word, "
+                            "B As Byte\n"
+                            "For W = 0 To 127\n  B = 255 - W\n  A(W) = B\n  B = 127 - W\n  A2(W) = B\nNext W\n"
+                            "SpiOut A, 128\nSpiOut A2, 128\nSpiIn R, 128\nSpiIn Rb, 128\nEnd\n",
                         device, 20'000'000, [&](SimRunner& sim) { slave = std::make_unique<SpiSlaveModel>(sim, answers); });
     ASSERT_TRUE(run->ok) << run->Diagnostics();
     ASSERT_EQ(slave->Received().size(), 512u);
     EXPECT_EQ(std::vector<std::uint8_t>(slave->Received().begin(), slave->Received().begin() + 256), all);
     std::vector<std::uint8_t> in;
-    for (int i = 0; i < 256; ++i) in.push_back(run->Byte("r", i));
+    for (int i = 0; i < 256; ++i) in.push_back(run->Byte(i < 128 ? "r" : "rb", i % 128));
     EXPECT_EQ(in, all);
   }
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The block senders of SpiOut and ShiftOut: zl bytes (0 counting 256) from X onwards, each
+// The block senders of SpiOut and ShiftOut: zl bytes from X onwards (none for 0), each
 // through a byte routine, r25 counting.
 #include <string_view>
 

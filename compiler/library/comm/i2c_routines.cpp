@@ -198,7 +198,11 @@ void EmitI2CRoutines(CompilerState& st) {
 
 void EmitI2CWriteAllRoutine(CompilerState& st) {
   textrows::WriteHeader(st, Header("I2cWriteAll"));
+  // a count of 0 sends nothing
   st.out.Text(R"(_I2WA:\tmov\t\tr20,zl
+\t\ttst\t\tr20
+\t\tbrne\t_I2WA1
+\t\tret
 _I2WA1:\tld\t\tzl,X+
 \t\trcall\t_I2cW
 \t\tdec\t\tr20

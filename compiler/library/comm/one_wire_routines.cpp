@@ -224,6 +224,10 @@ void Emit1WireReadAllRoutine(CompilerState& st, int bus) {
   st.out.Line();
   st.out.Line(";////// 1WireReadAll //////////////////////");
   st.out.Instr("_1WrA" + n, Sep::kWide, "mov", "r25,zl");
+  // a count of 0 reads nothing
+  st.out.Instr(Sep::kWide, "tst", "r25");
+  st.out.Instr(Sep::kNarrow, "brne", "_1rA1" + n);
+  st.out.Instr("ret");
   st.out.Instr("_1rA1" + n, Sep::kNarrow, "rcall", "_1Wr" + n);
   st.out.Instr(Sep::kWide, "st", "X+,zl");
   st.out.Instr(Sep::kWide, "dec", "r25");
@@ -236,6 +240,10 @@ void Emit1WireWriteAllRoutine(CompilerState& st, int bus) {
   st.out.Line();
   st.out.Line(";////// 1WireWriteAll /////////////////////");
   st.out.Instr("_1WwA" + n, Sep::kWide, "mov", "r25,zl");
+  // a count of 0 writes nothing
+  st.out.Instr(Sep::kWide, "tst", "r25");
+  st.out.Instr(Sep::kNarrow, "brne", "_1wA1" + n);
+  st.out.Instr("ret");
   st.out.Instr("_1wA1" + n, Sep::kWide, "ld", "zl,X+");
   st.out.Instr(Sep::kNarrow, "rcall", "_1Ww" + n);
   st.out.Instr(Sep::kWide, "dec", "r25");

@@ -195,6 +195,9 @@ void EmitSoftInputBinAllRoutine(CompilerState& st, int com) {
 
 ;////// SoftInputBinAll# ///////////////////
 _ISBA#:\tmov\t\tzh,zl
+\t\ttst\t\tzh
+\t\tbrne\t_ISBL#
+\t\tret
 _ISBL#:\trcall\t_Com#I
 \t\tst\t\tX+,zl
 \t\tdec\t\tzh

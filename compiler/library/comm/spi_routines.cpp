@@ -71,6 +71,9 @@ void EmitSpiInputAllRoutine(CompilerState& st) {
   st.out.Text(R"(
 ;////// SPIinputAll //////////////////////
 _SPIal:\tmov\t\tr25,zl
+\t\ttst\t\tr25
+\t\tbrne\t_SPI1
+\t\tret
 _SPI1:\trcall\t_SPIch
 \t\tst\t\tX+,zl
 \t\tdec\t\tr25

@@ -76,6 +76,9 @@ void EmitHardInputBinAllRoutine(CompilerState& st, int uart) {
                         : ";////// HardInputBinAll" + std::to_string(uart) + " //////////////////");
   WriteUartText(st, R"(
 _IBAll#:\tmov\t\tr25,zl
+\t\ttst\t\tr25
+\t\tbrne\t_IBAL#
+\t\tret
 _IBAL#:\trcall\t_GetCh#
 \t\tst\t\tX+,zl
 \t\tdec\t\tr25

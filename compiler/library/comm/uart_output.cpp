@@ -142,6 +142,9 @@ void EmitHardPrintBinAllRoutine(CompilerState& st, int uart) {
                         : ";////// HardPrintBinAll" + std::to_string(uart) + " //////////////////");
   WriteUartText(st, R"(
 _PBAll#:\tmov\t\tzh,zl
+\t\ttst\t\tzh
+\t\tbrne\t_PBA1#
+\t\tret
 _PBA1#:\tld\t\tr24,X+
 \t\trcall\t_Pch#
 \t\tdec\t\tzh

@@ -43,6 +43,8 @@ void EmitDtmf(CompilerState& st) {
   st.out.Instr("_DTMF", Sep::kNarrow, "push", "r8");
   for (const char* r : {"r9", "r10", "r11", "r12", "r13"}) st.out.Instr(Sep::kNarrow, "push", r);
   for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Instr(Sep::kWide, "clr", r);
+  // sixteen keys: a larger code would read its frequencies from beyond the table
+  st.out.Instr(Sep::kNarrow, "andi", "zl,0x0f");
   st.out.Text(R"(\t\tclr\t\tzh
 \t\tlsl\t\tzl
 \t\tldi\t\tr24,byte1(_Dtc*2)

@@ -93,6 +93,9 @@ void GlcdArgs::Load(std::string_view reg) {
     Compute(reg);
     return;
   }
+  // Every register takes a byte: a larger constant would arrive cut to its low byte.
+  if (const auto value = kit::ConstantArgument(st_); value && (*value < 0 || *value > 255))
+    kit::ReportInPlace(st_, "Must be from 0 to 255!");
   const std::string text = st_.TokText();
   const std::uint8_t kind = st_.Tok().Kind;
   const std::string r(reg);

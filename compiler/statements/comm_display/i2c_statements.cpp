@@ -8,6 +8,7 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/statements/math/function_result.h"
+#include "compiler/statements/peripherals/block_operands.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 
 namespace qbc {
@@ -83,6 +84,7 @@ void CompileWriteAll(CompilerState& st) {
     CompileError(st, "Only variable can be before comma!");
   }
   kit::ExpectComma(st);
+  CheckBlockCount(st);
   kit::LoadValue(st, kTypeByte);
   if (variable) {
     const auto end = st.src.TokenIndex;

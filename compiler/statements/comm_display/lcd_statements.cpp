@@ -124,21 +124,28 @@ void CompileLcdStatement(CompilerState& st) {
 void CompileLocateStatement(CompilerState& st) {
   st.sticky.WantedType = 0;
   ++st.src.TokenIndex;
-  const std::string rowText = st.TokText();
-  if (rowText.empty() || std::string("1234").find(rowText) == std::string::npos) {
+  // The row picks the line's address at compile time: it is a number written here.
+  const auto rowValue = st.Tok().Kind == kTokNumber ? kit::ConstantArgument(st) : std::nullopt;
+  if (!rowValue) {
     kit::ReportInPlace(st, "Must be numeric constant");
     SkipToStatementEnd(st);
     return;
   }
-  const int row = std::stoi(rowText);
+  const int row = *rowValue;
   CheckConfigured(st);
-  if (st.Cells<LcdCells>().LcdConfigured && (row > 4 || row > st.Cells<LcdCells>().LcdRows)) kit::ReportInPlace(st, "Wrong number of LCD rows!");
+  const LcdCells& lcd = st.Cells<LcdCells>();
+  if (lcd.LcdConfigured && (row < 1 || row > 4 || row > lcd.LcdRows)) kit::ReportInPlace(st, "Wrong number of LCD rows!");
   if (TwoControllers(st)) EmitCall(st, row > 2 ? "_LE2" : "_LE1");
   st.out.Instr(Sep::kWide, "ldi", "r24," + HexCommand(RowCommand(st, row)));
   ++st.src.TokenIndex;
   kit::ExpectComma(st);
   // The column's code may use r24 for a second operand: the command waits on the stack.
   st.out.Instr(Sep::kNarrow, "push", "r24");
+  // Column 0 would turn the address command into another one; columns past the display
+  // are never shown.
+  if (const auto column = kit::ConstantArgument(st);
+      column && lcd.LcdConfigured && (*column < 1 || *column > lcd.LcdColumns))
+    kit::ReportInPlace(st, "Wrong number of LCD columns!");
   st.sticky.WantedType = kTypeByte;
   ParseSum(st);
   st.sticky.WantedType = 0;
@@ -224,7 +231,8 @@ void CompileDefLcdCharStatement(CompilerState& st) {
     const std::string past = NewLabel(st);
     st.out.Instr(Sep::kNarrow, "rjmp", past);
     std::uint8_t type = kTypeByte;
-    EmitDataList(st, table, type);
+    // _Def sends eight bytes: with fewer it would send the code after the table.
+    if (EmitDataList(st, table, type) != 8) kit::ReportInPlace(st, "Must be 8 bytes!");
     EmitLabel(st, past);
     EmitLoadFlashLabelZ(st, table);
     CallLibrary(st, "_Def", NeedDef);

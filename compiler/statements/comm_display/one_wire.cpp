@@ -11,6 +11,7 @@
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/comm_display/one_wire_cells.h"
+#include "compiler/statements/peripherals/block_operands.h"
 
 namespace qbc {
 
@@ -71,10 +72,19 @@ void LoadBufferAddress(CompilerState& st) {
     CompileError(st, "Only variable can be before comma!");
 }
 
-// The count of a count form, into zl.
-void LoadCount(CompilerState& st) {
+// The buffer of a count form into X and its count into zl. X waits on the stack while the
+// count is compiled: an array element in the count is reached through X.
+void LoadBufferAndCount(CompilerState& st) {
+  LoadBufferAddress(st);
+  ExpectToken(st, ",");
+  st.out.Instr(Sep::kNarrow, "push", "xl");
+  st.out.Instr(Sep::kNarrow, "push", "xh");
+  CheckBlockCount(st);
   st.sticky.WantedType = kTypeByte;
   ParseSum(st);
+  kit::RejectText(st);
+  st.out.Instr(Sep::kWide, "pop", "xh");
+  st.out.Instr(Sep::kWide, "pop", "xl");
 }
 
 void CompileReset(CompilerState& st) {
@@ -92,9 +102,7 @@ void CompileWrite(CompilerState& st) {
   const std::string bus = ReadBusBeforeComma(st);
   if (!DeclaredBus(st, bus)) return;
   if (st.TokText(1) == ",") {
-    LoadBufferAddress(st);
-    ++st.src.TokenIndex;
-    LoadCount(st);
+    LoadBufferAndCount(st);
     CallLibrary(st, "_1WwA" + bus, NeedOneWireWriteAll);
     st.used.Set(NeedOneWire);
     return;
@@ -102,6 +110,7 @@ void CompileWrite(CompilerState& st) {
   for (;;) {
     st.sticky.WantedType = kTypeByte;
     ParseSum(st);
+    kit::RejectText(st);
     CallLibrary(st, "_1Ww" + bus, NeedOneWire);
     if (st.TokText() != ";") break;
     ++st.src.TokenIndex;
@@ -115,9 +124,7 @@ void CompileRead(CompilerState& st) {
     st.sticky.SkipOperandPush = false;
     bus = ReadBusBeforeComma(st);
     if (!DeclaredBus(st, bus)) return;
-    LoadBufferAddress(st);
-    ExpectToken(st, ",");
-    LoadCount(st);
+    LoadBufferAndCount(st);
     CallLibrary(st, "_1WrA" + bus, NeedOneWireReadAll);
     st.used.Set(NeedOneWire);
     if (st.Tok().Kind == kTokComma) ++st.src.TokenIndex;

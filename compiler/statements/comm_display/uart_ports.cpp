@@ -7,6 +7,7 @@
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/source_reader.h"
+#include "compiler/statements/peripherals/block_operands.h"
 
 namespace qbc {
 
@@ -54,9 +55,7 @@ bool UartPresent(CompilerState& st, int uart) {
 bool AtUartListEnd(CompilerState& st) { return kit::AtStatementEnd(st) || st.TokText() == "else"; }
 
 void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag) {
-  EmitLoadVarAddress(st, "x");
-  kit::ExpectComma(st);
-  kit::LoadValue(st, kTypeByte);
+  EmitBlockOperands(st);
   CallLibrary(st, label, flag);
 }
 

@@ -6,6 +6,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
@@ -54,6 +55,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   ExpectToken(st, "=");
   if (reg->high.empty()) {
     ParseSum(st);
+    kit::RejectText(st);
     Write(st, reg->low, "zl");
     return;
   }
@@ -62,6 +64,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   const bool eightBit = st.Cells<TimerCells>().Pwm8Bit[timer];
   st.sticky.WantedType = eightBit ? kTypeByte : kTypeWord;
   ParseSum(st);
+  kit::RejectText(st);
   if (eightBit) st.out.Instr(Sep::kWide, "clr", "zh");
   Write(st, reg->high, "zh");
   Write(st, reg->low, "zl");
@@ -78,6 +81,7 @@ void CompileClockPrescaleStatement(CompilerState& st) {
   ExpectToken(st, "=");
   st.sticky.WantedType = kTypeByte;
   ParseSum(st);
+  kit::RejectText(st);
   // The chip takes a new prescaler only within four cycles after the change-enable bit was
   // written alone: both writes with interrupts held off.
   st.out.Instr(Sep::kWide, "in", "zh,SREG");

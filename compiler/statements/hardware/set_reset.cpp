@@ -11,6 +11,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
 
@@ -65,6 +66,10 @@ void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   if (IsConstantBitText(st)) {
     if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"))
       EmitChangeRegisterBit(st, RegisterBit{upper, address, *bit}, set, true);
+  } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
+    // A signed number: the run-time form would keep its low three bits (-1 giving bit 7).
+    CompileError(st, "From 0 to 7!");
+    SkipToStatementEnd(st);
   } else {
     EmitRuntimeRegisterBit(st, upper, address, set);
   }

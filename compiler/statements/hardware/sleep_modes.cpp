@@ -6,6 +6,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/hardware/register_bits.h"
 
 namespace qbc {
@@ -79,6 +80,7 @@ void CompileSleepStatement(CompilerState& st, int mode) {
     // Sleeping in whatever mode the register holds would be another mode than asked for.
     CompileError(st, "Invalid PowerMode!");
     --st.src.TokenIndex;
+    SkipToStatementEnd(st);
     return;
   }
   const char* reg = row.keep == kNone ? "SMCR" : "MCUCR";
@@ -94,6 +96,7 @@ void CompileSleepStatement(CompilerState& st, int mode) {
   }
   EmitWriteRegister(st, reg, address, "zl");
   st.out.Instr("sleep");
+  kit::ExpectStatementEnd(st);
 }
 
 }  // namespace qbc

@@ -5,6 +5,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 
@@ -57,6 +58,7 @@ void CompileTimerAccess(CompilerState& st, int timer) {
     ParseExpression(st);
   else
     ParseSum(st);
+  kit::RejectText(st);
   // The high byte goes first: writing the low byte moves both into the register.
   if (!reg.high.empty()) EmitWriteRegister(st, reg.high, AddressOr(st, reg.high), "zh");
   EmitWriteRegister(st, reg.low, AddressOr(st, reg.low), "zl");

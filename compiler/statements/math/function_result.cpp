@@ -3,6 +3,7 @@
 #include "compiler/codegen/integer_to_float.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/base/compile_error.h"
 
@@ -41,6 +42,7 @@ void CompileFirstArgument(CompilerState& st, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   ParseExpression(st);
+  if (wanted != 0) kit::RejectText(st);
 }
 
 }  // namespace qbc

@@ -7,11 +7,18 @@ namespace qbc {
 
 bool IsBlockForm(CompilerState& st) { return st.TokText(1) == ","; }
 
+void CheckBlockCount(CompilerState& st) {
+  const auto count = kit::ConstantArgument(st);
+  // (a constant above 255 is refused by the byte load itself)
+  if (count && *count < 1) kit::ReportInPlace(st, "Must be from 1 to 255!");
+}
+
 void EmitBlockOperands(CompilerState& st) {
   EmitLoadVarAddress(st, "x");
   kit::ExpectComma(st);
   st.out.Instr(Sep::kNarrow, "push", "xl");
   st.out.Instr(Sep::kNarrow, "push", "xh");
+  CheckBlockCount(st);
   kit::LoadValue(st, kTypeByte);
   st.out.Instr(Sep::kNarrow, "pop", "xh");
   st.out.Instr(Sep::kNarrow, "pop", "xl");

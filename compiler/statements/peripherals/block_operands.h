@@ -1,5 +1,6 @@
 #pragma once
-// The block form of SpiIn, SpiOut and ShiftOut: "name , count".
+// The block forms of the transfer statements: "name , count". The routines move zl bytes
+// (none for 0).
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -7,7 +8,11 @@ namespace qbc {
 // True when the statement at the current token is the block form (a name and ",").
 bool IsBlockForm(CompilerState& st);
 
-// The named variable's address into X and the count (a byte, 0 counting 256) into zl.
+// A count written as a constant must lie in 1..255: 0 would move nothing. Reported at the
+// count; the token index does not move.
+void CheckBlockCount(CompilerState& st);
+
+// The named variable's address into X and the count (a byte) into zl.
 // X waits on the stack while the count is compiled: an array element in the count
 // reaches its element through X.
 void EmitBlockOperands(CompilerState& st);

@@ -101,6 +101,7 @@ std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
 }
 
 void ParseSpiMetaStatement(CompilerState& st) {
+  st.Cells<SpiCells>().SpiConfigured = true;
   ++st.src.TokenIndex;
   HoldOnLine(st);
   if (st.TokText() == "=") ++st.src.TokenIndex;  // "$spi = 16, ..." reads like the other words

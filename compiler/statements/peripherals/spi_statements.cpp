@@ -105,9 +105,15 @@ bool ReceiveVariable(CompilerState& st) {
   return true;
 }
 
+// Without $spi the unit is never switched on and every transfer waits for SPIF for ever.
+void CheckConfigured(CompilerState& st) {
+  if (!st.Cells<SpiCells>().SpiConfigured) kit::ReportInPlace(st, "SPI is not configured!");
+}
+
 }  // namespace
 
 void CompileSpiInStatement(CompilerState& st) {
+  CheckConfigured(st);
   // The dispatcher leaves the left-operand form on for this word; nothing here is one.
   st.sticky.SkipOperandPush = false;
   st.sticky.OperandType = kTypeByte;
@@ -136,6 +142,7 @@ void CompileSpiInStatement(CompilerState& st) {
 }
 
 void CompileSpiOutStatement(CompilerState& st) {
+  CheckConfigured(st);
   ++st.src.TokenIndex;
   st.used.Set(NeedSpiOut);
   if (IsBlockForm(st)) {
@@ -152,6 +159,7 @@ void CompileSpiFunction(CompilerState& st) {
   const std::uint8_t wanted = st.sticky.WantedType;
   const bool toSecond = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
+  CheckConfigured(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   kit::LoadValue(st, kTypeByte);
