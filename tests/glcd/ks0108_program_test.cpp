@@ -1,7 +1,7 @@
 // Programs driving a two-chip KS0108 panel (128 x 64) on the simulator, shown by the
 // pin-level model: every drawing statement against a host drawing of the same figures,
-// text and images cut at the panel's edges, byte access across the chip boundary, at 8 and
-// 16 MHz, with every strobe inside the data sheet's timing and no command outside the
+// text and images cut at the panel's edges, byte access across the chip boundary, at 1, 4, 8
+// and 16 MHz and on ports in the extended I/O space, with every strobe inside the data sheet's timing and no command outside the
 // panel's addresses.
 #include <gtest/gtest.h>
 
@@ -158,7 +158,49 @@ TEST_P(Ks0108Program, BytesRoundTripOnBothChipsAndNothingIsSentOutside) {
   EXPECT_TRUE(s.lcd->DisplayOn(1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Clocks, Ks0108Program, testing::Values(8, 16));
+INSTANTIATE_TEST_SUITE_P(Clocks, Ks0108Program, testing::Values(1, 4, 8, 16));
+
+// Data and control lines on ports beyond the reach of in/out and sbi/cbi (the m128's F
+// and G, the m2560's H to L) are reached through lds/sts.
+struct ExtendedPorts {
+  const char* device;
+  const char* mcu;
+  char data;
+  char ctrl;
+};
+
+class Ks0108ExtendedPorts : public testing::TestWithParam<ExtendedPorts> {};
+
+TEST_P(Ks0108ExtendedPorts, BytesAndPixelsRoundTrip) {
+  const ExtendedPorts& p = GetParam();
+  const std::string glcd = std::string("$glcd ks0108, data = port") + static_cast<char>(p.data + 32) + ", ctrl = port" +
+                           static_cast<char>(p.ctrl + 32) + ", 128, 64, 1\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n";
+  const std::string source = std::string("$device = ") + p.device +
+                             "\n$clock = 16\n$stack = 40\n" + glcd +
+                             "Dim R(4) As Byte\nGlcdInit\nGCls\nGWrite(3 , 1) , &h5A\nGWrite(100 , 6) , &hC3\n"
+                             "R(1) = GRead(3 , 1)\nR(2) = GRead(100 , 6)\nPSet(70 , 13) , 1\nR(3) = Point(70 , 12)\nEnd\n";
+  std::unique_ptr<Ks0108Model> lcd;
+  SimOptions options{.mcu = p.mcu, .frequency = 16'000'000u, .max_cycles = 200'000'000};
+  auto run = RunBasicWith(source, options, {}, [&](SimRunner& sim) {
+    lcd = std::make_unique<Ks0108Model>(sim, Ks0108Wiring{.data_port = p.data, .ctrl_port = p.ctrl}, 16);
+  });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_TRUE(lcd->Violations().empty()) << Violations(*lcd);
+  EXPECT_EQ(lcd->Ram(0, 1, 3), 0x5A);
+  EXPECT_EQ(lcd->Ram(1, 6, 36), 0xC3);
+  EXPECT_EQ(run->Byte("r", 1), 0x5A);
+  EXPECT_EQ(run->Byte("r", 2), 0xC3);
+  EXPECT_EQ(run->Byte("r", 3), 0x20);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ports, Ks0108ExtendedPorts,
+                         testing::Values(ExtendedPorts{"m128", "atmega128", 'F', 'G'},
+                                         ExtendedPorts{"m128", "atmega128", 'A', 'F'},
+                                         ExtendedPorts{"m2560", "atmega2560", 'H', 'J'},
+                                         ExtendedPorts{"m2560", "atmega2560", 'L', 'K'}),
+                         [](const testing::TestParamInfo<ExtendedPorts>& param) {
+                           return std::string(param.param.device) + "_data" + param.param.data + "_ctrl" + param.param.ctrl;
+                         });
 
 }  // namespace
 }  // namespace qbc::test

@@ -60,6 +60,7 @@ void Ks0108Model::Rise(std::uint64_t cycle) {
   if (!Level(wiring_.wr) || selected == 0) return;
   if (selected > 1) bus_.Violation(cycle, "a read with both chips selected");
   const Chip& chip = chips_[Selected(0) ? 0 : 1];
+  bus_.BeginReadStrobe(cycle, kDataDelayNs);
   const std::uint8_t value = Level(wiring_.di) ? chip.latch : static_cast<std::uint8_t>(chip.on ? 0 : 0x20);
   // The pin changes when the strobing instruction completes (two cycles for sbi).
   bus_.DriveAfter(2 + bus_.Cycles(kDataDelayNs), value);
@@ -68,6 +69,7 @@ void Ks0108Model::Rise(std::uint64_t cycle) {
 void Ks0108Model::Fall(std::uint64_t cycle) {
   if (cycle - rose_ < bus_.Cycles(kEnableWidthNs)) bus_.Violation(cycle, "E high " + std::to_string(bus_.Ns(cycle - rose_)) + " ns");
   fell_ = cycle;
+  bus_.EndReadStrobe();
   const bool read = Level(wiring_.wr);
   const bool data = Level(wiring_.di);
   std::uint8_t byte = 0;

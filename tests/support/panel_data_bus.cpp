@@ -17,6 +17,19 @@ PanelDataBus::PanelDataBus(SimRunner& sim, char data_port, double mhz) : sim_(si
       changed_ = cycle;
       if (output && driving_) Violation(cycle, "the program drives the data port while the panel does");
     });
+  if (const std::uint32_t pin = sim_.PinRegister(port_))
+    sim_.WatchReads(pin, [this](std::uint64_t cycle, std::uint8_t) {
+      if (!strobe_) return;
+      const double after_edge = Ns(cycle - strobe_rise_) - Ns(2) - Ns(1) / 2;
+      if (after_edge < access_ns_)
+        Violation(cycle, "data taken " + std::to_string(after_edge) + " ns after the strobe's edge, before the panel drives it");
+    });
+}
+
+void PanelDataBus::BeginReadStrobe(std::uint64_t rise, double access_ns) {
+  strobe_ = true;
+  strobe_rise_ = rise;
+  access_ns_ = access_ns;
 }
 
 void PanelDataBus::DriveAfter(std::uint64_t cycles, std::uint8_t value) {

@@ -22,6 +22,13 @@ class PanelDataBus {
   void DriveAfter(std::uint64_t cycles, std::uint8_t value);
   void LetGoAfter(std::uint64_t cycles);
   void Cancel() { ++generation_; }
+  // A read strobe began with the instruction at cycle `rise` (its pin changes when that
+  // two-cycle instruction completes) and ends at EndReadStrobe(). A read of the data port's
+  // PIN register in between must come after the panel drives the data, `access_ns` after
+  // the edge, and after the chip's pin synchroniser has latched it: an `in` sees the level
+  // the pin had half a clock cycle before it. Earlier reads are violations.
+  void BeginReadStrobe(std::uint64_t rise, double access_ns);
+  void EndReadStrobe() { strobe_ = false; }
   // The byte the program drives on the data port (a violation when it does not drive it).
   std::uint8_t ProgramByte(std::uint64_t cycle);
   // The cycle of the last change the program made to a data pin.
@@ -37,6 +44,9 @@ class PanelDataBus {
   char port_;
   double mhz_;
   bool driving_ = false;
+  bool strobe_ = false;
+  std::uint64_t strobe_rise_ = 0;
+  double access_ns_ = 0;
   int generation_ = 0;
   std::uint64_t changed_ = 0;
   std::vector<std::string> violations_;

@@ -47,6 +47,7 @@ void Sed1520Model::Rise(int n, std::uint64_t cycle) {
   chip.rose = cycle;
   chip.ever_rose = true;
   if (!Level(wiring_.rw)) return;
+  bus_.BeginReadStrobe(cycle, kAccessNs);
   const std::uint8_t value = Level(wiring_.a0) ? chip.latch : static_cast<std::uint8_t>(chip.on ? 0 : 0x20);
   bus_.DriveAfter(2 + bus_.Cycles(kAccessNs), value);
 }
@@ -59,6 +60,7 @@ void Sed1520Model::Fall(int n, std::uint64_t cycle) {
   if (cycle - chip.rose < bus_.Cycles(width))
     bus_.Violation(cycle, "E" + std::to_string(n + 1) + " high " + std::to_string(bus_.Ns(cycle - chip.rose)) + " ns");
   if (read) {
+    bus_.EndReadStrobe();
     if (data) {
       chip.latch = chip.ram[chip.page][chip.column];
       if (!chip.modify) chip.column = (chip.column + 1) % kColumns;

@@ -104,6 +104,11 @@ bool LivePins::IsOutput(char port, int bit) const {
   return io && bit >= 0 && bit <= 7 && ((avr_->data[io->r_ddr] >> bit) & 1);
 }
 
+uint32_t LivePins::PinAddress(char port) const {
+  avr_ioport_t* io = IoPort(avr_, port);
+  return io ? io->r_pin : 0;
+}
+
 int LivePins::PortBit(char port, int bit) const {
   avr_ioport_t* io = IoPort(avr_, port);
   return io && bit >= 0 && bit <= 7 ? (avr_->data[io->r_port] >> bit) & 1 : 0;

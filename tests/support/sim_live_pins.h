@@ -26,6 +26,8 @@ class LivePins {
   void ReleaseInput(char port, int bit);
   bool IsOutput(char port, int bit) const;
   int PortBit(char port, int bit) const;
+  // The data address of the port's PIN register; 0 when the chip has no such port.
+  uint32_t PinAddress(char port) const;
   void After(uint64_t cycles, std::function<void()> fn);
 
  private:

@@ -852,6 +852,7 @@ void SimRunner::ReleasePinInput(char port, int bit) {
 }
 bool SimRunner::PinIsOutput(char port, int bit) const { return impl_->live && impl_->live->IsOutput(port, bit); }
 int SimRunner::PinPortBit(char port, int bit) const { return impl_->live ? impl_->live->PortBit(port, bit) : 0; }
+uint32_t SimRunner::PinRegister(char port) const { return impl_->live ? impl_->live->PinAddress(port) : 0; }
 void SimRunner::After(uint64_t cycles, std::function<void()> fn) {
   if (impl_->live) impl_->live->After(cycles, std::move(fn));
 }

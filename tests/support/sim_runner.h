@@ -188,6 +188,8 @@ class SimRunner {
   // What the chip does to the pin now.
   bool PinIsOutput(char port, int bit) const;
   int PinPortBit(char port, int bit) const;
+  // The data address of the port's PIN register (for WatchReads); 0 when there is none.
+  uint32_t PinRegister(char port) const;
   // Calls `fn` once, `cycles` from now, while the program runs (bit times, answers, busy
   // ends). simavr keeps at most about 60 such timers pending at once.
   void After(uint64_t cycles, std::function<void()> fn);

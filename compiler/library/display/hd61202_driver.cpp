@@ -88,16 +88,18 @@ void WriteWriteRead(CompilerState& st) {
   WritePageGlcdText(st, kHd, "\n\n;////// GlcdWrite ////////////////////////\n_HDwr:\tcpi\t\tr16,{COLS}\n\t\tbrsh\t_HDwr1"
                              "\n\t\tcpi\t\tr17,{PAGES}\n\t\tbrsh\t_HDwr1\n\t\trcall\t_HDadr\n\t\tout\t\t{DATA},r0"
                              "\n\t\trcall\t_HDen" + DeselectLines(st) + "\n\t\tsbi\t\t{L2}\n_HDwr1:\tret");
-  // The first strobe is the chip's dummy read after the address change. The second holds
+  // The first strobe is the chip's dummy read after the address change. The exit for a
+  // position outside the panel stands before the entry, within a branch's reach however
+  // long the port lines' instructions make the routine. The second holds
   // E high until the data, which the chip drives up to 320 ns after E rises, is sampled,
   // and at least 450 ns; the chip is busy after the read as after every access.
   const int before_sample = std::max(CyclesFor(st, 320) + 1, CyclesFor(st, 450) - 3);
-  WritePageGlcdText(st, kHd, "\n\n;////// GlcdRead /////////////////////////\n_HDrd:\tcpi\t\tr16,{COLS}\n\t\tbrsh\t_HDrd1"
+  WritePageGlcdText(st, kHd, "\n\n;////// GlcdRead /////////////////////////\n_HDrd1:\tclr\t\tr0\n\t\tldi\t\tzh,0xff\n\t\tret\n_HDrd:\tcpi\t\tr16,{COLS}\n\t\tbrsh\t_HDrd1"
                              "\n\t\tcpi\t\tr17,{PAGES}\n\t\tbrsh\t_HDrd1\n\t\trcall\t_HDadr\n\t\tldi\t\tzh,0"
                              "\n\t\tout\t\t{DDR},zh\n\t\tsbi\t\t{L2}\n\t\tsbi\t\t{L3}\n\t\trcall\t_HDen\n\t\tsbi\t\t{L1}" +
                                  Nops(before_sample) + "\n\t\tin\t\tr0,{PIN}\n\t\tcbi\t\t{L1}\n\t\tldi\t\tr23," +
                                  DelayCount(st) + "\n\t\trcall\t_Wtic" + DeselectLines(st) +
-                                 "\n\t\tldi\t\tzh,0xff\n\t\tout\t\t{DDR},zh\n\t\tret\n_HDrd1:\tclr\t\tr0\n\t\tldi\t\tzh,0xff\n\t\tret");
+                                 "\n\t\tldi\t\tzh,0xff\n\t\tout\t\t{DDR},zh\n\t\tret");
 }
 
 }  // namespace

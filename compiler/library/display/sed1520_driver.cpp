@@ -1,5 +1,6 @@
 // The SED1520 controller access: two controllers share the data port, A0 and R/W and have
 // an enable line each (active high); the T flag carries the choice between the routines.
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -82,6 +83,9 @@ _S0wr:\tcpi\t\tr16,{COLS}
 _S0wr1:\tret
 
 ;////// GlcdRead /////////////////////////
+_S0rd1:\tclr\t\tr0
+\t\tldi\t\tzh,0xff
+\t\tret
 _S0rd:\tcpi\t\tr16,{COLS}
 \t\tbrsh\t_S0rd1
 \t\tcpi\t\tr17,{PAGES}
@@ -97,11 +101,26 @@ _S0rd:\tcpi\t\tr16,{COLS}
   const int rest = static_cast<int>(std::ceil(st.cfg.CrystalFrequency - 1e-6)) - 8;
   std::string wait;
   for (int i = 0; i < rest; ++i) wait += "\n\t\tnop";
+  // The controller drives the data 90 ns after E rises, and the port's input synchroniser
+  // shows a level to `in` half a cycle to one and a half cycles after the pin took it:
+  // from the end of the strobing sbi to the `in`, at least 0.5 cycle + 90 ns pass, on the
+  // E1 path (which jumps to the read) and on the E2 path alike. Above 6 MHz a second sbi
+  // of the line holds E as before.
+  const double f = st.cfg.CrystalFrequency;
+  const int access = static_cast<int>(std::ceil(0.5 + 0.09 * f - 1e-9));
+  const bool hold = f > 6.0f;
+  const int held = hold ? 2 : 0;
+  auto nops = [](int n) {
+    std::string t;
+    for (int i = 0; i < n; ++i) t += "\n\t\tnop";
+    return t;
+  };
   text += wait + "\n\t\tsbi\t\t{L4}";
-  const bool hold = st.cfg.CrystalFrequency > 6.0f;
   if (hold) text += "\n\t\tsbi\t\t{L4}";
+  text += nops(std::max(0, access - held - 2));
   text += "\n\t\trjmp\t_S0rd3\n_S0rd2:\trcall\t_Sen" + wait + "\n\t\tsbi\t\t{L5}";
   if (hold) text += "\n\t\tsbi\t\t{L5}";
+  text += nops(std::max(0, access - held));
   text += R"(
 _S0rd3:\tin\t\tr0,{PIN}
 \t\tbrts\t_S0rd4
@@ -111,9 +130,6 @@ _S0rd4:\tcbi\t\t{L5}
 _S0rd5:\tcbi\t\t{L2}
 \t\tldi\t\tzh,0xff
 \t\tout\t\t{DDR},zh
-\t\tret
-_S0rd1:\tclr\t\tr0
-\t\tldi\t\tzh,0xff
 \t\tret)";
   WritePageGlcdText(st, kSed, text);
 }
