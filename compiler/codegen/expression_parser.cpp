@@ -308,12 +308,13 @@ void ParseDivision(CompilerState& st) {
 void ParseFactor(CompilerState& st) {
   std::string text = st.TokText();
   std::uint8_t kind = st.Tok().Kind;
-  if (int c = FindConst(st, text); c != 0) {
+  // A string literal is always its own text, even when it spells a constant or an alias.
+  if (int c = kind == kTokString ? 0 : FindConst(st, text); c != 0) {
     const ConstRecord& k = st.sym.Constants[c];
     text = k.Value;
     if (k.ConstType == kTokNumber || k.ConstType == kTokString) kind = k.ConstType;
   }
-  if (int d = FindDefAlias(st, text); d != 0) text = st.sym.Defs[d].Register;
+  if (int d = kind == kTokString ? 0 : FindDefAlias(st, text); d != 0) text = st.sym.Defs[d].Register;
 
   switch (kind) {
     case kTokOpenParen: {
