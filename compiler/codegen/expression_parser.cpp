@@ -9,6 +9,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_width.h"
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
@@ -130,8 +131,37 @@ void RightOperand(CompilerState& st, bool leftHeld, Parse parse) {
 
 }  // namespace
 
+namespace {
+
+// An expression wanted in no type and made of several operands is worked in the one type
+// that holds them all: each operand is loaded, pushed and popped in it (the first one's
+// type would cut the others, and a narrow first operand pushed for a wider right one
+// would be popped with a byte too many). The type then stays the wanted and the
+// operand's type, as a single operand's loader leaves its own.
+class CommonType {
+ public:
+  CommonType(CompilerState& st, ExpressionReach reach)
+      : st_(st), type_(st.sticky.WantedType == kTypeNone ? CommonExpressionType(st, reach) : std::uint8_t{kTypeNone}) {
+    if (type_ != kTypeNone) st_.sticky.WantedType = type_;
+  }
+  ~CommonType() {
+    if (type_ == kTypeNone) return;
+    st_.sticky.WantedType = type_;
+    st_.sticky.OperandType = type_;
+  }
+  CommonType(const CommonType&) = delete;
+  CommonType& operator=(const CommonType&) = delete;
+
+ private:
+  CompilerState& st_;
+  std::uint8_t type_;
+};
+
+}  // namespace
+
 void ParseExpression(CompilerState& st) {
   if (st.TokText() == ")") CompileError(st, "Exspression empty1");
+  const CommonType common(st, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
   ParseAndLevel(st);
   while (IsLogicalOperator(st) && !st.expr.ExpressionTermOnly) {
     const std::string op = st.TokText();
@@ -189,6 +219,7 @@ void ParseNotLevel(CompilerState& st) {
 }
 
 void ParseSum(CompilerState& st) {
+  const CommonType common(st, ExpressionReach::kSum);
   if (st.Tok().Kind == kTokOperator) {
     if (st.TokText() == "+") {
       Step(st);

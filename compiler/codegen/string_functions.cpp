@@ -180,9 +180,9 @@ void CompileStrFunction(CompilerState& st) {
   // The number in its own type: the term store converts by that type.
   st.sticky.WantedType = kTypeNone;
   ParseExpression(st);
-  // An expression asked for in no type is computed in the type of its first operand,
-  // which the operand loaders leave in WantedType; OperandType holds only the last
-  // operand's own type (Str(w + 5) is a word, not a byte).
+  // An expression asked for in no type is worked in the type that holds all its
+  // operands, left in WantedType (as the operand loaders leave a single operand's type);
+  // OperandType may hold only the last operand's own type (Str(w + 5) is a word).
   switch (st.sticky.WantedType) {
     case kTypeByte:
     case kTypeInteger:

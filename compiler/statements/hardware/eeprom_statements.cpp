@@ -75,7 +75,7 @@ std::uint8_t EmitWriteEEValue(CompilerState& st) {
   const bool keep = !LeavesAddressAlone(st);
   if (keep) PushAddress(st);
   kit::CompileArgument(st);
-  // an expression is computed in its first operand's type; a float or bit stays one
+  // an expression is worked in the type that holds its operands; a float or bit stays one
   std::uint8_t type = kit::ItemType(st);
   if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
   if (type == kTypeFloat) {

@@ -49,7 +49,7 @@ void CompileMsbFunction(CompilerState& st) {
 void CompileHexFunction(CompilerState& st) {
   FunctionResult result(st);
   CompileFirstArgument(st, kTypeNone);
-  // an expression wanted in no type is computed in its first operand's type
+  // an expression wanted in no type is worked in the type that holds its operands
   std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
   switch (type) {

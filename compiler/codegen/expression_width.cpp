@@ -1,0 +1,349 @@
+#include "compiler/codegen/expression_width.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+// What a function keyword leaves as its value when it stands in an expression.
+enum class Result : std::uint8_t { kByte, kInteger, kWord, kFloat, kOfArgument, kAnyWidth };
+
+struct FunctionRow {
+  std::string_view word;
+  Result result;
+};
+
+// Keywords that give a number. kOfArgument: the value has the argument's range (Abs,
+// Sqrt). kAnyWidth: the width follows a variable or the wanted type (the result is
+// converted to whatever the expression is worked in), so it adds no range of its own.
+// Any other keyword (Chr, Str, Left, ...) gives text or is no value at all.
+constexpr FunctionRow kFunctions[] = {
+    {"sin", Result::kFloat},        {"cos", Result::kFloat},       {"tan", Result::kFloat},
+    {"asin", Result::kFloat},       {"acos", Result::kFloat},      {"atan", Result::kFloat},
+    {"atan2", Result::kFloat},      {"sinh", Result::kFloat},      {"cosh", Result::kFloat},
+    {"tanh", Result::kFloat},       {"sqr", Result::kFloat},       {"pow", Result::kFloat},
+    {"exp", Result::kFloat},        {"log", Result::kFloat},       {"log10", Result::kFloat},
+    {"degtorad", Result::kFloat},   {"radtodeg", Result::kFloat},  {"int", Result::kFloat},
+    {"fract", Result::kFloat},      {"abs", Result::kOfArgument},  {"sqrt", Result::kOfArgument},
+    {"makeword", Result::kWord},    {"varptr", Result::kWord},     {"hexval", Result::kWord},
+    {"adc", Result::kWord},         {"timer1", Result::kWord},     {"counter1", Result::kWord},
+    {"timer3", Result::kWord},      {"counter3", Result::kWord},   {"timer4", Result::kWord},
+    {"counter4", Result::kWord},    {"timer5", Result::kWord},     {"counter5", Result::kWord},
+    {"capture1", Result::kWord},    {"capture3", Result::kWord},   {"capture4", Result::kWord},
+    {"capture5", Result::kWord},    {"val", Result::kInteger},     {"bcd", Result::kByte},
+    {"frombcd", Result::kByte},     {"msb", Result::kByte},        {"crc8", Result::kByte},
+    {"rnd", Result::kByte},         {"asc", Result::kByte},        {"len", Result::kByte},
+    {"instr", Result::kByte},       {"peek", Result::kByte},       {"cpeek", Result::kByte},
+    {"adc8", Result::kByte},        {"key", Result::kByte},        {"nokey", Result::kByte},
+    {"pckey", Result::kByte},       {"i2cread", Result::kByte},    {"point", Result::kByte},
+    {"gread", Result::kByte},       {"timer0", Result::kByte},     {"counter0", Result::kByte},
+    {"timer2", Result::kByte},      {"counter2", Result::kByte},   {"shift", Result::kAnyWidth},
+    {"rotate", Result::kAnyWidth},  {"shiftin", Result::kAnyWidth}, {"readee", Result::kAnyWidth},
+    {"spi", Result::kAnyWidth},     {"find8", Result::kAnyWidth},  {"find16", Result::kAnyWidth},
+};
+
+const FunctionRow* FindFunction(std::string_view word) {
+  for (const FunctionRow& row : kFunctions)
+    if (row.word == word) return &row;
+  return nullptr;
+}
+
+// The values an expression's operands may take, gathered operand by operand.
+struct Span {
+  double low = 0;
+  double high = 0;
+  bool any = false;       // an operand with a range was met
+  bool isFloat = false;   // one of them is a float
+  bool onlyBits = true;   // every one of them is a bit
+  bool failed = false;    // an operand whose type is not a number
+
+  void Add(double lo, double hi) {
+    if (!any || lo < low) low = lo;
+    if (!any || hi > high) high = hi;
+    any = true;
+  }
+  void Join(const Span& s) {
+    if (s.any) Add(s.low, s.high);
+    isFloat = isFloat || s.isFloat;
+    onlyBits = onlyBits && s.onlyBits;
+    failed = failed || s.failed;
+  }
+};
+
+// The range of a variable type; false for the types that are no number.
+bool TypeSpan(std::uint8_t type, Span& s) {
+  switch (type) {
+    case kTypeBit: s.Add(0, 1); return true;
+    case kTypeByte: s.Add(0, 255); break;
+    case kTypeInteger: s.Add(-32768, 32767); break;
+    case kTypeWord: s.Add(0, 65535); break;
+    case kTypeLong: s.Add(-2147483648.0, 2147483647.0); break;
+    case kTypeFloat: s.isFloat = true; break;
+    default: s.failed = true; return false;
+  }
+  s.onlyBits = false;
+  return true;
+}
+
+void ValueSpan(double v, Span& s) {
+  s.Add(v, v);
+  s.onlyBits = false;
+}
+
+// "&h.." or "&b.." digits as the bit pattern they write (never negative).
+double PatternValue(std::string_view word) {
+  if (word.empty()) return 0;
+  const int base = word[0] == 'h' ? 16 : 2;
+  return static_cast<double>(std::strtoul(std::string(word.substr(1, 8)).c_str(), nullptr, base));
+}
+
+// A constant's text: a decimal number, a float, or a "&h"/"&b" pattern.
+void ConstantTextSpan(const std::string& text, Span& s) {
+  if (text.size() > 1 && text[0] == '&') {
+    ValueSpan(PatternValue(std::string_view(text).substr(1)), s);
+    return;
+  }
+  if (text.find_first_of(".eE") != std::string::npos) {
+    s.isFloat = true;
+    s.onlyBits = false;
+    return;
+  }
+  const std::size_t digits = text.find_first_not_of("+-");
+  if (text.empty() || digits == std::string::npos ||
+      text.find_first_not_of("0123456789", digits) != std::string::npos) {
+    s.failed = true;
+    return;
+  }
+  ValueSpan(std::strtod(text.c_str(), nullptr), s);
+}
+
+class Scanner {
+ public:
+  explicit Scanner(CompilerState& st) : st_(st), i_(st.src.TokenIndex) {}
+
+  // Operands joined by the operators of `reach`; true when an operator joined two.
+  bool Expression(ExpressionReach reach, Span& s) {
+    bool joined = false;
+    for (;;) {
+      Operand(s);
+      if (s.failed) return joined;
+      if (!IsOperator(reach)) return joined;
+      joined = true;
+      ++i_;
+    }
+  }
+
+ private:
+  const TokenRecord& At(int k = 0) const {
+    const int n = i_ + k;
+    const int last = st_.src.TokenCount - 1;
+    return st_.src.Tokens[n < last ? n : (last < 0 ? 0 : last)];
+  }
+
+  bool IsOperator(ExpressionReach reach) const {
+    const TokenRecord& t = At();
+    if (t.Kind == kTokString) return false;
+    const std::string& w = t.Text;
+    if (w == "+" || w == "-" || w == "*" || w == "/" || w == "mod") return true;
+    if (reach == ExpressionReach::kSum) return false;
+    if (w == "and" || w == "&") return true;
+    return reach == ExpressionReach::kAll && (w == "or" || w == "|" || w == "xor" || w == "^");
+  }
+
+  // The tokens of a parenthesized argument list at the current token, skipped.
+  void SkipArguments() {
+    if (At().Kind != kTokOpenParen) return;
+    int depth = 0;
+    while (At().Kind != kTokEol) {
+      if (At().Kind == kTokOpenParen) ++depth;
+      if (At().Kind == kTokCloseParen && --depth == 0) {
+        ++i_;
+        return;
+      }
+      ++i_;
+    }
+  }
+
+  // "." and a bit name or number after a variable or register: the operand is a bit.
+  bool SkipBit() {
+    if (At().Text != "." || At().Kind == kTokString) return false;
+    i_ += 2;
+    return true;
+  }
+
+  void Operand(Span& s) {
+    while (At().Kind != kTokString && (At().Text == "not" || At().Text == "!" || At().Text == "+")) ++i_;
+    if (At().Kind == kTokOperator && At().Text == "-") {
+      ++i_;
+      Span one;
+      Factor(one);
+      // the sign turns the operand's range over
+      if (one.any) {
+        const double lo = one.low;
+        one.low = -one.high;
+        one.high = -lo;
+      }
+      s.Join(one);
+      return;
+    }
+    Factor(s);
+  }
+
+  void Factor(Span& s) {
+    const TokenRecord& t = At();
+    const std::string text = t.Text;
+    switch (t.Kind) {
+      case kTokOpenParen: {
+        ++i_;
+        Expression(ExpressionReach::kAll, s);
+        if (At().Kind == kTokCloseParen) ++i_;
+        return;
+      }
+      case kTokNumber:
+        ++i_;
+        if (text.size() >= 2 && text[0] == '1' && text[1] == 'w') {
+          s.failed = true;
+          return;
+        }
+        if (text.back() == 'e' || text.back() == 'E') i_ += 2;  // the exponent's sign and digits
+        ConstantTextSpan(text, s);
+        return;
+      case kTokAmpersand:
+        ++i_;
+        ValueSpan(PatternValue(At().Text), s);
+        ++i_;
+        return;
+      case kTokName:
+        ++i_;
+        Name(text, s);
+        return;
+      case kTokCallName:
+        ++i_;
+        Element(text, s);
+        SkipArguments();
+        return;
+      case kTokKeyword:
+        ++i_;
+        Function(text, s);
+        return;
+      default:
+        s.failed = true;
+        return;
+    }
+  }
+
+  void Name(const std::string& name, Span& s) {
+    if (const int c = FindConst(st_, name); c != 0) {
+      const ConstRecord& k = st_.sym.Constants[c];
+      if (k.ConstType == kTokNumber)
+        ConstantTextSpan(k.Value, s);
+      else
+        s.failed = true;
+      return;
+    }
+    if (const int d = FindDefAlias(st_, name); d != 0) {
+      const DefRecord& def = st_.sym.Defs[d];
+      TypeSpan(def.Bit.empty() || def.Bit == " " ? kTypeByte : kTypeBit, s);
+      return;
+    }
+    std::uint8_t type = 0;
+    if (const int l = FindLocalVar(st_, name); l != 0) {
+      type = st_.sym.LocalVars[l - 1].VarType;
+    } else if (const int g = FindGlobalVar(st_, name); g != 0) {
+      const GlobalVarRecord& v = st_.sym.GlobalVars[g];
+      if (v.Storage == kStorageFlash) {
+        s.failed = true;
+        return;
+      }
+      type = v.VarType;
+    } else if (FindIoRegister(st_, name) != 0) {
+      type = kTypeByte;
+    } else {
+      s.failed = true;
+      return;
+    }
+    if (IsNumberType(type) && SkipBit()) type = kTypeBit;
+    TypeSpan(type, s);
+  }
+
+  static bool IsNumberType(std::uint8_t t) { return (t >= kTypeBit && t <= kTypeLong) || t == kTypeFloat; }
+
+  // A name with "(": an array element, a table a procedure received, or a Function.
+  void Element(const std::string& name, Span& s) {
+    if (const int l = FindLocalVar(st_, name); l != 0) {
+      TypeSpan(st_.sym.LocalVars[l - 1].VarType, s);
+    } else if (const int g = FindGlobalVar(st_, name); g != 0) {
+      TypeSpan(st_.sym.GlobalVars[g].VarType, s);
+    } else if (const int p = FindSub(st_, name); p != 0) {
+      TypeSpan(st_.sym.Procs[p - 1].ResultType, s);
+    } else {
+      s.failed = true;
+    }
+  }
+
+  void Function(const std::string& word, Span& s) {
+    const FunctionRow* row = FindFunction(word);
+    if (row == nullptr) {
+      s.failed = true;
+      return;
+    }
+    switch (row->result) {
+      case Result::kByte: TypeSpan(kTypeByte, s); break;
+      case Result::kInteger: TypeSpan(kTypeInteger, s); break;
+      case Result::kWord: TypeSpan(kTypeWord, s); break;
+      case Result::kFloat: TypeSpan(kTypeFloat, s); break;
+      case Result::kAnyWidth: s.onlyBits = false; break;
+      case Result::kOfArgument:
+        if (At().Kind == kTokOpenParen) {
+          ++i_;
+          Span arg;
+          Expression(ExpressionReach::kAll, arg);
+          if (At().Kind == kTokCloseParen) ++i_;
+          arg.onlyBits = false;
+          s.Join(arg);
+          return;
+        } else {
+          s.failed = true;
+        }
+        break;
+    }
+    SkipArguments();
+  }
+
+  CompilerState& st_;
+  int i_;
+};
+
+// The narrowest type of the gathered range (0 when no operand had one).
+std::uint8_t SpanType(const Span& s) {
+  if (s.isFloat) return kTypeFloat;
+  if (!s.any) return kTypeNone;
+  if (s.low >= 0) return s.high <= 255 ? kTypeByte : s.high <= 65535 ? kTypeWord : kTypeLong;
+  return s.low >= -32768 && s.high <= 32767 ? kTypeInteger : kTypeLong;
+}
+
+}  // namespace
+
+std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
+  Scanner scan(st);
+  Span s;
+  const bool joined = scan.Expression(reach, s);
+  if (!joined || s.failed || s.onlyBits) return kTypeNone;
+  return SpanType(s);
+}
+
+std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with) {
+  Span s;
+  if (with != kTypeNone && !TypeSpan(with, s)) return kTypeNone;
+  Scanner scan(st);
+  scan.Expression(ExpressionReach::kAll, s);
+  if (s.failed) return kTypeNone;
+  return SpanType(s);
+}
+
+}  // namespace qbc
