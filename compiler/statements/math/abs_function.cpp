@@ -2,6 +2,7 @@
 
 #include "compiler/base/labels.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_width.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"
 
@@ -35,9 +36,16 @@ void EmitNegateIfNegative(CompilerState& st, std::uint8_t type, const std::strin
 void CompileAbsFunction(CompilerState& st) {
   const std::string done = NewLabel(st);
   FunctionResult result(st);
-  CompileFirstArgument(st, SignedWidth(result.Wanted()));
+  // The argument in a signed type that holds its own values and the wanted type's: the
+  // absolute value of a whole word for a byte target, of a byte difference with none.
+  std::uint8_t argument = SignedWidth(result.Wanted());
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone)
+    argument = SignedWidth(held);
+  st.sticky.WantedType = argument;
+  ParseExpression(st);
   ExpectToken(st, ")");
-  // with none wanted the expression went on in its first operand's type
   std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
   switch (type) {

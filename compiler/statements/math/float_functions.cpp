@@ -7,6 +7,7 @@
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/expression_width.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"
@@ -132,8 +133,11 @@ void CompileSqrtFunction(CompilerState& st) {
   FunctionResult result(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
+  // The radicand in a type that holds both its own values and the wanted type's: the root
+  // of a whole word for a byte target, a float root for a float target.
+  if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone)
+    st.sticky.WantedType = held;
   ParseExpression(st);
-  // an expression wanted in no type is computed in its first operand's type
   std::uint8_t type = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
   switch (type) {
