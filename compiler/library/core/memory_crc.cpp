@@ -10,6 +10,16 @@ _Mfil:\tst\t\tX+,zl
 \t\tdec\t\tzh
 \t\tbrne\t_Mfil
 \t\tret)");
+  if (st.dev.RamEnd <= 255) return;
+  // A block of the larger SRAMs may be longer than 256 bytes: the count in r25:r24, where
+  // 0 fills nothing (sbiw of 0 only sets the zero flag by the count).
+  st.out.Text(R"(
+_MfW:\tsbiw\tr24,0x00
+\t\tbreq\t_MfW2
+_MfW1:\tst\t\tX+,zl
+\t\tsbiw\tr24,0x01
+\t\tbrne\t_MfW1
+_MfW2:\tret)");
 }
 
 // The count is tested before the first byte: a count of 0 would otherwise copy 65536

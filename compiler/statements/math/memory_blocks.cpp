@@ -106,14 +106,22 @@ void CompileMemFillStatement(CompilerState& st) {
   kit::LoadValue(st, AddressType(st));
   PushAddress(st);
   kit::ExpectComma(st);
-  kit::LoadValue(st, kTypeByte);
-  st.out.Instr(Sep::kNarrow, "push", "zl");
+  // the count takes as many bytes as an address: a block may be as long as the SRAM
+  kit::LoadValue(st, AddressType(st));
+  PushAddress(st);
   kit::ExpectComma(st);
-  // the value as a byte: a wider one would take zh, where the count goes
+  // the value as a byte: a wider one would take zh
   kit::LoadValue(st, kTypeByte);
-  st.out.Instr(Sep::kWide, "pop", "zh");
-  PopAddressIntoX(st);
-  CallUnlessNone(st, "zh", "_Mfil", NeedMfil);
+  if (WideAddress(st)) {
+    st.out.Instr(Sep::kWide, "pop", "r25");
+    st.out.Instr(Sep::kWide, "pop", "r24");
+    PopAddressIntoX(st);
+    CallLibrary(st, "_MfW", NeedMfil);
+  } else {
+    st.out.Instr(Sep::kWide, "pop", "zh");
+    PopAddressIntoX(st);
+    CallUnlessNone(st, "zh", "_Mfil", NeedMfil);
+  }
   ExpectToken(st, ")");
 }
 
