@@ -76,6 +76,8 @@ void ParseArrayElement(CompilerState& st, int g) {
     EmitTableRead(st, name);
     return;
   }
+  st.sticky.WantedType = callerWanted;
+  if (RefuseTextForNumber(st, v.VarType)) return;
   EmitPushArrayIndex(st);
   st.sticky.OperandType = v.VarType;
   st.sticky.WantedType = callerWanted == 0 ? v.VarType : callerWanted;

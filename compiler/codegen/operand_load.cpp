@@ -96,6 +96,16 @@ void LoadBitNumber(CompilerState& st, int lk, int gi, const std::string& name) {
 
 }  // namespace
 
+bool RefuseTextForNumber(CompilerState& st, std::uint8_t type) {
+  const std::uint8_t w = st.sticky.WantedType;
+  if (type != kTypeString && type != kTypeFlashString) return false;
+  if (!((w >= kTypeBit && w <= kTypeLong) || w == kTypeFloat)) return false;
+  CompileError(st, "Only numeric variables!");
+  --st.src.TokenIndex;  // the reporter's step: the expression goes on after the name
+  st.sticky.OperandType = w;
+  return true;
+}
+
 void EmitLoadOperand(CompilerState& st) {
   std::string name = st.TokText();
   ++st.src.TokenIndex;
@@ -135,6 +145,7 @@ void EmitLoadOperand(CompilerState& st) {
       ++st.src.TokenIndex;
       return;
     }
+    if (RefuseTextForNumber(st, st.sym.LocalVars[k - 1].VarType)) return;
     st.expr.LoadedVarClass = kFrameVar;
     st.expr.LoadedVarKind = kLoadedLocal;
     st.sticky.OperandType = st.sym.LocalVars[k - 1].VarType;
@@ -146,6 +157,7 @@ void EmitLoadOperand(CompilerState& st) {
 
   if (int g = FindGlobalVar(st, name); g != 0) {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
+    if (!st.expr.MemCopyMode && st.TokText() != "." && RefuseTextForNumber(st, v.VarType)) return;
     st.expr.LoadedVarClass = kGlobalVar;
     if (v.Storage == kStorageFlash) {
       st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");

@@ -11,6 +11,11 @@ namespace qbc {
 // their single bits "name.bit"); steps past the name and any bit suffix; sets OperandType.
 void EmitLoadOperand(CompilerState& st);
 
+// A string (type 6 or 7) met where WantedType asks for a number (b = s + 1): reports
+// "Only numeric variables!" at the line, keeps the token position and lets the expression
+// go on as the wanted type; true when it did so. Any other case writes nothing.
+bool RefuseTextForNumber(CompilerState& st, std::uint8_t type);
+
 // When WantedType is an integer type (below 6) and the value just compiled is a float,
 // converts it (call _Fxsf) and moves the integer into the working registers (the
 // second-operand registers with SkipOperandPush). Otherwise writes nothing.

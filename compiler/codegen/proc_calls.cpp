@@ -143,9 +143,24 @@ void EmitStringConstArg(CompilerState& st, std::uint8_t length) {
   EmitStringArg(st, length, "_StStC");
 }
 
+namespace {
+
+// A string variable named alone as the argument (a text given for a number parameter is
+// the call's wrong argument, reported by the argument check, not a text in a number).
+bool LoneStringVariable(CompilerState& st) {
+  if (st.Tok().Kind != kTokName || (st.TokText(1) != "," && st.TokText(1) != ")")) return false;
+  if (const int l = FindLocalVar(st, st.TokText()); l != 0) return IsStringType(st.sym.LocalVars[l - 1].VarType);
+  if (const int g = FindGlobalVar(st, st.TokText()); g != 0) return IsStringType(st.sym.GlobalVars[g].VarType);
+  return false;
+}
+
+}  // namespace
+
 void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex) {
   const Context called = Current(st);
   MakeCurrent(st, {callerName, callerIndex});
+  if (st.sticky.WantedType != kTypeNone && !IsStringType(st.sticky.WantedType) && LoneStringVariable(st))
+    st.sticky.WantedType = kTypeNone;
   ParseSum(st);
   const std::uint8_t kept = st.sticky.WantedType;
   if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
