@@ -161,7 +161,7 @@ void EmitPeripheralInit(CompilerState& st) {
       EmitPortBit(st, clock, pcKey.PcKeyClockPin, true, clock + "," + pcKey.PcKeyClockPin);
     }
   }
-  if (keys.KeysDeclared && keys.KeyColsPort.substr(0, 4) != "PORT" && !keys.KeyConfigured)
+  if (keys.KeysDeclared && !KeypadIsMatrix(keys) && !keys.KeyConfigured)
     EmitCall(st, "_KyIni");
   if (sound.SoundPinDeclared) {
     EmitPortBit(st, sound.SoundPort, sound.SoundPin, sound.SoundInverse, sound.SoundPort + "," + sound.SoundPin);

@@ -1,5 +1,9 @@
 #include "compiler/frontend/meta_pins.h"
 
+#include <cctype>
+#include <map>
+#include <utility>
+
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/numeric_constants.h"
@@ -13,11 +17,31 @@ std::string FixedText(std::string text, std::size_t length) {
   return text;
 }
 
+bool PortOnDevice(CompilerState& st, std::string_view port) {
+  // Before a device file is read there is no register table to look in.
+  if (st.sym.DeviceSymbols.empty()) return true;
+  // The port is there when any of its registers is: the m103's output-only PORTC and
+  // input-only PINF are refused by the lines that cannot use them, with their own message.
+  if (port.empty()) return false;
+  const std::string letter = LowerText(port.substr(port.size() - 1));
+  for (const char* prefix : {"port", "pin", "ddr"}) {
+    const std::string name = prefix + letter;
+    if (FindIoRegister(st, name) != 0 || DeviceSymbolValue(st, name).has_value()) return true;
+  }
+  return false;
+}
+
 bool ReadPortName(CompilerState& st, std::string& port) {
   HoldOnLine(st);
   std::string text = st.TokText();
   if (st.Tok().Kind == kTokEol || !IsPortRegister(text)) {
     CompileError(st, "Must be a valid AVR Port!");
+    return false;
+  }
+  // A register the chip lacks would stand in the start-up and routine lines and fail only
+  // in the assembler; it is reported here as the statements that name a pin report it.
+  if (!PortOnDevice(st, text)) {
+    CompileError(st, "Unknown identifier " + st.TokText());
     return false;
   }
   port = text;
@@ -59,6 +83,63 @@ bool ReadByteValue(CompilerState& st, std::uint8_t& value, std::string_view mess
   }
   value = static_cast<std::uint8_t>(RoundHalfEven(v));
   ++st.src.TokenIndex;
+  return true;
+}
+
+SignalPin MakeSignalPin(std::string signal, std::string_view port, std::string_view pin) {
+  SignalPin s;
+  s.signal = std::move(signal);
+  const std::size_t last = port.find_last_not_of(' ');
+  if (last == std::string_view::npos || pin.size() != 1 || pin[0] < '0' || pin[0] > '7') return s;
+  s.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(port[last])));
+  s.bit = pin[0] - '0';
+  return s;
+}
+
+bool SignalsApart(CompilerState& st, const std::vector<SignalPin>& signals) {
+  for (std::size_t i = 0; i < signals.size(); ++i)
+    for (std::size_t j = i + 1; j < signals.size(); ++j) {
+      const SignalPin& a = signals[i];
+      const SignalPin& b = signals[j];
+      if (a.letter == 0 || a.letter != b.letter || a.bit != b.bit) continue;
+      CompileError(st, a.signal + " and " + b.signal + " on the same pin!");
+      --st.src.TokenIndex;
+      return false;
+    }
+  return true;
+}
+
+namespace {
+
+// The pins of every peripheral line read so far, by the line's name.
+struct LinePinCells {
+  std::map<std::string, std::vector<SignalPin>> Pins;
+};
+
+bool SamePin(const SignalPin& a, const SignalPin& b) { return a.letter != 0 && a.letter == b.letter && a.bit == b.bit; }
+
+}  // namespace
+
+bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector<SignalPin>& signals) {
+  auto& pins = st.Cells<LinePinCells>().Pins;
+  const auto earlier = pins.find(line);
+  if (earlier != pins.end()) {
+    for (const SignalPin& s : signals) {
+      bool kept = false;
+      for (const SignalPin& e : earlier->second) kept = kept || SamePin(s, e);
+      if (kept) continue;
+      for (const auto& [other, held] : pins) {
+        if (other == line) continue;
+        for (const SignalPin& h : held) {
+          if (!SamePin(s, h)) continue;
+          CompileError(st, s.signal + " pin already used by " + other + "!");
+          --st.src.TokenIndex;
+          return false;
+        }
+      }
+    }
+  }
+  pins[line] = signals;
   return true;
 }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/base/state.h"
 
@@ -15,8 +16,13 @@ namespace qbc {
 // `text` cut or padded with blanks to exactly `length` characters.
 std::string FixedText(std::string text, std::size_t length);
 
+// Whether the device has the port of the register name `port` (PORTx, PINx or DDRx in any
+// case); true while no device file is read.
+bool PortOnDevice(CompilerState& st, std::string_view port);
+
 // A port register name (PORTx, PINx, DDRx), upper-cased into `port`; otherwise reports
-// "Must be a valid AVR Port!" and returns false.
+// "Must be a valid AVR Port!", or "Unknown identifier <name>" for a port the device lacks,
+// and returns false.
 bool ReadPortName(CompilerState& st, std::string& port);
 
 // A pin digit 0 to 7; otherwise reports "From 0 to 7!" and returns false.
@@ -27,6 +33,28 @@ bool ReadPortPin(CompilerState& st, std::string& port, std::string& pin);
 
 // A named constant's value or a number token, 0 to 255; anything else reports `message`.
 bool ReadByteValue(CompilerState& st, std::uint8_t& value, std::string_view message);
+
+// One signal of a configuration line on its pin: the port's letter ('B') and bit.
+struct SignalPin {
+  std::string signal;  // as the messages name it ("RS", "EN", "DB4")
+  char letter = 0;
+  int bit = 0;
+};
+
+// The signal on `port` (any register name of the port, blank-padded or not) and `pin` (a
+// digit); letter 0 when either is missing.
+SignalPin MakeSignalPin(std::string signal, std::string_view port, std::string_view pin);
+
+// Two signals of one line on the same pin would fight over it: reports "<A> and <B> on the
+// same pin!" for the first such pair (the token index stays) and returns false. Signals
+// with letter 0 are not looked at.
+bool SignalsApart(CompilerState& st, const std::vector<SignalPin>& signals);
+
+// Records the pins a peripheral's "$" line (named as "$lcd") gives its signals. A line given
+// again replaces the earlier one's pins (the last line counts), except that a pin it moves
+// to may not be one another peripheral's line holds: that reports "<signal> pin already used
+// by <line>!" (the token index stays) and returns false.
+bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector<SignalPin>& signals);
 
 // The vector (1 .. the device's vector count) whose name begins with `prefix` ("INT0",
 // "OVF0", "OVF1"); 0 when the device has none. The library's handlers for these vectors

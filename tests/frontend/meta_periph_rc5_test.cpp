@@ -44,7 +44,8 @@ TEST(MetaPeriphRc5, ReceiverSamplesAtTheBitRateOnEveryFamily) {
   const char* clocks[] = {"0.1", "0.2", "0.3", "1", "1.1", "1.15", "1.2", "3.6864", "4", "8", "11.0592", "16", "20"};
   for (const char* d : devices) {
     for (const char* c : clocks) {
-      MetaHead h(d, "$rc5 = portd.2", c);
+      // The ATtiny26 has no port D.
+      MetaHead h(d, std::string(d) == "tn26" ? "$rc5 = portb.2" : "$rc5 = portd.2", c);
       ASSERT_EQ(h.st.ErrorCount, 0) << d << " " << c << h.report.Text();
       const Rc5TimerSetting t = Rc5TimerPrescaler(h.st);
       EXPECT_EQ(DivisorOfCode(d, t.ClockSelect), t.Divisor) << d << " " << c;

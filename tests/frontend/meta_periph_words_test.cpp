@@ -102,15 +102,15 @@ TEST(MetaPeriphKey, PortsMasksAndTheInitCall) {
 }
 
 TEST(MetaPeriphKey, KeySignalOptions) {
-  MetaHead pin("m8", "$key rows = portb &hf0, porte.3, 20, hi");
+  MetaHead pin("m8", "$key rows = portb &hf0, portd.3, 20, hi");
   ASSERT_EQ(pin.st.ErrorCount, 0) << pin.report.Text();
-  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepPort, "PORTE");
+  EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepPort, "PORTD");
   EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepArg1, 3);
   EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepArg2, 20);
   EXPECT_TRUE(pin.st.Cells<KeypadCells>().KeyActiveHigh);
   EXPECT_EQ(pin.st.Cells<KeypadCells>().KeyBeepMode, 1);
 
-  MetaHead tone("m8", "$key rows = portb &hf0, porta.1, 5, lo, sound 100, 20, 30");
+  MetaHead tone("m8", "$key rows = portb &hf0, portd.1, 5, lo, sound 100, 20, 30");
   ASSERT_EQ(tone.st.ErrorCount, 0) << tone.report.Text();
   EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyBeepMode, 2);  // the later option wins
   EXPECT_EQ(tone.st.Cells<KeypadCells>().KeyBeepArg1, 100);

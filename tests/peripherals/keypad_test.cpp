@@ -87,6 +87,11 @@ TEST(Keypad, KeyReadsTheKeysThatAreDown) {
       // Active high: a key joins its line to the supply.
       {"m8", "rows = portb &h0F, hi", {{{'B', 2}, {'B', 2}}}, 4, 1},
       {"m8", "rows = portb &h0F, hi", {}, 0, 1},
+      // A port named by its PIN or DDR register is that same port.
+      {"m8", "rows = pinb &h0F", {{{'B', 1}, {'B', 1}}}, 2},
+      {"m8", "rows = pinb 15", {{{'B', 3}, {'B', 3}}}, 8},
+      {"m8", "rows = pinb &hF0, cols = pind &h0F", {{{'B', 4}, {'D', 0}}}, 5},
+      {"m8", "rows = ddrb &hF0, cols = ddrd &h0F", {{{'B', 7}, {'D', 3}}}, 32},
   };
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(std::string(c.device) + " $key " + c.key + " expects " + std::to_string(c.expected));

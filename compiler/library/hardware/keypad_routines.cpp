@@ -37,8 +37,8 @@ struct KeyPorts {
 
 KeyPorts PortsOf(const KeypadCells& keys) {
   KeyPorts p;
-  p.r = keys.KeyRowsPort.substr(keys.KeyRowsPort.size() - 1);
-  p.c = keys.KeyColsPort.substr(keys.KeyColsPort.size() - 1);
+  p.r = KeyPortLetter(keys.KeyRowsPort);
+  p.c = KeyPortLetter(keys.KeyColsPort);
   p.m = std::to_string(keys.KeyRowsMask);
   p.cm = std::to_string(keys.KeyColsMask);
   p.debounce = keys.KeyActiveHighText.empty() ? "zl,0x14" : "zl," + keys.KeyActiveHighText;
@@ -243,7 +243,7 @@ void EmitKeyRoutines(CompilerState& st) {
   const KeyPorts p = PortsOf(keys);
   st.out.Line();
   st.out.Line(";////// Key ///////////////////////////");
-  const bool matrix = keys.KeyColsPort.compare(0, 4, "PORT") == 0;
+  const bool matrix = KeypadIsMatrix(keys);
   // The routines the text calls, all written later in the link order: with or without a
   // Key() call in the program.
   st.used.Set(NeedWaitMs);

@@ -331,6 +331,12 @@ int TimerOfWord(std::string_view word) {
 
 void ParseTimerMetaStatement(CompilerState& st, int timer) {
   const auto n = static_cast<std::uint8_t>(timer);
+  // A timer the chip lacks would have its lines left out or fail in the assembler.
+  const std::string count = "tcnt" + std::to_string(timer);
+  if (!st.sym.DeviceSymbols.empty() && !DeviceSymbolValue(st, count) && !DeviceSymbolValue(st, count + "l")) {
+    CompileError(st, "No Timer" + std::to_string(timer) + " available!");
+    return;
+  }
   if (timer == 0 || timer == 2)
     ParseEightBitTimer(st, n);
   else

@@ -26,4 +26,14 @@ struct KeypadCells {
   std::string KeyActiveHighText;
 };
 
+// The letter of a stored port name ("PORTC", "PINC "): its last character that is not blank;
+// empty when no port is stored.
+inline std::string KeyPortLetter(const std::string& port) {
+  const std::size_t last = port.find_last_not_of(' ');
+  return last == std::string::npos ? std::string() : port.substr(last, 1);
+}
+
+// A keypad with a column port is a matrix; without one its keys sit on the row port alone.
+inline bool KeypadIsMatrix(const KeypadCells& keys) { return !KeyPortLetter(keys.KeyColsPort).empty(); }
+
 }  // namespace qbc

@@ -1,6 +1,8 @@
 #include "compiler/statements/peripherals/meta_glcd.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
@@ -54,6 +56,20 @@ int FindControlLine(std::uint8_t type, const std::string& name) {
 
 bool MoreTokens(CompilerState& st) { return st.src.TokenIndex + 1 < st.src.TokenCount; }
 
+// The control lines set so far (the T6963C's "fs" is a font choice, not a pin), each on
+// its pin: two on one pin would strobe each other.
+void CheckControlPinsApart(CompilerState& st, GlcdCells& glcd) {
+  std::vector<SignalPin> signals;
+  for (const ControlLine& c : kControlLines) {
+    if (c.type != glcd.GlcdType || (c.type == 1 && c.cell == 5)) continue;
+    const std::string& pin = LineCell(glcd, c.cell);
+    if (pin.empty()) continue;
+    const std::string& port = c.type == 4 && c.cell <= 3 ? glcd.GlcdDataPort : glcd.GlcdCtrlPort;
+    signals.push_back(MakeSignalPin(UpperText(c.name), port, pin));
+  }
+  if (SignalsApart(st, signals)) ClaimLinePins(st, glcd.GlcdType == 4 ? "$glcd" : "$gctrl", signals);
+}
+
 void ReadNumberInto(CompilerState& st, std::uint8_t& cell) {
   HoldOnLine(st);
   if (st.Tok().Kind != kTokNumber) {
@@ -70,8 +86,14 @@ void ReadPortInto(CompilerState& st, std::string& cell) {
 }
 
 // PCD8544: name "=" port "." pin { "," name "=" port "." pin } on the $glcd line itself.
+// SDIN and SCLK share one port, DC and SCE another: the driver's lines name one port a
+// pair, so a second port in a pair would silently move the first signal.
 void ParsePcd8544Lines(CompilerState& st) {
   GlcdCells& glcd = st.Cells<GlcdCells>();
+  std::string pairPort[2];
+  const int errorsBefore = st.ErrorCount;
+  // The line names all four signals anew: none is left over from an earlier $glcd line.
+  for (int cell = 2; cell <= 5; ++cell) LineCell(glcd, cell).clear();
   while (MoreTokens(st)) {
     const std::string name = st.TokText();
     const int cell = FindControlLine(4, name);
@@ -85,6 +107,15 @@ void ParsePcd8544Lines(CompilerState& st) {
     const bool portOk = ReadPortName(st, port);
     ExpectToken(st, ".");
     const bool pinOk = ReadPinDigit(st, pin);
+    if (cell != 0 && portOk) {
+      std::string& first = pairPort[cell <= 3 ? 0 : 1];
+      if (!first.empty() && first.back() != port.back()) {
+        CompileError(st, cell <= 3 ? "SDIN and SCLK must be on the same port!" : "DC and SCE must be on the same port!");
+        --st.src.TokenIndex;
+        return;
+      }
+      first = port;
+    }
     if (cell != 0) {
       if (portOk) (cell <= 3 ? glcd.GlcdDataPort : glcd.GlcdCtrlPort) = port;
       if (pinOk) LineCell(glcd, cell) = pin;
@@ -94,6 +125,16 @@ void ParsePcd8544Lines(CompilerState& st) {
     ExpectToken(st, ",");
     HoldOnLine(st);
   }
+  // Every one of the four signals is driven by the routines: one left out would stand as
+  // "sbi PORTB," in them.
+  if (st.ErrorCount != errorsBefore) return;
+  for (const auto& [name, cell] : {std::pair{"sdin", 2}, {"sclk", 3}, {"dc", 4}, {"sce", 5}}) {
+    if (!LineCell(glcd, cell).empty()) continue;
+    CompileError(st, "Control line " + UpperText(name) + " not defined!");
+    --st.src.TokenIndex;
+    return;
+  }
+  CheckControlPinsApart(st, glcd);
 }
 
 void ParseGlcd(CompilerState& st) {
@@ -116,6 +157,7 @@ void ParseGlcd(CompilerState& st) {
 
   const std::uint8_t type = glcd.GlcdType;
   if (type >= 1 && type <= 3) {
+    const int errorsBefore = st.ErrorCount;
     ExpectToken(st, "data");
     ExpectToken(st, "=");
     ReadPortInto(st, glcd.GlcdDataPort);
@@ -123,10 +165,27 @@ void ParseGlcd(CompilerState& st) {
     ExpectToken(st, "ctrl");
     ExpectToken(st, "=");
     ReadPortInto(st, glcd.GlcdCtrlPort);
+    // The data bus takes all eight pins of its port: the control lines need another one.
+    if (st.ErrorCount == errorsBefore && glcd.GlcdDataPort.back() == glcd.GlcdCtrlPort.back()) {
+      CompileError(st, "CTRL must be on other port than DATA!");
+      --st.src.TokenIndex;
+    }
+    if (st.ErrorCount == errorsBefore) {
+      std::vector<SignalPin> signals;
+      for (int bit = 0; bit <= 7; ++bit)
+        signals.push_back(MakeSignalPin("D" + std::to_string(bit), glcd.GlcdDataPort, std::to_string(bit)));
+      ClaimLinePins(st, "$glcd", signals);
+    }
     ExpectToken(st, ",");
     ReadNumberInto(st, glcd.GlcdOption1);
     ExpectToken(st, ",");
     ReadNumberInto(st, glcd.GlcdOption2);
+    // A panel of no columns or rows has nothing to draw and its routines count from 0
+    // down: 256 columns or pages.
+    if (st.ErrorCount == errorsBefore && (glcd.GlcdOption1 == 0 || glcd.GlcdOption2 == 0)) {
+      CompileError(st, "Width and height must be 1 or more!");
+      --st.src.TokenIndex;
+    }
     // The page-organised controllers clear and clip whole pages of 8 rows.
     if ((type == 2 || type == 3) && glcd.GlcdOption2 % 8 != 0) CompileError(st, "Height must be a multiple of 8!");
   } else if (type == 0) {
@@ -159,6 +218,7 @@ void ParseGlcd(CompilerState& st) {
 // name "=" pin { "," name "=" pin }, by the controller in force.
 void ParseGctrl(CompilerState& st) {
   GlcdCells& glcd = st.Cells<GlcdCells>();
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   while (MoreTokens(st)) {
     const std::string name = st.TokText();
@@ -196,6 +256,7 @@ void ParseGctrl(CompilerState& st) {
   }
   if (st.dev.DeviceName == "m103" && (glcd.GlcdCtrlPort == "PORTC" || glcd.GlcdCtrlPort == "PORTF"))
     CompileError(st, "PORTC and PORTF can't be used for Gctrl!");
+  if (st.ErrorCount == errorsBefore && glcd.GlcdType >= 1 && glcd.GlcdType <= 3) CheckControlPinsApart(st, glcd);
 }
 
 }  // namespace

@@ -1,4 +1,7 @@
 // $key: "rows" "=" port mask { "," option }.
+#include <string>
+#include <vector>
+
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/arith_flags.h"
@@ -22,14 +25,21 @@ bool ReadKeyMask(CompilerState& st, std::uint8_t& mask, const char* assignError)
     ++st.src.TokenIndex;
     HoldOnLine(st);
     std::string digits = st.TokText();
+    std::int64_t value = 0;
     if (!digits.empty() && digits[0] == 'h') {
-      mask = static_cast<std::uint8_t>(IsHexConstant(digits) & 0xFF);
+      value = IsHexConstant(digits);
     } else if (!digits.empty() && digits[0] == 'b') {
-      mask = static_cast<std::uint8_t>(IsBinConstant(digits) & 0xFF);
+      value = IsBinConstant(digits);
     } else {
       CompileError(st, "&h for HEX, &b for BIN format!");
       return false;
     }
+    // A port has eight pins: a mask beyond them would lose its high bits unseen.
+    if (value < 0 || value > 0xFF) {
+      CompileError(st, assignError);
+      return false;
+    }
+    mask = static_cast<std::uint8_t>(value);
     ++st.src.TokenIndex;
     return true;
   }
@@ -38,12 +48,11 @@ bool ReadKeyMask(CompilerState& st, std::uint8_t& mask, const char* assignError)
   return false;
 }
 
-// PORTA to PORTG, and PORTH to PORTL on the chips that have them (the ATmega1280 and
-// 2560 family): a signal pin there is reached by lds/sts like any extended port.
-bool IsBeepPortWord(CompilerState& st, const std::string& w) {
-  if (w.size() != 5 || w.compare(0, 4, "port") != 0) return false;
-  if (w[4] >= 'a' && w[4] <= 'g') return true;
-  return w[4] >= 'h' && w[4] <= 'l' && w[4] != 'i' && IoRegisterValue(st, w) >= 0;
+// PORTA to PORTL: a signal pin on PORTH to PORTL (the ATmega1280 and 2560 family) is
+// reached by lds/sts like any extended port. Whether the chip has the port is checked
+// where the word is read.
+bool IsBeepPortWord(const std::string& w) {
+  return w.size() == 5 && w.compare(0, 4, "port") == 0 && w[4] >= 'a' && w[4] <= 'l' && w[4] != 'i';
 }
 
 void ParseKeyOption(CompilerState& st) {
@@ -58,8 +67,12 @@ void ParseKeyOption(CompilerState& st) {
     st.used.Set(NeedMul8u);
     if (ReadPortName(st, port)) keys.KeyColsPort = FixedText(port, 5);
     if (ReadKeyMask(st, value, "Keyboard COLs assign error!")) keys.KeyColsMask = value;
-  } else if (IsBeepPortWord(st, word)) {
+  } else if (IsBeepPortWord(word)) {
     // The key signal on a pin: port "." pin "," pulse length in ms "," level.
+    if (!PortOnDevice(st, word)) {
+      CompileError(st, "Unknown identifier " + word);
+      return;
+    }
     keys.KeyBeepPort = UpperText(word);
     ++st.src.TokenIndex;
     ExpectToken(st, ".");
@@ -89,14 +102,32 @@ void ParseKeyOption(CompilerState& st) {
       CompileError(st, "Hi for Keys in line");
     }
   } else {
-    keys.KeyActiveHighText = word;
-    ++st.src.TokenIndex;
+    // The debounce time in ms, written into the routine's ldi: a number or a constant's.
+    std::uint8_t ms = 0;
+    if (ReadByteValue(st, ms, "Must be numeric constant")) keys.KeyActiveHighText = std::to_string(ms);
   }
+}
+
+void AddMaskPins(std::vector<SignalPin>& signals, const char* signal, const std::string& port, std::uint8_t mask) {
+  for (int bit = 0; bit <= 7; ++bit)
+    if (mask & (1 << bit)) signals.push_back(MakeSignalPin(signal, port, std::to_string(bit)));
+}
+
+// Rows, columns and the key signal's pin each need pins of their own: a pin both driven
+// and read would report keys that are not pressed.
+void CheckKeyPinsApart(CompilerState& st, const KeypadCells& keys) {
+  std::vector<SignalPin> signals;
+  AddMaskPins(signals, "ROWS", keys.KeyRowsPort, keys.KeyRowsMask);
+  if (KeypadIsMatrix(keys)) AddMaskPins(signals, "COLS", keys.KeyColsPort, keys.KeyColsMask);
+  if (keys.KeyBeepMode == 1)
+    signals.push_back(MakeSignalPin("Key signal", keys.KeyBeepPort, std::to_string(keys.KeyBeepArg1)));
+  if (SignalsApart(st, signals)) ClaimLinePins(st, "$key", signals);
 }
 
 }  // namespace
 
 void ParseKeyMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   KeypadCells& keys = st.Cells<KeypadCells>();
   ++st.src.TokenIndex;
   ExpectToken(st, "rows");
@@ -118,6 +149,7 @@ void ParseKeyMetaStatement(CompilerState& st) {
       CompileError(st, "PORTC and PORTF can't be used in matrix keyboard!");
     if (keys.KeyRowsPort == "PORTC") CompileError(st, "PORTC can't be used for keyboard!");
   }
+  if (st.ErrorCount == errorsBefore) CheckKeyPinsApart(st, keys);
 }
 
 }  // namespace qbc

@@ -3,6 +3,8 @@
 // pins ("en", or "e1" and "e2" for a display of two controllers). Bus mode: "&h" addresses of the command (data item) and data (rs item) registers
 // on the external memory bus.
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
@@ -44,9 +46,44 @@ bool ReadPinSetting(CompilerState& st, std::string& setting) {
   return true;
 }
 
+// A "PORTB,3" setting as a signal on its pin.
+SignalPin SettingPin(const char* signal, const std::string& setting) {
+  const std::size_t comma = setting.find(',');
+  if (comma == std::string::npos) return SignalPin{signal, 0, 0};
+  return MakeSignalPin(signal, std::string_view(setting).substr(0, comma), std::string_view(setting).substr(comma + 1));
+}
+
+// The data lines, RS and the enables each need a pin of their own; a second $lcd line may
+// not move them onto another peripheral's pins.
+void CheckLcdPinsApart(CompilerState& st, const LcdCells& lcd, const std::string& enable) {
+  std::vector<SignalPin> signals;
+  const int first = lcd.LcdBusBits == 4 ? 4 : 0;
+  const int offset = lcd.LcdBusBits == 4 ? lcd.LcdDataPinOffset : 0;
+  for (int d = first; d <= 7; ++d)
+    signals.push_back(MakeSignalPin("DB" + std::to_string(d), lcd.LcdDataPort, std::to_string(offset + d - first)));
+  signals.push_back(SettingPin("RS", lcd.LcdRsPort));
+  signals.push_back(SettingPin(enable == "e1" ? "E1" : "EN", lcd.LcdEnPort));
+  if (!lcd.LcdE2Port.empty()) signals.push_back(SettingPin("E2", lcd.LcdE2Port));
+  if (SignalsApart(st, signals)) ClaimLinePins(st, "$lcd", signals);
+}
+
+// A number from `low` to `high` into `cell`; anything else reports `message`.
+void ReadLcdSize(CompilerState& st, std::uint8_t& value, int low, int high, const char* message,
+                 std::uint8_t& cell) {
+  if (!ReadByteValue(st, value, message)) return;
+  if (value < low || value > high) {
+    --st.src.TokenIndex;
+    CompileError(st, message);
+    return;
+  }
+  cell = value;
+}
+
 }  // namespace
 
 void ParseLcdMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
+  std::string enableWord;
   LcdCells& lcd = st.Cells<LcdCells>();
   // A later $lcd line replaces the wiring: a second enable line of an earlier one is gone.
   lcd.LcdE2Port.clear();
@@ -102,6 +139,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
     ExpectToken(st, ",");
     HoldOnLine(st);
     const std::string word = st.TokText();
+    enableWord = word;
     std::string setting;
     if (word == "en" || word == "e1") {
       ++st.src.TokenIndex;
@@ -121,9 +159,11 @@ void ParseLcdMetaStatement(CompilerState& st) {
 
   std::uint8_t value = 0;
   ExpectToken(st, ",");
-  if (ReadByteValue(st, value, "Must be numeric constant from 8 to 40!")) lcd.LcdColumns = value;
+  // The controllers drive 8 to 40 columns on 1 to 4 rows; the routines' address and
+  // cursor arithmetic counts on that.
+  ReadLcdSize(st, value, 8, 40, "Must be numeric constant from 8 to 40!", lcd.LcdColumns);
   ExpectToken(st, ",");
-  if (ReadByteValue(st, value, "Must be numeric constant constant from 1 to 4!")) lcd.LcdRows = value;
+  ReadLcdSize(st, value, 1, 4, "Must be numeric constant constant from 1 to 4!", lcd.LcdRows);
 
   HoldOnLine(st);
   if (st.TokText() == ",") {
@@ -145,6 +185,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
   st.used.Set(NeedWaitMs);
   st.used.Set(NeedWaitUs);
   if (st.dev.DeviceName == "m103" && lcd.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
+  if (!busMode && st.ErrorCount == errorsBefore) CheckLcdPinsApart(st, lcd, enableWord);
 }
 
 }  // namespace qbc

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
@@ -58,6 +59,7 @@ void ParseCom1(CompilerState& st) {
     CompileError(st, kTimer0Twice);
     return;
   }
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
@@ -70,6 +72,12 @@ void ParseCom1(CompilerState& st) {
   if (ReadPortName(st, port)) com.TxPort = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) com.TxPin = pin;
+  // The receive line is fixed on INT0: sending there would drive the line it listens to.
+  if (st.ErrorCount == errorsBefore) {
+    const std::vector<SignalPin> signals = {MakeSignalPin("TX", com.TxPort, com.TxPin),
+                                            MakeSignalPin("RX", com.RxPort, com.RxPin)};
+    if (!SignalsApart(st, signals) || !ClaimLinePins(st, "$com1", signals)) return;
+  }
   ExpectToken(st, ",");
   HoldOnLine(st);
   CalcSoftUartTiming(st);
@@ -83,6 +91,7 @@ void ParseI2c(CompilerState& st) {
   HoldOnLine(st);
   const std::string word = st.TokText();
   I2cCells& i2c = st.Cells<I2cCells>();
+  const int errorsBefore = st.ErrorCount;
   if (word == "sda") {
     ++st.src.TokenIndex;
     ExpectToken(st, "=");
@@ -96,6 +105,11 @@ void ParseI2c(CompilerState& st) {
     if (ReadPortName(st, port)) i2c.I2cSclPort = FixedText(port, 5);
     ExpectToken(st, ".");
     if (ReadPinDigit(st, pin)) i2c.I2cSclPin = pin;
+    if (st.ErrorCount == errorsBefore) {
+      const std::vector<SignalPin> signals = {MakeSignalPin("SDA", i2c.I2cSdaPort, i2c.I2cSdaPin),
+                                              MakeSignalPin("SCL", i2c.I2cSclPort, i2c.I2cSclPin)};
+      if (SignalsApart(st, signals)) ClaimLinePins(st, "$i2c", signals);
+    }
     i2c.I2cInterface = 1;
     st.used.Set(NeedWait5us);
     if (IsM103PortCOrF(st, i2c.I2cSdaPort) || IsM103PortCOrF(st, i2c.I2cSclPort))
@@ -124,6 +138,7 @@ void ParseI2c(CompilerState& st) {
 
 void ParsePcKey(CompilerState& st) {
   ++st.src.TokenIndex;
+  const int errorsBefore = st.ErrorCount;
   PcKeyCells& pcKey = st.Cells<PcKeyCells>();
   std::string port, pin;
   ExpectToken(st, "data");
@@ -137,6 +152,11 @@ void ParsePcKey(CompilerState& st) {
   if (ReadPortName(st, port)) pcKey.PcKeyClockPort = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) pcKey.PcKeyClockPin = pin;
+  if (st.ErrorCount == errorsBefore) {
+    const std::vector<SignalPin> signals = {MakeSignalPin("DATA", pcKey.PcKeyDataPort, pcKey.PcKeyDataPin),
+                                            MakeSignalPin("CLOCK", pcKey.PcKeyClockPort, pcKey.PcKeyClockPin)};
+    if (SignalsApart(st, signals)) ClaimLinePins(st, "$pckey", signals);
+  }
   pcKey.NeedPcKey = true;
   pcKey.PcKeyInit = true;
   HoldOnLine(st);
@@ -155,6 +175,7 @@ void ParsePcKey(CompilerState& st) {
 // "=" port "." pin { "," port "." pin }: buses 0 .. LastBusIndex, in the order given.
 void ParseOneWire(CompilerState& st) {
   constexpr int kLastBus = 8;
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   auto& buses = st.Cells<OneWireCells>().OneWireBuses;
@@ -178,17 +199,23 @@ void ParseOneWire(CompilerState& st) {
     if (ReadPinDigit(st, pin)) buses[bus].Pin = pin;
     HoldOnLine(st);
   }
+  if (st.ErrorCount != errorsBefore) return;
+  std::vector<SignalPin> signals;
+  for (int b = 0; b <= bus; ++b) signals.push_back(MakeSignalPin("1WIRE", buses[b].Port, buses[b].Pin));
+  ClaimLinePins(st, "$1wire", signals);
 }
 
 // "=" port "." pin "," duration: the tone on a Timer1 PWM pin, the sine synthesis in the
 // Timer1 overflow interrupt.
 void ParseDtmf(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
   if (ReadPortName(st, port)) st.Cells<DtmfCells>().DtmfPort = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) st.Cells<DtmfCells>().DtmfPin = pin;
+  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$dtmf", {MakeSignalPin("DTMF", port, pin)})) return;
   ExpectToken(st, ",");
   HoldOnLine(st);
   std::uint8_t ms = 0;
@@ -208,12 +235,15 @@ void ParseDtmf(CompilerState& st) {
 }
 
 void ParseSound(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
   if (ReadPortName(st, port)) st.Cells<SoundCells>().SoundPort = port;
   ExpectToken(st, ".");
-  if (ReadPinDigit(st, pin)) st.Cells<SoundCells>().SoundPin = pin;
+  const bool pinOk = ReadPinDigit(st, pin);
+  if (pinOk) st.Cells<SoundCells>().SoundPin = pin;
+  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$sound", {MakeSignalPin("SOUND", port, pin)})) return;
   st.Cells<SoundCells>().SoundPinDeclared = true;
   HoldOnLine(st);
   if (st.TokText() == ",") {
@@ -231,6 +261,7 @@ void ParseShift(CompilerState& st, bool out) {
   std::string& clockPin = out ? shift.ShiftOutClockPin : shift.ShiftInClockPin;
   std::uint8_t& mode = out ? shift.ShiftOutMode : shift.ShiftInMode;
 
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "data");
   ExpectToken(st, "=");
@@ -249,6 +280,11 @@ void ParseShift(CompilerState& st, bool out) {
   }
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) clockPin = pin;
+  if (st.ErrorCount == errorsBefore) {
+    const std::vector<SignalPin> signals = {MakeSignalPin("DATA", dataPort, dataPin),
+                                            MakeSignalPin("CLOCK", dataPort, clockPin)};
+    if (!SignalsApart(st, signals) || !ClaimLinePins(st, out ? "$shiftout" : "$shiftin", signals)) return;
+  }
   ExpectToken(st, ",");
   HoldOnLine(st);
   const std::string order = st.TokText();
@@ -278,12 +314,14 @@ void ParseRc5(CompilerState& st) {
     CompileError(st, kTimer0Twice);
     return;
   }
+  const int errorsBefore = st.ErrorCount;
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
   if (ReadPortName(st, port)) st.Cells<Rc5Cells>().Rc5Port = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) st.Cells<Rc5Cells>().Rc5Pin = pin;
+  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$rc5", {MakeSignalPin("RC5", port, pin)})) return;
   HoldOnLine(st);
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;

@@ -6,6 +6,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/symbols.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/statements/peripherals/spi_cells.h"
@@ -102,6 +103,11 @@ std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
 
 void ParseSpiMetaStatement(CompilerState& st) {
   st.Cells<SpiCells>().SpiConfigured = true;
+  // A chip without the SPI unit (the tinies' USI is another) has no SPCR to write.
+  if (FindIoRegister(st, "spcr") == 0 && !st.sym.DeviceSymbols.empty()) {
+    CompileError(st, "No SPI available!");
+    return;
+  }
   ++st.src.TokenIndex;
   HoldOnLine(st);
   if (st.TokText() == "=") ++st.src.TokenIndex;  // "$spi = 16, ..." reads like the other words
