@@ -104,8 +104,8 @@ TEST(MalformedInput, PortsTheChipLacks) {
   });
 }
 
-// Units the chip lacks: SPI of the SPCR kind on the ATtiny2313 (it has a USI), Timer2 and
-// Timer3 on chips without them.
+// Units the chip lacks: SPI of the SPCR kind on the ATtiny2313 (it has a USI), timers and
+// UARTs on chips without them.
 TEST(MalformedInput, UnitsTheChipLacks) {
   ExpectRefused({
       {"tn2313", "$spi = 16 , msb , master , low , low\nSpiOut 3", 1, "No SPI available!"},
@@ -113,6 +113,8 @@ TEST(MalformedInput, UnitsTheChipLacks) {
       {"m8", "$timer3 = timer , prescale = 8", 1, "No Timer3 available!"},
       {"m8", "$timer4 = timer , prescale = 8", 1, "No Timer4 available!"},
       {"tn2313", "$timer2 = timer , prescale = 8", 1, "No Timer2 available!"},
+      {"tn13", "$timer1 = timer , prescale = 8", 1, "No Timer1 available!"},
+      {"tn13", "$baud = 9600", 1, "No UART available!"},
       {"m8", "$baud1 = 9600", 1, "Not second UART available!"},
       {"tn2313", "$i2c twi , master", 1, "No TWI available!"},
   });
@@ -158,6 +160,30 @@ TEST(MalformedInput, MissingOrImpossiblePins) {
       {"m8", "$key rows = portc &h0F , cols = portb &h1F0\nDim K As Byte\nK = Key()", 1,
        "Keyboard COLs assign error!"},
       {"m8", "$key rows = portc &h0F , quick\nDim K As Byte\nK = Key()", 1, "Must be numeric constant"},
+  });
+}
+
+// Words a line does not take, and RS in the other form than the data lines.
+TEST(MalformedInput, WordsTheLineDoesNotTake) {
+  ExpectRefused({
+      {"m8", "$sound = portb.1 , inverse , 3\nSound 10 , 10", 1, "Syntax error!"},
+      {"m8", "$sound = portb.1 loud\nSound 10 , 10", 1, "Syntax error!"},
+      {"m8", "$rc5 = portd.3 , interrupt , 2\nDim A As Byte , C As Byte\nRc5(A , C)", 1, "Syntax error!"},
+      {"m8", "$1wire = portb.1 portb.2\n1wreset", 1, "Syntax error!"},
+      {"m8", "$key rows = portb &hF0 cols = portd &h0F\nDim K As Byte\nK = Key()", 1, "Syntax error!"},
+      {"m8", "$i2c sda = portc.4 , scl = portc.5 , fast\nI2CStart &HA0", 1, "Syntax error!"},
+      {"m8", "$i2c twi , master , 400\nI2CStart &HA0", 1, "Syntax error!"},
+      {"m8", "$pckey data = portd.2 , clock = portd.3 , noinit , 2\nDim K As Byte\nK = PcKey()", 1,
+       "Syntax error!"},
+      {"m8", "$shiftout data = portb.1 , clock = portb.2 , msb , 2 , 3\nShiftOut 3", 1, "Syntax error!"},
+      {"m8", "$dtmf = portb.1 , 10 , 20\nDtmf(3)", 1, "Syntax error!"},
+      {"m8", "$com1 = portb.1 , 9600 , 8\nPrintBin #1 , 3", 1, "Syntax error!"},
+      {"m8", "$spi = 16 , msb , master , low , low , 3\nSpiOut 3", 1, "Syntax error!"},
+      {"m32", "$glcd ks0108 , data = porta , ctrl = portb , 128 , 64 , 0 , noinit , 1\nGcls", 1, "Syntax error!"},
+      {"m32", "$glcd ks0108 , data = porta , ctrl = portb , 128 , 64 , 0\n$gctrl en = 0 , wr = 1 , di = 2 cs1 = 3\nGcls", 2,
+       "Missing \",\""},
+      {"m8", "$lcd = portb.4 , rs = &hc000 , en = portb.1 , 16 , 2\nCls", 1, "Must be a valid AVR Port!"},
+      {"m8515", "$lcd = &h8000 , rs = portb.1 , 16 , 2\nCls", 1, "RS must be an &h address on the bus!"},
   });
 }
 

@@ -9,6 +9,7 @@
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/statements/peripherals/meta_peripheral.h"
 
 namespace qbc {
 
@@ -262,10 +263,12 @@ void ParseGctrl(CompilerState& st) {
 }  // namespace
 
 void ParseGraphicLcdMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   if (st.TokText() == "glcd")
     ParseGlcd(st);
   else
     ParseGctrl(st);
+  RefuseWordsAfterSettings(st, errorsBefore, 0);
 }
 
 }  // namespace qbc

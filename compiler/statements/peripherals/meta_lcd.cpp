@@ -128,6 +128,13 @@ void ParseLcdMetaStatement(CompilerState& st) {
   ExpectToken(st, "rs");
   ExpectToken(st, "=");
   HoldOnLine(st);
+  // RS is a pin beside pin-wired data lines and an address beside the bus: the other form
+  // would reach the routines as an operand they cannot use.
+  if (st.ErrorCount == errorsBefore && busMode != (st.TokText() == "&")) {
+    CompileError(st, busMode ? "RS must be an &h address on the bus!" : "Must be a valid AVR Port!");
+    --st.src.TokenIndex;
+    return;
+  }
   if (st.TokText() == "&") {
     lcd.LcdRsPort = FourHexDigits(ReadBusAddress(st));
   } else {

@@ -81,6 +81,10 @@ void ParseCom1(CompilerState& st) {
   ExpectToken(st, ",");
   HoldOnLine(st);
   CalcSoftUartTiming(st);
+  // The rate ends the line; checked here, before the bit declarations take the token list.
+  const int errorsAtRate = st.ErrorCount;
+  RefuseWordsAfterSettings(st, errorsAtRate, 1);
+  if (st.ErrorCount != errorsAtRate) return;
   ClaimInterruptVector(st, "OVF0");
   if (!st.Cells<UartCells>().SoftUartInterrupt) DeclareSoftUartBits(st);
   st.Cells<UartCells>().SoftUartInterrupt = true;
@@ -370,7 +374,19 @@ int Rc5TimerReload(const CompilerState& st, double microseconds) {
   return reload < 0 ? 0 : reload > 255 ? 255 : static_cast<int>(reload);
 }
 
+void RefuseWordsAfterSettings(CompilerState& st, int errorsBefore, int offset) {
+  HoldOnLine(st);
+  if (st.ErrorCount != errorsBefore) return;
+  const TokenRecord& next = st.Tok(offset);
+  if (next.Kind == kTokEol || next.Text == "<EOL>" || next.Text == ":") return;
+  // Words the line does not take would otherwise be passed over unseen.
+  st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + offset);
+  CompileError(st, "Syntax error!");
+  --st.src.TokenIndex;
+}
+
 void ParsePeripheralMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   const std::string word = st.TokText();
   if (word == "com1")
     ParseCom1(st);
@@ -394,6 +410,8 @@ void ParsePeripheralMetaStatement(CompilerState& st) {
     ParseLcdMetaStatement(st);
   else if (word == "rc5")
     ParseRc5(st);
+  // $com1 checks its own end (its bit declarations replace the line's tokens).
+  if (word != "com1") RefuseWordsAfterSettings(st, errorsBefore, 0);
 }
 
 }  // namespace qbc

@@ -37,4 +37,8 @@ Rc5TimerSetting Rc5TimerPrescaler(const CompilerState& st);
 // to even.
 int Rc5TimerReload(const CompilerState& st, double microseconds);
 
+// After a peripheral line read without error: the token `offset` from the current one must
+// end the line (or be ":"); anything else is reported as "Syntax error!" there.
+void RefuseWordsAfterSettings(CompilerState& st, int errorsBefore, int offset);
+
 }  // namespace qbc

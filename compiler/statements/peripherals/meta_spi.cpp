@@ -102,6 +102,7 @@ std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
 }
 
 void ParseSpiMetaStatement(CompilerState& st) {
+  const int errorsBefore = st.ErrorCount;
   st.Cells<SpiCells>().SpiConfigured = true;
   // A chip without the SPI unit (the tinies' USI is another) has no SPCR to write.
   if (FindIoRegister(st, "spcr") == 0 && !st.sym.DeviceSymbols.empty()) {
@@ -165,6 +166,7 @@ void ParseSpiMetaStatement(CompilerState& st) {
   WriteSpiLine(st, SpiLine(st, "out", "DDRB,zh"));
   WriteSpiLine(st, SpiLine(st, "ldi", "zl,0x" + HexUpper(static_cast<std::uint32_t>(control))));
   WriteSpiLine(st, SpiLine(st, "out", "SPCR,zl"));
+  RefuseWordsAfterSettings(st, errorsBefore, 0);
 }
 
 }  // namespace qbc
