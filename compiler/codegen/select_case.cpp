@@ -61,7 +61,11 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   // "Case 0 : n = n + 1" would load the value into r24.
   st.sticky.SkipOperandPush = false;
   st.expr.IndexOnStack = false;  // no element store follows (see the condition chain)
-  const std::vector<std::string> held = SelectorRegisters(s);
+  // A string literal alone only loads Z with its flash address: nothing to keep around it.
+  const std::string& next = st.TokText(1);
+  const bool loneLiteral = s.StringAddress && t.Kind == kTokString &&
+                           (next == "," || next == "to" || next == ":" || next == "<EOL>");
+  const std::vector<std::string> held = loneLiteral ? std::vector<std::string>{} : SelectorRegisters(s);
   for (const std::string& r : held) st.out.Instr(Sep::kNarrow, "push", r);
   ParseSum(st);
   for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);

@@ -94,6 +94,46 @@ end select
   EXPECT_NE(o.report.find("Not supported in Case! Use TO or If statement!"), std::string::npos) << o.report;
 }
 
+// A string selector's address stays in registers through every Case: Case values that
+// are plain literals, lists and ranges of them, another string and a part of one each
+// compare with the selector, never with what an earlier Case value left behind.
+TEST(FlowSelect, StringSelectorSurvivesEveryKindOfCaseValue) {
+  struct Row {
+    const char* selector;
+    int expect;
+  };
+  const Row rows[] = {{"beta", 1}, {"gamma", 2}, {"delta", 2}, {"kiwi", 3}, {"omegas", 4}, {"omega", 5},
+                      {"zebra", 6}, {"om", 7}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.selector);
+    auto r = test::RunProgram(std::string(R"(
+dim s as string * 10, o as string * 10, r as byte
+o = "omegas"
+s = ")") + row.selector + R"("
+select case s
+case "alpha", "beta"
+  r = 1
+case "gamma", "delta"
+  r = 2
+case "kiwi" to "kiwi"
+  r = 3
+case o
+  r = 4
+case "omega"
+  r = 5
+case > o
+  r = 6
+case left(o, 2)
+  r = 7
+case else
+  r = 8
+end select
+)");
+    if (!r.sim) continue;
+    EXPECT_EQ(r.Byte("r"), row.expect);
+  }
+}
+
 }  // namespace
 }  // namespace qbc
 
