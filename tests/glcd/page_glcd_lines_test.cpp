@@ -47,8 +47,8 @@ TEST(PageGlcdLines, InitLeavesBothSelectsHighInEveryMode) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string("mode ") + c.mode);
     const std::string gctrl = c.cs2 ? "$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n" : "$gctrl en = 0, wr = 1, di = 2, cs1 = 3\n";
-    const auto compiled = CompileBasic(
-        Program("m32", "8", std::string("$glcd ks0108, data = porta, ctrl = portc, 128, 64, ") + c.mode + "\n" + gctrl));
+    const auto compiled = CompileBasic(Program(
+        "m32", "8", std::string("$glcd ks0108, data = porta, ctrl = portc, ") + (c.cs2 ? "128" : "64") + ", 64, " + c.mode + "\n" + gctrl));
     ASSERT_EQ(compiled.error_count, 0) << compiled.report;
     EXPECT_EQ(Routine(compiled.asm_text, "_HDini"), c.want);
   }
@@ -92,6 +92,11 @@ TEST(PageGlcdLines, ConfigurationChecksAndBoxWritesOneLineRoutine) {
                                                         "$gctrl wr = 1, di = 2, cs1 = 3\n"));
   EXPECT_EQ(unnamed.error_count, 1);
   EXPECT_NE(unnamed.report.find("Control line EN not defined!"), std::string::npos) << unnamed.report;
+  // The second chip of a panel wider than 64 columns needs its select.
+  const auto one_select = CompileBasic(Program("m32", "8", "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 1\n"
+                                                           "$gctrl en = 0, wr = 1, di = 2, cs1 = 3\n"));
+  EXPECT_EQ(one_select.error_count, 1);
+  EXPECT_NE(one_select.report.find("Control line CS2 not defined!"), std::string::npos) << one_select.report;
   const auto box = CompileBasic("$device = m32\n$clock = 8\n$stack = 32\n"
                                 "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 1\n"
                                 "$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\nBox(1 , 2 , 30 , 40) , 1\nEnd\n");

@@ -106,6 +106,9 @@ void WriteWriteRead(CompilerState& st) {
 
 void EmitHd61202GraphLcdInitRoutines(CompilerState& st) {
   if (!PageGlcdLinesNamed(st, {{"en", 1}, {"wr", 2}, {"di", 3}, {"cs1", 4}})) return;
+  // A panel wider than one chip's 64 columns has a second chip, whose select must be
+  // driven: left floating it takes the first chip's strobes or none.
+  if (st.Cells<GlcdCells>().GlcdOption1 > 64 && !PageGlcdLinesNamed(st, {{"cs2", 5}})) return;
   WriteInit(st);
   WriteEnable(st);
   WriteAddress(st);
