@@ -67,13 +67,14 @@ std::string Model(const NumCase& c, Form form, char lchr) {
     return sign + fill + digits;
   }
   std::size_t d = c.fmtD;
-  std::size_t places = c.fmtC == 0 ? 1 : c.fmtC;
+  // 0 positions fix no width: the whole integer part, no fill.
   std::string ip = digits, frac;
   if (d > 0) {
     if (digits.size() <= d) digits = std::string(d + 1 - digits.size(), '0') + digits;
     frac = digits.substr(digits.size() - d);
     ip = digits.substr(0, digits.size() - d);
   }
+  const std::size_t places = c.fmtC == 0 ? ip.size() : c.fmtC;
   if (ip.size() > places) ip = ip.substr(ip.size() - places);
   std::string fill(places - ip.size(), lchr);
   return sign + fill + ip + (d > 0 ? "." + frac : "");
@@ -158,10 +159,10 @@ std::vector<NumCase> Values(Family fam) {
 }
 
 // Formatted: every value with several digit/decimal settings, including 0 positions
-// before the point (one position) and more decimals than the value has digits.
+// before the point (no fixed width) and more decimals than the value has digits.
 std::vector<NumCase> FormattedValues(Family fam) {
   std::vector<NumCase> v;
-  const std::pair<int, int> fmts[] = {{0, 3}, {2, 3}, {2, 0}, {1, 1}, {3, 5}, {4, 2}};
+  const std::pair<int, int> fmts[] = {{0, 3}, {2, 3}, {2, 0}, {1, 1}, {3, 5}, {4, 2}, {0, 0}, {3, 0}};
   for (const NumCase& c : Values(fam))
     for (auto [d, p] : fmts) v.push_back({c.e, c.v, static_cast<std::uint8_t>(d), static_cast<std::uint8_t>(p)});
   return v;
@@ -208,16 +209,21 @@ INSTANTIATE_TEST_SUITE_P(Sizes, NumToText,
                          ::testing::Values(Family::Byte, Family::Int, Family::Long),
                          FamilyName);
 
-// The two formatted-text faults, as plain examples: a value with fewer digits than the
-// decimals keeps its zeros after the point, and 0 positions before the point cannot fill
-// memory below Y.
+// The formatted-text faults, as plain examples: a value with fewer digits than the
+// decimals keeps its zeros after the point, and 0 positions before the point (the cells'
+// start-up value) neither fill memory below Y nor cut the number to its last digit.
 TEST(NumToTextFormatted, ZerosAfterThePointAndZeroPositions) {
   for (Family fam : {Family::Byte, Family::Int, Family::Long}) {
     Check(test::libfix::M8(), fam, Form::Formatted, ' ',
-          {{Entry::B, 5, 2, 3}, {Entry::B, 0, 2, 0}, {Entry::B, 123, 1, 0}});
+          {{Entry::B, 5, 2, 3}, {Entry::B, 0, 2, 0}, {Entry::B, 123, 1, 0}, {Entry::B, 123, 0, 0}});
   }
+  Check(test::libfix::M8(), Family::Long, Form::Formatted, '*',
+        {{Entry::W, 1234, 0, 0}, {Entry::S, 100000, 0, 0}, {Entry::S, 4294967295u, 0, 0}, {Entry::I, 0xFFFF, 2, 0}});
   EXPECT_EQ(Model({Entry::B, 5, 2, 3}, Form::Formatted, ' '), "  0.05");
-  EXPECT_EQ(Model({Entry::B, 123, 1, 0}, Form::Formatted, ' '), "2.3");
+  EXPECT_EQ(Model({Entry::B, 123, 1, 0}, Form::Formatted, ' '), "12.3");
+  EXPECT_EQ(Model({Entry::S, 100000, 0, 0}, Form::Formatted, '*'), "100000");
+  EXPECT_EQ(Model({Entry::S, 4294967295u, 0, 0}, Form::Formatted, '*'), "-1");
+  EXPECT_EQ(Model({Entry::I, 0xFFFF, 2, 0}, Form::Formatted, '*'), "-0.01");
 }
 
 }  // namespace

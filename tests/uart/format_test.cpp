@@ -24,11 +24,17 @@ const FormatCase kFormatCases[] = {
     {"", "LeadChar = \"0\"\nFormat(4, 2)\nD = 1\nFormat(D, D)\nPrint W\n", "4.2\r\n"},
     {"", "Format(3, 2)\nF = -1.5\nPrint F\n", "-1.50\r\n"},
     {"$leadchar = \"#\", format(3, 1)\n", "Print W\nFormat(2, 0)\nPrint W\n", "##4.2\r\n42\r\n"},
+    // Until the first Format runs, numbers print whole, as in a program without Format.
+    {"", "Print W ; \" \" ; L ; \" \" ; I\nFormat(4, 2)\nPrint L ; \" \" ; I\n",
+     "42 100000 -1234\r\n1000.00 -12.34\r\n"},
+    {"", "D = 0\nAgain:\nPrint W ; \" \" ; B\nIf D = 0 Then\n  D = 1\n  Format(4, 2)\n  Goto Again\nEnd If\n",
+     "42 7\r\n0.42 0.07\r\n"},
 };
 
 TEST(NumberFormat, LeadCharAndFormatChangeTheTextOfLaterNumbers) {
   for (const FormatCase& c : kFormatCases) {
-    const std::string vars = "Dim W As Word\nDim B As Byte\nDim D As Byte\nDim F As Float\nW = 42\nB = 7\n";
+    const std::string vars = "Dim W As Word\nDim B As Byte\nDim D As Byte\nDim F As Float\nDim L As Long\n"
+                             "Dim I As Integer\nW = 42\nB = 7\nL = 100000\nI = -1234\n";
     auto run = RunUart("m8", vars + c.lines + "End\n", {}, c.head);
     ASSERT_TRUE(run->ok) << c.lines << run->Diagnostics();
     EXPECT_EQ(run->sim->Output(), c.sent) << c.head << c.lines;

@@ -110,8 +110,9 @@ const Rows kNegate32 = {
 
 // Formatted form, digits after the point: `sub` is the digit subroutine (it returns when
 // r25 digits are written or the value is used up, r25 = positions left); the positions
-// left are zeros, so every one of the _fmtD places holds a digit.
-Rows FractionRows(std::string_view sub) {
+// left are zeros, so every one of the _fmtD places holds a digit. `unfilled` is the label
+// after the fill.
+Rows FractionRows(std::string_view sub, std::string_view unfilled) {
   return {
       {"", "tst", "r25"},
       {"", "breq", "_N2st7"},
@@ -124,12 +125,15 @@ Rows FractionRows(std::string_view sub) {
       {"", "brne", "_N2stZ"},
       {"_N2st9", "ldi", "r22,0x2e"},
       {"", "st", "-Y,r22"},
-      // Positions before the point: a count of 0 would run the fill loop 255 times, so
-      // it means one position.
+      // Positions before the point. A count of 0 (the start-up value until the program's
+      // first Format runs, and Format's scientific) fixes no width: every digit of the
+      // integer part, no fill. Eleven positions outlast the ten digits of any long.
       {"_N2st7", "lds", "r25,_fmtC"},
       {"", "tst", "r25"},
       {"", "brne", "_N2stF"},
-      {"", "inc", "r25"},
+      {"", "ldi", "r25,0x0b"},
+      {"", "rcall", sub},
+      {"", "rjmp", unfilled},
       {"_N2stF", "rcall", sub},
   };
 }
@@ -167,7 +171,7 @@ Rows ByteRows(bool formatted) {
   return textrows::Join({&entry, &body, &kDigit8, &tail, &close});
   }
   const Rows head = {{"", "lds", "r25,_fmtD"}};
-  const Rows frac = FractionRows("_N2str");
+  const Rows frac = FractionRows("_N2str", "_N2st3");
   const Rows fill = {
       {"", "tst", "r25"},
       {"", "breq", "_N2st3"},
@@ -252,7 +256,7 @@ Rows IntRows(bool formatted) {
       {"", "clr", "r6"},
       {"", "st", "-Y,r6"},
   };
-  const Rows frac = FractionRows("_N2str");
+  const Rows frac = FractionRows("_N2str", "_N2st5");
   const Rows fill = {
       {"", "tst", "r25"},
       {"", "breq", "_N2st5"},
@@ -359,7 +363,7 @@ Rows LongRows(bool formatted) {
       {"", "clr", "r6"},
       {"", "st", "-Y,r6"},
   };
-  const Rows frac = FractionRows("_L2st4");
+  const Rows frac = FractionRows("_L2st4", "_N2st5");
   const Rows fill = {
       {"", "tst", "r25"},
       {"", "breq", "_N2st5"},

@@ -10,8 +10,9 @@
 // Each size has three forms chosen at compile time: plain (FormatDigits = 0, LeadChar = 0),
 // lead character (LeadChar != 0: the text is filled to 3/5/10 characters with _lchr) and
 // formatted (FormatDigits != 0: _fmtD digits after a point, _fmtC positions before it,
-// filled with _lchr). In the formatted form a _fmtC of 0 counts as one position and the
-// digits after the point are always _fmtD digits (5 with two decimals is 0.05).
+// filled with _lchr). In the formatted form a _fmtC of 0 fixes no width (every digit
+// before the point, no fill: numbers print whole until the program's first Format runs)
+// and the digits after the point are always _fmtD digits (5 with two decimals is 0.05).
 //
 // Hexadecimal: _ToHB / _ToHW / _ToHL (byte / word / long as above) write 2 / 4 / 8
 // upper-case digits and a terminator at RAMEND - stack size; Z = its address. xl, xh
