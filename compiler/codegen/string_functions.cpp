@@ -133,17 +133,15 @@ int ArgumentCount(CompilerState& st, int open) {
 }  // namespace
 
 std::uint16_t DecimalTextValue(const std::string& text) {
-  std::uint16_t v = 0;
+  // As the routine reads text at run time: blanks and TABs, one sign, then digits up to the
+  // first character that is not one.
+  std::size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
-  for (unsigned char c : text) {
-    if (c == 0) break;
-    if (c == 9) continue;
-    if (c == '-') {
-      negative = true;
-      continue;
-    }
-    v = static_cast<std::uint16_t>(v * 10u + static_cast<std::uint8_t>(c - 0x30));
-  }
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  std::uint16_t v = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    v = static_cast<std::uint16_t>(v * 10u + static_cast<std::uint8_t>(text[i] - '0'));
   return negative ? static_cast<std::uint16_t>(0u - v) : v;
 }
 

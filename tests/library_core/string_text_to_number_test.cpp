@@ -2,6 +2,8 @@
 // against host models, for zero-terminated texts, substrings and the input buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,24 +42,26 @@ struct Conv {
   std::size_t x_after = 0;  // X less the text start
 };
 
-// `limit`: characters of a substring (-1: up to the 0 byte).
+// `limit`: characters of a substring (-1: up to the 0 byte). Blanks and TABs first, one
+// sign, then digits up to the first other character, which X is left one past.
 Conv DecModel(const std::string& t, int limit) {
   std::uint16_t v = 0;
   bool neg = false;
+  bool leading = true;
   std::size_t i = 0;
-  for (;; ++i) {
-    if (limit >= 0 && static_cast<int>(i) == limit) break;
+  while (limit < 0 || static_cast<int>(i) < limit) {
     auto c = static_cast<std::uint8_t>(i < t.size() ? t[i] : 0);
-    if (c == 0) {
-      ++i;
-      break;
+    ++i;
+    if (leading) {
+      if (c == ' ' || c == 9) continue;
+      leading = false;
+      if (c == '+' || c == '-') {
+        neg = c == '-';
+        continue;
+      }
     }
-    if (c == 9) continue;
-    if (c == '-') {
-      neg = true;
-      continue;
-    }
-    v = static_cast<std::uint16_t>(v * 10 + static_cast<std::uint8_t>(c - 0x30));
+    if (c < '0' || c > '9') break;
+    v = static_cast<std::uint16_t>(v * 10 + (c - '0'));
   }
   if (neg) v = static_cast<std::uint16_t>(-v);
   return {v, i};
@@ -90,9 +94,12 @@ struct TextCase {
 const std::vector<TextCase> kDecCases = {
     {"123"}, {"-5"}, {"1-2"}, {""}, {"70000"}, {"\t1\t2"}, {" 1"}, {"65535"}, {"-32768"},
     {"+5"},  {"007"}, {"--3"}, {"9"}, {"12345"},
+    // Blanks before a sign or a digit, and whatever follows the number.
+    {"+42"}, {" 17"}, {"  -8"}, {"\t +3"}, {"+-3"}, {"- 3"}, {"12 34"}, {"42\r"}, {"5x"}, {"x5"},
+    {"/"}, {":"}, {"+"}, {"   "}, {"-0"}, {"0042"},
     // Substrings: the whole substring counts, not only its first character.
     {"xx12345yy", 2, 3}, {"xx12345yy", 2, 5}, {"ab42", 2, 2}, {"12", 0, 0}, {"12", 0, 5},
-    {"7-1", 0, 3}, {"x-10x", 1, 3},
+    {"7-1", 0, 3}, {"x-10x", 1, 3}, {"  +77", 0, 3}, {"  +77", 0, 4}, {" -12 ", 0, 5},
 };
 
 const std::vector<TextCase> kHexCases = {
@@ -101,10 +108,9 @@ const std::vector<TextCase> kHexCases = {
     {"xxBEEFyy", 2, 4}, {"xxBEEFyy", 2, 2}, {"A", 0, 1}, {"12", 0, 0}, {"C0", 0, 7},
 };
 
-void CheckConv(const Device& d, bool hex) {
+void CheckConv(const Device& d, bool hex, const std::vector<TextCase>& cases) {
   StringBench b(d, "sa:\t.byte 40\n");
   b.p.routines = test::libfix::Emit(d, hex ? EmitHexStrToNumRoutine : EmitStrToNumRoutine) + kMp16u;
-  const auto& cases = hex ? kHexCases : kDecCases;
   for (const TextCase& c : cases) {
     std::string s = b.Put("sa", c.text);
     s += test::libfix::LoadPtr("xl", "xh", "sa+" + std::to_string(c.offset));
@@ -133,11 +139,41 @@ void CheckConv(const Device& d, bool hex) {
   EXPECT_TRUE(r.Ok());
 }
 
+void CheckConv(const Device& d, bool hex) { CheckConv(d, hex, hex ? kHexCases : kDecCases); }
+
 TEST(TextToNumber, DecimalMatchesTheHostModel) {
-  EXPECT_EQ(DecModel("1-2", -1).value, 0xFFF4);
-  EXPECT_EQ(DecModel(" 1", -1).value, 2401);  // a blank counts as the digit 240
+  EXPECT_EQ(DecModel("1-2", -1).value, 1);
+  EXPECT_EQ(DecModel(" 1", -1).value, 1);
+  EXPECT_EQ(DecModel("+42", -1).value, 42);
+  EXPECT_EQ(DecModel(" -17x", -1).value, static_cast<std::uint16_t>(-17));
+  EXPECT_EQ(DecModel(" -17x", -1).x_after, 5u);
   CheckConv(test::libfix::M8(), false);
   CheckConv(test::libfix::M128(), false);
+}
+
+// Many texts of blanks, signs, digits and other characters, and substrings of them.
+TEST(TextToNumber, DecimalMatchesTheHostModelOverManyTexts) {
+  const std::string alphabet = "  \t+-0123456789x.";
+  std::uint32_t seed = 12345;
+  auto next = [&seed](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  std::vector<TextCase> cases;
+  for (int i = 0; i < 600; ++i) {
+    std::string t;
+    const std::uint32_t length = next(9);
+    for (std::uint32_t k = 0; k < length; ++k) t += alphabet[next(static_cast<std::uint32_t>(alphabet.size()))];
+    if (i % 4 == 3)
+      cases.push_back({t, 0, static_cast<int>(next(length + 1))});
+    else
+      cases.push_back({t});
+  }
+  // In batches that the bench's rcalls reach across.
+  for (std::size_t at = 0; at < cases.size(); at += 100)
+    CheckConv(test::libfix::M128(), false,
+              std::vector<TextCase>(cases.begin() + static_cast<std::ptrdiff_t>(at),
+                                    cases.begin() + static_cast<std::ptrdiff_t>(std::min(at + 100, cases.size()))));
 }
 
 TEST(TextToNumber, HexadecimalMatchesTheHostModel) {
@@ -153,14 +189,14 @@ TEST(TextToNumber, InputBufferEntry) {
   for (const Device& d : {test::libfix::M8(), test::libfix::Tn2313()}) {
     StringBench b(d, "");
     b.p.routines = test::libfix::Emit(d, EmitStrToNumRoutine) + kMp16u;
-    for (const char* t : {"-1234", "42", ""}) {
+    for (const char* t : {"-1234", "42", "", " +17"}) {
       std::string s = b.Put(std::string("RAMEND-") + test::libfix::kStackSize, t);
       s += "\t\tldi\txh,0x77\n\t\trcall\t_StrNm\n" + StringBench::RecordReg("zl") + StringBench::RecordReg("zh");
       b.p.cases.push_back(s);
     }
     auto out = test::libfix::Run(b.p);
     test::libfix::Reader r{out};
-    for (const char* t : {"-1234", "42", ""}) {
+    for (const char* t : {"-1234", "42", "", " +17"}) {
       SCOPED_TRACE(d.name + " \"" + t + "\"");
       std::uint16_t v = r.Byte();
       v = static_cast<std::uint16_t>(v | (r.Byte() << 8));
@@ -180,7 +216,8 @@ TEST(TextToNumber, TextAndFlag) {
   EXPECT_NE(t.find("_StrNm:\tldi\t\txl,byte1(RAMEND - 64)\r\n\t\tldi\t\txh,byte2(RAMEND - 64)\r\n"),
             std::string::npos);
   EXPECT_NE(t.find("\t\trcall\tMp16u\r\n"), std::string::npos);
-  EXPECT_NE(t.find("_StrS:\tsubi\tzl,0x30\r\n\t\tpush\tzl\r\n"), std::string::npos);
+  EXPECT_NE(t.find("_StrS:\tsubi\tzl,0x30\r\n\t\tcpi\t\tzl,0x0a\r\n\t\tbrsh\t_StrSg\r\n\t\tpush\tzl\r\n"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -148,6 +148,31 @@ End Sub
 }
 
 // Array indexes above 255 reach their element; a byte index of a word array is doubled.
+// A number typed with blanks before it or a "+" sign is the number meant; the text ends
+// at the first character that is not a digit. Val reads string variables and literals the
+// same way.
+TEST(InputNumbers, SignsLeadingBlanksAndTrailingCharacters) {
+  struct Case {
+    const char* line;
+    int value;
+  };
+  const Case cases[] = {
+      {"+42", 42},   {" 17", 17},   {"   -8", -8}, {"12 34", 12},  {"42abc", 42},      {"-", 0},
+      {"+-3", 0},    {"007", 7},    {"-32768", -32768}, {"x5", 0}, {" +1000", 1000},
+  };
+  std::string body = "Dim N(12) As Integer\nDim S As String * 8\nDim V1 As Integer, V2 As Integer, V3 As Integer\n";
+  std::string input;
+  for (int k = 1; k <= 11; ++k) body += "Input N(" + std::to_string(k) + ")\n";
+  for (const Case& c : cases) input += std::string(c.line) + "\r";
+  body += "S = \" -25x\"\nV1 = Val(S)\nS = \"+300\"\nV2 = Val(S)\nV3 = Val(\"  +77\")\nEnd\n";
+  auto run = RunUart("m8", body, {{input}});
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  for (int k = 0; k < 11; ++k) EXPECT_EQ(run->Integer("n", 2 * (k + 1)), cases[k].value) << '"' << cases[k].line << '"';
+  EXPECT_EQ(run->Integer("v1"), -25);
+  EXPECT_EQ(run->Integer("v2"), 300);
+  EXPECT_EQ(run->Integer("v3"), 77);
+}
+
 TEST(InputTargets, ElementsBeyondTheFirst256Bytes) {
   auto run = RunUart("m168",
                      "Dim Big(260) As Byte\nDim Wd(280) As Word\nInputBin Big(258) ; Wd(275)\nInput Wd(270)\n"

@@ -17,6 +17,9 @@ using textrows::SepStyle;
 // substring (which has no terminator of its own) converts exactly its characters. The
 // zero-terminated entries start the count at 0: it runs out only after 256 characters,
 // past the longest string.
+// Decimal text: blanks and TABs before the number are skipped, then one "+" or "-" is
+// taken, then digits up to the first character that is not one (the 0 byte among them);
+// X is left one past that character. A typed "+42" or " 17" is the number the user meant.
 void EmitStrToNumRoutine(CompilerState& st) {
   const long s = textrows::StackSizeValue(st);
   const std::string stack = " " + std::to_string(s < 0 ? 0 : s);
@@ -35,18 +38,24 @@ void EmitStrToNumRoutine(CompilerState& st) {
       {"", "clr", "r20"},
       {"", "ldi", "r24,0x0a"},
       {"", "clr", "r25"},
-      {"_StrN1", "dec", "r18"},
+      {"_StrBl", "dec", "r18"},
       {"", "breq", "_StrSg"},
       {"", "ld", "zl,X+"},
-      {"", "tst", "zl"},
-      {"", "breq", "_StrSg"},
+      {"", "cpi", "zl,0x20"},
+      {"", "breq", "_StrBl"},
       {"", "cpi", "zl,0x09"},
+      {"", "breq", "_StrBl"},
+      {"", "cpi", "zl,0x2b"},
       {"", "breq", "_StrN1"},
       {"", "cpi", "zl,0x2d"},
       {"", "brne", "_StrS"},
       {"", "set", ""},
-      {"", "rjmp", "_StrN1"},
+      {"_StrN1", "dec", "r18"},
+      {"", "breq", "_StrSg"},
+      {"", "ld", "zl,X+"},
       {"_StrS", "subi", "zl,0x30"},
+      {"", "cpi", "zl,0x0a"},
+      {"", "brsh", "_StrSg"},
       {"", "push", "zl"},
       {"", "mov", "zl,r19"},
       {"", "mov", "zh,r20"},
