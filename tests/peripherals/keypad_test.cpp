@@ -178,6 +178,7 @@ TEST(Keypad, KeySignalFollowsKeyBeep) {
     int keyBeep;
     int edges;       // on the signal pin after the start-up code
     int firstLevel;  // of a pulse
+    int toneHalfUnits = 0;  // a tone's half period in steps of the microsecond wait (78 cycles)
   };
   const std::vector<Case> cases = {
       {"m8", "rows = portb &hF0, cols = portd &h0F, portd.5, 2, hi", 'D', 5, 1, 2, 1},
@@ -190,6 +191,9 @@ TEST(Keypad, KeySignalFollowsKeyBeep) {
       // A tone of 10 periods on the $sound pin.
       {"m8", "rows = portb &hF0, cols = portd &h0F, sound 4, 1", 'C', 0, 1, 20, 1},
       {"m8", "rows = portb &hF0, cols = portd &h0F, sound 4, 1", 'C', 0, 0, 0, 1},
+      {"m8", "rows = portb &h0F, sound 4, 1", 'C', 0, 1, 20, 1, 4},
+      // A half period of 0 is the longest tone, 256 steps, as with Sound.
+      {"m8", "rows = portb &h0F, sound 0, 1", 'C', 0, 1, 20, 1, 256},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.device) + " $key " + c.key + " KeyBeep " + std::to_string(c.keyBeep));
@@ -227,6 +231,13 @@ TEST(Keypad, KeySignalFollowsKeyBeep) {
       const std::uint64_t width = edges[1].cycle - edges[0].cycle;
       EXPECT_GE(width, 2 * kMs);
       EXPECT_LE(width, 2 * kMs + 2 * kMs / 100);
+    }
+    if (c.toneHalfUnits > 0) {
+      for (std::size_t i = 0; i + 1 < edges.size(); i += 2) {
+        const auto high = static_cast<std::int64_t>(edges[i + 1].cycle - edges[i].cycle);
+        EXPECT_GE(high, 78 * c.toneHalfUnits) << "period " << i / 2;
+        EXPECT_LE(high, 78 * c.toneHalfUnits + 20) << "period " << i / 2;
+      }
     }
   }
 }

@@ -51,7 +51,7 @@ TEST(PeripheralRoutines, LinesInTheLowIoSpace) {
       {"$sound = portd.5\nSound 1, 1\n",
        ";////// Sound /////////////////////////////\r\n"
        "_Sound:\tmov\t\tr25,zl\r\n_Sou2:\tldi\t\tr24,10\r\n_Sou1:\tsbi\t\tPORTD,5\r\n\t\tmov\t\tzl,zh\r\n"
-       "\t\trcall\t_Wus\r\n\t\tcbi\t\tPORTD,5\r\n\t\tmov\t\tzl,zh\r\n\t\trcall\t_Wus\r\n\t\tdec\t\tr24\r\n"
+       "\t\trcall\t_wus0\r\n\t\tcbi\t\tPORTD,5\r\n\t\tmov\t\tzl,zh\r\n\t\trcall\t_wus0\r\n\t\tdec\t\tr24\r\n"
        "\t\tbrne\t_Sou1\r\n\t\tdec\t\tr25\r\n\t\tbrne\t_Sou2\r\n\t\tret\r\n"},
   };
   for (const Case& c : cases) {

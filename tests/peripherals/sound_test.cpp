@@ -1,5 +1,5 @@
 // Sound on the simulator: the number of periods (ten per group, 0 groups counting 256),
-// each half period's length from the microsecond wait, the idle level with and without
+// each half period's length from the microsecond wait (0 counting 256 steps), the idle level with and without
 // "inverse", ports in each reach of the instructions, and a group count wider than a byte.
 #include <gtest/gtest.h>
 
@@ -29,9 +29,12 @@ TEST(Sound, PeriodsHalfPeriodsAndIdleLevel) {
       {"m8", "portb.1", 'B', 1, 0, "", "Sound 10, 1", 10, 10},
       {"m8", "portb.1", 'B', 1, 0, "B = 4\n", "Sound B, 3", 30, 4},
       {"m8", "portd.7, inverse", 'D', 7, 1, "", "Sound 5, 2", 20, 5},
-      // 0 groups are 256 groups; a half period of 0 waits not at all.
+      // 0 groups are 256 groups; a half period of 0 is the longest, 256 steps, from a
+      // constant and from a variable.
       {"m8", "portb.1", 'B', 1, 0, "", "Sound 1, 0", 2560, 1},
-      {"m8", "portb.1", 'B', 1, 0, "", "Sound 0, 1", 10, 0},
+      {"m8", "portb.1", 'B', 1, 0, "", "Sound 0, 1", 10, 256},
+      {"m8", "portb.1", 'B', 1, 0, "B = 0\n", "Sound B, 1", 10, 256},
+      {"m2560", "portk.0, inverse", 'K', 0, 1, "", "Sound 0, 1", 10, 256},
       // A group count wider than a byte: its low byte counts, the half period stays.
       {"m8", "portb.1", 'B', 1, 0, "W = 258\n", "Sound 10, W", 20, 10},
       {"m16", "portc.4", 'C', 4, 0, "", "Sound 4, 2", 20, 4},

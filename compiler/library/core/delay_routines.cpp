@@ -179,6 +179,7 @@ _Wms3:\tret)");
 void EmitWaitusRoutine(CompilerState& st) {
   std::string n = ComputeWaitusCount(st.cfg.CrystalFrequency);
   st.out.Line();
+  // _Sound enters at _wus0, where a count of 0 is 256 steps.
   st.out.Text(R"(
 ;////// _waitus ///////////////////////////
 _wus:\ttst\t\tzl

@@ -26,6 +26,8 @@ void SoundPinTo(CompilerState& st, bool active, const char* label = "") {
 
 }  // namespace
 
+// Each half period enters the microsecond wait past its test for 0, so that a half period
+// of 0 counts 256 steps, the longest, as the group count does.
 void EmitSoundRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Text(R"(
@@ -35,11 +37,11 @@ _Sou2:\tldi\t\tr24,10)");
   SoundPinTo(st, true, "_Sou1");
   st.out.Text(R"(
 \t\tmov\t\tzl,zh
-\t\trcall\t_Wus)");
+\t\trcall\t_wus0)");
   SoundPinTo(st, false);
   st.out.Text(R"(
 \t\tmov\t\tzl,zh
-\t\trcall\t_Wus
+\t\trcall\t_wus0
 \t\tdec\t\tr24
 \t\tbrne\t_Sou1
 \t\tdec\t\tr25

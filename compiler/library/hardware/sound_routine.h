@@ -4,7 +4,7 @@
 
 namespace qbc {
 
-// _Sound: zh = half period (units of _Wus), zl = ten-period groups (0: 256). Toggles the
+// _Sound: zh = half period (units of _Wus, 0: 256), zl = ten-period groups (0: 256). Toggles the
 // $sound pin and leaves it at its idle level.
 void EmitSoundRoutine(CompilerState& st);
 
