@@ -49,9 +49,9 @@ void ExpectFloatResults(const std::string& head, const std::vector<Case>& cases,
 
 const std::string kHead = "$device = m128\n$clock = 8\n$stack = 64\n";
 
-TEST(FloatFunctions, MatchTheHostLibraryInRadians) {
+std::vector<Case> RadianCases() {
   using std::atan2;
-  std::vector<Case> cases = {
+  return {
       {"Sin(X)", 0.5, 0, [](double x, double) { return std::sin(x); }},
       {"Sin(X)", -2.5, 0, [](double x, double) { return std::sin(x); }},
       {"Cos(X)", 1.2, 0, [](double x, double) { return std::cos(x); }},
@@ -75,7 +75,52 @@ TEST(FloatFunctions, MatchTheHostLibraryInRadians) {
       {"Sin(Cos(X)) + 1", 0.9, 0, [](double x, double) { return std::sin(std::cos(x)) + 1; }},
       {"Pow(2, 10) - X", 24.0, 0, [](double x, double) { return 1024 - x; }},
   };
-  ExpectFloatResults(kHead, cases);
+}
+
+TEST(FloatFunctions, MatchTheHostLibraryInRadians) { ExpectFloatResults(kHead, RadianCases()); }
+
+// Every function and operator in a program of its own, on a chip reached by rcall and one
+// reached by call: each routine a function's routine calls must come with it.
+TEST(FloatFunctions, EachBuildsAndRunsInAProgramOfItsOwn) {
+  std::vector<Case> cases = RadianCases();
+  const std::vector<Case> more = {
+      {"Int(X)", -2.75, 0, [](double x, double) { return std::trunc(x); }},
+      {"Fract(X)", 2.75, 0, [](double x, double) { return x - std::trunc(x); }},
+      {"Abs(X)", -2.5, 0, [](double x, double) { return std::fabs(x); }},
+      {"X + Y", 1.5, 2.25, [](double x, double y) { return x + y; }},
+      {"X - Y", 1.5, 2.25, [](double x, double y) { return x - y; }},
+      {"X * Y", 1.5, 2.25, [](double x, double y) { return x * y; }},
+      {"X / Y", 1.5, 2.25, [](double x, double y) { return x / y; }},
+      {"-X", 1.5, 0, [](double x, double) { return -x; }},
+  };
+  cases.insert(cases.end(), more.begin(), more.end());
+  for (const char* mcu : {"m8", "m128"}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(mcu) + ": " + c.expr);
+      ExpectFloatResults("$device = " + std::string(mcu) + "\n$clock = 8\n$stack = 64\n", {c}, mcu);
+    }
+  }
+}
+
+// Float statements and conversions, each alone: the program assembles and runs to its end.
+TEST(FloatFunctions, FloatStatementsBuildInAProgramOfTheirOwn) {
+  const char* const lines[] = {
+      "Print X",        "S = Str(X)",         "If X < Y Then B = 1", "If X = Y Then B = 1",
+      "W = X",          "X = W",              "L = X",               "X = L",
+      "I = X",          "X = B",              "Format(3, 2)\nPrint X", "X = Val(S)",
+      "Y = X",          "Print X ; Y",
+  };
+  for (const char* mcu : {"m8", "m128"}) {
+    for (const char* line : lines) {
+      SCOPED_TRACE(std::string(mcu) + ": " + line);
+      auto run = RunBasic("$device = " + std::string(mcu) +
+                              "\n$clock = 8\n$stack = 64\n$baud = 9600\nDim X As Float, Y As Float, W As Word, "
+                              "L As Long, I As Integer, B As Byte, S As String * 16\nS = \"1.5\"\nW = 3\n" +
+                              line + "\nEnd\n",
+                          mcu, 20'000'000);
+      EXPECT_TRUE(run->ok) << run->Diagnostics();
+    }
+  }
 }
 
 // In degrees mode the trigonometric functions take and the inverse ones give degrees;

@@ -53,7 +53,7 @@ const MemberRow kMembers[] = {
     /* cosh */ {"_Fcosh", false, Angle::kNone, false,
                 {NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
     /* tanh */ {"_Ftanh", false, Angle::kNone, false,
-                {NeedFtanh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+                {NeedFtanh, NeedFsinh, NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
     /* degtorad */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
     /* radtodeg */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
     /* int */ {"_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd, NeedFmul}},
