@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/meta_statement.h"
+#include "compiler/frontend/device_loader.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc {
 namespace {
@@ -16,8 +18,15 @@ struct TimerCase {
   int errors = 0;
 };
 
-// The "$" line in the declaration area: its lines go to the start-up code.
-std::vector<std::string> RunTimerLine(test::CompilerFixture& f, const std::string& device, const std::string& line) {
+// The "$" line in the declaration area: its lines go to the start-up code. With
+// `deviceFile` the chip's registers and bits come from its definition file.
+std::vector<std::string> RunTimerLine(test::CompilerFixture& f, const std::string& device, const std::string& line,
+                                      bool deviceFile = false) {
+  if (deviceFile) {
+    f.st.env.InstallDir = test::BinDir();
+    EXPECT_TRUE(LoadDeviceFile(f.st, device)) << device;
+    f.st.out.Clear();
+  }
   f.st.dev.DeviceName = device;
   f.LoadSource(line + "\n");
   ParseMetaStatement(f.st);
@@ -39,8 +48,6 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
       {"m8", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},
       {"m8", "$timer0 = pwm, normal, compare = disconnect", {"zl,64", "TCCR0,zl"}, 0, 1},
-      {"m103", "$timer0 = timer, async", {"zl,0x08", "ASSR0,zl"}, 0, 1},
-      {"m8", "$timer0 = timer, async", {"zl,0x08", "ASSR,zl"}, 0, 1},
       {"m8", "$timer2 = pwm, 8, normal", {"zl,97", "TCCR2,zl"}, 2, 1},
       {"m8", "$timer2 = pwm, 10, disconnect", {"zl,3", "TCCR2,zl"}, 2, 1},
       {"m8", "$timer2 = fastpwm", {}, 2, 1, 1},
@@ -58,7 +65,6 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m2560", "$timer4 = timer, compare4a = reset", {"zl,128", "TCCR4A,zl"}, 4, 9},
       {"m8", "$timer1 = timer, async", {}, 1, 1, 1},
       {"m128", "$timer3 = timer, pwm3a = normal", {}, 3, 1, 1},
-      {"m2560", "$timer4 = timer, async", {"zl,0x08", "ASSR,zl"}, 4, 1},
       {"m8", "$timer1 = timer, capture = rising, compare1a = set", {"zl,192", "TCCR1A,zl", "zl,192", "TCCR1B,zl"}, 1, 9},
   };
   for (const TimerCase& c : cases) {
@@ -90,15 +96,51 @@ TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {
       {"m8", 0, 64, 3},     {"m8", 0, 32, 0},      {"m8", 2, 32, 3},     {"m8", 2, 1024, 7},  {"m8", 1, 1024, 5},
       {"m128", 0, 128, 5},  {"m128", 2, 128, 0},   {"m128", 3, 256, 4},  {"m162", 2, 1024, 7}, {"m162", 0, 1024, 5},
       {"m103", 0, 32, 3},   {"m103", 2, 32, 0},    {"tn26", 1, 16384, 15}, {"tn26", 1, 2, 2}, {"tn26", 0, 2, 0},
+      // Timer1 of the tiny25/45/85 divides by powers of two as the tiny26's does: code
+      // k + 1 for CK / 2^k (8 is code 4, not the three-bit set's 2).
+      {"tn45", 1, 8, 4},    {"tn45", 1, 64, 7},    {"tn45", 1, 1024, 11}, {"tn45", 1, 1, 1},  {"tn45", 1, 3, 0},
+      {"tn25", 1, 2, 2},    {"tn85", 1, 16384, 15}, {"tn85", 0, 8, 2},    {"tn45", 0, 1024, 5}, {"tn85", 0, 2, 0},
+      {"tn24", 1, 8, 2},    {"tn2313", 1, 256, 4},
   };
   for (const Case& c : cases) {
     test::CompilerFixture f;
     const std::string line =
         "$timer" + std::to_string(c.timer) + " = timer, prescale = " + std::to_string(c.value);
-    RunTimerLine(f, c.device, line);
+    RunTimerLine(f, c.device, line, true);
     EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.code == 0 ? 1 : c.code) << c.device << " " << line;
     EXPECT_EQ(f.st.ErrorCount, c.code == 0 ? 1 : 0) << c.device << " " << line;
   }
+}
+
+// Asynchronous operation sets the timer's own ASn bit of ASSR (the m103 names the register
+// ASSR too); a timer the chip cannot run asynchronously is refused at its line.
+TEST(MetaTimer, AsyncSetsTheTimersOwnBit) {
+  const TimerCase cases[] = {
+      {"m103", "$timer0 = timer, async", {"zl,0x08", "ASSR,zl"}, 0, 1},
+      {"m128", "$timer0 = timer, async", {"zl,0x08", "ASSR,zl"}, 0, 1},
+      {"m8", "$timer2 = timer, async", {"zl,0x08", "ASSR,zl"}, 2, 1},
+      {"m16", "$timer2 = timer, async, prescale = 128", {"zl,0x08", "ASSR,zl"}, 2, 5},
+      {"m88", "$timer2 = timer, async", {"zl,0x20", "ASSR,zl"}, 2, 1},
+      {"m2560", "$timer2 = timer, async", {"zl,0x20", "ASSR,zl"}, 2, 1},
+      {"m8", "$timer0 = timer, async", {}, 0, 1, 1},
+      {"m128", "$timer2 = timer, async", {}, 2, 1, 1},
+      {"m2560", "$timer4 = timer, async", {}, 4, 1, 1},
+      {"tn2313", "$timer0 = timer, async", {}, 0, 1, 1},
+  };
+  for (const TimerCase& c : cases) {
+    test::CompilerFixture f;
+    EXPECT_EQ(RunTimerLine(f, c.device, c.line, true), c.lines) << c.device << " " << c.line;
+    EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.clockSelect) << c.device << " " << c.line;
+    EXPECT_EQ(f.st.ErrorCount, c.errors) << c.device << " " << c.line << f.report.Text();
+    if (c.errors > 0) {
+      EXPECT_NE(f.report.Text().find("Invalid settings!"), std::string::npos) << f.report.Text();
+    }
+  }
+  // The store reaches ASSR where the chip has it: in the I/O space or beyond.
+  test::CompilerFixture m88;
+  m88.st.src.DeclarationsEnded = true;
+  RunTimerLine(m88, "m88", "$timer2 = timer, async", true);
+  EXPECT_EQ(m88.st.out.Str(), "\t\tldi\t\tzl,0x20\r\n\t\tsts\t\tASSR,zl\r\n");
 }
 
 TEST(MetaTimer, CodePassWritesTheLinesInPlace) {

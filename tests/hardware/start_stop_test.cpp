@@ -44,6 +44,34 @@ TEST(StartStop, StartAfterReconfigurationSelectsTheNewClock) {
   }
 }
 
+// Timer1 of the tiny25/45/85 divides by powers of two (CS13..CS10, code k + 1 for CK / 2^k):
+// Start writes the code of the prescaler asked for, "clear" sets CTC1 (bit 7) and leaves
+// the select alone, and Stop clears all four select bits. (The simulator counts this timer
+// at one rate whatever its select, so the register is what shows here.)
+TEST(StartStop, PowerOfTwoPrescalerOfTheTinyTimer1) {
+  struct Case {
+    const char* device;
+    const char* options;
+    int control;  // TCCR1 after Start
+  };
+  const Case cases[] = {
+      {"tn45", "prescale = 8", 0x04},      {"tn45", "prescale = 64", 0x07},       {"tn85", "prescale = 256", 0x09},
+      {"tn25", "prescale = 1024", 0x0B},   {"tn45", "prescale = 2", 0x02},        {"tn85", "prescale = 16384", 0x0F},
+      {"tn45", "prescale = 1024, clear", 0x8B}, {"tn45", "prescale = 8, clear", 0x84}, {"tn85", "prescale = 1", 0x01},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.options);
+    // TCCR1 at data address 0x50; a select of 1024 set before must not mix with the new one.
+    auto run = RunBasic(Header(c.device) + "$timer1 = timer, prescale = 1024\nStart Timer1\n$timer1 = timer, " +
+                            c.options + "\nStart Timer1\n" + ReadInto("b0", 0x50) + "Stop Timer1\n" + ReadInto("b1", 0x50) +
+                            "End\n",
+                        c.device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Byte("b0"), c.control);
+    EXPECT_EQ(run->Byte("b1"), c.control & 0x80);
+  }
+}
+
 // Timer 0 of the newer megas keeps its clock in TCCR0B; Stop must clear it there and leave
 // the waveform bits of TCCR0A alone.
 TEST(StartStop, StopClearsTheClockWhereStartSetIt) {

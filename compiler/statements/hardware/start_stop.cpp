@@ -8,6 +8,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/statements/hardware/timer_prescaler.h"
 
 namespace qbc {
 
@@ -35,13 +36,15 @@ std::string ClockRegister(const CompilerState& st, int timer) {
 // Replaces the clock-select bits: a clock chosen before (by an earlier $timer line) must
 // not mix with the new one. Bit 3 of a 16-bit timer's register (WGM12, "clear" and "fast")
 // comes with the clock select of its $timer line and is replaced with it; that bit of an
-// 8-bit timer belongs to its mode, which the $timer line writes itself. Stop takes the
+// 8-bit timer belongs to its mode, which the $timer line writes itself. A four-bit
+// power-of-two select holds all four bits, and CTC1 (bit 7) comes with it. Stop takes the
 // clock away alone.
 void EmitClockSelect(CompilerState& st, int timer, int select) {
   const std::string reg = ClockRegister(st, timer);
   const int address = RegisterAddress(st, reg).value_or(0x100);
   const bool sixteenBit = timer != 0 && timer != 2;
-  const int mask = (select > 7 || (select != 0 && sixteenBit)) ? 0x0F : 0x07;
+  int mask = (select > 7 || (select != 0 && sixteenBit)) ? 0x0F : 0x07;
+  if (HasPowerOfTwoPrescaler(st, timer)) mask = select == 0 ? 0x0F : 0x8F;
   EmitReadRegister(st, reg, address, "zl");
   st.out.Instr(Sep::kWide, "andi", "zl," + Dec(0xFF & ~mask));
   if (select != 0) st.out.Instr(Sep::kWide, "ori", "zl," + Dec(select));

@@ -7,6 +7,7 @@
 #include "compiler/base/symbols.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/statements/hardware/timer_prescaler.h"
 
 namespace qbc {
 
@@ -36,9 +37,17 @@ bool OnlySplitControl(CompilerState& st, const std::string& base) {
   return FindIoRegister(st, base) == 0 && FindIoRegister(st, base + "a") != 0;
 }
 
-void EmitAsyncLines(CompilerState& st, const std::string& reg) {
-  EmitTimerLine(st, "ldi", "zl,0x08");
-  EmitTimerLine(st, StoreMnemonicFor(st, reg.substr(0, reg.find(',')), "out"), reg);
+// Asynchronous operation: the timer's own ASn bit of ASSR, by the device file (AS0 of the
+// m103/m64/m128 Timer0, AS2 of Timer2 elsewhere; bit 3 on the older chips, bit 5 on the
+// newer). A timer without that bit has no asynchronous mode.
+void EmitAsyncLines(CompilerState& st, std::uint8_t timer) {
+  const auto bit = DeviceSymbolValue(st, "as" + std::to_string(timer));
+  if (!bit || *bit < 0 || *bit > 7 || FindIoRegister(st, "assr") == 0) {
+    CompileError(st, "Invalid settings!");
+    return;
+  }
+  EmitTimerLine(st, "ldi", "zl," + Hex2(1u << *bit, HexForm::Prefixed0xLower));
+  EmitTimerLine(st, StoreMnemonicFor(st, "ASSR", "out"), "ASSR,zl");
 }
 
 // Output mode of a PWM output: ORs the normal or inverted bits into the control byte.
@@ -190,7 +199,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     } else if (option == "clear") {
       control = static_cast<std::uint8_t>(control + (timer == 0 ? bits0.clear : 8));
     } else if (option == "async") {
-      EmitAsyncLines(st, timer == 0 && st.dev.DeviceName == "m103" ? "ASSR0,zl" : "ASSR,zl");
+      EmitAsyncLines(st, timer);
     } else {
       CompileError(st, "Invalid settings!");
     }
@@ -264,7 +273,8 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     if (option == "prescale") {
       SelectPrescaleTable(st, timer);
     } else if (option == "fast" || option == "clear") {
-      st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | 8);
+      st.Cells<TimerCells>().TimerClockSelect[timer] =
+          static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | ClearOnCompareSelectBit(st, timer));
     } else if (is(option, "pwma", isTimer1 ? "pwm1a" : "")) {
       ++st.src.TokenIndex;
       ExpectToken(st, "=");
@@ -305,7 +315,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
       ExpectToken(st, "=");
       CompareAction(st, control, 0xF3, 0x04, 0x08, 0x0C);
     } else if (option == "async" && !isTimer1) {
-      EmitAsyncLines(st, "ASSR,zl");
+      EmitAsyncLines(st, timer);
     } else {
       CompileError(st, "Invalid settings!");
     }
@@ -352,8 +362,8 @@ void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
     set = timer == 0 ? 1 : 0;
   } else if (d == "m162") {
     set = timer == 2 ? 1 : 0;
-  } else if (d == "tn26") {
-    set = timer == 1 ? 2 : 0;
+  } else if (HasPowerOfTwoPrescaler(st, timer)) {
+    set = 2;
   } else {
     set = timer >= 2 ? 1 : 0;
   }
