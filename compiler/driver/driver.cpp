@@ -27,6 +27,14 @@ std::string DocumentFolder(const std::string& documentPath) {
   return slash == std::string::npos ? std::string() : documentPath.substr(0, slash + 1);
 }
 
+// The chips the generated code cannot run on: those without SRAM for the stacks, and the
+// reduced core (tiny10, tiny20: sixteen registers, no adiw/sbiw), whose registers are not
+// in the data space, so that its SRAM starts at 0x40.
+bool UnsupportedDevice(const DeviceProfile& dev) {
+  const bool reducedCore = dev.RamStart == 0x40;
+  return dev.FlashEnd < 240 || dev.RamEnd < 62 || reducedCore;
+}
+
 std::string HeaderTimeLine() {
   std::time_t now = std::time(nullptr);
   std::tm local{};
@@ -114,7 +122,7 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
     st.Cells<KeypadCells>().KeyColsPort = "     ";
 
     ScanDeclarations(st);
-    if (st.dev.FlashEnd < 240 || st.dev.RamEnd < 62) {
+    if (UnsupportedDevice(st.dev)) {
       CompileError(st, "Unsupported Device!");
     } else {
       st.sym.CurrentSubIndex = 0;

@@ -157,7 +157,8 @@ void EmitVectorTable(CompilerState& st) {
 
 void EmitStackSetUp(CompilerState& st) {
   st.out.Instr(Sep::kWide, "ldi", "yl,byte1(RAMEND)");
-  st.out.Instr(Sep::kWide, "out", "SPL,yl");
+  // A chip whose stack pointer is one byte names it SP in its device file (tiny26, 4433).
+  st.out.Instr(Sep::kWide, "out", DeviceSymbolValue(st, "spl") || !DeviceSymbolValue(st, "sp") ? "SPL,yl" : "SP,yl");
   // Y is the software stack pointer: its high byte is loaded on every device, because the
   // chip does not clear its registers at reset.
   st.out.Instr(Sep::kWide, "ldi", "yh,byte2(RAMEND)");

@@ -197,6 +197,20 @@ TEST(HeadPrologue, StackPointers) {
   }
 }
 
+// The tiny26 and the 4433 have a one-byte stack pointer and name it SP, not SPL.
+TEST(HeadPrologue, OneByteStackPointerNamedSp) {
+  Head h;
+  h.st.dev.RamEnd = 0xdf;
+  h.st.sym.DeviceSymbols.emplace("sp", 0x3d);
+  const std::string out = h.Run();
+  EXPECT_TRUE(Has(out, "\t\tldi\t\tyl,byte1(RAMEND)\r\n\t\tout\t\tSP,yl\r\n\t\tldi\t\tyh,byte2(RAMEND)\r\n")) << out;
+  EXPECT_FALSE(Has(out, "SPL")) << out;
+  Head both;
+  both.st.sym.DeviceSymbols.emplace("spl", 0x3d);
+  both.st.sym.DeviceSymbols.emplace("sp", 0x3d);
+  EXPECT_TRUE(Has(both.Run(), "\t\tout\t\tSPL,yl\r\n"));
+}
+
 TEST(HeadPrologue, JtagAndExternalMemory) {
   Head j;
   j.st.cfg.JtagOff = true;
