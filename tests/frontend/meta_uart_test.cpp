@@ -271,32 +271,74 @@ TEST(MetaUart, SoftwareUartTiming) {
       // overflow handler's longest path (51 cycles on the m8) is refused.
       {8.0f, "9600", "104", "8", 2, 0},  {1.0f, "9600", "104", "1", 1, 0},  {4.0f, "115200", "35", "1", 1, 1},
       {1.0f, "115200", "9", "1", 1, 1},  {16.0f, "300", "208", "256", 4, 0}, {16.0f, "50", "312", "1024", 5, 1},
+      {8.0f, "1200", "104", "64", 3, 0},
   };
   for (const auto& c : cases) {
     Uart u("m8", c.clock);
-    u.Statement(std::string("baud #1 = ") + c.rate);
+    u.Meta(std::string("$com1 = portb.1, ") + c.rate);
     EXPECT_EQ(u.st.Cells<UartCells>().SoftComPorts[0].TxBaud, c.ticks) << c.rate;
     EXPECT_EQ(u.st.Cells<UartCells>().SoftComPorts[0].RxBaud, c.division) << c.rate;
     EXPECT_EQ(u.st.Cells<TimerCells>().TimerClockSelect[0], c.select) << c.rate;
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.rate;
     EXPECT_FALSE(u.st.Cells<UartCells>().BaudRateSet[0]);
   }
+}
+
+// Baud #1 = rate in the program body changes the running UART where it stands: it waits
+// for the byte going out, then writes Timer0's clock select with the three reloads. The
+// start-up timing stays that of $com1.
+TEST(MetaUart, SoftwareUartRateStatement) {
   // 833.3 cycles per bit in ticks of 8, less the cycles from the flag to each TCNT0 write
   // (6 to enter a handler on the m8, the write at its cycle 5, the first sample at 21):
   // 256 - (833.3 - 11) / 8, 256 - (833.3 - 27) / 8, 256 - (416.7 - 38) / 8.
   Uart r("m8", 8.0f);
+  r.Meta("$com1 = portb.1, 1200");
+  r.st.out.Clear();
   r.Statement("baud #1 = 9600");
-  EXPECT_EQ(r.st.out.Str(),
-            "\t\tldi\t\tzl, 153\r\n\t\tsts\t\t_rel1,zl\r\n\t\tldi\t\tzl, 155\r\n\t\tsts\t\t_rel2,zl\r\n"
-            "\t\tldi\t\tzl, 209\r\n\t\tsts\t\t_rel3,zl\r\n");
+  const std::string& t = r.st.out.Str();
+  EXPECT_EQ(r.st.ErrorCount, 0);
+  EXPECT_NE(t.find("\t\tldi\t\tzl,2\r\n\t\tout\t\tTCCR0,zl\r\n"
+                   "\t\tldi\t\tzl, 153\r\n\t\tsts\t\t_rel1,zl\r\n\t\tldi\t\tzl, 155\r\n\t\tsts\t\t_rel2,zl\r\n"
+                   "\t\tldi\t\tzl, 209\r\n\t\tsts\t\t_rel3,zl\r\n"),
+            std::string::npos)
+      << t;
+  EXPECT_LT(t.find("\t\tsbrc\t"), t.find("TCCR0,zl")) << t;
+  EXPECT_EQ(r.st.Cells<UartCells>().SoftComPorts[0].RxBaud, "64");
+  EXPECT_EQ(r.st.Cells<TimerCells>().TimerClockSelect[0], 3);
+  EXPECT_DOUBLE_EQ(r.st.Cells<UartCells>().SoftUartBitCycles, 8e6 / 1200);
+
   Uart one("m8", 1.0f);
+  one.Meta("$com1 = portb.1, 2400");
   one.Statement("baud #1 = 9600");
-  EXPECT_NE(one.st.out.Str().find("zl, 163\r\n\t\tsts\t\t_rel1,zl\r\n\t\tldi\t\tzl, 179\r\n\t\tsts\t\t_rel2,zl\r\n"
-                                  "\t\tldi\t\tzl, 242"),
-            std::string::npos) << one.st.out.Str();
-  Uart zero("m8", 8.0f);
-  zero.Statement("baud #1 = 0");
-  EXPECT_EQ(zero.st.ErrorCount, 1);  // no rate, no division by zero
+  EXPECT_NE(one.st.out.Str().find("\t\tldi\t\tzl,1\r\n\t\tout\t\tTCCR0,zl\r\n\t\tldi\t\tzl, 163\r\n\t\tsts\t\t_rel1,zl\r\n"
+                                  "\t\tldi\t\tzl, 179\r\n\t\tsts\t\t_rel2,zl\r\n\t\tldi\t\tzl, 242"),
+            std::string::npos)
+      << one.st.out.Str();
+  // Timer0's control register beyond the classic name.
+  Uart m88("m88", 8.0f);
+  m88.Meta("$com1 = portb.1, 9600");
+  m88.Statement("baud #1 = 1200");
+  EXPECT_NE(m88.st.out.Str().find("\t\tldi\t\tzl,3\r\n\t\tout\t\tTCCR0B,zl\r\n"), std::string::npos) << m88.st.out.Str();
+
+  struct Refused {
+    const char* com1;  // the $com1 line, if any
+    const char* statement;
+    const char* message;
+  } refused[] = {
+      {"$com1 = portb.1, 9600", "baud #1 = 0", "Baud rate not possible!"},  // no rate, no division by zero
+      {"$com1 = portb.1, 9600", "baud #1 = 115200", "Baud rate not possible!"},
+      {"$com1 = portb.1, 9600", "baud #1 = 5", "Baud rate not possible!"},
+      {nullptr, "baud #1 = 9600", "Baud #1 needs $com1!"},
+  };
+  for (const Refused& c : refused) {
+    Uart u("m8", 8.0f);
+    if (c.com1 != nullptr) u.Meta(c.com1);
+    u.st.out.Clear();
+    u.Statement(c.statement);
+    EXPECT_EQ(u.st.ErrorCount, 1) << c.statement;
+    EXPECT_NE(u.report.Text().find(c.message), std::string::npos) << c.statement << u.report.Text();
+    EXPECT_EQ(u.st.out.Str().find("_rel1"), std::string::npos) << c.statement;
+  }
 }
 
 }  // namespace

@@ -3,9 +3,11 @@
 // enables left as they were.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "tests/support/basic_program.h"
 #include "tests/support/soft_uart_peer.h"
@@ -112,6 +114,74 @@ TEST(SoftUartInterrupt, ReceivesInTheBackground) {
   }
 }
 
+// Baud #1 = rate changes the rate where it stands, prescaler and reloads together: the
+// start-up runs at the $com1 rate whatever rate a later statement names, and each byte
+// comes out at the rate in force when it was sent (1200 needs Timer0 at /64 where 9600
+// and 19200 use /8 at 8 MHz; 4 MHz and 16 MHz move the boundaries).
+TEST(SoftUartInterrupt, BaudStatementChangesTheRateWhereItStands) {
+  const Chip& c = kChips[0];
+  const int rates[] = {9600, 1200, 19200, 2400};
+  for (int mhz : {4, 8, 16}) {
+    const std::string body = "PrintBin #1, 65\nWaitms 40\n"
+                             "Baud #1 = 1200\nPrintBin #1, 66\nWaitms 40\n"
+                             "Baud #1 = 19200\nPrintBin #1, 67\nWaitms 40\n"
+                             "Baud #1 = 2400\nPrintBin #1, 68\n"
+                             "While txon = 1\nWend\n";
+    auto run = RunBasic(Program(c, mhz, rates[0], body), c.device, 60'000'000,
+                        [](SimRunner& sim) { sim.WatchPin('B', 1); });
+    ASSERT_TRUE(run->ok) << mhz << " MHz\n" << run->Diagnostics();
+    // The bytes one by one: edges more than 20 ms apart belong to different bytes. Each
+    // list starts with the idle level, as the recorder's own list does.
+    std::vector<std::vector<SimRunner::Edge>> bytes;
+    std::uint64_t last = 0;
+    bool idle = false;
+    for (const SimRunner::Edge& e : run->sim->PinEdges('B', 1)) {
+      if (!idle) {  // the start-up drives the idle level first
+        idle = e.level == 1;
+        continue;
+      }
+      if (bytes.empty() || e.cycle - last > static_cast<std::uint64_t>(mhz) * 20'000)
+        bytes.push_back({SimRunner::Edge{e.cycle - 1, 1}});
+      bytes.back().push_back(e);
+      last = e.cycle;
+    }
+    ASSERT_EQ(bytes.size(), 4u) << mhz << " MHz";
+    for (int k = 0; k < 4; ++k) {
+      const std::string where =
+          std::to_string(mhz) + " MHz, byte " + std::to_string(k) + " at " + std::to_string(rates[k]);
+      const auto got = DecodeSoftUart(bytes[k], mhz * 1e6 / rates[k] - kSimulatorResponseGap);
+      EXPECT_EQ(got.bytes, std::string(1, static_cast<char>(65 + k))) << where;
+      EXPECT_TRUE(got.all_stops_ok) << where;
+      EXPECT_LT(got.worst_bit_error, 0.02) << where;
+    }
+  }
+}
+
+// A statement that follows a send waits until the byte is out: the byte is neither cut
+// short nor stretched by the new rate.
+TEST(SoftUartInterrupt, BaudStatementLetsTheByteGoingOutFinish) {
+  const Chip& c = kChips[0];
+  const std::string body = "PrintBin #1, 85\nBaud #1 = 1200\nPrintBin #1, 170\nWhile txon = 1\nWend\n";
+  auto run = RunBasic(Program(c, 8, 9600, body), c.device, 30'000'000, [](SimRunner& sim) { sim.WatchPin('B', 1); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  const auto first = DecodeSoftUart(run->sim->PinEdges('B', 1), 8e6 / 9600 - kSimulatorResponseGap);
+  ASSERT_FALSE(first.frames.empty());
+  EXPECT_EQ(first.frames[0].byte, 85);
+  EXPECT_TRUE(first.frames[0].stop_ok);
+  EXPECT_LT(first.frames[0].bit_error, 0.02);
+  // The second byte's edges, after the first one's stop bit, behind the idle level.
+  std::vector<SimRunner::Edge> second;
+  for (const SimRunner::Edge& e : run->sim->PinEdges('B', 1)) {
+    if (static_cast<double>(e.cycle) <= static_cast<double>(first.frames[0].start) + 9.5 * 8e6 / 9600) continue;
+    if (second.empty()) second.push_back({e.cycle - 1, 1});
+    second.push_back(e);
+  }
+  const auto got = DecodeSoftUart(second, 8e6 / 1200 - kSimulatorResponseGap);
+  EXPECT_EQ(got.bytes, "\xaa");
+  EXPECT_TRUE(got.all_stops_ok);
+  EXPECT_LT(got.worst_bit_error, 0.02);
+}
+
 TEST(SoftUartInterrupt, StatementsItCannotServe) {
   struct Case {
     const char* line;
@@ -124,6 +194,7 @@ TEST(SoftUartInterrupt, StatementsItCannotServe) {
       {"InputBin #1, K", "Not possible with $com1!"},
       {"InputBin #2, B1", "Not possible with $com1!"},
       {"PrintBin #1, K", "Must be Byte or Word!"},
+      {"Baud #1 = 10", "Baud rate not possible!"},
   };
   for (const Case& c : cases) {
     const auto compiled = CompileBasic(Program(kChips[0], 8, 9600, std::string(c.line) + "\n"));

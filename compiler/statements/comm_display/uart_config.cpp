@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compiler/base/decl_text.h"
+#include "compiler/base/labels.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
 #include "compiler/statements/comm_display/soft_uart_paths.h"
@@ -305,48 +306,56 @@ void CompileBaudStatement(CompilerState& st, int uart) {
   if (!AtLineEnd(st)) ++st.src.TokenIndex;
 }
 
-void CalcSoftUartTiming(CompilerState& st) {
+namespace {
+
+// The interrupt-driven software UART's timing for one rate: processor cycles per bit and
+// the Timer0 division that times them.
+struct SoftUartTiming {
+  double bitCycles = 0;
+  long division = 1;
+  double ticks = 0;
+};
+
+// Reads the rate at the current token (the index is left there); reports a rate Timer0
+// cannot time.
+SoftUartTiming SoftUartTimingFor(CompilerState& st, bool& possible) {
   const std::string text = st.TokText();
   const double rate = IsWholeNumberText(text) ? LeadingNumber(text) : 0.0;
+  possible = false;
   if (rate <= 0.0) {
     CompileError(st, "Baud rate not possible!");
     --st.src.TokenIndex;
-    return;
+    return {};
   }
-  const double cycles = static_cast<double>(st.cfg.CrystalFrequency) * 1000000.0 / rate;
-  long division = 1;
+  SoftUartTiming t;
+  t.bitCycles = static_cast<double>(st.cfg.CrystalFrequency) * 1000000.0 / rate;
   int select = 1;
-  double ticks = cycles;
+  t.ticks = t.bitCycles;
   // The largest count that leaves room for the handlers' allowance in the 256 of Timer0:
   // the finer the count, the closer each bit comes to its time.
   constexpr double kMaxTicks = 250.0;
-  while (ticks > kMaxTicks && select < 5) {
-    division *= 8;
-    if (division == 512) division = 256;
-    if (division == 2048) division = 1024;
-    ticks = cycles / static_cast<double>(division);
+  while (t.ticks > kMaxTicks && select < 5) {
+    t.division *= 8;
+    if (t.division == 512) t.division = 256;
+    if (t.division == 2048) t.division = 1024;
+    t.ticks = t.bitCycles / static_cast<double>(t.division);
     ++select;
   }
   // Timer0 divides by 1024 at most; fewer than 20 ticks per bit cannot be timed either,
   // nor a bit that leaves the main program less time than the overflow handler takes.
   const int handler = SwUartEntryCycles(st) + kSwUartLongestPath + ReturnCycles(st.dev);
-  if (ticks < 20.0 || ticks > kMaxTicks || cycles < 2.0 * handler) {
+  if (t.ticks < 20.0 || t.ticks > kMaxTicks || t.bitCycles < 2.0 * handler) {
     CompileError(st, "Baud rate not possible!");
     --st.src.TokenIndex;
+    return t;
   }
-  SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
-  com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(ticks)));
-  com.RxBaud = std::to_string(division);
-  st.Cells<UartCells>().SoftUartBitCycles = cycles;
-  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(Timer0ClockSelect(st, static_cast<int>(division)));
-  if (st.src.DeclarationsEnded) EmitSoftUartReloads(st);
+  possible = true;
+  return t;
 }
 
-void EmitSoftUartReloads(CompilerState& st) {
-  const SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
-  const double c = st.Cells<UartCells>().SoftUartBitCycles;
-  double d = LeadingNumber(com.RxBaud);
-  if (d <= 0.0) d = 1.0;
+void EmitReloads(CompilerState& st, double bitCycles, double division) {
+  const double c = bitCycles;
+  const double d = division <= 0.0 ? 1.0 : division;
   // Each reload gives the timer the ticks of its interval less the cycles that pass from
   // the interrupt's flag to the TCNT0 write, the whole taken to the nearest tick: _rel1
   // one bit from overflow to overflow; _rel2 the start bit from _TX's cbi to the overflow
@@ -364,6 +373,52 @@ void EmitSoftUartReloads(CompilerState& st) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(v < 0 ? 0 : v > 255 ? 255 : v));
     st.out.Instr(Sep::kWide, "sts", names[i]);
   }
+}
+
+// Baud #1 = rate where it stands: the byte going out finishes at the rate it started
+// with, then Timer0's prescaler and the three reloads change together (the reloads alone
+// would count the new rate's ticks at the old prescaler's pace).
+void EmitSoftUartRateChange(CompilerState& st, const SoftUartTiming& t) {
+  const int txon = FindGlobalVar(st, "txon");
+  const int bit = txon == 0 ? 0 : st.sym.GlobalVars[txon].Size;
+  const std::string wait = NewLabel(st);
+  EmitLabel(st, wait);
+  st.out.Instr(Sep::kNarrow, "sbrc", std::string(bit <= 7 ? "r3," : "r4,") + std::to_string(bit % 8));
+  st.out.Instr(Sep::kNarrow, "rjmp", wait);
+  const std::string control = FindIoRegister(st, "tccr0b") > 0 ? "TCCR0B" : "TCCR0";
+  st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Timer0ClockSelect(st, static_cast<int>(t.division))));
+  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, control, "out"), control + ",zl");
+  EmitReloads(st, t.bitCycles, static_cast<double>(t.division));
+}
+
+}  // namespace
+
+void CalcSoftUartTiming(CompilerState& st) {
+  if (st.src.DeclarationsEnded) {
+    // The statement Baud #1 = rate changes the running software UART of $com1; the
+    // start-up code keeps the $com1 rate.
+    if (!st.Cells<UartCells>().SoftUartInterrupt) {
+      CompileError(st, "Baud #1 needs $com1!");
+      --st.src.TokenIndex;
+      return;
+    }
+    bool possible = false;
+    const SoftUartTiming t = SoftUartTimingFor(st, possible);
+    if (possible) EmitSoftUartRateChange(st, t);
+    return;
+  }
+  bool possible = false;
+  const SoftUartTiming t = SoftUartTimingFor(st, possible);
+  if (t.bitCycles <= 0.0) return;  // no rate: nothing to time
+  SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
+  com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(t.ticks)));
+  com.RxBaud = std::to_string(t.division);
+  st.Cells<UartCells>().SoftUartBitCycles = t.bitCycles;
+  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(Timer0ClockSelect(st, static_cast<int>(t.division)));
+}
+
+void EmitSoftUartReloads(CompilerState& st) {
+  EmitReloads(st, st.Cells<UartCells>().SoftUartBitCycles, LeadingNumber(st.Cells<UartCells>().SoftComPorts[0].RxBaud));
 }
 
 std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart) {

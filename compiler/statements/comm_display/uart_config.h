@@ -19,9 +19,12 @@ void ParseUartFormat(CompilerState& st, std::uint8_t uart);
 void CompileBaudStatement(CompilerState& st, int uart);
 
 // Software UART timing for $com1 and Baud #1 = rate: reads the rate at the current token
-// (the index is left there), stores ticks per bit, division and Timer0 clock select.
+// (the index is left there). $com1 stores ticks per bit, division and Timer0 clock select
+// for the start-up code; the statement Baud #1 = rate (after the declarations) writes, in
+// place, a wait for the byte going out, Timer0's clock select and the three reloads, and
+// leaves the start-up timing alone.
 void CalcSoftUartTiming(CompilerState& st);
-// The three Timer0 reload values into _rel1, _rel2, _rel3 (six lines).
+// The three Timer0 reload values of the $com1 rate into _rel1, _rel2, _rel3 (six lines).
 void EmitSoftUartReloads(CompilerState& st);
 
 // Values the program head writes for a UART with a frame format.
