@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/support/basic_program.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test {
@@ -96,6 +97,8 @@ const Row kRangesAndLeftovers[] = {
     {"m8", "Set Portb.+9", "From 0 to 7!"},
     {"m8", "Idle Print 5", "End of statement expected!"},
     {"m8", "Dim A As Byte\nPowerdown A = 3", "End of statement expected!"},
+    {"m8", "Idle 3", "End of statement expected!"},
+    {"m8", "Standby Print 5", "End of statement expected!"},
 };
 
 TEST(StatementInput, SpiStatementsWithoutSpiAreRefused) {
@@ -112,6 +115,28 @@ TEST(StatementInput, AStringWhereANumberGoesIsRefused) {
 
 TEST(StatementInput, ValuesOutOfRangeAndWordsLeftOverAreRefused) {
   for (const Row& r : kRangesAndLeftovers) ExpectRefusedAtItsLine(r);
+}
+
+// What may follow a statement on its line: ":" and the next one, the Else of a one-line If,
+// the word that closes a block; and a label is followed by its statement.
+TEST(StatementInput, StatementsSharingALineStillCompile) {
+  const char* const lines[] = {
+      "L1: Print 1",
+      "L1: Idle",
+      "If B = 1 Then Print 1 Else Print 2",
+      "If B = 1 Then Idle Else Nop",
+      "If B = 1 Then : Print 1 : End If",
+      "While B < 3 : Incr B : Wend",
+      "Do : Incr B : Loop",
+      "For B = 1 To 3 : Idle : Next",
+      "Select Case B : Case 1 : Print 1 : End Select",
+  };
+  for (const char* line : lines) {
+    const auto compiled =
+        CompileBasic(std::string("$device = m8\n$clock = 8\n$stack = 32\n$baud = 9600\nDim B As Byte\n") + line +
+                     "\nEnd\n");
+    EXPECT_EQ(compiled.error_count, 0) << line << "\n" << compiled.report;
+  }
 }
 
 }  // namespace
