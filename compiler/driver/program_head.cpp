@@ -95,6 +95,7 @@ void EmitSystemVariables(CompilerState& st) {
 
   if (st.sym.FloatVarDeclared) {
     SystemVar(st, "_s1tmp", Sep::kWide, 14);
+    st.Cells<NumberFormatCells>().FloatTextDeclared = true;
     st.out.Line();
   }
   st.sym.HandlerTextKeepBytes = static_cast<std::int16_t>(HandlerTextBytes(st));

@@ -18,6 +18,9 @@ struct NumberFormatCells {
   std::size_t FormatCellsAt = 0;
   bool FormatCellsUsed = false;
   bool LeadCellUsed = false;
+  // Whether the head declared the float text cell _s1tmp (it does when a float variable
+  // is declared before it; a Local float comes later and leaves it to the link step).
+  bool FloatTextDeclared = false;
 };
 
 }  // namespace qbc

@@ -63,5 +63,16 @@ TEST(FloatTextProgram, StrOfAFloatInFixedPointFormat) {
   RunCase({"atmega128", "m128", "$leadchar = \" \", format(5, 2)", kValues, kLiterals}, 5, 2, ' ');
 }
 
+// A program whose only float is a procedure's Local still gets the text cell that Str of
+// it writes to (the head declares that cell only for floats declared before it).
+TEST(FloatTextProgram, StrOfALocalFloatWhenNoOtherFloatIsDeclared) {
+  const std::string src =
+      "$device = m8\n$clock = 8\n$stack = 32\nDeclare Sub Show()\nDim S As String * 16\nShow()\nEnd\n"
+      "Sub Show()\n  Local F As Float\n  F = 2.5\n  S = Str(F)\nEnd Sub\n";
+  auto run = RunBasic(src, "atmega8", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(Text(*run, "s"), Str(2.5f, 6));
+}
+
 }  // namespace
 }  // namespace qbc::test::floatfn

@@ -63,8 +63,11 @@ void CompileFormatStatement(CompilerState& st) {
 }
 
 // The float text of _Fstr goes to _s1tmp, which the head declares with the first float
-// variable; a float literal printed or turned into text needs it as well.
-bool FloatTextCellMissing(const CompilerState& st) { return st.used[NeedFstr] && !st.sym.FloatVarDeclared; }
+// variable; a float literal printed or turned into text, or a Local float, needs it as
+// well.
+bool FloatTextCellMissing(const CompilerState& st) {
+  return st.used[NeedFstr] && !st.Cells<NumberFormatCells>().FloatTextDeclared;
+}
 
 bool LateNumberTextCellsMissing(const CompilerState& st) {
   const NumberFormatCells& numbers = st.Cells<NumberFormatCells>();
