@@ -205,6 +205,40 @@ void KeepInterruptedAreas(CompilerState& st, bool entry) {
   if (!entry && st.sym.HandlerTextKeepBytes > 0) EmitCall(st, "_IsSw");
 }
 
+// The handler works on a software stack of its own (see handler_areas.h): the
+// interrupted code's Y goes to the hardware stack, whatever it holds (half of a
+// two-instruction change, or a pointer a routine walks), and comes back unchanged. The
+// two ldi are one step for the interrupted code: interrupts are off here. A handler
+// interrupting another handler goes on below that one's Y. SREG is already in r2, so
+// the flags are free; yl serves as the scratch register once Y is pushed.
+void EnterHandlerStack(CompilerState& st) {
+  const std::string first = NewLabel(st);
+  // _IsDp follows _IsY in the data segment: its address is the top of the area.
+  const std::string top = kHandlerDepth;
+  st.out.Instr(Sep::kNarrow, "push", "yl");
+  st.out.Instr(Sep::kNarrow, "push", "yh");
+  st.out.Instr(Sep::kWide, "lds", std::string("yl,") + kHandlerDepth);
+  st.out.Instr(Sep::kWide, "inc", "yl");
+  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",yl");
+  st.out.Instr(Sep::kWide, "cpi", "yl,0x01");
+  st.out.Instr(Sep::kWide, "ldi", "yl,byte1(" + top + ")");
+  st.out.Instr(Sep::kWide, "ldi", "yh,byte2(" + top + ")");
+  st.out.Instr(Sep::kNarrow, "breq", first);
+  st.out.Instr(Sep::kWide, "pop", "yh");
+  st.out.Instr(Sep::kWide, "pop", "yl");
+  st.out.Instr(Sep::kNarrow, "push", "yl");
+  st.out.Instr(Sep::kNarrow, "push", "yh");
+  EmitLabel(st, first);
+}
+
+void LeaveHandlerStack(CompilerState& st) {
+  st.out.Instr(Sep::kWide, "lds", std::string("yl,") + kHandlerDepth);
+  st.out.Instr(Sep::kWide, "dec", "yl");
+  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",yl");
+  st.out.Instr(Sep::kWide, "pop", "yh");
+  st.out.Instr(Sep::kWide, "pop", "yl");
+}
+
 }  // namespace
 
 void CompileInterruptDefinition(CompilerState& st) {
@@ -267,6 +301,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   st.out.Instr(Sep::kWide, "in", "r2,SREG");
   const auto& saved = SavedRegisters(level);
   for (const char* r : saved) st.out.Instr(Sep::kNarrow, "push", r);
+  EnterHandlerStack(st);
   EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
   EmitStringLocalSetUp(st, firstLocal);
   KeepInterruptedAreas(st, true);
@@ -276,8 +311,8 @@ void CompileInterruptDefinition(CompilerState& st) {
   st.nest.InterruptBody = false;
 
   KeepInterruptedAreas(st, false);
+  LeaveHandlerStack(st);
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) st.out.Instr(Sep::kWide, "pop", *it);
-  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
   st.out.Instr(Sep::kWide, "out", "SREG,r2");
   st.out.Instr("reti");
   ExpectToken(st, "end");

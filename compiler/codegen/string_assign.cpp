@@ -263,6 +263,7 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
     return;
   }
   const int bytes = dest.size == 0 ? 255 : dest.size;
+  strlines::NoteStringScratch(st);
   if (dest.xPreset) {
     st.out.Instr(Sep::kNarrow, "push", "xl");
     if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");

@@ -8,6 +8,7 @@
 #include "compiler/codegen/integer_to_float.h"
 
 #include "compiler/base/labels.h"
+#include "compiler/frontend/handler_areas.h"
 #include "compiler/frontend/number_format_cells.h"
 
 namespace qbc::strlines {
@@ -68,7 +69,13 @@ void SubstringLimitFromZl(CompilerState& st) {
 
 namespace qbc::strlines {
 
+void NoteStringScratch(CompilerState& st) {
+  if (st.nest.InterruptBody || st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0)
+    st.Cells<HandlerReachCells>().StringScratch = true;
+}
+
 void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
+  NoteStringScratch(st);
   const std::string fits = NewLabel(st);
   st.out.Instr(Sep::kNarrow, "push", "xl");
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");

@@ -26,6 +26,9 @@ void SubstringLimitFromZl(CompilerState& st);
 
 namespace qbc::strlines {
 
+// Records that code a handler may run copies strings below Y (see handler_areas.h).
+void NoteStringScratch(CompilerState& st);
+
 // A substring (Z on its first character, r20 = characters + 1) copied with its terminator
 // into a scratch area taken below Y on the software stack, so that the compare routines,
 // which read up to a terminator, see only its characters. Z = the copy; `sizeReg` (r21 or

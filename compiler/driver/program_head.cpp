@@ -208,9 +208,10 @@ void EmitJtagAndMemory(CompilerState& st) {
 
 // SRAM holds no known value at reset: no handler is running yet.
 void EmitHandlerFlagReset(CompilerState& st) {
-  if (st.sym.HandlerArgAreaBytes == 0) return;
+  if (!st.sym.HandlerDeclared) return;
   st.out.Instr(Sep::kWide, "clr", "zl");
-  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
+  if (st.sym.HandlerArgAreaBytes > 0) st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
+  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",zl");
 }
 
 }  // namespace

@@ -14,7 +14,23 @@ inline constexpr const char* kHandlerArgArea = "_IsArg";
 inline constexpr const char* kHandlerTextKeep = "_IsTxt";
 inline constexpr const char* kHandlerRunning = "_IsOn";
 
+// The handlers' own software stack. A handler keeps the interrupted code's Y on the
+// hardware stack and points Y at the top of _IsY, so nothing the interrupted code keeps
+// at or below its Y (frames being built, text a conversion left below Y, scratch copies)
+// and no half-done two-instruction change of its Y can be disturbed: the handler neither
+// reads nor writes through that Y. _IsDp counts the handlers running; one that interrupts
+// another handler (the user enabled interrupts in it) goes on below that handler's Y.
+inline constexpr const char* kHandlerStack = "_IsY";
+inline constexpr const char* kHandlerDepth = "_IsDp";
+
 struct NumberFormatCells;
+
+// What the code a handler may run (a handler body or a procedure) needs below its Y
+// beyond the frames: string copies (compares, substrings, assignments that read their
+// target).
+struct HandlerReachCells {
+  bool StringScratch = false;
+};
 
 // Bytes of the formatted-number text buffer _s2tmp; 0 without a number format.
 int FormatTextBytes(const NumberFormatCells& numbers);
@@ -30,5 +46,8 @@ int HandlerStringArgBytes(const CompilerState& st);
 // the other), and the label of the first; 0 unless a handler is declared.
 int HandlerTextBytes(const CompilerState& st);
 std::string HandlerTextStart(const CompilerState& st);
+
+// Bytes of _IsY, once every procedure is compiled; 0 unless a handler is declared.
+int HandlerStackBytes(const CompilerState& st);
 
 }  // namespace qbc

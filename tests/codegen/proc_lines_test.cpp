@@ -155,16 +155,37 @@ End Interrupt
   const std::vector<std::string> regs = {"zl",  "zh",  "r0",  "r1",  "r2",  "r24", "r25", "xl",  "xh",
                                          "r16", "r17", "r18", "r19", "r20", "r21", "r22", "r23", "r7"};
   for (const auto& r : regs) in.push_back(I1("push", r));
-  in.push_back(I1("sbiw", "yl,1"));
+  // The interrupted code's Y is kept; the first handler running starts at the top of the
+  // handlers' own area (_IsDp lies right above it), one that interrupts a handler goes on
+  // below that handler's Y.
+  const std::vector<std::string> enter = {I1("push", "yl"),           I1("push", "yh"),
+                                          I2("lds", "yl,_IsDp"),      I2("inc", "yl"),
+                                          I2("sts", "_IsDp,yl"),      I2("cpi", "yl,0x01"),
+                                          I2("ldi", "yl,byte1(_IsDp)"), I2("ldi", "yh,byte2(_IsDp)")};
+  in.insert(in.end(), enter.begin(), enter.end());
   EXPECT_TRUE(Has(c, in));
-  std::vector<std::string> out;
+  const std::size_t at = c.asm_text.find(Lines(in));
+  ASSERT_NE(at, std::string::npos);
+  const std::size_t branch = c.asm_text.find("\t\tbreq\t", at + Lines(in).size());
+  ASSERT_NE(branch, std::string::npos);
+  const std::size_t end = c.asm_text.find_first_of("\r\n", branch);
+  const std::string first = c.asm_text.substr(branch + 7, end - branch - 7);
+  EXPECT_TRUE(Has(c, {I1("breq", first), I2("pop", "yh"), I2("pop", "yl"), I1("push", "yl"), I1("push", "yh"),
+                      first + ":", I1("sbiw", "yl,1")}));
+  std::vector<std::string> out = {I2("lds", "yl,_IsDp"), I2("dec", "yl"), I2("sts", "_IsDp,yl"), I2("pop", "yh"),
+                                  I2("pop", "yl")};
   for (auto it = regs.rbegin(); it != regs.rend(); ++it) out.push_back(I2("pop", *it));
-  out.push_back(I1("adiw", "yl,1"));
   out.push_back(I2("out", "SREG,r2"));
   out.push_back("\t\treti");
   EXPECT_TRUE(Has(c, out));
-  // The illegal operand saves nothing.
-  EXPECT_TRUE(Has(c, {"IntN2:", I2("in", "r2,SREG"), I2("out", "SREG,r2"), "\t\treti"}));
+  EXPECT_EQ(c.asm_text.find(I1("adiw", "yl,1")), std::string::npos) << "Y comes back from the stack";
+  // The illegal operand saves nothing but Y.
+  EXPECT_TRUE(Has(c, {"IntN2:", I2("in", "r2,SREG"), I1("push", "yl")}));
+  EXPECT_TRUE(Has(c, {I2("pop", "yh"), I2("pop", "yl"), I2("out", "SREG,r2"), "\t\treti"}));
+  // The area and the count of handlers running, which the start-up code clears.
+  EXPECT_NE(c.asm_text.find("_IsY:"), std::string::npos);
+  EXPECT_NE(c.asm_text.find("_IsDp:"), std::string::npos);
+  EXPECT_TRUE(Has(c, {I2("clr", "zl"), I2("sts", "_IsDp,zl")}));
 }
 
 // A float result wanted as an integer is converted; a string where a number is expected
