@@ -416,70 +416,53 @@ void EmitLongToStrRoutine(CompilerState& st) {
 }
 
 void EmitNumToHexRoutine(CompilerState& st) {
+  // The text is built downwards below the caller's Y, as the decimal forms build theirs,
+  // last digit first: every caller (main code or a handler, which has its own Y) gets a
+  // place of its own, and Y moves only by single st -Y steps.
   static const Rows kRows = {
       {"_ToHL", "push", "yl"},
       {"", "push", "yh", kY16},
-      {"", "rcall", "_ToH4"},
-      {"", "mov", "xh,zl"},
-      {"", "mov", "zl,r19"},
+      {"", "clr", "xl"},
+      {"", "st", "-Y,xl"},
+      {"", "rcall", "_ToHex"},
+      {"", "mov", "zl,zh"},
       {"", "rcall", "_ToHex"},
       {"", "mov", "zl,r18"},
       {"", "rcall", "_ToHex"},
-      {"", "mov", "zl,zh"},
-      {"", "rcall", "_ToHex"},
-      {"", "mov", "zl,xh"},
-      {"", "rcall", "_ToHex"},
+      {"", "mov", "zl,r19"},
       {"", "rjmp", "_ToH1"},
       {"_ToHW", "push", "yl"},
       {"", "push", "yh", kY16},
-      {"", "rcall", "_ToH4"},
-      {"", "mov", "xh,zl"},
+      {"", "clr", "xl"},
+      {"", "st", "-Y,xl"},
+      {"", "rcall", "_ToHex"},
       {"", "mov", "zl,zh"},
-      {"", "rcall", "_ToHex"},
-      {"", "mov", "zl,xh"},
-      {"", "rcall", "_ToHex"},
       {"", "rjmp", "_ToH1"},
       {"_ToHB", "push", "yl"},
       {"", "push", "yh", kY16},
-      {"", "rcall", "_ToH4"},
-      {"", "rcall", "_ToHex"},
-      // The terminator needs a zero register; r6 belongs to the caller (For loops keep
-      // their state there), so it is saved around its use.
-      {"_ToH1", "push", "r6"},
-      {"", "clr", "r6"},
-      {"", "st", "Y,r6"},
-      {"", "pop", "r6"},
-      {"", "rcall", "_ToH4"},
+      {"", "clr", "xl"},
+      {"", "st", "-Y,xl"},
+      {"_ToH1", "rcall", "_ToHex"},
       {"", "mov", "zl,yl"},
       {"", "mov", "zh,yh", kY16},
       {"", "clr", "zh", kNoY16},  // zh still holds a byte of the value
       {"", "pop", "yh", kY16},
       {"", "pop", "yl"},
       {"", "ret", ""},
+      // One byte as two digits, the low one first (the text grows downwards).
       {"_ToHex", "mov", "xl,zl"},
-      {"", "swap", "zl"},
       {"", "rcall", "_ToH2"},
       {"", "mov", "zl,xl"},
+      {"", "swap", "zl"},
       {"_ToH2", "andi", "zl,0xf"},
       {"", "subi", "zl,-0x30"},
       {"", "cpi", "zl,0x3a"},
       {"", "brlo", "_ToH3"},
       {"", "subi", "zl,-0x07"},
-      {"_ToH3", "st", "Y+,zl"},
+      {"_ToH3", "st", "-Y,zl"},
       {"", "ret", ""},
-      {"_ToH4", "ldi     yl,byte1(RAMEND)", ""},
-      {"", "ldi     yh,byte2(RAMEND)", "", kY16},
   };
   textrows::WriteRoutine(st, ";////// Num to Hex  //////////////////////", kRows);
-  // Text area: RAMEND less the software stack size.
-  const long s = textrows::StackSizeValue(st);
-  if (s >= 0 && s <= 63) {
-    st.out.Instr(Sep::kNarrow, "sbiw", "yl," + st.cfg.StackSize);
-  } else if (s > 63 && s < 126) {
-    st.out.Instr(Sep::kNarrow, "sbiw", "yl,0x3f");
-    st.out.Instr(Sep::kNarrow, "sbiw", "yl, " + std::to_string(s - 63));
-  }
-  st.out.Instr("ret");
 }
 
 }  // namespace qbc
