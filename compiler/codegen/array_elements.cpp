@@ -1,5 +1,8 @@
 #include "compiler/codegen/array_elements.h"
 
+#include <cmath>
+#include <string>
+
 #include "compiler/base/flags/arith_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
@@ -14,15 +17,18 @@ namespace qbc {
 
 namespace {
 
-// The value of a constant index token (and the token after it, for & forms); false when
-// the index is no such constant standing alone before ")".
-bool ConstantIndex(CompilerState& st, long& value) {
+// The value of a constant index token (and the token after it, for & forms), and its text
+// for the report; false when the index is no such constant standing alone before ")".
+bool ConstantIndex(CompilerState& st, double& value, std::string& shown) {
   const TokenRecord& t = st.Tok();
   if (t.Kind == kTokAmpersand) {
     if (st.TokText(2) != ")") return false;
     std::string word = st.TokText(1);
     if (word.empty() || (word[0] != 'h' && word[0] != 'b')) return false;
+    // (up to eight hexadecimal digits: a longer constant is refused where it is read)
+    if (word.size() > (word[0] == 'h' ? 9u : 31u)) return false;
     value = word[0] == 'h' ? HexConstantValue(word) : BinConstantValue(word);
+    shown = std::to_string(static_cast<long>(value));
     return true;
   }
   if (st.TokText(1) != ")") return false;
@@ -32,20 +38,23 @@ bool ConstantIndex(CompilerState& st, long& value) {
   else if (t.Kind != kTokNumber)
     return false;
   if (!IsWholeNumberText(text)) return false;
-  value = static_cast<long>(LeadingNumber(text));
+  // A double of any size is compared as it is: no integer type holds every index written.
+  value = LeadingNumber(text);
+  shown = std::abs(value) < 1e15 ? std::to_string(static_cast<long long>(value)) : text;
   return true;
 }
 
 }  // namespace
 
 void CheckConstantArrayIndex(CompilerState& st, const GlobalVarRecord& v) {
-  // (an array declared without a count, and a flash table, have no count to check against)
-  if (v.IndexType == 0 || v.ElementSize == 0 || v.Storage == kStorageFlash) return;
+  // (an array declared without a count has no count to check against)
+  if (v.IndexType == 0 || v.ElementSize == 0) return;
   const long count = v.Size / v.ElementSize;
-  long index = 0;
-  if (!ConstantIndex(st, index) || (index >= 0 && index < count)) return;
-  CompileError(st, "Index " + std::to_string(index) + " is outside array " + UpperText(v.Name) + " (0 to " +
-                       std::to_string(count - 1) + ")!");
+  double index = 0;
+  std::string shown;
+  if (!ConstantIndex(st, index, shown) || (index >= 0 && index < static_cast<double>(count))) return;
+  const char* what = v.Storage == kStorageFlash ? " is outside table " : " is outside array ";
+  CompileError(st, "Index " + shown + what + UpperText(v.Name) + " (0 to " + std::to_string(count - 1) + ")!");
   --st.src.TokenIndex;
 }
 

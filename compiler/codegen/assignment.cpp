@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/array_elements.h"
@@ -65,8 +66,8 @@ void CheckConstantBit(CompilerState& st, const std::string& bit, std::uint8_t ty
 }
 
 bool AtStatementEnd(CompilerState& st, int offset) {
-  const std::string& t = st.TokText(offset);
-  return t == ":" || t == "<EOL>";
+  const TokenRecord& t = st.Tok(offset);
+  return IsWord(t, ":") || t.Text == "<EOL>";
 }
 
 // T := bit 0 of zl, for a bit target whose value was computed as a number.
@@ -199,7 +200,7 @@ void ReadGlobalBit(CompilerState& st, const GlobalVarRecord& v, AssignmentTarget
     // the number is read from the variable of that name: a name that is none would
     // only fail in the assembler
     if (FindGlobalVar(st, b) == 0) {
-      CompileError(st, "Unknown identifier " + b);
+      CompileError(st, UnknownIdentifier(b));
       --st.src.TokenIndex;
     }
     t.bit = b;
@@ -284,7 +285,7 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
     }
   }
   if (FindIoRegister(st, LowerText(t.name)) == 0 && FindIoRegister(st, t.name) == 0) {
-    CompileError(st, "Unknown identifier " + t.name);
+    CompileError(st, UnknownIdentifier(t.name));
     --st.src.TokenIndex;
     t.form = Target::None;
     return;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/float_flags.h"
@@ -29,7 +30,9 @@ void WidenLeft(CompilerState& st, std::uint8_t from, std::uint8_t to);
 
 bool IsBitIndexDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
 
-bool IsConnective(std::string_view t) { return t == "or" || t == "and" || t == "then" || t == "<EOL>" || t == ":"; }
+bool IsConnective(const TokenRecord& t) {
+  return IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || t.Text == "<EOL>" || IsWord(t, ":");
+}
 
 void ClearBitFlags(CompilerState& st) {
   st.expr.BitOperandIsIo = false;
@@ -190,11 +193,11 @@ Relation CompileBitRelation(CompilerState& st, bool negated) {
   const BitPlace left = CurrentBitPlace(st);
   Relation code = kRelEqual;
   std::string value = "1";
-  if (!IsConnective(st.TokText())) {
+  if (!IsConnective(st.Tok())) {
     code = RelationCode(st.TokText());
     if (code != kRelEqual && code != kRelNotEqual) {
       CompileError(st, "Just = or <> here!");
-      while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
+      while (!IsConnective(st.Tok())) ++st.src.TokenIndex;
       return kRelNone;
     }
     ++st.src.TokenIndex;
@@ -226,7 +229,7 @@ Relation CompileBitRelation(CompilerState& st, bool negated) {
   }
   if (value != "0" && value != "1") {
     CompileError(st, "Only 0 or 1!");
-    while (!IsConnective(st.TokText())) ++st.src.TokenIndex;
+    while (!IsConnective(st.Tok())) ++st.src.TokenIndex;
     return kRelNone;
   }
   bool wantSet = value == "1";
@@ -404,7 +407,7 @@ std::uint8_t ComparisonType(CompilerState& st) {
   bool mixed = false;
   for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
     const TokenRecord& t = st.src.Tokens[i];
-    if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
+    if (IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || IsWord(t, ":")) break;
     std::uint8_t here = 0;
     if (t.Kind == kTokName || t.Kind == kTokCallName) {
       here = NamedOperandType(st, t.Text);
@@ -436,7 +439,7 @@ bool IntegerAgainstFloat(CompilerState& st) {
   bool right = false;
   for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
     const TokenRecord& t = st.src.Tokens[i];
-    if (IsConnective(t.Text)) break;
+    if (IsConnective(t)) break;
     if (t.Kind == kTokString) return false;
     if (t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone) right = true;
     std::uint8_t here = 0;
@@ -513,7 +516,7 @@ bool IsSimpleCondition(CompilerState& st) {
   bool afterRelation = false;
   for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
     const TokenRecord& t = st.src.Tokens[i];
-    if (t.Text == "or" || t.Text == "and" || t.Text == "then" || t.Text == ":") break;
+    if (IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || IsWord(t, ":")) break;
     // Texts are compared by the string comparison of the general path, whatever holds them.
     if (t.Kind == kTokName && IsStringName(st, t.Text)) return false;
     if (t.Kind == kTokCallName || t.Kind == kTokKeyword) callSeen = true;
@@ -614,7 +617,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
     ++st.src.TokenIndex;
     return;
   }
-  CompileError(st, "Unknown identifier " + name);
+  CompileError(st, UnknownIdentifier(name));
 }
 
 namespace {
@@ -756,7 +759,7 @@ Relation CompileCondition(CompilerState& st) {
   const bool bit = st.expr.BitOperandIsIo || st.expr.BitOperandIsLocal || st.expr.BitOperandIsGlobal;
   const std::string& next = st.TokText();
   if (bit) return CompileBitRelation(st, negated);
-  if (IsConnective(next)) return CompileBareOperand(st, negated);
+  if (IsConnective(st.Tok())) return CompileBareOperand(st, negated);
   if (RelationCode(next) != kRelNone) {
     const Relation code = ParseConditionRelation(st);
     return negated ? InvertRelation(code) : code;

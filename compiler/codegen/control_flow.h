@@ -48,9 +48,9 @@ struct GotoStub {
 };
 std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs);
 void EmitGotoStubs(CompilerState& st, const std::vector<GotoStub>& stubs);
-// At the end of the compilation: a compile error, at the Goto's line, for every Goto from
-// inside For loops whose label was never defined (it jumps to a generated stub label,
-// which the assembler would report instead of the user's name).
+// At the end of the compilation: a compile error, at the Goto's line, for every Goto or
+// On ... Goto whose label the program never defined (the assembler would report the jump,
+// or a generated stub label, at a line of the .asm instead).
 void ReportUndefinedGotoLabels(CompilerState& st);
 
 // Leaving open For loops early. Every open For loop keeps the end value of the loop around

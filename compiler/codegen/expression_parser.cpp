@@ -14,6 +14,7 @@
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/proc_calls.h"
 #include "compiler/codegen/string_pool.h"
@@ -359,6 +360,9 @@ void ParseFactor(CompilerState& st) {
       st.expr.ExpressionTermOnly = false;
       ParseExpression(st);
       ExpectToken(st, ")");
+      // A missing ")" at the line's end steps past it: every level of a deep nest would
+      // step further, out of the token table.
+      HoldOnLine(st);
       --st.expr.ParenDepth;
       st.expr.ExpressionTermOnly = termOnly;
       break;

@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
@@ -180,7 +181,7 @@ void CompileForStatement(CompilerState& st) {
       CompileError(st, "Must be numeric constant");
     }
   }
-  if (st.TokText() == ":") ++st.src.TokenIndex;
+  if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
   st.sticky.WantedType = c.Type;
 
   const bool wide = c.Type == kTypeInteger || c.Type == kTypeWord;

@@ -1,5 +1,6 @@
 #include "compiler/codegen/frame_vars.h"
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/bits_io.h"
@@ -9,6 +10,7 @@
 #include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/compile_failure.h"
+#include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 
@@ -34,7 +36,12 @@ int ReadDisplacement(CompilerState& st, const LocalVarRecord& v) {
 int WriteDisplacement(CompilerState& st, const LocalVarRecord& v) {
   const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
   const int d = p.FrameSize - v.FrameOffset;
-  if (d < 0) throw CompileFailure("Frame offset of " + v.Name + " beyond its procedure's frame");
+  if (d < 0) {
+    // a local the full frame had no room for: it has no place to be written
+    CompileError(st, UpperText(SourceName(v.Name)) + " has no place in its procedure's frame (too many parameters and locals)!");
+    --st.src.TokenIndex;
+    return 0;
+  }
   return d;
 }
 

@@ -1,5 +1,9 @@
 // Goto, source label definitions, and the memory access Peek, Poke and CPeek.
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/line_errors.h"
+#include "compiler/codegen/goto_targets.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
@@ -47,6 +51,27 @@ PendingGoto Pending(CompilerState& st, const std::string& target) {
 
 }  // namespace
 
+void NoteGotoTarget(CompilerState& st, const std::string& label) {
+  GotoTargetCells::Use use;
+  use.Target = label;
+  use.FileName = st.src.IncludeStack[st.src.IncludeLevel].FileName;
+  use.LineNumber = st.src.SourceLineNumber;
+  st.Cells<GotoTargetCells>().Uses.push_back(std::move(use));
+}
+
+void NoteAsmLabel(CompilerState& st, const std::string& line) {
+  std::size_t i = line.find_first_not_of(" \t");
+  if (i == std::string::npos) return;
+  std::string name;
+  for (; i < line.size(); ++i) {
+    const char c = line[i];
+    const bool word = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+    if (!word) break;
+    name += c;
+  }
+  if (!name.empty() && i < line.size() && line[i] == ':') st.Cells<GotoTargetCells>().AsmLabels[LowerText(name)] = true;
+}
+
 std::string JumpTargetLeavingLoops(CompilerState& st, const std::string& label, std::vector<GotoStub>& stubs) {
   if (st.nest.ForNestingDepth == 0) return label;
   const std::vector<std::string> here = OpenForLoops(st);
@@ -76,6 +101,10 @@ void CompileGotoStatement(CompilerState& st) {
   const std::string& jump = st.mn.JumpMnemonic;
   if (target == "0" || target == "reset") {
     st.out.Instr(Sep::kNarrow, jump, "_Reset");
+  } else if (st.Tok().Kind != kTokName) {
+    // a jump with no target would reach the assembler
+    CompileError(st, "Missing label after GOTO!");
+    --st.src.TokenIndex;
   } else if (st.nest.ForNestingDepth == 0) {
     st.out.Instr(Sep::kNarrow, jump, target);
   } else if (auto it = st.nest.LabelForLoops.find(target); it != st.nest.LabelForLoops.end()) {
@@ -88,6 +117,7 @@ void CompileGotoStatement(CompilerState& st) {
     st.out.Instr(Sep::kNarrow, jump, g.Trampoline);
     st.nest.PendingGotos.push_back(std::move(g));
   }
+  if (st.Tok().Kind == kTokName) NoteGotoTarget(st, target);
   ++st.src.TokenIndex;
 }
 
@@ -118,20 +148,14 @@ void CompileLabelDefinition(CompilerState& st) {
 }
 
 void ReportUndefinedGotoLabels(CompilerState& st) {
-  if (st.nest.PendingGotos.empty()) return;
-  IncludeRecord& file = st.src.IncludeStack[st.src.IncludeLevel];
-  const std::string keptFile = file.FileName;
-  const std::int32_t keptLine = st.src.SourceLineNumber;
-  const int keptToken = st.src.TokenIndex;
-  for (const PendingGoto& g : st.nest.PendingGotos) {
-    file.FileName = g.FileName;
-    st.src.SourceLineNumber = g.LineNumber;
-    CompileError(st, "Unknown label " + g.Target);
-  }
-  file.FileName = keptFile;
-  st.src.SourceLineNumber = keptLine;
-  st.src.TokenIndex = keptToken;
+  // (every Goto left pending inside For loops is among the targets)
   st.nest.PendingGotos.clear();
+  GotoTargetCells& targets = st.Cells<GotoTargetCells>();
+  for (const GotoTargetCells::Use& g : targets.Uses) {
+    if (st.nest.LabelForLoops.count(g.Target) != 0 || targets.AsmLabels.count(g.Target) != 0) continue;
+    CompileErrorAt(st, g.FileName, g.LineNumber, "Unknown label " + SourceName(g.Target));
+  }
+  targets.Uses.clear();
 }
 
 void CompilePeekFunction(CompilerState& st) {

@@ -1,6 +1,7 @@
 // If ... Then ... [ElseIf ... Then ...] [Else ...] End If, and the single-line form whose
 // statements follow Then on the same line.
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
@@ -12,7 +13,7 @@ namespace qbc {
 
 namespace {
 
-bool IsLineEnd(CompilerState& st) { return st.TokText() == ":" || st.TokText() == "<EOL>"; }
+bool IsLineEnd(CompilerState& st) { return IsWord(st.Tok(), ":") || st.TokText() == "<EOL>"; }
 
 // The condition up to and including "then".
 void EmitIfCondition(CompilerState& st, const std::string& elseLabel, std::string& thenLabel, bool& needThenLabel) {

@@ -1,6 +1,7 @@
 // Do ... Loop [While condition] (tested at the bottom) and While condition ... Wend (tested
 // at the top). Both record their exit label by nesting depth for Exit Do / Exit While.
 #include "compiler/codegen/compare_negate.h"
+#include "compiler/base/source_names.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/base/compile_error.h"
@@ -10,7 +11,7 @@
 namespace qbc {
 
 namespace {
-bool IsLineEnd(CompilerState& st) { return st.TokText() == ":" || st.TokText() == "<EOL>"; }
+bool IsLineEnd(CompilerState& st) { return IsWord(st.Tok(), ":") || st.TokText() == "<EOL>"; }
 
 // A compile error that leaves TokenIndex where it was (on the line's end marker, which
 // the statement end check must still see).
@@ -39,7 +40,7 @@ void CompileDoStatement(CompilerState& st) {
   EmitLabel(st, topLabel);
   if (IsLineEnd(st)) {
     CheckStatementEnd(st);
-    if (st.TokText() == ":") ++st.src.TokenIndex;
+    if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
   }
   st.entries.compileBlock(st);
   st.sticky.WantedType = 0;
@@ -81,7 +82,7 @@ void CompileWhileStatement(CompilerState& st) {
   EmitLabel(st, bodyLabel);
   if (IsLineEnd(st)) {
     CheckStatementEnd(st);
-    if (st.TokText() == ":") ++st.src.TokenIndex;
+    if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
   }
   if (st.TokText() == "end") {
     ErrorInPlace(st, "While not properly terminated!");

@@ -2,12 +2,14 @@
 // through a table of jumps (or of calls each followed by a jump past the table) written
 // right behind it. A selector at or past the number of entries jumps past the table.
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/goto_targets.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/proc_calls.h"
 
@@ -21,11 +23,11 @@ unsigned CountEntries(CompilerState& st) {
   unsigned n = 1;
   int depth = 0;
   for (int i = st.src.TokenIndex; i < st.src.TokenCount; ++i) {
-    const std::string& t = st.src.Tokens[i].Text;
-    if (t == "<EOL>" || (t == ":" && depth == 0)) break;
-    if (t == "(") ++depth;
-    else if (t == ")") --depth;
-    else if (t == "," && depth == 0) ++n;
+    const TokenRecord& t = st.src.Tokens[i];
+    if (t.Text == "<EOL>" || (IsWord(t, ":") && depth == 0)) break;
+    if (IsWord(t, "(")) ++depth;
+    else if (IsWord(t, ")")) --depth;
+    else if (IsWord(t, ",") && depth == 0) ++n;
   }
   return n;
 }
@@ -68,11 +70,18 @@ void CompileOnStatement(CompilerState& st) {
     std::vector<GotoStub> stubs;
     for (;;) {
       const std::string label = st.TokText();
+      if (st.Tok().Kind != kTokName) {
+        // an entry with no label would be a jump with no target
+        CompileError(st, "Missing label after GOTO!");
+        --st.src.TokenIndex;
+        break;
+      }
       if (FindSub(st, label) != 0) {
         const std::int16_t at = st.src.TokenIndex;
         CompileError(st, label + " is SUB instead of LABEL!");
         st.src.TokenIndex = at;
       }
+      NoteGotoTarget(st, label);
       st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
       ++st.src.TokenIndex;
       if (st.TokText() != ",") break;

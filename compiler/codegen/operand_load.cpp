@@ -1,6 +1,7 @@
 // Named operands: variables, locals, registers, $def aliases and their single bits.
 #include "compiler/codegen/operand_load.h"
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/bits_io.h"
@@ -329,7 +330,7 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
     }
     return;
   }
-  CompileError(st, "Unknown identifier ");
+  CompileError(st, UnknownIdentifier(name));
 }
 
 }  // namespace qbc

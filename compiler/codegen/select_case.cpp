@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_branch.h"
@@ -87,11 +88,11 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
 bool CommaFollows(CompilerState& st) {
   int depth = 0;
   for (int i = st.src.TokenIndex; i < st.src.TokenCount; ++i) {
-    const std::string& t = st.src.Tokens[i].Text;
-    if (t == "(") ++depth;
-    else if (t == ")") --depth;
-    else if (depth <= 0 && (t == "<EOL>" || t == ":")) return false;
-    else if (depth <= 0 && t == ",") return true;
+    const TokenRecord& t = st.src.Tokens[i];
+    if (IsWord(t, "(")) ++depth;
+    else if (IsWord(t, ")")) --depth;
+    else if (depth <= 0 && (t.Text == "<EOL>" || IsWord(t, ":"))) return false;
+    else if (depth <= 0 && IsWord(t, ",")) return true;
   }
   return false;
 }

@@ -19,8 +19,10 @@
 #include <string_view>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/state.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/frontend/source_reader.h"
@@ -65,6 +67,19 @@ inline std::uint8_t ItemType(const CompilerState& st) {
   return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
 }
 
+// An item whose value has no type the statement can show, reported in place naming the
+// word the item begins with at `itemStart` and then `why` (" cannot stand in a PRINT
+// item!"); a name that is no variable is reported as an unknown identifier.
+inline void ReportItemCannotStand(CompilerState& st, int itemStart, std::string_view why) {
+  const TokenRecord& first = st.src.Tokens[itemStart];
+  std::string message;
+  if (first.Kind == kTokName && FindLocalVar(st, first.Text) == 0 && FindGlobalVar(st, first.Text) == 0)
+    message = UnknownIdentifier(first.Text);
+  else
+    message = UpperText(SourceName(first.Text)) + std::string(why);
+  ReportInPlace(st, message);
+}
+
 // How a statement's lines spell the call of the long-to-text routine: the serial print
 // lines as it is labelled ("_S2str"), the display and string lines "_S2Str" (the assembler
 // matches labels without regard to case).
@@ -81,7 +96,7 @@ bool EmitNumberToText(CompilerState& st, std::uint8_t type, LongTextLabel spelli
 std::optional<std::int32_t> ConstantArgument(CompilerState& st);
 
 // True on the ":" or the end of the line that ends the statement.
-inline bool AtStatementEnd(CompilerState& st) { return st.TokText() == ":" || AtLineEnd(st); }
+inline bool AtStatementEnd(CompilerState& st) { return IsWord(st.Tok(), ":") || AtLineEnd(st); }
 
 // For a statement that is complete: a word left before its end (or the Else of a one-line
 // If) is reported and passed over, never compiled as a statement of its own.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/arith_flags.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/statement_kit.h"
@@ -239,7 +240,7 @@ bool SameName(const std::string& a, const std::string& b) { return LowerText(a) 
 bool ReadsTargetAfterFirstTerm(CompilerState& st, const std::string& name) {
   int i = st.src.TokenIndex;
   int depth = 0;
-  auto atEnd = [&](int k) { return st.src.Tokens[k].Kind == kTokEol || st.src.Tokens[k].Text == ":"; };
+  auto atEnd = [&](int k) { return st.src.Tokens[k].Kind == kTokEol || IsWord(st.src.Tokens[k], ":"); };
   for (;; ++i) {
     if (i >= st.src.TokenCount || atEnd(i)) return false;
     const std::string& t = st.src.Tokens[i].Text;

@@ -1,5 +1,6 @@
 // Toggle register.bit (or a $def alias) and BitWait register.bit, 0|1.
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/labels.h"
@@ -30,7 +31,7 @@ void CompileToggleStatement(CompilerState& st) {
     const bool isRegister = FindIoRegister(st, name) != 0;
     if (!isRegister) {
       --st.src.TokenIndex;
-      CompileError(st, "Unknown identifier " + name);
+      CompileError(st, UnknownIdentifier(name));
       return;
     }
     ExpectToken(st, ".");

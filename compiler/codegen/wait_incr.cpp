@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
@@ -25,7 +26,7 @@ void CompileDelay(CompilerState& st, const char* routine) {
   ++st.src.TokenIndex;
   const TokenRecord& t = st.Tok();
   const std::string& after = st.TokText(1);
-  if (t.Kind == kTokNumber && (after == "<EOL>" || after == ":") &&
+  if (t.Kind == kTokNumber && (after == "<EOL>" || IsWord(st.Tok(1), ":")) &&
       t.Text.find_first_not_of("0123456789") == std::string::npos && std::strtoul(t.Text.c_str(), nullptr, 10) > 255) {
     CompileError(st, "Must be from 0 to 255!");
     return;
@@ -125,7 +126,7 @@ void CompileStep(CompilerState& st, bool up) {
     else if ((global = FindGlobalVar(st, name)) != 0) type = st.sym.GlobalVars[global].VarType;
   }
   if (local == 0 && global == 0) {
-    CompileError(st, "Unknown identifier ");
+    CompileError(st, UnknownIdentifier(name));
     return;
   }
   const bool wide = type == kTypeInteger || type == kTypeWord;

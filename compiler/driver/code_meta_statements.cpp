@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/codegen/goto_targets.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
@@ -45,6 +46,7 @@ void CompileAsmBlock(CompilerState& st) {
     std::string line = ReadRawSourceLine(st, st.src.SourceFileNumber);
     CountSourceLine(st);
     if (ContainsEndWord(line)) return;
+    NoteAsmLabel(st, line);
     st.out.Line(st.out.OperandSeparator + line);
   }
 }
@@ -97,7 +99,11 @@ void CompileIncludeAsm(CompilerState& st) {
   const int file = OpenSourceFile(st, path);
   st.out.Line();
   st.out.Line(";-------IncludedAsm: " + name);
-  while (!SourceFileAtEnd(st, file)) st.out.Line(ReadRawSourceLine(st, file));
+  while (!SourceFileAtEnd(st, file)) {
+    std::string line = ReadRawSourceLine(st, file);
+    NoteAsmLabel(st, line);
+    st.out.Line(line);
+  }
   CloseSourceFile(st, file);
 }
 

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/line_errors.h"
 #include "compiler/driver/first_pass.h"
 #include "compiler/driver/keyword_dispatch.h"
 #include "compiler/driver/link_step.h"
@@ -53,7 +54,7 @@ class OutputFile {
   void Open(CompilerState& st, const std::string& path) {
     path_ = path;
     file_.open(path, std::ios::binary | std::ios::trunc);
-    if (!file_) throw CompileFailure("Path/File access error: " + path);
+    if (!file_) throw FileAccessFailure("Path/File access error: " + path);
     st.out.Clear();
   }
   // Throws when the text did not reach the disk (a full disk must not leave a truncated
@@ -62,7 +63,7 @@ class OutputFile {
     if (!file_.is_open()) return;
     file_ << st.out.Str();
     file_.close();
-    if (file_.fail()) throw CompileFailure("Device I/O error: cannot write " + path_);
+    if (file_.fail()) throw FileAccessFailure("Device I/O error: cannot write " + path_);
   }
   void CloseAfterFailure(CompilerState& st) {
     try {
@@ -137,13 +138,21 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
     // A limit of the compiler, listed as a compile error: the file ends where it stopped.
     CloseAllSourceFiles(st);
     output.CloseAfterFailure(st);
-  } catch (const std::exception& failure) {
-    // A run-time failure of the compiler: it ends the compilation here; what was written
-    // so far stays in the file. It counts as an error: the file is not a whole program.
+  } catch (const FileAccessFailure& failure) {
+    // A file that cannot be read or written: it ends the compilation here; what was
+    // written so far stays in the file. It counts as an error: the file is not a whole
+    // program.
     CloseAllSourceFiles(st);
     output.CloseAfterFailure(st);
     if (st.ErrorCount < std::numeric_limits<std::int16_t>::max()) ++st.ErrorCount;
     if (st.report) st.report->Failure(failure.what());
+  } catch (const std::exception& failure) {
+    // Anything else that escaped was met while compiling a line of the program: the user
+    // learns which line from a numbered error; the compilation ends here, since the
+    // statement was left half compiled.
+    ReportCompilerFailure(st, failure);
+    CloseAllSourceFiles(st);
+    output.CloseAfterFailure(st);
   }
 }
 

@@ -1,5 +1,6 @@
 #include "compiler/driver/first_pass.h"
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/driver/meta_statement.h"
@@ -18,7 +19,7 @@ void ScanDeclarations(CompilerState& st) {
     if (t.empty()) return;
     if (t == "<EOL>") {
       CheckStatementEnd(st);
-    } else if (t == ":") {
+    } else if (IsWord(st.Tok(), ":")) {
       ++st.src.TokenIndex;
     } else if (t == "$") {
       const std::string word = st.Tok(1).Text;

@@ -1,5 +1,6 @@
 #include "compiler/driver/keyword_dispatch.h"
 
+#include "compiler/base/source_names.h"
 #include "compiler/driver/keyword_list.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ constexpr std::span<const DispatchRow> (*kAreaRows[])() = {
 };
 
 void PassOverStatement(CompilerState& st) {
-  while (st.TokText() != "<EOL>" && st.TokText() != ":") ++st.src.TokenIndex;
+  while (st.TokText() != "<EOL>" && !IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
 }
 
 // The rows sorted by keyword, for a binary search.

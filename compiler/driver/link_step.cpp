@@ -6,8 +6,11 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/driver/link_order.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/line_errors.h"
+#include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
 #include "compiler/frontend/handler_areas.h"
+#include "compiler/frontend/handler_declarations.h"
 
 namespace qbc {
 
@@ -38,6 +41,12 @@ void EmitHandlerStack(CompilerState& st) {
 
 void EmitLibraryAndSummary(CompilerState& st) {
   ReportUndefinedGotoLabels(st);
+  // A declared handler that was never defined leaves its vector jumping to no label.
+  for (const HandlerDeclarationCells::Place& d : st.Cells<HandlerDeclarationCells>().Declared) {
+    const int k = FindSub(st, d.Name);
+    if (k != 0 && !st.sym.Procs[k - 1].Defined)
+      CompileErrorAt(st, d.FileName, d.LineNumber, "Interrupt " + UpperText(d.Name) + " is declared but has no handler!");
+  }
   for (int i = 1; i <= st.sym.GlobalVarCount; ++i) {
     const GlobalVarRecord& v = st.sym.GlobalVars[i];
     if (v.Storage == kStorageFlash && !v.Initialized)

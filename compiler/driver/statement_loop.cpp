@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/codegen/assignment.h"
@@ -49,7 +50,7 @@ void CompileStatementBlock(CompilerState& st) {
         } else if (FindSub(st, name) != 0) {
           CompileSubCall(st, name);
         } else {
-          CompileError(st, "Unknown identifier " + name);
+          CompileError(st, UnknownIdentifier(name));
           st.Tok().Text = "<EOL>";  // pass over the rest of the line
         }
         break;
@@ -58,7 +59,7 @@ void CompileStatementBlock(CompilerState& st) {
         DispatchKeyword(st);
         break;
       case kTokName:
-        if (st.TokText(1) == ":") {
+        if (IsWord(st.Tok(1), ":")) {
           CompileLabelDefinition(st);
         } else {
           st.expr.StatementContext = true;
@@ -83,7 +84,7 @@ void CompileStatementBlock(CompilerState& st) {
 
     if (st.TokText() == "<EOL>" && st.sticky.SingleLineIf) return;
     if (st.TokText() == "<EOL>") CheckStatementEnd(st);
-    if (st.TokText() == ":") ++st.src.TokenIndex;
+    if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
     if (st.TokText() == "end" && EndsBlock(st.TokText(1))) return;
 
     st.sticky.WantedType = 0;

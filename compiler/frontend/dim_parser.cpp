@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/base/compile_error.h"
@@ -27,7 +28,7 @@ void ReportInPlace(CompilerState& st, const std::string& message) {
 // next statement and is left for the caller).
 void SkipToItemEnd(CompilerState& st) {
   HoldOnLine(st);
-  while (st.TokText() != "," && st.TokText() != ":" && !AtLineEnd(st)) ++st.src.TokenIndex;
+  while (!IsWord(st.Tok(), ",") && !IsWord(st.Tok(), ":") && !AtLineEnd(st)) ++st.src.TokenIndex;
 }
 
 // The optional "At address" after a type: a four-digit "&h" address above 7fff reads as

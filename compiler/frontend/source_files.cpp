@@ -3,6 +3,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "compiler/base/line_errors.h"
+
 namespace qbc {
 
 namespace {
@@ -33,10 +35,10 @@ int OpenSourceText(CompilerState& st, const std::string& name, std::string text)
 
 int OpenSourceFile(CompilerState& st, const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw CompileFailure("File not found: " + path);
+  if (!in) throw FileAccessFailure("File not found: " + path);
   std::stringstream text;
   text << in.rdbuf();
-  if (in.bad()) throw CompileFailure("Device I/O error: " + path);
+  if (in.bad()) throw FileAccessFailure("Device I/O error: " + path);
   return OpenSourceText(st, path, text.str());
 }
 

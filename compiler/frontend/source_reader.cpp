@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/tokenizer.h"
@@ -71,7 +72,7 @@ void CheckStatementEnd(CompilerState& st) {
   st.sticky.SkipOperandPush = false;
   st.sticky.LogicOperatorSeen = false;
   const std::string& tok = st.TokText();
-  if (tok == ":") {
+  if (IsWord(st.Tok(), ":")) {
     ++st.src.TokenIndex;
     return;
   }
@@ -114,7 +115,7 @@ void EmitEndOfUserCode(CompilerState& st) {
 }
 
 void IsEndOfStatement(CompilerState& st) {
-  while (st.TokText() != "<EOL>" && st.TokText() != ":") ++st.src.TokenIndex;
+  while (st.TokText() != "<EOL>" && !IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
 }
 
 bool IsBitIndex(std::string_view text) { return std::string_view("01234567").find(text) != std::string_view::npos; }

@@ -20,6 +20,38 @@ bool IsDelimiter(unsigned char c) {
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 
+// A byte that no word of the language holds: a control character, or one of the bytes
+// of a letter outside ASCII. A name holding one would reach the assembler as a label it
+// refuses.
+bool IsForeignByte(unsigned char c) { return c < 32 || c >= 127; }
+
+bool HoldsForeignByte(const std::string& word) {
+  for (char c : word)
+    if (IsForeignByte(static_cast<unsigned char>(c))) return true;
+  return false;
+}
+
+// Reported while the line is being read: the statement's token index stays where it is.
+void ReportInLine(CompilerState& st, const std::string& message) {
+  const std::int16_t index = st.src.TokenIndex;
+  CompileError(st, message);
+  st.src.TokenIndex = index;
+}
+
+// The word as a report line may show it: a control character (a NUL byte would cut the
+// line short) is written as its code.
+std::string ShownWord(const std::string& word) {
+  std::string shown;
+  for (char c : word) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    if (u < 32 || u == 127)
+      shown += "<" + std::to_string(u) + ">";
+    else
+      shown += c;
+  }
+  return shown;
+}
+
 bool IsDigitsOnly(const std::string& word) {
   if (word.empty()) return false;
   for (char c : word)
@@ -71,6 +103,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
 
   auto storeWord = [&] {
     if (word.empty()) return;
+    if (HoldsForeignByte(word)) ReportInLine(st, "Invalid character in " + ShownWord(word) + "!");
     word = LowerText(std::move(word));
     if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
     // "not" takes one operand and "mod" moves the remainder after its division: a line
@@ -206,6 +239,10 @@ void TokenizeLine(CompilerState& st, std::string& line) {
           r.Text = work.substr(i + 1, close - i - 1);
           i = close;
         }
+        // The assembler reads its lines as C strings: a NUL byte would end the literal's
+        // line there.
+        if (r.Text.find('\0') != std::string::npos)
+          ReportInLine(st, "Invalid character in \"" + ShownWord(r.Text) + "\"!");
         break;
       }
       case '\'':

@@ -183,13 +183,14 @@ TEST(BuildFailures, ACompilerFailureIsNeverAssembled) {
     std::string base;  // the document less ".bas"
     std::string source;
     const char* failure;
+    int line;  // 0: on the failure channel; else a numbered compile error at this line
   } cases[] = {
-      {"the .asm cannot be made", dir + "/gone/p", kProgram, "gone/p.asm"},
+      {"the .asm cannot be made", dir + "/gone/p", kProgram, "gone/p.asm", 0},
       {"a failure in the declarations", dir + "/decl",
-       "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nConst C = 1 / 0\r\nEnd\r\n", "Division by zero"},
+       "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nConst C = 1 / 0\r\nEnd\r\n", "Division by zero!", 4},
       {"a failure in a statement", dir + "/stmt",
        "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim A As Long\r\nA = &H123456789\r\nEnd\r\n",
-       "Overflow (hexadecimal constant"},
+       "Overflow (hexadecimal constant of more than 8 digits)!", 5},
   };
   test::CompilerFixture f;
   ReportSink report;
@@ -202,7 +203,17 @@ TEST(BuildFailures, ACompilerFailureIsNeverAssembled) {
       std::string holder;
       ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
       const int errors = RunBuildCommand(f.st, {test::BinDir(), c.base + ".bas"}, c.source, report, &outcome);
-      EXPECT_NE(report.LastFailure().find(c.failure), std::string::npos) << report.LastFailure();
+      if (c.line == 0) {
+        EXPECT_NE(report.LastFailure().find(c.failure), std::string::npos) << report.LastFailure();
+      } else {
+        // a failure met while compiling a line names the line, as any compile error does
+        EXPECT_EQ(report.LastFailure().find("Overflow"), std::string::npos) << report.LastFailure();
+        EXPECT_EQ(report.LastFailure().find("Division"), std::string::npos) << report.LastFailure();
+        EXPECT_NE(report.Text().find(std::string(" 1. ") + c.failure + " (\"" + c.base + ".bas\" --> Line  " +
+                                     std::to_string(c.line) + ")"),
+                  std::string::npos)
+            << report.Text();
+      }
       EXPECT_EQ(errors, 1);
       EXPECT_FALSE(outcome.assembled);
       EXPECT_EQ(report.Text().find("Assembling"), std::string::npos) << report.Text();

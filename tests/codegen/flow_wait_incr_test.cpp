@@ -81,7 +81,7 @@ TEST(FlowIncr, LongsAndUnknownNamesAreReported) {
   auto r = test::CompileOnly("dim l as long\nincr l\ndecr l\nincr nothere\n");
   EXPECT_NE(r.report.find("Var Long can not be Incr!"), std::string::npos) << r.report;
   EXPECT_NE(r.report.find("Var Long can not be Decr!"), std::string::npos) << r.report;
-  EXPECT_NE(r.report.find("Unknown identifier "), std::string::npos) << r.report;
+  EXPECT_NE(r.report.find("Unknown identifier nothere"), std::string::npos) << r.report;
 }
 
 }  // namespace

@@ -119,7 +119,7 @@ TEST(CompileProgram, AFailedCompilationLeavesNothingForTheNext) {
     Compilation c;
     withDevices(c);
     c.Run(head + body);
-    ASSERT_FALSE(c.report.LastFailure().empty()) << body << "\n" << c.report.Text();
+    ASSERT_NE(c.report.Text().find("Overflow (hexadecimal constant"), std::string::npos) << body << "\n" << c.report.Text();
     c.Run(programB);
     EXPECT_EQ(c.st->ErrorCount, 0) << body << "\n" << c.report.Text();
     EXPECT_EQ(comparable(test::ReadFile(c.Doc("prog.asm")), c.installDir), comparable(expected, fresh.installDir))

@@ -112,7 +112,7 @@ TEST(SetReset, RefusedOperandsAreReported) {
   for (const Case c : {Case{"Set B.9", "From 0 to 7!"}, Case{"Reset B.300", "From 0 to 7!"},
                        Case{"Set W.16", "From 0 to 15!"}, Case{"Set B.Word1", "From 0 to 7!"},
                        Case{"Set PORTB.8", "From 0 to 7!"}, Case{"Set L.1", "Not allowed for Long!"},
-                       Case{"Set Nothing.1", "Unknown identifier "}}) {
+                       Case{"Set Nothing.1", "Unknown identifier nothing"}}) {
     SCOPED_TRACE(c.statement);
     auto compiled = CompileBasic(Header("m8") + c.statement + "\nEnd\n");
     EXPECT_EQ(compiled.error_count, 1) << compiled.report;

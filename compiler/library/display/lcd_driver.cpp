@@ -25,7 +25,9 @@ std::string AddressDigits(std::uint32_t address) {
   return text;
 }
 
-void LoadBusAddress(CompilerState& st, std::string_view label, const std::string& digits) {
+void LoadBusAddress(CompilerState& st, std::string_view label, const std::string& givenDigits) {
+  // A $lcd line that gave no address was reported there; the routine is still written whole.
+  const std::string digits = givenDigits.size() >= 4 ? givenDigits : std::string(4 - givenDigits.size(), '0') + givenDigits;
   st.out.Instr(label, Sep::kWide, "ldi", "xh,0x" + digits.substr(0, 2));
   st.out.Instr(Sep::kWide, "ldi", "xl,0x" + digits.substr(2, 2));
 }

@@ -53,7 +53,7 @@ void EmitChrItem(CompilerState& st) {
   EmitCall(st, "_Lch");
 }
 
-void EmitLcdValue(CompilerState& st) {
+void EmitLcdValue(CompilerState& st, int itemStart) {
   const std::uint8_t type = kit::ItemType(st);
   const std::uint8_t number = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
   if (kit::EmitNumberToText(st, number, kit::LongTextLabel::kCapitalS)) {
@@ -67,7 +67,7 @@ void EmitLcdValue(CompilerState& st) {
       strlines::EmitFloatToText(st);
       CallLibrary(st, "_LSt", NeedLcdPrintString);
       break;
-    default: kit::ReportInPlace(st, "Unknown identifier "); break;
+    default: kit::ReportItemCannotStand(st, itemStart, " cannot stand in an LCD item!"); break;
   }
 }
 
@@ -112,7 +112,7 @@ void CompileLcdStatement(CompilerState& st) {
       EmitChrItem(st);
     } else {
       ParseSum(st);
-      if (st.src.TokenIndex != start) EmitLcdValue(st);
+      if (st.src.TokenIndex != start) EmitLcdValue(st, start);
     }
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;

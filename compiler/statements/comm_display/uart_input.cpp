@@ -290,9 +290,10 @@ void EmitInputBinList(CompilerState& st, const InputSource& src) {
     if (st.Tok().Kind == kTokString) {
       // A prompt: sent as it stands, without a line end, on the statement's own channel.
       st.sticky.WantedType = 0;
+      const int start = st.src.TokenIndex;
       ParseSum(st);
       if (src.com == 0) {
-        EmitPrintValue(st, src.uart, false);
+        EmitPrintValue(st, src.uart, false, start);
         st.used.Set(UartPortOf(src.uart).crlf);
       } else if (ComOpenFor(st, src.com, ComDirection::kOutput)) {
         EmitSoftPrintValue(st, src.com);

@@ -1,5 +1,6 @@
 #include "compiler/statements/comm_display/uart_ports.h"
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/uart_flags.h"
@@ -52,7 +53,7 @@ bool UartPresent(CompilerState& st, int uart) {
   return false;
 }
 
-bool AtUartListEnd(CompilerState& st) { return kit::AtStatementEnd(st) || st.TokText() == "else"; }
+bool AtUartListEnd(CompilerState& st) { return kit::AtStatementEnd(st) || IsWord(st.Tok(), "else"); }
 
 void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag) {
   EmitBlockOperands(st);

@@ -41,7 +41,7 @@ void EmitChrItem(CompilerState& st, const UartPort& port) {
 
 }  // namespace
 
-void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
+void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart) {
   const UartPort& port = UartPortOf(uart);
   const std::uint8_t type = kit::ItemType(st);
   const std::uint8_t numeric = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
@@ -57,13 +57,13 @@ void EmitPrintValue(CompilerState& st, int uart, bool newLine) {
     case kTypeFloat:
       // The float text routines are UART 0's alone.
       if (uart != 0) {
-        kit::ReportInPlace(st, "Unknown identifier ");
+        kit::ReportItemCannotStand(st, itemStart, " cannot be printed on this UART (a Float prints on the first only)!");
         break;
       }
       strlines::EmitFloatToText(st);
       CallLibrary(st, "_PSt", NeedPrintString);
       break;
-    default: kit::ReportInPlace(st, "Unknown identifier "); break;
+    default: kit::ReportItemCannotStand(st, itemStart, " cannot stand in a PRINT item!"); break;
   }
   if (newLine) EmitLineEnd(st, port);
 }
@@ -100,7 +100,7 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
     } else {
       newLine = true;
     }
-    EmitPrintValue(st, uart, newLine);
+    EmitPrintValue(st, uart, newLine, start);
   }
   st.used.Set(port.crlf);
 }

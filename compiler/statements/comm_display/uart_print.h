@@ -22,6 +22,6 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon);
 
 // The output of the value just compiled (type: WantedType, else OperandType), and the line
 // end when `newLine`.
-void EmitPrintValue(CompilerState& st, int uart, bool newLine);
+void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart);
 
 }  // namespace qbc

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/delay_flags.h"
@@ -52,7 +53,7 @@ std::optional<RegisterBit> PulsePin(CompilerState& st) {
     if (bit) ++st.src.TokenIndex;
   } else {
     // Without a register there is no pin to write to.
-    CompileError(st, "Unknown identifier " + reg);
+    CompileError(st, UnknownIdentifier(reg));
     --st.src.TokenIndex;
     return std::nullopt;
   }

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/core_flags.h"
@@ -165,7 +166,7 @@ void CompileBitStatement(CompilerState& st, bool set) {
   ++st.src.TokenIndex;
   const std::string name = st.TokText();
   if (!set) {
-    if (name == "<EOL>" || name == ":") {
+    if (name == "<EOL>" || IsWord(st.Tok(), ":")) {
       // A restart from the top: the jump the device has (no jmp on the small chips).
       st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, "_Reset");
       return;
@@ -192,7 +193,7 @@ void CompileBitStatement(CompilerState& st, bool set) {
     GlobalForm(st, name, global, set);
   } else {
     --st.src.TokenIndex;
-    CompileError(st, "Unknown identifier ");
+    CompileError(st, UnknownIdentifier(name));
     SkipToStatementEnd(st);  // nothing of the operand can be read
   }
 }

@@ -48,14 +48,27 @@ int WidthIndex(std::uint8_t type) {
 // run time (kept on the stack while the variable is loaded).
 struct MoveCount {
   bool constant = false;
-  long value = 0;
+  long value = 0;       // the count, held at 65535 for any longer one
+  long residue = 0;     // the count modulo 256, also of a count of any length
 };
+
+// The leading digits of a number token: no count is too long to read ("1.5" is 1).
+MoveCount ConstantCount(const std::string& text) {
+  MoveCount count;
+  count.constant = true;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    const int digit = c - '0';
+    count.value = std::min(count.value * 10 + digit, 65535L);
+    count.residue = (count.residue * 10 + digit) % 256;
+  }
+  return count;
+}
 
 MoveCount ReadCount(CompilerState& st, BitMove move) {
   MoveCount count;
   if (st.Tok().Kind == kTokNumber && st.TokText(1) == ",") {
-    count.constant = true;
-    count.value = std::stol(st.TokText());
+    count = ConstantCount(st.TokText());
     ++st.src.TokenIndex;
     return count;
   }
@@ -94,7 +107,7 @@ void EmitMove(CompilerState& st, BitMove move, int width, bool left, const MoveC
     st.out.Instr(Sep::kWide, "ldi", "r24," + Dec(std::min(count.value, 255L)));
   } else {
     // 256 passes bring every width back to where it was
-    st.out.Instr(Sep::kWide, "ldi", "r24," + Dec(count.value % 256));
+    st.out.Instr(Sep::kWide, "ldi", "r24," + Dec(count.residue));
   }
   CallLibrary(st, r.label, r.flag);
 }

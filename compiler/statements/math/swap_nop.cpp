@@ -1,5 +1,6 @@
 #include "compiler/statements/math/swap_nop.h"
 
+#include <algorithm>
 #include <string>
 
 #include "compiler/codegen/frame_vars.h"
@@ -109,8 +110,13 @@ void CompileNopStatement(CompilerState& st) {
     st.out.Instr("nop");
     return;
   }
-  const long n = std::stol(st.TokText());
-  if (n < 0 || n > 255) {
+  // Read digit by digit: a count of any length is refused, never read past its range.
+  long n = 0;
+  for (char c : st.TokText()) {
+    if (c < '0' || c > '9') break;
+    n = std::min(n * 10 + (c - '0'), 256L);
+  }
+  if (n > 255) {
     CompileError(st, "Must be 0 to 255!");
     return;
   }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/base/source_names.h"
 #include "compiler/base/flags/hardware_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/frame_vars.h"
@@ -20,7 +21,7 @@ std::uint8_t TargetType(CompilerState& st, const std::string& name, bool& local)
   if (local) return st.sym.LocalVars[l - 1].VarType;
   const int g = FindGlobalVar(st, name);
   if (g != 0) return st.sym.GlobalVars[g].VarType;
-  CompileError(st, "Unknown identifier " + name);
+  CompileError(st, UnknownIdentifier(name));
   return 0;
 }
 

@@ -14,27 +14,36 @@ void CompileExitStatement(CompilerState& st) {
   HoldOnLine(st);
   const std::string word = st.TokText();
   const Nesting& n = st.nest;
+  // The depth of the block being left: 0 when the Exit stands outside every such block,
+  // where there is no end to jump to.
+  int depth = -1;
   std::string label;
-  bool known = true;
-  // For loops open inside the block being left keep saved end values on the hardware
-  // stack: take them off on the way out.
-  if (word == "do" || word == "while" || word == "sub" || word == "function" || word == "for")
-    EmitExitUnwind(st, word);
   if (word == "do") {
+    depth = n.DoNestingDepth;
     label = st.exits.DoExitLabels[n.DoNestingDepth];
   } else if (word == "while") {
+    depth = n.WhileNestingDepth;
     label = st.exits.WhileExitLabels[n.WhileNestingDepth];
   } else if (word == "sub") {
+    depth = n.SubNestingDepth;
     label = st.exits.SubExitLabels[n.SubNestingDepth];
   } else if (word == "function") {
+    depth = n.FunctionNestingDepth;
     label = st.exits.FunctionExitLabels[n.FunctionNestingDepth];
   } else if (word == "for") {
+    depth = n.ForNestingDepth;
     label = st.exits.ForExitLabels[n.ForNestingDepth];
-  } else {
-    known = false;
-    CompileError(st, "You can not Exit from " + word + "!");
   }
-  if (known) {
+  if (depth < 0) {
+    CompileError(st, "You can not Exit from " + word + "!");
+  } else if (depth == 0 || label.empty()) {
+    const std::string block = UpperText(word);
+    const bool loop = word == "do" || word == "while" || word == "for";
+    CompileError(st, "EXIT " + block + " outside " + (loop ? "a " + block + " loop!" : "a " + block + "!"));
+  } else {
+    // For loops open inside the block being left keep saved end values on the hardware
+    // stack: take them off on the way out.
+    EmitExitUnwind(st, word);
     st.out.Instr(Sep::kNarrow, "rjmp", label);
     ++st.src.TokenIndex;
   }
