@@ -62,4 +62,48 @@ CompileOutcome CompileInput(std::string_view source, const std::string& incDir) 
   return CompileOutcome{st->ErrorCount, report.LastFailure(), report.Text()};
 }
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// " N. message (\"file\" --> Line  L)" as the compile error reporter writes it, without
+// the line end.
+bool IsNumberedError(std::string_view line) {
+  std::size_t i = 0;
+  if (i >= line.size() || (line[i] != ' ' && line[i] != '-')) return false;
+  ++i;
+  const std::size_t digits = i;
+  while (i < line.size() && IsDigit(line[i])) ++i;
+  if (i == digits || line.substr(i, 2) != ". ") return false;
+  const std::size_t message = i + 2;
+  const std::size_t place = line.rfind(" (\"");
+  if (place == std::string_view::npos || place <= message) return false;
+  const std::size_t at = line.find("\" --> Line ", place + 3);
+  if (at == std::string_view::npos) return false;
+  std::size_t k = at + 11;
+  if (k >= line.size() || (line[k] != ' ' && line[k] != '-')) return false;
+  ++k;
+  const std::size_t number = k;
+  while (k < line.size() && IsDigit(line[k])) ++k;
+  return k > number && k + 1 == line.size() && line[k] == ')';
+}
+
+}  // namespace
+
+std::vector<std::string> BareOutputLines(const CompileOutcome& outcome) {
+  std::vector<std::string> bare;
+  if (!outcome.failure.empty()) bare.push_back(outcome.failure);
+  std::size_t start = 0;
+  const std::string& text = outcome.report;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && !IsNumberedError(line)) bare.push_back(line);
+    start = end + 1;
+  }
+  return bare;
+}
+
 }  // namespace qbc::fuzz

@@ -4,6 +4,7 @@
 // that no input sees what an earlier one left behind.
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qbc::fuzz {
 
@@ -17,5 +18,11 @@ struct CompileOutcome {
 // folder holds tmp.tmp and a link `inc` to `incDir` (the build's device files). The folder
 // is removed before the call returns.
 CompileOutcome CompileInput(std::string_view source, const std::string& incDir);
+
+// What the compilation wrote that is neither a numbered compile error of the report
+// (" N. message ("file" --> Line  L)") nor empty: a failure on the failure channel, or a
+// report line of any other form. Each such line is the text of an exception or an internal
+// failure that escaped without naming the line at fault.
+std::vector<std::string> BareOutputLines(const CompileOutcome& outcome);
 
 }  // namespace qbc::fuzz

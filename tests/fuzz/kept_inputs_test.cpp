@@ -29,6 +29,29 @@ TEST(KeptFuzzInputs, EveryOneCompilesToAnEnd) {
     SCOPED_TRACE(file);
     const fuzz::CompileOutcome out = fuzz::CompileInput(ReadFile(file), BinDir() + "/inc");
     EXPECT_EQ(out.failure, "") << out.report;
+    // every line written names its line: a numbered compile error
+    EXPECT_EQ(fuzz::BareOutputLines(out), std::vector<std::string>{}) << out.report;
+  }
+}
+
+// The fuzzer's own check of what a compilation wrote.
+TEST(KeptFuzzInputs, OnlyNumberedErrorsPassTheBareOutputCheck) {
+  const std::string numbered = " 1. Syntax error! (\"/tmp/p.bas\" --> Line  5)\r\n";
+  const struct {
+    const char* what;
+    fuzz::CompileOutcome outcome;
+    std::vector<std::string> bare;
+  } cases[] = {
+      {"nothing written", {0, "", ""}, {}},
+      {"numbered errors", {2, "", numbered + " 12. Missing \")\" (\"/a b/p.bas\" --> Line  1234)\r\n"}, {}},
+      {"a failure", {1, "stol", ""}, {"stol"}},
+      {"a bare exception in the report", {1, "", numbered + "basic_string::substr\r\n"}, {"basic_string::substr"}},
+      {"a number with no line", {1, "", " 1. Overflow\r\n"}, {" 1. Overflow"}},
+      {"no line number", {1, "", " 1. X (\"p.bas\" --> Line  )\r\n"}, {" 1. X (\"p.bas\" --> Line  )"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    EXPECT_EQ(fuzz::BareOutputLines(c.outcome), c.bare);
   }
 }
 
