@@ -268,6 +268,9 @@ struct Symbols {
   // Sizes of the handlers' own work areas as the data segment reserved them (0: none).
   std::int16_t HandlerArgAreaBytes = 0;
   std::int16_t HandlerTextKeepBytes = 0;
+  // A graphic display is configured: its drawing routines use r8 to r15 as scratch, so
+  // a handler that keeps all registers keeps those too.
+  bool DrawingRegistersUsed = false;
   // The library routine labelled Mp16u is in the output (on chips with the multiplier
   // both 16-bit multiply emitters would write it).
   bool Mp16uWritten = false;

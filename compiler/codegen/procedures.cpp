@@ -1,6 +1,7 @@
 #include "compiler/codegen/procedures.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/base/flags/core_flags.h"
@@ -167,12 +168,18 @@ void CompileReturnStatement(CompilerState& st) {
 
 namespace {
 
-// Registers each save level keeps for the interrupted code, in push order. "all" covers
-// every register the generated code and the library use as scratch, r16 to r18 of the
-// long and float code included, and r7: the sign of the 32-bit division and the zero
-// byte of the float core.
-const std::vector<const char*>& SavedRegisters(int level) {
-  static const std::vector<const char*> levels[6] = {
+// Registers each save level keeps for the interrupted code, in push order. Levels 1 to 4
+// are fixed sets for handlers whose statements stay within them. "all" covers every
+// register the generated code and the library change: r16 to r18 of the long and float
+// code and r7 (the sign of the 32-bit division and the zero byte of the float core). In a
+// program with a graphic display also r8 to r15: the drawing routines use them as scratch
+// while the float functions, float-to-text and DTMF hold live values there (every other
+// routine that uses them keeps them itself, so other programs do not pay the eight bytes
+// of stack). r5 and r6 (For loop ends) are pushed by every loop and by the routines that
+// borrow them; r3 and r4 are the program's bit variables, which a handler changes on
+// purpose.
+const std::vector<const char*>& SavedRegisters(int level, bool drawing) {
+  static const std::vector<const char*> levels[7] = {
       {},
       {"zl", "zh"},
       {"zl", "zh", "r24", "r25"},
@@ -180,8 +187,34 @@ const std::vector<const char*>& SavedRegisters(int level) {
       {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh", "r20", "r21", "r22", "r23"},
       {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
        "r23", "r7"},
+      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
+       "r23", "r7", "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15"},
   };
-  return levels[level];
+  return levels[level == 5 && drawing ? 6 : level];
+}
+
+bool SavesZl(const std::vector<const char*>& saved) {
+  for (const char* r : saved)
+    if (std::string_view(r) == "zl") return true;
+  return false;
+}
+
+// Every flash read sets RAMPZ for itself, so the handler's reads change it: the
+// interrupted code may be between its own "out RAMPZ" and the read, or in the middle of
+// a copy from a table above 64 KB. The handler keeps it on the stack, through zl (pushed
+// here too when the save level leaves zl out).
+void KeepRampz(CompilerState& st, const std::vector<const char*>& saved, bool entry) {
+  if (!st.dev.NeedRampz) return;
+  const bool zlSaved = SavesZl(saved);
+  if (entry) {
+    if (!zlSaved) st.out.Instr(Sep::kNarrow, "push", "zl");
+    st.out.Instr(Sep::kWide, "in", "zl,RAMPZ");
+    st.out.Instr(Sep::kNarrow, "push", "zl");
+    return;
+  }
+  st.out.Instr(Sep::kWide, "pop", "zl");
+  st.out.Instr(Sep::kWide, "out", "RAMPZ,zl");
+  if (!zlSaved) st.out.Instr(Sep::kWide, "pop", "zl");
 }
 
 // The interrupted code may be in the middle of a float-to-text conversion or of a call
@@ -299,8 +332,9 @@ void CompileInterruptDefinition(CompilerState& st) {
 
   EmitLabel(st, "IntN" + Dec(vector));
   st.out.Instr(Sep::kWide, "in", "r2,SREG");
-  const auto& saved = SavedRegisters(level);
+  const auto& saved = SavedRegisters(level, st.sym.DrawingRegistersUsed);
   for (const char* r : saved) st.out.Instr(Sep::kNarrow, "push", r);
+  KeepRampz(st, saved, true);
   EnterHandlerStack(st);
   EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
   EmitStringLocalSetUp(st, firstLocal);
@@ -312,6 +346,7 @@ void CompileInterruptDefinition(CompilerState& st) {
 
   KeepInterruptedAreas(st, false);
   LeaveHandlerStack(st);
+  KeepRampz(st, saved, false);
   for (auto it = saved.rbegin(); it != saved.rend(); ++it) st.out.Instr(Sep::kWide, "pop", *it);
   st.out.Instr(Sep::kWide, "out", "SREG,r2");
   st.out.Instr("reti");

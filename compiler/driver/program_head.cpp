@@ -106,6 +106,7 @@ void EmitSystemVariables(CompilerState& st) {
     SystemVar(st, kHandlerRunning, Sep::kWide, 1);
   }
 
+  st.sym.DrawingRegistersUsed = glcd.GlcdType >= 1 && glcd.GlcdType <= 4;
   if (glcd.GlcdType == 1) {
     AppendT6963Records(st);
     SystemVar(st, "TxtHome", Sep::kNarrow, 2);
