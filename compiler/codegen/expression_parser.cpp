@@ -72,6 +72,11 @@ void ParseArrayElement(CompilerState& st, int g) {
   ParseExpression(st);
   ExpectToken(st, ")");
   if (flash) {
+    // A byte, integer or word index comes widened to zh only: its third byte is 0, not
+    // what r18 last held (the element's page would be wrong).
+    const std::uint8_t index = st.sticky.OperandType;
+    if (st.dev.NeedRampz && (index == kTypeByte || index == kTypeInteger || index == kTypeWord))
+      st.out.Instr(Sep::kWide, "clr", "r18");
     st.sticky.OperandType = v.VarType;
     st.sticky.WantedType = callerWanted;
     EmitTableRead(st, name);

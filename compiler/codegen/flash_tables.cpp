@@ -148,8 +148,9 @@ void CompileFind(CompilerState& st, bool sixteen) {
     --st.src.TokenIndex;
   } else {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
-    st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
-    st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + "*2)");
+    // The search reads through RAMPZ:Z on a chip with RAMPZ: the table's page, not what
+    // an earlier read left there.
+    EmitLoadFlashLabelZ(st, name);
     // The routines compare exactly the number of elements they are given.
     const int count = TableElementCount(v);
     if (v.IndexType == kTypeByte && count <= 255) {

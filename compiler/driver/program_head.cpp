@@ -121,6 +121,7 @@ void EmitSystemVariables(CompilerState& st) {
   } else if (glcd.GlcdType >= 2 && glcd.GlcdType <= 4) {
     SystemVar(st, "_fntL", Sep::kWide, 1);
     SystemVar(st, "_fntH", Sep::kWide, 1);
+    if (st.dev.NeedRampz) SystemVar(st, "_fnt3", Sep::kWide, 1);
     st.out.Line();
   }
 

@@ -130,6 +130,27 @@ TEST_P(Ks0108Program, FillInverseImagesAndTextAreCutAtTheEdges) {
   EXPECT_TRUE(s.lcd->Panel().SameAs(c.Art(), "ks0108_fill_text_" + std::to_string(GetParam())));
 }
 
+// On the m128 a string constant above the first 64 KB with the font below it: each glyph
+// is read from the font's page and the next character from the text's.
+TEST(Ks0108Text, TextAndFontOnDifferentFlashPages) {
+  const std::string source = "$device = m128\n$clock = 8\n$stack = 40\n" + std::string(kGlcd) +
+                             TestFontDim("Fnt") + "GlcdInit\nGCls\nFontSet Fnt\nGLcd(0 , 2) , \"AZB\"\nEnd\n" +
+                             TestFontTable("Fnt") + "$asm\n.ORG 0x8100\n$end asm\n";
+  std::unique_ptr<Ks0108Model> lcd;
+  SimOptions options{.mcu = "atmega128", .frequency = 8'000'000u, .max_cycles = 50'000'000};
+  auto run = RunBasicWith(source, options, {}, [&](SimRunner& sim) { lcd = std::make_unique<Ks0108Model>(sim, Ks0108Wiring{}, 8); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_TRUE(lcd->Violations().empty()) << Violations(*lcd);
+  HostDrawing c(kW, kH);
+  int x = 0;
+  for (int code : {'A', 'Z', 'B'}) {
+    c.Bytes(x, 2, TestGlyph(code));
+    c.Bytes(x + 5, 2, {0});
+    x += 6;
+  }
+  EXPECT_TRUE(lcd->Panel().SameAs(c.Art(), "ks0108_text_far_page"));
+}
+
 // GWrite and GRead across the chip boundary, Point's byte, and nothing sent for a byte
 // beyond the panel.
 TEST_P(Ks0108Program, BytesRoundTripOnBothChipsAndNothingIsSentOutside) {

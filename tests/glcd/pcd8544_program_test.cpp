@@ -224,6 +224,18 @@ TEST(Pcd8544Text, TextOnAChipWithRampz) {
   }
 }
 
+// A string constant above the first 64 KB with the font below it: each glyph is read from
+// the font's page and the next character from the text's.
+TEST(Pcd8544Text, TextAndFontOnDifferentFlashPages) {
+  auto s = RunOnPanel("GlcdInit\nFontSet Fnt\nGLcd(1 , 1) , \"AZB\"\n", 8,
+                      FontTable() + "$asm\n.ORG 0x8100\n$end asm\n", FontDim(), "m128", "atmega128");
+  ASSERT_TRUE(s.run->ok) << s.run->Diagnostics();
+  EXPECT_TRUE(s.lcd.Violations().empty()) << Violations(s.lcd);
+  std::vector<std::string> art = BlankArt(kW, kH);
+  DrawText(art, 1, 1, "AZB");
+  EXPECT_TRUE(s.lcd.Panel().SameAs(art, "pcd_text_far_page"));
+}
+
 // FontSet alone (no text item) still has its routine.
 TEST(Pcd8544Text, FontSetWithoutTextAssemblesAndSelectsTheFont) {
   auto s = RunOnPanel("GlcdInit\nFontSet Fnt\n", 8, FontTable(), FontDim());

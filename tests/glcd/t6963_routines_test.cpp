@@ -192,7 +192,8 @@ TEST(T6963Routines, TextLayerAndGlyphRoutines) {
        "_TtWr: cpi r17,16; brsh _TtWr1; cpi r16,40; brsh _TtWr1; lds r0,TxtArea; cp r16,r0; brsh _TtWr1; inc r16; "
        "rjmp _Twrb; _TtWr1: ret",
        "_SFnt: cpi r16,40; brsh _SFnt1; cpi r17,128; brsh _SFnt1; push zl; push zh; push r17; lds zl,_fntL; "
-       "lds zh,_fntH; lds r18,_fnt3; out RAMPZ,r18; rcall _Tima; pop r17; pop zh; pop zl; _SFnt1: ret"},
+       "lds zh,_fntH; in r18,RAMPZ; push r18; lds r18,_fnt3; out RAMPZ,r18; rcall _Tima; pop r18; out RAMPZ,r18; "
+       "pop r17; pop zh; pop zl; _SFnt1: ret"},
       {"m32", "$glcd t6963c, data = porta, ctrl = portc, 240, 64, 8\n", "0",
        "_TtWr: cpi r17,8; brsh _TtWr1; cpi r16,30; brsh _TtWr1; lds r0,TxtArea; cp r16,r0; brsh _TtWr1; inc r16; "
        "rjmp _Twrb; _TtWr1: ret",

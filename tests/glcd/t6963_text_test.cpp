@@ -256,6 +256,21 @@ TEST_P(T6963Text, GLcdAndGNumDrawExactlyTheirGlyphs) {
   for (const std::string& row : shown.lcd.Text()) EXPECT_EQ(row, std::string(static_cast<std::size_t>(p.TextColumns()), '.'));
 }
 
+// On the m128 a string constant above the first 64 KB with the font below it: each glyph
+// is read from the font's page and the next character from the text's.
+TEST(T6963TextPage, TextAndFontOnDifferentFlashPages) {
+  const Panel& p = kPanels[4];
+  const std::string c = std::to_string(p.ByteColumns());
+  const std::string body = kCharFont.Dim("Chars") + "TxtHomeSet 0\nTxtAreaSet " + c + "\nGrpHomeSet 2048\nGrpAreaSet " + c +
+                           "\nGCommand 128\nGCommand 156\nTCls\nGCls\nFontSet Chars\nGLcd(3 , 8) , \"AZB\"\n";
+  Shown shown = RunOnPanel(p, body, kCharFont.Table("Chars") + "$asm\n.ORG 0x8100\n$end asm\n");
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  ExpectClean(shown);
+  GlyphArt art(p);
+  art.Print(kCharFont, 3, 8, "AZB");
+  EXPECT_TRUE(shown.lcd.Graphic().SameAs(art.Rows(), "t6963_glyphs_far_page"));
+}
+
 INSTANTIATE_TEST_SUITE_P(Panels, T6963Text, testing::ValuesIn(kPanels),
                          [](const testing::TestParamInfo<Panel>& param) { return std::string(param.param.name); });
 

@@ -84,6 +84,21 @@ TEST(Dtmf, LoopsAndFloatsAroundItAreUnchanged) {
   }
 }
 
+// On the m128 with the library above the first 64 KB, after a read of a table below it:
+// the key's increments and the sine samples come from their own page.
+TEST(Dtmf, TablesAboveTheFirst64KBytes) {
+  const std::string src =
+      "$device = m128\n$clock = 8\n$stack = 32\n$dtmf = portb.1, 20\nDim Low(2) As Flash Byte, B As Byte\n"
+      "B = Low(1)\nDtmf(B)\nEnd\nLow = 1, 5\n$asm\n.ORG 0x8100\n$end asm\n";
+  DtmfAnalyser ear(8);
+  auto run = RunBasic(src, "m128", 4'000'000, [&](SimRunner& sim) { ear.Watch(sim, Ocr1al("m128")); });
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 5);
+  ASSERT_EQ(ear.Bursts().size(), 1u);
+  EXPECT_NEAR(ear.Bursts()[0].first, 770, 770 * 0.015);
+  EXPECT_NEAR(ear.Bursts()[0].second, 1336, 1336 * 0.015);
+}
+
 // Without interrupts enabled by the program the tones still play, and the program ends
 // with interrupts off as it had them.
 TEST(Dtmf, PlaysWithTheProgramsInterruptsOff) {

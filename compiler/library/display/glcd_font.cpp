@@ -7,14 +7,14 @@
 
 namespace qbc {
 
-// Z (and on the largest chips r18, the third address byte, which the head keeps for the
-// T6963C) into the font cells that the glyph routines read.
+// Z (and on the largest chips r18, the third address byte) into the font cells that the
+// glyph routines read.
 void EmitFontSelectRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Line(";////// FontSet ////////////////////////");
   st.out.Instr("_Fnt", Sep::kWide, "sts", "_fntL,zl");
   st.out.Instr(Sep::kWide, "sts", "_fntH,zh");
-  if (st.dev.NeedRampz && st.Cells<GlcdCells>().GlcdType == 1) st.out.Instr(Sep::kWide, "sts", "_fnt3,r18");
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "sts", "_fnt3,r18");
   st.out.Instr("ret");
   // The T6963C's glyph draw, for the glyph routines that were written.
   const bool glyphs = st.used[NeedGlcdNumbers] || st.used[NeedGlcdString] || st.used[NeedGlcdStrConst] ||

@@ -85,9 +85,19 @@ void EmitPageGlcdCharPrintRoutine(CompilerState& st, int type) {
 {P}chr:\tsubi\tzl,0x20
 \t\tbrsh\t{P}ch0
 \t\tret
-{P}ch0:\tmov\t\tr20,zl
-{P}ch:\tlds\t\tzl,_fntL
-\t\tlds\t\tzh,_fntH
+{P}ch0:\tmov\t\tr20,zl)");
+  // Above 64 KB the glyph is read from the font's page, and the caller's RAMPZ comes back
+  // (the string-constant loop reads its text through it).
+  if (st.dev.NeedRampz) {
+    WritePageGlcdText(st, type, R"({P}ch:\tin\t\tzl,RAMPZ
+\t\tpush\tzl
+\t\tlds\t\tzl,_fnt3
+\t\tout\t\tRAMPZ,zl
+\t\tlds\t\tzl,_fntL)");
+  } else {
+    WritePageGlcdText(st, type, R"({P}ch:\tlds\t\tzl,_fntL)");
+  }
+  WritePageGlcdText(st, type, R"(\t\tlds\t\tzh,_fntH
 \t\trcall\t{P}set
 \t\trcall\t{P}imM
 \t\tpush\tr9
@@ -112,8 +122,14 @@ void EmitPageGlcdCharPrintRoutine(CompilerState& st, int type) {
 \t\tser\t\tr17
 {P}ch5:\tdec\t\tr25
 \t\tbrne\t{P}ch2
-\t\tpop\t\tr17
-{P}ch4:\tret)");
+\t\tpop\t\tr17)");
+  if (st.dev.NeedRampz) {
+    WritePageGlcdText(st, type, R"({P}ch4:\tpop\t\tzl
+\t\tout\t\tRAMPZ,zl
+\t\tret)");
+  } else {
+    WritePageGlcdText(st, type, R"({P}ch4:\tret)");
+  }
   st.used.Set(NeedImgSet);
   st.used.Set(NeedImgArraySet);
 }

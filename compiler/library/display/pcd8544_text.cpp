@@ -21,9 +21,19 @@ _PcChr:\tsubi\tzl,0x20
 \t\tpush\tr17
 \t\trcall\t_PcCh
 \t\tpop\t\tr17
-_PcChr1:\tret
-_PcCh:\tlds\t\tzl,_fntL
-\t\tlds\t\tzh,_fntH
+_PcChr1:\tret)");
+  // Above 64 KB the glyph is read from the font's page, and the caller's RAMPZ comes back
+  // (the string-constant loop reads its text through it).
+  if (st.dev.NeedRampz) {
+    st.out.Text(R"(_PcCh:\tin\t\tzl,RAMPZ
+\t\tpush\tzl
+\t\tlds\t\tzl,_fnt3
+\t\tout\t\tRAMPZ,zl
+\t\tlds\t\tzl,_fntL)");
+  } else {
+    st.out.Text(R"(_PcCh:\tlds\t\tzl,_fntL)");
+  }
+  st.out.Text(R"(\t\tlds\t\tzh,_fntH
 \t\trcall\t_PcSet
 \t\trcall\t_PcImM
 \t\tpush\tr9
@@ -45,8 +55,14 @@ _PcCh1:\trcall\t_PcCut
 \t\tbrne\t_PcCh2
 \t\tadd\t\tr16,r9
 \t\tbrcc\t_PcCh4
-\t\tldi\t\tr16,0xff
-_PcCh4:\tret)");
+\t\tldi\t\tr16,0xff)");
+  if (st.dev.NeedRampz) {
+    st.out.Text(R"(_PcCh4:\tpop\t\tzl
+\t\tout\t\tRAMPZ,zl
+\t\tret)");
+  } else {
+    st.out.Text(R"(_PcCh4:\tret)");
+  }
   st.used.Set(NeedImgSet);
   st.used.Set(NeedImgArraySet);
 }

@@ -56,11 +56,19 @@ void EmitT6963GlyphRoutine(CompilerState& st) {
 \t\tpush\tr17
 \t\tlds\t\tzl,_fntL
 \t\tlds\t\tzh,_fntH)";
+  // The font's page for the glyph; the caller's RAMPZ back afterwards, so the text loops
+  // go on reading a string constant that lies on another page.
   if (st.dev.NeedRampz) text += R"(
+\t\tin\t\tr18,RAMPZ
+\t\tpush\tr18
 \t\tlds\t\tr18,_fnt3
 \t\tout\t\tRAMPZ,r18)";
   text += R"(
-\t\trcall\t_Tima
+\t\trcall\t_Tima)";
+  if (st.dev.NeedRampz) text += R"(
+\t\tpop\t\tr18
+\t\tout\t\tRAMPZ,r18)";
+  text += R"(
 \t\tpop\t\tr17
 \t\tpop\t\tzh
 \t\tpop\t\tzl

@@ -27,6 +27,15 @@ std::string Hex2(long v) {
   return std::string("0x") + kDigits[(v >> 4) & 15] + kDigits[v & 15];
 }
 
+// RAMPZ = the third byte of the table's address plus the carry out of the "adc zh" just
+// before (r24 changes; "in" and "ldi" keep the carry).
+void SetTablePage(CompilerState& st, const std::string& table) {
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte3(" + table + "*2)");
+  st.out.Instr(Sep::kNarrow, "brcc", "PC+2");
+  st.out.Instr(Sep::kWide, "inc", "r24");
+  st.out.Instr(Sep::kWide, "out", "RAMPZ,r24");
+}
+
 std::string Timer1Mask(CompilerState& st) { return IoRegisterValue(st, "timsk1") >= 0 ? "TIMSK1" : "TIMSK"; }
 
 // The compare register's name: the AT90S4433 has only one.
@@ -51,8 +60,14 @@ void EmitDtmf(CompilerState& st) {
 \t\tldi\t\tr25,byte2(_Dtc*2)
 \t\tadd\t\tzl,r24
 \t\tadc\t\tzh,r25)");
+  // Above 64 KB the increments are read from their own page; the caller's RAMPZ comes back.
+  if (st.dev.NeedRampz) {
+    st.out.Instr(Sep::kWide, "in", "r25,RAMPZ");
+    SetTablePage(st, "_Dtc");
+  }
   WriteFlashReadLines(st, st.out.MnemonicIndent, Sep::kNarrow, "r9", true);
   WriteFlashReadLines(st, st.out.MnemonicIndent, Sep::kNarrow, "r8", true);
+  if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "out", "RAMPZ,r25");
   // The handler's interrupt and I only while the tone plays; the caller's come back.
   EmitInterruptOn(st, mask, "TOIE1");
   st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(st.Cells<DtmfCells>().DtmfVector));
@@ -76,8 +91,13 @@ void EmitHandler(CompilerState& st) {
 \t\tpush\tzl
 \t\tpush\tzh
 \t\tpush\txl
-\t\tpush\txh
-\t\tmov\t\txl,r12
+\t\tpush\txh)");
+  // _Gsamp sets RAMPZ for the sine table: the interrupted code gets its own back.
+  if (st.dev.NeedRampz) {
+    st.out.Instr(Sep::kWide, "in", "r24,RAMPZ");
+    st.out.Instr(Sep::kNarrow, "push", "r24");
+  }
+  st.out.Text(R"(\t\tmov\t\txl,r12
 \t\tmov\t\txh,r13
 \t\tadd\t\tr12,r8
 \t\tclr\t\tr24
@@ -102,6 +122,10 @@ void EmitHandler(CompilerState& st) {
   st.out.Instr(Sep::kWide, "mov", "r24,r7");
   st.out.Instr(Sep::kWide, "add", "r24,r6");
   EmitWriteIoRegister(st, Compare(st, "L"), "r24");
+  if (st.dev.NeedRampz) {
+    st.out.Instr(Sep::kWide, "pop", "r24");
+    st.out.Instr(Sep::kWide, "out", "RAMPZ,r24");
+  }
   st.out.Text(R"(\t\tpop\t\txh
 \t\tpop\t\txl
 \t\tpop\t\tzh
@@ -137,6 +161,7 @@ void EmitSample(CompilerState& st) {
 \t\tadd\t\tzl,xl
 \t\tclr\t\tr24
 \t\tadc\t\tzh,r24)");
+  if (st.dev.NeedRampz) SetTablePage(st, "_Stbl");
   st.out.Instr(st.mn.LpmMnemonic);
   st.out.Instr("ret");
 }

@@ -33,7 +33,13 @@ void CompileAscFunction(CompilerState& st) {
   const bool wide = st.dev.RamEnd > 255;
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
-    // the text's address waits while the position is computed (an element may use X)
+    // the text's address waits while the position is computed (an element may use X, a
+    // flash table read RAMPZ)
+    const bool page = type == kTypeFlashString && st.dev.NeedRampz;
+    if (page) {
+      st.out.Instr(Sep::kWide, "in", "r24,RAMPZ");
+      st.out.Instr(Sep::kNarrow, "push", "r24");
+    }
     st.out.Instr(Sep::kNarrow, "push", "zl");
     if (wide) st.out.Instr(Sep::kNarrow, "push", "zh");
     kit::LoadValue(st, wide ? kTypeWord : kTypeByte);
@@ -41,6 +47,10 @@ void CompileAscFunction(CompilerState& st) {
     st.out.Instr(Sep::kWide, "pop", "r24");
     st.out.Instr(Sep::kWide, "add", "zl,r24");
     if (wide) st.out.Instr(Sep::kWide, "adc", "zh,r25");
+    if (page) {
+      st.out.Instr(Sep::kWide, "pop", "r24");
+      st.out.Instr(Sep::kWide, "out", "RAMPZ,r24");
+    }
     // position 1 is the first character
     st.out.Instr(Sep::kNarrow, "sbiw", "zl,0x01");
   }
