@@ -88,6 +88,20 @@ bool IsNumberedError(std::string_view line) {
   return k > number && k + 1 == line.size() && line[k] == ')';
 }
 
+// The report's own line of a compilation without errors: "Quorvil Compiler : N lines
+// compiled OK".
+bool IsCompiledOk(std::string_view line) {
+  constexpr std::string_view kHead = "Quorvil Compiler : ";
+  constexpr std::string_view kTail = " lines compiled OK";
+  if (line.size() <= kHead.size() + kTail.size() || line.substr(0, kHead.size()) != kHead ||
+      line.substr(line.size() - kTail.size()) != kTail)
+    return false;
+  const std::string_view number = line.substr(kHead.size(), line.size() - kHead.size() - kTail.size());
+  for (char c : number)
+    if (!IsDigit(c)) return false;
+  return true;
+}
+
 }  // namespace
 
 std::vector<std::string> BareOutputLines(const CompileOutcome& outcome) {
@@ -100,7 +114,7 @@ std::vector<std::string> BareOutputLines(const CompileOutcome& outcome) {
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && !IsNumberedError(line)) bare.push_back(line);
+    if (!line.empty() && !IsNumberedError(line) && !IsCompiledOk(line)) bare.push_back(line);
     start = end + 1;
   }
   return bare;

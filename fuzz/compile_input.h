@@ -20,7 +20,8 @@ struct CompileOutcome {
 CompileOutcome CompileInput(std::string_view source, const std::string& incDir);
 
 // What the compilation wrote that is neither a numbered compile error of the report
-// (" N. message ("file" --> Line  L)") nor empty: a failure on the failure channel, or a
+// (" N. message ("file" --> Line  L)"), nor the report's "Quorvil Compiler : N lines
+// compiled OK", nor empty: a failure on the failure channel, or a
 // report line of any other form. Each such line is the text of an exception or an internal
 // failure that escaped without naming the line at fault.
 std::vector<std::string> BareOutputLines(const CompileOutcome& outcome);

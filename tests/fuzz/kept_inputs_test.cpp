@@ -43,6 +43,9 @@ TEST(KeptFuzzInputs, OnlyNumberedErrorsPassTheBareOutputCheck) {
     std::vector<std::string> bare;
   } cases[] = {
       {"nothing written", {0, "", ""}, {}},
+      {"a compilation without errors", {0, "", "Quorvil Compiler : 16 lines compiled OK\r\n"}, {}},
+      {"an OK line without its count", {0, "", "Quorvil Compiler :  lines compiled OK\r\n"},
+       {"Quorvil Compiler :  lines compiled OK"}},
       {"numbered errors", {2, "", numbered + " 12. Missing \")\" (\"/a b/p.bas\" --> Line  1234)\r\n"}, {}},
       {"a failure", {1, "stol", ""}, {"stol"}},
       {"a bare exception in the report", {1, "", numbered + "basic_string::substr\r\n"}, {"basic_string::substr"}},
