@@ -174,6 +174,32 @@ TEST_P(Pcd8544Program, GWriteChangesOneByteAndNothingOutsideThePanel) {
 INSTANTIATE_TEST_SUITE_P(Clocks, Pcd8544Program, testing::Values(8, 16),
                          [](const testing::TestParamInfo<int>& i) { return std::to_string(i.param) + "MHz"; });
 
+// Lines on ports beyond the reach of sbi/cbi (the m128's port F, the m2560's port K) are
+// driven through a read-modify-write of the port.
+TEST(Pcd8544Program, LinesOnExtendedIoPortsWriteTheirBytes) {
+  struct Case {
+    const char* device;
+    const char* mcu;
+    char port;
+  } cases[] = {{"m128", "atmega128", 'F'}, {"m2560", "atmega2560", 'K'}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    const std::string p = std::string("port") + static_cast<char>(c.port + 32);
+    const std::string source = std::string("$device = ") + c.device + "\n$clock = 8\n$stack = 32\n$glcd pcd8544, sdin = " +
+                               p + ".0, sclk = " + p + ".1, dc = " + p + ".2, sce = " + p + ".3\n" +
+                               "GlcdInit\nGCls\nGWrite(83 , 5) , &h81\nGWrite(2 , 1) , &h3C\nEnd\n";
+    Pcd8544Wiring wiring{c.port, 0, c.port, 1, c.port, 2, c.port, 3};
+    Pcd8544Model lcd(wiring, 8);
+    SimOptions options{.mcu = c.mcu, .frequency = 8'000'000u, .max_cycles = 20'000'000};
+    auto run = RunBasicWith(source, options, {}, [&](SimRunner& sim) { lcd.Watch(sim); });
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    lcd.Decode(*run->sim);
+    EXPECT_TRUE(lcd.Violations().empty()) << Violations(lcd);
+    EXPECT_EQ(lcd.Ram(5, 83), 0x81);
+    EXPECT_EQ(lcd.Ram(1, 2), 0x3C);
+  }
+}
+
 // The long multiply of the item uses r16 and r17, where the position waits.
 TEST(Pcd8544Text, ALongItemDrawsAtItsPosition) {
   const std::string dims = FontDim() + "Dim L As Long\n";

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/library/display/pcd8544_routines.h"
+#include "compiler/library/display/port_forms.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
@@ -32,7 +33,8 @@ void WritePcd8544Text(CompilerState& st, std::string_view block) {
   Replace(text, "{SCLK}", PinOperand("PORT", g.GlcdDataPort, g.GlcdLine3));
   Replace(text, "{DC}", PinOperand("PORT", g.GlcdCtrlPort, g.GlcdLine4));
   Replace(text, "{SCE}", PinOperand("PORT", g.GlcdCtrlPort, g.GlcdLine5));
-  st.out.Text(text);
+  Replace(text, "\\t", "\t");
+  st.out.Text(WithReachablePortForms(st, text));
 }
 
 // _PcAdr sends an address only inside the panel (columns 0 to 83, banks 0 to 5): higher
