@@ -261,16 +261,8 @@ struct Symbols {
   std::int16_t SystemVarBytes = 0;
   std::int16_t UserVarBytes = 0;
   std::uint8_t HighestVectorUsed = 0;
-  // A "Declare Interrupt" line gave the program a handler of its own.
-  bool HandlerDeclared = false;
   // A Float variable is declared: the data segment holds the float text cells.
   bool FloatVarDeclared = false;
-  // Sizes of the handlers' own work areas as the data segment reserved them (0: none).
-  std::int16_t HandlerArgAreaBytes = 0;
-  std::int16_t HandlerTextKeepBytes = 0;
-  // A graphic display is configured: its drawing routines use r8 to r15 as scratch, so
-  // a handler that keeps all registers keeps those too.
-  bool DrawingRegistersUsed = false;
   // The library routine labelled Mp16u is in the output (on chips with the multiplier
   // both 16-bit multiply emitters would write it).
   bool Mp16uWritten = false;
@@ -299,8 +291,6 @@ struct Nesting {
   std::uint8_t ForNestingDepth = 0;
   std::uint8_t SubNestingDepth = 0;
   std::uint8_t FunctionNestingDepth = 0;
-  // The body of an interrupt handler is being compiled (handlers never nest).
-  bool InterruptBody = false;
 };
 
 struct ExitLabels {

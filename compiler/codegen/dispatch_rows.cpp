@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/flash_tables.h"
+#include "compiler/codegen/handlers/handler_definition.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/codegen/string_functions.h"
 

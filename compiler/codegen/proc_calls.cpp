@@ -12,7 +12,8 @@
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
-#include "compiler/frontend/handler_areas.h"
+#include "compiler/codegen/handlers/handler_areas.h"
+#include "compiler/frontend/handler_cells.h"
 #include "compiler/base/decl_text.h"
 
 namespace qbc {
@@ -77,7 +78,8 @@ void LoadArgAreaAddress(CompilerState& st, bool handler, int offset) {
 }  // namespace
 
 void EmitStringArgArea(CompilerState& st, int offset) {
-  LoadArgAreaAddress(st, st.nest.InterruptBody && st.sym.HandlerArgAreaBytes > 0, offset);
+  const HandlerCells& handlers = st.Cells<HandlerCells>();
+  LoadArgAreaAddress(st, handlers.InBody && handlers.ArgAreaBytes > 0, offset);
 }
 
 namespace {
@@ -101,14 +103,11 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
       if (v.OwnerProc == callerName && IsStringType(v.VarType)) last = &v;
     }
   }
-  if (last == nullptr && inBody && st.sym.HandlerArgAreaBytes > 0) {
-    // A procedure runs for the main program or for a handler: the running flag tells.
-    // (r20 is free: the copy's length goes there next)
+  if (last == nullptr && inBody && st.Cells<HandlerCells>().ArgAreaBytes > 0) {
+    // A procedure runs for the main program or for a handler.
     const std::string done = NewLabel(st);
     LoadArgAreaAddress(st, true, offset);
-    st.out.Instr(Sep::kWide, "lds", std::string("r20,") + kHandlerRunning);
-    st.out.Instr(Sep::kNarrow, "sbrc", "r20,0");
-    st.out.Instr(Sep::kNarrow, "rjmp", done);
+    EmitJumpIfHandlerRunning(st, done);
     LoadArgAreaAddress(st, false, offset);
     EmitLabel(st, done);
   } else if (last == nullptr) {

@@ -1,18 +1,13 @@
 #include "compiler/codegen/procedures.h"
 
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/dim_parser.h"
-#include "compiler/frontend/handler_areas.h"
-#include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/base/labels.h"
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/frontend/source_reader.h"
@@ -72,7 +67,7 @@ int DeclareLocals(CompilerState& st, int& count) {
 
 struct Definition {
   std::string endLabel;
-  int localBytes = 0;
+  BodyFrame frame;
 };
 
 // Steps 4 to 9 shared by Sub and Function: the parameter list, the locals and the entry.
@@ -99,22 +94,32 @@ bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def)
 }
 
 void EnterBody(CompilerState& st, Definition& def) {
+  def.frame = DeclareBodyFrame(st);
+  EmitBodyFrameEntry(st, def.frame);
+}
+
+}  // namespace
+
+BodyFrame DeclareBodyFrame(CompilerState& st) {
   // A definition line cut short must not send the statement-end check into the tokens an
   // earlier, longer line left beyond this line's end.
   HoldOnLine(st);
   CheckStatementEnd(st);
+  BodyFrame frame;
   int count = 0;
-  const int firstLocal = st.sym.LocalVarCount + 1;
-  def.localBytes = DeclareLocals(st, count);
+  frame.firstLocal = st.sym.LocalVarCount + 1;
+  frame.localBytes = DeclareLocals(st, count);
   ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];
-  p.LocalBytes = static_cast<std::uint8_t>(def.localBytes);
+  p.LocalBytes = static_cast<std::uint8_t>(frame.localBytes);
   p.VarCount = static_cast<std::uint8_t>(p.ParamCount + count);
   CheckFrameReach(st);
-  EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
-  EmitStringLocalSetUp(st, firstLocal);
+  return frame;
 }
 
-}  // namespace
+void EmitBodyFrameEntry(CompilerState& st, const BodyFrame& frame) {
+  EmitAdjustPair(st, "sbiw", "yl", frame.localBytes);
+  EmitStringLocalSetUp(st, frame.firstLocal);
+}
 
 void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, int bytes) {
   while (bytes > 0) {
@@ -133,7 +138,7 @@ void CompileSubDefinition(CompilerState& st) {
   EnterBody(st, def);
   if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
-  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
+  EmitAdjustPair(st, "adiw", "yl", def.frame.localBytes);
   st.out.Instr("ret");
   ExpectToken(st, "end");
   ExpectToken(st, "sub");
@@ -152,7 +157,7 @@ void CompileFunctionDefinition(CompilerState& st) {
   st.expr.ArgStackOffset = 0;
   if (st.TokText() != "end") st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
-  EmitAdjustPair(st, "adiw", "yl", def.localBytes);
+  EmitAdjustPair(st, "adiw", "yl", def.frame.localBytes);
   st.out.Instr("ret");
   st.out.Line();
   ExpectToken(st, "end");
@@ -164,197 +169,6 @@ void CompileReturnStatement(CompilerState& st) {
   st.sticky.WantedType = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
   ++st.src.TokenIndex;
   ParseSum(st);
-}
-
-namespace {
-
-// Registers each save level keeps for the interrupted code, in push order. Levels 1 to 4
-// are fixed sets for handlers whose statements stay within them. "all" covers every
-// register the generated code and the library change: r16 to r18 of the long and float
-// code and r7 (the sign of the 32-bit division and the zero byte of the float core). In a
-// program with a graphic display also r8 to r15: the drawing routines use them as scratch
-// while the float functions, float-to-text and DTMF hold live values there (every other
-// routine that uses them keeps them itself, so other programs do not pay the eight bytes
-// of stack). r5 and r6 (For loop ends) are pushed by every loop and by the routines that
-// borrow them; r3 and r4 are the program's bit variables, which a handler changes on
-// purpose.
-const std::vector<const char*>& SavedRegisters(int level, bool drawing) {
-  static const std::vector<const char*> levels[7] = {
-      {},
-      {"zl", "zh"},
-      {"zl", "zh", "r24", "r25"},
-      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh"},
-      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh", "r20", "r21", "r22", "r23"},
-      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
-       "r23", "r7"},
-      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
-       "r23", "r7", "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15"},
-  };
-  return levels[level == 5 && drawing ? 6 : level];
-}
-
-bool SavesZl(const std::vector<const char*>& saved) {
-  for (const char* r : saved)
-    if (std::string_view(r) == "zl") return true;
-  return false;
-}
-
-// Every flash read sets RAMPZ for itself, so the handler's reads change it: the
-// interrupted code may be between its own "out RAMPZ" and the read, or in the middle of
-// a copy from a table above 64 KB. The handler keeps it on the stack, through zl (pushed
-// here too when the save level leaves zl out).
-void KeepRampz(CompilerState& st, const std::vector<const char*>& saved, bool entry) {
-  if (!st.dev.NeedRampz) return;
-  const bool zlSaved = SavesZl(saved);
-  if (entry) {
-    if (!zlSaved) st.out.Instr(Sep::kNarrow, "push", "zl");
-    st.out.Instr(Sep::kWide, "in", "zl,RAMPZ");
-    st.out.Instr(Sep::kNarrow, "push", "zl");
-    return;
-  }
-  st.out.Instr(Sep::kWide, "pop", "zl");
-  st.out.Instr(Sep::kWide, "out", "RAMPZ,zl");
-  if (!zlSaved) st.out.Instr(Sep::kWide, "pop", "zl");
-}
-
-// The interrupted code may be in the middle of a float-to-text conversion or of a call
-// whose string arguments lie in the main argument area: on entry the handler puts the
-// text buffers aside (and takes them back before it returns) and marks itself running,
-// which sends the string arguments of every call it makes to its own area.
-void KeepInterruptedAreas(CompilerState& st, bool entry) {
-  if (entry && st.sym.HandlerTextKeepBytes > 0) {
-    EmitCall(st, "_IsSw");
-    st.used.Set(NeedHandlerTextSwap);
-  }
-  if (st.sym.HandlerArgAreaBytes > 0) {
-    st.out.Instr(Sep::kNarrow, "push", "zl");
-    if (entry)
-      st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
-    else
-      st.out.Instr(Sep::kWide, "clr", "zl");
-    st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
-    st.out.Instr(Sep::kWide, "pop", "zl");
-  }
-  if (!entry && st.sym.HandlerTextKeepBytes > 0) EmitCall(st, "_IsSw");
-}
-
-// The handler works on a software stack of its own (see handler_areas.h): the
-// interrupted code's Y goes to the hardware stack, whatever it holds (half of a
-// two-instruction change, or a pointer a routine walks), and comes back unchanged. The
-// two ldi are one step for the interrupted code: interrupts are off here. A handler
-// interrupting another handler goes on below that one's Y. SREG is already in r2, so
-// the flags are free; yl serves as the scratch register once Y is pushed.
-void EnterHandlerStack(CompilerState& st) {
-  const std::string first = NewLabel(st);
-  // _IsDp follows _IsY in the data segment: its address is the top of the area.
-  const std::string top = kHandlerDepth;
-  st.out.Instr(Sep::kNarrow, "push", "yl");
-  st.out.Instr(Sep::kNarrow, "push", "yh");
-  st.out.Instr(Sep::kWide, "lds", std::string("yl,") + kHandlerDepth);
-  st.out.Instr(Sep::kWide, "inc", "yl");
-  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",yl");
-  st.out.Instr(Sep::kWide, "cpi", "yl,0x01");
-  st.out.Instr(Sep::kWide, "ldi", "yl,byte1(" + top + ")");
-  st.out.Instr(Sep::kWide, "ldi", "yh,byte2(" + top + ")");
-  st.out.Instr(Sep::kNarrow, "breq", first);
-  st.out.Instr(Sep::kWide, "pop", "yh");
-  st.out.Instr(Sep::kWide, "pop", "yl");
-  st.out.Instr(Sep::kNarrow, "push", "yl");
-  st.out.Instr(Sep::kNarrow, "push", "yh");
-  EmitLabel(st, first);
-}
-
-void LeaveHandlerStack(CompilerState& st) {
-  st.out.Instr(Sep::kWide, "lds", std::string("yl,") + kHandlerDepth);
-  st.out.Instr(Sep::kWide, "dec", "yl");
-  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",yl");
-  st.out.Instr(Sep::kWide, "pop", "yh");
-  st.out.Instr(Sep::kWide, "pop", "yl");
-}
-
-}  // namespace
-
-void CompileInterruptDefinition(CompilerState& st) {
-  st.sticky.WantedType = 0;
-  st.sticky.OperandType = 0;
-  ++st.src.TokenIndex;
-  const std::string name = st.TokText();
-  if (name == "adcc") st.expr.AdccInterruptUsed = true;
-
-  const int vector = FindInterruptVector(st, name);
-  if (vector == 0) {
-    CompileError(st, "Unsupported Interrupt type!");
-    st.Tok().Text = "<EOL>";
-    st.Tok().Kind = kTokEol;
-    return;
-  }
-  st.sym.CurrentSubName = name;
-  const int k = FindSub(st, name);
-  if (k == 0) {
-    CompileError(st, "Sub " + UpperText(name) + " not declared!");
-    SkipToStatementEnd(st);
-    CheckStatementEnd(st);
-    return;
-  }
-  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
-  st.sym.Procs[k - 1].Defined = true;
-
-  ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  ExpectToken(st, ")");
-  int level = 0;
-  if (st.TokText() == ",") {
-    ++st.src.TokenIndex;
-    ExpectToken(st, "save");
-    const std::string operand = st.TokText();
-    if (operand.size() == 1 && operand[0] >= '0' && operand[0] <= '4') {
-      level = operand[0] - '0';
-    } else if (operand == "all") {
-      level = 5;
-    } else {
-      // Reported in place: the step below passes the operand once (a second step would
-      // leave the line).
-      ReportInPlace(st, "Ilegal save operand!");
-    }
-    ++st.src.TokenIndex;
-  }
-  HoldOnLine(st);
-  CheckStatementEnd(st);
-
-  Definition def;
-  int count = 0;
-  const int firstLocal = st.sym.LocalVarCount + 1;
-  def.localBytes = DeclareLocals(st, count);
-  ProcRecord& p = st.sym.Procs[k - 1];
-  p.LocalBytes = static_cast<std::uint8_t>(def.localBytes);
-  p.VarCount = static_cast<std::uint8_t>(p.ParamCount + count);
-  CheckFrameReach(st);
-
-  EmitLabel(st, "IntN" + Dec(vector));
-  st.out.Instr(Sep::kWide, "in", "r2,SREG");
-  const auto& saved = SavedRegisters(level, st.sym.DrawingRegistersUsed);
-  for (const char* r : saved) st.out.Instr(Sep::kNarrow, "push", r);
-  KeepRampz(st, saved, true);
-  EnterHandlerStack(st);
-  EmitAdjustPair(st, "sbiw", "yl", def.localBytes);
-  EmitStringLocalSetUp(st, firstLocal);
-  KeepInterruptedAreas(st, true);
-
-  st.nest.InterruptBody = true;
-  if (st.TokText() != "end") st.entries.compileBlock(st);
-  st.nest.InterruptBody = false;
-
-  KeepInterruptedAreas(st, false);
-  LeaveHandlerStack(st);
-  KeepRampz(st, saved, false);
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it) st.out.Instr(Sep::kWide, "pop", *it);
-  st.out.Instr(Sep::kWide, "out", "SREG,r2");
-  st.out.Instr("reti");
-  ExpectToken(st, "end");
-  ExpectToken(st, "interrupt");
-  HoldOnLine(st);
-  SkipToStatementEnd(st);
-  CheckStatementEnd(st);
 }
 
 std::uint8_t DeclareLocalList(CompilerState& st) {

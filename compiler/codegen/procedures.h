@@ -1,7 +1,8 @@
 #pragma once
-// Sub, Function and interrupt handler definitions, their frames on the software stack Y,
-// and the Return statement. The declarations (first pass) have entered the procedures and
-// their parameters; a definition adds the locals and compiles the body.
+// Sub and Function definitions, the frames on the software stack Y (an interrupt
+// handler's too: its definition lies in codegen/handlers/), and the Return statement. The
+// declarations (first pass) have entered the procedures and their parameters; a definition
+// adds the locals and compiles the body.
 //
 // Frame layout (Y grows downward): the caller pushes the arguments in source order, high
 // byte first, so the first parameter lies highest; the procedure lowers Y by its local
@@ -13,11 +14,9 @@
 
 namespace qbc {
 
-// Entered on "sub" / "function" / "interrupt"; compile up to and including the closing
-// "end" line.
+// Entered on "sub" / "function"; compile up to and including the closing "end" line.
 void CompileSubDefinition(CompilerState& st);
 void CompileFunctionDefinition(CompilerState& st);
-void CompileInterruptDefinition(CompilerState& st);
 // "return" expression: the value in the result registers of the Function's type.
 void CompileReturnStatement(CompilerState& st);
 
@@ -33,6 +32,17 @@ std::uint8_t CheckParamDecl(CompilerState& st);
 // Index of the first LocalVars record owned by CurrentSubName (its first parameter); 0
 // when there is none.
 int FindFirstLocalOfSub(CompilerState& st);
+
+// The frame of a body: the "local" lines after its definition line (which must end first)
+// declared, counted in the current procedure's record and checked for reach.
+struct BodyFrame {
+  int localBytes = 0;
+  int firstLocal = 0;  // LocalVars index of the first local
+};
+BodyFrame DeclareBodyFrame(CompilerState& st);
+// The body's entry on the frame: Y lowered by the local bytes, string locals pointed at
+// their texts and made empty.
+void EmitBodyFrameEntry(CompilerState& st, const BodyFrame& frame);
 
 // "sbiw"/"adiw" of yl (or another pair) by any count: one line per 63 bytes.
 void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, int bytes);

@@ -8,7 +8,7 @@
 #include "compiler/codegen/integer_to_float.h"
 
 #include "compiler/base/labels.h"
-#include "compiler/frontend/handler_areas.h"
+#include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/number_format_cells.h"
 
 namespace qbc::strlines {
@@ -70,8 +70,9 @@ void SubstringLimitFromZl(CompilerState& st) {
 namespace qbc::strlines {
 
 void NoteStringScratch(CompilerState& st) {
-  if (st.nest.InterruptBody || st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0)
-    st.Cells<HandlerReachCells>().StringScratch = true;
+  HandlerCells& handlers = st.Cells<HandlerCells>();
+  if (handlers.InBody || st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0)
+    handlers.StringScratch = true;
 }
 
 void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {

@@ -7,7 +7,8 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/driver/peripheral_init.h"
 #include "compiler/base/compile_error.h"
-#include "compiler/frontend/handler_areas.h"
+#include "compiler/codegen/handlers/handler_areas.h"
+#include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/number_format_cells.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/library/comm/i2c_routines.h"
@@ -98,15 +99,9 @@ void EmitSystemVariables(CompilerState& st) {
     st.Cells<NumberFormatCells>().FloatTextDeclared = true;
     st.out.Line();
   }
-  st.sym.HandlerTextKeepBytes = static_cast<std::int16_t>(HandlerTextBytes(st));
-  if (st.sym.HandlerTextKeepBytes > 0) SystemVar(st, kHandlerTextKeep, Sep::kWide, st.sym.HandlerTextKeepBytes);
-  st.sym.HandlerArgAreaBytes = static_cast<std::int16_t>(HandlerStringArgBytes(st));
-  if (st.sym.HandlerArgAreaBytes > 0) {
-    SystemVar(st, kHandlerArgArea, Sep::kWide, st.sym.HandlerArgAreaBytes);
-    SystemVar(st, kHandlerRunning, Sep::kWide, 1);
-  }
+  ReserveHandlerCells(st);
 
-  st.sym.DrawingRegistersUsed = glcd.GlcdType >= 1 && glcd.GlcdType <= 4;
+  st.Cells<HandlerCells>().DrawingRegisters = glcd.GlcdType >= 1 && glcd.GlcdType <= 4;
   if (glcd.GlcdType == 1) {
     AppendT6963Records(st);
     SystemVar(st, "TxtHome", Sep::kNarrow, 2);
@@ -208,14 +203,6 @@ void EmitJtagAndMemory(CompilerState& st) {
   }
 }
 
-// SRAM holds no known value at reset: no handler is running yet.
-void EmitHandlerFlagReset(CompilerState& st) {
-  if (!st.sym.HandlerDeclared) return;
-  st.out.Instr(Sep::kWide, "clr", "zl");
-  if (st.sym.HandlerArgAreaBytes > 0) st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
-  st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",zl");
-}
-
 }  // namespace
 
 std::string DataSegmentPad(std::size_t nameLength) {
@@ -266,7 +253,7 @@ void EmitProgramPrologue(CompilerState& st) {
   EmitVectorTable(st);
   EmitStackSetUp(st);
   EmitJtagAndMemory(st);
-  EmitHandlerFlagReset(st);
+  EmitHandlerResetLines(st);
   EmitPeripheralInit(st);
   EmitUserCodeBanner(st);
 }

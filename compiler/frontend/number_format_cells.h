@@ -1,6 +1,7 @@
 #pragma once
 // How numbers are turned into text, from the format settings: read by the text routines,
 // the string assignments and the program head, which gives the format cells their values.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,5 +23,12 @@ struct NumberFormatCells {
   // is declared before it; a Local float comes later and leaves it to the link step).
   bool FloatTextDeclared = false;
 };
+
+// Bytes of the formatted-number text buffer _s2tmp; 0 without a number format.
+inline int FormatTextBytes(const NumberFormatCells& numbers) {
+  if (numbers.FormatDigits == 0 && numbers.FormatDecimals == 0) return 0;
+  // The conversion writes up to 14 characters (the float text) whatever the format.
+  return std::max(14, numbers.FormatDigits + numbers.FormatDecimals + 2);
+}
 
 }  // namespace qbc

@@ -1,7 +1,7 @@
 #include "compiler/frontend/proc_declarations.h"
 
 #include "compiler/base/decl_text.h"
-#include "compiler/frontend/handler_declarations.h"
+#include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/base/compile_error.h"
@@ -159,9 +159,8 @@ void ParseDeclareInterrupt(CompilerState& st) {
     if (proc != nullptr) {
       st.sym.InterruptVectors[vector].Used = true;
       proc->Used = true;
-      st.Cells<HandlerDeclarationCells>().Declared.push_back(
+      st.Cells<HandlerCells>().Declared.push_back(
           {name, st.src.IncludeStack[st.src.IncludeLevel].FileName, st.src.SourceLineNumber});
-      st.sym.HandlerDeclared = true;
     }
   }
   ++st.src.TokenIndex;

@@ -6,7 +6,7 @@
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/delay_routines.h"
-#include "compiler/library/core/handler_text_swap.h"
+#include "compiler/codegen/handlers/handler_text_swap.h"
 #include "compiler/library/core/int_divide.h"
 #include "compiler/library/core/int_multiply.h"
 #include "compiler/library/core/memory_crc.h"

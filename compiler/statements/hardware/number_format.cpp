@@ -5,7 +5,6 @@
 
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/statement_kit.h"
-#include "compiler/frontend/handler_areas.h"
 #include "compiler/frontend/number_format_cells.h"
 
 namespace qbc {

@@ -1,8 +1,9 @@
-#include "compiler/library/core/handler_text_swap.h"
+#include "compiler/codegen/handlers/handler_text_swap.h"
 
 #include <string>
 
-#include "compiler/frontend/handler_areas.h"
+#include "compiler/codegen/handlers/handler_areas.h"
+#include "compiler/frontend/handler_cells.h"
 
 namespace qbc {
 
@@ -26,7 +27,7 @@ _IsSw:\tpush\tr23
   st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + start + ")");
   st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + keep + ")");
   st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + keep + ")");
-  st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(st.sym.HandlerTextKeepBytes));
+  st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(st.Cells<HandlerCells>().TextKeepBytes));
   st.out.Text(R"(
 _IsSw1:\tld\t\tr24,Z
 \t\tld\t\tr25,X

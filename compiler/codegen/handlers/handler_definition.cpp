@@ -1,0 +1,89 @@
+#include "compiler/codegen/handlers/handler_definition.h"
+
+#include <string>
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
+#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/handlers/handler_frame.h"
+#include "compiler/codegen/procedures.h"
+#include "compiler/frontend/handler_cells.h"
+#include "compiler/frontend/interrupt_vectors.h"
+#include "compiler/frontend/proc_declarations.h"
+#include "compiler/frontend/source_reader.h"
+
+namespace qbc {
+
+namespace {
+
+// The save level after "," "save"; 0 without a save clause.
+int ParseSaveLevel(CompilerState& st) {
+  if (st.TokText() != ",") return 0;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "save");
+  const std::string operand = st.TokText();
+  int level = 0;
+  if (operand.size() == 1 && operand[0] >= '0' && operand[0] <= '4') {
+    level = operand[0] - '0';
+  } else if (operand == "all") {
+    level = kSaveAll;
+  } else {
+    // Reported in place: the step below passes the operand once (a second step would
+    // leave the line).
+    CompileError(st, "Ilegal save operand!");
+    --st.src.TokenIndex;
+  }
+  ++st.src.TokenIndex;
+  return level;
+}
+
+}  // namespace
+
+void CompileInterruptDefinition(CompilerState& st) {
+  st.sticky.WantedType = 0;
+  st.sticky.OperandType = 0;
+  ++st.src.TokenIndex;
+  const std::string name = st.TokText();
+  if (name == "adcc") st.expr.AdccInterruptUsed = true;
+
+  const int vector = FindInterruptVector(st, name);
+  if (vector == 0) {
+    CompileError(st, "Unsupported Interrupt type!");
+    st.Tok().Text = "<EOL>";
+    st.Tok().Kind = kTokEol;
+    return;
+  }
+  st.sym.CurrentSubName = name;
+  const int k = FindSub(st, name);
+  if (k == 0) {
+    CompileError(st, "Sub " + UpperText(name) + " not declared!");
+    SkipToStatementEnd(st);
+    CheckStatementEnd(st);
+    return;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  st.sym.Procs[k - 1].Defined = true;
+
+  ++st.src.TokenIndex;
+  ExpectToken(st, "(");
+  ExpectToken(st, ")");
+  const int level = ParseSaveLevel(st);
+  const BodyFrame frame = DeclareBodyFrame(st);
+
+  EmitLabel(st, "IntN" + Dec(vector));
+  EmitHandlerEntry(st, level, frame);
+  st.Cells<HandlerCells>().InBody = true;
+  if (st.TokText() != "end") st.entries.compileBlock(st);
+  st.Cells<HandlerCells>().InBody = false;
+  EmitHandlerExit(st, level);
+
+  ExpectToken(st, "end");
+  ExpectToken(st, "interrupt");
+  HoldOnLine(st);
+  SkipToStatementEnd(st);
+  CheckStatementEnd(st);
+}
+
+}  // namespace qbc
