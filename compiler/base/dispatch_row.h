@@ -7,11 +7,31 @@
 // from its row instead of a wrapper per number:
 //   {"dim", "CompileDimStatement", CompileDimStatement},
 //   {.keyword = "baud1", .generator = "CompileBaudStatement", .numbered = CompileBaudStatement, .number = 1},
+// A keyword that gives a value where an expression wants an operand (a function, a timer's
+// count) names what it gives in its result column:
+//   {"adc", "CompileAdcFunction", CompileAdcFunction, RowResult::kWord},
+#include <cstdint>
 #include <string_view>
 
 namespace qbc {
 
 struct CompilerState;
+
+// What a keyword gives as an operand of an expression. The expression typer reads it to
+// know the values the operand can take; a row that gives nothing cannot stand in an
+// expression.
+enum class RowResult : std::uint8_t {
+  kNone,        // a statement
+  kByte,
+  kInteger,
+  kWord,
+  kLong,
+  kFloat,
+  kOfArgument,  // the range of its argument (Abs, Sqrt)
+  kAnyWidth,    // converted to whatever the expression is worked in (Shift, Spi, ReadEE)
+  kText,        // a text (Str, Left, Hex, ...)
+  kChar,        // one character (Chr)
+};
 
 using Generator = void (*)(CompilerState&);
 using NumberedGenerator = void (*)(CompilerState&, int number);
@@ -20,6 +40,7 @@ struct DispatchRow {
   std::string_view keyword;    // lower case; a word of the keyword list
   std::string_view generator;  // the generator's name
   Generator fn = nullptr;      // nullptr (and no numbered generator) while not built yet
+  RowResult result = RowResult::kNone;
   NumberedGenerator numbered = nullptr;
   int number = 0;              // passed to `numbered`
 

@@ -344,6 +344,7 @@ struct Environment {
 };
 
 struct CompilerState;
+struct DispatchRow;
 
 // The driver's statement loop and dispatchers, which generators in the layers below it
 // re-enter: the block of statements inside an If, a loop, a Select or a procedure, and a
@@ -355,6 +356,9 @@ struct DriverEntries {
   void (*compileOneWire)(CompilerState&) = nullptr;
   // The tokenizer's test of a word: the keywords are the dispatch rows' words.
   bool (*isKeyword)(std::string_view word) = nullptr;
+  // The dispatch row of a keyword (nullptr for any other word): the expression typer reads
+  // what a function gives from its result column.
+  const DispatchRow* (*findRow)(std::string_view word) = nullptr;
 };
 
 struct CompilerState {

@@ -1,5 +1,6 @@
 #include "compiler/codegen/conditions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -16,6 +17,7 @@
 #include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/codegen/operand_load.h"
@@ -347,134 +349,15 @@ void WidenForConstant(CompilerState& st, std::uint8_t& type) {
   const TokenRecord& t = st.src.Tokens[i];
   if (t.Kind != kTokNumber || t.Text.find_first_not_of("0123456789") != std::string::npos) return;
   const long long v = (negative ? -1 : 1) * std::atoll(t.Text.c_str());
-  std::uint8_t need = type;
-  if (type == kTypeByte) {
-    if (v < 0 && v >= -32768) need = kTypeInteger;
-    else if (v > 255 && v <= 65535) need = kTypeWord;
-    else if (v > 65535 || v < -32768) need = kTypeLong;
-  } else if (type == kTypeInteger) {
-    if (v > 32767 || v < -32768) need = kTypeLong;
-  } else if (v < 0 || v > 65535) {
-    need = kTypeLong;
-  }
+  const std::uint8_t need = TypeHoldingValue(type, static_cast<double>(v));
   if (need == type) return;
-  if (type == kTypeByte) st.out.Instr(Sep::kWide, "clr", "r25");
-  if (need == kTypeLong) {
-    if (type == kTypeInteger) {
-      st.out.Instr(Sep::kWide, "clr", "r16");
-      st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
-      st.out.Instr(Sep::kWide, "com", "r16");
-      st.out.Instr(Sep::kWide, "mov", "r17,r16");
-    } else {
-      st.out.Instr(Sep::kWide, "clr", "r16");
-      st.out.Instr(Sep::kWide, "clr", "r17");
-    }
-  }
+  EmitWidenInteger(st, kLeftRegisters, type, need);
   type = need;
-}
-
-// The wider of two integer types: a byte widens to the other; integer and word meet in
-// long, which holds both.
-std::uint8_t WiderType(std::uint8_t a, std::uint8_t b) {
-  if (a == 0 || a == b) return b;
-  if (b == 0) return a;
-  if (a == kTypeLong || b == kTypeLong) return kTypeLong;
-  if (a == kTypeByte) return b;
-  if (b == kTypeByte) return a;
-  return kTypeLong;
-}
-
-// The integer type both sides of the comparison at TokenIndex are compared in, when its
-// variables and numbers are of different widths (a byte against a word variable, a word
-// against a negative number); 0 when they agree, or when a bit, string or float takes part
-// (those keep their own forms).
-// The type of a named operand: a variable's own type, a float for a numeric constant
-// written with a fraction or exponent, else the narrowest integer type holding the
-// constant; 0 for any other name.
-std::uint8_t NamedOperandType(CompilerState& st, const std::string& name) {
-  if (const int l = FindLocalVar(st, name); l != 0) return st.sym.LocalVars[l - 1].VarType;
-  if (const int g = FindGlobalVar(st, name); g != 0) return st.sym.GlobalVars[g].VarType;
-  const int c = FindConst(st, name);
-  if (c == 0 || st.sym.Constants[c].ConstType != kTokNumber) return 0;
-  const std::string& v = st.sym.Constants[c].Value;
-  if (v.find_first_of(".eE") != std::string::npos) return kTypeFloat;
-  const long long n = std::atoll(v.c_str());
-  return n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
-}
-
-std::uint8_t ComparisonType(CompilerState& st) {
-  std::uint8_t type = 0;
-  bool mixed = false;
-  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
-    const TokenRecord& t = st.src.Tokens[i];
-    if (IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || IsWord(t, ":")) break;
-    std::uint8_t here = 0;
-    if (t.Kind == kTokName || t.Kind == kTokCallName) {
-      here = NamedOperandType(st, t.Text);
-      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") ++i;  // a bit of it
-    } else if (t.Kind == kTokNumber) {
-      if (t.Text.find_first_not_of("0123456789") != std::string::npos) return 0;
-      const bool negative = i > st.src.TokenIndex && st.src.Tokens[i - 1].Text == "-";
-      const long long n = (negative ? -1 : 1) * std::atoll(t.Text.c_str());
-      here = n < 0 ? (n >= -32768 ? kTypeInteger : kTypeLong) : n < 256 ? kTypeByte : n < 65536 ? kTypeWord : kTypeLong;
-    } else if (t.Kind == kTokString) {
-      return 0;
-    }
-    if (here == kTypeBit || here == kTypeString || here == kTypeFlashString || here == kTypeFloat) return 0;
-    if (here == 0) continue;
-    if (type != 0 && here != type) mixed = true;
-    type = WiderType(type, here);
-  }
-  return mixed ? type : 0;
-}
-
-// True when the comparison at TokenIndex has integers on its left and a float (variable,
-// constant or number with a decimal point) on its right: both sides are then compared as
-// floats, since the left operand's type would cut the fraction (5 < 5.5 would be false).
-// A float on the left already makes a float comparison.
-bool IntegerAgainstFloat(CompilerState& st) {
-  bool floatLeft = false;
-  bool integerLeft = false;
-  bool floatRight = false;
-  bool right = false;
-  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
-    const TokenRecord& t = st.src.Tokens[i];
-    if (IsConnective(t)) break;
-    if (t.Kind == kTokString) return false;
-    if (t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone) right = true;
-    std::uint8_t here = 0;
-    if (t.Kind == kTokName || t.Kind == kTokCallName) {
-      here = NamedOperandType(st, t.Text);
-      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") return false;  // a bit of it
-    } else if (t.Kind == kTokNumber) {
-      const bool fraction = i + 2 < st.src.TokenCount && st.src.Tokens[i + 1].Text == "." &&
-                            st.src.Tokens[i + 2].Kind == kTokNumber;
-      here = fraction || t.Text.find_first_not_of("0123456789") != std::string::npos ? kTypeFloat : kTypeLong;
-      if (fraction) i += 2;
-    }
-    if (here == kTypeString || here == kTypeFlashString || here == kTypeBit) return false;
-    if (here == 0) continue;
-    if (right) floatRight = floatRight || here == kTypeFloat;
-    else if (here == kTypeFloat) floatLeft = true;
-    else integerLeft = true;
-  }
-  return integerLeft && !floatLeft && floatRight;
 }
 
 // Widens the left operand in r24.. from `from` to `to`.
 void WidenLeft(CompilerState& st, std::uint8_t from, std::uint8_t to) {
-  if (from == to || to == 0 || from == 0) return;
-  if (from == kTypeByte) st.out.Instr(Sep::kWide, "clr", "r25");
-  if (to != kTypeLong) return;
-  if (from == kTypeInteger) {
-    st.out.Instr(Sep::kWide, "clr", "r16");
-    st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
-    st.out.Instr(Sep::kWide, "com", "r16");
-    st.out.Instr(Sep::kWide, "mov", "r17,r16");
-  } else {
-    st.out.Instr(Sep::kWide, "clr", "r16");
-    st.out.Instr(Sep::kWide, "clr", "r17");
-  }
+  EmitWidenInteger(st, kLeftRegisters, from, to);
 }
 
 }  // namespace
@@ -627,24 +510,11 @@ namespace {
 // `load(reg, k)` writes the line that loads byte k of the operand into reg.
 void LoadConditionInteger(CompilerState& st, std::uint8_t t, std::uint8_t o,
                           const std::function<void(const char*, int)>& load) {
-  load("r24", 0);
-  if (o == kTypeByte)
-    st.out.Instr(Sep::kWide, "clr", "r25");
-  else
-    load("r25", 1);
-  if (t != kTypeLong) return;
-  if (o == kTypeLong) {
-    load("r16", 2);
-    load("r17", 3);
-  } else if (o == kTypeInteger) {
-    st.out.Instr(Sep::kWide, "clr", "r16");
-    st.out.Instr(Sep::kNarrow, "sbrc", "r25,7");
-    st.out.Instr(Sep::kWide, "com", "r16");
-    st.out.Instr(Sep::kWide, "mov", "r17,r16");
-  } else {
-    st.out.Instr(Sep::kWide, "clr", "r16");
-    st.out.Instr(Sep::kWide, "clr", "r17");
-  }
+  // (any other operand type is read as the two bytes of a word)
+  const std::uint8_t stored = o == kTypeByte || o == kTypeInteger || o == kTypeLong ? o : std::uint8_t{kTypeWord};
+  const int bytes = std::min(NumericTypeBytes(stored), NumericTypeBytes(t));
+  for (int k = 0; k < bytes; ++k) load(std::string(kLeftRegisters[k]).c_str(), k);
+  EmitWidenInteger(st, kLeftRegisters, stored, t);
 }
 
 }  // namespace

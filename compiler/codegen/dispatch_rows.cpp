@@ -28,8 +28,8 @@ constexpr DispatchRow kRows[] = {
     {"interrupt", "CompileInterruptDefinition", CompileInterruptDefinition},
     {"return", "CompileReturnStatement", CompileReturnStatement},
     // Memory and waits
-    {"peek", "CompilePeekFunction", CompilePeekFunction},
-    {"cpeek", "CompileCpeekFunction", CompileCpeekFunction},
+    {"peek", "CompilePeekFunction", CompilePeekFunction, RowResult::kByte},
+    {"cpeek", "CompileCpeekFunction", CompileCpeekFunction, RowResult::kByte},
     {"poke", "CompilePokeStatement", CompilePokeStatement},
     {"waitus", "CompileWaitUsStatement", CompileWaitUsStatement},
     {"waitms", "CompileWaitMsStatement", CompileWaitMsStatement},
@@ -40,18 +40,18 @@ constexpr DispatchRow kRows[] = {
     {"toggle", "CompileToggleStatement", CompileToggleStatement},
     {"bitwait", "CompileBitWaitStatement", CompileBitWaitStatement},
     // Flash tables
-    {"find8", "CompileFind8Function", CompileFind8Function},
-    {"find16", "CompileFind16Function", CompileFind16Function},
+    {"find8", "CompileFind8Function", CompileFind8Function, RowResult::kAnyWidth},
+    {"find16", "CompileFind16Function", CompileFind16Function, RowResult::kAnyWidth},
     // String functions
-    {"chr", "CompileChrFunction", CompileChrFunction},
-    {"str", "CompileStrFunction", CompileStrFunction},
-    {"len", "CompileLenFunction", CompileLenFunction},
-    {"left", "CompileLeftFunction", CompileLeftFunction},
-    {"right", "CompileRightFunction", CompileRightFunction},
-    {"mid", "CompileMidFunction", CompileMidFunction},
-    {"val", "CompileValFunction", CompileValFunction},
-    {"hexval", "CompileHexValFunction", CompileHexValFunction},
-    {"instr", "CompileInstrFunction", CompileInstrFunction},
+    {"chr", "CompileChrFunction", CompileChrFunction, RowResult::kChar},
+    {"str", "CompileStrFunction", CompileStrFunction, RowResult::kText},
+    {"len", "CompileLenFunction", CompileLenFunction, RowResult::kByte},
+    {"left", "CompileLeftFunction", CompileLeftFunction, RowResult::kText},
+    {"right", "CompileRightFunction", CompileRightFunction, RowResult::kText},
+    {"mid", "CompileMidFunction", CompileMidFunction, RowResult::kText},
+    {"val", "CompileValFunction", CompileValFunction, RowResult::kInteger},
+    {"hexval", "CompileHexValFunction", CompileHexValFunction, RowResult::kWord},
+    {"instr", "CompileInstrFunction", CompileInstrFunction, RowResult::kByte},
 };
 
 }  // namespace

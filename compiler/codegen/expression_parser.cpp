@@ -9,7 +9,7 @@
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/codegen/expression_width.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"

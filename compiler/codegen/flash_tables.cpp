@@ -12,6 +12,7 @@
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/integer_to_float.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -106,19 +107,7 @@ void ReadFourBytes(CompilerState& st, bool isFloat) {
 
 // The upper bytes of an element read into a wider integer context.
 void WidenElement(CompilerState& st, std::uint8_t elementType) {
-  const std::uint8_t w = st.sticky.WantedType;
-  if (elementType == kTypeByte && (w == kTypeInteger || w == kTypeWord || w == kTypeLong))
-    st.out.Instr(Sep::kWide, "clr", "zh");
-  if (w != kTypeLong) return;
-  st.out.Instr(Sep::kWide, "clr", "r18");
-  if (elementType == kTypeInteger) {
-    // a negative integer stays negative as a long
-    st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
-    st.out.Instr(Sep::kWide, "com", "r18");
-    st.out.Instr(Sep::kWide, "mov", "r19,r18");
-  } else {
-    st.out.Instr(Sep::kWide, "clr", "r19");
-  }
+  EmitWidenInteger(st, kWorkRegisters, elementType, st.sticky.WantedType);
 }
 
 int TableElementCount(const GlobalVarRecord& v) {

@@ -38,14 +38,8 @@ bool IsStringType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashSt
 
 // The Function's result (type r, in its working registers) converted to the wanted type w.
 void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
-  if (w == kTypeLong && r == kTypeInteger) {
-    // An integer keeps its sign when it is widened.
-    st.out.Instr(Sep::kWide, "clr", "r18");
-    st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
-    st.out.Instr(Sep::kWide, "com", "r18");
-    st.out.Instr(Sep::kWide, "mov", "r19,r18");
-  } else if (w >= kTypeInteger && w <= kTypeLong && r >= kTypeByte && r <= kTypeWord) {
-    EmitClearBytes(st, CurrentValue(w), NumericTypeBytes(r), NumericTypeBytes(w));
+  if (w >= kTypeInteger && w <= kTypeLong && r >= kTypeByte && r <= kTypeWord) {
+    EmitWidenInteger(st, kWorkRegisters, r, w);
   } else if (w == kTypeFloat) {
     EmitIntegerToFloat(st, r, IntegerInWorkRegisters());
   } else if (w >= kTypeBit && w <= kTypeLong && r == kTypeFloat) {

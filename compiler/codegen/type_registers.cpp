@@ -118,6 +118,23 @@ void EmitClearBytes(CompilerState& st, const ValueRegisters& v, int from, int to
   for (int k = from; k < to && k < 4; ++k) st.out.Instr(Sep::kWide, "clr", v.regs[k]);
 }
 
+void EmitWidenInteger(CompilerState& st, const RegisterSet& regs, std::uint8_t from, std::uint8_t to) {
+  if (!IsWholeNumberType(from) || !IsWholeNumberType(to)) return;
+  const int have = NumericTypeBytes(from);
+  const int want = NumericTypeBytes(to);
+  if (want <= have) return;
+  if (from == kTypeInteger) {
+    // 0x00 or 0xff by bit 7 of the high byte
+    const std::string fill(regs[2]);
+    st.out.Instr(Sep::kWide, "clr", fill);
+    st.out.Instr(Sep::kNarrow, "sbrc", std::string(regs[1]) + ",7");
+    st.out.Instr(Sep::kWide, "com", fill);
+    st.out.Instr(Sep::kWide, "mov", std::string(regs[3]) + "," + fill);
+    return;
+  }
+  EmitClearBytes(st, {want, regs}, have, want);
+}
+
 void EmitWidenedRead(CompilerState& st, std::string_view mnemonic, const RegisterSet& dest, int stored, int wanted,
                      const std::function<std::string(int k)>& address) {
   for (int k = 0; k < wanted && k < stored; ++k)

@@ -95,6 +95,11 @@ void EmitIntegerFromFloatRegisters(CompilerState& st, std::uint8_t type, bool le
 // (0, writing nothing, for a type that is not numeric).
 int EmitSoftStackPush(CompilerState& st, std::uint8_t type);
 
+// A whole number of type `from` in the first bytes of `regs` widened in place to type `to`:
+// an integer becoming a long fills the upper word with its sign, any other number gets its
+// missing bytes cleared. Nothing when `to` is no wider or either type is no whole number.
+void EmitWidenInteger(CompilerState& st, const RegisterSet& regs, std::uint8_t from, std::uint8_t to);
+
 // Bytes [from, to) of `v` cleared ("clr"), low byte first.
 void EmitClearBytes(CompilerState& st, const ValueRegisters& v, int from, int to);
 

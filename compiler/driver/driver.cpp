@@ -85,6 +85,7 @@ void ConnectDriverEntries(CompilerState& st) {
   st.entries.dispatchKeyword = DispatchFactorKeyword;
   st.entries.compileOneWire = Compile1WireStatement;
   st.entries.isKeyword = IsKeyword;
+  st.entries.findRow = FindDispatchRow;
 }
 
 void CompileProgram(CompilerState& st, const std::string& documentPath, const std::string& installDir) {

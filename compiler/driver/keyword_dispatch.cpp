@@ -58,12 +58,7 @@ const DispatchRow* FindDispatchRow(std::string_view keyword) {
 
 const std::vector<const DispatchRow*>& DispatchRows() { return SortedRows(); }
 
-bool YieldsValue(const DispatchRow& row) {
-  // Shift and Rotate move a variable in place as statements and give the moved value in
-  // an expression
-  if (row.keyword == "shift" || row.keyword == "rotate") return true;
-  return row.generator.ends_with("Function") || row.generator.ends_with("Access");
-}
+bool YieldsValue(const DispatchRow& row) { return row.result != RowResult::kNone; }
 
 void DispatchFactorKeyword(CompilerState& st) {
   const DispatchRow* row = FindDispatchRow(st.TokText());

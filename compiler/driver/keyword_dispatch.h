@@ -14,7 +14,8 @@ namespace qbc {
 const DispatchRow* FindDispatchRow(std::string_view keyword);
 // Every area's rows, sorted by keyword.
 const std::vector<const DispatchRow*>& DispatchRows();
-// True when the row's generator compiles a value that an expression takes as an operand.
+// True when the row's generator compiles a value that an expression takes as an operand
+// (its result column names one).
 bool YieldsValue(const DispatchRow& row);
 
 void DispatchKeyword(CompilerState& st);

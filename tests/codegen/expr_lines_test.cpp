@@ -121,6 +121,23 @@ TEST(Dispatch, EveryRowIsAKeywordAndEveryKeywordHasARowOrIsSyntax) {
   }
 }
 
+// Every keyword that gives a value names what it gives: the expression typer reads the
+// values an operand can take from that column, and a function without one would be typed
+// as nothing (an expression around it worked in its first operand's type). Shift and
+// Rotate are statements that also give the moved value.
+TEST(Dispatch, EveryFunctionRowNamesItsResult) {
+  for (const DispatchRow* row : DispatchRows()) {
+    const bool function = row->generator.ends_with("Function") || row->generator.ends_with("Access") ||
+                          row->keyword == "shift" || row->keyword == "rotate";
+    EXPECT_EQ(row->result != RowResult::kNone, function) << row->keyword;
+    EXPECT_EQ(YieldsValue(*row), function) << row->keyword;
+  }
+  EXPECT_EQ(FindDispatchRow("val")->result, RowResult::kInteger);
+  EXPECT_EQ(FindDispatchRow("timer1")->result, RowResult::kWord);
+  EXPECT_EQ(FindDispatchRow("timer2")->result, RowResult::kByte);
+  EXPECT_EQ(FindDispatchRow("chr")->result, RowResult::kChar);
+}
+
 TEST(Dispatch, RowsShareGeneratorsAndTakeTheirNumber) {
   EXPECT_EQ(FindDispatchRow("timer1")->generator, FindDispatchRow("counter1")->generator);
   EXPECT_EQ(FindDispatchRow("compare1a")->generator, "CompilePwm1AStatement");

@@ -44,7 +44,7 @@ constexpr DispatchRow kRows[] = {
     // I2C and 1-Wire
     {"i2cstart", "CompileI2CStartStatement", CompileI2CStartStatement},
     {"i2cwrite", "CompileI2CWriteStatement", CompileI2CWriteStatement},
-    {"i2cread", "CompileI2CReadFunction", CompileI2CReadFunction},
+    {"i2cread", "CompileI2CReadFunction", CompileI2CReadFunction, RowResult::kByte},
     {"i2cstop", "CompileI2CStopStatement", CompileI2CStopStatement},
     // Character LCD
     {"lcd", "CompileLcdStatement", CompileLcdStatement},
@@ -63,7 +63,7 @@ constexpr DispatchRow kRows[] = {
     {"tlcd", "CompileTLcdStatement", CompileTLcdStatement},
     {"gnum", "CompileGNumStatement", CompileGNumStatement},
     {"pset", "CompilePSetStatement", CompilePSetStatement},
-    {"point", "CompilePointFunction", CompilePointFunction},
+    {"point", "CompilePointFunction", CompilePointFunction, RowResult::kByte},
     {"line", "CompileLineStatement", CompileLineStatement},
     {"lineh", "CompileLineHStatement", CompileLineHStatement},
     {"linev", "CompileLineVStatement", CompileLineVStatement},
@@ -73,7 +73,7 @@ constexpr DispatchRow kRows[] = {
     {"imgset", "CompileImgSetStatement", CompileImgSetStatement},
     {"inverse", "CompileInverseStatement", CompileInverseStatement},
     {"fontset", "CompileFontSetStatement", CompileFontSetStatement},
-    {"gread", "CompileGReadFunction", CompileGReadFunction},
+    {"gread", "CompileGReadFunction", CompileGReadFunction, RowResult::kByte},
     {"gwrite", "CompileGWriteStatement", CompileGWriteStatement},
     {"gcursor", "CompileGCursorStatement", CompileGCursorStatement},
     {"gcommand", "CompileGCommandStatement", CompileGCommandStatement},

@@ -2,7 +2,7 @@
 
 #include "compiler/base/labels.h"
 #include "compiler/codegen/compare_negate.h"
-#include "compiler/codegen/expression_width.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"
 

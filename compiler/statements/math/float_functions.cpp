@@ -7,7 +7,7 @@
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/binary_operators.h"
 #include "compiler/codegen/compare_negate.h"
-#include "compiler/codegen/expression_width.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"

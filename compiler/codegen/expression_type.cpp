@@ -1,57 +1,17 @@
-#include "compiler/codegen/expression_width.h"
+#include "compiler/codegen/expression_type.h"
 
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "compiler/base/dispatch_row.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/compare_branch.h"
 
 namespace qbc {
 
 namespace {
-
-// What a function keyword leaves as its value when it stands in an expression.
-enum class Result : std::uint8_t { kByte, kInteger, kWord, kFloat, kOfArgument, kAnyWidth };
-
-struct FunctionRow {
-  std::string_view word;
-  Result result;
-};
-
-// Keywords that give a number. kOfArgument: the value has the argument's range (Abs,
-// Sqrt). kAnyWidth: the width follows a variable or the wanted type (the result is
-// converted to whatever the expression is worked in), so it adds no range of its own.
-// Any other keyword (Chr, Str, Left, ...) gives text or is no value at all.
-constexpr FunctionRow kFunctions[] = {
-    {"sin", Result::kFloat},        {"cos", Result::kFloat},       {"tan", Result::kFloat},
-    {"asin", Result::kFloat},       {"acos", Result::kFloat},      {"atan", Result::kFloat},
-    {"atan2", Result::kFloat},      {"sinh", Result::kFloat},      {"cosh", Result::kFloat},
-    {"tanh", Result::kFloat},       {"sqr", Result::kFloat},       {"pow", Result::kFloat},
-    {"exp", Result::kFloat},        {"log", Result::kFloat},       {"log10", Result::kFloat},
-    {"degtorad", Result::kFloat},   {"radtodeg", Result::kFloat},  {"int", Result::kFloat},
-    {"fract", Result::kFloat},      {"abs", Result::kOfArgument},  {"sqrt", Result::kOfArgument},
-    {"makeword", Result::kWord},    {"varptr", Result::kWord},     {"hexval", Result::kWord},
-    {"adc", Result::kWord},         {"timer1", Result::kWord},     {"counter1", Result::kWord},
-    {"timer3", Result::kWord},      {"counter3", Result::kWord},   {"timer4", Result::kWord},
-    {"counter4", Result::kWord},    {"timer5", Result::kWord},     {"counter5", Result::kWord},
-    {"capture1", Result::kWord},    {"capture3", Result::kWord},   {"capture4", Result::kWord},
-    {"capture5", Result::kWord},    {"val", Result::kInteger},     {"bcd", Result::kByte},
-    {"frombcd", Result::kByte},     {"msb", Result::kByte},        {"crc8", Result::kByte},
-    {"rnd", Result::kByte},         {"asc", Result::kByte},        {"len", Result::kByte},
-    {"instr", Result::kByte},       {"peek", Result::kByte},       {"cpeek", Result::kByte},
-    {"adc8", Result::kByte},        {"key", Result::kByte},        {"nokey", Result::kByte},
-    {"pckey", Result::kByte},       {"i2cread", Result::kByte},    {"point", Result::kByte},
-    {"gread", Result::kByte},       {"timer0", Result::kByte},     {"counter0", Result::kByte},
-    {"timer2", Result::kByte},      {"counter2", Result::kByte},   {"shift", Result::kAnyWidth},
-    {"rotate", Result::kAnyWidth},  {"shiftin", Result::kAnyWidth}, {"readee", Result::kAnyWidth},
-    {"spi", Result::kAnyWidth},     {"find8", Result::kAnyWidth},  {"find16", Result::kAnyWidth},
-};
-
-const FunctionRow* FindFunction(std::string_view word) {
-  for (const FunctionRow& row : kFunctions)
-    if (row.word == word) return &row;
-  return nullptr;
-}
 
 // The values an expression's operands may take, gathered operand by operand.
 struct Span {
@@ -286,19 +246,19 @@ class Scanner {
     }
   }
 
+  // A keyword that gives a value: the values its result column names. A keyword that
+  // gives text or no value at all is no number.
   void Function(const std::string& word, Span& s) {
-    const FunctionRow* row = FindFunction(word);
-    if (row == nullptr) {
-      s.failed = true;
-      return;
-    }
-    switch (row->result) {
-      case Result::kByte: TypeSpan(kTypeByte, s); break;
-      case Result::kInteger: TypeSpan(kTypeInteger, s); break;
-      case Result::kWord: TypeSpan(kTypeWord, s); break;
-      case Result::kFloat: TypeSpan(kTypeFloat, s); break;
-      case Result::kAnyWidth: s.onlyBits = false; break;
-      case Result::kOfArgument:
+    const DispatchRow* row = st_.entries.findRow != nullptr ? st_.entries.findRow(word) : nullptr;
+    const RowResult result = row != nullptr ? row->result : RowResult::kNone;
+    switch (result) {
+      case RowResult::kByte: TypeSpan(kTypeByte, s); break;
+      case RowResult::kInteger: TypeSpan(kTypeInteger, s); break;
+      case RowResult::kWord: TypeSpan(kTypeWord, s); break;
+      case RowResult::kLong: TypeSpan(kTypeLong, s); break;
+      case RowResult::kFloat: TypeSpan(kTypeFloat, s); break;
+      case RowResult::kAnyWidth: s.onlyBits = false; break;
+      case RowResult::kOfArgument:
         if (At().Kind == kTokOpenParen) {
           ++i_;
           Span arg;
@@ -307,10 +267,14 @@ class Scanner {
           arg.onlyBits = false;
           s.Join(arg);
           return;
-        } else {
-          s.failed = true;
         }
+        s.failed = true;
         break;
+      case RowResult::kNone:
+      case RowResult::kText:
+      case RowResult::kChar:
+        s.failed = true;
+        return;
     }
     SkipArguments();
   }
@@ -337,6 +301,13 @@ std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
   return SpanType(s);
 }
 
+std::uint8_t TypeHoldingValue(std::uint8_t type, double value) {
+  Span s;
+  if (!TypeSpan(type, s)) return kTypeNone;
+  ValueSpan(value, s);
+  return SpanType(s);
+}
+
 std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with) {
   Span s;
   if (with != kTypeNone && !TypeSpan(with, s)) return kTypeNone;
@@ -344,6 +315,87 @@ std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with) {
   scan.Expression(ExpressionReach::kAll, s);
   if (s.failed) return kTypeNone;
   return SpanType(s);
+}
+
+namespace {
+
+bool IsConnective(const TokenRecord& t) {
+  return IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || t.Text == "<EOL>" || IsWord(t, ":");
+}
+
+// The type of a named operand: a variable's own type, a float for a numeric constant
+// written with a fraction or exponent, else the narrowest integer type holding the
+// constant; 0 for any other name.
+std::uint8_t NamedOperandType(CompilerState& st, const std::string& name) {
+  if (const int l = FindLocalVar(st, name); l != 0) return st.sym.LocalVars[l - 1].VarType;
+  if (const int g = FindGlobalVar(st, name); g != 0) return st.sym.GlobalVars[g].VarType;
+  const int c = FindConst(st, name);
+  if (c == 0 || st.sym.Constants[c].ConstType != kTokNumber) return 0;
+  const std::string& v = st.sym.Constants[c].Value;
+  if (v.find_first_of(".eE") != std::string::npos) return kTypeFloat;
+  Span s;
+  ValueSpan(static_cast<double>(std::atoll(v.c_str())), s);
+  return SpanType(s);
+}
+
+}  // namespace
+
+std::uint8_t ComparisonType(CompilerState& st) {
+  Span all;
+  std::uint8_t first = kTypeNone;
+  bool mixed = false;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || IsWord(t, ":")) break;
+    std::uint8_t here = 0;
+    if (t.Kind == kTokName || t.Kind == kTokCallName) {
+      here = NamedOperandType(st, t.Text);
+      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") ++i;  // a bit of it
+    } else if (t.Kind == kTokNumber) {
+      if (t.Text.find_first_not_of("0123456789") != std::string::npos) return kTypeNone;
+      const bool negative = i > st.src.TokenIndex && st.src.Tokens[i - 1].Text == "-";
+      Span value;
+      ValueSpan(static_cast<double>((negative ? -1 : 1) * std::atoll(t.Text.c_str())), value);
+      here = SpanType(value);
+    } else if (t.Kind == kTokString) {
+      return kTypeNone;
+    }
+    if (here == kTypeBit || here == kTypeString || here == kTypeFlashString || here == kTypeFloat) return kTypeNone;
+    if (here == kTypeNone) continue;
+    if (first != kTypeNone && here != first) mixed = true;
+    if (first == kTypeNone) first = here;
+    TypeSpan(here, all);
+  }
+  return mixed ? SpanType(all) : std::uint8_t{kTypeNone};
+}
+
+bool IntegerAgainstFloat(CompilerState& st) {
+  bool floatLeft = false;
+  bool integerLeft = false;
+  bool floatRight = false;
+  bool right = false;
+  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
+    const TokenRecord& t = st.src.Tokens[i];
+    if (IsConnective(t)) break;
+    if (t.Kind == kTokString) return false;
+    if (t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone) right = true;
+    std::uint8_t here = 0;
+    if (t.Kind == kTokName || t.Kind == kTokCallName) {
+      here = NamedOperandType(st, t.Text);
+      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") return false;  // a bit of it
+    } else if (t.Kind == kTokNumber) {
+      const bool fraction = i + 2 < st.src.TokenCount && st.src.Tokens[i + 1].Text == "." &&
+                            st.src.Tokens[i + 2].Kind == kTokNumber;
+      here = fraction || t.Text.find_first_not_of("0123456789") != std::string::npos ? kTypeFloat : kTypeLong;
+      if (fraction) i += 2;
+    }
+    if (here == kTypeString || here == kTypeFlashString || here == kTypeBit) return false;
+    if (here == 0) continue;
+    if (right) floatRight = floatRight || here == kTypeFloat;
+    else if (here == kTypeFloat) floatLeft = true;
+    else integerLeft = true;
+  }
+  return integerLeft && !floatLeft && floatRight;
 }
 
 }  // namespace qbc
