@@ -134,9 +134,9 @@ void EmitFloatToText(CompilerState& st) {
     st.out.Instr(Sep::kWide, "ldi", "zl,byte1(_s1tmp)");
     if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(_s1tmp)");
   }
-  for (UsedFlag f : {NeedFstr, NeedFpow, NeedFlog, NeedFmul, NeedFadd, NeedFexp, NeedFdiv, NeedFpot, NeedFmodf,
-                     NeedF2e, NeedFloatCore})
-    st.used.Set(f);
+  // The text routine works on the float's bits with integer steps: it needs no other
+  // float routine.
+  st.used.Set(NeedFstr);
 }
 
 }  // namespace qbc::strlines

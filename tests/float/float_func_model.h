@@ -2,7 +2,8 @@
 // Host model of the float function and float-to-text routines: the same steps on the same
 // single-precision values, with the core's arithmetic as IEEE single operations rounded to
 // nearest even, results below the normal range flushed to +0, overflow and any operand
-// with the exponent field 255 giving NaN. The simulator must match it bit for bit.
+// with the exponent field 255 giving NaN. The simulator must match it bit for bit. The
+// float-to-text routine works on integers only: its model is in float_text_model.h.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "tests/float/float_model.h"
+#include "tests/float/float_text_model.h"
 
 namespace qbc::test::floatfn {
 
@@ -299,61 +301,8 @@ inline float Tanhf(float a) {
 
 // ---------------------------------------------------------------- float to text
 
-inline std::string Str(float a, int d) {
-  if (d >= 7) d = 6;
-  unsigned e = Exp(a);
-  std::string s;
-  if (e == 0) {
-    s = " 0";
-    if (d) s += "." + std::string(d, '0');
-    return s + "E+00";
-  }
-  if (e == 0xFF) return "Err";
-  s += SignBit(a) ? '-' : ' ';
-  float v0 = Abs(a);
-  int8_t k = static_cast<int8_t>(Xsf(Mul(S2f(static_cast<int32_t>(e) - 126), kLog10of2)));
-  float v = v0;
-  if (k != 0) {
-    int8_t nk = static_cast<int8_t>(-k);
-    if (nk == -38) {  // 10^-38 is below the normal range: divide by 10 first
-      nk = -37;
-      v0 = Mul(v0, kTenth);
-    }
-    v = Mul(Powf(10.0f, S2f(nk)), v0);
-  }
-  for (;;) {
-    float ip;
-    float f = Modf(v, &ip);
-    if (Bits(ip) >> 24) break;
-    --k;
-    v = Mul(f, 10.0f);
-  }
-  float r = 0.5f;
-  for (int i = 0; i < d; ++i) r = Mul(r, kTenth);
-  v = Add(r, v);
-  for (int i = 0; i <= d; ++i) {
-    float ip;
-    float f = Modf(v, &ip);
-    v = Mul(f, 10.0f);
-    unsigned dg = static_cast<uint8_t>(Xsf(ip));
-    if (dg >= 10) {
-      dg = 9;
-      if (i == 0) {
-        ++k;
-        dg = 1;
-      }
-    }
-    s += static_cast<char>('0' | dg);
-    if (i == 0 && d) s += '.';
-  }
-  s += 'E';
-  int kk = k;
-  s += kk < 0 ? '-' : '+';
-  kk = std::abs(kk);
-  s += static_cast<char>('0' + kk / 10);
-  s += static_cast<char>('0' + kk % 10);
-  return s;
-}
+// _Fstr: the model of its integer steps (float_text_model.h).
+inline std::string Str(float a, int d) { return ftext::Fstr(Bits(a), static_cast<unsigned>(d)); }
 
 // The fixed-point rewrite of a scientific text: places c, decimals d, fill character
 // fill (0: none).

@@ -3,6 +3,7 @@
 // fixed-point under $leadchar ..., format(places, decimals)).
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,39 @@ TEST(FloatTextProgram, StrOfALocalFloatWhenNoOtherFloatIsDeclared) {
   auto run = RunBasic(src, "atmega8", 20'000'000);
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(Text(*run, "s"), Str(2.5f, 6));
+}
+
+int CodeWords(const BasicRun& run) {
+  const std::string& out = run.assembled.output;
+  const auto at = out.find("Code");
+  int words = 0;
+  if (at != std::string::npos) std::sscanf(out.c_str() + out.find(':', at) + 1, "%d", &words);
+  return words;
+}
+
+// Print of a float sends the exact digits, and the text routine comes alone: no power,
+// logarithm, exponential, polynomial or fraction routine with it, and the first Print of
+// a float adds less than the 1,376 bytes it took when those came along.
+TEST(FloatTextProgram, PrintSendsExactDigitsWithTheTextRoutineAlone) {
+  const std::string head =
+      "$device = m8\n$clock = 8\n$stack = 32\n$baud = 9600\nDim F As Float\nDim S As String * 4\n"
+      "F = 1.5\nS = \"a\"\nPrint S\n";
+  std::string src = head;
+  for (const char* literal : {"500.0", "65535.0", "100000.0", "1e10", "99.99", "-2.5"})
+    src += "F = " + std::string(literal) + "\nPrint F\n";
+  auto run = RunBasic(src + "End\n", "atmega8", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(),
+            "a\r\n 5.000000E+02\r\n 6.553500E+04\r\n 1.000000E+05\r\n 1.000000E+10\r\n 9.999000E+01\r\n"
+            "-2.500000E+00\r\n");
+  for (const char* label : {"_Fpow:", "_Flog:", "_Fexp:", "_Fpot:", "_Fmodf:", "_Fmul:", "_Fadd:"})
+    EXPECT_EQ(run->compiled.asm_text.find(label), std::string::npos) << label;
+  auto with = RunBasic(head + "Print F\nEnd\n", "atmega8", 20'000'000);
+  auto without = RunBasic(head + "End\n", "atmega8", 20'000'000);
+  ASSERT_TRUE(with->ok && without->ok) << with->Diagnostics() << without->Diagnostics();
+  const int added = 2 * (CodeWords(*with) - CodeWords(*without));
+  EXPECT_GT(added, 0);
+  EXPECT_LT(added, 1376) << "bytes the first Print of a float adds";
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 // _Fstr on the simulator: scientific text for a table of values and 0..6 decimals equals
-// the host model of the routine's algorithm, and reads back close to the value.
+// the host model of the routine's steps and the float's exact value rounded to the digits
+// written.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "tests/float/float_func_fixture.h"
+#include "tests/float/float_text_exact.h"
 
 namespace qbc::test::floatfn {
 namespace {
@@ -56,18 +56,12 @@ TEST(FloatTextStr, TableOfValuesWithZeroToSixDecimalsMatchesTheModel) {
     ASSERT_EQ(texts[i].size(), static_cast<size_t>(t[i].d ? 7 + t[i].d : 6)) << texts[i];
     EXPECT_TRUE(texts[i][0] == ' ' || texts[i][0] == '-') << texts[i];
     EXPECT_EQ(texts[i][texts[i].size() - 4], 'E') << texts[i];
-    // The text reads back close to the value (scaling by 10^-k through exp and ln costs
-    // a few units in the sixth decimal).
-    double back = std::strtod(texts[i].c_str(), nullptr);
-    double tol = 0.5 * std::pow(10.0, -t[i].d) + 2e-5;
-    double v = std::fabs(static_cast<double>(t[i].x));
-    int e10 = static_cast<int>(std::floor(std::log10(v)));
-    EXPECT_NEAR(std::fabs(back) / std::pow(10.0, e10), v / std::pow(10.0, e10), tol * 10.0001)
-        << "Str(" << t[i].x << ", " << t[i].d << ") = " << texts[i];
+    EXPECT_EQ(texts[i], ftext::ExactText(Bits(t[i].x), static_cast<unsigned>(t[i].d)).Str())
+        << "exact rounding of " << t[i].x << " to " << t[i].d << " decimals";
   }
 }
 
-TEST(FloatTextStr, ZeroNanAndRoundingUpToTen) {
+TEST(FloatTextStr, ZeroNanRoundingUpToTenAndHalves) {
   const std::vector<std::pair<StrCase, std::string>> known = {
       {{0.0f, 2}, " 0.00E+00"},
       {{0.0f, 0}, " 0E+00"},
@@ -88,6 +82,17 @@ TEST(FloatTextStr, ZeroNanAndRoundingUpToTen) {
       // the largest values (a decimal exponent of 38) are scaled too
       {{3.0e38f, 2}, " 3.00E+38"},
       {{-1.0e38f, 1}, "-1.0E+38"},
+      // the float's exact value rounded (these printed 5.000001E+02, 6.553501E+04,
+      // 9.999989E+04, 9.999979E+09 and 9.999002E+01)
+      {{500.0f, 6}, " 5.000000E+02"},
+      {{65535.0f, 6}, " 6.553500E+04"},
+      {{100000.0f, 6}, " 1.000000E+05"},
+      {{1e10f, 6}, " 1.000000E+10"},
+      {{99.99f, 6}, " 9.999000E+01"},
+      // exact halves take the digits further from zero
+      {{2.5f, 0}, " 3E+00"},
+      {{-0.125f, 1}, "-1.3E-01"},
+      {{25.0f, 0}, " 3E+01"},
   };
   std::vector<StrCase> t;
   for (auto& k : known) t.push_back(k.first);

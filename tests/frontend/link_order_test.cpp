@@ -71,14 +71,15 @@ TEST(LinkOrder, OneOfEachChoice) {
   EXPECT_EQ(Linked(g.st), (std::vector<std::string>{"EmitIntToStrRoutine", "EmitFind8Routine"}));
 }
 
-// Every float routine but the exchange calls into the core, so the core comes first with
-// any of them, even when only the routine's own flag was set.
+// Every float routine but the exchange and the text routines calls into the core, so the
+// core comes first with any of them, even when only the routine's own flag was set; the
+// text routines work on the float's bits alone and come without it.
 TEST(LinkOrder, FloatCoreComesWithEveryFloatRoutine) {
   const std::pair<UsedFlag, const char*> routines[] = {
       {NeedFadd, "EmitFloatAddSubRoutine"},    {NeedFmul, "EmitFloatMulRoutine"},
       {NeedFdiv, "EmitFloatDivRoutine"},       {NeedFcmp0, "EmitFloatCompareRoutine"},
       {NeedF2e, "EmitFloatToExpRoutine"},      {NeedFsqrt, "EmitFloatSqrtRoutine"},
-      {NeedFsin, "EmitFloatSinCosRoutine"},    {NeedFstr, "EmitFloatStrRoutine"},
+      {NeedFsin, "EmitFloatSinCosRoutine"},
   };
   for (const auto& [flag, name] : routines) {
     test::CompilerFixture f;
@@ -91,6 +92,11 @@ TEST(LinkOrder, FloatCoreComesWithEveryFloatRoutine) {
   test::CompilerFixture none;
   none.st.used.Set(NeedMul8u);
   EXPECT_EQ(Linked(none.st), std::vector<std::string>{"EmitMpy8uRoutine"});
+  test::CompilerFixture text;
+  text.st.used.Set(NeedFstr);
+  text.st.used.Set(NeedFdp);
+  EXPECT_EQ(Linked(text.st), (std::vector<std::string>{"EmitFloatDecPointRoutine", "EmitFloatFormatRoutine",
+                                                        "EmitFloatStrRoutine"}));
 }
 
 TEST(LinkOrder, OneWireRoutinesOncePerBusFromZero) {

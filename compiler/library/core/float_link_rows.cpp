@@ -9,16 +9,18 @@ namespace qbc {
 
 namespace {
 
+// The float text routines (_Fstr, _Fdp, _Ffmt) work on the float's bits alone.
 bool AnyFloatRoutine(const CompilerState& s) {
   for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFAtan,
                      NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFsinh,
-                     NeedFcosh, NeedFtanh, NeedFdp, NeedFstr})
+                     NeedFcosh, NeedFtanh})
     if (s.used[f]) return true;
   return false;
 }
 
 const LinkRow kRows[] = {
-    // every float routine but _Fmov calls into the core: it comes with any of them
+    // every float routine but _Fmov and the text routines calls into the core: it comes
+    // with any of them
     {2180, "EmitFloatCoreRoutines", QBC_LINK_GUARD(s.used[NeedFloatCore] || AnyFloatRoutine(s)), EmitFloatCoreRoutines},
     {2190, "EmitFloatAddSubRoutine", QBC_LINK_GUARD(s.used[NeedFadd]), EmitFloatAddSubRoutine},
     {2200, "EmitFloatMulRoutine", QBC_LINK_GUARD(s.used[NeedFmul]), EmitFloatMulRoutine},

@@ -5,7 +5,7 @@
 
 namespace qbc {
 
-void EmitFloatStrRoutine(CompilerState& st);       // _Fstr, _F8div, _Fman, _Fnsf2
+void EmitFloatStrRoutine(CompilerState& st);       // _Fstr, table _FtblTen
 void EmitFloatDecPointRoutine(CompilerState& st);  // _Fdp
 void EmitFloatFormatRoutine(CompilerState& st);    // _Ffmt
 
