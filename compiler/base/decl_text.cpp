@@ -105,12 +105,6 @@ void HoldOnLine(CompilerState& st) {
     st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenCount - 1);
 }
 
-std::string StoreMnemonicFor(CompilerState& st, const std::string& reg, const std::string& fallback) {
-  const int i = FindIoRegister(st, LowerText(reg));
-  if (i == 0) return fallback;
-  return st.sym.IoRegisters[i].Value >= 0x60 ? "sts" : "out";
-}
-
 bool AtLineEnd(CompilerState& st) {
   if (st.src.TokenCount > 0 && st.src.TokenIndex >= st.src.TokenCount - 1) return true;
   return st.TokText() == "<EOL>";

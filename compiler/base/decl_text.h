@@ -50,11 +50,6 @@ std::string SignedNumberText(long value);
 // tokens of an earlier, longer line.
 void HoldOnLine(CompilerState& st);
 
-// "out" for a register of the I/O space, "sts" for one beyond it (extended I/O), by the
-// device file's address of the register; `fallback` when the device file has no such
-// register (no device loaded).
-std::string StoreMnemonicFor(CompilerState& st, const std::string& reg, const std::string& fallback);
-
 // True at the end of the current statement's line ("<EOL>", or past it).
 bool AtLineEnd(CompilerState& st);
 

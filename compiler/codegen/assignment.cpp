@@ -10,6 +10,7 @@
 #include "compiler/codegen/bits_io.h"
 #include "compiler/codegen/data_list.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/operand_store.h"
@@ -75,17 +76,8 @@ void TakeBitFromValue(CompilerState& st) {
   if (st.sticky.OperandType != kTypeBit) st.out.Instr(Sep::kWide, "bst", "zl,0");
 }
 
-void ConstantRegisterBit(CompilerState& st, const std::string& reg, int address, const std::string& bit, bool set) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  st.sticky.WantedType = kTypeByte;
-  if (IsBitAddressable(address) || address < 0) {
-    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", UpperText(reg) + "," + bit);
-  } else {
-    EmitLoadIoRegister(st, reg);
-    st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(BitTextValue(st, bit)));
-    EmitStoreIoRegister(st, reg);
-  }
-  st.sticky.WantedType = kept;
+void ConstantRegisterBit(CompilerState& st, const std::string& reg, const std::string& bit, bool set) {
+  EmitBitChange(st, BitOf(UpperText(reg), bit, BitTextValue(st, bit), MaskText::kHex), set, Flags::kMayChange, "zl");
 }
 
 }  // namespace
@@ -102,7 +94,6 @@ struct AssignmentTarget {
   bool bitAtRunTime = false;  // register bit number computed at run time
   int bitLocalIndex = 0;
   int targetLocal = 0;  // the bit target is this frame variable (FindLocalVar's position)
-  int regAddress = -1;
   std::uint8_t varType = 0;
   int global = 0;
 };
@@ -290,7 +281,6 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
     t.form = Target::None;
     return;
   }
-  t.regAddress = IoRegisterValue(st, t.name);
   if (aliasBit) return;
   if (st.TokText() != ".") {
     t.form = Target::Register;
@@ -335,7 +325,7 @@ bool StoreConstantBit(CompilerState& st, const AssignmentTarget& t) {
     else
       EmitStoreVarBit(st, t.name, t.bit);
   } else {
-    ConstantRegisterBit(st, t.name, t.regAddress, t.bit, set);
+    ConstantRegisterBit(st, t.name, t.bit, set);
   }
   ++st.src.TokenIndex;
   return true;
@@ -373,9 +363,9 @@ void StoreRegisterBitAtRunTime(CompilerState& st, const std::string& reg) {
   st.used.Set(NeedStoreBit);
   st.out.Instr(Sep::kWide, "pop", "r23");
   EmitCall(st, "_StBit");
-  EmitReadIoRegister(st, reg, "r24");
+  EmitRegisterRead(st, UpperText(reg), "r24", Reach::kInOut);
   MergeBitByMask(st, "r24", l1, l2);
-  EmitWriteIoRegister(st, reg, "r24");
+  EmitRegisterWrite(st, UpperText(reg), "r24", Reach::kInOut);
 }
 
 // Bit 0 of the value into the bit of a variable whose number is known at run time: it may

@@ -2,6 +2,7 @@
 
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
@@ -102,7 +103,7 @@ void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
   const bool s = st.sticky.SkipOperandPush;
   if (w >= kTypeBit && w <= kTypeLong) {
     const ValueRegisters v = IntegerValue(w, s);
-    EmitReadIoRegister(st, name, std::string(v.regs[0]));
+    EmitRegisterRead(st, UpperText(name), std::string(v.regs[0]), Reach::kInOut);
     EmitClearBytes(st, v, 1, v.bytes);
   }
   st.sticky.WantedType = entryWanted;
@@ -119,7 +120,7 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
   if (w < kTypeBit || w > kTypeLong) return;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
-  EmitReadIoRegister(st, name, lo);
+  EmitRegisterRead(st, UpperText(name), lo, Reach::kInOut);
   st.out.Instr(Sep::kWide, "bst", lo + "," + b + st.out.CommentIndent + ";store zl,bit " + b + " to T flag");
   if (w == kTypeBit) EmitBitLogic(st);
   if (w >= kTypeByte) {
@@ -136,36 +137,19 @@ void EmitBitLogic(CompilerState& st) {
 }
 
 void EmitStoreIoRegister(CompilerState& st, const std::string& name) {
-  EmitWriteIoRegister(st, name, st.sticky.SkipOperandPush ? "r24" : "zl");
+  EmitRegisterWrite(st, UpperText(name), st.sticky.SkipOperandPush ? "r24" : "zl", Reach::kInOut);
 }
-
-namespace {
-
-// Sets or clears one register bit, choosing the instructions by the register's address.
-void WriteRegisterBit(CompilerState& st, const std::string& name, int value, const std::string& b, bool set) {
-  const std::string r = UpperText(name);
-  if (IsBitAddressable(value) || value < 0) {
-    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", r + "," + b);
-    return;
-  }
-  const int bit = BitTextValue(st, b);
-  EmitReadIoRegister(st, name, "zl");
-  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(bit));
-  EmitWriteIoRegister(st, name, "zl");
-}
-
-}  // namespace
 
 void EmitStoreBit(CompilerState& st, const std::string& name, const std::string& bit) {
-  const int value = IoRegisterValue(st, name);
   const std::string b = BitOperand(st, bit);
+  const IoBit target = BitOf(UpperText(name), b, BitTextValue(st, b), MaskText::kHex);
   const std::string la = NewLabel(st);
   const std::string lb = NewLabel(st);
   st.out.Instr(Sep::kNarrow, "brtc", la);
-  WriteRegisterBit(st, name, value, b, true);
+  EmitBitChange(st, target, true, Flags::kMayChange, "zl");
   st.out.Instr(Sep::kNarrow, "rjmp", lb);
   EmitLabel(st, la);
-  WriteRegisterBit(st, name, value, b, false);
+  EmitBitChange(st, target, false, Flags::kMayChange, "zl");
   EmitLabel(st, lb);
 }
 

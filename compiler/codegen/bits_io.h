@@ -3,8 +3,7 @@
 // flag; wanted as a number it becomes 0 or 1 in zl (r24 with SkipOperandPush). Global bit
 // variables are the bits of r3 (numbers 0 to 7) and r4 (8 to 15).
 //
-// Registers are reached by their device-file value: sbi/cbi below 0x20, in/out below 0x40,
-// lds/sts for the extended I/O space.
+// Registers are reached in the forms io_access chooses by their device-file value.
 #include <functional>
 #include <string>
 

@@ -19,6 +19,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/float_use.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
@@ -161,12 +162,8 @@ int LoadVariableBitByte(CompilerState& st, const BitPlace& p, const std::string&
 // (`skipWhenSet`) or clear.
 void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
   if (p.IsIo) {
-    if (IsBitAddressable(st, p.Register)) {
-      st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbis" : "sbic", UpperText(p.Register) + "," + p.Bit);
-    } else {
-      EmitReadIoRegister(st, p.Register, "r24");
-      st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbrs" : "sbrc", "r24," + p.Bit);
-    }
+    EmitBitSkip(st, BitOf(UpperText(p.Register), p.Bit, BitTextValue(st, p.Bit), MaskText::kHex), skipWhenSet, "r24",
+                Reach::kInOut);
   } else if (p.IsVarBit) {
     const int bit = LoadVariableBitByte(st, p, "r24");
     st.out.Instr(Sep::kNarrow, skipWhenSet ? "sbrs" : "sbrc", "r24," + std::to_string(bit));
@@ -178,7 +175,7 @@ void EmitBitSkip(CompilerState& st, const BitPlace& p, bool skipWhenSet) {
 // The value (0 or 1) of a bit operand into `reg`.
 void EmitBitToRegister(CompilerState& st, const BitPlace& p, const std::string& reg) {
   if (p.IsIo) {
-    EmitReadIoRegister(st, p.Register, reg);
+    EmitRegisterRead(st, UpperText(p.Register), reg, Reach::kInOut);
     st.out.Instr(Sep::kWide, "bst", reg + "," + p.Bit);
   } else if (p.IsVarBit) {
     const int bit = LoadVariableBitByte(st, p, reg);
@@ -437,7 +434,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       st.expr.BitOperandIsIo = true;
       ++st.src.TokenIndex;
     } else {
-      EmitReadIoRegister(st, def.Register, "r24");
+      EmitRegisterRead(st, UpperText(def.Register), "r24", Reach::kInOut);
       WidenLeft(st, kTypeByte, st.sticky.WantedType);
     }
     return;
@@ -478,7 +475,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
   if (FindIoRegister(st, name) != 0) {
     st.sticky.OperandType = kTypeByte;
     if (st.TokText() != ".") {
-      EmitReadIoRegister(st, name, "r24");
+      EmitRegisterRead(st, UpperText(name), "r24", Reach::kInOut);
       WidenLeft(st, kTypeByte, st.sticky.WantedType);
       return;
     }

@@ -28,22 +28,6 @@ int IoRegisterValue(CompilerState& st, std::string_view name) {
   return st.sym.IoRegisters[k].Value;
 }
 
-void EmitReadIoRegister(CompilerState& st, const std::string& reg, const std::string& dest) {
-  const int value = IoRegisterValue(st, reg);
-  if (value >= 0x40)
-    st.out.Instr(Sep::kWide, "lds", dest + "," + UpperText(reg));
-  else
-    st.out.Instr(Sep::kWide, "in", dest + "," + UpperText(reg));
-}
-
-void EmitWriteIoRegister(CompilerState& st, const std::string& reg, const std::string& src) {
-  const int value = IoRegisterValue(st, reg);
-  if (value >= 0x40)
-    st.out.Instr(Sep::kWide, "sts", UpperText(reg) + "," + src);
-  else
-    st.out.Instr(Sep::kWide, "out", UpperText(reg) + "," + src);
-}
-
 namespace {
 bool AllDigits(std::string_view s) {
   if (s.empty()) return false;

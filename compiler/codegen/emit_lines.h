@@ -1,7 +1,7 @@
 #pragma once
 // Helpers above the output writer shared by the expression and statement generators:
-// library calls with the device's call mnemonic, I/O register access by address, bit
-// operands. Every line itself is written by AsmWriter::Instr.
+// library calls with the device's call mnemonic, bit operands. Every line itself is
+// written by AsmWriter::Instr; how a register is reached is io_access's.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,17 +23,6 @@ void EmitLoadFlashLabelZ(CompilerState& st, const std::string& label);
 // The device-file value of a register (looked up in lower case), or -1 when the name is no
 // register of the device.
 int IoRegisterValue(CompilerState& st, std::string_view name);
-
-// Instruction choice by I/O address: bit set/clear and skip instructions reach addresses
-// below 0x20, in/out below 0x40; every other register is reached through the data space
-// (lds/sts at the value the device file gives).
-inline bool IsBitAddressable(int value) { return value >= 0 && value < 0x20; }
-inline bool IsInOutAddressable(int value) { return value >= 0 && value < 0x40; }
-
-// Reads register `reg` (upper-cased in the line) into `dest`, or writes `src` into it,
-// with in/out or lds/sts by its address.
-void EmitReadIoRegister(CompilerState& st, const std::string& reg, const std::string& dest);
-void EmitWriteIoRegister(CompilerState& st, const std::string& reg, const std::string& src);
 
 // The numeric value of a bit text: digits, a named constant's value, or a device bit name
 // (such as udre0); -1 when it is none of these.

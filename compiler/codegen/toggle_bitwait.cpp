@@ -58,13 +58,13 @@ void CompileToggleStatement(CompilerState& st) {
     }
   }
   st.sticky.OperandType = kTypeByte;
-  EmitReadIoRegister(st, name, "zl");
+  EmitRegisterRead(st, UpperText(name), "zl", Reach::kInOut);
   if (!runtimeBit) {
     const int n = bit.empty() ? 0 : (bit[0] - '0') & 7;
     st.out.Instr(Sep::kWide, "ldi", "r23," + BitMaskText(n));
   }
   st.out.Instr(Sep::kWide, "eor", "zl,r23");
-  EmitWriteIoRegister(st, name, "zl");
+  EmitRegisterWrite(st, UpperText(name), "zl", Reach::kInOut);
 }
 
 void CompileBitWaitStatement(CompilerState& st) {
@@ -95,12 +95,7 @@ void CompileBitWaitStatement(CompilerState& st) {
   }
   ++st.src.TokenIndex;
   EmitLabel(st, label);
-  if (IsBitAddressable(st, name)) {
-    st.out.Instr(Sep::kNarrow, value == "0" ? "sbic" : "sbis", UpperText(name) + "," + bit);
-  } else {
-    EmitReadIoRegister(st, name, "r24");
-    st.out.Instr(Sep::kNarrow, value == "0" ? "sbrc" : "sbrs", "r24," + bit);
-  }
+  EmitBitSkip(st, BitOf(UpperText(name), bit, BitTextValue(st, bit), MaskText::kHex), value != "0", "r24", Reach::kInOut);
   st.out.Instr(Sep::kNarrow, "rjmp", label);
 }
 

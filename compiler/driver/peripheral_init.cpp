@@ -19,16 +19,11 @@
 #include "compiler/statements/peripherals/pc_key_cells.h"
 #include "compiler/statements/peripherals/shift_cells.h"
 #include "compiler/statements/peripherals/sound_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
 namespace {
-
-std::string LastUpper(const std::string& text) {
-  return text.empty() ? std::string() : UpperText(text.substr(text.size() - 1));
-}
-
-std::string LastChar(const std::string& text) { return text.empty() ? std::string() : text.substr(text.size() - 1); }
 
 void EmitUart(CompilerState& st, std::uint8_t uart) {
   const std::string& d = st.dev.DeviceName;
@@ -68,27 +63,29 @@ void EmitDtmfTimer(CompilerState& st) {
   // Timer1 runs 8-bit phase-correct PWM on OC1A from here on; its overflow interrupt is
   // _DTMF's to switch on while a tone plays. The newer megas keep these timer registers in
   // the extended I/O space.
-  const std::string fallback = st.dev.NewMegaDevice ? "sts" : "out";
+  const Reach unnamed = st.dev.NewMegaDevice ? Reach::kData : Reach::kInOut;
   st.out.Instr(Sep::kWide, "ldi", "zl,0x81");
-  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1A", fallback), "TCCR1A,zl");
+  EmitRegisterWrite(st, "TCCR1A", "zl", unnamed);
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
-  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, "TCCR1B", fallback), "TCCR1B,zl");
+  EmitRegisterWrite(st, "TCCR1B", "zl", unnamed);
   // The tone comes out on OC1A whatever pin $dtmf names; a device not known here keeps
   // the named one.
   const DtmfCells& dtmf = st.Cells<DtmfCells>();
-  std::string letter = LastUpper(dtmf.DtmfPort.substr(0, dtmf.DtmfPort.find_last_not_of(' ') + 1));
+  std::string letter = PortLetterText(dtmf.DtmfPort);
   std::string pin = dtmf.DtmfPin;
   if (const auto oc1a = DtmfOutputPin(st)) {
     letter = std::string(1, oc1a->port);
     pin = std::to_string(oc1a->bit);
   }
-  EmitPortBit(st, "DDR" + letter, pin, true, "DDR" + letter + "," + pin);
+  EmitBitChange(st, PinBit("DDR" + letter, pin), true, Flags::kMayChange, "zl");
 }
 
 // Makes a shift port's clock pin an output.
 void EmitClockPinOutput(CompilerState& st, const std::string& port, const std::string& pin) {
-  const std::string x = LastUpper(port);
-  EmitPortBit(st, "DDR" + x, pin, true, "DDR" + x + ", " + pin);
+  const std::string x = PortLetterText(port);
+  IoBit bit = PinBit("DDR" + x, pin);
+  bit.comma = ", ";
+  EmitBitChange(st, bit, true, Flags::kMayChange, "zl");
 }
 
 void EmitFormatCells(CompilerState& st) {
@@ -152,21 +149,18 @@ void EmitPeripheralInit(CompilerState& st) {
     if (pcKey.PcKeyInit) {
       EmitCall(st, "_PCini");
     } else {
-      // The ports are stored padded to five characters ("PIND "): the letter is the last
-      // one that is not blank.
-      const auto letter = [](const std::string& port) { return LastChar(port.substr(0, port.find_last_not_of(' ') + 1)); };
-      const std::string data = "PORT" + letter(pcKey.PcKeyDataPort);
-      const std::string clock = "PORT" + letter(pcKey.PcKeyClockPort);
-      EmitPortBit(st, data, pcKey.PcKeyDataPin, true, data + "," + pcKey.PcKeyDataPin);
-      EmitPortBit(st, clock, pcKey.PcKeyClockPin, true, clock + "," + pcKey.PcKeyClockPin);
+      const std::string data = "PORT" + PortLetterText(pcKey.PcKeyDataPort);
+      const std::string clock = "PORT" + PortLetterText(pcKey.PcKeyClockPort);
+      EmitBitChange(st, PinBit(data, pcKey.PcKeyDataPin), true, Flags::kMayChange, "zl");
+      EmitBitChange(st, PinBit(clock, pcKey.PcKeyClockPin), true, Flags::kMayChange, "zl");
     }
   }
   if (keys.KeysDeclared && !KeypadIsMatrix(keys) && !keys.KeyConfigured)
     EmitCall(st, "_KyIni");
   if (sound.SoundPinDeclared) {
-    EmitPortBit(st, sound.SoundPort, sound.SoundPin, sound.SoundInverse, sound.SoundPort + "," + sound.SoundPin);
-    const std::string ddr = "DDR" + LastChar(sound.SoundPort);
-    EmitPortBit(st, ddr, sound.SoundPin, true, ddr + "," + sound.SoundPin);
+    EmitBitChange(st, PinBit(sound.SoundPort, sound.SoundPin), sound.SoundInverse, Flags::kMayChange, "zl");
+    const std::string ddr = "DDR" + PortLetterText(sound.SoundPort);
+    EmitBitChange(st, PinBit(ddr, sound.SoundPin), true, Flags::kMayChange, "zl");
   }
   EmitFormatCells(st);
 }

@@ -1,12 +1,12 @@
 #include "compiler/frontend/meta_pins.h"
 
-#include <cctype>
 #include <map>
 #include <utility>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/numeric_constants.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 
@@ -89,10 +89,10 @@ bool ReadByteValue(CompilerState& st, std::uint8_t& value, std::string_view mess
 SignalPin MakeSignalPin(std::string signal, std::string_view port, std::string_view pin) {
   SignalPin s;
   s.signal = std::move(signal);
-  const std::size_t last = port.find_last_not_of(' ');
-  if (last == std::string_view::npos || pin.size() != 1 || pin[0] < '0' || pin[0] > '7') return s;
-  s.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(port[last])));
-  s.bit = pin[0] - '0';
+  const PortPin p = PortPinOf(port, pin);
+  if (p.letter == 0 || p.bit < 0 || pin.size() != 1) return s;
+  s.letter = p.letter;
+  s.bit = p.bit;
   return s;
 }
 

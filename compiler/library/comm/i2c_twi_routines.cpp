@@ -174,16 +174,16 @@ long TwiWaitPasses(double clockHz, int cyclesPerPass) {
 
 void EmitI2CRoutinesMode2(CompilerState& st) {
   // Every chip with the unit keeps its four registers together, in or beyond the I/O space.
-  const auto address = IoRegisterAddress(st, "TWCR");
-  const bool io = !address || *address < 0x40;
+  const Reach reach = RegisterReach(st, "TWCR", Reach::kInOut);
+  const bool io = reach != Reach::kData;
   const double hz = static_cast<double>(st.cfg.CrystalFrequency) * 1e6;
   const TwiBitRate rate = TwiBitRateFor(hz);
   // in 1 (lds 2), sbrc 1, sbiw 2, brne 2; the stop's loop skips with sbrs while it waits
   const long passes = TwiWaitPasses(hz, io ? 6 : 7);
   const long stopPasses = TwiWaitPasses(hz, io ? 7 : 8);
   std::string text(kText);
-  ReplaceAll(text, "{in}", io ? "in" : "lds");
-  ReplaceAll(text, "{out}", io ? "out" : "sts");
+  ReplaceAll(text, "{in}", ReadMnemonic(reach));
+  ReplaceAll(text, "{out}", WriteMnemonic(reach));
   ReplaceAll(text, "{br}", Hex2(rate.twbr));
   ReplaceAll(text, "{ps}", Hex2(rate.twps));
   ReplaceAll(text, "{slo}", Hex2(stopPasses & 0xFF));

@@ -1,11 +1,12 @@
 #include "compiler/library/comm/one_wire_routines.h"
 
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <string_view>
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/library/comm/cycle_timed_writer.h"
 #include "compiler/statements/comm_display/one_wire_cells.h"
 
@@ -37,7 +38,7 @@ struct BusPin {
 
 BusPin BusPinOf(const CompilerState& st, int bus) {
   const OneWireRecord& r = st.Cells<OneWireCells>().OneWireBuses[bus];
-  const char letter = r.Port.empty() ? 'B' : static_cast<char>(std::toupper(static_cast<unsigned char>(r.Port.back())));
+  const char letter = r.Port.empty() ? 'B' : PortLetter(r.Port);
   BusPin p;
   p.ddr = std::string("DDR") + letter;
   p.port = std::string("PORT") + letter;
@@ -98,26 +99,24 @@ class BusRoutineWriter {
   // The line's level into r21 (bit `Bit()`) `us` after the mark; then the interrupts the
   // slot held off.
   void SampleAt(double us) {
-    const bool in = IsInOutAddressable(IoRegisterValue(st_, pin_.pin));
-    w_.Until(us, in ? 1 : 2);
-    if (in)
-      w_.Op(Sep::kWide, "in", "r21," + pin_.pin, 1);
-    else
-      w_.Op(Sep::kWide, "lds", "r21," + pin_.pin, 2);
+    const IoForm read = ReadForm(st_, pin_.pin, "r21", Reach::kData);
+    w_.Until(us, FormCycles(read));
+    Write({}, read);
     Restore();
   }
   std::string Bit() const { return Dec(pin_.bit); }
 
  private:
-  long BitCycles(const std::string& reg) const { return IsBitAddressable(IoRegisterValue(st_, reg)) ? 2 : 5; }
-  void WriteBit(std::string_view label, const std::string& reg, bool set) {
-    if (BitCycles(reg) == 2) {
-      w_.Op(label, Sep::kWide, set ? "sbi" : "cbi", reg + "," + Dec(pin_.bit), 2);
-      return;
+  IoForm BitForm(const std::string& reg, bool set) const {
+    return BitChangeForm(st_, BitOf(reg, pin_.bit, MaskText::kDecimal), set, Flags::kMayChange, "r21", Reach::kData);
+  }
+  long BitCycles(const std::string& reg) const { return FormCycles(BitForm(reg, true)); }
+  void WriteBit(std::string_view label, const std::string& reg, bool set) { Write(label, BitForm(reg, set)); }
+  void Write(std::string_view label, const IoForm& form) {
+    for (const IoInstr& i : form) {
+      w_.Op(label, i.sep, i.mnemonic, i.operands, FormCycles(i));
+      label = {};
     }
-    w_.Op(label, Sep::kWide, "lds", "r21," + reg, 2);
-    w_.Op(Sep::kWide, set ? "sbr" : "cbr", "r21," + Dec(1L << pin_.bit), 1);
-    w_.Op(Sep::kWide, "sts", reg + ",r21", 2);
   }
 
   CompilerState& st_;

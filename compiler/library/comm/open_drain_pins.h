@@ -2,9 +2,8 @@
 // A bus line on a port pin driven open-drain, as the software I2C (and any other wired-and
 // bus) drives it: the pin's PORT bit stays 0, setting its DDR bit pulls the line low and
 // clearing it releases the line to the bus's pull-up; the level is read from PIN.
-// Registers below 0x20 take sbi/cbi/sbis/sbic; the rest of the I/O space goes through a
-// scratch register with in/out, an extended register (m128 DDRF, port G) with lds/sts;
-// none of these forms changes the carry.
+// Each register in the form io_access chooses for it; none of these forms changes the
+// carry (sbr/cbr leave it alone).
 #include <string>
 #include <string_view>
 

@@ -7,11 +7,13 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/comm_display/soft_uart_paths.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
@@ -22,14 +24,12 @@ bool Has(const CompilerState& st, const char* name) { return DeviceSymbolValue(s
 // A register by the device's own name, and how it is reached.
 struct Reg {
   std::string name;
-  bool extended = false;  // beyond in/out: lds/sts
+  Reach reach = Reach::kInOut;
 };
 
-Reg RegOf(const CompilerState& st, const char* preferred, const char* other, const char* last = nullptr) {
+Reg RegOf(CompilerState& st, const char* preferred, const char* other, const char* last = nullptr) {
   const char* pick = Has(st, preferred) ? preferred : (last == nullptr || Has(st, other)) ? other : last;
-  const auto value = DeviceSymbolValue(st, pick);
-  Reg r{UpperText(pick), value && *value >= 0x60};
-  return r;
+  return Reg{UpperText(pick), RegisterReach(st, pick, Reach::kInOut)};
 }
 
 // The bit variable `name` as "rN,bit" (r3 holds bits 0 to 7, r4 bits 8 to 15).
@@ -54,15 +54,15 @@ void Write(CompilerState& st, std::string_view text, const Layout& l) {
 }
 
 // "in zl,REG" / "lds zl,REG" and the store back, as routine text.
-std::string Load(const Reg& r) { return (r.extended ? "lds\\t\\tzl," : "in\\t\\tzl,") + r.name; }
-std::string Store(const Reg& r) { return (r.extended ? "sts\\t\\t" : "out\\t\\t") + r.name + ",zl"; }
+std::string Load(const Reg& r) { return std::string(ReadMnemonic(r.reach)) + "\\t\\tzl," + r.name; }
+std::string Store(const Reg& r) { return std::string(WriteMnemonic(r.reach)) + "\\t\\t" + r.name + ",zl"; }
 
 }  // namespace
 
 void EmitInterruptSwUartRoutines(CompilerState& st) {
   const SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
   const std::string port = UpperText(com.TxPort.substr(0, com.TxPort.find(' ')));
-  const std::string letter = port.empty() ? std::string() : port.substr(port.size() - 1);
+  const std::string letter = PortLetterText(port);
   const Reg timsk = RegOf(st, "timsk0", "timsk");
   const Reg tccr = RegOf(st, "tccr0b", "tccr0");
   const Reg sense = RegOf(st, "eicra", "mcucr");

@@ -10,29 +10,17 @@ namespace qbc {
 
 namespace {
 
-// "out" where the data register is in the I/O space (every chip with SPI has it there),
-// "sts" beyond.
-std::string DataStore(CompilerState& st) {
-  const auto a = IoRegisterAddress(st, "SPDR");
-  return a && *a >= 0x40 ? "sts" : "out";
+// The data register, in the I/O space on every chip with SPI.
+void DataStore(CompilerState& st, std::string_view label = {}) {
+  EmitRegisterWrite(st, "SPDR", "zl", Reach::kInOut, label);
 }
 
-std::string DataLoad(CompilerState& st) {
-  const auto a = IoRegisterAddress(st, "SPDR");
-  return a && *a >= 0x40 ? "lds" : "in";
-}
+void DataLoad(CompilerState& st) { EmitRegisterRead(st, "SPDR", "zl", Reach::kInOut); }
 
-// Waits for SPIF, looping to `loop` (the label of the first line written here). SPSR in
-// the low I/O space is tested with sbis; above it (I/O 0x2D of the m88, m168, m2560) it is
-// read with in, through zl: an lds of its I/O address would read another register.
+// Waits for SPIF, looping to `loop` (the label of the first line written here). SPSR lies
+// above the bit instructions' reach on the m88, m168 and m2560 (I/O 0x2D).
 void WaitForTransfer(CompilerState& st, const char* loop) {
-  const auto a = IoRegisterAddress(st, "SPSR");
-  if (!a || *a < 0x20) {
-    st.out.Instr(loop, Sep::kNarrow, "sbis", "SPSR,SPIF");
-  } else {
-    st.out.Instr(loop, Sep::kWide, *a < 0x40 ? "in" : "lds", "zl,SPSR");
-    st.out.Instr(Sep::kNarrow, "sbrs", "zl,SPIF");
-  }
+  EmitBitSkip(st, BitOf("SPSR", "SPIF", 7, MaskText::kHex), true, "zl", Reach::kBit, loop);
   st.out.Instr(Sep::kNarrow, "rjmp", loop);
 }
 
@@ -41,9 +29,9 @@ void WaitForTransfer(CompilerState& st, const char* loop) {
 void EmitOutSpiRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Line(";////// Out SPI ///////////////////////////");
-  st.out.Instr("_SpiO", Sep::kWide, DataStore(st), "SPDR,zl");
+  DataStore(st, "_SpiO");
   WaitForTransfer(st, "_Sp1O");
-  if (st.Cells<SpiCells>().SpiFunctionUsed) st.out.Instr(Sep::kWide, DataLoad(st), "zl,SPDR");
+  if (st.Cells<SpiCells>().SpiFunctionUsed) DataLoad(st);
   st.out.Instr("ret");
 }
 
@@ -57,12 +45,12 @@ void EmitGetSpiCharRoutine(CompilerState& st) {
   if (st.Cells<SpiCells>().SpiMaster) {
     // A master receives only while it clocks: a filler byte starts the transfer.
     st.out.Instr("_SPIch", Sep::kWide, "ldi", "zl,0xFF");
-    st.out.Instr(Sep::kWide, DataStore(st), "SPDR,zl");
+    DataStore(st);
     WaitForTransfer(st, "_SPIc1");
   } else {
     WaitForTransfer(st, "_SPIch");
   }
-  st.out.Instr(Sep::kWide, DataLoad(st), "zl,SPDR");
+  DataLoad(st);
   st.out.Instr("ret");
 }
 

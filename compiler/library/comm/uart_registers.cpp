@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -41,20 +42,12 @@ UartRegisters UartRegistersOf(CompilerState& st, int uart) {
     const std::string n = std::to_string(uart);
     r = {"UCSR" + n + "A", "UDR" + n, "UCSR" + n + "B"};
   }
-  r.statusAddress = AddressOf(st, r.status);
-  r.dataAddress = AddressOf(st, r.data);
   return r;
 }
 
 void WriteUartWait(CompilerState& st, const UartRegisters& regs, const std::string& label, const std::string& bit,
                    const std::string& scratch) {
-  if (regs.statusAddress >= 0 && regs.statusAddress < 0x20) {
-    st.out.Instr(label, Sep::kNarrow, "sbis", regs.status + "," + bit);
-  } else {
-    const bool io = regs.statusAddress >= 0 && regs.statusAddress < 0x40;
-    st.out.Instr(label, Sep::kWide, io ? "in" : "lds", scratch + "," + regs.status);
-    st.out.Instr(Sep::kNarrow, "sbrs", scratch + "," + bit);
-  }
+  EmitBitSkip(st, BitOf(regs.status, bit, 0, MaskText::kHex), true, scratch, Reach::kData, label);
   st.out.Instr(Sep::kNarrow, "rjmp", label);
 }
 
@@ -73,13 +66,11 @@ void WriteUartText(CompilerState& st, std::string_view text, int uart) {
 }
 
 void WriteUartRead(CompilerState& st, const UartRegisters& regs, const std::string& reg) {
-  const bool io = regs.dataAddress >= 0 && regs.dataAddress < 0x40;
-  st.out.Instr(Sep::kWide, io ? "in" : "lds", reg + "," + regs.data);
+  EmitRegisterRead(st, regs.data, reg, Reach::kData);
 }
 
 void WriteUartWrite(CompilerState& st, const UartRegisters& regs, const std::string& reg) {
-  const bool io = regs.dataAddress >= 0 && regs.dataAddress < 0x40;
-  st.out.Instr(Sep::kWide, io ? "out" : "sts", regs.data + "," + reg);
+  EmitRegisterWrite(st, regs.data, reg, Reach::kData);
 }
 
 }  // namespace qbc

@@ -1,7 +1,6 @@
 #pragma once
-// The registers of a hardware UART as the UART routines name them, and how each is
-// reached: status and data registers in the low I/O space take sbis/in/out, the ones in
-// the extended I/O space are read and written through the data space (lds/sts).
+// The registers of a hardware UART as the UART routines name them; each is reached in the
+// form io_access chooses for it.
 #include <string>
 #include <string_view>
 
@@ -13,8 +12,6 @@ struct UartRegisters {
   std::string status;   // UCSRA, UCSR0A, USR, UCSRnA
   std::string data;     // UDR, UDR0, UDRn
   std::string control;  // the register holding the ninth transmit bit (UART 0)
-  int statusAddress = -1;
-  int dataAddress = -1;
 };
 
 UartRegisters UartRegistersOf(CompilerState& st, int uart);

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/library/display/lcd_pins.h"
+#include "compiler/codegen/io_access.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/library/display/lcd_routines.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 
@@ -13,7 +14,26 @@ namespace qbc {
 
 namespace {
 
-using lcdpins::Pin;
+// An LCD line as $lcd keeps it ("PORTB,3").
+PortPin LinePin(std::string_view setting) {
+  PortPin p = PortPinOfSetting(setting);
+  if (p.letter == 0) p.letter = 'B';
+  if (p.bit < 0) p.bit = 0;
+  return p;
+}
+
+char DataPortLetter(const CompilerState& st) {
+  const char letter = PortLetter(st.Cells<LcdCells>().LcdDataPort);
+  return letter == 0 ? 'B' : letter;
+}
+
+// Sets or clears a line's bit in its port's `prefix` register (PORT or DDR); the first
+// line carries `label` when it is not empty.
+void WritePinBit(CompilerState& st, std::string_view label, std::string_view prefix, const PortPin& pin, bool high,
+                 const std::string& scratch) {
+  EmitBitChange(st, BitOf(PortRegister(prefix, pin.letter), pin.bit, MaskText::kDecimal), high, Flags::kMayChange,
+                scratch, Reach::kData, label);
+}
 
 bool EightBitPins(const CompilerState& st) { return st.Cells<LcdCells>().LcdBusBits == 8; }
 
@@ -48,13 +68,8 @@ void WriteNibbleLines(CompilerState& st, int offset) {
   st.out.Instr(Sep::kWide, "andi", kMask[offset]);
 }
 
-void WriteDataPort(CompilerState& st, std::string_view reg) {
-  const char letter = lcdpins::PortLetter(st.Cells<LcdCells>().LcdDataPort);
-  const std::string port = lcdpins::RegisterName("PORT", letter);
-  if (lcdpins::InOutAddressable(st, "PORT", letter))
-    st.out.Instr(Sep::kWide, "out", port + "," + std::string(reg));
-  else
-    st.out.Instr(Sep::kWide, "sts", port + "," + std::string(reg));
+void WriteDataPort(CompilerState& st, const std::string& reg) {
+  EmitRegisterWrite(st, PortRegister("PORT", DataPortLetter(st)), reg, Reach::kData);
 }
 
 void WriteBusRoutines(CompilerState& st) {
@@ -90,23 +105,20 @@ void Wait(CompilerState& st, const char* routine, const char* count) {
 }
 
 // Pin directions: the data pins, RS and E as outputs.
-void WritePinDirections(CompilerState& st, const Pin& rs, const Pin& en) {
+void WritePinDirections(CompilerState& st, const PortPin& rs, const PortPin& en) {
   if (st.dev.DeviceName == "m103" && st.Cells<LcdCells>().LcdDataPort == "PORTC") return;  // output-only port
   static const char* const kNibble[] = {"zl,0x0f", "zl,0x1e", "zl,0x3c", "zl,0x78", "zl,0xf0"};
-  const char letter = lcdpins::PortLetter(st.Cells<LcdCells>().LcdDataPort);
-  const std::string ddr = lcdpins::RegisterName("DDR", letter);
-  const bool inOut = lcdpins::InOutAddressable(st, "DDR", letter);
+  const std::string ddr = PortRegister("DDR", DataPortLetter(st));
   if (EightBitPins(st)) {
     st.out.Instr(Sep::kWide, "ldi", "zl,0xff");
   } else {
-    st.out.Instr(Sep::kWide, inOut ? "in" : "lds", "zl," + ddr);
+    EmitRegisterRead(st, ddr, "zl", Reach::kData);
     st.out.Instr(Sep::kWide, "ori", kNibble[st.Cells<LcdCells>().LcdDataPinOffset <= 4 ? st.Cells<LcdCells>().LcdDataPinOffset : 0]);
   }
-  st.out.Instr(Sep::kWide, inOut ? "out" : "sts", ddr + ",zl");
-  lcdpins::WritePinBit(st, "", "DDR", rs, true, "zl");
-  lcdpins::WritePinBit(st, "", "DDR", en, true, "zl");
-  if (LcdTwoEnables(st.Cells<LcdCells>()))
-    lcdpins::WritePinBit(st, "", "DDR", lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port), true, "zl");
+  EmitRegisterWrite(st, ddr, "zl", Reach::kData);
+  WritePinBit(st, "", "DDR", rs, true, "zl");
+  WritePinBit(st, "", "DDR", en, true, "zl");
+  if (LcdTwoEnables(st.Cells<LcdCells>())) WritePinBit(st, "", "DDR", LinePin(st.Cells<LcdCells>().LcdE2Port), true, "zl");
 }
 
 void StoreCell(CompilerState& st, const char* cell, const char* value) {
@@ -116,28 +128,27 @@ void StoreCell(CompilerState& st, const char* cell, const char* value) {
 
 // The E lines of two controllers: each rises when its bit in _LcdSel (read into r23) is
 // set. r23 is free here: _LOut is done with it, and no caller keeps a value in it.
-void RaiseSelectedEnables(CompilerState& st, const Pin& e1, const Pin& e2) {
+void RaiseSelectedEnables(CompilerState& st, const PortPin& e1, const PortPin& e2) {
   st.out.Instr("_LEN", Sep::kWide, "lds", std::string("r23,") + kLcdSelectCell);
   int selectBit = 0;
-  for (const Pin& e : {e1, e2}) {
+  for (const PortPin& e : {e1, e2}) {
     const std::string skip = "r23," + Dec(selectBit++);
-    const std::string port = lcdpins::RegisterName("PORT", e.letter);
-    if (lcdpins::BitAddressable(st, "PORT", e.letter)) {
-      st.out.Instr(Sep::kNarrow, "sbrc", skip);
-      st.out.Instr(Sep::kWide, "sbi", port + "," + Dec(e.bit));
-    } else {
-      // The port is written back unchanged when the line is not selected.
-      st.out.Instr(Sep::kWide, "lds", "r20," + port);
-      st.out.Instr(Sep::kNarrow, "sbrc", skip);
-      st.out.Instr(Sep::kWide, "sbr", "r20," + Dec(1L << e.bit));
-      st.out.Instr(Sep::kWide, "sts", port + ",r20");
+    const IoForm raise =
+        BitChangeForm(st, BitOf(PortRegister("PORT", e.letter), e.bit, MaskText::kDecimal), true, Flags::kMayChange,
+                      "r20", Reach::kData);
+    // The skip comes right before the change itself: in the longer form the port is
+    // written back unchanged when the line is not selected.
+    const std::size_t change = raise.size() == 1 ? 0 : 1;
+    for (std::size_t i = 0; i < raise.size(); ++i) {
+      if (i == change) st.out.Instr(Sep::kNarrow, "sbrc", skip);
+      EmitForm(st, {raise[i]});
     }
   }
 }
 
 // Both lines go low: the one that did not rise stays low, so it sees no edge.
-void LowerBothEnables(CompilerState& st, const Pin& e1, const Pin& e2) {
-  for (const Pin& e : {e1, e2}) lcdpins::WritePinBit(st, "", "PORT", e, false, "r20");
+void LowerBothEnables(CompilerState& st, const PortPin& e1, const PortPin& e2) {
+  for (const PortPin& e : {e1, e2}) WritePinBit(st, "", "PORT", e, false, "r20");
 }
 
 }  // namespace
@@ -147,12 +158,12 @@ void EmitLcdWriteRoutines(CompilerState& st) {
     WriteBusRoutines(st);
     return;
   }
-  const Pin rs = lcdpins::ParsePin(st.Cells<LcdCells>().LcdRsPort);
+  const PortPin rs = LinePin(st.Cells<LcdCells>().LcdRsPort);
   st.out.Line();
   const bool eight = EightBitPins(st);
-  lcdpins::WritePinBit(st, "_Lch", "PORT", rs, true, "r20");
+  WritePinBit(st, "_Lch", "PORT", rs, true, "r20");
   st.out.Instr(Sep::kNarrow, "rjmp", eight ? "_LOut" : "_LNib");
-  lcdpins::WritePinBit(st, "_LCtr", "PORT", rs, false, "r20");
+  WritePinBit(st, "_LCtr", "PORT", rs, false, "r20");
   if (eight) {
     // The whole port carries the byte.
     st.out.Label("_LOut");
@@ -162,9 +173,7 @@ void EmitLcdWriteRoutines(CompilerState& st) {
 \t\tswap\t\tr24
 \t\trcall\t_LOut
 \t\tmov\t\tr24,r21)");
-    const char letter = lcdpins::PortLetter(st.Cells<LcdCells>().LcdDataPort);
-    const std::string port = lcdpins::RegisterName("PORT", letter);
-    st.out.Instr("_LOut", Sep::kWide, lcdpins::InOutAddressable(st, "PORT", letter) ? "in" : "lds", "r23," + port);
+    EmitRegisterRead(st, PortRegister("PORT", DataPortLetter(st)), "r23", Reach::kData, "_LOut");
     WriteNibbleLines(st, st.Cells<LcdCells>().LcdDataPinOffset);
     st.out.Instr(Sep::kWide, "or", "r24,r23");
     WriteDataPort(st, "r24");
@@ -174,7 +183,7 @@ void EmitLcdWriteRoutines(CompilerState& st) {
 }
 
 void EmitLcdEnRoutine(CompilerState& st) {
-  const Pin en = lcdpins::ParsePin(st.Cells<LcdCells>().LcdEnPort);
+  const PortPin en = LinePin(st.Cells<LcdCells>().LcdEnPort);
   // E stays high about half a microsecond (one with "wait") at any clock.
   long nops = std::lround(std::nearbyint(static_cast<double>(st.cfg.CrystalFrequency) / 2.0));
   if (nops < 0) nops = 0;
@@ -182,21 +191,21 @@ void EmitLcdEnRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Line(";////// LcdEN /////////////////////////////");
   const bool two = LcdTwoEnables(st.Cells<LcdCells>());
-  const Pin e2 = lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port);
+  const PortPin e2 = LinePin(st.Cells<LcdCells>().LcdE2Port);
   if (two)
     RaiseSelectedEnables(st, en, e2);
   else
-    lcdpins::WritePinBit(st, "_LEN", "PORT", en, true, "r20");
+    WritePinBit(st, "_LEN", "PORT", en, true, "r20");
   for (long i = 0; i < nops; ++i) st.out.Instr("nop");
   if (two) {
     LowerBothEnables(st, en, e2);
-  } else if (lcdpins::BitAddressable(st, "PORT", en.letter)) {
-    lcdpins::WritePinBit(st, "", "PORT", en, false, "r20");
   } else {
-    // r20 still holds the port as it was read before E went high.
-    const std::string port = lcdpins::RegisterName("PORT", en.letter);
-    st.out.Instr(Sep::kWide, "cbr", "r20," + Dec(1L << en.bit));
-    st.out.Instr(Sep::kWide, "sts", port + ",r20");
+    // The longer form's read is left out: r20 still holds the port as it was read before
+    // E went high.
+    IoForm lower = BitChangeForm(st, BitOf(PortRegister("PORT", en.letter), en.bit, MaskText::kDecimal), false,
+                                 Flags::kMayChange, "r20", Reach::kData);
+    if (lower.size() > 1) lower.erase(lower.begin());
+    EmitForm(st, lower);
   }
   // The controller executes the byte before it takes the next one.
   st.out.Instr(Sep::kNarrow, "push", "zl");
@@ -215,16 +224,16 @@ void EmitLcdInitRoutine(CompilerState& st) {
     st.out.Instr("ret");
     return;
   }
-  const Pin rs = lcdpins::ParsePin(st.Cells<LcdCells>().LcdRsPort);
-  const Pin en = lcdpins::ParsePin(st.Cells<LcdCells>().LcdEnPort);
+  const PortPin rs = LinePin(st.Cells<LcdCells>().LcdRsPort);
+  const PortPin en = LinePin(st.Cells<LcdCells>().LcdEnPort);
   const bool eight = EightBitPins(st);
   const bool two = LcdTwoEnables(st.Cells<LcdCells>());
   // Both controllers take the whole sequence at once: every E pulse below goes to both.
   if (two) StoreCell(st, kLcdSelectCell, "0x03");
   WritePinDirections(st, rs, en);
-  lcdpins::WritePinBit(st, "", "PORT", rs, false, "zl");
-  lcdpins::WritePinBit(st, "", "PORT", en, false, "zl");
-  if (two) lcdpins::WritePinBit(st, "", "PORT", lcdpins::ParsePin(st.Cells<LcdCells>().LcdE2Port), false, "zl");
+  WritePinBit(st, "", "PORT", rs, false, "zl");
+  WritePinBit(st, "", "PORT", en, false, "zl");
+  if (two) WritePinBit(st, "", "PORT", LinePin(st.Cells<LcdCells>().LcdE2Port), false, "zl");
   // Reset by instruction: the interface bits three times with the data sheet's waits.
   Wait(st, "_Wms", "0x18");
   st.out.Instr(Sep::kWide, "ldi", eight ? "r24,0x30" : "r24,0x03");
@@ -236,8 +245,8 @@ void EmitLcdInitRoutine(CompilerState& st) {
   const char* functionSet = "0x38";
   if (!eight) {
     // D4 cleared: 0x2 switches the controller to four data lines.
-    const Pin d4{lcdpins::PortLetter(st.Cells<LcdCells>().LcdDataPort), st.Cells<LcdCells>().LcdDataPinOffset};
-    lcdpins::WritePinBit(st, "", "PORT", d4, false, "zl");
+    const PortPin d4{DataPortLetter(st), st.Cells<LcdCells>().LcdDataPinOffset};
+    WritePinBit(st, "", "PORT", d4, false, "zl");
     st.out.Instr(Sep::kNarrow, "rcall", "_LEN");
     functionSet = "0x28";
   }

@@ -7,6 +7,7 @@
 #include "compiler/library/display/page_glcd_routines.h"
 #include "compiler/library/display/port_forms.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
@@ -17,7 +18,7 @@ void Replace(std::string& text, std::string_view key, const std::string& value) 
     text.replace(at, key.size(), value);
 }
 
-std::string Letter(const std::string& port) { return port.empty() ? std::string() : port.substr(port.size() - 1); }
+std::string Letter(const std::string& port) { return PortLetterText(port); }
 
 // Columns the panel shows: the $glcd width, at most what the configured chips hold.
 int PanelColumns(const GlcdCells& g, int type) {

@@ -5,14 +5,14 @@
 #include "compiler/library/display/pcd8544_routines.h"
 #include "compiler/library/display/port_forms.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
 namespace {
 
 std::string PinOperand(const std::string& prefix, const std::string& port, const std::string& digit) {
-  const std::string letter = port.empty() ? std::string() : port.substr(port.size() - 1);
-  return prefix + letter + "," + digit;
+  return prefix + PortLetterText(port) + "," + digit;
 }
 
 void Replace(std::string& text, std::string_view key, const std::string& value) {

@@ -11,10 +11,6 @@ namespace qbc {
 
 namespace {
 
-// The register's address for the choice of instruction form; one the device file does
-// not name keeps the short form.
-int RegisterAddress(CompilerState& st, const std::string& name) { return IoRegisterAddress(st, name).value_or(0); }
-
 // One routine line, its label (with the colon) apart, the tabs made real.
 struct RoutineLine {
   std::string label;
@@ -58,21 +54,26 @@ std::string WithReachablePortForms(CompilerState& st, const std::string& text) {
       if (comma != std::string::npos) {
         const std::string first = r->operands.substr(0, comma);
         const std::string second = r->operands.substr(comma + 1);
-        if (r->mnemonic == "out" && RegisterAddress(st, first) >= 0x40) {
-          result = Instr(r->label, "sts", r->operands);
-        } else if (r->mnemonic == "in" && RegisterAddress(st, second) >= 0x40) {
-          result = Instr(r->label, "lds", r->operands);
-        } else if ((r->mnemonic == "sbi" || r->mnemonic == "cbi") && RegisterAddress(st, first) >= 0x20 &&
-                   second.size() == 1 && second[0] >= '0' && second[0] <= '7') {
-          const bool far = RegisterAddress(st, first) >= 0x40;
-          const bool set = r->mnemonic == "sbi";
-          const int bit = 1 << (second[0] - '0');
-          const std::string mask = Hex2(set ? bit : 0xFF ^ bit, HexForm::Prefixed0xUpper);
-          result = Instr(r->label, "push", "r24") + "\n" + Instr("", "in", "r24,SREG") + "\n" +
-                   Instr("", "push", "r24") + "\n" + Instr("", far ? "lds" : "in", "r24," + first) + "\n" +
-                   Instr("", set ? "ori" : "andi", "r24," + mask) + "\n" +
-                   Instr("", far ? "sts" : "out", first + ",r24") + "\n" + Instr("", "pop", "r24") + "\n" +
-                   Instr("", "out", "SREG,r24") + "\n" + Instr("", "pop", "r24");
+        // A register the device file does not name keeps the short form.
+        IoForm form;
+        if (r->mnemonic == "out") {
+          form = WriteForm(st, first, second);
+        } else if (r->mnemonic == "in") {
+          form = ReadForm(st, second, first);
+        } else if ((r->mnemonic == "sbi" || r->mnemonic == "cbi") && second.size() == 1 && second[0] >= '0' &&
+                   second[0] <= '7') {
+          form = BitChangeForm(st, BitOf(first, second[0] - '0', MaskText::kHex), r->mnemonic == "sbi", Flags::kKeep,
+                               "r24");
+        }
+        // Lines the short forms reach stay as they are written.
+        if (!form.empty() && (form.size() > 1 || form.front().mnemonic != r->mnemonic)) {
+          result.clear();
+          std::string label = r->label;
+          for (const IoInstr& i : form) {
+            if (!result.empty()) result += "\n";
+            result += Instr(label, i.mnemonic, i.operands);
+            label.clear();
+          }
         }
       }
     }

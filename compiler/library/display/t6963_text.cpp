@@ -7,17 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "compiler/library/display/lcd_pins.h"
+#include "compiler/codegen/io_access.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
 
 namespace qbc {
 
 namespace {
 
-using lcdpins::BitAddressable;
-using lcdpins::InOutAddressable;
-using lcdpins::PortLetter;
-using lcdpins::RegisterName;
+std::string RegisterName(std::string_view prefix, char letter) { return PortRegister(prefix, letter); }
 
 // Status polls of _Tbusy before it gives up: about 4 ms at a loop of about 16 cycles, so
 // that a missing display slows the program instead of stopping it.
@@ -35,12 +33,22 @@ struct Wiring {
 Wiring ReadWiring(const CompilerState& st) {
   const GlcdCells& g = st.Cells<GlcdCells>();
   auto digit = [](const std::string& s) { return s.empty() ? 0 : (s[0] - '0') & 7; };
-  return {PortLetter(g.GlcdDataPort), PortLetter(g.GlcdCtrlPort), digit(g.GlcdLine1), digit(g.GlcdLine2),
+  auto letter = [](const std::string& port) {
+    const char l = PortLetter(port);
+    return l == 0 ? 'B' : l;
+  };
+  return {letter(g.GlcdDataPort), letter(g.GlcdCtrlPort), digit(g.GlcdLine1), digit(g.GlcdLine2),
           digit(g.GlcdLine3), digit(g.GlcdLine4)};
 }
 
 std::string Line(std::string_view mnemonic, const std::string& operands) {
   return "\t\t" + std::string(mnemonic) + "\t\t" + operands;
+}
+
+std::vector<std::string> Lines(const IoForm& form) {
+  std::vector<std::string> lines;
+  for (const IoInstr& i : form) lines.push_back(Line(i.mnemonic, i.operands));
+  return lines;
 }
 
 class Expander {
@@ -96,31 +104,22 @@ class Expander {
             {"{W}", std::to_string(g.GlcdOption1)}};
   }
 
-  // "out REG,src" where in/out reach the register, "sts REG,src" beyond.
   std::string Store(std::string_view prefix, char letter, const std::string& source) {
-    const std::string reg = RegisterName(prefix, letter);
-    return InOutAddressable(st_, prefix, letter) ? Line("out", reg + "," + source) : Line("sts", reg + "," + source);
+    return Lines(WriteForm(st_, RegisterName(prefix, letter), source, Reach::kData)).front();
   }
 
  private:
-  bool CtrlBitAddressable() { return BitAddressable(st_, "PORT", w_.ctrl); }
+  bool CtrlBitAddressable() { return IsBitAddressable(st_, RegisterName("PORT", w_.ctrl)); }
 
   std::string Load(const std::string& target) {
-    const std::string reg = RegisterName("PIN", w_.data);
-    return InOutAddressable(st_, "PIN", w_.data) ? Line("in", target + "," + reg) : Line("lds", target + "," + reg);
+    return Lines(ReadForm(st_, RegisterName("PIN", w_.data), target, Reach::kData)).front();
   }
 
   std::vector<std::string> Ctrl(std::vector<int> bits, bool high) {
     const std::string port = RegisterName("PORT", w_.ctrl);
-    std::vector<std::string> lines;
-    if (CtrlBitAddressable()) {
-      for (int bit : bits) lines.push_back(Line(high ? "sbi" : "cbi", port + "," + std::to_string(bit)));
-      return lines;
-    }
-    lines.push_back(Line("lds", "zl," + port));
-    for (int bit : bits) lines.push_back(Line(high ? "sbr" : "cbr", "zl," + std::to_string(1 << bit)));
-    lines.push_back(Line("sts", port + ",zl"));
-    return lines;
+    std::vector<IoBit> changed;
+    for (int bit : bits) changed.push_back(BitOf(port, bit, MaskText::kDecimal));
+    return Lines(BitsChangeForm(st_, changed, high, "zl", Reach::kData));
   }
 
   CompilerState& st_;

@@ -1,7 +1,7 @@
 #pragma once
 // Routine text of the T6963C driver with the wiring filled in. Whole-line keys expand to
-// the port accesses of the configured ports, each in the form its register's address
-// allows (sbi/cbi, in/out, or lds/sts: the m64/m128 PORTF and port G):
+// the port accesses of the configured ports, each in the form io_access chooses for its
+// register (sbi/cbi, in/out, or lds/sts: the m64/m128 PORTF and port G):
 //   {DATA_IN}/{DATA_OUT}  data port direction from r0 ("out DDRx,r0")
 //   {DATA_DDR_ZL}, {CTRL_DDR_ZL}, {CTRL_PORT_ZL}: zl into those registers
 //   {DATA_PULLUP}         data port PORT register from r0

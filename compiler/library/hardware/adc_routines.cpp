@@ -6,6 +6,7 @@
 #include "compiler/base/text_rows.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/adc_registers.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -17,31 +18,23 @@ namespace {
 void StartAndWait(CompilerState& st, const AdcLayout& a, const std::string& loop) {
   const bool handler = st.expr.AdccInterruptUsed;
   const std::string& reg = a.adcsra.reg;
-  if (IsBitAddressable(a.adcsra.address)) {
-    st.out.Instr(Sep::kWide, "sbi", reg + ",0x06");
-    st.out.Instr(loop, Sep::kNarrow, handler ? "sbic" : "sbis", reg + (handler ? ",0x06" : ",0x04"));
-    st.out.Instr(Sep::kNarrow, "rjmp", loop);
-    if (handler)
-      st.out.Instr("nop");
-    else
-      st.out.Instr(Sep::kWide, "sbi", reg + ",0x04");
-    return;
-  }
-  EmitReadRegister(st, reg, a.adcsra.address, "zl");
-  st.out.Instr(Sep::kWide, "sbr", "zl,0x40");
-  EmitWriteRegister(st, reg, a.adcsra.address, "zl");
-  st.out.Label(loop);
-  EmitReadRegister(st, reg, a.adcsra.address, "zl");
-  st.out.Instr(Sep::kNarrow, handler ? "sbrc" : "sbrs", handler ? "zl,0x06" : "zl,0x04");
+  const IoBit start = BitOf(reg, "0x06", 6, MaskText::kHex);
+  const IoBit flag = BitOf(reg, "0x04", 4, MaskText::kHex);
+  EmitBitChange(st, start, true, Flags::kMayChange, "zl", Reach::kBit);
+  // Without a handler the loop waits for the flag; with one, for the start bit to clear.
+  EmitForm(st, BitSkipForm(st, handler ? start : flag, !handler, "zl", Reach::kBit), loop,
+           RegisterReach(st, reg, Reach::kBit) == Reach::kBit ? LabelAt::kFirstLine : LabelAt::kOwnLine);
   st.out.Instr(Sep::kNarrow, "rjmp", loop);
   if (handler)
     st.out.Instr("nop");
+  else if (RegisterReach(st, reg, Reach::kBit) == Reach::kBit)
+    EmitBitChange(st, flag, true, Flags::kMayChange, "zl", Reach::kBit);
   else
-    EmitWriteRegister(st, reg, a.adcsra.address, "zl");  // the flag read as 1 is written back
+    EmitRegisterWrite(st, reg, "zl", Reach::kBit);  // the flag read as 1 is written back
 }
 
 void ReadResult(CompilerState& st, const char* reg, const char* dest) {
-  EmitReadRegister(st, reg, IoRegisterValue(st, reg), dest);
+  EmitRegisterRead(st, reg, dest, Reach::kData);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/library/hardware/routine_interrupt.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -118,10 +119,10 @@ void EmitHandler(CompilerState& st) {
 \t\tsub\t\tr0,r6
 \t\tmov\t\tr6,r0
 \t\tclr\t\tr24)");
-  EmitWriteIoRegister(st, Compare(st, "H"), "r24");
+  EmitRegisterWrite(st, UpperText(Compare(st, "H")), "r24", Reach::kInOut);
   st.out.Instr(Sep::kWide, "mov", "r24,r7");
   st.out.Instr(Sep::kWide, "add", "r24,r6");
-  EmitWriteIoRegister(st, Compare(st, "L"), "r24");
+  EmitRegisterWrite(st, UpperText(Compare(st, "L")), "r24", Reach::kInOut);
   if (st.dev.NeedRampz) {
     st.out.Instr(Sep::kWide, "pop", "r24");
     st.out.Instr(Sep::kWide, "out", "RAMPZ,r24");

@@ -5,6 +5,7 @@
 #include "compiler/base/text_rows.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/eeprom_statements.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -16,10 +17,10 @@ void WaitAndAddress(CompilerState& st, const char* label) {
   st.out.Instr(label, Sep::kNarrow, "sbic", "EECR,0x01");
   st.out.Instr(Sep::kNarrow, "rjmp", label);
   if (WideEepromAddress(st)) {
-    EmitWriteIoRegister(st, "eearh", "r25");
-    EmitWriteIoRegister(st, "eearl", "r24");
+    EmitRegisterWrite(st, "EEARH", "r25", Reach::kInOut);
+    EmitRegisterWrite(st, "EEARL", "r24", Reach::kInOut);
   } else {
-    EmitWriteIoRegister(st, IoRegisterValue(st, "eearl") >= 0 ? "eearl" : "eear", "r24");
+    EmitRegisterWrite(st, IoRegisterValue(st, "eearl") >= 0 ? "EEARL" : "EEAR", "r24", Reach::kInOut);
   }
 }
 
@@ -32,7 +33,7 @@ void EmitWriteEERoutine(CompilerState& st) {
   const bool vectors = st.sym.HighestVectorUsed != 0;
   textrows::WriteHeader(st, ";////// WriteEE ///////////////////////////");
   WaitAndAddress(st, "_WrtEE");
-  EmitWriteIoRegister(st, "eedr", "zl");
+  EmitRegisterWrite(st, "EEDR", "zl", Reach::kInOut);
   if (vectors) {
     st.out.Instr(Sep::kNarrow, "push", "zh");
     st.out.Instr(Sep::kWide, "in", "zh,SREG");
@@ -51,7 +52,7 @@ void EmitReadEERoutine(CompilerState& st) {
   textrows::WriteHeader(st, ";////// ReadEE ////////////////////////////");
   WaitAndAddress(st, "_RdEE");
   st.out.Instr(Sep::kWide, "sbi", "EECR,0x00");
-  EmitReadIoRegister(st, "eedr", "zl");
+  EmitRegisterRead(st, "EEDR", "zl", Reach::kInOut);
   st.out.Instr("ret");
 }
 

@@ -20,11 +20,11 @@ namespace {
 // the extended I/O space (PORTF of the ATmega128, H to L of the ATmega2560) by lds/sts,
 // while their PIN register may still lie in the I/O space.
 void ReadPort(CompilerState& st, const std::string& dest, const std::string& reg) {
-  EmitReadIoRegister(st, reg, dest);
+  EmitRegisterRead(st, UpperText(reg), dest, Reach::kInOut);
 }
 
 void WritePort(CompilerState& st, const std::string& reg, const std::string& src) {
-  EmitWriteIoRegister(st, reg, src);
+  EmitRegisterWrite(st, UpperText(reg), src, Reach::kInOut);
 }
 
 struct KeyPorts {
@@ -117,12 +117,12 @@ void EmitKeyBeepCode(CompilerState& st) {
   st.out.Instr(Sep::kWide, "mov", "r23,zl");
   if (keys.KeyBeepMode == 1) {
     // zl is free here: the key waits in r23.
-    const std::string pin = std::to_string(keys.KeyBeepArg1);
-    const std::string bit = keys.KeyBeepPort + "," + SignedNumberText(keys.KeyBeepArg1);
-    EmitPortBit(st, keys.KeyBeepPort, pin, keys.KeyActiveHigh, bit);
+    IoBit bit = PinBit(keys.KeyBeepPort, std::to_string(keys.KeyBeepArg1));
+    bit.bit = SignedNumberText(keys.KeyBeepArg1);
+    EmitBitChange(st, bit, keys.KeyActiveHigh, Flags::kMayChange, "zl");
     st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(keys.KeyBeepArg2));
     st.out.Instr(Sep::kNarrow, "rcall", "_Wms");
-    EmitPortBit(st, keys.KeyBeepPort, pin, !keys.KeyActiveHigh, bit);
+    EmitBitChange(st, bit, !keys.KeyActiveHigh, Flags::kMayChange, "zl");
   } else {
     st.out.Instr(Sep::kWide, "ldi", "zh," + SignedNumberText(keys.KeyBeepArg1));
     st.out.Instr(Sep::kWide, "ldi", "zl," + SignedNumberText(keys.KeyBeepArg2));

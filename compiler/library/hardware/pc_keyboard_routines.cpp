@@ -7,6 +7,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
 
 namespace qbc {
@@ -15,24 +16,20 @@ namespace {
 
 constexpr const char* kScratch = "r25";
 
-// The port letter of a $pckey line as stored ("PORTD", or "PIND " padded to five).
-std::string PortLetter(const std::string& port) {
-  const std::size_t last = port.find_last_not_of(' ');
-  return last == std::string::npos ? std::string() : UpperText(port.substr(last, 1));
-}
-
 struct Line {
   std::string letter;
   std::string pin;
 };
 
-// The routines' lines on the two keyboard lines, each register in the form its own address
-// needs: the bit instructions below 0x20, in/out or lds/sts through a scratch register
-// beyond (a port's PIN register may be in reach while its PORT and DDR are not).
+// The routines' lines on the two keyboard lines, each register in the form io_access
+// chooses for it (a port's PIN register may be in reach of the bit instructions while its
+// PORT and DDR are not).
 class PcKeyLines {
  public:
   PcKeyLines(CompilerState& st, const PcKeyCells& k)
-      : st_(st), data_{PortLetter(k.PcKeyDataPort), k.PcKeyDataPin}, clock_{PortLetter(k.PcKeyClockPort), k.PcKeyClockPin} {}
+      : st_(st),
+        data_{PortLetterText(k.PcKeyDataPort), k.PcKeyDataPin},
+        clock_{PortLetterText(k.PcKeyClockPort), k.PcKeyClockPin} {}
 
   const Line& Data() const { return data_; }
   const Line& Clock() const { return clock_; }
@@ -42,26 +39,12 @@ class PcKeyLines {
   // Skips the next line when the line's PIN bit is set (`ifSet`) or clear; `label` opens
   // the first line written.
   void Skip(const std::string& label, const Line& l, bool ifSet, const char* scratch = kScratch) {
-    const std::string reg = "PIN" + l.letter;
-    if (InReach("PIN", l)) {
-      st_.out.Instr(label, Sep::kNarrow, ifSet ? "sbis" : "sbic", reg + "," + l.pin);
-      return;
-    }
-    Read(label, reg, scratch);
-    st_.out.Instr(Sep::kNarrow, ifSet ? "sbrs" : "sbrc", std::string(scratch) + "," + l.pin);
+    EmitBitSkip(st_, PinBit("PIN" + l.letter, l.pin), ifSet, scratch, Reach::kData, label);
   }
 
   // Sets or clears the line's bit in its "DDR" or "PORT" register.
   void Bit(const std::string& label, const char* kind, const Line& l, bool set, const char* scratch = kScratch) {
-    const std::string reg = kind + l.letter;
-    if (InReach(kind, l)) {
-      st_.out.Instr(label, Sep::kWide, set ? "sbi" : "cbi", reg + "," + l.pin);
-      return;
-    }
-    const std::string s = scratch;
-    Read(label, reg, scratch);
-    st_.out.Instr(Sep::kWide, set ? "sbr" : "cbr", s + ",1<<" + l.pin);
-    st_.out.Instr(Sep::kWide, IsIo(reg) ? "out" : "sts", reg + "," + s);
+    EmitBitChange(st_, PinBit(kind + l.letter, l.pin), set, Flags::kMayChange, scratch, Reach::kData, label);
   }
   void Bit(const char* kind, const Line& l, bool set, const char* scratch = kScratch) { Bit("", kind, l, set, scratch); }
 
@@ -73,14 +56,6 @@ class PcKeyLines {
   }
 
  private:
-  bool IsIo(const std::string& reg) const {
-    const auto a = IoRegisterAddress(st_, reg);
-    return a && *a < 0x40;
-  }
-  void Read(const std::string& label, const std::string& reg, const char* scratch) {
-    st_.out.Instr(label, Sep::kWide, IsIo(reg) ? "in" : "lds", std::string(scratch) + "," + reg);
-  }
-
   CompilerState& st_;
   Line data_;
   Line clock_;
@@ -205,7 +180,7 @@ void EmitPcKeyRoutines(CompilerState& st) {
   const PcKeyCells& k = st.Cells<PcKeyCells>();
   // Without both lines there is nothing to drive: $pckey or the statements have reported
   // the missing line already.
-  if (PortLetter(k.PcKeyDataPort).empty() || PortLetter(k.PcKeyClockPort).empty() || k.PcKeyDataPin.empty() ||
+  if (PortLetter(k.PcKeyDataPort) == 0 || PortLetter(k.PcKeyClockPort) == 0 || k.PcKeyDataPin.empty() ||
       k.PcKeyClockPin.empty())
     return;
   // _PCsnd waits with _Wms, written later in the link order: with or without a PcKeySend

@@ -9,6 +9,7 @@
 #include "compiler/library/hardware/routine_interrupt.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/statements/peripherals/rc5_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
@@ -22,27 +23,16 @@ std::string Timer0Mask(CompilerState& st) { return IoRegisterValue(st, "timsk0")
 // The pin register: PINx, x the port's letter whether $rc5 named the pin by its PORTx or
 // its PINx register (the stored name is padded with blanks).
 std::string PinRegister(const CompilerState& st) {
-  const Rc5Cells& rc5 = st.Cells<Rc5Cells>();
-  const std::size_t last = rc5.Rc5Port.find_last_not_of(' ');
-  const std::string letter = last == std::string::npos ? "" : rc5.Rc5Port.substr(last, 1);
-  return "PIN" + UpperText(letter);
+  return "PIN" + PortLetterText(st.Cells<Rc5Cells>().Rc5Port);
 }
 
 // A skip on the receiver's pin, on a line opened by `label` when there is one: sbis/sbic
 // where they reach the pin register, else the register read into `scratch` (PINF of the
 // m128 is in the low I/O space, PINH to PINL of the m2560 beyond it).
 void SkipOnPin(CompilerState& st, const char* label, bool skipIfSet, const std::string& scratch) {
-  const std::string reg = PinRegister(st);
-  const std::string& pin = st.Cells<Rc5Cells>().Rc5Pin;
-  if (IsBitAddressable(st, reg)) {
-    if (*label != 0)
-      st.out.Instr(label, Sep::kNarrow, skipIfSet ? "sbis" : "sbic", reg + "," + pin);
-    else
-      st.out.Instr(Sep::kNarrow, skipIfSet ? "sbis" : "sbic", reg + "," + pin);
-    return;
-  }
-  if (*label != 0) st.out.Label(label);
-  EmitSkipOnPortBit(st, reg, pin, skipIfSet, reg + "," + pin, scratch);
+  const IoBit bit = PinBit(PinRegister(st), st.Cells<Rc5Cells>().Rc5Pin);
+  EmitForm(st, BitSkipForm(st, bit, skipIfSet, scratch), label,
+           IsBitAddressable(st, bit.reg) ? LabelAt::kFirstLine : LabelAt::kOwnLine);
 }
 
 }  // namespace
@@ -60,12 +50,12 @@ void EmitRc5ReceiveRoutine(CompilerState& st) {
   SkipOnPin(st, "_RC53", false, "r25");
   st.out.Instr(Sep::kNarrow, "rjmp", "_RC53");
   st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Rc5TimerPrescaler(st).ClockSelect));
-  EmitWriteIoRegister(st, control, "zl");
+  EmitRegisterWrite(st, UpperText(control), "zl", Reach::kInOut);
   st.out.Instr(Sep::kWide, "ldi", "r24,0x0e");
   st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Rc5TimerReload(st, 350.0)));
-  EmitWriteIoRegister(st, "TCNT0", "zl");
+  EmitRegisterWrite(st, "TCNT0", "zl", Reach::kInOut);
   st.out.Label("_RC51");
-  EmitReadIoRegister(st, control, "r25");
+  EmitRegisterRead(st, UpperText(control), "r25", Reach::kInOut);
   st.out.Instr(Sep::kWide, "cpi", "r25,0x00");
   st.out.Instr(Sep::kNarrow, "brne", "_RC51");
   st.out.Instr(Sep::kNarrow, "andi", "zh,0x3f");
@@ -82,7 +72,7 @@ void EmitRc5Ovf0InterruptRoutine(CompilerState& st) {
   st.out.Line(";////// RC5 Ovf0 interrupt ////////////////");
   st.out.Label("IntN" + std::to_string(FindVectorByPrefix(st, "OVF0")));
   st.out.Instr(Sep::kWide, "ldi", "r25," + std::to_string(st.Cells<Rc5Cells>().Rc5Vector));
-  EmitWriteIoRegister(st, "TCNT0", "r25");
+  EmitRegisterWrite(st, "TCNT0", "r25", Reach::kInOut);
   // A pin register beyond the skips is read into r23, saved around it: r25 is the value
   // _RC5 compares while it waits, and must not read 0 before the frame is in.
   if (!bitForm) st.out.Instr(Sep::kNarrow, "push", "r23");
@@ -100,7 +90,7 @@ void EmitRc5Ovf0InterruptRoutine(CompilerState& st) {
 \t\trol\t\tzh
 \t\tlsr\t\tzl
 \t\tlsr\t\tzl)");
-  EmitWriteIoRegister(st, control, "r24");
+  EmitRegisterWrite(st, UpperText(control), "r24", Reach::kInOut);
   st.out.Text(R"(\t\tcom\t\tzl
 \t\tcom\t\tzh
 \t\tandi\tzl,0x3f

@@ -15,13 +15,9 @@ namespace {
 void SoundPinTo(CompilerState& st, bool active, const char* label = "") {
   const SoundCells& sound = st.Cells<SoundCells>();
   const bool high = active != sound.SoundInverse;
-  const std::string operand = sound.SoundPort + "," + sound.SoundPin;
-  if (*label != 0 && IsBitAddressable(st, sound.SoundPort)) {
-    st.out.Instr(label, Sep::kWide, high ? "sbi" : "cbi", operand);
-    return;
-  }
-  if (*label != 0) st.out.Label(label);
-  EmitPortBit(st, sound.SoundPort, sound.SoundPin, high, operand);
+  // The label shares the line of a single sbi/cbi; the longer form opens on its own line.
+  EmitForm(st, BitChangeForm(st, PinBit(sound.SoundPort, sound.SoundPin), high, Flags::kMayChange, "zl"), label,
+           IsBitAddressable(st, sound.SoundPort) ? LabelAt::kFirstLine : LabelAt::kOwnLine);
 }
 
 }  // namespace

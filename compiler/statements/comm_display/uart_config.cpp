@@ -8,6 +8,7 @@
 #include "compiler/base/labels.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/statements/comm_display/soft_uart_paths.h"
 #include "compiler/statements/hardware/timer0_clock.h"
 #include "compiler/statements/hardware/timer_cells.h"
@@ -387,7 +388,7 @@ void EmitSoftUartRateChange(CompilerState& st, const SoftUartTiming& t) {
   st.out.Instr(Sep::kNarrow, "rjmp", wait);
   const std::string control = FindIoRegister(st, "tccr0b") > 0 ? "TCCR0B" : "TCCR0";
   st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Timer0ClockSelect(st, static_cast<int>(t.division))));
-  st.out.Instr(Sep::kWide, StoreMnemonicFor(st, control, "out"), control + ",zl");
+  EmitRegisterWrite(st, control, "zl", Reach::kInOut);
   EmitReloads(st, t.bitCycles, static_cast<double>(t.division));
 }
 

@@ -4,6 +4,7 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/hardware/adc_registers.h"
 #include "compiler/statements/math/function_result.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -16,17 +17,17 @@ void SelectChannel(CompilerState& st) {
   const AdcLayout a = FindAdcLayout(st);
   if (a.inputsAbove7) {
     st.out.Instr(Sep::kNarrow, "andi", "zl,0x0f");
-    EmitReadRegister(st, a.mux5->reg, a.mux5->address, "zh");
+    EmitRegisterRead(st, a.mux5->reg, "zh", Reach::kData);
     st.out.Instr(Sep::kWide, "cbr", "zh," + BitMaskText(a.mux5->bit));
     st.out.Instr(Sep::kNarrow, "sbrc", "zl,3");
     st.out.Instr(Sep::kWide, "sbr", "zh," + BitMaskText(a.mux5->bit));
-    EmitWriteRegister(st, a.mux5->reg, a.mux5->address, "zh");
+    EmitRegisterWrite(st, a.mux5->reg, "zh", Reach::kData);
   }
   st.out.Instr(Sep::kNarrow, "andi", "zl," + Hex2(a.channelBits, HexForm::Prefixed0xLower));
-  EmitReadRegister(st, a.admux.reg, a.admux.address, "zh");
+  EmitRegisterRead(st, a.admux.reg, "zh", Reach::kBit);
   st.out.Instr(Sep::kNarrow, "andi", "zh," + Hex2(a.keptBits, HexForm::Prefixed0xLower));
   st.out.Instr(Sep::kWide, "or", "zl,zh");
-  EmitWriteRegister(st, a.admux.reg, a.admux.address, "zl");
+  EmitRegisterWrite(st, a.admux.reg, "zl", Reach::kBit);
 }
 
 void CompileConversion(CompilerState& st, const char* routine, UsedFlag flag, std::uint8_t type) {

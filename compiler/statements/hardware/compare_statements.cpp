@@ -10,6 +10,7 @@
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -38,7 +39,7 @@ std::optional<CompareRegister> FindCompareRegister(const CompilerState& st, int 
 }
 
 void Write(CompilerState& st, const std::string& reg, const std::string& src) {
-  EmitWriteRegister(st, reg, *RegisterAddress(st, reg), src);
+  EmitRegisterWrite(st, reg, src, Reach::kData);
 }
 
 }  // namespace
@@ -87,8 +88,8 @@ void CompileClockPrescaleStatement(CompilerState& st) {
   st.out.Instr(Sep::kWide, "in", "zh,SREG");
   st.out.Instr("cli");
   st.out.Instr(Sep::kWide, "ldi", "r24," + BitMaskText(clkpr->bit));
-  EmitWriteRegister(st, clkpr->reg, clkpr->address, "r24");
-  EmitWriteRegister(st, clkpr->reg, clkpr->address, "zl");
+  EmitRegisterWrite(st, clkpr->reg, "r24", Reach::kData);
+  EmitRegisterWrite(st, clkpr->reg, "zl", Reach::kData);
   st.out.Instr(Sep::kWide, "out", "SREG,zh");
 }
 

@@ -6,6 +6,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -61,9 +62,9 @@ bool EmitSenseBits(CompilerState& st, const std::string& word, int mask0, int ma
 }
 
 void WriteField(CompilerState& st, const SenseField& f, const std::string& word, Coding coding) {
-  EmitReadRegister(st, f.reg, f.address, "zl");
+  EmitRegisterRead(st, f.reg, "zl", Reach::kData);
   if (!EmitSenseBits(st, word, 1 << f.bit0, 1 << f.bit1, coding)) CompileError(st, "Operation not possible!");
-  EmitWriteRegister(st, f.reg, f.address, "zl");
+  EmitRegisterWrite(st, f.reg, "zl", Reach::kData);
 }
 
 }  // namespace
@@ -76,14 +77,14 @@ void CompileIntSenseStatement(CompilerState& st) {
     WriteField(st, *field, word, Coding::External);
   } else if (const auto isc = FindRegisterBit(st, {{"mcucsr", "isc" + std::to_string(n)}})) {
     // INT2 of the m16/m32 family senses edges only, by one bit: 1 rising, 0 falling.
-    EmitReadRegister(st, isc->reg, isc->address, "zl");
+    EmitRegisterRead(st, isc->reg, "zl", Reach::kData);
     if (word == "rising")
       st.out.Instr(Sep::kWide, "sbr", "zl," + BitMaskText(isc->bit));
     else if (word == "falling")
       st.out.Instr(Sep::kWide, "cbr", "zl," + BitMaskText(isc->bit));
     else
       CompileError(st, "Operation not possible!");
-    EmitWriteRegister(st, isc->reg, isc->address, "zl");
+    EmitRegisterWrite(st, isc->reg, "zl", Reach::kData);
   } else if (st.dev.DeviceName == "m103" && n <= 3) {
     CompileError(st, "Ints 0-3 are only low level trigged!");
     --st.src.TokenIndex;

@@ -58,8 +58,7 @@ std::optional<RegisterBit> PulsePin(CompilerState& st) {
     return std::nullopt;
   }
   if (!bit) return std::nullopt;
-  // An address the bit instructions do not reach is changed through zl, with in/out below
-  // 0x40 and lds/sts beyond: each by the register's own address.
+  // A register the bit instructions do not reach is changed through zl (io_access).
   return RegisterBit{reg, RegisterAddress(st, UpperText(reg)).value_or(0x100), *bit};
 }
 

@@ -1,7 +1,7 @@
 #include "compiler/statements/hardware/register_bits.h"
 
 #include "compiler/base/symbols.h"
-#include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/base/decl_text.h"
 
 namespace qbc {
@@ -26,28 +26,10 @@ std::optional<RegisterBit> FindRegisterBit(const CompilerState& st, std::initial
   return FindRegisterBit(st, candidates.begin(), candidates.size());
 }
 
-void EmitReadRegister(CompilerState& st, const std::string& reg, int address, const std::string& dest) {
-  if (IsInOutAddressable(address))
-    st.out.Instr(Sep::kWide, "in", dest + "," + reg);
-  else
-    st.out.Instr(Sep::kWide, "lds", dest + "," + reg);
-}
-
-void EmitWriteRegister(CompilerState& st, const std::string& reg, int address, const std::string& src) {
-  if (IsInOutAddressable(address))
-    st.out.Instr(Sep::kWide, "out", reg + "," + src);
-  else
-    st.out.Instr(Sep::kWide, "sts", reg + "," + src);
-}
-
 void EmitChangeRegisterBit(CompilerState& st, const RegisterBit& rb, bool set, bool singleBit) {
-  if (singleBit && IsBitAddressable(rb.address)) {
-    st.out.Instr(Sep::kWide, set ? "sbi" : "cbi", rb.reg + "," + Dec(rb.bit));
-    return;
-  }
-  EmitReadRegister(st, rb.reg, rb.address, "zl");
-  st.out.Instr(Sep::kWide, set ? "sbr" : "cbr", "zl," + BitMaskText(rb.bit));
-  EmitWriteRegister(st, rb.reg, rb.address, "zl");
+  const IoBit bit = BitOf(rb.reg, rb.bit, MaskText::kHex);
+  EmitForm(st, singleBit ? BitChangeForm(st, bit, set, Flags::kMayChange, "zl", Reach::kData)
+                         : ReadModifyWriteForm(st, bit, set, Flags::kMayChange, "zl", Reach::kData));
 }
 
 }  // namespace qbc

@@ -1,8 +1,7 @@
 #pragma once
-// One bit of a device register, found by its names in the device file and changed by the
-// register's address: a single sbi/cbi where that reaches it, else the register is read
-// into zl, the bit set or cleared and zl written back (in/out in the I/O space, lds/sts
-// beyond it).
+// One bit of a device register, found by its names in the device file, and changed in the
+// form io_access chooses for the register: a single sbi/cbi where that reaches it, else
+// the register read into zl, the bit set or cleared and zl written back.
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -37,9 +36,5 @@ std::optional<int> RegisterAddress(const CompilerState& st, std::string_view reg
 // Sets (or clears) the bit. `singleBit` allows the one-line sbi/cbi form where the
 // register lies in the lower I/O space; otherwise the bit is changed through zl.
 void EmitChangeRegisterBit(CompilerState& st, const RegisterBit& rb, bool set, bool singleBit);
-
-// Reads a register into `dest` or writes `src` into it, by its address.
-void EmitReadRegister(CompilerState& st, const std::string& reg, int address, const std::string& dest);
-void EmitWriteRegister(CompilerState& st, const std::string& reg, int address, const std::string& src);
 
 }  // namespace qbc

@@ -15,6 +15,7 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -49,14 +50,14 @@ void EmitRuntimeRegisterBit(CompilerState& st, const std::string& reg, int addre
   ParseSum(st);
   st.out.Instr(Sep::kWide, "andi", "zl,0x07");
   CallLibrary(st, "_VaBit", NeedBitMask);
-  EmitReadRegister(st, reg, address, "r24");
+  EmitRegisterRead(st, reg, "r24", Reach::kData);
   if (set) {
     st.out.Instr(Sep::kWide, "or", "r24,r23");
   } else {
     st.out.Instr(Sep::kWide, "com", "r23");
     st.out.Instr(Sep::kWide, "and", "r24,r23");
   }
-  EmitWriteRegister(st, reg, address, "r24");
+  EmitRegisterWrite(st, reg, "r24", Reach::kData);
 }
 
 void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
@@ -159,7 +160,7 @@ void ClearInterruptFlag(CompilerState& st, int n) {
     return;
   }
   st.out.Instr(Sep::kWide, "ldi", "zl," + BitMaskText(rb->bit));
-  EmitWriteRegister(st, rb->reg, rb->address, "zl");
+  EmitRegisterWrite(st, rb->reg, "zl", Reach::kData);
 }
 
 void CompileBitStatement(CompilerState& st, bool set) {

@@ -8,6 +8,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -61,13 +62,12 @@ const SleepRow& RowOf(const std::string& device) {
 // One bit of a second sleep register, through r24: "andi" clears it, "ori" sets it.
 void EmitSplitBit(CompilerState& st, const char* reg, int setting, int mask) {
   if (setting == kNone) return;
-  const int address = RegisterAddress(st, reg).value_or(0x100);
-  EmitReadRegister(st, reg, address, "r24");
+  EmitRegisterRead(st, reg, "r24", Reach::kData);
   if (setting == 0)
     st.out.Instr(Sep::kWide, "andi", "r24," + Dec(0xFF & ~mask));
   else
     st.out.Instr(Sep::kWide, "ori", "r24," + Dec(mask));
-  EmitWriteRegister(st, reg, address, "r24");
+  EmitRegisterWrite(st, reg, "r24", Reach::kData);
 }
 
 }  // namespace
@@ -84,17 +84,16 @@ void CompileSleepStatement(CompilerState& st, int mode) {
     return;
   }
   const char* reg = row.keep == kNone ? "SMCR" : "MCUCR";
-  const int address = RegisterAddress(st, reg).value_or(0x100);
   if (row.keep == kNone) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(value));
   } else {
-    EmitReadRegister(st, reg, address, "zl");
+    EmitRegisterRead(st, reg, "zl", Reach::kData);
     st.out.Instr(Sep::kWide, "andi", "zl," + Dec(row.keep));
     st.out.Instr(Sep::kWide, "ori", "zl," + Dec(value));
     EmitSplitBit(st, "MCUCSR", row.s[static_cast<std::size_t>(mode)], 0x20);
     EmitSplitBit(st, "EMCUCR", row.e[static_cast<std::size_t>(mode)], 0x80);
   }
-  EmitWriteRegister(st, reg, address, "zl");
+  EmitRegisterWrite(st, reg, "zl", Reach::kData);
   st.out.Instr("sleep");
   kit::ExpectStatementEnd(st);
 }

@@ -4,8 +4,10 @@
 
 #include "compiler/base/call_cycles.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/meta_pins.h"
+#include "compiler/frontend/port_pins.h"
 #include "compiler/frontend/uart_cells.h"
 
 namespace qbc {
@@ -15,11 +17,8 @@ namespace {
 // The channel routines drive and test the pin with sbi, cbi and sbic: the port, its input
 // and its direction register must all lie in the low I/O space.
 bool InBitReach(CompilerState& st, char letter) {
-  for (const char* prefix : {"port", "pin", "ddr"}) {
-    std::string name = std::string(prefix) + static_cast<char>(letter - 'A' + 'a');
-    const auto value = DeviceSymbolValue(st, name);
-    if (!value || *value < 0 || *value >= 0x20) return false;
-  }
+  for (const char* prefix : {"PORT", "PIN", "DDR"})
+    if (!IsBitAddressable(st, PortRegister(prefix, letter))) return false;
   return true;
 }
 

@@ -9,6 +9,7 @@
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/statements/hardware/timer_prescaler.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -41,14 +42,13 @@ std::string ClockRegister(const CompilerState& st, int timer) {
 // clock away alone.
 void EmitClockSelect(CompilerState& st, int timer, int select) {
   const std::string reg = ClockRegister(st, timer);
-  const int address = RegisterAddress(st, reg).value_or(0x100);
   const bool sixteenBit = timer != 0 && timer != 2;
   int mask = (select > 7 || (select != 0 && sixteenBit)) ? 0x0F : 0x07;
   if (HasPowerOfTwoPrescaler(st, timer)) mask = select == 0 ? 0x0F : 0x8F;
-  EmitReadRegister(st, reg, address, "zl");
+  EmitRegisterRead(st, reg, "zl", Reach::kData);
   st.out.Instr(Sep::kWide, "andi", "zl," + Dec(0xFF & ~mask));
   if (select != 0) st.out.Instr(Sep::kWide, "ori", "zl," + Dec(select));
-  EmitWriteRegister(st, reg, address, "zl");
+  EmitRegisterWrite(st, reg, "zl", Reach::kData);
 }
 
 std::optional<RegisterBit> AdcEnableBit(const CompilerState& st) {
@@ -88,9 +88,8 @@ void CompileAdcReference(CompilerState& st) {
     bits = device.starts_with("tn") ? 0x00 : 0x40;
   else
     CompileError(st, "Ext, Int or Vcc!");
-  const int address = RegisterAddress(st, "ADMUX").value_or(0x100);
   st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(bits));
-  EmitWriteRegister(st, "ADMUX", address, "zl");
+  EmitRegisterWrite(st, "ADMUX", "zl", Reach::kData);
 }
 
 void StartAdc(CompilerState& st) {
@@ -105,7 +104,7 @@ void StartAdc(CompilerState& st) {
     return;
   }
   st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(0x80 | AdcPrescaleCode(st.cfg.CrystalFrequency)));
-  EmitWriteRegister(st, enable->reg, enable->address, "zl");
+  EmitRegisterWrite(st, enable->reg, "zl", Reach::kData);
 }
 
 // The watchdog's control register, its change-enable and enable bits, and the reset flag
@@ -140,11 +139,11 @@ void EmitWatchdogChange(CompilerState& st, const Watchdog& w, bool on) {
   if (!on)
     if (const auto flag = FindRegisterBit(st, {{"mcusr", "wdrf"}, {"mcucsr", "wdrf"}}))
       EmitChangeRegisterBit(st, *flag, false, true);
-  EmitReadRegister(st, c.reg, c.address, "zl");
+  EmitRegisterRead(st, c.reg, "zl", Reach::kData);
   st.out.Instr(Sep::kWide, "ori", "zl," + Dec(change | enable));
-  EmitWriteRegister(st, c.reg, c.address, "zl");
+  EmitRegisterWrite(st, c.reg, "zl", Reach::kData);
   st.out.Instr(Sep::kWide, "andi", "zl," + Dec(0xFF & ~(on ? change : change | enable)));
-  EmitWriteRegister(st, c.reg, c.address, "zl");
+  EmitRegisterWrite(st, c.reg, "zl", Reach::kData);
   st.out.Instr(Sep::kWide, "out", "SREG,zh");
 }
 

@@ -8,6 +8,7 @@
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -21,7 +22,6 @@ struct TimerRegister {
 
 // A register the device lacks is written by name all the same (the assembler names it);
 // the data space reaches every address.
-int AddressOr(const CompilerState& st, const std::string& reg) { return RegisterAddress(st, reg).value_or(0x100); }
 
 TimerRegister CountRegister(const CompilerState& st, int timer) {
   const std::string base = "TCNT" + std::to_string(timer);
@@ -36,8 +36,8 @@ TimerRegister CountRegister(const CompilerState& st, int timer) {
 void EmitValue(CompilerState& st, const TimerRegister& reg) {
   const std::uint8_t wanted = st.sticky.WantedType;
   const bool toSecond = st.sticky.SkipOperandPush;
-  EmitReadRegister(st, reg.low, AddressOr(st, reg.low), "zl");
-  if (!reg.high.empty()) EmitReadRegister(st, reg.high, AddressOr(st, reg.high), "zh");
+  EmitRegisterRead(st, reg.low, "zl", Reach::kData);
+  if (!reg.high.empty()) EmitRegisterRead(st, reg.high, "zh", Reach::kData);
   const int bytes = reg.high.empty() ? 1 : 2;
   st.sticky.OperandType = bytes == 1 ? kTypeByte : kTypeWord;
   strlines::WidenResult(st, bytes, false, wanted, toSecond);
@@ -60,8 +60,8 @@ void CompileTimerAccess(CompilerState& st, int timer) {
     ParseSum(st);
   kit::RejectText(st);
   // The high byte goes first: writing the low byte moves both into the register.
-  if (!reg.high.empty()) EmitWriteRegister(st, reg.high, AddressOr(st, reg.high), "zh");
-  EmitWriteRegister(st, reg.low, AddressOr(st, reg.low), "zl");
+  if (!reg.high.empty()) EmitRegisterWrite(st, reg.high, "zh", Reach::kData);
+  EmitRegisterWrite(st, reg.low, "zl", Reach::kData);
 }
 
 void CompileCaptureFunction(CompilerState& st, int timer) {

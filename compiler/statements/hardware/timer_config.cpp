@@ -5,6 +5,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/statements/hardware/timer_prescaler.h"
@@ -26,9 +27,9 @@ void EmitTimerLine(CompilerState& st, const std::string& mnemonic, const std::st
 
 // The store follows the register's address in the device file: on the newer megas the
 // timer control registers lie beyond the I/O space, where "out" cannot reach them.
-void EmitControlLines(CompilerState& st, std::uint8_t control, const std::string& store, const std::string& reg) {
+void EmitControlLines(CompilerState& st, std::uint8_t control, Reach unnamed, const std::string& reg) {
   EmitTimerLine(st, "ldi", "zl," + std::to_string(control));
-  EmitTimerLine(st, StoreMnemonicFor(st, reg.substr(0, reg.find(',')), store), reg);
+  EmitTimerLine(st, WriteMnemonic(RegisterReach(st, reg.substr(0, reg.find(',')), unnamed)), reg);
 }
 
 // The device names the timer's control register with a suffix (TCCR0A, TCCR2A), not under
@@ -47,7 +48,7 @@ void EmitAsyncLines(CompilerState& st, std::uint8_t timer) {
     return;
   }
   EmitTimerLine(st, "ldi", "zl," + Hex2(1u << *bit, HexForm::Prefixed0xLower));
-  EmitTimerLine(st, StoreMnemonicFor(st, "ASSR", "out"), "ASSR,zl");
+  EmitTimerLine(st, WriteMnemonic(RegisterReach(st, "ASSR", Reach::kInOut)), "ASSR,zl");
 }
 
 // Output mode of a PWM output: ORs the normal or inverted bits into the control byte.
@@ -209,23 +210,23 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
 
   if (!emit) return;
   if (splitTimer0) {
-    EmitControlLines(st, control, "out", "TCCR0A,zl");
-    EmitControlLines(st, clock, "out", "TCCR0B,zl");
+    EmitControlLines(st, control, Reach::kInOut, "TCCR0A,zl");
+    EmitControlLines(st, clock, Reach::kInOut, "TCCR0B,zl");
   } else if (timer == 0) {
     const std::string& d = st.dev.DeviceName;
     const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168" ||
                               OnlySplitControl(st, "tccr0");
-    EmitControlLines(st, control, "out", splitControl ? "TCCR0A,zl" : "TCCR0,zl");
+    EmitControlLines(st, control, Reach::kInOut, splitControl ? "TCCR0A,zl" : "TCCR0,zl");
   } else if (OnlySplitControl(st, "tccr2") && FindIoRegister(st, "tccr2b") != 0) {
     // The byte is laid out for TCCR2 (FOC2 WGM20 COM21 COM20 WGM21 CS22..CS20): its
     // waveform and output bits move to TCCR2A (COM2A1 COM2A0 .. WGM21 WGM20), its clock
     // select to TCCR2B.
     const auto a = static_cast<std::uint8_t>(((control & 0x30) << 2) | ((control & 0x08) >> 2) | ((control & 0x40) >> 6));
-    EmitControlLines(st, a, "sts", "TCCR2A,zl");
-    EmitControlLines(st, static_cast<std::uint8_t>(control & 0x07), "sts", "TCCR2B,zl");
+    EmitControlLines(st, a, Reach::kData, "TCCR2A,zl");
+    EmitControlLines(st, static_cast<std::uint8_t>(control & 0x07), Reach::kData, "TCCR2B,zl");
   } else {
     // (a chip with TCCR2A alone keeps the TCCR2 layout under that name)
-    EmitControlLines(st, control, "out", OnlySplitControl(st, "tccr2") ? "TCCR2A,zl" : "TCCR2,zl");
+    EmitControlLines(st, control, Reach::kInOut, OnlySplitControl(st, "tccr2") ? "TCCR2A,zl" : "TCCR2,zl");
   }
 }
 
@@ -327,9 +328,9 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     registerA = true;
     st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | 8);
   }
-  const std::string store = isTimer1 ? "out" : "sts";
-  if (registerA) EmitControlLines(st, control, store, "TCCR" + n + "A,zl");
-  if (capture) EmitControlLines(st, control, store, "TCCR" + n + "B,zl");
+  const Reach unnamed = isTimer1 ? Reach::kInOut : Reach::kData;
+  if (registerA) EmitControlLines(st, control, unnamed, "TCCR" + n + "A,zl");
+  if (capture) EmitControlLines(st, control, unnamed, "TCCR" + n + "B,zl");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/codegen/io_access.h"
 
 namespace qbc {
 
@@ -38,7 +39,7 @@ void EmitUartControl(CompilerState& st, int uart, bool on) {
   }
   const int value = on ? UartEnableValue(st, static_cast<std::uint8_t>(uart)) : 0;
   st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(static_cast<unsigned>(value), HexForm::Prefixed0xLower));
-  EmitWriteRegister(st, *reg, *RegisterAddress(st, *reg), "zl");
+  EmitRegisterWrite(st, *reg, "zl", Reach::kData);
   // Without the chip's own parity the UART 0 output code takes the parity bit from _SysPar.
   if (on && uart == 0 && st.Cells<UartCells>().UartFormatSet[0] != 0 && !st.dev.MegaUartDevice) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(st.Cells<UartCells>().UartFormat[0].Parity));

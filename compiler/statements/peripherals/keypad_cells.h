@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/frontend/port_pins.h"
+
 namespace qbc {
 
 // KeyConfigured is the keys-in-line "hi" option (keys in line read active high, the
@@ -28,10 +30,7 @@ struct KeypadCells {
 
 // The letter of a stored port name ("PORTC", "PINC "): its last character that is not blank;
 // empty when no port is stored.
-inline std::string KeyPortLetter(const std::string& port) {
-  const std::size_t last = port.find_last_not_of(' ');
-  return last == std::string::npos ? std::string() : port.substr(last, 1);
-}
+inline std::string KeyPortLetter(const std::string& port) { return PortLetterText(port); }
 
 // A keypad with a column port is a matrix; without one its keys sit on the row port alone.
 inline bool KeypadIsMatrix(const KeypadCells& keys) { return !KeyPortLetter(keys.KeyColsPort).empty(); }

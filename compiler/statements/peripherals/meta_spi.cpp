@@ -7,6 +7,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/statements/peripherals/spi_cells.h"
@@ -53,6 +54,12 @@ SpiPins SpiPinsOf(const std::string& name) {
 
 std::string SpiLine(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
   return st.out.InstrText(Sep::kWide, mnemonic, operands);
+}
+
+// A register read or write of the set-up, in the form io_access chooses (the SPI and port B
+// registers lie in the I/O space on every chip with the unit).
+std::string SpiLine(const CompilerState& st, const IoForm& form) {
+  return SpiLine(st, form.front().mnemonic, form.front().operands);
 }
 
 // The start-up code during the declarations; in place in the code pass.
@@ -142,7 +149,7 @@ void ParseSpiMetaStatement(CompilerState& st) {
     CompileError(st, "4, 16, 64 or 128!");
   if (doubleSpeed) {
     WriteSpiLine(st, SpiLine(st, "ldi", "zl,0x" + HexUpper(static_cast<std::uint32_t>(status))));
-    WriteSpiLine(st, SpiLine(st, "out", "SPSR,zl"));
+    WriteSpiLine(st, SpiLine(st, WriteForm(st, "SPSR", "zl", Reach::kInOut)));
   }
 
   ExpectToken(st, ",");
@@ -160,12 +167,12 @@ void ParseSpiMetaStatement(CompilerState& st) {
   // or sound pin made an output before, the program's own pins in the code pass).
   const std::uint8_t directions = SpiDirectionValue(st, master);
   const std::uint8_t others = static_cast<std::uint8_t>(~SpiPinMask(st));
-  WriteSpiLine(st, SpiLine(st, "in", "zh,DDRB"));
+  WriteSpiLine(st, SpiLine(st, ReadForm(st, "DDRB", "zh", Reach::kInOut)));
   WriteSpiLine(st, SpiLine(st, "andi", "zh,0x" + HexUpper(others)));
   WriteSpiLine(st, SpiLine(st, "ori", "zh,0x" + HexUpper(directions)));
-  WriteSpiLine(st, SpiLine(st, "out", "DDRB,zh"));
+  WriteSpiLine(st, SpiLine(st, WriteForm(st, "DDRB", "zh", Reach::kInOut)));
   WriteSpiLine(st, SpiLine(st, "ldi", "zl,0x" + HexUpper(static_cast<std::uint32_t>(control))));
-  WriteSpiLine(st, SpiLine(st, "out", "SPCR,zl"));
+  WriteSpiLine(st, SpiLine(st, WriteForm(st, "SPCR", "zl", Reach::kInOut)));
   RefuseWordsAfterSettings(st, errorsBefore, 0);
 }
 
