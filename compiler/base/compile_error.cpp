@@ -41,6 +41,11 @@ void CompileError(CompilerState& st, std::string_view message) {
   ++st.src.TokenIndex;
 }
 
+void ReportInPlace(CompilerState& st, std::string_view message) {
+  CompileError(st, message);
+  --st.src.TokenIndex;
+}
+
 void CompileErrorAt(CompilerState& st, const std::string& fileName, std::int32_t lineNumber, std::string_view message) {
   IncludeRecord& file = st.src.IncludeStack[st.src.IncludeLevel];
   const std::string keptFile = file.FileName;

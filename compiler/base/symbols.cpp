@@ -85,14 +85,12 @@ void DefineConst(CompilerState& st, const std::string& name, const std::string& 
       return;
     }
     if (r.Name == name) {
-      CompileError(st, "Const " + name + " already defined!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Const " + name + " already defined!");
       return;
     }
   }
   // Every record is taken: refuse the constant rather than write past the table.
-  CompileError(st, "Too many constants!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Too many constants!");
 }
 
 }  // namespace qbc

@@ -54,8 +54,7 @@ void CheckConstantArrayIndex(CompilerState& st, const GlobalVarRecord& v) {
   std::string shown;
   if (!ConstantIndex(st, index, shown) || (index >= 0 && index < static_cast<double>(count))) return;
   const char* what = v.Storage == kStorageFlash ? " is outside table " : " is outside array ";
-  CompileError(st, "Index " + shown + what + UpperText(v.Name) + " (0 to " + std::to_string(count - 1) + ")!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Index " + shown + what + UpperText(v.Name) + " (0 to " + std::to_string(count - 1) + ")!");
 }
 
 namespace {

@@ -62,8 +62,7 @@ void CheckConstantBit(CompilerState& st, const std::string& bit, std::uint8_t ty
   const int n = BitTextValue(st, bit);
   const int bytes = type >= kTypeInteger && type <= kTypeLong ? VarTypeBytes(type) : 1;
   if (n >= 0 && n < 8 * bytes) return;
-  CompileError(st, "From 0 to 7!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "From 0 to 7!");
 }
 
 bool AtStatementEnd(CompilerState& st, int offset) {
@@ -119,8 +118,7 @@ void ReadLocalBit(CompilerState& st, int k, AssignmentTarget& t) {
     t.bit = b;
     t.form = Target::VarBitByVar;
   } else {
-    CompileError(st, "From 0 to 7!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "From 0 to 7!");
   }
   if (t.form == Target::FrameVar) t.form = Target::FrameVarBit;
   ++st.src.TokenIndex;
@@ -191,8 +189,7 @@ void ReadGlobalBit(CompilerState& st, const GlobalVarRecord& v, AssignmentTarget
     // the number is read from the variable of that name: a name that is none would
     // only fail in the assembler
     if (FindGlobalVar(st, b) == 0) {
-      CompileError(st, UnknownIdentifier(b));
-      --st.src.TokenIndex;
+      ReportInPlace(st, UnknownIdentifier(b));
     }
     t.bit = b;
     t.form = Target::VarBitByVar;
@@ -276,8 +273,7 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
     }
   }
   if (FindIoRegister(st, LowerText(t.name)) == 0 && FindIoRegister(st, t.name) == 0) {
-    CompileError(st, UnknownIdentifier(t.name));
-    --st.src.TokenIndex;
+    ReportInPlace(st, UnknownIdentifier(t.name));
     t.form = Target::None;
     return;
   }
@@ -457,8 +453,7 @@ void CompileAssignmentForms(CompilerState& st) {
 // More values than the variable has elements would overwrite the variables after it.
 void ReportTooManyValues(CompilerState& st, const std::string& name, int count, int elements) {
   if (count <= elements) return;
-  CompileError(st, "Too many values for " + UpperText(name) + "!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Too many values for " + UpperText(name) + "!");
 }
 
 // X on the list's variable: both halves, as the stores go through X+.

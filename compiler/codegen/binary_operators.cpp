@@ -60,8 +60,7 @@ void LogicOperator(CompilerState& st, const char* m) {
 void EmitPushOperand(CompilerState& st) {
   OperatorType op(st);
   if (NumericTypeBytes(op.Type()) == 0) {
-    CompileError(st, "Unsupported operation!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Unsupported operation!");
     return;
   }
   EmitPushValue(st, op.Type());
@@ -71,8 +70,7 @@ void EmitPushArgToSoftStack(CompilerState& st) {
   const int bytes = EmitSoftStackPush(st, st.sticky.WantedType);
   if (bytes != 0 && st.expr.ArgStackOffset + bytes > 255) {
     // the frame displacements of the arguments are 8-bit
-    CompileError(st, "Arguments take more than 255 bytes!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Arguments take more than 255 bytes!");
   }
   st.expr.ArgStackOffset += bytes;
 }

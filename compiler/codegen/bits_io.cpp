@@ -75,8 +75,7 @@ void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const V
   const int v = BitTextValue(st, bit);
   if (v >= 8 * bytes) {
     // beyond the variable the bit would be read from the next one
-    CompileError(st, "From 0 to 7!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "From 0 to 7!");
   }
   if (w >= kTypeBit && w <= kTypeLong) {
     loadByte(lo, v >= 8 && v < 8 * bytes ? v / 8 : 0);
@@ -112,8 +111,7 @@ void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
 void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit) {
   const std::string b = BitOperand(st, bit);
   if (!IsBitIndex(b) || b.size() != 1) {
-    CompileError(st, "From 0 to 7!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "From 0 to 7!");
   }
   // wanted in no particular type (a Select Case selector): the bit itself
   const std::uint8_t w = st.sticky.WantedType == 0 ? std::uint8_t{kTypeBit} : st.sticky.WantedType;

@@ -489,8 +489,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
     } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {
       st.expr.BitOperandBit = bit;
     } else {
-      CompileError(st, "From 0 to 7!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "From 0 to 7!");
       st.expr.BitOperandBit = "0";
     }
     st.expr.BitOperandIsIo = true;

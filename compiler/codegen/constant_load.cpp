@@ -36,11 +36,10 @@ bool FloatPattern(CompilerState& st, const std::string& text, std::string& hex) 
     hex = FloatLiteralToHex(text);
     return true;
   } catch (const FloatLiteralOverflow&) {
-    CompileError(st, "Float constant out of range!");
+    ReportInPlace(st, "Float constant out of range!");
   } catch (const CompileFailure&) {
-    CompileError(st, "Numeric constant expected!");
+    ReportInPlace(st, "Numeric constant expected!");
   }
-  --st.src.TokenIndex;  // the error leaves the token position as it was
   return false;
 }
 
@@ -72,9 +71,7 @@ void CheckConstantFits(CompilerState& st, const std::string& text, std::uint8_t 
     if (r.type != type) continue;
     const double v = std::trunc(std::strtod(text.c_str(), nullptr));
     if (v >= r.low && v <= r.high) return;
-    const std::int16_t at = st.src.TokenIndex;
-    CompileError(st, "Constant " + text + " does not fit a " + r.name + "!");
-    st.src.TokenIndex = at;
+    ReportInPlace(st, "Constant " + text + " does not fit a " + r.name + "!");
     return;
   }
 }

@@ -58,8 +58,7 @@ int EmitDataList(CompilerState& st, const std::string& label, std::uint8_t& elem
     if (st.TokText() == "<EOL>") {
       st.out.Line();
       if (byteList && valuesOnLine % 2 != 0) {
-        CompileError(st, "Number of databytes in line must be even!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, "Number of databytes in line must be even!");
       }
       CheckStatementEnd(st);
       StartLine(st, directive);

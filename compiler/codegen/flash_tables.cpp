@@ -49,8 +49,7 @@ std::string LongWords(unsigned long long v) {
 // A value the element cannot hold would reach the assembler only as a warning about a
 // cut value, and the table would read back something else.
 void ReportElementTooLarge(CompilerState& st) {
-  CompileError(st, "Value does not fit the table's element type!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Value does not fit the table's element type!");
 }
 
 bool HasLpmPostIncrement(CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
@@ -133,8 +132,7 @@ void CompileFind(CompilerState& st, bool sixteen) {
   const std::string name = st.TokText();
   const int g = FindGlobalVar(st, name);
   if (g == 0 || st.sym.GlobalVars[g].Storage != kStorageFlash) {
-    CompileError(st, name + " is not Flash Table!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, name + " is not Flash Table!");
   } else {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
     // The search reads through RAMPZ:Z on a chip with RAMPZ: the table's page, not what
@@ -154,8 +152,7 @@ void CompileFind(CompilerState& st, bool sixteen) {
       st.out.Instr(Sep::kWide, "ldi", "r22,byte1(" + Dec(count) + ")");
       st.out.Instr(Sep::kWide, "ldi", "r23,byte2(" + Dec(count) + ")");
     } else {
-      CompileError(st, "Table length not defined!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Table length not defined!");
     }
   }
   EmitCall(st, sixteen ? "_Fnd16" : "_Fnd8");
@@ -208,8 +205,7 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
       const std::string hex = FloatLiteralToHex(text);
       st.out.Put("0x" + hex.substr(4, 4) + ",0x" + hex.substr(0, 4));
     } catch (const CompileFailure&) {
-      CompileError(st, "Float constant out of range!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Float constant out of range!");
     }
   } else if (tok.Kind == kTokNumber) {
     if (digits != 0) {
@@ -233,8 +229,7 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
     const bool valid = !valueDigits.empty() && valueDigits.size() <= 32 &&
                        valueDigits.find_first_not_of(hex ? "0123456789abcdef" : "01") == std::string::npos;
     if (!(hex || bin) || !valid) {
-      CompileError(st, "Wrong!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Wrong!");
     } else {
       const unsigned long long v = std::strtoull(valueDigits.c_str(), nullptr, hex ? 16 : 2);
       if (digits != 0 && v >= (1ULL << (digits * 4))) {
@@ -291,8 +286,7 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       CallLibrary(st, "_FSC", NeedFSC);
       break;
     default:
-      CompileError(st, "LookUp error!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "LookUp error!");
       break;
   }
   // an integer element wanted as a float
@@ -332,8 +326,7 @@ void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int lo
       CallLibrary(st, "_FSC", NeedFSC);
       break;
     default:
-      CompileError(st, "LookUp error!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "LookUp error!");
       break;
   }
   st.sticky.WantedType = e;

@@ -151,9 +151,7 @@ void CompileForStatement(CompilerState& st) {
   ExpectToken(st, "to");
   if ((c.Local != 0 || c.Type != 0) && !supported) {
     // A long, float, bit or string counter has no end registers and no test here.
-    const std::int16_t at = st.src.TokenIndex;
-    CompileError(st, "Unsupported operation!");
-    st.src.TokenIndex = at;
+    ReportInPlace(st, "Unsupported operation!");
   }
   st.sticky.WantedType = c.Type;
   // The end value is compiled fresh; nothing of an earlier constant decides the test.

@@ -24,8 +24,7 @@ constexpr int kFrameReach = 63;  // largest ldd/std displacement
 // moving the token index (the expression goes on).
 void CheckReach(CompilerState& st, int displacement, int bytes, const std::string& name) {
   if (displacement + bytes - 1 <= kFrameReach) return;
-  CompileError(st, "Frame too big: " + name + " is out of reach of Y (more than 63 bytes)!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Frame too big: " + name + " is out of reach of Y (more than 63 bytes)!");
 }
 
 int ReadDisplacement(CompilerState& st, const LocalVarRecord& v) {
@@ -38,8 +37,7 @@ int WriteDisplacement(CompilerState& st, const LocalVarRecord& v) {
   const int d = p.FrameSize - v.FrameOffset;
   if (d < 0) {
     // a local the full frame had no room for: it has no place to be written
-    CompileError(st, UpperText(SourceName(v.Name)) + " has no place in its procedure's frame (too many parameters and locals)!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, UpperText(SourceName(v.Name)) + " has no place in its procedure's frame (too many parameters and locals)!");
     return 0;
   }
   return d;

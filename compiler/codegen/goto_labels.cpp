@@ -103,8 +103,7 @@ void CompileGotoStatement(CompilerState& st) {
     st.out.Instr(Sep::kNarrow, jump, "_Reset");
   } else if (st.Tok().Kind != kTokName) {
     // a jump with no target would reach the assembler
-    CompileError(st, "Missing label after GOTO!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Missing label after GOTO!");
   } else if (st.nest.ForNestingDepth == 0) {
     st.out.Instr(Sep::kNarrow, jump, target);
   } else if (auto it = st.nest.LabelForLoops.find(target); it != st.nest.LabelForLoops.end()) {

@@ -13,13 +13,6 @@ namespace qbc {
 namespace {
 bool IsLineEnd(CompilerState& st) { return IsWord(st.Tok(), ":") || st.TokText() == "<EOL>"; }
 
-// A compile error that leaves TokenIndex where it was (on the line's end marker, which
-// the statement end check must still see).
-void ErrorInPlace(CompilerState& st, std::string_view message) {
-  const std::int16_t at = st.src.TokenIndex;
-  CompileError(st, message);
-  st.src.TokenIndex = at;
-}
 }  // namespace
 
 std::uint8_t EnterNestedLoop(CompilerState& st, std::uint8_t& depth) {
@@ -74,7 +67,7 @@ void CompileWhileStatement(CompilerState& st) {
   st.expr.BitOperandIsLocal = false;
   st.expr.BitOperandIsGlobal = false;
   if (st.src.TokenCount <= 2) {
-    ErrorInPlace(st, "Condition missing");
+    ReportInPlace(st, "Condition missing");
   } else {
     EmitConditionChain(st, exitLabel, bodyLabel, needBodyLabel);
   }
@@ -85,7 +78,7 @@ void CompileWhileStatement(CompilerState& st) {
     if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
   }
   if (st.TokText() == "end") {
-    ErrorInPlace(st, "While not properly terminated!");
+    ReportInPlace(st, "While not properly terminated!");
   } else {
     st.entries.compileBlock(st);
   }

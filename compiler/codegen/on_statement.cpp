@@ -72,14 +72,11 @@ void CompileOnStatement(CompilerState& st) {
       const std::string label = st.TokText();
       if (st.Tok().Kind != kTokName) {
         // an entry with no label would be a jump with no target
-        CompileError(st, "Missing label after GOTO!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, "Missing label after GOTO!");
         break;
       }
       if (FindSub(st, label) != 0) {
-        const std::int16_t at = st.src.TokenIndex;
-        CompileError(st, label + " is SUB instead of LABEL!");
-        st.src.TokenIndex = at;
+        ReportInPlace(st, label + " is SUB instead of LABEL!");
       }
       NoteGotoTarget(st, label);
       st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
@@ -98,9 +95,7 @@ void CompileOnStatement(CompilerState& st) {
   for (;;) {
     const std::string name = st.TokText();
     if (st.TokText(2) != ")") {
-      const std::int16_t at = st.src.TokenIndex;
-      CompileError(st, name + " must be without parameters!");
-      st.src.TokenIndex = at;
+      ReportInPlace(st, name + " must be without parameters!");
     }
     CompileSubCall(st, name);
     if (st.TokText() != ",") break;

@@ -101,8 +101,8 @@ bool RefuseTextForNumber(CompilerState& st, std::uint8_t type) {
   const std::uint8_t w = st.sticky.WantedType;
   if (type != kTypeString && type != kTypeFlashString) return false;
   if (!((w >= kTypeBit && w <= kTypeLong) || w == kTypeFloat)) return false;
-  CompileError(st, "Only numeric variables!");
-  --st.src.TokenIndex;  // the reporter's step: the expression goes on after the name
+  // the reporter's step: the expression goes on after the name
+  ReportInPlace(st, "Only numeric variables!");
   st.sticky.OperandType = w;
   return true;
 }
@@ -239,8 +239,7 @@ void EmitLoadOperand(CompilerState& st) {
     return;
   }
 
-  CompileError(st, "Variable " + UpperText(name) + " is not declared!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Variable " + UpperText(name) + " is not declared!");
 }
 
 void EmitConvertFromFloat(CompilerState& st) {
@@ -321,8 +320,7 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
         break;
       case kTypeBit:
         // a bit variable is a bit of r3/r4 and has no data address
-        CompileError(st, "Bit variable " + UpperText(name) + " has no address!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, "Bit variable " + UpperText(name) + " has no address!");
         break;
       default:
         EmitLoadStaticAddress(st, name, reg);

@@ -183,8 +183,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
       CompileArgExpression(st, callerName, callerIndex);
       const std::uint8_t got = st.sticky.OperandType;
       if (param != nullptr && IsStringType(param->VarType) != IsStringType(got)) {
-        CompileError(st, "Wrong argument type for " + param->Name);
-        --st.src.TokenIndex;
+        ReportInPlace(st, "Wrong argument type for " + param->Name);
       } else if (param != nullptr && IsStringType(got)) {
         // Each string argument gets its own place in the area: later arguments and calls
         // inside the argument list cannot overwrite it.
@@ -201,8 +200,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
     }
   }
   if (count != n) {
-    CompileError(st, "Parameters count dont match Sub declaration!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Parameters count dont match Sub declaration!");
   }
   ExpectToken(st, ")");
   st.sticky.OperandType = keptOperandType;

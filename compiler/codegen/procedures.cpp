@@ -19,11 +19,6 @@ namespace {
 
 constexpr int kFrameReach = 63;  // largest ldd/std displacement and adiw/sbiw operand
 
-void ReportInPlace(CompilerState& st, const std::string& message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // Every variable of the current procedure must lie within reach of ldd/std.
 void CheckFrameReach(CompilerState& st) {
   const ProcRecord& p = st.sym.Procs[st.sym.CurrentSubIndex];

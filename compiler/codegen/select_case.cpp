@@ -132,9 +132,7 @@ void CompileSelectStatement(CompilerState& st) {
       break;
     default: {
       // Floats (and anything else) have no compare of the Case form.
-      const std::int16_t at = st.src.TokenIndex;
-      CompileError(st, "Unsupported operation!");
-      st.src.TokenIndex = at;
+      ReportInPlace(st, "Unsupported operation!");
       sel.Type = kTypeByte;
       break;
     }

@@ -29,13 +29,6 @@
 
 namespace qbc::kit {
 
-// A message whose reporter would step over the token after the item: parsing goes on
-// from where it stood.
-inline void ReportInPlace(CompilerState& st, std::string_view message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // For an argument just compiled where the statement takes a number: a text there (a
 // string constant, variable or part of one) would go on as its address. Reported at the
 // token after it.

@@ -44,13 +44,6 @@ std::uint8_t CompileStringArg(CompilerState& st) {
   return t;
 }
 
-// An argument the routines cannot take: reported, and the token position kept (the
-// reporter steps past one token) so that the rest of the statement is read as usual.
-void ArgError(CompilerState& st, const char* message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // A number argument that counts characters: one byte in zl.
 void CompileByteArg(CompilerState& st) {
   st.sticky.WantedType = kTypeByte;
@@ -61,7 +54,7 @@ void CompileByteArg(CompilerState& st) {
 // at its Z as well.
 void CheckSramString(CompilerState& st, std::uint8_t t) {
   if (t == kTypeString || t == kTypeSubstring) return;
-  ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+  ReportInPlace(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
 }
 
 // After _LenS on a substring argument: zl = min(zl, r20 - 1), the characters the
@@ -107,7 +100,7 @@ void CompileTextToNumber(CompilerState& st, bool hex) {
         EmitCall(st, hex ? "_Hx2Nm" : "_St2Nm");
       st.used.Set(hex ? NeedHx2Nm : NeedStrToNum);
     } else {
-      ArgError(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+      ReportInPlace(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
     }
   }
   ExpectToken(st, ")");
@@ -229,7 +222,7 @@ void CompileLenFunction(CompilerState& st) {
     EmitLabel(st, done);
     st.used.Set(NeedLenStr);
   } else {
-    ArgError(st, kMsgStringArg);
+    ReportInPlace(st, kMsgStringArg);
   }
   scope.Restore();
   if (st.sticky.WantedType == kTypeNone) st.sticky.WantedType = kTypeByte;
@@ -368,7 +361,7 @@ void CompileInstrFunction(CompilerState& st) {
     ExpectToken(st, ",");
   }
   const std::uint8_t searched = CompileStringArg(st);
-  if (searched != kTypeString) ArgError(st, searched == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
+  if (searched != kTypeString) ReportInPlace(st, searched == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
   PushZ(st);
   ExpectToken(st, ",");
   const std::uint8_t sought = CompileStringArg(st);
@@ -378,7 +371,7 @@ void CompileInstrFunction(CompilerState& st) {
   else if (sought == kTypeFlashString)
     st.out.Instr(Sep::kWide, "ldi", "r24,0x01");
   else
-    ArgError(st, kMsgStringArg);
+    ReportInPlace(st, kMsgStringArg);
   PopPair(st, "xl", "xh");
   if (withStart) {
     st.out.Instr(Sep::kNarrow, "pop", "r20");

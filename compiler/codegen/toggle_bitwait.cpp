@@ -30,16 +30,14 @@ void CompileToggleStatement(CompilerState& st) {
   } else {
     const bool isRegister = FindIoRegister(st, name) != 0;
     if (!isRegister) {
-      --st.src.TokenIndex;
-      CompileError(st, UnknownIdentifier(name));
+      ReportInPlace(st, UnknownIdentifier(name));
       return;
     }
     ExpectToken(st, ".");
     if (st.Tok().Kind == kTokNumber) {
       bit = st.TokText();
       if (!IsBitDigit(bit)) {
-        CompileError(st, "From 0 to 7!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, "From 0 to 7!");
       }
       ++st.src.TokenIndex;
     } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
@@ -82,16 +80,14 @@ void CompileBitWaitStatement(CompilerState& st) {
     ExpectToken(st, ".");
     bit = st.TokText();
     if (!IsBitDigit(bit)) {
-      CompileError(st, "From 0 to 7!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "From 0 to 7!");
     }
     ++st.src.TokenIndex;
   }
   ExpectToken(st, ",");
   const std::string value = st.TokText();
   if (value != "0" && value != "1") {
-    CompileError(st, "Only 0 or 1!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Only 0 or 1!");
   }
   ++st.src.TokenIndex;
   EmitLabel(st, label);

@@ -60,8 +60,7 @@ void CompileDelay(CompilerState& st, const char* routine) {
       break;
     }
     default: {
-      CompileError(st, "Unsupported operation!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Unsupported operation!");
       break;
     }
   }
@@ -107,11 +106,9 @@ void CompileStep(CompilerState& st, bool up) {
       st.out.Instr(Sep::kWide, "st", "X,zh");
       st.out.Instr(Sep::kWide, "st", "-X,zl");
     } else if (type == kTypeLong) {
-      CompileError(st, longMessage);
-      --st.src.TokenIndex;
+      ReportInPlace(st, longMessage);
     } else {
-      CompileError(st, "Unsupported operation!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Unsupported operation!");
     }
     ExpectToken(st, ")");
     return;

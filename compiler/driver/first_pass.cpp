@@ -53,11 +53,9 @@ void ScanDeclarations(CompilerState& st) {
 
   // The checks report against the first statement's line but must not move the statement
   // loop's starting point.
-  const std::int16_t first = st.src.TokenIndex;
-  if (st.dev.DeviceName.empty()) CompileError(st, "No Device specified!");
-  if (st.cfg.CrystalFrequency == 0.0f && !st.cfg.ClockRefused) CompileError(st, "No Clock specified!");
-  if (st.cfg.StackSize.empty()) CompileError(st, "No Stack specified!");
-  st.src.TokenIndex = first;
+  if (st.dev.DeviceName.empty()) ReportInPlace(st, "No Device specified!");
+  if (st.cfg.CrystalFrequency == 0.0f && !st.cfg.ClockRefused) ReportInPlace(st, "No Clock specified!");
+  if (st.cfg.StackSize.empty()) ReportInPlace(st, "No Stack specified!");
   st.sym.CurrentSubName.clear();
 }
 

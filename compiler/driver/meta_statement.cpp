@@ -52,9 +52,7 @@ void ParseClock(CompilerState& st) {
   // a clock beyond any AVR's is refused (and no clock is left set).
   constexpr double kFastestClockMHz = 100.0;
   if (mhz > kFastestClockMHz) {
-    const std::int16_t at = st.src.TokenIndex;
-    CompileError(st, "Clock " + value + " out of range (at most 100 MHz)!");
-    st.src.TokenIndex = at;
+    ReportInPlace(st, "Clock " + value + " out of range (at most 100 MHz)!");
     st.cfg.CrystalFrequency = 0.0f;
     st.cfg.ClockRefused = true;
   } else {
@@ -129,8 +127,7 @@ void ParseLeadChar(CompilerState& st) {
   if (st.Tok().Kind == kTokString && !st.TokText().empty()) {
     st.Cells<NumberFormatCells>().LeadChar = static_cast<std::uint8_t>(st.TokText()[0]);
   } else {
-    CompileError(st, "Must be one Char String!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Must be one Char String!");
   }
   ++st.src.TokenIndex;
   HoldOnLine(st);
@@ -166,8 +163,7 @@ void ParseTermChar(CompilerState& st, std::string& setting, bool& isSet) {
     code = static_cast<std::uint8_t>(st.TokText()[0]);
   } else {
     ok = false;
-    CompileError(st, "Must be numeric constant");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Must be numeric constant");
   }
   ++st.src.TokenIndex;
   if (ok) {
@@ -225,7 +221,7 @@ void ParsePrintTermCharMetaStatement(CompilerState& st) {
 }
 
 void ParseMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (word == "jtag") {
@@ -270,7 +266,7 @@ void ParseMetaStatement(CompilerState& st) {
     CompileError(st, "Unknown settings!");
   }
   HoldOnLine(st);
-  if (st.ErrorCount != errorsBefore) {
+  if (errors.Seen()) {
     // The rest of a line that reported an error is not read: its tokens would otherwise be
     // taken for the first statement of the program and end the declarations there.
     while (!AtLineEnd(st)) ++st.src.TokenIndex;

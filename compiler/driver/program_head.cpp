@@ -54,8 +54,7 @@ void AppendT6963Records(CompilerState& st) {
                                 {"grparea", kTypeByte, 1},
                                 {"_tmode", kTypeByte, 1}};
   if (st.sym.GlobalVarCount + 5 > kMaxGlobalVars) {
-    CompileError(st, "Too many variables!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Too many variables!");
     return;
   }
   for (const Cell& c : kCells) {
@@ -166,8 +165,8 @@ void EmitStackSetUp(CompilerState& st) {
   if (!IsWholeNumberText(text)) return;  // no usable $stack: reported by the first pass
   const double s = LeadingNumber(text);
   if (s > 126) {
-    CompileError(st, "126 bytes max for Stack!");
-    --st.src.TokenIndex;  // the statement loop still starts on the first statement
+    // the statement loop still starts on the first statement
+    ReportInPlace(st, "126 bytes max for Stack!");
   } else if (s > 63) {
     st.out.Instr(Sep::kNarrow, "sbiw", "yl,63");
     st.out.Instr(Sep::kNarrow, "sbiw", "yl, " + std::to_string(static_cast<long>(s) - 63));
@@ -186,8 +185,7 @@ void EmitJtagAndMemory(CompilerState& st) {
   // (xram declared before the device was known)
   const bool bus = HasExternalMemoryBus(st);
   if (st.cfg.XramEnabled && !bus) {
-    CompileError(st, "No external memory bus on this device!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "No external memory bus on this device!");
   }
   if ((st.Cells<LcdCells>().NeedLcdEN || st.cfg.XramEnabled) && bus) {
     const bool waitState = st.cfg.CrystalFrequency > 4.0f;

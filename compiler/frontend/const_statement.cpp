@@ -97,8 +97,8 @@ void ParseConstDefinition(CompilerState& st) {
           operand = std::to_string(IsBinConstant(digits));
         } else {
           operand = st.TokText();
-          CompileError(st, "Must be numeric constant");
-          --st.src.TokenIndex;  // the fold below steps past the offending token
+          // the fold below steps past the offending token
+          ReportInPlace(st, "Must be numeric constant");
         }
         break;
       }
@@ -108,8 +108,7 @@ void ParseConstDefinition(CompilerState& st) {
           operand = NumberText(LeadingNumber(st.sym.Constants[c].Value));
         } else {
           operand = tok.Text;
-          CompileError(st, "Can not be variable here!");
-          --st.src.TokenIndex;
+          ReportInPlace(st, "Can not be variable here!");
         }
         break;
       }
@@ -123,8 +122,7 @@ void ParseConstDefinition(CompilerState& st) {
         continue;
       default:
         operand = tok.Text;
-        CompileError(st, "Syntax error!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, "Syntax error!");
         break;
     }
     ++st.src.TokenIndex;

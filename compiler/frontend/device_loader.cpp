@@ -253,13 +253,12 @@ bool LoadDeviceFile(CompilerState& st, const std::string& deviceName) {
   const std::string fileName = deviceName + "def.inc";
   std::error_code ec;
   if (!std::filesystem::is_regular_file(inc + fileName, ec)) {
-    CompileError(st, "File " + deviceName + " not exist at current path!");
-    const int after = st.src.TokenIndex + 1;
+    ReportInPlace(st, "File " + deviceName + " not exist at current path!");
+    const int after = st.src.TokenIndex + 2;
     if (after < static_cast<int>(st.src.Tokens.size())) {
       st.src.Tokens[after].Text = "<EOL>";
       st.src.Tokens[after].Kind = kTokEol;
     }
-    --st.src.TokenIndex;
     return false;
   }
 
@@ -305,8 +304,7 @@ void ParseDeviceMetaStatement(CompilerState& st) {
   }
   LoadDeviceFile(st, DeviceNameFromSource(name));
   if (st.cfg.XramEnabled && !HasExternalMemoryBus(st)) {
-    CompileError(st, "No external memory bus on this device!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "No external memory bus on this device!");
     st.cfg.XramEnabled = false;
   }
 }

@@ -17,13 +17,6 @@ namespace {
 constexpr int kMaxGlobalVars = 255;
 constexpr int kMaxBitVars = 16;
 
-// Reports without moving the parse: the reporter's own step is taken back, so the caller's
-// next step passes the offending token and no further one.
-void ReportInPlace(CompilerState& st, const std::string& message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // The rest of a Dim item up to the next "," or the end of the statement (a ":" starts the
 // next statement and is left for the caller).
 void SkipToItemEnd(CompilerState& st) {

@@ -102,8 +102,7 @@ bool SignalsApart(CompilerState& st, const std::vector<SignalPin>& signals) {
       const SignalPin& a = signals[i];
       const SignalPin& b = signals[j];
       if (a.letter == 0 || a.letter != b.letter || a.bit != b.bit) continue;
-      CompileError(st, a.signal + " and " + b.signal + " on the same pin!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, a.signal + " and " + b.signal + " on the same pin!");
       return false;
     }
   return true;
@@ -132,8 +131,7 @@ bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector
         if (other == line) continue;
         for (const SignalPin& h : held) {
           if (!SamePin(s, h)) continue;
-          CompileError(st, s.signal + " pin already used by " + other + "!");
-          --st.src.TokenIndex;
+          ReportInPlace(st, s.signal + " pin already used by " + other + "!");
           return false;
         }
       }
@@ -158,8 +156,7 @@ int FindVectorByPrefix(CompilerState& st, std::string_view prefix) {
 bool ClaimInterruptVector(CompilerState& st, std::string_view prefix) {
   const int v = FindVectorByPrefix(st, prefix);
   if (v == 0) {
-    CompileError(st, "No " + std::string(prefix) + " interrupt on this device!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "No " + std::string(prefix) + " interrupt on this device!");
     return false;
   }
   st.sym.InterruptVectors[v].Used = true;

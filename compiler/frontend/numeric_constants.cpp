@@ -150,8 +150,7 @@ bool IsPortRegister(std::string& name) {
 
 void CheckBaudSet(CompilerState& st, std::uint8_t uart) {
   if (uart <= 3 && !st.Cells<UartCells>().BaudRateSet[uart]) {
-    CompileError(st, "Baud rate not set!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Baud rate not set!");
   }
 }
 

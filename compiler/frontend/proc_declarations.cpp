@@ -14,11 +14,6 @@ namespace {
 constexpr int kMaxProcs = 255;
 constexpr int kMaxLocals = 255;
 
-void ReportInPlace(CompilerState& st, const std::string& message) {
-  CompileError(st, message);
-  --st.src.TokenIndex;
-}
-
 // Enters a new procedure record, or returns null after reporting a duplicate (or a full
 // table): the declaration is then read to its end without touching any record.
 ProcRecord* NewProcRecord(CompilerState& st, const std::string& name, const std::string& duplicateMessage) {

@@ -31,13 +31,6 @@ bool HoldsForeignByte(const std::string& word) {
   return false;
 }
 
-// Reported while the line is being read: the statement's token index stays where it is.
-void ReportInLine(CompilerState& st, const std::string& message) {
-  const std::int16_t index = st.src.TokenIndex;
-  CompileError(st, message);
-  st.src.TokenIndex = index;
-}
-
 // The word as a report line may show it: a control character (a NUL byte would cut the
 // line short) is written as its code.
 std::string ShownWord(const std::string& word) {
@@ -103,7 +96,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
 
   auto storeWord = [&] {
     if (word.empty()) return;
-    if (HoldsForeignByte(word)) ReportInLine(st, "Invalid character in " + ShownWord(word) + "!");
+    if (HoldsForeignByte(word)) ReportInPlace(st, "Invalid character in " + ShownWord(word) + "!");
     word = LowerText(std::move(word));
     if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
     // "not" takes one operand and "mod" moves the remainder after its division: a line
@@ -242,7 +235,7 @@ void TokenizeLine(CompilerState& st, std::string& line) {
         // The assembler reads its lines as C strings: a NUL byte would end the literal's
         // line there.
         if (r.Text.find('\0') != std::string::npos)
-          ReportInLine(st, "Invalid character in \"" + ShownWord(r.Text) + "\"!");
+          ReportInPlace(st, "Invalid character in \"" + ShownWord(r.Text) + "\"!");
         break;
       }
       case '\'':

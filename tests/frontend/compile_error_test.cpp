@@ -37,6 +37,25 @@ TEST(CompileError, LinesAreNumberedAndNameTheFileAndLine) {
   EXPECT_EQ(f.st.ErrorCount, 3);
 }
 
+TEST(CompileError, InPlaceReportsCountAndKeepTheTokenAndAWatchSeesThem) {
+  test::CompilerFixture f;
+  f.Tokenize("a = b + c");
+  f.st.src.TokenIndex = 2;
+  const ErrorWatch errors(f.st);
+  EXPECT_FALSE(errors.Seen());
+  ReportInPlace(f.st, "Only numeric variables!");
+  EXPECT_EQ(f.st.src.TokenIndex, 2);
+  EXPECT_EQ(f.st.ErrorCount, 1);
+  EXPECT_EQ(f.report.Text(), " 1. Only numeric variables! (\"test.bas\" --> Line  0)\r\n");
+  EXPECT_TRUE(errors.Seen());
+  ErrorWatch later(f.st);
+  EXPECT_FALSE(later.Seen());
+  CompileError(f.st, "Syntax error!");
+  EXPECT_TRUE(later.Seen());
+  later.Restart();
+  EXPECT_FALSE(later.Seen());
+}
+
 TEST(ExpectToken, MatchStepsOnceMissingReportsAndStepsTwice) {
   test::CompilerFixture f;
   f.Tokenize("if a then b");

@@ -32,8 +32,7 @@ int ParseSaveLevel(CompilerState& st) {
   } else {
     // Reported in place: the step below passes the operand once (a second step would
     // leave the line).
-    CompileError(st, "Ilegal save operand!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Ilegal save operand!");
   }
   ++st.src.TokenIndex;
   return level;

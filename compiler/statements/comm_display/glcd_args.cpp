@@ -95,7 +95,7 @@ void GlcdArgs::Load(std::string_view reg) {
   }
   // Every register takes a byte: a larger constant would arrive cut to its low byte.
   if (const auto value = kit::ConstantArgument(st_); value && (*value < 0 || *value > 255))
-    kit::ReportInPlace(st_, "Must be from 0 to 255!");
+    ReportInPlace(st_, "Must be from 0 to 255!");
   const std::string text = st_.TokText();
   const std::uint8_t kind = st_.Tok().Kind;
   const std::string r(reg);
@@ -133,7 +133,7 @@ void GlcdArgs::Load(std::string_view reg) {
       direct_.push_back({r, "lds", st_.sym.GlobalVars[g].Name});
       return;
     }
-    kit::ReportInPlace(st_, "Unknown identifier ");
+    ReportInPlace(st_, "Unknown identifier ");
     ++st_.src.TokenIndex;
     return;
   }
@@ -147,7 +147,7 @@ void GlcdArgs::Load(std::string_view reg) {
       return;
     }
   }
-  kit::ReportInPlace(st_, "Parameter load error!");
+  ReportInPlace(st_, "Parameter load error!");
   if (!kit::AtStatementEnd(st_)) ++st_.src.TokenIndex;
 }
 
@@ -188,11 +188,11 @@ int GlcdController(const CompilerState& st) {
 bool GlcdServes(CompilerState& st, unsigned supported, std::string_view message) {
   const int type = GlcdController(st);
   if (type == 0) {
-    kit::ReportInPlace(st, "Graphic LCD is not configured!");
+    ReportInPlace(st, "Graphic LCD is not configured!");
     return false;
   }
   if ((supported & GlcdBit(type)) == 0) {
-    kit::ReportInPlace(st, message);
+    ReportInPlace(st, message);
     return false;
   }
   return true;

@@ -66,7 +66,7 @@ void WriteValueItem(CompilerState& st, const TextRoutines& r) {
   if (!kit::EmitNumberToText(st, type, kit::LongTextLabel::kCapitalS)) {
     if (type != kTypeFloat) {
       RestorePosition(st);
-      kit::ReportInPlace(st, "Unknown identifier ");
+      ReportInPlace(st, "Unknown identifier ");
       return;
     }
     strlines::EmitFloatToText(st);
@@ -90,7 +90,7 @@ void WriteHexItem(CompilerState& st, int type) {
     case kTypeByte: EmitCall(st, kHexByte[type]); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, kHexWord[type]); break;
-    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
   }
 }
 
@@ -149,7 +149,7 @@ void WriteTextLayerHexItem(CompilerState& st) {
     case kTypeByte: EmitCall(st, "_Thb"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_Thw"); break;
-    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
   }
   ExpectToken(st, ")");
 }

@@ -22,9 +22,9 @@ void CheckInterface(CompilerState& st) {
   switch (st.Cells<I2cCells>().I2cInterface) {
     case 1:
     case 2: return;
-    case 0: kit::ReportInPlace(st, "I2C is not configured!"); return;
-    case 3: kit::ReportInPlace(st, "Not supported yet: I2C on USI"); return;
-    default: kit::ReportInPlace(st, "Not supported yet: I2C slave"); return;
+    case 0: ReportInPlace(st, "I2C is not configured!"); return;
+    case 3: ReportInPlace(st, "Not supported yet: I2C on USI"); return;
+    default: ReportInPlace(st, "Not supported yet: I2C slave"); return;
   }
 }
 
@@ -136,7 +136,7 @@ void CompileI2CReadFunction(CompilerState& st) {
   } else if (ack == "nack") {
     st.out.Instr("sec");
   } else {
-    kit::ReportInPlace(st, "Ack or Nack!");
+    ReportInPlace(st, "Ack or Nack!");
   }
   EmitCall(st, "_I2cR");
   ++st.src.TokenIndex;

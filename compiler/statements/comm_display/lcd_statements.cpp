@@ -16,7 +16,7 @@ namespace {
 
 // Every LCD statement calls the driver, which only a $lcd line brings into the program.
 void CheckConfigured(CompilerState& st) {
-  if (!st.Cells<LcdCells>().LcdConfigured) kit::ReportInPlace(st, "Lcd is not configured!");
+  if (!st.Cells<LcdCells>().LcdConfigured) ReportInPlace(st, "Lcd is not configured!");
 }
 
 void SendCommand(CompilerState& st, const std::string& command) {
@@ -42,7 +42,7 @@ void EmitHexItem(CompilerState& st) {
     case kTypeByte: EmitCall(st, "_Lhb"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_Lhw"); break;
-    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
   }
 }
 
@@ -127,14 +127,14 @@ void CompileLocateStatement(CompilerState& st) {
   // The row picks the line's address at compile time: it is a number written here.
   const auto rowValue = st.Tok().Kind == kTokNumber ? kit::ConstantArgument(st) : std::nullopt;
   if (!rowValue) {
-    kit::ReportInPlace(st, "Must be numeric constant");
+    ReportInPlace(st, "Must be numeric constant");
     SkipToStatementEnd(st);
     return;
   }
   const int row = *rowValue;
   CheckConfigured(st);
   const LcdCells& lcd = st.Cells<LcdCells>();
-  if (lcd.LcdConfigured && (row < 1 || row > 4 || row > lcd.LcdRows)) kit::ReportInPlace(st, "Wrong number of LCD rows!");
+  if (lcd.LcdConfigured && (row < 1 || row > 4 || row > lcd.LcdRows)) ReportInPlace(st, "Wrong number of LCD rows!");
   if (TwoControllers(st)) EmitCall(st, row > 2 ? "_LE2" : "_LE1");
   st.out.Instr(Sep::kWide, "ldi", "r24," + HexCommand(RowCommand(st, row)));
   ++st.src.TokenIndex;
@@ -145,7 +145,7 @@ void CompileLocateStatement(CompilerState& st) {
   // are never shown.
   if (const auto column = kit::ConstantArgument(st);
       column && lcd.LcdConfigured && (*column < 1 || *column > lcd.LcdColumns))
-    kit::ReportInPlace(st, "Wrong number of LCD columns!");
+    ReportInPlace(st, "Wrong number of LCD columns!");
   st.sticky.WantedType = kTypeByte;
   ParseSum(st);
   st.sticky.WantedType = 0;
@@ -178,7 +178,7 @@ void CompileCursorStatement(CompilerState& st) {
   else if (word == "blink")
     value = 7;
   else
-    kit::ReportInPlace(st, "On, Off, Blink or NoBlink!");
+    ReportInPlace(st, "On, Off, Blink or NoBlink!");
   ++st.src.TokenIndex;
   if (st.TokText() == "blink") {
     value = 7;
@@ -199,7 +199,7 @@ void CompileDisplayStatement(CompilerState& st) {
   else if (word == "off")
     SendDisplayControl(st, "0x08");
   else
-    kit::ReportInPlace(st, "ON or OFF!");
+    ReportInPlace(st, "ON or OFF!");
   ++st.src.TokenIndex;
 }
 
@@ -222,7 +222,7 @@ void CompileDefLcdCharStatement(CompilerState& st) {
     if (valid)
       SendCommand(st, HexCommand(0x40 + 8 * (n[0] - '0')));
     else
-      kit::ReportInPlace(st, "From 0 to 7!");
+      ReportInPlace(st, "From 0 to 7!");
     ++st.src.TokenIndex;
     kit::ExpectComma(st);
     // The rows stand in flash beside the code, jumped over; each statement's table has a
@@ -232,7 +232,7 @@ void CompileDefLcdCharStatement(CompilerState& st) {
     st.out.Instr(Sep::kNarrow, "rjmp", past);
     std::uint8_t type = kTypeByte;
     // _Def sends eight bytes: with fewer it would send the code after the table.
-    if (EmitDataList(st, table, type) != 8) kit::ReportInPlace(st, "Must be 8 bytes!");
+    if (EmitDataList(st, table, type) != 8) ReportInPlace(st, "Must be 8 bytes!");
     EmitLabel(st, past);
     EmitLoadFlashLabelZ(st, table);
     CallLibrary(st, "_Def", NeedDef);

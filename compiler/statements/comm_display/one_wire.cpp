@@ -37,12 +37,12 @@ std::string ReadBusConstant(CompilerState& st) {
 bool DeclaredBus(CompilerState& st, const std::string& bus) {
   const auto& buses = st.Cells<OneWireCells>().OneWireBuses;
   if (buses[0].Port.empty()) {
-    kit::ReportInPlace(st, "1Wire is not configured!");
+    ReportInPlace(st, "1Wire is not configured!");
     return false;
   }
   const bool digit = bus.size() == 1 && bus[0] >= '0' && bus[0] <= '9';
   if (!digit || bus[0] - '0' > buses[0].LastBusIndex) {
-    kit::ReportInPlace(st, "1Wire bus " + bus + " is not declared!");
+    ReportInPlace(st, "1Wire bus " + bus + " is not declared!");
     return false;
   }
   return true;

@@ -48,9 +48,8 @@ bool ComOpenFor(CompilerState& st, int com, ComDirection direction) {
   const SoftComRecord& r = st.Cells<UartCells>().SoftComPorts[static_cast<std::size_t>(com - 1)];
   const bool open = direction == ComDirection::kOutput ? !r.TxPort.empty() : !r.RxPort.empty();
   if (!open) {
-    CompileError(st, direction == ComDirection::kOutput ? "Channel not opened for Output!"
+    ReportInPlace(st, direction == ComDirection::kOutput ? "Channel not opened for Output!"
                                                         : "Channel not opened for Input!");
-    --st.src.TokenIndex;
   }
   return open;
 }

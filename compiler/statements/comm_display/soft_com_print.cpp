@@ -30,7 +30,7 @@ void EmitHexItem(CompilerState& st, int com) {
     case kTypeInteger:
     case kTypeWord: CallLibrary(st, "_ToHW", Of(kComPrintWord, com)); break;
     case kTypeLong: CallLibrary(st, "_ToHL", Of(kComPrintWord, com)); break;
-    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
   }
   st.used.Set(NeedNumToHex);
   EmitCall(st, ComLabel("_PCBW", com));
@@ -55,7 +55,7 @@ void EmitSoftPrintValue(CompilerState& st, int com) {
   switch (type) {
     case kTypeString: CallLibrary(st, ComLabel("_PC", com, "St"), Of(kComPrintString, com)); break;
     case kTypeFlashString: CallLibrary(st, ComLabel("_PC", com, "Sc"), Of(kComPrintStringConst, com)); break;
-    default: kit::ReportInPlace(st, "Must be variable!"); break;
+    default: ReportInPlace(st, "Must be variable!"); break;
   }
 }
 
@@ -103,7 +103,7 @@ void CompileInterruptPrintBin(CompilerState& st) {
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
     if (kit::ItemType(st) != kTypeByte) {
-      kit::ReportInPlace(st, "Must be Byte or Word!");
+      ReportInPlace(st, "Must be Byte or Word!");
       continue;
     }
     st.out.Instr(Sep::kWide, "mov", "r24,zl");
@@ -139,7 +139,7 @@ void CompileSoftPrintBinStatement(CompilerState& st) {
     // An integer goes out only as Hex(x).
     const std::uint8_t type = kit::ItemType(st);
     if ((type == kTypeInteger && !hex) || !SendBinary(st, com, type)) {
-      kit::ReportInPlace(st, "Must be Byte or Word!");
+      ReportInPlace(st, "Must be Byte or Word!");
       continue;
     }
     // Hex(x) sends the value's bytes as they are and ends the line unless ";" follows.

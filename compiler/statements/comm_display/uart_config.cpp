@@ -184,8 +184,7 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   }
   // Judged by the divisor of the speed chosen: double speed reaches twice the rate.
   if (n <= 0) {
-    CompileError(st, "Baud rate too High for given Clock!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Baud rate too High for given Clock!");
   }
 
   const std::string ns = std::to_string(n);
@@ -221,8 +220,7 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   }
   if (!regs.empty()) {
     if (n > limit) {
-      CompileError(st, "Baud rate too low for given Clock!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Baud rate too low for given Clock!");
     } else if (pair) {
       lines.Pair(regs[0], regs[1]);
     } else {
@@ -324,8 +322,7 @@ SoftUartTiming SoftUartTimingFor(CompilerState& st, bool& possible) {
   const double rate = IsWholeNumberText(text) ? LeadingNumber(text) : 0.0;
   possible = false;
   if (rate <= 0.0) {
-    CompileError(st, "Baud rate not possible!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Baud rate not possible!");
     return {};
   }
   SoftUartTiming t;
@@ -346,8 +343,7 @@ SoftUartTiming SoftUartTimingFor(CompilerState& st, bool& possible) {
   // nor a bit that leaves the main program less time than the overflow handler takes.
   const int handler = SwUartEntryCycles(st) + kSwUartLongestPath + ReturnCycles(st.dev);
   if (t.ticks < 20.0 || t.ticks > kMaxTicks || t.bitCycles < 2.0 * handler) {
-    CompileError(st, "Baud rate not possible!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Baud rate not possible!");
     return t;
   }
   possible = true;
@@ -399,8 +395,7 @@ void CalcSoftUartTiming(CompilerState& st) {
     // The statement Baud #1 = rate changes the running software UART of $com1; the
     // start-up code keeps the $com1 rate.
     if (!st.Cells<UartCells>().SoftUartInterrupt) {
-      CompileError(st, "Baud #1 needs $com1!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Baud #1 needs $com1!");
       return;
     }
     bool possible = false;

@@ -25,7 +25,7 @@ void EmitHexItem(CompilerState& st, const UartPort& port) {
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_ToHW"); break;
     case kTypeLong: EmitCall(st, "_ToHL"); break;
-    default: kit::ReportInPlace(st, "Must be Byte or Word!"); break;
+    default: ReportInPlace(st, "Must be Byte or Word!"); break;
   }
   st.used.Set(NeedNumToHex);
   CallLibrary(st, UartLabel(port, "_Pst"), port.printString);
@@ -96,7 +96,7 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
       if (stepOverSemicolon) ++st.src.TokenIndex;
     } else if (st.Tok().Kind == kTokComma) {
       ++st.src.TokenIndex;
-      kit::ReportInPlace(st, "Remove comma!");
+      ReportInPlace(st, "Remove comma!");
     } else {
       newLine = true;
     }
@@ -135,7 +135,7 @@ void CompilePrintBinStatement(CompilerState& st, int uart) {
         EmitCall(st, chr);
       }
     } else {
-      kit::ReportInPlace(st, "Must be Byte or Word!");
+      ReportInPlace(st, "Must be Byte or Word!");
     }
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
   }

@@ -32,7 +32,7 @@ void SelectChannel(CompilerState& st) {
 
 void CompileConversion(CompilerState& st, const char* routine, UsedFlag flag, std::uint8_t type) {
   // The routine drives ADMUX and ADCSRA: a chip without them has no converter.
-  if (!RegisterAddress(st, "admux")) kit::ReportInPlace(st, "Unexisting feature!");
+  if (!RegisterAddress(st, "admux")) ReportInPlace(st, "Unexisting feature!");
   FunctionResult result(st);
   CompileFirstArgument(st, kTypeByte);
   SelectChannel(st);

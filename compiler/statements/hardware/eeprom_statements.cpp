@@ -105,7 +105,7 @@ std::uint8_t EmitWriteEEValue(CompilerState& st) {
       break;
     }
     default:
-      if (IsTextType(type)) kit::ReportInPlace(st, "Only numeric variables!");
+      if (IsTextType(type)) ReportInPlace(st, "Only numeric variables!");
       break;
   }
   return type;
@@ -186,7 +186,7 @@ void CompileReadEEFunction(CompilerState& st) {
       break;
     case kTypeString:
     case kTypeFlashString:
-      kit::ReportInPlace(st, "Only numeric variables!");
+      ReportInPlace(st, "Only numeric variables!");
       break;
     default:
       type = kTypeByte;

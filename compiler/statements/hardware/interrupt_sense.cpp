@@ -86,11 +86,9 @@ void CompileIntSenseStatement(CompilerState& st) {
       CompileError(st, "Operation not possible!");
     EmitRegisterWrite(st, isc->reg, "zl", Reach::kData);
   } else if (st.dev.DeviceName == "m103" && n <= 3) {
-    CompileError(st, "Ints 0-3 are only low level trigged!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Ints 0-3 are only low level trigged!");
   } else {
-    CompileError(st, "Interrupt not supported!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Interrupt not supported!");
   }
   ++st.src.TokenIndex;
 }
@@ -101,8 +99,7 @@ void CompileAcSenseStatement(CompilerState& st) {
   const auto a = FindRegisterBit(st, {{"acsr", "acis0"}});
   const auto b = FindRegisterBit(st, {{"acsr", "acis1"}});
   if (!a || !b) {
-    CompileError(st, "Unexisting feature!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Unexisting feature!");
   } else {
     WriteField(st, SenseField{a->reg, a->address, a->bit, b->bit}, word, Coding::Comparator);
   }

@@ -109,8 +109,7 @@ void CompileSwitch(CompilerState& st, bool on) {
     if (const auto rb = FindRegisterBit(st, row->places.data(), count)) {
       EmitChangeRegisterBit(st, *rb, on, row->singleBit);
     } else {
-      CompileError(st, "Unexisting feature!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Unexisting feature!");
     }
   } else {
     CompileError(st, std::string(on ? "How to enable " : "How to disable ") + word + " ?");

@@ -53,8 +53,7 @@ std::optional<RegisterBit> PulsePin(CompilerState& st) {
     if (bit) ++st.src.TokenIndex;
   } else {
     // Without a register there is no pin to write to.
-    CompileError(st, UnknownIdentifier(reg));
-    --st.src.TokenIndex;
+    ReportInPlace(st, UnknownIdentifier(reg));
     return std::nullopt;
   }
   if (!bit) return std::nullopt;

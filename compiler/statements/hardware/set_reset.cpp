@@ -193,8 +193,7 @@ void CompileBitStatement(CompilerState& st, bool set) {
   } else if (const int global = FindGlobalVar(st, name); global != 0) {
     GlobalForm(st, name, global, set);
   } else {
-    --st.src.TokenIndex;
-    CompileError(st, UnknownIdentifier(name));
+    ReportInPlace(st, UnknownIdentifier(name));
     SkipToStatementEnd(st);  // nothing of the operand can be read
   }
 }

@@ -78,8 +78,7 @@ void CompileSleepStatement(CompilerState& st, int mode) {
   const int value = row.value[static_cast<std::size_t>(mode)];
   if (value == kNone) {
     // Sleeping in whatever mode the register holds would be another mode than asked for.
-    CompileError(st, "Invalid PowerMode!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Invalid PowerMode!");
     SkipToStatementEnd(st);
     return;
   }

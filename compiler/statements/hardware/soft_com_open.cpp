@@ -26,12 +26,12 @@ bool InBitReach(CompilerState& st, char letter) {
 long ReadBitCount(CompilerState& st) {
   const double baud = RoundHalfEven(LeadingNumber(st.TokText()));
   if (baud <= 0.0) {
-    kit::ReportInPlace(st, "Baud rate not possible!");
+    ReportInPlace(st, "Baud rate not possible!");
     return -1;
   }
   const long count = SoftComBitCount(st, baud);
-  if (count > 255) kit::ReportInPlace(st, "Baud rate too Low!");
-  if (count < 2) kit::ReportInPlace(st, "Baud rate too High!");
+  if (count > 255) ReportInPlace(st, "Baud rate too Low!");
+  if (count < 2) ReportInPlace(st, "Baud rate too High!");
   return count >= 2 && count <= 255 ? count : -1;
 }
 
@@ -54,8 +54,7 @@ void CompileOpenStatement(CompilerState& st) {
   // PORTx, PINx or DDRx name the same pin: the routines use all three.
   const char letter = port.empty() ? ' ' : port.back();
   if (pinOk && !InBitReach(st, letter)) {
-    CompileError(st, "Port can not be used for software UART!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Port can not be used for software UART!");
     pinOk = false;
   }
   ExpectToken(st, ".");
@@ -103,7 +102,7 @@ void CompileOpenStatement(CompilerState& st) {
     com.RxPort = portName;
     com.RxPin = pin;
     com.RxBaud = bits;
-    if (inverted) kit::ReportInPlace(st, "Inv option can be used for OUTPUT!");
+    if (inverted) ReportInPlace(st, "Inv option can be used for OUTPUT!");
     st.out.Instr(Sep::kWide, "sbi", portName + "," + pin);
   } else {
     CompileError(st, "Output or Input!");

@@ -99,8 +99,7 @@ void StartAdc(CompilerState& st) {
   }
   const auto enable = AdcEnableBit(st);
   if (!enable) {
-    CompileError(st, "Unexisting feature!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Unexisting feature!");
     return;
   }
   st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(0x80 | AdcPrescaleCode(st.cfg.CrystalFrequency)));
@@ -148,8 +147,7 @@ void EmitWatchdogChange(CompilerState& st, const Watchdog& w, bool on) {
 }
 
 void ReportMissing(CompilerState& st) {
-  CompileError(st, "Unexisting feature!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Unexisting feature!");
 }
 
 }  // namespace
@@ -176,8 +174,7 @@ void CompileStartStatement(CompilerState& st) {
     else
       ReportMissing(st);
   } else {
-    CompileError(st, "How to start " + word + " ?");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "How to start " + word + " ?");
   }
   ++st.src.TokenIndex;
 }
@@ -203,8 +200,7 @@ void CompileStopStatement(CompilerState& st) {
     else
       ReportMissing(st);
   } else {
-    CompileError(st, "How to stop " + word + " ?");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "How to stop " + word + " ?");
   }
   ++st.src.TokenIndex;
 }

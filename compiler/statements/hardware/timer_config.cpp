@@ -89,8 +89,8 @@ void CounterEdge(CompilerState& st, std::uint8_t timer) {
 }
 
 // Steps past a word that was checked: a check that reported has already moved on.
-void StepPast(CompilerState& st, int errorsBefore) {
-  if (st.ErrorCount == errorsBefore) ++st.src.TokenIndex;
+void StepPast(CompilerState& st, const ErrorWatch& errors) {
+  if (!errors.Seen()) ++st.src.TokenIndex;
 }
 
 bool HasPwmBits(CompilerState& st, std::uint8_t& control, std::uint8_t timer) {
@@ -138,13 +138,13 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   ExpectToken(st, "=");
 
   const std::string mode = st.TokText();
-  int errors = st.ErrorCount;
+  ErrorWatch errors(st);
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
-    errors = st.ErrorCount;
+    errors.Restart();
     CounterEdge(st, timer);
     if (timer == 0) (splitTimer0 ? clock : control) = 2;
     StepPast(st, errors);
@@ -154,16 +154,16 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     if (timer == 0) {
       control = bits0.pwm;
       emit = true;
-      errors = st.ErrorCount;
+      errors.Restart();
       OutputMode(st, control, bits0.normal, bits0.inverted);
       StepPast(st, errors);
     } else {
-      errors = st.ErrorCount;
+      errors.Restart();
       HasPwmBits(st, control, timer);
       StepPast(st, errors);
       emit = true;
       ExpectToken(st, ",");
-      errors = st.ErrorCount;
+      errors.Restart();
       OutputMode(st, control, 0x60, 0x70);
       StepPast(st, errors);
     }
@@ -243,20 +243,20 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   ExpectToken(st, "=");
 
   const std::string mode = st.TokText();
-  int errors = st.ErrorCount;
+  ErrorWatch errors(st);
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
-    errors = st.ErrorCount;
+    errors.Restart();
     CounterEdge(st, timer);
     StepPast(st, errors);
   } else if (mode == "pwm") {
     registerA = true;
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
-    errors = st.ErrorCount;
+    errors.Restart();
     HasPwmBits(st, control, timer);
     StepPast(st, errors);
   } else {
@@ -390,8 +390,7 @@ void ParsePrescale(CompilerState& st, std::uint8_t set, std::uint8_t& timer) {
   if (code > 0) {
     st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(code);
   } else {
-    CompileError(st, "Not a valid Prescale value!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Not a valid Prescale value!");
   }
 }
 

@@ -33,8 +33,8 @@ void EmitUartControl(CompilerState& st, int uart, bool on) {
   if (uart < 0 || uart > 3 || !st.Cells<UartCells>().BaudRateSet[uart]) return;
   const auto reg = ControlRegister(st, uart);
   if (!reg) {
-    CompileError(st, uart == 0 ? "Unexisting feature!" : kMissingUart[uart]);
-    --st.src.TokenIndex;  // the statement steps past its word itself
+    // the statement steps past its word itself
+    ReportInPlace(st, uart == 0 ? "Unexisting feature!" : kMissingUart[uart]);
     return;
   }
   const int value = on ? UartEnableValue(st, static_cast<std::uint8_t>(uart)) : 0;

@@ -157,12 +157,11 @@ void CompileBitMove(CompilerState& st, BitMove move) {
   const std::uint8_t type = kit::ItemType(st);
   const int width = WidthIndex(type);
   if (width < 0) {
-    CompileError(st, move == BitMove::kShift ? "Must be numeric var!" : "Must be numeric var!\"");
-    --st.src.TokenIndex;
+    ReportInPlace(st, move == BitMove::kShift ? "Must be numeric var!" : "Must be numeric var!\"");
   }
   if (width >= 0 && known) {
     EmitMove(st, move, width, left, count);
-    if (!inExpression && !StoreBack(st, name, type)) kit::ReportInPlace(st, "Last parameter must be Variable!");
+    if (!inExpression && !StoreBack(st, name, type)) ReportInPlace(st, "Last parameter must be Variable!");
   } else if (!count.constant) {
     st.out.Instr(Sep::kNarrow, "pop", "r24");
   }

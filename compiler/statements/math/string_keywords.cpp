@@ -17,7 +17,7 @@ void CompileCaseTerm(CompilerState& st, StringCase mode) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   ParseFactor(st);
-  if (!inTerm) kit::ReportInPlace(st, "Not supported yet: " + word + " outside a string assignment");
+  if (!inTerm) ReportInPlace(st, "Not supported yet: " + word + " outside a string assignment");
   ExpectToken(st, ")");
 }
 
@@ -64,8 +64,7 @@ void CompileAscFunction(CompilerState& st) {
       st.out.Instr(Sep::kWide, "mov", "zl,r0");
       break;
     default:
-      CompileError(st, "Must be String!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "Must be String!");
       break;
   }
   ExpectToken(st, ")");

@@ -25,7 +25,7 @@ std::uint8_t LoadSwapOperand(CompilerState& st) {
   st.expr.LoadedVarClass = kLoadedNone;
   EmitLoadOperand(st);
   if (st.expr.LoadedVarClass == kLoadedNone) {
-    kit::ReportInPlace(st, "Must be a variable!");
+    ReportInPlace(st, "Must be a variable!");
     return 0;
   }
   return st.sticky.OperandType;

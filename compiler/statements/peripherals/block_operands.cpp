@@ -10,7 +10,7 @@ bool IsBlockForm(CompilerState& st) { return st.TokText(1) == ","; }
 void CheckBlockCount(CompilerState& st) {
   const auto count = kit::ConstantArgument(st);
   // (a constant above 255 is refused by the byte load itself)
-  if (count && *count < 1) kit::ReportInPlace(st, "Must be from 1 to 255!");
+  if (count && *count < 1) ReportInPlace(st, "Must be from 1 to 255!");
 }
 
 void EmitBlockOperands(CompilerState& st) {

@@ -27,7 +27,7 @@ void EmitSendValues(CompilerState& st, std::string_view routine) {
     kit::CompileArgument(st);
     const int bytes = ValueBytes(kit::ItemType(st));
     if (bytes == 0) {
-      kit::ReportInPlace(st, kTypeMessage);
+      ReportInPlace(st, kTypeMessage);
     } else {
       EmitCall(st, routine);
       for (int i = 1; i < bytes; ++i) {
@@ -43,7 +43,7 @@ void EmitSendValues(CompilerState& st, std::string_view routine) {
 std::optional<std::uint8_t> ReceivedType(CompilerState& st, std::uint8_t wanted) {
   if (wanted == kTypeNone) return kTypeByte;
   if (ValueBytes(wanted) != 0) return wanted;
-  kit::ReportInPlace(st, kTypeMessage);
+  ReportInPlace(st, kTypeMessage);
   return std::nullopt;
 }
 

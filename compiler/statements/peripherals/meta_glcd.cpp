@@ -92,7 +92,7 @@ void ReadPortInto(CompilerState& st, std::string& cell) {
 void ParsePcd8544Lines(CompilerState& st) {
   GlcdCells& glcd = st.Cells<GlcdCells>();
   std::string pairPort[2];
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   // The line names all four signals anew: none is left over from an earlier $glcd line.
   for (int cell = 2; cell <= 5; ++cell) LineCell(glcd, cell).clear();
   while (MoreTokens(st)) {
@@ -111,8 +111,7 @@ void ParsePcd8544Lines(CompilerState& st) {
     if (cell != 0 && portOk) {
       std::string& first = pairPort[cell <= 3 ? 0 : 1];
       if (!first.empty() && first.back() != port.back()) {
-        CompileError(st, cell <= 3 ? "SDIN and SCLK must be on the same port!" : "DC and SCE must be on the same port!");
-        --st.src.TokenIndex;
+        ReportInPlace(st, cell <= 3 ? "SDIN and SCLK must be on the same port!" : "DC and SCE must be on the same port!");
         return;
       }
       first = port;
@@ -128,11 +127,10 @@ void ParsePcd8544Lines(CompilerState& st) {
   }
   // Every one of the four signals is driven by the routines: one left out would stand as
   // "sbi PORTB," in them.
-  if (st.ErrorCount != errorsBefore) return;
+  if (errors.Seen()) return;
   for (const auto& [name, cell] : {std::pair{"sdin", 2}, {"sclk", 3}, {"dc", 4}, {"sce", 5}}) {
     if (!LineCell(glcd, cell).empty()) continue;
-    CompileError(st, "Control line " + UpperText(name) + " not defined!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Control line " + UpperText(name) + " not defined!");
     return;
   }
   CheckControlPinsApart(st, glcd);
@@ -158,7 +156,7 @@ void ParseGlcd(CompilerState& st) {
 
   const std::uint8_t type = glcd.GlcdType;
   if (type >= 1 && type <= 3) {
-    const int errorsBefore = st.ErrorCount;
+    const ErrorWatch errors(st);
     ExpectToken(st, "data");
     ExpectToken(st, "=");
     ReadPortInto(st, glcd.GlcdDataPort);
@@ -167,11 +165,10 @@ void ParseGlcd(CompilerState& st) {
     ExpectToken(st, "=");
     ReadPortInto(st, glcd.GlcdCtrlPort);
     // The data bus takes all eight pins of its port: the control lines need another one.
-    if (st.ErrorCount == errorsBefore && glcd.GlcdDataPort.back() == glcd.GlcdCtrlPort.back()) {
-      CompileError(st, "CTRL must be on other port than DATA!");
-      --st.src.TokenIndex;
+    if (!errors.Seen() && glcd.GlcdDataPort.back() == glcd.GlcdCtrlPort.back()) {
+      ReportInPlace(st, "CTRL must be on other port than DATA!");
     }
-    if (st.ErrorCount == errorsBefore) {
+    if (!errors.Seen()) {
       std::vector<SignalPin> signals;
       for (int bit = 0; bit <= 7; ++bit)
         signals.push_back(MakeSignalPin("D" + std::to_string(bit), glcd.GlcdDataPort, std::to_string(bit)));
@@ -183,9 +180,8 @@ void ParseGlcd(CompilerState& st) {
     ReadNumberInto(st, glcd.GlcdOption2);
     // A panel of no columns or rows has nothing to draw and its routines count from 0
     // down: 256 columns or pages.
-    if (st.ErrorCount == errorsBefore && (glcd.GlcdOption1 == 0 || glcd.GlcdOption2 == 0)) {
-      CompileError(st, "Width and height must be 1 or more!");
-      --st.src.TokenIndex;
+    if (!errors.Seen() && (glcd.GlcdOption1 == 0 || glcd.GlcdOption2 == 0)) {
+      ReportInPlace(st, "Width and height must be 1 or more!");
     }
     // The page-organised controllers clear and clip whole pages of 8 rows.
     if ((type == 2 || type == 3) && glcd.GlcdOption2 % 8 != 0) CompileError(st, "Height must be a multiple of 8!");
@@ -219,7 +215,7 @@ void ParseGlcd(CompilerState& st) {
 // name "=" pin { "," name "=" pin }, by the controller in force.
 void ParseGctrl(CompilerState& st) {
   GlcdCells& glcd = st.Cells<GlcdCells>();
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   while (MoreTokens(st)) {
     const std::string name = st.TokText();
@@ -257,18 +253,18 @@ void ParseGctrl(CompilerState& st) {
   }
   if (st.dev.DeviceName == "m103" && (glcd.GlcdCtrlPort == "PORTC" || glcd.GlcdCtrlPort == "PORTF"))
     CompileError(st, "PORTC and PORTF can't be used for Gctrl!");
-  if (st.ErrorCount == errorsBefore && glcd.GlcdType >= 1 && glcd.GlcdType <= 3) CheckControlPinsApart(st, glcd);
+  if (!errors.Seen() && glcd.GlcdType >= 1 && glcd.GlcdType <= 3) CheckControlPinsApart(st, glcd);
 }
 
 }  // namespace
 
 void ParseGraphicLcdMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   if (st.TokText() == "glcd")
     ParseGlcd(st);
   else
     ParseGctrl(st);
-  RefuseWordsAfterSettings(st, errorsBefore, 0);
+  RefuseWordsAfterSettings(st, errors, 0);
 }
 
 }  // namespace qbc

@@ -127,7 +127,7 @@ void CheckKeyPinsApart(CompilerState& st, const KeypadCells& keys) {
 }  // namespace
 
 void ParseKeyMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   KeypadCells& keys = st.Cells<KeypadCells>();
   ++st.src.TokenIndex;
   ExpectToken(st, "rows");
@@ -149,7 +149,7 @@ void ParseKeyMetaStatement(CompilerState& st) {
       CompileError(st, "PORTC and PORTF can't be used in matrix keyboard!");
     if (keys.KeyRowsPort == "PORTC") CompileError(st, "PORTC can't be used for keyboard!");
   }
-  if (st.ErrorCount == errorsBefore) CheckKeyPinsApart(st, keys);
+  if (!errors.Seen()) CheckKeyPinsApart(st, keys);
 }
 
 }  // namespace qbc

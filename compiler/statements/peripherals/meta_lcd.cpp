@@ -72,8 +72,7 @@ void ReadLcdSize(CompilerState& st, std::uint8_t& value, int low, int high, cons
                  std::uint8_t& cell) {
   if (!ReadByteValue(st, value, message)) return;
   if (value < low || value > high) {
-    --st.src.TokenIndex;
-    CompileError(st, message);
+    ReportInPlace(st, message);
     return;
   }
   cell = value;
@@ -82,7 +81,7 @@ void ReadLcdSize(CompilerState& st, std::uint8_t& value, int low, int high, cons
 }  // namespace
 
 void ParseLcdMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   std::string enableWord;
   LcdCells& lcd = st.Cells<LcdCells>();
   // A later $lcd line replaces the wiring: a second enable line of an earlier one is gone.
@@ -98,8 +97,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
       lcd.LcdBusBits = static_cast<std::int32_t>(ReadBusAddress(st));
       lcd.NeedLcdEN = true;
     } else {
-      CompileError(st, "No external memory bus on this device!");
-      --st.src.TokenIndex;
+      ReportInPlace(st, "No external memory bus on this device!");
       ReadBusAddress(st);
     }
   } else {
@@ -130,9 +128,8 @@ void ParseLcdMetaStatement(CompilerState& st) {
   HoldOnLine(st);
   // RS is a pin beside pin-wired data lines and an address beside the bus: the other form
   // would reach the routines as an operand they cannot use.
-  if (st.ErrorCount == errorsBefore && busMode != (st.TokText() == "&")) {
-    CompileError(st, busMode ? "RS must be an &h address on the bus!" : "Must be a valid AVR Port!");
-    --st.src.TokenIndex;
+  if (!errors.Seen() && busMode != (st.TokText() == "&")) {
+    ReportInPlace(st, busMode ? "RS must be an &h address on the bus!" : "Must be a valid AVR Port!");
     return;
   }
   if (st.TokText() == "&") {
@@ -192,7 +189,7 @@ void ParseLcdMetaStatement(CompilerState& st) {
   st.used.Set(NeedWaitMs);
   st.used.Set(NeedWaitUs);
   if (st.dev.DeviceName == "m103" && lcd.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
-  if (!busMode && st.ErrorCount == errorsBefore) CheckLcdPinsApart(st, lcd, enableWord);
+  if (!busMode && !errors.Seen()) CheckLcdPinsApart(st, lcd, enableWord);
 }
 
 }  // namespace qbc

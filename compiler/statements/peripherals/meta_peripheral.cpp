@@ -59,7 +59,7 @@ void ParseCom1(CompilerState& st) {
     CompileError(st, kTimer0Twice);
     return;
   }
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
@@ -73,7 +73,7 @@ void ParseCom1(CompilerState& st) {
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) com.TxPin = pin;
   // The receive line is fixed on INT0: sending there would drive the line it listens to.
-  if (st.ErrorCount == errorsBefore) {
+  if (!errors.Seen()) {
     const std::vector<SignalPin> signals = {MakeSignalPin("TX", com.TxPort, com.TxPin),
                                             MakeSignalPin("RX", com.RxPort, com.RxPin)};
     if (!SignalsApart(st, signals) || !ClaimLinePins(st, "$com1", signals)) return;
@@ -82,9 +82,9 @@ void ParseCom1(CompilerState& st) {
   HoldOnLine(st);
   CalcSoftUartTiming(st);
   // The rate ends the line; checked here, before the bit declarations take the token list.
-  const int errorsAtRate = st.ErrorCount;
-  RefuseWordsAfterSettings(st, errorsAtRate, 1);
-  if (st.ErrorCount != errorsAtRate) return;
+  const ErrorWatch rateErrors(st);
+  RefuseWordsAfterSettings(st, rateErrors, 1);
+  if (rateErrors.Seen()) return;
   ClaimInterruptVector(st, "OVF0");
   if (!st.Cells<UartCells>().SoftUartInterrupt) DeclareSoftUartBits(st);
   st.Cells<UartCells>().SoftUartInterrupt = true;
@@ -95,7 +95,7 @@ void ParseI2c(CompilerState& st) {
   HoldOnLine(st);
   const std::string word = st.TokText();
   I2cCells& i2c = st.Cells<I2cCells>();
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   if (word == "sda") {
     ++st.src.TokenIndex;
     ExpectToken(st, "=");
@@ -109,7 +109,7 @@ void ParseI2c(CompilerState& st) {
     if (ReadPortName(st, port)) i2c.I2cSclPort = FixedText(port, 5);
     ExpectToken(st, ".");
     if (ReadPinDigit(st, pin)) i2c.I2cSclPin = pin;
-    if (st.ErrorCount == errorsBefore) {
+    if (!errors.Seen()) {
       const std::vector<SignalPin> signals = {MakeSignalPin("SDA", i2c.I2cSdaPort, i2c.I2cSdaPin),
                                               MakeSignalPin("SCL", i2c.I2cSclPort, i2c.I2cSclPin)};
       if (SignalsApart(st, signals)) ClaimLinePins(st, "$i2c", signals);
@@ -142,7 +142,7 @@ void ParseI2c(CompilerState& st) {
 
 void ParsePcKey(CompilerState& st) {
   ++st.src.TokenIndex;
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   PcKeyCells& pcKey = st.Cells<PcKeyCells>();
   std::string port, pin;
   ExpectToken(st, "data");
@@ -156,7 +156,7 @@ void ParsePcKey(CompilerState& st) {
   if (ReadPortName(st, port)) pcKey.PcKeyClockPort = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) pcKey.PcKeyClockPin = pin;
-  if (st.ErrorCount == errorsBefore) {
+  if (!errors.Seen()) {
     const std::vector<SignalPin> signals = {MakeSignalPin("DATA", pcKey.PcKeyDataPort, pcKey.PcKeyDataPin),
                                             MakeSignalPin("CLOCK", pcKey.PcKeyClockPort, pcKey.PcKeyClockPin)};
     if (SignalsApart(st, signals)) ClaimLinePins(st, "$pckey", signals);
@@ -179,7 +179,7 @@ void ParsePcKey(CompilerState& st) {
 // "=" port "." pin { "," port "." pin }: buses 0 .. LastBusIndex, in the order given.
 void ParseOneWire(CompilerState& st) {
   constexpr int kLastBus = 8;
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   auto& buses = st.Cells<OneWireCells>().OneWireBuses;
@@ -203,7 +203,7 @@ void ParseOneWire(CompilerState& st) {
     if (ReadPinDigit(st, pin)) buses[bus].Pin = pin;
     HoldOnLine(st);
   }
-  if (st.ErrorCount != errorsBefore) return;
+  if (errors.Seen()) return;
   std::vector<SignalPin> signals;
   for (int b = 0; b <= bus; ++b) signals.push_back(MakeSignalPin("1WIRE", buses[b].Port, buses[b].Pin));
   ClaimLinePins(st, "$1wire", signals);
@@ -212,14 +212,14 @@ void ParseOneWire(CompilerState& st) {
 // "=" port "." pin "," duration: the tone on a Timer1 PWM pin, the sine synthesis in the
 // Timer1 overflow interrupt.
 void ParseDtmf(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
   if (ReadPortName(st, port)) st.Cells<DtmfCells>().DtmfPort = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) st.Cells<DtmfCells>().DtmfPin = pin;
-  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$dtmf", {MakeSignalPin("DTMF", port, pin)})) return;
+  if (!errors.Seen() && !ClaimLinePins(st, "$dtmf", {MakeSignalPin("DTMF", port, pin)})) return;
   ExpectToken(st, ",");
   HoldOnLine(st);
   std::uint8_t ms = 0;
@@ -228,18 +228,16 @@ void ParseDtmf(CompilerState& st) {
   // (1633 Hz) outgrows it below about 3.34 MHz.
   const double mhz = st.cfg.CrystalFrequency;
   if (mhz <= 0.0) {
-    CompileError(st, "Set $clock before $dtmf!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Set $clock before $dtmf!");
   } else if (RoundHalfEven(1633.0 * 522240.0 / (mhz * 1000000.0)) > 255.0) {
-    CompileError(st, "DTMF needs a clock of 3.34 MHz or more!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "DTMF needs a clock of 3.34 MHz or more!");
   }
   ClaimInterruptVector(st, "OVF1");
   st.Cells<DtmfCells>().DtmfUsed = true;
 }
 
 void ParseSound(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
@@ -247,7 +245,7 @@ void ParseSound(CompilerState& st) {
   ExpectToken(st, ".");
   const bool pinOk = ReadPinDigit(st, pin);
   if (pinOk) st.Cells<SoundCells>().SoundPin = pin;
-  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$sound", {MakeSignalPin("SOUND", port, pin)})) return;
+  if (!errors.Seen() && !ClaimLinePins(st, "$sound", {MakeSignalPin("SOUND", port, pin)})) return;
   st.Cells<SoundCells>().SoundPinDeclared = true;
   HoldOnLine(st);
   if (st.TokText() == ",") {
@@ -265,7 +263,7 @@ void ParseShift(CompilerState& st, bool out) {
   std::string& clockPin = out ? shift.ShiftOutClockPin : shift.ShiftInClockPin;
   std::uint8_t& mode = out ? shift.ShiftOutMode : shift.ShiftInMode;
 
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "data");
   ExpectToken(st, "=");
@@ -284,7 +282,7 @@ void ParseShift(CompilerState& st, bool out) {
   }
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) clockPin = pin;
-  if (st.ErrorCount == errorsBefore) {
+  if (!errors.Seen()) {
     const std::vector<SignalPin> signals = {MakeSignalPin("DATA", dataPort, dataPin),
                                             MakeSignalPin("CLOCK", dataPort, clockPin)};
     if (!SignalsApart(st, signals) || !ClaimLinePins(st, out ? "$shiftout" : "$shiftin", signals)) return;
@@ -318,14 +316,14 @@ void ParseRc5(CompilerState& st) {
     CompileError(st, kTimer0Twice);
     return;
   }
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   std::string port, pin;
   if (ReadPortName(st, port)) st.Cells<Rc5Cells>().Rc5Port = FixedText(port, 5);
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) st.Cells<Rc5Cells>().Rc5Pin = pin;
-  if (st.ErrorCount == errorsBefore && !ClaimLinePins(st, "$rc5", {MakeSignalPin("RC5", port, pin)})) return;
+  if (!errors.Seen() && !ClaimLinePins(st, "$rc5", {MakeSignalPin("RC5", port, pin)})) return;
   HoldOnLine(st);
   if (st.TokText() == ",") {
     ++st.src.TokenIndex;
@@ -334,8 +332,7 @@ void ParseRc5(CompilerState& st) {
   }
   // The bit time is counted in timer ticks of the clock: without a clock there is none.
   if (st.cfg.CrystalFrequency <= 0.0f) {
-    CompileError(st, "Set $clock before $rc5!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "Set $clock before $rc5!");
   } else {
     st.Cells<Rc5Cells>().Rc5Vector = static_cast<std::uint8_t>(Rc5TimerReload(st, 1778.0));
   }
@@ -374,19 +371,18 @@ int Rc5TimerReload(const CompilerState& st, double microseconds) {
   return reload < 0 ? 0 : reload > 255 ? 255 : static_cast<int>(reload);
 }
 
-void RefuseWordsAfterSettings(CompilerState& st, int errorsBefore, int offset) {
+void RefuseWordsAfterSettings(CompilerState& st, const ErrorWatch& errors, int offset) {
   HoldOnLine(st);
-  if (st.ErrorCount != errorsBefore) return;
+  if (errors.Seen()) return;
   const TokenRecord& next = st.Tok(offset);
   if (next.Kind == kTokEol || next.Text == "<EOL>" || next.Text == ":") return;
   // Words the line does not take would otherwise be passed over unseen.
   st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + offset);
-  CompileError(st, "Syntax error!");
-  --st.src.TokenIndex;
+  ReportInPlace(st, "Syntax error!");
 }
 
 void ParsePeripheralMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   const std::string word = st.TokText();
   if (word == "com1")
     ParseCom1(st);
@@ -411,7 +407,7 @@ void ParsePeripheralMetaStatement(CompilerState& st) {
   else if (word == "rc5")
     ParseRc5(st);
   // $com1 checks its own end (its bit declarations replace the line's tokens).
-  if (word != "com1") RefuseWordsAfterSettings(st, errorsBefore, 0);
+  if (word != "com1") RefuseWordsAfterSettings(st, errors, 0);
 }
 
 }  // namespace qbc

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/base/compile_error.h"
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -39,6 +40,6 @@ int Rc5TimerReload(const CompilerState& st, double microseconds);
 
 // After a peripheral line read without error: the token `offset` from the current one must
 // end the line (or be ":"); anything else is reported as "Syntax error!" there.
-void RefuseWordsAfterSettings(CompilerState& st, int errorsBefore, int offset);
+void RefuseWordsAfterSettings(CompilerState& st, const ErrorWatch& errors, int offset);
 
 }  // namespace qbc

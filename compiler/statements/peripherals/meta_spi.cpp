@@ -109,7 +109,7 @@ std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
 }
 
 void ParseSpiMetaStatement(CompilerState& st) {
-  const int errorsBefore = st.ErrorCount;
+  const ErrorWatch errors(st);
   st.Cells<SpiCells>().SpiConfigured = true;
   // A chip without the SPI unit (the tinies' USI is another) has no SPCR to write.
   if (FindIoRegister(st, "spcr") == 0 && !st.sym.DeviceSymbols.empty()) {
@@ -173,7 +173,7 @@ void ParseSpiMetaStatement(CompilerState& st) {
   WriteSpiLine(st, SpiLine(st, WriteForm(st, "DDRB", "zh", Reach::kInOut)));
   WriteSpiLine(st, SpiLine(st, "ldi", "zl,0x" + HexUpper(static_cast<std::uint32_t>(control))));
   WriteSpiLine(st, SpiLine(st, WriteForm(st, "SPCR", "zl", Reach::kInOut)));
-  RefuseWordsAfterSettings(st, errorsBefore, 0);
+  RefuseWordsAfterSettings(st, errors, 0);
 }
 
 }  // namespace qbc

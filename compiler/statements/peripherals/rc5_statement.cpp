@@ -36,8 +36,7 @@ void StoreRc5Result(CompilerState& st, const std::string& reg) {
   const std::uint8_t type = TargetType(st, name, local);
   if (type == 0) return;
   if (type < kTypeByte || type > kTypeLong) {
-    CompileError(st, "RC5 stores into Byte, Integer, Word or Long variables!");
-    --st.src.TokenIndex;
+    ReportInPlace(st, "RC5 stores into Byte, Integer, Word or Long variables!");
     return;
   }
   st.sticky.WantedType = type;

@@ -12,7 +12,7 @@
 namespace qbc {
 
 void CompileShiftOutStatement(CompilerState& st) {
-  if (!st.Cells<ShiftCells>().ShiftOutDeclared) kit::ReportInPlace(st, "$ShiftOut not set!");
+  if (!st.Cells<ShiftCells>().ShiftOutDeclared) ReportInPlace(st, "$ShiftOut not set!");
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
   if (IsBlockForm(st)) {
@@ -25,7 +25,7 @@ void CompileShiftOutStatement(CompilerState& st) {
 }
 
 void CompileShiftInFunction(CompilerState& st) {
-  if (!st.Cells<ShiftCells>().ShiftInDeclared) kit::ReportInPlace(st, "$ShiftIn not set!");
+  if (!st.Cells<ShiftCells>().ShiftInDeclared) ReportInPlace(st, "$ShiftIn not set!");
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
   FunctionResult result(st);

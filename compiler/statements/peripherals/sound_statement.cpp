@@ -19,7 +19,7 @@ void CompileSoundStatement(CompilerState& st) {
   if (st.Cells<SoundCells>().SoundPinDeclared)
     EmitCall(st, "_Sound");
   else
-    kit::ReportInPlace(st, "Sound pin not declared!");
+    ReportInPlace(st, "Sound pin not declared!");
   st.used.Set(NeedSound);
   st.used.Set(NeedWaitUs);
 }

@@ -49,7 +49,7 @@ bool ReceiveElement(CompilerState& st) {
   const GlobalVarRecord& v = st.sym.GlobalVars[g];
   const auto type = v.Storage == kStorageFlash ? std::nullopt : ReceivedType(st, v.VarType);
   if (!type) {
-    if (v.Storage == kStorageFlash) kit::ReportInPlace(st, "Must be variable or array element!");
+    if (v.Storage == kStorageFlash) ReportInPlace(st, "Must be variable or array element!");
     return false;
   }
   ++st.src.TokenIndex;
@@ -107,7 +107,7 @@ bool ReceiveVariable(CompilerState& st) {
 
 // Without $spi the unit is never switched on and every transfer waits for SPIF for ever.
 void CheckConfigured(CompilerState& st) {
-  if (!st.Cells<SpiCells>().SpiConfigured) kit::ReportInPlace(st, "SPI is not configured!");
+  if (!st.Cells<SpiCells>().SpiConfigured) ReportInPlace(st, "SPI is not configured!");
 }
 
 }  // namespace
