@@ -61,5 +61,17 @@ TEST(I2cStart, EveryAddressFormGivesItsByte) {
   }
 }
 
+// A line named by another register of its port (PINC, DDRC, kept padded to five
+// characters) drives the same port: the routines reach DDRC and PINC, not a "DDR " that
+// only the assembler would refuse.
+TEST(I2cPins, AnyRegisterOfThePortNamesItsLines) {
+  const auto compiled = CompileBasic(std::string(kHead) + "$i2c sda = pinc.1 , scl = ddrc.0\nI2CStart &HA0\nEnd\n");
+  ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+  const AsmResult assembled = AssembleAsmFile(compiled.asm_path);
+  EXPECT_TRUE(assembled.ok) << assembled.output;
+  EXPECT_NE(compiled.asm_text.find("\tsbi\t\tDDRC,1\r\n"), std::string::npos) << compiled.asm_text;
+  EXPECT_NE(compiled.asm_text.find("\tsbis\tPINC,0\r\n"), std::string::npos) << compiled.asm_text;
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -1,7 +1,5 @@
 #include "compiler/library/comm/open_drain_pins.h"
 
-#include <cctype>
-
 #include "compiler/codegen/io_access.h"
 #include "compiler/frontend/port_pins.h"
 
@@ -16,9 +14,10 @@ IoBit BitOfLine(std::string_view prefix, const Line& line) {
 }  // namespace
 
 Line ParseLine(std::string_view port, std::string_view pin) {
+  const PortPin p = PortPinOf(port, pin);
   Line line;
-  if (!port.empty()) line.letter = static_cast<char>(std::toupper(static_cast<unsigned char>(port.back())));
-  if (!pin.empty() && pin.front() >= '0' && pin.front() <= '7') line.bit = pin.front() - '0';
+  if (p.letter != 0) line.letter = p.letter;
+  if (p.bit >= 0) line.bit = p.bit;
   return line;
 }
 
