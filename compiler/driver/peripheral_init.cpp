@@ -20,39 +20,29 @@
 #include "compiler/statements/peripherals/shift_cells.h"
 #include "compiler/statements/peripherals/sound_cells.h"
 #include "compiler/frontend/port_pins.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
 namespace {
 
+// The UART's registers by the device file; the classic UART (no frame register) takes
+// the parity in software (_SysPar).
 void EmitUart(CompilerState& st, std::uint8_t uart) {
-  const std::string& d = st.dev.DeviceName;
-  const bool m64or128 = d == "m64" || d == "m128";
-  const bool classic = !m64or128 && !st.dev.MegaUartDevice;
-  const bool ioFrameRegister = !m64or128 && !st.dev.NewMegaDevice;
+  const UartFacts facts = UartOf(st, uart);
   const bool hasFormat = st.Cells<UartCells>().UartFormatSet[uart] != 0;
-  const std::string u = std::to_string(uart);
-
-  const char* frameStore = uart <= 1 && ioFrameRegister ? "out" : "sts";
-  const char* controlStore = "sts";
-  std::string controlRegister = "UCSR" + u + "B";
-  if (uart <= 1 && classic) {
-    controlStore = "out";
-    controlRegister = "UCR";
-  } else if (uart == 0) {
-    controlStore = st.dev.NewMegaDevice ? "sts" : "out";
-  } else if (uart == 1) {
-    controlStore = ioFrameRegister ? "out" : "sts";
-  }
+  const std::string n = uart == 0 ? "" : std::to_string(uart);
+  // (no such UART: its $baud line was refused; the lines keep the numbered names)
+  const std::string control = facts.present ? facts.control : "UCSR" + n + "B";
 
   const std::string enable = "zl,0x" + HexLower(UartEnableValue(st, uart));
   st.out.Instr(Sep::kWide, "ldi", enable);
-  if (hasFormat && (uart >= 2 || st.dev.MegaUartDevice)) {
+  if (hasFormat && !facts.frame.empty()) {
     st.out.Instr(Sep::kWide, "ldi", "zh,0x" + Hex2(UartFrameValue(st, uart)));
-    st.out.Instr(Sep::kWide, frameStore, "UCSR" + u + "C,zh");
+    EmitRegisterWrite(st, facts.frame, "zh", Reach::kData);
   }
-  st.out.Instr(Sep::kWide, controlStore, controlRegister + ",zl");
-  if (uart == 0 && hasFormat && !st.dev.MegaUartDevice) {
+  EmitRegisterWrite(st, control, "zl", Reach::kData);
+  if (uart == 0 && hasFormat && facts.present && facts.frame.empty()) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(st.Cells<UartCells>().UartFormat[0].Parity));
     st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }

@@ -15,6 +15,7 @@
 #include "compiler/statements/peripherals/glcd_cells.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -125,7 +126,7 @@ void EmitSystemVariables(CompilerState& st) {
     SystemVar(st, kI2cAddressCell, Sep::kWide, 1);
     SystemVar(st, kI2cReadOpenCell, Sep::kWide, 1);
   }
-  if (uart.UartFormatSet[0] == 255 && !st.dev.MegaUartDevice) {
+  if (uart.UartFormatSet[0] == 255 && UartOf(st, 0).frame.empty()) {
     SystemVar(st, "_SysPar", Sep::kNarrow, 1);
     st.out.Line();
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "compiler/driver/peripheral_init.h"
+#include "compiler/frontend/device_loader.h"
 #include "compiler/frontend/number_format_cells.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/statements/peripherals/dtmf_cells.h"
@@ -10,16 +11,19 @@
 #include "compiler/statements/peripherals/shift_cells.h"
 #include "compiler/statements/peripherals/sound_cells.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc {
 namespace {
 
+// The chip's registers come from its definition file.
 struct Init : test::CompilerFixture {
-  explicit Init(const std::string& device, bool megaUart = true, bool newMega = false) {
+  explicit Init(const std::string& device) {
+    st.env.InstallDir = test::BinDir();
+    EXPECT_TRUE(LoadDeviceFile(st, device)) << device;
+    st.out.Clear();  // the loader's .include line
     LoadSource("x = 1\n");
     st.dev.DeviceName = device;
-    st.dev.MegaUartDevice = megaUart;
-    st.dev.NewMegaDevice = newMega;
     st.mn.CallMnemonic = "rcall";
   }
   void Format(int uart, int parity, int data, int stop) {
@@ -34,12 +38,14 @@ struct Init : test::CompilerFixture {
   }
 };
 
+// The UART's registers under the names the chip's device file gives them (UCSRB on the
+// ATmega8, UCR on the classic parts, UCSR0B where the chip numbers its UART).
 TEST(HeadPeripheral, UartControlAndFrameRegisters) {
   Init m8("m8");
   m8.st.Cells<UartCells>().BaudRateSet[0] = true;
-  EXPECT_EQ(m8.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCSR0B,zl\r\n");
+  EXPECT_EQ(m8.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCSRB,zl\r\n");
 
-  Init classic("90s8515", false);
+  Init classic("90s8515");
   classic.st.Cells<UartCells>().BaudRateSet[0] = true;
   EXPECT_EQ(classic.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCR,zl\r\n");
 
@@ -50,20 +56,20 @@ TEST(HeadPeripheral, UartControlAndFrameRegisters) {
             "\t\tldi\t\tzl,0x18\r\n\t\tldi\t\tzh,0x0E\r\n\t\tsts\t\tUCSR0C,zh\r\n\t\tout\t\tUCSR0B,zl\r\n"
             "\t\tldi\t\tzl,0x18\r\n\t\tldi\t\tzh,0x24\r\n\t\tsts\t\tUCSR1C,zh\r\n\t\tsts\t\tUCSR1B,zl\r\n");
 
-  Init m88("m88", true, true);
+  Init m88("m88");
   m88.Format(0, 0, 9, 1);
   EXPECT_EQ(m88.Run(), "\t\tldi\t\tzl,0x1c\r\n\t\tldi\t\tzh,0x06\r\n\t\tsts\t\tUCSR0C,zh\r\n\t\tsts\t\tUCSR0B,zl\r\n");
 
   // On the ATmega8/16/32 the frame byte reaches UCSRC only with URSEL set.
   Init urs("m16");
   urs.Format(0, 4, 8, 1);
-  EXPECT_EQ(urs.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tldi\t\tzh,0xA6\r\n\t\tout\t\tUCSR0C,zh\r\n\t\tout\t\tUCSR0B,zl\r\n");
+  EXPECT_EQ(urs.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tldi\t\tzh,0xA6\r\n\t\tout\t\tUCSRC,zh\r\n\t\tout\t\tUCSRB,zl\r\n");
 
-  Init soft("90s8515", false);
+  Init soft("90s8515");
   soft.Format(0, 4, 8, 1);
   EXPECT_EQ(soft.Run(), "\t\tldi\t\tzl,0x1c\r\n\t\tout\t\tUCR,zl\r\n\t\tldi\t\tzl,4\r\n\t\tsts\t\t_SysPar,zl\r\n");
 
-  Init mega2560("m2560", true, true);
+  Init mega2560("m2560");
   mega2560.st.Cells<UartCells>().BaudRateSet[2] = true;
   mega2560.Format(3, 3, 8, 1);
   EXPECT_EQ(mega2560.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tsts\t\tUCSR2B,zl\r\n"
@@ -77,7 +83,7 @@ TEST(HeadPeripheral, PreparedLinesInOrder) {
   i.st.cfg.InitCodeLines[0] = "\t\tldi\t\tzl,64";
   i.st.cfg.InitCodeLines[1] = "\t\tout\t\tTCCR0,zl";
   i.st.cfg.InitCodeLines[3] = "\t\tnever";
-  EXPECT_EQ(i.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCSR0B,zl\r\n"
+  EXPECT_EQ(i.Run(), "\t\tldi\t\tzl,0x18\r\n\t\tout\t\tUCSRB,zl\r\n"
                      "\t\tldi\t\tzh,byte2(51)\r\n\t\tldi\t\tzl,byte1(51)\r\n\r\n"
                      "\t\tldi\t\tzl,64\r\n\t\tout\t\tTCCR0,zl\r\n");
 }
@@ -92,7 +98,7 @@ TEST(HeadPeripheral, DtmfTimerStartsThePwmOnOc1a) {
   EXPECT_EQ(m8.Run(), "\t\tclr\t\tr10\r\n\t\tclr\t\tr11\r\n\t\tclr\t\tr12\r\n\t\tclr\t\tr13\r\n"
                       "\t\tldi\t\tzl,0x81\r\n\t\tout\t\tTCCR1A,zl\r\n"
                       "\t\tldi\t\tzl,0x01\r\n\t\tout\t\tTCCR1B,zl\r\n\t\tsbi\t\tDDRB,1\r\n");
-  Init m88("m88", true, true);
+  Init m88("m88");
   m88.st.Cells<DtmfCells>().DtmfUsed = true;
   const std::string lines = m88.Run();
   EXPECT_NE(lines.find("\t\tsts\t\tTCCR1A,zl\r\n"), std::string::npos);

@@ -18,15 +18,12 @@ struct TimerCase {
   int errors = 0;
 };
 
-// The "$" line in the declaration area: its lines go to the start-up code. With
-// `deviceFile` the chip's registers and bits come from its definition file.
-std::vector<std::string> RunTimerLine(test::CompilerFixture& f, const std::string& device, const std::string& line,
-                                      bool deviceFile = false) {
-  if (deviceFile) {
-    f.st.env.InstallDir = test::BinDir();
-    EXPECT_TRUE(LoadDeviceFile(f.st, device)) << device;
-    f.st.out.Clear();
-  }
+// The "$" line in the declaration area: its lines go to the start-up code. The chip's
+// registers and bits come from its definition file.
+std::vector<std::string> RunTimerLine(test::CompilerFixture& f, const std::string& device, const std::string& line) {
+  f.st.env.InstallDir = test::BinDir();
+  EXPECT_TRUE(LoadDeviceFile(f.st, device)) << device;
+  f.st.out.Clear();
   f.st.dev.DeviceName = device;
   f.LoadSource(line + "\n");
   ParseMetaStatement(f.st);
@@ -43,7 +40,7 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer0 = timer", {}, 0, 1},
       {"m8", "$timer0 = counter, rising", {}, 0, 7},
       {"m8", "$timer0 = pwm, inverted, prescale = 64", {"zl,112", "TCCR0,zl"}, 0, 3},
-      {"m88", "$timer0 = fastpwm, pwma = normal, pwmb = inverted", {"zl,179", "TCCR0A,zl"}, 0, 1},
+      {"m88", "$timer0 = fastpwm, pwma = normal, pwmb = inverted", {"zl,179", "TCCR0A,zl", "zl,0", "TCCR0B,zl"}, 0, 1},
       {"m8", "$timer0 = timer, pwma = normal", {}, 0, 1},
       {"m8", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
       {"m8", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},
@@ -101,12 +98,18 @@ TEST(MetaTimer, PrescaleSetsByDeviceAndTimer) {
       {"tn45", 1, 8, 4},    {"tn45", 1, 64, 7},    {"tn45", 1, 1024, 11}, {"tn45", 1, 1, 1},  {"tn45", 1, 3, 0},
       {"tn25", 1, 2, 2},    {"tn85", 1, 16384, 15}, {"tn85", 0, 8, 2},    {"tn45", 0, 1024, 5}, {"tn85", 0, 2, 0},
       {"tn24", 1, 8, 2},    {"tn2313", 1, 256, 4},
+      // The 16-bit Timers 3 to 5 of the ATmega640/1280/2560 family run on the system
+      // prescaler (codes 1 to 5; 6 and 7 would count the Tn pin's edges): 32 and 128 are
+      // refused. Their Timer2 is the asynchronous one.
+      {"m2560", 5, 1024, 5}, {"m2560", 5, 256, 4}, {"m2560", 3, 64, 3},  {"m1280", 4, 8, 2},  {"m2561", 3, 1, 1},
+      {"m2560", 5, 32, 0},   {"m2561", 4, 128, 0}, {"m1280", 3, 32, 0},  {"m2560", 2, 128, 5}, {"m2560", 2, 1024, 7},
+      {"m2560", 0, 1024, 5}, {"m2560", 0, 128, 0},
   };
   for (const Case& c : cases) {
     test::CompilerFixture f;
     const std::string line =
         "$timer" + std::to_string(c.timer) + " = timer, prescale = " + std::to_string(c.value);
-    RunTimerLine(f, c.device, line, true);
+    RunTimerLine(f, c.device, line);
     EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.code == 0 ? 1 : c.code) << c.device << " " << line;
     EXPECT_EQ(f.st.ErrorCount, c.code == 0 ? 1 : 0) << c.device << " " << line;
   }
@@ -129,7 +132,7 @@ TEST(MetaTimer, AsyncSetsTheTimersOwnBit) {
   };
   for (const TimerCase& c : cases) {
     test::CompilerFixture f;
-    EXPECT_EQ(RunTimerLine(f, c.device, c.line, true), c.lines) << c.device << " " << c.line;
+    EXPECT_EQ(RunTimerLine(f, c.device, c.line), c.lines) << c.device << " " << c.line;
     EXPECT_EQ(f.st.Cells<TimerCells>().TimerClockSelect[c.timer], c.clockSelect) << c.device << " " << c.line;
     EXPECT_EQ(f.st.ErrorCount, c.errors) << c.device << " " << c.line << f.report.Text();
     if (c.errors > 0) {
@@ -139,7 +142,7 @@ TEST(MetaTimer, AsyncSetsTheTimersOwnBit) {
   // The store reaches ASSR where the chip has it: in the I/O space or beyond.
   test::CompilerFixture m88;
   m88.st.src.DeclarationsEnded = true;
-  RunTimerLine(m88, "m88", "$timer2 = timer, async", true);
+  RunTimerLine(m88, "m88", "$timer2 = timer, async");
   EXPECT_EQ(m88.st.out.Str(), "\t\tldi\t\tzl,0x20\r\n\t\tsts\t\tASSR,zl\r\n");
 }
 

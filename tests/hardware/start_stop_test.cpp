@@ -44,6 +44,54 @@ TEST(StartStop, StartAfterReconfigurationSelectsTheNewClock) {
   }
 }
 
+// Each timer counts at the division asked for, with the clock-select code of its own
+// prescaler (read from the device file): Timers 3 to 5 of the ATmega2560 take the system
+// prescaler's codes 1 to 5 (code 7 would count edges of the T5 pin), its Timer2 the
+// asynchronous timer's seven.
+TEST(StartStop, EveryTimerCountsAtItsPrescaler) {
+  struct Case {
+    const char* device;
+    const char* mcu;
+    int timer;
+    int prescale;
+    int ms;  // short enough for an 8-bit count not to wrap
+  };
+  const Case cases[] = {{"m2560", "atmega2560", 5, 1024, 20}, {"m2560", "atmega2560", 3, 256, 20},
+                        {"m2560", "atmega2560", 4, 64, 20},   {"m2560", "atmega2560", 2, 128, 2}};
+  for (const Case& c : cases) {
+    const std::string t = std::to_string(c.timer);
+    SCOPED_TRACE(std::string(c.device) + " Timer" + t + " / " + std::to_string(c.prescale));
+    auto run = RunBasic(Header(c.device) + "Dim W As Word\n$timer" + t + " = timer, prescale = " +
+                            std::to_string(c.prescale) + "\nTimer" + t + " = 0\nStart Timer" + t + "\nWaitms " +
+                            std::to_string(c.ms) + "\nW = Timer" + t + "\nEnd\n",
+                        c.mcu, 1'000'000);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    const double expected = c.ms * 1e-3 * 8e6 / c.prescale;
+    EXPECT_GE(run->Word("w"), expected * 0.95);
+    EXPECT_LE(run->Word("w"), expected * 1.1 + 2);
+  }
+}
+
+// On the chips whose Timer0 selects its clock in TCCR0A (their device files name no TCCR0B)
+// every writer of Timer0's clock writes there: Start and Stop, the RC5 receiver, the
+// software UART of $com1 and Baud #1 changing its rate.
+TEST(StartStop, Timer0ClockSelectInTccr0a) {
+  for (const char* device : {"m165", "m169", "m325", "m329", "m3250", "m3290", "m649", "tn48", "tn88"}) {
+    SCOPED_TRACE(device);
+    for (const std::string& body :
+         {std::string("$timer0 = timer, prescale = 64\nStart Timer0\nStop Timer0\n"),
+          std::string("$rc5 = pinb.1\nDim A As Byte, C As Byte\nRc5(A, C)\n"),
+          std::string("$com1 = portb.1, 9600\nBaud #1 = 4800\nPrintBin #1, 65\n")}) {
+      SCOPED_TRACE(body);
+      const auto compiled = CompileBasic(Header(device) + body + "End\n");
+      ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+      const AsmResult assembled = AssembleAsmFile(compiled.asm_path);
+      EXPECT_TRUE(assembled.ok) << assembled.output;
+      EXPECT_NE(compiled.asm_text.find("TCCR0A"), std::string::npos);
+    }
+  }
+}
+
 // Timer1 of the tiny25/45/85 divides by powers of two (CS13..CS10, code k + 1 for CK / 2^k):
 // Start writes the code of the prescaler asked for, "clear" sets CTC1 (bit 7) and leaves
 // the select alone, and Stop clears all four select bits. (The simulator counts this timer
@@ -168,6 +216,7 @@ TEST(StartStop, UnconfiguredTimersAndUnknownWordsAreReported) {
     const char* message;
   };
   for (const Case c : {Case{"Start Timer3", "Timer3 is not configured yet!"},
+                       Case{"Stop Timer3", "No Timer3 available!"},
                        Case{"Start Counter1", "Timer1 is not configured yet!"},
                        Case{"Start Foo", "How to start foo ?"}, Case{"Stop Foo", "How to stop foo ?"}}) {
     SCOPED_TRACE(c.statement);

@@ -80,7 +80,8 @@ TEST(PrintFlash, StringConstantAbove64KBytes) {
   EXPECT_EQ(run->sim->Output(), "far away\r\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(Uart0, PrintOnDevice, ::testing::Values("m8", "m168"));
+// The ATmega328P's UART under its own names, beyond the I/O space.
+INSTANTIATE_TEST_SUITE_P(Uart0, PrintOnDevice, ::testing::Values("m8", "m168", "m328p"));
 
 }  // namespace
 }  // namespace qbc::test

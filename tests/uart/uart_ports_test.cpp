@@ -68,6 +68,24 @@ TEST(UartPorts, StringsAndHexOnTwoUartsAssemble) {
   EXPECT_EQ(run->sim->Output(1), "ab001Fc\r\n");
 }
 
+// The UART's registers come from the chip's device file: the ATmega328P, 165, 169 and the
+// AT90PWM2/3 keep theirs beyond the I/O space under the newer names, and every form of the
+// set-up (divisor, double speed, frame format, the Baud statement, enable) assembles.
+TEST(UartPorts, EverySetUpFormAssemblesOnTheNewerUarts) {
+  for (const char* device : {"m328p", "m165", "m169", "pwm2", "pwm3"}) {
+    SCOPED_TRACE(device);
+    for (const char* lines : {"$baud = 9600, double\n", "$baud = 9600, e, 8, 1\n", "Baud = 4800\n"}) {
+      SCOPED_TRACE(lines);
+      const auto compiled = CompileBasic(UartProgram(device, std::string(lines) +
+                                                                 "Dim B As Byte\nPrint \"x\" ; B\nInput B\n"
+                                                                 "Disable Uart0\nEnable Uart0\nEnd\n"));
+      ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+      const AsmResult assembled = AssembleAsmFile(compiled.asm_path);
+      EXPECT_TRUE(assembled.ok) << assembled.output;
+    }
+  }
+}
+
 TEST(UartPorts, UartsTheStatementsCannotReachAreCompileErrors) {
   struct Missing {
     const char* device;

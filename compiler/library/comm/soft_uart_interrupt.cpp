@@ -14,6 +14,7 @@
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/frontend/port_pins.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -64,7 +65,8 @@ void EmitInterruptSwUartRoutines(CompilerState& st) {
   const std::string port = UpperText(com.TxPort.substr(0, com.TxPort.find(' ')));
   const std::string letter = PortLetterText(port);
   const Reg timsk = RegOf(st, "timsk0", "timsk");
-  const Reg tccr = RegOf(st, "tccr0b", "tccr0");
+  const std::string clock = TimerOf(st, 0).clockRegister;
+  const Reg tccr{clock, RegisterReach(st, clock, Reach::kInOut)};
   const Reg sense = RegOf(st, "eicra", "mcucr");
   Layout l;
   l.values = {

@@ -6,6 +6,7 @@
 #include "compiler/base/core_flash_read.h"
 #include "compiler/library/comm/uart_registers.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -92,7 +93,7 @@ _PCL#:\tldi\t\tr24,0x0d
   if (parity) st.out.Instr(Sep::kNarrow, "rcall", "_Prty");
   WriteUartWrite(st, regs, "r24");
   st.out.Instr("ret");
-  if (parity) WriteParityRoutines(st, st.dev.DeviceName == "4433" ? "UCSRB" : regs.control);
+  if (parity) WriteParityRoutines(st, regs.control);
 }
 
 void EmitPrintByteWordRoutine(CompilerState& st, int uart) {
@@ -153,7 +154,9 @@ _PBA1#:\tld\t\tr24,X+
                uart);
 }
 
-bool UartSoftwareParity(const CompilerState& st) { return st.Cells<UartCells>().UartFormatSet[0] != 0 && !st.dev.MegaUartDevice; }
+bool UartSoftwareParity(const CompilerState& st) {
+  return st.Cells<UartCells>().UartFormatSet[0] != 0 && UartOf(st, 0).frame.empty();
+}
 
 
 }  // namespace qbc

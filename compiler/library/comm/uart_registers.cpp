@@ -4,45 +4,16 @@
 
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
-namespace {
-
-bool OneOf(const std::string& name, std::initializer_list<std::string_view> names) {
-  for (std::string_view n : names)
-    if (name == n) return true;
-  return false;
-}
-
-int AddressOf(CompilerState& st, const std::string& reg) {
-  std::string lower = reg;
-  for (char& c : lower)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  const int i = FindIoRegister(st, lower);
-  return i > 0 ? st.sym.IoRegisters[i].Value : -1;
-}
-
-}  // namespace
-
 UartRegisters UartRegistersOf(CompilerState& st, int uart) {
-  UartRegisters r;
-  if (uart == 0) {
-    const std::string& d = st.dev.DeviceName;
-    if (OneOf(d, {"4433", "2333", "m163", "m8", "m16", "m32", "m323", "m8515", "m8535"})) {
-      r = {"UCSRA", "UDR", "UCSRB"};
-    } else if (AddressOf(st, "UCSR0A") >= 0 && AddressOf(st, "UDR0") >= 0) {
-      r = {"UCSR0A", "UDR0", "UCSR0B"};
-    } else if (AddressOf(st, "USR") >= 0) {
-      r = {"USR", "UDR", "UCR"};
-    } else {
-      r = {"UCSRA", "UDR", "UCSRB"};
-    }
-  } else {
-    const std::string n = std::to_string(uart);
-    r = {"UCSR" + n + "A", "UDR" + n, "UCSR" + n + "B"};
-  }
-  return r;
+  const UartFacts u = UartOf(st, uart);
+  if (u.present) return {u.status, u.data, u.control};
+  // No such UART: the routine is refused where it is called; its lines keep the names.
+  const std::string n = uart == 0 ? "" : std::to_string(uart);
+  return {"UCSR" + n + "A", "UDR" + n, "UCSR" + n + "B"};
 }
 
 void WriteUartWait(CompilerState& st, const UartRegisters& regs, const std::string& label, const std::string& bit,

@@ -8,6 +8,7 @@
 
 namespace qbc {
 
+// The names the device file gives them (device_facts' UartOf).
 struct UartRegisters {
   std::string status;   // UCSRA, UCSR0A, USR, UCSRnA
   std::string data;     // UDR, UDR0, UDRn

@@ -10,13 +10,13 @@
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/statements/peripherals/rc5_cells.h"
 #include "compiler/frontend/port_pins.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
 namespace {
 
-// The newer megas split Timer0's control register: the clock select is in TCCR0B.
-std::string Timer0Control(CompilerState& st) { return IoRegisterValue(st, "tccr0") >= 0 ? "TCCR0" : "TCCR0B"; }
+std::string Timer0Control(const CompilerState& st) { return TimerOf(st, 0).clockRegister; }
 
 std::string Timer0Mask(CompilerState& st) { return IoRegisterValue(st, "timsk0") >= 0 ? "TIMSK0" : "TIMSK"; }
 

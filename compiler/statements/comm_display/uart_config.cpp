@@ -10,9 +10,10 @@
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/statements/comm_display/soft_uart_paths.h"
-#include "compiler/statements/hardware/timer0_clock.h"
 #include "compiler/statements/hardware/timer_cells.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -36,6 +37,12 @@ std::string Instr(const CompilerState& st, std::string_view mnemonic, std::strin
   return st.out.InstrText(Sep::kWide, mnemonic, operands);
 }
 
+// The write of `src` into register `reg` as a line of the set-up.
+std::string WriteLine(CompilerState& st, const std::string& reg, const std::string& src) {
+  const IoForm write = WriteForm(st, reg, src, Reach::kInOut);
+  return Instr(st, write.front().mnemonic, write.front().operands);
+}
+
 // In place, each pair is written as built; collected for the start-up code, each pair is
 // swapped (the high byte is loaded first and stored last there).
 void WriteUartLines(CompilerState& st, const UartLines& lines) {
@@ -46,12 +53,6 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
       for (auto it = group.rbegin(); it != group.rend(); ++it) st.Cells<UartCells>().UartInitText += *it + "\r\n";
     }
   }
-}
-
-// Devices whose UCSRC shares its address with UBRRH: only a write with URSEL (bit 7) set
-// reaches UCSRC, any other write changes the divisor.
-bool UcsrcNeedsUrsel(const std::string& d) {
-  return IsOneOf(d, {"m8", "m16", "m32", "m323", "m8515", "m8535", "m162"});
 }
 
 // The pin that carries a UART's clock in synchronous mode (XCK): its direction register
@@ -87,14 +88,6 @@ std::optional<XckPin> FindXckPin(const std::string& d, std::uint8_t uart) {
       return std::nullopt;
     }
   return std::nullopt;
-}
-
-// Whether the device has hardware UART `uart`: its definition file names that UART's
-// control register (UCSR0B for the first, which every file with a UART also gives under
-// that name). A register the file lacks would compile cleanly and then fail in the assembler,
-// or (an alias such as UCR) set up another UART.
-bool HasUart(CompilerState& st, std::uint8_t uart) {
-  return FindIoRegister(st, "ucsr" + std::to_string(uart) + "b") > 0;
 }
 
 long Divisor(float clockMHz, long rate, int samples) {
@@ -137,7 +130,10 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
     CompileError(st, "Baud rate too low for given Clock!");
     return;
   }
-  if (!HasUart(st, uart)) {
+  // A register the file lacks would compile cleanly and then fail in the assembler, or (an
+  // alias such as UCR) set up another UART.
+  const UartFacts facts = UartOf(st, uart);
+  if (!facts.present) {
     static const char* const kMissing[] = {"No UART available!", "Not second UART available!",
                                            "Not third UART available!", "Not forth UART available!"};
     CompileError(st, kMissing[uart < 4 ? uart : 0]);
@@ -192,63 +188,31 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   UartLines lines;
   lines.Pair(Instr(st, "ldi", "zl,byte1(" + ns + ")"), Instr(st, "ldi", "zh,byte2(" + ns + ")"));
 
-  // Register lines by device. The divisor registers of the older devices hold one byte,
-  // the others twelve bits: a divisor beyond that cannot be loaded.
-  const std::string& d = st.dev.DeviceName;
-  long limit = 4095;
-  std::vector<std::string> regs;  // as written in place: high byte store first
-  bool pair = true;
-  if (IsOneOf(d, {"m161", "m162"})) {
-    limit = 255;
-    pair = false;
-    if (uart <= 1) regs = {Instr(st, "out", "UBRR" + u + ",zl")};
-  } else if (IsOneOf(d, {"m8", "m16", "m32", "m323"})) {
-    regs = {Instr(st, "out", "UBRRH,zh"), Instr(st, "out", "UBRRL,zl")};
-  } else if (IsOneOf(d, {"m640", "m1280", "m2560"})) {
-    regs = {Instr(st, "sts", "UBRR" + u + "H,zh"), Instr(st, "sts", "UBRR" + u + "L,zl")};
-  } else if (IsOneOf(d, {"m48", "m88", "m168", "m164", "m165", "m169", "m324", "m325", "m329", "m3290", "m645",
-                         "m649", "m6490", "m644", "m1281", "m2561", "m3250", "m6450"})) {
-    // The second UART of those that have one has its own registers.
-    regs = {Instr(st, "sts", "UBRR" + u + "H,zh"), Instr(st, "sts", "UBRR" + u + "L,zl")};
-  } else if (IsOneOf(d, {"m64", "m128"})) {
-    if (uart == 0) regs = {Instr(st, "sts", "UBRR0H,zh"), Instr(st, "out", "UBRR0L,zl")};
-    if (uart == 1) regs = {Instr(st, "sts", "UBRR1H,zh"), Instr(st, "sts", "UBRR1L,zl")};
+  // The divisor's registers, by the device file: twelve bits where the UART has a high
+  // byte register, one byte on the older UARTs; a divisor beyond that cannot be loaded.
+  const long limit = facts.baudHigh.empty() ? 255 : 4095;
+  if (n > limit) {
+    ReportInPlace(st, "Baud rate too low for given Clock!");
+  } else if (facts.baudHigh.empty()) {
+    lines.One(WriteLine(st, facts.baudLow, "zl"));
   } else {
-    limit = 255;
-    pair = false;
-    regs = {Instr(st, "out", "UBRR,zl")};
-  }
-  if (!regs.empty()) {
-    if (n > limit) {
-      ReportInPlace(st, "Baud rate too low for given Clock!");
-    } else if (pair) {
-      lines.Pair(regs[0], regs[1]);
-    } else {
-      lines.One(regs[0]);
-    }
+    // as written in place: the high byte first (writing the low byte takes both)
+    lines.Pair(WriteLine(st, facts.baudHigh, "zh"), WriteLine(st, facts.baudLow, "zl"));
   }
 
-  const bool m64or128 = IsOneOf(d, {"m64", "m128"});
   if (doubleSpeed) {
     lines.One(Instr(st, "ldi", "zl,0x02"));
-    if (st.dev.NewMegaDevice)
-      lines.One(Instr(st, "sts", "UCSR" + u + "A,zl"));
-    else if (m64or128)  // two UARTs, each with its own status register
-      lines.One(Instr(st, uart == 0 ? "out" : "sts", "UCSR" + u + "A,zl"));
-    else
-      lines.One(Instr(st, "out", "UCSRA,zl"));
+    lines.One(WriteLine(st, facts.status, "zl"));
   }
-  if (sync) {
-    if (UcsrcNeedsUrsel(d)) syncControl |= 0x80;
+  if (sync && facts.frame.empty()) {
+    // the classic UART runs asynchronously only
+    ReportInPlace(st, "Unexisting feature!");
+  } else if (sync) {
+    if (facts.frameSelect) syncControl |= 0x80;
     lines.One(Instr(st, "ldi", "zl,0x" + Hex2(syncControl)));
-    if (st.dev.NewMegaDevice || m64or128)
-      lines.One(Instr(st, "sts", "UCSR" + u + "C,zl"));
-    else if (d == "m162")  // two UARTs, each with its own control register
-      lines.One(Instr(st, "out", "UCSR" + u + "C,zl"));
-    else
-      lines.One(Instr(st, "out", "UCSRC,zl"));
+    lines.One(WriteLine(st, facts.frame, "zl"));
     // Master or slave: the XCK pin drives the clock or takes it.
-    if (const auto pin = FindXckPin(d, uart)) {
+    if (const auto pin = FindXckPin(st.dev.DeviceName, uart)) {
       const std::string bit = std::to_string(pin->bit);
       if (!pin->extended) {
         lines.One(Instr(st, master ? "sbi" : "cbi", std::string(pin->ddr) + "," + bit));
@@ -382,9 +346,9 @@ void EmitSoftUartRateChange(CompilerState& st, const SoftUartTiming& t) {
   EmitLabel(st, wait);
   st.out.Instr(Sep::kNarrow, "sbrc", std::string(bit <= 7 ? "r3," : "r4,") + std::to_string(bit % 8));
   st.out.Instr(Sep::kNarrow, "rjmp", wait);
-  const std::string control = FindIoRegister(st, "tccr0b") > 0 ? "TCCR0B" : "TCCR0";
-  st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(Timer0ClockSelect(st, static_cast<int>(t.division))));
-  EmitRegisterWrite(st, control, "zl", Reach::kInOut);
+  const TimerFacts timer0 = TimerOf(st, 0);
+  st.out.Instr(Sep::kWide, "ldi", "zl," + std::to_string(ClockSelectCode(timer0.prescalers, t.division)));
+  EmitRegisterWrite(st, timer0.clockRegister, "zl", Reach::kInOut);
   EmitReloads(st, t.bitCycles, static_cast<double>(t.division));
 }
 
@@ -410,7 +374,8 @@ void CalcSoftUartTiming(CompilerState& st) {
   com.TxBaud = std::to_string(static_cast<long>(RoundHalfEven(t.ticks)));
   com.RxBaud = std::to_string(t.division);
   st.Cells<UartCells>().SoftUartBitCycles = t.bitCycles;
-  st.Cells<TimerCells>().TimerClockSelect[0] = static_cast<std::uint8_t>(Timer0ClockSelect(st, static_cast<int>(t.division)));
+  st.Cells<TimerCells>().TimerClockSelect[0] =
+      static_cast<std::uint8_t>(ClockSelectCode(TimerOf(st, 0).prescalers, t.division));
 }
 
 void EmitSoftUartReloads(CompilerState& st) {
@@ -419,7 +384,8 @@ void EmitSoftUartReloads(CompilerState& st) {
 
 std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart) {
   if (st.Cells<UartCells>().UartFormatSet[uart] == 0) return 0x18;
-  if (uart <= 1 && !st.dev.MegaUartDevice) return 0x1c;
+  // The classic UART takes the parity as its ninth bit (software parity).
+  if (UartOf(st, uart).frame.empty()) return 0x1c;
   return st.Cells<UartCells>().UartFormat[uart].DataBits == 9 ? 0x1c : 0x18;
 }
 
@@ -438,7 +404,7 @@ std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart) {
   else if (f.Parity != 0)
     value |= 0x30;
   if (f.StopBits == 2) value |= 0x08;
-  if (UcsrcNeedsUrsel(st.dev.DeviceName)) value |= 0x80;
+  if (UartOf(st, uart).frameSelect) value |= 0x80;
   return static_cast<std::uint8_t>(value);
 }
 

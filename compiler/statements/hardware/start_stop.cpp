@@ -10,6 +10,7 @@
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/statements/hardware/timer_prescaler.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -26,14 +27,6 @@ int TimerOfStartWord(std::string_view word) {
   return -1;
 }
 
-// The register that holds a timer's clock-select bits: TCCRnB on the chips with split
-// control registers, TCCRn (timers 0 and 2 of the classic chips) otherwise.
-std::string ClockRegister(const CompilerState& st, int timer) {
-  const std::string base = "TCCR" + std::to_string(timer);
-  if (RegisterAddress(st, base + "B") || !RegisterAddress(st, base)) return base + "B";
-  return base;
-}
-
 // Replaces the clock-select bits: a clock chosen before (by an earlier $timer line) must
 // not mix with the new one. Bit 3 of a 16-bit timer's register (WGM12, "clear" and "fast")
 // comes with the clock select of its $timer line and is replaced with it; that bit of an
@@ -41,7 +34,7 @@ std::string ClockRegister(const CompilerState& st, int timer) {
 // power-of-two select holds all four bits, and CTC1 (bit 7) comes with it. Stop takes the
 // clock away alone.
 void EmitClockSelect(CompilerState& st, int timer, int select) {
-  const std::string reg = ClockRegister(st, timer);
+  const std::string reg = TimerOf(st, timer).clockRegister;
   const bool sixteenBit = timer != 0 && timer != 2;
   int mask = (select > 7 || (select != 0 && sixteenBit)) ? 0x0F : 0x07;
   if (HasPowerOfTwoPrescaler(st, timer)) mask = select == 0 ? 0x0F : 0x8F;
@@ -146,6 +139,15 @@ void EmitWatchdogChange(CompilerState& st, const Watchdog& w, bool on) {
   st.out.Instr(Sep::kWide, "out", "SREG,zh");
 }
 
+// A timer the chip lacks has no clock register to write (no device file read: every one).
+bool TimerPresent(const CompilerState& st, int timer) {
+  return st.sym.DeviceSymbols.empty() || TimerOf(st, timer).present;
+}
+
+void ReportNoTimer(CompilerState& st, int timer) {
+  ReportInPlace(st, "No Timer" + Dec(timer) + " available!");
+}
+
 void ReportMissing(CompilerState& st) {
   ReportInPlace(st, "Unexisting feature!");
 }
@@ -157,6 +159,7 @@ void CompileStartStatement(CompilerState& st) {
   const std::string word = st.TokText();
   if (const int timer = TimerOfStartWord(word); timer >= 0) {
     const int select = st.Cells<TimerCells>().TimerClockSelect[timer];
+    // (a timer the chip lacks was refused at its $timer line: its cell is 0)
     if (select > 0)
       EmitClockSelect(st, timer, select);
     else
@@ -183,7 +186,10 @@ void CompileStopStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string word = st.TokText();
   if (const int timer = TimerOfStartWord(word); timer >= 0) {
-    EmitClockSelect(st, timer, 0);
+    if (TimerPresent(st, timer))
+      EmitClockSelect(st, timer, 0);
+    else
+      ReportNoTimer(st, timer);
   } else if (word == "adc") {
     if (const auto enable = AdcEnableBit(st))
       EmitChangeRegisterBit(st, *enable, false, true);

@@ -6,6 +6,7 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/statements/hardware/timer_prescaler.h"
@@ -213,10 +214,8 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     EmitControlLines(st, control, Reach::kInOut, "TCCR0A,zl");
     EmitControlLines(st, clock, Reach::kInOut, "TCCR0B,zl");
   } else if (timer == 0) {
-    const std::string& d = st.dev.DeviceName;
-    const bool splitControl = d == "tn13" || d == "tn2313" || d == "m48" || d == "m88" || d == "m168" ||
-                              OnlySplitControl(st, "tccr0");
-    EmitControlLines(st, control, Reach::kInOut, splitControl ? "TCCR0A,zl" : "TCCR0,zl");
+    // (a chip with TCCR0A alone keeps the TCCR0 layout under that name, clock select included)
+    EmitControlLines(st, control, Reach::kInOut, OnlySplitControl(st, "tccr0") ? "TCCR0A,zl" : "TCCR0,zl");
   } else if (OnlySplitControl(st, "tccr2") && FindIoRegister(st, "tccr2b") != 0) {
     // The byte is laid out for TCCR2 (FOC2 WGM20 COM21 COM20 WGM21 CS22..CS20): its
     // waveform and output bits move to TCCR2A (COM2A1 COM2A0 .. WGM21 WGM20), its clock
@@ -281,7 +280,10 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
       ExpectToken(st, "=");
       OutputMode(st, control, 0x80, 0xC0);
     } else if (is(option, "pwmb", isTimer1 ? "pwm1b" : "")) {
-      if (isTimer1 && st.dev.DeviceName == "tn26") control = static_cast<std::uint8_t>(control + 2);
+      // A Timer1 whose TCCR1A holds its PWM enables (the tiny26): output B's PWM goes with it.
+      if (isTimer1 && FindIoRegister(st, "tccr1a") != 0)
+        if (const auto pwm = DeviceSymbolValue(st, "pwm1a"); pwm && *pwm >= 0 && *pwm <= 7)
+          control = static_cast<std::uint8_t>(control + (1 << *pwm));
       ++st.src.TokenIndex;
       ExpectToken(st, "=");
       OutputMode(st, control, 0x20, 0x30);
@@ -343,8 +345,7 @@ int TimerOfWord(std::string_view word) {
 void ParseTimerMetaStatement(CompilerState& st, int timer) {
   const auto n = static_cast<std::uint8_t>(timer);
   // A timer the chip lacks would have its lines left out or fail in the assembler.
-  const std::string count = "tcnt" + std::to_string(timer);
-  if (!st.sym.DeviceSymbols.empty() && !DeviceSymbolValue(st, count) && !DeviceSymbolValue(st, count + "l")) {
+  if (!st.sym.DeviceSymbols.empty() && !TimerOf(st, timer).present) {
     CompileError(st, "No Timer" + std::to_string(timer) + " available!");
     return;
   }
@@ -357,16 +358,13 @@ void ParseTimerMetaStatement(CompilerState& st, int timer) {
 void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
-  const std::string& d = st.dev.DeviceName;
+  // The set the timer's clock select offers, by the device file: an asynchronous 8-bit
+  // timer (its ASn bit) divides by 32 and 128 too, four select bits by every power of two.
   std::uint8_t set = 0;
-  if (d == "m103" || d == "m128" || d == "m64") {
-    set = timer == 0 ? 1 : 0;
-  } else if (d == "m162") {
-    set = timer == 2 ? 1 : 0;
-  } else if (HasPowerOfTwoPrescaler(st, timer)) {
-    set = 2;
-  } else {
-    set = timer >= 2 ? 1 : 0;
+  switch (TimerOf(st, timer).prescalers) {
+    case Prescalers::kAsync: set = 1; break;
+    case Prescalers::kPowersOfTwo: set = 2; break;
+    default: break;
   }
   ParsePrescale(st, set, timer);
 }

@@ -5,12 +5,12 @@
 // timer's select is three bits (1, 8, 64, 256, 1024) and bit 3 of a 16-bit timer's
 // register is WGM12.
 #include "compiler/base/state.h"
-#include "compiler/base/symbols.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
 inline bool HasPowerOfTwoPrescaler(const CompilerState& st, int timer) {
-  return timer == 1 && DeviceSymbolValue(st, "cs13").has_value();
+  return TimerOf(st, timer).prescalers == Prescalers::kPowersOfTwo;
 }
 
 // The bit that "clear" and "fast" add to a 16-bit timer's clock-select cell.

@@ -10,20 +10,17 @@
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
 namespace {
 
-// A UART exists where the device file names its control register B: UART 0 under its
-// numbered name on the chips with several UARTs, under UCSRB or UCR on the others.
+// A UART exists where the device file names its control register B.
 std::optional<std::string> ControlRegister(const CompilerState& st, int uart) {
-  const std::string numbered = "UCSR" + std::to_string(uart) + "B";
-  if (RegisterAddress(st, numbered)) return numbered;
-  if (uart == 0)
-    for (const char* name : {"UCSRB", "UCR"})
-      if (RegisterAddress(st, name)) return std::string(name);
-  return std::nullopt;
+  const UartFacts facts = UartOf(st, uart);
+  if (!facts.present) return std::nullopt;
+  return facts.control;
 }
 
 const char* const kMissingUart[] = {"", "Not second UART available!", "Not third UART available!",
@@ -41,7 +38,7 @@ void EmitUartControl(CompilerState& st, int uart, bool on) {
   st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(static_cast<unsigned>(value), HexForm::Prefixed0xLower));
   EmitRegisterWrite(st, *reg, "zl", Reach::kData);
   // Without the chip's own parity the UART 0 output code takes the parity bit from _SysPar.
-  if (on && uart == 0 && st.Cells<UartCells>().UartFormatSet[0] != 0 && !st.dev.MegaUartDevice) {
+  if (on && uart == 0 && st.Cells<UartCells>().UartFormatSet[0] != 0 && UartOf(st, 0).frame.empty()) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(st.Cells<UartCells>().UartFormat[0].Parity));
     st.out.Instr(Sep::kWide, "sts", "_SysPar,zl");
   }

@@ -1,5 +1,4 @@
 #include "compiler/statements/peripherals/meta_peripheral.h"
-#include "compiler/statements/hardware/timer0_clock.h"
 
 #include <cmath>
 #include <string>
@@ -22,6 +21,7 @@
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/comm_display/one_wire_cells.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -361,7 +361,7 @@ Rc5TimerSetting Rc5TimerPrescaler(const CompilerState& st) {
     }
   Rc5TimerSetting s;
   s.Divisor = divisor;
-  s.ClockSelect = static_cast<std::uint8_t>(Timer0ClockSelect(st, divisor));
+  s.ClockSelect = static_cast<std::uint8_t>(ClockSelectCode(TimerOf(st, 0).prescalers, divisor));
   return s;
 }
 

@@ -1,0 +1,61 @@
+#pragma once
+// What the chip has, read from its device file: the one place the generators and emitters
+// ask. Every fact comes from the names and values the device loader keeps (the register
+// table and every symbol of the file), none from the chip's name; docs/adding-a-device.md
+// lists the definitions each fact needs.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "compiler/base/state.h"
+#include "compiler/frontend/port_pins.h"
+
+namespace qbc {
+
+// ---- Timers ----
+
+// The divisions a timer's clock select offers.
+enum class Prescalers : std::uint8_t {
+  kNone,         // the chip has no such timer
+  kSystem,       // the system clock prescaler: 1, 8, 64, 256, 1024 (codes 1 to 5)
+  kAsync,        // an asynchronous timer's own: 1, 8, 32, 64, 128, 256, 1024 (codes 1 to 7)
+  kPowersOfTwo,  // four select bits: 1, 2, 4 .. 16384 (codes 1 to 15)
+};
+
+struct TimerFacts {
+  bool present = false;
+  bool sixteenBit = false;
+  // The register whose low bits select the clock ("TCCR0", "TCCR0B", "TCCR0A", "TCCR1").
+  std::string clockRegister;
+  Prescalers prescalers = Prescalers::kNone;
+};
+
+// Timer `timer` (0 to 5):
+//   present       TCNTn or TCNTnL is defined
+//   sixteenBit    TCNTnH is defined
+//   clockRegister TCCRnB, else TCCRn, else TCCRnA, the first the file defines
+//   prescalers    kPowersOfTwo where CSn3 is defined; kAsync for an 8-bit timer whose
+//                 ASn bit (of ASSR) is defined; kSystem otherwise
+TimerFacts TimerOf(const CompilerState& st, int timer);
+
+// The clock-select code of `divisor` in the set; 0 when the set does not offer it.
+int ClockSelectCode(Prescalers set, long divisor);
+
+// ---- Hardware UARTs ----
+
+// The registers of hardware UART `uart` (0 to 3) under the names the device file gives them
+// itself: of the names a register may have (UCSR0A, UCSRA, USR; the build adds the others as
+// aliases), the one the file defines first. Empty where the UART has no such register.
+struct UartFacts {
+  bool present = false;   // its control register B is defined
+  std::string status;     // UCSRnA, UCSRA or USR
+  std::string control;    // UCSRnB, UCSRB or UCR
+  std::string data;       // UDRn or UDR
+  std::string frame;      // UCSRnC or UCSRC; none on the classic UART (parity in software)
+  std::string baudLow;    // UBRRnL, UBRRL, UBRRn or UBRR
+  std::string baudHigh;   // UBRRnH or UBRRH; none where the divisor has eight bits
+  bool frameSelect = false;  // UCSRC shares its address with UBRRH: written with URSEL set
+};
+UartFacts UartOf(const CompilerState& st, int uart);
+
+}  // namespace qbc
