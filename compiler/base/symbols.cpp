@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
 
 namespace qbc {
 
@@ -76,16 +77,13 @@ bool IsAssemblerName(CompilerState& st, std::string_view name) {
 }
 
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type) {
+  if (!ClaimName(st, name, NameKind::kConstant)) return;
   for (long i = 1; i <= kLastConstIndex; ++i) {
     ConstRecord& r = st.sym.Constants[i];
     if (r.Name.empty()) {
       r.Name = name;
       r.Value = value;
       r.ConstType = type;
-      return;
-    }
-    if (r.Name == name) {
-      ReportInPlace(st, "Const " + name + " already defined!");
       return;
     }
   }

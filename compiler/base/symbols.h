@@ -35,8 +35,8 @@ bool IsAssemblerName(CompilerState& st, std::string_view name);
 // yet.
 bool HasExternalMemoryBus(CompilerState& st);
 
-// Appends a named constant at the first empty record. A name already present reports
-// "Const <name> already defined!" and leaves the table and the token index as they were.
+// Appends a named constant at the first empty record. A name the program already declares
+// (see ClaimName) is reported and leaves the table and the token index as they were.
 // ConstType is a TokenKind: 8 for a number, 12 for a string literal.
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type);
 

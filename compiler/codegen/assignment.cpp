@@ -205,7 +205,7 @@ bool CompileWholeVariableAssignment(CompilerState& st, const GlobalVarRecord& v,
   if (!wholeArray && v.VarType != kTypeString) return false;
   if (v.Size > 255) {
     // the list and string forms count bytes in eight bits
-    CompileError(st, (wholeArray ? "Array " : "String ") + UpperText(name) + " too large for a list!");
+    CompileError(st, (wholeArray ? "Array " : "String ") + UpperText(SourceName(name)) + " too large for a list!");
     SkipToStatementEnd(st);
     return true;
   }
@@ -453,7 +453,7 @@ void CompileAssignmentForms(CompilerState& st) {
 // More values than the variable has elements would overwrite the variables after it.
 void ReportTooManyValues(CompilerState& st, const std::string& name, int count, int elements) {
   if (count <= elements) return;
-  ReportInPlace(st, "Too many values for " + UpperText(name) + "!");
+  ReportInPlace(st, "Too many values for " + UpperText(SourceName(name)) + "!");
 }
 
 // X on the list's variable: both halves, as the stores go through X+.

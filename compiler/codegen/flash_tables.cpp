@@ -9,6 +9,7 @@
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/integer_to_float.h"
@@ -132,7 +133,7 @@ void CompileFind(CompilerState& st, bool sixteen) {
   const std::string name = st.TokText();
   const int g = FindGlobalVar(st, name);
   if (g == 0 || st.sym.GlobalVars[g].Storage != kStorageFlash) {
-    ReportInPlace(st, name + " is not Flash Table!");
+    ReportInPlace(st, SourceName(name) + " is not Flash Table!");
   } else {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
     // The search reads through RAMPZ:Z on a chip with RAMPZ: the table's page, not what

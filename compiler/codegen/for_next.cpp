@@ -19,6 +19,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/frontend/source_reader.h"
 
@@ -126,6 +127,7 @@ void EmitExitUnwind(CompilerState& st, std::string_view word) {
 }
 
 void CompileForStatement(CompilerState& st) {
+  const OpenBlock open(st, "FOR");
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   st.expr.ForVarType = 0;
@@ -205,7 +207,13 @@ void CompileForStatement(CompilerState& st) {
   }
   EmitLabel(st, exitLabel);
   --st.nest.ForNestingDepth;
-  if (st.Tok().Kind == kTokName) ++st.src.TokenIndex;  // the counter's name after Next
+  if (st.Tok().Kind == kTokName) {
+    // The counter's name after Next: another name means the loops are closed in another
+    // order than they were opened.
+    if (st.TokText() != c.Name)
+      ReportInPlace(st, "NEXT " + SourceName(st.TokText()) + " does not close FOR " + SourceName(c.Name) + "!");
+    ++st.src.TokenIndex;
+  }
 }
 
 }  // namespace qbc

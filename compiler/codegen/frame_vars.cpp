@@ -24,7 +24,7 @@ constexpr int kFrameReach = 63;  // largest ldd/std displacement
 // moving the token index (the expression goes on).
 void CheckReach(CompilerState& st, int displacement, int bytes, const std::string& name) {
   if (displacement + bytes - 1 <= kFrameReach) return;
-  ReportInPlace(st, "Frame too big: " + name + " is out of reach of Y (more than 63 bytes)!");
+  ReportInPlace(st, "Frame too big: " + SourceName(name) + " is out of reach of Y (more than 63 bytes)!");
 }
 
 int ReadDisplacement(CompilerState& st, const LocalVarRecord& v) {

@@ -1,5 +1,6 @@
 // Goto, source label definitions, and the memory access Peek, Poke and CPeek.
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
 #include "compiler/base/source_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/line_errors.h"
@@ -122,8 +123,12 @@ void CompileGotoStatement(CompilerState& st) {
 
 void CompileLabelDefinition(CompilerState& st) {
   const std::string name = st.TokText();
+  // A label whose name the program declares otherwise is not written: the jumps to it
+  // would reach the other one.
+  const bool claimed = ClaimName(st, name, NameKind::kLabel);
   ++st.src.TokenIndex;
   ExpectToken(st, ":");
+  if (!claimed) return;
   const std::vector<std::string> here = OpenForLoops(st);
   std::vector<PendingGoto> stubs;
   for (auto it = st.nest.PendingGotos.begin(); it != st.nest.PendingGotos.end();) {

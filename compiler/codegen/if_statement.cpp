@@ -6,6 +6,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {
@@ -30,6 +31,7 @@ void CompilePart(CompilerState& st) {
 }  // namespace
 
 void CompileIfStatement(CompilerState& st) {
+  const OpenBlock open(st, "IF");
   // A single-line If inside the statements of another keeps the outer one's flag.
   const bool outerSingleLine = st.sticky.SingleLineIf;
   st.sticky.WantedType = 0;

@@ -4,6 +4,7 @@
 #include "compiler/base/source_names.h"
 #include "compiler/codegen/conditions.h"
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
 #include "compiler/frontend/source_reader.h"
@@ -22,6 +23,7 @@ std::uint8_t EnterNestedLoop(CompilerState& st, std::uint8_t& depth) {
 }
 
 void CompileDoStatement(CompilerState& st) {
+  const OpenBlock open(st, "DO");
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
@@ -52,6 +54,7 @@ void CompileDoStatement(CompilerState& st) {
 }
 
 void CompileWhileStatement(CompilerState& st) {
+  const OpenBlock open(st, "WHILE");
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;

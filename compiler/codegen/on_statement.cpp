@@ -76,7 +76,7 @@ void CompileOnStatement(CompilerState& st) {
         break;
       }
       if (FindSub(st, label) != 0) {
-        ReportInPlace(st, label + " is SUB instead of LABEL!");
+        ReportInPlace(st, SourceName(label) + " is SUB instead of LABEL!");
       }
       NoteGotoTarget(st, label);
       st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, JumpTargetLeavingLoops(st, label, stubs));
@@ -95,7 +95,7 @@ void CompileOnStatement(CompilerState& st) {
   for (;;) {
     const std::string name = st.TokText();
     if (st.TokText(2) != ")") {
-      ReportInPlace(st, name + " must be without parameters!");
+      ReportInPlace(st, SourceName(name) + " must be without parameters!");
     }
     CompileSubCall(st, name);
     if (st.TokText() != ",") break;

@@ -239,7 +239,7 @@ void EmitLoadOperand(CompilerState& st) {
     return;
   }
 
-  ReportInPlace(st, "Variable " + UpperText(name) + " is not declared!");
+  ReportInPlace(st, "Variable " + UpperText(SourceName(name)) + " is not declared!");
 }
 
 void EmitConvertFromFloat(CompilerState& st) {
@@ -320,7 +320,7 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
         break;
       case kTypeBit:
         // a bit variable is a bit of r3/r4 and has no data address
-        ReportInPlace(st, "Bit variable " + UpperText(name) + " has no address!");
+        ReportInPlace(st, "Bit variable " + UpperText(SourceName(name)) + " has no address!");
         break;
       default:
         EmitLoadStaticAddress(st, name, reg);

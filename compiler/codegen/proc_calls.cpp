@@ -9,6 +9,7 @@
 #include "compiler/codegen/procedures.h"
 #include "compiler/codegen/integer_to_float.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
@@ -183,7 +184,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
       CompileArgExpression(st, callerName, callerIndex);
       const std::uint8_t got = st.sticky.OperandType;
       if (param != nullptr && IsStringType(param->VarType) != IsStringType(got)) {
-        ReportInPlace(st, "Wrong argument type for " + param->Name);
+        ReportInPlace(st, "Wrong argument type for " + SourceName(param->Name));
       } else if (param != nullptr && IsStringType(got)) {
         // Each string argument gets its own place in the area: later arguments and calls
         // inside the argument list cannot overwrite it.
@@ -212,7 +213,7 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + UpperText(name) + " not declared");
+    CompileError(st, "Sub " + UpperText(SourceName(name)) + " not declared");
     MakeCurrent(st, caller);
     return;
   }
@@ -238,7 +239,7 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + UpperText(name) + " not declared");
+    CompileError(st, "Sub " + UpperText(SourceName(name)) + " not declared");
     MakeCurrent(st, caller);
     return;
   }

@@ -5,8 +5,10 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/source_names.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/base/labels.h"
 #include "compiler/frontend/proc_declarations.h"
@@ -27,7 +29,7 @@ void CheckFrameReach(CompilerState& st) {
     if (v.OwnerProc != st.sym.CurrentSubName) continue;
     const int last = p.FrameSize - v.FrameOffset + FrameSlotBytes(v) - 1;
     if (last > kFrameReach) {
-      ReportInPlace(st, "Frame of " + UpperText(p.Name) + " too big: more than 63 bytes!");
+      ReportInPlace(st, "Frame of " + UpperText(SourceName(p.Name)) + " too big: more than 63 bytes!");
       return;
     }
   }
@@ -75,14 +77,12 @@ bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def)
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, kind + " " + UpperText(name) + " not declared!");
+    CompileError(st, kind + " " + UpperText(SourceName(name)) + " not declared!");
     st.Tok().Text = "<EOL>";
     st.Tok().Kind = kTokEol;
     return false;
   }
-  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
-  EmitLabel(st, name);
-  st.sym.Procs[k - 1].Defined = true;
+  if (EnterDefinition(st, kind, name, k)) EmitLabel(st, name);
   ++st.src.TokenIndex;
   ParseParamDeclList(st);
   return true;
@@ -94,6 +94,20 @@ void EnterBody(CompilerState& st, Definition& def) {
 }
 
 }  // namespace
+
+bool EnterDefinition(CompilerState& st, const std::string& kind, const std::string& name, int k) {
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
+  const std::string shown = UpperText(SourceName(name));
+  if (const std::string_view open = InnermostOpenBlock(st); !open.empty())
+    ReportInPlace(st, kind + " " + shown + " can not be defined inside " + std::string(open) + "!");
+  ProcRecord& p = st.sym.Procs[k - 1];
+  if (p.Defined) {
+    ReportInPlace(st, kind + " " + shown + " already defined!");
+    return false;
+  }
+  p.Defined = true;
+  return true;
+}
 
 BodyFrame DeclareBodyFrame(CompilerState& st) {
   // A definition line cut short must not send the statement-end check into the tokens an
@@ -127,6 +141,7 @@ void EmitAdjustPair(CompilerState& st, const char* mnemonic, const char* pair, i
 void CompileSubDefinition(CompilerState& st) {
   Definition def;
   if (!OpenDefinition(st, "Sub", def)) return;
+  const OpenBlock open(st, "SUB");
   def.endLabel = NewLabel(st);
   ++st.nest.SubNestingDepth;
   st.exits.SubExitLabels[st.nest.SubNestingDepth] = def.endLabel;
@@ -143,6 +158,7 @@ void CompileSubDefinition(CompilerState& st) {
 void CompileFunctionDefinition(CompilerState& st) {
   Definition def;
   if (!OpenDefinition(st, "Function", def)) return;
+  const OpenBlock open(st, "FUNCTION");
   ExpectToken(st, "as");
   ++st.src.TokenIndex;  // the result type: fixed by the declaration
   def.endLabel = NewLabel(st);
@@ -215,13 +231,13 @@ std::uint8_t CheckParamDecl(CompilerState& st) {
   const std::string name = st.TokText();
   const int k = FindLocalVar(st, name);
   if (k == 0)
-    CompileError(st, "Parameter " + name + " not declared");
+    CompileError(st, "Parameter " + SourceName(name) + " not declared");
   else
     ++st.src.TokenIndex;
   const std::uint8_t type = ParseVarType(st);
   if (k == 0) return 0;
   if (st.sym.LocalVars[k - 1].VarType != type) {
-    ReportInPlace(st, "Wrong parameter type " + name);
+    ReportInPlace(st, "Wrong parameter type " + SourceName(name));
     return 0;
   }
   return type;

@@ -9,6 +9,7 @@
 // bytes on entry (the last local lowest) and raises it again before "ret"; the caller
 // releases the parameter bytes after the call.
 #include <cstdint>
+#include <string>
 
 #include "compiler/base/state.h"
 
@@ -32,6 +33,13 @@ std::uint8_t CheckParamDecl(CompilerState& st);
 // Index of the first LocalVars record owned by CurrentSubName (its first parameter); 0
 // when there is none.
 int FindFirstLocalOfSub(CompilerState& st);
+
+// The definition of the procedure at record `k - 1` (`kind` "Sub", "Function" or
+// "Interrupt" names it in the messages) becomes the current one and is marked defined. A
+// procedure is defined where no block is open, or the code of the block around it would
+// run on into the procedure's return: that is reported. False for a second body of the
+// same procedure, which is reported and gets no entry label of its own.
+bool EnterDefinition(CompilerState& st, const std::string& kind, const std::string& name, int k);
 
 // The frame of a body: the "local" lines after its definition line (which must end first)
 // declared, counted in the current procedure's record and checked for reach.

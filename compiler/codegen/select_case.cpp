@@ -20,6 +20,7 @@
 #include "compiler/codegen/compare_branch.h"
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/type_registers.h"
@@ -100,6 +101,7 @@ bool CommaFollows(CompilerState& st) {
 }  // namespace
 
 void CompileSelectStatement(CompilerState& st) {
+  const OpenBlock open(st, "SELECT");
   ++st.src.TokenIndex;
   ExpectToken(st, "case");
   st.sticky.WantedType = 0;

@@ -17,6 +17,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/statement_kit.h"
 
 namespace qbc {
 
@@ -31,6 +32,8 @@ void CompileDelay(CompilerState& st, const char* routine) {
     CompileError(st, "Must be from 0 to 255!");
     return;
   }
+  // A negative count would reach the routines as a count near 65536.
+  if (const auto count = kit::ConstantArgument(st); count && *count < 0) ReportInPlace(st, "Must be from 0 to 255!");
   st.sticky.WantedType = 0;
   ParseSum(st);
   switch (st.sticky.OperandType) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
 #include "compiler/codegen/goto_targets.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/frontend/source_files.h"
@@ -171,25 +172,30 @@ void ParseDefMetaStatement(CompilerState& st) {
     CompileError(st, "Too many $def aliases!");
     return;
   }
-  ++st.sym.DefCount;
-  DefRecord& def = st.sym.Defs[st.sym.DefCount];
   ++st.src.TokenIndex;
-  def.Name = st.TokText();
+  // An alias whose name the program declares otherwise is read to its end unrecorded.
+  DefRecord scratch;
+  DefRecord* def = &scratch;
+  if (ClaimName(st, st.TokText(), NameKind::kAlias)) {
+    ++st.sym.DefCount;
+    def = &st.sym.Defs[st.sym.DefCount];
+    def->Name = st.TokText();
+  }
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   if (FindIoRegister(st, st.TokText()) == 0) {
     CompileError(st, "This is not AVR register!");
     return;
   }
-  def.Register = st.TokText();
+  def->Register = st.TokText();
   ++st.src.TokenIndex;
   if (st.TokText() != ".") {
-    def.Bit = " ";
+    def->Bit = " ";
     return;
   }
   ++st.src.TokenIndex;
   const int c = FindConst(st, st.TokText());
-  def.Bit = c != 0 ? st.sym.Constants[c].Value : st.TokText();
+  def->Bit = c != 0 ? st.sym.Constants[c].Value : st.TokText();
 }
 
 }  // namespace qbc

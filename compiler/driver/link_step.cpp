@@ -6,7 +6,9 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/driver/link_order.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/line_errors.h"
+#include "compiler/base/names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
 #include "compiler/codegen/handlers/handler_areas.h"
@@ -20,12 +22,21 @@ void EmitLibraryAndSummary(CompilerState& st) {
   for (const HandlerCells::Place& d : st.Cells<HandlerCells>().Declared) {
     const int k = FindSub(st, d.Name);
     if (k != 0 && !st.sym.Procs[k - 1].Defined)
-      CompileErrorAt(st, d.FileName, d.LineNumber, "Interrupt " + UpperText(d.Name) + " is declared but has no handler!");
+      CompileErrorAt(st, d.FileName, d.LineNumber, "Interrupt " + UpperText(SourceName(d.Name)) + " is declared but has no handler!");
+  }
+  // A Sub or Function that is called but has no body: its calls would jump to a label
+  // that does not exist.
+  for (int i = 0; i < st.sym.SubCount; ++i) {
+    const ProcRecord& p = st.sym.Procs[i];
+    const DeclaredName* d = FindName(st, p.Name);
+    if (!p.Used || p.Defined || d == nullptr || d->Kind == NameKind::kInterrupt) continue;
+    CompileErrorAt(st, d->FileName, d->LineNumber,
+                   std::string(NameKindWord(d->Kind)) + " " + UpperText(SourceName(p.Name)) + " is declared but never defined!");
   }
   for (int i = 1; i <= st.sym.GlobalVarCount; ++i) {
     const GlobalVarRecord& v = st.sym.GlobalVars[i];
     if (v.Storage == kStorageFlash && !v.Initialized)
-      CompileError(st, "Constant " + UpperText(v.Name) + " is not initialized!");
+      CompileError(st, "Constant " + UpperText(SourceName(v.Name)) + " is not initialized!");
   }
 
   st.out.Line();
@@ -33,6 +44,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
 
   RunLinkOrder(st, LinkOrder());
   EmitHandlerStackArea(st);
+  ReportNamesTheCompilerWrites(st);
 
   st.out.Line();
   st.out.Line(";System Global Variables:" + SignedNumberText(st.sym.SystemVarBytes) + "  bytes");

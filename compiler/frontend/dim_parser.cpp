@@ -6,6 +6,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
@@ -35,19 +36,25 @@ void ParseAtClause(CompilerState& st, TypeClauseTarget target) {
   ++st.src.TokenIndex;
 }
 
-// The SRAM address of global record `index` when it is placed with "At" or follows, in
-// declaration order, a variable that was (the data segment lays them out one after the
-// other from there); 0 for a variable the data segment places itself.
-long PlacedAddress(const CompilerState& st, int index) {
-  long address = 0;
+// Where the data segment puts global record `index`: the variables lie one after the
+// other in declaration order from RAMSTART, from its address on for one placed with "At"
+// and those after it. A Dim in the code follows the system cells the program head wrote
+// after the declarations. `placed` tells whether an "At" decided the address.
+long DataAddress(const CompilerState& st, int index, bool& placed) {
+  long address = st.dev.RamStart;
+  placed = false;
   for (int i = 1; i <= index; ++i) {
     const GlobalVarRecord& v = st.sym.GlobalVars[i];
     if (v.Storage != kStorageSram || v.VarType <= kTypeBit) continue;
-    if (v.Address > 0) address = v.Address;
-    if (i == index) return address;
-    if (address > 0) address += v.Size;
+    if (v.Address > 0) {
+      address = v.Address;
+      placed = true;
+    }
+    if (i == index) break;
+    address += v.Size;
   }
-  return 0;
+  if (st.src.DeclarationsEnded && st.sym.GlobalVars[index].Address == 0) address += st.sym.SystemVarBytes;
+  return address;
 }
 
 }  // namespace
@@ -69,7 +76,7 @@ void ParseDimVariable(CompilerState& st) {
   const std::string name = st.TokText();
   const std::uint8_t kind = st.Tok().Kind;
   if (kind != kTokName && kind != kTokCallName) {
-    CompileError(st, name + " is ilegal name for Variable!");
+    CompileError(st, SourceName(name) + " is ilegal name for Variable!");
     SkipToItemEnd(st);
     return;
   }
@@ -79,13 +86,7 @@ void ParseDimVariable(CompilerState& st) {
   GlobalVarRecord scratch;
   GlobalVarRecord* rec = &scratch;
   bool duplicate = false;
-  if (FindGlobalVar(st, name) > 0) {
-    ReportInPlace(st, "Duplicate var name " + name);
-    duplicate = true;
-  } else if (IsAssemblerName(st, name)) {
-    // the variable's label would be a register to the assembler: its loads and stores
-    // would reach the register, or not assemble
-    ReportInPlace(st, name + " is ilegal name for Variable!");
+  if (!ClaimName(st, name, NameKind::kVariable)) {
     duplicate = true;
   } else if (st.sym.GlobalVarCount >= kMaxGlobalVars) {
     ReportInPlace(st, "Too many variables!");
@@ -109,7 +110,7 @@ void ParseDimVariable(CompilerState& st) {
     if (count < 1) {
       // An array of no element would take no bytes: its first element would be the next
       // variable.
-      ReportInPlace(st, "Array " + UpperText(name) + " needs at least one element!");
+      ReportInPlace(st, "Array " + UpperText(SourceName(name)) + " needs at least one element!");
       count = 1;
     }
   }
@@ -136,16 +137,25 @@ void ParseDimVariable(CompilerState& st) {
   rec->ElementSize = static_cast<std::uint8_t>(elementSize);
   long size = static_cast<long>(elementSize) * count;
   if (size > 32767 || size < 0) {
-    ReportInPlace(st, "Variable " + name + " is too big!");
+    ReportInPlace(st, "Variable " + SourceName(name) + " is too big!");
     size = 0;
   }
   rec->Size = static_cast<std::int16_t>(size);
-  // SRAM ends at RAMEND: a variable placed beyond it has no memory, and the assembler
-  // refuses the data segment without saying which variable it was
-  if (const long at = PlacedAddress(st, st.sym.GlobalVarCount);
-      !duplicate && at > 0 && type > kTypeBit && st.dev.RamEnd > 0 && at + size - 1 > st.dev.RamEnd) {
-    ReportInPlace(st, "Variable " + name + " at &H" + HexUpper(static_cast<std::uint32_t>(at)) +
-                          " lies beyond RAMEND (&H" + HexUpper(static_cast<std::uint32_t>(st.dev.RamEnd)) + ")!");
+  // SRAM ends at RAMEND: a variable beyond it has no memory, and the assembler refuses
+  // the data segment without saying which variable it was. Of the variables the data
+  // segment lays out one after the other, the one that goes past the end is reported
+  // (those after it only follow it there).
+  bool placed = false;
+  const long at = duplicate ? 0 : DataAddress(st, st.sym.GlobalVarCount, placed);
+  const std::string ramEnd = " RAMEND (&H" + HexUpper(static_cast<std::uint32_t>(st.dev.RamEnd)) + ")!";
+  if (!duplicate && rec->Storage == kStorageSram && type > kTypeBit && st.dev.RamEnd > 0 &&
+      (placed || (st.dev.RamStart > 0 && at <= st.dev.RamEnd + 1)) && at + size - 1 > st.dev.RamEnd) {
+    if (placed)
+      ReportInPlace(st, "Variable " + SourceName(name) + " at &H" + HexUpper(static_cast<std::uint32_t>(at)) +
+                            " lies beyond" + ramEnd);
+    else
+      ReportInPlace(st, "Variable " + SourceName(name) + " ends at &H" +
+                            HexUpper(static_cast<std::uint32_t>(at + size - 1)) + ", beyond" + ramEnd);
   }
 
   if (!duplicate) {

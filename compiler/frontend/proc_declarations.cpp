@@ -5,6 +5,8 @@
 #include "compiler/frontend/interrupt_vectors.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -14,13 +16,11 @@ namespace {
 constexpr int kMaxProcs = 255;
 constexpr int kMaxLocals = 255;
 
-// Enters a new procedure record, or returns null after reporting a duplicate (or a full
-// table): the declaration is then read to its end without touching any record.
-ProcRecord* NewProcRecord(CompilerState& st, const std::string& name, const std::string& duplicateMessage) {
-  if (FindSub(st, name) > 0) {
-    ReportInPlace(st, duplicateMessage + name);
-    return nullptr;
-  }
+// Enters a new procedure record, or returns null after reporting a name the program
+// declares otherwise (or a full table): the declaration is then read to its end without
+// touching any record.
+ProcRecord* NewProcRecord(CompilerState& st, const std::string& name, NameKind kind) {
+  if (!ClaimName(st, name, kind)) return nullptr;
   if (st.sym.SubCount >= kMaxProcs) {
     ReportInPlace(st, "Too many procedures!");
     return nullptr;
@@ -37,7 +37,9 @@ std::uint8_t DeclareLocalVarFor(CompilerState& st, const std::string& name, Proc
   LocalVarRecord* rec = &scratch;
   if (proc != nullptr) {
     if (FindLocalVar(st, name) > 0) {
-      ReportInPlace(st, "Duplicate var name " + name);
+      ReportInPlace(st, "Duplicate var name " + SourceName(name));
+      proc = nullptr;
+    } else if (!ClaimName(st, name, NameKind::kLocal)) {
       proc = nullptr;
     } else if (st.sym.LocalVarCount >= kMaxLocals) {
       ReportInPlace(st, "Too many parameters and locals!");
@@ -105,7 +107,7 @@ void ParseDeclareSub(CompilerState& st) {
   st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
   const std::string name = st.TokText();
   st.sym.CurrentSubName = name;
-  ProcRecord* proc = NewProcRecord(st, name, "Duplicate sub name ");
+  ProcRecord* proc = NewProcRecord(st, name, NameKind::kSub);
   st.sym.ParamCounter = 0;
   ++st.src.TokenIndex;
   ParseParamListFor(st, proc);
@@ -117,7 +119,7 @@ void ParseDeclareFunction(CompilerState& st) {
   st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
   const std::string name = st.TokText();
   st.sym.CurrentSubName = name;
-  ProcRecord* proc = NewProcRecord(st, name, "duplicate sub name ");
+  ProcRecord* proc = NewProcRecord(st, name, NameKind::kFunction);
   st.sym.ParamCounter = 0;
   ++st.src.TokenIndex;
   ParseParamListFor(st, proc);
@@ -150,7 +152,7 @@ void ParseDeclareInterrupt(CompilerState& st) {
   } else {
     if (vector > st.sym.HighestVectorUsed) st.sym.HighestVectorUsed = static_cast<std::uint8_t>(vector);
     st.sym.CurrentSubName = name;
-    ProcRecord* proc = NewProcRecord(st, name, "Duplicate Interrupt name ");
+    ProcRecord* proc = NewProcRecord(st, name, NameKind::kInterrupt);
     if (proc != nullptr) {
       st.sym.InterruptVectors[vector].Used = true;
       proc->Used = true;

@@ -97,6 +97,10 @@ void TokenizeLine(CompilerState& st, std::string& line) {
   auto storeWord = [&] {
     if (word.empty()) return;
     if (HoldsForeignByte(word)) ReportInPlace(st, "Invalid character in " + ShownWord(word) + "!");
+    // A number holds one decimal point: the value of 1.5.5 would be read as 1.5, the rest
+    // dropped without a word.
+    if (IsDigit(static_cast<unsigned char>(word[0])) && word.find('.') != word.rfind('.'))
+      ReportInPlace(st, "Invalid number " + ShownWord(word) + "!");
     word = LowerText(std::move(word));
     if (equalsSeen && (word == "or" || word == "and" || word == "xor")) ++opCount;
     // "not" takes one operand and "mod" moves the remainder after its division: a line

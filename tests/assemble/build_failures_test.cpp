@@ -127,8 +127,6 @@ TEST(BuildFailures, AProgramTooBigForTheChipShowsTheAssemblersReason) {
     bool tooBigLine;
   } cases[] = {
       {"flash", code + "End\r\n", "error: Segment start above allowed high address: 0x1000 code", true},
-      {"SRAM", "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim B(600) As Long\r\nEnd\r\n",
-       "error: Segment start above allowed high address: 0x0460 data", false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -8,11 +8,10 @@
 // write another TEST calling ExpectRefused with its rows.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/refused_program.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test {
@@ -27,40 +26,11 @@ struct Malformed {
 
 constexpr int kHeaderLines = 3;  // $device, $clock, $stack
 
-// The report's error lines: " n. message ("path" --> Line  k)".
-std::vector<std::string> ErrorLines(const std::string& report) {
-  std::vector<std::string> lines;
-  std::istringstream in(report);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.find(" --> Line ") != std::string::npos) lines.push_back(line);
-  }
-  return lines;
-}
-
 void ExpectRefused(const std::vector<Malformed>& rows) {
   for (const Malformed& row : rows) {
     const std::string program = "$device = " + std::string(row.device) + "\n$clock = 8\n$stack = 32\n" +
                                 row.lines + "\nEnd\n";
-    SCOPED_TRACE(program);
-    const BasResult r = CompileBas(program);
-    EXPECT_EQ(r.status, 1) << r.report;
-    std::error_code ec;
-    EXPECT_FALSE(std::filesystem::exists(r.hex_path, ec)) << r.report;
-    // The assembler's messages name the .asm and its line; none may appear.
-    EXPECT_EQ(r.report.find(".asm("), std::string::npos) << r.report;
-    EXPECT_EQ(r.report.find("error:"), std::string::npos) << r.report;
-    const std::vector<std::string> errors = ErrorLines(r.report);
-    if (errors.empty()) {
-      ADD_FAILURE() << "no compile error:\n" << r.report;
-      continue;
-    }
-    const std::string& first = errors.front();
-    EXPECT_EQ(first.rfind(" 1. ", 0), 0u) << first;
-    EXPECT_NE(first.find(std::string(". ") + row.message), std::string::npos) << first;
-    const std::string at = "--> Line  " + std::to_string(kHeaderLines + row.line) + ")";
-    EXPECT_NE(first.find(at), std::string::npos) << first << "\nexpected " << at;
+    qbc::test::ExpectRefused(program, kHeaderLines + row.line, row.message);
   }
 }
 

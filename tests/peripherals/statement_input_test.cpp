@@ -4,10 +4,10 @@
 // past a table or silently does something else.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 
 #include "tests/support/basic_program.h"
+#include "tests/support/refused_program.h"
 #include "tests/support/sim_runner.h"
 
 namespace qbc::test {
@@ -19,24 +19,10 @@ struct Row {
   const char* message;
 };
 
-int LineCount(const std::string& text) {
-  int n = 0;
-  for (char c : text) n += c == '\n' ? 1 : 0;
-  return n;
-}
-
 void ExpectRefusedAtItsLine(const Row& row) {
-  SCOPED_TRACE(row.lines);
   const std::string head = std::string("$device = ") + row.device + "\n$clock = 8\n$stack = 32\n";
   const std::string lines = row.lines;
-  const int line = LineCount(head) + LineCount(lines) + 1;
-  const BasResult r = CompileBas(head + lines + "\nEnd\n");
-  EXPECT_EQ(r.status, 1) << r.report;
-  const std::string expected = " 1. " + std::string(row.message) + " (\"" + r.bas_path + "\" --> Line  " +
-                               std::to_string(line) + ")";
-  EXPECT_NE(r.report.find(expected), std::string::npos) << "expected: " << expected << "\n" << r.report;
-  EXPECT_EQ(r.report.find("error:"), std::string::npos) << r.report;
-  EXPECT_FALSE(std::filesystem::exists(r.hex_path));
+  ExpectRefused(head + lines + "\nEnd\n", LineCount(head) + LineCount(lines) + 1, row.message);
 }
 
 const Row kSpiWithoutConfiguration[] = {

@@ -5,9 +5,11 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/handlers/handler_frame.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/interrupt_vectors.h"
@@ -57,13 +59,13 @@ void CompileInterruptDefinition(CompilerState& st) {
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
-    CompileError(st, "Sub " + UpperText(name) + " not declared!");
+    CompileError(st, "Sub " + UpperText(SourceName(name)) + " not declared!");
     SkipToStatementEnd(st);
     CheckStatementEnd(st);
     return;
   }
-  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
-  st.sym.Procs[k - 1].Defined = true;
+  const bool first = EnterDefinition(st, "Interrupt", name, k);
+  const OpenBlock open(st, "INTERRUPT");
 
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
@@ -71,7 +73,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   const int level = ParseSaveLevel(st);
   const BodyFrame frame = DeclareBodyFrame(st);
 
-  EmitLabel(st, "IntN" + Dec(vector));
+  if (first) EmitLabel(st, "IntN" + Dec(vector));
   EmitHandlerEntry(st, level, frame);
   st.Cells<HandlerCells>().InBody = true;
   if (st.TokText() != "end") st.entries.compileBlock(st);

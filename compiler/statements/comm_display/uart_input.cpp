@@ -80,7 +80,7 @@ bool FindTarget(CompilerState& st, NamedTarget& t, const std::string& unknown) {
   t.local = FindLocalVar(st, t.name);
   t.global = t.local != 0 ? 0 : FindGlobalVar(st, t.name);
   if (t.local == 0 && t.global == 0) {
-    CompileError(st, unknown + t.name);
+    CompileError(st, unknown + SourceName(t.name));
     return false;
   }
   t.type = t.local != 0 ? st.sym.LocalVars[t.local - 1].VarType : st.sym.GlobalVars[t.global].VarType;

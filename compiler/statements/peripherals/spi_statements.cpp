@@ -83,7 +83,7 @@ bool ReceiveVariable(CompilerState& st) {
   const int local = FindLocalVar(st, name);
   const int global = local == 0 ? FindGlobalVar(st, name) : 0;
   if (local == 0 && global == 0) {
-    CompileError(st, "Unknown identifier  " + name);
+    CompileError(st, "Unknown identifier  " + SourceName(name));
     return false;
   }
   const std::uint8_t varType = local != 0 ? st.sym.LocalVars[local - 1].VarType : st.sym.GlobalVars[global].VarType;

@@ -1,0 +1,150 @@
+#include "compiler/base/names.h"
+
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/line_errors.h"
+#include "compiler/base/source_names.h"
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+bool IsProcedure(NameKind kind) {
+  return kind == NameKind::kSub || kind == NameKind::kFunction || kind == NameKind::kInterrupt;
+}
+
+// The kinds whose name the generated code writes as a label (or .equ) of its own.
+bool WrittenForTheAssembler(NameKind kind) {
+  return kind == NameKind::kVariable || kind == NameKind::kLabel || kind == NameKind::kSub ||
+         kind == NameKind::kFunction;
+}
+
+std::string WithArticle(NameKind kind) {
+  const std::string_view word = NameKindWord(kind);
+  return (word[0] == 'A' || word[0] == 'I' ? "an " : "a ") + std::string(word);
+}
+
+// A second declaration of the same kind keeps each declaration's own message.
+std::string DuplicateMessage(NameKind kind, const std::string& shown) {
+  switch (kind) {
+    case NameKind::kVariable: return "Duplicate var name " + shown;
+    case NameKind::kConstant: return "Const " + shown + " already defined!";
+    case NameKind::kAlias: return "Duplicate alias name " + shown;
+    case NameKind::kLabel: return "Duplicate label name " + shown;
+    case NameKind::kSub: return "Duplicate sub name " + shown;
+    case NameKind::kFunction: return "duplicate sub name " + shown;
+    case NameKind::kInterrupt: return "Duplicate Interrupt name " + shown;
+    case NameKind::kLocal: break;
+  }
+  return "Duplicate var name " + shown;
+}
+
+// A parameter or local of any procedure named `name`: a constant or alias of that name
+// would be read in its place inside the procedure.
+const LocalVarRecord* AnyLocalNamed(const CompilerState& st, std::string_view name) {
+  for (long i = 1; i <= st.sym.LocalVarCount; ++i)
+    if (st.sym.LocalVars[i].Name == name) return &st.sym.LocalVars[i];
+  return nullptr;
+}
+
+bool IsLabelStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+bool IsLabelChar(char c) { return IsLabelStart(c) || (c >= '0' && c <= '9'); }
+
+// The name one line of assembler text defines: "name:" in column 0, or the symbol of an
+// .equ, .set or .def directive; empty for none.
+std::string_view DefinedName(std::string_view line) {
+  std::size_t i = 0;
+  if (!line.empty() && IsLabelStart(line[0])) {
+    while (i < line.size() && IsLabelChar(line[i])) ++i;
+    return i < line.size() && line[i] == ':' ? line.substr(0, i) : std::string_view();
+  }
+  while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
+  const std::string_view rest = line.substr(i);
+  if (rest.size() < 5 || rest[0] != '.') return {};
+  const std::string directive = LowerText(std::string(rest.substr(0, 4)));
+  if (directive != ".equ" && directive != ".set" && directive != ".def") return {};
+  i = 4;
+  if (rest[i] != ' ' && rest[i] != '\t') return {};
+  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
+  const std::size_t start = i;
+  while (i < rest.size() && IsLabelChar(rest[i])) ++i;
+  return rest.substr(start, i - start);
+}
+
+}  // namespace
+
+std::string_view NameKindWord(NameKind kind) {
+  switch (kind) {
+    case NameKind::kVariable: return "Variable";
+    case NameKind::kConstant: return "Constant";
+    case NameKind::kAlias: return "Alias";
+    case NameKind::kLabel: return "Label";
+    case NameKind::kSub: return "Sub";
+    case NameKind::kFunction: return "Function";
+    case NameKind::kInterrupt: return "Interrupt";
+    case NameKind::kLocal: return "Local";
+  }
+  return "Name";
+}
+
+const DeclaredName* FindName(const CompilerState& st, std::string_view name) {
+  const auto& names = st.Cells<NameCells>().Names;
+  const auto it = names.find(name);
+  return it == names.end() ? nullptr : &it->second;
+}
+
+bool ClaimName(CompilerState& st, const std::string& name, NameKind kind) {
+  const std::string shown = SourceName(name);
+  if (const DeclaredName* d = FindName(st, name)) {
+    // A parameter or local hides the program's variables, labels and procedures of its
+    // name inside its procedure; only a constant or alias would hide it.
+    const bool clash = kind != NameKind::kLocal || d->Kind == NameKind::kConstant || d->Kind == NameKind::kAlias;
+    if (clash) {
+      const bool same = d->Kind == kind || (IsProcedure(d->Kind) && IsProcedure(kind));
+      ReportInPlace(st, same ? DuplicateMessage(kind, shown) : shown + " is already " + WithArticle(d->Kind) + "!");
+      return false;
+    }
+  }
+  if (WrittenForTheAssembler(kind) && IsAssemblerName(st, name)) {
+    // the name's label would be a register or device symbol to the assembler
+    ReportInPlace(st, shown + " is ilegal name for " + std::string(NameKindWord(kind)) + "!");
+    return false;
+  }
+  if (kind == NameKind::kConstant || kind == NameKind::kAlias) {
+    if (const LocalVarRecord* local = AnyLocalNamed(st, name)) {
+      ReportInPlace(st, shown + " is already a Local of " + UpperText(local->OwnerProc) + "!");
+      return false;
+    }
+  }
+  if (kind == NameKind::kLocal) return true;
+  const std::size_t level = st.src.IncludeLevel < st.src.IncludeStack.size() ? st.src.IncludeLevel : 0;
+  st.Cells<NameCells>().Names.emplace(
+      name, DeclaredName{kind, st.src.IncludeStack[level].FileName, st.src.SourceLineNumber});
+  return true;
+}
+
+void ReportNamesTheCompilerWrites(CompilerState& st) {
+  const auto& names = st.Cells<NameCells>().Names;
+  if (names.empty()) return;
+  std::map<std::string, int, std::less<>> definitions;
+  const std::string& text = st.out.Str();
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view defined = DefinedName(std::string_view(text).substr(start, end - start));
+    if (!defined.empty()) {
+      const std::string name = LowerText(std::string(defined));
+      if (const DeclaredName* d = FindName(st, name); d && WrittenForTheAssembler(d->Kind)) ++definitions[name];
+    }
+    start = end + 1;
+  }
+  for (const auto& [name, count] : definitions) {
+    if (count < 2) continue;
+    const DeclaredName& d = *FindName(st, name);
+    CompileErrorAt(st, d.FileName, d.LineNumber,
+                   SourceName(name) + " is ilegal name for " + std::string(NameKindWord(d.Kind)) + "!");
+  }
+}
+
+}  // namespace qbc

@@ -1,0 +1,59 @@
+#pragma once
+// What a name of the program stands for. Every name the whole program shares (a variable,
+// a constant, a $def alias, a label, a Sub, Function or interrupt handler) is entered here
+// by its declaration, with the line that declared it; a new declaration asks once whether
+// its name is free. Parameters and locals belong to their procedure and stay in its
+// records. Names arrive as the tokenizer gives them (in lower case, x, y and z as x_, y_
+// and z_), and so names the assembler compares without regard to case compare equal here.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+enum class NameKind : std::uint8_t {
+  kVariable,
+  kConstant,
+  kAlias,
+  kLabel,
+  kSub,
+  kFunction,
+  kInterrupt,  // named by its vector; its code is labelled by the vector's number
+  kLocal,      // a parameter or local: never entered, it lives in its procedure
+};
+
+struct DeclaredName {
+  NameKind Kind = NameKind::kVariable;
+  std::string FileName;
+  std::int32_t LineNumber = 0;
+};
+
+struct NameCells {
+  std::map<std::string, DeclaredName, std::less<>> Names;
+};
+
+// The declaration of a program-wide name, null when the program declares none.
+const DeclaredName* FindName(const CompilerState& st, std::string_view name);
+
+// A declaration of `name` as `kind` at the current line. When the name is free for it,
+// it is entered (a parameter or local is only checked) and the result is true. Otherwise
+// a compile error at the current token, which stays where it is, and false: the name is
+// already declared, by the program or by the assembler (a register, a name of the device
+// file) where the assembler would see it, or, for a constant or alias, it names a
+// parameter or local that the constant would hide.
+bool ClaimName(CompilerState& st, const std::string& name, NameKind kind);
+
+// "Variable", "Label", "Sub", ...: the word the messages name a kind with.
+std::string_view NameKindWord(NameKind kind);
+
+// Once every line of the program is written: a label, variable or procedure name of the
+// program that the compiler's own lines also define (a library routine or one of its
+// labels, a generated label "L0001", a pooled text "S000", a system cell) is reported at
+// the line that declared it. The assembler would refuse the second definition at a line
+// of the .asm.
+void ReportNamesTheCompilerWrites(CompilerState& st);
+
+}  // namespace qbc

@@ -1,0 +1,163 @@
+// Names, declarations and blocks as a new user gets them wrong: a name declared twice or
+// for two things, a label or procedure named like something the assembler or the compiler
+// already names, a procedure defined inside an open block, loops closed out of order, a
+// variable past the end of the SRAM, a number written with two points. Each is a numbered
+// compile error naming its BASIC line (exit 1, nothing from the assembler, no .hex), where
+// the same lines once compiled into a program that did something else, or failed only in
+// the assembler at a line of the .asm.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "tests/support/refused_program.h"
+#include "tests/support/sim_runner.h"
+
+namespace qbc::test {
+namespace {
+
+struct Row {
+  const char* device;
+  const char* lines;    // after $device, $clock, $stack and $baud; "End" follows
+  int line;             // the line of `lines` (from 1) the first error names
+  const char* message;  // the first error's text, or its beginning
+};
+
+constexpr int kHeaderLines = 4;
+
+std::string Program(const char* device, const std::string& lines) {
+  return "$device = " + std::string(device) + "\n$clock = 8\n$stack = 32\n$baud = 9600\n" + lines + "\nEnd\n";
+}
+
+void ExpectAllRefused(const std::vector<Row>& rows) {
+  for (const Row& row : rows) ExpectRefused(Program(row.device, row.lines), kHeaderLines + row.line, row.message);
+}
+
+TEST(NamesAndBlocks, ANameStandsForOneThing) {
+  ExpectAllRefused({
+      // The constant was read wherever the variable was meant.
+      {"m8", "Const K = 5\nDim k As Byte\nk = 77\nPrint k", 2, "k is already a Constant!"},
+      {"m8", "Dim k As Byte\nConst K = 5\nk = 77\nPrint k", 2, "k is already a Variable!"},
+      {"m8", "Const K = 5\nDeclare Sub S(k As Byte)\nS(3)\nEnd\nSub S(k As Byte)\nPrint k\nEnd Sub", 2,
+       "k is already a Constant!"},
+      {"m8", "Declare Sub S(k As Byte)\nConst K = 5\nS(3)\nEnd\nSub S(k As Byte)\nPrint k\nEnd Sub", 2,
+       "k is already a Local of S!"},
+      {"m8", "Const K = 5\nDeclare Sub S()\nS()\nEnd\nSub S()\nLocal k As Byte\nk = 3\nPrint k\nEnd Sub", 6,
+       "k is already a Constant!"},
+      // The alias was read wherever the variable was meant.
+      {"m8", "$def led = portb.1\nDim led As Byte\nled = 1", 2, "led is already an Alias!"},
+      {"m8", "Dim led As Byte\n$def led = portb.1\nled = 1", 2, "led is already a Variable!"},
+      {"m8", "Const led = 1\n$def led = portb.1\nled = 1", 2, "led is already a Constant!"},
+      // Two labels of one name in the .asm.
+      {"m8", "Declare Sub S()\nDim s As Byte\nS()\nEnd\nSub S()\nEnd Sub", 2, "s is already a Sub!"},
+      {"m8", "Dim s As Byte\nDeclare Sub S()\nS()\nEnd\nSub S()\nEnd Sub", 2, "s is already a Variable!"},
+      {"m8", "here:\nhere:\nGoto here", 2, "Duplicate label name here"},
+      {"m8", "Declare Sub S()\nDeclare Sub T()\nS()\nT()\nEnd\nSub S()\nhere:\nEnd Sub\nSub T()\nhere:\nEnd Sub", 10,
+       "Duplicate label name here"},
+      {"m8", "Declare Sub S()\nS()\nEnd\nSub S()\nEnd Sub\nSub S()\nEnd Sub", 6, "Sub S already defined!"},
+      {"m8", "Dim x As Byte\nx:\nx = 1\nGoto x", 2, "x is already a Variable!"},
+      {"m8", "Dim x As Byte\nx_:\nx = 1", 2, "x is already a Variable!"},
+      {"m8", "Declare Sub S()\ns:\nS()\nEnd\nSub S()\nEnd Sub", 2, "s is already a Sub!"},
+      // A call of a procedure that has no body.
+      {"m8", "Declare Sub S()\nS()", 1, "Sub S is declared but never defined!"},
+      {"m8", "Dim a As Byte\nDeclare Function F() As Byte\na = F()", 2, "Function F is declared but never defined!"},
+  });
+}
+
+// The assembler compares names without regard to case: a name of the program is refused
+// where the assembler's device file, or the compiler's own lines, define it as well.
+TEST(NamesAndBlocks, NamesTheAssemblerOrTheCompilerAlreadyGive) {
+  ExpectAllRefused({
+      {"m8", "portb:\nGoto portb", 1, "portb is ilegal name for Label!"},
+      {"m8", "Declare Sub Portb()\nPortb()\nEnd\nSub Portb()\nEnd Sub", 1, "portb is ilegal name for Sub!"},
+      {"m8", "Dim a As Byte\nDiv8u:\na = a / 3\nGoto Div8u", 2, "div8u is ilegal name for Label!"},
+      {"m8", "Declare Sub Div8u()\nDim a As Byte\na = a / 3\nDiv8u()\nEnd\nSub Div8u()\nEnd Sub", 1,
+       "div8u is ilegal name for Sub!"},
+      {"m8", "Dim Mp16u As Word, w As Word\nw = w * w", 1, "mp16u is ilegal name for Variable!"},
+      {"2313", "Dim Mpy8u As Byte, b As Byte\nb = b * b", 1, "mpy8u is ilegal name for Variable!"},
+      {"m8", "Dim a As Byte\nIf a = 1 Then a = 2\nL0001:\nGoto L0001", 3, "l0001 is ilegal name for Label!"},
+      {"m8", "Dim S000 As Byte\nPrint \"hello\"", 1, "s000 is ilegal name for Variable!"},
+  });
+}
+
+TEST(NamesAndBlocks, AProcedureIsDefinedOutsideEveryBlock) {
+  ExpectAllRefused({
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nFor a = 1 To 3\nSub S()\nEnd Sub\nNext a", 4,
+       "Sub S can not be defined inside FOR!"},
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nIf a = 1 Then\nSub S()\nEnd Sub\nEnd If", 4,
+       "Sub S can not be defined inside IF!"},
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nDo\nSub S()\nEnd Sub\nLoop", 4, "Sub S can not be defined inside DO!"},
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nWhile a < 3\nSub S()\nEnd Sub\nWend", 4,
+       "Sub S can not be defined inside WHILE!"},
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nSelect Case a\nCase 1\nSub S()\nEnd Sub\nEnd Select", 5,
+       "Sub S can not be defined inside SELECT!"},
+      {"m8", "Dim a As Byte\nDeclare Function F() As Byte\nFor a = 1 To 3\nFunction F() As Byte\nReturn 1\nEnd Function\nNext a",
+       4, "Function F can not be defined inside FOR!"},
+      // A Sub whose End Sub is missing holds the next one.
+      {"m8", "Declare Sub S()\nDeclare Sub T()\nS()\nEnd\nSub S()\nSub T()\nEnd Sub\nEnd Sub", 6,
+       "Sub T can not be defined inside SUB!"},
+      {"m8", "Dim a As Byte, b As Byte\nFor a = 1 To 3\nFor b = 1 To 2\nNext a\nNext b", 4,
+       "NEXT a does not close FOR b!"},
+  });
+}
+
+TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
+  ExpectAllRefused({
+      // A count the delay routines would take as 65535 and more.
+      {"m8", "Waitms -1", 1, "Must be from 0 to 255!"},
+      {"m8", "Waitus -5", 1, "Must be from 0 to 255!"},
+      {"m8", "Wait -2", 1, "Must be from 0 to 255!"},
+      {"m8", "Const D = -20\nWaitms D", 2, "Must be from 0 to 255!"},
+      // The rest of the number was dropped.
+      {"m8", "Dim f As Float\nf = 1.5.5", 2, "Invalid number 1.5.5!"},
+      {"m8", "Dim b As Byte\nb = 2.3.4 + 1", 2, "Invalid number 2.3.4!"},
+      // Names as the program wrote them, not as the compiler spells them.
+      {"m8", "Input \"X pos\" ; x", 1, "Unknown identifier x ("},
+      // Variables past the chip's SRAM (1 KB on the ATmega8), at the Dim that goes past it.
+      {"m8", "Dim a(2000) As Byte\na(1) = 1", 1, "Variable a ends at &H82F, beyond RAMEND (&H45F)!"},
+      {"m8", "Dim b As Byte\nDim B2(600) As Long\nb = 1", 2, "Variable b2 ends at &H9C0, beyond RAMEND (&H45F)!"},
+      {"m8", "Dim a(500) As Byte\na(1) = 1\nDim c(600) As Byte\nc(1) = 2", 3,
+       "Variable c ends at &H4AB, beyond RAMEND (&H45F)!"},
+  });
+}
+
+// Run on the chip when it compiles, refused otherwise: both programs compiled before and
+// did something else than they say.
+TEST(NamesAndBlocks, AConstantAndAVariableOfOneNameAreNotMixedUp) {
+  const std::string program = Program("m8", "Const K = 5\nDim k As Byte\nk = 77\nPrint k");
+  const BasResult r = CompileBas(program);
+  if (r.ok) {
+    SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+    EXPECT_EQ(sim.Output(), "77\r\n") << "the variable was assigned 77";
+  } else {
+    ExpectRefused(program, kHeaderLines + 2, "k is already a Constant!");
+  }
+}
+
+TEST(NamesAndBlocks, TheMainProgramNeverRunsIntoAProcedure) {
+  // S is defined inside the loop: the loop must count to 3 and S must not run.
+  const std::string program = Program("m8",
+                                      "Dim a As Byte, n As Byte\n"
+                                      "Declare Sub S()\n"
+                                      "n = 0\n"
+                                      "For a = 1 To 3\n"
+                                      "  Sub S()\n"
+                                      "    n = n + 10\n"
+                                      "  End Sub\n"
+                                      "  n = n + 1\n"
+                                      "Next a\n"
+                                      "Print n");
+  const BasResult r = CompileBas(program);
+  if (r.ok) {
+    SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+    EXPECT_EQ(sim.Output(), "3\r\n");
+  } else {
+    ExpectRefused(program, kHeaderLines + 5, "Sub S can not be defined inside FOR!");
+  }
+}
+
+}  // namespace
+}  // namespace qbc::test
