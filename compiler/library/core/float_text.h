@@ -1,6 +1,7 @@
 #pragma once
 // Emitters of the float-to-text routines: _Fstr (scientific text into _s1tmp), _Fdp
-// (the number format's choice) and _Ffmt (fixed-point text into _s2tmp).
+// (the number format's choice) and _Ffmt (fixed-point text into _s2tmp); _Fstr is in
+// float_text_str.cpp.
 #include "compiler/base/state.h"
 
 namespace qbc {
