@@ -4,7 +4,6 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/line_errors.h"
 #include "compiler/base/source_names.h"
-#include "compiler/base/symbols.h"
 
 namespace qbc {
 
@@ -86,6 +85,15 @@ std::string_view NameKindWord(NameKind kind) {
     case NameKind::kLocal: return "Local";
   }
   return "Name";
+}
+
+bool IsAssemblerName(const CompilerState& st, std::string_view name) {
+  if (name == "xl" || name == "xh" || name == "yl" || name == "yh" || name == "zl" || name == "zh") return true;
+  for (int r = 0; r <= 31; ++r)
+    if (name == "r" + std::to_string(r)) return true;
+  for (std::size_t i = 1; i < st.sym.IoRegisters.size(); ++i)
+    if (st.sym.IoRegisters[static_cast<long>(i)].Name == name) return true;
+  return false;
 }
 
 const DeclaredName* FindName(const CompilerState& st, std::string_view name) {

@@ -46,6 +46,11 @@ const DeclaredName* FindName(const CompilerState& st, std::string_view name);
 // parameter or local that the constant would hide.
 bool ClaimName(CompilerState& st, const std::string& name, NameKind kind);
 
+// True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
+// or any register or bit name of the device definition file. Such a name cannot label a
+// variable, a label or a procedure.
+bool IsAssemblerName(const CompilerState& st, std::string_view name);
+
 // "Variable", "Label", "Sub", ...: the word the messages name a kind with.
 std::string_view NameKindWord(NameKind kind);
 

@@ -67,15 +67,6 @@ bool HasExternalMemoryBus(CompilerState& st) {
   return st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0;
 }
 
-bool IsAssemblerName(CompilerState& st, std::string_view name) {
-  if (name == "xl" || name == "xh" || name == "yl" || name == "yh" || name == "zl" || name == "zh") return true;
-  for (int r = 0; r <= 31; ++r)
-    if (name == "r" + std::to_string(r)) return true;
-  for (std::size_t i = 1; i < st.sym.IoRegisters.size(); ++i)
-    if (st.sym.IoRegisters[static_cast<long>(i)].Name == name) return true;
-  return false;
-}
-
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type) {
   if (!ClaimName(st, name, NameKind::kConstant)) return;
   for (long i = 1; i <= kLastConstIndex; ++i) {

@@ -25,10 +25,6 @@ int FindIoRegister(CompilerState& st, std::string_view name);
 // The value of any name of the device definition file (register or bit, lower case);
 // none when the file does not define it.
 std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::string_view name);
-// True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
-// or any register or bit name of the device definition file. Such a name cannot label a
-// variable.
-bool IsAssemblerName(CompilerState& st, std::string_view name);
 
 // True when the device has an external memory interface (its file names the SRE bit, or
 // XMCRA on the chips whose register table ends before the bits), or no device is loaded
