@@ -1,7 +1,7 @@
 // Makes the compiler's device definition files from the definition files of the avra
 // assembler.
 //
-//   qbc_make_device_files ALIASES OUTDIR AVRA AVRA_DEF_FILE...
+//   qbc_make_device_files ALIASES PINS OUTDIR AVRA AVRA_DEF_FILE...
 //
 // The compiler's device loader reads these files in a fixed way, and avra must still
 // assemble them, so each file is written in this layout:
@@ -12,6 +12,8 @@
 //   - every other constant as ".equ NAME = $hh" without a trailing comment: registers first
 //     (the register lookup sees only the first definition lines), then the aliases of the
 //     alias list, the register pairs XL..ZH, and bit names and other constants;
+//   - the pins of the chip's functions from the pin list (avra's files give none): for each,
+//     FUNCTION_PORT = the value of the port's PORTx register and FUNCTION_BIT = the bit;
 //   - CORE_MUL, CORE_MOVW, CORE_LPM_ZINC and CORE_ELPM_ZINC as "(1)" or "(0)": whether the
 //     chip has mul/muls/mulsu, movw, lpm Rd,Z+ and elpm Rd,Z+, as avra's instruction table
 //     for the ".device" knows it (AVRA, the assembler, is run on a probe of the four);
@@ -232,6 +234,44 @@ std::vector<Alias> ReadAliases(const std::string& path) {
   return list;
 }
 
+// The pins of one chip's functions: the function's name, its port letter and bit.
+struct FunctionPin {
+  std::string function;
+  char letter = 0;
+  int bit = 0;
+};
+
+// The pin list: chip name (its avra file's, lower case, without "def.inc"), then
+// FUNCTION=LETTERbit items.
+std::map<std::string, std::vector<FunctionPin>> ReadPins(const std::string& path) {
+  std::map<std::string, std::vector<FunctionPin>> pins;
+  std::ifstream in(path);
+  if (!in) {
+    std::cerr << "cannot read " << path << "\n";
+    std::exit(1);
+  }
+  std::string line;
+  while (std::getline(in, line)) {
+    line = Trim(line);
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream s(line);
+    std::string chip, item;
+    s >> chip;
+    while (s >> item) {
+      const size_t eq = item.find('=');
+      if (eq == std::string::npos || item.size() != eq + 3 || !std::isalpha(static_cast<unsigned char>(item[eq + 1])) ||
+          item[eq + 2] < '0' || item[eq + 2] > '7') {
+        std::cerr << path << ": " << chip << ": not FUNCTION=LETTERbit: " << item << "\n";
+        std::exit(1);
+      }
+      pins[Lower(chip)].push_back(
+          {Upper(item.substr(0, eq)), static_cast<char>(std::toupper(static_cast<unsigned char>(item[eq + 1]))),
+           item[eq + 2] - '0'});
+    }
+  }
+  return pins;
+}
+
 std::string Hex(int64_t v, int digits) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "$%0*llX", digits, static_cast<unsigned long long>(v));
@@ -288,7 +328,8 @@ std::optional<CoreInstructions> ProbeCore(const std::string& avra, const std::st
   return CoreInstructions{!refused[0], !refused[1], !refused[2], !refused[3]};
 }
 
-std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const CoreInstructions& core) {
+std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const std::vector<FunctionPin>& pins,
+                     const CoreInstructions& core) {
   std::ostringstream o;
   o << ";Device definition file made from " << dev.source_name << "\n";
   o << ";of the avra assembler at build time, for the Quorvil Basic Compiler.\n";
@@ -421,6 +462,16 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const
     std::cerr << dev.source_name << ": no INT0 vector\n";
     return "";
   }
+  o << ";pins of the functions of the chip: the port by its PORTx register, the bit\n";
+  for (const FunctionPin& p : pins) {
+    const auto port = value_of(std::string("PORT") + p.letter);
+    if (!port) {
+      std::cerr << dev.source_name << ": " << p.function << " on port " << p.letter << ", which the chip lacks\n";
+      return "";
+    }
+    equ_line(p.function + "_PORT", *port);
+    equ_line(p.function + "_BIT", p.bit);
+  }
   o << ";instructions of the core (1: the chip has them)\n";
   size_line("CORE_MUL", core.mul);
   size_line("CORE_MOVW", core.movw);
@@ -459,20 +510,21 @@ bool WriteIfChanged(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 5) {
-    std::cerr << "usage: qbc_make_device_files ALIASES OUTDIR AVRA AVRA_DEF_FILE...\n";
+  if (argc < 6) {
+    std::cerr << "usage: qbc_make_device_files ALIASES PINS OUTDIR AVRA AVRA_DEF_FILE...\n";
     return 2;
   }
   std::vector<Alias> aliases = ReadAliases(argv[1]);
-  std::string outdir = argv[2];
-  const std::string avra = argv[3];
+  const std::map<std::string, std::vector<FunctionPin>> pins = ReadPins(argv[2]);
+  std::string outdir = argv[3];
+  const std::string avra = argv[4];
   std::filesystem::create_directories(outdir);
   // The probes run in a folder of their own (avra writes its output files beside them).
   const std::filesystem::path probe_dir =
       std::filesystem::temp_directory_path() / ("qbc_core_probe_" + std::to_string(::getpid()));
   std::filesystem::create_directories(probe_dir);
   int failures = 0;
-  for (int i = 4; i < argc; ++i) {
+  for (int i = 5; i < argc; ++i) {
     Device dev;
     if (!ReadAvraFile(argv[i], dev)) {
       ++failures;
@@ -483,7 +535,11 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::string text = MakeFile(dev, aliases, *core);
+    std::string chip = Lower(dev.source_name);
+    if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+    const auto chip_pins = pins.find(chip);
+    std::string text =
+        MakeFile(dev, aliases, chip_pins == pins.end() ? std::vector<FunctionPin>{} : chip_pins->second, *core);
     if (text.empty() || text.find_first_of("\"'") != std::string::npos) {
       std::cerr << argv[i] << ": no usable device file\n";
       ++failures;

@@ -8,6 +8,7 @@
 namespace qbc {
 
 std::optional<std::int32_t> IoRegisterAddress(CompilerState& st, std::string_view name) {
+  if (name.empty()) return std::nullopt;
   const std::string lower = LowerText(name);
   if (const int i = FindIoRegister(st, lower); i != 0) return st.sym.IoRegisters[i].Value;
   return DeviceSymbolValue(st, lower);

@@ -58,13 +58,13 @@ void EmitDtmfTimer(CompilerState& st) {
   EmitRegisterWrite(st, "TCCR1A", "zl", unnamed);
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
   EmitRegisterWrite(st, "TCCR1B", "zl", unnamed);
-  // The tone comes out on OC1A whatever pin $dtmf names; a device not known here keeps
-  // the named one.
+  // The tone comes out on OC1A whatever pin $dtmf names; a device file that gives no OC1A
+  // pin keeps the named one.
   const DtmfCells& dtmf = st.Cells<DtmfCells>();
   std::string letter = PortLetterText(dtmf.DtmfPort);
   std::string pin = dtmf.DtmfPin;
-  if (const auto oc1a = DtmfOutputPin(st)) {
-    letter = std::string(1, oc1a->port);
+  if (const auto oc1a = FunctionPin(st, "oc1a")) {
+    letter = std::string(1, oc1a->letter);
     pin = std::to_string(oc1a->bit);
   }
   EmitBitChange(st, PinBit("DDR" + letter, pin), true, Flags::kMayChange, "zl");

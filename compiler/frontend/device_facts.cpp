@@ -102,4 +102,14 @@ UartFacts UartOf(const CompilerState& st, int uart) {
   return u;
 }
 
+std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& function) {
+  const auto port = DeviceSymbolValue(st, function + "_port");
+  const auto bit = DeviceSymbolValue(st, function + "_bit");
+  if (!port || !bit || *bit < 0 || *bit > 7) return std::nullopt;
+  for (char letter = 'a'; letter <= 'l'; ++letter)
+    if (DeviceSymbolValue(st, std::string("port") + letter) == port)
+      return PortPin{static_cast<char>(letter - 'a' + 'A'), static_cast<int>(*bit)};
+  return std::nullopt;
+}
+
 }  // namespace qbc

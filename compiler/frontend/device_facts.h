@@ -58,4 +58,11 @@ struct UartFacts {
 };
 UartFacts UartOf(const CompilerState& st, int uart);
 
+// ---- Pins ----
+
+// The pin of a chip function ("int0", "oc1a", "xck0" .. "xck3", "ss", "mosi", "miso",
+// "sck"), from the FUNCTION_PORT and FUNCTION_BIT definitions the build writes into the
+// device file from its pin list; none when the file does not give it.
+std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& function);
+
 }  // namespace qbc

@@ -40,17 +40,20 @@ std::vector<std::string> SpiLines(const SpiCase& c) {
 
 TEST(MetaPeriphSpi, ControlValuesPerDeviceFamily) {
   const SpiCase cases[] = {
-      // no double speed: four dividers, no SPSR line; SS PB4, MOSI PB5, MISO PB6, SCK PB7
+      // no SPI2X (the AT90S parts, the ATmega103): four dividers, no SPSR line; SS PB4,
+      // MOSI PB5, MISO PB6, SCK PB7
       {"8535", "$spi = 16, msb, master, low, low", "", "F", "B0", "51"},
-      {"m644", "$spi = 128, lsb, slave, hi, low", "", "F", "40", "6B"},
+      {"m644", "$spi = 128, lsb, slave, hi, low", "0", "F", "40", "6B"},
       // SS PB2, MOSI PB3, MISO PB4, SCK PB5 on the ATmega8/48/88/168
       {"m8", "$spi = 16, msb, master, low, low", "0", "C3", "2C", "51"},
-      {"m88", "$spi = 4, msb, master, hi, hi", "", "C3", "2C", "5C"},
-      {"m168", "$spi = 64, msb, slave, low, low", "", "C3", "10", "42"},
+      {"m88", "$spi = 4, msb, master, hi, hi", "0", "C3", "2C", "5C"},
+      {"m168", "$spi = 64, msb, slave, low, low", "0", "C3", "10", "42"},
+      {"m88", "$spi = 8, msb, master, hi, hi", "1", "C3", "2C", "5D"},
       // SS PB0, SCK PB1, MOSI PB2, MISO PB3 on the ATmega64/128/103 and 1280/2560
       {"m128", "$spi = 2, lsb, slave, hi, hi", "1", "F0", "8", "6C"},
-      {"m1280", "$spi = 16, msb, master, low, hi", "", "F0", "7", "55"},
-      {"m2560", "$spi = 4, msb, slave, low, low", "", "F0", "8", "40"},
+      {"m1280", "$spi = 16, msb, master, low, hi", "0", "F0", "7", "55"},
+      {"m2560", "$spi = 4, msb, slave, low, low", "0", "F0", "8", "40"},
+      {"m103", "$spi = 16, msb, master, low, hi", "", "F0", "7", "55"},
       // double speed dividers on the classic megas
       {"m16", "$spi = 32, msb, master, low, low", "1", "F", "B0", "52"},
       {"m32", "$spi = 128, msb, master, low, low", "0", "F", "B0", "53"},
@@ -70,6 +73,9 @@ TEST(MetaPeriphSpi, Errors) {
     const char* message;
   } cases[] = {
       {"8535", "$spi = 2, msb, master, low, low", "4, 16, 64 or 128!"},
+      {"m103", "$spi = 8, msb, master, low, low", "4, 16, 64 or 128!"},
+      // the AT90PWM2/3 have their SS on port D: their pins are not in the device file
+      {"pwm2", "$spi = 16, msb, master, low, low", "SPI pins not known for this device!"},
       {"m8", "$spi = 3, msb, master, low, low", "4, 16, 64 or 128!"},
       {"m8", "$spi = 4, first, master, low, low", "LSB or MSB for SPI data order!"},
       {"m8", "$spi = 4, msb, boss, low, low", "MASTER or SLAVE for SPI mode!"},
@@ -94,6 +100,7 @@ TEST(MetaPeriphSpi, CodePassWritesInPlace) {
   const std::size_t from = h.st.out.Str().size();
   ParseSpiMetaStatement(h.st);
   EXPECT_EQ(h.st.out.Str().substr(from),
+            "\t\tldi\t\tzl,0x0\r\n\t\tout\t\tSPSR,zl\r\n"
             "\t\tin\t\tzh,DDRB\r\n\t\tandi\t\tzh,0xC3\r\n\t\tori\t\tzh,0x2C\r\n\t\tout\t\tDDRB,zh\r\n"
             "\t\tldi\t\tzl,0x51\r\n\t\tout\t\tSPCR,zl\r\n");
   EXPECT_EQ(h.st.expr.ConfigScratch, 0);

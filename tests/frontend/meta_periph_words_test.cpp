@@ -27,7 +27,7 @@ TEST(MetaPeriphCom1, SoftwareUartClaimsInt0AndOvf0AndDeclaresItsBitsOnce) {
   const SoftComRecord& com = h.st.Cells<UartCells>().SoftComPorts[0];
   EXPECT_EQ(com.TxPort, "PORTB");
   EXPECT_EQ(com.TxPin, "2");
-  EXPECT_EQ(com.RxPort, "portd");
+  EXPECT_EQ(com.RxPort, "PORTD");
   EXPECT_EQ(com.RxPin, "2");
   EXPECT_TRUE(h.st.Cells<UartCells>().SoftUartInterrupt);
   EXPECT_EQ(h.UsedVectors(), (std::vector<int>{1, 9}));  // INT0addr, OVF0addr of the ATmega8

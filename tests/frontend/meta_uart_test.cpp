@@ -119,9 +119,9 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
       {"m128", false, "baud = 4800, sync, master, hi", 0, {"ldi\t\tzl,0x46", "sts\t\tUCSR0C,zl", "sbi\t\tDDRE,2"}},
       {"m128", false, "baud1 = 4800, sync, slave, hi", 1, {"ldi\t\tzl,0x46", "sts\t\tUCSR1C,zl", "cbi\t\tDDRD,5"}},
       {"m2560", true, "baud2 = 4800, sync, master, hi", 2,
-       {"ldi\t\tzl,0x46", "sts\t\tUCSR2C,zl", "lds\t\tzl,DDRH", "ori\t\tzl,0x04", "sts\t\tDDRH,zl"}},
+       {"ldi\t\tzl,0x46", "sts\t\tUCSR2C,zl", "lds\t\tzl,DDRH", "sbr\t\tzl,0x04", "sts\t\tDDRH,zl"}},
       {"m2560", true, "baud3 = 4800, sync, slave, lo", 3,
-       {"ldi\t\tzl,0x47", "sts\t\tUCSR3C,zl", "lds\t\tzl,DDRJ", "andi\t\tzl,0xFB", "sts\t\tDDRJ,zl"}},
+       {"ldi\t\tzl,0x47", "sts\t\tUCSR3C,zl", "lds\t\tzl,DDRJ", "cbr\t\tzl,0x04", "sts\t\tDDRJ,zl"}},
       {"tn4313", false, "baud = 4800, sync, slave, hi", 0, {"ldi\t\tzl,0x46", "out\t\tUCSRC,zl", "cbi\t\tDDRD,2"}},
   };
   for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 #include "compiler/base/core_flash_read.h"
 #include "compiler/base/text_rows.h"
 #include "compiler/frontend/uart_cells.h"
+#include "compiler/frontend/port_pins.h"
 
 namespace qbc {
 
@@ -73,7 +74,7 @@ _C#O2:\tldi\t\tr23,{N}
 
 void EmitComInputRoutine(CompilerState& st, int com) {
   const SoftComRecord& r = Record(st, com);
-  const std::string pin = std::string("PIN") + (r.RxPort.empty() ? ' ' : r.RxPort.back()) + "," + r.RxPin;
+  const std::string pin = "PIN" + PortLetterText(r.RxPort) + "," + r.RxPin;
   // One bit is two waits and 9 cycles, as in the sender. The falling edge is seen 0 to 2
   // cycles late; the first sample comes one and a half bits after it (three waits and
   // 13 cycles), so every bit is read at its middle. After bit 7 the routine waits for the

@@ -72,7 +72,7 @@ void EmitInterruptSwUartRoutines(CompilerState& st) {
   l.values = {
       {"TXPIN", port + "," + com.TxPin},
       {"TXDDR", "DDR" + letter + "," + com.TxPin},
-      {"RXPIN", "PIN" + UpperText(com.RxPort.substr(com.RxPort.size() - 1)) + "," + com.RxPin},
+      {"RXPIN", "PIN" + PortLetterText(com.RxPort) + "," + com.RxPin},
       {"TX", FlagOf(st, "txon")},
       {"RX", FlagOf(st, "rxready")},
       {"CS", std::to_string(st.Cells<TimerCells>().TimerClockSelect[0])},

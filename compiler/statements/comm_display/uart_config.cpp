@@ -19,12 +19,6 @@ namespace qbc {
 
 namespace {
 
-bool IsOneOf(const std::string& name, std::initializer_list<const char*> names) {
-  for (const char* n : names)
-    if (name == n) return true;
-  return false;
-}
-
 // Collects the lines of one configuration. A two-line pair is kept together so the
 // start-up text can take it in its own order.
 struct UartLines {
@@ -53,41 +47,6 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
       for (auto it = group.rbegin(); it != group.rend(); ++it) st.Cells<UartCells>().UartInitText += *it + "\r\n";
     }
   }
-}
-
-// The pin that carries a UART's clock in synchronous mode (XCK): its direction register
-// and bit. Its direction chooses the role: an output drives the clock (master), an input
-// takes it (slave). `extended`: the direction register lies beyond the reach of sbi/cbi.
-struct XckPin {
-  const char* ddr;
-  int bit;
-  bool extended;
-};
-
-std::optional<XckPin> FindXckPin(const std::string& d, std::uint8_t uart) {
-  struct Row {
-    std::initializer_list<const char*> devices;
-    XckPin pins[4];
-    int uarts;
-  };
-  static const Row kRows[] = {
-      {{"m8", "m8515", "m48", "m88", "m168"}, {{"DDRD", 4, false}}, 1},
-      {{"m16", "m32", "m323", "m8535"}, {{"DDRB", 0, false}}, 1},
-      {{"m162"}, {{"DDRD", 4, false}, {"DDRD", 2, false}}, 2},
-      {{"m164", "m324", "m644"}, {{"DDRB", 0, false}, {"DDRD", 4, false}}, 2},
-      {{"m165", "m169", "m325", "m329", "m3250", "m3290", "m645", "m649", "m6450", "m6490"},
-       {{"DDRE", 2, false}},
-       1},
-      {{"m64", "m128", "m1281", "m2561"}, {{"DDRE", 2, false}, {"DDRD", 5, false}}, 2},
-      {{"m640", "m1280", "m2560"}, {{"DDRE", 2, false}, {"DDRD", 5, false}, {"DDRH", 2, true}, {"DDRJ", 2, true}}, 4},
-      {{"tn2313", "tn2313a", "tn4313"}, {{"DDRD", 2, false}}, 1},
-  };
-  for (const Row& r : kRows)
-    if (IsOneOf(d, r.devices)) {
-      if (uart < r.uarts) return r.pins[uart];
-      return std::nullopt;
-    }
-  return std::nullopt;
 }
 
 long Divisor(float clockMHz, long rate, int samples) {
@@ -211,17 +170,12 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
     if (facts.frameSelect) syncControl |= 0x80;
     lines.One(Instr(st, "ldi", "zl,0x" + Hex2(syncControl)));
     lines.One(WriteLine(st, facts.frame, "zl"));
-    // Master or slave: the XCK pin drives the clock or takes it.
-    if (const auto pin = FindXckPin(st.dev.DeviceName, uart)) {
-      const std::string bit = std::to_string(pin->bit);
-      if (!pin->extended) {
-        lines.One(Instr(st, master ? "sbi" : "cbi", std::string(pin->ddr) + "," + bit));
-      } else {
-        const std::uint8_t mask = static_cast<std::uint8_t>(1u << pin->bit);
-        lines.One(Instr(st, "lds", std::string("zl,") + pin->ddr));
-        lines.One(Instr(st, master ? "ori" : "andi", "zl,0x" + Hex2(master ? mask : static_cast<std::uint8_t>(~mask))));
-        lines.One(Instr(st, "sts", std::string(pin->ddr) + ",zl"));
-      }
+    // Master or slave: the XCK pin drives the clock or takes it (its direction bit, in the
+    // form io_access chooses for DDRx).
+    if (const auto pin = FunctionPin(st, "xck" + u)) {
+      const IoForm direction = BitChangeForm(st, BitOf(PortRegister("DDR", pin->letter), pin->bit, MaskText::kHex),
+                                             master, Flags::kMayChange, "zl", Reach::kData);
+      for (const IoInstr& i : direction) lines.One(Instr(st, i.mnemonic, i.operands));
     }
   }
   WriteUartLines(st, lines);

@@ -52,7 +52,7 @@ void CompileOpenStatement(CompilerState& st) {
   std::string port, pin;
   bool pinOk = ReadPortName(st, port);
   // PORTx, PINx or DDRx name the same pin: the routines use all three.
-  const char letter = port.empty() ? ' ' : port.back();
+  const char letter = port.empty() ? ' ' : PortLetter(port);
   if (pinOk && !InBitReach(st, letter)) {
     ReportInPlace(st, "Port can not be used for software UART!");
     pinOk = false;

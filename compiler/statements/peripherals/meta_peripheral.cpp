@@ -10,7 +10,10 @@
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/statements/peripherals/meta_peripheral_words.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/meta_pins.h"
+#include "compiler/frontend/port_pins.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/tokenizer.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
@@ -45,15 +48,15 @@ void DeclareSoftUartBits(CompilerState& st) {
   ParseDimList(st);
 }
 
-bool Int0OnPd0(const CompilerState& st) {
-  static const char* const kNames[] = {"m64", "m128", "m103", "m640", "m1280", "m1281", "m2560", "m2561"};
-  for (const char* n : kNames)
-    if (st.dev.DeviceName == n) return true;
-  return st.dev.IsM103;
+// The transmit pin is driven with sbi/cbi at a fixed cycle of the Timer0 handler: its PORT
+// and DDR registers must lie within their reach.
+bool TransmitPinInReach(CompilerState& st, const std::string& port) {
+  const char letter = PortLetter(port);
+  return IsBitAddressable(st, PortRegister("PORT", letter)) && IsBitAddressable(st, PortRegister("DDR", letter));
 }
 
-// "=" port "." pin "," baud: the software UART sends on the given pin and receives on
-// INT0 (PD2), timed by Timer0.
+// "=" port "." pin "," baud: the software UART sends on the given pin and receives on the
+// INT0 pin, timed by Timer0.
 void ParseCom1(CompilerState& st) {
   if (st.Cells<Rc5Cells>().Rc5Port != "     ") {
     CompileError(st, kTimer0Twice);
@@ -63,13 +66,22 @@ void ParseCom1(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   SoftComRecord& com = st.Cells<UartCells>().SoftComPorts[0];
-  // The receive line is the INT0 pin: PD0 on the chips with four external interrupts on
-  // port D, PD2 on the others.
-  com.RxPort = "portd";
-  com.RxPin = Int0OnPd0(st) ? "0" : "2";
+  // The receive line is the INT0 pin, where the device file puts it.
+  const auto int0 = FunctionPin(st, "int0");
+  if (!int0) {
+    CompileError(st, "INT0 pin not known for this device!");
+    return;
+  }
+  com.RxPort = PortRegister("PORT", int0->letter);
+  com.RxPin = std::to_string(int0->bit);
   ClaimInterruptVector(st, "INT0");
   std::string port, pin;
-  if (ReadPortName(st, port)) com.TxPort = FixedText(port, 5);
+  if (ReadPortName(st, port)) {
+    if (TransmitPinInReach(st, port))
+      com.TxPort = FixedText(port, 5);
+    else
+      ReportInPlace(st, "Port can not be used for software UART!");
+  }
   ExpectToken(st, ".");
   if (ReadPinDigit(st, pin)) com.TxPin = pin;
   // The receive line is fixed on INT0: sending there would drive the line it listens to.

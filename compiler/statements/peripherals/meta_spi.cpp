@@ -1,6 +1,8 @@
 // $spi: divider "," order "," mode "," polarity "," phase. The SPI control value, the
 // double-speed bit where the chip has one, and the port B directions of the SPI pins.
 #include <array>
+#include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -8,6 +10,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/statements/peripherals/spi_cells.h"
@@ -16,40 +19,17 @@ namespace qbc {
 
 namespace {
 
-// The number in a device name after its family letters ("m1280" 1280, "90s4433" 4433,
-// "tn88" 88); 0 when there is none.
-int DeviceNumber(const std::string& name) {
-  std::size_t i = 0;
-  if (name.rfind("90s", 0) == 0)
-    i = 3;
-  else
-    while (i < name.size() && (name[i] < '0' || name[i] > '9')) ++i;
-  int n = 0;
-  while (i < name.size() && name[i] >= '0' && name[i] <= '9' && n < 100000) n = n * 10 + (name[i++] - '0');
-  return n;
-}
-
-enum class SpiPins { PB0toPB3, PB2toPB5, PB4toPB7 };
-
-// Where the device has its SPI pins on port B.
-SpiPins SpiPinsOf(const std::string& name) {
-  const int n = DeviceNumber(name);
-  const bool mega = name.rfind("m", 0) == 0;
-  const bool tiny = name.rfind("tn", 0) == 0;
-  if (mega) {
-    // SS PB0, SCK PB1, MOSI PB2, MISO PB3
-    for (int m : {103, 64, 128, 640, 1280, 1281, 2560, 2561, 165, 169, 325, 329, 645, 649, 3250, 3290, 6450, 6490})
-      if (n == m) return SpiPins::PB0toPB3;
-    // SS PB2, MOSI PB3, MISO PB4, SCK PB5
-    for (int m : {8, 48, 88, 168, 328})
-      if (n == m) return SpiPins::PB2toPB5;
-  } else if (tiny) {
-    if (n == 48 || n == 88) return SpiPins::PB2toPB5;
-  } else if (n == 4433 || n == 2333) {
-    return SpiPins::PB2toPB5;
+// The bits of the SPI pins on port B, from the device file: SS, MOSI and SCK drive for a
+// master (`out` of the master's pins) and MISO for a slave. None when the file does not
+// give all four on port B (the set-up writes DDRB alone).
+std::optional<std::uint8_t> SpiPinBits(const CompilerState& st, std::initializer_list<const char*> functions) {
+  std::uint8_t bits = 0;
+  for (const char* f : functions) {
+    const auto pin = FunctionPin(st, f);
+    if (!pin || pin->letter != 'B') return std::nullopt;
+    bits = static_cast<std::uint8_t>(bits | (1 << pin->bit));
   }
-  // SS PB4, MOSI PB5, MISO PB6, SCK PB7
-  return SpiPins::PB4toPB7;
+  return bits;
 }
 
 std::string SpiLine(const CompilerState& st, const std::string& mnemonic, const std::string& operands) {
@@ -91,21 +71,11 @@ bool ReadSpiChoice(CompilerState& st, int& control, const char* set, const char*
 }  // namespace
 
 std::uint8_t SpiPinMask(const CompilerState& st) {
-  switch (SpiPinsOf(st.dev.DeviceName)) {
-    case SpiPins::PB0toPB3: return 0x0F;
-    case SpiPins::PB2toPB5: return 0x3C;
-    case SpiPins::PB4toPB7: break;
-  }
-  return 0xF0;
+  return SpiPinBits(st, {"ss", "mosi", "miso", "sck"}).value_or(0);
 }
 
 std::uint8_t SpiDirectionValue(const CompilerState& st, bool master) {
-  switch (SpiPinsOf(st.dev.DeviceName)) {
-    case SpiPins::PB0toPB3: return master ? 0x07 : 0x08;
-    case SpiPins::PB2toPB5: return master ? 0x2C : 0x10;
-    case SpiPins::PB4toPB7: break;
-  }
-  return master ? 0xB0 : 0x40;
+  return (master ? SpiPinBits(st, {"ss", "mosi", "sck"}) : SpiPinBits(st, {"miso"})).value_or(0);
 }
 
 void ParseSpiMetaStatement(CompilerState& st) {
@@ -116,6 +86,11 @@ void ParseSpiMetaStatement(CompilerState& st) {
     CompileError(st, "No SPI available!");
     return;
   }
+  // The pins' directions are set on port B: the device file must give them there.
+  if (!st.sym.DeviceSymbols.empty() && !SpiPinBits(st, {"ss", "mosi", "miso", "sck"})) {
+    CompileError(st, "SPI pins not known for this device!");
+    return;
+  }
   ++st.src.TokenIndex;
   HoldOnLine(st);
   if (st.TokText() == "=") ++st.src.TokenIndex;  // "$spi = 16, ..." reads like the other words
@@ -123,7 +98,8 @@ void ParseSpiMetaStatement(CompilerState& st) {
   const std::string divider = st.TokText();
   int control = 0;
   int status = 0;
-  const bool doubleSpeed = st.dev.MegaCore || st.dev.IsM103;
+  // The dividers 2, 8 and 32 where SPSR has SPI2X.
+  const bool doubleSpeed = DeviceSymbolValue(st, "spi2x").has_value();
   bool known = false;
   if (!doubleSpeed) {
     static const std::array<std::pair<const char*, int>, 4> kDividers = {{{"4", 0}, {"16", 1}, {"64", 2}, {"128", 3}}};
