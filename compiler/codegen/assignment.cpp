@@ -19,6 +19,7 @@
 #include "compiler/base/labels.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/decl_text.h"
@@ -277,7 +278,10 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
     t.form = Target::None;
     return;
   }
-  if (aliasBit) return;
+  if (aliasBit) {
+    if (const int bit = BitTextValue(st, t.bit); bit >= 0 && bit <= 7) PortBitOnDevice(st, t.name, bit);
+    return;
+  }
   if (st.TokText() != ".") {
     t.form = Target::Register;
     st.sticky.WantedType = kTypeByte;
@@ -291,6 +295,7 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
   if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, b) != 0 || FindIoRegister(st, b) != 0)) {
     t.bit = Dec(known);
     t.bitGiven = true;
+    if (known <= 7) PortBitOnDevice(st, t.name, known);
     ++st.src.TokenIndex;
   } else {
     ReadRegisterBitAtRunTime(st, t);

@@ -7,6 +7,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/labels.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/base/symbols.h"
 
@@ -112,6 +113,8 @@ void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::stri
   const std::string b = BitOperand(st, bit);
   if (!IsBitIndex(b) || b.size() != 1) {
     ReportInPlace(st, "From 0 to 7!");
+  } else {
+    PortBitOnDevice(st, name, b[0] - '0');
   }
   // wanted in no particular type (a Select Case selector): the bit itself
   const std::uint8_t w = st.sticky.WantedType == 0 ? std::uint8_t{kTypeBit} : st.sticky.WantedType;

@@ -23,6 +23,7 @@
 #include "compiler/codegen/io_access.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {
@@ -488,6 +489,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       st.expr.BitOperandBit = st.sym.Constants[c].Value;
     } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {
       st.expr.BitOperandBit = bit;
+      PortBitOnDevice(st, name, bit[0] - '0');
     } else {
       ReportInPlace(st, "From 0 to 7!");
       st.expr.BitOperandBit = "0";

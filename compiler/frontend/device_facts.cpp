@@ -1,5 +1,6 @@
 #include "compiler/frontend/device_facts.h"
 
+#include <cctype>
 #include <initializer_list>
 
 #include "compiler/base/decl_text.h"
@@ -110,6 +111,21 @@ std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& f
     if (DeviceSymbolValue(st, std::string("port") + letter) == port)
       return PortPin{static_cast<char>(letter - 'a' + 'A'), static_cast<int>(*bit)};
   return std::nullopt;
+}
+
+std::uint8_t PortPins(const CompilerState& st, char letter) {
+  if (st.sym.DeviceSymbols.empty()) return 0xFF;
+  const char l = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+  std::uint8_t pins = 0;
+  for (int bit = 0; bit <= 7; ++bit) {
+    const std::string b(1, static_cast<char>('0' + bit));
+    for (const char* prefix : {"port", "pin", "dd", "p"})
+      if (Defines(st, prefix + std::string(1, l) + b)) {
+        pins = static_cast<std::uint8_t>(pins | 1 << bit);
+        break;
+      }
+  }
+  return pins;
 }
 
 }  // namespace qbc

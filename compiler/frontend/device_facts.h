@@ -65,4 +65,13 @@ UartFacts UartOf(const CompilerState& st, int uart);
 // device file from its pin list; none when the file does not give it.
 std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& function);
 
+// The pins port `letter` has, one bit each: those of its bits the file names (PORTxn, PINxn,
+// DDxn or Pxn; port G of the ATmega128 is PG0 to PG4). 0 for a port the chip lacks, also
+// where the file defines its registers but none of its bits (ports H to L of the
+// ATmega2561); every bit while no device file is read.
+std::uint8_t PortPins(const CompilerState& st, char letter);
+inline bool PortHasPin(const CompilerState& st, char letter, int bit) {
+  return bit >= 0 && bit <= 7 && (PortPins(st, letter) >> bit & 1) != 0;
+}
+
 }  // namespace qbc

@@ -1,10 +1,12 @@
 #include "compiler/frontend/meta_pins.h"
 
+#include <cctype>
 #include <map>
 #include <utility>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/frontend/port_pins.h"
 #include "compiler/frontend/source_reader.h"
@@ -24,11 +26,28 @@ bool PortOnDevice(CompilerState& st, std::string_view port) {
   // input-only PINF are refused by the lines that cannot use them, with their own message.
   if (port.empty()) return false;
   const std::string letter = LowerText(port.substr(port.size() - 1));
+  // A port whose registers the file defines but none of its pins (ports H to L in the
+  // ATmega2561's file) is not there either.
+  if (PortPins(st, static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0])))) == 0) return false;
   for (const char* prefix : {"port", "pin", "ddr"}) {
     const std::string name = prefix + letter;
     if (FindIoRegister(st, name) != 0 || DeviceSymbolValue(st, name).has_value()) return true;
   }
   return false;
+}
+
+bool PinOnDevice(CompilerState& st, char letter, int bit) {
+  if (PortHasPin(st, letter, bit)) return true;
+  ReportInPlace(st, "No pin P" + std::string(1, letter) + std::to_string(bit) + " on this device!");
+  return false;
+}
+
+bool PortBitOnDevice(CompilerState& st, std::string_view reg, int bit) {
+  const std::string name = UpperText(reg.substr(0, reg.find_last_not_of(' ') + 1));
+  const bool port = (name.size() == 5 && name.starts_with("PORT")) ||
+                    (name.size() == 4 && (name.starts_with("PIN") || name.starts_with("DDR")));
+  if (!port) return true;
+  return PinOnDevice(st, name.back(), bit);
 }
 
 bool ReadPortName(CompilerState& st, std::string& port) {
@@ -120,6 +139,8 @@ bool SamePin(const SignalPin& a, const SignalPin& b) { return a.letter != 0 && a
 }  // namespace
 
 bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector<SignalPin>& signals) {
+  for (const SignalPin& s : signals)
+    if (s.letter != 0 && !PinOnDevice(st, s.letter, s.bit)) return false;
   auto& pins = st.Cells<LinePinCells>().Pins;
   const auto earlier = pins.find(line);
   if (earlier != pins.end()) {

@@ -20,6 +20,14 @@ std::string FixedText(std::string text, std::size_t length);
 // case); true while no device file is read.
 bool PortOnDevice(CompilerState& st, std::string_view port);
 
+// Whether the chip has pin `bit` of port `letter` (the device file's port bits): otherwise
+// reports "No pin P<letter><bit> on this device!" (the token index stays) and returns false.
+bool PinOnDevice(CompilerState& st, char letter, int bit);
+
+// The same for bit `bit` of register `reg` when it is a port's register (PORTx, PINx,
+// DDRx); any other register passes.
+bool PortBitOnDevice(CompilerState& st, std::string_view reg, int bit);
+
 // A port register name (PORTx, PINx, DDRx), upper-cased into `port`; otherwise reports
 // "Must be a valid AVR Port!", or "Unknown identifier <name>" for a port the device lacks,
 // and returns false.
@@ -50,7 +58,8 @@ SignalPin MakeSignalPin(std::string signal, std::string_view port, std::string_v
 // with letter 0 are not looked at.
 bool SignalsApart(CompilerState& st, const std::vector<SignalPin>& signals);
 
-// Records the pins a peripheral's "$" line (named as "$lcd") gives its signals. A line given
+// Records the pins a peripheral's "$" line (named as "$lcd") gives its signals. A pin the
+// chip lacks is refused first (PinOnDevice). A line given
 // again replaces the earlier one's pins (the last line counts), except that a pin it moves
 // to may not be one another peripheral's line holds: that reports "<signal> pin already used
 // by <line>!" (the token index stays) and returns false.

@@ -123,5 +123,35 @@ TEST(Eeprom, MisuseIsReported) {
   }
 }
 
+// A constant address whose bytes run past the chip's EEPROM would wrap to its start
+// (600 on the m88's 512 bytes writes address 88): refused at its line. The last bytes
+// themselves are in reach.
+TEST(Eeprom, AConstantAddressPastTheEndIsRefused) {
+  struct Case {
+    const char* device;
+    const char* statement;
+    const char* message;  // empty: compiles
+  };
+  const Case cases[] = {
+      {"m88", "WriteEE(600, B)", "EEPROM address beyond 511!"},
+      {"m88", "WriteEE(&H200, B)", "EEPROM address beyond 511!"},
+      {"m88", "WriteEE(511, W)", "EEPROM address beyond 511!"},
+      {"m88", "WriteEE(510, X, Y, 7)", "EEPROM address beyond 511!"},
+      {"m88", "L = ReadEE(509)", "EEPROM address beyond 511!"},
+      {"2313", "B = ReadEE(200)", "EEPROM address beyond 127!"},
+      {"m48", "B = ReadEE(Past)", "EEPROM address beyond 255!"},
+      {"m88", "WriteEE(510, W)\nWriteEE(511, X)\nL = ReadEE(508)\nB = ReadEE(&H1FF)", ""},
+      {"2313", "B = ReadEE(127)\nWriteEE(126, X, Y)", ""},
+  };
+  for (const Case& c : cases) {
+    auto compiled =
+        CompileBasic(Head(c.device) + kVars + "Const Past = 256\n" + c.statement + "\nEnd\n");
+    if (*c.message == 0)
+      EXPECT_TRUE(compiled.error_count == 0 && compiled.failure.empty()) << c.statement << "\n" << compiled.report;
+    else
+      EXPECT_TRUE(compiled.StartsWithError(c.message, 8)) << c.statement << "\n" << compiled.report;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -74,6 +74,30 @@ TEST(MalformedInput, PortsTheChipLacks) {
   });
 }
 
+// A pin its port lacks (port G of the ATmega128 is PG0 to PG4, port D of the ATtiny2313
+// PD0 to PD6, port C of the ATmega8 PC0 to PC6), in the peripheral lines and in the
+// statements that name a port bit; a port whose registers the file defines without pins
+// (ports H to L of the ATmega2561) has none.
+TEST(MalformedInput, PinsThePortLacks) {
+  ExpectRefused({
+      {"m128", "$i2c sda = portg.6 , scl = portg.1\nI2CStart &HA0", 1, "No pin PG6 on this device!"},
+      {"m128", "$glcd ks0108 , data = portg , ctrl = portb , 128 , 64 , 0\nGcls", 1, "No pin PG5 on this device!"},
+      {"m128", "$lcd = portg.4 , rs = portb.0 , en = portb.1 , 16 , 2\nCls", 1, "No pin PG5 on this device!"},
+      {"tn2313", "$sound = portd.7\nSound 10 , 10", 1, "No pin PD7 on this device!"},
+      {"m8", "$1wire = portc.7\n1wreset", 1, "No pin PC7 on this device!"},
+      {"m8", "$rc5 = pinc.7\nDim A As Byte , C As Byte\nRc5(A , C)", 1, "No pin PC7 on this device!"},
+      {"m128", "Set portg.7", 1, "No pin PG7 on this device!"},
+      {"m128", "Reset ddrg.5", 1, "No pin PG5 on this device!"},
+      {"m128", "portg.5 = 1", 1, "No pin PG5 on this device!"},
+      {"m128", "Dim B As Bit\nportg.6 = B", 2, "No pin PG6 on this device!"},
+      {"m128", "$def Led = portg.7\nSet Led", 2, "No pin PG7 on this device!"},
+      {"m128", "Dim B As Byte\nB = ping.5", 2, "No pin PG5 on this device!"},
+      {"m128", "If ping.7 = 1 Then\nEnd If", 1, "No pin PG7 on this device!"},
+      {"m2561", "Set porth.1", 1, "No pin PH1 on this device!"},
+      {"m2561", "$sound = porth.1\nSound 10 , 10", 1, "Unknown identifier porth"},
+  });
+}
+
 // Units the chip lacks: SPI of the SPCR kind on the ATtiny2313 (it has a USI), timers and
 // UARTs on chips without them.
 TEST(MalformedInput, UnitsTheChipLacks) {

@@ -1,11 +1,13 @@
 #include "compiler/statements/hardware/eeprom_statements.h"
 
+#include <optional>
 #include <string>
 
 #include "compiler/base/flags/hardware_flags.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/data_list.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {
 
@@ -39,6 +41,41 @@ void LoadAddress(CompilerState& st) {
 }
 
 bool HasPoint(const std::string& text) { return text.find('.') != std::string::npos; }
+
+// The address when it is written as one whole-number constant (a number, &h digits or a
+// named constant) followed by "," or ")"; none for anything computed.
+std::optional<long> LiteralAddress(CompilerState& st) {
+  const TokenRecord& t = st.Tok();
+  const int length = t.Kind == kTokAmpersand ? 2 : 1;
+  if (st.TokText(length) != "," && st.TokText(length) != ")") return std::nullopt;
+  if (t.Kind == kTokNumber && !HasPoint(t.Text)) return static_cast<long>(LeadingNumber(t.Text));
+  if (t.Kind == kTokAmpersand && st.TokText(1).starts_with("h")) {
+    std::string digits = st.TokText(1);
+    return static_cast<long>(IsHexConstant(digits)) & 0xFFFF;  // &hFFFF is 65535 here, not -1
+  }
+  if (const int c = FindConst(st, t.Text); c != 0 && st.sym.Constants[c].ConstType == kTokNumber &&
+                                           !HasPoint(st.sym.Constants[c].Value))
+    return static_cast<long>(LeadingNumber(st.sym.Constants[c].Value));
+  return std::nullopt;
+}
+
+// A constant address whose bytes run past the chip's EEPROM would wrap round to its start
+// (the address register keeps only the bits the EEPROM has).
+void CheckEepromReach(CompilerState& st, std::optional<long> address, int bytes) {
+  if (!address || st.dev.EepromEnd <= 0) return;
+  const long last = st.dev.EepromEnd - 1;
+  if (*address + bytes - 1 > last) ReportInPlace(st, "EEPROM address beyond " + std::to_string(last) + "!");
+}
+
+int TypeBytes(std::uint8_t type) {
+  switch (type) {
+    case kTypeInteger:
+    case kTypeWord: return 2;
+    case kTypeLong:
+    case kTypeFloat: return 4;
+    default: return 1;
+  }
+}
 
 // True when the value at the current token is one variable, register or whole-number
 // constant, whose load leaves r24 and r25 alone. Anything else (an operator, an array
@@ -125,14 +162,16 @@ void CompileInitEEStatement(CompilerState& st) {
 void CompileWriteEEStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
+  const std::optional<long> address = LiteralAddress(st);
   LoadAddress(st);
   kit::ExpectComma(st);
-  EmitWriteEEValue(st);
+  int bytes = TypeBytes(EmitWriteEEValue(st));
   st.used.Set(NeedWriteEE);
   while (st.TokText() == ",") {
     ++st.src.TokenIndex;
     CallWrite(st);
     const std::uint8_t type = EmitWriteEEValue(st);
+    ++bytes;
     if (type > kTypeByte && type != kTypeChar) {
       // its bytes would be written before the address step of the value before
       CompileError(st, "Must be bytes!");
@@ -141,6 +180,7 @@ void CompileWriteEEStatement(CompilerState& st) {
     StepAddress(st);
   }
   CallWrite(st);
+  CheckEepromReach(st, address, bytes);
   ExpectToken(st, ")");
 }
 
@@ -148,6 +188,7 @@ void CompileReadEEFunction(CompilerState& st) {
   const std::uint8_t wanted = st.sticky.WantedType;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
+  CheckEepromReach(st, LiteralAddress(st), wanted == kTypeString || wanted == kTypeFlashString ? 1 : TypeBytes(wanted));
   LoadAddress(st);
   st.sticky.WantedType = wanted;
   ExpectToken(st, ")");

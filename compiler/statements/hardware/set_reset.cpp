@@ -13,6 +13,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/codegen/io_access.h"
@@ -66,7 +67,7 @@ void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   const std::uint8_t wanted = st.sticky.WantedType;
   ExpectToken(st, ".");
   if (IsConstantBitText(st)) {
-    if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"))
+    if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && PortBitOnDevice(st, upper, *bit))
       EmitChangeRegisterBit(st, RegisterBit{upper, address, *bit}, set, true);
   } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
     // A signed number: the run-time form would keep its low three bits (-1 giving bit 7).
@@ -90,7 +91,7 @@ void AliasForm(CompilerState& st, int alias, bool set) {
       CompileError(st, "From 0 to 7!");
       return;
     }
-    EmitChangeRegisterBit(st, RegisterBit{reg, address, bit}, set, true);
+    if (PortBitOnDevice(st, reg, bit)) EmitChangeRegisterBit(st, RegisterBit{reg, address, bit}, set, true);
     return;
   }
   if (st.TokText() != ".") {
@@ -98,7 +99,7 @@ void AliasForm(CompilerState& st, int alias, bool set) {
     return;
   }
   ++st.src.TokenIndex;
-  if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"))
+  if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && PortBitOnDevice(st, reg, *bit))
     EmitChangeRegisterBit(st, RegisterBit{reg, address, *bit}, set, true);
 }
 
