@@ -136,6 +136,26 @@ struct LinePinCells {
 
 bool SamePin(const SignalPin& a, const SignalPin& b) { return a.letter != 0 && a.letter == b.letter && a.bit == b.bit; }
 
+// The lines whose routines are built to share pins with another line's signals: the keypad
+// scan leaves the character LCD's data lines as it found them (it drives them only between
+// two LCD writes, and every LCD write sets their directions and levels anew), so its rows
+// and columns may lie on the LCD's DB4 to DB7. Any other two lines on one pin would fight
+// over it.
+struct SharedPins {
+  std::string_view line;
+  std::string_view other;
+  std::string_view otherSignals;  // the start of the other line's signal names it may share
+};
+constexpr SharedPins kSharedPins[] = {{"$key", "$lcd", "DB"}};
+
+bool MayShare(const std::string& line, const SignalPin& s, const std::string& other, const SignalPin& h) {
+  for (const SharedPins& p : kSharedPins) {
+    if (line == p.line && other == p.other && h.signal.starts_with(p.otherSignals)) return true;
+    if (other == p.line && line == p.other && s.signal.starts_with(p.otherSignals)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector<SignalPin>& signals) {
@@ -143,18 +163,18 @@ bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector
     if (s.letter != 0 && !PinOnDevice(st, s.letter, s.bit)) return false;
   auto& pins = st.Cells<LinePinCells>().Pins;
   const auto earlier = pins.find(line);
-  if (earlier != pins.end()) {
-    for (const SignalPin& s : signals) {
-      bool kept = false;
+  for (const SignalPin& s : signals) {
+    // a line given again keeps its own pins
+    bool kept = false;
+    if (earlier != pins.end())
       for (const SignalPin& e : earlier->second) kept = kept || SamePin(s, e);
-      if (kept) continue;
-      for (const auto& [other, held] : pins) {
-        if (other == line) continue;
-        for (const SignalPin& h : held) {
-          if (!SamePin(s, h)) continue;
-          ReportInPlace(st, s.signal + " pin already used by " + other + "!");
-          return false;
-        }
+    if (kept) continue;
+    for (const auto& [other, held] : pins) {
+      if (other == line) continue;
+      for (const SignalPin& h : held) {
+        if (!SamePin(s, h) || MayShare(line, s, other, h)) continue;
+        ReportInPlace(st, s.signal + " pin already used by " + other + "!");
+        return false;
       }
     }
   }

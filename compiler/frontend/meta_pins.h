@@ -59,10 +59,11 @@ SignalPin MakeSignalPin(std::string signal, std::string_view port, std::string_v
 bool SignalsApart(CompilerState& st, const std::vector<SignalPin>& signals);
 
 // Records the pins a peripheral's "$" line (named as "$lcd") gives its signals. A pin the
-// chip lacks is refused first (PinOnDevice). A line given
-// again replaces the earlier one's pins (the last line counts), except that a pin it moves
-// to may not be one another peripheral's line holds: that reports "<signal> pin already used
-// by <line>!" (the token index stays) and returns false.
+// chip lacks is refused first (PinOnDevice). A pin another peripheral's line holds reports
+// "<signal> pin already used by <line>!" (the token index stays) and returns false, from
+// the line's first declaration on, unless the two lines are built to share it (a keypad on
+// the character LCD's data lines). A line given again replaces the earlier one's pins (the
+// last line counts) and keeps its own.
 bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector<SignalPin>& signals);
 
 // The vector (1 .. the device's vector count) whose name begins with `prefix` ("INT0",

@@ -95,6 +95,42 @@ TEST(MetaUart, DivisorAndRegisterLines) {
   }
 }
 
+// A rate the clock's divisors cannot reach within what a frame tolerates (just under 4 %:
+// see the README) is refused at its line, naming the rate the nearest divisor gives; the
+// double-speed divisors and the slightly-off common pairs compile.
+TEST(MetaUart, ARateTheClockCannotReachIsRefused) {
+  struct Case {
+    const char* device;
+    const char* clock;
+    const char* line;
+    const char* error;  // empty: compiles and assembles
+  } cases[] = {
+      {"m8", "1", "$baud = 38400", "Baud rate not reachable with this Clock: 31250 (-18.6%)!"},
+      {"m8", "1", "$baud = 9600", "Baud rate not reachable with this Clock: 8929 (-7.0%)!"},
+      {"m8", "8", "$baud = 115200", "Baud rate not reachable with this Clock: 125000 (+8.5%)!"},
+      {"m8", "8", "Baud = 115200", "Baud rate not reachable with this Clock: 125000 (+8.5%)!"},
+      {"m128", "8", "$baud1 = 115200", "Baud rate not reachable with this Clock: 125000 (+8.5%)!"},
+      {"90s8515", "4", "$baud = 115200", "Baud rate not reachable with this Clock: 125000 (+8.5%)!"},
+      {"m8", "1", "$baud = 9600 , double", ""},
+      {"m8", "16", "$baud = 115200", ""},  // -3.5 %
+      {"m8", "8", "$baud = 115200 , double", ""},
+      {"m8", "3.6864", "$baud = 230400 , double", ""},
+      {"m8", "1", "$baud = 38400 , sync , master , lo", ""},  // the clock line carries the rate
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.device) + " at " + c.clock + " MHz: " + c.line);
+    test::BasResult r = test::CompileBas("$device = " + std::string(c.device) + "\n$clock = " + c.clock +
+                                         "\n$stack = 16\n" + c.line + "\nEnd\n");
+    if (*c.error == '\0') {
+      EXPECT_TRUE(r.ok) << r.report;
+    } else {
+      EXPECT_EQ(r.report.rfind(std::string(" 1. ") + c.error + " (\"" + r.bas_path + "\" --> Line  4)", 0), 0u)
+          << r.report;
+      EXPECT_EQ(r.report.find("Assembling"), std::string::npos) << r.report;
+    }
+  }
+}
+
 // The synchronous form: UMSEL alone (not the SPI-master setting 11 of the newer devices),
 // 8 data bits (UCSZ1:0 = 11), URSEL where UCSRC shares its address with UBRRH, the clock
 // polarity in bit 0; master or slave by the direction of the XCK pin.

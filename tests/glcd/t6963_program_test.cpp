@@ -80,9 +80,11 @@ INSTANTIATE_TEST_SUITE_P(
     Panels, T6963Layout,
     testing::Values(LayoutCase{"plain_8mhz", 8, 64, false, {}}, LayoutCase{"plain_16mhz", 16, 64, false, {}},
                     LayoutCase{"split_16mhz", 16, 128, true, {}}, LayoutCase{"split_8mhz", 8, 128, true, {}},
-                    // PORTF's DDR and PORT and all of port G lie in extended I/O, PINF at I/O 0
+                    // PORTF's DDR and PORT and all of port G lie in extended I/O, PINF at I/O 0;
+                    // the data bus needs a port of eight pins (port G has five), all of
+                    // port K's registers lie in extended I/O
                     LayoutCase{"m128_ports_f_g", 16, 64, false, {"m128", "atmega128", 'F', 'G'}},
-                    LayoutCase{"m128_ports_g_f", 16, 64, false, {"m128", "atmega128", 'G', 'F'}}),
+                    LayoutCase{"m2560_ports_k_f", 16, 64, false, {"m2560", "atmega2560", 'K', 'F'}}),
     [](const testing::TestParamInfo<LayoutCase>& param) { return std::string(param.param.name); });
 
 // A display that never reports ready (missing, unpowered) slows every access to a few

@@ -237,6 +237,21 @@ TEST(MalformedInput, SecondLineOnAnotherPeripheralsPins) {
   });
 }
 
+// Two peripherals given one pin in their first lines: refused at the second line, as a
+// line moved there later is.
+TEST(MalformedInput, FirstLinesOnAnotherPeripheralsPins) {
+  ExpectRefused({
+      {"m8", "$com1 = portd.1 , 9600\n$1wire = portd.1\n1wreset", 2, "1WIRE pin already used by $com1!"},
+      {"m8", "$i2c sda = portc.4 , scl = portc.5\n$lcd = portb.0 , rs = portd.2 , en = portc.5 , 16 , 2\nCls", 2,
+       "EN pin already used by $i2c!"},
+      {"m8", "$1wire = portb.1\n$sound = portb.1\nSound 10 , 10", 2, "SOUND pin already used by $1wire!"},
+      {"m8", "$sound = portd.2\n$com1 = portb.1 , 9600\nPrintBin #1 , 3", 2, "RX pin already used by $sound!"},
+      // the keypad may share the LCD's data lines only
+      {"m8", "$key rows = portb &h0F\n$lcd = portd.4 , rs = portb.1 , en = portd.3 , 16 , 2\nCls", 2,
+       "RS pin already used by $key!"},
+  });
+}
+
 // What stays allowed: a line given again on its own pins or free ones (the last counts),
 // and two peripherals that share pins from their first lines on (a keypad on the data
 // lines of an LCD).
@@ -245,6 +260,7 @@ TEST(MalformedInput, LinesGivenAgainOrSharingPinsCompile) {
       "$lcd = portb.0 , rs = portd.2 , en = portd.3 , 16 , 2\n$lcd = portb.2 , rs = portd.6 , en = portd.7 , 16 , 2\nCls",
       "$sound = portd.5\n$sound = portd.6\nSound 10 , 10",
       "$lcd = portb.0 , rs = portd.2 , en = portd.3 , 16 , 2\n$key rows = portb &h0F\nDim K As Byte\nK = Key()\nCls",
+      "$key rows = portb &hF0\n$lcd = portb.4 , rs = portd.2 , en = portd.3 , 16 , 2\nDim K As Byte\nK = Key()\nCls",
   };
   for (const char* lines : programs) {
     const std::string program = std::string("$device = m8\n$clock = 8\n$stack = 32\n") + lines + "\nEnd\n";

@@ -91,7 +91,7 @@ End Sub
 }
 
 // Raw bytes: multi-byte values arrive most significant byte first; a string ends at a 0
-// byte or at its length and is always closed; a counted block of 64 bytes at 115200 baud
+// byte or at its length and is always closed; a counted block of 64 bytes at 250000 baud
 // arrives whole.
 TEST_P(InputOnDevice, InputBinStoresRawBytes) {
   const std::string body = R"(
@@ -127,7 +127,7 @@ End Sub
   for (int k = 0; k < 64; ++k) block += static_cast<char>(k * 3 + 1);
   input += block;
   input += "\xAB\xCD";
-  auto run = RunUart(GetParam(), body, {{input}}, "$baud = 115200\n");
+  auto run = RunUart(GetParam(), body, {{input}}, "$baud = 250000\n");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->sim->Output(), "?");
   EXPECT_EQ(run->Byte("b"), 0x11);

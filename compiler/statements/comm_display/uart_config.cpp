@@ -1,6 +1,7 @@
 #include "compiler/statements/comm_display/uart_config.h"
 
 #include <cmath>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
@@ -13,7 +14,6 @@
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/uart_cells.h"
-#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -52,6 +52,22 @@ void WriteUartLines(CompilerState& st, const UartLines& lines) {
 long Divisor(float clockMHz, long rate, int samples) {
   const double cycles = static_cast<double>(clockMHz) * 1000000.0;
   return static_cast<long>(RoundHalfEven(cycles / static_cast<double>(samples * rate) - 1.0));
+}
+
+// How far the rate a divisor gives may lie from the one asked for. The receiver finds a
+// frame by the falling edge of its start bit and reads each bit at its middle, so in a
+// frame of start bit, eight data bits and stop bit the stop bit is read 9.5 bits after the
+// edge: the two ends' clocks may drift apart by less than half a bit by then. The edge is
+// seen up to a sixteenth of a bit late and the three samples of the vote spread over
+// another, which leaves (1/2 - 2/16) / 9.5, just under 4 %, for the rate.
+constexpr double kRateTolerance = (0.5 - 2.0 / 16.0) / 9.5;
+
+// The rate the divisor gives, as the message writes it: "31250 (-18.6%)".
+std::string RateText(double given, long asked) {
+  const double percent = (given / static_cast<double>(asked) - 1.0) * 100.0;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.0f (%+.1f%%)", given, percent);
+  return text;
 }
 
 }  // namespace
@@ -152,6 +168,11 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   const long limit = facts.baudHigh.empty() ? 255 : 4095;
   if (n > limit) {
     ReportInPlace(st, "Baud rate too low for given Clock!");
+  } else if (const double given = static_cast<double>(st.cfg.CrystalFrequency) * 1000000.0 /
+                                    static_cast<double>((doubleSpeed ? 8 : 16) * (n + 1));
+             n > 0 && !sync && std::fabs(given / static_cast<double>(rate) - 1.0) > kRateTolerance) {
+    // A clock that cannot reach the rate closely enough: every frame would be misread.
+    ReportInPlace(st, "Baud rate not reachable with this Clock: " + RateText(given, rate) + "!");
   } else if (facts.baudHigh.empty()) {
     lines.One(WriteLine(st, facts.baudLow, "zl"));
   } else {
