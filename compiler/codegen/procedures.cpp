@@ -146,7 +146,8 @@ void CompileSubDefinition(CompilerState& st) {
   ++st.nest.SubNestingDepth;
   st.exits.SubExitLabels[st.nest.SubNestingDepth] = def.endLabel;
   EnterBody(st, def);
-  if (st.TokText() != "end") st.entries.compileBlock(st);
+  // An empty body is its End Sub alone; an End statement may be the body's first line.
+  if (!(st.TokText() == "end" && st.TokText(1) == "sub")) st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.frame.localBytes);
   st.out.Instr("ret");
@@ -166,7 +167,7 @@ void CompileFunctionDefinition(CompilerState& st) {
   st.exits.FunctionExitLabels[st.nest.FunctionNestingDepth] = def.endLabel;
   EnterBody(st, def);
   st.expr.ArgStackOffset = 0;
-  if (st.TokText() != "end") st.entries.compileBlock(st);
+  if (!(st.TokText() == "end" && st.TokText(1) == "function")) st.entries.compileBlock(st);
   EmitLabel(st, def.endLabel);
   EmitAdjustPair(st, "adiw", "yl", def.frame.localBytes);
   st.out.Instr("ret");

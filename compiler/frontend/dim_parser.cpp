@@ -225,7 +225,7 @@ std::uint8_t ParseVarTypeInto(CompilerState& st, TypeClauseTarget target) {
     type = kTypeFloat;
     st.sym.FloatVarDeclared = true;
   } else {
-    ReportInPlace(st, "Unsuported var type " + word);
+    ReportInPlace(st, "Unsuported var type " + SourceName(word));
   }
   ++st.src.TokenIndex;
 

@@ -2,6 +2,7 @@
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/line_errors.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
 
@@ -60,12 +61,9 @@ void SkipBlockComment(CompilerState& st, const std::string& openingLine) {
   const std::int32_t openedAt = st.src.SourceLineNumber;
   do {
     if (SourceFileAtEnd(st, st.src.SourceFileNumber)) {
-      const std::int32_t endLine = st.src.SourceLineNumber;
-      const std::int16_t tokenIndex = st.src.TokenIndex;
-      st.src.SourceLineNumber = openedAt;
-      CompileError(st, "Missing \")'\" to close the block comment");
-      st.src.SourceLineNumber = endLine;
-      st.src.TokenIndex = tokenIndex;
+      const std::string file = st.src.IncludeStack[st.src.IncludeLevel].FileName;
+      CompileErrorAt(st, file, openedAt,
+                     "Missing \")'\" to close the block comment");
       return;
     }
     std::string next = ReadRawSourceLine(st, st.src.SourceFileNumber);

@@ -97,7 +97,49 @@ TEST(NamesAndBlocks, AProcedureIsDefinedOutsideEveryBlock) {
        "Sub T can not be defined inside SUB!"},
       {"m8", "Dim a As Byte, b As Byte\nFor a = 1 To 3\nFor b = 1 To 2\nNext a\nNext b", 4,
        "NEXT a does not close FOR b!"},
+      // An End of another block as the first line of a body: it was taken for the End
+      // statement followed by a new statement ("Sub <EOL> not declared!", an If without
+      // its condition).
+      {"m8", "Dim a As Byte\nDeclare Sub S()\nS()\nEnd\nSub S()\nFor a = 1 To 3\nEnd Sub", 7,
+       "END SUB does not close FOR!"},
+      {"m8", "Dim a As Byte\nFor a = 1 To 3\nEnd If\nNext a", 3, "END IF does not close FOR!"},
+      {"m8", "Dim a As Byte\nDo\nEnd Select\nLoop", 3, "END SELECT does not close DO!"},
+      {"m8", "Dim a As Byte\nIf a = 0 Then\na = 1\nElse\nEnd Sub\nEnd If", 5, "END SUB does not close IF!"},
+      {"m8", "Declare Sub S()\nS()\nEnd\nSub S()\nEnd Function\nEnd Sub", 5, "END FUNCTION does not close SUB!"},
+      {"m8", "Dim a As Byte\nEnd If", 2, "END IF without its opening statement!"},
   });
+}
+
+// Messages show a name as the program wrote it: x, y and z are x_, y_ and z_ to the
+// compiler only.
+TEST(NamesAndBlocks, MessagesNameWhatTheProgramWrote) {
+  ExpectAllRefused({
+      {"m8", "Dim a As x", 1, "Unsuported var type x"},
+      {"m8", "Exit x", 1, "You can not Exit from x!"},
+      {"m8", "Start y", 1, "How to start y ?"},
+      {"m8", "Stop z", 1, "How to stop z ?"},
+      {"m8", "Enable x", 1, "How to enable x ?"},
+      {"m8", "Disable y", 1, "How to disable y ?"},
+  });
+}
+
+// The End statement as the first line of a procedure stops the program there; it was
+// taken for the procedure's own end ("Missing "SUB"").
+TEST(NamesAndBlocks, AnEndStatementMayOpenAProcedureBody) {
+  for (const char* body : {"Sub S()\nEnd\nEnd Sub", "Function S() As Byte\nEnd\nEnd Function"}) {
+    const bool sub = std::string(body).rfind("Sub", 0) == 0;
+    const std::string program = Program(
+        "m8", std::string(sub ? "Declare Sub S()\nPrint \"a\"\nS()\n"
+                              : "Declare Function S() As Byte\nDim b As Byte\nPrint \"a\"\nb = S()\n") +
+                  "Print \"b\"\nEnd\n" + body);
+    SCOPED_TRACE(program);
+    const BasResult r = CompileBas(program);
+    ASSERT_TRUE(r.ok) << r.report;
+    SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+    EXPECT_EQ(sim.Output(), "a\r\n") << "the program stopped in the procedure";
+  }
 }
 
 TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {

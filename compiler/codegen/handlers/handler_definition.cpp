@@ -76,7 +76,7 @@ void CompileInterruptDefinition(CompilerState& st) {
   if (first) EmitLabel(st, "IntN" + Dec(vector));
   EmitHandlerEntry(st, level, frame);
   st.Cells<HandlerCells>().InBody = true;
-  if (st.TokText() != "end") st.entries.compileBlock(st);
+  if (!(st.TokText() == "end" && st.TokText(1) == "interrupt")) st.entries.compileBlock(st);
   st.Cells<HandlerCells>().InBody = false;
   EmitHandlerExit(st, level);
 

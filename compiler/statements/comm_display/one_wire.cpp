@@ -8,6 +8,7 @@
 
 #include "compiler/base/flags/bus_flags.h"
 #include "compiler/base/symbols.h"
+#include "compiler/base/source_names.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/comm_display/one_wire_cells.h"
@@ -42,7 +43,7 @@ bool DeclaredBus(CompilerState& st, const std::string& bus) {
   }
   const bool digit = bus.size() == 1 && bus[0] >= '0' && bus[0] <= '9';
   if (!digit || bus[0] - '0' > buses[0].LastBusIndex) {
-    ReportInPlace(st, "1Wire bus " + bus + " is not declared!");
+    ReportInPlace(st, "1Wire bus " + SourceName(bus) + " is not declared!");
     return false;
   }
   return true;

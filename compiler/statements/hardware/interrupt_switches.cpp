@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/uart_switches.h"
@@ -112,7 +113,7 @@ void CompileSwitch(CompilerState& st, bool on) {
       ReportInPlace(st, "Unexisting feature!");
     }
   } else {
-    CompileError(st, std::string(on ? "How to enable " : "How to disable ") + word + " ?");
+    CompileError(st, std::string(on ? "How to enable " : "How to disable ") + SourceName(word) + " ?");
   }
   ++st.src.TokenIndex;
 }

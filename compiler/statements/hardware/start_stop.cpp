@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
@@ -177,7 +178,7 @@ void CompileStartStatement(CompilerState& st) {
     else
       ReportMissing(st);
   } else {
-    ReportInPlace(st, "How to start " + word + " ?");
+    ReportInPlace(st, "How to start " + SourceName(word) + " ?");
   }
   ++st.src.TokenIndex;
 }
@@ -206,7 +207,7 @@ void CompileStopStatement(CompilerState& st) {
     else
       ReportMissing(st);
   } else {
-    ReportInPlace(st, "How to stop " + word + " ?");
+    ReportInPlace(st, "How to stop " + SourceName(word) + " ?");
   }
   ++st.src.TokenIndex;
 }

@@ -1,10 +1,12 @@
 #include "compiler/statements/program/simple_statements.h"
 
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/open_blocks.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/frontend/proc_declarations.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/labels.h"
 
 namespace qbc {
@@ -35,7 +37,7 @@ void CompileExitStatement(CompilerState& st) {
     label = st.exits.ForExitLabels[n.ForNestingDepth];
   }
   if (depth < 0) {
-    CompileError(st, "You can not Exit from " + word + "!");
+    CompileError(st, "You can not Exit from " + SourceName(word) + "!");
   } else if (depth == 0 || label.empty()) {
     const std::string block = UpperText(word);
     const bool loop = word == "do" || word == "while" || word == "for";
@@ -52,6 +54,18 @@ void CompileExitStatement(CompilerState& st) {
 
 void CompileEndStatement(CompilerState& st) {
   ++st.src.TokenIndex;
+  // "End If", "End Sub", ... where it closes no block: the blocks return to their owner at
+  // their own closing words, so these words reach the End statement only where another
+  // block is the innermost one, or none is open.
+  const std::string& closed = st.TokText();
+  if (closed == "if" || closed == "select" || closed == "sub" || closed == "function" || closed == "interrupt") {
+    const std::string closing = "END " + UpperText(closed);
+    const std::string_view open = InnermostOpenBlock(st);
+    ReportInPlace(st, open.empty() ? closing + " without its opening statement!"
+                                   : closing + " does not close " + std::string(open) + "!");
+    ++st.src.TokenIndex;
+    return;
+  }
   const std::string label = NewLabel(st);
   EmitLabel(st, label);
   // "jmp" exists only on devices with more than 8 KB of flash (the ATmega8 is a mega
