@@ -35,6 +35,10 @@ struct NameCells {
   std::map<std::string, DeclaredName, std::less<>> Names;
 };
 
+// Whether a token can name something the program declares: a name, not a keyword, a
+// number or a sign.
+inline bool IsNameToken(const TokenRecord& token) { return token.Kind == kTokName || token.Kind == kTokCallName; }
+
 // The declaration of a program-wide name, null when the program declares none.
 const DeclaredName* FindName(const CompilerState& st, std::string_view name);
 

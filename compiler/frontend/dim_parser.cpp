@@ -74,8 +74,7 @@ void ParseDimVariable(CompilerState& st) {
   bool isArray = false;
 
   const std::string name = st.TokText();
-  const std::uint8_t kind = st.Tok().Kind;
-  if (kind != kTokName && kind != kTokCallName) {
+  if (!IsNameToken(st.Tok())) {
     CompileError(st, SourceName(name) + " is ilegal name for Variable!");
     SkipToItemEnd(st);
     return;
