@@ -32,8 +32,11 @@ void CompileDelay(CompilerState& st, const char* routine) {
     CompileError(st, "Must be from 0 to 255!");
     return;
   }
-  // A negative count would reach the routines as a count near 65536.
-  if (const auto count = kit::ConstantArgument(st); count && *count < 0) ReportInPlace(st, "Must be from 0 to 255!");
+  // A negative count would reach the routines as a count near 65536. A hexadecimal or
+  // binary constant of four digits reads as negative from &H8000 on, but is the 16-bit
+  // count it spells.
+  if (const auto count = kit::ConstantArgument(st); count && *count < 0 && st.Tok().Kind != kTokAmpersand)
+    ReportInPlace(st, "Must be from 0 to 255!");
   st.sticky.WantedType = 0;
   ParseSum(st);
   switch (st.sticky.OperandType) {

@@ -170,6 +170,20 @@ TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
   });
 }
 
+// A hexadecimal count of four digits is the 16-bit count it spells, though it reads as
+// negative from &H8000 on: Waitus &HFFFF waits 65535 us (524280 cycles at 8 MHz); only a
+// count written with a minus sign is refused.
+TEST(NamesAndBlocks, AHexadecimalCountIsTheSixteenBitsItSpells) {
+  const BasResult r = CompileBas(Program("m8", "Print \"a\"\nWaitus &HFFFF\nPrint \"b\""));
+  ASSERT_TRUE(r.ok) << r.report;
+  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+  ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+  EXPECT_EQ(sim.Output(), "a\r\nb\r\n");
+  EXPECT_GT(sim.Cycles(), 524280u);
+  EXPECT_LT(sim.Cycles(), 524280u + 60000u);
+}
+
 // Run on the chip when it compiles, refused otherwise: both programs compiled before and
 // did something else than they say.
 TEST(NamesAndBlocks, AConstantAndAVariableOfOneNameAreNotMixedUp) {
