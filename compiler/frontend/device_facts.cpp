@@ -128,4 +128,16 @@ std::uint8_t PortPins(const CompilerState& st, char letter) {
   return pins;
 }
 
+PortRegisters PortRegistersOf(const CompilerState& st, char letter) {
+  if (st.sym.DeviceSymbols.empty()) return {};
+  const std::string l(1, static_cast<char>(std::tolower(static_cast<unsigned char>(letter))));
+  return {Defines(st, "port" + l), Defines(st, "ddr" + l), Defines(st, "pin" + l)};
+}
+
+PortRegisters PortRegistersOf(const CompilerState& st, std::string_view port) {
+  const char letter = PortLetter(port);
+  if (letter == 0) return {};  // no port named: nothing to refuse
+  return PortRegistersOf(st, letter);
+}
+
 }  // namespace qbc

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compiler/base/state.h"
 #include "compiler/frontend/port_pins.h"
@@ -70,6 +71,17 @@ std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& f
 // where the file defines its registers but none of its bits (ports H to L of the
 // ATmega2561); every bit while no device file is read.
 std::uint8_t PortPins(const CompilerState& st, char letter);
+
+// Which of port `letter`'s registers the file defines: PORTx (it can drive), DDRx (its
+// directions can be set), PINx (it can be read). The ATmega103's port C has PORTC alone
+// (outputs only), its port F PINF alone (inputs only). All three while no device file is read.
+struct PortRegisters {
+  bool out = true;
+  bool dir = true;
+  bool in = true;
+};
+PortRegisters PortRegistersOf(const CompilerState& st, char letter);
+PortRegisters PortRegistersOf(const CompilerState& st, std::string_view port);  // by a register name
 inline bool PortHasPin(const CompilerState& st, char letter, int bit) {
   return bit >= 0 && bit <= 7 && (PortPins(st, letter) >> bit & 1) != 0;
 }

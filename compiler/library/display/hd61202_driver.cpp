@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "compiler/frontend/device_facts.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/library/display/page_glcd_routines.h"
 #include "compiler/statements/peripherals/glcd_cells.h"
@@ -38,7 +39,7 @@ void WriteInit(CompilerState& st) {
   for (const std::string* line : {&g.GlcdLine1, &g.GlcdLine2, &g.GlcdLine3, &g.GlcdLine4, &g.GlcdLine5})
     mask |= PageGlcdPinMask(*line);
   std::string text = "\n\n;////// GraphLcdInit /////////////////////\n_HDini:\tldi\t\tzh,0xff\n\t\tout\t\t{DDR},zh";
-  if (st.dev.DeviceName != "m103")
+  if (PortRegistersOf(st, g.GlcdCtrlPort).dir)  // not on an output-only port
     text += "\n\t\tin\t\tzl,{CDDR}\n\t\tori\t\tzl," + Hex2(mask, HexForm::Prefixed0xUpper) + "\n\t\tout\t\t{CDDR},zl";
   text += "\n\t\tldi\t\tzl,0xc0\n\t\tout\t\t{DATA},zl\n\t\trcall\t_HDen";
   const int mode = g.GlcdOption3;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "compiler/frontend/device_facts.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/frontend/port_pins.h"
@@ -106,7 +107,7 @@ void Wait(CompilerState& st, const char* routine, const char* count) {
 
 // Pin directions: the data pins, RS and E as outputs.
 void WritePinDirections(CompilerState& st, const PortPin& rs, const PortPin& en) {
-  if (st.dev.DeviceName == "m103" && st.Cells<LcdCells>().LcdDataPort == "PORTC") return;  // output-only port
+  if (!PortRegistersOf(st, DataPortLetter(st)).dir) return;  // an output-only port
   static const char* const kNibble[] = {"zl,0x0f", "zl,0x1e", "zl,0x3c", "zl,0x78", "zl,0xf0"};
   const std::string ddr = PortRegister("DDR", DataPortLetter(st));
   if (EightBitPins(st)) {

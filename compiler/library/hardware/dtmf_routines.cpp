@@ -39,9 +39,10 @@ void SetTablePage(CompilerState& st, const std::string& table) {
 
 std::string Timer1Mask(CompilerState& st) { return IoRegisterValue(st, "timsk1") >= 0 ? "TIMSK1" : "TIMSK"; }
 
-// The compare register's name: the AT90S4433 has only one.
-std::string Compare(const CompilerState& st, const char* half) {
-  return std::string(st.dev.DeviceName == "4433" ? "OCR1" : "OCR1A") + half;
+// The compare register's name: OCR1A, or OCR1 on a Timer1 with one compare unit (the
+// AT90S4433, by either of its names), as the device file names it.
+std::string Compare(CompilerState& st, const char* half) {
+  return std::string(IoRegisterValue(st, "ocr1al") >= 0 ? "OCR1A" : "OCR1") + half;
 }
 
 void EmitDtmf(CompilerState& st) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "compiler/base/compile_error.h"
+#include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/codegen/io_access.h"
@@ -85,7 +86,8 @@ void CompileIntSenseStatement(CompilerState& st) {
     else
       CompileError(st, "Operation not possible!");
     EmitRegisterWrite(st, isc->reg, "zl", Reach::kData);
-  } else if (st.dev.DeviceName == "m103" && n <= 3) {
+  } else if (n <= 3 && DeviceSymbolValue(st, "int" + std::to_string(n)).has_value()) {
+    // the interrupt is there without sense bits (the ATmega103's INT0 to INT3)
     ReportInPlace(st, "Ints 0-3 are only low level trigged!");
   } else {
     ReportInPlace(st, "Interrupt not supported!");

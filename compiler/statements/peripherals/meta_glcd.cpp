@@ -1,3 +1,4 @@
+#include "compiler/frontend/device_facts.h"
 #include "compiler/statements/peripherals/meta_glcd.h"
 
 #include <string>
@@ -208,7 +209,7 @@ void ParseGlcd(CompilerState& st) {
     ParsePcd8544Lines(st);
   }
 
-  if (st.dev.DeviceName == "m103" && (glcd.GlcdDataPort == "PORTC" || glcd.GlcdDataPort == "PORTF"))
+  if (!glcd.GlcdDataPort.empty() && !PortRegistersOf(st, glcd.GlcdDataPort).dir)
     CompileError(st, "PORTC and PORTF can't be used for LCD on Mega103!");
 }
 
@@ -251,7 +252,7 @@ void ParseGctrl(CompilerState& st) {
     ExpectToken(st, ",");
     HoldOnLine(st);
   }
-  if (st.dev.DeviceName == "m103" && (glcd.GlcdCtrlPort == "PORTC" || glcd.GlcdCtrlPort == "PORTF"))
+  if (!glcd.GlcdCtrlPort.empty() && !PortRegistersOf(st, glcd.GlcdCtrlPort).dir)
     CompileError(st, "PORTC and PORTF can't be used for Gctrl!");
   if (!errors.Seen() && glcd.GlcdType >= 1 && glcd.GlcdType <= 3) CheckControlPinsApart(st, glcd);
 }

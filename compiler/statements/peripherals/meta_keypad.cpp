@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/frontend/device_facts.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/arith_flags.h"
@@ -144,11 +145,14 @@ void ParseKeyMetaStatement(CompilerState& st) {
   }
   keys.KeysDeclared = true;
   st.used.Set(NeedWaitMs);
-  if (st.dev.DeviceName == "m103") {
-    if (keys.KeyColsPort == "PORTF" || keys.KeyColsPort == "PORTC")
-      CompileError(st, "PORTC and PORTF can't be used in matrix keyboard!");
-    if (keys.KeyRowsPort == "PORTC") CompileError(st, "PORTC can't be used for keyboard!");
+  // The columns are driven and read, the rows read: ports without those registers (the
+  // ATmega103's output-only port C and input-only port F) cannot serve.
+  if (!keys.KeyColsPort.empty()) {
+    const PortRegisters cols = PortRegistersOf(st, keys.KeyColsPort);
+    if (!cols.dir || !cols.in) CompileError(st, "PORTC and PORTF can't be used in matrix keyboard!");
   }
+  if (!keys.KeyRowsPort.empty() && !PortRegistersOf(st, keys.KeyRowsPort).in)
+    CompileError(st, "PORTC can't be used for keyboard!");
   if (!errors.Seen()) CheckKeyPinsApart(st, keys);
 }
 

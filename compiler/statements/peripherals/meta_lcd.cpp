@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/frontend/device_facts.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/flags/delay_flags.h"
@@ -188,7 +189,8 @@ void ParseLcdMetaStatement(CompilerState& st) {
   lcd.LcdConfigured = true;
   st.used.Set(NeedWaitMs);
   st.used.Set(NeedWaitUs);
-  if (st.dev.DeviceName == "m103" && lcd.LcdDataPort == "PORTF") CompileError(st, "PORTF can't be used for LCD!");
+  if (!busMode && !lcd.LcdDataPort.empty() && !PortRegistersOf(st, lcd.LcdDataPort).out)
+    CompileError(st, "PORTF can't be used for LCD!");  // an input-only port
   if (!busMode && !errors.Seen()) CheckLcdPinsApart(st, lcd, enableWord);
 }
 

@@ -24,7 +24,6 @@
 #include "compiler/statements/peripherals/dtmf_cells.h"
 #include "compiler/statements/peripherals/i2c_cells.h"
 #include "compiler/statements/comm_display/one_wire_cells.h"
-#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -33,8 +32,10 @@ namespace {
 // The software UART and the RC5 receiver each run Timer0 and its overflow handler.
 constexpr const char* kTimer0Twice = "$rc5 and $com1 both need Timer0!";
 
-bool IsM103PortCOrF(const CompilerState& st, const std::string& port) {
-  return st.dev.DeviceName == "m103" && (port == "PORTC" || port == "PORTF");
+// An open-drain line is switched by its direction: a port without DDRx (the ATmega103's
+// ports C and F) cannot carry one.
+bool HasNoDirections(const CompilerState& st, const std::string& port) {
+  return !port.empty() && !PortRegistersOf(st, port).dir;
 }
 
 // The three status bits of the interrupt-driven software UART, declared like a Dim line
@@ -70,6 +71,11 @@ void ParseCom1(CompilerState& st) {
   const auto int0 = FunctionPin(st, "int0");
   if (!int0) {
     CompileError(st, "INT0 pin not known for this device!");
+    return;
+  }
+  // The start bit is caught by its falling edge: INT0 needs its sense bits and flag.
+  if (!DeviceSymbolValue(st, "isc00") || !DeviceSymbolValue(st, "isc01") || !DeviceSymbolValue(st, "intf0")) {
+    CompileError(st, "Ints 0-3 are only low level trigged!");
     return;
   }
   com.RxPort = PortRegister("PORT", int0->letter);
@@ -128,7 +134,7 @@ void ParseI2c(CompilerState& st) {
     }
     i2c.I2cInterface = 1;
     st.used.Set(NeedWait5us);
-    if (IsM103PortCOrF(st, i2c.I2cSdaPort) || IsM103PortCOrF(st, i2c.I2cSclPort))
+    if (HasNoDirections(st, i2c.I2cSdaPort) || HasNoDirections(st, i2c.I2cSclPort))
       CompileError(st, "PORTC and PORTF can't be used for I2C!");
   } else if (word == "twi" || word == "usi") {
     ++st.src.TokenIndex;
