@@ -43,7 +43,10 @@ void EmitComOutputRoutines(CompilerState& st, int com) {
   const SoftComRecord& r = Record(st, com);
   const std::string pin = r.TxPort + "," + r.TxPin;
   // The byte goes out complemented, so a set carry is a low line (the start bit and the
-  // zero bits); an inverted line swaps the two levels. Both branches take 5 cycles.
+  // zero bits); an inverted line swaps the two levels. Both branches take 5 cycles. The
+  // bits are timed by counting cycles: interrupts stay off for the frame (a handler
+  // would stretch the bit it lands in) and come back as the caller had them after the
+  // stop bit.
   WriteComText(st, R"(
 
 ;////// Print Cr, Lf on Com# //////////////
@@ -52,7 +55,10 @@ _C#OCL:\tldi\t\tr24,0x0d
 \t\tldi\t\tr24,0x0a
 
 ;////// Com#Out /////////////////////////////
-_Com#O:\tldi\t\tr25,10
+_Com#O:\tin\t\tr23,SREG
+\t\tpush\tr23
+\t\tcli
+\t\tldi\t\tr25,10
 \t\tcom\t\tr24
 \t\tsec
 _C#O0:\tbrcc\t_C#O1
@@ -67,6 +73,8 @@ _C#O2:\tldi\t\tr23,{N}
 \t\tlsr\t\tr24
 \t\tdec\t\tr25
 \t\tbrne\t_C#O0
+\t\tpop\t\tr23
+\t\tout\t\tSREG,r23
 \t\tret)",
                com, {{"LOW", r.Inverted ? "sbi" : "cbi"}, {"HIGH", r.Inverted ? "cbi" : "sbi"}, {"PIN", pin},
                      {"N", r.TxBaud}});
@@ -75,22 +83,28 @@ _C#O2:\tldi\t\tr23,{N}
 void EmitComInputRoutine(CompilerState& st, int com) {
   const SoftComRecord& r = Record(st, com);
   const std::string pin = "PIN" + PortLetterText(r.RxPort) + "," + r.RxPin;
-  // One bit is two waits and 9 cycles, as in the sender. The falling edge is seen 0 to 2
-  // cycles late; the first sample comes one and a half bits after it (three waits and
-  // 13 cycles), so every bit is read at its middle. After bit 7 the routine waits for the
-  // stop bit's high level, so the caller has a whole bit's time before the next start
-  // edge and a low bit 7 is not taken for one.
+  // One bit is two waits and 9 cycles, as in the sender. While the line is idle the
+  // caller's interrupt setting holds (handlers run: the nop gives a pending one its turn
+  // before the cli, also where I set by "out" takes effect an instruction late); each look
+  // at the line is made with interrupts off, and they stay off from the start bit to the
+  // stop bit, which is timed by counting cycles. The falling edge is seen 0 to 5 cycles
+  // late; the first sample comes one and a half bits after it (three waits and 12
+  // cycles, with the push of the caller's SREG), so every bit is read at its middle.
+  // After bit 7 the routine waits for the stop bit's high level, so the caller has a
+  // whole bit's time before the next start edge and a low bit 7 is not taken for one.
   WriteComText(st, R"(
 
 ;////// Com#Input /////////////////////////
-_Com#I:\tldi\t\tr24,8
-_C#I1:\tsbic\t{PIN}
+_Com#I:\tin\t\tr23,SREG
+\t\tldi\t\tr24,8
+_C#I1:\tout\t\tSREG,r23
+\t\tnop
+\t\tcli
+\t\tsbic\t{PIN}
 \t\trjmp\t_C#I1
+\t\tpush\tr23
 \t\tldi\t\tr23,{N}
 \t\trcall\t_Wtic
-\t\tnop
-\t\tnop
-\t\tnop
 \t\tnop
 \t\tnop
 \t\tnop
@@ -109,6 +123,8 @@ _C#I2:\tldi\t\tr23,{N}
 \t\tbrne\t_C#I2
 _C#I3:\tsbis\t{PIN}
 \t\trjmp\t_C#I3
+\t\tpop\t\tr23
+\t\tout\t\tSREG,r23
 \t\tret)",
                com, {{"PIN", pin}, {"N", r.RxBaud}});
 }
