@@ -13,6 +13,25 @@ void AsmWriter::InsertLines(std::size_t position, std::string_view lines) {
   text_.insert(position, lines);
   for (char c : lines)
     if (c == '\n') ++lines_;
+  for (std::size_t& a : anchors_)
+    if (a >= position) a += lines.size();
+}
+
+std::size_t AsmWriter::Anchor() {
+  anchors_.push_back(text_.size());
+  return anchors_.size() - 1;
+}
+
+void AsmWriter::InsertAtAnchor(std::size_t anchor, std::string_view lines) {
+  if (anchor < anchors_.size()) InsertLines(anchors_[anchor], lines);
+}
+
+AsmWriter AsmWriter::Blank() const {
+  AsmWriter w;
+  w.OperandSeparator = OperandSeparator;
+  w.MnemonicIndent = MnemonicIndent;
+  w.CommentIndent = CommentIndent;
+  return w;
 }
 
 void AsmWriter::Instr(Sep sep, std::string_view mnemonic, std::string_view operands) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qbc {
 
@@ -69,10 +70,20 @@ class AsmWriter {
   std::size_t Position() const { return text_.size(); }
   // Whole lines (each ending in CR LF) placed at `position`.
   void InsertLines(std::size_t position, std::string_view lines);
+  // A place for lines known only at the end of the compilation (what a handler's entry
+  // keeps depends on the code it reaches): it moves with every insertion before it.
+  std::size_t Anchor();
+  void InsertAtAnchor(std::size_t anchor, std::string_view lines);
+  // An empty writer of the same layout, for lines built aside.
+  AsmWriter Blank() const;
 
   const std::string& Str() const { return text_; }
   std::size_t LineCount() const { return lines_; }
-  void Clear() { text_.clear(); lines_ = 0; }
+  void Clear() {
+    text_.clear();
+    lines_ = 0;
+    anchors_.clear();
+  }
 
  private:
   std::string Compose(std::string_view lead, Sep sep, std::string_view mnemonic, std::string_view operands) const;
@@ -85,6 +96,7 @@ class AsmWriter {
 
   std::string text_;
   std::size_t lines_ = 0;
+  std::vector<std::size_t> anchors_;
 };
 
 }  // namespace qbc

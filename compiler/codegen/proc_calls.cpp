@@ -1,6 +1,7 @@
 #include "compiler/codegen/proc_calls.h"
 
 #include "compiler/base/flags/core_flags.h"
+#include "compiler/codegen/call_graph.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/codegen/expression_parser.h"
@@ -219,6 +220,7 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   }
   st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   st.sym.Procs[k - 1].Used = true;
+  RecordCall(st, caller.index, k - 1);
   // A call inside another call's argument list continues its caller's counts and gives
   // them back when its own arguments are released.
   const int keptOffset = st.expr.ArgStackOffset;
@@ -246,6 +248,7 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   ProcRecord& proc = st.sym.Procs[k - 1];
   proc.Used = true;
+  RecordCall(st, caller.index, k - 1);
   const std::uint8_t result = proc.ResultType;
   st.sticky.WantedType = result;
   st.sticky.OperandType = result;

@@ -11,7 +11,8 @@
 #include "compiler/base/names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
-#include "compiler/codegen/handlers/handler_areas.h"
+#include "compiler/codegen/handlers/handler_finish.h"
+#include "compiler/driver/memory_check.h"
 #include "compiler/frontend/handler_cells.h"
 
 namespace qbc {
@@ -43,7 +44,9 @@ void EmitLibraryAndSummary(CompilerState& st) {
   EmitStringConstantPool(st);
 
   RunLinkOrder(st, LinkOrder());
-  EmitHandlerStackArea(st);
+  const CodeMap code = HandlerCodeMap(st);
+  const HandlerMemory handlers = FinishHandlers(st, code);
+  CheckProgramMemory(st, code, handlers);
   ReportNamesTheCompilerWrites(st);
 
   st.out.Line();

@@ -3,6 +3,7 @@
 // save sets, the software stack and the work areas) lives in codegen/handlers/; these
 // cells lie here because the first pass records the declarations and the call and string
 // code reads where a handler's work areas are.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,15 +11,10 @@
 namespace qbc {
 
 // A handler's calls copy their string arguments to _IsArg, not to the main program's
-// area; _IsOn is set while a handler runs, so a procedure (called from either) finds its
-// area. _IsTxt keeps the float and formatted-number text of the interrupted code while a
-// handler runs.
+// area. _IsDp counts the handlers running on the handlers' own software stack _IsY: a
+// procedure, called from the main program or from a handler, finds its argument area by
+// it.
 inline constexpr const char* kHandlerArgArea = "_IsArg";
-inline constexpr const char* kHandlerTextKeep = "_IsTxt";
-inline constexpr const char* kHandlerRunning = "_IsOn";
-
-// The handlers' own software stack, and the count of the handlers running on it (its
-// address is the top of the stack: it lies right above it).
 inline constexpr const char* kHandlerStack = "_IsY";
 inline constexpr const char* kHandlerDepth = "_IsDp";
 
@@ -32,14 +28,25 @@ struct HandlerCells {
     std::int32_t LineNumber = 0;
   };
   std::vector<Place> Declared;
+  // Each handler defined: its entry and exit are written once the whole program is
+  // compiled (what they keep depends on the code the handler reaches), at these anchors
+  // of the output.
+  struct Handler {
+    std::string Label;  // "IntN" and the vector's number
+    int Level = 0;      // the Save level named (5: all)
+    int Proc = 0;       // its Procs record
+    int LocalBytes = 0;
+    std::size_t EntryAnchor = 0;
+    std::size_t ExitAnchor = 0;
+  };
+  std::vector<Handler> Defined;
   // The body of a handler is being compiled (handlers never nest in the source).
   bool InBody = false;
   // Code a handler may run (a handler body or a procedure) makes scratch copies of strings
   // below its Y (compares, substrings, assignments that read their target).
   bool StringScratch = false;
-  // Sizes of the handlers' work areas as the data segment reserved them (0: none).
+  // Bytes of the handlers' string argument area as the data segment reserved it (0: none).
   std::int16_t ArgAreaBytes = 0;
-  std::int16_t TextKeepBytes = 0;
   // A graphic display is configured: its drawing routines use r8 to r15 as scratch, so
   // a handler that keeps all registers keeps those too.
   bool DrawingRegisters = false;

@@ -13,7 +13,8 @@ namespace {
 
 std::string Program(const std::string& device) {
   const bool m8 = device == "m8";
-  std::string s = "$device = " + device + "\n$clock = 8\n$stack = 64\n";
+  // The hardware stack holds main's float text with the handler's on top.
+  std::string s = "$device = " + device + "\n$clock = 8\n$stack = 120\n";
   s += "Declare Sub Chk(a As String * 8, b As String * 8, n As Byte)\n"
        "Declare Sub Logit(tx As String * 8, n As Byte)\n"
        "Declare Sub Via()\n"

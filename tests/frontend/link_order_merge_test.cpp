@@ -81,7 +81,7 @@ const char* const kRecordedOrder[] = {
     "EmitFloatLogRoutine", "EmitFloatExpRoutine", "EmitFloatToExpRoutine", "EmitFloatModRoutine",
     "EmitFloatModfRoutine", "EmitFloatCompareRoutine", "EmitFloatSinhRoutine", "EmitFloatCoshRoutine",
     "EmitFloatTanhRoutine", "EmitFloatDecPointRoutine", "EmitFloatFormatRoutine", "EmitFloatStrRoutine",
-    "EmitMemFillRoutine", "EmitHandlerTextSwapRoutine",
+    "EmitMemFillRoutine",
 };
 
 TEST(LinkOrder, AreasMergeIntoTheRecordedOrderWithUniqueKeys) {

@@ -40,7 +40,7 @@ TEST(UsedFlags, EveryFlagHasABitOfItsOwn) {
 
   // The first and last flag of some blocks, named through their constants.
   const std::pair<UsedFlag, const char*> samples[] = {
-      {NeedNumToHex, "NeedNumToHex"}, {NeedHandlerTextSwap, "NeedHandlerTextSwap"}, {NeedI2L, "NeedI2L"},
+      {NeedNumToHex, "NeedNumToHex"}, {NeedBcd, "NeedBcd"}, {NeedI2L, "NeedI2L"},
       {NeedDiv32, "NeedDiv32"},       {NeedWaitTicks, "NeedWaitTicks"},           {NeedFstr, "NeedFstr"},
       {NeedGetChar3, "NeedGetChar3"}, {NeedAdc8, "NeedAdc8"},
   };

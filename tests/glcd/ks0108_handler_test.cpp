@@ -16,7 +16,8 @@ namespace {
 
 std::string Program(bool handler) {
   std::string p =
-      "$device = m32\n$clock = 8\n$stack = 64\n"
+      // The hardware stack holds main's float text with the drawing handler on top.
+      "$device = m32\n$clock = 8\n$stack = 100\n"
       "$glcd ks0108, data = porta, ctrl = portc, 128, 64, 1\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n"
       "Dim Want(41) As String * 15, Wexp(41) As Float, S As String * 15, G As Float, F As Float\n"
       "Dim N As Byte, K As Byte, Bad As Word, Ticks As Word\n"

@@ -35,8 +35,7 @@
   X(NeedCrc8) \
   X(NeedMemCopy) \
   X(NeedFromBcd) \
-  X(NeedBcd) \
-  X(NeedHandlerTextSwap)
+  X(NeedBcd)
 
 namespace qbc {
 QBC_DECLARE_USED_FLAGS(Core, QBC_CORE_FLAGS)

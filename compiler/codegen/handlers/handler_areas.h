@@ -2,12 +2,11 @@
 // The work areas an interrupt handler gets of its own, so that it never overwrites those
 // of the code it interrupted, and their place in SRAM:
 // - the handlers' software stack _IsY (frames, pushed values, scratch copies and number
-//   text of the code a handler runs), with the count of the handlers running on it, _IsDp,
-//   right above it;
-// - the copies of the string arguments of the calls a handler makes (_IsArg), with _IsOn,
-//   set while a handler runs, by which a procedure called from either finds its area;
-// - the place (_IsTxt) where the float and formatted-number text buffers of the
-//   interrupted code are kept while a handler runs.
+//   text of the code a handler runs, and the interrupted code's cells a handler moves
+//   there), reserved after the code once its size is known;
+// - _IsDp, the count of the handlers running on that stack, among the head's cells (away
+//   from the main program's stack, which lies above the data);
+// - the copies of the string arguments of the calls a handler makes (_IsArg).
 #include <string>
 
 #include "compiler/base/state.h"
@@ -19,22 +18,18 @@ namespace qbc {
 // recursion never needs more).
 int HandlerStringArgBytes(const CompilerState& st);
 
-// Bytes of the text buffers a handler keeps aside (_s2tmp and _s1tmp, which lie one after
-// the other), and the label of the first; 0 unless a handler is declared.
-int HandlerTextBytes(const CompilerState& st);
-std::string HandlerTextStart(const CompilerState& st);
+// What the code a handler runs may need below its Y beyond the frames and the cells it
+// keeps there: two scratch copies of the longest string where a handler or a procedure
+// makes such copies (a string compare holds both operands below Y), the text of a number
+// conversion and the values an expression pushes.
+int HandlerScratchBytes(const CompilerState& st);
 
-// Bytes of _IsY, once every procedure is compiled; 0 unless a handler is declared.
-int HandlerStackBytes(const CompilerState& st);
-
-// The data segment cells of the program head: the text keeping place, the string argument
-// area and its running flag, as far as the program needs them.
+// The data segment cells of the program head: the string argument area and the count.
 void ReserveHandlerCells(CompilerState& st);
 // Start-up: SRAM holds no known value at reset, so no handler is running yet.
 void EmitHandlerResetLines(CompilerState& st);
-// The handlers' software stack, reserved once every procedure is compiled (its size
-// depends on their frames); refused when it does not fit the SRAM.
-void EmitHandlerStackArea(CompilerState& st);
+// The handlers' software stack after the code.
+void EmitHandlerStackArea(CompilerState& st, int bytes);
 
 // The argument area of a call made in a procedure without string parameters of its own,
 // which runs for the main program or for a handler: X holds the handlers' area (loaded

@@ -8,7 +8,7 @@
 #include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/codegen/handlers/handler_frame.h"
+#include "compiler/codegen/handlers/save_sets.h"
 #include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/procedures.h"
 #include "compiler/frontend/handler_cells.h"
@@ -73,12 +73,22 @@ void CompileInterruptDefinition(CompilerState& st) {
   const int level = ParseSaveLevel(st);
   const BodyFrame frame = DeclareBodyFrame(st);
 
-  if (first) EmitLabel(st, "IntN" + Dec(vector));
-  EmitHandlerEntry(st, level, frame);
+  // The entry and exit are written once the whole program is compiled (handler_finish.h).
+  // A second definition of the same handler (reported) gets neither, nor the label.
+  HandlerCells::Handler h;
+  h.Label = "IntN" + Dec(vector);
+  h.Level = level;
+  h.Proc = k - 1;
+  h.LocalBytes = frame.localBytes;
+  if (first) EmitLabel(st, h.Label);
+  h.EntryAnchor = st.out.Anchor();
+  EmitBodyFrameEntry(st, frame);
   st.Cells<HandlerCells>().InBody = true;
   if (!(st.TokText() == "end" && st.TokText(1) == "interrupt")) st.entries.compileBlock(st);
   st.Cells<HandlerCells>().InBody = false;
-  EmitHandlerExit(st, level);
+  h.ExitAnchor = st.out.Anchor();
+  st.out.Instr("reti");
+  if (first) st.Cells<HandlerCells>().Defined.push_back(h);
 
   ExpectToken(st, "end");
   ExpectToken(st, "interrupt");

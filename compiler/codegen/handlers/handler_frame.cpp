@@ -1,56 +1,39 @@
 #include "compiler/codegen/handlers/handler_frame.h"
 
+#include <algorithm>
 #include <string>
-#include <string_view>
-#include <vector>
 
-#include "compiler/base/flags/core_flags.h"
 #include "compiler/base/labels.h"
 #include "compiler/codegen/emit_lines.h"
-#include "compiler/frontend/handler_cells.h"
+#include "compiler/codegen/handlers/save_sets.h"
+#include "compiler/codegen/procedures.h"
 
 namespace qbc {
 
 namespace {
 
-// Registers each save level keeps for the interrupted code, in push order. Levels 1 to 4
-// are fixed sets for handlers whose statements stay within them. "all" covers every
-// register the generated code and the library change: r16 to r18 of the long and float
-// code and r7 (the sign of the 32-bit division and the zero byte of the float core). In a
-// program with a graphic display also r8 to r15: the drawing routines use them as scratch
-// while the float functions, float-to-text and DTMF hold live values there (every other
-// routine that uses them keeps them itself, so other programs do not pay the eight bytes
-// of stack). r5 and r6 (For loop ends) are pushed by every loop and by the routines that
-// borrow them; r3 and r4 are the program's bit variables, which a handler changes on
-// purpose.
-const std::vector<const char*>& SavedRegisters(int level, bool drawing) {
-  static const std::vector<const char*> levels[7] = {
-      {},
-      {"zl", "zh"},
-      {"zl", "zh", "r24", "r25"},
-      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh"},
-      {"zl", "zh", "r0", "r1", "r24", "r25", "xl", "xh", "r20", "r21", "r22", "r23"},
-      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
-       "r23", "r7"},
-      {"zl", "zh", "r0", "r1", "r2", "r24", "r25", "xl", "xh", "r16", "r17", "r18", "r19", "r20", "r21", "r22",
-       "r23", "r7", "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15"},
-  };
-  return levels[level == kSaveAll && drawing ? 6 : level];
-}
+constexpr int kZl = 30;
 
-bool SavesZl(const std::vector<const char*>& saved) {
-  for (const char* r : saved)
-    if (std::string_view(r) == "zl") return true;
-  return false;
+bool Saves(const HandlerPlan& plan, int r) { return std::find(plan.saved.begin(), plan.saved.end(), r) != plan.saved.end(); }
+
+// Lines written into a writer of their own, to be placed at an anchor.
+template <class Emit>
+std::string Aside(CompilerState& st, Emit emit) {
+  AsmWriter kept = std::move(st.out);
+  st.out = kept.Blank();
+  emit();
+  std::string text = st.out.Str();
+  st.out = std::move(kept);
+  return text;
 }
 
 // Every flash read sets RAMPZ for itself, so the handler's reads change it: the
 // interrupted code may be between its own "out RAMPZ" and the read, or in the middle of
 // a copy from a table above 64 KB. The handler keeps it on the stack, through zl (pushed
-// here too when the save level leaves zl out).
-void KeepRampz(CompilerState& st, const std::vector<const char*>& saved, bool entry) {
-  if (!st.dev.NeedRampz) return;
-  const bool zlSaved = SavesZl(saved);
+// here too when the save set leaves zl out).
+void KeepRampz(CompilerState& st, const HandlerPlan& plan, bool entry) {
+  if (!plan.rampz) return;
+  const bool zlSaved = Saves(plan, kZl);
   if (entry) {
     if (!zlSaved) st.out.Instr(Sep::kNarrow, "push", "zl");
     st.out.Instr(Sep::kWide, "in", "zl,RAMPZ");
@@ -62,46 +45,22 @@ void KeepRampz(CompilerState& st, const std::vector<const char*>& saved, bool en
   if (!zlSaved) st.out.Instr(Sep::kWide, "pop", "zl");
 }
 
-// The interrupted code may be in the middle of a float-to-text conversion or of a call
-// whose string arguments lie in the main argument area: on entry the handler puts the
-// text buffers aside (and takes them back before it returns) and marks itself running,
-// which sends the string arguments of every call it makes to its own area.
-void KeepInterruptedAreas(CompilerState& st, bool entry) {
-  const HandlerCells& cells = st.Cells<HandlerCells>();
-  if (entry && cells.TextKeepBytes > 0) {
-    EmitCall(st, "_IsSw");
-    st.used.Set(NeedHandlerTextSwap);
-  }
-  if (cells.ArgAreaBytes > 0) {
-    st.out.Instr(Sep::kNarrow, "push", "zl");
-    if (entry)
-      st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
-    else
-      st.out.Instr(Sep::kWide, "clr", "zl");
-    st.out.Instr(Sep::kWide, "sts", std::string(kHandlerRunning) + ",zl");
-    st.out.Instr(Sep::kWide, "pop", "zl");
-  }
-  if (!entry && cells.TextKeepBytes > 0) EmitCall(st, "_IsSw");
-}
-
-// The handler works on a software stack of its own (see handler_areas.h): the
-// interrupted code's Y goes to the hardware stack, whatever it holds (half of a
-// two-instruction change, or a pointer a routine walks), and comes back unchanged. The
-// two ldi are one step for the interrupted code: interrupts are off here. A handler
-// interrupting another handler goes on below that one's Y. SREG is already in r2, so
-// the flags are free; yl serves as the scratch register once Y is pushed.
-void EnterHandlerStack(CompilerState& st) {
+// The handler works on a software stack of its own: the interrupted code's Y goes to the
+// hardware stack, whatever it holds (half of a two-instruction change, or a pointer a
+// routine walks), and comes back unchanged. The two ldi are one step for the interrupted
+// code: interrupts are off here. A handler interrupting another handler on this stack
+// goes on below that one's Y. SREG is already in r2, so the flags are free; yl serves as
+// the scratch register once Y is pushed.
+void EnterHandlerStack(CompilerState& st, const HandlerPlan& plan) {
   const std::string first = NewLabel(st);
-  // _IsDp follows _IsY in the data segment: its address is the top of the area.
-  const std::string top = kHandlerDepth;
   st.out.Instr(Sep::kNarrow, "push", "yl");
   st.out.Instr(Sep::kNarrow, "push", "yh");
   st.out.Instr(Sep::kWide, "lds", std::string("yl,") + kHandlerDepth);
   st.out.Instr(Sep::kWide, "inc", "yl");
   st.out.Instr(Sep::kWide, "sts", std::string(kHandlerDepth) + ",yl");
   st.out.Instr(Sep::kWide, "cpi", "yl,0x01");
-  st.out.Instr(Sep::kWide, "ldi", "yl,byte1(" + top + ")");
-  st.out.Instr(Sep::kWide, "ldi", "yh,byte2(" + top + ")");
+  st.out.Instr(Sep::kWide, "ldi", "yl,byte1(" + plan.stackTop + ")");
+  st.out.Instr(Sep::kWide, "ldi", "yh,byte2(" + plan.stackTop + ")");
   st.out.Instr(Sep::kNarrow, "breq", first);
   st.out.Instr(Sep::kWide, "pop", "yh");
   st.out.Instr(Sep::kWide, "pop", "yl");
@@ -118,26 +77,84 @@ void LeaveHandlerStack(CompilerState& st) {
   st.out.Instr(Sep::kWide, "pop", "yl");
 }
 
-}  // namespace
-
-void EmitHandlerEntry(CompilerState& st, int level, const BodyFrame& frame) {
-  st.out.Instr(Sep::kWide, "in", "r2,SREG");
-  const auto& saved = SavedRegisters(level, st.Cells<HandlerCells>().DrawingRegisters);
-  for (const char* r : saved) st.out.Instr(Sep::kNarrow, "push", r);
-  KeepRampz(st, saved, true);
-  EnterHandlerStack(st);
-  EmitBodyFrameEntry(st, frame);
-  KeepInterruptedAreas(st, true);
+// One cell onto the handler's stack (below its Y) or back: Z at its end or start, r23 the
+// byte count.
+void MoveCell(CompilerState& st, const std::string& label, int bytes, bool onto) {
+  const std::string address = onto ? label + "+" + std::to_string(bytes) : label;
+  st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + address + ")");
+  st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + address + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(bytes));
+  EmitCall(st, onto ? "_IsPut" : "_IsGet");
 }
 
-void EmitHandlerExit(CompilerState& st, int level) {
-  const auto& saved = SavedRegisters(level, st.Cells<HandlerCells>().DrawingRegisters);
-  KeepInterruptedAreas(st, false);
-  LeaveHandlerStack(st);
-  KeepRampz(st, saved, false);
-  for (auto it = saved.rbegin(); it != saved.rend(); ++it) st.out.Instr(Sep::kWide, "pop", *it);
-  st.out.Instr(Sep::kWide, "out", "SREG,r2");
-  st.out.Instr("reti");
+// The string argument copies belong to an outer handler only when this one is nested: the
+// count of handlers on the stack tells (r24 is saved: the copy uses it).
+void MoveArgArea(CompilerState& st, const HandlerPlan& plan, bool onto) {
+  if (!plan.keepArgArea) return;
+  const std::string alone = NewLabel(st);
+  st.out.Instr(Sep::kWide, "lds", std::string("r24,") + kHandlerDepth);
+  st.out.Instr(Sep::kWide, "cpi", "r24,0x02");
+  st.out.Instr(Sep::kNarrow, "brlo", alone);
+  MoveCell(st, kHandlerArgArea, plan.argAreaBytes, onto);
+  EmitLabel(st, alone);
+}
+
+}  // namespace
+
+std::vector<int> HandlerMachineryRegisters(const HandlerPlan& plan) {
+  if (plan.keptCells.empty() && !plan.keepArgArea) return {};
+  return {23, 24, 30, 31};
+}
+
+int HandlerEntryPushes(const HandlerPlan& plan) {
+  int pushes = static_cast<int>(plan.saved.size());
+  if (plan.rampz) pushes += Saves(plan, kZl) ? 1 : 2;
+  if (plan.ownStack) pushes += 2;
+  return pushes;
+}
+
+std::string HandlerEntryText(CompilerState& st, const HandlerPlan& plan) {
+  return Aside(st, [&] {
+    st.out.Instr(Sep::kWide, "in", "r2,SREG");
+    for (const int r : plan.saved) st.out.Instr(Sep::kNarrow, "push", RegisterName(r));
+    KeepRampz(st, plan, true);
+    if (!plan.ownStack) return;
+    EnterHandlerStack(st, plan);
+    for (const auto& [label, bytes] : plan.keptCells) MoveCell(st, label, bytes, true);
+    MoveArgArea(st, plan, true);
+  });
+}
+
+std::string HandlerExitText(CompilerState& st, const HandlerPlan& plan, const HandlerCells::Handler& h) {
+  return Aside(st, [&] {
+    if (plan.ownStack) {
+      if (!plan.keptCells.empty() || plan.keepArgArea) EmitAdjustPair(st, "adiw", "yl", h.LocalBytes);
+      MoveArgArea(st, plan, false);
+      for (auto it = plan.keptCells.rbegin(); it != plan.keptCells.rend(); ++it)
+        MoveCell(st, it->first, it->second, false);
+      LeaveHandlerStack(st);
+    }
+    KeepRampz(st, plan, false);
+    for (auto it = plan.saved.rbegin(); it != plan.saved.rend(); ++it)
+      st.out.Instr(Sep::kWide, "pop", RegisterName(*it));
+    st.out.Instr(Sep::kWide, "out", "SREG,r2");
+  });
+}
+
+void EmitHandlerKeepRoutines(CompilerState& st) {
+  st.out.Line();
+  st.out.Text(R"(
+;////// Handler keeps a cell ///////////////
+_IsPut:\tld\t\tr24,-Z
+\t\tst\t\t-Y,r24
+\t\tdec\t\tr23
+\t\tbrne\t_IsPut
+\t\tret
+_IsGet:\tld\t\tr24,Y+
+\t\tst\t\tZ+,r24
+\t\tdec\t\tr23
+\t\tbrne\t_IsGet
+\t\tret)");
 }
 
 }  // namespace qbc

@@ -6,7 +6,6 @@
 #include "compiler/base/flags/delay_flags.h"
 #include "compiler/library/core/bit_var_routines.h"
 #include "compiler/library/core/delay_routines.h"
-#include "compiler/codegen/handlers/handler_text_swap.h"
 #include "compiler/library/core/int_divide.h"
 #include "compiler/library/core/int_multiply.h"
 #include "compiler/library/core/memory_crc.h"
@@ -81,7 +80,6 @@ const LinkRow kRows[] = {
     {2160, "EmitIntToLongRoutine", QBC_LINK_GUARD(s.used[NeedI2L]), EmitIntToLongRoutine},
     {2170, "EmitIntToLongR16Routine", QBC_LINK_GUARD(s.used[NeedI2Lo]), EmitIntToLongR16Routine},
     {2430, "EmitMemFillRoutine", QBC_LINK_GUARD(s.used[NeedMfil]), EmitMemFillRoutine},
-    {2440, "EmitHandlerTextSwapRoutine", QBC_LINK_GUARD(s.used[NeedHandlerTextSwap]), EmitHandlerTextSwapRoutine},
 };
 
 }  // namespace

@@ -1,0 +1,69 @@
+#include "compiler/codegen/call_graph.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "compiler/frontend/handler_cells.h"
+
+namespace qbc {
+
+namespace {
+
+std::vector<const CallGraphCells::Call*> CallsFrom(const CompilerState& st, int caller) {
+  std::vector<const CallGraphCells::Call*> out;
+  for (const CallGraphCells::Call& c : st.Cells<CallGraphCells>().Calls)
+    if (c.Caller == caller) out.push_back(&c);
+  return out;
+}
+
+}  // namespace
+
+void RecordCall(CompilerState& st, int callerIndex, int callee) {
+  const bool inBody =
+      st.Cells<HandlerCells>().InBody || st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0;
+  st.Cells<CallGraphCells>().Calls.push_back({inBody ? callerIndex : kMainProgram, callee,
+                                              st.src.IncludeStack[st.src.IncludeLevel].FileName,
+                                              st.src.SourceLineNumber});
+}
+
+int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc)) {
+  std::map<int, int> done;
+  std::set<int> open;
+  std::function<int(int)> deepest = [&](int from) {
+    if (const auto it = done.find(from); it != done.end()) return it->second;
+    open.insert(from);
+    int most = 0;
+    for (const CallGraphCells::Call* c : CallsFrom(st, from))
+      if (open.count(c->Callee) == 0) most = std::max(most, bytes(st, c->Callee) + deepest(c->Callee));
+    open.erase(from);
+    done[from] = most;
+    return most;
+  };
+  return deepest(caller);
+}
+
+std::optional<Recursion> RecursionFrom(const CompilerState& st, int caller) {
+  std::set<int> finished;
+  std::vector<int> path;
+  std::function<std::optional<int>(int)> search = [&](int from) -> std::optional<int> {
+    if (std::find(path.begin(), path.end(), from) != path.end()) return from;
+    if (finished.count(from) != 0) return std::nullopt;
+    path.push_back(from);
+    for (const CallGraphCells::Call* c : CallsFrom(st, from))
+      if (const auto found = search(c->Callee)) return found;
+    path.pop_back();
+    finished.insert(from);
+    return std::nullopt;
+  };
+  for (const CallGraphCells::Call* c : CallsFrom(st, caller)) {
+    path.assign(1, caller);
+    if (const auto found = search(c->Callee)) return Recursion{*found, *c};
+  }
+  return std::nullopt;
+}
+
+int FrameBytes(const CompilerState& st, int proc) { return st.sym.Procs[proc].FrameSize; }
+
+}  // namespace qbc

@@ -1,0 +1,49 @@
+#pragma once
+// The calls between procedures, as the calls record them while they are compiled: from
+// the main program, a procedure or a handler to the procedure called, with the line of the
+// call. The handlers' room refuses recursion a handler can reach and sizes the handlers'
+// stack by the deepest chain of frames a handler can build; the memory check counts the
+// main program's chain.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+inline constexpr int kMainProgram = -1;  // the caller of a call outside every body
+
+struct CallGraphCells {
+  struct Call {
+    int Caller = kMainProgram;  // Procs index (a handler is a procedure record too)
+    int Callee = 0;
+    std::string FileName;
+    std::int32_t LineNumber = 0;
+  };
+  std::vector<Call> Calls;
+};
+
+// A call of the procedure at Procs index `callee`, made by the code being compiled: in a
+// Sub, Function or handler body `callerIndex` (the caller's CurrentSubIndex) makes it,
+// elsewhere the main program.
+void RecordCall(CompilerState& st, int callerIndex, int callee);
+
+// The most bytes a chain of calls from `caller` holds at once, each procedure adding
+// `bytes` of its record (a procedure already on the chain adds nothing again: recursion
+// is counted once).
+int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc));
+
+// A procedure that calls itself (directly or further down) and can be reached from
+// `caller`, with the call made by `caller` itself that leads to it.
+struct Recursion {
+  int Procedure = 0;
+  CallGraphCells::Call Call;
+};
+std::optional<Recursion> RecursionFrom(const CompilerState& st, int caller);
+
+// Frame bytes of a procedure (parameters and locals).
+int FrameBytes(const CompilerState& st, int proc);
+
+}  // namespace qbc

@@ -1,0 +1,78 @@
+#pragma once
+// What the code that can run from a label does, read from the generated text itself (the
+// program's own lines, the procedures and the library routines alike): the registers it
+// changes, whether it works on Y, reads flash above 64 KB, names certain cells or turns
+// interrupts on, and how deep it takes the hardware stack. The walk follows each jump and
+// branch to its target, both ways of a skip, and each call into the routine it calls (a
+// routine's reach is worked out once). It ends at "ret" and "reti".
+//
+// Where the text does not say where the code goes on (an indirect jump or call) or a line
+// is not understood, the reach is unknown: whatever a reader of the result cares for must
+// then be assumed.
+#include <bitset>
+#include <cstddef>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qbc {
+
+struct CodeReach {
+  std::bitset<32> written;     // r0 .. r31
+  bool usesY = false;          // reads or writes yl/yh, or through Y
+  bool readsFlash = false;     // elpm, or a write of RAMPZ
+  bool enablesInterrupts = false;
+  bool unknown = false;        // an indirect jump or call, or a line not understood
+  std::set<std::string> cells; // the watched cell labels its operands name
+  // The deepest the hardware stack goes below the entry: pushes and the return addresses
+  // of calls, with the callees' own; not known where the walk meets unbalanced pushes, an
+  // indirect call or a routine that calls itself.
+  int stackBytes = 0;
+  bool stackKnown = true;
+};
+
+class CodeMap {
+ public:
+  // `text`: the whole output; `returnBytes`: what a call pushes (2, or 3 on chips with more
+  // than 128 KB of flash); `watchedCells`: cell labels whose mention CodeReach::cells
+  // reports (compared without regard to case).
+  CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells);
+
+  // The reach of the code from `label` (compared without regard to case, as the assembler
+  // does); nullopt when no code line carries that label.
+  std::optional<CodeReach> From(const std::string& label) const;
+  // The size a data segment line gives the cell `label` (".byte N").
+  std::optional<int> CellBytes(const std::string& label) const;
+  // The address past the last byte the data segment reserves one cell after the other
+  // (a variable placed at an address of its own is not counted; 0 when there is none).
+  long DataEnd() const;
+
+ private:
+  struct Line {
+    std::string mnemonic;               // lower case; empty for a data line in the code
+    std::vector<std::string> operands;  // as written, trimmed
+    int words = 1;
+    long at = 0;                        // word offset in the code segment's lines
+  };
+  CodeReach RoutineReach(std::size_t first) const;
+  void Walk(std::size_t first, CodeReach& reach) const;
+  std::optional<std::size_t> Target(std::size_t from, const std::string& operand) const;
+  std::optional<int> Register(const std::string& operand) const;
+
+  int returnBytes_;
+  std::vector<std::string> watched_;
+  std::vector<Line> lines_;
+  std::map<std::string, std::size_t> labels_;  // lower case -> first line after it
+  std::map<long, std::size_t> byOffset_;       // word offset -> line
+  std::map<std::string, int> aliases_;         // .def names, lower case
+  std::map<std::string, int> cellBytes_;       // data segment labels, lower case
+  long dataEnd_ = 0;
+  mutable std::map<std::size_t, CodeReach> routines_;
+  mutable std::set<std::size_t> walking_;
+  mutable bool metOpenWalk_ = false;
+};
+
+}  // namespace qbc

@@ -1,0 +1,136 @@
+// What the code from a label does, read from the text: the handlers' save sets, stack
+// switch, RAMPZ and cell keeping, and the memory check, rest on it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "compiler/codegen/handlers/code_reach.h"
+
+namespace qbc {
+namespace {
+
+std::vector<int> Written(const CodeReach& r) {
+  std::vector<int> out;
+  for (int i = 0; i < 32; ++i)
+    if (r.written.test(static_cast<std::size_t>(i))) out.push_back(i);
+  return out;
+}
+
+TEST(CodeReach, RegistersChangedAlongEveryPath) {
+  const std::string text =
+      ".include \"x.inc\"\r\n"
+      "\t\t.CSEG\r\n"
+      ".def\ttemp = r17\r\n"
+      "H:\t\tlds\t\tr24,cnt\r\n"
+      "\t\tsbrc\tr24,0\r\n"
+      "\t\tinc\t\tr20\r\n"                   // skipped or not: both ways
+      "\t\tcpi\t\tr24,3\r\n"
+      "\t\tbrne\tPC+0x02\r\n"
+      "\t\tldi\t\ttemp,1\r\n"                // a .def name
+      "\t\tld\t\tr0,X+\r\n"                   // and X moves
+      "\t\tst\t\t-Z,r0\r\n"                   // Z moves, r0 is read
+      "\t\tcp\t\tr1,r2\r\n"                   // reads only
+      "\t\trcall\tSub1\r\n"
+      "\t\treti\r\n"
+      "\t\tldi\t\tr31,0\r\n"                  // after reti: not reached
+      "Sub1:\tmul\t\tr16,r16\r\n"             // r0 and r1
+      "\t\tmovw\tr22,r24\r\n"
+      ";Sub1 ends here\r\n"
+      "\t\tret\r\n";
+  const CodeMap map(text, 2, {});
+  const auto r = map.From("h");  // labels compare without regard to case
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(Written(*r), (std::vector<int>{0, 1, 17, 20, 22, 23, 24, 26, 27, 30, 31}));
+  EXPECT_FALSE(r->usesY);
+  EXPECT_FALSE(r->unknown);
+  EXPECT_FALSE(r->enablesInterrupts);
+  EXPECT_FALSE(map.From("nowhere").has_value());
+}
+
+TEST(CodeReach, WhatTheCodeTouches) {
+  struct Case {
+    const char* what;
+    const char* lines;  // after "L:"
+    bool usesY, readsFlash, enables, unknown;
+    std::vector<std::string> cells;
+  };
+  const Case cases[] = {
+      {"a frame", "\t\tldd\t\tr24,y+2\r\n\t\tret\r\n", true, false, false, false, {}},
+      {"a push on Y", "\t\tst\t\t-Y,zl\r\n\t\tret\r\n", true, false, false, false, {}},
+      {"yl by name", "\t\tsbiw\tyl,4\r\n\t\tret\r\n", true, false, false, false, {}},
+      {"a flash read", "\t\tout\t\tRAMPZ,r24\r\n\t\telpm\tr0,Z+\r\n\t\tret\r\n", false, true, false, false, {}},
+      {"sei", "\t\tsei\r\n\t\tret\r\n", false, false, true, false, {}},
+      {"SREG from a constant", "\t\tldi\t\tr16,0x80\r\n\t\tout\t\tSREG,r16\r\n\t\tret\r\n", false, false, true, false, {}},
+      {"SREG given back", "\t\tin\t\tr25,SREG\r\n\t\tcli\r\n\t\tout\t\tSREG,r25\r\n\t\tret\r\n", false, false, false,
+       false, {}},
+      {"an indirect jump", "\t\tijmp\r\n", false, false, false, true, {}},
+      {"a cell named", "\t\tldi\t\tzl,byte1(_s1tmp+14)\r\n\t\tsts\t\t_IsArg,zl\r\n\t\tret\r\n", false, false, false,
+       false, {"_isarg", "_s1tmp"}},
+      {"a jump to nowhere", "\t\trjmp\tnowhere\r\n", false, false, false, true, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CodeMap map(std::string("L:\r\n") + c.lines, 2, {"_s1tmp", "_IsArg"});
+    const auto r = map.From("L");
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(r->usesY, c.usesY);
+    EXPECT_EQ(r->readsFlash, c.readsFlash);
+    EXPECT_EQ(r->enablesInterrupts, c.enables);
+    EXPECT_EQ(r->unknown, c.unknown);
+    EXPECT_EQ(std::vector<std::string>(r->cells.begin(), r->cells.end()), c.cells);
+  }
+}
+
+TEST(CodeReach, DeepestHardwareStack) {
+  const std::string text =
+      "Main:\tpush\tr5\r\n"
+      "\t\tpush\tr6\r\n"
+      "Loop:\tpush\tr24\r\n"  // pushed and popped in the loop: no deeper on each turn
+      "\t\tpop\t\tr24\r\n"
+      "\t\tbrne\tLoop\r\n"
+      "\t\tcall\tA\r\n"      // 2 pushed + 3 (return address) + A's 4
+      "\t\tpop\t\tr6\r\n"
+      "\t\tpop\t\tr5\r\n"
+      "Self:\trjmp\tSelf\r\n"
+      "A:\t\tpush\tr16\r\n"
+      "\t\trcall\tB\r\n"     // 1 + 3 + B's 0
+      "\t\tpop\t\tr16\r\n"
+      "\t\tret\r\n"
+      "B:\t\tbreq\tB1\r\n"
+      "\t\tpop\t\tr0\r\n"    // takes its caller's return address: returns further up
+      "\t\tpop\t\tr0\r\n"
+      "B1:\tret\r\n"
+      "R:\t\trcall\tR\r\n"   // calls itself: no bound
+      "\t\tret\r\n";
+  const CodeMap map(text, 3, {});
+  const auto main = map.From("Main");
+  ASSERT_TRUE(main.has_value());
+  EXPECT_TRUE(main->stackKnown);
+  EXPECT_EQ(main->stackBytes, 2 + 3 + 1 + 3);
+  const auto r = map.From("R");
+  ASSERT_TRUE(r.has_value());
+  EXPECT_FALSE(r->stackKnown);
+}
+
+TEST(CodeReach, DataSegmentCellsAndEnd) {
+  const std::string text =
+      "\t\t.DSEG\r\n"
+      ".ORG\t0x60\r\n"
+      "a:\t\t\t.byte\t 2\r\n"
+      "_s1tmp:\t\t.byte\t14\r\n"
+      ".ORG\t 300\r\n"  // a variable placed at an address of its own
+      "p:\t\t\t.byte\t 4\r\n"
+      "\t\t.CSEG\r\n"
+      "\t\tret\r\n"
+      "\t\t.DSEG\r\n"
+      "b:\t\t\t.byte\t1\r\n";  // the data go on where they stopped
+  const CodeMap map(text, 2, {});
+  EXPECT_EQ(map.CellBytes("_S1TMP"), 14);
+  EXPECT_EQ(map.CellBytes("p"), 4);
+  EXPECT_FALSE(map.CellBytes("c").has_value());
+  EXPECT_EQ(map.DataEnd(), 305);
+}
+
+}  // namespace
+}  // namespace qbc
