@@ -2,18 +2,20 @@
 //   qbc FILE.bas   compile, assemble and print the report box text
 //   qbc FILE.asm   assemble an assembler document
 // Exit status: 0 when no compile error was counted and the assembler listed no error,
-// 1 when either happened (or the compiler failed, or the code is too big for the flash),
-// 2 for a usage or file error, or when another build kept the installation folder longer
-// than the wait allows (QBC_LOCK_WAIT seconds, 120 when not set).
+// 1 when the build failed (a compile or assembler error, a failure of the compiler, code too
+// big for the flash, a file of the build that could not be written), 2 for a usage error, a
+// document that cannot be read (or is no regular file), or when another build kept the
+// installation folder longer than the wait allows (QBC_LOCK_WAIT seconds, 120 when not
+// set).
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <memory>
-#include <sstream>
 #include <string>
 
+#include "compiler/base/whole_file.h"
 #include "ide/build/build_command.h"
 #include "ide/build/installation_lock.h"
 
@@ -45,20 +47,6 @@ class StderrFailureReport : public qbc::ReportSink {
   bool failed = false;
 };
 
-bool ReadDocument(const std::filesystem::path& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  try {
-    std::stringstream all;
-    all << in.rdbuf();
-    if (in.bad()) return false;
-    text = all.str();
-    return true;
-  } catch (const std::exception&) {
-    return false;  // the stream library reports some read errors by throwing
-  }
-}
-
 int Usage() {
   std::cerr << "usage: qbc FILE.bas | FILE.asm\n";
   return 2;
@@ -67,6 +55,9 @@ int Usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A file size limit (ulimit -f) makes a write fail, which every write checks, instead of
+  // ending the program.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc != 2 || argv[1][0] == '\0') return Usage();
   std::error_code ec;
   const std::filesystem::path doc = std::filesystem::absolute(argv[1], ec);
@@ -74,9 +65,11 @@ int main(int argc, char** argv) {
     std::cerr << "qbc: " << argv[1] << " is not a file\n";
     return Usage();
   }
+  // Only a regular file: a pipe or a device such as /dev/zero would be read for ever.
   std::string text;
-  if (!ReadDocument(doc, text)) {
-    std::cerr << "qbc: cannot read " << argv[1] << "\n";
+  std::string why;
+  if (qbc::ReadWholeFile(doc.string(), text, why) != qbc::FileRead::kRead) {
+    std::cerr << "qbc: cannot read " << argv[1] << ": " << why << "\n";
     return 2;
   }
 

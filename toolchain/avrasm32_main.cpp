@@ -13,9 +13,16 @@
 // program. Code that avra refuses as too big for the flash is listed as an error and its
 // size is still printed in a "[.cseg]" line.
 //
+// avra writes its .hex and .eep under temporary names beside them; each is checked record
+// by record (hex digits, length, checksum, the end record last) and only then renamed into
+// place. avra does not check its own writes: on a full disk it ends as if all went well
+// with the file cut short. A file that is not whole is an error and leaves no .hex; so is
+// an old .hex that cannot be removed, or an output name taken by a folder.
+//
 // The avra program is taken from the environment variable QBC_AVRA when set, else "avra"
 // on the PATH.
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,6 +31,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <regex>
 #include <string>
@@ -137,6 +145,109 @@ std::string Sanitize(std::string s) {
   return s;
 }
 
+std::string Reason(int error) { return std::strerror(error); }
+
+// A file avra writes in place of `path`, under a new name beside it (so that the rename is
+// one step on one file system), with the permissions a new file gets.
+class OutputFile {
+ public:
+  explicit OutputFile(std::string path) : path_(std::move(path)) {}
+  ~OutputFile() {
+    if (!temp_.empty()) unlink(temp_.c_str());
+  }
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  const std::string& Path() const { return path_; }
+  const std::string& Temp() const { return temp_; }
+
+  bool Create(std::string& why) {
+    struct stat st {};
+    if (stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      why = Reason(EISDIR);
+      return false;
+    }
+    const std::size_t slash = path_.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
+    std::string name = folder + "." + path_.substr(folder.size()) + ".XXXXXX";
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+      why = Reason(errno);
+      return false;
+    }
+    const mode_t mask = umask(0);
+    umask(mask);
+    const bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    const int error = errno;
+    close(fd);
+    temp_ = name;
+    if (!ok) why = Reason(error);
+    return ok;
+  }
+
+  // Moves the checked file into place.
+  bool Place(std::string& why) {
+    if (rename(temp_.c_str(), path_.c_str()) != 0) {
+      why = Reason(errno);
+      return false;
+    }
+    temp_.clear();
+    return true;
+  }
+
+ private:
+  std::string path_;
+  std::string temp_;
+};
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+// Whether an Intel hex file is whole: every line a record with its length and checksum
+// right, and the end record last. `why` tells what is wrong.
+bool IsWholeHexFile(const std::string& path, std::string& why) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  int number = 0;
+  bool ended = false;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (ended) {
+      why = "line " + std::to_string(number) + " follows the end record";
+      return false;
+    }
+    std::vector<int> bytes;
+    bool digits = line.size() >= 11 && line[0] == ':' && line.size() % 2 == 1;
+    for (std::size_t i = 1; digits && i + 1 < line.size(); i += 2) {
+      const int high = HexDigit(line[i]);
+      const int low = HexDigit(line[i + 1]);
+      digits = high >= 0 && low >= 0;
+      bytes.push_back(high * 16 + low);
+    }
+    int sum = 0;
+    for (int b : bytes) sum += b;
+    if (!digits || bytes.size() != static_cast<std::size_t>(bytes[0]) + 5 || sum % 256 != 0) {
+      why = "line " + std::to_string(number) + " is cut short or damaged";
+      return false;
+    }
+    ended = bytes[3] == 1;
+  }
+  if (in.bad()) {
+    why = "it cannot be read back";
+    return false;
+  }
+  if (!ended) {
+    why = number == 0 ? "it is empty" : "it has no end record";
+    return false;
+  }
+  return true;
+}
+
 std::string CollapseBlanks(const std::string& s) {
   std::string r;
   for (char c : s) {
@@ -180,20 +291,39 @@ int main(int argc, char** argv) {
   }
   const char* avraEnv = std::getenv("QBC_AVRA");
   const std::string avra = (avraEnv && *avraEnv) ? avraEnv : "avra";
-  const std::string obj = base + ".obj";
-  const bool objExisted = std::filesystem::exists(obj, ec);
-  std::filesystem::remove(hexPath, ec);
+
+  // The .hex of an earlier run must not stay when this one fails.
+  struct stat oldHex {};
+  if (lstat(hexPath.c_str(), &oldHex) == 0 && !S_ISDIR(oldHex.st_mode) && unlink(hexPath.c_str()) != 0 &&
+      errno != ENOENT) {
+    const int error = errno;
+    Print("AvrAsm32 (avra) " + o.asmPath);
+    Print(o.asmPath + ": error: cannot remove the old " + hexPath + ": " + Reason(error));
+    return 1;
+  }
+  OutputFile hex(std::filesystem::absolute(hexPath).string());
+  OutputFile eep(std::filesystem::absolute(eepPath).string());
+  // avra's object file: nobody asked for it, it goes where it cannot be in the way.
+  OutputFile obj(std::filesystem::absolute(hexPath).string());
+  for (OutputFile* file : {&hex, &eep, &obj}) {
+    std::string why;
+    if (!file->Create(why)) {
+      Print("AvrAsm32 (avra) " + o.asmPath);
+      Print(o.asmPath + ": error: cannot write " + file->Path() + ": " + why);
+      return 1;
+    }
+  }
 
   std::vector<std::string> args{avra,
                                 "--max_errors", "100000",
                                 "-I", SelfFolder(argv[0]),
-                                "-o", std::filesystem::absolute(hexPath).string(),
-                                "-e", std::filesystem::absolute(eepPath).string(),
+                                "-o", hex.Temp(),
+                                "-e", eep.Temp(),
+                                "-d", obj.Temp(),
                                 "-m", std::filesystem::absolute(base + ".map").string(),
                                 asmFile.string()};
   std::string out, startError;
   int rc = Run(args, asmFile.parent_path().string(), out, startError);
-  if (!objExisted) std::filesystem::remove(obj, ec);  // avra's object file; nobody asked for it
 
   Print("AvrAsm32 (avra) " + o.asmPath);
   if (rc == kNotStarted) {
@@ -201,7 +331,6 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (rc == kCrashed) {
-    std::filesystem::remove(hexPath, ec);
     Print(o.asmPath + ": error: the assembler " + avra + " crashed (" + startError + ")");
     return 1;
   }
@@ -257,13 +386,26 @@ int main(int argc, char** argv) {
       Print(Sanitize(line));  // details of the error before it
     }
   }
-  if (errors == 0 && (rc != 0 || codeBytes < 0 || !std::filesystem::exists(hexPath, ec))) {
+  if (errors == 0 && (rc != 0 || codeBytes < 0)) {
     Print(o.asmPath + ": error: the assembler failed without a message (exit status " +
           std::to_string(rc) + ")");
     ++errors;
   }
+  // The .eep first: the .hex is the last file put in place, so a .hex stands only beside
+  // the rest of its build.
+  for (OutputFile* file : {&eep, &hex}) {
+    if (errors > 0) break;
+    std::string why;
+    if (!IsWholeHexFile(file->Temp(), why)) {
+      Print(o.asmPath + ": error: cannot write " + file->Path() + ": the file came out incomplete (" + why +
+            "): is the disk full?");
+      ++errors;
+    } else if (!file->Place(why)) {
+      Print(o.asmPath + ": error: cannot write " + file->Path() + ": " + why);
+      ++errors;
+    }
+  }
   if (errors > 0) {
-    std::filesystem::remove(hexPath, ec);
     // The size of code too big for the flash: the environment reports it as such.
     if (refusedCodeBytes > 0) {
       Print("Segment usage (bytes):");

@@ -291,6 +291,14 @@ struct Nesting {
   std::uint8_t ForNestingDepth = 0;
   std::uint8_t SubNestingDepth = 0;
   std::uint8_t FunctionNestingDepth = 0;
+  // Statement blocks open at once: the program, and every If, Select, loop, procedure and
+  // included file inside it (each compiles its statements by entering the statement loop
+  // again).
+  std::uint16_t BlockNestingDepth = 0;
+  // Where the statement being compiled stands (its include level and line): a block that
+  // it opens beyond the limit is reported there.
+  std::uint8_t StatementIncludeLevel = 0;
+  std::int32_t StatementLine = 0;
 };
 
 struct ExitLabels {

@@ -1,11 +1,11 @@
 #include "compiler/driver/code_meta_statements.h"
 
-#include <filesystem>
 #include <string_view>
-#include <system_error>
+#include <utility>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/names.h"
+#include "compiler/base/whole_file.h"
 #include "compiler/codegen/goto_targets.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
 #include "compiler/frontend/source_files.h"
@@ -21,9 +21,14 @@ namespace {
 
 constexpr int kDeepestInclude = 32;  // IncludeStack levels 0 (main source) to 32
 
-bool FileExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::is_regular_file(path, ec);
+// An included file, read whole. A file that is there but cannot be read is reported at the
+// line that names it, with the system's reason, and the compilation goes on; a missing one
+// is left to the caller's own report.
+FileRead ReadIncludedFile(CompilerState& st, const std::string& name, const std::string& path, std::string& text) {
+  std::string why;
+  const FileRead read = ReadWholeFile(path, text, why);
+  if (read == FileRead::kUnreadable) CompileError(st, "File " + name + " cannot be read (" + why + ")!");
+  return read;
 }
 
 bool ContainsEndWord(std::string_view line) {
@@ -60,6 +65,9 @@ void CompileInclude(CompilerState& st) {
     return;
   }
   const std::string path = IncludedFilePath(st, name);
+  std::string text;
+  const FileRead read = ReadIncludedFile(st, name, path, text);
+  if (read == FileRead::kUnreadable) return;
 
   SourcePosition& src = st.src;
   src.IncludeStack[src.IncludeLevel].LineNumber = src.SourceLineNumber;
@@ -69,8 +77,8 @@ void CompileInclude(CompilerState& st) {
   level.FileNumber = 0;
   src.SourceLineNumber = 0;
 
-  if (FileExists(path)) {
-    src.SourceFileNumber = OpenSourceFile(st, path);
+  if (read == FileRead::kRead) {
+    src.SourceFileNumber = OpenSourceText(st, path, std::move(text));
     level.FileNumber = src.SourceFileNumber;
     st.Tok().Text = "<EOL>";
     st.Tok().Kind = kTokEol;
@@ -93,11 +101,14 @@ void CompileIncludeAsm(CompilerState& st) {
   ++st.src.TokenIndex;
   const std::string name = st.TokText();
   const std::string path = IncludedFilePath(st, name);
-  if (!FileExists(path)) {
+  std::string text;
+  const FileRead read = ReadIncludedFile(st, name, path, text);
+  if (read == FileRead::kUnreadable) return;
+  if (read == FileRead::kMissing) {
     CompileError(st, "File " + name + " not exist!");
     return;
   }
-  const int file = OpenSourceFile(st, path);
+  const int file = OpenSourceText(st, path, std::move(text));
   st.out.Line();
   st.out.Line(";-------IncludedAsm: " + name);
   while (!SourceFileAtEnd(st, file)) {

@@ -3,11 +3,11 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/line_errors.h"
+#include "compiler/base/whole_file.h"
 #include "compiler/driver/first_pass.h"
 #include "compiler/driver/keyword_dispatch.h"
 #include "compiler/driver/link_step.h"
@@ -47,23 +47,24 @@ std::string HeaderTimeLine() {
   return std::string(";Created ") + time + ", " + date;
 }
 
-// The output file: created when the compilation opens it, filled from the writer when it
-// is closed.
+// The output file: made when the compilation opens it (a folder where it cannot be made
+// ends the compilation there), written whole from the writer when it is closed. A file that
+// cannot be written whole (a full disk) leaves the old file as it was, and the compilation
+// fails.
 class OutputFile {
  public:
   void Open(CompilerState& st, const std::string& path) {
     path_ = path;
-    file_.open(path, std::ios::binary | std::ios::trunc);
-    if (!file_) throw FileAccessFailure("Path/File access error: " + path);
+    std::string why;
+    if (!file_.Open(path, why)) throw FileAccessFailure("Cannot write " + path + ": " + why);
+    open_ = true;
     st.out.Clear();
   }
-  // Throws when the text did not reach the disk (a full disk must not leave a truncated
-  // file that passes for the program).
   void Close(CompilerState& st) {
-    if (!file_.is_open()) return;
-    file_ << st.out.Str();
-    file_.close();
-    if (file_.fail()) throw FileAccessFailure("Device I/O error: cannot write " + path_);
+    if (!open_) return;
+    open_ = false;
+    std::string why;
+    if (!file_.Commit(st.out.Str(), why)) throw FileAccessFailure("Cannot write " + path_ + ": " + why);
   }
   void CloseAfterFailure(CompilerState& st) {
     try {
@@ -74,7 +75,8 @@ class OutputFile {
   }
 
  private:
-  std::ofstream file_;
+  WholeFileWriter file_;
+  bool open_ = false;
   std::string path_;
 };
 
@@ -135,6 +137,7 @@ void CompileProgram(CompilerState& st, const std::string& documentPath, const st
     }
     CloseAllSourceFiles(st);
     output.Close(st);
+    ReportCompiledOk(st);
   } catch (const CompilationStopped&) {
     // A limit of the compiler, listed as a compile error: the file ends where it stopped.
     CloseAllSourceFiles(st);

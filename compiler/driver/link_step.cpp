@@ -52,7 +52,9 @@ void EmitLibraryAndSummary(CompilerState& st) {
   st.out.Line();
   st.out.Line(";System Global Variables:" + SignedNumberText(st.sym.SystemVarBytes) + "  bytes");
   st.out.Line(";User   Global Variables:" + SignedNumberText(st.sym.UserVarBytes) + "  bytes");
+}
 
+void ReportCompiledOk(CompilerState& st) {
   if (st.ErrorCount == 0 && st.report != nullptr)
     st.report->SetText("Quorvil Compiler :" + SignedNumberText(st.src.SourceLineNumber - 1) +
                        " lines compiled OK\r\n");

@@ -5,6 +5,7 @@
 #include "compiler/base/source_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/line_errors.h"
 #include "compiler/codegen/assignment.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/operand_load.h"
@@ -31,15 +32,40 @@ bool EndsBlock(const std::string& wordAfterEnd) {
   return std::string_view("if select sub interrupt function").find(wordAfterEnd) != std::string_view::npos;
 }
 
+constexpr std::uint16_t kDeepestBlock = 255;
+
+// One more open block for the time the loop runs. One too many is reported at the line of
+// the statement that opens it, and ends the compilation.
+class OpenBlock {
+ public:
+  explicit OpenBlock(CompilerState& st) : depth_(st.nest.BlockNestingDepth) {
+    if (depth_ >= kDeepestBlock) {
+      CompileErrorAt(st, st.src.IncludeStack[st.nest.StatementIncludeLevel].FileName, st.nest.StatementLine,
+                     "Too many nested blocks (" + std::to_string(kDeepestBlock) + ")!");
+      throw CompilationStopped{};
+    }
+    ++depth_;
+  }
+  ~OpenBlock() { --depth_; }
+  OpenBlock(const OpenBlock&) = delete;
+  OpenBlock& operator=(const OpenBlock&) = delete;
+
+ private:
+  std::uint16_t& depth_;
+};
+
 }  // namespace
 
 void CompileStatementBlock(CompilerState& st) {
+  const OpenBlock block(st);
   st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   for (;;) {
     if (IsBlockStop(st.Tok())) return;
     st.expr.StatementContext = false;
     st.expr.ArgStackOffset = 0;
+    st.nest.StatementIncludeLevel = st.src.IncludeLevel;
+    st.nest.StatementLine = st.src.SourceLineNumber;
 
     const TokenRecord& tok = st.Tok();
     switch (tok.Kind) {

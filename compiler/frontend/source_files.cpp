@@ -1,9 +1,9 @@
 #include "compiler/frontend/source_files.h"
 
-#include <fstream>
-#include <sstream>
+#include <utility>
 
 #include "compiler/base/line_errors.h"
+#include "compiler/base/whole_file.h"
 
 namespace qbc {
 
@@ -34,12 +34,17 @@ int OpenSourceText(CompilerState& st, const std::string& name, std::string text)
 }
 
 int OpenSourceFile(CompilerState& st, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw FileAccessFailure("File not found: " + path);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (in.bad()) throw FileAccessFailure("Device I/O error: " + path);
-  return OpenSourceText(st, path, text.str());
+  std::string text;
+  std::string why;
+  switch (ReadWholeFile(path, text, why)) {
+    case FileRead::kRead:
+      break;
+    case FileRead::kMissing:
+      throw FileAccessFailure("File not found: " + path);
+    case FileRead::kUnreadable:
+      throw FileAccessFailure("Cannot read " + path + ": " + why);
+  }
+  return OpenSourceText(st, path, std::move(text));
 }
 
 void CloseSourceFile(CompilerState& st, int fileNumber) {

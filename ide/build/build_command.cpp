@@ -1,11 +1,13 @@
 #include "ide/build/build_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
+#include "compiler/base/whole_file.h"
 #include "compiler/driver/driver.h"
 #include "ide/build/assembler_report.h"
 #include "ide/build/assembler_run.h"
@@ -21,35 +23,31 @@ bool EndsInBas(const std::string& path) {
   return tail == "bas";
 }
 
-// Writes the whole text or says why it could not: a file that was not written must never
-// be compiled or assembled in its old state.
-bool WriteWholeFile(const std::string& path, const std::string& text, std::string& why) {
-  errno = 0;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (out) {
-    out << text;
-    out.close();
-    if (!out.fail()) return true;
-  }
-  why = errno != 0 ? std::strerror(errno) : "write error";
-  return false;
-}
-
 // The document's own file gets the editor text (File Save); an unchanged file is left
 // alone.
 bool SaveDocument(const std::string& path, const std::string& text, std::string& why) {
-  {
-    std::ifstream in(path, std::ios::binary);
-    if (in) {
-      std::string current((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-      if (current == text) return true;
-    }
-  }
-  return WriteWholeFile(path, text, why);
+  std::string current;
+  if (ReadWholeFile(path, current, why) == FileRead::kRead && current == text) return true;
+  return WriteWholeFile(path, text, why, true);
 }
 
-void ReportFileError(ReportSink& report, const std::string& path, const std::string& why) {
-  report.SetText(WriteNumber(1) + ". Cannot write " + path + ": " + why + "\r\n");
+// The .hex of an earlier build must not outlive a build that fails: the programmer would
+// load the old program. One that cannot be removed (a read-only folder), or a folder of
+// that name, stops the build before anything is made.
+bool RemoveOldHex(const std::string& hexPath, std::string& why) {
+  struct stat st {};
+  if (lstat(hexPath.c_str(), &st) != 0) return true;
+  if (S_ISDIR(st.st_mode)) {
+    why = std::strerror(EISDIR);
+    return false;
+  }
+  if (unlink(hexPath.c_str()) == 0 || errno == ENOENT) return true;
+  why = std::strerror(errno);
+  return false;
+}
+
+void ReportFileError(ReportSink& report, const std::string& what, const std::string& path, const std::string& why) {
+  report.SetText(WriteNumber(1) + ". " + what + " " + path + ": " + why + "\r\n");
 }
 
 }  // namespace
@@ -60,18 +58,18 @@ int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::strin
   const std::string baseName = DocumentBaseName(paths.documentPath);
   const std::string hexPath = baseName + ".hex";
   std::error_code ec;
-  // The .hex of an earlier build must not outlive a build that fails: the programmer would
-  // load the old program.
-  std::filesystem::remove(hexPath, ec);
   int errors = 0;
   bool assembled = false;
   ExtractResult result;
   st.report = &report;
   std::string why;
-  if (EndsInBas(paths.documentPath)) {
+  if (!RemoveOldHex(hexPath, why)) {
+    ReportFileError(report, "Cannot remove the old", hexPath, why);
+    errors = 1;
+  } else if (EndsInBas(paths.documentPath)) {
     report.SetText("Running Compiler ... ");
     if (!WriteWholeFile(tmp, documentText, why)) {
-      ReportFileError(report, tmp, why);
+      ReportFileError(report, "Cannot write", tmp, why);
       errors = 1;
     } else {
       // A run-time failure of the compiler counts as an error: its .asm is partial.
@@ -83,13 +81,13 @@ int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::strin
       }
     }
   } else if (!SaveDocument(paths.documentPath, documentText, why)) {
-    ReportFileError(report, paths.documentPath, why);
+    ReportFileError(report, "Cannot write", paths.documentPath, why);
     errors = 1;
   } else {
     result = Assembling(st, paths.installDir, baseName, true, false, report, wait);
     assembled = true;
   }
-  if (errors != 0 || result.errorLines != 0 || result.tooBig) std::filesystem::remove(hexPath, ec);
+  if (errors != 0 || result.errorLines != 0 || result.tooBig) RemoveOldHex(hexPath, why);
   if (outcome) {
     outcome->assembled = assembled;
     outcome->assemblerErrors = result.errorLines;

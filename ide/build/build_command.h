@@ -25,9 +25,11 @@ struct BuildOutcome {
 // document is compiled and, without compile errors, assembled; any other document is saved
 // and assembled. The files of the document are its path without the extension and ".asm",
 // ".hex", ".eep". `wait` stands for the environment's one-second wait before the assembler
-// output is examined (none on the command line). A build that fails leaves no .hex.
+// output is examined (none on the command line). A build that fails leaves no .hex: an old
+// .hex that cannot be removed (a read-only folder) stops the build before it starts.
 // Returns the compiler's error count (a run-time failure of the compiler counts as one;
-// 0 for an assembler document), or 1 when tmp.tmp or the document could not be written.
+// 0 for an assembler document), or 1 when the old .hex could not be removed or tmp.tmp or
+// the document could not be written.
 int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::string& documentText,
                     ReportSink& report, BuildOutcome* outcome = nullptr,
                     const std::function<void()>& wait = {});

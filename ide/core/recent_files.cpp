@@ -1,8 +1,8 @@
 #include "ide/core/recent_files.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "compiler/base/whole_file.h"
 
 namespace qbc {
 
@@ -39,15 +39,14 @@ RecentList DecodeRecent(std::string_view bytes) {
 }
 
 bool WriteRecentFile(const std::string& path, const RecentList& list) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << EncodeRecent(list);
-  return static_cast<bool>(out.flush());
+  std::string why;
+  return WriteWholeFile(path, EncodeRecent(list), why);
 }
 
 std::optional<RecentList> ReadRecentFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string bytes;
+  std::string why;
+  if (ReadWholeFile(path, bytes, why) != FileRead::kRead) return std::nullopt;
   return DecodeRecent(bytes);
 }
 

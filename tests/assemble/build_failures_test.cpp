@@ -15,9 +15,11 @@
 #include "ide/build/build_command.h"
 #include "ide/build/installation_lock.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/full_disk.h"
 #include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
+#include "tests/support/unprivileged.h"
 
 namespace qbc {
 namespace {
@@ -26,19 +28,7 @@ namespace fs = std::filesystem;
 
 const std::string kProgram = "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim A As Byte\r\nA = 7\r\nEnd\r\n";
 
-// Runs `body` in a child process that holds no root rights (as nobody when the tests run
-// as root), so that a folder without write permission is one for it. Returns the body's
-// result, or -1 when the child did not end normally.
-int RunUnprivileged(const std::function<int()>& body) {
-  pid_t pid = fork();
-  if (pid == 0) {
-    if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
-    _exit(body());
-  }
-  int ws = 0;
-  waitpid(pid, &ws, 0);
-  return WIFEXITED(ws) ? WEXITSTATUS(ws) : -1;
-}
+using test::RunUnprivileged;
 
 TEST(BuildFailures, EveryFileIsNamedAfterThePathLessItsExtension) {
   struct Case {
@@ -217,6 +207,152 @@ TEST(BuildFailures, ACompilerFailureIsNeverAssembled) {
       EXPECT_EQ(report.Text().find("Assembling"), std::string::npos) << report.Text();
       EXPECT_FALSE(fs::exists(c.base + ".hex"));
     }
+  }
+}
+
+}  // namespace
+}  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// A program whose .hex is 20,493 bytes (its .asm 48 KB).
+std::string BigProgram() {
+  std::string code = "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Long\r\n";
+  for (int i = 0; i < 80; ++i) code += "A = A * 3 + " + std::to_string(i) + "\r\n";
+  return code + "End\r\n";
+}
+
+std::string Quoted(const std::string& path) { return "'" + path + "'"; }
+
+int FilesNamed(const std::string& dir, const std::string& part) {
+  int n = 0;
+  for (const auto& e : fs::directory_iterator(dir)) n += e.path().filename().string().find(part) != std::string::npos;
+  return n;
+}
+
+// The assembler's .hex cut by a full disk (at 0, 4096 or 8192 bytes) is a failed build:
+// exit status 1, the error listed, no .hex and no partial file left (it used to be exit 0,
+// the size report, and the cut .hex handed on).
+TEST(BuildFailures, AnAssemblerOutputCutByAFullDiskIsAFailedBuild) {
+  test::BasResult built = test::CompileBas(BigProgram());
+  ASSERT_TRUE(built.ok) << built.report;
+  for (test::FullDiskKind kind : test::FullDiskKinds()) {
+    SCOPED_TRACE(test::KindName(kind));
+    test::FullDisk disk(kind);
+    const std::string asmPath = disk.Dir() + "/p.asm";
+    fs::copy_file(built.asm_path, asmPath);
+    for (std::size_t room : {0, 4096, 8192}) {
+      SCOPED_TRACE(room);
+      test::WriteFile(disk.Dir() + "/p.hex", ":00000001FF\r\n");  // an earlier build's
+      test::CommandResult run;
+      disk.WhileFull(room, [&] { run = test::RunShell(Quoted(test::BinDir() + "/qbc") + " " + Quoted(asmPath)); });
+      EXPECT_EQ(run.status, 1) << run.output;
+      EXPECT_NE(run.output.find(" 1.  " + asmPath + ": error: cannot write " + disk.Dir() + "/p."), std::string::npos)
+          << run.output;
+      EXPECT_EQ(run.output.find("Code size"), std::string::npos) << run.output;
+      EXPECT_FALSE(fs::exists(disk.Dir() + "/p.hex"));
+      EXPECT_EQ(FilesNamed(disk.Dir(), ".hex"), 0);
+      EXPECT_EQ(FilesNamed(disk.Dir(), ".eep."), 0);
+    }
+    // With room to write, the same build succeeds.
+    const test::CommandResult run = test::RunShell(Quoted(test::BinDir() + "/qbc") + " " + Quoted(asmPath));
+    EXPECT_EQ(run.status, 0) << run.output;
+    EXPECT_EQ(test::ReadFile(disk.Dir() + "/p.hex"), test::ReadFile(built.hex_path));
+  }
+}
+
+// The same through the whole build, with avra's writes cut by a file size limit: the
+// environment would have handed the cut file to the programmer.
+TEST(BuildFailures, AnAssemblerThatCannotWriteItsHexFailsTheBuild) {
+  const std::string dir = test::MakeTempDir("cut hex");
+  const std::string avra = dir + "/avra-with-4k";
+  test::WriteFile(avra, "#!/bin/sh\ntrap '' XFSZ\nulimit -f 8\nexec avra \"$@\"\n");
+  chmod(avra.c_str(), 0755);
+  setenv("QBC_AVRA", avra.c_str(), 1);
+  test::BasResult r = test::CompileBas(BigProgram());
+  unsetenv("QBC_AVRA");
+  EXPECT_EQ(r.status, 1) << r.report;
+  EXPECT_NE(r.report.find(" 1.  " + r.asm_path + ": error: cannot write " + r.hex_path +
+                          ": the file came out incomplete (line 92 is cut short or damaged): is the disk full?"),
+            std::string::npos)
+      << r.report;
+  EXPECT_FALSE(fs::exists(r.hex_path));
+}
+
+// The .asm cut by a full disk: the compilation fails with the reason, and never says it
+// compiled OK.
+TEST(BuildFailures, AnAsmFileCutByAFullDiskIsNoSuccess) {
+  for (test::FullDiskKind kind : test::FullDiskKinds()) {
+    SCOPED_TRACE(test::KindName(kind));
+    test::FullDisk disk(kind);
+    const std::string bas = disk.Dir() + "/p.bas";
+    test::WriteFile(bas, BigProgram());
+    test::CommandResult run;
+    disk.WhileFull(4096, [&] { run = test::RunShell(Quoted(test::BinDir() + "/qbc") + " " + Quoted(bas)); });
+    EXPECT_EQ(run.status, 1) << run.output;
+    EXPECT_EQ(run.output.find("compiled OK"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("Cannot write " + disk.Dir() + "/p.asm: "), std::string::npos) << run.output;
+    EXPECT_FALSE(fs::exists(disk.Dir() + "/p.asm"));
+    EXPECT_FALSE(fs::exists(disk.Dir() + "/p.hex"));
+  }
+}
+
+// An old .hex that cannot be removed (a read-only folder, a folder of that name) stops the
+// build before it compiles, and says so: the programmer would load the old program.
+TEST(BuildFailures, AnOldHexThatCannotBeRemovedStopsTheBuildFirst) {
+  const std::string dir = test::MakeTempDir("old hex");
+  const std::string readOnly = dir + "/read only";
+  fs::create_directories(readOnly);
+  test::WriteFile(readOnly + "/p.hex", ":00000001FF\r\n");
+  chmod(readOnly.c_str(), 0555);
+  chmod(dir.c_str(), 0777);
+  const std::string reportPath = dir + "/report.txt";
+  const int errors = RunUnprivileged([&] {
+    test::CompilerFixture f;
+    ReportSink report;
+    BuildOutcome outcome;
+    const int n = RunBuildCommand(f.st, {test::BinDir(), readOnly + "/p.bas"}, kProgram, report, &outcome);
+    test::WriteFile(reportPath, report.Text());
+    return outcome.assembled ? 50 : n;
+  });
+  chmod(readOnly.c_str(), 0755);
+  EXPECT_EQ(errors, 1);
+  EXPECT_EQ(test::ReadFile(reportPath), " 1. Cannot remove the old " + readOnly + "/p.hex: Permission denied\r\n");
+
+  // A folder in the place of the .hex or the .eep: named, not "the assembler crashed".
+  struct Case {
+    const char* taken;
+    std::string said;
+  } cases[] = {
+      {"p.hex", " 1. Cannot remove the old " + dir + "/p.hex: Is a directory\n"},
+      {"p.eep", ": error: cannot write " + dir + "/p.eep: Is a directory\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.taken);
+    fs::create_directory(dir + "/" + c.taken);
+    test::WriteFile(dir + "/p.bas", kProgram);
+    const test::CommandResult run = test::RunShell(Quoted(test::BinDir() + "/qbc") + " " + Quoted(dir + "/p.bas"));
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.output.find(c.said), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("crashed"), std::string::npos) << run.output;
+    EXPECT_TRUE(fs::is_directory(dir + "/" + c.taken));
+    EXPECT_FALSE(fs::is_regular_file(dir + "/p.hex"));
+    fs::remove(dir + "/" + c.taken);
+  }
+}
+
+// A source that never ends (a device, a pipe nobody writes to) is refused at once as no
+// regular file, with the usage status; it was read for ever, its memory growing.
+TEST(BuildFailures, ASourceThatIsNoRegularFileIsRefused) {
+  const std::string dir = test::MakeTempDir("endless");
+  ASSERT_EQ(mkfifo((dir + "/pipe.bas").c_str(), 0600), 0);
+  for (const std::string& source : {std::string("/dev/zero"), dir + "/pipe.bas"}) {
+    SCOPED_TRACE(source);
+    const test::CommandResult run =
+        test::RunShell("timeout 20 " + Quoted(test::BinDir() + "/qbc") + " " + Quoted(source));
+    EXPECT_EQ(run.status, 2) << run.output;
+    EXPECT_EQ(run.output, "qbc: cannot read " + source + ": not a regular file\n");
   }
 }
 

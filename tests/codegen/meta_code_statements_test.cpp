@@ -1,6 +1,7 @@
 // "$" lines in the code pass: inline assembler, included source and assembler files, the
 // listing switch and register aliases.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "compiler/driver/statement_loop.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/test_dirs.h"
+#include "tests/support/unprivileged.h"
 
 namespace qbc {
 namespace {
@@ -134,6 +136,35 @@ TEST_F(MetaIncludeTest, MissingFileIsReportedAtLineZeroAndCompilationGoesOn) {
   EXPECT_EQ(f.report.Text(),
             " 1. File none.bas not exist! (\"" + dir_ + "none.bas\" --> Line  0)\r\n" +
                 " 2. Not a regular MetaStatement! (\"" + dir_ + "main.bas\" --> Line  2)\r\n");
+}
+
+// A file that is there but cannot be read is reported at the line that names it, with the
+// system's reason, and the compilation goes on (it ended with a bare "File not found").
+TEST_F(MetaIncludeTest, AFileThatCannotBeReadIsReportedAtItsLineWithTheReason) {
+  chmod(dir_.c_str(), 0777);
+  for (const char* name : {"locked.bas", "locked.asm"}) {
+    test::WriteFile(dir_ + name, "A = 1\n");
+    chmod((dir_ + name).c_str(), 0);
+  }
+  std::filesystem::create_directory(dir_ + "folder.bas");
+  ASSERT_EQ(mkfifo((dir_ + "pipe.bas").c_str(), 0666), 0);
+  const std::string reportPath = dir_ + "report.txt";
+  // Run without root rights: root reads a file whatever its permissions.
+  const int level = test::RunUnprivileged([&] {
+    MetaFixture f(dir_);
+    f.Compile("$include \"locked.bas\"\n$include \"folder.bas\"\n$include \"pipe.bas\"\n"
+              "$includeasm \"locked.asm\"\n$bogus\n",
+              dir_ + "main.bas");
+    test::WriteFile(reportPath, f.report.Text());
+    return f.st.src.IncludeLevel;
+  });
+  EXPECT_EQ(level, 0);
+  const std::string at = " (\"" + dir_ + "main.bas\" --> Line  ";
+  EXPECT_EQ(test::ReadFile(reportPath), " 1. File locked.bas cannot be read (Permission denied)!" + at + "1)\r\n" +
+                                            " 2. File folder.bas cannot be read (Is a directory)!" + at + "2)\r\n" +
+                                            " 3. File pipe.bas cannot be read (not a regular file)!" + at + "3)\r\n" +
+                                            " 4. File locked.asm cannot be read (Permission denied)!" + at + "4)\r\n" +
+                                            " 5. Not a regular MetaStatement!" + at + "5)\r\n");
 }
 
 TEST_F(MetaIncludeTest, AFileIncludingItselfStopsAtTheDeepestLevel) {

@@ -67,12 +67,47 @@ TEST(CompilerLimits, EachLimitIsACompileErrorAtItsLine) {
        "Line too long (more than 253 characters)!", 6},
       {"an unclosed block comment", head + vars + "I = 1\n'( opened\nI = 2\n",
        "Missing \")'\" to close the block comment", 7},
+      // The program is the first block: the 255th If (line 260) opens the 256th.
+      {"256 nested blocks of If", head + vars + Repeat("If I = 1 Then\n", 300) + Repeat("End If\n", 300),
+       "Too many nested blocks (255)!", 260},
+      {"256 nested blocks of Select Case", head + vars + Repeat("Select Case I\nCase 1\n", 300) +
+       Repeat("End Select\n", 300), "Too many nested blocks (255)!", 514},
+      {"256 nested blocks of mixed kinds", head + vars + Repeat("If I = 1 Then\nFor I = 1 To 2\nWhile I < 3\nDo\n", 20) +
+       Repeat("Select Case I\nCase 1\nIf I = 2 Then\n", 100), "Too many nested blocks (255)!", 347},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     test::CompiledBasic r = test::CompileBasic(c.source + "End\n");
     EXPECT_EQ(r.failure, "");
     EXPECT_TRUE(r.StartsWithError(c.error, c.line)) << r.report;
+  }
+}
+
+// The deepest nesting the compiler takes compiles to a program that runs; every block
+// statement, an included file among them, opens one block.
+TEST(CompilerLimits, TheDeepestNestingCompilesAndRuns) {
+  std::string source = "$device = m8\n$clock = 4\n$stack = 32\nDim I As Byte, N As Byte\nI = 1\n";
+  source += Repeat("If I = 1 Then\nSelect Case I\nCase 1\n", 127);
+  source += "N = 254\n";
+  source += Repeat("End Select\nEnd If\n", 127);
+  auto run = test::RunBasic(source + "End\n");
+  ASSERT_TRUE(run->ok) << run->compiled.report << run->compiled.failure;
+  EXPECT_EQ(run->Byte("n"), 254);
+}
+
+// A nesting far beyond the limit ends the compilation with the numbered error, where the
+// compiler's stack used to overflow (qbc ended by SIGSEGV, no message).
+TEST(CompilerLimits, NestingBeyondTheLimitNeverOverflowsTheStack) {
+  const std::string head = "$device = m8\n$clock = 4\n$stack = 32\nDim I As Byte\n";
+  const std::string sources[] = {
+      head + Repeat("If I = 1 Then\n", 12800) + "I = 2\n" + Repeat("End If\n", 12800),
+      head + Repeat("Select Case I\nCase 1\n", 11400) + "I = 2\n" + Repeat("End Select\n", 11400),
+  };
+  for (const std::string& source : sources) {
+    test::CompiledBasic r = test::CompileBasic(source + "End\n");
+    EXPECT_EQ(r.failure, "");
+    EXPECT_EQ(r.error_count, 1);
+    EXPECT_NE(r.report.find(". Too many nested blocks (255)!"), std::string::npos) << r.report.substr(0, 500);
   }
 }
 

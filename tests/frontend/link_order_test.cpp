@@ -174,6 +174,8 @@ TEST(LinkStep, PoolSummariesAndSuccessLine) {
   f.st.sym.UserVarBytes = 5;
   f.st.src.SourceLineNumber = 58;
   EmitLibraryAndSummary(f.st);
+  EXPECT_EQ(f.report.Text(), "");
+  ReportCompiledOk(f.st);
   EXPECT_EQ(f.st.out.Str(),
             "\r\n; String constants:\r\nS000:\t.db\t\"Hello\", 0\r\nS001:\t.db\t\"\", 0\r\n\r\n"
             "\r\n;System Global Variables: 17  bytes\r\n;User   Global Variables: 5  bytes\r\n");

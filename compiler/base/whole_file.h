@@ -1,0 +1,50 @@
+#pragma once
+// Files read and written whole, the way every user file must be: a read takes every byte of
+// a regular file (NUL bytes included) and never waits for a source that does not end; a
+// write either puts the whole text in place or leaves the file as it was and says why.
+#include <string>
+
+namespace qbc {
+
+enum class FileRead {
+  kRead,        // the whole file is in `bytes`
+  kMissing,     // no such file (or a folder on the way is missing)
+  kUnreadable,  // it exists but cannot be read: `why` tells the system's reason
+};
+
+// Reads a regular file whole. A folder, a pipe, a device (/dev/zero) or a socket is
+// refused as unreadable without waiting on it; a file that grows while it is read is
+// taken as long as it was when it was opened.
+FileRead ReadWholeFile(const std::string& path, std::string& bytes, std::string& why);
+
+// Writes `bytes` under a temporary name beside the file, checks every write and the close
+// (a full disk, a quota, a file size limit), and only then renames it over the file: on
+// failure the old file is untouched, no temporary file is left and `why` tells the
+// system's reason. A file that exists keeps its permissions; a symbolic link keeps
+// pointing at the file it names, which is the one written. `sync` also waits until the
+// text is on the disk before the rename (a document: a power cut must not leave an empty
+// file in its place).
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync = false);
+
+// The same in two steps, for a file whose text is made after it is known that the file can
+// be made: Open creates the temporary file (a missing or read-only folder fails here),
+// Commit writes it and puts it in place. A writer dropped before Commit removes it.
+class WholeFileWriter {
+ public:
+  WholeFileWriter() = default;
+  ~WholeFileWriter();
+  WholeFileWriter(const WholeFileWriter&) = delete;
+  WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+  bool Open(const std::string& path, std::string& why);
+  bool Commit(const std::string& bytes, std::string& why, bool sync = false);
+
+ private:
+  void Discard();
+
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+};
+
+}  // namespace qbc
