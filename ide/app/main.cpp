@@ -1,6 +1,7 @@
 // qbc-ide: the desktop environment. The splash shows for three seconds (or until it is
 // clicked), then the main window opens with the last document.
 #include <QApplication>
+#include <csignal>
 #include <memory>
 
 #include "ide/app/services/application_setup.h"
@@ -9,6 +10,9 @@
 #include "ide/app/windows/frm_splash.h"
 
 int main(int argc, char** argv) {
+  // A file size limit (ulimit -f) makes a save fail, which the save reports, instead of
+  // ending the environment with the documents' text.
+  std::signal(SIGXFSZ, SIG_IGN);
   QApplication app(argc, argv);
   qbc::SetUpApplication();
   qbc::QtDesktopServices services;

@@ -155,6 +155,54 @@ TEST_F(BuildTest, OneBuildAtATimeWhileTheReportWaits) {
   EXPECT_FALSE(main->Build().Running());
 }
 
+// A program nested far too deep for the compiler's stack: F5 lists the numbered error and
+// the editor keeps its unsaved text (the environment died with it).
+TEST_F(BuildTest, DeepNestingIsACompileErrorAndTheTextStays) {
+  Start();
+  FrmDoc* doc = Open(QStringLiteral("deep.bas"), "' saved\r\n");
+  QByteArray text = "$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\n";
+  text += QByteArray("If A = 1 Then\r\n").repeated(12800) + "A = 2\r\n" + QByteArray("End If\r\n").repeated(12800);
+  doc->SetBytes(text);
+  doc->SetChanged(true);
+  main->mnuTools_Run_Click();
+  EXPECT_EQ(Report(), QStringLiteral(" 1. Too many nested blocks (255)! (\"") + workDir +
+                          QStringLiteral("/deep.bas\" --> Line  259)\n"));
+  EXPECT_EQ(doc->Bytes(), text);
+  EXPECT_TRUE(doc->Changed());
+  EXPECT_FALSE(TmpExists());
+}
+
+// Whatever happens to a build, the environment and its editors' text live on: here the
+// build's own process is killed by a crash while it assembles. The crash is reported,
+// nothing is left that passes for a build, and the next Run works.
+TEST_F(BuildTest, ABuildThatCrashesLeavesTheEnvironmentAndItsTextAlive) {
+  Start();
+  FrmDoc* doc = Open(QStringLiteral("blink.bas"), kBlink);
+  doc->rt()->append(QStringLiteral("' typed since the last save\r\n"));
+  const QByteArray text = doc->Bytes();
+  // Stands in for avra: it crashes the process that runs the build (the parent of
+  // AvrAsm32, whose child this is).
+  const QString crasher = WriteWorkFile(QStringLiteral("crash-the-build"),
+                                        "#!/bin/sh\nread -r _ _ _ build _ < /proc/$PPID/stat\nkill -SEGV $build\nsleep 5\n");
+  QFile::setPermissions(crasher, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("QBC_AVRA", QFile::encodeName(crasher));
+  main->mnuTools_Run_Click();
+  qunsetenv("QBC_AVRA");
+  const QString said =
+      QStringLiteral("The build stopped (signal 11, Segmentation fault): nothing was built; the text in the editor is kept.");
+  ASSERT_EQ(services.informations.size(), 1u);
+  EXPECT_EQ(services.informations[0], said);
+  EXPECT_TRUE(Report().endsWith(said + QStringLiteral("\n"))) << Report().toStdString();
+  Screenshot(main.get(), QStringLiteral("build-crashed"));
+  EXPECT_EQ(doc->Bytes(), text);
+  EXPECT_TRUE(doc->Changed());
+  EXPECT_FALSE(TmpExists());
+  EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/blink.hex")));
+  EXPECT_TRUE(RunAction()->isEnabled());
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+}
+
 TEST_F(BuildTest, RunFromTheButtonGivesTheEditorTheFocus) {
   Start();
   main->activateWindow();

@@ -1,15 +1,19 @@
 // Documents: new windows, open, save, save as, and the question before a changed one closes.
 #include <Qsci/qsciscintilla.h>
+#include <sys/stat.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMdiArea>
+#include <QTest>
 
 #include "ide/app/commands/document_manager.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
 #include "tests/ide/support/env_fixture.h"
+#include "tests/support/full_disk.h"
 
 namespace qbc::test {
 namespace {
@@ -60,12 +64,174 @@ TEST_F(DocumentsTest, CancelledOpenChangesNothing) {
   EXPECT_EQ(main->Area()->subWindowList().size(), 1);
 }
 
-TEST_F(DocumentsTest, AFileThatCannotBeReadIsReported) {
+// A file that cannot be opened is reported and opens nothing: no empty window captioned
+// with its path, which a Save would write over the file, and no recent entry.
+TEST_F(DocumentsTest, AFileThatCannotBeOpenedOpensNoWindowAndIsNotListed) {
   Start();
-  Open(workDir);
-  ASSERT_EQ(services.informations.size(), 1u);
-  EXPECT_EQ(services.informations[0], QStringLiteral("Cannot open ") + workDir + QStringLiteral(": it is a folder"));
-  EXPECT_TRUE(main->Documents().ActiveDoc()->Bytes().isEmpty());
+  ASSERT_EQ(mkfifo(QFile::encodeName(workDir + QStringLiteral("/pipe.bas")).constData(), 0600), 0);
+  const struct {
+    QString path;
+    QString why;
+  } cases[] = {
+      {workDir, QStringLiteral("Is a directory")},
+      {workDir + QStringLiteral("/pipe.bas"), QStringLiteral("not a regular file")},
+      {QStringLiteral("/dev/zero"), QStringLiteral("not a regular file")},
+      {workDir + QStringLiteral("/gone.bas"), QStringLiteral("No such file or directory")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    main->Report().Sink().SetText("old report");
+    Open(c.path);
+    EXPECT_EQ(services.informations.back(), QStringLiteral("Cannot open ") + c.path + QStringLiteral(": ") + c.why);
+    EXPECT_EQ(main->Area()->subWindowList().size(), 1);
+    EXPECT_EQ(main->Report().toPlainText(), QStringLiteral("old report"));
+    EXPECT_FALSE(QFile::exists(installDir + QStringLiteral("/inc/recent.res")));
+  }
+}
+
+// A NUL byte in a document: every byte is loaded, compiled and saved (the editor cut the
+// text at the NUL, and a Save wrote the cut text over the file).
+TEST_F(DocumentsTest, ADocumentWithANulByteIsLoadedBuiltAndSavedWhole) {
+  Start();
+  const QByteArray text = QByteArray("$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\nA = 1\r\n"
+                                     "A = 2\r\nA = 3\r\nA = 4 ") +
+                          QByteArray(1, '\0') + QByteArray("\r\nA = 5\r\nEnd\r\n");
+  const QString path = WriteWorkFile(QStringLiteral("nul.bas"), text);
+  FrmDoc* doc = Open(path);
+  ASSERT_TRUE(doc);
+  EXPECT_EQ(doc->Bytes(), text);
+  EXPECT_EQ(doc->rt()->lines(), 11);
+  Screenshot(main.get(), QStringLiteral("document-with-nul"));
+  // The NUL reaches the compiler at its line: no program of seven lines compiled OK.
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(main->Report().toPlainText().startsWith(QStringLiteral(" 1. Invalid character"))) << main->Report().toPlainText().toStdString();
+  EXPECT_TRUE(main->Report().toPlainText().contains(QStringLiteral("--> Line  8)")));
+  doc->rt()->append(QStringLiteral("' end\r\n"));
+  main->mnuFileSave_Click();
+  EXPECT_EQ(ReadWorkFile(path), text + "' end\r\n");
+}
+
+// Every save path on a disk that fills up part-way through the write: the old file stays as
+// it was (or no file is made), the failure is shown, and the document keeps its window and
+// its changes (a Save used to leave the file cut or empty, counted as saved).
+TEST_F(DocumentsTest, EverySaveOnAFullDiskKeepsTheOldFileAndTheChanges) {
+  const QByteArray old = QByteArray("$device = m8\r\n$clock = 8\r\n$stack = 32\r\nDim A As Byte\r\n") +
+                         QByteArray("A = 1\r\n").repeated(8);
+  const QString added = QStringLiteral("A = A + 1 ' a line the user typed\r\n").repeated(600);
+  enum class Path { kSave, kSaveAs, kCloseYes, kStartUpDocument };
+  const std::pair<Path, const char*> paths[] = {{Path::kSave, "Save"},
+                                                {Path::kSaveAs, "Save As"},
+                                                {Path::kCloseYes, "the close question's Yes"},
+                                                {Path::kStartUpDocument, "the start-up document"}};
+  for (FullDiskKind kind : FullDiskKinds()) {
+    for (const auto& [which, name] : paths) {
+      SCOPED_TRACE(std::string(KindName(kind)) + ", " + name);
+      FullDisk disk(kind);
+      const QString dir = QString::fromStdString(disk.Dir());
+      UseInstallDir(dir + QStringLiteral("/install"));
+      Start();
+      services.informations.clear();
+      const QString path = which == Path::kStartUpDocument ? installDir + QStringLiteral("/BasDoc1.bas")
+                                                           : WriteWorkFile(QStringLiteral("p.bas"), old);
+      FrmDoc* doc = which == Path::kStartUpDocument ? main->Documents().ActiveDoc() : nullptr;
+      if (!doc) {
+        const QString onDisk = dir + QStringLiteral("/p.bas");
+        QFile::copy(path, onDisk);
+        doc = Open(onDisk);
+      }
+      ASSERT_TRUE(doc);
+      const QString docPath = doc->Path();
+      const QString caption = doc->windowTitle();
+      doc->rt()->append(added);
+      const QString saveAsPath = dir + QStringLiteral("/copy.bas");
+      disk.WhileFull(4096, [&] {
+        switch (which) {
+          case Path::kSave:
+          case Path::kStartUpDocument:
+            main->mnuFileSave_Click();
+            break;
+          case Path::kSaveAs:
+            services.fileNames = {saveAsPath};
+            main->Documents().SaveAs();
+            break;
+          case Path::kCloseYes:
+            services.answers = {Answer::kYes};
+            EXPECT_FALSE(doc->close());
+            break;
+        }
+      });
+      ASSERT_EQ(services.informations.size(), 1u);
+      const QString target = which == Path::kSaveAs ? saveAsPath : docPath;
+      EXPECT_TRUE(services.informations[0].startsWith(QStringLiteral("Cannot save ") + target + QStringLiteral(": ")))
+          << services.informations[0].toStdString();
+      if (which == Path::kStartUpDocument) {
+        EXPECT_FALSE(QFile::exists(docPath));
+      } else {
+        EXPECT_EQ(ReadWorkFile(docPath), old);
+      }
+      EXPECT_FALSE(QFile::exists(saveAsPath));
+      EXPECT_TRUE(doc->Changed());
+      EXPECT_EQ(doc->windowTitle(), caption);
+      EXPECT_TRUE(doc->Bytes().endsWith(added.toLatin1()));
+      EXPECT_EQ(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), which == Path::kStartUpDocument ? 0 : 1);
+      if (which == Path::kCloseYes) Screenshot(main.get(), QStringLiteral("save-on-full-disk"));
+      main.reset();
+    }
+  }
+}
+
+// Another program changes the file of an open document: the window asks whether to load
+// it; its own saves ask nothing.
+TEST_F(DocumentsTest, AFileChangedByAnotherProgramIsAskedAbout) {
+  Start();
+  const QString path = WriteWorkFile(QStringLiteral("p.bas"), "a\r\n");
+  FrmDoc* doc = Open(path);
+  WriteWorkFile(QStringLiteral("p.bas"), "theirs\r\n");
+  services.answers = {Answer::kYes};
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !services.questions.empty(); }, 5000));
+  EXPECT_EQ(services.questions[0].second,
+            QStringLiteral("The file ") + path +
+                QStringLiteral(" has been changed by another program.\r\rDo you wish to load it?"));
+  EXPECT_EQ(doc->Bytes(), QByteArray("theirs\r\n"));
+  EXPECT_FALSE(doc->Changed());
+
+  doc->rt()->append(QStringLiteral("mine"));
+  main->mnuFileSave_Click();
+  QTest::qWait(400);
+  EXPECT_EQ(services.questions.size(), 1u);
+
+  // No: the editor keeps its text, which is no longer what the file holds.
+  doc->rt()->append(QStringLiteral("!"));
+  WriteWorkFile(QStringLiteral("p.bas"), "again\r\n");
+  services.answers = {Answer::kNo};
+  ASSERT_TRUE(QTest::qWaitFor([&] { return services.questions.size() == 2; }, 5000));
+  EXPECT_TRUE(services.questions[1].second.endsWith(QStringLiteral(" Your changes in the editor will be lost.")));
+  EXPECT_EQ(doc->Bytes(), QByteArray("theirs\r\nmine!"));
+  EXPECT_TRUE(doc->Changed());
+  EXPECT_EQ(ReadWorkFile(path), QByteArray("again\r\n"));
+}
+
+// A Save that would write over another program's change asks first (it overwrote it
+// without a word).
+TEST_F(DocumentsTest, SaveAsksBeforeWritingOverAnotherProgramsChange) {
+  Start();
+  const QString path = WriteWorkFile(QStringLiteral("p.bas"), "a\r\n");
+  FrmDoc* doc = Open(path);
+  doc->rt()->append(QStringLiteral("mine"));
+  WriteWorkFile(QStringLiteral("p.bas"), "theirs\r\n");
+  services.answers = {Answer::kNo};
+  main->mnuFileSave_Click();
+  ASSERT_EQ(services.questions.size(), 1u);
+  EXPECT_EQ(services.questions[0].second,
+            QStringLiteral("The file ") + path +
+                QStringLiteral(" has been changed by another program since it was opened or saved.\r\r"
+                               "Do you wish to overwrite it with the text in the editor?"));
+  EXPECT_EQ(ReadWorkFile(path), QByteArray("theirs\r\n"));
+  EXPECT_TRUE(doc->Changed());
+  services.answers = {Answer::kYes};
+  main->mnuFileSave_Click();
+  EXPECT_EQ(ReadWorkFile(path), QByteArray("a\r\nmine"));
+  EXPECT_FALSE(doc->Changed());
 }
 
 TEST_F(DocumentsTest, SaveWritesTheBytesBackUnderTheSamePath) {

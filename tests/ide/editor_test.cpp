@@ -125,5 +125,27 @@ TEST_F(EnvTest, OnlyTheNewestEditorCommandNumberRunsTheCommand) {
   EXPECT_TRUE(first->rt()->text().startsWith(QStringLiteral("abc")));
 }
 
+// The line-number margin grows with the text: line 123,456 shows all six digits (the
+// margin held five, and showed 23456).
+TEST_F(EnvTest, TheLineNumberMarginShowsEveryDigit) {
+  Start();
+  const QString path = WriteWorkFile(QStringLiteral("long.bas"), QByteArray("A = 1\r\n").repeated(123455) + "End");
+  services.fileNames = {path};
+  main->OpenFile(QString::fromLatin1(kBasicFilter));
+  FrmDoc* doc = main->Documents().ActiveDoc();
+  ASSERT_EQ(doc->rt()->lines(), 123456);
+  const long needed = doc->rt()->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                               static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER), "123456");
+  EXPECT_GT(doc->rt()->marginWidth(0), needed);
+  doc->rt()->setCursorPosition(123455, 0);
+  doc->rt()->ensureLineVisible(123455);
+  Screenshot(main.get(), QStringLiteral("line-numbers-six-digits"));
+  // A short text keeps room for five.
+  FrmDoc* shorter = main->Documents().NewBasDoc();
+  EXPECT_GT(shorter->rt()->marginWidth(0),
+            shorter->rt()->SendScintilla(QsciScintillaBase::SCI_TEXTWIDTH,
+                                         static_cast<unsigned long>(QsciScintillaBase::STYLE_LINENUMBER), "99999"));
+}
+
 }  // namespace
 }  // namespace qbc::test

@@ -6,8 +6,8 @@
 #include "ide/app/commands/document_manager.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
-#include "ide/build/build_command.h"
 #include "ide/build/installation_lock.h"
+#include "ide/build/isolated_build.h"
 
 namespace qbc {
 
@@ -41,7 +41,8 @@ void BuildRunner::Run() {
   }
   running_ = true;
   if (onRunning) onRunning(true);
-  RunBuildCommand(*state_, paths, text.toStdString(), report_.Sink(), nullptr, wait_);
+  // In a process of its own: no fault of a build can take the editors' text with it.
+  RunBuildCommandIsolated(*state_, paths, text.toStdString(), report_.Sink(), nullptr, wait_);
   lock.Release();
   running_ = false;
   if (onRunning) onRunning(false);

@@ -1,7 +1,7 @@
 #pragma once
 // "RUN   (Compile)": the active document through the build command that qbc runs as well
 // (compile, assemble, report), with the report box showing every step and the wait before
-// the assembler output is examined. One build at a time.
+// the assembler output is examined. One build at a time, each in a process of its own.
 #include <QString>
 #include <functional>
 #include <memory>

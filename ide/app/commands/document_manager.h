@@ -2,6 +2,7 @@
 // The document windows of the main window's work area: making them (untitled "BasDocN"),
 // opening files into them, saving, and the question before a changed one closes. Each
 // document keeps its own changed flag.
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -39,11 +40,13 @@ class DocumentManager : public QObject {
   FrmDoc* FileNew();
   // The Open dialog with `filter`; the chosen file in a new window.
   void OpenFile(const QString& filter);
-  // A new window holding the file at `path` (start-up, recent files); a file that cannot
-  // be read leaves the window empty and `error` says why.
-  FrmDoc* OpenPath(const QString& path, QString* error = nullptr);
-  // File Save of one document; false when it was not saved (dialog cancelled, write
-  // failed: the failure is shown).
+  // A new window holding the file at `path` (start-up, recent files). A file that cannot
+  // be read opens no window (nullptr, and `error` says why), or with `emptyOnFailure` an
+  // empty window under its path, as a recent entry whose file is gone opens.
+  FrmDoc* OpenPath(const QString& path, QString* error = nullptr, bool emptyOnFailure = false);
+  // File Save of one document; false when it was not saved (dialog cancelled, a file that
+  // another program changed and the user keeps, write failed: the failure is shown). A
+  // write that fails leaves the file as it was.
   bool Save(FrmDoc* doc);
   void SaveActive();
   void SaveAs();
@@ -62,6 +65,14 @@ class DocumentManager : public QObject {
  private:
   bool AskBeforeClose(FrmDoc* doc);
   void Activated(QMdiSubWindow* window);
+  // Writes the document's text to `path` whole, or shows why it could not.
+  bool Write(FrmDoc* doc, const QString& path);
+  // Asks before a save writes over a file another program changed.
+  bool MayOverwrite(FrmDoc* doc, const QString& path);
+  // The files of the open documents are watched: another program's change is asked about.
+  void WatchOpenFiles();
+  void DiskFileChanged(const QString& path);
+  void CheckDiskFile(FrmDoc* doc);
 
   QMdiArea* area_;
   DesktopServices& services_;
@@ -69,6 +80,8 @@ class DocumentManager : public QObject {
   int newDocCounter_ = 0;
   int editorCommandId_ = 1000;
   QString currentFileName_;
+  QFileSystemWatcher watcher_;
+  bool checking_ = false;
 };
 
 }  // namespace qbc

@@ -6,8 +6,11 @@
 
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <QHash>
+#include <algorithm>
+#include <string>
+
+#include "compiler/base/whole_file.h"
 
 #include "ide/app/editor/editor_colors.h"
 #include "ide/app/editor/editor_look_store.h"
@@ -48,7 +51,6 @@ FrmDoc::FrmDoc(const EditorLook& look, int commandId, QWidget* parent)
   rt_->setUtf8(false);
   rt_->setLexer(lexer_);
   rt_->setMarginType(0, QsciScintilla::NumberMargin);
-  rt_->setMarginWidth(0, QStringLiteral("00000"));
   rt_->setCaretLineVisible(true);
   rt_->setTabWidth(4);
   rt_->setEolMode(QsciScintilla::EolWindows);
@@ -61,9 +63,11 @@ FrmDoc::FrmDoc(const EditorLook& look, int commandId, QWidget* parent)
   }
   setWidget(rt_);
   ApplyLook(look);
+  FitNumberMargin();
   connect(rt_, &QsciScintilla::textChanged, this, [this] {
     if (!loading_) changed_ = true;
   });
+  connect(rt_, &QsciScintilla::linesChanged, this, &FrmDoc::FitNumberMargin);
   connect(rt_, &QsciScintilla::cursorPositionChanged, this, [this](int line, int index) {
     emit caretMoved(line + 1, index + 1);
   });
@@ -73,30 +77,61 @@ QString FrmDoc::Path() const { return QString::fromStdString(PathFromCaption(win
 
 void FrmDoc::SetPath(const QString& path) { setWindowTitle(QString::fromStdString(CaptionFor(path.toStdString()))); }
 
-QByteArray FrmDoc::Bytes() const { return rt_->text().toLatin1(); }
+// The editor's bytes are taken and given by length: its text calls stop at the first NUL,
+// which would cut a document that holds one.
+QByteArray FrmDoc::Bytes() const {
+  const long length = rt_->SendScintilla(QsciScintillaBase::SCI_GETLENGTH);
+  QByteArray bytes(static_cast<qsizetype>(length) + 1, '\0');
+  rt_->SendScintilla(QsciScintillaBase::SCI_GETTEXTRANGE, 0L, length, bytes.data());
+  bytes.resize(static_cast<qsizetype>(length));
+  return bytes;
+}
 
 void FrmDoc::SetBytes(const QByteArray& bytes) {
   loading_ = true;
   rt_->setEolMode(EolModeOf(bytes));
-  rt_->setText(QString::fromLatin1(bytes));
+  const bool readOnly = rt_->isReadOnly();
+  rt_->setReadOnly(false);
+  rt_->SendScintilla(QsciScintillaBase::SCI_CLEARALL);
+  rt_->SendScintilla(QsciScintillaBase::SCI_APPENDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
+  rt_->SendScintilla(QsciScintillaBase::SCI_EMPTYUNDOBUFFER);
+  rt_->setReadOnly(readOnly);
   loading_ = false;
+  FitNumberMargin();
 }
 
-bool FrmDoc::LoadFile(const QString& path, QString* error) {
-  QFile f(path);
-  if (!f.open(QIODevice::ReadOnly) || QFileInfo(path).isDir()) {
-    if (error) *error = QFileInfo(path).isDir() ? QStringLiteral("it is a folder") : f.errorString();
+bool FrmDoc::ReadFile(const QString& path, QByteArray& bytes, QString* error) {
+  std::string text;
+  std::string why;
+  if (ReadWholeFile(QFile::encodeName(path).toStdString(), text, why) != FileRead::kRead) {
+    if (error) *error = QString::fromStdString(why);
     return false;
   }
-  SetBytes(f.readAll());
+  bytes = QByteArray::fromStdString(text);
   return true;
 }
 
-bool FrmDoc::SaveFile(const QString& path, QString* error) {
-  QSaveFile f(path);
-  if (f.open(QIODevice::WriteOnly) && f.write(Bytes()) >= 0 && f.commit()) return true;
-  if (error) *error = f.errorString();
+bool FrmDoc::WriteFile(const QString& path, const QByteArray& bytes, QString* error) {
+  std::string why;
+  // Synced: the document is the one copy of what the user wrote.
+  if (WriteWholeFile(QFile::encodeName(path).toStdString(), bytes.toStdString(), why, true)) return true;
+  if (error) *error = QString::fromStdString(why);
   return false;
+}
+
+void FrmDoc::NoteDiskFile(const DiskStamp& stamp, const QByteArray& bytes) {
+  diskStamp_ = stamp;
+  diskHash_ = qHash(bytes);
+}
+
+bool FrmDoc::SameAsDiskText(const QByteArray& bytes) const { return qHash(bytes) == diskHash_; }
+
+void FrmDoc::FitNumberMargin() {
+  // Room for every digit of the last line's number, and never less than five.
+  const int digits = static_cast<int>(QString::number(rt_->lines()).size());
+  if (digits == numberDigits_) return;
+  numberDigits_ = digits;
+  rt_->setMarginWidth(0, QString(std::max(digits, 5) + 1, QLatin1Char('0')));
 }
 
 void FrmDoc::ApplyLook(const EditorLook& look) {

@@ -155,7 +155,7 @@ void FrmMain::BuildMenus() {
   QMenu* recent = file->addMenu(QStringLiteral("&Recent Files"));
   recent->setObjectName(QStringLiteral("mnuRecent"));
   recent_ = std::make_unique<RecentFilesMenu>(recent, options_.installDir, [this](const QString& path) {
-    documents_->OpenPath(path);
+    documents_->OpenPath(path, nullptr, true);
     report_->Clear();
   });
   addRowsTo(file, {separator, {"E&xit", "mnuFileExit", nullptr, [this] { mnuFileExit_Click(); }}});
@@ -221,9 +221,9 @@ void FrmMain::Load() {
   show();
   const QString lastFile = ReadSetting(settings::kStartup, settings::kLastFile, options_.installDir);
   const QFileInfo info(lastFile);
-  if (info.isFile()) {
+  // A last file that is gone, or that cannot be read, gives a new document.
+  if (info.isFile() && documents_->OpenPath(lastFile)) {
     QDir::setCurrent(info.absolutePath());
-    documents_->OpenPath(lastFile);
   } else {
     FrmDoc* doc = documents_->FileNew();
     const QString path = options_.installDir + QLatin1Char('/') + doc->Path();

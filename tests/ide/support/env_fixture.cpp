@@ -72,6 +72,11 @@ void EnvTest::SetUp() {
   // folder, which must be the test's own and never the source tree.
   previousDir = QDir::currentPath();
   QDir::setCurrent(workDir);
+  UseInstallDir(installDir);
+}
+
+void EnvTest::UseInstallDir(const QString& dir) {
+  installDir = dir;
   // The installation folder's inc/ links the built device files and the assembler, so a
   // test's recent.res stays its own.
   QDir().mkpath(installDir + QStringLiteral("/inc"));

@@ -73,6 +73,8 @@ class EnvTest : public ::testing::Test {
 
   // Makes the main window and runs its start-up.
   FrmMain& Start();
+  // Makes `dir` the installation folder of the next Start().
+  void UseInstallDir(const QString& dir);
   // Writes a file in the test's work folder and returns its path.
   QString WriteWorkFile(const QString& name, const QByteArray& bytes);
   QByteArray ReadWorkFile(const QString& path);
