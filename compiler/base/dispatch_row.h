@@ -27,7 +27,8 @@ enum class RowResult : std::uint8_t {
   kWord,
   kLong,
   kFloat,
-  kOfArgument,  // the range of its argument (Abs, Sqrt)
+  kOfArgument,  // the range of its argument (Sqrt)
+  kMagnitude,   // the magnitudes of its argument's values (Abs)
   kAnyWidth,    // converted to whatever the expression is worked in (Shift, Spi, ReadEE)
   kText,        // a text (Str, Left, Hex, ...)
   kChar,        // one character (Chr)

@@ -213,6 +213,9 @@ struct ExpressionCells {
   bool StrDestPushed = false;
   // The string term being stored began with LCase or UCase.
   StringCase StringTermCase = kCaseNone;
+  // The comparison being compiled has a text on one side: a Chr on the other is a
+  // one-character text.
+  bool CharacterAsText = false;
   bool BitOperandIsVar = false;
   bool BitOperandIsGlobal = false;
   bool BitOperandIsLocal = false;

@@ -17,13 +17,14 @@ namespace qbc {
 
 namespace {
 
-// The value of a constant index token (and the token after it, for & forms), and its text
-// for the report; false when the index is no such constant standing alone before ")".
-bool ConstantIndex(CompilerState& st, double& value, std::string& shown) {
-  const TokenRecord& t = st.Tok();
+// The value of a constant index written from token `at` on (and the token after it, for &
+// forms), and its text for the report; false when the index is no such constant standing
+// alone before ")".
+bool UnsignedIndex(CompilerState& st, int at, double& value, std::string& shown) {
+  const TokenRecord& t = st.Tok(at);
   if (t.Kind == kTokAmpersand) {
-    if (st.TokText(2) != ")") return false;
-    std::string word = st.TokText(1);
+    if (st.TokText(at + 2) != ")") return false;
+    std::string word = st.TokText(at + 1);
     if (word.empty() || (word[0] != 'h' && word[0] != 'b')) return false;
     // (up to eight hexadecimal digits: a longer constant is refused where it is read)
     if (word.size() > (word[0] == 'h' ? 9u : 31u)) return false;
@@ -31,7 +32,7 @@ bool ConstantIndex(CompilerState& st, double& value, std::string& shown) {
     shown = std::to_string(static_cast<long>(value));
     return true;
   }
-  if (st.TokText(1) != ")") return false;
+  if (st.TokText(at + 1) != ")") return false;
   std::string text = t.Text;
   if (const int c = FindConst(st, text); c != 0)
     text = st.sym.Constants[c].Value;
@@ -41,6 +42,21 @@ bool ConstantIndex(CompilerState& st, double& value, std::string& shown) {
   // A double of any size is compared as it is: no integer type holds every index written.
   value = LeadingNumber(text);
   shown = std::abs(value) < 1e15 ? std::to_string(static_cast<long long>(value)) : text;
+  return true;
+}
+
+// The same with the signs written before it ("-" and "1" are two tokens): -1 names no
+// element either.
+bool ConstantIndex(CompilerState& st, double& value, std::string& shown) {
+  int at = 0;
+  bool negative = false;
+  for (; st.Tok(at).Kind == kTokOperator && (st.TokText(at) == "-" || st.TokText(at) == "+"); ++at)
+    if (st.TokText(at) == "-") negative = !negative;
+  if (!UnsignedIndex(st, at, value, shown)) return false;
+  if (negative && value != 0) {
+    value = -value;
+    shown = shown[0] == '-' ? shown.substr(1) : "-" + shown;
+  }
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/operand_store.h"
 #include "compiler/codegen/string_assign.h"
@@ -451,7 +452,12 @@ void CompileAssignmentForms(CompilerState& st) {
     EmitDataList(st, t.name, type);
     return;
   }
+  // An operand wider than the target is not cut before the operation: the expression is
+  // worked in a type that holds its operands and the result's low bytes are stored.
+  const std::uint8_t target = st.sticky.WantedType;
+  st.sticky.WantedType = AssignmentType(st, target);
   ParseExpression(st);
+  st.sticky.WantedType = target;
   StoreValue(st, t);
 }
 

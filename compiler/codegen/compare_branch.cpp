@@ -43,19 +43,35 @@ Relation ParseComparisonOperator(CompilerState& st) {
   // by Left, Mid or Right (Z, r20) waits on the stack while the right operand is loaded.
   const bool large = st.dev.RamEnd > 256;
   const bool leftPart = leftType == kTypeSubstring;
+  // Chr beside a text is a one-character text: its character waits on the stack too.
+  const bool leftCharacter = leftType == kTypeChar && st.expr.CharacterAsText;
   if (leftPart) {
     st.out.Instr(Sep::kNarrow, "push", "zl");
     if (large) st.out.Instr(Sep::kNarrow, "push", "zh");
     st.out.Instr(Sep::kNarrow, "push", "r20");
+  } else if (leftCharacter) {
+    st.out.Instr(Sep::kNarrow, "push", "zl");
+    st.sticky.WantedType = kTypeString;
   } else if (leftType != kTypeString) {
     EmitPushOperand(st);
   }
   JoinDecimalNumber(st);
   ParseSum(st);
   // The compare routines read up to a terminator: a part of a string is compared as a
-  // bounded copy of it (its text runs on to the end of the whole string).
+  // bounded copy of it (its text runs on to the end of the whole string), a character as
+  // a text of its own.
   const bool rightPart = st.sticky.OperandType == kTypeSubstring;
-  if (rightPart) strlines::CopySubstringToScratch(st, "r21");
+  const bool rightCharacter = st.sticky.OperandType == kTypeChar && st.expr.CharacterAsText;
+  if (rightPart) {
+    strlines::CopySubstringToScratch(st, "r21");
+  } else if (rightCharacter) {
+    strlines::CharacterToScratch(st, "zl", false, "r21");
+    st.sticky.OperandType = kTypeString;
+  }
+  if (leftCharacter) {
+    st.out.Instr(Sep::kNarrow, "pop", "r24");
+    strlines::CharacterToScratch(st, "r24", true, "r22");
+  }
   if (leftPart) {
     st.out.Instr(Sep::kWide, "mov", "xl,zl");
     if (large) st.out.Instr(Sep::kWide, "mov", "xh,zh");
@@ -74,11 +90,13 @@ Relation ParseComparisonOperator(CompilerState& st) {
     }
   }
   EmitCompareOperator(st);
-  if (leftPart && rightPart)
+  const bool leftScratch = leftPart || leftCharacter;
+  const bool rightScratch = rightPart || rightCharacter;
+  if (leftScratch && rightScratch)
     strlines::ReleaseScratch(st, {"r21", "r22"});
-  else if (leftPart)
+  else if (leftScratch)
     strlines::ReleaseScratch(st, {"r22"});
-  else if (rightPart)
+  else if (rightScratch)
     strlines::ReleaseScratch(st, {"r21"});
   // The branch is chosen by the type that was compared: the wanted type the right operand
   // was converted to, or the string kind of the right operand.

@@ -645,18 +645,29 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
                         bool& needTrueLabel) {
   for (;;) {
     st.expr.ExpressionTermOnly = true;
-    const bool inFloat = IntegerAgainstFloat(st);
+    const ComparisonTyping typing = TypeComparison(st);
+    const bool inFloat = typing.type == kTypeFloat;
     const bool simple = !inFloat && IsSimpleCondition(st);
     st.sticky.SkipOperandPush = simple;
     st.expr.StatementContext = true;
-    st.sticky.WantedType = inFloat ? std::uint8_t{kTypeFloat} : ComparisonType(st);
+    st.sticky.WantedType = typing.type;
     st.sticky.OperandType = 0;
+    st.expr.CharacterAsText = typing.characterAsText;
     ClearBitFlags(st);
     // No element store follows a comparison. A call or an array element read earlier on
     // leaves IndexOnStack set, and the constant loader then writes nothing for a bit
     // context: "f = 1" with a bit local would compare with whatever zl held.
     st.expr.IndexOnStack = false;
-    const Relation code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
+    Relation code = kRelNone;
+    if (typing.textAgainstNumber) {
+      // Compiled, one side would be a text's address taken for a number (and a number
+      // pushed for a text compare would stay on the stack).
+      ReportInPlace(st, "Unsupported operation!");
+      while (!IsConnective(st.Tok())) ++st.src.TokenIndex;
+    } else {
+      code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
+    }
+    st.expr.CharacterAsText = false;
     const std::string connective = st.TokText();
     if (connective == "or") {
       if (needTrueLabel) trueLabel = NewLabel(st);

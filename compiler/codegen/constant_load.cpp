@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/float_literal.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/type_registers.h"
@@ -51,29 +52,12 @@ std::string TruncatedText(const std::string& text) {
   return Dec(static_cast<long>(std::trunc(v)));
 }
 
-// A constant loaded into the registers of an integer type must fit them: a byte takes
-// -128 to 255, an integer or word -32768 to 65535, a long -2147483648 to 4294967295 (the
-// negative and the unsigned halves of each give the same bits). Beyond that the registers
-// would hold some other number: a compile error naming the number and the type.
+// A constant beyond the registers of the type it is loaded as would leave some other
+// number there: a compile error naming the number and the type.
 void CheckConstantFits(CompilerState& st, const std::string& text, std::uint8_t type) {
-  struct Range {
-    std::uint8_t type;
-    const char* name;
-    double low, high;
-  };
-  static const Range kRanges[] = {
-      {kTypeByte, "Byte", -128.0, 255.0},
-      {kTypeInteger, "Integer", -32768.0, 65535.0},
-      {kTypeWord, "Word", -32768.0, 65535.0},
-      {kTypeLong, "Long", -2147483648.0, 4294967295.0},
-  };
-  for (const Range& r : kRanges) {
-    if (r.type != type) continue;
-    const double v = std::trunc(std::strtod(text.c_str(), nullptr));
-    if (v >= r.low && v <= r.high) return;
-    ReportInPlace(st, "Constant " + text + " does not fit a " + r.name + "!");
-    return;
-  }
+  if (type < kTypeByte || type > kTypeLong) return;
+  if (ConstantFitsType(std::trunc(std::strtod(text.c_str(), nullptr)), type)) return;
+  ReportInPlace(st, ConstantDoesNotFit(text, type));
 }
 
 }  // namespace

@@ -412,6 +412,11 @@ void ParseFactor(CompilerState& st) {
       break;
     }
     case kTokString: {
+      // a text where a number is worked out would go on as its flash address
+      if (RefuseTextForNumber(st, kTypeFlashString)) {
+        Step(st);
+        break;
+      }
       st.sticky.OperandType = kTypeFlashString;
       const int n = AddStringConstant(st, text);
       EmitLoadFlashAddressZ(st, n);

@@ -1,5 +1,6 @@
 #include "compiler/codegen/expression_type.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -17,34 +18,99 @@ namespace {
 struct Span {
   double low = 0;
   double high = 0;
-  bool any = false;       // an operand with a range was met
-  bool isFloat = false;   // one of them is a float
-  bool onlyBits = true;   // every one of them is a bit
-  bool failed = false;    // an operand whose type is not a number
+  bool any = false;        // an operand with a range was met
+  bool isFloat = false;    // one of them is a float
+  bool onlyBits = true;    // every one of them is a bit
+  bool bit = false;        // one of them is a bit
+  bool failed = false;     // an operand whose type is not a number (or not known here)
+  bool text = false;       // one of them is a text: a string, a literal, a text function
+  bool character = false;  // one of them is Chr's single character
+  bool operation = false;  // operands joined by an operator, or a sign in front of one
+  bool divides = false;    // a "/" or "mod" among the operators
+  // The constants written, apart: a constant beyond a target's width is no value of it.
+  double constLow = 0;
+  double constHigh = 0;
+  bool anyConst = false;
+  // The operands' own types: whether they differ.
+  std::uint8_t firstType = kTypeNone;
+  bool mixed = false;
 
   void Add(double lo, double hi) {
     if (!any || lo < low) low = lo;
     if (!any || hi > high) high = hi;
     any = true;
   }
+  void Note(std::uint8_t type) {
+    if (type == kTypeNone) return;
+    if (firstType != kTypeNone && type != firstType) mixed = true;
+    if (firstType == kTypeNone) firstType = type;
+  }
+  void Constant(double v) {
+    if (!anyConst || v < constLow) constLow = v;
+    if (!anyConst || v > constHigh) constHigh = v;
+    anyConst = true;
+  }
   void Join(const Span& s) {
     if (s.any) Add(s.low, s.high);
+    if (s.anyConst) {
+      Constant(s.constLow);
+      Constant(s.constHigh);
+    }
+    Note(s.firstType);
+    mixed = mixed || s.mixed;
     isFloat = isFloat || s.isFloat;
     onlyBits = onlyBits && s.onlyBits;
+    bit = bit || s.bit;
     failed = failed || s.failed;
+    text = text || s.text;
+    character = character || s.character;
+    operation = operation || s.operation;
+    divides = divides || s.divides;
   }
 };
 
-// The range of a variable type; false for the types that are no number.
-bool TypeSpan(std::uint8_t type, Span& s) {
+// The whole range of a type; false for a type that holds no number.
+bool TypeRange(std::uint8_t type, double& low, double& high) {
   switch (type) {
-    case kTypeBit: s.Add(0, 1); return true;
-    case kTypeByte: s.Add(0, 255); break;
-    case kTypeInteger: s.Add(-32768, 32767); break;
-    case kTypeWord: s.Add(0, 65535); break;
-    case kTypeLong: s.Add(-2147483648.0, 2147483647.0); break;
-    case kTypeFloat: s.isFloat = true; break;
-    default: s.failed = true; return false;
+    case kTypeBit: low = 0, high = 1; return true;
+    case kTypeByte: low = 0, high = 255; return true;
+    case kTypeInteger: low = -32768, high = 32767; return true;
+    case kTypeWord: low = 0, high = 65535; return true;
+    case kTypeLong: low = -2147483648.0, high = 2147483647.0; return true;
+    default: return false;
+  }
+}
+
+// The narrowest type of a range.
+std::uint8_t RangeType(double low, double high) {
+  if (low >= 0) return high <= 255 ? kTypeByte : high <= 65535 ? kTypeWord : kTypeLong;
+  return low >= -32768 && high <= 32767 ? kTypeInteger : kTypeLong;
+}
+
+void FloatSpan(Span& s) {
+  s.isFloat = true;
+  s.onlyBits = false;
+  s.Note(kTypeFloat);
+}
+
+// The values of a variable type; false for the types that are no number.
+bool TypeSpan(std::uint8_t type, Span& s) {
+  double low = 0;
+  double high = 0;
+  if (type == kTypeFloat) {
+    FloatSpan(s);
+    return true;
+  } else if (TypeRange(type, low, high)) {
+    s.Add(low, high);
+  } else {
+    s.failed = true;
+    if (type == kTypeString || type == kTypeFlashString) s.text = true;
+    return false;
+  }
+  s.Note(type);
+  if (type == kTypeBit) {
+    s.bit = true;
+    return true;
   }
   s.onlyBits = false;
   return true;
@@ -52,6 +118,8 @@ bool TypeSpan(std::uint8_t type, Span& s) {
 
 void ValueSpan(double v, Span& s) {
   s.Add(v, v);
+  s.Constant(v);
+  s.Note(RangeType(v, v));
   s.onlyBits = false;
 }
 
@@ -62,15 +130,15 @@ double PatternValue(std::string_view word) {
   return static_cast<double>(std::strtoul(std::string(word.substr(1, 8)).c_str(), nullptr, base));
 }
 
-// A constant's text: a decimal number, a float, or a "&h"/"&b" pattern.
-void ConstantTextSpan(const std::string& text, Span& s) {
+// A constant's text: a decimal number, a float, or a "&h"/"&b" pattern; `negated` when a
+// minus sign stands before it.
+void ConstantTextSpan(const std::string& text, Span& s, bool negated = false) {
   if (text.size() > 1 && text[0] == '&') {
     ValueSpan(PatternValue(std::string_view(text).substr(1)), s);
     return;
   }
   if (text.find_first_of(".eE") != std::string::npos) {
-    s.isFloat = true;
-    s.onlyBits = false;
+    FloatSpan(s);
     return;
   }
   const std::size_t digits = text.find_first_not_of("+-");
@@ -79,24 +147,47 @@ void ConstantTextSpan(const std::string& text, Span& s) {
     s.failed = true;
     return;
   }
-  ValueSpan(std::strtod(text.c_str(), nullptr), s);
+  const double v = std::strtod(text.c_str(), nullptr);
+  ValueSpan(negated ? -v : v, s);
 }
+
+// The values of a type's magnitudes: an integer's reach 32768, a word.
+void MagnitudeSpan(Span& s) {
+  if (!s.any) return;
+  const double top = std::max(std::fabs(s.low), std::fabs(s.high));
+  s.low = 0;
+  s.high = top;
+  s.firstType = RangeType(0, top);
+}
+
+// How a number after a minus sign is read: where a value is compared or printed the
+// difference may be below zero (W - 5 counts -5); where the result's low bytes are stored
+// into a target the operands count as written.
+enum class Differences : std::uint8_t { kSigned, kAsWritten };
 
 class Scanner {
  public:
-  explicit Scanner(CompilerState& st) : st_(st), i_(st.src.TokenIndex) {}
+  explicit Scanner(CompilerState& st, Differences differences = Differences::kSigned)
+      : st_(st), i_(st.src.TokenIndex), signedDifferences_(differences == Differences::kSigned) {}
 
-  // Operands joined by the operators of `reach`; true when an operator joined two.
-  bool Expression(ExpressionReach reach, Span& s) {
-    bool joined = false;
+  // Operands joined by the operators of `reach`.
+  void Expression(ExpressionReach reach, Span& s) {
+    bool minus = false;
     for (;;) {
-      Operand(s);
-      if (s.failed) return joined;
-      if (!IsOperator(reach)) return joined;
-      joined = true;
+      Operand(s, minus);
+      if (s.failed) return;
+      if (!IsOperator(reach)) return;
+      const std::string& op = At().Text;
+      minus = op == "-" && signedDifferences_;
+      if (op == "/" || op == "mod") s.divides = true;
+      s.operation = true;
       ++i_;
     }
   }
+
+  // The token after the expression scanned.
+  const TokenRecord& Next() const { return At(); }
+  void Skip() { ++i_; }
 
  private:
   const TokenRecord& At(int k = 0) const {
@@ -136,31 +227,39 @@ class Scanner {
     return true;
   }
 
-  void Operand(Span& s) {
+  void Operand(Span& s, bool negated) {
     while (At().Kind != kTokString && (At().Text == "not" || At().Text == "!" || At().Text == "+")) ++i_;
     if (At().Kind == kTokOperator && At().Text == "-") {
       ++i_;
+      if (At().Kind == kTokNumber) {
+        Factor(s, !negated);
+        return;
+      }
       Span one;
-      Factor(one);
+      Factor(one, false);
       // the sign turns the operand's range over
       if (one.any) {
         const double lo = one.low;
         one.low = -one.high;
         one.high = -lo;
+        one.firstType = RangeType(one.low, one.high);
       }
+      one.operation = true;
       s.Join(one);
       return;
     }
-    Factor(s);
+    Factor(s, negated);
   }
 
-  void Factor(Span& s) {
+  void Factor(Span& s, bool negated) {
     const TokenRecord& t = At();
     const std::string text = t.Text;
     switch (t.Kind) {
       case kTokOpenParen: {
         ++i_;
-        Expression(ExpressionReach::kAll, s);
+        Span inner;
+        Expression(ExpressionReach::kAll, inner);
+        s.Join(inner);
         if (At().Kind == kTokCloseParen) ++i_;
         return;
       }
@@ -170,13 +269,25 @@ class Scanner {
           s.failed = true;
           return;
         }
-        if (text.back() == 'e' || text.back() == 'E') i_ += 2;  // the exponent's sign and digits
-        ConstantTextSpan(text, s);
+        if (text.back() == 'e' || text.back() == 'E') {
+          i_ += 2;  // the exponent's sign and digits
+        } else if (At().Text == "." && At(1).Kind == kTokNumber) {
+          // a decimal point a condition has not joined yet ("2", ".", "5")
+          i_ += 2;
+          FloatSpan(s);
+          return;
+        }
+        ConstantTextSpan(text, s, negated);
         return;
       case kTokAmpersand:
         ++i_;
         ValueSpan(PatternValue(At().Text), s);
         ++i_;
+        return;
+      case kTokString:
+        ++i_;
+        s.failed = true;
+        s.text = true;
         return;
       case kTokName:
         ++i_;
@@ -200,10 +311,12 @@ class Scanner {
   void Name(const std::string& name, Span& s) {
     if (const int c = FindConst(st_, name); c != 0) {
       const ConstRecord& k = st_.sym.Constants[c];
-      if (k.ConstType == kTokNumber)
+      if (k.ConstType == kTokNumber) {
         ConstantTextSpan(k.Value, s);
-      else
+      } else {
         s.failed = true;
+        s.text = k.ConstType == kTokString;
+      }
       return;
     }
     if (const int d = FindDefAlias(st_, name); d != 0) {
@@ -218,6 +331,7 @@ class Scanner {
       const GlobalVarRecord& v = st_.sym.GlobalVars[g];
       if (v.Storage == kStorageFlash) {
         s.failed = true;
+        s.text = v.VarType == kTypeString || v.VarType == kTypeFlashString;
         return;
       }
       type = v.VarType;
@@ -233,7 +347,8 @@ class Scanner {
 
   static bool IsNumberType(std::uint8_t t) { return (t >= kTypeBit && t <= kTypeLong) || t == kTypeFloat; }
 
-  // A name with "(": an array element, a table a procedure received, or a Function.
+  // A name with "(": an array element, a table a procedure received, or a Function (a Sub
+  // gives no value).
   void Element(const std::string& name, Span& s) {
     if (const int l = FindLocalVar(st_, name); l != 0) {
       TypeSpan(st_.sym.LocalVars[l - 1].VarType, s);
@@ -246,8 +361,7 @@ class Scanner {
     }
   }
 
-  // A keyword that gives a value: the values its result column names. A keyword that
-  // gives text or no value at all is no number.
+  // A keyword that gives a value: the values its result column names.
   void Function(const std::string& word, Span& s) {
     const DispatchRow* row = st_.entries.findRow != nullptr ? st_.entries.findRow(word) : nullptr;
     const RowResult result = row != nullptr ? row->result : RowResult::kNone;
@@ -259,20 +373,33 @@ class Scanner {
       case RowResult::kFloat: TypeSpan(kTypeFloat, s); break;
       case RowResult::kAnyWidth: s.onlyBits = false; break;
       case RowResult::kOfArgument:
+      case RowResult::kMagnitude:
         if (At().Kind == kTokOpenParen) {
           ++i_;
           Span arg;
           Expression(ExpressionReach::kAll, arg);
           if (At().Kind == kTokCloseParen) ++i_;
+          if (result == RowResult::kMagnitude) MagnitudeSpan(arg);
           arg.onlyBits = false;
+          arg.bit = false;
+          arg.operation = false;
+          arg.divides = false;
+          arg.anyConst = false;
+          arg.mixed = false;
           s.Join(arg);
           return;
         }
         s.failed = true;
         break;
-      case RowResult::kNone:
       case RowResult::kText:
+        s.failed = true;
+        s.text = true;
+        break;
       case RowResult::kChar:
+        s.failed = true;
+        s.character = true;
+        break;
+      case RowResult::kNone:
         s.failed = true;
         return;
     }
@@ -281,14 +408,22 @@ class Scanner {
 
   CompilerState& st_;
   int i_;
+  bool signedDifferences_;
 };
 
 // The narrowest type of the gathered range (0 when no operand had one).
 std::uint8_t SpanType(const Span& s) {
   if (s.isFloat) return kTypeFloat;
   if (!s.any) return kTypeNone;
-  if (s.low >= 0) return s.high <= 255 ? kTypeByte : s.high <= 65535 ? kTypeWord : kTypeLong;
-  return s.low >= -32768 && s.high <= 32767 ? kTypeInteger : kTypeLong;
+  return RangeType(s.low, s.high);
+}
+
+// True when every value gathered is one of `type`'s.
+bool SpanFits(const Span& s, std::uint8_t type) {
+  double low = 0;
+  double high = 0;
+  if (!TypeRange(type, low, high)) return false;
+  return !s.any || (s.low >= low && s.high <= high);
 }
 
 }  // namespace
@@ -296,8 +431,8 @@ std::uint8_t SpanType(const Span& s) {
 std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
   Scanner scan(st);
   Span s;
-  const bool joined = scan.Expression(reach, s);
-  if (!joined || s.failed || s.onlyBits) return kTypeNone;
+  scan.Expression(reach, s);
+  if (!s.operation || s.failed || s.onlyBits) return kTypeNone;
   return SpanType(s);
 }
 
@@ -317,85 +452,117 @@ std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with) {
   return SpanType(s);
 }
 
-namespace {
-
-bool IsConnective(const TokenRecord& t) {
-  return IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || t.Text == "<EOL>" || IsWord(t, ":");
-}
-
-// The type of a named operand: a variable's own type, a float for a numeric constant
-// written with a fraction or exponent, else the narrowest integer type holding the
-// constant; 0 for any other name.
-std::uint8_t NamedOperandType(CompilerState& st, const std::string& name) {
-  if (const int l = FindLocalVar(st, name); l != 0) return st.sym.LocalVars[l - 1].VarType;
-  if (const int g = FindGlobalVar(st, name); g != 0) return st.sym.GlobalVars[g].VarType;
-  const int c = FindConst(st, name);
-  if (c == 0 || st.sym.Constants[c].ConstType != kTokNumber) return 0;
-  const std::string& v = st.sym.Constants[c].Value;
-  if (v.find_first_of(".eE") != std::string::npos) return kTypeFloat;
+std::uint8_t AssignmentType(CompilerState& st, std::uint8_t target) {
+  if (target < kTypeByte || target > kTypeLong) return target;
+  Scanner scan(st, Differences::kAsWritten);
   Span s;
-  ValueSpan(static_cast<double>(std::atoll(v.c_str())), s);
+  scan.Expression(ExpressionReach::kAll, s);
+  if (!s.operation || s.failed || s.isFloat || !s.any || SpanFits(s, target)) return target;
+  // Sums, differences, products and bit operations give the same low bytes in the
+  // target's width, as long as every constant fits its registers.
+  const bool constantsFit =
+      !s.anyConst || (ConstantFitsType(s.constLow, target) && ConstantFitsType(s.constHigh, target));
+  if (!s.divides && constantsFit) return target;
   return SpanType(s);
 }
 
-}  // namespace
-
-std::uint8_t ComparisonType(CompilerState& st) {
-  Span all;
-  std::uint8_t first = kTypeNone;
-  bool mixed = false;
-  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
-    const TokenRecord& t = st.src.Tokens[i];
-    if (IsWord(t, "or") || IsWord(t, "and") || IsWord(t, "then") || IsWord(t, ":")) break;
-    std::uint8_t here = 0;
-    if (t.Kind == kTokName || t.Kind == kTokCallName) {
-      here = NamedOperandType(st, t.Text);
-      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") ++i;  // a bit of it
-    } else if (t.Kind == kTokNumber) {
-      if (t.Text.find_first_not_of("0123456789") != std::string::npos) return kTypeNone;
-      const bool negative = i > st.src.TokenIndex && st.src.Tokens[i - 1].Text == "-";
-      Span value;
-      ValueSpan(static_cast<double>((negative ? -1 : 1) * std::atoll(t.Text.c_str())), value);
-      here = SpanType(value);
-    } else if (t.Kind == kTokString) {
-      return kTypeNone;
-    }
-    if (here == kTypeBit || here == kTypeString || here == kTypeFlashString || here == kTypeFloat) return kTypeNone;
-    if (here == kTypeNone) continue;
-    if (first != kTypeNone && here != first) mixed = true;
-    if (first == kTypeNone) first = here;
-    TypeSpan(here, all);
-  }
-  return mixed ? SpanType(all) : std::uint8_t{kTypeNone};
+std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector) {
+  if (selector < kTypeBit || selector > kTypeLong) return selector;
+  Scanner scan(st);
+  Span s;
+  scan.Expression(ExpressionReach::kSum, s);
+  if (s.failed || s.isFloat || SpanFits(s, selector)) return selector;
+  TypeSpan(selector == kTypeBit ? std::uint8_t{kTypeByte} : selector, s);
+  return SpanType(s);
 }
 
-bool IntegerAgainstFloat(CompilerState& st) {
-  bool floatLeft = false;
-  bool integerLeft = false;
-  bool floatRight = false;
-  bool right = false;
-  for (int i = st.src.TokenIndex; i < st.src.TokenCount - 1; ++i) {
-    const TokenRecord& t = st.src.Tokens[i];
-    if (IsConnective(t)) break;
-    if (t.Kind == kTokString) return false;
-    if (t.Kind == kTokOperator && RelationCode(t.Text) != kRelNone) right = true;
-    std::uint8_t here = 0;
-    if (t.Kind == kTokName || t.Kind == kTokCallName) {
-      here = NamedOperandType(st, t.Text);
-      if (i + 1 < st.src.TokenCount && st.src.Tokens[i + 1].Text == ".") return false;  // a bit of it
-    } else if (t.Kind == kTokNumber) {
-      const bool fraction = i + 2 < st.src.TokenCount && st.src.Tokens[i + 1].Text == "." &&
-                            st.src.Tokens[i + 2].Kind == kTokNumber;
-      here = fraction || t.Text.find_first_not_of("0123456789") != std::string::npos ? kTypeFloat : kTypeLong;
-      if (fraction) i += 2;
-    }
-    if (here == kTypeString || here == kTypeFlashString || here == kTypeBit) return false;
-    if (here == 0) continue;
-    if (right) floatRight = floatRight || here == kTypeFloat;
-    else if (here == kTypeFloat) floatLeft = true;
-    else integerLeft = true;
+bool ConstantFitsType(double v, std::uint8_t type) {
+  switch (type) {
+    case kTypeByte: return v >= -128.0 && v <= 255.0;
+    case kTypeInteger:
+    case kTypeWord: return v >= -32768.0 && v <= 65535.0;
+    case kTypeLong: return v >= -2147483648.0 && v <= 4294967295.0;
+    default: return true;
   }
-  return integerLeft && !floatLeft && floatRight;
+}
+
+std::string ConstantDoesNotFit(const std::string& text, std::uint8_t type) {
+  const char* name = type == kTypeByte ? "Byte" : type == kTypeInteger ? "Integer" : type == kTypeWord ? "Word" : "Long";
+  return "Constant " + text + " does not fit a " + name + "!";
+}
+
+std::uint8_t ForEndType(CompilerState& st, std::uint8_t counter) {
+  if (counter < kTypeByte || counter > kTypeWord) return counter;
+  Scanner scan(st, Differences::kAsWritten);
+  Span s;
+  scan.Expression(ExpressionReach::kSum, s);
+  if (s.failed || s.isFloat || !s.any || SpanFits(s, counter)) return counter;
+  // (a constant alone is loaded as the counter and refused there when it does not fit)
+  if (!s.operation && s.anyConst) return counter;
+  return SpanType(s);
+}
+
+std::uint8_t MagnitudeType(std::uint8_t type) { return type == kTypeInteger ? std::uint8_t{kTypeWord} : type; }
+
+bool StepFitsCounter(double step, std::uint8_t counter) {
+  switch (counter) {
+    case kTypeByte: return std::fabs(step) <= 255.0;
+    case kTypeWord: return std::fabs(step) <= 65535.0;
+    case kTypeInteger: return step >= -32768.0 && step <= 32767.0;
+    default: return true;
+  }
+}
+
+ValueKind ExpressionKind(CompilerState& st) {
+  Scanner scan(st);
+  Span s;
+  scan.Expression(ExpressionReach::kSum, s);
+  if (s.text) return ValueKind::kText;
+  if (s.character && !s.operation) return ValueKind::kCharacter;
+  if (!s.failed && (s.any || s.isFloat || s.bit)) return ValueKind::kNumber;
+  return ValueKind::kUnknown;
+}
+
+ComparisonTyping TypeComparison(CompilerState& st) {
+  Scanner scan(st);
+  Span left;
+  Span right;
+  scan.Expression(ExpressionReach::kSum, left);
+  if (!left.failed || left.text || left.character) {
+    if (RelationCode(scan.Next().Text) != kRelNone && scan.Next().Kind != kTokString) {
+      scan.Skip();
+      scan.Expression(ExpressionReach::kSum, right);
+    }
+  }
+  ComparisonTyping typing;
+  auto number = [](const Span& s) { return !s.text && !s.character && (s.any || s.isFloat || s.bit); };
+  if ((left.text && number(right)) || (right.text && number(left))) {
+    typing.textAgainstNumber = true;
+    return typing;
+  }
+  if (left.text || right.text) {
+    typing.characterAsText = left.character || right.character;
+    return typing;
+  }
+  // Chr beside a number is its character code, a byte.
+  const bool character = left.character || right.character;
+  if (left.character) TypeSpan(kTypeByte, left);
+  if (right.character) TypeSpan(kTypeByte, right);
+  if (left.bit || right.bit) return typing;
+  // A float on the left makes a float comparison of its own; integers on the left against
+  // a float on the right are compared as floats, since the left type would cut the
+  // fraction (5 < 5.5 would be false).
+  if (left.isFloat) return typing;
+  if (right.isFloat) {
+    if (left.any) typing.type = kTypeFloat;
+    return typing;
+  }
+  // (an operand not known here leaves the comparison to its left side's type)
+  if ((left.failed && !left.character) || (right.failed && !right.character)) return typing;
+  Span both = left;
+  both.Join(right);
+  if (both.mixed || character) typing.type = SpanType(both);
+  return typing;
 }
 
 }  // namespace qbc

@@ -1,14 +1,19 @@
 #pragma once
 // The one place the type of a value is decided. A scanner reads an expression's tokens
-// without compiling them and gathers the values its operands can take (a variable its
-// type's range, a constant its value, a function the range its dispatch row's result
-// column names); one rule turns those values into the narrowest type that holds them all:
-// a float when one is a float, else byte or word when none can be negative, integer or
-// long when one can.
+// without compiling them and gathers the values its operands can take: a variable its
+// type's range, a constant its value, a function the values its dispatch row's result
+// column names, a Function its declared result. Where a value is compared or printed, a
+// number written after a minus sign counts as negative (W - 5 may be below 0); where the
+// low bytes of a result are stored into a target, the operands count as written. One rule turns those values into the narrowest type that holds them
+// all: a float when one is a float, else byte or word when none can be negative, integer
+// or long when one can.
 //
 // Every operand of an expression is then loaded, pushed and popped in that one type, so
-// that the stack stays balanced and no operand is cut to the width of another.
+// that the stack stays balanced and no operand is cut to the width of another. The
+// entries below say where the rule is asked and what stands beside the expression's own
+// operands (a target, a selector, the other side of a comparison).
 #include <cstdint>
+#include <string>
 
 #include "compiler/base/state.h"
 
@@ -18,31 +23,66 @@ namespace qbc {
 // the and level as well, or every logical operator.
 enum class ExpressionReach : std::uint8_t { kSum, kAnd, kAll };
 
-// Reads the expression at TokenIndex without compiling it (TokenIndex stays) and returns
-// the narrowest type that holds the values of all its operands: a float when one is a
-// float, else byte or word when no operand can be negative, integer or long when one can.
-// 0 when there is nothing to unify: a single operand, operands that are all bits, or an
-// operand whose type is not a number (a string, an unknown name).
+// An expression with no target (a Print or Lcd item, a graphic coordinate, Str's argument,
+// any operand wanted in no type): the type of its operands when operators join them or a
+// sign stands before a variable; 0 for a single operand (it keeps its own type), operands
+// that are all bits, or an operand whose type is not a number (a string, an unknown name).
 std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach);
 
 // The narrowest type that holds both the values of type `with` (0: none) and those of every
 // operand of the expression at TokenIndex, single or joined (bits count as bytes); 0 when
-// an operand's type is not known here. TokenIndex stays.
+// an operand's type is not known here. A function's argument (Abs, Sqrt).
 std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with);
 
 // The narrowest type that holds the values of `type` and `value` (0 when `type` is no number).
 std::uint8_t TypeHoldingValue(std::uint8_t type, double value);
 
-// The integer type both sides of the comparison at TokenIndex (up to its "or", "and",
-// "then" or ":") are compared in, when its variables and numbers are of different widths
-// (a byte against a word variable, a word against a negative number); 0 when they agree,
-// or when a bit, string or float takes part (those keep their own forms). TokenIndex stays.
-std::uint8_t ComparisonType(CompilerState& st);
+// The type the right side of an assignment to a `target` of that type is worked in: the
+// target's own when every operand fits it, and also when the operators only add, subtract,
+// multiply and combine bits (their low bytes do not depend on the upper ones) and every
+// constant fits the target's registers; else the type that holds the operands, whose low
+// bytes are then stored. A single operand is loaded into the target's type as it is.
+std::uint8_t AssignmentType(CompilerState& st, std::uint8_t target);
 
-// True when the comparison at TokenIndex has integers on its left and a float (variable,
-// constant or number with a decimal point) on its right: both sides are then compared as
-// floats, since the left operand's type would cut the fraction (5 < 5.5 would be false).
-// A float on the left already makes a float comparison.
-bool IntegerAgainstFloat(CompilerState& st);
+// The type a Case value (the expression at TokenIndex) is compared with a selector of type
+// `selector` in: the selector's when the value fits it, else the type that holds both.
+std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector);
+
+// The type a For loop's end (the expression at TokenIndex) is worked in for a counter of
+// type `counter`: the counter's when the end's operands fit it, else the type that holds
+// them (the end is then brought into the counter's range, which the loop cannot pass). A
+// constant alone is the counter's type: one that does not fit it is refused.
+std::uint8_t ForEndType(CompilerState& st, std::uint8_t counter);
+
+// The type of the magnitudes of a type's values (Abs): an integer's reach a word.
+std::uint8_t MagnitudeType(std::uint8_t type);
+
+// A constant loaded into the registers of an integer type must fit them: a byte takes
+// -128 to 255, an integer or word -32768 to 65535, a long -2147483648 to 4294967295 (the
+// negative and the unsigned halves of each give the same bits). True for any other type.
+bool ConstantFitsType(double value, std::uint8_t type);
+// A For step of `step` moves a counter of type `counter` by at most its whole range: a
+// byte 255 either way, a word 65535, an integer -32768 to 32767.
+bool StepFitsCounter(double step, std::uint8_t counter);
+// "Constant <text> does not fit a <type>!", the message for both.
+std::string ConstantDoesNotFit(const std::string& text, std::uint8_t type);
+
+// What the expression at TokenIndex (a sum) gives.
+enum class ValueKind : std::uint8_t { kUnknown, kNumber, kText, kCharacter };
+ValueKind ExpressionKind(CompilerState& st);
+
+// How the comparison at TokenIndex (up to its "or", "and", "then" or ":") is compared.
+struct ComparisonTyping {
+  // The type both sides are compared in when their operands' types differ (a byte against a
+  // word, a Function's integer against a word, integers against a float on the right); 0
+  // when they agree, or when a bit, a text or a float on the left takes part (those keep
+  // their own forms).
+  std::uint8_t type = 0;
+  // A text on one side and a number on the other: no type holds both.
+  bool textAgainstNumber = false;
+  // Chr beside a text: the character is a one-character text.
+  bool characterAsText = false;
+};
+ComparisonTyping TypeComparison(CompilerState& st);
 
 }  // namespace qbc

@@ -21,6 +21,8 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
 
 namespace qbc {
@@ -80,6 +82,77 @@ void EmitStep(CompilerState& st, bool wide, bool negative, unsigned long step) {
     st.out.Instr(Sep::kWide, "add", "zl,r24");
     st.out.Instr(Sep::kWide, "adc", "zh,r25");
   }
+}
+
+// The value of `from` in zl, zh, r18, r19 brought into the range of the counter type `to`
+// (byte, integer or word): below it the counter's lowest value, above it its highest.
+// The loop ends there as it would at the value itself: the step carries past the
+// counter's range first.
+void EmitClampToCounter(CompilerState& st, std::uint8_t from, std::uint8_t to) {
+  const bool wide = to != kTypeByte;
+  auto load = [&](unsigned lo, unsigned hi) {
+    st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(lo, HexForm::Prefixed0xLower));
+    if (wide) st.out.Instr(Sep::kWide, "ldi", "zh," + Hex2(hi, HexForm::Prefixed0xLower));
+  };
+  const std::string done = NewLabel(st);
+  if (to == kTypeInteger && from == kTypeWord) {
+    // above 32767
+    st.out.Instr(Sep::kNarrow, "sbrs", "zh,7");
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
+    load(0xFF, 0x7F);
+    EmitLabel(st, done);
+    return;
+  }
+  const std::string low = NewLabel(st);
+  if (from == kTypeInteger || from == kTypeLong) {
+    st.out.Instr(Sep::kNarrow, "sbrc", from == kTypeLong ? "r19,7" : "zh,7");
+    st.out.Instr(Sep::kNarrow, "rjmp", low);
+  }
+  if (to == kTypeInteger) {
+    // a long from 0 up: it fits when its upper word is 0 and bit 15 clear
+    const std::string high = NewLabel(st);
+    st.out.Instr(Sep::kWide, "or", "r18,r19");
+    st.out.Instr(Sep::kNarrow, "brne", high);
+    st.out.Instr(Sep::kNarrow, "sbrs", "zh,7");
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
+    EmitLabel(st, high);
+    load(0xFF, 0x7F);
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
+    // below 0: it fits when its upper word is 0xffff and bit 15 set
+    const std::string lowest = NewLabel(st);
+    EmitLabel(st, low);
+    st.out.Instr(Sep::kWide, "and", "r18,r19");
+    st.out.Instr(Sep::kWide, "cpi", "r18,0xff");
+    st.out.Instr(Sep::kNarrow, "brne", lowest);
+    st.out.Instr(Sep::kNarrow, "sbrc", "zh,7");
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
+    EmitLabel(st, lowest);
+    load(0x00, 0x80);
+    EmitLabel(st, done);
+    return;
+  }
+  // A byte or word counter from 0 up: any byte above the counter's set is above it.
+  const bool signedFrom = from == kTypeInteger || from == kTypeLong;
+  if (NumericTypeBytes(from) > NumericTypeBytes(to)) {
+    if (wide) {
+      st.out.Instr(Sep::kWide, "or", "r18,r19");
+    } else if (from == kTypeLong) {
+      st.out.Instr(Sep::kWide, "or", "zh,r18");
+      st.out.Instr(Sep::kWide, "or", "zh,r19");
+    } else {
+      st.out.Instr(Sep::kWide, "tst", "zh");
+    }
+    st.out.Instr(Sep::kNarrow, "breq", done);
+    load(0xFF, 0xFF);
+    if (signedFrom) st.out.Instr(Sep::kNarrow, "rjmp", done);
+  } else {
+    st.out.Instr(Sep::kNarrow, "rjmp", done);
+  }
+  if (signedFrom) {
+    EmitLabel(st, low);
+    load(0x00, 0x00);
+  }
+  EmitLabel(st, done);
 }
 
 // The end test after the stored step, the jump back to the top and the restore of the
@@ -155,11 +228,17 @@ void CompileForStatement(CompilerState& st) {
     // A long, float, bit or string counter has no end registers and no test here.
     ReportInPlace(st, "Unsupported operation!");
   }
-  st.sticky.WantedType = c.Type;
   // The end value is compiled fresh; nothing of an earlier constant decides the test.
   st.expr.ConstIsByteMax = false;
   st.expr.ConstIsWordMax = false;
+  // An end the counter cannot hold (a Word end of a Byte counter) is worked in its own type
+  // and brought to the nearest value the counter takes: cut to its low bytes it would end
+  // the loop early.
+  const std::uint8_t endType = supported ? ForEndType(st, c.Type) : c.Type;
+  st.sticky.WantedType = endType;
   ParseSum(st);
+  if (endType != c.Type) EmitClampToCounter(st, endType, c.Type);
+  st.sticky.WantedType = c.Type;
 
   bool negative = false;
   unsigned long step = 1;
@@ -173,7 +252,11 @@ void CompileForStatement(CompilerState& st) {
     const std::string stepText = stepConst != 0 ? st.sym.Constants[stepConst].Value : st.TokText();
     if ((st.Tok().Kind == kTokNumber || stepConst != 0) && !stepText.empty() &&
         stepText.find_first_not_of("0123456789") == std::string::npos) {
-      // A number, or a named constant's value.
+      // A number, or a named constant's value. A step beyond the counter's range would
+      // wrap it: refused like any constant that does not fit.
+      const double value = (negative ? -1.0 : 1.0) * std::strtod(stepText.c_str(), nullptr);
+      if (supported && !StepFitsCounter(value, c.Type))
+        ReportInPlace(st, ConstantDoesNotFit((negative ? "-" : "") + stepText, c.Type));
       step = std::strtoul(stepText.c_str(), nullptr, 10);
       ++st.src.TokenIndex;
     } else {

@@ -245,8 +245,21 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
     MakeCurrent(st, caller);
     return;
   }
-  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   ProcRecord& proc = st.sym.Procs[k - 1];
+  if (proc.ResultType == kTypeNone) {
+    // a Sub gives no value: its call would leave whatever the registers held
+    MakeCurrent(st, caller);
+    CompileError(st, UpperText(name) + " cannot stand in an expression!");
+    // past its argument list: the expression goes on after the call
+    for (int depth = 0; st.Tok().Kind != kTokEol;) {
+      if (st.Tok().Kind == kTokOpenParen) ++depth;
+      if (st.Tok().Kind == kTokCloseParen) --depth;
+      ++st.src.TokenIndex;
+      if (depth <= 0) break;
+    }
+    return;
+  }
+  st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   proc.Used = true;
   RecordCall(st, caller.index, k - 1);
   const std::uint8_t result = proc.ResultType;

@@ -4,6 +4,7 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/open_blocks.h"
 #include "compiler/base/compile_error.h"
@@ -178,9 +179,12 @@ void CompileFunctionDefinition(CompilerState& st) {
 }
 
 void CompileReturnStatement(CompilerState& st) {
-  st.sticky.WantedType = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
+  const std::uint8_t result = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
   ++st.src.TokenIndex;
+  // worked as an assignment to the result: its low bytes are the value returned
+  st.sticky.WantedType = AssignmentType(st, result);
   ParseSum(st);
+  st.sticky.WantedType = result;
 }
 
 std::uint8_t DeclareLocalList(CompilerState& st) {

@@ -22,6 +22,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/open_blocks.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/frontend/source_reader.h"
@@ -48,8 +49,23 @@ std::vector<std::string> SelectorRegisters(const Selector& s) {
   return {"r24", "r25"};
 }
 
-// One Case value: compiled with the selector kept, the compare written. WantedType is left
-// on the compared type for the branch.
+// The value at the current token up to the "," "to" or ":" after it, passed over.
+void PassOverValue(CompilerState& st) {
+  int depth = 0;
+  for (;;) {
+    const TokenRecord& t = st.Tok();
+    if (t.Kind == kTokEol || IsWord(t, ":")) return;
+    if (depth == 0 && (IsWord(t, ",") || IsWord(t, "to"))) return;
+    if (t.Kind == kTokOpenParen) ++depth;
+    if (t.Kind == kTokCloseParen) --depth;
+    ++st.src.TokenIndex;
+  }
+}
+
+// One Case value: compiled with the selector kept, the compare written. The value is
+// compared in a type that holds it and the selector (a Case gives what the If of the same
+// test gives): the selector's when the value fits it, else the selector is widened in its
+// registers. WantedType is left on the compared type for the branch.
 void CompileCaseValue(CompilerState& st, const Selector& s) {
   // A one-character literal is its character code, unless strings are compared.
   TokenRecord& t = st.Tok();
@@ -57,7 +73,16 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
     t.Text = std::to_string(static_cast<unsigned char>(t.Text[0]));
     t.Kind = kTokNumber;
   }
-  st.sticky.WantedType = s.StringAddress ? 0 : s.Type;
+  const ValueKind kind = ExpressionKind(st);
+  if ((s.StringAddress && kind == ValueKind::kNumber) || (!s.StringAddress && kind == ValueKind::kText)) {
+    // a text against a number: one would be taken for the other's address
+    ReportInPlace(st, "Unsupported operation!");
+    PassOverValue(st);
+    st.sticky.WantedType = s.StringAddress ? std::uint8_t{kTypeString} : s.Type;
+    return;
+  }
+  const std::uint8_t compared = s.StringAddress ? std::uint8_t{kTypeNone} : CaseValueType(st, s.Type);
+  st.sticky.WantedType = compared;
   // The value goes into the working registers. The tokenizer sets SkipOperandPush for a
   // line with one operator, and a Case line is not dispatched (which would clear it), so
   // "Case 0 : n = n + 1" would load the value into r24.
@@ -72,17 +97,21 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   ParseSum(st);
   for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
-  // routine reads up to a terminator.
+  // routine reads up to a terminator. Chr is a one-character text.
   const bool part = s.StringAddress && st.sticky.OperandType == kTypeSubstring;
+  const bool character = s.StringAddress && st.sticky.OperandType == kTypeChar;
   if (part) strlines::CopySubstringToScratch(st, "r21");
+  if (character) strlines::CharacterToScratch(st, "zl", false, "r21");
   if (s.StringAddress) LoadSelector(st);
   if (s.StringAddress) {
     st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
   } else {
-    st.sticky.WantedType = s.Type;
+    // (a bit selector is the byte 0 or 1 in r24)
+    EmitWidenInteger(st, kLeftRegisters, s.Type == kTypeBit ? std::uint8_t{kTypeByte} : s.Type, compared);
+    st.sticky.WantedType = compared;
   }
   EmitCaseCompare(st);
-  if (part) strlines::ReleaseScratch(st, {"r21"});
+  if (part || character) strlines::ReleaseScratch(st, {"r21"});
 }
 
 // True when a "," outside parentheses follows on this statement.

@@ -4,6 +4,7 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
@@ -78,35 +79,50 @@ void PopPair(CompilerState& st, const char* lo, const char* hi) {
   st.out.Instr(Sep::kNarrow, "pop", lo);
 }
 
+// The routine reading a text as a number: by the base, the form of the text (a substring
+// brings its length) and the width (32 bits for a Long or Float result).
+struct TextToNumberRoutine {
+  const char* text;
+  const char* substring;
+  UsedFlag used;
+};
+constexpr TextToNumberRoutine kTextToNumber[2][2] = {
+    {{"_St2Nm", "_Sb2Nm", NeedStrToNum}, {"_St2Nl", "_Sb2Nl", NeedStrToLong}},
+    {{"_Hx2Nm", "_Sb2Hx", NeedHx2Nm}, {"_Hx2Nl", "_Sb2Hl", NeedHx2Long}},
+};
+
 void CompileTextToNumber(CompilerState& st, bool hex) {
   ArgScope scope(st);
+  // Wanted as a Long (or a Float) the text is read in 32 bits: a 16-bit value would cut
+  // "250000".
+  const bool wide = scope.wanted == kTypeLong || scope.wanted == kTypeFloat;
+  const int bytes = wide ? 4 : 2;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   if (st.Tok().Kind == kTokString && st.TokText(1) == ")") {
     // A literal: its value is known now, and the routines read only SRAM.
-    const std::uint16_t v = hex ? HexTextValue(st.TokText()) : DecimalTextValue(st.TokText());
+    const std::uint32_t v = hex ? HexTextValue(st.TokText()) : DecimalTextValue(st.TokText());
     ++st.src.TokenIndex;
-    st.out.Instr(Sep::kWide, "ldi", "zl," + Hex2(v, HexForm::Prefixed0xLower));
-    st.out.Instr(Sep::kWide, "ldi", "zh," + Hex2(v >> 8, HexForm::Prefixed0xLower));
+    EmitEachByte(st, "ldi", CurrentValue(wide ? kTypeLong : kTypeWord), ByteOrder::LowFirst,
+                 [&](std::string_view reg, int k) {
+                   return std::string(reg) + "," + Hex2((v >> (8 * k)) & 0xFF, HexForm::Prefixed0xLower);
+                 });
   } else {
     const std::uint8_t t = CompileStringArg(st);
     if (t == kTypeString || t == kTypeSubstring) {
       // X = the text; a substring also brings its length + 1 in r20.
+      const TextToNumberRoutine& r = kTextToNumber[hex ? 1 : 0][wide ? 1 : 0];
       st.out.Instr(Sep::kWide, "mov", "xl,zl");
       if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,zh");
-      if (t == kTypeSubstring)
-        EmitCall(st, hex ? "_Sb2Hx" : "_Sb2Nm");
-      else
-        EmitCall(st, hex ? "_Hx2Nm" : "_St2Nm");
-      st.used.Set(hex ? NeedHx2Nm : NeedStrToNum);
+      CallLibrary(st, t == kTypeSubstring ? r.substring : r.text, r.used);
     } else {
       ReportInPlace(st, t == kTypeFlashString ? kMsgSramStringArg : kMsgStringArg);
     }
   }
   ExpectToken(st, ")");
   scope.Restore();
-  st.sticky.OperandType = hex ? kTypeWord : kTypeInteger;
-  strlines::WidenResult(st, 2, !hex, scope.wanted, scope.skip);
+  st.sticky.OperandType = wide ? kTypeLong : hex ? kTypeWord : kTypeInteger;
+  strlines::WidenResult(st, bytes, !hex, scope.wanted, scope.skip);
 }
 
 // Counts the arguments of the call whose "(" is at `open`: commas at its own depth.
@@ -125,21 +141,21 @@ int ArgumentCount(CompilerState& st, int open) {
 
 }  // namespace
 
-std::uint16_t DecimalTextValue(const std::string& text) {
+std::uint32_t DecimalTextValue(const std::string& text) {
   // As the routine reads text at run time: blanks and TABs, one sign, then digits up to the
   // first character that is not one.
   std::size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  std::uint16_t v = 0;
+  std::uint32_t v = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-    v = static_cast<std::uint16_t>(v * 10u + static_cast<std::uint8_t>(text[i] - '0'));
-  return negative ? static_cast<std::uint16_t>(0u - v) : v;
+    v = v * 10u + static_cast<std::uint8_t>(text[i] - '0');
+  return negative ? 0u - v : v;
 }
 
-std::uint16_t HexTextValue(const std::string& text) {
-  std::uint16_t v = 0;
+std::uint32_t HexTextValue(const std::string& text) {
+  std::uint32_t v = 0;
   for (unsigned char c : text) {
     unsigned d;
     if (c >= '0' && c <= '9')
@@ -150,7 +166,7 @@ std::uint16_t HexTextValue(const std::string& text) {
       d = c - 'a' + 10;
     else
       break;
-    v = static_cast<std::uint16_t>(v * 16u + d);
+    v = v * 16u + d;
   }
   return v;
 }

@@ -36,9 +36,10 @@ void EmitLoadVarAddressZ(CompilerState& st, const std::string& name);
 
 // The value the run-time conversion gives for a text (used for literals): decimal as
 // _St2Nm reads it (TABs skipped, "-" negates, every other character counts as a digit),
-// hexadecimal as _Hx2Nm (leading hexadecimal digits of either case); 16 bits.
-std::uint16_t DecimalTextValue(const std::string& text);
-std::uint16_t HexTextValue(const std::string& text);
+// hexadecimal as _Hx2Nm (leading hexadecimal digits of either case); kept to 32 bits (the
+// 16-bit routines' value is its low half).
+std::uint32_t DecimalTextValue(const std::string& text);
+std::uint32_t HexTextValue(const std::string& text);
 
 // Messages of the string functions.
 inline constexpr const char* kMsgStringArg = "Must be String variable or String constant!";

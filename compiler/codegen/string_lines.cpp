@@ -15,33 +15,41 @@ namespace qbc::strlines {
 
 void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint8_t wanted, bool toSecond) {
   int width = resultBytes;  // bytes the expression goes on with
-  switch (wanted) {
-    case kTypeInteger:
-    case kTypeWord:
-      if (resultBytes == 1) st.out.Instr(Sep::kWide, "clr", "zh");
-      width = 2;
-      break;
-    case kTypeLong:
-      if (resultBytes == 1) {
-        st.out.Instr(Sep::kWide, "clr", "zh");
-        st.out.Instr(Sep::kWide, "clr", "r18");
-      } else {
-        st.out.Instr(Sep::kWide, "clr", "r18");
-        if (signedValue) {
-          st.out.Instr(Sep::kNarrow, "sbrc", "zh,0x07");
-          st.out.Instr(Sep::kWide, "com", "r18");
-        }
-      }
-      st.out.Instr(Sep::kWide, "mov", "r19,r18");
-      width = 4;
-      break;
-    case kTypeFloat:
-      EmitIntegerToFloat(st, resultBytes == 1 ? kTypeByte : signedValue ? kTypeInteger : kTypeWord,
-                         IntegerInWorkRegisters(), {.wordCopies = true, .byteCopies = true, .signBit = "0x07"});
+  if (resultBytes == 4) {
+    // a long: only a float wants more of it
+    if (wanted == kTypeFloat) {
+      EmitIntegerToFloat(st, kTypeLong, IntegerInWorkRegisters());
       width = 8;
-      break;
-    default:
-      break;
+    }
+  } else {
+    switch (wanted) {
+      case kTypeInteger:
+      case kTypeWord:
+        if (resultBytes == 1) st.out.Instr(Sep::kWide, "clr", "zh");
+        width = 2;
+        break;
+      case kTypeLong:
+        if (resultBytes == 1) {
+          st.out.Instr(Sep::kWide, "clr", "zh");
+          st.out.Instr(Sep::kWide, "clr", "r18");
+        } else {
+          st.out.Instr(Sep::kWide, "clr", "r18");
+          if (signedValue) {
+            st.out.Instr(Sep::kNarrow, "sbrc", "zh,0x07");
+            st.out.Instr(Sep::kWide, "com", "r18");
+          }
+        }
+        st.out.Instr(Sep::kWide, "mov", "r19,r18");
+        width = 4;
+        break;
+      case kTypeFloat:
+        EmitIntegerToFloat(st, resultBytes == 1 ? kTypeByte : signedValue ? kTypeInteger : kTypeWord,
+                           IntegerInWorkRegisters(), {.wordCopies = true, .byteCopies = true, .signBit = "0x07"});
+        width = 8;
+        break;
+      default:
+        break;
+    }
   }
   if (!toSecond) return;
   if (width == 8) {
@@ -106,6 +114,16 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
   st.out.Instr(Sep::kWide, "mov", "zh,yh");
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "xh");
   st.out.Instr(Sep::kNarrow, "pop", "xl");
+}
+
+void CharacterToScratch(CompilerState& st, const char* reg, bool intoX, const char* sizeReg) {
+  NoteStringScratch(st);
+  st.out.Instr(Sep::kWide, "clr", "r23");
+  st.out.Instr(Sep::kWide, "st", "-Y,r23");
+  st.out.Instr(Sep::kWide, "st", std::string("-Y,") + reg);
+  st.out.Instr(Sep::kWide, "mov", intoX ? "xl,yl" : "zl,yl");
+  st.out.Instr(Sep::kWide, "mov", intoX ? "xh,yh" : "zh,yh");
+  st.out.Instr(Sep::kWide, "ldi", std::string(sizeReg) + ",0x02");
 }
 
 void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRegs) {

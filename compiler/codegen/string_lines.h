@@ -11,11 +11,12 @@ namespace qbc::strlines {
 // Pointers and counters of the generated code take two bytes above 256 bytes of RAM.
 inline bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
 
-// The result of a function that leaves a byte in zl (Len, Instr) or a 16-bit number in
-// zl, zh (Val, HexVal), widened to the type the expression wants: the assignment stores
-// and the operators take every byte of that type, so the upper bytes must be set.
-// `signedValue`: a 16-bit result is signed (Val). With `toSecond` the value is moved to
-// the second-operand registers (a left operand loaded without a push).
+// The result of a function that leaves a byte in zl (Len, Instr), a 16-bit number in zl,
+// zh or a 32-bit one in zl, zh, r18, r19 (Val, HexVal), widened to the type the expression
+// wants: the assignment stores and the operators take every byte of that type, so the
+// upper bytes must be set. `signedValue`: a 16-bit result is signed (Val). With `toSecond`
+// the value is moved to the second-operand registers (a left operand loaded without a
+// push).
 void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint8_t wanted, bool toSecond);
 
 // r20 = zl + 1, the limit of a substring of zl characters; 255 characters give 255 (the
@@ -34,6 +35,10 @@ void NoteStringScratch(CompilerState& st);
 // which read up to a terminator, see only its characters. Z = the copy; `sizeReg` (r21 or
 // r22) = the bytes taken, min(length, r20 - 1) + 1; X is kept. Uses r20, r22..r24.
 void CopySubstringToScratch(CompilerState& st, const char* sizeReg);
+
+// The character in `reg` as a one-character text in a scratch area of two bytes taken below
+// Y on the software stack: X (`intoX`) or Z = the text, `sizeReg` = 2. Uses r23.
+void CharacterToScratch(CompilerState& st, const char* reg, bool intoX, const char* sizeReg);
 
 // Gives back the scratch areas of CopySubstringToScratch (their sizes in `sizeRegs`)
 // without changing the flags a compare left. Uses r23, r24.

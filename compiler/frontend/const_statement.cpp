@@ -64,6 +64,10 @@ void ParseConstDefinition(CompilerState& st) {
 
   double acc = 0.0;
   char pending = 0;  // 0 none, or '+', '-', '*', '/'
+  // A "+" or "-" where an operand is due (first, or after an operator) is the operand's
+  // sign: 4 * -2 is -8, not 4 - 2.
+  bool operandDue = true;
+  bool negative = false;
   for (;;) {
     if (IsDefinitionEnd(st)) {
       DefineConst(st, name, NumberText(acc), kTokNumber);
@@ -113,8 +117,12 @@ void ParseConstDefinition(CompilerState& st) {
         break;
       }
       case kTokOperator:
-        if (tok.Text == "+" || tok.Text == "-" || tok.Text == "*" || tok.Text == "/") {
+        if (operandDue && (tok.Text == "+" || tok.Text == "-")) {
+          if (tok.Text == "-") negative = !negative;
+          ++st.src.TokenIndex;
+        } else if (tok.Text == "+" || tok.Text == "-" || tok.Text == "*" || tok.Text == "/") {
           pending = tok.Text[0];
+          operandDue = true;
           ++st.src.TokenIndex;
         } else {
           CompileError(st, "Operation not allowed!");
@@ -126,7 +134,9 @@ void ParseConstDefinition(CompilerState& st) {
         break;
     }
     ++st.src.TokenIndex;
-    const double v = LeadingNumber(operand);
+    const double v = negative ? -LeadingNumber(operand) : LeadingNumber(operand);
+    negative = false;
+    operandDue = false;
     switch (pending) {
       case '+': acc += v; break;
       case '-': acc -= v; break;

@@ -20,6 +20,8 @@
   X(NeedFnd16Alt) \
   X(NeedFSC) \
   X(NeedStrToNum) \
+  X(NeedStrToLong) \
+  X(NeedHx2Long) \
   X(NeedInstr) \
   X(NeedByteToStr) \
   X(NeedLongToStr) \

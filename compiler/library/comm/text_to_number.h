@@ -1,5 +1,6 @@
 #pragma once
-// Decimal and hexadecimal text to a 16-bit number (behind Val, HexVal and numeric Input).
+// Decimal and hexadecimal text to a 16-bit number (behind Val, HexVal and numeric Input),
+// and to a 32-bit one (Val and HexVal into a Long).
 //
 //   _StrNm  converts the numeric input buffer at RAMEND - stack size
 //   _St2Nm  X = zero-terminated text
@@ -12,6 +13,12 @@
 //   _Hx2Nm  X = text; _Sb2Hx X = substring, r20 = characters plus one
 //     -> zl:zh = value of the leading hexadecimal digits (either case). Changes X, r18,
 //        r24, r25.
+// The same in 32 bits, for a Long or Float result (Val and HexVal):
+//   _St2Nl  X = text; _Sb2Nl X = substring, r20 = characters plus one
+//     -> zl:zh:r18:r19 = value (read as _St2Nm reads it). Changes X, r16, r17, r22..r25, T.
+//   _Hx2Nl  X = text; _Sb2Hl X = substring, r20 = characters plus one
+//     -> zl:zh:r18:r19 = value of the leading hexadecimal digits. Changes X, r16, r17,
+//        r22..r25.
 namespace qbc {
 struct CompilerState;
 
@@ -19,5 +26,9 @@ struct CompilerState;
 void EmitStrToNumRoutine(CompilerState& st);
 // Guard: NeedHx2Nm.
 void EmitHexStrToNumRoutine(CompilerState& st);
+// Guard: NeedStrToLong.
+void EmitStrToLongRoutine(CompilerState& st);
+// Guard: NeedHx2Long.
+void EmitHexStrToLongRoutine(CompilerState& st);
 
 }  // namespace qbc

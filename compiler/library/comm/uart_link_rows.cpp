@@ -121,6 +121,8 @@ const LinkRow kRows[] = {
     {1870, "EmitSoftInputCom4Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 4},
     {1880, "EmitStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedStrToNum] || s.used[NeedStrToNum1] || s.used[NeedStrToNum2] || s.used[NeedStrToNum3] || s.used[NeedSoftInput1] || s.used[NeedSoftInput2] || s.used[NeedSoftInput3] || s.used[NeedSoftInput4]), EmitStrToNumRoutine},
     {1890, "EmitHexStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedHx2Nm]), EmitHexStrToNumRoutine},
+    {1893, "EmitStrToLongRoutine", QBC_LINK_GUARD(s.used[NeedStrToLong]), EmitStrToLongRoutine},
+    {1896, "EmitHexStrToLongRoutine", QBC_LINK_GUARD(s.used[NeedHx2Long]), EmitHexStrToLongRoutine},
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ constexpr DispatchRow kRows[] = {
     {"bcd", "CompileBcdFunction", CompileBcdFunction, RowResult::kByte},
     {"frombcd", "CompileFromBcdFunction", CompileFromBcdFunction, RowResult::kByte},
     {"msb", "CompileMsbFunction", CompileMsbFunction, RowResult::kByte},
-    {"abs", "CompileAbsFunction", CompileAbsFunction, RowResult::kOfArgument},
+    {"abs", "CompileAbsFunction", CompileAbsFunction, RowResult::kMagnitude},
     {"swap", "CompileSwapStatement", CompileSwapStatement},
     {"makeword", "CompileMakeWordFunction", CompileMakeWordFunction, RowResult::kWord},
     {"varptr", "CompileVarPtrFunction", CompileVarPtrFunction, RowResult::kWord},

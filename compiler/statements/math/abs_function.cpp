@@ -61,7 +61,8 @@ void CompileAbsFunction(CompilerState& st) {
       break;
   }
   EmitLabel(st, done);
-  result.Yield(type);
+  // The magnitude of an integer's -32768 is 32768: the value goes on as a word.
+  result.Yield(MagnitudeType(type));
 }
 
 }  // namespace qbc

@@ -176,6 +176,7 @@ void CompileMemLoadStatement(CompilerState& st) {
   while (st.TokText() == ",") {
     ++st.src.TokenIndex;
     if (st.Tok().Kind == kTokString) {
+      st.sticky.WantedType = kTypeNone;  // the text itself, not a number
       ParseSum(st);
       // the text whole (up to 254 characters) and its terminator
       st.out.Instr(Sep::kWide, "ser", "r20");
