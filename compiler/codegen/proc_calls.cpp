@@ -5,6 +5,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/procedures.h"
@@ -156,7 +157,12 @@ void CompileArgExpression(CompilerState& st, const std::string& callerName, std:
   MakeCurrent(st, {callerName, callerIndex});
   if (st.sticky.WantedType != kTypeNone && !IsStringType(st.sticky.WantedType) && LoneStringVariable(st))
     st.sticky.WantedType = kTypeNone;
+  // Worked as an assignment to the parameter: an operand wider than it is not cut before
+  // the operation, and the low bytes of the result are passed.
+  const std::uint8_t parameter = st.sticky.WantedType;
+  st.sticky.WantedType = AssignmentType(st, parameter);
   ParseSum(st);
+  st.sticky.WantedType = parameter;
   const std::uint8_t kept = st.sticky.WantedType;
   if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
   st.expr.ArgStackOffset += EmitSoftStackPush(st, st.sticky.WantedType);

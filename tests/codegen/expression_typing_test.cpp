@@ -26,13 +26,15 @@ std::unique_ptr<BasicRun> RunProgram(const std::string& body) {
 
 // An operand wider than the target (or signed where the target is not) is not cut before
 // the operation: the whole result is worked out and its low bytes stored, as B = W stores
-// W's low byte.
+// W's low byte. A Function's result and a parameter are targets too.
 TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
   auto run = RunProgram(
-      "Dim B1 As Byte , B2 As Byte , B3 As Byte , B4 As Byte , B5 As Byte , B6 As Byte , M As Byte , N As Byte\n"
+      "Dim B1 As Byte , B2 As Byte , B3 As Byte , B4 As Byte , B5 As Byte , B6 As Byte , B7 As Byte , M As Byte\n"
+      "Dim N As Byte\n"
       "Dim W As Word , V As Word , R As Word , I As Integer , J As Integer , L As Long , A(4) As Byte\n"
       "Declare Sub Narrow()\n"
       "Declare Function Tenth(k As Word) As Byte\n"
+      "Declare Function Same(k As Byte) As Byte\n"
       "W = 1000\n"
       "B1 = W / 10\n"
       "V = 455 : N = 10\n"
@@ -48,6 +50,7 @@ TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
       "A(2) = W / 10\n"
       "Narrow()\n"
       "B6 = Tenth(W)\n"
+      "B7 = Same(W / 10)\n"
       "End\n"
       "Sub Narrow()\n"
       "  Local X As Byte\n"
@@ -56,6 +59,9 @@ TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
       "End Sub\n"
       "Function Tenth(k As Word) As Byte\n"
       "  Return k / 10\n"
+      "End Function\n"
+      "Function Same(k As Byte) As Byte\n"
+      "  Return k\n"
       "End Function\n");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->Byte("b1"), 100);
@@ -68,6 +74,7 @@ TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
   EXPECT_EQ(run->Byte("a", 2), 100);
   EXPECT_EQ(run->Byte("b5"), 125);
   EXPECT_EQ(run->Byte("b6"), 100);
+  EXPECT_EQ(run->Byte("b7"), 100);
 }
 
 // A Function's result takes part in the comparison's type like any variable of its type.
