@@ -98,15 +98,9 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     // as the left operand a long keeps all four bytes
     if (integerSource) widened(skip && t == kTypeLong ? 4 : 2);
   } else if (w == kTypeLong && t == kTypeInteger) {
-    // an integer widened to a long keeps its sign: the cleared byte becomes 0xff when the
-    // high byte's bit 7 is set
-    const std::string high(regs.regs[1]), fill(regs.regs[2]);
+    // an integer widened to a long keeps its sign
     widened(2);
-    st.out.Instr(Sep::kWide, "clr", fill);
-    st.out.Instr(Sep::kNarrow, "sbrc", high + ",7");
-    st.out.Instr(Sep::kWide, "com", fill);
-    st.out.Instr(Sep::kWide, "clr", regs.regs[3]);
-    st.out.Instr(Sep::kWide, "mov", std::string(regs.regs[3]) + "," + fill);
+    EmitWidenInteger(st, regs.regs, kTypeInteger, kTypeLong);
   } else if (w == kTypeLong) {
     if (integerSource) widened(4);
   } else if (w == kTypeFloat) {

@@ -6,6 +6,7 @@
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/integer_to_float.h"
+#include "compiler/codegen/type_registers.h"
 
 #include "compiler/base/labels.h"
 #include "compiler/frontend/handler_cells.h"
@@ -14,42 +15,24 @@
 namespace qbc::strlines {
 
 void WidenResult(CompilerState& st, int resultBytes, bool signedValue, std::uint8_t wanted, bool toSecond) {
+  const std::uint8_t own = resultBytes == 1   ? kTypeByte
+                           : resultBytes == 4 ? kTypeLong
+                           : signedValue      ? kTypeInteger
+                                              : kTypeWord;
   int width = resultBytes;  // bytes the expression goes on with
-  if (resultBytes == 4) {
-    // a long: only a float wants more of it
-    if (wanted == kTypeFloat) {
-      EmitIntegerToFloat(st, kTypeLong, IntegerInWorkRegisters());
+  switch (wanted) {
+    case kTypeInteger:
+    case kTypeWord:
+    case kTypeLong:
+      EmitWidenInteger(st, kWorkRegisters, own, wanted);
+      width = NumericTypeBytes(wanted);
+      break;
+    case kTypeFloat:
+      EmitIntegerToFloat(st, own, IntegerInWorkRegisters(), {.wordCopies = true, .byteCopies = true, .signBit = "0x07"});
       width = 8;
-    }
-  } else {
-    switch (wanted) {
-      case kTypeInteger:
-      case kTypeWord:
-        if (resultBytes == 1) st.out.Instr(Sep::kWide, "clr", "zh");
-        width = 2;
-        break;
-      case kTypeLong:
-        if (resultBytes == 1) {
-          st.out.Instr(Sep::kWide, "clr", "zh");
-          st.out.Instr(Sep::kWide, "clr", "r18");
-        } else {
-          st.out.Instr(Sep::kWide, "clr", "r18");
-          if (signedValue) {
-            st.out.Instr(Sep::kNarrow, "sbrc", "zh,0x07");
-            st.out.Instr(Sep::kWide, "com", "r18");
-          }
-        }
-        st.out.Instr(Sep::kWide, "mov", "r19,r18");
-        width = 4;
-        break;
-      case kTypeFloat:
-        EmitIntegerToFloat(st, resultBytes == 1 ? kTypeByte : signedValue ? kTypeInteger : kTypeWord,
-                           IntegerInWorkRegisters(), {.wordCopies = true, .byteCopies = true, .signBit = "0x07"});
-        width = 8;
-        break;
-      default:
-        break;
-    }
+      break;
+    default:
+      break;
   }
   if (!toSecond) return;
   if (width == 8) {
