@@ -160,9 +160,10 @@ void MagnitudeSpan(Span& s) {
   s.firstType = RangeType(0, top);
 }
 
-// How a number after a minus sign is read: where a value is compared or printed the
-// difference may be below zero (W - 5 counts -5); where the result's low bytes are stored
-// into a target the operands count as written.
+// How a minus sign is read: where a value is compared or printed the difference may be
+// below zero (W - 5 counts -5) and a sign turns its operand's values over (-I reaches
+// 32768); where the result's low bytes are stored into a target the operands count as
+// written, so that -I * J / 3 into an Integer stays an Integer expression.
 enum class Differences : std::uint8_t { kSigned, kAsWritten };
 
 class Scanner {
@@ -238,7 +239,7 @@ class Scanner {
       Span one;
       Factor(one, false);
       // the sign turns the operand's range over
-      if (one.any) {
+      if (one.any && signedDifferences_) {
         const double lo = one.low;
         one.low = -one.high;
         one.high = -lo;

@@ -77,6 +77,24 @@ TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
   EXPECT_EQ(run->Byte("b7"), 100);
 }
 
+// Operands that fit the target keep its width: a sign before a variable turns no Integer
+// expression into a Long one (the 32-bit routines would make every such line slower).
+TEST(ExpressionTyping, OperandsThatFitTheTargetKeepItsWidth) {
+  const char* const lines[] = {
+      "I = -I * (J + 2) / 3\n",
+      "I = -J / 3\n",
+      "W = W * 3 + I - 7\n",
+      "W = -W / 5\n",
+  };
+  for (const char* line : lines) {
+    const auto compiled =
+        CompileBasic(std::string(kHead) + "Dim I As Integer , J As Integer , W As Word\n" + line + "End\n");
+    ASSERT_EQ(compiled.error_count, 0) << line << compiled.report;
+    for (const char* wide : {"_I2L", "Mul32", "Div32", "r19"})
+      EXPECT_EQ(compiled.asm_text.find(wide), std::string::npos) << line << " uses " << wide;
+  }
+}
+
 // A Function's result takes part in the comparison's type like any variable of its type.
 TEST(ExpressionTyping, FunctionResultsCompareInATypeHoldingBothSides) {
   auto run = RunProgram(
