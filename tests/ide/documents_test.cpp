@@ -124,7 +124,10 @@ TEST_F(DocumentsTest, EverySaveOnAFullDiskKeepsTheOldFileAndTheChanges) {
                                                 {Path::kCloseYes, "the close question's Yes"},
                                                 {Path::kStartUpDocument, "the start-up document"}};
   for (FullDiskKind kind : FullDiskKinds()) {
-    for (const auto& [which, name] : paths) {
+    for (const auto& entry : paths) {
+      // Named copies, not a structured binding: the lambda below captures them.
+      const Path which = entry.first;
+      const char* const name = entry.second;
       SCOPED_TRACE(std::string(KindName(kind)) + ", " + name);
       FullDisk disk(kind);
       const QString dir = QString::fromStdString(disk.Dir());
