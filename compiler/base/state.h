@@ -148,7 +148,6 @@ struct DeviceProfile {
   std::int32_t EepromEnd = 0;
   std::int32_t FlashEnd = 0;  // flash size in bytes
   bool MegaCore = false;
-  bool NewMegaDevice = false;
   bool MegaUartDevice = false;
   bool TinyLpmDevice = false;
   bool IsM103 = false;

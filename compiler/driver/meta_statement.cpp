@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "compiler/base/decl_text.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/frontend/init_code_lines.h"
 #include "compiler/driver/code_meta_statements.h"
 #include "compiler/frontend/device_loader.h"
@@ -72,8 +73,11 @@ void ParseWatchdog(CompilerState& st) {
       {"32", 4}, {"64", 5}, {"128", 6}, {"256", 7}, {"512", 8}, {"1024", 9}}};
   static const std::array<std::pair<const char*, int>, 8> kClassic = {
       {{"16", 0}, {"32", 1}, {"64", 2}, {"128", 3}, {"256", 4}, {"512", 5}, {"1024", 6}, {"2048", 7}}};
+  // Ten periods where the watchdog has WDP3 (in bit 5 of WDTCSR; bit 3 is WDE), eight on
+  // the watchdogs with three prescaler bits.
+  const bool fourBits = DeviceSymbolValue(st, "wdp3").has_value();
   int code = -1;
-  if (st.dev.NewMegaDevice) {
+  if (fourBits) {
     for (const auto& [p, c] : kNewMega)
       if (period == p) code = c;
   } else {
@@ -88,14 +92,16 @@ void ParseWatchdog(CompilerState& st) {
   // writes.
   int prescaler = code & 0x07;
   int keep = 0x17;
-  if (st.dev.NewMegaDevice) {
+  if (fourBits) {
     if (code & 0x08) prescaler |= 0x20;
     keep = 0x37;
   }
   const int first = prescaler | 0x18;
   const int second = first & keep;
-  const std::string store = st.dev.NewMegaDevice ? st.out.InstrText(Sep::kWide, "sts", "WDTCSR,zl")
-                                                 : st.out.InstrText(Sep::kWide, "out", "WDTCR,zl");
+  // written where the register lies (the timed sequence allows a single instruction each)
+  const std::string reg = fourBits ? "WDTCSR" : "WDTCR";
+  const std::string store =
+      st.out.InstrText(Sep::kWide, WriteMnemonic(RegisterReach(st, reg, fourBits ? Reach::kData : Reach::kInOut)), reg + ",zl");
   AppendInitCodeLine(st, st.out.InstrText(Sep::kWide, "ldi", "zl,0x" + HexLower(static_cast<std::uint32_t>(first))));
   AppendInitCodeLine(st, store);
   AppendInitCodeLine(st, st.out.InstrText(Sep::kWide, "ldi", "zl,0x" + HexLower(static_cast<std::uint32_t>(second))));

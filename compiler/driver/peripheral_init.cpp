@@ -51,9 +51,9 @@ void EmitUart(CompilerState& st, std::uint8_t uart) {
 void EmitDtmfTimer(CompilerState& st) {
   for (const char* r : {"r10", "r11", "r12", "r13"}) st.out.Instr(Sep::kWide, "clr", r);
   // Timer1 runs 8-bit phase-correct PWM on OC1A from here on; its overflow interrupt is
-  // _DTMF's to switch on while a tone plays. The newer megas keep these timer registers in
-  // the extended I/O space.
-  const Reach unnamed = st.dev.NewMegaDevice ? Reach::kData : Reach::kInOut;
+  // _DTMF's to switch on while a tone plays; io_access reaches the registers where the
+  // device file puts them (the extended I/O on the newer megas).
+  const Reach unnamed = Reach::kInOut;
   st.out.Instr(Sep::kWide, "ldi", "zl,0x81");
   EmitRegisterWrite(st, "TCCR1A", "zl", unnamed);
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");

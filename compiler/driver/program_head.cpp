@@ -190,9 +190,10 @@ void EmitJtagAndMemory(CompilerState& st) {
   }
   if ((st.Cells<LcdCells>().NeedLcdEN || st.cfg.XramEnabled) && bus) {
     const bool waitState = st.cfg.CrystalFrequency > 4.0f;
-    if (st.dev.NewMegaDevice && FindIoRegister(st, "xmcra") > 0) {
-      // The ATmega640/1280/2560 keep SRE and the wait states in XMCRA (extended I/O);
-      // bit 7 of their MCUCR switches JTAG off.
+    if (FindIoRegister(st, "xmcra") > 0 && FindIoRegister(st, "smcr") > 0) {
+      // The chips whose sleep modes have a register of their own (SMCR: the ATmega640/1280/
+      // 2560) keep SRE and the wait states in XMCRA (extended I/O); bit 7 of their MCUCR
+      // switches JTAG off. The ATmega64/128 have an XMCRA too, but SRE in MCUCR.
       st.out.Instr(Sep::kWide, "ldi", (waitState ? "zl,0x84" : "zl,0x80"));
       st.out.Instr(Sep::kWide, "sts", "XMCRA,zl");
     } else {

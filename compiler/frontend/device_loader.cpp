@@ -80,7 +80,6 @@ void SetFamilyFromName(CompilerState& st, const std::string& name) {
   if (IsClassicMega(n)) {
     // a classic mega: MegaCore and MegaUartDevice stay set
   } else if (IsNewMega(n)) {
-    dev.NewMegaDevice = true;
     dev.MegaCore = false;
   } else {
     dev.MegaUartDevice = false;
@@ -181,9 +180,7 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
     }
     if (symbolValue) st.sym.DeviceSymbols.emplace(symbol, *symbolValue);
     const std::string value = st.src.Tokens[6].Text;
-    if (symbol == "oldmega") {
-      dev.NewMegaDevice = false;
-    } else if (symbol == "ramend") {
+    if (symbol == "ramend") {
       if (auto v = ReadProfileNumber(value, 16)) dev.RamEnd = static_cast<std::int32_t>(*v);
     } else if (symbol == "ramstart") {
       if (auto v = ReadProfileNumber(value, 16)) dev.RamStart = static_cast<std::int32_t>(*v);

@@ -67,7 +67,6 @@ TEST(DeviceLoader, ProfilesFromNameAndFile) {
     EXPECT_EQ(d.st.ErrorCount, 0);
     EXPECT_EQ(p.DeviceName, c.name);
     EXPECT_EQ(p.MegaCore, c.mega);
-    EXPECT_EQ(p.NewMegaDevice, c.newMega);
     EXPECT_EQ(p.MegaUartDevice, c.megaUart);
     EXPECT_EQ(p.TinyLpmDevice, c.tinyLpm);
     EXPECT_EQ(p.IsM103, c.m103);
@@ -197,7 +196,6 @@ TEST_F(HandMade, ReadingRules) {
         ".equ    MOREaddr= $0004\n");
   Loaded d("m168", install);
   EXPECT_EQ(d.st.ErrorCount, 0);
-  EXPECT_FALSE(d.st.dev.NewMegaDevice);  // cleared by oldmega
   EXPECT_EQ(d.st.dev.RamEnd, 1279);
   EXPECT_EQ(d.st.dev.FlashEnd, 8192);  // 4095 * 2 + 2
   EXPECT_EQ(d.st.mn.LpmMnemonic, "lpm");

@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "compiler/base/compile_failure.h"
 #include "compiler/driver/meta_statement.h"
+#include "compiler/frontend/device_loader.h"
 #include "compiler/frontend/number_format_cells.h"
 #include "compiler/frontend/uart_cells.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/test_dirs.h"
+#include "tests/support/sim_runner.h"
 
 namespace qbc {
 namespace {
@@ -72,8 +78,11 @@ TEST(MetaCore, WatchdogLines) {
       {true, "2048", "zl,0x18", "zl,0x10", true},
   };
   for (const Case& c : cases) {
+    // the m88's watchdog has WDP3, the m8's three prescaler bits
     test::CompilerFixture f;
-    f.st.dev.NewMegaDevice = c.newMega;
+    f.st.env.InstallDir = test::BinDir();
+    ASSERT_TRUE(LoadDeviceFile(f.st, c.newMega ? "m88" : "m8"));
+    f.st.out.Clear();
     Meta(f, std::string("$watchdog = ") + c.period);
     const std::string store = c.newMega ? "\t\tsts\t\tWDTCSR,zl" : "\t\tout\t\tWDTCR,zl";
     EXPECT_EQ(InitLines(f.st), (std::vector<std::string>{std::string("\t\tldi\t\t") + c.first, store,
@@ -81,6 +90,30 @@ TEST(MetaCore, WatchdogLines) {
         << c.period;
     EXPECT_EQ(f.st.ErrorCount, c.error ? 1 : 0) << c.period;
     EXPECT_EQ(f.st.expr.ConfigScratch, 4);
+  }
+}
+
+// The watchdog's prescaler bits and register come from the device file: WDP3 (ten periods,
+// WDTCSR) on the m328p and the ATtiny2313 too, three bits in WDTCR on the m325 family;
+// each register written where it lies.
+TEST(MetaCore, WatchdogWhereTheFilePutsIt) {
+  struct Case {
+    const char* device;
+    const char* period;
+    const char* store;
+  } cases[] = {
+      {"m328p", "1024", "\t\tldi\t\tzl,0x39\r\n\t\tsts\t\tWDTCSR,zl\r\n"},
+      {"tn2313", "512", "\t\tldi\t\tzl,0x38\r\n\t\tout\t\tWDTCSR,zl\r\n"},
+      {"m325", "2048", "\t\tldi\t\tzl,0x1f\r\n\t\tsts\t\tWDTCR,zl\r\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.device);
+    const test::BasResult r = test::CompileBas("$device = " + std::string(c.device) +
+                                               "\n$clock = 8\n$stack = 16\n$watchdog = " + c.period + "\nEnd\n");
+    ASSERT_TRUE(r.ok) << r.report;
+    std::ifstream in(r.asm_path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(c.store), std::string::npos) << text;
   }
 }
 

@@ -87,7 +87,6 @@ TEST(MetaUart, DivisorAndRegisterLines) {
   };
   for (const auto& c : cases) {
     Uart u(c.device, c.clock);
-    u.st.dev.NewMegaDevice = std::string(c.device) == "m88";
     u.Statement(c.line);
     EXPECT_EQ(u.st.out.Str(), c.out) << c.device << " " << c.line;
     EXPECT_EQ(u.st.ErrorCount, c.errors) << c.device << " " << c.line << u.report.Text();
@@ -162,7 +161,6 @@ TEST(MetaUart, SynchronousModeKeepsEightDataBitsAndSetsTheClockPin) {
   };
   for (const auto& c : cases) {
     Uart u(c.device, 8.0f);
-    u.st.dev.NewMegaDevice = c.newMega;
     u.Statement(c.line, c.uart);
     std::string tail;
     for (const char* line : c.sync) tail += std::string("\t\t") + line + "\r\n";
