@@ -213,8 +213,10 @@ struct Alias {
   std::vector<std::string> candidates;
 };
 
-std::vector<Alias> ReadAliases(const std::string& path) {
-  std::vector<Alias> list;
+// Each line of one of the build's own lists (aliases, function pins) as words: blank lines
+// and "#" comments skipped; a list that cannot be read stops the build.
+template <typename EachLine>
+void ForEachListLine(const std::string& path, EachLine each) {
   std::ifstream in(path);
   if (!in) {
     std::cerr << "cannot read " << path << "\n";
@@ -224,13 +226,20 @@ std::vector<Alias> ReadAliases(const std::string& path) {
   while (std::getline(in, line)) {
     line = Trim(line);
     if (line.empty() || line[0] == '#') continue;
-    std::istringstream s(line);
+    std::istringstream words(line);
+    each(words);
+  }
+}
+
+std::vector<Alias> ReadAliases(const std::string& path) {
+  std::vector<Alias> list;
+  ForEachListLine(path, [&](std::istringstream& s) {
     Alias a;
     s >> a.name;
     std::string c;
     while (s >> c) a.candidates.push_back(c);
     if (!a.candidates.empty()) list.push_back(a);
-  }
+  });
   return list;
 }
 
@@ -245,16 +254,7 @@ struct FunctionPin {
 // FUNCTION=LETTERbit items.
 std::map<std::string, std::vector<FunctionPin>> ReadPins(const std::string& path) {
   std::map<std::string, std::vector<FunctionPin>> pins;
-  std::ifstream in(path);
-  if (!in) {
-    std::cerr << "cannot read " << path << "\n";
-    std::exit(1);
-  }
-  std::string line;
-  while (std::getline(in, line)) {
-    line = Trim(line);
-    if (line.empty() || line[0] == '#') continue;
-    std::istringstream s(line);
+  ForEachListLine(path, [&](std::istringstream& s) {
     std::string chip, item;
     s >> chip;
     while (s >> item) {
@@ -268,7 +268,7 @@ std::map<std::string, std::vector<FunctionPin>> ReadPins(const std::string& path
           {Upper(item.substr(0, eq)), static_cast<char>(std::toupper(static_cast<unsigned char>(item[eq + 1]))),
            item[eq + 2] - '0'});
     }
-  }
+  });
   return pins;
 }
 
