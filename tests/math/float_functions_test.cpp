@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/dispatch_row.h"
+#include "compiler/driver/keyword_dispatch.h"
+#include "compiler/statements/math/float_functions.h"
 #include "tests/support/basic_program.h"
 
 namespace qbc::test {
@@ -75,6 +78,20 @@ std::vector<Case> RadianCases() {
       {"Sin(Cos(X)) + 1", 0.9, 0, [](double x, double) { return std::sin(std::cos(x)) + 1; }},
       {"Pow(2, 10) - X", 24.0, 0, [](double x, double) { return 1024 - x; }},
   };
+}
+
+// The routine rows are found by member, not by their place in the table: every keyword of
+// the family finds its own row, and no two keywords share a member.
+TEST(FloatFunctions, EveryKeywordFindsItsRoutineRow) {
+  std::vector<int> members;
+  for (const DispatchRow* row : DispatchRows()) {
+    if (row->numbered != &CompileFloatFunction) continue;
+    EXPECT_TRUE(FloatMemberHasRow(row->number)) << row->keyword;
+    EXPECT_EQ(std::count(members.begin(), members.end(), row->number), 0) << row->keyword;
+    members.push_back(row->number);
+  }
+  EXPECT_EQ(members.size(), 19u);
+  EXPECT_FALSE(FloatMemberHasRow(-1));
 }
 
 TEST(FloatFunctions, MatchTheHostLibraryInRadians) { ExpectFloatResults(kHead, RadianCases()); }

@@ -20,7 +20,9 @@ enum class Angle { kNone, kArgument, kResult, kAlways };
 
 // One member: its routine (empty for the conversions, which only multiply), whether it
 // takes two arguments, where degrees mode converts, and the routines its own calls reach.
+// Rows are found by their member, so their order is free.
 struct MemberRow {
+  FloatMember member;
   const char* routine;
   bool twoArgs;
   Angle angle;
@@ -29,36 +31,42 @@ struct MemberRow {
 };
 
 const MemberRow kMembers[] = {
-    /* pow */ {"_Fpow", true, Angle::kNone, false,
-               {NeedFpow, NeedFmul, NeedFadd, NeedFlog, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedF2e, NeedFmov}},
-    /* exp */ {"_Fexp", false, Angle::kNone, false, {NeedFmul, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedFadd, NeedF2e}},
-    /* log */ {"_Fln", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
-    /* log10 */ {"_Flog", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
-    /* sqr */ {"_Fpow2", false, Angle::kNone, false, {NeedFmul, NeedFadd}},
-    /* sin */ {"_Fsin", false, Angle::kArgument, false,
-               {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    /* cos */ {"_Fcos", false, Angle::kArgument, false,
-               {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    /* tan */ {"_Ftan", false, Angle::kArgument, false,
-               {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmod, NeedFmodf}},
-    /* asin */ {"_FAsin", false, Angle::kResult, false,
-                {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    /* acos */ {"_FAcos", false, Angle::kResult, false,
-                {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    /* atan */ {"_FAtan", false, Angle::kResult, false, {NeedFAtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
-    /* atan2 */ {"_FAtan2", true, Angle::kResult, false,
-                 {NeedFAtan, NeedFAtan2, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmov}},
-    /* sinh */ {"_Fsinh", false, Angle::kNone, false,
-                {NeedFsinh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
-    /* cosh */ {"_Fcosh", false, Angle::kNone, false,
-                {NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
-    /* tanh */ {"_Ftanh", false, Angle::kNone, false,
-                {NeedFtanh, NeedFsinh, NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
-    /* degtorad */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
-    /* radtodeg */ {"", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
-    /* int */ {"_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd, NeedFmul}},
-    /* fract */ {"_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd}},
+    {kFloatPow, "_Fpow", true, Angle::kNone, false,
+     {NeedFpow, NeedFmul, NeedFadd, NeedFlog, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedF2e, NeedFmov}},
+    {kFloatExp, "_Fexp", false, Angle::kNone, false, {NeedFmul, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedFadd, NeedF2e}},
+    {kFloatLog, "_Fln", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatLog10, "_Flog", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatSqr, "_Fpow2", false, Angle::kNone, false, {NeedFmul, NeedFadd}},
+    {kFloatSin, "_Fsin", false, Angle::kArgument, false,
+     {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatCos, "_Fcos", false, Angle::kArgument, false,
+     {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatTan, "_Ftan", false, Angle::kArgument, false,
+     {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmod, NeedFmodf}},
+    {kFloatAsin, "_FAsin", false, Angle::kResult, false,
+     {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatAcos, "_FAcos", false, Angle::kResult, false,
+     {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatAtan, "_FAtan", false, Angle::kResult, false, {NeedFAtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
+    {kFloatAtan2, "_FAtan2", true, Angle::kResult, false,
+     {NeedFAtan, NeedFAtan2, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmov}},
+    {kFloatSinh, "_Fsinh", false, Angle::kNone, false,
+     {NeedFsinh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    {kFloatCosh, "_Fcosh", false, Angle::kNone, false,
+     {NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    {kFloatTanh, "_Ftanh", false, Angle::kNone, false,
+     {NeedFtanh, NeedFsinh, NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    {kFloatDegToRad, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
+    {kFloatRadToDeg, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
+    {kFloatInt, "_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd, NeedFmul}},
+    {kFloatFract, "_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd}},
 };
+
+const MemberRow* FindMemberRow(int member) {
+  for (const MemberRow& row : kMembers)
+    if (row.member == member) return &row;
+  return nullptr;
+}
 
 // pi/180 and 180/pi as single-precision bit patterns.
 constexpr const char* kDegToRad = "0x3c8efa36";
@@ -93,8 +101,15 @@ void EmitSplit(CompilerState& st, bool wholePart) {
 
 }  // namespace
 
+bool FloatMemberHasRow(int member) { return FindMemberRow(member) != nullptr; }
+
 void CompileFloatFunction(CompilerState& st, int member) {
-  const MemberRow& m = kMembers[member];
+  const MemberRow* row = FindMemberRow(member);
+  if (row == nullptr) {
+    CompileError(st, "Not supported yet: " + UpperText(st.TokText()));
+    return;
+  }
+  const MemberRow& m = *row;
   FunctionResult result(st);
   st.sticky.WantedType = kTypeFloat;
   ++st.src.TokenIndex;

@@ -6,7 +6,8 @@
 
 namespace qbc {
 
-// The members of the float family, numbered in the dispatch rows.
+// The members of the float family, numbered in the dispatch rows; each has one row of its
+// routine and flags, found by the member.
 enum FloatMember : int {
   kFloatPow,
   kFloatExp,
@@ -32,5 +33,8 @@ enum FloatMember : int {
 // Entered on the keyword; leaves the token index after ")".
 void CompileFloatFunction(CompilerState& st, int member);
 void CompileSqrtFunction(CompilerState& st);
+
+// True when `member` has its row of routine and flags.
+bool FloatMemberHasRow(int member);
 
 }  // namespace qbc
