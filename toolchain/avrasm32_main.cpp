@@ -1,7 +1,7 @@
 // AvrAsm32: the assembler front end that the environment starts. It takes the environment's
-// two command lines
+// command line
 //   AvrAsm32 -w -e "<base>.eep" -fI "<base>.asm"
-//   AvrAsm32 -w "<base>.asm"
+// (and the shorter "AvrAsm32 -w <base>.asm", which writes <base>.eep)
 // runs Debian's avra on the file (writing <base>.hex, <base>.eep and <base>.map beside it)
 // and prints, with CR LF line ends:
 //   - every assembler error as one line "<file>(<line>): error: <message>";
@@ -31,11 +31,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "toolchain/intel_hex.h"
 
 namespace {
 
@@ -200,54 +201,6 @@ class OutputFile {
   std::string temp_;
 };
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// Whether an Intel hex file is whole: every line a record with its length and checksum
-// right, and the end record last. `why` tells what is wrong.
-bool IsWholeHexFile(const std::string& path, std::string& why) {
-  std::ifstream in(path, std::ios::binary);
-  std::string line;
-  int number = 0;
-  bool ended = false;
-  while (std::getline(in, line)) {
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (ended) {
-      why = "line " + std::to_string(number) + " follows the end record";
-      return false;
-    }
-    std::vector<int> bytes;
-    bool digits = line.size() >= 11 && line[0] == ':' && line.size() % 2 == 1;
-    for (std::size_t i = 1; digits && i + 1 < line.size(); i += 2) {
-      const int high = HexDigit(line[i]);
-      const int low = HexDigit(line[i + 1]);
-      digits = high >= 0 && low >= 0;
-      bytes.push_back(high * 16 + low);
-    }
-    int sum = 0;
-    for (int b : bytes) sum += b;
-    if (!digits || bytes.size() != static_cast<std::size_t>(bytes[0]) + 5 || sum % 256 != 0) {
-      why = "line " + std::to_string(number) + " is cut short or damaged";
-      return false;
-    }
-    ended = bytes[3] == 1;
-  }
-  if (in.bad()) {
-    why = "it cannot be read back";
-    return false;
-  }
-  if (!ended) {
-    why = number == 0 ? "it is empty" : "it has no end record";
-    return false;
-  }
-  return true;
-}
-
 std::string CollapseBlanks(const std::string& s) {
   std::string r;
   for (char c : s) {
@@ -396,7 +349,7 @@ int main(int argc, char** argv) {
   for (OutputFile* file : {&eep, &hex}) {
     if (errors > 0) break;
     std::string why;
-    if (!IsWholeHexFile(file->Temp(), why)) {
+    if (!qbc::IsWholeHexFile(file->Temp(), why)) {
       Print(o.asmPath + ": error: cannot write " + file->Path() + ": the file came out incomplete (" + why +
             "): is the disk full?");
       ++errors;

@@ -1,12 +1,15 @@
 #include "ide/build/assembler_run.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+
+#include "toolchain/intel_hex.h"
 
 namespace qbc {
 
@@ -91,11 +94,28 @@ CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv) {
   } else if (WIFSIGNALED(ws)) {
     r.crashSignal = WTERMSIG(ws);
     r.error = strsignal(r.crashSignal);
+  } else if (WIFEXITED(ws)) {
+    r.exitStatus = WEXITSTATUS(ws);
   }
   return r;
 }
 
 namespace {
+
+// A regular file (not a link to one elsewhere) that is a whole Intel hex file.
+bool IsHexInPlace(const std::string& path, std::string& why) {
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    why = std::strerror(errno);
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    why = "it is no regular file";
+    return false;
+  }
+  return IsWholeHexFile(path, why);
+}
+
 std::string AssemblerPath(const std::string& installDir) {
   std::string dir = installDir;
   if (!dir.empty() && dir.back() == '/') dir.pop_back();
@@ -107,10 +127,6 @@ std::vector<std::string> AssemblerArguments(const std::string& installDir, const
   return {AssemblerPath(installDir), "-w", "-e", baseName + ".eep", "-fI", baseName + ".asm"};
 }
 
-std::vector<std::string> AssemblerSecondArguments(const std::string& installDir, const std::string& baseName) {
-  return {AssemblerPath(installDir), "-w", baseName + ".asm"};
-}
-
 ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
                          bool replaceReport, bool compiledFromRun, ReportSink& report,
                          const std::function<void()>& wait) {
@@ -119,20 +135,29 @@ ExtractResult Assembling(const CompilerState& st, const std::string& installDir,
   } else {
     report.Append("Assembling ....  :");
   }
+  // One run: a second one would remove the .hex the first put in place and could fail
+  // after the first was reported.
   CaptureResult run = ExecuteAndCapture(AssemblerArguments(installDir, baseName));
   report.Append(" DONE\r\n");
+  const std::string assembler = AssemblerPath(installDir);
   std::string output = run.output;
   if (!run.started) {
-    output = AssemblerPath(installDir) + ": error: cannot start the assembler (" + run.error + ")\r\n";
+    output = assembler + ": error: cannot start the assembler (" + run.error + ")\r\n";
   } else if (run.crashSignal != 0) {
     // What it wrote before it died may look like a result: only the crash is reported.
-    output = AssemblerPath(installDir) + ": error: the assembler crashed (signal " +
-             std::to_string(run.crashSignal) + ", " + run.error + ")\r\n";
+    output = assembler + ": error: the assembler crashed (signal " + std::to_string(run.crashSignal) + ", " +
+             run.error + ")\r\n";
+  } else if (output.find(": error:") == std::string::npos) {
+    // A success is the whole .hex in place, whatever the assembler says.
+    std::string why;
+    if (run.exitStatus != 0) {
+      output += assembler + ": error: the assembler failed (exit status " + std::to_string(run.exitStatus) + ")\r\n";
+    } else if (!IsHexInPlace(baseName + ".hex", why)) {
+      output += assembler + ": error: no whole " + baseName + ".hex after the assembler ran: " + why + "\r\n";
+    }
   }
   if (wait) wait();
-  ExtractResult r = ExtractErrors(st, compiledFromRun, output, report);
-  if (run.started && run.crashSignal == 0) ExecuteAndCapture(AssemblerSecondArguments(installDir, baseName));
-  return r;
+  return ExtractErrors(st, compiledFromRun, output, report);
 }
 
 }  // namespace qbc

@@ -19,6 +19,7 @@ struct CaptureResult {
   bool started = false;  // false: the program could not be started
   std::string error;     // why it could not be started, or how it crashed
   int crashSignal = 0;   // the signal that ended it (0: it exited)
+  int exitStatus = 0;    // its exit status when it exited
   std::string output;    // standard output and standard error, as the program wrote them
 };
 
@@ -27,16 +28,15 @@ struct CaptureResult {
 // through one pipe to its end.
 CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv);
 
-// The two assembler runs: <inc>/AvrAsm32 -w -e <base>.eep -fI <base>.asm, and
-// <inc>/AvrAsm32 -w <base>.asm.
+// The assembler run: <inc>/AvrAsm32 -w -e <base>.eep -fI <base>.asm.
 std::vector<std::string> AssemblerArguments(const std::string& installDir, const std::string& baseName);
-std::vector<std::string> AssemblerSecondArguments(const std::string& installDir, const std::string& baseName);
 
 // Assembles <baseName>.asm: writes "Assembling ....  :" (replacing the report text when
-// `replaceReport`, else appended), runs the first command line, appends " DONE", calls
-// `wait` when given (the environment's one-second wait), lists the errors or the size
-// report, then runs the second command line and discards its output. An assembler that
-// cannot be started, or that crashes, is listed as an error line.
+// `replaceReport`, else appended), runs the command line once, appends " DONE", calls
+// `wait` when given (the environment's one-second wait), and lists the errors or the size
+// report. An assembler that cannot be started, that crashes or fails, or that leaves no
+// whole <baseName>.hex in place, is listed as an error line: the size report stands only
+// beside a .hex the programmer can load.
 ExtractResult Assembling(const CompilerState& st, const std::string& installDir, const std::string& baseName,
                          bool replaceReport, bool compiledFromRun, ReportSink& report,
                          const std::function<void()>& wait = {});

@@ -37,8 +37,7 @@ TEST(CommandLines, PathsWithBlanksAndQuotesStayWhole) {
   std::vector<std::string> expected{"/opt/q b/inc/AvrAsm32", "-w", "-e", "/home/a \"b/prog.eep", "-fI",
                                     "/home/a \"b/prog.asm"};
   EXPECT_EQ(AssemblerArguments("/opt/q b", "/home/a \"b/prog"), expected);
-  std::vector<std::string> second{"/opt/q b/inc/AvrAsm32", "-w", "/home/a \"b/prog.asm"};
-  EXPECT_EQ(AssemblerSecondArguments("/opt/q b/", "/home/a \"b/prog"), second);
+  EXPECT_EQ(AssemblerArguments("/opt/q b/", "/home/a \"b/prog"), expected);
   std::vector<std::string> split{"/opt/q b/AvrAsm32", "-w", "x"};
   EXPECT_EQ(SplitCommandLine("\"/opt/q b/AvrAsm32\"  -w x"), split);
 }

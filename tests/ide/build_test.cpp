@@ -15,6 +15,8 @@
 #include "ide/app/windows/report_box.h"
 #include "ide/build/installation_lock.h"
 #include "tests/ide/support/env_fixture.h"
+#include "tests/support/stub_assembler.h"
+#include "tests/support/test_dirs.h"
 
 namespace qbc::test {
 namespace {
@@ -201,6 +203,30 @@ TEST_F(BuildTest, ABuildThatCrashesLeavesTheEnvironmentAndItsTextAlive) {
   EXPECT_TRUE(RunAction()->isEnabled());
   main->mnuTools_Run_Click();
   EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+}
+
+// The size report stands only beside the whole .hex: an assembler whose word and files
+// disagree is listed as an error (the second run that removed the .hex is gone).
+TEST_F(BuildTest, TheSizeIsReportedOnlyBesideTheWholeHex) {
+  for (const StubCase& c : StubAssemblers()) {
+    SCOPED_TRACE(c.name);
+    UseInstallDir(QString::fromStdString(MakeTempDir("stub install")));
+    InstallStubAssembler(QFile::encodeName(installDir).toStdString(), c.kind);
+    Start();
+    Open(QStringLiteral("blink.bas"), kBlink);
+    RunAction()->trigger();
+    const bool hex = QFile::exists(workDir + QStringLiteral("/blink.hex"));
+    if (c.kind == StubAssembler::kFailsOnItsSecondRun) {
+      EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+      EXPECT_TRUE(hex);
+    } else {
+      EXPECT_TRUE(Report().contains(QStringLiteral(" 1.  ") + installDir + QStringLiteral("/inc/AvrAsm32: error: ")))
+          << Report().toStdString();
+      EXPECT_FALSE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+      EXPECT_FALSE(hex);
+    }
+    main.reset();
+  }
 }
 
 TEST_F(BuildTest, RunFromTheButtonGivesTheEditorTheFocus) {

@@ -1,0 +1,29 @@
+#pragma once
+// Installation folders whose AvrAsm32 misbehaves in one chosen way, for the tests of what a
+// build reports when the assembler's word and its files disagree. Each stub runs the real
+// AvrAsm32 of this build and then spoils what it did.
+#include <string>
+#include <vector>
+
+namespace qbc::test {
+
+enum class StubAssembler {
+  kFailsOnItsSecondRun,   // the first run assembles; a second removes the .hex and fails
+  kLeavesNoHex,           // prints the real success report, removes the .hex
+  kLeavesACutHex,         // prints the real success report, cuts the .hex after 20 bytes
+  kFailsWithoutAMessage,  // assembles, prints the real report, exits with status 3
+};
+
+struct StubCase {
+  StubAssembler kind;
+  const char* name;
+};
+const std::vector<StubCase>& StubAssemblers();
+
+// Makes <installDir>/inc hold links to the built device files and `kind`'s AvrAsm32.
+void InstallStubAssembler(const std::string& installDir, StubAssembler kind);
+
+// How often the stub in `installDir` was started.
+int StubAssemblerRuns(const std::string& installDir);
+
+}  // namespace qbc::test
