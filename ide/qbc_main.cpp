@@ -84,6 +84,9 @@ int main(int argc, char** argv) {
               << " is in use by another build (" << holder << ")\n";
     return 2;
   }
+  // The assembler holds the lock as well: a qbc killed while it assembles leaves the
+  // installation to the next build only when the assembler (killed with it) has ended.
+  lock.HandDown();
   qbc::BuildOutcome outcome;
   int errors = qbc::RunBuildCommand(*state, paths, text, report, &outcome);
   lock.Release();

@@ -22,11 +22,13 @@
 // The avra program is taken from the environment variable QBC_AVRA when set, else "avra"
 // on the PATH.
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -92,12 +94,16 @@ int Run(const std::vector<std::string>& argv, const std::string& cwd, std::strin
     startError = std::strerror(errno);
     return kNotStarted;
   }
+  const pid_t parent = getpid();
   pid_t pid = fork();
   if (pid < 0) {
     startError = std::strerror(errno);
     return kNotStarted;
   }
   if (pid == 0) {
+    // avra ends with this process, as this one ends with the build that started it: a
+    // build killed by its process id leaves no assembler writing on.
+    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
     close(errPipe[0]);
     dup2(fds[1], 1);
     dup2(fds[1], 2);

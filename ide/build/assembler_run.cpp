@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstring>
 
+#include "ide/build/child_ties.h"
 #include "toolchain/intel_hex.h"
 
 namespace qbc {
@@ -53,6 +54,7 @@ CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv) {
     close(out[1]);
     return r;
   }
+  const pid_t parent = getpid();
   pid_t pid = fork();
   if (pid < 0) {
     r.error = std::strerror(errno);
@@ -60,6 +62,7 @@ CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv) {
     return r;
   }
   if (pid == 0) {
+    EndWithParent(parent);
     dup2(out[1], 1);
     dup2(out[1], 2);
     int devnull = open("/dev/null", O_RDONLY);

@@ -25,7 +25,7 @@ struct CaptureResult {
 
 // Runs a program (argv[0], no shell: every argument arrives as given, blanks and quotes
 // included) and returns everything it wrote on standard output and standard error, read
-// through one pipe to its end.
+// through one pipe to its end. The program is killed when the calling process ends.
 CaptureResult ExecuteAndCapture(const std::vector<std::string>& argv);
 
 // The assembler run: <inc>/AvrAsm32 -w -e <base>.eep -fI <base>.asm.

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <thread>
 
+#include "ide/build/child_ties.h"
+
 namespace qbc {
 
 namespace {
@@ -53,6 +55,8 @@ bool InstallationLock::Acquire(const std::string& installDir, const std::string&
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
+
+void InstallationLock::HandDown() { qbc::HandDown(fd_); }
 
 void InstallationLock::Release() {
   if (fd_ < 0) return;

@@ -21,6 +21,9 @@ class InstallationLock {
   bool Acquire(const std::string& installDir, const std::string& document, std::chrono::milliseconds maxWait,
                std::string& holder);
   void Release();
+  // The programs this process starts from now on hold the lock too: it is free only when
+  // the last of them has ended. For a process that starts nothing but a build's programs.
+  void HandDown();
 
  private:
   int fd_ = -1;

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "compiler/driver/driver.h"
+#include "ide/build/child_ties.h"
 
 namespace qbc {
 
@@ -94,8 +95,10 @@ bool ReadResult(const std::string& text, int& errors, BuildOutcome& o) {
   return true;
 }
 
-[[noreturn]] void RunChild(const BuildBody& body, int fd) {
-  // The assembler and whatever else the build starts go with it if it dies.
+[[noreturn]] void RunChild(const BuildBody& body, int fd, pid_t parent) {
+  // The build ends with the environment; the assembler and whatever else the build starts
+  // end with the build.
+  EndWithParent(parent);
   setpgid(0, 0);
   std::signal(SIGXFSZ, SIG_IGN);
   PipeSink sink(fd);
@@ -115,6 +118,7 @@ int RunIsolated(const BuildBody& body, ReportSink& report, BuildOutcome& outcome
     stopped = std::string("no process for the build: ") + std::strerror(errno);
     return -1;
   }
+  const pid_t parent = getpid();
   const pid_t pid = fork();
   if (pid < 0) {
     stopped = std::string("no process for the build: ") + std::strerror(errno);
@@ -124,8 +128,10 @@ int RunIsolated(const BuildBody& body, ReportSink& report, BuildOutcome& outcome
   }
   if (pid == 0) {
     close(fds[0]);
-    RunChild(body, fds[1]);
+    RunChild(body, fds[1], parent);
   }
+  // Here too, so that the group stands before anything is sent to it.
+  setpgid(pid, pid);
   close(fds[1]);
   int errors = -1;
   bool haveResult = false;
