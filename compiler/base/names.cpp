@@ -47,6 +47,30 @@ const LocalVarRecord* AnyLocalNamed(const CompilerState& st, std::string_view na
   return nullptr;
 }
 
+// A parameter or local of the procedure being declared or defined named `name`.
+const LocalVarRecord* LocalOfCurrentProcedure(const CompilerState& st, std::string_view name) {
+  for (long i = 1; i <= st.sym.LocalVarCount; ++i) {
+    const LocalVarRecord& v = st.sym.LocalVars[i];
+    if (v.OwnerProc == st.sym.CurrentSubName && v.Name == name) return &v;
+  }
+  return nullptr;
+}
+
+// A name token names anything; a keyword, number or text only what the program never
+// writes in the keyword's place: a handler is named by its vector (a keyword such as
+// int0), and four keywords name constants that read back as values.
+bool CanName(const TokenRecord& token, NameKind kind) {
+  if (IsNameToken(token) || kind == NameKind::kInterrupt) return true;
+  if (kind != NameKind::kConstant || token.Kind != kTokKeyword) return false;
+  return token.Text == "true" || token.Text == "false" || token.Text == "on" || token.Text == "off";
+}
+
+// A parameter or local is a variable to the user.
+std::string IllegalNameMessage(const std::string& name, NameKind kind) {
+  const std::string_view word = kind == NameKind::kLocal ? "Variable" : NameKindWord(kind);
+  return SourceName(name) + " is ilegal name for " + std::string(word) + "!";
+}
+
 bool IsLabelStart(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
 bool IsLabelChar(char c) { return IsLabelStart(c) || (c >= '0' && c <= '9'); }
 
@@ -102,8 +126,19 @@ const DeclaredName* FindName(const CompilerState& st, std::string_view name) {
   return it == names.end() ? nullptr : &it->second;
 }
 
-bool ClaimName(CompilerState& st, const std::string& name, NameKind kind) {
+bool ClaimName(CompilerState& st, NameKind kind) {
+  const std::string name = st.Tok().Text;
   const std::string shown = SourceName(name);
+  if (!CanName(st.Tok(), kind)) {
+    ReportInPlace(st, IllegalNameMessage(name, kind));
+    return false;
+  }
+  if (kind == NameKind::kLocal) {
+    if (LocalOfCurrentProcedure(st, name) != nullptr) {
+      ReportInPlace(st, "Duplicate var name " + shown);
+      return false;
+    }
+  }
   if (const DeclaredName* d = FindName(st, name)) {
     // A parameter or local hides the program's variables, labels and procedures of its
     // name inside its procedure; only a constant or alias would hide it.
@@ -116,7 +151,7 @@ bool ClaimName(CompilerState& st, const std::string& name, NameKind kind) {
   }
   if (WrittenForTheAssembler(kind) && IsAssemblerName(st, name)) {
     // the name's label would be a register or device symbol to the assembler
-    ReportInPlace(st, shown + " is ilegal name for " + std::string(NameKindWord(kind)) + "!");
+    ReportInPlace(st, IllegalNameMessage(name, kind));
     return false;
   }
   if (kind == NameKind::kConstant || kind == NameKind::kAlias) {
@@ -150,8 +185,7 @@ void ReportNamesTheCompilerWrites(CompilerState& st) {
   for (const auto& [name, count] : definitions) {
     if (count < 2) continue;
     const DeclaredName& d = *FindName(st, name);
-    CompileErrorAt(st, d.FileName, d.LineNumber,
-                   SourceName(name) + " is ilegal name for " + std::string(NameKindWord(d.Kind)) + "!");
+    CompileErrorAt(st, d.FileName, d.LineNumber, IllegalNameMessage(name, d.Kind));
   }
 }
 

@@ -42,13 +42,14 @@ inline bool IsNameToken(const TokenRecord& token) { return token.Kind == kTokNam
 // The declaration of a program-wide name, null when the program declares none.
 const DeclaredName* FindName(const CompilerState& st, std::string_view name);
 
-// A declaration of `name` as `kind` at the current line. When the name is free for it,
-// it is entered (a parameter or local is only checked) and the result is true. Otherwise
-// a compile error at the current token, which stays where it is, and false: the name is
-// already declared, by the program or by the assembler (a register, a name of the device
-// file) where the assembler would see it, or, for a constant or alias, it names a
-// parameter or local that the constant would hide.
-bool ClaimName(CompilerState& st, const std::string& name, NameKind kind);
+// A declaration, as `kind`, of the name the current token gives. When the name is free
+// for it, it is entered (a parameter or local is only checked) and the result is true.
+// Otherwise a compile error at the current token, which stays where it is, and false: the
+// token is no name (a keyword, number or text), or the name is already declared, by the
+// program (a second parameter or local of one procedure among them) or by the assembler (a
+// register, a name of the device file) where the assembler would see it, or, for a
+// constant or alias, it names a parameter or local that the constant would hide.
+bool ClaimName(CompilerState& st, NameKind kind);
 
 // True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
 // or any register or bit name of the device definition file. Such a name cannot label a

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "compiler/base/compile_error.h"
-#include "compiler/base/names.h"
 
 namespace qbc {
 
@@ -68,7 +67,6 @@ bool HasExternalMemoryBus(CompilerState& st) {
 }
 
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type) {
-  if (!ClaimName(st, name, NameKind::kConstant)) return;
   for (long i = 1; i <= kLastConstIndex; ++i) {
     ConstRecord& r = st.sym.Constants[i];
     if (r.Name.empty()) {

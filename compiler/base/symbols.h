@@ -31,9 +31,8 @@ std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::stri
 // yet.
 bool HasExternalMemoryBus(CompilerState& st);
 
-// Appends a named constant at the first empty record. A name the program already declares
-// (see ClaimName) is reported and leaves the table and the token index as they were.
-// ConstType is a TokenKind: 8 for a number, 12 for a string literal.
+// Appends a named constant, whose name its declaration has claimed (see ClaimName), at the
+// first empty record. ConstType is a TokenKind: 8 for a number, 12 for a string literal.
 void DefineConst(CompilerState& st, const std::string& name, const std::string& value, std::uint8_t type);
 
 }  // namespace qbc

@@ -125,7 +125,7 @@ void CompileLabelDefinition(CompilerState& st) {
   const std::string name = st.TokText();
   // A label whose name the program declares otherwise is not written: the jumps to it
   // would reach the other one.
-  const bool claimed = ClaimName(st, name, NameKind::kLabel);
+  const bool claimed = ClaimName(st, NameKind::kLabel);
   ++st.src.TokenIndex;
   ExpectToken(st, ":");
   if (!claimed) return;

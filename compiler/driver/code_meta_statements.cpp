@@ -187,7 +187,7 @@ void ParseDefMetaStatement(CompilerState& st) {
   // An alias whose name the program declares otherwise is read to its end unrecorded.
   DefRecord scratch;
   DefRecord* def = &scratch;
-  if (ClaimName(st, st.TokText(), NameKind::kAlias)) {
+  if (ClaimName(st, NameKind::kAlias)) {
     ++st.sym.DefCount;
     def = &st.sym.Defs[st.sym.DefCount];
     def->Name = st.TokText();

@@ -3,6 +3,7 @@
 #include "compiler/base/compile_failure.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/compile_error.h"
+#include "compiler/base/names.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/base/symbols.h"
 
@@ -53,12 +54,9 @@ void CompileConstStatement(CompilerState& st) {
 
 void ParseConstDefinition(CompilerState& st) {
   const std::string name = st.TokText();
-  const bool keywordName = name == "true" || name == "false" || name == "on" || name == "off";
-  if (st.Tok().Kind != kTokName && !keywordName) {
-    CompileError(st, name + " is ilegal name for Constant!");
-    while (!IsDefinitionEnd(st)) ++st.src.TokenIndex;
-    return;
-  }
+  // A name that cannot name the constant is reported here; its value is still read (and
+  // its errors reported), but nothing is defined.
+  const bool claimed = ClaimName(st, NameKind::kConstant);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
 
@@ -70,7 +68,7 @@ void ParseConstDefinition(CompilerState& st) {
   bool negative = false;
   for (;;) {
     if (IsDefinitionEnd(st)) {
-      DefineConst(st, name, NumberText(acc), kTokNumber);
+      if (claimed) DefineConst(st, name, NumberText(acc), kTokNumber);
       return;
     }
     const TokenRecord& tok = st.Tok();
@@ -85,7 +83,7 @@ void ParseConstDefinition(CompilerState& st) {
         operand = NumericOperand(st);
         break;
       case kTokString:
-        DefineConst(st, name, tok.Text, kTokString);
+        if (claimed) DefineConst(st, name, tok.Text, kTokString);
         ++st.src.TokenIndex;
         return;
       case kTokAmpersand: {

@@ -74,18 +74,13 @@ void ParseDimVariable(CompilerState& st) {
   bool isArray = false;
 
   const std::string name = st.TokText();
-  if (!IsNameToken(st.Tok())) {
-    CompileError(st, SourceName(name) + " is ilegal name for Variable!");
-    SkipToItemEnd(st);
-    return;
-  }
 
-  // A duplicate is read to its end like any declaration, but no record is touched and
-  // nothing is counted: the earlier declaration stays as it was.
+  // A name that cannot be declared is read to its end like any declaration, but no record
+  // is touched and nothing is counted: an earlier declaration stays as it was.
   GlobalVarRecord scratch;
   GlobalVarRecord* rec = &scratch;
   bool duplicate = false;
-  if (!ClaimName(st, name, NameKind::kVariable)) {
+  if (!ClaimName(st, NameKind::kVariable)) {
     duplicate = true;
   } else if (st.sym.GlobalVarCount >= kMaxGlobalVars) {
     ReportInPlace(st, "Too many variables!");

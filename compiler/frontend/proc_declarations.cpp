@@ -16,17 +16,11 @@ namespace {
 constexpr int kMaxProcs = 255;
 constexpr int kMaxLocals = 255;
 
-// Enters a new procedure record, or returns null after reporting a name the program
-// declares otherwise (or a full table): the declaration is then read to its end without
-// touching any record.
+// Enters a new procedure record, or returns null after reporting a name that cannot name
+// it (or a full table): the declaration is then read to its end without touching any
+// record.
 ProcRecord* NewProcRecord(CompilerState& st, const std::string& name, NameKind kind) {
-  if (kind != NameKind::kInterrupt && !IsNameToken(st.Tok())) {
-    // a keyword would be compiled where the program calls the procedure (a handler is
-    // named by its vector, a keyword such as int0)
-    ReportInPlace(st, SourceName(name) + " is ilegal name for " + std::string(NameKindWord(kind)) + "!");
-    return nullptr;
-  }
-  if (!ClaimName(st, name, kind)) return nullptr;
+  if (!ClaimName(st, kind)) return nullptr;
   if (st.sym.SubCount >= kMaxProcs) {
     ReportInPlace(st, "Too many procedures!");
     return nullptr;
@@ -42,14 +36,7 @@ std::uint8_t DeclareLocalVarFor(CompilerState& st, const std::string& name, Proc
   LocalVarRecord scratch;
   LocalVarRecord* rec = &scratch;
   if (proc != nullptr) {
-    if (!IsNameToken(st.Tok())) {
-      // the keyword would be read wherever the body names the parameter or local
-      ReportInPlace(st, SourceName(name) + " is ilegal name for Variable!");
-      proc = nullptr;
-    } else if (FindLocalVar(st, name) > 0) {
-      ReportInPlace(st, "Duplicate var name " + SourceName(name));
-      proc = nullptr;
-    } else if (!ClaimName(st, name, NameKind::kLocal)) {
+    if (!ClaimName(st, NameKind::kLocal)) {
       proc = nullptr;
     } else if (st.sym.LocalVarCount >= kMaxLocals) {
       ReportInPlace(st, "Too many parameters and locals!");

@@ -18,7 +18,7 @@ TEST(FlowLines, StatementFormsByDevice) {
       // Toggle with a computed bit: the mask comes from _VaBit, no ldi line.
       {"m8", "dim n as byte\ntoggle portb.n\n", "\t\trcall\t_VaBit\r\n\t\tin\t\tzl,PORTB\r\n\t\teor\t\tzl,r23\r\n"},
       // BitWait on an alias of a port waits on the pin register.
-      {"m8", "$def key = portb.4\nbitwait key, 0\n", ":\r\n\t\tsbic\tPINB,4\r\n\t\trjmp\tL"},
+      {"m8", "$def btn = portb.4\nbitwait btn, 0\n", ":\r\n\t\tsbic\tPINB,4\r\n\t\trjmp\tL"},
       {"m8", "bitwait pinc.2, 1\n", "\t\tsbis\tPINC,2\r\n"},
       // Goto by the device's jump; Reset and 0 go to the start-up code.
       {"m168", "goto reset\n", "\t\tjmp\t_Reset\r\n"},

@@ -57,14 +57,17 @@ TEST(NamesAndBlocks, ANameStandsForOneThing) {
       {"m8", "Dim x As Byte\nx:\nx = 1\nGoto x", 2, "x is already a Variable!"},
       {"m8", "Dim x As Byte\nx_:\nx = 1", 2, "x is already a Variable!"},
       {"m8", "Declare Sub S()\ns:\nS()\nEnd\nSub S()\nEnd Sub", 2, "s is already a Sub!"},
-      // A keyword, number or text names no procedure, parameter or local: the keyword's
-      // statement was compiled where the program meant its own name.
+      // A keyword, number or text names no procedure, parameter, local or alias: the
+      // keyword's statement was compiled where the program meant its own name.
       {"m8", "Declare Sub Print()\nPrint 1\nEnd\nSub Print()\nEnd Sub", 1, "print is ilegal name for Sub!"},
       {"m8", "Declare Function 7() As Byte", 1, "7 is ilegal name for Function!"},
       {"m8", "Declare Sub \"ab\"()", 1, "ab is ilegal name for Sub!"},
       {"m8", "Declare Sub S(print As Byte)\nS(1)\nEnd\nSub S(print As Byte)\nPrint 1\nEnd Sub", 1,
        "print is ilegal name for Variable!"},
       {"m8", "Declare Sub S()\nS()\nEnd\nSub S()\nLocal for As Byte\nEnd Sub", 5, "for is ilegal name for Variable!"},
+      // An alias is read where a statement takes a register, but a keyword's own statement
+      // or function is compiled where the program assigns or reads it.
+      {"m8", "$def key = pinb.4\nIf key = 0 Then Print 1", 1, "key is ilegal name for Alias!"},
       // A call of a procedure that has no body.
       {"m8", "Declare Sub S()\nS()", 1, "Sub S is declared but never defined!"},
       {"m8", "Dim a As Byte\nDeclare Function F() As Byte\na = F()", 2, "Function F is declared but never defined!"},

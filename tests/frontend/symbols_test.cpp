@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "compiler/base/names.h"
 #include "tests/support/compiler_fixture.h"
 
 namespace qbc {
@@ -76,14 +77,18 @@ TEST(Symbols, IoRegistersAreFoundOnlyInTheFirst699Records) {
   EXPECT_EQ(FindIoRegister(f.st, "too_late"), 0);
 }
 
-TEST(Symbols, DefineConstAppendsAndRefusesASecondDefinition) {
+// The constant's declaration claims its name first (ClaimName, on the name's token): a
+// second one is refused there, and nothing is written.
+TEST(Symbols, DefineConstAppendsAndAClaimRefusesASecondDefinition) {
   test::CompilerFixture f;
   f.st.src.TokenIndex = 4;
+  f.st.src.Tokens[4] = TokenRecord{"delay", kTokName};
+  ASSERT_TRUE(ClaimName(f.st, NameKind::kConstant));
   DefineConst(f.st, "delay", "250", kTokNumber);
   DefineConst(f.st, "greeting", "Hi", kTokString);
   EXPECT_EQ(FindConst(f.st, "delay"), 1);
   EXPECT_EQ(FindConst(f.st, "greeting"), 2);
-  DefineConst(f.st, "delay", "100", kTokNumber);
+  EXPECT_FALSE(ClaimName(f.st, NameKind::kConstant));
   EXPECT_EQ(f.st.sym.Constants[1].Value, "250");
   EXPECT_EQ(f.st.sym.Constants[3].Name, "");
   EXPECT_EQ(f.st.src.TokenIndex, 4);
