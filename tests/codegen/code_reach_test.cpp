@@ -38,7 +38,12 @@ TEST(CodeReach, RegistersChangedAlongEveryPath) {
       "\t\tmovw\tr22,r24\r\n"
       ";Sub1 ends here\r\n"
       "\t\tret\r\n";
-  const CodeMap map(text, 2, {});
+  AsmFiles files;
+  files.read = [](const std::string& path) -> std::optional<std::string> {
+    if (path == "x.inc") return std::string(".equ\tX = 1\r\n");
+    return std::nullopt;
+  };
+  const CodeMap map(text, 2, {}, files);
   const auto r = map.From("h");  // labels compare without regard to case
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(Written(*r), (std::vector<int>{0, 1, 17, 20, 22, 23, 24, 26, 27, 30, 31}));

@@ -23,16 +23,6 @@ std::string_view Trim(std::string_view s) {
 
 bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.'; }
 
-// The line without its comment (a ";" outside quotes).
-std::string_view Code(std::string_view line) {
-  bool quoted = false;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    if (line[i] == ';' && !quoted) return line.substr(0, i);
-  }
-  return line;
-}
-
 std::vector<std::string> SplitOperands(std::string_view text) {
   std::vector<std::string> out;
   if (Trim(text).empty()) return out;
@@ -97,84 +87,30 @@ bool ThroughY(std::string_view operand) {
 
 }  // namespace
 
-CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells)
-    : returnBytes_(returnBytes) {
+CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files)
+    : view_(text, std::move(files)), returnBytes_(returnBytes) {
   for (const std::string& w : watchedCells) watched_.push_back(LowerText(w));
-  enum class Segment { kCode, kData, kOther } segment = Segment::kCode;
-  long at = 0;
-  long dataAt = 0;
-  bool dataOpened = false;
-  bool placed = false;
-  std::vector<std::string> pending;  // labels waiting for their line
-  std::size_t begin = 0;
-  while (begin <= text.size()) {
-    std::size_t end = text.find('\n', begin);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = Trim(Code(text.substr(begin, end - begin)));
-    begin = end + 1;
-    // A label: a name and ":" at the start of the line.
-    std::size_t n = 0;
-    while (n < line.size() && NameChar(line[n])) ++n;
-    if (n > 0 && n < line.size() && line[n] == ':' && line[0] != '.') {
-      pending.push_back(LowerText(line.substr(0, n)));
-      line = Trim(line.substr(n + 1));
-    }
-    if (line.empty()) continue;
-    std::size_t m = 0;
-    while (m < line.size() && line[m] != ' ' && line[m] != '\t') ++m;
-    const std::string mnemonic = LowerText(line.substr(0, m));
-    const std::string_view rest = Trim(line.substr(m));
-    if (mnemonic[0] == '.') {
-      if (mnemonic == ".cseg") segment = Segment::kCode;
-      if (mnemonic == ".dseg") segment = Segment::kData;
-      if (mnemonic == ".eseg") segment = Segment::kOther;
-      if (mnemonic == ".org" && segment == Segment::kCode) at += 1'000'000;  // code after it is no continuation
-      if (mnemonic == ".org" && segment == Segment::kData) {
-        if (const auto address = Number(rest)) dataAt = *address;
-        // The first one opens the data segment; a later one places a variable at an
-        // address of its choosing (an overlay, or a cell beyond the internal SRAM).
-        placed = dataOpened;
-        dataOpened = true;
-      }
-      if (mnemonic == ".def") {
-        const std::size_t eq = rest.find('=');
-        if (eq != std::string_view::npos) {
-          const std::string name = LowerText(Trim(rest.substr(0, eq)));
-          if (const auto r = Register(std::string(Trim(rest.substr(eq + 1))))) aliases_[name] = *r;
-        }
-      }
-      if (segment == Segment::kData && mnemonic == ".byte") {
-        if (const auto bytes = Number(rest)) {
-          for (const std::string& l : pending) cellBytes_[l] = static_cast<int>(*bytes);
-          dataAt += *bytes;
-          if (!placed) dataEnd_ = std::max(dataEnd_, dataAt);
-        }
-        placed = false;
-        pending.clear();
-      }
-      if (segment == Segment::kCode && (mnemonic == ".db" || mnemonic == ".dw")) {
-        for (const std::string& l : pending) labels_.emplace(l, lines_.size());
-        pending.clear();
-        lines_.push_back({"", {}, 1, at});
-        at += 1;
-      }
-      continue;
-    }
-    if (segment != Segment::kCode) {
-      pending.clear();
-      continue;
-    }
-    for (const std::string& l : pending) labels_.emplace(l, lines_.size());
-    pending.clear();
-    Line l{mnemonic, SplitOperands(rest), 1, at};
-    if (In(mnemonic, {"lds", "sts", "call", "jmp"})) l.words = 2;
-    byOffset_.emplace(at, lines_.size());
-    at += l.words;
-    lines_.push_back(std::move(l));
-  }
 }
 
-std::optional<int> CodeMap::Register(const std::string& operand) const {
+const CodeMap::Line& CodeMap::Decoded(std::size_t i) const {
+  if (const auto it = decoded_.find(i); it != decoded_.end()) return it->second;
+  Line l;
+  const AsmView::Line& v = view_.At(i);
+  if (!v.data) {
+    std::size_t m = 0;
+    while (m < v.code.size() && v.code[m] != ' ' && v.code[m] != '\t') ++m;
+    l.mnemonic = LowerText(v.code.substr(0, m));
+    l.operands = SplitOperands(Trim(v.code.substr(m)));
+  }
+  return decoded_.emplace(i, std::move(l)).first->second;
+}
+
+int CodeMap::Words(std::size_t i) const {
+  const std::string& m = Decoded(i).mnemonic;
+  return In(m, {"lds", "sts", "call", "jmp"}) ? 2 : 1;
+}
+
+std::optional<int> CodeMap::Register(const std::string& operand, std::size_t at) const {
   const std::string o = LowerText(Trim(operand));
   static const std::map<std::string, int> kNames = {{"xl", 26}, {"xh", 27}, {"yl", 28},
                                                     {"yh", 29}, {"zl", 30}, {"zh", 31}};
@@ -183,8 +119,27 @@ std::optional<int> CodeMap::Register(const std::string& operand) const {
     const auto v = Number(o.substr(1));
     if (v && *v >= 0 && *v <= 31 && (o.size() == 2 || o[1] != '0')) return static_cast<int>(*v);
   }
-  if (const auto it = aliases_.find(o); it != aliases_.end()) return it->second;
-  return std::nullopt;
+  return view_.Alias(o, at);
+}
+
+// The line `words` words after (before, when negative) the line `from`, in the same block
+// of lines; nullopt when no line begins there.
+std::optional<std::size_t> CodeMap::Relative(std::size_t from, long words) const {
+  const std::uint32_t block = view_.At(from).block;
+  std::size_t j = from;
+  long offset = 0;
+  while (offset < words) {
+    offset += Words(j);
+    ++j;
+    if (j >= view_.Size() || view_.At(j).block != block) return std::nullopt;
+  }
+  while (offset > words) {
+    if (j == 0 || view_.At(j - 1).block != block) return std::nullopt;
+    --j;
+    offset -= Words(j);
+  }
+  if (offset != words) return std::nullopt;
+  return j;
 }
 
 std::optional<std::size_t> CodeMap::Target(std::size_t from, const std::string& operand) const {
@@ -193,27 +148,27 @@ std::optional<std::size_t> CodeMap::Target(std::size_t from, const std::string& 
   if (o.size() > 2 && o.substr(0, 2) == "pc" && (o[2] == '+' || o[2] == '-')) {
     const auto k = Number(o.substr(3));
     if (!k) return std::nullopt;
-    const long target = lines_[from].at + (o[2] == '+' ? *k : -*k);
-    if (const auto it = byOffset_.find(target); it != byOffset_.end()) return it->second;
-    return std::nullopt;
+    return Relative(from, o[2] == '+' ? *k : -*k);
   }
-  if (const auto it = labels_.find(o); it != labels_.end() && it->second < lines_.size()) return it->second;
-  return std::nullopt;
+  return view_.LabelLine(o);
 }
 
 std::optional<CodeReach> CodeMap::From(const std::string& label) const {
-  const auto it = labels_.find(LowerText(label));
-  if (it == labels_.end() || it->second >= lines_.size()) return std::nullopt;
-  return RoutineReach(it->second);
+  const auto line = view_.LabelLine(LowerText(label));
+  if (!line) return std::nullopt;
+  if (!view_.Understood()) {
+    // The text holds what this reading cannot follow as avra does: nothing is known.
+    CodeReach r;
+    r.unknown = true;
+    r.stackKnown = false;
+    return r;
+  }
+  return RoutineReach(*line);
 }
 
-long CodeMap::DataEnd() const { return dataEnd_; }
+long CodeMap::DataEnd() const { return view_.DataEnd(); }
 
-std::optional<int> CodeMap::CellBytes(const std::string& label) const {
-  const auto it = cellBytes_.find(LowerText(label));
-  if (it == cellBytes_.end()) return std::nullopt;
-  return it->second;
-}
+std::optional<int> CodeMap::CellBytes(const std::string& label) const { return view_.CellBytes(LowerText(label)); }
 
 CodeReach CodeMap::RoutineReach(std::size_t first) const {
   if (const auto it = routines_.find(first); it != routines_.end()) return it->second;
@@ -262,7 +217,7 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
   while (!work.empty()) {
     auto [i, depth] = work.front();
     work.pop_front();
-    if (i >= lines_.size()) {
+    if (i >= view_.Size()) {
       reach.unknown = true;
       continue;
     }
@@ -273,7 +228,7 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
     if (const auto s = seen.find(i); s != seen.end() && s->second >= depth) continue;
     seen[i] = depth;
     reach.stackBytes = std::max(reach.stackBytes, depth);
-    const Line& l = lines_[i];
+    const Line& l = Decoded(i);
     const std::string& m = l.mnemonic;
     if (m.empty()) {  // data: code does not run into it
       reach.unknown = true;
@@ -281,7 +236,7 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
     }
     // What the line reads and changes.
     for (const std::string& o : l.operands) {
-      const auto r = Register(o);
+      const auto r = Register(o, i);
       if ((r && (*r == 28 || *r == 29)) || ThroughY(o)) reach.usesY = true;
       std::string word;
       for (std::size_t k = 0; k <= o.size(); ++k) {
@@ -303,14 +258,14 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
     if (WritesFirst(m)) {
       if (l.operands.empty() && (m == "lpm" || m == "elpm")) {
         write(0);
-      } else if (const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0])) {
+      } else if (const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0], i)) {
         write(*r);
         if (m == "in" && l.operands.size() == 2 && LowerText(l.operands[1]) == "sreg") sregCopies.insert(*r);
       } else {
         reach.unknown = true;
       }
     } else if (In(m, {"movw", "adiw", "sbiw"})) {
-      const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0]);
+      const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0], i);
       if (r) {
         write(*r);
         write(*r + 1);
@@ -328,7 +283,7 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
       const std::string target = LowerText(l.operands[0]);
       if (target == "rampz") reach.readsFlash = true;
       if (target == "sreg" && l.operands.size() == 2) {
-        const auto r = Register(l.operands[1]);
+        const auto r = Register(l.operands[1], i);
         sregWrites.push_back(r ? *r : -1);
       }
     }

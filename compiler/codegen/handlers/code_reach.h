@@ -1,6 +1,7 @@
 #pragma once
-// What the code that can run from a label does, read from the generated text itself (the
-// program's own lines, the procedures and the library routines alike): the registers it
+// What the code that can run from a label does, read from the generated text itself as
+// avra reads it (the program's own lines, the procedures, the library routines and the
+// files and macros they bring in, asm_view.h): the registers it
 // changes, whether it works on Y, reads flash above 64 KB, names certain cells or turns
 // interrupts on, and how deep it takes the hardware stack. The walk follows each jump and
 // branch to its target, both ways of a skip, and each call into the routine it calls (a
@@ -16,7 +17,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+#include "compiler/codegen/handlers/asm_view.h"
 
 namespace qbc {
 
@@ -36,10 +40,11 @@ struct CodeReach {
 
 class CodeMap {
  public:
-  // `text`: the whole output; `returnBytes`: what a call pushes (2, or 3 on chips with more
+  // `text`: the whole output, read as avra reads it (asm_view.h; `files` tells where its
+  // included files are); `returnBytes`: what a call pushes (2, or 3 on chips with more
   // than 128 KB of flash); `watchedCells`: cell labels whose mention CodeReach::cells
   // reports (compared without regard to case).
-  CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells);
+  CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files = {});
 
   // The reach of the code from `label` (compared without regard to case, as the assembler
   // does); nullopt when no code line carries that label.
@@ -51,25 +56,23 @@ class CodeMap {
   long DataEnd() const;
 
  private:
+  // A code line's instruction, read when a walk first comes to it.
   struct Line {
     std::string mnemonic;               // lower case; empty for a data line in the code
     std::vector<std::string> operands;  // as written, trimmed
-    int words = 1;
-    long at = 0;                        // word offset in the code segment's lines
   };
+  const Line& Decoded(std::size_t i) const;
+  int Words(std::size_t i) const;
   CodeReach RoutineReach(std::size_t first) const;
   void Walk(std::size_t first, CodeReach& reach) const;
   std::optional<std::size_t> Target(std::size_t from, const std::string& operand) const;
-  std::optional<int> Register(const std::string& operand) const;
+  std::optional<std::size_t> Relative(std::size_t from, long words) const;
+  std::optional<int> Register(const std::string& operand, std::size_t at) const;
 
+  AsmView view_;
   int returnBytes_;
   std::vector<std::string> watched_;
-  std::vector<Line> lines_;
-  std::map<std::string, std::size_t> labels_;  // lower case -> first line after it
-  std::map<long, std::size_t> byOffset_;       // word offset -> line
-  std::map<std::string, int> aliases_;         // .def names, lower case
-  std::map<std::string, int> cellBytes_;       // data segment labels, lower case
-  long dataEnd_ = 0;
+  mutable std::unordered_map<std::size_t, Line> decoded_;
   mutable std::map<std::size_t, CodeReach> routines_;
   mutable std::set<std::size_t> walking_;
   mutable bool metOpenWalk_ = false;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "compiler/base/call_cycles.h"
@@ -23,6 +24,9 @@ const std::vector<std::string>& TextBuffers() {
   static const std::vector<std::string> kBuffers = {"_s2tmp", "_s1tmp"};
   return kBuffers;
 }
+
+// Debian's avra looks here before its -I folders.
+constexpr const char* kAvraOwnIncludes = "/usr/share/avra";
 
 bool Names(const CodeReach& reach, const std::string& cell) { return reach.cells.count(LowerText(cell)) != 0; }
 
@@ -76,7 +80,14 @@ int AreaBytes(const CompilerState& st, const Planned& p) {
 CodeMap HandlerCodeMap(const CompilerState& st) {
   std::vector<std::string> watched = TextBuffers();
   watched.emplace_back(kHandlerArgArea);
-  return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched);
+  // avra runs in the document's folder; it looks for an included file there, then in the
+  // folder of device files it was built with, then in the installation's inc folder
+  // (where the assembler front end lies, which names it with -I).
+  AsmFiles files;
+  files.folder = st.env.DocumentFolder;
+  files.includeDirs.push_back(kAvraOwnIncludes);
+  if (!st.env.InstallDir.empty()) files.includeDirs.push_back(st.env.InstallDir + "/inc");
+  return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched, std::move(files));
 }
 
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {

@@ -1,0 +1,458 @@
+#include "compiler/codegen/handlers/asm_view.h"
+
+#include <algorithm>
+#include <cctype>
+#include <unordered_set>
+#include <utility>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/base/whole_file.h"
+#include "compiler/codegen/handlers/asm_expression.h"
+
+namespace qbc {
+
+namespace {
+
+constexpr int kIncludeDepthLimit = 32;
+constexpr int kMacroDepthLimit = 64;
+constexpr int kSymbolDepthLimit = 64;
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// A label may hold the characters of a name and ".".
+bool LabelChar(char c) { return AsmNameChar(c) || c == '.'; }
+
+// The line without its comment (a ";" outside quotes).
+std::string_view Code(std::string_view line) {
+  const std::size_t semi = line.find(';');
+  if (semi == std::string_view::npos) return line;
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    if (line[i] == ';' && !quoted) return line.substr(0, i);
+  }
+  return line;
+}
+
+// The first word (up to a blank) and the rest, trimmed.
+std::pair<std::string_view, std::string_view> FirstWord(std::string_view line) {
+  std::size_t m = 0;
+  while (m < line.size() && line[m] != ' ' && line[m] != '\t') ++m;
+  return {line.substr(0, m), Trim(line.substr(m))};
+}
+
+std::vector<std::string_view> SplitArguments(std::string_view text) {
+  std::vector<std::string_view> out;
+  if (Trim(text).empty()) return out;
+  std::size_t start = 0;
+  int depth = 0;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= text.size(); ++i) {
+    if (i < text.size() && text[i] == '"') quoted = !quoted;
+    if (i < text.size() && !quoted && text[i] == '(') ++depth;
+    if (i < text.size() && !quoted && text[i] == ')') --depth;
+    if (i == text.size() || (text[i] == ',' && depth == 0 && !quoted)) {
+      out.push_back(Trim(text.substr(start, i - start)));
+      start = i + 1;
+    }
+  }
+  return out;
+}
+
+// `name = value` of .def, .equ and .set; `name value` of .define.
+std::pair<std::string, std::string_view> NameAndValue(std::string_view rest, bool equals) {
+  std::size_t n = 0;
+  while (n < rest.size() && LabelChar(rest[n])) ++n;
+  const std::string name = LowerText(rest.substr(0, n));
+  std::string_view value = Trim(rest.substr(n));
+  if (equals) {
+    if (value.empty() || value.front() != '=') return {std::string(), {}};
+    value = Trim(value.substr(1));
+  }
+  return {name, value};
+}
+
+// The first word of "[label:] word ...", lower case.
+std::string LowerWord(std::string_view word) {
+  std::string w(word);
+  for (char& c : w) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return w;
+}
+
+}  // namespace
+
+// The one pass over the text, in avra's order.
+class AsmView::Reader {
+ public:
+  Reader(AsmView& view, AsmFiles& files) : v_(view), files_(files) {}
+
+  void Source(std::string_view text, int includeDepth) {
+    std::size_t begin = 0;
+    while (begin < text.size() && !exited_) {
+      std::size_t end = text.find('\n', begin);
+      if (end == std::string_view::npos) end = text.size();
+      Process(text.substr(begin, end - begin), includeDepth, 0);
+      begin = end + 1;
+    }
+    exited_ = false;
+  }
+
+  void Finish() {
+    if (!conditions_.empty() || inMacro_) v_.understood_ = false;
+  }
+
+ private:
+  enum class Segment { kCode, kData, kOther };
+  struct Condition {
+    bool active;     // this branch's lines are read
+    bool taken;      // a branch of this .if was taken
+    bool outer;      // the lines around the .if are read
+  };
+
+  bool Active() const { return conditions_.empty() || (conditions_.back().active && conditions_.back().outer); }
+
+  void Process(std::string_view raw, int includeDepth, int macroDepth) {
+    ++position_;
+    std::string_view line = Trim(Code(raw));
+    if (line.empty()) return;
+    if (inMacro_) {
+      const auto [word, rest] = FirstWord(line);
+      const std::string w = LowerWord(word);
+      if (w == ".endm" || w == ".endmacro") {
+        inMacro_ = false;
+        return;
+      }
+      v_.macros_[macroName_].body.emplace_back(raw);
+      return;
+    }
+    // A label: a name and ":" at the start of the line.
+    std::size_t n = 0;
+    while (n < line.size() && LabelChar(line[n])) ++n;
+    std::string_view label;
+    if (n > 0 && n < line.size() && line[n] == ':' && line[0] != '.') {
+      label = line.substr(0, n);
+      line = Trim(line.substr(n + 1));
+    }
+    const auto [word, rest] = FirstWord(line);
+    if (!word.empty() && word[0] == '.') {
+      const std::string w = LowerWord(word);
+      if (Conditional(w, rest)) return;
+      if (!Active()) return;
+      if (!label.empty()) Label(label);
+      Directive(w, rest, includeDepth, macroDepth);
+      return;
+    }
+    if (!Active()) return;
+    if (!label.empty()) Label(label);
+    if (line.empty()) return;
+    if (!v_.macros_.empty()) {
+      const auto m = v_.macros_.find(LowerWord(word));
+      if (m != v_.macros_.end()) {
+        Expand(m->second, rest, includeDepth, macroDepth);
+        return;
+      }
+    }
+    if (segment_ != Segment::kCode) {
+      pending_.clear();
+      return;
+    }
+    CodeLine(line, false);
+  }
+
+  void Label(std::string_view label) {
+    const std::string name = LowerText(label);
+    defined_.insert(name);
+    pending_.push_back(name);
+  }
+
+  void CodeLine(std::string_view code, bool data) {
+    if (v_.keep_ == Keep::kAll) {
+      for (const std::string& l : pending_) v_.labels_.emplace(l, v_.lines_.size());
+      v_.lines_.push_back({code, data, block_, position_});
+    }
+    pending_.clear();
+  }
+
+  // .if and its kin, also in lines that are left out (they nest).
+  bool Conditional(const std::string& w, std::string_view rest) {
+    if (w == ".if" || w == ".ifdef" || w == ".ifndef") {
+      Condition c{false, false, Active()};
+      if (c.outer) {
+        bool yes = false;
+        if (w == ".if") {
+          yes = Truth(rest);
+        } else {
+          const bool defined = Defined(LowerText(Trim(rest)));
+          yes = w == ".ifdef" ? defined : !defined;
+        }
+        c.active = yes;
+        c.taken = yes;
+      }
+      conditions_.push_back(c);
+      return true;
+    }
+    if (w == ".elif" || w == ".elseif") {
+      if (conditions_.empty()) {
+        v_.understood_ = false;
+        return true;
+      }
+      Condition& c = conditions_.back();
+      c.active = false;
+      if (c.outer && !c.taken) {
+        c.active = Truth(rest);
+        c.taken = c.active;
+      }
+      return true;
+    }
+    if (w == ".else") {
+      if (conditions_.empty()) {
+        v_.understood_ = false;
+        return true;
+      }
+      Condition& c = conditions_.back();
+      c.active = !c.taken;
+      c.taken = true;
+      return true;
+    }
+    if (w == ".endif") {
+      if (conditions_.empty())
+        v_.understood_ = false;
+      else
+        conditions_.pop_back();
+      return true;
+    }
+    return false;
+  }
+
+  bool Truth(std::string_view expression) {
+    const auto v = v_.ValueAt(expression, position_, 0);
+    if (!v) {
+      v_.understood_ = false;
+      return false;
+    }
+    return *v != 0;
+  }
+
+  bool Defined(const std::string& name) const {
+    if (defined_.count(name) != 0) {
+      const auto* d = v_.InForce(v_.symbols_, name, position_);
+      return d != nullptr || v_.symbols_.count(name) == 0;
+    }
+    return false;
+  }
+
+  void Directive(const std::string& w, std::string_view rest, int includeDepth, int macroDepth) {
+    if (w == ".cseg") {
+      segment_ = Segment::kCode;
+    } else if (w == ".dseg") {
+      segment_ = Segment::kData;
+    } else if (w == ".eseg") {
+      segment_ = Segment::kOther;
+    } else if (w == ".org") {
+      if (segment_ == Segment::kCode) ++block_;  // code after it is no continuation
+      if (segment_ == Segment::kData) {
+        if (const auto address = v_.ValueAt(rest, position_, 0)) dataAt_ = static_cast<long>(*address);
+        // The first one opens the data segment; a later one places a variable at an
+        // address of its choosing (an overlay, or a cell beyond the internal SRAM).
+        placed_ = dataOpened_;
+        dataOpened_ = true;
+      }
+    } else if (w == ".def") {
+      auto [name, value] = NameAndValue(rest, true);
+      if (!name.empty()) v_.aliases_[name].push_back({position_, std::string(value)});
+    } else if (w == ".equ" || w == ".set") {
+      auto [name, value] = NameAndValue(rest, true);
+      if (!name.empty()) Define(name, value);
+    } else if (w == ".define") {
+      auto [name, value] = NameAndValue(rest, false);
+      if (!name.empty()) Define(name, value.empty() ? std::string_view("1") : value);
+    } else if (w == ".undef") {
+      const std::string name = LowerText(Trim(rest));
+      if (v_.symbols_.count(name) != 0) v_.symbols_[name].push_back({position_, std::string(), true});
+    } else if (w == ".byte") {
+      if (segment_ == Segment::kData) {
+        if (const auto bytes = v_.ValueAt(rest, position_, 0)) {
+          for (const std::string& l : pending_) v_.cellBytes_[l] = static_cast<int>(*bytes);
+          dataAt_ += static_cast<long>(*bytes);
+          if (!placed_) v_.dataEnd_ = std::max(v_.dataEnd_, dataAt_);
+        }
+        placed_ = false;
+      }
+      pending_.clear();
+    } else if (w == ".db" || w == ".dw" || w == ".dd" || w == ".dq") {
+      if (segment_ == Segment::kCode)
+        CodeLine(rest, true);
+      else
+        pending_.clear();
+    } else if (w == ".include") {
+      Include(rest, includeDepth);
+    } else if (w == ".includepath") {
+      std::string dir(Trim(rest));
+      if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
+      files_.includeDirs.push_back(dir);
+    } else if (w == ".exit") {
+      exited_ = true;
+    } else if (w == ".macro") {
+      inMacro_ = true;
+      macroName_ = LowerText(FirstWord(rest).first);
+      v_.macros_[macroName_] = Macro();
+    } else if (w == ".endm" || w == ".endmacro") {
+      v_.understood_ = false;
+    }
+    // .device, .list, .nolist, .listmac, .message, .warning, .error, .overlap ...: no code.
+  }
+
+  void Define(const std::string& name, std::string_view value) {
+    v_.symbols_[name].push_back({position_, std::string(value)});
+    defined_.insert(name);
+  }
+
+  void Include(std::string_view rest, int includeDepth) {
+    std::string name(Trim(rest));
+    if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
+    if (includeDepth >= kIncludeDepthLimit || name.empty()) {
+      v_.understood_ = false;
+      return;
+    }
+    std::vector<std::string> tries;
+    if (name.front() == '/') {
+      tries.push_back(name);
+    } else {
+      tries.push_back(files_.folder.empty() ? name : files_.folder + "/" + name);
+      for (const std::string& dir : files_.includeDirs) tries.push_back(dir + "/" + name);
+    }
+    for (const std::string& path : tries) {
+      std::optional<std::string> text;
+      if (files_.read) {
+        text = files_.read(path);
+      } else {
+        std::string bytes, why;
+        if (ReadWholeFile(path, bytes, why) == FileRead::kRead) text = std::move(bytes);
+      }
+      if (!text) continue;
+      v_.texts_.push_back(std::move(*text));
+      Source(v_.texts_.back(), includeDepth + 1);
+      return;
+    }
+    v_.understood_ = false;
+  }
+
+  // The macro's lines with its arguments in place of @0..@9 and the running number in
+  // place of "_%", read as if they stood here.
+  void Expand(Macro& macro, std::string_view rest, int includeDepth, int macroDepth) {
+    if (macroDepth >= kMacroDepthLimit || rest.find('[') != std::string_view::npos) {
+      v_.understood_ = false;
+      return;
+    }
+    const std::vector<std::string_view> args = SplitArguments(rest);
+    // (each macro counts its own expansions)
+    const std::string number = std::to_string(++macro.expansions);
+    const std::vector<std::string> lines = macro.body;  // (a line may define the macro anew)
+    for (const std::string& body : lines) {
+      std::string line;
+      for (std::size_t i = 0; i < body.size(); ++i) {
+        if (body[i] == '@' && i + 1 < body.size() && std::isdigit(static_cast<unsigned char>(body[i + 1])) != 0) {
+          const std::size_t k = static_cast<std::size_t>(body[i + 1] - '0');
+          if (k < args.size()) line += args[k];
+          ++i;
+        } else if (body[i] == '_' && i + 1 < body.size() && body[i + 1] == '%') {
+          line += "_" + number;
+          ++i;
+        } else {
+          line += body[i];
+        }
+      }
+      v_.texts_.push_back(std::move(line));
+      Process(v_.texts_.back(), includeDepth, macroDepth + 1);
+    }
+  }
+
+  AsmView& v_;
+  AsmFiles& files_;
+  std::vector<Condition> conditions_;
+  Segment segment_ = Segment::kCode;
+  std::uint32_t block_ = 0;
+  std::uint32_t position_ = 0;
+  long dataAt_ = 0;
+  bool dataOpened_ = false;
+  bool placed_ = false;
+  bool exited_ = false;
+  bool inMacro_ = false;
+  std::string macroName_;
+  std::vector<std::string> pending_;  // labels waiting for their line
+  std::unordered_set<std::string> defined_;  // labels and symbols so far, for .ifdef
+};
+
+AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep) : keep_(keep) {
+  texts_.emplace_back(text);
+  Reader reader(*this, files);
+  reader.Source(texts_.front(), 0);
+  reader.Finish();
+}
+
+std::optional<std::size_t> AsmView::LabelLine(const std::string& lowerName) const {
+  const auto it = labels_.find(lowerName);
+  if (it == labels_.end() || it->second >= lines_.size()) return std::nullopt;
+  return it->second;
+}
+
+const AsmView::Definition* AsmView::InForce(const std::unordered_map<std::string, std::vector<Definition>>& table,
+                                            const std::string& name, std::size_t at) const {
+  const auto it = table.find(name);
+  if (it == table.end() || it->second.empty()) return nullptr;
+  const std::vector<Definition>& defs = it->second;
+  // The last one before the line; before the first, the last of all.
+  const Definition* found = &defs.back();
+  for (const Definition& d : defs) {
+    if (d.at > at) break;
+    found = &d;
+  }
+  return found->removed ? nullptr : found;
+}
+
+std::optional<int> AsmView::Alias(const std::string& lowerName, std::size_t at) const {
+  if (aliases_.empty()) return std::nullopt;
+  const Definition* d = InForce(aliases_, lowerName, at < lines_.size() ? lines_[at].pos : at);
+  if (d == nullptr) return std::nullopt;
+  const std::string r = LowerText(Trim(d->text));
+  static const std::unordered_map<std::string, int> kNames = {{"xl", 26}, {"xh", 27}, {"yl", 28},
+                                                              {"yh", 29}, {"zl", 30}, {"zh", 31}};
+  if (const auto it = kNames.find(r); it != kNames.end()) return it->second;
+  if (r.size() >= 2 && r.size() <= 3 && r[0] == 'r' && std::isdigit(static_cast<unsigned char>(r[1])) != 0 &&
+      (r.size() == 2 || (r[1] != '0' && std::isdigit(static_cast<unsigned char>(r[2])) != 0))) {
+    const int v = std::stoi(r.substr(1));
+    if (v <= 31) return v;
+  }
+  return std::nullopt;
+}
+
+std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::size_t at, int depth) const {
+  const Definition* d = InForce(symbols_, name, at);
+  if (d == nullptr || depth > kSymbolDepthLimit) return std::nullopt;
+  // (worked out with the definitions before its own line: ".set n = n + 1")
+  return ValueAt(d->text, d->at == 0 ? 0 : d->at - 1, depth + 1);
+}
+
+std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::size_t at, int depth) const {
+  const AsmSymbolValue value = [&](std::string_view name) { return SymbolValue(std::string(name), at, depth); };
+  const AsmSymbolDefined defined = [&](std::string_view name) {
+    return InForce(symbols_, std::string(name), at) != nullptr;
+  };
+  return AsmExpressionValue(expression, value, defined);
+}
+
+std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::size_t at) const {
+  return ValueAt(expression, at < lines_.size() ? lines_[at].pos : at, 0);
+}
+
+std::optional<int> AsmView::CellBytes(const std::string& lowerName) const {
+  const auto it = cellBytes_.find(lowerName);
+  if (it == cellBytes_.end()) return std::nullopt;
+  return it->second;
+}
+
+}  // namespace qbc

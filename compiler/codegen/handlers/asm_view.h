@@ -1,0 +1,99 @@
+#pragma once
+// The generated program as avra reads it, for the readers of the compiler's own output
+// (what a handler's code changes, what the data segment reserves). avra reads more than
+// the instruction lines: `.include` brings in a file (looked for in the folder avra runs
+// in, then in its include folders), `.if`/`.ifdef`/`.ifndef`/`.elif`/`.else`/`.endif`
+// leave lines out, `.macro` lines are written out where the macro is named (with @0..@9
+// and the running number of "_%"), `.exit` ends the file it stands in, and `.def`, `.equ`,
+// `.set` and `.define` give names their meaning. This reading follows it line by line, so
+// that what the chip runs and what the compiler reads cannot differ:
+// - a `.def` or `.set` name means, at a line, the last definition before that line, or,
+//   before the first, the last one of the whole text (avra's second pass starts where
+//   its first ended);
+// - a condition is worked out with the names defined before it, as avra does.
+// Where the reading cannot follow avra (a condition it cannot work out, a file it cannot
+// read, a macro's typed form "[...]"), it says so (Understood() is false): a reader must
+// then assume the worst of all code.
+//
+// The reading is light: each line is looked at once for a label, a directive or a macro's
+// name; what an instruction does is read only by those who walk to it.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace qbc {
+
+// Where avra looks for an included file, and how a file is read (tests give their own).
+struct AsmFiles {
+  std::string folder;                    // the folder avra runs in (the .asm's)
+  std::vector<std::string> includeDirs;  // its -I folders
+  // The file's text, nullopt when it cannot be read; empty: read from the disk.
+  std::function<std::optional<std::string>(const std::string& path)> read;
+};
+
+class AsmView {
+ public:
+  // Only the data segment: the code lines and labels are not kept (the memory check of a
+  // program without handlers needs no more).
+  enum class Keep { kAll, kDataOnly };
+  AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll);
+
+  // One line of the code segment that avra assembles.
+  struct Line {
+    std::string_view code;  // mnemonic and operands (no label, no comment), trimmed
+    bool data = false;      // .db, .dw, ...: code does not run into it
+    std::uint32_t block = 0;  // lines of one block follow one another in the flash (.org starts a new one)
+    std::uint32_t pos = 0;    // the line's place among all lines read (the definitions in force)
+  };
+  std::size_t Size() const { return lines_.size(); }
+  const Line& At(std::size_t i) const { return lines_[i]; }
+  // The first code line at or after the label (lower case); nullopt for none.
+  std::optional<std::size_t> LabelLine(const std::string& lowerName) const;
+  // The register a .def name (lower case) means at code line `at`.
+  std::optional<int> Alias(const std::string& lowerName, std::size_t at) const;
+  // The value of an expression at code line `at` (.equ, .set and .define names).
+  std::optional<std::int64_t> Value(std::string_view expression, std::size_t at) const;
+
+  bool Understood() const { return understood_; }
+  // The size a data segment line gives the cell (".byte N"); lower case.
+  std::optional<int> CellBytes(const std::string& lowerName) const;
+  // The address past the last byte the data segment reserves one cell after the other
+  // (a variable placed at an address of its own is not counted; 0 when there is none).
+  long DataEnd() const { return dataEnd_; }
+
+ private:
+  struct Definition {
+    std::size_t at;  // code lines before it
+    std::string text;
+    bool removed = false;  // .undef
+  };
+  struct Macro {
+    std::vector<std::string> body;
+    int expansions = 0;  // the running number of "_%"
+  };
+  class Reader;
+
+  const Definition* InForce(const std::unordered_map<std::string, std::vector<Definition>>& table,
+                            const std::string& name, std::size_t at) const;
+  std::optional<std::int64_t> SymbolValue(const std::string& name, std::size_t at, int depth) const;
+  std::optional<std::int64_t> ValueAt(std::string_view expression, std::size_t at, int depth) const;
+
+  Keep keep_;
+  bool understood_ = true;
+  std::deque<std::string> texts_;  // the copy of the output, included files, macro lines
+  std::vector<Line> lines_;
+  std::unordered_map<std::string, std::size_t> labels_;
+  std::unordered_map<std::string, std::vector<Definition>> aliases_;  // .def
+  std::unordered_map<std::string, std::vector<Definition>> symbols_;  // .equ, .set, .define
+  std::unordered_map<std::string, Macro> macros_;
+  std::unordered_map<std::string, int> cellBytes_;
+  long dataEnd_ = 0;
+};
+
+}  // namespace qbc
