@@ -8,8 +8,11 @@
 
 namespace qbc {
 
-// True when the device reads flash with post-increment ("lpm r0,Z+").
-inline bool HasLpmPostIncrement(const CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
+// True when the chip's flash read steps Z itself ("lpm r0,Z+", or "elpm r0,Z+" where the
+// flash reaches beyond 64 KB): the core instructions its device file gives.
+inline bool HasLpmPostIncrement(const CompilerState& st) {
+  return st.dev.NeedRampz ? st.dev.ElpmPostIncrement : st.dev.LpmPostIncrement;
+}
 
 // The read of the byte at Z, laid out by the caller: `lead` opens the first line (an
 // indent, or a label with what follows it), `sep` stands between the mnemonic and

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "compiler/base/core_flash_read.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/operand_load.h"
@@ -52,8 +53,6 @@ std::string LongWords(unsigned long long v) {
 void ReportElementTooLarge(CompilerState& st) {
   ReportInPlace(st, "Value does not fit the table's element type!");
 }
-
-bool HasLpmPostIncrement(CompilerState& st) { return st.dev.MegaCore || st.dev.TinyLpmDevice; }
 
 // Z (and RAMPZ) += the table's byte address; the index is already in zl, zh (r18).
 void AddTableAddress(CompilerState& st, const std::string& name) {

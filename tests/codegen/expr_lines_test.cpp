@@ -39,7 +39,7 @@ struct Gen {
 
   explicit Gen(int ramEnd = 0x45F, bool megaCore = true) {
     st.dev.RamEnd = ramEnd;
-    st.dev.MegaCore = megaCore;
+    st.dev.LpmPostIncrement = megaCore;
     st.dev.HardwareMultiplier = megaCore;
     Var("b", kTypeByte, 1);
     Var("c", kTypeByte, 1);

@@ -182,5 +182,44 @@ TEST(DevicePrograms, EveryUnitOfEveryDeviceAssemblesOrIsRefusedAtItsLine) {
   }
 }
 
+// The flash reads (a table element in the program, the float text's tables in the library)
+// step Z themselves with "lpm Rd,Z+" (or "elpm Rd,Z+" beyond 64 KB) exactly where the
+// device file says the core has that form; elsewhere they read through r0 and step Z with
+// adiw, which every core has. The assembler, told the chip, refuses a form it lacks.
+TEST(DevicePrograms, FlashReadsStepZWhereTheCoreCan) {
+  for (const std::string& device : DeviceNames()) {
+    if (kRefused.contains(device)) continue;
+    SCOPED_TRACE(device);
+    const std::map<std::string, std::string> file = FileNames(device);
+    const bool beyond64k = std::stol(file.at("flashend").substr(1)) * 2 + 2 > 70000;
+    const bool postIncrement = file.at(beyond64k ? "core_elpm_zinc" : "core_lpm_zinc") == "(1)";
+    const long flashWords = std::stol(file.at("flashend").substr(1)) + 1;
+    // (the float text needs more than the 1K words of the smallest chips)
+    const CompiledBasic compiled = CompileBasic(
+        "$device = " + device +
+        "\n$clock = 4\n$stack = 16\nDim T(3) As Flash Word , F As Float , S As String * 16 , W As Word , B As Byte\n"
+        "W = T(B)\n" + (flashWords > 1024 ? "S = Str(F)\n" : "") + "End\nT = 1 , 2 , 3\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    const std::string read = beyond64k ? "elpm" : "lpm";
+    int stepping = 0, stepped = 0;
+    std::istringstream lines(compiled.asm_text);
+    std::string line, before;
+    while (std::getline(lines, line)) {
+      std::istringstream words(line);
+      std::string first, operands, word;
+      words >> first;
+      if (!first.empty() && first.back() == ':') words >> first;
+      while (words >> word) operands += word;
+      if (first == read && operands.ends_with(",Z+")) ++stepping;
+      if (first == "adiw" && operands == "zl,0x01" && before == read) ++stepped;
+      before = operands.empty() ? first : "";
+    }
+    EXPECT_EQ(stepping > 0, postIncrement) << stepping;
+    EXPECT_EQ(stepped > 0, !postIncrement) << stepped;
+    const AsmResult assembled = AssembleAsmFile(compiled.asm_path);
+    EXPECT_TRUE(assembled.ok) << assembled.output;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test

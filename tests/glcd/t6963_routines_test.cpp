@@ -104,7 +104,8 @@ TEST(T6963Routines, PointAloneGetsTheReadRoutine) {
 // The image routines: a byte is written only inside the panel's byte columns (30 of 8
 // pixels or 40 of 6 on a 240-pixel panel) and rows, a row addressed only when its first
 // byte shows; the column and row stop at 255; no width or height writes nothing. The
-// flash read steps Z by itself where the chip can (elpm on the m128) or with adiw (m168).
+// flash read steps Z by itself where the chip can (elpm on the m128, lpm on the m32 and m168)
+// or with adiw (AT90S8515).
 TEST(T6963Routines, ImageRoutinesCutAtTheEdgesInEveryFlashReadForm) {
   const std::string walk_tail =
       "brsh _Tig4; cpi r17,@H; brsh _Tig4; rcall _Twrb; _Tig4: inc r16; brne _Tig5; dec r16; _Tig5: dec r15; "
@@ -123,7 +124,9 @@ TEST(T6963Routines, ImageRoutinesCutAtTheEdgesInEveryFlashReadForm) {
        "_Tset: elpm r8,Z+; elpm r9,Z+; ret"},
       {"m32", "$glcd t6963c, data = porta, ctrl = portc, 240, 128, 2\n", "1", "40", "128", "_Tig3: lpm r20,Z+",
        "_Tset: lpm r8,Z+; lpm r9,Z+; ret"},
-      {"m168", "$glcd t6963c, data = portd, ctrl = portc, 240, 64, 8\n", "0", "30", "64",
+      {"m168", "$glcd t6963c, data = portd, ctrl = portc, 240, 64, 8\n", "0", "30", "64", "_Tig3: lpm r20,Z+",
+       "_Tset: lpm r8,Z+; lpm r9,Z+; ret"},
+      {"90s8515", "$glcd t6963c, data = porta, ctrl = portc, 240, 64, 8\n", "0", "30", "64",
        "_Tig3: lpm; adiw zl,0x01; mov r20,r0",
        "_Tset: lpm; adiw zl,0x01; mov r8,r0; lpm; adiw zl,0x01; mov r9,r0; ret"},
   };

@@ -20,7 +20,7 @@ namespace qbc::test::corelib {
 using Chip = bench::Chip;
 
 // A large-SRAM mega (16-bit pointer lines, lpm Rd,Z+) and a tiny with 128 bytes of SRAM
-// (8-bit pointer lines, lpm Rd,Z+ through TinyLpmDevice).
+// (8-bit pointer lines, lpm Rd,Z+ too).
 inline const Chip kMega328{"m328Pdef.inc", "atmega328p", 0x100, 0x8FF, 32768, true, false};
 inline const Chip kTiny2313{"tn2313def.inc", "attiny2313", 0x60, 0xDF, 2048, false, true, false};
 
@@ -31,8 +31,7 @@ inline std::unique_ptr<CompilerState> StateFor(const Chip& chip, bool post_incre
   st->ResetCompilerGlobals();
   st->dev.RamEnd = static_cast<int32_t>(chip.ram_end);
   st->dev.RamStart = static_cast<int32_t>(chip.ram_start);
-  st->dev.MegaCore = post_increment && chip.mega_core;
-  st->dev.TinyLpmDevice = post_increment && chip.tiny_lpm;
+  st->dev.LpmPostIncrement = post_increment && (chip.mega_core || chip.tiny_lpm);
   st->dev.HardwareMultiplier = chip.multiplier;
   st->mn.LpmMnemonic = "lpm";
   st->mn.CallMnemonic = "rcall";

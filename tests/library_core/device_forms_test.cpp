@@ -58,9 +58,9 @@ TEST_P(DeviceForms, EveryRoutineAssembles) {
     auto st = std::make_unique<CompilerState>();
     st->ResetCompilerGlobals();
     st->dev.RamEnd = d.ram_end;
-    st->dev.MegaCore = d.mega_core;
     st->dev.HardwareMultiplier = d.mega_core;  // the megas of the list have the multiplier
-    st->dev.TinyLpmDevice = d.tiny_lpm;
+    st->dev.LpmPostIncrement = st->dev.ElpmPostIncrement = d.mega_core || d.tiny_lpm;
+    st->dev.NeedRampz = std::string(d.lpm) == "elpm";
     st->mn.LpmMnemonic = d.lpm;
     st->mn.CallMnemonic = d.call;
     for (Emitter e : common) e(*st);

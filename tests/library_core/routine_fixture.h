@@ -37,7 +37,7 @@ template <typename Emitter>
 std::string EmittedText(Emitter emit, bool megaCore, float clockMHz = 8.0f) {
   CompilerState st;
   st.ResetCompilerGlobals();
-  st.dev.MegaCore = megaCore;
+  st.dev.LpmPostIncrement = megaCore;
   st.dev.HardwareMultiplier = megaCore;
   st.cfg.CrystalFrequency = clockMHz;
   emit(st);

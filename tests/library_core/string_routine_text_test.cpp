@@ -65,7 +65,7 @@ TEST(RoutineText, HeadersAndFirstLines) {
 
 TEST(RoutineText, FlashReadWithoutPostIncrementAndWithElpm) {
   const TextCase c{"LenC", EmitLenStrConstRoutine, {}};
-  auto classic = Text(c, test::libfix::M8(), [](CompilerState& st) { st.dev.MegaCore = false; });
+  auto classic = Text(c, test::libfix::M8(), [](CompilerState& st) { st.dev.LpmPostIncrement = st.dev.ElpmPostIncrement = false; });
   EXPECT_NE(classic.find("_LenC1:\tlpm\n\t\tadiw\tzl,0x01\n\t\ttst\t\tr0\n"), std::string::npos);
   EXPECT_NE(Text(c, test::libfix::M128()).find("_LenC1:\telpm\tr0,Z+\n"), std::string::npos);
 }

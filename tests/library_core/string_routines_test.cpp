@@ -24,7 +24,7 @@ std::string AreasFor(const Device& d) { return d.ram_end > 255 ? kAreas : "sa:\t
 std::string Routines(const Device& d, std::initializer_list<void (*)(CompilerState&)> fns,
                      bool classic_lpm = false) {
   return test::libfix::Emit(d, [&](CompilerState& st) {
-    if (classic_lpm) st.dev.MegaCore = st.dev.TinyLpmDevice = false;
+    if (classic_lpm) st.dev.LpmPostIncrement = st.dev.ElpmPostIncrement = false;
     for (auto fn : fns) fn(st);
   });
 }

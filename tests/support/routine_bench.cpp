@@ -11,8 +11,7 @@ void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
   st.dev.RamStart = chip.ram_start;
   st.dev.RamEnd = chip.ram_end;
   st.dev.FlashEnd = chip.flash_bytes;
-  st.dev.MegaCore = chip.mega_core;
-  st.dev.TinyLpmDevice = chip.tiny_lpm;
+  st.dev.LpmPostIncrement = st.dev.ElpmPostIncrement = chip.mega_core || chip.tiny_lpm;
   st.dev.NeedRampz = chip.rampz;
   st.dev.HardwareMultiplier = chip.multiplier;
   st.mn.LpmMnemonic = chip.rampz ? "elpm" : "lpm";
