@@ -32,16 +32,18 @@ bool EndsBlock(const std::string& wordAfterEnd) {
   return std::string_view("if select sub interrupt function").find(wordAfterEnd) != std::string_view::npos;
 }
 
-constexpr std::uint16_t kDeepestBlock = 255;
+// The blocks a program may open one inside the other; the program itself is one more.
+constexpr std::uint16_t kMostOpenBlocks = 254;
 
 // One more open block for the time the loop runs. One too many is reported at the line of
 // the statement that opens it, and ends the compilation.
 class OpenBlock {
  public:
   explicit OpenBlock(CompilerState& st) : depth_(st.nest.BlockNestingDepth) {
-    if (depth_ >= kDeepestBlock) {
+    // depth_ counts the program's own block too
+    if (depth_ > kMostOpenBlocks) {
       CompileErrorAt(st, st.src.IncludeStack[st.nest.StatementIncludeLevel].FileName, st.nest.StatementLine,
-                     "Too many nested blocks (" + std::to_string(kDeepestBlock) + ")!");
+                     "Too many nested blocks (" + std::to_string(kMostOpenBlocks) + ")!");
       throw CompilationStopped{};
     }
     ++depth_;

@@ -18,9 +18,9 @@ bool IsBlockStop(const TokenRecord& token);
 // of the line of a one-line If, or a statement that begins with no statement
 // ("Syntax error!").
 // Every block statement enters the loop again for its statements, so the compiler's own
-// stack grows with the nesting: 255 blocks may be open at once (the program's own counts),
-// one more is the compile error "Too many nested blocks (255)!" at the line of the
-// statement that opens it, which ends the compilation.
+// stack grows with the nesting: the program may open 254 blocks one inside the other (its
+// own is one more); one more is the compile error "Too many nested blocks (254)!" at the
+// line of the statement that opens it, which ends the compilation.
 void CompileStatementBlock(CompilerState& st);
 
 // For the statement loop of a whole file (the main program, an included file), after it

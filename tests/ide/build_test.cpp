@@ -167,7 +167,7 @@ TEST_F(BuildTest, DeepNestingIsACompileErrorAndTheTextStays) {
   doc->SetBytes(text);
   doc->SetChanged(true);
   main->mnuTools_Run_Click();
-  EXPECT_EQ(Report(), QStringLiteral(" 1. Too many nested blocks (255)! (\"") + workDir +
+  EXPECT_EQ(Report(), QStringLiteral(" 1. Too many nested blocks (254)! (\"") + workDir +
                           QStringLiteral("/deep.bas\" --> Line  259)\n"));
   EXPECT_EQ(doc->Bytes(), text);
   EXPECT_TRUE(doc->Changed());
