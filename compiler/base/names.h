@@ -51,9 +51,10 @@ const DeclaredName* FindName(const CompilerState& st, std::string_view name);
 // constant or alias, it names a parameter or local that the constant would hide.
 bool ClaimName(CompilerState& st, NameKind kind);
 
-// True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh)
-// or any register or bit name of the device definition file. Such a name cannot label a
-// variable, a label or a procedure.
+// True for a name the assembler already gives a meaning: a CPU register (r0..r31, xl..zh),
+// one of its expression functions (low, high, byte1 .. byte4, lwrd, hwrd, page, exp2, log2,
+// defined) or any register or bit name of the device definition file. Such a name cannot
+// label a variable, a label or a procedure.
 bool IsAssemblerName(const CompilerState& st, std::string_view name);
 
 // "Variable", "Label", "Sub", ...: the word the messages name a kind with.

@@ -87,7 +87,41 @@ TEST(NamesAndBlocks, NamesTheAssemblerOrTheCompilerAlreadyGive) {
       {"2313", "Dim Mpy8u As Byte, b As Byte\nb = b * b", 1, "mpy8u is ilegal name for Variable!"},
       {"m8", "Dim a As Byte\nIf a = 1 Then a = 2\nL0001:\nGoto L0001", 3, "l0001 is ilegal name for Label!"},
       {"m8", "Dim S000 As Byte\nPrint \"hello\"", 1, "s000 is ilegal name for Variable!"},
+      // The assembler's expression functions: an operand naming the label was read as the
+      // function ("Missing ')'" in the .asm).
+      {"m8", "Dim Low As Byte\nLow = 5\nLow = Low * 3\nPrint Low", 1, "low is ilegal name for Variable!"},
+      {"m8", "Dim a(3) As Byte, High As Byte\na(1) = High", 1, "high is ilegal name for Variable!"},
+      {"m8", "Dim Page As Word\nPage = Page + 1", 1, "page is ilegal name for Variable!"},
+      {"m8", "Dim Lwrd As Long\nLwrd = Lwrd * 2", 1, "lwrd is ilegal name for Variable!"},
+      {"m8", "Dim Byte3 As Byte\nByte3 = 1", 1, "byte3 is ilegal name for Variable!"},
+      {"m8", "Dim Defined As Byte\nDefined = 1", 1, "defined is ilegal name for Variable!"},
+      {"m8", "Dim a As Byte\nExp2:\na = a + 1\nGoto Exp2", 2, "exp2 is ilegal name for Label!"},
+      {"m8", "Declare Sub Hwrd()\nHwrd()\nEnd\nSub Hwrd()\nEnd Sub", 1, "hwrd is ilegal name for Sub!"},
+      {"m8", "Declare Function Log2() As Byte\nDim b As Byte\nb = Log2()\nEnd\nFunction Log2() As Byte\nReturn 1\nEnd Function",
+       1, "log2 is ilegal name for Function!"},
   });
+}
+
+// Programs of ordinary names, and of names that only look like the ones refused above:
+// they compile and assemble. A constant or alias never reaches the assembler (its value or
+// register is written), so the assembler's function names are free for them.
+TEST(NamesAndBlocks, OrdinaryNamesCompile) {
+  const char* programs[] = {
+      "Dim Temp As Byte, Count As Word, Value As Integer, Index As Byte, Data1(4) As Byte\n"
+      "Declare Sub Show(Led As Byte)\nDeclare Function Init() As Byte\n"
+      "Index = Init()\nData1(Index) = Temp + 1\nCount = Count + Value\nShow(Index)\nEnd\n"
+      "Sub Show(Led As Byte)\nPrint Led\nEnd Sub\nFunction Init() As Byte\nReturn 2\nEnd Function",
+      "Const High = 1\nConst Low = 0\nDim Pin As Byte\nPin = High\nIf Pin = Low Then Print Low\nPortb.1 = High",
+      "$def page = portb.2\n$def log2 = ddrb\nlog2 = 255\npage = 1\nToggle page",
+      "Dim Lower As Byte, Highest As Word, Pages As Byte, Byte5 As Byte, Low1 As Byte, Lwrd2 As Byte\n"
+      "Lower = Highest + Pages\nByte5 = Low1 * Lwrd2\nPrint Lower ; Byte5",
+  };
+  for (const char* lines : programs) {
+    const std::string program = Program("m8", lines);
+    SCOPED_TRACE(program);
+    const BasResult r = CompileBas(program);
+    EXPECT_TRUE(r.ok) << r.report;
+  }
 }
 
 TEST(NamesAndBlocks, AProcedureIsDefinedOutsideEveryBlock) {

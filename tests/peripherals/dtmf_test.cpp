@@ -88,8 +88,8 @@ TEST(Dtmf, LoopsAndFloatsAroundItAreUnchanged) {
 // the key's increments and the sine samples come from their own page.
 TEST(Dtmf, TablesAboveTheFirst64KBytes) {
   const std::string src =
-      "$device = m128\n$clock = 8\n$stack = 32\n$dtmf = portb.1, 20\nDim Low(2) As Flash Byte, B As Byte\n"
-      "B = Low(1)\nDtmf(B)\nEnd\nLow = 1, 5\n$asm\n.ORG 0x8100\n$end asm\n";
+      "$device = m128\n$clock = 8\n$stack = 32\n$dtmf = portb.1, 20\nDim Keys(2) As Flash Byte, B As Byte\n"
+      "B = Keys(1)\nDtmf(B)\nEnd\nKeys = 1, 5\n$asm\n.ORG 0x8100\n$end asm\n";
   DtmfAnalyser ear(8);
   auto run = RunBasic(src, "m128", 4'000'000, [&](SimRunner& sim) { ear.Watch(sim, Ocr1al("m128")); });
   ASSERT_TRUE(run->ok) << run->Diagnostics();
