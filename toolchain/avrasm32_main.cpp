@@ -16,12 +16,16 @@
 // avra writes its .hex and .eep under temporary names beside them; each is checked record
 // by record (hex digits, length, checksum, the end record last) and only then renamed into
 // place. avra does not check its own writes: on a full disk it ends as if all went well
-// with the file cut short. A file that is not whole is an error and leaves no .hex; so is
-// an old .hex that cannot be removed, or an output name taken by a folder.
+// with the file cut short. Its .map, which has no such form, comes through a pipe and is
+// written here, every write checked. A file that is not whole is an error and leaves no
+// .hex; so is an old .hex that cannot be removed, or an output name taken by a folder. A
+// symbolic link in the place of an output is replaced by the file; the file it named is
+// never written.
 //
 // The avra program is taken from the environment variable QBC_AVRA when set, else "avra"
 // on the PATH.
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -39,6 +43,7 @@
 #include <vector>
 
 #include "toolchain/intel_hex.h"
+#include "toolchain/output_temporaries.h"
 
 namespace {
 
@@ -83,14 +88,61 @@ std::string SelfFolder(const char* argv0) {
 constexpr int kNotStarted = -1;
 constexpr int kCrashed = -2;
 
-// Runs argv in cwd; stdout and stderr together into out. Returns the exit status;
-// kNotStarted with startError set when the program could not be started, kCrashed with
-// startError telling the signal when it was killed.
-int Run(const std::vector<std::string>& argv, const std::string& cwd, std::string& out,
+// A file the program writes into a pipe instead of the disk (it is given the pipe as
+// /dev/fd/<n>): every byte of it reaches this process, which writes the file itself and
+// checks each write. avra does not check its own.
+struct SidePipe {
+  int read = -1;
+  int write = -1;
+  std::string bytes;  // what came through
+
+  bool Open(std::string& why) {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+      why = std::strerror(errno);
+      return false;
+    }
+    read = fds[0];
+    write = fds[1];
+    return true;
+  }
+  std::string PathForChild() const { return "/dev/fd/" + std::to_string(write); }
+};
+
+// Reads `out` and `side` to their ends, whichever has something.
+void ReadBoth(int out, std::string& outText, SidePipe& side) {
+  pollfd fds[2] = {{out, POLLIN, 0}, {side.read, POLLIN, 0}};
+  std::string* texts[2] = {&outText, &side.bytes};
+  char buf[4096];
+  int open = 2;
+  while (open > 0) {
+    if (poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      break;
+    }
+    for (int i = 0; i < 2; ++i) {
+      if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+      const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n > 0) {
+        texts[i]->append(buf, static_cast<std::size_t>(n));
+      } else {
+        fds[i].fd = -1;  // its end
+        --open;
+      }
+    }
+  }
+}
+
+// Runs argv in cwd; stdout and stderr together into out, and what it writes into `side`
+// into side.bytes. Returns the exit status; kNotStarted with startError set when the
+// program could not be started, kCrashed with startError telling the signal when it was
+// killed.
+int Run(const std::vector<std::string>& argv, const std::string& cwd, std::string& out, SidePipe& side,
         std::string& startError) {
   int fds[2];
   int errPipe[2];
-  if (pipe(fds) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
+  if (pipe2(fds, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
     startError = std::strerror(errno);
     return kNotStarted;
   }
@@ -104,11 +156,9 @@ int Run(const std::vector<std::string>& argv, const std::string& cwd, std::strin
     // avra ends with this process, as this one ends with the build that started it: a
     // build killed by its process id leaves no assembler writing on.
     if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
-    close(errPipe[0]);
     dup2(fds[1], 1);
     dup2(fds[1], 2);
-    close(fds[0]);
-    close(fds[1]);
+    fcntl(side.write, F_SETFD, 0);  // kept open across exec
     int devnull = open("/dev/null", O_RDONLY);
     if (devnull >= 0) dup2(devnull, 0);
     int err = 0;
@@ -126,10 +176,12 @@ int Run(const std::vector<std::string>& argv, const std::string& cwd, std::strin
   }
   close(fds[1]);
   close(errPipe[1]);
-  char buf[4096];
-  ssize_t n;
-  while ((n = read(fds[0], buf, sizeof buf)) > 0) out.append(buf, static_cast<std::size_t>(n));
+  close(side.write);
+  side.write = -1;
+  ReadBoth(fds[0], out, side);
   close(fds[0]);
+  close(side.read);
+  side.read = -1;
   int childErr = 0;
   bool execFailed = read(errPipe[0], &childErr, sizeof childErr) == static_cast<ssize_t>(sizeof childErr);
   close(errPipe[0]);
@@ -169,14 +221,13 @@ class OutputFile {
   const std::string& Temp() const { return temp_; }
 
   bool Create(std::string& why) {
+    // A link in the file's place is replaced, never written through.
     struct stat st {};
-    if (stat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (lstat(path_.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
       why = Reason(EISDIR);
       return false;
     }
-    const std::size_t slash = path_.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : path_.substr(0, slash + 1);
-    std::string name = folder + "." + path_.substr(folder.size()) + ".XXXXXX";
+    std::string name = qbc::AssemblerTemporaryTemplate(path_);
     const int fd = mkstemp(name.data());
     if (fd < 0) {
       why = Reason(errno);
@@ -190,6 +241,31 @@ class OutputFile {
     temp_ = name;
     if (!ok) why = Reason(error);
     return ok;
+  }
+
+  // Writes `bytes` into the temporary file, every write and the close checked.
+  bool Write(const std::string& bytes, std::string& why) {
+    const int fd = open(temp_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    if (fd < 0) {
+      why = Reason(errno);
+      return false;
+    }
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        why = Reason(n < 0 ? errno : ENOSPC);
+        close(fd);
+        return false;
+      }
+      done += static_cast<std::size_t>(n);
+    }
+    if (close(fd) != 0) {
+      why = Reason(errno);
+      return false;
+    }
+    return true;
   }
 
   // Moves the checked file into place.
@@ -262,11 +338,13 @@ int main(int argc, char** argv) {
   }
   OutputFile hex(std::filesystem::absolute(hexPath).string());
   OutputFile eep(std::filesystem::absolute(eepPath).string());
+  OutputFile map(std::filesystem::absolute(base + ".map").string());
   // avra's object file: nobody asked for it, it goes where it cannot be in the way.
   OutputFile obj(std::filesystem::absolute(hexPath).string());
-  for (OutputFile* file : {&hex, &eep, &obj}) {
+  SidePipe mapPipe;
+  for (OutputFile* file : {&hex, &eep, &map, &obj}) {
     std::string why;
-    if (!file->Create(why)) {
+    if (!file->Create(why) || (file == &map && !mapPipe.Open(why))) {
       Print("AvrAsm32 (avra) " + o.asmPath);
       Print(o.asmPath + ": error: cannot write " + file->Path() + ": " + why);
       return 1;
@@ -279,10 +357,10 @@ int main(int argc, char** argv) {
                                 "-o", hex.Temp(),
                                 "-e", eep.Temp(),
                                 "-d", obj.Temp(),
-                                "-m", std::filesystem::absolute(base + ".map").string(),
+                                "-m", mapPipe.PathForChild(),
                                 asmFile.string()};
   std::string out, startError;
-  int rc = Run(args, asmFile.parent_path().string(), out, startError);
+  int rc = Run(args, asmFile.parent_path().string(), out, mapPipe, startError);
 
   Print("AvrAsm32 (avra) " + o.asmPath);
   if (rc == kNotStarted) {
@@ -350,8 +428,7 @@ int main(int argc, char** argv) {
           std::to_string(rc) + ")");
     ++errors;
   }
-  // The .eep first: the .hex is the last file put in place, so a .hex stands only beside
-  // the rest of its build.
+  // Every file whole before any is put in place.
   for (OutputFile* file : {&eep, &hex}) {
     if (errors > 0) break;
     std::string why;
@@ -359,7 +436,20 @@ int main(int argc, char** argv) {
       Print(o.asmPath + ": error: cannot write " + file->Path() + ": the file came out incomplete (" + why +
             "): is the disk full?");
       ++errors;
-    } else if (!file->Place(why)) {
+    }
+  }
+  if (errors == 0) {
+    std::string why;
+    if (!map.Write(mapPipe.bytes, why)) {
+      Print(o.asmPath + ": error: cannot write " + map.Path() + ": " + why);
+      ++errors;
+    }
+  }
+  // The .hex last, so that a .hex stands only beside the rest of its build.
+  for (OutputFile* file : {&eep, &map, &hex}) {
+    if (errors > 0) break;
+    std::string why;
+    if (!file->Place(why)) {
       Print(o.asmPath + ": error: cannot write " + file->Path() + ": " + why);
       ++errors;
     }

@@ -1,5 +1,6 @@
 #include "compiler/base/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -59,16 +60,41 @@ std::string WrittenPath(const std::string& path) {
   return resolved;
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The temporary name of `name`: ".NAME." and a number of at most kTempDigits digits, ".tmp".
+constexpr std::size_t kTempDigits = 6;
+constexpr unsigned long kTempNumbers = 1000000;  // 10 to the power kTempDigits
+
+std::string TemporaryName(const std::string& name, unsigned long number) {
+  return "." + name + "." + std::to_string(number % kTempNumbers) + ".tmp";
+}
+
+bool IsTemporaryName(const std::string& fileName, const std::string& name) {
+  const std::string head = "." + name + ".";
+  const std::string tail = ".tmp";
+  if (fileName.size() <= head.size() + tail.size() || fileName.compare(0, head.size(), head) != 0 ||
+      fileName.compare(fileName.size() - tail.size(), tail.size(), tail) != 0)
+    return false;
+  const std::string digits = fileName.substr(head.size(), fileName.size() - head.size() - tail.size());
+  if (digits.size() > kTempDigits) return false;
+  for (char c : digits)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
+
 // Creates a new file beside `target` under a name no other file has, with `mode` (the
 // umask applies, as for any new file).
 int CreateBeside(const std::string& target, mode_t mode, std::string& tempPath) {
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+  const std::string folder = FolderOf(target);
   const std::string name = target.substr(folder.size());
   unsigned long seed = static_cast<unsigned long>(getpid()) * 2654435761UL ^ static_cast<unsigned long>(std::time(nullptr));
   for (int attempt = 0; attempt < 100; ++attempt) {
     seed = seed * 6364136223846793005UL + 1442695040888963407UL;
-    tempPath = folder + "." + name + "." + std::to_string((seed >> 33) % 1000000) + ".tmp";
+    tempPath = folder + TemporaryName(name, seed >> 33);
     const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
@@ -127,11 +153,13 @@ void WholeFileWriter::Discard() {
   temp_.clear();
 }
 
-bool WholeFileWriter::Open(const std::string& path, std::string& why) {
+bool WholeFileWriter::Open(const std::string& path, std::string& why, Links links) {
   Discard();
-  target_ = WrittenPath(path);
+  target_ = links == Links::kFollow ? WrittenPath(path) : path;
   struct stat old {};
-  const bool exists = stat(target_.c_str(), &old) == 0;
+  // A link that is replaced says nothing of the new file: it is made as any new file.
+  const bool exists = (links == Links::kFollow ? stat(target_.c_str(), &old) : lstat(target_.c_str(), &old)) == 0 &&
+                      !S_ISLNK(old.st_mode);
   if (exists && S_ISDIR(old.st_mode)) {
     why = Reason(EISDIR);
     return false;
@@ -183,9 +211,26 @@ bool WholeFileWriter::Commit(const std::string& bytes, std::string& why, bool sy
   return ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync) {
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync, Links links) {
   WholeFileWriter writer;
-  return writer.Open(path, why) && writer.Commit(bytes, why, sync);
+  return writer.Open(path, why, links) && writer.Commit(bytes, why, sync);
 }
+
+void RemoveFilesBeside(const std::string& path, bool (*isLeftover)(const std::string& fileName, const std::string& name)) {
+  const std::string folder = FolderOf(path);
+  const std::string name = path.substr(folder.size());
+  DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) return;
+  while (const dirent* entry = readdir(dir)) {
+    if (!isLeftover(entry->d_name, name)) continue;
+    struct stat st {};
+    // Only files: a folder of that name is nobody's temporary file.
+    if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+      unlinkat(dirfd(dir), entry->d_name, 0);
+  }
+  closedir(dir);
+}
+
+void RemoveWriterLeftovers(const std::string& path) { RemoveFilesBeside(path, IsTemporaryName); }
 
 }  // namespace qbc

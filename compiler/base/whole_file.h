@@ -17,14 +17,31 @@ enum class FileRead {
 // taken as long as it was when it was opened.
 FileRead ReadWholeFile(const std::string& path, std::string& bytes, std::string& why);
 
+// What a write does with a symbolic link in the file's place.
+enum class Links {
+  kFollow,   // the link keeps pointing at the file it names, which is the one written
+             // (a document the user reaches through a link)
+  kReplace,  // the new file takes the link's place; the file it named is left alone (what
+             // a build makes: its .asm, like its .hex, never writes through a link)
+};
+
 // Writes `bytes` under a temporary name beside the file, checks every write and the close
 // (a full disk, a quota, a file size limit), and only then renames it over the file: on
 // failure the old file is untouched, no temporary file is left and `why` tells the
-// system's reason. A file that exists keeps its permissions; a symbolic link keeps
-// pointing at the file it names, which is the one written. `sync` also waits until the
+// system's reason. A file that exists keeps its permissions. `sync` also waits until the
 // text is on the disk before the rename (a document: a power cut must not leave an empty
 // file in its place).
-bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync = false);
+bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync = false,
+                    Links links = Links::kFollow);
+
+// Removes what writers of `path` stopped part-way (a killed process) left beside it: the
+// files named as a writer names its temporary file for `path` (".NAME.<digits>.tmp"),
+// nothing else.
+void RemoveWriterLeftovers(const std::string& path);
+
+// Removes the regular files in the folder of `path` whose names `isLeftover` accepts; it is
+// given a file's name and the name of `path`. Folders and links are left alone.
+void RemoveFilesBeside(const std::string& path, bool (*isLeftover)(const std::string& fileName, const std::string& name));
 
 // The same in two steps, for a file whose text is made after it is known that the file can
 // be made: Open creates the temporary file (a missing or read-only folder fails here),
@@ -36,7 +53,7 @@ class WholeFileWriter {
   WholeFileWriter(const WholeFileWriter&) = delete;
   WholeFileWriter& operator=(const WholeFileWriter&) = delete;
 
-  bool Open(const std::string& path, std::string& why);
+  bool Open(const std::string& path, std::string& why, Links links = Links::kFollow);
   bool Commit(const std::string& bytes, std::string& why, bool sync = false);
 
  private:

@@ -50,13 +50,14 @@ std::string HeaderTimeLine() {
 // The output file: made when the compilation opens it (a folder where it cannot be made
 // ends the compilation there), written whole from the writer when it is closed. A file that
 // cannot be written whole (a full disk) leaves the old file as it was, and the compilation
-// fails.
+// fails. A link in its place is replaced, as the assembler replaces the .hex: what it
+// points at is never written.
 class OutputFile {
  public:
   void Open(CompilerState& st, const std::string& path) {
     path_ = path;
     std::string why;
-    if (!file_.Open(path, why)) throw FileAccessFailure("Cannot write " + path + ": " + why);
+    if (!file_.Open(path, why, Links::kReplace)) throw FileAccessFailure("Cannot write " + path + ": " + why);
     open_ = true;
     st.out.Clear();
   }

@@ -191,8 +191,7 @@ int RunBuildCommandIsolated(CompilerState& st, const BuildPaths& paths, const st
   if (errors < 0) {
     // What the build left is not a build: no program for the programmer, no stale source
     // copy for the next build.
-    unlink((DocumentBaseName(paths.documentPath) + ".hex").c_str());
-    unlink((paths.installDir + "/tmp.tmp").c_str());
+    RemoveStoppedBuild(paths);
     const std::string text = "The build stopped (" + stopped + "): nothing was built; the text in the editor is kept.";
     report.Append("\r\n" + text + "\r\n");
     report.Failure(text);

@@ -40,14 +40,19 @@ const std::vector<StubCase>& StubAssemblers() {
   return cases;
 }
 
-void InstallStubAssembler(const std::string& installDir, StubAssembler kind) {
+void MakeInstallation(const std::string& installDir) {
   const std::string inc = installDir + "/inc";
   fs::create_directories(inc);
   for (const auto& entry : fs::directory_iterator(BinDir() + "/inc")) {
     const std::string name = entry.path().filename().string();
-    if (name == "AvrAsm32" || name == "recent.res" || fs::exists(inc + "/" + name)) continue;
+    if (name == "recent.res" || fs::exists(fs::symlink_status(inc + "/" + name))) continue;
     fs::create_symlink(entry.path(), inc + "/" + name);
   }
+}
+
+void InstallStubAssembler(const std::string& installDir, StubAssembler kind) {
+  MakeInstallation(installDir);
+  const std::string inc = installDir + "/inc";
   const std::string stub = inc + "/AvrAsm32";
   std::error_code ec;
   fs::remove(stub, ec);

@@ -20,7 +20,11 @@ struct StubCase {
 };
 const std::vector<StubCase>& StubAssemblers();
 
-// Makes <installDir>/inc hold links to the built device files and `kind`'s AvrAsm32.
+// Makes <installDir>/inc hold links to the built device files and AvrAsm32: an
+// installation folder of its own (its tmp.tmp and lock are the test's).
+void MakeInstallation(const std::string& installDir);
+
+// The same with `kind`'s AvrAsm32.
 void InstallStubAssembler(const std::string& installDir, StubAssembler kind);
 
 // How often the stub in `installDir` was started.
