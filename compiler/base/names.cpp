@@ -47,6 +47,27 @@ const LocalVarRecord* AnyLocalNamed(const CompilerState& st, std::string_view na
   return nullptr;
 }
 
+// Whether a declaration as `kind` and one as `declared` of the same name would be mixed up.
+bool Clash(NameKind kind, NameKind declared) {
+  // A parameter or local hides the program's variables, labels and procedures of its name
+  // inside its procedure; only a constant or alias would hide it.
+  if (kind == NameKind::kLocal) return declared == NameKind::kConstant || declared == NameKind::kAlias;
+  // A label lives in the .asm alone and is read only as a jump's target; a constant or
+  // alias never reaches the .asm (its value or register is written) and is never a target.
+  const auto apart = [](NameKind a, NameKind b) {
+    return a == NameKind::kLabel && (b == NameKind::kConstant || b == NameKind::kAlias);
+  };
+  return !apart(kind, declared) && !apart(declared, kind);
+}
+
+// The declaration of `name` whose label the generated code writes, null when none is.
+const DeclaredName* WrittenDeclaration(const CompilerState& st, std::string_view name) {
+  const auto [first, last] = st.Cells<NameCells>().Names.equal_range(name);
+  for (auto it = first; it != last; ++it)
+    if (WrittenForTheAssembler(it->second.Kind)) return &it->second;
+  return nullptr;
+}
+
 // A parameter or local of the procedure being declared or defined named `name`.
 const LocalVarRecord* LocalOfCurrentProcedure(const CompilerState& st, std::string_view name) {
   for (long i = 1; i <= st.sym.LocalVarCount; ++i) {
@@ -145,15 +166,13 @@ bool ClaimName(CompilerState& st, NameKind kind) {
       return false;
     }
   }
-  if (const DeclaredName* d = FindName(st, name)) {
-    // A parameter or local hides the program's variables, labels and procedures of its
-    // name inside its procedure; only a constant or alias would hide it.
-    const bool clash = kind != NameKind::kLocal || d->Kind == NameKind::kConstant || d->Kind == NameKind::kAlias;
-    if (clash) {
-      const bool same = d->Kind == kind || (IsProcedure(d->Kind) && IsProcedure(kind));
-      ReportInPlace(st, same ? DuplicateMessage(kind, shown) : shown + " is already " + WithArticle(d->Kind) + "!");
-      return false;
-    }
+  const auto [first, last] = st.Cells<NameCells>().Names.equal_range(name);
+  for (auto it = first; it != last; ++it) {
+    const DeclaredName* d = &it->second;
+    if (!Clash(kind, d->Kind)) continue;
+    const bool same = d->Kind == kind || (IsProcedure(d->Kind) && IsProcedure(kind));
+    ReportInPlace(st, same ? DuplicateMessage(kind, shown) : shown + " is already " + WithArticle(d->Kind) + "!");
+    return false;
   }
   if (WrittenForTheAssembler(kind) && IsAssemblerName(st, name)) {
     // the name's label would be a register or device symbol to the assembler
@@ -184,13 +203,13 @@ void ReportNamesTheCompilerWrites(CompilerState& st) {
     const std::string_view defined = DefinedName(std::string_view(text).substr(start, end - start));
     if (!defined.empty()) {
       const std::string name = LowerText(std::string(defined));
-      if (const DeclaredName* d = FindName(st, name); d && WrittenForTheAssembler(d->Kind)) ++definitions[name];
+      if (WrittenDeclaration(st, name) != nullptr) ++definitions[name];
     }
     start = end + 1;
   }
   for (const auto& [name, count] : definitions) {
     if (count < 2) continue;
-    const DeclaredName& d = *FindName(st, name);
+    const DeclaredName& d = *WrittenDeclaration(st, name);
     CompileErrorAt(st, d.FileName, d.LineNumber, IllegalNameMessage(name, d.Kind));
   }
 }

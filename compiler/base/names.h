@@ -32,21 +32,24 @@ struct DeclaredName {
 };
 
 struct NameCells {
-  std::map<std::string, DeclaredName, std::less<>> Names;
+  // One declaration per name, but for a label beside a constant or alias of its name:
+  // the two never meet (see ClaimName).
+  std::multimap<std::string, DeclaredName, std::less<>> Names;
 };
 
 // Whether a token can name something the program declares: a name, not a keyword, a
 // number or a sign.
 inline bool IsNameToken(const TokenRecord& token) { return token.Kind == kTokName || token.Kind == kTokCallName; }
 
-// The declaration of a program-wide name, null when the program declares none.
+// The (first) declaration of a program-wide name, null when the program declares none.
 const DeclaredName* FindName(const CompilerState& st, std::string_view name);
 
 // A declaration, as `kind`, of the name the current token gives. When the name is free
 // for it, it is entered (a parameter or local is only checked) and the result is true.
 // Otherwise a compile error at the current token, which stays where it is, and false: the
 // token is no name (a keyword, number or text), or the name is already declared, by the
-// program (a second parameter or local of one procedure among them) or by the assembler (a
+// program (a second parameter or local of one procedure among them; a label and a constant
+// or alias of one name never meet and stand beside each other) or by the assembler (a
 // register, a name of the device file) where the assembler would see it, or, for a
 // constant or alias, it names a parameter or local that the constant would hide.
 bool ClaimName(CompilerState& st, NameKind kind);

@@ -113,6 +113,7 @@ TEST(NamesAndBlocks, OrdinaryNamesCompile) {
       "Sub Show(Led As Byte)\nPrint Led\nEnd Sub\nFunction Init() As Byte\nReturn 2\nEnd Function",
       "Const High = 1\nConst Low = 0\nDim Pin As Byte\nPin = High\nIf Pin = Low Then Print Low\nPortb.1 = High",
       "$def page = portb.2\n$def log2 = ddrb\nlog2 = 255\npage = 1\nToggle page",
+      "$def Led = portb.1\nLed = 1\nGoto Led\nLed = 0\nLed:\nToggle Led",
       "Dim Lower As Byte, Highest As Word, Pages As Byte, Byte5 As Byte, Low1 As Byte, Lwrd2 As Byte\n"
       "Lower = Highest + Pages\nByte5 = Low1 * Lwrd2\nPrint Lower ; Byte5",
   };
@@ -234,6 +235,18 @@ TEST(NamesAndBlocks, AConstantAndAVariableOfOneNameAreNotMixedUp) {
   } else {
     ExpectRefused(program, kHeaderLines + 2, "k is already a Constant!");
   }
+}
+
+// A label lives in the .asm alone and is only jumped to; a constant or alias never
+// reaches the .asm: a constant and a label of one name stand beside each other.
+TEST(NamesAndBlocks, AConstantAndALabelOfOneNameNeverMeet) {
+  const BasResult r =
+      CompileBas(Program("m8", "Const Done = 7\nDim a As Byte\na = Done\nGoto Done\nPrint 2\nDone:\nPrint a"));
+  ASSERT_TRUE(r.ok) << r.report;
+  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+  ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+  EXPECT_EQ(sim.Output(), "7\r\n");
 }
 
 TEST(NamesAndBlocks, TheMainProgramNeverRunsIntoAProcedure) {
