@@ -1,6 +1,9 @@
 #include "ide/core/disk_stamp.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 namespace qbc {
 
@@ -14,6 +17,13 @@ DiskStamp StampOf(const std::string& path) {
   stamp.size = st.st_size;
   stamp.changedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
   return stamp;
+}
+
+bool IsReadOnlyFile(const std::string& path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) return false;
+  if (geteuid() == 0) return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+  return access(path.c_str(), W_OK) != 0 && errno == EACCES;
 }
 
 }  // namespace qbc

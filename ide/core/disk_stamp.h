@@ -20,4 +20,9 @@ struct DiskStamp {
 // The stamp of the file a path names (a link is followed); not there: exists is false.
 DiskStamp StampOf(const std::string& path);
 
+// Whether the file a path names (a link is followed) is read-only for this user: its
+// permissions give the user no write. Root may write any file; for root a file is read-only
+// when its permissions give nobody a write, as editors take it. A missing file is not.
+bool IsReadOnlyFile(const std::string& path);
+
 }  // namespace qbc

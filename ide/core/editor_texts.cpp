@@ -20,4 +20,8 @@ std::string OverwriteQuestionText(const std::string& path) {
          "Do you wish to overwrite it with the text in the editor?";
 }
 
+std::string ReadOnlyQuestionText(const std::string& path) {
+  return "The file " + path + " is read-only.\r\rDo you wish to replace it with the text in the editor?";
+}
+
 }  // namespace qbc

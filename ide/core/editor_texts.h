@@ -22,4 +22,7 @@ std::string DiskChangedQuestionText(const std::string& path, bool editorChanged)
 // window read or wrote it.
 std::string OverwriteQuestionText(const std::string& path);
 
+// The question before a save replaces a file whose permissions say it is read-only.
+std::string ReadOnlyQuestionText(const std::string& path);
+
 }  // namespace qbc

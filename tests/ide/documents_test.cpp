@@ -237,6 +237,64 @@ TEST_F(DocumentsTest, SaveAsksBeforeWritingOverAnotherProgramsChange) {
   EXPECT_FALSE(doc->Changed());
 }
 
+// A read-only document (its permissions say so, its folder lets a new file take its place)
+// is replaced only when the user says so: every save asks first (it was replaced without a
+// word), and No keeps the file and the window's changes.
+TEST_F(DocumentsTest, EverySaveAsksBeforeItReplacesAReadOnlyFile) {
+  enum class Path { kSave, kSaveAs, kCloseYes };
+  const std::pair<Path, const char*> paths[] = {
+      {Path::kSave, "Save"}, {Path::kSaveAs, "Save As"}, {Path::kCloseYes, "the close question's Yes"}};
+  for (const auto& entry : paths) {
+    // A named copy, not a structured binding: the lambda below captures it.
+    const Path which = entry.first;
+    SCOPED_TRACE(entry.second);
+    Start();
+    const QString path = WriteWorkFile(QStringLiteral("p.bas"), "a\r\n");
+    const QString other = WriteWorkFile(QStringLiteral("other.bas"), "theirs\r\n");
+    FrmDoc* doc = Open(path);
+    doc->rt()->append(QStringLiteral("b\r\n"));
+    const QString target = which == Path::kSaveAs ? other : path;
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const QByteArray before = ReadWorkFile(target);
+    services.questions.clear();
+    auto save = [&] {
+      switch (which) {
+        case Path::kSave:
+          main->mnuFileSave_Click();
+          break;
+        case Path::kSaveAs:
+          services.fileNames = {other};
+          main->Documents().SaveAs();
+          break;
+        case Path::kCloseYes:
+          services.answers.push_front(Answer::kYes);
+          doc->close();
+          break;
+      }
+    };
+    services.answers = {Answer::kNo};
+    save();
+    ASSERT_EQ(services.questions.size(), which == Path::kCloseYes ? 2u : 1u);
+    EXPECT_EQ(services.questions.back().first, QStringLiteral("Message to user:"));
+    EXPECT_EQ(services.questions.back().second,
+              QStringLiteral("The file ") + target +
+                  QStringLiteral(" is read-only.\r\rDo you wish to replace it with the text in the editor?"));
+    EXPECT_EQ(ReadWorkFile(target), before);
+    EXPECT_TRUE(doc->Changed());
+    EXPECT_EQ(main->Area()->subWindowList().size(), 2);
+    if (which == Path::kCloseYes) Screenshot(main.get(), QStringLiteral("save-read-only"));
+
+    services.answers = {Answer::kYes};
+    save();
+    EXPECT_EQ(ReadWorkFile(target), QByteArray("a\r\nb\r\n"));
+    // Replaced as asked, the file keeps its permissions.
+    EXPECT_EQ(QFile::permissions(target) & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    main.reset();
+  }
+}
+
 TEST_F(DocumentsTest, SaveWritesTheBytesBackUnderTheSamePath) {
   Start();
   const QString path = WriteWorkFile(QStringLiteral("p.bas"), "a = 1\r\n");

@@ -142,6 +142,14 @@ bool DocumentManager::AskBeforeClose(FrmDoc* doc) {
 }
 
 bool DocumentManager::Write(FrmDoc* doc, const QString& path) {
+  // A save puts a new file in the old one's place, which the folder allows whatever the
+  // file's own permissions say: a read-only file is replaced only when the user says so.
+  if (IsReadOnlyFile(QFile::encodeName(path).toStdString())) {
+    const QString text = QString::fromStdString(ReadOnlyQuestionText(path.toStdString()));
+    if (services_.Question(area_->window(), QString::fromLatin1(kCloseQuestionTitle), text) !=
+        DesktopServices::Answer::kYes)
+      return false;
+  }
   const QByteArray bytes = doc->Bytes();
   QString error;
   if (!FrmDoc::WriteFile(path, bytes, &error)) {

@@ -45,8 +45,8 @@ class DocumentManager : public QObject {
   // empty window under its path, as a recent entry whose file is gone opens.
   FrmDoc* OpenPath(const QString& path, QString* error = nullptr, bool emptyOnFailure = false);
   // File Save of one document; false when it was not saved (dialog cancelled, a file that
-  // another program changed and the user keeps, write failed: the failure is shown). A
-  // write that fails leaves the file as it was.
+  // another program changed or a read-only file that the user keeps, write failed: the
+  // failure is shown). A write that fails leaves the file as it was.
   bool Save(FrmDoc* doc);
   void SaveActive();
   void SaveAs();
@@ -65,7 +65,8 @@ class DocumentManager : public QObject {
  private:
   bool AskBeforeClose(FrmDoc* doc);
   void Activated(QMdiSubWindow* window);
-  // Writes the document's text to `path` whole, or shows why it could not.
+  // Writes the document's text to `path` whole, or shows why it could not; a read-only
+  // file only when the user agrees.
   bool Write(FrmDoc* doc, const QString& path);
   // Asks before a save writes over a file another program changed.
   bool MayOverwrite(FrmDoc* doc, const QString& path);
