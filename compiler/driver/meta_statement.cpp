@@ -197,6 +197,12 @@ void ParseAngles(CompilerState& st) {
 }
 
 void ParseDevice(CompilerState& st) {
+  if (!st.dev.DeviceName.empty()) {
+    // A second device file would be included beside the first: the assembler refuses its
+    // second .DEVICE and every register it defines again, inside that file.
+    ReportInPlace(st, "Device already specified!");
+    return;
+  }
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
   ParseDeviceMetaStatement(st);

@@ -190,6 +190,9 @@ TEST(NamesAndBlocks, AnEndStatementMayOpenAProcedureBody) {
 
 TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
   ExpectAllRefused({
+      // A second device file: the assembler refused it inside that file, at no BASIC line.
+      {"m8", "$device = m16\nPrint 1", 1, "Device already specified!"},
+      {"m8", "$device = m8\nPrint 1", 1, "Device already specified!"},
       // A count the delay routines would take as 65535 and more.
       {"m8", "Waitms -1", 1, "Must be from 0 to 255!"},
       {"m8", "Waitus -5", 1, "Must be from 0 to 255!"},
