@@ -13,11 +13,13 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/source_names.h"
 #include "compiler/base/labels.h"
+#include "compiler/base/names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
 #include "compiler/codegen/handlers/handler_areas.h"
 #include "compiler/frontend/handler_cells.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/frontend/source_reader.h"
 
 namespace qbc {
 
@@ -222,6 +224,13 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   if (k == 0) {
     CompileError(st, "Sub " + UpperText(SourceName(name)) + " not declared");
     MakeCurrent(st, caller);
+    return;
+  }
+  if (const DeclaredName* d = FindName(st, name); d != nullptr && d->Kind == NameKind::kInterrupt) {
+    // its code has no label of its name and ends in "reti": the interrupt comes to it
+    MakeCurrent(st, caller);
+    CompileError(st, "Interrupt " + UpperText(SourceName(name)) + " can not be called!");
+    SkipToStatementEnd(st);
     return;
   }
   st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);

@@ -71,6 +71,11 @@ TEST(NamesAndBlocks, ANameStandsForOneThing) {
       // A call of a procedure that has no body.
       {"m8", "Declare Sub S()\nS()", 1, "Sub S is declared but never defined!"},
       {"m8", "Dim a As Byte\nDeclare Function F() As Byte\na = F()", 2, "Function F is declared but never defined!"},
+      // A handler called like a Sub: its code has no label of its name, and ends in reti.
+      {"m8", "Declare Interrupt Ovf0()\nOvf0()\nEnd\nInterrupt Ovf0()\nEnd Interrupt", 2,
+       "Interrupt OVF0 can not be called!"},
+      {"m8", "Declare Interrupt Ovf0()\nDim a As Byte\nOn a Ovf0()\nEnd\nInterrupt Ovf0()\nEnd Interrupt", 3,
+       "Interrupt OVF0 can not be called!"},
   });
 }
 
