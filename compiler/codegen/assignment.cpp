@@ -280,7 +280,7 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
     return;
   }
   if (aliasBit) {
-    if (const int bit = BitTextValue(st, t.bit); bit >= 0 && bit <= 7) PortBitOnDevice(st, t.name, bit);
+    RegisterBitOnDevice(st, t.name, BitTextValue(st, t.bit));
     return;
   }
   if (st.TokText() != ".") {
@@ -296,7 +296,8 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
   if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, b) != 0 || FindIoRegister(st, b) != 0)) {
     t.bit = Dec(known);
     t.bitGiven = true;
-    if (known <= 7) PortBitOnDevice(st, t.name, known);
+    // a bit the register lacks is reported, and nothing is stored
+    if (!RegisterBitOnDevice(st, t.name, known)) t.form = Target::None;
     ++st.src.TokenIndex;
   } else {
     ReadRegisterBitAtRunTime(st, t);

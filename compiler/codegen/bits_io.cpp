@@ -111,11 +111,7 @@ void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
 
 void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit) {
   const std::string b = BitOperand(st, bit);
-  if (!IsBitIndex(b) || b.size() != 1) {
-    ReportInPlace(st, "From 0 to 7!");
-  } else {
-    PortBitOnDevice(st, name, b[0] - '0');
-  }
+  RegisterBitOnDevice(st, name, BitTextValue(st, bit));
   // wanted in no particular type (a Select Case selector): the bit itself
   const std::uint8_t w = st.sticky.WantedType == 0 ? std::uint8_t{kTypeBit} : st.sticky.WantedType;
   if (w < kTypeBit || w > kTypeLong) return;

@@ -489,7 +489,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       st.expr.BitOperandBit = st.sym.Constants[c].Value;
     } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {
       st.expr.BitOperandBit = bit;
-      PortBitOnDevice(st, name, bit[0] - '0');
+      RegisterBitOnDevice(st, name, bit[0] - '0');
     } else {
       ReportInPlace(st, "From 0 to 7!");
       st.expr.BitOperandBit = "0";

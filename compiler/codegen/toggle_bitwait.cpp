@@ -11,12 +11,9 @@
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/io_access.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/meta_pins.h"
 
 namespace qbc {
-
-namespace {
-bool IsBitDigit(const std::string& t) { return t.size() == 1 && t[0] >= '0' && t[0] <= '7'; }
-}  // namespace
 
 void CompileToggleStatement(CompilerState& st) {
   ++st.src.TokenIndex;
@@ -36,9 +33,7 @@ void CompileToggleStatement(CompilerState& st) {
     ExpectToken(st, ".");
     if (st.Tok().Kind == kTokNumber) {
       bit = st.TokText();
-      if (!IsBitDigit(bit)) {
-        ReportInPlace(st, "From 0 to 7!");
-      }
+      RegisterBitOnDevice(st, name, BitTextValue(st, bit));
       ++st.src.TokenIndex;
     } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
       // "-1" is a number too, out of the register's bits
@@ -58,7 +53,8 @@ void CompileToggleStatement(CompilerState& st) {
   st.sticky.OperandType = kTypeByte;
   EmitRegisterRead(st, UpperText(name), "zl", Reach::kInOut);
   if (!runtimeBit) {
-    const int n = bit.empty() ? 0 : (bit[0] - '0') & 7;
+    // an alias's bit may be a bit name of the device file (pb3)
+    const int n = bit.empty() ? 0 : BitTextValue(st, bit) & 7;
     st.out.Instr(Sep::kWide, "ldi", "r23," + BitMaskText(n));
   }
   st.out.Instr(Sep::kWide, "eor", "zl,r23");
@@ -79,9 +75,7 @@ void CompileBitWaitStatement(CompilerState& st) {
   } else if (FindIoRegister(st, name) != 0) {
     ExpectToken(st, ".");
     bit = st.TokText();
-    if (!IsBitDigit(bit)) {
-      ReportInPlace(st, "From 0 to 7!");
-    }
+    RegisterBitOnDevice(st, name, BitTextValue(st, bit));
     ++st.src.TokenIndex;
   }
   ExpectToken(st, ",");

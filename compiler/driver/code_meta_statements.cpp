@@ -6,8 +6,10 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/names.h"
 #include "compiler/base/whole_file.h"
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/goto_targets.h"
 #include "compiler/statements/peripherals/meta_peripheral.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/source_files.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/driver/statement_loop.h"
@@ -207,6 +209,9 @@ void ParseDefMetaStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   const int c = FindConst(st, st.TokText());
   def->Bit = c != 0 ? st.sym.Constants[c].Value : st.TokText();
+  // Every statement takes the alias's bit as it stands: one the register lacks would be
+  // cut to its low three bits (Toggle) or reach the assembler.
+  RegisterBitOnDevice(st, def->Register, BitTextValue(st, def->Bit));
 }
 
 }  // namespace qbc

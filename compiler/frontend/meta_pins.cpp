@@ -42,7 +42,11 @@ bool PinOnDevice(CompilerState& st, char letter, int bit) {
   return false;
 }
 
-bool PortBitOnDevice(CompilerState& st, std::string_view reg, int bit) {
+bool RegisterBitOnDevice(CompilerState& st, std::string_view reg, int bit) {
+  if (bit < 0 || bit > 7) {
+    ReportInPlace(st, "From 0 to 7!");
+    return false;
+  }
   const std::string name = UpperText(reg.substr(0, reg.find_last_not_of(' ') + 1));
   const bool port = (name.size() == 5 && name.starts_with("PORT")) ||
                     (name.size() == 4 && (name.starts_with("PIN") || name.starts_with("DDR")));

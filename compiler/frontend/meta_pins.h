@@ -24,9 +24,11 @@ bool PortOnDevice(CompilerState& st, std::string_view port);
 // reports "No pin P<letter><bit> on this device!" (the token index stays) and returns false.
 bool PinOnDevice(CompilerState& st, char letter, int bit);
 
-// The same for bit `bit` of register `reg` when it is a port's register (PORTx, PINx,
-// DDRx); any other register passes.
-bool PortBitOnDevice(CompilerState& st, std::string_view reg, int bit);
+// Whether bit `bit` of register `reg` is one the chip has: one of the register's eight
+// (otherwise "From 0 to 7!", also for a bit that is no number, -1), and of a port's
+// register (PORTx, PINx, DDRx) a pin of the port (PinOnDevice). Reported at the current
+// token, which stays; false then. Every constant register bit a line names is checked here.
+bool RegisterBitOnDevice(CompilerState& st, std::string_view reg, int bit);
 
 // A port register name (PORTx, PINx, DDRx), upper-cased into `port`; otherwise reports
 // "Must be a valid AVR Port!", or "Unknown identifier <name>" for a port the device lacks,

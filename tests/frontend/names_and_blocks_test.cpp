@@ -206,6 +206,13 @@ TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
       // The rest of the number was dropped.
       {"m8", "Dim f As Float\nf = 1.5.5", 2, "Invalid number 1.5.5!"},
       {"m8", "Dim b As Byte\nb = 2.3.4 + 1", 2, "Invalid number 2.3.4!"},
+      // A register has bits 0 to 7: the store of bit 9 reached the assembler ("sbi PORTB,9"),
+      // and an alias of bit 8 or 9 was cut to its low three bits by Toggle.
+      {"m8", "Portb.9 = 1", 1, "From 0 to 7!"},
+      {"m8", "Ddrb.8 = 1", 1, "From 0 to 7!"},
+      {"m8", "Dim b As Byte\nPortb.8 = b", 2, "From 0 to 7!"},
+      {"m8", "$def led = portb.9\nToggle led", 1, "From 0 to 7!"},
+      {"m8", "$def led = portb.8\nled = 1", 1, "From 0 to 7!"},
       // Names as the program wrote them, not as the compiler spells them.
       {"m8", "Input \"X pos\" ; x", 1, "Unknown identifier x ("},
       // Variables past the chip's SRAM (1 KB on the ATmega8), at the Dim that goes past it.
@@ -214,6 +221,17 @@ TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
       {"m8", "Dim a(500) As Byte\na(1) = 1\nDim c(600) As Byte\nc(1) = 2", 3,
        "Variable c ends at &H4AB, beyond RAMEND (&H45F)!"},
   });
+}
+
+// An alias's bit may be a bit name of the device file: Toggle took its first letter for
+// the bit number and toggled PB0.
+TEST(NamesAndBlocks, AnAliasTogglesItsOwnBit) {
+  const BasResult r = CompileBas(Program("m8", "$def led = portb.pb3\nDdrb = 255\nPortb = 1\nToggle led\nPrint Portb"));
+  ASSERT_TRUE(r.ok) << r.report;
+  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+  ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+  EXPECT_EQ(sim.Output(), "9\r\n");
 }
 
 // A hexadecimal count of four digits is the 16-bit count it spells, though it reads as

@@ -67,7 +67,7 @@ void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   const std::uint8_t wanted = st.sticky.WantedType;
   ExpectToken(st, ".");
   if (IsConstantBitText(st)) {
-    if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && PortBitOnDevice(st, upper, *bit))
+    if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && RegisterBitOnDevice(st, upper, *bit))
       EmitChangeRegisterBit(st, RegisterBit{upper, address, *bit}, set, true);
   } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
     // A signed number: the run-time form would keep its low three bits (-1 giving bit 7).
@@ -91,7 +91,7 @@ void AliasForm(CompilerState& st, int alias, bool set) {
       CompileError(st, "From 0 to 7!");
       return;
     }
-    if (PortBitOnDevice(st, reg, bit)) EmitChangeRegisterBit(st, RegisterBit{reg, address, bit}, set, true);
+    if (RegisterBitOnDevice(st, reg, bit)) EmitChangeRegisterBit(st, RegisterBit{reg, address, bit}, set, true);
     return;
   }
   if (st.TokText() != ".") {
@@ -99,7 +99,7 @@ void AliasForm(CompilerState& st, int alias, bool set) {
     return;
   }
   ++st.src.TokenIndex;
-  if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && PortBitOnDevice(st, reg, *bit))
+  if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && RegisterBitOnDevice(st, reg, *bit))
     EmitChangeRegisterBit(st, RegisterBit{reg, address, *bit}, set, true);
 }
 
