@@ -24,6 +24,8 @@ class InstallationLock {
   // The programs this process starts from now on hold the lock too: it is free only when
   // the last of them has ended. For a process that starts nothing but a build's programs.
   void HandDown();
+  // The lock's descriptor (-1: not held), for a process that hands it down itself.
+  int Fd() const { return fd_; }
 
  private:
   int fd_ = -1;

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "ide/build/installation_lock.h"
+#include "tests/support/processes.h"
 #include "tests/support/test_dirs.h"
 
 namespace qbc {
@@ -23,13 +24,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kProgram = "$device = m8\r\n$clock = 4\r\n$stack = 32\r\nDim A As Byte\r\nA = 7\r\nEnd\r\n";
-
-// A process that runs (a zombie has ended: its files are closed, it holds no lock).
-bool Runs(pid_t pid) {
-  std::istringstream stat(test::ReadFile("/proc/" + std::to_string(pid) + "/stat"));
-  std::string number, name, state;
-  return static_cast<bool>(stat >> number >> name >> state) && state != "Z" && state != "X";
-}
 
 pid_t StartQbc(const std::string& document, const std::string& avra) {
   const pid_t pid = fork();
@@ -72,8 +66,8 @@ TEST(BuildProcesses, AKilledQbcTakesItsAssemblerWithItAndHoldsTheLockUntilItHasE
     std::string holder;
     ASSERT_TRUE(lock.Acquire(test::BinDir(), "test", std::chrono::seconds(120), holder)) << holder;
     // The lock came free only once the build's programs had ended.
-    const bool assemblerRan = Runs(avrAsm32);
-    const bool avraRan = Runs(slowAvra);
+    const bool assemblerRan = test::ProcessRuns(avrAsm32);
+    const bool avraRan = test::ProcessRuns(slowAvra);
     EXPECT_FALSE(assemblerRan);
     EXPECT_FALSE(avraRan);
     lock.Release();

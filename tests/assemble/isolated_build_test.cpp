@@ -35,6 +35,8 @@ TEST(IsolatedBuild, TheChildsReportFailuresAndWaitsArriveInOrder) {
   RecordingSink report;
   BuildOutcome outcome;
   std::string stopped;
+  IsolationHooks hooks;
+  hooks.wait = [&] { report.events.push_back("wait"); };
   const int errors = RunIsolated(
       [](ReportSink& sink, BuildOutcome& o, const std::function<void()>& wait) {
         sink.SetText("Running Compiler ... ");
@@ -50,7 +52,7 @@ TEST(IsolatedBuild, TheChildsReportFailuresAndWaitsArriveInOrder) {
       },
       report,
       outcome,
-      [&] { report.events.push_back("wait"); },
+      hooks,
       stopped);
   EXPECT_EQ(errors, 7);
   EXPECT_EQ(stopped, "");

@@ -5,8 +5,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTest>
 #include <QTimer>
+#include <csignal>
+#include <sstream>
 
 #include "ide/app/commands/build_runner.h"
 #include "ide/app/commands/document_manager.h"
@@ -15,6 +21,7 @@
 #include "ide/app/windows/report_box.h"
 #include "ide/build/installation_lock.h"
 #include "tests/ide/support/env_fixture.h"
+#include "tests/support/processes.h"
 #include "tests/support/stub_assembler.h"
 #include "tests/support/test_dirs.h"
 
@@ -138,16 +145,22 @@ TEST_F(BuildTest, OneBuildAtATimeWhileTheReportWaits) {
   Start();
   Open(QStringLiteral("blink.bas"), kBlink);
   bool checked = false;
+  bool scheduled = false;
   QString reportDuringWait;
-  // Runs inside the wait before the assembler output is read.
-  QTimer::singleShot(0, [&] {
-    checked = true;
-    EXPECT_FALSE(RunAction()->isEnabled());
-    EXPECT_TRUE(main->Build().Running());
-    reportDuringWait = Report();
-    main->mnuTools_Run_Click();
-    main->ButtonPressed(10);
-    EXPECT_EQ(Report(), reportDuringWait);
+  // Runs with the window's next events once the assembler's run is reported DONE, before
+  // its output is read.
+  QObject::connect(&main->Report(), &QPlainTextEdit::textChanged, [&] {
+    if (scheduled || !Report().endsWith(QStringLiteral("DONE\n"))) return;
+    scheduled = true;
+    QTimer::singleShot(0, [&] {
+      checked = true;
+      EXPECT_FALSE(RunAction()->isEnabled());
+      EXPECT_TRUE(main->Build().Running());
+      reportDuringWait = Report();
+      main->mnuTools_Run_Click();
+      main->ButtonPressed(10);
+      EXPECT_EQ(Report(), reportDuringWait);
+    });
   });
   main->mnuTools_Run_Click();
   EXPECT_TRUE(checked);
@@ -227,6 +240,140 @@ TEST_F(BuildTest, TheSizeIsReportedOnlyBesideTheWholeHex) {
     }
     main.reset();
   }
+}
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+ public:
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++count;
+    return false;
+  }
+};
+
+// A build whose assembler (a stand-in for avra) takes 30 s: it tells its process id and
+// its parent's (AvrAsm32's) in <work>/pids.
+class SlowBuildTest : public BuildTest {
+ protected:
+  void SetUp() override {
+    BuildTest::SetUp();
+    pidsPath = workDir + QStringLiteral("/pids");
+    const QString slow = WriteWorkFile(QStringLiteral("slow-avra"),
+                                       ("#!/bin/sh\necho $PPID $$ > '" + pidsPath + ".tmp'\nmv '" + pidsPath + ".tmp' '" +
+                                        pidsPath + "'\nexec sleep 30\n")
+                                           .toUtf8());
+    QFile::setPermissions(slow, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("QBC_AVRA", QFile::encodeName(slow));
+  }
+  void TearDown() override {
+    qunsetenv("QBC_AVRA");
+    // Nothing of a build that was not stopped outlives the test.
+    if (assembler > 0 && ProcessRuns(assembler)) kill(assembler, SIGKILL);
+    if (avra > 0 && ProcessRuns(avra)) kill(avra, SIGKILL);
+    BuildTest::TearDown();
+  }
+  // Whether the assembler runs now; its process ids are read then.
+  bool AssemblerRuns() {
+    if (!QFile::exists(pidsPath)) return false;
+    std::istringstream(ReadWorkFile(pidsPath).toStdString()) >> assembler >> avra;
+    return true;
+  }
+  QAction* StopAction() { return main->findChild<QAction*>(QStringLiteral("mnuTools_Stop")); }
+  QString Building() {
+    auto* label = main->findChild<QLabel*>(QStringLiteral("building"));
+    return label ? label->text() : QStringLiteral("(no label)");
+  }
+
+  QString pidsPath;
+  pid_t assembler = 0;
+  pid_t avra = 0;
+};
+
+const QString kStopped = QStringLiteral("The build was stopped: nothing was built; the text in the editor is kept.\n");
+
+// While it builds the window takes input and repaints, says that a build runs and offers
+// Stop; Shift+F5 ends the build's whole process group at once (the window used to be dead
+// until the assembler ended), reports it and leaves no .hex.
+TEST_F(SlowBuildTest, TheWindowLivesWhileItBuildsAndShiftF5StopsTheBuild) {
+  Start();
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+  FrmDoc* doc = Open(QStringLiteral("blink.bas"), kBlink);
+  PaintCounter paints;
+  main->Report().viewport()->installEventFilter(&paints);
+  int step = 0;
+  int paintsBefore = 0;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (step == 0 && AssemblerRuns()) {
+      step = 1;
+      EXPECT_FALSE(RunAction()->isEnabled());
+      EXPECT_TRUE(StopAction() && StopAction()->isEnabled());
+      EXPECT_EQ(Building(), QStringLiteral("Building ...  Shift+F5 stops it"));
+      Screenshot(main.get(), QStringLiteral("building"));
+      doc->rt()->setFocus();
+      QTest::keyClick(doc->rt(), Qt::Key_End, Qt::ControlModifier);
+      QTest::keyClicks(doc->rt(), QStringLiteral("' typed while it builds"));
+      paintsBefore = paints.count;
+      main->Report().viewport()->update();
+    } else if (step == 1 && paints.count > paintsBefore) {
+      step = 2;
+      QTest::keyClick(doc->rt(), Qt::Key_F5, Qt::ShiftModifier);
+    }
+  });
+  poll.start(10);
+  QElapsedTimer took;
+  took.start();
+  main->mnuTools_Run_Click();
+  poll.stop();
+  EXPECT_EQ(step, 2);
+  EXPECT_LT(took.elapsed(), 20000);
+  EXPECT_TRUE(Report().endsWith(kStopped)) << Report().toStdString();
+  EXPECT_TRUE(services.informations.empty());
+  EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/blink.hex")));
+  EXPECT_FALSE(ProcessRuns(assembler));
+  EXPECT_FALSE(ProcessRuns(avra));
+  EXPECT_TRUE(doc->Bytes().contains("' typed while it builds"));
+  EXPECT_TRUE(RunAction()->isEnabled());
+  ASSERT_NE(StopAction(), nullptr);
+  EXPECT_FALSE(StopAction()->isEnabled());
+  EXPECT_EQ(Building(), QString());
+  // The installation is free again: the next build runs.
+  qunsetenv("QBC_AVRA");
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+}
+
+// Closing the window while it builds stops the build first; the window closes once it has
+// ended.
+TEST_F(SlowBuildTest, ClosingTheWindowWhileItBuildsStopsTheBuildFirst) {
+  Start();
+  Open(QStringLiteral("blink.bas"), kBlink);
+  bool shutDown = false;
+  QObject::connect(main.get(), &FrmMain::shutDown, [&] { shutDown = true; });
+  bool closed = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (closed || !AssemblerRuns()) return;
+    closed = true;
+    main->close();
+  });
+  poll.start(10);
+  QElapsedTimer took;
+  took.start();
+  main->mnuTools_Run_Click();
+  poll.stop();
+  EXPECT_TRUE(closed);
+  EXPECT_LT(took.elapsed(), 20000);
+  EXPECT_TRUE(Report().endsWith(kStopped)) << Report().toStdString();
+  EXPECT_FALSE(ProcessRuns(assembler));
+  EXPECT_FALSE(ProcessRuns(avra));
+  EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/blink.hex")));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shutDown; }, 5000));
+  EXPECT_FALSE(main->isVisible());
 }
 
 TEST_F(BuildTest, RunFromTheButtonGivesTheEditorTheFocus) {

@@ -42,7 +42,8 @@ TEST_F(MenusTest, MenusAndTheirKeys) {
                                               "-", "&Recent Files", "-", "E&xit"}));
   EXPECT_EQ(Captions("mnuTools"),
             (QStringList{"Find AvrStudio", "Find Programmer", "-", "Programmer", "Programmer Command Line", "AvrStudio",
-                         "LCD Char Designer", "Terminal Emulator", "AVR Calculator", "-", "RUN   (Compile)"}));
+                         "LCD Char Designer", "Terminal Emulator", "AVR Calculator", "-", "RUN   (Compile)",
+                         "STOP  (Build)"}));
   EXPECT_EQ(Captions("mnuWindow"), (QStringList{"Arrange Icons", "Tile Vertical", "Cascade", "Tile Horizontal"}));
   EXPECT_EQ(Captions("mnuHelpMenu"), (QStringList{"&Help", "&About"}));
   EXPECT_EQ(Action("mnuEdit_Replace")->text(),
@@ -54,7 +55,7 @@ TEST_F(MenusTest, MenusAndTheirKeys) {
       {"mnuEdit_Delete", "Shift+Del"}, {"mnuEdit_Find", "Ctrl+F"},   {"mnuEdit_Next", "F3"},
       {"mnuEdit_GoTo", "Ctrl+G"},    {"mnuEdit_All", "Ctrl+A"},      {"mnuTools_RunProg", "F6"},
       {"mnuTools_RunStudio", "F7"},  {"mnuTools_LCD", "F4"},         {"mnuTools_Terminal", "F9"},
-      {"mnuTools_Calc", "F11"},      {"mnuTools_Run", "F5"},
+      {"mnuTools_Calc", "F11"},      {"mnuTools_Run", "F5"},         {"mnuTools_Stop", "Shift+F5"},
   };
   for (const auto& [name, key] : keys)
     EXPECT_EQ(Action(name)->shortcut(), QKeySequence(QString::fromLatin1(key))) << name;

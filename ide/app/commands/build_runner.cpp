@@ -1,6 +1,8 @@
 #include "ide/app/commands/build_runner.h"
 
+#include <QEventLoop>
 #include <QFile>
+#include <QSocketNotifier>
 
 #include "compiler/base/state.h"
 #include "ide/app/commands/document_manager.h"
@@ -39,13 +41,34 @@ void BuildRunner::Run() {
             QStringLiteral(" is in use by another build (") + QString::fromStdString(holder) + QStringLiteral(")"));
     return;
   }
+  BuildStop stop;
+  stop_ = &stop;
   running_ = true;
   if (onRunning) onRunning(true);
+  IsolationHooks hooks;
+  hooks.wait = wait_;
+  // The window lives on while the build runs: its events are served until the build
+  // writes.
+  hooks.waitForOutput = [](int fd) {
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    QEventLoop loop;
+    QObject::connect(&notifier, &QSocketNotifier::activated, &loop, &QEventLoop::quit);
+    loop.exec();
+  };
+  hooks.stop = &stop;
+  // The lock stays held while any process of the build lives, the environment's own hold
+  // aside.
+  hooks.handDown = {lock.Fd()};
   // In a process of its own: no fault of a build can take the editors' text with it.
-  RunBuildCommandIsolated(*state_, paths, text.toStdString(), report_.Sink(), nullptr, wait_);
+  RunBuildCommandIsolated(*state_, paths, text.toStdString(), report_.Sink(), nullptr, hooks);
   lock.Release();
+  stop_ = nullptr;
   running_ = false;
   if (onRunning) onRunning(false);
+}
+
+void BuildRunner::Stop() {
+  if (stop_) stop_->Request();
 }
 
 }  // namespace qbc

@@ -1,13 +1,15 @@
 #pragma once
 // "RUN   (Compile)": the active document through the build command that qbc runs as well
 // (compile, assemble, report), with the report box showing every step and the wait before
-// the assembler output is examined. One build at a time, each in a process of its own.
+// the assembler output is examined. One build at a time, each in a process of its own; the
+// window stays alive while it runs (it repaints and takes input) and may stop it.
 #include <QString>
 #include <functional>
 #include <memory>
 
 namespace qbc {
 
+class BuildStop;
 class DocumentManager;
 class ReportBox;
 struct CompilerState;
@@ -22,9 +24,14 @@ class BuildRunner {
               int lockWaitMs, std::function<void(const QString&)> busy);
   ~BuildRunner();
 
+  // Builds the active document; returns when the build has ended, serving the window's
+  // events meanwhile.
   void Run();
   bool Running() const { return running_; }
-  // Called with true when a build starts and false when it ends.
+  // Ends the running build's whole process group; the report says the build was stopped
+  // and no .hex is left. Nothing when no build runs.
+  void Stop();
+  // Called with true when a build starts and false when it has ended.
   std::function<void(bool)> onRunning;
 
  private:
@@ -36,6 +43,7 @@ class BuildRunner {
   std::function<void(const QString&)> busy_;
   std::unique_ptr<CompilerState> state_;
   bool running_ = false;
+  BuildStop* stop_ = nullptr;  // the running build's
 };
 
 }  // namespace qbc

@@ -41,11 +41,13 @@ FrmMain::FrmMain(EnvironmentOptions options, QWidget* parent)
       buttons_(new ButtonBar),
       fileLabel_(new QLabel),
       posLabel_(new QLabel),
+      buildLabel_(new QLabel),
       timer1_(new QTimer(this)) {
   setObjectName(QStringLiteral("frmMain"));
   area_->setObjectName(QStringLiteral("mdiArea"));
   fileLabel_->setObjectName(QStringLiteral("File"));
   posLabel_->setObjectName(QStringLiteral("pos"));
+  buildLabel_->setObjectName(QStringLiteral("building"));
   timer1_->setObjectName(QStringLiteral("Timer1"));
   timer1_->setSingleShot(true);
   report_->setFixedHeight(110);
@@ -59,6 +61,7 @@ FrmMain::FrmMain(EnvironmentOptions options, QWidget* parent)
   layout->addWidget(report_);
   setCentralWidget(central);
   statusBar()->addWidget(fileLabel_, 1);
+  statusBar()->addPermanentWidget(buildLabel_);
   statusBar()->addPermanentWidget(posLabel_);
   resize(1000, 720);
 
@@ -200,9 +203,21 @@ void FrmMain::BuildMenus() {
            {"Terminal Emulator", "mnuTools_Terminal", "F9", [t] { t->ShowTerminal(); }},
            {"AVR Calculator", "mnuTools_Calc", "F11", [t] { t->ShowCalc(); }},
            separator,
-           {"RUN   (Compile)", "mnuTools_Run", "F5", [this] { mnuTools_Run_Click(); }}});
+           {"RUN   (Compile)", "mnuTools_Run", "F5", [this] { mnuTools_Run_Click(); }},
+           {"STOP  (Build)", "mnuTools_Stop", "Shift+F5", [this] { build_->Stop(); }}});
   QAction* run = findChild<QAction*>(QStringLiteral("mnuTools_Run"));
-  build_->onRunning = [run](bool running) { run->setEnabled(!running); };
+  QAction* stop = findChild<QAction*>(QStringLiteral("mnuTools_Stop"));
+  stop->setEnabled(false);
+  build_->onRunning = [this, run, stop](bool running) {
+    run->setEnabled(!running);
+    stop->setEnabled(running);
+    buildLabel_->setText(running ? QStringLiteral("Building ...  Shift+F5 stops it") : QString());
+    // A close asked for while the build ran comes now that it has ended.
+    if (!running && closeAfterBuild_) {
+      closeAfterBuild_ = false;
+      QTimer::singleShot(0, this, &QWidget::close);
+    }
+  };
 
   QMdiArea* area = area_;
   addRows("&Window", "mnuWindow",
@@ -263,6 +278,13 @@ void FrmMain::WaitOneSecond() {
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {
+  if (build_->Running()) {
+    // The build ends first (the window is served while it runs); the close comes after.
+    closeAfterBuild_ = true;
+    build_->Stop();
+    event->ignore();
+    return;
+  }
   // Every document window closes with its own question; one that stays open keeps the
   // environment running. The last file is the one active when the window was closed, not
   // the one that happened to be activated while the others closed.

@@ -83,6 +83,7 @@ class FrmMain : public QMainWindow {
   ButtonBar* buttons_;
   QLabel* fileLabel_;
   QLabel* posLabel_;
+  QLabel* buildLabel_;  // says that a build runs
   QTimer* timer1_;
   std::unique_ptr<DocumentManager> documents_;
   std::unique_ptr<RecentFilesMenu> recent_;
@@ -91,6 +92,7 @@ class FrmMain : public QMainWindow {
   std::unique_ptr<ProgrammerLauncher> programs_;
   std::unique_ptr<ToolLauncher> tools_;
   std::array<std::function<void()>, 18> buttonOperations_;
+  bool closeAfterBuild_ = false;
 };
 
 }  // namespace qbc
