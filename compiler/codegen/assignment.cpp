@@ -231,6 +231,10 @@ bool ReadGlobalTarget(CompilerState& st, int g, AssignmentTarget& t) {
   t.varType = v.VarType;
   st.sticky.WantedType = v.VarType;
   if (v.VarType == kTypeFloat) st.used.Set(NeedFloatCore);
+  if ((st.TokText() == "(" || st.TokText() == ".") && !WritableGlobal(st, v)) {
+    SkipToStatementEnd(st);
+    return false;
+  }
   if (st.TokText() == "(") return ReadArrayElementTarget(st, v, t);
   if (st.TokText() == ".") {
     ReadGlobalBit(st, v, t);

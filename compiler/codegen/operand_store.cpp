@@ -2,6 +2,9 @@
 
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
+#include "compiler/base/compile_error.h"
+#include "compiler/base/decl_text.h"
+#include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
 
 namespace qbc {
@@ -57,6 +60,12 @@ void EmitStoreVariable(CompilerState& st, const std::string& n, const std::strin
       break;
   }
   st.sticky.WantedType = entryWanted;
+}
+
+bool WritableGlobal(CompilerState& st, const GlobalVarRecord& v) {
+  if (v.Storage != kStorageFlash) return true;
+  ReportInPlace(st, "Flash table " + UpperText(SourceName(v.Name)) + " can not be changed!");
+  return false;
 }
 
 }  // namespace qbc

@@ -17,6 +17,7 @@
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/emit_lines.h"
+#include "compiler/codegen/operand_store.h"
 #include "compiler/codegen/statement_kit.h"
 
 namespace qbc {
@@ -85,6 +86,10 @@ void CompileStep(CompilerState& st, bool up) {
       CompileError(st, up ? "This is not an array!" : "Is this array?");
       return;
     }
+    if (!WritableGlobal(st, st.sym.GlobalVars[g])) {
+      SkipToStatementEnd(st);
+      return;
+    }
     const std::uint8_t type = st.sym.GlobalVars[g].VarType;
     st.expr.CurrentVarType = type;
     ++st.src.TokenIndex;
@@ -130,6 +135,10 @@ void CompileStep(CompilerState& st, bool up) {
   }
   if (local == 0 && global == 0) {
     CompileError(st, UnknownIdentifier(name));
+    return;
+  }
+  if (global != 0 && !WritableGlobal(st, st.sym.GlobalVars[global])) {
+    SkipToStatementEnd(st);
     return;
   }
   const bool wide = type == kTypeInteger || type == kTypeWord;

@@ -275,6 +275,33 @@ TEST(NamesAndBlocks, AConstantAndALabelOfOneNameNeverMeet) {
   EXPECT_EQ(sim.Output(), "7\r\n");
 }
 
+// A flash table's elements lie in the program memory: every statement that would change
+// one stored into the SRAM cell at the table's flash address, a CPU or I/O register.
+TEST(NamesAndBlocks, AFlashTableIsOnlyRead) {
+  const std::string table = "Dim t(3) As Flash Byte, b As Byte\nt = 1, 2, 3\n";
+  ExpectAllRefused({
+      {"m8", (table + "t(1) = 5").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "t(b) = b + 1").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "t.1 = 1").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "For t(1) = 1 To 3\nNext").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "Incr t(1)").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "Decr t").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "Set t.1").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "Swap b, t").c_str(), 3, "Flash table T can not be changed!"},
+  });
+  // Run on the chip where it compiles: the element must then read what was stored.
+  const std::string program = Program("m8", table + "t(1) = 5\nb = t(1)\nPrint b");
+  const BasResult r = CompileBas(program);
+  if (r.ok) {
+    SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+    ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
+    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
+    EXPECT_EQ(sim.Output(), "5\r\n") << "the store went elsewhere";
+  } else {
+    ExpectRefused(program, kHeaderLines + 3, "Flash table T can not be changed!");
+  }
+}
+
 TEST(NamesAndBlocks, TheMainProgramNeverRunsIntoAProcedure) {
   // S is defined inside the loop: the loop must count to 3 and S must not run.
   const std::string program = Program("m8",

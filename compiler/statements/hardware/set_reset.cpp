@@ -12,6 +12,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/frame_vars.h"
+#include "compiler/codegen/operand_store.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/source_reader.h"
@@ -139,6 +140,10 @@ void LocalForm(CompilerState& st, const std::string& name, int local, bool set) 
 
 void GlobalForm(CompilerState& st, const std::string& name, int global, bool set) {
   const GlobalVarRecord& v = st.sym.GlobalVars[global];
+  if (!WritableGlobal(st, v)) {
+    SkipToStatementEnd(st);
+    return;
+  }
   if (v.VarType == kTypeBit) {
     // Bit variables 0..7 are the bits of r3, 8..15 those of r4.
     st.out.Instr(set ? "set" : "clt");

@@ -21,6 +21,10 @@ std::uint8_t LoadSwapOperand(CompilerState& st) {
     CompileError(st, "Must be a variable!");
     return 0;
   }
+  if (const int g = FindGlobalVar(st, st.TokText()); g != 0 && !WritableGlobal(st, st.sym.GlobalVars[g])) {
+    SkipToStatementEnd(st);
+    return 0;
+  }
   st.sticky.WantedType = kTypeNone;
   st.expr.LoadedVarClass = kLoadedNone;
   EmitLoadOperand(st);
