@@ -74,6 +74,8 @@ class AsmWriter {
   // keeps depends on the code it reaches): it moves with every insertion before it.
   std::size_t Anchor();
   void InsertAtAnchor(std::size_t anchor, std::string_view lines);
+  // Where the anchor stands now.
+  std::size_t AnchorPosition(std::size_t anchor) const { return anchor < anchors_.size() ? anchors_[anchor] : 0; }
   // An empty writer of the same layout, for lines built aside.
   AsmWriter Blank() const;
 

@@ -57,7 +57,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
 void ReportCompiledOk(CompilerState& st) {
   if (st.ErrorCount == 0 && st.report != nullptr)
     st.report->SetText("Quorvil Compiler :" + SignedNumberText(st.src.SourceLineNumber - 1) +
-                       " lines compiled OK\r\n");
+                       " lines compiled OK\r\n" + MemoryCheckNotes(st));
 }
 
 }  // namespace qbc

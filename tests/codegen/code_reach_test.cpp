@@ -44,7 +44,7 @@ TEST(CodeReach, RegistersChangedAlongEveryPath) {
     return std::nullopt;
   };
   const CodeMap map(text, 2, {}, files);
-  const auto r = map.From("h");  // labels compare without regard to case
+  const auto r = map.From("h", text.find("\t\treti"));  // labels compare without regard to case
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(Written(*r), (std::vector<int>{0, 1, 17, 20, 22, 23, 24, 26, 27, 30, 31}));
   EXPECT_FALSE(r->usesY);
@@ -69,6 +69,26 @@ TEST(CodeReach, WhatTheCodeTouches) {
       {"SREG from a constant", "\t\tldi\t\tr16,0x80\r\n\t\tout\t\tSREG,r16\r\n\t\tret\r\n", false, false, true, false, {}},
       {"SREG given back", "\t\tin\t\tr25,SREG\r\n\t\tcli\r\n\t\tout\t\tSREG,r25\r\n\t\tret\r\n", false, false, false,
        false, {}},
+      // a write of SREG turns interrupts on unless what is written is a copy of it (kept in
+      // a register or on the stack) or has bit 7 clear; SREG named or by its address
+      {"SREG copy with bit 7 set", "\t\tin\t\tr24,SREG\r\n\t\tsbr\t\tr24,0x80\r\n\t\tout\t\tSREG,r24\r\n\t\tret\r\n", false,
+       false, true, false, {}},
+      {"SREG copy with bit 7 cleared", "\t\tin\t\tzl,SREG\r\n\t\tcbr\t\tzl,0x80\r\n\t\tout\t\tSREG,zl\r\n\t\tret\r\n", false,
+       false, false, false, {}},
+      {"SREG copy by address, moved", ".equ\tSREG = 0x3f\r\n\t\tin\t\tr23,0x3f\r\n\t\tmov\t\tr0,r23\r\n\t\tout\t\t0x3f,r0\r\n\t\tret\r\n",
+       false, false, false, false, {}},
+      {"SREG by address from a constant", ".equ\tSREG = 0x3f\r\n\t\tldi\t\tr16,0x80\r\n\t\tout\t\t0x3f,r16\r\n\t\tret\r\n",
+       false, false, true, false, {}},
+      {"SREG by data address", ".equ\tSREG = 0x3f\r\n\t\tser\t\tr16\r\n\t\tsts\t\t0x5f,r16\r\n\t\tret\r\n", false, false, true,
+       false, {}},
+      {"SREG copy kept on the stack",
+       "\t\tin\t\tr22,SREG\r\n\t\tpush\tr22\r\n\t\tldi\t\tr22,0xff\r\n\t\tpop\t\tr22\r\n\t\tout\t\tSREG,r22\r\n\t\tret\r\n",
+       false, false, false, false, {}},
+      {"SREG copy on one way only",
+       "\t\tin\t\tr22,SREG\r\n\t\tsbrc\tr20,0\r\n\t\tlds\t\tr22,cell\r\n\t\tout\t\tSREG,r22\r\n\t\tret\r\n", false, false,
+       true, false, {}},
+      {"bset 7 by a name", ".equ\tSREG_I = 7\r\n\t\tbset\tSREG_I\r\n\t\tret\r\n", false, false, true, false, {}},
+      {"a reti", "\t\trcall\tOn\r\n\t\tret\r\nOn:\t\treti\r\n", false, false, true, false, {}},
       {"an indirect jump", "\t\tijmp\r\n", false, false, false, true, {}},
       {"a cell named", "\t\tldi\t\tzl,byte1(_s1tmp+14)\r\n\t\tsts\t\t_IsArg,zl\r\n\t\tret\r\n", false, false, false,
        false, {"_isarg", "_s1tmp"}},
@@ -85,6 +105,14 @@ TEST(CodeReach, WhatTheCodeTouches) {
     EXPECT_EQ(r->unknown, c.unknown);
     EXPECT_EQ(std::vector<std::string>(r->cells.begin(), r->cells.end()), c.cells);
   }
+}
+
+// A register written through its data address (0 to 31) is a register written.
+TEST(CodeReach, RegistersWrittenThroughTheirDataAddresses) {
+  const CodeMap map("L:\t\tsts\t\t0x0c,r22\r\n\t\tsts\t\t13,r23\r\n\t\tsts\t\tcell,r24\r\n\t\tret\r\n", 2, {});
+  const auto r = map.From("L");
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(Written(*r), (std::vector<int>{12, 13}));
 }
 
 TEST(CodeReach, DeepestHardwareStack) {

@@ -47,7 +47,11 @@ TEST(HandlerMemory, AProgramThatDoesNotFitIsRefused) {
     const char* message;
   };
   const Case cases[] = {
-      {"main's frames", Program(32, 47, true), "Not enough SRAM for the variables, frames and stacks (130 of 128 bytes)!"},
+      {"main's frames", Program(32, 47, true), "Not enough SRAM for the variables, frames and stacks (131 of 128 bytes)!"},
+      // the byte at RAMEND - $stack: Y points at it, its first push lands below it and the
+      // hardware stack's lowest byte lies above it (this one compiled as "128 of 128")
+      {"the byte between the stacks", Program(32, 45, true),
+       "Not enough SRAM for the variables, frames and stacks (129 of 128 bytes)!"},
       {"the hardware stack", Program(24, 20, true), "$stack too small: calls and interrupts need 30 bytes!"},
   };
   for (const Case& c : cases) {
@@ -58,10 +62,40 @@ TEST(HandlerMemory, AProgramThatDoesNotFitIsRefused) {
   }
 }
 
+// Where the code does not say how deep the hardware stack goes (an indirect jump, On ..
+// Goto in a handler), the build says that $stack was not checked instead of passing in
+// silence; a program whose depth is known says nothing of it.
+TEST(HandlerMemory, AnUnknownDepthIsSaid) {
+  const std::string head = "$device = m8\n$clock = 8\n$stack = 32\nDeclare Interrupt Ovf0()\nDim K As Byte\nEnd\n";
+  struct Case {
+    const char* what;
+    const char* handler;
+    bool said;
+  };
+  const Case cases[] = {
+      {"known", "  K = K + 1\n", false},
+      {"On .. Goto", "  On K Goto La, Lb\nLa:\n  K = 1\nLb:\n  K = 2\n", true},
+      {"an indirect jump", "$asm\n  ldi zl,0\n  ldi zh,0\n  ijmp\n$end asm\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CompiledBasic compiled = CompileBasic(head + "Interrupt Ovf0()\n" + c.handler + "End Interrupt\n");
+    EXPECT_EQ(compiled.error_count, 0) << compiled.report;
+    EXPECT_EQ(compiled.report.find("stack depth not known: $stack not checked\r\n") != std::string::npos, c.said)
+        << compiled.report;
+  }
+}
+
 TEST(HandlerMemory, AProgramThatFitsRunsBesideItsHandler) {
-  for (const bool interrupts : {false, true}) {
-    SCOPED_TRACE(interrupts ? "with the handler" : "without");
-    auto run = RunBasic(Program(40, 20, interrupts), "attiny2313", 20'000'000);
+  // (pad 44 with $stack = 32 fills the SRAM to its last byte)
+  struct Case {
+    int stack, pad;
+    bool interrupts;
+  };
+  for (const Case& c : {Case{40, 20, false}, Case{40, 20, true}, Case{32, 44, false}, Case{32, 44, true}}) {
+    const bool interrupts = c.interrupts;
+    SCOPED_TRACE(std::to_string(c.pad) + (interrupts ? " with the handler" : " without"));
+    auto run = RunBasic(Program(c.stack, c.pad, interrupts), "attiny2313", 20'000'000);
     ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 600);
     EXPECT_EQ(run->Word("bad"), 0);
     EXPECT_EQ(run->Word("hbad"), 0);

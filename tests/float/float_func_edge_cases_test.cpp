@@ -262,6 +262,40 @@ TEST(FloatFunctionSpecialCases, FractionSplitStoresTheIntegerPart) {
   EXPECT_TRUE(IsNan(FloatAt(nan[0], 4)));
 }
 
+// Int and Fract split a float in its registers (no part is stored anywhere): exact, at
+// every exponent from below 1 to past 2^23, for both signs, infinity and NaN, and for
+// random bit patterns.
+float WholePart(float x) {
+  if (IsNan(x) || std::isinf(x)) return x;
+  return std::fabs(x) < 1.0f ? 0.0f : std::trunc(x);
+}
+float FractionalPart(float x) { return x - WholePart(x); }
+
+TEST(FloatFunctionSpecialCases, WholeAndFractionalPartsInTheRegisters) {
+  std::vector<U> t;
+  const float xs[] = {0.0f,      -0.0f,      0.25f,       -0.75f,      0.999999f,  1.0f,         -1.0f,
+                      1.5f,      -2.5f,      -3.0f,       123.75f,     -7.5f,      4194303.5f,   8388607.5f,
+                      -8388607.5f, 8388608.0f, 16777217.0f, 1e20f,     -1e-20f,    FromBits(1),  FromBits(0x7f800000),
+                      FromBits(0xff800000), FromBits(0x7fc00000)};
+  for (const float x : xs) {
+    t.push_back({"_Fint", x, Exactly(WholePart(x)), WholePart});
+  }
+  for (const float x : xs) {
+    t.push_back({"_Ffrac", x, std::isinf(x) ? IsNaN() : Exactly(FractionalPart(x)), FractionalPart});
+  }
+  std::mt19937 rng(51);
+  for (const char* routine : {"_Fint", "_Ffrac"}) {
+    for (int i = 0; i < 200; ++i) {
+      // exponents around the range where the split happens
+      const std::uint32_t bits = (rng() & 0x807FFFFF) | ((100u + rng() % 60u) << 23);
+      const float x = FromBits(bits);
+      const bool whole = std::string(routine) == "_Fint";
+      t.push_back({routine, x, Exactly(whole ? WholePart(x) : FractionalPart(x)), whole ? WholePart : FractionalPart});
+    }
+  }
+  RunUnaryTable(t);
+}
+
 // The square root and the power of a negative base end for every argument: random bit
 // patterns.
 TEST(FloatFunctionSpecialCases, SquareRootAndPowerEndOnRandomBitPatterns) {

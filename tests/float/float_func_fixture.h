@@ -66,6 +66,8 @@ inline std::string FloatLibraryText(const FloatChip& chip) {
   EmitFloatToExpRoutine(*st);
   EmitFloatModRoutine(*st);
   EmitFloatModfRoutine(*st);
+  EmitFloatIntRoutine(*st);
+  EmitFloatFractRoutine(*st);
   EmitFloatCompareRoutine(*st);
   EmitFloatSinhRoutine(*st);
   EmitFloatCoshRoutine(*st);

@@ -80,7 +80,7 @@ const char* const kRecordedOrder[] = {
     "EmitFloatSinCosRoutine", "EmitFloatAsinAcosRoutine", "EmitFloatTanRoutine", "EmitFloatAtanRoutine",
     "EmitFloatAtan2Routine", "EmitFloatPowRoutine", "EmitFloatPotRoutine", "EmitFloatSqrtRoutine",
     "EmitFloatLogRoutine", "EmitFloatExpRoutine", "EmitFloatToExpRoutine", "EmitFloatModRoutine",
-    "EmitFloatModfRoutine", "EmitFloatCompareRoutine", "EmitFloatSinhRoutine", "EmitFloatCoshRoutine",
+    "EmitFloatModfRoutine", "EmitFloatIntRoutine", "EmitFloatFractRoutine", "EmitFloatCompareRoutine", "EmitFloatSinhRoutine", "EmitFloatCoshRoutine",
     "EmitFloatTanhRoutine", "EmitFloatDecPointRoutine", "EmitFloatFormatRoutine", "EmitFloatStrRoutine",
     "EmitMemFillRoutine",
 };

@@ -24,6 +24,8 @@
   X(NeedFlog) \
   X(NeedFmod) \
   X(NeedFmodf) \
+  X(NeedFint) \
+  X(NeedFfrac) \
   X(NeedFpow) \
   X(NeedFpot) \
   X(NeedF2e) \

@@ -449,6 +449,16 @@ std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::siz
   return ValueAt(expression, at < lines_.size() ? lines_[at].pos : at, 0);
 }
 
+std::optional<std::size_t> AsmView::OutputLineStart(std::size_t i) const {
+  const std::string& out = texts_.front();
+  const auto p = reinterpret_cast<std::uintptr_t>(lines_[i].code.data());
+  const auto begin = reinterpret_cast<std::uintptr_t>(out.data());
+  if (p < begin || p > begin + out.size()) return std::nullopt;
+  std::size_t at = static_cast<std::size_t>(p - begin);
+  while (at > 0 && out[at - 1] != '\n') --at;
+  return at;
+}
+
 std::optional<int> AsmView::CellBytes(const std::string& lowerName) const {
   const auto it = cellBytes_.find(lowerName);
   if (it == cellBytes_.end()) return std::nullopt;

@@ -60,6 +60,10 @@ class AsmView {
   // The value of an expression at code line `at` (.equ, .set and .define names).
   std::optional<std::int64_t> Value(std::string_view expression, std::size_t at) const;
 
+  // Where the text line holding code line `i` begins in the output (nullopt for a line of
+  // an included file or a macro).
+  std::optional<std::size_t> OutputLineStart(std::size_t i) const;
+
   bool Understood() const { return understood_; }
   // The size a data segment line gives the cell (".byte N"); lower case.
   std::optional<int> CellBytes(const std::string& lowerName) const;

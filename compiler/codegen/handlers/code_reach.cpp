@@ -153,7 +153,7 @@ std::optional<std::size_t> CodeMap::Target(std::size_t from, const std::string& 
   return view_.LabelLine(o);
 }
 
-std::optional<CodeReach> CodeMap::From(const std::string& label) const {
+std::optional<CodeReach> CodeMap::From(const std::string& label, std::optional<std::size_t> ownReturn) const {
   const auto line = view_.LabelLine(LowerText(label));
   if (!line) return std::nullopt;
   if (!view_.Understood()) {
@@ -163,7 +163,10 @@ std::optional<CodeReach> CodeMap::From(const std::string& label) const {
     r.stackKnown = false;
     return r;
   }
-  return RoutineReach(*line);
+  if (!ownReturn) return RoutineReach(*line);
+  CodeReach reach;
+  Walk(*line, reach, ownReturn);
+  return reach;
 }
 
 long CodeMap::DataEnd() const { return view_.DataEnd(); }
@@ -192,41 +195,62 @@ CodeReach CodeMap::RoutineReach(std::size_t first) const {
   metOpenWalk_ = false;
   walking_.insert(first);
   CodeReach reach;
-  Walk(first, reach);
+  Walk(first, reach, std::nullopt);
   walking_.erase(first);
   if (!metOpenWalk_) routines_.emplace(first, reach);
   metOpenWalk_ = outer || metOpenWalk_;
   return reach;
 }
 
-void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
-  std::map<std::size_t, int> seen;  // line -> deepest stack met there
-  std::deque<std::pair<std::size_t, int>> work{{first, 0}};
-  std::set<int> sregCopies;          // registers loaded from SREG
-  std::vector<int> sregWrites;       // registers written to SREG
-  auto go = [&](std::optional<std::size_t> line, int depth) {
+namespace {
+
+// What a walk knows at a line: how deep the hardware stack is below the entry, which
+// registers hold nothing that could turn interrupts on if written to SREG (a copy of SREG
+// taken in this code, or a value with bit 7 clear), and the same for the values pushed
+// (the last pushed in bit 0).
+struct WalkState {
+  int depth = 0;
+  std::bitset<32> calm;
+  std::uint64_t pushedCalm = 0;
+};
+
+}  // namespace
+
+void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_t> ownReturn) const {
+  std::map<std::size_t, WalkState> seen;  // line -> what all the ways to it have in common
+  std::deque<std::pair<std::size_t, WalkState>> work{{start, WalkState{}}};
+  auto go = [&](std::optional<std::size_t> line, const WalkState& state) {
     if (!line) {
       reach.unknown = true;
       return;
     }
-    work.emplace_back(*line, depth);
+    work.emplace_back(*line, state);
   };
   auto write = [&](int r) {
     if (r >= 0 && r <= 31) reach.written.set(static_cast<std::size_t>(r));
   };
   while (!work.empty()) {
-    auto [i, depth] = work.front();
+    auto [i, state] = work.front();
     work.pop_front();
     if (i >= view_.Size()) {
       reach.unknown = true;
       continue;
     }
-    if (depth > kDepthLimit) {
+    if (state.depth > kDepthLimit) {
       reach.stackKnown = false;
       continue;
     }
-    if (const auto s = seen.find(i); s != seen.end() && s->second >= depth) continue;
-    seen[i] = depth;
+    if (const auto s = seen.find(i); s != seen.end()) {
+      WalkState merged = s->second;
+      merged.depth = std::max(merged.depth, state.depth);
+      merged.calm &= state.calm;
+      merged.pushedCalm &= state.pushedCalm;
+      if (merged.depth == s->second.depth && merged.calm == s->second.calm && merged.pushedCalm == s->second.pushedCalm)
+        continue;
+      state = merged;
+    }
+    seen[i] = state;
+    const int depth = state.depth;
     reach.stackBytes = std::max(reach.stackBytes, depth);
     const Line& l = Decoded(i);
     const std::string& m = l.mnemonic;
@@ -234,6 +258,16 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
       reach.unknown = true;
       continue;
     }
+    // An I/O register (`in`/`out` operands) or data address (`lds`/`sts`) named by the
+    // operand, by its value where the text gives one (SREG is I/O 0x3f, data 0x5f).
+    auto names = [&](const std::string& operand, const char* reg, int dataOffset) {
+      if (dataOffset == 0 && LowerText(Trim(operand)) == reg) return true;
+      const auto a = view_.Value(operand, i);
+      const auto b = view_.Value(reg, i);
+      return a && b && *a == *b + dataOffset;
+    };
+    const bool dataAccess = m == "lds" || m == "sts";
+    const int ioOffset = dataAccess ? 0x20 : 0;
     // What the line reads and changes.
     for (const std::string& o : l.operands) {
       const auto r = Register(o, i);
@@ -249,66 +283,120 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
         word.clear();
       }
     }
+    std::bitset<32> changed;
+    auto change = [&](int r) {
+      if (r < 0 || r > 31) return;
+      write(r);
+      changed.set(static_cast<std::size_t>(r));
+    };
     for (const std::string& o : l.operands) {
       if (const int p = MovedPointer(o); p != 0) {
-        write(p);
-        write(p + 1);
+        change(p);
+        change(p + 1);
       }
     }
+    // The registers of the first two operands (-1: none) and the second one's value.
+    const int first = l.operands.empty() ? -1 : Register(l.operands[0], i).value_or(-1);
+    const int second = l.operands.size() < 2 ? -1 : Register(l.operands[1], i).value_or(-1);
+    const std::int64_t constant = l.operands.size() < 2 ? -1 : view_.Value(l.operands[1], i).value_or(-1);
+    auto calm = [&](int r) { return r >= 0 && state.calm.test(static_cast<std::size_t>(r)); };
+    int calmAfter = -1;  // what the line leaves in its first operand: 1 calm, 0 not, -1 as any change
     if (WritesFirst(m)) {
       if (l.operands.empty() && (m == "lpm" || m == "elpm")) {
-        write(0);
-      } else if (const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0], i)) {
-        write(*r);
-        if (m == "in" && l.operands.size() == 2 && LowerText(l.operands[1]) == "sreg") sregCopies.insert(*r);
+        change(0);
+      } else if (first >= 0) {
+        change(first);
+        const bool kept = calm(first);
+        const bool bit7Clear = constant >= 0 && (constant & 0x80) == 0;
+        const bool bit7Set = constant >= 0 && (constant & 0x80) != 0;
+        if ((m == "in" || m == "lds") && l.operands.size() == 2) {
+          calmAfter = names(l.operands[1], "sreg", ioOffset) ? 1 : 0;
+        } else if (m == "mov") {
+          calmAfter = calm(second) ? 1 : 0;
+        } else if (m == "ldi") {
+          calmAfter = bit7Clear ? 1 : 0;
+        } else if (m == "clr" || ((m == "eor" || m == "sub") && second == first)) {
+          calmAfter = 1;
+        } else if (m == "andi") {
+          calmAfter = kept || bit7Clear ? 1 : 0;
+        } else if (m == "cbr") {
+          calmAfter = kept || bit7Set ? 1 : 0;
+        } else if (m == "ori" || m == "sbr") {
+          calmAfter = kept && bit7Clear ? 1 : 0;
+        } else if (m == "pop") {
+          calmAfter = (state.pushedCalm & 1) != 0 ? 1 : 0;
+        }
       } else {
         reach.unknown = true;
       }
     } else if (In(m, {"movw", "adiw", "sbiw"})) {
-      const auto r = l.operands.empty() ? std::nullopt : Register(l.operands[0], i);
-      if (r) {
-        write(*r);
-        write(*r + 1);
+      if (first >= 0) {
+        change(first);
+        change(first + 1);
       } else {
         reach.unknown = true;
       }
     } else if (In(m, {"mul", "muls", "mulsu", "fmul", "fmuls", "fmulsu"})) {
-      write(0);
-      write(1);
+      change(0);
+      change(1);
     } else if (!ChangesNoRegister(m)) {
       reach.unknown = true;
     }
     if (m == "elpm") reach.readsFlash = true;
-    if ((m == "out" || m == "sts") && !l.operands.empty()) {
-      const std::string target = LowerText(l.operands[0]);
-      if (target == "rampz") reach.readsFlash = true;
-      if (target == "sreg" && l.operands.size() == 2) {
-        const auto r = Register(l.operands[1], i);
-        sregWrites.push_back(r ? *r : -1);
-      }
+    if ((m == "out" || m == "sts") && l.operands.size() == 2) {
+      if (names(l.operands[0], "rampz", ioOffset)) reach.readsFlash = true;
+      // SREG written from anything that may have bit 7 set turns interrupts on.
+      if (names(l.operands[0], "sreg", ioOffset) && !calm(second))
+        reach.enablesInterrupts = true;
+      // A register written through its data address.
+      if (m == "sts")
+        if (const auto a = view_.Value(l.operands[0], i); a && *a >= 0 && *a < 32) change(static_cast<int>(*a));
     }
-    if (m == "sei" || (m == "bset" && !l.operands.empty() && Number(l.operands[0]) == 7))
+    if (m == "sei" || (m == "bset" && !l.operands.empty() && view_.Value(l.operands[0], i) == 7))
       reach.enablesInterrupts = true;
+
+    // What the next line finds.
+    WalkState next = state;
+    if (m == "push") {
+      next.depth = depth + 1;
+      next.pushedCalm = (state.pushedCalm << 1) | (calm(first) ? 1 : 0);
+    } else if (m == "pop") {
+      // (below 0 a routine takes its caller's return address: it returns further up)
+      next.depth = depth - 1;
+      next.pushedCalm = state.pushedCalm >> 1;
+    }
+    next.calm &= ~changed;
+    if (m == "movw" && first >= 0 && first < 31 && second >= 0)
+      for (int k = 0; k < 2; ++k) next.calm.set(static_cast<std::size_t>(first + k), calm(second + k));
+    if (calmAfter >= 0 && first >= 0) next.calm.set(static_cast<std::size_t>(first), calmAfter == 1);
+
     // Where it goes on.
-    const std::size_t next = i + 1;
-    if (m == "ret" || m == "reti") continue;
+    const std::size_t after = i + 1;
+    if (m == "reti") {
+      // A reti turns interrupts on; the handler's own at its end gives them back to the
+      // code it interrupted, after it.
+      const bool own = ownReturn && view_.OutputLineStart(i) == ownReturn;
+      if (!own) reach.enablesInterrupts = true;
+      continue;
+    }
+    if (m == "ret") continue;
     if (m == "ijmp" || m == "eijmp") {
       reach.unknown = true;
       reach.stackKnown = false;
       continue;
     }
     if (m == "rjmp" || m == "jmp") {
-      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), depth);
+      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), next);
       continue;
     }
     if (IsBranch(m)) {
-      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), depth);
-      go(next, depth);
+      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), next);
+      go(after, next);
       continue;
     }
     if (IsSkip(m)) {
-      go(next, depth);
-      go(next + 1, depth);
+      go(after, next);
+      go(after + 1, next);
       continue;
     }
     if (m == "rcall" || m == "call") {
@@ -319,6 +407,7 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
       } else {
         const CodeReach r = RoutineReach(*callee);
         reach.written |= r.written;
+        next.calm &= ~r.written;
         reach.usesY = reach.usesY || r.usesY;
         reach.readsFlash = reach.readsFlash || r.readsFlash;
         reach.enablesInterrupts = reach.enablesInterrupts || r.enablesInterrupts;
@@ -329,30 +418,17 @@ void CodeMap::Walk(std::size_t first, CodeReach& reach) const {
         else
           reach.stackKnown = false;
       }
-      go(next, depth);
+      go(after, next);
       continue;
     }
     if (m == "icall" || m == "eicall") {
       reach.unknown = true;
       reach.stackKnown = false;
-      go(next, depth);
+      go(after, next);
       continue;
     }
-    if (m == "push") {
-      go(next, depth + 1);
-      continue;
-    }
-    if (m == "pop") {
-      // (below 0 a routine takes its caller's return address: it returns further up)
-      go(next, depth - 1);
-      continue;
-    }
-    go(next, depth);
+    go(after, next);
   }
-  // SREG written from anything but a copy read from it turns interrupts on, as far as the
-  // text tells.
-  for (const int r : sregWrites)
-    if (sregCopies.count(r) == 0) reach.enablesInterrupts = true;
 }
 
 }  // namespace qbc

@@ -28,6 +28,8 @@ struct CodeReach {
   std::bitset<32> written;     // r0 .. r31
   bool usesY = false;          // reads or writes yl/yh, or through Y
   bool readsFlash = false;     // elpm, or a write of RAMPZ
+  // sei, bset 7, a reti (but the handler's own at its end), or SREG written from anything
+  // but a copy of it or a value with bit 7 clear (also through its data address)
   bool enablesInterrupts = false;
   bool unknown = false;        // an indirect jump or call, or a line not understood
   std::set<std::string> cells; // the watched cell labels its operands name
@@ -47,8 +49,9 @@ class CodeMap {
   CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files = {});
 
   // The reach of the code from `label` (compared without regard to case, as the assembler
-  // does); nullopt when no code line carries that label.
-  std::optional<CodeReach> From(const std::string& label) const;
+  // does); nullopt when no code line carries that label. `ownReturn`: where the line of a
+  // handler's own closing reti begins in the output (every other reti turns interrupts on).
+  std::optional<CodeReach> From(const std::string& label, std::optional<std::size_t> ownReturn = std::nullopt) const;
   // The size a data segment line gives the cell `label` (".byte N").
   std::optional<int> CellBytes(const std::string& label) const;
   // The address past the last byte the data segment reserves one cell after the other
@@ -64,7 +67,7 @@ class CodeMap {
   const Line& Decoded(std::size_t i) const;
   int Words(std::size_t i) const;
   CodeReach RoutineReach(std::size_t first) const;
-  void Walk(std::size_t first, CodeReach& reach) const;
+  void Walk(std::size_t first, CodeReach& reach, std::optional<std::size_t> ownReturn) const;
   std::optional<std::size_t> Target(std::size_t from, const std::string& operand) const;
   std::optional<std::size_t> Relative(std::size_t from, long words) const;
   std::optional<int> Register(const std::string& operand, std::size_t at) const;

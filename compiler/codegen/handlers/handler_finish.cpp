@@ -101,7 +101,7 @@ HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
     RefuseRecursion(st, h);
     Planned p;
     p.handler = &h;
-    if (const auto reach = code.From(h.Label)) {
+    if (const auto reach = code.From(h.Label, st.out.AnchorPosition(h.ExitAnchor))) {
       p.reach = *reach;
     } else {
       p.reach.unknown = true;

@@ -19,6 +19,8 @@ namespace qbc {
 void EmitFloatPotRoutine(CompilerState& st);        // _Fpot, _Flpm
 void EmitFloatModfRoutine(CompilerState& st);       // _Fmodf
 void EmitFloatModRoutine(CompilerState& st);        // _Fmod
+void EmitFloatIntRoutine(CompilerState& st);        // _Fint
+void EmitFloatFractRoutine(CompilerState& st);      // _Ffrac
 void EmitFloatPowRoutine(CompilerState& st);        // _Fpow
 void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, table _FtblExp
 void EmitFloatLogRoutine(CompilerState& st);        // _Flog, _Fln, table _FtblLn

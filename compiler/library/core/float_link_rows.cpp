@@ -12,7 +12,7 @@ namespace {
 // The float text routines (_Fstr, _Fdp, _Ffmt) work on the float's bits alone.
 bool AnyFloatRoutine(const CompilerState& s) {
   for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFAtan,
-                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFsinh,
+                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFint, NeedFfrac, NeedFsinh,
                      NeedFcosh, NeedFtanh})
     if (s.used[f]) return true;
   return false;
@@ -39,6 +39,8 @@ const LinkRow kRows[] = {
     {2330, "EmitFloatToExpRoutine", QBC_LINK_GUARD(s.used[NeedF2e]), EmitFloatToExpRoutine},
     {2340, "EmitFloatModRoutine", QBC_LINK_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
     {2350, "EmitFloatModfRoutine", QBC_LINK_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
+    {2352, "EmitFloatIntRoutine", QBC_LINK_GUARD(s.used[NeedFint]), EmitFloatIntRoutine},
+    {2354, "EmitFloatFractRoutine", QBC_LINK_GUARD(s.used[NeedFfrac]), EmitFloatFractRoutine},
     {2360, "EmitFloatCompareRoutine", QBC_LINK_GUARD(s.used[NeedFcmp0]), EmitFloatCompareRoutine},
     {2370, "EmitFloatSinhRoutine", QBC_LINK_GUARD(s.used[NeedFsinh]), EmitFloatSinhRoutine},
     {2380, "EmitFloatCoshRoutine", QBC_LINK_GUARD(s.used[NeedFcosh]), EmitFloatCoshRoutine},

@@ -58,8 +58,8 @@ const MemberRow kMembers[] = {
      {NeedFtanh, NeedFsinh, NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
     {kFloatDegToRad, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
     {kFloatRadToDeg, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
-    {kFloatInt, "_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd, NeedFmul}},
-    {kFloatFract, "_Fmodf", false, Angle::kNone, true, {NeedFmodf, NeedFadd}},
+    {kFloatInt, "_Fint", false, Angle::kNone, true, {NeedFint}},
+    {kFloatFract, "_Ffrac", false, Angle::kNone, true, {NeedFfrac, NeedFint, NeedFadd}},
 };
 
 const MemberRow* FindMemberRow(int member) {
@@ -86,17 +86,6 @@ void EmitDegToRadIfDegrees(CompilerState& st) {
 
 void EmitRadToDegIfDegrees(CompilerState& st) {
   if (st.cfg.AnglesDegrees) EmitAngleFactor(st, kRadToDeg);
-}
-
-// _Fmodf leaves the fraction in r22..r25 and stores the whole part at the data address in
-// r20:r21: 0x000C is register r12, so the whole part lands in r12..r15.
-void EmitSplit(CompilerState& st, bool wholePart) {
-  st.out.Instr(Sep::kWide, "ldi", "r20,0x0c");
-  st.out.Instr(Sep::kWide, "clr", "r21");
-  EmitCall(st, "_Fmodf");
-  if (!wholePart) return;
-  for (int i = 0; i < 4; ++i)
-    st.out.Instr(Sep::kWide, "mov", "r" + std::to_string(22 + i) + ",r" + std::to_string(12 + i));
 }
 
 }  // namespace
@@ -129,9 +118,7 @@ void CompileFloatFunction(CompilerState& st, int member) {
     EmitCall(st, "_Fmov");
   }
   if (m.angle == Angle::kArgument) EmitDegToRadIfDegrees(st);
-  if (member == kFloatInt || member == kFloatFract) {
-    EmitSplit(st, member == kFloatInt);
-  } else if (member == kFloatDegToRad) {
+  if (member == kFloatDegToRad) {
     EmitAngleFactor(st, kDegToRad);
   } else if (member == kFloatRadToDeg) {
     EmitAngleFactor(st, kRadToDeg);
