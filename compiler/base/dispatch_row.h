@@ -10,6 +10,7 @@
 // A keyword that gives a value where an expression wants an operand (a function, a timer's
 // count) names what it gives in its result column:
 //   {"adc", "CompileAdcFunction", CompileAdcFunction, RowResult::kWord},
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -34,8 +35,29 @@ enum class RowResult : std::uint8_t {
   kChar,        // one character (Chr)
 };
 
-using Generator = void (*)(CompilerState&);
-using NumberedGenerator = void (*)(CompilerState&, int number);
+// A statement's generator compiles its statement. A function's generator compiles its value
+// into the registers of `wanted` (0: none wanted, its own type) and returns the type the
+// expression goes on in: `wanted`, or with none wanted the type the value was left in.
+using StatementGenerator = void (*)(CompilerState&);
+using ValueGenerator = std::uint8_t (*)(CompilerState&, std::uint8_t wanted);
+using NumberedStatementGenerator = void (*)(CompilerState&, int number);
+using NumberedValueGenerator = std::uint8_t (*)(CompilerState&, int number, std::uint8_t wanted);
+
+// The generator of a row, of either kind; a row names its generator alone and the kind
+// follows from its signature.
+template <class Statement, class Value>
+struct GeneratorOf {
+  constexpr GeneratorOf() = default;
+  constexpr GeneratorOf(std::nullptr_t) {}
+  constexpr GeneratorOf(Statement s) : statement(s) {}
+  constexpr GeneratorOf(Value v) : value(v) {}
+  constexpr bool operator==(std::nullptr_t) const { return statement == nullptr && value == nullptr; }
+
+  Statement statement = nullptr;
+  Value value = nullptr;
+};
+using Generator = GeneratorOf<StatementGenerator, ValueGenerator>;
+using NumberedGenerator = GeneratorOf<NumberedStatementGenerator, NumberedValueGenerator>;
 
 struct DispatchRow {
   std::string_view keyword;    // lower case; a word of the keyword list

@@ -227,7 +227,6 @@ struct ExpressionCells {
 
 // Cells that their writers set before they are read; the reset clears them with the rest.
 struct StickyCells {
-  std::uint8_t WantedType = 0;
   std::uint8_t OperandType = 0;
   bool SkipOperandPush = false;
   bool LogicOperatorSeen = false;
@@ -362,8 +361,10 @@ struct DispatchRow;
 // (ConnectDriverEntries) before a compilation's stages run.
 struct DriverEntries {
   void (*compileBlock)(CompilerState&) = nullptr;
-  void (*dispatchKeyword)(CompilerState&) = nullptr;
-  void (*compileOneWire)(CompilerState&) = nullptr;
+  // A function keyword or 1-Wire word compiles its value as `wanted` and returns the type
+  // the expression goes on in (see ValueGenerator in dispatch_row.h).
+  std::uint8_t (*dispatchKeyword)(CompilerState&, std::uint8_t wanted) = nullptr;
+  std::uint8_t (*compileOneWire)(CompilerState&, std::uint8_t wanted) = nullptr;
   // The tokenizer's test of a word: the keywords are the dispatch rows' words.
   bool (*isKeyword)(std::string_view word) = nullptr;
   // The dispatch row of a keyword (nullptr for any other word): the expression typer reads

@@ -114,11 +114,9 @@ void EmitPushArrayIndex(CompilerState& st) {
   st.out.Instr(Sep::kNarrow, "push", "zl");
 }
 
-void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+void EmitLoadArrayElement(CompilerState& st, const std::string& name, std::uint8_t wanted) {
   const std::uint8_t e = st.expr.CurrentVarType;
-  std::uint8_t w = st.sticky.WantedType;
+  std::uint8_t w = wanted == 0 ? st.sticky.OperandType : wanted;
   if (w == kTypeString || w == 0) w = e;  // a string context reads the element by its own type
   AddressIntoX(st, name, e, false, false);
   auto ld = [&](const char* ops) { st.out.Instr(Sep::kWide, "ld", ops); };
@@ -166,20 +164,18 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name) {
     if (w != kTypeFloat) {
       // wanted as an integer: truncated into the integer registers, as a float variable
       st.sticky.OperandType = kTypeFloat;
-      st.sticky.WantedType = w;
       const bool skip = st.sticky.SkipOperandPush;
       st.sticky.SkipOperandPush = false;
-      EmitConvertFromFloat(st);
+      EmitConvertFromFloat(st, w);
       st.sticky.SkipOperandPush = skip;
     }
   }
   if (toFloat && EmitIntegerToFloat(st, e, IntegerInWorkRegisters(), {.wordCopies = true}))
     st.sticky.OperandType = kTypeFloat;
-  st.sticky.WantedType = kept;
 }
 
-void EmitStoreArrayElement(CompilerState& st, const std::string& name) {
-  const std::uint8_t w = st.sticky.WantedType;
+void EmitStoreArrayElement(CompilerState& st, const std::string& name, std::uint8_t elementType) {
+  const std::uint8_t w = elementType;
   AddressIntoX(st, name, w, WideForm(st) && st.expr.ArrayIndexType <= kTypeByte, true);
   // X steps over every byte but the last
   const ValueRegisters v = w == kTypeBit ? ValueRegisters{} : CurrentValue(w);

@@ -3,6 +3,7 @@
 // hardware stack in one order: on devices with more than 256 bytes of RAM "push zh" then
 // "push zl" (the emitters pop r24 = low byte, then r25 = high byte); on smaller devices
 // "push zl" alone. Elements are scaled by their size: byte 1, integer/word 2, long/float 4.
+#include <cstdint>
 #include <string>
 
 #include "compiler/base/state.h"
@@ -18,11 +19,11 @@ void CheckConstantArrayIndex(CompilerState& st, const GlobalVarRecord& v);
 // element emitters pop it.
 void EmitPushArrayIndex(CompilerState& st);
 // Loads element (index popped) of array `name` (element type CurrentVarType) converted to
-// WantedType (0: OperandType) into the working registers.
-void EmitLoadArrayElement(CompilerState& st, const std::string& name);
-// Stores the working registers (WantedType = the element type) into the element whose
-// index the assignment pushed (ArrayIndexType: its type).
-void EmitStoreArrayElement(CompilerState& st, const std::string& name);
+// `wanted` (0: OperandType) into the working registers.
+void EmitLoadArrayElement(CompilerState& st, const std::string& name, std::uint8_t wanted);
+// Stores the working registers (a value of `elementType`) into the element whose index
+// the assignment pushed (ArrayIndexType: its type).
+void EmitStoreArrayElement(CompilerState& st, const std::string& name, std::uint8_t elementType);
 // Z (zl on small devices) += the array's address; the byte offset is in zl (zh).
 void EmitArrayElementAddress(CompilerState& st, const std::string& name);
 

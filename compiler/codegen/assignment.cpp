@@ -97,6 +97,7 @@ struct AssignmentTarget {
   int targetLocal = 0;  // the bit target is this frame variable (FindLocalVar's position)
   std::uint8_t varType = 0;
   int global = 0;
+  std::uint8_t type = kTypeNone;  // the type the right side is stored as
 };
 
 // The bit of a local after its "." (TokenIndex on the bit): a constant, a local or a
@@ -105,7 +106,7 @@ void ReadLocalBit(CompilerState& st, int k, AssignmentTarget& t) {
   t.varType = st.sym.LocalVars[k - 1].VarType;
   t.targetLocal = k;
   ++st.src.TokenIndex;
-  st.sticky.WantedType = kTypeBit;
+  t.type = kTypeBit;
   const std::string b = st.TokText();
   if (int c = FindConst(st, b); c != 0) {
     t.bit = st.sym.Constants[c].Value;
@@ -129,10 +130,10 @@ void ReadLocalBit(CompilerState& st, int k, AssignmentTarget& t) {
 // A local or parameter `k`, or one of its bits. False when the whole statement is compiled
 // (a string local).
 bool ReadLocalTarget(CompilerState& st, int k, AssignmentTarget& t) {
-  st.sticky.WantedType = st.sym.LocalVars[k - 1].VarType;
-  if (st.sticky.WantedType == kTypeFloat) st.used.Set(NeedFloatCore);
+  t.type = st.sym.LocalVars[k - 1].VarType;
+  if (t.type == kTypeFloat) st.used.Set(NeedFloatCore);
   t.form = Target::FrameVar;
-  if (st.sticky.WantedType == kTypeString && st.TokText() == "=") {
+  if (t.type == kTypeString && st.TokText() == "=") {
     // a string local or parameter: the whole string expression, bounded by its length
     CompileStringFrameAssignment(st, k);
     return false;
@@ -148,17 +149,16 @@ bool ReadArrayElementTarget(CompilerState& st, const GlobalVarRecord& v, Assignm
   ++st.src.TokenIndex;
   CheckConstantArrayIndex(st, v);
   const bool wide = st.dev.RamEnd > 255;
-  st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
-  ParseExpression(st);
+  const std::uint8_t index = ParseExpression(st, wide ? kTypeWord : kTypeByte);
   if (wide) {
     st.expr.ArrayIndexType = kTypeWord;
-    if (st.sticky.WantedType == kTypeByte) st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
+    if (index == kTypeByte) st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
     if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zh");
   } else {
     st.expr.ArrayIndexType = st.sticky.OperandType;
   }
   st.expr.IndexOnStack = true;
-  st.sticky.WantedType = v.VarType;
+  t.type = v.VarType;
   ExpectToken(st, ")");
   if (v.VarType == kTypeString) {
     CompileStringArrayAssignment(st, t.name, v.ElementSize);
@@ -171,7 +171,7 @@ bool ReadArrayElementTarget(CompilerState& st, const GlobalVarRecord& v, Assignm
 // The bit of a global after its "." (TokenIndex on the bit).
 void ReadGlobalBit(CompilerState& st, const GlobalVarRecord& v, AssignmentTarget& t) {
   ++st.src.TokenIndex;
-  st.sticky.WantedType = kTypeBit;
+  t.type = kTypeBit;
   const std::string b = st.TokText();
   if (int c = FindConst(st, b); c != 0) {
     t.bit = st.sym.Constants[c].Value;
@@ -212,13 +212,13 @@ bool CompileWholeVariableAssignment(CompilerState& st, const GlobalVarRecord& v,
     return true;
   }
   if (wholeArray && st.TokText(1) == "(") {
-    CompileArrayListAssignment(st, name);
+    CompileArrayListAssignment(st, name, v.VarType);
   } else if (st.TokText(1) == "(") {
     const int es = v.ElementSize == 0 ? v.Size : v.ElementSize;
     CompileStringListAssignment(st, name, static_cast<std::uint8_t>(es),
-                                static_cast<std::uint8_t>(es == 0 ? 1 : v.Size / es));
+                                static_cast<std::uint8_t>(es == 0 ? 1 : v.Size / es), v.VarType);
   } else {
-    CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size));
+    CompileStringAssignment(st, name, static_cast<std::uint8_t>(v.Size), v.VarType);
   }
   return true;
 }
@@ -229,7 +229,7 @@ bool ReadGlobalTarget(CompilerState& st, int g, AssignmentTarget& t) {
   const GlobalVarRecord v = st.sym.GlobalVars[g];
   t.global = g;
   t.varType = v.VarType;
-  st.sticky.WantedType = v.VarType;
+  t.type = v.VarType;
   if (v.VarType == kTypeFloat) st.used.Set(NeedFloatCore);
   if ((st.TokText() == "(" || st.TokText() == ".") && !WritableGlobal(st, v)) {
     SkipToStatementEnd(st);
@@ -252,10 +252,7 @@ bool ReadGlobalTarget(CompilerState& st, int g, AssignmentTarget& t) {
 // A register bit whose number is not known: computed at run time into the mask 1 shl n
 // in r23, kept on the stack while the right side is computed.
 void ReadRegisterBitAtRunTime(CompilerState& st, AssignmentTarget& t) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
-  st.sticky.WantedType = kept;
+  ParseSum(st, kTypeByte);
   EmitCall(st, "_VaBit");
   st.out.Instr(Sep::kNarrow, "push", "r23");  // the right side may use r23 (the divide routines do)
   st.used.Set(NeedBitMask);
@@ -272,7 +269,7 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
       t.bit = BitOperand(st, def.Bit);
       t.bitGiven = true;
       aliasBit = true;
-      st.sticky.WantedType = kTypeBit;
+      t.type = kTypeBit;
       t.form = Target::RegisterBit;
     } else {
       t.form = Target::Register;
@@ -289,13 +286,13 @@ void ReadRegisterTarget(CompilerState& st, AssignmentTarget& t) {
   }
   if (st.TokText() != ".") {
     t.form = Target::Register;
-    st.sticky.WantedType = kTypeByte;
+    t.type = kTypeByte;
     return;
   }
   ++st.src.TokenIndex;
   const std::string b = st.TokText();
   const int known = BitTextValue(st, b);
-  st.sticky.WantedType = kTypeBit;
+  t.type = kTypeBit;
   t.form = Target::RegisterBit;
   if (known >= 0 && (st.Tok().Kind == kTokNumber || FindConst(st, b) != 0 || FindIoRegister(st, b) != 0)) {
     t.bit = Dec(known);
@@ -348,7 +345,7 @@ void StoreScalar(CompilerState& st, const AssignmentTarget& t) {
     st.used.Set(NeedFloatCore);
   }
   if (t.bitVariable) TakeBitFromValue(st);
-  EmitStoreVariable(st, t.name, reg);
+  EmitStoreVariable(st, t.name, reg, t.type);
 }
 
 // T into the bit of `reg` that the mask in r23 selects: set (or) when T is set, else
@@ -381,14 +378,12 @@ void StoreVarBitAtRunTime(CompilerState& st, const AssignmentTarget& t) {
   const std::string l1 = NewLabel(st);
   const std::string l2 = NewLabel(st);
   st.out.Instr(Sep::kWide, "bst", "zl,0x00");
-  st.sticky.WantedType = kTypeByte;
   if (t.form == Target::VarBitByVar) {
     st.out.Instr(Sep::kWide, "lds", "zl," + t.bit);
   } else {
     st.sticky.SkipOperandPush = false;
-    EmitLoadFrameVar(st, t.bitLocalIndex);
+    EmitLoadFrameVar(st, t.bitLocalIndex, kTypeByte);
   }
-  st.sticky.WantedType = t.varType;
   if (t.targetLocal != 0)
     EmitVarBitPointer(st, "", FrameReadDisplacement(st, st.sym.LocalVars[t.targetLocal - 1]), VarTypeBytes(t.varType));
   else
@@ -402,8 +397,8 @@ void StoreVarBitAtRunTime(CompilerState& st, const AssignmentTarget& t) {
 void StoreValue(CompilerState& st, const AssignmentTarget& t) {
   switch (t.form) {
     case Target::Scalar: StoreScalar(st, t); break;
-    case Target::ArrayElement: EmitStoreArrayElement(st, t.name); break;
-    case Target::FrameVar: EmitStoreFrameVar(st, t.name, st.sticky.SkipOperandPush ? "r24" : "zl"); break;
+    case Target::ArrayElement: EmitStoreArrayElement(st, t.name, t.type); break;
+    case Target::FrameVar: EmitStoreFrameVar(st, t.name, st.sticky.SkipOperandPush ? "r24" : "zl", t.type); break;
     case Target::FrameVarBit:
       TakeBitFromValue(st);
       EmitStoreFrameVarBit(st, t.name, t.bit);
@@ -435,7 +430,6 @@ void CompileAssignmentForms(CompilerState& st) {
   st.expr.InParenExpr = false;
   st.expr.IndexOnStack = false;
   st.sticky.OperandType = 0;
-  st.sticky.WantedType = 0;
 
   AssignmentTarget t;
   t.name = st.TokText();
@@ -459,10 +453,7 @@ void CompileAssignmentForms(CompilerState& st) {
   }
   // An operand wider than the target is not cut before the operation: the expression is
   // worked in a type that holds its operands and the result's low bytes are stored.
-  const std::uint8_t target = st.sticky.WantedType;
-  st.sticky.WantedType = AssignmentType(st, target);
-  ParseExpression(st);
-  st.sticky.WantedType = target;
+  ParseExpression(st, AssignmentType(st, t.type));
   StoreValue(st, t);
 }
 
@@ -499,11 +490,11 @@ bool OpenList(CompilerState& st) {
 // `store`; returns their number. A value is followed by "," or ")": anything else (also a
 // token that compiles to no value, such as a stray "=") ends the list, so the loop always
 // advances or stops.
-int CompileListValues(CompilerState& st, const std::function<void()>& store) {
+int CompileListValues(CompilerState& st, std::uint8_t wanted, const std::function<void()>& store) {
   int count = 0;
   while (st.TokText() != ")" && !AtStatementEnd(st, 0)) {
     const int before = st.src.TokenIndex;
-    ParseSum(st);
+    wanted = ParseSum(st, wanted);
     if (st.src.TokenIndex == before) break;
     store();
     ++count;
@@ -535,17 +526,17 @@ void CompileAssignment(CompilerState& st) {
 }
 
 void CompileStringListAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize,
-                                 std::uint8_t elementCount) {
+                                 std::uint8_t elementCount, std::uint8_t wanted) {
   EmitLoadListAddress(st, name);
   if (!OpenList(st)) return;
   if (st.TokText(1) == ",") {
-    const int count = CompileListValues(st, [&] {
+    const int count = CompileListValues(st, wanted, [&] {
       st.out.Instr(Sep::kWide, "ldi", "r20," + Dec(elementSize));
       EmitCall(st, "_StrZ");
     });
     ReportTooManyValues(st, name, count, elementCount);
   } else {
-    ParseSum(st);
+    ParseSum(st, wanted);
     st.out.Instr(Sep::kWide, "ldi", "r21," + Dec(elementCount));
     st.out.Instr(Sep::kWide, "ldi", "r22," + Dec(elementSize));
     EmitCall(st, "_StrI");
@@ -555,12 +546,12 @@ void CompileStringListAssignment(CompilerState& st, const std::string& name, std
   st.used.Set(NeedStoreStrConst);
 }
 
-void CompileArrayListAssignment(CompilerState& st, const std::string& name) {
+void CompileArrayListAssignment(CompilerState& st, const std::string& name, std::uint8_t wanted) {
   EmitLoadListAddress(st, name);
   if (!OpenList(st)) return;
   const int g = FindGlobalVar(st, name);
   const int capacity = g != 0 ? st.sym.GlobalVars[g].Size : 0;
-  const int count = CompileListValues(st, [&] { st.out.Instr(Sep::kWide, "st", "X+,zl"); });
+  const int count = CompileListValues(st, wanted, [&] { st.out.Instr(Sep::kWide, "st", "X+,zl"); });
   ReportTooManyValues(st, name, count, capacity);
   CloseList(st);
 }

@@ -10,20 +10,11 @@ namespace qbc {
 
 namespace {
 
-// The width the operators work in: WantedType, or the operand's own type when that is 0
-// or 6 (a string context takes the operand's type). Restores WantedType on destruction.
-class OperatorType {
- public:
-  explicit OperatorType(CompilerState& st) : st_(st), kept_(st.sticky.WantedType) {
-    if (kept_ == 0 || kept_ == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
-  }
-  ~OperatorType() { st_.sticky.WantedType = kept_; }
-  std::uint8_t Type() const { return st_.sticky.WantedType; }
-
- private:
-  CompilerState& st_;
-  std::uint8_t kept_;
-};
+// The width the operators work in: the wanted type, or the operand's own type when that
+// is 0 or 6 (a string context takes the operand's type).
+std::uint8_t OperatorType(const CompilerState& st, std::uint8_t wanted) {
+  return wanted == 0 || wanted == kTypeString ? st.sticky.OperandType : wanted;
+}
 
 void Pops(CompilerState& st, std::uint8_t t) {
   if (st.sticky.SkipOperandPush) return;
@@ -32,10 +23,9 @@ void Pops(CompilerState& st, std::uint8_t t) {
 
 bool IsNumeric(std::uint8_t t) { return (t >= kTypeBit && t <= kTypeLong) || t == kTypeFloat; }
 
-void LogicOperator(CompilerState& st, const char* m) {
+void LogicOperator(CompilerState& st, const char* m, std::uint8_t wanted) {
   {
-    OperatorType op(st);
-    const std::uint8_t t = op.Type();
+    const std::uint8_t t = OperatorType(st, wanted);
     if (t >= kTypeBit && t <= kTypeLong) {
       Pops(st, t);
       st.out.Instr(Sep::kWide, m, "zl,r24");
@@ -57,17 +47,17 @@ void LogicOperator(CompilerState& st, const char* m) {
 
 }  // namespace
 
-void EmitPushOperand(CompilerState& st) {
-  OperatorType op(st);
-  if (NumericTypeBytes(op.Type()) == 0) {
+void EmitPushOperand(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t t = OperatorType(st, wanted);
+  if (NumericTypeBytes(t) == 0) {
     ReportInPlace(st, "Unsupported operation!");
     return;
   }
-  EmitPushValue(st, op.Type());
+  EmitPushValue(st, t);
 }
 
-void EmitPushArgToSoftStack(CompilerState& st) {
-  const int bytes = EmitSoftStackPush(st, st.sticky.WantedType);
+void EmitPushArgToSoftStack(CompilerState& st, std::uint8_t type) {
+  const int bytes = EmitSoftStackPush(st, type);
   if (bytes != 0 && st.expr.ArgStackOffset + bytes > 255) {
     // the frame displacements of the arguments are 8-bit
     ReportInPlace(st, "Arguments take more than 255 bytes!");
@@ -75,9 +65,8 @@ void EmitPushArgToSoftStack(CompilerState& st) {
   st.expr.ArgStackOffset += bytes;
 }
 
-void EmitAddOperator(CompilerState& st) {
-  OperatorType op(st);
-  const std::uint8_t t = op.Type();
+void EmitAddOperator(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t t = OperatorType(st, wanted);
   if (!IsNumeric(t)) return;
   Pops(st, t);
   if (t == kTypeFloat) {
@@ -88,9 +77,8 @@ void EmitAddOperator(CompilerState& st) {
   EmitByteChain(st, "add", "adc", CurrentValue(t), PairedWith(kLeftRegisters));
 }
 
-void EmitSubOperator(CompilerState& st) {
-  OperatorType op(st);
-  const std::uint8_t t = op.Type();
+void EmitSubOperator(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t t = OperatorType(st, wanted);
   if (!IsNumeric(t)) return;
   Pops(st, t);
   if (t == kTypeFloat) {
@@ -106,9 +94,8 @@ void EmitSubOperator(CompilerState& st) {
   EmitMoveLeftToCurrent(st, t);
 }
 
-void EmitMulOperator(CompilerState& st) {
-  OperatorType op(st);
-  const std::uint8_t t = op.Type();
+void EmitMulOperator(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t t = OperatorType(st, wanted);
   if (!IsNumeric(t)) return;
   Pops(st, t);
   switch (t) {
@@ -128,9 +115,8 @@ void EmitMulOperator(CompilerState& st) {
   }
 }
 
-void EmitDivOperator(CompilerState& st) {
-  OperatorType op(st);
-  const std::uint8_t t = op.Type();
+void EmitDivOperator(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t t = OperatorType(st, wanted);
   if (!IsNumeric(t)) return;
   Pops(st, t);
   switch (t) {
@@ -143,8 +129,8 @@ void EmitDivOperator(CompilerState& st) {
   }
 }
 
-void EmitAndOperator(CompilerState& st) { LogicOperator(st, "and"); }
-void EmitOrOperator(CompilerState& st) { LogicOperator(st, "or"); }
-void EmitXorOperator(CompilerState& st) { LogicOperator(st, "eor"); }
+void EmitAndOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "and", wanted); }
+void EmitOrOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "or", wanted); }
+void EmitXorOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "eor", wanted); }
 
 }  // namespace qbc

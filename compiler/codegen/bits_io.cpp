@@ -48,7 +48,7 @@ void EmitVarBitPointer(CompilerState& st, const std::string& label, int frameDis
   CallLibrary(st, "_VaBit", NeedBitMask);
 }
 
-void EmitLoadBitVar(CompilerState& st, const std::string& name) {
+void EmitLoadBitVar(CompilerState& st, const std::string& name, std::uint8_t wanted) {
   if (int g = FindGlobalVar(st, name); g != 0) {
     const int b = st.sym.GlobalVars[g].Size;
     if (b >= 0 && b <= 7)
@@ -56,7 +56,7 @@ void EmitLoadBitVar(CompilerState& st, const std::string& name) {
     else if (b >= 8 && b <= 15)
       st.out.Instr(Sep::kWide, "bst", "r4," + Dec(b - 8));
   }
-  const std::uint8_t w = st.sticky.WantedType;
+  const std::uint8_t w = wanted;
   if (w == kTypeLong) {
     CompileError(st, "Not allowed for Long!");
     return;
@@ -66,10 +66,9 @@ void EmitLoadBitVar(CompilerState& st, const std::string& name) {
     EmitBitAsNumber(st, st.sticky.SkipOperandPush ? kLeftRegisters : kWorkRegisters, w == kTypeBit ? std::uint8_t{kTypeByte} : w);
 }
 
-void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const VarByteLoader& loadByte) {
-  const std::uint8_t entryWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  const std::uint8_t w = st.sticky.WantedType;
+void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const VarByteLoader& loadByte,
+                   std::uint8_t wanted) {
+  const std::uint8_t w = wanted == 0 ? st.sticky.OperandType : wanted;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";
 
@@ -85,35 +84,31 @@ void EmitLoadBitOf(CompilerState& st, int bytes, const std::string& bit, const V
     if (w == kTypeBit) EmitBitLogic(st);
     EmitBitAsNumber(st, s ? kLeftRegisters : kWorkRegisters, w);
   }
-  st.sticky.WantedType = entryWanted;
 }
 
-void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit) {
+void EmitLoadVarBit(CompilerState& st, const std::string& name, const std::string& bit, std::uint8_t wanted) {
   const int g = FindGlobalVar(st, name);
   const int bytes = g != 0 ? VarTypeBytes(st.sym.GlobalVars[g].VarType) : 4;
   EmitLoadBitOf(st, bytes, bit, [&](const std::string& reg, int byteIndex) {
     st.out.Instr(Sep::kWide, "lds", reg + "," + ByteAddress(name, byteIndex));
-  });
+  }, wanted);
 }
 
-void EmitLoadIoRegister(CompilerState& st, const std::string& name) {
-  const std::uint8_t entryWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  const std::uint8_t w = st.sticky.WantedType;
+void EmitLoadIoRegister(CompilerState& st, const std::string& name, std::uint8_t wanted) {
+  const std::uint8_t w = wanted == 0 ? st.sticky.OperandType : wanted;
   const bool s = st.sticky.SkipOperandPush;
   if (w >= kTypeBit && w <= kTypeLong) {
     const ValueRegisters v = IntegerValue(w, s);
     EmitRegisterRead(st, UpperText(name), std::string(v.regs[0]), Reach::kInOut);
     EmitClearBytes(st, v, 1, v.bytes);
   }
-  st.sticky.WantedType = entryWanted;
 }
 
-void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit) {
+void EmitLoadPortBit(CompilerState& st, const std::string& name, const std::string& bit, std::uint8_t wanted) {
   const std::string b = BitOperand(st, bit);
   RegisterBitOnDevice(st, name, BitTextValue(st, bit));
   // wanted in no particular type (a Select Case selector): the bit itself
-  const std::uint8_t w = st.sticky.WantedType == 0 ? std::uint8_t{kTypeBit} : st.sticky.WantedType;
+  const std::uint8_t w = wanted == 0 ? std::uint8_t{kTypeBit} : wanted;
   if (w < kTypeBit || w > kTypeLong) return;
   const bool s = st.sticky.SkipOperandPush;
   const std::string lo = s ? "r24" : "zl";

@@ -23,19 +23,18 @@ Relation RelationCode(std::string_view text) {
   return kRelNone;
 }
 
-Relation ParseComparison(CompilerState& st) {
-  ParseSum(st);
+Relation ParseComparison(CompilerState& st, std::uint8_t& wanted) {
+  wanted = ParseSum(st, wanted);
   if (st.sticky.OperandType == kTypeString) {
     st.out.Instr(Sep::kWide, "mov", "xl,zl");
     if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   }
-  if (RelationCode(st.TokText()) != kRelNone) return ParseComparisonOperator(st);
+  if (RelationCode(st.TokText()) != kRelNone) return ParseComparisonOperator(st, wanted);
   return kRelNone;
 }
 
-Relation ParseComparisonOperator(CompilerState& st) {
-  const std::uint8_t savedWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+Relation ParseComparisonOperator(CompilerState& st, std::uint8_t wanted) {
+  if (wanted == 0) wanted = st.sticky.OperandType;
   const std::uint8_t leftType = st.sticky.OperandType;
   const Relation code = RelationCode(st.TokText());
   ++st.src.TokenIndex;
@@ -51,12 +50,12 @@ Relation ParseComparisonOperator(CompilerState& st) {
     st.out.Instr(Sep::kNarrow, "push", "r20");
   } else if (leftCharacter) {
     st.out.Instr(Sep::kNarrow, "push", "zl");
-    st.sticky.WantedType = kTypeString;
+    wanted = kTypeString;
   } else if (leftType != kTypeString) {
-    EmitPushOperand(st);
+    EmitPushOperand(st, wanted);
   }
   JoinDecimalNumber(st);
-  ParseSum(st);
+  wanted = ParseSum(st, wanted);
   // The compare routines read up to a terminator: a part of a string is compared as a
   // bounded copy of it (its text runs on to the end of the whole string), a character as
   // a text of its own.
@@ -89,7 +88,7 @@ Relation ParseComparisonOperator(CompilerState& st) {
       st.out.Instr(Sep::kWide, "mov", "zh,r24");
     }
   }
-  EmitCompareOperator(st);
+  EmitCompareOperator(st, wanted);
   const bool leftScratch = leftPart || leftCharacter;
   const bool rightScratch = rightPart || rightCharacter;
   if (leftScratch && rightScratch)
@@ -100,16 +99,14 @@ Relation ParseComparisonOperator(CompilerState& st) {
     strlines::ReleaseScratch(st, {"r21"});
   // The branch is chosen by the type that was compared: the wanted type the right operand
   // was converted to, or the string kind of the right operand.
-  const std::uint8_t compared = st.sticky.WantedType;
+  const std::uint8_t compared = wanted;
   if (compared != kTypeString && compared != kTypeFlashString && st.sticky.OperandType != kTypeFlashString)
     st.sticky.OperandType = compared;
-  st.sticky.WantedType = savedWanted;
   return code;
 }
 
-void EmitCaseCompare(CompilerState& st) {
-  const std::uint8_t saved = st.sticky.WantedType;
-  const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
+void EmitCaseCompare(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t type = wanted != 0 ? wanted : st.sticky.OperandType;
   if (EmitLeftWithWork(st, type, "cp", "cpc")) return;
   switch (type) {
     case kTypeString:
@@ -123,7 +120,6 @@ void EmitCaseCompare(CompilerState& st) {
     default:
       break;
   }
-  st.sticky.WantedType = saved;
 }
 
 namespace {
@@ -175,9 +171,8 @@ FloatTest FloatRelation(Relation relation) {
 }  // namespace
 
 void EmitCompareBranch(CompilerState& st, std::string_view connective, Relation relation,
-                       const std::string& label) {
-  const std::uint8_t saved = st.sticky.WantedType;
-  const std::uint8_t type = saved != 0 ? saved : st.sticky.OperandType;
+                       const std::string& label, std::uint8_t compared) {
+  const std::uint8_t type = compared != 0 ? compared : st.sticky.OperandType;
   // The "rjmp" after the branch goes to the label: skip it when the jump must not be taken.
   const bool jumpWhenTrue = connective == "or";
   const bool isSigned = type == kTypeInteger || type == kTypeLong;
@@ -208,7 +203,6 @@ void EmitCompareBranch(CompilerState& st, std::string_view connective, Relation 
     }
   }
   st.out.Instr(Sep::kNarrow, "rjmp", label);
-  st.sticky.WantedType = saved;
 }
 
 }  // namespace qbc

@@ -8,13 +8,11 @@
 
 namespace qbc {
 
-void EmitCompareOperator(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.OperandType == kTypeFlashString) st.sticky.WantedType = kTypeFlashString;
+void EmitCompareOperator(CompilerState& st, std::uint8_t wanted) {
   // Pops only what the comparison step pushed: with SkipOperandPush the left operand is
   // already in the second-operand registers and nothing is on the stack.
   const bool pop = !st.sticky.SkipOperandPush;
-  const std::uint8_t type = st.sticky.WantedType;
+  const std::uint8_t type = st.sticky.OperandType == kTypeFlashString ? std::uint8_t{kTypeFlashString} : wanted;
   switch (type) {
     case kTypeBit:
     case kTypeByte:
@@ -38,13 +36,10 @@ void EmitCompareOperator(CompilerState& st) {
     default:
       break;
   }
-  st.sticky.WantedType = kept;
 }
 
-void EmitNegate(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  switch (st.sticky.WantedType) {
+void EmitNegate(CompilerState& st, std::uint8_t wanted) {
+  switch (wanted == 0 ? st.sticky.OperandType : wanted) {
     case kTypeByte:
       st.out.Instr(Sep::kWide, "neg", "zl");
       break;
@@ -74,13 +69,11 @@ void EmitNegate(CompilerState& st) {
     default:
       break;
   }
-  st.sticky.WantedType = kept;
 }
 
-void EmitNegateWithBit(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  switch (st.sticky.WantedType) {
+void EmitNegateWithBit(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t type = wanted == 0 ? st.sticky.OperandType : wanted;
+  switch (type) {
     case kTypeBit:
       if (st.sticky.OperandType == kTypeBit) {
         st.out.Instr(Sep::kWide, "bld", "zl,0x00");
@@ -96,7 +89,7 @@ void EmitNegateWithBit(CompilerState& st) {
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
-      EmitEachByte(st, "com", CurrentValue(st.sticky.WantedType));
+      EmitEachByte(st, "com", CurrentValue(type));
       break;
     case kTypeFloat:
       st.out.Instr(Sep::kWide, "ldi", "xl,0x80");
@@ -105,7 +98,6 @@ void EmitNegateWithBit(CompilerState& st) {
     default:
       break;
   }
-  st.sticky.WantedType = kept;
 }
 
 }  // namespace qbc

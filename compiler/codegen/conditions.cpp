@@ -44,8 +44,9 @@ void ClearBitFlags(CompilerState& st) {
   st.expr.BitOperandIsGlobal = false;
 }
 
-std::uint8_t CompareType(CompilerState& st) {
-  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+// The type compared: the wanted type, or the operand's own.
+std::uint8_t CompareType(const CompilerState& st, std::uint8_t wanted) {
+  return wanted != 0 ? wanted : st.sticky.OperandType;
 }
 
 // "not" in front of a comparison turns its relation into the opposite one.
@@ -189,7 +190,7 @@ void EmitBitToRegister(CompilerState& st, const BitPlace& p, const std::string& 
 }
 
 // The left operand, a bit, stands before "=" or "<>" (or a connective, as "= 1").
-Relation CompileBitRelation(CompilerState& st, bool negated) {
+Relation CompileBitRelation(CompilerState& st, bool negated, std::uint8_t& wanted) {
   const BitPlace left = CurrentBitPlace(st);
   Relation code = kRelEqual;
   std::string value = "1";
@@ -215,11 +216,10 @@ Relation CompileBitRelation(CompilerState& st, bool negated) {
       EmitBitToRegister(st, left, "r22");
       ++st.src.TokenIndex;
       ClearBitFlags(st);
-      st.sticky.WantedType = kTypeByte;
-      EmitLoadConditionOperand(st, name);
+      EmitLoadConditionOperand(st, name, kTypeByte);
       if (st.expr.BitOperandIsIo || st.expr.BitOperandIsLocal || st.expr.BitOperandIsGlobal)
         EmitBitToRegister(st, CurrentBitPlace(st), "r24");
-      st.sticky.WantedType = kTypeByte;
+      wanted = kTypeByte;
       st.sticky.OperandType = kTypeByte;
       st.out.Instr(Sep::kWide, "cp", "r22,r24");
       return negated ? InvertRelation(code) : code;
@@ -242,12 +242,11 @@ Relation CompileBitRelation(CompilerState& st, bool negated) {
 }
 
 // A numeric constant as a left operand: its value into r24 (r25, r16, r17).
-void LoadConstantOperand(CompilerState& st, const std::string& value) {
+void LoadConstantOperand(CompilerState& st, const std::string& value, std::uint8_t wanted) {
   std::uint8_t type = ParseFloatConstant(st, value);
   const long long v = std::atoll(value.c_str());
   const unsigned long long u = static_cast<unsigned long long>(v);
   // Loaded at the width the comparison is made in.
-  const std::uint8_t wanted = st.sticky.WantedType;
   if (type != kTypeFloat && (wanted == kTypeInteger || wanted == kTypeWord || wanted == kTypeLong)) type = wanted;
   st.sticky.OperandType = type;
   if (type == kTypeFloat || type == kTypeNone) return;
@@ -261,18 +260,18 @@ void LoadConstantOperand(CompilerState& st, const std::string& value) {
 
 // A left operand that is no name: compiled into the working registers and moved into the
 // compare registers.
-void LoadLeftByExpression(CompilerState& st) {
+void LoadLeftByExpression(CompilerState& st, std::uint8_t& wanted) {
   st.sticky.SkipOperandPush = false;
   st.expr.StatementContext = true;
-  ParseSum(st);
-  const std::uint8_t type = CompareType(st);
+  wanted = ParseSum(st, wanted);
+  const std::uint8_t type = CompareType(st, wanted);
   EmitMoveCurrentToLeft(st, type);
   if (type == kTypeFloat) UseFloatRoutine(st, NeedFcmp0);
 }
 
 // An operand alone: true when it is not zero ("not": when it is zero).
-Relation CompileBareOperand(CompilerState& st, bool negated) {
-  switch (CompareType(st)) {
+Relation CompileBareOperand(CompilerState& st, bool negated, std::uint8_t& wanted) {
+  switch (CompareType(st, wanted)) {
     case kTypeByte:
       if (negated) {
         st.out.Instr(Sep::kWide, "tst", "r24");
@@ -283,8 +282,8 @@ Relation CompileBareOperand(CompilerState& st, bool negated) {
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
-      EmitEachByte(st, "clr", CurrentValue(CompareType(st)));
-      EmitLeftWithWork(st, CompareType(st), "cp", "cpc");
+      EmitEachByte(st, "clr", CurrentValue(CompareType(st, wanted)));
+      EmitLeftWithWork(st, CompareType(st, wanted), "cp", "cpc");
       return negated ? kRelEqual : kRelNotEqual;
     case kTypeFloat:
       // Zero is +0.0 or -0.0: every bit but the sign clear.
@@ -293,7 +292,7 @@ Relation CompileBareOperand(CompilerState& st, bool negated) {
       st.out.Instr(Sep::kWide, "or", "zl,r20");
       st.out.Instr(Sep::kWide, "or", "zl,r19");
       st.out.Instr(Sep::kWide, "or", "zl,r18");
-      st.sticky.WantedType = kTypeByte;
+      wanted = kTypeByte;
       st.sticky.OperandType = kTypeByte;
       return negated ? kRelEqual : kRelNotEqual;
     default:
@@ -302,11 +301,11 @@ Relation CompileBareOperand(CompilerState& st, bool negated) {
 }
 
 // A general comparison; a value without a relation is true when it is not zero.
-Relation CompileGeneralComparison(CompilerState& st) {
+Relation CompileGeneralComparison(CompilerState& st, std::uint8_t& wanted) {
   st.sticky.SkipOperandPush = false;
-  const Relation code = ParseComparison(st);
+  const Relation code = ParseComparison(st, wanted);
   if (code != kRelNone) return code;
-  switch (CompareType(st)) {
+  switch (CompareType(st, wanted)) {
     case kTypeBit:
     case kTypeByte:
       st.out.Instr(Sep::kWide, "tst", "zl");
@@ -315,7 +314,7 @@ Relation CompileGeneralComparison(CompilerState& st) {
     case kTypeWord:
     case kTypeLong: {
       // every higher byte or-ed into the low one
-      const ValueRegisters v = CurrentValue(CompareType(st));
+      const ValueRegisters v = CurrentValue(CompareType(st, wanted));
       for (int k = 1; k < v.bytes; ++k) st.out.Instr(Sep::kWide, "or", "zl," + std::string(v.regs[k]));
       break;
     }
@@ -329,7 +328,7 @@ Relation CompileGeneralComparison(CompilerState& st) {
     default:
       return kRelNone;
   }
-  st.sticky.WantedType = 0;
+  wanted = kTypeNone;
   st.sticky.OperandType = kTypeByte;
   return kRelNotEqual;
 }
@@ -412,11 +411,11 @@ bool IsSimpleCondition(CompilerState& st) {
   return dots == 0 ? count < 5 : count < dots + 6;
 }
 
-void EmitLoadConditionOperand(CompilerState& st, std::string name) {
+void EmitLoadConditionOperand(CompilerState& st, std::string name, std::uint8_t wanted) {
   ClearBitFlags(st);
   if (const int c = FindConst(st, name); c != 0) {
     st.expr.BitOperandBit = st.sym.Constants[c].Value;
-    if (st.sym.Constants[c].ConstType == kTokNumber) LoadConstantOperand(st, st.sym.Constants[c].Value);
+    if (st.sym.Constants[c].ConstType == kTokNumber) LoadConstantOperand(st, st.sym.Constants[c].Value, wanted);
     return;
   }
   if (const int a = FindDefAlias(st, name); a != 0) {
@@ -436,13 +435,13 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       ++st.src.TokenIndex;
     } else {
       EmitRegisterRead(st, UpperText(def.Register), "r24", Reach::kInOut);
-      WidenLeft(st, kTypeByte, st.sticky.WantedType);
+      WidenLeft(st, kTypeByte, wanted);
     }
     return;
   }
   if (const int l = FindLocalVar(st, name); l != 0) {
     st.sticky.OperandType = st.sym.LocalVars[l - 1].VarType;
-    if (!ParseVariableBit(st, name)) EmitLoadConditionFrameVar(st, l);
+    if (!ParseVariableBit(st, name)) EmitLoadConditionFrameVar(st, l, wanted);
     return;
   }
   if (const int g = FindGlobalVar(st, name); g != 0) {
@@ -453,7 +452,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
       case kTypeInteger:
       case kTypeWord:
       case kTypeLong:
-        if (!ParseVariableBit(st, name)) EmitLoadConditionVariable(st, name);
+        if (!ParseVariableBit(st, name)) EmitLoadConditionVariable(st, name, wanted);
         break;
       case kTypeBit:
         if (v.Size >= 0 && v.Size <= 7) {
@@ -466,7 +465,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
         st.expr.BitOperandIsGlobal = true;
         break;
       case kTypeFloat:
-        EmitLoadConditionVariable(st, name);
+        EmitLoadConditionVariable(st, name, wanted);
         break;
       default:
         break;
@@ -477,7 +476,7 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name) {
     st.sticky.OperandType = kTypeByte;
     if (st.TokText() != ".") {
       EmitRegisterRead(st, UpperText(name), "r24", Reach::kInOut);
-      WidenLeft(st, kTypeByte, st.sticky.WantedType);
+      WidenLeft(st, kTypeByte, wanted);
       return;
     }
     ++st.src.TokenIndex;
@@ -517,8 +516,8 @@ void LoadConditionInteger(CompilerState& st, std::uint8_t t, std::uint8_t o,
 
 }  // namespace
 
-void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
-  const std::uint8_t t = CompareType(st);
+void EmitLoadConditionVariable(CompilerState& st, const std::string& name, std::uint8_t wanted) {
+  const std::uint8_t t = CompareType(st, wanted);
   const std::uint8_t o = st.sticky.OperandType;
   switch (t) {
     case kTypeBit: {
@@ -553,9 +552,9 @@ void EmitLoadConditionVariable(CompilerState& st, const std::string& name) {
   }
 }
 
-void EmitLoadConditionFrameVar(CompilerState& st, int index) {
+void EmitLoadConditionFrameVar(CompilerState& st, int index, std::uint8_t wanted) {
   const int d = FrameDisplacement(st, index);
-  const std::uint8_t t = CompareType(st);
+  const std::uint8_t t = CompareType(st, wanted);
   const std::uint8_t o = st.sticky.OperandType;
   auto y = [&](int k) { return ",y+" + std::to_string(d + k); };
   switch (t) {
@@ -579,16 +578,17 @@ void EmitLoadConditionFrameVar(CompilerState& st, int index) {
   }
 }
 
-void EmitConditionCompare(CompilerState& st) { EmitLeftWithWork(st, CompareType(st), "cp", "cpc"); }
+void EmitConditionCompare(CompilerState& st, std::uint8_t wanted) {
+  EmitLeftWithWork(st, CompareType(st, wanted), "cp", "cpc");
+}
 
-Relation ParseConditionRelation(CompilerState& st) {
+Relation ParseConditionRelation(CompilerState& st, std::uint8_t& wanted) {
   const Relation code = RelationCode(st.TokText());
-  std::uint8_t type = CompareType(st);
+  std::uint8_t type = CompareType(st, wanted);
   st.sticky.SkipOperandPush = false;
   ++st.src.TokenIndex;
   JoinDecimalNumber(st);
   WidenForConstant(st, type);
-  st.sticky.WantedType = type;
   // The left operand waits in r24:r25; a float variable converted to its type on the
   // right would overwrite it.
   const bool keep = FloatVariableNext(st, type);
@@ -596,20 +596,20 @@ Relation ParseConditionRelation(CompilerState& st) {
     st.out.Instr(Sep::kNarrow, "push", "r24");
     st.out.Instr(Sep::kNarrow, "push", "r25");
   }
-  ParseSum(st);
+  ParseSum(st, type);
   if (keep) {
     st.out.Instr(Sep::kWide, "pop", "r25");
     st.out.Instr(Sep::kWide, "pop", "r24");
   }
-  st.sticky.WantedType = type;
-  EmitConditionCompare(st);
+  wanted = type;
+  EmitConditionCompare(st, type);
   st.sticky.OperandType = type;
   return code;
 }
 
-Relation CompileCondition(CompilerState& st) {
+Relation CompileCondition(CompilerState& st, std::uint8_t& wanted) {
   const int start = st.src.TokenIndex;
-  const std::uint8_t wanted = st.sticky.WantedType;
+  const std::uint8_t wantedOnEntry = wanted;
   bool negated = false;
   if (st.TokText() == "not") {
     negated = true;
@@ -619,26 +619,26 @@ Relation CompileCondition(CompilerState& st) {
   if (st.Tok().Kind == kTokName) {
     const std::string name = st.TokText();
     ++st.src.TokenIndex;
-    EmitLoadConditionOperand(st, name);
+    EmitLoadConditionOperand(st, name, wanted);
   } else {
-    LoadLeftByExpression(st);
+    LoadLeftByExpression(st, wanted);
   }
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+  if (wanted == 0) wanted = st.sticky.OperandType;
   const bool bit = st.expr.BitOperandIsIo || st.expr.BitOperandIsLocal || st.expr.BitOperandIsGlobal;
   const std::string& next = st.TokText();
-  if (bit) return CompileBitRelation(st, negated);
-  if (IsConnective(st.Tok())) return CompileBareOperand(st, negated);
+  if (bit) return CompileBitRelation(st, negated, wanted);
+  if (IsConnective(st.Tok())) return CompileBareOperand(st, negated, wanted);
   if (RelationCode(next) != kRelNone) {
-    const Relation code = ParseConditionRelation(st);
+    const Relation code = ParseConditionRelation(st, wanted);
     return negated ? InvertRelation(code) : code;
   }
   // Not a comparison of the simple form (an operator follows the operand): compile it
   // again as a general comparison; the loads written so far only fill registers.
   st.src.TokenIndex = static_cast<std::int16_t>(start);
-  st.sticky.WantedType = wanted;
+  wanted = wantedOnEntry;
   st.sticky.OperandType = 0;
   ClearBitFlags(st);
-  return CompileGeneralComparison(st);
+  return CompileGeneralComparison(st, wanted);
 }
 
 void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::string& trueLabel,
@@ -650,7 +650,7 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     const bool simple = !inFloat && IsSimpleCondition(st);
     st.sticky.SkipOperandPush = simple;
     st.expr.StatementContext = true;
-    st.sticky.WantedType = typing.type;
+    std::uint8_t compared = typing.type;
     st.sticky.OperandType = 0;
     st.expr.CharacterAsText = typing.characterAsText;
     ClearBitFlags(st);
@@ -665,23 +665,22 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
       ReportInPlace(st, "Unsupported operation!");
       while (!IsConnective(st.Tok())) ++st.src.TokenIndex;
     } else {
-      code = simple ? CompileCondition(st) : CompileGeneralComparison(st);
+      code = simple ? CompileCondition(st, compared) : CompileGeneralComparison(st, compared);
     }
     st.expr.CharacterAsText = false;
     const std::string connective = st.TokText();
     if (connective == "or") {
       if (needTrueLabel) trueLabel = NewLabel(st);
       needTrueLabel = false;
-      EmitCompareBranch(st, "or", code, trueLabel);
+      EmitCompareBranch(st, "or", code, trueLabel, compared);
     } else {
-      EmitCompareBranch(st, connective, code, falseLabel);
+      EmitCompareBranch(st, connective, code, falseLabel, compared);
     }
     ++st.src.TokenIndex;
     st.expr.BitOperandIsIo = false;
     st.expr.BitOperandIsLocal = false;
     st.expr.ExpressionTermOnly = false;
     st.sticky.SkipOperandPush = false;
-    st.sticky.WantedType = 0;
     if (connective != "and" && connective != "or") {
       --st.src.TokenIndex;
       return;

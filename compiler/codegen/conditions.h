@@ -24,26 +24,29 @@ bool IsSimpleCondition(CompilerState& st);
 // leaves TokenIndex on the connective that follows. Returns 0 when it wrote a skip
 // instruction itself (a bit test): the caller then writes only the "rjmp" after it, which
 // the skip passes over when the jump must not be taken at the connective that follows.
-Relation CompileCondition(CompilerState& st);
+// `compared` comes in as the type the typer chose (0: the operands' own) and goes out as
+// the type the branch tests.
+Relation CompileCondition(CompilerState& st, std::uint8_t& compared);
 
 // The relation and right operand of a simple comparison whose left operand is in r24..;
-// writes the compare and returns the relation code.
-Relation ParseConditionRelation(CompilerState& st);
+// writes the compare and returns the relation code; `compared` as for CompileCondition.
+Relation ParseConditionRelation(CompilerState& st, std::uint8_t& compared);
 
-// Loads a named operand into the compare registers, or records where its bit is in the
-// bit-operand cells (BitOperandRegister, BitOperandBit and the kind flags); TokenIndex is on
-// the token after the name and is moved past a "." and its bit.
-void EmitLoadConditionOperand(CompilerState& st, std::string name);
+// Loads a named operand into the compare registers as `wanted` (0: its own type), or
+// records where its bit is in the bit-operand cells (BitOperandRegister, BitOperandBit and
+// the kind flags); TokenIndex is on the token after the name and is moved past a "." and
+// its bit.
+void EmitLoadConditionOperand(CompilerState& st, std::string name, std::uint8_t wanted);
 
-// Loads a global variable into r24.. by WantedType (OperandType when it is 0).
-void EmitLoadConditionVariable(CompilerState& st, const std::string& name);
+// Loads a global variable into r24.. as `wanted` (OperandType when it is 0).
+void EmitLoadConditionVariable(CompilerState& st, const std::string& name, std::uint8_t wanted);
 
-// Loads a local or parameter (FindLocalVar's index) from the Y frame into r24.. by
-// WantedType (OperandType when it is 0); a float goes to r18..r21.
-void EmitLoadConditionFrameVar(CompilerState& st, int index);
+// Loads a local or parameter (FindLocalVar's index) from the Y frame into r24.. as
+// `wanted` (OperandType when it is 0); a float goes to r18..r21.
+void EmitLoadConditionFrameVar(CompilerState& st, int index, std::uint8_t wanted);
 
-// The compare of r24.. with zl.. by WantedType (OperandType when it is 0); none for floats.
-void EmitConditionCompare(CompilerState& st);
+// The compare of r24.. with zl.. as `wanted` (OperandType when it is 0); none for floats.
+void EmitConditionCompare(CompilerState& st, std::uint8_t wanted);
 
 // The displacement in the Y frame of a local (FindLocalVar's index) of the current
 // procedure: its FrameSize less the local's FrameOffset.

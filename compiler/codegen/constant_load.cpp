@@ -62,7 +62,7 @@ void CheckConstantFits(CompilerState& st, const std::string& text, std::uint8_t 
 
 }  // namespace
 
-void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
+void EmitLoadConstant(CompilerState& st, const std::string& constantText, std::uint8_t wanted) {
   std::string text = constantText;
   int numberPos = st.src.TokenIndex;
   bool sign = false;
@@ -79,9 +79,7 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
   }
   const std::uint8_t ot = ParseFloatConstant(st, text);
   st.sticky.OperandType = ot;
-  const std::uint8_t entryWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = ot;
-  const std::uint8_t w = st.sticky.WantedType;
+  const std::uint8_t w = wanted == 0 ? ot : wanted;
   const bool s = st.sticky.SkipOperandPush;
   const std::size_t ramEnd = static_cast<std::size_t>(st.dev.RamEnd);
 
@@ -106,7 +104,6 @@ void EmitLoadConstant(CompilerState& st, const std::string& constantText) {
   // A float literal wanted as an integer is loaded as its truncated integer: from here on
   // it is an operand of the wanted type (its registers, its operators, its store).
   if (ot == kTypeFloat && w >= kTypeBit && w <= kTypeLong) st.sticky.OperandType = w;
-  st.sticky.WantedType = entryWanted;
 }
 
 }  // namespace qbc

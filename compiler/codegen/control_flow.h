@@ -28,8 +28,8 @@ void CompileIncrStatement(CompilerState& st);
 void CompileDecrStatement(CompilerState& st);
 void CompilePokeStatement(CompilerState& st);
 // Functions met as factors of an expression: leave the byte in zl.
-void CompilePeekFunction(CompilerState& st);
-void CompileCpeekFunction(CompilerState& st);
+std::uint8_t CompilePeekFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileCpeekFunction(CompilerState& st, std::uint8_t wanted);
 
 // Opens one more level of a loop kind (Do, While or For) in its depth counter and returns
 // the new depth. The exit-label tables hold 32 levels of each kind: one more is a compile

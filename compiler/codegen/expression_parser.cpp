@@ -28,8 +28,8 @@ namespace {
 void Step(CompilerState& st) { ++st.src.TokenIndex; }
 
 // Sets the used flag of the multiply or divide routine that the operator called.
-void SetMulDivFlag(CompilerState& st, bool divide) {
-  std::uint8_t t = st.sticky.WantedType;
+void SetMulDivFlag(CompilerState& st, bool divide, std::uint8_t wanted) {
+  std::uint8_t t = wanted;
   if (t == kTypeString || t == 0) t = st.sticky.OperandType;
   switch (t) {
     case kTypeBit:
@@ -51,42 +51,42 @@ void SetMulDivFlag(CompilerState& st, bool divide) {
   }
 }
 
-// An element of a global array or flash table; TokenIndex on the name (kind 7).
-void ParseArrayElement(CompilerState& st, int g) {
+// An element of a global array or flash table; TokenIndex on the name (kind 7). Returns
+// the type the expression goes on in: the caller's wanted type, or with none the
+// element's.
+std::uint8_t ParseArrayElement(CompilerState& st, int g, std::uint8_t callerWanted) {
   const GlobalVarRecord v = st.sym.GlobalVars[g];
   const std::string name = v.Name;
   st.expr.IndexOnStack = true;
   st.expr.CurrentVarType = v.VarType;
-  const std::uint8_t callerWanted = st.sticky.WantedType;
   const bool flash = v.Storage == kStorageFlash;
   Step(st);
   ExpectToken(st, "(");
   CheckConstantArrayIndex(st, v);
+  std::uint8_t index = kTypeNone;
   if (flash) {
     // the index of a program-memory address: 16 bits, or 24 bits where RAMPZ is needed
-    st.sticky.WantedType = st.dev.NeedRampz ? kTypeLong : kTypeWord;
+    index = st.dev.NeedRampz ? kTypeLong : kTypeWord;
     st.expr.InParenExpr = true;
   } else {
-    st.sticky.WantedType = st.dev.RamEnd > 255 ? kTypeWord : kTypeByte;
+    index = st.dev.RamEnd > 255 ? kTypeWord : kTypeByte;
   }
-  ParseExpression(st);
+  ParseExpression(st, index);
   ExpectToken(st, ")");
   if (flash) {
     // A byte, integer or word index comes widened to zh only: its third byte is 0, not
     // what r18 last held (the element's page would be wrong).
-    const std::uint8_t index = st.sticky.OperandType;
-    if (st.dev.NeedRampz && (index == kTypeByte || index == kTypeInteger || index == kTypeWord))
+    const std::uint8_t indexType = st.sticky.OperandType;
+    if (st.dev.NeedRampz && (indexType == kTypeByte || indexType == kTypeInteger || indexType == kTypeWord))
       st.out.Instr(Sep::kWide, "clr", "r18");
     st.sticky.OperandType = v.VarType;
-    st.sticky.WantedType = callerWanted;
-    EmitTableRead(st, name);
-    return;
+    EmitTableRead(st, name, callerWanted);
+    return callerWanted;
   }
-  st.sticky.WantedType = callerWanted;
-  if (RefuseTextForNumber(st, v.VarType)) return;
+  if (RefuseTextForNumber(st, v.VarType, callerWanted)) return callerWanted;
   EmitPushArrayIndex(st);
   st.sticky.OperandType = v.VarType;
-  st.sticky.WantedType = callerWanted == 0 ? v.VarType : callerWanted;
+  const std::uint8_t wanted = callerWanted == 0 ? v.VarType : callerWanted;
   if (v.VarType == kTypeString) {
     st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(v.ElementSize));
     if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "clr", "zh");
@@ -99,10 +99,10 @@ void ParseArrayElement(CompilerState& st, int g) {
     }
     EmitArrayElementAddress(st, name);
   } else {
-    EmitLoadArrayElement(st, name);
+    EmitLoadArrayElement(st, name, wanted);
   }
   // an operand that was wanted in no particular type continues in the element's type
-  if (callerWanted != 0) st.sticky.WantedType = callerWanted;
+  return wanted;
 }
 
 }  // namespace
@@ -119,232 +119,235 @@ bool IsRelationalOperator(CompilerState& st) {
 
 namespace {
 
-// Compiles a right operand through `parse`. When the left operand waits in r24:r25
-// (`leftHeld`) and the operand is a float variable to be converted to an integer, the
-// conversion would overwrite it: it is kept on the stack meanwhile.
+// Compiles a right operand through `parse` (which takes and returns the wanted type). When
+// the left operand waits in r24:r25 (`leftHeld`) and the operand is a float variable to be
+// converted to an integer, the conversion would overwrite it: it is kept on the stack
+// meanwhile.
 template <class Parse>
-void RightOperand(CompilerState& st, bool leftHeld, Parse parse) {
-  const std::uint8_t wanted = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
-  const bool keep = leftHeld && FloatVariableNext(st, wanted);
+std::uint8_t RightOperand(CompilerState& st, std::uint8_t wanted, bool leftHeld, Parse parse) {
+  const std::uint8_t type = wanted != 0 ? wanted : st.sticky.OperandType;
+  const bool keep = leftHeld && FloatVariableNext(st, type);
   if (keep) {
     st.out.Instr(Sep::kNarrow, "push", "r24");
     st.out.Instr(Sep::kNarrow, "push", "r25");
   }
-  parse();
+  wanted = parse(wanted);
   if (keep) {
     st.out.Instr(Sep::kWide, "pop", "r25");
     st.out.Instr(Sep::kWide, "pop", "r24");
   }
+  return wanted;
 }
-
-}  // namespace
-
-namespace {
 
 // An expression wanted in no type and made of several operands is worked in the one type
 // that holds them all: each operand is loaded, pushed and popped in it (the first one's
 // type would cut the others, and a narrow first operand pushed for a wider right one
 // would be popped with a byte too many). The type then stays the wanted and the
-// operand's type, as a single operand's loader leaves its own.
-class CommonType {
- public:
-  CommonType(CompilerState& st, ExpressionReach reach)
-      : st_(st), type_(st.sticky.WantedType == kTypeNone ? CommonExpressionType(st, reach) : std::uint8_t{kTypeNone}) {
-    if (type_ != kTypeNone) st_.sticky.WantedType = type_;
-  }
-  ~CommonType() {
-    if (type_ == kTypeNone) return;
-    st_.sticky.WantedType = type_;
-    st_.sticky.OperandType = type_;
-  }
-  CommonType(const CommonType&) = delete;
-  CommonType& operator=(const CommonType&) = delete;
+// operand's type, as a single operand's loader leaves its own. 0 when a type is wanted
+// already or the typer leaves the operands their own.
+std::uint8_t CommonType(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
+  return wanted == kTypeNone ? CommonExpressionType(st, reach) : std::uint8_t{kTypeNone};
+}
 
- private:
-  CompilerState& st_;
-  std::uint8_t type_;
-};
+// The end of a level worked in the common type: the value is of that type.
+std::uint8_t EndCommonType(CompilerState& st, std::uint8_t common, std::uint8_t wanted) {
+  if (common == kTypeNone) return wanted;
+  st.sticky.OperandType = common;
+  return common;
+}
 
 }  // namespace
 
-void ParseExpression(CompilerState& st) {
+std::uint8_t ParseExpression(CompilerState& st, std::uint8_t wanted) {
   if (st.TokText() == ")") CompileError(st, "Exspression empty1");
-  const CommonType common(st, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
-  ParseAndLevel(st);
+  const std::uint8_t common =
+      CommonType(st, wanted, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
+  if (common != kTypeNone) wanted = common;
+  wanted = ParseAndLevel(st, wanted);
   while (IsLogicalOperator(st) && !st.expr.ExpressionTermOnly) {
     const std::string op = st.TokText();
     if (op == "and" || op == "&") break;  // (cannot happen: the and level took them)
-    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st, wanted);
     st.sticky.LogicOperatorSeen = true;
     if (op == "or" || op == "|")
-      ParseOrOperation(st);
+      wanted = ParseOrOperation(st, wanted);
     else
-      ParseXorOperation(st);
+      wanted = ParseXorOperation(st, wanted);
   }
+  return EndCommonType(st, common, wanted);
 }
 
 namespace {
 
 // The right operand of "or" or "xor" (an and-level expression), then the operator's lines.
-void ParseOrLevelOperation(CompilerState& st, void (*emitOperator)(CompilerState&)) {
+std::uint8_t ParseOrLevelOperation(CompilerState& st, std::uint8_t wanted,
+                                   void (*emitOperator)(CompilerState&, std::uint8_t)) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  RightOperand(st, kept, [&] { ParseAndLevel(st); });
+  wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseAndLevel(st, w); });
   st.sticky.SkipOperandPush = kept;
-  emitOperator(st);
+  emitOperator(st, wanted);
+  return wanted;
 }
 
 }  // namespace
 
-void ParseOrOperation(CompilerState& st) { ParseOrLevelOperation(st, EmitOrOperator); }
+std::uint8_t ParseOrOperation(CompilerState& st, std::uint8_t wanted) {
+  return ParseOrLevelOperation(st, wanted, EmitOrOperator);
+}
 
-void ParseXorOperation(CompilerState& st) { ParseOrLevelOperation(st, EmitXorOperator); }
+std::uint8_t ParseXorOperation(CompilerState& st, std::uint8_t wanted) {
+  return ParseOrLevelOperation(st, wanted, EmitXorOperator);
+}
 
-void ParseAndLevel(CompilerState& st) {
-  ParseNotLevel(st);
+std::uint8_t ParseAndLevel(CompilerState& st, std::uint8_t wanted) {
+  wanted = ParseNotLevel(st, wanted);
   while (st.TokText() == "and" || st.TokText() == "&") {
-    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st, wanted);
     const bool kept = st.sticky.SkipOperandPush;
     st.sticky.LogicOperatorSeen = true;
     st.sticky.SkipOperandPush = false;
     Step(st);
-    RightOperand(st, kept, [&] { ParseNotLevel(st); });
+    wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseNotLevel(st, w); });
     st.sticky.SkipOperandPush = kept;
-    EmitAndOperator(st);
+    EmitAndOperator(st, wanted);
   }
+  return wanted;
 }
 
-void ParseNotLevel(CompilerState& st) {
+std::uint8_t ParseNotLevel(CompilerState& st, std::uint8_t wanted) {
   // A string constant "!" or "not" is a text, not the operator.
   if (st.Tok().Kind != kTokString && (st.TokText() == "not" || st.TokText() == "!")) {
     Step(st);
-    ParseSum(st);
-    EmitNegateWithBit(st);
-    return;
+    wanted = ParseSum(st, wanted);
+    EmitNegateWithBit(st, wanted);
+    return wanted;
   }
-  ParseSum(st);
+  return ParseSum(st, wanted);
 }
 
-void ParseSum(CompilerState& st) {
-  const CommonType common(st, ExpressionReach::kSum);
+std::uint8_t ParseSum(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t common = CommonType(st, wanted, ExpressionReach::kSum);
+  if (common != kTypeNone) wanted = common;
   if (st.Tok().Kind == kTokOperator) {
     if (st.TokText() == "+") {
       Step(st);
-      ParseFactor(st);
+      wanted = ParseFactor(st, wanted);
     } else if (st.TokText() == "-") {
-      ParseUnaryMinus(st);
+      wanted = ParseUnaryMinus(st, wanted);
     }
   } else {
-    ParseFactor(st);
+    wanted = ParseFactor(st, wanted);
   }
-  ParseTerm(st);
+  ParseTerm(st, wanted);
   while (st.TokText() == "+" || st.TokText() == "-") {
-    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st, wanted);
     if (st.TokText() == "+")
-      ParseAddition(st);
+      wanted = ParseAddition(st, wanted);
     else
-      ParseSubtraction(st);
+      wanted = ParseSubtraction(st, wanted);
     st.sticky.SkipOperandPush = false;
   }
+  return EndCommonType(st, common, wanted);
 }
 
-void ParseAddition(CompilerState& st) {
+namespace {
+
+// The right operand of "+" or "-" (a factor and the rest of its term), then the operator.
+std::uint8_t ParseSumOperation(CompilerState& st, std::uint8_t wanted,
+                               void (*emitOperator)(CompilerState&, std::uint8_t)) {
   const bool kept = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  RightOperand(st, kept, [&] { ParseFactor(st); });
-  ParseTerm(st);
+  wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseFactor(st, w); });
+  ParseTerm(st, wanted);
   st.sticky.SkipOperandPush = kept;
-  EmitAddOperator(st);
+  emitOperator(st, wanted);
+  return wanted;
 }
 
-void ParseSubtraction(CompilerState& st) {
-  const bool kept = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  RightOperand(st, kept, [&] { ParseFactor(st); });
-  ParseTerm(st);
-  st.sticky.SkipOperandPush = kept;
-  EmitSubOperator(st);
+}  // namespace
+
+std::uint8_t ParseAddition(CompilerState& st, std::uint8_t wanted) {
+  return ParseSumOperation(st, wanted, EmitAddOperator);
 }
 
-void ParseUnaryMinus(CompilerState& st) {
+std::uint8_t ParseSubtraction(CompilerState& st, std::uint8_t wanted) {
+  return ParseSumOperation(st, wanted, EmitSubOperator);
+}
+
+std::uint8_t ParseUnaryMinus(CompilerState& st, std::uint8_t wanted) {
   Step(st);
   if (st.Tok().Kind == kTokNumber) {
-    EmitLoadConstant(st, "-");
-    return;
+    EmitLoadConstant(st, "-", wanted);
+    return wanted;
   }
   st.sticky.SkipOperandPush = false;
-  ParseFactor(st);
-  EmitNegate(st);
+  wanted = ParseFactor(st, wanted);
+  EmitNegate(st, wanted);
+  return wanted;
 }
 
-void ParseTerm(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
+void ParseTerm(CompilerState& st, std::uint8_t wanted) {
+  // (a string context works the term in its first factor's type)
+  if (wanted == 0 || wanted == kTypeString) wanted = st.sticky.OperandType;
   while (st.TokText() == "*" || st.TokText() == "/" || st.TokText() == "mod") {
-    EmitConvertFromFloat(st);
-    if (!st.sticky.SkipOperandPush) EmitPushOperand(st);
+    EmitConvertFromFloat(st, wanted);
+    if (!st.sticky.SkipOperandPush) EmitPushOperand(st, wanted);
     if (st.TokText() == "*") {
-      ParseMultiplication(st);
+      ParseMultiplication(st, wanted);
     } else {
       const bool mod = st.TokText() == "mod";
-      ParseDivision(st);
+      ParseDivision(st, wanted);
       if (mod) {
         // the remainder: of a byte in r22, of the wider types in the left registers; a bit
         // is worked out as a byte
-        const std::uint8_t t = st.sticky.WantedType;
-        if (t == kTypeByte || t == kTypeBit)
+        if (wanted == kTypeByte || wanted == kTypeBit)
           st.out.Instr(Sep::kWide, "mov", "zl,r22");
-        else if (t >= kTypeInteger && t <= kTypeLong)
-          EmitMoveLeftToCurrent(st, t);
+        else if (wanted >= kTypeInteger && wanted <= kTypeLong)
+          EmitMoveLeftToCurrent(st, wanted);
       }
     }
     st.sticky.SkipOperandPush = false;
   }
-  st.sticky.WantedType = kept;
 }
 
-void ParseMultiplication(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+void ParseMultiplication(CompilerState& st, std::uint8_t wanted) {
+  if (wanted == 0) wanted = st.sticky.OperandType;
   const bool skip = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  RightOperand(st, skip, [&] { ParseFactor(st); });
+  wanted = RightOperand(st, wanted, skip, [&](std::uint8_t w) { return ParseFactor(st, w); });
   st.sticky.SkipOperandPush = skip;
-  EmitMulOperator(st);
-  if (st.sticky.WantedType == kTypeFloat) {
+  EmitMulOperator(st, wanted);
+  if (wanted == kTypeFloat) {
     EmitCall(st, "_Fmul");
     UseFloatRoutine(st, NeedFmul);
   } else {
-    SetMulDivFlag(st, false);
+    SetMulDivFlag(st, false, wanted);
   }
-  st.sticky.WantedType = kept;
 }
 
-void ParseDivision(CompilerState& st) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
+void ParseDivision(CompilerState& st, std::uint8_t wanted) {
+  if (wanted == 0) wanted = st.sticky.OperandType;
   const bool skip = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   Step(st);
-  RightOperand(st, skip, [&] { ParseFactor(st); });
+  wanted = RightOperand(st, wanted, skip, [&](std::uint8_t w) { return ParseFactor(st, w); });
   st.sticky.SkipOperandPush = skip;
-  EmitDivOperator(st);
-  if (st.sticky.WantedType == kTypeFloat) {
+  EmitDivOperator(st, wanted);
+  if (wanted == kTypeFloat) {
     EmitCall(st, "_Fmov");
     EmitCall(st, "_Fdiv");
     UseFloatRoutine(st, NeedFdiv);
     st.used.Set(NeedFmov);
   } else {
-    SetMulDivFlag(st, true);
+    SetMulDivFlag(st, true, wanted);
   }
-  st.sticky.WantedType = kept;
 }
 
-void ParseFactor(CompilerState& st) {
+std::uint8_t ParseFactor(CompilerState& st, std::uint8_t wanted) {
   std::string text = st.TokText();
   std::uint8_t kind = st.Tok().Kind;
   // A string literal is always its own text, even when it spells a constant or an alias.
@@ -363,7 +366,7 @@ void ParseFactor(CompilerState& st) {
       Step(st);
       ++st.expr.ParenDepth;
       st.expr.ExpressionTermOnly = false;
-      ParseExpression(st);
+      wanted = ParseExpression(st, wanted);
       ExpectToken(st, ")");
       // A missing ")" at the line's end steps past it: every level of a deep nest would
       // step further, out of the token table.
@@ -373,27 +376,24 @@ void ParseFactor(CompilerState& st) {
       break;
     }
     case kTokName:
-      EmitLoadOperand(st);
+      wanted = EmitLoadOperand(st, wanted);
       break;
     case kTokKeyword:
-      st.entries.dispatchKeyword(st);
+      wanted = st.entries.dispatchKeyword(st, wanted);
       break;
     case kTokCallName: {
       if (int k = FindLocalVar(st, text); k != 0) {
         // a flash table whose address the procedure received
-        const std::uint8_t kept = st.sticky.WantedType;
         Step(st);
         ExpectToken(st, "(");
-        st.sticky.WantedType = kTypeWord;
-        ParseSum(st);
+        ParseSum(st, kTypeWord);
         ExpectToken(st, ")");
         st.sticky.SkipOperandPush = true;
-        st.sticky.WantedType = kept;
-        EmitTableReadAtIndex(st, text, k);
+        EmitTableReadAtIndex(st, text, k, wanted);
       } else if (int g = FindGlobalVar(st, text); g != 0) {
-        ParseArrayElement(st, g);
+        wanted = ParseArrayElement(st, g, wanted);
       } else {
-        CompileFunctionCall(st, text);
+        CompileFunctionCall(st, text, wanted);
       }
       break;
     }
@@ -401,9 +401,9 @@ void ParseFactor(CompilerState& st) {
       Step(st);
       std::string word = st.TokText();
       if (!word.empty() && word[0] == 'h') {
-        EmitLoadConstant(st, Dec(HexConstantValue(word)));
+        EmitLoadConstant(st, Dec(HexConstantValue(word)), wanted);
       } else if (!word.empty() && word[0] == 'b') {
-        EmitLoadConstant(st, Dec(BinConstantValue(word)));
+        EmitLoadConstant(st, Dec(BinConstantValue(word)), wanted);
       } else {
         CompileError(st, "Wrong numeric constant identifier");
         break;
@@ -413,7 +413,7 @@ void ParseFactor(CompilerState& st) {
     }
     case kTokString: {
       // a text where a number is worked out would go on as its flash address
-      if (RefuseTextForNumber(st, kTypeFlashString)) {
+      if (RefuseTextForNumber(st, kTypeFlashString, wanted)) {
         Step(st);
         break;
       }
@@ -425,16 +425,16 @@ void ParseFactor(CompilerState& st) {
     }
     case kTokNumber:
       if (text.size() >= 2 && text[0] == '1' && text[1] == 'w') {
-        st.entries.compileOneWire(st);
+        wanted = st.entries.compileOneWire(st, wanted);
       } else {
-        EmitLoadConstant(st, text);
+        EmitLoadConstant(st, text, wanted);
         Step(st);
       }
       break;
     case kTokOperator:
       // a sign standing alone: it takes the number after it
       Step(st);
-      EmitLoadConstant(st, text);
+      EmitLoadConstant(st, text, wanted);
       break;
     default:
       CompileError(st, "Unknown error! (faktor)");
@@ -443,6 +443,7 @@ void ParseFactor(CompilerState& st) {
       if (kind == kTokEol) --st.src.TokenIndex;
       break;
   }
+  return wanted;
 }
 
 }  // namespace qbc

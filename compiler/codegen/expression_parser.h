@@ -8,26 +8,31 @@
 // operator into the second-operand registers (r24, r25, r16, r17; float r18..r21), unless
 // SkipOperandPush is set: then it was loaded straight into those registers.
 //
-// Callers set WantedType (0: the operand's own type) and call an entry point; on return
-// TokenIndex stands on the first token that is not part of the expression and OperandType
-// holds the type of what was compiled.
+// The wanted type is passed in: the type the caller wants the value in (0: none, the
+// operands' own). Each level returns the type the expression goes on in: the wanted type,
+// or with none wanted the type the value was left in (the first operand's, or the type
+// the typer chose for operands joined by operators). On return TokenIndex stands on the
+// first token that is not part of the expression and OperandType holds the type of what
+// was compiled.
+#include <cstdint>
+
 #include "compiler/base/state.h"
 
 namespace qbc {
 
-void ParseExpression(CompilerState& st);  // or / xor level: a whole expression
-void ParseAndLevel(CompilerState& st);
-void ParseNotLevel(CompilerState& st);
-void ParseSum(CompilerState& st);  // an arithmetic expression, without the logic levels
-void ParseTerm(CompilerState& st);  // the rest of a term after its first factor
-void ParseFactor(CompilerState& st);  // one operand
-void ParseAddition(CompilerState& st);
-void ParseSubtraction(CompilerState& st);
-void ParseMultiplication(CompilerState& st);
-void ParseDivision(CompilerState& st);
-void ParseOrOperation(CompilerState& st);
-void ParseXorOperation(CompilerState& st);
-void ParseUnaryMinus(CompilerState& st);
+std::uint8_t ParseExpression(CompilerState& st, std::uint8_t wanted);  // or / xor level: a whole expression
+std::uint8_t ParseAndLevel(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseNotLevel(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseSum(CompilerState& st, std::uint8_t wanted);  // an arithmetic expression, without the logic levels
+void ParseTerm(CompilerState& st, std::uint8_t wanted);  // the rest of a term after its first factor
+std::uint8_t ParseFactor(CompilerState& st, std::uint8_t wanted);  // one operand
+std::uint8_t ParseAddition(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseSubtraction(CompilerState& st, std::uint8_t wanted);
+void ParseMultiplication(CompilerState& st, std::uint8_t wanted);
+void ParseDivision(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseOrOperation(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseXorOperation(CompilerState& st, std::uint8_t wanted);
+std::uint8_t ParseUnaryMinus(CompilerState& st, std::uint8_t wanted);
 
 // True when the current token is "^", "|", "and", "&", "or" or "xor".
 bool IsLogicalOperator(CompilerState& st);

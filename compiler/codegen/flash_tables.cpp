@@ -105,8 +105,8 @@ void ReadFourBytes(CompilerState& st, bool isFloat) {
 }
 
 // The upper bytes of an element read into a wider integer context.
-void WidenElement(CompilerState& st, std::uint8_t elementType) {
-  EmitWidenInteger(st, kWorkRegisters, elementType, st.sticky.WantedType);
+void WidenElement(CompilerState& st, std::uint8_t elementType, std::uint8_t wanted) {
+  EmitWidenInteger(st, kWorkRegisters, elementType, wanted);
 }
 
 int TableElementCount(const GlobalVarRecord& v) {
@@ -115,12 +115,10 @@ int TableElementCount(const GlobalVarRecord& v) {
   return static_cast<std::uint16_t>(v.Size) / bytes;
 }
 
-void CompileFind(CompilerState& st, bool sixteen) {
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (sixteen) st.sticky.WantedType = kTypeWord;
+void CompileFind(CompilerState& st, bool sixteen, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  ParseSum(st);
+  ParseSum(st, sixteen ? std::uint8_t{kTypeWord} : wanted);
   if (sixteen) {
     st.out.Instr(Sep::kWide, "mov", "r25,zl");
     st.out.Instr(Sep::kWide, "mov", "r24,zh");
@@ -128,7 +126,6 @@ void CompileFind(CompilerState& st, bool sixteen) {
     st.out.Instr(Sep::kWide, "mov", "r24,zl");
   }
   ExpectToken(st, ",");
-  st.sticky.WantedType = kTypeWord;
   const std::string name = st.TokText();
   const int g = FindGlobalVar(st, name);
   if (g == 0 || st.sym.GlobalVars[g].Storage != kStorageFlash) {
@@ -158,7 +155,6 @@ void CompileFind(CompilerState& st, bool sixteen) {
   EmitCall(st, sixteen ? "_Fnd16" : "_Fnd8");
   ++st.src.TokenIndex;
   ExpectToken(st, ")");
-  st.sticky.WantedType = kept;
   st.sticky.OperandType = sixteen ? kTypeWord : kTypeByte;
 }
 
@@ -249,21 +245,21 @@ void EmitTableElement(CompilerState& st, std::uint8_t elementType) {
   if (st.TokText() == "<EOL>") --st.src.TokenIndex;
 }
 
-void EmitTableRead(CompilerState& st, const std::string& name) {
+void EmitTableRead(CompilerState& st, const std::string& name, std::uint8_t wanted) {
   const std::uint8_t e = st.sticky.OperandType;
   switch (e) {
     case kTypeByte:
       AddTableAddress(st, name);
       st.out.Instr(st.mn.LpmMnemonic);
       st.out.Instr(Sep::kWide, "mov", "zl,r0");
-      WidenElement(st, e);
+      WidenElement(st, e, wanted);
       break;
     case kTypeInteger:
     case kTypeWord:
       ScaleIndex(st);
       AddTableAddress(st, name);
       ReadWordElement(st, "r1, Z+");
-      WidenElement(st, e);
+      WidenElement(st, e, wanted);
       break;
     case kTypeLong:
     case kTypeFloat:
@@ -275,7 +271,7 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       if (e == kTypeFloat) {
         const bool skip = st.sticky.SkipOperandPush;
         st.sticky.SkipOperandPush = false;
-        EmitConvertFromFloat(st);
+        EmitConvertFromFloat(st, wanted);
         st.sticky.SkipOperandPush = skip;
       }
       break;
@@ -290,14 +286,13 @@ void EmitTableRead(CompilerState& st, const std::string& name) {
       break;
   }
   // an integer element wanted as a float
-  if (st.sticky.WantedType == kTypeFloat && EmitIntegerToFloat(st, e, IntegerInWorkRegisters(), {.wordCopies = true}))
+  if (wanted == kTypeFloat && EmitIntegerToFloat(st, e, IntegerInWorkRegisters(), {.wordCopies = true}))
     st.sticky.OperandType = kTypeFloat;
 }
 
-void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int localIndex) {
-  const std::uint8_t e = st.sticky.WantedType;
-  st.sticky.WantedType = kTypeWord;
-  auto loadLocal = [&] { EmitLoadFrameVar(st, localIndex); };
+void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int localIndex, std::uint8_t elementType) {
+  const std::uint8_t e = elementType;
+  auto loadLocal = [&] { EmitLoadFrameVar(st, localIndex, kTypeWord); };
   auto addAddress = [&] {
     st.out.Instr(Sep::kWide, "add", "zl,r24");
     st.out.Instr(Sep::kWide, "adc", "zh,r25");
@@ -329,10 +324,15 @@ void EmitTableReadAtIndex(CompilerState& st, const std::string& /*name*/, int lo
       ReportInPlace(st, "LookUp error!");
       break;
   }
-  st.sticky.WantedType = e;
 }
 
-void CompileFind16Function(CompilerState& st) { CompileFind(st, true); }
-void CompileFind8Function(CompilerState& st) { CompileFind(st, false); }
+std::uint8_t CompileFind16Function(CompilerState& st, std::uint8_t wanted) {
+  CompileFind(st, true, wanted);
+  return wanted;
+}
+std::uint8_t CompileFind8Function(CompilerState& st, std::uint8_t wanted) {
+  CompileFind(st, false, wanted);
+  return wanted;
+}
 
 }  // namespace qbc

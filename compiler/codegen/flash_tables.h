@@ -12,14 +12,14 @@ namespace qbc {
 // steps past it, staying on the last element of the line.
 void EmitTableElement(CompilerState& st, std::uint8_t elementType);
 // The index is in zl, zh (r18 with RAMPZ); reads the element (OperandType = element type)
-// into the working registers.
-void EmitTableRead(CompilerState& st, const std::string& name);
-// The same for a table whose address a procedure holds in local `localIndex` (1-based);
-// the element type is WantedType.
-void EmitTableReadAtIndex(CompilerState& st, const std::string& name, int localIndex);
+// into the working registers, as `wanted`.
+void EmitTableRead(CompilerState& st, const std::string& name, std::uint8_t wanted);
+// The same for a table of `elementType` whose address a procedure holds in local
+// `localIndex` (1-based).
+void EmitTableReadAtIndex(CompilerState& st, const std::string& name, int localIndex, std::uint8_t elementType);
 // find16(value, table) and find8(value, table): the 1-based index of the first equal
 // element, 0 when none.
-void CompileFind16Function(CompilerState& st);
-void CompileFind8Function(CompilerState& st);
+std::uint8_t CompileFind16Function(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileFind8Function(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

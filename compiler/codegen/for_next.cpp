@@ -201,7 +201,6 @@ void EmitExitUnwind(CompilerState& st, std::string_view word) {
 
 void CompileForStatement(CompilerState& st) {
   const OpenBlock open(st, "FOR");
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   st.expr.ForVarType = 0;
   ++st.src.TokenIndex;
@@ -235,10 +234,8 @@ void CompileForStatement(CompilerState& st) {
   // and brought to the nearest value the counter takes: cut to its low bytes it would end
   // the loop early.
   const std::uint8_t endType = supported ? ForEndType(st, c.Type) : c.Type;
-  st.sticky.WantedType = endType;
-  ParseSum(st);
+  ParseSum(st, endType);
   if (endType != c.Type) EmitClampToCounter(st, endType, c.Type);
-  st.sticky.WantedType = c.Type;
 
   bool negative = false;
   unsigned long step = 1;
@@ -265,7 +262,6 @@ void CompileForStatement(CompilerState& st) {
     }
   }
   if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
-  st.sticky.WantedType = c.Type;
 
   const bool wide = c.Type == kTypeInteger || c.Type == kTypeWord;
   if (supported) {

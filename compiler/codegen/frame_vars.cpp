@@ -59,11 +59,10 @@ int FrameSlotBytes(const LocalVarRecord& v) {
   return NumericTypeBytes(v.VarType);
 }
 
-void EmitLoadFrameVar(CompilerState& st, int localIndex) {
+void EmitLoadFrameVar(CompilerState& st, int localIndex, std::uint8_t wanted) {
   if (localIndex <= 0) return;
   const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0 || st.sticky.WantedType == kTypeString) st.sticky.WantedType = st.sticky.OperandType;
+  const std::uint8_t w = wanted == 0 || wanted == kTypeString ? st.sticky.OperandType : wanted;
 
   const int d = ReadDisplacement(st, v);
   std::uint8_t t = v.Storage == kStorageFlash ? std::uint8_t{kTypeWord} : v.VarType;
@@ -71,7 +70,6 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   // A bit parameter or local is a byte holding 0 or 1.
   const bool bitVar = t == kTypeBit;
   if (bitVar) t = kTypeByte;
-  const std::uint8_t w = st.sticky.WantedType;
   CheckReach(st, d, FrameSlotBytes(v), v.Name);
 
   auto ld = [&](const char* reg, int k) { st.out.Instr(Sep::kWide, "ldd", std::string(reg) + "," + Y(d + k)); };
@@ -83,8 +81,8 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
   const bool skip = st.sticky.SkipOperandPush;
   const ValueRegisters regs = IntegerValue(w, skip);
   const bool integerSource = t >= kTypeByte && t <= kTypeLong;
-  auto widened = [&](int wanted) {
-    EmitWidenedRead(st, "ldd", regs.regs, NumericTypeBytes(t), wanted, [&](int k) { return Y(d + k); });
+  auto widened = [&](int bytes) {
+    EmitWidenedRead(st, "ldd", regs.regs, NumericTypeBytes(t), bytes, [&](int k) { return Y(d + k); });
   };
   if (t == kTypeFloat && w >= (skip ? kTypeByte : kTypeBit) && w <= kTypeLong) {
     st.used.Set(NeedFloatCore);
@@ -116,11 +114,10 @@ void EmitLoadFrameVar(CompilerState& st, int localIndex) {
     ld("zh", 1);
   }
 
-  st.sticky.WantedType = kept;
-  EmitConvertFromFloat(st);
+  EmitConvertFromFloat(st, wanted);
 }
 
-void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit) {
+void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& bit, std::uint8_t wanted) {
   if (localIndex <= 0) return;
   const LocalVarRecord& v = st.sym.LocalVars[localIndex - 1];
   if (!HasNumberBits(v)) {
@@ -132,17 +129,17 @@ void EmitLoadFrameVarBit(CompilerState& st, int localIndex, const std::string& b
   EmitLoadBitOf(st, FrameSlotBytes(v), bit, [&](const std::string& reg, int byteIndex) {
     CheckReach(st, d + byteIndex, 1, v.Name);
     st.out.Instr(Sep::kWide, "ldd", reg + "," + Y(d + byteIndex));
-  });
+  }, wanted);
 }
 
-void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg) {
+void EmitStoreFrameVar(CompilerState& st, const std::string& name, const std::string& reg, std::uint8_t type) {
   const int k = FindLocalVar(st, name);
   if (k == 0) return;
   const LocalVarRecord& v = st.sym.LocalVars[k - 1];
   const int d = WriteDisplacement(st, v);
   CheckReach(st, d, FrameSlotBytes(v), v.Name);
   const bool fromFloat = st.sticky.OperandType == kTypeFloat;
-  const std::uint8_t w = st.sticky.WantedType;
+  const std::uint8_t w = type;
   switch (w) {
     case kTypeBit:
     case kTypeByte:

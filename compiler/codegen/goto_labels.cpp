@@ -162,13 +162,10 @@ void ReportUndefinedGotoLabels(CompilerState& st) {
   targets.Uses.clear();
 }
 
-void CompilePeekFunction(CompilerState& st) {
-  const std::uint8_t caller = st.sticky.WantedType;
+std::uint8_t CompilePeekFunction(CompilerState& st, std::uint8_t caller) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  st.sticky.WantedType = st.dev.RamEnd >= 256 ? kTypeWord : kTypeByte;
-  ParseExpression(st);
-  st.sticky.WantedType = caller;
+  ParseExpression(st, st.dev.RamEnd >= 256 ? kTypeWord : kTypeByte);
   st.sticky.OperandType = kTypeByte;
   st.out.Instr(Sep::kWide, "mov", "xl,zl");
   if (st.dev.RamEnd > 255) st.out.Instr(Sep::kWide, "mov", "xh,zh");
@@ -180,6 +177,7 @@ void CompilePeekFunction(CompilerState& st) {
       st.out.Instr(Sep::kWide, "ld", "zh,X");
   }
   ExpectToken(st, ")");
+  return caller;
 }
 
 void CompilePokeStatement(CompilerState& st) {
@@ -198,12 +196,10 @@ void CompilePokeStatement(CompilerState& st) {
   ExpectToken(st, ")");
 }
 
-void CompileCpeekFunction(CompilerState& st) {
-  const std::uint8_t caller = st.sticky.WantedType;
+std::uint8_t CompileCpeekFunction(CompilerState& st, std::uint8_t caller) {
   ++st.src.TokenIndex;
-  st.sticky.WantedType = kTypeLong;  // the third address byte in r18
   ExpectToken(st, "(");
-  ParseExpression(st);
+  ParseExpression(st, kTypeLong);  // the third address byte in r18
   if (st.dev.NeedRampz) st.out.Instr(Sep::kWide, "out", "RAMPZ,r18");
   st.out.Instr(st.mn.LpmMnemonic);
   st.out.Instr(Sep::kWide, "mov", "zl,r0");
@@ -215,7 +211,7 @@ void CompileCpeekFunction(CompilerState& st) {
     st.out.Instr(Sep::kWide, "clr", "r19");
   }
   ExpectToken(st, ")");
-  st.sticky.WantedType = caller;
+  return caller;
 }
 
 }  // namespace qbc

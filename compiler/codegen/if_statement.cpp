@@ -34,7 +34,6 @@ void CompileIfStatement(CompilerState& st) {
   const OpenBlock open(st, "IF");
   // A single-line If inside the statements of another keeps the outer one's flag.
   const bool outerSingleLine = st.sticky.SingleLineIf;
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   st.expr.IfConditionActive = true;
   ++st.src.TokenIndex;
@@ -58,7 +57,6 @@ void CompileIfStatement(CompilerState& st) {
     st.entries.compileBlock(st);
   } else {
     CheckStatementEnd(st);
-    st.sticky.WantedType = 0;
     st.sticky.OperandType = 0;
     CompilePart(st);
   }

@@ -24,7 +24,6 @@ std::uint8_t EnterNestedLoop(CompilerState& st, std::uint8_t& depth) {
 
 void CompileDoStatement(CompilerState& st) {
   const OpenBlock open(st, "DO");
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
   const std::string topLabel = NewLabel(st);
@@ -38,7 +37,6 @@ void CompileDoStatement(CompilerState& st) {
     if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
   }
   st.entries.compileBlock(st);
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ExpectToken(st, "loop");
   std::string bodyLabel;
@@ -55,7 +53,6 @@ void CompileDoStatement(CompilerState& st) {
 
 void CompileWhileStatement(CompilerState& st) {
   const OpenBlock open(st, "WHILE");
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
   const std::string topLabel = NewLabel(st);

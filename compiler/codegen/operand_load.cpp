@@ -30,8 +30,8 @@ struct VariableBitNumber {
 
   // The forms use r24 as scratch: a value the caller holds there (the left operand of a
   // one-operator assignment) is kept on the stack meanwhile.
-  explicit VariableBitNumber(CompilerState& s)
-      : st(s), callerSkip(s.sticky.SkipOperandPush), callerWanted(s.sticky.WantedType) {
+  VariableBitNumber(CompilerState& s, std::uint8_t wanted)
+      : st(s), callerSkip(s.sticky.SkipOperandPush), callerWanted(wanted) {
     if (!callerSkip) st.out.Instr(Sep::kNarrow, "push", "r24");
   }
 
@@ -39,8 +39,7 @@ struct VariableBitNumber {
   void Load(const std::string& name, std::uint8_t type, bool intoSecond) {
     st.sticky.OperandType = type;
     st.sticky.SkipOperandPush = intoSecond;
-    st.sticky.WantedType = kTypeByte;
-    EmitLoadVariable(st, name);
+    EmitLoadVariable(st, name, kTypeByte);
   }
 
   // T holds the bit.
@@ -48,7 +47,6 @@ struct VariableBitNumber {
     if (!callerSkip) st.out.Instr(Sep::kWide, "pop", "r24");
     EmitBitAsNumber(st, callerSkip ? kLeftRegisters : kWorkRegisters, callerWanted);
     st.sticky.SkipOperandPush = callerSkip;
-    st.sticky.WantedType = callerWanted;
     st.sticky.OperandType = kTypeBit;
     StepPastIndexToken(st);
   }
@@ -86,19 +84,18 @@ struct VariableBitNumber {
 // The bit number held in local lk or else in global gi (named `name`) into zl.
 void LoadBitNumber(CompilerState& st, int lk, int gi, const std::string& name) {
   st.sticky.SkipOperandPush = false;
-  st.sticky.WantedType = kTypeByte;
   if (lk != 0) {
-    EmitLoadFrameVar(st, lk);
+    EmitLoadFrameVar(st, lk, kTypeByte);
   } else {
     st.sticky.OperandType = st.sym.GlobalVars[gi].VarType;
-    EmitLoadVariable(st, name);
+    EmitLoadVariable(st, name, kTypeByte);
   }
 }
 
 }  // namespace
 
-bool RefuseTextForNumber(CompilerState& st, std::uint8_t type) {
-  const std::uint8_t w = st.sticky.WantedType;
+bool RefuseTextForNumber(CompilerState& st, std::uint8_t type, std::uint8_t wanted) {
+  const std::uint8_t w = wanted;
   if (type != kTypeString && type != kTypeFlashString) return false;
   if (!((w >= kTypeBit && w <= kTypeLong) || w == kTypeFloat)) return false;
   // the reporter's step: the expression goes on after the name
@@ -107,7 +104,7 @@ bool RefuseTextForNumber(CompilerState& st, std::uint8_t type) {
   return true;
 }
 
-void EmitLoadOperand(CompilerState& st) {
+std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted) {
   std::string name = st.TokText();
   ++st.src.TokenIndex;
 
@@ -116,12 +113,12 @@ void EmitLoadOperand(CompilerState& st) {
     // the alias stands for its register or its register bit, with that operand's type
     if (def.Bit == " " || def.Bit.empty()) {
       st.sticky.OperandType = kTypeByte;
-      EmitLoadIoRegister(st, def.Register);
+      EmitLoadIoRegister(st, def.Register, wanted);
     } else {
       st.sticky.OperandType = kTypeBit;
-      EmitLoadPortBit(st, def.Register, def.Bit);
+      EmitLoadPortBit(st, def.Register, def.Bit, wanted);
     }
-    return;
+    return wanted;
   }
 
   if (int k = FindLocalVar(st, name); k != 0) {
@@ -133,32 +130,32 @@ void EmitLoadOperand(CompilerState& st) {
       const int gi = FindConst(st, bit) != 0 || lk != 0 ? 0 : FindGlobalVar(st, bit);
       if ((lk != 0 || (gi != 0 && IsWholeNumberType(st.sym.GlobalVars[gi].VarType))) && HasNumberBits(v)) {
         // a bit number held in a variable: any bit of the local, found at run time
-        VariableBitNumber vb(st);
+        VariableBitNumber vb(st, wanted);
         LoadBitNumber(st, lk, gi, bit);
         EmitVarBitPointer(st, "", FrameReadDisplacement(st, v), FrameSlotBytes(v));
         st.out.Instr(Sep::kWide, "ld", "r24,X");
         vb.MaskForm();
-        return;
+        return wanted;
       }
       // any other name: nothing is written and the name stays current, as for a global
-      if (st.Tok().Kind == kTokName && FindConst(st, bit) == 0) return;
-      EmitLoadFrameVarBit(st, k, bit);
+      if (st.Tok().Kind == kTokName && FindConst(st, bit) == 0) return wanted;
+      EmitLoadFrameVarBit(st, k, bit, wanted);
       ++st.src.TokenIndex;
-      return;
+      return wanted;
     }
-    if (RefuseTextForNumber(st, st.sym.LocalVars[k - 1].VarType)) return;
+    if (RefuseTextForNumber(st, st.sym.LocalVars[k - 1].VarType, wanted)) return wanted;
     st.expr.LoadedVarClass = kFrameVar;
     st.expr.LoadedVarKind = kLoadedLocal;
     st.sticky.OperandType = st.sym.LocalVars[k - 1].VarType;
     if (st.sticky.OperandType == kTypeFloat) st.used.Set(NeedFloatCore);
-    if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-    EmitLoadFrameVar(st, k);
-    return;
+    if (wanted == 0) wanted = st.sticky.OperandType;
+    EmitLoadFrameVar(st, k, wanted);
+    return wanted;
   }
 
   if (int g = FindGlobalVar(st, name); g != 0) {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
-    if (!st.expr.MemCopyMode && st.TokText() != "." && RefuseTextForNumber(st, v.VarType)) return;
+    if (!st.expr.MemCopyMode && st.TokText() != "." && RefuseTextForNumber(st, v.VarType, wanted)) return wanted;
     st.expr.LoadedVarClass = kGlobalVar;
     if (v.Storage == kStorageFlash) {
       st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");
@@ -170,7 +167,7 @@ void EmitLoadOperand(CompilerState& st) {
       st.expr.OperandInFlash = true;
       // a string kept in flash is compared and copied by the flash routines
       if (v.VarType == kTypeFlashString) st.sticky.OperandType = kTypeFlashString;
-      return;
+      return wanted;
     }
     st.sticky.OperandType = st.expr.MemCopyMode ? static_cast<std::uint8_t>(st.dev.RamEnd > 256 ? kTypeWord : kTypeByte) : v.VarType;
     if (st.sticky.OperandType == kTypeFloat) st.used.Set(NeedFloatCore);
@@ -185,10 +182,10 @@ void EmitLoadOperand(CompilerState& st) {
       const std::string bit = st.TokText();
       if (int c = FindConst(st, bit); c != 0) {
         ++st.src.TokenIndex;
-        EmitLoadVarBit(st, name, st.sym.Constants[c].Value);
+        EmitLoadVarBit(st, name, st.sym.Constants[c].Value, wanted);
       } else if (const int lk = FindLocalVar(st, bit), gi = FindGlobalVar(st, bit); lk != 0 || gi != 0) {
         // a bit number held in a variable: any bit of the variable, found at run time
-        VariableBitNumber vb(st);
+        VariableBitNumber vb(st, wanted);
         LoadBitNumber(st, lk, gi, bit);
         EmitVarBitPointer(st, name, 0, VarTypeBytes(v.VarType));
         st.out.Instr(Sep::kWide, "ld", "r24,X");
@@ -197,12 +194,12 @@ void EmitLoadOperand(CompilerState& st) {
         // any other name: nothing is written and the name stays current
       } else {
         ++st.src.TokenIndex;
-        EmitLoadVarBit(st, name, bit);
+        EmitLoadVarBit(st, name, bit, wanted);
       }
-      return;
+      return wanted;
     }
-    if (st.sticky.OperandType != kTypeString) EmitLoadVariable(st, name);
-    return;
+    if (st.sticky.OperandType != kTypeString) wanted = EmitLoadVariable(st, name, wanted);
+    return wanted;
   }
 
   if (FindIoRegister(st, name) != 0) {
@@ -213,37 +210,36 @@ void EmitLoadOperand(CompilerState& st) {
       const std::string bit = st.TokText();
       if (int c = FindConst(st, bit); c != 0) {
         ++st.src.TokenIndex;
-        EmitLoadPortBit(st, name, st.sym.Constants[c].Value);
+        EmitLoadPortBit(st, name, st.sym.Constants[c].Value, wanted);
       } else if (int lk = FindLocalVar(st, bit); lk != 0) {
-        VariableBitNumber vb(st);
+        VariableBitNumber vb(st, wanted);
         st.sticky.SkipOperandPush = false;
-        st.sticky.WantedType = kTypeByte;
-        EmitLoadIoRegister(st, name);  // the value into zl
+        EmitLoadIoRegister(st, name, kTypeByte);  // the value into zl
         st.sticky.SkipOperandPush = true;
-        EmitLoadFrameVar(st, lk);  // the bit number into r24
+        EmitLoadFrameVar(st, lk, kTypeByte);  // the bit number into r24
         vb.ShiftForm();
       } else if (int gi = FindGlobalVar(st, bit); gi != 0) {
-        VariableBitNumber vb(st);
+        VariableBitNumber vb(st, wanted);
         st.sticky.SkipOperandPush = false;
-        st.sticky.WantedType = kTypeByte;
-        EmitLoadIoRegister(st, name);  // the value into zl
+        EmitLoadIoRegister(st, name, kTypeByte);  // the value into zl
         vb.Load(bit, st.sym.GlobalVars[gi].VarType, true);  // the bit number into r24
         vb.ShiftForm();
       } else {
         ++st.src.TokenIndex;
-        EmitLoadPortBit(st, name, bit);
+        EmitLoadPortBit(st, name, bit, wanted);
       }
-      return;
+      return wanted;
     }
-    EmitLoadIoRegister(st, name);
-    return;
+    EmitLoadIoRegister(st, name, wanted);
+    return wanted;
   }
 
   ReportInPlace(st, "Variable " + UpperText(SourceName(name)) + " is not declared!");
+  return wanted;
 }
 
-void EmitConvertFromFloat(CompilerState& st) {
-  const std::uint8_t w = st.sticky.WantedType;
+void EmitConvertFromFloat(CompilerState& st, std::uint8_t wanted) {
+  const std::uint8_t w = wanted;
   if (w >= kTypeString || st.sticky.OperandType != kTypeFloat) return;
   EmitCall(st, "_Fxsf");
   const bool s = st.sticky.SkipOperandPush;
@@ -267,12 +263,12 @@ bool FloatVariableNext(CompilerState& st, std::uint8_t wanted) {
   return false;
 }
 
-void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg) {
+void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg, std::uint8_t wanted) {
   const std::string lo = reg == "z" ? "zl" : "xl";
   const std::string hi = reg == "z" ? "zh" : "xh";
   if (st.dev.RamEnd <= 255) {
     st.out.Instr(Sep::kWide, "ldi", lo + "," + name);
-    if (st.sticky.WantedType == kTypeWord) st.out.Instr(Sep::kWide, "clr", hi);
+    if (wanted == kTypeWord) st.out.Instr(Sep::kWide, "clr", hi);
     return;
   }
   st.out.Instr(Sep::kWide, "ldi", lo + ",byte1(" + name + ")");
@@ -291,7 +287,7 @@ void EmitLoadFrameAddress(CompilerState& st, int localIndex, const std::string& 
   if (st.dev.RamEnd >= 256) st.out.Instr(Sep::kWide, "ldd", hi + ",y+" + Dec(offset + 1));
 }
 
-void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
+void EmitLoadVarAddress(CompilerState& st, const std::string& reg, std::uint8_t wanted) {
   const std::string name = st.TokText();
   ++st.src.TokenIndex;
   if (int k = FindLocalVar(st, name); k != 0) {
@@ -323,7 +319,7 @@ void EmitLoadVarAddress(CompilerState& st, const std::string& reg) {
         ReportInPlace(st, "Bit variable " + UpperText(SourceName(name)) + " has no address!");
         break;
       default:
-        EmitLoadStaticAddress(st, name, reg);
+        EmitLoadStaticAddress(st, name, reg, wanted);
         break;
     }
     return;

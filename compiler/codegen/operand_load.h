@@ -8,18 +8,20 @@
 namespace qbc {
 
 // The operand named by the current token (variable, local, I/O register, $def alias, and
-// their single bits "name.bit"); steps past the name and any bit suffix; sets OperandType.
-void EmitLoadOperand(CompilerState& st);
+// their single bits "name.bit") loaded as `wanted`; steps past the name and any bit
+// suffix; sets OperandType. Returns the type the expression goes on in: `wanted`, or with
+// none wanted a variable's own type.
+std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted);
 
-// A string (type 6 or 7) met where WantedType asks for a number (b = s + 1): reports
-// "Only numeric variables!" at the line, keeps the token position and lets the expression
-// go on as the wanted type; true when it did so. Any other case writes nothing.
-bool RefuseTextForNumber(CompilerState& st, std::uint8_t type);
+// A string (type 6 or 7) met where `wanted` is a number (b = s + 1): reports "Only
+// numeric variables!" at the line, keeps the token position and lets the expression go
+// on as the wanted type; true when it did so. Any other case writes nothing.
+bool RefuseTextForNumber(CompilerState& st, std::uint8_t type, std::uint8_t wanted);
 
-// When WantedType is an integer type (below 6) and the value just compiled is a float,
+// When `wanted` is an integer type (below 6) and the value just compiled is a float,
 // converts it (call _Fxsf) and moves the integer into the working registers (the
 // second-operand registers with SkipOperandPush). Otherwise writes nothing.
-void EmitConvertFromFloat(CompilerState& st);
+void EmitConvertFromFloat(CompilerState& st, std::uint8_t wanted);
 
 // The left operand of a one-operator expression or of a simple comparison waits in
 // r24:r25 (and r16:r17) instead of on the stack, while a float variable wanted as an
@@ -30,20 +32,21 @@ bool FloatVariableNext(CompilerState& st, std::uint8_t wanted);
 
 // The address of the variable or local named by the current token into Z ("z") or X
 // (any other letter); steps past the name; OperandType = the variable's type. A bit
-// variable has no address: compile error.
-void EmitLoadVarAddress(CompilerState& st, const std::string& reg);
-void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg);
+// variable has no address: compile error. On a chip with at most 256 bytes of SRAM the
+// address is one byte, and a word `wanted` clears the high register.
+void EmitLoadVarAddress(CompilerState& st, const std::string& reg, std::uint8_t wanted);
+void EmitLoadStaticAddress(CompilerState& st, const std::string& name, const std::string& reg, std::uint8_t wanted);
 void EmitLoadFrameAddress(CompilerState& st, int localIndex, const std::string& reg);
 
 // The value of global variable `name` (OperandType = its declared type, set by the
-// caller) converted to WantedType. A WantedType of 0 becomes the variable's type and stays
-// so after the call; any other WantedType is kept.
-void EmitLoadVariable(CompilerState& st, const std::string& name);
+// caller) converted to `wanted`. Returns the type the expression goes on in: `wanted`, or
+// with none wanted the variable's type.
+std::uint8_t EmitLoadVariable(CompilerState& st, const std::string& name, std::uint8_t wanted);
 
 // A numeric constant (decimal, or a lone sign "-"/"+" that takes the number at TokenIndex
 // and steps past it; a text ending in "e" takes the exponent's two tokens after
-// TokenIndex) loaded by WantedType; float texts are converted at compile time. Declared in
-// seams.h too.
-void EmitLoadConstant(CompilerState& st, const std::string& text);
+// TokenIndex) loaded as `wanted` (0: its own type); float texts are converted at compile
+// time.
+void EmitLoadConstant(CompilerState& st, const std::string& text, std::uint8_t wanted);
 
 }  // namespace qbc

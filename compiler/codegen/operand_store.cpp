@@ -30,10 +30,8 @@ RegisterSet StoredRegisters(CompilerState& st, std::uint8_t w, const std::string
 
 }  // namespace
 
-void EmitStoreVariable(CompilerState& st, const std::string& n, const std::string& reg) {
-  const std::uint8_t entryWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  const std::uint8_t w = st.sticky.WantedType;
+void EmitStoreVariable(CompilerState& st, const std::string& n, const std::string& reg, std::uint8_t type) {
+  const std::uint8_t w = type == 0 ? st.sticky.OperandType : type;
 
   switch (w) {
     case kTypeBit: {
@@ -59,7 +57,6 @@ void EmitStoreVariable(CompilerState& st, const std::string& n, const std::strin
     default:
       break;
   }
-  st.sticky.WantedType = entryWanted;
 }
 
 bool WritableGlobal(CompilerState& st, const GlobalVarRecord& v) {

@@ -53,7 +53,7 @@ void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
     st.sticky.OperandType = kTypeFloat;
     const bool skip = st.sticky.SkipOperandPush;
     st.sticky.SkipOperandPush = false;
-    EmitConvertFromFloat(st);
+    EmitConvertFromFloat(st, w);
     st.sticky.SkipOperandPush = skip;
     st.sticky.OperandType = kept;
   }
@@ -154,21 +154,15 @@ bool LoneStringVariable(CompilerState& st) {
 
 }  // namespace
 
-void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex) {
+void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex,
+                          std::uint8_t parameter) {
   const Context called = Current(st);
   MakeCurrent(st, {callerName, callerIndex});
-  if (st.sticky.WantedType != kTypeNone && !IsStringType(st.sticky.WantedType) && LoneStringVariable(st))
-    st.sticky.WantedType = kTypeNone;
+  if (parameter != kTypeNone && !IsStringType(parameter) && LoneStringVariable(st)) parameter = kTypeNone;
   // Worked as an assignment to the parameter: an operand wider than it is not cut before
   // the operation, and the low bytes of the result are passed.
-  const std::uint8_t parameter = st.sticky.WantedType;
-  st.sticky.WantedType = AssignmentType(st, parameter);
-  ParseSum(st);
-  st.sticky.WantedType = parameter;
-  const std::uint8_t kept = st.sticky.WantedType;
-  if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
-  st.expr.ArgStackOffset += EmitSoftStackPush(st, st.sticky.WantedType);
-  st.sticky.WantedType = kept;
+  ParseSum(st, AssignmentType(st, parameter));
+  st.expr.ArgStackOffset += EmitSoftStackPush(st, st.expr.OperandInFlash ? std::uint8_t{kTypeWord} : parameter);
   MakeCurrent(st, called);
 }
 
@@ -189,8 +183,7 @@ int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t
       std::uint8_t type = param ? param->VarType : std::uint8_t{kTypeNone};
       // A bit travels as a byte holding 0 or 1.
       if (type == kTypeBit) type = kTypeByte;
-      st.sticky.WantedType = type;
-      CompileArgExpression(st, callerName, callerIndex);
+      CompileArgExpression(st, callerName, callerIndex, type);
       const std::uint8_t got = st.sticky.OperandType;
       if (param != nullptr && IsStringType(param->VarType) != IsStringType(got)) {
         ReportInPlace(st, "Wrong argument type for " + SourceName(param->Name));
@@ -245,14 +238,12 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
   EmitAdjustPair(st, "adiw", "yl", bytes);
   MakeCurrent(st, caller);
-  st.sticky.WantedType = 0;
   st.expr.ArgStackOffset = keptOffset;
   st.expr.StringArgAreaTop = keptArea;
 }
 
-void CompileFunctionCall(CompilerState& st, const std::string& name) {
+void CompileFunctionCall(CompilerState& st, const std::string& name, std::uint8_t wanted) {
   const Context caller = Current(st);
-  const std::uint8_t wanted = st.sticky.WantedType;
   st.sym.CurrentSubName = name;
   const int k = FindSub(st, name);
   if (k == 0) {
@@ -278,14 +269,12 @@ void CompileFunctionCall(CompilerState& st, const std::string& name) {
   proc.Used = true;
   RecordCall(st, caller.index, k - 1);
   const std::uint8_t result = proc.ResultType;
-  st.sticky.WantedType = result;
   st.sticky.OperandType = result;
   const int keptOffset = st.expr.ArgStackOffset;
   const int keptArea = st.expr.StringArgAreaTop;
   ParseCallArgs(st, caller.name, caller.index);
   const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
   st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
-  st.sticky.WantedType = wanted;
   EmitResultConversion(st, wanted, result);
   EmitAdjustPair(st, "adiw", "yl", bytes);
   MakeCurrent(st, caller);

@@ -12,15 +12,16 @@ namespace qbc {
 
 // TokenIndex on the name (a call name token); compile the whole call.
 void CompileSubCall(CompilerState& st, const std::string& name);
-// The same inside an expression: the result ends in the registers of the WantedType the
-// surrounding expression had (converted from the result type); OperandType is the result
-// type.
-void CompileFunctionCall(CompilerState& st, const std::string& name);
+// The same inside an expression: the result ends in the registers of `wanted` (converted
+// from the result type); OperandType is the result type.
+void CompileFunctionCall(CompilerState& st, const std::string& name, std::uint8_t wanted);
 
 // "(" arguments ")" of the procedure at CurrentSubIndex; returns the number of arguments.
 int ParseCallArgs(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex);
-// One argument, compiled in the caller's context and pushed by WantedType.
-void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex);
+// One argument, compiled in the caller's context as an assignment to a parameter of type
+// `parameter` and pushed as that type.
+void CompileArgExpression(CompilerState& st, const std::string& callerName, std::uint8_t callerIndex,
+                          std::uint8_t parameter);
 // X on byte `offset` of the string argument area (which starts where Y starts at reset).
 void EmitStringArgArea(CompilerState& st, int offset);
 // Pushes the area address in X and copies the string at Z there (at most length - 1

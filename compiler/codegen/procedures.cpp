@@ -71,7 +71,6 @@ struct Definition {
 // Steps 4 to 9 shared by Sub and Function: the parameter list, the locals and the entry.
 bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def) {
   st.expr.ArgStackOffset = 0;
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
   const std::string name = st.TokText();
@@ -182,9 +181,7 @@ void CompileReturnStatement(CompilerState& st) {
   const std::uint8_t result = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
   ++st.src.TokenIndex;
   // worked as an assignment to the result: its low bytes are the value returned
-  st.sticky.WantedType = AssignmentType(st, result);
-  ParseSum(st);
-  st.sticky.WantedType = result;
+  ParseSum(st, AssignmentType(st, result));
 }
 
 std::uint8_t DeclareLocalList(CompilerState& st) {

@@ -65,8 +65,8 @@ void PassOverValue(CompilerState& st) {
 // One Case value: compiled with the selector kept, the compare written. The value is
 // compared in a type that holds it and the selector (a Case gives what the If of the same
 // test gives): the selector's when the value fits it, else the selector is widened in its
-// registers. WantedType is left on the compared type for the branch.
-void CompileCaseValue(CompilerState& st, const Selector& s) {
+// registers. Returns the type compared, for the branch.
+std::uint8_t CompileCaseValue(CompilerState& st, const Selector& s) {
   // A one-character literal is its character code, unless strings are compared.
   TokenRecord& t = st.Tok();
   if (!s.StringAddress && t.Kind == kTokString && t.Text.size() == 1) {
@@ -78,11 +78,9 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
     // a text against a number: one would be taken for the other's address
     ReportInPlace(st, "Unsupported operation!");
     PassOverValue(st);
-    st.sticky.WantedType = s.StringAddress ? std::uint8_t{kTypeString} : s.Type;
-    return;
+    return s.StringAddress ? std::uint8_t{kTypeString} : s.Type;
   }
   const std::uint8_t compared = s.StringAddress ? std::uint8_t{kTypeNone} : CaseValueType(st, s.Type);
-  st.sticky.WantedType = compared;
   // The value goes into the working registers. The tokenizer sets SkipOperandPush for a
   // line with one operator, and a Case line is not dispatched (which would clear it), so
   // "Case 0 : n = n + 1" would load the value into r24.
@@ -94,7 +92,7 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
                            (next == "," || next == "to" || next == ":" || next == "<EOL>");
   const std::vector<std::string> held = loneLiteral ? std::vector<std::string>{} : SelectorRegisters(s);
   for (const std::string& r : held) st.out.Instr(Sep::kNarrow, "push", r);
-  ParseSum(st);
+  ParseSum(st, compared);
   for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator. Chr is a one-character text.
@@ -103,15 +101,16 @@ void CompileCaseValue(CompilerState& st, const Selector& s) {
   if (part) strlines::CopySubstringToScratch(st, "r21");
   if (character) strlines::CharacterToScratch(st, "zl", false, "r21");
   if (s.StringAddress) LoadSelector(st);
+  std::uint8_t branchType = compared;
   if (s.StringAddress) {
-    st.sticky.WantedType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
+    branchType = st.sticky.OperandType == kTypeFlashString ? kTypeFlashString : kTypeString;
   } else {
     // (a bit selector is the byte 0 or 1 in r24)
     EmitWidenInteger(st, kLeftRegisters, s.Type == kTypeBit ? std::uint8_t{kTypeByte} : s.Type, compared);
-    st.sticky.WantedType = compared;
   }
-  EmitCaseCompare(st);
+  EmitCaseCompare(st, branchType);
   if (part || character) strlines::ReleaseScratch(st, {"r21"});
+  return branchType;
 }
 
 // True when a "," outside parentheses follows on this statement.
@@ -133,9 +132,7 @@ void CompileSelectStatement(CompilerState& st) {
   const OpenBlock open(st, "SELECT");
   ++st.src.TokenIndex;
   ExpectToken(st, "case");
-  st.sticky.WantedType = 0;
-  ParseSum(st);
-  const std::uint8_t selectorWanted = st.sticky.WantedType;
+  ParseSum(st, kTypeNone);
   Selector sel;
   sel.Type = st.sticky.OperandType;
   switch (sel.Type) {
@@ -178,14 +175,13 @@ void CompileSelectStatement(CompilerState& st) {
       ++st.src.TokenIndex;
       CheckStatementEnd(st);
       if (!(st.TokText() == "end" && st.TokText(1) == "select")) st.entries.compileBlock(st);
-      st.sticky.WantedType = selectorWanted;
       EmitLabel(st, nextLabel);
       break;
     }
     if (const Relation code = RelationCode(st.TokText()); code != kRelNone) {
       ++st.src.TokenIndex;
-      CompileCaseValue(st, sel);
-      EmitCompareBranch(st, "", code, nextLabel);
+      const std::uint8_t compared = CompileCaseValue(st, sel);
+      EmitCompareBranch(st, "", code, nextLabel, compared);
       if (st.TokText() == "or" || st.TokText() == "and") {
         CompileError(st, "Not supported in Case! Use TO or If statement!");
         IsEndOfStatement(st);
@@ -197,14 +193,14 @@ void CompileSelectStatement(CompilerState& st) {
       for (;;) {
         const bool last = !CommaFollows(st);
         const std::string failLabel = last ? nextLabel : NewLabel(st);
-        CompileCaseValue(st, sel);
+        const std::uint8_t compared = CompileCaseValue(st, sel);
         if (st.TokText() == "to") {
-          EmitCompareBranch(st, "", kRelGreaterEqual, failLabel);
+          EmitCompareBranch(st, "", kRelGreaterEqual, failLabel, compared);
           ++st.src.TokenIndex;
-          CompileCaseValue(st, sel);
-          EmitCompareBranch(st, "", kRelLessEqual, failLabel);
+          const std::uint8_t comparedTo = CompileCaseValue(st, sel);
+          EmitCompareBranch(st, "", kRelLessEqual, failLabel, comparedTo);
         } else {
-          EmitCompareBranch(st, "", kRelEqual, failLabel);
+          EmitCompareBranch(st, "", kRelEqual, failLabel, compared);
         }
         if (last) break;
         ExpectToken(st, ",");
@@ -216,14 +212,12 @@ void CompileSelectStatement(CompilerState& st) {
     }
     CheckStatementEnd(st);
     if (!(st.TokText() == "end" && st.TokText(1) == "select")) st.entries.compileBlock(st);
-    st.sticky.WantedType = selectorWanted;
     if (st.TokText() == "case") st.out.Instr(Sep::kNarrow, "rjmp", endLabel);
     EmitLabel(st, nextLabel);
   }
   ExpectToken(st, "end");
   ExpectToken(st, "select");
   EmitLabel(st, endLabel);
-  st.sticky.WantedType = selectorWanted;
 }
 
 }  // namespace qbc

@@ -11,6 +11,9 @@
 //     CallLibrary(st, "_Foo", NeedFoo);         // the call and the routine's used flag
 //   }
 //
+// Arguments: ParseExpression(st, wanted) and ParseSum(st, wanted) compile into the type
+// wanted (0: the operands' own) and return the type the value went on in.
+//
 // Lines: st.out.Instr(Sep::kWide or Sep::kNarrow, mnemonic, operands) (two TABs or one
 // between mnemonic and operands), st.out.Instr(mnemonic) alone, st.out.Label(label),
 // EmitCall(st, label) for a call with the device's call mnemonic.
@@ -43,8 +46,7 @@ inline void RejectText(CompilerState& st) {
 // returns the type it was loaded as. The token index ends on the first token after it.
 // With a number wanted, a text is reported.
 inline std::uint8_t LoadValue(CompilerState& st, std::uint8_t wanted) {
-  st.sticky.WantedType = wanted;
-  ParseExpression(st);
+  ParseExpression(st, wanted);
   if (wanted != 0) RejectText(st);
   return st.sticky.OperandType;
 }
@@ -55,9 +57,10 @@ inline std::uint8_t CompileArgument(CompilerState& st) { return LoadValue(st, 0)
 // The "," between two arguments ("Missing \",\"" when it is not there).
 inline void ExpectComma(CompilerState& st) { ExpectToken(st, ","); }
 
-// The type of the item just compiled: the one it was wanted as, else its own.
-inline std::uint8_t ItemType(const CompilerState& st) {
-  return st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+// The type of the item just compiled: the type the parse returned (the one it was wanted
+// or worked in), else its own.
+inline std::uint8_t ItemType(const CompilerState& st, std::uint8_t worked) {
+  return worked != 0 ? worked : st.sticky.OperandType;
 }
 
 // An item whose value has no type the statement can show, reported in place naming the

@@ -139,9 +139,8 @@ void EmitStoreChar(CompilerState& st) {
   st.out.Instr(Sep::kWide, "st", "X,zl");
 }
 
-void StoreTerm(CompilerState& st, const Destination& dest) {
+void StoreTerm(CompilerState& st, const Destination& dest, std::uint8_t wanted) {
   std::uint8_t type = st.sticky.OperandType;
-  const std::uint8_t wanted = st.sticky.WantedType;
   if ((wanted == kTypeString || wanted == kTypeFlashString) && st.expr.OperandInFlash) type = kTypeFlashString;
 
   // The first store of a plain target loads the limit and X.
@@ -199,8 +198,7 @@ void StoreTerm(CompilerState& st, const Destination& dest) {
 }
 
 // The terms after "=" (TokenIndex on the first term).
-void CompileTerms(CompilerState& st, const Destination& dest) {
-  const std::uint8_t wanted = st.sticky.WantedType;
+void CompileTerms(CompilerState& st, const Destination& dest, std::uint8_t wanted) {
   // "" + ... adds nothing.
   while (st.Tok().Kind == kTokString && st.TokText().empty() && st.TokText(1) == "+") st.src.TokenIndex += 2;
   if (st.Tok().Kind == kTokString && st.TokText().empty()) {
@@ -220,12 +218,10 @@ void CompileTerms(CompilerState& st, const Destination& dest) {
     st.expr.StrDestPushed = false;
     const bool destinationLive = dest.xPreset || !st.expr.FirstStringTerm;
     if (destinationLive && !TermKeepsDestination(st)) PushDestination(st);
-    st.sticky.WantedType = wanted;
     st.sticky.OperandType = kTypeNone;
     st.expr.OperandInFlash = false;
-    ParseFactor(st);
-    st.sticky.WantedType = wanted;
-    StoreTerm(st, dest);
+    ParseFactor(st, wanted);
+    StoreTerm(st, dest, wanted);
     if (st.TokText() != "+") break;
     ++st.src.TokenIndex;
   }
@@ -258,9 +254,9 @@ bool ReadsTargetAfterFirstTerm(CompilerState& st, const std::string& name) {
 // The terms into the target; when a later term reads the target, they are stored into a
 // scratch area taken from the software stack (below Y, so conversions and calls made by
 // the terms work below it) and the result is then copied into the target.
-void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
+void CompileAssignedTerms(CompilerState& st, const Destination& dest, std::uint8_t wanted) {
   if (!ReadsTargetAfterFirstTerm(st, dest.name)) {
-    CompileTerms(st, dest);
+    CompileTerms(st, dest, wanted);
     return;
   }
   const int bytes = dest.size == 0 ? 255 : dest.size;
@@ -276,7 +272,7 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,yh");
   st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(dest.size));
   st.expr.FirstStringTerm = false;
-  CompileTerms(st, Destination{dest.name, dest.size, true});
+  CompileTerms(st, Destination{dest.name, dest.size, true}, wanted);
   st.out.Instr(Sep::kWide, "mov", "zl,yl");
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "zh,yh");
   if (dest.xPreset) {
@@ -295,17 +291,17 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest) {
 }  // namespace
 
 void CompileStringTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
-  StoreTerm(st, Destination{name, size});
+  StoreTerm(st, Destination{name, size}, kTypeString);
 }
 
 void CompileStringArrayTerm(CompilerState& st, const std::string& name, std::uint8_t size, bool) {
-  StoreTerm(st, Destination{name, size, true});
+  StoreTerm(st, Destination{name, size, true}, kTypeString);
 }
 
-void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size) {
+void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size, std::uint8_t targetType) {
   ExpectToken(st, "=");
   st.expr.FirstStringTerm = true;
-  CompileAssignedTerms(st, Destination{name, size});
+  CompileAssignedTerms(st, Destination{name, size}, targetType);
 }
 
 void CompileStringFrameAssignment(CompilerState& st, int localIndex) {
@@ -313,7 +309,7 @@ void CompileStringFrameAssignment(CompilerState& st, int localIndex) {
   const std::string name = v.Name;
   ExpectToken(st, "=");
   st.expr.FirstStringTerm = true;
-  CompileAssignedTerms(st, Destination{name, v.StrLen, false, localIndex});
+  CompileAssignedTerms(st, Destination{name, v.StrLen, false, localIndex}, kTypeString);
 }
 
 void CompileStringArrayAssignment(CompilerState& st, const std::string& name, std::uint8_t elementSize) {
@@ -339,7 +335,7 @@ void CompileStringArrayAssignment(CompilerState& st, const std::string& name, st
   }
   st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(elementSize));
   ExpectToken(st, "=");
-  CompileAssignedTerms(st, Destination{name, elementSize, true});
+  CompileAssignedTerms(st, Destination{name, elementSize, true}, kTypeString);
 }
 
 }  // namespace qbc

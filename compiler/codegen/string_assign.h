@@ -18,8 +18,9 @@
 namespace qbc {
 
 // Entered on the "=" after a string variable `name` of `size` bytes (declared length +
-// 1; 0 stands for 256); WantedType is 6. Leaves TokenIndex after the expression.
-void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size);
+// 1; 0 stands for 256), or after a whole byte or word array given a text; `targetType` is
+// the variable's type (the terms are loaded as it). Leaves TokenIndex after the expression.
+void CompileStringAssignment(CompilerState& st, const std::string& name, std::uint8_t size, std::uint8_t targetType);
 
 // Entered on the "=" after the index of an element of string array `name` (index value in
 // zl, or zh:zl above 255 bytes of RAM); `elementSize` is the bytes of one element.

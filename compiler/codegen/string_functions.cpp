@@ -19,14 +19,11 @@ namespace {
 // it is done: the arguments are compiled into the working registers whatever the
 // surrounding expression asked for (SkipOperandPush), and each in its own type.
 struct ArgScope {
-  explicit ArgScope(CompilerState& s)
-      : st(s), wanted(s.sticky.WantedType), skip(s.sticky.SkipOperandPush) {
+  ArgScope(CompilerState& s, std::uint8_t callerWanted)
+      : st(s), wanted(callerWanted), skip(s.sticky.SkipOperandPush) {
     st.sticky.SkipOperandPush = false;
   }
-  void Restore() {
-    st.sticky.WantedType = wanted;
-    st.sticky.SkipOperandPush = skip;
-  }
+  void Restore() { st.sticky.SkipOperandPush = skip; }
   CompilerState& st;
   std::uint8_t wanted;
   bool skip;
@@ -35,10 +32,9 @@ struct ArgScope {
 // Compiles a string argument; returns its type (6 SRAM, 7 flash, 11 substring, else what
 // the expression was). A variable read from flash counts as a flash string.
 std::uint8_t CompileStringArg(CompilerState& st) {
-  st.sticky.WantedType = kTypeNone;
   st.sticky.OperandType = kTypeNone;
   st.expr.OperandInFlash = false;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   std::uint8_t t = st.sticky.OperandType;
   if (st.expr.OperandInFlash && (t == kTypeNone || t == kTypeString)) t = kTypeFlashString;
   st.expr.OperandInFlash = false;
@@ -46,10 +42,7 @@ std::uint8_t CompileStringArg(CompilerState& st) {
 }
 
 // A number argument that counts characters: one byte in zl.
-void CompileByteArg(CompilerState& st) {
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
-}
+void CompileByteArg(CompilerState& st) { ParseSum(st, kTypeByte); }
 
 // Left, Right and Mid read the string in SRAM: a substring of another substring starts
 // at its Z as well.
@@ -91,8 +84,8 @@ constexpr TextToNumberRoutine kTextToNumber[2][2] = {
     {{"_Hx2Nm", "_Sb2Hx", NeedHx2Nm}, {"_Hx2Nl", "_Sb2Hl", NeedHx2Long}},
 };
 
-void CompileTextToNumber(CompilerState& st, bool hex) {
-  ArgScope scope(st);
+std::uint8_t CompileTextToNumber(CompilerState& st, bool hex, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   // Wanted as a Long (or a Float) the text is read in 32 bits: a 16-bit value would cut
   // "250000".
   const bool wide = scope.wanted == kTypeLong || scope.wanted == kTypeFloat;
@@ -123,6 +116,7 @@ void CompileTextToNumber(CompilerState& st, bool hex) {
   scope.Restore();
   st.sticky.OperandType = wide ? kTypeLong : hex ? kTypeWord : kTypeInteger;
   strlines::WidenResult(st, bytes, !hex, scope.wanted, scope.skip);
+  return wanted;
 }
 
 // Counts the arguments of the call whose "(" is at `open`: commas at its own depth.
@@ -176,27 +170,30 @@ void EmitLoadVarAddressZ(CompilerState& st, const std::string& name) {
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "ldi", "zh,byte2(" + name + ")");
 }
 
-void CompileValFunction(CompilerState& st) { CompileTextToNumber(st, false); }
-void CompileHexValFunction(CompilerState& st) { CompileTextToNumber(st, true); }
+std::uint8_t CompileValFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileTextToNumber(st, false, wanted);
+}
+std::uint8_t CompileHexValFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileTextToNumber(st, true, wanted);
+}
 
-void CompileStrFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileStrFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   st.expr.StatementContext = true;
-  // The number in its own type: the term store converts by that type.
-  st.sticky.WantedType = kTypeNone;
-  ParseExpression(st);
-  // An expression asked for in no type is worked in the type that holds all its
-  // operands, left in WantedType (as the operand loaders leave a single operand's type);
-  // OperandType may hold only the last operand's own type (Str(w + 5) is a word).
-  switch (st.sticky.WantedType) {
+  // The number in its own type: the term store converts by that type. An expression
+  // asked for in no type is worked in the type that holds all its operands, which the
+  // parse returns (as the operand loaders give a single operand's type); OperandType may
+  // hold only the last operand's own type (Str(w + 5) is a word).
+  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  switch (worked) {
     case kTypeByte:
     case kTypeInteger:
     case kTypeWord:
     case kTypeLong:
     case kTypeFloat:
-      st.sticky.OperandType = st.sticky.WantedType;
+      st.sticky.OperandType = worked;
       break;
     default:
       break;
@@ -204,21 +201,22 @@ void CompileStrFunction(CompilerState& st) {
   ExpectToken(st, ")");
   st.used.Set(NeedStoreStr);
   scope.Restore();
+  return wanted;
 }
 
-void CompileChrFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileChrFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
+  ParseSum(st, kTypeByte);
   ExpectToken(st, ")");
   scope.Restore();
   st.sticky.OperandType = kTypeChar;
+  return wanted;
 }
 
-void CompileLenFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileLenFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const std::uint8_t t = CompileStringArg(st);
@@ -241,13 +239,13 @@ void CompileLenFunction(CompilerState& st) {
     ReportInPlace(st, kMsgStringArg);
   }
   scope.Restore();
-  if (st.sticky.WantedType == kTypeNone) st.sticky.WantedType = kTypeByte;
   st.sticky.OperandType = kTypeByte;
   strlines::WidenResult(st, 1, false, scope.wanted, scope.skip);
+  return wanted == kTypeNone ? std::uint8_t{kTypeByte} : wanted;
 }
 
-void CompileLeftFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileLeftFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const std::uint8_t t = CompileStringArg(st);
@@ -271,6 +269,7 @@ void CompileLeftFunction(CompilerState& st) {
   PopPair(st, "zl", "zh");
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
+  return wanted;
 }
 
 namespace {
@@ -293,8 +292,8 @@ std::uint8_t CompileStringAndLengthArgs(CompilerState& st) {
 
 }  // namespace
 
-void CompileRightFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileRightFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   CompileStringAndLengthArgs(st);
   ExpectToken(st, ")");
   // r23 = length; n = min(n, length); Z = start + length - n.
@@ -316,10 +315,11 @@ void CompileRightFunction(CompilerState& st) {
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "zh,r25");
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
+  return wanted;
 }
 
-void CompileMidFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileMidFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   const std::uint8_t t = CompileStringAndLengthArgs(st);
   st.out.Instr(Sep::kNarrow, "push", "zl");
   if (st.TokText() == ",") {
@@ -364,10 +364,11 @@ void CompileMidFunction(CompilerState& st) {
   }
   scope.Restore();
   st.sticky.OperandType = kTypeSubstring;
+  return wanted;
 }
 
-void CompileInstrFunction(CompilerState& st) {
-  ArgScope scope(st);
+std::uint8_t CompileInstrFunction(CompilerState& st, std::uint8_t wanted) {
+  ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
   const bool withStart = ArgumentCount(st, st.src.TokenIndex) >= 3;
   ExpectToken(st, "(");
@@ -399,6 +400,7 @@ void CompileInstrFunction(CompilerState& st) {
   scope.Restore();
   st.sticky.OperandType = kTypeByte;
   strlines::WidenResult(st, 1, false, scope.wanted, scope.skip);
+  return wanted;
 }
 
 }  // namespace qbc

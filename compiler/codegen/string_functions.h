@@ -15,21 +15,25 @@
 // String arguments must be in SRAM where the routines read SRAM (Val, HexVal, Left, Right,
 // Mid, the searched text of Instr); a literal given to Val or HexVal is converted while
 // compiling.
+//
+// Each takes the type its value is wanted in and returns the type the expression goes on
+// in (the dispatch rows' function form).
+#include <cstdint>
 #include <string>
 
 #include "compiler/base/state.h"
 
 namespace qbc {
 
-void CompileValFunction(CompilerState& st);
-void CompileHexValFunction(CompilerState& st);
-void CompileStrFunction(CompilerState& st);
-void CompileChrFunction(CompilerState& st);
-void CompileLenFunction(CompilerState& st);
-void CompileLeftFunction(CompilerState& st);
-void CompileRightFunction(CompilerState& st);
-void CompileMidFunction(CompilerState& st);
-void CompileInstrFunction(CompilerState& st);
+std::uint8_t CompileValFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileHexValFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileStrFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileChrFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileLenFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileLeftFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileRightFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileMidFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileInstrFunction(CompilerState& st, std::uint8_t wanted);
 
 // Z = the address of the SRAM variable `name`.
 void EmitLoadVarAddressZ(CompilerState& st, const std::string& name);

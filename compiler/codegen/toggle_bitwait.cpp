@@ -41,8 +41,7 @@ void CompileToggleStatement(CompilerState& st) {
       SkipToStatementEnd(st);
       return;
     } else {
-      st.sticky.WantedType = kTypeByte;
-      ParseSum(st);
+      ParseSum(st, kTypeByte);
       // a bit computed at run time is one of the register's eight, as Set and Reset take it
       st.out.Instr(Sep::kWide, "andi", "zl,0x07");
       EmitCall(st, "_VaBit");

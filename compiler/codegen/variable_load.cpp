@@ -34,17 +34,15 @@ void LoadAsFloat(CompilerState& st, const std::string& n, std::uint8_t ot, bool 
 
 }  // namespace
 
-void EmitLoadVariable(CompilerState& st, const std::string& n) {
-  const std::uint8_t entryWanted = st.sticky.WantedType;
-  if (st.sticky.WantedType == 0) st.sticky.WantedType = st.sticky.OperandType;
-  if (st.expr.OperandInFlash) st.sticky.WantedType = kTypeWord;
-  const std::uint8_t w = st.sticky.WantedType;
+std::uint8_t EmitLoadVariable(CompilerState& st, const std::string& n, std::uint8_t wanted) {
+  std::uint8_t w = wanted == 0 ? st.sticky.OperandType : wanted;
+  if (st.expr.OperandInFlash) w = kTypeWord;
   const std::uint8_t ot = st.sticky.OperandType;
   const bool s = st.sticky.SkipOperandPush;
   const std::string r0 = s ? "r24" : "zl";
 
   if (ot == kTypeBit && w >= kTypeBit && w <= kTypeLong) {
-    EmitLoadBitVar(st, n);
+    EmitLoadBitVar(st, n, w);
   } else if (ot == kTypeFloat && w >= kTypeByte && w <= kTypeLong) {
     // Float to integer, moved into the registers of the integer type: the value goes on
     // through the integer operators and stores, so it counts as that type from here on
@@ -91,7 +89,7 @@ void EmitLoadVariable(CompilerState& st, const std::string& n) {
         break;
     }
   }
-  if (entryWanted != 0) st.sticky.WantedType = entryWanted;
+  return wanted != 0 ? wanted : w;
 }
 
 }  // namespace qbc

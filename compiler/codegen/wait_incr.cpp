@@ -38,8 +38,7 @@ void CompileDelay(CompilerState& st, const char* routine) {
   // count it spells.
   if (const auto count = kit::ConstantArgument(st); count && *count < 0 && st.Tok().Kind != kTokAmpersand)
     ReportInPlace(st, "Must be from 0 to 255!");
-  st.sticky.WantedType = 0;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   switch (st.sticky.OperandType) {
     case kTypeBit:
     case kTypeByte:
@@ -75,7 +74,6 @@ void CompileDelay(CompilerState& st, const char* routine) {
 
 // Incr (up) or Decr of a variable, a local, or an array element.
 void CompileStep(CompilerState& st, bool up) {
-  st.sticky.WantedType = 0;
   ++st.src.TokenIndex;
   const std::string name = st.TokText();
   const char* longMessage = up ? "Var Long can not be Incr!" : "Var Long can not be Decr!";
@@ -95,8 +93,7 @@ void CompileStep(CompilerState& st, bool up) {
     ++st.src.TokenIndex;
     ExpectToken(st, "(");
     CheckConstantArrayIndex(st, st.sym.GlobalVars[g]);
-    st.sticky.WantedType = 0;
-    ParseSum(st);
+    ParseSum(st, kTypeNone);
     if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) st.out.Instr(Sep::kWide, "clr", "zh");
     if (type == kTypeInteger || type == kTypeWord) {
       st.out.Instr(Sep::kWide, "lsl", "zl");

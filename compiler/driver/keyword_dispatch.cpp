@@ -60,22 +60,48 @@ const std::vector<const DispatchRow*>& DispatchRows() { return SortedRows(); }
 
 bool YieldsValue(const DispatchRow& row) { return row.result != RowResult::kNone; }
 
-void DispatchFactorKeyword(CompilerState& st) {
+namespace {
+
+// "spi", "spiin" and the timer and counter words keep SkipOperandPush: their value may be
+// the left operand that a simple assignment loads into the second-operand registers.
+void ClearSkipOperandPush(CompilerState& st, const std::string& text) {
+  const std::string first5 = text.substr(0, 5);
+  if (!(first5 == "spiin" || first5 == "timer" || text.starts_with("counter") || text == "spi"))
+    st.sticky.SkipOperandPush = false;
+}
+
+// Calls the row's generator; a function's value is compiled as `wanted`.
+std::uint8_t RunRow(CompilerState& st, const DispatchRow& row, std::uint8_t wanted) {
+  if (row.fn.statement != nullptr) {
+    row.fn.statement(st);
+    return wanted;
+  }
+  if (row.fn.value != nullptr) return row.fn.value(st, wanted);
+  if (row.numbered.statement != nullptr) {
+    row.numbered.statement(st, row.number);
+    return wanted;
+  }
+  if (row.numbered.value != nullptr) return row.numbered.value(st, row.number, wanted);
+  CompileError(st, "Not supported yet: " + UpperText(st.TokText()));
+  PassOverStatement(st);
+  return wanted;
+}
+
+}  // namespace
+
+std::uint8_t DispatchFactorKeyword(CompilerState& st, std::uint8_t wanted) {
   const DispatchRow* row = FindDispatchRow(st.TokText());
   if (row != nullptr && YieldsValue(*row)) {
-    DispatchKeyword(st);
-    return;
+    ClearSkipOperandPush(st, st.TokText());
+    return RunRow(st, *row, wanted);
   }
   CompileError(st, UpperText(st.TokText()) + " cannot stand in an expression!");
+  return wanted;
 }
 
 void DispatchKeyword(CompilerState& st) {
   const std::string& text = st.TokText();
-  // "spi", "spiin" and the timer and counter words keep SkipOperandPush: their value may
-  // be the left operand that a simple assignment loads into the second-operand registers.
-  const std::string first5 = text.substr(0, 5);
-  if (!(first5 == "spiin" || first5 == "timer" || text.starts_with("counter") || text == "spi"))
-    st.sticky.SkipOperandPush = false;
+  ClearSkipOperandPush(st, text);
 
   // Only keywords dispatch: an array whose name has a row (or any other name) is an
   // assignment target.
@@ -87,20 +113,11 @@ void DispatchKeyword(CompilerState& st) {
   }
   if (row->keyword == "glcdinit") {
     ++st.src.TokenIndex;
-    if (row->fn != nullptr) row->fn(st);
+    if (row->fn.statement != nullptr) row->fn.statement(st);
     CheckStatementEnd(st);
     return;
   }
-  if (row->fn != nullptr) {
-    row->fn(st);
-    return;
-  }
-  if (row->numbered != nullptr) {
-    row->numbered(st, row->number);
-    return;
-  }
-  CompileError(st, "Not supported yet: " + UpperText(text));
-  PassOverStatement(st);
+  RunRow(st, *row, kTypeNone);
 }
 
 }  // namespace qbc

@@ -60,7 +60,6 @@ class OpenBlock {
 
 void CompileStatementBlock(CompilerState& st) {
   const OpenBlock block(st);
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   for (;;) {
     if (IsBlockStop(st.Tok())) return;
@@ -99,9 +98,9 @@ void CompileStatementBlock(CompilerState& st) {
         break;
       case kTokNumber:
         if (tok.Text.size() >= 2 && tok.Text[1] == 'w') {  // 1wreset, 1wwrite, 1wread
-          Compile1WireStatement(st);
+          Compile1WireStatement(st, kTypeNone);
         } else {
-          EmitLoadConstant(st, tok.Text);
+          EmitLoadConstant(st, tok.Text, kTypeNone);
           ++st.src.TokenIndex;
         }
         break;
@@ -115,7 +114,6 @@ void CompileStatementBlock(CompilerState& st) {
     if (IsWord(st.Tok(), ":")) ++st.src.TokenIndex;
     if (st.TokText() == "end" && EndsBlock(st.TokText(1))) return;
 
-    st.sticky.WantedType = 0;
     st.expr.FirstStringTerm = true;
     st.sticky.OperandType = 0;
     st.expr.StringVarFlag = false;

@@ -63,13 +63,11 @@ res:\t.byte\t256
       st.out.Instr(Sep::kNarrow, "ldi", std::string(left[b]) + "," + Hex(static_cast<std::uint64_t>(c.left) >> (8 * b)));
       st.out.Instr(Sep::kNarrow, "ldi", std::string(right[b]) + "," + Hex(static_cast<std::uint64_t>(c.right) >> (8 * b)));
     }
-    st.sticky.WantedType = type;
-    EmitCaseCompare(st);
-    st.sticky.WantedType = 0;
+    EmitCaseCompare(st, type);
     st.sticky.OperandType = type;
     const std::string jumped = "J" + std::to_string(k);
     const std::string next = "N" + std::to_string(k);
-    EmitCompareBranch(st, connective, static_cast<Relation>(c.relation), jumped);
+    EmitCompareBranch(st, connective, static_cast<Relation>(c.relation), jumped, kTypeNone);
     st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
     st.out.Instr(Sep::kNarrow, "rjmp", next);
     st.out.Label(jumped);
@@ -158,10 +156,9 @@ start:)");
       for (int answer : {-1, 0, 1}) cases.push_back({answer, rel});
     for (std::size_t k = 0; k < cases.size(); ++k) {
       st.out.Instr(Sep::kNarrow, "ldi", "r21," + Hex(static_cast<std::uint8_t>(cases[k].answer)));
-      st.sticky.WantedType = kTypeFloat;
       const std::string jumped = "J" + std::to_string(k);
       const std::string next = "N" + std::to_string(k);
-      EmitCompareBranch(st, connective, static_cast<Relation>(cases[k].rel), jumped);
+      EmitCompareBranch(st, connective, static_cast<Relation>(cases[k].rel), jumped, kTypeFloat);
       st.out.Instr(Sep::kNarrow, "ldi", "r20,0x00");
       st.out.Instr(Sep::kNarrow, "rjmp", next);
       st.out.Label(jumped);

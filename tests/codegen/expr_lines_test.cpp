@@ -114,6 +114,7 @@ TEST(Dispatch, EveryRowIsAKeywordAndEveryKeywordHasARowOrIsSyntax) {
       EXPECT_NE(rows[i - 1]->keyword, rows[i]->keyword) << "two rows for one keyword";
     }
     EXPECT_FALSE(rows[i]->fn != nullptr && rows[i]->numbered != nullptr) << rows[i]->keyword;
+    EXPECT_FALSE(rows[i]->fn.statement != nullptr && rows[i]->fn.value != nullptr) << rows[i]->keyword;
   }
   for (std::string_view word : KeywordList()) {
     const bool syntax = std::find(SyntaxWords().begin(), SyntaxWords().end(), word) != SyntaxWords().end();
@@ -131,6 +132,11 @@ TEST(Dispatch, EveryFunctionRowNamesItsResult) {
                           row->keyword == "shift" || row->keyword == "rotate";
     EXPECT_EQ(row->result != RowResult::kNone, function) << row->keyword;
     EXPECT_EQ(YieldsValue(*row), function) << row->keyword;
+    // a function's generator takes the type its value is wanted in (one not built yet has
+    // none)
+    const bool statementGenerator = row->fn.statement != nullptr || row->numbered.statement != nullptr;
+    EXPECT_FALSE(function && statementGenerator) << row->keyword;
+    EXPECT_FALSE(!function && (row->fn.value != nullptr || row->numbered.value != nullptr)) << row->keyword;
   }
   EXPECT_EQ(FindDispatchRow("val")->result, RowResult::kInteger);
   EXPECT_EQ(FindDispatchRow("timer1")->result, RowResult::kWord);
@@ -146,10 +152,10 @@ TEST(Dispatch, RowsShareGeneratorsAndTakeTheirNumber) {
   EXPECT_EQ(FindDispatchRow("print1")->generator, "CompilePrint1Statement");
   EXPECT_EQ(FindDispatchRow("int7")->generator, "CompileIntSenseStatement");
   for (const auto& [word, uart] : {std::pair{"baud", 0}, {"baud0", 0}, {"baud1", 1}, {"baud2", 2}, {"baud3", 3}}) {
-    EXPECT_EQ(FindDispatchRow(word)->numbered, &CompileBaudStatement) << word;
+    EXPECT_EQ(FindDispatchRow(word)->numbered.statement, &CompileBaudStatement) << word;
     EXPECT_EQ(FindDispatchRow(word)->number, uart) << word;
   }
-  EXPECT_EQ(FindDispatchRow("find8")->fn, &CompileFind8Function);
+  EXPECT_EQ(FindDispatchRow("find8")->fn.value, &CompileFind8Function);
   for (const char* word : {"def", "next", "loop", "true", "off", "jtag"}) EXPECT_EQ(FindDispatchRow(word), nullptr) << word;
 }
 
@@ -196,49 +202,44 @@ struct ConstantCase {
   int ramEnd;
   Lines lines;
   int tokenIndexAfter;
-  std::uint8_t wantedAfter;
 };
 
 TEST(Constants, LoadsByWantedTypeAndRegisterSet) {
   const std::vector<ConstantCase> cases = {
-      {"negative byte", "5", "-", kTypeByte, false, false, 0x45F, {"_ldi_zl,byte1(-5)"}, 1, kTypeByte},
+      {"negative byte", "5", "-", kTypeByte, false, false, 0x45F, {"_ldi_zl,byte1(-5)"}, 1},
       {"exponent joined", "1.5e - 3", "1.5e", kTypeFloat, false, false, 0x45F,
        {"_ldi_r22,byte1(0x3ac49ba6)", "_ldi_r23,byte2(0x3ac49ba6)", "_ldi_r24,byte3(0x3ac49ba6)",
         "_ldi_r25,byte4(0x3ac49ba6)"},
-       2, kTypeFloat},
+       2},
       {"word by its own type", "1000", "1000", 0, false, false, 0x45F,
-       {"_ldi_zl,byte1(1000)", "_ldi_zh,byte2(1000)"}, 0, 0},
+       {"_ldi_zl,byte1(1000)", "_ldi_zh,byte2(1000)"}, 0},
       {"long into the left operand", "7", "7", kTypeLong, true, false, 0x45F,
-       {"_ldi_r24,byte1(7)", "_ldi_r25,byte2(7)", "_ldi_r16,byte3(7)", "_ldi_r17,byte4(7)"}, 0, kTypeLong},
+       {"_ldi_r24,byte1(7)", "_ldi_r25,byte2(7)", "_ldi_r16,byte3(7)", "_ldi_r17,byte4(7)"}, 0},
       {"float", "2.5", "2.5", kTypeFloat, false, false, 0x45F,
        {"_ldi_r22,byte1(0x40200000)", "_ldi_r23,byte2(0x40200000)", "_ldi_r24,byte3(0x40200000)",
         "_ldi_r25,byte4(0x40200000)"},
-       0, kTypeFloat},
+       0},
       {"integer constant as float", "100", "100", kTypeFloat, true, false, 0x45F,
        {"_ldi_r18,byte1(0x42c80000)", "_ldi_r19,byte2(0x42c80000)", "_ldi_r20,byte3(0x42c80000)",
         "_ldi_r21,byte4(0x42c80000)"},
-       0, kTypeFloat},
-      {"byte in string context, small RAM", "65", "65", kTypeString, false, false, 0xDF, {"_ldi_zl,byte1(65)"}, 0,
-       kTypeString},
+       0},
+      {"byte in string context, small RAM", "65", "65", kTypeString, false, false, 0xDF, {"_ldi_zl,byte1(65)"}, 0},
       {"byte in string context, large RAM", "65", "65", kTypeString, false, false, 0x45F,
-       {"_ldi_zl,byte1(65)", "_clr_zh"}, 0, kTypeString},
-      {"word wanted as bit", "1000", "1000", kTypeBit, false, false, 0x45F, {"_ldi_zl,byte1(1000)"}, 0, kTypeBit},
-      {"bit after an index", "1", "1", kTypeBit, false, true, 0x45F, {}, 0, kTypeBit},
+       {"_ldi_zl,byte1(65)", "_clr_zh"}, 0},
+      {"word wanted as bit", "1000", "1000", kTypeBit, false, false, 0x45F, {"_ldi_zl,byte1(1000)"}, 0},
+      {"bit after an index", "1", "1", kTypeBit, false, true, 0x45F, {}, 0},
       // a float literal wanted as a word: its integer part (the assembler takes no "1.5")
-      {"float as word", "1.5", "1.5", kTypeWord, false, false, 0x45F, {"_ldi_zl,byte1(1)", "_ldi_zh,byte2(1)"}, 0,
-       kTypeWord},
+      {"float as word", "1.5", "1.5", kTypeWord, false, false, 0x45F, {"_ldi_zl,byte1(1)", "_ldi_zh,byte2(1)"}, 0},
   };
   for (const ConstantCase& c : cases) {
     Gen g(c.ramEnd);
     Lines got = g.Run(c.source, [&](CompilerState& s) {
-      s.sticky.WantedType = c.wanted;
       s.sticky.SkipOperandPush = c.skip;
       s.expr.IndexOnStack = c.indexOnStack;
-      EmitLoadConstant(s, c.text);
+      EmitLoadConstant(s, c.text, c.wanted);
     });
     EXPECT_EQ(got, c.lines) << c.name;
     EXPECT_EQ(g.st.src.TokenIndex, c.tokenIndexAfter) << c.name;
-    EXPECT_EQ(g.st.sticky.WantedType, c.wantedAfter) << c.name;
     EXPECT_EQ(g.st.ErrorCount, 0) << c.name;
   }
 }
@@ -288,8 +289,7 @@ TEST(Expressions, ParenthesesNestAndWrongConstantsReport) {
   Gen g;
   int deepest = 0;
   g.Run("(((b)))", [&](CompilerState& s) {
-    s.sticky.WantedType = kTypeByte;
-    ParseExpression(s);
+    ParseExpression(s, kTypeByte);
     deepest = s.expr.ParenDepth;
   });
   EXPECT_EQ(deepest, 0);
@@ -301,23 +301,20 @@ TEST(Expressions, ParenthesesNestAndWrongConstantsReport) {
 TEST(Operators, ComparePopsOnlyWhatWasPushed) {
   Gen g;
   Lines bytes = g.Run("", [](CompilerState& s) {
-    s.sticky.WantedType = kTypeByte;
     s.sticky.SkipOperandPush = true;
-    EmitCompareOperator(s);
+    EmitCompareOperator(s, kTypeByte);
   });
   EXPECT_EQ(bytes, (Lines{"_cp_r24,zl"}));
   // with the left operand already in r24:r25 nothing was pushed: popping would take the
   // return address off the stack
   Lines ints = g.Run("", [](CompilerState& s) {
-    s.sticky.WantedType = kTypeInteger;
     s.sticky.SkipOperandPush = true;
-    EmitCompareOperator(s);
+    EmitCompareOperator(s, kTypeInteger);
   });
   EXPECT_EQ(ints, (Lines{"_cp_r24,zl", "_cpc_r25,zh"}));
   Lines pushed = g.Run("", [](CompilerState& s) {
-    s.sticky.WantedType = kTypeInteger;
     s.sticky.SkipOperandPush = false;
-    EmitCompareOperator(s);
+    EmitCompareOperator(s, kTypeInteger);
   });
   EXPECT_EQ(pushed, (Lines{"_pop_r24", "_pop_r25", "_cp_r24,zl", "_cpc_r25,zh"}));
 }
@@ -325,9 +322,8 @@ TEST(Operators, ComparePopsOnlyWhatWasPushed) {
 TEST(Operators, StringOperandCannotBePushed) {
   Gen g;
   g.Run("a b", [](CompilerState& s) {
-    s.sticky.WantedType = 0;
     s.sticky.OperandType = kTypeString;
-    EmitPushOperand(s);
+    EmitPushOperand(s, kTypeNone);
   });
   EXPECT_NE(g.Errors().find("Unsupported operation!"), std::string::npos);
   EXPECT_EQ(g.st.src.TokenIndex, 0);
@@ -349,12 +345,12 @@ TEST(Operators, ByteMultiplyByDevice) {
 TEST(Operands, AddressesOfEveryStoredType) {
   for (const char* name : {"i", "w", "l", "f"}) {
     Gen g;
-    Lines got = g.Run(name, [](CompilerState& s) { EmitLoadVarAddress(s, "z"); });
+    Lines got = g.Run(name, [](CompilerState& s) { EmitLoadVarAddress(s, "z", kTypeNone); });
     EXPECT_EQ(got, (Lines{std::string("_ldi_zl,byte1(") + name + ")", std::string("_ldi_zh,byte2(") + name + ")"}))
         << name;
   }
   Gen g;
-  Lines got = g.Run("flag", [](CompilerState& s) { EmitLoadVarAddress(s, "x"); });
+  Lines got = g.Run("flag", [](CompilerState& s) { EmitLoadVarAddress(s, "x", kTypeNone); });
   EXPECT_TRUE(got.empty());
   EXPECT_NE(g.Errors().find("has no address"), std::string::npos);
   EXPECT_EQ(g.st.src.TokenIndex, 1);
@@ -411,28 +407,24 @@ TEST(VariableLoad, WideningAndFloatConversions) {
   Gen g;
   std::uint8_t after = 99;
   EXPECT_EQ(g.Run("", [&](CompilerState& s) {
-    s.sticky.WantedType = 0;
     s.sticky.OperandType = kTypeWord;
-    EmitLoadVariable(s, "w");
-    after = s.sticky.WantedType;
+    after = EmitLoadVariable(s, "w", kTypeNone);
   }),
             (Lines{"_lds_zl,w", "_lds_zh,w+1"}));
   EXPECT_EQ(after, kTypeWord);
   EXPECT_EQ(g.Run("", [](CompilerState& s) {
-    s.sticky.WantedType = kTypeLong;
     s.sticky.OperandType = kTypeInteger;
     s.sticky.SkipOperandPush = true;
-    EmitLoadVariable(s, "i");
+    EmitLoadVariable(s, "i", kTypeLong);
   }),
             (Lines{"_lds_r24,i", "_lds_r25,i+1", "_rcall._I2Lo"}));
   EXPECT_TRUE(g.st.used[NeedI2Lo]);
   EXPECT_FALSE(g.st.used[NeedI2L]);
   g.st.sym.LabelCounter = 4;
   EXPECT_EQ(g.Run("", [](CompilerState& s) {
-    s.sticky.WantedType = kTypeFloat;
     s.sticky.OperandType = kTypeInteger;
     s.sticky.SkipOperandPush = false;
-    EmitLoadVariable(s, "i");
+    EmitLoadVariable(s, "i", kTypeFloat);
   }),
             (Lines{"_lds_r22,i", "_lds_r23,i+1", "_sbrc.r23,0x07", "_rjmp.L0004", "_clr_r24", "_clr_r25",
                    "_rjmp.L0005", "L0004:", "_ldi_r24,0xff", "_ldi_r25,0xff", "L0005:", "_rcall._Fs2f"}));
@@ -442,10 +434,9 @@ TEST(VariableStore, ByTypeAndSourceRegister) {
   Gen g;
   auto store = [&](std::uint8_t wanted, std::uint8_t operand, bool skip, const char* name, const char* reg) {
     return g.Run("", [=](CompilerState& s) {
-      s.sticky.WantedType = wanted;
       s.sticky.OperandType = operand;
       s.sticky.SkipOperandPush = skip;
-      EmitStoreVariable(s, name, reg);
+      EmitStoreVariable(s, name, reg, wanted);
     });
   };
   EXPECT_EQ(store(kTypeWord, kTypeWord, false, "w", "zl"), (Lines{"_sts_w,zl", "_sts_w+1,zh"}));

@@ -255,10 +255,9 @@ struct FrameFixture : test::CompilerFixture {
   }
   std::string Load(int index, std::uint8_t wanted, bool skip = false, int argBytes = 0) {
     st.out.Clear();
-    st.sticky.WantedType = wanted;
     st.sticky.SkipOperandPush = skip;
     st.expr.ArgStackOffset = argBytes;
-    EmitLoadFrameVar(st, index + 1);
+    EmitLoadFrameVar(st, index + 1, wanted);
     return st.out.Str();
   }
 };
@@ -268,10 +267,9 @@ TEST(FrameVars, DisplacementCountsTheArgumentsBeingPushedForReadsOnly) {
   EXPECT_EQ(f.Load(1, kTypeByte), Lines({I2("ldd", "zl,y+4")}));
   EXPECT_EQ(f.Load(1, kTypeByte, false, 3), Lines({I2("ldd", "zl,y+7")}));
   f.st.out.Clear();
-  f.st.sticky.WantedType = kTypeByte;
   f.st.sticky.OperandType = kTypeByte;
   f.st.expr.ArgStackOffset = 3;
-  EmitStoreFrameVar(f.st, "b", "zl");
+  EmitStoreFrameVar(f.st, "b", "zl", kTypeByte);
   EXPECT_EQ(f.st.out.Str(), Lines({I2("std", "y+4,zl")}));
 }
 
@@ -319,19 +317,17 @@ TEST(FrameVars, BitsOfEveryNumberVariable) {
   for (const Case& c : cases) {
     FrameFixture f;
     f.st.out.Clear();
-    f.st.sticky.WantedType = c.wanted;
     f.st.sticky.SkipOperandPush = c.skip;
-    EmitLoadFrameVarBit(f.st, c.index, c.bit);
+    EmitLoadFrameVarBit(f.st, c.index, c.bit, c.wanted);
     EXPECT_EQ(f.st.out.Str(), Lines(c.lines)) << c.index << "." << c.bit;
     EXPECT_EQ(f.st.ErrorCount, 0) << f.report.Text();
   }
   FrameFixture f;
-  f.st.sticky.WantedType = kTypeByte;
-  EmitLoadFrameVarBit(f.st, 3, "16");
+  EmitLoadFrameVarBit(f.st, 3, "16", kTypeByte);
   EXPECT_NE(f.report.Text().find("From 0 to 7!"), std::string::npos);
   f.Add("f", kTypeFloat, 1);
   f.st.out.Clear();
-  EmitLoadFrameVarBit(f.st, 5, "3");
+  EmitLoadFrameVarBit(f.st, 5, "3", kTypeByte);
   EXPECT_EQ(f.st.out.Str(), "");
   EXPECT_NE(f.report.Text().find("Must by Byte!"), std::string::npos);
   f.st.out.Clear();

@@ -20,7 +20,6 @@ std::string CaseProgram(StringCase caseMode, int size, const std::string& src) {
   st.ResetCompilerGlobals();
   test::libfix::SetDevice(st, d);
   st.expr.FirstStringTerm = true;
-  st.sticky.WantedType = kTypeString;
   st.sticky.OperandType = kTypeString;
   st.expr.StringTermCase = caseMode;
   CompileStringTerm(st, "dst", static_cast<std::uint8_t>(size), false);

@@ -34,9 +34,8 @@ struct Fixture : test::CompilerFixture {
   std::string Assign(const std::string& line) {
     Tokenize(line);
     st.src.TokenIndex = 1;
-    st.sticky.WantedType = kTypeString;
     st.out.Clear();
-    CompileStringAssignment(st, "s", 11);
+    CompileStringAssignment(st, "s", 11, kTypeString);
     return st.out.Str();
   }
   static int Count(const std::string& text, const std::string& what) {

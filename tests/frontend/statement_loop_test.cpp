@@ -86,7 +86,6 @@ TEST(StatementLoop, PerStatementCellsAreResetBetweenStatements) {
   f.st.expr.CurrentVarType = 4;
   f.st.expr.MemCopyMode = true;
   f.st.expr.FirstStringTerm = false;
-  f.st.sticky.WantedType = 5;
   f.st.sticky.OperandType = 5;
   CompileStatementBlock(f.st);
   EXPECT_FALSE(f.st.expr.StringVarFlag);
@@ -94,7 +93,6 @@ TEST(StatementLoop, PerStatementCellsAreResetBetweenStatements) {
   EXPECT_EQ(f.st.expr.CurrentVarType, 0);
   EXPECT_FALSE(f.st.expr.MemCopyMode);
   EXPECT_TRUE(f.st.expr.FirstStringTerm);
-  EXPECT_EQ(f.st.sticky.WantedType, 0);
   EXPECT_EQ(f.st.sticky.OperandType, 0);
 }
 

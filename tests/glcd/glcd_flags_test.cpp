@@ -43,7 +43,7 @@ struct Compiled {
 // GWrite and GRead on the T6963C address through _TaSet, one of the graphic home routines.
 TEST(GlcdFlags, T6963WriteAndReadBringTheGraphicAddressRoutines) {
   Compiled write(1, "GWrite(1 , 2) , 3", CompileGWriteStatement);
-  Compiled read(1, "GRead(1 , 2)", CompileGReadFunction);
+  Compiled read(1, "GRead(1 , 2)", [](CompilerState& st) { CompileGReadFunction(st, kTypeNone); });
   for (Compiled* c : {&write, &read}) {
     EXPECT_TRUE(c->f.st.used[NeedGrpHome]);
     EXPECT_TRUE(Has(Linked(c->f.st), "EmitT6963GraphHomeAreaRoutines"));

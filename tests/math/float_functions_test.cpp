@@ -85,7 +85,7 @@ std::vector<Case> RadianCases() {
 TEST(FloatFunctions, EveryKeywordFindsItsRoutineRow) {
   std::vector<int> members;
   for (const DispatchRow* row : DispatchRows()) {
-    if (row->numbered != &CompileFloatFunction) continue;
+    if (row->numbered.value != &CompileFloatFunction) continue;
     EXPECT_TRUE(FloatMemberHasRow(row->number)) << row->keyword;
     EXPECT_EQ(std::count(members.begin(), members.end(), row->number), 0) << row->keyword;
     members.push_back(row->number);

@@ -43,7 +43,6 @@ int ParseSaveLevel(CompilerState& st) {
 }  // namespace
 
 void CompileInterruptDefinition(CompilerState& st) {
-  st.sticky.WantedType = 0;
   st.sticky.OperandType = 0;
   ++st.src.TokenIndex;
   const std::string name = st.TokText();

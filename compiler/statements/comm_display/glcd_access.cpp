@@ -53,11 +53,10 @@ void CompileGWriteStatement(CompilerState& st) {
 }
 
 // GRead(x, y): the display byte at the position, as a byte value.
-void CompileGReadFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileGReadFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   if (!OpenGlcdFunction(st, GlcdBit(1) | GlcdBit(2) | GlcdBit(3), kNotSupported)) {
-    result.Yield(kTypeByte);
-    return;
+    return result.Yield(kTypeByte);
   }
   const int type = GlcdController(st);
   GlcdArgs args(st);
@@ -71,7 +70,7 @@ void CompileGReadFunction(CompilerState& st) {
     EmitCall(st, type == 2 ? "_HDrd" : "_S0rd");
     st.out.Instr(Sep::kWide, "mov", "zl,r0");
   }
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 }  // namespace qbc

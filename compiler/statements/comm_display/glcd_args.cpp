@@ -79,13 +79,8 @@ void GlcdArgs::Value() { ComputeIntoZl(); }
 
 void GlcdArgs::ComputeIntoZl() {
   BeforeExpression();
-  st_.sticky.WantedType = 0;
-  ParseSum(st_);
-  if (st_.sticky.OperandType == kTypeFloat) {
-    st_.sticky.WantedType = kTypeByte;
-    EmitConvertFromFloat(st_);
-  }
-  st_.sticky.WantedType = 0;
+  ParseSum(st_, kTypeNone);
+  if (st_.sticky.OperandType == kTypeFloat) EmitConvertFromFloat(st_, kTypeByte);
 }
 
 void GlcdArgs::Load(std::string_view reg) {

@@ -109,17 +109,16 @@ void CompileInverseStatement(CompilerState& st) {
 }
 
 // The display byte that holds the pixel, as a byte value.
-void CompilePointFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompilePointFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   if (!OpenGlcdFunction(st, Served(kPoint), kNotSupported)) {
-    result.Yield(kTypeByte);
-    return;
+    return result.Yield(kTypeByte);
   }
   GlcdArgs args(st);
   LoadParenXY(args, st);
   args.Finish();
   WriteCall(st, kPoint);
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 }  // namespace qbc

@@ -31,8 +31,7 @@ void CompileImgSetStatement(CompilerState& st) {
   ExpectToken(st, ")");
   kit::ExpectComma(st);
   args.BeforeExpression();
-  st.sticky.WantedType = 0;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   st.expr.OperandInFlash = false;
   args.Finish();
   EmitCall(st, indexed ? kImageArrayCalls[type] : kImageCalls[type]);
@@ -46,8 +45,7 @@ void CompileImgSetStatement(CompilerState& st) {
 // program selects a font (with or without text items).
 void CompileFontSetStatement(CompilerState& st) {
   if (!OpenGlcdStatement(st, kAllGlcds, "")) return;
-  st.sticky.WantedType = 0;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   st.expr.OperandInFlash = false;
   CallLibrary(st, "_Fnt", NeedFnt);
 }

@@ -15,7 +15,7 @@ void CompileLineVStatement(CompilerState& st);
 void CompileBoxStatement(CompilerState& st);
 void CompileFillStatement(CompilerState& st);
 void CompileInverseStatement(CompilerState& st);
-void CompilePointFunction(CompilerState& st);
+std::uint8_t CompilePointFunction(CompilerState& st, std::uint8_t wanted);
 
 void CompileImgSetStatement(CompilerState& st);
 void CompileFontSetStatement(CompilerState& st);
@@ -35,6 +35,6 @@ void CompileGrpHomeSetStatement(CompilerState& st);
 void CompileGCursorStatement(CompilerState& st);
 void CompileGCommandStatement(CompilerState& st);
 void CompileGWriteStatement(CompilerState& st);
-void CompileGReadFunction(CompilerState& st);
+std::uint8_t CompileGReadFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

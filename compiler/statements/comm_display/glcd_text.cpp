@@ -52,8 +52,8 @@ void RestorePosition(CompilerState& st) {
   st.out.Instr(Sep::kWide, "pop", "r16");
 }
 
-void WriteValueItem(CompilerState& st, const TextRoutines& r) {
-  const std::uint8_t type = kit::ItemType(st);
+void WriteValueItem(CompilerState& st, const TextRoutines& r, std::uint8_t worked) {
+  const std::uint8_t type = kit::ItemType(st, worked);
   if (type == kTypeString || type == kTypeFlashString) {
     RestorePosition(st);
     if (type == kTypeString)
@@ -83,10 +83,9 @@ void WriteValueItem(CompilerState& st, const TextRoutines& r) {
 void WriteHexItem(CompilerState& st, int type) {
   st.used.Set(NeedGlcdHex);
   ++st.src.TokenIndex;
-  st.sticky.WantedType = 0;
-  ParseSum(st);
+  const std::uint8_t worked = ParseSum(st, kTypeNone);
   RestorePosition(st);
-  switch (kit::ItemType(st)) {
+  switch (kit::ItemType(st, worked)) {
     case kTypeByte: EmitCall(st, kHexByte[type]); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, kHexWord[type]); break;
@@ -115,21 +114,16 @@ void CompileTextStatement(CompilerState& st, bool number_font) {
   while (!kit::AtStatementEnd(st)) {
     const auto start = st.src.TokenIndex;
     const std::string word = st.TokText();
-    st.sticky.WantedType = 0;
     KeepPosition(st);
     if (!number_font && word == "hex") {
       WriteHexItem(st, type);
     } else if (!number_font && word == "chr") {
       WriteChrItem(st, type);
     } else {
-      ParseExpression(st);
-      WriteValueItem(st, routines);
+      WriteValueItem(st, routines, ParseExpression(st, kTypeNone));
     }
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
-    if (st.Tok().Kind == kTokSemicolon) {
-      ++st.src.TokenIndex;
-      st.sticky.WantedType = 0;
-    }
+    if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
   }
   st.used.Set(NeedFnt);
   // The T6963C's glyphs go through its graphic block routines.
@@ -142,10 +136,9 @@ void WriteTextLayerHexItem(CompilerState& st) {
   st.used.Set(NeedThb);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  st.sticky.WantedType = 0;
-  ParseSum(st);
+  const std::uint8_t worked = ParseSum(st, kTypeNone);
   RestorePosition(st);
-  switch (kit::ItemType(st)) {
+  switch (kit::ItemType(st, worked)) {
     case kTypeByte: EmitCall(st, "_Thb"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_Thw"); break;
@@ -178,15 +171,13 @@ void CompileTLcdStatement(CompilerState& st) {
   while (!kit::AtStatementEnd(st)) {
     const auto start = st.src.TokenIndex;
     const std::string word = st.TokText();
-    st.sticky.WantedType = 0;
     KeepPosition(st);
     if (word == "hex") {
       WriteTextLayerHexItem(st);
     } else if (word == "chr") {
       WriteTextLayerChrItem(st);
     } else {
-      ParseExpression(st);
-      WriteValueItem(st, kTextLayer);
+      WriteValueItem(st, kTextLayer, ParseExpression(st, kTypeNone));
     }
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;

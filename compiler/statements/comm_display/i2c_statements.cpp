@@ -85,11 +85,12 @@ void CompileWriteAll(CompilerState& st) {
   }
   kit::ExpectComma(st);
   CheckBlockCount(st);
-  kit::LoadValue(st, kTypeByte);
+  const std::uint8_t count = ParseExpression(st, kTypeByte);
+  kit::RejectText(st);
   if (variable) {
     const auto end = st.src.TokenIndex;
     st.src.TokenIndex = name;
-    EmitLoadVarAddress(st, "x");
+    EmitLoadVarAddress(st, "x", count);
     st.src.TokenIndex = end;
   }
   CallLibrary(st, "_I2WA", NeedI2cWriteAll);
@@ -125,8 +126,8 @@ void CompileI2CWriteStatement(CompilerState& st) {
 // The acknowledge goes to the routine in the carry; whether the bus must first turn round
 // to reading is the routine's to know at run time (a read in a loop, or after a start
 // taken on another path, reads on without a second repeated start).
-void CompileI2CReadFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileI2CReadFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CheckInterface(st);
   ++st.src.TokenIndex;
   ExpectToken(st, ",");
@@ -140,7 +141,7 @@ void CompileI2CReadFunction(CompilerState& st) {
   }
   EmitCall(st, "_I2cR");
   ++st.src.TokenIndex;
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 void CompileI2CStopStatement(CompilerState& st) {

@@ -15,7 +15,7 @@ namespace qbc {
 
 void CompileI2CStartStatement(CompilerState& st);
 void CompileI2CWriteStatement(CompilerState& st);
-void CompileI2CReadFunction(CompilerState& st);
+std::uint8_t CompileI2CReadFunction(CompilerState& st, std::uint8_t wanted);
 void CompileI2CStopStatement(CompilerState& st);
 
 }  // namespace qbc

@@ -37,8 +37,8 @@ std::string HexCommand(int value) {
 void EmitHexItem(CompilerState& st) {
   st.used.Set(NeedLcdHex);
   ++st.src.TokenIndex;
-  ParseSum(st);
-  switch (kit::ItemType(st)) {
+  const std::uint8_t worked = ParseSum(st, kTypeNone);
+  switch (kit::ItemType(st, worked)) {
     case kTypeByte: EmitCall(st, "_Lhb"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_Lhw"); break;
@@ -48,13 +48,13 @@ void EmitHexItem(CompilerState& st) {
 
 void EmitChrItem(CompilerState& st) {
   ++st.src.TokenIndex;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   EmitCall(st, "_Lch");
 }
 
-void EmitLcdValue(CompilerState& st, int itemStart) {
-  const std::uint8_t type = kit::ItemType(st);
+void EmitLcdValue(CompilerState& st, int itemStart, std::uint8_t worked) {
+  const std::uint8_t type = kit::ItemType(st, worked);
   const std::uint8_t number = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
   if (kit::EmitNumberToText(st, number, kit::LongTextLabel::kCapitalS)) {
     CallLibrary(st, "_LBW", number == kTypeByte ? NeedLcdPrintByte : NeedLcdPrintWord);
@@ -103,7 +103,6 @@ void CompileLcdStatement(CompilerState& st) {
   CheckConfigured(st);
   ++st.src.TokenIndex;
   while (!kit::AtStatementEnd(st)) {
-    st.sticky.WantedType = 0;
     const std::string word = st.TokText();
     const auto start = st.src.TokenIndex;
     if (word == "hex") {
@@ -111,18 +110,16 @@ void CompileLcdStatement(CompilerState& st) {
     } else if (word == "chr") {
       EmitChrItem(st);
     } else {
-      ParseSum(st);
-      if (st.src.TokenIndex != start) EmitLcdValue(st, start);
+      const std::uint8_t worked = ParseSum(st, kTypeNone);
+      if (st.src.TokenIndex != start) EmitLcdValue(st, start, worked);
     }
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
-    st.sticky.WantedType = 0;
     st.sticky.OperandType = 0;
   }
 }
 
 void CompileLocateStatement(CompilerState& st) {
-  st.sticky.WantedType = 0;
   ++st.src.TokenIndex;
   // The row picks the line's address at compile time: it is a number written here.
   const auto rowValue = st.Tok().Kind == kTokNumber ? kit::ConstantArgument(st) : std::nullopt;
@@ -146,9 +143,7 @@ void CompileLocateStatement(CompilerState& st) {
   if (const auto column = kit::ConstantArgument(st);
       column && lcd.LcdConfigured && (*column < 1 || *column > lcd.LcdColumns))
     ReportInPlace(st, "Wrong number of LCD columns!");
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
-  st.sticky.WantedType = 0;
+  ParseSum(st, kTypeByte);
   st.out.Instr(Sep::kWide, "pop", "r24");
   st.out.Instr(Sep::kWide, "add", "r24,zl");
   EmitCall(st, "_LCtr");

@@ -66,23 +66,23 @@ std::string ReadBusBeforeComma(CompilerState& st) {
 }
 
 // The buffer of a count form: its address into X.
-void LoadBufferAddress(CompilerState& st) {
+void LoadBufferAddress(CompilerState& st, std::uint8_t wanted) {
   if (st.Tok().Kind == kTokName)
-    EmitLoadVarAddress(st, "x");
+    EmitLoadVarAddress(st, "x", wanted);
   else
     CompileError(st, "Only variable can be before comma!");
 }
 
 // The buffer of a count form into X and its count into zl. X waits on the stack while the
-// count is compiled: an array element in the count is reached through X.
-void LoadBufferAndCount(CompilerState& st) {
-  LoadBufferAddress(st);
+// count is compiled: an array element in the count is reached through X. `wanted` comes
+// in as the type the caller wants and goes out as the type the count went on in.
+void LoadBufferAndCount(CompilerState& st, std::uint8_t& wanted) {
+  LoadBufferAddress(st, wanted);
   ExpectToken(st, ",");
   st.out.Instr(Sep::kNarrow, "push", "xl");
   st.out.Instr(Sep::kNarrow, "push", "xh");
   CheckBlockCount(st);
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
+  wanted = ParseSum(st, kTypeByte);
   kit::RejectText(st);
   st.out.Instr(Sep::kWide, "pop", "xh");
   st.out.Instr(Sep::kWide, "pop", "xl");
@@ -96,21 +96,20 @@ void CompileReset(CompilerState& st) {
   st.sticky.OperandType = kTypeByte;
 }
 
-void CompileWrite(CompilerState& st) {
+void CompileWrite(CompilerState& st, std::uint8_t& wanted) {
   ++st.src.TokenIndex;
   // the values are statements' own expressions, never the right operand of an assignment
   st.sticky.SkipOperandPush = false;
   const std::string bus = ReadBusBeforeComma(st);
   if (!DeclaredBus(st, bus)) return;
   if (st.TokText(1) == ",") {
-    LoadBufferAndCount(st);
+    LoadBufferAndCount(st, wanted);
     CallLibrary(st, "_1WwA" + bus, NeedOneWireWriteAll);
     st.used.Set(NeedOneWire);
     return;
   }
   for (;;) {
-    st.sticky.WantedType = kTypeByte;
-    ParseSum(st);
+    wanted = ParseSum(st, kTypeByte);
     kit::RejectText(st);
     CallLibrary(st, "_1Ww" + bus, NeedOneWire);
     if (st.TokText() != ";") break;
@@ -118,14 +117,14 @@ void CompileWrite(CompilerState& st) {
   }
 }
 
-void CompileRead(CompilerState& st) {
+void CompileRead(CompilerState& st, std::uint8_t& wanted) {
   ++st.src.TokenIndex;
   std::string bus;
   if (st.TokText(1) == "," || (st.Tok().Kind == kTokName && FindConst(st, st.TokText()) == 0)) {
     st.sticky.SkipOperandPush = false;
     bus = ReadBusBeforeComma(st);
     if (!DeclaredBus(st, bus)) return;
-    LoadBufferAndCount(st);
+    LoadBufferAndCount(st, wanted);
     CallLibrary(st, "_1WrA" + bus, NeedOneWireReadAll);
     st.used.Set(NeedOneWire);
     if (st.Tok().Kind == kTokComma) ++st.src.TokenIndex;
@@ -139,18 +138,19 @@ void CompileRead(CompilerState& st) {
 
 }  // namespace
 
-void Compile1WireStatement(CompilerState& st) {
+std::uint8_t Compile1WireStatement(CompilerState& st, std::uint8_t wanted) {
   const std::string word = st.TokText();
   if (word == "1wreset")
     CompileReset(st);
   else if (word == "1wwrite")
-    CompileWrite(st);
+    CompileWrite(st, wanted);
   else if (word == "1wread")
-    CompileRead(st);
+    CompileRead(st, wanted);
   else
     CompileError(st, "Not a valid 1Wire command!");
   // the byte is in zl: an operator after it must push it, not expect it in r24
   st.sticky.SkipOperandPush = false;
+  return wanted;
 }
 
 }  // namespace qbc

@@ -24,8 +24,8 @@ void EmitLineEnd(CompilerState& st, int com) { EmitCall(st, ComLabel("_C", com, 
 // Hex(x): its text through the number loop.
 void EmitHexItem(CompilerState& st, int com) {
   ++st.src.TokenIndex;
-  ParseExpression(st);
-  switch (kit::ItemType(st)) {
+  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  switch (kit::ItemType(st, worked)) {
     case kTypeByte: CallLibrary(st, "_ToHB", Of(kComPrintByte, com)); break;
     case kTypeInteger:
     case kTypeWord: CallLibrary(st, "_ToHW", Of(kComPrintWord, com)); break;
@@ -46,8 +46,8 @@ bool SendBinary(CompilerState& st, int com, std::uint8_t type) {
 
 }  // namespace
 
-void EmitSoftPrintValue(CompilerState& st, int com) {
-  const std::uint8_t type = kit::ItemType(st);
+void EmitSoftPrintValue(CompilerState& st, int com, std::uint8_t worked) {
+  const std::uint8_t type = kit::ItemType(st, worked);
   if (kit::EmitNumberToText(st, type, kit::LongTextLabel::kAsLabelled)) {
     CallLibrary(st, ComLabel("_PCBW", com), Of(type == kTypeByte ? kComPrintByte : kComPrintWord, com));
     return;
@@ -69,19 +69,18 @@ void CompileSoftPrintStatement(CompilerState& st) {
   }
   kit::ExpectComma(st);
   while (!AtUartListEnd(st) && st.Tok().Kind != kTokSemicolon) {
-    st.sticky.WantedType = 0;
     const std::string& word = st.TokText();
     if (word == "hex") {
       EmitHexItem(st, com);
     } else if (word == "chr") {
       ++st.src.TokenIndex;
-      ParseExpression(st);
+      ParseExpression(st, kTypeNone);
       SendByte(st, com, "zl");
     } else {
       const auto start = st.src.TokenIndex;
-      ParseSum(st);
+      const std::uint8_t worked = ParseSum(st, kTypeNone);
       if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
-      EmitSoftPrintValue(st, com);
+      EmitSoftPrintValue(st, com, worked);
     }
     if (st.Tok().Kind == kTokSemicolon)
       ++st.src.TokenIndex;
@@ -97,12 +96,11 @@ void CompileInterruptPrintBin(CompilerState& st) {
   if (!ReadInterruptChannel(st)) return;
   kit::ExpectComma(st);
   while (!AtUartListEnd(st)) {
-    st.sticky.WantedType = 0;
     const auto start = st.src.TokenIndex;
-    ParseExpression(st);
+    const std::uint8_t worked = ParseExpression(st, kTypeNone);
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
-    if (kit::ItemType(st) != kTypeByte) {
+    if (kit::ItemType(st, worked) != kTypeByte) {
       ReportInPlace(st, "Must be Byte or Word!");
       continue;
     }
@@ -128,16 +126,15 @@ void CompileSoftPrintBinStatement(CompilerState& st) {
       continue;
     }
     // Every item is sent as its own type.
-    st.sticky.WantedType = 0;
     const bool hex = st.TokText() == "hex";
     if (hex) ++st.src.TokenIndex;
     const auto start = st.src.TokenIndex;
-    ParseExpression(st);
+    const std::uint8_t worked = ParseExpression(st, kTypeNone);
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;
     const bool lineEnd = hex && st.Tok().Kind != kTokSemicolon;
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
     // An integer goes out only as Hex(x).
-    const std::uint8_t type = kit::ItemType(st);
+    const std::uint8_t type = kit::ItemType(st, worked);
     if ((type == kTypeInteger && !hex) || !SendBinary(st, com, type)) {
       ReportInPlace(st, "Must be Byte or Word!");
       continue;

@@ -36,7 +36,8 @@ void RejectTarget(CompilerState& st, std::string_view message) {
 // Entered on an array name directly followed by "(": X = the element's address from the
 // whole index. Leaves TokenIndex after the ")". Returns the element type, or 0 after an
 // error.
-std::uint8_t ElementAddressIntoX(CompilerState& st, std::string_view notArray) {
+// `wanted` goes out as the type the index went on in (when it was compiled).
+std::uint8_t ElementAddressIntoX(CompilerState& st, std::string_view notArray, std::uint8_t& wanted) {
   const std::string name = st.TokText();
   const int g = FindGlobalVar(st, name);
   if (g == 0) {
@@ -51,10 +52,9 @@ std::uint8_t ElementAddressIntoX(CompilerState& st, std::string_view notArray) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const bool wide = WideRam(st);
-  st.sticky.WantedType = wide ? kTypeWord : kTypeByte;
-  ParseSum(st);
+  wanted = ParseSum(st, wide ? kTypeWord : kTypeByte);
   ExpectToken(st, ")");
-  if (wide && st.sticky.WantedType == kTypeByte) st.out.Instr(Sep::kWide, "clr", "zh");
+  if (wide && wanted == kTypeByte) st.out.Instr(Sep::kWide, "clr", "zh");
   if (type == kTypeInteger || type == kTypeWord) {
     st.out.Instr(Sep::kWide, "lsl", "zl");
     if (wide) st.out.Instr(Sep::kWide, "rol", "zh");
@@ -74,8 +74,8 @@ struct NamedTarget {
   std::uint8_t type = 0;
 };
 
-// False (reported) when the name is neither.
-bool FindTarget(CompilerState& st, NamedTarget& t, const std::string& unknown) {
+// False (reported) when the name is neither. `wanted` goes out as the target's type.
+bool FindTarget(CompilerState& st, NamedTarget& t, const std::string& unknown, std::uint8_t& wanted) {
   t.name = st.TokText();
   t.local = FindLocalVar(st, t.name);
   t.global = t.local != 0 ? 0 : FindGlobalVar(st, t.name);
@@ -88,7 +88,7 @@ bool FindTarget(CompilerState& st, NamedTarget& t, const std::string& unknown) {
   if (t.global != 0 && st.sym.GlobalVars[t.global].Storage == kStorageFlash) t.type = kTypeNone;
   ++st.src.TokenIndex;
   st.sticky.OperandType = t.type;
-  st.sticky.WantedType = t.type;
+  wanted = t.type;
   return true;
 }
 
@@ -156,7 +156,8 @@ void ReadNumber(CompilerState& st, const InputSource& src, UsedFlag strToNum) {
 }
 
 void EmitInputArrayElement(CompilerState& st, const InputSource& src) {
-  const std::uint8_t type = ElementAddressIntoX(st, "This is not an array!");
+  std::uint8_t index = kTypeNone;
+  const std::uint8_t type = ElementAddressIntoX(st, "This is not an array!", index);
   if (type == 0) return;
   if (!IsNumber16(type)) {
     RejectTarget(st, kCannotRead);
@@ -173,7 +174,8 @@ void EmitInputArrayElement(CompilerState& st, const InputSource& src) {
 
 void EmitInputNamed(CompilerState& st, const InputSource& src) {
   NamedTarget t;
-  if (!FindTarget(st, t, "Unknown identifier ")) return;
+  std::uint8_t type = kTypeNone;
+  if (!FindTarget(st, t, "Unknown identifier ", type)) return;
   if (t.type == kTypeLong) {
     RejectTarget(st, "Not for Long!");
     return;
@@ -195,10 +197,10 @@ void EmitInputNamed(CompilerState& st, const InputSource& src) {
   }
   if (t.local != 0) {
     ReadNumber(st, src, NeedStrToNum);
-    EmitStoreFrameVar(st, t.name, "zl");
+    EmitStoreFrameVar(st, t.name, "zl", t.type);
   } else {
     ReadNumber(st, src, src.globalStrToNum);
-    EmitStoreVariable(st, t.name, "zl");
+    EmitStoreVariable(st, t.name, "zl", t.type);
   }
 }
 
@@ -240,9 +242,10 @@ void ReceiveString(CompilerState& st, const InputSource& src, const std::string&
   st.out.Instr(Sep::kWide, "st", "X,zl");
 }
 
-void EmitInputBinTarget(CompilerState& st, const InputSource& src) {
+// `wanted` as for ElementAddressIntoX and FindTarget.
+void EmitInputBinTarget(CompilerState& st, const InputSource& src, std::uint8_t& wanted) {
   if (st.Tok().Kind == kTokCallName) {
-    const std::uint8_t type = ElementAddressIntoX(st, "Is this array?");
+    const std::uint8_t type = ElementAddressIntoX(st, "Is this array?", wanted);
     if (type == 0) return;
     if (!IsNumber16(type)) {
       RejectTarget(st, kCannotRead);
@@ -257,7 +260,7 @@ void EmitInputBinTarget(CompilerState& st, const InputSource& src) {
     return;
   }
   NamedTarget t;
-  if (!FindTarget(st, t, "Unknown identifier  ")) return;
+  if (!FindTarget(st, t, "Unknown identifier  ", wanted)) return;
   if (t.type == kTypeLong && !src.longs) {
     RejectTarget(st, "Not for Long!");
     return;
@@ -274,34 +277,35 @@ void EmitInputBinTarget(CompilerState& st, const InputSource& src) {
   }
   ReceiveNumber(st, src, t.type);
   if (t.local != 0)
-    EmitStoreFrameVar(st, t.name, "zl");
+    EmitStoreFrameVar(st, t.name, "zl", t.type);
   else
-    EmitStoreVariable(st, t.name, "zl");
+    EmitStoreVariable(st, t.name, "zl", t.type);
 }
 
 // The InputBin list of `src`, entered on its first item.
 void EmitInputBinList(CompilerState& st, const InputSource& src) {
+  // (the type the last value went on in, which the address of a counted form is loaded as)
+  std::uint8_t wanted = kTypeNone;
   while (!AtUartListEnd(st)) {
     if (st.TokText(1) == ",") {
-      EmitUartBlockCall(st, src.blockReceive, src.blockFlag);
+      wanted = EmitUartBlockCall(st, src.blockReceive, src.blockFlag, wanted);
       st.used.Set(src.receiveFlag);
       continue;
     }
     if (st.Tok().Kind == kTokString) {
       // A prompt: sent as it stands, without a line end, on the statement's own channel.
-      st.sticky.WantedType = 0;
       const int start = st.src.TokenIndex;
-      ParseSum(st);
+      wanted = ParseSum(st, kTypeNone);
       if (src.com == 0) {
-        EmitPrintValue(st, src.uart, false, start);
+        EmitPrintValue(st, src.uart, false, start, wanted);
         st.used.Set(UartPortOf(src.uart).crlf);
       } else if (ComOpenFor(st, src.com, ComDirection::kOutput)) {
-        EmitSoftPrintValue(st, src.com);
+        EmitSoftPrintValue(st, src.com, wanted);
         MarkComUsed(st, src.com, ComDirection::kOutput);
       }
       if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
     }
-    EmitInputBinTarget(st, src);
+    EmitInputBinTarget(st, src, wanted);
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
     st.used.Set(src.receiveFlag);
   }
@@ -333,7 +337,8 @@ void CompileInterruptInputBin(CompilerState& st) {
   kit::ExpectComma(st);
   while (!AtUartListEnd(st)) {
     NamedTarget t;
-    if (st.Tok().Kind != kTokName || !FindTarget(st, t, "Unknown identifier ")) {
+    std::uint8_t type = kTypeNone;
+    if (st.Tok().Kind != kTokName || !FindTarget(st, t, "Unknown identifier ", type)) {
       if (st.Tok().Kind != kTokName) RejectTarget(st, "Not possible with $com1!");
       return;
     }
@@ -342,7 +347,7 @@ void CompileInterruptInputBin(CompilerState& st) {
       return;
     }
     st.out.Instr(Sep::kWide, "lds", "zl,_UArx");
-    EmitStoreVariable(st, t.name, "zl");
+    EmitStoreVariable(st, t.name, "zl", t.type);
     if (st.Tok().Kind == kTokSemicolon) ++st.src.TokenIndex;
   }
 }

@@ -55,13 +55,13 @@ bool UartPresent(CompilerState& st, int uart) {
 
 bool AtUartListEnd(CompilerState& st) { return kit::AtStatementEnd(st) || IsWord(st.Tok(), "else"); }
 
-void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag) {
-  EmitBlockOperands(st);
+std::uint8_t EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag, std::uint8_t wanted) {
+  wanted = EmitBlockOperands(st, wanted);
   CallLibrary(st, label, flag);
+  return wanted;
 }
 
 bool StartUartStatement(CompilerState& st, int uart, void (*softForm)(CompilerState&)) {
-  st.sticky.WantedType = 0;
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
   if (!UartPresent(st, uart)) return false;

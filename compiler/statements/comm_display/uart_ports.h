@@ -44,8 +44,9 @@ bool StartUartStatement(CompilerState& st, int uart, void (*softForm)(CompilerSt
 bool AtUartListEnd(CompilerState& st);
 
 // The counted form "var, count" of PrintBin and InputBin, entered on var: X = var's
-// address, zl = count, then the call of the UART's block routine `label`.
-void EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag);
+// address, zl = count, then the call of the UART's block routine `label`. `wanted` and the
+// result as for EmitBlockOperands.
+std::uint8_t EmitUartBlockCall(CompilerState& st, const std::string& label, UsedFlag flag, std::uint8_t wanted);
 
 // True when the device has UART `uart`. Otherwise reports that the UART is missing and
 // skips the rest of the statement.

@@ -19,8 +19,8 @@ void EmitLineEnd(CompilerState& st, const UartPort& port) { EmitCall(st, UartLab
 // Hex(x): the number as upper-case hexadecimal text, sent as a string.
 void EmitHexItem(CompilerState& st, const UartPort& port) {
   ++st.src.TokenIndex;
-  ParseExpression(st);
-  switch (kit::ItemType(st)) {
+  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  switch (kit::ItemType(st, worked)) {
     case kTypeByte: EmitCall(st, "_ToHB"); break;
     case kTypeInteger:
     case kTypeWord: EmitCall(st, "_ToHW"); break;
@@ -34,16 +34,16 @@ void EmitHexItem(CompilerState& st, const UartPort& port) {
 // Chr(x): the one character whose code x is.
 void EmitChrItem(CompilerState& st, const UartPort& port) {
   ++st.src.TokenIndex;
-  ParseExpression(st);
+  ParseExpression(st, kTypeNone);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   CallLibrary(st, UartLabel(port, "_Pch"), port.crlf);
 }
 
 }  // namespace
 
-void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart) {
+void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart, std::uint8_t worked) {
   const UartPort& port = UartPortOf(uart);
-  const std::uint8_t type = kit::ItemType(st);
+  const std::uint8_t type = kit::ItemType(st, worked);
   const std::uint8_t numeric = type == kTypeBit ? std::uint8_t{kTypeByte} : type;
   if (kit::EmitNumberToText(st, numeric, kit::LongTextLabel::kAsLabelled)) {
     CallLibrary(st, UartLabel(port, "_PrBW"),
@@ -75,7 +75,6 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
   if (stepOverSemicolon && AtUartListEnd(st)) EmitLineEnd(st, port);
   bool newLine = false;
   while (!AtUartListEnd(st) && st.Tok().Kind != kTokSemicolon) {
-    st.sticky.WantedType = 0;
     const std::string& word = st.TokText();
     if (word == "hex" || word == "chr") {
       if (word == "hex")
@@ -89,7 +88,7 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
       continue;
     }
     const auto start = st.src.TokenIndex;
-    ParseSum(st);
+    const std::uint8_t worked = ParseSum(st, kTypeNone);
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;  // a token no item starts with
     if (st.Tok().Kind == kTokSemicolon) {
       newLine = false;
@@ -100,7 +99,7 @@ void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon) {
     } else {
       newLine = true;
     }
-    EmitPrintValue(st, uart, newLine, start);
+    EmitPrintValue(st, uart, newLine, start, worked);
   }
   st.used.Set(port.crlf);
 }
@@ -114,19 +113,20 @@ void CompilePrintBinStatement(CompilerState& st, int uart) {
   const UartPort& port = UartPortOf(uart);
   CheckBaudSet(st, static_cast<std::uint8_t>(uart));
   const std::string chr = UartLabel(port, "_Pch");
+  // (the type the last value went on in, which the address of a counted form is loaded as)
+  std::uint8_t worked = kTypeNone;
   while (!AtUartListEnd(st)) {
     if (st.TokText(1) == ",") {
       // var, count: the count's bytes from the variable's address on, on this UART.
-      EmitUartBlockCall(st, UartLabel(port, "_PBAll"), port.printBinAll);
+      worked = EmitUartBlockCall(st, UartLabel(port, "_PBAll"), port.printBinAll, worked);
       st.used.Set(port.crlf);
       continue;
     }
     // Each item is sent as its own type.
-    st.sticky.WantedType = 0;
     const auto start = st.src.TokenIndex;
-    ParseExpression(st);
+    worked = ParseExpression(st, kTypeNone);
     if (st.src.TokenIndex == start) ++st.src.TokenIndex;
-    const std::uint8_t type = kit::ItemType(st);
+    const std::uint8_t type = kit::ItemType(st, worked);
     if (type == kTypeByte || type == kTypeInteger || type == kTypeWord) {
       st.out.Instr(Sep::kWide, "mov", "r24,zl");
       CallLibrary(st, chr, port.crlf);

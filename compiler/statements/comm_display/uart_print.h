@@ -20,8 +20,8 @@ void CompilePrintBinStatement(CompilerState& st, int uart);
 // ends the list. Returns with TokenIndex on the "<EOL>", ":" or ";" that ended it.
 void EmitPrintItems(CompilerState& st, int uart, bool stepOverSemicolon);
 
-// The output of the value just compiled (type: WantedType, else OperandType), and the line
-// end when `newLine`.
-void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart);
+// The output of the value just compiled (type: `worked`, the type its parse returned, else
+// OperandType), and the line end when `newLine`.
+void EmitPrintValue(CompilerState& st, int uart, bool newLine, int itemStart, std::uint8_t worked);
 
 }  // namespace qbc

@@ -30,21 +30,26 @@ void SelectChannel(CompilerState& st) {
   EmitRegisterWrite(st, a.admux.reg, "zl", Reach::kBit);
 }
 
-void CompileConversion(CompilerState& st, const char* routine, UsedFlag flag, std::uint8_t type) {
+std::uint8_t CompileConversion(CompilerState& st, const char* routine, UsedFlag flag, std::uint8_t type,
+                               std::uint8_t wanted) {
   // The routine drives ADMUX and ADCSRA: a chip without them has no converter.
   if (!RegisterAddress(st, "admux")) ReportInPlace(st, "Unexisting feature!");
-  FunctionResult result(st);
+  FunctionResult result(st, wanted);
   CompileFirstArgument(st, kTypeByte);
   SelectChannel(st);
   CallLibrary(st, routine, flag);
   ExpectToken(st, ")");
-  result.Yield(type);
+  return result.Yield(type);
 }
 
 }  // namespace
 
-void CompileAdcFunction(CompilerState& st) { CompileConversion(st, "_Adc", NeedAdc, kTypeWord); }
+std::uint8_t CompileAdcFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileConversion(st, "_Adc", NeedAdc, kTypeWord, wanted);
+}
 
-void CompileAdc8Function(CompilerState& st) { CompileConversion(st, "_Adc8", NeedAdc8, kTypeByte); }
+std::uint8_t CompileAdc8Function(CompilerState& st, std::uint8_t wanted) {
+  return CompileConversion(st, "_Adc8", NeedAdc8, kTypeByte, wanted);
+}
 
 }  // namespace qbc

@@ -6,7 +6,7 @@
 namespace qbc {
 
 // Entered on the keyword; each leaves the token index after its ")".
-void CompileAdcFunction(CompilerState& st);
-void CompileAdc8Function(CompilerState& st);
+std::uint8_t CompileAdcFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileAdc8Function(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

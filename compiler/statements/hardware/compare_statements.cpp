@@ -55,7 +55,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   }
   ExpectToken(st, "=");
   if (reg->high.empty()) {
-    ParseSum(st);
+    ParseSum(st, kTypeNone);
     kit::RejectText(st);
     Write(st, reg->low, "zl");
     return;
@@ -63,8 +63,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   // A timer in 8-bit PWM counts to 255: its compare value is a byte, and the high byte
   // (latched by the low byte's write) must be 0.
   const bool eightBit = st.Cells<TimerCells>().Pwm8Bit[timer];
-  st.sticky.WantedType = eightBit ? kTypeByte : kTypeWord;
-  ParseSum(st);
+  ParseSum(st, eightBit ? kTypeByte : kTypeWord);
   kit::RejectText(st);
   if (eightBit) st.out.Instr(Sep::kWide, "clr", "zh");
   Write(st, reg->high, "zh");
@@ -80,8 +79,7 @@ void CompileClockPrescaleStatement(CompilerState& st) {
     return;
   }
   ExpectToken(st, "=");
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
+  ParseSum(st, kTypeByte);
   kit::RejectText(st);
   // The chip takes a new prescaler only within four cycles after the change-enable bit was
   // written alone: both writes with interrupts held off.

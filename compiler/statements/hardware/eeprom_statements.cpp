@@ -111,9 +111,9 @@ bool IsTextType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashStri
 std::uint8_t EmitWriteEEValue(CompilerState& st) {
   const bool keep = !LeavesAddressAlone(st);
   if (keep) PushAddress(st);
-  kit::CompileArgument(st);
+  const std::uint8_t worked = ParseExpression(st, kTypeNone);
   // an expression is worked in the type that holds its operands; a float or bit stays one
-  std::uint8_t type = kit::ItemType(st);
+  std::uint8_t type = kit::ItemType(st, worked);
   if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
   if (type == kTypeFloat) {
     // out of r22..r25, where the address goes back
@@ -184,13 +184,11 @@ void CompileWriteEEStatement(CompilerState& st) {
   ExpectToken(st, ")");
 }
 
-void CompileReadEEFunction(CompilerState& st) {
-  const std::uint8_t wanted = st.sticky.WantedType;
+std::uint8_t CompileReadEEFunction(CompilerState& st, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   CheckEepromReach(st, LiteralAddress(st), wanted == kTypeString || wanted == kTypeFlashString ? 1 : TypeBytes(wanted));
   LoadAddress(st);
-  st.sticky.WantedType = wanted;
   ExpectToken(st, ")");
   st.used.Set(NeedReadEE);
   CallRead(st);
@@ -234,6 +232,7 @@ void CompileReadEEFunction(CompilerState& st) {
       break;
   }
   st.sticky.OperandType = type;
+  return wanted;
 }
 
 }  // namespace qbc

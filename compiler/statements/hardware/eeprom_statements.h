@@ -13,6 +13,6 @@ inline bool WideEepromAddress(const CompilerState& st) { return st.dev.EepromEnd
 void CompileInitEEStatement(CompilerState& st);
 void CompileWriteEEStatement(CompilerState& st);
 // The function: the value in the type the expression wants, read from the address up.
-void CompileReadEEFunction(CompilerState& st);
+std::uint8_t CompileReadEEFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -77,8 +77,6 @@ void EmitTickCount(CompilerState& st) {
     ++st.src.TokenIndex;
     return;
   }
-  const std::uint8_t wanted = st.sticky.WantedType;
-  st.sticky.WantedType = kTypeByte;
   const int local = t.Kind == kTokName ? FindLocalVar(st, t.Text) : 0;
   const int global = t.Kind == kTokName && local == 0 ? FindGlobalVar(st, t.Text) : 0;
   std::uint8_t type = kTypeNone;
@@ -91,13 +89,12 @@ void EmitTickCount(CompilerState& st) {
   } else {
     st.sticky.OperandType = type;
     if (local != 0)
-      EmitLoadFrameVar(st, local);
+      EmitLoadFrameVar(st, local, kTypeByte);
     else
-      EmitLoadVariable(st, t.Text);
+      EmitLoadVariable(st, t.Text, kTypeByte);
     st.out.Instr(Sep::kWide, "mov", "r23,zl");
     ++st.src.TokenIndex;
   }
-  st.sticky.WantedType = wanted;
 }
 
 }  // namespace

@@ -48,8 +48,7 @@ bool IsConstantBitText(CompilerState& st) {
 // A register bit computed at run time: its mask in r23 from _VaBit, the register changed
 // through r24 by its address.
 void EmitRuntimeRegisterBit(CompilerState& st, const std::string& reg, int address, bool set) {
-  st.sticky.WantedType = kTypeByte;
-  ParseSum(st);
+  ParseSum(st, kTypeByte);
   st.out.Instr(Sep::kWide, "andi", "zl,0x07");
   CallLibrary(st, "_VaBit", NeedBitMask);
   EmitRegisterRead(st, reg, "r24", Reach::kData);
@@ -65,7 +64,6 @@ void EmitRuntimeRegisterBit(CompilerState& st, const std::string& reg, int addre
 void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   const std::string upper = UpperText(reg);
   const int address = RegisterAddress(st, upper).value_or(0x100);
-  const std::uint8_t wanted = st.sticky.WantedType;
   ExpectToken(st, ".");
   if (IsConstantBitText(st)) {
     if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && RegisterBitOnDevice(st, upper, *bit))
@@ -77,7 +75,6 @@ void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   } else {
     EmitRuntimeRegisterBit(st, upper, address, set);
   }
-  st.sticky.WantedType = wanted;
 }
 
 // A $def alias: its own bit, or the bit written after it when it names a whole register.

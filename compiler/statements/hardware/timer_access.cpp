@@ -33,8 +33,7 @@ TimerRegister CountRegister(const CompilerState& st, int timer) {
 // The value form: the register is read low byte first (the high byte is latched by that
 // read) and widened to what the expression wants; the second-operand registers receive
 // it when the expression asked for them.
-void EmitValue(CompilerState& st, const TimerRegister& reg) {
-  const std::uint8_t wanted = st.sticky.WantedType;
+void EmitValue(CompilerState& st, const TimerRegister& reg, std::uint8_t wanted) {
   const bool toSecond = st.sticky.SkipOperandPush;
   EmitRegisterRead(st, reg.low, "zl", Reach::kData);
   if (!reg.high.empty()) EmitRegisterRead(st, reg.high, "zh", Reach::kData);
@@ -45,35 +44,34 @@ void EmitValue(CompilerState& st, const TimerRegister& reg) {
 
 }  // namespace
 
-void CompileTimerAccess(CompilerState& st, int timer) {
+std::uint8_t CompileTimerAccess(CompilerState& st, int timer, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   const TimerRegister reg = CountRegister(st, timer);
   if (st.expr.StatementContext) {
-    EmitValue(st, reg);
-    return;
+    EmitValue(st, reg, wanted);
+    return wanted;
   }
-  st.sticky.WantedType = reg.high.empty() ? kTypeByte : kTypeWord;
+  const std::uint8_t width = reg.high.empty() ? kTypeByte : kTypeWord;
   ExpectToken(st, "=");
-  if (timer == 1)
-    ParseExpression(st);
-  else
-    ParseSum(st);
+  const std::uint8_t worked = timer == 1 ? ParseExpression(st, width) : ParseSum(st, width);
   kit::RejectText(st);
   // The high byte goes first: writing the low byte moves both into the register.
   if (!reg.high.empty()) EmitRegisterWrite(st, reg.high, "zh", Reach::kData);
   EmitRegisterWrite(st, reg.low, "zl", Reach::kData);
+  return worked;
 }
 
-void CompileCaptureFunction(CompilerState& st, int timer) {
+std::uint8_t CompileCaptureFunction(CompilerState& st, int timer, std::uint8_t wanted) {
   const std::string word = st.TokText();
   ++st.src.TokenIndex;
   if (!st.expr.StatementContext) {
     // The capture register is only read: a statement made of it would do nothing.
     CompileError(st, UpperText(word) + " cannot stand alone!");
-    return;
+    return wanted;
   }
   const std::string base = "ICR" + std::to_string(timer);
-  EmitValue(st, {base + "L", base + "H"});
+  EmitValue(st, {base + "L", base + "H"}, wanted);
+  return wanted;
 }
 
 }  // namespace qbc

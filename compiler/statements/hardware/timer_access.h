@@ -8,7 +8,7 @@ namespace qbc {
 // Entered on the keyword. In an expression the register's value is left in the working
 // registers, widened to the type the expression wants; at the start of a statement
 // "=" and the value follow.
-void CompileTimerAccess(CompilerState& st, int timer);
-void CompileCaptureFunction(CompilerState& st, int timer);
+std::uint8_t CompileTimerAccess(CompilerState& st, int timer, std::uint8_t wanted);
+std::uint8_t CompileCaptureFunction(CompilerState& st, int timer, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -27,15 +27,14 @@ std::uint8_t SignedWidth(std::uint8_t wanted) {
 void EmitNegateIfNegative(CompilerState& st, std::uint8_t type, const std::string& done) {
   st.out.Instr(Sep::kNarrow, "sbrs", type == kTypeLong ? "r19,0x07" : "zh,0x07");
   st.out.Instr(Sep::kNarrow, "rjmp", done);
-  st.sticky.WantedType = type;
-  EmitNegate(st);
+  EmitNegate(st, type);
 }
 
 }  // namespace
 
-void CompileAbsFunction(CompilerState& st) {
+std::uint8_t CompileAbsFunction(CompilerState& st, std::uint8_t wanted) {
   const std::string done = NewLabel(st);
-  FunctionResult result(st);
+  FunctionResult result(st, wanted);
   // The argument in a signed type that holds its own values and the wanted type's: the
   // absolute value of a whole word for a byte target, of a byte difference with none.
   std::uint8_t argument = SignedWidth(result.Wanted());
@@ -43,10 +42,9 @@ void CompileAbsFunction(CompilerState& st) {
   ExpectToken(st, "(");
   if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone)
     argument = SignedWidth(held);
-  st.sticky.WantedType = argument;
-  ParseExpression(st);
+  argument = ParseExpression(st, argument);
   ExpectToken(st, ")");
-  std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;
+  std::uint8_t type = argument != kTypeNone ? argument : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
   switch (type) {
     case kTypeInteger:
@@ -62,7 +60,7 @@ void CompileAbsFunction(CompilerState& st) {
   }
   EmitLabel(st, done);
   // The magnitude of an integer's -32768 is 32768: the value goes on as a word.
-  result.Yield(MagnitudeType(type));
+  return result.Yield(MagnitudeType(type));
 }
 
 }  // namespace qbc

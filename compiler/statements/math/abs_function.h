@@ -6,6 +6,6 @@
 namespace qbc {
 
 // Entered on the keyword; leaves the token index after ")".
-void CompileAbsFunction(CompilerState& st);
+std::uint8_t CompileAbsFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -10,47 +10,51 @@ namespace qbc {
 namespace {
 
 // One byte argument through a routine that leaves a byte in zl.
-void CompileByteRoutine(CompilerState& st, const char* routine, UsedFlag flag, UsedFlag helper) {
-  FunctionResult result(st);
+std::uint8_t CompileByteRoutine(CompilerState& st, const char* routine, UsedFlag flag, UsedFlag helper,
+                                std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CompileFirstArgument(st, kTypeByte);
   CallLibrary(st, routine, flag);
   st.used.Set(helper);
   ExpectToken(st, ")");
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 }  // namespace
 
-void CompileBcdFunction(CompilerState& st) { CompileByteRoutine(st, "_Bcd", NeedBcd, NeedDiv8u); }
+std::uint8_t CompileBcdFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileByteRoutine(st, "_Bcd", NeedBcd, NeedDiv8u, wanted);
+}
 
-void CompileFromBcdFunction(CompilerState& st) { CompileByteRoutine(st, "_FBcd", NeedFromBcd, NeedMul8u); }
+std::uint8_t CompileFromBcdFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileByteRoutine(st, "_FBcd", NeedFromBcd, NeedMul8u, wanted);
+}
 
-void CompileMakeWordFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileMakeWordFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CompileFirstArgument(st, kTypeByte);
   // the high byte waits on the stack: the low byte's expression may use zh
   st.out.Instr(Sep::kNarrow, "push", "zl");
   ExpectToken(st, ",");
-  st.sticky.WantedType = kTypeByte;
-  ParseExpression(st);
+  ParseExpression(st, kTypeByte);
   st.out.Instr(Sep::kNarrow, "pop", "zh");
   ExpectToken(st, ")");
-  result.Yield(kTypeWord);
+  return result.Yield(kTypeWord);
 }
 
-void CompileMsbFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileMsbFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CompileFirstArgument(st, kTypeWord);
   st.out.Instr(Sep::kWide, "mov", "zl,zh");
   ExpectToken(st, ")");
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
-void CompileHexFunction(CompilerState& st) {
-  FunctionResult result(st);
-  CompileFirstArgument(st, kTypeNone);
+std::uint8_t CompileHexFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
+  const std::uint8_t worked = CompileFirstArgument(st, kTypeNone);
   // an expression wanted in no type is worked in the type that holds its operands
-  std::uint8_t type = st.sticky.WantedType != kTypeNone ? st.sticky.WantedType : st.sticky.OperandType;
+  std::uint8_t type = worked != kTypeNone ? worked : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
   switch (type) {
     case kTypeByte:
@@ -71,8 +75,9 @@ void CompileHexFunction(CompilerState& st) {
   ExpectToken(st, ")");
   st.used.Set(NeedNumToHex);
   st.used.Set(NeedStoreStr);
-  result.Yield(kTypeNone);
+  const std::uint8_t after = result.Yield(kTypeNone);
   st.sticky.OperandType = kTypeString;
+  return after;
 }
 
 }  // namespace qbc

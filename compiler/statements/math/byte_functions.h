@@ -5,10 +5,10 @@
 namespace qbc {
 
 // Entered on the keyword; each leaves the token index after ")".
-void CompileBcdFunction(CompilerState& st);
-void CompileFromBcdFunction(CompilerState& st);
-void CompileMakeWordFunction(CompilerState& st);
-void CompileMsbFunction(CompilerState& st);
-void CompileHexFunction(CompilerState& st);
+std::uint8_t CompileBcdFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileFromBcdFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileMakeWordFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileMsbFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileHexFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

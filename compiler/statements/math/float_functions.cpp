@@ -92,29 +92,25 @@ void EmitRadToDegIfDegrees(CompilerState& st) {
 
 bool FloatMemberHasRow(int member) { return FindMemberRow(member) != nullptr; }
 
-void CompileFloatFunction(CompilerState& st, int member) {
+std::uint8_t CompileFloatFunction(CompilerState& st, int member, std::uint8_t wanted) {
   const MemberRow* row = FindMemberRow(member);
   if (row == nullptr) {
     CompileError(st, "Not supported yet: " + UpperText(st.TokText()));
-    return;
+    return wanted;
   }
   const MemberRow& m = *row;
-  FunctionResult result(st);
-  st.sticky.WantedType = kTypeFloat;
+  FunctionResult result(st, wanted);
   ++st.src.TokenIndex;
   st.used.Set(NeedFloatCore);
   ExpectToken(st, "(");
-  if (m.sumOnly)
-    ParseSum(st);
-  else
-    ParseExpression(st);
+  std::uint8_t argument = m.sumOnly ? ParseSum(st, kTypeFloat) : ParseExpression(st, kTypeFloat);
   if (m.twoArgs) {
     // the first argument waits on the stack while the second is compiled; both end in
     // the registers the routine takes them in (first A, second B)
-    EmitPushOperand(st);
+    EmitPushOperand(st, argument);
     ExpectToken(st, ",");
-    ParseExpression(st);
-    EmitCompareOperator(st);
+    argument = ParseExpression(st, argument);
+    EmitCompareOperator(st, argument);
     EmitCall(st, "_Fmov");
   }
   if (m.angle == Angle::kArgument) EmitDegToRadIfDegrees(st);
@@ -128,19 +124,19 @@ void CompileFloatFunction(CompilerState& st, int member) {
   if (m.angle == Angle::kResult) EmitRadToDegIfDegrees(st);
   ExpectToken(st, ")");
   for (UsedFlag f : m.flags) UseFloatRoutine(st, f);
-  result.Yield(kTypeFloat);
+  return result.Yield(kTypeFloat);
 }
 
-void CompileSqrtFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileSqrtFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   // The radicand in a type that holds both its own values and the wanted type's: the root
   // of a whole word for a byte target, a float root for a float target.
-  if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone)
-    st.sticky.WantedType = held;
-  ParseExpression(st);
-  std::uint8_t type = st.sticky.WantedType != 0 ? st.sticky.WantedType : st.sticky.OperandType;
+  std::uint8_t radicand = wanted;
+  if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone) radicand = held;
+  radicand = ParseExpression(st, radicand);
+  std::uint8_t type = radicand != 0 ? radicand : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
   switch (type) {
     case kTypeByte:
@@ -165,7 +161,7 @@ void CompileSqrtFunction(CompilerState& st) {
       break;
   }
   ExpectToken(st, ")");
-  result.Yield(type);
+  return result.Yield(type);
 }
 
 }  // namespace qbc

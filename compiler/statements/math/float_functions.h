@@ -2,6 +2,8 @@
 // The float function keywords (Sin .. Tanh, Pow, Exp, Log, Sqr, DegToRad, RadToDeg, Int,
 // Fract) and Sqrt, which also takes integers: each compiles its argument as a float, calls
 // its float library routine and leaves the result in the type the expression wants.
+#include <cstdint>
+
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -31,8 +33,8 @@ enum FloatMember : int {
 };
 
 // Entered on the keyword; leaves the token index after ")".
-void CompileFloatFunction(CompilerState& st, int member);
-void CompileSqrtFunction(CompilerState& st);
+std::uint8_t CompileFloatFunction(CompilerState& st, int member, std::uint8_t wanted);
+std::uint8_t CompileSqrtFunction(CompilerState& st, std::uint8_t wanted);
 
 // True when `member` has its row of routine and flags.
 bool FloatMemberHasRow(int member);

@@ -9,25 +9,21 @@
 
 namespace qbc {
 
-FunctionResult::FunctionResult(CompilerState& st)
-    : st_(st), wanted_(st.sticky.WantedType), skip_(st.sticky.SkipOperandPush) {
+FunctionResult::FunctionResult(CompilerState& st, std::uint8_t wanted)
+    : st_(st), wanted_(wanted), skip_(st.sticky.SkipOperandPush) {
   st_.sticky.SkipOperandPush = false;
 }
 
-void FunctionResult::Yield(std::uint8_t type) {
-  st_.sticky.WantedType = wanted_;
+std::uint8_t FunctionResult::Yield(std::uint8_t type) {
   st_.sticky.SkipOperandPush = skip_;
   const bool integer = type >= kTypeByte && type <= kTypeLong;
-  if (type != kTypeFloat && !integer) return;
+  if (type != kTypeFloat && !integer) return wanted_;
   st_.sticky.OperandType = type;
-  if (wanted_ == kTypeNone) {
-    st_.sticky.WantedType = type;
-    return;
-  }
+  if (wanted_ == kTypeNone) return type;
   if (type == kTypeFloat) {
     // as a float variable read into an integer (_Fxsf)
-    if (wanted_ >= kTypeByte && wanted_ <= kTypeLong) EmitConvertFromFloat(st_);
-    return;
+    if (wanted_ >= kTypeByte && wanted_ <= kTypeLong) EmitConvertFromFloat(st_, wanted_);
+    return wanted_;
   }
   if (wanted_ == kTypeFloat) {
     EmitIntegerToFloat(st_, type, IntegerInWorkRegisters());
@@ -35,14 +31,15 @@ void FunctionResult::Yield(std::uint8_t type) {
     strlines::WidenResult(st_, type == kTypeByte ? 1 : 2, type == kTypeInteger, wanted_, skip_);
   }
   if (wanted_ == kTypeFloat || (wanted_ >= kTypeByte && wanted_ <= kTypeLong)) st_.sticky.OperandType = wanted_;
+  return wanted_;
 }
 
-void CompileFirstArgument(CompilerState& st, std::uint8_t wanted) {
-  st.sticky.WantedType = wanted;
+std::uint8_t CompileFirstArgument(CompilerState& st, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  ParseExpression(st);
+  const std::uint8_t worked = ParseExpression(st, wanted);
   if (wanted != 0) kit::RejectText(st);
+  return worked;
 }
 
 }  // namespace qbc

@@ -10,16 +10,17 @@ namespace qbc {
 
 class FunctionResult {
  public:
-  // Keeps the caller's WantedType and SkipOperandPush; the arguments go to the working
+  // Keeps the caller's wanted type and SkipOperandPush; the arguments go to the working
   // registers.
-  explicit FunctionResult(CompilerState& st);
+  FunctionResult(CompilerState& st, std::uint8_t wanted);
 
   // The type the caller wants (0: none).
   std::uint8_t Wanted() const { return wanted_; }
 
   // The value of `type` in the working registers (r22..r25 for a float) converted to the
-  // caller's wanted type; with none wanted it goes on in its own type. Restores the cells.
-  void Yield(std::uint8_t type);
+  // caller's wanted type; with none wanted it goes on in its own type. Restores
+  // SkipOperandPush and returns the type the expression goes on in.
+  std::uint8_t Yield(std::uint8_t type);
 
  private:
   CompilerState& st_;
@@ -28,7 +29,7 @@ class FunctionResult {
 };
 
 // Steps past the keyword and "(" and compiles the first argument as `wanted` (0: its own
-// type) into the working registers.
-void CompileFirstArgument(CompilerState& st, std::uint8_t wanted);
+// type) into the working registers; returns the type it went on in.
+std::uint8_t CompileFirstArgument(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -41,8 +41,7 @@ bool LeavesXAlone(CompilerState& st) {
 void LoadVariableAddressZ(CompilerState& st) {
   const int k = FindLocalVar(st, st.TokText());
   if (k == 0 || st.sym.LocalVars[k - 1].VarType == kTypeString || st.sym.LocalVars[k - 1].Storage == kStorageFlash) {
-    st.sticky.WantedType = kTypeWord;
-    EmitLoadVarAddress(st, "z");
+    EmitLoadVarAddress(st, "z", kTypeWord);
     return;
   }
   // Y plus the displacement, added as the subtraction of its negative
@@ -148,19 +147,19 @@ void CompileMemCopyStatement(CompilerState& st) {
 
 void CompileSortStatement(CompilerState& st) { CallOverBlock(st, LoadVariableAddressZ, "_Sort", NeedSort); }
 
-void CompileCrc8Function(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileCrc8Function(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CallOverBlock(st, LoadBlockAddressZ, "_Crc8", NeedCrc8);
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
-void CompileVarPtrFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileVarPtrFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   LoadVariableAddressZ(st);
   ExpectToken(st, ")");
-  result.Yield(kTypeWord);
+  return result.Yield(kTypeWord);
 }
 
 void CompileMemLoadStatement(CompilerState& st) {
@@ -168,16 +167,14 @@ void CompileMemLoadStatement(CompilerState& st) {
   ExpectToken(st, "(");
   // an address taken by VarPtr is a word whatever the items are: they stay bytes
   const bool pointer = LowerText(st.TokText()) == "varptr";
-  st.sticky.WantedType = kTypeNone;
-  ParseSum(st);
-  const std::uint8_t width = pointer ? std::uint8_t{kTypeByte} : st.sticky.WantedType;
+  const std::uint8_t first = ParseSum(st, kTypeNone);
+  const std::uint8_t width = pointer ? std::uint8_t{kTypeByte} : first;
   st.out.Instr(Sep::kWide, "mov", "xl,zl");
   if (WideAddress(st)) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   while (st.TokText() == ",") {
     ++st.src.TokenIndex;
     if (st.Tok().Kind == kTokString) {
-      st.sticky.WantedType = kTypeNone;  // the text itself, not a number
-      ParseSum(st);
+      ParseSum(st, kTypeNone);  // the text itself, not a number
       // the text whole (up to 254 characters) and its terminator
       st.out.Instr(Sep::kWide, "ser", "r20");
       CallLibrary(st, "_StStC", NeedStoreStrConst);
@@ -193,8 +190,7 @@ void CompileMemLoadStatement(CompilerState& st) {
         st.out.Instr(Sep::kNarrow, "push", "xl");
         st.out.Instr(Sep::kNarrow, "push", "xh");
       }
-      st.sticky.WantedType = width;
-      ParseSum(st);
+      ParseSum(st, width);
       if (keepX) {
         st.out.Instr(Sep::kWide, "pop", "xh");
         st.out.Instr(Sep::kWide, "pop", "xl");
@@ -208,7 +204,6 @@ void CompileMemLoadStatement(CompilerState& st) {
     }
   }
   ExpectToken(st, ")");
-  st.sticky.WantedType = width;
 }
 
 }  // namespace qbc

@@ -10,7 +10,7 @@ void CompileMemFillStatement(CompilerState& st);
 void CompileMemLoadStatement(CompilerState& st);
 void CompileMemCopyStatement(CompilerState& st);
 void CompileSortStatement(CompilerState& st);
-void CompileCrc8Function(CompilerState& st);
-void CompileVarPtrFunction(CompilerState& st);
+std::uint8_t CompileCrc8Function(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileVarPtrFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

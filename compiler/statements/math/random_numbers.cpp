@@ -57,8 +57,8 @@ void CompileRandomizeStatement(CompilerState& st) {
   ExpectToken(st, ")");
 }
 
-void CompileRndFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileRndFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   DeclareSeed(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
@@ -67,7 +67,7 @@ void CompileRndFunction(CompilerState& st) {
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
   CallLibrary(st, "_Crc8", NeedCrc8);
   st.out.Instr(Sep::kWide, "sts", "_rnd,zl");
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 }  // namespace qbc

@@ -6,7 +6,7 @@
 namespace qbc {
 
 // Entered on the keyword; each leaves the token index after its ")".
-void CompileRndFunction(CompilerState& st);
+std::uint8_t CompileRndFunction(CompilerState& st, std::uint8_t wanted);
 void CompileRandomizeStatement(CompilerState& st);
 
 }  // namespace qbc

@@ -114,21 +114,20 @@ void EmitMove(CompilerState& st, BitMove move, int width, bool left, const MoveC
 
 // Stores the moved value back into the variable named `name` (a local or a global).
 bool StoreBack(CompilerState& st, const std::string& name, std::uint8_t type) {
-  st.sticky.WantedType = type;
   if (FindLocalVar(st, name) != 0) {
-    EmitStoreFrameVar(st, name, "zl");
+    EmitStoreFrameVar(st, name, "zl", type);
     return true;
   }
   if (const int g = FindGlobalVar(st, name); g != 0 && st.sym.GlobalVars[g].Storage != kStorageFlash) {
-    EmitStoreVariable(st, name, "zl");
+    EmitStoreVariable(st, name, "zl", type);
     return true;
   }
   return false;
 }
 
-void CompileBitMove(CompilerState& st, BitMove move) {
+std::uint8_t CompileBitMove(CompilerState& st, BitMove move, std::uint8_t wanted) {
   const bool inExpression = st.expr.StatementContext;
-  FunctionResult result(st);
+  FunctionResult result(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const std::string direction = LowerText(st.TokText());
@@ -150,11 +149,10 @@ void CompileBitMove(CompilerState& st, BitMove move) {
     if (!count.constant) st.out.Instr(Sep::kNarrow, "pop", "r24");
     while (!kit::AtStatementEnd(st) && st.TokText() != ")") ++st.src.TokenIndex;
     ExpectToken(st, ")");
-    result.Yield(kTypeByte);
-    return;
+    return result.Yield(kTypeByte);
   }
-  kit::LoadValue(st, kTypeNone);
-  const std::uint8_t type = kit::ItemType(st);
+  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  const std::uint8_t type = kit::ItemType(st, worked);
   const int width = WidthIndex(type);
   if (width < 0) {
     ReportInPlace(st, move == BitMove::kShift ? "Must be numeric var!" : "Must be numeric var!\"");
@@ -166,13 +164,17 @@ void CompileBitMove(CompilerState& st, BitMove move) {
     st.out.Instr(Sep::kNarrow, "pop", "r24");
   }
   ExpectToken(st, ")");
-  result.Yield(width >= 0 ? type : std::uint8_t{kTypeByte});
+  return result.Yield(width >= 0 ? type : std::uint8_t{kTypeByte});
 }
 
 }  // namespace
 
-void CompileShiftStatement(CompilerState& st) { CompileBitMove(st, BitMove::kShift); }
+std::uint8_t CompileShiftStatement(CompilerState& st, std::uint8_t wanted) {
+  return CompileBitMove(st, BitMove::kShift, wanted);
+}
 
-void CompileRotateStatement(CompilerState& st) { CompileBitMove(st, BitMove::kRotate); }
+std::uint8_t CompileRotateStatement(CompilerState& st, std::uint8_t wanted) {
+  return CompileBitMove(st, BitMove::kRotate, wanted);
+}
 
 }  // namespace qbc

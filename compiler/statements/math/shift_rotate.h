@@ -6,7 +6,7 @@
 namespace qbc {
 
 // Entered on the keyword; each leaves the token index after the closing ")".
-void CompileShiftStatement(CompilerState& st);
-void CompileRotateStatement(CompilerState& st);
+std::uint8_t CompileShiftStatement(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileRotateStatement(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -11,24 +11,24 @@ namespace {
 
 // The string term code converts a term that begins with LCase or UCase as it copies it
 // (StringTermCase); anywhere else the text would go on unconverted.
-void CompileCaseTerm(CompilerState& st, StringCase mode) {
+std::uint8_t CompileCaseTerm(CompilerState& st, StringCase mode, std::uint8_t wanted) {
   const std::string word = UpperText(st.TokText());
   const bool inTerm = st.expr.StringTermCase == mode;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  ParseFactor(st);
+  wanted = ParseFactor(st, wanted);
   if (!inTerm) ReportInPlace(st, "Not supported yet: " + word + " outside a string assignment");
   ExpectToken(st, ")");
+  return wanted;
 }
 
 }  // namespace
 
-void CompileAscFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileAscFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  st.sticky.WantedType = kTypeNone;
-  ParseSum(st);
+  ParseSum(st, kTypeNone);
   const std::uint8_t type = st.sticky.OperandType;
   const bool wide = st.dev.RamEnd > 255;
   if (st.TokText() == ",") {
@@ -68,11 +68,15 @@ void CompileAscFunction(CompilerState& st) {
       break;
   }
   ExpectToken(st, ")");
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
-void CompileLCaseFunction(CompilerState& st) { CompileCaseTerm(st, kCaseLower); }
+std::uint8_t CompileLCaseFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileCaseTerm(st, kCaseLower, wanted);
+}
 
-void CompileUCaseFunction(CompilerState& st) { CompileCaseTerm(st, kCaseUpper); }
+std::uint8_t CompileUCaseFunction(CompilerState& st, std::uint8_t wanted) {
+  return CompileCaseTerm(st, kCaseUpper, wanted);
+}
 
 }  // namespace qbc

@@ -6,8 +6,8 @@
 namespace qbc {
 
 // Entered on the keyword; each leaves the token index after the closing ")".
-void CompileAscFunction(CompilerState& st);
-void CompileLCaseFunction(CompilerState& st);
-void CompileUCaseFunction(CompilerState& st);
+std::uint8_t CompileAscFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileLCaseFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileUCaseFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

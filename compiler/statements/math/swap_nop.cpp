@@ -25,9 +25,8 @@ std::uint8_t LoadSwapOperand(CompilerState& st) {
     SkipToStatementEnd(st);
     return 0;
   }
-  st.sticky.WantedType = kTypeNone;
   st.expr.LoadedVarClass = kLoadedNone;
-  EmitLoadOperand(st);
+  EmitLoadOperand(st, kTypeNone);
   if (st.expr.LoadedVarClass == kLoadedNone) {
     ReportInPlace(st, "Must be a variable!");
     return 0;
@@ -37,20 +36,18 @@ std::uint8_t LoadSwapOperand(CompilerState& st) {
 
 // Stores zl (and zh) into a global variable or into a local or parameter in the frame.
 void StoreSwapped(CompilerState& st, const std::string& name, LoadedPlace where, std::uint8_t type) {
-  st.sticky.WantedType = type;
-  if (where == kGlobalVar) EmitStoreVariable(st, name, "zl");
-  if (where == kFrameVar) EmitStoreFrameVar(st, name, "zl");
+  if (where == kGlobalVar) EmitStoreVariable(st, name, "zl", type);
+  if (where == kFrameVar) EmitStoreFrameVar(st, name, "zl", type);
 }
 
 bool Swappable(std::uint8_t t) { return t == kTypeByte || t == kTypeInteger || t == kTypeWord; }
 
 void SwapOne(CompilerState& st, const std::string& a, std::uint8_t type) {
   const LoadedPlace where = st.expr.LoadedVarClass;
-  st.sticky.WantedType = type;
   if (type == kTypeByte) {
     st.out.Instr(Sep::kNarrow, "swap", "zl");
-    if (where == kGlobalVar) EmitStoreVariable(st, a, "zl");
-    if (where == kFrameVar) EmitStoreFrameVar(st, a, "zl");
+    if (where == kGlobalVar) EmitStoreVariable(st, a, "zl", type);
+    if (where == kFrameVar) EmitStoreFrameVar(st, a, "zl", type);
   } else if (where == kGlobalVar) {
     st.out.Instr(Sep::kWide, "sts", a + ",zh");
     st.out.Instr(Sep::kWide, "sts", a + "+1,zl");
@@ -58,7 +55,7 @@ void SwapOne(CompilerState& st, const std::string& a, std::uint8_t type) {
     st.out.Instr(Sep::kWide, "mov", "r25,zl");
     st.out.Instr(Sep::kWide, "mov", "zl,zh");
     st.out.Instr(Sep::kWide, "mov", "zh,r25");
-    EmitStoreFrameVar(st, a, "zl");
+    EmitStoreFrameVar(st, a, "zl", type);
   }
 }
 

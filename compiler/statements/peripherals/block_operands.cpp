@@ -13,15 +13,17 @@ void CheckBlockCount(CompilerState& st) {
   if (count && *count < 1) ReportInPlace(st, "Must be from 1 to 255!");
 }
 
-void EmitBlockOperands(CompilerState& st) {
-  EmitLoadVarAddress(st, "x");
+std::uint8_t EmitBlockOperands(CompilerState& st, std::uint8_t wanted) {
+  EmitLoadVarAddress(st, "x", wanted);
   kit::ExpectComma(st);
   st.out.Instr(Sep::kNarrow, "push", "xl");
   st.out.Instr(Sep::kNarrow, "push", "xh");
   CheckBlockCount(st);
-  kit::LoadValue(st, kTypeByte);
+  const std::uint8_t count = ParseExpression(st, kTypeByte);
+  kit::RejectText(st);
   st.out.Instr(Sep::kNarrow, "pop", "xh");
   st.out.Instr(Sep::kNarrow, "pop", "xl");
+  return count;
 }
 
 }  // namespace qbc

@@ -1,6 +1,8 @@
 #pragma once
 // The block forms of the transfer statements: "name , count". The routines move zl bytes
 // (none for 0).
+#include <cstdint>
+
 #include "compiler/base/state.h"
 
 namespace qbc {
@@ -14,7 +16,9 @@ void CheckBlockCount(CompilerState& st);
 
 // The named variable's address into X and the count (a byte) into zl.
 // X waits on the stack while the count is compiled: an array element in the count
-// reaches its element through X.
-void EmitBlockOperands(CompilerState& st);
+// reaches its element through X. `wanted` is the type the statement's values were last
+// wanted in (on a chip with at most 256 bytes of SRAM a word clears xh); returns the type
+// the count went on in.
+std::uint8_t EmitBlockOperands(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -24,8 +24,8 @@ int ValueBytes(std::uint8_t type) {
 void EmitSendValues(CompilerState& st, std::string_view routine) {
   static constexpr const char* kNextByte[] = {"zl,zh", "zl,r18", "zl,r19"};
   for (;;) {
-    kit::CompileArgument(st);
-    const int bytes = ValueBytes(kit::ItemType(st));
+    const std::uint8_t worked = ParseExpression(st, kTypeNone);
+    const int bytes = ValueBytes(kit::ItemType(st, worked));
     if (bytes == 0) {
       ReportInPlace(st, kTypeMessage);
     } else {

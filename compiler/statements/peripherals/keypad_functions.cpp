@@ -21,14 +21,17 @@ void CallKeyRoutine(CompilerState& st, const char* routine) {
 
 }  // namespace
 
-void CompileKeyFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompileKeyFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CallKeyRoutine(st, "_Key");
   st.used.Set(NeedWaitMs);
   st.used.Set(NeedWaitUs);
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
-void CompileNoKeyFunction(CompilerState& st) { CallKeyRoutine(st, "_NKey"); }
+std::uint8_t CompileNoKeyFunction(CompilerState& st, std::uint8_t wanted) {
+  CallKeyRoutine(st, "_NKey");
+  return wanted;
+}
 
 }  // namespace qbc

@@ -6,7 +6,7 @@
 namespace qbc {
 
 // Entered on the keyword; return after the ")".
-void CompileKeyFunction(CompilerState& st);
-void CompileNoKeyFunction(CompilerState& st);
+std::uint8_t CompileKeyFunction(CompilerState& st, std::uint8_t wanted);
+std::uint8_t CompileNoKeyFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

@@ -18,15 +18,15 @@ void CheckConfigured(CompilerState& st) {
 
 }  // namespace
 
-void CompilePcKeyFunction(CompilerState& st) {
-  FunctionResult result(st);
+std::uint8_t CompilePcKeyFunction(CompilerState& st, std::uint8_t wanted) {
+  FunctionResult result(st, wanted);
   CheckConfigured(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   ExpectToken(st, ")");
   EmitCall(st, "_PCkey");
   st.used.Set(NeedWaitMs);
-  result.Yield(kTypeByte);
+  return result.Yield(kTypeByte);
 }
 
 void CompilePcKeySendStatement(CompilerState& st) {

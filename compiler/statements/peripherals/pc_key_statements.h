@@ -6,7 +6,7 @@
 namespace qbc {
 
 // Entered on the keyword; return after the ")".
-void CompilePcKeyFunction(CompilerState& st);
+std::uint8_t CompilePcKeyFunction(CompilerState& st, std::uint8_t wanted);
 void CompilePcKeySendStatement(CompilerState& st);
 
 }  // namespace qbc

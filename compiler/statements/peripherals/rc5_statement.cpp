@@ -39,7 +39,6 @@ void StoreRc5Result(CompilerState& st, const std::string& reg) {
     ReportInPlace(st, "RC5 stores into Byte, Integer, Word or Long variables!");
     return;
   }
-  st.sticky.WantedType = type;
   std::string from = reg;
   const bool keepCommand = type != kTypeByte && reg != "zl";
   if (type != kTypeByte) {
@@ -55,9 +54,9 @@ void StoreRc5Result(CompilerState& st, const std::string& reg) {
     from = "zl";
   }
   if (local)
-    EmitStoreFrameVar(st, name, from);
+    EmitStoreFrameVar(st, name, from, type);
   else
-    EmitStoreVariable(st, name, from);
+    EmitStoreVariable(st, name, from, type);
   if (keepCommand) st.out.Instr(Sep::kWide, "pop", "zl");
 }
 

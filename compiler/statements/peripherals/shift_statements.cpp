@@ -16,7 +16,7 @@ void CompileShiftOutStatement(CompilerState& st) {
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
   if (IsBlockForm(st)) {
-    EmitBlockOperands(st);
+    EmitBlockOperands(st, kTypeNone);
     CallLibrary(st, "_SOAll", NeedShiftOutAll);
     return;
   }
@@ -24,15 +24,16 @@ void CompileShiftOutStatement(CompilerState& st) {
   EmitSendValues(st, "_Sout");
 }
 
-void CompileShiftInFunction(CompilerState& st) {
+std::uint8_t CompileShiftInFunction(CompilerState& st, std::uint8_t wanted) {
   if (!st.Cells<ShiftCells>().ShiftInDeclared) ReportInPlace(st, "$ShiftIn not set!");
   st.expr.StatementContext = true;
   ++st.src.TokenIndex;
-  FunctionResult result(st);
+  FunctionResult result(st, wanted);
   if (const auto type = ReceivedType(st, result.Wanted())) {
     EmitReceiveValue(st, "_Sin", *type);
-    result.Yield(*type);
+    return result.Yield(*type);
   }
+  return wanted;
 }
 
 }  // namespace qbc

@@ -10,6 +10,6 @@ void CompileShiftOutStatement(CompilerState& st);
 
 // ShiftIn in an expression: one byte, or as many as the wanted type holds, the first
 // received the most significant.
-void CompileShiftInFunction(CompilerState& st);
+std::uint8_t CompileShiftInFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc

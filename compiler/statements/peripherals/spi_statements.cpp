@@ -38,8 +38,9 @@ void StoreAtX(CompilerState& st, std::uint8_t type) {
 }
 
 // The array element at the current token ("name(index)"), received into its place.
-// False after a compile error.
-bool ReceiveElement(CompilerState& st) {
+// False after a compile error. `wanted` goes out as the type the statement's values were
+// last loaded as.
+bool ReceiveElement(CompilerState& st, std::uint8_t& wanted) {
   const std::string name = st.TokText();
   const int g = FindGlobalVar(st, name);
   if (g == 0) {
@@ -61,9 +62,9 @@ bool ReceiveElement(CompilerState& st) {
   st.expr.IndexOnStack = true;
   st.expr.CurrentVarType = v.VarType;
   // Read as a byte the element leaves X on its first byte.
-  st.sticky.WantedType = kTypeByte;
+  wanted = kTypeByte;
   st.sticky.OperandType = v.VarType;
-  EmitLoadArrayElement(st, name);
+  EmitLoadArrayElement(st, name, kTypeByte);
   EmitReceiveValue(st, "_SPIch", *type);
   StoreAtX(st, *type);
   return true;
@@ -77,8 +78,9 @@ void ReceiveString(CompilerState& st, const GlobalVarRecord& v) {
   CallLibrary(st, "_SPIst", NeedSPIst);
 }
 
-// A plain variable or local at the current token. False after a compile error.
-bool ReceiveVariable(CompilerState& st) {
+// A plain variable or local at the current token. False after a compile error. `wanted`
+// as for ReceiveElement.
+bool ReceiveVariable(CompilerState& st, std::uint8_t& wanted) {
   const std::string name = st.TokText();
   const int local = FindLocalVar(st, name);
   const int global = local == 0 ? FindGlobalVar(st, name) : 0;
@@ -95,12 +97,12 @@ bool ReceiveVariable(CompilerState& st) {
   const auto type = ReceivedType(st, varType);
   if (!type) return false;
   EmitReceiveValue(st, "_SPIch", *type);
-  st.sticky.WantedType = *type;
+  wanted = *type;
   st.sticky.OperandType = *type;
   if (local != 0)
-    EmitStoreFrameVar(st, name, "zl");
+    EmitStoreFrameVar(st, name, "zl", *type);
   else
-    EmitStoreVariable(st, name, "zl");
+    EmitStoreVariable(st, name, "zl", *type);
   ++st.src.TokenIndex;
   return true;
 }
@@ -118,15 +120,17 @@ void CompileSpiInStatement(CompilerState& st) {
   st.sticky.SkipOperandPush = false;
   st.sticky.OperandType = kTypeByte;
   ++st.src.TokenIndex;
+  // (the type the last value was loaded as, which the address of a counted form is loaded as)
+  std::uint8_t wanted = kTypeNone;
   while (!kit::AtStatementEnd(st)) {
     bool ok = true;
     if (IsBlockForm(st)) {
-      EmitBlockOperands(st);
+      wanted = EmitBlockOperands(st, wanted);
       CallLibrary(st, "_SPIal", NeedSPIal);
     } else if (st.Tok().Kind == kTokCallName) {
-      ok = ReceiveElement(st);
+      ok = ReceiveElement(st, wanted);
     } else if (st.Tok().Kind == kTokName) {
-      ok = ReceiveVariable(st);
+      ok = ReceiveVariable(st, wanted);
     } else {
       CompileError(st, "Must be variable or array element!");
       ok = false;
@@ -146,17 +150,16 @@ void CompileSpiOutStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   st.used.Set(NeedSpiOut);
   if (IsBlockForm(st)) {
-    EmitBlockOperands(st);
+    EmitBlockOperands(st, kTypeNone);
     CallLibrary(st, "_SpAll", NeedSpiOutAll);
     return;
   }
   EmitSendValues(st, "_SpiO");
 }
 
-void CompileSpiFunction(CompilerState& st) {
+std::uint8_t CompileSpiFunction(CompilerState& st, std::uint8_t wanted) {
   // The dispatcher leaves the left-operand form on for this word: the byte received goes
   // to the registers the expression asked for, as a timer's count does.
-  const std::uint8_t wanted = st.sticky.WantedType;
   const bool toSecond = st.sticky.SkipOperandPush;
   st.sticky.SkipOperandPush = false;
   CheckConfigured(st);
@@ -166,10 +169,10 @@ void CompileSpiFunction(CompilerState& st) {
   CallLibrary(st, "_SpiO", NeedSpiOut);
   st.Cells<SpiCells>().SpiFunctionUsed = true;
   ExpectToken(st, ")");
-  st.sticky.WantedType = wanted;
   st.sticky.SkipOperandPush = toSecond;
   st.sticky.OperandType = kTypeByte;
   strlines::WidenResult(st, 1, false, wanted, toSecond);
+  return wanted;
 }
 
 }  // namespace qbc

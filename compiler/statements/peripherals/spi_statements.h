@@ -13,6 +13,6 @@ void CompileSpiInStatement(CompilerState& st);
 void CompileSpiOutStatement(CompilerState& st);
 
 // Spi(value): sends the byte and gives the byte received meanwhile.
-void CompileSpiFunction(CompilerState& st);
+std::uint8_t CompileSpiFunction(CompilerState& st, std::uint8_t wanted);
 
 }  // namespace qbc
