@@ -17,7 +17,7 @@
 // by record (hex digits, length, checksum, the end record last) and only then renamed into
 // place. avra does not check its own writes: on a full disk it ends as if all went well
 // with the file cut short. Its .map, which has no such form, comes through a pipe and is
-// written here, every write checked. A file that is not whole is an error and leaves no
+// written here whole or not at all, every write checked. A file that is not whole is an error and leaves no
 // .hex; so is an old .hex that cannot be removed, or an output name taken by a folder. A
 // symbolic link in the place of an output is replaced by the file; the file it named is
 // never written.
@@ -42,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/whole_file.h"
 #include "toolchain/intel_hex.h"
 #include "toolchain/output_temporaries.h"
 
@@ -243,31 +244,6 @@ class OutputFile {
     return ok;
   }
 
-  // Writes `bytes` into the temporary file, every write and the close checked.
-  bool Write(const std::string& bytes, std::string& why) {
-    const int fd = open(temp_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    if (fd < 0) {
-      why = Reason(errno);
-      return false;
-    }
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        why = Reason(n < 0 ? errno : ENOSPC);
-        close(fd);
-        return false;
-      }
-      done += static_cast<std::size_t>(n);
-    }
-    if (close(fd) != 0) {
-      why = Reason(errno);
-      return false;
-    }
-    return true;
-  }
-
   // Moves the checked file into place.
   bool Place(std::string& why) {
     if (rename(temp_.c_str(), path_.c_str()) != 0) {
@@ -338,17 +314,24 @@ int main(int argc, char** argv) {
   }
   OutputFile hex(std::filesystem::absolute(hexPath).string());
   OutputFile eep(std::filesystem::absolute(eepPath).string());
-  OutputFile map(std::filesystem::absolute(base + ".map").string());
   // avra's object file: nobody asked for it, it goes where it cannot be in the way.
   OutputFile obj(std::filesystem::absolute(hexPath).string());
-  SidePipe mapPipe;
-  for (OutputFile* file : {&hex, &eep, &map, &obj}) {
+  for (OutputFile* file : {&hex, &eep, &obj}) {
     std::string why;
-    if (!file->Create(why) || (file == &map && !mapPipe.Open(why))) {
+    if (!file->Create(why)) {
       Print("AvrAsm32 (avra) " + o.asmPath);
       Print(o.asmPath + ": error: cannot write " + file->Path() + ": " + why);
       return 1;
     }
+  }
+  // The .map comes through a pipe and is written here.
+  const std::string mapPath = std::filesystem::absolute(base + ".map").string();
+  qbc::WholeFileWriter map;
+  SidePipe mapPipe;
+  if (std::string why; !map.Open(mapPath, why, qbc::Links::kReplace) || !mapPipe.Open(why)) {
+    Print("AvrAsm32 (avra) " + o.asmPath);
+    Print(o.asmPath + ": error: cannot write " + mapPath + ": " + why);
+    return 1;
   }
 
   std::vector<std::string> args{avra,
@@ -440,13 +423,13 @@ int main(int argc, char** argv) {
   }
   if (errors == 0) {
     std::string why;
-    if (!map.Write(mapPipe.bytes, why)) {
-      Print(o.asmPath + ": error: cannot write " + map.Path() + ": " + why);
+    if (!map.Commit(mapPipe.bytes, why)) {
+      Print(o.asmPath + ": error: cannot write " + mapPath + ": " + why);
       ++errors;
     }
   }
   // The .hex last, so that a .hex stands only beside the rest of its build.
-  for (OutputFile* file : {&eep, &map, &hex}) {
+  for (OutputFile* file : {&eep, &hex}) {
     if (errors > 0) break;
     std::string why;
     if (!file->Place(why)) {

@@ -1,7 +1,8 @@
 #pragma once
-// The temporary names of the files AvrAsm32 puts in place (.hex, .eep, .map): while a file
-// is written and checked it lies beside its place as ".<name>.XXXXXX", six letters or digits
-// that mkstemp chose. A run killed part-way leaves such files; the next build removes them.
+// The temporary names of the files avra writes for AvrAsm32 (.hex, .eep, and the object
+// file under the .hex's name): while a file is written and checked it lies beside its place
+// as ".<name>.XXXXXX", six letters or digits that mkstemp chose. A run killed part-way
+// leaves such files; the next build removes them.
 #include <string>
 
 namespace qbc {

@@ -78,6 +78,7 @@ void RemoveUnfinishedBuild(const BuildPaths& paths) {
   const std::string baseName = DocumentBaseName(paths.documentPath);
   RemoveWriterLeftovers(paths.installDir + "/tmp.tmp");
   RemoveWriterLeftovers(baseName + ".asm");
+  RemoveWriterLeftovers(baseName + ".map");
   for (const char* extension : kOutputs) RemoveFilesBeside(baseName + extension, IsAssemblerTemporaryName);
 }
 

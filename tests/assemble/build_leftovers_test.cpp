@@ -47,7 +47,8 @@ TEST(BuildLeftovers, ABuildRemovesWhatAKilledOneLeftAndNothingElse) {
   Build b;
   const std::vector<std::string> leftovers{
       b.dir + "/.p.asm.123456.tmp", b.dir + "/.p.asm.7.tmp",     b.dir + "/.p.hex.AbC123",
-      b.dir + "/.p.eep.xYz789",     b.dir + "/.p.map.Q1w2E3",    b.install + "/.tmp.tmp.42.tmp",
+      b.dir + "/.p.eep.xYz789",     b.dir + "/.p.map.Q1w2E3",    b.dir + "/.p.map.314.tmp",
+      b.install + "/.tmp.tmp.42.tmp",
   };
   const std::vector<std::string> kept{
       b.dir + "/.p.asm.tmp",        b.dir + "/.p.asm.1234567.tmp", b.dir + "/.p.asm.12a.tmp",
