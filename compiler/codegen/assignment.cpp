@@ -8,6 +8,7 @@
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/array_elements.h"
 #include "compiler/codegen/bits_io.h"
+#include "compiler/codegen/body_pass_over.h"
 #include "compiler/codegen/data_list.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/io_access.h"
@@ -446,6 +447,7 @@ void CompileAssignmentForms(CompilerState& st) {
   st.sticky.SkipOperandPush = callerSkip;
   if (StoreConstantBit(st, t)) return;
   if (t.form == Target::FlashTable) {
+    PassOverBody(st);
     st.sym.GlobalVars[t.global].Initialized = true;
     std::uint8_t type = st.sym.GlobalVars[t.global].VarType;
     EmitDataList(st, t.name, type);

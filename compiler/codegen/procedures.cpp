@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "compiler/codegen/body_pass_over.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/expression_type.h"
@@ -82,6 +83,7 @@ bool OpenDefinition(CompilerState& st, const std::string& kind, Definition& def)
     st.Tok().Kind = kTokEol;
     return false;
   }
+  PassOverBody(st);
   if (EnterDefinition(st, kind, name, k)) EmitLabel(st, name);
   ++st.src.TokenIndex;
   ParseParamDeclList(st);

@@ -7,6 +7,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/line_errors.h"
 #include "compiler/codegen/assignment.h"
+#include "compiler/codegen/body_pass_over.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/proc_calls.h"
@@ -56,13 +57,11 @@ class OpenBlock {
   std::uint16_t& depth_;
 };
 
-}  // namespace
-
-void CompileStatementBlock(CompilerState& st) {
-  const OpenBlock block(st);
+void CompileStatements(CompilerState& st) {
   st.sticky.OperandType = 0;
   for (;;) {
     if (IsBlockStop(st.Tok())) return;
+    EndPassOverBefore(st);
     st.expr.StatementContext = false;
     st.expr.ArgStackOffset = 0;
     st.nest.StatementIncludeLevel = st.src.IncludeLevel;
@@ -121,6 +120,14 @@ void CompileStatementBlock(CompilerState& st) {
     st.expr.CurrentVarType = 0;
     st.expr.MemCopyMode = false;
   }
+}
+
+}  // namespace
+
+void CompileStatementBlock(CompilerState& st) {
+  const OpenBlock block(st);
+  CompileStatements(st);
+  EndPassOver(st);
 }
 
 void ReportUnopenedBlockEnd(CompilerState& st) {

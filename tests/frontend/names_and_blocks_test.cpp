@@ -7,6 +7,7 @@
 // the assembler at a line of the .asm.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "tests/support/refused_program.h"
@@ -300,6 +301,49 @@ TEST(NamesAndBlocks, AFlashTableIsOnlyRead) {
   } else {
     ExpectRefused(program, kHeaderLines + 3, "Flash table T can not be changed!");
   }
+}
+
+// The words the report gives for the code, 0 when it gives none.
+int CodeWords(const BasResult& r) {
+  const std::size_t at = r.report.find("Code size");
+  int words = 0;
+  if (at != std::string::npos) std::sscanf(r.report.c_str() + r.report.find(':', at) + 1, "%d", &words);
+  return words;
+}
+
+std::string RunOutput(const BasResult& r) {
+  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+  if (!sim.Load(r.hex_path, r.map_path)) return "not loaded: " + sim.Error();
+  if (sim.Run() != SimStop::EndLoop) return "did not end: " + sim.Output();
+  return sim.Output();
+}
+
+// Procedure bodies and a table's values stand where the program puts them, before the main
+// code among them: the main code passes over them (they ran as its next statements and
+// returned from nowhere, or ran the table's values, here an rjmp to itself). One jump
+// passes a whole run of them, and none is written where nothing runs on into them.
+TEST(NamesAndBlocks, BodiesBeforeTheMainCodeArePassedOver) {
+  const std::string decls =
+      "Dim n As Byte, t(2) As Flash Byte\nDeclare Sub Add(k As Byte)\nDeclare Function Twice(k As Byte) As Byte\n"
+      "Declare Interrupt Ovf0()\n";
+  const std::string bodies =
+      "Interrupt Ovf0()\nIncr n\nEnd Interrupt\nSub Add(k As Byte)\nn = n + k\nEnd Sub\n"
+      "t = 255, 207\nFunction Twice(k As Byte) As Byte\nReturn k * 2\nEnd Function\n";
+  const std::string main = "n = 1\nAdd(2)\nn = Twice(n) + t(1)\nPrint n\nEnd\n";
+  const BasResult before = CompileBas(Program("m8", decls + bodies + main));
+  ASSERT_TRUE(before.ok) << before.report;
+  EXPECT_EQ(RunOutput(before), "213\r\n");  // (1 + 2) * 2 + 207
+  // the same bodies after End: no jump at all
+  const BasResult after = CompileBas(Program("m8", decls + main + bodies));
+  ASSERT_TRUE(after.ok) << after.report;
+  EXPECT_EQ(RunOutput(after), "213\r\n");
+  EXPECT_EQ(CodeWords(before), CodeWords(after) + 1);
+  // a body amid the main code
+  const BasResult amid = CompileBas(
+      Program("m8", decls + "n = 1\nSub Add(k As Byte)\nn = n + k\nEnd Sub\nAdd(2)\nPrint n\nEnd\n"
+                    "Interrupt Ovf0()\nEnd Interrupt\nFunction Twice(k As Byte) As Byte\nReturn k\nEnd Function\nt = 1, 2"));
+  ASSERT_TRUE(amid.ok) << amid.report;
+  EXPECT_EQ(RunOutput(amid), "3\r\n");
 }
 
 TEST(NamesAndBlocks, TheMainProgramNeverRunsIntoAProcedure) {

@@ -7,6 +7,7 @@
 #include "compiler/base/labels.h"
 #include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/body_pass_over.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/handlers/save_sets.h"
 #include "compiler/codegen/open_blocks.h"
@@ -63,6 +64,7 @@ void CompileInterruptDefinition(CompilerState& st) {
     CheckStatementEnd(st);
     return;
   }
+  PassOverBody(st);
   const bool first = EnterDefinition(st, "Interrupt", name, k);
   const OpenBlock open(st, "INTERRUPT");
 

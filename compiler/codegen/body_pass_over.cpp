@@ -1,0 +1,148 @@
+#include "compiler/codegen/body_pass_over.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+#include <tuple>
+#include <utility>
+
+#include "compiler/base/decl_text.h"
+#include "compiler/base/labels.h"
+#include "compiler/base/symbols.h"
+
+namespace qbc {
+
+namespace {
+
+// The relative branches of the generated code reach at most five words on; a program's
+// own $asm lines are looked at as far back as this.
+constexpr int kLookBack = 16;
+
+struct AsmLine {
+  bool labelAlone = false;  // "name:" with no instruction after it
+  bool other = false;       // a directive or data line
+  std::string mnemonic;     // lower case
+  std::string operands;
+};
+
+std::string_view Trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// The first word of `s` and what follows it.
+std::pair<std::string_view, std::string_view> FirstWord(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
+  return {s.substr(0, i), Trimmed(s.substr(i))};
+}
+
+// One output line; none for an empty or comment line.
+std::optional<AsmLine> ReadLine(std::string_view line) {
+  line = Trimmed(line.substr(0, line.find(';')));
+  if (line.empty()) return std::nullopt;
+  AsmLine a;
+  auto [word, rest] = FirstWord(line);
+  if (word.back() == ':') {
+    if (rest.empty()) {
+      a.labelAlone = true;
+      return a;
+    }
+    std::tie(word, rest) = FirstWord(rest);
+  }
+  if (word.front() == '.') {
+    a.other = true;
+    return a;
+  }
+  a.mnemonic = LowerText(std::string(word));
+  a.operands = std::string(rest);
+  return a;
+}
+
+bool EndsTheFlow(const std::string& m) {
+  return m == "rjmp" || m == "jmp" || m == "ret" || m == "reti" || m == "ijmp" || m == "eijmp";
+}
+
+bool IsSkip(const std::string& m) { return m == "sbrc" || m == "sbrs" || m == "sbic" || m == "sbis" || m == "cpse"; }
+
+int Words(const std::string& m) { return m == "jmp" || m == "call" || m == "lds" || m == "sts" ? 2 : 1; }
+
+// The n of a "PC+n" operand: the branch goes n words on from its own address; -1 for
+// none, and a large number for one that cannot be read.
+long PcOffset(const std::string& operands) {
+  const std::string lower = LowerText(operands);
+  const std::size_t at = lower.find("pc+");
+  if (at == std::string::npos) return -1;
+  const char* digits = lower.c_str() + at + 3;
+  char* end = nullptr;
+  const long n = std::strtol(digits, &end, 0);
+  return end == digits ? 1L << 20 : n;
+}
+
+}  // namespace
+
+bool CodeRunsOn(const std::string& text) {
+  bool lastSeen = false;
+  bool dataSeen = false;
+  int seen = 0;
+  long wordsToEnd = 0;  // from the start of the line looked at to the end of the code
+  std::size_t end = text.size();
+  while (end > 0 && seen < kLookBack) {
+    const std::size_t newline = text.rfind('\n', end - 1);
+    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    const std::optional<AsmLine> line = ReadLine(std::string_view(text).substr(start, end - start));
+    end = newline == std::string::npos ? 0 : newline;
+    if (!line) continue;
+    if (line->other) {
+      // Data or a directive after the code (a flash table's values, the EEPROM's) is
+      // passed over where the code runs on into it; before the last line it ends the
+      // piece of code the relative branches stay within.
+      if (lastSeen) return false;
+      dataSeen = true;
+      continue;
+    }
+    if (line->labelAlone) {
+      if (!lastSeen && !dataSeen) return true;  // a label at the end: something jumps there
+      continue;                                 // (a label above data names the data)
+    }
+    if (!lastSeen) {
+      if (!EndsTheFlow(line->mnemonic)) return true;
+      lastSeen = true;
+    } else if (seen == 1 && IsSkip(line->mnemonic)) {
+      return true;  // it may pass over the last line
+    }
+    wordsToEnd += Words(line->mnemonic);
+    if (PcOffset(line->operands) >= wordsToEnd) return true;
+    ++seen;
+  }
+  return false;  // the last line ends the flow, or nothing before runs at all
+}
+
+void PassOverBody(CompilerState& st) {
+  PassOverCells& pass = st.Cells<PassOverCells>();
+  if (!pass.Label.empty()) return;  // right after another body: its jump passes this one too
+  if (!CodeRunsOn(st.out.Str())) return;
+  pass.Label = NewLabel(st);
+  pass.Depth = st.nest.BlockNestingDepth;
+  st.out.Instr(Sep::kNarrow, st.mn.JumpMnemonic, pass.Label);
+}
+
+void EndPassOverBefore(CompilerState& st) {
+  const TokenRecord& t = st.Tok();
+  if (t.Kind == kTokKeyword && (t.Text == "sub" || t.Text == "function" || t.Text == "interrupt")) return;
+  if (t.Kind == kTokName && st.TokText(1) == "=") {
+    const int g = FindGlobalVar(st, t.Text);
+    if (g != 0 && st.sym.GlobalVars[g].Storage == kStorageFlash) return;  // a table's values
+  }
+  EndPassOver(st);
+}
+
+void EndPassOver(CompilerState& st) {
+  PassOverCells& pass = st.Cells<PassOverCells>();
+  if (pass.Label.empty() || pass.Depth != st.nest.BlockNestingDepth) return;
+  EmitLabel(st, pass.Label);
+  pass.Label.clear();
+}
+
+}  // namespace qbc
