@@ -1,7 +1,7 @@
 // Makes the compiler's device definition files from the definition files of the avra
 // assembler.
 //
-//   qbc_make_device_files ALIASES PINS OUTDIR AVRA AVRA_DEF_FILE...
+//   qbc_make_device_files ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA AVRA_DEF_FILE...
 //
 // The compiler's device loader reads these files in a fixed way, and avra must still
 // assemble them, so each file is written in this layout:
@@ -14,6 +14,10 @@
 //     alias list, the register pairs XL..ZH, and bit names and other constants;
 //   - the pins of the chip's functions from the pin list (avra's files give none): for each,
 //     FUNCTION_PORT = the value of the port's PORTx register and FUNCTION_BIT = the bit;
+//   - the chip's sleep modes and ADC references from their lists (avra's files name the
+//     bits, not which values select what): SLEEP_<MODE> = the SM2..SM0 code,
+//     SLEEP_SMn_REGISTER = the address of a register that keeps mode bit n away from SE,
+//     ADC_REF_<NAME> = the REFS2..REFS0 code;
 //   - CORE_MUL, CORE_MOVW, CORE_LPM_ZINC and CORE_ELPM_ZINC as "(1)" or "(0)": whether the
 //     chip has mul/muls/mulsu, movw, lpm Rd,Z+ and elpm Rd,Z+, as avra's instruction table
 //     for the ".device" knows it (AVRA, the assembler, is run on a probe of the four);
@@ -272,6 +276,38 @@ std::map<std::string, std::vector<FunctionPin>> ReadPins(const std::string& path
   return pins;
 }
 
+// A list of codes per chip (the sleep modes, the ADC references): chip name, then
+// NAME=code items, written as PREFIX + NAME = code. An item BIT@REGISTER (sleep modes only)
+// writes PREFIX + BIT_REGISTER = the register's address. Each code's bits must be bits the
+// chip's file names (bit k is the first of `bits[k]` it defines), and `needs` a name it
+// defines; a line that asks for more stops the build.
+struct CodeList {
+  const char* prefix;
+  const char* title;  // of the comment line above the codes
+  std::vector<std::vector<std::string>> bits;
+  std::string needs;
+  std::map<std::string, std::vector<std::pair<std::string, std::string>>> chips;  // name, code or @REGISTER
+};
+
+void ReadCodes(const std::string& path, CodeList& list) {
+  ForEachListLine(path, [&](std::istringstream& s) {
+    std::string chip, item;
+    s >> chip;
+    while (s >> item) {
+      const size_t eq = item.find_first_of("=@");
+      if (eq == std::string::npos || eq == 0 || eq + 1 == item.size()) {
+        std::cerr << path << ": " << chip << ": not NAME=code or BIT@REGISTER: " << item << "\n";
+        std::exit(1);
+      }
+      const std::string name = Upper(item.substr(0, eq));
+      if (item[eq] == '@')
+        list.chips[Lower(chip)].emplace_back(name + "_REGISTER", "@" + Upper(item.substr(eq + 1)));
+      else
+        list.chips[Lower(chip)].emplace_back(name, item.substr(eq + 1));
+    }
+  });
+}
+
 std::string Hex(int64_t v, int digits) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "$%0*llX", digits, static_cast<unsigned long long>(v));
@@ -329,7 +365,7 @@ std::optional<CoreInstructions> ProbeCore(const std::string& avra, const std::st
 }
 
 std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const std::vector<FunctionPin>& pins,
-                     const CoreInstructions& core) {
+                     const std::vector<const CodeList*>& codes, const CoreInstructions& core) {
   std::ostringstream o;
   o << ";Device definition file made from " << dev.source_name << "\n";
   o << ";of the avra assembler at build time, for the Quorvil Basic Compiler.\n";
@@ -472,6 +508,39 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const
     equ_line(p.function + "_PORT", *port);
     equ_line(p.function + "_BIT", p.bit);
   }
+  std::string chip = Lower(dev.source_name);
+  if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+  for (const CodeList* list : codes) {
+    const auto items = list->chips.find(chip);
+    if (items == list->chips.end()) continue;
+    o << ";" << list->title << "\n";
+    if (!value_of(list->needs)) {
+      std::cerr << dev.source_name << ": " << list->prefix << " codes for a chip without " << list->needs << "\n";
+      return "";
+    }
+    for (const auto& [name, code] : items->second) {
+      std::optional<int64_t> v;
+      if (code[0] == '@') {
+        v = value_of(code.substr(1));
+      } else if ((v = ParseNumber(code))) {
+        bool named = true;
+        for (size_t k = 0; k < 8; ++k) {
+          if ((*v >> k & 1) == 0) continue;
+          bool bit_named = false;
+          if (k < list->bits.size())
+            for (const std::string& bit : list->bits[k]) bit_named = bit_named || value_of(bit).has_value();
+          named = named && bit_named;
+        }
+        if (!named) v.reset();
+      }
+      if (!v) {
+        std::cerr << dev.source_name << ": " << list->prefix << name << " = " << code
+                  << ": a code or register the file does not name\n";
+        return "";
+      }
+      equ_line(list->prefix + name, *v);
+    }
+  }
   o << ";instructions of the core (1: the chip has them)\n";
   size_line("CORE_MUL", core.mul);
   size_line("CORE_MOVW", core.movw);
@@ -510,21 +579,27 @@ bool WriteIfChanged(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 6) {
-    std::cerr << "usage: qbc_make_device_files ALIASES PINS OUTDIR AVRA AVRA_DEF_FILE...\n";
+  if (argc < 8) {
+    std::cerr << "usage: qbc_make_device_files ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA AVRA_DEF_FILE...\n";
     return 2;
   }
   std::vector<Alias> aliases = ReadAliases(argv[1]);
   const std::map<std::string, std::vector<FunctionPin>> pins = ReadPins(argv[2]);
-  std::string outdir = argv[3];
-  const std::string avra = argv[4];
+  CodeList sleep{"SLEEP_", "sleep modes: the SM2..SM0 code of each, a register that keeps a mode bit elsewhere",
+                 {{"SM0", "SM"}, {"SM1"}, {"SM2"}}, "SE", {}};
+  ReadCodes(argv[3], sleep);
+  CodeList references{"ADC_REF_", "ADC references: the REFS2..REFS0 code of each", {{"REFS0"}, {"REFS1"}, {"REFS2"}},
+                      "ADMUX", {}};
+  ReadCodes(argv[4], references);
+  std::string outdir = argv[5];
+  const std::string avra = argv[6];
   std::filesystem::create_directories(outdir);
   // The probes run in a folder of their own (avra writes its output files beside them).
   const std::filesystem::path probe_dir =
       std::filesystem::temp_directory_path() / ("qbc_core_probe_" + std::to_string(::getpid()));
   std::filesystem::create_directories(probe_dir);
   int failures = 0;
-  for (int i = 5; i < argc; ++i) {
+  for (int i = 7; i < argc; ++i) {
     Device dev;
     if (!ReadAvraFile(argv[i], dev)) {
       ++failures;
@@ -539,7 +614,8 @@ int main(int argc, char** argv) {
     if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
     const auto chip_pins = pins.find(chip);
     std::string text =
-        MakeFile(dev, aliases, chip_pins == pins.end() ? std::vector<FunctionPin>{} : chip_pins->second, *core);
+        MakeFile(dev, aliases, chip_pins == pins.end() ? std::vector<FunctionPin>{} : chip_pins->second,
+                 {&sleep, &references}, *core);
     if (text.empty() || text.find_first_of("\"'") != std::string::npos) {
       std::cerr << argv[i] << ": no usable device file\n";
       ++failures;

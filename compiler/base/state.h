@@ -147,10 +147,6 @@ struct DeviceProfile {
   std::int32_t XRamEnd = 0;
   std::int32_t EepromEnd = 0;
   std::int32_t FlashEnd = 0;  // flash size in bytes
-  bool MegaCore = false;
-  bool MegaUartDevice = false;
-  bool TinyLpmDevice = false;
-  bool IsM103 = false;
   bool NeedRampz = false;
   // Instructions of the chip's core, from its definition file (CORE_MUL, CORE_MOVW,
   // CORE_LPM_ZINC, CORE_ELPM_ZINC); a file without them gives none.

@@ -47,6 +47,13 @@ TimerFacts TimerOf(const CompilerState& st, int timer) {
       t.clockRegister = UpperText(reg);
       break;
     }
+  for (const std::string& reg : {"tccr" + n + "a", "tccr" + n})
+    if (Defines(st, reg)) {
+      t.modeRegister = UpperText(reg);
+      break;
+    }
+  t.splitControl = Defines(st, "tccr" + n + "a") && Defines(st, "tccr" + n + "b");
+  t.capture = Defines(st, "icr" + n + "l") || Defines(st, "icr" + n);
   if (Defines(st, "cs" + n + "3"))
     t.prescalers = Prescalers::kPowersOfTwo;
   else if (!t.sixteenBit && Defines(st, "as" + n))
@@ -101,6 +108,78 @@ UartFacts UartOf(const CompilerState& st, int uart) {
   if (!u.frame.empty() && !u.baudHigh.empty())
     u.frameSelect = DeviceSymbolValue(st, LowerText(u.frame)) == DeviceSymbolValue(st, LowerText(u.baudHigh));
   return u;
+}
+
+namespace {
+
+// A bit number the file gives; none outside 0..7.
+std::optional<int> BitNumber(const CompilerState& st, const std::string& name) {
+  const auto v = DeviceSymbolValue(st, name);
+  if (!v || *v < 0 || *v > 7) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
+// The name of the register at `address`: the first of the file's definitions with that
+// value after its memory sizes (the registers come first, their other names after them).
+std::string RegisterAt(const CompilerState& st, std::int32_t address) {
+  for (std::size_t i = 1; i < st.sym.IoRegisters.size(); ++i) {
+    const IoRegisterRecord& r = st.sym.IoRegisters[static_cast<long>(i)];
+    if (r.Name.empty()) break;
+    if (r.Name == "ramend" || r.Name == "ramstart" || r.Name == "xramend" || r.Name == "e2end" ||
+        r.Name == "eepromend" || r.Name == "flashend")
+      continue;
+    if (r.Value == address) return UpperText(r.Name);
+  }
+  return {};
+}
+
+SleepBits& SleepRegister(std::vector<SleepBits>& regs, const std::string& reg) {
+  for (SleepBits& r : regs)
+    if (r.reg == reg) return r;
+  return regs.emplace_back(SleepBits{reg, 0, 0});
+}
+
+}  // namespace
+
+std::vector<SleepBits> SleepModeBits(const CompilerState& st, SleepMode mode) {
+  static const char* const kModes[] = {"idle", "powerdown", "powersave", "standby", "extstandby"};
+  const auto code = DeviceSymbolValue(st, std::string("sleep_") + kModes[static_cast<int>(mode)]);
+  const auto enable = BitNumber(st, "se");
+  if (!code || !enable) return {};
+  std::vector<SleepBits> regs{{Defines(st, "smcr") ? "SMCR" : "MCUCR", 1 << *enable, 1 << *enable}};
+  for (int k = 2; k >= 0; --k) {
+    const std::string n = std::to_string(k);
+    auto bit = BitNumber(st, "sm" + n);
+    if (!bit && k == 0) bit = BitNumber(st, "sm");
+    if (!bit) {
+      if ((*code >> k & 1) != 0) return {};  // (the build writes no code a chip cannot hold)
+      continue;
+    }
+    std::string reg = regs.front().reg;
+    if (const auto at = DeviceSymbolValue(st, "sleep_sm" + n + "_register")) {
+      reg = RegisterAt(st, *at);
+      if (reg.empty()) return {};
+    }
+    SleepBits& r = SleepRegister(regs, reg);
+    r.mask |= 1 << *bit;
+    if ((*code >> k & 1) != 0) r.set |= 1 << *bit;
+  }
+  return regs;
+}
+
+bool SleepRegisterIsOwn(const SleepBits& first) { return first.reg == "SMCR"; }
+
+std::optional<int> AdcReferenceBits(const CompilerState& st, std::string_view reference) {
+  const auto code = DeviceSymbolValue(st, "adc_ref_" + std::string(reference));
+  if (!code || !Defines(st, "admux")) return std::nullopt;
+  int bits = 0;
+  for (int k = 0; k <= 2; ++k) {
+    if ((*code >> k & 1) == 0) continue;
+    const auto bit = BitNumber(st, "refs" + std::to_string(k));
+    if (!bit) return std::nullopt;
+    bits |= 1 << *bit;
+  }
+  return bits;
 }
 
 std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& function) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/base/state.h"
 #include "compiler/frontend/port_pins.h"
@@ -29,6 +30,13 @@ struct TimerFacts {
   // The register whose low bits select the clock ("TCCR0", "TCCR0B", "TCCR0A", "TCCR1").
   std::string clockRegister;
   Prescalers prescalers = Prescalers::kNone;
+  // The register of the timer's mode and output bits ("TCCR1A", "TCCR0", "TCCR2A"); empty
+  // where the timer has none (Timer1 of the ATmega406 counts and compares only).
+  std::string modeRegister;
+  // True where the mode register holds only modes and outputs and the clock select has a
+  // register of its own (TCCRnA beside TCCRnB); false where one register holds both.
+  bool splitControl = false;
+  bool capture = false;  // an input capture register
 };
 
 // Timer `timer` (0 to 5):
@@ -37,6 +45,9 @@ struct TimerFacts {
 //   clockRegister TCCRnB, else TCCRn, else TCCRnA, the first the file defines
 //   prescalers    kPowersOfTwo where CSn3 is defined; kAsync for an 8-bit timer whose
 //                 ASn bit (of ASSR) is defined; kSystem otherwise
+//   modeRegister  TCCRnA, else TCCRn
+//   splitControl  TCCRnA and TCCRnB are both defined
+//   capture       ICRnL (or ICRn) is defined
 TimerFacts TimerOf(const CompilerState& st, int timer);
 
 // The clock-select code of `divisor` in the set; 0 when the set does not offer it.
@@ -58,6 +69,37 @@ struct UartFacts {
   bool frameSelect = false;  // UCSRC shares its address with UBRRH: written with URSEL set
 };
 UartFacts UartOf(const CompilerState& st, int uart);
+
+// ---- Sleep modes ----
+
+enum class SleepMode : std::uint8_t { kIdle, kPowerDown, kPowerSave, kStandby, kExtStandby };
+
+// What a sleep mode writes into one register that holds sleep bits: the mask of the sleep
+// bits there, and those of them the mode sets.
+struct SleepBits {
+  std::string reg;
+  int mask = 0;
+  int set = 0;
+};
+
+// The registers a sleep mode writes, the one holding SE first (SE set with the mode's bits
+// there), then those that keep a mode bit elsewhere (SM2 before SM0). From the device file:
+// the mode's SM2..SM0 code (SLEEP_<MODE>, from the build's list of the chip's modes), the
+// bits SE and SM0..SM2 (SM where the chip has one mode bit), SMCR where the file defines it
+// or else MCUCR, and SLEEP_SMn_REGISTER for a mode bit kept in another register. Empty
+// where the chip lacks the mode.
+std::vector<SleepBits> SleepModeBits(const CompilerState& st, SleepMode mode);
+
+// True where the register holding SE holds nothing but sleep bits (SMCR): it is written
+// whole.
+bool SleepRegisterIsOwn(const SleepBits& first);
+
+// ---- ADC ----
+
+// The ADMUX bits that select the reference "ext", "vcc" or "int": the chip's code for it
+// (ADC_REF_<NAME>, from the build's list of the chip's references) laid on the REFS0..REFS2
+// bits the file names. None where the chip lacks that reference.
+std::optional<int> AdcReferenceBits(const CompilerState& st, std::string_view reference);
 
 // ---- Pins ----
 

@@ -43,47 +43,12 @@ std::optional<long long> ReadProfileNumber(const std::string& text, int bits) {
   return static_cast<long long>(v);
 }
 
-// The leading decimal digits after the "m" of a mega's name (m8515 -> 8515, m328p -> 328).
-int NumberAfterM(const std::string& name) {
-  int n = 0;
-  for (std::size_t i = 1; i < name.size() && name[i] >= '0' && name[i] <= '9'; ++i) {
-    n = n * 10 + (name[i] - '0');
-    if (n > 1000000) break;
-  }
-  return n;
-}
-
-bool IsNewMega(int n) {
-  static const int newMegas[] = {48, 88, 168, 164, 324, 644, 325, 645, 3250, 6450,
-                                 640, 1280, 1281, 2560, 2561, 329, 649, 3290, 6490};
-  for (int m : newMegas)
-    if (m == n) return true;
-  return false;
-}
-
-bool IsClassicMega(int n) { return n == 8 || n == 16 || n == 32 || n == 64 || n == 128; }
-
-// The family flags and mnemonics that follow from the name alone.
-void SetFamilyFromName(CompilerState& st, const std::string& name) {
-  DeviceProfile& dev = st.dev;
+// The device's name; the mnemonics until its file tells the flash size. Nothing else is
+// taken from the name: what the chip has is read from its file (device_facts).
+void SetProfileFromName(CompilerState& st, const std::string& name) {
   st.mn.CallMnemonic = "rcall";
   st.mn.JumpMnemonic = "rjmp";
-  if (name == "m103") dev.IsM103 = true;
-  if (StartsWith(name, "tn")) dev.TinyLpmDevice = name != "tn22";
-  dev.DeviceName = name;
-  int n = 0;
-  if (StartsWith(name, "m") && name != "m103") {
-    dev.MegaCore = true;
-    n = NumberAfterM(name);
-  }
-  dev.MegaUartDevice = true;
-  if (IsClassicMega(n)) {
-    // a classic mega: MegaCore and MegaUartDevice stay set
-  } else if (IsNewMega(n)) {
-    dev.MegaCore = false;
-  } else {
-    dev.MegaUartDevice = false;
-  }
+  st.dev.DeviceName = name;
 }
 
 // A CORE_ definition of the file: 1 when the chip has the instruction.
@@ -242,7 +207,7 @@ std::string DeviceNameFromSource(std::string name) {
 }
 
 bool LoadDeviceFile(CompilerState& st, const std::string& deviceName) {
-  SetFamilyFromName(st, deviceName);
+  SetProfileFromName(st, deviceName);
 
   std::string inc = st.env.InstallDir;
   if (!inc.empty() && inc.back() != '/') inc += '/';

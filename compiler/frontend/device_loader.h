@@ -1,7 +1,7 @@
 #pragma once
-// The device loader: the `$device` metastatement derives the device profile from the
-// device's name and reads the device definition file (inc/<name>def.inc in the
-// installation folder) into the register and vector tables.
+// The device loader: the `$device` metastatement finds the device definition file by the
+// device's name (inc/<name>def.inc in the installation folder) and reads it into the
+// profile and the register and vector tables; what the chip has comes from the file alone.
 #include <string>
 
 #include "compiler/base/state.h"
@@ -18,8 +18,8 @@ void ParseDeviceMetaStatement(CompilerState& st);
 // case): at90s8515 -> 90s8515, mega128 -> m128, tiny26 -> tn26.
 std::string DeviceNameFromSource(std::string name);
 
-// Derives the profile from a derived device name and reads its definition file. A missing
-// file is reported ("File <name> not exist at current path!") and false is returned.
+// Reads the definition file of a derived device name into the profile. A missing file is
+// reported ("File <name> not exist at current path!") and false is returned.
 bool LoadDeviceFile(CompilerState& st, const std::string& deviceName);
 
 }  // namespace qbc

@@ -336,8 +336,7 @@ TEST(Operators, ByteMultiplyByDevice) {
   EXPECT_EQ(classic.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_rcall.Mpy8u", "_sts_b,zl"}));
   EXPECT_TRUE(classic.st.used[NeedMul8u]);
   Gen m103;
-  m103.st.dev.IsM103 = true;  // MegaCore forms, no multiplier
-  m103.st.dev.HardwareMultiplier = false;
+  m103.st.dev.HardwareMultiplier = false;  // lpm Rd,Z+ but no multiplier
   EXPECT_EQ(m103.Assign("b = b * c"), (Lines{"_lds_r24,b", "_lds_zl,c", "_rcall.Mpy8u", "_sts_b,zl"}));
   EXPECT_TRUE(m103.st.used[NeedMul8u]);
 }

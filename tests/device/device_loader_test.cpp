@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "compiler/base/core_flash_read.h"
 #include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/test_dirs.h"
@@ -35,30 +36,33 @@ struct Loaded : CompilerFixture {
 struct ProfileCase {
   const char* source;
   const char* name;
-  bool mega, newMega, megaUart, tinyLpm, m103;
+  bool flashPostIncrement;  // lpm Rd,Z+ (elpm Rd,Z+ beyond 64 KB), as the file's core says
   const char* call;
   const char* jump;
   const char* lpm;
   int flash, ramEnd, ramStart, eepromEnd;
 };
 
+// The name gives the file; what the chip has comes from the file alone.
 TEST(DeviceLoader, ProfilesFromNameAndFile) {
   const ProfileCase cases[] = {
       // Two spellings, one profile.
-      {"atmega128", "m128", true, false, true, false, false, "call", "jmp", "elpm", 131072, 0x10ff, 0x100, 4096},
-      {"m128", "m128", true, false, true, false, false, "call", "jmp", "elpm", 131072, 0x10ff, 0x100, 4096},
-      // A newer mega is no MegaCore device; with 16 KB it has call and jmp.
-      {"m168", "m168", false, true, true, false, false, "call", "jmp", "lpm", 16384, 0x4ff, 0x100, 512},
-      {"m103", "m103", false, false, false, false, true, "call", "jmp", "elpm", 131072, 0xfff, 0x60, 4096},
-      {"m8515", "m8515", true, false, false, false, false, "rcall", "rjmp", "lpm", 8192, 0x25f, 0x60, 512},
+      {"atmega128", "m128", true, "call", "jmp", "elpm", 131072, 0x10ff, 0x100, 4096},
+      {"m128", "m128", true, "call", "jmp", "elpm", 131072, 0x10ff, 0x100, 4096},
+      // The newer megas read with lpm Rd,Z+ too; with 16 KB it has call and jmp.
+      {"m168", "m168", true, "call", "jmp", "lpm", 16384, 0x4ff, 0x100, 512},
+      // The ATmega103 reads its 128 KB with elpm through r0 only.
+      {"m103", "m103", false, "call", "jmp", "elpm", 131072, 0xfff, 0x60, 4096},
+      {"m8515", "m8515", true, "rcall", "rjmp", "lpm", 8192, 0x25f, 0x60, 512},
       // The ATmega8 has 8 KB and neither call nor jmp.
-      {"m8", "m8", true, false, true, false, false, "rcall", "rjmp", "lpm", 8192, 0x45f, 0x60, 512},
-      {"mega16", "m16", true, false, true, false, false, "call", "jmp", "lpm", 16384, 0x45f, 0x60, 512},
-      {"tiny22", "tn22", false, false, false, false, false, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
-      {"tiny26", "tn26", false, false, false, true, false, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
-      {"at90s2313", "90s2313", false, false, false, false, false, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
-      {"8515", "8515", false, false, false, false, false, "rcall", "rjmp", "lpm", 8192, 0x25f, 0x60, 512},
-      {"m2560", "m2560", false, true, true, false, false, "call", "jmp", "elpm", 262144, 0x21ff, 0x200, 4096},
+      {"m8", "m8", true, "rcall", "rjmp", "lpm", 8192, 0x45f, 0x60, 512},
+      {"mega16", "m16", true, "call", "jmp", "lpm", 16384, 0x45f, 0x60, 512},
+      {"tiny22", "tn22", false, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
+      {"tiny26", "tn26", true, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
+      {"at90s2313", "90s2313", false, "rcall", "rjmp", "lpm", 2048, 0xdf, 0x60, 128},
+      {"8515", "8515", false, "rcall", "rjmp", "lpm", 8192, 0x25f, 0x60, 512},
+      {"m2560", "m2560", true, "call", "jmp", "elpm", 262144, 0x21ff, 0x200, 4096},
+      {"pwm2", "pwm2", true, "rcall", "rjmp", "lpm", 8192, 0x2ff, 0x100, 512},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.source);
@@ -66,10 +70,7 @@ TEST(DeviceLoader, ProfilesFromNameAndFile) {
     const DeviceProfile& p = d.st.dev;
     EXPECT_EQ(d.st.ErrorCount, 0);
     EXPECT_EQ(p.DeviceName, c.name);
-    EXPECT_EQ(p.MegaCore, c.mega);
-    EXPECT_EQ(p.MegaUartDevice, c.megaUart);
-    EXPECT_EQ(p.TinyLpmDevice, c.tinyLpm);
-    EXPECT_EQ(p.IsM103, c.m103);
+    EXPECT_EQ(HasLpmPostIncrement(d.st), c.flashPostIncrement);
     EXPECT_EQ(d.st.mn.CallMnemonic, c.call);
     EXPECT_EQ(d.st.mn.JumpMnemonic, c.jump);
     EXPECT_EQ(d.st.mn.LpmMnemonic, c.lpm);
@@ -162,7 +163,6 @@ TEST(DeviceLoader, MissingFileIsReportedAndNothingIsRead) {
   EXPECT_EQ(d.st.src.TokenIndex, 4);  // where it was before the report: on <EOL>
   EXPECT_EQ(d.st.TokText(), "<EOL>");
   EXPECT_EQ(d.st.dev.DeviceName, "m999");
-  EXPECT_TRUE(d.st.dev.MegaCore);
   EXPECT_EQ(d.st.dev.FlashEnd, 0);
   EXPECT_EQ(d.st.dev.RamEnd, 0);
   EXPECT_EQ(d.st.mn.CallMnemonic, "rcall");
@@ -272,7 +272,6 @@ TEST_F(HandMade, CoreInstructionsComeFromTheFile) {
   d.Tokenize("$device = m16");
   d.st.src.TokenIndex = 3;
   ParseDeviceMetaStatement(d.st);
-  EXPECT_TRUE(d.st.dev.MegaCore);
   EXPECT_FALSE(d.st.dev.HardwareMultiplier);
   EXPECT_FALSE(d.st.dev.MovwInstruction);
   EXPECT_FALSE(d.st.dev.LpmPostIncrement);

@@ -21,8 +21,7 @@ struct Head : test::CompilerFixture {
     st.dev.RamStart = 0x60;
     st.dev.RamEnd = 0x45f;
     st.dev.FlashEnd = 8192;
-    st.dev.MegaCore = true;
-    st.dev.MegaUartDevice = true;
+    st.dev.LpmPostIncrement = true;
     st.cfg.StackSize = "32";
     st.cfg.CrystalFrequency = 8.0f;
   }
@@ -131,7 +130,7 @@ TEST(HeadPrologue, SystemVariables) {
       {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 1, h.st.dev.NeedRampz = true; }, "_fntH:\t\t.byte\t1\r\n_fnt3:\t\t.byte\t1\r\n",
        10},
       {[](Head& h) { h.st.Cells<GlcdCells>().GlcdType = 3; }, "_fntL:\t\t.byte\t1\r\n_fntH:\t\t.byte\t1\r\n\r\n", 2},
-      {[](Head& h) { h.st.Cells<UartCells>().UartFormatSet[0] = 255, h.st.dev.MegaUartDevice = false; }, "_SysPar:\t.byte\t1\r\n\r\n",
+      {[](Head& h) { h.st.Cells<UartCells>().UartFormatSet[0] = 255; }, "_SysPar:\t.byte\t1\r\n\r\n",
        1},
   };
   for (const Case& c : cases) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/basic_program.h"
@@ -135,11 +137,81 @@ TEST(SleepModes, EachModeSelectsItsBits) {
 }
 
 TEST(SleepModes, ModesTheDeviceLacksAreReported) {
-  for (const char* device : {"m8", "m168"}) {
-    SCOPED_TRACE(device);
-    auto compiled = CompileBasic(Header(device) + "ExtStandby\nEnd\n");
+  // the m8515 has no asynchronous timer: no power-save mode (SM2..0 = 011 is reserved); the
+  // AT90S8535's standby would have been idle; the tiny85 has two modes
+  for (const auto& [device, mode] : std::vector<std::pair<const char*, const char*>>{
+           {"m8", "ExtStandby"}, {"m168", "ExtStandby"}, {"m8515", "PowerSave"}, {"8535", "Standby"},
+           {"tn85", "PowerSave"}, {"tn85", "Standby"}, {"tn48", "PowerSave"}}) {
+    SCOPED_TRACE(std::string(device) + " " + mode);
+    auto compiled = CompileBasic(Header(device) + mode + "\nEnd\n");
     EXPECT_EQ(compiled.error_count, 1) << compiled.report;
     EXPECT_TRUE(compiled.StartsWithError("Invalid PowerMode!", 5)) << compiled.report;
+  }
+}
+
+// The sleep bits go to the register the device file puts them in, and only they change:
+// the m328p keeps them in SMCR (MCUCR holds PUD, the pull-ups' switch), the tinies in
+// MCUCR beside PUD, and each chip has the modes its file lists (the m328p's power-save and
+// standby too). The program first sets every other bit of MCUCR it may: they stay.
+TEST(SleepModes, TheBitsLieWhereTheDeviceFileSaysAndNothingElseChanges) {
+  struct Case {
+    const char* device;
+    const char* statement;
+    std::uint32_t sleepReg;  // data address
+    int mask;                // the sleep bits there
+    int value;               // the mode, sleep enabled
+    int mcucrOther;          // MCUCR bits set before (in SMCR's case, checked unchanged)
+  };
+  for (const Case c : {Case{"m328p", "PowerDown", 0x53, 0x0F, 0x05, 0x10}, Case{"m328p", "PowerSave", 0x53, 0x0F, 0x07, 0x10},
+                       Case{"m328p", "Standby", 0x53, 0x0F, 0x0D, 0x10}, Case{"m328p", "ExtStandby", 0x53, 0x0F, 0x0F, 0x10},
+                       Case{"tn85", "PowerDown", 0x55, 0x38, 0x30, 0x43}, Case{"tn85", "Idle", 0x55, 0x38, 0x20, 0x43},
+                       Case{"tn24", "Standby", 0x55, 0x38, 0x38, 0x43}, Case{"tn13", "PowerDown", 0x55, 0x38, 0x30, 0x43},
+                       Case{"tn2313", "Standby", 0x55, 0x70, 0x60, 0x8F}, Case{"tn2313", "PowerDown", 0x55, 0x70, 0x30, 0x8F}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.statement);
+    const std::string set = "$asm\n  ldi r16," + std::to_string(c.mcucrOther) + "\n  out MCUCR,r16\n$end asm\n";
+    auto run = RunBasic(Header(c.device) + set + c.statement + "\nEnd\n", c.device);
+    EXPECT_EQ(run->stop, SimStop::SleepInterruptsOff) << run->Diagnostics();
+    ASSERT_NE(run->sim, nullptr);
+    EXPECT_EQ(run->sim->Sram(c.sleepReg) & c.mask, c.value);
+    if (c.sleepReg == 0x55)
+      EXPECT_EQ(run->sim->Sram(0x55) & ~c.mask & 0xFF, c.mcucrOther);
+    else
+      EXPECT_EQ(run->sim->Sram(0x55), c.mcucrOther);
+  }
+}
+
+// Chips the simulator lacks, by their lines: SMCR on the m165 family and the AT90PWM2 (the
+// m165 wrote 0x30 into MCUCR), MCUCR with SE at bit 6 on the m163 and the AT90S4434 (which
+// set SM1 and no SE), and the m162, which keeps SM2 in MCUCSR and SM0 in EMCUCR.
+TEST(SleepModes, EachChipWritesItsOwnSleepBits) {
+  struct Case {
+    const char* device;
+    const char* statement;
+    const char* lines;
+  };
+  for (const Case c : {Case{"m165", "PowerDown", "ldi zl,5; out SMCR,zl; sleep"},
+                       Case{"m169", "Standby", "ldi zl,13; out SMCR,zl; sleep"},
+                       Case{"pwm2", "Standby", "ldi zl,13; out SMCR,zl; sleep"},
+                       Case{"m406", "PowerSave", "ldi zl,7; out SMCR,zl; sleep"},
+                       Case{"m163", "Idle", "in zl,MCUCR; andi zl,143; ori zl,64; out MCUCR,zl; sleep"},
+                       Case{"4434", "PowerSave", "in zl,MCUCR; andi zl,143; ori zl,112; out MCUCR,zl; sleep"},
+                       Case{"m162", "Standby",
+                            "in zl,MCUCR; andi zl,207; ori zl,48; in r24,MCUCSR; ori r24,32; out MCUCSR,r24; "
+                            "in r24,EMCUCR; andi r24,127; out EMCUCR,r24; out MCUCR,zl; sleep"}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.statement);
+    auto compiled = CompileBasic(Header(c.device) + c.statement + "\nEnd\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    std::string lines;
+    const std::size_t from = compiled.asm_text.find(std::string("----") + c.statement);
+    ASSERT_NE(from, std::string::npos) << compiled.asm_text;
+    std::istringstream text(compiled.asm_text.substr(compiled.asm_text.find('\n', from) + 1));
+    for (std::string line; std::getline(text, line) && line.find("sleep") == std::string::npos;) {
+      std::istringstream words(line);
+      std::string mnemonic, operands;
+      words >> mnemonic >> operands;
+      lines += mnemonic + " " + operands + "; ";
+    }
+    EXPECT_EQ(lines + "sleep", c.lines);
   }
 }
 

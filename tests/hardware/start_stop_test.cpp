@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/basic_program.h"
@@ -170,6 +171,41 @@ TEST(StartStop, ConverterReferenceIsChosen) {
   auto compiled = CompileBasic(Header("m8") + "Start Adc, Vref = Low\nEnd\n");
   EXPECT_EQ(compiled.error_count, 1) << compiled.report;
   EXPECT_TRUE(compiled.StartsWithError("Ext, Int or Vcc!", 5)) << compiled.report;
+}
+
+// The tinies lay their reference bits out otherwise: REFS1:0 = 10 is the internal reference
+// of the tiny24/44/84, REFS2:0 = 010 that of the tiny25/45/85 (11 and 011 are reserved or
+// another reference there), 01 the AREF pin; the tiny13 has only REFS0 (1: internal).
+TEST(StartStop, ConverterReferenceBitsAreTheChipsOwn) {
+  struct Case {
+    const char* device;
+    const char* word;
+    int bits;  // REFS2 (bit 4), REFS1, REFS0 (bits 7, 6)
+  };
+  for (const Case c : {Case{"tn85", "Int", 0x80}, Case{"tn85", "Ext", 0x40}, Case{"tn85", "Vcc", 0x00},
+                       Case{"tn45", "Int", 0x80}, Case{"tn24", "Int", 0x80}, Case{"tn44", "Ext", 0x40},
+                       Case{"tn84", "Vcc", 0x00}, Case{"tn13", "Int", 0x40}, Case{"tn13", "Vcc", 0x00}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.word);
+    auto run = RunBasic(Header(c.device) + "Start Adc, Vref = " + c.word + "\n" + ReadInto("b0", 0x27) + "End\n", c.device);
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Byte("b0") & 0xD0, c.bits);
+  }
+  // A reference the chip lacks is refused at its line: the tiny13 and tiny48 have no AREF
+  // pin, the AT90S8535 only that one.
+  for (const auto& [device, word] : std::vector<std::pair<const char*, const char*>>{
+           {"tn13", "Ext"}, {"tn48", "Ext"}, {"8535", "Int"}, {"8535", "Vcc"}, {"m103", "Int"}}) {
+    SCOPED_TRACE(std::string(device) + " " + word);
+    auto refused = CompileBasic(Header(device) + "Start Adc, Vref = " + word + "\nEnd\n");
+    EXPECT_EQ(refused.error_count, 1) << refused.report;
+    EXPECT_TRUE(refused.StartsWithError("Unexisting feature!", 5)) << refused.report;
+  }
+  // The tiny48/88 select AVCC with REFS0 set and the internal reference with it clear.
+  for (const auto& [word, value] : std::vector<std::pair<const char*, const char*>>{{"Vcc", "64"}, {"Int", "0"}}) {
+    auto tn88 = CompileBasic(Header("tn88") + "Start Adc, Vref = " + word + "\nEnd\n");
+    ASSERT_EQ(tn88.error_count, 0) << tn88.report;
+    EXPECT_NE(tn88.asm_text.find(std::string("ldi\t\tzl,") + value + "\r\n\t\tsts\t\tADMUX,zl"), std::string::npos)
+        << word << "\n" << tn88.asm_text;
+  }
 }
 
 // ACSR lies at I/O 0x30 on the newer megas, out of reach of sbi/cbi.

@@ -5,9 +5,8 @@
 
 namespace qbc {
 
-enum class SleepMode { Idle, PowerDown, PowerSave, Standby, ExtStandby };
-
-// Entered on the keyword; returns on the token after it.
+// Entered on the keyword; returns on the token after it. `mode` is a SleepMode of the
+// device facts (Idle 0 .. ExtStandby 4).
 void CompileSleepStatement(CompilerState& st, int mode);
 
 }  // namespace qbc

@@ -66,32 +66,36 @@ int AdcPrescaleCode(float mhz) {
   return 1;
 }
 
-// "," "vref" "=" and the reference word: the reference bits of ADMUX.
-void CompileAdcReference(CompilerState& st) {
+// "," "vref" "=" and the reference word: the reference bits of ADMUX, as the chip's device
+// file lays them out (the same word selects different bits on the tinies). Without a
+// converter nothing is written: the caller refuses the statement.
+void CompileAdcReference(CompilerState& st, bool hasAdc) {
   ++st.src.TokenIndex;
   ExpectToken(st, "vref");
   ExpectToken(st, "=");
   const std::string& word = st.TokText();
-  const std::string& device = st.dev.DeviceName;
-  int bits = 0;
-  if (word == "ext")
-    bits = (device == "tn26" || st.dev.TinyLpmDevice) ? 0x40 : 0x00;
-  else if (word == "int")
-    bits = device == "tn13" ? 0x40 : 0xC0;
-  else if (word == "vcc")
-    bits = device.starts_with("tn") ? 0x00 : 0x40;
-  else
+  std::optional<int> bits = 0;
+  if (!hasAdc) return;
+  if (word == "ext" || word == "int" || word == "vcc") {
+    bits = AdcReferenceBits(st, word);
+    if (!bits) {
+      // Written anyway, the bits would select a reserved or another reference.
+      ReportInPlace(st, "Unexisting feature!");
+      return;
+    }
+  } else {
     CompileError(st, "Ext, Int or Vcc!");
-  st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(bits));
+  }
+  st.out.Instr(Sep::kWide, "ldi", "zl," + Dec(*bits));
   EmitRegisterWrite(st, "ADMUX", "zl", Reach::kData);
 }
 
 void StartAdc(CompilerState& st) {
+  const auto enable = AdcEnableBit(st);
   if (st.TokText(1) == ",") {
     ++st.src.TokenIndex;
-    CompileAdcReference(st);
+    CompileAdcReference(st, enable.has_value());
   }
-  const auto enable = AdcEnableBit(st);
   if (!enable) {
     ReportInPlace(st, "Unexisting feature!");
     return;

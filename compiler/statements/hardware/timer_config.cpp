@@ -33,10 +33,12 @@ void EmitControlLines(CompilerState& st, std::uint8_t control, Reach unnamed, co
   EmitTimerLine(st, WriteMnemonic(RegisterReach(st, reg.substr(0, reg.find(',')), unnamed)), reg);
 }
 
-// The device names the timer's control register with a suffix (TCCR0A, TCCR2A), not under
-// its single name.
-bool OnlySplitControl(CompilerState& st, const std::string& base) {
-  return FindIoRegister(st, base) == 0 && FindIoRegister(st, base + "a") != 0;
+// The register of the timer's mode and output bits as the device file names it (TCCR0,
+// TCCR0A, TCCR1A ...); the usual name where no device file was read.
+std::string ModeRegister(const CompilerState& st, int timer) {
+  const TimerFacts t = TimerOf(st, timer);
+  if (!t.modeRegister.empty()) return t.modeRegister;
+  return "TCCR" + std::to_string(timer) + (timer == 0 || timer == 2 ? "" : "A");
 }
 
 // Asynchronous operation: the timer's own ASn bit of ASSR, by the device file (AS0 of the
@@ -130,7 +132,7 @@ constexpr Timer0Bits kSplitTimer0{0x01, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
 void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   // a Timer0 whose clock select lives in TCCR0B: the control byte is TCCR0A's
-  const bool splitTimer0 = timer == 0 && FindIoRegister(st, "tccr0a") != 0 && FindIoRegister(st, "tccr0b") != 0;
+  const bool splitTimer0 = timer == 0 && TimerOf(st, 0).splitControl;
   const Timer0Bits& bits0 = splitTimer0 ? kSplitTimer0 : kClassicTimer0;
   std::uint8_t control = 0;
   std::uint8_t clock = 0;  // TCCR0B's clock select on those chips
@@ -215,8 +217,8 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     EmitControlLines(st, clock, Reach::kInOut, "TCCR0B,zl");
   } else if (timer == 0) {
     // (a chip with TCCR0A alone keeps the TCCR0 layout under that name, clock select included)
-    EmitControlLines(st, control, Reach::kInOut, OnlySplitControl(st, "tccr0") ? "TCCR0A,zl" : "TCCR0,zl");
-  } else if (OnlySplitControl(st, "tccr2") && FindIoRegister(st, "tccr2b") != 0) {
+    EmitControlLines(st, control, Reach::kInOut, ModeRegister(st, 0) + ",zl");
+  } else if (TimerOf(st, 2).splitControl) {
     // The byte is laid out for TCCR2 (FOC2 WGM20 COM21 COM20 WGM21 CS22..CS20): its
     // waveform and output bits move to TCCR2A (COM2A1 COM2A0 .. WGM21 WGM20), its clock
     // select to TCCR2B.
@@ -225,7 +227,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     EmitControlLines(st, static_cast<std::uint8_t>(control & 0x07), Reach::kData, "TCCR2B,zl");
   } else {
     // (a chip with TCCR2A alone keeps the TCCR2 layout under that name)
-    EmitControlLines(st, control, Reach::kInOut, OnlySplitControl(st, "tccr2") ? "TCCR2A,zl" : "TCCR2,zl");
+    EmitControlLines(st, control, Reach::kInOut, ModeRegister(st, 2) + ",zl");
   }
 }
 
