@@ -44,9 +44,15 @@ void EmitLibraryAndSummary(CompilerState& st) {
   EmitStringConstantPool(st);
 
   RunLinkOrder(st, LinkOrder());
-  const CodeMap code = HandlerCodeMap(st);
-  const HandlerMemory handlers = FinishHandlers(st, code);
-  CheckProgramMemory(st, code, handlers);
+  if (ProgramHasHandlers(st)) {
+    const CodeMap code = HandlerCodeMap(st);
+    const HandlerMemory handlers = FinishHandlers(st, code);
+    CheckProgramMemory(st, code.DataEnd(), &code, handlers);
+  } else {
+    // Without handlers only the data segment is read.
+    const AsmView data(st.out.Str(), OutputFiles(st), AsmView::Keep::kDataOnly);
+    CheckProgramMemory(st, data.DataEnd(), nullptr, HandlerMemory{});
+  }
   ReportNamesTheCompilerWrites(st);
 
   st.out.Line();

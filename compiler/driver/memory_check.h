@@ -17,7 +17,9 @@ struct MemoryCheckCells {
   bool stackUnchecked = false;  // the depth of the hardware stack is not known
 };
 
-void CheckProgramMemory(CompilerState& st, const CodeMap& code, const HandlerMemory& handlers);
+// `dataEnd`: where the data segment ends (AsmView::DataEnd); `code`: the program's code as
+// the handlers read it, nullptr for a program without handlers.
+void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, const HandlerMemory& handlers);
 // The report's lines about the checks that could not be made ("" for none), each ending
 // in CR LF.
 std::string MemoryCheckNotes(const CompilerState& st);

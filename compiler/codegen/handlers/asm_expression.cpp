@@ -37,22 +37,28 @@ class Parser {
     std::string_view text;
     int level;
   };
-  static constexpr Op kOps[] = {
-      {"||", 0}, {"&&", 1}, {"|", 2},  {"^", 3},  {"&", 4},  {"==", 5}, {"!=", 5}, {"<=", 6}, {">=", 6},
-      {"<<", 7}, {">>", 7}, {"<", 6},  {">", 6},  {"+", 8},  {"-", 8},  {"*", 9},  {"/", 9},  {"%", 9},
-  };
   static constexpr int kTopLevel = 9;
 
   std::optional<Op> PeekOp() {
     Blanks();
-    for (const Op& op : kOps) {
-      if (s_.substr(i_, op.text.size()) != op.text) continue;
-      // "|" is not the start of "||", "&" not of "&&"
-      if (op.text.size() == 1 && i_ + 1 < s_.size() && s_[i_ + 1] == op.text[0] && (op.text == "|" || op.text == "&"))
-        continue;
-      return op;
+    if (i_ >= s_.size()) return std::nullopt;
+    const char c = s_[i_];
+    const char d = i_ + 1 < s_.size() ? s_[i_ + 1] : '\0';
+    switch (c) {
+      case '|': return d == '|' ? Op{"||", 0} : Op{"|", 2};
+      case '&': return d == '&' ? Op{"&&", 1} : Op{"&", 4};
+      case '^': return Op{"^", 3};
+      case '=': return d == '=' ? std::optional<Op>(Op{"==", 5}) : std::nullopt;
+      case '!': return d == '=' ? std::optional<Op>(Op{"!=", 5}) : std::nullopt;
+      case '<': return d == '=' ? Op{"<=", 6} : d == '<' ? Op{"<<", 7} : Op{"<", 6};
+      case '>': return d == '=' ? Op{">=", 6} : d == '>' ? Op{">>", 7} : Op{">", 6};
+      case '+': return Op{"+", 8};
+      case '-': return Op{"-", 8};
+      case '*': return Op{"*", 9};
+      case '/': return Op{"/", 9};
+      case '%': return Op{"%", 9};
+      default: return std::nullopt;
     }
-    return std::nullopt;
   }
 
   std::optional<std::int64_t> Binary(int level) {

@@ -1,6 +1,7 @@
 #include "compiler/codegen/handlers/asm_view.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <unordered_set>
 #include <utility>
@@ -23,8 +24,15 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-// A label may hold the characters of a name and ".".
-bool LabelChar(char c) { return AsmNameChar(c) || c == '.'; }
+// A label may hold the characters of a name and "." (a table: every line is looked at).
+constexpr auto kLabelChars = [] {
+  std::array<bool, 256> t{};
+  for (int c = 0; c < 256; ++c)
+    t[static_cast<std::size_t>(c)] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                                     c == '_' || c == '.';
+  return t;
+}();
+bool LabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
 
 // The line without its comment (a ";" outside quotes).
 std::string_view Code(std::string_view line) {
@@ -117,6 +125,25 @@ class AsmView::Reader {
 
   void Process(std::string_view raw, int includeDepth, int macroDepth) {
     ++position_;
+    std::size_t k = 0;
+    while (k < raw.size() && (raw[k] == ' ' || raw[k] == '\t')) ++k;
+    if (k == raw.size() || raw[k] == ';' || raw[k] == '\r') return;
+    if (v_.keep_ == Keep::kDataOnly && raw[k] != '.' && segment_ == Segment::kCode && !inMacro_ &&
+        v_.macros_.empty()) {
+      // An instruction, perhaps after a label: when only the data are kept, nothing but
+      // the label's name matters (.ifdef). A label alone on its line or before a directive
+      // goes the whole way.
+      std::size_t n = k;
+      while (n < raw.size() && LabelChar(raw[n])) ++n;
+      if (n == k || n == raw.size() || raw[n] != ':') return;
+      std::size_t r = n + 1;
+      while (r < raw.size() && (raw[r] == ' ' || raw[r] == '\t')) ++r;
+      if (r < raw.size() && raw[r] != '.' && raw[r] != ';' && raw[r] != '\r') {
+        if (Active()) defined_.insert(LowerText(raw.substr(k, n - k)));
+        pending_.clear();
+        return;
+      }
+    }
     std::string_view line = Trim(Code(raw));
     if (line.empty()) return;
     if (inMacro_) {
@@ -388,9 +415,15 @@ class AsmView::Reader {
 };
 
 AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep) : keep_(keep) {
-  texts_.emplace_back(text);
+  // The code lines point into the text: kept here, the output may change meanwhile. Only
+  // the data need no copy.
+  if (keep == Keep::kAll) {
+    texts_.emplace_back(text);
+    text = texts_.front();
+  }
+  output_ = text;
   Reader reader(*this, files);
-  reader.Source(texts_.front(), 0);
+  reader.Source(text, 0);
   reader.Finish();
 }
 
@@ -438,6 +471,22 @@ std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::s
 }
 
 std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::size_t at, int depth) const {
+  // A name alone (a variable's label, SREG) or a number alone: most operands are one.
+  const std::string_view e = Trim(expression);
+  if (!e.empty() && std::all_of(e.begin(), e.end(), [](char c) { return AsmNameChar(c); })) {
+    if (std::isdigit(static_cast<unsigned char>(e[0])) == 0) {
+      if (symbols_.empty()) return std::nullopt;
+      return SymbolValue(LowerText(e), at, depth);
+    }
+    if (e.size() < 2 || (e[1] != 'x' && e[1] != 'X' && e[1] != 'b' && e[1] != 'B')) {
+      std::int64_t v = 0;
+      for (const char c : e) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0 || v > (std::int64_t{1} << 40)) return std::nullopt;
+        v = v * 10 + (c - '0');
+      }
+      return v;
+    }
+  }
   const AsmSymbolValue value = [&](std::string_view name) { return SymbolValue(std::string(name), at, depth); };
   const AsmSymbolDefined defined = [&](std::string_view name) {
     return InForce(symbols_, std::string(name), at) != nullptr;
@@ -450,7 +499,7 @@ std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::siz
 }
 
 std::optional<std::size_t> AsmView::OutputLineStart(std::size_t i) const {
-  const std::string& out = texts_.front();
+  const std::string_view out = output_;
   const auto p = reinterpret_cast<std::uintptr_t>(lines_[i].code.data());
   const auto begin = reinterpret_cast<std::uintptr_t>(out.data());
   if (p < begin || p > begin + out.size()) return std::nullopt;

@@ -91,6 +91,7 @@ class AsmView {
   Keep keep_;
   bool understood_ = true;
   std::deque<std::string> texts_;  // the copy of the output, included files, macro lines
+  std::string_view output_;        // the output as read
   std::vector<Line> lines_;
   std::unordered_map<std::string, std::size_t> labels_;
   std::unordered_map<std::string, std::vector<Definition>> aliases_;  // .def

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <deque>
+#include <unordered_map>
 #include <utility>
 
 #include "compiler/base/decl_text.h"
@@ -23,20 +24,14 @@ std::string_view Trim(std::string_view s) {
 
 bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.'; }
 
-std::vector<std::string> SplitOperands(std::string_view text) {
-  std::vector<std::string> out;
-  if (Trim(text).empty()) return out;
-  std::size_t start = 0;
-  int depth = 0;
-  for (std::size_t i = 0; i <= text.size(); ++i) {
-    if (i < text.size() && text[i] == '(') ++depth;
-    if (i < text.size() && text[i] == ')') --depth;
-    if (i == text.size() || (text[i] == ',' && depth == 0)) {
-      out.emplace_back(Trim(text.substr(start, i - start)));
-      start = i + 1;
-    }
-  }
-  return out;
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal without regard to case; `lower` is in lower case.
+bool Is(std::string_view s, std::string_view lower) {
+  if (s.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if (Lower(s[i]) != lower[i]) return false;
+  return true;
 }
 
 std::optional<long> Number(std::string_view s) {
@@ -49,40 +44,55 @@ std::optional<long> Number(std::string_view s) {
   return v;
 }
 
-bool In(std::string_view m, std::initializer_list<std::string_view> set) {
-  return std::find(set.begin(), set.end(), m) != set.end();
-}
+// What the walk needs to know of a mnemonic.
+enum MnemonicKind : unsigned {
+  kWritesFirst = 1,  // changes its first operand
+  kNoRegister = 2,   // changes no register
+  kBranch = 4,
+  kSkip = 8,
+  kPair = 16,        // movw, adiw, sbiw: the pair from the first operand
+  kMul = 32,         // r0:r1
+  kTwoWords = 64,
+};
 
-bool IsBranch(std::string_view m) { return m.size() >= 4 && m.substr(0, 2) == "br" && m != "break"; }
-bool IsSkip(std::string_view m) { return In(m, {"sbrc", "sbrs", "sbic", "sbis", "cpse"}); }
-
-// Instructions that change their first operand.
-bool WritesFirst(std::string_view m) {
-  return In(m, {"ldi", "lds", "ld", "ldd", "mov", "in", "pop", "add", "adc", "sub", "sbc", "subi", "sbci", "and",
-                "andi", "or", "ori", "eor", "com", "neg", "inc", "dec", "clr", "ser", "lsl", "lsr", "rol", "ror",
-                "asr", "swap", "bld", "cbr", "sbr", "lpm", "elpm", "lac", "las", "lat", "xch"});
-}
-
-bool ChangesNoRegister(std::string_view m) {
-  return IsBranch(m) || IsSkip(m) ||
-         In(m, {"st", "std", "sts", "out", "push", "sbi", "cbi", "cp", "cpc", "cpi", "tst", "nop", "sleep", "wdr",
-                "break", "spm", "cli", "sei", "sec", "clc", "sen", "cln", "sez", "clz", "ses", "cls", "sev", "clv",
-                "set", "clt", "seh", "clh", "bset", "bclr", "bst", "ret", "reti", "rjmp", "jmp", "rcall", "call",
-                "ijmp", "icall", "eijmp", "eicall"});
+unsigned KindOf(std::string_view m) {
+  static const std::unordered_map<std::string_view, unsigned> kKinds = [] {
+    std::unordered_map<std::string_view, unsigned> k;
+    for (std::string_view w : {"ldi", "lds", "ld", "ldd", "mov", "in", "pop", "add", "adc", "sub", "sbc", "subi", "sbci",
+                               "and", "andi", "or", "ori", "eor", "com", "neg", "inc", "dec", "clr", "ser", "lsl", "lsr",
+                               "rol", "ror", "asr", "swap", "bld", "cbr", "sbr", "lpm", "elpm", "lac", "las", "lat",
+                               "xch"})
+      k[w] |= kWritesFirst;
+    for (std::string_view w : {"st", "std", "sts", "out", "push", "sbi", "cbi", "cp", "cpc", "cpi", "tst", "nop",
+                               "sleep", "wdr", "break", "spm", "cli", "sei", "sec", "clc", "sen", "cln", "sez", "clz",
+                               "ses", "cls", "sev", "clv", "set", "clt", "seh", "clh", "bset", "bclr", "bst", "ret",
+                               "reti", "rjmp", "jmp", "rcall", "call", "ijmp", "icall", "eijmp", "eicall"})
+      k[w] |= kNoRegister;
+    for (std::string_view w : {"breq", "brne", "brcs", "brcc", "brsh", "brlo", "brmi", "brpl", "brge", "brlt", "brhs",
+                               "brhc", "brts", "brtc", "brvs", "brvc", "brie", "brid", "brbs", "brbc"})
+      k[w] |= kBranch | kNoRegister;
+    for (std::string_view w : {"sbrc", "sbrs", "sbic", "sbis", "cpse"}) k[w] |= kSkip | kNoRegister;
+    for (std::string_view w : {"movw", "adiw", "sbiw"}) k[w] |= kPair;
+    for (std::string_view w : {"mul", "muls", "mulsu", "fmul", "fmuls", "fmulsu"}) k[w] |= kMul;
+    for (std::string_view w : {"lds", "sts", "call", "jmp"}) k[w] |= kTwoWords;
+    return k;
+  }();
+  const auto it = kKinds.find(m);
+  if (it != kKinds.end()) return it->second;
+  // any other branch the assembler knows by "br"
+  return m.size() >= 4 && m.substr(0, 2) == "br" ? (kBranch | kNoRegister) : 0;
 }
 
 // "X+", "-Y", "Z+": the pointer pair the access moves (26, 28, 30), or 0.
-int MovedPointer(std::string_view operand) {
-  const std::string o = LowerText(operand);
-  if (o == "x+" || o == "-x") return 26;
-  if (o == "y+" || o == "-y") return 28;
-  if (o == "z+" || o == "-z") return 30;
-  return 0;
+int MovedPointer(std::string_view o) {
+  if (o.size() != 2) return 0;
+  const char a = Lower(o[0]), b = Lower(o[1]);
+  const char p = a == '-' ? b : (b == '+' ? a : 0);
+  return p == 'x' ? 26 : p == 'y' ? 28 : p == 'z' ? 30 : 0;
 }
 
-bool ThroughY(std::string_view operand) {
-  const std::string o = LowerText(operand);
-  return o == "y" || o == "-y" || (o.size() >= 2 && o[0] == 'y' && o[1] == '+');
+bool ThroughY(std::string_view o) {
+  return Is(o, "y") || Is(o, "-y") || (o.size() >= 2 && Lower(o[0]) == 'y' && o[1] == '+');
 }
 
 }  // namespace
@@ -90,36 +100,58 @@ bool ThroughY(std::string_view operand) {
 CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files)
     : view_(text, std::move(files)), returnBytes_(returnBytes) {
   for (const std::string& w : watchedCells) watched_.push_back(LowerText(w));
+  // The device's SREG and RAMPZ (the .equ names of its definition file).
+  const std::size_t end = view_.Size() == 0 ? 0 : view_.Size() - 1;
+  sreg_ = view_.Value("SREG", end).value_or(-1);
+  rampz_ = view_.Value("RAMPZ", end).value_or(-1);
 }
 
-const CodeMap::Line& CodeMap::Decoded(std::size_t i) const {
-  if (const auto it = decoded_.find(i); it != decoded_.end()) return it->second;
+CodeMap::Line CodeMap::Decode(std::size_t i) const {
   Line l;
   const AsmView::Line& v = view_.At(i);
-  if (!v.data) {
-    std::size_t m = 0;
-    while (m < v.code.size() && v.code[m] != ' ' && v.code[m] != '\t') ++m;
-    l.mnemonic = LowerText(v.code.substr(0, m));
-    l.operands = SplitOperands(Trim(v.code.substr(m)));
+  if (v.data) return l;
+  const std::string_view code = v.code;
+  std::size_t m = 0;
+  while (m < code.size() && code[m] != ' ' && code[m] != '\t') ++m;
+  l.mnemonic.resize(m);
+  for (std::size_t k = 0; k < m; ++k) l.mnemonic[k] = Lower(code[k]);
+  const std::string_view text = Trim(code.substr(m));
+  if (text.empty()) return l;
+  std::size_t start = 0;
+  int depth = 0;
+  for (std::size_t k = 0; k <= text.size(); ++k) {
+    if (k < text.size() && text[k] == '(') ++depth;
+    if (k < text.size() && text[k] == ')') --depth;
+    if (k == text.size() || (text[k] == ',' && depth == 0)) {
+      if (l.count == l.operands.size()) {
+        l.tooMany = true;
+        break;
+      }
+      l.operands[l.count++] = Trim(text.substr(start, k - start));
+      start = k + 1;
+    }
   }
-  return decoded_.emplace(i, std::move(l)).first->second;
+  return l;
 }
 
-int CodeMap::Words(std::size_t i) const {
-  const std::string& m = Decoded(i).mnemonic;
-  return In(m, {"lds", "sts", "call", "jmp"}) ? 2 : 1;
-}
+int CodeMap::Words(std::size_t i) const { return (KindOf(Decode(i).mnemonic) & kTwoWords) != 0 ? 2 : 1; }
 
-std::optional<int> CodeMap::Register(const std::string& operand, std::size_t at) const {
-  const std::string o = LowerText(Trim(operand));
-  static const std::map<std::string, int> kNames = {{"xl", 26}, {"xh", 27}, {"yl", 28},
-                                                    {"yh", 29}, {"zl", 30}, {"zh", 31}};
-  if (const auto it = kNames.find(o); it != kNames.end()) return it->second;
-  if (o.size() >= 2 && o.size() <= 3 && o[0] == 'r' && std::isdigit(static_cast<unsigned char>(o[1])) != 0) {
-    const auto v = Number(o.substr(1));
-    if (v && *v >= 0 && *v <= 31 && (o.size() == 2 || o[1] != '0')) return static_cast<int>(*v);
+std::optional<int> CodeMap::Register(std::string_view operand, std::size_t at) const {
+  const std::string_view o = Trim(operand);
+  if (o.size() == 2) {
+    const char a = Lower(o[0]), b = Lower(o[1]);
+    if ((a == 'x' || a == 'y' || a == 'z') && (b == 'l' || b == 'h'))
+      return (a == 'x' ? 26 : a == 'y' ? 28 : 30) + (b == 'h' ? 1 : 0);
   }
-  return view_.Alias(o, at);
+  if (o.size() >= 2 && o.size() <= 3 && Lower(o[0]) == 'r' && std::isdigit(static_cast<unsigned char>(o[1])) != 0 &&
+      (o.size() == 2 || (o[1] != '0' && std::isdigit(static_cast<unsigned char>(o[2])) != 0))) {
+    const int v = o.size() == 2 ? o[1] - '0' : (o[1] - '0') * 10 + (o[2] - '0');
+    if (v <= 31) return v;
+  }
+  if (o.empty() || !std::all_of(o.begin(), o.end(), [](char c) { return NameChar(c); })) return std::nullopt;
+  scratch_.assign(o);
+  for (char& c : scratch_) c = Lower(c);
+  return view_.Alias(scratch_, at);
 }
 
 // The line `words` words after (before, when negative) the line `from`, in the same block
@@ -142,7 +174,7 @@ std::optional<std::size_t> CodeMap::Relative(std::size_t from, long words) const
   return j;
 }
 
-std::optional<std::size_t> CodeMap::Target(std::size_t from, const std::string& operand) const {
+std::optional<std::size_t> CodeMap::Target(std::size_t from, std::string_view operand) const {
   const std::string o = LowerText(Trim(operand));
   if (o == ".") return from;
   if (o.size() > 2 && o.substr(0, 2) == "pc" && (o[2] == '+' || o[2] == '-')) {
@@ -217,7 +249,7 @@ struct WalkState {
 }  // namespace
 
 void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_t> ownReturn) const {
-  std::map<std::size_t, WalkState> seen;  // line -> what all the ways to it have in common
+  std::unordered_map<std::size_t, WalkState> seen;  // line -> what all the ways to it have in common
   std::deque<std::pair<std::size_t, WalkState>> work{{start, WalkState{}}};
   auto go = [&](std::optional<std::size_t> line, const WalkState& state) {
     if (!line) {
@@ -252,35 +284,36 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
     seen[i] = state;
     const int depth = state.depth;
     reach.stackBytes = std::max(reach.stackBytes, depth);
-    const Line& l = Decoded(i);
-    const std::string& m = l.mnemonic;
-    if (m.empty()) {  // data: code does not run into it
+    const Line l = Decode(i);
+    const std::string_view m = l.mnemonic;  // (compared by size first)
+    if (m.empty() || l.tooMany) {  // data: code does not run into it
       reach.unknown = true;
       continue;
     }
+    const unsigned kind = KindOf(m);
+    const std::string_view* const ops = l.operands.data();
     // An I/O register (`in`/`out` operands) or data address (`lds`/`sts`) named by the
     // operand, by its value where the text gives one (SREG is I/O 0x3f, data 0x5f).
-    auto names = [&](const std::string& operand, const char* reg, int dataOffset) {
-      if (dataOffset == 0 && LowerText(Trim(operand)) == reg) return true;
+    auto names = [&](std::string_view operand, std::string_view reg, std::int64_t address, int dataOffset) {
+      if (dataOffset == 0 && Is(Trim(operand), reg)) return true;
+      if (address < 0) return false;
       const auto a = view_.Value(operand, i);
-      const auto b = view_.Value(reg, i);
-      return a && b && *a == *b + dataOffset;
+      return a && *a == address + dataOffset;
     };
     const bool dataAccess = m == "lds" || m == "sts";
     const int ioOffset = dataAccess ? 0x20 : 0;
     // What the line reads and changes.
-    for (const std::string& o : l.operands) {
+    for (std::size_t n = 0; n < l.count; ++n) {
+      const std::string_view o = ops[n];
       const auto r = Register(o, i);
       if ((r && (*r == 28 || *r == 29)) || ThroughY(o)) reach.usesY = true;
-      std::string word;
+      std::size_t wordStart = 0;
       for (std::size_t k = 0; k <= o.size(); ++k) {
-        if (k < o.size() && NameChar(o[k])) {
-          word += o[k];
-          continue;
-        }
-        if (!word.empty() && std::find(watched_.begin(), watched_.end(), LowerText(word)) != watched_.end())
-          reach.cells.insert(LowerText(word));
-        word.clear();
+        if (k < o.size() && NameChar(o[k])) continue;
+        const std::string_view word = o.substr(wordStart, k - wordStart);
+        for (const std::string& w : watched_)
+          if (Is(word, w)) reach.cells.insert(w);
+        wordStart = k + 1;
       }
     }
     std::bitset<32> changed;
@@ -289,28 +322,29 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       write(r);
       changed.set(static_cast<std::size_t>(r));
     };
-    for (const std::string& o : l.operands) {
-      if (const int p = MovedPointer(o); p != 0) {
+    for (std::size_t n = 0; n < l.count; ++n) {
+      if (const int p = MovedPointer(ops[n]); p != 0) {
         change(p);
         change(p + 1);
       }
     }
     // The registers of the first two operands (-1: none) and the second one's value.
-    const int first = l.operands.empty() ? -1 : Register(l.operands[0], i).value_or(-1);
-    const int second = l.operands.size() < 2 ? -1 : Register(l.operands[1], i).value_or(-1);
-    const std::int64_t constant = l.operands.size() < 2 ? -1 : view_.Value(l.operands[1], i).value_or(-1);
+    const int first = l.count < 1 ? -1 : Register(ops[0], i).value_or(-1);
+    const int second = l.count < 2 ? -1 : Register(ops[1], i).value_or(-1);
+    const bool masks = m == "ldi" || m == "andi" || m == "cbr" || m == "ori" || m == "sbr";
+    const std::int64_t constant = l.count < 2 || !masks ? -1 : view_.Value(ops[1], i).value_or(-1);
     auto calm = [&](int r) { return r >= 0 && state.calm.test(static_cast<std::size_t>(r)); };
     int calmAfter = -1;  // what the line leaves in its first operand: 1 calm, 0 not, -1 as any change
-    if (WritesFirst(m)) {
-      if (l.operands.empty() && (m == "lpm" || m == "elpm")) {
+    if ((kind & kWritesFirst) != 0) {
+      if (l.count == 0 && (m == "lpm" || m == "elpm")) {
         change(0);
       } else if (first >= 0) {
         change(first);
         const bool kept = calm(first);
         const bool bit7Clear = constant >= 0 && (constant & 0x80) == 0;
         const bool bit7Set = constant >= 0 && (constant & 0x80) != 0;
-        if ((m == "in" || m == "lds") && l.operands.size() == 2) {
-          calmAfter = names(l.operands[1], "sreg", ioOffset) ? 1 : 0;
+        if ((m == "in" || m == "lds") && l.count == 2) {
+          calmAfter = names(ops[1], "sreg", sreg_, ioOffset) ? 1 : 0;
         } else if (m == "mov") {
           calmAfter = calm(second) ? 1 : 0;
         } else if (m == "ldi") {
@@ -329,30 +363,33 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       } else {
         reach.unknown = true;
       }
-    } else if (In(m, {"movw", "adiw", "sbiw"})) {
+    } else if ((kind & kPair) != 0) {
       if (first >= 0) {
         change(first);
         change(first + 1);
       } else {
         reach.unknown = true;
       }
-    } else if (In(m, {"mul", "muls", "mulsu", "fmul", "fmuls", "fmulsu"})) {
+    } else if ((kind & kMul) != 0) {
       change(0);
       change(1);
-    } else if (!ChangesNoRegister(m)) {
+    } else if ((kind & kNoRegister) == 0) {
       reach.unknown = true;
     }
     if (m == "elpm") reach.readsFlash = true;
-    if ((m == "out" || m == "sts") && l.operands.size() == 2) {
-      if (names(l.operands[0], "rampz", ioOffset)) reach.readsFlash = true;
+    if ((m == "out" || m == "sts") && l.count == 2) {
+      // (a data address the text gives a value: SREG's or RAMPZ's, or a register's)
+      const std::optional<std::int64_t> address = view_.Value(ops[0], i);
+      auto at = [&](std::string_view reg, std::int64_t io) {
+        return (m == "out" && Is(Trim(ops[0]), reg)) || (io >= 0 && address && *address == io + ioOffset);
+      };
+      if (at("rampz", rampz_)) reach.readsFlash = true;
       // SREG written from anything that may have bit 7 set turns interrupts on.
-      if (names(l.operands[0], "sreg", ioOffset) && !calm(second))
-        reach.enablesInterrupts = true;
+      if (at("sreg", sreg_) && !calm(second)) reach.enablesInterrupts = true;
       // A register written through its data address.
-      if (m == "sts")
-        if (const auto a = view_.Value(l.operands[0], i); a && *a >= 0 && *a < 32) change(static_cast<int>(*a));
+      if (m == "sts" && address && *address >= 0 && *address < 32) change(static_cast<int>(*address));
     }
-    if (m == "sei" || (m == "bset" && !l.operands.empty() && view_.Value(l.operands[0], i) == 7))
+    if (m == "sei" || (m == "bset" && l.count > 0 && view_.Value(ops[0], i) == 7))
       reach.enablesInterrupts = true;
 
     // What the next line finds.
@@ -386,21 +423,21 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       continue;
     }
     if (m == "rjmp" || m == "jmp") {
-      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), next);
+      go(l.count == 0 ? std::nullopt : Target(i, ops[l.count - 1]), next);
       continue;
     }
-    if (IsBranch(m)) {
-      go(l.operands.empty() ? std::nullopt : Target(i, l.operands.back()), next);
+    if ((kind & kBranch) != 0) {
+      go(l.count == 0 ? std::nullopt : Target(i, ops[l.count - 1]), next);
       go(after, next);
       continue;
     }
-    if (IsSkip(m)) {
+    if ((kind & kSkip) != 0) {
       go(after, next);
       go(after + 1, next);
       continue;
     }
     if (m == "rcall" || m == "call") {
-      const auto callee = l.operands.empty() ? std::nullopt : Target(i, l.operands.back());
+      const auto callee = l.count == 0 ? std::nullopt : Target(i, ops[l.count - 1]);
       if (!callee) {
         reach.unknown = true;
         reach.stackKnown = false;

@@ -10,7 +10,9 @@
 // Where the text does not say where the code goes on (an indirect jump or call) or a line
 // is not understood, the reach is unknown: whatever a reader of the result cares for must
 // then be assumed.
+#include <array>
 #include <bitset>
+#include <cstdint>
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -59,23 +61,27 @@ class CodeMap {
   long DataEnd() const;
 
  private:
-  // A code line's instruction, read when a walk first comes to it.
+  // A code line's instruction, read when a walk comes to it.
   struct Line {
-    std::string mnemonic;               // lower case; empty for a data line in the code
-    std::vector<std::string> operands;  // as written, trimmed
+    std::string mnemonic;  // lower case; empty for a data line in the code
+    std::array<std::string_view, 3> operands;  // as written, trimmed
+    std::size_t count = 0;
+    bool tooMany = false;  // more operands than an instruction has
   };
-  const Line& Decoded(std::size_t i) const;
+  Line Decode(std::size_t i) const;
   int Words(std::size_t i) const;
   CodeReach RoutineReach(std::size_t first) const;
   void Walk(std::size_t first, CodeReach& reach, std::optional<std::size_t> ownReturn) const;
-  std::optional<std::size_t> Target(std::size_t from, const std::string& operand) const;
+  std::optional<std::size_t> Target(std::size_t from, std::string_view operand) const;
   std::optional<std::size_t> Relative(std::size_t from, long words) const;
-  std::optional<int> Register(const std::string& operand, std::size_t at) const;
+  std::optional<int> Register(std::string_view operand, std::size_t at) const;
 
   AsmView view_;
   int returnBytes_;
   std::vector<std::string> watched_;
-  mutable std::unordered_map<std::size_t, Line> decoded_;
+  std::int64_t sreg_ = -1;   // I/O addresses; -1: the text gives none
+  std::int64_t rampz_ = -1;
+  mutable std::string scratch_;
   mutable std::map<std::size_t, CodeReach> routines_;
   mutable std::set<std::size_t> walking_;
   mutable bool metOpenWalk_ = false;

@@ -77,9 +77,14 @@ int AreaBytes(const CompilerState& st, const Planned& p) {
 
 }  // namespace
 
-CodeMap HandlerCodeMap(const CompilerState& st) {
-  std::vector<std::string> watched = TextBuffers();
-  watched.emplace_back(kHandlerArgArea);
+bool ProgramHasHandlers(const CompilerState& st) {
+  if (!st.Cells<HandlerCells>().Defined.empty()) return true;
+  for (int i = 1; i <= st.sym.HighestVectorUsed; ++i)
+    if (st.sym.InterruptVectors[i].Used) return true;
+  return false;
+}
+
+AsmFiles OutputFiles(const CompilerState& st) {
   // avra runs in the document's folder; it looks for an included file there, then in the
   // folder of device files it was built with, then in the installation's inc folder
   // (where the assembler front end lies, which names it with -I).
@@ -87,7 +92,13 @@ CodeMap HandlerCodeMap(const CompilerState& st) {
   files.folder = st.env.DocumentFolder;
   files.includeDirs.push_back(kAvraOwnIncludes);
   if (!st.env.InstallDir.empty()) files.includeDirs.push_back(st.env.InstallDir + "/inc");
-  return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched, std::move(files));
+  return files;
+}
+
+CodeMap HandlerCodeMap(const CompilerState& st) {
+  std::vector<std::string> watched = TextBuffers();
+  watched.emplace_back(kHandlerArgArea);
+  return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched, OutputFiles(st));
 }
 
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {

@@ -27,6 +27,11 @@ struct HandlerMemory {
   bool interrupts = false;  // the program has handlers (its own or the library's)
 };
 
+// Whether the program has interrupt handlers (its own or the library's): only then is its
+// code read (a program without pays nothing for it).
+bool ProgramHasHandlers(const CompilerState& st);
+// Where avra looks for the files the output includes.
+AsmFiles OutputFiles(const CompilerState& st);
 // The program's code as the handlers read it: made once the library is written.
 CodeMap HandlerCodeMap(const CompilerState& st);
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code);
