@@ -139,31 +139,46 @@ std::uint8_t RightOperand(CompilerState& st, std::uint8_t wanted, bool leftHeld,
   return wanted;
 }
 
-// An expression wanted in no type and made of several operands is worked in the one type
-// that holds them all: each operand is loaded, pushed and popped in it (the first one's
-// type would cut the others, and a narrow first operand pushed for a wider right one
-// would be popped with a byte too many). The type then stays the wanted and the
-// operand's type, as a single operand's loader leaves its own. 0 when a type is wanted
-// already or the typer leaves the operands their own.
-std::uint8_t CommonType(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
-  return wanted == kTypeNone ? CommonExpressionType(st, reach) : std::uint8_t{kTypeNone};
-}
+// The type a level is worked in when it is not the wanted one (WorkingType): an expression
+// wanted in no type and made of several operands is worked in the one type that holds them
+// all, each operand loaded, pushed and popped in it (the first one's type would cut the
+// others, and a narrow first operand pushed for a wider right one would be popped with a
+// byte too many); an integer wanted of operands among which is a Float is worked as a
+// Float. kTypeNone: the wanted type.
+class WorkedIn {
+ public:
+  WorkedIn(CompilerState& st, std::uint8_t wanted, ExpressionReach reach)
+      : st_(st), wanted_(wanted), type_(WorkingType(st, wanted, reach)) {}
 
-// The end of a level worked in the common type: the value is of that type.
-std::uint8_t EndCommonType(CompilerState& st, std::uint8_t common, std::uint8_t wanted) {
-  if (common == kTypeNone) return wanted;
-  st.sticky.OperandType = common;
-  return common;
-}
+  // The type the level's operands are wanted in.
+  std::uint8_t Type(std::uint8_t wanted) const { return type_ != kTypeNone ? type_ : wanted; }
+
+  // The end of the level, `wanted` being what its operands returned: with no type wanted
+  // the value goes on in the common type (as a single operand's loader leaves its own); a
+  // Float worked for an integer is converted into it, in the working registers.
+  std::uint8_t End(std::uint8_t wanted) const {
+    if (type_ == kTypeNone) return wanted;
+    st_.sticky.OperandType = type_;
+    if (wanted_ == kTypeNone) return type_;
+    const bool skip = st_.sticky.SkipOperandPush;
+    st_.sticky.SkipOperandPush = false;
+    EmitConvertFromFloat(st_, wanted_);
+    st_.sticky.SkipOperandPush = skip;
+    return wanted_;
+  }
+
+ private:
+  CompilerState& st_;
+  std::uint8_t wanted_;
+  std::uint8_t type_;
+};
 
 }  // namespace
 
 std::uint8_t ParseExpression(CompilerState& st, std::uint8_t wanted) {
   if (st.TokText() == ")") CompileError(st, "Exspression empty1");
-  const std::uint8_t common =
-      CommonType(st, wanted, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
-  if (common != kTypeNone) wanted = common;
-  wanted = ParseAndLevel(st, wanted);
+  const WorkedIn worked(st, wanted, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
+  wanted = ParseAndLevel(st, worked.Type(wanted));
   while (IsLogicalOperator(st) && !st.expr.ExpressionTermOnly) {
     const std::string op = st.TokText();
     if (op == "and" || op == "&") break;  // (cannot happen: the and level took them)
@@ -174,7 +189,7 @@ std::uint8_t ParseExpression(CompilerState& st, std::uint8_t wanted) {
     else
       wanted = ParseXorOperation(st, wanted);
   }
-  return EndCommonType(st, common, wanted);
+  return worked.End(wanted);
 }
 
 namespace {
@@ -228,8 +243,8 @@ std::uint8_t ParseNotLevel(CompilerState& st, std::uint8_t wanted) {
 }
 
 std::uint8_t ParseSum(CompilerState& st, std::uint8_t wanted) {
-  const std::uint8_t common = CommonType(st, wanted, ExpressionReach::kSum);
-  if (common != kTypeNone) wanted = common;
+  const WorkedIn worked(st, wanted, ExpressionReach::kSum);
+  wanted = worked.Type(wanted);
   if (st.Tok().Kind == kTokOperator) {
     if (st.TokText() == "+") {
       Step(st);
@@ -249,7 +264,7 @@ std::uint8_t ParseSum(CompilerState& st, std::uint8_t wanted) {
       wanted = ParseSubtraction(st, wanted);
     st.sticky.SkipOperandPush = false;
   }
-  return EndCommonType(st, common, wanted);
+  return worked.End(wanted);
 }
 
 namespace {

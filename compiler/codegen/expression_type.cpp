@@ -437,6 +437,15 @@ std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
   return SpanType(s);
 }
 
+std::uint8_t WorkingType(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
+  if (wanted == kTypeNone) return CommonExpressionType(st, reach);
+  if (wanted < kTypeByte || wanted > kTypeLong) return kTypeNone;
+  Scanner scan(st);
+  Span s;
+  scan.Expression(reach, s);
+  return s.operation && s.isFloat && !s.failed ? std::uint8_t{kTypeFloat} : std::uint8_t{kTypeNone};
+}
+
 std::uint8_t TypeHoldingValue(std::uint8_t type, double value) {
   Span s;
   if (!TypeSpan(type, s)) return kTypeNone;

@@ -236,7 +236,7 @@ TEST(FloatArithmetic, WithTheFloatLibrary) {
                           "Dim I As Integer, P As Float, Q As Float, C As Byte, L As Long, D As Byte\n"
                           "G = 1.5 : H = 2.25\n"
                           "F = G + H\nB = 7\nK = B\nM = 2.5 * G\nN = H / 4\nI = -3\nP = I\nQ = G - H\n"
-                          "C = H * 2\n"   // a float in a byte product: converted once
+                          "C = H * 2\n"   // a float in a byte product: the product converted once
                           "D = H + 1\n"   // and in a byte sum
                           "L = -H * 4\n"
                           "End\n";
@@ -250,7 +250,7 @@ TEST(FloatArithmetic, WithTheFloatLibrary) {
   EXPECT_EQ(run->FloatBits("q"), 0xBF400000u);
   EXPECT_EQ(run->Byte("c"), 4);
   EXPECT_EQ(run->Byte("d"), 3);
-  EXPECT_EQ(run->Long("l"), static_cast<std::uint32_t>(-8));
+  EXPECT_EQ(run->Long("l"), static_cast<std::uint32_t>(-9));  // -2.25 * 4, not -2 * 4
 }
 
 }  // namespace
