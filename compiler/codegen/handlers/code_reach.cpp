@@ -262,7 +262,9 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
     if (r >= 0 && r <= 31) reach.written.set(static_cast<std::size_t>(r));
   };
   while (!work.empty()) {
-    auto [i, state] = work.front();
+    // (no structured binding: the lambdas below capture them, which clang refuses)
+    const std::size_t i = work.front().first;
+    WalkState state = work.front().second;
     work.pop_front();
     if (i >= view_.Size()) {
       reach.unknown = true;
