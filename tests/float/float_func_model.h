@@ -347,7 +347,7 @@ inline std::string Fmt(const std::string& sci, int c, int d, int fill) {
   return out;
 }
 
-// _Fdp: the text the caller reads (_s1tmp with no places, else _s2tmp).
+// _Fdp: the text the caller reads in _s2tmp (with no places the scientific text).
 inline std::string Dp(float a, int c, int d, int fill) {
   if (c == 0) return Str(a, 0);
   int n = c + d;

@@ -73,11 +73,17 @@ TEST(FloatTextFormat, ExamplesOfTheFormat) {
   }
 }
 
+// With no places the scientific text without decimals, in _s2tmp where the caller reads
+// every text of _Fdp (the fixed-point text of an earlier call must not stay there).
 TEST(FloatTextFormat, ScientificTextWhenNoPlacesAreSet) {
-  auto out = RunDp({{2.5f, 0, 3, ' '}, {-0.001f, 0, 0, ' '}});
-  ASSERT_EQ(out.size(), 2u);
+  auto out = RunDp({{2.5f, 0, 3, ' '}, {-0.001f, 0, 0, ' '}, {-7.0f, 0, 2, ' '}});
+  ASSERT_EQ(out.size(), 3u);
   EXPECT_EQ(out[0].s1, " 3E+00");  // no decimals in this mode
   EXPECT_EQ(out[1].s1, "-1E-03");
+  EXPECT_EQ(out[0].s2, " 3E+00");
+  EXPECT_EQ(out[1].s2, "-1E-03");
+  EXPECT_EQ(out[2].s2, "-7E+00");
+  for (const DpOut& o : out) EXPECT_TRUE(o.guard_kept && o.regs_kept);
 }
 
 // Every combination of places and decimals up to the buffer's size and beyond, for values

@@ -41,6 +41,18 @@ TEST(NumberFormat, LeadCharAndFormatChangeTheTextOfLaterNumbers) {
   }
 }
 
+// A Format whose places are 0 while the program runs (after a fixed-point Format) gives
+// every later float the scientific text of its own value without decimals, in Print and
+// Str alike; the text of the fixed-point value before it never stays on.
+TEST(NumberFormat, NoPlacesAtRunTimeGiveTheScientificTextOfTheValueNow) {
+  const char* const lines =
+      "Format(2, 2)\nF = 1.25\nPrint F\nD = 0\nFormat(D, 2)\nF = 2.5\nPrint F\nF = -7\nPrint F\n"
+      "S = Str(F)\nPrint S\nD = 3\nFormat(D, 1)\nPrint F\n";
+  auto run = RunUart("m8", std::string("Dim F As Float\nDim D As Byte\nDim S As String * 16\n") + lines + "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->sim->Output(), " 1.25\r\n 3E+00\r\n-7E+00\r\n-7E+00\r\n-7.0\r\n");
+}
+
 TEST(NumberFormat, ArgumentsOutsideTheStatementsAreCompileErrors) {
   const auto compiled = CompileBasic(UartProgram("m8", "LeadChar = 5\nEnd\n"));
   EXPECT_EQ(compiled.error_count, 1) << compiled.report;

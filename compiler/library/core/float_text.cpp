@@ -8,15 +8,17 @@ namespace {
 bool LargeRam(const CompilerState& st) { return st.dev.RamEnd > 256; }
 }  // namespace
 
-// _Fdp: with _fmtC = 0 the scientific text without decimals; otherwise _Fstr with
-// _fmtC + _fmtD decimals (at most 6) and the fixed-point rewrite by _Ffmt.
+// _Fdp: the text in _s2tmp, where the code that calls it reads it. With _fmtC = 0 the
+// scientific text without decimals (copied from _s1tmp by _Ffmt's copy); otherwise _Fstr
+// with _fmtC + _fmtD decimals (at most 6) and the fixed-point rewrite by _Ffmt.
 void EmitFloatDecPointRoutine(CompilerState& st) {
   st.out.Line();
   st.out.Text(R"(
 _Fdp:   lds     r19,_fmtC
         tst     r19
         brne    _Fdp0
-        rjmp    _Fstr
+        rcall   _Fstr
+        rjmp    _Ffm50
 _Fdp0:  lds     r18,_fmtD
         add     r19,r18
         brcs    _Fdp1
@@ -32,7 +34,8 @@ _Fdp2:  rcall   _Fstr
 // none when _lchr is 0), ".", _fmtD decimals, a 0 byte. Digits come from the scientific
 // text as they stand (no second rounding), "0" once its digits are used up. Both
 // exponent digits are read. An integer part with more digits than _fmtC places, a text
-// that would not fit the 14-byte buffer, and "Err" give the scientific text unchanged.
+// that would not fit the 14-byte buffer, and "Err" give the scientific text unchanged
+// (_Ffm50 copies it, also for _Fdp).
 // r19 exponent, r20 places, r22 decimals, r23 integer digits, r24 fill count, r25 zeros
 // after the point; Z reads _s1tmp, X writes _s2tmp.
 void EmitFloatFormatRoutine(CompilerState& st) {
@@ -137,6 +140,8 @@ _Ffm20: ld      r18,Z+
         ldi     r18,0x30
 _Ffm21: ret)");
   z_to_s1("_Ffm50");
+  out.Instr(Sep::kColumn, "ldi", "xl,byte1(_s2tmp)");
+  if (large) out.Instr(Sep::kColumn, "ldi", "xh,byte2(_s2tmp)");
   out.Text(R"(
         ldi     r19,0x0E
 _Ffm51: ld      r18,Z+
