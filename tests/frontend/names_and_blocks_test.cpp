@@ -33,6 +33,14 @@ void ExpectAllRefused(const std::vector<Row>& rows) {
   for (const Row& row : rows) ExpectRefused(Program(row.device, row.lines), kHeaderLines + row.line, row.message);
 }
 
+// What a compiled program prints on the ATmega8 until it ends.
+std::string RunOutput(const BasResult& r) {
+  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
+  if (!sim.Load(r.hex_path, r.map_path)) return "not loaded: " + sim.Error();
+  if (sim.Run() != SimStop::EndLoop) return "did not end: " + sim.Output();
+  return sim.Output();
+}
+
 TEST(NamesAndBlocks, ANameStandsForOneThing) {
   ExpectAllRefused({
       // The constant was read wherever the variable was meant.
@@ -113,15 +121,15 @@ TEST(NamesAndBlocks, NamesTheAssemblerOrTheCompilerAlreadyGive) {
 // register is written), so the assembler's function names are free for them.
 TEST(NamesAndBlocks, OrdinaryNamesCompile) {
   const char* programs[] = {
-      "Dim Temp As Byte, Count As Word, Value As Integer, Index As Byte, Data1(4) As Byte\n"
-      "Declare Sub Show(Led As Byte)\nDeclare Function Init() As Byte\n"
-      "Index = Init()\nData1(Index) = Temp + 1\nCount = Count + Value\nShow(Index)\nEnd\n"
-      "Sub Show(Led As Byte)\nPrint Led\nEnd Sub\nFunction Init() As Byte\nReturn 2\nEnd Function",
+      ("Dim Temp As Byte, Count As Word, Value As Integer, Index As Byte, Data1(4) As Byte\n"
+       "Declare Sub Show(Led As Byte)\nDeclare Function Init() As Byte\n"
+       "Index = Init()\nData1(Index) = Temp + 1\nCount = Count + Value\nShow(Index)\nEnd\n"
+       "Sub Show(Led As Byte)\nPrint Led\nEnd Sub\nFunction Init() As Byte\nReturn 2\nEnd Function"),
       "Const High = 1\nConst Low = 0\nDim Pin As Byte\nPin = High\nIf Pin = Low Then Print Low\nPortb.1 = High",
       "$def page = portb.2\n$def log2 = ddrb\nlog2 = 255\npage = 1\nToggle page",
       "$def Led = portb.1\nLed = 1\nGoto Led\nLed = 0\nLed:\nToggle Led",
-      "Dim Lower As Byte, Highest As Word, Pages As Byte, Byte5 As Byte, Low1 As Byte, Lwrd2 As Byte\n"
-      "Lower = Highest + Pages\nByte5 = Low1 * Lwrd2\nPrint Lower ; Byte5",
+      ("Dim Lower As Byte, Highest As Word, Pages As Byte, Byte5 As Byte, Low1 As Byte, Lwrd2 As Byte\n"
+       "Lower = Highest + Pages\nByte5 = Low1 * Lwrd2\nPrint Lower ; Byte5"),
   };
   for (const char* lines : programs) {
     const std::string program = Program("m8", lines);
@@ -229,10 +237,7 @@ TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
 TEST(NamesAndBlocks, AnAliasTogglesItsOwnBit) {
   const BasResult r = CompileBas(Program("m8", "$def led = portb.pb3\nDdrb = 255\nPortb = 1\nToggle led\nPrint Portb"));
   ASSERT_TRUE(r.ok) << r.report;
-  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
-  ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
-  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
-  EXPECT_EQ(sim.Output(), "9\r\n");
+  EXPECT_EQ(RunOutput(r), "9\r\n");
 }
 
 // A hexadecimal count of four digits is the 16-bit count it spells, though it reads as
@@ -270,10 +275,7 @@ TEST(NamesAndBlocks, AConstantAndALabelOfOneNameNeverMeet) {
   const BasResult r =
       CompileBas(Program("m8", "Const Done = 7\nDim a As Byte\na = Done\nGoto Done\nPrint 2\nDone:\nPrint a"));
   ASSERT_TRUE(r.ok) << r.report;
-  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
-  ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
-  EXPECT_EQ(sim.Run(), SimStop::EndLoop);
-  EXPECT_EQ(sim.Output(), "7\r\n");
+  EXPECT_EQ(RunOutput(r), "7\r\n");
 }
 
 // A flash table's elements lie in the program memory: every statement that would change
@@ -294,10 +296,7 @@ TEST(NamesAndBlocks, AFlashTableIsOnlyRead) {
   const std::string program = Program("m8", table + "t(1) = 5\nb = t(1)\nPrint b");
   const BasResult r = CompileBas(program);
   if (r.ok) {
-    SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
-    ASSERT_TRUE(sim.Load(r.hex_path, r.map_path)) << sim.Error();
-    EXPECT_EQ(sim.Run(), SimStop::EndLoop);
-    EXPECT_EQ(sim.Output(), "5\r\n") << "the store went elsewhere";
+    EXPECT_EQ(RunOutput(r), "5\r\n") << "the store went elsewhere";
   } else {
     ExpectRefused(program, kHeaderLines + 3, "Flash table T can not be changed!");
   }
@@ -309,13 +308,6 @@ int CodeWords(const BasResult& r) {
   int words = 0;
   if (at != std::string::npos) std::sscanf(r.report.c_str() + r.report.find(':', at) + 1, "%d", &words);
   return words;
-}
-
-std::string RunOutput(const BasResult& r) {
-  SimRunner sim({.mcu = "atmega8", .frequency = 8000000});
-  if (!sim.Load(r.hex_path, r.map_path)) return "not loaded: " + sim.Error();
-  if (sim.Run() != SimStop::EndLoop) return "did not end: " + sim.Output();
-  return sim.Output();
 }
 
 // Procedure bodies and a table's values stand where the program puts them, before the main
