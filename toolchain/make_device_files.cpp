@@ -1,8 +1,10 @@
 // Makes the compiler's device definition files from the definition files of the avra
 // assembler.
 //
-//   qbc_make_device_files ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA AVRA_DEF_FILE...
+//   qbc_make_device_files CORRECTIONS ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA AVRA_DEF_FILE...
 //
+// avra's definitions are taken as the chip's, except where the corrections list says the
+// chip differs (a bit the file lacks, a register it gives a chip without it, a wrong value).
 // The compiler's device loader reads these files in a fixed way, and avra must still
 // assemble them, so each file is written in this layout:
 //   - comment lines start with ";" in column 1; the file ends in a vector line;
@@ -78,19 +80,12 @@ std::string AvraDeviceName(const std::string& chip) {
   return it == substitutes.end() ? chip : it->second;
 }
 
-// Values in avra's files that contradict the data sheets and would make programs wrong:
-// OC0B's vector on the ATmega48/88 lies outside the vector table, and the ATtiny28 file
-// gives a byte address as FLASHEND and a RAMEND for a part without SRAM.
+// Where avra's file of a chip and the chip differ (the corrections list): a name given a
+// value (added where the file lacks it, corrected where it has another), or one left out
+// (a register the file gives a chip that lacks it).
 struct Correction {
-  const char* file;
-  const char* name;
-  int64_t value;
-};
-const Correction kCorrections[] = {
-    {"m48def.inc", "OC0Baddr", 0x0f},
-    {"m88def.inc", "OC0Baddr", 0x0f},
-    {"tn28def.inc", "FLASHEND", 0x3ff},
-    {"tn28def.inc", "RAMEND", 0},
+  std::string name;
+  std::optional<int64_t> value;  // none: left out
 };
 
 struct Equ {
@@ -203,11 +198,29 @@ bool ReadAvraFile(const std::string& path, Device& dev) {
     dev.values[Upper(name)] = *v;
     dev.equs.push_back({name, *v, is_register});
   }
-  for (const Correction& c : kCorrections) {
-    if (Lower(dev.source_name) != c.file) continue;
-    dev.values[Upper(c.name)] = c.value;
-    for (Equ& e : dev.equs)
-      if (Upper(e.name) == Upper(c.name)) e.value = c.value;
+  return true;
+}
+
+// Applies the chip's corrections; a name left out that the file does not give stops the
+// build (the list no longer matches the file). An added name is a bit or constant.
+bool ApplyCorrections(Device& dev, const std::vector<Correction>& corrections) {
+  for (const Correction& c : corrections) {
+    const std::string upper = Upper(c.name);
+    auto at = std::find_if(dev.equs.begin(), dev.equs.end(), [&](const Equ& e) { return Upper(e.name) == upper; });
+    if (!c.value) {
+      if (at == dev.equs.end()) {
+        std::cerr << dev.source_name << ": " << c.name << " is to be left out, but the file does not give it\n";
+        return false;
+      }
+      dev.equs.erase(at);
+      dev.values.erase(upper);
+      continue;
+    }
+    dev.values[upper] = *c.value;
+    if (at != dev.equs.end())
+      at->value = *c.value;
+    else
+      dev.equs.push_back({c.name, *c.value, false});
   }
   return true;
 }
@@ -243,6 +256,27 @@ std::vector<Alias> ReadAliases(const std::string& path) {
     std::string c;
     while (s >> c) a.candidates.push_back(c);
     if (!a.candidates.empty()) list.push_back(a);
+  });
+  return list;
+}
+
+// The corrections list: chip name (its avra file's, lower case, without "def.inc"), then
+// NAME=value items (value as the avra files write it: $hh, 0xhh or decimal) and -NAME items.
+std::map<std::string, std::vector<Correction>> ReadCorrections(const std::string& path) {
+  std::map<std::string, std::vector<Correction>> list;
+  ForEachListLine(path, [&](std::istringstream& s) {
+    std::string chip, item;
+    s >> chip;
+    while (s >> item) {
+      const size_t eq = item.find('=');
+      std::optional<int64_t> value;
+      if (item[0] != '-' && (eq == std::string::npos || !(value = ParseNumber(item.substr(eq + 1))))) {
+        std::cerr << path << ": " << chip << ": not NAME=value or -NAME: " << item << "\n";
+        std::exit(1);
+      }
+      list[Lower(chip)].push_back(item[0] == '-' ? Correction{item.substr(1), std::nullopt}
+                                                 : Correction{item.substr(0, eq), value});
+    }
   });
   return list;
 }
@@ -579,29 +613,37 @@ bool WriteIfChanged(const std::string& path, const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 8) {
-    std::cerr << "usage: qbc_make_device_files ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA AVRA_DEF_FILE...\n";
+  if (argc < 9) {
+    std::cerr << "usage: qbc_make_device_files CORRECTIONS ALIASES PINS SLEEP_MODES ADC_REFERENCES OUTDIR AVRA "
+                 "AVRA_DEF_FILE...\n";
     return 2;
   }
-  std::vector<Alias> aliases = ReadAliases(argv[1]);
-  const std::map<std::string, std::vector<FunctionPin>> pins = ReadPins(argv[2]);
+  const std::map<std::string, std::vector<Correction>> corrections = ReadCorrections(argv[1]);
+  std::vector<Alias> aliases = ReadAliases(argv[2]);
+  const std::map<std::string, std::vector<FunctionPin>> pins = ReadPins(argv[3]);
   CodeList sleep{"SLEEP_", "sleep modes: the SM2..SM0 code of each, a register that keeps a mode bit elsewhere",
                  {{"SM0", "SM"}, {"SM1"}, {"SM2"}}, "SE", {}};
-  ReadCodes(argv[3], sleep);
+  ReadCodes(argv[4], sleep);
   CodeList references{"ADC_REF_", "ADC references: the REFS2..REFS0 code of each", {{"REFS0"}, {"REFS1"}, {"REFS2"}},
                       "ADMUX", {}};
-  ReadCodes(argv[4], references);
-  std::string outdir = argv[5];
-  const std::string avra = argv[6];
+  ReadCodes(argv[5], references);
+  std::string outdir = argv[6];
+  const std::string avra = argv[7];
   std::filesystem::create_directories(outdir);
   // The probes run in a folder of their own (avra writes its output files beside them).
   const std::filesystem::path probe_dir =
       std::filesystem::temp_directory_path() / ("qbc_core_probe_" + std::to_string(::getpid()));
   std::filesystem::create_directories(probe_dir);
   int failures = 0;
-  for (int i = 7; i < argc; ++i) {
+  for (int i = 8; i < argc; ++i) {
     Device dev;
     if (!ReadAvraFile(argv[i], dev)) {
+      ++failures;
+      continue;
+    }
+    std::string chip = Lower(dev.source_name);
+    if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+    if (const auto c = corrections.find(chip); c != corrections.end() && !ApplyCorrections(dev, c->second)) {
       ++failures;
       continue;
     }
@@ -610,8 +652,6 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::string chip = Lower(dev.source_name);
-    if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
     const auto chip_pins = pins.find(chip);
     std::string text =
         MakeFile(dev, aliases, chip_pins == pins.end() ? std::vector<FunctionPin>{} : chip_pins->second,

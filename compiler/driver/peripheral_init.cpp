@@ -58,8 +58,8 @@ void EmitDtmfTimer(CompilerState& st) {
   EmitRegisterWrite(st, "TCCR1A", "zl", unnamed);
   st.out.Instr(Sep::kWide, "ldi", "zl,0x01");
   EmitRegisterWrite(st, "TCCR1B", "zl", unnamed);
-  // The tone comes out on OC1A whatever pin $dtmf names; a device file that gives no OC1A
-  // pin keeps the named one.
+  // The tone comes out on OC1A whatever pin $dtmf names ($dtmf is refused where the device
+  // file gives no OC1A pin; without a device file the named one stands for it).
   const DtmfCells& dtmf = st.Cells<DtmfCells>();
   std::string letter = PortLetterText(dtmf.DtmfPort);
   std::string pin = dtmf.DtmfPin;

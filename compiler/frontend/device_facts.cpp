@@ -54,6 +54,12 @@ TimerFacts TimerOf(const CompilerState& st, int timer) {
     }
   t.splitControl = Defines(st, "tccr" + n + "a") && Defines(st, "tccr" + n + "b");
   t.capture = Defines(st, "icr" + n + "l") || Defines(st, "icr" + n);
+  for (const char channel : {'a', 'b', 'c'})
+    if (Defines(st, "com" + n + channel + "0") || (channel == 'a' && Defines(st, "com" + n + "0")))
+      t.outputs += static_cast<char>(channel - 'a' + 'A');
+  t.pwmPerOutput = Defines(st, "pwm" + n + "a");
+  if (t.pwmPerOutput && Defines(st, "pwm" + n + "b"))
+    t.outputBRegister = Defines(st, "tccr" + n + "a") ? "TCCR" + n + "A" : (Defines(st, "gtccr") ? "GTCCR" : "");
   if (Defines(st, "cs" + n + "3"))
     t.prescalers = Prescalers::kPowersOfTwo;
   else if (!t.sixteenBit && Defines(st, "as" + n))

@@ -37,6 +37,14 @@ struct TimerFacts {
   // register of its own (TCCRnA beside TCCRnB); false where one register holds both.
   bool splitControl = false;
   bool capture = false;  // an input capture register
+  // The compare outputs the timer drives, of "ABC": those whose COMnX0 bit the file names
+  // (COMn0 for the single output of the AT90S4433's Timer1).
+  std::string outputs;
+  // A timer whose PWM is switched on per output by PWMnA and PWMnB and counts up to OCRnC
+  // (Timer1 of the tiny26 and tiny25/45/85), with the register of output B's bits: TCCRnA
+  // beside output A's, or GTCCR where TCCRn holds output A's and the clock select.
+  bool pwmPerOutput = false;
+  std::string outputBRegister;
 };
 
 // Timer `timer` (0 to 5):
@@ -48,6 +56,8 @@ struct TimerFacts {
 //   modeRegister  TCCRnA, else TCCRn
 //   splitControl  TCCRnA and TCCRnB are both defined
 //   capture       ICRnL (or ICRn) is defined
+//   outputs       COMnA0, COMnB0, COMnC0 (COMn0 for A) defined
+//   pwmPerOutput  PWMnA is defined; outputBRegister TCCRnA where defined, else GTCCR
 TimerFacts TimerOf(const CompilerState& st, int timer);
 
 // The clock-select code of `divisor` in the set; 0 when the set does not offer it.

@@ -47,6 +47,9 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer0 = pwm, normal, compare = disconnect", {"zl,64", "TCCR0,zl"}, 0, 1},
       {"m8", "$timer2 = pwm, 8, normal", {"zl,97", "TCCR2,zl"}, 2, 1},
       {"m8", "$timer2 = pwm, 10, disconnect", {"zl,3", "TCCR2,zl"}, 2, 1},
+      // the m165 family keeps the TCCR2 layout in TCCR2A (avra's file also names a TCCR2B)
+      {"m165", "$timer2 = pwm, 8, normal", {"zl,97", "TCCR2A,zl"}, 2, 1},
+      {"m169", "$timer2 = timer, compare = toggle", {"zl,16", "TCCR2A,zl"}, 2, 1},
       {"m8", "$timer2 = fastpwm", {}, 2, 1, 1},
       {"m8", "$timer2 = timer, pwma = normal", {}, 2, 1, 1},
       {"m8", "$timer0 = timer, foo, prescale = 8", {}, 0, 1, 1},  // options after a bad one are not read
@@ -54,7 +57,28 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer1 = pwm, 10, pwma = normal, prescale = 8", {"zl,131", "TCCR1A,zl"}, 1, 2},
       {"m8", "$timer1 = timer, compare = toggle", {"zl,64", "TCCR1A,zl"}, 1, 9},
       {"m8", "$timer1 = timer, capture = rising, noisecancel", {"zl,192", "TCCR1B,zl"}, 1, 1},
-      {"tn26", "$timer1 = pwm, 8, pwmb = inverted", {"zl,51", "TCCR1A,zl"}, 1, 1},
+      // Timer1 of the tiny26: PWM1A, PWM1B and both outputs' bits in TCCR1A; PWM counts up to
+      // OCR1C, 255 for eight bits.
+      {"tn26", "$timer1 = pwm, 8, pwmb = inverted", {"zl,51", "TCCR1A,zl", "zl,255", "OCR1C,zl"}, 1, 1},
+      {"tn26", "$timer1 = timer, compare1a = toggle, clear", {"zl,64", "TCCR1A,zl"}, 1, 0x81},
+      // ... of the tiny25/45/85: PWM1A and COM1A in TCCR1 (beside the clock select), PWM1B
+      // and COM1B in GTCCR, at the places the file names.
+      {"tn85", "$timer1 = pwm, 8, pwma = normal, prescale = 8", {"zl,96", "TCCR1,zl", "zl,64", "GTCCR,zl", "zl,255", "OCR1C,zl"}, 1, 4},
+      {"tn45", "$timer1 = pwm, 8, pwm1a = inverted, pwm1b = normal",
+       {"zl,112", "TCCR1,zl", "zl,96", "GTCCR,zl", "zl,255", "OCR1C,zl"}, 1, 1},
+      {"tn25", "$timer1 = timer, compare = set, compareb = toggle", {"zl,48", "TCCR1,zl", "zl,16", "GTCCR,zl"}, 1, 1},
+      // What a timer lacks is refused: capture, a third output, an external clock, PWM
+      // wider than eight bits on the tinies; output B on the AT90S2313, output C on the m8,
+      // PWM and capture on the ATmega406's Timer1.
+      {"tn85", "$timer1 = timer, capture = rising", {}, 1, 1, 1},
+      {"tn85", "$timer1 = timer, noisecancel", {}, 1, 1, 1},
+      {"tn85", "$timer1 = counter, rising", {}, 1, 1, 1},
+      {"tn85", "$timer1 = pwm, 10, pwma = normal", {"zl,32", "TCCR1,zl"}, 1, 1, 1},
+      {"tn26", "$timer1 = timer, pwmc = normal", {}, 1, 1, 1},
+      {"2313", "$timer1 = timer, compareb = set", {}, 1, 1, 1},
+      {"m8", "$timer1 = timer, pwm1c = normal", {}, 1, 1, 1},
+      {"m406", "$timer1 = pwm, 8, pwma = normal", {}, 1, 1, 1},
+      {"m406", "$timer1 = timer, capture = falling", {}, 1, 1, 1},
       {"m8", "$timer1 = timer, fast, prescale = 64", {}, 1, 3},
       {"m8", "$timer1 = timer, prescale = 64, fast", {}, 1, 11},
       {"m128", "$timer3 = timer, comparec = set", {"zl,12", "TCCR3A,zl"}, 3, 9},

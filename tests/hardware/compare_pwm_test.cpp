@@ -1,6 +1,7 @@
 // Compare and PWM statements on the simulator: the period of a compare toggle from the
 // timer's compare-output events and the pin, a fast-PWM duty, both bytes of a compare
-// register, a timer's own 8-bit PWM width, and the timed clock prescaler write.
+// register, a timer's own 8-bit PWM width, the tiny85's Timer1 registers, and the timed
+// clock prescaler write.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -124,6 +125,25 @@ TEST(ComparePwm, CompareRegistersReadBack) {
     ASSERT_TRUE(run->ok) << run->Diagnostics();
     EXPECT_EQ(run->Word("w"), c.value);
   }
+}
+
+// Timer1 of the tiny85: eight bits counting up to OCR1C, PWM1A and COM1A in TCCR1 beside the
+// clock select, PWM1B and COM1B in GTCCR. The program (which wrote TCCR1A and TCCR1B, which
+// the chip lacks, and the assembler refused it) runs and leaves each register as the chip
+// reads it; the simulator's tiny85 has no Timer1 counter, so the counting itself is not
+// watched.
+TEST(ComparePwm, TinyTimer1PwmRunsOnItsOwnRegisters) {
+  const std::string p = Header("tn85") + "$timer1 = pwm, 8, pwma = normal, pwmb = inverted, prescale = 4\n" +
+                        "Pwm1a = 63\nPwm1b = 200\nStart Timer1\n$asm\n  in r16,TCCR1\n  sts b,r16\n$end asm\n" +
+                        "W = 0\nStop Timer1\n$asm\n  in r16,TCCR1\n  sts w,r16\n$end asm\nEnd\n";
+  auto run = RunBasic(p, "tn85");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 0x60 | 3);                  // PWM1A, COM1A = 10, clock / 4
+  EXPECT_EQ(run->Byte("w"), 0x60);                      // stopped, the PWM kept
+  EXPECT_EQ(run->sim->Sram(0x2C + 0x20), 0x40 | 0x30);  // GTCCR: PWM1B, COM1B = 11
+  EXPECT_EQ(run->sim->Sram(0x2D + 0x20), 255);          // OCR1C: the top
+  EXPECT_EQ(run->sim->Sram(0x2E + 0x20), 63);           // OCR1A
+  EXPECT_EQ(run->sim->Sram(0x2B + 0x20), 200);          // OCR1B
 }
 
 // The prescaler takes a value only right after its change-enable bit was written alone.

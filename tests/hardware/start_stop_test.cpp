@@ -152,6 +152,22 @@ TEST(StartStop, ConverterClockStaysNearItsRangeAtEveryCrystal) {
   }
 }
 
+// Timer2 of the m165 and m169 has one control register, TCCR2A: Start and Stop select its
+// clock there (they wrote TCCR2B, reserved on these chips, and the timer never ran).
+TEST(StartStop, TheClockOfTimer2IsSelectedInItsOnlyControlRegister) {
+  for (const char* device : {"m165", "m169"}) {
+    SCOPED_TRACE(device);
+    auto compiled = CompileBasic(Header(device) + "$timer2 = timer, prescale = 64\nStart Timer2\nStop Timer2\nEnd\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    EXPECT_EQ(compiled.asm_text.find("TCCR2B"), std::string::npos);
+    std::size_t writes = 0;
+    for (auto at = compiled.asm_text.find("sts\t\tTCCR2A,zl"); at != std::string::npos;
+         at = compiled.asm_text.find("sts\t\tTCCR2A,zl", at + 1))
+      ++writes;
+    EXPECT_EQ(writes, 2u) << compiled.asm_text;
+  }
+}
+
 // The reference bits of ADMUX (REFS1:REFS0 at bits 7:6): external, internal, AVCC.
 TEST(StartStop, ConverterReferenceIsChosen) {
   struct Case {

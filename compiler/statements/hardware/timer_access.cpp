@@ -9,6 +9,7 @@
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/device_facts.h"
 
 namespace qbc {
 
@@ -67,6 +68,13 @@ std::uint8_t CompileCaptureFunction(CompilerState& st, int timer, std::uint8_t w
   if (!st.expr.StatementContext) {
     // The capture register is only read: a statement made of it would do nothing.
     CompileError(st, UpperText(word) + " cannot stand alone!");
+    return wanted;
+  }
+  // A timer without input capture has no register to read (the tiny26 and tiny25/45/85
+  // Timer1, the ATmega406's).
+  if (!st.sym.DeviceSymbols.empty() && !TimerOf(st, timer).capture) {
+    ReportInPlace(st, "Unexisting feature!");
+    st.sticky.OperandType = kTypeWord;
     return wanted;
   }
   const std::string base = "ICR" + std::to_string(timer);

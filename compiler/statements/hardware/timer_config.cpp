@@ -8,6 +8,7 @@
 #include "compiler/codegen/io_access.h"
 #include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/init_code_lines.h"
+#include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/timer_cells.h"
 #include "compiler/statements/hardware/timer_prescaler.h"
 
@@ -231,10 +232,24 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   }
 }
 
+// A unit of the timer that the chip lacks (an output, input capture, PWM): refused, as
+// its bits would land on other functions of the register or on none. Without a device
+// file every unit is taken.
+bool Lacks(CompilerState& st, bool has) {
+  if (has || st.sym.DeviceSymbols.empty()) return false;
+  CompileError(st, "Unexisting feature!");
+  return true;
+}
+
+bool LacksOutput(CompilerState& st, const TimerFacts& t, char channel) {
+  return Lacks(st, t.outputs.find(channel) != std::string::npos);
+}
+
 // Timer1, 3, 4 and 5, the 16-bit members: one control byte written to control register A,
 // to control register B (input capture) or to both.
 void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   const std::string n = std::to_string(timer);
+  const TimerFacts facts = TimerOf(st, timer);
   st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   std::uint8_t control = 0;
   bool registerA = false;
@@ -254,6 +269,10 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     CounterEdge(st, timer);
     StepPast(st, errors);
   } else if (mode == "pwm") {
+    if (Lacks(st, !facts.outputs.empty())) {
+      SkipToStatementEnd(st);
+      return;
+    }
     registerA = true;
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
@@ -278,47 +297,57 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
       st.Cells<TimerCells>().TimerClockSelect[timer] =
           static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | ClearOnCompareSelectBit(st, timer));
     } else if (is(option, "pwma", isTimer1 ? "pwm1a" : "")) {
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      OutputMode(st, control, 0x80, 0xC0);
+      if (!LacksOutput(st, facts, 'A')) {
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        OutputMode(st, control, 0x80, 0xC0);
+      }
     } else if (is(option, "pwmb", isTimer1 ? "pwm1b" : "")) {
-      // A Timer1 whose TCCR1A holds its PWM enables (the tiny26): output B's PWM goes with it.
-      if (isTimer1 && FindIoRegister(st, "tccr1a") != 0)
-        if (const auto pwm = DeviceSymbolValue(st, "pwm1a"); pwm && *pwm >= 0 && *pwm <= 7)
-          control = static_cast<std::uint8_t>(control + (1 << *pwm));
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      OutputMode(st, control, 0x20, 0x30);
+      if (!LacksOutput(st, facts, 'B')) {
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        OutputMode(st, control, 0x20, 0x30);
+      }
     } else if (is(option, "pwmc", isTimer1 ? "pwm1c" : "")) {
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      OutputMode(st, control, 0x08, 0x0C);
+      if (!LacksOutput(st, facts, 'C')) {
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        OutputMode(st, control, 0x08, 0x0C);
+      }
     } else if (option == "capture") {
-      capture = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      const std::string edge = st.TokText();
-      if (edge == "rising")
-        control |= 0x40;
-      else if (edge != "falling")
-        CompileError(st, "Rising or Falling!");
+      if (!Lacks(st, facts.capture)) {
+        capture = true;
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        const std::string edge = st.TokText();
+        if (edge == "rising")
+          control |= 0x40;
+        else if (edge != "falling")
+          CompileError(st, "Rising or Falling!");
+      }
     } else if (option == "noisecancel") {
-      control |= 0x80;
+      if (!Lacks(st, facts.capture)) control |= 0x80;
     } else if (option == "compare" || is(option, "comparea", "compare" + n + "a")) {
-      compare = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      CompareAction(st, control, 0x3F, 0x40, 0x80, 0xC0);
+      if (!LacksOutput(st, facts, 'A')) {
+        compare = true;
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        CompareAction(st, control, 0x3F, 0x40, 0x80, 0xC0);
+      }
     } else if (is(option, "compareb", "compare" + n + "b")) {
-      compare = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+      if (!LacksOutput(st, facts, 'B')) {
+        compare = true;
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+      }
     } else if (is(option, "comparec", "compare" + n + "c")) {
-      compare = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
-      CompareAction(st, control, 0xF3, 0x04, 0x08, 0x0C);
+      if (!LacksOutput(st, facts, 'C')) {
+        compare = true;
+        ++st.src.TokenIndex;
+        ExpectToken(st, "=");
+        CompareAction(st, control, 0xF3, 0x04, 0x08, 0x0C);
+      }
     } else if (option == "async" && !isTimer1) {
       EmitAsyncLines(st, timer);
     } else {
@@ -333,8 +362,110 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | 8);
   }
   const Reach unnamed = isTimer1 ? Reach::kInOut : Reach::kData;
-  if (registerA) EmitControlLines(st, control, unnamed, "TCCR" + n + "A,zl");
+  if (registerA) EmitControlLines(st, control, unnamed, ModeRegister(st, timer) + ",zl");
   if (capture) EmitControlLines(st, control, unnamed, "TCCR" + n + "B,zl");
+}
+
+// Timer1 of the tiny26 and tiny25/45/85: eight bits, counting up to OCR1C in PWM, which
+// each output switches on for itself (PWM1A, PWM1B); output A's bits lie in the mode
+// register (TCCR1A, or TCCR1 beside the clock select), output B's in TCCR1A or GTCCR, each
+// at the place the device file names. No input capture, no external clock, no output C.
+void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFacts& facts) {
+  const std::string n = std::to_string(timer);
+  auto mask = [&](const std::string& name) -> std::uint8_t {
+    const auto bit = DeviceSymbolValue(st, name);
+    return bit && *bit >= 0 && *bit <= 7 ? static_cast<std::uint8_t>(1 << *bit) : 0;
+  };
+  const std::uint8_t a0 = mask("com" + n + "a0"), a1 = mask("com" + n + "a1");
+  const std::uint8_t b0 = mask("com" + n + "b0"), b1 = mask("com" + n + "b1");
+  st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
+  std::uint8_t outputA = 0, outputB = 0;
+  bool writeA = false, writeB = false, pwm = false;
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+
+  const std::string mode = st.TokText();
+  ErrorWatch errors(st);
+  if (mode == "timer") {
+    ++st.src.TokenIndex;
+  } else if (mode == "counter") {
+    // (its clock select offers no external clock: codes 6 and 7 divide the clock)
+    Lacks(st, false);
+    SkipToStatementEnd(st);
+    return;
+  } else if (mode == "pwm") {
+    ++st.src.TokenIndex;
+    ExpectToken(st, ",");
+    errors.Restart();
+    const std::string bits = st.TokText();
+    if (bits == "8") {
+      pwm = true;
+      st.Cells<TimerCells>().Pwm8Bit[timer] = true;
+    } else {
+      CompileError(st, bits == "9" || bits == "10" ? "Unexisting feature!" : "8, 9 or 10");
+    }
+    StepPast(st, errors);
+  } else {
+    CompileError(st, "Timer, Counter or Pwm!");
+  }
+
+  auto is = [&](const std::string& option, const char* plain, const char* alias) {
+    return option == plain || option == alias;
+  };
+  HoldOnLine(st);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    const std::string option = st.TokText();
+    if (option == "prescale") {
+      SelectPrescaleTable(st, timer);
+    } else if (option == "fast" || option == "clear") {
+      st.Cells<TimerCells>().TimerClockSelect[timer] =
+          static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | ClearOnCompareSelectBit(st, timer));
+    } else if (is(option, "pwma", "pwm1a")) {
+      writeA = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, outputA, a1, a1 | a0);
+    } else if (is(option, "pwmb", "pwm1b") && !facts.outputBRegister.empty()) {
+      writeB = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      OutputMode(st, outputB, b1, b1 | b0);
+    } else if (option == "compare" || is(option, "comparea", "compare1a")) {
+      writeA = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      CompareAction(st, outputA, static_cast<std::uint8_t>(~(a1 | a0)), a0, a1, a1 | a0);
+    } else if (is(option, "compareb", "compare1b") && !facts.outputBRegister.empty()) {
+      writeB = true;
+      ++st.src.TokenIndex;
+      ExpectToken(st, "=");
+      CompareAction(st, outputB, static_cast<std::uint8_t>(~(b1 | b0)), b0, b1, b1 | b0);
+    } else if (is(option, "pwmb", "pwm1b") || is(option, "compareb", "compare1b") || is(option, "pwmc", "pwm1c") ||
+               is(option, "comparec", "compare1c") || option == "capture" || option == "noisecancel") {
+      Lacks(st, false);
+    } else {
+      CompileError(st, "Invalid settings!");
+    }
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+  }
+
+  if (pwm) {
+    outputA |= mask("pwm" + n + "a");
+    outputB |= mask("pwm" + n + "b");
+    writeA = true;
+    writeB = !facts.outputBRegister.empty();
+  }
+  if (facts.outputBRegister == facts.modeRegister) {
+    outputA |= outputB;
+    writeA = writeA || writeB;
+    writeB = false;
+  }
+  if (writeA) EmitControlLines(st, outputA, Reach::kInOut, facts.modeRegister + ",zl");
+  if (writeB) EmitControlLines(st, outputB, Reach::kInOut, facts.outputBRegister + ",zl");
+  // PWM counts up to OCR1C: 255 for eight bits.
+  if (pwm) EmitControlLines(st, 255, Reach::kInOut, "OCR" + n + "C,zl");
 }
 
 }  // namespace
@@ -351,7 +482,9 @@ void ParseTimerMetaStatement(CompilerState& st, int timer) {
     CompileError(st, "No Timer" + std::to_string(timer) + " available!");
     return;
   }
-  if (timer == 0 || timer == 2)
+  if (const TimerFacts facts = TimerOf(st, timer); facts.pwmPerOutput)
+    ParsePerOutputPwmTimer(st, n, facts);
+  else if (timer == 0 || timer == 2)
     ParseEightBitTimer(st, n);
   else
     ParseSixteenBitTimer(st, n);

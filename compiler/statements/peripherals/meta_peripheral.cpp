@@ -14,6 +14,7 @@
 #include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/port_pins.h"
 #include "compiler/codegen/io_access.h"
+#include "compiler/frontend/source_reader.h"
 #include "compiler/frontend/tokenizer.h"
 #include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/peripherals/pc_key_cells.h"
@@ -227,9 +228,25 @@ void ParseOneWire(CompilerState& st) {
   ClaimLinePins(st, "$1wire", signals);
 }
 
+// The tone is Timer1's 8-bit phase-correct PWM on OC1A (TCCR1A and TCCR1B in their 16-bit
+// layout, the 16-bit OCR1A or OCR1), its overflow the sample clock; the pin comes from the
+// device file. The tiny26 and tiny25/45/85 Timer1 (eight bits, PWM up to OCR1C) and the
+// ATmega406's (no output) cannot make it. (A chip without Timer1 has no overflow vector
+// for it either, which the line reports.)
+bool LacksDtmfTimer(const CompilerState& st) {
+  const TimerFacts t = TimerOf(st, 1);
+  return t.present &&
+         !(t.sixteenBit && t.splitControl && t.outputs.find('A') != std::string::npos && FunctionPin(st, "oc1a"));
+}
+
 // "=" port "." pin "," duration: the tone on a Timer1 PWM pin, the sine synthesis in the
 // Timer1 overflow interrupt.
 void ParseDtmf(CompilerState& st) {
+  if (LacksDtmfTimer(st)) {
+    ReportInPlace(st, "DTMF needs Timer1's 16-bit PWM on OC1A!");
+    SkipToStatementEnd(st);
+    return;
+  }
   const ErrorWatch errors(st);
   ++st.src.TokenIndex;
   ExpectToken(st, "=");
