@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config googletest libgtest-dev libbenchmark-dev
   qt6-base-dev libqscintilla2-qt6-dev qt6-serialport-dev
-  avra simavr libsimavr-dev libelf-dev xvfb xauth gcc-avr avr-libc binutils-avr socat
+  avra simavr libsimavr-dev libelf-dev xvfb xauth gcc-avr avr-libc binutils-avr socat libmpfr-dev
   clang libclang-rt-dev llvm)
 missing=()
 for p in "${packages[@]}"; do

@@ -109,7 +109,9 @@ TEST(FloatFunctionSpecialCases, UnaryExitsAndLimits) {
       {"_Fexp", -87.3f, Near(std::exp(-87.3), 1e-42), Expf},
       {"_Fexp", 0.0f, Exactly(1.0f), Expf},
       {"_Fexp", 1.0f, Near(std::exp(1.0), 3e-7), Expf},
-      {"_Fexp", -2.5f, Exactly(Inv(Expf(2.5f))), Expf},
+      // a negative argument is worked as it is (e^-2.5 correctly rounded; the reciprocal of
+      // e^2.5 was a unit above)
+      {"_Fexp", -2.5f, Exactly(FromBits(0x3DA81C2E)), Expf},
       {"_Fexp", kNaN, IsNaN(), Expf},
       {"_Fexp", kMinusNaN, IsNaN(), Expf},
       {"_Fexp", kInf, IsNaN(), Expf},
@@ -139,7 +141,10 @@ TEST(FloatFunctionSpecialCases, UnaryExitsAndLimits) {
       // hyperbolic functions
       {"_Ftanh", 10.0f, Exactly(1.0f), Tanhf},
       {"_Ftanh", -10.0f, Exactly(-1.0f), Tanhf},
-      {"_Ftanh", FromBits(0x41051593), Exactly(1.0f), Tanhf},
+      // tanh rounds to 1.0 from 13 ln 2 = 9.0109133 on; below it is 1 - 2^-24 or less
+      {"_Ftanh", FromBits(0x41051593), Exactly(FromBits(0x3F7FFFFE)), Tanhf},
+      {"_Ftanh", FromBits(0x41102CB3), Exactly(FromBits(0x3F7FFFFF)), Tanhf},
+      {"_Ftanh", FromBits(0x41102CB4), Exactly(1.0f), Tanhf},
       {"_Ftanh", 0.0f, Exactly(0.0f), Tanhf},
       {"_Ftanh", kNaN, IsNaN(), Tanhf},
       {"_Fsinh", 0.0f, Exactly(0.0f), Sinhf},
@@ -147,7 +152,15 @@ TEST(FloatFunctionSpecialCases, UnaryExitsAndLimits) {
       {"_Fsinh", -2.0f, Near(std::sinh(-2.0), 1e-6), Sinhf},
       {"_Fcosh", 0.0f, Exactly(1.0f), Coshf},
       {"_Fcosh", -3.0f, Near(std::cosh(-3.0), 3e-6), Coshf},
-      {"_Fcosh", 89.0f, IsNaN(), Coshf},
+      // e^x / 2 fits the floats up to 89.41599: cosh and sinh there, NaN beyond
+      {"_Fcosh", 89.0f, Exactly(FromBits(0x7F28E166)), Coshf},
+      {"_Fcosh", -89.0f, Exactly(FromBits(0x7F28E166)), Coshf},
+      {"_Fcosh", FromBits(0x42B2D4FC), Near(3.4028e38f, 1e34), Coshf},
+      {"_Fcosh", FromBits(0x42B2D4FD), IsNaN(), Coshf},
+      {"_Fsinh", FromBits(0xC2B2D4FC), Near(-3.4028e38f, 1e34), Sinhf},
+      {"_Fsinh", FromBits(0x42B2D4FD), IsNaN(), Sinhf},
+      {"_Fsinh", kNaN, IsNaN(), Sinhf},
+      {"_Fcosh", kNaN, IsNaN(), Coshf},
   });
 }
 

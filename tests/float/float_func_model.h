@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@ inline float NaN() { return FromBits(0xFFC00000u); }
 inline float Neg(float f) { return FromBits(Bits(f) ^ 0x80000000u); }
 inline float Abs(float f) { return FromBits(Bits(f) & 0x7FFFFFFFu); }
 inline bool SignBit(float f) { return Bits(f) >> 31; }
+inline float WithSign(float f, uint32_t sign) { return FromBits(Bits(f) ^ sign); }
 
 // The core's operations.
 inline float Fix(float r) {
@@ -32,6 +34,7 @@ inline float Fix(float r) {
 }
 inline float Mul(float a, float b) { return IsNan(a) || IsNan(b) ? NaN() : Fix(a * b); }
 inline float Add(float a, float b) { return IsNan(a) || IsNan(b) ? NaN() : Fix(a + b); }
+inline float Sub(float a, float b) { return Add(a, Neg(b)); }
 inline float Div(float a, float b) {
   if (IsNan(a) || IsNan(b) || Exp(b) == 0) return NaN();
   return Fix(a / b);
@@ -55,6 +58,9 @@ inline float F2e(float a, int n) {
   if (e <= 0) return 0.0f;
   return FromBits((Bits(a) & 0x807FFFFFu) | (static_cast<uint32_t>(e) << 23));
 }
+// The nearest whole number, halves away from zero, as the routines take it: the
+// truncation of a + 1/2 (a - 1/2 below zero).
+inline int32_t Nearest(float a) { return Xsf(Add(a, SignBit(a) ? -0.5f : 0.5f)); }
 
 // Constants the routines load.
 inline const float kPi = FromBits(0x40490FDB), kHalfPi = FromBits(0x3FC90FDB),
@@ -62,30 +68,58 @@ inline const float kPi = FromBits(0x40490FDB), kHalfPi = FromBits(0x3FC90FDB),
                    kLog2e = FromBits(0x3FB8AA3B), kLn2 = FromBits(0x3F317218),
                    kLn10 = FromBits(0x40135D8E), kLog10of2 = FromBits(0x3E9A209B),
                    kTenth = FromBits(0x3DCCCCCD);
+// pi/2 and pi as the float nearest and the rest below it; ln 2 as a head of 15 bits
+// (whose products with an exponent are exact) and the rest.
+inline const float kHalfPiLo = FromBits(0xB33BBD2E), kPiLo = FromBits(0xB3BBBD2E);
+inline const float kTwoOverPi = FromBits(0x3F22F983);
+inline const float kLn2Hi = FromBits(0x3F317200), kLn2Lo = FromBits(0x35BFBE8E);
+inline const float kLog10e = FromBits(0x3EDE5BD9);
+inline const float kDegToRad = FromBits(0x3C8EFA35), kRadToDeg = FromBits(0x42652EE1);
 
 // ---------------------------------------------------------------- coefficient tables
 
-// The table bytes exactly as the library emits them.
-inline const std::vector<uint8_t> kTblCos = {
-    0x08, 0x52, 0x57, 0x3F, 0x9F, 0x5A, 0x49, 0xCB, 0xA5, 0x62, 0x0F, 0x76, 0xC7, 0x69, 0x13, 0xF2, 0x7E, 0x6F, 0x50,
-    0x0D, 0x01, 0x75, 0x36, 0x0B, 0x61, 0x7A, 0x2A, 0xAA, 0xAB, 0x7E, 0x00, 0x00, 0x00, 0x7F, 0x00, 0x00, 0x00, 0x00};
-inline const std::vector<uint8_t> kTblTan = {0x03, 0x73, 0x05, 0x27, 0x60, 0x79, 0x48, 0xDE, 0x92, 0x7D, 0x6D, 0xB0,
-                                             0xCA, 0x7F, 0x00, 0x00, 0x00, 0x03, 0x6E, 0x37, 0x00, 0xF3, 0x76, 0x4B,
-                                             0x9F, 0xB8, 0x7C, 0x06, 0x0C, 0x3E, 0x7F, 0x00, 0x00, 0x00};
-inline const std::vector<uint8_t> kTblAsin = {
-    0x04, 0x7B, 0x1D, 0xC6, 0x2E, 0x7E, 0xB0, 0x33, 0x61, 0x80, 0x01, 0x57, 0x2D, 0x80, 0x99, 0xD1,
-    0x39, 0x7F, 0x00, 0x00, 0x00, 0x05, 0x74, 0x4F, 0x7F, 0x04, 0x7A, 0x17, 0x7B, 0x16, 0x7D, 0xF9,
-    0x61, 0x6E, 0x7F, 0x59, 0x02, 0x36, 0x80, 0x8F, 0x26, 0x8E, 0x7F, 0x00, 0x00, 0x00};
-inline const std::vector<uint8_t> kTblAtan = {
-    0x08, 0x76, 0x3b, 0xd7, 0x4a, 0x79, 0x84, 0x6e, 0x02, 0x7a, 0x2f, 0xc1, 0xfe, 0x7b, 0x9a, 0x31, 0x74, 0x7b, 0x5a,
-    0x3d, 0x83, 0x7c, 0x91, 0x7f, 0xc7, 0x7c, 0x4c, 0xbb, 0xe5, 0x7d, 0xaa, 0xaa, 0x6c, 0x7f, 0x00, 0x00, 0x00, 0x00};
-inline const std::vector<uint8_t> kTblExp = {0x06, 0x72, 0x65, 0x2C, 0x03, 0x75, 0x22, 0x3B, 0x59, 0x78,
-                                             0x1E, 0xBA, 0xE0, 0x7A, 0x63, 0x3B, 0xF4, 0x7C, 0x75, 0xff,
-                                             0x4E, 0x7E, 0x31, 0x72, 0x11, 0x7F, 0x00, 0x00, 0x00, 0x00};
-inline const std::vector<uint8_t> kTblLn = {
-    0x05, 0x81, 0x35, 0x04, 0xF4, 0x83, 0x20, 0x00, 0x01, 0x83, 0x62, 0x46, 0x32, 0x83, 0x20, 0x00, 0x00,
-    0x81, 0x62, 0x46, 0x30, 0x7F, 0x00, 0x00, 0x00, 0x05, 0x82, 0x77, 0x8C, 0x4F, 0x81, 0x43, 0x2C, 0xE2,
-    0x82, 0x17, 0xBF, 0x24, 0x83, 0xA4, 0x8D, 0xD9, 0x81, 0xE1, 0xD8, 0xA1, 0x80, 0xDB, 0x67, 0x82};
+// A table as the library emits it: count N, N + 1 coefficients highest power first, count
+// M and M + 1 more (M = 0: none). A coefficient is 4 bytes: the biased exponent, the sign
+// with mantissa bits 22..16, then bits 15..8 and 7..0.
+inline std::vector<uint8_t> Table(std::initializer_list<uint32_t> first, std::initializer_list<uint32_t> second = {}) {
+  std::vector<uint8_t> t;
+  auto put = [&t](std::initializer_list<uint32_t> poly) {
+    t.push_back(static_cast<uint8_t>(poly.size() - 1));
+    for (uint32_t c : poly) {
+      t.push_back(static_cast<uint8_t>(c >> 23));
+      t.push_back(static_cast<uint8_t>(((c >> 24) & 0x80) | ((c >> 16) & 0x7F)));
+      t.push_back(static_cast<uint8_t>(c >> 8));
+      t.push_back(static_cast<uint8_t>(c));
+    }
+  };
+  put(first);
+  if (second.size() == 0)
+    t.push_back(0);
+  else
+    put(second);
+  return t;
+}
+
+// The minimax approximations of the functions' kernels (u = r^2 or x^2).
+// sin r = r + S(u) u r on |r| <= 0.792 (pi/4 and the reduction's slack).
+inline const std::vector<uint8_t> kTblSin = Table({0xB94C7464, 0x3C088330, 0xBE2AAAA2});
+// cos r = 1 - u/2 + u^2 C(u), the whole polynomial in u.
+inline const std::vector<uint8_t> kTblCos = Table({0x37CD2B87, 0xBAB60718, 0x3D2AAAA7, 0xBF000000, 0x3F800000});
+// tan r = r + N(u)/D(u) u r: D first, then N.
+inline const std::vector<uint8_t> kTblTan = Table({0xBECF7D9E, 0x3F800000}, {0xB88BD180, 0xBAE59489, 0x3EAAAAAA});
+// asin x = x + P(u) u x on |x| <= 1/2.
+inline const std::vector<uint8_t> kTblAsin = Table({0x3D2E4CAF, 0x3CC51348, 0x3D3A3A3E, 0x3D9982E4, 0x3E2AAAD6});
+// atan x = x + N(u)/D(u) u x on |x| <= 1.
+inline const std::vector<uint8_t> kTblAtan =
+    Table({0x3D473AB1, 0x3F101F21, 0x3FB9CCFC, 0x3F800000}, {0xBD248B56, 0xBE91560B, 0xBEAAAAA6});
+// e^r - 1 = r + E(r) r^2 on |r| <= ln 2 / 2.
+inline const std::vector<uint8_t> kTblExp = Table({0x3AB5F601, 0x3C0913CE, 0x3D2AAB3A, 0x3E2AAA58, 0x3EFFFFFF});
+// ln m = f - (f - R(z) z) s with f = m - 1, s = f / (f + 2), z = s^2, m in [sqrt(1/2), sqrt(2)).
+inline const std::vector<uint8_t> kTblLn = Table({0x3E993842, 0x3ECCAD70, 0x3F2AAABD});
+// sinh x = x + P(u) u x on |x| < 1.
+inline const std::vector<uint8_t> kTblSinh = Table({0x363D2E8D, 0x394FFE83, 0x3C08889B, 0x3E2AAAAB});
+// tanh x = x + N(u)/D(u) u x on |x| < 0.55.
+inline const std::vector<uint8_t> kTblTanh = Table({0x3ECF2D25, 0x3F800000}, {0xBACB23BF, 0xBEAAAAA6});
 
 // A coefficient: biased exponent, sign with mantissa bits 22..16, then bits 15..0.
 inline float Coefficient(const uint8_t* b) {
@@ -117,6 +151,11 @@ inline float Pot(float x, const std::vector<uint8_t>& table) {
   if (p.second.empty()) return r;
   return Div(Horner(p.second, x), r);
 }
+// x + T(u) u x, u = x^2: the odd kernels, whose small term carries the table's rounding.
+inline float OddKernel(float x, const std::vector<uint8_t>& table) {
+  float u = Mul(x, x);
+  return Add(Mul(Mul(Pot(u, table), u), x), x);
+}
 
 // ---------------------------------------------------------------- the functions
 
@@ -145,6 +184,25 @@ inline float Mod(float a, float b) {
   return Mul(Modf(Div(a, b), &ip), b);
 }
 
+// e^x * 2^n for |x| < 256: x = k ln 2 + r with k the nearest whole number to x log2 e
+// (0 below ln 2 / 2), ln 2 in two parts so that k ln 2 loses nothing; then (1 + (e^r - 1))
+// with k + n added to its exponent. Beyond the float range: NaN above, 0 below.
+inline float ExpScaled(float x, int n) {
+  float r = x;
+  int k = 0;
+  if ((Bits(x) & 0x7FFFFFFFu) >= 0x3EB17218u) {
+    k = Nearest(Mul(x, kLog2e));
+    float kf = S2f(k);
+    r = Add(Mul(kf, Neg(kLn2Hi)), x);
+    r = Add(Mul(kf, Neg(kLn2Lo)), r);
+  }
+  // e^r - 1 = r + E(r) r^2
+  float p = Add(Add(Mul(Pot(r, kTblExp), Mul(r, r)), r), 1.0f);
+  int e = static_cast<int>(Exp(p)) + k + n;
+  if (e >= 0xFF) return NaN();
+  if (e <= 0) return 0.0f;
+  return FromBits((Bits(p) & 0x807FFFFFu) | (static_cast<uint32_t>(e) << 23));
+}
 inline float Expf(float a) {
   bool neg = SignBit(a);
   uint32_t mag = Bits(a) & 0x7FFFFFFFu;
@@ -152,36 +210,56 @@ inline float Expf(float a) {
     if (Exp(a) == 0xFF || !neg) return NaN();
     return 0.0f;
   }
-  float y = Mul(FromBits(mag), kLog2e);
-  float ip;
-  float f = Modf(y, &ip);
-  float p = Pot(f, kTblExp);
-  unsigned n = 0;
-  if (Bits(ip) >> 24) {
-    unsigned e = Exp(ip);
-    n = (((Bits(ip) >> 16) & 0x7F) | 0x80) >> (0x86 - e);
-  }
-  unsigned er = Exp(p) + n;
-  if (er >= 0xFF) return NaN();
-  p = FromBits((Bits(p) & 0x807FFFFFu) | (er << 23));
-  return neg ? Inv(p) : p;
+  return ExpScaled(a, 0);
 }
-inline float Lnf(float a) {
-  unsigned e = Exp(a);
-  if (SignBit(a) || e == 0 || e == 0xFF) return NaN();
-  if ((Bits(a) & 0x7FFFFFu) == 0) return Mul(S2f(static_cast<int32_t>(e) - 127), kLn2);
-  float m = FromBits((Bits(a) & 0x7FFFFFu) | (126u << 23));
-  float lm = Pot(m, kTblLn);
-  float t = Mul(S2f(static_cast<int32_t>(e) - 126), kLn2);
-  return Add(t, lm);
-}
-inline float Log10f(float a) { return Div(Lnf(a), kLn10); }
 
-inline float PowPositive(float a, float b) { return Expf(Mul(Lnf(a), b)); }
+// ln A = e ln 2 + ln m, A = m 2^e with m in [sqrt(1/2), sqrt(2)).
+struct LnParts {
+  float lnm;
+  int e;
+};
+inline LnParts SplitLn(float a) {
+  int e = static_cast<int>(Exp(a)) - 127;
+  float m = FromBits((Bits(a) & 0x7FFFFFu) | 0x3F800000u);
+  if (Bits(m) >= 0x3FB504F3u) {
+    m = FromBits(Bits(m) - 0x00800000u);
+    ++e;
+  }
+  float f = Add(m, -1.0f);
+  float s = Div(f, Add(f, 2.0f));
+  float z = Mul(s, s);
+  float lnm = Sub(f, Mul(Sub(f, Mul(Pot(z, kTblLn), z)), s));
+  return {lnm, e};
+}
+// e ln 2 + ln m as e ln2 head + (e ln 2 rest + ln m), the head's product exact.
+inline float Lnf(float a) {
+  if (SignBit(a) || Exp(a) == 0 || Exp(a) == 0xFF) return NaN();
+  LnParts p = SplitLn(a);
+  if (p.e == 0) return p.lnm;
+  float ef = S2f(p.e);
+  return Add(Mul(ef, kLn2Hi), Add(Mul(ef, kLn2Lo), p.lnm));
+}
+inline float Log10f(float a) { return Mul(Lnf(a), kLog10e); }
+
+// |A|^B = 2^n e^w: B e = n + g exactly (B split in a head of 16 bits and a tail of 8, each
+// times e exact), w = g ln 2 + B ln m.
+inline float PowMagnitude(float a, float b) {
+  LnParts p = SplitLn(a);
+  float ef = S2f(p.e);
+  float bh = FromBits(Bits(b) & 0xFFFFFF00u);
+  float p1 = Mul(bh, ef), p2 = Mul(Sub(b, bh), ef);
+  if (Exp(p1) >= 0x88) return SignBit(p1) ? 0.0f : NaN();  // |B e| >= 512
+  int32_t n = Nearest(p1);
+  float g = Add(Sub(p1, S2f(n)), p2);
+  float w = Add(Mul(g, kLn2), Mul(b, p.lnm));
+  if (Exp(w) >= 0x87) return SignBit(w) ? 0.0f : NaN();  // |w| >= 256
+  return ExpScaled(w, n);
+}
 inline float Powf(float a, float b) {
   if (Exp(b) == 0) return 1.0f;
   if (Exp(a) == 0) return SignBit(b) ? NaN() : 0.0f;
-  if (!SignBit(a)) return PowPositive(a, b);
+  if (IsNan(a) || IsNan(b)) return NaN();
+  if (!SignBit(a)) return PowMagnitude(a, b);
   unsigned eb = Exp(b);
   bool odd = false;
   if (eb < 0x97) {
@@ -191,7 +269,7 @@ inline float Powf(float a, float b) {
     if (shift && (m & ((1u << shift) - 1))) return NaN();
     odd = (m >> shift) & 1;
   }
-  float r = PowPositive(Abs(a), b);
+  float r = PowMagnitude(Abs(a), b);
   return odd ? Neg(r) : r;
 }
 
@@ -203,74 +281,115 @@ inline float Sqrtf(float a) {
   return std::sqrt(a);
 }
 
-inline float Cos0(float a) {
-  float t = Add(Abs(a), Neg(kPi));
-  uint32_t flip = 0x80000000u;
-  t = Abs(t);
-  if (Bits(t) >= Bits(kHalfPi)) {
-    t = Add(t, Neg(kPi));
-    flip = 0;
-  }
-  float u = FromBits(Bits(Mul(t, t)) | 0x80000000u);
-  return FromBits(Bits(Pot(u, kTblCos)) ^ flip);
+// |x| = k pi/2 + r (x finite, |x| > pi/4): k is the nearest whole number to |x| 2/pi, and
+// r = |x| - k pi/2 worked exactly in fixed point (|x| 2^62 less k times pi/2 2^62 rounded
+// to a whole number, kPiOver2Times2To62) and rounded once, so that x keeps its digits (k
+// below 2^17); from 2^17 on |x| is first taken modulo 2 pi (its digits no longer fix the
+// angle).
+inline constexpr uint64_t kPiOver2Times2To62 = 0x6487ED5110B4611Aull;
+struct Reduced {
+  float r;
+  int q;  // k modulo 4
+};
+inline Reduced ReduceQuadrant(float ax) {
+  if (Exp(ax) >= 0x90) ax = Mod(ax, kTwoPi);
+  if (Bits(ax) <= Bits(kQuarterPi)) return {ax, 0};
+  const int32_t k = Nearest(Mul(ax, kTwoOverPi));
+  const int e = static_cast<int>(Exp(ax));
+  const uint64_t m = (Bits(ax) & 0x7FFFFFu) | 0x800000u;
+  // modulo 2^64, which holds the difference (below 2^62) exactly; a long double too
+  const uint64_t d = (m << (e - 88)) - static_cast<uint64_t>(k) * kPiOver2Times2To62;
+  const long double r = std::ldexp(static_cast<long double>(static_cast<int64_t>(d)), -62);
+  return {static_cast<float>(r), static_cast<int>(k & 3)};
 }
-inline float Cosf(float a) { return Cos0(Mod(a, kTwoPi)); }
+inline float SinKernel(float r) { return OddKernel(r, kTblSin); }
+inline float CosKernel(float r) { return Pot(Mul(r, r), kTblCos); }
+inline float TanKernel(float r) { return OddKernel(r, kTblTan); }
+
+// sin x and cos x: the kernel of the quadrant, sin x = sin(k pi/2 + r), cos x the same
+// with k one higher; the sign of x applied to the sine last.
+inline float SinQuadrant(float a, int offset) {
+  Reduced d = ReduceQuadrant(a);
+  d.q += offset;
+  float v = (d.q & 1) ? CosKernel(d.r) : SinKernel(d.r);
+  return (d.q & 2) ? Neg(v) : v;
+}
 inline float Sinf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float x = Abs(a);
-  if ((Bits(x) >> 24) < 0x39) return FromBits(Bits(x) ^ s);
-  x = Add(Mod(x, kTwoPi), Neg(kHalfPi));
-  return FromBits(Bits(Cos0(x)) ^ s);
+  if ((Bits(x) >> 24) < 0x39) return a;
+  if (IsNan(x)) return NaN();
+  return WithSign(SinQuadrant(x, 0), s);
 }
+inline float Cosf(float a) {
+  float x = Abs(a);
+  if ((Bits(x) >> 24) < 0x39) return 1.0f;
+  if (IsNan(x)) return NaN();
+  return SinQuadrant(x, 1);
+}
+// tan x = -1 / tan r in the odd quadrants; there an r below 2^-24 (tan x beyond 2^24, x
+// within a few 1e-8 of a pole) gives NaN.
 inline float Tanf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float x = Abs(a);
-  if ((Bits(x) >> 24) < 0x39) return FromBits(Bits(x) ^ s);
-  x = Mod(x, kPi);
-  if (Bits(x) == Bits(kHalfPi)) return NaN();
-  if (Bits(x) > Bits(kHalfPi)) {
-    x = Add(Neg(x), kPi);
-    s ^= 0x80000000u;
+  if ((Bits(x) >> 24) < 0x39) return a;
+  if (IsNan(x)) return NaN();
+  Reduced d = ReduceQuadrant(x);
+  float v = TanKernel(d.r);
+  if (d.q & 1) {
+    if (Exp(d.r) < 0x67) return NaN();
+    v = Neg(Inv(v));
   }
-  bool recip = false;
-  if (Bits(x) > Bits(kQuarterPi)) {
-    x = Add(Neg(x), kHalfPi);
-    recip = true;
-  }
-  float u = FromBits(Bits(Mul(x, x)) | 0x80000000u);
-  float r = Mul(Pot(u, kTblTan), x);
-  if (recip) r = Inv(r);
-  return FromBits(Bits(r) ^ s);
+  return WithSign(v, s);
 }
-inline float AsinSeries(float a) { return Mul(Pot(Mul(a, a), kTblAsin), a); }
-// 2 asin(sqrt((1 - |x|) / 2)).
-inline float AsinHalfAngle(float x) {
-  float t = Add(FromBits(Bits(x) | 0x80000000u), 1.0f);
-  if (Bits(t) >> 24) t = FromBits(Bits(t) - 0x00800000u);
-  float w = AsinSeries(Sqrtf(t));
-  return Add(w, w);
+
+// asin |x| for |x| <= 1/2 from the table; beyond, pi/2 - 2 asin s with z = (1 - |x|) / 2
+// and s = sqrt z, as (pi/2 - 2 s) - (2 P(z) z s - pi/2's rest).
+struct HalfAngle {
+  float s;  // sqrt z
+  float w;  // P(z) z s
+};
+inline HalfAngle AsinHalf(float ax) {
+  float z = F2e(Add(Neg(ax), 1.0f), -1);
+  float s = Sqrtf(z);
+  return {s, Mul(Mul(Pot(z, kTblAsin), z), s)};
 }
 inline float Asinf(float a) {
-  uint32_t mag = Bits(a) & 0x7FFFFFFFu;
-  if (mag >= 0x3F800001u) return NaN();
-  if (mag < 0x3F000001u) return AsinSeries(a);
-  float r = Add(Neg(AsinHalfAngle(a)), kHalfPi);
-  return FromBits(Bits(r) ^ (Bits(a) & 0x80000000u));
+  uint32_t s = Bits(a) & 0x80000000u;
+  float x = Abs(a);
+  if (IsNan(x) || Bits(x) > 0x3F800000u) return NaN();
+  if ((Bits(x) >> 24) < 0x39) return a;
+  if (Bits(x) <= 0x3F000000u) return WithSign(OddKernel(x, kTblAsin), s);
+  HalfAngle h = AsinHalf(x);
+  float c = Sub(F2e(h.w, 1), kHalfPiLo);
+  return WithSign(Sub(Sub(kHalfPi, F2e(h.s, 1)), c), s);
 }
+// acos x = pi/2 - asin x for |x| <= 1/2, 2 asin s above, pi - 2 asin s below -1/2 (as
+// twice pi/2 - asin s).
 inline float Acosf(float a) {
-  if ((Bits(a) & 0x7FFFFFFFu) < 0x3F000001u) return Add(Neg(Asinf(a)), kHalfPi);
-  float w2 = AsinHalfAngle(a);
-  return SignBit(a) ? Add(Neg(w2), kPi) : w2;
+  float x = Abs(a);
+  if (IsNan(x) || Bits(x) > 0x3F800000u) return NaN();
+  if (Bits(x) <= 0x3F000000u) {
+    float c = Sub(Mul(Mul(Pot(Mul(a, a), kTblAsin), Mul(a, a)), a), kHalfPiLo);
+    return Sub(Sub(kHalfPi, a), c);
+  }
+  HalfAngle h = AsinHalf(x);
+  if (!SignBit(a)) return F2e(Add(h.w, h.s), 1);
+  return F2e(Sub(Sub(kHalfPi, h.s), Sub(h.w, kHalfPiLo)), 1);
 }
+// atan |x| from the table for |x| <= 1, pi/2 - atan(1/|x|) above (pi/2 in two parts).
 inline float Atanf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float v = Abs(a);
-  bool inv = Bits(v) >= 0x3F800001u;
+  if (IsNan(v)) return NaN();
+  bool inv = Bits(v) > 0x3F800000u;
   if (inv) v = Inv(v);
-  float w = Mul(Pot(Mul(v, v), kTblAtan), v);
-  if (inv) w = Add(Neg(w), kHalfPi);
-  return FromBits(Bits(w) ^ s);
+  float w = (Bits(v) >> 24) < 0x39 ? v : OddKernel(v, kTblAtan);
+  if (inv) w = Sub(kHalfPi, Sub(w, kHalfPiLo));
+  return WithSign(w, s);
 }
+// The angle of (x, y): atan of the smaller magnitude over the larger (no quotient
+// overflows), pi/2 - it when |y| > |x|, pi - it when x < 0, y's sign last.
 inline float Atan2f(float y, float x) {
   if (IsNan(y) || IsNan(x)) return NaN();
   if (Exp(x) == 0) {
@@ -278,25 +397,53 @@ inline float Atan2f(float y, float x) {
     return FromBits(Bits(kHalfPi) | (Bits(y) & 0x80000000u));
   }
   if (Exp(y) == 0) return SignBit(x) ? kPi : 0.0f;
-  float r = Atanf(Div(y, x));
-  if (SignBit(x)) r = Add(r, FromBits(Bits(kPi) | (Bits(y) & 0x80000000u)));
-  return r;
+  float ay = Abs(y), ax = Abs(x), w;
+  if (Bits(ay) <= Bits(ax))
+    w = Atanf(Div(ay, ax));
+  else
+    w = Sub(kHalfPi, Sub(Atanf(Div(ax, ay)), kHalfPiLo));
+  if (SignBit(x)) w = Sub(kPi, Sub(w, kPiLo));
+  return WithSign(w, Bits(y) & 0x80000000u);
 }
+
+// sinh and cosh overflow from 89.41599 on (e^x / 2 beyond the floats).
+inline bool HyperbolicOverflows(float ax) { return Bits(ax) >= 0x42B2D4FDu; }
+// sinh: the table below 1, where the difference of two exponentials would cancel; above,
+// E - 1/(4E) with E = e^|x| / 2, the halving taken into the exponential's scaling, so
+// that the results up to 89.41599 do not overflow on the way (1/(4E) vanishes from 9 on).
 inline float Sinhf(float a) {
-  float e = Expf(a);
-  return F2e(Add(Neg(Inv(e)), e), -1);
+  uint32_t s = Bits(a) & 0x80000000u;
+  float x = Abs(a);
+  if ((Bits(x) >> 24) < 0x39) return a;
+  if (IsNan(x) || HyperbolicOverflows(x)) return NaN();
+  if (Bits(x) < 0x3F800000u) return WithSign(OddKernel(x, kTblSinh), s);
+  float e = ExpScaled(x, -1);
+  return WithSign(Add(Neg(Div(0.25f, e)), e), s);
 }
+// cosh: E + 1/(4E), E = e^|x| / 2 (near 0 the two roundings of e^|x| and its reciprocal
+// cancel).
 inline float Coshf(float a) {
-  float e = Expf(a);
-  return F2e(Add(Inv(e), e), -1);
+  float x = Abs(a);
+  if (IsNan(x) || HyperbolicOverflows(x)) return NaN();
+  if ((Bits(x) >> 24) < 0x39) return 1.0f;
+  float e = ExpScaled(x, -1);
+  return Add(Div(0.25f, e), e);
 }
+// tanh: the table below 0.55, 1 - 2 / (e^2|x| + 1) above, 1.0 from 9.010913 on (where
+// tanh rounds to 1).
 inline float Tanhf(float a) {
-  if ((Bits(a) & 0x7FFFFFFFu) >= 0x41051593u) {
-    if (IsNan(a)) return NaN();
-    return FromBits((Bits(a) & 0x80000000u) | 0x3F800000u);
-  }
-  float c = Coshf(a);
-  return Div(Sinhf(a), c);
+  uint32_t s = Bits(a) & 0x80000000u;
+  float x = Abs(a);
+  if ((Bits(x) >> 24) < 0x39) return a;
+  if (IsNan(x)) return NaN();
+  float v;
+  if (Bits(x) >= 0x41102CB4u)
+    v = 1.0f;
+  else if (Bits(x) >= 0x3F0CCCCDu)
+    v = Add(Neg(Div(2.0f, Add(ExpScaled(F2e(x, 1), 0), 1.0f))), 1.0f);
+  else
+    v = OddKernel(x, kTblTanh);
+  return WithSign(v, s);
 }
 
 // ---------------------------------------------------------------- float to text

@@ -15,6 +15,7 @@
   X(NeedFsin) \
   X(NeedFACos) \
   X(NeedFtan) \
+  X(NeedFquad) \
   X(NeedFAtan) \
   X(NeedFAtan2) \
   X(NeedFsinh) \

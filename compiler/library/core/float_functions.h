@@ -16,23 +16,31 @@
 
 namespace qbc {
 
-void EmitFloatPotRoutine(CompilerState& st);        // _Fpot, _Flpm
+void EmitFloatPotRoutine(CompilerState& st);        // _Fpot, _Flpm, _Fodd, _Fod1
 void EmitFloatModfRoutine(CompilerState& st);       // _Fmodf
 void EmitFloatModRoutine(CompilerState& st);        // _Fmod
 void EmitFloatIntRoutine(CompilerState& st);        // _Fint
 void EmitFloatFractRoutine(CompilerState& st);      // _Ffrac
 void EmitFloatPowRoutine(CompilerState& st);        // _Fpow
-void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, table _FtblExp
-void EmitFloatLogRoutine(CompilerState& st);        // _Flog, _Fln, table _FtblLn
+void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, _Fexpn, _Fem1, table _FtblExp
+void EmitFloatLogRoutine(CompilerState& st);        // _Flog, _Fln, _Flnm, table _FtblLn
 void EmitFloatSqrtRoutine(CompilerState& st);       // _Fsqrt
-void EmitFloatSinCosRoutine(CompilerState& st);     // _Fsin, _Fcos, table _FtblCos
+void EmitFloatSinCosRoutine(CompilerState& st);     // _Fsin, _Fcos, tables _FtblSin, _FtblCos
 void EmitFloatTanRoutine(CompilerState& st);        // _Ftan, table _FtblTan
-void EmitFloatAsinAcosRoutine(CompilerState& st);   // _FASin, _FACos, table _Ftbl_Asin
+void EmitFloatQuadrantRoutine(CompilerState& st);   // _Fquad
+void EmitFloatAsinAcosRoutine(CompilerState& st);   // _FASin, _FACos, _FAsh, _FAsq, table _Ftbl_Asin
 void EmitFloatAtanRoutine(CompilerState& st);       // _FAtan, table _FtblAtan
 void EmitFloatAtan2Routine(CompilerState& st);      // _FAtan2
-void EmitFloatSinhRoutine(CompilerState& st);       // _Fsinh
+void EmitFloatSinhRoutine(CompilerState& st);       // _Fsinh, table _FtblSinh
 void EmitFloatCoshRoutine(CompilerState& st);       // _Fcosh
-void EmitFloatTanhRoutine(CompilerState& st);       // _Ftanh
+void EmitFloatTanhRoutine(CompilerState& st);       // _Ftanh, table _FtblTanh
+
+// Writes a block of function text (as AsmWriter::Text does). On a chip with movw a move of
+// a register pair, two mov lines "mov rA,rB" and "mov rA+1,rB+1" with A and B even, is
+// written as one movw, which takes half the flash and one cycle less. On a chip that calls
+// with call (above 8 KB) a call or jump into the float core is written with call or jmp:
+// the functions together are longer than rcall's reach of 2K words.
+void EmitFloatFunctionText(CompilerState& st, std::string_view text);
 
 // Loads the byte address of a coefficient table for _Fpot: Z, and on devices with more
 // than 64 KB of flash also r21 = the address's third byte, which _Fpot puts into RAMPZ

@@ -4,12 +4,19 @@
 namespace qbc {
 
 // _Fpow: A to the power B. B = 0 gives 1.0; A = 0 gives 0 for B > 0 and NaN for B < 0;
-// A > 0 gives exp(B * ln A). A negative base needs a whole exponent: |A| ^ B, negative
-// when B is odd; a fractional exponent gives NaN. The integer test shifts B's mantissa
-// right until the units bit is its lowest bit, collecting the bits shifted out.
+// NaN in either gives NaN. A negative base needs a whole exponent: |A| ^ B, negative when
+// B is odd; a fractional exponent gives NaN. The integer test shifts B's mantissa right
+// until the units bit is its lowest bit, collecting the bits shifted out.
+//
+// |A| ^ B (_Fpw5) = 2^n e^w, with A = m 2^e (_Flnm): B e is split exactly into n + g (B's
+// head of 16 bits and its tail of 8 bits times e are each exact), w = g ln 2 + B ln m, so
+// that the exponent's share of ln A is not rounded before it is multiplied by B; _Fexpn
+// then scales by 2^n. |B e| from 512 on, or |w| from 256 on, is beyond the floats: NaN
+// above, 0 below. ln m waits on the stack, B in r12..r15, e then n in r17:r16; _Fpw15
+// loads B's head (its low byte cleared) into B.
 void EmitFloatPowRoutine(CompilerState& st) {
   st.out.Line();
-  st.out.Text(R"(
+  EmitFloatFunctionText(st, R"(
 _Fpow:  mov     xl,r21
         andi    xl,0x7F
         brne    _Fpw1
@@ -28,7 +35,20 @@ _Fpw9:  ldi     r25,0x3F
         clr     r23
         clr     r22
         ret
-_Fpw2:  sbrs    r25,7
+_Fpw2:  mov     xl,r20
+        lsl     xl
+        mov     xl,r21
+        rol     xl
+        cpi     xl,0xFF
+        breq    _Fpw0
+        mov     xl,r24
+        lsl     xl
+        mov     xl,r25
+        rol     xl
+        cpi     xl,0xFF
+        brne    _Fpw7
+_Fpw0:  rjmp    _Fnan
+_Fpw7:  sbrs    r25,7
         rjmp    _Fpw5
         push    r18
         push    r19
@@ -72,30 +92,158 @@ _Fpw8:  pop     r21
         pop     r19
         pop     r18
         rjmp    _Fnan
-_Fpw5:  push    r18
+_Fpw5:  push    r8
+        push    r9
+        push    r10
+        push    r11
+        push    r12
+        push    r13
+        push    r14
+        push    r15
+        push    r16
+        push    r17
+        push    r18
         push    r19
         push    r20
         push    r21
-        rcall   _Fln
+        rcall   _Flnm
+        pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        rcall   _Fe2f
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
+        rcall   _Fpw15
+        rcall   _Fsub
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fmul
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        mov     r22,r8
+        mov     r23,r9
+        mov     r24,r10
+        mov     r25,r11
+        rcall   _Fpw15
+        rcall   _Fmul
+        mov     xl,r25
+        andi    xl,0x7F
+        cpi     xl,0x44
+        brsh    _Fpw11
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        rcall   _Fnear
+        mov     r16,r22
+        mov     r17,r23
+        rcall   _Fs2f
+        mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        mov     r21,r25
+        mov     r22,r8
+        mov     r23,r9
+        mov     r24,r10
+        mov     r25,r11
+        rcall   _Fsub
         pop     r21
         pop     r20
         pop     r19
         pop     r18
+        rcall   _Fadd
+        ldi     r18,0x18
+        ldi     r19,0x72
+        ldi     r20,0x31
+        ldi     r21,0x3F
         rcall   _Fmul
-        rjmp    _Fexp)");
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+        mov     xl,r25
+        andi    xl,0x7F
+        cpi     r24,0x80
+        ldi     xh,0x43
+        cpc     xl,xh
+        brsh    _Fpw12
+        rcall   _Fexpn
+        rjmp    _Fpw13
+_Fpw11: pop     r0
+        pop     r0
+        pop     r0
+        pop     r0
+        pop     r0
+        pop     r0
+        pop     r0
+        pop     r0
+_Fpw12: sbrs    r25,7
+        rjmp    _Fpw14
+        rcall   _Fclr
+        rjmp    _Fpw13
+_Fpw14: rcall   _Fnan
+_Fpw13: pop     r17
+        pop     r16
+        pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        pop     r11
+        pop     r10
+        pop     r9
+        pop     r8
+        ret
+_Fpw15: clr     r18
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
+        ret)");
 }
 
-// _Fexp: e^A = 2^(|A| log2 e), split into 2^n (exponent arithmetic) and 2^f (_FtblExp);
-// the reciprocal for a negative A. A >= 88.72284 (and NaN) gives NaN, A <= -87.33655
-// gives 0. _Fmodf stores the integer part n straight into r12..r15 (data address 0x0C).
+// _Fexp: e^A. From 88.72284 on (and NaN) NaN, at and below -87.33655 0.
+//
+// _Fexpn: e^A 2^n for |A| below 256, n (signed) in r17:r16: A = k ln 2 + r, k the nearest
+// whole number to A log2 e (0 while |A| is below ln 2 / 2), ln 2 in two parts (15 bits,
+// whose products with k are exact, and the rest); e^r - 1 = r + E(r) r^2 (_FtblExp), then
+// 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. A and r
+// are kept in r8..r11, k in r12..r15; n + k in r17:r16.
+//
+// _Fhyp, for sinh and cosh: E = e^A / 2 (_Fexpn with n = -1); returns 1/(4E) in A and E
+// in B. _Fnear: the nearest whole number to A (halves away from 0) as a long: the
+// truncation of A + 1/2 (A - 1/2 below 0).
 void EmitFloatExpRoutine(CompilerState& st) {
   st.out.Line();
-  st.out.Text(R"(
-_Fexp:  push    r12
-        push    r13
-        push    r14
-        push    r15
-        sbrc    r25,7
+  EmitFloatFunctionText(st, R"(
+_Fexp:  sbrc    r25,7
         rjmp    _Fexp1
         ldi     r18,0x18
         ldi     r19,0x72
@@ -106,152 +254,378 @@ _Fexp1: ldi     r18,0x50
         ldi     r19,0xAC
         ldi     r20,0xAE
         ldi     r21,0x42
-_Fexp2: push    r25
-        andi    r25,0x7F
+_Fexp2: mov     xh,r25
+        andi    xh,0x7F
         cp      r22,r18
         cpc     r23,r19
         cpc     r24,r20
-        cpc     r25,r21
+        cpc     xh,r21
         brlo    _Fexp3
-        pop     r0
-        cpi     r25,0x7F
+        sbrs    r25,7
+        rjmp    _Fnan
+        cpi     xh,0x7F
         brne    _Fexp0
         sbrc    r24,7
-        rjmp    _Fexp9
-_Fexp0: sbrs    r0,7
-        rjmp    _Fexp9
-        rcall   _Fclr
-        rjmp    _Fexp8
-_Fexp3: ldi     r18,0x3B
+        rjmp    _Fnan
+_Fexp0: rjmp    _Fclr
+_Fexp3: push    r16
+        push    r17
+        clr     r16
+        clr     r17
+        rcall   _Fexpn
+        pop     r17
+        pop     r16
+        ret
+_Fexpn: push    r8
+        push    r9
+        push    r10
+        push    r11
+        push    r12
+        push    r13
+        push    r14
+        push    r15
+        push    r16
+        push    r17
+        mov     xh,r25
+        andi    xh,0x7F
+        cpi     r22,0x18
+        ldi     xl,0x72
+        cpc     r23,xl
+        ldi     xl,0xB1
+        cpc     r24,xl
+        ldi     xl,0x3E
+        cpc     xh,xl
+        brlo    _Fexp5
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        ldi     r18,0x3B
         ldi     r19,0xAA
         ldi     r20,0xB8
         ldi     r21,0x3F
         rcall   _Fmul
-        ldi     r20,0x0C
-        clr     r21
-        rcall   _Fmodf)");
-  EmitFloatTableAddress(st, "_FtblExp");
-  st.out.Text(R"(
-        rcall   _Fpot
-        clr     r20
-        tst     r15
-        breq    _Fexp5
-        mov     r19,r14
-        lsl     r19
-        mov     r18,r15
-        rol     r18
-        mov     r20,r14
-        ori     r20,0x80
-        ldi     r19,0x86
-        sub     r19,r18
-        breq    _Fexp5
-_Fexp4: lsr     r20
-        dec     r19
-        brne    _Fexp4
-_Fexp5: lsl     r24
-        rol     r25
-        add     r25,r20
-        brcs    _Fexp7
-        cpi     r25,0xFF
-        breq    _Fexp7
-        lsr     r25
-        ror     r24
-        pop     r0
-        sbrc    r0,7
-        rcall   _Finv
-        rjmp    _Fexp8
-_Fexp7: pop     r0
-_Fexp9: rcall   _Fnan
-_Fexp8: pop     r15
-        pop     r14
-        pop     r13
-        pop     r12
-        ret
-
-_FtblExp:
-.db 0x06, 0x72, 0x65, 0x2C, 0x03, 0x75
-.db 0x22, 0x3B, 0x59, 0x78, 0x1E, 0xBA
-.db 0xE0, 0x7A, 0x63, 0x3B, 0xF4, 0x7C
-.db 0x75, 0xff, 0x4E, 0x7E, 0x31, 0x72
-.db 0x11, 0x7F, 0x00, 0x00, 0x00, 0x00)");
-}
-
-// _Fln: ln A = ln m + (e - 126) ln 2 with A = m * 2^(e - 126), 0.5 <= m < 1, ln m the
-// quotient of the two polynomials of _FtblLn. A <= 0 and NaN give NaN. A power of two is
-// (e - 127) ln 2 directly: the quotient at m = 0.5 misses -ln 2 by one unit, which made
-// ln 1 = -6e-8 and every power of 1 (and of -1) drift away from 1 for large exponents.
-// _Flog: ln A / ln 10.
-void EmitFloatLogRoutine(CompilerState& st) {
-  st.out.Line();
-  st.out.Text(R"(
-_Flog:  rcall   _Fln
-        ldi     r18,0x8E
-        ldi     r19,0x5D
-        ldi     r20,0x13
-        ldi     r21,0x40
-        rjmp    _Fdiv
-_Fln:   sbrc    r25,7
-        rjmp    _Fnan
-        mov     r20,r24
-        lsl     r20
-        mov     r21,r25
-        rol     r21
-        breq    _Fln1
-        cpi     r21,0xFF
-        brne    _Fln2
-_Fln1:  rjmp    _Fnan
-_Fln2:  mov     xl,r24
-        andi    xl,0x7F
-        or      xl,r23
-        or      xl,r22
-        brne    _Fln3
-        mov     r22,r21
-        clr     r23
-        subi    r22,0x7F
-        sbci    r23,0x00
-        mov     r24,r23
-        mov     r25,r23
+        rcall   _Fnear
+        add     r16,r22
+        adc     r17,r23
         rcall   _Fs2f
-        ldi     r18,0x18
+        mov     r12,r22
+        mov     r13,r23
+        mov     r14,r24
+        mov     r15,r25
+        ldi     r18,0x00
         ldi     r19,0x72
         ldi     r20,0x31
-        ldi     r21,0x3F
-        rjmp    _Fmul
-_Fln3:  push    r21
-        ldi     r25,0x3F
-        andi    r24,0x7F)");
-  EmitFloatTableAddress(st, "_FtblLn");
-  st.out.Text(R"(
+        ldi     r21,0xBF
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
+        ldi     r18,0x8E
+        ldi     r19,0xBE
+        ldi     r20,0xBF
+        ldi     r21,0xB5
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+_Fexp5: mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25)");
+  EmitFloatTableAddress(st, "_FtblExp");
+  EmitFloatFunctionText(st, R"(
         rcall   _Fpot
-        pop     r21
         push    r22
         push    r23
         push    r24
         push    r25
-        mov     r22,r21
-        clr     r23
-        subi    r22,0x7E
-        sbci    r23,0x00
-        mov     r24,r23
-        mov     r25,r23
-        rcall   _Fs2f
-        ldi     r18,0x18
-        ldi     r19,0x72
-        ldi     r20,0x31
-        ldi     r21,0x3F
-        rcall   _Fmul
+        mov     r22,r8
+        mov     r23,r9
+        mov     r24,r10
+        mov     r25,r11
+        rcall   _Fpow2
         pop     r21
         pop     r20
         pop     r19
         pop     r18
-        rjmp    _Fadd
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+        ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x80
+        ldi     r21,0x3F
+        rcall   _Fadd
+        mov     xl,r24
+        lsl     xl
+        mov     xl,r25
+        rol     xl
+        clr     xh
+        add     xl,r16
+        adc     xh,r17
+        brmi    _Fexp7
+        brne    _Fexp6
+        cpi     xl,0xFF
+        breq    _Fexp6
+        tst     xl
+        breq    _Fexp7
+        lsl     r24
+        mov     r25,xl
+        lsr     r25
+        ror     r24
+        rjmp    _Fexp8
+_Fexp6: rcall   _Fnan
+        rjmp    _Fexp8
+_Fexp7: rcall   _Fclr
+_Fexp8: pop     r17
+        pop     r16
+        pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        pop     r11
+        pop     r10
+        pop     r9
+        pop     r8
+        ret
+_Fhyp:  push    r16
+        push    r17
+        ldi     r16,0xFF
+        ldi     r17,0xFF
+        rcall   _Fexpn
+        pop     r17
+        pop     r16
+        mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        mov     r21,r25
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        ldi     r25,0x3E
+        ldi     r24,0x80
+        clr     r23
+        clr     r22
+        rcall   _Fdiv
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        ret
+_Fnear: clr     r18
+        clr     r19
+        clr     r20
+        mov     r21,r25
+        andi    r21,0x80
+        ori     r21,0x3F
+        rcall   _Fadd
+        rjmp    _Fxsf
+
+_FtblExp:
+.db 0x04, 0x75, 0x35, 0xF6, 0x01, 0x78
+.db 0x09, 0x13, 0xCE, 0x7A, 0x2A, 0xAB
+.db 0x3A, 0x7C, 0x2A, 0xAA, 0x58, 0x7D
+.db 0x7F, 0xFF, 0xFF, 0x00)");
+}
+
+// _Fln: ln A = e ln 2 + ln m (_Flnm), as e ln2 head + (e ln2 rest + ln m), the head of
+// 15 bits so that its product with e is exact. _Flog: ln A log10 e. A <= 0, NaN (and A
+// with a zero exponent field) give NaN.
+//
+// _Flnm: A = m 2^e with m in [sqrt(1/2), sqrt(2)) (A positive, its exponent field neither
+// 0 nor 255): returns ln m in A and e in r17:r16. f = m - 1 (exact), s = f / (f + 2),
+// z = s^2; ln m = 2 atanh s = 2 s + R(z) z s (_FtblLn) = f - (f - R(z) z) s, since
+// 2 s = f - f s: the small term carries s's rounding. f in r8..r11, s in r12..r15.
+// _Fe2f: the float of e (r17:r16).
+void EmitFloatLogRoutine(CompilerState& st) {
+  st.out.Line();
+  EmitFloatFunctionText(st, R"(
+_Flog:  rcall   _Fln
+        ldi     r18,0xD9
+        ldi     r19,0x5B
+        ldi     r20,0xDE
+        ldi     r21,0x3E
+        rjmp    _Fmul
+_Fln:   sbrc    r25,7
+        rjmp    _Fnan
+        mov     xl,r24
+        lsl     xl
+        mov     xl,r25
+        rol     xl
+        breq    _Fln1
+        cpi     xl,0xFF
+        brne    _Fln2
+_Fln1:  rjmp    _Fnan
+_Fln2:  push    r8
+        push    r9
+        push    r10
+        push    r11
+        push    r12
+        push    r13
+        push    r14
+        push    r15
+        push    r16
+        push    r17
+        rcall   _Flnm
+        mov     xl,r16
+        or      xl,r17
+        breq    _Fln3
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        rcall   _Fe2f
+        mov     r12,r22
+        mov     r13,r23
+        mov     r14,r24
+        mov     r15,r25
+        ldi     r18,0x8E
+        ldi     r19,0xBE
+        ldi     r20,0xBF
+        ldi     r21,0x35
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
+        ldi     r18,0x00
+        ldi     r19,0x72
+        ldi     r20,0x31
+        ldi     r21,0x3F
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+_Fln3:  pop     r17
+        pop     r16
+        pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        pop     r11
+        pop     r10
+        pop     r9
+        pop     r8
+        ret
+_Fe2f:  mov     r22,r16
+        mov     r23,r17
+        clr     r24
+        sbrc    r23,7
+        com     r24
+        mov     r25,r24
+        rjmp    _Fs2f
+_Flnm:  mov     r16,r24
+        lsl     r16
+        mov     r16,r25
+        rol     r16
+        clr     r17
+        subi    r16,0x7F
+        sbci    r17,0x00
+        ldi     r25,0x3F
+        ori     r24,0x80
+        cpi     r22,0xF3
+        ldi     xl,0x04
+        cpc     r23,xl
+        ldi     xl,0xB5
+        cpc     r24,xl
+        ldi     xl,0x3F
+        cpc     r25,xl
+        brlo    _Flm1
+        andi    r24,0x7F
+        subi    r16,0xFF
+        sbci    r17,0xFF
+_Flm1:  ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x80
+        ldi     r21,0xBF
+        rcall   _Fadd
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x00
+        ldi     r21,0x40
+        rcall   _Fadd
+        mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        mov     r21,r25
+        mov     r22,r8
+        mov     r23,r9
+        mov     r24,r10
+        mov     r25,r11
+        rcall   _Fdiv
+        mov     r12,r22
+        mov     r13,r23
+        mov     r14,r24
+        mov     r15,r25
+        rcall   _Fpow2
+        push    r22
+        push    r23
+        push    r24
+        push    r25)");
+  EmitFloatTableAddress(st, "_FtblLn");
+  EmitFloatFunctionText(st, R"(
+        rcall   _Fpot
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        rcall   _Fmul
+        mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fsub
+        subi    r25,0x80
+        mov     r18,r12
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
+        rcall   _Fmul
+        mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        mov     r21,r25
+        mov     r22,r8
+        mov     r23,r9
+        mov     r24,r10
+        mov     r25,r11
+        rjmp    _Fsub
 
 _FtblLn:
-.db 0x05,0x81,0x35,0x04,0xF4,0x83,0x20,0x00,0x01,0x83
-.db 0x62,0x46,0x32,0x83,0x20,0x00,0x00,0x81,0x62,0x46
-.db 0x30,0x7F,0x00,0x00,0x00,0x05,0x82,0x77,0x8C,0x4F
-.db 0x81,0x43,0x2C,0xE2,0x82,0x17,0xBF,0x24,0x83,0xA4
-.db 0x8D,0xD9,0x81,0xE1,0xD8,0xA1,0x80,0xDB,0x67,0x82)");
+.db 0x02,0x7D,0x19,0x38,0x42,0x7D,0x4C,0xAD,0x70,0x7E
+.db 0x2A,0xAA,0xBD,0x00)");
 }
 
 }  // namespace qbc

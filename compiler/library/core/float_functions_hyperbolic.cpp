@@ -3,95 +3,166 @@
 
 namespace qbc {
 
-// _Fsinh: (e^x - 1/e^x) / 2, the halving by _F2e with n = -1.
+namespace {
+
+// |A| against 89.41599 (0x42B2D4FD), where e^|x| / 2 leaves the floats: carry set below.
+constexpr const char* kBeyondTheFloats = R"(
+        cpi     r22,0xFD
+        ldi     xl,0xD4
+        cpc     r23,xl
+        ldi     xl,0xB2
+        cpc     r24,xl
+        ldi     xl,0x42
+        cpc     r25,xl)";
+
+}  // namespace
+
+// _Fsinh: worked on |x|, x's sign (on the stack) applied last, so sinh(-x) = -sinh x bit
+// for bit. Below 2^-13 sinh x = x; below 1, x + P(u) u x (_FtblSinh), where the
+// difference of two exponentials would cancel; above, E - 1/(4E) with E = e^|x| / 2
+// (_Fhyp), the halving taken into the exponential's scaling, so that the results up to
+// 89.41599 do not overflow on the way (1/(4E) vanishes from 9 on). From there on (and NaN)
+// NaN.
 void EmitFloatSinhRoutine(CompilerState& st) {
   st.out.Line();
-  st.out.Text(R"(
-_Fsinh: rcall   _Fexp
-        push    r22
-        push    r23
-        push    r24
+  EmitFloatFunctionText(st, R"(
+_Fsinh: mov     xl,r25
+        andi    xl,0x7F
+        cpi     xl,0x39
+        brlo    _Fsh9
         push    r25
-        rcall   _Finv
+        mov     r25,xl)");
+  EmitFloatFunctionText(st, kBeyondTheFloats);
+  EmitFloatFunctionText(st, R"(
+        brlo    _Fsh1
+        pop     xl
+        rjmp    _Fnan
+_Fsh1:  cpi     r24,0x80
+        ldi     xl,0x3F
+        cpc     r25,xl
+        brsh    _Fsh2)");
+  EmitFloatTableAddress(st, "_FtblSinh");
+  EmitFloatFunctionText(st, R"(
+        rcall   _Fodd
+        rjmp    _Fsh8
+_Fsh2:  rcall   _Fhyp
         subi    r25,0x80
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
         rcall   _Fadd
-        ldi     r20,0xff
-        ldi     r21,0xff
-        rjmp    _F2e)");
+_Fsh8:  pop     xl
+        andi    xl,0x80
+        eor     r25,xl
+_Fsh9:  ret
+
+_FtblSinh:
+.db 0x03, 0x6C, 0x3D, 0x2E, 0x8D, 0x72, 0x4F, 0xFE
+.db 0x83, 0x78, 0x08, 0x88, 0x9B, 0x7C, 0x2A, 0xAA
+.db 0xAB, 0x00)");
 }
 
-// _Fcosh: (e^x + 1/e^x) / 2.
+// _Fcosh: worked on |x|, so cosh(-x) = cosh x bit for bit. Below 2^-13 1.0; above,
+// E + 1/(4E) with E = e^|x| / 2 (near 0 the roundings of e^|x| and of its reciprocal
+// cancel). From 89.41599 on (and NaN) NaN.
 void EmitFloatCoshRoutine(CompilerState& st) {
   st.out.Line();
-  st.out.Text(R"(
-_Fcosh: rcall _Fexp
-        push    r22
-        push    r23
-        push    r24
-        push    r25
-        rcall   _Finv
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        rcall   _Fadd
-        ldi     r20,0xff
-        ldi     r21,0xff
-        rjmp    _F2e)");
-}
-
-// _Ftanh: sinh x / cosh x; from |x| >= 8.317767 on the quotient is 1.0 in single
-// precision and is given directly (with x's sign). NaN gives NaN.
-void EmitFloatTanhRoutine(CompilerState& st) {
-  st.out.Line();
-  st.out.Text(R"(
-_Ftanh: mov     xh,r25
-        andi    xh,0x7F
-        cpi     r22,0x93
-        ldi     xl,0x15
-        cpc     r23,xl
-        ldi     xl,0x05
-        cpc     r24,xl
-        ldi     xl,0x41
-        cpc     xh,xl
-        brlo    _Fth1
-        cpi     xh,0x7F
-        brne    _Fth0
-        sbrc    r24,7
+  EmitFloatFunctionText(st, R"(
+_Fcosh: andi    r25,0x7F)");
+  EmitFloatFunctionText(st, kBeyondTheFloats);
+  EmitFloatFunctionText(st, R"(
+        brlo    _Fch1
         rjmp    _Fnan
-_Fth0:  andi    r25,0x80
-        ori     r25,0x3F
+_Fch1:  cpi     r25,0x39
+        brsh    _Fch2
+        ldi     r25,0x3F
         ldi     r24,0x80
         clr     r23
         clr     r22
         ret
-_Fth1:  push    r22
-        push    r23
-        push    r24
-        push    r25
-        rcall   _Fcosh
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        push    r22
-        push    r23
-        push    r24
-        push    r25
-        mov     r22,r18
-        mov     r23,r19
-        mov     r24,r20
-        mov     r25,r21
-        rcall   _Fsinh
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        rjmp    _Fdiv)");
+_Fch2:  rcall   _Fhyp
+        rjmp    _Fadd)");
+}
+
+// _Ftanh: worked on |x|, x's sign (on the stack) applied last. Below 2^-13 tanh x = x;
+// below 0.55, x + N(u)/D(u) u x (_FtblTanh: D, then N); below 9.010913,
+// 1 - 2 / (e^2|x| + 1); from there on 1.0, which tanh rounds to. NaN gives NaN.
+void EmitFloatTanhRoutine(CompilerState& st) {
+  st.out.Line();
+  EmitFloatFunctionText(st, R"(
+_Ftanh: mov     xl,r25
+        andi    xl,0x7F
+        cpi     xl,0x39
+        brsh    _Fth0
+        ret
+_Fth0:  push    r25
+        mov     r25,xl
+        cpi     r25,0x7F
+        brne    _Fth1
+        sbrs    r24,7
+        rjmp    _Fth1
+        pop     xl
+        rjmp    _Fnan
+_Fth1:  cpi     r22,0xB4
+        ldi     xl,0x2C
+        cpc     r23,xl
+        ldi     xl,0x10
+        cpc     r24,xl
+        ldi     xl,0x41
+        cpc     r25,xl
+        brlo    _Fth2
+        ldi     r25,0x3F
+        ldi     r24,0x80
+        clr     r23
+        clr     r22
+        rjmp    _Fth8
+_Fth2:  cpi     r22,0xCD
+        ldi     xl,0xCC
+        cpc     r23,xl
+        ldi     xl,0x0C
+        cpc     r24,xl
+        ldi     xl,0x3F
+        cpc     r25,xl
+        brsh    _Fth3)");
+  EmitFloatTableAddress(st, "_FtblTanh");
+  EmitFloatFunctionText(st, R"(
+        rcall   _Fodd
+        rjmp    _Fth8
+_Fth3:  push    r16
+        push    r17
+        clr     r16
+        clr     r17
+        subi    r24,0x80
+        sbci    r25,0xFF
+        rcall   _Fexpn
+        pop     r17
+        pop     r16
+        ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x80
+        ldi     r21,0x3F
+        rcall   _Fadd
+        mov     r18,r22
+        mov     r19,r23
+        mov     r20,r24
+        mov     r21,r25
+        ldi     r25,0x40
+        clr     r24
+        clr     r23
+        clr     r22
+        rcall   _Fdiv
+        subi    r25,0x80
+        ldi     r18,0x00
+        ldi     r19,0x00
+        ldi     r20,0x80
+        ldi     r21,0x3F
+        rcall   _Fadd
+_Fth8:  pop     xl
+        andi    xl,0x80
+        eor     r25,xl
+        ret
+
+_FtblTanh:
+.db 0x01, 0x7D, 0x4F, 0x2D, 0x25, 0x7F, 0x00, 0x00
+.db 0x00, 0x01, 0x75, 0xCB, 0x23, 0xBF, 0x7D, 0xAA
+.db 0xAA, 0xA6)");
 }
 
 }  // namespace qbc

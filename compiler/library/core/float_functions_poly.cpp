@@ -15,7 +15,100 @@ void EmitTableRead(CompilerState& st, const std::string& label, const std::strin
   WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, Sep::kNarrow, reg, true);
 }
 
+// The register number of "rN"; -1 for any other operand.
+int RegisterNumber(std::string_view op) {
+  if (op.size() < 2 || op.size() > 3 || op[0] != 'r') return -1;
+  int n = 0;
+  for (char c : op.substr(1)) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// "        mov     rA,rB" -> {A, B}; {-1, -1} for any other line.
+std::pair<int, int> ByteMove(std::string_view line) {
+  constexpr std::string_view kMov = "        mov     ";
+  if (!line.starts_with(kMov)) return {-1, -1};
+  line.remove_prefix(kMov.size());
+  const std::size_t comma = line.find(',');
+  if (comma == std::string_view::npos) return {-1, -1};
+  return {RegisterNumber(line.substr(0, comma)), RegisterNumber(line.substr(comma + 1))};
+}
+
+// The core's entry points (float_core.h), which stand before every function: a call from
+// a function reaches them with call and jmp on chips whose rcall does not reach across the
+// flash (above 8 KB), since the functions together are longer than rcall's 2K words.
+bool CoreEntry(std::string_view label) {
+  for (std::string_view core : {"_Fwrk1", "_Fwrk2", "_Fwrk3", "_Fnan", "_Fback", "_Fclr", "_Fclr1", "_Fus2f", "_Fs2f",
+                                "_Fxsf", "_Fneg", "_Fba", "_Fsub", "_Fadd", "_FaddD", "_Fpow2", "_Fmul", "_FmulD",
+                                "_Finv", "_Fdiv", "_FdivD", "_Fmov"})
+    if (label == core) return true;
+  return false;
+}
+
+// "rcall   _Fadd" as "call    _Fadd" (and rjmp as jmp) where the chip calls that way.
+std::string FarToCore(const CompilerState& st, std::string_view line) {
+  std::string l(line);
+  if (st.mn.CallMnemonic != "call") return l;
+  const std::size_t at = l.find_first_not_of(' ', l.find(':') == std::string::npos ? 0 : l.find(':') + 1);
+  if (at == std::string::npos) return l;
+  for (const auto& [near, far] : {std::pair<std::string_view, std::string_view>{"rcall   ", "call    "},
+                                  {"rjmp    ", "jmp     "}}) {
+    if (l.compare(at, near.size(), near) == 0 && CoreEntry(std::string_view(l).substr(at + near.size()))) {
+      l.replace(at, near.size(), far);
+      break;
+    }
+  }
+  return l;
+}
+
+// A skip instruction: it skips one instruction, so the line after it stays alone.
+bool SkipsNext(std::string_view line) {
+  const std::size_t at = line.find_first_not_of(' ', line.find(':') == std::string_view::npos ? 0 : line.find(':') + 1);
+  if (at == std::string_view::npos) return false;
+  for (std::string_view skip : {"sbrc", "sbrs", "sbic", "sbis", "cpse"})
+    if (line.substr(at).starts_with(skip)) return true;
+  return false;
+}
+
 }  // namespace
+
+void EmitFloatFunctionText(CompilerState& st, std::string_view text) {
+  std::string merged;
+  std::string_view pending;   // a pair's first line, waiting for its second
+  std::string_view previous;  // the line before: a skip there keeps the pair apart
+  auto flush = [&merged, &st](std::string_view line) {
+    merged += FarToCore(st, line);
+    merged += '\n';
+  };
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    if (!pending.empty()) {
+      const auto [a, b] = ByteMove(pending);
+      const auto [c, d] = ByteMove(line);
+      if (c == a + 1 && d == b + 1) {
+        flush("        movw    r" + std::to_string(a) + ",r" + std::to_string(b));
+        pending = {};
+        continue;
+      }
+      flush(pending);
+      pending = {};
+    }
+    const auto [a, b] = ByteMove(line);
+    if (st.dev.MovwInstruction && a >= 0 && b >= 0 && a % 2 == 0 && b % 2 == 0 && !SkipsNext(previous))
+      pending = line;
+    else
+      flush(line);
+    previous = line;
+  }
+  if (!pending.empty()) flush(pending);
+  st.out.Text(merged);
+}
 
 void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
   const std::string t(table);
@@ -26,12 +119,17 @@ void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
 
 // _Fpot: x in A, Z on a table (count N, N + 1 coefficients highest power first, count M,
 // M + 1 coefficients). Returns P(x), or Q(x) / P(x) when M is not 0. Horner's rule on
-// packed floats; x is kept in r12..r15, the loop count in r10, Z saved around each
-// arithmetic call (the core uses Z as scratch).
+// packed floats; x is kept in r12..r15, the loop count in r10, Z saved around the
+// multiplication (whose unpacked form uses Z; the addition leaves it).
+//
+// _Fodd: x + P(x^2) x^2 x for the table at Z (the odd kernels: the small term carries
+// the table's rounding, x is exact). _Fod1 stops before the addition: A = P(x^2) x^2 x,
+// B = x. x and x^2 wait on the stack; _Fod2 takes P in A, u and below it x on the stack
+// (in the order push r22..r25) to P u x in A and x in B.
 void EmitFloatPotRoutine(CompilerState& st) {
   AsmWriter& out = st.out;
   out.Line();
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
 _Fpot:  push    r10
         push    r11
         push    r12
@@ -41,21 +139,21 @@ _Fpot:  push    r10
   if (st.dev.NeedRampz) {
     // The tables may lie above 64 KB: read them through RAMPZ:Z, and give the caller
     // its RAMPZ back afterwards.
-    out.Text(R"(
+    EmitFloatFunctionText(st, R"(
         in      r20,RAMPZ
         push    r20
         out     RAMPZ,r21)");
   }
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
         mov     r12,r22
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25)");
   EmitTableRead(st, "", "r10");
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
         rcall   _Fpot1)");
   EmitTableRead(st, "", "r10");
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
         tst     r10
         breq    _Fpot3
         push    r22
@@ -69,15 +167,15 @@ _Fpot:  push    r10
         pop     r18
         rcall   _Fdiv)");
   if (st.dev.NeedRampz) {
-    out.Text(R"(
+    EmitFloatFunctionText(st, R"(
 _Fpot3: pop     r20
         out     RAMPZ,r20
         pop     r15)");
   } else {
-    out.Text(R"(
+    EmitFloatFunctionText(st, R"(
 _Fpot3: pop     r15)");
   }
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
         pop     r14
         pop     r13
         pop     r12
@@ -99,11 +197,7 @@ _Fpot2: push    zl
         pop     zh
         pop     zl
         rcall   _Fpot5
-        push    zl
-        push    zh
         rcall   _Fadd
-        pop     zh
-        pop     zl
         dec     r10
         brne    _Fpot2
         ret
@@ -119,7 +213,47 @@ _Fpot5: rcall   _Flpm
   EmitTableRead(st, "", "r20");
   EmitTableRead(st, "", "r19");
   EmitTableRead(st, "", "r18");
-  out.Text(R"(
+  EmitFloatFunctionText(st, R"(
+        ret
+_Fodd:  rcall   _Fod1
+        rjmp    _Fadd
+_Fod1:  push    r22
+        push    r23
+        push    r24
+        push    r25
+        push    zl
+        push    zh)");
+  // the table address's third byte, which _Fpot puts into RAMPZ
+  if (st.dev.NeedRampz) out.Text("\n        push    r21");
+  EmitFloatFunctionText(st, R"(
+        rcall   _Fpow2)");
+  if (st.dev.NeedRampz) out.Text("\n        pop     r21");
+  EmitFloatFunctionText(st, R"(
+        pop     zh
+        pop     zl
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        rcall   _Fpot
+_Fod2:  pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        rcall   _Fmul
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        push    r18
+        push    r19
+        push    r20
+        push    r21
+        rcall   _Fmul
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
         ret)");
 }
 

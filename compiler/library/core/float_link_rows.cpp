@@ -11,9 +11,9 @@ namespace {
 
 // The float text routines (_Fstr, _Fdp, _Ffmt) work on the float's bits alone.
 bool AnyFloatRoutine(const CompilerState& s) {
-  for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFAtan,
-                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFint, NeedFfrac, NeedFsinh,
-                     NeedFcosh, NeedFtanh})
+  for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFquad, NeedFAtan,
+                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFint,
+                     NeedFfrac, NeedFsinh, NeedFcosh, NeedFtanh})
     if (s.used[f]) return true;
   return false;
 }
@@ -26,9 +26,20 @@ const LinkRow kRows[] = {
     {2200, "EmitFloatMulRoutine", QBC_LINK_GUARD(s.used[NeedFmul]), EmitFloatMulRoutine},
     {2210, "EmitFloatDivRoutine", QBC_LINK_GUARD(s.used[NeedFdiv]), EmitFloatDivRoutine},
     {2220, "EmitFloatMoveRoutine", QBC_LINK_GUARD(s.used[NeedFmov]), EmitFloatMoveRoutine},
+    // the scaling, the splits, the whole and fractional parts and the comparison call into
+    // the core: they stand next to it, before the functions, which together are longer
+    // than rcall reaches
+    {2222, "EmitFloatToExpRoutine", QBC_LINK_GUARD(s.used[NeedF2e]), EmitFloatToExpRoutine},
+    {2224, "EmitFloatModRoutine", QBC_LINK_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
+    {2226, "EmitFloatModfRoutine", QBC_LINK_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
+    {2227, "EmitFloatIntRoutine", QBC_LINK_GUARD(s.used[NeedFint]), EmitFloatIntRoutine},
+    {2228, "EmitFloatFractRoutine", QBC_LINK_GUARD(s.used[NeedFfrac]), EmitFloatFractRoutine},
+    {2229, "EmitFloatCompareRoutine", QBC_LINK_GUARD(s.used[NeedFcmp0]), EmitFloatCompareRoutine},
     {2230, "EmitFloatSinCosRoutine", QBC_LINK_GUARD(s.used[NeedFsin]), EmitFloatSinCosRoutine},
     {2240, "EmitFloatAsinAcosRoutine", QBC_LINK_GUARD(s.used[NeedFACos]), EmitFloatAsinAcosRoutine},
     {2250, "EmitFloatTanRoutine", QBC_LINK_GUARD(s.used[NeedFtan]), EmitFloatTanRoutine},
+    // sine, cosine and tangent set its flag
+    {2255, "EmitFloatQuadrantRoutine", QBC_LINK_GUARD(s.used[NeedFquad]), EmitFloatQuadrantRoutine},
     {2260, "EmitFloatAtanRoutine", QBC_LINK_GUARD(s.used[NeedFAtan]), EmitFloatAtanRoutine},
     {2270, "EmitFloatAtan2Routine", QBC_LINK_GUARD(s.used[NeedFAtan2]), EmitFloatAtan2Routine},
     {2280, "EmitFloatPowRoutine", QBC_LINK_GUARD(s.used[NeedFpow]), EmitFloatPowRoutine},
@@ -36,12 +47,6 @@ const LinkRow kRows[] = {
     {2300, "EmitFloatSqrtRoutine", QBC_LINK_GUARD(s.used[NeedFsqrt]), EmitFloatSqrtRoutine},
     {2310, "EmitFloatLogRoutine", QBC_LINK_GUARD(s.used[NeedFlog]), EmitFloatLogRoutine},
     {2320, "EmitFloatExpRoutine", QBC_LINK_GUARD(s.used[NeedFexp]), EmitFloatExpRoutine},
-    {2330, "EmitFloatToExpRoutine", QBC_LINK_GUARD(s.used[NeedF2e]), EmitFloatToExpRoutine},
-    {2340, "EmitFloatModRoutine", QBC_LINK_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
-    {2350, "EmitFloatModfRoutine", QBC_LINK_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
-    {2352, "EmitFloatIntRoutine", QBC_LINK_GUARD(s.used[NeedFint]), EmitFloatIntRoutine},
-    {2354, "EmitFloatFractRoutine", QBC_LINK_GUARD(s.used[NeedFfrac]), EmitFloatFractRoutine},
-    {2360, "EmitFloatCompareRoutine", QBC_LINK_GUARD(s.used[NeedFcmp0]), EmitFloatCompareRoutine},
     {2370, "EmitFloatSinhRoutine", QBC_LINK_GUARD(s.used[NeedFsinh]), EmitFloatSinhRoutine},
     {2380, "EmitFloatCoshRoutine", QBC_LINK_GUARD(s.used[NeedFcosh]), EmitFloatCoshRoutine},
     {2390, "EmitFloatTanhRoutine", QBC_LINK_GUARD(s.used[NeedFtanh]), EmitFloatTanhRoutine},

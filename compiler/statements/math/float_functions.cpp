@@ -32,8 +32,8 @@ struct MemberRow {
 
 const MemberRow kMembers[] = {
     {kFloatPow, "_Fpow", true, Angle::kNone, false,
-     {NeedFpow, NeedFmul, NeedFadd, NeedFlog, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedF2e, NeedFmov}},
-    {kFloatExp, "_Fexp", false, Angle::kNone, false, {NeedFmul, NeedFexp, NeedFpot, NeedFdiv, NeedFmodf, NeedFadd, NeedF2e}},
+     {NeedFpow, NeedFmul, NeedFadd, NeedFlog, NeedFexp, NeedFpot, NeedFdiv, NeedFmov}},
+    {kFloatExp, "_Fexp", false, Angle::kNone, false, {NeedFmul, NeedFexp, NeedFpot, NeedFdiv, NeedFadd}},
     {kFloatLog, "_Fln", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatLog10, "_Flog", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatSqr, "_Fpow2", false, Angle::kNone, false, {NeedFmul, NeedFadd}},
@@ -43,19 +43,14 @@ const MemberRow kMembers[] = {
      {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatTan, "_Ftan", false, Angle::kArgument, false,
      {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmod, NeedFmodf}},
-    {kFloatAsin, "_FAsin", false, Angle::kResult, false,
-     {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    {kFloatAcos, "_FAcos", false, Angle::kResult, false,
-     {NeedFACos, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatAsin, "_FAsin", false, Angle::kResult, false, {NeedFACos, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatAcos, "_FAcos", false, Angle::kResult, false, {NeedFACos, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatAtan, "_FAtan", false, Angle::kResult, false, {NeedFAtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
     {kFloatAtan2, "_FAtan2", true, Angle::kResult, false,
      {NeedFAtan, NeedFAtan2, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmov}},
-    {kFloatSinh, "_Fsinh", false, Angle::kNone, false,
-     {NeedFsinh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
-    {kFloatCosh, "_Fcosh", false, Angle::kNone, false,
-     {NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
-    {kFloatTanh, "_Ftanh", false, Angle::kNone, false,
-     {NeedFtanh, NeedFsinh, NeedFcosh, NeedFexp, NeedFmul, NeedFmodf, NeedFpot, NeedFdiv, NeedFadd, NeedF2e}},
+    {kFloatSinh, "_Fsinh", false, Angle::kNone, false, {NeedFsinh, NeedFexp, NeedFmul, NeedFpot, NeedFdiv, NeedFadd}},
+    {kFloatCosh, "_Fcosh", false, Angle::kNone, false, {NeedFcosh, NeedFexp, NeedFmul, NeedFpot, NeedFdiv, NeedFadd}},
+    {kFloatTanh, "_Ftanh", false, Angle::kNone, false, {NeedFtanh, NeedFexp, NeedFmul, NeedFpot, NeedFdiv, NeedFadd}},
     {kFloatDegToRad, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
     {kFloatRadToDeg, "", false, Angle::kAlways, true, {NeedFmul, NeedFadd}},
     {kFloatInt, "_Fint", false, Angle::kNone, true, {NeedFint}},
@@ -68,8 +63,8 @@ const MemberRow* FindMemberRow(int member) {
   return nullptr;
 }
 
-// pi/180 and 180/pi as single-precision bit patterns.
-constexpr const char* kDegToRad = "0x3c8efa36";
+// pi/180 and 180/pi as the floats nearest them.
+constexpr const char* kDegToRad = "0x3c8efa35";
 constexpr const char* kRadToDeg = "0x42652ee1";
 
 // r22..r25 times the constant.
