@@ -33,6 +33,7 @@ enum TypeCode : std::uint8_t {
   kTypeString = 6,
   kTypeFlashString = 7,
   kTypeFloat = 8,
+  kTypeAnyNumber = 9,  // a wanted type only: any number, worked in its own type (no text)
   kTypeChar = 10,  // OperandType only: a single character produced by Chr
   kTypeSubstring = 11,  // OperandType only: Left/Right/Mid: Z on the first character, r20 = count + 1
 };

@@ -83,7 +83,6 @@ std::uint8_t ParseArrayElement(CompilerState& st, int g, std::uint8_t callerWant
     EmitTableRead(st, name, callerWanted);
     return callerWanted;
   }
-  if (RefuseTextForNumber(st, v.VarType, callerWanted)) return callerWanted;
   EmitPushArrayIndex(st);
   st.sticky.OperandType = v.VarType;
   const std::uint8_t wanted = callerWanted == 0 ? v.VarType : callerWanted;
@@ -139,27 +138,38 @@ std::uint8_t RightOperand(CompilerState& st, std::uint8_t wanted, bool leftHeld,
   return wanted;
 }
 
-// The type a level is worked in when it is not the wanted one (WorkingType): an expression
-// wanted in no type and made of several operands is worked in the one type that holds them
-// all, each operand loaded, pushed and popped in it (the first one's type would cut the
-// others, and a narrow first operand pushed for a wider right one would be popped with a
-// byte too many); an integer wanted of operands among which is a Float is worked as a
-// Float. kTypeNone: the wanted type.
+// How a level is worked when not simply in the wanted type (WorkOf): an expression wanted
+// in no type and made of several operands is worked in the one type that holds them all,
+// each operand loaded, pushed and popped in it (the first one's type would cut the others,
+// and a narrow first operand pushed for a wider right one would be popped with a byte too
+// many); an integer wanted of operands among which is a Float is worked as a Float. An
+// expression that is no number where one is asked is refused once, here, and passed over.
 class WorkedIn {
  public:
   WorkedIn(CompilerState& st, std::uint8_t wanted, ExpressionReach reach)
-      : st_(st), wanted_(wanted), type_(WorkingType(st, wanted, reach)) {}
+      : st_(st), wanted_(wanted == kTypeAnyNumber ? std::uint8_t{kTypeNone} : wanted), work_(WorkOf(st, wanted, reach)) {}
+
+  // True when the expression was refused: reported at its start and passed over; it goes
+  // on as the wanted type (a byte when none).
+  bool Refused() const {
+    if (work_.refusal == nullptr) return false;
+    ReportInPlace(st_, work_.refusal);
+    if (work_.end > st_.src.TokenIndex) st_.src.TokenIndex = static_cast<std::int16_t>(work_.end);
+    st_.sticky.OperandType = wanted_ != kTypeNone ? wanted_ : std::uint8_t{kTypeByte};
+    return true;
+  }
+  std::uint8_t RefusedType() const { return st_.sticky.OperandType; }
 
   // The type the level's operands are wanted in.
-  std::uint8_t Type(std::uint8_t wanted) const { return type_ != kTypeNone ? type_ : wanted; }
+  std::uint8_t Type() const { return work_.type != kTypeNone ? work_.type : wanted_; }
 
   // The end of the level, `wanted` being what its operands returned: with no type wanted
   // the value goes on in the common type (as a single operand's loader leaves its own); a
   // Float worked for an integer is converted into it, in the working registers.
   std::uint8_t End(std::uint8_t wanted) const {
-    if (type_ == kTypeNone) return wanted;
-    st_.sticky.OperandType = type_;
-    if (wanted_ == kTypeNone) return type_;
+    if (work_.type == kTypeNone) return wanted;
+    st_.sticky.OperandType = work_.type;
+    if (wanted_ == kTypeNone) return work_.type;
     const bool skip = st_.sticky.SkipOperandPush;
     st_.sticky.SkipOperandPush = false;
     EmitConvertFromFloat(st_, wanted_);
@@ -170,7 +180,7 @@ class WorkedIn {
  private:
   CompilerState& st_;
   std::uint8_t wanted_;
-  std::uint8_t type_;
+  ExpressionWork work_;
 };
 
 }  // namespace
@@ -178,7 +188,8 @@ class WorkedIn {
 std::uint8_t ParseExpression(CompilerState& st, std::uint8_t wanted) {
   if (st.TokText() == ")") CompileError(st, "Exspression empty1");
   const WorkedIn worked(st, wanted, st.expr.ExpressionTermOnly ? ExpressionReach::kAnd : ExpressionReach::kAll);
-  wanted = ParseAndLevel(st, worked.Type(wanted));
+  if (worked.Refused()) return worked.RefusedType();
+  wanted = ParseAndLevel(st, worked.Type());
   while (IsLogicalOperator(st) && !st.expr.ExpressionTermOnly) {
     const std::string op = st.TokText();
     if (op == "and" || op == "&") break;  // (cannot happen: the and level took them)
@@ -244,7 +255,8 @@ std::uint8_t ParseNotLevel(CompilerState& st, std::uint8_t wanted) {
 
 std::uint8_t ParseSum(CompilerState& st, std::uint8_t wanted) {
   const WorkedIn worked(st, wanted, ExpressionReach::kSum);
-  wanted = worked.Type(wanted);
+  if (worked.Refused()) return worked.RefusedType();
+  wanted = worked.Type();
   if (st.Tok().Kind == kTokOperator) {
     if (st.TokText() == "+") {
       Step(st);
@@ -427,11 +439,7 @@ std::uint8_t ParseFactor(CompilerState& st, std::uint8_t wanted) {
       break;
     }
     case kTokString: {
-      // a text where a number is worked out would go on as its flash address
-      if (RefuseTextForNumber(st, kTypeFlashString, wanted)) {
-        Step(st);
-        break;
-      }
+      // (a text where a number is wanted was refused by the level that holds it)
       st.sticky.OperandType = kTypeFlashString;
       const int n = AddStringConstant(st, text);
       EmitLoadFlashAddressZ(st, n);

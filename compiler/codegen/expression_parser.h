@@ -9,7 +9,8 @@
 // SkipOperandPush is set: then it was loaded straight into those registers.
 //
 // The wanted type is passed in: the type the caller wants the value in (0: none, the
-// operands' own). Each level returns the type the expression goes on in: the wanted type,
+// operands' own; kTypeAnyNumber to ParseExpression and ParseSum: a number in its own type,
+// where a text is refused as it is where a number type is wanted). Each level returns the type the expression goes on in: the wanted type,
 // or with none wanted the type the value was left in (the first operand's, or the type
 // the typer chose for operands joined by operators). On return TokenIndex stands on the
 // first token that is not part of the expression and OperandType holds the type of what

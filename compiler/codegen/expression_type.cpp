@@ -26,6 +26,8 @@ struct Span {
   bool text = false;       // one of them is a text: a string, a literal, a text function
   bool character = false;  // one of them is Chr's single character
   bool operation = false;  // operands joined by an operator, or a sign in front of one
+  bool logicalNot = false; // a "not" in front of an operand
+  bool array = false;      // an array named without an index: no value of its own
   bool divides = false;    // a "/" or "mod" among the operators
   // The constants written, apart: a constant beyond a target's width is no value of it.
   double constLow = 0;
@@ -65,6 +67,8 @@ struct Span {
     text = text || s.text;
     character = character || s.character;
     operation = operation || s.operation;
+    logicalNot = logicalNot || s.logicalNot;
+    array = array || s.array;
     divides = divides || s.divides;
   }
 };
@@ -166,17 +170,25 @@ void MagnitudeSpan(Span& s) {
 // written, so that -I * J / 3 into an Integer stays an Integer expression.
 enum class Differences : std::uint8_t { kSigned, kAsWritten };
 
+// How far a scan goes: up to the first operand that is not a number (the types need go no
+// further), or to the end of the expression whatever its operands are.
+enum class Extent : std::uint8_t { kFirstFailure, kWhole };
+
 class Scanner {
  public:
-  explicit Scanner(CompilerState& st, Differences differences = Differences::kSigned)
-      : st_(st), i_(st.src.TokenIndex), signedDifferences_(differences == Differences::kSigned) {}
+  explicit Scanner(CompilerState& st, Differences differences = Differences::kSigned,
+                   Extent extent = Extent::kFirstFailure)
+      : st_(st),
+        i_(st.src.TokenIndex),
+        signedDifferences_(differences == Differences::kSigned),
+        whole_(extent == Extent::kWhole) {}
 
   // Operands joined by the operators of `reach`.
   void Expression(ExpressionReach reach, Span& s) {
     bool minus = false;
     for (;;) {
       Operand(s, minus);
-      if (s.failed) return;
+      if (s.failed && !whole_) return;
       if (!IsOperator(reach)) return;
       const std::string& op = At().Text;
       minus = op == "-" && signedDifferences_;
@@ -186,8 +198,9 @@ class Scanner {
     }
   }
 
-  // The token after the expression scanned.
+  // The token after the expression scanned, and its index.
   const TokenRecord& Next() const { return At(); }
+  int Index() const { return i_; }
   void Skip() { ++i_; }
 
  private:
@@ -229,7 +242,10 @@ class Scanner {
   }
 
   void Operand(Span& s, bool negated) {
-    while (At().Kind != kTokString && (At().Text == "not" || At().Text == "!" || At().Text == "+")) ++i_;
+    while (At().Kind != kTokString && (At().Text == "not" || At().Text == "!" || At().Text == "+")) {
+      if (At().Text != "+") s.logicalNot = true;
+      ++i_;
+    }
     if (At().Kind == kTokOperator && At().Text == "-") {
       ++i_;
       if (At().Kind == kTokNumber) {
@@ -335,6 +351,13 @@ class Scanner {
         s.text = v.VarType == kTypeString || v.VarType == kTypeFlashString;
         return;
       }
+      if (st_.expr.MemCopyMode) {
+        // (MemCopy's operands are addresses held in variables)
+        TypeSpan(st_.dev.RamEnd > 256 ? std::uint8_t{kTypeWord} : std::uint8_t{kTypeByte}, s);
+        return;
+      }
+      // (typed as its first element, as it loads; it is refused where a number is asked)
+      if (v.IndexType != 0 && At().Text != ".") s.array = true;
       type = v.VarType;
     } else if (FindIoRegister(st_, name) != 0) {
       type = kTypeByte;
@@ -410,6 +433,7 @@ class Scanner {
   CompilerState& st_;
   int i_;
   bool signedDifferences_;
+  bool whole_;
 };
 
 // The narrowest type of the gathered range (0 when no operand had one).
@@ -437,13 +461,29 @@ std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
   return SpanType(s);
 }
 
-std::uint8_t WorkingType(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
-  if (wanted == kTypeNone) return CommonExpressionType(st, reach);
-  if (wanted < kTypeByte || wanted > kTypeLong) return kTypeNone;
-  Scanner scan(st);
+ExpressionWork WorkOf(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
+  Scanner scan(st, Differences::kSigned, Extent::kWhole);
   Span s;
   scan.Expression(reach, s);
-  return s.operation && s.isFloat && !s.failed ? std::uint8_t{kTypeFloat} : std::uint8_t{kTypeNone};
+  ExpressionWork work;
+  work.end = scan.Index();
+  const bool number = (wanted >= kTypeBit && wanted <= kTypeLong) || wanted == kTypeFloat || wanted == kTypeAnyNumber;
+  if (wanted == kTypeAnyNumber) wanted = kTypeNone;
+  if (s.text || s.array) {
+    // a text, or a whole array, has no value an integer or a Float could take
+    if (number)
+      work.refusal = "Only numeric variables!";
+    else if (s.operation || s.logicalNot)
+      work.refusal = "Unsupported operation!";
+    if (work.refusal != nullptr) return work;
+  }
+  if (s.failed) return work;
+  if (wanted == kTypeNone) {
+    if (s.operation && !s.onlyBits) work.type = SpanType(s);
+  } else if (wanted >= kTypeByte && wanted <= kTypeLong && s.operation && s.isFloat) {
+    work.type = kTypeFloat;
+  }
+  return work;
 }
 
 std::uint8_t TypeHoldingValue(std::uint8_t type, double value) {

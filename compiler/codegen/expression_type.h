@@ -29,12 +29,23 @@ enum class ExpressionReach : std::uint8_t { kSum, kAnd, kAll };
 // that are all bits, or an operand whose type is not a number (a string, an unknown name).
 std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach);
 
-// The type the expression at TokenIndex, wanted as `wanted`, is worked in when that is not
-// `wanted` itself: with none wanted, CommonExpressionType; with an integer wanted (byte to
-// long) and a Float among operands joined by operators, a Float: the operands are not cut
-// to the integer first, and the result is converted as a Float variable read into that
-// integer is (L = F * 1000 stores what T = F * 1000 : L = T stores). 0: the wanted type.
-std::uint8_t WorkingType(CompilerState& st, std::uint8_t wanted, ExpressionReach reach);
+// How the expression at TokenIndex, wanted as `wanted` (0: none), is worked.
+struct ExpressionWork {
+  // The type it is worked in when that is not `wanted` itself (0): with none wanted and
+  // operands joined by operators, the type that holds them (CommonExpressionType); with an
+  // integer wanted (byte to long) and a Float among operands joined by operators, a Float:
+  // the operands are not cut to the integer first, and the result is converted as a Float
+  // variable read into that integer is (L = F * 1000 stores what T = F * 1000 : L = T
+  // stores).
+  std::uint8_t type = kTypeNone;
+  // A text (a string, a literal, Left, Mid, Right, Str, Hex, ...) or an array named without
+  // an index is no number: wanted as one it is "Only numeric variables!", joined to another
+  // operand by an operator or a sign (with none wanted) "Unsupported operation!".
+  const char* refusal = nullptr;
+  // The token after the expression.
+  int end = 0;
+};
+ExpressionWork WorkOf(CompilerState& st, std::uint8_t wanted, ExpressionReach reach);
 
 // The narrowest type that holds both the values of type `with` (0: none) and those of every
 // operand of the expression at TokenIndex, single or joined (bits count as bytes); 0 when

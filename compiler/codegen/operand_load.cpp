@@ -94,16 +94,6 @@ void LoadBitNumber(CompilerState& st, int lk, int gi, const std::string& name) {
 
 }  // namespace
 
-bool RefuseTextForNumber(CompilerState& st, std::uint8_t type, std::uint8_t wanted) {
-  const std::uint8_t w = wanted;
-  if (type != kTypeString && type != kTypeFlashString) return false;
-  if (!((w >= kTypeBit && w <= kTypeLong) || w == kTypeFloat)) return false;
-  // the reporter's step: the expression goes on after the name
-  ReportInPlace(st, "Only numeric variables!");
-  st.sticky.OperandType = w;
-  return true;
-}
-
 std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted) {
   std::string name = st.TokText();
   ++st.src.TokenIndex;
@@ -143,7 +133,6 @@ std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted) {
       ++st.src.TokenIndex;
       return wanted;
     }
-    if (RefuseTextForNumber(st, st.sym.LocalVars[k - 1].VarType, wanted)) return wanted;
     st.expr.LoadedVarClass = kFrameVar;
     st.expr.LoadedVarKind = kLoadedLocal;
     st.sticky.OperandType = st.sym.LocalVars[k - 1].VarType;
@@ -155,7 +144,6 @@ std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted) {
 
   if (int g = FindGlobalVar(st, name); g != 0) {
     const GlobalVarRecord& v = st.sym.GlobalVars[g];
-    if (!st.expr.MemCopyMode && st.TokText() != "." && RefuseTextForNumber(st, v.VarType, wanted)) return wanted;
     st.expr.LoadedVarClass = kGlobalVar;
     if (v.Storage == kStorageFlash) {
       st.out.Instr(Sep::kWide, "ldi", "zl,byte1(" + name + "*2)");

@@ -13,11 +13,6 @@ namespace qbc {
 // none wanted a variable's own type.
 std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted);
 
-// A string (type 6 or 7) met where `wanted` is a number (b = s + 1): reports "Only
-// numeric variables!" at the line, keeps the token position and lets the expression go
-// on as the wanted type; true when it did so. Any other case writes nothing.
-bool RefuseTextForNumber(CompilerState& st, std::uint8_t type, std::uint8_t wanted);
-
 // When `wanted` is an integer type (below 6) and the value just compiled is a float,
 // converts it (call _Fxsf) and moves the integer into the working registers (the
 // second-operand registers with SkipOperandPush). Otherwise writes nothing.

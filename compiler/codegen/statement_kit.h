@@ -32,27 +32,18 @@
 
 namespace qbc::kit {
 
-// For an argument just compiled where the statement takes a number: a text there (a
-// string constant, variable or part of one) would go on as its address. Reported at the
-// token after it.
-inline void RejectText(CompilerState& st) {
-  const std::uint8_t type = st.sticky.OperandType;
-  if (type == kTypeString || type == kTypeFlashString || type == kTypeSubstring)
-    ReportInPlace(st, "Only numeric variables!");
-}
-
 // Compiles the expression at the current token into the working registers (zl, zh, r18,
 // r19 as its size needs), converted to `wanted` (0 keeps the expression's own type), and
 // returns the type it was loaded as. The token index ends on the first token after it.
-// With a number wanted, a text is reported.
+// With a number wanted (kTypeAnyNumber: any number in its own type), a text is reported
+// ("Only numeric variables!") where the expression is typed.
 inline std::uint8_t LoadValue(CompilerState& st, std::uint8_t wanted) {
   ParseExpression(st, wanted);
-  if (wanted != 0) RejectText(st);
   return st.sticky.OperandType;
 }
 
-// One argument in its own type.
-inline std::uint8_t CompileArgument(CompilerState& st) { return LoadValue(st, 0); }
+// One number argument in its own type.
+inline std::uint8_t CompileArgument(CompilerState& st) { return LoadValue(st, kTypeAnyNumber); }
 
 // The "," between two arguments ("Missing \",\"" when it is not there).
 inline void ExpectComma(CompilerState& st) { ExpectToken(st, ","); }

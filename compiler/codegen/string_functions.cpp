@@ -186,7 +186,7 @@ std::uint8_t CompileStrFunction(CompilerState& st, std::uint8_t wanted) {
   // asked for in no type is worked in the type that holds all its operands, which the
   // parse returns (as the operand loaders give a single operand's type); OperandType may
   // hold only the last operand's own type (Str(w + 5) is a word).
-  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  const std::uint8_t worked = ParseExpression(st, kTypeAnyNumber);
   switch (worked) {
     case kTypeByte:
     case kTypeInteger:

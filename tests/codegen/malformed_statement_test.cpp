@@ -47,7 +47,8 @@ TEST(MalformedStatement, AStatementKeywordAsAnOperandIsOneError) {
       {"A = While", "WHILE cannot stand in an expression!"},
       {"A = Peek(While)", "WHILE cannot stand in an expression!"},
       {"A = Len(S) + Wend", "WEND cannot stand in an expression!"},
-      {"A = Mid(S, For", "FOR cannot stand in an expression!"},
+      // (into a string: Mid into the Byte A is refused as a text before its arguments)
+      {"S = Mid(S, For", "FOR cannot stand in an expression!"},
       {"Arr(If) = 2", "IF cannot stand in an expression!"},
   };
   for (const Case& c : cases) {

@@ -29,6 +29,57 @@ TEST(TextInNumber, StringVariablesInNumericExpressionsAreReportedAtTheirLine) {
   }
 }
 
+// Every text (a variable, a literal, Left, Mid, Right, Str, Hex) and an array named
+// without an index, in every place a number is worked out: wanted as a number it is "Only
+// numeric variables!", joined by an operator where no type is wanted "Unsupported
+// operation!"; one numbered error at its line, never a line compiled "OK".
+TEST(TextInNumber, TextsAreNoNumbersInAnyPlace) {
+  struct Case {
+    const char* line;
+    const char* message;
+  };
+  const char* const kOnly = "Only numeric variables!";
+  const char* const kUnsupported = "Unsupported operation!";
+  const Case cases[] = {
+      {"B = Left(S , 1) + 1", kOnly},          {"B = 1 + Left(S , 1)", kOnly},
+      {"B = Left(S , 1) * 2", kOnly},          {"B = (Left(S , 1))", kOnly},
+      {"B = Left(S , 1)", kOnly},              {"B = Abs(Left(S , 1))", kOnly},
+      {"I = -Left(S , 1)", kOnly},             {"B = B Mod Left(S , 1)", kOnly},
+      {"W = Left(S , 1) And 3", kOnly},        {"B = Not Left(S , 1)", kOnly},
+      {"Ia(Left(S , 1)) = 1", kOnly},          {"B = F1(1 + Left(S , 1))", kOnly},
+      {"B = Mid(S , 1 , 1) + 1", kOnly},       {"B = Right(S , 1) * 2", kOnly},
+      {"L = Str(5) * 2", kOnly},               {"B = Val(S) + Str(B)", kOnly},
+      {"W = Hex(W) + 1", kOnly},               {"W = Hex(W)", kOnly},
+      {"B = Ia + 1", kOnly},                   {"Print Str(S)", kOnly},
+      {"Print Chr(Left(S , 1))", kOnly},       {"Print Abs(S)", kOnly},
+      {"Poke(100 , S)", kOnly},                {"Print Len(S) + Mid(S , 1 , 2)", kUnsupported},
+      {"Print 1 + S", kUnsupported},           {"Print 1 + \"x\"", kUnsupported},
+      {"Print S + 1", kUnsupported},           {"Print -S", kUnsupported},
+      {"Print Not S", kUnsupported},
+  };
+  for (const Case& c : cases) {
+    const auto compiled = CompileBasic(std::string(kHead) + "$baud = 9600\n" +
+                                       "Dim I As Integer , L As Long , Ia(4) As Byte\n"
+                                       "Declare Function F1(x As Byte) As Byte\n" +
+                                       c.line + "\nEnd\nFunction F1(x As Byte) As Byte\n  Return x\nEnd Function\n");
+    EXPECT_EQ(compiled.error_count, 1) << c.line << "\n" << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError(c.message, 8)) << c.line << "\n" << compiled.report;
+  }
+}
+
+// A number is a term of a string expression (its decimal text), a Function's result too;
+// Chr beside a number is its character code.
+TEST(TextInNumber, NumbersStayTermsOfTextsAndChrACode) {
+  auto run = RunBasic(std::string(kHead) +
+                      "Declare Function F1(x As Byte) As Byte\n"
+                      "S = F1(7) + \"x\"\nB = Chr(65) + 1\nEnd\n"
+                      "Function F1(x As Byte) As Byte\n  Return x\nEnd Function\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("s"), '7');
+  EXPECT_EQ(run->Byte("s", 1), 'x');
+  EXPECT_EQ(run->Byte("b"), 66);
+}
+
 TEST(TextInNumber, AStringLocalIsReportedToo) {
   const auto compiled = CompileBasic(std::string(kHead) +
                                      "Declare Sub Tst()\nTst()\nEnd\n"

@@ -86,7 +86,6 @@ void CompileWriteAll(CompilerState& st) {
   kit::ExpectComma(st);
   CheckBlockCount(st);
   const std::uint8_t count = ParseExpression(st, kTypeByte);
-  kit::RejectText(st);
   if (variable) {
     const auto end = st.src.TokenIndex;
     st.src.TokenIndex = name;

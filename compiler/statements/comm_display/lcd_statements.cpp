@@ -48,7 +48,7 @@ void EmitHexItem(CompilerState& st) {
 
 void EmitChrItem(CompilerState& st) {
   ++st.src.TokenIndex;
-  ParseSum(st, kTypeNone);
+  ParseSum(st, kTypeAnyNumber);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   EmitCall(st, "_Lch");
 }

@@ -83,7 +83,6 @@ void LoadBufferAndCount(CompilerState& st, std::uint8_t& wanted) {
   st.out.Instr(Sep::kNarrow, "push", "xh");
   CheckBlockCount(st);
   wanted = ParseSum(st, kTypeByte);
-  kit::RejectText(st);
   st.out.Instr(Sep::kWide, "pop", "xh");
   st.out.Instr(Sep::kWide, "pop", "xl");
 }
@@ -110,7 +109,6 @@ void CompileWrite(CompilerState& st, std::uint8_t& wanted) {
   }
   for (;;) {
     wanted = ParseSum(st, kTypeByte);
-    kit::RejectText(st);
     CallLibrary(st, "_1Ww" + bus, NeedOneWire);
     if (st.TokText() != ";") break;
     ++st.src.TokenIndex;

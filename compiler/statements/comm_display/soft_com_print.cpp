@@ -74,7 +74,7 @@ void CompileSoftPrintStatement(CompilerState& st) {
       EmitHexItem(st, com);
     } else if (word == "chr") {
       ++st.src.TokenIndex;
-      ParseExpression(st, kTypeNone);
+      ParseExpression(st, kTypeAnyNumber);
       SendByte(st, com, "zl");
     } else {
       const auto start = st.src.TokenIndex;

@@ -34,7 +34,7 @@ void EmitHexItem(CompilerState& st, const UartPort& port) {
 // Chr(x): the one character whose code x is.
 void EmitChrItem(CompilerState& st, const UartPort& port) {
   ++st.src.TokenIndex;
-  ParseExpression(st, kTypeNone);
+  ParseExpression(st, kTypeAnyNumber);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   CallLibrary(st, UartLabel(port, "_Pch"), port.crlf);
 }

@@ -55,8 +55,7 @@ void CompileCompareStatement(CompilerState& st, int number) {
   }
   ExpectToken(st, "=");
   if (reg->high.empty()) {
-    ParseSum(st, kTypeNone);
-    kit::RejectText(st);
+    ParseSum(st, kTypeAnyNumber);
     Write(st, reg->low, "zl");
     return;
   }
@@ -64,7 +63,6 @@ void CompileCompareStatement(CompilerState& st, int number) {
   // (latched by the low byte's write) must be 0.
   const bool eightBit = st.Cells<TimerCells>().Pwm8Bit[timer];
   ParseSum(st, eightBit ? kTypeByte : kTypeWord);
-  kit::RejectText(st);
   if (eightBit) st.out.Instr(Sep::kWide, "clr", "zh");
   Write(st, reg->high, "zh");
   Write(st, reg->low, "zl");
@@ -80,7 +78,6 @@ void CompileClockPrescaleStatement(CompilerState& st) {
   }
   ExpectToken(st, "=");
   ParseSum(st, kTypeByte);
-  kit::RejectText(st);
   // The chip takes a new prescaler only within four cycles after the change-enable bit was
   // written alone: both writes with interrupts held off.
   st.out.Instr(Sep::kWide, "in", "zh,SREG");

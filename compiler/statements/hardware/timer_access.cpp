@@ -55,7 +55,6 @@ std::uint8_t CompileTimerAccess(CompilerState& st, int timer, std::uint8_t wante
   const std::uint8_t width = reg.high.empty() ? kTypeByte : kTypeWord;
   ExpectToken(st, "=");
   const std::uint8_t worked = timer == 1 ? ParseExpression(st, width) : ParseSum(st, width);
-  kit::RejectText(st);
   // The high byte goes first: writing the low byte moves both into the register.
   if (!reg.high.empty()) EmitRegisterWrite(st, reg.high, "zh", Reach::kData);
   EmitRegisterWrite(st, reg.low, "zl", Reach::kData);

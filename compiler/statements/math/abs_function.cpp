@@ -42,7 +42,7 @@ std::uint8_t CompileAbsFunction(CompilerState& st, std::uint8_t wanted) {
   ExpectToken(st, "(");
   if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone)
     argument = SignedWidth(held);
-  argument = ParseExpression(st, argument);
+  argument = ParseExpression(st, argument != kTypeNone ? argument : std::uint8_t{kTypeAnyNumber});
   ExpectToken(st, ")");
   std::uint8_t type = argument != kTypeNone ? argument : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;

@@ -130,7 +130,7 @@ std::uint8_t CompileSqrtFunction(CompilerState& st, std::uint8_t wanted) {
   // of a whole word for a byte target, a float root for a float target.
   std::uint8_t radicand = wanted;
   if (const std::uint8_t held = TypeHoldingExpression(st, result.Wanted()); held != kTypeNone) radicand = held;
-  radicand = ParseExpression(st, radicand);
+  radicand = ParseExpression(st, radicand != kTypeNone ? radicand : std::uint8_t{kTypeAnyNumber});
   std::uint8_t type = radicand != 0 ? radicand : st.sticky.OperandType;
   if (st.sticky.OperandType == kTypeFloat) type = kTypeFloat;
   switch (type) {

@@ -37,9 +37,7 @@ std::uint8_t FunctionResult::Yield(std::uint8_t type) {
 std::uint8_t CompileFirstArgument(CompilerState& st, std::uint8_t wanted) {
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
-  const std::uint8_t worked = ParseExpression(st, wanted);
-  if (wanted != 0) kit::RejectText(st);
-  return worked;
+  return ParseExpression(st, wanted);
 }
 
 }  // namespace qbc

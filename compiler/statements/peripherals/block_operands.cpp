@@ -20,7 +20,6 @@ std::uint8_t EmitBlockOperands(CompilerState& st, std::uint8_t wanted) {
   st.out.Instr(Sep::kNarrow, "push", "xh");
   CheckBlockCount(st);
   const std::uint8_t count = ParseExpression(st, kTypeByte);
-  kit::RejectText(st);
   st.out.Instr(Sep::kNarrow, "pop", "xh");
   st.out.Instr(Sep::kNarrow, "pop", "xl");
   return count;
