@@ -2,7 +2,10 @@
 // and assembled by avra.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -11,6 +14,7 @@
 #include "compiler/frontend/device_loader.h"
 #include "compiler/base/symbols.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"
 #include "tests/support/test_dirs.h"
 
@@ -236,6 +240,106 @@ TEST(DeviceFiles, AliasesAreDefinedWhereTheChipHasTheRegister) {
     ASSERT_GT(i, 0);
     EXPECT_EQ(f.st.sym.IoRegisters[i].Value, c.value);
   }
+}
+
+}  // namespace
+}  // namespace qbc
+
+namespace qbc {
+namespace {
+
+// The chip's own register header (avr-libc, through avr-gcc's preprocessor): each register
+// by its data address, each bit or other small constant by its number. Empty when avr-gcc
+// is not installed.
+struct ChipHeader {
+  std::set<int> registers;
+  std::map<std::string, int> numbers;
+};
+
+ChipHeader ReadChipHeader(const std::string& mcu) {
+  ChipHeader h;
+  const auto r = test::RunShell("echo '#include <avr/io.h>' | avr-gcc -mmcu=" + mcu + " -E -dM -x c - 2>/dev/null");
+  std::istringstream lines(r.output);
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream w(line);
+    std::string define, name, value;
+    if (!(w >> define >> name) || define != "#define") continue;
+    std::getline(w, value);
+    value.erase(std::remove(value.begin(), value.end(), ' '), value.end());
+    for (const char* form : {"_SFR_IO8(", "_SFR_MEM8(", "_SFR_IO16(", "_SFR_MEM16("}) {
+      if (value.rfind(form, 0) != 0) continue;
+      int address = std::stoi(value.substr(std::string(form).size()), nullptr, 0);
+      if (form[5] == 'I') address += 0x20;
+      h.registers.insert(address);
+      if (form[9] == '1' || form[10] == '1') h.registers.insert(address + 1);
+    }
+    if (!value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
+        value.size() < 4)
+      h.numbers[name] = std::stoi(value);
+  }
+  return h;
+}
+
+// The avr-gcc name of a chip by its device file's name.
+std::string McuOf(const std::string& device) {
+  if (device[0] >= '0' && device[0] <= '9') return "at90s" + device;
+  if (device.rfind("tn", 0) == 0) return "attiny" + device.substr(2);
+  if (device.rfind("pwm", 0) == 0) return "at90" + device;
+  return "atmega" + device.substr(1);
+}
+
+// The generated files against each chip's own register header: every register the file
+// defines is a register of the chip at that address (a statement asks the file what the
+// chip has, so a register of a larger part of the family would be written on a chip
+// without it), and every bit the corrections list adds has the header's number. The port
+// registers of ports the file names no pins of are left alone: statements refuse those
+// ports by their pins.
+TEST(DeviceFiles, RegistersAndAddedBitsAreTheChipsOwn) {
+  if (std::system("avr-gcc --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "avr-gcc is not installed";
+  std::map<std::string, std::vector<std::pair<std::string, int>>> added;
+  std::istringstream list(test::ReadFile(std::string(QBC_SOURCE_DIR) + "/toolchain/definition_corrections.txt"));
+  for (std::string line; std::getline(list, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream words(line);
+    std::string chip, item;
+    words >> chip;
+    while (words >> item)
+      if (item[0] != '-' && item.find("=$") == std::string::npos && item.find("addr") == std::string::npos &&
+          item.find("END") == std::string::npos)
+        added[chip].emplace_back(item.substr(0, item.find('=')), std::stoi(item.substr(item.find('=') + 1)));
+  }
+  EXPECT_GE(added.size(), 8u);
+  int checked = 0;
+  for (const std::string& device : DeviceNames()) {
+    if (device.rfind("90s", 0) == 0) continue;  // the same files as the AT90S parts' by number
+    const ChipHeader header = ReadChipHeader(McuOf(device));
+    // (a chip avr-gcc does not know; the reduced core, which the compiler refuses, maps its
+    // I/O registers into the data space without an offset)
+    if (header.registers.empty() || header.numbers.contains("__AVR_TINY__")) continue;
+    SCOPED_TRACE(device);
+    ++checked;
+    const std::string text = test::ReadFile(test::BinDir() + "/inc/" + device + "def.inc");
+    std::istringstream file(text.substr(text.find(";registers"), text.find(";other names") - text.find(";registers")));
+    for (std::string line; std::getline(file, line);) {
+      std::istringstream w(line);
+      std::string equ, name, eq, value;
+      if (!(w >> equ >> name >> eq >> value) || equ != ".equ" || name.rfind("SIGNATURE", 0) == 0) continue;
+      int address = std::stoi(value.substr(1), nullptr, 16);
+      if (address < 0x40) address += 0x20;
+      const bool portOfNoPins = (name.rfind("PORT", 0) == 0 || name.rfind("DDR", 0) == 0 || name.rfind("PIN", 0) == 0) &&
+                                text.find("\n.equ P" + name.substr(name.size() - 1) + "0 = ") == std::string::npos &&
+                                text.find("\n.equ PORT" + name.substr(name.size() - 1) + "0 = ") == std::string::npos;
+      EXPECT_TRUE(header.registers.contains(address) || portOfNoPins) << name << " = " << value;
+    }
+    for (const auto& [bit, value] : added[device]) {
+      // (avr-libc names the bits of the ATmega161's two UARTs without their number: UDRIE)
+      const std::string named = header.numbers.contains(bit) ? bit : bit.substr(0, bit.size() - 1);
+      ASSERT_TRUE(header.numbers.contains(named)) << bit;
+      EXPECT_EQ(header.numbers.at(named), value) << bit;
+      EXPECT_NE(text.find("\n.equ " + bit + " = $0" + std::to_string(value) + "\n"), std::string::npos) << bit;
+    }
+  }
+  EXPECT_GE(checked, 50);
 }
 
 }  // namespace

@@ -146,12 +146,28 @@ TEST(ComparePwm, TinyTimer1PwmRunsOnItsOwnRegisters) {
   EXPECT_EQ(run->sim->Sram(0x2B + 0x20), 200);          // OCR1B
 }
 
+// The AT90S4433's Timer1 has one output, its register named OCR1 (OCR1H, OCR1L): Compare1a
+// and Pwm1a write it, high byte first (they were refused as a feature the chip lacks).
+TEST(ComparePwm, TheOnlyOutputOfATimerIsChannelA) {
+  for (const char* statement : {"Compare1a = 1000", "Pwm1a = 1000", "Compare1 = 1000"}) {
+    SCOPED_TRACE(statement);
+    auto compiled = CompileBasic(Header("4433") + statement + "\nEnd\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    EXPECT_EQ(LinesOfSourceLine(compiled, 5), "ldi zl,byte1(1000); ldi zh,byte2(1000); out OCR1H,zh; out OCR1L,zl");
+  }
+}
+
 // The prescaler takes a value only right after its change-enable bit was written alone.
 TEST(ComparePwm, ClockPrescaleWritesTheTimedPair) {
   auto run = RunBasic(Header("m168") + "B = 3\nClockPrescale = B\n$asm\n  lds r16,CLKPR\n  sts b,r16\n$end asm\nEnd\n",
                       "m168");
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   EXPECT_EQ(run->Byte("b") & 0x8F, 3);
+  // CLKPCE is bit 7 of CLKPR on the ATmega2560 too; its avra file did not name it
+  auto m2560 = RunBasic(Header("m2560") + "ClockPrescale = 2\n$asm\n  lds r16,CLKPR\n  sts b,r16\n$end asm\nEnd\n",
+                        "m2560");
+  ASSERT_TRUE(m2560->ok) << m2560->Diagnostics();
+  EXPECT_EQ(m2560->Byte("b") & 0x8F, 2);
   auto compiled = CompileBasic(Header("m8") + "ClockPrescale = 1\nEnd\n");
   EXPECT_EQ(compiled.error_count, 1);
   EXPECT_TRUE(compiled.StartsWithError("Unexisting feature!", 5)) << compiled.report;

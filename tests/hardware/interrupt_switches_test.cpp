@@ -52,6 +52,8 @@ const std::vector<SourceBit> kBits = {
     {"m2560", "oc3a", 0x71, 1}, {"m2560", "oc3c", 0x71, 3},  {"m2560", "icp4", 0x72, 5}, {"m2560", "oc5a", 0x73, 1},
     {"m2560", "oc5b", 0x73, 2}, {"m2560", "int7", 0x3D, 7},  {"m2560", "udre1", 0xC9, 5}, {"m2560", "adcc", 0x7A, 3},
     {"m2560", "aci", 0x50, 3},  {"m2560", "spi", 0x4C, 7},   {"m2560", "twi", 0xBC, 0},  {"m2560", "erdy", 0x3F, 3},
+    // the tiny45's file did not name OCIE1A
+    {"tn45", "oc1a", 0x59, 6},  {"tn85", "oc1a", 0x59, 6},   {"tn45", "oc1b", 0x59, 5},
 };
 
 std::string Header(const std::string& device) {
@@ -100,6 +102,35 @@ TEST(InterruptSwitches, MissingSourcesAndUnknownWordsAreReported) {
     EXPECT_EQ(compiled.error_count, 1) << compiled.report;
     // A UART the device lacks is refused at its $baud line (line 5) already: the one error.
     EXPECT_TRUE(compiled.StartsWithError(c.message, 5)) << compiled.report;
+  }
+}
+
+// Chips the simulator lacks, whose avra files did not name the bit though the chip has it:
+// the build adds it (toolchain/definition_corrections.txt), and the source is switched.
+TEST(InterruptSwitches, BitsTheAvraFilesLackAreSwitched) {
+  struct Case {
+    const char* device;
+    const char* statement;
+    const char* lines;
+  };
+  for (const Case c : {Case{"tn22", "Enable Int0", "in zl,GICR; sbr zl,0x40; out GICR,zl"},
+                       Case{"tn22", "Disable Int0", "in zl,GICR; cbr zl,0x40; out GICR,zl"},
+                       Case{"pwm2", "Enable Int3", "in zl,EIMSK; sbr zl,0x08; out EIMSK,zl"},
+                       Case{"m161", "Enable Udre", "sbi UCSR0B,5"}, Case{"m161", "Disable Udre1", "cbi UCSR1B,5"},
+                       Case{"m323", "Enable Spmr", "in zl,SPMCSR; sbr zl,0x80; out SPMCSR,zl"}}) {
+    SCOPED_TRACE(std::string(c.device) + " " + c.statement);
+    auto compiled = CompileBasic(Header(c.device) + c.statement + "\nEnd\n");
+    ASSERT_EQ(compiled.error_count, 0) << compiled.report;
+    EXPECT_EQ(LinesOfSourceLine(compiled, 5), c.lines);
+    const AsmResult assembled = AssembleAsmFile(compiled.asm_path);
+    EXPECT_TRUE(assembled.ok) << assembled.output;
+  }
+  // The AT90S2313, 8515 and the other classic parts without an EEPROM-ready interrupt keep
+  // refusing it, though avr-libc names its bit.
+  for (const char* device : {"2313", "8515", "tn22"}) {
+    SCOPED_TRACE(device);
+    auto compiled = CompileBasic(Header(device) + "Enable Erdy\nEnd\n");
+    EXPECT_TRUE(compiled.StartsWithError("Unexisting feature!", 5)) << compiled.report;
   }
 }
 

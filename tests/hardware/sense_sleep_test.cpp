@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -201,17 +200,7 @@ TEST(SleepModes, EachChipWritesItsOwnSleepBits) {
     SCOPED_TRACE(std::string(c.device) + " " + c.statement);
     auto compiled = CompileBasic(Header(c.device) + c.statement + "\nEnd\n");
     ASSERT_EQ(compiled.error_count, 0) << compiled.report;
-    std::string lines;
-    const std::size_t from = compiled.asm_text.find(std::string("----") + c.statement);
-    ASSERT_NE(from, std::string::npos) << compiled.asm_text;
-    std::istringstream text(compiled.asm_text.substr(compiled.asm_text.find('\n', from) + 1));
-    for (std::string line; std::getline(text, line) && line.find("sleep") == std::string::npos;) {
-      std::istringstream words(line);
-      std::string mnemonic, operands;
-      words >> mnemonic >> operands;
-      lines += mnemonic + " " + operands + "; ";
-    }
-    EXPECT_EQ(lines + "sleep", c.lines);
+    EXPECT_EQ(LinesOfSourceLine(compiled, 5), c.lines);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -37,6 +38,25 @@ CompiledBasic CompileBasic(const std::string& source) {
   c.asm_text = ReadFile(c.asm_path);
   RecordCompiledAsm("driver", source, c.asm_text);
   return c;
+}
+
+std::string LinesOfSourceLine(const CompiledBasic& compiled, int line) {
+  std::string mark = std::to_string(line);
+  mark = ";-Line--" + std::string(4 - std::min<std::size_t>(4, mark.size()), '0') + mark + "--";
+  const std::size_t at = compiled.asm_text.find(mark);
+  if (at == std::string::npos) return "(no " + mark + ")";
+  std::istringstream text(compiled.asm_text.substr(at));
+  std::string row, lines;
+  std::getline(text, row);  // the mark
+  while (std::getline(text, row)) {
+    if (!row.empty() && row.back() == '\r') row.pop_back();
+    if (row.empty() || row.rfind(";-Line--", 0) == 0) break;
+    std::istringstream words(row);
+    std::string word, out;
+    while (words >> word) out += (out.empty() ? "" : " ") + word;
+    lines += (lines.empty() ? "" : "; ") + out;
+  }
+  return lines;
 }
 
 bool CompiledBasic::StartsWithError(const std::string& message, int line) const {

@@ -33,6 +33,11 @@ struct CompiledBasic {
 // folder whose inc/ is the build's device folder).
 CompiledBasic CompileBasic(const std::string& source);
 
+// The instruction lines the compiler wrote for source line `line` (below its ";-Line--"
+// mark, up to the next mark or empty line), each as its mnemonic and operands, joined by
+// "; ": "in zl,MCUCR; andi zl,15; out MCUCR,zl".
+std::string LinesOfSourceLine(const CompiledBasic& compiled, int line);
+
 struct BasicRun {
   bool ok = false;          // compiled without error, assembled, loaded and ran to its end
   CompiledBasic compiled;

@@ -11,11 +11,12 @@
 namespace qbc::test {
 
 // The AT90S2313 runs on the ATtiny2313 model: its UART, ports, timers and SRAM sit where the
-// tiny's do (simavr has no model of the classic parts).
+// tiny's do (simavr has no model of the classic parts). The ATmega2561 runs on the
+// ATmega2560's: its two USARTs, SRAM and three-byte return addresses are the 2560's.
 inline std::string SimName(const std::string& device) {
   static const std::map<std::string, std::string> kNames = {
-      {"m8", "atmega8"}, {"m168", "atmega168"}, {"m128", "atmega128"}, {"m2560", "atmega2560"},
-      {"m328p", "atmega328p"}, {"tn2313", "attiny2313"}, {"2313", "attiny2313"}};
+      {"m8", "atmega8"},         {"m168", "atmega168"},     {"m128", "atmega128"}, {"m2560", "atmega2560"},
+      {"m2561", "atmega2560"},   {"m328p", "atmega328p"},   {"tn2313", "attiny2313"}, {"2313", "attiny2313"}};
   auto it = kNames.find(device);
   return it == kNames.end() ? device : it->second;
 }

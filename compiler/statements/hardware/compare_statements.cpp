@@ -24,12 +24,14 @@ struct CompareRegister {
 
 // The register as the device file names it: OCRnX as a 16-bit pair or a single byte; a
 // keyword without a channel also takes channel A where the device only has channels
-// (OCR0A, OCR2A on the newer megas).
+// (OCR0A, OCR2A on the newer megas), and channel A the channel-less register of a timer
+// with one output (OCR1 of the AT90S4433).
 std::optional<CompareRegister> FindCompareRegister(const CompilerState& st, int timer, int channel) {
   const std::string base = "OCR" + std::to_string(timer);
   const char* const letters[] = {"", "A", "B", "C"};
   std::string names[2] = {base + letters[channel], ""};
   if (channel == 0) names[1] = base + "A";
+  if (channel == 1) names[1] = base;
   for (const std::string& name : names) {
     if (name.empty()) continue;
     if (RegisterAddress(st, name + "L") && RegisterAddress(st, name + "H")) return CompareRegister{name + "L", name + "H"};
