@@ -97,6 +97,40 @@ void StepPast(CompilerState& st, const ErrorWatch& errors) {
   if (!errors.Seen()) ++st.src.TokenIndex;
 }
 
+// Past a word and the "=" after it (a timer's name, an option): the current token is then
+// the value.
+void StepToValue(CompilerState& st) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, "=");
+}
+
+// The option list: while the current token is ",", the option after it, then one token on
+// (past the option's last word). An option word `take` does not know: "Invalid settings!".
+template <typename Take>
+void ParseOptions(CompilerState& st, Take take) {
+  HoldOnLine(st);
+  while (st.TokText() == ",") {
+    ++st.src.TokenIndex;
+    if (!take(std::string(st.TokText()))) CompileError(st, "Invalid settings!");
+    ++st.src.TokenIndex;
+    HoldOnLine(st);
+  }
+}
+
+// The clock options of the timers with a clear-on-compare bit beside the clock select (the
+// 16-bit timers, the tinies' Timer1): "prescale = value", and "fast" or "clear", which the
+// Start statement writes with the clock. False for any other option.
+bool ClockOption(CompilerState& st, std::uint8_t timer, const std::string& option) {
+  if (option == "prescale") {
+    SelectPrescaleTable(st, timer);
+    return true;
+  }
+  if (option != "fast" && option != "clear") return false;
+  auto& select = st.Cells<TimerCells>().TimerClockSelect[timer];
+  select = static_cast<std::uint8_t>(select | ClearOnCompareSelectBit(st, timer));
+  return true;
+}
+
 bool HasPwmBits(CompilerState& st, std::uint8_t& control, std::uint8_t timer) {
   const std::string w = st.TokText();
   if (w == "8") {
@@ -138,8 +172,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   std::uint8_t control = 0;
   std::uint8_t clock = 0;  // TCCR0B's clock select on those chips
   bool emit = false;
-  ++st.src.TokenIndex;
-  ExpectToken(st, "=");
+  StepToValue(st);
 
   const std::string mode = st.TokText();
   ErrorWatch errors(st);
@@ -179,23 +212,17 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     CompileError(st, "Timer, Counter or Pwm!");
   }
 
-  HoldOnLine(st);
-  while (st.TokText() == ",") {
-    ++st.src.TokenIndex;
-    const std::string option = st.TokText();
+  ParseOptions(st, [&](const std::string& option) {
     if (option == "prescale") {
       SelectPrescaleTable(st, timer);
     } else if (timer == 0 && (option == "pwma" || option == "pwm0a")) {
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       OutputMode(st, control, 0x80, 0xC0);
     } else if (timer == 0 && (option == "pwmb" || option == "pwm0b")) {
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       OutputMode(st, control, 0x20, 0x30);
     } else if (option == "compare") {
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       emit = true;
       if (timer == 0)
         CompareAction(st, control, bits0.keep, bits0.toggle, bits0.reset, bits0.set);
@@ -206,11 +233,10 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     } else if (option == "async") {
       EmitAsyncLines(st, timer);
     } else {
-      CompileError(st, "Invalid settings!");
+      return false;
     }
-    ++st.src.TokenIndex;
-    HoldOnLine(st);
-  }
+    return true;
+  });
 
   if (!emit) return;
   if (splitTimer0) {
@@ -255,8 +281,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   bool registerA = false;
   bool compare = false;
   bool capture = false;
-  ++st.src.TokenIndex;
-  ExpectToken(st, "=");
+  StepToValue(st);
 
   const std::string mode = st.TokText();
   ErrorWatch errors(st);
@@ -287,38 +312,28 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   auto is = [&](const std::string& option, const char* plain, const std::string& alias) {
     return option == plain || (!alias.empty() && option == alias);
   };
-  HoldOnLine(st);
-  while (st.TokText() == ",") {
-    ++st.src.TokenIndex;
-    const std::string option = st.TokText();
-    if (option == "prescale") {
-      SelectPrescaleTable(st, timer);
-    } else if (option == "fast" || option == "clear") {
-      st.Cells<TimerCells>().TimerClockSelect[timer] =
-          static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | ClearOnCompareSelectBit(st, timer));
+  ParseOptions(st, [&](const std::string& option) {
+    if (ClockOption(st, timer, option)) {
+      // prescale, fast, clear: taken
     } else if (is(option, "pwma", isTimer1 ? "pwm1a" : "")) {
       if (!LacksOutput(st, facts, 'A')) {
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         OutputMode(st, control, 0x80, 0xC0);
       }
     } else if (is(option, "pwmb", isTimer1 ? "pwm1b" : "")) {
       if (!LacksOutput(st, facts, 'B')) {
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         OutputMode(st, control, 0x20, 0x30);
       }
     } else if (is(option, "pwmc", isTimer1 ? "pwm1c" : "")) {
       if (!LacksOutput(st, facts, 'C')) {
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         OutputMode(st, control, 0x08, 0x0C);
       }
     } else if (option == "capture") {
       if (!Lacks(st, facts.capture)) {
         capture = true;
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         const std::string edge = st.TokText();
         if (edge == "rising")
           control |= 0x40;
@@ -330,32 +345,28 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
     } else if (option == "compare" || is(option, "comparea", "compare" + n + "a")) {
       if (!LacksOutput(st, facts, 'A')) {
         compare = true;
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         CompareAction(st, control, 0x3F, 0x40, 0x80, 0xC0);
       }
     } else if (is(option, "compareb", "compare" + n + "b")) {
       if (!LacksOutput(st, facts, 'B')) {
         compare = true;
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
       }
     } else if (is(option, "comparec", "compare" + n + "c")) {
       if (!LacksOutput(st, facts, 'C')) {
         compare = true;
-        ++st.src.TokenIndex;
-        ExpectToken(st, "=");
+        StepToValue(st);
         CompareAction(st, control, 0xF3, 0x04, 0x08, 0x0C);
       }
     } else if (option == "async" && !isTimer1) {
       EmitAsyncLines(st, timer);
     } else {
-      CompileError(st, "Invalid settings!");
+      return false;
     }
-    ++st.src.TokenIndex;
-    HoldOnLine(st);
-  }
+    return true;
+  });
 
   if (compare) {
     registerA = true;
@@ -381,8 +392,7 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
   st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   std::uint8_t outputA = 0, outputB = 0;
   bool writeA = false, writeB = false, pwm = false;
-  ++st.src.TokenIndex;
-  ExpectToken(st, "=");
+  StepToValue(st);
 
   const std::string mode = st.TokText();
   ErrorWatch errors(st);
@@ -412,44 +422,33 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
   auto is = [&](const std::string& option, const char* plain, const char* alias) {
     return option == plain || option == alias;
   };
-  HoldOnLine(st);
-  while (st.TokText() == ",") {
-    ++st.src.TokenIndex;
-    const std::string option = st.TokText();
-    if (option == "prescale") {
-      SelectPrescaleTable(st, timer);
-    } else if (option == "fast" || option == "clear") {
-      st.Cells<TimerCells>().TimerClockSelect[timer] =
-          static_cast<std::uint8_t>(st.Cells<TimerCells>().TimerClockSelect[timer] | ClearOnCompareSelectBit(st, timer));
+  ParseOptions(st, [&](const std::string& option) {
+    if (ClockOption(st, timer, option)) {
+      // prescale, fast, clear: taken
     } else if (is(option, "pwma", "pwm1a")) {
       writeA = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       OutputMode(st, outputA, a1, a1 | a0);
     } else if (is(option, "pwmb", "pwm1b") && !facts.outputBRegister.empty()) {
       writeB = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       OutputMode(st, outputB, b1, b1 | b0);
     } else if (option == "compare" || is(option, "comparea", "compare1a")) {
       writeA = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       CompareAction(st, outputA, static_cast<std::uint8_t>(~(a1 | a0)), a0, a1, a1 | a0);
     } else if (is(option, "compareb", "compare1b") && !facts.outputBRegister.empty()) {
       writeB = true;
-      ++st.src.TokenIndex;
-      ExpectToken(st, "=");
+      StepToValue(st);
       CompareAction(st, outputB, static_cast<std::uint8_t>(~(b1 | b0)), b0, b1, b1 | b0);
     } else if (is(option, "pwmb", "pwm1b") || is(option, "compareb", "compare1b") || is(option, "pwmc", "pwm1c") ||
                is(option, "comparec", "compare1c") || option == "capture" || option == "noisecancel") {
       Lacks(st, false);
     } else {
-      CompileError(st, "Invalid settings!");
+      return false;
     }
-    ++st.src.TokenIndex;
-    HoldOnLine(st);
-  }
+    return true;
+  });
 
   if (pwm) {
     outputA |= mask("pwm" + n + "a");
@@ -491,8 +490,7 @@ void ParseTimerMetaStatement(CompilerState& st, int timer) {
 }
 
 void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
-  ++st.src.TokenIndex;
-  ExpectToken(st, "=");
+  StepToValue(st);
   // The set the timer's clock select offers, by the device file: an asynchronous 8-bit
   // timer (its ASn bit) divides by 32 and 128 too, four select bits by every power of two.
   std::uint8_t set = 0;
