@@ -187,6 +187,10 @@ struct ExpressionCells {
   LoadedKind LoadedVarKind = kLoadedNothing;
   LoadedPlace LoadedVarClass = kLoadedNone;
   std::uint8_t ForVarType = 0;
+  // The type of the place the value being compiled goes to: an assignment's target, a
+  // parameter, a Function's result (0 where it is compared, printed or taken by a
+  // statement). Val and HexVal read a text in 32 bits only for a Long or Float place.
+  std::uint8_t StoreType = 0;
   int ArgStackOffset = 0;
   // Bytes of the string argument area taken by the string arguments of the calls being
   // compiled (a call inside an argument list puts its strings above its caller's).

@@ -55,6 +55,20 @@ std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with);
 // The narrowest type that holds the values of `type` and `value` (0 when `type` is no number).
 std::uint8_t TypeHoldingValue(std::uint8_t type, double value);
 
+// While it lives, the value being compiled goes to a place of `type` (ExpressionCells::
+// StoreType); the place before is restored.
+class StoreTypeScope {
+ public:
+  StoreTypeScope(CompilerState& st, std::uint8_t type) : st_(st), kept_(st.expr.StoreType) { st.expr.StoreType = type; }
+  ~StoreTypeScope() { st_.expr.StoreType = kept_; }
+  StoreTypeScope(const StoreTypeScope&) = delete;
+  StoreTypeScope& operator=(const StoreTypeScope&) = delete;
+
+ private:
+  CompilerState& st_;
+  std::uint8_t kept_;
+};
+
 // The type the right side of an assignment to a `target` of that type is worked in: the
 // target's own when every operand fits it, and also when the operators only add, subtract,
 // multiply and combine bits (their low bytes do not depend on the upper ones) and every

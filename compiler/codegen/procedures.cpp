@@ -183,6 +183,7 @@ void CompileReturnStatement(CompilerState& st) {
   const std::uint8_t result = st.sym.Procs[st.sym.CurrentSubIndex].ResultType;
   ++st.src.TokenIndex;
   // worked as an assignment to the result: its low bytes are the value returned
+  const StoreTypeScope store(st, result);
   ParseSum(st, AssignmentType(st, result));
 }
 

@@ -87,8 +87,12 @@ constexpr TextToNumberRoutine kTextToNumber[2][2] = {
 std::uint8_t CompileTextToNumber(CompilerState& st, bool hex, std::uint8_t wanted) {
   ArgScope scope(st, wanted);
   // Wanted as a Long (or a Float) the text is read in 32 bits: a 16-bit value would cut
-  // "250000".
-  const bool wide = scope.wanted == kTypeLong || scope.wanted == kTypeFloat;
+  // "250000". A value going to a place of 16 bits or fewer is read as the Integer Val gives
+  // (HexVal a Word), also where the expression around it is worked as a Long for another
+  // operand's sake (B = Val(S) / W with a Word W).
+  const std::uint8_t place = st.expr.StoreType;
+  const bool narrowPlace = place >= kTypeBit && place <= kTypeWord;
+  const bool wide = (scope.wanted == kTypeLong || scope.wanted == kTypeFloat) && !narrowPlace;
   const int bytes = wide ? 4 : 2;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
