@@ -266,12 +266,12 @@ ChipHeader ReadChipHeader(const std::string& mcu) {
     if (!(w >> define >> name) || define != "#define") continue;
     std::getline(w, value);
     value.erase(std::remove(value.begin(), value.end(), ' '), value.end());
-    for (const char* form : {"_SFR_IO8(", "_SFR_MEM8(", "_SFR_IO16(", "_SFR_MEM16("}) {
+    for (const std::string form : {"_SFR_IO8(", "_SFR_MEM8(", "_SFR_IO16(", "_SFR_MEM16("}) {
       if (value.rfind(form, 0) != 0) continue;
-      int address = std::stoi(value.substr(std::string(form).size()), nullptr, 0);
-      if (form[5] == 'I') address += 0x20;
+      int address = std::stoi(value.substr(form.size()), nullptr, 0);
+      if (form.find("IO") != std::string::npos) address += 0x20;
       h.registers.insert(address);
-      if (form[9] == '1' || form[10] == '1') h.registers.insert(address + 1);
+      if (form.find("16") != std::string::npos) h.registers.insert(address + 1);
     }
     if (!value.empty() && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }) &&
         value.size() < 4)
