@@ -156,7 +156,7 @@ void EmitLoadArrayElement(CompilerState& st, const std::string& name, std::uint8
         st.out.Instr(Sep::kWide, "clr", "r19");
       }
     }
-  } else if (e == kTypeFloat && (w == kTypeFloat || (w >= kTypeByte && w <= kTypeLong))) {
+  } else if (e == kTypeFloat && (w == kTypeFloat || (w >= kTypeBit && w <= kTypeLong))) {
     ld("r22,X+");
     ld("r23,X+");
     ld("r24,X+");

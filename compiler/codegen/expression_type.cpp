@@ -480,7 +480,7 @@ ExpressionWork WorkOf(CompilerState& st, std::uint8_t wanted, ExpressionReach re
   if (s.failed) return work;
   if (wanted == kTypeNone) {
     if (s.operation && !s.onlyBits) work.type = SpanType(s);
-  } else if (wanted >= kTypeByte && wanted <= kTypeLong && s.operation && s.isFloat) {
+  } else if (wanted >= kTypeBit && wanted <= kTypeLong && s.operation && s.isFloat) {
     work.type = kTypeFloat;
   }
   return work;

@@ -227,8 +227,9 @@ std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted) {
 }
 
 void EmitConvertFromFloat(CompilerState& st, std::uint8_t wanted) {
-  const std::uint8_t w = wanted;
-  if (w >= kTypeString || st.sticky.OperandType != kTypeFloat) return;
+  if (wanted >= kTypeString || st.sticky.OperandType != kTypeFloat) return;
+  // a bit takes bit 0 of the whole number, as it takes bit 0 of a byte
+  const std::uint8_t w = wanted == kTypeBit ? std::uint8_t{kTypeByte} : wanted;
   EmitCall(st, "_Fxsf");
   const bool s = st.sticky.SkipOperandPush;
   EmitIntegerFromFloatRegisters(st, w, s, s);

@@ -15,7 +15,8 @@ std::uint8_t EmitLoadOperand(CompilerState& st, std::uint8_t wanted);
 
 // When `wanted` is an integer type (below 6) and the value just compiled is a float,
 // converts it (call _Fxsf) and moves the integer into the working registers (the
-// second-operand registers with SkipOperandPush). Otherwise writes nothing.
+// second-operand registers with SkipOperandPush); for a bit its low byte, whose bit 0 the
+// bit takes. Otherwise writes nothing.
 void EmitConvertFromFloat(CompilerState& st, std::uint8_t wanted);
 
 // The left operand of a one-operator expression or of a simple comparison waits in

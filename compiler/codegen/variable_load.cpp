@@ -43,14 +43,16 @@ std::uint8_t EmitLoadVariable(CompilerState& st, const std::string& n, std::uint
 
   if (ot == kTypeBit && w >= kTypeBit && w <= kTypeLong) {
     EmitLoadBitVar(st, n, w);
-  } else if (ot == kTypeFloat && w >= kTypeByte && w <= kTypeLong) {
+  } else if (ot == kTypeFloat && w >= kTypeBit && w <= kTypeLong) {
     // Float to integer, moved into the registers of the integer type: the value goes on
     // through the integer operators and stores, so it counts as that type from here on
-    // (a second conversion by the term level would take the integer for a float).
+    // (a second conversion by the term level would take the integer for a float). A bit
+    // takes bit 0 of the integer's low byte.
+    const std::uint8_t into = w == kTypeBit ? std::uint8_t{kTypeByte} : w;
     LoadFloatBytes(st, n);
     CallLibrary(st, "_Fxsf", NeedFloatCore);
-    EmitIntegerFromFloatRegisters(st, w, s, true);
-    st.sticky.OperandType = w;
+    EmitIntegerFromFloatRegisters(st, into, s, true);
+    st.sticky.OperandType = into;
   } else {
     const ValueRegisters regs = IntegerValue(w, s);
     const int stored = NumericTypeBytes(ot);

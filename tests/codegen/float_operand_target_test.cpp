@@ -101,5 +101,29 @@ TEST(FloatOperandTarget, ParametersLocalsElementsIndexesResultsAndForEnds) {
   EXPECT_EQ(run->Byte("n"), 7);
 }
 
+// A Bit takes bit 0 of the whole number a Float gives, as it takes bit 0 of a Byte: from a
+// Float variable, a Float expression, a function's result and a parameter (it took
+// whatever zl held).
+TEST(FloatOperandTarget, ABitTakesBitZeroOfTheWholeNumber) {
+  auto run = RunBasic(std::string(kHead) +
+                          "Dim F As Float , X1 As Bit , X2 As Bit , X3 As Bit , X4 As Bit , X5 As Bit\n"
+                          "Dim B1 As Byte , B2 As Byte , B3 As Byte , B4 As Byte , B5 As Byte\n"
+                          "Declare Sub Inside(p As Float)\n"
+                          "F = 3.75 : X1 = F : B1 = X1\n"
+                          "F = 2.5 : X2 = F : B2 = X2\n"
+                          "X3 = F * 2 - 2 : B3 = X3\n"
+                          "X4 = Sqr(F) : B4 = X4\n"
+                          "Inside(7.5)\n"
+                          "End\n"
+                          "Sub Inside(p As Float)\n  X5 = p : B5 = X5\nEnd Sub\n",
+                      "m128", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b1"), 1);  // 3
+  EXPECT_EQ(run->Byte("b2"), 0);  // 2
+  EXPECT_EQ(run->Byte("b3"), 1);  // 3
+  EXPECT_EQ(run->Byte("b4"), 0);  // 6.25: 6
+  EXPECT_EQ(run->Byte("b5"), 1);  // 7
+}
+
 }  // namespace
 }  // namespace qbc::test

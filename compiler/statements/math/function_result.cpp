@@ -22,7 +22,7 @@ std::uint8_t FunctionResult::Yield(std::uint8_t type) {
   if (wanted_ == kTypeNone) return type;
   if (type == kTypeFloat) {
     // as a float variable read into an integer (_Fxsf)
-    if (wanted_ >= kTypeByte && wanted_ <= kTypeLong) EmitConvertFromFloat(st_, wanted_);
+    if (wanted_ >= kTypeBit && wanted_ <= kTypeLong) EmitConvertFromFloat(st_, wanted_);
     return wanted_;
   }
   if (wanted_ == kTypeFloat) {
