@@ -138,6 +138,21 @@ std::uint8_t RightOperand(CompilerState& st, std::uint8_t wanted, bool leftHeld,
   return wanted;
 }
 
+// A binary operator at TokenIndex: its right operand through `parse`, the rest of the
+// operand's term through `rest`, then the operator's lines through `emit`; the left
+// operand waits where SkipOperandPush says.
+template <class Parse, class Rest, class Emit>
+std::uint8_t BinaryOperation(CompilerState& st, std::uint8_t wanted, Parse parse, Rest rest, Emit emit) {
+  const bool kept = st.sticky.SkipOperandPush;
+  st.sticky.SkipOperandPush = false;
+  Step(st);
+  wanted = RightOperand(st, wanted, kept, parse);
+  rest(wanted);
+  st.sticky.SkipOperandPush = kept;
+  emit(wanted);
+  return wanted;
+}
+
 // How a level is worked when not simply in the wanted type (WorkOf): an expression wanted
 // in no type and made of several operands is worked in the one type that holds them all,
 // each operand loaded, pushed and popped in it (the first one's type would cut the others,
@@ -208,13 +223,9 @@ namespace {
 // The right operand of "or" or "xor" (an and-level expression), then the operator's lines.
 std::uint8_t ParseOrLevelOperation(CompilerState& st, std::uint8_t wanted,
                                    void (*emitOperator)(CompilerState&, std::uint8_t)) {
-  const bool kept = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseAndLevel(st, w); });
-  st.sticky.SkipOperandPush = kept;
-  emitOperator(st, wanted);
-  return wanted;
+  return BinaryOperation(
+      st, wanted, [&](std::uint8_t w) { return ParseAndLevel(st, w); }, [](std::uint8_t) {},
+      [&](std::uint8_t w) { emitOperator(st, w); });
 }
 
 }  // namespace
@@ -231,13 +242,10 @@ std::uint8_t ParseAndLevel(CompilerState& st, std::uint8_t wanted) {
   wanted = ParseNotLevel(st, wanted);
   while (st.TokText() == "and" || st.TokText() == "&") {
     if (!st.sticky.SkipOperandPush) EmitPushOperand(st, wanted);
-    const bool kept = st.sticky.SkipOperandPush;
     st.sticky.LogicOperatorSeen = true;
-    st.sticky.SkipOperandPush = false;
-    Step(st);
-    wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseNotLevel(st, w); });
-    st.sticky.SkipOperandPush = kept;
-    EmitAndOperator(st, wanted);
+    wanted = BinaryOperation(
+        st, wanted, [&](std::uint8_t w) { return ParseNotLevel(st, w); }, [](std::uint8_t) {},
+        [&](std::uint8_t w) { EmitAndOperator(st, w); });
   }
   return wanted;
 }
@@ -284,14 +292,9 @@ namespace {
 // The right operand of "+" or "-" (a factor and the rest of its term), then the operator.
 std::uint8_t ParseSumOperation(CompilerState& st, std::uint8_t wanted,
                                void (*emitOperator)(CompilerState&, std::uint8_t)) {
-  const bool kept = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  wanted = RightOperand(st, wanted, kept, [&](std::uint8_t w) { return ParseFactor(st, w); });
-  ParseTerm(st, wanted);
-  st.sticky.SkipOperandPush = kept;
-  emitOperator(st, wanted);
-  return wanted;
+  return BinaryOperation(
+      st, wanted, [&](std::uint8_t w) { return ParseFactor(st, w); }, [&](std::uint8_t w) { ParseTerm(st, w); },
+      [&](std::uint8_t w) { emitOperator(st, w); });
 }
 
 }  // namespace
@@ -392,37 +395,35 @@ void ParseTerm(CompilerState& st, std::uint8_t wanted) {
 }
 
 void ParseMultiplication(CompilerState& st, std::uint8_t wanted) {
-  if (wanted == 0) wanted = st.sticky.OperandType;
-  const bool skip = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  wanted = RightOperand(st, wanted, skip, [&](std::uint8_t w) { return ParseFactor(st, w); });
-  st.sticky.SkipOperandPush = skip;
-  EmitMulOperator(st, wanted);
-  if (wanted == kTypeFloat) {
-    EmitCall(st, "_Fmul");
-    UseFloatRoutine(st, NeedFmul);
-  } else {
-    SetMulDivFlag(st, false, wanted);
-  }
+  BinaryOperation(
+      st, wanted == 0 ? st.sticky.OperandType : wanted, [&](std::uint8_t w) { return ParseFactor(st, w); },
+      [](std::uint8_t) {},
+      [&](std::uint8_t w) {
+        EmitMulOperator(st, w);
+        if (w == kTypeFloat) {
+          EmitCall(st, "_Fmul");
+          UseFloatRoutine(st, NeedFmul);
+        } else {
+          SetMulDivFlag(st, false, w);
+        }
+      });
 }
 
 void ParseDivision(CompilerState& st, std::uint8_t wanted) {
-  if (wanted == 0) wanted = st.sticky.OperandType;
-  const bool skip = st.sticky.SkipOperandPush;
-  st.sticky.SkipOperandPush = false;
-  Step(st);
-  wanted = RightOperand(st, wanted, skip, [&](std::uint8_t w) { return ParseFactor(st, w); });
-  st.sticky.SkipOperandPush = skip;
-  EmitDivOperator(st, wanted);
-  if (wanted == kTypeFloat) {
-    EmitCall(st, "_Fmov");
-    EmitCall(st, "_Fdiv");
-    UseFloatRoutine(st, NeedFdiv);
-    st.used.Set(NeedFmov);
-  } else {
-    SetMulDivFlag(st, true, wanted);
-  }
+  BinaryOperation(
+      st, wanted == 0 ? st.sticky.OperandType : wanted, [&](std::uint8_t w) { return ParseFactor(st, w); },
+      [](std::uint8_t) {},
+      [&](std::uint8_t w) {
+        EmitDivOperator(st, w);
+        if (w == kTypeFloat) {
+          EmitCall(st, "_Fmov");
+          EmitCall(st, "_Fdiv");
+          UseFloatRoutine(st, NeedFdiv);
+          st.used.Set(NeedFmov);
+        } else {
+          SetMulDivFlag(st, true, w);
+        }
+      });
 }
 
 std::uint8_t ParseFactor(CompilerState& st, std::uint8_t wanted) {
