@@ -4,8 +4,9 @@
 namespace qbc {
 
 // _Fmodf: A = fractional part of A (with A's sign); the integer part, a float stored
-// lowest byte first, goes to the data address in r21:r20 unless that address is 0
-// (an address below 32 reaches the register file: _Fexp takes it into r12..r15).
+// lowest byte first, goes to the data address in r21:r20 unless that address is 0 (_Fmod,
+// the one caller, passes 0: an address below 32 would write registers behind the back of
+// the interrupt handlers' reading of the code).
 // |A| < 1: integer part 0, result A. No fractional bits (|A| >= 2^23): integer part A,
 // result 0. NaN: integer part and result NaN. The store goes through Z (kept across the
 // float core calls that use it as scratch): Y is the frame pointer an interrupt handler
