@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "compiler/driver/driver.h"
+#include "compiler/driver/memory_check.h"
 #include "compiler/base/report.h"
 #include "compiler/base/state.h"
 
@@ -114,7 +115,9 @@ std::vector<std::string> BareOutputLines(const CompileOutcome& outcome) {
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && !IsNumberedError(line) && !IsCompiledOk(line)) bare.push_back(line);
+    // The one note a successful build may add: a $stack check that could not be made.
+    if (!line.empty() && !IsNumberedError(line) && !IsCompiledOk(line) && line != kStackDepthUnknown)
+      bare.push_back(line);
     start = end + 1;
   }
   return bare;

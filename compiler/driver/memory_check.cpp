@@ -37,7 +37,7 @@ void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, co
 }
 
 std::string MemoryCheckNotes(const CompilerState& st) {
-  return st.Cells<MemoryCheckCells>().stackUnchecked ? "stack depth not known: $stack not checked\r\n" : "";
+  return st.Cells<MemoryCheckCells>().stackUnchecked ? std::string(kStackDepthUnknown) + "\r\n" : "";
 }
 
 }  // namespace qbc

@@ -5,6 +5,7 @@
 // interrupt handlers the hardware stack the main program's calls and pushes take and the
 // handlers' on top must fit $stack.
 #include <string>
+#include <string_view>
 
 #include "compiler/base/state.h"
 #include "compiler/codegen/handlers/code_reach.h"
@@ -20,6 +21,8 @@ struct MemoryCheckCells {
 // `dataEnd`: where the data segment ends (AsmView::DataEnd); `code`: the program's code as
 // the handlers read it, nullptr for a program without handlers.
 void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, const HandlerMemory& handlers);
+// The report's line when the hardware stack's depth could not be worked out.
+inline constexpr std::string_view kStackDepthUnknown = "stack depth not known: $stack not checked";
 // The report's lines about the checks that could not be made ("" for none), each ending
 // in CR LF.
 std::string MemoryCheckNotes(const CompilerState& st);

@@ -44,6 +44,9 @@ TEST(KeptFuzzInputs, OnlyNumberedErrorsPassTheBareOutputCheck) {
   } cases[] = {
       {"nothing written", {0, "", ""}, {}},
       {"a compilation without errors", {0, "", "Quorvil Compiler : 16 lines compiled OK\r\n"}, {}},
+      {"one whose $stack could not be checked",
+       {0, "", "Quorvil Compiler : 13 lines compiled OK\r\nstack depth not known: $stack not checked\r\n"},
+       {}},
       {"an OK line without its count", {0, "", "Quorvil Compiler :  lines compiled OK\r\n"},
        {"Quorvil Compiler :  lines compiled OK"}},
       {"numbered errors", {2, "", numbered + " 12. Missing \")\" (\"/a b/p.bas\" --> Line  1234)\r\n"}, {}},
