@@ -50,7 +50,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
     CheckProgramMemory(st, code.DataEnd(), &code, handlers);
   } else {
     // Without handlers only the data segment is read.
-    const AsmView data(st.out.Str(), OutputFiles(st), AsmView::Keep::kDataOnly);
+    const AsmView data(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
     CheckProgramMemory(st, data.DataEnd(), nullptr, HandlerMemory{});
   }
   ReportNamesTheCompilerWrites(st);

@@ -92,6 +92,7 @@ TEST(AsmView, ReadsTheLinesAvraAssembles) {
       ".ifdef K\n\tinc r4\n.endif\n"
       ".ifndef K\n\tinc r5\n.endif\n"
       ".ifdef Later\n\tinc r6\n.endif\n"   // a .def name is no symbol
+      "#define HASH\n#ifdef HASH\n\tinc r7\n#endif\n#pragma partinc 0\n"  // as avra's own device files write them
       ".macro Count\n"
       "\tldi @0, @1\n"
       "C_%:\tdec @0\n"
@@ -134,6 +135,102 @@ TEST(AsmView, ReadsTheLinesAvraAssembles) {
   }
   EXPECT_EQ(view.Value("S", view.Size() - 1), 9);
   EXPECT_EQ(view.Value("S", 0), 9) << "before its first definition: the last";
+}
+
+// Where each label and each relative jump lies in the flash, as avra's .map and listing
+// say: instructions of one and two words (in either case), data lines (odd byte counts,
+// strings with ";", "," and "'", an empty one, a character), .org to a name's value, the preprocessor forms
+// avra's own device files use, code left out by a condition, a macro's lines and an
+// included file's. Both kinds of reading place the code alike.
+TEST(AsmView, PlacesTheCodeWhereAvraDoes) {
+  const std::string dir = test::MakeTempDir("asm-place");
+  test::WriteFile(dir + "/inc.asm", "Inc1:\tlds r1, 0x100\n\trcall Sub1\n");
+  const std::string main =
+      ".device ATmega128\n"
+      ".equ Table = 0x40\n"
+      "\trjmp Start\n"
+      "\tLDS r16, 0x100\n"
+      "Start:\tCall Sub1\n"
+      "\t.db 1, 2, 3\n"
+      "L1:\t.db \"a;b,c\", 0 ; six bytes\n"
+      "L2:\t.db \"\"\n"
+      "L3:\t.dw 1, 2, Table\n"
+      "L5:\t.db 'x', \"it's\"\n"
+      "#define TWICE\n"
+      "#ifdef TWICE\n"
+      "\tsts 0x100, r16\n"
+      "#endif\n"
+      "#pragma partinc 0\n"
+      ".if 0\n\tjmp Start\n.endif\n"
+      ".macro Two\n"
+      "M_%:\tjmp @0\n"
+      "\tnop\n"
+      ".endm\n"
+      "\tTwo Start\n"
+      "L4:\tBRNE L1\n"
+      "\tsbrc r16,0\n"
+      "\tbreq L4\n"
+      ".org Table\n"
+      "Sub1:\tret\n"
+      ".include \"inc.asm\"\n"
+      "Last:\trjmp Last\n";
+  test::WriteFile(dir + "/main.asm", main);
+  const test::CommandResult r =
+      test::RunShell("cd '" + dir + "' && avra -l main.lst -m main.map main.asm 2>&1");
+  ASSERT_EQ(r.status, 0) << r.output;
+  // "Start  L  0002  2": the labels
+  std::vector<std::pair<std::string, unsigned>> labels;
+  {
+    std::istringstream map(test::ReadFile(dir + "/main.map"));
+    std::string name, kind, hex, rest;
+    while (map >> name >> kind >> hex) {
+      std::getline(map, rest);
+      if (kind != "L") continue;
+      for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      labels.emplace_back(name, static_cast<unsigned>(std::stoul(hex, nullptr, 16)));
+    }
+  }
+  ASSERT_EQ(labels.size(), 9u);  // (a macro's own labels are not listed)
+  // "C:000024 f7b1      L4:\tBRNE L1": the relative jumps, in order
+  std::vector<unsigned> jumps;
+  {
+    std::istringstream listing(test::ReadFile(dir + "/main.lst"));
+    std::string line;
+    while (std::getline(listing, line)) {
+      if (line.rfind("C:", 0) != 0 || line.size() < 14) continue;
+      std::string code = WithoutLabel(line.substr(13));
+      for (char& c : code) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (code.rfind("rjmp", 0) == 0 || code.rfind("rcall", 0) == 0 || code.rfind("br", 0) == 0)
+        jumps.push_back(static_cast<unsigned>(std::stoul(line.substr(2, 6), nullptr, 16)));
+    }
+  }
+  ASSERT_EQ(jumps.size(), 5u);
+
+  AsmFiles files;
+  files.folder = dir;
+  for (const AsmView::Keep keep : {AsmView::Keep::kAll, AsmView::Keep::kLayout}) {
+    SCOPED_TRACE(keep == AsmView::Keep::kAll ? "every line kept" : "layout only");
+    const AsmView view(main, files, keep);
+    ASSERT_TRUE(view.Understood());
+    ASSERT_TRUE(view.SizesKnown());
+    for (const auto& [name, address] : labels) {
+      SCOPED_TRACE(name);
+      const auto place = view.LabelPlace(name);
+      ASSERT_TRUE(place.has_value());
+      EXPECT_EQ(place->address, address);
+    }
+    ASSERT_EQ(view.RelativeJumps().size(), jumps.size());
+    for (std::size_t i = 0; i < jumps.size(); ++i) {
+      SCOPED_TRACE(std::string(view.RelativeJumps()[i].mnemonic));
+      EXPECT_EQ(view.RelativeJumps()[i].place.address, jumps[i]);
+      EXPECT_EQ(view.RelativeJumps()[i].afterSkip, i == 2) << "only the breq after the sbrc";
+    }
+    ASSERT_TRUE(view.LabelPlace("m_1").has_value());
+    EXPECT_EQ(view.LabelPlace("m_1")->address, 0x12u) << "the macro's line (the listing's C:000012)";
+  }
+  // A quote inside a string, a comma as a character: avra may read the line otherwise.
+  EXPECT_FALSE(AsmView("\t.db \"a\\\"b\"\n\tret\n", files).SizesKnown());
+  EXPECT_FALSE(AsmView("\t.db ',', 1\n\tret\n", files).SizesKnown());
 }
 
 TEST(AsmView, SaysWhereItCannotFollowAvra) {

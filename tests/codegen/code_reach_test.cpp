@@ -53,6 +53,27 @@ TEST(CodeReach, RegistersChangedAlongEveryPath) {
   EXPECT_FALSE(map.From("nowhere").has_value());
 }
 
+// The forms a jump beyond a relative jump's reach is written in: a branch over a jmp
+// (an offset from the program counter past its two words), a call.
+TEST(CodeReach, FollowsTheLongForms) {
+  const std::string text =
+      "H:\t\tcpi\t\tr24,3\r\n"
+      "\t\tbrne\tPC+0x03\r\n"
+      "\t\tjmp\tFar\r\n"
+      "\t\tldi\t\tr20,1\r\n"
+      "\t\tcall\tSub1\r\n"
+      "\t\tret\r\n"
+      "Far:\tldi\t\tr21,1\r\n"
+      "\t\tret\r\n"
+      "Sub1:\tldi\t\tr22,1\r\n"
+      "\t\tret\r\n";
+  const auto r = CodeMap(text, 2, {}).From("H");
+  ASSERT_TRUE(r.has_value());
+  EXPECT_EQ(Written(*r), (std::vector<int>{20, 21, 22}));
+  EXPECT_FALSE(r->unknown);
+  EXPECT_EQ(r->stackBytes, 2);
+}
+
 TEST(CodeReach, WhatTheCodeTouches) {
   struct Case {
     const char* what;

@@ -34,6 +34,13 @@ constexpr auto kLabelChars = [] {
 }();
 bool LabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
 
+// What may follow an instruction's mnemonic: a blank, a comment or the line's end.
+constexpr auto kAfterWord = [] {
+  std::array<bool, 256> t{};
+  for (const char c : {' ', '\t', ';', '\r'}) t[static_cast<unsigned char>(c)] = true;
+  return t;
+}();
+
 // The line without its comment (a ";" outside quotes).
 std::string_view Code(std::string_view line) {
   const std::size_t semi = line.find(';');
@@ -91,6 +98,70 @@ std::string LowerWord(std::string_view word) {
   return w;
 }
 
+// What the placing of the code needs to know of an instruction.
+enum class Form : std::uint8_t { kOneWord, kTwoWords, kRelativeJump, kSkip };
+
+// A letter in lower case as a byte of a packed word (c | 0x20 is a letter only for that
+// letter in either case).
+constexpr std::uint32_t Low(char c) { return static_cast<unsigned char>(c) | 0x20u; }
+constexpr std::uint32_t Packed(char a, char b, char c, char d = 0) {
+  return Low(a) | Low(b) << 8 | Low(c) << 16 | (d == 0 ? 0 : Low(d) << 24);
+}
+
+// Every line is looked at: a mnemonic's first letters are one number to compare.
+inline Form FormOf(std::string_view m) {
+  switch (m.size()) {
+    case 3: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2]);
+      return key == Packed('l', 'd', 's') || key == Packed('s', 't', 's') || key == Packed('j', 'm', 'p')
+                 ? Form::kTwoWords
+                 : Form::kOneWord;
+    }
+    case 4: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2], m[3]);
+      // (every four-letter word of avra's that begins with "br" is a branch)
+      if ((key & 0xffff) == (Packed('b', 'r', 'x') & 0xffff) || key == Packed('r', 'j', 'm', 'p'))
+        return Form::kRelativeJump;
+      if (key == Packed('c', 'a', 'l', 'l')) return Form::kTwoWords;
+      if (key == Packed('s', 'b', 'r', 'c') || key == Packed('s', 'b', 'r', 's') || key == Packed('s', 'b', 'i', 'c') ||
+          key == Packed('s', 'b', 'i', 's') || key == Packed('c', 'p', 's', 'e'))
+        return Form::kSkip;
+      return Form::kOneWord;
+    }
+    case 5:
+      return Packed(m[0], m[1], m[2], m[3]) == Packed('r', 'c', 'a', 'l') && Low(m[4]) == 'l' ? Form::kRelativeJump
+                                                                                              : Form::kOneWord;
+    default:
+      return Form::kOneWord;
+  }
+}
+
+// The words a data line of the code segment takes (directive in lower case); nullopt when
+// a string or a character holds what avra may read otherwise (a quote, a comma, a ";").
+std::optional<std::uint32_t> DataWords(const std::string& directive, std::string_view values) {
+  const std::vector<std::string_view> items = SplitArguments(values);
+  for (const std::string_view item : items) {
+    const std::size_t quote = item.find('\'');
+    if (quote != std::string_view::npos && item.front() != '"' && !(item.size() == 3 && quote == 0 && item[2] == '\''))
+      return std::nullopt;
+  }
+  if (directive == ".dw") return static_cast<std::uint32_t>(items.size());
+  if (directive == ".dd") return static_cast<std::uint32_t>(2 * items.size());
+  if (directive == ".dq") return static_cast<std::uint32_t>(4 * items.size());
+  std::uint32_t bytes = 0;
+  for (const std::string_view item : items) {
+    if (item.empty() || item.front() != '"') {
+      ++bytes;
+      continue;
+    }
+    if (item.size() < 2 || item.back() != '"') return std::nullopt;
+    const std::string_view inner = item.substr(1, item.size() - 2);
+    if (inner.find('"') != std::string_view::npos) return std::nullopt;
+    bytes += static_cast<std::uint32_t>(inner.size());
+  }
+  return (bytes + 1) / 2;
+}
+
 }  // namespace
 
 // The one pass over the text, in avra's order.
@@ -125,25 +196,44 @@ class AsmView::Reader {
 
   void Process(std::string_view raw, int includeDepth, int macroDepth) {
     ++position_;
+    if (!Placed(raw)) Read(raw, includeDepth, macroDepth);
+  }
+
+  // Most lines are an instruction: when the code lines are not kept, only its label, its
+  // size and a relative jump's operands matter, found here without the whole reading.
+  // False for a line that needs the whole of it: a label alone on its line or before a
+  // directive, and whatever is not plainly an instruction.
+  bool Placed(std::string_view raw) {
     std::size_t k = 0;
     while (k < raw.size() && (raw[k] == ' ' || raw[k] == '\t')) ++k;
-    if (k == raw.size() || raw[k] == ';' || raw[k] == '\r') return;
-    if (v_.keep_ == Keep::kDataOnly && raw[k] != '.' && segment_ == Segment::kCode && !inMacro_ &&
-        v_.macros_.empty()) {
-      // An instruction, perhaps after a label: when only the data are kept, nothing but
-      // the label's name matters (.ifdef). A label alone on its line or before a directive
-      // goes the whole way.
-      std::size_t n = k;
+    if (k == raw.size() || raw[k] == ';' || raw[k] == '\r') return true;
+    if (v_.keep_ != Keep::kLayout || raw[k] == '.' || segment_ != Segment::kCode || inMacro_ || !v_.macros_.empty())
+      return false;
+    std::size_t n = k;
+    while (n < raw.size() && LabelChar(raw[n])) ++n;
+    std::string_view label;
+    std::size_t m = k;
+    if (n > k && n < raw.size() && raw[n] == ':') {
+      label = raw.substr(k, n - k);
+      m = n + 1;
+      while (m < raw.size() && (raw[m] == ' ' || raw[m] == '\t')) ++m;
+      n = m;
       while (n < raw.size() && LabelChar(raw[n])) ++n;
-      if (n == k || n == raw.size() || raw[n] != ':') return;
-      std::size_t r = n + 1;
-      while (r < raw.size() && (raw[r] == ' ' || raw[r] == '\t')) ++r;
-      if (r < raw.size() && raw[r] != '.' && raw[r] != ';' && raw[r] != '\r') {
-        if (Active()) defined_.insert(LowerText(raw.substr(k, n - k)));
-        pending_.clear();
-        return;
-      }
     }
+    if (n == m || raw[m] == '.' || (n < raw.size() && !kAfterWord[static_cast<unsigned char>(raw[n])])) return false;
+    if (!Active()) return true;
+    if (!label.empty()) Label(label);
+    if (!pending_.empty()) pending_.clear();
+    const std::string_view mnemonic(raw.data() + m, n - m);
+    const Form form = FormOf(mnemonic);
+    if (form == Form::kRelativeJump) NoteJump(mnemonic, {raw.data() + n, raw.size() - n});
+    afterSkip_ = form == Form::kSkip;
+    address_ += form == Form::kTwoWords ? 2 : 1;
+    return true;
+  }
+
+  // The whole reading of a line.
+  void Read(std::string_view raw, int includeDepth, int macroDepth) {
     std::string_view line = Trim(Code(raw));
     if (line.empty()) return;
     if (inMacro_) {
@@ -165,8 +255,11 @@ class AsmView::Reader {
       line = Trim(line.substr(n + 1));
     }
     const auto [word, rest] = FirstWord(line);
-    if (!word.empty() && word[0] == '.') {
-      const std::string w = LowerWord(word);
+    if (!word.empty() && (word[0] == '.' || word[0] == '#')) {
+      // (avra's own device files write some in the preprocessor's way: #ifndef, #define,
+      // #pragma, #endif)
+      std::string w = LowerWord(word);
+      w[0] = '.';
       if (Conditional(w, rest)) return;
       if (!Active()) return;
       if (!label.empty()) Label(label);
@@ -187,21 +280,38 @@ class AsmView::Reader {
       pending_.clear();
       return;
     }
-    CodeLine(line, false);
+    const auto [mnemonic, operands] = FirstWord(line);
+    Place(line, false, InstructionWords(mnemonic, operands.data(), operands.size()));
   }
 
   void Label(std::string_view label) {
-    const std::string name = LowerText(label);
+    std::string name = LowerText(label);
+    if (segment_ == Segment::kCode) v_.codeLabels_.emplace(name, AsmView::Place{address_, block_});
     defined_.insert(name);
-    pending_.push_back(name);
+    pending_.push_back(std::move(name));
   }
 
-  void CodeLine(std::string_view code, bool data) {
+  // An instruction's size; a relative jump is noted. After the mnemonic on its line: the
+  // operands, perhaps a comment (`after`, `size` characters).
+  std::uint32_t InstructionWords(std::string_view mnemonic, const char* after, std::size_t size) {
+    const Form form = FormOf(mnemonic);
+    if (form == Form::kRelativeJump) NoteJump(mnemonic, {after, size});
+    afterSkip_ = form == Form::kSkip;
+    return form == Form::kTwoWords ? 2 : 1;
+  }
+
+  void NoteJump(std::string_view mnemonic, std::string_view after) {
+    v_.jumps_.push_back({mnemonic, Trim(Code(after)), AsmView::Place{address_, block_}, afterSkip_});
+  }
+
+  // A line of the code segment that takes `words` words.
+  void Place(std::string_view code, bool data, std::uint32_t words) {
     if (v_.keep_ == Keep::kAll) {
       for (const std::string& l : pending_) v_.labels_.emplace(l, v_.lines_.size());
-      v_.lines_.push_back({code, data, block_, position_});
+      v_.lines_.push_back({code, data, block_, position_, address_});
     }
     pending_.clear();
+    address_ += words;
   }
 
   // .if and its kin, also in lines that are left out (they nest).
@@ -280,7 +390,14 @@ class AsmView::Reader {
     } else if (w == ".eseg") {
       segment_ = Segment::kOther;
     } else if (w == ".org") {
-      if (segment_ == Segment::kCode) ++block_;  // code after it is no continuation
+      if (segment_ == Segment::kCode) {
+        ++block_;  // code after it is no continuation
+        afterSkip_ = false;
+        if (const auto address = v_.ValueAt(rest, position_, 0))
+          address_ = static_cast<std::uint32_t>(*address);
+        else
+          v_.sizesKnown_ = false;
+      }
       if (segment_ == Segment::kData) {
         if (const auto address = v_.ValueAt(rest, position_, 0)) dataAt_ = static_cast<long>(*address);
         // The first one opens the data segment; a later one places a variable at an
@@ -311,10 +428,14 @@ class AsmView::Reader {
       }
       pending_.clear();
     } else if (w == ".db" || w == ".dw" || w == ".dd" || w == ".dq") {
-      if (segment_ == Segment::kCode)
-        CodeLine(rest, true);
-      else
+      if (segment_ == Segment::kCode) {
+        const std::optional<std::uint32_t> words = DataWords(w, rest);
+        if (!words) v_.sizesKnown_ = false;
+        afterSkip_ = false;
+        Place(rest, true, words.value_or(0));
+      } else {
         pending_.clear();
+      }
     } else if (w == ".include") {
       Include(rest, includeDepth);
     } else if (w == ".includepath") {
@@ -403,6 +524,8 @@ class AsmView::Reader {
   std::vector<Condition> conditions_;
   Segment segment_ = Segment::kCode;
   std::uint32_t block_ = 0;
+  std::uint32_t address_ = 0;  // of the next code line, in words
+  bool afterSkip_ = false;     // the last code line was a skip
   std::uint32_t position_ = 0;
   long dataAt_ = 0;
   bool dataOpened_ = false;
@@ -498,14 +621,24 @@ std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::siz
   return ValueAt(expression, at < lines_.size() ? lines_[at].pos : at, 0);
 }
 
+std::optional<std::size_t> AsmView::OutputOffset(std::string_view piece) const {
+  const auto p = reinterpret_cast<std::uintptr_t>(piece.data());
+  const auto begin = reinterpret_cast<std::uintptr_t>(output_.data());
+  if (p < begin || p > begin + output_.size()) return std::nullopt;
+  return static_cast<std::size_t>(p - begin);
+}
+
 std::optional<std::size_t> AsmView::OutputLineStart(std::size_t i) const {
-  const std::string_view out = output_;
-  const auto p = reinterpret_cast<std::uintptr_t>(lines_[i].code.data());
-  const auto begin = reinterpret_cast<std::uintptr_t>(out.data());
-  if (p < begin || p > begin + out.size()) return std::nullopt;
-  std::size_t at = static_cast<std::size_t>(p - begin);
-  while (at > 0 && out[at - 1] != '\n') --at;
+  std::optional<std::size_t> at = OutputOffset(lines_[i].code);
+  if (!at) return std::nullopt;
+  while (*at > 0 && output_[*at - 1] != '\n') --*at;
   return at;
+}
+
+std::optional<AsmView::Place> AsmView::LabelPlace(const std::string& lowerName) const {
+  const auto it = codeLabels_.find(lowerName);
+  if (it == codeLabels_.end()) return std::nullopt;
+  return it->second;
 }
 
 std::optional<int> AsmView::CellBytes(const std::string& lowerName) const {

@@ -5,7 +5,8 @@
 // in, then in its include folders), `.if`/`.ifdef`/`.ifndef`/`.elif`/`.else`/`.endif`
 // leave lines out, `.macro` lines are written out where the macro is named (with @0..@9
 // and the running number of "_%"), `.exit` ends the file it stands in, and `.def`, `.equ`,
-// `.set` and `.define` give names their meaning. This reading follows it line by line, so
+// `.set` and `.define` give names their meaning (also written with "#" in place of the
+// ".", as avra's own device files do). This reading follows it line by line, so
 // that what the chip runs and what the compiler reads cannot differ:
 // - a `.def` or `.set` name means, at a line, the last definition before that line, or,
 //   before the first, the last one of the whole text (avra's second pass starts where
@@ -16,7 +17,13 @@
 // then assume the worst of all code.
 //
 // The reading is light: each line is looked at once for a label, a directive or a macro's
-// name; what an instruction does is read only by those who walk to it.
+// name, and an instruction for its size; what an instruction does is read only by those
+// who walk to it.
+//
+// The code is placed as avra places it: every instruction takes one word but lds, sts,
+// jmp and call (two); a .db line its bytes (a string one per character between its
+// quotes, as avra reads it, with no escapes; any other value one) made even, a .dw line
+// one word per value; .org sets the address.
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -39,9 +46,10 @@ struct AsmFiles {
 
 class AsmView {
  public:
-  // Only the data segment: the code lines and labels are not kept (the memory check of a
-  // program without handlers needs no more).
-  enum class Keep { kAll, kDataOnly };
+  // kLayout: the code lines are not kept, only the data segment and where the code lies:
+  // its labels and its relative jumps (the memory check and the reach of the jumps need
+  // no more, and a program without handlers pays for no more).
+  enum class Keep { kAll, kLayout };
   AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll);
 
   // One line of the code segment that avra assembles.
@@ -50,6 +58,20 @@ class AsmView {
     bool data = false;      // .db, .dw, ...: code does not run into it
     std::uint32_t block = 0;  // lines of one block follow one another in the flash (.org starts a new one)
     std::uint32_t pos = 0;    // the line's place among all lines read (the definitions in force)
+    std::uint32_t address = 0;  // in the flash, in words
+  };
+  // Where a label or a line lies in the flash.
+  struct Place {
+    std::uint32_t address = 0;  // in words
+    std::uint32_t block = 0;    // as Line::block
+  };
+  // A line that jumps or calls by an offset from itself: rjmp, rcall or a conditional
+  // branch (br..), in the order read (in both kinds of reading).
+  struct RelativeJump {
+    std::string_view mnemonic;  // as written (a view of the text read)
+    std::string_view operands;  // as written, without the comment, trimmed
+    Place place;
+    bool afterSkip = false;     // the line before it can skip it (sbrc, sbrs, sbic, sbis, cpse)
   };
   std::size_t Size() const { return lines_.size(); }
   const Line& At(std::size_t i) const { return lines_[i]; }
@@ -63,6 +85,16 @@ class AsmView {
   // Where the text line holding code line `i` begins in the output (nullopt for a line of
   // an included file or a macro).
   std::optional<std::size_t> OutputLineStart(std::size_t i) const;
+  // Where a piece of the text read (a view this reading gave) stands in the output;
+  // nullopt for a piece of an included file or a macro.
+  std::optional<std::size_t> OutputOffset(std::string_view piece) const;
+
+  const std::vector<RelativeJump>& RelativeJumps() const { return jumps_; }
+  // Where a label of the code segment (lower case) lies; nullopt for none.
+  std::optional<Place> LabelPlace(const std::string& lowerName) const;
+  // Whether every code line's size is known: false when a .db string holds a quote that
+  // avra may read otherwise.
+  bool SizesKnown() const { return sizesKnown_; }
 
   bool Understood() const { return understood_; }
   // The size a data segment line gives the cell (".byte N"); lower case.
@@ -99,6 +131,9 @@ class AsmView {
   std::unordered_map<std::string, Macro> macros_;
   std::unordered_map<std::string, int> cellBytes_;
   long dataEnd_ = 0;
+  std::unordered_map<std::string, Place> codeLabels_;
+  std::vector<RelativeJump> jumps_;
+  bool sizesKnown_ = true;
 };
 
 }  // namespace qbc

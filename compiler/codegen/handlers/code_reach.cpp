@@ -52,7 +52,6 @@ enum MnemonicKind : unsigned {
   kSkip = 8,
   kPair = 16,        // movw, adiw, sbiw: the pair from the first operand
   kMul = 32,         // r0:r1
-  kTwoWords = 64,
 };
 
 unsigned KindOf(std::string_view m) {
@@ -74,7 +73,6 @@ unsigned KindOf(std::string_view m) {
     for (std::string_view w : {"sbrc", "sbrs", "sbic", "sbis", "cpse"}) k[w] |= kSkip | kNoRegister;
     for (std::string_view w : {"movw", "adiw", "sbiw"}) k[w] |= kPair;
     for (std::string_view w : {"mul", "muls", "mulsu", "fmul", "fmuls", "fmulsu"}) k[w] |= kMul;
-    for (std::string_view w : {"lds", "sts", "call", "jmp"}) k[w] |= kTwoWords;
     return k;
   }();
   const auto it = kKinds.find(m);
@@ -134,8 +132,6 @@ CodeMap::Line CodeMap::Decode(std::size_t i) const {
   return l;
 }
 
-int CodeMap::Words(std::size_t i) const { return (KindOf(Decode(i).mnemonic) & kTwoWords) != 0 ? 2 : 1; }
-
 std::optional<int> CodeMap::Register(std::string_view operand, std::size_t at) const {
   const std::string_view o = Trim(operand);
   if (o.size() == 2) {
@@ -158,19 +154,17 @@ std::optional<int> CodeMap::Register(std::string_view operand, std::size_t at) c
 // of lines; nullopt when no line begins there.
 std::optional<std::size_t> CodeMap::Relative(std::size_t from, long words) const {
   const std::uint32_t block = view_.At(from).block;
+  const long target = static_cast<long>(view_.At(from).address) + words;
   std::size_t j = from;
-  long offset = 0;
-  while (offset < words) {
-    offset += Words(j);
+  while (static_cast<long>(view_.At(j).address) < target) {
     ++j;
     if (j >= view_.Size() || view_.At(j).block != block) return std::nullopt;
   }
-  while (offset > words) {
+  while (static_cast<long>(view_.At(j).address) > target) {
     if (j == 0 || view_.At(j - 1).block != block) return std::nullopt;
     --j;
-    offset -= Words(j);
   }
-  if (offset != words) return std::nullopt;
+  if (static_cast<long>(view_.At(j).address) != target) return std::nullopt;
   return j;
 }
 

@@ -69,7 +69,6 @@ class CodeMap {
     bool tooMany = false;  // more operands than an instruction has
   };
   Line Decode(std::size_t i) const;
-  int Words(std::size_t i) const;
   CodeReach RoutineReach(std::size_t first) const;
   void Walk(std::size_t first, CodeReach& reach, std::optional<std::size_t> ownReturn) const;
   std::optional<std::size_t> Target(std::size_t from, std::string_view operand) const;
