@@ -1,5 +1,7 @@
 #include "compiler/base/asm_writer.h"
 
+#include <algorithm>
+
 namespace qbc {
 
 void AsmWriter::Line(std::string_view text) {
@@ -13,8 +15,61 @@ void AsmWriter::InsertLines(std::size_t position, std::string_view lines) {
   text_.insert(position, lines);
   for (char c : lines)
     if (c == '\n') ++lines_;
+  Moved(position, static_cast<std::ptrdiff_t>(lines.size()));
+}
+
+void AsmWriter::Moved(std::size_t from, std::ptrdiff_t by) {
   for (std::size_t& a : anchors_)
-    if (a >= position) a += lines.size();
+    if (a >= from) a = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(a) + by);
+  // (a mark at the place itself stays: the lines put there belong to its source line)
+  for (auto m = std::upper_bound(marks_.begin(), marks_.end(), from,
+                                 [](std::size_t p, const Mark& k) { return p < k.position; });
+       m != marks_.end(); ++m)
+    m->position = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(m->position) + by);
+}
+
+void AsmWriter::Replace(const std::vector<Piece>& pieces) {
+  if (pieces.empty()) return;
+  std::string text;
+  std::size_t from = 0;
+  for (const Piece& p : pieces) {
+    text.append(text_, from, p.position - from);
+    text.append(p.text);
+    from = p.position + p.length;
+  }
+  text.append(text_, from, std::string::npos);
+  // The positions kept move by what the pieces before them added, last piece first.
+  for (auto p = pieces.rbegin(); p != pieces.rend(); ++p) {
+    for (std::size_t i = p->position; i < p->position + p->length; ++i)
+      if (text_[i] == '\n') --lines_;
+    for (char c : p->text)
+      if (c == '\n') ++lines_;
+    Moved(p->position + p->length, static_cast<std::ptrdiff_t>(p->text.size()) - static_cast<std::ptrdiff_t>(p->length));
+  }
+  text_ = std::move(text);
+}
+
+void AsmWriter::MarkSource(std::string_view fileName, std::int32_t lineNumber) {
+  std::uint32_t file = lastMarkFile_;
+  if (file >= markFiles_.size() || markFiles_[file] != fileName) {
+    const auto known = std::find(markFiles_.begin(), markFiles_.end(), fileName);
+    file = static_cast<std::uint32_t>(known - markFiles_.begin());
+    if (known == markFiles_.end()) markFiles_.emplace_back(fileName);
+    lastMarkFile_ = file;
+  }
+  // (lines that wrote nothing, blank or declarations, leave no mark of their own)
+  if (!marks_.empty() && marks_.back().position == text_.size())
+    marks_.back() = {text_.size(), file, lineNumber};
+  else
+    marks_.push_back({text_.size(), file, lineNumber});
+}
+
+std::optional<AsmWriter::SourcePlace> AsmWriter::SourceAt(std::size_t position) const {
+  const auto m = std::upper_bound(marks_.begin(), marks_.end(), position,
+                                  [](std::size_t p, const Mark& k) { return p < k.position; });
+  if (m == marks_.begin()) return std::nullopt;
+  const Mark& mark = *(m - 1);
+  return SourcePlace{markFiles_[mark.file], mark.lineNumber};
 }
 
 std::size_t AsmWriter::Anchor() {

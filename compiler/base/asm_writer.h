@@ -3,6 +3,7 @@
 // each line ends in CR LF. The driver writes the text to the .asm file when it closes it.
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,12 +80,35 @@ class AsmWriter {
   // An empty writer of the same layout, for lines built aside.
   AsmWriter Blank() const;
 
+  // Pieces of the written text replaced: `length` bytes at `position` by `text`. The
+  // pieces lie in the order of their positions and do not overlap; anchors and source
+  // marks after a piece move with the text.
+  struct Piece {
+    std::size_t position;
+    std::size_t length;
+    std::string text;
+  };
+  void Replace(const std::vector<Piece>& pieces);
+
+  // The source line the lines written from here on are compiled from, for the readers of
+  // the finished text that report a compile error at the line that wrote a piece of it.
+  void MarkSource(std::string_view fileName, std::int32_t lineNumber);
+  struct SourcePlace {
+    std::string_view fileName;
+    std::int32_t lineNumber = 0;
+  };
+  // The source line of the text at `position`; nullopt before the first mark.
+  std::optional<SourcePlace> SourceAt(std::size_t position) const;
+
   const std::string& Str() const { return text_; }
   std::size_t LineCount() const { return lines_; }
   void Clear() {
     text_.clear();
     lines_ = 0;
     anchors_.clear();
+    marks_.clear();
+    markFiles_.clear();
+    lastMarkFile_ = 0;
   }
 
  private:
@@ -96,9 +120,20 @@ class AsmWriter {
   // The gap after `mnemonic` in style `sep`.
   std::string GapAfter(Sep sep, std::string_view mnemonic) const;
 
+  // Every position kept in the text moves with an insertion or replacement before it.
+  void Moved(std::size_t from, std::ptrdiff_t by);
+
   std::string text_;
   std::size_t lines_ = 0;
   std::vector<std::size_t> anchors_;
+  struct Mark {
+    std::size_t position;
+    std::uint32_t file;  // in markFiles_
+    std::int32_t lineNumber;
+  };
+  std::vector<Mark> marks_;  // in the order of their positions
+  std::vector<std::string> markFiles_;
+  std::uint32_t lastMarkFile_ = 0;
 };
 
 }  // namespace qbc

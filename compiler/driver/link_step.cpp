@@ -1,6 +1,7 @@
 #include "compiler/driver/link_step.h"
 
 #include "compiler/codegen/control_flow.h"
+#include "compiler/codegen/far_jumps.h"
 #include "compiler/codegen/string_pool.h"
 
 #include "compiler/base/decl_text.h"
@@ -44,14 +45,18 @@ void EmitLibraryAndSummary(CompilerState& st) {
   EmitStringConstantPool(st);
 
   RunLinkOrder(st, LinkOrder());
-  if (ProgramHasHandlers(st)) {
+  const bool handlers = ProgramHasHandlers(st);
+  if (handlers) {
     const CodeMap code = HandlerCodeMap(st);
-    const HandlerMemory handlers = FinishHandlers(st, code);
-    CheckProgramMemory(st, code.DataEnd(), &code, handlers);
-  } else {
-    // Without handlers only the data segment is read.
-    const AsmView data(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
-    CheckProgramMemory(st, data.DataEnd(), nullptr, HandlerMemory{});
+    const HandlerMemory memory = FinishHandlers(st, code);
+    CheckProgramMemory(st, code.DataEnd(), &code, memory);
+  }
+  {
+    // The finished program as avra places it: where its labels and relative jumps lie,
+    // and, without handlers, the data segment for the SRAM check (nothing more is read).
+    const AsmView layout(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
+    if (!handlers) CheckProgramMemory(st, layout.DataEnd(), nullptr, HandlerMemory{});
+    ReachFarTargets(st, layout);
   }
   ReportNamesTheCompilerWrites(st);
 

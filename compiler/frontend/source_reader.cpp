@@ -14,6 +14,8 @@ void CountSourceLine(CompilerState& st) {
   if (st.src.SourceLineNumber == std::numeric_limits<std::int32_t>::max())
     throw CompileFailure("Overflow (more than 2147483647 source lines)");
   ++st.src.SourceLineNumber;
+  // What is written from here on comes from this line (until the next is read).
+  st.out.MarkSource(st.src.IncludeStack[st.src.IncludeLevel].FileName, st.src.SourceLineNumber);
 }
 
 namespace {

@@ -8,7 +8,8 @@
 
 namespace qbc {
 
-// Adds 1 to SourceLineNumber.
+// Adds 1 to SourceLineNumber, and marks the output: what is written from here on comes
+// from that line.
 void CountSourceLine(CompilerState& st);
 
 // The next line of the current source file (SourceFileNumber) that holds something, blanks
