@@ -38,7 +38,7 @@ void CompileOnStatement(CompilerState& st) {
   const std::string table = NewLabel(st);
   const std::string end = NewLabel(st);
   ++st.src.TokenIndex;
-  ParseSum(st, kTypeNone);
+  ParseSum(st, kTypeAnyNumber);
   const bool byteSelector = st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit;
   const bool jumpForm = st.TokText() == "goto";
   const unsigned entries = CountEntries(st) ;

@@ -38,7 +38,7 @@ void CompileDelay(CompilerState& st, const char* routine) {
   // count it spells.
   if (const auto count = kit::ConstantArgument(st); count && *count < 0 && st.Tok().Kind != kTokAmpersand)
     ReportInPlace(st, "Must be from 0 to 255!");
-  ParseSum(st, kTypeNone);
+  ParseSum(st, kTypeAnyNumber);
   switch (st.sticky.OperandType) {
     case kTypeBit:
     case kTypeByte:
@@ -93,7 +93,7 @@ void CompileStep(CompilerState& st, bool up) {
     ++st.src.TokenIndex;
     ExpectToken(st, "(");
     CheckConstantArrayIndex(st, st.sym.GlobalVars[g]);
-    ParseSum(st, kTypeNone);
+    ParseSum(st, kTypeAnyNumber);
     if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) st.out.Instr(Sep::kWide, "clr", "zh");
     if (type == kTypeInteger || type == kTypeWord) {
       st.out.Instr(Sep::kWide, "lsl", "zl");

@@ -56,6 +56,11 @@ TEST(TextInNumber, TextsAreNoNumbersInAnyPlace) {
       {"Print 1 + S", kUnsupported},           {"Print 1 + \"x\"", kUnsupported},
       {"Print S + 1", kUnsupported},           {"Print -S", kUnsupported},
       {"Print Not S", kUnsupported},
+      // statements whose number is an index, a selector, a count or a value to store
+      {"Incr Ia(S)", kOnly},                   {"Decr Ia(Left(S , 1))", kOnly},
+      {"A1: On S Goto A1", kOnly},             {"A1: On Ia Goto A1", kOnly},
+      {"Waitms Ia", kOnly},                    {"Waitus Str(B)", kOnly},
+      {"WriteEE(1 , Ia)", kOnly},              {"WriteEE(1 , S + 1)", kOnly},
   };
   for (const Case& c : cases) {
     const auto compiled = CompileBasic(std::string(kHead) + "$baud = 9600\n" +
@@ -64,6 +69,24 @@ TEST(TextInNumber, TextsAreNoNumbersInAnyPlace) {
                                        c.line + "\nEnd\nFunction F1(x As Byte) As Byte\n  Return x\nEnd Function\n");
     EXPECT_EQ(compiled.error_count, 1) << c.line << "\n" << compiled.report;
     EXPECT_TRUE(compiled.StartsWithError(c.message, 8)) << c.line << "\n" << compiled.report;
+  }
+}
+
+// A graphic display's coordinates and colour are numbers too, a variable named alone as
+// well as an expression.
+TEST(TextInNumber, GraphicCoordinatesAreNoTexts) {
+  const char* const lines[] = {
+      "Pset(S , 2) , 1",        "Pset(Ia , 2) , 1",     "Circle(1 , 2 , 3) , S",
+      "Line(1 , 2 , Str(B) , 4) , 1", "B = Point(Left(S , 1) , 1)",
+  };
+  for (const char* line : lines) {
+    const auto compiled = CompileBasic(
+        "$device = m128\n$clock = 8\n$stack = 40\n"
+        "$glcd ks0108, data = porta, ctrl = portg, 128, 64, 0\n$gctrl en = 0, wr = 1, di = 2, cs1 = 3, cs2 = 4\n"
+        "Dim S As String * 8 , B As Byte , Ia(4) As Byte\n" +
+        std::string(line) + "\nEnd\n");
+    EXPECT_EQ(compiled.error_count, 1) << line << "\n" << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError("Only numeric variables!", 7)) << line << "\n" << compiled.report;
   }
 }
 

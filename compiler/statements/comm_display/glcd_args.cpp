@@ -38,9 +38,11 @@ bool ConstantByte(CompilerState& st, int index, std::string& out) {
   return true;
 }
 
-// A global whose first byte is its value's low byte: a number in SRAM.
+// A global whose first byte is its value's low byte: a number in SRAM (an array named
+// alone is no number: the expression code refuses it).
 bool PlainGlobal(const GlobalVarRecord& v) {
-  return v.VarType >= kTypeByte && v.VarType <= kTypeLong && v.Storage != kStorageFlash && v.Size <= 4;
+  return v.VarType >= kTypeByte && v.VarType <= kTypeLong && v.Storage != kStorageFlash && v.Size <= 4 &&
+         v.IndexType == 0;
 }
 
 }  // namespace
@@ -79,7 +81,7 @@ void GlcdArgs::Value() { ComputeIntoZl(); }
 
 void GlcdArgs::ComputeIntoZl() {
   BeforeExpression();
-  ParseSum(st_, kTypeNone);
+  ParseSum(st_, kTypeAnyNumber);
   if (st_.sticky.OperandType == kTypeFloat) EmitConvertFromFloat(st_, kTypeByte);
 }
 

@@ -103,15 +103,13 @@ bool LeavesAddressAlone(CompilerState& st) {
   return FindIoRegister(st, t.Text) != 0;
 }
 
-bool IsTextType(std::uint8_t t) { return t == kTypeString || t == kTypeFlashString || t == kTypeSubstring; }
-
 // Compiles one value (the address kept around it unless its load leaves it alone) and
 // writes every byte of it but the last, which stays in zl for the caller's _WrtEE. Returns
 // the value's type.
 std::uint8_t EmitWriteEEValue(CompilerState& st) {
   const bool keep = !LeavesAddressAlone(st);
   if (keep) PushAddress(st);
-  const std::uint8_t worked = ParseExpression(st, kTypeNone);
+  const std::uint8_t worked = ParseExpression(st, kTypeAnyNumber);
   // an expression is worked in the type that holds its operands; a float or bit stays one
   std::uint8_t type = kit::ItemType(st, worked);
   if (st.sticky.OperandType == kTypeFloat || st.sticky.OperandType == kTypeBit) type = st.sticky.OperandType;
@@ -142,7 +140,6 @@ std::uint8_t EmitWriteEEValue(CompilerState& st) {
       break;
     }
     default:
-      if (IsTextType(type)) ReportInPlace(st, "Only numeric variables!");
       break;
   }
   return type;
