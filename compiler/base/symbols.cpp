@@ -62,6 +62,12 @@ std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::stri
   return it->second;
 }
 
+std::optional<int> DeviceBitNumber(const CompilerState& st, std::string_view name) {
+  const auto v = DeviceSymbolValue(st, name);
+  if (!v || *v < 0 || *v > 7) return std::nullopt;
+  return static_cast<int>(*v);
+}
+
 bool HasExternalMemoryBus(CompilerState& st) {
   return st.sym.IoRegisters[1].Name.empty() || FindIoRegister(st, "sre") > 0 || FindIoRegister(st, "xmcra") > 0;
 }

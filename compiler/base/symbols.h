@@ -25,6 +25,9 @@ int FindIoRegister(CompilerState& st, std::string_view name);
 // The value of any name of the device definition file (register or bit, lower case);
 // none when the file does not define it.
 std::optional<std::int32_t> DeviceSymbolValue(const CompilerState& st, std::string_view name);
+// The number of a bit the device file names (lower case); none when it does not define
+// the name or its value is no bit number 0 to 7.
+std::optional<int> DeviceBitNumber(const CompilerState& st, std::string_view name);
 
 // True when the device has an external memory interface (its file names the SRE bit, or
 // XMCRA on the chips whose register table ends before the bits), or no device is loaded

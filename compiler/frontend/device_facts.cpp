@@ -60,9 +60,10 @@ TimerFacts TimerOf(const CompilerState& st, int timer) {
   t.pwmPerOutput = Defines(st, "pwm" + n + "a");
   if (t.pwmPerOutput && Defines(st, "pwm" + n + "b"))
     t.outputBRegister = Defines(st, "tccr" + n + "a") ? "TCCR" + n + "A" : (Defines(st, "gtccr") ? "GTCCR" : "");
+  if (Defines(st, "assr")) t.asyncBit = DeviceBitNumber(st, "as" + n);
   if (Defines(st, "cs" + n + "3"))
     t.prescalers = Prescalers::kPowersOfTwo;
-  else if (!t.sixteenBit && Defines(st, "as" + n))
+  else if (!t.sixteenBit && t.asyncBit)
     t.prescalers = Prescalers::kAsync;
   else
     t.prescalers = Prescalers::kSystem;
@@ -118,13 +119,6 @@ UartFacts UartOf(const CompilerState& st, int uart) {
 
 namespace {
 
-// A bit number the file gives; none outside 0..7.
-std::optional<int> BitNumber(const CompilerState& st, const std::string& name) {
-  const auto v = DeviceSymbolValue(st, name);
-  if (!v || *v < 0 || *v > 7) return std::nullopt;
-  return static_cast<int>(*v);
-}
-
 // The name of the register at `address`: the first of the file's definitions with that
 // value after its memory sizes (the registers come first, their other names after them).
 std::string RegisterAt(const CompilerState& st, std::int32_t address) {
@@ -139,6 +133,11 @@ std::string RegisterAt(const CompilerState& st, std::int32_t address) {
   return {};
 }
 
+// Where reference select bit REFSk lies in ADMUX.
+std::optional<int> ReferenceBit(const CompilerState& st, int k) {
+  return DeviceBitNumber(st, "refs" + std::to_string(k));
+}
+
 SleepBits& SleepRegister(std::vector<SleepBits>& regs, const std::string& reg) {
   for (SleepBits& r : regs)
     if (r.reg == reg) return r;
@@ -150,13 +149,13 @@ SleepBits& SleepRegister(std::vector<SleepBits>& regs, const std::string& reg) {
 std::vector<SleepBits> SleepModeBits(const CompilerState& st, SleepMode mode) {
   static const char* const kModes[] = {"idle", "powerdown", "powersave", "standby", "extstandby"};
   const auto code = DeviceSymbolValue(st, std::string("sleep_") + kModes[static_cast<int>(mode)]);
-  const auto enable = BitNumber(st, "se");
+  const auto enable = DeviceBitNumber(st, "se");
   if (!code || !enable) return {};
   std::vector<SleepBits> regs{{Defines(st, "smcr") ? "SMCR" : "MCUCR", 1 << *enable, 1 << *enable}};
   for (int k = 2; k >= 0; --k) {
     const std::string n = std::to_string(k);
-    auto bit = BitNumber(st, "sm" + n);
-    if (!bit && k == 0) bit = BitNumber(st, "sm");
+    auto bit = DeviceBitNumber(st, "sm" + n);
+    if (!bit && k == 0) bit = DeviceBitNumber(st, "sm");
     if (!bit) {
       if ((*code >> k & 1) != 0) return {};  // (the build writes no code a chip cannot hold)
       continue;
@@ -181,20 +180,27 @@ std::optional<int> AdcReferenceBits(const CompilerState& st, std::string_view re
   int bits = 0;
   for (int k = 0; k <= 2; ++k) {
     if ((*code >> k & 1) == 0) continue;
-    const auto bit = BitNumber(st, "refs" + std::to_string(k));
+    const auto bit = ReferenceBit(st, k);
     if (!bit) return std::nullopt;
     bits |= 1 << *bit;
   }
   return bits;
 }
 
+int AdcReferenceMask(const CompilerState& st) {
+  int mask = 0;
+  for (int k = 0; k <= 2; ++k)
+    if (const auto bit = ReferenceBit(st, k)) mask |= 1 << *bit;
+  return mask;
+}
+
 std::optional<PortPin> FunctionPin(const CompilerState& st, const std::string& function) {
   const auto port = DeviceSymbolValue(st, function + "_port");
-  const auto bit = DeviceSymbolValue(st, function + "_bit");
-  if (!port || !bit || *bit < 0 || *bit > 7) return std::nullopt;
+  const auto bit = DeviceBitNumber(st, function + "_bit");
+  if (!port || !bit) return std::nullopt;
   for (char letter = 'a'; letter <= 'l'; ++letter)
     if (DeviceSymbolValue(st, std::string("port") + letter) == port)
-      return PortPin{static_cast<char>(letter - 'a' + 'A'), static_cast<int>(*bit)};
+      return PortPin{static_cast<char>(letter - 'a' + 'A'), *bit};
   return std::nullopt;
 }
 

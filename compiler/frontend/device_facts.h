@@ -45,19 +45,22 @@ struct TimerFacts {
   // beside output A's, or GTCCR where TCCRn holds output A's and the clock select.
   bool pwmPerOutput = false;
   std::string outputBRegister;
+  // The timer's ASn bit of ASSR, where the timer can run from its own crystal.
+  std::optional<int> asyncBit;
 };
 
 // Timer `timer` (0 to 5):
 //   present       TCNTn or TCNTnL is defined
 //   sixteenBit    TCNTnH is defined
 //   clockRegister TCCRnB, else TCCRn, else TCCRnA, the first the file defines
-//   prescalers    kPowersOfTwo where CSn3 is defined; kAsync for an 8-bit timer whose
-//                 ASn bit (of ASSR) is defined; kSystem otherwise
+//   prescalers    kPowersOfTwo where CSn3 is defined; kAsync for an 8-bit timer with an
+//                 asyncBit; kSystem otherwise
 //   modeRegister  TCCRnA, else TCCRn
 //   splitControl  TCCRnA and TCCRnB are both defined
 //   capture       ICRnL (or ICRn) is defined
 //   outputs       COMnA0, COMnB0, COMnC0 (COMn0 for A) defined
 //   pwmPerOutput  PWMnA is defined; outputBRegister TCCRnA where defined, else GTCCR
+//   asyncBit      ASn where the file gives it and ASSR
 TimerFacts TimerOf(const CompilerState& st, int timer);
 
 // The clock-select code of `divisor` in the set; 0 when the set does not offer it.
@@ -110,6 +113,10 @@ bool SleepRegisterIsOwn(const SleepBits& first);
 // (ADC_REF_<NAME>, from the build's list of the chip's references) laid on the REFS0..REFS2
 // bits the file names. None where the chip lacks that reference.
 std::optional<int> AdcReferenceBits(const CompilerState& st, std::string_view reference);
+
+// Every ADMUX bit that selects the reference: the REFS0..REFS2 bits the file names (what a
+// write of the channel keeps).
+int AdcReferenceMask(const CompilerState& st);
 
 // ---- Pins ----
 

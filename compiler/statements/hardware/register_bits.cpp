@@ -15,9 +15,8 @@ std::optional<int> RegisterAddress(const CompilerState& st, std::string_view reg
 std::optional<RegisterBit> FindRegisterBit(const CompilerState& st, const RegisterBitName* first, std::size_t count) {
   for (std::size_t i = 0; i < count; ++i) {
     const auto address = RegisterAddress(st, first[i].reg);
-    const auto bit = DeviceSymbolValue(st, first[i].bit);
-    if (address && bit && *bit >= 0 && *bit <= 7)
-      return RegisterBit{UpperText(first[i].reg), *address, static_cast<int>(*bit)};
+    const auto bit = DeviceBitNumber(st, first[i].bit);
+    if (address && bit) return RegisterBit{UpperText(first[i].reg), *address, *bit};
   }
   return std::nullopt;
 }

@@ -46,8 +46,8 @@ std::string ModeRegister(const CompilerState& st, int timer) {
 // m103/m64/m128 Timer0, AS2 of Timer2 elsewhere; bit 3 on the older chips, bit 5 on the
 // newer). A timer without that bit has no asynchronous mode.
 void EmitAsyncLines(CompilerState& st, std::uint8_t timer) {
-  const auto bit = DeviceSymbolValue(st, "as" + std::to_string(timer));
-  if (!bit || *bit < 0 || *bit > 7 || FindIoRegister(st, "assr") == 0) {
+  const auto bit = TimerOf(st, timer).asyncBit;
+  if (!bit || FindIoRegister(st, "assr") == 0) {
     CompileError(st, "Invalid settings!");
     return;
   }
@@ -384,8 +384,8 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
 void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFacts& facts) {
   const std::string n = std::to_string(timer);
   auto mask = [&](const std::string& name) -> std::uint8_t {
-    const auto bit = DeviceSymbolValue(st, name);
-    return bit && *bit >= 0 && *bit <= 7 ? static_cast<std::uint8_t>(1 << *bit) : 0;
+    const auto bit = DeviceBitNumber(st, name);
+    return bit ? static_cast<std::uint8_t>(1 << *bit) : 0;
   };
   const std::uint8_t a0 = mask("com" + n + "a0"), a1 = mask("com" + n + "a1");
   const std::uint8_t b0 = mask("com" + n + "b0"), b1 = mask("com" + n + "b1");
