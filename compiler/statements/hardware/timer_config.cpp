@@ -491,33 +491,14 @@ void ParseTimerMetaStatement(CompilerState& st, int timer) {
 
 void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer) {
   StepToValue(st);
-  // The set the timer's clock select offers, by the device file: an asynchronous 8-bit
-  // timer (its ASn bit) divides by 32 and 128 too, four select bits by every power of two.
-  std::uint8_t set = 0;
-  switch (TimerOf(st, timer).prescalers) {
-    case Prescalers::kAsync: set = 1; break;
-    case Prescalers::kPowersOfTwo: set = 2; break;
-    default: break;
-  }
-  ParsePrescale(st, set, timer);
-}
-
-void ParsePrescale(CompilerState& st, std::uint8_t set, std::uint8_t& timer) {
+  // The divisions the timer's clock select offers, by the device file: an asynchronous
+  // 8-bit timer (its ASn bit) divides by 32 and 128 too, four select bits by every power of
+  // two; the system prescaler's set where no device file was read.
+  Prescalers set = TimerOf(st, timer).prescalers;
+  if (set == Prescalers::kNone) set = Prescalers::kSystem;
   const std::string text = st.TokText();
   const double value = IsWholeNumberText(text) ? LeadingNumber(text) : 0.0;
-  static const int kSet0[] = {1, 8, 64, 256, 1024};
-  static const int kSet1[] = {1, 8, 32, 64, 128, 256, 1024};
-  int code = 0;
-  if (set == 0) {
-    for (int i = 0; i < 5; ++i)
-      if (value == kSet0[i]) code = i + 1;
-  } else if (set == 1) {
-    for (int i = 0; i < 7; ++i)
-      if (value == kSet1[i]) code = i + 1;
-  } else {
-    for (int k = 0; k <= 14; ++k)
-      if (value == static_cast<double>(1 << k)) code = k + 1;
-  }
+  const int code = value >= 1 && value <= 16384 ? ClockSelectCode(set, static_cast<long>(value)) : 0;
   if (code > 0) {
     st.Cells<TimerCells>().TimerClockSelect[timer] = static_cast<std::uint8_t>(code);
   } else {

@@ -15,9 +15,8 @@ int TimerOfWord(std::string_view word);
 // consume.
 void ParseTimerMetaStatement(CompilerState& st, int timer);
 
-// The "prescale" "=" value option: entered on "prescale", returns on the value token.
+// The "prescale" "=" value option: entered on "prescale", returns on the value token,
+// having stored the clock-select code of the value in the timer's set of divisions.
 void SelectPrescaleTable(CompilerState& st, std::uint8_t& timer);
-// Looks the current token up in prescaler set 0, 1 or 2 and stores the clock-select code.
-void ParsePrescale(CompilerState& st, std::uint8_t set, std::uint8_t& timer);
 
 }  // namespace qbc
