@@ -109,9 +109,7 @@ void ParseUartConfig(CompilerState& st, std::uint8_t uart) {
   // alias such as UCR) set up another UART.
   const UartFacts facts = UartOf(st, uart);
   if (!facts.present) {
-    static const char* const kMissing[] = {"No UART available!", "Not second UART available!",
-                                           "Not third UART available!", "Not forth UART available!"};
-    CompileError(st, kMissing[uart < 4 ? uart : 0]);
+    CompileError(st, MissingUartText(uart));
     return;
   }
 
@@ -355,6 +353,12 @@ void CalcSoftUartTiming(CompilerState& st) {
 
 void EmitSoftUartReloads(CompilerState& st) {
   EmitReloads(st, st.Cells<UartCells>().SoftUartBitCycles, LeadingNumber(st.Cells<UartCells>().SoftComPorts[0].RxBaud));
+}
+
+const char* MissingUartText(int uart) {
+  static const char* const kMissing[] = {"No UART available!", "Not second UART available!",
+                                         "Not third UART available!", "Not forth UART available!"};
+  return kMissing[uart >= 0 && uart <= 3 ? uart : 0];
 }
 
 std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart) {

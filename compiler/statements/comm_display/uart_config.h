@@ -27,6 +27,9 @@ void CalcSoftUartTiming(CompilerState& st);
 // The three Timer0 reload values of the $com1 rate into _rel1, _rel2, _rel3 (six lines).
 void EmitSoftUartReloads(CompilerState& st);
 
+// What a line about hardware UART `uart` (0 to 3) says where the chip lacks that UART.
+const char* MissingUartText(int uart);
+
 // Values the program head writes for a UART with a frame format.
 std::uint8_t UartEnableValue(const CompilerState& st, std::uint8_t uart);
 std::uint8_t UartFrameValue(const CompilerState& st, std::uint8_t uart);

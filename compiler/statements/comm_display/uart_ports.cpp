@@ -4,10 +4,11 @@
 #include "compiler/base/compile_error.h"
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/uart_flags.h"
-#include "compiler/base/symbols.h"
 #include "compiler/codegen/operand_load.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/source_reader.h"
+#include "compiler/statements/comm_display/uart_config.h"
 #include "compiler/statements/peripherals/block_operands.h"
 
 namespace qbc {
@@ -24,9 +25,6 @@ constexpr UartPort kPorts[] = {
     {3, "3", NeedPrintCrLf3, NeedPrintByte3, NeedPrintInteger3, NeedPrintWord3, NeedPrintString3,
      NeedPrintStringConst3, NeedPrintBinAll3, NeedInput3, NeedStrToNum3, NeedGetChar3, NeedInputBinAll3},
 };
-
-constexpr std::string_view kMissing[] = {"", "Not second UART available!", "Not third UART available!",
-                                         "Not forth UART available!"};
 
 }  // namespace
 
@@ -45,10 +43,8 @@ std::string UartStringInputLabel(const UartPort& port) {
 
 bool UartPresent(CompilerState& st, int uart) {
   if (uart <= 0 || uart > 3) return true;
-  // A UART's status register is named in the device file exactly when the chip has it
-  // (its data register's name is also a bit name on some chips).
-  if (FindIoRegister(st, "ucsr" + std::to_string(uart) + "a") > 0) return true;
-  CompileError(st, kMissing[uart]);
+  if (UartOf(st, uart).present) return true;
+  CompileError(st, MissingUartText(uart));
   SkipToStatementEnd(st);
   return false;
 }

@@ -23,15 +23,12 @@ std::optional<std::string> ControlRegister(const CompilerState& st, int uart) {
   return facts.control;
 }
 
-const char* const kMissingUart[] = {"", "Not second UART available!", "Not third UART available!",
-                                    "Not forth UART available!"};
-
 void EmitUartControl(CompilerState& st, int uart, bool on) {
   if (uart < 0 || uart > 3 || !st.Cells<UartCells>().BaudRateSet[uart]) return;
   const auto reg = ControlRegister(st, uart);
   if (!reg) {
     // the statement steps past its word itself
-    ReportInPlace(st, uart == 0 ? "Unexisting feature!" : kMissingUart[uart]);
+    ReportInPlace(st, uart == 0 ? "Unexisting feature!" : MissingUartText(uart));
     return;
   }
   const int value = on ? UartEnableValue(st, static_cast<std::uint8_t>(uart)) : 0;
