@@ -201,6 +201,13 @@ bool ReadAvraFile(const std::string& path, Device& dev) {
   return true;
 }
 
+// The chip's name in the build's lists: its avra file's, lower case, without "def.inc".
+std::string ListName(const Device& dev) {
+  std::string chip = Lower(dev.source_name);
+  if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+  return chip;
+}
+
 // Applies the chip's corrections; a name left out that the file does not give stops the
 // build (the list no longer matches the file). An added name is a bit or constant.
 bool ApplyCorrections(Device& dev, const std::vector<Correction>& corrections) {
@@ -248,6 +255,18 @@ void ForEachListLine(const std::string& path, EachLine each) {
   }
 }
 
+// Each item of a list whose lines name a chip (its avra file's name, lower case, without
+// "def.inc") and then that chip's items, with the chip's name.
+template <typename EachItem>
+void ForEachChipItem(const std::string& path, EachItem each) {
+  ForEachListLine(path, [&](std::istringstream& s) {
+    std::string chip, item;
+    s >> chip;
+    chip = Lower(chip);
+    while (s >> item) each(chip, item);
+  });
+}
+
 std::vector<Alias> ReadAliases(const std::string& path) {
   std::vector<Alias> list;
   ForEachListLine(path, [&](std::istringstream& s) {
@@ -264,19 +283,15 @@ std::vector<Alias> ReadAliases(const std::string& path) {
 // NAME=value items (value as the avra files write it: $hh, 0xhh or decimal) and -NAME items.
 std::map<std::string, std::vector<Correction>> ReadCorrections(const std::string& path) {
   std::map<std::string, std::vector<Correction>> list;
-  ForEachListLine(path, [&](std::istringstream& s) {
-    std::string chip, item;
-    s >> chip;
-    while (s >> item) {
-      const size_t eq = item.find('=');
-      std::optional<int64_t> value;
-      if (item[0] != '-' && (eq == std::string::npos || !(value = ParseNumber(item.substr(eq + 1))))) {
-        std::cerr << path << ": " << chip << ": not NAME=value or -NAME: " << item << "\n";
-        std::exit(1);
-      }
-      list[Lower(chip)].push_back(item[0] == '-' ? Correction{item.substr(1), std::nullopt}
-                                                 : Correction{item.substr(0, eq), value});
+  ForEachChipItem(path, [&](const std::string& chip, const std::string& item) {
+    const size_t eq = item.find('=');
+    std::optional<int64_t> value;
+    if (item[0] != '-' && (eq == std::string::npos || !(value = ParseNumber(item.substr(eq + 1))))) {
+      std::cerr << path << ": " << chip << ": not NAME=value or -NAME: " << item << "\n";
+      std::exit(1);
     }
+    list[chip].push_back(item[0] == '-' ? Correction{item.substr(1), std::nullopt}
+                                        : Correction{item.substr(0, eq), value});
   });
   return list;
 }
@@ -292,20 +307,15 @@ struct FunctionPin {
 // FUNCTION=LETTERbit items.
 std::map<std::string, std::vector<FunctionPin>> ReadPins(const std::string& path) {
   std::map<std::string, std::vector<FunctionPin>> pins;
-  ForEachListLine(path, [&](std::istringstream& s) {
-    std::string chip, item;
-    s >> chip;
-    while (s >> item) {
-      const size_t eq = item.find('=');
-      if (eq == std::string::npos || item.size() != eq + 3 || !std::isalpha(static_cast<unsigned char>(item[eq + 1])) ||
-          item[eq + 2] < '0' || item[eq + 2] > '7') {
-        std::cerr << path << ": " << chip << ": not FUNCTION=LETTERbit: " << item << "\n";
-        std::exit(1);
-      }
-      pins[Lower(chip)].push_back(
-          {Upper(item.substr(0, eq)), static_cast<char>(std::toupper(static_cast<unsigned char>(item[eq + 1]))),
-           item[eq + 2] - '0'});
+  ForEachChipItem(path, [&](const std::string& chip, const std::string& item) {
+    const size_t eq = item.find('=');
+    if (eq == std::string::npos || item.size() != eq + 3 || !std::isalpha(static_cast<unsigned char>(item[eq + 1])) ||
+        item[eq + 2] < '0' || item[eq + 2] > '7') {
+      std::cerr << path << ": " << chip << ": not FUNCTION=LETTERbit: " << item << "\n";
+      std::exit(1);
     }
+    pins[chip].push_back({Upper(item.substr(0, eq)),
+                          static_cast<char>(std::toupper(static_cast<unsigned char>(item[eq + 1]))), item[eq + 2] - '0'});
   });
   return pins;
 }
@@ -324,21 +334,17 @@ struct CodeList {
 };
 
 void ReadCodes(const std::string& path, CodeList& list) {
-  ForEachListLine(path, [&](std::istringstream& s) {
-    std::string chip, item;
-    s >> chip;
-    while (s >> item) {
-      const size_t eq = item.find_first_of("=@");
-      if (eq == std::string::npos || eq == 0 || eq + 1 == item.size()) {
-        std::cerr << path << ": " << chip << ": not NAME=code or BIT@REGISTER: " << item << "\n";
-        std::exit(1);
-      }
-      const std::string name = Upper(item.substr(0, eq));
-      if (item[eq] == '@')
-        list.chips[Lower(chip)].emplace_back(name + "_REGISTER", "@" + Upper(item.substr(eq + 1)));
-      else
-        list.chips[Lower(chip)].emplace_back(name, item.substr(eq + 1));
+  ForEachChipItem(path, [&](const std::string& chip, const std::string& item) {
+    const size_t eq = item.find_first_of("=@");
+    if (eq == std::string::npos || eq == 0 || eq + 1 == item.size()) {
+      std::cerr << path << ": " << chip << ": not NAME=code or BIT@REGISTER: " << item << "\n";
+      std::exit(1);
     }
+    const std::string name = Upper(item.substr(0, eq));
+    if (item[eq] == '@')
+      list.chips[chip].emplace_back(name + "_REGISTER", "@" + Upper(item.substr(eq + 1)));
+    else
+      list.chips[chip].emplace_back(name, item.substr(eq + 1));
   });
 }
 
@@ -542,8 +548,7 @@ std::string MakeFile(const Device& dev, const std::vector<Alias>& aliases, const
     equ_line(p.function + "_PORT", *port);
     equ_line(p.function + "_BIT", p.bit);
   }
-  std::string chip = Lower(dev.source_name);
-  if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+  const std::string chip = ListName(dev);
   for (const CodeList* list : codes) {
     const auto items = list->chips.find(chip);
     if (items == list->chips.end()) continue;
@@ -641,8 +646,7 @@ int main(int argc, char** argv) {
       ++failures;
       continue;
     }
-    std::string chip = Lower(dev.source_name);
-    if (EndsWith(chip, "def.inc")) chip.resize(chip.size() - 7);
+    const std::string chip = ListName(dev);
     if (const auto c = corrections.find(chip); c != corrections.end() && !ApplyCorrections(dev, c->second)) {
       ++failures;
       continue;
