@@ -26,13 +26,11 @@
 // on the PATH.
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,6 +41,7 @@
 #include <vector>
 
 #include "compiler/base/whole_file.h"
+#include "toolchain/child_ties.h"
 #include "toolchain/intel_hex.h"
 #include "toolchain/output_temporaries.h"
 
@@ -156,10 +155,10 @@ int Run(const std::vector<std::string>& argv, const std::string& cwd, std::strin
   if (pid == 0) {
     // avra ends with this process, as this one ends with the build that started it: a
     // build killed by its process id leaves no assembler writing on.
-    if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(127);
+    qbc::EndWithParent(parent);
     dup2(fds[1], 1);
     dup2(fds[1], 2);
-    fcntl(side.write, F_SETFD, 0);  // kept open across exec
+    qbc::HandDown(side.write);
     int devnull = open("/dev/null", O_RDONLY);
     if (devnull >= 0) dup2(devnull, 0);
     int err = 0;

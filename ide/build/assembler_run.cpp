@@ -9,7 +9,7 @@
 #include <csignal>
 #include <cstring>
 
-#include "ide/build/child_ties.h"
+#include "toolchain/child_ties.h"
 #include "toolchain/intel_hex.h"
 
 namespace qbc {

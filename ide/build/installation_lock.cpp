@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <thread>
 
-#include "ide/build/child_ties.h"
+#include "toolchain/child_ties.h"
 
 namespace qbc {
 

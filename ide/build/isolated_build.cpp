@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "compiler/driver/driver.h"
-#include "ide/build/child_ties.h"
+#include "toolchain/child_ties.h"
 
 namespace qbc {
 

@@ -1,4 +1,4 @@
-#include "ide/build/child_ties.h"
+#include "toolchain/child_ties.h"
 
 #include <fcntl.h>
 #include <sys/prctl.h>
