@@ -184,7 +184,7 @@ inline std::string Program(const FloatChip& chip, const std::string& routine, Ca
   std::snprintf(org, sizeof org, "\t.org\t0x%04x\n", chip.library_org);
   p += org;
   p += FloatLibraryText(chip);
-  return p;
+  return bench::WithFarTargetsReached(*FloatState(chip), p);
 }
 
 // Runs the cases in batches that fit the SRAM; returns OutBytes(kind) bytes per case.

@@ -118,33 +118,6 @@ TEST(FloatFunctionText, LinesUseTheFixedWidthLayout) {
   }
 }
 
-// Together the functions are longer than rcall reaches (2K words): on a chip above 8 KB
-// their calls and jumps into the core, which stands before them, are call and jmp; on an
-// 8 KB chip rcall reaches around the whole flash and stays. Calls among the functions
-// stay rcall.
-TEST(FloatFunctionText, FunctionsReachTheCoreOnEveryChip) {
-  const std::regex core_call(
-      R"(^[_A-Za-z0-9]*:? *(r?call|r?jmp) +(_Fwrk[123]|_Fnan|_Fback|_Fclr|_Fclr1|_Fu?s2f|_Fxsf|_Fneg|_Fba|_Fsub|_Fadd|_Fpow2|_Fmul|_Finv|_Fdiv|_Fmov)$)");
-  for (auto emit : kFunctionEmitters) {
-    int near = 0, far = 0;
-    for (const std::string& l : Lines(Emit(emit, kMega8))) {
-      std::smatch m;
-      if (!std::regex_match(l, m, core_call)) continue;
-      EXPECT_EQ(m[1].str().front(), 'r') << l;
-      ++near;
-    }
-    for (const std::string& l : Lines(Emit(emit, kMega128))) {
-      std::smatch m;
-      if (!std::regex_match(l, m, core_call)) continue;
-      EXPECT_NE(m[1].str().front(), 'r') << l;
-      ++far;
-    }
-    EXPECT_GT(near, 0);
-    EXPECT_EQ(near, far);
-    EXPECT_NE(Emit(emit, kMega128).find("rcall   _F"), std::string::npos) << "the functions' own calls stay rcall";
-  }
-}
-
 // A register pair's two byte moves are one movw where the chip has it, never after a skip.
 TEST(FloatFunctionText, PairMovesAreMovwWhereTheChipHasIt) {
   std::size_t plain_lines = 0, paired_lines = 0;

@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "compiler/codegen/far_jumps.h"
+#include "compiler/codegen/handlers/handler_finish.h"
+
 namespace qbc::test::bench {
 
 void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
@@ -28,6 +31,16 @@ void SetChipProfile(CompilerState& st, const Chip& chip, bool rampz) {
                       .tiny_lpm = chip.tiny_lpm,
                       .rampz = rampz,
                       .multiplier = chip.multiplier});
+}
+
+std::string WithFarTargetsReached(CompilerState& st, const std::string& program) {
+  st.out.Clear();
+  st.out.Put(program);
+  const AsmView layout(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
+  EXPECT_TRUE(layout.Understood() && layout.SizesKnown()) << "the fixture program's placing is not known";
+  ReachFarTargets(st, layout);
+  EXPECT_EQ(st.ErrorCount, 0) << "a jump of the fixture program reaches its target in no form";
+  return st.out.Str();
 }
 
 std::string Hex2(unsigned v) {

@@ -49,6 +49,13 @@ void SetChipProfile(CompilerState& st, const ChipProfile& chip);
 // The same for a fixture chip; `rampz` when its flash reaches beyond 64 KB.
 void SetChipProfile(CompilerState& st, const Chip& chip, bool rampz);
 
+// The program as a compilation's link step leaves it: the library writes its calls and
+// jumps to a label in the relative form (rcall, rjmp), and the link step lengthens each
+// one whose target lies beyond its reach (compiler/codegen/far_jumps.h). `st` carries the
+// chip's profile (SetChipProfile). A fixture that puts a large part of the library in one
+// program on a chip above 8 KB needs this, as a compiled program does.
+std::string WithFarTargetsReached(CompilerState& st, const std::string& program);
+
 // "0x5a": a byte as the fixtures write it in ldi operands and .db lines.
 std::string Hex2(unsigned v);
 

@@ -37,9 +37,9 @@ void EmitFloatTanhRoutine(CompilerState& st);       // _Ftanh, table _FtblTanh
 
 // Writes a block of function text (as AsmWriter::Text does). On a chip with movw a move of
 // a register pair, two mov lines "mov rA,rB" and "mov rA+1,rB+1" with A and B even, is
-// written as one movw, which takes half the flash and one cycle less. On a chip that calls
-// with call (above 8 KB) a call or jump into the float core is written with call or jmp:
-// the functions together are longer than rcall's reach of 2K words.
+// written as one movw, which takes half the flash and one cycle less. Calls and jumps stay
+// rcall and rjmp: the functions together are longer than rcall's reach of 2K words, and
+// the link step lengthens each one whose target lies beyond it (codegen/far_jumps.h).
 void EmitFloatFunctionText(CompilerState& st, std::string_view text);
 
 // Loads the byte address of a coefficient table for _Fpot: Z, and on devices with more

@@ -36,33 +36,6 @@ std::pair<int, int> ByteMove(std::string_view line) {
   return {RegisterNumber(line.substr(0, comma)), RegisterNumber(line.substr(comma + 1))};
 }
 
-// The core's entry points (float_core.h), which stand before every function: a call from
-// a function reaches them with call and jmp on chips whose rcall does not reach across the
-// flash (above 8 KB), since the functions together are longer than rcall's 2K words.
-bool CoreEntry(std::string_view label) {
-  for (std::string_view core : {"_Fwrk1", "_Fwrk2", "_Fwrk3", "_Fnan", "_Fback", "_Fclr", "_Fclr1", "_Fus2f", "_Fs2f",
-                                "_Fxsf", "_Fneg", "_Fba", "_Fsub", "_Fadd", "_FaddD", "_Fpow2", "_Fmul", "_FmulD",
-                                "_Finv", "_Fdiv", "_FdivD", "_Fmov"})
-    if (label == core) return true;
-  return false;
-}
-
-// "rcall   _Fadd" as "call    _Fadd" (and rjmp as jmp) where the chip calls that way.
-std::string FarToCore(const CompilerState& st, std::string_view line) {
-  std::string l(line);
-  if (st.mn.CallMnemonic != "call") return l;
-  const std::size_t at = l.find_first_not_of(' ', l.find(':') == std::string::npos ? 0 : l.find(':') + 1);
-  if (at == std::string::npos) return l;
-  for (const auto& [near, far] : {std::pair<std::string_view, std::string_view>{"rcall   ", "call    "},
-                                  {"rjmp    ", "jmp     "}}) {
-    if (l.compare(at, near.size(), near) == 0 && CoreEntry(std::string_view(l).substr(at + near.size()))) {
-      l.replace(at, near.size(), far);
-      break;
-    }
-  }
-  return l;
-}
-
 // A skip instruction: it skips one instruction, so the line after it stays alone.
 bool SkipsNext(std::string_view line) {
   const std::size_t at = line.find_first_not_of(' ', line.find(':') == std::string_view::npos ? 0 : line.find(':') + 1);
@@ -78,8 +51,8 @@ void EmitFloatFunctionText(CompilerState& st, std::string_view text) {
   std::string merged;
   std::string_view pending;   // a pair's first line, waiting for its second
   std::string_view previous;  // the line before: a skip there keeps the pair apart
-  auto flush = [&merged, &st](std::string_view line) {
-    merged += FarToCore(st, line);
+  auto flush = [&merged](std::string_view line) {
+    merged += line;
     merged += '\n';
   };
   std::size_t start = 0;
