@@ -483,9 +483,12 @@ void EmitLoadConditionOperand(CompilerState& st, std::string name, std::uint8_t 
     st.expr.BitOperandRegister = name;
     const std::string bit = st.TokText();
     if (FindIoRegister(st, bit) != 0) {
+      // a bit name of the device file
       st.expr.BitOperandBit = UpperText(bit);
+      RegisterBitOnDevice(st, name, BitTextValue(st, bit));
     } else if (const int c = FindConst(st, bit); c != 0) {
       st.expr.BitOperandBit = st.sym.Constants[c].Value;
+      RegisterBitOnDevice(st, name, BitTextValue(st, bit));
     } else if (st.Tok().Kind == kTokNumber && IsBitIndexDigit(bit)) {
       st.expr.BitOperandBit = bit;
       RegisterBitOnDevice(st, name, bit[0] - '0');

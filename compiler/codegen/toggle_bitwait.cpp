@@ -35,9 +35,8 @@ void CompileToggleStatement(CompilerState& st) {
       bit = st.TokText();
       RegisterBitOnDevice(st, name, BitTextValue(st, bit));
       ++st.src.TokenIndex;
-    } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
-      // "-1" is a number too, out of the register's bits
-      CompileError(st, "From 0 to 7!");
+    } else if (const auto constant = kit::ConstantArgument(st); constant && !RegisterBitOnDevice(st, name, *constant)) {
+      // a constant ("-1" too) out of the register's bits, or a pin the chip lacks
       SkipToStatementEnd(st);
       return;
     } else {

@@ -222,6 +222,13 @@ TEST(NamesAndBlocks, NumbersAndSizesThatCannotBe) {
       {"m8", "Dim b As Byte\nPortb.8 = b", 2, "From 0 to 7!"},
       {"m8", "$def led = portb.9\nToggle led", 1, "From 0 to 7!"},
       {"m8", "$def led = portb.8\nled = 1", 1, "From 0 to 7!"},
+      // A bit named by a constant or a device bit name: a condition tested it in the
+      // assembler ("sbis PINB,9"), and Toggle took a pin the chip lacks at run time.
+      {"m8", "Const K = 9\nIf Pinb.K = 1 Then Print 1", 2, "From 0 to 7!"},
+      {"m8", "Const K = 9\nWhile Pinb.K = 1\nWend", 2, "From 0 to 7!"},
+      {"m8", "If Pinb.Portc = 1 Then Print 1", 1, "From 0 to 7!"},
+      {"m8", "Const K = 7\nIf Pinc.K = 1 Then Print 1", 2, "No pin PC7 on this device!"},
+      {"m8", "Const K = 7\nToggle Portc.K", 2, "No pin PC7 on this device!"},
       // Names as the program wrote them, not as the compiler spells them.
       {"m8", "Input \"X pos\" ; x", 1, "Unknown identifier x ("},
       // Variables past the chip's SRAM (1 KB on the ATmega8), at the Dim that goes past it.

@@ -68,9 +68,8 @@ void RegisterForm(CompilerState& st, const std::string& reg, bool set) {
   if (IsConstantBitText(st)) {
     if (const auto bit = ConstantBit(st, 7, "From 0 to 7!"); bit && RegisterBitOnDevice(st, upper, *bit))
       EmitChangeRegisterBit(st, RegisterBit{upper, address, *bit}, set, true);
-  } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && (*signedBit < 0 || *signedBit > 7)) {
+  } else if (const auto signedBit = kit::ConstantArgument(st); signedBit && !RegisterBitOnDevice(st, upper, *signedBit)) {
     // A signed number: the run-time form would keep its low three bits (-1 giving bit 7).
-    CompileError(st, "From 0 to 7!");
     SkipToStatementEnd(st);
   } else {
     EmitRuntimeRegisterBit(st, upper, address, set);
@@ -85,10 +84,6 @@ void AliasForm(CompilerState& st, int alias, bool set) {
   if (def.Bit != " ") {
     const int bit = BitTextValue(st, def.Bit);
     if (st.TokText() == ".") st.src.TokenIndex = static_cast<std::int16_t>(st.src.TokenIndex + 2);
-    if (bit < 0 || bit > 7) {
-      CompileError(st, "From 0 to 7!");
-      return;
-    }
     if (RegisterBitOnDevice(st, reg, bit)) EmitChangeRegisterBit(st, RegisterBit{reg, address, bit}, set, true);
     return;
   }
