@@ -1,5 +1,6 @@
 #include "compiler/base/names.h"
 
+#include "compiler/base/assembler_names.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/line_errors.h"
@@ -135,13 +136,7 @@ std::string_view NameKindWord(NameKind kind) {
 bool IsAssemblerName(const CompilerState& st, std::string_view name) {
   // The assembler's expression functions, in any letter case: a label of such a name is
   // read as the function where an operand names it ("Missing ')'"), or ends the assembler.
-  static constexpr std::string_view kFunctions[] = {"low",   "high",  "byte1", "byte2", "byte3", "byte4",
-                                                    "lwrd",  "hwrd",  "page",  "exp2",  "log2",  "defined"};
-  for (std::string_view f : kFunctions)
-    if (name == f) return true;
-  if (name == "xl" || name == "xh" || name == "yl" || name == "yh" || name == "zl" || name == "zh") return true;
-  for (int r = 0; r <= 31; ++r)
-    if (name == "r" + std::to_string(r)) return true;
+  if (AsmFunctionNamed(name) || CpuRegisterNumber(name)) return true;
   for (std::size_t i = 1; i < st.sym.IoRegisters.size(); ++i)
     if (st.sym.IoRegisters[static_cast<long>(i)].Name == name) return true;
   return false;

@@ -9,6 +9,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
 
@@ -25,22 +26,9 @@ struct AsmLine {
   std::string operands;
 };
 
-std::string_view Trimmed(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
-// The first word of `s` and what follows it.
-std::pair<std::string_view, std::string_view> FirstWord(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size() && s[i] != ' ' && s[i] != '\t') ++i;
-  return {s.substr(0, i), Trimmed(s.substr(i))};
-}
-
 // One output line; none for an empty or comment line.
 std::optional<AsmLine> ReadLine(std::string_view line) {
-  line = Trimmed(line.substr(0, line.find(';')));
+  line = TrimBlanks(line.substr(0, line.find(';')));
   if (line.empty()) return std::nullopt;
   AsmLine a;
   auto [word, rest] = FirstWord(line);
@@ -63,10 +51,6 @@ std::optional<AsmLine> ReadLine(std::string_view line) {
 bool EndsTheFlow(const std::string& m) {
   return m == "rjmp" || m == "jmp" || m == "ret" || m == "reti" || m == "ijmp" || m == "eijmp";
 }
-
-bool IsSkip(const std::string& m) { return m == "sbrc" || m == "sbrs" || m == "sbic" || m == "sbis" || m == "cpse"; }
-
-int Words(const std::string& m) { return m == "jmp" || m == "call" || m == "lds" || m == "sts" ? 2 : 1; }
 
 // The n of a "PC+n" operand: the branch goes n words on from its own address; -1 for
 // none, and a large number for one that cannot be read.
@@ -109,10 +93,10 @@ bool CodeRunsOn(const std::string& text) {
     if (!lastSeen) {
       if (!EndsTheFlow(line->mnemonic)) return true;
       lastSeen = true;
-    } else if (seen == 1 && IsSkip(line->mnemonic)) {
+    } else if (seen == 1 && FormOf(line->mnemonic) == InstructionForm::kSkip) {
       return true;  // it may pass over the last line
     }
-    wordsToEnd += Words(line->mnemonic);
+    wordsToEnd += InstructionWords(line->mnemonic);
     if (PcOffset(line->operands) >= wordsToEnd) return true;
     ++seen;
   }

@@ -14,6 +14,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/line_errors.h"
 #include "compiler/codegen/handlers/asm_expression.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
 
@@ -42,12 +43,6 @@ std::string_view Opposite(const std::string& branch) {
   return {};
 }
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
-
 enum class Kind { kJump, kCall, kBranch };
 
 struct Jump {
@@ -68,10 +63,10 @@ std::optional<long> PcOffset(std::string_view target) {
   if (target.size() < 2 || std::tolower(static_cast<unsigned char>(target[0])) != 'p' ||
       std::tolower(static_cast<unsigned char>(target[1])) != 'c')
     return std::nullopt;
-  const std::string_view rest = Trim(target.substr(2));
+  const std::string_view rest = TrimBlanks(target.substr(2));
   if (rest.empty()) return 0;
   if (rest[0] != '+' && rest[0] != '-') return std::nullopt;
-  const std::string number(Trim(rest.substr(1)));
+  const std::string number(TrimBlanks(rest.substr(1)));
   if (number.empty()) return std::nullopt;
   char* end = nullptr;
   const long k = std::strtol(number.c_str(), &end, 0);
@@ -100,7 +95,7 @@ std::vector<Jump> ReadJumps(const AsmView& layout) {
     if (j.kind == Kind::kBranch && Opposite(name).empty()) continue;  // not a branch avra knows
     // (brbs and brbc name the flag first)
     const std::size_t comma = r.operands.rfind(',');
-    j.target = Trim(comma == std::string_view::npos ? r.operands : r.operands.substr(comma + 1));
+    j.target = TrimBlanks(comma == std::string_view::npos ? r.operands : r.operands.substr(comma + 1));
     if (j.target.empty()) continue;
     if (const auto k = PcOffset(j.target)) {
       if (static_cast<long>(r.place.address) + *k < 0) continue;

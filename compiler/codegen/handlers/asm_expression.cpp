@@ -3,6 +3,8 @@
 #include <cctype>
 #include <string>
 
+#include "compiler/base/assembler_names.h"
+
 namespace qbc {
 
 namespace {
@@ -179,8 +181,10 @@ class Parser {
   }
 
   std::optional<std::int64_t> Function(const std::string& name) {
+    const std::optional<AsmFunction> function = AsmFunctionNamed(name);
+    if (!function) return std::nullopt;
     ++i_;  // "("
-    if (name == "defined") {
+    if (*function == AsmFunction::kDefined) {
       Blanks();
       std::string symbol;
       while (i_ < s_.size() && AsmNameChar(s_[i_]))
@@ -191,19 +195,25 @@ class Parser {
     const auto a = Binary(0);
     if (!a || !Take(")")) return std::nullopt;
     const std::int64_t v = *a;
-    if (name == "low" || name == "byte1") return v & 0xFF;
-    if (name == "high" || name == "byte2") return (v >> 8) & 0xFF;
-    if (name == "byte3") return (v >> 16) & 0xFF;
-    if (name == "byte4") return (v >> 24) & 0xFF;
-    if (name == "lwrd") return v & 0xFFFF;
-    if (name == "hwrd") return (v >> 16) & 0xFFFF;
-    if (name == "page") return (v >> 16) & 0x3F;
-    if (name == "exp2") return (v >= 0 && v < 62) ? std::optional<std::int64_t>(std::int64_t{1} << v) : std::nullopt;
-    if (name == "log2") {
-      if (v <= 0) return std::nullopt;
-      std::int64_t n = 0;
-      for (std::int64_t x = v; x > 1; x >>= 1) ++n;
-      return n;
+    switch (*function) {
+      case AsmFunction::kLow:
+      case AsmFunction::kByte1: return v & 0xFF;
+      case AsmFunction::kHigh:
+      case AsmFunction::kByte2: return (v >> 8) & 0xFF;
+      case AsmFunction::kByte3: return (v >> 16) & 0xFF;
+      case AsmFunction::kByte4: return (v >> 24) & 0xFF;
+      case AsmFunction::kLwrd: return v & 0xFFFF;
+      case AsmFunction::kHwrd: return (v >> 16) & 0xFFFF;
+      case AsmFunction::kPage: return (v >> 16) & 0x3F;
+      case AsmFunction::kExp2:
+        return (v >= 0 && v < 62) ? std::optional<std::int64_t>(std::int64_t{1} << v) : std::nullopt;
+      case AsmFunction::kLog2: {
+        if (v <= 0) return std::nullopt;
+        std::int64_t n = 0;
+        for (std::int64_t x = v; x > 1; x >>= 1) ++n;
+        return n;
+      }
+      case AsmFunction::kDefined: break;
     }
     return std::nullopt;
   }

@@ -6,9 +6,11 @@
 #include <unordered_set>
 #include <utility>
 
+#include "compiler/base/assembler_names.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/base/whole_file.h"
 #include "compiler/codegen/handlers/asm_expression.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
 
@@ -17,12 +19,6 @@ namespace {
 constexpr int kIncludeDepthLimit = 32;
 constexpr int kMacroDepthLimit = 64;
 constexpr int kSymbolDepthLimit = 64;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
 
 // A label may hold the characters of a name and "." (a table: every line is looked at).
 constexpr auto kLabelChars = [] {
@@ -53,16 +49,9 @@ std::string_view Code(std::string_view line) {
   return line;
 }
 
-// The first word (up to a blank) and the rest, trimmed.
-std::pair<std::string_view, std::string_view> FirstWord(std::string_view line) {
-  std::size_t m = 0;
-  while (m < line.size() && line[m] != ' ' && line[m] != '\t') ++m;
-  return {line.substr(0, m), Trim(line.substr(m))};
-}
-
 std::vector<std::string_view> SplitArguments(std::string_view text) {
   std::vector<std::string_view> out;
-  if (Trim(text).empty()) return out;
+  if (TrimBlanks(text).empty()) return out;
   std::size_t start = 0;
   int depth = 0;
   bool quoted = false;
@@ -71,7 +60,7 @@ std::vector<std::string_view> SplitArguments(std::string_view text) {
     if (i < text.size() && !quoted && text[i] == '(') ++depth;
     if (i < text.size() && !quoted && text[i] == ')') --depth;
     if (i == text.size() || (text[i] == ',' && depth == 0 && !quoted)) {
-      out.push_back(Trim(text.substr(start, i - start)));
+      out.push_back(TrimBlanks(text.substr(start, i - start)));
       start = i + 1;
     }
   }
@@ -83,57 +72,12 @@ std::pair<std::string, std::string_view> NameAndValue(std::string_view rest, boo
   std::size_t n = 0;
   while (n < rest.size() && LabelChar(rest[n])) ++n;
   const std::string name = LowerText(rest.substr(0, n));
-  std::string_view value = Trim(rest.substr(n));
+  std::string_view value = TrimBlanks(rest.substr(n));
   if (equals) {
     if (value.empty() || value.front() != '=') return {std::string(), {}};
-    value = Trim(value.substr(1));
+    value = TrimBlanks(value.substr(1));
   }
   return {name, value};
-}
-
-// The first word of "[label:] word ...", lower case.
-std::string LowerWord(std::string_view word) {
-  std::string w(word);
-  for (char& c : w) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return w;
-}
-
-// What the placing of the code needs to know of an instruction.
-enum class Form : std::uint8_t { kOneWord, kTwoWords, kRelativeJump, kSkip };
-
-// A letter in lower case as a byte of a packed word (c | 0x20 is a letter only for that
-// letter in either case).
-constexpr std::uint32_t Low(char c) { return static_cast<unsigned char>(c) | 0x20u; }
-constexpr std::uint32_t Packed(char a, char b, char c, char d = 0) {
-  return Low(a) | Low(b) << 8 | Low(c) << 16 | (d == 0 ? 0 : Low(d) << 24);
-}
-
-// Every line is looked at: a mnemonic's first letters are one number to compare.
-inline Form FormOf(std::string_view m) {
-  switch (m.size()) {
-    case 3: {
-      const std::uint32_t key = Packed(m[0], m[1], m[2]);
-      return key == Packed('l', 'd', 's') || key == Packed('s', 't', 's') || key == Packed('j', 'm', 'p')
-                 ? Form::kTwoWords
-                 : Form::kOneWord;
-    }
-    case 4: {
-      const std::uint32_t key = Packed(m[0], m[1], m[2], m[3]);
-      // (every four-letter word of avra's that begins with "br" is a branch)
-      if ((key & 0xffff) == (Packed('b', 'r', 'x') & 0xffff) || key == Packed('r', 'j', 'm', 'p'))
-        return Form::kRelativeJump;
-      if (key == Packed('c', 'a', 'l', 'l')) return Form::kTwoWords;
-      if (key == Packed('s', 'b', 'r', 'c') || key == Packed('s', 'b', 'r', 's') || key == Packed('s', 'b', 'i', 'c') ||
-          key == Packed('s', 'b', 'i', 's') || key == Packed('c', 'p', 's', 'e'))
-        return Form::kSkip;
-      return Form::kOneWord;
-    }
-    case 5:
-      return Packed(m[0], m[1], m[2], m[3]) == Packed('r', 'c', 'a', 'l') && Low(m[4]) == 'l' ? Form::kRelativeJump
-                                                                                              : Form::kOneWord;
-    default:
-      return Form::kOneWord;
-  }
 }
 
 // The words a data line of the code segment takes (directive in lower case); nullopt when
@@ -225,20 +169,20 @@ class AsmView::Reader {
     if (!label.empty()) Label(label);
     if (!pending_.empty()) pending_.clear();
     const std::string_view mnemonic(raw.data() + m, n - m);
-    const Form form = FormOf(mnemonic);
-    if (form == Form::kRelativeJump) NoteJump(mnemonic, {raw.data() + n, raw.size() - n});
-    afterSkip_ = form == Form::kSkip;
-    address_ += form == Form::kTwoWords ? 2 : 1;
+    const InstructionForm form = FormOf(mnemonic);
+    if (form == InstructionForm::kRelativeJump) NoteJump(mnemonic, {raw.data() + n, raw.size() - n});
+    afterSkip_ = form == InstructionForm::kSkip;
+    address_ += form == InstructionForm::kTwoWords ? 2 : 1;
     return true;
   }
 
   // The whole reading of a line.
   void Read(std::string_view raw, int includeDepth, int macroDepth) {
-    std::string_view line = Trim(Code(raw));
+    std::string_view line = TrimBlanks(Code(raw));
     if (line.empty()) return;
     if (inMacro_) {
       const auto [word, rest] = FirstWord(line);
-      const std::string w = LowerWord(word);
+      const std::string w = LowerText(word);
       if (w == ".endm" || w == ".endmacro") {
         inMacro_ = false;
         return;
@@ -252,13 +196,13 @@ class AsmView::Reader {
     std::string_view label;
     if (n > 0 && n < line.size() && line[n] == ':' && line[0] != '.') {
       label = line.substr(0, n);
-      line = Trim(line.substr(n + 1));
+      line = TrimBlanks(line.substr(n + 1));
     }
     const auto [word, rest] = FirstWord(line);
     if (!word.empty() && (word[0] == '.' || word[0] == '#')) {
       // (avra's own device files write some in the preprocessor's way: #ifndef, #define,
       // #pragma, #endif)
-      std::string w = LowerWord(word);
+      std::string w = LowerText(word);
       w[0] = '.';
       if (Conditional(w, rest)) return;
       if (!Active()) return;
@@ -270,7 +214,7 @@ class AsmView::Reader {
     if (!label.empty()) Label(label);
     if (line.empty()) return;
     if (!v_.macros_.empty()) {
-      const auto m = v_.macros_.find(LowerWord(word));
+      const auto m = v_.macros_.find(LowerText(word));
       if (m != v_.macros_.end()) {
         Expand(m->second, rest, includeDepth, macroDepth);
         return;
@@ -294,14 +238,14 @@ class AsmView::Reader {
   // An instruction's size; a relative jump is noted. After the mnemonic on its line: the
   // operands, perhaps a comment (`after`, `size` characters).
   std::uint32_t InstructionWords(std::string_view mnemonic, const char* after, std::size_t size) {
-    const Form form = FormOf(mnemonic);
-    if (form == Form::kRelativeJump) NoteJump(mnemonic, {after, size});
-    afterSkip_ = form == Form::kSkip;
-    return form == Form::kTwoWords ? 2 : 1;
+    const InstructionForm form = FormOf(mnemonic);
+    if (form == InstructionForm::kRelativeJump) NoteJump(mnemonic, {after, size});
+    afterSkip_ = form == InstructionForm::kSkip;
+    return form == InstructionForm::kTwoWords ? 2 : 1;
   }
 
   void NoteJump(std::string_view mnemonic, std::string_view after) {
-    v_.jumps_.push_back({mnemonic, Trim(Code(after)), AsmView::Place{address_, block_}, afterSkip_});
+    v_.jumps_.push_back({mnemonic, TrimBlanks(Code(after)), AsmView::Place{address_, block_}, afterSkip_});
   }
 
   // A line of the code segment that takes `words` words.
@@ -323,7 +267,7 @@ class AsmView::Reader {
         if (w == ".if") {
           yes = Truth(rest);
         } else {
-          const bool defined = Defined(LowerText(Trim(rest)));
+          const bool defined = Defined(LowerText(TrimBlanks(rest)));
           yes = w == ".ifdef" ? defined : !defined;
         }
         c.active = yes;
@@ -415,7 +359,7 @@ class AsmView::Reader {
       auto [name, value] = NameAndValue(rest, false);
       if (!name.empty()) Define(name, value.empty() ? std::string_view("1") : value);
     } else if (w == ".undef") {
-      const std::string name = LowerText(Trim(rest));
+      const std::string name = LowerText(TrimBlanks(rest));
       if (v_.symbols_.count(name) != 0) v_.symbols_[name].push_back({position_, std::string(), true});
     } else if (w == ".byte") {
       if (segment_ == Segment::kData) {
@@ -439,7 +383,7 @@ class AsmView::Reader {
     } else if (w == ".include") {
       Include(rest, includeDepth);
     } else if (w == ".includepath") {
-      std::string dir(Trim(rest));
+      std::string dir(TrimBlanks(rest));
       if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
       files_.includeDirs.push_back(dir);
     } else if (w == ".exit") {
@@ -460,7 +404,7 @@ class AsmView::Reader {
   }
 
   void Include(std::string_view rest, int includeDepth) {
-    std::string name(Trim(rest));
+    std::string name(TrimBlanks(rest));
     if (name.size() >= 2 && name.front() == '"' && name.back() == '"') name = name.substr(1, name.size() - 2);
     if (includeDepth >= kIncludeDepthLimit || name.empty()) {
       v_.understood_ = false;
@@ -574,16 +518,7 @@ std::optional<int> AsmView::Alias(const std::string& lowerName, std::size_t at) 
   if (aliases_.empty()) return std::nullopt;
   const Definition* d = InForce(aliases_, lowerName, at < lines_.size() ? lines_[at].pos : at);
   if (d == nullptr) return std::nullopt;
-  const std::string r = LowerText(Trim(d->text));
-  static const std::unordered_map<std::string, int> kNames = {{"xl", 26}, {"xh", 27}, {"yl", 28},
-                                                              {"yh", 29}, {"zl", 30}, {"zh", 31}};
-  if (const auto it = kNames.find(r); it != kNames.end()) return it->second;
-  if (r.size() >= 2 && r.size() <= 3 && r[0] == 'r' && std::isdigit(static_cast<unsigned char>(r[1])) != 0 &&
-      (r.size() == 2 || (r[1] != '0' && std::isdigit(static_cast<unsigned char>(r[2])) != 0))) {
-    const int v = std::stoi(r.substr(1));
-    if (v <= 31) return v;
-  }
-  return std::nullopt;
+  return CpuRegisterNumber(TrimBlanks(d->text));
 }
 
 std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::size_t at, int depth) const {
@@ -595,7 +530,7 @@ std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::s
 
 std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::size_t at, int depth) const {
   // A name alone (a variable's label, SREG) or a number alone: most operands are one.
-  const std::string_view e = Trim(expression);
+  const std::string_view e = TrimBlanks(expression);
   if (!e.empty() && std::all_of(e.begin(), e.end(), [](char c) { return AsmNameChar(c); })) {
     if (std::isdigit(static_cast<unsigned char>(e[0])) == 0) {
       if (symbols_.empty()) return std::nullopt;

@@ -7,7 +7,9 @@
 #include <unordered_map>
 #include <utility>
 
+#include "compiler/base/assembler_names.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
 
@@ -15,12 +17,6 @@ namespace {
 
 constexpr int kDepthLimit = 1024;  // pushes beyond this in one routine: a loop that pushes
 constexpr std::size_t kCallDepthLimit = 200;
-
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
 
 bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.'; }
 
@@ -35,7 +31,7 @@ bool Is(std::string_view s, std::string_view lower) {
 }
 
 std::optional<long> Number(std::string_view s) {
-  s = Trim(s);
+  s = TrimBlanks(s);
   if (s.empty()) return std::nullopt;
   char* end = nullptr;
   const std::string text(s);
@@ -55,6 +51,9 @@ enum MnemonicKind : unsigned {
 };
 
 unsigned KindOf(std::string_view m) {
+  // (the branches and skips as the placing of the code knows them)
+  if (IsBranch(m)) return kBranch | kNoRegister;
+  if (FormOf(m) == InstructionForm::kSkip) return kSkip | kNoRegister;
   static const std::unordered_map<std::string_view, unsigned> kKinds = [] {
     std::unordered_map<std::string_view, unsigned> k;
     for (std::string_view w : {"ldi", "lds", "ld", "ldd", "mov", "in", "pop", "add", "adc", "sub", "sbc", "subi", "sbci",
@@ -67,18 +66,12 @@ unsigned KindOf(std::string_view m) {
                                "ses", "cls", "sev", "clv", "set", "clt", "seh", "clh", "bset", "bclr", "bst", "ret",
                                "reti", "rjmp", "jmp", "rcall", "call", "ijmp", "icall", "eijmp", "eicall"})
       k[w] |= kNoRegister;
-    for (std::string_view w : {"breq", "brne", "brcs", "brcc", "brsh", "brlo", "brmi", "brpl", "brge", "brlt", "brhs",
-                               "brhc", "brts", "brtc", "brvs", "brvc", "brie", "brid", "brbs", "brbc"})
-      k[w] |= kBranch | kNoRegister;
-    for (std::string_view w : {"sbrc", "sbrs", "sbic", "sbis", "cpse"}) k[w] |= kSkip | kNoRegister;
     for (std::string_view w : {"movw", "adiw", "sbiw"}) k[w] |= kPair;
     for (std::string_view w : {"mul", "muls", "mulsu", "fmul", "fmuls", "fmulsu"}) k[w] |= kMul;
     return k;
   }();
   const auto it = kKinds.find(m);
-  if (it != kKinds.end()) return it->second;
-  // any other branch the assembler knows by "br"
-  return m.size() >= 4 && m.substr(0, 2) == "br" ? (kBranch | kNoRegister) : 0;
+  return it == kKinds.end() ? 0 : it->second;
 }
 
 // "X+", "-Y", "Z+": the pointer pair the access moves (26, 28, 30), or 0.
@@ -113,7 +106,7 @@ CodeMap::Line CodeMap::Decode(std::size_t i) const {
   while (m < code.size() && code[m] != ' ' && code[m] != '\t') ++m;
   l.mnemonic.resize(m);
   for (std::size_t k = 0; k < m; ++k) l.mnemonic[k] = Lower(code[k]);
-  const std::string_view text = Trim(code.substr(m));
+  const std::string_view text = TrimBlanks(code.substr(m));
   if (text.empty()) return l;
   std::size_t start = 0;
   int depth = 0;
@@ -125,7 +118,7 @@ CodeMap::Line CodeMap::Decode(std::size_t i) const {
         l.tooMany = true;
         break;
       }
-      l.operands[l.count++] = Trim(text.substr(start, k - start));
+      l.operands[l.count++] = TrimBlanks(text.substr(start, k - start));
       start = k + 1;
     }
   }
@@ -133,17 +126,8 @@ CodeMap::Line CodeMap::Decode(std::size_t i) const {
 }
 
 std::optional<int> CodeMap::Register(std::string_view operand, std::size_t at) const {
-  const std::string_view o = Trim(operand);
-  if (o.size() == 2) {
-    const char a = Lower(o[0]), b = Lower(o[1]);
-    if ((a == 'x' || a == 'y' || a == 'z') && (b == 'l' || b == 'h'))
-      return (a == 'x' ? 26 : a == 'y' ? 28 : 30) + (b == 'h' ? 1 : 0);
-  }
-  if (o.size() >= 2 && o.size() <= 3 && Lower(o[0]) == 'r' && std::isdigit(static_cast<unsigned char>(o[1])) != 0 &&
-      (o.size() == 2 || (o[1] != '0' && std::isdigit(static_cast<unsigned char>(o[2])) != 0))) {
-    const int v = o.size() == 2 ? o[1] - '0' : (o[1] - '0') * 10 + (o[2] - '0');
-    if (v <= 31) return v;
-  }
+  const std::string_view o = TrimBlanks(operand);
+  if (const auto r = CpuRegisterNumber(o)) return r;
   if (o.empty() || !std::all_of(o.begin(), o.end(), [](char c) { return NameChar(c); })) return std::nullopt;
   scratch_.assign(o);
   for (char& c : scratch_) c = Lower(c);
@@ -169,7 +153,7 @@ std::optional<std::size_t> CodeMap::Relative(std::size_t from, long words) const
 }
 
 std::optional<std::size_t> CodeMap::Target(std::size_t from, std::string_view operand) const {
-  const std::string o = LowerText(Trim(operand));
+  const std::string o = LowerText(TrimBlanks(operand));
   if (o == ".") return from;
   if (o.size() > 2 && o.substr(0, 2) == "pc" && (o[2] == '+' || o[2] == '-')) {
     const auto k = Number(o.substr(3));
@@ -291,7 +275,7 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
     // An I/O register (`in`/`out` operands) or data address (`lds`/`sts`) named by the
     // operand, by its value where the text gives one (SREG is I/O 0x3f, data 0x5f).
     auto names = [&](std::string_view operand, std::string_view reg, std::int64_t address, int dataOffset) {
-      if (dataOffset == 0 && Is(Trim(operand), reg)) return true;
+      if (dataOffset == 0 && Is(TrimBlanks(operand), reg)) return true;
       if (address < 0) return false;
       const auto a = view_.Value(operand, i);
       return a && *a == address + dataOffset;
@@ -377,7 +361,7 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       // (a data address the text gives a value: SREG's or RAMPZ's, or a register's)
       const std::optional<std::int64_t> address = view_.Value(ops[0], i);
       auto at = [&](std::string_view reg, std::int64_t io) {
-        return (m == "out" && Is(Trim(ops[0]), reg)) || (io >= 0 && address && *address == io + ioOffset);
+        return (m == "out" && Is(TrimBlanks(ops[0]), reg)) || (io >= 0 && address && *address == io + ioOffset);
       };
       if (at("rampz", rampz_)) reach.readsFlash = true;
       // SREG written from anything that may have bit 7 set turns interrupts on.

@@ -1,0 +1,84 @@
+#pragma once
+// What the readers of the compiler's own output (the placing of the code, the handlers'
+// walk, the far-jump pass, the pass over procedure bodies) know of an instruction line by
+// its mnemonic alone, as avra knows it: its size, whether it jumps relative to itself and
+// whether it skips the next line. Every line of the output is looked at, so a mnemonic's
+// letters are compared as one number.
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+namespace qbc {
+
+// The text without the blanks (and a carriage return) around it.
+inline std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// The first word of a line (up to a blank) and the rest, trimmed.
+inline std::pair<std::string_view, std::string_view> FirstWord(std::string_view line) {
+  std::size_t m = 0;
+  while (m < line.size() && line[m] != ' ' && line[m] != '\t') ++m;
+  return {line.substr(0, m), TrimBlanks(line.substr(m))};
+}
+
+enum class InstructionForm : std::uint8_t {
+  kOneWord,
+  kTwoWords,      // lds, sts, jmp, call
+  kRelativeJump,  // rjmp, rcall and every branch (br..): one word
+  kSkip,          // sbrc, sbrs, sbic, sbis, cpse: may pass over the next line; one word
+};
+
+namespace asm_instruction_detail {
+// A letter in lower case as a byte of a packed word (c | 0x20 is a letter only for that
+// letter in either case).
+constexpr std::uint32_t Low(char c) { return static_cast<unsigned char>(c) | 0x20u; }
+constexpr std::uint32_t Packed(char a, char b, char c, char d = 0) {
+  return Low(a) | Low(b) << 8 | Low(c) << 16 | (d == 0 ? 0 : Low(d) << 24);
+}
+}  // namespace asm_instruction_detail
+
+// The form of a mnemonic in any letter case.
+inline InstructionForm FormOf(std::string_view m) {
+  using asm_instruction_detail::Low;
+  using asm_instruction_detail::Packed;
+  switch (m.size()) {
+    case 3: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2]);
+      return key == Packed('l', 'd', 's') || key == Packed('s', 't', 's') || key == Packed('j', 'm', 'p')
+                 ? InstructionForm::kTwoWords
+                 : InstructionForm::kOneWord;
+    }
+    case 4: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2], m[3]);
+      // (every four-letter word of avra's that begins with "br" is a branch)
+      if ((key & 0xffff) == (Packed('b', 'r', 'x') & 0xffff) || key == Packed('r', 'j', 'm', 'p'))
+        return InstructionForm::kRelativeJump;
+      if (key == Packed('c', 'a', 'l', 'l')) return InstructionForm::kTwoWords;
+      if (key == Packed('s', 'b', 'r', 'c') || key == Packed('s', 'b', 'r', 's') || key == Packed('s', 'b', 'i', 'c') ||
+          key == Packed('s', 'b', 'i', 's') || key == Packed('c', 'p', 's', 'e'))
+        return InstructionForm::kSkip;
+      return InstructionForm::kOneWord;
+    }
+    case 5:
+      return Packed(m[0], m[1], m[2], m[3]) == Packed('r', 'c', 'a', 'l') && Low(m[4]) == 'l'
+                 ? InstructionForm::kRelativeJump
+                 : InstructionForm::kOneWord;
+    default:
+      return InstructionForm::kOneWord;
+  }
+}
+
+// The words an instruction takes in the flash.
+inline int InstructionWords(std::string_view mnemonic) {
+  return FormOf(mnemonic) == InstructionForm::kTwoWords ? 2 : 1;
+}
+
+// Whether a mnemonic of the relative form is a branch (not rjmp or rcall).
+inline bool IsBranch(std::string_view mnemonic) {
+  return FormOf(mnemonic) == InstructionForm::kRelativeJump && (mnemonic[0] | 0x20) == 'b';
+}
+
+}  // namespace qbc
