@@ -89,6 +89,16 @@ TEST(LinkOrder, FloatCoreComesWithEveryFloatRoutine) {
     EXPECT_EQ(linked.front(), "EmitFloatCoreRoutines") << name;
     EXPECT_NE(std::find(linked.begin(), linked.end(), name), linked.end()) << name;
   }
+  // every routine of the float list but those four, a routine added to the list too
+  for (int bit = FloatFlagsBefore + 1; bit < FloatFlagsEnd; ++bit) {
+    const UsedFlag flag = static_cast<UsedFlag>(bit);
+    if (flag == NeedFloatCore || flag == NeedFmov || flag == NeedFstr || flag == NeedFdp) continue;
+    test::CompilerFixture f;
+    f.st.used.Set(flag);
+    const std::vector<std::string> linked = Linked(f.st);
+    ASSERT_FALSE(linked.empty()) << UsedFlagName(flag);
+    EXPECT_EQ(linked.front(), "EmitFloatCoreRoutines") << UsedFlagName(flag);
+  }
   test::CompilerFixture none;
   none.st.used.Set(NeedMul8u);
   EXPECT_EQ(Linked(none.st), std::vector<std::string>{"EmitMpy8uRoutine"});

@@ -9,12 +9,14 @@ namespace qbc {
 
 namespace {
 
-// The float text routines (_Fstr, _Fdp, _Ffmt) work on the float's bits alone.
+// Any float routine but the exchange _Fmov and the text routines (_Fstr, _Fdp, _Ffmt),
+// which work on the float's bits alone: every other flag of the float list, so that a
+// routine added to the list comes with the core.
 bool AnyFloatRoutine(const CompilerState& s) {
-  for (UsedFlag f : {NeedFadd, NeedFmul, NeedFdiv, NeedFcmp0, NeedF2e, NeedFsin, NeedFACos, NeedFtan, NeedFquad, NeedFAtan,
-                     NeedFAtan2, NeedFpow, NeedFpot, NeedFsqrt, NeedFlog, NeedFexp, NeedFmod, NeedFmodf, NeedFint,
-                     NeedFfrac, NeedFsinh, NeedFcosh, NeedFtanh})
-    if (s.used[f]) return true;
+  for (int bit = FloatFlagsBefore + 1; bit < FloatFlagsEnd; ++bit) {
+    const UsedFlag f = static_cast<UsedFlag>(bit);
+    if (f != NeedFloatCore && f != NeedFmov && f != NeedFstr && f != NeedFdp && s.used[f]) return true;
+  }
   return false;
 }
 
