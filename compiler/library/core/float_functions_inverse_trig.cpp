@@ -172,6 +172,7 @@ _Ftbl_Asin:
 // _FAtan: v = |x|, or 1/|x| when |x| > 1 (marked in r16); w = v below 2^-13, else
 // v + N(u)/D(u) u v (_FtblAtan: D, then N); pi/2 - w when marked, as
 // pi/2 - (w - pi/2's rest); x's sign (r17) applied last. NaN gives NaN.
+// The two-argument arctangent enters at _FAtn1 (_FAtnq).
 void EmitFloatAtanRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -232,6 +233,9 @@ _FtblAtan:
 // quotient never overflows (Atan2(1e30, 1e-30) is pi/2): atan(|y| / |x|), or
 // pi/2 - atan(|x| / |y|) when |y| is the larger; pi - that when x < 0, and y's sign last,
 // pi/2 and pi in two parts. r16 keeps y's sign byte, r17 x's.
+//
+// _FAtnq: the arctangent's own steps from its argument on (_FAtn1 of _FAtan), for a
+// quotient v in A from 0 to 1 and the mark in xl: w, or pi/2 - w when xl is not 0.
 void EmitFloatAtan2Routine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -288,8 +292,8 @@ _FAt25: andi    r25,0x7F
         cpc     r21,r25
         brcs    _FAt23
         rcall   _Fdiv
-        rcall   _Fatan
-        rjmp    _FAt24
+        clr     xl
+        rjmp    _FAt30
 _FAt23: eor     r22,r18
         eor     r18,r22
         eor     r22,r18
@@ -303,19 +307,9 @@ _FAt23: eor     r22,r18
         eor     r21,r25
         eor     r25,r21
         rcall   _Fdiv
-        rcall   _Fatan
-        ldi     r18,0x2E
-        ldi     r19,0xBD
-        ldi     r20,0x3B
-        ldi     r21,0xB3
-        rcall   _Fsub
-        subi    r25,0x80
-        ldi     r18,0xDB
-        ldi     r19,0x0F
-        ldi     r20,0xC9
-        ldi     r21,0x3F
-        rcall   _Fadd
-_FAt24: sbrs    r17,7
+        ldi     xl,0x01
+_FAt30: rcall   _FAtnq
+        sbrs    r17,7
         rjmp    _FAt26
         ldi     r18,0x2E
         ldi     r19,0xBD
@@ -336,7 +330,12 @@ _FAt27: rcall   _Fclr
 _FAt28: rcall   _Fnan
 _FAt29: pop     r17
         pop     r16
-        ret)");
+        ret
+_FAtnq: push    r16
+        push    r17
+        mov     r16,xl
+        clr     r17
+        rjmp    _FAtn1)");
 }
 
 }  // namespace qbc
