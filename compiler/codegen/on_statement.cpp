@@ -38,8 +38,8 @@ void CompileOnStatement(CompilerState& st) {
   const std::string table = NewLabel(st);
   const std::string end = NewLabel(st);
   ++st.src.TokenIndex;
-  ParseSum(st, kTypeAnyNumber);
-  const bool byteSelector = st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit;
+  // the entry's number, compared in 16 bits
+  const bool byteSelector = ParseSum(st, kTypeWord) == kTypeByte;
   const bool jumpForm = st.TokText() == "goto";
   const unsigned entries = CountEntries(st) ;
   const unsigned callWords = st.mn.CallMnemonic == "call" ? 2 : 1;

@@ -93,8 +93,8 @@ void CompileStep(CompilerState& st, bool up) {
     ++st.src.TokenIndex;
     ExpectToken(st, "(");
     CheckConstantArrayIndex(st, st.sym.GlobalVars[g]);
-    ParseSum(st, kTypeAnyNumber);
-    if (st.sticky.OperandType == kTypeByte || st.sticky.OperandType == kTypeBit) st.out.Instr(Sep::kWide, "clr", "zh");
+    // the index as an assignment's target takes it; the address below adds zh too
+    if (ParseSum(st, st.dev.RamEnd > 255 ? kTypeWord : kTypeByte) == kTypeByte) st.out.Instr(Sep::kWide, "clr", "zh");
     if (type == kTypeInteger || type == kTypeWord) {
       st.out.Instr(Sep::kWide, "lsl", "zl");
       st.out.Instr(Sep::kWide, "rol", "zh");

@@ -101,6 +101,36 @@ TEST(FloatOperandTarget, ParametersLocalsElementsIndexesResultsAndForEnds) {
   EXPECT_EQ(run->Byte("n"), 7);
 }
 
+// The index of Incr and Decr is worked as an assignment's index and the selector of On as
+// the 16-bit entry number it is compared as: a Float there is converted (Incr stepped the
+// element that the Float's address bytes pointed at, On jumped by them), and a sum of
+// Bytes is not cut to a Byte (On B + 1 with B = 255 took the first entry).
+TEST(FloatOperandTarget, IncrIndexAndOnSelectorAreWholeNumbers) {
+  auto run = RunBasic(std::string(kHead) +
+                          "Dim F As Float , A(8) As Byte , B As Byte , N As Byte , M As Byte\n"
+                          "F = 2.5 : A(5) = 0 : A(2) = 7 : N = 0 : M = 0\n"
+                          "Incr A(F * 2)\n"
+                          "Decr A(F)\n"
+                          "F = 1.5\n"
+                          "On F Goto Zero , One , Two\n"
+                          "N = 9 : Goto Done\n"
+                          "Zero: N = 10 : Goto Done\n"
+                          "One: N = 11 : Goto Done\n"
+                          "Two: N = 12\n"
+                          "Done: B = 255\n"
+                          "On B + 1 Goto First , Second\n"
+                          "M = 7 : Goto Over\n"
+                          "First: M = 8 : Goto Over\n"
+                          "Second: M = 9\n"
+                          "Over: End\n",
+                      "m128", 20'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("a", 5), 1);
+  EXPECT_EQ(run->Byte("a", 2), 6);
+  EXPECT_EQ(run->Byte("n"), 11);
+  EXPECT_EQ(run->Byte("m"), 7);
+}
+
 // A Bit takes bit 0 of the whole number a Float gives, as it takes bit 0 of a Byte: from a
 // Float variable, a Float expression, a function's result and a parameter (it took
 // whatever zl held).
