@@ -60,6 +60,7 @@ TimerFacts TimerOf(const CompilerState& st, int timer) {
   t.pwmPerOutput = Defines(st, "pwm" + n + "a");
   if (t.pwmPerOutput && Defines(st, "pwm" + n + "b"))
     t.outputBRegister = Defines(st, "tccr" + n + "a") ? "TCCR" + n + "A" : (Defines(st, "gtccr") ? "GTCCR" : "");
+  t.fastPwm = Defines(st, "wgm" + n + "1");
   if (Defines(st, "assr")) t.asyncBit = DeviceBitNumber(st, "as" + n);
   if (Defines(st, "cs" + n + "3"))
     t.prescalers = Prescalers::kPowersOfTwo;

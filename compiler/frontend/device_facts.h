@@ -47,6 +47,7 @@ struct TimerFacts {
   std::string outputBRegister;
   // The timer's ASn bit of ASSR, where the timer can run from its own crystal.
   std::optional<int> asyncBit;
+  bool fastPwm = false;  // a waveform mode bit WGMn1 (the m103's Timer0 has PWM0 and CTC0)
 };
 
 // Timer `timer` (0 to 5):
@@ -61,6 +62,7 @@ struct TimerFacts {
 //   outputs       COMnA0, COMnB0, COMnC0 (COMn0 for A) defined
 //   pwmPerOutput  PWMnA is defined; outputBRegister TCCRnA where defined, else GTCCR
 //   asyncBit      ASn where the file gives it and ASSR
+//   fastPwm       WGMn1 is defined
 TimerFacts TimerOf(const CompilerState& st, int timer);
 
 // The clock-select code of `divisor` in the set; 0 when the set does not offer it.

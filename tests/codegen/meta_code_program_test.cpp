@@ -95,7 +95,9 @@ TEST(MetaCodeProgram, ErrorInAnIncludedFileNamesItsPathAndLine) {
 
 // $timer0 after the declarations writes its configuration lines where it stands.
 TEST(MetaCodeProgram, TimerLineInTheCodeIsWrittenInPlace) {
-  const std::string src = std::string(kHead) + "Dim A As Byte\nA = 1\n$timer0 = pwm, inverted, prescale = 64\nA = 2\nEnd\n";
+  // (a Timer0 with PWM: the m16's; the m8's counts only)
+  const std::string src =
+      "$device = m16\n$clock = 8\n$stack = 32\nDim A As Byte\nA = 1\n$timer0 = pwm, inverted, prescale = 64\nA = 2\nEnd\n";
   auto c = Compile(src, {});
   ASSERT_EQ(c.errors, 0) << c.report;
   const std::string out = ReadFile(c.dir + "/prog.asm");

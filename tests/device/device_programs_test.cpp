@@ -140,6 +140,13 @@ std::vector<Unit> UnitsOf(const std::map<std::string, std::string>& file) {
     units.push_back({"Timer1 capture", "$timer1 = timer , capture = rising , noisecancel\n", "W = Capture1\n",
                      has("icr1l")});
   }
+  // Timer0's PWM where it has an output (the m8's and the AT90S chips' Timer0 counts only),
+  // its fast PWM where it has the mode (not the m103's).
+  if (has("tcnt0")) {
+    const bool output = has("com00") || has("com0a0");
+    units.push_back({"Timer0 PWM", "$timer0 = pwm , normal\n", "Pwm0 = 100\n", output});
+    units.push_back({"Timer0 fast PWM", "$timer0 = fastpwm , pwma = normal\n", "", has("wgm01") && output});
+  }
   if (has("tcnt2"))
     units.push_back({"Timer2 PWM", "$timer2 = pwm , 8 , normal\n", "Pwm2 = 100\n", has("com20") || has("com2a0")});
   // DTMF: Timer1's 16-bit PWM on the chip's OC1A pin.
@@ -187,9 +194,9 @@ int UnitAt(const std::vector<Unit>& units, int line) {
 }
 
 // For every device file the build installs: a program using each unit the chip has (every
-// timer with a prescaler, Timer1's PWM, compare and capture, Timer2's PWM, each UART,
-// EEPROM, $com1, DTMF, INT0, each sleep mode, the converter and each of its references, a
-// string). A unit the compiler refuses is refused at one of its own lines, only where the
+// timer with a prescaler, Timer0's PWM and fast PWM, Timer1's PWM, compare and capture,
+// Timer2's PWM, each UART, EEPROM, $com1, DTMF, INT0, each sleep mode, the converter and
+// each of its references, a string). A unit the compiler refuses is refused at one of its own lines, only where the
 // file lacks what it needs, and is then left out; what remains assembles. Nothing fails in
 // the assembler, and the file's registers are the chip's own (DeviceFiles.
 // RegistersAndAddedBitsAreTheChipsOwn), so nothing writes a register the chip lacks.

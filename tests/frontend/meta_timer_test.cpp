@@ -39,12 +39,13 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
   const TimerCase cases[] = {
       {"m8", "$timer0 = timer", {}, 0, 1},
       {"m8", "$timer0 = counter, rising", {}, 0, 7},
-      {"m8", "$timer0 = pwm, inverted, prescale = 64", {"zl,112", "TCCR0,zl"}, 0, 3},
+      // Timer0's one register of the classic chips (the m8's counts only: the m16's)
+      {"m16", "$timer0 = pwm, inverted, prescale = 64", {"zl,112", "TCCR0,zl"}, 0, 3},
       {"m88", "$timer0 = fastpwm, pwma = normal, pwmb = inverted", {"zl,179", "TCCR0A,zl", "zl,0", "TCCR0B,zl"}, 0, 1},
-      {"m8", "$timer0 = timer, pwma = normal", {}, 0, 1},
-      {"m8", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
-      {"m8", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},
-      {"m8", "$timer0 = pwm, normal, compare = disconnect", {"zl,64", "TCCR0,zl"}, 0, 1},
+      {"m16", "$timer0 = timer, pwma = normal", {}, 0, 1},
+      {"m16", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
+      {"m16", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},
+      {"m16", "$timer0 = pwm, normal, compare = disconnect", {"zl,64", "TCCR0,zl"}, 0, 1},
       {"m8", "$timer2 = pwm, 8, normal", {"zl,97", "TCCR2,zl"}, 2, 1},
       {"m8", "$timer2 = pwm, 10, disconnect", {"zl,3", "TCCR2,zl"}, 2, 1},
       // the m165 family keeps the TCCR2 layout in TCCR2A (avra's file also names a TCCR2B)
@@ -53,7 +54,7 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer2 = fastpwm", {}, 2, 1, 1},
       {"m8", "$timer2 = timer, pwma = normal", {}, 2, 1, 1},
       {"m8", "$timer0 = timer, foo, prescale = 8", {}, 0, 1, 1},  // options after a bad one are not read
-      {"m8", "$timer0 = timer, prescale = 3, compare = toggle", {"zl,16", "TCCR0,zl"}, 0, 1, 1},
+      {"m16", "$timer0 = timer, prescale = 3, compare = toggle", {"zl,16", "TCCR0,zl"}, 0, 1, 1},
       {"m8", "$timer1 = pwm, 10, pwma = normal, prescale = 8", {"zl,131", "TCCR1A,zl"}, 1, 2},
       {"m8", "$timer1 = timer, compare = toggle", {"zl,64", "TCCR1A,zl"}, 1, 9},
       {"m8", "$timer1 = timer, capture = rising, noisecancel", {"zl,192", "TCCR1B,zl"}, 1, 1},
@@ -79,6 +80,15 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"m8", "$timer1 = timer, pwm1c = normal", {}, 1, 1, 1},
       {"m406", "$timer1 = pwm, 8, pwma = normal", {}, 1, 1, 1},
       {"m406", "$timer1 = timer, capture = falling", {}, 1, 1, 1},
+      // Timer0 of the m8, the AT90S chips and the tiny26 counts only (no output, no PWM);
+      // the m16's has one output and the m103's no fast PWM.
+      {"m8", "$timer0 = pwm, normal", {}, 0, 1, 1},
+      {"m8", "$timer0 = fastpwm", {}, 0, 1, 1},
+      {"m8", "$timer0 = timer, compare = toggle", {}, 0, 1, 1},
+      {"2313", "$timer0 = timer, pwma = normal", {}, 0, 1, 1},
+      {"tn26", "$timer0 = pwm, inverted", {}, 0, 1, 1},
+      {"m16", "$timer0 = timer, pwmb = normal", {}, 0, 1, 1},
+      {"m103", "$timer0 = fastpwm", {}, 0, 1, 1},
       {"m8", "$timer1 = timer, fast, prescale = 64", {}, 1, 3},
       {"m8", "$timer1 = timer, prescale = 64, fast", {}, 1, 11},
       {"m128", "$timer3 = timer, comparec = set", {"zl,12", "TCCR3A,zl"}, 3, 9},

@@ -147,6 +147,19 @@ bool HasPwmBits(CompilerState& st, std::uint8_t& control, std::uint8_t timer) {
   return true;
 }
 
+// A unit of the timer that the chip lacks (an output, input capture, PWM): refused, as
+// its bits would land on other functions of the register or on none. Without a device
+// file every unit is taken.
+bool Lacks(CompilerState& st, bool has) {
+  if (has || st.sym.DeviceSymbols.empty()) return false;
+  CompileError(st, "Unexisting feature!");
+  return true;
+}
+
+bool LacksOutput(CompilerState& st, const TimerFacts& t, char channel) {
+  return Lacks(st, t.outputs.find(channel) != std::string::npos);
+}
+
 // Where Timer0's mode and compare-output bits lie in its control byte. The classic
 // single register TCCR0 holds FOC0 WGM00 COM01 COM00 WGM01 CS02..CS00; the newer chips
 // split it into TCCR0A (COM0A1 COM0A0 COM0B1 COM0B0 - - WGM01 WGM00) and TCCR0B (.. WGM02
@@ -165,9 +178,10 @@ constexpr Timer0Bits kSplitTimer0{0x01, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
 
 // Timer0 and Timer2, the 8-bit members.
 void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
+  const TimerFacts facts = TimerOf(st, timer);
   st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   // a Timer0 whose clock select lives in TCCR0B: the control byte is TCCR0A's
-  const bool splitTimer0 = timer == 0 && TimerOf(st, 0).splitControl;
+  const bool splitTimer0 = timer == 0 && facts.splitControl;
   const Timer0Bits& bits0 = splitTimer0 ? kSplitTimer0 : kClassicTimer0;
   std::uint8_t control = 0;
   std::uint8_t clock = 0;  // TCCR0B's clock select on those chips
@@ -186,6 +200,11 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     if (timer == 0) (splitTimer0 ? clock : control) = 2;
     StepPast(st, errors);
   } else if (mode == "pwm") {
+    // (a timer without compare outputs has no PWM either: the m8's Timer0 counts only)
+    if (Lacks(st, !facts.outputs.empty())) {
+      SkipToStatementEnd(st);
+      return;
+    }
     ++st.src.TokenIndex;
     ExpectToken(st, ",");
     if (timer == 0) {
@@ -205,9 +224,11 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
       StepPast(st, errors);
     }
   } else if (mode == "fastpwm" && timer == 0) {
-    control = 3;
-    emit = true;
-    ++st.src.TokenIndex;
+    if (!Lacks(st, facts.fastPwm)) {
+      control = 3;
+      emit = true;
+      ++st.src.TokenIndex;
+    }
   } else {
     CompileError(st, "Timer, Counter or Pwm!");
   }
@@ -216,18 +237,24 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     if (option == "prescale") {
       SelectPrescaleTable(st, timer);
     } else if (timer == 0 && (option == "pwma" || option == "pwm0a")) {
-      StepToValue(st);
-      OutputMode(st, control, 0x80, 0xC0);
+      if (!LacksOutput(st, facts, 'A')) {
+        StepToValue(st);
+        OutputMode(st, control, 0x80, 0xC0);
+      }
     } else if (timer == 0 && (option == "pwmb" || option == "pwm0b")) {
-      StepToValue(st);
-      OutputMode(st, control, 0x20, 0x30);
+      if (!LacksOutput(st, facts, 'B')) {
+        StepToValue(st);
+        OutputMode(st, control, 0x20, 0x30);
+      }
     } else if (option == "compare") {
-      StepToValue(st);
-      emit = true;
-      if (timer == 0)
-        CompareAction(st, control, bits0.keep, bits0.toggle, bits0.reset, bits0.set);
-      else
-        CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+      if (!LacksOutput(st, facts, 'A')) {
+        StepToValue(st);
+        emit = true;
+        if (timer == 0)
+          CompareAction(st, control, bits0.keep, bits0.toggle, bits0.reset, bits0.set);
+        else
+          CompareAction(st, control, 0xCF, 0x10, 0x20, 0x30);
+      }
     } else if (option == "clear") {
       control = static_cast<std::uint8_t>(control + (timer == 0 ? bits0.clear : 8));
     } else if (option == "async") {
@@ -256,19 +283,6 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     // (a chip with TCCR2A alone keeps the TCCR2 layout under that name)
     EmitControlLines(st, control, Reach::kInOut, ModeRegister(st, 2) + ",zl");
   }
-}
-
-// A unit of the timer that the chip lacks (an output, input capture, PWM): refused, as
-// its bits would land on other functions of the register or on none. Without a device
-// file every unit is taken.
-bool Lacks(CompilerState& st, bool has) {
-  if (has || st.sym.DeviceSymbols.empty()) return false;
-  CompileError(st, "Unexisting feature!");
-  return true;
-}
-
-bool LacksOutput(CompilerState& st, const TimerFacts& t, char channel) {
-  return Lacks(st, t.outputs.find(channel) != std::string::npos);
 }
 
 // Timer1, 3, 4 and 5, the 16-bit members: one control byte written to control register A,
