@@ -98,6 +98,29 @@ TEST(MetaTimerSim, Timer0BitsWhereTheNewerMegasHaveThem) {
   }
 }
 
+// The classic chips keep Timer0's mode, output and clock bits in TCCR0 itself (FOC0 WGM00
+// COM01 COM00 WGM01 CS02..CS00): fast PWM is WGM00 and WGM01, and pwma is the output mode of
+// OC0, their only output.
+TEST(MetaTimerSim, Timer0BitsWhereTheClassicMegasHaveThem) {
+  struct Setting {
+    const char* line;
+    std::uint8_t tccr0;
+  } settings[] = {
+      {"fastpwm, pwma = normal", 0x68}, {"fastpwm, pwma = inverted", 0x78}, {"fastpwm", 0x48},
+      {"pwm, normal", 0x60},            {"timer, compare = toggle, clear", 0x18},
+  };
+  for (const char* chip : {"m16", "m32"}) {
+    for (const Setting& s : settings) {
+      SCOPED_TRACE(std::string(chip) + ": " + s.line);
+      auto run = RunBasic(std::string("$device = ") + chip + "\n$clock = 8\n$stack = 32\n$timer0 = " + s.line +
+                              "\nDim a As Byte\na = TCCR0\nEnd\n",
+                          std::string("atmega") + (chip + 1));
+      ASSERT_TRUE(run->ok) << run->Diagnostics();
+      EXPECT_EQ(run->Byte("a"), s.tccr0);
+    }
+  }
+}
+
 // Timer0 set to clear on compare match, then given a clock: it counts from 0 to OCR0A and
 // starts again, raising the compare flag. (simavr also raises the overflow flag at that
 // wrap, so the flag does not tell the modes apart; the count does.)

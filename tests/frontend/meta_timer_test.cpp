@@ -42,6 +42,9 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       // Timer0's one register of the classic chips (the m8's counts only: the m16's)
       {"m16", "$timer0 = pwm, inverted, prescale = 64", {"zl,112", "TCCR0,zl"}, 0, 3},
       {"m88", "$timer0 = fastpwm, pwma = normal, pwmb = inverted", {"zl,179", "TCCR0A,zl", "zl,0", "TCCR0B,zl"}, 0, 1},
+      // fast PWM and OC0's output mode where the classic layout has them (WGM01 at bit 3)
+      {"m16", "$timer0 = fastpwm, pwma = inverted", {"zl,120", "TCCR0,zl"}, 0, 1},
+      {"m165", "$timer0 = fastpwm, pwm0a = normal", {"zl,104", "TCCR0A,zl"}, 0, 1},
       {"m16", "$timer0 = timer, pwma = normal", {}, 0, 1},
       {"m16", "$timer0 = timer, compare = toggle, clear", {"zl,24", "TCCR0,zl"}, 0, 1},
       {"m16", "$timer0 = counter, falling, compare = set", {"zl,50", "TCCR0,zl"}, 0, 6},

@@ -163,18 +163,19 @@ bool LacksOutput(CompilerState& st, const TimerFacts& t, char channel) {
 // Where Timer0's mode and compare-output bits lie in its control byte. The classic
 // single register TCCR0 holds FOC0 WGM00 COM01 COM00 WGM01 CS02..CS00; the newer chips
 // split it into TCCR0A (COM0A1 COM0A0 COM0B1 COM0B0 - - WGM01 WGM00) and TCCR0B (.. WGM02
-// CS02..CS00), and their OC0A output takes the place of OC0. fastpwm, pwma and pwmb are
-// laid out for TCCR0A on every chip.
+// CS02..CS00), and their OC0A output takes the place of OC0. pwma sets the output mode of
+// OC0 (OC0A); output B's bits (pwmb) are those of TCCR0A, the classic Timer0 has none.
 struct Timer0Bits {
   std::uint8_t pwm;       // phase-correct PWM
+  std::uint8_t fast;      // fast PWM
   std::uint8_t normal;    // OC0 (OC0A) set on the way down, cleared on the way up
   std::uint8_t inverted;  // the opposite
   std::uint8_t keep;      // everything but the compare output pair
   std::uint8_t toggle, reset, set;
   std::uint8_t clear;     // clear the count on compare match (added)
 };
-constexpr Timer0Bits kClassicTimer0{0x40, 0x20, 0x30, 0xCF, 0x10, 0x20, 0x30, 8};
-constexpr Timer0Bits kSplitTimer0{0x01, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
+constexpr Timer0Bits kClassicTimer0{0x40, 0x48, 0x20, 0x30, 0xCF, 0x10, 0x20, 0x30, 8};
+constexpr Timer0Bits kSplitTimer0{0x01, 0x03, 0x80, 0xC0, 0x3F, 0x40, 0x80, 0xC0, 2};
 
 // Timer0 and Timer2, the 8-bit members.
 void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
@@ -225,7 +226,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     }
   } else if (mode == "fastpwm" && timer == 0) {
     if (!Lacks(st, facts.fastPwm)) {
-      control = 3;
+      control = bits0.fast;
       emit = true;
       ++st.src.TokenIndex;
     }
@@ -239,7 +240,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
     } else if (timer == 0 && (option == "pwma" || option == "pwm0a")) {
       if (!LacksOutput(st, facts, 'A')) {
         StepToValue(st);
-        OutputMode(st, control, 0x80, 0xC0);
+        OutputMode(st, control, bits0.normal, bits0.inverted);
       }
     } else if (timer == 0 && (option == "pwmb" || option == "pwm0b")) {
       if (!LacksOutput(st, facts, 'B')) {
