@@ -1,6 +1,5 @@
 #include "compiler/codegen/body_pass_over.h"
 
-#include <cstdlib>
 #include <optional>
 #include <string_view>
 #include <tuple>
@@ -9,6 +8,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/base/labels.h"
 #include "compiler/base/symbols.h"
+#include "compiler/codegen/handlers/asm_expression.h"
 #include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
@@ -52,16 +52,15 @@ bool EndsTheFlow(const std::string& m) {
   return m == "rjmp" || m == "jmp" || m == "ret" || m == "reti" || m == "ijmp" || m == "eijmp";
 }
 
-// The n of a "PC+n" operand: the branch goes n words on from its own address; -1 for
-// none, and a large number for one that cannot be read.
+// The n of a "PC+n" operand (the last one, as the assembler works it out): the branch goes
+// n words on from its own address; -1 for none, and a large number for one that cannot be
+// read (a name's value is not known here).
 long PcOffset(const std::string& operands) {
-  const std::string lower = LowerText(operands);
-  const std::size_t at = lower.find("pc+");
-  if (at == std::string::npos) return -1;
-  const char* digits = lower.c_str() + at + 3;
-  char* end = nullptr;
-  const long n = std::strtol(digits, &end, 0);
-  return end == digits ? 1L << 20 : n;
+  const std::size_t comma = operands.rfind(',');
+  const std::string_view last = comma == std::string::npos ? operands : std::string_view(operands).substr(comma + 1);
+  const AsmPcOperand pc = AsmPcTarget(last, 0, nullptr, nullptr);
+  if (!pc.namesPc) return -1;
+  return pc.target ? static_cast<long>(*pc.target) : 1L << 20;
 }
 
 }  // namespace

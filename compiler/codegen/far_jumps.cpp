@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <optional>
 #include <set>
 #include <string>
@@ -58,22 +57,6 @@ struct Jump {
 
 Reach ReachOf(Kind kind) { return kind == Kind::kBranch ? kBranchReach : kJumpReach; }
 
-// "PC", "PC+0x02", "PC - 3": the offset; nullopt for any other operand.
-std::optional<long> PcOffset(std::string_view target) {
-  if (target.size() < 2 || std::tolower(static_cast<unsigned char>(target[0])) != 'p' ||
-      std::tolower(static_cast<unsigned char>(target[1])) != 'c')
-    return std::nullopt;
-  const std::string_view rest = TrimBlanks(target.substr(2));
-  if (rest.empty()) return 0;
-  if (rest[0] != '+' && rest[0] != '-') return std::nullopt;
-  const std::string number(TrimBlanks(rest.substr(1)));
-  if (number.empty()) return std::nullopt;
-  char* end = nullptr;
-  const long k = std::strtol(number.c_str(), &end, 0);
-  if (end == nullptr || *end != 0) return std::nullopt;
-  return rest[0] == '+' ? k : -k;
-}
-
 std::string PcText(long k) {
   if (k == 0) return "PC";
   const unsigned long size = static_cast<unsigned long>(k < 0 ? -k : k);
@@ -97,10 +80,10 @@ std::vector<Jump> ReadJumps(const AsmView& layout) {
     const std::size_t comma = r.operands.rfind(',');
     j.target = TrimBlanks(comma == std::string_view::npos ? r.operands : r.operands.substr(comma + 1));
     if (j.target.empty()) continue;
-    if (const auto k = PcOffset(j.target)) {
-      if (static_cast<long>(r.place.address) + *k < 0) continue;
+    if (const AsmPcOperand pc = layout.PcTarget(j.target, r.place.address, r.pos); pc.namesPc) {
+      if (!pc.target || *pc.target < 0) continue;
       j.fromPc = true;
-      j.to = {static_cast<std::uint32_t>(static_cast<long>(r.place.address) + *k), r.place.block};
+      j.to = {static_cast<std::uint32_t>(*pc.target), r.place.block};
     } else {
       if (!std::all_of(j.target.begin(), j.target.end(), AsmNameChar) ||
           std::isdigit(static_cast<unsigned char>(j.target[0])) != 0)

@@ -34,6 +34,14 @@ TEST(BodyPassOver, CodeRunsOnUnlessItsLastLineEndsTheFlow) {
       {"\t\tbreq\tPC+0x03\r\n\t\tbrlo\tPC+0x02\r\n\t\trjmp\tL0000\r\n", true},
       {"\t\tbrlo\tPC+0x03\r\n\t\tjmp\tL0000\r\n", true},
       {"\t\trjmp\tPC+1\r\n", true},
+      // the offset as the assembler reads it: blanks, "010" is ten, "$" hexadecimal, a name
+      {"\t\tbrne\tPC + 2\r\n\t\trjmp\tL0000\r\n", true},
+      {"\t\tbrne\tPC+010\r\n\t\tnop\r\n\t\tnop\r\n\t\tnop\r\n\t\tnop\r\n\t\tnop\r\n\t\tnop\r\n\t\tnop\r\n"
+       "\t\trjmp\tL0000\r\n",
+       true},
+      {"\t\tbrne\tPC+$02\r\n\t\trjmp\tL0000\r\n", true},
+      {"\t\tbrne\tPC+Two\r\n\t\trjmp\tL0000\r\n", true},
+      {"\t\tbrne\tPC-3\r\n\t\trjmp\tL0000\r\n", false},
       // a branch that lands before the jump, or a skip further back, does not
       {"\t\tbrcs\tPC+0x02\r\n\t\tinc\t\tzl\r\n\t\tsts\t\tn,zl\r\n\t\trjmp\tL0000\r\n", false},
       {"\t\tsbrc\tr24,0\r\n\t\tinc\t\tzl\r\n\t\tret\r\n", false},

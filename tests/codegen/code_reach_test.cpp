@@ -74,6 +74,22 @@ TEST(CodeReach, FollowsTheLongForms) {
   EXPECT_EQ(r->stackBytes, 2);
 }
 
+// An offset from the program counter is worked out as the assembler works it out: with
+// blanks, "010" as ten, "$" hexadecimal, a name's value and an expression.
+TEST(CodeReach, OffsetsFromTheProgramCounterAsTheAssemblerReadsThem) {
+  for (const char* operand : {"PC+10", "PC+010", "pc + 0x0a", "PC+$0A", "PC+Ten", "PC+5*2", "2*5+PC", "PC+Ten-1+1"}) {
+    SCOPED_TRACE(operand);
+    // ten words on lies the one line that writes a register; the lines before return
+    std::string text = ".equ\tTen = 10\r\nL:\t\trjmp\t" + std::string(operand) + "\r\n";
+    for (int i = 1; i < 10; ++i) text += "\t\tret\r\n";
+    text += "\t\tldi\t\tr19,1\r\n\t\tret\r\n";
+    const auto r = CodeMap(text, 2, {}).From("L");
+    ASSERT_TRUE(r.has_value());
+    EXPECT_EQ(Written(*r), (std::vector<int>{19}));
+    EXPECT_FALSE(r->unknown);
+  }
+}
+
 TEST(CodeReach, WhatTheCodeTouches) {
   struct Case {
     const char* what;

@@ -111,6 +111,28 @@ TEST(FarJumps, ABranchBeyondItsReachRunsEachWay) {
   }
 }
 
+// An offset from the program counter over a lengthened jump grows with it in every form
+// the assembler reads: "$" hexadecimal, blanks, a name, "010" (ten, not eight). The branch
+// is taken and lands on the last of the "inc" lines: one count.
+TEST(FarJumps, AnOffsetOverALengthenedJumpGrowsInEveryFormTheAssemblerReads) {
+  const struct {
+    const char* operand;
+    int words;  // the offset it names
+  } cases[] = {{"PC+3", 3}, {"PC+$03", 3}, {"PC + 3", 3}, {"PC+Three", 3}, {"PC+010", 10}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.operand);
+    std::string incs;
+    for (int i = 2; i <= c.words; ++i) incs += "  inc r18\n";
+    const std::string main = "B = 0\n$asm\n.equ Three = 3\n  clr r18\n  lds r16,b\n  tst r16\n  breq " +
+                             std::string(c.operand) + "\n  rjmp Far1\n" + incs + "  sts n,r18\n$end asm\n{BODY}\nEnd\n"
+                             "$asm\nFar1:\n$end asm\nN = 99\nEnd\n";
+    auto run = RunBasic(Program("m128", main), "atmega128");
+    ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 1500);
+    EXPECT_EQ(run->Byte("n"), 1);
+    EXPECT_EQ(run->Word("w"), 200);
+  }
+}
+
 // What no form can reach is a compile error at the line that wrote it (the assembler
 // refused these with its own line of the .asm).
 TEST(FarJumps, AJumpNoFormReachesIsRefusedAtItsLine) {

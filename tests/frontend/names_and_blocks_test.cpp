@@ -345,6 +345,26 @@ TEST(NamesAndBlocks, BodiesBeforeTheMainCodeArePassedOver) {
   EXPECT_EQ(RunOutput(amid), "3\r\n");
 }
 
+// A program's own branch past the jump before a body, its offset written as the assembler
+// reads it (with blanks, "010" as ten): the body is passed over where the branch lands.
+TEST(NamesAndBlocks, ABranchPastTheJumpBeforeABodyIsPassedOver) {
+  const struct {
+    const char* branch;
+    int nops;  // between it and the jump
+  } cases[] = {{"brne PC + 2", 0}, {"brne PC+010", 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.branch);
+    std::string lines = c.branch;
+    for (int i = 0; i < c.nops; ++i) lines += "\n  nop";
+    const std::string program = Program(
+        "m8", "Dim n As Byte\nDeclare Sub Add(k As Byte)\nn = 1\n$asm\n  ldi r16,1\n  tst r16\n  " + lines +
+                  "\n  rjmp Later\n$end asm\nSub Add(k As Byte)\nn = n + k\nEnd Sub\nLater:\nPrint n\nEnd\n");
+    const BasResult r = CompileBas(program);
+    ASSERT_TRUE(r.ok) << r.report;
+    EXPECT_EQ(RunOutput(r), "1\r\n");
+  }
+}
+
 TEST(NamesAndBlocks, TheMainProgramNeverRunsIntoAProcedure) {
   // S is defined inside the loop: the loop must count to 3 and S must not run.
   const std::string program = Program("m8",

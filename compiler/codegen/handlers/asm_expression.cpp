@@ -229,6 +229,25 @@ class Parser {
 
 bool AsmNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; }
 
+AsmPcOperand AsmPcTarget(std::string_view operand, std::int64_t pc, const AsmSymbolValue& value,
+                         const AsmSymbolDefined& defined) {
+  AsmPcOperand result;
+  for (std::size_t i = 0; i < operand.size() && !result.namesPc;) {
+    std::size_t end = i;
+    while (end < operand.size() && AsmNameChar(operand[end])) ++end;
+    result.namesPc = end - i == 2 && (operand[i] | 0x20) == 'p' && (operand[i + 1] | 0x20) == 'c';
+    i = end == i ? i + 1 : end;
+  }
+  if (!result.namesPc) return result;
+  const AsmSymbolValue withPc = [&](std::string_view name) -> std::optional<std::int64_t> {
+    if (name == "pc") return pc;
+    return value ? value(name) : std::nullopt;
+  };
+  const AsmSymbolDefined knows = [&](std::string_view name) { return defined && defined(name); };
+  result.target = AsmExpressionValue(operand, withPc, knows);
+  return result;
+}
+
 std::optional<std::int64_t> AsmExpressionValue(std::string_view text, const AsmSymbolValue& value,
                                                const AsmSymbolDefined& defined) {
   return Parser(text, value, defined).Whole();

@@ -22,4 +22,15 @@ std::optional<std::int64_t> AsmExpressionValue(std::string_view text, const AsmS
 // Whether `c` may stand in a name of the assembler's (labels, symbols, aliases).
 bool AsmNameChar(char c);
 
+// The operand of a jump or branch that names the program counter ("PC", "PC+2",
+// "pc - 0x03", "PC+010" (ten), "PC+N"): `namesPc` tells whether it names PC at all (a
+// label does not); `target` is its value for a line at address `pc`, as avra works it out,
+// nullopt where it is not understood.
+struct AsmPcOperand {
+  bool namesPc = false;
+  std::optional<std::int64_t> target;
+};
+AsmPcOperand AsmPcTarget(std::string_view operand, std::int64_t pc, const AsmSymbolValue& value,
+                         const AsmSymbolDefined& defined);
+
 }  // namespace qbc

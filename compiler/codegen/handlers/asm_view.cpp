@@ -245,7 +245,7 @@ class AsmView::Reader {
   }
 
   void NoteJump(std::string_view mnemonic, std::string_view after) {
-    v_.jumps_.push_back({mnemonic, TrimBlanks(Code(after)), AsmView::Place{address_, block_}, afterSkip_});
+    v_.jumps_.push_back({mnemonic, TrimBlanks(Code(after)), AsmView::Place{address_, block_}, position_, afterSkip_});
   }
 
   // A line of the code segment that takes `words` words.
@@ -550,6 +550,14 @@ std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::s
     return InForce(symbols_, std::string(name), at) != nullptr;
   };
   return AsmExpressionValue(expression, value, defined);
+}
+
+AsmPcOperand AsmView::PcTarget(std::string_view operand, std::uint32_t address, std::uint32_t pos) const {
+  const AsmSymbolValue value = [&](std::string_view name) { return SymbolValue(std::string(name), pos, 0); };
+  const AsmSymbolDefined defined = [&](std::string_view name) {
+    return InForce(symbols_, std::string(name), pos) != nullptr;
+  };
+  return AsmPcTarget(operand, address, value, defined);
 }
 
 std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::size_t at) const {

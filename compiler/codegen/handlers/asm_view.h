@@ -34,6 +34,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "compiler/codegen/handlers/asm_expression.h"
+
 namespace qbc {
 
 // Where avra looks for an included file, and how a file is read (tests give their own).
@@ -71,6 +73,7 @@ class AsmView {
     std::string_view mnemonic;  // as written (a view of the text read)
     std::string_view operands;  // as written, without the comment, trimmed
     Place place;
+    std::uint32_t pos = 0;      // as Line::pos
     bool afterSkip = false;     // the line before it can skip it (sbrc, sbrs, sbic, sbis, cpse)
   };
   std::size_t Size() const { return lines_.size(); }
@@ -81,6 +84,11 @@ class AsmView {
   std::optional<int> Alias(const std::string& lowerName, std::size_t at) const;
   // The value of an expression at code line `at` (.equ, .set and .define names).
   std::optional<std::int64_t> Value(std::string_view expression, std::size_t at) const;
+
+  // Where an operand naming the program counter ("PC+2", "pc - 0x03", "PC+N") goes from a
+  // line at `address` (in words), with the definitions in force at `pos` (Line::pos,
+  // RelativeJump::pos); `namesPc` is false for any other operand.
+  AsmPcOperand PcTarget(std::string_view operand, std::uint32_t address, std::uint32_t pos) const;
 
   // Where the text line holding code line `i` begins in the output (nullopt for a line of
   // an included file or a macro).

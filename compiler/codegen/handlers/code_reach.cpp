@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
 #include <deque>
 #include <unordered_map>
 #include <utility>
@@ -28,16 +27,6 @@ bool Is(std::string_view s, std::string_view lower) {
   for (std::size_t i = 0; i < s.size(); ++i)
     if (Lower(s[i]) != lower[i]) return false;
   return true;
-}
-
-std::optional<long> Number(std::string_view s) {
-  s = TrimBlanks(s);
-  if (s.empty()) return std::nullopt;
-  char* end = nullptr;
-  const std::string text(s);
-  const long v = std::strtol(text.c_str(), &end, 0);
-  if (end == nullptr || *end != 0) return std::nullopt;
-  return v;
 }
 
 // What the walk needs to know of a mnemonic.
@@ -155,10 +144,10 @@ std::optional<std::size_t> CodeMap::Relative(std::size_t from, long words) const
 std::optional<std::size_t> CodeMap::Target(std::size_t from, std::string_view operand) const {
   const std::string o = LowerText(TrimBlanks(operand));
   if (o == ".") return from;
-  if (o.size() > 2 && o.substr(0, 2) == "pc" && (o[2] == '+' || o[2] == '-')) {
-    const auto k = Number(o.substr(3));
-    if (!k) return std::nullopt;
-    return Relative(from, o[2] == '+' ? *k : -*k);
+  const AsmView::Line& line = view_.At(from);
+  if (const AsmPcOperand pc = view_.PcTarget(o, line.address, line.pos); pc.namesPc) {
+    if (!pc.target) return std::nullopt;
+    return Relative(from, static_cast<long>(*pc.target - line.address));
   }
   return view_.LabelLine(o);
 }
