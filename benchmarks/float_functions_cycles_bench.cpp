@@ -6,7 +6,7 @@
 //   build/benchmarks/float_functions_cycles_bench [--benchmark_filter=Sin/]
 //
 // cycles: the mean per call, from the call instruction to the end of the return (Timer 1
-// at the CPU clock, tests/float/float_func_timing.h). max_ulp: the largest error against
+// at the CPU clock, tests/float/float_timing.h). max_ulp: the largest error against
 // MPFR at 160 bits in units of the last place; over2ulp_pct: the share of results more
 // than 2 units off, in percent. QBC_BENCH_ARGUMENTS sets the number of arguments (2800).
 #include <benchmark/benchmark.h>
