@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "benchmarks/cycles_bench.h"
 #include "benchmarks/float_functions_before.h"
 #include "tests/float/float_func_reference.h"
 #include "tests/float/float_func_timing.h"
@@ -70,9 +71,7 @@ int Register() {
       {Version::Now, "now"}, {Version::Before, "before"}, {Version::AvrLibc, "avr-libc"}};
   for (const floattime::Function& f : floattime::kFunctions)
     for (const auto& [v, label] : versions)
-      benchmark::RegisterBenchmark((std::string(floatref::Name(f.fn)) + "/" + label).c_str(), BM_FloatFunction, f, v)
-          ->Iterations(1)
-          ->Unit(benchmark::kMillisecond);
+      qbc::bench::RegisterOnce(std::string(floatref::Name(f.fn)) + "/" + label, BM_FloatFunction, f, v);
   return 0;
 }
 

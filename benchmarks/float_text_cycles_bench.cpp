@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmarks/cycles_bench.h"
 #include "benchmarks/float_text_before.h"
 #include "compiler/base/state.h"
 #include "compiler/library/core/float_core.h"
@@ -252,9 +253,7 @@ int Register() {
       {Routine::Now, "now"}, {Routine::Before, "before"}, {Routine::Dtostre, "avr-libc dtostre"}};
   for (const BenchChip& chip : kChips)
     for (const auto& [r, label] : routines)
-      benchmark::RegisterBenchmark((std::string(chip.name) + "/" + label).c_str(), BM_FloatText, chip, r)
-          ->Iterations(1)
-          ->Unit(benchmark::kMillisecond);
+      qbc::bench::RegisterOnce(std::string(chip.name) + "/" + label, BM_FloatText, chip, r);
   return 0;
 }
 

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "benchmarks/cycles_bench.h"
 #include "compiler/base/state.h"
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
@@ -190,9 +191,7 @@ int Register() {
         if (mul && (!chip.multiplier || !Info(op).has_mul_form)) continue;
         const std::string name = std::string(chip.name) + "/" + Info(op).name + "/" +
                                  (op == Op::Sqrt ? "digit-by-digit" : mul ? "mul" : "shift-and-add");
-        benchmark::RegisterBenchmark(name.c_str(), BM_Multiply, chip, op, mul)
-            ->Iterations(1)
-            ->Unit(benchmark::kMillisecond);
+        qbc::bench::RegisterOnce(name, BM_Multiply, chip, op, mul);
       }
     }
   }
