@@ -157,8 +157,10 @@ std::uint8_t BinaryOperation(CompilerState& st, std::uint8_t wanted, Parse parse
 // in no type and made of several operands is worked in the one type that holds them all,
 // each operand loaded, pushed and popped in it (the first one's type would cut the others,
 // and a narrow first operand pushed for a wider right one would be popped with a byte too
-// many); an integer wanted of operands among which is a Float is worked as a Float. An
-// expression that is no number where one is asked is refused once, here, and passed over.
+// many); an integer wanted of operands among which is a Float is worked as a Float, and
+// one whose result's low bytes depend on operands wider than it (a division) in the type
+// that holds them. An expression that is no number where one is asked is refused once,
+// here, and passed over.
 class WorkedIn {
  public:
   WorkedIn(CompilerState& st, std::uint8_t wanted, ExpressionReach reach)
@@ -180,15 +182,20 @@ class WorkedIn {
 
   // The end of the level, `wanted` being what its operands returned: with no type wanted
   // the value goes on in the common type (as a single operand's loader leaves its own); a
-  // Float worked for an integer is converted into it, in the working registers.
+  // Float worked for an integer is converted into it, in the working registers; a wider
+  // integer worked for an integer leaves its low bytes where the wanted type's lie.
   std::uint8_t End(std::uint8_t wanted) const {
     if (work_.type == kTypeNone) return wanted;
     st_.sticky.OperandType = work_.type;
     if (wanted_ == kTypeNone) return work_.type;
-    const bool skip = st_.sticky.SkipOperandPush;
-    st_.sticky.SkipOperandPush = false;
-    EmitConvertFromFloat(st_, wanted_);
-    st_.sticky.SkipOperandPush = skip;
+    if (work_.type == kTypeFloat) {
+      const bool skip = st_.sticky.SkipOperandPush;
+      st_.sticky.SkipOperandPush = false;
+      EmitConvertFromFloat(st_, wanted_);
+      st_.sticky.SkipOperandPush = skip;
+    } else {
+      st_.sticky.OperandType = wanted_;
+    }
     return wanted_;
   }
 

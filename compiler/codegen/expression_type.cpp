@@ -451,6 +451,19 @@ bool SpanFits(const Span& s, std::uint8_t type) {
   return !s.any || (s.low >= low && s.high <= high);
 }
 
+// The type operands gathered with their values as written (Differences::kAsWritten) are
+// worked in where an integer `target` (byte to long) takes their result's low bytes: the
+// target's own when every operand fits it, and also when the operators only add, subtract,
+// multiply and combine bits (their low bytes do not depend on the upper ones) and every
+// constant fits the target's registers; else the type that holds the operands.
+std::uint8_t LowBytesType(const Span& s, std::uint8_t target) {
+  if (!s.operation || s.failed || s.isFloat || !s.any || SpanFits(s, target)) return target;
+  const bool constantsFit =
+      !s.anyConst || (ConstantFitsType(s.constLow, target) && ConstantFitsType(s.constHigh, target));
+  if (!s.divides && constantsFit) return target;
+  return SpanType(s);
+}
+
 }  // namespace
 
 std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
@@ -462,7 +475,9 @@ std::uint8_t CommonExpressionType(CompilerState& st, ExpressionReach reach) {
 }
 
 ExpressionWork WorkOf(CompilerState& st, std::uint8_t wanted, ExpressionReach reach) {
-  Scanner scan(st, Differences::kSigned, Extent::kWhole);
+  // (an integer wanted takes the low bytes of the result: the operands count as written)
+  const bool lowBytes = wanted >= kTypeByte && wanted <= kTypeLong;
+  Scanner scan(st, lowBytes ? Differences::kAsWritten : Differences::kSigned, Extent::kWhole);
   Span s;
   scan.Expression(reach, s);
   ExpressionWork work;
@@ -482,6 +497,8 @@ ExpressionWork WorkOf(CompilerState& st, std::uint8_t wanted, ExpressionReach re
     if (s.operation && !s.onlyBits) work.type = SpanType(s);
   } else if (wanted >= kTypeBit && wanted <= kTypeLong && s.operation && s.isFloat) {
     work.type = kTypeFloat;
+  } else if (lowBytes) {
+    if (const std::uint8_t held = LowBytesType(s, wanted); held != wanted) work.type = held;
   }
   return work;
 }
@@ -507,13 +524,7 @@ std::uint8_t AssignmentType(CompilerState& st, std::uint8_t target) {
   Scanner scan(st, Differences::kAsWritten);
   Span s;
   scan.Expression(ExpressionReach::kAll, s);
-  if (!s.operation || s.failed || s.isFloat || !s.any || SpanFits(s, target)) return target;
-  // Sums, differences, products and bit operations give the same low bytes in the
-  // target's width, as long as every constant fits its registers.
-  const bool constantsFit =
-      !s.anyConst || (ConstantFitsType(s.constLow, target) && ConstantFitsType(s.constHigh, target));
-  if (!s.divides && constantsFit) return target;
-  return SpanType(s);
+  return LowBytesType(s, target);
 }
 
 std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector) {

@@ -36,7 +36,10 @@ struct ExpressionWork {
   // integer wanted (byte to long) and a Float among operands joined by operators, a Float:
   // the operands are not cut to the integer first, and the result is converted as a Float
   // variable read into that integer is (L = F * 1000 stores what T = F * 1000 : L = T
-  // stores).
+  // stores); with an integer wanted whose result's low bytes depend on wider operands (a
+  // division or a remainder, a constant beyond its registers), the type that holds them,
+  // whose low bytes are taken (Chr(W / 2) is the low byte of the Word quotient), as
+  // AssignmentType works an assignment.
   std::uint8_t type = kTypeNone;
   // A text (a string, a literal, Left, Mid, Right, Str, Hex, ...) or an array named without
   // an index is no number: wanted as one it is "Only numeric variables!", joined to another

@@ -80,6 +80,25 @@ TEST(ExpressionTyping, NarrowTargetsStoreTheLowBytesOfTheWholeResult) {
   EXPECT_EQ(run->Byte("b7"), 100);
 }
 
+// A function's or statement's argument wanted as a Byte takes the low byte of the whole
+// result in the same way: the Word was cut to its low byte before the division (Chr(W / 2)
+// halved &H42), and a divisor of 256 was "Constant 256 does not fit a Byte!".
+TEST(ExpressionTyping, NarrowArgumentsTakeTheLowBytesOfTheWholeResult) {
+  auto run = RunProgram(
+      "Dim W As Word , V As Word , B As Byte , S As String * 4 , T As String * 8 , U As String * 4\n"
+      "W = &H4142 : S = Chr(W / 2)\n"
+      "W = 990 : B = Bcd(W / 10)\n"
+      "W = &H4142 : V = Makeword(W Mod 256 , W / 256)\n"
+      "T = \"abcdef\" : W = 768 : U = Mid(T , W / 256 , 2)\n"
+      "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("s"), 0xA1);
+  EXPECT_EQ(run->Byte("b"), 0x99);
+  EXPECT_EQ(run->Word("v"), 0x4241);
+  EXPECT_EQ(run->Byte("u"), 'c');
+  EXPECT_EQ(run->Byte("u", 1), 'd');
+}
+
 // Operands that fit the target keep its width: a sign before a variable turns no Integer
 // expression into a Long one (the 32-bit routines would make every such line slower).
 TEST(ExpressionTyping, OperandsThatFitTheTargetKeepItsWidth) {
