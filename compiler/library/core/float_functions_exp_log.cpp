@@ -13,7 +13,9 @@ namespace qbc {
 // that the exponent's share of ln A is not rounded before it is multiplied by B; _Fexpn
 // then scales by 2^n. |B e| from 512 on, or |w| from 256 on, is beyond the floats: NaN
 // above, 0 below. ln m waits on the stack, B in r12..r15, e then n in r17:r16; _Fpw15
-// loads B's head (its low byte cleared) into B.
+// loads B's head (its low byte cleared) into B. The power saves r8..r17 as _Fexpn does,
+// so its last step goes on in _Fexpn past the saving (_Fexpb), whose end gives them back
+// and returns.
 void EmitFloatPowRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -196,8 +198,7 @@ _Fpw5:  push    r8
         ldi     xh,0x43
         cpc     xl,xh
         brsh    _Fpw12
-        rcall   _Fexpn
-        rjmp    _Fpw13
+        rjmp    _Fexpb
 _Fpw11: pop     r0
         pop     r0
         pop     r0
@@ -235,7 +236,8 @@ _Fpw15: clr     r18
 // whole number to A log2 e (0 while |A| is below ln 2 / 2), ln 2 in two parts (15 bits,
 // whose products with k are exact, and the rest); e^r - 1 = r + E(r) r^2 (_FtblExp), then
 // 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. A and r
-// are kept in r8..r11, k in r12..r15; n + k in r17:r16.
+// are kept in r8..r11, k in r12..r15; n + k in r17:r16. _Fexpb: _Fexpn past its saving
+// of r8..r17, for a caller that saved them in the same order (the power's last step).
 //
 // _Fhyp, for sinh and cosh: E = e^A / 2 (_Fexpn with n = -1); returns 1/(4E) in A and E
 // in B. _Fnear: the nearest whole number to A (halves away from 0) as a long: the
@@ -286,7 +288,7 @@ _Fexpn: push    r8
         push    r15
         push    r16
         push    r17
-        mov     xh,r25
+_Fexpb: mov     xh,r25
         andi    xh,0x7F
         cpi     r22,0x18
         ldi     xl,0x72
