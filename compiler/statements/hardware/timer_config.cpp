@@ -104,6 +104,14 @@ void StepToValue(CompilerState& st) {
   ExpectToken(st, "=");
 }
 
+// Past a mode word and the "," after it: the current token is then the clause's value, and
+// `errors` watches what it reports.
+void StepToClauseValue(CompilerState& st, ErrorWatch& errors) {
+  ++st.src.TokenIndex;
+  ExpectToken(st, ",");
+  errors.Restart();
+}
+
 // The option list: while the current token is ",", the option after it, then one token on
 // (past the option's last word). An option word `take` does not know: "Invalid settings!".
 template <typename Take>
@@ -160,6 +168,14 @@ bool LacksOutput(CompilerState& st, const TimerFacts& t, char channel) {
   return Lacks(st, t.outputs.find(channel) != std::string::npos);
 }
 
+// The pwm mode of a timer without a compare output (the m8's Timer0, the ATmega406's
+// Timer1), which has no PWM either: refused with the rest of its line.
+bool RefusesPwm(CompilerState& st, const TimerFacts& t) {
+  if (!Lacks(st, !t.outputs.empty())) return false;
+  SkipToStatementEnd(st);
+  return true;
+}
+
 // Where Timer0's mode and compare-output bits lie in its control byte. The classic
 // single register TCCR0 holds FOC0 WGM00 COM01 COM00 WGM01 CS02..CS00; the newer chips
 // split it into TCCR0A (COM0A1 COM0A0 COM0B1 COM0B0 - - WGM01 WGM00) and TCCR0B (.. WGM02
@@ -194,28 +210,19 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
-    ++st.src.TokenIndex;
-    ExpectToken(st, ",");
-    errors.Restart();
+    StepToClauseValue(st, errors);
     CounterEdge(st, timer);
     if (timer == 0) (splitTimer0 ? clock : control) = 2;
     StepPast(st, errors);
   } else if (mode == "pwm") {
-    // (a timer without compare outputs has no PWM either: the m8's Timer0 counts only)
-    if (Lacks(st, !facts.outputs.empty())) {
-      SkipToStatementEnd(st);
-      return;
-    }
-    ++st.src.TokenIndex;
-    ExpectToken(st, ",");
+    if (RefusesPwm(st, facts)) return;
+    StepToClauseValue(st, errors);
     if (timer == 0) {
       control = bits0.pwm;
       emit = true;
-      errors.Restart();
       OutputMode(st, control, bits0.normal, bits0.inverted);
       StepPast(st, errors);
     } else {
-      errors.Restart();
       HasPwmBits(st, control, timer);
       StepPast(st, errors);
       emit = true;
@@ -303,20 +310,13 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
-    ++st.src.TokenIndex;
-    ExpectToken(st, ",");
-    errors.Restart();
+    StepToClauseValue(st, errors);
     CounterEdge(st, timer);
     StepPast(st, errors);
   } else if (mode == "pwm") {
-    if (Lacks(st, !facts.outputs.empty())) {
-      SkipToStatementEnd(st);
-      return;
-    }
+    if (RefusesPwm(st, facts)) return;
     registerA = true;
-    ++st.src.TokenIndex;
-    ExpectToken(st, ",");
-    errors.Restart();
+    StepToClauseValue(st, errors);
     HasPwmBits(st, control, timer);
     StepPast(st, errors);
   } else {
@@ -419,9 +419,7 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
     SkipToStatementEnd(st);
     return;
   } else if (mode == "pwm") {
-    ++st.src.TokenIndex;
-    ExpectToken(st, ",");
-    errors.Restart();
+    StepToClauseValue(st, errors);
     const std::string bits = st.TokText();
     if (bits == "8") {
       pwm = true;
