@@ -456,7 +456,7 @@ void CompileAssignmentForms(CompilerState& st) {
   // An operand wider than the target is not cut before the operation: the expression is
   // worked in a type that holds its operands and the result's low bytes are stored.
   const StoreTypeScope store(st, t.type);
-  ParseExpression(st, AssignmentType(st, t.type));
+  ParseExpression(st, t.type);
   StoreValue(st, t);
 }
 

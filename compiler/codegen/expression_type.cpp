@@ -519,14 +519,6 @@ std::uint8_t TypeHoldingExpression(CompilerState& st, std::uint8_t with) {
   return SpanType(s);
 }
 
-std::uint8_t AssignmentType(CompilerState& st, std::uint8_t target) {
-  if (target < kTypeByte || target > kTypeLong) return target;
-  Scanner scan(st, Differences::kAsWritten);
-  Span s;
-  scan.Expression(ExpressionReach::kAll, s);
-  return LowBytesType(s, target);
-}
-
 std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector) {
   if (selector < kTypeBit || selector > kTypeLong) return selector;
   Scanner scan(st);

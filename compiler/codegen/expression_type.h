@@ -38,8 +38,10 @@ struct ExpressionWork {
   // variable read into that integer is (L = F * 1000 stores what T = F * 1000 : L = T
   // stores); with an integer wanted whose result's low bytes depend on wider operands (a
   // division or a remainder, a constant beyond its registers), the type that holds them,
-  // whose low bytes are taken (Chr(W / 2) is the low byte of the Word quotient), as
-  // AssignmentType works an assignment.
+  // whose low bytes are taken: an assignment to a Byte (B = W / 10) or an argument wanted as
+  // one (Chr(W / 2)) is the low byte of the Word quotient. Where the low bytes come out the
+  // same either way (sums, differences, products, bit operations, with every constant
+  // fitting), and where every operand fits, the wanted type itself, which is shorter code.
   std::uint8_t type = kTypeNone;
   // A text (a string, a literal, Left, Mid, Right, Str, Hex, ...) or an array named without
   // an index is no number: wanted as one it is "Only numeric variables!", joined to another
@@ -71,13 +73,6 @@ class StoreTypeScope {
   CompilerState& st_;
   std::uint8_t kept_;
 };
-
-// The type the right side of an assignment to a `target` of that type is worked in: the
-// target's own when every operand fits it, and also when the operators only add, subtract,
-// multiply and combine bits (their low bytes do not depend on the upper ones) and every
-// constant fits the target's registers; else the type that holds the operands, whose low
-// bytes are then stored. A single operand is loaded into the target's type as it is.
-std::uint8_t AssignmentType(CompilerState& st, std::uint8_t target);
 
 // The type a Case value (the expression at TokenIndex) is compared with a selector of type
 // `selector` in: the selector's when the value fits it, else the type that holds both.

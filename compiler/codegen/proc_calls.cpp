@@ -162,7 +162,7 @@ void CompileArgExpression(CompilerState& st, const std::string& callerName, std:
   // Worked as an assignment to the parameter: an operand wider than it is not cut before
   // the operation, and the low bytes of the result are passed.
   const StoreTypeScope store(st, parameter);
-  ParseSum(st, AssignmentType(st, parameter));
+  ParseSum(st, parameter);
   st.expr.ArgStackOffset += EmitSoftStackPush(st, st.expr.OperandInFlash ? std::uint8_t{kTypeWord} : parameter);
   MakeCurrent(st, called);
 }

@@ -184,7 +184,7 @@ void CompileReturnStatement(CompilerState& st) {
   ++st.src.TokenIndex;
   // worked as an assignment to the result: its low bytes are the value returned
   const StoreTypeScope store(st, result);
-  ParseSum(st, AssignmentType(st, result));
+  ParseSum(st, result);
 }
 
 std::uint8_t DeclareLocalList(CompilerState& st) {
