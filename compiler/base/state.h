@@ -351,6 +351,12 @@ struct SourceFileTable {
 struct Environment {
   std::string InstallDir;      // installation folder: tmp.tmp, inc/
   std::string DocumentFolder;  // folder of the document being compiled ($include, .asm)
+
+  // The installation's inc folder (no "/" at its end): the device definition files, and
+  // the assembler front end, which names it to avra as an include folder (-I).
+  std::string IncludeFolder() const {
+    return InstallDir.empty() || InstallDir.back() == '/' ? InstallDir + "inc" : InstallDir + "/inc";
+  }
 };
 
 struct CompilerState;

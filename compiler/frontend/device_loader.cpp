@@ -209,9 +209,7 @@ std::string DeviceNameFromSource(std::string name) {
 bool LoadDeviceFile(CompilerState& st, const std::string& deviceName) {
   SetProfileFromName(st, deviceName);
 
-  std::string inc = st.env.InstallDir;
-  if (!inc.empty() && inc.back() != '/') inc += '/';
-  inc += "inc/";
+  const std::string inc = st.env.IncludeFolder() + "/";
   const std::string fileName = deviceName + "def.inc";
   std::error_code ec;
   if (!std::filesystem::is_regular_file(inc + fileName, ec)) {

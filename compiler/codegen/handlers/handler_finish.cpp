@@ -91,7 +91,7 @@ AsmFiles OutputFiles(const CompilerState& st) {
   AsmFiles files;
   files.folder = st.env.DocumentFolder;
   files.includeDirs.push_back(kAvraOwnIncludes);
-  if (!st.env.InstallDir.empty()) files.includeDirs.push_back(st.env.InstallDir + "/inc");
+  if (!st.env.InstallDir.empty()) files.includeDirs.push_back(st.env.IncludeFolder());
   return files;
 }
 
