@@ -4,6 +4,8 @@
 // its mnemonic alone, as avra knows it: its size, whether it jumps relative to itself and
 // whether it skips the next line. Every line of the output is looked at, so a mnemonic's
 // letters are compared as one number.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <utility>
@@ -22,6 +24,19 @@ inline std::pair<std::string_view, std::string_view> FirstWord(std::string_view 
   std::size_t m = 0;
   while (m < line.size() && line[m] != ' ' && line[m] != '\t') ++m;
   return {line.substr(0, m), TrimBlanks(line.substr(m))};
+}
+
+// Whether `c` may stand in a label, a .def or a symbol's name as a line writes it: the
+// characters of a name and "." (a table: every line is looked at).
+inline bool AsmLabelChar(char c) {
+  static constexpr auto kChars = [] {
+    std::array<bool, 256> t{};
+    for (int k = 0; k < 256; ++k)
+      t[static_cast<std::size_t>(k)] = (k >= '0' && k <= '9') || (k >= 'a' && k <= 'z') || (k >= 'A' && k <= 'Z') ||
+                                       k == '_' || k == '.';
+    return t;
+  }();
+  return kChars[static_cast<unsigned char>(c)];
 }
 
 enum class InstructionForm : std::uint8_t {

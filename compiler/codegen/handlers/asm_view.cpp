@@ -20,15 +20,6 @@ constexpr int kIncludeDepthLimit = 32;
 constexpr int kMacroDepthLimit = 64;
 constexpr int kSymbolDepthLimit = 64;
 
-// A label may hold the characters of a name and "." (a table: every line is looked at).
-constexpr auto kLabelChars = [] {
-  std::array<bool, 256> t{};
-  for (int c = 0; c < 256; ++c)
-    t[static_cast<std::size_t>(c)] = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                                     c == '_' || c == '.';
-  return t;
-}();
-bool LabelChar(char c) { return kLabelChars[static_cast<unsigned char>(c)]; }
 
 // What may follow an instruction's mnemonic: a blank, a comment or the line's end.
 constexpr auto kAfterWord = [] {
@@ -70,7 +61,7 @@ std::vector<std::string_view> SplitArguments(std::string_view text) {
 // `name = value` of .def, .equ and .set; `name value` of .define.
 std::pair<std::string, std::string_view> NameAndValue(std::string_view rest, bool equals) {
   std::size_t n = 0;
-  while (n < rest.size() && LabelChar(rest[n])) ++n;
+  while (n < rest.size() && AsmLabelChar(rest[n])) ++n;
   const std::string name = LowerText(rest.substr(0, n));
   std::string_view value = TrimBlanks(rest.substr(n));
   if (equals) {
@@ -154,7 +145,7 @@ class AsmView::Reader {
     if (v_.keep_ != Keep::kLayout || raw[k] == '.' || segment_ != Segment::kCode || inMacro_ || !v_.macros_.empty())
       return false;
     std::size_t n = k;
-    while (n < raw.size() && LabelChar(raw[n])) ++n;
+    while (n < raw.size() && AsmLabelChar(raw[n])) ++n;
     std::string_view label;
     std::size_t m = k;
     if (n > k && n < raw.size() && raw[n] == ':') {
@@ -162,7 +153,7 @@ class AsmView::Reader {
       m = n + 1;
       while (m < raw.size() && (raw[m] == ' ' || raw[m] == '\t')) ++m;
       n = m;
-      while (n < raw.size() && LabelChar(raw[n])) ++n;
+      while (n < raw.size() && AsmLabelChar(raw[n])) ++n;
     }
     if (n == m || raw[m] == '.' || (n < raw.size() && !kAfterWord[static_cast<unsigned char>(raw[n])])) return false;
     if (!Active()) return true;
@@ -192,7 +183,7 @@ class AsmView::Reader {
     }
     // A label: a name and ":" at the start of the line.
     std::size_t n = 0;
-    while (n < line.size() && LabelChar(line[n])) ++n;
+    while (n < line.size() && AsmLabelChar(line[n])) ++n;
     std::string_view label;
     if (n > 0 && n < line.size() && line[n] == ':' && line[0] != '.') {
       label = line.substr(0, n);

@@ -1,7 +1,6 @@
 #include "compiler/codegen/handlers/code_reach.h"
 
 #include <algorithm>
-#include <cctype>
 #include <deque>
 #include <unordered_map>
 #include <utility>
@@ -16,8 +15,6 @@ namespace {
 
 constexpr int kDepthLimit = 1024;  // pushes beyond this in one routine: a loop that pushes
 constexpr std::size_t kCallDepthLimit = 200;
-
-bool NameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_' || c == '.'; }
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -117,7 +114,7 @@ CodeMap::Line CodeMap::Decode(std::size_t i) const {
 std::optional<int> CodeMap::Register(std::string_view operand, std::size_t at) const {
   const std::string_view o = TrimBlanks(operand);
   if (const auto r = CpuRegisterNumber(o)) return r;
-  if (o.empty() || !std::all_of(o.begin(), o.end(), [](char c) { return NameChar(c); })) return std::nullopt;
+  if (o.empty() || !std::all_of(o.begin(), o.end(), AsmLabelChar)) return std::nullopt;
   scratch_.assign(o);
   for (char& c : scratch_) c = Lower(c);
   return view_.Alias(scratch_, at);
@@ -278,7 +275,7 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       if ((r && (*r == 28 || *r == 29)) || ThroughY(o)) reach.usesY = true;
       std::size_t wordStart = 0;
       for (std::size_t k = 0; k <= o.size(); ++k) {
-        if (k < o.size() && NameChar(o[k])) continue;
+        if (k < o.size() && AsmLabelChar(o[k])) continue;
         const std::string_view word = o.substr(wordStart, k - wordStart);
         for (const std::string& w : watched_)
           if (Is(word, w)) reach.cells.insert(w);
