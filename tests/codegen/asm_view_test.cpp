@@ -19,6 +19,7 @@ namespace qbc {
 namespace {
 
 struct Listed {
+  unsigned address;  // in words
   unsigned opcode;
   std::string text;  // without a label, trimmed
 };
@@ -47,7 +48,8 @@ std::vector<Listed> Listing(const std::string& text) {
     if (line.rfind("C:", 0) != 0 || line.size() < 14) continue;
     const std::string op = line.substr(9, 4);
     if (op.find('+') != std::string::npos || op.find(' ') != std::string::npos) continue;
-    out.push_back({static_cast<unsigned>(std::stoul(op, nullptr, 16)), WithoutLabel(line.substr(13))});
+    out.push_back({static_cast<unsigned>(std::stoul(line.substr(2, 6), nullptr, 16)),
+                   static_cast<unsigned>(std::stoul(op, nullptr, 16)), WithoutLabel(line.substr(13))});
   }
   return out;
 }
@@ -193,16 +195,10 @@ TEST(AsmView, PlacesTheCodeWhereAvraDoes) {
   ASSERT_EQ(labels.size(), 9u);  // (a macro's own labels are not listed)
   // "C:000024 f7b1      L4:\tBRNE L1": the relative jumps, in order
   std::vector<unsigned> jumps;
-  {
-    std::istringstream listing(test::ReadFile(dir + "/main.lst"));
-    std::string line;
-    while (std::getline(listing, line)) {
-      if (line.rfind("C:", 0) != 0 || line.size() < 14) continue;
-      std::string code = WithoutLabel(line.substr(13));
-      for (char& c : code) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (code.rfind("rjmp", 0) == 0 || code.rfind("rcall", 0) == 0 || code.rfind("br", 0) == 0)
-        jumps.push_back(static_cast<unsigned>(std::stoul(line.substr(2, 6), nullptr, 16)));
-    }
+  for (const Listed& l : Listing(test::ReadFile(dir + "/main.lst"))) {
+    std::string code = l.text;
+    for (char& c : code) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (code.rfind("rjmp", 0) == 0 || code.rfind("rcall", 0) == 0 || code.rfind("br", 0) == 0) jumps.push_back(l.address);
   }
   ASSERT_EQ(jumps.size(), 5u);
 
