@@ -1,7 +1,9 @@
 // The polynomial engine shared by every series approximation of the float library.
 #include <string>
 
+#include "compiler/base/assembler_names.h"
 #include "compiler/base/core_flash_read.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 #include "compiler/library/core/float_functions.h"
 
 namespace qbc {
@@ -15,16 +17,8 @@ void EmitTableRead(CompilerState& st, const std::string& label, const std::strin
   WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, Sep::kNarrow, reg, true);
 }
 
-// The register number of "rN"; -1 for any other operand.
-int RegisterNumber(std::string_view op) {
-  if (op.size() < 2 || op.size() > 3 || op[0] != 'r') return -1;
-  int n = 0;
-  for (char c : op.substr(1)) {
-    if (c < '0' || c > '9') return -1;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
+// The register number of "rN"; -1 for any other operand (xl .. zh too).
+int RegisterNumber(std::string_view op) { return op.starts_with('r') ? CpuRegisterNumber(op).value_or(-1) : -1; }
 
 // "        mov     rA,rB" -> {A, B}; {-1, -1} for any other line.
 std::pair<int, int> ByteMove(std::string_view line) {
@@ -38,11 +32,9 @@ std::pair<int, int> ByteMove(std::string_view line) {
 
 // A skip instruction: it skips one instruction, so the line after it stays alone.
 bool SkipsNext(std::string_view line) {
-  const std::size_t at = line.find_first_not_of(' ', line.find(':') == std::string_view::npos ? 0 : line.find(':') + 1);
-  if (at == std::string_view::npos) return false;
-  for (std::string_view skip : {"sbrc", "sbrs", "sbic", "sbis", "cpse"})
-    if (line.substr(at).starts_with(skip)) return true;
-  return false;
+  const std::size_t label = line.find(':');
+  const std::string_view code = TrimBlanks(label == std::string_view::npos ? line : line.substr(label + 1));
+  return FormOf(FirstWord(code).first) == InstructionForm::kSkip;
 }
 
 }  // namespace
