@@ -189,7 +189,8 @@ struct ExpressionCells {
   std::uint8_t ForVarType = 0;
   // The type of the place the value being compiled goes to: an assignment's target, a
   // parameter, a Function's result (0 where it is compared, printed or taken by a
-  // statement). Val and HexVal read a text in 32 bits only for a Long or Float place.
+  // statement, and within a function's arguments, which the function takes for itself).
+  // Val and HexVal wanted as a Long read a text in 16 bits for a place of 16 bits or fewer.
   std::uint8_t StoreType = 0;
   int ArgStackOffset = 0;
   // Bytes of the string argument area taken by the string arguments of the calls being

@@ -2,6 +2,7 @@
 
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/expression_parser.h"
+#include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/type_registers.h"
@@ -17,16 +18,18 @@ namespace {
 
 // The expression cells a function changes while it compiles its arguments, restored when
 // it is done: the arguments are compiled into the working registers whatever the
-// surrounding expression asked for (SkipOperandPush), and each in its own type.
+// surrounding expression asked for (SkipOperandPush), and each in its own type, for the
+// function and not for the place the function's value goes to.
 struct ArgScope {
   ArgScope(CompilerState& s, std::uint8_t callerWanted)
-      : st(s), wanted(callerWanted), skip(s.sticky.SkipOperandPush) {
+      : st(s), wanted(callerWanted), skip(s.sticky.SkipOperandPush), place(s, kTypeNone) {
     st.sticky.SkipOperandPush = false;
   }
   void Restore() { st.sticky.SkipOperandPush = skip; }
   CompilerState& st;
   std::uint8_t wanted;
   bool skip;
+  StoreTypeScope place;
 };
 
 // Compiles a string argument; returns its type (6 SRAM, 7 flash, 11 substring, else what
@@ -85,14 +88,16 @@ constexpr TextToNumberRoutine kTextToNumber[2][2] = {
 };
 
 std::uint8_t CompileTextToNumber(CompilerState& st, bool hex, std::uint8_t wanted) {
-  ArgScope scope(st, wanted);
-  // Wanted as a Long (or a Float) the text is read in 32 bits: a 16-bit value would cut
-  // "250000". A value going to a place of 16 bits or fewer is read as the Integer Val gives
+  // Wanted as a Long or a Float the text is read in 32 bits: a 16-bit value would cut
+  // "250000". A Long going to a place of 16 bits or fewer is read as the Integer Val gives
   // (HexVal a Word), also where the expression around it is worked as a Long for another
-  // operand's sake (B = Val(S) / W with a Word W).
+  // operand's sake (B = Val(S) / W with a Word W); a Float has no low bytes to take, so it
+  // is read whole wherever its result goes (B = Val(S) * F), and so is the argument of a
+  // function, which wants it for itself (W = Sqrt(Val(S))).
   const std::uint8_t place = st.expr.StoreType;
+  ArgScope scope(st, wanted);
   const bool narrowPlace = place >= kTypeBit && place <= kTypeWord;
-  const bool wide = (scope.wanted == kTypeLong || scope.wanted == kTypeFloat) && !narrowPlace;
+  const bool wide = scope.wanted == kTypeFloat || (scope.wanted == kTypeLong && !narrowPlace);
   const int bytes = wide ? 4 : 2;
   ++st.src.TokenIndex;
   ExpectToken(st, "(");

@@ -290,6 +290,22 @@ TEST(ExpressionTyping, ValAndHexValIntoALongReadThirtyTwoBits) {
   EXPECT_EQ(run->Word("w"), 0xcdef);
 }
 
+// Wanted as a Float, Val reads 32 bits whatever place the Float's result goes to: a Float
+// has no low bytes to cut, so the operand of a Float operation or function read 16 bits of
+// "100000" (-31072) where the line assigned to a Byte or Word.
+TEST(ExpressionTyping, ValAsAFloatOperandReadsThirtyTwoBitsForANarrowPlace) {
+  auto run = RunProgram(
+      "Dim S As String * 8 , B As Byte , W As Word , F As Float\n"
+      "S = \"100000\"\n"
+      "F = 0.001\n"
+      "B = Val(S) * F\n"
+      "W = Sqrt(Val(S))\n"
+      "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 100);
+  EXPECT_EQ(run->Word("w"), 316);
+}
+
 // Going to a Byte or Word, Val reads the text in 16 bits (the Integer it gives) even where
 // the expression is worked as a Long for a Word's sake (B = Val(S) / W): the 32-bit reader
 // is not linked. Over many texts of every form the values are the host model's: the digits

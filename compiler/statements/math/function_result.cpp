@@ -10,7 +10,7 @@
 namespace qbc {
 
 FunctionResult::FunctionResult(CompilerState& st, std::uint8_t wanted)
-    : st_(st), wanted_(wanted), skip_(st.sticky.SkipOperandPush) {
+    : st_(st), wanted_(wanted), skip_(st.sticky.SkipOperandPush), place_(st, kTypeNone) {
   st_.sticky.SkipOperandPush = false;
 }
 

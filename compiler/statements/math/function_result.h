@@ -5,13 +5,15 @@
 #include <cstdint>
 
 #include "compiler/base/state.h"
+#include "compiler/codegen/expression_type.h"
 
 namespace qbc {
 
 class FunctionResult {
  public:
   // Keeps the caller's wanted type and SkipOperandPush; the arguments go to the working
-  // registers.
+  // registers, each wanted for the function itself, not for the place the function's value
+  // goes to (StoreType is none while the function lives).
   FunctionResult(CompilerState& st, std::uint8_t wanted);
 
   // The type the caller wants (0: none).
@@ -26,6 +28,7 @@ class FunctionResult {
   CompilerState& st_;
   std::uint8_t wanted_;
   bool skip_;
+  StoreTypeScope place_;
 };
 
 // Steps past the keyword and "(" and compiles the first argument as `wanted` (0: its own
