@@ -30,7 +30,8 @@ const LinkRow kRows[] = {
     {2220, "EmitFloatMoveRoutine", QBC_LINK_GUARD(s.used[NeedFmov]), EmitFloatMoveRoutine},
     // the scaling, the splits, the whole and fractional parts and the comparison call into
     // the core: they stand next to it, before the functions, which together are longer
-    // than rcall reaches
+    // than rcall reaches, so that their calls stay short (the link step lengthens a call
+    // beyond that reach)
     {2222, "EmitFloatToExpRoutine", QBC_LINK_GUARD(s.used[NeedF2e]), EmitFloatToExpRoutine},
     {2224, "EmitFloatModRoutine", QBC_LINK_GUARD(s.used[NeedFmod]), EmitFloatModRoutine},
     {2226, "EmitFloatModfRoutine", QBC_LINK_GUARD(s.used[NeedFmodf]), EmitFloatModfRoutine},
