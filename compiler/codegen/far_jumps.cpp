@@ -19,15 +19,7 @@ namespace qbc {
 
 namespace {
 
-// The offsets (the target less the word after the line) a line reaches.
-struct Reach {
-  long least;
-  long most;
-};
-constexpr Reach kJumpReach{-2048, 2047};   // rjmp, rcall
-constexpr Reach kBranchReach{-64, 63};     // br..
-
-bool Within(long k, Reach r) { return k >= r.least && k <= r.most; }
+bool Within(long k, RelativeReach r) { return k >= r.least && k <= r.most; }
 
 // Each branch and the one taken when it is not (brlo and brsh are brcs and brcc).
 constexpr std::pair<std::string_view, std::string_view> kOpposites[] = {
@@ -55,7 +47,7 @@ struct Jump {
   int added = 0;                  // the words its long form adds (0: as written)
 };
 
-Reach ReachOf(Kind kind) { return kind == Kind::kBranch ? kBranchReach : kJumpReach; }
+RelativeReach ReachOf(Kind kind) { return kind == Kind::kBranch ? kBranchReach : kJumpReach; }
 
 std::string PcText(long k) {
   if (k == 0) return "PC";

@@ -91,6 +91,15 @@ inline int InstructionWords(std::string_view mnemonic) {
   return FormOf(mnemonic) == InstructionForm::kTwoWords ? 2 : 1;
 }
 
+// The offsets (the target less the word after the line) a line of the relative form
+// reaches.
+struct RelativeReach {
+  long least;
+  long most;
+};
+inline constexpr RelativeReach kJumpReach{-2048, 2047};  // rjmp, rcall
+inline constexpr RelativeReach kBranchReach{-64, 63};    // br..
+
 // Whether a mnemonic of the relative form is a branch (not rjmp or rcall).
 inline bool IsBranch(std::string_view mnemonic) {
   return FormOf(mnemonic) == InstructionForm::kRelativeJump && (mnemonic[0] | 0x20) == 'b';
