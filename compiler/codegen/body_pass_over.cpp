@@ -15,10 +15,6 @@ namespace qbc {
 
 namespace {
 
-// The relative branches of the generated code reach at most five words on; a program's
-// own $asm lines are looked at as far back as this.
-constexpr int kLookBack = 16;
-
 struct AsmLine {
   bool labelAlone = false;  // "name:" with no instruction after it
   bool other = false;       // a directive or data line
@@ -71,7 +67,9 @@ bool CodeRunsOn(const std::string& text) {
   int seen = 0;
   long wordsToEnd = 0;  // from the start of the line looked at to the end of the code
   std::size_t end = text.size();
-  while (end > 0 && seen < kLookBack) {
+  // Lines are looked at as far back as a branch reaches: one further back cannot pass the
+  // end (an rjmp or rcall by an offset from further back is not looked for).
+  while (end > 0 && wordsToEnd <= kBranchReach.most) {
     const std::size_t newline = text.rfind('\n', end - 1);
     const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
     const std::optional<AsmLine> line = ReadLine(std::string_view(text).substr(start, end - start));

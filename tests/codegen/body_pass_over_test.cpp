@@ -55,5 +55,14 @@ TEST(BodyPassOver, CodeRunsOnUnlessItsLastLineEndsTheFlow) {
   for (const Case& c : cases) EXPECT_EQ(CodeRunsOn(c.lines), c.runsOn) << c.lines;
 }
 
+// A branch as far back as a branch reaches (63 words past the word after it) that lands
+// past the jump; a line further back reaches nothing past it.
+TEST(BodyPassOver, ABranchFromAsFarBackAsABranchReaches) {
+  std::string nops;
+  for (int i = 0; i < 62; ++i) nops += "\t\tnop\r\n";
+  EXPECT_TRUE(CodeRunsOn("\t\tbrne\tPC+64\r\n" + nops + "\t\trjmp\tL0000\r\n"));
+  EXPECT_FALSE(CodeRunsOn("\t\tbrne\tPC+63\r\n" + nops + "\t\trjmp\tL0000\r\n"));
+}
+
 }  // namespace
 }  // namespace qbc

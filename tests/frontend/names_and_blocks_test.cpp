@@ -351,7 +351,7 @@ TEST(NamesAndBlocks, ABranchPastTheJumpBeforeABodyIsPassedOver) {
   const struct {
     const char* branch;
     int nops;  // between it and the jump
-  } cases[] = {{"brne PC + 2", 0}, {"brne PC+010", 8}};
+  } cases[] = {{"brne PC + 2", 0}, {"brne PC+010", 8}, {"brne PC+40", 38}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.branch);
     std::string lines = c.branch;
