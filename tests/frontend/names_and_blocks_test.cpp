@@ -298,6 +298,7 @@ TEST(NamesAndBlocks, AFlashTableIsOnlyRead) {
       {"m8", (table + "Decr t").c_str(), 3, "Flash table T can not be changed!"},
       {"m8", (table + "Set t.1").c_str(), 3, "Flash table T can not be changed!"},
       {"m8", (table + "Swap b, t").c_str(), 3, "Flash table T can not be changed!"},
+      {"m8", (table + "Sort(t , 3)").c_str(), 3, "Flash table T can not be changed!"},
   });
   // Run on the chip where it compiles: the element must then read what was stored.
   const std::string program = Program("m8", table + "t(1) = 5\nb = t(1)\nPrint b");

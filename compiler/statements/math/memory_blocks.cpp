@@ -7,6 +7,7 @@
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/frame_vars.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/operand_store.h"
 #include "compiler/codegen/statement_kit.h"
 #include "compiler/statements/math/function_result.h"
 
@@ -145,7 +146,15 @@ void CompileMemCopyStatement(CompilerState& st) {
   ExpectToken(st, ")");
 }
 
-void CompileSortStatement(CompilerState& st) { CallOverBlock(st, LoadVariableAddressZ, "_Sort", NeedSort); }
+void CompileSortStatement(CompilerState& st) {
+  // The block is sorted in place: a flash table's address would be taken for an SRAM one.
+  if (const int g = st.TokText(1) == "(" ? FindGlobalVar(st, st.TokText(2)) : 0;
+      g != 0 && !WritableGlobal(st, st.sym.GlobalVars[g])) {
+    SkipToStatementEnd(st);
+    return;
+  }
+  CallOverBlock(st, LoadVariableAddressZ, "_Sort", NeedSort);
+}
 
 std::uint8_t CompileCrc8Function(CompilerState& st, std::uint8_t wanted) {
   FunctionResult result(st, wanted);
