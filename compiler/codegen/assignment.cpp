@@ -150,10 +150,10 @@ bool ReadArrayElementTarget(CompilerState& st, const GlobalVarRecord& v, Assignm
   ++st.src.TokenIndex;
   CheckConstantArrayIndex(st, v);
   const bool wide = st.dev.RamEnd > 255;
-  const std::uint8_t index = ParseExpression(st, wide ? kTypeWord : kTypeByte);
+  // (a number wanted goes on in the wanted type: the loads have widened it)
+  ParseExpression(st, wide ? kTypeWord : kTypeByte);
   if (wide) {
     st.expr.ArrayIndexType = kTypeWord;
-    if (index == kTypeByte) st.out.Instr(Sep::kWide, "clr", st.sticky.SkipOperandPush ? "r25" : "zh");
     if (v.VarType != kTypeString && !st.sticky.SkipOperandPush) st.out.Instr(Sep::kNarrow, "push", "zh");
   } else {
     st.expr.ArrayIndexType = st.sticky.OperandType;

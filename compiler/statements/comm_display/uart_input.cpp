@@ -52,9 +52,9 @@ std::uint8_t ElementAddressIntoX(CompilerState& st, std::string_view notArray, s
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   const bool wide = WideRam(st);
+  // (a number wanted goes on in the wanted type: the loads have widened it)
   wanted = ParseSum(st, wide ? kTypeWord : kTypeByte);
   ExpectToken(st, ")");
-  if (wide && wanted == kTypeByte) st.out.Instr(Sep::kWide, "clr", "zh");
   if (type == kTypeInteger || type == kTypeWord) {
     st.out.Instr(Sep::kWide, "lsl", "zl");
     if (wide) st.out.Instr(Sep::kWide, "rol", "zh");
