@@ -507,6 +507,12 @@ int CompileListValues(CompilerState& st, std::uint8_t wanted, const std::functio
   return count;
 }
 
+// The list's routines copy a text from flash: a value whose text is in SRAM (a variable, a
+// function's result) or a number would have its address or value read as a flash address.
+void RefuseNonConstantText(CompilerState& st) {
+  if (st.sticky.OperandType != kTypeFlashString) ReportInPlace(st, "Must be constant!");
+}
+
 // The ")" after the values. Anything else is reported once and the rest of the statement
 // passed over.
 void CloseList(CompilerState& st) {
@@ -534,12 +540,14 @@ void CompileStringListAssignment(CompilerState& st, const std::string& name, std
   if (!OpenList(st)) return;
   if (st.TokText(1) == ",") {
     const int count = CompileListValues(st, wanted, [&] {
+      RefuseNonConstantText(st);
       st.out.Instr(Sep::kWide, "ldi", "r20," + Dec(elementSize));
       EmitCall(st, "_StrZ");
     });
     ReportTooManyValues(st, name, count, elementCount);
   } else {
     ParseSum(st, wanted);
+    RefuseNonConstantText(st);
     st.out.Instr(Sep::kWide, "ldi", "r21," + Dec(elementCount));
     st.out.Instr(Sep::kWide, "ldi", "r22," + Dec(elementSize));
     EmitCall(st, "_StrI");

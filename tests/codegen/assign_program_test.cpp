@@ -43,5 +43,28 @@ TEST(AssignProgram, ListsHoldAtMostOneValuePerElement) {
   }
 }
 
+// A string list copies its values from flash: constants (also named ones) are cut to their
+// element and leave the next variable alone; a value whose text is in SRAM or a number is
+// refused at its line rather than its address read as flash.
+TEST(AssignProgram, StringListsTakeTextConstants) {
+  const std::string head = "$device = m88\n$clock = 8\n$stack = 32\n"
+                           "Dim S As String * 8, T As String * 2, After As Byte, B(2) As String * 3, K As Byte\n"
+                           "Const C = \"xyz\"\n";
+  auto fits = RunBasic(head + "After = 77\nS = \"ABCDEFGH\"\nT = (\"PQRS\")\nB = (C, \"ab\")\nEnd\n", "atmega88");
+  ASSERT_TRUE(fits->ok) << fits->Diagnostics();
+  EXPECT_EQ(fits->Byte("t", 0), 'P');
+  EXPECT_EQ(fits->Byte("t", 1), 'Q');
+  EXPECT_EQ(fits->Byte("t", 2), 0);
+  EXPECT_EQ(fits->Byte("after"), 77);
+  EXPECT_EQ(fits->Byte("b", 2), 'z');
+  EXPECT_EQ(fits->Byte("b", 4), 'a');
+  for (const char* list : {"T = (S)", "B = (S, \"xy\")", "B = (\"xy\", S)", "T = (Str(K))", "B = (C, 5)",
+                           "T = (Chr(65))", "T = (Left(S, 1))", "T = (B(1))"}) {
+    const CompiledBasic r = CompileBasic(head + "K = 1\n" + list + "\nEnd\n");
+    EXPECT_TRUE(r.StartsWithError("Must be constant!", 7)) << list << "\n" << r.report;
+    EXPECT_EQ(r.error_count, 1) << list << "\n" << r.report;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test
