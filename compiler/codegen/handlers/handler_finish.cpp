@@ -64,6 +64,7 @@ HandlerPlan Plan(const CompilerState& st, const Planned& p, const CodeMap& code,
   for (const int r : HandlerMachineryRegisters(plan)) changed.set(static_cast<std::size_t>(r));
   plan.saved = HandlerSaveSet(p.handler->Level, cells.DrawingRegisters, changed);
   plan.rampz = st.dev.NeedRampz && (reach.readsFlash || reach.unknown);
+  plan.interruptsOn = reach.enablesInterrupts || reach.unknown;
   return plan;
 }
 

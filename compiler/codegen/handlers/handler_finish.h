@@ -9,7 +9,8 @@
 // - the float and number text buffers moved onto the handler's stack only where that code
 //   uses them, and kept per handler: a nested handler keeps the outer one's;
 // - in a handler that turns interrupts on, its SREG copy r2 kept on the stack: an inner
-//   handler (one of the library's too) keeps its own SREG in r2.
+//   handler (one of the library's too) keeps its own SREG in r2; and its exit closed to
+//   interrupts from where it starts taking its state down.
 // It refuses recursion a handler can reach (its depth has no bound) and reserves the
 // handlers' stack for the deepest a handler (all of them at once when they nest) can go.
 #include "compiler/base/state.h"

@@ -132,8 +132,11 @@ std::string HandlerExitText(CompilerState& st, const HandlerPlan& plan, const Ha
       MoveArgArea(st, plan, false);
       for (auto it = plan.keptCells.rbegin(); it != plan.keptCells.rend(); ++it)
         MoveCell(st, it->first, it->second, false);
-      LeaveHandlerStack(st);
     }
+    // (an inner handler may still come during the copies back: it works below this one's
+    // Y, which only rises over bytes already given back)
+    if (plan.interruptsOn) st.out.Instr("cli");
+    if (plan.ownStack) LeaveHandlerStack(st);
     KeepRampz(st, plan, false);
     for (auto it = plan.saved.rbegin(); it != plan.saved.rend(); ++it)
       st.out.Instr(Sep::kWide, "pop", RegisterName(*it));

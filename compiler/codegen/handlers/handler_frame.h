@@ -9,7 +9,11 @@
 // - the switch to the handlers' own software stack, where the handler works on Y;
 // - the interrupted code's text buffers, and in a nested handler the outer one's string
 //   argument copies, moved onto that stack and back;
-// - its frame (locals).
+// - its frame (locals);
+// - in a handler whose body may turn interrupts on, "cli" where its exit starts taking
+//   its state down: from the count of handlers on their stack to the "out" of SREG no
+//   interrupt may come (the count would say a handler runs while Y is half given back,
+//   and an inner handler would put its own SREG into r2).
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +33,8 @@ struct HandlerPlan {
   std::vector<std::pair<std::string, int>> keptCells;
   bool keepArgArea = false;  // a nested handler keeps the outer one's string argument copies
   int argAreaBytes = 0;
+  // The body may turn interrupts on, so the exit may be entered with them on.
+  bool interruptsOn = false;
 };
 
 // Registers the entry and exit themselves change (beyond Y): they join the save set.
