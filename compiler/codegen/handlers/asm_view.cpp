@@ -134,16 +134,15 @@ class AsmView::Reader {
     if (!Placed(raw)) Read(raw, includeDepth, macroDepth);
   }
 
-  // Most lines are an instruction: when the code lines are not kept, only its label, its
-  // size and a relative jump's operands matter, found here without the whole reading.
+  // Most lines are an instruction: its label, its place and size, a relative jump's
+  // operands and (the code lines kept) its text, found here without the whole reading.
   // False for a line that needs the whole of it: a label alone on its line or before a
   // directive, and whatever is not plainly an instruction.
   bool Placed(std::string_view raw) {
     std::size_t k = 0;
     while (k < raw.size() && (raw[k] == ' ' || raw[k] == '\t')) ++k;
     if (k == raw.size() || raw[k] == ';' || raw[k] == '\r') return true;
-    if (v_.keep_ != Keep::kLayout || raw[k] == '.' || segment_ != Segment::kCode || inMacro_ || !v_.macros_.empty())
-      return false;
+    if (raw[k] == '.' || segment_ != Segment::kCode || inMacro_ || !v_.macros_.empty()) return false;
     std::size_t n = k;
     while (n < raw.size() && AsmLabelChar(raw[n])) ++n;
     std::string_view label;
@@ -158,12 +157,8 @@ class AsmView::Reader {
     if (n == m || raw[m] == '.' || (n < raw.size() && !kAfterWord[static_cast<unsigned char>(raw[n])])) return false;
     if (!Active()) return true;
     if (!label.empty()) Label(label);
-    if (!pending_.empty()) pending_.clear();
-    const std::string_view mnemonic(raw.data() + m, n - m);
-    const InstructionForm form = FormOf(mnemonic);
-    if (form == InstructionForm::kRelativeJump) NoteJump(mnemonic, {raw.data() + n, raw.size() - n});
-    afterSkip_ = form == InstructionForm::kSkip;
-    address_ += form == InstructionForm::kTwoWords ? 2 : 1;
+    const std::uint32_t words = InstructionWords({raw.data() + m, n - m}, raw.data() + n, raw.size() - n);
+    Place(v_.keep_ == Keep::kAll ? TrimBlanks(Code(raw.substr(m))) : std::string_view(), false, words);
     return true;
   }
 
