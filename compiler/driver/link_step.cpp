@@ -45,18 +45,21 @@ void EmitLibraryAndSummary(CompilerState& st) {
   EmitStringConstantPool(st);
 
   RunLinkOrder(st, LinkOrder());
-  const bool handlers = ProgramHasHandlers(st);
-  if (handlers) {
-    const CodeMap code = HandlerCodeMap(st);
-    const HandlerMemory memory = FinishHandlers(st, code);
-    CheckProgramMemory(st, code.DataEnd(), &code, memory);
-  }
   {
-    // The finished program as avra places it: where its labels and relative jumps lie,
-    // and, without handlers, the data segment for the SRAM check (nothing more is read).
-    const AsmView layout(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
-    if (!handlers) CheckProgramMemory(st, layout.DataEnd(), nullptr, HandlerMemory{});
-    ReachFarTargets(st, layout);
+    // The finished program read once as avra reads it: how deep each routine takes the
+    // hardware stack, what each handler's code does, where the data end and where the
+    // labels and relative jumps lie.
+    const CodeMap code = ProgramCodeMap(st);
+    const bool handlers = ProgramHasHandlers(st);
+    const HandlerMemory memory = handlers ? FinishHandlers(st, code) : HandlerMemory{};
+    CheckProgramMemory(st, code, memory);
+    if (handlers) {
+      // (the handlers' entries and exits moved the code after them)
+      const AsmView layout(st.out.Str(), OutputFiles(st), AsmView::Keep::kLayout);
+      ReachFarTargets(st, layout);
+    } else {
+      ReachFarTargets(st, code.View());
+    }
   }
   ReportNamesTheCompilerWrites(st);
 

@@ -9,7 +9,7 @@
 
 namespace qbc {
 
-void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, const HandlerMemory& handlers) {
+void CheckProgramMemory(CompilerState& st, const CodeMap& code, const HandlerMemory& handlers) {
   const long stack = textrows::StackSizeValue(st);
   if (st.dev.RamEnd <= 0 || stack <= 0) return;
   // Y starts at RAMEND less $stack and grows down towards the data (its first push lands
@@ -17,21 +17,21 @@ void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, co
   // neither); the handlers' stack lies at the end of the data. Data that alone does not
   // fit is the assembler's to report.
   const long ram = static_cast<long>(st.dev.RamEnd) - st.dev.RamStart + 1;
-  const long data = std::max<long>(dataEnd, st.dev.RamStart) - st.dev.RamStart;
+  const long data = std::max<long>(code.DataEnd(), st.dev.RamStart) - st.dev.RamStart;
   const long frames = DeepestChain(st, kMainProgram, FrameBytes);
   const long need = data + handlers.stackAreaBytes + frames + 1 + stack;
   if (data <= ram && need > ram)
     CompileError(st, "Not enough SRAM for the variables, frames and stacks (" + std::to_string(need) + " of " +
                          std::to_string(ram) + " bytes)!");
   // An interrupt can come at the main program's deepest point.
-  if (!handlers.interrupts || code == nullptr) return;
-  const auto main = code->From("_Reset");
-  if (!main || !main->stackKnown || !handlers.hardwareKnown) {
+  if (!handlers.interrupts) return;
+  const auto main = code.DepthFrom("_Reset");
+  if (!main || !main->known || !handlers.hardwareKnown) {
     // (an indirect jump or call, recursion, code the reading cannot follow)
     st.Cells<MemoryCheckCells>().stackUnchecked = true;
     return;
   }
-  const long hardware = main->stackBytes + handlers.hardwareBytes;
+  const long hardware = main->bytes + handlers.hardwareBytes;
   if (hardware > stack)
     CompileError(st, "$stack too small: calls and interrupts need " + std::to_string(hardware) + " bytes!");
 }

@@ -18,9 +18,9 @@ struct MemoryCheckCells {
   bool stackUnchecked = false;  // the depth of the hardware stack is not known
 };
 
-// `dataEnd`: where the data segment ends (AsmView::DataEnd); `code`: the program's code as
-// the handlers read it, nullptr for a program without handlers.
-void CheckProgramMemory(CompilerState& st, long dataEnd, const CodeMap* code, const HandlerMemory& handlers);
+// `code`: the program's code as read once the library is written (before the handlers'
+// entries and exits are placed).
+void CheckProgramMemory(CompilerState& st, const CodeMap& code, const HandlerMemory& handlers);
 // The report's line when the hardware stack's depth could not be worked out.
 inline constexpr std::string_view kStackDepthUnknown = "stack depth not known: $stack not checked";
 // The report's lines about the checks that could not be made ("" for none), each ending

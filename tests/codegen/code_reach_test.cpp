@@ -71,7 +71,7 @@ TEST(CodeReach, FollowsTheLongForms) {
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(Written(*r), (std::vector<int>{20, 21, 22}));
   EXPECT_FALSE(r->unknown);
-  EXPECT_EQ(r->stackBytes, 2);
+  EXPECT_EQ(CodeMap(text, 2, {}).DepthFrom("H")->bytes, 2);
 }
 
 // An offset from the program counter is worked out as the assembler works it out: with
@@ -174,13 +174,13 @@ TEST(CodeReach, DeepestHardwareStack) {
       "R:\t\trcall\tR\r\n"   // calls itself: no bound
       "\t\tret\r\n";
   const CodeMap map(text, 3, {});
-  const auto main = map.From("Main");
+  const auto main = map.DepthFrom("Main");
   ASSERT_TRUE(main.has_value());
-  EXPECT_TRUE(main->stackKnown);
-  EXPECT_EQ(main->stackBytes, 2 + 3 + 1 + 3);
-  const auto r = map.From("R");
+  EXPECT_TRUE(main->known);
+  EXPECT_EQ(main->bytes, 2 + 3 + 1 + 3);
+  const auto r = map.DepthFrom("R");
   ASSERT_TRUE(r.has_value());
-  EXPECT_FALSE(r->stackKnown);
+  EXPECT_FALSE(r->known);
 }
 
 TEST(CodeReach, DataSegmentCellsAndEnd) {

@@ -156,7 +156,6 @@ std::optional<CodeReach> CodeMap::From(const std::string& label, std::optional<s
     // The text holds what this reading cannot follow as avra does: nothing is known.
     CodeReach r;
     r.unknown = true;
-    r.stackKnown = false;
     return r;
   }
   if (!ownReturn) return RoutineReach(*line);
@@ -175,17 +174,13 @@ CodeReach CodeMap::RoutineReach(std::size_t first) const {
     // Calls nested deeper than any real program's: nothing is known beyond.
     CodeReach r;
     r.unknown = true;
-    r.stackKnown = false;
     return r;
   }
   if (walking_.count(first) != 0) {
-    // A routine that calls itself, further down: its depth has no bound, and what it
-    // changes is gathered by its own walk, which is still open. Nothing walked meanwhile
-    // is kept as whole.
+    // A routine that calls itself, further down: what it changes is gathered by its own
+    // walk, which is still open. Nothing walked meanwhile is kept as whole.
     metOpenWalk_ = true;
-    CodeReach r;
-    r.stackKnown = false;
-    return r;
+    return CodeReach{};
   }
   const bool outer = metOpenWalk_;
   metOpenWalk_ = false;
@@ -234,10 +229,7 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       reach.unknown = true;
       continue;
     }
-    if (state.depth > kDepthLimit) {
-      reach.stackKnown = false;
-      continue;
-    }
+    if (state.depth > kDepthLimit) continue;  // (a loop that pushes: its depth says so)
     if (const auto s = seen.find(i); s != seen.end()) {
       WalkState merged = s->second;
       merged.depth = std::max(merged.depth, state.depth);
@@ -249,7 +241,6 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
     }
     seen[i] = state;
     const int depth = state.depth;
-    reach.stackBytes = std::max(reach.stackBytes, depth);
     const Line l = Decode(i);
     const std::string_view m = l.mnemonic;  // (compared by size first)
     if (m.empty() || l.tooMany) {  // data: code does not run into it
@@ -385,7 +376,6 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
     if (m == "ret") continue;
     if (m == "ijmp" || m == "eijmp") {
       reach.unknown = true;
-      reach.stackKnown = false;
       continue;
     }
     if (m == "rjmp" || m == "jmp") {
@@ -406,7 +396,6 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
       const auto callee = l.count == 0 ? std::nullopt : Target(i, ops[l.count - 1]);
       if (!callee) {
         reach.unknown = true;
-        reach.stackKnown = false;
       } else {
         const CodeReach r = RoutineReach(*callee);
         reach.written |= r.written;
@@ -416,22 +405,155 @@ void CodeMap::Walk(std::size_t start, CodeReach& reach, std::optional<std::size_
         reach.enablesInterrupts = reach.enablesInterrupts || r.enablesInterrupts;
         reach.unknown = reach.unknown || r.unknown;
         reach.cells.insert(r.cells.begin(), r.cells.end());
-        if (r.stackKnown)
-          reach.stackBytes = std::max(reach.stackBytes, depth + returnBytes_ + r.stackBytes);
-        else
-          reach.stackKnown = false;
       }
       go(after, next);
       continue;
     }
     if (m == "icall" || m == "eicall") {
       reach.unknown = true;
-      reach.stackKnown = false;
       go(after, next);
       continue;
     }
     go(after, next);
   }
+}
+
+namespace {
+
+// What a line does to the hardware stack and to where the code goes on, by its mnemonic
+// alone (the depth walk reads no more of most lines).
+enum class DepthStep { kOn, kPush, kPop, kReturn, kIndirectJump, kJump, kBranch, kSkip, kCall, kIndirectCall, kData };
+
+DepthStep DepthStepOf(const AsmView::Line& line) {
+  if (line.data || line.code.empty()) return DepthStep::kData;
+  const std::string_view m = FirstWord(line.code).first;
+  switch (FormOf(m)) {
+    case InstructionForm::kRelativeJump:
+      return IsBranch(m) ? DepthStep::kBranch : m.size() == 5 ? DepthStep::kCall : DepthStep::kJump;
+    case InstructionForm::kSkip:
+      return DepthStep::kSkip;
+    case InstructionForm::kTwoWords:
+      return Is(m, "call") ? DepthStep::kCall : Is(m, "jmp") ? DepthStep::kJump : DepthStep::kOn;
+    case InstructionForm::kOneWord:
+      break;
+  }
+  switch (m.size()) {
+    case 3:
+      return Is(m, "ret") ? DepthStep::kReturn : Is(m, "pop") ? DepthStep::kPop : DepthStep::kOn;
+    case 4:
+      return Is(m, "push")   ? DepthStep::kPush
+             : Is(m, "reti") ? DepthStep::kReturn
+             : Is(m, "ijmp") ? DepthStep::kIndirectJump
+                             : DepthStep::kOn;
+    case 5:
+      return Is(m, "icall") ? DepthStep::kIndirectCall : Is(m, "eijmp") ? DepthStep::kIndirectJump : DepthStep::kOn;
+    case 6:
+      return Is(m, "eicall") ? DepthStep::kIndirectCall : DepthStep::kOn;
+    default:
+      return DepthStep::kOn;
+  }
+}
+
+}  // namespace
+
+std::optional<StackDepth> CodeMap::DepthFrom(const std::string& label) const {
+  const auto line = view_.LabelLine(LowerText(label));
+  if (!line) return std::nullopt;
+  // (text this reading cannot follow as avra does: nothing is known)
+  if (!view_.Understood()) return StackDepth{0, false};
+  return RoutineDepth(*line);
+}
+
+StackDepth CodeMap::RoutineDepth(std::size_t first) const {
+  if (const auto it = depths_.find(first); it != depths_.end()) return it->second;
+  // A routine that calls itself, further down, has no bound (nor has any routine on the
+  // way: each calls itself through the others); calls nested deeper than any real
+  // program's are not followed.
+  if (depthWalking_.count(first) != 0 || depthWalking_.size() >= kCallDepthLimit) return StackDepth{0, false};
+  depthWalking_.insert(first);
+  const StackDepth depth = WalkDepth(first);
+  depthWalking_.erase(first);
+  depths_.emplace(first, depth);
+  return depth;
+}
+
+StackDepth CodeMap::WalkDepth(std::size_t start) const {
+  if (depthAt_.size() != view_.Size()) {
+    depthAt_.assign(view_.Size(), 0);
+    depthWalk_.assign(view_.Size(), 0);
+  }
+  // (a walk started inside this one, for a routine it calls, may take over the marks of
+  // lines both come to: this walk then goes over them again, which changes no figure)
+  const std::uint32_t walk = ++depthWalks_;
+  StackDepth result;
+  auto target = [&](std::size_t i) {
+    const Line l = Decode(i);
+    return l.count == 0 ? std::nullopt : Target(i, l.operands[l.count - 1]);
+  };
+  std::vector<std::pair<std::size_t, int>> work{{start, 0}};
+  while (!work.empty()) {
+    std::size_t i = work.back().first;
+    int depth = work.back().second;
+    work.pop_back();
+    // Straight on, line after line, to where this way ends; the other ways wait.
+    for (bool on = true; on;) {
+      if (i >= view_.Size()) break;
+      if (depth > kDepthLimit) {  // a loop that pushes
+        result.known = false;
+        break;
+      }
+      if (depthWalk_[i] == walk && depthAt_[i] >= depth) break;
+      depthWalk_[i] = walk;
+      depthAt_[i] = depth;
+      result.bytes = std::max(result.bytes, depth);
+      std::size_t next = i + 1;
+      switch (DepthStepOf(view_.At(i))) {
+        case DepthStep::kOn:
+          break;
+        case DepthStep::kPush:
+          ++depth;
+          break;
+        case DepthStep::kPop:
+          // (below 0 a routine takes its caller's return address: it returns further up)
+          --depth;
+          break;
+        case DepthStep::kData:
+        case DepthStep::kReturn:
+          on = false;
+          break;
+        case DepthStep::kIndirectJump:
+          result.known = false;
+          on = false;
+          break;
+        case DepthStep::kJump:
+          if (const auto to = target(i))
+            next = *to;
+          else
+            on = false;
+          break;
+        case DepthStep::kBranch:
+          if (const auto to = target(i)) work.emplace_back(*to, depth);
+          break;
+        case DepthStep::kSkip:
+          work.emplace_back(i + 2, depth);
+          break;
+        case DepthStep::kCall: {
+          const auto callee = target(i);
+          const StackDepth d = callee ? RoutineDepth(*callee) : StackDepth{0, false};
+          if (d.known)
+            result.bytes = std::max(result.bytes, depth + returnBytes_ + d.bytes);
+          else
+            result.known = false;
+          break;
+        }
+        case DepthStep::kIndirectCall:
+          result.known = false;
+          break;
+      }
+      i = next;
+    }
+  }
+  return result;
 }
 
 }  // namespace qbc

@@ -3,13 +3,19 @@
 // avra reads it (the program's own lines, the procedures, the library routines and the
 // files and macros they bring in, asm_view.h): the registers it
 // changes, whether it works on Y, reads flash above 64 KB, names certain cells or turns
-// interrupts on, and how deep it takes the hardware stack. The walk follows each jump and
-// branch to its target, both ways of a skip, and each call into the routine it calls (a
-// routine's reach is worked out once). It ends at "ret" and "reti".
+// interrupts on (its reach), and how deep it takes the hardware stack (its depth). Both
+// walks follow each jump and branch to its target, both ways of a skip, and each call into
+// the routine it calls (a routine's reach and depth are worked out once). They end at
+// "ret" and "reti".
 //
 // Where the text does not say where the code goes on (an indirect jump or call) or a line
 // is not understood, the reach is unknown: whatever a reader of the result cares for must
 // then be assumed.
+//
+// The depth is its own walk, the one every program pays for: it reads of a line only
+// whether it pushes, pops, jumps, calls or returns, so the main program's thousands of
+// lines cost little, and each routine's figure (its pushes plus its deepest call) is
+// worked out once for all its callers.
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -35,11 +41,14 @@ struct CodeReach {
   bool enablesInterrupts = false;
   bool unknown = false;        // an indirect jump or call, or a line not understood
   std::set<std::string> cells; // the watched cell labels its operands name
-  // The deepest the hardware stack goes below the entry: pushes and the return addresses
-  // of calls, with the callees' own; not known where the walk meets unbalanced pushes, an
-  // indirect call or a routine that calls itself.
-  int stackBytes = 0;
-  bool stackKnown = true;
+};
+
+// The deepest the hardware stack goes below a label's entry: pushes and the return
+// addresses of calls, with the callees' own; not known where the walk meets pushes without
+// bound, an indirect jump or call or a routine that calls itself.
+struct StackDepth {
+  int bytes = 0;
+  bool known = true;
 };
 
 class CodeMap {
@@ -54,11 +63,16 @@ class CodeMap {
   // does); nullopt when no code line carries that label. `ownReturn`: where the line of a
   // handler's own closing reti begins in the output (every other reti turns interrupts on).
   std::optional<CodeReach> From(const std::string& label, std::optional<std::size_t> ownReturn = std::nullopt) const;
+  // How deep the code from `label` takes the hardware stack; nullopt when no code line
+  // carries that label.
+  std::optional<StackDepth> DepthFrom(const std::string& label) const;
   // The size a data segment line gives the cell `label` (".byte N").
   std::optional<int> CellBytes(const std::string& label) const;
   // The address past the last byte the data segment reserves one cell after the other
   // (a variable placed at an address of its own is not counted; 0 when there is none).
   long DataEnd() const;
+  // The text as read (also where its labels and relative jumps lie).
+  const AsmView& View() const { return view_; }
 
  private:
   // A code line's instruction, read when a walk comes to it.
@@ -71,6 +85,8 @@ class CodeMap {
   Line Decode(std::size_t i) const;
   CodeReach RoutineReach(std::size_t first) const;
   void Walk(std::size_t first, CodeReach& reach, std::optional<std::size_t> ownReturn) const;
+  StackDepth RoutineDepth(std::size_t first) const;
+  StackDepth WalkDepth(std::size_t first) const;
   std::optional<std::size_t> Target(std::size_t from, std::string_view operand) const;
   std::optional<std::size_t> Relative(std::size_t from, long words) const;
   std::optional<int> Register(std::string_view operand, std::size_t at) const;
@@ -84,6 +100,13 @@ class CodeMap {
   mutable std::map<std::size_t, CodeReach> routines_;
   mutable std::set<std::size_t> walking_;
   mutable bool metOpenWalk_ = false;
+  // The depth walks: each routine's figure, the routines being walked, and the deepest
+  // each line was come to with by the walk `depthWalk_[line]` names.
+  mutable std::unordered_map<std::size_t, StackDepth> depths_;
+  mutable std::set<std::size_t> depthWalking_;
+  mutable std::vector<std::uint32_t> depthWalk_;
+  mutable std::vector<int> depthAt_;
+  mutable std::uint32_t depthWalks_ = 0;
 };
 
 }  // namespace qbc

@@ -96,7 +96,7 @@ AsmFiles OutputFiles(const CompilerState& st) {
   return files;
 }
 
-CodeMap HandlerCodeMap(const CompilerState& st) {
+CodeMap ProgramCodeMap(const CompilerState& st) {
   std::vector<std::string> watched = TextBuffers();
   watched.emplace_back(kHandlerArgArea);
   return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched, OutputFiles(st));
@@ -117,7 +117,6 @@ HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
       p.reach = *reach;
     } else {
       p.reach.unknown = true;
-      p.reach.stackKnown = false;
     }
     nesting = nesting || p.reach.enablesInterrupts || p.reach.unknown;
     handlers.push_back(p);
@@ -142,8 +141,9 @@ HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
   };
   for (Planned& p : handlers) {
     p.plan.stackTop = std::string(kHandlerStack) + "+" + std::to_string(area);
-    const int inner = std::max(p.reach.stackBytes, !p.plan.keptCells.empty() || p.plan.keepArgArea ? returnBytes : 0);
-    take(returnBytes + HandlerEntryPushes(p.plan) + inner, p.reach.stackKnown);
+    const StackDepth body = code.DepthFrom(p.handler->Label).value_or(StackDepth{0, false});
+    const int inner = std::max(body.bytes, !p.plan.keptCells.empty() || p.plan.keepArgArea ? returnBytes : 0);
+    take(returnBytes + HandlerEntryPushes(p.plan) + inner, body.known);
     // (the entry first: an exit at the same place, after an empty body, moves behind it)
     st.out.InsertAtAnchor(p.handler->EntryAnchor, HandlerEntryText(st, p.plan));
     st.out.InsertAtAnchor(p.handler->ExitAnchor, HandlerExitText(st, p.plan, *p.handler));
@@ -155,7 +155,7 @@ HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
     const bool user = std::any_of(cells.Defined.begin(), cells.Defined.end(),
                                   [&](const HandlerCells::Handler& h) { return h.Label == label; });
     if (user) continue;
-    if (const auto reach = code.From(label)) take(returnBytes + reach->stackBytes, reach->stackKnown);
+    if (const auto body = code.DepthFrom(label)) take(returnBytes + body->bytes, body->known);
   }
 
   if (keeps) EmitHandlerKeepRoutines(st);

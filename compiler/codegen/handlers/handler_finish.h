@@ -28,13 +28,13 @@ struct HandlerMemory {
   bool interrupts = false;  // the program has handlers (its own or the library's)
 };
 
-// Whether the program has interrupt handlers (its own or the library's): only then is its
-// code read (a program without pays nothing for it).
+// Whether the program has interrupt handlers (its own or the library's).
 bool ProgramHasHandlers(const CompilerState& st);
 // Where avra looks for the files the output includes.
 AsmFiles OutputFiles(const CompilerState& st);
-// The program's code as the handlers read it: made once the library is written.
-CodeMap HandlerCodeMap(const CompilerState& st);
+// The program's code as its readers read it (the hardware stack's depth, the handlers):
+// made once the library is written.
+CodeMap ProgramCodeMap(const CompilerState& st);
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code);
 
 }  // namespace qbc
