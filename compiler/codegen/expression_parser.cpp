@@ -183,7 +183,8 @@ class WorkedIn {
   // The end of the level, `wanted` being what its operands returned: with no type wanted
   // the value goes on in the common type (as a single operand's loader leaves its own); a
   // Float worked for an integer is converted into it, in the working registers; a wider
-  // integer worked for an integer leaves its low bytes where the wanted type's lie.
+  // integer worked for an integer leaves its low bytes where the wanted type's lie, a
+  // narrower one (never negative) is widened into the wanted type's bytes.
   std::uint8_t End(std::uint8_t wanted) const {
     if (work_.type == kTypeNone) return wanted;
     st_.sticky.OperandType = work_.type;
@@ -194,6 +195,7 @@ class WorkedIn {
       EmitConvertFromFloat(st_, wanted_);
       st_.sticky.SkipOperandPush = skip;
     } else {
+      EmitWidenInteger(st_, kWorkRegisters, work_.type, wanted_);
       st_.sticky.OperandType = wanted_;
     }
     return wanted_;

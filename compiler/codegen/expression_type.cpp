@@ -9,6 +9,7 @@
 #include "compiler/base/source_names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/codegen/compare_branch.h"
+#include "compiler/codegen/type_registers.h"
 
 namespace qbc {
 
@@ -29,6 +30,7 @@ struct Span {
   bool logicalNot = false; // a "not" in front of an operand
   bool array = false;      // an array named without an index: no value of its own
   bool divides = false;    // a "/" or "mod" among the operators
+  bool carries = false;    // a "+", "-", "*" or a sign: a result that may pass the operands' type
   // The constants written, apart: a constant beyond a target's width is no value of it.
   double constLow = 0;
   double constHigh = 0;
@@ -70,6 +72,7 @@ struct Span {
     logicalNot = logicalNot || s.logicalNot;
     array = array || s.array;
     divides = divides || s.divides;
+    carries = carries || s.carries;
   }
 };
 
@@ -193,6 +196,7 @@ class Scanner {
       const std::string& op = At().Text;
       minus = op == "-" && signedDifferences_;
       if (op == "/" || op == "mod") s.divides = true;
+      if (op == "+" || op == "-" || op == "*") s.carries = true;
       s.operation = true;
       ++i_;
     }
@@ -262,6 +266,7 @@ class Scanner {
         one.firstType = RangeType(one.low, one.high);
       }
       one.operation = true;
+      one.carries = true;
       s.Join(one);
       return;
     }
@@ -408,6 +413,7 @@ class Scanner {
           arg.bit = false;
           arg.operation = false;
           arg.divides = false;
+          arg.carries = false;
           arg.anyConst = false;
           arg.mixed = false;
           s.Join(arg);
@@ -457,7 +463,15 @@ bool SpanFits(const Span& s, std::uint8_t type) {
 // multiply and combine bits (their low bytes do not depend on the upper ones) and every
 // constant fits the target's registers; else the type that holds the operands.
 std::uint8_t LowBytesType(const Span& s, std::uint8_t target) {
-  if (!s.operation || s.failed || s.isFloat || !s.any || SpanFits(s, target)) return target;
+  if (!s.operation || s.failed || s.isFloat || !s.any) return target;
+  // A quotient, a remainder or a bit operation of values that are never negative stays
+  // within its operands' type: worked there and widened, it is the same number in fewer
+  // bytes (B Mod 3 for a Word index is a byte division).
+  if (!s.carries && !s.logicalNot && s.low >= 0) {
+    const std::uint8_t own = SpanType(s);
+    if (NumericTypeBytes(own) < NumericTypeBytes(target)) return own;
+  }
+  if (SpanFits(s, target)) return target;
   const bool constantsFit =
       !s.anyConst || (ConstantFitsType(s.constLow, target) && ConstantFitsType(s.constHigh, target));
   if (!s.divides && constantsFit) return target;

@@ -41,7 +41,9 @@ struct ExpressionWork {
   // whose low bytes are taken: an assignment to a Byte (B = W / 10) or an argument wanted as
   // one (Chr(W / 2)) is the low byte of the Word quotient. Where the low bytes come out the
   // same either way (sums, differences, products, bit operations, with every constant
-  // fitting), and where every operand fits, the wanted type itself, which is shorter code.
+  // fitting), and where every operand fits, the wanted type itself, which is shorter code;
+  // a quotient, a remainder or a bit operation of operands that are never negative, all of
+  // a narrower type, in that narrower type (its result cannot pass it), widened after.
   std::uint8_t type = kTypeNone;
   // A text (a string, a literal, Left, Mid, Right, Str, Hex, ...) or an array named without
   // an index is no number: wanted as one it is "Only numeric variables!", joined to another

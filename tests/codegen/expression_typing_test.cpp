@@ -117,6 +117,41 @@ TEST(ExpressionTyping, OperandsThatFitTheTargetKeepItsWidth) {
   }
 }
 
+// A quotient, a remainder or a bit operation of operands that are never negative is worked
+// in their own type and widened into a wider place (an index, an On selector, a Word or a
+// Long): the number is the same, and no 16- or 32-bit division runs for Byte operands.
+// A sum or a product is still worked in the place's width (B + 1 is 256 there).
+TEST(ExpressionTyping, QuotientsOfUnsignedOperandsAreWorkedInTheirOwnType) {
+  const std::string body =
+      "Dim B As Byte , K As Byte , W As Word , V As Word , I As Integer , L As Long , A(300) As Byte , T As Byte\n"
+      "B = 250 : K = 7 : A(1) = 0 : A(125) = 0 : A(256) = 0\n"
+      "W = B / K\n"
+      "I = B Mod 200\n"
+      "L = B And &HF0\n"
+      "V = (B / 2) * 3 + (B + 10)\n"
+      "Incr A(B Mod 3) : Decr A(B / 2)\n"
+      "Incr A(B + 6)\n"
+      "On B Mod 3 Goto T0 , T1 , T2\n"
+      "T0: T = 10 : Goto Done\n"
+      "T1: T = 11 : Goto Done\n"
+      "T2: T = 12\n"
+      "Done:\n"
+      "End\n";
+  auto run = RunProgram(body);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Word("w"), 35);
+  EXPECT_EQ(run->Integer("i"), 50);
+  EXPECT_EQ(run->Long("l"), 240u);
+  EXPECT_EQ(run->Word("v"), 375 + 260);
+  EXPECT_EQ(run->Byte("a", 1), 1);
+  EXPECT_EQ(run->Byte("a", 125), 255);
+  EXPECT_EQ(run->Byte("a", 256), 1);
+  EXPECT_EQ(run->Byte("t"), 11);
+  const auto compiled = CompileBasic(std::string(kHead) + body);
+  for (const char* wide : {"Di16u", "Div32"})
+    EXPECT_EQ(compiled.asm_text.find(wide), std::string::npos) << "uses " << wide;
+}
+
 // A Function's result takes part in the comparison's type like any variable of its type.
 TEST(ExpressionTyping, FunctionResultsCompareInATypeHoldingBothSides) {
   auto run = RunProgram(
