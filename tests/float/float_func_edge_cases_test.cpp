@@ -356,13 +356,19 @@ TEST(FloatFunctionSpecialCases, SquareRootAndPowerEndOnRandomBitPatterns) {
 }
 
 // The same functions on an ATmega8 (library below 8 KB, lpm Z+), with the older table
-// read (lpm into r0, adiw, mov), and on an ATmega2560 with the library above 128 KB
-// (RAMPZ 2, three-byte return addresses): the tables are read the same way.
+// read (lpm into r0, adiw, mov), with that and no multiplier (the classic core), and on an
+// ATmega2560 with the library above 128 KB (RAMPZ 2, three-byte return addresses): the
+// tables are read the same way, and the reduction of an angle by the bits of 2/pi
+// multiplies the same way.
 TEST(FloatFunctionSpecialCases, TableReadsInEveryDeviceForm) {
-  for (const FloatChip* chip : {&kMega8, &kMega8PlainLpm, &kMega2560}) {
+  for (const FloatChip* chip : {&kMega8, &kMega8PlainLpm, &kMega8Classic, &kMega2560}) {
     RunUnaryTable({{"_Fsin", 0.7f, Exactly(Sinf(0.7f)), Sinf},
                    {"_Fcos", 2.0f, Exactly(Cosf(2.0f)), Cosf},
                    {"_Ftan", 0.3f, Exactly(Tanf(0.3f)), Tanf},
+                   {"_Fsin", 1000000.0f, Exactly(Sinf(1000000.0f)), Sinf},
+                   {"_Ftan", 5311103.0f, Exactly(Tanf(5311103.0f)), Tanf},
+                   {"_Fcos", -3.0e38f, Exactly(Cosf(-3.0e38f)), Cosf},
+                   {"_Fsin", 7.72917986e28f, Exactly(Sinf(7.72917986e28f)), Sinf},
                    {"_FASin", 0.8f, Exactly(Asinf(0.8f)), Asinf},
                    {"_FAtan", 3.0f, Exactly(Atanf(3.0f)), Atanf},
                    {"_Fexp", 1.5f, Exactly(Expf(1.5f)), Expf},

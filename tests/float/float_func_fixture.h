@@ -37,6 +37,9 @@ inline const FloatChip kMega2560{{"m2560def.inc", "atmega2560", 0x200, 0x21FF, 2
 inline const FloatChip kMega8{{"m8def.inc", "atmega8", 0x60, 0x45F, 8192}, 0x0300, false};
 // An ATmega8 assembled with the older table-read form (lpm into r0, adiw, mov).
 inline const FloatChip kMega8PlainLpm{{"m8def.inc", "atmega8", 0x60, 0x45F, 8192, false}, 0x0300, false};
+// The classic core's forms on an ATmega8: the older table read and no multiplier (the
+// shift-and-add products).
+inline const FloatChip kMega8Classic{{"m8def.inc", "atmega8", 0x60, 0x45F, 8192, false, false, false}, 0x0300, false};
 
 inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
   auto st = std::make_unique<CompilerState>();

@@ -1,5 +1,5 @@
 // What a BASIC program gets from the float functions where the numbers are easy to get
-// wrong: small angles, large angles, logarithms near 1, hyperbolic functions near 0 and
+// wrong: small angles, large angles up to the top of the floats, logarithms near 1, hyperbolic functions near 0 and
 // near the top of the range, a quotient beyond the floats, the degree factor. Each result
 // is held to the exact value of the function at the argument the program holds (MPFR),
 // compiled, assembled and run on the ATmega88.
@@ -80,6 +80,20 @@ TEST(FloatFunctionKnownValues, WithinAUnitOfTheExactValue) {
                                {"DegToRad(X)", "1", "0", Fn::DegToRad, 0.5},
                                {"DegToRad(X)", "3", "0", Fn::DegToRad, 0.5},
                                {"DegToRad(X)", "5", "0", Fn::DegToRad, 0.5},
+                           });
+}
+
+// From 2^17 on every float is a whole number or a half, and each has its sine: taken modulo
+// a one-float 2 pi they lost their digits (Sin(1000000) -0.3826834, Tan(5311103) NaN).
+TEST(FloatFunctionKnownValues, AnglesUpToTheTopOfTheFloats) {
+  ExpectKnownValues(kHead, {
+                               {"Sin(X)", "131073", "0", Fn::Sin, 1},
+                               {"Sin(X)", "1000000", "0", Fn::Sin, 1},
+                               {"Tan(X)", "5311103", "0", Fn::Tan, 1},
+                               {"Cos(X)", "-3.0E38", "0", Fn::Cos, 1},
+                               // the float nearest a multiple of pi/2 (2^-29.86 quarter turns off)
+                               {"Sin(X)", "7.72917986E28", "0", Fn::Sin, 1},
+                               {"Tan(X)", "7.72917986E28", "0", Fn::Tan, 1},
                            });
 }
 

@@ -281,26 +281,42 @@ inline float Sqrtf(float a) {
   return std::sqrt(a);
 }
 
-// |x| = k pi/2 + r (x finite, |x| > pi/4): k is the nearest whole number to |x| 2/pi, and
-// r = |x| - k pi/2 worked exactly in fixed point (|x| 2^62 less k times pi/2 2^62 rounded
-// to a whole number, kPiOver2Times2To62) and rounded once, so that x keeps its digits (k
-// below 2^17); from 2^17 on |x| is first taken modulo 2 pi (its digits no longer fix the
-// angle).
-inline constexpr uint64_t kPiOver2Times2To62 = 0x6487ED5110B4611Aull;
+// |x| = k pi/2 + r (x finite, |x| from 2^-13 on), |r| <= pi/4, from the bits of 2/pi
+// (kTwoOverPiBits: five zero bytes, then 2/pi from its first bit on, 23 bytes), without
+// float arithmetic. With x = m 2^(e - 150), the 11 bytes of the table from bit e - 111 on
+// (rounded down to a byte; m shifted left by the bits left over) are the part of
+// 2^(e - 150) 2/pi below 4 to 86 bits, 2 above the point: m times them modulo 2^88 is
+// |x| 2/pi modulo 4 to 2^-55, whatever the size of x (the bits above add whole turns). Its
+// nearest whole number is k; the fraction f (from 1/2 on complemented: its distance to 1,
+// less 2^-86) is taken up to its first 1 bit, and its top 32 bits times pi/2 (32 bits)
+// give r, rounded once with the rest counted as lost (r is never exact).
+inline constexpr uint8_t kTwoOverPiBits[28] = {0x00, 0x00, 0x00, 0x00, 0x00, 0x51, 0x7C, 0xC1, 0xB7, 0x27,
+                                               0x22, 0x0A, 0x94, 0xFE, 0x13, 0xAB, 0xE8, 0xFA, 0x9A, 0x6E,
+                                               0xE0, 0x6D, 0xB1, 0x4A, 0xCC, 0x9E, 0x21, 0xC8};
+inline constexpr uint64_t kHalfPiTimes2To30 = 0x6487ED51u;
 struct Reduced {
   float r;
   int q;  // k modulo 4
 };
 inline Reduced ReduceQuadrant(float ax) {
-  if (Exp(ax) >= 0x90) ax = Mod(ax, kTwoPi);
-  if (Bits(ax) <= Bits(kQuarterPi)) return {ax, 0};
-  const int32_t k = Nearest(Mul(ax, kTwoOverPi));
-  const int e = static_cast<int>(Exp(ax));
-  const uint64_t m = (Bits(ax) & 0x7FFFFFu) | 0x800000u;
-  // modulo 2^64, which holds the difference (below 2^62) exactly; a long double too
-  const uint64_t d = (m << (e - 88)) - static_cast<uint64_t>(k) * kPiOver2Times2To62;
-  const long double r = std::ldexp(static_cast<long double>(static_cast<int64_t>(d)), -62);
-  return {static_cast<float>(r), static_cast<int>(k & 3)};
+  __extension__ typedef unsigned __int128 U;  // the 88-bit fixed point
+  const int o = static_cast<int>(Exp(ax)) - 111;
+  const U m = static_cast<U>((Bits(ax) & 0x7FFFFFu) | 0x800000u) << (o & 7);
+  U w = 0;
+  for (int i = 0; i < 11; ++i) w = (w << 8) | kTwoOverPiBits[(o >> 3) + i];
+  const U mask = (static_cast<U>(1) << 88) - 1;
+  U acc = (m * w) & mask;
+  const int top = static_cast<int>(acc >> 80);
+  const int q = ((top + 0x20) >> 6) & 3;
+  const bool negative = top & 0x20;
+  if (negative) acc = ~acc & mask;
+  acc &= (static_cast<U>(1) << 86) - 1;
+  int e = 130;  // r = (the product's top 24 bits) 2^(e - 150)
+  while ((acc >> 80) == 0) acc = (acc << 8) & mask, e -= 8;
+  while ((acc >> 87) == 0) acc = (acc << 1) & mask, --e;
+  const uint64_t v = (static_cast<uint64_t>(acc >> 56) * kHalfPiTimes2To30) >> 32;  // the rest lost
+  const float r = static_cast<float>(std::ldexp(static_cast<double>(2 * v + 1), e - 150 - 8 - 1));
+  return {negative ? Neg(r) : r, q};
 }
 inline float SinKernel(float r) { return OddKernel(r, kTblSin); }
 inline float CosKernel(float r) { return Pot(Mul(r, r), kTblCos); }

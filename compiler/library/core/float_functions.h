@@ -10,6 +10,7 @@
 // The functions reach the core only through its packed entry points (_Fmul, _Fpow2,
 // _Fadd, _Fsub, _Fdiv, _Finv, _Fxsf, _Fs2f, _Fba, _Fnan, _Fclr, _F2e), whose contracts
 // are exact; the unpacked forms are left to the core itself.
+#include <string>
 #include <string_view>
 
 #include "compiler/base/state.h"
@@ -46,5 +47,10 @@ void EmitFloatFunctionText(CompilerState& st, std::string_view text);
 // than 64 KB of flash also r21 = the address's third byte, which _Fpot puts into RAMPZ
 // for its reads (the tables stand behind their routines, at the end of the program).
 void EmitFloatTableAddress(CompilerState& st, std::string_view table);
+
+// One flash byte at Z into `reg`, stepping Z: "lpm reg,Z+" (elpm above 64 KB) where the
+// device has it, otherwise the bare load into r0, a pointer step and a copy. `label` comes
+// with its own padding (empty: the plain indent).
+void EmitFloatTableRead(CompilerState& st, const std::string& label, const std::string& reg);
 
 }  // namespace qbc

@@ -10,13 +10,6 @@ namespace qbc {
 
 namespace {
 
-// One flash byte into a register, advancing Z: "lpm r,Z+" where the device has it,
-// otherwise the implicit-r0 form, a pointer step and a copy. `label` comes with its own
-// padding.
-void EmitTableRead(CompilerState& st, const std::string& label, const std::string& reg) {
-  WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, Sep::kNarrow, reg, true);
-}
-
 // The register number of "rN"; -1 for any other operand (xl .. zh too).
 int RegisterNumber(std::string_view op) { return op.starts_with('r') ? CpuRegisterNumber(op).value_or(-1) : -1; }
 
@@ -75,6 +68,10 @@ void EmitFloatFunctionText(CompilerState& st, std::string_view text) {
   st.out.Text(merged);
 }
 
+void EmitFloatTableRead(CompilerState& st, const std::string& label, const std::string& reg) {
+  WriteFlashReadLines(st, label.empty() ? st.out.MnemonicIndent : label, Sep::kNarrow, reg, true);
+}
+
 void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
   const std::string t(table);
   st.out.Instr(Sep::kColumn, "ldi", "ZL,byte1(" + t + "*2)");
@@ -114,10 +111,10 @@ _Fpot:  push    r10
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25)");
-  EmitTableRead(st, "", "r10");
+  EmitFloatTableRead(st, "", "r10");
   EmitFloatFunctionText(st, R"(
         rcall   _Fpot1)");
-  EmitTableRead(st, "", "r10");
+  EmitFloatTableRead(st, "", "r10");
   EmitFloatFunctionText(st, R"(
         tst     r10
         breq    _Fpot3
@@ -174,10 +171,10 @@ _Fpot5: rcall   _Flpm
   // _Flpm: four table bytes into r21, r20, r19, r18 (a coefficient: biased exponent, then
   // sign and the top mantissa bits, then the two lower mantissa bytes). _Fpot5 above turns
   // it into the packed float layout.
-  EmitTableRead(st, "_Flpm:  ", "r21");
-  EmitTableRead(st, "", "r20");
-  EmitTableRead(st, "", "r19");
-  EmitTableRead(st, "", "r18");
+  EmitFloatTableRead(st, "_Flpm:  ", "r21");
+  EmitFloatTableRead(st, "", "r20");
+  EmitFloatTableRead(st, "", "r19");
+  EmitFloatTableRead(st, "", "r18");
   EmitFloatFunctionText(st, R"(
         ret
 _Fodd:  rcall   _Fod1

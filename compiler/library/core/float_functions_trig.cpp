@@ -1,5 +1,7 @@
 // Sine, cosine and tangent of the float library (radians), with their tables, and the
 // reduction to a quadrant that the three share.
+#include <string>
+
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/library/core/float_functions.h"
 
@@ -47,7 +49,6 @@ _Fsn1:  cpi     r25,0x7F
         rcall   _Fnan
         rjmp    _Fsn8
 _Fsn2:  rcall   _Fquad
-        add     r16,xl
         sbrc    r16,0
         rjmp    _Fsn3)");
   EmitFloatTableAddress(st, "_FtblSin");
@@ -97,8 +98,7 @@ _Ftan:  mov     xl,r25
         brne    _Ftn1
         sbrc    r24,7
         rjmp    _Ftn7
-_Ftn1:  rcall   _Fquad
-        add     r16,xl)");
+_Ftn1:  rcall   _Fquad)");
   EmitFloatTableAddress(st, "_FtblTan");
   EmitFloatFunctionText(st, R"(
         sbrs    r16,0
@@ -129,200 +129,105 @@ _FtblTan:
 .db 0x94, 0x89, 0x7D, 0x2A, 0xAA, 0xAA)");
 }
 
-// _Fquad: A = |x| (a number from 2^-13 on) becomes r with |x| = k pi/2 + r, |r| at most
-// pi/4 (a little more where |x| 2/pi rounds near a half); xl returns k's low byte. k is
-// the nearest whole number to y = |x| 2/pi (the packed product's mantissa shifted right,
-// rounded by its last bit out). r is worked in fixed point with 2^-62 as its unit: k
-// times pi/2 (rounded to 63 bits: its error times k stays below 2^-46), by shift and add
-// over k's bits in r8..r15 (the constant in r18..r25, k in zl:xh:xl), less |x|; modulo
-// 2^64, which holds the difference exactly. It is normalised and rounded once by the
-// core's packing. So x keeps its digits up to 2^17; from there on |x| is first taken
-// modulo 2 pi (its digits no longer fix the angle). It saves r8..r15.
+// _Fquad: A = |x| (finite, from 2^-13 on) becomes r with |x| = k pi/2 + r, |r| <= pi/4,
+// and k is added to r16 (its low two bits count). Up to pi/4, r = |x|. Beyond, exactly for
+// every float, without float arithmetic: with |x| = m 2^(e - 150), the 11 bytes of
+// _Ftbl2pi from bit e - 111 on (a whole byte, m shifted left by the bits left over) are the
+// part of 2^(e - 150) 2/pi below 4, to 86 bits below the point, so that m times them modulo
+// 2^88 is |x| 2/pi modulo 4 to 2^-55 (the bits of 2/pi above add whole turns). The nearest
+// whole number to it is k; the fraction f, from 1/2 on complemented (1 - f less 2^-86), is
+// taken up to its first 1 bit (at least 2^-30 for any float), and its top 32 bits times
+// pi/2 (32 bits, _Ftblpi2) give r, rounded once by the core's packing with the rest
+// counted as lost (r is never exact). The products by bytes are _Fqml's. It saves r1 and
+// r8..r15.
+//
+// _Fqml: acc = acc 256 + M t for each of xl table bytes t at Z, M in r25..r22 (below 2^31),
+// acc in r20, r19, r18, r15..r8 modulo 2^88 (11 steps shift out what it held before). A
+// byte product with the carry and the byte it lands on is at most 0xFFFF: the column sums
+// need no carry chain of their own. r7 is the zero of the carries (_Fquad clears it: only
+// the core's packing leaves it 0).
 void EmitFloatQuadrantRoutine(CompilerState& st) {
+  const bool rampz = st.dev.NeedRampz;
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_Fquad: cpi     r25,0x48
-        brlo    _Fqd1
-        ldi     r18,0xDB
-        ldi     r19,0x0F
-        ldi     r20,0xC9
-        ldi     r21,0x40
-        rcall   _Fmod
-_Fqd1:  cpi     r22,0xDC
+_Fquad: cpi     r22,0xDC
         ldi     xl,0x0F
         cpc     r23,xl
         ldi     xl,0x49
         cpc     r24,xl
         ldi     xl,0x3F
         cpc     r25,xl
-        brsh    _Fqd2
-        clr     xl
+        brsh    _Fqd0
         ret
-_Fqd2:  push    r8
+_Fqd0:  clr     r7
+        push    r1
+        push    r8
         push    r9
         push    r10
         push    r11
         push    r12
         push    r13
         push    r14
-        push    r15
-        push    r22
-        push    r23
-        push    r24
-        push    r25
-        ldi     r18,0x83
-        ldi     r19,0xF9
-        ldi     r20,0x22
-        ldi     r21,0x3F
-        rcall   _Fmul
-        mov     zh,r24
-        lsl     zh
-        mov     zh,r25
-        rol     zh
-        ori     r24,0x80
-        subi    zh,0x95
-        neg     zh
-_Fqd3:  cpi     zh,0x08
-        brlo    _Fqd4
-        mov     r22,r23
-        mov     r23,r24
-        clr     r24
-        subi    zh,0x08
-        rjmp    _Fqd3
-_Fqd4:  tst     zh
-        breq    _Fqd5
-        lsr     r24
-        ror     r23
-        ror     r22
-        dec     zh
-        rjmp    _Fqd4
-_Fqd5:  subi    r22,0xFF
-        sbci    r23,0xFF
-        sbci    r24,0xFF
-        lsr     r24
-        ror     r23
-        ror     r22
-        push    r22
-        mov     xl,r22
-        mov     xh,r23
-        mov     zl,r24
-        ldi     r18,0x1A
-        ldi     r19,0x61
-        ldi     r20,0xB4
-        ldi     r21,0x10
-        ldi     r22,0x51
-        ldi     r23,0xED
-        ldi     r24,0x87
-        ldi     r25,0x64
-        ldi     zh,0x18
-        tst     zl
-        brne    _Fqd6
-        mov     zl,xh
-        mov     xh,xl
-        clr     xl
-        ldi     zh,0x10
-        tst     zl
-        brne    _Fqd6
-        mov     zl,xh
-        clr     xh
-        ldi     zh,0x08
-_Fqd6:  lsl     xl
+        push    r15)");
+  if (rampz) EmitFloatFunctionText(st, R"(
+        in      r0,RAMPZ
+        push    r0)");
+  EmitFloatFunctionText(st, R"(
+        mov     xh,r24
+        lsl     xh
+        mov     xh,r25
         rol     xh
-        rol     zl
-        dec     zh
-        brcc    _Fqd6
-        mov     r8,r18
-        mov     r9,r19
-        mov     r10,r20
-        mov     r11,r21
-        mov     r12,r22
-        mov     r13,r23
-        mov     r14,r24
-        mov     r15,r25
-        tst     zh
-        breq    _Fqd9
-_Fqd7:  lsl     r8
-        rol     r9
-        rol     r10
-        rol     r11
-        rol     r12
-        rol     r13
-        rol     r14
-        rol     r15
-        lsl     xl
-        rol     xh
-        rol     zl
-        brcc    _Fqd8
-        add     r8,r18
-        adc     r9,r19
-        adc     r10,r20
-        adc     r11,r21
-        adc     r12,r22
-        adc     r13,r23
-        adc     r14,r24
-        adc     r15,r25
-_Fqd8:  dec     zh
-        brne    _Fqd7
-_Fqd9:  pop     xl
-        pop     r25
-        pop     r24
-        pop     r23
-        pop     r22
-        mov     zh,r24
-        lsl     zh
-        mov     zh,r25
-        rol     zh
         ori     r24,0x80
         clr     r25
-        subi    zh,0x58
-        mov     xh,zh
-        andi    xh,0x07
-        breq    _Fq11
-_Fq10:  lsl     r22
+        subi    xh,0x6F
+        mov     xl,xh
+        andi    xl,0x07
+        breq    _Fqd2
+_Fqd1:  lsl     r22
         rol     r23
         rol     r24
         rol     r25
-        dec     xh
-        brne    _Fq10
-_Fq11:  cpi     zh,0x28
-        brlo    _Fq13
-        cpi     zh,0x30
-        brlo    _Fq12
-        sub     r14,r22
-        sbc     r15,r23
-        rjmp    _Fq14
-_Fq12:  sub     r13,r22
-        sbc     r14,r23
-        sbc     r15,r24
-        rjmp    _Fq14
-_Fq13:  sub     r12,r22
-        sbc     r13,r23
-        sbc     r14,r24
-        sbc     r15,r25
-_Fq14:  set
-        sbrs    r15,7
-        rjmp    _Fq15
-        clt
-        com     r15
-        com     r14
-        com     r13
-        com     r12
-        com     r11
-        com     r10
-        com     r9
+        dec     xl
+        brne    _Fqd1
+_Fqd2:  lsr     xh
+        lsr     xh
+        lsr     xh)");
+  EmitFloatTableAddress(st, "_Ftbl2pi");
+  EmitFloatFunctionText(st, R"(
+        add     zl,xh
+        adc     zh,r7)");
+  if (rampz) EmitFloatFunctionText(st, R"(
+        adc     r21,r7
+        out     RAMPZ,r21)");
+  EmitFloatFunctionText(st, R"(
+        ldi     xl,0x0B
+        rcall   _Fqml
+        ldi     xl,0x20
+        add     xl,r20
+        swap    xl
+        lsr     xl
+        lsr     xl
+        add     r16,xl
+        bst     r20,5
+        brtc    _Fqd3
         com     r8
-        sec
-        adc     r8,r7
-        adc     r9,r7
-        adc     r10,r7
-        adc     r11,r7
-        adc     r12,r7
-        adc     r13,r7
-        adc     r14,r7
-        adc     r15,r7
-_Fq15:  ldi     r25,0x80
-_Fq16:  tst     r15
-        brne    _Fq17
+        com     r9
+        com     r10
+        com     r11
+        com     r12
+        com     r13
+        com     r14
+        com     r15
+        com     r18
+        com     r19
+        com     r20
+_Fqd3:  andi    r20,0x3F
+        ldi     xl,0x82
+_Fqd4:  tst     r20
+        brne    _Fqd5
+        mov     r20,r19
+        mov     r19,r18
+        mov     r18,r15
         mov     r15,r14
         mov     r14,r13
         mov     r13,r12
@@ -330,29 +235,42 @@ _Fq16:  tst     r15
         mov     r11,r10
         mov     r10,r9
         mov     r9,r8
-        clr     r8
-        subi    r25,0x08
-        rjmp    _Fq16
-_Fq17:  sbrc    r15,7
-        rjmp    _Fq18
-        lsl     r8
-        rol     r9
-        rol     r10
-        rol     r11
-        rol     r12
-        rol     r13
-        rol     r14
+        subi    xl,0x08
+        rjmp    _Fqd4
+_Fqd5:  sbrc    r20,7
+        rjmp    _Fqd6
+        lsl     r14
         rol     r15
-        dec     r25
-        rjmp    _Fq17
-_Fq18:  mov     r24,r15
+        rol     r18
+        rol     r19
+        rol     r20
+        dec     xl
+        rjmp    _Fqd5
+_Fqd6:  push    xl
+        mov     r25,r20
+        mov     r24,r19
+        mov     r23,r18
+        mov     r22,r15
+        clr     r8
+        clr     r9
+        clr     r10
+        clr     r11)");
+  EmitFloatTableAddress(st, "_Ftblpi2");
+  if (rampz) EmitFloatFunctionText(st, R"(
+        out     RAMPZ,r21)");
+  EmitFloatFunctionText(st, R"(
+        ldi     xl,0x04
+        rcall   _Fqml
+        pop     r25)");
+  if (rampz) EmitFloatFunctionText(st, R"(
+        pop     r0
+        out     RAMPZ,r0)");
+  EmitFloatFunctionText(st, R"(
+        mov     r24,r15
         mov     r23,r14
         mov     r22,r13
         mov     xh,r12
-        mov     r0,r11
-        or      r0,r10
-        or      r0,r9
-        or      r0,r8
+        mov     r0,r25
         pop     r15
         pop     r14
         pop     r13
@@ -361,7 +279,76 @@ _Fq18:  mov     r24,r15
         pop     r10
         pop     r9
         pop     r8
+        pop     r1
         rjmp    _Fback)");
+  // the products by bytes: mul, or the shift and add of _Fqm where the chip has no mul
+  const bool mul = st.dev.HardwareMultiplier;
+  auto product = [mul](const char* m) {
+    return mul ? std::string("\n        mul     ") + m + ",r21"
+               : std::string("\n        mov     r0,") + m + "\n        rcall   _Fqm";
+  };
+  EmitFloatTableRead(st, "_Fqml:  ", "r21");
+  std::string loop = R"(
+        mov     r20,r19
+        mov     r19,r18
+        mov     r18,r15
+        mov     r15,r14
+        mov     r14,r13
+        mov     r13,r12
+        mov     r12,r11
+        mov     r11,r10
+        mov     r10,r9
+        mov     r9,r8)";
+  loop += product("r22") + R"(
+        mov     r8,r0
+        mov     xh,r1)";
+  const char* const places[] = {"r23", "r9", "r24", "r10", "r25", "r11"};
+  for (int i = 0; i < 3; ++i) {
+    loop += product(places[2 * i]) + R"(
+        add     r0,xh
+        adc     r1,r7
+        add     )" + std::string(places[2 * i + 1]) + R"(,r0
+        adc     r1,r7)";
+    if (i < 2) loop += "\n        mov     xh,r1";
+  }
+  loop += R"(
+        add     r12,r1
+        adc     r13,r7
+        adc     r14,r7
+        adc     r15,r7
+        adc     r18,r7
+        adc     r19,r7
+        adc     r20,r7
+        dec     xl
+        brne    _Fqml
+        ret)";
+  EmitFloatFunctionText(st, loop);
+  if (!mul) {
+    // r1:r0 = r0 r21, shift and add
+    EmitFloatFunctionText(st, R"(
+_Fqm:   push    r16
+        ldi     r16,0x08
+        clr     r1
+        lsr     r0
+_Fqm1:  brcc    _Fqm2
+        add     r1,r21
+_Fqm2:  ror     r1
+        ror     r0
+        dec     r16
+        brne    _Fqm1
+        pop     r16
+        ret)");
+  }
+  EmitFloatFunctionText(st, R"(
+
+_Ftbl2pi:
+.db 0x00, 0x00, 0x00, 0x00, 0x00, 0x51, 0x7C, 0xC1
+.db 0xB7, 0x27, 0x22, 0x0A, 0x94, 0xFE, 0x13, 0xAB
+.db 0xE8, 0xFA, 0x9A, 0x6E, 0xE0, 0x6D, 0xB1, 0x4A
+.db 0xCC, 0x9E, 0x21, 0xC8
+
+_Ftblpi2:
+.db 0x64, 0x87, 0xED, 0x51)");
 }
 
 }  // namespace qbc
