@@ -61,10 +61,31 @@ bool RemoveOldOutputs(const std::string& baseName, std::string& failed, std::str
   return true;
 }
 
-// A document in the place of one of its own outputs would be removed by its build.
-const char* OutputInPlaceOf(const std::string& documentPath, const std::string& baseName) {
+// The installation's copy of the source that the compiler reads: every compilation made
+// there writes it and removes it again.
+std::string SourceCopyPath(const BuildPaths& paths) { return paths.installDir + "/tmp.tmp"; }
+
+// Where a file lives: its folder with every link resolved, then its name, so that two names
+// of one place compare equal. `followLast` resolves a link in the file's own place too (the
+// document is written through one); the build's own files replace a link instead.
+std::string PlaceOf(const std::string& path, bool followLast) {
+  std::error_code ec;
+  const std::filesystem::path p(path);
+  std::filesystem::path place = followLast ? std::filesystem::weakly_canonical(p, ec)
+                                           : std::filesystem::weakly_canonical(p.parent_path(), ec) / p.filename();
+  return ec ? path : place.string();
+}
+
+// The file of a build that lives where the document does: the build would replace or
+// remove the document with it. The source copy counts for every document (any
+// compilation in the installation replaces and removes it), the .asm for a Basic one.
+const char* BuildFileInPlaceOf(const BuildPaths& paths) {
+  const std::string document = PlaceOf(paths.documentPath, true);
+  const std::string baseName = DocumentBaseName(paths.documentPath);
   for (const char* extension : kOutputs)
-    if (documentPath == baseName + extension) return extension;
+    if (document == PlaceOf(baseName + extension, false)) return extension;
+  if (EndsInBas(paths.documentPath) && document == PlaceOf(baseName + ".asm", false)) return ".asm";
+  if (document == PlaceOf(SourceCopyPath(paths), false)) return "tmp.tmp";
   return nullptr;
 }
 
@@ -83,40 +104,45 @@ void RemoveUnfinishedBuild(const BuildPaths& paths) {
 }
 
 void RemoveStoppedBuild(const BuildPaths& paths) {
-  const std::string baseName = DocumentBaseName(paths.documentPath);
-  for (const char* extension : kOutputs)
-    if (paths.documentPath != baseName + extension) unlink((baseName + extension).c_str());
-  unlink((paths.installDir + "/tmp.tmp").c_str());
+  // A build refused for its document's place made nothing; only a compilation writes the
+  // source copy.
+  if (!BuildFileInPlaceOf(paths)) {
+    const std::string baseName = DocumentBaseName(paths.documentPath);
+    for (const char* extension : kOutputs) unlink((baseName + extension).c_str());
+    if (EndsInBas(paths.documentPath)) unlink(SourceCopyPath(paths).c_str());
+  }
   RemoveUnfinishedBuild(paths);
 }
 
 int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::string& documentText,
                     ReportSink& report, BuildOutcome* outcome, const std::function<void()>& wait) {
-  const std::string tmp = paths.installDir + "/tmp.tmp";
+  const std::string tmp = SourceCopyPath(paths);
   const std::string baseName = DocumentBaseName(paths.documentPath);
-  std::error_code ec;
   int errors = 0;
   bool assembled = false;
+  bool wroteSourceCopy = false;
   ExtractResult result;
   st.report = &report;
   std::string why;
   std::string failed;
   // What a build stopped part-way left goes first: nothing of it is of this build.
   RemoveUnfinishedBuild(paths);
-  const char* documentAsOutput = OutputInPlaceOf(paths.documentPath, baseName);
-  if (const char* extension = documentAsOutput) {
-    report.SetText(WriteNumber(1) + ". Cannot build " + paths.documentPath + ": the build writes its " + extension +
-                   " file in its place\r\n");
+  const char* documentInPlace = BuildFileInPlaceOf(paths);
+  if (documentInPlace) {
+    report.SetText(WriteNumber(1) + ". Cannot build " + paths.documentPath + ": the build writes its " +
+                   documentInPlace + " file in its place\r\n");
     errors = 1;
   } else if (!RemoveOldOutputs(baseName, failed, why)) {
     ReportFileError(report, "Cannot remove the old", failed, why);
     errors = 1;
   } else if (EndsInBas(paths.documentPath)) {
     report.SetText("Running Compiler ... ");
-    if (!WriteWholeFile(tmp, documentText, why)) {
+    // A link in the source copy's place is replaced: what it names is nobody's copy.
+    if (!WriteWholeFile(tmp, documentText, why, false, Links::kReplace)) {
       ReportFileError(report, "Cannot write", tmp, why);
       errors = 1;
     } else {
+      wroteSourceCopy = true;
       // A run-time failure of the compiler counts as an error: its .asm is partial.
       CompileProgram(st, paths.documentPath, paths.installDir);
       errors = st.ErrorCount;
@@ -132,7 +158,7 @@ int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::strin
     result = Assembling(st, paths.installDir, baseName, true, false, report, wait);
     assembled = true;
   }
-  if ((errors != 0 || result.errorLines != 0 || result.tooBig) && !documentAsOutput)
+  if ((errors != 0 || result.errorLines != 0 || result.tooBig) && !documentInPlace)
     RemoveOldOutputs(baseName, failed, why);
   if (outcome) {
     outcome->assembled = assembled;
@@ -140,7 +166,8 @@ int RunBuildCommand(CompilerState& st, const BuildPaths& paths, const std::strin
     outcome->tooBig = result.tooBig;
   }
   st.ResetCompilerGlobals();
-  std::filesystem::remove(tmp, ec);
+  // Only the copy this build made: a file of that name it did not write is not its own.
+  if (wroteSourceCopy) unlink(tmp.c_str());
   return errors;
 }
 

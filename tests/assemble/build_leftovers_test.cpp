@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,13 @@ struct Build {
   std::string install = test::MakeTempDir("own install");
   std::string dir = test::MakeTempDir("leftovers");
   Build() { test::MakeInstallation(install); }
+  // `document`: a name in `dir`, or a full path.
   int Run(const std::string& document, const std::string& text, std::string* reportText = nullptr) {
     test::CompilerFixture f;
     ReportSink report;
     BuildOutcome outcome;
-    const int errors = RunBuildCommand(f.st, {install, dir + "/" + document}, text, report, &outcome);
+    const std::string path = document.starts_with('/') ? document : dir + "/" + document;
+    const int errors = RunBuildCommand(f.st, {install, path}, text, report, &outcome);
     if (reportText) *reportText = report.Text();
     return errors + outcome.assemblerErrors;
   }
@@ -126,22 +129,75 @@ TEST(BuildLeftovers, ALinkInThePlaceOfAFileOfTheBuildIsReplacedNotWrittenThrough
     EXPECT_FALSE(fs::exists(fs::symlink_status(b.dir + "/p" + extension))) << extension;
 }
 
-// An assembler document named like one of its build's files would be removed or replaced
-// by that file: the build refuses it and leaves it as it is.
+// A document that lives where its build writes a file would be replaced or removed by
+// that file: the build refuses it and leaves it as it is. That is the installation's
+// tmp.tmp too (the build of an assembler document there ended by removing it, and any
+// compilation in the installation replaces it), also when a link leads there.
 TEST(BuildLeftovers, ADocumentInThePlaceOfAFileOfItsBuildIsRefused) {
   const std::string text = Include("m8") + ".cseg\n  nop\n";
-  for (const char* extension : {".hex", ".eep", ".map"}) {
-    SCOPED_TRACE(extension);
+  struct Case {
+    const char* what;
+    std::function<std::string(const Build&)> document;  // makes it, returns its path
+    const char* file;                                   // the build's file in its place
+  } cases[] = {
+      {"p.hex", [&](const Build& b) { return b.dir + "/p.hex"; }, ".hex"},
+      {"p.eep", [&](const Build& b) { return b.dir + "/p.eep"; }, ".eep"},
+      {"p.map", [&](const Build& b) { return b.dir + "/p.map"; }, ".map"},
+      {"the installation's tmp.tmp", [&](const Build& b) { return b.install + "/tmp.tmp"; }, "tmp.tmp"},
+      {"tmp.tmp through a linked folder",
+       [&](const Build& b) {
+         fs::create_directory_symlink(b.install, b.dir + "/linked");
+         return b.dir + "/linked/tmp.tmp";
+       },
+       "tmp.tmp"},
+      {"a link to p.hex",
+       [&](const Build& b) {
+         test::WriteFile(b.dir + "/p.hex", text);
+         fs::create_symlink(b.dir + "/p.hex", b.dir + "/p.inc");
+         return b.dir + "/p.inc";
+       },
+       ".hex"},
+      {"a Basic document linked to its .asm",
+       [&](const Build& b) {
+         test::WriteFile(b.dir + "/p.asm", kProgram);
+         fs::create_symlink(b.dir + "/p.asm", b.dir + "/p.bas");
+         return b.dir + "/p.bas";
+       },
+       ".asm"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
     Build b;
-    const std::string document = std::string("p") + extension;
     test::WriteFile(b.dir + "/p.asm", text);
-    test::WriteFile(b.dir + "/" + document, text);
+    test::WriteFile(b.install + "/tmp.asm", text);
+    const std::string document = c.document(b);
+    const std::string documentText = document.ends_with(".bas") ? kProgram : text;
+    if (!fs::exists(document)) test::WriteFile(document, documentText);
     std::string report;
-    EXPECT_EQ(b.Run(document, text, &report), 1);
-    EXPECT_EQ(report, " 1. Cannot build " + b.dir + "/" + document + ": the build writes its " + extension +
-                          " file in its place\r\n");
-    EXPECT_EQ(test::ReadFile(b.dir + "/" + document), text);
+    EXPECT_EQ(b.Run(document, documentText, &report), 1);
+    EXPECT_EQ(report, " 1. Cannot build " + document + ": the build writes its " + c.file + " file in its place\r\n");
+    EXPECT_EQ(test::ReadFile(document), documentText);
   }
+}
+
+// A build removes tmp.tmp only when it wrote it: an assembler document's build writes no
+// source copy and left none of another's (the installation's tmp.tmp was removed whatever
+// it was), and a link in its place is replaced, never written through.
+TEST(BuildLeftovers, ABuildRemovesOnlyTheSourceCopyItWrote) {
+  const std::string text = Include("m8") + ".cseg\n  nop\n";
+  Build b;
+  test::WriteFile(b.install + "/tmp.tmp", "not this build's\n");
+  test::WriteFile(b.dir + "/p.asm", text);
+  EXPECT_EQ(b.Run("p.asm", text), 0);
+  EXPECT_EQ(test::ReadFile(b.install + "/tmp.tmp"), "not this build's\n");
+
+  fs::remove(b.install + "/tmp.tmp");
+  const std::string elsewhere = test::MakeTempDir("copy link") + "/kept";
+  test::WriteFile(elsewhere, "the user's own file\n");
+  fs::create_symlink(elsewhere, b.install + "/tmp.tmp");
+  EXPECT_EQ(b.Run("q.bas", kProgram), 0);
+  EXPECT_EQ(test::ReadFile(elsewhere), "the user's own file\n");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(b.install + "/tmp.tmp")));
 }
 
 // The .map's writes are checked as the .hex's are: a map cut by a full disk fails the build
