@@ -207,12 +207,14 @@ std::string Sanitize(std::string s) {
 std::string Reason(int error) { return std::strerror(error); }
 
 // A file avra writes in place of `path`, under a new name beside it (so that the rename is
-// one step on one file system), with the permissions a new file gets.
+// one step on one file system), with the permissions a new file gets. It is held as this
+// run's own (HoldTemporary) until it is in place or removed.
 class OutputFile {
  public:
   explicit OutputFile(std::string path) : path_(std::move(path)) {}
   ~OutputFile() {
     if (!temp_.empty()) unlink(temp_.c_str());
+    if (hold_ >= 0) close(hold_);
   }
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -227,20 +229,32 @@ class OutputFile {
       why = Reason(EISDIR);
       return false;
     }
-    std::string name = qbc::AssemblerTemporaryTemplate(path_);
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
+    std::string name;
+    for (int attempt = 0; attempt < 100 && hold_ < 0; ++attempt) {
+      name = qbc::AssemblerTemporaryTemplate(path_);
+      const int fd = mkostemp(name.data(), O_CLOEXEC);
+      if (fd < 0) {
+        why = Reason(errno);
+        return false;
+      }
+      if (qbc::HoldTemporary(fd, name)) {
+        hold_ = fd;
+      } else {
+        close(fd);
+      }
+    }
+    if (hold_ < 0) {
+      why = Reason(EEXIST);
+      return false;
+    }
+    temp_ = name;
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(hold_, 0666 & ~mask) != 0) {
       why = Reason(errno);
       return false;
     }
-    const mode_t mask = umask(0);
-    umask(mask);
-    const bool ok = fchmod(fd, 0666 & ~mask) == 0;
-    const int error = errno;
-    close(fd);
-    temp_ = name;
-    if (!ok) why = Reason(error);
-    return ok;
+    return true;
   }
 
   // Moves the checked file into place.
@@ -250,12 +264,15 @@ class OutputFile {
       return false;
     }
     temp_.clear();
+    close(hold_);
+    hold_ = -1;
     return true;
   }
 
  private:
   std::string path_;
   std::string temp_;
+  int hold_ = -1;  // open while the file is this run's
 };
 
 std::string CollapseBlanks(const std::string& s) {

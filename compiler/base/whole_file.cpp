@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,7 +88,7 @@ bool IsTemporaryName(const std::string& fileName, const std::string& name) {
 }
 
 // Creates a new file beside `target` under a name no other file has, with `mode` (the
-// umask applies, as for any new file).
+// umask applies, as for any new file), held for this writer.
 int CreateBeside(const std::string& target, mode_t mode, std::string& tempPath) {
   const std::string folder = FolderOf(target);
   const std::string name = target.substr(folder.size());
@@ -96,10 +97,18 @@ int CreateBeside(const std::string& target, mode_t mode, std::string& tempPath) 
     seed = seed * 6364136223846793005UL + 1442695040888963407UL;
     tempPath = folder + TemporaryName(name, seed >> 33);
     const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EEXIST) return fd;
+    if (fd < 0 && errno != EEXIST) return fd;
+    if (fd >= 0 && HoldTemporary(fd, tempPath)) return fd;
+    if (fd >= 0) close(fd);
   }
+  errno = EEXIST;
   return -1;
 }
+
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// Whether file locks cannot be had here at all (as opposed to being held by another).
+bool NoLocksHere(int error) { return error != EWOULDBLOCK && error != EINTR; }
 
 }  // namespace
 
@@ -144,13 +153,25 @@ FileRead ReadWholeFile(const std::string& path, std::string& bytes, std::string&
   return FileRead::kRead;
 }
 
+bool HoldTemporary(int fd, const std::string& path) {
+  // A lock that cannot be had here leaves the file as unprotected as it always was.
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) return NoLocksHere(errno);
+  // Between the creation and the lock a removal of leftovers may have taken the name.
+  struct stat held {};
+  struct stat named {};
+  return fstat(fd, &held) == 0 && lstat(path.c_str(), &named) == 0 && SameFile(held, named);
+}
+
 WholeFileWriter::~WholeFileWriter() { Discard(); }
 
 void WholeFileWriter::Discard() {
   if (fd_ >= 0) close(fd_);
   fd_ = -1;
+  // Removed while it is still held: nobody else takes it for a leftover meanwhile.
   if (!temp_.empty()) unlink(temp_.c_str());
   temp_.clear();
+  if (hold_ >= 0) close(hold_);
+  hold_ = -1;
 }
 
 bool WholeFileWriter::Open(const std::string& path, std::string& why, Links links) {
@@ -168,6 +189,13 @@ bool WholeFileWriter::Open(const std::string& path, std::string& why, Links link
   if (fd_ < 0) {
     why = Reason(errno);
     temp_.clear();
+    return false;
+  }
+  // The lock lasts until the rename, past the close that tells of a failed write.
+  hold_ = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (hold_ < 0) {
+    why = Reason(errno);
+    Discard();
     return false;
   }
   if (exists) {
@@ -223,10 +251,17 @@ void RemoveFilesBeside(const std::string& path, bool (*isLeftover)(const std::st
   if (dir == nullptr) return;
   while (const dirent* entry = readdir(dir)) {
     if (!isLeftover(entry->d_name, name)) continue;
-    struct stat st {};
-    // Only files: a folder of that name is nobody's temporary file.
-    if (fstatat(dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+    // Opened without following a link and without waiting on a pipe.
+    const int fd = openat(dirfd(dir), entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat held {};
+    struct stat named {};
+    // Only files (a folder of that name is nobody's temporary file) that nobody holds; the
+    // lock, held until the name is gone, keeps a writer from taking the file meanwhile.
+    if (fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+        fstatat(dirfd(dir), entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && SameFile(held, named))
       unlinkat(dirfd(dir), entry->d_name, 0);
+    close(fd);
   }
   closedir(dir);
 }

@@ -34,13 +34,26 @@ enum class Links {
 bool WriteWholeFile(const std::string& path, const std::string& bytes, std::string& why, bool sync = false,
                     Links links = Links::kFollow);
 
+// A temporary file is its writer's while the writer lives: the writer holds a file lock on
+// it from its creation until it is put in place or removed, and the lock ends with the
+// writer however it ends. Only a temporary file nobody holds is a leftover, so that writers
+// beside one file (builds of one document from two installations) leave each other's
+// temporary files alone, and a killed writer's are still found.
+//
+// Takes the file just created under the name `path`, open as `fd`, for its writer; the
+// writer keeps `fd` (or a duplicate) open while the file is its own. False when the file is
+// not the writer's: a removal of leftovers took it first, and the writer makes another.
+bool HoldTemporary(int fd, const std::string& path);
+
 // Removes what writers of `path` stopped part-way (a killed process) left beside it: the
-// files named as a writer names its temporary file for `path` (".NAME.<digits>.tmp"),
-// nothing else.
+// files named as a writer names its temporary file for `path` (".NAME.<digits>.tmp") that
+// no living writer holds, nothing else.
 void RemoveWriterLeftovers(const std::string& path);
 
-// Removes the regular files in the folder of `path` whose names `isLeftover` accepts; it is
-// given a file's name and the name of `path`. Folders and links are left alone.
+// Removes the regular files in the folder of `path` whose names `isLeftover` accepts and
+// that no living writer holds; `isLeftover` is given a file's name and the name of `path`.
+// Folders and links are left alone, and so is a file whose holder cannot be known (one this
+// process cannot open, or on a file system without file locks).
 void RemoveFilesBeside(const std::string& path, bool (*isLeftover)(const std::string& fileName, const std::string& name));
 
 // The same in two steps, for a file whose text is made after it is known that the file can
@@ -62,6 +75,7 @@ class WholeFileWriter {
   std::string target_;
   std::string temp_;
   int fd_ = -1;
+  int hold_ = -1;  // holds the temporary file's lock until it is in place or removed
 };
 
 }  // namespace qbc
