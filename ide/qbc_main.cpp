@@ -17,7 +17,7 @@
 
 #include "compiler/base/whole_file.h"
 #include "ide/build/build_command.h"
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 
 namespace {
 

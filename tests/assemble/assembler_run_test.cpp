@@ -11,7 +11,7 @@
 
 #include "ide/build/assembler_run.h"
 #include "ide/build/build_command.h"
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/run_command.h"
 #include "tests/support/sim_runner.h"

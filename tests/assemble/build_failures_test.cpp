@@ -13,7 +13,7 @@
 #include <string>
 
 #include "ide/build/build_command.h"
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/full_disk.h"
 #include "tests/support/run_command.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "tests/support/processes.h"
 #include "tests/support/test_dirs.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "ide/build/isolated_build.h"
 #include "tests/support/compiler_fixture.h"
 #include "tests/support/test_dirs.h"

@@ -19,7 +19,7 @@
 #include "ide/app/windows/button_bar.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "tests/ide/support/env_fixture.h"
 #include "tests/support/processes.h"
 #include "tests/support/stub_assembler.h"

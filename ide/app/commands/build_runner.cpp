@@ -8,7 +8,7 @@
 #include "ide/app/commands/document_manager.h"
 #include "ide/app/windows/frm_doc.h"
 #include "ide/app/windows/report_box.h"
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 #include "ide/build/isolated_build.h"
 
 namespace qbc {

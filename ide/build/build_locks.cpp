@@ -1,4 +1,4 @@
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

@@ -1,6 +1,6 @@
 // One build at a time per installation folder, but never a wait without end: a build that
 // keeps the folder too long is named by the one that gives up.
-#include "ide/build/installation_lock.h"
+#include "ide/build/build_locks.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
