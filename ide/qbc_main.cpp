@@ -5,8 +5,8 @@
 // 1 when the build failed (a compile or assembler error, a failure of the compiler, code too
 // big for the flash, a file of the build that could not be written), 2 for a usage error, a
 // document that cannot be read (or is no regular file), or when another build kept the
-// installation folder longer than the wait allows (QBC_LOCK_WAIT seconds, 120 when not
-// set).
+// installation folder, or one from another installation the document's folder, longer than
+// the wait allows (QBC_LOCK_WAIT seconds for each, 120 when not set).
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -84,11 +84,20 @@ int main(int argc, char** argv) {
               << " is in use by another build (" << holder << ")\n";
     return 2;
   }
-  // The assembler holds the lock as well: a qbc killed while it assembles leaves the
-  // installation to the next build only when the assembler (killed with it) has ended.
+  qbc::FolderLock folder;
+  if (!folder.Acquire(paths.documentPath, wait)) {
+    std::cerr << "qbc: gave up after " << wait.count() << " s: the folder " << qbc::DocumentFolder(paths.documentPath)
+              << " is in use by a build from another installation\n";
+    return 2;
+  }
+  // The assembler holds the locks as well: a qbc killed while it assembles leaves the
+  // installation and the folder to the next build only when the assembler (killed with it)
+  // has ended.
   lock.HandDown();
+  folder.HandDown();
   qbc::BuildOutcome outcome;
   int errors = qbc::RunBuildCommand(*state, paths, text, report, &outcome);
+  folder.Release();
   lock.Release();
   // The report box keeps CR LF line ends; a terminal wants LF.
   std::string shown;

@@ -1,7 +1,8 @@
-// Builds of one document from two installations: each has a lock of its own, so a build
-// may start while the other's files are being written. It removes only the temporary files
-// whose writer has ended (it took the other build's live ones for a killed build's, and the
-// other build failed).
+// Builds of one document from two installations. Each installation has a lock of its own;
+// the document's folder has one for builds from every installation (the second build
+// removed the first one's fresh .hex, and one of them failed or left none). A build
+// removes only the temporary files whose writer has ended (it took the other build's live
+// ones for a killed build's, and the other build failed).
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -20,6 +21,7 @@
 #include "compiler/base/whole_file.h"
 #include "ide/build/build_command.h"
 #include "tests/support/compiler_fixture.h"
+#include "tests/support/run_command.h"
 #include "tests/support/stub_assembler.h"
 #include "tests/support/test_dirs.h"
 
@@ -127,6 +129,43 @@ TEST(SharedDocument, TwoInstallationsBuildOneDocumentOneWhileTheOtherAssembles) 
   EXPECT_TRUE(WIFEXITED(ws) && WEXITSTATUS(ws) == 0) << "installation A's build failed";
   EXPECT_TRUE(HiddenFiles(dir).empty());
   EXPECT_TRUE(fs::exists(dir + "/p.hex"));
+}
+
+// qbc from a second installation does not build while the first one builds in the
+// document's folder: it waits (here not at all) and says why it gave up.
+TEST(SharedDocument, QbcFromASecondInstallationWaitsForTheFirstOnesBuild) {
+  const std::string second = test::MakeTempDir("second installation");
+  test::MakeQbcInstallation(second);
+  const std::string dir = test::MakeTempDir("shared document");
+  const std::string document = dir + "/p.bas";
+  test::WriteFile(document, kProgram);
+  const std::string gate = dir + "/gate";
+  test::WriteFile(gate, "#!/bin/sh\n: > '" + dir + "/started'\nwhile [ ! -e '" + dir +
+                            "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
+  chmod(gate.c_str(), 0755);
+  const pid_t first = fork();
+  if (first == 0) {
+    setenv("QBC_AVRA", gate.c_str(), 1);
+    freopen("/dev/null", "w", stdout);
+    const std::string qbc = test::BinDir() + "/qbc";
+    execl(qbc.c_str(), qbc.c_str(), document.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  // Other tests' builds may hold this build's installation first.
+  ASSERT_TRUE(WaitFor(dir + "/started"));
+  const std::string secondQbc = "'" + second + "/qbc' '" + document + "'";
+  const test::CommandResult refused = test::RunShell("QBC_LOCK_WAIT=0 " + secondQbc);
+  EXPECT_EQ(refused.status, 2) << refused.output;
+  EXPECT_EQ(refused.output,
+            "qbc: gave up after 0 s: the folder " + dir + " is in use by a build from another installation\n");
+
+  test::WriteFile(dir + "/go", "");
+  int ws = 0;
+  ASSERT_EQ(waitpid(first, &ws, 0), first);
+  EXPECT_TRUE(WIFEXITED(ws) && WEXITSTATUS(ws) == 0);
+  EXPECT_TRUE(fs::exists(dir + "/p.hex"));
+  const test::CommandResult built = test::RunShell(secondQbc);
+  EXPECT_EQ(built.status, 0) << built.output;
 }
 
 }  // namespace

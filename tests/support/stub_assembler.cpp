@@ -50,6 +50,14 @@ void MakeInstallation(const std::string& installDir) {
   }
 }
 
+void MakeQbcInstallation(const std::string& installDir) {
+  MakeInstallation(installDir);
+  const std::string qbc = installDir + "/qbc";
+  std::error_code ec;
+  fs::create_hard_link(BinDir() + "/qbc", qbc, ec);
+  if (ec) fs::copy_file(BinDir() + "/qbc", qbc, fs::copy_options::overwrite_existing);
+}
+
 void InstallStubAssembler(const std::string& installDir, StubAssembler kind) {
   MakeInstallation(installDir);
   const std::string inc = installDir + "/inc";

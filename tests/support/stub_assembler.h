@@ -24,6 +24,10 @@ const std::vector<StubCase>& StubAssemblers();
 // installation folder of its own (its tmp.tmp and lock are the test's).
 void MakeInstallation(const std::string& installDir);
 
+// The same with a qbc of its own (this build's, linked where the file system allows, else
+// copied): a second installation for qbc runs, with its own tmp.tmp and lock.
+void MakeQbcInstallation(const std::string& installDir);
+
 // The same with `kind`'s AvrAsm32.
 void InstallStubAssembler(const std::string& installDir, StubAssembler kind);
 
