@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <QTest>
 #include <QTimer>
 #include <csignal>
+#include <ctime>
+#include <functional>
 #include <sstream>
 
 #include "ide/app/commands/build_runner.h"
@@ -135,6 +138,25 @@ TEST_F(BuildTest, RunWaitsForNoQbcBuildOfTheSameFolder) {
   EXPECT_TRUE(services.informations[0].startsWith(QStringLiteral("The installation folder ") + installDir))
       << services.informations[0].toStdString();
   EXPECT_TRUE(services.informations[0].contains(QStringLiteral("other.bas")));
+  EXPECT_EQ(Report(), QStringLiteral("earlier report"));
+  other.Release();
+  main->mnuTools_Run_Click();
+  EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+}
+
+// A build from another installation writes the files beside the document too: Run does
+// not start while one builds in the document's folder.
+TEST_F(BuildTest, RunWaitsForNoBuildFromAnotherInstallationInTheDocumentsFolder) {
+  Start();
+  Open(QStringLiteral("blink.bas"), kBlink);
+  FolderLock other;
+  ASSERT_TRUE(other.Acquire(QFile::encodeName(workDir + QStringLiteral("/other.bas")).toStdString(),
+                            std::chrono::milliseconds(0)));
+  main->Report().Sink().SetText("earlier report");
+  main->mnuTools_Run_Click();
+  ASSERT_EQ(services.informations.size(), 1u);
+  EXPECT_EQ(services.informations[0],
+            QStringLiteral("The folder ") + workDir + QStringLiteral(" is in use by a build from another installation"));
   EXPECT_EQ(Report(), QStringLiteral("earlier report"));
   other.Release();
   main->mnuTools_Run_Click();
@@ -374,6 +396,94 @@ TEST_F(SlowBuildTest, ClosingTheWindowWhileItBuildsStopsTheBuildFirst) {
   EXPECT_FALSE(QFile::exists(workDir + QStringLiteral("/blink.hex")));
   EXPECT_TRUE(QTest::qWaitFor([&] { return shutDown; }, 5000));
   EXPECT_FALSE(main->isVisible());
+}
+
+// The CPU time this thread has used, in milliseconds.
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// A build that ends while a modal dialog is open: File > Open, or the environment's own
+// question about a document changed on the disk, which comes without any action of the
+// user. The build's end is taken in the dialog's event loop: the report moves on, the
+// build's process is reaped and the environment rests. (It spun a whole core until the
+// dialog was closed, its build a zombie and its report at "Assembling".)
+TEST_F(BuildTest, ABuildThatEndsUnderAModalDialogEndsThere) {
+  struct Case {
+    const char* what;
+    std::function<void()> openDialog;  // runs in the build's first events
+  } cases[] = {
+      {"File > Open", [this] { main->OpenFile(QStringLiteral("All Files (*.*)|*.*")); }},
+      {"the question about a document changed on the disk",
+       [this] { WriteWorkFile(QStringLiteral("blink.bas"), kBlink + "' changed elsewhere\r\n"); }},
+  };
+  // Stands in for avra: assembles once the dialog is open, so that the build ends under it.
+  const QString gate = WriteWorkFile(QStringLiteral("gated-avra"),
+                                     "#!/bin/sh\nwhile [ ! -e '" + QFile::encodeName(workDir) +
+                                         "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
+  QFile::setPermissions(gate, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  qputenv("QBC_AVRA", QFile::encodeName(gate));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    QFile::remove(workDir + QStringLiteral("/go"));
+    QFile::remove(workDir + QStringLiteral("/blink.hex"));
+    Start();
+    Open(QStringLiteral("blink.bas"), kBlink);
+    bool dialogOpened = false;
+    bool endedUnderIt = false;
+    QString reportUnderIt;
+    int unreaped = -1;
+    double cpuMs = -1;
+    double wallMs = -1;
+    services.duringDialog = [&] {
+      dialogOpened = true;
+      WriteWorkFile(QStringLiteral("go"), "");
+      QDialog dialog(main.get());
+      dialog.setModal(true);
+      QElapsedTimer wall;
+      wall.start();
+      // The build's own work done (its .hex in place, its source copy removed), then a
+      // while for the environment to take its end, then half a second of looking on.
+      int step = 0;
+      qint64 since = 0;
+      double cpuBefore = 0;
+      QTimer poll;
+      QObject::connect(&poll, &QTimer::timeout, [&] {
+        const qint64 now = wall.elapsed();
+        if (step == 0 && ((QFile::exists(workDir + QStringLiteral("/blink.hex")) && !TmpExists()) || now > 60000)) {
+          step = 1;
+          since = now;
+        } else if (step == 1 && (!main->Build().Running() || now - since > 5000)) {
+          step = 2;
+          endedUnderIt = !main->Build().Running();
+          since = now;
+          cpuBefore = ThreadCpuMs();
+        } else if (step == 2 && now - since >= 500) {
+          cpuMs = ThreadCpuMs() - cpuBefore;
+          wallMs = static_cast<double>(now - since);
+          reportUnderIt = Report();
+          unreaped = UnreapedChildren();
+          dialog.accept();
+        }
+      });
+      poll.start(10);
+      dialog.exec();
+    };
+    QTimer::singleShot(0, main.get(), c.openDialog);
+    RunAction()->trigger();
+    services.duringDialog = nullptr;
+    EXPECT_TRUE(dialogOpened);
+    EXPECT_TRUE(endedUnderIt);
+    EXPECT_TRUE(reportUnderIt.contains(QStringLiteral("Code size"))) << reportUnderIt.toStdString();
+    EXPECT_EQ(unreaped, 0);
+    EXPECT_LT(cpuMs, wallMs / 4) << "the environment used " << cpuMs << " ms of CPU in " << wallMs << " ms";
+    EXPECT_TRUE(Report().contains(QStringLiteral("Code size"))) << Report().toStdString();
+    EXPECT_TRUE(RunAction()->isEnabled());
+    main.reset();
+  }
+  qunsetenv("QBC_AVRA");
 }
 
 TEST_F(BuildTest, RunFromTheButtonGivesTheEditorTheFocus) {

@@ -8,4 +8,7 @@ namespace qbc::test {
 // its files are closed, it holds no lock and writes nothing more.
 bool ProcessRuns(pid_t pid);
 
+// How many children of this process have ended and wait to be reaped (zombies).
+int UnreapedChildren();
+
 }  // namespace qbc::test

@@ -75,7 +75,8 @@ FrmMain::FrmMain(EnvironmentOptions options, QWidget* parent)
   };
   documents_ = std::make_unique<DocumentManager>(area_, services, std::move(events));
   build_ = std::make_unique<BuildRunner>(
-      *documents_, *report_, options_.installDir, [this] { WaitOneSecond(); }, options_.lockWaitMs,
+      *documents_, *report_, options_.installDir, [this](std::function<void()> then) { WaitOneSecond(std::move(then)); },
+      options_.lockWaitMs,
       [this, &services](const QString& text) { services.Information(this, text); });
   edit_ = std::make_unique<EditCommands>(*documents_, services, this);
   programs_ = std::make_unique<ProgrammerLauncher>(services, this, options_.installDir,
@@ -272,9 +273,11 @@ void FrmMain::ButtonPressed(int index) {
   }
 }
 
-void FrmMain::WaitOneSecond() {
+void FrmMain::WaitOneSecond(std::function<void()> then) {
+  // The window is served meanwhile by whatever event loop runs (a dialog's too); nothing
+  // waits in a loop of its own, which a dialog opened meanwhile would hold up.
+  connect(timer1_, &QTimer::timeout, this, std::move(then), Qt::SingleShotConnection);
   timer1_->start(options_.waitMs);
-  while (timer1_->isActive()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 void FrmMain::closeEvent(QCloseEvent* event) {

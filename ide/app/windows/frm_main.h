@@ -75,7 +75,8 @@ class FrmMain : public QMainWindow {
 
  private:
   void BuildMenus();
-  void WaitOneSecond();
+  // Timer1's wait before the assembler output is read: calls `then` at its tick.
+  void WaitOneSecond(std::function<void()> then);
 
   EnvironmentOptions options_;
   QMdiArea* area_;

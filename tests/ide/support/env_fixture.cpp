@@ -18,19 +18,28 @@ QString ScriptedServices::NextFileName() {
   return name;
 }
 
+void ScriptedServices::DialogOpen() {
+  const std::function<void()> hook = std::move(duringDialog);
+  duringDialog = nullptr;
+  if (hook) hook();
+}
+
 QString ScriptedServices::OpenFileName(QWidget*, const QString& title, const QString& filter) {
   dialogs.push_back({QStringLiteral("open"), title, QString(), filter});
+  DialogOpen();
   return NextFileName();
 }
 
 QString ScriptedServices::SaveFileName(QWidget*, const QString& title, const QString& initialName,
                                        const QString& filter) {
   dialogs.push_back({QStringLiteral("save"), title, initialName, filter});
+  DialogOpen();
   return NextFileName();
 }
 
 DesktopServices::Answer ScriptedServices::Question(QWidget*, const QString& title, const QString& text) {
   questions.emplace_back(title, text);
+  DialogOpen();
   if (answers.empty()) return Answer::kCancel;
   Answer a = answers.front();
   answers.pop_front();

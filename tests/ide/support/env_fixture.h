@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -49,6 +50,9 @@ class ScriptedServices : public DesktopServices {
   int pageSetups = 0;
   int lookDialogs = 0;
   std::optional<EditorLook> acceptedLook;  // the properties dialog's answer; none: Cancel
+  // Runs once, while the next file dialog or question is open, standing for the modal
+  // dialog's own event loop (it may run one).
+  std::function<void()> duringDialog;
 
   QString OpenFileName(QWidget*, const QString& title, const QString& filter) override;
   QString SaveFileName(QWidget*, const QString& title, const QString& initialName, const QString& filter) override;
@@ -64,6 +68,7 @@ class ScriptedServices : public DesktopServices {
 
  private:
   QString NextFileName();
+  void DialogOpen();
 };
 
 class EnvTest : public ::testing::Test {
