@@ -106,11 +106,7 @@ TEST(SharedDocument, TwoInstallationsBuildOneDocumentOneWhileTheOtherAssembles) 
   const Installation b;
   const std::string dir = test::MakeTempDir("shared document");
   test::WriteFile(dir + "/p.bas", kProgram);
-  // Stands in for avra in A: says that it runs, waits for the word, then assembles.
-  const std::string gate = dir + "/gate";
-  test::WriteFile(gate, "#!/bin/sh\n: > '" + dir + "/started'\nwhile [ ! -e '" + dir +
-                            "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
-  chmod(gate.c_str(), 0755);
+  const std::string gate = test::WriteGatedAvra(dir);
   const pid_t first = fork();
   if (first == 0) {
     setenv("QBC_AVRA", gate.c_str(), 1);
@@ -139,10 +135,7 @@ TEST(SharedDocument, QbcFromASecondInstallationWaitsForTheFirstOnesBuild) {
   const std::string dir = test::MakeTempDir("shared document");
   const std::string document = dir + "/p.bas";
   test::WriteFile(document, kProgram);
-  const std::string gate = dir + "/gate";
-  test::WriteFile(gate, "#!/bin/sh\n: > '" + dir + "/started'\nwhile [ ! -e '" + dir +
-                            "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
-  chmod(gate.c_str(), 0755);
+  const std::string gate = test::WriteGatedAvra(dir);
   const pid_t first = fork();
   if (first == 0) {
     setenv("QBC_AVRA", gate.c_str(), 1);

@@ -419,12 +419,8 @@ TEST_F(BuildTest, ABuildThatEndsUnderAModalDialogEndsThere) {
       {"the question about a document changed on the disk",
        [this] { WriteWorkFile(QStringLiteral("blink.bas"), kBlink + "' changed elsewhere\r\n"); }},
   };
-  // Stands in for avra: assembles once the dialog is open, so that the build ends under it.
-  const QString gate = WriteWorkFile(QStringLiteral("gated-avra"),
-                                     "#!/bin/sh\nwhile [ ! -e '" + QFile::encodeName(workDir) +
-                                         "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
-  QFile::setPermissions(gate, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  qputenv("QBC_AVRA", QFile::encodeName(gate));
+  // Its avra assembles once the dialog is open, so that the build ends under it.
+  qputenv("QBC_AVRA", WriteGatedAvra(QFile::encodeName(workDir).toStdString()).c_str());
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     QFile::remove(workDir + QStringLiteral("/go"));

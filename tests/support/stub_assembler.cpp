@@ -72,6 +72,14 @@ void InstallStubAssembler(const std::string& installDir, StubAssembler kind) {
   chmod(stub.c_str(), 0755);
 }
 
+std::string WriteGatedAvra(const std::string& dir) {
+  const std::string gate = dir + "/gated-avra";
+  WriteFile(gate, "#!/bin/sh\n: > '" + dir + "/started'\nwhile [ ! -e '" + dir +
+                      "/go' ]; do sleep 0.01; done\nexec avra \"$@\"\n");
+  chmod(gate.c_str(), 0755);
+  return gate;
+}
+
 int StubAssemblerRuns(const std::string& installDir) {
   const std::string text = ReadFile(installDir + "/runs");
   return text.empty() ? 0 : std::stoi(text);

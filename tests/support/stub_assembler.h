@@ -31,6 +31,10 @@ void MakeQbcInstallation(const std::string& installDir);
 // The same with `kind`'s AvrAsm32.
 void InstallStubAssembler(const std::string& installDir, StubAssembler kind);
 
+// Writes <dir>/gated-avra, a stand-in for avra (for QBC_AVRA) that makes one order of a race:
+// it says that it runs (<dir>/started), waits until <dir>/go exists, then runs avra.
+std::string WriteGatedAvra(const std::string& dir);
+
 // How often the stub in `installDir` was started.
 int StubAssemblerRuns(const std::string& installDir);
 
