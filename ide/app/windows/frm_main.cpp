@@ -275,8 +275,13 @@ void FrmMain::ButtonPressed(int index) {
 
 void FrmMain::WaitOneSecond(std::function<void()> then) {
   // The window is served meanwhile by whatever event loop runs (a dialog's too); nothing
-  // waits in a loop of its own, which a dialog opened meanwhile would hold up.
-  connect(timer1_, &QTimer::timeout, this, std::move(then), Qt::SingleShotConnection);
+  // waits in a loop of its own, which a dialog opened meanwhile would hold up. The build
+  // goes on after the events posted before the tick, as it did after a loop that served
+  // them until the tick.
+  connect(
+      timer1_, &QTimer::timeout, this,
+      [this, then = std::move(then)] { QMetaObject::invokeMethod(this, then, Qt::QueuedConnection); },
+      Qt::SingleShotConnection);
   timer1_->start(options_.waitMs);
 }
 
