@@ -10,5 +10,9 @@ inline bool ThreeBytePc(const DeviceProfile& dev) { return dev.FlashEnd > 131072
 // rcall (call takes one cycle more; the library routines call each other with rcall).
 inline int RcallCycles(const DeviceProfile& dev) { return ThreeBytePc(dev) ? 4 : 3; }
 inline int ReturnCycles(const DeviceProfile& dev) { return ThreeBytePc(dev) ? 5 : 4; }
+// The call a statement writes: call where the chip has it, else rcall.
+inline int StatementCallCycles(const CompilerState& st) {
+  return RcallCycles(st.dev) + (st.mn.CallMnemonic == "call" ? 1 : 0);
+}
 
 }  // namespace qbc

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
+#include "compiler/base/call_cycles.h"
 #include "compiler/frontend/numeric_constants.h"
 
 namespace qbc {
@@ -19,34 +19,34 @@ long RoundHalfEven(double v) {
   return static_cast<long>(r);
 }
 
-std::string HexUpper(long v) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%lX", static_cast<unsigned long>(v));
-  return buf;
-}
+// The cycles a WaitUs or WaitMs statement spends before its routine's first line: the load of
+// a constant count (one ldi) and the call.
+long StatementLeadCycles(const CompilerState& st) { return 1 + StatementCallCycles(st); }
 
-struct WaitmsConstants {
-  std::string CountHex;  // two upper-case hex digits: the low byte of the count
-  int ExtraNops = 0;     // nop lines in the inner loop
+// How _Wms spends a millisecond of T cycles: 4 * K cycles in the inner loop of r20:r21 and 4
+// more with the reload, the dec and the branch, and Pad to make up the rest. The first
+// millisecond counts FirstK passes and FirstPad cycles instead: it pays for the call, the
+// test of the count and the return, so that n milliseconds last n * T cycles from the
+// count's load to the return.
+struct MilliWaitPlan {
+  long K = 1;
+  long Pad = 0;
+  long FirstK = 1;
+  long FirstPad = 0;
 };
 
-WaitmsConstants ComputeWaitmsConstants(float crystalMHz) {
-  // 20 inner loops of C passes per millisecond; nop lines make a pass 3, 4 or 5 cycles.
-  long count;
-  int nops;
-  if (crystalMHz > 20.0f) {
-    float c = crystalMHz * 10.0f;  // single precision, as the clock itself
-    count = RoundHalfEven(c);
-    nops = 2;
-  } else if (crystalMHz > 15.0f) {
-    count = RoundHalfEven(static_cast<double>(crystalMHz) * 12.4);
-    nops = 1;
-  } else {
-    count = RoundHalfEven(static_cast<double>(crystalMHz) * 16.6);
-    nops = 0;
+MilliWaitPlan PlanMilliWait(const CompilerState& st) {
+  const long t = std::max(8L, std::lround(static_cast<double>(st.cfg.CrystalFrequency) * 1000.0));
+  MilliWaitPlan plan;
+  plan.K = (t - 4) / 4;
+  plan.Pad = (t - 4) % 4;
+  // lead, tst, breq, two ldi, rjmp, dec, brne and ret around the first 4 * FirstK - 1
+  const long first = 4 * plan.K - 3 - StatementLeadCycles(st) - ReturnCycles(st.dev);
+  if (first >= 4) {
+    plan.FirstK = first / 4;
+    plan.FirstPad = first % 4;
   }
-  std::string hex = "0" + HexUpper(count);
-  return {hex.substr(hex.size() - 2), nops};
+  return plan;
 }
 
 std::string ComputeWaitusCount(float crystalMHz) {
@@ -156,22 +156,25 @@ _WmuE:\tret)");
 }
 
 void EmitWaitmsRoutine(CompilerState& st) {
-  WaitmsConstants k = ComputeWaitmsConstants(st.cfg.CrystalFrequency);
-  // A count of 0 returns at once rather than counting down through 256.
+  const MilliWaitPlan plan = PlanMilliWait(st);
+  // A count of 0 returns at once rather than counting down through 256. r20:r21 count the
+  // passes of the inner loop; the padding is a few cycles that need no register.
   st.out.Line();
   st.out.Text(R"(
 ;////// _Waitms ///////////////////////////
 _Wms:\ttst\t\tzl
-\t\tbreq\t_Wms3
-_Wms0:\tldi\t\tr20,0x14)");
-  st.out.Instr("_Wms1", Sep::kWide, "ldi", "r21,0x" + k.CountHex);
-  st.out.Text(R"(_Wms2:\tdec\t\tr21)");
-  for (int i = 0; i < k.ExtraNops; ++i) st.out.Text(R"(\t\tnop)");
-  st.out.Text(R"(
-\t\tbrne\t_Wms2
-\t\tdec\t\tr20
-\t\tbrne\t_Wms1
-\t\tdec\t\tzl
+\t\tbreq\t_Wms3)");
+  st.out.Instr(Sep::kWide, "ldi", "r20," + std::to_string(plan.FirstK & 0xFF));
+  st.out.Instr(Sep::kWide, "ldi", "r21," + std::to_string(plan.FirstK >> 8));
+  EmitPadding(st, plan.FirstPad, "_WmsF");
+  st.out.Instr(Sep::kNarrow, "rjmp", "_Wms1");
+  st.out.Instr("_Wms0", Sep::kWide, "ldi", "r20," + std::to_string(plan.K & 0xFF));
+  st.out.Instr(Sep::kWide, "ldi", "r21," + std::to_string(plan.K >> 8));
+  st.out.Text(R"(_Wms1:\tsubi\tr20,1
+\t\tsbci\tr21,0
+\t\tbrne\t_Wms1)");
+  EmitPadding(st, plan.Pad, "_WmsP");
+  st.out.Text(R"(\t\tdec\t\tzl
 \t\tbrne\t_Wms0
 _Wms3:\tret)");
 }

@@ -15,6 +15,9 @@
 
 namespace qbc {
 
+// _Wms waits zl milliseconds: n milliseconds last n * round(1000 * F) cycles from the load
+// of a constant count to the return (the call, the test and the return are taken off the
+// first). It uses zl, r20 and r21 (all 0 at exit).
 void EmitWaitmsRoutine(CompilerState& st);
 void EmitWaitusRoutine(CompilerState& st);
 // _Wmu waits zl microseconds: every count costs round(zl * F) cycles plus the same fixed
