@@ -1,8 +1,9 @@
 // WaitUs / WaitMs / Wait (microseconds, milliseconds, seconds) and Incr / Decr.
 //
 // The delay routines take a byte count in zl (0 waits nothing). A constant above 255 is
-// refused; a 16-bit count is passed by calling the routine 2 x 128 times per 256 units
-// and once for the low byte.
+// refused. The microsecond routine takes a 16-bit count in zl:zh at a second entry; the
+// millisecond and second routines are called 2 x 128 times per 256 units of a 16-bit count
+// and once for its low byte.
 #include <cstdlib>
 
 #include "compiler/base/compile_error.h"
@@ -24,7 +25,8 @@ namespace qbc {
 
 namespace {
 
-void CompileDelay(CompilerState& st, const char* routine) {
+// `wordRoutine`, when given, takes a word's count whole in zl:zh.
+void CompileDelay(CompilerState& st, const char* routine, const char* wordRoutine = nullptr) {
   ++st.src.TokenIndex;
   const TokenRecord& t = st.Tok();
   const std::string& after = st.TokText(1);
@@ -46,6 +48,10 @@ void CompileDelay(CompilerState& st, const char* routine) {
       break;
     case kTypeInteger:
     case kTypeWord: {
+      if (wordRoutine != nullptr) {
+        EmitCall(st, wordRoutine);
+        break;
+      }
       const std::string loop = NewLabel(st);
       const std::string last = NewLabel(st);
       EmitLabel(st, loop);
@@ -174,7 +180,7 @@ void CompileStep(CompilerState& st, bool up) {
 
 void CompileWaitUsStatement(CompilerState& st) {
   st.used.Set(NeedWaitMicro);
-  CompileDelay(st, "_Wmu");
+  CompileDelay(st, "_Wmu", "_WmuW");
 }
 
 void CompileWaitMsStatement(CompilerState& st) {

@@ -67,34 +67,78 @@ std::string ComputeWait5usCount(CompilerState& st) {
   return n;
 }
 
-// How _Wmu spends n microseconds of F MHz: n = q * 2^Shift + r. Each of the low Shift
-// bits of n adds its own round(2^b * F) cycles; the q passes of the loop take Pass cycles
-// each and one more whenever the eighth-bit fraction Fraction overflows its accumulator.
-struct MicroWaitPlan {
-  int Shift = 0;
-  long Pass = 0;       // whole cycles of one pass (0: no loop, the bits do it all)
-  int Fraction = 0;    // 1/256 cycles a pass takes beyond Pass
-  long BitCycles[8] = {};
+// A number of cycles as whole cycles and 1/256 parts.
+struct CycleSplit {
+  long Whole = 0;
+  int Fraction = 0;
 };
 
-// The shortest pass: add, brcs, dec and brne; without a fraction dec and brne.
-long ShortestPass(int fraction) { return fraction != 0 ? 5 : 3; }
-
-MicroWaitPlan PlanMicroWait(float crystalMHz) {
-  const double f = crystalMHz;
-  MicroWaitPlan plan;
-  for (plan.Shift = 0; plan.Shift < 8; ++plan.Shift) {
-    const double cycles = f * static_cast<double>(1 << plan.Shift);
-    plan.Pass = static_cast<long>(std::floor(cycles));
-    plan.Fraction = static_cast<int>(RoundHalfEven((cycles - static_cast<double>(plan.Pass)) * 256.0));
-    if (plan.Fraction == 256) {
-      ++plan.Pass;
-      plan.Fraction = 0;
-    }
-    if (plan.Pass >= ShortestPass(plan.Fraction)) break;
+CycleSplit SplitCycles(double cycles) {
+  CycleSplit c;
+  c.Whole = static_cast<long>(std::floor(cycles));
+  c.Fraction = static_cast<int>(RoundHalfEven((cycles - static_cast<double>(c.Whole)) * 256.0));
+  if (c.Fraction == 256) {
+    ++c.Whole;
+    c.Fraction = 0;
   }
-  if (plan.Shift == 8) plan.Pass = 0;  // a clock so slow that 256 us are a few cycles
-  for (int b = 0; b < plan.Shift; ++b) plan.BitCycles[b] = RoundHalfEven(f * static_cast<double>(1 << b));
+  return c;
+}
+
+// How _Wmu spends a count of n microseconds of F MHz. The routine first takes Least off
+// the count: the lead, the entry and the return are Least microseconds, Fixed cycles with
+// the padding FixedPad (a smaller count returns at once). The rest is q * 2^Shift + r: each
+// set bit b of r adds Bits[b] cycles, each of the q passes of the loop Pass cycles. Every
+// 1/256 part of a cycle goes to the accumulator r22 (which starts at Start, the fixed part's
+// own fraction and half a cycle), and each of its carries costs one cycle: a count lasts
+// n * F cycles to the nearest cycle.
+constexpr int kCountBits = 16;
+struct MicroWaitPlan {
+  int Shift = 0;
+  CycleSplit Pass;  // Pass.Whole 0: no loop, the bits do it all
+  CycleSplit Bits[kCountBits];
+  bool Accumulates = false;
+  long Least = 1;
+  long FixedPad = 0;
+  int Start = 0;
+};
+
+// The shortest pass: add, brcs, sbiw and brne; without a fraction sbiw and brne.
+long ShortestPass(int fraction) { return fraction != 0 ? 6 : 4; }
+
+// A bit that adds nothing is left out; a bit's clear path is sbrs and rjmp, and where the
+// bit adds less than a whole cycle sec, sbrc (skipping) and brcc.
+bool BitEmitted(const CycleSplit& b) { return b.Whole != 0 || b.Fraction != 0; }
+long BitClearCycles(const CycleSplit& b) { return !BitEmitted(b) ? 0 : b.Whole == 0 ? 4 : 3; }
+
+MicroWaitPlan PlanMicroWait(const CompilerState& st) {
+  const double f = st.cfg.CrystalFrequency;
+  MicroWaitPlan plan;
+  for (plan.Shift = 0; plan.Shift < kCountBits; ++plan.Shift) {
+    plan.Pass = SplitCycles(f * static_cast<double>(1L << plan.Shift));
+    if (plan.Pass.Whole >= ShortestPass(plan.Pass.Fraction)) break;
+  }
+  if (plan.Shift == kCountBits) plan.Pass = {};  // a clock so slow that the count is a few cycles
+  plan.Accumulates = plan.Pass.Fraction != 0;
+  for (int b = 0; b < plan.Shift; ++b) {
+    plan.Bits[b] = SplitCycles(f * static_cast<double>(1L << b));
+    if (plan.Bits[b].Fraction != 0) plan.Accumulates = true;
+  }
+  // The cycles of a count of Least with every bit clear and no pass, besides its padding:
+  // the lead, clr zh, subi, sbci and the brcc taken, the loads of r22 and r23, the bits'
+  // clear paths, the shift, the test for no pass (or the clear of the count) and the return.
+  long fixed = StatementLeadCycles(st) + 1 + 2 + 2 + (plan.Accumulates ? 1 : 0) + (plan.Pass.Fraction != 0 ? 1 : 0);
+  for (int b = 0; b < plan.Shift; ++b) fixed += BitClearCycles(plan.Bits[b]);
+  if (plan.Pass.Whole == 0) fixed += 2;
+  else fixed += (plan.Shift < 8 ? 2 * plan.Shift : 2 + (plan.Shift - 8)) + 4;
+  fixed += ReturnCycles(st.dev);
+  for (plan.Least = 1; plan.Least < 0xFFFF; ++plan.Least) {
+    const long parts = RoundHalfEven(static_cast<double>(plan.Least) * f * 256.0) + 128;
+    if (parts / 256 >= fixed) {
+      plan.FixedPad = parts / 256 - fixed;
+      plan.Start = static_cast<int>(parts % 256);
+      break;
+    }
+  }
   return plan;
 }
 
@@ -117,40 +161,75 @@ void EmitPadding(CompilerState& st, long cycles, const std::string& label) {
 }  // namespace
 
 void EmitWaitMicroRoutine(CompilerState& st) {
-  const MicroWaitPlan plan = PlanMicroWait(st.cfg.CrystalFrequency);
+  const MicroWaitPlan plan = PlanMicroWait(st);
   st.out.Line();
-  st.out.Line(";////// _Wmu: zl microseconds ///////////");
-  st.out.Label("_Wmu");
-  // A set bit b takes the skip (2 cycles) and its padding; a clear one sbrs and rjmp (3).
+  st.out.Line(";////// _Wmu: zl (_WmuW: zl:zh) microseconds");
+  // A count below Least waits as little as the routine can: it returns at once.
+  st.out.Text(R"(_Wmu:\tclr\t\tzh)");
+  st.out.Instr("_WmuW", Sep::kNarrow, "subi", "zl," + std::to_string(plan.Least & 0xFF));
+  st.out.Instr(Sep::kNarrow, "sbci", "zh," + std::to_string(plan.Least >> 8));
+  st.out.Text(R"(\t\tbrcc\t_WmuN
+\t\tclr\t\tzl
+\t\tclr\t\tzh
+\t\tret)");
+  st.out.Label("_WmuN");
+  if (plan.Accumulates) st.out.Instr(Sep::kWide, "ldi", "r22," + std::to_string(plan.Start));
+  EmitPadding(st, plan.FixedPad, "_WmuF");
+  // A set bit costs Bits[b] cycles more than a clear one, and a carry of its fraction one
+  // more (subi of 256 - x adds x and leaves the carry clear when the sum overflows).
   for (int b = 0; b < plan.Shift; ++b) {
+    const CycleSplit& bit = plan.Bits[b];
+    if (!BitEmitted(bit)) continue;
+    const std::string tested = (b < 8 ? "zl," : "zh,") + std::to_string(b % 8);
+    const std::string add = "r22," + std::to_string(256 - bit.Fraction);
     const std::string next = "_WmuB" + std::to_string(b);
-    st.out.Instr(Sep::kNarrow, "sbrs", "zl," + std::to_string(b));
+    if (bit.Whole == 0) {
+      st.out.Instr(Sep::kWide, "sec");
+      st.out.Instr(Sep::kNarrow, "sbrc", tested);
+      st.out.Instr(Sep::kNarrow, "subi", add);
+      st.out.Instr(Sep::kNarrow, "brcc", "PC+1");
+      continue;
+    }
+    st.out.Instr(Sep::kNarrow, "sbrs", tested);
     st.out.Instr(Sep::kNarrow, "rjmp", next);
-    EmitPadding(st, plan.BitCycles[b] + 1, next + "p");
+    if (bit.Fraction != 0) {
+      st.out.Instr(Sep::kNarrow, "subi", add);
+      st.out.Instr(Sep::kNarrow, "brcc", "PC+1");
+      EmitPadding(st, bit.Whole - 1, next + "p");
+    } else {
+      EmitPadding(st, bit.Whole + 1, next + "p");
+    }
     st.out.Label(next);
   }
-  if (plan.Pass == 0) {
-    st.out.Instr(Sep::kWide, "clr", "zl");
-    st.out.Instr("ret");
+  if (plan.Pass.Whole == 0) {
+    st.out.Text(R"(\t\tclr\t\tzl
+\t\tclr\t\tzh
+\t\tret)");
     return;
   }
-  for (int b = 0; b < plan.Shift; ++b) st.out.Instr(Sep::kWide, "lsr", "zl");
-  if (plan.Fraction != 0) {
-    st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(plan.Fraction));
-    st.out.Instr(Sep::kWide, "ldi", "r22,128");  // half a cycle: the carries round
+  if (plan.Shift >= 8) {
+    st.out.Instr(Sep::kWide, "mov", "zl,zh");
+    st.out.Instr(Sep::kWide, "clr", "zh");
+    for (int b = 8; b < plan.Shift; ++b) st.out.Instr(Sep::kWide, "lsr", "zl");
+  } else {
+    for (int b = 0; b < plan.Shift; ++b) {
+      st.out.Instr(Sep::kWide, "lsr", "zh");
+      st.out.Instr(Sep::kWide, "ror", "zl");
+    }
   }
-  // No pass: 3 cycles to the ret, the same as the passes' own overhead, so that every
+  if (plan.Pass.Fraction != 0) st.out.Instr(Sep::kWide, "ldi", "r23," + std::to_string(plan.Pass.Fraction));
+  // No pass: 4 cycles to the ret, the same as the passes' own overhead, so that every
   // count costs the same beyond its microseconds.
-  st.out.Text(R"(\t\ttst\t\tzl
+  st.out.Text(R"(\t\tsbiw\tzl,0
 \t\tbreq\t_WmuE
 \t\trjmp\tPC+1)");
   st.out.Label("_WmuL");
-  if (plan.Fraction != 0) {
+  if (plan.Pass.Fraction != 0) {
     st.out.Instr(Sep::kWide, "add", "r22,r23");
     st.out.Instr(Sep::kNarrow, "brcs", "PC+1");
   }
-  EmitPadding(st, plan.Pass - ShortestPass(plan.Fraction), "_WmuP");
-  st.out.Text(R"(\t\tdec\t\tzl
+  EmitPadding(st, plan.Pass.Whole - ShortestPass(plan.Pass.Fraction), "_WmuP");
+  st.out.Text(R"(\t\tsbiw\tzl,1
 \t\tbrne\t_WmuL
 _WmuE:\tret)");
 }

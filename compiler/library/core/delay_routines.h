@@ -3,7 +3,7 @@
 // routine's used flag is set, in this order:
 //   NeedWaitMs -> EmitWaitmsRoutine      (_Wms: zl milliseconds)
 //   NeedWaitUs -> EmitWaitusRoutine      (_wus, called as _Wus: zl steps of about 10 us)
-//   NeedWaitMicro -> EmitWaitMicroRoutine (_Wmu: zl microseconds, the WaitUs statement)
+//   NeedWaitMicro -> EmitWaitMicroRoutine (_Wmu: zl microseconds, _WmuW: zl:zh; WaitUs)
 //   NeedWait5us -> EmitWait5usRoutine    (_W5: about 5 us)
 //   NeedWaitS -> EmitWaitsRoutine        (_Ws: zl seconds, through _Wms)
 //   NeedWaitTicks -> EmitWaitTicksRoutine (_Wtic: r23 three-cycle ticks)
@@ -20,9 +20,12 @@ namespace qbc {
 // first). It uses zl, r20 and r21 (all 0 at exit).
 void EmitWaitmsRoutine(CompilerState& st);
 void EmitWaitusRoutine(CompilerState& st);
-// _Wmu waits zl microseconds: every count costs round(zl * F) cycles plus the same fixed
-// overhead, at any clock (bits of the count and a fraction accumulator make up for the
-// part of a microsecond that is no whole cycle). It uses zl, r21, r22 and r23.
+// _Wmu waits zl microseconds (_WmuW zl:zh): from the load of a constant count to the
+// return a count lasts round(count * F) cycles at any clock, from the least count the
+// routine's own cycles allow on (27 us at 1 MHz, 3 us at 8 MHz, 1 us at 20 MHz; a smaller
+// count returns at once). Bits of the count and a fraction accumulator make up for the
+// part of a microsecond that is no whole cycle. It uses zl, zh, r21, r22 and r23 (zl:zh
+// 0 at exit).
 void EmitWaitMicroRoutine(CompilerState& st);
 void EmitWait5usRoutine(CompilerState& st);
 void EmitWaitsRoutine(CompilerState& st);
