@@ -97,6 +97,20 @@ TEST(FloatFunctionKnownValues, AnglesUpToTheTopOfTheFloats) {
                            });
 }
 
+// A power whose exponent's product with the logarithm is large: rounded to a float, b ln a
+// lost up to 2^-18 of the result (1.00001657^-5064735 was 97 units off).
+TEST(FloatFunctionKnownValues, PowersOfBasesNextToOneAndNearTheEnds) {
+  ExpectKnownValues(kHead, {
+                               {"Pow(X, Y)", "1.00001657", "-5064735", Fn::Pow, 2},
+                               {"Pow(X, Y)", "1.0000001", "600000000", Fn::Pow, 2},
+                               {"Pow(X, Y)", "0.99999988", "-700000000", Fn::Pow, 2},
+                               {"Pow(X, Y)", "1.001", "80000", Fn::Pow, 2},
+                               {"Pow(X, Y)", "2.5", "96", Fn::Pow, 2},
+                               {"Pow(X, Y)", "0.3", "-72", Fn::Pow, 2},
+                               {"Pow(X, Y)", "7", "45", Fn::Pow, 2},
+                           });
+}
+
 // In degrees mode the angle goes through the degree factor first: Sin(30) is 0.5.
 TEST(FloatFunctionKnownValues, DegreesModeAngles) {
   struct Deg {

@@ -184,17 +184,21 @@ inline float Mod(float a, float b) {
   return Mul(Modf(Div(a, b), &ip), b);
 }
 
-// e^x * 2^n for |x| < 256: x = k ln 2 + r with k the nearest whole number to x log2 e
-// (0 below ln 2 / 2), ln 2 in two parts so that k ln 2 loses nothing; then (1 + (e^r - 1))
-// with k + n added to its exponent. Beyond the float range: NaN above, 0 below.
-inline float ExpScaled(float x, int n) {
-  float r = x;
+// e^(x + l) * 2^n for |x + l| < 256: x + l = k ln 2 + r with k the nearest whole number to
+// (x + l) log2 e (0 below ln 2 / 2), ln 2 in two parts so that k ln 2 loses nothing, r as
+// (x - k ln 2 head) + (l - k ln 2 rest); then (1 + (e^r - 1)) with k + n added to its
+// exponent. Beyond the float range (and from |x + l| = 256 on): NaN above, 0 below. The
+// exponential has no l (0).
+inline float ExpScaled(float x, int n, float l = 0.0f) {
+  const float w = Add(x, l);
+  if (Exp(w) >= 0x87) return SignBit(w) ? 0.0f : NaN();  // |w| >= 256
+  float r = w;
   int k = 0;
-  if ((Bits(x) & 0x7FFFFFFFu) >= 0x3EB17218u) {
-    k = Nearest(Mul(x, kLog2e));
+  if ((Bits(w) & 0x7FFFFFFFu) >= 0x3EB17218u) {
+    k = Nearest(Mul(w, kLog2e));
     float kf = S2f(k);
     r = Add(Mul(kf, Neg(kLn2Hi)), x);
-    r = Add(Mul(kf, Neg(kLn2Lo)), r);
+    r = Add(Add(Mul(kf, Neg(kLn2Lo)), l), r);
   }
   // e^r - 1 = r + E(r) r^2
   float p = Add(Add(Mul(Pot(r, kTblExp), Mul(r, r)), r), 1.0f);
@@ -213,10 +217,12 @@ inline float Expf(float a) {
   return ExpScaled(a, 0);
 }
 
-// ln A = e ln 2 + ln m, A = m 2^e with m in [sqrt(1/2), sqrt(2)).
+// ln A = e ln 2 + ln m, A = m 2^e with m in [sqrt(1/2), sqrt(2)): ln m = f - c with f = m - 1
+// exact and c = (f - R(z) z) s, s = f / (f + 2), z = s^2.
 struct LnParts {
-  float lnm;
+  float f, c;
   int e;
+  float lnm() const { return Sub(f, c); }
 };
 inline LnParts SplitLn(float a) {
   int e = static_cast<int>(Exp(a)) - 127;
@@ -228,32 +234,40 @@ inline LnParts SplitLn(float a) {
   float f = Add(m, -1.0f);
   float s = Div(f, Add(f, 2.0f));
   float z = Mul(s, s);
-  float lnm = Sub(f, Mul(Sub(f, Mul(Pot(z, kTblLn), z)), s));
-  return {lnm, e};
+  float c = Mul(Sub(f, Mul(Pot(z, kTblLn), z)), s);
+  return {f, c, e};
 }
 // e ln 2 + ln m as e ln2 head + (e ln 2 rest + ln m), the head's product exact.
 inline float Lnf(float a) {
   if (SignBit(a) || Exp(a) == 0 || Exp(a) == 0xFF) return NaN();
   LnParts p = SplitLn(a);
-  if (p.e == 0) return p.lnm;
+  if (p.e == 0) return p.lnm();
   float ef = S2f(p.e);
-  return Add(Mul(ef, kLn2Hi), Add(Mul(ef, kLn2Lo), p.lnm));
+  return Add(Mul(ef, kLn2Hi), Add(Mul(ef, kLn2Lo), p.lnm()));
 }
 inline float Log10f(float a) { return Mul(Lnf(a), kLog10e); }
 
-// |A|^B = 2^n e^w: B e = n + g exactly (B split in a head of 16 bits and a tail of 8, each
-// times e exact), w = g ln 2 + B ln m.
+// The float with the low 12 bits of its mantissa cleared: its product with another such
+// head, or with a float of 12 bits, is exact.
+inline float Head12(float a) { return FromBits(Bits(a) & 0xFFFFF000u); }
+// |A|^B = 2^n e^w: B e = n + g exactly (B split in a head of 12 bits and the rest, each
+// times e exact), w = g ln 2 + B ln m kept in two parts t + l, so that the exponential is
+// right to its last bits for any w up to 88: B f as the exact head product t = Bh fh, and
+// l = ((g ln 2 - B c) + Bl f) + Bh fl; where |B f| is below 1/2, t = B f and l = g ln 2 - B c.
 inline float PowMagnitude(float a, float b) {
   LnParts p = SplitLn(a);
   float ef = S2f(p.e);
-  float bh = FromBits(Bits(b) & 0xFFFFFF00u);
-  float p1 = Mul(bh, ef), p2 = Mul(Sub(b, bh), ef);
+  float bh = Head12(b), bl = Sub(b, bh);
+  float p1 = Mul(bh, ef), p2 = Mul(bl, ef);
   if (Exp(p1) >= 0x88) return SignBit(p1) ? 0.0f : NaN();  // |B e| >= 512
-  int32_t n = Nearest(p1);
+  int32_t n = Xsf(p1);  // whole part: g below 1, the exponential reduces w again
   float g = Add(Sub(p1, S2f(n)), p2);
-  float w = Add(Mul(g, kLn2), Mul(b, p.lnm));
-  if (Exp(w) >= 0x87) return SignBit(w) ? 0.0f : NaN();  // |w| >= 256
-  return ExpScaled(w, n);
+  float l = Add(Neg(Mul(b, p.c)), Mul(g, kLn2));
+  if (Exp(b) + Exp(p.f) < 252) return ExpScaled(Mul(b, p.f), n, l);  // |B f| below 1/2
+  l = Add(Mul(bl, p.f), l);
+  float fh = Head12(p.f), fl = Sub(p.f, fh);
+  l = Add(Mul(fl, bh), l);
+  return ExpScaled(Mul(fh, bh), n, l);
 }
 inline float Powf(float a, float b) {
   if (Exp(b) == 0) return 1.0f;

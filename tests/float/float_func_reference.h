@@ -178,6 +178,12 @@ inline Args Arguments(Fn f, std::size_t n) {
         if (a.size() % 7 == 0) {  // a negative base with a whole exponent
           x = -x;
           y = std::round(y);
+        } else if (a.size() % 5 == 3) {  // a base next to 1, an exponent up to 1e9
+          x = static_cast<float>(1 + LogUniform(rng, 0x1p-23, 0x1p-3, true));
+          y = LogUniform(rng, 1, 87 / std::fabs(std::log(static_cast<double>(x))), true);
+        } else if (a.size() % 5 == 4) {  // a power next to either end of the floats
+          x = LogUniform(rng, 1e-30, 1e30, false);
+          y = static_cast<float>(Uniform(rng, 30, 87) / std::log(static_cast<double>(x)) * (rng() & 1 ? 1 : -1));
         }
         break;
       case Fn::DegToRad:

@@ -49,7 +49,7 @@ const std::vector<Held>& HeldFunctions() {
       {Fn::Exp, [](float x, float) { return Expf(x); }, 1.1, 0, false, false},
       {Fn::Log, [](float x, float) { return Lnf(x); }, 1.0, 0, false, false},
       {Fn::Log10, [](float x, float) { return Log10f(x); }, 2.1, 0.0001, false, false},
-      {Fn::Pow, [](float x, float y) { return Powf(x, y); }, 10.0, 0.05, false, false},
+      {Fn::Pow, [](float x, float y) { return Powf(x, y); }, 32.0, 0.01, false, false},
       {Fn::DegToRad, [](float x, float) { return Mul(x, kDegToRad); }, 0.65, 0, true, false},
   };
   return held;

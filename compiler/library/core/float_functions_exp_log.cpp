@@ -8,14 +8,19 @@ namespace qbc {
 // B is odd; a fractional exponent gives NaN. The integer test shifts B's mantissa right
 // until the units bit is its lowest bit, collecting the bits shifted out.
 //
-// |A| ^ B (_Fpw5) = 2^n e^w, with A = m 2^e (_Flnm): B e is split exactly into n + g (B's
-// head of 16 bits and its tail of 8 bits times e are each exact), w = g ln 2 + B ln m, so
-// that the exponent's share of ln A is not rounded before it is multiplied by B; _Fexpn
-// then scales by 2^n. |B e| from 512 on, or |w| from 256 on, is beyond the floats: NaN
-// above, 0 below. ln m waits on the stack, B in r12..r15, e then n in r17:r16; _Fpw15
-// loads B's head (its low byte cleared) into B. The power saves r8..r17 as _Fexpn does,
-// so its last step goes on in _Fexpn past the saving (_Fexpb), whose end gives them back
-// and returns.
+// |A| ^ B (_Fpw5) = 2^n e^w, with A = m 2^e and ln m = f - c (_Flnc, f = m - 1 exact): B e
+// is split exactly into n + g (B's head of 12 bits and the rest, each times e exact), so
+// that the exponent's share of ln A is not rounded before it is multiplied by B (n the
+// whole part of Bh e, g below 1 and the exponential's reduction takes over); and w is
+// kept in two parts t + l, so that no rounding of a w up to 88 reaches the result: t = Bh fh
+// (fh: f's head of 12 bits; the product is exact), l = ((g ln 2 - B c) + Bl f) + Bh fl.
+// Where |B f| stays below 1/2 (the exponents of B and f add up to less than 252), t = B f
+// and l = g ln 2 - B c, whose roundings stay below a unit.
+// _Fexpb takes both and scales by 2^n. |B e| from 512 on is beyond the floats: NaN above,
+// 0 below. f, c and B's products with e wait on the stack, B in r12..r15, e then n in
+// r17:r16, the sum of l in r8..r11 (_Fpw17 adds A to it); _Fpw15 loads B's head into B,
+// _Fpw16 also B into A. The power saves r8..r17 as _Fexpn does, so its last step goes on
+// in _Fexpn past the saving (_Fexpb), whose end gives them back and returns.
 void EmitFloatPowRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -108,7 +113,7 @@ _Fpw5:  push    r8
         push    r19
         push    r20
         push    r21
-        rcall   _Flnm
+        rcall   _Flnc
         pop     r15
         pop     r14
         pop     r13
@@ -117,21 +122,32 @@ _Fpw5:  push    r8
         push    r23
         push    r24
         push    r25
-        rcall   _Fe2f
+        push    r18
+        push    r19
+        push    r20
+        push    r21
+        rcall   _Fpw16
+        rcall   _Fsub
+        push    r22
+        push    r23
+        push    r24
+        push    r25
         mov     r8,r22
         mov     r9,r23
         mov     r10,r24
         mov     r11,r25
-        mov     r22,r12
-        mov     r23,r13
-        mov     r24,r14
-        mov     r25,r15
-        rcall   _Fpw15
-        rcall   _Fsub
+        mov     xl,r16
+        or      xl,r17
+        breq    _Fpw19
+        rcall   _Fe2f
         mov     r18,r8
         mov     r19,r9
         mov     r20,r10
         mov     r21,r11
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
         rcall   _Fmul
         push    r22
         push    r23
@@ -146,12 +162,13 @@ _Fpw5:  push    r8
         mov     xl,r25
         andi    xl,0x7F
         cpi     xl,0x44
-        brsh    _Fpw11
-        mov     r8,r22
+        brlo    _Fpw18
+        rjmp    _Fpw11
+_Fpw18: mov     r8,r22
         mov     r9,r23
         mov     r10,r24
         mov     r11,r25
-        rcall   _Fnear
+        rcall   _Fxsf
         mov     r16,r22
         mov     r17,r23
         rcall   _Fs2f
@@ -178,36 +195,94 @@ _Fpw5:  push    r8
         mov     r9,r23
         mov     r10,r24
         mov     r11,r25
+        rjmp    _Fpw20
+_Fpw19: clr     r8
+        clr     r9
+        clr     r10
+        clr     r11
+_Fpw20: pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
         pop     r21
         pop     r20
         pop     r19
         pop     r18
+        push    r22
+        push    r23
+        push    r24
+        push    r25
         mov     r22,r12
         mov     r23,r13
         mov     r24,r14
         mov     r25,r15
         rcall   _Fmul
+        subi    r25,0x80
+        rcall   _Fpw17
+        pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        mov     xl,r14
+        lsl     xl
+        mov     xl,r15
+        rol     xl
+        mov     xh,r20
+        lsl     xh
+        mov     xh,r21
+        rol     xh
+        add     xl,xh
+        brcs    _Fpw21
+        cpi     xl,0xFC
+        brsh    _Fpw21
+        mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
+        rjmp    _Fpw22
+_Fpw21: push    r18
+        push    r19
+        push    r20
+        push    r21
+        rcall   _Fmul
+        rcall   _Fpw17
+        pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
+        clr     r18
+        mov     r19,r23
+        andi    r19,0xF0
+        mov     r20,r24
+        mov     r21,r25
+        push    r18
+        push    r19
+        push    r20
+        push    r21
+        rcall   _Fsub
+        rcall   _Fpw15
+        rcall   _Fmul
+        rcall   _Fpw17
+        pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
+        rcall   _Fpw15
+_Fpw22: rcall   _Fmul
         mov     r18,r8
         mov     r19,r9
         mov     r20,r10
         mov     r21,r11
-        rcall   _Fadd
-        mov     xl,r25
-        andi    xl,0x7F
-        cpi     r24,0x80
-        ldi     xh,0x43
-        cpc     xl,xh
-        brsh    _Fpw12
         rjmp    _Fexpb
-_Fpw11: pop     r0
-        pop     r0
-        pop     r0
-        pop     r0
-        pop     r0
-        pop     r0
-        pop     r0
-        pop     r0
-_Fpw12: sbrs    r25,7
+_Fpw11: ldi     xl,0x10
+_Fpw10: pop     r0
+        dec     xl
+        brne    _Fpw10
+        sbrs    r25,7
         rjmp    _Fpw14
         rcall   _Fclr
         rjmp    _Fpw13
@@ -223,21 +298,38 @@ _Fpw13: pop     r17
         pop     r9
         pop     r8
         ret
+_Fpw16: mov     r22,r12
+        mov     r23,r13
+        mov     r24,r14
+        mov     r25,r15
 _Fpw15: clr     r18
         mov     r19,r13
+        andi    r19,0xF0
         mov     r20,r14
         mov     r21,r15
+        ret
+_Fpw17: mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        rcall   _Fadd
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
         ret)");
 }
 
 // _Fexp: e^A. From 88.72284 on (and NaN) NaN, at and below -87.33655 0.
 //
-// _Fexpn: e^A 2^n for |A| below 256, n (signed) in r17:r16: A = k ln 2 + r, k the nearest
-// whole number to A log2 e (0 while |A| is below ln 2 / 2), ln 2 in two parts (15 bits,
-// whose products with k are exact, and the rest); e^r - 1 = r + E(r) r^2 (_FtblExp), then
-// 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. A and r
-// are kept in r8..r11, k in r12..r15; n + k in r17:r16. _Fexpb: _Fexpn past its saving
-// of r8..r17, for a caller that saved them in the same order (the power's last step).
+// _Fexpn: e^(A + B) 2^n, n (signed) in r17:r16, for A + B = w below 256 (from there on NaN
+// above, 0 below): w = k ln 2 + r, k the nearest whole number to w log2 e (0 while |w| is
+// below ln 2 / 2), ln 2 in two parts (15 bits, whose products with k are exact, and the
+// rest), r = (A - k ln 2 head) + (B - k ln 2 rest); e^r - 1 = r + E(r) r^2 (_FtblExp),
+// then 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. A
+// and then r are kept in r8..r11, B in r12..r15, k on the stack; n + k in r17:r16.
+// _Fexpz: with B = 0 (e^A 2^n). _Fexpb: _Fexpn past its saving of r8..r17, for a caller
+// that saved them in the same order (the power's last step).
 //
 // _Fhyp, for sinh and cosh: E = e^A / 2 (_Fexpn with n = -1); returns 1/(4E) in A and E
 // in B. _Fnear: the nearest whole number to A (halves away from 0) as a long: the
@@ -274,10 +366,14 @@ _Fexp3: push    r16
         push    r17
         clr     r16
         clr     r17
-        rcall   _Fexpn
+        rcall   _Fexpz
         pop     r17
         pop     r16
         ret
+_Fexpz: clr     r18
+        clr     r19
+        clr     r20
+        clr     r21
 _Fexpn: push    r8
         push    r9
         push    r10
@@ -288,9 +384,26 @@ _Fexpn: push    r8
         push    r15
         push    r16
         push    r17
-_Fexpb: mov     xh,r25
+_Fexpb:
+        mov     r8,r22
+        mov     r9,r23
+        mov     r10,r24
+        mov     r11,r25
+        mov     r12,r18
+        mov     r13,r19
+        mov     r14,r20
+        mov     r15,r21
+        rcall   _Fadd
+        mov     xh,r25
         andi    xh,0x7F
-        cpi     r22,0x18
+        cpi     r24,0x80
+        ldi     xl,0x43
+        cpc     xh,xl
+        brlo    _Fexp4
+        sbrc    r25,7
+        rjmp    _Fexp7
+        rjmp    _Fexp6
+_Fexp4: cpi     r22,0x18
         ldi     xl,0x72
         cpc     r23,xl
         ldi     xl,0xB1
@@ -298,10 +411,6 @@ _Fexpb: mov     xh,r25
         ldi     xl,0x3E
         cpc     xh,xl
         brlo    _Fexp5
-        mov     r8,r22
-        mov     r9,r23
-        mov     r10,r24
-        mov     r11,r25
         ldi     r18,0x3B
         ldi     r19,0xAA
         ldi     r20,0xB8
@@ -311,10 +420,28 @@ _Fexpb: mov     xh,r25
         add     r16,r22
         adc     r17,r23
         rcall   _Fs2f
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        ldi     r18,0x8E
+        ldi     r19,0xBE
+        ldi     r20,0xBF
+        ldi     r21,0xB5
+        rcall   _Fmul
+        mov     r18,r12
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
+        rcall   _Fadd
         mov     r12,r22
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25
+        pop     r25
+        pop     r24
+        pop     r23
+        pop     r22
         ldi     r18,0x00
         ldi     r19,0x72
         ldi     r20,0x31
@@ -325,23 +452,10 @@ _Fexpb: mov     xh,r25
         mov     r20,r10
         mov     r21,r11
         rcall   _Fadd
-        mov     r8,r22
-        mov     r9,r23
-        mov     r10,r24
-        mov     r11,r25
-        mov     r22,r12
-        mov     r23,r13
-        mov     r24,r14
-        mov     r25,r15
-        ldi     r18,0x8E
-        ldi     r19,0xBE
-        ldi     r20,0xBF
-        ldi     r21,0xB5
-        rcall   _Fmul
-        mov     r18,r8
-        mov     r19,r9
-        mov     r20,r10
-        mov     r21,r11
+        mov     r18,r12
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
         rcall   _Fadd
 _Fexp5: mov     r8,r22
         mov     r9,r23
@@ -410,7 +524,7 @@ _Fhyp:  push    r16
         push    r17
         ldi     r16,0xFF
         ldi     r17,0xFF
-        rcall   _Fexpn
+        rcall   _Fexpz
         pop     r17
         pop     r16
         mov     r18,r22
@@ -447,15 +561,15 @@ _FtblExp:
 .db 0x7F, 0xFF, 0xFF, 0x00)");
 }
 
-// _Fln: ln A = e ln 2 + ln m (_Flnm), as e ln2 head + (e ln2 rest + ln m), the head of
+// _Fln: ln A = e ln 2 + ln m (_Flnc), as e ln2 head + (e ln2 rest + ln m), the head of
 // 15 bits so that its product with e is exact. _Flog: ln A log10 e. A <= 0, NaN (and A
 // with a zero exponent field) give NaN.
 //
-// _Flnm: A = m 2^e with m in [sqrt(1/2), sqrt(2)) (A positive, its exponent field neither
-// 0 nor 255): returns ln m in A and e in r17:r16. f = m - 1 (exact), s = f / (f + 2),
-// z = s^2; ln m = 2 atanh s = 2 s + R(z) z s (_FtblLn) = f - (f - R(z) z) s, since
-// 2 s = f - f s: the small term carries s's rounding. f in r8..r11, s in r12..r15.
-// _Fe2f: the float of e (r17:r16).
+// _Flnc: A = m 2^e with m in [sqrt(1/2), sqrt(2)) (A positive, its exponent field neither
+// 0 nor 255): returns f = m - 1 (exact) in A, c in B and e in r17:r16, ln m = f - c.
+// s = f / (f + 2), z = s^2; ln m = 2 atanh s = 2 s + R(z) z s (_FtblLn) = f - (f - R(z) z) s,
+// since 2 s = f - f s: c = (f - R(z) z) s carries s's rounding. f in r8..r11, s in
+// r12..r15. _Fe2f: the float of e (r17:r16).
 void EmitFloatLogRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -485,7 +599,8 @@ _Fln2:  push    r8
         push    r15
         push    r16
         push    r17
-        rcall   _Flnm
+        rcall   _Flnc
+        rcall   _Fsub
         mov     xl,r16
         or      xl,r17
         breq    _Fln3
@@ -544,7 +659,7 @@ _Fe2f:  mov     r22,r16
         com     r24
         mov     r25,r24
         rjmp    _Fs2f
-_Flnm:  mov     r16,r24
+_Flnc:  mov     r16,r24
         lsl     r16
         mov     r16,r25
         rol     r16
@@ -623,7 +738,7 @@ _Flm1:  ldi     r18,0x00
         mov     r23,r9
         mov     r24,r10
         mov     r25,r11
-        rjmp    _Fsub
+        ret
 
 _FtblLn:
 .db 0x02,0x7D,0x19,0x38,0x42,0x7D,0x4C,0xAD,0x70,0x7E

@@ -131,7 +131,7 @@ _Fth3:  push    r16
         clr     r17
         subi    r24,0x80
         sbci    r25,0xFF
-        rcall   _Fexpn
+        rcall   _Fexpz
         pop     r17
         pop     r16
         ldi     r18,0x00
