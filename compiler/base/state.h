@@ -149,6 +149,9 @@ struct DeviceProfile {
   std::int32_t EepromEnd = 0;
   std::int32_t FlashEnd = 0;  // flash size in bytes
   bool NeedRampz = false;
+  // More than 64K words of flash: the program counter has 22 bits, and ijmp and icall
+  // reach only the first 64K words (Z alone); eijmp and eicall take EIND:Z.
+  bool WideProgramCounter = false;
   // Instructions of the chip's core, from its definition file (CORE_MUL, CORE_MOVW,
   // CORE_LPM_ZINC, CORE_ELPM_ZINC); a file without them gives none.
   bool HardwareMultiplier = false;  // mul, muls, mulsu

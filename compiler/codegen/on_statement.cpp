@@ -10,6 +10,7 @@
 #include "compiler/codegen/compare_negate.h"
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/goto_targets.h"
+#include "compiler/codegen/io_access.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/proc_calls.h"
 
@@ -30,6 +31,26 @@ unsigned CountEntries(CompilerState& st) {
     else if (IsWord(t, ",") && depth == 0) ++n;
   }
   return n;
+}
+
+// Z (the entry's offset) += the table's address, and the jump there. With a 22-bit
+// program counter ijmp would stay in the first 64K words: the address's third byte, with
+// the carry of the sum, goes to EIND for eijmp (a handler that jumps so gives the
+// interrupted code its EIND back).
+void JumpIntoTable(CompilerState& st, const std::string& table) {
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + table + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r25,byte2(" + table + ")");
+  st.out.Instr(Sep::kWide, "add", "zl,r24");
+  st.out.Instr(Sep::kWide, "adc", "zh,r25");
+  if (!st.dev.WideProgramCounter) {
+    st.out.Instr("ijmp");
+    return;
+  }
+  st.out.Instr(Sep::kWide, "ldi", "r24,byte3(" + table + ")");
+  st.out.Instr(Sep::kWide, "ldi", "r25,0x00");
+  st.out.Instr(Sep::kWide, "adc", "r24,r25");
+  st.out.Instr(Sep::kWide, WriteMnemonic(RegisterReach(st, "EIND", Reach::kInOut)), "EIND,r24");
+  st.out.Instr("eijmp");
 }
 
 }  // namespace
@@ -57,11 +78,7 @@ void CompileOnStatement(CompilerState& st) {
     st.out.Instr(Sep::kWide, "lsl", "zl");
     st.out.Instr(Sep::kWide, "rol", "zh");
   }
-  st.out.Instr(Sep::kWide, "ldi", "r24,byte1(" + table + ")");
-  st.out.Instr(Sep::kWide, "ldi", "r25,byte2(" + table + ")");
-  st.out.Instr(Sep::kWide, "add", "zl,r24");
-  st.out.Instr(Sep::kWide, "adc", "zh,r25");
-  st.out.Instr("ijmp");
+  JumpIntoTable(st, table);
 
   if (jumpForm) {
     ++st.src.TokenIndex;

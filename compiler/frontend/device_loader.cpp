@@ -165,6 +165,7 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
       if (bytes) {
         dev.FlashEnd = static_cast<std::int32_t>(*bytes);
         dev.NeedRampz = dev.FlashEnd > 70000;
+        dev.WideProgramCounter = dev.FlashEnd > 131072;
         st.mn.LpmMnemonic = dev.FlashEnd > 70000 ? "elpm" : "lpm";
       }
     } else if (symbol == "core_mul" || symbol == "core_movw" || symbol == "core_lpm_zinc" ||

@@ -65,6 +65,8 @@ HandlerPlan Plan(const CompilerState& st, const Planned& p, const CodeMap& code,
   plan.saved = HandlerSaveSet(p.handler->Level, cells.DrawingRegisters, changed);
   plan.rampz = st.dev.NeedRampz && (reach.readsFlash || reach.unknown);
   plan.interruptsOn = reach.enablesInterrupts || reach.unknown;
+  // (a jump through a table, eijmp, leaves the code the handler reaches unknown)
+  plan.eind = st.dev.WideProgramCounter && reach.unknown;
   return plan;
 }
 

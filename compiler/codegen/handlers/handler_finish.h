@@ -5,7 +5,8 @@
 //   code changes (save_sets.h);
 // - the software stack only for a handler whose code works on Y: a counter, a flag or a
 //   port toggle costs what it cost before there was one;
-// - RAMPZ only where that code reads flash above 64 KB;
+// - RAMPZ only where that code reads flash above 64 KB, EIND where it jumps through a
+//   table with a 22-bit program counter;
 // - the float and number text buffers moved onto the handler's stack only where that code
 //   uses them, and kept per handler: a nested handler keeps the outer one's;
 // - in a handler that turns interrupts on, its SREG copy r2 kept on the stack: an inner

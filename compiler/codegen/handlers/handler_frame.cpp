@@ -27,21 +27,34 @@ std::string Aside(CompilerState& st, Emit emit) {
   return text;
 }
 
-// Every flash read sets RAMPZ for itself, so the handler's reads change it: the
-// interrupted code may be between its own "out RAMPZ" and the read, or in the middle of
-// a copy from a table above 64 KB. The handler keeps it on the stack, through zl (pushed
-// here too when the save set leaves zl out).
-void KeepRampz(CompilerState& st, const HandlerPlan& plan, bool entry) {
-  if (!plan.rampz) return;
+// The page registers the handler's code sets. Every flash read sets RAMPZ for itself, and
+// every jump through a table EIND, so the handler's reads and jumps change them: the
+// interrupted code may be between its own "out RAMPZ" and the read (or "out EIND" and the
+// eijmp), or in the middle of a copy from a table above 64 KB. The handler keeps them on
+// the stack, through zl (pushed here too when the save set leaves zl out).
+std::vector<const char*> PageRegisters(const HandlerPlan& plan) {
+  std::vector<const char*> regs;
+  if (plan.rampz) regs.push_back("RAMPZ");
+  if (plan.eind) regs.push_back("EIND");
+  return regs;
+}
+
+void KeepPageRegisters(CompilerState& st, const HandlerPlan& plan, bool entry) {
+  const std::vector<const char*> regs = PageRegisters(plan);
+  if (regs.empty()) return;
   const bool zlSaved = Saves(plan, kZl);
   if (entry) {
     if (!zlSaved) st.out.Instr(Sep::kNarrow, "push", "zl");
-    st.out.Instr(Sep::kWide, "in", "zl,RAMPZ");
-    st.out.Instr(Sep::kNarrow, "push", "zl");
+    for (const char* reg : regs) {
+      st.out.Instr(Sep::kWide, "in", std::string("zl,") + reg);
+      st.out.Instr(Sep::kNarrow, "push", "zl");
+    }
     return;
   }
-  st.out.Instr(Sep::kWide, "pop", "zl");
-  st.out.Instr(Sep::kWide, "out", "RAMPZ,zl");
+  for (auto reg = regs.rbegin(); reg != regs.rend(); ++reg) {
+    st.out.Instr(Sep::kWide, "pop", "zl");
+    st.out.Instr(Sep::kWide, "out", std::string(*reg) + ",zl");
+  }
   if (!zlSaved) st.out.Instr(Sep::kWide, "pop", "zl");
 }
 
@@ -108,7 +121,8 @@ std::vector<int> HandlerMachineryRegisters(const HandlerPlan& plan) {
 
 int HandlerEntryPushes(const HandlerPlan& plan) {
   int pushes = static_cast<int>(plan.saved.size());
-  if (plan.rampz) pushes += Saves(plan, kZl) ? 1 : 2;
+  const int pages = static_cast<int>(PageRegisters(plan).size());
+  if (pages > 0) pushes += pages + (Saves(plan, kZl) ? 0 : 1);
   if (plan.ownStack) pushes += 2;
   return pushes;
 }
@@ -117,7 +131,7 @@ std::string HandlerEntryText(CompilerState& st, const HandlerPlan& plan) {
   return Aside(st, [&] {
     st.out.Instr(Sep::kWide, "in", "r2,SREG");
     for (const int r : plan.saved) st.out.Instr(Sep::kNarrow, "push", RegisterName(r));
-    KeepRampz(st, plan, true);
+    KeepPageRegisters(st, plan, true);
     if (!plan.ownStack) return;
     EnterHandlerStack(st, plan);
     for (const auto& [label, bytes] : plan.keptCells) MoveCell(st, label, bytes, true);
@@ -137,7 +151,7 @@ std::string HandlerExitText(CompilerState& st, const HandlerPlan& plan, const Ha
     // Y, which only rises over bytes already given back)
     if (plan.interruptsOn) st.out.Instr("cli");
     if (plan.ownStack) LeaveHandlerStack(st);
-    KeepRampz(st, plan, false);
+    KeepPageRegisters(st, plan, false);
     for (auto it = plan.saved.rbegin(); it != plan.saved.rend(); ++it)
       st.out.Instr(Sep::kWide, "pop", RegisterName(*it));
     st.out.Instr(Sep::kWide, "out", "SREG,r2");

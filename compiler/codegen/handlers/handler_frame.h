@@ -5,7 +5,8 @@
 // - the registers of its save set (r2 among them in a handler that turns interrupts on:
 //   an inner handler keeps its SREG in r2 too, so the outer one takes its copy back from
 //   the stack);
-// - RAMPZ, where the handler can read flash above 64 KB;
+// - RAMPZ, where the handler can read flash above 64 KB, and EIND, where it can jump
+//   through a table with a 22-bit program counter;
 // - the switch to the handlers' own software stack, where the handler works on Y;
 // - the interrupted code's text buffers, and in a nested handler the outer one's string
 //   argument copies, moved onto that stack and back;
@@ -26,6 +27,7 @@ namespace qbc {
 struct HandlerPlan {
   std::vector<int> saved;  // push order
   bool rampz = false;
+  bool eind = false;
   bool ownStack = false;
   std::string stackTop;    // the address the first handler's Y starts at
   // Cells the interrupted code may be using that this handler's code uses as well: label
