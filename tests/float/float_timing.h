@@ -25,8 +25,13 @@ using Operands = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
 struct Timed {
   std::vector<std::uint32_t> results;
   std::vector<int> cycles;
+  int deepest = 0;    // the most stack bytes any call used below its return address
   std::string error;  // empty when every batch ran
 };
+
+// The stack the calls use is filled with kStackFill from the chip's stack_floor up to the
+// byte below the return address before the loop; the lowest byte changed is the deepest use.
+inline constexpr std::uint8_t kStackFill = 0xA5;
 
 // A chip the calls are timed on.
 struct TimingChip {
@@ -35,9 +40,11 @@ struct TimingChip {
   bool timer_in_io;      // Timer 1's registers lie in the I/O space (in, out), not only in the data space
   bool call;             // the routine is called with call (4 cycles and ret 4), else rcall (3 and 4)
   std::size_t per_run;   // calls one program times: 6 bytes of results each from 0x0100 on
+  std::uint32_t ramend;       // the last SRAM address, where the stack starts
+  std::uint32_t stack_floor;  // above the results: the stack is measured from here up
 };
-inline constexpr TimingChip kMega88{"m88", "atmega88", false, false, 120};
-inline constexpr TimingChip kMega32{"m32", "atmega32", true, true, 280};
+inline constexpr TimingChip kMega88{"m88", "atmega88", false, false, 120, 0x4FF, 0x400};
+inline constexpr TimingChip kMega32{"m32", "atmega32", true, true, 280, 0x85F, 0x800};
 
 // The timing loop around a call of `target` in avra (`gnu` false) or GNU syntax; results
 // (timer count, then A) from 0x0100 on, 6 bytes a call.
@@ -54,6 +61,11 @@ inline std::string TimingLoop(const TimingChip& chip, bool gnu, const std::strin
   std::string p;
   p += "\tldi\tr16," + lo + "(RAMEND)\n\tout\t" + io("SPL") + ",r16\n";
   p += "\tldi\tr16," + hi + "(RAMEND)\n\tout\t" + io("SPH") + ",r16\n";
+  // fill the stack below the loop's four pushes and the return address (RAMEND - 6 down)
+  p += "\tldi\tr26," + lo + "(" + std::to_string(chip.stack_floor) + ")\n\tldi\tr27," + hi + "(" +
+       std::to_string(chip.stack_floor) + ")\n\tldi\tr16," + std::to_string(kStackFill) + "\n";
+  p += "fill:\tst\tX+,r16\n\tcpi\tr26," + lo + "(RAMEND-5)\n\tldi\tr17," + hi + "(RAMEND-5)\n";
+  p += "\tcpc\tr27,r17\n\tbrne\tfill\n";
   p += "\tclr\tr1\n\tclr\tr7\n\tldi\tr16,1\n" + write("TCCR1B", "r16");
   p += "\tldi\tr28,0x00\n\tldi\tr29,0x01\n";
   p += "\tldi\tr30," + lo + "(" + table + ")\n\tldi\tr31," + hi + "(" + table + ")\n";
@@ -82,7 +94,10 @@ inline std::string CaseBytes(const Operands& ops, std::size_t first, std::size_t
   return t;
 }
 
-inline void Collect(const SimRunner& sim, std::size_t n, Timed& out, bool results) {
+inline void Collect(const SimRunner& sim, std::size_t n, Timed& out, bool results, const TimingChip& chip) {
+  std::uint32_t low = chip.stack_floor;
+  while (low <= chip.ramend - 6 && sim.Sram(low) == kStackFill) ++low;
+  out.deepest = std::max(out.deepest, static_cast<int>(chip.ramend - 6 + 1 - low));
   for (std::size_t i = 0; i < n; ++i) {
     const std::uint32_t at = 0x100 + 6 * static_cast<std::uint32_t>(i);
     out.cycles.push_back(sim.SramWord(at));
@@ -106,7 +121,7 @@ Timed RunBatches(const TimingChip& chip, const Operands& ops, const std::string&
       out.error = target + ": " + SimStopName(s) + " " + sim.Log();
       return false;
     }
-    Collect(sim, n, out, results);
+    Collect(sim, n, out, results, chip);
     return true;
   };
   if (!run("empty", 0, 1, false)) return out;
