@@ -130,50 +130,6 @@ void EmitDivOperator(CompilerState& st, std::uint8_t wanted) {
   }
 }
 
-void EmitPowerOfTwoDivision(CompilerState& st, std::uint8_t type, int k, bool remainder, bool leftHeld) {
-  bool word = type == kTypeWord;
-  // a quotient of the high byte alone takes it straight from where it is
-  const bool highByteOnly = word && !remainder && k >= 8;
-  if (leftHeld && !highByteOnly) {
-    st.out.Instr(Sep::kWide, "mov", "zl,r24");
-    if (word) st.out.Instr(Sep::kWide, "mov", "zh,r25");
-  }
-  auto andi = [&](const char* reg, unsigned mask) {
-    st.out.Instr(Sep::kWide, "andi", std::string(reg) + "," + Hex2(mask, HexForm::Prefixed0xLower));
-  };
-  if (remainder) {
-    const unsigned mask = (1u << k) - 1;
-    if ((mask & 0xFF) != 0xFF) andi("zl", mask & 0xFF);
-    if (!word) return;
-    if ((mask >> 8) == 0)
-      st.out.Instr(Sep::kWide, "clr", "zh");
-    else if ((mask >> 8) != 0xFF)
-      andi("zh", mask >> 8);
-    return;
-  }
-  if (highByteOnly) {
-    // the high byte moves down whole
-    st.out.Instr(Sep::kWide, "mov", leftHeld ? "zl,r25" : "zl,zh");
-    st.out.Instr(Sep::kWide, "clr", "zh");
-    word = false;
-    k -= 8;
-  }
-  if (!word && k >= 4) {
-    // four places at once: the high nibble swapped down, the low one cleared
-    st.out.Instr(Sep::kWide, "swap", "zl");
-    andi("zl", 0x0F);
-    k -= 4;
-  }
-  for (; k > 0; --k) {
-    if (word) {
-      st.out.Instr(Sep::kWide, "lsr", "zh");
-      st.out.Instr(Sep::kWide, "ror", "zl");
-    } else {
-      st.out.Instr(Sep::kWide, "lsr", "zl");
-    }
-  }
-}
-
 void EmitAndOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "and", wanted); }
 void EmitOrOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "or", wanted); }
 void EmitXorOperator(CompilerState& st, std::uint8_t wanted) { LogicOperator(st, "eor", wanted); }

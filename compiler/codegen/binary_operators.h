@@ -18,9 +18,5 @@ void EmitDivOperator(CompilerState& st, std::uint8_t wanted);
 void EmitAndOperator(CompilerState& st, std::uint8_t wanted);
 void EmitOrOperator(CompilerState& st, std::uint8_t wanted);
 void EmitXorOperator(CompilerState& st, std::uint8_t wanted);
-// x / 2^k (`remainder`: x mod 2^k) of an unsigned byte or word x in the working registers
-// (`leftHeld`: in the second-operand registers) without a division: shifts right, or a
-// mask. The result is in the working registers.
-void EmitPowerOfTwoDivision(CompilerState& st, std::uint8_t type, int k, bool remainder, bool leftHeld);
 
 }  // namespace qbc

@@ -13,6 +13,7 @@
 #include "compiler/codegen/flash_tables.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/operand_load.h"
+#include "compiler/codegen/power_of_two_division.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/numeric_constants.h"
@@ -327,48 +328,6 @@ std::uint8_t ParseUnaryMinus(CompilerState& st, std::uint8_t wanted) {
   EmitNegate(st, wanted);
   return wanted;
 }
-
-namespace {
-
-// The exponent k of a constant 2^k (k at least 1, 2^k a value of the unsigned byte or word
-// `type`) written as the operand after the "/" or "mod" at TokenIndex, and the tokens it
-// takes; k = 0 for any other operand.
-struct PowerOfTwo {
-  int k = 0;
-  int tokens = 0;
-};
-
-PowerOfTwo PowerOfTwoOperand(CompilerState& st, std::uint8_t type) {
-  if (type != kTypeByte && type != kTypeWord) return {};
-  const TokenRecord& t = st.Tok(1);
-  std::string text;
-  int tokens = 1;
-  long value = 0;
-  if (t.Kind == kTokNumber) {
-    text = t.Text;
-  } else if (const int c = t.Kind == kTokName ? FindConst(st, t.Text) : 0; c != 0) {
-    if (st.sym.Constants[c].ConstType == kTokNumber) text = st.sym.Constants[c].Value;
-  } else if (t.Kind == kTokAmpersand) {
-    std::string word = st.TokText(2);
-    if (word.size() < 2 || word.size() > 9) return {};
-    if (word[0] == 'h')
-      value = HexConstantValue(word);
-    else if (word[0] == 'b')
-      value = BinConstantValue(word);
-    tokens = 2;
-  }
-  if (!text.empty()) {
-    if (text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-    value = std::stol(text);
-  }
-  const long largest = type == kTypeByte ? 128 : 32768;
-  if (value < 2 || value > largest || (value & (value - 1)) != 0) return {};
-  int k = 0;
-  while ((1L << k) < value) ++k;
-  return {k, tokens};
-}
-
-}  // namespace
 
 void ParseTerm(CompilerState& st, std::uint8_t wanted) {
   // (a string context works the term in its first factor's type)

@@ -1,0 +1,23 @@
+#pragma once
+// Division and Mod by a constant power of two, without the division routines.
+#include <cstdint>
+
+#include "compiler/base/state.h"
+
+namespace qbc {
+
+// The exponent k of a constant 2^k (k at least 1, 2^k a value of the unsigned byte or word
+// `type`) written as the operand after the "/" or "mod" at TokenIndex, and the tokens it
+// takes; k = 0 for any other operand.
+struct PowerOfTwo {
+  int k = 0;
+  int tokens = 0;
+};
+PowerOfTwo PowerOfTwoOperand(CompilerState& st, std::uint8_t type);
+
+// x / 2^k (`remainder`: x mod 2^k) of an unsigned byte or word x in the working registers
+// (`leftHeld`: in the second-operand registers) without a division: shifts right, or a
+// mask. The result is in the working registers.
+void EmitPowerOfTwoDivision(CompilerState& st, std::uint8_t type, int k, bool remainder, bool leftHeld);
+
+}  // namespace qbc
