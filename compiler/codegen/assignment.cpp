@@ -448,9 +448,12 @@ void CompileAssignmentForms(CompilerState& st) {
   if (StoreConstantBit(st, t)) return;
   if (t.form == Target::FlashTable) {
     PassOverBody(st);
-    st.sym.GlobalVars[t.global].Initialized = true;
-    std::uint8_t type = st.sym.GlobalVars[t.global].VarType;
-    EmitDataList(st, t.name, type);
+    GlobalVarRecord& v = st.sym.GlobalVars[t.global];
+    std::uint8_t type = v.VarType;
+    // A second list would label the table twice: refused here, its values read past.
+    const bool second = v.Initialized && !WritableGlobal(st, v);
+    v.Initialized = true;
+    EmitDataList(st, second ? std::string() : t.name, type);
     return;
   }
   // An operand wider than the target is not cut before the operation: the expression is

@@ -155,7 +155,8 @@ void ParseDimVariable(CompilerState& st) {
   if (!duplicate) {
     if (type != kTypeNone && type != kTypeBit && !st.expr.StringVarFlag)
       st.sym.UserVarBytes = static_cast<std::int16_t>(st.sym.UserVarBytes + size);
-    if (st.src.DeclarationsEnded && elementSize > 0 && type != kTypeBit) {
+    // (a flash table takes no SRAM: its label is the one its list of values writes)
+    if (st.src.DeclarationsEnded && elementSize > 0 && type != kTypeBit && rec->Storage != kStorageFlash) {
       st.out.Line();
       st.out.Instr(".DSEG");
       st.out.InstrAfter(name + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte", std::to_string(size));

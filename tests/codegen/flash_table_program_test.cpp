@@ -148,5 +148,42 @@ TEST(FlashTableWide, ElementsWidenIntoALongByTheirType) {
   EXPECT_EQ(run->Long("d"), 250u);
 }
 
+// A table declared among the statements, after a Sub body or after any statement, is a
+// table as one declared at the top: it takes no SRAM (its label stood in the data segment
+// too, and the program was refused at the Dim), and its values are read from flash.
+TEST(FlashTableDeclaredLate, AfterABodyOrAStatementItIsReadFromFlash) {
+  const std::string src =
+      "$device = m8\n$clock = 8\n$stack = 32\n"
+      "Dim A As Byte, B As Word, C As Byte\n"
+      "Declare Sub Takeb()\n"
+      "Sub Takeb()\n  C = C + 1\nEnd Sub\n"
+      "Dim Tb(2) As Flash Byte\n"
+      "Tb = 11, 22\n"
+      "C = 5\n"
+      "Dim Tw(3) As Flash Word\n"
+      "Takeb()\n"
+      "A = Tb(1)\n"
+      "B = Tw(2)\n"
+      "End\n"
+      "Tw = 1000, 2000, 3000\n";
+  auto run = RunBasic(src);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("a"), 22);
+  EXPECT_EQ(run->Word("b"), 3000);
+  EXPECT_EQ(run->Byte("c"), 6);
+}
+
+// A table takes its values once: a second list is refused at its own line, and the Dim
+// is no error.
+TEST(FlashTableDeclaredLate, ASecondListOfValuesIsRefusedAtItsLine) {
+  for (const char* dim : {"Dim T(2) As Flash Byte\nB = 1\n", "B = 1\nDim T(2) As Flash Byte\n"}) {
+    SCOPED_TRACE(dim);
+    const CompiledBasic compiled = CompileBasic(std::string("$device = m8\n$clock = 8\n$stack = 32\nDim B As Byte\n") +
+                                                dim + "End\nT = 1 , 2\nT = 3 , 4\n");
+    EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+    EXPECT_TRUE(compiled.StartsWithError("Flash table T can not be changed!", 9)) << compiled.report;
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test
