@@ -61,6 +61,8 @@ TimerFacts TimerOf(const CompilerState& st, int timer) {
   if (t.pwmPerOutput && Defines(st, "pwm" + n + "b"))
     t.outputBRegister = Defines(st, "tccr" + n + "a") ? "TCCR" + n + "A" : (Defines(st, "gtccr") ? "GTCCR" : "");
   t.fastPwm = Defines(st, "wgm" + n + "1");
+  t.clockInput = FunctionPin(st, "t" + n).has_value();
+  if (t.pwmPerOutput && Defines(st, "ocr" + n + "c")) t.topRegister = "OCR" + n + "C";
   if (Defines(st, "assr")) t.asyncBit = DeviceBitNumber(st, "as" + n);
   if (Defines(st, "cs" + n + "3"))
     t.prescalers = Prescalers::kPowersOfTwo;

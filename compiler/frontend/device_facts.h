@@ -48,6 +48,13 @@ struct TimerFacts {
   // The timer's ASn bit of ASSR, where the timer can run from its own crystal.
   std::optional<int> asyncBit;
   bool fastPwm = false;  // a waveform mode bit WGMn1 (the m103's Timer0 has PWM0 and CTC0)
+  // The timer's clock input Tn, whose edges a counter counts (the pin list names it); a
+  // timer without one offers no counter: its clock selects 6 and 7 divide the clock.
+  bool clockInput = false;
+  // Where the count clears in PWM and on a compare match when that is not output A's
+  // compare register: OCRnC of a timer with PWM per output (CTCn clears after a match
+  // with OCRnC there).
+  std::string topRegister;
 };
 
 // Timer `timer` (0 to 5):
@@ -63,6 +70,8 @@ struct TimerFacts {
 //   pwmPerOutput  PWMnA is defined; outputBRegister TCCRnA where defined, else GTCCR
 //   asyncBit      ASn where the file gives it and ASSR
 //   fastPwm       WGMn1 is defined
+//   clockInput    Tn_PORT and Tn_BIT (from the pin list) are defined
+//   topRegister   OCRnC, where pwmPerOutput and the file defines it
 TimerFacts TimerOf(const CompilerState& st, int timer);
 
 // The clock-select code of `divisor` in the set; 0 when the set does not offer it.

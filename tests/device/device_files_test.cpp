@@ -291,7 +291,8 @@ std::string McuOf(const std::string& device) {
 // The generated files against each chip's own register header: every register the file
 // defines is a register of the chip at that address (a statement asks the file what the
 // chip has, so a register of a larger part of the family would be written on a chip
-// without it), and every bit the corrections list adds has the header's number. The port
+// without it), every bit the corrections list adds and every WGM01 and WGM21 (the fast
+// PWM of Timer0 and Timer2) has the header's number. The port
 // registers of ports the file names no pins of are left alone: statements refuse those
 // ports by their pins.
 TEST(DeviceFiles, RegistersAndAddedBitsAreTheChipsOwn) {
@@ -309,7 +310,7 @@ TEST(DeviceFiles, RegistersAndAddedBitsAreTheChipsOwn) {
         added[chip].emplace_back(item.substr(0, item.find('=')), std::stoi(item.substr(item.find('=') + 1)));
   }
   EXPECT_GE(added.size(), 8u);
-  int checked = 0;
+  int checked = 0, fastPwmBits = 0;
   for (const std::string& device : DeviceNames()) {
     if (device.rfind("90s", 0) == 0) continue;  // the same files as the AT90S parts' by number
     const ChipHeader header = ReadChipHeader(McuOf(device));
@@ -331,6 +332,16 @@ TEST(DeviceFiles, RegistersAndAddedBitsAreTheChipsOwn) {
                                 text.find("\n.equ PORT" + name.substr(name.size() - 1) + "0 = ") == std::string::npos;
       EXPECT_TRUE(header.registers.contains(address) || portOfNoPins) << name << " = " << value;
     }
+    // Timer0's and Timer2's fast PWM is read from their WGMn1 bit: the file names it only
+    // where the header does, at its number (avra's files of the ATmega161 and ATmega323
+    // call the CTC0 bit of their Timer0, which has phase-correct PWM only, WGM01).
+    for (const std::string bit : {"WGM01", "WGM21"}) {
+      const auto at = text.find("\n.equ " + bit + " = $");
+      if (at == std::string::npos) continue;
+      ++fastPwmBits;
+      ASSERT_TRUE(header.numbers.contains(bit)) << bit;
+      EXPECT_EQ(std::stoi(text.substr(at + bit.size() + 10, 2), nullptr, 16), header.numbers.at(bit)) << bit;
+    }
     for (const auto& [bit, value] : added[device]) {
       // (avr-libc names the bits of the ATmega161's two UARTs without their number: UDRIE)
       const std::string named = header.numbers.contains(bit) ? bit : bit.substr(0, bit.size() - 1);
@@ -340,6 +351,7 @@ TEST(DeviceFiles, RegistersAndAddedBitsAreTheChipsOwn) {
     }
   }
   EXPECT_GE(checked, 50);
+  EXPECT_GE(fastPwmBits, 40);
 }
 
 }  // namespace

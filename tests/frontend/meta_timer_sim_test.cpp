@@ -142,5 +142,36 @@ TEST(MetaTimerSim, Timer0ClearsOnCompareMatchOnTheNewerMegas) {
   }
 }
 
+// A counter counts the edges of its timer's clock input and nothing else: with no edge on
+// any pin, each counter of the m328p reads 0 after a millisecond. Timer0 and Timer1 count
+// T0 (PD4) and T1 (PD5): clock select 7, rising edges. Timer2 has no clock input, and its
+// clock select 7 divides the clock by 1024 (Counter2 read 7): its counter is refused at
+// its line.
+TEST(MetaTimerSim, ACounterCountsItsClockInputOnly) {
+  struct Case {
+    int timer;
+    const char* clockRegister;  // data address of its clock select
+    bool input;                 // the timer has a clock input
+  } cases[] = {{0, "0x45", true}, {1, "0x81", true}, {2, "0xB1", false}};
+  for (const Case& c : cases) {
+    const std::string n = std::to_string(c.timer);
+    SCOPED_TRACE("Timer" + n);
+    const std::string program = "$device = m328p\n$clock = 8\n$stack = 32\n$timer" + n +
+                                " = counter, rising\nDim Quiet As Word, Clocksel As Byte\nCounter" + n + " = 0\nStart Timer" +
+                                n + "\nWaitms 1\nQuiet = Counter" + n + "\n$asm\n  lds r16," + c.clockRegister +
+                                "\n  sts clocksel,r16\n$end asm\nEnd\n";
+    if (!c.input) {
+      const CompiledBasic refused = CompileBasic(program);
+      EXPECT_EQ(refused.error_count, 1) << refused.report;
+      EXPECT_TRUE(refused.StartsWithError("Unexisting feature!", 4)) << refused.report;
+      continue;
+    }
+    auto run = RunBasic(program, "atmega328p");
+    ASSERT_TRUE(run->ok) << run->Diagnostics();
+    EXPECT_EQ(run->Word("quiet"), 0);
+    EXPECT_EQ(run->Byte("clocksel") & 0x07, 7);
+  }
+}
+
 }  // namespace
 }  // namespace qbc::test

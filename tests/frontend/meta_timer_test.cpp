@@ -70,7 +70,12 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"tn85", "$timer1 = pwm, 8, pwma = normal, prescale = 8", {"zl,96", "TCCR1,zl", "zl,64", "GTCCR,zl", "zl,255", "OCR1C,zl"}, 1, 4},
       {"tn45", "$timer1 = pwm, 8, pwm1a = inverted, pwm1b = normal",
        {"zl,112", "TCCR1,zl", "zl,96", "GTCCR,zl", "zl,255", "OCR1C,zl"}, 1, 1},
-      {"tn25", "$timer1 = timer, compare = set, compareb = toggle", {"zl,48", "TCCR1,zl", "zl,16", "GTCCR,zl"}, 1, 1},
+      // A compare output clears the count at its top (CTC1 with the clock select), as the
+      // 16-bit timers' compare sets WGMn2: OC1A toggled every 256 counts.
+      {"tn25", "$timer1 = timer, compare = set, compareb = toggle", {"zl,48", "TCCR1,zl", "zl,16", "GTCCR,zl"}, 1, 0x81},
+      {"tn85", "$timer1 = timer, compare = toggle, prescale = 64", {"zl,16", "TCCR1,zl"}, 1, 0x87},
+      {"tn26", "$timer1 = timer, compare1b = reset", {"zl,32", "TCCR1A,zl"}, 1, 0x81},
+      {"m328p", "$timer1 = timer, compare = toggle, prescale = 64", {"zl,64", "TCCR1A,zl"}, 1, 0x0B},
       // What a timer lacks is refused: capture, a third output, an external clock, PWM
       // wider than eight bits on the tinies; output B on the AT90S2313, output C on the m8,
       // PWM and capture on the ATmega406's Timer1.
@@ -92,6 +97,21 @@ TEST(MetaTimer, ControlLinesAndClockSelect) {
       {"tn26", "$timer0 = pwm, inverted", {}, 0, 1, 1},
       {"m16", "$timer0 = timer, pwmb = normal", {}, 0, 1, 1},
       {"m103", "$timer0 = fastpwm", {}, 0, 1, 1},
+      // the m161's and m323's Timer0 has phase-correct PWM only (PWM0, CTC0)
+      {"m161", "$timer0 = fastpwm", {}, 0, 1, 1},
+      {"m323", "$timer0 = fastpwm, pwma = normal", {}, 0, 1, 1},
+      {"m323", "$timer0 = pwm, normal", {"zl,96", "TCCR0,zl"}, 0, 1},
+      // A counter counts the timer's clock input Tn: a timer without one (an asynchronous
+      // Timer2, Timer0 of the m64/m128/m103) would count the clock divided by 256 or 1024.
+      {"m328p", "$timer2 = counter, rising", {}, 2, 1, 1},
+      {"m8", "$timer2 = counter, falling, prescale = 8", {}, 2, 1, 1},
+      {"m2560", "$timer2 = counter, rising", {}, 2, 1, 1},
+      {"m128", "$timer0 = counter, rising", {}, 0, 1, 1},
+      {"m103", "$timer0 = counter, falling", {}, 0, 1, 1},
+      {"m2561", "$timer4 = counter, rising", {}, 4, 1, 1},
+      {"m128", "$timer2 = counter, falling", {}, 2, 6},
+      {"m2560", "$timer5 = counter, rising", {}, 5, 7},
+      {"tn85", "$timer0 = counter, rising", {}, 0, 7},
       {"m8", "$timer1 = timer, fast, prescale = 64", {}, 1, 3},
       {"m8", "$timer1 = timer, prescale = 64, fast", {}, 1, 11},
       {"m128", "$timer3 = timer, comparec = set", {"zl,12", "TCCR3A,zl"}, 3, 9},

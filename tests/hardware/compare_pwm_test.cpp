@@ -146,6 +146,21 @@ TEST(ComparePwm, TinyTimer1PwmRunsOnItsOwnRegisters) {
   EXPECT_EQ(run->sim->Sram(0x2B + 0x20), 200);          // OCR1B
 }
 
+// A compare output of the tiny85's Timer1 acts on a count that clears at output A's value,
+// as a 16-bit timer's does at OCR1A: Start writes CTC1 with the clock select (TCCR1 was
+// 0x17, and OC1A toggled every 256 counts), and Compare1a sets OCR1C, where CTC1 clears
+// the count, with OCR1A. Output B's value leaves the top alone.
+TEST(ComparePwm, TinyTimer1CompareClearsAtOutputAsValue) {
+  const std::string p = Header("tn85") + "$timer1 = timer, compare = toggle, prescale = 64\n" +
+                        "Compare1a = 100\nCompare1b = 30\nStart Timer1\n$asm\n  in r16,TCCR1\n  sts b,r16\n$end asm\nEnd\n";
+  auto run = RunBasic(p, "tn85");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("b"), 0x80 | 0x10 | 7);  // CTC1, COM1A = 01 (toggle), clock / 64
+  EXPECT_EQ(run->sim->Sram(0x2E + 0x20), 100);  // OCR1A
+  EXPECT_EQ(run->sim->Sram(0x2D + 0x20), 100);  // OCR1C: the count clears there
+  EXPECT_EQ(run->sim->Sram(0x2B + 0x20), 30);   // OCR1B
+}
+
 // The AT90S4433's Timer1 has one output, its register named OCR1 (OCR1H, OCR1L): Compare1a
 // and Pwm1a write it, high byte first (they were refused as a feature the chip lacks).
 TEST(ComparePwm, TheOnlyOutputOfATimerIsChannelA) {

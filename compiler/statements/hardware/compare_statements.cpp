@@ -7,6 +7,7 @@
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/expression_parser.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/frontend/device_facts.h"
 #include "compiler/frontend/source_reader.h"
 #include "compiler/statements/hardware/register_bits.h"
 #include "compiler/statements/hardware/timer_cells.h"
@@ -59,6 +60,11 @@ void CompileCompareStatement(CompilerState& st, int number) {
   if (reg->high.empty()) {
     ParseSum(st, kTypeAnyNumber);
     Write(st, reg->low, "zl");
+    // A timer whose count clears at a top of its own (OCR1C of the tinies' Timer1) clears
+    // at output A's value on a compare, as a 16-bit timer's count clears at OCRnA; in PWM
+    // the top stays the PWM's.
+    const std::string top = TimerOf(st, timer).topRegister;
+    if (number % 4 <= 1 && !top.empty() && !st.Cells<TimerCells>().Pwm8Bit[timer]) Write(st, top, "zl");
     return;
   }
   // A timer in 8-bit PWM counts to 255: its compare value is a byte, and the high byte

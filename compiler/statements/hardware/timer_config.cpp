@@ -176,6 +176,15 @@ bool RefusesPwm(CompilerState& st, const TimerFacts& t) {
   return true;
 }
 
+// The counter mode of a timer without a clock input (an asynchronous Timer2, Timer0 of the
+// m64/m128/m103, the tinies' Timer1): clock selects 6 and 7 divide the clock there, so
+// the counter would count the clock. Refused with the rest of its line.
+bool RefusesCounter(CompilerState& st, const TimerFacts& t) {
+  if (!Lacks(st, t.clockInput)) return false;
+  SkipToStatementEnd(st);
+  return true;
+}
+
 // Where Timer0's mode and compare-output bits lie in its control byte. The classic
 // single register TCCR0 holds FOC0 WGM00 COM01 COM00 WGM01 CS02..CS00; the newer chips
 // split it into TCCR0A (COM0A1 COM0A0 COM0B1 COM0B0 - - WGM01 WGM00) and TCCR0B (.. WGM02
@@ -210,6 +219,7 @@ void ParseEightBitTimer(CompilerState& st, std::uint8_t timer) {
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
+    if (RefusesCounter(st, facts)) return;
     StepToClauseValue(st, errors);
     CounterEdge(st, timer);
     if (timer == 0) (splitTimer0 ? clock : control) = 2;
@@ -310,6 +320,7 @@ void ParseSixteenBitTimer(CompilerState& st, std::uint8_t timer) {
   if (mode == "timer") {
     ++st.src.TokenIndex;
   } else if (mode == "counter") {
+    if (RefusesCounter(st, facts)) return;
     StepToClauseValue(st, errors);
     CounterEdge(st, timer);
     StepPast(st, errors);
@@ -406,7 +417,7 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
   const std::uint8_t b0 = mask("com" + n + "b0"), b1 = mask("com" + n + "b1");
   st.Cells<TimerCells>().TimerClockSelect[timer] = 1;
   std::uint8_t outputA = 0, outputB = 0;
-  bool writeA = false, writeB = false, pwm = false;
+  bool writeA = false, writeB = false, pwm = false, compare = false;
   StepToValue(st);
 
   const std::string mode = st.TokText();
@@ -447,11 +458,11 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
       StepToValue(st);
       OutputMode(st, outputB, b1, b1 | b0);
     } else if (option == "compare" || is(option, "comparea", "compare1a")) {
-      writeA = true;
+      writeA = compare = true;
       StepToValue(st);
       CompareAction(st, outputA, static_cast<std::uint8_t>(~(a1 | a0)), a0, a1, a1 | a0);
     } else if (is(option, "compareb", "compare1b") && !facts.outputBRegister.empty()) {
-      writeB = true;
+      writeB = compare = true;
       StepToValue(st);
       CompareAction(st, outputB, static_cast<std::uint8_t>(~(b1 | b0)), b0, b1, b1 | b0);
     } else if (is(option, "pwmb", "pwm1b") || is(option, "compareb", "compare1b") || is(option, "pwmc", "pwm1c") ||
@@ -463,6 +474,13 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
     return true;
   });
 
+  // A compare output acts on the matches of a count that clears at its top (CTCn, which
+  // Start writes with the clock select), as the 16-bit timers' compare clears at OCRnA;
+  // Compare1a sets that top with output A's value.
+  if (compare) {
+    auto& select = st.Cells<TimerCells>().TimerClockSelect[timer];
+    select = static_cast<std::uint8_t>(select | ClearOnCompareSelectBit(st, timer));
+  }
   if (pwm) {
     outputA |= mask("pwm" + n + "a");
     outputB |= mask("pwm" + n + "b");
@@ -476,8 +494,8 @@ void ParsePerOutputPwmTimer(CompilerState& st, std::uint8_t timer, const TimerFa
   }
   if (writeA) EmitControlLines(st, outputA, Reach::kInOut, facts.modeRegister + ",zl");
   if (writeB) EmitControlLines(st, outputB, Reach::kInOut, facts.outputBRegister + ",zl");
-  // PWM counts up to OCR1C: 255 for eight bits.
-  if (pwm) EmitControlLines(st, 255, Reach::kInOut, "OCR" + n + "C,zl");
+  // PWM counts up to its top: 255 for eight bits.
+  if (pwm && !facts.topRegister.empty()) EmitControlLines(st, 255, Reach::kInOut, facts.topRegister + ",zl");
 }
 
 }  // namespace
