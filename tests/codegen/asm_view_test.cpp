@@ -229,6 +229,17 @@ TEST(AsmView, PlacesTheCodeWhereAvraDoes) {
   EXPECT_FALSE(AsmView("\t.db ',', 1\n\tret\n", files).SizesKnown());
 }
 
+// A code label stands before the data cells a statement reserves on its way (Randomize's
+// cell at the top of a loop): it still names the code line after them, and the cell keeps
+// its own size (the label was lost, and a jump back to it was not followed).
+TEST(AsmView, ACodeLabelBeforeDataCellsNamesTheCodeAfterThem) {
+  const AsmView view("\tnop\nLoop:\n\t.DSEG\ncell:\t.byte 3\n\t.CSEG\n\tinc r16\n\trjmp Loop\n", AsmFiles{});
+  ASSERT_TRUE(view.LabelLine("loop").has_value());
+  EXPECT_EQ(view.At(*view.LabelLine("loop")).code, "inc r16");
+  EXPECT_EQ(view.CellBytes("cell"), 3);
+  EXPECT_FALSE(view.LabelLine("cell").has_value());
+}
+
 TEST(AsmView, SaysWhereItCannotFollowAvra) {
   const char* const cases[] = {
       ".if UNKNOWN_NAME\n\tinc r1\n.endif\n\tret\n",  // a condition it cannot work out

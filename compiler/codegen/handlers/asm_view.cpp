@@ -216,9 +216,13 @@ class AsmView::Reader {
 
   void Label(std::string_view label) {
     std::string name = LowerText(label);
-    if (segment_ == Segment::kCode) v_.codeLabels_.emplace(name, AsmView::Place{address_, block_});
     defined_.insert(name);
-    pending_.push_back(std::move(name));
+    if (segment_ == Segment::kCode) {
+      v_.codeLabels_.emplace(name, AsmView::Place{address_, block_});
+      pendingCode_.push_back(std::move(name));
+    } else {
+      pending_.push_back(std::move(name));
+    }
   }
 
   // An instruction's size; a relative jump is noted. After the mnemonic on its line: the
@@ -237,10 +241,10 @@ class AsmView::Reader {
   // A line of the code segment that takes `words` words.
   void Place(std::string_view code, bool data, std::uint32_t words) {
     if (v_.keep_ == Keep::kAll) {
-      for (const std::string& l : pending_) v_.labels_.emplace(l, v_.lines_.size());
+      for (const std::string& l : pendingCode_) v_.labels_.emplace(l, v_.lines_.size());
       v_.lines_.push_back({code, data, block_, position_, address_});
     }
-    pending_.clear();
+    pendingCode_.clear();
     address_ += words;
   }
 
@@ -463,7 +467,10 @@ class AsmView::Reader {
   bool exited_ = false;
   bool inMacro_ = false;
   std::string macroName_;
-  std::vector<std::string> pending_;  // labels waiting for their line
+  // Labels waiting for their line: of the code segment (a code label before a data
+  // segment's cells still names the code line after them) and of the others.
+  std::vector<std::string> pendingCode_;
+  std::vector<std::string> pending_;
   std::unordered_set<std::string> defined_;  // labels and symbols so far, for .ifdef
 };
 
