@@ -20,15 +20,19 @@ std::vector<const CallGraphCells::Call*> CallsFrom(const CompilerState& st, int 
 
 }  // namespace
 
-void RecordCall(CompilerState& st, int callerIndex, int callee) {
+std::size_t RecordCall(CompilerState& st, int callerIndex, int callee) {
   const bool inBody =
       st.Cells<HandlerCells>().InBody || st.nest.SubNestingDepth > 0 || st.nest.FunctionNestingDepth > 0;
-  st.Cells<CallGraphCells>().Calls.push_back({inBody ? callerIndex : kMainProgram, callee,
-                                              st.src.IncludeStack[st.src.IncludeLevel].FileName,
-                                              st.src.SourceLineNumber});
+  std::vector<CallGraphCells::Call>& calls = st.Cells<CallGraphCells>().Calls;
+  calls.push_back({inBody ? callerIndex : kMainProgram, callee, st.src.IncludeStack[st.src.IncludeLevel].FileName,
+                   st.src.SourceLineNumber});
+  return calls.size() - 1;
 }
 
-int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc)) {
+namespace {
+
+// The most a chain of calls from `caller` adds up, each call adding `bytes` of it.
+int DeepestCalls(const CompilerState& st, int caller, const std::function<int(const CallGraphCells::Call&)>& bytes) {
   std::map<int, int> done;
   std::set<int> open;
   std::function<int(int)> deepest = [&](int from) {
@@ -36,12 +40,22 @@ int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const Compile
     open.insert(from);
     int most = 0;
     for (const CallGraphCells::Call* c : CallsFrom(st, from))
-      if (open.count(c->Callee) == 0) most = std::max(most, bytes(st, c->Callee) + deepest(c->Callee));
+      if (open.count(c->Callee) == 0) most = std::max(most, bytes(*c) + deepest(c->Callee));
     open.erase(from);
     done[from] = most;
     return most;
   };
   return deepest(caller);
+}
+
+}  // namespace
+
+int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc)) {
+  return DeepestCalls(st, caller, [&](const CallGraphCells::Call& c) { return bytes(st, c.Callee); });
+}
+
+int DeepestArgCopies(const CompilerState& st) {
+  return DeepestCalls(st, kMainProgram, [](const CallGraphCells::Call& c) { return c.ArgCopyEnd; });
 }
 
 std::optional<Recursion> RecursionFrom(const CompilerState& st, int caller) {

@@ -4,6 +4,7 @@
 // call. The handlers' room refuses recursion a handler can reach and sizes the handlers'
 // stack by the deepest chain of frames a handler can build; the memory check counts the
 // main program's chain.
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,19 +22,28 @@ struct CallGraphCells {
     int Callee = 0;
     std::string FileName;
     std::int32_t LineNumber = 0;
+    // Where the copies of the call's string arguments end in the argument area, counted
+    // from where the caller's own place in it begins (calls made inside another call's
+    // argument list start after that call's copies made so far).
+    int ArgCopyEnd = 0;
   };
   std::vector<Call> Calls;
 };
 
 // A call of the procedure at Procs index `callee`, made by the code being compiled: in a
 // Sub, Function or handler body `callerIndex` (the caller's CurrentSubIndex) makes it,
-// elsewhere the main program.
-void RecordCall(CompilerState& st, int callerIndex, int callee);
+// elsewhere the main program. Gives the call's place among the calls.
+std::size_t RecordCall(CompilerState& st, int callerIndex, int callee);
 
 // The most bytes a chain of calls from `caller` holds at once, each procedure adding
 // `bytes` of its record (a procedure already on the chain adds nothing again: recursion
 // is counted once).
 int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc));
+
+// The most bytes of the main program's string argument area a chain of calls from the main
+// program holds at once: each call's copies end past its caller's (recursion is counted
+// once, as above).
+int DeepestArgCopies(const CompilerState& st);
 
 // A procedure that calls itself (directly or further down) and can be reached from
 // `caller`, with the call made by `caller` itself that leads to it.

@@ -229,12 +229,13 @@ void CompileSubCall(CompilerState& st, const std::string& name) {
   }
   st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   st.sym.Procs[k - 1].Used = true;
-  RecordCall(st, caller.index, k - 1);
+  const std::size_t call = RecordCall(st, caller.index, k - 1);
   // A call inside another call's argument list continues its caller's counts and gives
   // them back when its own arguments are released.
   const int keptOffset = st.expr.ArgStackOffset;
   const int keptArea = st.expr.StringArgAreaTop;
   ParseCallArgs(st, caller.name, caller.index);
+  st.Cells<CallGraphCells>().Calls[call].ArgCopyEnd = st.expr.StringArgAreaTop;
   const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
   st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
   EmitAdjustPair(st, "adiw", "yl", bytes);
@@ -268,12 +269,13 @@ void CompileFunctionCall(CompilerState& st, const std::string& name, std::uint8_
   }
   st.sym.CurrentSubIndex = static_cast<std::uint8_t>(k - 1);
   proc.Used = true;
-  RecordCall(st, caller.index, k - 1);
+  const std::size_t call = RecordCall(st, caller.index, k - 1);
   const std::uint8_t result = proc.ResultType;
   st.sticky.OperandType = result;
   const int keptOffset = st.expr.ArgStackOffset;
   const int keptArea = st.expr.StringArgAreaTop;
   ParseCallArgs(st, caller.name, caller.index);
+  st.Cells<CallGraphCells>().Calls[call].ArgCopyEnd = st.expr.StringArgAreaTop;
   const int bytes = ParameterBytes(st.sym.Procs[k - 1]);
   st.out.Instr(Sep::kNarrow, st.mn.CallMnemonic, name);
   EmitResultConversion(st, wanted, result);

@@ -23,15 +23,17 @@ void CheckProgramMemory(CompilerState& st, const CodeMap& code, const HandlerMem
   if (data <= ram && need > ram)
     CompileError(st, "Not enough SRAM for the variables, frames and stacks (" + std::to_string(need) + " of " +
                          std::to_string(ram) + " bytes)!");
-  // An interrupt can come at the main program's deepest point.
-  if (!handlers.interrupts) return;
+  // The $stack bytes, in every program: the main program's deepest calls and pushes, the
+  // handlers' on top (an interrupt can come at main's deepest point), and the copies of
+  // the string arguments of main's calls, which begin at its lowest byte and grow up
+  // towards the pushes.
   const auto main = code.DepthFrom("_Reset");
   if (!main || !main->known || !handlers.hardwareKnown) {
     // (an indirect jump or call, recursion, code the reading cannot follow)
     st.Cells<MemoryCheckCells>().stackUnchecked = true;
     return;
   }
-  const long hardware = main->bytes + handlers.hardwareBytes;
+  const long hardware = main->bytes + handlers.hardwareBytes + DeepestArgCopies(st);
   if (hardware > stack)
     CompileError(st, "$stack too small: calls and interrupts need " + std::to_string(hardware) + " bytes!");
 }

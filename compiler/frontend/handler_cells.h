@@ -26,8 +26,17 @@ struct HandlerCells {
     std::string Name;
     std::string FileName;
     std::int32_t LineNumber = 0;
+    int Vector = 0;
   };
   std::vector<Place> Declared;
+  // The vectors the library's own handlers take (the interrupt-driven software UART, RC5,
+  // DTMF), with the line that brings them in ("$com1"): a program's handler for one of
+  // them, or a second such line, would place a second handler at its vector.
+  struct LibraryVector {
+    int Vector = 0;
+    std::string By;
+  };
+  std::vector<LibraryVector> LibraryVectors;
   // Each handler defined: its entry and exit are written once the whole program is
   // compiled (what they keep depends on the code the handler reaches), at these anchors
   // of the output.

@@ -1,12 +1,16 @@
 #include "compiler/frontend/meta_pins.h"
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <utility>
 
 #include "compiler/base/compile_error.h"
 #include "compiler/base/decl_text.h"
+#include "compiler/base/line_errors.h"
+#include "compiler/base/source_names.h"
 #include "compiler/frontend/device_facts.h"
+#include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/frontend/port_pins.h"
 #include "compiler/frontend/source_reader.h"
@@ -198,11 +202,25 @@ int FindVectorByPrefix(CompilerState& st, std::string_view prefix) {
   return 0;
 }
 
-bool ClaimInterruptVector(CompilerState& st, std::string_view prefix) {
+std::string VectorTakenMessage(std::string_view vector, const std::string& by) {
+  return "Interrupt " + std::string(vector) + " already used by " + by + "!";
+}
+
+bool ClaimInterruptVector(CompilerState& st, std::string_view prefix, const std::string& by) {
   const int v = FindVectorByPrefix(st, prefix);
   if (v == 0) {
     ReportInPlace(st, "No " + std::string(prefix) + " interrupt on this device!");
     return false;
+  }
+  // (two lines whose handlers share a vector are refused for the timer they share)
+  HandlerCells& handlers = st.Cells<HandlerCells>();
+  const bool taken = std::any_of(handlers.LibraryVectors.begin(), handlers.LibraryVectors.end(),
+                                 [&](const HandlerCells::LibraryVector& l) { return l.Vector == v; });
+  if (!taken) {
+    for (const HandlerCells::Place& d : handlers.Declared)
+      if (d.Vector == v)
+        CompileErrorAt(st, d.FileName, d.LineNumber, VectorTakenMessage(UpperText(SourceName(d.Name)), by));
+    handlers.LibraryVectors.push_back({v, by});
   }
   st.sym.InterruptVectors[v].Used = true;
   if (v > st.sym.HighestVectorUsed) st.sym.HighestVectorUsed = static_cast<std::uint8_t>(v);

@@ -73,9 +73,13 @@ bool ClaimLinePins(CompilerState& st, const std::string& line, const std::vector
 // find their "IntN" label through the same lookup.
 int FindVectorByPrefix(CompilerState& st, std::string_view prefix);
 
-// Marks that vector used and raises HighestVectorUsed to it. A device without such a
-// vector reports "No <prefix> interrupt on this device!" (the token index stays) and
-// claims nothing.
-bool ClaimInterruptVector(CompilerState& st, std::string_view prefix);
+// Marks that vector used for the library's handler that the line `by` ("$com1") brings in
+// and raises HighestVectorUsed to it. A device without such a vector reports "No <prefix>
+// interrupt on this device!" (the token index stays) and claims nothing. A vector a
+// program's handler is declared for is refused at that declaration: "Interrupt OVF0
+// already used by $com1!".
+bool ClaimInterruptVector(CompilerState& st, std::string_view prefix, const std::string& by);
+// The error of a second handler at a vector the library's line `by` takes.
+std::string VectorTakenMessage(std::string_view vector, const std::string& by);
 
 }  // namespace qbc

@@ -3,6 +3,7 @@
 #include "compiler/base/decl_text.h"
 #include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/interrupt_vectors.h"
+#include "compiler/frontend/meta_pins.h"
 #include "compiler/frontend/dim_parser.h"
 #include "compiler/base/compile_error.h"
 #include "compiler/base/names.h"
@@ -153,8 +154,11 @@ void ParseDeclareInterrupt(CompilerState& st) {
     if (proc != nullptr) {
       st.sym.InterruptVectors[vector].Used = true;
       proc->Used = true;
-      st.Cells<HandlerCells>().Declared.push_back(
-          {name, st.src.IncludeStack[st.src.IncludeLevel].FileName, st.src.SourceLineNumber});
+      HandlerCells& handlers = st.Cells<HandlerCells>();
+      for (const HandlerCells::LibraryVector& l : handlers.LibraryVectors)
+        if (l.Vector == vector) ReportInPlace(st, VectorTakenMessage(UpperText(SourceName(name)), l.By));
+      handlers.Declared.push_back(
+          {name, st.src.IncludeStack[st.src.IncludeLevel].FileName, st.src.SourceLineNumber, vector});
     }
   }
   ++st.src.TokenIndex;

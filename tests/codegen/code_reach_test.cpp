@@ -183,6 +183,34 @@ TEST(CodeReach, DeepestHardwareStack) {
   EXPECT_FALSE(r->known);
 }
 
+// A depth is known whole or not at all: a way the walk cannot follow (a jump whose target
+// the text does not give, code running into data or past its end) leaves it unknown, as
+// an indirect jump does; a depth walked whole is known.
+TEST(CodeReach, ADepthWithAWayNotFollowedIsUnknown) {
+  struct Case {
+    const char* what;
+    const char* lines;  // after "L:\tpush r16"
+    bool known;
+  };
+  const Case cases[] = {
+      {"walked whole", "\t\tbrne\tL1\r\nL1:\tpop\t\tr16\r\n\t\tret\r\n", true},
+      {"a jump to a label and one", "\t\trjmp\tL1+1\r\nL1:\tpop\t\tr16\r\n\t\tret\r\n", false},
+      {"a branch to nowhere", "\t\tbrne\tnowhere\r\n\t\tpop\t\tr16\r\n\t\tret\r\n", false},
+      {"into data", "\t\tpop\t\tr16\r\n\t.db\t1, 2\r\n", false},
+      {"past the end", "\t\tpop\t\tr16\r\n", false},
+      {"an indirect jump", "\t\tijmp\r\n", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto d = CodeMap(std::string("L:\tpush\tr16\r\n") + c.lines, 2, {}).DepthFrom("L");
+    ASSERT_TRUE(d.has_value());
+    EXPECT_EQ(d->known, c.known);
+    if (c.known) {
+      EXPECT_EQ(d->bytes, 1);
+    }
+  }
+}
+
 TEST(CodeReach, DataSegmentCellsAndEnd) {
   const std::string text =
       "\t\t.DSEG\r\n"

@@ -109,7 +109,7 @@ TEST_P(ExploreTextFloat, EveryVariableHoldsTheHostValue) {
     return text;
   };
   for (const auto& [name, text] : p.files) WriteFile(dir + "/" + name, place(text));
-  const std::string src = "$device = " + p.device + "\n$clock = 8\n$stack = 48\n" + place(p.body);
+  const std::string src = "$device = " + p.device + "\n$clock = 8\n$stack = 56\n" + place(p.body);
   auto run = RunBasic(src, McuOf(p.device), 50'000'000);
   ASSERT_TRUE(run->ok) << run->Diagnostics();
   for (const Want& w : p.want) Check(*run, w);

@@ -76,6 +76,8 @@ TEST(HandlerMemory, AnUnknownDepthIsSaid) {
       {"known", "  K = K + 1\n", false},
       {"On .. Goto", "  On K Goto La, Lb\nLa:\n  K = 1\nLb:\n  K = 2\n", true},
       {"an indirect jump", "$asm\n  ldi zl,0\n  ldi zh,0\n  ijmp\n$end asm\n", true},
+      // (the walk read the part it could and said nothing)
+      {"a jump the walk cannot follow", "$asm\n  rjmp Skip+1\nSkip:\n  nop\n  nop\n$end asm\n", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

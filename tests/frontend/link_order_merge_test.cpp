@@ -68,7 +68,7 @@ const char* const kRecordedOrder[] = {
     "EmitPcd8544StringConstRoutine", "EmitPcd8544GraphCharPrintRoutine", "EmitPcd8544ImgSetRoutine",
     "EmitPcd8544ImgArraySetRoutine", "EmitPcd8544InverseRoutine", "EmitPcd8544HexRoutine",
     "EmitSoftInputCom1Routine", "EmitSoftInputCom2Routine", "EmitSoftInputCom3Routine",
-    "EmitSoftInputCom4Routine", "EmitStrToNumRoutine", "EmitHexStrToNumRoutine", "EmitStrToLongRoutine",
+    "EmitSoftInputCom4Routine", "EmitInputBuffer", "EmitStrToNumRoutine", "EmitHexStrToNumRoutine", "EmitStrToLongRoutine",
     "EmitHexStrToLongRoutine", "EmitLongToStrRoutine",
     "EmitIntToStrRoutine", "EmitByteToStrRoutine", "EmitLcaseRoutine", "EmitUcaseRoutine", "EmitSortRoutine",
     "EmitSqr16Routine", "EmitSqr32Routine", "EmitFind8RoutineAlt", "EmitFind8Routine", "EmitFind16Routine",

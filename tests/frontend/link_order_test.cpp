@@ -50,7 +50,7 @@ TEST(LinkOrder, RoutinesComeInTheFixedOrderWhateverOrderTheFlagsWereSetIn) {
   EXPECT_EQ(Linked(f.st),
             (std::vector<std::string>{"EmitStoreBitVarRoutine", "EmitGetCharRoutine", "EmitNumToHexRoutine",
                                       "EmitPrintStringRoutine", "EmitCom2PrintStringRoutine", "EmitInputRoutine",
-                                      "EmitLcdHexRoutine", "EmitCalcCrc8Routine", "EmitAdcRoutine",
+                                      "EmitLcdHexRoutine", "EmitCalcCrc8Routine", "EmitAdcRoutine", "EmitInputBuffer",
                                       "EmitLongToStrRoutine", "EmitSqr16Routine", "EmitFind16RoutineAlt",
                                       "EmitWaitmsRoutine", "EmitMpy8uRoutine", "EmitDiv32Routine",
                                       "EmitFloatCoreRoutines", "EmitFloatStrRoutine", "EmitMemFillRoutine"}));
@@ -62,7 +62,7 @@ TEST(LinkOrder, OneOfEachChoice) {
                         NeedPrintByte, NeedPrintLong, NeedStrToNum, NeedSoftInput2})
     f.st.used.Set(flag);
   EXPECT_EQ(Linked(f.st), (std::vector<std::string>{"EmitPrintByteWordRoutine", "EmitSoftInputCom2Routine",
-                                                    "EmitStrToNumRoutine", "EmitLongToStrRoutine",
+                                                    "EmitInputBuffer", "EmitStrToNumRoutine", "EmitLongToStrRoutine",
                                                     "EmitFind8RoutineAlt", "EmitFind16Routine"}));
   test::CompilerFixture g;
   g.st.used.Set(NeedByteToStr);

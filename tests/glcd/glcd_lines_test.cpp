@@ -25,7 +25,7 @@ struct Compiled {
 };
 
 Compiled CompileStatement(int type, const std::string& statement) {
-  const std::string source = std::string("$device = m32\n$clock = 8\n$stack = 32\n") + kGlcd[type] +
+  const std::string source = std::string("$device = m32\n$clock = 8\n$stack = 40\n") + kGlcd[type] +
                              "Dim B As Byte , I As Integer , W As Word , Pic(4) As Flash Byte , F As Float , L As Long\n" + statement +
                              "\nEnd\nPic = 1 , 1 , 1 , 0\n";
   const CompiledBasic c = CompileBasic(source);

@@ -112,7 +112,7 @@ const std::vector<TextCase> kHexCases = {
 
 // `wide`: the 32-bit routines, whose value is zl, zh, r18, r19.
 void CheckConv(const Device& d, bool hex, const std::vector<TextCase>& cases, bool wide = false) {
-  StringBench b(d, "sa:\t.byte 40\n");
+  StringBench b(d, "sa:\t.byte 40\n_InBuf:\t.byte 7\n");
   if (wide)
     b.p.routines = test::libfix::Emit(d, hex ? EmitHexStrToLongRoutine : EmitStrToLongRoutine);
   else
@@ -240,14 +240,14 @@ TEST(TextToNumber, ThirtyTwoBitFormsMatchTheHostModelOverManyTexts) {
                 true);
 }
 
-// _StrNm reads the numeric input buffer at RAMEND - stack size; on a one-byte-address
-// device xh is cleared, whatever an earlier routine left there.
+// _StrNm reads the numeric input buffer _InBuf; on a one-byte-address device xh is
+// cleared, whatever an earlier routine left there.
 TEST(TextToNumber, InputBufferEntry) {
   for (const Device& d : {test::libfix::M8(), test::libfix::Tn2313()}) {
-    StringBench b(d, "");
+    StringBench b(d, "_InBuf:\t.byte 7\n");
     b.p.routines = test::libfix::Emit(d, EmitStrToNumRoutine) + kMp16u;
     for (const char* t : {"-1234", "42", "", " +17"}) {
-      std::string s = b.Put(std::string("RAMEND-") + test::libfix::kStackSize, t);
+      std::string s = b.Put("_InBuf", t);
       s += "\t\tldi\txh,0x77\n\t\trcall\t_StrNm\n" + StringBench::RecordReg("zl") + StringBench::RecordReg("zh");
       b.p.cases.push_back(s);
     }
@@ -270,7 +270,7 @@ TEST(TextToNumber, TextAndFlag) {
   EXPECT_TRUE(st.used[NeedMul16u]);
   const std::string& t = st.out.Str();
   EXPECT_NE(t.find("\r\n;////// String to Num /////////////////////\r\n"), std::string::npos);
-  EXPECT_NE(t.find("_StrNm:\tldi\t\txl,byte1(RAMEND - 64)\r\n\t\tldi\t\txh,byte2(RAMEND - 64)\r\n"),
+  EXPECT_NE(t.find("_StrNm:\tldi\t\txl,byte1(_InBuf)\r\n\t\tldi\t\txh,byte2(_InBuf)\r\n"),
             std::string::npos);
   EXPECT_NE(t.find("\t\trcall\tMp16u\r\n"), std::string::npos);
   EXPECT_NE(t.find("_StrS:\tsubi\tzl,0x30\r\n\t\tcpi\t\tzl,0x0a\r\n\t\tbrsh\t_StrSg\r\n\t\tpush\tzl\r\n"),

@@ -220,6 +220,7 @@ struct SimRunner::Impl {
   SimOptions opt;
   std::string mcu;
   avr_t* avr = nullptr;
+  uint32_t lowestSp = UINT32_MAX;  // DeepestStack()
   // One hardware UART: what the program sent and what it is still to receive.
   struct Port {
     avr_uart_t* uart = nullptr;
@@ -793,6 +794,8 @@ SimStop SimRunner::Run(uint64_t max_cycles) {
       }
     }
     int state = avr_run(d.avr);
+    const uint32_t sp = d.avr->data[R_SPL] | (d.avr->ramend > 0xff ? d.avr->data[R_SPL + 1] << 8 : 0);
+    if (sp > d.avr->ioend && sp < d.lowestSp) d.lowestSp = sp;
     if (state == cpu_Crashed) return SimStop::Crashed;
     if (state == cpu_Done) {
       return d.avr->sreg[S_I] ? SimStop::Crashed : SimStop::SleepInterruptsOff;
@@ -874,6 +877,10 @@ const std::vector<SimRunner::Edge>& SimRunner::CompareEvents(int timer, int chan
 
 uint64_t SimRunner::Cycles() const { return impl_->avr ? impl_->avr->cycle : 0; }
 uint32_t SimRunner::RamEnd() const { return impl_->avr ? impl_->avr->ramend : 0; }
+uint32_t SimRunner::DeepestStack() const {
+  if (!impl_->avr || impl_->lowestSp == UINT32_MAX) return 0;
+  return impl_->avr->ramend - impl_->lowestSp;
+}
 
 std::optional<uint32_t> SimRunner::Symbol(const std::string& name) const {
   auto it = impl_->symbols.find(Lower(name));

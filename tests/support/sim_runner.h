@@ -157,6 +157,10 @@ class SimRunner {
   uint32_t PcBytes() const;  // program counter as a byte address
   uint64_t Cycles() const;
   uint32_t RamEnd() const;
+  // The most bytes the hardware stack has held so far (RAMEND less the lowest stack
+  // pointer any instruction left in the SRAM; a pointer below the SRAM, as some chips
+  // have it before the program sets it, is not counted).
+  uint32_t DeepestStack() const;
 
   // Pins and timer compare outputs, recorded while the program runs: each change with the
   // cycle it happened at. Watch before Run(); an unknown port or timer records nothing.

@@ -13,7 +13,7 @@ T6963Shown RunOnT6963(const std::string& body, int mhz, T6963Wiring wiring, cons
                            ", wr = " + std::to_string(wiring.wr) + ", cd = " + std::to_string(wiring.cd) +
                            ", ce = " + std::to_string(wiring.ce) +
                            (fs < 0 ? "" : ", fs = " + std::to_string(fs)) + "\n";
-  const std::string source = "$device = " + board.device + "\n$clock = " + std::to_string(mhz) + "\n$stack = 32\n" +
+  const std::string source = "$device = " + board.device + "\n$clock = " + std::to_string(mhz) + "\n$stack = 40\n" +
                              glcd + body + "End\n" + tables;
   T6963Shown shown{nullptr, T6963Model(wiring, mhz)};
   shown.lcd.Preset(0x5A);

@@ -495,9 +495,14 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
     std::size_t i = work.back().first;
     int depth = work.back().second;
     work.pop_back();
-    // Straight on, line after line, to where this way ends; the other ways wait.
+    // Straight on, line after line, to where this way ends; the other ways wait. A way
+    // that cannot be followed (a jump whose target the text does not give, code running
+    // into data or past the end) leaves the depth unknown: a part of it says nothing.
     for (bool on = true; on;) {
-      if (i >= view_.Size()) break;
+      if (i >= view_.Size()) {
+        result.known = false;
+        break;
+      }
       if (depth > kDepthLimit) {  // a loop that pushes
         result.known = false;
         break;
@@ -517,22 +522,27 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
           // (below 0 a routine takes its caller's return address: it returns further up)
           --depth;
           break;
-        case DepthStep::kData:
         case DepthStep::kReturn:
           on = false;
           break;
+        case DepthStep::kData:
         case DepthStep::kIndirectJump:
           result.known = false;
           on = false;
           break;
         case DepthStep::kJump:
-          if (const auto to = target(i))
+          if (const auto to = target(i)) {
             next = *to;
-          else
+          } else {
+            result.known = false;
             on = false;
+          }
           break;
         case DepthStep::kBranch:
-          if (const auto to = target(i)) work.emplace_back(*to, depth);
+          if (const auto to = target(i))
+            work.emplace_back(*to, depth);
+          else
+            result.known = false;
           break;
         case DepthStep::kSkip:
           work.emplace_back(i + 2, depth);

@@ -9,6 +9,7 @@
 #include "compiler/base/text_rows.h"
 #include "compiler/frontend/uart_cells.h"
 #include "compiler/frontend/port_pins.h"
+#include "compiler/library/comm/text_to_number.h"
 
 namespace qbc {
 
@@ -169,8 +170,7 @@ _PC#Sc1:\tret)",
 }
 
 void EmitSoftInputComRoutine(CompilerState& st, int com) {
-  const long s = textrows::StackSizeValue(st);
-  const std::string buffer = "RAMEND - " + std::to_string(s < 0 ? 0 : s);
+  const std::string buffer = kInputBuffer;
   // zh keeps the capacity the line started with: a backspace with nothing stored is
   // ignored, so X never moves before the text.
   WriteComText(st, R"(

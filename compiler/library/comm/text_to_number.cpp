@@ -20,11 +20,18 @@ using textrows::SepStyle;
 // Decimal text: blanks and TABs before the number are skipped, then one "+" or "-" is
 // taken, then digits up to the first character that is not one (the 0 byte among them);
 // X is left one past that character. A typed "+42" or " 17" is the number the user meant.
+void EmitInputBuffer(CompilerState& st) {
+  st.out.Line();
+  st.out.Instr(".DSEG");
+  st.out.InstrAfter(std::string(kInputBuffer) + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte",
+                    std::to_string(kInputBufferBytes));
+  st.out.Instr(".CSEG");
+  st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + kInputBufferBytes);
+}
+
 void EmitStrToNumRoutine(CompilerState& st) {
-  const long s = textrows::StackSizeValue(st);
-  const std::string stack = " " + std::to_string(s < 0 ? 0 : s);
-  const std::string lo = "xl,byte1(RAMEND -" + stack + ")";
-  const std::string hi = "xh,byte2(RAMEND -" + stack + ")";
+  const std::string lo = std::string("xl,byte1(") + kInputBuffer + ")";
+  const std::string hi = std::string("xh,byte2(") + kInputBuffer + ")";
   const Rows rows = {
       {"_Sb2Nm", "mov", "r18,r20"},
       {"", "rjmp", "_StrN0"},

@@ -2,7 +2,7 @@
 // Decimal and hexadecimal text to a 16-bit number (behind Val, HexVal and numeric Input),
 // and to a 32-bit one (Val and HexVal into a Long).
 //
-//   _StrNm  converts the numeric input buffer at RAMEND - stack size
+//   _StrNm  converts the numeric input buffer _InBuf
 //   _St2Nm  X = zero-terminated text
 //   _Sb2Nm  X = first character of a substring, r20 = its number of characters plus one
 //           (the substring form of the string functions); converts exactly that many
@@ -21,6 +21,16 @@
 //        r22..r25.
 namespace qbc {
 struct CompilerState;
+
+// The line buffer of a number's Input (every UART's and software channel's line input
+// fills it, _StrNm converts it): at most six characters and the 0 byte. A cell of its own
+// in the data, which the memory check counts: below the software stack it lay in the
+// hardware stack's bytes, where return addresses overwrote the typed digits, and in the
+// copies of a procedure's string arguments.
+inline constexpr const char* kInputBuffer = "_InBuf";
+inline constexpr int kInputBufferBytes = 7;
+// Guard: NeedInput, NeedInput1..3, NeedStrToNum, NeedStrToNum1..3, NeedSoftInput1..4.
+void EmitInputBuffer(CompilerState& st);
 
 // Guard: NeedStrToNum, NeedStrToNum1..3, NeedSoftInput1..4. Sets NeedMul16u.
 void EmitStrToNumRoutine(CompilerState& st);

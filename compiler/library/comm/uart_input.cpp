@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "compiler/base/text_rows.h"
+#include "compiler/library/comm/text_to_number.h"
 #include "compiler/library/comm/uart_registers.h"
 #include "compiler/frontend/uart_cells.h"
 
@@ -27,13 +28,11 @@ void EmitGetCharRoutine(CompilerState& st, int uart) {
 }
 
 void EmitInputRoutine(CompilerState& st, int uart) {
-  const long s = textrows::StackSizeValue(st);
-  const std::string stack = " " + std::to_string(s < 0 ? 0 : s);
   st.out.Line();
   st.out.Line(";////// Input /////////////////////////////");
-  WriteUartText(st, "_Input#:\\tldi\\t\\txl,byte1(RAMEND -" + stack + ")", uart);
+  WriteUartText(st, std::string("_Input#:\\tldi\\t\\txl,byte1(") + kInputBuffer + ")", uart);
   if (st.dev.RamEnd > 255)
-    st.out.Instr(Sep::kWide, "ldi", "xh,byte2(RAMEND -" + stack + ")");
+    st.out.Instr(Sep::kWide, "ldi", std::string("xh,byte2(") + kInputBuffer + ")");
   else
     st.out.Instr(Sep::kWide, "clr", "xh");  // nothing else clears it, and X reads both halves
   st.out.Instr(Sep::kWide, "ldi", "r25,0x06");

@@ -119,6 +119,7 @@ const LinkRow kRows[] = {
     {1850, "EmitSoftInputCom2Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 2},
     {1860, "EmitSoftInputCom3Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 3},
     {1870, "EmitSoftInputCom4Routine", SoftInputWanted, nullptr, EmitSoftInputComRoutine, 4},
+    {1878, "EmitInputBuffer", QBC_LINK_GUARD(s.used[NeedInput] || s.used[NeedInput1] || s.used[NeedInput2] || s.used[NeedInput3] || s.used[NeedStrToNum] || s.used[NeedStrToNum1] || s.used[NeedStrToNum2] || s.used[NeedStrToNum3] || s.used[NeedSoftInput1] || s.used[NeedSoftInput2] || s.used[NeedSoftInput3] || s.used[NeedSoftInput4]), EmitInputBuffer},
     {1880, "EmitStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedStrToNum] || s.used[NeedStrToNum1] || s.used[NeedStrToNum2] || s.used[NeedStrToNum3] || s.used[NeedSoftInput1] || s.used[NeedSoftInput2] || s.used[NeedSoftInput3] || s.used[NeedSoftInput4]), EmitStrToNumRoutine},
     {1890, "EmitHexStrToNumRoutine", QBC_LINK_GUARD(s.used[NeedHx2Nm]), EmitHexStrToNumRoutine},
     {1893, "EmitStrToLongRoutine", QBC_LINK_GUARD(s.used[NeedStrToLong]), EmitStrToLongRoutine},

@@ -10,7 +10,7 @@ namespace qbc {
 void CompileDtmfStatement(CompilerState& st) {
   // The routine and its handler come with $dtmf (its pin and the tone's length).
   if (!st.Cells<DtmfCells>().DtmfUsed) ReportInPlace(st, "DTMF not configured yet!");
-  ClaimInterruptVector(st, "OVF1");
+  ClaimInterruptVector(st, "OVF1", "$dtmf");
   ++st.src.TokenIndex;
   ExpectToken(st, "(");
   // Sixteen keys, 0 to 15: the routine keeps a value in the table's range at run time.

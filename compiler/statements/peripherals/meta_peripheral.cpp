@@ -81,7 +81,7 @@ void ParseCom1(CompilerState& st) {
   }
   com.RxPort = PortRegister("PORT", int0->letter);
   com.RxPin = std::to_string(int0->bit);
-  ClaimInterruptVector(st, "INT0");
+  ClaimInterruptVector(st, "INT0", "$com1");
   std::string port, pin;
   if (ReadPortName(st, port)) {
     if (TransmitPinInReach(st, port))
@@ -104,7 +104,7 @@ void ParseCom1(CompilerState& st) {
   const ErrorWatch rateErrors(st);
   RefuseWordsAfterSettings(st, rateErrors, 1);
   if (rateErrors.Seen()) return;
-  ClaimInterruptVector(st, "OVF0");
+  ClaimInterruptVector(st, "OVF0", "$com1");
   if (!st.Cells<UartCells>().SoftUartInterrupt) DeclareSoftUartBits(st);
   st.Cells<UartCells>().SoftUartInterrupt = true;
 }
@@ -267,7 +267,7 @@ void ParseDtmf(CompilerState& st) {
   } else if (RoundHalfEven(1633.0 * 522240.0 / (mhz * 1000000.0)) > 255.0) {
     ReportInPlace(st, "DTMF needs a clock of 3.34 MHz or more!");
   }
-  ClaimInterruptVector(st, "OVF1");
+  ClaimInterruptVector(st, "OVF1", "$dtmf");
   st.Cells<DtmfCells>().DtmfUsed = true;
 }
 
@@ -371,7 +371,7 @@ void ParseRc5(CompilerState& st) {
   } else {
     st.Cells<Rc5Cells>().Rc5Vector = static_cast<std::uint8_t>(Rc5TimerReload(st, 1778.0));
   }
-  ClaimInterruptVector(st, "OVF0");
+  ClaimInterruptVector(st, "OVF0", "$rc5");
 }
 
 }  // namespace
