@@ -61,4 +61,12 @@ std::string BitMaskText(int bit) {
 
 std::string Dec(long value) { return std::to_string(value); }
 
+void EmitDataCell(CompilerState& st, const std::string& label, int bytes) {
+  st.out.Line();
+  st.out.Instr(".DSEG");
+  st.out.InstrAfter(label + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte", std::to_string(bytes));
+  st.out.Instr(".CSEG");
+  st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
+}
+
 }  // namespace qbc

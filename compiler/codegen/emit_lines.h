@@ -34,6 +34,11 @@ std::string BitOperand(CompilerState& st, const std::string& bit);
 // and Reset statements write their masks).
 std::string BitMaskText(int bit);
 
+// A cell of the data segment written among the code's lines (after an empty line:
+// ".DSEG", the label and ".byte" with its size, ".CSEG"), counted with the system
+// variables.
+void EmitDataCell(CompilerState& st, const std::string& label, int bytes);
+
 // Decimal text of a number without a leading blank.
 std::string Dec(long value);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compiler/codegen/emit_lines.h"
 #include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/number_format_cells.h"
 
@@ -61,13 +62,7 @@ void EmitHandlerResetLines(CompilerState& st) {
 }
 
 void EmitHandlerStackArea(CompilerState& st, int bytes) {
-  if (bytes == 0) return;
-  st.out.Line();
-  st.out.Instr(".DSEG");
-  st.out.InstrAfter(std::string(kHandlerStack) + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte",
-                    std::to_string(bytes));
-  st.out.Instr(".CSEG");
-  st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
+  if (bytes != 0) EmitDataCell(st, kHandlerStack, bytes);
 }
 
 void EmitJumpIfHandlerRunning(CompilerState& st, const std::string& done) {

@@ -5,6 +5,7 @@
 #include "compiler/base/flags/arith_flags.h"
 #include "compiler/base/state.h"
 #include "compiler/base/text_rows.h"
+#include "compiler/codegen/emit_lines.h"
 
 namespace qbc {
 
@@ -20,14 +21,7 @@ using textrows::SepStyle;
 // Decimal text: blanks and TABs before the number are skipped, then one "+" or "-" is
 // taken, then digits up to the first character that is not one (the 0 byte among them);
 // X is left one past that character. A typed "+42" or " 17" is the number the user meant.
-void EmitInputBuffer(CompilerState& st) {
-  st.out.Line();
-  st.out.Instr(".DSEG");
-  st.out.InstrAfter(std::string(kInputBuffer) + ":" + st.out.Gap(Sep::kWide), Sep::kNarrow, ".byte",
-                    std::to_string(kInputBufferBytes));
-  st.out.Instr(".CSEG");
-  st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + kInputBufferBytes);
-}
+void EmitInputBuffer(CompilerState& st) { EmitDataCell(st, kInputBuffer, kInputBufferBytes); }
 
 void EmitStrToNumRoutine(CompilerState& st) {
   const std::string lo = std::string("xl,byte1(") + kInputBuffer + ")";
