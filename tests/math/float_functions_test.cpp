@@ -120,6 +120,19 @@ TEST(FloatFunctions, EachBuildsAndRunsInAProgramOfItsOwn) {
   }
 }
 
+// A function brings the routines it calls and no others: the trigonometric functions
+// reduce without the float modulo, and the two-argument ones take their first argument
+// off the stack without the float comparison.
+TEST(FloatFunctions, EachLinksOnlyTheRoutinesItCalls) {
+  for (const char* expr : {"Sin(X)", "Cos(X)", "Tan(X)", "Asin(X)", "Acos(X)", "Atan(X)", "Atan2(X, Y)", "Sinh(X)",
+                           "Cosh(X)", "Tanh(X)", "Exp(X)", "Log(X)", "Log10(X)", "Pow(X, Y)"}) {
+    const CompiledBasic c = CompileBasic(kHead + "Dim X As Float, Y As Float, R As Float\nR = " + expr + "\nEnd\n");
+    ASSERT_EQ(c.error_count, 0) << c.report;
+    for (const char* label : {"\n_Fmod:", "\n_Fmodf:", "\n_Fcmp:", "\n_Fcmf:"})
+      EXPECT_EQ(c.asm_text.find(label), std::string::npos) << expr << " links " << label + 1;
+  }
+}
+
 // Every float function in one program, with a comparison and a float text: the routines
 // together are longer than rcall reaches across, on every size of flash (above 8 KB the
 // link step writes the calls and jumps beyond rcall's reach as call and jmp; an 8 KB

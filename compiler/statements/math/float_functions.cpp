@@ -6,7 +6,7 @@
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/binary_operators.h"
-#include "compiler/codegen/compare_negate.h"
+#include "compiler/codegen/type_registers.h"
 #include "compiler/codegen/expression_type.h"
 #include "compiler/codegen/float_use.h"
 #include "compiler/codegen/statement_kit.h"
@@ -37,12 +37,9 @@ const MemberRow kMembers[] = {
     {kFloatLog, "_Fln", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatLog10, "_Flog", false, Angle::kNone, false, {NeedFadd, NeedFlog, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatSqr, "_Fpow2", false, Angle::kNone, false, {NeedFmul, NeedFadd}},
-    {kFloatSin, "_Fsin", false, Angle::kArgument, false,
-     {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    {kFloatCos, "_Fcos", false, Angle::kArgument, false,
-     {NeedFsin, NeedFmod, NeedFmodf, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
-    {kFloatTan, "_Ftan", false, Angle::kArgument, false,
-     {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv, NeedFmod, NeedFmodf}},
+    {kFloatSin, "_Fsin", false, Angle::kArgument, false, {NeedFsin, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatCos, "_Fcos", false, Angle::kArgument, false, {NeedFsin, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
+    {kFloatTan, "_Ftan", false, Angle::kArgument, false, {NeedFtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
     {kFloatAsin, "_FAsin", false, Angle::kResult, false, {NeedFACos, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatAcos, "_FAcos", false, Angle::kResult, false, {NeedFACos, NeedFadd, NeedFpot, NeedFdiv, NeedFmul}},
     {kFloatAtan, "_FAtan", false, Angle::kResult, false, {NeedFAtan, NeedFmul, NeedFadd, NeedFpot, NeedFdiv}},
@@ -105,7 +102,7 @@ std::uint8_t CompileFloatFunction(CompilerState& st, int member, std::uint8_t wa
     EmitPushOperand(st, argument);
     ExpectToken(st, ",");
     argument = ParseExpression(st, argument);
-    EmitCompareOperator(st, argument);
+    if (!st.sticky.SkipOperandPush) EmitPopLeft(st, kTypeFloat);
     EmitCall(st, "_Fmov");
   }
   if (m.angle == Angle::kArgument) EmitDegToRadIfDegrees(st);
