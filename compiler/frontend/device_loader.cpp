@@ -190,6 +190,10 @@ void ReadDefinitionFile(CompilerState& st, const std::string& path) {
           st.sym.InterruptVectors[j].Name = *name;
           ++j;
         }
+        // Every vector by its name, also past those the table holds: what the chip has.
+        const std::size_t dollar = line.find('$');
+        if (dollar != std::string::npos)
+          st.sym.DeviceSymbols.emplace(LowerText(*name), std::strtol(line.c_str() + dollar + 1, nullptr, 16));
       }
     }
     first = false;

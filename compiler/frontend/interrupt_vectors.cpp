@@ -3,6 +3,7 @@
 #include <string>
 
 #include "compiler/base/decl_text.h"
+#include "compiler/base/symbols.h"
 
 namespace qbc {
 
@@ -34,6 +35,10 @@ int FindInterruptVector(CompilerState& st, std::string_view name) {
     if (stem == wanted) return i;
   }
   return 0;
+}
+
+bool HasInterruptVector(const CompilerState& st, std::string_view name) {
+  return !name.empty() && DeviceSymbolValue(st, LowerText(std::string(name)) + "addr").has_value();
 }
 
 }  // namespace qbc

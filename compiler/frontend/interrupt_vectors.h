@@ -11,4 +11,9 @@ namespace qbc {
 // "addr", equals `name` in upper case (so int0 finds INT0addr); 0 when none matches.
 int FindInterruptVector(CompilerState& st, std::string_view name);
 
+// Whether the device file has the vector `name` (its key cut before "addr", any letter
+// case), also one past the vectors the table holds (the m2560's OVF5 and its UARTs 2
+// and 3).
+bool HasInterruptVector(const CompilerState& st, std::string_view name);
+
 }  // namespace qbc

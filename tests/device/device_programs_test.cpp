@@ -74,7 +74,8 @@ TEST(DevicePrograms, EveryDeviceFileAssemblesOrIsRefusedWithItsReason) {
 
 // ---- Every unit the chip has ----
 
-// The names the chip's device file defines (lower case) and their value texts.
+// The names the chip's device file defines (lower case) and their value texts, its
+// vectors ("int0addr") among them.
 std::map<std::string, std::string> FileNames(const std::string& device) {
   std::map<std::string, std::string> names;
   std::ifstream in(BinDir() + "/inc/" + device + "def.inc");
@@ -82,11 +83,60 @@ std::map<std::string, std::string> FileNames(const std::string& device) {
   while (std::getline(in, line)) {
     std::istringstream words(line);
     std::string equ, name, equals, value;
-    if (!(words >> equ >> name >> equals >> value) || equ != ".equ") continue;
+    if (!(words >> equ >> name >> equals) || equ != ".equ") continue;
+    if (name.ends_with("=")) {  // a vector: ".equ    INT0addr= $0001"
+      value = equals;
+      name.pop_back();
+    } else if (!(words >> value)) {
+      continue;
+    }
     std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
     names.emplace(name, value);
   }
   return names;
+}
+
+// The words of Enable and Disable for the interrupt sources whose vectors the file names
+// (its "<name>addr" lines): timer overflows, compare matches and captures, external
+// interrupts, the UARTs, the converter, the EEPROM, the comparator, SPI, the self
+// programming, TWI and the watchdog. Vectors no word names (pin changes, output B of an
+// 8-bit timer, USI, ...) are left out. (The ATmega2561's file keeps the vectors of the
+// ATmega2560's USART2 and 3, which the chip lacks: the sweep asks for a UART's sources
+// where the file has its control register.)
+std::vector<std::string> SourceWords(const std::map<std::string, std::string>& file) {
+  std::vector<std::string> words;
+  for (const auto& [name, value] : file) {
+    if (!name.ends_with("addr")) continue;
+    // the vector's kind (its leading letters) and its unit and channel
+    const std::string v = name.substr(0, name.size() - 4);
+    const std::size_t cut = v.find_first_not_of("abcdefghijklmnopqrstuvwxyz");
+    const std::string kind = v.substr(0, cut);
+    const std::string unit = cut == std::string::npos ? "" : v.substr(cut);
+    const bool number = unit.size() == 1 && unit[0] >= '0' && unit[0] <= '7';
+    std::string word;
+    if (kind == "ovf" && number) {
+      word = "Timer" + unit;
+    } else if (kind == "oc" && (unit == "0" || unit == "0a" || unit == "2" || unit == "2a")) {
+      word = "Oc" + unit.substr(0, 1);  // output A of an 8-bit timer
+    } else if (kind == "oc" && unit == "1") {
+      word = "Oc1a";  // the one output of the AT90S4433's Timer1
+    } else if (kind == "oc" && unit.size() == 2 && unit[0] >= '1' && unit[0] <= '5' && unit[0] != '2') {
+      word = "Oc" + unit;
+    } else if (kind == "icp" && number && unit[0] >= '1' && unit[0] <= '5') {
+      word = "Icp" + unit;
+    } else if (kind == "int" && number) {
+      word = "Int" + unit;
+    } else if ((kind == "urxc" || kind == "utxc" || kind == "udre") && (unit.empty() || (number && unit[0] <= '3'))) {
+      word = kind + unit;
+    } else if (unit.empty() && (kind == "adcc" || kind == "erdy" || kind == "aci" || kind == "spi" || kind == "spmr" ||
+                                kind == "twi")) {
+      word = kind;
+    } else if (unit.empty() && (kind == "wdt" || kind == "watchdog")) {
+      word = "Wdt";
+    }
+    if (!word.empty() && std::find(words.begin(), words.end(), word) == words.end()) words.push_back(word);
+  }
+  return words;
 }
 
 // One unit of the program: its declaration lines and its statements. `must` says the chip's
@@ -136,9 +186,27 @@ std::vector<Unit> UnitsOf(const std::map<std::string, std::string>& file) {
   if (has("tcnt1") || has("tcnt1l")) {
     const bool outputA = has("com1a0") || has("com10");
     units.push_back({"Timer1 PWM", "$timer1 = pwm , 8 , pwma = normal\n", "Pwm1a = 100\n", outputA});
-    units.push_back({"Timer1 compare", "$timer1 = timer , compare1a = toggle\n", "Compare1a = 100\n", outputA});
     units.push_back({"Timer1 capture", "$timer1 = timer , capture = rising , noisecancel\n", "W = Capture1\n",
                      has("icr1l")});
+  }
+  // Every timer as a counter of its clock input's edges, where the file names its Tn pin
+  // (a tiny's Timer1 with PWM per output has none); each compare output of every timer
+  // with its value, where the file names the output's bits.
+  for (int t = 0; t <= 5; ++t) {
+    const std::string n = std::to_string(t);
+    if (!has("tcnt" + n) && !has("tcnt" + n + "l")) continue;
+    // (among the statements, written in place: the start-up code holds 33 lines)
+    units.push_back({"Timer" + n + " counter", "", "$timer" + n + " = counter , rising\nW = Counter" + n + "\n",
+                     has("t" + n + "_port") && !has("pwm" + n + "a")});
+    const bool eightBit = !has("tcnt" + n + "h");
+    for (const std::string channel : {"a", "b", "c"}) {
+      if (eightBit && channel != "a") break;
+      const bool output = has("com" + n + channel + "0") || (channel == "a" && has("com" + n + "0"));
+      units.push_back({"Timer" + n + " compare " + channel, "",
+                       "$timer" + n + " = timer , compare" + (eightBit ? "" : channel) + " = toggle\nCompare" + n +
+                           (eightBit ? "" : channel) + " = 100\n",
+                       output});
+    }
   }
   // Timer0's PWM where it has an output (the m8's and the AT90S chips' Timer0 counts only),
   // its fast PWM where it has the mode (not the m103's).
@@ -157,6 +225,13 @@ std::vector<Unit> UnitsOf(const std::map<std::string, std::string>& file) {
   units.push_back({"DTMF", "$dtmf = port" + oc1a + " , 10\n", "Dtmf(1)\n",
                    has("tcnt1h") && has("tccr1a") && has("tccr1b") && has("com1a0") && has("oc1a_port")});
   units.push_back({"INT0", "", "Enable Int0\nInt0 Falling\nDisable Int0\n", has("int0") && has("isc01")});
+  // Each interrupt source the file has a vector for: switched on and off.
+  for (const std::string& word : SourceWords(file)) {
+    const bool uart = word.starts_with("u");
+    const std::string n = word.size() == 5 ? word.substr(4) : "0";
+    const bool must = !uart || has("ucsr" + n + "b") || (n == "0" && (has("ucsrb") || has("ucr")));
+    units.push_back({"Enable " + word, "", "Enable " + word + "\nDisable " + word + "\n", must});
+  }
   // Each sleep mode the chip's file lists; the others are refused.
   for (const char* mode : {"Idle", "PowerDown", "PowerSave", "Standby", "ExtStandby"}) {
     std::string code = std::string("sleep_") + mode;
@@ -194,10 +269,12 @@ int UnitAt(const std::vector<Unit>& units, int line) {
 }
 
 // For every device file the build installs: a program using each unit the chip has (every
-// timer with a prescaler, Timer0's PWM and fast PWM, Timer1's PWM, compare and capture,
-// Timer2's PWM, each UART, EEPROM, $com1, DTMF, INT0, each sleep mode, the converter and
-// each of its references, a string). A unit the compiler refuses is refused at one of its own lines, only where the
-// file lacks what it needs, and is then left out; what remains assembles. Nothing fails in
+// timer with a prescaler and as a counter, each compare output of every timer, Timer0's PWM
+// and fast PWM, Timer1's PWM and capture, Timer2's PWM, Enable and Disable of each
+// interrupt source the file has a vector for, each UART, EEPROM, $com1, DTMF, INT0, each
+// sleep mode, the converter and each of its references, a string). A unit the compiler
+// refuses is refused at one of its own lines, only where the file lacks what it needs, and
+// is then left out; what remains assembles. Nothing fails in
 // the assembler, and the file's registers are the chip's own (DeviceFiles.
 // RegistersAndAddedBitsAreTheChipsOwn), so nothing writes a register the chip lacks.
 TEST(DevicePrograms, EveryUnitOfEveryDeviceAssemblesOrIsRefusedAtItsLine) {

@@ -54,6 +54,10 @@ const std::vector<SourceBit> kBits = {
     {"m2560", "aci", 0x50, 3},  {"m2560", "spi", 0x4C, 7},   {"m2560", "twi", 0xBC, 0},  {"m2560", "erdy", 0x3F, 3},
     // the tiny45's file did not name OCIE1A
     {"tn45", "oc1a", 0x59, 6},  {"tn85", "oc1a", 0x59, 6},   {"tn45", "oc1b", 0x59, 5},
+    // the enable bit as the file names it for the vector: OCIE0A, ICIE1, WDTIE (the words
+    // were refused where the names were not OCIE0, TICIE1, WDIE)
+    {"tn85", "oc0", 0x59, 4},   {"tn2313", "oc0", 0x59, 0},  {"tn2313", "icp1", 0x59, 3}, {"tn13", "wdt", 0x41, 6},
+    {"tn13", "oc0", 0x59, 2},   {"tn2313", "wdt", 0x41, 6},
 };
 
 std::string Header(const std::string& device) {
@@ -117,7 +121,14 @@ TEST(InterruptSwitches, BitsTheAvraFilesLackAreSwitched) {
                        Case{"tn22", "Disable Int0", "in zl,GICR; cbr zl,0x40; out GICR,zl"},
                        Case{"pwm2", "Enable Int3", "in zl,EIMSK; sbr zl,0x08; out EIMSK,zl"},
                        Case{"m161", "Enable Udre", "sbi UCSR0B,5"}, Case{"m161", "Disable Udre1", "cbi UCSR1B,5"},
-                       Case{"m323", "Enable Spmr", "in zl,SPMCSR; sbr zl,0x80; out SPMCSR,zl"}}) {
+                       Case{"m323", "Enable Spmr", "in zl,SPMCSR; sbr zl,0x80; out SPMCSR,zl"},
+                       // the one compare of the AT90S4433's Timer1 (OC1, OCIE1), the tiny4313's
+                       // OC0A and ICP1
+                       Case{"4433", "Enable Oc1a", "in zl,TIMSK; sbr zl,0x40; out TIMSK,zl"},
+                       Case{"4433", "Disable Oc1", "in zl,TIMSK; cbr zl,0x40; out TIMSK,zl"},
+                       Case{"tn4313", "Enable Oc0", "in zl,TIMSK; sbr zl,0x01; out TIMSK,zl"},
+                       Case{"tn2313a", "Enable Icp1", "in zl,TIMSK; sbr zl,0x08; out TIMSK,zl"},
+                       Case{"tn13a", "Enable Wdt", "in zl,WDTCSR; sbr zl,0x40; out WDTCSR,zl"}}) {
     SCOPED_TRACE(std::string(c.device) + " " + c.statement);
     auto compiled = CompileBasic(Header(c.device) + c.statement + "\nEnd\n");
     ASSERT_EQ(compiled.error_count, 0) << compiled.report;
