@@ -31,7 +31,8 @@ enum class RowResult : std::uint8_t {
   kOfArgument,  // the range of its argument (Sqrt)
   kMagnitude,   // the magnitudes of its argument's values (Abs)
   kAnyWidth,    // converted to whatever the expression is worked in (Shift, Spi, ReadEE)
-  kText,        // a text (Str, Left, Hex, ...)
+  kText,        // a text (Left, Mid, LCase, ...)
+  kNumberText,  // a number's text, made where it is read (Str, Hex)
   kChar,        // one character (Chr)
 };
 

@@ -217,9 +217,13 @@ struct ExpressionCells {
   bool StrDestPushed = false;
   // The string term being stored began with LCase or UCase.
   StringCase StringTermCase = kCaseNone;
-  // The comparison being compiled has a text on one side: a Chr on the other is a
-  // one-character text.
-  bool CharacterAsText = false;
+  // The comparison being compiled has a text on one side: Chr on either side is a
+  // one-character text and Str a number's text. A number's text (Str, Hex) alone on the
+  // left is kept aside while the right side is made; one on the right keeps X, the left
+  // side's address.
+  bool TextComparison = false;
+  bool LeftNumberText = false;
+  bool RightNumberText = false;
   bool BitOperandIsVar = false;
   bool BitOperandIsGlobal = false;
   bool BitOperandIsLocal = false;

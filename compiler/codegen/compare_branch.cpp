@@ -25,12 +25,20 @@ Relation RelationCode(std::string_view text) {
 
 Relation ParseComparison(CompilerState& st, std::uint8_t& wanted) {
   wanted = ParseSum(st, wanted);
+  // A number's text on the left (Str's number made into its text here, or Hex's) lies
+  // where the right side's text would be made: it is kept aside first.
+  const bool keptAside = st.expr.TextComparison && st.expr.LeftNumberText;
+  if (keptAside) {
+    strlines::NumberAsText(st);
+    strlines::KeepTextAside(st);
+  }
   if (st.sticky.OperandType == kTypeString) {
     st.out.Instr(Sep::kWide, "mov", "xl,zl");
     if (st.dev.RamEnd > 256) st.out.Instr(Sep::kWide, "mov", "xh,zh");
   }
-  if (RelationCode(st.TokText()) != kRelNone) return ParseComparisonOperator(st, wanted);
-  return kRelNone;
+  const Relation code = RelationCode(st.TokText()) != kRelNone ? ParseComparisonOperator(st, wanted) : kRelNone;
+  if (keptAside) strlines::GiveBackKeptText(st);
+  return code;
 }
 
 Relation ParseComparisonOperator(CompilerState& st, std::uint8_t wanted) {
@@ -43,7 +51,7 @@ Relation ParseComparisonOperator(CompilerState& st, std::uint8_t wanted) {
   const bool large = st.dev.RamEnd > 256;
   const bool leftPart = leftType == kTypeSubstring;
   // Chr beside a text is a one-character text: its character waits on the stack too.
-  const bool leftCharacter = leftType == kTypeChar && st.expr.CharacterAsText;
+  const bool leftCharacter = leftType == kTypeChar && st.expr.TextComparison;
   if (leftPart) {
     st.out.Instr(Sep::kNarrow, "push", "zl");
     if (large) st.out.Instr(Sep::kNarrow, "push", "zh");
@@ -55,13 +63,30 @@ Relation ParseComparisonOperator(CompilerState& st, std::uint8_t wanted) {
     EmitPushOperand(st, wanted);
   }
   JoinDecimalNumber(st);
+  // A number's text on the right is made into the free space below Y by routines that may
+  // use X, which holds the left side's address.
+  const bool rightNumberText = st.expr.TextComparison && st.expr.RightNumberText;
+  if (rightNumberText) {
+    st.out.Instr(Sep::kNarrow, "push", "xl");
+    if (large) st.out.Instr(Sep::kNarrow, "push", "xh");
+  }
   wanted = ParseSum(st, wanted);
+  if (rightNumberText) {
+    strlines::NumberAsText(st);
+    if (large) st.out.Instr(Sep::kNarrow, "pop", "xh");
+    st.out.Instr(Sep::kNarrow, "pop", "xl");
+  }
   // The compare routines read up to a terminator: a part of a string is compared as a
   // bounded copy of it (its text runs on to the end of the whole string), a character as
   // a text of its own.
   const bool rightPart = st.sticky.OperandType == kTypeSubstring;
-  const bool rightCharacter = st.sticky.OperandType == kTypeChar && st.expr.CharacterAsText;
-  if (rightPart) {
+  const bool rightCharacter = st.sticky.OperandType == kTypeChar && st.expr.TextComparison;
+  // (a number's text made below Y is taken there before the left side's copy is made)
+  const bool rightMade = rightNumberText && (leftPart || leftCharacter);
+  if (rightMade) {
+    st.out.Instr(Sep::kWide, "ldi", "r20,0xff");
+    strlines::CopySubstringToScratch(st, "r21");
+  } else if (rightPart) {
     strlines::CopySubstringToScratch(st, "r21");
   } else if (rightCharacter) {
     strlines::CharacterToScratch(st, "zl", false, "r21");
@@ -90,7 +115,7 @@ Relation ParseComparisonOperator(CompilerState& st, std::uint8_t wanted) {
   }
   EmitCompareOperator(st, wanted);
   const bool leftScratch = leftPart || leftCharacter;
-  const bool rightScratch = rightPart || rightCharacter;
+  const bool rightScratch = rightPart || rightCharacter || rightMade;
   if (leftScratch && rightScratch)
     strlines::ReleaseScratch(st, {"r21", "r22"});
   else if (leftScratch)

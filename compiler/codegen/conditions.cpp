@@ -650,12 +650,14 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     st.expr.ExpressionTermOnly = true;
     const ComparisonTyping typing = TypeComparison(st);
     const bool inFloat = typing.type == kTypeFloat;
-    const bool simple = !inFloat && IsSimpleCondition(st);
+    const bool simple = !inFloat && !typing.texts && IsSimpleCondition(st);
     st.sticky.SkipOperandPush = simple;
     st.expr.StatementContext = true;
     std::uint8_t compared = typing.type;
     st.sticky.OperandType = 0;
-    st.expr.CharacterAsText = typing.characterAsText;
+    st.expr.TextComparison = typing.texts;
+    st.expr.LeftNumberText = typing.leftNumberText;
+    st.expr.RightNumberText = typing.rightNumberText;
     ClearBitFlags(st);
     // No element store follows a comparison. A call or an array element read earlier on
     // leaves IndexOnStack set, and the constant loader then writes nothing for a bit
@@ -670,7 +672,9 @@ void EmitConditionChain(CompilerState& st, const std::string& falseLabel, std::s
     } else {
       code = simple ? CompileCondition(st, compared) : CompileGeneralComparison(st, compared);
     }
-    st.expr.CharacterAsText = false;
+    st.expr.TextComparison = false;
+    st.expr.LeftNumberText = false;
+    st.expr.RightNumberText = false;
     const std::string connective = st.TokText();
     if (connective == "or") {
       if (needTrueLabel) trueLabel = NewLabel(st);

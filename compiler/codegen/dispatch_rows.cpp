@@ -44,7 +44,7 @@ constexpr DispatchRow kRows[] = {
     {"find16", "CompileFind16Function", CompileFind16Function, RowResult::kAnyWidth},
     // String functions
     {"chr", "CompileChrFunction", CompileChrFunction, RowResult::kChar},
-    {"str", "CompileStrFunction", CompileStrFunction, RowResult::kText},
+    {"str", "CompileStrFunction", CompileStrFunction, RowResult::kNumberText},
     {"len", "CompileLenFunction", CompileLenFunction, RowResult::kByte},
     {"left", "CompileLeftFunction", CompileLeftFunction, RowResult::kText},
     {"right", "CompileRightFunction", CompileRightFunction, RowResult::kText},

@@ -25,6 +25,7 @@ struct Span {
   bool bit = false;        // one of them is a bit
   bool failed = false;     // an operand whose type is not a number (or not known here)
   bool text = false;       // one of them is a text: a string, a literal, a text function
+  bool numberText = false; // one of them is a number's text (Str, Hex)
   bool character = false;  // one of them is Chr's single character
   bool operation = false;  // operands joined by an operator, or a sign in front of one
   bool logicalNot = false; // a "not" in front of an operand
@@ -67,6 +68,7 @@ struct Span {
     bit = bit || s.bit;
     failed = failed || s.failed;
     text = text || s.text;
+    numberText = numberText || s.numberText;
     character = character || s.character;
     operation = operation || s.operation;
     logicalNot = logicalNot || s.logicalNot;
@@ -422,8 +424,10 @@ class Scanner {
         s.failed = true;
         break;
       case RowResult::kText:
+      case RowResult::kNumberText:
         s.failed = true;
         s.text = true;
+        s.numberText = result == RowResult::kNumberText;
         break;
       case RowResult::kChar:
         s.failed = true;
@@ -608,7 +612,9 @@ ComparisonTyping TypeComparison(CompilerState& st) {
     return typing;
   }
   if (left.text || right.text) {
-    typing.characterAsText = left.character || right.character;
+    typing.texts = true;
+    typing.leftNumberText = left.numberText && !left.operation;
+    typing.rightNumberText = right.numberText && !right.operation;
     return typing;
   }
   // Chr beside a number is its character code, a byte.

@@ -112,8 +112,13 @@ struct ComparisonTyping {
   std::uint8_t type = 0;
   // A text on one side and a number on the other: no type holds both.
   bool textAgainstNumber = false;
-  // Chr beside a text: the character is a one-character text.
-  bool characterAsText = false;
+  // A text on one side (and no number on the other): texts are compared. Chr on either
+  // side is then a one-character text, Str a number's text.
+  bool texts = false;
+  // A number's text (Str, Hex) alone on the left or the right side: it is made where the
+  // comparison reads it, in the free space below Y.
+  bool leftNumberText = false;
+  bool rightNumberText = false;
 };
 ComparisonTyping TypeComparison(CompilerState& st);
 

@@ -93,6 +93,8 @@ std::uint8_t CompileCaseValue(CompilerState& st, const Selector& s) {
   const std::vector<std::string> held = loneLiteral ? std::vector<std::string>{} : SelectorRegisters(s);
   for (const std::string& r : held) st.out.Instr(Sep::kNarrow, "push", r);
   ParseSum(st, compared);
+  // Str beside a text selector is the number's text
+  if (s.StringAddress) strlines::NumberAsText(st);
   for (auto r = held.rbegin(); r != held.rend(); ++r) st.out.Instr(Sep::kWide, "pop", *r);
   // A part of a string (Left, Mid, Right) is compared as a bounded copy: the compare
   // routine reads up to a terminator. Chr is a one-character text.

@@ -6,6 +6,7 @@
 #include "compiler/base/flags/float_flags.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/codegen/integer_to_float.h"
+#include "compiler/codegen/statement_kit.h"
 #include "compiler/codegen/type_registers.h"
 
 #include "compiler/base/labels.h"
@@ -138,6 +139,55 @@ void EmitFloatToText(CompilerState& st) {
   // The text routine works on the float's bits with integer steps: it needs no other
   // float routine.
   st.used.Set(NeedFstr);
+}
+
+bool NumberAsText(CompilerState& st) {
+  const std::uint8_t type = st.sticky.OperandType;
+  if (type == kTypeFloat) {
+    // (the float text routines work through X)
+    st.out.Instr(Sep::kNarrow, "push", "xl");
+    if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
+    EmitFloatToText(st);
+    if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "xh");
+    st.out.Instr(Sep::kNarrow, "pop", "xl");
+  } else if (!kit::EmitNumberToText(st, type, kit::LongTextLabel::kCapitalS)) {
+    return false;
+  }
+  st.sticky.OperandType = kTypeString;
+  return true;
+}
+
+namespace {
+
+// The bytes a number's text takes at most, its terminator included: a Long's eleven
+// characters, a Float's text buffer, a formatted text.
+int KeptTextBytes(CompilerState& st) { return std::max(16, FormatTextBytes(st.Cells<NumberFormatCells>()) + 1); }
+
+}  // namespace
+
+void KeepTextAside(CompilerState& st) {
+  NoteStringScratch(st);
+  const int bytes = KeptTextBytes(st);
+  st.out.Instr(Sep::kNarrow, "push", "yl");
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "yh");
+  st.out.Instr(Sep::kNarrow, "subi", "yl," + std::to_string(bytes));
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,0x00");
+  // (a procedure's locals lie that much further from Y while the text is kept)
+  st.expr.ArgStackOffset += bytes;
+  // The copy starts below the text when it was made under Y: byte by byte upwards, it never
+  // writes a byte it has still to read.
+  st.out.Instr(Sep::kWide, "mov", "xl,yl");
+  st.out.Instr(Sep::kWide, "mov", "xh,yh");
+  st.out.Instr(Sep::kWide, "ldi", "r20," + std::to_string(bytes));
+  CallLibrary(st, "_StStr", NeedStoreStr);
+  st.out.Instr(Sep::kWide, "mov", "zl,yl");
+  if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "zh,yh");
+}
+
+void GiveBackKeptText(CompilerState& st) {
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "pop", "yh");
+  st.out.Instr(Sep::kNarrow, "pop", "yl");
+  st.expr.ArgStackOffset -= KeptTextBytes(st);
 }
 
 }  // namespace qbc::strlines

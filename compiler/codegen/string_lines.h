@@ -48,4 +48,17 @@ void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRe
 // into _s1tmp); Z = the text. Sets the flags of the float routines the text needs.
 void EmitFloatToText(CompilerState& st);
 
+// Str's number in the working registers (OperandType a byte, integer, word, long or float)
+// as its text, Z on it: an integer's digits made below Y, a Float's in its text buffer; X
+// is kept. OperandType becomes a string. False, with nothing written, for any other
+// OperandType.
+bool NumberAsText(CompilerState& st);
+
+// The text at Z (a number's text, made below Y or in a buffer) copied into a scratch area
+// of a number text's largest size taken below Y, where a text made after it does not write
+// over it: Z = the copy. Y as it was is kept on the hardware stack until GiveBackKeptText
+// takes it back (the flags a compare left stay). Uses r20, r24.
+void KeepTextAside(CompilerState& st);
+void GiveBackKeptText(CompilerState& st);
+
 }  // namespace qbc::strlines

@@ -100,6 +100,56 @@ TEST_P(StringCompare, ParametersAndLocalsCompareAsTexts) {
   EXPECT_EQ(p.Byte("res6"), 2 + 4 + 16 + 32);
 }
 
+// Str and Hex are texts on either side of a comparison, in If, While and Case, against
+// every kind of text: a variable, a literal, a part of a string, Chr, another number's text,
+// a Function's local (its frame stays where its loads look for it). Each Hit(n) is set
+// where the comparison holds.
+TEST_P(StringCompare, NumberTextsCompareAsTextsOnEitherSide) {
+  Program p = test::strprog::Run(
+      "Dim S As String * 10 , T As String * 10 , U As String * 10 , V As String * 16 , Hit(24) As Byte\n"
+      "Dim W As Word , W2 As Word , B As Byte , N As Byte , K As Word , F As Float , L As Long\n"
+      "Declare Function Same(x As Word) As Byte\n"
+      "S = \"12\" : T = \"x12y\" : U = \"FF\" : W = 12 : W2 = 13 : B = 255 : N = 1 : F = 2.5 : L = -70000\n"
+      "V = Str(F)\n"
+      "For K = 1 To 22 : Hit(K) = 0 : Next\n"
+      "If S = Str(W) Then Hit(1) = 1\n"
+      "If S = Str(12) Then Hit(2) = 1\n"
+      "If U = Hex(B) Then Hit(3) = 1\n"
+      "If S = Hex(B) Then Hit(4) = 1\n"
+      "If Str(W) = \"12\" Then Hit(5) = 1\n"
+      "If Str(W) = S Then Hit(6) = 1\n"
+      "If Str(W) = Str(W2) Then Hit(7) = 1\n"
+      "If Str(W) <> Str(W2) Then Hit(8) = 1\n"
+      "If Hex(B) = U Then Hit(9) = 1\n"
+      "If Hex(B) = Str(W) Then Hit(10) = 1\n"
+      "If Mid(T , 2 , 2) = Str(W) Then Hit(11) = 1\n"
+      "If Str(W) = Mid(T , 2 , 2) Then Hit(12) = 1\n"
+      "If Chr(49) = Str(N) Then Hit(13) = 1\n"
+      "If Str(N) = Chr(49) Then Hit(14) = 1\n"
+      "If V = Str(F) Then Hit(15) = 1\n"
+      "If Str(F) = V Then Hit(16) = 1\n"
+      "If S < Str(W2) And Str(L) = \"-70000\" Then Hit(17) = 1\n"
+      "K = 0\n"
+      "While S <> Str(K)\n  Incr K\n  If K > 30 Then Exit While\nWend\n"
+      "Hit(18) = K\n"
+      "Select Case S\n  Case Hex(B) : Hit(19) = 1\n  Case Str(W) : Hit(19) = 2\n  Case Else : Hit(19) = 3\nEnd Select\n"
+      "Select Case U\n  Case Str(W) : Hit(20) = 1\n  Case Hex(B) : Hit(20) = 2\nEnd Select\n"
+      "Hit(21) = Same(12)\n"
+      "Hit(22) = Same(13)\n"
+      "End\n"
+      "Function Same(x As Word) As Byte\n"
+      "  Local r As Byte\n  Local loc As String * 6\n"
+      "  r = 0 : loc = \"12\"\n"
+      "  If Str(x) = loc Then r = r + 1\n"
+      "  If loc = Str(x) Then r = r + 2\n"
+      "  If Hex(x) = Hex(x) Then r = r + 4\n"
+      "  Return r\nEnd Function\n",
+      GetParam().target, GetParam().poolAbove64k);
+  ASSERT_TRUE(p.sim) << p.report;
+  const int expected[] = {0, 1, 1, 1, 0, 1, 1, 0, 1, 1, 0, 1, 1, 1, 1, 1, 1, 1, 12, 2, 2, 7, 4};
+  for (int n = 1; n <= 22; ++n) EXPECT_EQ(p.Byte("hit", n), expected[n]) << "Hit(" << n << ")";
+}
+
 INSTANTIATE_TEST_SUITE_P(Devices, StringCompare,
                          ::testing::Values(Device{test::strprog::M8(), false}, Device{test::strprog::M128(), true}),
                          [](const auto& param) { return param.param.target.device; });

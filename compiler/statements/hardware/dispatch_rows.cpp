@@ -40,7 +40,7 @@ constexpr DispatchRow kRows[] = {
     {"reset", "CompileResetStatement", CompileResetStatement},
     {"pulse", "CompilePulseStatement", CompilePulseStatement},
     // String functions
-    {"hex", "CompileHexFunction", CompileHexFunction, RowResult::kText},
+    {"hex", "CompileHexFunction", CompileHexFunction, RowResult::kNumberText},
     {"asc", "CompileAscFunction", CompileAscFunction, RowResult::kByte},
     {"ltrim", "CompileLTrimFunction", nullptr, RowResult::kText},
     {"rtrim", "CompileRTrimFunction", nullptr, RowResult::kText},
