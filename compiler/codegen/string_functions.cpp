@@ -213,12 +213,19 @@ std::uint8_t CompileStrFunction(CompilerState& st, std::uint8_t wanted) {
   return wanted;
 }
 
+void CompileCharacterCode(CompilerState& st) {
+  // (the parenthesized factor: its expression whole, also inside a condition)
+  if (st.Tok().Kind != kTokOpenParen) {
+    ExpectToken(st, "(");
+    return;
+  }
+  ParseFactor(st, kTypeByte);
+}
+
 std::uint8_t CompileChrFunction(CompilerState& st, std::uint8_t wanted) {
   ArgScope scope(st, wanted);
   ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  ParseSum(st, kTypeByte);
-  ExpectToken(st, ")");
+  CompileCharacterCode(st);
   scope.Restore();
   st.sticky.OperandType = kTypeChar;
   return wanted;

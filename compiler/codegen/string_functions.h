@@ -7,8 +7,8 @@
 //                 wanted type; OperandType integer / word
 //   Len, Instr    a byte in zl, widened to the wanted type; OperandType byte
 //   Chr           one character in zl; OperandType 10
-//   Str           the number itself (its type in OperandType): the string term store
-//                 writes the conversion to text
+//   Str           the number itself (its type in OperandType): where its text is read,
+//                 the string term store and the text comparisons make it
 //   Left, Right, Mid  a substring: Z on its first character, r20 = characters + 1;
 //                 OperandType 11. Out-of-range counts and positions are clamped to the
 //                 string (Right(s, 9) of a 3-character s is s, Mid past the end is empty).
@@ -34,6 +34,11 @@ std::uint8_t CompileLeftFunction(CompilerState& st, std::uint8_t wanted);
 std::uint8_t CompileRightFunction(CompilerState& st, std::uint8_t wanted);
 std::uint8_t CompileMidFunction(CompilerState& st, std::uint8_t wanted);
 std::uint8_t CompileInstrFunction(CompilerState& st, std::uint8_t wanted);
+
+// Chr's argument, from its "(" to its ")": the character code in zl, worked as a Byte as
+// every argument wanted as an integer is (a Float converted as into a Byte variable, a
+// wider value's low byte). Every statement with a Chr item compiles its argument here.
+void CompileCharacterCode(CompilerState& st);
 
 // Z = the address of the SRAM variable `name`.
 void EmitLoadVarAddressZ(CompilerState& st, const std::string& name);

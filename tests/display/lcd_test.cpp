@@ -95,6 +95,15 @@ TEST_P(LcdOnModel, ShowsEveryItemOnEveryRowWithoutTransferWhileBusy) {
   EXPECT_TRUE(lcd.Faults().empty()) << lcd.Faults().front() << " (" << lcd.Faults().size() << " faults)";
 }
 
+// Chr's argument is a whole number, as in every statement: a Float is its whole part (not
+// the low byte of its encoding), a Word quotient its low byte.
+TEST(LcdChr, ShowsTheCharacterOfTheWholeNumber) {
+  Shown shown = RunOnDisplay(kCases[1], "Dim F As Float , G As Float , W As Word\nF = 65.5 : G = 2.5 : W = 65000\n"
+                                        "Lcd Chr(F) ; Chr(G * 26) ; Chr(W / 1000) ; Chr(66)\n");
+  ASSERT_TRUE(shown.run->ok) << shown.run->Diagnostics();
+  EXPECT_EQ(shown.lcd.Row(1, 16, 2), Padded("AAAB", 16));
+}
+
 // DefLcdChar: the rows land in the character generator, a character defined twice takes
 // its second rows, the display shows the user characters, and the program runs on past
 // each table.

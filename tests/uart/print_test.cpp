@@ -25,6 +25,8 @@ const PrintCase kPrintCases[] = {
     {"Print S ; Hex(W) ; Hex(B)\n", "strFDE807\r\n"},
     {"Print Hex(L) ; Hex(I)\n", "FFFE7960FB2E\r\n"},
     {"Print Chr(65) ; Chr(B + 59)\n", "AB\r\n"},
+    // a character code is a whole number, whatever it is worked out of
+    {"F = 65.5\nG = 2.5\nPrint Chr(F) ; Chr(G * 26) ; Chr(W / 1000) ; Chr(W - 64934)\n", "AAAB\r\n"},
     {"Print B W\n", "7\r\n65000\r\n"},
     {"Print\nPrint B ;\n", "\r\n7"},
     {"Print : Print B\n", "\r\n7\r\n"},

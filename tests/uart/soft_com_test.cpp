@@ -33,12 +33,12 @@ TEST(SoftComPrint, EveryItemKindWithEveryBitOnTime) {
   for (const Timing& c : cases) {
     const std::string baud = std::to_string(c.baud);
     const std::string program = Head(c.device, c.mhz) +
-                                "Dim B As Byte, I As Integer, W As Word, L As Long, S As String * 8\n"
-                                "B = 200\nI = -1234\nW = 65000\nL = -70000\nS = \"txt\"\n"
+                                "Dim B As Byte, I As Integer, W As Word, L As Long, S As String * 8, F As Float\n"
+                                "B = 200\nI = -1234\nW = 65000\nL = -70000\nS = \"txt\"\nF = 67.5\n"
                                 "Open com = portb.1, " + baud + " For Output As #1\n"
                                 "Open com = pind.4, " + baud + ", inv For Output As #2\n"
                                 "Print #1, B; I; W; L; S\n"
-                                "Print #1, \"k\"; Chr(66); Hex(B); Hex(W); Hex(L)\n"
+                                "Print #1, \"k\"; Chr(66); Chr(F); Hex(B); Hex(W); Hex(L)\n"
                                 "Print #1\n"
                                 "Print #2, \"Z\"; W\n"
                                 "PrintBin #2, B; W\n"
@@ -52,7 +52,7 @@ TEST(SoftComPrint, EveryItemKindWithEveryBitOnTime) {
     const auto one = DecodeSoftUart(run->sim->PinEdges('B', 1), bit);
     const auto two = DecodeSoftUart(run->sim->PinEdges('D', 4), bit, true);
     const std::string where = std::string(c.device) + " " + std::to_string(c.mhz) + " MHz " + baud;
-    EXPECT_EQ(one.bytes, "200-123465000-70000txt\r\nkBC8FDE8FFFEEE90\r\n\r\n") << where;
+    EXPECT_EQ(one.bytes, "200-123465000-70000txt\r\nkBCC8FDE8FFFEEE90\r\n\r\n") << where;
     EXPECT_EQ(two.bytes, std::string("Z65000\r\n\xc8\xe8\xfd", 11)) << where;
     EXPECT_TRUE(one.all_stops_ok && two.all_stops_ok) << where;
     EXPECT_LT(one.worst_bit_error, 0.02) << where;

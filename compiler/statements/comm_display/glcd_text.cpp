@@ -6,6 +6,7 @@
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/glcd_flags.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_functions.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/comm_display/glcd_args.h"
 #include "compiler/statements/comm_display/glcd_statements.h"
@@ -96,11 +97,9 @@ void WriteHexItem(CompilerState& st, int type) {
 void WriteChrItem(CompilerState& st, int type) {
   st.used.Set(NeedTFchr);
   ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  kit::LoadValue(st, kTypeByte);
+  CompileCharacterCode(st);
   RestorePosition(st);
   EmitCall(st, kChr[type]);
-  ExpectToken(st, ")");
 }
 
 void CompileTextStatement(CompilerState& st, bool number_font) {
@@ -149,11 +148,9 @@ void WriteTextLayerHexItem(CompilerState& st) {
 
 void WriteTextLayerChrItem(CompilerState& st) {
   ++st.src.TokenIndex;
-  ExpectToken(st, "(");
-  kit::LoadValue(st, kTypeByte);
+  CompileCharacterCode(st);
   RestorePosition(st);
   EmitCall(st, "_Tchr");
-  ExpectToken(st, ")");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "compiler/base/labels.h"
 #include "compiler/codegen/data_list.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_functions.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/statements/peripherals/lcd_cells.h"
 
@@ -48,7 +49,7 @@ void EmitHexItem(CompilerState& st) {
 
 void EmitChrItem(CompilerState& st) {
   ++st.src.TokenIndex;
-  ParseSum(st, kTypeAnyNumber);
+  CompileCharacterCode(st);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   EmitCall(st, "_Lch");
 }

@@ -5,6 +5,7 @@
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/soft_com_flags.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_functions.h"
 #include "compiler/statements/comm_display/soft_com_channel.h"
 #include "compiler/statements/comm_display/uart_ports.h"
 
@@ -74,7 +75,7 @@ void CompileSoftPrintStatement(CompilerState& st) {
       EmitHexItem(st, com);
     } else if (word == "chr") {
       ++st.src.TokenIndex;
-      ParseExpression(st, kTypeAnyNumber);
+      CompileCharacterCode(st);
       SendByte(st, com, "zl");
     } else {
       const auto start = st.src.TokenIndex;

@@ -5,6 +5,7 @@
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/base/flags/uart_flags.h"
 #include "compiler/codegen/statement_kit.h"
+#include "compiler/codegen/string_functions.h"
 #include "compiler/codegen/string_lines.h"
 #include "compiler/frontend/numeric_constants.h"
 #include "compiler/statements/comm_display/soft_com_print.h"
@@ -34,7 +35,7 @@ void EmitHexItem(CompilerState& st, const UartPort& port) {
 // Chr(x): the one character whose code x is.
 void EmitChrItem(CompilerState& st, const UartPort& port) {
   ++st.src.TokenIndex;
-  ParseExpression(st, kTypeAnyNumber);
+  CompileCharacterCode(st);
   st.out.Instr(Sep::kWide, "mov", "r24,zl");
   CallLibrary(st, UartLabel(port, "_Pch"), port.crlf);
 }
