@@ -95,6 +95,7 @@ TEST(AsmView, ReadsTheLinesAvraAssembles) {
       ".ifndef K\n\tinc r5\n.endif\n"
       ".ifdef Later\n\tinc r6\n.endif\n"   // a .def name is no symbol
       "#define HASH\n#ifdef HASH\n\tinc r7\n#endif\n#pragma partinc 0\n"  // as avra's own device files write them
+      ".macro Inc\n\tldi r31, 9\n.endm\n"  // an instruction's name: avra never uses it
       ".macro Count\n"
       "\tldi @0, @1\n"
       "C_%:\tdec @0\n"
@@ -106,6 +107,7 @@ TEST(AsmView, ReadsTheLinesAvraAssembles) {
       ".endmacro\n"
       "\tCOUNT r24, 4\n"
       "\tTwice later\n"
+      "\tinc r9\n"
       "\tldi r25, low(S * 2)\n"
       "\tret\n";
   test::WriteFile(dir + "/main.asm", main);

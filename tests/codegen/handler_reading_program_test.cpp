@@ -114,6 +114,8 @@ TEST(HandlerReading, AHandlerKeepsWhatTheAssemblerMakesOfItsCode) {
        "$asm\n.def hv = r17\n$end asm\n"},
       // a ret the assembler leaves out ends nothing
       {"a line .if leaves out", "", "$asm\n.if 0\n  ret\n.endif\n  ldi r18,0x44\n$end asm\n", ""},
+      // avra assembles the instruction and never uses a macro of the same name
+      {"a macro named like an instruction", "", "$asm\n.macro inc\n  nop\n.endm\n  inc r21\n$end asm\n", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace qbc {
@@ -84,6 +85,28 @@ inline InstructionForm FormOf(std::string_view m) {
     default:
       return InstructionForm::kOneWord;
   }
+}
+
+// Whether avra reads a word as one of its instructions, in any letter case (whether or
+// not the device has it): such a word names the instruction even where a macro of the
+// same name is defined.
+inline bool IsMnemonic(std::string_view word) {
+  static const std::unordered_set<std::string_view> kMnemonics = {
+      "nop",  "sec",   "clc",    "sen",  "cln",   "sez",    "clz",  "sei",  "cli",  "ses",  "cls",  "sev",
+      "clv",  "set",   "clt",    "seh",  "clh",   "sleep",  "wdr",  "ijmp", "eijmp", "icall", "eicall", "ret",
+      "reti", "spm",   "espm",   "break", "lpm",  "elpm",   "bset", "bclr", "ser",  "com",  "neg",  "inc",
+      "dec",  "lsr",   "asr",    "ror",  "swap",  "push",   "pop",  "tst",  "clr",  "lsl",  "rol",  "breq",
+      "brne", "brcs",  "brcc",   "brsh", "brlo",  "brmi",   "brpl", "brge", "brlt", "brhs", "brhc", "brts",
+      "brtc", "brvs",  "brvc",   "brie", "brid",  "rjmp",   "rcall", "jmp", "call", "brbs", "brbc", "add",
+      "adc",  "sub",   "sbc",    "and",  "or",    "eor",    "cp",   "cpc",  "cpse", "mov",  "movw", "mul",
+      "muls", "mulsu", "fmul",   "fmuls", "fmulsu", "adiw", "sbiw", "subi", "sbci", "andi", "ori",  "sbr",
+      "cpi",  "ldi",   "cbr",    "sbrc", "sbrs",  "bst",    "bld",  "in",   "out",  "sbic", "sbis", "sbi",
+      "cbi",  "lds",   "sts",    "ld",   "st",    "ldd",    "std"};
+  if (word.size() > 6) return false;
+  char lower[6];
+  for (std::size_t k = 0; k < word.size(); ++k)
+    lower[k] = word[k] >= 'A' && word[k] <= 'Z' ? static_cast<char>(word[k] - 'A' + 'a') : word[k];
+  return kMnemonics.count(std::string_view(lower, word.size())) != 0;
 }
 
 // The words an instruction takes in the flash.

@@ -199,7 +199,8 @@ class AsmView::Reader {
     if (!Active()) return;
     if (!label.empty()) Label(label);
     if (line.empty()) return;
-    if (!v_.macros_.empty()) {
+    // (avra looks a word up among the macros only when it is no instruction)
+    if (!v_.macros_.empty() && !IsMnemonic(word)) {
       const auto m = v_.macros_.find(LowerText(word));
       if (m != v_.macros_.end()) {
         Expand(m->second, rest, includeDepth, macroDepth);

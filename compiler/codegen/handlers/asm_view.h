@@ -4,7 +4,8 @@
 // the instruction lines: `.include` brings in a file (looked for in the folder avra runs
 // in, then in its include folders), `.if`/`.ifdef`/`.ifndef`/`.elif`/`.else`/`.endif`
 // leave lines out, `.macro` lines are written out where the macro is named (with @0..@9
-// and the running number of "_%"), `.exit` ends the file it stands in, and `.def`, `.equ`,
+// and the running number of "_%"; a word that is an instruction names the instruction,
+// whatever macro bears its name), `.exit` ends the file it stands in, and `.def`, `.equ`,
 // `.set` and `.define` give names their meaning (also written with "#" in place of the
 // ".", as avra's own device files do). This reading follows it line by line, so
 // that what the chip runs and what the compiler reads cannot differ:
