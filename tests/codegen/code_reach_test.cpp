@@ -20,6 +20,9 @@ std::vector<int> Written(const CodeReach& r) {
 TEST(CodeReach, RegistersChangedAlongEveryPath) {
   const std::string text =
       ".include \"x.inc\"\r\n"
+      "\t\t.DSEG\r\n"
+      ".ORG\t0x60\r\n"
+      "cell:\t\t.byte\t2\r\n"
       "\t\t.CSEG\r\n"
       ".def\ttemp = r17\r\n"
       "H:\t\tlds\t\tr24,cnt\r\n"
@@ -29,6 +32,8 @@ TEST(CodeReach, RegistersChangedAlongEveryPath) {
       "\t\tbrne\tPC+0x02\r\n"
       "\t\tldi\t\ttemp,1\r\n"                // a .def name
       "\t\tld\t\tr0,X+\r\n"                   // and X moves
+      "\t\tldi\t\tzl,low(cell+2)\r\n"
+      "\t\tldi\t\tzh,high(cell+2)\r\n"
       "\t\tst\t\t-Z,r0\r\n"                   // Z moves, r0 is read
       "\t\tcp\t\tr1,r2\r\n"                   // reads only
       "\t\trcall\tSub1\r\n"
@@ -90,6 +95,10 @@ TEST(CodeReach, OffsetsFromTheProgramCounterAsTheAssemblerReadsThem) {
   }
 }
 
+// The data segment of the fixtures below.
+const char* const kCells =
+    "\t\t.DSEG\r\n.ORG\t0x60\r\ncell:\t.byte\t2\r\n_s1tmp:\t.byte\t14\r\n_IsArg:\t.byte\t8\r\n\t\t.CSEG\r\n";
+
 TEST(CodeReach, WhatTheCodeTouches) {
   struct Case {
     const char* what;
@@ -133,7 +142,7 @@ TEST(CodeReach, WhatTheCodeTouches) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const CodeMap map(std::string("L:\r\n") + c.lines, 2, {"_s1tmp", "_IsArg"});
+    const CodeMap map(std::string(kCells) + "L:\r\n" + c.lines, 2, {"_s1tmp", "_IsArg"});
     const auto r = map.From("L");
     ASSERT_TRUE(r.has_value());
     EXPECT_EQ(r->usesY, c.usesY);
@@ -146,10 +155,147 @@ TEST(CodeReach, WhatTheCodeTouches) {
 
 // A register written through its data address (0 to 31) is a register written.
 TEST(CodeReach, RegistersWrittenThroughTheirDataAddresses) {
-  const CodeMap map("L:\t\tsts\t\t0x0c,r22\r\n\t\tsts\t\t13,r23\r\n\t\tsts\t\tcell,r24\r\n\t\tret\r\n", 2, {});
+  const CodeMap map(
+      std::string(kCells) +
+      "L:\t\tsts\t\t0x0c,r22\r\n\t\tsts\t\t13,r23\r\n\t\tsts\t\tcell,r24\r\n\t\tret\r\n",
+      2, {});
   const auto r = map.From("L");
   ASSERT_TRUE(r.has_value());
   EXPECT_EQ(Written(*r), (std::vector<int>{12, 13}));
+}
+
+// A ret or reti goes back where the code was called from only when what was pushed since
+// is popped again: with bytes pushed, or the return address taken and others pushed, it
+// jumps to what they say, which the text does not tell. Taking whole return addresses
+// and nothing more returns to a caller further up.
+TEST(CodeReach, ARetWithBytesPushedJumpsWhereTheySay) {
+  struct Case {
+    const char* what;
+    const char* lines;  // after "L:"
+    bool known;
+  };
+  const Case cases[] = {
+      {"an address pushed",
+       "\t\tldi\t\tr16,low(J)\r\n\t\tpush\tr16\r\n\t\tldi\t\tr16,high(J)\r\n\t\tpush\tr16\r\n\t\tret\r\n"
+       "J:\t\tldi\t\tr22,1\r\n\t\tret\r\n",
+       false},
+      {"an address pushed in a routine called",
+       "\t\trcall\tP\r\n\t\tret\r\nP:\t\tpush\tr16\r\n\t\tpush\tr17\r\n\t\tret\r\n", false},
+      {"a reti with a byte pushed", "\t\tpush\tr16\r\n\t\treti\r\n", false},
+      {"the return address taken, another pushed",
+       "\t\trcall\tP\r\n\t\tret\r\nP:\t\tpop\t\tr0\r\n\t\tpop\t\tr0\r\n\t\tpush\tr16\r\n\t\tpush\tr17\r\n"
+       "\t\tret\r\n",
+       false},
+      {"half the return address taken", "\t\trcall\tP\r\n\t\tret\r\nP:\t\tpop\t\tr0\r\n\t\tret\r\n", false},
+      {"pushes popped", "\t\tpush\tr16\r\n\t\tpop\t\tr16\r\n\t\tret\r\n", true},
+      {"pushes popped by a counted loop",
+       "\t\tpush\tr16\r\n\t\tpush\tr17\r\n\t\tpush\tr18\r\n\t\tldi\t\tr24,3\r\nP:\t\tpop\t\tr0\r\n\t\tdec\t\tr24\r\n"
+       "\t\tbrne\tP\r\n\t\tret\r\n",
+       true},
+      {"back to the caller's caller",
+       "\t\trcall\tP\r\n\t\tret\r\nP:\t\trcall\tQ\r\n\t\tret\r\nQ:\t\tpop\t\tr0\r\n\t\tpop\t\tr0\r\n\t\tret\r\n", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const CodeMap map(std::string("L:\r\n") + c.lines, 2, {});
+    const auto r = map.From("L");
+    const auto depth = map.DepthFrom("L");
+    ASSERT_TRUE(r.has_value() && depth.has_value());
+    EXPECT_EQ(r->unknown, !c.known);
+    EXPECT_EQ(depth->known, c.known);
+  }
+}
+
+// A store through X, Y or Z to an address the walk knows is read as sts is (SREG turns
+// interrupts on, a register's data address writes the register, RAMPZ's is a flash
+// read); to an address not known to lie above the I/O registers it may write SREG,
+// RAMPZ and every register. A cell's address, one worked out from it, and Y stay above.
+TEST(CodeReach, StoresThroughAPointer) {
+  struct Case {
+    const char* what;
+    const char* lines;  // after "L:"
+    std::vector<int> written;  // empty: every register
+    bool enables, readsFlash;
+  };
+  const Case cases[] = {
+      {"SREG by a constant through pushes (Poke)",
+       "\t\tldi\t\tzl,byte1(95)\r\n\t\tldi\t\tzh,byte2(95)\r\n\t\tpush\tzl\r\n\t\tpush\tzh\r\n"
+       "\t\tldi\t\tzl,byte1(128)\r\n\t\tpop\t\txh\r\n\t\tpop\t\txl\r\n\t\tst\t\tX+,zl\r\n\t\tret\r\n",
+       {26, 27, 30, 31}, true, false},
+      {"SREG with bit 7 clear", "\t\tldi\t\txl,0x5f\r\n\t\tclr\t\txh\r\n\t\tldi\t\tr24,2\r\n\t\tst\t\tX,r24\r\n\t\tret\r\n",
+       {24, 26, 27}, false, false},
+      {"SREG by a displacement", "\t\tldi\t\tzl,0x50\r\n\t\tclr\t\tzh\r\n\t\tser\t\tr24\r\n\t\tstd\t\tZ+15,r24\r\n\t\tret\r\n",
+       {24, 30, 31}, true, false},
+      {"SREG below a cell", "\t\tldi\t\txl,0x60\r\n\t\tclr\t\txh\r\n\t\tser\t\tr24\r\n\t\tst\t\t-X,r24\r\n\t\tret\r\n",
+       {24, 26, 27}, true, false},
+      {"a register", "\t\tldi\t\txl,0x16\r\n\t\tldi\t\txh,0\r\n\t\tst\t\tX,r0\r\n\t\tret\r\n", {22, 26, 27}, false,
+       false},
+      {"RAMPZ", "\t\tldi\t\tyl,0x5b\r\n\t\tclr\t\tyh\r\n\t\tst\t\tY,r0\r\n\t\tret\r\n", {28, 29}, false, true},
+      {"a cell", "\t\tldi\t\txl,low(cell)\r\n\t\tldi\t\txh,high(cell)\r\n\t\tser\t\tr24\r\n\t\tst\t\tX+,r24\r\n\t\tret\r\n",
+       {24, 26, 27}, false, false},
+      {"an element",
+       "\t\tldi\t\tzl,byte1(cell)\r\n\t\tldi\t\tzh,byte2(cell)\r\n\t\tadd\t\tzl,r20\r\n\t\tadc\t\tzh,r21\r\n"
+       "\t\tst\t\tZ,r24\r\n\t\tret\r\n",
+       {30, 31}, false, false},
+      {"the software stack", "\t\tser\t\tr24\r\n\t\tstd\t\tY+3,r24\r\n\t\tst\t\t-Y,r24\r\n\t\tret\r\n", {24, 28, 29},
+       false, false},
+      {"an address read", "\t\tlds\t\txl,cell\r\n\t\tlds\t\txh,cell+1\r\n\t\tst\t\tX,r24\r\n\t\tret\r\n", {}, true, true},
+      {"an address read, a value with bit 7 clear",
+       "\t\tlds\t\tzl,cell\r\n\t\tclr\t\tzh\r\n\t\tclr\t\tr24\r\n\t\tst\t\tZ,r24\r\n\t\tret\r\n", {}, false, true},
+      {"the interrupted code's X", "\t\tst\t\tX,r24\r\n\t\tret\r\n", {}, true, true},
+      {"a data address not known", "\t\tsts\t\tnowhere,r24\r\n\t\tret\r\n", {}, true, true},
+      // an address a routine is given counts where it is called; what it returns too
+      {"a cell given to a routine",
+       "\t\tldi\t\tr24,low(cell)\r\n\t\tldi\t\tr25,high(cell)\r\n\t\trcall\tS1\r\n\t\tret\r\n"
+       "S1:\t\trcall\tS2\r\n\t\tret\r\nS2:\t\tmovw\txl,r24\r\n\t\tst\t\tX+,r0\r\n\t\tret\r\n",
+       {24, 25, 26, 27}, false, false},
+      {"an address read given to a routine",
+       "\t\tlds\t\tr24,cell\r\n\t\tclr\t\tr25\r\n\t\trcall\tS2\r\n\t\tret\r\n"
+       "S2:\t\tmovw\txl,r24\r\n\t\tst\t\tX+,r0\r\n\t\tret\r\n",
+       {}, true, true},
+      {"a pointer a routine moves",
+       "\t\tldi\t\txl,low(cell)\r\n\t\tldi\t\txh,high(cell)\r\n\t\trcall\tA\r\n\t\tst\t\tX,r0\r\n\t\tret\r\n"
+       "A:\t\tpush\txl\r\n\t\tadiw\txl,2\r\n\t\tpop\t\tr0\r\n\t\tret\r\n",
+       {0, 26, 27}, false, false},
+      {"a pointer a routine loads",
+       "\t\trcall\tA\r\n\t\tst\t\tX,r24\r\n\t\tret\r\nA:\t\tldi\t\txl,0x5f\r\n\t\tclr\t\txh\r\n\t\tret\r\n",
+       {26, 27}, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string text = std::string(".equ\tSREG = 0x3f\r\n.equ\tRAMPZ = 0x3b\r\n") + kCells + "L:\r\n" + c.lines;
+    const CodeMap map(text, 2, {});
+    // as a handler, and as a routine a handler calls
+    const auto handler = map.From("L", text.rfind("\tret"));
+    const auto routine = map.From("L");
+    ASSERT_TRUE(handler.has_value() && routine.has_value());
+    for (const CodeReach& r : {*handler, *routine}) {
+      EXPECT_EQ(Written(r).size() == 32 ? std::vector<int>{} : Written(r), c.written);
+      EXPECT_EQ(r.enablesInterrupts, c.enables);
+      EXPECT_EQ(r.readsFlash, c.readsFlash);
+      EXPECT_FALSE(r.unknown);
+    }
+  }
+}
+
+// A branch on a compare of values the walk knows goes one way only: a routine given a null
+// address that it tests before storing through it stores nothing; a loop whose counter
+// starts at a constant still ends.
+TEST(CodeReach, ABranchOnKnownValuesGoesOneWay) {
+  const std::string nullAddress =
+      ".equ\tSREG = 0x3f\r\nL:\t\tclr\t\tr20\r\n\t\tclr\t\tr21\r\n\t\trcall\tS\r\n\t\tret\r\n"
+      "S:\t\tmovw\tzl,r20\r\n\t\tmov\t\tr0,zl\r\n\t\tor\t\tr0,zh\r\n\t\tbreq\tS1\r\n\t\tst\t\tZ+,r18\r\n"
+      "S1:\tret\r\n";
+  const auto stores = CodeMap(nullAddress, 2, {}).From("L");
+  ASSERT_TRUE(stores.has_value());
+  EXPECT_EQ(Written(*stores), (std::vector<int>{0, 20, 21, 30, 31}));
+  EXPECT_FALSE(stores->enablesInterrupts);
+  const std::string loop =
+      "L:\t\tldi\t\tr24,0\r\n\t\tldi\t\tr25,0\r\nB:\t\tadiw\tr24,1\r\n\t\tcpi\t\tr25,3\r\n\t\tbrne\tB\r\n"
+      "\t\tldi\t\tr20,1\r\n\t\tret\r\n";
+  const auto counts = CodeMap(loop, 2, {}).From("L");
+  ASSERT_TRUE(counts.has_value());
+  EXPECT_EQ(Written(*counts), (std::vector<int>{20, 24, 25}));
 }
 
 TEST(CodeReach, DeepestHardwareStack) {
@@ -169,6 +315,7 @@ TEST(CodeReach, DeepestHardwareStack) {
       "\t\tret\r\n"
       "B:\t\tbreq\tB1\r\n"
       "\t\tpop\t\tr0\r\n"    // takes its caller's return address: returns further up
+      "\t\tpop\t\tr0\r\n"
       "\t\tpop\t\tr0\r\n"
       "B1:\tret\r\n"
       "R:\t\trcall\tR\r\n"   // calls itself: no bound

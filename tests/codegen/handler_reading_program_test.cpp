@@ -1,7 +1,9 @@
 // What a handler keeps is read from the code it runs as the assembler makes it: included
-// files, .def names as they stand at the line, lines an .if leaves out, the float
-// routines Int and Fract use, and every way of turning interrupts on (a write of SREG,
-// bset 7, a reti reached by a call). The main loop holds a known value in every register
+// files, .def names as they stand at the line, lines an .if leaves out, an instruction
+// named like a macro, the float routines Int and Fract use, a ret to a pushed address,
+// stores through a pointer to a register's data address, and every way of turning
+// interrupts on (a write of SREG, bset 7, a reti reached by a call, a store through a
+// pointer to SREG's data address). The main loop holds a known value in every register
 // it may own (r0, r1, r5 to r27, r30, r31) and the T and C flags, and checks them all on
 // every pass; a handler lands inside that window hundreds of times in each run. The same
 // program with the interrupts left off finds nothing wrong.
@@ -116,6 +118,19 @@ TEST(HandlerReading, AHandlerKeepsWhatTheAssemblerMakesOfItsCode) {
       {"a line .if leaves out", "", "$asm\n.if 0\n  ret\n.endif\n  ldi r18,0x44\n$end asm\n", ""},
       // avra assembles the instruction and never uses a macro of the same name
       {"a macro named like an instruction", "", "$asm\n.macro inc\n  nop\n.endm\n  inc r21\n$end asm\n", ""},
+      // a ret with an address pushed jumps there, in the handler or in a routine it calls
+      {"a ret to a pushed address", "",
+       "$asm\n  ldi r16,low(HJmp1)\n  push r16\n  ldi r16,high(HJmp1)\n  push r16\n  ret\nHJmp1:\n"
+       "  ldi r22,0x55\n$end asm\n",
+       ""},
+      {"a ret to a pushed address in a routine", "",
+       "$asm\n  rcall HPush\n  rjmp HDone\nHPush:\n  ldi r16,low(HJmp2)\n  push r16\n  ldi r16,high(HJmp2)\n"
+       "  push r16\n  ret\nHJmp2:\n  ldi r23,0x66\n  ret\nHDone:\n$end asm\n",
+       ""},
+      // a store through a pointer to a register's data address, the address a constant
+      // or a variable's value
+      {"Poke of a register", "", "  Poke(&H16 , 5)\n", ""},
+      {"Poke at a variable's address", "Dim A As Word\nA = &H15\n", "  Poke(A , 5)\n", ""},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -157,6 +172,8 @@ TEST(HandlerReading, EveryWayOfTurningInterruptsOnKeepsTheOuterSreg) {
       "$asm\n  bset 7\n$end asm\n",
       // the assembler's way to the same: a call of a reti
       "$asm\n  rcall HOn\n  rjmp HOn1\nHOn:\n  reti\nHOn1:\n$end asm\n",
+      // a store through a pointer to SREG's data address
+      "  Poke(&H5F , &H80)\n",
   };
   for (const char* enable : enables) {
     SCOPED_TRACE(enable);

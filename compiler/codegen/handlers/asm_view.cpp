@@ -217,6 +217,7 @@ class AsmView::Reader {
 
   void Label(std::string_view label) {
     std::string name = LowerText(label);
+    if (segment_ == Segment::kData && dataOpened_) v_.dataLabels_.emplace(name, dataAt_);
     defined_.insert(name);
     if (segment_ == Segment::kCode) {
       v_.codeLabels_.emplace(name, AsmView::Place{address_, block_});
@@ -515,20 +516,26 @@ std::optional<int> AsmView::Alias(const std::string& lowerName, std::size_t at) 
   return CpuRegisterNumber(TrimBlanks(d->text));
 }
 
-std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::size_t at, int depth) const {
+std::optional<std::int64_t> AsmView::SymbolValue(const std::string& name, std::size_t at, int depth,
+                                                 bool labels) const {
   const Definition* d = InForce(symbols_, name, at);
+  if (d == nullptr && labels) {
+    const auto label = dataLabels_.find(name);
+    if (label != dataLabels_.end()) return label->second;
+  }
   if (d == nullptr || depth > kSymbolDepthLimit) return std::nullopt;
   // (worked out with the definitions before its own line: ".set n = n + 1")
-  return ValueAt(d->text, d->at == 0 ? 0 : d->at - 1, depth + 1);
+  return ValueAt(d->text, d->at == 0 ? 0 : d->at - 1, depth + 1, labels);
 }
 
-std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::size_t at, int depth) const {
+std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::size_t at, int depth,
+                                             bool labels) const {
   // A name alone (a variable's label, SREG) or a number alone: most operands are one.
   const std::string_view e = TrimBlanks(expression);
   if (!e.empty() && std::all_of(e.begin(), e.end(), [](char c) { return AsmNameChar(c); })) {
     if (std::isdigit(static_cast<unsigned char>(e[0])) == 0) {
-      if (symbols_.empty()) return std::nullopt;
-      return SymbolValue(LowerText(e), at, depth);
+      if (symbols_.empty() && (!labels || dataLabels_.empty())) return std::nullopt;
+      return SymbolValue(LowerText(e), at, depth, labels);
     }
     if (e.size() < 2 || (e[1] != 'x' && e[1] != 'X' && e[1] != 'b' && e[1] != 'B')) {
       std::int64_t v = 0;
@@ -539,7 +546,9 @@ std::optional<std::int64_t> AsmView::ValueAt(std::string_view expression, std::s
       return v;
     }
   }
-  const AsmSymbolValue value = [&](std::string_view name) { return SymbolValue(std::string(name), at, depth); };
+  const AsmSymbolValue value = [&](std::string_view name) {
+    return SymbolValue(std::string(name), at, depth, labels);
+  };
   const AsmSymbolDefined defined = [&](std::string_view name) {
     return InForce(symbols_, std::string(name), at) != nullptr;
   };
@@ -555,7 +564,7 @@ AsmPcOperand AsmView::PcTarget(std::string_view operand, std::uint32_t address, 
 }
 
 std::optional<std::int64_t> AsmView::Value(std::string_view expression, std::size_t at) const {
-  return ValueAt(expression, at < lines_.size() ? lines_[at].pos : at, 0);
+  return ValueAt(expression, at < lines_.size() ? lines_[at].pos : at, 0, true);
 }
 
 std::optional<std::size_t> AsmView::OutputOffset(std::string_view piece) const {

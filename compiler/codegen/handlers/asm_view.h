@@ -83,7 +83,8 @@ class AsmView {
   std::optional<std::size_t> LabelLine(const std::string& lowerName) const;
   // The register a .def name (lower case) means at code line `at`.
   std::optional<int> Alias(const std::string& lowerName, std::size_t at) const;
-  // The value of an expression at code line `at` (.equ, .set and .define names).
+  // The value of an expression at code line `at` (.equ, .set and .define names, and the
+  // labels of the data segment: a cell's address).
   std::optional<std::int64_t> Value(std::string_view expression, std::size_t at) const;
 
   // Where an operand naming the program counter ("PC+2", "pc - 0x03", "PC+N") goes from a
@@ -126,8 +127,12 @@ class AsmView {
 
   const Definition* InForce(const std::unordered_map<std::string, std::vector<Definition>>& table,
                             const std::string& name, std::size_t at) const;
-  std::optional<std::int64_t> SymbolValue(const std::string& name, std::size_t at, int depth) const;
-  std::optional<std::int64_t> ValueAt(std::string_view expression, std::size_t at, int depth) const;
+  // `labels`: the data segment's labels have their addresses (as in an instruction's
+  // operand).
+  std::optional<std::int64_t> SymbolValue(const std::string& name, std::size_t at, int depth,
+                                          bool labels = false) const;
+  std::optional<std::int64_t> ValueAt(std::string_view expression, std::size_t at, int depth,
+                                      bool labels = false) const;
 
   Keep keep_;
   bool understood_ = true;
@@ -139,6 +144,7 @@ class AsmView {
   std::unordered_map<std::string, std::vector<Definition>> symbols_;  // .equ, .set, .define
   std::unordered_map<std::string, Macro> macros_;
   std::unordered_map<std::string, int> cellBytes_;
+  std::unordered_map<std::string, long> dataLabels_;  // the data segment's, by address
   long dataEnd_ = 0;
   std::unordered_map<std::string, Place> codeLabels_;
   std::vector<RelativeJump> jumps_;

@@ -8,9 +8,17 @@
 // the routine it calls (a routine's reach and depth are worked out once). They end at
 // "ret" and "reti".
 //
-// Where the text does not say where the code goes on (an indirect jump or call) or a line
-// is not understood, the reach is unknown: whatever a reader of the result cares for must
-// then be assumed.
+// Where the text does not say where the code goes on (an indirect jump or call, a "ret"
+// or "reti" reached with bytes pushed since the entry: it jumps to what they say) or a
+// line is not understood, the reach is unknown: whatever a reader of the result cares for
+// must then be assumed; the depth is then not known either.
+//
+// A store through X, Y or Z is read as "sts" is where the walk knows the address (a
+// constant loaded before, also through pushes, pops and moves); where it does not know
+// the address to lie above the I/O registers, the store may write SREG (turning
+// interrupts on), RAMPZ and any register. Addresses worked out from a cell's address or
+// from Y (the software stack) lie above them: the compiler's own arrays, strings and
+// frames; an address a routine is given counts where it is called.
 //
 // The depth is its own walk, the one every program pays for: it reads of a line only
 // whether it pushes, pops, jumps, calls or returns, so the main program's thousands of
@@ -82,9 +90,25 @@ class CodeMap {
     std::size_t count = 0;
     bool tooMany = false;  // more operands than an instruction has
   };
+  // A routine as its callers see it: its reach, the address pairs it was given that it
+  // stores through (bit r: the pair from register r), and what its registers hold when
+  // it returns (code_reach.cpp's values).
+  struct Routine {
+    CodeReach reach;
+    std::uint32_t storesThrough = 0;
+    std::array<std::uint16_t, 32> returned{};
+    bool open = false;  // called inside its own walk, which has not ended
+  };
+  using Values = std::array<std::uint16_t, 32>;
   Line Decode(std::size_t i) const;
-  CodeReach RoutineReach(std::size_t first) const;
-  void Walk(std::size_t first, CodeReach& reach, std::optional<std::size_t> ownReturn) const;
+  // `called`: the values its caller calls it with (a routine given an address below the
+  // I/O registers, a null address it tests, is walked again with them); its stores
+  // through them and what it returns are then said in the caller's terms.
+  Routine RoutineReach(std::size_t first, const Values* called = nullptr) const;
+  // `ownReturn` given: the walk starts at a handler (the interrupted code's registers),
+  // else at a routine (its caller's: `givenValues`, or what each register held).
+  void Walk(std::size_t first, Routine& routine, std::optional<std::size_t> ownReturn,
+            const Values* givenValues = nullptr) const;
   StackDepth RoutineDepth(std::size_t first) const;
   StackDepth WalkDepth(std::size_t first) const;
   std::optional<std::size_t> Target(std::size_t from, std::string_view operand) const;
@@ -96,8 +120,11 @@ class CodeMap {
   std::vector<std::string> watched_;
   std::int64_t sreg_ = -1;   // I/O addresses; -1: the text gives none
   std::int64_t rampz_ = -1;
+  std::int64_t spl_ = -1;
+  bool lowOnly_ = false;     // the data addresses fit a byte: a pointer is its low byte
   mutable std::string scratch_;
-  mutable std::map<std::size_t, CodeReach> routines_;
+  mutable std::map<std::size_t, Routine> routines_;
+  mutable std::map<std::pair<std::size_t, Values>, Routine> calledWith_;
   mutable std::set<std::size_t> walking_;
   mutable bool metOpenWalk_ = false;
   // The depth walks: each routine's figure, the routines being walked, and the deepest
