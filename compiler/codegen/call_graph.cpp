@@ -5,6 +5,7 @@
 #include <map>
 #include <set>
 
+#include "compiler/base/names.h"
 #include "compiler/frontend/handler_cells.h"
 
 namespace qbc {
@@ -16,6 +17,11 @@ std::vector<const CallGraphCells::Call*> CallsFrom(const CompilerState& st, int 
   for (const CallGraphCells::Call& c : st.Cells<CallGraphCells>().Calls)
     if (c.Caller == caller) out.push_back(&c);
   return out;
+}
+
+bool IsHandler(const CompilerState& st, int proc) {
+  const DeclaredName* d = FindName(st, st.sym.Procs[proc].Name);
+  return d != nullptr && d->Kind == NameKind::kInterrupt;
 }
 
 }  // namespace
@@ -56,6 +62,33 @@ int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const Compile
 
 int DeepestArgCopies(const CompilerState& st) {
   return DeepestCalls(st, kMainProgram, [](const CallGraphCells::Call& c) { return c.ArgCopyEnd; });
+}
+
+std::vector<int> ArgCopiesAtEntries(const CompilerState& st, bool handlers) {
+  const std::vector<CallGraphCells::Call>& calls = st.Cells<CallGraphCells>().Calls;
+  std::map<int, std::vector<const CallGraphCells::Call*>> callers;
+  for (const CallGraphCells::Call& c : calls) callers[c.Callee].push_back(&c);
+  std::map<int, int> done;
+  std::set<int> open;
+  // -1: not reached from where the chains start (a call on the chain again adds nothing
+  // again)
+  std::function<int(int)> at = [&](int p) {
+    if (p == kMainProgram) return handlers ? -1 : 0;
+    if (handlers && IsHandler(st, p)) return 0;
+    if (const auto it = done.find(p); it != done.end()) return it->second;
+    open.insert(p);
+    int most = -1;
+    for (const CallGraphCells::Call* c : callers[p]) {
+      if (open.count(c->Caller) != 0) continue;
+      if (const int e = at(c->Caller); e >= 0) most = std::max(most, e + c->ArgCopyEnd);
+    }
+    open.erase(p);
+    done[p] = most;
+    return most;
+  };
+  std::vector<int> entries(st.sym.SubCount, 0);
+  for (std::size_t p = 0; p < entries.size(); ++p) entries[p] = std::max(0, at(static_cast<int>(p)));
+  return entries;
 }
 
 std::optional<Recursion> RecursionFrom(const CompilerState& st, int caller) {

@@ -28,6 +28,17 @@ struct CallGraphCells {
     int ArgCopyEnd = 0;
   };
   std::vector<Call> Calls;
+  // The argument area (the main program's or the handlers') loaded for a call made in a
+  // procedure without string parameters of its own: its copies go past those that may be
+  // live when the procedure runs, known once every call is compiled (written then at
+  // `Anchor`).
+  struct AreaLoad {
+    std::size_t Anchor = 0;
+    int Proc = 0;
+    int Offset = 0;  // past the start of the procedure's own place in the area
+    bool Handlers = false;  // the handlers' area
+  };
+  std::vector<AreaLoad> AreaLoads;
 };
 
 // A call of the procedure at Procs index `callee`, made by the code being compiled: in a
@@ -44,6 +55,10 @@ int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const Compile
 // program holds at once: each call's copies end past its caller's (recursion is counted
 // once, as above).
 int DeepestArgCopies(const CompilerState& st);
+// For each procedure (by Procs index), the most bytes of that area the chains of calls
+// from the main program to it hold when it starts (0 where the main program does not
+// reach it); `handlers` set, of the handlers' own area, the chains starting at handlers.
+std::vector<int> ArgCopiesAtEntries(const CompilerState& st, bool handlers);
 
 // A procedure that calls itself (directly or further down) and can be reached from
 // `caller`, with the call made by `caller` itself that leads to it.

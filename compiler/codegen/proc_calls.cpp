@@ -1,5 +1,9 @@
 #include "compiler/codegen/proc_calls.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "compiler/base/flags/core_flags.h"
 #include "compiler/codegen/call_graph.h"
 #include "compiler/codegen/emit_lines.h"
@@ -63,15 +67,28 @@ void EmitResultConversion(CompilerState& st, std::uint8_t w, std::uint8_t r) {
 
 namespace {
 
-// X = the main program's argument area (where Y starts at reset) or, `handler` set, the
-// handlers' own, plus the offset.
-void LoadArgAreaAddress(CompilerState& st, bool handler, int offset) {
+// The main program's argument area (where Y starts at reset) or, `handler` set, the
+// handlers' own, plus the offset: the two operands that load it into X.
+std::pair<std::string, std::string> ArgAreaOperands(const CompilerState& st, bool handler, int offset) {
   std::string address = handler ? kHandlerArgArea : "RAMEND";
   const long stack = textrows::StackSizeValue(st);
   if (!handler && stack > 0) address += "-" + Dec(stack);
   if (offset > 0) address += "+" + Dec(offset);
-  st.out.Instr(Sep::kWide, "ldi", "xl,byte1(" + address + ")");
-  st.out.Instr(Sep::kWide, "ldi", "xh,byte2(" + address + ")");
+  return {"xl,byte1(" + address + ")", "xh,byte2(" + address + ")"};
+}
+
+void LoadArgAreaAddress(CompilerState& st, bool handler, int offset) {
+  const auto [low, high] = ArgAreaOperands(st, handler, offset);
+  st.out.Instr(Sep::kWide, "ldi", low);
+  st.out.Instr(Sep::kWide, "ldi", high);
+}
+
+// X = the main program's argument area (`handler` set, the handlers') for a call made in
+// procedure `proc` that has no string parameters of its own: past the copies its callers
+// may have made (it would start the area afresh, over the copies of a caller further up
+// that are still to be read).
+void LoadProcArgArea(CompilerState& st, int proc, bool handler, int offset) {
+  st.Cells<CallGraphCells>().AreaLoads.push_back({st.out.Anchor(), proc, offset, handler});
 }
 
 }  // namespace
@@ -102,13 +119,22 @@ void EmitCallerStringArgArea(CompilerState& st, const std::string& callerName, s
       if (v.OwnerProc == callerName && IsStringType(v.VarType)) last = &v;
     }
   }
+  const bool procedure = inBody && !st.Cells<HandlerCells>().InBody && !callerName.empty();
   if (last == nullptr && inBody && st.Cells<HandlerCells>().ArgAreaBytes > 0) {
     // A procedure runs for the main program or for a handler.
     const std::string done = NewLabel(st);
-    LoadArgAreaAddress(st, true, offset);
-    EmitJumpIfHandlerRunning(st, done);
-    LoadArgAreaAddress(st, false, offset);
+    if (procedure) {
+      LoadProcArgArea(st, callerIndex, true, offset);
+      EmitJumpIfHandlerRunning(st, done);
+      LoadProcArgArea(st, callerIndex, false, offset);
+    } else {
+      LoadArgAreaAddress(st, true, offset);
+      EmitJumpIfHandlerRunning(st, done);
+      LoadArgAreaAddress(st, false, offset);
+    }
     EmitLabel(st, done);
+  } else if (last == nullptr && procedure) {
+    LoadProcArgArea(st, callerIndex, false, offset);
   } else if (last == nullptr) {
     EmitStringArgArea(st, offset);
   } else {
@@ -287,6 +313,24 @@ void CompileFunctionCall(CompilerState& st, const std::string& name, std::uint8_
   st.sticky.OperandType = toInteger ? wanted : result;
   st.expr.ArgStackOffset = keptOffset;
   st.expr.StringArgAreaTop = keptArea;
+}
+
+void EmitProcArgAreaLoads(CompilerState& st) {
+  const std::vector<CallGraphCells::AreaLoad>& loads = st.Cells<CallGraphCells>().AreaLoads;
+  if (loads.empty()) return;
+  const std::vector<int> entries[2] = {ArgCopiesAtEntries(st, false), ArgCopiesAtEntries(st, true)};
+  // (all in one pass over the text)
+  std::vector<AsmWriter::Piece> pieces;
+  for (const CallGraphCells::AreaLoad& l : loads) {
+    const std::vector<int>& from = entries[l.Handlers ? 1 : 0];
+    const int entry = l.Proc < static_cast<int>(from.size()) ? from[static_cast<std::size_t>(l.Proc)] : 0;
+    const auto [low, high] = ArgAreaOperands(st, l.Handlers, entry + l.Offset);
+    pieces.push_back({st.out.AnchorPosition(l.Anchor), 0,
+                      st.out.InstrText(Sep::kWide, "ldi", low) + "\r\n" + st.out.InstrText(Sep::kWide, "ldi", high) + "\r\n"});
+  }
+  std::stable_sort(pieces.begin(), pieces.end(),
+                   [](const AsmWriter::Piece& a, const AsmWriter::Piece& b) { return a.position < b.position; });
+  st.out.Replace(pieces);
 }
 
 }  // namespace qbc

@@ -24,6 +24,9 @@ void CompileArgExpression(CompilerState& st, const std::string& callerName, std:
                           std::uint8_t parameter);
 // X on byte `offset` of the string argument area (which starts where Y starts at reset).
 void EmitStringArgArea(CompilerState& st, int offset);
+// The argument area loads of the calls made in procedures without string parameters,
+// once every call is compiled.
+void EmitProcArgAreaLoads(CompilerState& st);
 // Pushes the area address in X and copies the string at Z there (at most length - 1
 // characters and the zero byte): from SRAM / from flash.
 void EmitStringVarArg(CompilerState& st, std::uint8_t length);

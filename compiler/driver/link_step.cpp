@@ -2,6 +2,7 @@
 
 #include "compiler/codegen/control_flow.h"
 #include "compiler/codegen/far_jumps.h"
+#include "compiler/codegen/proc_calls.h"
 #include "compiler/codegen/string_pool.h"
 
 #include "compiler/base/decl_text.h"
@@ -41,6 +42,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
       CompileError(st, "Constant " + UpperText(SourceName(v.Name)) + " is not initialized!");
   }
 
+  EmitProcArgAreaLoads(st);
   st.out.Line();
   EmitStringConstantPool(st);
 

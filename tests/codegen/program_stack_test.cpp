@@ -81,6 +81,41 @@ TEST(ProgramStack, TooSmallIsRefusedAndWhatItNamesRuns) {
   }
 }
 
+// A Sub without string parameters of its own began its calls' copies where the area
+// begins, over the copies its callers had made and still had to read: the caller's
+// parameter came back holding the callee's argument. Its calls' copies go past every copy
+// a chain from the main program may hold when it runs (also in a program with a handler,
+// where a procedure first asks whether a handler runs it).
+TEST(ProgramStack, CopiesMadeInASubWithoutStringParametersLeaveItsCallersCopies) {
+  const std::string subs =
+      "Sub A(s As String * 5)\n  B(1)\n  Print s\nEnd Sub\n"
+      "Sub B(n As Byte)\n  C(\"XXXXX\")\nEnd Sub\n"
+      "Sub C(t As String * 5)\n  Print t\nEnd Sub\n";
+  const std::string declare =
+      "Declare Sub A(s As String * 5)\nDeclare Sub B(n As Byte)\nDeclare Sub C(t As String * 5)\n";
+  // The handler runs once, from the overflow of Timer0 started just below it.
+  const std::string handler =
+      "Declare Interrupt Ovf0()\n" + declare + "Dim Done As Byte\nDone = 0\n"
+      "$asm\n  ldi r16,0xfe\n  out TCNT0,r16\n  ldi r16,0x01\n  sts TIMSK0,r16\n  out TCCR0B,r16\n  sei\n$end asm\n"
+      "While Done = 0\nWend\n$asm\n  cli\n$end asm\nA(\"hello\")\nEnd\n" + subs +
+      "Interrupt Ovf0()\n$asm\n  clr r16\n  out TCCR0B,r16\n$end asm\n  A(\"howdy\")\n  Done = 1\nEnd Interrupt\n";
+  const struct {
+    std::string src;
+    const char* output;
+  } programs[] = {
+      {declare + "A(\"hello\")\nB(1)\nEnd\n" + subs, "XXXXX\r\nhello\r\nXXXXX\r\n"},
+      {handler, "XXXXX\r\nhowdy\r\nXXXXX\r\nhello\r\n"},
+  };
+  for (const auto& p : programs) {
+    SimOptions o;
+    o.mcu = "atmega88";
+    o.frequency = 8'000'000;
+    auto run = RunBasicWith(Head(64) + p.src, o);
+    ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 800);
+    EXPECT_EQ(run->sim->Output(), p.output);
+  }
+}
+
 // A program that fits is not refused, and says nothing of its stack.
 TEST(ProgramStack, AProgramThatFitsCompilesAsBefore) {
   const CompiledBasic c = CompileBasic(Head(32) + "Dim B As Byte\nB = 3\nPrint B\nEnd\n");
