@@ -44,22 +44,25 @@ done:
 
 // On the ATmega2560 the program counter has 22 bits: code above the first 64K words jumps
 // into its table through EIND:Z. Both forms run there, their tables (and the Subs) far
-// above 64K words, and reach every entry; a selector past the table falls through.
+// above 64K words, and reach every entry; a selector past the table falls through. What
+// lies below them is a placed origin or 5,500 lines of arithmetic.
 TEST(FlowGotoOn, OnReachesItsTableAbove64KWords) {
   const test::FlowDevice m2560{"m2560", "atmega2560"};
-  auto r = test::RunProgram(R"(
-dim k as byte, total as word, past as byte, calls as word
+  std::string longProgram;
+  for (int i = 1; i <= 5500; ++i)
+    longProgram += (i % 2 == 0 ? "total = total + " : "l = l + ") + std::to_string(i) + "\n";
+  for (const std::string& below : {std::string("$asm\n.ORG 0x1F000\n$end asm\n"), longProgram}) {
+    SCOPED_TRACE(below.size() < 100 ? "placed origin" : "5,500 lines");
+    auto r = test::RunProgram(R"(
+dim k as byte, total as word, past as byte, calls as word, l as long
 declare sub s0()
 declare sub s1()
 declare sub s2()
+goto far
+)" + below + R"(far:
 total = 0
 past = 0
 calls = 0
-goto far
-$asm
-.ORG 0x1F000
-$end asm
-far:
 for k = 0 to 3
   on k goto l0, l1, l2
   past = past + 1
@@ -88,12 +91,13 @@ sub s2()
   calls = calls + 100
 end sub
 )",
-                            m2560);
-  ASSERT_TRUE(r.sim);
-  EXPECT_EQ(r.Word("total"), 111);
-  EXPECT_EQ(r.Byte("past"), 1) << "selector 3 is past the table";
-  EXPECT_EQ(r.Word("calls"), 111);
-  EXPECT_GT(*r.sim->Symbol("far"), 0xFFFFu) << "the program must lie above 64K words";
+                              m2560);
+    ASSERT_TRUE(r.sim);
+    EXPECT_GT(*r.sim->Symbol("far"), 0xFFFFu) << "the program must reach above 64K words";
+    EXPECT_EQ(r.Word("total"), 111);
+    EXPECT_EQ(r.Byte("past"), 1) << "selector 3 is past the table";
+    EXPECT_EQ(r.Word("calls"), 111);
+  }
 }
 
 // A handler's On sets EIND for its own table: the interrupted code, which may be between
