@@ -16,6 +16,7 @@ void SetChipProfile(CompilerState& st, const ChipProfile& chip) {
   st.dev.FlashEnd = chip.flash_bytes;
   st.dev.LpmPostIncrement = st.dev.ElpmPostIncrement = chip.mega_core || chip.tiny_lpm;
   st.dev.NeedRampz = chip.rampz;
+  st.dev.WideProgramCounter = chip.flash_bytes > 128 * 1024;
   st.dev.HardwareMultiplier = chip.multiplier;
   st.mn.LpmMnemonic = chip.rampz ? "elpm" : "lpm";
   const bool big = chip.flash_bytes > 8192;

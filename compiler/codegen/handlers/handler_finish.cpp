@@ -101,13 +101,13 @@ AsmFiles OutputFiles(const CompilerState& st) {
 CodeMap ProgramCodeMap(const CompilerState& st) {
   std::vector<std::string> watched = TextBuffers();
   watched.emplace_back(kHandlerArgArea);
-  return CodeMap(st.out.Str(), ThreeBytePc(st.dev) ? 3 : 2, watched, OutputFiles(st));
+  return CodeMap(st.out.Str(), ReturnAddressBytes(st.dev), watched, OutputFiles(st));
 }
 
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
   HandlerMemory memory;
   const HandlerCells& cells = st.Cells<HandlerCells>();
-  const int returnBytes = ThreeBytePc(st.dev) ? 3 : 2;
+  const int returnBytes = ReturnAddressBytes(st.dev);
 
   std::vector<Planned> handlers;
   bool nesting = false;

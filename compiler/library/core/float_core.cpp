@@ -7,13 +7,6 @@
 
 namespace qbc {
 
-namespace {
-
-// A return address is 3 bytes on devices whose program counter has 22 bits (above 128 KB).
-bool ThreeByteReturn(const CompilerState& st) { return st.dev.FlashEnd > 131072; }
-
-}  // namespace
-
 void EmitFloatCoreRoutines(CompilerState& st) {
   AsmWriter& out = st.out;
   out.Text(R"(
@@ -49,7 +42,8 @@ _Fwrk3: lsl     r24
         ret
 _Fwrk0: pop     r0
         pop     r0)");
-  if (ThreeByteReturn(st)) out.Instr(Sep::kColumn, "pop", "r0");
+  // (the third byte of the return address on chips with a 22-bit program counter)
+  if (st.dev.WideProgramCounter) out.Instr(Sep::kColumn, "pop", "r0");
   // Packing: zero and NaN exits, normalisation (whole bytes first), then rounding without
   // branches: the extension byte with bit 0 set for a lost rest or an odd mantissa rounds
   // up from 0x81, so an exact half rounds to even.

@@ -22,7 +22,7 @@ inline constexpr int kSwUartLongestPath = 41;
 // Cycles from an interrupt's flag to its handler's first instruction: the response, which
 // pushes the return address, and the vector's jump.
 inline int SwUartEntryCycles(const CompilerState& st) {
-  return (ThreeBytePc(st.dev) ? 5 : 4) + (st.mn.JumpMnemonic == "jmp" ? 3 : 2);
+  return (st.dev.WideProgramCounter ? 5 : 4) + (st.mn.JumpMnemonic == "jmp" ? 3 : 2);
 }
 
 }  // namespace qbc
