@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/state.h"
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
@@ -51,6 +52,10 @@ inline std::unique_ptr<CompilerState> FloatState(const FloatChip& chip) {
 // The whole float library in the link step's order.
 inline std::string FloatLibraryText(const FloatChip& chip) {
   auto st = FloatState(chip);
+  // every function linked, as a program calling each of them links them
+  for (const UsedFlag f : {NeedFsin, NeedFACos, NeedFtan, NeedFAtan, NeedFAtan2, NeedFpow, NeedFexp, NeedFlog,
+                           NeedFsinh, NeedFcosh, NeedFtanh})
+    st->used.Set(f);
   EmitFloatCoreRoutines(*st);
   EmitFloatAddSubRoutine(*st);
   EmitFloatMulRoutine(*st);

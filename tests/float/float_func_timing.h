@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/state.h"
 #include "compiler/library/core/float_core.h"
 #include "compiler/library/core/float_functions.h"
@@ -25,12 +26,16 @@ inline std::string Mega88Library(bool functions = true) {
   for (auto emit : {EmitFloatCoreRoutines, EmitFloatAddSubRoutine, EmitFloatMulRoutine, EmitFloatDivRoutine,
                     EmitFloatSqrtRoutine, EmitFloatToExpRoutine, EmitFloatModRoutine, EmitFloatModfRoutine})
     emit(st);
-  if (functions)
+  if (functions) {
+    for (const UsedFlag f : {NeedFsin, NeedFACos, NeedFtan, NeedFAtan, NeedFAtan2, NeedFpow, NeedFexp, NeedFlog,
+                             NeedFsinh, NeedFcosh, NeedFtanh})
+      st.used.Set(f);
     for (auto emit : {EmitFloatSinCosRoutine, EmitFloatAsinAcosRoutine, EmitFloatTanRoutine, EmitFloatQuadrantRoutine,
                       EmitFloatAtanRoutine, EmitFloatAtan2Routine, EmitFloatPowRoutine, EmitFloatPotRoutine,
                       EmitFloatLogRoutine, EmitFloatExpRoutine, EmitFloatSinhRoutine, EmitFloatCoshRoutine,
                       EmitFloatTanhRoutine})
       emit(st);
+  }
   return st.out.Str();
 }
 

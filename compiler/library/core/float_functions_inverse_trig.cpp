@@ -10,7 +10,8 @@ namespace qbc {
 // rest) (_FAsq), pi/2 in two parts so that the difference keeps its last bits; x's sign
 // last (on the stack), so asin(-x) = -asin x bit for bit.
 //
-// _FAsh: from |x|, z, s and P(z) z s (the odd kernel's last steps, _Fod2).
+// _FAsh: from |x|, z and s = sqrt z, A = w = P(s^2) s^2 s and B = s (the odd kernel
+// short of its last addition, _Fod1).
 //
 // _FACos: pi/2 - asin x for |x| <= 1/2, as (pi/2 - x) - (P(u) u x - pi/2's rest); beyond,
 // 2 (s + w) for x > 0 and 2 ((pi/2 - s) - (w - pi/2's rest)) = pi - 2 asin s for x < 0.
@@ -137,31 +138,10 @@ _FAsh:  subi    r25,0x80
         breq    _FAsh1
         subi    r24,0x80
         sbci    r25,0x00
-_FAsh1: push    r22
-        push    r23
-        push    r24
-        push    r25
-        rcall   _Fsqrt
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        push    r22
-        push    r23
-        push    r24
-        push    r25
-        push    r18
-        push    r19
-        push    r20
-        push    r21
-        mov     r22,r18
-        mov     r23,r19
-        mov     r24,r20
-        mov     r25,r21)");
+_FAsh1: rcall   _Fsqrt)");
   EmitFloatTableAddress(st, "_Ftbl_Asin");
   EmitFloatFunctionText(st, R"(
-        rcall   _Fpot
-        rjmp    _Fod2
+        rjmp    _Fod1
 
 _Ftbl_Asin:
 .db 0x04, 0x7A, 0x2E, 0x4C, 0xAF, 0x79, 0x45, 0x13
@@ -169,19 +149,18 @@ _Ftbl_Asin:
 .db 0xE4, 0x7C, 0x2A, 0xAA, 0xD6, 0x00)");
 }
 
-// _FAtan: v = |x|, or 1/|x| when |x| > 1 (marked in r16); w = v below 2^-13, else
+// _FAtan: v = |x|, or 1/|x| when |x| > 1 (marked in r16 bit 0); w = v below 2^-13, else
 // v + N(u)/D(u) u v (_FtblAtan: D, then N); pi/2 - w when marked, as
-// pi/2 - (w - pi/2's rest); x's sign (r17) applied last. NaN gives NaN.
+// pi/2 - (w - pi/2's rest); x's sign (r16 bit 7) applied last. NaN gives NaN. One
+// register for both, so that the call goes a byte less deep.
 // The two-argument arctangent enters at _FAtn1 (_FAtnq).
 void EmitFloatAtanRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
 _FAtan: push    r16
-        push    r17
-        mov     r17,r25
-        andi    r17,0x80
+        mov     r16,r25
+        andi    r16,0x80
         andi    r25,0x7F
-        clr     r16
         cpi     r25,0x7F
         brne    _FAtn0
         sbrs    r24,7
@@ -203,8 +182,8 @@ _FAtn1: cpi     r25,0x39
   EmitFloatTableAddress(st, "_FtblAtan");
   EmitFloatFunctionText(st, R"(
         rcall   _Fodd
-_FAtn2: tst     r16
-        breq    _FAtn3
+_FAtn2: sbrs    r16,0
+        rjmp    _FAtn3
         ldi     r18,0x2E
         ldi     r19,0xBD
         ldi     r20,0x3B
@@ -216,9 +195,9 @@ _FAtn2: tst     r16
         ldi     r20,0xC9
         ldi     r21,0x3F
         rcall   _Fadd
-_FAtn3: eor     r25,r17
-_FAtn9: pop     r17
-        pop     r16
+_FAtn3: andi    r16,0x80
+        eor     r25,r16
+_FAtn9: pop     r16
         ret
         
 _FtblAtan:
@@ -232,7 +211,7 @@ _FtblAtan:
 // x < 0. Otherwise the arctangent of the smaller magnitude over the larger, so that the
 // quotient never overflows (Atan2(1e30, 1e-30) is pi/2): atan(|y| / |x|), or
 // pi/2 - atan(|x| / |y|) when |y| is the larger; pi - that when x < 0, and y's sign last,
-// pi/2 and pi in two parts. r16 keeps y's sign byte, r17 x's.
+// pi/2 and pi in two parts. r16 keeps y's sign in bit 7 and x's in bit 6.
 //
 // _FAtnq: the arctangent's own steps from its argument on (_FAtn1 of _FAtan), for a
 // quotient v in A from 0 to 1 and the mark in xl: w, or pi/2 - w when xl is not 0.
@@ -240,9 +219,10 @@ void EmitFloatAtan2Routine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
 _FAtan2:push    r16
-        push    r17
         mov     r16,r25
-        mov     r17,r21
+        andi    r16,0x80
+        sbrc    r21,7
+        ori     r16,0x40
         mov     xl,r24
         lsl     xl
         mov     xl,r25
@@ -277,7 +257,7 @@ _FAt22: mov     xl,r25
         brne    _FAt25
         sbrc    r24,7
         rjmp    _FAt25
-        sbrs    r17,7
+        sbrs    r16,6
         rjmp    _FAt27
         ldi     r25,0x40
         ldi     r24,0x49
@@ -309,7 +289,7 @@ _FAt23: eor     r22,r18
         rcall   _Fdiv
         ldi     xl,0x01
 _FAt30: rcall   _FAtnq
-        sbrs    r17,7
+        sbrs    r16,6
         rjmp    _FAt26
         ldi     r18,0x2E
         ldi     r19,0xBD
@@ -328,13 +308,10 @@ _FAt26: andi    r16,0x80
 _FAt27: rcall   _Fclr
         rjmp    _FAt29
 _FAt28: rcall   _Fnan
-_FAt29: pop     r17
-        pop     r16
+_FAt29: pop     r16
         ret
 _FAtnq: push    r16
-        push    r17
         mov     r16,xl
-        clr     r17
         rjmp    _FAtn1)");
 }
 

@@ -2,6 +2,7 @@
 #include <string>
 
 #include "compiler/base/assembler_names.h"
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/base/core_flash_read.h"
 #include "compiler/codegen/handlers/asm_instruction.h"
 #include "compiler/library/core/float_functions.h"
@@ -80,142 +81,170 @@ void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
 }
 
 // _Fpot: x in A, Z on a table (count N, N + 1 coefficients highest power first, count M,
-// M + 1 coefficients). Returns P(x), or Q(x) / P(x) when M is not 0. Horner's rule on
-// packed floats; x is kept in r12..r15, the loop count in r10, Z saved around the
-// multiplication (whose unpacked form uses Z; the addition leaves it).
+// M + 1 coefficients; M is read only where a linked function's table holds a quotient).
+// Returns P(x), or Q(x) / P(x) when M is not 0. Horner's rule on
+// packed floats: x is kept in r12..r15 (V), the loop count in r10, Z in r8:r9 across each
+// product (the multiplication's unpacked form uses Z), the first polynomial's value on
+// the stack while the second is worked, r11 the way the call ends (bit 1: an odd kernel,
+// bit 2: with its last addition).
 //
-// _Fodd: x + P(x^2) x^2 x for the table at Z (the odd kernels: the small term carries
-// the table's rounding, x is exact). _Fod1 stops before the addition: A = P(x^2) x^2 x,
-// B = x. x and x^2 wait on the stack; _Fod2 takes P in A, u and below it x on the stack
-// (in the order push r22..r25) to P u x in A and x in B.
+// _Fodd: x + P(u) u x with u = x^2 for the table at Z (the odd kernels: the small term
+// carries the table's rounding, x is exact). _Fod1 stops before the addition: A = P(u) u x,
+// B = x. x waits on the stack above the saved registers, and in r8..r11 for the last steps.
+//
+// The three share one frame and one loop, so that a kernel goes no deeper than the
+// polynomial itself: the registers saved once, each product and sum one call below them.
+// (r2 to r4 are no place for x: a handler takes r2 for the flags, r3 and r4 are bits.)
 void EmitFloatPotRoutine(CompilerState& st) {
-  AsmWriter& out = st.out;
-  out.Line();
-  EmitFloatFunctionText(st, R"(
-_Fpot:  push    r10
+  const bool rampz = st.dev.NeedRampz;
+  // Only what the linked functions use: the odd kernels' entries and last steps, and the
+  // second polynomial's loop where a table holds a quotient.
+  const bool odd = st.used[NeedFsin] || st.used[NeedFtan] || st.used[NeedFACos] || st.used[NeedFAtan] ||
+                   st.used[NeedFsinh] || st.used[NeedFtanh];
+  const bool quotient = st.used[NeedFtan] || st.used[NeedFAtan] || st.used[NeedFtanh];
+  st.out.Line();
+  const std::string saves = R"(
+        push    r8
+        push    r9
+        push    r10
         push    r11
         push    r12
         push    r13
         push    r14
-        push    r15)");
-  if (st.dev.NeedRampz) {
-    // The tables may lie above 64 KB: read them through RAMPZ:Z, and give the caller
-    // its RAMPZ back afterwards.
-    EmitFloatFunctionText(st, R"(
-        in      r20,RAMPZ
-        push    r20
-        out     RAMPZ,r21)");
-  }
-  EmitFloatFunctionText(st, R"(
-        mov     r12,r22
-        mov     r13,r23
-        mov     r14,r24
-        mov     r15,r25)");
-  EmitFloatTableRead(st, "", "r10");
-  EmitFloatFunctionText(st, R"(
-        rcall   _Fpot1)");
-  EmitFloatTableRead(st, "", "r10");
-  EmitFloatFunctionText(st, R"(
-        tst     r10
-        breq    _Fpot3
+        push    r15)";
+  std::string text;
+  if (odd) text += R"(
+_Fodd:  ldi     xl,0x06
+        rjmp    _Fpot0
+_Fod1:  ldi     xl,0x02
+_Fpot0:)" + saves.substr(8) + R"(
         push    r22
         push    r23
         push    r24
         push    r25
-        rcall   _Fpot1
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        rcall   _Fdiv)");
-  if (st.dev.NeedRampz) {
+        rjmp    _Fpot1)";
+  text += std::string("\n_Fpot:  ") + (odd ? "clr     xl" + saves : saves.substr(9)) + "\n_Fpot1:";
+  // The tables may lie above 64 KB: read them through RAMPZ:Z, and give the caller its
+  // RAMPZ back after the last read.
+  if (rampz) text += R"( in      r0,RAMPZ
+        push    r0
+        out     RAMPZ,r21
+       )";
+  if (odd) text += R"( mov     r11,xl
+        sbrs    r11,1
+        rjmp    _Fpot2
+        mov     r8,zl
+        mov     r9,zh
+        rcall   _Fpow2
+        mov     zl,r8
+        mov     zh,r9
+_Fpot2:)";
+  text += R"( mov     r12,r22
+        mov     r13,r23
+        mov     r14,r24
+        mov     r15,r25)";
+  EmitFloatFunctionText(st, text);
+  // Horner's rule from the first coefficient at Z, once for each polynomial: the second
+  // works below the first's value, which waits on the stack (a loop of its own, so that
+  // a walk of the stack depth sees each push once). The count is in r10.
+  auto horner = [&st](const std::string& loop) {
     EmitFloatFunctionText(st, R"(
-_Fpot3: pop     r20
-        out     RAMPZ,r20
-        pop     r15)");
-  } else {
-    EmitFloatFunctionText(st, R"(
-_Fpot3: pop     r15)");
-  }
-  EmitFloatFunctionText(st, R"(
-        pop     r14
-        pop     r13
-        pop     r12
-        pop     r11
-        pop     r10
-        ret
-_Fpot1: rcall   _Fpot5
+        rcall   _Fpot9
         mov     r22,r18
         mov     r23,r19
         mov     r24,r20
         mov     r25,r21
-_Fpot2: push    zl
-        push    zh
+)" + loop + R"(: mov     r8,zl
+        mov     r9,zh
         mov     r18,r12
         mov     r19,r13
         mov     r20,r14
         mov     r21,r15
         rcall   _Fmul
-        pop     zh
-        pop     zl
-        rcall   _Fpot5
+        mov     zl,r8
+        mov     zh,r9
+        rcall   _Fpot9
         rcall   _Fadd
         dec     r10
-        brne    _Fpot2
-        ret
-_Fpot5: rcall   _Flpm
+        brne    )" + loop);
+  };
+  EmitFloatTableRead(st, "", "r10");
+  horner("_Fpot3");
+  if (quotient) {
+    EmitFloatTableRead(st, "", "r10");
+    EmitFloatFunctionText(st, R"(
+        tst     r10
+        breq    _Fpot6
+        push    r22
+        push    r23
+        push    r24
+        push    r25)");
+    horner("_Fpot4");
+    EmitFloatFunctionText(st, R"(
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        rcall   _Fdiv)");
+  }
+  text = "\n_Fpot6:";
+  if (rampz) text += R"( pop     r0
+        out     RAMPZ,r0
+       )";
+  if (odd) text += R"( sbrs    r11,1
+        rjmp    _Fpot8
+        mov     r18,r12
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
+        rcall   _Fmul
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        mov     r8,r18
+        mov     r9,r19
+        mov     r10,r20
+        sbrc    r11,2
+        rjmp    _Fpot7
+        mov     r11,r21
+        rcall   _Fmul
+        rcall   _Fpotb
+        rjmp    _Fpot8
+_Fpot7: mov     r11,r21
+        rcall   _Fmul
+        rcall   _Fpotb
+        rcall   _Fadd
+_Fpot8:)";
+  text += R"( pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        pop     r11
+        pop     r10
+        pop     r9
+        pop     r8
+        ret)";
+  if (odd) text += R"(
+_Fpotb: mov     r18,r8
+        mov     r19,r9
+        mov     r20,r10
+        mov     r21,r11
+        ret)";
+  EmitFloatFunctionText(st, text + R"(
+_Fpot9: rcall   _Flpm
         lsl     r20
         ror     r21
         ror     r20
         ret)");
   // _Flpm: four table bytes into r21, r20, r19, r18 (a coefficient: biased exponent, then
-  // sign and the top mantissa bits, then the two lower mantissa bytes). _Fpot5 above turns
+  // sign and the top mantissa bits, then the two lower mantissa bytes). _Fpot9 above turns
   // it into the packed float layout.
   EmitFloatTableRead(st, "_Flpm:  ", "r21");
   EmitFloatTableRead(st, "", "r20");
   EmitFloatTableRead(st, "", "r19");
   EmitFloatTableRead(st, "", "r18");
   EmitFloatFunctionText(st, R"(
-        ret
-_Fodd:  rcall   _Fod1
-        rjmp    _Fadd
-_Fod1:  push    r22
-        push    r23
-        push    r24
-        push    r25
-        push    zl
-        push    zh)");
-  // the table address's third byte, which _Fpot puts into RAMPZ
-  if (st.dev.NeedRampz) out.Text("\n        push    r21");
-  EmitFloatFunctionText(st, R"(
-        rcall   _Fpow2)");
-  if (st.dev.NeedRampz) out.Text("\n        pop     r21");
-  EmitFloatFunctionText(st, R"(
-        pop     zh
-        pop     zl
-        push    r22
-        push    r23
-        push    r24
-        push    r25
-        rcall   _Fpot
-_Fod2:  pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        rcall   _Fmul
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
-        push    r18
-        push    r19
-        push    r20
-        push    r21
-        rcall   _Fmul
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
         ret)");
 }
 

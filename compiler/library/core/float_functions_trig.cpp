@@ -11,8 +11,8 @@ namespace qbc {
 // the quadrant: sin r = r + S(u) u r (_FtblSin, through _Fodd) for an even quadrant,
 // cos r = C(u) (_FtblCos, the whole polynomial in u = r^2) for an odd one, negated in
 // quadrants 2 and 3. The cosine is the sine one quadrant on (r16 starts at 1) of |x|; the
-// sine works on |x| and takes x's sign (r17) last, so sin(-x) = -sin x and cos(-x) = cos x
-// bit for bit. Below 2^-13, sin x = x and cos x = 1 (the next terms are below half a
+// sine works on |x| and takes x's sign (r16 bit 7, above the quadrant count) last, so
+// sin(-x) = -sin x and cos(-x) = cos x bit for bit. Below 2^-13, sin x = x and cos x = 1 (the next terms are below half a
 // unit). NaN gives NaN.
 void EmitFloatSinCosRoutine(CompilerState& st) {
   // _Fquad comes later in the link order.
@@ -28,19 +28,15 @@ _Fcos:  andi    r25,0x7F
         clr     r22
         ret
 _Fcs1:  push    r16
-        push    r17
         ldi     r16,0x01
-        clr     r17
         rjmp    _Fsn1
 _Fsin:  mov     xl,r25
         andi    xl,0x7F
         cpi     xl,0x39
         brlo    _Fsn9
         push    r16
-        push    r17
-        clr     r16
-        mov     r17,r25
-        andi    r17,0x80
+        mov     r16,r25
+        andi    r16,0x80
         mov     r25,xl
 _Fsn1:  cpi     r25,0x7F
         brne    _Fsn2
@@ -61,9 +57,9 @@ _Fsn3:  rcall   _Fpow2)");
         rcall   _Fpot
 _Fsn4:  sbrc    r16,1
         subi    r25,0x80
-        eor     r25,r17
-_Fsn8:  pop     r17
-        pop     r16
+        andi    r16,0x80
+        eor     r25,r16
+_Fsn8:  pop     r16
 _Fsn9:  ret
 
 _FtblSin:
@@ -78,8 +74,8 @@ _FtblCos:
 
 // _Ftan: tan r = r + N(u)/D(u) u r (_FtblTan: D, then N) on the quadrant's r, and
 // -1 / tan r in the odd quadrants, where an r below 2^-24 gives NaN (x within a few 1e-8
-// of a pole, tan x beyond 2^24: pi/2 itself, 90 degrees). Worked on |x|, x's sign (r17)
-// last; below 2^-13 tan x = x.
+// of a pole, tan x beyond 2^24: pi/2 itself, 90 degrees). Worked on |x|, x's sign (r16
+// bit 7) last; below 2^-13 tan x = x.
 void EmitFloatTanRoutine(CompilerState& st) {
   st.used.Set(NeedFquad);
   st.out.Line();
@@ -89,10 +85,8 @@ _Ftan:  mov     xl,r25
         cpi     xl,0x39
         brlo    _Ftn9
         push    r16
-        push    r17
-        clr     r16
-        mov     r17,r25
-        andi    r17,0x80
+        mov     r16,r25
+        andi    r16,0x80
         mov     r25,xl
         cpi     r25,0x7F
         brne    _Ftn1
@@ -114,12 +108,11 @@ _Ftn2:  rcall   _Fodd
         rjmp    _Ftn3
         rcall   _Finv
         subi    r25,0x80
-_Ftn3:  eor     r25,r17
-        pop     r17
+_Ftn3:  andi    r16,0x80
+        eor     r25,r16
         pop     r16
 _Ftn9:  ret
 _Ftn7:  rcall   _Fnan
-        pop     r17
         pop     r16
         ret
 
