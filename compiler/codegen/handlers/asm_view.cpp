@@ -476,14 +476,17 @@ class AsmView::Reader {
   std::unordered_set<std::string> defined_;  // labels and symbols so far, for .ifdef
 };
 
-AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep) : keep_(keep) {
-  // The code lines point into the text: kept here, the output may change meanwhile. Only
-  // the data need no copy.
-  if (keep == Keep::kAll) {
+AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep, Text kept) : keep_(keep) {
+  // The code lines point into the text: kept here when the output may change meanwhile.
+  // Only the data need no copy.
+  if (keep == Keep::kAll && kept == Text::kCopied) {
     texts_.emplace_back(text);
     text = texts_.front();
   }
   output_ = text;
+  // (a line of the output for each code line, nearly: room made once, not grown line by
+  // line over a program's hundreds of thousands)
+  if (keep == Keep::kAll) lines_.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1);
   Reader reader(*this, files);
   reader.Source(text, 0);
   reader.Finish();

@@ -53,7 +53,11 @@ class AsmView {
   // its labels and its relative jumps (the memory check and the reach of the jumps need
   // no more, and a program without handlers pays for no more).
   enum class Keep { kAll, kLayout };
-  AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll);
+  // kCopied: the code lines kept are views of a copy of the text, which may change
+  // meanwhile; kStays: of the text itself, which stays as it is while this reading is read
+  // (a program's output the size of the flash is not copied).
+  enum class Text { kCopied, kStays };
+  AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll, Text kept = Text::kCopied);
 
   // One line of the code segment that avra assembles.
   struct Line {

@@ -74,8 +74,9 @@ bool ThroughY(std::string_view o) {
 
 }  // namespace
 
-CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files)
-    : view_(text, std::move(files)), returnBytes_(returnBytes) {
+CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files,
+                 AsmView::Text kept)
+    : view_(text, std::move(files), AsmView::Keep::kAll, kept), returnBytes_(returnBytes) {
   for (const std::string& w : watchedCells) watched_.push_back(LowerText(w));
   // The device's SREG and RAMPZ (the .equ names of its definition file).
   const std::size_t end = view_.Size() == 0 ? 0 : view_.Size() - 1;

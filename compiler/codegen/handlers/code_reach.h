@@ -64,8 +64,10 @@ class CodeMap {
   // `text`: the whole output, read as avra reads it (asm_view.h; `files` tells where its
   // included files are); `returnBytes`: what a call pushes (2, or 3 on chips with more
   // than 128 KB of flash); `watchedCells`: cell labels whose mention CodeReach::cells
-  // reports (compared without regard to case).
-  CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files = {});
+  // reports (compared without regard to case); `kept`: whether the text may change while
+  // this map is read (AsmView::Text).
+  CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files = {},
+          AsmView::Text kept = AsmView::Text::kCopied);
 
   // The reach of the code from `label` (compared without regard to case, as the assembler
   // does); nullopt when no code line carries that label. `ownReturn`: where the line of a

@@ -101,7 +101,10 @@ AsmFiles OutputFiles(const CompilerState& st) {
 CodeMap ProgramCodeMap(const CompilerState& st) {
   std::vector<std::string> watched = TextBuffers();
   watched.emplace_back(kHandlerArgArea);
-  return CodeMap(st.out.Str(), ReturnAddressBytes(st.dev), watched, OutputFiles(st));
+  // The handlers' entries and exits are written into the output while their code is still
+  // read: only then is the reading's copy worth making.
+  return CodeMap(st.out.Str(), ReturnAddressBytes(st.dev), watched, OutputFiles(st),
+                 ProgramHasHandlers(st) ? AsmView::Text::kCopied : AsmView::Text::kStays);
 }
 
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {

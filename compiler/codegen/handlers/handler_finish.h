@@ -34,7 +34,8 @@ bool ProgramHasHandlers(const CompilerState& st);
 // Where avra looks for the files the output includes.
 AsmFiles OutputFiles(const CompilerState& st);
 // The program's code as its readers read it (the hardware stack's depth, the handlers):
-// made once the library is written.
+// made once the library is written. Without handlers its lines are views of the output
+// itself, which must then stay as it is while the map is read.
 CodeMap ProgramCodeMap(const CompilerState& st);
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code);
 
