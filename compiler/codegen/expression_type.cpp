@@ -547,6 +547,31 @@ std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector) {
   return SpanType(s);
 }
 
+std::uint8_t CaseValuesType(CompilerState& st, std::uint8_t with) {
+  Scanner scan(st);
+  Span s;
+  if (with != kTypeNone && !TypeSpan(with, s)) return with;
+  if (RelationCode(scan.Next().Text) != kRelNone && scan.Next().Kind != kTokString) scan.Skip();
+  for (;;) {
+    scan.Expression(ExpressionReach::kSum, s);
+    if (s.failed || s.isFloat) return with;
+    if (!IsWord(scan.Next(), "to") && !IsWord(scan.Next(), ",")) break;
+    scan.Skip();
+  }
+  return SpanType(s);
+}
+
+std::uint8_t SelectorType(CompilerState& st, std::uint8_t cases) {
+  Scanner scan(st);
+  Span s;
+  scan.Expression(ExpressionReach::kSum, s);
+  if (cases == kTypeNone || s.failed || s.isFloat || s.bit || !s.any) return kTypeNone;
+  const std::uint8_t own = SpanType(s);
+  TypeSpan(cases, s);
+  const std::uint8_t held = SpanType(s);
+  return held != own ? held : std::uint8_t{kTypeNone};
+}
+
 bool ConstantFitsType(double v, std::uint8_t type) {
   switch (type) {
     case kTypeByte: return v >= -128.0 && v <= 255.0;
@@ -570,6 +595,9 @@ std::uint8_t ForEndType(CompilerState& st, std::uint8_t counter) {
   if (s.failed || s.isFloat || !s.any || SpanFits(s, counter)) return counter;
   // (a constant alone is loaded as the counter and refused there when it does not fit)
   if (!s.operation && s.anyConst) return counter;
+  // (compared with the counter as the If of the same test compares them: in the type that
+  // holds both, so a Val or a sum is not cut to a type the counter's values pass)
+  TypeSpan(counter, s);
   return SpanType(s);
 }
 

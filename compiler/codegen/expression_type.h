@@ -80,10 +80,23 @@ class StoreTypeScope {
 // `selector` in: the selector's when the value fits it, else the type that holds both.
 std::uint8_t CaseValueType(CompilerState& st, std::uint8_t selector);
 
+// The narrowest type that holds the values of `with` (0: none) and those of one Case's
+// values at TokenIndex (values and ranges joined by "," and "To", a relation before them);
+// `with` when one of them is no integer known here. Folded over every Case of a Select.
+std::uint8_t CaseValuesType(CompilerState& st, std::uint8_t with);
+
+// The type a Select's selector (the expression at TokenIndex) is worked in when the values
+// of its Cases (`cases`, from CaseValuesType) pass its own: the type that holds both, as
+// the If of the same test compares them (Val read in 16 bits, a sum worked in a Word would
+// be cut before it is compared); 0 when its own type holds them, it is no integer (a bit,
+// a text, a Float) or it is not known here.
+std::uint8_t SelectorType(CompilerState& st, std::uint8_t cases);
+
 // The type a For loop's end (the expression at TokenIndex) is worked in for a counter of
 // type `counter`: the counter's when the end's operands fit it, else the type that holds
-// them (the end is then brought into the counter's range, which the loop cannot pass). A
-// constant alone is the counter's type: one that does not fit it is refused.
+// them and the counter's values, as the If that compares the two (the end is then brought
+// into the counter's range, which the loop cannot pass). A constant alone is the counter's
+// type: one that does not fit it is refused.
 std::uint8_t ForEndType(CompilerState& st, std::uint8_t counter);
 
 // The type of the magnitudes of a type's values (Abs): an integer's reach a word.

@@ -128,15 +128,38 @@ bool CommaFollows(CompilerState& st) {
   return false;
 }
 
+// The type that holds the values of every Case of the Select whose selector starts at
+// TokenIndex (0 when none is known), read ahead up to its End Select.
+std::uint8_t CaseValuesAhead(CompilerState& st) {
+  std::uint8_t cases = kTypeNone;
+  int depth = 0;  // the Selects opened inside this one
+  VisitStatementsAhead(st, [&](CompilerState& s) {
+    const TokenRecord& t = s.Tok();
+    if (IsWord(t, "select")) {
+      ++depth;
+    } else if (IsWord(t, "end") && IsWord(s.Tok(1), "select")) {
+      if (depth == 0) return false;
+      --depth;
+    } else if (depth == 0 && IsWord(t, "case") && !IsWord(s.Tok(1), "else")) {
+      ++s.src.TokenIndex;
+      cases = CaseValuesType(s, cases);
+    }
+    return true;
+  });
+  return cases;
+}
+
 }  // namespace
 
 void CompileSelectStatement(CompilerState& st) {
   const OpenBlock open(st, "SELECT");
   ++st.src.TokenIndex;
   ExpectToken(st, "case");
-  ParseSum(st, kTypeNone);
+  // (in the type its Case values need when they pass its own, else as it comes)
+  const std::uint8_t worked = SelectorType(st, CaseValuesAhead(st));
+  ParseSum(st, worked);
   Selector sel;
-  sel.Type = st.sticky.OperandType;
+  sel.Type = worked != kTypeNone ? worked : st.sticky.OperandType;
   switch (sel.Type) {
     case kTypeBit:
       // every bit operand leaves its value in T; the rest of zl is not the bit's

@@ -1,6 +1,7 @@
 #include "compiler/frontend/source_reader.h"
 
 #include <cstdint>
+#include <functional>
 #include <limits>
 
 #include "compiler/base/source_names.h"
@@ -40,7 +41,69 @@ void RemoveByteOrderMark(std::string& s) {
     s.erase(0, 3);
 }
 
+// The next raw line of the current source file, blanks trimmed and leading TABs removed.
+std::string ReadTrimmedLine(CompilerState& st) {
+  std::string line = ReadRawSourceLine(st, st.src.SourceFileNumber);
+  TrimBlanks(line);
+  RemoveByteOrderMark(line);
+  std::size_t tabs = line.find_first_not_of('\t');
+  line.erase(0, tabs == std::string::npos ? line.size() : tabs);
+  return line;
+}
+
+// Calls `visit` at each statement of the token table after the one at TokenIndex (a
+// statement starts after each ":"); false when it asked to stop.
+bool VisitLaterStatementsOfLine(CompilerState& st, const std::function<bool(CompilerState&)>& visit) {
+  for (;;) {
+    IsEndOfStatement(st);
+    if (!IsWord(st.Tok(), ":")) return true;
+    const auto start = static_cast<std::int16_t>(st.src.TokenIndex + 1);
+    st.src.TokenIndex = start;
+    if (!visit(st)) return false;
+    st.src.TokenIndex = start;
+  }
+}
+
 }  // namespace
+
+void VisitStatementsAhead(CompilerState& st, const std::function<bool(CompilerState&)>& visit) {
+  const SourcePosition keptPosition = st.src;
+  const StickyCells keptSticky = st.sticky;
+  const std::int16_t keptErrors = st.ErrorCount;
+  ReportSink* const keptReport = st.report;
+  SourceFileRecord& file = st.files.Files[st.src.SourceFileNumber];
+  const std::size_t keptRead = file.ReadPos;
+  auto restore = [&] {
+    st.src = keptPosition;
+    st.sticky = keptSticky;
+    st.ErrorCount = keptErrors;
+    st.report = keptReport;
+    file.ReadPos = keptRead;
+  };
+  // (what the tokenizer finds wrong in a line is reported when the line itself is compiled)
+  st.report = nullptr;
+  try {
+    // the statements after the current one on its line, then those of the following lines
+    bool more = VisitLaterStatementsOfLine(st, visit);
+    while (more && !SourceFileAtEnd(st, st.src.SourceFileNumber)) {
+      std::string line = ReadTrimmedLine(st);
+      if (line.empty()) continue;
+      // A block comment reads lines of its own, a meta statement may switch the file (or
+      // take raw lines) and an overlong line is passed over: no statement past it is read.
+      if (line.size() > kMaxSourceLineLength || line.find("'(") != std::string::npos || line[0] == '$') break;
+      st.src.TokenCount = 0;
+      st.src.TokenIndex = 0;
+      TokenizeLine(st, line);
+      more = visit(st);
+      st.src.TokenIndex = 0;
+      more = more && VisitLaterStatementsOfLine(st, visit);
+    }
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
 
 std::string ReadSourceLine(CompilerState& st) {
   std::string line;
@@ -52,11 +115,7 @@ std::string ReadSourceLine(CompilerState& st) {
       atEnd = true;
       break;
     }
-    line = ReadRawSourceLine(st, st.src.SourceFileNumber);
-    TrimBlanks(line);
-    RemoveByteOrderMark(line);
-    std::size_t tabs = line.find_first_not_of('\t');
-    line.erase(0, tabs == std::string::npos ? line.size() : tabs);
+    line = ReadTrimmedLine(st);
     if (!line.empty()) break;
   }
   if (atEnd) {

@@ -1,6 +1,7 @@
 #pragma once
 // The source line reader and the statement-end check every generator calls after its
 // statement.
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,14 @@ void CountSourceLine(CompilerState& st);
 // counted in SourceLineNumber, empty ones included. Leaves the line in SourceLine and its
 // listing comment in ListingComment.
 std::string ReadSourceLine(CompilerState& st);
+
+// Reads the statements after the current one without compiling them: `visit` is called
+// with TokenIndex at the start of each (those after ":" on the current line, then those of
+// the following lines of the current source file) until it returns false or the file ends.
+// The reading stops before a line it cannot read quietly: a block comment, a meta statement
+// ("$"), a line too long. Everything it moved is put back (tokens, line, the file's read
+// position); what the tokenizer finds wrong is reported when the line itself is compiled.
+void VisitStatementsAhead(CompilerState& st, const std::function<bool(CompilerState&)>& visit);
 
 // After a statement: steps past ":", or at "<EOL>" reads and tokenizes source lines until
 // one gives at least two tokens (TokenIndex 0); anything else reports "Syntax error -> ".

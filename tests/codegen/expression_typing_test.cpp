@@ -222,6 +222,56 @@ TEST(ExpressionTyping, CaseValuesCompareAsTheIfOfTheSameTest) {
   EXPECT_EQ(run->Byte("f6"), 2);
 }
 
+// A For end is compared with its counter, and a selector with its Case values, in the type
+// that holds both, as the If of the same test: Val read in 16 bits and a product worked in
+// a Word were cut first (For W = 39998 To Val(S) ran once for "40000", Select Case Val(S)
+// took Case Else for Case 70000). The Case values of a Select are those up to its own End
+// Select, on its line or after, not those of a Select inside it.
+TEST(ExpressionTyping, ForEndsAndSelectorsAreComparedAsTheIfOfTheSameTest) {
+  auto run = RunProgram(
+      "Dim S As String * 8 , W As Word , I As Integer , B As Byte\n"
+      "Dim N1 As Byte , N2 As Byte , N3 As Byte , C1 As Byte , C2 As Byte , C3 As Byte , C4 As Byte\n"
+      "Dim C5 As Byte , C6 As Byte , C7 As Byte , C8 As Byte , F1 As Byte , F4 As Byte\n"
+      "S = \"40000\" : I = 20000 : N1 = 0 : N2 = 0 : N3 = 0 : F1 = 0 : F4 = 0 : C8 = 0\n"
+      "For W = 39998 To Val(S)\n  Incr N1\nNext\n"
+      "For W = 39990 To I * 2\n  Incr N2\nNext\n"
+      "For W = 65530 To Val(S) + 30000\n  Incr N3\nNext\n"
+      "S = \"70000\" : B = 7 : W = 40000\n"
+      "Select Case Val(S)\n  Case 5 : C1 = 2\n  Case 70000 : C1 = 1\n  Case Else : C1 = 3\nEnd Select\n"
+      "If Val(S) = 70000 Then F1 = 1\n"
+      "Select Case Val(S)\n  Case 69999 To 70001 : C2 = 1\n  Case Else : C2 = 3\nEnd Select\n"
+      "Select Case Val(S)\n  Case > 65536 : C3 = 1\n  Case Else : C3 = 3\nEnd Select\n"
+      "Select Case W * 2\n  Case 80000 : C4 = 1\n  Case Else : C4 = 3\nEnd Select\n"
+      "If W * 2 = 80000 Then F4 = 1\n"
+      "Select Case B\n  Case 7\n    Select Case Val(S)\n      Case 70000 : C5 = 1\n      Case Else : C5 = 3\n"
+      "    End Select\n  Case 8 : C5 = 4\nEnd Select\n"
+      "Select Case Val(S) : Case 70000 : C6 = 1 : Case Else : C6 = 3 : End Select\n"
+      "S = \"5\"\n"
+      "Select Case Val(S)\n  Case 70000 : C7 = 1\n  Case 5 : C7 = 2\nEnd Select\n"
+      "Select Case B\n  Case 7 : C8 = 1\nEnd Select\n"
+      "Select Case B\n  Case 300 : C8 = 2\nEnd Select\n"
+      "End\n");
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  EXPECT_EQ(run->Byte("n1"), 3);
+  EXPECT_EQ(run->Byte("n2"), 11);
+  EXPECT_EQ(run->Byte("n3"), 6);  // 70000 stops at the counter's 65535
+  const char* const names[] = {"c1", "c2", "c3", "c4", "c5", "c6", "c7", "c8"};
+  const int expected[] = {1, 1, 1, 1, 1, 1, 2, 1};
+  for (int k = 0; k < 8; ++k) EXPECT_EQ(run->Byte(names[k]), expected[k]) << names[k];
+  EXPECT_EQ(run->Byte("f1"), 1);
+  EXPECT_EQ(run->Byte("f4"), 1);
+}
+
+// Reading a Select's Case values ahead reports nothing: a fault in a line of its body is
+// reported once, at its own line, when that line is compiled.
+TEST(ExpressionTyping, ReadingTheCaseValuesAheadReportsNothing) {
+  const auto compiled = CompileBasic(std::string(kHead) +
+                                     "Dim B As Byte , W As Word\n"
+                                     "Select Case B\n  Case 1\n    W = 1.5.5\n  Case 2 : W = 3\nEnd Select\nEnd\n");
+  EXPECT_EQ(compiled.error_count, 1) << compiled.report;
+  EXPECT_TRUE(compiled.StartsWithError("Invalid number 1.5.5!", 8)) << compiled.report;
+}
+
 // The magnitude of the most negative Integer is a Word.
 TEST(ExpressionTyping, AbsAndTheSignOfTheMostNegativeInteger) {
   auto run = RunProgram(
