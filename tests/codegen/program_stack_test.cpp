@@ -29,9 +29,9 @@ int NeededBytes(const CompiledBasic& c) {
 }
 
 struct Case {
-  const char* what;
+  std::string what;
   int stack;          // a $stack that compiled "OK" and ran wrong
-  const char* body;
+  std::string body;
   const char* output;  // what the program prints with enough $stack
   int argCopies;       // bytes of string argument copies at its deepest
 };
@@ -40,6 +40,12 @@ struct Case {
 // addresses on a Sub's parameter or Locals, the float functions' pushes on a Sub's Locals,
 // the copy of a string argument under the pushes).
 TEST(ProgramStack, TooSmallIsRefusedAndWhatItNamesRuns) {
+  // A Sub with a Float parameter and two Locals calling a float function: $stack = 32 was
+  // enough for the functions before their exact reduction.
+  const auto inSub = [](const std::string& call) {
+    return "Declare Sub P(x As Float)\nP(1.5)\nEnd\nSub P(x As Float)\n  Local a As Byte, b As Byte\n  a = 11\n"
+           "  b = 22\n  x = " + call + "\n  Print a ; b\nEnd Sub\n";
+  };
   const Case cases[] = {
       {"nested Subs with Locals", 2,
        "Declare Sub A(n As Byte)\nDeclare Sub B(n As Byte)\nA(5)\nEnd\n"
@@ -47,10 +53,10 @@ TEST(ProgramStack, TooSmallIsRefusedAndWhatItNamesRuns) {
        "Sub B(n As Byte)\n  Local u As Byte\n  u = n + 1\nEnd Sub\n",
        "55\r\n", 0},
       {"Sin in the main program", 8, "Dim F As Float\nF = Sin(0.5)\nPrint F\nEnd\n", " 4.794255E-01\r\n", 0},
-      {"Pow in a Sub with Locals", 32,
-       "Declare Sub P(x As Float)\nP(1.5)\nEnd\n"
-       "Sub P(x As Float)\n  Local a As Byte, b As Byte\n  a = 11\n  b = 22\n  x = Pow(x, x)\n  Print a ; b\nEnd Sub\n",
-       "1122\r\n", 0},
+      {"Pow in a Sub with Locals", 32, inSub("Pow(x, x)"), "1122\r\n", 0},
+      {"Exp in a Sub with Locals", 32, inSub("Exp(x)"), "1122\r\n", 0},
+      {"Log10 in a Sub with Locals", 32, inSub("Log10(x)"), "1122\r\n", 0},
+      {"Atan2 in a Sub with Locals", 32, inSub("Atan2(x, x)"), "1122\r\n", 0},
       {"a string argument's copy", 16,
        "Declare Sub P(s As String * 15)\nP(\"abcdefghijklmno\")\nEnd\nSub P(s As String * 15)\n  Print s\nEnd Sub\n",
        "abcdefghijklmno\r\n", 16},
@@ -133,17 +139,26 @@ TEST(ProgramStack, AnUnknownDepthIsSaidWithoutHandlers) {
 }
 
 // The line buffer of a number's Input lay at RAMEND - $stack, under the pushes and over
-// the copies of a Sub's string arguments: "-12345" came back as -123 under $stack = 8, and
-// in a Sub its string parameter held the typed digits.
+// the copies of a Sub's string arguments: "-12345" came back as -123 under $stack = 8 and
+// from four nested Subs under $stack = 16 (with 14 the chip restarted), and in a Sub its
+// string parameter held the typed digits.
 TEST(ProgramStack, InputsLineBufferHasItsOwnCell) {
   SimOptions o;
   o.mcu = "atmega88";
   o.frequency = 8'000'000;
-  {
-    auto run = RunBasicWith(Head(8) + "Dim N As Integer\nInput N\nEnd\n", o, {{"-12345\r"}});
+  const std::string nested = "Declare Sub A()\nDeclare Sub B()\nDeclare Sub C()\nDeclare Sub D()\n"
+                             "Dim N As Integer\nA()\nEnd\nSub A()\n  B()\nEnd Sub\nSub B()\n  C()\nEnd Sub\n"
+                             "Sub C()\n  D()\nEnd Sub\nSub D()\n  Input N\nEnd Sub\n";
+  const struct {
+    int stack;
+    std::string src;
+  } reads[] = {{8, "Dim N As Integer\nInput N\nEnd\n"}, {16, nested}, {14, nested}};
+  for (const auto& r : reads) {
+    SCOPED_TRACE(r.stack);
+    auto run = RunBasicWith(Head(r.stack) + r.src, o, {{"-12345\r"}});
     ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 800);
     EXPECT_EQ(run->Integer("n"), -12345);
-    EXPECT_LE(run->sim->DeepestStack(), 8u);
+    EXPECT_LE(run->sim->DeepestStack(), static_cast<unsigned>(r.stack));
   }
   const std::string inSub =
       "Declare Sub A(s As String * 5)\nDim N As Integer\nA(\"hello\")\nEnd\n"
@@ -154,23 +169,33 @@ TEST(ProgramStack, InputsLineBufferHasItsOwnCell) {
   EXPECT_EQ(run->sim->Output(), "hello\r\n");
 }
 
-// The software UART's Input fills the same buffer.
+// The software UART's Input fills the same buffer: it read -1 in the main program under
+// $stack = 8 and at the end of four nested Subs under $stack = 16, and in a Sub with a
+// string parameter it wrote the digits over the parameter's copy.
 TEST(ProgramStack, SoftwareInputsLineBufferHasItsOwnCell) {
-  const std::string src = "$device = m88\n$clock = 8\n$stack = 64\n"
-                          "Declare Sub A(s As String * 5)\nDim N As Integer, T As String * 5\nA(\"hello\")\nEnd\n"
-                          "Sub A(s As String * 5)\n  Open com = portb.0, 9600 For Input As #1\n  Input #1, N\n"
-                          "  T = s\nEnd Sub\n";
-  std::unique_ptr<SoftUartSender> tx;
-  auto run = RunBasic(src, "m88", 30'000'000, [&](SimRunner& sim) {
-    tx = std::make_unique<SoftUartSender>(sim, 'B', 0, 8e6 / 9600, 0.0);
-    tx->Queue("-12345\r", 0);
-    tx->StartOnPullUp(2);
-  });
-  ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 800);
-  EXPECT_EQ(run->Integer("n"), -12345);
-  std::string t;
-  for (int i = 0; i < 5 && run->Byte("t", i) != 0; ++i) t.push_back(static_cast<char>(run->Byte("t", i)));
-  EXPECT_EQ(t, "hello");
+  const std::string open = "Open com = portb.0, 9600 For Input As #1\n";
+  const std::string vars = "Dim N As Integer, T As String * 5\n";
+  const std::string programs[] = {
+      "$stack = 8\n" + vars + open + "Input #1, N\nT = \"hello\"\nEnd\n",
+      "$stack = 16\nDeclare Sub A()\nDeclare Sub B()\nDeclare Sub C()\nDeclare Sub D()\n" + vars + open +
+          "A()\nT = \"hello\"\nEnd\nSub A()\n  B()\nEnd Sub\nSub B()\n  C()\nEnd Sub\nSub C()\n  D()\nEnd Sub\n"
+          "Sub D()\n  Input #1, N\nEnd Sub\n",
+      "$stack = 64\nDeclare Sub A(s As String * 5)\n" + vars + "A(\"hello\")\nEnd\n"
+      "Sub A(s As String * 5)\n  " + open + "  Input #1, N\n  T = s\nEnd Sub\n",
+  };
+  for (const std::string& p : programs) {
+    std::unique_ptr<SoftUartSender> tx;
+    auto run = RunBasic("$device = m88\n$clock = 8\n" + p, "m88", 30'000'000, [&](SimRunner& sim) {
+      tx = std::make_unique<SoftUartSender>(sim, 'B', 0, 8e6 / 9600, 0.0);
+      tx->Queue("-12345\r", 0);
+      tx->StartOnPullUp(2);
+    });
+    ASSERT_TRUE(run->ok) << run->Diagnostics().substr(0, 800);
+    EXPECT_EQ(run->Integer("n"), -12345);
+    std::string t;
+    for (int i = 0; i < 5 && run->Byte("t", i) != 0; ++i) t.push_back(static_cast<char>(run->Byte("t", i)));
+    EXPECT_EQ(t, "hello");
+  }
 }
 
 // A vector the library's own handler takes ($com1's INT0 and OVF0, $rc5's OVF0, $dtmf's
