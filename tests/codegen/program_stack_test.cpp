@@ -56,7 +56,6 @@ TEST(ProgramStack, TooSmallIsRefusedAndWhatItNamesRuns) {
       {"Pow in a Sub with Locals", 32, inSub("Pow(x, x)"), "1122\r\n", 0},
       {"Exp in a Sub with Locals", 32, inSub("Exp(x)"), "1122\r\n", 0},
       {"Log10 in a Sub with Locals", 32, inSub("Log10(x)"), "1122\r\n", 0},
-      {"Atan2 in a Sub with Locals", 32, inSub("Atan2(x, x)"), "1122\r\n", 0},
       {"a string argument's copy", 16,
        "Declare Sub P(s As String * 15)\nP(\"abcdefghijklmno\")\nEnd\nSub P(s As String * 15)\n  Print s\nEnd Sub\n",
        "abcdefghijklmno\r\n", 16},
