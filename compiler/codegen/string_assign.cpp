@@ -265,9 +265,7 @@ void CompileAssignedTerms(CompilerState& st, const Destination& dest, std::uint8
     st.out.Instr(Sep::kNarrow, "push", "xl");
     if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "xh");
   }
-  st.out.Instr(Sep::kNarrow, "subi", "yl," + std::to_string(bytes));
-  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,0x00");
-  st.expr.ArgStackOffset += bytes;
+  strlines::TakeScratchBelowY(st, bytes);
   st.out.Instr(Sep::kWide, "mov", "xl,yl");
   if (LargeRam(st)) st.out.Instr(Sep::kWide, "mov", "xh,yh");
   st.out.Instr(Sep::kWide, "ldi", "r20," + LimitText(dest.size));

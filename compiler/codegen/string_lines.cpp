@@ -100,6 +100,12 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg) {
   st.out.Instr(Sep::kNarrow, "pop", "xl");
 }
 
+void TakeScratchBelowY(CompilerState& st, int bytes) {
+  st.out.Instr(Sep::kNarrow, "subi", "yl," + std::to_string(bytes));
+  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,0x00");
+  st.expr.ArgStackOffset += bytes;
+}
+
 void CharacterToScratch(CompilerState& st, const char* reg, bool intoX, const char* sizeReg) {
   NoteStringScratch(st);
   st.out.Instr(Sep::kWide, "clr", "r23");
@@ -170,10 +176,7 @@ void KeepTextAside(CompilerState& st) {
   const int bytes = KeptTextBytes(st);
   st.out.Instr(Sep::kNarrow, "push", "yl");
   if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "push", "yh");
-  st.out.Instr(Sep::kNarrow, "subi", "yl," + std::to_string(bytes));
-  if (LargeRam(st)) st.out.Instr(Sep::kNarrow, "sbci", "yh,0x00");
-  // (a procedure's locals lie that much further from Y while the text is kept)
-  st.expr.ArgStackOffset += bytes;
+  TakeScratchBelowY(st, bytes);
   // The copy starts below the text when it was made under Y: byte by byte upwards, it never
   // writes a byte it has still to read.
   st.out.Instr(Sep::kWide, "mov", "xl,yl");

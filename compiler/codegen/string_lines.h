@@ -40,6 +40,10 @@ void CopySubstringToScratch(CompilerState& st, const char* sizeReg);
 // Y on the software stack: X (`intoX`) or Z = the text, `sizeReg` = 2. Uses r23.
 void CharacterToScratch(CompilerState& st, const char* reg, bool intoX, const char* sizeReg);
 
+// `bytes` of the software stack taken below Y for a text made or copied there: a
+// procedure's locals lie that much further from Y until they are given back.
+void TakeScratchBelowY(CompilerState& st, int bytes);
+
 // Gives back the scratch areas of CopySubstringToScratch (their sizes in `sizeRegs`)
 // without changing the flags a compare left. Uses r23, r24.
 void ReleaseScratch(CompilerState& st, std::initializer_list<const char*> sizeRegs);
