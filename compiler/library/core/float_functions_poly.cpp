@@ -83,17 +83,18 @@ void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
 // _Fpot: x in A, Z on a table (count N, N + 1 coefficients highest power first, count M,
 // M + 1 coefficients; M is read only where a linked function's table holds a quotient).
 // Returns P(x), or Q(x) / P(x) when M is not 0. Horner's rule on
-// packed floats: x is kept in r12..r15 (V), the loop count in r10, Z in r8:r9 across each
-// product (the multiplication's unpacked form uses Z), the first polynomial's value on
-// the stack while the second is worked, r11 the way the call ends (bit 1: an odd kernel,
-// bit 2: with its last addition).
+// packed floats: x is kept in r12..r15 (V), Z in r8:r9 across each product (the
+// multiplication's unpacked form uses Z), the first polynomial's value on the stack while
+// the second is worked, r10 the loop count (low four bits) and the way the call ends (bit
+// 5: an odd kernel, bit 6: with its last addition).
 //
 // _Fodd: x + P(u) u x with u = x^2 for the table at Z (the odd kernels: the small term
 // carries the table's rounding, x is exact). _Fod1 stops before the addition: A = P(u) u x,
-// B = x. x waits on the stack above the saved registers, and in r8..r11 for the last steps.
+// B = x. x waits on the stack above the saved registers, and in r12..r15 (where u was) for
+// the last steps.
 //
 // The three share one frame and one loop, so that a kernel goes no deeper than the
-// polynomial itself: the registers saved once, each product and sum one call below them.
+// polynomial itself: seven registers saved once, each product and sum one call below them.
 // (r2 to r4 are no place for x: a handler takes r2 for the flags, r3 and r4 are bits.)
 void EmitFloatPotRoutine(CompilerState& st) {
   const bool rampz = st.dev.NeedRampz;
@@ -107,16 +108,15 @@ void EmitFloatPotRoutine(CompilerState& st) {
         push    r8
         push    r9
         push    r10
-        push    r11
         push    r12
         push    r13
         push    r14
         push    r15)";
   std::string text;
   if (odd) text += R"(
-_Fodd:  ldi     xl,0x06
+_Fodd:  ldi     xl,0x60
         rjmp    _Fpot0
-_Fod1:  ldi     xl,0x02
+_Fod1:  ldi     xl,0x20
 _Fpot0:)" + saves.substr(8) + R"(
         push    r22
         push    r23
@@ -130,8 +130,10 @@ _Fpot0:)" + saves.substr(8) + R"(
         push    r0
         out     RAMPZ,r21
        )";
-  if (odd) text += R"( mov     r11,xl
-        sbrs    r11,1
+  text += odd ? R"( mov     r10,xl
+       )" : R"( clr     r10
+       )";
+  if (odd) text += R"( sbrs    r10,5
         rjmp    _Fpot2
         mov     r8,zl
         mov     r9,zh
@@ -146,7 +148,7 @@ _Fpot2:)";
   EmitFloatFunctionText(st, text);
   // Horner's rule from the first coefficient at Z, once for each polynomial: the second
   // works below the first's value, which waits on the stack (a loop of its own, so that
-  // a walk of the stack depth sees each push once). The count is in r10.
+  // a walk of the stack depth sees each push once). The count is r10's low four bits.
   auto horner = [&st](const std::string& loop) {
     EmitFloatFunctionText(st, R"(
         rcall   _Fpot9
@@ -156,25 +158,27 @@ _Fpot2:)";
         mov     r25,r21
 )" + loop + R"(: mov     r8,zl
         mov     r9,zh
-        mov     r18,r12
-        mov     r19,r13
-        mov     r20,r14
-        mov     r21,r15
+        rcall   _Fpotb
         rcall   _Fmul
         mov     zl,r8
         mov     zh,r9
         rcall   _Fpot9
         rcall   _Fadd
         dec     r10
+        mov     xl,r10
+        andi    xl,0x0F
         brne    )" + loop);
   };
-  EmitFloatTableRead(st, "", "r10");
+  EmitFloatTableRead(st, "", "xl");
+  EmitFloatFunctionText(st, R"(
+        or      r10,xl)");
   horner("_Fpot3");
   if (quotient) {
-    EmitFloatTableRead(st, "", "r10");
+    EmitFloatTableRead(st, "", "xl");
     EmitFloatFunctionText(st, R"(
-        tst     r10
+        tst     xl
         breq    _Fpot6
+        or      r10,xl
         push    r22
         push    r23
         push    r24
@@ -191,47 +195,37 @@ _Fpot2:)";
   if (rampz) text += R"( pop     r0
         out     RAMPZ,r0
        )";
-  if (odd) text += R"( sbrs    r11,1
+  if (odd) text += R"( sbrs    r10,5
         rjmp    _Fpot8
-        mov     r18,r12
-        mov     r19,r13
-        mov     r20,r14
-        mov     r21,r15
+        rcall   _Fpotb
         rcall   _Fmul
         pop     r21
         pop     r20
         pop     r19
         pop     r18
-        mov     r8,r18
-        mov     r9,r19
-        mov     r10,r20
-        sbrc    r11,2
-        rjmp    _Fpot7
-        mov     r11,r21
+        mov     r12,r18
+        mov     r13,r19
+        mov     r14,r20
+        mov     r15,r21
         rcall   _Fmul
         rcall   _Fpotb
-        rjmp    _Fpot8
-_Fpot7: mov     r11,r21
-        rcall   _Fmul
-        rcall   _Fpotb
+        sbrc    r10,6
         rcall   _Fadd
 _Fpot8:)";
   text += R"( pop     r15
         pop     r14
         pop     r13
         pop     r12
-        pop     r11
         pop     r10
         pop     r9
         pop     r8
         ret)";
-  if (odd) text += R"(
-_Fpotb: mov     r18,r8
-        mov     r19,r9
-        mov     r20,r10
-        mov     r21,r11
-        ret)";
   EmitFloatFunctionText(st, text + R"(
+_Fpotb: mov     r18,r12
+        mov     r19,r13
+        mov     r20,r14
+        mov     r21,r15
+        ret
 _Fpot9: rcall   _Flpm
         lsl     r20
         ror     r21
