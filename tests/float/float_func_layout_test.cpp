@@ -66,7 +66,7 @@ TEST(FloatFunctionText, CoefficientTablesAreTheGivenBytesInTheirLineLayout) {
       {EmitFloatSinCosRoutine, "_FtblCos", &kTblCos, 8, ", ", "", false},
       {EmitFloatTanRoutine, "_FtblTan", &kTblTan, 8, ", ", "", false},
       {EmitFloatAsinAcosRoutine, "_Ftbl_Asin", &kTblAsin, 8, ", ", "", false},
-      {EmitFloatAtanRoutine, "_FtblAtan", &kTblAtan, 12, ",", "        ", true},
+      {EmitFloatAtan2Routine, "_FtblAtan", &kTblAtan, 12, ",", "", true},
       {EmitFloatExpRoutine, "_FtblExp", &kTblExp, 6, ", ", "", false},
       {EmitFloatLogRoutine, "_FtblLn", &kTblLn, 10, ",", "", false},
       {EmitFloatSinhRoutine, "_FtblSinh", &kTblSinh, 8, ", ", "", false},

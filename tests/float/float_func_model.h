@@ -407,34 +407,25 @@ inline float Acosf(float a) {
   if (!SignBit(a)) return F2e(Add(h.w, h.s), 1);
   return F2e(Sub(Sub(kHalfPi, h.s), Sub(h.w, kHalfPiLo)), 1);
 }
-// atan |x| from the table for |x| <= 1, pi/2 - atan(1/|x|) above (pi/2 in two parts).
-inline float Atanf(float a) {
-  uint32_t s = Bits(a) & 0x80000000u;
-  float v = Abs(a);
-  if (IsNan(v)) return NaN();
-  bool inv = Bits(v) > 0x3F800000u;
-  if (inv) v = Inv(v);
-  float w = (Bits(v) >> 24) < 0x39 ? v : OddKernel(v, kTblAtan);
-  if (inv) w = Sub(kHalfPi, Sub(w, kHalfPiLo));
+// The angle of (x, y): the arctangent w of the smaller magnitude over the larger (no
+// quotient overflows); pi/2 - w when |y| is the larger, pi/2 + w when x < 0 too; else pi - w
+// for x < 0 (as (pi/2 + pi/2) - (w - pi/2's rest)); y's sign last. An operand with the
+// exponent field 0 counts as a zero without a sign (atan keeps a zero's sign: it is the
+// angle of (1, x) with x's sign kept).
+inline float AngleOf(float y, float x, bool keepZeroSign) {
+  const uint32_t s = (Exp(y) || keepZeroSign) ? Bits(y) & 0x80000000u : 0;
+  const bool neg = Exp(x) && SignBit(x);
+  const float ay = Abs(y), ax = Abs(x);
+  const bool swap = Bits(ay) > Bits(ax);
+  float w = OddKernel(swap ? Div(ax, ay) : Div(ay, ax), kTblAtan);
+  if (swap)
+    w = Sub(kHalfPi, Sub(neg ? Neg(w) : w, kHalfPiLo));
+  else if (neg)
+    w = Sub(Sub(kHalfPi, Neg(kHalfPi)), Sub(w, kHalfPiLo));
   return WithSign(w, s);
 }
-// The angle of (x, y): atan of the smaller magnitude over the larger (no quotient
-// overflows), pi/2 - it when |y| > |x|, pi - it when x < 0, y's sign last.
-inline float Atan2f(float y, float x) {
-  if (IsNan(y) || IsNan(x)) return NaN();
-  if (Exp(x) == 0) {
-    if (Exp(y) == 0) return NaN();
-    return FromBits(Bits(kHalfPi) | (Bits(y) & 0x80000000u));
-  }
-  if (Exp(y) == 0) return SignBit(x) ? kPi : 0.0f;
-  float ay = Abs(y), ax = Abs(x), w;
-  if (Bits(ay) <= Bits(ax))
-    w = Atanf(Div(ay, ax));
-  else
-    w = Sub(kHalfPi, Sub(Atanf(Div(ax, ay)), kHalfPiLo));
-  if (SignBit(x)) w = Sub(kPi, Sub(w, kPiLo));
-  return WithSign(w, Bits(y) & 0x80000000u);
-}
+inline float Atanf(float a) { return AngleOf(a, 1.0f, true); }
+inline float Atan2f(float y, float x) { return AngleOf(y, x, false); }
 
 // sinh and cosh overflow from 89.41599 on (e^x / 2 beyond the floats).
 inline bool HyperbolicOverflows(float ax) { return Bits(ax) >= 0x42B2D4FDu; }

@@ -145,9 +145,9 @@ TEST(FloatFunctions, AllInOneProgramOnEveryFlashSize) {
     ExpectFloatResults(std::string("$device = ") + mcu + "\n$clock = 8\n$stack = 64\n", cases, mcu);
   }
   // the ATmega103 (no movw: the longest text) assembles; the simulator has no model of it
-  std::string src = "$device = m103\n$clock = 8\n$stack = 64\nDim X As Float, Y As Float, R As Float\nX = 0.5\nY = 2\n";
+  std::string src = "$device = m103\n$clock = 8\n$baud = 9600\n$stack = 64\nDim X As Float, Y As Float, R As Float\nX = 0.5\nY = 2\n";
   for (const Case& c : cases) src += "R = " + c.expr + "\n";
-  auto run = RunBasic(src + "End\n", "m103");
+  auto run = RunBasic(src + "If R > X Then Print R\nEnd\n", "m103");
   EXPECT_EQ(run->compiled.error_count, 0) << run->Diagnostics();
   EXPECT_TRUE(run->assembled.ok) << run->Diagnostics();
   // it is longer than rcall reaches: some of the functions' jumps into the core are long

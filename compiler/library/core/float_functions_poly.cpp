@@ -100,9 +100,9 @@ void EmitFloatPotRoutine(CompilerState& st) {
   const bool rampz = st.dev.NeedRampz;
   // Only what the linked functions use: the odd kernels' entries and last steps, and the
   // second polynomial's loop where a table holds a quotient.
-  const bool odd = st.used[NeedFsin] || st.used[NeedFtan] || st.used[NeedFACos] || st.used[NeedFAtan] ||
+  const bool odd = st.used[NeedFsin] || st.used[NeedFtan] || st.used[NeedFACos] || st.used[NeedFAtan2] ||
                    st.used[NeedFsinh] || st.used[NeedFtanh];
-  const bool quotient = st.used[NeedFtan] || st.used[NeedFAtan] || st.used[NeedFtanh];
+  const bool quotient = st.used[NeedFtan] || st.used[NeedFAtan2] || st.used[NeedFtanh];
   st.out.Line();
   const std::string saves = R"(
         push    r8
@@ -220,6 +220,42 @@ _Fpot8:)";
         pop     r9
         pop     r8
         ret)";
+  // _Fpi2: A = (pi/2 - B) - (A - pi/2's rest), pi/2 in two parts so that a difference
+  // with it keeps its last bits (the inverse functions' pi/2 - 2 asin s, pi/2 +- atan v
+  // and, with B = -pi/2, pi - atan v).
+  if (st.used[NeedFACos] || st.used[NeedFAtan2]) text += R"(
+_Fpi2:  push    r18
+        push    r19
+        push    r20
+        push    r21
+        ldi     r18,0x2E
+        ldi     r19,0xBD
+        ldi     r20,0x3B
+        ldi     r21,0xB3
+        rcall   _Fsub
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        push    r22
+        push    r23
+        push    r24
+        push    r25
+        mov     r22,r18
+        mov     r23,r19
+        mov     r24,r20
+        mov     r25,r21
+        subi    r25,0x80
+        ldi     r18,0xDB
+        ldi     r19,0x0F
+        ldi     r20,0xC9
+        ldi     r21,0x3F
+        rcall   _Fadd
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
+        rjmp    _Fsub)";
   EmitFloatFunctionText(st, text + R"(
 _Fpotb: mov     r18,r12
         mov     r19,r13
