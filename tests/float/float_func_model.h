@@ -295,7 +295,7 @@ inline float Sqrtf(float a) {
   return std::sqrt(a);
 }
 
-// |x| = k pi/2 + r (x finite, |x| from 2^-13 on), |r| <= pi/4, from the bits of 2/pi
+// |x| = k pi/2 + r (x finite), |r| <= pi/4, from the bits of 2/pi
 // (kTwoOverPiBits: five zero bytes, then 2/pi from its first bit on, 23 bytes), without
 // float arithmetic. With x = m 2^(e - 150), the 11 bytes of the table from bit e - 111 on
 // (rounded down to a byte; m shifted left by the bits left over) are the part of
@@ -313,6 +313,7 @@ struct Reduced {
   int q;  // k modulo 4
 };
 inline Reduced ReduceQuadrant(float ax) {
+  if (Bits(ax) <= Bits(kQuarterPi)) return {ax, 0};  // up to pi/4: x itself
   __extension__ typedef unsigned __int128 U;  // the 88-bit fixed point
   const int o = static_cast<int>(Exp(ax)) - 111;
   const U m = static_cast<U>((Bits(ax) & 0x7FFFFFu) | 0x800000u) << (o & 7);
@@ -344,16 +345,15 @@ inline float SinQuadrant(float a, int offset) {
   float v = (d.q & 1) ? CosKernel(d.r) : SinKernel(d.r);
   return (d.q & 2) ? Neg(v) : v;
 }
+// Below 2^-13 the kernels give x and 1 themselves.
 inline float Sinf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float x = Abs(a);
-  if ((Bits(x) >> 24) < 0x39) return a;
   if (IsNan(x)) return NaN();
   return WithSign(SinQuadrant(x, 0), s);
 }
 inline float Cosf(float a) {
   float x = Abs(a);
-  if ((Bits(x) >> 24) < 0x39) return 1.0f;
   if (IsNan(x)) return NaN();
   return SinQuadrant(x, 1);
 }
@@ -362,7 +362,6 @@ inline float Cosf(float a) {
 inline float Tanf(float a) {
   uint32_t s = Bits(a) & 0x80000000u;
   float x = Abs(a);
-  if ((Bits(x) >> 24) < 0x39) return a;
   if (IsNan(x)) return NaN();
   Reduced d = ReduceQuadrant(x);
   float v = TanKernel(d.r);

@@ -12,39 +12,24 @@ namespace qbc {
 // cos r = C(u) (_FtblCos, the whole polynomial in u = r^2) for an odd one, negated in
 // quadrants 2 and 3. The cosine is the sine one quadrant on (r16 starts at 1) of |x|; the
 // sine works on |x| and takes x's sign (r16 bit 7, above the quadrant count) last, so
-// sin(-x) = -sin x and cos(-x) = cos x bit for bit. Below 2^-13, sin x = x and cos x = 1 (the next terms are below half a
-// unit). NaN gives NaN.
+// sin(-x) = -sin x and cos(-x) = cos x bit for bit. Small arguments need no path of their
+// own: below 2^-13 the kernels' next terms are below half a unit (sin x = x, cos x = 1).
+// NaN gives NaN (_Fquad's).
 void EmitFloatSinCosRoutine(CompilerState& st) {
   // _Fquad comes later in the link order.
   st.used.Set(NeedFquad);
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_Fcos:  andi    r25,0x7F
-        cpi     r25,0x39
-        brsh    _Fcs1
-        ldi     r25,0x3F
-        ldi     r24,0x80
-        clr     r23
-        clr     r22
-        ret
-_Fcs1:  push    r16
-        ldi     r16,0x01
+_Fcos:  ldi     xl,0x01
+        andi    r25,0x7F
         rjmp    _Fsn1
-_Fsin:  mov     xl,r25
-        andi    xl,0x7F
-        cpi     xl,0x39
-        brlo    _Fsn9
-        push    r16
+_Fsin:  clr     xl
+_Fsn1:  push    r16
         mov     r16,r25
         andi    r16,0x80
-        mov     r25,xl
-_Fsn1:  cpi     r25,0x7F
-        brne    _Fsn2
-        sbrs    r24,7
-        rjmp    _Fsn2
-        rcall   _Fnan
-        rjmp    _Fsn8
-_Fsn2:  rcall   _Fquad
+        or      r16,xl
+        andi    r25,0x7F
+        rcall   _Fquad
         sbrc    r16,0
         rjmp    _Fsn3)");
   EmitFloatTableAddress(st, "_FtblSin");
@@ -59,8 +44,8 @@ _Fsn4:  sbrc    r16,1
         subi    r25,0x80
         andi    r16,0x80
         eor     r25,r16
-_Fsn8:  pop     r16
-_Fsn9:  ret
+        pop     r16
+        ret
 
 _FtblSin:
 .db 0x02, 0x72, 0xCC, 0x74, 0x64, 0x78, 0x08, 0x83
@@ -75,24 +60,16 @@ _FtblCos:
 // _Ftan: tan r = r + N(u)/D(u) u r (_FtblTan: D, then N) on the quadrant's r, and
 // -1 / tan r in the odd quadrants, where an r below 2^-24 gives NaN (x within a few 1e-8
 // of a pole, tan x beyond 2^24: pi/2 itself, 90 degrees). Worked on |x|, x's sign (r16
-// bit 7) last; below 2^-13 tan x = x.
+// bit 7) last; below 2^-13 the kernel gives x itself. NaN gives NaN (_Fquad's).
 void EmitFloatTanRoutine(CompilerState& st) {
   st.used.Set(NeedFquad);
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_Ftan:  mov     xl,r25
-        andi    xl,0x7F
-        cpi     xl,0x39
-        brlo    _Ftn9
-        push    r16
+_Ftan:  push    r16
         mov     r16,r25
         andi    r16,0x80
-        mov     r25,xl
-        cpi     r25,0x7F
-        brne    _Ftn1
-        sbrc    r24,7
-        rjmp    _Ftn7
-_Ftn1:  rcall   _Fquad)");
+        andi    r25,0x7F
+        rcall   _Fquad)");
   EmitFloatTableAddress(st, "_FtblTan");
   EmitFloatFunctionText(st, R"(
         sbrs    r16,0
@@ -111,10 +88,9 @@ _Ftn2:  rcall   _Fodd
 _Ftn3:  andi    r16,0x80
         eor     r25,r16
         pop     r16
-_Ftn9:  ret
-_Ftn7:  rcall   _Fnan
-        pop     r16
         ret
+_Ftn7:  rcall   _Fnan
+        rjmp    _Ftn3
 
 _FtblTan:
 .db 0x01, 0x7D, 0xCF, 0x7D, 0x9E, 0x7F, 0x00, 0x00
@@ -122,8 +98,9 @@ _FtblTan:
 .db 0x94, 0x89, 0x7D, 0x2A, 0xAA, 0xAA)");
 }
 
-// _Fquad: A = |x| (finite, from 2^-13 on) becomes r with |x| = k pi/2 + r, |r| <= pi/4,
-// and k is added to r16 (its low two bits count). Up to pi/4, r = |x|. Beyond, exactly for
+// _Fquad: A = |x| becomes r with |x| = k pi/2 + r, |r| <= pi/4,
+// and k is added to r16 (its low two bits count); NaN (or an infinity) gives NaN. Up to
+// pi/4, r = |x|. Beyond, exactly for
 // every float, without float arithmetic: with |x| = m 2^(e - 150), the 11 bytes of
 // _Ftbl2pi from bit e - 111 on (a whole byte, m shifted left by the bits left over) are the
 // part of 2^(e - 150) 2/pi below 4, to 86 bits below the point, so that m times them modulo
@@ -152,7 +129,14 @@ _Fquad: cpi     r22,0xDC
         cpc     r25,xl
         brsh    _Fqd0
         ret
-_Fqd0:  clr     r7
+_Fqd0:  mov     xh,r24
+        lsl     xh
+        mov     xh,r25
+        rol     xh
+        cpi     xh,0xFF
+        brne    _Fqd7
+        rjmp    _Fnan
+_Fqd7:  clr     r7
         push    r1
         push    r8
         push    r9
@@ -166,10 +150,6 @@ _Fqd0:  clr     r7
         in      r0,RAMPZ
         push    r0)");
   EmitFloatFunctionText(st, R"(
-        mov     xh,r24
-        lsl     xh
-        mov     xh,r25
-        rol     xh
         ori     r24,0x80
         clr     r25
         subi    xh,0x6F
