@@ -706,18 +706,10 @@ _Flm1:  ldi     r18,0x00
         mov     r13,r23
         mov     r14,r24
         mov     r15,r25
-        rcall   _Fpow2
-        push    r22
-        push    r23
-        push    r24
-        push    r25)");
+        rcall   _Fpow2)");
   EmitFloatTableAddress(st, "_FtblLn");
   EmitFloatFunctionText(st, R"(
         rcall   _Fpot
-        pop     r21
-        pop     r20
-        pop     r19
-        pop     r18
         rcall   _Fmul
         mov     r18,r8
         mov     r19,r9

@@ -82,7 +82,7 @@ void EmitFloatTableAddress(CompilerState& st, std::string_view table) {
 
 // _Fpot: x in A, Z on a table (count N, N + 1 coefficients highest power first, count M,
 // M + 1 coefficients; M is read only where a linked function's table holds a quotient).
-// Returns P(x), or Q(x) / P(x) when M is not 0. Horner's rule on
+// Returns P(x), or Q(x) / P(x) when M is not 0, and x in B. Horner's rule on
 // packed floats: x is kept in r12..r15 (V), Z in r8:r9 across each product (the
 // multiplication's unpacked form uses Z), the first polynomial's value on the stack while
 // the second is worked, r10 the loop count (low four bits) and the way the call ends (bit
@@ -195,9 +195,10 @@ _Fpot2:)";
   if (rampz) text += R"( pop     r0
         out     RAMPZ,r0
        )";
-  if (odd) text += R"( sbrs    r10,5
+  text += R"( rcall   _Fpotb)";
+  if (odd) text += R"(
+        sbrs    r10,5
         rjmp    _Fpot8
-        rcall   _Fpotb
         rcall   _Fmul
         pop     r21
         pop     r20
@@ -210,9 +211,9 @@ _Fpot2:)";
         rcall   _Fmul
         rcall   _Fpotb
         sbrc    r10,6
-        rcall   _Fadd
-_Fpot8:)";
-  text += R"( pop     r15
+        rcall   _Fadd)";
+  text += R"(
+_Fpot8: pop     r15
         pop     r14
         pop     r13
         pop     r12
