@@ -99,7 +99,9 @@ _Fpw8:  pop     r21
         pop     r19
         pop     r18
         rjmp    _Fnan
-_Fpw5:  push    r8
+_Fpw5:  push    r16
+        push    r17
+        push    r8
         push    r9
         push    r10
         push    r11
@@ -107,8 +109,6 @@ _Fpw5:  push    r8
         push    r13
         push    r14
         push    r15
-        push    r16
-        push    r17
         push    r18
         push    r19
         push    r20
@@ -287,9 +287,7 @@ _Fpw10: pop     r0
         rcall   _Fclr
         rjmp    _Fpw13
 _Fpw14: rcall   _Fnan
-_Fpw13: pop     r17
-        pop     r16
-        pop     r15
+_Fpw13: pop     r15
         pop     r14
         pop     r13
         pop     r12
@@ -297,6 +295,8 @@ _Fpw13: pop     r17
         pop     r10
         pop     r9
         pop     r8
+        pop     r17
+        pop     r16
         ret
 _Fpw16: mov     r22,r12
         mov     r23,r13
@@ -322,14 +322,18 @@ _Fpw17: mov     r18,r8
 
 // _Fexp: e^A. From 88.72284 on (and NaN) NaN, at and below -87.33655 0.
 //
-// _Fexpn: e^(A + B) 2^n, n (signed) in r17:r16, for A + B = w below 256 (from there on NaN
+// _Fexpn: e^(A + B) 2^n, n (signed) in X, for A + B = w below 256 (from there on NaN
 // above, 0 below): w = k ln 2 + r, k the nearest whole number to w log2 e (0 while |w| is
 // below ln 2 / 2), ln 2 in two parts (15 bits, whose products with k are exact, and the
 // rest), r = (A - k ln 2 head) + (B - k ln 2 rest); e^r - 1 = r + E(r) r^2 (_FtblExp),
-// then 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. A
-// and then r are kept in r8..r11, B in r12..r15, k on the stack; n + k in r17:r16.
-// _Fexpz: with B = 0 (e^A 2^n). _Fexpb: _Fexpn past its saving of r8..r17, for a caller
-// that saved them in the same order (the power's last step).
+// then 1 + (e^r - 1) with n + k added to its exponent: NaN above the floats, 0 below. The
+// reduction keeps A and then r in r8..r11, B in r12..r15, k on the stack, n + k in
+// r17:r16; it gives r8..r15 back before the kernel, which keeps r in the polynomial's
+// frame (_Fpot returns it in B), so the call goes no deeper than the reduction. Beyond 256
+// n + k is set to +-2^14, which the kernel's result cannot bring back into the floats.
+// _Fexpz: with B = 0 (e^A 2^n). _Fexpb: _Fexpn past its saving (r16, r17, then r8..r15)
+// with n in r17:r16, for a caller that saved them in the same order (the power's last
+// step).
 //
 // _Fhyp, for sinh and cosh: E = e^A / 2 (_Fexpn with n = -1); returns 1/(4E) in A and E
 // in B. _Fnear: the nearest whole number to A (halves away from 0) as a long: the
@@ -362,19 +366,15 @@ _Fexp2: mov     xh,r25
         sbrc    r24,7
         rjmp    _Fnan
 _Fexp0: rjmp    _Fclr
-_Fexp3: push    r16
-        push    r17
-        clr     r16
-        clr     r17
-        rcall   _Fexpz
-        pop     r17
-        pop     r16
-        ret
+_Fexp3: clr     xl
+        clr     xh
 _Fexpz: clr     r18
         clr     r19
         clr     r20
         clr     r21
-_Fexpn: push    r8
+_Fexpn: push    r16
+        push    r17
+        push    r8
         push    r9
         push    r10
         push    r11
@@ -382,8 +382,8 @@ _Fexpn: push    r8
         push    r13
         push    r14
         push    r15
-        push    r16
-        push    r17
+        mov     r16,r26
+        mov     r17,r27
 _Fexpb:
         mov     r8,r22
         mov     r9,r23
@@ -400,9 +400,11 @@ _Fexpb:
         ldi     xl,0x43
         cpc     xh,xl
         brlo    _Fexp4
+        clr     r16
+        ldi     r17,0x40
         sbrc    r25,7
-        rjmp    _Fexp7
-        rjmp    _Fexp6
+        ldi     r17,0xC0
+        rjmp    _Fexp5
 _Fexp4: cpi     r22,0x18
         ldi     xl,0x72
         cpc     r23,xl
@@ -457,31 +459,39 @@ _Fexp4: cpi     r22,0x18
         mov     r20,r14
         mov     r21,r15
         rcall   _Fadd
-_Fexp5: mov     r8,r22
-        mov     r9,r23
-        mov     r10,r24
-        mov     r11,r25)");
+_Fexp5: pop     r15
+        pop     r14
+        pop     r13
+        pop     r12
+        pop     r11
+        pop     r10
+        pop     r9
+        pop     r8)");
   EmitFloatTableAddress(st, "_FtblExp");
   EmitFloatFunctionText(st, R"(
         rcall   _Fpot
+        push    r18
+        push    r19
+        push    r20
+        push    r21
         push    r22
         push    r23
         push    r24
         push    r25
-        mov     r22,r8
-        mov     r23,r9
-        mov     r24,r10
-        mov     r25,r11
+        mov     r22,r18
+        mov     r23,r19
+        mov     r24,r20
+        mov     r25,r21
         rcall   _Fpow2
         pop     r21
         pop     r20
         pop     r19
         pop     r18
         rcall   _Fmul
-        mov     r18,r8
-        mov     r19,r9
-        mov     r20,r10
-        mov     r21,r11
+        pop     r21
+        pop     r20
+        pop     r19
+        pop     r18
         rcall   _Fadd
         ldi     r18,0x00
         ldi     r19,0x00
@@ -511,22 +521,10 @@ _Fexp6: rcall   _Fnan
 _Fexp7: rcall   _Fclr
 _Fexp8: pop     r17
         pop     r16
-        pop     r15
-        pop     r14
-        pop     r13
-        pop     r12
-        pop     r11
-        pop     r10
-        pop     r9
-        pop     r8
         ret
-_Fhyp:  push    r16
-        push    r17
-        ldi     r16,0xFF
-        ldi     r17,0xFF
+_Fhyp:  ldi     xl,0xFF
+        ldi     xh,0xFF
         rcall   _Fexpz
-        pop     r17
-        pop     r16
         mov     r18,r22
         mov     r19,r23
         mov     r20,r24

@@ -125,15 +125,11 @@ _Fth2:  cpi     r22,0xCD
   EmitFloatFunctionText(st, R"(
         rcall   _Fodd
         rjmp    _Fth8
-_Fth3:  push    r16
-        push    r17
-        clr     r16
-        clr     r17
+_Fth3:  clr     xl
+        clr     xh
         subi    r24,0x80
         sbci    r25,0xFF
         rcall   _Fexpz
-        pop     r17
-        pop     r16
         ldi     r18,0x00
         ldi     r19,0x00
         ldi     r20,0x80
