@@ -105,13 +105,16 @@ _FtblTan:
 // _Ftbl2pi from bit e - 111 on (a whole byte, m shifted left by the bits left over) are the
 // part of 2^(e - 150) 2/pi below 4, to 86 bits below the point, so that m times them modulo
 // 2^88 is |x| 2/pi modulo 4 to 2^-55 (the bits of 2/pi above add whole turns). The nearest
-// whole number to it is k; the fraction f, from 1/2 on complemented (1 - f less 2^-86), is
-// taken up to its first 1 bit (at least 2^-30 for any float), and its top 32 bits times
+// whole number to it is k; the fraction f, from 1/2 on complemented (1 - f less 2^-86; the
+// three lowest bytes, which never reach the top 32 bits, as they are), is taken up to its
+// first 1 bit (at least 2^-30 for any float: at most three whole bytes, which _Fqml1
+// shifts in with M = 0), and its top 32 bits times
 // pi/2 (32 bits, _Ftblpi2) give r, rounded once by the core's packing with the rest
 // counted as lost (r is never exact). The products by bytes are _Fqml's. It saves r1 and
 // r8..r15.
 //
-// _Fqml: acc = acc 256 + M t for each of xl table bytes t at Z, M in r25..r22 (below 2^31),
+// _Fqml: acc = acc 256 + M t for each of xl table bytes t at Z (_Fqml1: t in r21 as it
+// is, for one step), M in r25..r22 (below 2^31),
 // acc in r20, r19, r18, r15..r8 modulo 2^88 (11 steps shift out what it held before). A
 // byte product with the carry and the byte it lands on is at most 0xFFFF: the column sums
 // need no carry chain of their own. r7 is the zero of the carries (_Fquad clears it: only
@@ -183,9 +186,6 @@ _Fqd2:  lsr     xh
         add     r16,xl
         bst     r20,5
         brtc    _Fqd3
-        com     r8
-        com     r9
-        com     r10
         com     r11
         com     r12
         com     r13
@@ -195,20 +195,16 @@ _Fqd2:  lsr     xh
         com     r19
         com     r20
 _Fqd3:  andi    r20,0x3F
-        ldi     xl,0x82
+        clr     r22
+        clr     r23
+        mov     r24,r22
+        mov     r25,r23
+        ldi     r21,0x82
 _Fqd4:  tst     r20
         brne    _Fqd5
-        mov     r20,r19
-        mov     r19,r18
-        mov     r18,r15
-        mov     r15,r14
-        mov     r14,r13
-        mov     r13,r12
-        mov     r12,r11
-        mov     r11,r10
-        mov     r10,r9
-        mov     r9,r8
-        subi    xl,0x08
+        ldi     xl,0x01
+        rcall   _Fqml1
+        subi    r21,0x08
         rjmp    _Fqd4
 _Fqd5:  sbrc    r20,7
         rjmp    _Fqd6
@@ -217,9 +213,9 @@ _Fqd5:  sbrc    r20,7
         rol     r18
         rol     r19
         rol     r20
-        dec     xl
+        dec     r21
         rjmp    _Fqd5
-_Fqd6:  push    xl
+_Fqd6:  push    r21
         mov     r25,r20
         mov     r24,r19
         mov     r23,r18
@@ -262,7 +258,7 @@ _Fqd6:  push    xl
   };
   EmitFloatTableRead(st, "_Fqml:  ", "r21");
   std::string loop = R"(
-        mov     r20,r19
+_Fqml1: mov     r20,r19
         mov     r19,r18
         mov     r18,r15
         mov     r15,r14
