@@ -372,7 +372,7 @@ inline float Tanf(float a) {
   return WithSign(v, s);
 }
 
-// asin |x| for |x| <= 1/2 from the table; beyond, pi/2 - 2 asin s with z = (1 - |x|) / 2
+// asin |x| for |x| below 1/2 from the table; from 1/2 on, pi/2 - 2 asin s with z = (1 - |x|) / 2
 // and s = sqrt z, as (pi/2 - 2 s) - (2 P(z) z s - pi/2's rest).
 struct HalfAngle {
   float s;  // sqrt z
@@ -388,17 +388,17 @@ inline float Asinf(float a) {
   float x = Abs(a);
   if (IsNan(x) || Bits(x) > 0x3F800000u) return NaN();
   if ((Bits(x) >> 24) < 0x39) return a;
-  if (Bits(x) <= 0x3F000000u) return WithSign(OddKernel(x, kTblAsin), s);
+  if (Bits(x) < 0x3F000000u) return WithSign(OddKernel(x, kTblAsin), s);
   HalfAngle h = AsinHalf(x);
   float c = Sub(F2e(h.w, 1), kHalfPiLo);
   return WithSign(Sub(Sub(kHalfPi, F2e(h.s, 1)), c), s);
 }
-// acos x = pi/2 - asin x for |x| <= 1/2, 2 asin s above, pi - 2 asin s below -1/2 (as
+// acos x = pi/2 - asin x for |x| below 1/2, 2 asin s above, pi - 2 asin s below -1/2 (as
 // twice pi/2 - asin s).
 inline float Acosf(float a) {
   float x = Abs(a);
   if (IsNan(x) || Bits(x) > 0x3F800000u) return NaN();
-  if (Bits(x) <= 0x3F000000u) {
+  if (Bits(x) < 0x3F000000u) {
     float c = Sub(Mul(Mul(Pot(Mul(a, a), kTblAsin), Mul(a, a)), a), kHalfPiLo);
     return Sub(Sub(kHalfPi, a), c);
   }

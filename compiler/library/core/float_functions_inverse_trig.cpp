@@ -4,40 +4,30 @@
 
 namespace qbc {
 
-// _FASin: |x| > 1 (and NaN) gives NaN; below 2^-13 asin x = x; up to 1/2,
-// x + P(u) u x (_Ftbl_Asin). Beyond, asin |x| = pi/2 - 2 asin s with z = (1 - |x|) / 2
-// (exact) and s = sqrt z (_FAsh: A = w = P(z) z s, B = s): (pi/2 - 2 s) - (2 w - pi/2's
-// rest) (_Fpi2), pi/2 in two parts so that the difference keeps its last bits; x's sign
-// last (on the stack), so asin(-x) = -asin x bit for bit.
+// _FASin: |x| > 1 (and NaN) gives NaN; below 2^-13 asin x = x; below 1/2, x + P(u) u x
+// (_Ftbl_Asin). From 1/2 on, asin |x| = pi/2 - 2 asin s
+// with z = (1 - |x|) / 2 (exact) and s = sqrt z (_FAsh: A = w = P(z) z s, B = s):
+// (pi/2 - 2 s) - (2 w - pi/2's rest) (_Fpi2), pi/2 in two parts so that the difference
+// keeps its last bits; x's sign last (on the stack), so asin(-x) = -asin x bit for bit.
 //
 // _FAsh: from |x|, z and s = sqrt z, A = w = P(s^2) s^2 s and B = s (the odd kernel
 // short of its last addition, _Fod1).
 //
-// _FACos: pi/2 - asin x for |x| <= 1/2, as (pi/2 - x) - (P(u) u x - pi/2's rest); beyond,
-// 2 (s + w) for x > 0 and 2 ((pi/2 - s) - (w - pi/2's rest)) = pi - 2 asin s for x < 0.
-// These call _Fsqrt, so the emitter sets its used flag (the square root comes later in the
-// link order).
+// _FAsr: carry set when |x| is at most 1 (the domain), xh = |x|'s top byte, so that a
+// byte's compare tells |x| below 1/2.
+//
+// _FACos: pi/2 - asin x for |x| below 1/2, as (pi/2 - x) - (P(u) u x - pi/2's rest);
+// beyond, 2 (s + w) for x > 0 and 2 ((pi/2 - s) - (w - pi/2's rest)) = pi - 2 asin s for
+// x < 0. These call _Fsqrt, so the emitter sets its used flag (the square root comes later
+// in the link order).
 void EmitFloatAsinAcosRoutine(CompilerState& st) {
   st.used.Set(NeedFsqrt);
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_FACos: mov     xh,r25
-        andi    xh,0x7F
-        cpi     r22,0x01
-        ldi     xl,0x00
-        cpc     r23,xl
-        ldi     xl,0x80
-        cpc     r24,xl
-        ldi     xl,0x3F
-        cpc     xh,xl
+_FACos: rcall   _FAsr
         brlo    _FAcs0
         rjmp    _Fnan
-_FAcs0: cpi     r22,0x01
-        ldi     xl,0x00
-        cpc     r23,xl
-        cpc     r24,xl
-        ldi     xl,0x3F
-        cpc     xh,xl
+_FAcs0: cpi     xh,0x3F
         brsh    _FAcs1)");
   EmitFloatTableAddress(st, "_Ftbl_Asin");
   EmitFloatFunctionText(st, R"(
@@ -50,33 +40,31 @@ _FAcs1: push    r25
         sbrc    xl,7
         rjmp    _FAcs2
         rcall   _Fadd
-        tst     r25
-        breq    _FAcs3
         rjmp    _FAcs4
 _FAcs2: rcall   _Fpi2
-_FAcs4: subi    r24,0x80
+_FAcs4: tst     r25
+        breq    _FAcs3
+        subi    r24,0x80
         sbci    r25,0xFF
 _FAcs3: ret
-_FASin: push    r25
-        andi    r25,0x7F
+_FAsr:  mov     xh,r25
+        andi    xh,0x7F
         cpi     r22,0x01
         ldi     xl,0x00
         cpc     r23,xl
         ldi     xl,0x80
         cpc     r24,xl
         ldi     xl,0x3F
-        cpc     r25,xl
+        cpc     xh,xl
+        ret
+_FASin: rcall   _FAsr
         brlo    _FAsn1
-        pop     xl
         rjmp    _Fnan
-_FAsn1: cpi     r25,0x39
+_FAsn1: push    r25
+        andi    r25,0x7F
+        cpi     r25,0x39
         brlo    _FAsn8
-        cpi     r22,0x01
-        ldi     xl,0x00
-        cpc     r23,xl
-        cpc     r24,xl
-        ldi     xl,0x3F
-        cpc     r25,xl
+        cpi     r25,0x3F
         brsh    _FAsn2)");
   EmitFloatTableAddress(st, "_Ftbl_Asin");
   EmitFloatFunctionText(st, R"(
