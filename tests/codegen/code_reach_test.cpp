@@ -358,6 +358,41 @@ TEST(CodeReach, ADepthWithAWayNotFollowedIsUnknown) {
   }
 }
 
+// The depth walk takes lines that only push, pop or go on together: a jump to the program
+// counter still comes in at its line, read ahead (forward), or after the whole text is
+// read (backward), and one into the middle of a two-word line finds no line there; the
+// reading that keeps every line gives the same figures.
+TEST(CodeReach, AJumpToTheProgramCounterComesInAtItsLine) {
+  struct Case {
+    const char* what;
+    const char* lines;  // after "L:\tpush r16"
+    bool known;
+    int bytes;
+  };
+  const Case cases[] = {
+      {"forward, past a pair", "\t\tbreq\tPC+3\r\n\t\tpush\tr17\r\n\t\tpop\t\tr17\r\n\t\tnop\r\n"
+                               "\t\tpop\t\tr16\r\n\t\tret\r\n", true, 2},
+      // (taken, it passes over the pop: its ret finds r16 above the return address)
+      {"forward, past a pop", "\t\tbreq\tPC+2\r\n\t\tpop\t\tr16\r\n\t\tpush\tr16\r\n\t\tpush\tr17\r\n"
+                              "\t\tpop\t\tr17\r\n\t\tpop\t\tr16\r\n\t\tret\r\n", false, 0},
+      {"backward, into a loop", "\t\tldi\t\tr18,3\r\n\t\tpush\tr17\r\n\t\tpop\t\tr17\r\n\t\tdec\t\tr18\r\n"
+                                "\t\tbrne\tPC-3\r\n\t\tpop\t\tr16\r\n\t\tret\r\n", true, 2},
+      {"into a two-word line", "\t\tbreq\tPC+2\r\n\t\tlds\t\tr17,0x100\r\n\t\tpop\t\tr16\r\n\t\tret\r\n", false, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const std::string text = std::string("L:\tpush\tr16\r\n") + c.lines;
+    for (const AsmView::Keep keep : {AsmView::Keep::kAll, AsmView::Keep::kStack}) {
+      const auto d = CodeMap(text, 2, {}, {}, keep).DepthFrom("L");
+      ASSERT_TRUE(d.has_value());
+      EXPECT_EQ(d->known, c.known);
+      if (c.known) {
+        EXPECT_EQ(d->bytes, c.bytes);
+      }
+    }
+  }
+}
+
 TEST(CodeReach, DataSegmentCellsAndEnd) {
   const std::string text =
       "\t\t.DSEG\r\n"

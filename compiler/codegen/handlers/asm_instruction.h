@@ -87,6 +87,64 @@ inline InstructionForm FormOf(std::string_view m) {
   }
 }
 
+// What a line does to the hardware stack and to where the code goes on, by its mnemonic
+// alone (the depth walk reads no more of most lines).
+enum class StackStep : std::uint8_t {
+  kOn,
+  kPush,
+  kPop,
+  kReturn,        // ret, reti
+  kIndirectJump,  // ijmp, eijmp
+  kJump,          // rjmp, jmp
+  kBranch,        // br..
+  kSkip,          // sbrc, sbrs, sbic, sbis, cpse
+  kCall,          // rcall, call
+  kIndirectCall,  // icall, eicall
+  kData,          // .db, .dw, ... in the code
+};
+
+namespace asm_instruction_detail {
+// Equal without regard to case; `lower` is in lower case.
+inline bool Is(std::string_view s, std::string_view lower) {
+  if (s.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < s.size(); ++i)
+    if ((s[i] >= 'A' && s[i] <= 'Z' ? static_cast<char>(s[i] - 'A' + 'a') : s[i]) != lower[i]) return false;
+  return true;
+}
+}  // namespace asm_instruction_detail
+
+// (`form`: the mnemonic's, FormOf)
+inline StackStep StackStepOf(std::string_view m, InstructionForm form) {
+  using asm_instruction_detail::Is;
+  switch (form) {
+    case InstructionForm::kRelativeJump:
+      return (m[0] | 0x20) == 'b' ? StackStep::kBranch : m.size() == 5 ? StackStep::kCall : StackStep::kJump;
+    case InstructionForm::kSkip:
+      return StackStep::kSkip;
+    case InstructionForm::kTwoWords:
+      return Is(m, "call") ? StackStep::kCall : Is(m, "jmp") ? StackStep::kJump : StackStep::kOn;
+    case InstructionForm::kOneWord:
+      break;
+  }
+  switch (m.size()) {
+    case 3:
+      return Is(m, "ret") ? StackStep::kReturn : Is(m, "pop") ? StackStep::kPop : StackStep::kOn;
+    case 4:
+      return Is(m, "push")   ? StackStep::kPush
+             : Is(m, "reti") ? StackStep::kReturn
+             : Is(m, "ijmp") ? StackStep::kIndirectJump
+                             : StackStep::kOn;
+    case 5:
+      return Is(m, "icall") ? StackStep::kIndirectCall : Is(m, "eijmp") ? StackStep::kIndirectJump : StackStep::kOn;
+    case 6:
+      return Is(m, "eicall") ? StackStep::kIndirectCall : StackStep::kOn;
+    default:
+      return StackStep::kOn;
+  }
+}
+
+inline StackStep StackStepOf(std::string_view m) { return StackStepOf(m, FormOf(m)); }
+
 // Whether avra reads a word as one of its instructions, in any letter case (whether or
 // not the device has it): such a word names the instruction even where a macro of the
 // same name is defined.

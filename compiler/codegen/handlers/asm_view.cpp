@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <functional>
+#include <queue>
 #include <unordered_set>
 #include <utility>
 
@@ -157,8 +159,12 @@ class AsmView::Reader {
     if (n == m || raw[m] == '.' || (n < raw.size() && !kAfterWord[static_cast<unsigned char>(raw[n])])) return false;
     if (!Active()) return true;
     if (!label.empty()) Label(label);
-    const std::uint32_t words = InstructionWords({raw.data() + m, n - m}, raw.data() + n, raw.size() - n);
-    Place(v_.keep_ == Keep::kAll ? TrimBlanks(Code(raw.substr(m))) : std::string_view(), false, words);
+    const std::string_view mnemonic(raw.data() + m, n - m);
+    const std::uint32_t words = InstructionWords(mnemonic, raw.data() + n, raw.size() - n);
+    const StackStep step = StackStepOf(mnemonic, form_);
+    // (the code of a line that only pushes, pops or goes on is read only where it is kept)
+    const bool read = v_.keep_ == Keep::kAll || (v_.keep_ == Keep::kStack && Leads(step));
+    Place(read ? TrimBlanks(Code(raw.substr(m))) : std::string_view(), false, words, step);
     return true;
   }
 
@@ -212,7 +218,8 @@ class AsmView::Reader {
       return;
     }
     const auto [mnemonic, operands] = FirstWord(line);
-    Place(line, false, InstructionWords(mnemonic, operands.data(), operands.size()));
+    const std::uint32_t words = InstructionWords(mnemonic, operands.data(), operands.size());
+    Place(line, false, words, StackStepOf(mnemonic, form_));
   }
 
   void Label(std::string_view label) {
@@ -220,7 +227,9 @@ class AsmView::Reader {
     if (segment_ == Segment::kData && dataOpened_) v_.dataLabels_.emplace(name, dataAt_);
     defined_.insert(name);
     if (segment_ == Segment::kCode) {
-      v_.codeLabels_.emplace(name, AsmView::Place{address_, block_});
+      // (its line begins a step: a way may come in there)
+      v_.codeLabels_.emplace(name, AsmView::Place{address_, block_, static_cast<std::uint32_t>(v_.steps_.size())});
+      stepOpen_ = false;
       pendingCode_.push_back(std::move(name));
     } else {
       pending_.push_back(std::move(name));
@@ -231,6 +240,7 @@ class AsmView::Reader {
   // operands, perhaps a comment (`after`, `size` characters).
   std::uint32_t InstructionWords(std::string_view mnemonic, const char* after, std::size_t size) {
     const InstructionForm form = FormOf(mnemonic);
+    form_ = form;
     if (form == InstructionForm::kRelativeJump) NoteJump(mnemonic, {after, size});
     afterSkip_ = form == InstructionForm::kSkip;
     return form == InstructionForm::kTwoWords ? 2 : 1;
@@ -241,13 +251,70 @@ class AsmView::Reader {
   }
 
   // A line of the code segment that takes `words` words.
-  void Place(std::string_view code, bool data, std::uint32_t words) {
+  void Place(std::string_view code, bool data, std::uint32_t words, StackStep step) {
     if (v_.keep_ == Keep::kAll) {
       for (const std::string& l : pendingCode_) v_.labels_.emplace(l, v_.lines_.size());
       v_.lines_.push_back({code, data, block_, position_, address_});
     }
     pendingCode_.clear();
+    if (v_.keep_ != Keep::kLayout) Step(code, data ? StackStep::kData : step, words);
     address_ += words;
+  }
+
+  // Whether a line of that step ends a run (it goes elsewhere than to the next line or
+  // changes nothing of the stack's depth a run could not count).
+  static bool Leads(StackStep step) {
+    return step != StackStep::kOn && step != StackStep::kPush && step != StackStep::kPop;
+  }
+
+  // The line's part in the stack steps: a run goes on, or a step begins.
+  void Step(std::string_view code, StackStep step, std::uint32_t words) {
+    bool begins = !stepOpen_ || v_.stepForm_ == Steps::kEveryLine || Leads(step);
+    bool closes = closeAfterNext_ || Leads(step);
+    closeAfterNext_ = step == StackStep::kSkip;  // (the line after the next one is a way in)
+    // A jump to the program counter read before: its line begins a step; one that lands
+    // inside the line makes it a step alone (no line begins there).
+    while (!targets_.empty() && targets_.top() < address_) targets_.pop();
+    while (!targets_.empty() && targets_.top() < address_ + std::max<std::uint32_t>(words, 1)) {
+      begins = true;
+      if (targets_.top() != address_) closes = true;
+      targets_.pop();
+    }
+    const int change = step == StackStep::kPush ? 1 : step == StackStep::kPop ? -1 : 0;
+    if (begins) {
+      AsmView::StackLine s;
+      s.code = code;
+      s.pos = position_;
+      s.address = address_;
+      s.block = block_;
+      s.step = step;
+      s.leastPush = step == StackStep::kPush ? 0 : kNoPush;
+      if (step == StackStep::kJump || step == StackStep::kBranch || step == StackStep::kCall) NoteTarget(s);
+      v_.steps_.push_back(s);
+    } else {
+      AsmView::StackLine& s = v_.steps_.back();
+      s.single = false;
+      s.most = std::max(s.most, s.net);
+      if (step == StackStep::kPush) s.leastPush = std::min(s.leastPush, s.net);
+    }
+    AsmView::StackLine& s = v_.steps_.back();
+    s.net += change;
+    s.words += words;
+    stepOpen_ = !closes;
+  }
+
+  // Whether a line's target names the program counter, and where it lies ahead.
+  void NoteTarget(AsmView::StackLine& s) {
+    // (most name a label: the letters "pc" nowhere, no operand names the program counter)
+    bool letters = false;
+    for (std::size_t k = 1; k < s.code.size() && !letters; ++k)
+      letters = (s.code[k - 1] | 0x20) == 'p' && (s.code[k] | 0x20) == 'c';
+    if (!letters) return;
+    const std::optional<std::string_view> operand = TargetOperand(s.code);
+    if (!operand) return;
+    const AsmPcOperand pc = v_.PcTarget(LowerText(TrimBlanks(*operand)), address_, position_);
+    s.namesPc = pc.namesPc;
+    if (pc.target && *pc.target > address_) targets_.push(static_cast<std::uint32_t>(*pc.target));
   }
 
   // .if and its kin, also in lines that are left out (they nest).
@@ -329,6 +396,8 @@ class AsmView::Reader {
       if (segment_ == Segment::kCode) {
         ++block_;  // code after it is no continuation
         afterSkip_ = false;
+        stepOpen_ = false;
+        targets_ = {};
         if (const auto address = v_.ValueAt(rest, position_, 0))
           address_ = static_cast<std::uint32_t>(*address);
         else
@@ -368,7 +437,7 @@ class AsmView::Reader {
         const std::optional<std::uint32_t> words = DataWords(w, rest);
         if (!words) v_.sizesKnown_ = false;
         afterSkip_ = false;
-        Place(rest, true, words.value_or(0));
+        Place(rest, true, words.value_or(0), StackStep::kData);
       } else {
         pending_.clear();
       }
@@ -462,6 +531,13 @@ class AsmView::Reader {
   std::uint32_t block_ = 0;
   std::uint32_t address_ = 0;  // of the next code line, in words
   bool afterSkip_ = false;     // the last code line was a skip
+  InstructionForm form_ = InstructionForm::kOneWord;  // the last instruction's
+  // The stack steps: whether the last one is a run the next line may go on with, whether
+  // the next line is a step alone, and the addresses ahead that jumps to the program
+  // counter name.
+  bool stepOpen_ = false;
+  bool closeAfterNext_ = false;
+  std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> targets_;
   std::uint32_t position_ = 0;
   long dataAt_ = 0;
   bool dataOpened_ = false;
@@ -476,7 +552,8 @@ class AsmView::Reader {
   std::unordered_set<std::string> defined_;  // labels and symbols so far, for .ifdef
 };
 
-AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep, Text kept) : keep_(keep) {
+AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep, Text kept, Steps steps)
+    : keep_(keep), stepForm_(steps) {
   // The code lines point into the text: kept here when the output may change meanwhile.
   // Only the data need no copy.
   if (keep == Keep::kAll && kept == Text::kCopied) {
@@ -490,6 +567,33 @@ AsmView::AsmView(std::string_view text, AsmFiles files, Keep keep, Text kept) : 
   Reader reader(*this, files);
   reader.Source(text, 0);
   reader.Finish();
+}
+
+std::optional<std::size_t> AsmView::LabelStep(const std::string& lowerName) const {
+  const auto it = codeLabels_.find(lowerName);
+  if (it == codeLabels_.end() || it->second.step >= steps_.size()) return std::nullopt;
+  return it->second.step;
+}
+
+std::optional<std::string_view> TargetOperand(std::string_view code) {
+  std::size_t m = 0;
+  while (m < code.size() && code[m] != ' ' && code[m] != '\t') ++m;
+  const std::string_view text = TrimBlanks(code.substr(m));
+  if (text.empty()) return std::nullopt;
+  // (an instruction has at most three operands: of more, the third)
+  std::string_view last;
+  std::size_t start = 0, count = 0;
+  int depth = 0;
+  for (std::size_t k = 0; k <= text.size() && count < 3; ++k) {
+    if (k < text.size() && text[k] == '(') ++depth;
+    if (k < text.size() && text[k] == ')') --depth;
+    if (k == text.size() || (text[k] == ',' && depth == 0)) {
+      last = TrimBlanks(text.substr(start, k - start));
+      ++count;
+      start = k + 1;
+    }
+  }
+  return last;
 }
 
 std::optional<std::size_t> AsmView::LabelLine(const std::string& lowerName) const {

@@ -26,6 +26,7 @@
 // quotes, as avra reads it, with no escapes; any other value one) made even, a .dw line
 // one word per value; .org sets the address.
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -36,6 +37,7 @@
 #include <vector>
 
 #include "compiler/codegen/handlers/asm_expression.h"
+#include "compiler/codegen/handlers/asm_instruction.h"
 
 namespace qbc {
 
@@ -47,17 +49,28 @@ struct AsmFiles {
   std::function<std::optional<std::string>(const std::string& path)> read;
 };
 
+// The operand a jump, branch or call goes to (its last), as written; nullopt for a line
+// without operands.
+std::optional<std::string_view> TargetOperand(std::string_view code);
+
 class AsmView {
  public:
   // kLayout: the code lines are not kept, only the data segment and where the code lies:
   // its labels and its relative jumps (the memory check and the reach of the jumps need
-  // no more, and a program without handlers pays for no more).
-  enum class Keep { kAll, kLayout };
+  // no more). kStack: that and the stack steps (the depth of the hardware stack, which
+  // every program is checked for, needs no more). kAll: the code lines and the stack
+  // steps.
+  enum class Keep { kAll, kLayout, kStack };
+  // How the stack steps are cut: kRuns, lines that only push, pop or go on to the next
+  // line are taken together up to where a way may come in; kEveryLine, each line is a
+  // step of its own (where a jump to the program counter may land inside such a run).
+  enum class Steps { kRuns, kEveryLine };
   // kCopied: the code lines kept are views of a copy of the text, which may change
   // meanwhile; kStays: of the text itself, which stays as it is while this reading is read
   // (a program's output the size of the flash is not copied).
   enum class Text { kCopied, kStays };
-  AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll, Text kept = Text::kCopied);
+  AsmView(std::string_view text, AsmFiles files, Keep keep = Keep::kAll, Text kept = Text::kCopied,
+          Steps steps = Steps::kRuns);
 
   // One line of the code segment that avra assembles.
   struct Line {
@@ -71,7 +84,29 @@ class AsmView {
   struct Place {
     std::uint32_t address = 0;  // in words
     std::uint32_t block = 0;    // as Line::block
+    std::uint32_t step = 0;     // a label's: the stack step its line begins
   };
+  // The code as the depth of the hardware stack sees it: the code lines in their order,
+  // cut into steps. A step is one line that jumps, branches, skips, calls, returns or is
+  // data, or a run of lines that only push, pop or go on to the next line, which a way
+  // enters only at its first line (a label's line, the lines after a skip's next line and
+  // the line a jump to the program counter names, read as the text is, begin a step).
+  struct StackLine {
+    std::string_view code;     // a line's mnemonic and operands (empty for a run)
+    std::uint32_t pos = 0;     // as Line::pos (of a line)
+    std::uint32_t address = 0;  // of its first line, in words
+    std::uint32_t words = 0;
+    std::uint32_t block = 0;   // as Line::block
+    // A run's: the most and the least pushed before one of its lines (below its first;
+    // the least before a push, kNoPush for none) and what it pushes in all.
+    std::int32_t most = 0;
+    std::int32_t leastPush = 0;
+    std::int32_t net = 0;
+    StackStep step = StackStep::kOn;
+    bool single = true;   // one line
+    bool namesPc = false;  // a line whose target operand names the program counter
+  };
+  static constexpr std::int32_t kNoPush = INT32_MAX;
   // A line that jumps or calls by an offset from itself: rjmp, rcall or a conditional
   // branch (br..), in the order read (in both kinds of reading).
   struct RelativeJump {
@@ -83,6 +118,9 @@ class AsmView {
   };
   std::size_t Size() const { return lines_.size(); }
   const Line& At(std::size_t i) const { return lines_[i]; }
+  const std::vector<StackLine>& StackLines() const { return steps_; }
+  // The stack step the label's line (lower case) begins; nullopt for none.
+  std::optional<std::size_t> LabelStep(const std::string& lowerName) const;
   // The first code line at or after the label (lower case); nullopt for none.
   std::optional<std::size_t> LabelLine(const std::string& lowerName) const;
   // The register a .def name (lower case) means at code line `at`.
@@ -139,6 +177,7 @@ class AsmView {
                                       bool labels = false) const;
 
   Keep keep_;
+  Steps stepForm_;
   bool understood_ = true;
   std::deque<std::string> texts_;  // the copy of the output, included files, macro lines
   std::string_view output_;        // the output as read
@@ -152,6 +191,7 @@ class AsmView {
   long dataEnd_ = 0;
   std::unordered_map<std::string, Place> codeLabels_;
   std::vector<RelativeJump> jumps_;
+  std::vector<StackLine> steps_;
   bool sizesKnown_ = true;
 };
 

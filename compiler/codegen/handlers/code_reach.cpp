@@ -75,8 +75,11 @@ bool ThroughY(std::string_view o) {
 }  // namespace
 
 CodeMap::CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files,
-                 AsmView::Text kept)
-    : view_(text, std::move(files), AsmView::Keep::kAll, kept), returnBytes_(returnBytes) {
+                 AsmView::Keep keep, AsmView::Text kept)
+    : view_(text, files, keep, kept), returnBytes_(returnBytes) {
+  // A jump to the program counter that lands inside a run of lines (one named from
+  // further down, or worked out otherwise than as the text was read): each line a step.
+  if (!StepsWhole()) view_ = AsmView(text, std::move(files), keep, kept, AsmView::Steps::kEveryLine);
   for (const std::string& w : watchedCells) watched_.push_back(LowerText(w));
   // The device's SREG and RAMPZ (the .equ names of its definition file).
   const std::size_t end = view_.Size() == 0 ? 0 : view_.Size() - 1;
@@ -769,50 +772,60 @@ void CodeMap::Walk(std::size_t start, Routine& routine, std::optional<std::size_
   }
 }
 
-namespace {
-
-// What a line does to the hardware stack and to where the code goes on, by its mnemonic
-// alone (the depth walk reads no more of most lines).
-enum class DepthStep { kOn, kPush, kPop, kReturn, kIndirectJump, kJump, kBranch, kSkip, kCall, kIndirectCall, kData };
-
-DepthStep DepthStepOf(const AsmView::Line& line) {
-  if (line.data || line.code.empty()) return DepthStep::kData;
-  const std::string_view m = FirstWord(line.code).first;
-  switch (FormOf(m)) {
-    case InstructionForm::kRelativeJump:
-      return IsBranch(m) ? DepthStep::kBranch : m.size() == 5 ? DepthStep::kCall : DepthStep::kJump;
-    case InstructionForm::kSkip:
-      return DepthStep::kSkip;
-    case InstructionForm::kTwoWords:
-      return Is(m, "call") ? DepthStep::kCall : Is(m, "jmp") ? DepthStep::kJump : DepthStep::kOn;
-    case InstructionForm::kOneWord:
-      break;
-  }
-  switch (m.size()) {
-    case 3:
-      return Is(m, "ret") ? DepthStep::kReturn : Is(m, "pop") ? DepthStep::kPop : DepthStep::kOn;
-    case 4:
-      return Is(m, "push")   ? DepthStep::kPush
-             : Is(m, "reti") ? DepthStep::kReturn
-             : Is(m, "ijmp") ? DepthStep::kIndirectJump
-                             : DepthStep::kOn;
-    case 5:
-      return Is(m, "icall") ? DepthStep::kIndirectCall : Is(m, "eijmp") ? DepthStep::kIndirectJump : DepthStep::kOn;
-    case 6:
-      return Is(m, "eicall") ? DepthStep::kIndirectCall : DepthStep::kOn;
-    default:
-      return DepthStep::kOn;
-  }
-}
-
-}  // namespace
-
 std::optional<StackDepth> CodeMap::DepthFrom(const std::string& label) const {
-  const auto line = view_.LabelLine(LowerText(label));
-  if (!line) return std::nullopt;
+  const auto step = view_.LabelStep(LowerText(label));
+  if (!step) return std::nullopt;
   // (text this reading cannot follow as avra does: nothing is known)
   if (!view_.Understood()) return StackDepth{0, false};
-  return RoutineDepth(*line);
+  return RoutineDepth(*step);
+}
+
+std::optional<std::size_t> CodeMap::StepTarget(std::size_t from, bool* inside) const {
+  const AsmView::StackLine& s = view_.StackLines()[from];
+  const std::optional<std::string_view> operand = TargetOperand(s.code);
+  if (!operand) return std::nullopt;
+  const std::string o = LowerText(TrimBlanks(*operand));
+  if (o == ".") return from;
+  if (const AsmPcOperand pc = view_.PcTarget(o, s.address, s.pos); pc.namesPc) {
+    if (!pc.target) return std::nullopt;
+    return StepRelative(from, *pc.target, inside);
+  }
+  return view_.LabelStep(o);
+}
+
+std::optional<std::size_t> CodeMap::StepRelative(std::size_t from, std::int64_t target, bool* inside) const {
+  const std::vector<AsmView::StackLine>& steps = view_.StackLines();
+  const std::uint32_t block = steps[from].block;
+  // (no line but a run's first begins in a run: the target lying in one, past its first
+  // line, is not known to be no line's)
+  auto none = [&](std::size_t j) -> std::optional<std::size_t> {
+    const AsmView::StackLine& s = steps[j];
+    if (inside != nullptr && !s.single && target > s.address && target < static_cast<std::int64_t>(s.address) + s.words)
+      *inside = true;
+    return std::nullopt;
+  };
+  std::size_t j = from;
+  while (static_cast<std::int64_t>(steps[j].address) < target) {
+    ++j;
+    if (j >= steps.size() || steps[j].block != block) return none(j - 1);
+  }
+  while (static_cast<std::int64_t>(steps[j].address) > target) {
+    if (j == 0 || steps[j - 1].block != block) return std::nullopt;
+    --j;
+  }
+  if (static_cast<std::int64_t>(steps[j].address) != target) return none(j);
+  return j;
+}
+
+bool CodeMap::StepsWhole() const {
+  const std::vector<AsmView::StackLine>& steps = view_.StackLines();
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (!steps[i].namesPc) continue;
+    bool inside = false;
+    StepTarget(i, &inside);
+    if (inside) return false;
+  }
+  return true;
 }
 
 StackDepth CodeMap::RoutineDepth(std::size_t first) const {
@@ -829,21 +842,18 @@ StackDepth CodeMap::RoutineDepth(std::size_t first) const {
 }
 
 StackDepth CodeMap::WalkDepth(std::size_t start) const {
-  if (depthAt_.size() != view_.Size()) {
-    depthAt_.assign(view_.Size(), 0);
-    depthWalk_.assign(view_.Size(), 0);
+  const std::vector<AsmView::StackLine>& steps = view_.StackLines();
+  if (depthAt_.size() != steps.size()) {
+    depthAt_.assign(steps.size(), 0);
+    depthWalk_.assign(steps.size(), 0);
   }
   // (a walk started inside this one, for a routine it calls, may take over the marks of
-  // lines both come to: this walk then goes over them again, which changes no figure)
+  // steps both come to: this walk then goes over them again, which changes no figure)
   const std::uint32_t walk = ++depthWalks_;
   StackDepth result;
-  auto target = [&](std::size_t i) {
-    const Line l = Decode(i);
-    return l.count == 0 ? std::nullopt : Target(i, l.operands[l.count - 1]);
-  };
   // A ret met above the entry's depth jumps to what was pushed, unless a line was come to
   // again with less on the stack on the way (a loop that pops a count of bytes: this walk
-  // keeps only the most each line was come to with, so the depth after such a loop is
+  // keeps only the most each step was come to with, so the depth after such a loop is
   // too high; the handlers' reading counts those loops through).
   bool aboveEntry = false, lessOnTheWay = false;
   std::vector<std::pair<std::size_t, int>> work{{start, 0}};
@@ -851,11 +861,11 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
     std::size_t i = work.back().first;
     int depth = work.back().second;
     work.pop_back();
-    // Straight on, line after line, to where this way ends; the other ways wait. A way
+    // Straight on, step after step, to where this way ends; the other ways wait. A way
     // that cannot be followed (a jump whose target the text does not give, code running
     // into data or past the end) leaves the depth unknown: a part of it says nothing.
     for (bool on = true; on;) {
-      if (i >= view_.Size()) {
+      if (i >= steps.size()) {
         result.known = false;
         break;
       }
@@ -863,6 +873,8 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
         result.known = false;
         break;
       }
+      // (a way comes into a run only at its first line: the run's lines are come to as
+      // it is)
       if (depthWalk_[i] == walk && depthAt_[i] >= depth) {
         lessOnTheWay = lessOnTheWay || depthAt_[i] > depth;
         break;
@@ -870,20 +882,24 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
       depthWalk_[i] = walk;
       depthAt_[i] = depth;
       result.bytes = std::max(result.bytes, depth);
+      const AsmView::StackLine& s = steps[i];
       std::size_t next = i + 1;
-      switch (DepthStepOf(view_.At(i))) {
-        case DepthStep::kOn:
-          break;
-        case DepthStep::kPush:
+      switch (s.step) {
+        case StackStep::kOn:
+        case StackStep::kPush:
+        case StackStep::kPop:
+          if (depth + s.most > kDepthLimit) {
+            result.known = false;
+            on = false;
+            break;
+          }
+          result.bytes = std::max(result.bytes, depth + s.most);
           // (with its return address taken, what a routine pushes is where it returns to)
-          if (depth < 0) result.known = false;
-          ++depth;
-          break;
-        case DepthStep::kPop:
+          if (s.leastPush != AsmView::kNoPush && depth + s.leastPush < 0) result.known = false;
           // (below 0 a routine takes its caller's return address: it returns further up)
-          --depth;
+          depth += s.net;
           break;
-        case DepthStep::kReturn:
+        case StackStep::kReturn:
           // With bytes pushed since the entry, or part of a return address taken, it jumps
           // where they say, as an indirect jump does.
           if (depth > 0)
@@ -892,30 +908,30 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
             result.known = false;
           on = false;
           break;
-        case DepthStep::kData:
-        case DepthStep::kIndirectJump:
+        case StackStep::kData:
+        case StackStep::kIndirectJump:
           result.known = false;
           on = false;
           break;
-        case DepthStep::kJump:
-          if (const auto to = target(i)) {
+        case StackStep::kJump:
+          if (const auto to = StepTarget(i)) {
             next = *to;
           } else {
             result.known = false;
             on = false;
           }
           break;
-        case DepthStep::kBranch:
-          if (const auto to = target(i))
+        case StackStep::kBranch:
+          if (const auto to = StepTarget(i))
             work.emplace_back(*to, depth);
           else
             result.known = false;
           break;
-        case DepthStep::kSkip:
+        case StackStep::kSkip:
           work.emplace_back(i + 2, depth);
           break;
-        case DepthStep::kCall: {
-          const auto callee = target(i);
+        case StackStep::kCall: {
+          const auto callee = StepTarget(i);
           const StackDepth d = callee ? RoutineDepth(*callee) : StackDepth{0, false};
           if (d.known)
             result.bytes = std::max(result.bytes, depth + returnBytes_ + d.bytes);
@@ -923,7 +939,7 @@ StackDepth CodeMap::WalkDepth(std::size_t start) const {
             result.known = false;
           break;
         }
-        case DepthStep::kIndirectCall:
+        case StackStep::kIndirectCall:
           result.known = false;
           break;
       }

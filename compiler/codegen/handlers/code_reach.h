@@ -20,10 +20,11 @@
 // from Y (the software stack) lie above them: the compiler's own arrays, strings and
 // frames; an address a routine is given counts where it is called.
 //
-// The depth is its own walk, the one every program pays for: it reads of a line only
-// whether it pushes, pops, jumps, calls or returns, so the main program's thousands of
-// lines cost little, and each routine's figure (its pushes plus its deepest call) is
-// worked out once for all its callers.
+// The depth is its own walk, the one every program pays for: it goes over the stack steps
+// of the reading (AsmView::StackLines), each a line that jumps, calls or returns or a run
+// of lines that only push, pop or go on, so the main program's thousands of lines cost
+// little and no record of each line is kept, and each routine's figure (its pushes plus its
+// deepest call) is worked out once for all its callers.
 #include <array>
 #include <bitset>
 #include <cstdint>
@@ -64,10 +65,11 @@ class CodeMap {
   // `text`: the whole output, read as avra reads it (asm_view.h; `files` tells where its
   // included files are); `returnBytes`: what a call pushes (2, or 3 on chips with more
   // than 128 KB of flash); `watchedCells`: cell labels whose mention CodeReach::cells
-  // reports (compared without regard to case); `kept`: whether the text may change while
-  // this map is read (AsmView::Text).
+  // reports (compared without regard to case); `keep`: kAll for the reach (From), kStack
+  // where only depths are asked for; `kept`: whether the text may change while this map
+  // is read (AsmView::Text).
   CodeMap(std::string_view text, int returnBytes, std::vector<std::string> watchedCells, AsmFiles files = {},
-          AsmView::Text kept = AsmView::Text::kCopied);
+          AsmView::Keep keep = AsmView::Keep::kAll, AsmView::Text kept = AsmView::Text::kCopied);
 
   // The reach of the code from `label` (compared without regard to case, as the assembler
   // does); nullopt when no code line carries that label. `ownReturn`: where the line of a
@@ -111,8 +113,16 @@ class CodeMap {
   // else at a routine (its caller's: `givenValues`, or what each register held).
   void Walk(std::size_t first, Routine& routine, std::optional<std::size_t> ownReturn,
             const Values* givenValues = nullptr) const;
+  // The depth walks go over the stack steps (AsmView::StackLines).
   StackDepth RoutineDepth(std::size_t first) const;
   StackDepth WalkDepth(std::size_t first) const;
+  // Where the step's line jumps, branches or calls to; `inside` set where the target lies
+  // inside a run past its first line (the steps cannot tell whether a line begins there).
+  std::optional<std::size_t> StepTarget(std::size_t from, bool* inside = nullptr) const;
+  std::optional<std::size_t> StepRelative(std::size_t from, std::int64_t target, bool* inside) const;
+  // Whether every jump to the program counter lands where a step begins (or where no
+  // line begins).
+  bool StepsWhole() const;
   std::optional<std::size_t> Target(std::size_t from, std::string_view operand) const;
   std::optional<std::size_t> Relative(std::size_t from, long words) const;
   std::optional<int> Register(std::string_view operand, std::size_t at) const;
@@ -130,7 +140,7 @@ class CodeMap {
   mutable std::set<std::size_t> walking_;
   mutable bool metOpenWalk_ = false;
   // The depth walks: each routine's figure, the routines being walked, and the deepest
-  // each line was come to with by the walk `depthWalk_[line]` names.
+  // each step was come to with by the walk `depthWalk_[step]` names.
   mutable std::unordered_map<std::size_t, StackDepth> depths_;
   mutable std::set<std::size_t> depthWalking_;
   mutable std::vector<std::uint32_t> depthWalk_;

@@ -103,8 +103,11 @@ CodeMap ProgramCodeMap(const CompilerState& st) {
   watched.emplace_back(kHandlerArgArea);
   // The handlers' entries and exits are written into the output while their code is still
   // read: only then is the reading's copy worth making.
+  // Without them only the depths are asked for: the code lines are not kept.
+  const bool handlers = ProgramHasHandlers(st);
   return CodeMap(st.out.Str(), ReturnAddressBytes(st.dev), watched, OutputFiles(st),
-                 ProgramHasHandlers(st) ? AsmView::Text::kCopied : AsmView::Text::kStays);
+                 handlers ? AsmView::Keep::kAll : AsmView::Keep::kStack,
+                 handlers ? AsmView::Text::kCopied : AsmView::Text::kStays);
 }
 
 HandlerMemory FinishHandlers(CompilerState& st, const CodeMap& code) {
