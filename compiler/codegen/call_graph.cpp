@@ -60,8 +60,8 @@ int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const Compile
   return DeepestCalls(st, caller, [&](const CallGraphCells::Call& c) { return bytes(st, c.Callee); });
 }
 
-int DeepestArgCopies(const CompilerState& st) {
-  return DeepestCalls(st, kMainProgram, [](const CallGraphCells::Call& c) { return c.ArgCopyEnd; });
+int DeepestArgCopies(const CompilerState& st, int caller) {
+  return DeepestCalls(st, caller, [](const CallGraphCells::Call& c) { return c.ArgCopyEnd; });
 }
 
 std::vector<int> ArgCopiesAtEntries(const CompilerState& st, bool handlers) {

@@ -51,10 +51,10 @@ std::size_t RecordCall(CompilerState& st, int callerIndex, int callee);
 // is counted once).
 int DeepestChain(const CompilerState& st, int caller, int (*bytes)(const CompilerState&, int proc));
 
-// The most bytes of the main program's string argument area a chain of calls from the main
-// program holds at once: each call's copies end past its caller's (recursion is counted
-// once, as above).
-int DeepestArgCopies(const CompilerState& st);
+// The most bytes of the string argument area a chain of calls from `caller` (the main
+// program, or a handler in the handlers' area) holds at once: each call's copies end past
+// its caller's (recursion is counted once, as above).
+int DeepestArgCopies(const CompilerState& st, int caller = kMainProgram);
 // For each procedure (by Procs index), the most bytes of that area the chains of calls
 // from the main program to it hold when it starts (0 where the main program does not
 // reach it); `handlers` set, of the handlers' own area, the chains starting at handlers.

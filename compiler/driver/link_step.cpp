@@ -13,6 +13,7 @@
 #include "compiler/base/names.h"
 #include "compiler/base/symbols.h"
 #include "compiler/base/text_rows.h"
+#include "compiler/codegen/handlers/handler_areas.h"
 #include "compiler/codegen/handlers/handler_finish.h"
 #include "compiler/driver/memory_check.h"
 #include "compiler/frontend/handler_cells.h"
@@ -43,6 +44,7 @@ void EmitLibraryAndSummary(CompilerState& st) {
   }
 
   EmitProcArgAreaLoads(st);
+  FinishHandlerArgArea(st);
   st.out.Line();
   EmitStringConstantPool(st);
 

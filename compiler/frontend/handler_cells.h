@@ -54,8 +54,10 @@ struct HandlerCells {
   // Code a handler may run (a handler body or a procedure) makes scratch copies of strings
   // below its Y (compares, substrings, assignments that read their target).
   bool StringScratch = false;
-  // Bytes of the handlers' string argument area as the data segment reserved it (0: none).
+  // Bytes of the handlers' string argument area as the data segment reserves it (0: none),
+  // and where its line goes (written once the calls are known).
   std::int16_t ArgAreaBytes = 0;
+  std::size_t ArgAreaAnchor = 0;
   // A graphic display is configured: its drawing routines use r8 to r15 as scratch, so
   // a handler that keeps all registers keeps those too.
   bool DrawingRegisters = false;

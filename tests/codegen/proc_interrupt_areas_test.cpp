@@ -66,5 +66,42 @@ TEST(InterruptAreas, MainStringArgumentsAndFloatTextsSurviveTheHandler) {
   }
 }
 
+// A handler's call whose argument list calls a Function that calls the same Sub again: the
+// inner call's copies go past the outer call's first one, so the same parameters' copies
+// are held twice. The area was the parameters' lengths together, and the inner call's last
+// copy ran past it over the count of the handlers running, which stayed above 0 (the
+// main program's calls then took the handlers' area).
+TEST(InterruptAreas, CopiesOfACallInsideAnotherCallsArgumentsStayInTheHandlersArea) {
+  const std::string source =
+      "$device = m8\n$clock = 8\n$stack = 64\n"
+      "Declare Sub Keep(x As String * 8, m As Byte, y As String * 8)\n"
+      "Declare Function Inner() As Byte\n"
+      "Declare Interrupt Ovf0()\n"
+      "Dim Ix As String * 8, Iy As String * 8, Ox As String * 8, Oy As String * 8, Done As Byte\n"
+      "Done = 0\n"
+      "$asm\n  ldi r16,0x02\n  out TCCR0,r16\n  ldi r16,0x01\n  out TIMSK,r16\n  sei\n$end asm\n"
+      "Do\nLoop While Done = 0\n"
+      "$asm\n  cli\n$end asm\nEnd\n"
+      "Sub Keep(x As String * 8, m As Byte, y As String * 8)\n"
+      "  If m = 1 Then\n    Ix = x : Iy = y\n  Else\n    Ox = x : Oy = y\n  End If\n"
+      "End Sub\n"
+      "Function Inner() As Byte\n  Keep(\"inner-x\", 1, \"inner-y\")\n  Return 2\nEnd Function\n"
+      "Interrupt Ovf0()\n"
+      "  If Done = 0 Then\n    Keep(\"outer-x\", Inner(), \"outer-y\")\n    Done = 1\n  End If\n"
+      "End Interrupt\n";
+  auto run = RunBasic(source, "atmega8", 2'000'000);
+  ASSERT_TRUE(run->ok) << run->Diagnostics();
+  auto text = [&](const std::string& name) {
+    std::string t;
+    for (int k = 0; k < 9 && run->Byte(name, k) != 0; ++k) t += static_cast<char>(run->Byte(name, k));
+    return t;
+  };
+  EXPECT_EQ(text("ix"), "inner-x");
+  EXPECT_EQ(text("iy"), "inner-y");
+  EXPECT_EQ(text("ox"), "outer-x");
+  EXPECT_EQ(text("oy"), "outer-y");
+  EXPECT_EQ(run->Byte("_isdp"), 0) << "no handler runs after the handler ended";
+}
+
 }  // namespace
 }  // namespace qbc::test

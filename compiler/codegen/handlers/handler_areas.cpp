@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "compiler/codegen/call_graph.h"
 #include "compiler/codegen/emit_lines.h"
 #include "compiler/frontend/handler_cells.h"
 #include "compiler/frontend/number_format_cells.h"
@@ -10,10 +11,15 @@ namespace qbc {
 
 namespace {
 
-// "label:", the gap `after` names, ".byte" and the size, counted with the system cells.
-void ReserveCell(CompilerState& st, const std::string& label, Sep after, int bytes) {
-  st.out.InstrAfter(label + ":" + st.out.Gap(after), Sep::kNarrow, ".byte", std::to_string(bytes));
+// "label:", the gap `after` names, ".byte" and the size, counted with the system cells;
+// written by `out`.
+void ReserveCell(CompilerState& st, AsmWriter& out, const std::string& label, Sep after, int bytes) {
+  out.InstrAfter(label + ":" + out.Gap(after), Sep::kNarrow, ".byte", std::to_string(bytes));
   st.sym.SystemVarBytes = static_cast<std::int16_t>(st.sym.SystemVarBytes + bytes);
+}
+
+void ReserveCell(CompilerState& st, const std::string& label, Sep after, int bytes) {
+  ReserveCell(st, st.out, label, after, bytes);
 }
 
 int LongestString(const CompilerState& st) {
@@ -51,8 +57,24 @@ int HandlerScratchBytes(const CompilerState& st) {
 void ReserveHandlerCells(CompilerState& st) {
   HandlerCells& cells = st.Cells<HandlerCells>();
   cells.ArgAreaBytes = static_cast<std::int16_t>(HandlerStringArgBytes(st));
-  if (cells.ArgAreaBytes > 0) ReserveCell(st, kHandlerArgArea, Sep::kWide, cells.ArgAreaBytes);
+  // (its line is written once the calls are known: FinishHandlerArgArea)
+  if (cells.ArgAreaBytes > 0) cells.ArgAreaAnchor = st.out.Anchor();
   if (cells.AnyDeclared()) ReserveCell(st, kHandlerDepth, Sep::kWide, 1);
+}
+
+void FinishHandlerArgArea(CompilerState& st) {
+  HandlerCells& cells = st.Cells<HandlerCells>();
+  if (cells.ArgAreaBytes <= 0) return;
+  // A call made inside another call's argument list, in a procedure that calls again a
+  // procedure whose copies are being made (Sub A(x, F(), y) where F calls A), holds the
+  // same parameter's copy twice: the deepest chain of copies from a handler may need more
+  // than the lengths together.
+  int deepest = cells.ArgAreaBytes;
+  for (const HandlerCells::Handler& h : cells.Defined) deepest = std::max(deepest, DeepestArgCopies(st, h.Proc));
+  AsmWriter line = st.out.Blank();
+  ReserveCell(st, line, kHandlerArgArea, Sep::kWide, deepest);
+  st.out.InsertAtAnchor(cells.ArgAreaAnchor, line.Str());
+  cells.ArgAreaBytes = static_cast<std::int16_t>(deepest);
 }
 
 void EmitHandlerResetLines(CompilerState& st) {

@@ -13,9 +13,8 @@
 
 namespace qbc {
 
-// Bytes of the handlers' string argument area: 0 unless a handler is declared, else the
-// lengths of every declared string parameter together (a chain of calls without
-// recursion never needs more).
+// Bytes of the handlers' string argument area as the program head knows them: 0 unless a
+// handler is declared, else the lengths of every declared string parameter together.
 int HandlerStringArgBytes(const CompilerState& st);
 
 // What the code a handler runs may need below its Y beyond the frames and the cells it
@@ -26,6 +25,9 @@ int HandlerScratchBytes(const CompilerState& st);
 
 // The data segment cells of the program head: the string argument area and the count.
 void ReserveHandlerCells(CompilerState& st);
+// The string argument area's line, once every call is compiled: the lengths of the
+// string parameters together, or more where a chain of calls from a handler holds more.
+void FinishHandlerArgArea(CompilerState& st);
 // Start-up: SRAM holds no known value at reset, so no handler is running yet.
 void EmitHandlerResetLines(CompilerState& st);
 // The handlers' software stack after the code.
