@@ -106,6 +106,10 @@ TEST(FloatFunctionSpecialCases, UnaryExitsAndLimits) {
       {"_Fexp", FromBits(0x42B17218), IsNaN(), Expf},
       {"_Fexp", FromBits(0x42B17217), Near(3.4027e38f, 1e34), Expf},
       {"_Fexp", -87.4f, Exactly(0.0f), Expf},
+      // (and far beyond: the scaling, from 256 on without the kernel's reduction)
+      {"_Fexp", 300.0f, IsNaN(), Expf},
+      {"_Fexp", -300.0f, Exactly(0.0f), Expf},
+      {"_Fexp", -1e30f, Exactly(0.0f), Expf},
       {"_Fexp", -87.3f, Near(std::exp(-87.3), 1e-42), Expf},
       {"_Fexp", 0.0f, Exactly(1.0f), Expf},
       {"_Fexp", 1.0f, Near(std::exp(1.0), 3e-7), Expf},

@@ -207,15 +207,7 @@ inline float ExpScaled(float x, int n, float l = 0.0f) {
   if (e <= 0) return 0.0f;
   return FromBits((Bits(p) & 0x807FFFFFu) | (static_cast<uint32_t>(e) << 23));
 }
-inline float Expf(float a) {
-  bool neg = SignBit(a);
-  uint32_t mag = Bits(a) & 0x7FFFFFFFu;
-  if (mag >= (neg ? 0x42AEAC50u : 0x42B17218u)) {
-    if (Exp(a) == 0xFF || !neg) return NaN();
-    return 0.0f;
-  }
-  return ExpScaled(a, 0);
-}
+inline float Expf(float a) { return IsNan(a) ? NaN() : ExpScaled(a, 0); }
 
 // ln A = e ln 2 + ln m, A = m 2^e with m in [sqrt(1/2), sqrt(2)): ln m = f - c with f = m - 1
 // exact and c = (f - R(z) z) s, s = f / (f + 2), z = s^2.

@@ -320,7 +320,8 @@ _Fpw17: mov     r18,r8
         ret)");
 }
 
-// _Fexp: e^A. From 88.72284 on (and NaN) NaN, at and below -87.33655 0.
+// _Fexp: e^A; NaN gives NaN. Beyond the floats the scaling gives NaN above (from
+// 88.72284 on) and 0 below (at and below -87.33655).
 //
 // _Fexpn: e^(A + B) 2^n, n (signed) in X, for A + B = w below 256 (from there on NaN
 // above, 0 below): w = k ln 2 + r, k the nearest whole number to w log2 e (0 while |w| is
@@ -341,31 +342,13 @@ _Fpw17: mov     r18,r8
 void EmitFloatExpRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_Fexp:  sbrc    r25,7
-        rjmp    _Fexp1
-        ldi     r18,0x18
-        ldi     r19,0x72
-        ldi     r20,0xB1
-        ldi     r21,0x42
-        rjmp    _Fexp2
-_Fexp1: ldi     r18,0x50
-        ldi     r19,0xAC
-        ldi     r20,0xAE
-        ldi     r21,0x42
-_Fexp2: mov     xh,r25
-        andi    xh,0x7F
-        cp      r22,r18
-        cpc     r23,r19
-        cpc     r24,r20
-        cpc     xh,r21
-        brlo    _Fexp3
-        sbrs    r25,7
+_Fexp:  mov     xl,r24
+        lsl     xl
+        mov     xl,r25
+        rol     xl
+        cpi     xl,0xFF
+        brne    _Fexp3
         rjmp    _Fnan
-        cpi     xh,0x7F
-        brne    _Fexp0
-        sbrc    r24,7
-        rjmp    _Fnan
-_Fexp0: rjmp    _Fclr
 _Fexp3: clr     xl
         clr     xh
 _Fexpz: clr     r18
