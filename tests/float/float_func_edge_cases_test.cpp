@@ -220,6 +220,10 @@ TEST(FloatFunctionSpecialCases, BinaryExits) {
       {"_Fpow", -1.5f, 16777216.0f, Exactly(Powf(-1.5f, 16777216.0f)), Powf},  // 2^24: even
       {"_Fpow", -1.0f, 8388609.0f, Exactly(-1.0f), Powf},                     // 2^23 + 1: odd
       {"_Fpow", -1.0f, 8388608.5f, Exactly(Powf(-1.0f, 8388608.5f)), Powf},   // rounds to 2^23: even
+      // a negative base's odd power below the floats is +0, as every zero result (-0 before)
+      {"_Fpow", -1e-20f, 3.0f, Exactly(0.0f), Powf},
+      {"_Fpow", -1e20f, -3.0f, Exactly(0.0f), Powf},
+      {"_Fpow", -1e20f, 3.0f, IsNaN(), Powf},
       {"_Fpow", -2.0f, kNaN, IsNaN(), Powf},
       {"_Fpow", kMinusNaN, 2.0f, IsNaN(), Powf},
       {"_Fpow", 10.0f, -5.0f, Near(1e-5f, 1e-10), Powf},

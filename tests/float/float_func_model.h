@@ -276,7 +276,7 @@ inline float Powf(float a, float b) {
     odd = (m >> shift) & 1;
   }
   float r = PowMagnitude(Abs(a), b);
-  return odd ? Neg(r) : r;
+  return odd && Exp(r) != 0 ? Neg(r) : r;
 }
 
 // Correctly rounded; subnormal operands are values; -0 gives +0, other negative operands

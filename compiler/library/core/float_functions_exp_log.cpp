@@ -6,7 +6,10 @@ namespace qbc {
 // _Fpow: A to the power B. B = 0 gives 1.0; A = 0 gives 0 for B > 0 and NaN for B < 0;
 // NaN in either gives NaN. A negative base needs a whole exponent: |A| ^ B, negative when
 // B is odd; a fractional exponent gives NaN. The integer test shifts B's mantissa right
-// until the units bit is its lowest bit, collecting the bits shifted out.
+// until the units bit is its lowest bit, collecting the bits shifted out. The sign goes
+// along with no byte of its own: A keeps it for an odd B into _Flnc, which adds it to e as
+// 2^14, the power adds it so to n, and the exponential's scaling takes it from there
+// (a result beyond the floats is NaN or +0 as any).
 //
 // |A| ^ B (_Fpw5) = 2^n e^w, with A = m 2^e and ln m = f - c (_Flnc, f = m - 1 exact): B e
 // is split exactly into n + g (B's head of 12 bits and the rest, each times e exact), so
@@ -88,12 +91,9 @@ _Fpw4:  pop     r21
         pop     r20
         pop     r19
         pop     r18
+        sbrs    xh,7
         andi    r25,0x7F
-        push    xh
-        rcall   _Fpw5
-        pop     xh
-        eor     r25,xh
-        ret
+        rjmp    _Fpw5
 _Fpw8:  pop     r21
         pop     r20
         pop     r19
@@ -169,8 +169,10 @@ _Fpw18: mov     r8,r22
         mov     r10,r24
         mov     r11,r25
         rcall   _Fxsf
+        subi    r17,0xE0
+        andi    r17,0x40
+        add     r17,r23
         mov     r16,r22
-        mov     r17,r23
         rcall   _Fs2f
         mov     r18,r22
         mov     r19,r23
@@ -331,7 +333,8 @@ _Fpw17: mov     r18,r8
 // reduction keeps A and then r in r8..r11, B in r12..r15, k on the stack, n + k in
 // r17:r16; it gives r8..r15 back before the kernel, which keeps r in the polynomial's
 // frame (_Fpot returns it in B), so the call goes no deeper than the reduction. Beyond 256
-// n + k is set to +-2^14, which the kernel's result cannot bring back into the floats.
+// n + k is set to +-7168, which the kernel's result cannot bring back into the floats.
+// 2^14 added to n (n + k within +-2^13) makes the result negative (the power's sign).
 // _Fexpz: with B = 0 (e^A 2^n). _Fexpb: _Fexpn past its saving (r16, r17, then r8..r15)
 // with n in r17:r16, for a caller that saved them in the same order (the power's last
 // step).
@@ -384,9 +387,9 @@ _Fexpb:
         cpc     xh,xl
         brlo    _Fexp4
         clr     r16
-        ldi     r17,0x40
+        ldi     r17,0x1C
         sbrc    r25,7
-        ldi     r17,0xC0
+        ldi     r17,0xE4
         rjmp    _Fexp5
 _Fexp4: cpi     r22,0x18
         ldi     xl,0x72
@@ -486,6 +489,10 @@ _Fexp5: pop     r15
         mov     xl,r25
         rol     xl
         clr     xh
+        subi    r17,0xE0
+        bst     r17,6
+        andi    r17,0xBF
+        subi    r17,0x20
         add     xl,r16
         adc     xh,r17
         brmi    _Fexp7
@@ -498,6 +505,7 @@ _Fexp5: pop     r15
         mov     r25,xl
         lsr     r25
         ror     r24
+        bld     r25,7
         rjmp    _Fexp8
 _Fexp6: rcall   _Fnan
         rjmp    _Fexp8
@@ -546,8 +554,9 @@ _FtblExp:
 // 15 bits so that its product with e is exact. _Flog: ln A log10 e. A <= 0, NaN (and A
 // with a zero exponent field) give NaN.
 //
-// _Flnc: A = m 2^e with m in [sqrt(1/2), sqrt(2)) (A positive, its exponent field neither
-// 0 nor 255): returns f = m - 1 (exact) in A, c in B and e in r17:r16, ln m = f - c.
+// _Flnc: |A| = m 2^e with m in [sqrt(1/2), sqrt(2)) (A's exponent field neither 0 nor
+// 255): returns f = m - 1 (exact) in A, c in B and e in r17:r16, ln m = f - c, with 2^14
+// added to e where A is negative (the power's sign; _Fe2f leaves it out).
 // s = f / (f + 2), z = s^2; ln m = 2 atanh s = 2 s + R(z) z s (_FtblLn) = f - (f - R(z) z) s,
 // since 2 s = f - f s: c = (f - R(z) z) s carries s's rounding. f in r8..r11, s in
 // r12..r15. _Fe2f: the float of e (r17:r16).
@@ -635,6 +644,9 @@ _Fln3:  pop     r17
         ret
 _Fe2f:  mov     r22,r16
         mov     r23,r17
+        subi    r23,0xE0
+        andi    r23,0xBF
+        subi    r23,0x20
         clr     r24
         sbrc    r23,7
         com     r24
@@ -645,6 +657,8 @@ _Flnc:  mov     r16,r24
         mov     r16,r25
         rol     r16
         clr     r17
+        sbrc    r25,7
+        ldi     r17,0x40
         subi    r16,0x7F
         sbci    r17,0x00
         ldi     r25,0x3F
