@@ -305,7 +305,7 @@ struct Reduced {
   int q;  // k modulo 4
 };
 inline Reduced ReduceQuadrant(float ax) {
-  if (Bits(ax) <= Bits(kQuarterPi)) return {ax, 0};  // up to pi/4: x itself
+  if (Bits(ax) < 0x3F490000u) return {ax, 0};  // below 0.78515625 (a little below pi/4): x itself
   __extension__ typedef unsigned __int128 U;  // the 88-bit fixed point
   const int o = static_cast<int>(Exp(ax)) - 111;
   const U m = static_cast<U>((Bits(ax) & 0x7FFFFFu) | 0x800000u) << (o & 7);

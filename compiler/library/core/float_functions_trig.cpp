@@ -99,8 +99,8 @@ _FtblTan:
 }
 
 // _Fquad: A = |x| becomes r with |x| = k pi/2 + r, |r| <= pi/4,
-// and k is added to r16 (its low two bits count); NaN (or an infinity) gives NaN. Up to
-// pi/4, r = |x|. Beyond, exactly for
+// and k is added to r16 (its low two bits count); NaN (or an infinity) gives NaN. Below
+// 0.78515625 (0x3F490000, a little below pi/4), r = |x|. Beyond, exactly for
 // every float, without float arithmetic: with |x| = m 2^(e - 150), the 11 bytes of
 // _Ftbl2pi from bit e - 111 on (a whole byte, m shifted left by the bits left over) are the
 // part of 2^(e - 150) 2/pi below 4, to 86 bits below the point, so that m times them modulo
@@ -123,11 +123,7 @@ void EmitFloatQuadrantRoutine(CompilerState& st) {
   const bool rampz = st.dev.NeedRampz;
   st.out.Line();
   EmitFloatFunctionText(st, R"(
-_Fquad: cpi     r22,0xDC
-        ldi     xl,0x0F
-        cpc     r23,xl
-        ldi     xl,0x49
-        cpc     r24,xl
+_Fquad: cpi     r24,0x49
         ldi     xl,0x3F
         cpc     r25,xl
         brsh    _Fqd0
@@ -222,8 +218,8 @@ _Fqd6:  push    r21
         mov     r22,r15
         clr     r8
         clr     r9
-        clr     r10
-        clr     r11)");
+        mov     r10,r8
+        mov     r11,r9)");
   EmitFloatTableAddress(st, "_Ftblpi2");
   if (rampz) EmitFloatFunctionText(st, R"(
         out     RAMPZ,r21)");
