@@ -156,7 +156,7 @@ uint64_t OnChipSums(uint32_t field, uint32_t count, uint64_t& cycles) {
   EmitFloatCoreRoutines(*st);
   EmitFloatSqrtRoutine(*st);
   p += st->out.Str();
-  auto sim = bench::AssembleAndRun(p, {.mcu = "atmega8", .frequency = 16000000, .max_cycles = uint64_t{600} * count + 100000},
+  auto sim = bench::AssembleAndRun(p, {.mcu = "atmega8", .frequency = 16000000, .max_cycles = uint64_t{900} * count + 100000},
                                    "_Fsqrt sweep");
   if (!sim) return 0;
   cycles = sim->Cycles();

@@ -10,9 +10,9 @@ namespace qbc {
 //
 // Fixed point with 2^-24 in bit 0: the remainder R = (x - r^2) * 2^i in r21..r18 and
 // T = 2r in r25..r22, where r holds the i bits found so far. A step doubles R and tries
-// T + m (m, in zl, the bit being tried, which lies below the bits of 2r); when it fits, it
-// is taken off R and T becomes 2r + 2m (adding m again carries m one place up). T's bytes
-// below m's byte are 0, so each group of eight steps subtracts only from m's byte up.
+// T + m (m, in xl:zh:zl, the bit being tried, which lies below the bits of 2r); when it
+// fits, it is taken off R and T becomes 2r + 2m (adding m again carries m one place up).
+// One loop of 24 steps, m leaving zl ends it.
 //
 // -0 and +0 give +0; every other negative operand, infinity and NaN give NaN. The rare
 // paths (sign, zero and subnormal, NaN) stand before the entry, within branch reach.
@@ -66,70 +66,38 @@ _Fsqr2: lsl     r18
         clr     r24
         clr     r23
         clr     r22
+        clr     r7
+        clr     zl
         clr     zh
-        ldi     zl,0x80
+        ldi     xl,0x80
 _Fsq21: lsl     r18
         rol     r19
         rol     r20
         rol     r21
-        or      r24,zl
-        sub     r20,r24
-        sbc     r21,r25
-        brcs    _Fsq22
-        add     r24,zl
-        adc     r25,zh
-        lsr     zl
-        brne    _Fsq21
-        rjmp    _Fsq23
-_Fsq22: add     r20,r24
-        adc     r21,r25
-        eor     r24,zl
-        lsr     zl
-        brne    _Fsq21
-_Fsq23: ldi     zl,0x80
-_Fsq24: lsl     r18
-        rol     r19
-        rol     r20
-        rol     r21
-        or      r23,zl
-        sub     r19,r23
-        sbc     r20,r24
-        sbc     r21,r25
-        brcs    _Fsq25
-        add     r23,zl
-        adc     r24,zh
-        lsr     zl
-        brne    _Fsq24
-        rjmp    _Fsq26
-_Fsq25: add     r19,r23
-        adc     r20,r24
-        adc     r21,r25
-        eor     r23,zl
-        lsr     zl
-        brne    _Fsq24
-_Fsq26: ldi     zl,0x80
-_Fsq27: lsl     r18
-        rol     r19
-        rol     r20
-        rol     r21
         or      r22,zl
+        or      r23,zh
+        or      r24,xl
         sub     r18,r22
         sbc     r19,r23
         sbc     r20,r24
         sbc     r21,r25
-        brcs    _Fsq28
+        brcs    _Fsq22
         add     r22,zl
         adc     r23,zh
-        lsr     zl
-        brne    _Fsq27
-        rjmp    _Fsqr3
-_Fsq28: add     r18,r22
+        adc     r24,xl
+        adc     r25,r7
+        rjmp    _Fsq23
+_Fsq22: add     r18,r22
         adc     r19,r23
         adc     r20,r24
         adc     r21,r25
         eor     r22,zl
-        lsr     zl
-        brne    _Fsq27
+        eor     r23,zh
+        eor     r24,xl
+_Fsq23: lsr     xl
+        ror     zh
+        ror     zl
+        brcc    _Fsq21
 _Fsqr3: subi    r22,0xFE
         sbci    r23,0xFF
         sbci    r24,0xFF
