@@ -23,7 +23,7 @@ void EmitFloatModRoutine(CompilerState& st);        // _Fmod
 void EmitFloatIntRoutine(CompilerState& st);        // _Fint
 void EmitFloatFractRoutine(CompilerState& st);      // _Ffrac
 void EmitFloatPowRoutine(CompilerState& st);        // _Fpow
-void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, _Fexpz, _Fexpn, _Fexpb, _Fhyp, _Fnear, table _FtblExp
+void EmitFloatExpRoutine(CompilerState& st);        // _Fexp, _Fexpz, _Fexpn, _Fexpb, _Fhyp, _Fnear, _Fpl1, _Fone, table _FtblExp
 void EmitFloatLogRoutine(CompilerState& st);        // _Flog, _Fln, _Flnc, _Fe2f, table _FtblLn
 void EmitFloatSqrtRoutine(CompilerState& st);       // _Fsqrt
 void EmitFloatSinCosRoutine(CompilerState& st);     // _Fsin, _Fcos, tables _FtblSin, _FtblCos

@@ -1,4 +1,5 @@
 // Power, exponential and logarithms of the float library, with their coefficient tables.
+#include "compiler/base/flags/float_flags.h"
 #include "compiler/library/core/float_functions.h"
 
 namespace qbc {
@@ -31,7 +32,7 @@ _Fpow:  mov     xl,r21
         andi    xl,0x7F
         brne    _Fpw1
         sbrs    r20,7
-        rjmp    _Fpw9
+        rjmp    _Fone
 _Fpw1:  mov     xl,r25
         andi    xl,0x7F
         brne    _Fpw2
@@ -40,11 +41,6 @@ _Fpw1:  mov     xl,r25
         sbrc    r21,7
         rjmp    _Fnan
         rjmp    _Fclr
-_Fpw9:  ldi     r25,0x3F
-        ldi     r24,0x80
-        clr     r23
-        clr     r22
-        ret
 _Fpw2:  mov     xl,r20
         lsl     xl
         mov     xl,r21
@@ -341,7 +337,7 @@ _Fpw17: mov     r18,r8
 //
 // _Fhyp, for sinh and cosh: E = e^A / 2 (_Fexpn with n = -1); returns 1/(4E) in A and E
 // in B. _Fnear: the nearest whole number to A (halves away from 0) as a long: the
-// truncation of A + 1/2 (A - 1/2 below 0).
+// truncation of A + 1/2 (A - 1/2 below 0). _Fpl1: A + 1. _Fone: A = 1.0.
 void EmitFloatExpRoutine(CompilerState& st) {
   st.out.Line();
   EmitFloatFunctionText(st, R"(
@@ -479,11 +475,7 @@ _Fexp5: pop     r15
         pop     r19
         pop     r18
         rcall   _Fadd
-        ldi     r18,0x00
-        ldi     r19,0x00
-        ldi     r20,0x80
-        ldi     r21,0x3F
-        rcall   _Fadd
+        rcall   _Fpl1
         mov     xl,r24
         lsl     xl
         mov     xl,r25
@@ -542,6 +534,20 @@ _Fnear: clr     r18
         ori     r21,0x3F
         rcall   _Fadd
         rjmp    _Fxsf
+_Fpl1:  clr     r18
+        clr     r19
+        ldi     r20,0x80
+        ldi     r21,0x3F
+        rjmp    _Fadd)");
+  // (1.0 for the power's zero exponent and the hyperbolic cosine and tangent's ends)
+  if (st.used[NeedFpow] || st.used[NeedFcosh] || st.used[NeedFtanh])
+    EmitFloatFunctionText(st, R"(
+_Fone:  ldi     r25,0x3F
+        ldi     r24,0x80
+        clr     r23
+        clr     r22
+        ret)");
+  EmitFloatFunctionText(st, R"(
 
 _FtblExp:
 .db 0x04, 0x75, 0x35, 0xF6, 0x01, 0x78

@@ -72,11 +72,7 @@ _Fcosh: andi    r25,0x7F)");
         rjmp    _Fnan
 _Fch1:  cpi     r25,0x39
         brsh    _Fch2
-        ldi     r25,0x3F
-        ldi     r24,0x80
-        clr     r23
-        clr     r22
-        ret
+        rjmp    _Fone
 _Fch2:  rcall   _Fhyp
         rjmp    _Fadd)");
 }
@@ -108,10 +104,7 @@ _Fth1:  cpi     r22,0xB4
         ldi     xl,0x41
         cpc     r25,xl
         brlo    _Fth2
-        ldi     r25,0x3F
-        ldi     r24,0x80
-        clr     r23
-        clr     r22
+        rcall   _Fone
         rjmp    _Fth8
 _Fth2:  cpi     r22,0xCD
         ldi     xl,0xCC
@@ -130,11 +123,7 @@ _Fth3:  clr     xl
         subi    r24,0x80
         sbci    r25,0xFF
         rcall   _Fexpz
-        ldi     r18,0x00
-        ldi     r19,0x00
-        ldi     r20,0x80
-        ldi     r21,0x3F
-        rcall   _Fadd
+        rcall   _Fpl1
         mov     r18,r22
         mov     r19,r23
         mov     r20,r24
@@ -145,11 +134,7 @@ _Fth3:  clr     xl
         clr     r22
         rcall   _Fdiv
         subi    r25,0x80
-        ldi     r18,0x00
-        ldi     r19,0x00
-        ldi     r20,0x80
-        ldi     r21,0x3F
-        rcall   _Fadd
+        rcall   _Fpl1
 _Fth8:  pop     xl
         andi    xl,0x80
         eor     r25,xl
