@@ -1,0 +1,1 @@
+// Only the carrier of the precompiled headers that the test programs share.
