@@ -103,41 +103,45 @@ enum class StackStep : std::uint8_t {
   kData,          // .db, .dw, ... in the code
 };
 
-namespace asm_instruction_detail {
-// Equal without regard to case; `lower` is in lower case.
-inline bool Is(std::string_view s, std::string_view lower) {
-  if (s.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < s.size(); ++i)
-    if ((s[i] >= 'A' && s[i] <= 'Z' ? static_cast<char>(s[i] - 'A' + 'a') : s[i]) != lower[i]) return false;
-  return true;
-}
-}  // namespace asm_instruction_detail
-
 // (`form`: the mnemonic's, FormOf)
 inline StackStep StackStepOf(std::string_view m, InstructionForm form) {
-  using asm_instruction_detail::Is;
+  using asm_instruction_detail::Low;
+  using asm_instruction_detail::Packed;
   switch (form) {
     case InstructionForm::kRelativeJump:
-      return (m[0] | 0x20) == 'b' ? StackStep::kBranch : m.size() == 5 ? StackStep::kCall : StackStep::kJump;
+      return Low(m[0]) == 'b' ? StackStep::kBranch : m.size() == 5 ? StackStep::kCall : StackStep::kJump;
     case InstructionForm::kSkip:
       return StackStep::kSkip;
     case InstructionForm::kTwoWords:
-      return Is(m, "call") ? StackStep::kCall : Is(m, "jmp") ? StackStep::kJump : StackStep::kOn;
+      // (call is the only one of four letters; of lds, sts and jmp, jmp jumps)
+      return m.size() == 4 ? StackStep::kCall : Low(m[0]) == 'j' ? StackStep::kJump : StackStep::kOn;
     case InstructionForm::kOneWord:
       break;
   }
+  // (ret, reti, pop, push, ijmp, icall, eijmp, eicall: most lines are none of them)
+  const std::uint32_t first = Low(m[0]);
+  if (first != 'r' && first != 'p' && first != 'i' && first != 'e') return StackStep::kOn;
   switch (m.size()) {
-    case 3:
-      return Is(m, "ret") ? StackStep::kReturn : Is(m, "pop") ? StackStep::kPop : StackStep::kOn;
-    case 4:
-      return Is(m, "push")   ? StackStep::kPush
-             : Is(m, "reti") ? StackStep::kReturn
-             : Is(m, "ijmp") ? StackStep::kIndirectJump
-                             : StackStep::kOn;
-    case 5:
-      return Is(m, "icall") ? StackStep::kIndirectCall : Is(m, "eijmp") ? StackStep::kIndirectJump : StackStep::kOn;
+    case 3: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2]);
+      return key == Packed('r', 'e', 't') ? StackStep::kReturn : key == Packed('p', 'o', 'p') ? StackStep::kPop : StackStep::kOn;
+    }
+    case 4: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2], m[3]);
+      return key == Packed('p', 'u', 's', 'h')   ? StackStep::kPush
+             : key == Packed('r', 'e', 't', 'i') ? StackStep::kReturn
+             : key == Packed('i', 'j', 'm', 'p') ? StackStep::kIndirectJump
+                                                 : StackStep::kOn;
+    }
+    case 5: {
+      const std::uint32_t key = Packed(m[0], m[1], m[2], m[3]);
+      if (key == Packed('i', 'c', 'a', 'l') && Low(m[4]) == 'l') return StackStep::kIndirectCall;
+      return key == Packed('e', 'i', 'j', 'm') && Low(m[4]) == 'p' ? StackStep::kIndirectJump : StackStep::kOn;
+    }
     case 6:
-      return Is(m, "eicall") ? StackStep::kIndirectCall : StackStep::kOn;
+      return Packed(m[0], m[1], m[2], m[3]) == Packed('e', 'i', 'c', 'a') && Low(m[4]) == 'l' && Low(m[5]) == 'l'
+                 ? StackStep::kIndirectCall
+                 : StackStep::kOn;
     default:
       return StackStep::kOn;
   }

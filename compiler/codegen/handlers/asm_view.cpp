@@ -119,6 +119,7 @@ class AsmView::Reader {
 
   void Finish() {
     if (!conditions_.empty() || inMacro_) v_.understood_ = false;
+    EndStep();
   }
 
  private:
@@ -161,8 +162,12 @@ class AsmView::Reader {
     if (!label.empty()) Label(label);
     const std::string_view mnemonic(raw.data() + m, n - m);
     const std::uint32_t words = InstructionWords(mnemonic, raw.data() + n, raw.size() - n);
-    const StackStep step = StackStepOf(mnemonic, form_);
+    const StackStep step = v_.keep_ == Keep::kLayout ? StackStep::kOn : StackStepOf(mnemonic, form_);
     // (the code of a line that only pushes, pops or goes on is read only where it is kept)
+    if (v_.keep_ == Keep::kStack && GoesOn(step)) {
+      GoOn(step, words);
+      return true;
+    }
     const bool read = v_.keep_ == Keep::kAll || (v_.keep_ == Keep::kStack && Leads(step));
     Place(read ? TrimBlanks(Code(raw.substr(m))) : std::string_view(), false, words, step);
     return true;
@@ -257,7 +262,25 @@ class AsmView::Reader {
       v_.lines_.push_back({code, data, block_, position_, address_});
     }
     pendingCode_.clear();
-    if (v_.keep_ != Keep::kLayout) Step(code, data ? StackStep::kData : step, words);
+    if (v_.keep_ != Keep::kLayout && !data && GoesOn(step)) {
+      GoOn(step, words);
+      return;
+    }
+    if (v_.keep_ != Keep::kLayout) {
+      Step(code, data ? StackStep::kData : step, words);
+      ++stepLines_;
+    }
+    address_ += words;
+  }
+
+  // Most lines go on with the run before them (no label, no jump's target, not after a
+  // skip): a push or a pop is counted, no more.
+  bool GoesOn(StackStep step) const {
+    return stepOpen_ && !Leads(step) && !closeAfterNext_ && targets_.empty() && pendingCode_.empty();
+  }
+  void GoOn(StackStep step, std::uint32_t words) {
+    Count(v_.steps_.back(), step);
+    ++stepLines_;
     address_ += words;
   }
 
@@ -267,9 +290,9 @@ class AsmView::Reader {
     return step != StackStep::kOn && step != StackStep::kPush && step != StackStep::kPop;
   }
 
-  // The line's part in the stack steps: a run goes on, or a step begins.
+  // The line's part in the stack steps where it may begin one.
   void Step(std::string_view code, StackStep step, std::uint32_t words) {
-    bool begins = !stepOpen_ || v_.stepForm_ == Steps::kEveryLine || Leads(step);
+    bool begins = !stepOpen_ || Leads(step);
     bool closes = closeAfterNext_ || Leads(step);
     closeAfterNext_ = step == StackStep::kSkip;  // (the line after the next one is a way in)
     // A jump to the program counter read before: its line begins a step; one that lands
@@ -280,27 +303,42 @@ class AsmView::Reader {
       if (targets_.top() != address_) closes = true;
       targets_.pop();
     }
-    const int change = step == StackStep::kPush ? 1 : step == StackStep::kPop ? -1 : 0;
     if (begins) {
+      EndStep();
       AsmView::StackLine s;
       s.code = code;
       s.pos = position_;
       s.address = address_;
       s.block = block_;
       s.step = step;
-      s.leastPush = step == StackStep::kPush ? 0 : kNoPush;
+      s.leastPush = kNoPush;
       if (step == StackStep::kJump || step == StackStep::kBranch || step == StackStep::kCall) NoteTarget(s);
       v_.steps_.push_back(s);
-    } else {
-      AsmView::StackLine& s = v_.steps_.back();
-      s.single = false;
-      s.most = std::max(s.most, s.net);
-      if (step == StackStep::kPush) s.leastPush = std::min(s.leastPush, s.net);
+      stepFirst_ = stepLines_;
+      stepEnded_ = false;
     }
+    Count(v_.steps_.back(), step);
+    stepOpen_ = !closes && v_.stepForm_ == Steps::kRuns;
+  }
+
+  // The last step ends where the next line begins (or the block or the text ends): its
+  // words and whether it is one line.
+  void EndStep() {
+    if (v_.steps_.empty() || stepEnded_) return;
     AsmView::StackLine& s = v_.steps_.back();
-    s.net += change;
-    s.words += words;
-    stepOpen_ = !closes;
+    s.words = address_ - s.address;
+    s.single = stepLines_ - stepFirst_ == 1;
+    stepEnded_ = true;
+  }
+
+  // A push or a pop counted into its step.
+  static void Count(AsmView::StackLine& s, StackStep step) {
+    if (step == StackStep::kPush) {
+      s.leastPush = std::min(s.leastPush, s.net);
+      s.most = std::max(s.most, ++s.net);
+    } else if (step == StackStep::kPop) {
+      --s.net;
+    }
   }
 
   // Whether a line's target names the program counter, and where it lies ahead.
@@ -394,6 +432,7 @@ class AsmView::Reader {
       segment_ = Segment::kOther;
     } else if (w == ".org") {
       if (segment_ == Segment::kCode) {
+        EndStep();
         ++block_;  // code after it is no continuation
         afterSkip_ = false;
         stepOpen_ = false;
@@ -537,6 +576,9 @@ class AsmView::Reader {
   // counter name.
   bool stepOpen_ = false;
   bool closeAfterNext_ = false;
+  bool stepEnded_ = true;         // the last step's words are counted
+  std::uint32_t stepLines_ = 0;  // code lines placed
+  std::uint32_t stepFirst_ = 0;  // the last step's first line among them
   std::priority_queue<std::uint32_t, std::vector<std::uint32_t>, std::greater<>> targets_;
   std::uint32_t position_ = 0;
   long dataAt_ = 0;

@@ -97,8 +97,8 @@ class AsmView {
     std::uint32_t address = 0;  // of its first line, in words
     std::uint32_t words = 0;
     std::uint32_t block = 0;   // as Line::block
-    // A run's: the most and the least pushed before one of its lines (below its first;
-    // the least before a push, kNoPush for none) and what it pushes in all.
+    // A run's: the most pushed before, between or after its lines (below its first), the
+    // least before one of its pushes (kNoPush for none) and what it pushes in all.
     std::int32_t most = 0;
     std::int32_t leastPush = 0;
     std::int32_t net = 0;
